@@ -1,0 +1,38 @@
+# Shared set-up of test.sh and run.sh: the Debian packages Tavlin builds and tests with, and the
+# build itself. Sourced, not run.
+
+TAVLIN_PACKAGES=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
+  libsqlite3-dev libplist-dev libssl-dev
+  libxcb1-dev libxcb-keysyms1-dev libxkbcommon-dev libxkbcommon-x11-dev
+  qcoro-qt6-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xclip xdotool python3
+)
+
+tavlin_install_packages() {
+  local missing=()
+  local package
+  for package in "${TAVLIN_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$package")
+    fi
+  done
+  if [ "${#missing[@]}" -eq 0 ]; then
+    return
+  fi
+  echo "== installing: ${missing[*]}"
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+  fi
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+tavlin_build() {
+  echo "== building"
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${TAVLIN_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
+  cmake --build build --parallel "$(nproc)"
+}

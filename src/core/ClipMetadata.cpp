@@ -1,0 +1,89 @@
+#include "ClipMetadata.h"
+
+namespace tavlin {
+
+namespace {
+
+void appendString(QByteArray& out, const QString& text)
+{
+    out += '"';
+    const QByteArray utf8 = text.toUtf8();
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (byte) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '/': out += "\\/"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (byte < 0x20) {
+                out += "\\u00";
+                out += QByteArray::number(byte, 16).rightJustified(2, '0');
+            } else {
+                out += c;
+            }
+        }
+    }
+    out += '"';
+}
+
+void appendStrings(QByteArray& out, const QStringList& list)
+{
+    out += '[';
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (i > 0)
+            out += ',';
+        appendString(out, list[i]);
+    }
+    out += ']';
+}
+
+} // namespace
+
+QByteArray ClipMetadata::sortedKeyJSON() const
+{
+    // Written by hand because the digest needs one exact byte sequence: QJsonDocument neither
+    // sorts nor escapes the way stored digests expect.
+    QByteArray out = "{";
+    auto key = [&out](const char* name) {
+        if (out.size() > 1)
+            out += ',';
+        out += '"';
+        out += name;
+        out += "\":";
+    };
+    if (characterCount) {
+        key("characterCount");
+        out += QByteArray::number(*characterCount);
+    }
+    key("fileNames");
+    appendStrings(out, fileNames);
+    key("filePaths");
+    appendStrings(out, filePaths);
+    if (lineCount) {
+        key("lineCount");
+        out += QByteArray::number(*lineCount);
+    }
+    if (pixelHeight) {
+        key("pixelHeight");
+        out += QByteArray::number(*pixelHeight);
+    }
+    if (pixelWidth) {
+        key("pixelWidth");
+        out += QByteArray::number(*pixelWidth);
+    }
+    if (thumbnail) {
+        key("thumbnail");
+        out += '"';
+        out += thumbnail->toBase64();
+        out += '"';
+    }
+    out += '}';
+    return out;
+}
+
+} // namespace tavlin

@@ -1,0 +1,260 @@
+#include "HistoryStore.h"
+
+#include "FileSystemError.h"
+#include "StorageError.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <climits>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tavlin {
+
+namespace {
+
+const char* const createTableSQL =
+    "CREATE TABLE IF NOT EXISTS clips (id INTEGER PRIMARY KEY, text TEXT NOT NULL, created_at REAL NOT NULL, "
+    "source TEXT, search_text TEXT NOT NULL, kind TEXT NOT NULL DEFAULT 'text', payload_filename TEXT, "
+    "payload_digest TEXT, payload_bytes INTEGER NOT NULL DEFAULT 0, is_favorite INTEGER NOT NULL DEFAULT 0)";
+
+QByteArray nativePath(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+// mkdir -p, each new folder owner-only from the start.
+void createFolders(const QString& path)
+{
+    const QString clean = QDir::cleanPath(path);
+    qsizetype position = clean.startsWith(QLatin1Char('/')) ? 1 : 0;
+    while (position <= clean.size()) {
+        qsizetype next = clean.indexOf(QLatin1Char('/'), position);
+        if (next < 0)
+            next = clean.size();
+        const QString prefix = clean.left(next);
+        if (!prefix.isEmpty() && ::mkdir(nativePath(prefix).constData(), 0700) != 0) {
+            const int error = errno;
+            struct stat info {};
+            if (error != EEXIST || ::stat(nativePath(prefix).constData(), &info) != 0)
+                throw FileSystemError(error, prefix);
+            if (!S_ISDIR(info.st_mode))
+                throw FileSystemError(ENOTDIR, prefix);
+        }
+        position = next + 1;
+    }
+}
+
+void setPermissions(const QString& path, mode_t mode)
+{
+    if (::chmod(nativePath(path).constData(), mode) != 0)
+        FileSystemError::throwErrno(path);
+}
+
+bool exists(const QString& path)
+{
+    struct stat info {};
+    return ::lstat(nativePath(path).constData(), &info) == 0;
+}
+
+} // namespace
+
+HistoryStore::HistoryStore(const QString& databasePath, CleanupFailureHandler onCleanupFailure)
+    : onCleanupFailure_(std::move(onCleanupFailure))
+{
+    const QString folder = QFileInfo(databasePath).absolutePath();
+    payloadDirectory_ = folder + QStringLiteral("/payloads");
+
+    createFolders(folder);
+    createFolders(payloadDirectory_);
+    setPermissions(folder, 0700);
+    setPermissions(payloadDirectory_, 0700);
+
+    try {
+        open(databasePath);
+    } catch (...) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw;
+    }
+}
+
+HistoryStore::~HistoryStore()
+{
+    sqlite3_close(db_);
+}
+
+void HistoryStore::open(const QString& databasePath)
+{
+    const QByteArray path = nativePath(databasePath);
+    const int opened = sqlite3_open_v2(path.constData(), &db_,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (opened != SQLITE_OK) {
+        const QString detail = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("database is not open");
+        throw StorageError(detail, StorageError::Kind::unavailable);
+    }
+    sqlite3_busy_timeout(db_, 2000);
+
+    int version = 0;
+    {
+        SqliteStatement statement = prepare("PRAGMA user_version");
+        if (statement.step() != SQLITE_ROW)
+            throwUnavailable();
+        version = statement.int32(0);
+    }
+    // Any value outside 0...3, a negative one included, is a history this build cannot read; the
+    // file is left exactly as it is.
+    if (static_cast<unsigned>(version) > static_cast<unsigned>(schemaVersion)) {
+        throw StorageError(QStringLiteral("Unsupported history database version %1").arg(version),
+                           StorageError::Kind::newerHistory);
+    }
+
+    setPermissions(databasePath, 0600);
+    execute("PRAGMA journal_mode=WAL");
+    transaction([&] {
+        switch (version) {
+        case 0:
+            execute(createTableSQL);
+            break;
+        case 1:
+            execute("ALTER TABLE clips ADD COLUMN kind TEXT NOT NULL DEFAULT 'text'");
+            execute("ALTER TABLE clips ADD COLUMN payload_filename TEXT");
+            execute("ALTER TABLE clips ADD COLUMN payload_digest TEXT");
+            execute("ALTER TABLE clips ADD COLUMN payload_bytes INTEGER NOT NULL DEFAULT 0");
+            execute("ALTER TABLE clips ADD COLUMN is_favorite INTEGER NOT NULL DEFAULT 0");
+            break;
+        case 2:
+            execute("ALTER TABLE clips ADD COLUMN is_favorite INTEGER NOT NULL DEFAULT 0");
+            break;
+        default:
+            break;
+        }
+        execute("PRAGMA user_version=3");
+    });
+
+    for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        if (exists(databasePath + suffix))
+            setPermissions(databasePath + suffix, 0600);
+    }
+    cleanupOrphans();
+}
+
+SqliteStatement HistoryStore::prepare(const char* sql)
+{
+    if (!db_)
+        throw StorageError(QStringLiteral("database is not open"), StorageError::Kind::unavailable);
+    sqlite3_stmt* statement = nullptr;
+    const int result = sqlite3_prepare_v2(db_, sql, -1, &statement, nullptr);
+    if (result != SQLITE_OK || !statement) {
+        sqlite3_finalize(statement);
+        throwUnavailable();
+    }
+    return SqliteStatement(statement);
+}
+
+SqliteStatement HistoryStore::prepare(const QString& sql)
+{
+    return prepare(sql.toUtf8().constData());
+}
+
+void HistoryStore::execute(const char* sql)
+{
+    if (!db_)
+        throw StorageError(QStringLiteral("database is not open"), StorageError::Kind::unavailable);
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throwUnavailable();
+}
+
+void HistoryStore::bindText(const QString& text, SqliteStatement& statement, int index)
+{
+    const QByteArray utf8 = text.toUtf8();
+    if (utf8.size() > INT_MAX)
+        throw StorageError(StorageError::textTooLargeText());
+    if (sqlite3_bind_text(statement.get(), index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT)
+        != SQLITE_OK)
+        throwUnavailable();
+}
+
+void HistoryStore::throwUnavailable() const
+{
+    const QString detail = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("database is not open");
+    throw StorageError(detail, StorageError::Kind::unavailable);
+}
+
+void HistoryStore::checkDone(int result) const
+{
+    if (result != SQLITE_DONE)
+        throwUnavailable();
+}
+
+void HistoryStore::rollback()
+{
+    // The first error is the one worth reporting; a failed rollback adds nothing to it.
+    if (db_)
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void HistoryStore::cleanupOrphans()
+{
+    transaction([&] {
+        QSet<QString> referenced;
+        SqliteStatement statement = prepare("SELECT payload_filename FROM clips WHERE payload_filename IS NOT NULL");
+        int result = SQLITE_ROW;
+        while ((result = statement.step()) == SQLITE_ROW) {
+            const std::optional<QString> name = statement.text(0);
+            if (!name)
+                throwUnavailable();
+            referenced.insert(*name);
+        }
+        checkDone(result);
+
+        const QByteArray folder = nativePath(payloadDirectory_);
+        DIR* listing = ::opendir(folder.constData());
+        if (!listing)
+            FileSystemError::throwErrno(payloadDirectory_);
+        QStringList entries;
+        errno = 0;
+        while (const dirent* entry = ::readdir(listing))
+            entries.append(QFile::decodeName(entry->d_name));
+        const int listingError = errno;
+        ::closedir(listing);
+        if (listingError != 0)
+            throw FileSystemError(listingError, payloadDirectory_);
+
+        for (const QString& name : std::as_const(entries)) {
+            // Only files named exactly like payload files are ours to touch.
+            if (!isValidPayloadFileName(name))
+                continue;
+            const QString path = payloadDirectory_ + QLatin1Char('/') + name;
+            struct stat info {};
+            if (::lstat(nativePath(path).constData(), &info) != 0)
+                FileSystemError::throwErrno(path);
+            const bool isLink = S_ISLNK(info.st_mode);
+            const bool isRegular = S_ISREG(info.st_mode);
+            if (referenced.contains(name)) {
+                if (isRegular && !isLink)
+                    setPermissions(path, 0600);
+            } else if (isRegular || isLink) {
+                if (::unlink(nativePath(path).constData()) != 0)
+                    FileSystemError::throwErrno(path);
+            }
+        }
+    });
+}
+
+void HistoryStore::cleanupOrphansAfterCommit()
+{
+    // The records are already gone: a failed clean-up must not report the delete as failed, or
+    // the windows would keep listing deleted records. The next clean-up removes the files.
+    try {
+        cleanupOrphans();
+    } catch (const std::exception& error) {
+        if (onCleanupFailure_)
+            onCleanupFailure_(error);
+    }
+}
+
+} // namespace tavlin

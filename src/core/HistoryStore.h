@@ -1,0 +1,141 @@
+#pragma once
+
+#include "Clip.h"
+#include "ClipPayload.h"
+#include "HistoryQuery.h"
+#include "HistoryRetention.h"
+#include "HistorySummary.h"
+#include "SqliteStatement.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <exception>
+#include <functional>
+#include <optional>
+#include <type_traits>
+
+namespace tavlin {
+
+// The history on disk: one SQLite database (table `clips`) plus one payload file per record in
+// the "payloads" folder beside it. Not safe for concurrent use: its one owner, the repository,
+// calls it from one thread at a time. Every write runs in a BEGIN IMMEDIATE transaction.
+//
+// Throws StorageError for database and record faults, FileSystemError for file-system faults and
+// DecodingError for payload files that do not decode.
+class HistoryStore {
+public:
+    static constexpr qint64 maximumClipCount = 1000;
+    static constexpr qint64 maximumPayloadBytes = 33'554'432;
+    static constexpr qint64 maximumStoredPayloadBytes = 268'435'456;
+    static constexpr int schemaVersion = 3;
+
+    // Told about a failed orphan clean-up after a delete or clear whose rows are already gone.
+    using CleanupFailureHandler = std::function<void(const std::exception&)>;
+
+    // Opens or creates the database at `databasePath`, migrating it to the current schema, and
+    // removes payload files that no record refers to.
+    explicit HistoryStore(const QString& databasePath, CleanupFailureHandler onCleanupFailure = {});
+    ~HistoryStore();
+    HistoryStore(const HistoryStore&) = delete;
+    HistoryStore& operator=(const HistoryStore&) = delete;
+
+    const QString& payloadDirectory() const { return payloadDirectory_; }
+
+    // Stores one capture unless it repeats the newest record, then evicts the oldest
+    // non-favorite records beyond the limits. Favorites and the new record are never evicted.
+    void insert(const ClipPayload& payload, const QString& text, ClipKind kind,
+                const std::optional<QString>& source, qint64 limit, qint64 payloadByteLimit);
+    // Plain-text form: one "public.utf8-plain-text" representation; blank text stores nothing.
+    void insert(const QString& text, const std::optional<QString>& source, qint64 limit,
+                qint64 payloadByteLimit);
+
+    // What `retention` would delete, without changing anything.
+    RetentionImpact retentionImpact(const HistoryRetention& retention);
+    // Deletes what `retention` requires. Throws RetentionImpactChanged when that is more than the
+    // `maximumEvictions` the user agreed to.
+    RetentionImpact applyRetention(const HistoryRetention& retention, std::optional<qint64> maximumEvictions);
+
+    // The verified payload of a record; nothing for a missing record or a legacy text row.
+    std::optional<ClipPayload> loadPayload(qint64 id);
+
+    QList<Clip> fetch(qint64 limit, const HistoryQuery& request);
+    QList<Clip> fetch(qint64 limit, const QString& search);
+    qint64 count(const HistoryQuery& request);
+    HistorySummary summary();
+    QList<ClipSourceSummary> sources();
+    bool contains(qint64 id);
+    void setFavorite(qint64 id, bool isFavorite);
+    void deleteClip(qint64 id);
+    void clear(bool keepingFavorites);
+
+    // The payload's SHA-256 over its items in canonical order and its metadata, lowercase hex.
+    static QString fingerprint(const ClipPayload& payload);
+    // A stored payload file name: exactly a UUID (either letter case) followed by ".clip".
+    static bool isValidPayloadFileName(QStringView name);
+
+    // The WHERE condition of a query and its text parameters, in the order of their "?" marks.
+    struct Filter {
+        QString condition;
+        QStringList values;
+    };
+    static Filter queryFilter(const HistoryQuery& query);
+
+private:
+    struct SnapshotRow {
+        qint64 id = 0;
+        std::optional<QString> fileName;
+        qint64 bytes = 0;
+        bool isFavorite = false;
+    };
+
+    SqliteStatement prepare(const char* sql);
+    SqliteStatement prepare(const QString& sql);
+    void execute(const char* sql);
+    void bindText(const QString& text, SqliteStatement& statement, int index);
+    void bindFilter(const QStringList& values, SqliteStatement& statement);
+    [[noreturn]] void throwUnavailable() const;
+    void checkDone(int result) const;
+    void rollback();
+    // Runs `body` between BEGIN IMMEDIATE and COMMIT, rolling back and rethrowing on failure.
+    template<class Body>
+    auto transaction(Body&& body);
+
+    void open(const QString& databasePath);
+    void cleanupOrphans();
+    void cleanupOrphansAfterCommit();
+    QString payloadPath(const QString& fileName) const;
+    void removeFilesQuietly(const QStringList& fileNames) const;
+
+    std::optional<QString> newestDigest();
+    QList<SnapshotRow> snapshot();
+    QStringList prune(qint64 limit, qint64 byteLimit);
+    QStringList deleteEvicted(const QList<SnapshotRow>& rows);
+    static RetentionImpact impact(const QList<SnapshotRow>& rows, const HistoryRetention& retention);
+
+    sqlite3* db_ = nullptr;
+    QString payloadDirectory_;
+    CleanupFailureHandler onCleanupFailure_;
+};
+
+template<class Body>
+auto HistoryStore::transaction(Body&& body)
+{
+    execute("BEGIN IMMEDIATE");
+    try {
+        if constexpr (std::is_void_v<decltype(body())>) {
+            body();
+            execute("COMMIT");
+        } else {
+            auto result = body();
+            execute("COMMIT");
+            return result;
+        }
+    } catch (...) {
+        rollback();
+        throw;
+    }
+}
+
+} // namespace tavlin

@@ -1,0 +1,186 @@
+// The read path and the small edits: queries, counts, sources, favorites, delete and clear.
+#include "HistoryStore.h"
+
+#include "SearchFolding.h"
+#include "StorageError.h"
+
+#include <QTimeZone>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavlin {
+
+namespace {
+
+QString placeholders(qsizetype count)
+{
+    QStringList marks;
+    marks.fill(QStringLiteral("?"), count);
+    return marks.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+HistoryStore::Filter HistoryStore::queryFilter(const HistoryQuery& query)
+{
+    QStringList clauses;
+    Filter filter;
+
+    // A literal substring match on the folded text: "%" and "_" need no escaping with instr.
+    clauses.append(QStringLiteral("instr(search_text, ?) > 0"));
+    filter.values.append(SearchFolding::fold(query.search.trimmed()));
+
+    if (query.favoritesOnly)
+        clauses.append(QStringLiteral("is_favorite = 1"));
+
+    if (!query.kinds.isEmpty()) {
+        QStringList raws;
+        for (ClipKind kind : query.kinds)
+            raws.append(toRaw(kind));
+        raws.sort();
+        raws.removeDuplicates();
+        clauses.append(QStringLiteral("kind IN (%1)").arg(placeholders(raws.size())));
+        filter.values.append(raws);
+    }
+
+    const ClipSourceFilter& source = query.source;
+    switch (source.kind) {
+    case ClipSourceFilter::Case::all:
+        break;
+    case ClipSourceFilter::Case::unknown:
+        clauses.append(QStringLiteral("source IS NULL"));
+        break;
+    case ClipSourceFilter::Case::application:
+        clauses.append(QStringLiteral("source = ?"));
+        filter.values.append(source.bundleID);
+        break;
+    case ClipSourceFilter::Case::selection: {
+        QStringList parts;
+        if (!source.bundleIDs.isEmpty()) {
+            QStringList ids(source.bundleIDs.begin(), source.bundleIDs.end());
+            ids.sort();
+            parts.append(QStringLiteral("source IN (%1)").arg(placeholders(ids.size())));
+            filter.values.append(ids);
+        }
+        if (source.includesUnknown)
+            parts.append(QStringLiteral("source IS NULL"));
+        if (!parts.isEmpty())
+            clauses.append(QStringLiteral("(%1)").arg(parts.join(QStringLiteral(" OR "))));
+        break;
+    }
+    }
+    filter.condition = clauses.join(QStringLiteral(" AND "));
+    return filter;
+}
+
+void HistoryStore::bindFilter(const QStringList& values, SqliteStatement& statement)
+{
+    int index = 1;
+    for (const QString& value : values)
+        bindText(value, statement, index++);
+}
+
+QList<Clip> HistoryStore::fetch(qint64 limit, const HistoryQuery& request)
+{
+    const Filter filter = queryFilter(request);
+    SqliteStatement statement = prepare(
+        QStringLiteral("SELECT id, text, created_at, source, kind, is_favorite FROM clips WHERE %1 ORDER BY id DESC LIMIT ?")
+            .arg(filter.condition));
+    bindFilter(filter.values, statement);
+    if (statement.bindInt64(static_cast<int>(filter.values.size()) + 1, std::max(limit, qint64(1))) != SQLITE_OK)
+        throwUnavailable();
+
+    QList<Clip> clips;
+    int result = SQLITE_ROW;
+    while ((result = statement.step()) == SQLITE_ROW) {
+        Clip clip;
+        clip.id = statement.int64(0);
+        const std::optional<QString> text = statement.text(1);
+        if (!text)
+            throwUnavailable();
+        clip.text = *text;
+        clip.createdAt = QDateTime::fromMSecsSinceEpoch(std::llround(statement.real(2) * 1000.0), QTimeZone::utc());
+        clip.source = statement.text(3);
+        const std::optional<QString> kind = statement.text(4);
+        clip.kind = kind ? fromRaw<ClipKind>(*kind).value_or(ClipKind::other) : ClipKind::other;
+        clip.isFavorite = statement.int64(5) != 0;
+        clips.append(std::move(clip));
+    }
+    checkDone(result);
+    return clips;
+}
+
+QList<Clip> HistoryStore::fetch(qint64 limit, const QString& search)
+{
+    return fetch(limit, HistoryQuery{search, false, {}, ClipSourceFilter::all()});
+}
+
+qint64 HistoryStore::count(const HistoryQuery& request)
+{
+    const Filter filter = queryFilter(request);
+    SqliteStatement statement = prepare(QStringLiteral("SELECT COUNT(*) FROM clips WHERE %1").arg(filter.condition));
+    bindFilter(filter.values, statement);
+    if (statement.step() != SQLITE_ROW)
+        throwUnavailable();
+    return statement.int64(0);
+}
+
+HistorySummary HistoryStore::summary()
+{
+    SqliteStatement statement =
+        prepare("SELECT COUNT(*), COALESCE(SUM(CASE WHEN is_favorite = 1 THEN 1 ELSE 0 END), 0) FROM clips");
+    if (statement.step() != SQLITE_ROW)
+        throwUnavailable();
+    return {statement.int64(0), statement.int64(1)};
+}
+
+QList<ClipSourceSummary> HistoryStore::sources()
+{
+    SqliteStatement statement = prepare("SELECT source, COUNT(*) FROM clips GROUP BY source ORDER BY COUNT(*) DESC, source ASC");
+    QList<ClipSourceSummary> summaries;
+    int result = SQLITE_ROW;
+    while ((result = statement.step()) == SQLITE_ROW)
+        summaries.append({statement.text(0), statement.int64(1)});
+    checkDone(result);
+    return summaries;
+}
+
+bool HistoryStore::contains(qint64 id)
+{
+    SqliteStatement statement = prepare("SELECT 1 FROM clips WHERE id = ?");
+    if (statement.bindInt64(1, id) != SQLITE_OK)
+        throwUnavailable();
+    const int result = statement.step();
+    if (result == SQLITE_ROW)
+        return true;
+    checkDone(result);
+    return false;
+}
+
+void HistoryStore::setFavorite(qint64 id, bool isFavorite)
+{
+    SqliteStatement statement = prepare("UPDATE clips SET is_favorite = ? WHERE id = ?");
+    if (statement.bindInt64(1, isFavorite ? 1 : 0) != SQLITE_OK || statement.bindInt64(2, id) != SQLITE_OK)
+        throwUnavailable();
+    checkDone(statement.step());
+}
+
+void HistoryStore::deleteClip(qint64 id)
+{
+    transaction([&] {
+        SqliteStatement statement = prepare("DELETE FROM clips WHERE id = ?");
+        if (statement.bindInt64(1, id) != SQLITE_OK)
+            throwUnavailable();
+        checkDone(statement.step());
+    });
+    cleanupOrphansAfterCommit();
+}
+
+void HistoryStore::clear(bool keepingFavorites)
+{
+    transaction([&] { execute(keepingFavorites ? "DELETE FROM clips WHERE is_favorite = 0" : "DELETE FROM clips"); });
+    cleanupOrphansAfterCommit();
+}
+
+} // namespace tavlin

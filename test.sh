@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tavlin and runs every test. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/setup.sh
+
+tavlin_install_packages
+tavlin_build
+
+echo "== tests"
+cd build
+ctest --output-on-failure --no-tests=error -j "$(nproc)"

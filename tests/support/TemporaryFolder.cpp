@@ -1,0 +1,78 @@
+#include "TemporaryFolder.h"
+
+#include <QDirIterator>
+#include <QFile>
+
+#include <stdexcept>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tavlin::test {
+
+namespace {
+constexpr uid_t unprivilegedID = 65534;
+}
+
+TemporaryFolder::TemporaryFolder()
+{
+    if (!dir_.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+}
+
+void TemporaryFolder::giveToUnprivilegedUser() const
+{
+    if (::geteuid() != 0)
+        return;
+    ::chown(QFile::encodeName(path()).constData(), unprivilegedID, unprivilegedID);
+    QDirIterator it(path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        ::lchown(QFile::encodeName(it.next()).constData(), unprivilegedID, unprivilegedID);
+}
+
+int runAsUnprivilegedUser(const std::function<int()>& body)
+{
+    const pid_t child = ::fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(unprivilegedID) != 0 || ::setuid(unprivilegedID) != 0))
+            ::_exit(100);
+        int status = 101;
+        try {
+            status = body();
+        } catch (...) {
+            status = 102;
+        }
+        ::_exit(status);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read " + path.toStdString());
+    return file.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write " + path.toStdString());
+}
+
+unsigned permissions(const QString& path)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return 0;
+    return info.st_mode & 07777;
+}
+
+} // namespace tavlin::test

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+
+namespace tavlin::test {
+
+// A fresh folder for one test, removed afterwards; the history lives in "<folder>/Tavlin".
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    QString path() const { return dir_.path(); }
+    QString databasePath() const { return path() + QStringLiteral("/Tavlin/history.sqlite"); }
+    QString payloadFolder() const { return path() + QStringLiteral("/Tavlin/payloads"); }
+    // Hands the folder to the unprivileged user that runAsUnprivilegedUser uses.
+    void giveToUnprivilegedUser() const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Runs `body` in a child process as an unprivileged user (nobody) when the tests run as root, so
+// permission checks apply; returns the child's exit status (0 = success).
+int runAsUnprivilegedUser(const std::function<int()>& body);
+
+QByteArray readFile(const QString& path);
+void writeFile(const QString& path, const QByteArray& bytes);
+// Permission bits of a file or folder (lstat).
+unsigned permissions(const QString& path);
+
+} // namespace tavlin::test
