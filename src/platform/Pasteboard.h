@@ -1,0 +1,41 @@
+#pragma once
+
+#include "ClipPayload.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace tavlin {
+
+// One item on the clipboard as the reader sees it. Data is fetched per type, on demand, so a
+// reader can stop before converting types it does not keep.
+class PasteboardItem {
+public:
+    virtual ~PasteboardItem() = default;
+    // Type identifiers as the engine names them ("public.utf8-plain-text", "public.png", ...).
+    virtual QStringList types() const = 0;
+    // The bytes for `type`, or nothing when the owner offers none.
+    virtual std::optional<QByteArray> data(const QString& type) const = 0;
+};
+
+// The general clipboard: what the capture gate, the reader and the writer use of it. Main thread.
+class Pasteboard {
+public:
+    virtual ~Pasteboard() = default;
+    // Grows by one on every change of the clipboard's owner or content, our own writes included.
+    virtual qint64 changeCount() const = 0;
+    // The items in clipboard order; empty when the clipboard holds nothing.
+    virtual QList<std::shared_ptr<const PasteboardItem>> items() const = 0;
+    // The clipboard's own string for a type (from the first item that has it).
+    virtual std::optional<QString> string(const QString& type) const = 0;
+    virtual void clearContents() = 0;
+    // Writes all items in one call, each with its representations in order; true when the
+    // clipboard accepted them (on X11: we own the selection afterwards).
+    virtual bool writeItems(const QList<ClipItem>& items) = 0;
+};
+
+} // namespace tavlin
