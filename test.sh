@@ -7,6 +7,9 @@ source scripts/setup.sh
 tavlin_install_packages
 tavlin_build
 
+echo "== translations"
+python3 scripts/update-translations.py --check
+
 echo "== tests"
 cd build
 ctest --output-on-failure --no-tests=error -j "$(nproc)"

@@ -11,8 +11,10 @@ QString ByteCountFormatter::format(qint64 bytes, const QLocale& locale)
     if (bytes == 0)
         return QCoreApplication::translate("Core", "Zero KB");
     const double magnitude = std::abs(static_cast<double>(bytes));
-    if (magnitude < 1024)
-        return QCoreApplication::translate("Core", "%n byte(s)", nullptr, static_cast<int>(bytes));
+    if (magnitude < 1024) {
+        const int count = static_cast<int>(bytes);
+        return QCoreApplication::translate("Core", "%n byte(s)", nullptr, count);
+    }
 
     // Kilobytes whole, megabytes to one decimal, larger units to two; trailing zeros dropped.
     struct Unit {

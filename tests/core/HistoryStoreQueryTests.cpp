@@ -1,1 +1,159 @@
+#include "FileSystemError.h"
+#include "HistorySection.h"
+#include "StoreTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
 #include <gtest/gtest.h>
+
+using namespace tavlin;
+using namespace tavlin::test;
+
+namespace {
+
+struct QueryFixture : StoreFixture {
+    void add(const QString& text, ClipKind kind, std::optional<QString> source)
+    {
+        store->insert(textPayload(text), text, kind, source, 1000, HistoryStore::maximumStoredPayloadBytes);
+    }
+
+    QStringList find(const HistoryQuery& query, qint64 limit = 200)
+    {
+        QStringList texts;
+        for (const Clip& clip : store->fetch(limit, query))
+            texts.append(clip.text);
+        EXPECT_EQ(store->count(query), limit >= 200 ? texts.size() : store->count(query));
+        return texts;
+    }
+
+    QStringList search(const QString& text) { return find(HistoryQuery{text, false, {}, {}}); }
+};
+
+} // namespace
+
+TEST(HistoryStoreQuery, SearchIsFoldedAndLiteral)
+{
+    QueryFixture fixture;
+    fixture.add(QStringLiteral("Café au lait"), ClipKind::text, std::nullopt);
+    fixture.add(QStringLiteral("ЁЛКА новогодняя"), ClipKind::text, std::nullopt);
+    fixture.add(QStringLiteral("100% sure"), ClipKind::text, std::nullopt);
+    fixture.add(QStringLiteral("snake_case"), ClipKind::text, std::nullopt);
+    fixture.add(QStringLiteral("1000 things"), ClipKind::text, std::nullopt);
+
+    EXPECT_EQ(fixture.search(QStringLiteral("  CAFE ")), QStringList{QStringLiteral("Café au lait")});
+    EXPECT_EQ(fixture.search(QStringLiteral("елка")), QStringList{QStringLiteral("ЁЛКА новогодняя")});
+    EXPECT_EQ(fixture.search(QStringLiteral("0%")), QStringList{QStringLiteral("100% sure")});
+    EXPECT_EQ(fixture.search(QStringLiteral("e_c")), QStringList{QStringLiteral("snake_case")});
+    EXPECT_EQ(fixture.search(QStringLiteral("'; DROP TABLE clips; --")), QStringList{});
+    EXPECT_EQ(fixture.search(QStringLiteral(" \n ")).size(), 5);
+}
+
+TEST(HistoryStoreQuery, FiltersCombineAndPagesComeNewestFirst)
+{
+    QueryFixture fixture;
+    fixture.add(QStringLiteral("plain"), ClipKind::text, QStringLiteral("org.gnome.gedit"));
+    fixture.add(QStringLiteral("styled"), ClipKind::richText, QStringLiteral("org.libreoffice.LibreOffice"));
+    fixture.add(QStringLiteral("https://example.org"), ClipKind::link, QStringLiteral("org.mozilla.firefox"));
+    fixture.add(QStringLiteral("report.pdf"), ClipKind::other, std::nullopt);
+    fixture.add(QStringLiteral("notes.txt"), ClipKind::file, QStringLiteral("org.gnome.Nautilus"));
+    const qint64 styled = 2;
+    fixture.store->setFavorite(styled, true);
+    fixture.store->setFavorite(5, true);
+
+    EXPECT_EQ(fixture.find({QString(), false, kinds(HistoryKindFilter::text), {}}),
+              (QStringList{QStringLiteral("styled"), QStringLiteral("plain")}));
+    EXPECT_EQ(fixture.find({QString(), true, kinds(HistoryKindFilter::files), {}}), QStringList{QStringLiteral("notes.txt")});
+    EXPECT_EQ(fixture.find({QString(), false, {}, ClipSourceFilter::unknown()}), QStringList{QStringLiteral("report.pdf")});
+    EXPECT_EQ(fixture.find({QString(), false, {},
+                            ClipSourceFilter::selection({QStringLiteral("org.gnome.gedit"), QStringLiteral("org.mozilla.firefox")}, true)}),
+              (QStringList{QStringLiteral("report.pdf"), QStringLiteral("https://example.org"), QStringLiteral("plain")}));
+    EXPECT_EQ(fixture.find({QStringLiteral("t"), false, {}, ClipSourceFilter::application(QStringLiteral("org.gnome.Nautilus"))}),
+              QStringList{QStringLiteral("notes.txt")});
+    EXPECT_EQ(fixture.find({QString(), false, {}, {}}, 0), QStringList{QStringLiteral("notes.txt")}) << "a limit below 1 acts as 1";
+    EXPECT_EQ(fixture.find({QString(), false, {}, {}}, 2), (QStringList{QStringLiteral("notes.txt"), QStringLiteral("report.pdf")}));
+
+    EXPECT_EQ(fixture.store->summary(), (HistorySummary{5, 2}));
+    EXPECT_TRUE(fixture.store->contains(styled));
+    EXPECT_FALSE(fixture.store->contains(99));
+}
+
+TEST(HistoryStoreQuery, RowsConvertWithUnknownKindsAsOther)
+{
+    QueryFixture fixture;
+    fixture.add(QStringLiteral("x"), ClipKind::text, std::nullopt);
+    executeSQL(fixture.folder.databasePath(), QStringLiteral("UPDATE clips SET kind = 'hologram', created_at = 1700000000.25"));
+    const QList<Clip> clips = fixture.store->fetch(10, QString());
+    ASSERT_EQ(clips.size(), 1);
+    EXPECT_EQ(clips[0].kind, ClipKind::other);
+    EXPECT_EQ(clips[0].source, std::nullopt);
+    EXPECT_EQ(clips[0].createdAt.toMSecsSinceEpoch(), 1700000000250);
+}
+
+TEST(HistoryStoreQuery, SourcesCountMostFrequentFirstWithUnknownBeforeNamesOnTies)
+{
+    QueryFixture fixture;
+    fixture.add(QStringLiteral("1"), ClipKind::text, QStringLiteral("org.b"));
+    fixture.add(QStringLiteral("2"), ClipKind::text, std::nullopt);
+    fixture.add(QStringLiteral("3"), ClipKind::text, QStringLiteral("org.a"));
+    fixture.add(QStringLiteral("4"), ClipKind::text, QStringLiteral("org.c"));
+    fixture.add(QStringLiteral("5"), ClipKind::text, QStringLiteral("org.c"));
+    const QList<ClipSourceSummary> expected{{QStringLiteral("org.c"), 2}, {std::nullopt, 1}, {QStringLiteral("org.a"), 1},
+                                            {QStringLiteral("org.b"), 1}};
+    EXPECT_EQ(fixture.store->sources(), expected);
+}
+
+TEST(HistoryStoreQuery, DeleteAndClearRemoveRowsAndTheirFiles)
+{
+    QueryFixture fixture;
+    for (const char* text : {"a", "b", "c", "d"})
+        fixture.add(QString::fromLatin1(text), ClipKind::text, std::nullopt);
+    fixture.store->setFavorite(2, true);
+    const QString favoriteFile = fixture.fileNameOf(2);
+
+    fixture.store->deleteClip(4);
+    fixture.store->deleteClip(4);
+    fixture.store->setFavorite(77, true);
+    EXPECT_EQ(fixture.texts(), (QStringList{QStringLiteral("c"), QStringLiteral("b"), QStringLiteral("a")}));
+    EXPECT_EQ(payloadFiles(fixture.folder.payloadFolder()).size(), 3);
+
+    // Without AUTOINCREMENT the largest id is reused after its record is gone.
+    fixture.store->deleteClip(3);
+    fixture.add(QStringLiteral("e"), ClipKind::text, std::nullopt);
+    EXPECT_EQ(fixture.newestID(), 3);
+
+    fixture.store->clear(true);
+    EXPECT_EQ(fixture.texts(), QStringList{QStringLiteral("b")});
+    EXPECT_EQ(payloadFiles(fixture.folder.payloadFolder()), QStringList{favoriteFile});
+
+    fixture.store->clear(false);
+    EXPECT_TRUE(fixture.texts().isEmpty());
+    EXPECT_TRUE(payloadFiles(fixture.folder.payloadFolder()).isEmpty());
+}
+
+// Once the rows are committed, a failed file clean-up must not turn the delete into a failure:
+// the records are gone and the windows must stop listing them.
+TEST(HistoryStoreQuery, DeleteSucceedsWhenOnlyTheCleanUpFails)
+{
+    TemporaryFolder folder;
+    QStringList reported;
+    auto store = std::make_unique<HistoryStore>(folder.databasePath(), [&](const std::exception& error) {
+        reported.append(QString::fromUtf8(error.what()));
+    });
+    store->insert(QStringLiteral("one"), std::nullopt, 1000, HistoryStore::maximumStoredPayloadBytes);
+    store->insert(QStringLiteral("two"), std::nullopt, 1000, HistoryStore::maximumStoredPayloadBytes);
+    const QString moved = folder.path() + QStringLiteral("/moved-away");
+    ASSERT_TRUE(QDir().rename(folder.payloadFolder(), moved));
+
+    EXPECT_NO_THROW(store->deleteClip(2));
+    EXPECT_EQ(reported.size(), 1);
+    EXPECT_NO_THROW(store->clear(false));
+    EXPECT_EQ(reported.size(), 2);
+    EXPECT_TRUE(store->fetch(10, QString()).isEmpty());
+
+    // Back in place, the next clean-up removes the stale files.
+    store.reset();
+    ASSERT_TRUE(QDir().rename(moved, folder.payloadFolder()));
+    HistoryStore reopened(folder.databasePath());
+    EXPECT_TRUE(payloadFiles(folder.payloadFolder()).isEmpty());
+}
