@@ -1,0 +1,86 @@
+// The history store's hot paths on a real database in a temporary folder.
+#include "HistoryStore.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+using namespace tavlin;
+
+namespace {
+
+struct BenchStore {
+    QTemporaryDir folder;
+    std::unique_ptr<HistoryStore> store =
+        std::make_unique<HistoryStore>(folder.path() + QStringLiteral("/Tavlin/history.sqlite"));
+
+    void insertText(const QString& text)
+    {
+        const ClipPayload payload{{ClipItem{{{QStringLiteral("public.utf8-plain-text"), text.toUtf8()}}}}, std::nullopt};
+        store->insert(payload, text, ClipKind::text, QStringLiteral("org.gnome.TextEditor"), 1000,
+                      HistoryStore::maximumStoredPayloadBytes);
+    }
+};
+
+QString kibibyteText(int serial)
+{
+    QString text = QStringLiteral("record %1 ").arg(serial);
+    while (text.size() < 1024)
+        text += QStringLiteral("lorem ipsum dolor sit amet ");
+    return text.left(1024);
+}
+
+ClipPayload largePayload(qsizetype bytes)
+{
+    QByteArray data(bytes, Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes; ++i)
+        data[i] = static_cast<char>((i * 2654435761u) >> 24);
+    return {{ClipItem{{{QStringLiteral("public.png"), data}}}}, std::nullopt};
+}
+
+void insertIntoStoreOf999(benchmark::State& state)
+{
+    BenchStore bench;
+    for (int i = 0; i < 999; ++i)
+        bench.insertText(kibibyteText(i));
+    int serial = 1000;
+    for (auto _ : state)
+        bench.insertText(kibibyteText(serial++));
+}
+BENCHMARK(insertIntoStoreOf999)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void fetchFirstPage(benchmark::State& state)
+{
+    BenchStore bench;
+    for (int i = 0; i < 1000; ++i)
+        bench.insertText(kibibyteText(i));
+    const HistoryQuery query{state.range(0) ? QStringLiteral("Record 5") : QString(), false, {}, {}};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench.store->fetch(200, query));
+}
+BENCHMARK(fetchFirstPage)->ArgName("search")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void loadLargestPayload(benchmark::State& state)
+{
+    BenchStore bench;
+    bench.store->insert(largePayload(HistoryStore::maximumPayloadBytes - 256), QStringLiteral("Изображение"), ClipKind::image,
+                        std::nullopt, 1000, HistoryStore::maximumStoredPayloadBytes);
+    const qint64 id = bench.store->fetch(1, QString()).first().id;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench.store->loadPayload(id));
+    state.SetBytesProcessed(state.iterations() * HistoryStore::maximumPayloadBytes);
+}
+BENCHMARK(loadLargestPayload)->Unit(benchmark::kMillisecond);
+
+void fingerprint(benchmark::State& state)
+{
+    const ClipPayload payload = largePayload(32 * 1024 * 1024);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(HistoryStore::fingerprint(payload));
+    state.SetBytesProcessed(state.iterations() * 32 * 1024 * 1024);
+}
+BENCHMARK(fingerprint)->Unit(benchmark::kMillisecond);
+
+} // namespace
