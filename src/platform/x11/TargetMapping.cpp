@@ -1,0 +1,128 @@
+#include "TargetMapping.h"
+
+#include "PasteboardTypes.h"
+
+#include <QSet>
+
+namespace tavlin {
+
+namespace {
+
+// Targets that are part of the selection protocol or an older spelling of plain text, never
+// content of their own.
+bool isProtocolTarget(const QByteArray& target)
+{
+    static const QSet<QByteArray> targets{
+        "TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS", "DELETE", "INCR",
+        "STRING", "TEXT", "COMPOUND_TEXT", "C_STRING",
+    };
+    return targets.contains(target);
+}
+
+// GTK, Qt and the browsers offer a copied picture in every format they can encode, converting
+// it on request; the PNG holds the same pixels losslessly. GIF and WebP may carry an animation
+// the PNG does not, so they stay.
+bool isConversionOfPNG(const QByteArray& target)
+{
+    return target.startsWith("image/") && target != "image/png" && target != "image/gif"
+        && target != "image/webp";
+}
+
+// "text/plain;charset=UTF-8" and "text/plain; charset=utf-8" mean the same.
+QByteArray canonicalTarget(const QByteArray& target)
+{
+    QByteArray lowered = target.toLower();
+    lowered.replace(" ", "");
+    if (lowered == "text/plain;charset=utf-8")
+        return lowered;
+    return target;
+}
+
+// Best source first where one type has several.
+int preference(const QByteArray& target)
+{
+    static const QList<QByteArray> order{"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "text/rtf", "application/rtf"};
+    const qsizetype index = order.indexOf(canonicalTarget(target));
+    return index < 0 ? static_cast<int>(order.size()) : static_cast<int>(index);
+}
+
+} // namespace
+
+QList<TargetMapping::Presented> TargetMapping::presentedTypes(const QList<QByteArray>& targets)
+{
+    const bool offersPNG = targets.contains("image/png");
+    QList<Presented> presented;
+    for (const QByteArray& target : targets) {
+        if (isProtocolTarget(target) || target == uriList || target == passwordHint
+            || target == "application/x-qt-image")
+            continue;
+        if (offersPNG && isConversionOfPNG(target))
+            continue;
+        const QString type = PasteboardTypes::identifierForMimeType(QString::fromUtf8(canonicalTarget(target)));
+        auto existing = std::find_if(presented.begin(), presented.end(),
+                                     [&](const Presented& p) { return p.type == type; });
+        if (existing == presented.end()) {
+            presented.append({type, {target}});
+            continue;
+        }
+        existing->targets.append(target);
+        std::stable_sort(existing->targets.begin(), existing->targets.end(),
+                         [](const QByteArray& a, const QByteArray& b) { return preference(a) < preference(b); });
+    }
+    return presented;
+}
+
+QList<ClipRepresentation> TargetMapping::urlRepresentations(const QByteArray& uriList)
+{
+    QList<ClipRepresentation> representations;
+    for (const QByteArray& rawLine : uriList.split('\n')) {
+        const QByteArray line = rawLine.trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const bool isFile = line.left(5).toLower() == "file:";
+        representations.append({isFile ? PasteboardTypes::fileURL : PasteboardTypes::url, line});
+    }
+    return representations;
+}
+
+QList<std::pair<QByteArray, QByteArray>> TargetMapping::targetsForItems(const QList<ClipItem>& items)
+{
+    QList<std::pair<QByteArray, QByteArray>> targets;
+    QList<QByteArray> urls;
+    QList<QByteArray> fileURLs;
+    auto add = [&](const QByteArray& target, const QByteArray& data) {
+        const bool present = std::any_of(targets.cbegin(), targets.cend(),
+                                          [&](const auto& entry) { return entry.first == target; });
+        if (!present)
+            targets.append({target, data});
+    };
+
+    for (const ClipItem& item : items) {
+        for (const ClipRepresentation& representation : item.representations) {
+            if (representation.type == PasteboardTypes::fileURL || representation.type == PasteboardTypes::url) {
+                const QByteArray url = representation.data.trimmed();
+                if (url.isEmpty())
+                    continue;
+                urls.append(url);
+                if (representation.type == PasteboardTypes::fileURL)
+                    fileURLs.append(url);
+            } else if (representation.type == PasteboardTypes::concealed) {
+                add(passwordHint, QByteArrayLiteral("secret"));
+            } else if (representation.type == PasteboardTypes::plainText) {
+                // Qt adds UTF8_STRING and the legacy names to text/plain; newer GTK asks for the
+                // charset form first.
+                add("text/plain", representation.data);
+                add("text/plain;charset=utf-8", representation.data);
+            } else {
+                add(PasteboardTypes::mimeTypeForIdentifier(representation.type).toUtf8(), representation.data);
+            }
+        }
+    }
+    if (!urls.isEmpty())
+        add(uriList, urls.join("\r\n") + "\r\n");
+    if (!fileURLs.isEmpty())
+        add(gnomeCopiedFiles, "copy\n" + fileURLs.join('\n'));
+    return targets;
+}
+
+} // namespace tavlin

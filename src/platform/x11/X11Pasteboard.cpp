@@ -1,0 +1,257 @@
+#include "X11Pasteboard.h"
+
+#include "Log.h"
+#include "PasteboardTypes.h"
+#include "SelectionReader.h"
+#include "TargetMapping.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHash>
+#include <QMimeData>
+
+namespace tavlin {
+
+// One clipboard state as read: the owner, where its bytes come from, and the items presented.
+struct X11Pasteboard::Session {
+    qint64 changeCount = 0;
+    xcb_window_t owner = XCB_NONE;
+    std::shared_ptr<const qint64> currentChangeCount;
+    // Another program's content, converted on demand...
+    std::shared_ptr<SelectionReader> reader;
+    // ...or our own, as Qt holds it.
+    std::optional<QHash<QByteArray, QByteArray>> ownContent;
+    // Set by the first conversion that gets no answer; later ones then fail at once, so one
+    // change costs at most one time-out.
+    bool unresponsive = false;
+    QList<std::shared_ptr<const PasteboardItem>> items;
+
+    bool isCurrent() const { return *currentChangeCount == changeCount; }
+
+    std::optional<QByteArray> fetch(const QByteArray& target)
+    {
+        if (ownContent) {
+            const auto it = ownContent->constFind(target);
+            return it == ownContent->cend() ? std::nullopt : std::optional<QByteArray>(*it);
+        }
+        if (unresponsive || !reader)
+            return std::nullopt;
+        const SelectionReader::Result result = reader->convert(target, owner);
+        return accept(result, target);
+    }
+
+    std::optional<QByteArray> accept(const SelectionReader::Result& result, const QByteArray& target)
+    {
+        switch (result.outcome) {
+        case SelectionReader::Outcome::converted:
+        case SelectionReader::Outcome::tooLarge:
+            return result.data;
+        case SelectionReader::Outcome::refused:
+            return std::nullopt;
+        case SelectionReader::Outcome::timedOut:
+            Log::error(QStringLiteral("Clipboard: the owner did not answer for \"%1\"; its content is skipped")
+                           .arg(QString::fromUtf8(target)));
+            break;
+        case SelectionReader::Outcome::ownerChanged:
+        case SelectionReader::Outcome::failed:
+            break;
+        }
+        unresponsive = true;
+        return std::nullopt;
+    }
+};
+
+namespace {
+
+// An item whose bytes are either fixed (URLs, the password hint) or converted on request.
+class SessionItem : public PasteboardItem {
+public:
+    SessionItem(std::weak_ptr<X11Pasteboard::Session> session, QList<ClipRepresentation> fixed,
+                QList<TargetMapping::Presented> converted)
+        : session_(std::move(session))
+        , fixed_(std::move(fixed))
+        , converted_(std::move(converted))
+    {
+    }
+
+    QStringList types() const override
+    {
+        QStringList types;
+        for (const ClipRepresentation& representation : fixed_)
+            types.append(representation.type);
+        for (const TargetMapping::Presented& presented : converted_)
+            types.append(presented.type);
+        return types;
+    }
+
+    std::optional<QByteArray> data(const QString& type) const override
+    {
+        const std::shared_ptr<X11Pasteboard::Session> session = session_.lock();
+        // A later change makes the item's content history: never mix two owners' bytes.
+        if (!session || !session->isCurrent())
+            return std::nullopt;
+        for (const ClipRepresentation& representation : fixed_) {
+            if (representation.type == type)
+                return representation.data;
+        }
+        for (const TargetMapping::Presented& presented : converted_) {
+            if (presented.type != type)
+                continue;
+            for (const QByteArray& target : presented.targets) {
+                if (std::optional<QByteArray> bytes = session->fetch(target))
+                    return bytes;
+            }
+        }
+        return std::nullopt;
+    }
+
+private:
+    // Items keep their session alive through the pasteboard; a session never holds its items'
+    // owners, so there is no cycle.
+    std::weak_ptr<X11Pasteboard::Session> session_;
+    QList<ClipRepresentation> fixed_;
+    QList<TargetMapping::Presented> converted_;
+};
+
+} // namespace
+
+X11Pasteboard::X11Pasteboard(std::chrono::milliseconds timeout, QObject* parent)
+    : QObject(parent)
+    , clipboard_(QGuiApplication::clipboard())
+    , reader_(std::make_shared<SelectionReader>(timeout, transferLimit))
+{
+    connect(clipboard_, &QClipboard::changed, this, [count = changeCount_](QClipboard::Mode mode) {
+        if (mode == QClipboard::Clipboard)
+            ++*count;
+    });
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        const xcb_setup_t* setup = xcb_get_setup(x11->connection());
+        qtResourceBase_ = setup->resource_id_base;
+        qtResourceMask_ = setup->resource_id_mask;
+    }
+    if (!isAvailable())
+        Log::error(QStringLiteral("Clipboard: no X11 display; the clipboard cannot be read"));
+}
+
+X11Pasteboard::~X11Pasteboard() = default;
+
+bool X11Pasteboard::isAvailable() const
+{
+    return reader_->isValid() && qtResourceMask_ != 0;
+}
+
+bool X11Pasteboard::isOwnWindow(xcb_window_t window) const
+{
+    return window != XCB_NONE && qtResourceMask_ != 0 && (window & ~qtResourceMask_) == qtResourceBase_;
+}
+
+std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::currentSession() const
+{
+    if (!isAvailable())
+        return nullptr;
+    const xcb_window_t owner = reader_->owner();
+    if (!session_ || session_->changeCount != *changeCount_ || session_->owner != owner)
+        session_ = makeSession(owner);
+    return session_;
+}
+
+std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::makeSession(xcb_window_t owner) const
+{
+    auto session = std::make_shared<Session>();
+    session->changeCount = *changeCount_;
+    session->owner = owner;
+    session->currentChangeCount = changeCount_;
+    if (owner == XCB_NONE)
+        return session;
+
+    QList<QByteArray> targets;
+    if (isOwnWindow(owner)) {
+        // Qt answers for us only while the event loop runs, so our own content is never asked
+        // for over X: that would wait out the time-out.
+        QHash<QByteArray, QByteArray> content;
+        if (const QMimeData* mime = clipboard_->mimeData(QClipboard::Clipboard)) {
+            for (const QString& format : mime->formats()) {
+                targets.append(format.toUtf8());
+                content.insert(format.toUtf8(), mime->data(format));
+            }
+        }
+        session->ownContent = content;
+    } else {
+        session->reader = reader_;
+        const SelectionReader::Result result = reader_->targets(owner, &targets);
+        if (result.outcome != SelectionReader::Outcome::converted) {
+            session->accept(result, "TARGETS");
+            return session;
+        }
+    }
+
+    QList<ClipRepresentation> fixed;
+    if (targets.contains(TargetMapping::uriList)) {
+        if (const std::optional<QByteArray> list = session->fetch(TargetMapping::uriList))
+            fixed = TargetMapping::urlRepresentations(*list);
+    }
+    QList<ClipRepresentation> firstItemExtras;
+    if (targets.contains(TargetMapping::passwordHint)) {
+        if (const std::optional<QByteArray> hint = session->fetch(TargetMapping::passwordHint)) {
+            if (hint->trimmed() == "secret")
+                firstItemExtras.append({PasteboardTypes::concealed, *hint});
+            else
+                firstItemExtras.append({QString::fromUtf8(TargetMapping::passwordHint), *hint});
+        }
+    }
+    const QList<TargetMapping::Presented> presented = TargetMapping::presentedTypes(targets);
+
+    if (fixed.isEmpty() && firstItemExtras.isEmpty() && presented.isEmpty())
+        return session;
+    if (fixed.isEmpty()) {
+        session->items.append(std::make_shared<SessionItem>(session, firstItemExtras, presented));
+        return session;
+    }
+    for (qsizetype i = 0; i < fixed.size(); ++i) {
+        if (i == 0) {
+            session->items.append(
+                std::make_shared<SessionItem>(session, QList<ClipRepresentation>{fixed[0]} + firstItemExtras, presented));
+        } else {
+            session->items.append(std::make_shared<SessionItem>(session, QList<ClipRepresentation>{fixed[i]},
+                                                                QList<TargetMapping::Presented>{}));
+        }
+    }
+    return session;
+}
+
+QList<std::shared_ptr<const PasteboardItem>> X11Pasteboard::items() const
+{
+    const std::shared_ptr<Session> session = currentSession();
+    return session ? session->items : QList<std::shared_ptr<const PasteboardItem>>{};
+}
+
+std::optional<QString> X11Pasteboard::string(const QString& type) const
+{
+    for (const std::shared_ptr<const PasteboardItem>& item : items()) {
+        if (!item->types().contains(type))
+            continue;
+        if (const std::optional<QByteArray> bytes = item->data(type))
+            return QString::fromUtf8(*bytes);
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void X11Pasteboard::clearContents()
+{
+    clipboard_->clear(QClipboard::Clipboard);
+}
+
+bool X11Pasteboard::writeItems(const QList<ClipItem>& items)
+{
+    const QList<std::pair<QByteArray, QByteArray>> targets = TargetMapping::targetsForItems(items);
+    if (targets.isEmpty())
+        return false;
+    auto* mime = new QMimeData;
+    for (const auto& [target, data] : targets)
+        mime->setData(QString::fromUtf8(target), data);
+    clipboard_->setMimeData(mime, QClipboard::Clipboard);
+    return clipboard_->ownsClipboard() && isAvailable() && isOwnWindow(reader_->owner());
+}
+
+} // namespace tavlin

@@ -1,0 +1,112 @@
+#include "X11Workspace.h"
+
+#include "XcbConnection.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <unistd.h>
+
+namespace tavlin {
+
+X11Workspace::X11Workspace(QStringList applicationFolders, QObject* parent)
+    : Workspace(parent)
+    , connection_(std::make_unique<XcbConnection>())
+    , applications_(std::move(applicationFolders))
+{
+}
+
+X11Workspace::~X11Workspace() = default;
+
+std::optional<QString> X11Workspace::frontmostApplicationID() const
+{
+    if (!connection_->isValid())
+        return std::nullopt;
+    const std::optional<quint32> window = connection_->cardinalProperty(
+        connection_->root(), connection_->atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+    if (!window || *window == XCB_NONE)
+        return std::nullopt;
+    const std::optional<quint32> pid =
+        connection_->cardinalProperty(*window, connection_->atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
+    if (pid && static_cast<pid_t>(*pid) == ::getpid())
+        return ownApplicationID();
+    return applicationIDForWindow(*window);
+}
+
+std::optional<QString> X11Workspace::applicationIDForWindow(quint32 window) const
+{
+    if (!connection_->isValid())
+        return std::nullopt;
+    auto text = [&](const char* property) {
+        const std::optional<QByteArray> value = connection_->property(window, connection_->atom(property));
+        return value ? QString::fromUtf8(*value).trimmed() : QString();
+    };
+
+    if (const QString gtkID = text("_GTK_APPLICATION_ID"); !gtkID.isEmpty())
+        return applicationIDForDesktopID(gtkID);
+
+    if (QString desktopFile = text("_KDE_NET_WM_DESKTOP_FILE"); !desktopFile.isEmpty()) {
+        desktopFile = QFileInfo(desktopFile).fileName();
+        if (desktopFile.endsWith(QStringLiteral(".desktop")))
+            desktopFile.chop(8);
+        if (!desktopFile.isEmpty())
+            return applicationIDForDesktopID(desktopFile);
+    }
+
+    const std::optional<quint32> pid =
+        connection_->cardinalProperty(window, connection_->atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
+    if (pid && *pid > 0) {
+        QFile cgroup(QStringLiteral("/proc/%1/cgroup").arg(*pid));
+        if (cgroup.open(QIODevice::ReadOnly)) {
+            if (const std::optional<QString> flatpakID = flatpakIDFromCGroup(QString::fromUtf8(cgroup.read(64 * 1024))))
+                return applicationIDForDesktopID(*flatpakID);
+        }
+    }
+
+    // WM_CLASS: the instance name, a NUL, the class name, a NUL.
+    const std::optional<QByteArray> windowClass = connection_->property(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
+    if (!windowClass)
+        return std::nullopt;
+    const QList<QByteArray> parts = windowClass->split('\0');
+    const QString instance = QString::fromUtf8(parts.value(0)).trimmed();
+    const QString className = QString::fromUtf8(parts.value(1)).trimmed();
+    if (const std::optional<DesktopEntry> entry = applications_.entryForWindowClass(instance, className))
+        return applicationIDForDesktopID(entry->desktopID);
+    const QString name = className.isEmpty() ? instance : className;
+    if (name.isEmpty())
+        return std::nullopt;
+    return applicationIDForDesktopID(name);
+}
+
+std::optional<ApplicationInfo> X11Workspace::application(const QString& id) const
+{
+    const std::optional<DesktopEntry> entry = applications_.entryForApplicationID(id);
+    if (!entry)
+        return std::nullopt;
+    return ApplicationInfo{id, entry->name, entry->iconName, entry->path};
+}
+
+std::optional<QString> X11Workspace::applicationID(const QString& desktopFilePath) const
+{
+    if (!desktopFilePath.endsWith(QStringLiteral(".desktop")))
+        return std::nullopt;
+    const QString desktopID = applications_.desktopIDForFile(desktopFilePath);
+    const std::optional<DesktopEntry> entry = DesktopEntry::read(desktopFilePath, desktopID, QString());
+    if (!entry || !entry->isApplication() || desktopID.isEmpty())
+        return std::nullopt;
+    return applicationIDForDesktopID(desktopID);
+}
+
+std::optional<QString> X11Workspace::flatpakIDFromCGroup(const QString& cgroup)
+{
+    // systemd names a Flatpak instance's scope "app-flatpak-<application id>-<number>.scope".
+    static const QRegularExpression scope(QStringLiteral(R"(/app-flatpak-([A-Za-z0-9_.\-]+?)-\d+\.scope(?:/|$))"),
+                                          QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = scope.match(cgroup);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1);
+}
+
+} // namespace tavlin

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "DesktopApplications.h"
+#include "Workspace.h"
+
+#include <memory>
+
+namespace tavlin {
+
+class XcbConnection;
+
+// The workspace on an X11 desktop with freedesktop application entries.
+//
+// The frontmost application is the one owning the window in the root window's
+// _NET_ACTIVE_WINDOW, identified by the first of: this process (by _NET_WM_PID), the window's
+// _GTK_APPLICATION_ID, its _KDE_NET_WM_DESKTOP_FILE, the Flatpak application it runs in, the
+// desktop entry its WM_CLASS names, and last its WM_CLASS itself taken as a desktop-file id.
+// Without a display (or a window manager that publishes the active window) there is none.
+class X11Workspace : public Workspace {
+    Q_OBJECT
+
+public:
+    // `applicationFolders` as for DesktopApplications (empty: the XDG folders).
+    explicit X11Workspace(QStringList applicationFolders = {}, QObject* parent = nullptr);
+    ~X11Workspace() override;
+
+    std::optional<QString> frontmostApplicationID() const override;
+    std::optional<ApplicationInfo> application(const QString& id) const override;
+    std::optional<QString> applicationID(const QString& desktopFilePath) const override;
+
+    // The identifier of the application that owns `window` (the steps above, from the second).
+    std::optional<QString> applicationIDForWindow(quint32 window) const;
+
+    // The Flatpak application id a process runs as, from its control group; nothing outside a
+    // sandbox. `cgroup` is the text of /proc/<pid>/cgroup.
+    static std::optional<QString> flatpakIDFromCGroup(const QString& cgroup);
+
+private:
+    std::unique_ptr<XcbConnection> connection_;
+    mutable DesktopApplications applications_;
+};
+
+} // namespace tavlin

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "Pasteboard.h"
+
+#include <QHash>
+
+namespace tavlin::test {
+
+// An in-memory clipboard. Every change made through it (set, clear, accepted write) grows the
+// change count by one, as the real one does.
+class FakePasteboard : public Pasteboard {
+public:
+    // One offered item: its types in order, and the bytes the owner hands out for each. A type
+    // listed without bytes models an owner that offers a type and then fails to convert it.
+    struct Item {
+        QStringList types;
+        QHash<QString, QByteArray> data;
+    };
+
+    // Replaces the content, as another application's copy would.
+    void setItems(const QList<Item>& items);
+    void setClipItems(const QList<ClipItem>& items);
+    void setString(const QString& text, const QString& type = QStringLiteral("public.utf8-plain-text"));
+    // Changes nothing but the count, like an owner that copies the same content again.
+    void bumpChangeCount() { ++changeCount_; }
+
+    // When set, writeItems refuses (returns false) and leaves the content as it is.
+    bool refuseWrites = false;
+
+    // What the code under test did.
+    int clearCount() const { return clearCount_; }
+    int writeCount() const { return writeCount_; }
+    // Every data request, as "type" strings in order, so a test can see what a reader fetched.
+    const QStringList& dataRequests() const { return *dataRequests_; }
+    // The current content as the clip items a write would have made of it.
+    QList<ClipItem> clipItems() const;
+
+    qint64 changeCount() const override { return changeCount_; }
+    QList<std::shared_ptr<const PasteboardItem>> items() const override;
+    std::optional<QString> string(const QString& type) const override;
+    void clearContents() override;
+    bool writeItems(const QList<ClipItem>& items) override;
+
+private:
+    QList<Item> items_;
+    qint64 changeCount_ = 1;
+    int clearCount_ = 0;
+    int writeCount_ = 0;
+    std::shared_ptr<QStringList> dataRequests_ = std::make_shared<QStringList>();
+};
+
+} // namespace tavlin::test

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Workspace.h"
+
+#include <QHash>
+
+namespace tavlin::test {
+
+// A desktop whose frontmost application and installed applications a test sets directly.
+class FakeWorkspace : public Workspace {
+public:
+    std::optional<QString> frontmost;
+    // Installed applications by identifier.
+    QHash<QString, ApplicationInfo> applications;
+    // Desktop-file path -> identifier, for the applications a file chooser can pick.
+    QHash<QString, QString> desktopFiles;
+
+    void install(const ApplicationInfo& info)
+    {
+        applications.insert(info.id, info);
+        if (!info.desktopFilePath.isEmpty())
+            desktopFiles.insert(info.desktopFilePath, info.id);
+    }
+
+    std::optional<QString> frontmostApplicationID() const override { return frontmost; }
+
+    std::optional<ApplicationInfo> application(const QString& id) const override
+    {
+        const auto it = applications.constFind(id);
+        if (it == applications.cend())
+            return std::nullopt;
+        return *it;
+    }
+
+    std::optional<QString> applicationID(const QString& desktopFilePath) const override
+    {
+        const auto it = desktopFiles.constFind(desktopFilePath);
+        if (it == desktopFiles.cend())
+            return std::nullopt;
+        return *it;
+    }
+};
+
+} // namespace tavlin::test

@@ -1,0 +1,121 @@
+// A clipboard owner for the end-to-end tests, in the ways real owners behave and misbehave:
+//   clipboard_owner serve TARGET=VALUE...   answers TARGETS and each target with its value
+//   clipboard_owner silent                  takes the clipboard and never answers
+//   clipboard_owner vanish                  answers TARGETS (text/plain), then exits on the next request
+//   clipboard_owner empty                   answers TARGETS with an empty list, refuses the rest
+//   clipboard_owner mute                    answers TARGETS (text/html, text/plain), never anything else
+// Prints "ready" once it owns the clipboard; exits when it loses it.
+#include <xcb/xcb.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+xcb_connection_t* connection;
+
+xcb_atom_t atom(const std::string& name)
+{
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, name.size(), name.c_str()), nullptr);
+    const xcb_atom_t result = reply ? reply->atom : XCB_NONE;
+    std::free(reply);
+    return result;
+}
+
+void notify(const xcb_selection_request_event_t* request, xcb_atom_t property)
+{
+    xcb_selection_notify_event_t event{};
+    event.response_type = XCB_SELECTION_NOTIFY;
+    event.time = request->time;
+    event.requestor = request->requestor;
+    event.selection = request->selection;
+    event.target = request->target;
+    event.property = property;
+    xcb_send_event(connection, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+    xcb_flush(connection);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return 2;
+    const std::string mode = argv[1];
+    connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection))
+        return 3;
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+
+    std::map<xcb_atom_t, std::string> values;
+    std::vector<xcb_atom_t> targets{atom("TARGETS")};
+    if (mode == "serve") {
+        for (int i = 2; i < argc; ++i) {
+            const std::string argument = argv[i];
+            const size_t equals = argument.find('=');
+            const xcb_atom_t target = atom(argument.substr(0, equals));
+            values[target] = argument.substr(equals + 1);
+            targets.push_back(target);
+        }
+    } else if (mode == "vanish") {
+        targets.push_back(atom("text/plain"));
+    } else if (mode == "mute") {
+        targets.push_back(atom("text/html"));
+        targets.push_back(atom("text/plain"));
+    } else if (mode == "empty") {
+        targets.clear();
+    }
+
+    const xcb_window_t window = xcb_generate_id(connection);
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    const xcb_atom_t clipboard = atom("CLIPBOARD");
+    const xcb_atom_t targetsAtom = atom("TARGETS");
+    xcb_set_selection_owner(connection, window, clipboard, XCB_CURRENT_TIME);
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, clipboard), nullptr);
+    if (!owner || owner->owner != window)
+        return 4;
+    std::free(owner);
+    std::printf("ready\n");
+    std::fflush(stdout);
+
+    while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
+        const uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_SELECTION_CLEAR)
+            return 0;
+        if (type != XCB_SELECTION_REQUEST) {
+            std::free(event);
+            continue;
+        }
+        auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
+        if (mode == "silent") {
+            std::free(event);
+            continue;
+        }
+        if (request->target == targetsAtom && (mode != "vanish" || values.empty())) {
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, request->property, XCB_ATOM_ATOM,
+                                32, targets.size(), targets.data());
+            notify(request, request->property);
+            if (mode == "vanish")
+                values[XCB_NONE] = "answered";
+        } else if (mode == "vanish") {
+            return 0;
+        } else if (mode == "mute") {
+            // never answers
+        } else if (auto it = values.find(request->target); it != values.end()) {
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, request->property,
+                                request->target, 8, it->second.size(), it->second.data());
+            notify(request, request->property);
+        } else {
+            notify(request, XCB_NONE);
+        }
+        std::free(event);
+    }
+    return 0;
+}

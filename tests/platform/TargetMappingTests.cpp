@@ -1,0 +1,123 @@
+#include "PasteboardTypes.h"
+#include "TargetMapping.h"
+
+#include <gtest/gtest.h>
+
+namespace tavlin {
+namespace {
+
+using Presented = TargetMapping::Presented;
+
+QStringList typesOf(const QList<Presented>& presented)
+{
+    QStringList types;
+    for (const Presented& p : presented)
+        types.append(p.type);
+    return types;
+}
+
+TEST(PasteboardTypesTest, ImageConformanceKnowsIdentifiersNotMimeNames)
+{
+    for (const char* type : {"public.png", "public.jpeg", "com.compuserve.gif", "public.tiff", "com.microsoft.bmp",
+                             "org.webmproject.webp", "public.heic", "public.image"})
+        EXPECT_TRUE(PasteboardTypes::conformsToImage(QString::fromLatin1(type))) << type;
+    for (const char* type : {"image/png", "image/x-xpixmap", "public.utf8-plain-text", "com.adobe.pdf",
+                             "public.file-url", "PUBLIC.PNG", ""})
+        EXPECT_FALSE(PasteboardTypes::conformsToImage(QString::fromLatin1(type))) << type;
+}
+
+TEST(PasteboardTypesTest, MimeNamesAndIdentifiersMapBothWays)
+{
+    const QList<std::pair<const char*, const char*>> pairs{
+        {"text/rtf", "public.rtf"}, {"text/html", "public.html"}, {"application/pdf", "com.adobe.pdf"},
+        {"image/png", "public.png"}, {"image/jpeg", "public.jpeg"}, {"image/gif", "com.compuserve.gif"},
+        {"image/tiff", "public.tiff"}, {"image/bmp", "com.microsoft.bmp"}, {"image/webp", "org.webmproject.webp"},
+    };
+    for (const auto& [mime, identifier] : pairs) {
+        EXPECT_EQ(PasteboardTypes::identifierForMimeType(QString::fromLatin1(mime)), QString::fromLatin1(identifier));
+        EXPECT_EQ(PasteboardTypes::mimeTypeForIdentifier(QString::fromLatin1(identifier)), QString::fromLatin1(mime));
+    }
+    EXPECT_EQ(PasteboardTypes::identifierForMimeType(QStringLiteral("application/rtf")), PasteboardTypes::rtf);
+    for (const char* text : {"text/plain", "text/plain;charset=utf-8", "UTF8_STRING"})
+        EXPECT_EQ(PasteboardTypes::identifierForMimeType(QString::fromLatin1(text)), PasteboardTypes::plainText);
+    // Everything else passes through under its own name, both ways.
+    EXPECT_EQ(PasteboardTypes::identifierForMimeType(QStringLiteral("application/x-private")),
+              QStringLiteral("application/x-private"));
+    EXPECT_EQ(PasteboardTypes::mimeTypeForIdentifier(QStringLiteral("com.apple.flat-rtfd")),
+              QStringLiteral("com.apple.flat-rtfd"));
+}
+
+TEST(TargetMappingTest, TextTargetsBecomeOnePlainTextTypeWithTheBestSourceFirst)
+{
+    const QList<Presented> presented = TargetMapping::presentedTypes(
+        {"TIMESTAMP", "TARGETS", "MULTIPLE", "SAVE_TARGETS", "text/plain", "UTF8_STRING", "STRING", "TEXT",
+         "COMPOUND_TEXT", "text/plain;charset=UTF-8", "text/html"});
+    ASSERT_EQ(presented.size(), 2);
+    EXPECT_EQ(presented[0], (Presented{PasteboardTypes::plainText, {"text/plain;charset=UTF-8", "UTF8_STRING", "text/plain"}}));
+    EXPECT_EQ(presented[1], (Presented{PasteboardTypes::html, {"text/html"}}));
+}
+
+TEST(TargetMappingTest, UrlListAndPasswordHintAreLeftToTheAdapterAndPrivateTypesKeepTheirNames)
+{
+    const QList<Presented> presented = TargetMapping::presentedTypes(
+        {"text/uri-list", "x-kde-passwordManagerHint", "x-special/gnome-copied-files", "application/x-private",
+         "text/rtf", "application/rtf"});
+    EXPECT_EQ(typesOf(presented), QStringList({QStringLiteral("x-special/gnome-copied-files"),
+                                               QStringLiteral("application/x-private"), PasteboardTypes::rtf}));
+    EXPECT_EQ(presented[2].targets, (QList<QByteArray>{"text/rtf", "application/rtf"}));
+}
+
+TEST(TargetMappingTest, ImageConversionsOfAnOfferedPngAreNotPresented)
+{
+    // What a Qt application offers for a copied picture.
+    EXPECT_EQ(typesOf(TargetMapping::presentedTypes({"application/x-qt-image", "image/png", "image/bmp", "image/jpeg",
+                                                     "image/ppm", "image/tiff", "image/x-xpixmap"})),
+              QStringList{PasteboardTypes::png});
+    // GIF and WebP may animate, and stay; without a PNG every image type stays.
+    EXPECT_EQ(typesOf(TargetMapping::presentedTypes({"image/gif", "image/png", "image/webp", "image/x-icon"})),
+              QStringList({QStringLiteral("com.compuserve.gif"), PasteboardTypes::png, QStringLiteral("org.webmproject.webp")}));
+    EXPECT_EQ(typesOf(TargetMapping::presentedTypes({"image/jpeg", "image/bmp"})),
+              QStringList({QStringLiteral("public.jpeg"), QStringLiteral("com.microsoft.bmp")}));
+    EXPECT_TRUE(TargetMapping::presentedTypes({}).isEmpty());
+}
+
+TEST(TargetMappingTest, UriListGivesOneRepresentationPerUrl)
+{
+    const QList<ClipRepresentation> urls = TargetMapping::urlRepresentations(
+        "# copied by a file manager\r\nfile:///home/a/Report%20final.pdf\r\n\r\nFILE:///tmp/b\r\nhttps://example.org/x\n");
+    ASSERT_EQ(urls.size(), 3);
+    EXPECT_EQ(urls[0], (ClipRepresentation{PasteboardTypes::fileURL, "file:///home/a/Report%20final.pdf"}));
+    EXPECT_EQ(urls[1].type, PasteboardTypes::fileURL);
+    EXPECT_EQ(urls[2], (ClipRepresentation{PasteboardTypes::url, "https://example.org/x"}));
+    EXPECT_TRUE(TargetMapping::urlRepresentations("\r\n# nothing\n").isEmpty());
+}
+
+TEST(TargetMappingTest, ItemsAreWrittenBackUnderMimeNamesWithFilesForFileManagers)
+{
+    const QList<ClipItem> items{
+        ClipItem{{{PasteboardTypes::fileURL, "file:///tmp/a.txt"}, {PasteboardTypes::html, "<b>a</b>"},
+                  {PasteboardTypes::plainText, "a.txt"}}},
+        ClipItem{{{PasteboardTypes::fileURL, "file:///tmp/b.txt"}, {PasteboardTypes::plainText, "b.txt"}}},
+        ClipItem{{{PasteboardTypes::url, "https://example.org/"}, {QStringLiteral("application/x-private"), "p"}}},
+    };
+    const QList<std::pair<QByteArray, QByteArray>> expected{
+        {"text/html", "<b>a</b>"},
+        {"text/plain", "a.txt"},
+        {"text/plain;charset=utf-8", "a.txt"},
+        {"application/x-private", "p"},
+        {"text/uri-list", "file:///tmp/a.txt\r\nfile:///tmp/b.txt\r\nhttps://example.org/\r\n"},
+        {"x-special/gnome-copied-files", "copy\nfile:///tmp/a.txt\nfile:///tmp/b.txt"},
+    };
+    EXPECT_EQ(TargetMapping::targetsForItems(items), expected);
+}
+
+TEST(TargetMappingTest, ConcealedMarkerIsWrittenAsThePasswordHintAndNothingMakesNoTargets)
+{
+    const QList<std::pair<QByteArray, QByteArray>> expected{{"x-kde-passwordManagerHint", "secret"}};
+    EXPECT_EQ(TargetMapping::targetsForItems({ClipItem{{{PasteboardTypes::concealed, ""}}}}), expected);
+    EXPECT_TRUE(TargetMapping::targetsForItems({}).isEmpty());
+    EXPECT_TRUE(TargetMapping::targetsForItems({ClipItem{}}).isEmpty());
+}
+
+} // namespace
+} // namespace tavlin

@@ -1,0 +1,376 @@
+#include "LogCapture.h"
+#include "PasteboardTypes.h"
+#include "TemporaryFolder.h"
+#include "X11Pasteboard.h"
+#include "XcbConnection.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace tavlin {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Every type of every item with its bytes, types sorted, as the reader would collect them.
+QList<ClipItem> contentOf(const Pasteboard& pasteboard)
+{
+    QList<ClipItem> content;
+    for (const auto& item : pasteboard.items()) {
+        ClipItem clipItem;
+        QStringList types = item->types();
+        types.sort();
+        for (const QString& type : types) {
+            if (const std::optional<QByteArray> data = item->data(type))
+                clipItem.representations.append({type, *data});
+        }
+        content.append(clipItem);
+    }
+    return content;
+}
+
+QByteArray pngBytes(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgba(x * 7 % 256, y * 13 % 256, (x ^ y) % 256, 255));
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+class X11PasteboardTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        for (const auto& process : processes_) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(3000);
+            }
+        }
+    }
+
+    // Starts a program that takes the clipboard, and waits until it has.
+    bool copyWith(const QString& program, const QStringList& arguments, const QByteArray& input = {})
+    {
+        const qint64 before = pasteboard.changeCount();
+        const xcb_window_t ownerBefore = clipboardOwner();
+        auto process = std::make_unique<QProcess>();
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(program, arguments);
+        if (!process->waitForStarted(5000))
+            return false;
+        if (!input.isNull()) {
+            process->write(input);
+            process->closeWriteChannel();
+        }
+        processes_.push_back(std::move(process));
+        // A change alone may still be an earlier one of ours arriving late.
+        return QTest::qWaitFor(
+            [&] {
+                const xcb_window_t owner = clipboardOwner();
+                return pasteboard.changeCount() != before && owner != XCB_NONE && owner != ownerBefore;
+            },
+            10000);
+    }
+
+    xcb_window_t clipboardOwner()
+    {
+        xcb_connection_t* c = x_.get();
+        const xcb_atom_t clipboard = x_.atom("CLIPBOARD");
+        xcb_get_selection_owner_reply_t* reply =
+            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr);
+        const xcb_window_t owner = reply ? reply->owner : XCB_NONE;
+        std::free(reply);
+        return owner;
+    }
+
+    bool xclipCopy(const QByteArray& type, const QByteArray& data)
+    {
+        // -quiet keeps xclip in the foreground, so the test can end it.
+        return copyWith(QStringLiteral("xclip"),
+                        {QStringLiteral("-quiet"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                         QStringLiteral("-t"), QString::fromUtf8(type), QStringLiteral("-i")},
+                        data);
+    }
+
+    // Large content goes through a file: xclip reads its standard input slowly.
+    bool xclipCopyFile(const QByteArray& type, const QByteArray& data)
+    {
+        const QString path = folder_.path() + QStringLiteral("/copy-") + QString::number(processes_.size());
+        test::writeFile(path, data);
+        return copyWith(QStringLiteral("xclip"),
+                        {QStringLiteral("-quiet"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                         QStringLiteral("-t"), QString::fromUtf8(type), QStringLiteral("-i"), path});
+    }
+
+    bool ownerCopy(const QStringList& arguments)
+    {
+        return copyWith(QStringLiteral(TAVLIN_TEST_CLIPBOARD_OWNER), arguments);
+    }
+
+    // What another program reads for `target`; the event loop runs meanwhile, so Qt can answer.
+    std::optional<QByteArray> xclipRead(const QByteArray& target)
+    {
+        QProcess process;
+        process.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                                QStringLiteral("-o"), QStringLiteral("-t"), QString::fromUtf8(target)});
+        if (!process.waitForStarted(5000))
+            return std::nullopt;
+        const bool finished = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20000);
+        if (!finished) {
+            process.kill();
+            process.waitForFinished();
+            return std::nullopt;
+        }
+        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+            return std::nullopt;
+        return process.readAllStandardOutput();
+    }
+
+    X11Pasteboard pasteboard;
+
+private:
+    XcbConnection x_;
+    test::TemporaryFolder folder_;
+    std::vector<std::unique_ptr<QProcess>> processes_;
+};
+
+TEST_F(X11PasteboardTest, PlainTextOfAnotherProgramReadsAsUtf8PlainText)
+{
+    ASSERT_TRUE(pasteboard.isAvailable());
+    const QByteArray text = QStringLiteral("Привет, world — 👋\n").toUtf8();
+    ASSERT_TRUE(xclipCopy("UTF8_STRING", text));
+
+    EXPECT_EQ(contentOf(pasteboard), (QList<ClipItem>{ClipItem{{{PasteboardTypes::plainText, text}}}}));
+    EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), QString::fromUtf8(text));
+    EXPECT_EQ(pasteboard.string(PasteboardTypes::html), std::nullopt);
+}
+
+TEST_F(X11PasteboardTest, HtmlWithPlainTextKeepsBothOnOneItem)
+{
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("text/html=<p>Hi <b>there</b></p>"),
+                           QStringLiteral("text/plain=Hi there"), QStringLiteral("UTF8_STRING=Hi there"),
+                           QStringLiteral("application/x-private=p")}));
+    const QList<ClipItem> expected{ClipItem{{{QStringLiteral("application/x-private"), "p"},
+                                             {PasteboardTypes::html, "<p>Hi <b>there</b></p>"},
+                                             {PasteboardTypes::plainText, "Hi there"}}}};
+    EXPECT_EQ(contentOf(pasteboard), expected);
+}
+
+TEST_F(X11PasteboardTest, PngImageKeepsItsBytes)
+{
+    const QByteArray png = pngBytes(40, 30);
+    ASSERT_TRUE(xclipCopy("image/png", png));
+    const auto items = pasteboard.items();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0]->types(), QStringList{PasteboardTypes::png});
+    EXPECT_TRUE(PasteboardTypes::conformsToImage(items[0]->types().first()));
+    EXPECT_EQ(items[0]->data(PasteboardTypes::png), png);
+}
+
+TEST_F(X11PasteboardTest, UriListOfTwoFilesGivesTwoFileUrlItems)
+{
+    ASSERT_TRUE(xclipCopy("text/uri-list", "file:///tmp/one.txt\r\nfile:///tmp/two%20words.txt\r\n"));
+    const QList<ClipItem> expected{ClipItem{{{PasteboardTypes::fileURL, "file:///tmp/one.txt"}}},
+                                   ClipItem{{{PasteboardTypes::fileURL, "file:///tmp/two%20words.txt"}}}};
+    EXPECT_EQ(contentOf(pasteboard), expected);
+}
+
+TEST_F(X11PasteboardTest, PasswordManagerSecretShowsTheConcealedType)
+{
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("text/plain=hunter2"),
+                           QStringLiteral("x-kde-passwordManagerHint=secret")}));
+    const auto items = pasteboard.items();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_TRUE(items[0]->types().contains(PasteboardTypes::concealed));
+    EXPECT_FALSE(items[0]->types().contains(QStringLiteral("x-kde-passwordManagerHint")));
+}
+
+TEST_F(X11PasteboardTest, WrittenItemsReadBackByteForByteInOtherPrograms)
+{
+    const QByteArray png = pngBytes(300, 200);
+    const QByteArray text = QStringLiteral("Grüße\n").toUtf8();
+    const QList<ClipItem> items{ClipItem{{{PasteboardTypes::html, "<i>Grüße</i>"},
+                                          {PasteboardTypes::png, png},
+                                          {PasteboardTypes::plainText, text}}}};
+    pasteboard.clearContents();
+    ASSERT_TRUE(pasteboard.writeItems(items));
+
+    const std::optional<QByteArray> targets = xclipRead("TARGETS");
+    ASSERT_TRUE(targets);
+    const QList<QByteArray> names = targets->trimmed().split('\n');
+    for (const char* expected : {"text/html", "image/png", "text/plain", "UTF8_STRING", "text/plain;charset=utf-8"})
+        EXPECT_TRUE(names.contains(expected)) << expected << " missing from " << targets->constData();
+    EXPECT_FALSE(names.contains("application/x-qt-image"));
+
+    EXPECT_EQ(xclipRead("text/html"), "<i>Grüße</i>");
+    EXPECT_EQ(xclipRead("image/png"), png);
+    EXPECT_EQ(xclipRead("UTF8_STRING"), text);
+    EXPECT_EQ(xclipRead("text/plain;charset=utf-8"), text);
+
+    // Our own content reads back as written, without asking X.
+    EXPECT_EQ(contentOf(pasteboard), items);
+}
+
+TEST_F(X11PasteboardTest, WrittenFilesPasteInFileManagersAndReadBackAsItems)
+{
+    const QList<ClipItem> items{ClipItem{{{PasteboardTypes::fileURL, "file:///tmp/a.txt"}}},
+                                ClipItem{{{PasteboardTypes::fileURL, "file:///tmp/b%20c.txt"}}}};
+    ASSERT_TRUE(pasteboard.writeItems(items));
+    EXPECT_EQ(xclipRead("text/uri-list"), "file:///tmp/a.txt\r\nfile:///tmp/b%20c.txt\r\n");
+    EXPECT_EQ(xclipRead("x-special/gnome-copied-files"), "copy\nfile:///tmp/a.txt\nfile:///tmp/b%20c.txt");
+    const QList<ClipItem> content = contentOf(pasteboard);
+    ASSERT_EQ(content.size(), 2);
+    EXPECT_EQ(content[0].representations.first(), items[0].representations.first());
+    EXPECT_EQ(content[1], items[1]);
+}
+
+TEST_F(X11PasteboardTest, WriteAfterAnotherProgramsCopyTakesTheClipboard)
+{
+    ASSERT_TRUE(xclipCopy("UTF8_STRING", "theirs"));
+    ASSERT_EQ(pasteboard.string(PasteboardTypes::plainText), QStringLiteral("theirs"));
+    pasteboard.clearContents();
+    ASSERT_TRUE(pasteboard.writeItems({ClipItem{{{PasteboardTypes::plainText, "ours"}}}}));
+    EXPECT_EQ(xclipRead("UTF8_STRING"), "ours");
+    EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), QStringLiteral("ours"));
+    EXPECT_FALSE(pasteboard.writeItems({}));
+}
+
+TEST_F(X11PasteboardTest, ChangeCountGrowsOnEveryCopyOursIncluded)
+{
+    qint64 count = pasteboard.changeCount();
+    ASSERT_TRUE(xclipCopy("UTF8_STRING", "one"));
+    EXPECT_GT(pasteboard.changeCount(), count);
+    count = pasteboard.changeCount();
+    // The same content copied again is a change too.
+    ASSERT_TRUE(xclipCopy("UTF8_STRING", "one"));
+    EXPECT_GT(pasteboard.changeCount(), count);
+
+    count = pasteboard.changeCount();
+    ASSERT_TRUE(pasteboard.writeItems({ClipItem{{{PasteboardTypes::plainText, "ours"}}}}));
+    EXPECT_GT(pasteboard.changeCount(), count);
+    count = pasteboard.changeCount();
+    pasteboard.clearContents();
+    EXPECT_GT(pasteboard.changeCount(), count);
+    EXPECT_TRUE(pasteboard.items().isEmpty());
+
+    // Reading changes nothing.
+    count = pasteboard.changeCount();
+    ASSERT_TRUE(xclipCopy("UTF8_STRING", "two"));
+    QTest::qWait(100);
+    count = pasteboard.changeCount();
+    contentOf(pasteboard);
+    QTest::qWait(100);
+    EXPECT_EQ(pasteboard.changeCount(), count);
+}
+
+TEST_F(X11PasteboardTest, CopyingBackCountsOnceAndNothingArrivesLater)
+{
+    ASSERT_TRUE(xclipCopy("UTF8_STRING", "theirs"));
+    // What copying a record back does: clear, write, then take the count as seen.
+    pasteboard.clearContents();
+    ASSERT_TRUE(pasteboard.writeItems({ClipItem{{{PasteboardTypes::plainText, "ours"}}}}));
+    const qint64 count = pasteboard.changeCount();
+    QTest::qWait(300);
+    EXPECT_EQ(pasteboard.changeCount(), count);
+}
+
+TEST_F(X11PasteboardTest, ItemsOfAnEarlierCopyGiveNoData)
+{
+    ASSERT_TRUE(xclipCopy("UTF8_STRING", "first"));
+    const auto items = pasteboard.items();
+    ASSERT_EQ(items.size(), 1);
+    ASSERT_TRUE(xclipCopy("UTF8_STRING", "second"));
+    EXPECT_EQ(items[0]->data(PasteboardTypes::plainText), std::nullopt);
+    EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), QStringLiteral("second"));
+}
+
+TEST_F(X11PasteboardTest, OwnerThatVanishesMidReadEndsTheReadQuickly)
+{
+    ASSERT_TRUE(ownerCopy({QStringLiteral("vanish")}));
+    const auto items = pasteboard.items();
+    ASSERT_EQ(items.size(), 1);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(items[0]->data(PasteboardTypes::plainText), std::nullopt);
+    EXPECT_LT(timer.elapsed(), 400);
+    EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), std::nullopt);
+}
+
+TEST_F(X11PasteboardTest, EmptyTargetListGivesNoItems)
+{
+    ASSERT_TRUE(ownerCopy({QStringLiteral("empty")}));
+    EXPECT_TRUE(pasteboard.items().isEmpty());
+    EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), std::nullopt);
+}
+
+TEST_F(X11PasteboardTest, OwnerThatNeverAnswersCostsOneBoundedWaitPerChange)
+{
+    test::LogCapture log;
+    ASSERT_TRUE(ownerCopy({QStringLiteral("silent")}));
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(pasteboard.items().isEmpty());
+    const qint64 first = timer.restart();
+    // The capture gate and the reader ask again for the same change: no second wait.
+    EXPECT_TRUE(pasteboard.items().isEmpty());
+    EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), std::nullopt);
+    const qint64 again = timer.elapsed();
+    std::printf("stall with a silent owner: %lld ms, asked again: %lld ms\n", static_cast<long long>(first),
+                static_cast<long long>(again));
+    EXPECT_GE(first, 400);
+    EXPECT_LT(first, 1000);
+    EXPECT_LT(again, 100);
+    EXPECT_EQ(log.errors().size(), 1);
+}
+
+TEST_F(X11PasteboardTest, OwnerThatListsTypesButNeverConvertsCostsOneWait)
+{
+    ASSERT_TRUE(ownerCopy({QStringLiteral("mute")}));
+    const auto items = pasteboard.items();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0]->types(), QStringList({PasteboardTypes::html, PasteboardTypes::plainText}));
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(items[0]->data(PasteboardTypes::html), std::nullopt);
+    EXPECT_EQ(items[0]->data(PasteboardTypes::plainText), std::nullopt);
+    EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), std::nullopt);
+    EXPECT_LT(timer.elapsed(), 1000);
+}
+
+TEST_F(X11PasteboardTest, LargeCopiesArriveWholeAndOversizedOnesStopAtTheLimit)
+{
+    QByteArray large(20 * 1024 * 1024, 'a');
+    for (qsizetype i = 0; i < large.size(); i += 4099)
+        large[i] = char('b' + i % 20);
+    ASSERT_TRUE(xclipCopyFile("UTF8_STRING", large));
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(pasteboard.items().value(0)->data(PasteboardTypes::plainText), large);
+    std::printf("20 MiB incremental transfer: %lld ms\n", static_cast<long long>(timer.elapsed()));
+
+    ASSERT_TRUE(xclipCopyFile("image/png", QByteArray(40 * 1024 * 1024, 'x')));
+    timer.restart();
+    const std::optional<QByteArray> data = pasteboard.items().value(0)->data(PasteboardTypes::png);
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->size(), X11Pasteboard::transferLimit);
+    std::printf("40 MiB transfer cut at the limit: %lld ms\n", static_cast<long long>(timer.elapsed()));
+}
+
+} // namespace
+} // namespace tavlin
