@@ -1,31 +1,37 @@
 #!/usr/bin/env python3
 """Keeps resources/translations/*.ts in step with the sources.
 
-    scripts/update-translations.py          run lupdate over src/, then fill untranslated Russian
-                                            entries from resources/translations/pending-*.tsv
-                                            (context<TAB>English<TAB>Russian; plural forms
-                                            separated by " | "; delete a pending file once
-                                            merged); optional arguments name the
-                                            source folders (default src/)
-    scripts/update-translations.py --check  exit 1 when any text lacks its Russian translation
+    scripts/update-translations.py [DIR...]          run lupdate over src/ (or the folders given),
+        then fill untranslated entries from resources/translations/pending-*.tsv
+        (context<TAB>English<TAB>translation; plural forms separated by " | "): Russian from
+        pending-<area>.tsv, the English plural forms of counted texts from pending-<area>-en.tsv.
+        Delete a pending file once it is merged.
+    scripts/update-translations.py --check [DIR...]  exit 1 when any text lacks its Russian
+        translation, or a counted text lacks its English plural forms
 """
 import glob
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-TS = os.path.join(ROOT, "resources", "translations", "tavlin_ru.ts")
-PENDING = os.path.join(ROOT, "resources", "translations", "pending-*.tsv")
+FOLDER = os.path.join(ROOT, "resources", "translations")
 LUPDATE = "/usr/lib/qt6/bin/lupdate"
 SOURCES = [a for a in sys.argv[1:] if not a.startswith("--")] or [os.path.join(ROOT, "src")]
 
+# (ts file, target language, extra lupdate options, pending files)
+LANGUAGES = [
+    ("tavlin_ru.ts", "ru_RU", [], lambda p: not p.endswith("-en.tsv")),
+    ("tavlin_en.ts", "en_US", ["-pluralonly"], lambda p: p.endswith("-en.tsv")),
+]
 
-def lupdate(ts_path):
-    subprocess.run([LUPDATE, "-silent", "-no-obsolete", "-locations", "none", "-target-language", "ru_RU",
-                    *SOURCES, "-ts", ts_path], check=True)
+
+def lupdate(ts_path, language, options):
+    subprocess.run([LUPDATE, "-silent", "-no-obsolete", "-locations", "none", "-target-language", language,
+                    *options, *SOURCES, "-ts", ts_path], check=True)
 
 
 def untranslated(tree):
@@ -41,60 +47,68 @@ def untranslated(tree):
     return missing
 
 
-def load_pending():
+def load_pending(accept):
     table = {}
-    for path in sorted(glob.glob(PENDING)):
+    for path in sorted(glob.glob(os.path.join(FOLDER, "pending-*.tsv"))):
+        if not accept(path):
+            continue
         with open(path, encoding="utf-8") as f:
             for line in f:
                 line = line.rstrip("\n")
-                if not line.strip():
-                    continue
-                context, english, russian = line.split("\t")
-                table[(context, english)] = russian
+                if line.strip():
+                    context, english, translated = line.split("\t")
+                    table[(context, english)] = translated
     return table
 
 
+def write(tree, path):
+    ET.indent(tree, space="    ")
+    with open(path, "wb") as f:
+        f.write(b'<?xml version="1.0" encoding="utf-8"?>\n<!DOCTYPE TS>\n')
+        tree.write(f, encoding="utf-8", xml_declaration=False)
+        f.write(b"\n")
+
+
 def check():
+    failures = 0
     with tempfile.TemporaryDirectory() as folder:
-        copy = os.path.join(folder, "check_ru.ts")
-        with open(TS, "rb") as src, open(copy, "wb") as dst:
-            dst.write(src.read())
-        lupdate(copy)
-        missing = untranslated(ET.parse(copy))
-    for context, source, _, _ in missing:
-        print(f"untranslated ({context}): {source}")
-    if missing:
-        print(f"{len(missing)} text(s) lack a Russian translation: run scripts/update-translations.py")
+        for name, language, options, _ in LANGUAGES:
+            copy = os.path.join(folder, name)
+            shutil.copy(os.path.join(FOLDER, name), copy)
+            lupdate(copy, language, options)
+            for context, source, _, _ in untranslated(ET.parse(copy)):
+                print(f"untranslated in {name} ({context}): {source}")
+                failures += 1
+    if failures:
+        print(f"{failures} text(s) lack a translation: run scripts/update-translations.py")
         return 1
-    print("every text has its Russian translation")
+    print("every text has its translations")
     return 0
 
 
 def update():
-    lupdate(TS)
-    tree = ET.parse(TS)
-    table = load_pending()
     left = []
-    for context, source, message, translation in untranslated(tree):
-        russian = table.get((context, source))
-        if russian is None:
-            left.append((context, source))
-            continue
-        translation.attrib.pop("type", None)
-        if message.get("numerus") == "yes":
-            for form in list(translation):
-                translation.remove(form)
-            for text in russian.split(" | "):
-                ET.SubElement(translation, "numerusform").text = text
-        else:
-            translation.text = russian
-    ET.indent(tree, space="    ")
-    with open(TS, "wb") as f:
-        f.write(b'<?xml version="1.0" encoding="utf-8"?>\n<!DOCTYPE TS>\n')
-        tree.write(f, encoding="utf-8", xml_declaration=False)
-        f.write(b"\n")
-    for context, source in left:
-        print(f"still untranslated ({context}): {source}")
+    for name, language, options, accept in LANGUAGES:
+        path = os.path.join(FOLDER, name)
+        lupdate(path, language, options)
+        tree = ET.parse(path)
+        table = load_pending(accept)
+        for context, source, message, translation in untranslated(tree):
+            translated = table.get((context, source))
+            if translated is None:
+                left.append((name, context, source))
+                continue
+            translation.attrib.pop("type", None)
+            if message.get("numerus") == "yes":
+                for form in list(translation):
+                    translation.remove(form)
+                for text in translated.split(" | "):
+                    ET.SubElement(translation, "numerusform").text = text
+            else:
+                translation.text = translated
+        write(tree, path)
+    for name, context, source in left:
+        print(f"still untranslated in {name} ({context}): {source}")
     return 1 if left else 0
 
 

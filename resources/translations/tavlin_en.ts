@@ -1,15 +1,24 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
-<!-- English texts are their own keys; this file holds only the plural forms of counted texts. -->
-<context>
-    <name>Core</name>
-    <message numerus="yes">
-        <source>%n byte(s)</source>
-        <translation>
-            <numerusform>%n byte</numerusform>
-            <numerusform>%n bytes</numerusform>
-        </translation>
-    </message>
-</context>
+    <context>
+        <name>Core</name>
+        <message numerus="yes">
+            <source>%n byte(s)</source>
+            <translation>
+                <numerusform>%n byte</numerusform>
+                <numerusform>%n bytes</numerusform>
+            </translation>
+        </message>
+    </context>
+    <context>
+        <name>Tavlin</name>
+        <message numerus="yes">
+            <source>Limit not changed: favorites hold %n records, more than %1. Favorites are never removed automatically: remove some records from favorites or choose a larger limit.</source>
+            <translation>
+                <numerusform>Limit not changed: favorites hold %n record, more than %1. Favorites are never removed automatically: remove some records from favorites or choose a larger limit.</numerusform>
+                <numerusform>Limit not changed: favorites hold %n records, more than %1. Favorites are never removed automatically: remove some records from favorites or choose a larger limit.</numerusform>
+            </translation>
+        </message>
+    </context>
 </TS>

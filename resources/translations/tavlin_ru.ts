@@ -130,5 +130,77 @@
             <source>Files</source>
             <translation>Файлы</translation>
         </message>
+        <message>
+            <source>This app is already in the list.</source>
+            <translation>Это приложение уже есть в списке.</translation>
+        </message>
+        <message>
+            <source>This app is already excluded by Tavlin’s built-in protection.</source>
+            <translation>Это приложение уже исключено встроенной защитой Tavlin.</translation>
+        </message>
+        <message>
+            <source>Tavlin does not record its own copies again.</source>
+            <translation>Tavlin не сохраняет повторно то, что скопировал сам.</translation>
+        </message>
+        <message>
+            <source>Couldn’t recognize this app. Choose one of the installed applications.</source>
+            <translation>Не удалось распознать приложение. Выберите одно из установленных приложений.</translation>
+        </message>
+        <message>
+            <source>The record is larger than %1 and wasn’t saved.</source>
+            <translation>Запись превышает %1 и не сохранена.</translation>
+        </message>
+        <message>
+            <source>Could not build the image preview.</source>
+            <translation>Не удалось построить превью изображения.</translation>
+        </message>
+        <message>
+            <source>The clipboard changed. Copy the record again.</source>
+            <translation>Буфер обмена изменился. Скопируйте запись ещё раз.</translation>
+        </message>
+        <message>
+            <source>Could not write the data to the clipboard.</source>
+            <translation>Не удалось записать данные в буфер обмена.</translation>
+        </message>
+        <message>
+            <source>This record has already been deleted from history.</source>
+            <translation>Эта запись уже удалена из истории.</translation>
+        </message>
+        <message>
+            <source>The original data of this record is unavailable.</source>
+            <translation>Исходные данные этой записи недоступны.</translation>
+        </message>
+        <message>
+            <source>Unsupported storage limit.</source>
+            <translation>Такой лимит хранения не поддерживается.</translation>
+        </message>
+        <message>
+            <source>Limit not changed. %1</source>
+            <translation>Лимит не изменён. %1</translation>
+        </message>
+        <message numerus="yes">
+            <source>Limit not changed: favorites hold %n records, more than %1. Favorites are never removed automatically: remove some records from favorites or choose a larger limit.</source>
+            <translation>
+                <numerusform>Лимит не изменён: в избранном %n запись, а это больше, чем %1. Избранное никогда не удаляется автоматически: уберите часть записей из избранного или выберите больший лимит.</numerusform>
+                <numerusform>Лимит не изменён: в избранном %n записи, а это больше, чем %1. Избранное никогда не удаляется автоматически: уберите часть записей из избранного или выберите больший лимит.</numerusform>
+                <numerusform>Лимит не изменён: в избранном %n записей, а это больше, чем %1. Избранное никогда не удаляется автоматически: уберите часть записей из избранного или выберите больший лимит.</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>Limit not changed: favorites take up %1, more than %2. Favorites are never removed automatically: remove some records from favorites or choose a larger limit.</source>
+            <translation>Лимит не изменён: избранное занимает %1, а это больше, чем %2. Избранное никогда не удаляется автоматически: уберите часть записей из избранного или выберите больший лимит.</translation>
+        </message>
+        <message>
+            <source>Formatted text</source>
+            <translation>Форматированный текст</translation>
+        </message>
+        <message>
+            <source>Image</source>
+            <translation>Изображение</translation>
+        </message>
+        <message>
+            <source>PDF document</source>
+            <translation>PDF-документ</translation>
+        </message>
     </context>
 </TS>

@@ -1,0 +1,177 @@
+#include "ClipboardCodec.h"
+
+#include "ClipboardReadError.h"
+#include "Pasteboard.h"
+#include "PasteboardTypes.h"
+#include "RichTextPresentation.h"
+#include "StoredPlaceholder.h"
+
+#include <QCoreApplication>
+#include <QSet>
+#include <QStringDecoder>
+#include <QThread>
+
+#include <algorithm>
+
+namespace tavlin {
+
+namespace {
+
+void assertMainThread()
+{
+    Q_ASSERT_X(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread(),
+               "ClipboardCodec", "the clipboard is used from the main thread only");
+}
+
+bool hasType(const QList<const ClipRepresentation*>& representations, QStringView type)
+{
+    return std::any_of(representations.begin(), representations.end(),
+                       [type](const ClipRepresentation* r) { return r->type == type; });
+}
+
+// The plain string of the first RTF or RTFD representation; nothing when it doesn't read.
+std::optional<QString> richTextString(const QList<const ClipRepresentation*>& representations)
+{
+    for (const ClipRepresentation* representation : representations) {
+        if (representation->type != PasteboardTypes::rtf && representation->type != PasteboardTypes::flatRTFD)
+            continue;
+        // This runs on the main thread: read no further than a text that is already too long for
+        // a record (every character takes at least one byte), so a huge document can't stall it.
+        return RichTextPresentation::plainString(representation->data, representation->type,
+                                                 ClipboardCodec::maximumTextBytes + 1);
+    }
+    return std::nullopt;
+}
+
+bool isWebAddress(const QString& text)
+{
+    // Strict, so that a sentence that merely starts with an address stays text.
+    const QUrl url(text.trimmed(), QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
+}
+
+} // namespace
+
+bool ClipboardCodec::isKeptType(const QString& type)
+{
+    static const QSet<QString> kept{PasteboardTypes::plainText, PasteboardTypes::rtf, PasteboardTypes::flatRTFD,
+                                    PasteboardTypes::html,      PasteboardTypes::fileURL, PasteboardTypes::url,
+                                    PasteboardTypes::pdf};
+    return kept.contains(type) || PasteboardTypes::conformsToImage(type);
+}
+
+bool ClipboardCodec::isRecordableText(const QString& text)
+{
+    if (text.contains(QChar(u'\0')))
+        return false;
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); }))
+        return false;
+    return text.toUtf8().size() <= maximumTextBytes;
+}
+
+std::optional<QUrl> ClipboardCodec::url(const QByteArray& representation)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(representation);
+    if (decoder.hasError())
+        return std::nullopt;
+    QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || url.isEmpty())
+        return std::nullopt;
+    return url;
+}
+
+QString ClipboardCodec::lastPathComponent(const QUrl& url)
+{
+    const QString path = url.path();
+    if (path == u"/")
+        return path;
+    return url.adjusted(QUrl::StripTrailingSlash).fileName();
+}
+
+std::optional<CapturedClipboard> ClipboardCodec::read(const Pasteboard& pasteboard)
+{
+    assertMainThread();
+
+    QList<ClipItem> items;
+    qint64 totalBytes = 0;
+    for (const auto& item : pasteboard.items()) {
+        if (!item)
+            continue;
+        QStringList types = item->types();
+        std::sort(types.begin(), types.end());
+        ClipItem kept;
+        for (const QString& type : types) {
+            if (!isKeptType(type))
+                continue;
+            std::optional<QByteArray> data = item->data(type);
+            if (!data)
+                continue;
+            totalBytes += data->size();
+            if (totalBytes > maximumRecordBytes)
+                throw ClipboardReadError::tooLarge(maximumRecordBytes);
+            kept.representations.append({type, std::move(*data)});
+        }
+        if (!kept.representations.isEmpty())
+            items.append(std::move(kept));
+    }
+    if (items.isEmpty())
+        return std::nullopt;
+
+    QList<const ClipRepresentation*> all;
+    for (const ClipItem& item : items) {
+        for (const ClipRepresentation& representation : item.representations)
+            all.append(&representation);
+    }
+    const auto captured = [&items](QString text, ClipKind kind) {
+        return CapturedClipboard{std::move(text), kind, ClipPayload{std::move(items), std::nullopt}};
+    };
+
+    if (hasType(all, PasteboardTypes::fileURL)) {
+        QStringList names;
+        for (const ClipRepresentation* representation : all) {
+            if (representation->type != PasteboardTypes::fileURL)
+                continue;
+            if (const std::optional<QUrl> fileURL = url(representation->data))
+                names.append(lastPathComponent(*fileURL));
+        }
+        return captured(names.size() == 1 ? names.first() : StoredPlaceholder::files(names.size()), ClipKind::file);
+    }
+    if (hasType(all, PasteboardTypes::pdf))
+        return captured(StoredPlaceholder::pdfDocument(), ClipKind::other);
+    if (std::any_of(all.begin(), all.end(),
+                    [](const ClipRepresentation* r) { return PasteboardTypes::conformsToImage(r->type); }))
+        return captured(StoredPlaceholder::image(), ClipKind::image);
+
+    const bool hasRichText = hasType(all, PasteboardTypes::rtf) || hasType(all, PasteboardTypes::flatRTFD)
+        || hasType(all, PasteboardTypes::html);
+    std::optional<QString> text = pasteboard.string(PasteboardTypes::plainText);
+    if (!text)
+        text = pasteboard.string(PasteboardTypes::url);
+    if (!text)
+        text = richTextString(all);
+    if (!text)
+        text = StoredPlaceholder::formattedText();
+    if (!isRecordableText(*text))
+        return std::nullopt;
+
+    const bool hasLink = hasType(all, PasteboardTypes::url);
+    ClipKind kind;
+    if (hasRichText)
+        kind = hasLink ? ClipKind::link : ClipKind::richText;
+    else
+        kind = hasLink || isWebAddress(*text) ? ClipKind::link : ClipKind::text;
+    return captured(std::move(*text), kind);
+}
+
+bool ClipboardCodec::restore(const ClipPayload& payload, Pasteboard& pasteboard)
+{
+    assertMainThread();
+    if (payload.items.isEmpty())
+        return false;
+    pasteboard.clearContents();
+    return pasteboard.writeItems(payload.items);
+}
+
+} // namespace tavlin

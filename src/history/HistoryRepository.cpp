@@ -1,0 +1,225 @@
+#include "HistoryRepository.h"
+
+#include "ClipDetails.h"
+#include "ClipboardReadError.h"
+#include "Diagnostics.h"
+#include "PasteboardTypes.h"
+#include "PayloadPreview.h"
+#include "RichTextPresentation.h"
+#include "RichTextWriter.h"
+
+#include <QCoreApplication>
+#include <QTextDocument>
+
+namespace tavlin {
+
+struct HistoryRepository::State {
+    QString databasePath;
+    std::unique_ptr<HistoryStore> store;
+    // Row presentations with the exact record each was built for; `cacheOrder` lists their ids
+    // in order of computation, oldest first, so eviction follows computation, not use.
+    QHash<qint64, std::pair<Clip, ClipRowPresentation>> rowCache;
+    QList<qint64> cacheOrder;
+    // Once the user has applied limits, they win over whatever a caller passes to insert.
+    std::optional<HistoryRetention> appliedRetention;
+
+    HistoryStore& openStore()
+    {
+        if (!store) {
+            // Clean-up failures after a committed delete are worth a log line, not a failure.
+            store = std::make_unique<HistoryStore>(databasePath, [](const std::exception& error) {
+                Diagnostics::userMessage(error);
+            });
+        }
+        return *store;
+    }
+
+    void forget(qint64 id)
+    {
+        rowCache.remove(id);
+        cacheOrder.removeAll(id);
+    }
+
+    void forgetAll()
+    {
+        rowCache.clear();
+        cacheOrder.clear();
+    }
+
+    ClipPayload payload(const Clip& clip)
+    {
+        HistoryStore& history = openStore();
+        if (!history.contains(clip.id)) {
+            throw ClipboardReadError(
+                QCoreApplication::translate("Tavlin", "This record has already been deleted from history."));
+        }
+        if (std::optional<ClipPayload> stored = history.loadPayload(clip.id))
+            return *std::move(stored);
+        // Records from before payload files existed are plain text.
+        if (clip.kind == ClipKind::text || clip.kind == ClipKind::link)
+            return {{ClipItem{{{PasteboardTypes::plainText, clip.text.toUtf8()}}}}, std::nullopt};
+        throw ClipboardReadError(QCoreApplication::translate("Tavlin", "The original data of this record is unavailable."));
+    }
+
+    ClipRowPresentation rowPresentation(const Clip& clip)
+    {
+        const auto cached = rowCache.constFind(clip.id);
+        if (cached != rowCache.cend() && cached->first == clip)
+            return cached->second;
+
+        const ClipPayload stored = payload(clip);
+        ClipRowPresentation row;
+        row.metadata = stored.metadata ? *stored.metadata : ClipDetails::capture(stored, clip.text, clip.kind);
+        row.preview = rowPreview(stored, clip.kind, row.metadata);
+
+        rowCache.insert(clip.id, {clip, row});
+        cacheOrder.removeAll(clip.id);
+        cacheOrder.append(clip.id);
+        while (cacheOrder.size() > cacheCapacity)
+            rowCache.remove(cacheOrder.takeFirst());
+        return row;
+    }
+
+    static ClipPreview rowPreview(const ClipPayload& payload, ClipKind kind, const ClipMetadata& metadata)
+    {
+        if (metadata.thumbnail)
+            return ClipPreview::image(*metadata.thumbnail);
+        if (kind != ClipKind::richText)
+            return ClipPreview::text();
+        // Only the first rich-text representation small enough is tried; rows fall back to text.
+        for (const ClipItem& item : payload.items) {
+            for (const ClipRepresentation& representation : item.representations) {
+                const bool isRichText =
+                    representation.type == PasteboardTypes::rtf || representation.type == PasteboardTypes::flatRTFD;
+                if (!isRichText || representation.data.size() > maximumRowRichTextSource)
+                    continue;
+                const std::unique_ptr<QTextDocument> document = RichTextPresentation::attributed(
+                    representation.data, representation.type, maximumRowRichTextCharacters);
+                if (!document)
+                    return ClipPreview::text();
+                const std::optional<QByteArray> rtf = RichTextWriter::rtf(*document);
+                if (!rtf || rtf->size() > maximumRowRichTextBytes)
+                    return ClipPreview::text();
+                return ClipPreview::richText(*rtf, PasteboardTypes::rtf);
+            }
+        }
+        return ClipPreview::text();
+    }
+};
+
+HistoryRepository::HistoryRepository(QString databasePath) : state_(std::make_unique<State>())
+{
+    state_->databasePath = std::move(databasePath);
+    worker_.setMaxThreadCount(1);
+    // Keep the thread (and its SQLite connection's caches warm) for the life of the repository.
+    worker_.setExpiryTimeout(-1);
+}
+
+HistoryRepository::~HistoryRepository()
+{
+    worker_.waitForDone();
+}
+
+QFuture<HistoryRepository::Page> HistoryRepository::page(const HistoryQuery& request)
+{
+    return run([request](State& state) {
+        HistoryStore& store = state.openStore();
+        Page page;
+        page.clips = store.fetch(pageSize, request);
+        page.matchedCount = store.count(request);
+        page.summary = store.summary();
+        page.sources = store.sources();
+        return page;
+    });
+}
+
+QFuture<void> HistoryRepository::setFavorite(qint64 id, bool isFavorite)
+{
+    // The cached entry keeps its old record value, so the next lookup misses and rebuilds.
+    return run([id, isFavorite](State& state) { state.openStore().setFavorite(id, isFavorite); });
+}
+
+QFuture<void> HistoryRepository::deleteClip(qint64 id)
+{
+    return run([id](State& state) {
+        state.openStore().deleteClip(id);
+        state.forget(id);
+    });
+}
+
+QFuture<void> HistoryRepository::clear(bool keepingFavorites)
+{
+    return run([keepingFavorites](State& state) {
+        state.openStore().clear(keepingFavorites);
+        state.forgetAll();
+    });
+}
+
+QFuture<void> HistoryRepository::insert(const CapturedClipboard& capture, const std::optional<QString>& source,
+                                        const HistoryRetention& retention)
+{
+    return run([capture, source, retention](State& state) {
+        HistoryStore& store = state.openStore();
+        ClipPayload payload = capture.payload;
+        payload.metadata = ClipDetails::capture(capture.payload, capture.text, capture.kind);
+        const HistoryRetention limits = state.appliedRetention.value_or(retention);
+        store.insert(payload, capture.text, capture.kind, source, limits.clipCount, limits.payloadBytes);
+    });
+}
+
+QFuture<RetentionImpact> HistoryRepository::retentionImpact(const HistoryRetention& retention)
+{
+    return run([retention](State& state) { return state.openStore().retentionImpact(retention); });
+}
+
+QFuture<RetentionImpact> HistoryRepository::applyRetention(const HistoryRetention& retention,
+                                                           std::optional<qint64> maximumEvictions)
+{
+    return run([retention, maximumEvictions](State& state) {
+        const RetentionImpact impact = state.openStore().applyRetention(retention, maximumEvictions);
+        state.appliedRetention = retention;
+        if (impact.evictedCount >= 1)
+            state.forgetAll();
+        return impact;
+    });
+}
+
+QFuture<ClipPayload> HistoryRepository::payload(const Clip& clip)
+{
+    return run([clip](State& state) { return state.payload(clip); });
+}
+
+QFuture<ClipRowPresentation> HistoryRepository::rowPresentation(const Clip& clip)
+{
+    return run([clip](State& state) { return state.rowPresentation(clip); });
+}
+
+QFuture<QHash<qint64, ClipRowPresentation>> HistoryRepository::firstRows(const QList<Clip>& clips)
+{
+    return run([clips](State& state) {
+        QHash<qint64, ClipRowPresentation> rows;
+        for (const Clip& clip : clips.first(std::min<qsizetype>(clips.size(), eagerRowCount)))
+            rows.insert(clip.id, state.rowPresentation(clip));
+        return rows;
+    });
+}
+
+QFuture<ClipPreview> HistoryRepository::preview(const Clip& clip)
+{
+    return run([clip](State& state) {
+        switch (clip.kind) {
+        case ClipKind::richText:
+        case ClipKind::image:
+            return PayloadPreview::make(state.payload(clip), clip.kind);
+        case ClipKind::file:
+            return state.rowPresentation(clip).preview;
+        case ClipKind::text:
+        case ClipKind::link:
+        case ClipKind::other:
+            break;
+        }
+        return ClipPreview::text();
+    });
+}
+
+} // namespace tavlin

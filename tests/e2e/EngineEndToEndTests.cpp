@@ -1,0 +1,124 @@
+// The whole engine on a real X server: the headless runner captures what xclip copies, stores
+// it, copies a record back exactly, never captures its own write, and stops cleanly on SIGTERM.
+#include "TemporaryFolder.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace tavlin::test;
+
+namespace {
+
+struct Runner {
+    QProcess process;
+
+    explicit Runner(const QString& database)
+    {
+        process.setProgram(QStringLiteral(TAVLIN_HEADLESS_RUNNER));
+        process.setArguments({database});
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start();
+        EXPECT_EQ(readLine(), QStringLiteral("ready"));
+    }
+
+    ~Runner()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+
+    QString readLine()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!process.canReadLine() && timer.elapsed() < 10000)
+            process.waitForReadyRead(100);
+        return QString::fromUtf8(process.readLine()).trimmed();
+    }
+
+    QStringList ask(const QString& command, const QString& last)
+    {
+        process.write((command + QLatin1Char('\n')).toUtf8());
+        QStringList lines;
+        for (QString line = readLine(); !line.isEmpty(); line = readLine()) {
+            lines.append(line);
+            if (line.startsWith(last))
+                break;
+        }
+        return lines;
+    }
+
+    // The records, as "kind text", newest first.
+    QStringList records()
+    {
+        QStringList records;
+        for (const QString& line : ask(QStringLiteral("list"), QStringLiteral("end"))) {
+            if (line.startsWith(QStringLiteral("clip ")))
+                records.append(line.section(u' ', 2));
+        }
+        return records;
+    }
+
+    QString newestID()
+    {
+        return ask(QStringLiteral("list"), QStringLiteral("end")).value(0).section(u' ', 1, 1);
+    }
+};
+
+// Puts data on the clipboard with xclip, which keeps serving it from a process of its own.
+void copyWithXclip(const QByteArray& data, const QString& target = QStringLiteral("text/plain"))
+{
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"), target});
+    xclip.write(data);
+    xclip.closeWriteChannel();
+    ASSERT_TRUE(xclip.waitForFinished(10000));
+}
+
+QByteArray readWithXclip(const QString& target)
+{
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o"), QStringLiteral("-t"), target});
+    xclip.waitForFinished(10000);
+    return xclip.readAllStandardOutput();
+}
+
+} // namespace
+
+TEST(EngineEndToEnd, CapturesCopiesBackAndStopsCleanly)
+{
+    TemporaryFolder folder;
+    {
+        Runner runner(folder.databasePath());
+        copyWithXclip("first copy");
+        QTRY_COMPARE_WITH_TIMEOUT(runner.records(), QStringList{QStringLiteral("text first copy")}, 10000);
+
+        copyWithXclip("<b>second</b>", QStringLiteral("text/html"));
+        QTRY_COMPARE_WITH_TIMEOUT(runner.records().size(), 2, 10000);
+        EXPECT_EQ(runner.records().first(), QStringLiteral("richText Форматированный текст"));
+
+        // Copy the first record back: the clipboard holds it again, and it is not captured anew.
+        const QString firstID = runner.ask(QStringLiteral("list"), QStringLiteral("end")).value(1).section(u' ', 1, 1);
+        EXPECT_EQ(runner.ask(QStringLiteral("copy ") + firstID, QStringLiteral("copied")),
+                  QStringList{QStringLiteral("copied 1")});
+        EXPECT_EQ(readWithXclip(QStringLiteral("text/plain")), QByteArray("first copy"));
+        QTest::qWait(2000);
+        EXPECT_EQ(runner.records().size(), 2);
+        EXPECT_EQ(runner.ask(QStringLiteral("error"), QStringLiteral("error")), QStringList{QStringLiteral("error")});
+
+        runner.process.terminate();
+        ASSERT_TRUE(runner.process.waitForFinished(5000));
+        EXPECT_EQ(runner.process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(runner.process.exitCode(), 0);
+    }
+    // The history is there for the next start.
+    Runner again(folder.databasePath());
+    EXPECT_EQ(again.records().size(), 2);
+}

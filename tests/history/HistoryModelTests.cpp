@@ -1,0 +1,322 @@
+#include "AwaitTask.h"
+#include "ClipboardReadError.h"
+#include "FakePasteboard.h"
+#include "HistoryModel.h"
+#include "StoreTestSupport.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+#include <qcoro/qcorotask.h>
+
+using namespace tavlin;
+using namespace tavlin::test;
+
+namespace {
+
+// A model on a real store in a temporary folder and an in-memory clipboard.
+struct ModelFixture {
+    TemporaryFolder folder;
+    FakePasteboard pasteboard;
+    std::optional<QString> frontmost = QStringLiteral("org.gnome.TextEditor");
+    HistoryModel model{folder.databasePath(), pasteboard, [this] { return frontmost; }};
+
+    void copyText(const QString& text) { pasteboard.setString(text); }
+
+    // Copies each text in turn and lets one tick capture it.
+    void capture(const QStringList& texts)
+    {
+        for (const QString& text : texts) {
+            copyText(text);
+            QCoro::waitFor(model.tick());
+        }
+    }
+
+    QStringList texts() const
+    {
+        QStringList list;
+        for (const Clip& clip : model.clips())
+            list.append(clip.text);
+        return list;
+    }
+
+    std::optional<Clip> clip(const QString& text) const
+    {
+        for (const Clip& clip : model.clips()) {
+            if (clip.text == text)
+                return clip;
+        }
+        return std::nullopt;
+    }
+};
+
+} // namespace
+
+TEST(HistoryModel, CapturesNewChangesOnceAndNeverWhatWasThereAtLaunch)
+{
+    TemporaryFolder folder;
+    FakePasteboard pasteboard;
+    pasteboard.setString(QStringLiteral("there before launch"));
+    HistoryModel model(folder.databasePath(), pasteboard, [] { return std::optional<QString>(); });
+    QCoro::waitFor(model.tick());
+    QCoro::waitFor(model.reload());
+    EXPECT_TRUE(model.clips().isEmpty());
+
+    pasteboard.setString(QStringLiteral("first"));
+    QCoro::waitFor(model.tick());
+    QCoro::waitFor(model.tick());
+    ASSERT_EQ(model.clips().size(), 1);
+    EXPECT_EQ(model.clips()[0].text, QStringLiteral("first"));
+    EXPECT_EQ(model.clips()[0].source, std::nullopt);
+    EXPECT_EQ(model.totalCount(), 1);
+}
+
+TEST(HistoryModel, ExcludedAndProtectedSourcesAreNeverCaptured)
+{
+    ModelFixture fixture;
+    fixture.model.updateExcludedSources({QStringLiteral("org.keepassxc.KeePassXC")});
+
+    fixture.frontmost = QStringLiteral("org.keepassxc.KeePassXC");
+    fixture.copyText(QStringLiteral("secret one"));
+    QCoro::waitFor(fixture.model.tick());
+    fixture.frontmost = QStringLiteral("org.gnome.TextEditor");
+    QCoro::waitFor(fixture.model.tick());
+
+    fixture.frontmost = QStringLiteral("com.bitwarden.desktop");
+    fixture.copyText(QStringLiteral("secret two"));
+    QCoro::waitFor(fixture.model.tick());
+
+    // Concealed content from an ordinary application.
+    fixture.frontmost = QStringLiteral("org.gnome.TextEditor");
+    fixture.pasteboard.setItems({{{QStringLiteral("public.utf8-plain-text"), QStringLiteral("org.nspasteboard.ConcealedType")},
+                                  {{QStringLiteral("public.utf8-plain-text"), "hunter2"},
+                                   {QStringLiteral("org.nspasteboard.ConcealedType"), "secret"}}}});
+    QCoro::waitFor(fixture.model.tick());
+
+    fixture.capture({QStringLiteral("plain")});
+    EXPECT_EQ(fixture.texts(), QStringList{QStringLiteral("plain")});
+    ASSERT_EQ(fixture.model.clips().size(), 1);
+    EXPECT_EQ(fixture.model.clips()[0].source, QStringLiteral("org.gnome.TextEditor"));
+}
+
+TEST(HistoryModel, ReadErrorsAndStoreErrorsArePublishedAndClearedByTheNextReload)
+{
+    ModelFixture fixture;
+    fixture.pasteboard.setItems({{{QStringLiteral("public.png")}, {{QStringLiteral("public.png"), QByteArray(40 << 20, 'x')}}}});
+    QCoro::waitFor(fixture.model.tick());
+    ASSERT_TRUE(fixture.model.errorMessage().has_value());
+    EXPECT_EQ(*fixture.model.errorMessage(), QStringLiteral("The record is larger than 32 MB and wasn’t saved."));
+    EXPECT_EQ(fixture.model.totalCount(), 0);
+
+    fixture.capture({QStringLiteral("fine")});
+    EXPECT_EQ(fixture.model.errorMessage(), std::nullopt);
+
+    // A store that cannot open: the page stays as it was and the message says so.
+    fixture.folder.giveToUnprivilegedUser();
+    const QString blocked = fixture.folder.path() + QStringLiteral("/blocked");
+    writeFile(blocked, "a file where a folder should be");
+    FakePasteboard pasteboard;
+    HistoryModel broken(blocked + QStringLiteral("/history.sqlite"), pasteboard, [] { return std::optional<QString>(); });
+    QCoro::waitFor(broken.reload());
+    ASSERT_TRUE(broken.errorMessage().has_value());
+    EXPECT_TRUE(broken.errorMessage()->contains(QStringLiteral("blocked")));
+}
+
+TEST(HistoryModel, StaleReloadsAndPreviewsAreDropped)
+{
+    ModelFixture fixture;
+    fixture.capture({QStringLiteral("apple"), QStringLiteral("banana"), QStringLiteral("cherry")});
+
+    QSignalSpy clipsChanged(&fixture.model, &HistoryModel::clipsChanged);
+    fixture.model.setQuery(QStringLiteral("apple"));
+    auto first = fixture.model.reload();
+    fixture.model.setQuery(QStringLiteral("banana"));
+    auto second = fixture.model.reload();
+    QCoro::waitFor(first);
+    QCoro::waitFor(second);
+    EXPECT_EQ(fixture.texts(), QStringList{QStringLiteral("banana")});
+    EXPECT_EQ(clipsChanged.count(), 1) << "the stale page was never published";
+    EXPECT_EQ(fixture.model.matchedCount(), 1);
+    EXPECT_EQ(fixture.model.totalCount(), 3);
+
+    fixture.model.setQuery(QString());
+    QCoro::waitFor(fixture.model.reload());
+    const Clip apple = *fixture.clip(QStringLiteral("apple"));
+    const Clip cherry = *fixture.clip(QStringLiteral("cherry"));
+    QSignalSpy metadataChanged(&fixture.model, &HistoryModel::selectedMetadataChanged);
+    auto previewA = fixture.model.loadPreview(apple);
+    auto previewC = fixture.model.loadPreview(cherry);
+    QCoro::waitFor(previewA);
+    QCoro::waitFor(previewC);
+    ASSERT_TRUE(fixture.model.selectedMetadata().has_value());
+    EXPECT_EQ(fixture.model.selectedMetadata()->characterCount, 6) << "cherry's metadata, not apple's";
+    EXPECT_EQ(metadataChanged.count(), 1);
+
+    QCoro::waitFor(fixture.model.loadPreview(std::nullopt));
+    EXPECT_EQ(fixture.model.selectedMetadata(), std::nullopt);
+    EXPECT_EQ(fixture.model.previewContent(), ClipPreview::text());
+}
+
+TEST(HistoryModel, FiltersBuildTheRequestAndToggleSourcesAsASet)
+{
+    ModelFixture fixture;
+    HistoryModel& model = fixture.model;
+    model.setSection(HistorySection::favorites);
+    model.setKindFilter(HistoryKindFilter::files);
+    EXPECT_EQ(model.request(), (HistoryQuery{QString(), true, {ClipKind::file, ClipKind::other}, {}}));
+    EXPECT_TRUE(model.hasFilters());
+    model.resetFilters();
+    EXPECT_EQ(model.section(), HistorySection::favorites);
+    EXPECT_FALSE(model.hasFilters());
+    model.setQuery(QStringLiteral("   "));
+    EXPECT_TRUE(model.hasFilters());
+    model.setQuery(QString());
+
+    const QString x = QStringLiteral("org.x");
+    const QString y = QStringLiteral("org.y");
+    model.toggleSource(x);
+    EXPECT_EQ(model.sourceFilter(), ClipSourceFilter::selection({x}, false));
+    model.toggleSource(x);
+    EXPECT_EQ(model.sourceFilter(), ClipSourceFilter::all());
+    model.toggleSource(std::nullopt);
+    EXPECT_EQ(model.sourceFilter(), ClipSourceFilter::selection({}, true));
+    EXPECT_TRUE(model.hasFilters());
+    model.setSourceFilter(ClipSourceFilter::unknown());
+    model.toggleSource(std::nullopt);
+    EXPECT_EQ(model.sourceFilter(), ClipSourceFilter::all());
+    model.setSourceFilter(ClipSourceFilter::application(x));
+    model.toggleSource(y);
+    EXPECT_EQ(model.sourceFilter(), ClipSourceFilter::selection({x, y}, false));
+}
+
+TEST(HistoryModel, CopyBackRestoresExactlyAndIsNeverCapturedAgain)
+{
+    ModelFixture fixture;
+    const QList<FakePasteboard::Item> rich{
+        {{QStringLiteral("public.html"), QStringLiteral("public.utf8-plain-text")},
+         {{QStringLiteral("public.html"), "<b>bold</b>"}, {QStringLiteral("public.utf8-plain-text"), "bold"}}}};
+    fixture.pasteboard.setItems(rich);
+    QCoro::waitFor(fixture.model.tick());
+    fixture.capture({QStringLiteral("later")});
+    const Clip bold = *fixture.clip(QStringLiteral("bold"));
+    EXPECT_EQ(bold.kind, ClipKind::richText);
+
+    EXPECT_TRUE(QCoro::waitFor(fixture.model.copy(bold)));
+    const QList<ClipItem> restored = fixture.pasteboard.clipItems();
+    ASSERT_EQ(restored.size(), 1);
+    EXPECT_EQ(restored[0].representations.size(), 2);
+    EXPECT_EQ(restored[0].representations[0].data, QByteArray("<b>bold</b>"));
+    QCoro::waitFor(fixture.model.tick());
+    QCoro::waitFor(fixture.model.reload());
+    EXPECT_EQ(fixture.model.totalCount(), 2) << "our own write is not a new record";
+
+    // A refused write is reported, and still not captured.
+    fixture.pasteboard.refuseWrites = true;
+    EXPECT_FALSE(QCoro::waitFor(fixture.model.copy(bold)));
+    EXPECT_EQ(fixture.model.errorMessage(), QStringLiteral("Could not write the data to the clipboard."));
+    fixture.pasteboard.refuseWrites = false;
+
+    // A condition that no longer holds gives up silently and leaves the clipboard alone.
+    const int writes = fixture.pasteboard.writeCount();
+    EXPECT_FALSE(QCoro::waitFor(fixture.model.copy(bold, [] { return false; })));
+    EXPECT_EQ(fixture.pasteboard.writeCount(), writes);
+}
+
+TEST(HistoryModel, CopiesGiveWayToNewerWork)
+{
+    ModelFixture fixture;
+    // A large record takes the repository long enough to load and verify that the test can act
+    // while the copy waits for it.
+    fixture.pasteboard.setItems({{{QStringLiteral("com.adobe.pdf")}, {{QStringLiteral("com.adobe.pdf"), QByteArray(24 << 20, 'p')}}}});
+    QCoro::waitFor(fixture.model.tick());
+    fixture.capture({QStringLiteral("two")});
+    const Clip large = fixture.model.clips().last();
+    const Clip two = *fixture.clip(QStringLiteral("two"));
+    ASSERT_EQ(large.kind, ClipKind::other);
+    const int writes = fixture.pasteboard.writeCount();
+
+    // Another application copies while the payload loads.
+    auto copy = fixture.model.copy(large);
+    fixture.copyText(QStringLiteral("someone else's"));
+    EXPECT_FALSE(await(std::move(copy)));
+    EXPECT_EQ(fixture.model.errorMessage(), QStringLiteral("The clipboard changed. Copy the record again."));
+    EXPECT_EQ(fixture.pasteboard.string(QStringLiteral("public.utf8-plain-text")), QStringLiteral("someone else's"));
+
+    // A later copy or a delete makes an earlier copy stale.
+    auto earlier = fixture.model.copy(large);
+    auto later = fixture.model.copy(two);
+    EXPECT_FALSE(await(std::move(earlier)));
+    EXPECT_TRUE(await(std::move(later)));
+    auto stale = fixture.model.copy(large);
+    auto removal = fixture.model.deleteClip(two);
+    EXPECT_FALSE(await(std::move(stale)));
+    await(std::move(removal));
+    EXPECT_EQ(fixture.pasteboard.writeCount(), writes + 1);
+    EXPECT_EQ(fixture.model.clips().size(), 1);
+
+    // A record deleted meanwhile.
+    EXPECT_FALSE(await(fixture.model.copy(two)));
+    EXPECT_EQ(fixture.model.errorMessage(), QStringLiteral("This record has already been deleted from history."));
+}
+
+TEST(HistoryModel, FavoritesClearAndRetentionReloadAndBumpThePreviewRevision)
+{
+    ModelFixture fixture;
+    QStringList texts;
+    for (int i = 0; i < 105; ++i)
+        texts.append(QStringLiteral("record %1").arg(i));
+    fixture.capture(texts);
+    QCoro::waitFor(fixture.model.setFavorite(*fixture.clip(QStringLiteral("record 0")), true));
+    EXPECT_EQ(fixture.model.favoriteCount(), 1);
+
+    // Nothing to evict: no reload, no revision.
+    QSignalSpy revisions(&fixture.model, &HistoryModel::previewRevisionChanged);
+    QSignalSpy changes(&fixture.model, &HistoryModel::historyChanges);
+    QCoro::waitFor(fixture.model.applyRetention({1000, 128 * HistoryRetention::mebibyte}, 0));
+    EXPECT_EQ(revisions.count(), 0);
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(fixture.model.retention(), (HistoryRetention{1000, 128 * HistoryRetention::mebibyte}));
+
+    EXPECT_THROW(await(fixture.model.applyRetention({100, 128 * HistoryRetention::mebibyte}, 0)),
+                 RetentionImpactChanged);
+    const RetentionImpact impact = QCoro::waitFor(fixture.model.applyRetention({100, 128 * HistoryRetention::mebibyte}, 5));
+    EXPECT_EQ(impact.evictedCount, 5);
+    EXPECT_EQ(fixture.model.totalCount(), 100);
+    EXPECT_EQ(revisions.count(), 1);
+    EXPECT_TRUE(fixture.clip(QStringLiteral("record 0")).has_value()) << "the favorite stays";
+
+    // The applied limits win over what later inserts pass.
+    fixture.model.setRetention(HistoryRetention::standard());
+    fixture.capture({QStringLiteral("one more")});
+    EXPECT_EQ(fixture.model.totalCount(), 100);
+
+    QCoro::waitFor(fixture.model.clear(true));
+    EXPECT_EQ(fixture.texts(), QStringList{QStringLiteral("record 0")});
+    EXPECT_EQ(revisions.count(), 2);
+}
+
+TEST(HistoryModel, MonitoringPollsSkipsWhileSuspendedAndEndsWhenReplaced)
+{
+    ModelFixture fixture;
+    auto loop = fixture.model.runMonitoring();
+    fixture.copyText(QStringLiteral("polled"));
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.model.totalCount(), 1, 5000);
+
+    fixture.model.setMonitoringSuspended(true);
+    fixture.copyText(QStringLiteral("while asleep 1"));
+    fixture.copyText(QStringLiteral("while asleep 2"));
+    QTest::qWait(1500);
+    EXPECT_EQ(fixture.model.totalCount(), 1);
+    fixture.model.setMonitoringSuspended(false);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.model.totalCount(), 2, 5000);
+    EXPECT_EQ(fixture.texts().first(), QStringLiteral("while asleep 2"));
+
+    // A newer loop takes over; the older one ends after its current sleep.
+    auto newer = fixture.model.runMonitoring();
+    QTRY_VERIFY_WITH_TIMEOUT(loop.isReady(), 3000);
+    EXPECT_FALSE(newer.isReady());
+    fixture.model.stopMonitoring();
+    QTRY_VERIFY_WITH_TIMEOUT(newer.isReady(), 3000);
+}
