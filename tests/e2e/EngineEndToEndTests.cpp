@@ -1,7 +1,11 @@
 // The whole engine on a real X server: the headless runner captures what xclip copies, stores
 // it, copies a record back exactly, never captures its own write, and stops cleanly on SIGTERM.
+#include "StoreTestSupport.h"
 #include "TemporaryFolder.h"
 
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QTest>
 
@@ -81,6 +85,17 @@ void copyWithXclip(const QByteArray& data, const QString& target = QStringLitera
     ASSERT_TRUE(xclip.waitForFinished(10000));
 }
 
+// Serves several targets at once through the test clipboard owner; it exits when it loses the
+// clipboard.
+void copyWithOwner(const QStringList& targets)
+{
+    static std::vector<std::unique_ptr<QProcess>> owners;
+    auto owner = std::make_unique<QProcess>();
+    owner->start(QStringLiteral(TAVLIN_TEST_CLIPBOARD_OWNER), QStringList{QStringLiteral("serve")} + targets);
+    ASSERT_TRUE(owner->waitForReadyRead(10000));
+    owners.push_back(std::move(owner));
+}
+
 QByteArray readWithXclip(const QString& target)
 {
     QProcess xclip;
@@ -121,4 +136,56 @@ TEST(EngineEndToEnd, CapturesCopiesBackAndStopsCleanly)
     // The history is there for the next start.
     Runner again(folder.databasePath());
     EXPECT_EQ(again.records().size(), 2);
+}
+
+TEST(EngineEndToEnd, EachKindOfCopyBecomesOneRecordOfItsKind)
+{
+    TemporaryFolder folder;
+    Runner runner(folder.databasePath());
+
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray png;
+    QBuffer buffer(&png);
+    image.save(&buffer, "PNG");
+    copyWithXclip(png, QStringLiteral("image/png"));
+    QTRY_COMPARE_WITH_TIMEOUT(runner.records(), QStringList{QStringLiteral("image Изображение")}, 2000);
+
+    const QString files = QStringLiteral("file://%1/a.txt\nfile://%1/b.txt\n").arg(folder.path());
+    copyWithXclip(files.toUtf8(), QStringLiteral("text/uri-list"));
+    QTRY_COMPARE_WITH_TIMEOUT(runner.records().value(0), QStringLiteral("file Файлы (2)"), 2000);
+
+    copyWithXclip("twice");
+    QTRY_COMPARE_WITH_TIMEOUT(runner.records().value(0), QStringLiteral("text twice"), 2000);
+    copyWithXclip("twice");
+    QTest::qWait(1500);
+    EXPECT_EQ(runner.records().size(), 3) << "the same text twice is one record";
+
+    copyWithOwner({QStringLiteral("text/plain=hunter2"), QStringLiteral("x-kde-passwordManagerHint=secret")});
+    QTest::qWait(1500);
+    EXPECT_EQ(runner.records().size(), 3) << "a copy marked secret is never kept";
+
+    // The PNG comes back byte for byte.
+    const QString imageID = runner.ask(QStringLiteral("list"), QStringLiteral("end")).value(2).section(u' ', 1, 1);
+    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + imageID, QStringLiteral("copied")), QStringList{QStringLiteral("copied 1")});
+    EXPECT_EQ(readWithXclip(QStringLiteral("image/png")), png);
+    QTest::qWait(1500);
+    EXPECT_EQ(runner.records().size(), 3);
+}
+
+TEST(EngineEndToEnd, AHistoryFromANewerVersionIsReportedAndLeftAlone)
+{
+    TemporaryFolder folder;
+    QDir().mkpath(folder.path() + QStringLiteral("/Tavlin"));
+    executeSQL(folder.databasePath(), QStringLiteral("CREATE TABLE clips (id INTEGER PRIMARY KEY); PRAGMA user_version=4;"));
+    const QByteArray before = readFile(folder.databasePath());
+
+    Runner runner(folder.databasePath());
+    QTRY_COMPARE_WITH_TIMEOUT(
+        runner.ask(QStringLiteral("error"), QStringLiteral("error")),
+        QStringList{QStringLiteral("error This history was saved by a newer version of Tavlin. Update Tavlin to open it.")},
+        5000);
+    copyWithXclip("not stored anywhere");
+    QTest::qWait(1500);
+    EXPECT_EQ(readFile(folder.databasePath()), before);
 }

@@ -4,11 +4,14 @@
 #include "HistoryModel.h"
 #include "StoreTestSupport.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <qcoro/qcorotask.h>
 
 using namespace tavlin;
@@ -319,4 +322,63 @@ TEST(HistoryModel, MonitoringPollsSkipsWhileSuspendedAndEndsWhenReplaced)
     EXPECT_FALSE(newer.isReady());
     fixture.model.stopMonitoring();
     QTRY_VERIFY_WITH_TIMEOUT(newer.isReady(), 3000);
+}
+
+TEST(HistoryModel, RetentionKeepsTheNewestNonFavoritesAndEveryFavorite)
+{
+    ModelFixture fixture;
+    fixture.model.setRetention({100, 256 * HistoryRetention::mebibyte});
+    QStringList texts;
+    for (int i = 0; i < 20; ++i)
+        texts.append(QStringLiteral("early %1").arg(i));
+    fixture.capture(texts);
+    const QList<Clip> early = fixture.model.clips(); // a copy: starring reloads the page
+    for (const Clip& clip : early) {
+        if (clip.text.endsWith(u'3') || clip.text.endsWith(u'7'))
+            QCoro::waitFor(fixture.model.setFavorite(clip, true));
+    }
+    texts.clear();
+    for (int i = 0; i < 130; ++i)
+        texts.append(QStringLiteral("late %1").arg(i));
+    fixture.capture(texts);
+
+    // The limit counts favorites too: 96 newest others make room for the 4 favorites.
+    EXPECT_EQ(fixture.model.totalCount(), 100);
+    EXPECT_EQ(fixture.model.favoriteCount(), 4);
+    EXPECT_EQ(fixture.texts().first(), QStringLiteral("late 129"));
+    EXPECT_TRUE(fixture.clip(QStringLiteral("late 34")).has_value());
+    EXPECT_FALSE(fixture.clip(QStringLiteral("late 33")).has_value());
+    EXPECT_TRUE(fixture.clip(QStringLiteral("early 3")).has_value());
+    EXPECT_FALSE(fixture.clip(QStringLiteral("early 4")).has_value());
+}
+
+// The store works on its own thread: a store operation held up by another process's lock must
+// not hold up the main thread's event loop.
+TEST(HistoryModel, ASlowStoreNeverBlocksTheMainThread)
+{
+    ModelFixture fixture;
+    fixture.capture({QStringLiteral("opens the store")});
+    // Another connection holds the write lock; the insert waits for it on the worker thread.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(fixture.folder.databasePath()).constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longestGap = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    timer.start(5);
+    QTimer::singleShot(800, [other] { sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr); });
+    fixture.capture({QStringLiteral("waits for the lock")});
+    timer.stop();
+    sqlite3_close(other);
+
+    EXPECT_GE(clock.elapsed(), 700) << "the insert really waited";
+    EXPECT_LT(longestGap, 50);
+    EXPECT_EQ(fixture.model.totalCount(), 2);
 }

@@ -1,0 +1,117 @@
+// The history model on a real store and an in-memory clipboard: the cost of an idle tick, the
+// latency from a clipboard change to the published row, and a reload of the first page.
+#include "FakePasteboard.h"
+#include "HistoryModel.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <qcoro/qcorotask.h>
+
+using namespace tavlin;
+
+namespace {
+
+struct BenchModel {
+    QTemporaryDir folder;
+    test::FakePasteboard pasteboard;
+    HistoryModel model{folder.path() + QStringLiteral("/Tavlin/history.sqlite"), pasteboard,
+                       [] { return std::optional<QString>(QStringLiteral("org.gnome.TextEditor")); }};
+
+    // From the clipboard change to the model publishing the new first row, in seconds.
+    double captureLatency()
+    {
+        QElapsedTimer timer;
+        qint64 published = -1;
+        const auto connection =
+            QObject::connect(&model, &HistoryModel::clipsChanged, [&] { published = timer.nsecsElapsed(); });
+        timer.start();
+        QCoro::waitFor(model.tick());
+        QObject::disconnect(connection);
+        return static_cast<double>(published) / 1e9;
+    }
+};
+
+QString kibibyteText(int serial)
+{
+    QString text = QStringLiteral("record %1 ").arg(serial);
+    while (text.size() < 1024)
+        text += QStringLiteral("lorem ipsum dolor sit amet ");
+    return text.left(1024);
+}
+
+QByteArray noisePNG(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<quint32*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            line[x] = QRandomGenerator::global()->generate();
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+void tickWithoutChange(benchmark::State& state)
+{
+    BenchModel bench;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench.model.tick());
+}
+BENCHMARK(tickWithoutChange);
+
+void textToPublishedRow(benchmark::State& state)
+{
+    BenchModel bench;
+    int serial = 0;
+    for (auto _ : state) {
+        bench.pasteboard.setString(kibibyteText(serial++));
+        state.SetIterationTime(bench.captureLatency());
+    }
+}
+BENCHMARK(textToPublishedRow)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void imageToPublishedRow(benchmark::State& state)
+{
+    BenchModel bench;
+    QList<QByteArray> images;
+    for (int i = 0; i < 3; ++i)
+        images.append(noisePNG(2000, 1750)); // about 10 MiB each
+    int serial = 0;
+    for (auto _ : state) {
+        bench.pasteboard.setItems({{{QStringLiteral("public.png")}, {{QStringLiteral("public.png"), images[serial++ % 3]}}}});
+        state.SetIterationTime(bench.captureLatency());
+    }
+    state.counters["png_bytes"] = static_cast<double>(images[0].size());
+}
+BENCHMARK(imageToPublishedRow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(12);
+
+void reloadFirstPage(benchmark::State& state)
+{
+    BenchModel bench;
+    for (int i = 0; i < 1000; ++i) {
+        bench.pasteboard.setString(kibibyteText(i));
+        QCoro::waitFor(bench.model.tick());
+    }
+    for (auto _ : state)
+        QCoro::waitFor(bench.model.reload());
+}
+BENCHMARK(reloadFirstPage)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
