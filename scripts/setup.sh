@@ -9,6 +9,7 @@ TAVLIN_PACKAGES=(
   qcoro-qt6-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xclip xdotool python3
+  fonts-dejavu-core fonts-noto-color-emoji
 )
 
 tavlin_install_packages() {

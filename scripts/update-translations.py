@@ -3,7 +3,8 @@
 
     scripts/update-translations.py [DIR...]          run lupdate over src/ (or the folders given),
         then fill untranslated entries from resources/translations/pending-*.tsv
-        (context<TAB>English<TAB>translation; plural forms separated by " | "): Russian from
+        (context<TAB>English<TAB>translation; plural forms separated by " | ", a line break written
+        as \\n): Russian from
         pending-<area>.tsv, the English plural forms of counted texts from pending-<area>-en.tsv.
         Delete a pending file once it is merged.
     scripts/update-translations.py --check [DIR...]  exit 1 when any text lacks its Russian
@@ -31,7 +32,7 @@ LANGUAGES = [
 
 def lupdate(ts_path, language, options):
     subprocess.run([LUPDATE, "-silent", "-no-obsolete", "-locations", "none", "-target-language", language,
-                    *options, *SOURCES, "-ts", ts_path], check=True)
+                    *options, *SOURCES, "-ts", ts_path], check=True, timeout=600)
 
 
 def untranslated(tree):
@@ -56,7 +57,8 @@ def load_pending(accept):
             for line in f:
                 line = line.rstrip("\n")
                 if line.strip():
-                    context, english, translated = line.split("\t")
+                    # A line break inside a text is written as the two characters \n.
+                    context, english, translated = (field.replace("\\n", "\n") for field in line.split("\t"))
                     table[(context, english)] = translated
     return table
 

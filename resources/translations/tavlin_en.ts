@@ -20,5 +20,47 @@
                 <numerusform>Limit not changed: favorites hold %n records, more than %1. Favorites are never removed automatically: remove some records from favorites or choose a larger limit.</numerusform>
             </translation>
         </message>
+        <message numerus="yes">
+            <source>%n character(s)</source>
+            <translation>
+                <numerusform>%n character</numerusform>
+                <numerusform>%n characters</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n line(s)</source>
+            <translation>
+                <numerusform>%n line</numerusform>
+                <numerusform>%n lines</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n min</source>
+            <translation>
+                <numerusform>%n min</numerusform>
+                <numerusform>%n min</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n h</source>
+            <translation>
+                <numerusform>%n h</numerusform>
+                <numerusform>%n h</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n d</source>
+            <translation>
+                <numerusform>%n d</numerusform>
+                <numerusform>%n d</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>Files (%n)</source>
+            <translation>
+                <numerusform>Files (%n)</numerusform>
+                <numerusform>Files (%n)</numerusform>
+            </translation>
+        </message>
     </context>
 </TS>

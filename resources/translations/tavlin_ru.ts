@@ -202,5 +202,335 @@
             <source>PDF document</source>
             <translation>PDF-документ</translation>
         </message>
+        <message numerus="yes">
+            <source>%n character(s)</source>
+            <translation>
+                <numerusform>%n символ</numerusform>
+                <numerusform>%n символа</numerusform>
+                <numerusform>%n символов</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n line(s)</source>
+            <translation>
+                <numerusform>%n строка</numerusform>
+                <numerusform>%n строки</numerusform>
+                <numerusform>%n строк</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>Image preview</source>
+            <translation>Превью изображения</translation>
+        </message>
+        <message>
+            <source>Rich text</source>
+            <translation>Форматированный текст</translation>
+        </message>
+        <message>
+            <source>Link</source>
+            <translation>Ссылка</translation>
+        </message>
+        <message>
+            <source>File</source>
+            <translation>Файл</translation>
+        </message>
+        <message>
+            <source>Document</source>
+            <translation>Документ</translation>
+        </message>
+        <message>
+            <source>Unknown source</source>
+            <translation>Неизвестный источник</translation>
+        </message>
+        <message>
+            <source>Type: %1</source>
+            <translation>Тип: %1</translation>
+        </message>
+        <message>
+            <source>Preview</source>
+            <translation>Превью</translation>
+        </message>
+        <message>
+            <source>Open in Browser</source>
+            <translation>Открыть в браузере</translation>
+        </message>
+        <message>
+            <source>Open File</source>
+            <translation>Открыть файл</translation>
+        </message>
+        <message>
+            <source>Show in Folder</source>
+            <translation>Показать в папке</translation>
+        </message>
+        <message>
+            <source>The file is no longer at its original location</source>
+            <translation>Файла больше нет на прежнем месте</translation>
+        </message>
+        <message>
+            <source>Unfavorite</source>
+            <translation>Убрать из избранного</translation>
+        </message>
+        <message>
+            <source>Favorite</source>
+            <translation>В избранное</translation>
+        </message>
+        <message>
+            <source>Copied</source>
+            <translation>Скопировано</translation>
+        </message>
+        <message>
+            <source>Copy</source>
+            <translation>Копировать</translation>
+        </message>
+        <message>
+            <source>It’s quiet here for now</source>
+            <translation>Пока здесь тихо</translation>
+        </message>
+        <message>
+            <source>No favorites yet</source>
+            <translation>В избранном пока пусто</translation>
+        </message>
+        <message>
+            <source>Nothing turned up</source>
+            <translation>Ничего не нашлось</translation>
+        </message>
+        <message>
+            <source>Good finds shouldn’t get lost.
+Copy some text, a link or an image — it will stay here.</source>
+            <translation>Хорошие находки не должны теряться.
+Скопируйте текст, ссылку или картинку — они останутся здесь.</translation>
+        </message>
+        <message>
+            <source>Your little treasures.
+Star the records you want to come back to.</source>
+            <translation>Ваши маленькие сокровища.
+Отмечайте звёздочкой записи, к которым хотите вернуться.</translation>
+        </message>
+        <message>
+            <source>Shall we try another way?
+Change the search or reset the filters — your history hasn’t gone anywhere.</source>
+            <translation>Попробуем по-другому?
+Измените запрос или сбросьте фильтры — ваша история никуда не делась.</translation>
+        </message>
+        <message>
+            <source>Reset Filters</source>
+            <translation>Сбросить фильтры</translation>
+        </message>
+        <message>
+            <source>Now</source>
+            <translation>Сейчас</translation>
+        </message>
+        <message numerus="yes">
+            <source>%n min</source>
+            <translation>
+                <numerusform>%n мин</numerusform>
+                <numerusform>%n мин</numerusform>
+                <numerusform>%n мин</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n h</source>
+            <translation>
+                <numerusform>%n ч</numerusform>
+                <numerusform>%n ч</numerusform>
+                <numerusform>%n ч</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n d</source>
+            <translation>
+                <numerusform>%n дн.</numerusform>
+                <numerusform>%n дн.</numerusform>
+                <numerusform>%n дн.</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>Match System</source>
+            <translation>Как в системе</translation>
+        </message>
+        <message>
+            <source>Light</source>
+            <translation>Светлая</translation>
+        </message>
+        <message>
+            <source>Dark</source>
+            <translation>Тёмная</translation>
+        </message>
+        <message numerus="yes">
+            <source>Files (%n)</source>
+            <translation>
+                <numerusform>Файлы (%n)</numerusform>
+                <numerusform>Файлы (%n)</numerusform>
+                <numerusform>Файлы (%n)</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>General</source>
+            <translation>Основные</translation>
+        </message>
+        <message>
+            <source>Interface</source>
+            <translation>Интерфейс</translation>
+        </message>
+        <message>
+            <source>Quick Panel</source>
+            <translation>Быстрая панель</translation>
+        </message>
+        <message>
+            <source>History &amp; Privacy</source>
+            <translation>История и конфиденциальность</translation>
+        </message>
+        <message>
+            <source>Updates aren’t available in this build. New versions are on the download page.</source>
+            <translation>В этой сборке обновления недоступны. Новые версии — на странице загрузки.</translation>
+        </message>
+        <message>
+            <source>Couldn’t start checking for updates: %1</source>
+            <translation>Не удалось начать проверку обновлений: %1</translation>
+        </message>
+        <message>
+            <source>Tavlin hasn’t checked for updates yet.</source>
+            <translation>Tavlin ещё не проверял обновления.</translation>
+        </message>
+        <message>
+            <source>Last checked: %1.</source>
+            <translation>Последняя проверка: %1.</translation>
+        </message>
+        <message>
+            <source>Tavlin %1 is available; you have %2. Install it with your package manager or get it from the download page.</source>
+            <translation>Доступен Tavlin %1, у вас %2. Установите его через менеджер пакетов или скачайте на странице загрузки.</translation>
+        </message>
+        <message>
+            <source>Tavlin %1 is the newest version available.</source>
+            <translation>Tavlin %1 — последняя доступная версия.</translation>
+        </message>
+        <message>
+            <source>Cards</source>
+            <translation>Карточки</translation>
+        </message>
+        <message>
+            <source>List</source>
+            <translation>Список</translation>
+        </message>
+        <message>
+            <source>System Default</source>
+            <translation>Как в системе</translation>
+        </message>
+        <message>
+            <source>Tavlin will start in the menu bar without opening the history window.</source>
+            <translation>Tavlin запустится в строке меню, не открывая окно истории.</translation>
+        </message>
+        <message>
+            <source>Tavlin does not start automatically.</source>
+            <translation>Tavlin не запускается автоматически.</translation>
+        </message>
+        <message>
+            <source>Approval needed: turn on Tavlin in your desktop’s startup applications settings.</source>
+            <translation>Нужно подтверждение: включите Tavlin в настройках автозапуска вашего рабочего стола.</translation>
+        </message>
+        <message>
+            <source>This computer couldn’t find Tavlin. Install the app and open it again.</source>
+            <translation>Этот компьютер не нашёл Tavlin. Установите приложение и откройте его снова.</translation>
+        </message>
+        <message>
+            <source>Available only in the installed Tavlin app.</source>
+            <translation>Доступно только в установленном приложении Tavlin.</translation>
+        </message>
+        <message>
+            <source>Could not turn on launch at login: %1</source>
+            <translation>Не удалось включить запуск при входе в систему: %1</translation>
+        </message>
+        <message>
+            <source>Could not turn off launch at login: %1</source>
+            <translation>Не удалось выключить запуск при входе в систему: %1</translation>
+        </message>
+        <message>
+            <source>Launch at login is available only in the installed Tavlin app.</source>
+            <translation>Запуск при входе в систему доступен только в установленном приложении Tavlin.</translation>
+        </message>
+        <message>
+            <source>You’re up to date.</source>
+            <translation>У вас последняя версия.</translation>
+        </message>
+        <message>
+            <source>A new version of Tavlin is available.</source>
+            <translation>Доступна новая версия Tavlin.</translation>
+        </message>
+        <message>
+            <source>Tavlin couldn’t check for updates.</source>
+            <translation>Tavlin не удалось проверить обновления.</translation>
+        </message>
+        <message>
+            <source>Close</source>
+            <translation>Закрыть</translation>
+        </message>
+        <message>
+            <source>Open Download Page</source>
+            <translation>Открыть страницу загрузки</translation>
+        </message>
+        <message>
+            <source>Settings</source>
+            <translation>Настройки</translation>
+        </message>
+        <message>
+            <source>Space</source>
+            <translation>Пробел</translation>
+        </message>
+        <message>
+            <source>Key %1</source>
+            <translation>Клавиша %1</translation>
+        </message>
+        <message>
+            <source>Could not register the shortcut. Choose a different one or try again.</source>
+            <translation>Не удалось назначить сочетание клавиш. Выберите другое или попробуйте ещё раз.</translation>
+        </message>
+        <message>
+            <source>Use a key together with Ctrl, Alt or Super. Enter, Tab and Esc are not available.</source>
+            <translation>Используйте клавишу вместе с Ctrl, Alt или Super. Enter, Tab и Esc недоступны.</translation>
+        </message>
+        <message>
+            <source>This shortcut is taken by the system or another app. Choose a different one.</source>
+            <translation>Это сочетание уже занято системой или другим приложением. Выберите другое.</translation>
+        </message>
+        <message>
+            <source>Show Tavlin</source>
+            <translation>Показать Tavlin</translation>
+        </message>
+        <message>
+            <source>Settings…</source>
+            <translation>Настройки…</translation>
+        </message>
+        <message>
+            <source>Quit Tavlin</source>
+            <translation>Выйти из Tavlin</translation>
+        </message>
+        <message>
+            <source>Couldn’t connect to the update server. Check your internet connection and try again.</source>
+            <translation>Не удалось подключиться к серверу обновлений. Проверьте подключение к интернету и попробуйте ещё раз.</translation>
+        </message>
+        <message>
+            <source>The update server didn’t answer in time. Try again later.</source>
+            <translation>Сервер обновлений не ответил вовремя. Попробуйте позже.</translation>
+        </message>
+        <message>
+            <source>The update server redirected the request too many times.</source>
+            <translation>Сервер обновлений перенаправил запрос слишком много раз.</translation>
+        </message>
+        <message>
+            <source>The update server redirected the request to an address Tavlin doesn’t trust.</source>
+            <translation>Сервер обновлений перенаправил запрос на адрес, которому Tavlin не доверяет.</translation>
+        </message>
+        <message>
+            <source>The update server answered with an error (%1).</source>
+            <translation>Сервер обновлений ответил ошибкой (%1).</translation>
+        </message>
+        <message>
+            <source>The update feed is too large.</source>
+            <translation>Лента обновлений слишком большая.</translation>
+        </message>
+        <message>
+            <source>The update feed couldn’t be read.</source>
+            <translation>Не удалось прочитать ленту обновлений.</translation>
+        </message>
     </context>
 </TS>

@@ -74,7 +74,7 @@ std::optional<QString> StoredPlaceholder::display(const QString& text, ClipKind 
         // One file stores its own name, never this placeholder; the count must fit the plural lookup.
         if (!ok || count == 1 || count < std::numeric_limits<int>::min() || count > std::numeric_limits<int>::max())
             return std::nullopt;
-        return QCoreApplication::translate("Tavlin", "Files (%n)", nullptr, static_cast<int>(count));
+        return QCoreApplication::translate("Tavlin", "Files (%n)", nullptr, int(count));
     }
     case ClipKind::text:
     case ClipKind::link:

@@ -37,6 +37,14 @@ struct ModelFixture {
         }
     }
 
+    // A record large enough that loading and verifying it keeps the repository busy for a while.
+    Clip captureLarge()
+    {
+        pasteboard.setItems({{{QStringLiteral("com.adobe.pdf")}, {{QStringLiteral("com.adobe.pdf"), QByteArray(24 << 20, 'p')}}}});
+        QCoro::waitFor(model.tick());
+        return model.clips().first();
+    }
+
     QStringList texts() const
     {
         QStringList list;
@@ -131,28 +139,35 @@ TEST(HistoryModel, StaleReloadsAndPreviewsAreDropped)
 {
     ModelFixture fixture;
     fixture.capture({QStringLiteral("apple"), QStringLiteral("banana"), QStringLiteral("cherry")});
+    const Clip large = fixture.captureLarge();
 
+    // Work queued behind a slow copy is still pending when its caller awaits it, so the order of
+    // the answers is the order of the questions.
     QSignalSpy clipsChanged(&fixture.model, &HistoryModel::clipsChanged);
+    auto busy = fixture.model.copy(large);
     fixture.model.setQuery(QStringLiteral("apple"));
     auto first = fixture.model.reload();
     fixture.model.setQuery(QStringLiteral("banana"));
     auto second = fixture.model.reload();
     QCoro::waitFor(first);
     QCoro::waitFor(second);
+    QCoro::waitFor(busy);
     EXPECT_EQ(fixture.texts(), QStringList{QStringLiteral("banana")});
     EXPECT_EQ(clipsChanged.count(), 1) << "the stale page was never published";
     EXPECT_EQ(fixture.model.matchedCount(), 1);
-    EXPECT_EQ(fixture.model.totalCount(), 3);
+    EXPECT_EQ(fixture.model.totalCount(), 4);
 
     fixture.model.setQuery(QString());
     QCoro::waitFor(fixture.model.reload());
     const Clip apple = *fixture.clip(QStringLiteral("apple"));
     const Clip cherry = *fixture.clip(QStringLiteral("cherry"));
     QSignalSpy metadataChanged(&fixture.model, &HistoryModel::selectedMetadataChanged);
+    busy = fixture.model.copy(large);
     auto previewA = fixture.model.loadPreview(apple);
     auto previewC = fixture.model.loadPreview(cherry);
     QCoro::waitFor(previewA);
     QCoro::waitFor(previewC);
+    QCoro::waitFor(busy);
     ASSERT_TRUE(fixture.model.selectedMetadata().has_value());
     EXPECT_EQ(fixture.model.selectedMetadata()->characterCount, 6) << "cherry's metadata, not apple's";
     EXPECT_EQ(metadataChanged.count(), 1);
@@ -230,12 +245,8 @@ TEST(HistoryModel, CopyBackRestoresExactlyAndIsNeverCapturedAgain)
 TEST(HistoryModel, CopiesGiveWayToNewerWork)
 {
     ModelFixture fixture;
-    // A large record takes the repository long enough to load and verify that the test can act
-    // while the copy waits for it.
-    fixture.pasteboard.setItems({{{QStringLiteral("com.adobe.pdf")}, {{QStringLiteral("com.adobe.pdf"), QByteArray(24 << 20, 'p')}}}});
-    QCoro::waitFor(fixture.model.tick());
+    const Clip large = fixture.captureLarge();
     fixture.capture({QStringLiteral("two")});
-    const Clip large = fixture.model.clips().last();
     const Clip two = *fixture.clip(QStringLiteral("two"));
     ASSERT_EQ(large.kind, ClipKind::other);
     const int writes = fixture.pasteboard.writeCount();

@@ -3,6 +3,7 @@
 #include <QDirIterator>
 #include <QFile>
 
+#include <cstdio>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -42,6 +43,9 @@ int runAsUnprivilegedUser(const std::function<int()>& body)
         int status = 101;
         try {
             status = body();
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "unexpected error as the unprivileged user: %s\n", error.what());
+            status = 102;
         } catch (...) {
             status = 102;
         }

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "Defaults.h"
+#include "HotKeyBackend.h"
+#include "LoginItemService.h"
+#include "Pasteboard.h"
+#include "SystemNotifications.h"
+#include "UpdateService.h"
+#include "Workspace.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+
+#include <qcoro/qcorotask.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QMenu;
+
+namespace tavlin {
+
+class AppUpdateController;
+class CaptureExclusions;
+class GlobalShortcut;
+class HistoryModel;
+class HistoryWindow;
+class LanguageSettings;
+class LaunchAtLoginController;
+class RetentionSettings;
+class SettingsNavigation;
+class SettingsWindow;
+class StatusItem;
+class SystemActivityObserver;
+class ViewPreferences;
+struct OnboardingStore;
+
+// Builds and owns every long-lived object of the application, wires them to each other, drives
+// start-up (tray item, services, first-launch decision, monitoring) and stops everything in
+// order. Main thread only; every callback it hands out holds it weakly.
+class AppDelegate : public QObject {
+    Q_OBJECT
+
+public:
+    // The platform pieces the delegate is built on; the application passes the real ones.
+    struct Platform {
+        std::unique_ptr<Defaults> defaults;
+        std::unique_ptr<Pasteboard> pasteboard;
+        std::unique_ptr<Workspace> workspace;
+        std::unique_ptr<SystemNotifications> systemNotifications;
+        QString databasePath;
+        std::function<std::unique_ptr<HotKeyBackend>()> makeHotKeyBackend;
+        std::unique_ptr<LoginItemService> loginItems;
+        std::function<std::unique_ptr<UpdateService>(Defaults&)> makeUpdateService;
+        // Starts a new instance; true when the relaunch was started.
+        std::function<bool()> relaunchApplication;
+    };
+
+    static Platform realPlatform();
+
+    explicit AppDelegate(Platform platform, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    // Launch has finished: tray item, services, then the first-launch decision.
+    void startServices();
+    void startMonitoring();
+    // Stops everything in order; safe to call more than once.
+    void shutdown();
+
+    void showHistory();
+    void showSettings();
+    void showOnboarding();
+    void shortcutPressed();
+    // A second launch of Tavlin asked the running one to come forward.
+    void reopen();
+    void relaunchForLanguage();
+
+    HistoryModel& model() const { return *model_; }
+    ViewPreferences& preferences() const { return *preferences_; }
+    bool isFirstLaunchPending() const { return firstLaunchPending_; }
+    bool isMonitoring() const { return monitoring_.has_value(); }
+    HistoryWindow* historyWindow() const;
+    SettingsWindow* settingsWindow() const;
+    StatusItem* statusItem() const { return statusItem_.get(); }
+    AppUpdateController& updates();
+
+Q_SIGNALS:
+    // The global shortcut was pressed while no introduction was pending.
+    void quickPanelToggleRequested();
+
+private:
+    void handleStatusClick();
+    void reopenSettingsAfterLanguageRestart();
+    void updateSettingsLevel();
+    void dismissHistoryIfInactive();
+    void bringToFront(QWidget* window);
+    void applicationStateChanged(Qt::ApplicationState state);
+    void installWindowShortcuts(QWidget* window);
+
+    Platform platform_;
+    std::unique_ptr<HistoryModel> model_;
+    std::unique_ptr<ViewPreferences> preferences_;
+    std::unique_ptr<GlobalShortcut> shortcut_;
+    std::unique_ptr<OnboardingStore> onboardingStore_;
+    std::unique_ptr<LaunchAtLoginController> launchAtLogin_;
+    std::unique_ptr<CaptureExclusions> exclusions_;
+    std::unique_ptr<RetentionSettings> retention_;
+    std::unique_ptr<LanguageSettings> language_;
+    std::unique_ptr<AppUpdateController> updates_;
+    std::unique_ptr<SettingsNavigation> settingsNavigation_;
+    std::unique_ptr<SystemActivityObserver> systemActivity_;
+    std::unique_ptr<StatusItem> statusItem_;
+    QPointer<HistoryWindow> historyWindow_;
+    QPointer<SettingsWindow> settingsWindow_;
+    std::optional<QCoro::Task<>> monitoring_;
+
+    bool historyRequested_ = false;
+    bool applicationInactive_ = false;
+    bool activationPending_ = false;
+    bool menuOpen_ = false;
+    bool firstLaunchPending_ = false;
+    bool shutDown_ = false;
+};
+
+} // namespace tavlin

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "Clip.h"
+#include "ClipPreview.h"
+
+#include <QWidget>
+
+namespace tavlin {
+
+// A record's content in full, as the preview panel shows it under its header: the image, the
+// rich text, a link (host large, address below), highlighted code, or plain text. Built from its
+// inputs and rebuilt for new ones; it keeps nothing else.
+class ClipContentView : public QWidget {
+    Q_OBJECT
+public:
+    enum class Presentation { empty, image, richText, link, code, plainText };
+
+    ClipContentView(const Clip& clip, const ClipPreview& preview, QWidget* parent = nullptr);
+
+    Presentation presentation() const { return m_presentation; }
+
+    // The text a text preview shows: a stored placeholder in the running language, else the
+    // record's own text.
+    static QString displayText(const Clip& clip);
+    // The host of a link record that shows as a link, else empty.
+    static QString linkHost(const Clip& clip);
+
+    // The fonts and line spacing of plain text and of the link's address line; the preview
+    // panel measures with the same.
+    static QFont plainFont();
+    static QFont linkHostFont();
+    static QFont linkAddressFont();
+    static constexpr int plainLineSpacing = 4;
+    static constexpr int linkSpacing = 12;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void build();
+    QWidget* buildImage();
+    QWidget* buildLink(const QString& text, const QString& host);
+    QWidget* buildCode(const QString& text);
+    QWidget* buildPlain(const QString& text);
+
+    Clip m_clip;
+    ClipPreview m_preview;
+    Presentation m_presentation = Presentation::empty;
+    QWidget* m_body = nullptr;
+};
+
+} // namespace tavlin

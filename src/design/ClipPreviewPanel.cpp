@@ -1,0 +1,482 @@
+#include "ClipPreviewPanel.h"
+
+#include "CardMetadata.h"
+#include "ClipContentView.h"
+#include "ClipTextSnippet.h"
+#include "ClipTypeBadge.h"
+#include "CopyActionButton.h"
+#include "DesktopFileManager.h"
+#include "DocumentView.h"
+#include "ElidedLabel.h"
+#include "HistoryTimestamp.h"
+#include "KeyboardFocus.h"
+#include "RoundedShape.h"
+#include "SourceApplicationIcon.h"
+#include "SourceApplicationNameLabel.h"
+#include "SourceIconView.h"
+#include "SymbolIcon.h"
+#include "SystemFont.h"
+#include "TavlinTheme.h"
+#include "TextCharacters.h"
+#include "ThemeAppearance.h"
+#include "Workspace.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QScrollArea>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace tavlin {
+
+namespace {
+
+constexpr int pillHeight = 32;
+constexpr int maximumLinkHeight = 220;
+
+// The panel's capsule buttons: a label (with an optional symbol) on the control fill, outlined
+// under increased contrast, dimmed while pressed.
+class PreviewPill : public QAbstractButton {
+public:
+    PreviewPill(const QString& text, const QString& symbol, int horizontalInset, std::function<void()> action,
+                QWidget* parent)
+        : QAbstractButton(parent)
+        , m_symbol(symbol)
+        , m_inset(horizontalInset)
+    {
+        setText(text);
+        setFont(SystemFont::regular(12, QFont::Medium));
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus);
+        KeyboardFocus::track(this);
+        // Never cut: the pill is always as wide as its label.
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        connect(this, &QAbstractButton::clicked, this, [action = std::move(action)] {
+            if (action)
+                action();
+        });
+    }
+
+    QSize sizeHint() const override
+    {
+        const int symbolWidth = m_symbol.isEmpty() ? 0 : symbolFrame + symbolSpacing;
+        return {2 * m_inset + symbolWidth + fontMetrics().horizontalAdvance(text()) + 1, pillHeight};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    bool hitButton(const QPoint& position) const override
+    {
+        return RoundedShape::capsule(QRectF(rect())).contains(position);
+    }
+
+    void paintEvent(QPaintEvent*) override
+    {
+        const Appearance appearance = ThemeAppearance::of(this);
+        QPainter painter(this);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        painter.setOpacity(isDown() ? 0.75 : 1.0);
+        const QRectF bounds(rect());
+        const qreal radius = RoundedShape::capsuleRadius(bounds);
+        RoundedShape::fill(painter, bounds, radius, TavlinTheme::controlFill.resolve(appearance));
+        const QColor ink = TavlinTheme::primaryText.resolve(appearance);
+        if (appearance.highContrast)
+            RoundedShape::strokeInside(painter, bounds, radius, ink, 1.5);
+        else if (KeyboardFocus::showsRing(this))
+            RoundedShape::strokeInside(painter, bounds, radius, TavlinTheme::brandAccent.resolve(appearance), 2);
+        qreal x = m_inset;
+        if (!m_symbol.isEmpty()) {
+            SymbolIcon::paint(painter, m_symbol, QRectF(x, (height() - symbolFrame) / 2.0, symbolFrame, symbolFrame),
+                              ink);
+            x += symbolFrame + symbolSpacing;
+        }
+        painter.setPen(ink);
+        painter.drawText(QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         text());
+    }
+
+private:
+    static constexpr int symbolFrame = 12;
+    static constexpr int symbolSpacing = 5;
+    QString m_symbol;
+    int m_inset;
+};
+
+// The header's label: the kind's symbol and "Preview".
+class HeaderLabel : public QWidget {
+public:
+    HeaderLabel(const QString& symbol, const QString& text, QWidget* parent)
+        : QWidget(parent)
+        , m_symbol(symbol)
+        , m_text(text)
+    {
+        setFont(SystemFont::regular(12, QFont::Medium));
+        setAccessibleName(text);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+
+    QSize sizeHint() const override
+    {
+        return {iconSize + spacing + fontMetrics().horizontalAdvance(m_text) + 1,
+                qMax(iconSize, fontMetrics().height())};
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const QColor color = TavlinTheme::secondaryText.resolve(ThemeAppearance::of(this));
+        QPainter painter(this);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        SymbolIcon::paint(painter, m_symbol, QRectF(0, (height() - iconSize) / 2.0, iconSize, iconSize), color);
+        painter.setPen(color);
+        painter.drawText(QRectF(iconSize + spacing, 0, width(), height()), Qt::AlignLeft | Qt::AlignVCenter, m_text);
+    }
+
+private:
+    static constexpr int iconSize = 13;
+    static constexpr int spacing = 6;
+    QString m_symbol;
+    QString m_text;
+};
+
+// The content's scroll area: with a compact height it asks for exactly that and may shrink;
+// without, it takes all the height the card leaves.
+class ContentScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    std::optional<int> compactHeight;
+
+    QSize sizeHint() const override
+    {
+        const QSize hint = QScrollArea::sizeHint();
+        return compactHeight ? QSize(hint.width(), *compactHeight) : hint;
+    }
+    QSize minimumSizeHint() const override { return {0, 0}; }
+};
+
+int measuredHeight(const QString& text, const QFont& font, std::optional<qreal> lineSpacing, int width)
+{
+    QTextDocument document;
+    document.setDocumentMargin(0);
+    document.setDefaultFont(font);
+    document.setPlainText(text);
+    if (lineSpacing) {
+        QTextCursor cursor(&document);
+        cursor.select(QTextCursor::Document);
+        QTextBlockFormat spacing;
+        spacing.setLineHeight(*lineSpacing, QTextBlockFormat::LineDistanceHeight);
+        cursor.mergeBlockFormat(spacing);
+    }
+    document.setTextWidth(qMax(width, 1));
+    return qCeil(document.size().height());
+}
+
+} // namespace
+
+ClipPreviewPanel::ClipPreviewPanel(const Clip& clip, const ClipPreview& preview,
+                                   const std::optional<ClipMetadata>& metadata, bool copied,
+                                   std::function<void()> onCopy, std::function<void()> onFavorite,
+                                   std::function<void()> onDelete, QWidget* parent)
+    : QWidget(parent)
+    , m_clip(clip)
+    , m_preview(preview)
+    , m_metadata(metadata)
+    , m_onCopy(std::move(onCopy))
+    , m_onFavorite(std::move(onFavorite))
+    , m_onDelete(std::move(onDelete))
+{
+    setObjectName(QStringLiteral("clip-preview-panel"));
+    setAttribute(Qt::WA_StyledBackground, false);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(buildHeader());
+    column->addWidget(buildContent());
+    column->addWidget(buildMetadata());
+    const bool compact = compactContentHeight(clip, preview, 1).has_value();
+    if (compact)
+        column->addStretch(1);
+    else
+        column->setStretchFactor(m_scroll, 1);
+    column->addWidget(buildActions());
+    setCopied(copied);
+    applyCompactHeight();
+}
+
+void ClipPreviewPanel::setCopied(bool copied)
+{
+    m_copyButton->setCopied(copied);
+}
+
+std::optional<int> ClipPreviewPanel::compactContentHeight(const Clip& clip, const ClipPreview& preview, int width)
+{
+    if (preview.kind != ClipPreview::Case::text)
+        return std::nullopt;
+    const QString text = ClipContentView::displayText(clip);
+    if (clip.kind == ClipKind::text) {
+        if (TextCharacters::count(text, compactCharacterLimit) >= compactCharacterLimit
+            || ClipTextSnippet::isCode(text))
+            return std::nullopt;
+        return measuredHeight(text, ClipContentView::plainFont(), ClipContentView::plainLineSpacing, width) + 24;
+    }
+    if (clip.kind == ClipKind::link) {
+        const int address = measuredHeight(text, ClipContentView::linkAddressFont(), std::nullopt, width);
+        const QString host = ClipContentView::linkHost(clip);
+        if (host.isEmpty())
+            return qMin(address + 102, maximumLinkHeight);
+        // The host line, the address, the button and the bottom padding, measured in the fonts
+        // the content is drawn with: a fixed allowance for them would let the padding scroll.
+        int height = measuredHeight(host, ClipContentView::linkHostFont(), std::nullopt, width)
+            + ClipContentView::linkSpacing + address + contentPadding;
+        if (webURL(clip))
+            height += ClipContentView::linkSpacing + pillHeight;
+        return qMin(height, maximumLinkHeight);
+    }
+    return std::nullopt;
+}
+
+std::optional<QUrl> ClipPreviewPanel::webURL(const Clip& clip)
+{
+    const QUrl url(ClipContentView::displayText(clip), QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https") || url.host().isEmpty())
+        return std::nullopt;
+    return url;
+}
+
+QString ClipPreviewPanel::sourceName(const Clip& clip)
+{
+    if (!clip.source)
+        return QCoreApplication::translate("Tavlin", "Unknown source");
+    const Workspace* workspace = SourceApplicationIcon::workspace();
+    const std::optional<ApplicationInfo> application = workspace ? workspace->application(*clip.source) : std::nullopt;
+    if (!application)
+        return *clip.source;
+    // Only a trailing suffix of a file name is dropped; a name is never cut in its middle.
+    return SourceApplicationIcon::applicationName(*application);
+}
+
+QString ClipPreviewPanel::fileTypeLine(const QString& path)
+{
+    const QString extension = QFileInfo(path).suffix();
+    if (extension.isEmpty())
+        return QCoreApplication::translate("Tavlin", "File");
+    return QCoreApplication::translate("Tavlin", "Type: %1").arg(extension.toUpper());
+}
+
+QWidget* ClipPreviewPanel::buildHeader()
+{
+    auto* header = new QWidget(this);
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(contentPadding, contentPadding, contentPadding, contentPadding);
+    row->setSpacing(8);
+    row->addWidget(
+        new HeaderLabel(SymbolIcon::forKind(m_clip.kind), QCoreApplication::translate("Tavlin", "Preview"), header));
+    row->addStretch(1);
+    return header;
+}
+
+QWidget* ClipPreviewPanel::buildContent()
+{
+    auto* scroll = new ContentScrollArea(this);
+    m_scroll = scroll;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroll->viewport()->setAutoFillBackground(false);
+    scroll->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+
+    auto* content = new QWidget(scroll);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(contentPadding, 0, contentPadding, contentPadding);
+    column->setSpacing(12);
+    column->setAlignment(Qt::AlignTop);
+    column->addWidget(new ClipContentView(m_clip, m_preview, content));
+
+    if (const std::optional<QString> dimensions = CardMetadata::dimensions(m_metadata)) {
+        auto* label = new ElidedLabel(*dimensions, SystemFont::regular(11), TavlinTheme::secondaryText, Qt::ElideRight,
+                                      content);
+        label->setObjectName(QStringLiteral("clip-dimensions"));
+        column->addWidget(label);
+    }
+    if (m_clip.kind == ClipKind::link) {
+        if (const std::optional<QUrl> url = webURL(m_clip)) {
+            auto* open = new PreviewPill(
+                QCoreApplication::translate("Tavlin", "Open in Browser"), QStringLiteral("arrow.up.right.square"), 12,
+                [url = *url] { QDesktopServices::openUrl(url); }, content);
+            open->setObjectName(QStringLiteral("open-in-browser"));
+            column->addWidget(open, 0, Qt::AlignLeft);
+        }
+    }
+    if (m_clip.kind == ClipKind::file && m_metadata) {
+        for (const QString& path : m_metadata->filePaths)
+            column->addWidget(buildFileBlock(path, content));
+    }
+    scroll->setWidget(content);
+    // The card shows through: the scroll area would paint the window's background.
+    content->setAutoFillBackground(false);
+    return scroll;
+}
+
+QWidget* ClipPreviewPanel::buildFileBlock(const QString& path, QWidget* parent)
+{
+    auto* block = new QWidget(parent);
+    block->setObjectName(QStringLiteral("file-details"));
+    block->setProperty("path", path);
+    auto* column = new QVBoxLayout(block);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+
+    QString name = path;
+    while (name.size() > 1 && name.endsWith(u'/'))
+        name.chop(1);
+    auto* title = new DocumentView(block);
+    title->document()->setDefaultFont(SystemFont::regular(13, QFont::Medium));
+    title->setPlainText(QFileInfo(name).fileName());
+    column->addWidget(title);
+
+    auto* type = new ElidedLabel(fileTypeLine(path), SystemFont::regular(10), TavlinTheme::secondaryText,
+                                 Qt::ElideRight, block);
+    type->setObjectName(QStringLiteral("file-type"));
+    column->addWidget(type);
+
+    auto* location = new DocumentView(block);
+    location->document()->setDefaultFont(SystemFont::monospaced(11));
+    location->setPlainText(path);
+    location->setToolTip(path);
+    column->addWidget(location);
+
+    if (QFileInfo::exists(path)) {
+        auto* buttons = new QHBoxLayout();
+        buttons->setSpacing(8);
+        const QUrl url = QUrl::fromLocalFile(path);
+        // Each press checks again: the file may have gone since the block was built.
+        auto* open = new PreviewPill(
+            QCoreApplication::translate("Tavlin", "Open File"), QString(), 12,
+            [path, url] {
+                if (QFileInfo::exists(path))
+                    QDesktopServices::openUrl(url);
+            },
+            block);
+        open->setObjectName(QStringLiteral("open-file"));
+        auto* show = new PreviewPill(
+            QCoreApplication::translate("Tavlin", "Show in Folder"), QString(), 12,
+            [path, url] {
+                if (QFileInfo::exists(path))
+                    DesktopFileManager::showItems({url});
+            },
+            block);
+        show->setObjectName(QStringLiteral("show-in-folder"));
+        buttons->addWidget(open);
+        buttons->addWidget(show);
+        buttons->addStretch(1);
+        column->addLayout(buttons);
+    } else {
+        auto* missing
+            = new ElidedLabel(QCoreApplication::translate("Tavlin", "The file is no longer at its original location"),
+                              SystemFont::regular(10), TavlinTheme::secondaryText, Qt::ElideRight, block);
+        missing->setObjectName(QStringLiteral("file-missing"));
+        column->addWidget(missing);
+    }
+    return block;
+}
+
+QWidget* ClipPreviewPanel::buildMetadata()
+{
+    auto* section = new QWidget(this);
+    section->setObjectName(QStringLiteral("clip-metadata"));
+    section->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto* column = new QVBoxLayout(section);
+    column->setContentsMargins(contentPadding, 14, contentPadding, 14);
+    column->setSpacing(8);
+
+    auto* first = new QHBoxLayout();
+    first->setSpacing(8);
+    first->addWidget(new ClipTypeBadge(m_clip.kind, section));
+    first->addStretch(1);
+    auto* time = new ElidedLabel(HistoryTimestamp::absolute(m_clip.createdAt, QLocale()), SystemFont::regular(11),
+                                 TavlinTheme::secondaryText, Qt::ElideRight, section);
+    time->setObjectName(QStringLiteral("clip-created"));
+    first->addWidget(time);
+    column->addLayout(first);
+
+    auto* second = new QHBoxLayout();
+    second->setSpacing(8);
+    second->addWidget(new SourceIconView(m_clip.source, m_clip.kind, section));
+    second->addWidget(new SourceApplicationNameLabel(sourceName(m_clip), section), 0);
+    second->addStretch(1);
+    auto* footer = new ElidedLabel(CardMetadata::footer(m_metadata, m_clip.kind), SystemFont::regular(11),
+                                   TavlinTheme::secondaryText, Qt::ElideMiddle, section);
+    footer->setObjectName(QStringLiteral("clip-footer"));
+    second->addWidget(footer);
+    column->addLayout(second);
+    return section;
+}
+
+QWidget* ClipPreviewPanel::buildActions()
+{
+    auto* actions = new QWidget(this);
+    actions->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto* row = new QHBoxLayout(actions);
+    row->setContentsMargins(contentPadding, contentPadding, contentPadding, contentPadding);
+    row->setSpacing(0);
+    auto* favorite = new PreviewPill(
+        m_clip.isFavorite ? QCoreApplication::translate("Tavlin", "Unfavorite")
+                          : QCoreApplication::translate("Tavlin", "Favorite"),
+        m_clip.isFavorite ? QStringLiteral("star.fill") : QStringLiteral("star"), 8,
+        [this] {
+            if (m_onFavorite)
+                m_onFavorite();
+        },
+        actions);
+    favorite->setObjectName(QStringLiteral("favorite-clip"));
+    row->addWidget(favorite);
+    row->addStretch(1);
+    row->addSpacing(8);
+    m_copyButton = new CopyActionButton(
+        false,
+        [this] {
+            if (m_onCopy)
+                m_onCopy();
+        },
+        actions);
+    row->addWidget(m_copyButton);
+    return actions;
+}
+
+void ClipPreviewPanel::applyCompactHeight()
+{
+    auto* scroll = static_cast<ContentScrollArea*>(m_scroll);
+    scroll->compactHeight = compactContentHeight(m_clip, m_preview, width() - 2 * contentPadding);
+    scroll->setMaximumHeight(scroll->compactHeight.value_or(QWIDGETSIZE_MAX));
+    // A compact area is measured to hold its content at the full width. A scroll bar shown while
+    // the layout settles would narrow it, wrap the text once more and keep itself needed, so it
+    // shows only where the content is known to be cut: a link at its height limit.
+    const bool fits = scroll->compactHeight && *scroll->compactHeight < maximumLinkHeight;
+    scroll->setVerticalScrollBarPolicy(fits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    scroll->updateGeometry();
+}
+
+void ClipPreviewPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    applyCompactHeight();
+}
+
+void ClipPreviewPanel::paintEvent(QPaintEvent*)
+{
+    const Appearance appearance = ThemeAppearance::of(this);
+    QPainter painter(this);
+    const QRectF card(rect());
+    RoundedShape::fill(painter, card, 20, TavlinTheme::contentSurface.resolve(appearance));
+    RoundedShape::strokeInside(painter, card, 20, TavlinTheme::border.resolve(appearance), 0.5);
+}
+
+} // namespace tavlin

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "Clip.h"
+#include "ClipMetadata.h"
+#include "ClipPreview.h"
+
+#include <QPointer>
+#include <QUrl>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QScrollArea;
+
+namespace tavlin {
+
+class CopyActionButton;
+
+// The history window's preview pane: one rounded card with the selected record in full, its
+// kind, time, source and size, and the actions favorite and copy; for links a button that opens
+// the address, for files a block per file with buttons to open it or show it in the file
+// manager. The host builds a new panel whenever its inputs change; it keeps no state.
+class ClipPreviewPanel : public QWidget {
+    Q_OBJECT
+public:
+    ClipPreviewPanel(const Clip& clip, const ClipPreview& preview, const std::optional<ClipMetadata>& metadata,
+                     bool copied, std::function<void()> onCopy, std::function<void()> onFavorite,
+                     std::function<void()> onDelete, QWidget* parent = nullptr);
+
+    // The copy button's confirmed form, without a rebuild.
+    void setCopied(bool copied);
+
+    // The fixed height of the content area for short plain text and links at a content width;
+    // none lets the content fill the card.
+    static std::optional<int> compactContentHeight(const Clip& clip, const ClipPreview& preview, int width);
+    // The address an "Open in Browser" button opens: an http or https URL with a host.
+    static std::optional<QUrl> webURL(const Clip& clip);
+    // "Unknown source", the identifier of an application no longer installed, or its name.
+    static QString sourceName(const Clip& clip);
+    // The type line of a file block: "File" without an extension, else "Type: PDF".
+    static QString fileTypeLine(const QString& path);
+
+    static constexpr int contentPadding = 20;
+    static constexpr int compactCharacterLimit = 240;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QWidget* buildHeader();
+    QWidget* buildContent();
+    QWidget* buildMetadata();
+    QWidget* buildActions();
+    QWidget* buildFileBlock(const QString& path, QWidget* parent);
+    void applyCompactHeight();
+
+    Clip m_clip;
+    ClipPreview m_preview;
+    std::optional<ClipMetadata> m_metadata;
+    std::function<void()> m_onCopy;
+    std::function<void()> m_onFavorite;
+    std::function<void()> m_onDelete;
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_spacer = nullptr;
+    CopyActionButton* m_copyButton = nullptr;
+};
+
+} // namespace tavlin

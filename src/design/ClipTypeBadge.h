@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Appearance.h"
+#include "ClipKind.h"
+
+#include <QWidget>
+
+class QPainter;
+
+namespace tavlin {
+
+// The small capsule naming a record's kind, with an accent dot; outlined under increased
+// contrast. Its tooltip is the name in capitals.
+class ClipTypeBadge : public QWidget {
+    Q_OBJECT
+public:
+    explicit ClipTypeBadge(ClipKind kind, QWidget* parent = nullptr);
+
+    ClipKind kind() const { return m_kind; }
+    QSize sizeHint() const override { return badgeSize(m_kind); }
+    QSize minimumSizeHint() const override { return badgeSize(m_kind); }
+
+    static QSize badgeSize(ClipKind kind);
+    // Draws the badge with its top-left corner at `origin`, for views that paint their cards.
+    static void paint(QPainter& painter, const QPointF& origin, ClipKind kind, const Appearance& appearance);
+    static QString capitalizedLabel(ClipKind kind);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    ClipKind m_kind;
+};
+
+} // namespace tavlin

@@ -1,0 +1,124 @@
+#include "CopyConfirmationBadge.h"
+
+#include "ConfirmationAnimation.h"
+#include "RoundedShape.h"
+#include "SymbolIcon.h"
+#include "SystemFont.h"
+#include "TavlinTheme.h"
+#include "ThemeAppearance.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+
+namespace tavlin {
+
+namespace {
+
+constexpr int horizontalPadding = 9;
+constexpr int badgeHeight = 22;
+constexpr int checkSize = 10;
+constexpr int spacing = 4;
+
+QFont badgeFont()
+{
+    return SystemFont::regular(11, QFont::DemiBold);
+}
+
+// The painted capsule, sized to the badge.
+class BadgeCapsule : public QWidget {
+public:
+    BadgeCapsule(ConfirmationAnimation* animation, QWidget* parent)
+        : QWidget(parent)
+        , m_animation(animation)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAccessibleName(CopyConfirmationBadge::text());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        CopyConfirmationBadge::paint(painter, QRectF(rect()), ThemeAppearance::of(this), m_animation->progress());
+    }
+
+private:
+    ConfirmationAnimation* m_animation;
+};
+
+} // namespace
+
+CopyConfirmationBadge::CopyConfirmationBadge(CopyFeedback* feedback, qint64 clipID, QWidget* parent)
+    : QWidget(parent)
+    , m_animation(new ConfirmationAnimation(feedback, clipID, this))
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_badge = new BadgeCapsule(m_animation, this);
+    m_badge->setObjectName(QStringLiteral("copy-confirmation-%1").arg(clipID));
+    connect(m_animation, &ConfirmationAnimation::changed, this, &CopyConfirmationBadge::follow);
+    follow();
+}
+
+QString CopyConfirmationBadge::text()
+{
+    return QCoreApplication::translate("Tavlin", "Copied");
+}
+
+QSize CopyConfirmationBadge::badgeSize()
+{
+    const int textWidth = QFontMetrics(badgeFont()).horizontalAdvance(text());
+    return {2 * horizontalPadding + checkSize + spacing + textWidth, badgeHeight};
+}
+
+QSize CopyConfirmationBadge::sizeHint() const
+{
+    return badgeSize();
+}
+
+void CopyConfirmationBadge::resizeEvent(QResizeEvent*)
+{
+    const QSize size = badgeSize();
+    m_badge->setGeometry(width() - size.width(), (height() - size.height()) / 2, size.width(), size.height());
+}
+
+void CopyConfirmationBadge::follow()
+{
+    m_badge->setVisible(m_animation->isShowing());
+    m_badge->update();
+}
+
+void CopyConfirmationBadge::paint(QPainter& painter, const QRectF& trailing, const Appearance& appearance,
+                                  qreal progress)
+{
+    if (progress <= 0)
+        return;
+    const QSizeF size = badgeSize();
+    const QRectF capsule(trailing.right() - size.width(), trailing.center().y() - size.height() / 2, size.width(),
+                         size.height());
+    painter.save();
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    painter.setOpacity(painter.opacity() * progress);
+    const qreal scale = 0.92 + 0.08 * progress;
+    const QPointF anchor(capsule.right(), capsule.center().y());
+    painter.translate(anchor);
+    painter.scale(scale, scale);
+    painter.translate(-anchor);
+
+    const QColor accent = TavlinTheme::brandAccent.resolve(appearance);
+    const qreal radius = RoundedShape::capsuleRadius(capsule);
+    RoundedShape::fill(painter, capsule, radius, TavlinTheme::copyConfirmationBadge.resolve(appearance));
+    QColor outline = accent;
+    outline.setAlphaF(outline.alphaF() * 0.35f);
+    RoundedShape::strokeInside(painter, capsule, radius, outline, 1);
+
+    const QRectF check(capsule.left() + horizontalPadding, capsule.center().y() - checkSize / 2.0, checkSize,
+                       checkSize);
+    SymbolIcon::paint(painter, QStringLiteral("checkmark"), check, accent);
+    painter.setFont(badgeFont());
+    painter.setPen(accent);
+    painter.drawText(QRectF(check.right() + spacing, capsule.top(), capsule.right() - check.right(), capsule.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+    painter.restore();
+}
+
+} // namespace tavlin

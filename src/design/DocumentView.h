@@ -1,0 +1,67 @@
+#pragma once
+
+#include "ThemeColor.h"
+
+#include <QMarginsF>
+#include <QTextEdit>
+
+#include <optional>
+
+namespace tavlin {
+
+// A read-only text view as tall as its text at the width it is given (no scroll bars of its
+// own, so a surrounding scroll area scrolls it), optionally cut after a number of lines, and
+// optionally on a rounded surface with padding. The building block of every text the
+// presentation shows.
+class DocumentView : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit DocumentView(QWidget* parent = nullptr);
+
+    void setSelectable(bool selectable);
+    bool isSelectable() const { return m_selectable; }
+    // No limit when none.
+    void setMaximumLines(std::optional<int> lines);
+    std::optional<int> maximumLines() const { return m_maximumLines; }
+    // The surface behind the text; none leaves the view transparent.
+    void setSurface(std::optional<ThemeColor> color, qreal radius = 0);
+    // Colour of the surface when it is no palette colour (such as the white under dark ink).
+    void setSurfaceColor(std::optional<QColor> color, qreal radius = 0);
+    void setPadding(const QMarginsF& padding);
+    // Line spacing added between the lines of every paragraph.
+    void setLineSpacing(qreal pixels);
+
+    // Whether the text goes on past the line limit.
+    bool isTruncated() const;
+    // The number of laid-out lines, at the current width.
+    int lineCount() const;
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    // Re-applies padding and line spacing after the document's content was replaced.
+    void documentReplaced();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    int contentHeight() const;
+    void refit();
+
+    bool m_selectable = true;
+    std::optional<int> m_maximumLines;
+    std::optional<ThemeColor> m_surface;
+    std::optional<QColor> m_surfaceColor;
+    qreal m_radius = 0;
+    QMarginsF m_padding;
+    std::optional<qreal> m_lineSpacing;
+    bool m_measuring = false;
+};
+
+} // namespace tavlin

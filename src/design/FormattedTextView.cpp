@@ -1,0 +1,66 @@
+#include "FormattedTextView.h"
+
+#include "TavlinTheme.h"
+#include "ThemeAppearance.h"
+
+#include <QEvent>
+#include <QTextDocument>
+
+namespace tavlin {
+
+FormattedTextView::FormattedTextView(const QByteArray& data, const QString& type, qint64 maximumCharacters,
+                                     std::optional<int> maximumLines, bool selectable, QWidget* parent)
+    : DocumentView(parent)
+{
+    setObjectName(QStringLiteral("formatted-text"));
+    setSelectable(selectable);
+    setMaximumLines(maximumLines);
+    std::unique_ptr<QTextDocument> document = RichTextPresentation::attributed(data, type, maximumCharacters);
+    if (!document) {
+        setFixedHeight(0);
+        return;
+    }
+    m_surface = RichTextPresentation::surface(*document);
+    document->setParent(this);
+    setDocument(document.release());
+    setPadding(QMarginsF(8, 8, 8, 8));
+    applySurface();
+}
+
+QColor FormattedTextView::surfaceColor(RichTextPresentation::Surface surface, const Appearance& appearance)
+{
+    switch (surface) {
+    case RichTextPresentation::Surface::white: return Qt::white;
+    case RichTextPresentation::Surface::lightInk: return TavlinTheme::richTextLightInkSurface.resolve(appearance);
+    case RichTextPresentation::Surface::fallback: break;
+    }
+    return TavlinTheme::richTextFallbackColor.resolve(appearance);
+}
+
+void FormattedTextView::changeEvent(QEvent* event)
+{
+    DocumentView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && m_surface)
+        applySurface();
+}
+
+void FormattedTextView::applySurface()
+{
+    const Appearance appearance = ThemeAppearance::of(this);
+    const QColor surface = surfaceColor(*m_surface, appearance);
+    setSurfaceColor(surface, 8);
+    // Text that names no colour of its own takes the ink that reads on the surface: the white
+    // surface stays white in dark mode, and the light-ink surface stays dark in light mode.
+    QColor ink = TavlinTheme::primaryText.resolve(appearance);
+    if (*m_surface == RichTextPresentation::Surface::white)
+        ink = Qt::black;
+    else if (*m_surface == RichTextPresentation::Surface::lightInk)
+        ink = Qt::white;
+    QPalette palette = this->palette();
+    if (palette.color(QPalette::Text) != ink) {
+        palette.setColor(QPalette::Text, ink);
+        setPalette(palette);
+    }
+}
+
+} // namespace tavlin

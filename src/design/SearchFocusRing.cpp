@@ -1,0 +1,41 @@
+#include "SearchFocusRing.h"
+
+#include "RoundedShape.h"
+#include "TavlinTheme.h"
+#include "ThemeAppearance.h"
+
+#include <QPainter>
+
+namespace tavlin {
+
+SearchFocusRing::SearchFocusRing(QWidget* parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void SearchFocusRing::setFocused(bool focused)
+{
+    if (focused == m_focused)
+        return;
+    m_focused = focused;
+    update();
+}
+
+qreal SearchFocusRing::lineWidth(bool focused, bool increasedContrast)
+{
+    return focused || increasedContrast ? 2.0 : 0.5;
+}
+
+void SearchFocusRing::paintEvent(QPaintEvent*)
+{
+    const Appearance appearance = ThemeAppearance::of(this);
+    const QColor color = (m_focused ? TavlinTheme::brandAccent : TavlinTheme::border).resolve(appearance);
+    QPainter painter(this);
+    const QRectF bounds(rect());
+    RoundedShape::strokeInside(painter, bounds, RoundedShape::capsuleRadius(bounds), color,
+                               lineWidth(m_focused, appearance.highContrast));
+}
+
+} // namespace tavlin

@@ -1,0 +1,32 @@
+#include "SourceIconView.h"
+
+#include "SourceApplicationIcon.h"
+#include "TavlinTheme.h"
+#include "ThemeAppearance.h"
+
+#include <QPainter>
+
+namespace tavlin {
+
+SourceIconView::SourceIconView(const std::optional<QString>& bundleID, ClipKind kind, QWidget* parent)
+    : QWidget(parent)
+    , m_bundleID(bundleID)
+    , m_kind(kind)
+{
+    setObjectName(QStringLiteral("source-icon"));
+    setFixedSize(18, 18);
+    const auto value = SourceApplicationIcon::resolve(bundleID, kind);
+    setToolTip(value->name);
+    setAccessibleName(value->name);
+    setAccessibleDescription(value->accessibilityDescription);
+}
+
+void SourceIconView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    SourceApplicationIcon::resolve(m_bundleID, m_kind)
+        ->paint(painter, QRectF(rect()), TavlinTheme::secondaryText.resolve(ThemeAppearance::of(this)));
+}
+
+} // namespace tavlin

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QFont>
+
+namespace tavlin {
+
+// The interface fonts, sized in pixels so that the layout's measurements hold on every screen.
+struct SystemFont {
+    static QFont regular(int pixelSize, QFont::Weight weight = QFont::Normal);
+    static QFont monospaced(int pixelSize, QFont::Weight weight = QFont::Normal);
+};
+
+} // namespace tavlin

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QStringView>
+
+namespace tavlin {
+
+// User-perceived characters (extended grapheme clusters), the unit in which the interface cuts
+// and counts text, so that a cut never splits an emoji or a letter with its accents.
+struct TextCharacters {
+    // How many characters the text has, counting no further than `limit`.
+    static qsizetype count(QStringView text, qsizetype limit);
+    // The length in UTF-16 units of the text's first `characters` characters (all of it when it
+    // has fewer; none for a negative number).
+    static qsizetype prefixLength(QStringView text, qsizetype characters);
+};
+
+} // namespace tavlin

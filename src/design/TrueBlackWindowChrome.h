@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <optional>
+
+namespace tavlin {
+
+// Pure black chrome for a window while it is dark: the window background becomes the palette's
+// app colour, and on X11 the window asks the window manager for its dark title bar
+// (_GTK_THEME_VARIANT=dark). In light the window gets back the variant it had when the chrome was
+// made and the background it had before it turned dark (a themed window changes its background
+// with its theme, so the colour at creation may be a dark one). Follows the window's appearance
+// (ThemeAppearance) as it changes; does not keep the window alive.
+class TrueBlackWindowChrome : public QObject {
+    Q_OBJECT
+public:
+    explicit TrueBlackWindowChrome(QWidget* window);
+
+    void apply();
+
+private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void setVariant(const std::optional<QByteArray>& variant);
+
+    QPointer<QWidget> m_window;
+    std::optional<QByteArray> m_lightVariant;
+    struct LightBackground {
+        QColor color;
+        bool autoFill = false;
+    };
+    // Kept while the chrome has the window dark.
+    std::optional<LightBackground> m_lightBackground;
+    // The variant last written to the window, so that it is written only when it changes.
+    std::optional<std::optional<QByteArray>> m_writtenVariant;
+    bool m_applying = false;
+};
+
+} // namespace tavlin

@@ -1,0 +1,68 @@
+#include "X11WindowProperty.h"
+
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace tavlin {
+
+namespace {
+
+xcb_connection_t* connection()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* connection, const char* name)
+{
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, false, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return result;
+}
+
+} // namespace
+
+bool X11WindowProperty::available(const QWidget* window)
+{
+    return connection() && window && window->testAttribute(Qt::WA_WState_Created);
+}
+
+std::optional<QByteArray> X11WindowProperty::read(const QWidget* window, const char* name)
+{
+    if (!available(window))
+        return std::nullopt;
+    xcb_connection_t* x = connection();
+    const xcb_atom_t property = atom(x, name);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        x, xcb_get_property(x, false, xcb_window_t(window->winId()), property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+        nullptr);
+    std::optional<QByteArray> value;
+    if (reply && reply->type != XCB_ATOM_NONE && reply->format == 8)
+        value
+            = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
+    std::free(reply);
+    return value;
+}
+
+void X11WindowProperty::write(const QWidget* window, const char* name, const std::optional<QByteArray>& value)
+{
+    if (!available(window))
+        return;
+    xcb_connection_t* x = connection();
+    const xcb_atom_t property = atom(x, name);
+    const auto id = xcb_window_t(window->winId());
+    if (value)
+        xcb_change_property(x, XCB_PROP_MODE_REPLACE, id, property, atom(x, "UTF8_STRING"), 8, uint32_t(value->size()),
+                            value->constData());
+    else
+        xcb_delete_property(x, id, property);
+    xcb_flush(x);
+}
+
+} // namespace tavlin

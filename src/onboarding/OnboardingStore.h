@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tavlin {
+
+class Defaults;
+
+// Decides once per launch whether the introduction runs as a first launch, and keeps its three
+// flags. Installs used before the introduction existed (stored preferences, or files in the
+// history folder) are marked done without showing it. Main thread only.
+struct OnboardingStore {
+    static inline const QString completedKey = QStringLiteral("onboarding.completed");
+    static inline const QString startedKey = QStringLiteral("onboarding.started");
+    static inline const QString migratedKey = QStringLiteral("onboarding.migratedExistingInstall");
+    static const QStringList& legacyPreferenceKeys();
+
+    Defaults& defaults;
+    // The folder of the history database.
+    QString historyDirectory;
+
+    bool resolveNeedsFirstLaunch() const;
+    bool hasEarlierUse() const;
+};
+
+} // namespace tavlin

@@ -1,0 +1,52 @@
+#include "ApplicationRelauncher.h"
+
+#include "Defaults.h"
+#include "Log.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+namespace tavlin {
+
+bool ApplicationRelauncher::relaunch(const QProcessEnvironment& environment, const std::function<void()>& terminate)
+{
+    const QString executable = QCoreApplication::applicationFilePath();
+    QProcess process;
+    process.setProgram(QStringLiteral("/bin/sh"));
+    process.setArguments({QStringLiteral("-c"), script, QStringLiteral("relaunch"),
+                          QString::number(QCoreApplication::applicationPid()), executable});
+    process.setProcessEnvironment(environment);
+    if (executable.isEmpty() || !process.startDetached()) {
+        Log::error(QStringLiteral("Relaunch failed: %1")
+                       .arg(executable.isEmpty() ? QStringLiteral("the executable's path is unknown")
+                                                 : process.errorString()));
+        return false;
+    }
+    if (terminate)
+        terminate();
+    return true;
+}
+
+bool ApplicationRelauncher::relaunchForLanguage(Defaults& defaults, const std::function<bool()>& relaunchApplication)
+{
+    defaults.setString(reopenAfterRestartKey, QStringLiteral("interface"));
+    const bool relaunched = relaunchApplication && relaunchApplication();
+    if (!relaunched)
+        defaults.removeObject(reopenAfterRestartKey);
+    return relaunched;
+}
+
+std::optional<QString> ApplicationRelauncher::takeReopenSection(Defaults& defaults)
+{
+    const std::optional<QString> section = defaults.string(reopenAfterRestartKey);
+    if (section)
+        defaults.removeObject(reopenAfterRestartKey);
+    return section;
+}
+
+void ApplicationRelauncher::quitApplication()
+{
+    QCoreApplication::quit();
+}
+
+} // namespace tavlin

@@ -1,0 +1,148 @@
+#include "GlobalShortcut.h"
+
+#include "Defaults.h"
+#include "Diagnostics.h"
+
+#include <QPointer>
+
+#include <utility>
+
+namespace tavlin {
+
+GlobalShortcut::GlobalShortcut(Defaults& defaults, std::unique_ptr<HotKeyBackend> backend, QObject* parent)
+    : QObject(parent)
+    , binding_(ShortcutBinding::defaultBinding())
+    , backend_(std::move(backend))
+    , defaults_(defaults)
+{
+    // A stored value that is missing, of another kind, undecodable or not valid silently gives the
+    // default, and stays as it is until the next successful replacement.
+    if (const std::optional<QByteArray> stored = defaults_.data(storageKey)) {
+        const std::optional<ShortcutBinding> binding = ShortcutBinding::fromJson(*stored);
+        if (binding && binding->isValid())
+            binding_ = *binding;
+    }
+}
+
+GlobalShortcut::~GlobalShortcut()
+{
+    started_ = false;
+    recording_ = false;
+    if (token_)
+        backend_->unregister(*token_);
+    backend_->shutdown();
+}
+
+void GlobalShortcut::start()
+{
+    if (started_)
+        return;
+    started_ = true;
+    backend_->onPress = [shortcut = QPointer<GlobalShortcut>(this)] {
+        if (!shortcut || !shortcut->started_ || shortcut->recording_)
+            return;
+        // The action may replace onPress (or end this object) while it runs.
+        if (const std::function<void()> action = shortcut->onPress)
+            action();
+    };
+    if (const std::optional<quint32> token = tryRegister(binding_)) {
+        token_ = token;
+        setErrorMessage(std::nullopt);
+    }
+}
+
+void GlobalShortcut::beginRecording()
+{
+    if (recording_)
+        return;
+    setRecording(true);
+    setErrorMessage(std::nullopt);
+    unregisterCurrent();
+}
+
+void GlobalShortcut::finishRecording(const std::optional<ShortcutBinding>& binding)
+{
+    if (!recording_)
+        return;
+    setRecording(false);
+    if (binding)
+        replace(*binding);
+    if (token_ || !started_)
+        return;
+    // A refused recording leaves its message visible while the old binding works again.
+    const std::optional<QString> message = errorMessage_;
+    if (const std::optional<quint32> token = tryRegister(binding_)) {
+        token_ = token;
+        setErrorMessage(message);
+    }
+}
+
+void GlobalShortcut::replace(const ShortcutBinding& binding)
+{
+    if (!binding.isValid()) {
+        setErrorMessage(ShortcutError::invalid().localizedDescription());
+        return;
+    }
+    if (binding == binding_ && token_) {
+        setErrorMessage(std::nullopt);
+        return;
+    }
+    const std::optional<quint32> token = tryRegister(binding);
+    if (!token)
+        return;
+    unregisterCurrent();
+    token_ = token;
+    setBinding(binding);
+    defaults_.setData(storageKey, binding.toJson());
+    setErrorMessage(std::nullopt);
+}
+
+void GlobalShortcut::stop()
+{
+    started_ = false;
+    setRecording(false);
+    unregisterCurrent();
+    backend_->shutdown();
+}
+
+std::optional<quint32> GlobalShortcut::tryRegister(const ShortcutBinding& binding)
+{
+    try {
+        return backend_->registerHotKey(binding);
+    } catch (const std::exception& error) {
+        setErrorMessage(Diagnostics::userMessage(error));
+        return std::nullopt;
+    }
+}
+
+void GlobalShortcut::unregisterCurrent()
+{
+    if (const std::optional<quint32> token = std::exchange(token_, std::nullopt))
+        backend_->unregister(*token);
+}
+
+void GlobalShortcut::setBinding(const ShortcutBinding& binding)
+{
+    if (binding_ == binding)
+        return;
+    binding_ = binding;
+    Q_EMIT bindingChanged();
+}
+
+void GlobalShortcut::setErrorMessage(const std::optional<QString>& message)
+{
+    if (errorMessage_ == message)
+        return;
+    errorMessage_ = message;
+    Q_EMIT errorMessageChanged();
+}
+
+void GlobalShortcut::setRecording(bool recording)
+{
+    if (recording_ == recording)
+        return;
+    recording_ = recording;
+    Q_EMIT recordingChanged();
+}
+
+} // namespace tavlin

@@ -1,0 +1,93 @@
+#include "HistoryWindow.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace tavlin {
+
+HistoryWindow::HistoryWindow(QWidget* content, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("history"));
+    setWindowTitle(QStringLiteral("Tavlin"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
+    setFixedSize(regularSize);
+
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen*) { refitToScreen(); });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this](QScreen*) { refitToScreen(); });
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this](QScreen*) { refitToScreen(); });
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    refitToScreen();
+}
+
+HistoryWindowNotifications& HistoryWindow::notifications()
+{
+    static HistoryWindowNotifications instance;
+    return instance;
+}
+
+void HistoryWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (QWindow* window = windowHandle()) {
+        connect(window, &QWindow::screenChanged, this, &HistoryWindow::watchScreen, Qt::UniqueConnection);
+        watchScreen(window->screen());
+    }
+}
+
+void HistoryWindow::watchScreen(QScreen* screen)
+{
+    disconnect(screenConnection_);
+    if (screen)
+        screenConnection_ = connect(screen, &QScreen::availableGeometryChanged, this, [this] { refitToScreen(); });
+    refitToScreen();
+}
+
+void HistoryWindow::refitToScreen()
+{
+    if (fitting_)
+        return;
+    QScreen* screen = windowHandle() && windowHandle()->screen() ? windowHandle()->screen() : QGuiApplication::primaryScreen();
+    if (!screen && !QGuiApplication::screens().isEmpty())
+        screen = QGuiApplication::screens().first();
+    if (screen)
+        fit(screen->availableGeometry());
+}
+
+void HistoryWindow::fit(const QRect& available)
+{
+    if (fitting_ || available.width() <= 0 || available.height() <= 0)
+        return;
+    fitting_ = true;
+    // The window manager's decorations count against the available area too.
+    const QSize decorations = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
+    const QSize regularFrame = regularSize + decorations;
+    const QSize content = regularFrame.width() <= available.width() && regularFrame.height() <= available.height()
+        ? regularSize
+        : compactSize;
+    const int width = std::min(content.width() + decorations.width(), available.width());
+    const int height = std::min(content.height() + decorations.height(), available.height());
+    const QPoint current = frameGeometry().topLeft();
+    const int x = std::min(std::max(available.left(), current.x()), available.left() + available.width() - width);
+    const int y = std::min(std::max(available.top(), current.y()), available.top() + available.height() - height);
+    setFixedSize(width - decorations.width(), height - decorations.height());
+    move(x, y);
+    fitting_ = false;
+}
+
+void HistoryWindow::closeEvent(QCloseEvent* event)
+{
+    Q_EMIT aboutToClose();
+    event->accept(); // hides; the window is kept for the next show
+}
+
+} // namespace tavlin

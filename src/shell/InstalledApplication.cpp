@@ -1,0 +1,29 @@
+#include "InstalledApplication.h"
+
+#include "XdgDesktopFile.h"
+
+#include <QFileInfo>
+
+namespace tavlin {
+
+std::optional<InstalledApplication> InstalledApplication::find(const QString& runningExecutable,
+                                                               const QStringList& dataFolders)
+{
+    const QString running = QFileInfo(runningExecutable).canonicalFilePath();
+    if (running.isEmpty())
+        return std::nullopt;
+    for (const QString& folder : dataFolders) {
+        const QString path = folder + QStringLiteral("/applications/") + desktopID + QStringLiteral(".desktop");
+        if (!QFileInfo::exists(path))
+            continue;
+        const std::optional<XdgDesktopFile> entry = XdgDesktopFile::read(path);
+        if (!entry || entry->isTrue(QStringLiteral("Hidden")))
+            return std::nullopt;
+        if (XdgDesktopFile::resolveProgram(entry->execProgram()) != running)
+            return std::nullopt;
+        return InstalledApplication{path, running};
+    }
+    return std::nullopt;
+}
+
+} // namespace tavlin

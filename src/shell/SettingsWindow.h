@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QWidget>
+
+namespace tavlin {
+
+// The Settings window's frame: an ordinary window of fixed size, kept for the life of the
+// process. It floats just above the history window while that one is visible.
+class SettingsWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr QSize size{780, 540};
+
+    explicit SettingsWindow(QWidget* content, QWidget* parent = nullptr);
+
+    // Above the floating history window while it is visible, an ordinary window otherwise.
+    void setFloating(bool floating);
+
+Q_SIGNALS:
+    void aboutToClose();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+} // namespace tavlin

@@ -1,0 +1,12 @@
+#include "UnavailableLoginItemService.h"
+
+#include "LaunchAtLoginController.h"
+
+namespace tavlin {
+
+void UnavailableLoginItemService::registerItem()
+{
+    throw LaunchAtLoginController::unsupportedError();
+}
+
+} // namespace tavlin

@@ -1,0 +1,132 @@
+#include "DesignTestSupport.h"
+
+#include "CopyActionButton.h"
+#include "TavlinButtonStyle.h"
+#include "TavlinTheme.h"
+#include "ThemedWindow.h"
+
+#include <QHBoxLayout>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tavlin {
+namespace {
+
+using Kind = TavlinButtonStyle::Kind;
+constexpr int ring = 2 * TavlinButtonStyle::focusRingOutset;
+
+TEST(TavlinButtonStyle, QuietButtonsIgnoreTheCallersHeight)
+{
+    StyledButton quiet(QStringLiteral("Skip"), {Kind::quiet, 40});
+    EXPECT_EQ(quiet.sizeHint().height(), 26 + ring);
+    EXPECT_EQ(TavlinButtonStyle({Kind::quiet, 40}).horizontalPadding(), 10);
+    StyledButton primary(QStringLiteral("Continue"), {Kind::primary, 40});
+    EXPECT_EQ(primary.sizeHint().height(), 40 + ring);
+    const int textWidth = QFontMetrics(primary.font()).horizontalAdvance(QStringLiteral("Continue"));
+    EXPECT_EQ(primary.sizeHint().width(), textWidth + 1 + 40 + ring);
+}
+
+TEST(TavlinButtonStyle, FillsByKindAndState)
+{
+    const Appearance light;
+    const TavlinButtonStyle primary{Kind::primary, 34};
+    // Hovering a primary button changes nothing; pressing lightens it.
+    EXPECT_EQ(primary.background(light, true, false), TavlinTheme::brandAccent.resolve(light));
+    EXPECT_NEAR(primary.background(light, false, true).alphaF(), 0.85, 0.01);
+    const TavlinButtonStyle secondary{Kind::secondary, 34};
+    EXPECT_EQ(secondary.background(light, false, false), TavlinTheme::controlFill.resolve(light));
+    EXPECT_EQ(secondary.background(light, true, false), TavlinTheme::hoverSurface.resolve(light));
+    const TavlinButtonStyle quiet{Kind::quiet, 34};
+    EXPECT_EQ(quiet.background(light, false, false).alpha(), 0);
+    EXPECT_EQ(quiet.background(light, false, true), TavlinTheme::hoverSurface.resolve(light));
+    EXPECT_EQ(quiet.labelColor(light), TavlinTheme::brandAccent.resolve(light));
+}
+
+TEST(TavlinButtonStyle, FocusAndDisablingNeverMoveTheButton)
+{
+    test::ThemedWindow window;
+    auto* button = window.hold(new StyledButton(QStringLiteral("Continue"), {Kind::primary, 34}));
+    const QRect before = button->geometry();
+    button->setFocus(Qt::TabFocusReason);
+    button->setEnabled(false);
+    test::ThemedWindow::settle();
+    EXPECT_EQ(button->geometry(), before);
+    EXPECT_EQ(button->capsuleRect(), QRectF(button->rect()).adjusted(3, 3, -3, -3));
+}
+
+TEST(TavlinButtonStyle, OnlyTheCapsuleTakesClicks)
+{
+    test::ThemedWindow window;
+    auto* button = window.hold(new StyledButton(QStringLiteral("Continue"), {Kind::secondary, 34}));
+    int clicks = 0;
+    QObject::connect(button, &QAbstractButton::clicked, [&] { ++clicks; });
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(1, 1));
+    EXPECT_EQ(clicks, 0);
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    EXPECT_EQ(clicks, 1);
+}
+
+QWidget* buttonSheet()
+{
+    auto* sheet = new QWidget;
+    auto* column = new QVBoxLayout(sheet);
+    column->setSpacing(10);
+    for (bool enabled : {true, false}) {
+        auto* row = new QHBoxLayout();
+        row->setSpacing(12);
+        row->addWidget(new StyledButton(QStringLiteral("Continue"), {Kind::primary, 34}));
+        row->addWidget(new StyledButton(QStringLiteral("Choose Shortcut"), {Kind::secondary, 30}));
+        row->addWidget(new StyledButton(QStringLiteral("Skip"), {Kind::quiet, 34}));
+        row->addStretch(1);
+        for (int i = 0; i < row->count(); ++i) {
+            if (QWidget* button = row->itemAt(i)->widget())
+                button->setEnabled(enabled);
+        }
+        column->addLayout(row);
+    }
+    return sheet;
+}
+
+TEST(ButtonScreenshots, ThreeKindsInLightDarkAndIncreasedContrast)
+{
+    for (const auto& [name, dark, contrast] :
+         {std::tuple{"buttons-light", false, false}, std::tuple{"buttons-dark", true, false},
+          std::tuple{"buttons-dark-high-contrast", true, true}}) {
+        test::ThemedWindow window(dark, contrast);
+        QWidget* sheet = window.hold(buttonSheet(), QSize(460, 130));
+        // The second row is disabled; the focus ring shows on the first secondary button.
+        sheet->findChildren<StyledButton*>().at(1)->setFocus(Qt::TabFocusReason);
+        test::ThemedWindow::settle();
+        EXPECT_FALSE(test::saveScreenshot(window.window, QString::fromLatin1(name)).isEmpty());
+    }
+}
+
+TEST(CopyActionButton, KeepsItsSizeInBothForms)
+{
+    test::ThemedWindow window;
+    auto* button = window.hold(new CopyActionButton(false, {}));
+    EXPECT_EQ(button->size(), QSize(112, 32));
+    EXPECT_EQ(button->text(), QStringLiteral("Copy"));
+    button->setCopied(true);
+    EXPECT_EQ(button->text(), QStringLiteral("Copied"));
+    EXPECT_EQ(button->size(), QSize(112, 32));
+    EXPECT_EQ(button->objectName(), QStringLiteral("copy-clip"));
+}
+
+TEST(CopyActionButton, ControlCCopiesInEitherForm)
+{
+    test::ThemedWindow window;
+    int copies = 0;
+    auto* button = window.hold(new CopyActionButton(false, [&] { ++copies; }));
+    window.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window.window));
+    QTest::keyClick(&window.window, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return copies == 1; }, 1000));
+    button->setCopied(true);
+    QTest::keyClick(&window.window, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return copies == 2; }, 1000));
+}
+
+} // namespace
+} // namespace tavlin

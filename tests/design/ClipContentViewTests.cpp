@@ -1,0 +1,207 @@
+#include "DesignTestSupport.h"
+
+#include "ClipContentView.h"
+#include "ClipSnippetView.h"
+#include "ClipTypeBadge.h"
+#include "DocumentView.h"
+#include "FormattedTextView.h"
+#include "StoredPlaceholder.h"
+#include "TavlinTheme.h"
+#include "ThemedWindow.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+namespace tavlin {
+namespace {
+
+using Presentation = ClipContentView::Presentation;
+
+Clip record(ClipKind kind, const QString& text)
+{
+    Clip clip;
+    clip.id = 1;
+    clip.kind = kind;
+    clip.text = text;
+    return clip;
+}
+
+QByteArray png(QSize size)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(QColor(0x6652AD));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QByteArray rtf(const char* body, const char* colours = "")
+{
+    return QByteArray("{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;}{\\colortbl;") + colours + "}\\f0\\fs24 " + body
+        + "}";
+}
+
+template <class View> View* only(QWidget* parent, const char* name)
+{
+    auto* view = parent->findChild<View*>(QString::fromLatin1(name));
+    EXPECT_TRUE(view) << name;
+    return view;
+}
+
+TEST(ClipContentView, LinksWithAHostShowTheHostAboveTheAddress)
+{
+    test::ThemedWindow window;
+    auto* view
+        = window.hold(new ClipContentView(record(ClipKind::link, QStringLiteral("https://www.example.org/a?b=1")),
+                                          ClipPreview::text()),
+                      QSize(420, 300));
+    EXPECT_EQ(view->presentation(), Presentation::link);
+    EXPECT_EQ(only<DocumentView>(view, "link-host")->toPlainText(), QStringLiteral("www.example.org"));
+    auto* address = only<DocumentView>(view, "link-address");
+    EXPECT_EQ(address->toPlainText(), QStringLiteral("https://www.example.org/a?b=1"));
+    EXPECT_EQ(address->document()->begin().begin().fragment().charFormat().foreground().color(),
+              TavlinTheme::brandAccent.resolve(Appearance{}));
+}
+
+TEST(ClipContentView, LinksWithoutAHostShowAsPlainText)
+{
+    for (const QString& text : {QStringLiteral("www.example.org"), QStringLiteral("not a url at all"),
+                                QStringLiteral("mailto:ann@example.org")}) {
+        ClipContentView view(record(ClipKind::link, text), ClipPreview::text());
+        EXPECT_EQ(view.presentation(), Presentation::plainText) << text.toStdString();
+    }
+}
+
+TEST(ClipContentView, CodeIsShownWholeWithItsHeadHighlighted)
+{
+    QString code = QStringLiteral("let total = 0\n");
+    while (code.size() < 20000)
+        code += QStringLiteral("total += 1 // step\n");
+    test::ThemedWindow window;
+    auto* view = window.hold(new ClipContentView(record(ClipKind::text, code), ClipPreview::text()), QSize(420, 300));
+    ASSERT_EQ(view->presentation(), Presentation::code);
+    QTextDocument* document = only<DocumentView>(view, "code-text")->document();
+    EXPECT_EQ(document->toPlainText(), code);
+    // Character formats: the highlighted head at 12 pixels, the rest in the view's 13.
+    QTextCursor head(document);
+    head.setPosition(1);
+    EXPECT_EQ(head.charFormat().font().pixelSize(), 12);
+    QTextCursor tail(document);
+    tail.setPosition(19990);
+    EXPECT_NE(tail.charFormat().font().pixelSize(), 12);
+    EXPECT_EQ(document->defaultFont().pixelSize(), 13);
+}
+
+TEST(ClipContentView, TextKindAloneIsCheckedForCode)
+{
+    const QString code = QStringLiteral("let a = 1");
+    EXPECT_EQ(ClipContentView(record(ClipKind::text, code), ClipPreview::text()).presentation(), Presentation::code);
+    EXPECT_EQ(ClipContentView(record(ClipKind::other, code), ClipPreview::text()).presentation(),
+              Presentation::plainText);
+}
+
+TEST(ClipContentView, PlaceholdersShowInTheRunningLanguage)
+{
+    const Clip image = record(ClipKind::image, StoredPlaceholder::image());
+    ClipContentView english(image, ClipPreview::text());
+    EXPECT_EQ(english.presentation(), Presentation::plainText);
+    EXPECT_EQ(english.findChild<DocumentView*>()->toPlainText(), StoredPlaceholder::display(image.text, image.kind));
+    EXPECT_EQ(ClipContentView::displayText(image), QStringLiteral("Image"));
+}
+
+TEST(ClipContentView, ImagesFitTheWidthUpTo350High)
+{
+    ClipContentView tall(record(ClipKind::image, {}), ClipPreview::image(png({300, 900})));
+    EXPECT_EQ(tall.presentation(), Presentation::image);
+    EXPECT_EQ(tall.heightForWidth(420), 350);
+    EXPECT_EQ(tall.findChild<QWidget*>()->accessibleName(), QStringLiteral("Image preview"));
+
+    ClipContentView wide(record(ClipKind::image, {}), ClipPreview::image(png({800, 200})));
+    EXPECT_EQ(wide.heightForWidth(400), 100);
+}
+
+TEST(ClipContentView, BytesThatAreNoImageLeaveTheAreaEmpty)
+{
+    ClipContentView view(record(ClipKind::image, {}), ClipPreview::image("not an image"));
+    EXPECT_EQ(view.presentation(), Presentation::empty);
+    EXPECT_TRUE(view.findChildren<QWidget*>().isEmpty());
+    EXPECT_EQ(view.objectName(), QStringLiteral("clip-preview"));
+}
+
+TEST(FormattedTextView, SurfaceFollowsTheInk)
+{
+    const Appearance dark{true, false};
+    FormattedTextView plain(rtf("No colours at all"), QStringLiteral("public.rtf"), 1000, std::nullopt, true);
+    ASSERT_FALSE(plain.isEmpty());
+    EXPECT_EQ(plain.surface(), RichTextPresentation::Surface::fallback);
+    EXPECT_EQ(FormattedTextView::surfaceColor(*plain.surface(), dark), srgb(0x1B1B1E));
+
+    FormattedTextView white(rtf("\\cf1 White words\\cf2  ok", "\\red255\\green255\\blue255;\\red0\\green0\\blue0;"),
+                            QStringLiteral("public.rtf"), 1000, std::nullopt, true);
+    EXPECT_EQ(white.surface(), RichTextPresentation::Surface::lightInk);
+    // Text without a colour of its own stays readable on the dark surface in light mode too.
+    EXPECT_EQ(white.palette().color(QPalette::Text), QColor(Qt::white));
+
+    FormattedTextView black(rtf("\\cf1 Title\\par\\cf2 A much longer body of black text.",
+                                "\\red255\\green255\\blue255;\\red0\\green0\\blue0;"),
+                            QStringLiteral("public.rtf"), 1000, std::nullopt, true);
+    EXPECT_EQ(black.surface(), RichTextPresentation::Surface::white);
+    EXPECT_EQ(FormattedTextView::surfaceColor(*black.surface(), dark), QColor(Qt::white));
+}
+
+TEST(FormattedTextView, UnreadableBytesGiveAnEmptyView)
+{
+    FormattedTextView view("plain bytes, no rtf", QStringLiteral("public.rtf"), 1000, std::nullopt, true);
+    EXPECT_TRUE(view.isEmpty());
+    EXPECT_EQ(view.height(), 0);
+}
+
+TEST(FormattedTextView, LineLimitAndSelection)
+{
+    QByteArray body;
+    for (int i = 0; i < 12; ++i)
+        body += "Line of rich text number " + QByteArray::number(i) + "\\par ";
+    test::ThemedWindow window;
+    auto* cut = window.hold(
+        new FormattedTextView(rtf(body.constData()), QStringLiteral("public.rtf"), 100000, 3, false), QSize(420, 400));
+    EXPECT_TRUE(cut->isTruncated());
+    EXPECT_EQ(cut->textInteractionFlags(), Qt::NoTextInteraction);
+    const int threeLines = cut->height();
+
+    FormattedTextView whole(rtf(body.constData()), QStringLiteral("public.rtf"), 100000, std::nullopt, true);
+    EXPECT_FALSE(whole.isTruncated());
+    EXPECT_TRUE(whole.textInteractionFlags() & Qt::TextSelectableByMouse);
+    EXPECT_GT(whole.heightForWidth(388), 3 * threeLines);
+}
+
+TEST(ClipSnippetView, CodeOnARaisedSurfaceProsePlain)
+{
+    test::ThemedWindow window;
+    auto* code = window.hold(new ClipSnippetView(QStringLiteral("func a() {\n  b()\n}\n// more\n// more"), 2, 400, 14));
+    EXPECT_TRUE(code->isCode());
+    EXPECT_TRUE(code->isTruncated());
+    EXPECT_EQ(code->document()->defaultFont().pixelSize(), 12);
+
+    ClipSnippetView prose(QStringLiteral("A plain note"), 0, 400, 14);
+    EXPECT_FALSE(prose.isCode());
+    EXPECT_EQ(prose.maximumLines(), 1);
+    EXPECT_EQ(prose.document()->defaultFont().pixelSize(), 14);
+    EXPECT_EQ(ClipSnippetView(QStringLiteral("abcdef"), 1, 3, 14).toPlainText(), QStringLiteral("abc"));
+}
+
+TEST(ClipTypeBadge, LabelAndCapitalisedTooltip)
+{
+    EXPECT_EQ(ClipTypeBadge(ClipKind::link).toolTip(), QStringLiteral("LINK"));
+    EXPECT_EQ(ClipTypeBadge(ClipKind::richText).accessibleName(), QStringLiteral("Rich text"));
+    test::ScopedLanguage russian(QStringLiteral("ru"));
+    EXPECT_EQ(ClipTypeBadge(ClipKind::richText).toolTip(), QStringLiteral("ФОРМАТИРОВАННЫЙ ТЕКСТ"));
+}
+
+} // namespace
+} // namespace tavlin

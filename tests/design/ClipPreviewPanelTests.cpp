@@ -1,0 +1,416 @@
+#include "DesignTestSupport.h"
+
+#include "ClipContentView.h"
+#include "ClipPreviewPanel.h"
+#include "CopyActionButton.h"
+#include "ElidedLabel.h"
+#include "FakeWorkspace.h"
+#include "SourceApplicationIcon.h"
+#include "StoredPlaceholder.h"
+#include "ThemedWindow.h"
+
+#include <QAbstractButton>
+#include <QBuffer>
+#include <QDBusConnection>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tavlin {
+namespace {
+
+const QSize panelSize(440, 640);
+
+Clip record(ClipKind kind, const QString& text, std::optional<QString> source = QStringLiteral("org.example.Editor"))
+{
+    Clip clip;
+    clip.id = 42;
+    clip.kind = kind;
+    clip.text = text;
+    clip.source = source;
+    clip.createdAt = QDateTime(QDate(2024, 12, 6), QTime(15, 5), Qt::UTC);
+    return clip;
+}
+
+ClipMetadata countsOf(const QString& text)
+{
+    ClipMetadata metadata;
+    metadata.characterCount = text.size();
+    metadata.lineCount = text.count(u'\n') + 1;
+    return metadata;
+}
+
+QByteArray pngOf(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QImage landscape()
+{
+    QImage image(1200, 800, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, 0, 800);
+    sky.setColorAt(0, QColor(0xBFD8FF));
+    sky.setColorAt(1, QColor(0xFFE3C9));
+    painter.fillRect(image.rect(), sky);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor(0xFFC857));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPointF(880, 250), 110, 110);
+    painter.setBrush(QColor(0x6652AD));
+    painter.drawPolygon(QPolygonF({QPointF(0, 800), QPointF(380, 330), QPointF(760, 800)}));
+    painter.setBrush(QColor(0x2E2F36));
+    painter.drawPolygon(QPolygonF({QPointF(420, 800), QPointF(820, 420), QPointF(1200, 800)}));
+    return image;
+}
+
+const char* const swiftCode = "import Foundation\n"
+                              "\n"
+                              "// Sums the sizes of every file in a folder.\n"
+                              "struct FolderSize {\n"
+                              "    let url: URL\n"
+                              "\n"
+                              "    func total() throws -> Int {\n"
+                              "        var sum = 0\n"
+                              "        for file in try FileManager.default.contentsOfDirectory(atPath: url.path) {\n"
+                              "            sum += 1_024 * 0x10\n"
+                              "        }\n"
+                              "        return sum > 0 ? sum : -1\n"
+                              "    }\n"
+                              "}\n";
+
+const char* const richText
+    = "{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;\\f1\\froman Times;}"
+      "{\\colortbl;\\red102\\green82\\blue173;\\red46\\green47\\blue54;\\red200\\green60\\blue60;}"
+      "\\f0\\fs36\\b\\cf1 Weekly notes\\b0\\fs24\\cf2\\par "
+      "The {\\b launch} moved to {\\i Thursday}; the {\\cf3 old date} no longer holds.\\par "
+      "\\f1 Please read the summary before the call and bring questions.\\par}";
+
+// Records what the desktop was asked to open.
+class OpenedURLs : public QObject {
+    Q_OBJECT
+public:
+    OpenedURLs()
+    {
+        for (const char* scheme : {"http", "https", "file"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
+    }
+    ~OpenedURLs() override
+    {
+        for (const char* scheme : {"http", "https", "file"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+class ClipPreviewPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QImage icon(64, 64, QImage::Format_ARGB32);
+        icon.fill(Qt::transparent);
+        QPainter painter(&icon);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(QColor(0x3D8BFD));
+        painter.setPen(Qt::NoPen);
+        painter.drawRoundedRect(QRectF(4, 4, 56, 56), 14, 14);
+        painter.setBrush(Qt::white);
+        painter.drawRect(QRectF(18, 18, 28, 5));
+        painter.drawRect(QRectF(18, 29, 22, 5));
+        painter.drawRect(QRectF(18, 40, 26, 5));
+        painter.end();
+        icon.save(folder.filePath(QStringLiteral("editor.png")));
+        workspace.install({QStringLiteral("org.example.Editor"), QStringLiteral("Text Editor"),
+                           folder.filePath(QStringLiteral("editor.png")),
+                           QStringLiteral("/usr/share/applications/org.example.Editor.desktop")});
+        workspace.install({QStringLiteral("org.example.Sketch"),
+                           QStringLiteral("Sketch.app Helper"),
+                           {},
+                           QStringLiteral("/usr/share/applications/org.example.Sketch.desktop")});
+        SourceApplicationIcon::setWorkspace(&workspace);
+    }
+    void TearDown() override { SourceApplicationIcon::setWorkspace(nullptr); }
+
+    ClipPreviewPanel* show(test::ThemedWindow& window, const Clip& clip, const ClipPreview& preview,
+                           const std::optional<ClipMetadata>& metadata, bool copied = false)
+    {
+        auto* panel = new ClipPreviewPanel(
+            clip, preview, metadata, copied, [this] { ++copies; }, [this] { ++favorites; }, [this] { ++deletions; });
+        return window.hold(panel, panelSize + QSize(2 * window.margin, 2 * window.margin));
+    }
+
+    QString existingFile()
+    {
+        const QString path = folder.filePath(QStringLiteral("Quarterly report.pdf"));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write("%PDF-1.4");
+        return path;
+    }
+
+    // The six records of the screenshots: kind, record, preview, metadata.
+    struct Sample {
+        const char* name;
+        Clip clip;
+        ClipPreview preview;
+        std::optional<ClipMetadata> metadata;
+    };
+    QList<Sample> samples()
+    {
+        const QString note = QStringLiteral(
+            "Meet at the Lighthouse café on Friday at 7 — bring the tickets and the good mood. 🎟️");
+        const QString code = QString::fromUtf8(swiftCode);
+        ClipMetadata image;
+        image.pixelWidth = 1200;
+        image.pixelHeight = 800;
+        ClipMetadata files;
+        files.filePaths = {existingFile(), QStringLiteral("/home/ann/Documents/notes")};
+        Clip favorite = record(ClipKind::text, note);
+        favorite.isFavorite = true;
+        return {
+            {"text", favorite, ClipPreview::text(), countsOf(note)},
+            {"code", record(ClipKind::text, code, QStringLiteral("org.example.Gone")), ClipPreview::text(),
+             countsOf(code)},
+            {"richtext", record(ClipKind::richText, StoredPlaceholder::formattedText()),
+             ClipPreview::richText(richText, QStringLiteral("public.rtf")), countsOf(QStringLiteral("Weekly notes"))},
+            {"link",
+             record(ClipKind::link, QStringLiteral("https://developer.mozilla.org/en-US/docs/Web/HTTP/Overview")),
+             ClipPreview::text(), std::nullopt},
+            {"image", record(ClipKind::image, StoredPlaceholder::image(), std::nullopt),
+             ClipPreview::image(pngOf(landscape())), image},
+            {"file", record(ClipKind::file, StoredPlaceholder::files(2)), ClipPreview::text(), files},
+        };
+    }
+
+    QTemporaryDir folder;
+    test::FakeWorkspace workspace;
+    int copies = 0;
+    int favorites = 0;
+    int deletions = 0;
+};
+
+TEST_F(ClipPreviewPanelTest, Screenshots)
+{
+    for (const Sample& sample : samples()) {
+        for (bool dark : {false, true}) {
+            test::ThemedWindow window(dark);
+            show(window, sample.clip, sample.preview, sample.metadata, QLatin1String(sample.name) == u"code");
+            const QString name
+                = QStringLiteral("preview-%1-%2")
+                      .arg(QLatin1String(sample.name), dark ? QStringLiteral("dark") : QStringLiteral("light"));
+            EXPECT_FALSE(test::saveScreenshot(window.window, name).isEmpty());
+        }
+    }
+    test::ScopedLanguage russian(QStringLiteral("ru"));
+    for (const Sample& sample : samples()) {
+        if (QLatin1String(sample.name) != u"file" && QLatin1String(sample.name) != u"text")
+            continue;
+        test::ThemedWindow window;
+        show(window, sample.clip, sample.preview, sample.metadata);
+        test::saveScreenshot(window.window, QStringLiteral("preview-%1-light-ru").arg(QLatin1String(sample.name)));
+    }
+}
+
+TEST_F(ClipPreviewPanelTest, ShortPlainTextGetsACompactContentArea)
+{
+    const QString short239(239, u'a');
+    const QString long240(240, u'a');
+    EXPECT_TRUE(ClipPreviewPanel::compactContentHeight(record(ClipKind::text, short239), ClipPreview::text(), 400));
+    EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(record(ClipKind::text, long240), ClipPreview::text(), 400));
+    // Characters, not UTF-16 units: 239 flags are 239 characters.
+    QString flags;
+    for (int i = 0; i < 239; ++i)
+        flags += QStringLiteral("🇳🇴");
+    EXPECT_TRUE(ClipPreviewPanel::compactContentHeight(record(ClipKind::text, flags), ClipPreview::text(), 400));
+    EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(record(ClipKind::text, QStringLiteral("let a = 1")),
+                                                        ClipPreview::text(), 400));
+    EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(record(ClipKind::text, QStringLiteral("hi")),
+                                                        ClipPreview::image("png"), 400));
+    EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(
+        record(ClipKind::richText, QStringLiteral("hi")),
+        ClipPreview::richText("{\\rtf1 hi}", QStringLiteral("public.rtf")), 400));
+    EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(record(ClipKind::file, QStringLiteral("a.txt")),
+                                                        ClipPreview::text(), 400));
+}
+
+TEST_F(ClipPreviewPanelTest, CompactHeightGrowsWithTheTextAndCapsLinks)
+{
+    const auto height = [](ClipKind kind, const QString& text, int width) {
+        return *ClipPreviewPanel::compactContentHeight(record(kind, text), ClipPreview::text(), width);
+    };
+    const QString sentence = QStringLiteral("A short note that wraps onto more lines when the panel is narrow.");
+    EXPECT_GT(height(ClipKind::text, sentence, 120), height(ClipKind::text, sentence, 800));
+    EXPECT_EQ(height(ClipKind::link, QStringLiteral("https://example.org/") + QString(3000, u'x'), 300), 220);
+    EXPECT_LT(height(ClipKind::link, QStringLiteral("https://example.org"), 300), 220);
+}
+
+TEST_F(ClipPreviewPanelTest, CompactTextPutsTheActionsAtTheBottom)
+{
+    test::ThemedWindow window;
+    ClipPreviewPanel* panel
+        = show(window, record(ClipKind::text, QStringLiteral("Short note")), ClipPreview::text(), std::nullopt);
+    auto* scroll = panel->findChild<QScrollArea*>();
+    const int compact = *ClipPreviewPanel::compactContentHeight(record(ClipKind::text, QStringLiteral("Short note")),
+                                                                ClipPreview::text(), panel->width() - 40);
+    EXPECT_EQ(scroll->height(), compact);
+    auto* copy = panel->findChild<CopyActionButton*>(QStringLiteral("copy-clip"));
+    EXPECT_EQ(copy->mapTo(panel, QPoint(0, copy->height())).y(), panel->height() - 20);
+    // The metadata follows the content directly.
+    auto* metadata = panel->findChild<QWidget*>(QStringLiteral("clip-metadata"));
+    EXPECT_EQ(metadata->y(), scroll->geometry().bottom() + 1);
+}
+
+TEST_F(ClipPreviewPanelTest, LongTextFillsTheCard)
+{
+    test::ThemedWindow window;
+    ClipPreviewPanel* panel
+        = show(window, record(ClipKind::text, QString(600, u'w')), ClipPreview::text(), std::nullopt);
+    auto* scroll = panel->findChild<QScrollArea*>();
+    auto* metadata = panel->findChild<QWidget*>(QStringLiteral("clip-metadata"));
+    auto* copy = panel->findChild<CopyActionButton*>(QStringLiteral("copy-clip"));
+    EXPECT_EQ(metadata->y(), scroll->geometry().bottom() + 1);
+    EXPECT_EQ(copy->mapTo(panel, QPoint(0, copy->height())).y(), panel->height() - 20);
+    EXPECT_GT(scroll->height(), 300);
+}
+
+TEST_F(ClipPreviewPanelTest, WebAddresses)
+{
+    const auto url
+        = [](const char* text) { return ClipPreviewPanel::webURL(record(ClipKind::link, QString::fromUtf8(text))); };
+    EXPECT_TRUE(url("https://example.org/path"));
+    EXPECT_TRUE(url("HTTP://EXAMPLE.ORG"));
+    EXPECT_FALSE(url("ftp://example.org/file"));
+    EXPECT_FALSE(url("https:///no-host"));
+    EXPECT_FALSE(url("example.org"));
+
+    OpenedURLs opened;
+    test::ThemedWindow window;
+    ClipPreviewPanel* panel = show(window, record(ClipKind::link, QStringLiteral("HTTPS://Example.org/a")),
+                                   ClipPreview::text(), std::nullopt);
+    auto* open = panel->findChild<QAbstractButton*>(QStringLiteral("open-in-browser"));
+    ASSERT_TRUE(open);
+    QTest::mouseClick(open, Qt::LeftButton);
+    ASSERT_EQ(opened.urls.size(), 1);
+    EXPECT_EQ(opened.urls.first().host(), QStringLiteral("example.org"));
+
+    test::ThemedWindow other;
+    ClipPreviewPanel* ftp = show(other, record(ClipKind::link, QStringLiteral("ftp://example.org/file")),
+                                 ClipPreview::text(), std::nullopt);
+    EXPECT_FALSE(ftp->findChild<QAbstractButton*>(QStringLiteral("open-in-browser")));
+}
+
+TEST_F(ClipPreviewPanelTest, OneBlockPerFileInStoredOrder)
+{
+    ClipMetadata metadata;
+    metadata.filePaths = {existingFile(), QStringLiteral("/nowhere/b.txt"), QStringLiteral("/nowhere/c")};
+    test::ThemedWindow window;
+    ClipPreviewPanel* panel
+        = show(window, record(ClipKind::file, StoredPlaceholder::files(3)), ClipPreview::text(), metadata);
+    const QList<QWidget*> blocks = panel->findChildren<QWidget*>(QStringLiteral("file-details"));
+    ASSERT_EQ(blocks.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(blocks[i]->property("path").toString(), metadata.filePaths[i]);
+    // Files that are gone say so instead of offering buttons.
+    EXPECT_TRUE(blocks[0]->findChild<QAbstractButton*>(QStringLiteral("open-file")));
+    EXPECT_FALSE(blocks[0]->findChild<QWidget*>(QStringLiteral("file-missing")));
+    EXPECT_FALSE(blocks[1]->findChild<QAbstractButton*>(QStringLiteral("open-file")));
+    EXPECT_TRUE(blocks[1]->findChild<QWidget*>(QStringLiteral("file-missing")));
+    EXPECT_EQ(ClipPreviewPanel::fileTypeLine(QStringLiteral("/a/report.pdf")), QStringLiteral("Type: PDF"));
+    EXPECT_EQ(ClipPreviewPanel::fileTypeLine(QStringLiteral("/nowhere/c")), QStringLiteral("File"));
+
+    test::ThemedWindow bare;
+    ClipPreviewPanel* withoutMetadata
+        = show(bare, record(ClipKind::file, QStringLiteral("a.txt")), ClipPreview::text(), std::nullopt);
+    EXPECT_TRUE(withoutMetadata->findChildren<QWidget*>(QStringLiteral("file-details")).isEmpty());
+}
+
+TEST_F(ClipPreviewPanelTest, FileButtonsCheckAgainWhenPressed)
+{
+    const QString path = existingFile();
+    ClipMetadata metadata;
+    metadata.filePaths = {path};
+    OpenedURLs opened;
+    test::ThemedWindow window;
+    ClipPreviewPanel* panel
+        = show(window, record(ClipKind::file, QStringLiteral("Quarterly report.pdf")), ClipPreview::text(), metadata);
+    QTest::mouseClick(panel->findChild<QAbstractButton*>(QStringLiteral("open-file")), Qt::LeftButton);
+    ASSERT_EQ(opened.urls.size(), 1);
+    EXPECT_EQ(opened.urls.first(), QUrl::fromLocalFile(path));
+
+    QTest::mouseClick(panel->findChild<QAbstractButton*>(QStringLiteral("show-in-folder")), Qt::LeftButton);
+    // Without a file manager on the bus, the folder opens.
+    if (!QDBusConnection::sessionBus().isConnected()) {
+        ASSERT_EQ(opened.urls.size(), 2);
+        EXPECT_EQ(opened.urls.last(), QUrl::fromLocalFile(folder.path()));
+    }
+
+    QFile::remove(path);
+    const qsizetype before = opened.urls.size();
+    QTest::mouseClick(panel->findChild<QAbstractButton*>(QStringLiteral("open-file")), Qt::LeftButton);
+    QTest::mouseClick(panel->findChild<QAbstractButton*>(QStringLiteral("show-in-folder")), Qt::LeftButton);
+    QTest::qWait(50);
+    EXPECT_EQ(opened.urls.size(), before);
+}
+
+TEST_F(ClipPreviewPanelTest, SourceNames)
+{
+    EXPECT_EQ(ClipPreviewPanel::sourceName(record(ClipKind::text, {}, std::nullopt)), QStringLiteral("Unknown source"));
+    EXPECT_EQ(ClipPreviewPanel::sourceName(record(ClipKind::text, {}, QStringLiteral("org.example.Gone"))),
+              QStringLiteral("org.example.Gone"));
+    EXPECT_EQ(ClipPreviewPanel::sourceName(record(ClipKind::text, {})), QStringLiteral("Text Editor"));
+    // A name keeps an ".app" in its middle.
+    EXPECT_EQ(ClipPreviewPanel::sourceName(record(ClipKind::text, {}, QStringLiteral("org.example.Sketch"))),
+              QStringLiteral("Sketch.app Helper"));
+}
+
+TEST_F(ClipPreviewPanelTest, ActionsReachTheHost)
+{
+    test::ThemedWindow window;
+    Clip clip = record(ClipKind::text, QStringLiteral("Short note"));
+    clip.isFavorite = true;
+    ClipPreviewPanel* panel = show(window, clip, ClipPreview::text(), std::nullopt);
+    auto* favorite = panel->findChild<QAbstractButton*>(QStringLiteral("favorite-clip"));
+    EXPECT_EQ(favorite->text(), QStringLiteral("Unfavorite"));
+    // Never cut.
+    EXPECT_GE(favorite->width(), favorite->sizeHint().width());
+    QTest::mouseClick(favorite, Qt::LeftButton);
+    QTest::mouseClick(panel->findChild<QAbstractButton*>(QStringLiteral("copy-clip")), Qt::LeftButton);
+    EXPECT_EQ(favorites, 1);
+    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(deletions, 0);
+    EXPECT_EQ(panel->objectName(), QStringLiteral("clip-preview-panel"));
+    EXPECT_TRUE(panel->findChild<ClipContentView*>(QStringLiteral("clip-preview")));
+}
+
+TEST_F(ClipPreviewPanelTest, MetadataRow)
+{
+    ClipMetadata metadata;
+    metadata.pixelWidth = 1920;
+    metadata.pixelHeight = 1080;
+    test::ThemedWindow window;
+    ClipPreviewPanel* panel = show(window, record(ClipKind::image, StoredPlaceholder::image()),
+                                   ClipPreview::image(pngOf(landscape())), metadata);
+    EXPECT_EQ(panel->findChild<ElidedLabel*>(QStringLiteral("clip-dimensions"))->text(),
+              QStringLiteral("1920 × 1080 px"));
+    EXPECT_EQ(panel->findChild<ElidedLabel*>(QStringLiteral("clip-footer"))->text(), QStringLiteral("1920 × 1080 px"));
+    EXPECT_EQ(panel->findChild<ElidedLabel*>(QStringLiteral("clip-created"))->text(), QStringLiteral("Dec 6, 3:05 PM"));
+}
+
+} // namespace
+} // namespace tavlin
+
+#include "ClipPreviewPanelTests.moc"

@@ -1,0 +1,200 @@
+#include "CopyFeedback.h"
+#include "DesignTestSupport.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <qcoro/qcorosignal.h>
+
+#include <gtest/gtest.h>
+
+namespace tavlin {
+namespace {
+
+using namespace std::chrono_literals;
+
+Clip clip(qint64 id)
+{
+    Clip record;
+    record.id = id;
+    record.text = QStringLiteral("record %1").arg(id);
+    return record;
+}
+
+// A schedule that keeps the delayed actions for the test to run.
+struct ManualSchedule {
+    struct Entry {
+        std::chrono::milliseconds delay;
+        CopyFeedback::Action action;
+    };
+    std::shared_ptr<std::vector<Entry>> entries = std::make_shared<std::vector<Entry>>();
+
+    CopyFeedback::Schedule schedule() const
+    {
+        return [entries = entries](std::chrono::milliseconds delay, CopyFeedback::Action action) {
+            entries->push_back({delay, std::move(action)});
+        };
+    }
+    void run(size_t index) const { entries->at(index).action(); }
+};
+
+CopyFeedback::CopyStep succeeding()
+{
+    return [](const Clip&) -> QCoro::Task<bool> { co_return true; };
+}
+
+CopyFeedback::CopyStep failing()
+{
+    return [](const Clip&) -> QCoro::Task<bool> { co_return false; };
+}
+
+// A copy that finishes when the test says so.
+class PendingCopy : public QObject {
+    Q_OBJECT
+public:
+    CopyFeedback::CopyStep step()
+    {
+        return [this](const Clip&) -> QCoro::Task<bool> { co_return co_await qCoro(this, &PendingCopy::finished); };
+    }
+    void finish(bool ok) { Q_EMIT finished(ok); }
+Q_SIGNALS:
+    void finished(bool ok);
+};
+
+TEST(CopyFeedback, ASuccessfulCopyConfirmsForHalfASecond)
+{
+    ManualSchedule timer;
+    CopyFeedback feedback(timer.schedule());
+    QSignalSpy changes(&feedback, &CopyFeedback::confirmationChanged);
+
+    EXPECT_TRUE(QCoro::waitFor(feedback.perform(clip(7), succeeding())));
+    ASSERT_TRUE(feedback.confirmation());
+    EXPECT_EQ(*feedback.confirmation(), (CopyFeedback::Confirmation{7, 1}));
+    EXPECT_TRUE(feedback.isConfirmed(7));
+    ASSERT_EQ(timer.entries->size(), 1u);
+    EXPECT_EQ(timer.entries->at(0).delay, 500ms);
+
+    timer.run(0);
+    EXPECT_FALSE(feedback.confirmation());
+    EXPECT_EQ(changes.count(), 2);
+}
+
+TEST(CopyFeedback, ARepeatedCopyRestartsTheConfirmation)
+{
+    ManualSchedule timer;
+    CopyFeedback feedback(timer.schedule());
+    QCoro::waitFor(feedback.perform(clip(7), succeeding()));
+    QCoro::waitFor(feedback.perform(clip(7), succeeding()));
+    EXPECT_EQ(*feedback.confirmation(), (CopyFeedback::Confirmation{7, 2}));
+    // The first copy's clear comes too early for the second.
+    timer.run(0);
+    EXPECT_TRUE(feedback.isConfirmed(7));
+    timer.run(1);
+    EXPECT_FALSE(feedback.confirmation());
+}
+
+TEST(CopyFeedback, ACopyOfAnotherRecordTakesOverAtOnce)
+{
+    ManualSchedule timer;
+    CopyFeedback feedback(timer.schedule());
+    QCoro::waitFor(feedback.perform(clip(1), succeeding()));
+    QCoro::waitFor(feedback.perform(clip(2), succeeding()));
+    EXPECT_FALSE(feedback.isConfirmed(1));
+    EXPECT_TRUE(feedback.isConfirmed(2));
+    timer.run(0);
+    EXPECT_TRUE(feedback.isConfirmed(2));
+    timer.run(1);
+    EXPECT_FALSE(feedback.confirmation());
+}
+
+TEST(CopyFeedback, OnlyTheLatestCopyInFlightDecides)
+{
+    ManualSchedule timer;
+    CopyFeedback feedback(timer.schedule());
+    PendingCopy first;
+    PendingCopy second;
+    QCoro::Task<bool> a = feedback.perform(clip(1), first.step());
+    QCoro::Task<bool> b = feedback.perform(clip(2), second.step());
+
+    first.finish(true);
+    EXPECT_TRUE(QCoro::waitFor(a));
+    EXPECT_FALSE(feedback.confirmation());
+    EXPECT_TRUE(timer.entries->empty());
+
+    second.finish(true);
+    EXPECT_TRUE(QCoro::waitFor(b));
+    EXPECT_TRUE(feedback.isConfirmed(2));
+}
+
+TEST(CopyFeedback, AnOvertakenCopyNeverClearsTheNewerConfirmation)
+{
+    ManualSchedule timer;
+    CopyFeedback feedback(timer.schedule());
+    PendingCopy slow;
+    QCoro::Task<bool> a = feedback.perform(clip(1), slow.step());
+    QCoro::waitFor(feedback.perform(clip(1), succeeding()));
+    slow.finish(false);
+    EXPECT_FALSE(QCoro::waitFor(a));
+    EXPECT_TRUE(feedback.isConfirmed(1));
+}
+
+TEST(CopyFeedback, AFailedCopyRemovesOnlyItsOwnRecordsConfirmation)
+{
+    ManualSchedule timer;
+    CopyFeedback feedback(timer.schedule());
+    QCoro::waitFor(feedback.perform(clip(1), succeeding()));
+    EXPECT_FALSE(QCoro::waitFor(feedback.perform(clip(2), failing())));
+    EXPECT_TRUE(feedback.isConfirmed(1));
+    EXPECT_FALSE(QCoro::waitFor(feedback.perform(clip(1), failing())));
+    EXPECT_FALSE(feedback.confirmation());
+    // Failures schedule nothing.
+    EXPECT_EQ(timer.entries->size(), 1u);
+}
+
+TEST(CopyFeedback, ClearAfterTheFeedbackIsGoneDoesNothing)
+{
+    ManualSchedule timer;
+    auto feedback = std::make_unique<CopyFeedback>(timer.schedule());
+    QCoro::waitFor(feedback->perform(clip(1), succeeding()));
+    feedback.reset();
+    timer.run(0);
+    SUCCEED();
+}
+
+TEST(CopyFeedback, ACopyThatFinishesAfterTheFeedbackIsGoneReturnsItsResult)
+{
+    auto feedback = std::make_unique<CopyFeedback>(ManualSchedule().schedule());
+    PendingCopy slow;
+    QCoro::Task<bool> task = feedback->perform(clip(1), slow.step());
+    feedback.reset();
+    slow.finish(true);
+    EXPECT_TRUE(QCoro::waitFor(task));
+}
+
+TEST(CopyFeedback, TheDefaultScheduleWaitsOnTheEventLoop)
+{
+    bool ran = false;
+    QElapsedTimer clock;
+    clock.start();
+    CopyFeedback::afterDelay(60ms, [&] { ran = true; });
+    EXPECT_FALSE(ran);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 2000));
+    EXPECT_GE(clock.elapsed(), 55);
+}
+
+TEST(CopyFeedback, TheDefaultScheduleClearsAfterHalfASecond)
+{
+    CopyFeedback feedback;
+    QElapsedTimer clock;
+    clock.start();
+    QCoro::waitFor(feedback.perform(clip(3), succeeding()));
+    EXPECT_TRUE(feedback.isConfirmed(3));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !feedback.confirmation(); }, 3000));
+    EXPECT_GE(clock.elapsed(), 490);
+}
+
+} // namespace
+} // namespace tavlin
+
+#include "CopyFeedbackTests.moc"

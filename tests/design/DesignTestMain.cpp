@@ -1,0 +1,21 @@
+#include "DesignTestSupport.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    // The widgets need a QApplication; listing the tests must work without a display too.
+    if (::testing::GTEST_FLAG(list_tests))
+        return RUN_ALL_TESTS();
+    QApplication application(argc, argv);
+    // Fixed font and language, so that measurements and screenshots are the same everywhere.
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    tavlin::test::installEnglishTexts();
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,128 @@
+#include "DesignTestSupport.h"
+
+#include "FakeWorkspace.h"
+#include "SourceApplicationIcon.h"
+#include "SourceApplicationNameLabel.h"
+#include "SourceIconView.h"
+#include "ThemedWindow.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace tavlin {
+namespace {
+
+// Counts the lookups that reach the desktop.
+class CountingWorkspace : public test::FakeWorkspace {
+public:
+    mutable int lookups = 0;
+    std::optional<ApplicationInfo> application(const QString& id) const override
+    {
+        ++lookups;
+        return FakeWorkspace::application(id);
+    }
+};
+
+class SourceApplicationIconTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QImage icon(32, 32, QImage::Format_ARGB32);
+        icon.fill(Qt::red);
+        iconPath = folder.filePath(QStringLiteral("editor.png"));
+        icon.save(iconPath);
+        workspace.install({QStringLiteral("org.example.Editor"), QStringLiteral("Editor"), iconPath,
+                           QStringLiteral("/usr/share/applications/org.example.Editor.desktop")});
+        SourceApplicationIcon::setWorkspace(&workspace);
+    }
+    void TearDown() override { SourceApplicationIcon::setWorkspace(nullptr); }
+
+    QTemporaryDir folder;
+    QString iconPath;
+    CountingWorkspace workspace;
+};
+
+TEST_F(SourceApplicationIconTest, AnInstalledApplicationGivesItsIconNameAndEntry)
+{
+    const auto value = SourceApplicationIcon::resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
+    EXPECT_FALSE(value->isFallback());
+    EXPECT_EQ(value->name, QStringLiteral("Editor"));
+    EXPECT_EQ(value->applicationURL,
+              QUrl::fromLocalFile(QStringLiteral("/usr/share/applications/org.example.Editor.desktop")));
+    EXPECT_FALSE(value->image.isNull());
+    EXPECT_TRUE(value->symbol.isEmpty());
+}
+
+TEST_F(SourceApplicationIconTest, NoSourceAndUninstalledApplicationsFallBackToTheKind)
+{
+    const auto none = SourceApplicationIcon::resolve(std::nullopt, ClipKind::link);
+    const auto gone = SourceApplicationIcon::resolve(QStringLiteral("org.example.Gone"), ClipKind::image);
+    for (const auto& value : {none, gone}) {
+        EXPECT_TRUE(value->isFallback());
+        EXPECT_EQ(value->name, QStringLiteral("Unknown source"));
+        EXPECT_EQ(value->applicationURL, std::nullopt);
+    }
+    EXPECT_EQ(none->symbol, QStringLiteral("link"));
+    EXPECT_EQ(gone->symbol, QStringLiteral("photo"));
+    EXPECT_EQ(gone->accessibilityDescription, QStringLiteral("IMAGE"));
+    EXPECT_EQ(SourceApplicationIcon::cacheKey(std::nullopt, ClipKind::link), QStringLiteral("unknown-link"));
+    EXPECT_EQ(SourceApplicationIcon::cacheKey(QStringLiteral("org.example.Gone"), ClipKind::richText),
+              QStringLiteral("org.example.Gone-richText"));
+}
+
+TEST_F(SourceApplicationIconTest, CachedPerApplicationAndKind)
+{
+    const auto text = SourceApplicationIcon::resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
+    SourceApplicationIcon::resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
+    EXPECT_EQ(workspace.lookups, 1);
+    SourceApplicationIcon::resolve(QStringLiteral("org.example.Editor"), ClipKind::link);
+    EXPECT_EQ(workspace.lookups, 2);
+    // A cached value outlives a change on the desktop until the cache drops it.
+    workspace.applications.clear();
+    EXPECT_EQ(SourceApplicationIcon::resolve(QStringLiteral("org.example.Editor"), ClipKind::text), text);
+}
+
+TEST_F(SourceApplicationIconTest, TheCacheKeepsAtMost32Entries)
+{
+    const auto first = SourceApplicationIcon::resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
+    for (int i = 0; i < 40; ++i)
+        SourceApplicationIcon::resolve(QStringLiteral("org.example.App%1").arg(i), ClipKind::text);
+    const int before = workspace.lookups;
+    // The oldest entry was dropped and is looked up again; the value it held is still valid.
+    SourceApplicationIcon::resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
+    EXPECT_EQ(workspace.lookups, before + 1);
+    EXPECT_EQ(first->name, QStringLiteral("Editor"));
+}
+
+TEST(SourceApplicationName, BlankNamesFallBackToTheDesktopFileName)
+{
+    ApplicationInfo info{QStringLiteral("org.example.app"),
+                         QStringLiteral(" \t"),
+                         {},
+                         QStringLiteral("/usr/share/applications/org.example.app.desktop")};
+    // Only the trailing suffix goes.
+    EXPECT_EQ(SourceApplicationIcon::applicationName(info), QStringLiteral("org.example.app"));
+    info.name = QStringLiteral("  Padded Name ");
+    EXPECT_EQ(SourceApplicationIcon::applicationName(info), QStringLiteral("  Padded Name "));
+}
+
+TEST_F(SourceApplicationIconTest, IconViewAndNameLabel)
+{
+    test::ThemedWindow window;
+    auto* icon = window.hold(new SourceIconView(QStringLiteral("org.example.Editor"), ClipKind::text));
+    EXPECT_EQ(icon->size(), QSize(18, 18));
+    EXPECT_EQ(icon->toolTip(), QStringLiteral("Editor"));
+
+    auto* label
+        = window.hold(new SourceApplicationNameLabel(QStringLiteral("A very long application name that cannot fit")));
+    label->setFixedWidth(80);
+    test::ThemedWindow::settle();
+    EXPECT_TRUE(label->shownText().endsWith(u'…'));
+    EXPECT_EQ(label->toolTip(), QStringLiteral("A very long application name that cannot fit"));
+    EXPECT_EQ(label->accessibleName(), label->toolTip());
+}
+
+} // namespace
+} // namespace tavlin

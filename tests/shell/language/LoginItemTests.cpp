@@ -1,0 +1,245 @@
+#include "FileSystemError.h"
+#include "InstalledApplication.h"
+#include "LaunchAtLoginController.h"
+#include "SystemLoginItemService.h"
+#include "TemporaryFolder.h"
+#include "UnavailableLoginItemService.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+using namespace tavlin;
+using namespace tavlin::test;
+
+namespace {
+
+// The autostart folder of a temporary XDG config home, and an installed-looking executable.
+struct LoginFixture {
+    TemporaryFolder folder;
+    QString executable = QCoreApplication::applicationFilePath();
+    QList<QUrl> opened;
+
+    LoginFixture() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path() + QStringLiteral("/config"))); }
+
+    QString autostart() const { return folder.path() + QStringLiteral("/config/autostart"); }
+    QString entryPath() const { return autostart() + QStringLiteral("/org.tavlin.Tavlin.desktop"); }
+    std::unique_ptr<SystemLoginItemService> service()
+    {
+        return std::make_unique<SystemLoginItemService>(executable, SystemLoginItemService::standardAutostartFolder(),
+                                                        [this](const QUrl& url) { opened.append(url); });
+    }
+    void writeEntry(const QByteArray& contents) const
+    {
+        QDir().mkpath(autostart());
+        writeFile(entryPath(), contents);
+    }
+};
+
+class FakeLoginItemService : public LoginItemService {
+public:
+    LoginItemStatus current = LoginItemStatus::disabled;
+    LoginItemStatus afterRegister = LoginItemStatus::enabled;
+    int registrations = 0;
+    int unregistrations = 0;
+    bool fail = false;
+
+    LoginItemStatus status() const override { return current; }
+    void registerItem() override
+    {
+        ++registrations;
+        if (fail)
+            throw FileSystemError(EACCES, QStringLiteral("/autostart/org.tavlin.Tavlin.desktop"));
+        current = afterRegister;
+    }
+    void unregisterItem() override
+    {
+        ++unregistrations;
+        current = LoginItemStatus::disabled;
+    }
+    void openSystemSettings() override {}
+};
+
+} // namespace
+
+TEST(SystemLoginItemService, EnablingWritesAnAutostartEntryAndDisablingRemovesIt)
+{
+    LoginFixture fixture;
+    LaunchAtLoginController controller(fixture.service());
+    EXPECT_EQ(controller.status(), LoginItemStatus::disabled);
+    EXPECT_EQ(controller.detail(), QStringLiteral("Tavlin does not start automatically."));
+
+    int statusChanges = 0;
+    QObject::connect(&controller, &LaunchAtLoginController::statusChanged, [&] { ++statusChanges; });
+    controller.setEnabled(true);
+    EXPECT_EQ(controller.status(), LoginItemStatus::enabled);
+    EXPECT_TRUE(controller.isOn());
+    EXPECT_EQ(controller.errorMessage(), std::nullopt);
+    EXPECT_EQ(statusChanges, 1);
+    EXPECT_EQ(controller.detail(), QStringLiteral("Tavlin will start in the menu bar without opening the history window."));
+    EXPECT_EQ(readFile(fixture.entryPath()), QByteArray("[Desktop Entry]\nType=Application\nName=Tavlin\nExec=")
+                                                 + QFile::encodeName(fixture.executable)
+                                                 + "\nX-GNOME-Autostart-enabled=true\n");
+    EXPECT_FALSE(QFileInfo::exists(fixture.entryPath() + QStringLiteral(".new")));
+
+    controller.setEnabled(false);
+    EXPECT_EQ(controller.status(), LoginItemStatus::disabled);
+    EXPECT_FALSE(QFileInfo::exists(fixture.entryPath()));
+    EXPECT_NO_THROW(fixture.service()->unregisterItem()) << "an entry already gone is fine";
+}
+
+TEST(SystemLoginItemService, AnEntryThatIsSwitchedOffForeignOrDamagedIsNotOn)
+{
+    LoginFixture fixture;
+    const QByteArray ours = "[Desktop Entry]\nType=Application\nExec=" + QFile::encodeName(fixture.executable) + "\n";
+    const auto statusWith = [&](const QByteArray& contents) {
+        fixture.writeEntry(contents);
+        return fixture.service()->status();
+    };
+    EXPECT_EQ(statusWith(ours), LoginItemStatus::enabled);
+    EXPECT_EQ(statusWith("# comment\n\n[Desktop Entry]\r\nExec = " + QFile::encodeName(fixture.executable) + " --flag\r\n"),
+              LoginItemStatus::enabled);
+    EXPECT_EQ(statusWith(ours + "Hidden=true\n"), LoginItemStatus::disabled);
+    EXPECT_EQ(statusWith(ours + "X-GNOME-Autostart-enabled=false\n"), LoginItemStatus::disabled);
+    EXPECT_EQ(statusWith("[Desktop Entry]\nExec=/bin/sh -c true\n"), LoginItemStatus::disabled);
+    EXPECT_EQ(statusWith("[Other Group]\nExec=" + QFile::encodeName(fixture.executable) + "\n"), LoginItemStatus::disabled);
+    EXPECT_EQ(statusWith("[Desktop Entry]\nExec=\"" + QFile::encodeName(fixture.executable) + "\n"), LoginItemStatus::disabled)
+        << "an unclosed quote";
+    EXPECT_EQ(statusWith(QByteArray("\xff\xfe\x00\x01garbage", 11)), LoginItemStatus::disabled);
+    EXPECT_EQ(statusWith(QByteArray(300 * 1024, '#')), LoginItemStatus::disabled);
+
+    // Switching on replaces a foreign entry under our name with ours.
+    statusWith("[Desktop Entry]\nExec=/bin/sh -c true\n");
+    LaunchAtLoginController controller(fixture.service());
+    controller.setEnabled(true);
+    EXPECT_EQ(controller.status(), LoginItemStatus::enabled);
+    EXPECT_FALSE(readFile(fixture.entryPath()).contains("/bin/sh"));
+}
+
+TEST(SystemLoginItemService, QuotesAnExecutablePathThatNeedsIt)
+{
+    LoginFixture fixture;
+    QDir().mkpath(fixture.folder.path() + QStringLiteral("/my apps"));
+    fixture.executable = fixture.folder.path() + QStringLiteral("/my apps/ta$vlin \"100%\"");
+    writeFile(fixture.executable, "#!/bin/sh\n");
+    fixture.service()->registerItem();
+    EXPECT_TRUE(readFile(fixture.entryPath())
+                    .contains("Exec=\"" + QFile::encodeName(fixture.folder.path()) + "/my apps/ta\\\\$vlin \\\\\"100%%\\\\\"\"\n"));
+    EXPECT_EQ(fixture.service()->status(), LoginItemStatus::enabled);
+}
+
+TEST(SystemLoginItemService, AFailedWriteIsReportedAndChangesNothing)
+{
+    LoginFixture fixture;
+    QDir().mkpath(fixture.folder.path() + QStringLiteral("/config"));
+    writeFile(fixture.autostart(), "a file where the folder belongs");
+    LaunchAtLoginController controller(fixture.service());
+    controller.setEnabled(true);
+    EXPECT_EQ(controller.status(), LoginItemStatus::disabled);
+    EXPECT_EQ(controller.errorMessage(),
+              QStringLiteral("Could not turn on launch at login: Tavlin couldn’t use the file “org.tavlin.Tavlin.desktop”: "
+                             "something else is in its place."));
+    EXPECT_THROW(fixture.service()->registerItem(), FileSystemError);
+}
+
+TEST(SystemLoginItemService, OpensTheAutostartFolder)
+{
+    LoginFixture fixture;
+    LaunchAtLoginController controller(fixture.service());
+    controller.openSystemSettings();
+    ASSERT_EQ(fixture.opened.size(), 1);
+    EXPECT_EQ(fixture.opened[0], QUrl::fromLocalFile(fixture.autostart()));
+    EXPECT_TRUE(QFileInfo(fixture.autostart()).isDir());
+}
+
+TEST(LaunchAtLoginController, AnUnsupportedBuildNeverCallsTheSystem)
+{
+    LaunchAtLoginController controller(std::make_unique<UnavailableLoginItemService>());
+    EXPECT_EQ(controller.status(), LoginItemStatus::unsupported);
+    EXPECT_FALSE(controller.isOn());
+    EXPECT_FALSE(controller.needsSystemSettings());
+    EXPECT_EQ(controller.detail(), QStringLiteral("Available only in the installed Tavlin app."));
+    controller.setEnabled(true);
+    EXPECT_EQ(controller.errorMessage(), QStringLiteral("Launch at login is available only in the installed Tavlin app."));
+    controller.setEnabled(false);
+    EXPECT_EQ(controller.errorMessage(), QStringLiteral("Launch at login is available only in the installed Tavlin app."));
+    EXPECT_THROW(UnavailableLoginItemService().registerItem(), LaunchAtLoginError);
+}
+
+TEST(LaunchAtLoginController, SwitchesOnlyWhenTheStatusDiffersAndKeepsWhatTheSystemReports)
+{
+    auto owned = std::make_unique<FakeLoginItemService>();
+    FakeLoginItemService& service = *owned;
+    service.current = LoginItemStatus::requiresApproval;
+    LaunchAtLoginController controller(std::move(owned));
+    EXPECT_TRUE(controller.isOn());
+    EXPECT_TRUE(controller.needsSystemSettings());
+    controller.setEnabled(true);
+    EXPECT_EQ(service.registrations, 0) << "already on while it awaits approval";
+
+    service.current = LoginItemStatus::notFound;
+    controller.refresh();
+    EXPECT_FALSE(controller.isOn());
+    EXPECT_TRUE(controller.needsSystemSettings());
+
+    service.current = LoginItemStatus::disabled;
+    service.afterRegister = LoginItemStatus::requiresApproval;
+    controller.setEnabled(true);
+    EXPECT_EQ(service.registrations, 1);
+    EXPECT_EQ(controller.status(), LoginItemStatus::requiresApproval) << "the switch stays on";
+
+    service.current = LoginItemStatus::disabled;
+    service.fail = true;
+    controller.setEnabled(true);
+    EXPECT_EQ(controller.status(), LoginItemStatus::disabled);
+    ASSERT_TRUE(controller.errorMessage().has_value());
+    EXPECT_TRUE(controller.errorMessage()->startsWith(QStringLiteral("Could not turn on launch at login: ")));
+
+    controller.setEnabled(false);
+    EXPECT_EQ(controller.errorMessage(), std::nullopt) << "a switch that needs nothing clears the message";
+    EXPECT_EQ(service.unregistrations, 0);
+}
+
+TEST(InstalledApplication, IsTheRunningExecutableNamedByTheFirstDesktopFileFound)
+{
+    TemporaryFolder folder;
+    const QString running = QCoreApplication::applicationFilePath();
+    const QString user = folder.path() + QStringLiteral("/user");
+    const QString system = folder.path() + QStringLiteral("/system");
+    const auto install = [](const QString& dataFolder, const QByteArray& exec, const QByteArray& extra = {}) {
+        QDir().mkpath(dataFolder + QStringLiteral("/applications"));
+        writeFile(dataFolder + QStringLiteral("/applications/org.tavlin.Tavlin.desktop"),
+                  "[Desktop Entry]\nType=Application\nName=Tavlin\nExec=" + exec + " %U\n" + extra);
+    };
+
+    EXPECT_EQ(InstalledApplication::find(running, {user, system}), std::nullopt) << "nothing installed";
+
+    install(system, QFile::encodeName(running));
+    const std::optional<InstalledApplication> found = InstalledApplication::find(running, {user, system});
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->executable, QFileInfo(running).canonicalFilePath());
+    EXPECT_EQ(found->desktopFile, system + QStringLiteral("/applications/org.tavlin.Tavlin.desktop"));
+    EXPECT_EQ(InstalledApplication::find(folder.path() + QStringLiteral("/elsewhere/tavlin"), {system}), std::nullopt)
+        << "a build run from elsewhere is not the installed one";
+
+    install(user, "/usr/bin/some-other-tavlin");
+    EXPECT_EQ(InstalledApplication::find(running, {user, system}), std::nullopt) << "the first file found is the one in use";
+
+    const QByteArray name = QFile::encodeName(QFileInfo(running).fileName());
+    install(user, name);
+    qputenv("PATH", QFile::encodeName(QFileInfo(running).absolutePath()) + ":/usr/bin:/bin");
+    EXPECT_TRUE(InstalledApplication::find(running, {user, system}).has_value()) << "a bare name is looked up on PATH";
+    install(user, name, "Hidden=true\n");
+    EXPECT_EQ(InstalledApplication::find(running, {user, system}), std::nullopt);
+}
+
+TEST(LaunchAtLoginController, ChoosesTheAutostartEntryOnlyForAnInstalledApplication)
+{
+    const InstalledApplication installed{QStringLiteral("/usr/share/applications/org.tavlin.Tavlin.desktop"),
+                                         QStringLiteral("/usr/bin/tavlin")};
+    EXPECT_NE(dynamic_cast<SystemLoginItemService*>(LaunchAtLoginController::makeService(installed, false).get()), nullptr);
+    EXPECT_EQ(LaunchAtLoginController::makeService(installed, true)->status(), LoginItemStatus::unsupported);
+    EXPECT_EQ(LaunchAtLoginController::makeService(std::nullopt, false)->status(), LoginItemStatus::unsupported);
+}
