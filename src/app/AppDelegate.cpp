@@ -29,10 +29,15 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QProcessEnvironment>
 #include <QShortcut>
 
 namespace tavlin {
+
+namespace {
+Q_LOGGING_CATEGORY(delegateLog, "org.tavlin.Tavlin.delegate", QtWarningMsg)
+} // namespace
 
 AppDelegate::Platform AppDelegate::realPlatform()
 {
@@ -141,6 +146,10 @@ void AppDelegate::startServices()
     statusItem_->install();
     updates();
     shortcut_->start();
+    qCDebug(delegateLog) << "Quick Panel shortcut" << shortcut_->binding().displayText();
+    if (shortcut_->errorMessage())
+        Log::error(QStringLiteral("The Quick Panel shortcut %1 is not available: %2")
+                       .arg(shortcut_->binding().displayText(), *shortcut_->errorMessage()));
     systemActivity_->start();
     if (onboardingStore_->resolveNeedsFirstLaunch()) {
         firstLaunchPending_ = true;
@@ -182,6 +191,7 @@ void AppDelegate::showOnboarding()
 
 void AppDelegate::shortcutPressed()
 {
+    qCDebug(delegateLog) << "Quick Panel shortcut pressed";
     if (firstLaunchPending_) {
         showOnboarding();
         return;

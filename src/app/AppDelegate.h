@@ -85,6 +85,8 @@ public:
     SettingsWindow* settingsWindow() const;
     StatusItem* statusItem() const { return statusItem_.get(); }
     AppUpdateController& updates();
+    SettingsNavigation& settingsNavigation() const { return *settingsNavigation_; }
+    GlobalShortcut& shortcut() const { return *shortcut_; }
 
 Q_SIGNALS:
     // The global shortcut was pressed while no introduction was pending.

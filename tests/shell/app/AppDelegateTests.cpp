@@ -1,0 +1,188 @@
+#include "AppDelegate.h"
+#include "AppUpdateController.h"
+#include "ApplicationRelauncher.h"
+#include "FakeHotKeyBackend.h"
+#include "FakePasteboard.h"
+#include "FakeWorkspace.h"
+#include "GlobalShortcut.h"
+#include "HistoryModel.h"
+#include "HistoryWindow.h"
+#include "InMemoryDefaults.h"
+#include "OnboardingStore.h"
+#include "SettingsNavigation.h"
+#include "SettingsWindow.h"
+#include "StatusItem.h"
+#include "TemporaryFolder.h"
+#include "UnavailableLoginItemService.h"
+#include "UnavailableUpdateService.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace tavlin;
+using namespace tavlin::test;
+
+namespace {
+
+// The delegate on in-memory platform pieces and a real store in a temporary folder.
+struct DelegateFixture {
+    TemporaryFolder folder;
+    InMemoryDefaults* defaults = nullptr;
+    FakePasteboard* pasteboard = nullptr;
+    FakeWorkspace* workspace = nullptr;
+    SystemNotifications* notifications = nullptr;
+    std::shared_ptr<QStringList> hotKeys;
+    int relaunches = 0;
+    std::unique_ptr<AppDelegate> delegate;
+
+    explicit DelegateFixture(QVariantMap stored = {{OnboardingStore::completedKey, true}})
+    {
+        AppDelegate::Platform platform;
+        auto ownedDefaults = std::make_unique<InMemoryDefaults>(std::move(stored));
+        defaults = ownedDefaults.get();
+        platform.defaults = std::move(ownedDefaults);
+        auto ownedPasteboard = std::make_unique<FakePasteboard>();
+        pasteboard = ownedPasteboard.get();
+        platform.pasteboard = std::move(ownedPasteboard);
+        auto ownedWorkspace = std::make_unique<FakeWorkspace>();
+        workspace = ownedWorkspace.get();
+        workspace->frontmost = QStringLiteral("org.gnome.TextEditor");
+        platform.workspace = std::move(ownedWorkspace);
+        auto ownedNotifications = std::make_unique<SystemNotifications>();
+        notifications = ownedNotifications.get();
+        platform.systemNotifications = std::move(ownedNotifications);
+        platform.databasePath = folder.databasePath();
+        platform.makeHotKeyBackend = [this] {
+            auto backend = std::make_unique<FakeHotKeyBackend>();
+            hotKeys = backend->journal;
+            return backend;
+        };
+        platform.loginItems = std::make_unique<UnavailableLoginItemService>();
+        platform.makeUpdateService = [](Defaults&) {
+            return std::make_unique<UnavailableUpdateService>(UpdateAvailability{});
+        };
+        platform.relaunchApplication = [this] {
+            ++relaunches;
+            return false;
+        };
+        delegate = std::make_unique<AppDelegate>(std::move(platform));
+    }
+
+    HistoryModel& model() { return delegate->model(); }
+};
+
+} // namespace
+
+TEST(AppDelegate, AFirstLaunchWaitsForTheIntroductionAndCapturesNothing)
+{
+    DelegateFixture fixture(QVariantMap{});
+    QSignalSpy toggles(fixture.delegate.get(), &AppDelegate::quickPanelToggleRequested);
+    fixture.delegate->startServices();
+    EXPECT_TRUE(fixture.delegate->isFirstLaunchPending());
+    EXPECT_FALSE(fixture.delegate->isMonitoring());
+
+    fixture.pasteboard->setString(QStringLiteral("copied during the introduction"));
+    QTest::qWait(900);
+    fixture.delegate->showHistory();
+    fixture.delegate->shortcutPressed();
+    EXPECT_EQ(fixture.delegate->historyWindow(), nullptr) << "the introduction comes first";
+    EXPECT_EQ(toggles.count(), 0);
+    EXPECT_EQ(fixture.model().totalCount(), 0);
+}
+
+TEST(AppDelegate, AKnownProfileCapturesAtOnceAndStopsInOrder)
+{
+    DelegateFixture fixture;
+    QSignalSpy toggles(fixture.delegate.get(), &AppDelegate::quickPanelToggleRequested);
+    fixture.delegate->startServices();
+    fixture.delegate->startMonitoring();
+    ASSERT_TRUE(fixture.delegate->isMonitoring());
+    ASSERT_TRUE(fixture.hotKeys);
+    EXPECT_TRUE(fixture.hotKeys->value(0).startsWith(QStringLiteral("register 49/2048 -> "))) << "Alt+Space by default";
+
+    fixture.pasteboard->setString(QStringLiteral("captured"));
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.model().totalCount(), 1, 3000);
+
+    // Sleep pauses capturing; waking resumes it.
+    Q_EMIT fixture.notifications->willSleep();
+    EXPECT_TRUE(fixture.model().isMonitoringSuspended());
+    Q_EMIT fixture.notifications->didWake();
+    EXPECT_FALSE(fixture.model().isMonitoringSuspended());
+
+    fixture.delegate->shortcutPressed();
+    EXPECT_EQ(toggles.count(), 1);
+
+    fixture.delegate->showHistory();
+    fixture.delegate->shutdown();
+    EXPECT_TRUE(fixture.hotKeys->contains(QStringLiteral("unregister 1")));
+    EXPECT_EQ(fixture.hotKeys->last(), QStringLiteral("shutdown")) << "unregistered before the backend shuts down";
+    EXPECT_EQ(fixture.delegate->historyWindow(), nullptr);
+    EXPECT_FALSE(fixture.delegate->statusItem()->isInstalled());
+    fixture.pasteboard->setString(QStringLiteral("after shutdown"));
+    QTest::qWait(900);
+    EXPECT_EQ(fixture.model().totalCount(), 1);
+}
+
+TEST(AppDelegate, ExcludedApplicationsReachTheCaptureGate)
+{
+    DelegateFixture fixture({{OnboardingStore::completedKey, true},
+                             {QStringLiteral("privacy.excludedApplications"), QStringList{QStringLiteral("org.example.Vault")}}});
+    fixture.delegate->startServices();
+    fixture.workspace->frontmost = QStringLiteral("org.example.Vault");
+    fixture.pasteboard->setString(QStringLiteral("from the vault"));
+    QTest::qWait(900);
+    fixture.workspace->frontmost = QStringLiteral("org.gnome.TextEditor");
+    fixture.pasteboard->setString(QStringLiteral("from the editor"));
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.model().totalCount(), 1, 3000);
+    EXPECT_EQ(fixture.model().clips().value(0).text, QStringLiteral("from the editor"));
+}
+
+TEST(AppDelegate, ALanguageRelaunchReopensSettingsAtTheStoredSection)
+{
+    {
+        DelegateFixture fixture({{OnboardingStore::completedKey, true},
+                                 {ApplicationRelauncher::reopenAfterRestartKey, QStringLiteral("privacy")}});
+        fixture.delegate->startServices();
+        ASSERT_NE(fixture.delegate->settingsWindow(), nullptr);
+        EXPECT_TRUE(fixture.delegate->settingsWindow()->isVisible());
+        EXPECT_EQ(fixture.delegate->settingsNavigation().section(), SettingsSection::privacy);
+        EXPECT_FALSE(fixture.defaults->object(ApplicationRelauncher::reopenAfterRestartKey).isValid());
+    }
+    {
+        DelegateFixture fixture({{OnboardingStore::completedKey, true},
+                                 {ApplicationRelauncher::reopenAfterRestartKey, QStringLiteral("somewhere")}});
+        fixture.delegate->startServices();
+        EXPECT_EQ(fixture.delegate->settingsNavigation().section(), SettingsSection::interface);
+    }
+    {
+        // A relaunch that could not start takes its marker back.
+        DelegateFixture fixture;
+        fixture.delegate->relaunchForLanguage();
+        EXPECT_EQ(fixture.relaunches, 1);
+        EXPECT_FALSE(fixture.defaults->object(ApplicationRelauncher::reopenAfterRestartKey).isValid());
+    }
+}
+
+TEST(AppDelegate, TheTrayTogglesTheHistoryWindowAndAReopenPrefersVisibleSettings)
+{
+    DelegateFixture fixture;
+    fixture.delegate->startServices();
+    Q_EMIT fixture.delegate->statusItem()->leftClicked();
+    ASSERT_NE(fixture.delegate->historyWindow(), nullptr);
+    EXPECT_TRUE(fixture.delegate->historyWindow()->isVisible());
+    Q_EMIT fixture.delegate->statusItem()->leftClicked();
+    EXPECT_FALSE(fixture.delegate->historyWindow()->isVisible());
+
+    QSignalSpy focus(&HistoryWindow::notifications(), &HistoryWindowNotifications::searchFocusRequested);
+    fixture.delegate->reopen();
+    EXPECT_TRUE(fixture.delegate->historyWindow()->isVisible());
+    EXPECT_EQ(focus.count(), 1);
+
+    fixture.delegate->showSettings();
+    fixture.delegate->historyWindow()->hide();
+    fixture.delegate->reopen();
+    EXPECT_FALSE(fixture.delegate->historyWindow()->isVisible()) << "Settings came forward instead";
+    EXPECT_TRUE(fixture.delegate->settingsWindow()->isVisible());
+}

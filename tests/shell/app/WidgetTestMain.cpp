@@ -1,0 +1,19 @@
+#include "Translations.h"
+
+#include <QApplication>
+#include <QTranslator>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    // Windows render offscreen unless a test run asks for a real display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QTranslator english;
+    if (tavlin::Translations::load(english, QStringLiteral("en")))
+        QApplication::installTranslator(&english);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
