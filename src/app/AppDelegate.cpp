@@ -144,6 +144,7 @@ AppUpdateController& AppDelegate::updates()
 void AppDelegate::startServices()
 {
     statusItem_->install();
+    qCDebug(delegateLog) << "Tray item installed";
     updates();
     shortcut_->start();
     qCDebug(delegateLog) << "Quick Panel shortcut" << shortcut_->binding().displayText();
@@ -162,8 +163,11 @@ void AppDelegate::startServices()
 
 void AppDelegate::startMonitoring()
 {
-    if (!monitoring_)
-        monitoring_ = model_->runMonitoring();
+    if (monitoring_)
+        return;
+    connect(model_.get(), &HistoryModel::historyChanges, this, [] { qCDebug(delegateLog) << "Monitoring started"; },
+            Qt::SingleShotConnection);
+    monitoring_ = model_->runMonitoring();
 }
 
 void AppDelegate::relaunchForLanguage()
@@ -256,6 +260,7 @@ void AppDelegate::showSettings()
 void AppDelegate::handleStatusClick()
 {
     const bool active = QGuiApplication::applicationState() == Qt::ApplicationActive;
+    qCDebug(delegateLog) << "Tray click; active" << active << "activation pending" << activationPending_;
     if (historyWindow_ && historyWindow_->isVisible() && (active || activationPending_)) {
         historyRequested_ = false;
         historyWindow_->hide();
@@ -295,6 +300,7 @@ void AppDelegate::applicationStateChanged(Qt::ApplicationState state)
 {
     if (shutDown_)
         return;
+    qCDebug(delegateLog) << "Application state" << state;
     if (state == Qt::ApplicationActive) {
         applicationInactive_ = false;
         activationPending_ = false;

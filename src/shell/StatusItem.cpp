@@ -63,6 +63,7 @@ void StatusItem::install()
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         switch (reason) {
         case QSystemTrayIcon::Trigger:
+        case QSystemTrayIcon::DoubleClick: // two quick clicks are two toggles, not a gesture of their own
             Q_EMIT leftClicked();
             break;
         case QSystemTrayIcon::Context:

@@ -158,3 +158,65 @@ TEST(ApplicationEndToEnd, ASocketLeftByACrashIsNoReasonToRefuse)
     ASSERT_TRUE(application->waitForFinished(10000));
     EXPECT_EQ(application->exitCode(), 0);
 }
+
+// On a desktop with a window manager and a tray: the tray icon toggles the history window, a
+// second launch brings it forward, and the database is sound after SIGTERM.
+TEST(ApplicationEndToEnd, TheTrayIconTogglesTheHistoryWindow)
+{
+    Profile profile;
+    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    QProcess windowManager;
+    windowManager.start(QStringLiteral("openbox"), QStringList());
+    QProcess tray;
+    tray.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                                         QStringLiteral("left"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+                                         QStringLiteral("--height"), QStringLiteral("32"), QStringLiteral("--SetDockType"),
+                                         QStringLiteral("true"), QStringLiteral("--transparent"), QStringLiteral("false")});
+    ASSERT_TRUE(windowManager.waitForStarted(5000) && tray.waitForStarted(5000));
+    const auto historyShown = [] {
+        QProcess search;
+        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                 QStringLiteral("--name"), QStringLiteral("^Tavlin$")});
+        search.waitForFinished(5000);
+        return !search.readAllStandardOutput().trimmed().isEmpty();
+    };
+    QTest::qWait(1000);
+
+    auto application = profile.launch();
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
+    QTest::qWait(1000); // the tray embeds the icon
+    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf 'a row' | xclip -selection clipboard")});
+    EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000));
+
+    // The icon is the tray's only one: a click near the tray's left end lands on it.
+    const auto clickTray = [] {
+        QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral(
+            "xdotool mousemove --window $(xdotool search --classname '^panel$' | head -1) 10 12 click 1")});
+    };
+    const auto historyActive = [] {
+        QProcess active;
+        active.start(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")});
+        active.waitForFinished(5000);
+        return active.readAllStandardOutput().trimmed() == "Tavlin";
+    };
+    clickTray();
+    EXPECT_TRUE(waitUntil(historyShown, 5000)) << "a click on the tray icon shows the history window";
+    EXPECT_TRUE(waitUntil(historyActive, 5000));
+    clickTray();
+    EXPECT_TRUE(waitUntil([&] { return !historyShown(); }, 5000))
+        << "a second click hides it\n" << application->readAllStandardError().toStdString();
+
+    auto second = profile.launch();
+    ASSERT_TRUE(second->waitForFinished(10000));
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_TRUE(waitUntil(historyShown, 5000)) << "launching again brings the history window";
+
+    ::kill(application->processId(), SIGTERM);
+    ASSERT_TRUE(application->waitForFinished(10000));
+    EXPECT_EQ(application->exitCode(), 0);
+    EXPECT_EQ(queryTexts(profile.database, QStringLiteral("PRAGMA integrity_check")), QStringList{QStringLiteral("ok")});
+    tray.kill();
+    windowManager.kill();
+    tray.waitForFinished(5000);
+    windowManager.waitForFinished(5000);
+}
