@@ -10,4 +10,4 @@ tavlin_build
 if [ -x build/src/app/tavlin ]; then
   exec build/src/app/tavlin "$@"
 fi
-echo "Tavlin's history store is built (build/), but the application itself is not part of this build yet: there is nothing to start."
+echo "The build has no application to start (build/src/app/tavlin is missing)." >&2; exit 1

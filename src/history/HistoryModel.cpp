@@ -365,17 +365,23 @@ QCoro::Task<bool> HistoryModel::copy(Clip clip, Condition condition)
     co_return false;
 }
 
-QCoro::Task<> HistoryModel::setFavorite(Clip clip, bool isFavorite)
+QCoro::Task<bool> HistoryModel::edit(QFuture<void> work)
 {
     QPointer<HistoryModel> self(this);
     try {
-        co_await repository_->setFavorite(clip.id, isFavorite);
+        co_await work;
     } catch (const std::exception& error) {
         if (self)
             reportError(error);
-        co_return;
+        co_return false;
     }
-    if (self)
+    co_return bool(self);
+}
+
+QCoro::Task<> HistoryModel::setFavorite(Clip clip, bool isFavorite)
+{
+    QPointer<HistoryModel> self(this);
+    if (co_await edit(repository_->setFavorite(clip.id, isFavorite)) && self)
         co_await reload();
 }
 
@@ -383,14 +389,7 @@ QCoro::Task<> HistoryModel::deleteClip(Clip clip)
 {
     QPointer<HistoryModel> self(this);
     ++copyVersion_; // a copy of any record still loading gives up
-    try {
-        co_await repository_->deleteClip(clip.id);
-    } catch (const std::exception& error) {
-        if (self)
-            reportError(error);
-        co_return;
-    }
-    if (self)
+    if (co_await edit(repository_->deleteClip(clip.id)) && self)
         co_await reload();
 }
 
@@ -398,14 +397,7 @@ QCoro::Task<> HistoryModel::clear(bool keepingFavorites)
 {
     QPointer<HistoryModel> self(this);
     ++copyVersion_;
-    try {
-        co_await repository_->clear(keepingFavorites);
-    } catch (const std::exception& error) {
-        if (self)
-            reportError(error);
-        co_return;
-    }
-    if (!self)
+    if (!co_await edit(repository_->clear(keepingFavorites)) || !self)
         co_return;
     co_await loadPreview(std::nullopt);
     if (!self)

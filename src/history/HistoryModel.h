@@ -124,6 +124,8 @@ private:
     void reportError(const std::exception& error);
     void setPreview(const ClipPreview& preview, const std::optional<ClipMetadata>& metadata);
     void bumpPreviewRevision();
+    // Awaits a store edit; false (with the error published) when it failed or the model is gone.
+    QCoro::Task<bool> edit(QFuture<void> work);
 
     QString databasePath_;
     std::unique_ptr<HistoryRepository> repository_;

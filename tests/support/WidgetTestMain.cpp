@@ -1,3 +1,4 @@
+// The main of widget tests: a QApplication on the offscreen platform unless a run asks for a display.
 #include "Translations.h"
 
 #include <QApplication>
