@@ -1,6 +1,6 @@
 #include "InstalledApplication.h"
 
-#include "XdgDesktopFile.h"
+#include "DesktopFile.h"
 
 #include <QFileInfo>
 
@@ -16,10 +16,10 @@ std::optional<InstalledApplication> InstalledApplication::find(const QString& ru
         const QString path = folder + QStringLiteral("/applications/") + desktopID + QStringLiteral(".desktop");
         if (!QFileInfo::exists(path))
             continue;
-        const std::optional<XdgDesktopFile> entry = XdgDesktopFile::read(path);
+        const std::optional<DesktopFile> entry = DesktopFile::read(path);
         if (!entry || entry->isTrue(QStringLiteral("Hidden")))
             return std::nullopt;
-        if (XdgDesktopFile::resolveProgram(entry->execProgram()) != running)
+        if (DesktopFile::resolveProgram(entry->execProgram()) != running)
             return std::nullopt;
         return InstalledApplication{path, running};
     }

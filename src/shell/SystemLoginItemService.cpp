@@ -2,7 +2,7 @@
 
 #include "FileSystemError.h"
 #include "InstalledApplication.h"
-#include "XdgDesktopFile.h"
+#include "DesktopFile.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -70,12 +70,12 @@ QString SystemLoginItemService::entryPath() const
 
 LoginItemStatus SystemLoginItemService::status() const
 {
-    const std::optional<XdgDesktopFile> entry = XdgDesktopFile::read(entryPath());
+    const std::optional<DesktopFile> entry = DesktopFile::read(entryPath());
     if (!entry || entry->isTrue(QStringLiteral("Hidden")) || entry->isFalse(QStringLiteral("X-GNOME-Autostart-enabled")))
         return LoginItemStatus::disabled;
-    const QString program = XdgDesktopFile::resolveProgram(entry->execProgram());
-    return !program.isEmpty() && program == XdgDesktopFile::resolveProgram(executable_) ? LoginItemStatus::enabled
-                                                                                        : LoginItemStatus::disabled;
+    const QString program = DesktopFile::resolveProgram(entry->execProgram());
+    return !program.isEmpty() && program == DesktopFile::resolveProgram(executable_) ? LoginItemStatus::enabled
+                                                                                     : LoginItemStatus::disabled;
 }
 
 void SystemLoginItemService::registerItem()
@@ -86,7 +86,7 @@ void SystemLoginItemService::registerItem()
                                          "Name=Tavlin\n"
                                          "Exec=%1\n"
                                          "X-GNOME-Autostart-enabled=true\n")
-                              .arg(XdgDesktopFile::execArgument(executable_));
+                              .arg(DesktopFile::execArgument(executable_));
     writeAtomically(entryPath(), entry.toUtf8());
 }
 

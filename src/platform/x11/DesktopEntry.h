@@ -6,8 +6,7 @@
 
 namespace tavlin {
 
-// The [Desktop Entry] group of a freedesktop .desktop file, as far as naming an application
-// goes.
+// What naming an application needs of a desktop file's [Desktop Entry] group (DesktopFile).
 struct DesktopEntry {
     // The desktop-file id ("org.gnome.Nautilus", "firefox", "kde4-kate").
     QString desktopID;
@@ -24,8 +23,8 @@ struct DesktopEntry {
     // An application entry, listed or not, that has not been deleted (Hidden=true).
     bool isApplication() const { return type == QStringLiteral("Application") && !hidden && !name.isEmpty(); }
 
-    // Reads the file; nothing when it cannot be read or has no [Desktop Entry] group.
-    // `localeName` selects Name[...] ("ru_RU" tries ru_RU, then ru, then Name).
+    // Reads the file; nothing when DesktopFile::read gives nothing. `localeName` selects
+    // Name[...] ("ru_RU" tries ru_RU, then ru, then Name).
     static std::optional<DesktopEntry> read(const QString& path, const QString& desktopID, const QString& localeName);
 };
 
