@@ -1,6 +1,9 @@
 #include "Workspace.h"
 
+#include <QHash>
 #include <QStringList>
+
+#include <optional>
 
 namespace tavlin {
 
@@ -32,12 +35,28 @@ bool isReverseDNS(const QString& id)
     return true;
 }
 
+// Password managers whose copies are never kept go by their reverse-DNS identifier on every
+// desktop; on Linux their desktop files and window classes often carry a plain name instead.
+std::optional<QString> protectedApplicationAlias(const QString& desktopID)
+{
+    static const QHash<QString, QString> aliases{
+        {QStringLiteral("bitwarden"), QStringLiteral("com.bitwarden.desktop")},
+        {QStringLiteral("bitwarden_bitwarden"), QStringLiteral("com.bitwarden.desktop")},
+        {QStringLiteral("1password"), QStringLiteral("com.1password.1password")},
+        {QStringLiteral("1password_1password"), QStringLiteral("com.1password.1password")},
+    };
+    const auto found = aliases.constFind(desktopID.toLower());
+    return found == aliases.cend() ? std::nullopt : std::optional<QString>(*found);
+}
+
 } // namespace
 
 QString Workspace::applicationIDForDesktopID(const QString& desktopID)
 {
     if (desktopID.isEmpty())
         return {};
+    if (const std::optional<QString> alias = protectedApplicationAlias(desktopID))
+        return *alias;
     if (isReverseDNS(desktopID))
         return desktopID;
 

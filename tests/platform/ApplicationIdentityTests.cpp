@@ -28,6 +28,12 @@ TEST(ApplicationIDTest, ReverseDnsIdsStayAndOthersBecomeValidIdentifiers)
         {QStringLiteral("ab"), QStringLiteral("ab.desktop")},
         {QStringLiteral("Текст"), QStringLiteral("-----.desktop")},
         {QStringLiteral("..."), QStringLiteral("application.desktop")},
+        // Password managers installed under a plain name still meet the built-in protection.
+        {QStringLiteral("bitwarden"), QStringLiteral("com.bitwarden.desktop")},
+        {QStringLiteral("Bitwarden"), QStringLiteral("com.bitwarden.desktop")},
+        {QStringLiteral("bitwarden_bitwarden"), QStringLiteral("com.bitwarden.desktop")},
+        {QStringLiteral("1password"), QStringLiteral("com.1password.1password")},
+        {QStringLiteral("1Password"), QStringLiteral("com.1password.1password")},
     };
     for (const auto& [desktopID, expected] : mapped)
         EXPECT_EQ(Workspace::applicationIDForDesktopID(desktopID), expected) << desktopID.toStdString();
