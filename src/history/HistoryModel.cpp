@@ -35,34 +35,22 @@ QString HistoryModel::defaultDatabasePath()
 
 void HistoryModel::setQuery(const QString& query)
 {
-    if (query_ != query) {
-        query_ = query;
-        Q_EMIT queryChanged();
-    }
+    publish(query_, query, &HistoryModel::queryChanged);
 }
 
 void HistoryModel::setSection(HistorySection section)
 {
-    if (section_ != section) {
-        section_ = section;
-        Q_EMIT sectionChanged();
-    }
+    publish(section_, section, &HistoryModel::sectionChanged);
 }
 
 void HistoryModel::setKindFilter(HistoryKindFilter filter)
 {
-    if (kindFilter_ != filter) {
-        kindFilter_ = filter;
-        Q_EMIT kindFilterChanged();
-    }
+    publish(kindFilter_, filter, &HistoryModel::kindFilterChanged);
 }
 
 void HistoryModel::setSourceFilter(const ClipSourceFilter& filter)
 {
-    if (!(sourceFilter_ == filter)) {
-        sourceFilter_ = filter;
-        Q_EMIT sourceFilterChanged();
-    }
+    publish(sourceFilter_, filter, &HistoryModel::sourceFilterChanged);
 }
 
 HistoryQuery HistoryModel::request() const
@@ -116,10 +104,7 @@ void HistoryModel::toggleSource(const std::optional<QString>& bundleID)
 
 void HistoryModel::setErrorMessage(const std::optional<QString>& message)
 {
-    if (errorMessage_ != message) {
-        errorMessage_ = message;
-        Q_EMIT errorMessageChanged();
-    }
+    publish(errorMessage_, message, &HistoryModel::errorMessageChanged);
 }
 
 void HistoryModel::reportError(const std::exception& error)
@@ -129,14 +114,8 @@ void HistoryModel::reportError(const std::exception& error)
 
 void HistoryModel::setPreview(const ClipPreview& preview, const std::optional<ClipMetadata>& metadata)
 {
-    if (!(previewContent_ == preview)) {
-        previewContent_ = preview;
-        Q_EMIT previewContentChanged();
-    }
-    if (selectedMetadata_ != metadata) {
-        selectedMetadata_ = metadata;
-        Q_EMIT selectedMetadataChanged();
-    }
+    publish(previewContent_, preview, &HistoryModel::previewContentChanged);
+    publish(selectedMetadata_, metadata, &HistoryModel::selectedMetadataChanged);
 }
 
 void HistoryModel::bumpPreviewRevision()
@@ -164,26 +143,11 @@ QCoro::Task<> HistoryModel::reload()
     if (!self || reloadVersion_ != version || !(request() == requested))
         co_return;
 
-    if (totalCount_ != page.summary.total) {
-        totalCount_ = page.summary.total;
-        Q_EMIT totalCountChanged();
-    }
-    if (favoriteCount_ != page.summary.favorites) {
-        favoriteCount_ = page.summary.favorites;
-        Q_EMIT favoriteCountChanged();
-    }
-    if (matchedCount_ != page.matchedCount) {
-        matchedCount_ = page.matchedCount;
-        Q_EMIT matchedCountChanged();
-    }
-    if (availableSources_ != page.sources) {
-        availableSources_ = page.sources;
-        Q_EMIT availableSourcesChanged();
-    }
-    if (clips_ != page.clips) {
-        clips_ = page.clips;
-        Q_EMIT clipsChanged();
-    }
+    publish(totalCount_, page.summary.total, &HistoryModel::totalCountChanged);
+    publish(favoriteCount_, page.summary.favorites, &HistoryModel::favoriteCountChanged);
+    publish(matchedCount_, page.matchedCount, &HistoryModel::matchedCountChanged);
+    publish(availableSources_, page.sources, &HistoryModel::availableSourcesChanged);
+    publish(clips_, page.clips, &HistoryModel::clipsChanged);
     setErrorMessage(std::nullopt);
 
     QHash<qint64, ClipRowPresentation> rows;
@@ -196,10 +160,7 @@ QCoro::Task<> HistoryModel::reload()
     }
     if (!self || reloadVersion_ != version || !(request() == requested))
         co_return;
-    if (rowPresentations_ != rows) {
-        rowPresentations_ = rows;
-        Q_EMIT rowPresentationsChanged();
-    }
+    publish(rowPresentations_, rows, &HistoryModel::rowPresentationsChanged);
 }
 
 QCoro::Task<> HistoryModel::loadPreview(std::optional<Clip> clip)
