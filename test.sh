@@ -5,6 +5,10 @@ cd "$(dirname "$0")"
 source scripts/setup.sh
 
 tavlin_install_packages
+
+echo "== includes"
+python3 scripts/check-includes.py
+
 tavlin_build
 
 echo "== translations"

@@ -17,10 +17,13 @@
 #include "RetentionSettings.h"
 #include "SettingsNavigation.h"
 #include "SettingsWindow.h"
+#include "SourceApplicationIcon.h"
 #include "StatusItem.h"
 #include "SystemActivityObserver.h"
+#include "SystemLoginItemService.h"
 #include "TavlinLanguage.h"
 #include "TrueBlackWindowChrome.h"
+#include "UnavailableLoginItemService.h"
 #include "UpdateService.h"
 #include "ViewPreferences.h"
 #include "X11HotKeyBackend.h"
@@ -49,7 +52,11 @@ AppDelegate::Platform AppDelegate::realPlatform()
     platform.databasePath = HistoryModel::defaultDatabasePath();
     platform.makeHotKeyBackend = [] { return std::make_unique<X11HotKeyBackend>(); };
     const std::optional<InstalledApplication> installed = InstalledApplication::find();
-    platform.loginItems = LaunchAtLoginController::makeService(installed, false);
+    // Launch at login is offered only to the installed application.
+    if (installed)
+        platform.loginItems = std::make_unique<SystemLoginItemService>(installed->executable);
+    else
+        platform.loginItems = std::make_unique<UnavailableLoginItemService>();
     platform.makeUpdateService = [installed](Defaults& defaults) {
         return AppUpdateController::makeService(installed, false, defaults);
     };
@@ -61,6 +68,7 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
 {
     Defaults& defaults = *platform_.defaults;
     Workspace& workspace = *platform_.workspace;
+    SourceApplicationIcon::setWorkspace(&workspace);
     model_ = std::make_unique<HistoryModel>(platform_.databasePath, *platform_.pasteboard,
                                             [&workspace] { return workspace.frontmostApplicationID(); });
     preferences_ = std::make_unique<ViewPreferences>(defaults);
@@ -111,6 +119,7 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
 AppDelegate::~AppDelegate()
 {
     shutdown();
+    SourceApplicationIcon::setWorkspace(nullptr);
 }
 
 HistoryWindow* AppDelegate::historyWindow() const
@@ -147,10 +156,10 @@ void AppDelegate::startServices()
     qCDebug(delegateLog) << "Tray item installed";
     updates();
     shortcut_->start();
-    qCDebug(delegateLog) << "Quick Panel shortcut" << shortcut_->binding().displayText();
+    qCDebug(delegateLog) << "Quick Panel shortcut" << shortcut_->backend().displayText(shortcut_->binding());
     if (shortcut_->errorMessage())
         Log::error(QStringLiteral("The Quick Panel shortcut %1 is not available: %2")
-                       .arg(shortcut_->binding().displayText(), *shortcut_->errorMessage()));
+                       .arg(shortcut_->backend().displayText(shortcut_->binding()), *shortcut_->errorMessage()));
     systemActivity_->start();
     if (onboardingStore_->resolveNeedsFirstLaunch()) {
         firstLaunchPending_ = true;

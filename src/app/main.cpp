@@ -4,6 +4,7 @@
 #include "Defaults.h"
 #include "SingleInstance.h"
 #include "TavlinLanguage.h"
+#include "X11WindowProperties.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -42,6 +43,8 @@ int main(int argc, char** argv)
     QApplication::setOrganizationDomain(QStringLiteral("tavlin.org"));
     QApplication::setDesktopFileName(QStringLiteral("org.tavlin.Tavlin"));
     QApplication::setQuitOnLastWindowClosed(false);
+    tavlin::X11WindowProperties windowProperties;
+    tavlin::WindowProperties::install(&windowProperties);
 
     if (::pipe(signalPipe) != 0)
         return 1;

@@ -5,7 +5,6 @@
 #include "ClipTextSnippet.h"
 #include "ClipTypeBadge.h"
 #include "CopyActionButton.h"
-#include "DesktopFileManager.h"
 #include "DocumentView.h"
 #include "ElidedLabel.h"
 #include "HistoryTimestamp.h"
@@ -369,8 +368,9 @@ QWidget* ClipPreviewPanel::buildFileBlock(const QString& path, QWidget* parent)
         auto* show = new PreviewPill(
             QCoreApplication::translate("Tavlin", "Show in Folder"), QString(), 12,
             [path, url] {
-                if (QFileInfo::exists(path))
-                    DesktopFileManager::showItems({url});
+                const Workspace* workspace = SourceApplicationIcon::workspace();
+                if (workspace && QFileInfo::exists(path))
+                    workspace->showItems({url});
             },
             block);
         show->setObjectName(QStringLiteral("show-in-folder"));

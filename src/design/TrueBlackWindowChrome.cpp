@@ -2,7 +2,7 @@
 
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
-#include "X11WindowProperty.h"
+#include "WindowProperties.h"
 
 #include <QEvent>
 
@@ -12,12 +12,24 @@ namespace {
 
 const char* const variantProperty = "_GTK_THEME_VARIANT";
 
+// The window system's properties of a window that has its native window; nothing before.
+WindowProperties* propertiesOf(const QWidget* window)
+{
+    return window && window->testAttribute(Qt::WA_WState_Created) ? WindowProperties::installed() : nullptr;
+}
+
+std::optional<QByteArray> readVariant(const QWidget* window)
+{
+    WindowProperties* properties = propertiesOf(window);
+    return properties ? properties->read(window->winId(), variantProperty) : std::nullopt;
+}
+
 } // namespace
 
 TrueBlackWindowChrome::TrueBlackWindowChrome(QWidget* window)
     : QObject(window)
     , m_window(window)
-    , m_lightVariant(X11WindowProperty::read(window, variantProperty))
+    , m_lightVariant(readVariant(window))
 {
     window->installEventFilter(this);
     apply();
@@ -69,9 +81,10 @@ void TrueBlackWindowChrome::apply()
 
 void TrueBlackWindowChrome::setVariant(const std::optional<QByteArray>& variant)
 {
-    if (!X11WindowProperty::available(m_window) || m_writtenVariant == variant)
+    WindowProperties* properties = propertiesOf(m_window);
+    if (!properties || m_writtenVariant == variant)
         return;
-    X11WindowProperty::write(m_window, variantProperty, variant);
+    properties->write(m_window->winId(), variantProperty, variant);
     m_writtenVariant = variant;
 }
 

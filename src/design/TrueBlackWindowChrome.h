@@ -11,8 +11,8 @@
 namespace tavlin {
 
 // Pure black chrome for a window while it is dark: the window background becomes the palette's
-// app colour, and on X11 the window asks the window manager for its dark title bar
-// (_GTK_THEME_VARIANT=dark). In light the window gets back the variant it had when the chrome was
+// app colour, and the window asks the window manager for its dark title bar
+// (_GTK_THEME_VARIANT=dark, through the installed WindowProperties). In light the window gets back the variant it had when the chrome was
 // made and the background it had before it turned dark (a themed window changes its background
 // with its theme, so the colour at creation may be a dark one). Follows the window's appearance
 // (ThemeAppearance) as it changes; does not keep the window alive.

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
 #include <optional>
 
@@ -21,7 +23,7 @@ struct ApplicationInfo {
     bool operator==(const ApplicationInfo&) const = default;
 };
 
-// The desktop's applications: which one is frontmost, and what is installed.
+// The desktop's applications: which one is frontmost, what is installed; and its file manager.
 //
 // An application is identified by a bundle-identifier-like string that every application has and
 // that the exclusion list accepts: its desktop-file id where that is already reverse-DNS
@@ -49,6 +51,9 @@ public:
     // The identifier of the application a chosen .desktop file describes; nothing when the file
     // is not a readable desktop entry of an application.
     virtual std::optional<QString> applicationID(const QString& desktopFilePath) const = 0;
+    // Shows the files selected in the desktop's file manager, or else opens the folder of the
+    // first. Asynchronous; a failure is not reported.
+    virtual void showItems(const QList<QUrl>& files) const = 0;
 };
 
 } // namespace tavlin

@@ -31,6 +31,8 @@ public:
     ~GlobalShortcut() override;
 
     const ShortcutBinding& binding() const { return binding_; }
+    // The keyboard as the backend knows it: key titles and recorded key presses.
+    const HotKeyBackend& backend() const { return *backend_; }
     // The text shown under the recorder; nothing when there is nothing to report.
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
     // True while a recorder waits for the next key combination.

@@ -1,20 +1,10 @@
 #include "LaunchAtLoginController.h"
 
 #include "Diagnostics.h"
-#include "SystemLoginItemService.h"
-#include "UnavailableLoginItemService.h"
 
 #include <QCoreApplication>
 
 namespace tavlin {
-
-std::unique_ptr<LoginItemService> LaunchAtLoginController::makeService(
-    const std::optional<InstalledApplication>& installed, bool isolatedProfile)
-{
-    if (isolatedProfile || !installed)
-        return std::make_unique<UnavailableLoginItemService>();
-    return std::make_unique<SystemLoginItemService>(installed->executable);
-}
 
 const LaunchAtLoginError& LaunchAtLoginController::unsupportedError()
 {

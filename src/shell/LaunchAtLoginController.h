@@ -1,6 +1,5 @@
 #pragma once
 
-#include "InstalledApplication.h"
 #include "LaunchAtLoginError.h"
 #include "LoginItemService.h"
 
@@ -19,10 +18,6 @@ class LaunchAtLoginController : public QObject {
     Q_OBJECT
 
 public:
-    // The autostart entry when Tavlin runs installed and not from an isolated profile, else the
-    // unavailable service.
-    static std::unique_ptr<LoginItemService> makeService(const std::optional<InstalledApplication>& installed,
-                                                         bool isolatedProfile);
     static const LaunchAtLoginError& unsupportedError();
 
     explicit LaunchAtLoginController(std::unique_ptr<LoginItemService> service, QObject* parent = nullptr);

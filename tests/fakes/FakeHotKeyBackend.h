@@ -20,6 +20,8 @@ public:
     // Refused with ShortcutError::system.
     QList<ShortcutBinding> failing;
     QMap<quint32, ShortcutBinding> registrations;
+    // The keyboard: native key codes are the stored ones, and only these keys have a name.
+    QMap<quint32, QString> keyNames;
     // "register 0/2048 -> 1", "register 0/2048 refused", "unregister 1", "shutdown".
     std::shared_ptr<QStringList> journal = std::make_shared<QStringList>();
 
@@ -51,6 +53,12 @@ public:
         journal->append(QStringLiteral("shutdown"));
         registrations.clear();
         onPress = nullptr;
+    }
+
+    std::optional<quint32> keyCode(quint32 nativeKeyCode) const override { return nativeKeyCode; }
+    std::optional<QString> keyName(quint32 keyCode) const override
+    {
+        return keyNames.contains(keyCode) ? std::optional(keyNames.value(keyCode)) : std::nullopt;
     }
 
     // What the display server would do on a key press: reach onPress only for a registered combination.

@@ -14,6 +14,8 @@ public:
     QHash<QString, ApplicationInfo> applications;
     // Desktop-file path -> identifier, for the applications a file chooser can pick.
     QHash<QString, QString> desktopFiles;
+    // Every showItems call, in order.
+    mutable QList<QList<QUrl>> shownItems;
 
     void install(const ApplicationInfo& info)
     {
@@ -39,6 +41,8 @@ public:
             return std::nullopt;
         return *it;
     }
+
+    void showItems(const QList<QUrl>& files) const override { shownItems.append(files); }
 };
 
 } // namespace tavlin::test

@@ -317,7 +317,7 @@ std::optional<quint32> X11HotKeyBackend::xKeycode(quint32 keyCode)
     return key ? std::optional<quint32>(key->evdev + evdevOffset) : std::nullopt;
 }
 
-std::optional<quint32> X11HotKeyBackend::keyCode(quint32 xKeycode)
+std::optional<quint32> X11HotKeyBackend::keyCode(quint32 xKeycode) const
 {
     for (const KeyPosition& key : keyPositions) {
         if (key.evdev + evdevOffset == xKeycode)
@@ -326,7 +326,7 @@ std::optional<quint32> X11HotKeyBackend::keyCode(quint32 xKeycode)
     return std::nullopt;
 }
 
-std::optional<QString> X11HotKeyBackend::keyName(quint32 keyCode)
+std::optional<QString> X11HotKeyBackend::keyName(quint32 keyCode) const
 {
     const KeyPosition* key = position(keyCode);
     if (!key)

@@ -35,13 +35,15 @@ public:
     // only after a shutdown().
     int handlerInstallCount() const { return handlerInstallCount_; }
 
-    // The X keycode at the position of a stored key code, and back (X keycode = evdev code + 8).
-    static std::optional<quint32> xKeycode(quint32 keyCode);
-    static std::optional<quint32> keyCode(quint32 xKeycode);
+    // The native key code is the X keycode (evdev code + 8).
+    std::optional<quint32> keyCode(quint32 xKeycode) const override;
     // The uppercased character of the key in the active keyboard layout when it is a Latin one,
     // else in the first Latin layout of the keymap, else on a US keyboard; nothing for a key
     // without a character (Home, Delete, a dead key with no US fallback...).
-    static std::optional<QString> keyName(quint32 keyCode);
+    std::optional<QString> keyName(quint32 keyCode) const override;
+
+    // The X keycode at the position of a stored key code.
+    static std::optional<quint32> xKeycode(quint32 keyCode);
 
 private:
     struct Grab {

@@ -1,5 +1,6 @@
 #include "X11Workspace.h"
 
+#include "DesktopFileManager.h"
 #include "XcbConnection.h"
 
 #include <QFile>
@@ -107,6 +108,11 @@ std::optional<QString> X11Workspace::flatpakIDFromCGroup(const QString& cgroup)
     if (!match.hasMatch())
         return std::nullopt;
     return match.captured(1);
+}
+
+void X11Workspace::showItems(const QList<QUrl>& files) const
+{
+    DesktopFileManager::showItems(files);
 }
 
 } // namespace tavlin

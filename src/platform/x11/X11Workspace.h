@@ -27,6 +27,8 @@ public:
     std::optional<QString> frontmostApplicationID() const override;
     std::optional<ApplicationInfo> application(const QString& id) const override;
     std::optional<QString> applicationID(const QString& desktopFilePath) const override;
+    // Through DesktopFileManager.
+    void showItems(const QList<QUrl>& files) const override;
 
     // The identifier of the application that owns `window` (the steps above, from the second).
     std::optional<QString> applicationIDForWindow(quint32 window) const;

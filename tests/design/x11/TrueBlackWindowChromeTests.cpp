@@ -4,7 +4,7 @@
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 #include "TrueBlackWindowChrome.h"
-#include "X11WindowProperty.h"
+#include "X11WindowProperties.h"
 
 #include <QGuiApplication>
 #include <QTest>
@@ -22,6 +22,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb")) << "needs an X server";
+        WindowProperties::install(&properties);
         window.resize(320, 200);
         theme = new ThemeAppearance(&window, system, ThemePreference::light);
     }
@@ -32,6 +33,9 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
 
+    void TearDown() override { WindowProperties::install(nullptr); }
+
+    X11WindowProperties properties;
     test::FakeSystemAppearance system;
     QWidget window;
     ThemeAppearance* theme = nullptr;
@@ -41,27 +45,27 @@ TEST_F(TrueBlackWindowChromeTest, DarkAsksForTheDarkTitleBarAndPaintsBlack)
 {
     showWindow();
     new TrueBlackWindowChrome(&window);
-    EXPECT_EQ(X11WindowProperty::read(&window, variant), std::nullopt);
+    EXPECT_EQ(properties.read(window.winId(), variant), std::nullopt);
 
     theme->setPreference(ThemePreference::dark);
-    EXPECT_EQ(X11WindowProperty::read(&window, variant), QByteArray("dark"));
+    EXPECT_EQ(properties.read(window.winId(), variant), QByteArray("dark"));
     EXPECT_EQ(window.palette().color(QPalette::Window), QColor(Qt::black));
 
     theme->setPreference(ThemePreference::light);
-    EXPECT_EQ(X11WindowProperty::read(&window, variant), std::nullopt);
+    EXPECT_EQ(properties.read(window.winId(), variant), std::nullopt);
     EXPECT_EQ(window.palette().color(QPalette::Window), TavlinTheme::appColor.resolve(Appearance{}));
 }
 
 TEST_F(TrueBlackWindowChromeTest, LightRestoresTheVariantTheWindowHadBefore)
 {
     showWindow();
-    X11WindowProperty::write(&window, variant, QByteArray("light"));
+    properties.write(window.winId(), variant, QByteArray("light"));
     new TrueBlackWindowChrome(&window);
     system.setDark(true);
     theme->setPreference(ThemePreference::system);
-    EXPECT_EQ(X11WindowProperty::read(&window, variant), QByteArray("dark"));
+    EXPECT_EQ(properties.read(window.winId(), variant), QByteArray("dark"));
     system.setDark(false);
-    EXPECT_EQ(X11WindowProperty::read(&window, variant), QByteArray("light"));
+    EXPECT_EQ(properties.read(window.winId(), variant), QByteArray("light"));
 }
 
 TEST_F(TrueBlackWindowChromeTest, AWindowMadeDarkBeforeItIsShownGetsItsVariantWhenShown)
@@ -69,7 +73,7 @@ TEST_F(TrueBlackWindowChromeTest, AWindowMadeDarkBeforeItIsShownGetsItsVariantWh
     theme->setPreference(ThemePreference::dark);
     new TrueBlackWindowChrome(&window);
     showWindow();
-    EXPECT_EQ(X11WindowProperty::read(&window, variant), QByteArray("dark"));
+    EXPECT_EQ(properties.read(window.winId(), variant), QByteArray("dark"));
 }
 
 } // namespace

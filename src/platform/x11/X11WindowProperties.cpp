@@ -1,4 +1,4 @@
-#include "X11WindowProperty.h"
+#include "X11WindowProperties.h"
 
 #include <QGuiApplication>
 
@@ -28,20 +28,14 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 
 } // namespace
 
-bool X11WindowProperty::available(const QWidget* window)
+std::optional<QByteArray> X11WindowProperties::read(quintptr window, const char* name) const
 {
-    return connection() && window && window->testAttribute(Qt::WA_WState_Created);
-}
-
-std::optional<QByteArray> X11WindowProperty::read(const QWidget* window, const char* name)
-{
-    if (!available(window))
-        return std::nullopt;
     xcb_connection_t* x = connection();
+    if (!x || !window)
+        return std::nullopt;
     const xcb_atom_t property = atom(x, name);
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        x, xcb_get_property(x, false, xcb_window_t(window->winId()), property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
-        nullptr);
+        x, xcb_get_property(x, false, xcb_window_t(window), property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr);
     std::optional<QByteArray> value;
     if (reply && reply->type != XCB_ATOM_NONE && reply->format == 8)
         value
@@ -50,13 +44,13 @@ std::optional<QByteArray> X11WindowProperty::read(const QWidget* window, const c
     return value;
 }
 
-void X11WindowProperty::write(const QWidget* window, const char* name, const std::optional<QByteArray>& value)
+void X11WindowProperties::write(quintptr window, const char* name, const std::optional<QByteArray>& value)
 {
-    if (!available(window))
-        return;
     xcb_connection_t* x = connection();
+    if (!x || !window)
+        return;
     const xcb_atom_t property = atom(x, name);
-    const auto id = xcb_window_t(window->winId());
+    const auto id = xcb_window_t(window);
     if (value)
         xcb_change_property(x, XCB_PROP_MODE_REPLACE, id, property, atom(x, "UTF8_STRING"), 8, uint32_t(value->size()),
                             value->constData());

@@ -1,4 +1,3 @@
-#include "DesignTestSupport.h"
 #include "PortalSystemAppearance.h"
 
 #include <QDBusVariant>

@@ -1,7 +1,7 @@
 #include "SystemLoginItemService.h"
 
 #include "FileSystemError.h"
-#include "InstalledApplication.h"
+#include "Workspace.h"
 #include "DesktopFile.h"
 
 #include <QDesktopServices>
@@ -65,7 +65,7 @@ SystemLoginItemService::SystemLoginItemService(QString executable, QString autos
 
 QString SystemLoginItemService::entryPath() const
 {
-    return autostartFolder_ + u'/' + InstalledApplication::desktopID + QStringLiteral(".desktop");
+    return autostartFolder_ + u'/' + Workspace::ownApplicationID() + QStringLiteral(".desktop");
 }
 
 LoginItemStatus SystemLoginItemService::status() const

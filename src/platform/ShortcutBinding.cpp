@@ -1,11 +1,8 @@
 #include "ShortcutBinding.h"
 
-#include "X11HotKeyBackend.h"
-
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QKeyEvent>
 
 #include <algorithm>
 #include <array>
@@ -51,20 +48,18 @@ std::optional<quint32> unsigned32(const QJsonValue& value)
 
 } // namespace
 
-ShortcutBinding ShortcutBinding::fromKeyEvent(const QKeyEvent& event)
+quint32 ShortcutBinding::modifierBits(Qt::KeyboardModifiers pressed)
 {
-    ShortcutBinding binding;
-    binding.keyCode = X11HotKeyBackend::keyCode(event.nativeScanCode()).value_or(std::numeric_limits<quint32>::max());
-    const Qt::KeyboardModifiers pressed = event.modifiers();
+    quint32 bits = 0;
     if (pressed & Qt::MetaModifier)
-        binding.modifiers |= commandKey;
+        bits |= commandKey;
     if (pressed & Qt::ShiftModifier)
-        binding.modifiers |= shiftKey;
+        bits |= shiftKey;
     if (pressed & Qt::AltModifier)
-        binding.modifiers |= optionKey;
+        bits |= optionKey;
     if (pressed & Qt::ControlModifier)
-        binding.modifiers |= controlKey;
-    return binding;
+        bits |= controlKey;
+    return bits;
 }
 
 bool ShortcutBinding::isValid() const
@@ -87,7 +82,7 @@ QStringList ShortcutBinding::modifierSymbols() const
     return symbols;
 }
 
-QString ShortcutBinding::keyTitle() const
+std::optional<QString> ShortcutBinding::fixedKeyTitle() const
 {
     if (keyCode == spaceKeyCode)
         return QCoreApplication::translate("Tavlin", "Space");
@@ -95,16 +90,7 @@ QString ShortcutBinding::keyTitle() const
         if (key.keyCode == keyCode)
             return QString::fromUtf8(key.title);
     }
-    if (std::optional<QString> name = X11HotKeyBackend::keyName(keyCode))
-        return *name;
-    return QCoreApplication::translate("Tavlin", "Key %1").arg(keyCode);
-}
-
-QString ShortcutBinding::displayText() const
-{
-    QStringList pieces = modifierSymbols();
-    pieces.append(keyTitle());
-    return pieces.join(QLatin1Char('+'));
+    return std::nullopt;
 }
 
 QByteArray ShortcutBinding::toJson() const

@@ -1,12 +1,13 @@
-// The value rules of a binding: validity, display pieces, the stored JSON form, and the mapping of
-// a recorded key press. No display here: key titles fall back to the US names.
+// The value rules of a binding: validity, display pieces, the stored JSON form; and how the X11
+// keyboard names a binding and maps a recorded key press. No display here: key titles fall back to
+// the US names.
 #include "ShortcutBinding.h"
-
-#include <QKeyEvent>
+#include "X11HotKeyBackend.h"
 
 #include <gtest/gtest.h>
 
 using tavlin::ShortcutBinding;
+using tavlin::X11HotKeyBackend;
 
 namespace {
 
@@ -19,7 +20,7 @@ TEST(ShortcutBinding, DefaultIsAltSpace)
 {
     EXPECT_EQ(ShortcutBinding::defaultBinding(), (ShortcutBinding{49, 0x800}));
     EXPECT_TRUE(ShortcutBinding::defaultBinding().isValid());
-    EXPECT_EQ(ShortcutBinding::defaultBinding().displayText(), "Alt+Space");
+    EXPECT_EQ(X11HotKeyBackend().displayText(ShortcutBinding::defaultBinding()), "Alt+Space");
 }
 
 TEST(ShortcutBinding, ValidityNeedsCtrlAltOrSuperAndAnOrdinaryKey)
@@ -59,26 +60,27 @@ TEST(ShortcutBinding, ModifierNamesKeepTheDesktopOrder)
               QStringList({"Ctrl", "Alt", "Shift", "Super"}));
     EXPECT_EQ((ShortcutBinding{40, command | control}.modifierSymbols()), QStringList({"Ctrl", "Super"}));
     EXPECT_TRUE((ShortcutBinding{40, 0}.modifierSymbols().isEmpty()));
-    EXPECT_EQ((ShortcutBinding{40, command | shift}.displayText()), "Shift+Super+K");
+    EXPECT_EQ(X11HotKeyBackend().displayText({40, command | shift}), "Shift+Super+K");
 }
 
 TEST(ShortcutBinding, KeyTitles)
 {
-    EXPECT_EQ((ShortcutBinding{49, option}.keyTitle()), "Space");
-    EXPECT_EQ((ShortcutBinding{122, option}.keyTitle()), "F1");
-    EXPECT_EQ((ShortcutBinding{90, option}.keyTitle()), "F20");
-    EXPECT_EQ((ShortcutBinding{123, option}.keyTitle()), "←");
-    EXPECT_EQ((ShortcutBinding{126, option}.keyTitle()), "↑");
+    const X11HotKeyBackend keyboard;
+    EXPECT_EQ(keyboard.keyTitle({49, option}), "Space");
+    EXPECT_EQ(keyboard.keyTitle({122, option}), "F1");
+    EXPECT_EQ(keyboard.keyTitle({90, option}), "F20");
+    EXPECT_EQ(keyboard.keyTitle({123, option}), "←");
+    EXPECT_EQ(keyboard.keyTitle({126, option}), "↑");
     // Character keys, by their US character when no layout can be asked.
-    EXPECT_EQ((ShortcutBinding{0, option}.keyTitle()), "A");
-    EXPECT_EQ((ShortcutBinding{6, option}.keyTitle()), "Z");
-    EXPECT_EQ((ShortcutBinding{44, option}.keyTitle()), "/");
-    EXPECT_EQ((ShortcutBinding{50, option}.keyTitle()), "`");
-    EXPECT_EQ((ShortcutBinding{83, option}.keyTitle()), "1"); // keypad 1
+    EXPECT_EQ(keyboard.keyTitle({0, option}), "A");
+    EXPECT_EQ(keyboard.keyTitle({6, option}), "Z");
+    EXPECT_EQ(keyboard.keyTitle({44, option}), "/");
+    EXPECT_EQ(keyboard.keyTitle({50, option}), "`");
+    EXPECT_EQ(keyboard.keyTitle({83, option}), "1"); // keypad 1
     // Keys without a character, or without a position.
-    EXPECT_EQ((ShortcutBinding{117, option}.keyTitle()), "Key 117"); // forward delete
-    EXPECT_EQ((ShortcutBinding{52, option}.keyTitle()), "Key 52");
-    EXPECT_EQ((ShortcutBinding{4294967295u, option}.keyTitle()), "Key 4294967295");
+    EXPECT_EQ(keyboard.keyTitle({117, option}), "Key 117"); // forward delete
+    EXPECT_EQ(keyboard.keyTitle({52, option}), "Key 52");
+    EXPECT_EQ(keyboard.keyTitle({4294967295u, option}), "Key 4294967295");
 }
 
 TEST(ShortcutBinding, StoredFormIsCompactJson)
@@ -125,24 +127,16 @@ TEST(ShortcutBinding, DecodingRejectsMalformedValues)
 
 TEST(ShortcutBinding, KeyPressMapsPositionAndModifiers)
 {
+    const X11HotKeyBackend keyboard;
     // X keycode 45 is the K position (evdev 37); keypad and other flags are ignored.
-    const QKeyEvent ctrlShiftK(QEvent::KeyPress, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier | Qt::KeypadModifier,
-                               45, 0, 0);
-    EXPECT_EQ(ShortcutBinding::fromKeyEvent(ctrlShiftK), (ShortcutBinding{40, control | shift}));
-
-    const QKeyEvent superAltSpace(QEvent::KeyPress, Qt::Key_Space, Qt::MetaModifier | Qt::AltModifier, 65, 0, 0);
-    EXPECT_EQ(ShortcutBinding::fromKeyEvent(superAltSpace), (ShortcutBinding{49, command | option}));
-
+    EXPECT_EQ(keyboard.binding(45, Qt::ControlModifier | Qt::ShiftModifier | Qt::KeypadModifier),
+              (ShortcutBinding{40, control | shift}));
+    EXPECT_EQ(keyboard.binding(65, Qt::MetaModifier | Qt::AltModifier), (ShortcutBinding{49, command | option}));
     // A Cyrillic layout gives another key symbol at the same position: the binding is the same.
-    const QKeyEvent altCyrillic(QEvent::KeyPress, 0x043b, Qt::AltModifier, 45, 0, 0);
-    EXPECT_EQ(ShortcutBinding::fromKeyEvent(altCyrillic), (ShortcutBinding{40, option}));
-
-    const QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, 9, 0, 0);
-    EXPECT_EQ(ShortcutBinding::fromKeyEvent(escape).keyCode, 53u);
-
+    EXPECT_EQ(keyboard.binding(45, Qt::AltModifier), (ShortcutBinding{40, option}));
+    EXPECT_EQ(keyboard.binding(9, Qt::NoModifier).keyCode, 53u);
     // A key without a position never makes a valid binding.
-    const QKeyEvent unknown(QEvent::KeyPress, Qt::Key_unknown, Qt::ControlModifier, 0, 0, 0);
-    EXPECT_FALSE(ShortcutBinding::fromKeyEvent(unknown).isValid());
+    EXPECT_FALSE(keyboard.binding(0, Qt::ControlModifier).isValid());
 }
 
 } // namespace

@@ -3,17 +3,17 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <Qt>
 
 #include <optional>
-
-class QKeyEvent;
 
 namespace tavlin {
 
 // One global key combination: a key position and modifier bits. Both keep the numbering of the
 // stored form ("quickPanel.shortcut"), so a binding saved once reads back the same on any keyboard
 // layout: the key code names a position on an ANSI keyboard (49 is the space bar, 0 the key that
-// says A on a US keyboard), and the X11 backend maps it to the X keycode of that position.
+// says A on a US keyboard), and the hot-key backend maps it to the native key of that position and
+// names it in the active layout (HotKeyBackend::keyTitle, displayText).
 struct ShortcutBinding {
     static constexpr quint32 commandKey = 0x0100; // Super
     static constexpr quint32 shiftKey = 0x0200;
@@ -26,9 +26,11 @@ struct ShortcutBinding {
     // Alt-Space: used whenever no valid binding is stored.
     static constexpr ShortcutBinding defaultBinding() { return {49, optionKey}; }
 
-    // The key and modifiers of a key press, as a recorder sees it. Never fails: a key without a
-    // position in our table gets a key code that isValid() refuses.
-    static ShortcutBinding fromKeyEvent(const QKeyEvent& event);
+    // A key code no position has: what a key without one records as.
+    static constexpr quint32 unknownKeyCode = 0xffffffff;
+
+    // The modifier bits of pressed Qt modifiers (Meta is Super).
+    static quint32 modifierBits(Qt::KeyboardModifiers pressed);
 
     // A key other than Return, Tab, Escape and the modifier keys themselves, with Ctrl, Alt or
     // Super (Shift alone is not enough) and no other modifier.
@@ -36,11 +38,9 @@ struct ShortcutBinding {
     // Names of the set modifiers, as Linux desktops name them, always in the order Ctrl, Alt,
     // Shift, Super.
     QStringList modifierSymbols() const;
-    // The name of the key alone: "Space", a function-key or arrow name, the character of the
-    // key in the active (or else another) Latin keyboard layout, else "Key <code>".
-    QString keyTitle() const;
-    // The whole combination for display: "Ctrl+Shift+K".
-    QString displayText() const;
+    // The name of a key no layout names by a character: "Space", a function-key or arrow name;
+    // nothing for any other key.
+    std::optional<QString> fixedKeyTitle() const;
 
     // The stored form: {"keyCode":49,"modifiers":2048}.
     QByteArray toJson() const;

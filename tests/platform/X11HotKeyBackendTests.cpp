@@ -258,7 +258,8 @@ TEST(X11HotKeyBackend, DefaultTakenByTheWindowManagerIsReported)
 // one, else the US character.
 TEST(X11HotKeyBackend, KeyTitlesFollowTheLatinLayout)
 {
-    const auto title = [](quint32 keyCode) { return ShortcutBinding{keyCode, ShortcutBinding::optionKey}.keyTitle(); };
+    const X11HotKeyBackend keyboard;
+    const auto title = [&](quint32 keyCode) { return keyboard.keyTitle({keyCode, ShortcutBinding::optionKey}); };
     const auto layout = [](const QString& layouts) { run(QStringLiteral("setxkbmap"), {"-layout", layouts}); };
 
     layout("us");
