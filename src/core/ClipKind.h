@@ -9,11 +9,14 @@ namespace tavlin {
 // The kind of a record; its raw string is what the database's kind column holds.
 enum class ClipKind { text, richText, link, image, file, other };
 
-QString toRaw(ClipKind kind);
-template<>
-std::optional<ClipKind> fromRaw<ClipKind>(QStringView raw);
+template <>
+struct EnumCases<ClipKind> {
+    static constexpr EnumCase<ClipKind> cases[] = {
+        {ClipKind::text, "text"}, {ClipKind::richText, "richText"}, {ClipKind::link, "link"},
+        {ClipKind::image, "image"}, {ClipKind::file, "file"},       {ClipKind::other, "other"},
+    };
+};
 
-inline constexpr ClipKind allClipKinds[] = {ClipKind::text, ClipKind::richText, ClipKind::link,
-                                            ClipKind::image, ClipKind::file, ClipKind::other};
+inline constexpr auto allClipKinds = enumValues<ClipKind>();
 
 } // namespace tavlin

@@ -31,7 +31,7 @@ class ImagePreview : public QWidget {
 public:
     ImagePreview(QImage image, QWidget* parent)
         : QWidget(parent)
-        , m_image(std::move(image))
+        , image_(std::move(image))
     {
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
         setAccessibleName(QCoreApplication::translate("Tavlin", "Image preview"));
@@ -39,7 +39,7 @@ public:
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override { return fitted(QSize(width, maximumImageHeight)).height(); }
-    QSize sizeHint() const override { return fitted(QSize(m_image.width(), maximumImageHeight)); }
+    QSize sizeHint() const override { return fitted(QSize(image_.width(), maximumImageHeight)); }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -49,19 +49,19 @@ protected:
         QPainter painter(this);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
         painter.setClipPath(RoundedShape::path(target, 10));
-        painter.drawImage(target, m_image);
+        painter.drawImage(target, image_);
     }
 
 private:
     QSize fitted(const QSize& box) const
     {
-        if (m_image.isNull() || box.isEmpty())
+        if (image_.isNull() || box.isEmpty())
             return {};
         // Scaled to the box, up as well as down, its shape kept.
-        return m_image.size().scaled(box.width(), qMin(box.height(), maximumImageHeight), Qt::KeepAspectRatio);
+        return image_.size().scaled(box.width(), qMin(box.height(), maximumImageHeight), Qt::KeepAspectRatio);
     }
 
-    QImage m_image;
+    QImage image_;
 };
 
 DocumentView* textView(QWidget* parent, const QFont& font)
@@ -76,8 +76,8 @@ DocumentView* textView(QWidget* parent, const QFont& font)
 
 ClipContentView::ClipContentView(const Clip& clip, const ClipPreview& preview, QWidget* parent)
     : QWidget(parent)
-    , m_clip(clip)
-    , m_preview(preview)
+    , clip_(clip)
+    , preview_(preview)
 {
     setObjectName(QStringLiteral("clip-preview"));
     auto* layout = new QVBoxLayout(this);
@@ -119,54 +119,54 @@ void ClipContentView::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     // The colours are part of the built text.
-    if (event->type() == QEvent::PaletteChange && m_body)
+    if (event->type() == QEvent::PaletteChange && body_)
         build();
 }
 
 void ClipContentView::build()
 {
-    if (m_body) {
-        delete m_body;
-        m_body = nullptr;
+    if (body_) {
+        delete body_;
+        body_ = nullptr;
     }
-    switch (m_preview.kind) {
-    case ClipPreview::Case::image: m_body = buildImage(); break;
+    switch (preview_.kind) {
+    case ClipPreview::Case::image: body_ = buildImage(); break;
     case ClipPreview::Case::richText:
-        m_presentation = Presentation::richText;
-        m_body = new FormattedTextView(m_preview.data, m_preview.type, std::numeric_limits<qint64>::max(), std::nullopt,
+        presentation_ = Presentation::richText;
+        body_ = new FormattedTextView(preview_.data, preview_.type, std::numeric_limits<qint64>::max(), std::nullopt,
                                        true, this);
         break;
     case ClipPreview::Case::text: {
-        const QString text = displayText(m_clip);
-        const QString host = linkHost(m_clip);
+        const QString text = displayText(clip_);
+        const QString host = linkHost(clip_);
         if (!host.isEmpty())
-            m_body = buildLink(text, host);
-        else if (m_clip.kind == ClipKind::text && ClipTextSnippet::isCode(text))
-            m_body = buildCode(text);
+            body_ = buildLink(text, host);
+        else if (clip_.kind == ClipKind::text && ClipTextSnippet::isCode(text))
+            body_ = buildCode(text);
         else
-            m_body = buildPlain(text);
+            body_ = buildPlain(text);
         break;
     }
     }
-    if (m_body)
-        layout()->addWidget(m_body);
+    if (body_)
+        layout()->addWidget(body_);
 }
 
 QWidget* ClipContentView::buildImage()
 {
-    QImage image = QImage::fromData(m_preview.data);
+    QImage image = QImage::fromData(preview_.data);
     if (image.isNull()) {
         // Bytes that are no image leave the area empty.
-        m_presentation = Presentation::empty;
+        presentation_ = Presentation::empty;
         return nullptr;
     }
-    m_presentation = Presentation::image;
+    presentation_ = Presentation::image;
     return new ImagePreview(std::move(image), this);
 }
 
 QWidget* ClipContentView::buildLink(const QString& text, const QString& host)
 {
-    m_presentation = Presentation::link;
+    presentation_ = Presentation::link;
     const Appearance appearance = ThemeAppearance::of(this);
     auto* box = new QWidget(this);
     auto* column = new QVBoxLayout(box);
@@ -189,7 +189,7 @@ QWidget* ClipContentView::buildLink(const QString& text, const QString& host)
 
 QWidget* ClipContentView::buildCode(const QString& text)
 {
-    m_presentation = Presentation::code;
+    presentation_ = Presentation::code;
     const Appearance appearance = ThemeAppearance::of(this);
     DocumentView* view = textView(this, SystemFont::monospaced(13));
     view->setObjectName(QStringLiteral("code-text"));
@@ -214,7 +214,7 @@ QWidget* ClipContentView::buildCode(const QString& text)
 
 QWidget* ClipContentView::buildPlain(const QString& text)
 {
-    m_presentation = Presentation::plainText;
+    presentation_ = Presentation::plainText;
     DocumentView* view = textView(this, plainFont());
     view->setObjectName(QStringLiteral("plain-text"));
     view->setPlainText(text);

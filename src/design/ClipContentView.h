@@ -17,7 +17,7 @@ public:
 
     ClipContentView(const Clip& clip, const ClipPreview& preview, QWidget* parent = nullptr);
 
-    Presentation presentation() const { return m_presentation; }
+    Presentation presentation() const { return presentation_; }
 
     // The text a text preview shows: a stored placeholder in the running language, else the
     // record's own text.
@@ -43,10 +43,10 @@ private:
     QWidget* buildCode(const QString& text);
     QWidget* buildPlain(const QString& text);
 
-    Clip m_clip;
-    ClipPreview m_preview;
-    Presentation m_presentation = Presentation::empty;
-    QWidget* m_body = nullptr;
+    Clip clip_;
+    ClipPreview preview_;
+    Presentation presentation_ = Presentation::empty;
+    QWidget* body_ = nullptr;
 };
 
 } // namespace tavlin

@@ -46,8 +46,8 @@ public:
     PreviewPill(const QString& text, const QString& symbol, int horizontalInset, std::function<void()> action,
                 QWidget* parent)
         : QAbstractButton(parent)
-        , m_symbol(symbol)
-        , m_inset(horizontalInset)
+        , symbol_(symbol)
+        , inset_(horizontalInset)
     {
         setText(text);
         setFont(SystemFont::regular(12, QFont::Medium));
@@ -64,8 +64,8 @@ public:
 
     QSize sizeHint() const override
     {
-        const int symbolWidth = m_symbol.isEmpty() ? 0 : symbolFrame + symbolSpacing;
-        return {2 * m_inset + symbolWidth + fontMetrics().horizontalAdvance(text()) + 1, pillHeight};
+        const int symbolWidth = symbol_.isEmpty() ? 0 : symbolFrame + symbolSpacing;
+        return {2 * inset_ + symbolWidth + fontMetrics().horizontalAdvance(text()) + 1, pillHeight};
     }
     QSize minimumSizeHint() const override { return sizeHint(); }
 
@@ -89,9 +89,9 @@ protected:
             RoundedShape::strokeInside(painter, bounds, radius, ink, 1.5);
         else if (KeyboardFocus::showsRing(this))
             RoundedShape::strokeInside(painter, bounds, radius, TavlinTheme::brandAccent.resolve(appearance), 2);
-        qreal x = m_inset;
-        if (!m_symbol.isEmpty()) {
-            SymbolIcon::paint(painter, m_symbol, QRectF(x, (height() - symbolFrame) / 2.0, symbolFrame, symbolFrame),
+        qreal x = inset_;
+        if (!symbol_.isEmpty()) {
+            SymbolIcon::paint(painter, symbol_, QRectF(x, (height() - symbolFrame) / 2.0, symbolFrame, symbolFrame),
                               ink);
             x += symbolFrame + symbolSpacing;
         }
@@ -103,8 +103,8 @@ protected:
 private:
     static constexpr int symbolFrame = 12;
     static constexpr int symbolSpacing = 5;
-    QString m_symbol;
-    int m_inset;
+    QString symbol_;
+    int inset_;
 };
 
 // The header's label: the kind's symbol and "Preview".
@@ -112,8 +112,8 @@ class HeaderLabel : public QWidget {
 public:
     HeaderLabel(const QString& symbol, const QString& text, QWidget* parent)
         : QWidget(parent)
-        , m_symbol(symbol)
-        , m_text(text)
+        , symbol_(symbol)
+        , text_(text)
     {
         setFont(SystemFont::regular(12, QFont::Medium));
         setAccessibleName(text);
@@ -122,7 +122,7 @@ public:
 
     QSize sizeHint() const override
     {
-        return {iconSize + spacing + fontMetrics().horizontalAdvance(m_text) + 1,
+        return {iconSize + spacing + fontMetrics().horizontalAdvance(text_) + 1,
                 qMax(iconSize, fontMetrics().height())};
     }
 
@@ -132,16 +132,16 @@ protected:
         const QColor color = TavlinTheme::secondaryText.resolve(ThemeAppearance::of(this));
         QPainter painter(this);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        SymbolIcon::paint(painter, m_symbol, QRectF(0, (height() - iconSize) / 2.0, iconSize, iconSize), color);
+        SymbolIcon::paint(painter, symbol_, QRectF(0, (height() - iconSize) / 2.0, iconSize, iconSize), color);
         painter.setPen(color);
-        painter.drawText(QRectF(iconSize + spacing, 0, width(), height()), Qt::AlignLeft | Qt::AlignVCenter, m_text);
+        painter.drawText(QRectF(iconSize + spacing, 0, width(), height()), Qt::AlignLeft | Qt::AlignVCenter, text_);
     }
 
 private:
     static constexpr int iconSize = 13;
     static constexpr int spacing = 6;
-    QString m_symbol;
-    QString m_text;
+    QString symbol_;
+    QString text_;
 };
 
 // The content's scroll area: with a compact height it asks for exactly that and may shrink;
@@ -183,12 +183,12 @@ ClipPreviewPanel::ClipPreviewPanel(const Clip& clip, const ClipPreview& preview,
                                    std::function<void()> onCopy, std::function<void()> onFavorite,
                                    std::function<void()> onDelete, QWidget* parent)
     : QWidget(parent)
-    , m_clip(clip)
-    , m_preview(preview)
-    , m_metadata(metadata)
-    , m_onCopy(std::move(onCopy))
-    , m_onFavorite(std::move(onFavorite))
-    , m_onDelete(std::move(onDelete))
+    , clip_(clip)
+    , preview_(preview)
+    , metadata_(metadata)
+    , onCopy_(std::move(onCopy))
+    , onFavorite_(std::move(onFavorite))
+    , onDelete_(std::move(onDelete))
 {
     setObjectName(QStringLiteral("clip-preview-panel"));
     setAttribute(Qt::WA_StyledBackground, false);
@@ -202,7 +202,7 @@ ClipPreviewPanel::ClipPreviewPanel(const Clip& clip, const ClipPreview& preview,
     if (compact)
         column->addStretch(1);
     else
-        column->setStretchFactor(m_scroll, 1);
+        column->setStretchFactor(scroll_, 1);
     column->addWidget(buildActions());
     setCopied(copied);
     applyCompactHeight();
@@ -210,7 +210,7 @@ ClipPreviewPanel::ClipPreviewPanel(const Clip& clip, const ClipPreview& preview,
 
 void ClipPreviewPanel::setCopied(bool copied)
 {
-    m_copyButton->setCopied(copied);
+    copyButton_->setCopied(copied);
 }
 
 std::optional<int> ClipPreviewPanel::compactContentHeight(const Clip& clip, const ClipPreview& preview, int width)
@@ -276,7 +276,7 @@ QWidget* ClipPreviewPanel::buildHeader()
     row->setContentsMargins(contentPadding, contentPadding, contentPadding, contentPadding);
     row->setSpacing(8);
     row->addWidget(
-        new HeaderLabel(SymbolIcon::forKind(m_clip.kind), QCoreApplication::translate("Tavlin", "Preview"), header));
+        new HeaderLabel(SymbolIcon::forKind(clip_.kind), QCoreApplication::translate("Tavlin", "Preview"), header));
     row->addStretch(1);
     return header;
 }
@@ -284,7 +284,7 @@ QWidget* ClipPreviewPanel::buildHeader()
 QWidget* ClipPreviewPanel::buildContent()
 {
     auto* scroll = new ContentScrollArea(this);
-    m_scroll = scroll;
+    scroll_ = scroll;
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -297,16 +297,16 @@ QWidget* ClipPreviewPanel::buildContent()
     column->setContentsMargins(contentPadding, 0, contentPadding, contentPadding);
     column->setSpacing(12);
     column->setAlignment(Qt::AlignTop);
-    column->addWidget(new ClipContentView(m_clip, m_preview, content));
+    column->addWidget(new ClipContentView(clip_, preview_, content));
 
-    if (const std::optional<QString> dimensions = CardMetadata::dimensions(m_metadata)) {
+    if (const std::optional<QString> dimensions = CardMetadata::dimensions(metadata_)) {
         auto* label = new ElidedLabel(*dimensions, SystemFont::regular(11), TavlinTheme::secondaryText, Qt::ElideRight,
                                       content);
         label->setObjectName(QStringLiteral("clip-dimensions"));
         column->addWidget(label);
     }
-    if (m_clip.kind == ClipKind::link) {
-        if (const std::optional<QUrl> url = webURL(m_clip)) {
+    if (clip_.kind == ClipKind::link) {
+        if (const std::optional<QUrl> url = webURL(clip_)) {
             auto* open = new PreviewPill(
                 QCoreApplication::translate("Tavlin", "Open in Browser"), QStringLiteral("arrow.up.right.square"), 12,
                 [url = *url] { QDesktopServices::openUrl(url); }, content);
@@ -314,8 +314,8 @@ QWidget* ClipPreviewPanel::buildContent()
             column->addWidget(open, 0, Qt::AlignLeft);
         }
     }
-    if (m_clip.kind == ClipKind::file && m_metadata) {
-        for (const QString& path : m_metadata->filePaths)
+    if (clip_.kind == ClipKind::file && metadata_) {
+        for (const QString& path : metadata_->filePaths)
             column->addWidget(buildFileBlock(path, content));
     }
     scroll->setWidget(content);
@@ -399,9 +399,9 @@ QWidget* ClipPreviewPanel::buildMetadata()
 
     auto* first = new QHBoxLayout();
     first->setSpacing(8);
-    first->addWidget(new ClipTypeBadge(m_clip.kind, section));
+    first->addWidget(new ClipTypeBadge(clip_.kind, section));
     first->addStretch(1);
-    auto* time = new ElidedLabel(HistoryTimestamp::absolute(m_clip.createdAt, QLocale()), SystemFont::regular(11),
+    auto* time = new ElidedLabel(HistoryTimestamp::absolute(clip_.createdAt, QLocale()), SystemFont::regular(11),
                                  TavlinTheme::secondaryText, Qt::ElideRight, section);
     time->setObjectName(QStringLiteral("clip-created"));
     first->addWidget(time);
@@ -409,10 +409,10 @@ QWidget* ClipPreviewPanel::buildMetadata()
 
     auto* second = new QHBoxLayout();
     second->setSpacing(8);
-    second->addWidget(new SourceIconView(m_clip.source, m_clip.kind, section));
-    second->addWidget(new SourceApplicationNameLabel(sourceName(m_clip), section), 0);
+    second->addWidget(new SourceIconView(clip_.source, clip_.kind, section));
+    second->addWidget(new SourceApplicationNameLabel(sourceName(clip_), section), 0);
     second->addStretch(1);
-    auto* footer = new ElidedLabel(CardMetadata::footer(m_metadata, m_clip.kind), SystemFont::regular(11),
+    auto* footer = new ElidedLabel(CardMetadata::footer(metadata_, clip_.kind), SystemFont::regular(11),
                                    TavlinTheme::secondaryText, Qt::ElideMiddle, section);
     footer->setObjectName(QStringLiteral("clip-footer"));
     second->addWidget(footer);
@@ -428,33 +428,33 @@ QWidget* ClipPreviewPanel::buildActions()
     row->setContentsMargins(contentPadding, contentPadding, contentPadding, contentPadding);
     row->setSpacing(0);
     auto* favorite = new PreviewPill(
-        m_clip.isFavorite ? QCoreApplication::translate("Tavlin", "Unfavorite")
+        clip_.isFavorite ? QCoreApplication::translate("Tavlin", "Unfavorite")
                           : QCoreApplication::translate("Tavlin", "Favorite"),
-        m_clip.isFavorite ? QStringLiteral("star.fill") : QStringLiteral("star"), 8,
+        clip_.isFavorite ? QStringLiteral("star.fill") : QStringLiteral("star"), 8,
         [this] {
-            if (m_onFavorite)
-                m_onFavorite();
+            if (onFavorite_)
+                onFavorite_();
         },
         actions);
     favorite->setObjectName(QStringLiteral("favorite-clip"));
     row->addWidget(favorite);
     row->addStretch(1);
     row->addSpacing(8);
-    m_copyButton = new CopyActionButton(
+    copyButton_ = new CopyActionButton(
         false,
         [this] {
-            if (m_onCopy)
-                m_onCopy();
+            if (onCopy_)
+                onCopy_();
         },
         actions);
-    row->addWidget(m_copyButton);
+    row->addWidget(copyButton_);
     return actions;
 }
 
 void ClipPreviewPanel::applyCompactHeight()
 {
-    auto* scroll = static_cast<ContentScrollArea*>(m_scroll);
-    scroll->compactHeight = compactContentHeight(m_clip, m_preview, width() - 2 * contentPadding);
+    auto* scroll = static_cast<ContentScrollArea*>(scroll_);
+    scroll->compactHeight = compactContentHeight(clip_, preview_, width() - 2 * contentPadding);
     scroll->setMaximumHeight(scroll->compactHeight.value_or(QWIDGETSIZE_MAX));
     // A compact area is measured to hold its content at the full width. A scroll bar shown while
     // the layout settles would narrow it, wrap the text once more and keep itself needed, so it

@@ -56,15 +56,15 @@ private:
     QWidget* buildFileBlock(const QString& path, QWidget* parent);
     void applyCompactHeight();
 
-    Clip m_clip;
-    ClipPreview m_preview;
-    std::optional<ClipMetadata> m_metadata;
-    std::function<void()> m_onCopy;
-    std::function<void()> m_onFavorite;
-    std::function<void()> m_onDelete;
-    QScrollArea* m_scroll = nullptr;
-    QWidget* m_spacer = nullptr;
-    CopyActionButton* m_copyButton = nullptr;
+    Clip clip_;
+    ClipPreview preview_;
+    std::optional<ClipMetadata> metadata_;
+    std::function<void()> onCopy_;
+    std::function<void()> onFavorite_;
+    std::function<void()> onDelete_;
+    QScrollArea* scroll_ = nullptr;
+    QWidget* spacer_ = nullptr;
+    CopyActionButton* copyButton_ = nullptr;
 };
 
 } // namespace tavlin

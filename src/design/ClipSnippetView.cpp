@@ -13,9 +13,9 @@ namespace tavlin {
 ClipSnippetView::ClipSnippetView(const QString& text, int maximumLines, int maximumCharacters, int plainFontSize,
                                  QWidget* parent)
     : DocumentView(parent)
-    , m_text(text)
-    , m_maximumCharacters(maximumCharacters)
-    , m_plainFontSize(plainFontSize)
+    , text_(text)
+    , maximumCharacters_(maximumCharacters)
+    , plainFontSize_(plainFontSize)
 {
     setSelectable(false);
     setMaximumLines(qMax(1, maximumLines));
@@ -32,13 +32,13 @@ void ClipSnippetView::changeEvent(QEvent* event)
 void ClipSnippetView::build()
 {
     const Appearance appearance = ThemeAppearance::of(this);
-    const HighlightedText excerpt = ClipTextSnippet::highlighted(m_text, m_maximumCharacters);
-    m_code = excerpt.code;
+    const HighlightedText excerpt = ClipTextSnippet::highlighted(text_, maximumCharacters_);
+    code_ = excerpt.code;
     document()->clear();
-    document()->setDefaultFont(m_code ? HighlightedText::codeFont() : SystemFont::regular(m_plainFontSize));
+    document()->setDefaultFont(code_ ? HighlightedText::codeFont() : SystemFont::regular(plainFontSize_));
     QTextCursor cursor(document());
     excerpt.insert(cursor, appearance);
-    if (m_code) {
+    if (code_) {
         setSurface(TavlinTheme::elevatedSurface, 6);
         setPadding(QMarginsF(8, 6, 8, 6));
     } else {

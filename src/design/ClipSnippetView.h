@@ -12,7 +12,7 @@ public:
     ClipSnippetView(const QString& text, int maximumLines, int maximumCharacters, int plainFontSize,
                     QWidget* parent = nullptr);
 
-    bool isCode() const { return m_code; }
+    bool isCode() const { return code_; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -20,10 +20,10 @@ protected:
 private:
     void build();
 
-    QString m_text;
-    int m_maximumCharacters;
-    int m_plainFontSize;
-    bool m_code = false;
+    QString text_;
+    int maximumCharacters_;
+    int plainFontSize_;
+    bool code_ = false;
 };
 
 } // namespace tavlin

@@ -27,7 +27,7 @@ QFont badgeFont()
 
 ClipTypeBadge::ClipTypeBadge(ClipKind kind, QWidget* parent)
     : QWidget(parent)
-    , m_kind(kind)
+    , kind_(kind)
 {
     setObjectName(QStringLiteral("clip-type-badge"));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -71,7 +71,7 @@ void ClipTypeBadge::paint(QPainter& painter, const QPointF& origin, ClipKind kin
 void ClipTypeBadge::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    paint(painter, QPointF(0, (height() - badgeSize(m_kind).height()) / 2.0), m_kind, ThemeAppearance::of(this));
+    paint(painter, QPointF(0, (height() - badgeSize(kind_).height()) / 2.0), kind_, ThemeAppearance::of(this));
 }
 
 } // namespace tavlin

@@ -16,9 +16,9 @@ class ClipTypeBadge : public QWidget {
 public:
     explicit ClipTypeBadge(ClipKind kind, QWidget* parent = nullptr);
 
-    ClipKind kind() const { return m_kind; }
-    QSize sizeHint() const override { return badgeSize(m_kind); }
-    QSize minimumSizeHint() const override { return badgeSize(m_kind); }
+    ClipKind kind() const { return kind_; }
+    QSize sizeHint() const override { return badgeSize(kind_); }
+    QSize minimumSizeHint() const override { return badgeSize(kind_); }
 
     static QSize badgeSize(ClipKind kind);
     // Draws the badge with its top-left corner at `origin`, for views that paint their cards.
@@ -29,7 +29,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    ClipKind m_kind;
+    ClipKind kind_;
 };
 
 } // namespace tavlin

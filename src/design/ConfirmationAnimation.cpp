@@ -6,51 +6,51 @@ namespace tavlin {
 
 ConfirmationAnimation::ConfirmationAnimation(CopyFeedback* feedback, qint64 clipID, QWidget* owner)
     : QObject(owner)
-    , m_feedback(feedback)
-    , m_clipID(clipID)
-    , m_owner(owner)
+    , feedback_(feedback)
+    , clipID_(clipID)
+    , owner_(owner)
 {
-    m_animation.setDuration(durationMilliseconds);
-    m_animation.setEasingCurve(QEasingCurve::OutCubic);
-    m_animation.setStartValue(0.0);
-    m_animation.setEndValue(1.0);
-    connect(&m_animation, &QVariantAnimation::valueChanged, this, &ConfirmationAnimation::changed);
+    animation_.setDuration(durationMilliseconds);
+    animation_.setEasingCurve(QEasingCurve::OutCubic);
+    animation_.setStartValue(0.0);
+    animation_.setEndValue(1.0);
+    connect(&animation_, &QVariantAnimation::valueChanged, this, &ConfirmationAnimation::changed);
     if (feedback)
         connect(feedback, &CopyFeedback::confirmationChanged, this, &ConfirmationAnimation::follow);
     if (isConfirmed()) {
-        m_generation = m_feedback->confirmation()->generation;
-        m_animation.setCurrentTime(durationMilliseconds);
+        generation_ = feedback_->confirmation()->generation;
+        animation_.setCurrentTime(durationMilliseconds);
     }
 }
 
 bool ConfirmationAnimation::isConfirmed() const
 {
-    return m_feedback && m_feedback->isConfirmed(m_clipID);
+    return feedback_ && feedback_->isConfirmed(clipID_);
 }
 
 qreal ConfirmationAnimation::progress() const
 {
-    return m_animation.currentValue().toReal();
+    return animation_.currentValue().toReal();
 }
 
 void ConfirmationAnimation::follow()
 {
     const std::optional<int> generation
-        = isConfirmed() ? std::optional(m_feedback->confirmation()->generation) : std::nullopt;
-    if (generation == m_generation)
+        = isConfirmed() ? std::optional(feedback_->confirmation()->generation) : std::nullopt;
+    if (generation == generation_)
         return;
-    const bool restart = generation && m_generation;
-    m_generation = generation;
-    m_animation.stop();
-    if (ThemeAppearance::reduceMotion(m_owner)) {
-        m_animation.setCurrentTime(generation ? durationMilliseconds : 0);
+    const bool restart = generation && generation_;
+    generation_ = generation;
+    animation_.stop();
+    if (ThemeAppearance::reduceMotion(owner_)) {
+        animation_.setCurrentTime(generation ? durationMilliseconds : 0);
         Q_EMIT changed();
         return;
     }
     if (restart)
-        m_animation.setCurrentTime(0);
-    m_animation.setDirection(generation ? QAbstractAnimation::Forward : QAbstractAnimation::Backward);
-    m_animation.start();
+        animation_.setCurrentTime(0);
+    animation_.setDirection(generation ? QAbstractAnimation::Forward : QAbstractAnimation::Backward);
+    animation_.start();
     Q_EMIT changed();
 }
 

@@ -17,7 +17,7 @@ class ConfirmationAnimation : public QObject {
 public:
     ConfirmationAnimation(CopyFeedback* feedback, qint64 clipID, QWidget* owner);
 
-    qint64 clipID() const { return m_clipID; }
+    qint64 clipID() const { return clipID_; }
     bool isConfirmed() const;
     qreal progress() const;
     // Visible at all: confirmed, or still fading out.
@@ -31,11 +31,11 @@ Q_SIGNALS:
 private:
     void follow();
 
-    QPointer<CopyFeedback> m_feedback;
-    qint64 m_clipID;
-    QWidget* m_owner;
-    std::optional<int> m_generation;
-    QVariantAnimation m_animation;
+    QPointer<CopyFeedback> feedback_;
+    qint64 clipID_;
+    QWidget* owner_;
+    std::optional<int> generation_;
+    QVariantAnimation animation_;
 };
 
 } // namespace tavlin

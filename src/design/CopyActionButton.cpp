@@ -21,8 +21,8 @@ constexpr int spacing = 6;
 
 CopyActionButton::CopyActionButton(bool copied, std::function<void()> action, QWidget* parent)
     : QAbstractButton(parent)
-    , m_copied(copied)
-    , m_action(std::move(action))
+    , copied_(copied)
+    , action_(std::move(action))
 {
     setObjectName(QStringLiteral("copy-clip"));
     setFixedSize(112, 32);
@@ -32,14 +32,14 @@ CopyActionButton::CopyActionButton(bool copied, std::function<void()> action, QW
     KeyboardFocus::track(this);
     setCopied(copied);
     connect(this, &QAbstractButton::clicked, this, [this] {
-        if (m_action)
-            m_action();
+        if (action_)
+            action_();
     });
 }
 
 void CopyActionButton::setCopied(bool copied)
 {
-    m_copied = copied;
+    copied_ = copied;
     setText(copied ? QCoreApplication::translate("Tavlin", "Copied") : QCoreApplication::translate("Tavlin", "Copy"));
     // Setting the text replaces the shortcut with the text's mnemonic.
     setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
@@ -65,7 +65,7 @@ void CopyActionButton::paintEvent(QPaintEvent*)
     const int textWidth = metrics.horizontalAdvance(text());
     const qreal left = (width() - (symbolWidth + spacing + textWidth)) / 2.0;
     const QRectF symbol(left + 1, (height() - 12) / 2.0, 12, 12);
-    SymbolIcon::paint(painter, m_copied ? QStringLiteral("checkmark") : QStringLiteral("doc.on.doc"), symbol, ink);
+    SymbolIcon::paint(painter, copied_ ? QStringLiteral("checkmark") : QStringLiteral("doc.on.doc"), symbol, ink);
     painter.setPen(ink);
     painter.drawText(QRectF(left + symbolWidth + spacing, 0, textWidth + 1, height()),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());

@@ -14,7 +14,7 @@ class CopyActionButton : public QAbstractButton {
 public:
     CopyActionButton(bool copied, std::function<void()> action, QWidget* parent = nullptr);
 
-    bool isCopied() const { return m_copied; }
+    bool isCopied() const { return copied_; }
     void setCopied(bool copied);
 
     QSize sizeHint() const override { return {112, 32}; }
@@ -24,8 +24,8 @@ protected:
     bool hitButton(const QPoint& position) const override;
 
 private:
-    bool m_copied;
-    std::function<void()> m_action;
+    bool copied_;
+    std::function<void()> action_;
 };
 
 } // namespace tavlin

@@ -29,7 +29,7 @@ class BadgeCapsule : public QWidget {
 public:
     BadgeCapsule(ConfirmationAnimation* animation, QWidget* parent)
         : QWidget(parent)
-        , m_animation(animation)
+        , animation_(animation)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAccessibleName(CopyConfirmationBadge::text());
@@ -39,23 +39,23 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        CopyConfirmationBadge::paint(painter, QRectF(rect()), ThemeAppearance::of(this), m_animation->progress());
+        CopyConfirmationBadge::paint(painter, QRectF(rect()), ThemeAppearance::of(this), animation_->progress());
     }
 
 private:
-    ConfirmationAnimation* m_animation;
+    ConfirmationAnimation* animation_;
 };
 
 } // namespace
 
 CopyConfirmationBadge::CopyConfirmationBadge(CopyFeedback* feedback, qint64 clipID, QWidget* parent)
     : QWidget(parent)
-    , m_animation(new ConfirmationAnimation(feedback, clipID, this))
+    , animation_(new ConfirmationAnimation(feedback, clipID, this))
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_badge = new BadgeCapsule(m_animation, this);
-    m_badge->setObjectName(QStringLiteral("copy-confirmation-%1").arg(clipID));
-    connect(m_animation, &ConfirmationAnimation::changed, this, &CopyConfirmationBadge::follow);
+    badge_ = new BadgeCapsule(animation_, this);
+    badge_->setObjectName(QStringLiteral("copy-confirmation-%1").arg(clipID));
+    connect(animation_, &ConfirmationAnimation::changed, this, &CopyConfirmationBadge::follow);
     follow();
 }
 
@@ -78,13 +78,13 @@ QSize CopyConfirmationBadge::sizeHint() const
 void CopyConfirmationBadge::resizeEvent(QResizeEvent*)
 {
     const QSize size = badgeSize();
-    m_badge->setGeometry(width() - size.width(), (height() - size.height()) / 2, size.width(), size.height());
+    badge_->setGeometry(width() - size.width(), (height() - size.height()) / 2, size.width(), size.height());
 }
 
 void CopyConfirmationBadge::follow()
 {
-    m_badge->setVisible(m_animation->isShowing());
-    m_badge->update();
+    badge_->setVisible(animation_->isShowing());
+    badge_->update();
 }
 
 void CopyConfirmationBadge::paint(QPainter& painter, const QRectF& trailing, const Appearance& appearance,

@@ -19,7 +19,7 @@ class CopyConfirmationBadge : public QWidget {
 public:
     CopyConfirmationBadge(CopyFeedback* feedback, qint64 clipID, QWidget* parent = nullptr);
 
-    QWidget* badge() const { return m_badge; }
+    QWidget* badge() const { return badge_; }
     QSize sizeHint() const override;
 
     static QSize badgeSize();
@@ -34,8 +34,8 @@ protected:
 private:
     void follow();
 
-    ConfirmationAnimation* m_animation;
-    QWidget* m_badge;
+    ConfirmationAnimation* animation_;
+    QWidget* badge_;
 };
 
 } // namespace tavlin

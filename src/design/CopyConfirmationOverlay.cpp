@@ -12,18 +12,18 @@ namespace tavlin {
 CopyConfirmationOverlay::CopyConfirmationOverlay(Style style, CopyFeedback* feedback, qint64 clipID,
                                                  CopyConfirmationShape shape, QWidget* parent)
     : QWidget(parent)
-    , m_style(style)
-    , m_shape(shape)
-    , m_animation(new ConfirmationAnimation(feedback, clipID, this))
+    , style_(style)
+    , shape_(shape)
+    , animation_(new ConfirmationAnimation(feedback, clipID, this))
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
-    connect(m_animation, &ConfirmationAnimation::changed, this, qOverload<>(&QWidget::update));
+    connect(animation_, &ConfirmationAnimation::changed, this, qOverload<>(&QWidget::update));
 }
 
 bool CopyConfirmationOverlay::isShowing() const
 {
-    return m_animation->isShowing();
+    return animation_->isShowing();
 }
 
 void CopyConfirmationOverlay::paint(QPainter& painter, Style style, const QRectF& bounds, CopyConfirmationShape shape,
@@ -44,10 +44,10 @@ void CopyConfirmationOverlay::paint(QPainter& painter, Style style, const QRectF
 
 void CopyConfirmationOverlay::paintEvent(QPaintEvent*)
 {
-    if (!m_animation->isShowing())
+    if (!animation_->isShowing())
         return;
     QPainter painter(this);
-    paint(painter, m_style, QRectF(rect()), m_shape, ThemeAppearance::of(this), m_animation->progress());
+    paint(painter, style_, QRectF(rect()), shape_, ThemeAppearance::of(this), animation_->progress());
 }
 
 } // namespace tavlin

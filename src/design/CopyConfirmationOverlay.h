@@ -33,25 +33,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    Style m_style;
-    CopyConfirmationShape m_shape;
-    ConfirmationAnimation* m_animation;
-};
-
-class CopyConfirmationFill : public CopyConfirmationOverlay {
-public:
-    CopyConfirmationFill(CopyFeedback* feedback, qint64 clipID, CopyConfirmationShape shape, QWidget* parent = nullptr)
-        : CopyConfirmationOverlay(Style::fill, feedback, clipID, shape, parent)
-    {
-    }
-};
-
-class CopyConfirmationEdge : public CopyConfirmationOverlay {
-public:
-    CopyConfirmationEdge(CopyFeedback* feedback, qint64 clipID, CopyConfirmationShape shape, QWidget* parent = nullptr)
-        : CopyConfirmationOverlay(Style::edge, feedback, clipID, shape, parent)
-    {
-    }
+    Style style_;
+    CopyConfirmationShape shape_;
+    ConfirmationAnimation* animation_;
 };
 
 } // namespace tavlin

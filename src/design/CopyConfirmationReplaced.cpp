@@ -9,9 +9,9 @@ namespace tavlin {
 CopyConfirmationReplaced::CopyConfirmationReplaced(CopyFeedback* feedback, qint64 clipID, QWidget* content,
                                                    QWidget* parent)
     : QWidget(parent)
-    , m_feedback(feedback)
-    , m_clipID(clipID)
-    , m_content(content)
+    , feedback_(feedback)
+    , clipID_(clipID)
+    , content_(content)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -26,7 +26,7 @@ CopyConfirmationReplaced::CopyConfirmationReplaced(CopyFeedback* feedback, qint6
 
 void CopyConfirmationReplaced::follow()
 {
-    m_content->setVisible(!(m_feedback && m_feedback->isConfirmed(m_clipID)));
+    content_->setVisible(!(feedback_ && feedback_->isConfirmed(clipID_)));
 }
 
 } // namespace tavlin

@@ -14,14 +14,14 @@ class CopyConfirmationReplaced : public QWidget {
 public:
     CopyConfirmationReplaced(CopyFeedback* feedback, qint64 clipID, QWidget* content, QWidget* parent = nullptr);
 
-    QWidget* content() const { return m_content; }
+    QWidget* content() const { return content_; }
 
 private:
     void follow();
 
-    QPointer<CopyFeedback> m_feedback;
-    qint64 m_clipID;
-    QWidget* m_content;
+    QPointer<CopyFeedback> feedback_;
+    qint64 clipID_;
+    QWidget* content_;
 };
 
 } // namespace tavlin

@@ -1,12 +1,14 @@
 #include "CopyFeedback.h"
 
+#include "Publish.h"
+
 #include <QTimer>
 
 namespace tavlin {
 
 CopyFeedback::CopyFeedback(Schedule schedule, QObject* parent)
     : QObject(parent)
-    , m_schedule(std::move(schedule))
+    , schedule_(std::move(schedule))
 {
 }
 
@@ -20,16 +22,16 @@ void CopyFeedback::afterDelay(std::chrono::milliseconds delay, Action action)
 QCoro::Task<bool> CopyFeedback::perform(Clip clip, CopyStep copy)
 {
     QPointer<CopyFeedback> self(this);
-    const qint64 token = ++m_request;
+    const qint64 token = ++request_;
     const bool ok = co_await copy(clip);
     // Gone, or overtaken by a newer copy: that one decides.
-    if (!self || m_request != token)
+    if (!self || request_ != token)
         co_return ok;
     if (ok) {
-        const int generation = ++m_generation;
+        const int generation = ++generation_;
         setConfirmation(Confirmation{clip.id, generation});
-        m_schedule(confirmationDuration, [self, generation] {
-            if (self && self->m_generation == generation)
+        schedule_(confirmationDuration, [self, generation] {
+            if (self && self->generation_ == generation)
                 self->setConfirmation(std::nullopt);
         });
     } else if (isConfirmed(clip.id)) {
@@ -40,10 +42,7 @@ QCoro::Task<bool> CopyFeedback::perform(Clip clip, CopyStep copy)
 
 void CopyFeedback::setConfirmation(std::optional<Confirmation> confirmation)
 {
-    if (confirmation == m_confirmation)
-        return;
-    m_confirmation = confirmation;
-    Q_EMIT confirmationChanged();
+    publish(this, confirmation_, confirmation, &CopyFeedback::confirmationChanged);
 }
 
 } // namespace tavlin

@@ -40,8 +40,8 @@ public:
     // The default schedule: runs the action on the main thread's event loop after the delay.
     static void afterDelay(std::chrono::milliseconds delay, Action action);
 
-    const std::optional<Confirmation>& confirmation() const { return m_confirmation; }
-    bool isConfirmed(qint64 clipID) const { return m_confirmation && m_confirmation->clipID == clipID; }
+    const std::optional<Confirmation>& confirmation() const { return confirmation_; }
+    bool isConfirmed(qint64 clipID) const { return confirmation_ && confirmation_->clipID == clipID; }
 
     // Copies the record with `copy` and returns its result.
     QCoro::Task<bool> perform(Clip clip, CopyStep copy);
@@ -52,11 +52,11 @@ Q_SIGNALS:
 private:
     void setConfirmation(std::optional<Confirmation> confirmation);
 
-    std::optional<Confirmation> m_confirmation;
+    std::optional<Confirmation> confirmation_;
     // Confirmations ever shown, and copies ever started.
-    int m_generation = 0;
-    qint64 m_request = 0;
-    Schedule m_schedule;
+    int generation_ = 0;
+    qint64 request_ = 0;
+    Schedule schedule_;
 };
 
 } // namespace tavlin

@@ -36,7 +36,7 @@ DocumentView::DocumentView(QWidget* parent)
 
 void DocumentView::setSelectable(bool selectable)
 {
-    m_selectable = selectable;
+    selectable_ = selectable;
     setTextInteractionFlags(selectable ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
                                        : Qt::NoTextInteraction);
     setFocusPolicy(selectable ? Qt::ClickFocus : Qt::NoFocus);
@@ -45,35 +45,35 @@ void DocumentView::setSelectable(bool selectable)
 
 void DocumentView::setMaximumLines(std::optional<int> lines)
 {
-    m_maximumLines = lines;
+    maximumLines_ = lines;
     refit();
 }
 
 void DocumentView::setSurface(std::optional<ThemeColor> color, qreal radius)
 {
-    m_surface = color;
-    m_surfaceColor.reset();
-    m_radius = radius;
+    surface_ = color;
+    surfaceColor_.reset();
+    radius_ = radius;
     viewport()->update();
 }
 
 void DocumentView::setSurfaceColor(std::optional<QColor> color, qreal radius)
 {
-    m_surfaceColor = color;
-    m_surface.reset();
-    m_radius = radius;
+    surfaceColor_ = color;
+    surface_.reset();
+    radius_ = radius;
     viewport()->update();
 }
 
 void DocumentView::setPadding(const QMarginsF& padding)
 {
-    m_padding = padding;
+    padding_ = padding;
     documentReplaced();
 }
 
 void DocumentView::setLineSpacing(qreal pixels)
 {
-    m_lineSpacing = pixels;
+    lineSpacing_ = pixels;
     documentReplaced();
 }
 
@@ -81,16 +81,16 @@ void DocumentView::documentReplaced()
 {
     QTextFrameFormat frame = document()->rootFrame()->frameFormat();
     frame.setMargin(0);
-    frame.setLeftMargin(m_padding.left());
-    frame.setRightMargin(m_padding.right());
-    frame.setTopMargin(m_padding.top());
-    frame.setBottomMargin(m_padding.bottom());
+    frame.setLeftMargin(padding_.left());
+    frame.setRightMargin(padding_.right());
+    frame.setTopMargin(padding_.top());
+    frame.setBottomMargin(padding_.bottom());
     document()->rootFrame()->setFrameFormat(frame);
-    if (m_lineSpacing) {
+    if (lineSpacing_) {
         QTextCursor cursor(document());
         cursor.select(QTextCursor::Document);
         QTextBlockFormat spacing;
-        spacing.setLineHeight(*m_lineSpacing, QTextBlockFormat::LineDistanceHeight);
+        spacing.setLineHeight(*lineSpacing_, QTextBlockFormat::LineDistanceHeight);
         cursor.mergeBlockFormat(spacing);
     }
     refit();
@@ -106,16 +106,16 @@ int DocumentView::lineCount() const
 
 bool DocumentView::isTruncated() const
 {
-    return m_maximumLines && lineCount() > qMax(1, *m_maximumLines);
+    return maximumLines_ && lineCount() > qMax(1, *maximumLines_);
 }
 
 int DocumentView::contentHeight() const
 {
     const qreal full = document()->documentLayout()->documentSize().height();
-    if (!m_maximumLines)
+    if (!maximumLines_)
         return qCeil(full);
     // The bottom of the last line within the limit, plus the bottom padding.
-    int remaining = qMax(1, *m_maximumLines);
+    int remaining = qMax(1, *maximumLines_);
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         const QTextLayout* layout = block.layout();
         if (!layout)
@@ -124,7 +124,7 @@ int DocumentView::contentHeight() const
         const int lines = layout->lineCount();
         if (lines >= remaining) {
             const QTextLine line = layout->lineAt(remaining - 1);
-            return qCeil(qMin(full, blockRect.top() + line.y() + line.height() + m_padding.bottom()));
+            return qCeil(qMin(full, blockRect.top() + line.y() + line.height() + padding_.bottom()));
         }
         remaining -= lines;
     }
@@ -137,12 +137,12 @@ int DocumentView::heightForWidth(int width) const
         return contentHeight();
     // Laid out at that width for the measure, then put back.
     DocumentView* self = const_cast<DocumentView*>(this);
-    self->m_measuring = true;
+    self->measuring_ = true;
     const qreal shownWidth = document()->textWidth();
     self->document()->setTextWidth(width);
     const int height = contentHeight();
     self->document()->setTextWidth(shownWidth);
-    self->m_measuring = false;
+    self->measuring_ = false;
     return height;
 }
 
@@ -159,7 +159,7 @@ QSize DocumentView::minimumSizeHint() const
 
 void DocumentView::refit()
 {
-    if (m_measuring)
+    if (measuring_)
         return;
     const int height = contentHeight();
     if (minimumHeight() != height || maximumHeight() != height) {
@@ -190,10 +190,10 @@ void DocumentView::changeEvent(QEvent* event)
 
 void DocumentView::paintEvent(QPaintEvent* event)
 {
-    if (m_surface || m_surfaceColor) {
+    if (surface_ || surfaceColor_) {
         QPainter painter(viewport());
-        const QColor color = m_surfaceColor ? *m_surfaceColor : m_surface->resolve(ThemeAppearance::of(this));
-        RoundedShape::fill(painter, QRectF(viewport()->rect()), m_radius, color);
+        const QColor color = surfaceColor_ ? *surfaceColor_ : surface_->resolve(ThemeAppearance::of(this));
+        RoundedShape::fill(painter, QRectF(viewport()->rect()), radius_, color);
     }
     QTextEdit::paintEvent(event);
 }

@@ -19,10 +19,10 @@ public:
     explicit DocumentView(QWidget* parent = nullptr);
 
     void setSelectable(bool selectable);
-    bool isSelectable() const { return m_selectable; }
+    bool isSelectable() const { return selectable_; }
     // No limit when none.
     void setMaximumLines(std::optional<int> lines);
-    std::optional<int> maximumLines() const { return m_maximumLines; }
+    std::optional<int> maximumLines() const { return maximumLines_; }
     // The surface behind the text; none leaves the view transparent.
     void setSurface(std::optional<ThemeColor> color, qreal radius = 0);
     // Colour of the surface when it is no palette colour (such as the white under dark ink).
@@ -54,14 +54,14 @@ private:
     int contentHeight() const;
     void refit();
 
-    bool m_selectable = true;
-    std::optional<int> m_maximumLines;
-    std::optional<ThemeColor> m_surface;
-    std::optional<QColor> m_surfaceColor;
-    qreal m_radius = 0;
-    QMarginsF m_padding;
-    std::optional<qreal> m_lineSpacing;
-    bool m_measuring = false;
+    bool selectable_ = true;
+    std::optional<int> maximumLines_;
+    std::optional<ThemeColor> surface_;
+    std::optional<QColor> surfaceColor_;
+    qreal radius_ = 0;
+    QMarginsF padding_;
+    std::optional<qreal> lineSpacing_;
+    bool measuring_ = false;
 };
 
 } // namespace tavlin

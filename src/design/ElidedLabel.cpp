@@ -9,8 +9,8 @@ namespace tavlin {
 ElidedLabel::ElidedLabel(const QString& text, const QFont& font, const ThemeColor& color, Qt::TextElideMode mode,
                          QWidget* parent)
     : QWidget(parent)
-    , m_color(color)
-    , m_mode(mode)
+    , color_(color)
+    , mode_(mode)
 {
     setFont(font);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -19,7 +19,7 @@ ElidedLabel::ElidedLabel(const QString& text, const QFont& font, const ThemeColo
 
 void ElidedLabel::setText(const QString& text)
 {
-    m_text = text;
+    text_ = text;
     setToolTip(text);
     setAccessibleName(text);
     updateGeometry();
@@ -28,12 +28,12 @@ void ElidedLabel::setText(const QString& text)
 
 QString ElidedLabel::shownText() const
 {
-    return fontMetrics().elidedText(m_text, m_mode, width());
+    return fontMetrics().elidedText(text_, mode_, width());
 }
 
 QSize ElidedLabel::sizeHint() const
 {
-    return {fontMetrics().horizontalAdvance(m_text) + 1, fontMetrics().height()};
+    return {fontMetrics().horizontalAdvance(text_) + 1, fontMetrics().height()};
 }
 
 QSize ElidedLabel::minimumSizeHint() const
@@ -44,7 +44,7 @@ QSize ElidedLabel::minimumSizeHint() const
 void ElidedLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setPen(m_color.resolve(ThemeAppearance::of(this)));
+    painter.setPen(color_.resolve(ThemeAppearance::of(this)));
     painter.drawText(QRectF(rect()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
 }
 

@@ -14,7 +14,7 @@ public:
     ElidedLabel(const QString& text, const QFont& font, const ThemeColor& color,
                 Qt::TextElideMode mode = Qt::ElideRight, QWidget* parent = nullptr);
 
-    QString text() const { return m_text; }
+    QString text() const { return text_; }
     void setText(const QString& text);
     // The text as shown at the current width.
     QString shownText() const;
@@ -26,9 +26,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString m_text;
-    ThemeColor m_color;
-    Qt::TextElideMode m_mode;
+    QString text_;
+    ThemeColor color_;
+    Qt::TextElideMode mode_;
 };
 
 } // namespace tavlin

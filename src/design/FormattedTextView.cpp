@@ -20,7 +20,7 @@ FormattedTextView::FormattedTextView(const QByteArray& data, const QString& type
         setFixedHeight(0);
         return;
     }
-    m_surface = RichTextPresentation::surface(*document);
+    surface_ = RichTextPresentation::surface(*document);
     document->setParent(this);
     setDocument(document.release());
     setPadding(QMarginsF(8, 8, 8, 8));
@@ -40,21 +40,21 @@ QColor FormattedTextView::surfaceColor(RichTextPresentation::Surface surface, co
 void FormattedTextView::changeEvent(QEvent* event)
 {
     DocumentView::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange && m_surface)
+    if (event->type() == QEvent::PaletteChange && surface_)
         applySurface();
 }
 
 void FormattedTextView::applySurface()
 {
     const Appearance appearance = ThemeAppearance::of(this);
-    const QColor surface = surfaceColor(*m_surface, appearance);
+    const QColor surface = surfaceColor(*surface_, appearance);
     setSurfaceColor(surface, 8);
     // Text that names no colour of its own takes the ink that reads on the surface: the white
     // surface stays white in dark mode, and the light-ink surface stays dark in light mode.
     QColor ink = TavlinTheme::primaryText.resolve(appearance);
-    if (*m_surface == RichTextPresentation::Surface::white)
+    if (*surface_ == RichTextPresentation::Surface::white)
         ink = Qt::black;
-    else if (*m_surface == RichTextPresentation::Surface::lightInk)
+    else if (*surface_ == RichTextPresentation::Surface::lightInk)
         ink = Qt::white;
     QPalette palette = this->palette();
     if (palette.color(QPalette::Text) != ink) {

@@ -19,8 +19,8 @@ public:
     FormattedTextView(const QByteArray& data, const QString& type, qint64 maximumCharacters,
                       std::optional<int> maximumLines, bool selectable, QWidget* parent = nullptr);
 
-    bool isEmpty() const { return !m_surface; }
-    std::optional<RichTextPresentation::Surface> surface() const { return m_surface; }
+    bool isEmpty() const { return !surface_; }
+    std::optional<RichTextPresentation::Surface> surface() const { return surface_; }
 
     // The colour of a surface in an appearance.
     static QColor surfaceColor(RichTextPresentation::Surface surface, const Appearance& appearance);
@@ -31,7 +31,7 @@ protected:
 private:
     void applySurface();
 
-    std::optional<RichTextPresentation::Surface> m_surface;
+    std::optional<RichTextPresentation::Surface> surface_;
 };
 
 } // namespace tavlin

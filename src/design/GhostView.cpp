@@ -9,7 +9,7 @@ namespace tavlin {
 
 GhostView::GhostView(int size, QWidget* parent)
     : QWidget(parent)
-    , m_size(size)
+    , size_(size)
 {
     setFixedSize(size, size);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -17,13 +17,13 @@ GhostView::GhostView(int size, QWidget* parent)
 
 QSize GhostView::sizeHint() const
 {
-    return {m_size, m_size};
+    return {size_, size_};
 }
 
 void GhostView::paintEvent(QPaintEvent*)
 {
     QSvgRenderer& mascot = TavlinBrandAssets::mascot();
-    const QSizeF fitted = QSizeF(mascot.defaultSize()).scaled(QSizeF(m_size, m_size), Qt::KeepAspectRatio);
+    const QSizeF fitted = QSizeF(mascot.defaultSize()).scaled(QSizeF(size_, size_), Qt::KeepAspectRatio);
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
     mascot.render(&painter, QRectF(QPointF((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted));

@@ -10,14 +10,14 @@ class GhostView : public QWidget {
 public:
     explicit GhostView(int size, QWidget* parent = nullptr);
 
-    int size() const { return m_size; }
+    int size() const { return size_; }
     QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    int m_size;
+    int size_;
 };
 
 } // namespace tavlin

@@ -3,7 +3,7 @@
 #include "DocumentView.h"
 #include "GhostView.h"
 #include "SystemFont.h"
-#include "TavlinButtonStyle.h"
+#include "StyledButton.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
@@ -44,43 +44,43 @@ void fade(QWidget* widget, qreal from, qreal to, std::function<void()> done = {}
 
 HistoryEmptyView::HistoryEmptyView(Kind kind, std::function<void()> onResetFilters, QWidget* parent)
     : QWidget(parent)
-    , m_kind(kind)
-    , m_onResetFilters(std::move(onResetFilters))
+    , kind_(kind)
+    , onResetFilters_(std::move(onResetFilters))
 {
     setObjectName(QStringLiteral("history-empty"));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    m_content = new QWidget(this);
+    content_ = new QWidget(this);
     outer->addStretch(1);
-    outer->addWidget(m_content, 0, Qt::AlignHCenter);
+    outer->addWidget(content_, 0, Qt::AlignHCenter);
     outer->addStretch(1);
 
-    auto* column = new QVBoxLayout(m_content);
+    auto* column = new QVBoxLayout(content_);
     column->setContentsMargins(24, 24, 24, 24);
     column->setSpacing(12);
-    column->addWidget(new GhostView(96, m_content), 0, Qt::AlignHCenter);
+    column->addWidget(new GhostView(96, content_), 0, Qt::AlignHCenter);
 
-    m_title = new QLabel(m_content);
-    m_title->setFont(SystemFont::regular(21, QFont::DemiBold));
-    m_title->setAlignment(Qt::AlignCenter);
-    m_title->setWordWrap(true);
-    column->addWidget(m_title);
+    title_ = new QLabel(content_);
+    title_->setFont(SystemFont::regular(21, QFont::DemiBold));
+    title_->setAlignment(Qt::AlignCenter);
+    title_->setWordWrap(true);
+    column->addWidget(title_);
 
-    m_message = new DocumentView(m_content);
-    m_message->setSelectable(false);
-    m_message->document()->setDefaultFont(SystemFont::regular(13));
-    column->addWidget(m_message);
+    message_ = new DocumentView(content_);
+    message_->setSelectable(false);
+    message_->document()->setDefaultFont(SystemFont::regular(13));
+    column->addWidget(message_);
 
-    auto* reset = new StyledButton(QString(), {TavlinButtonStyle::Kind::secondary, 28}, m_content);
+    auto* reset = new StyledButton(QString(), {TavlinButtonStyle::Kind::secondary, 28}, content_);
     reset->setTint(TavlinTheme::brandAccent);
-    m_resetButton = reset;
-    m_resetButton->setObjectName(QStringLiteral("reset-filters"));
-    m_resetButton->setCursor(Qt::PointingHandCursor);
-    connect(m_resetButton, &QAbstractButton::clicked, this, [this] {
-        if (m_onResetFilters)
-            m_onResetFilters();
+    resetButton_ = reset;
+    resetButton_->setObjectName(QStringLiteral("reset-filters"));
+    resetButton_->setCursor(Qt::PointingHandCursor);
+    connect(resetButton_, &QAbstractButton::clicked, this, [this] {
+        if (onResetFilters_)
+            onResetFilters_();
     });
-    column->addWidget(m_resetButton, 0, Qt::AlignHCenter);
+    column->addWidget(resetButton_, 0, Qt::AlignHCenter);
     build();
 }
 
@@ -114,28 +114,28 @@ QString HistoryEmptyView::message(Kind kind)
 void HistoryEmptyView::build()
 {
     const Appearance appearance = ThemeAppearance::of(this);
-    m_title->setText(title(m_kind));
+    title_->setText(title(kind_));
 
-    m_message->clear();
-    QTextCursor cursor(m_message->document());
+    message_->clear();
+    QTextCursor cursor(message_->document());
     QTextCharFormat secondary;
     secondary.setForeground(TavlinTheme::secondaryText.resolve(appearance));
-    cursor.insertText(message(m_kind), secondary);
+    cursor.insertText(message(kind_), secondary);
     cursor.select(QTextCursor::Document);
     QTextBlockFormat centred;
     centred.setAlignment(Qt::AlignHCenter);
     cursor.mergeBlockFormat(centred);
-    m_message->setLineSpacing(3);
+    message_->setLineSpacing(3);
 
-    m_resetButton->setText(QCoreApplication::translate("Tavlin", "Reset Filters"));
-    m_resetButton->setVisible(m_kind == Kind::search);
+    resetButton_->setText(QCoreApplication::translate("Tavlin", "Reset Filters"));
+    resetButton_->setVisible(kind_ == Kind::search);
 }
 
 void HistoryEmptyView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     // As wide as the view allows, up to 430.
-    m_content->setFixedWidth(qMin(maximumContentWidth, width()));
+    content_->setFixedWidth(qMin(maximumContentWidth, width()));
 }
 
 void HistoryEmptyView::changeEvent(QEvent* event)
@@ -148,11 +148,11 @@ void HistoryEmptyView::changeEvent(QEvent* event)
 
 void HistoryEmptyView::setKind(Kind kind)
 {
-    if (kind == m_kind)
+    if (kind == kind_)
         return;
     const bool animate = isVisible() && !ThemeAppearance::reduceMotion(this);
-    const QPixmap previous = animate ? m_content->grab() : QPixmap();
-    m_kind = kind;
+    const QPixmap previous = animate ? content_->grab() : QPixmap();
+    kind_ = kind;
     build();
     if (animate)
         crossFadeFrom(previous);
@@ -164,10 +164,10 @@ void HistoryEmptyView::crossFadeFrom(const QPixmap& previous)
     auto* ghost = new QLabel(this);
     ghost->setAttribute(Qt::WA_TransparentForMouseEvents);
     ghost->setPixmap(previous);
-    ghost->setGeometry(QRect(m_content->geometry().topLeft(), previous.deviceIndependentSize().toSize()));
+    ghost->setGeometry(QRect(content_->geometry().topLeft(), previous.deviceIndependentSize().toSize()));
     ghost->show();
     fade(ghost, 1.0, 0.0, [ghost] { ghost->deleteLater(); });
-    fade(m_content, 0.0, 1.0);
+    fade(content_, 0.0, 1.0);
 }
 
 } // namespace tavlin

@@ -21,7 +21,7 @@ public:
 
     HistoryEmptyView(Kind kind, std::function<void()> onResetFilters, QWidget* parent = nullptr);
 
-    Kind kind() const { return m_kind; }
+    Kind kind() const { return kind_; }
     void setKind(Kind kind);
 
     static QString title(Kind kind);
@@ -35,12 +35,12 @@ private:
     void build();
     void crossFadeFrom(const QPixmap& previous);
 
-    Kind m_kind;
-    std::function<void()> m_onResetFilters;
-    QWidget* m_content = nullptr;
-    QLabel* m_title = nullptr;
-    DocumentView* m_message = nullptr;
-    QAbstractButton* m_resetButton = nullptr;
+    Kind kind_;
+    std::function<void()> onResetFilters_;
+    QWidget* content_ = nullptr;
+    QLabel* title_ = nullptr;
+    DocumentView* message_ = nullptr;
+    QAbstractButton* resetButton_ = nullptr;
 };
 
 } // namespace tavlin

@@ -17,9 +17,9 @@ SearchFocusRing::SearchFocusRing(QWidget* parent)
 
 void SearchFocusRing::setFocused(bool focused)
 {
-    if (focused == m_focused)
+    if (focused == focused_)
         return;
-    m_focused = focused;
+    focused_ = focused;
     update();
 }
 
@@ -31,11 +31,11 @@ qreal SearchFocusRing::lineWidth(bool focused, bool increasedContrast)
 void SearchFocusRing::paintEvent(QPaintEvent*)
 {
     const Appearance appearance = ThemeAppearance::of(this);
-    const QColor color = (m_focused ? TavlinTheme::brandAccent : TavlinTheme::border).resolve(appearance);
+    const QColor color = (focused_ ? TavlinTheme::brandAccent : TavlinTheme::border).resolve(appearance);
     QPainter painter(this);
     const QRectF bounds(rect());
     RoundedShape::strokeInside(painter, bounds, RoundedShape::capsuleRadius(bounds), color,
-                               lineWidth(m_focused, appearance.highContrast));
+                               lineWidth(focused_, appearance.highContrast));
 }
 
 } // namespace tavlin

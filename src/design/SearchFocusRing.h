@@ -11,7 +11,7 @@ class SearchFocusRing : public QWidget {
 public:
     explicit SearchFocusRing(QWidget* parent = nullptr);
 
-    bool isFocused() const { return m_focused; }
+    bool isFocused() const { return focused_; }
     void setFocused(bool focused);
 
     // The outline's width for a state.
@@ -21,7 +21,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    bool m_focused = false;
+    bool focused_ = false;
 };
 
 } // namespace tavlin

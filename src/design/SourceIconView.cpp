@@ -10,8 +10,8 @@ namespace tavlin {
 
 SourceIconView::SourceIconView(const std::optional<QString>& bundleID, ClipKind kind, QWidget* parent)
     : QWidget(parent)
-    , m_bundleID(bundleID)
-    , m_kind(kind)
+    , bundleID_(bundleID)
+    , kind_(kind)
 {
     setObjectName(QStringLiteral("source-icon"));
     setFixedSize(18, 18);
@@ -25,7 +25,7 @@ void SourceIconView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    SourceApplicationIcon::resolve(m_bundleID, m_kind)
+    SourceApplicationIcon::resolve(bundleID_, kind_)
         ->paint(painter, QRectF(rect()), TavlinTheme::secondaryText.resolve(ThemeAppearance::of(this)));
 }
 

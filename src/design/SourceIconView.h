@@ -21,8 +21,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    std::optional<QString> m_bundleID;
-    ClipKind m_kind;
+    std::optional<QString> bundleID_;
+    ClipKind kind_;
 };
 
 } // namespace tavlin

@@ -1,13 +1,9 @@
 #pragma once
 
 #include "Appearance.h"
-#include "ThemeColor.h"
 
-#include <QAbstractButton>
+#include <QColor>
 #include <QFont>
-#include <QVariantAnimation>
-
-#include <optional>
 
 namespace tavlin {
 
@@ -32,38 +28,6 @@ struct TavlinButtonStyle {
 
     // Room kept around the capsule for the focus ring, so that focus never moves the button.
     static constexpr int focusRingOutset = 3;
-};
-
-// A push button drawn in a TavlinButtonStyle.
-class StyledButton : public QAbstractButton {
-    Q_OBJECT
-public:
-    StyledButton(const QString& text, TavlinButtonStyle style, QWidget* parent = nullptr);
-
-    const TavlinButtonStyle& style() const { return m_style; }
-    // A label colour other than the kind's, for a button tinted by its caller.
-    void setTint(std::optional<ThemeColor> tint);
-    bool isHovering() const { return m_hovering; }
-    // The capsule within the widget (the rest is room for the focus ring).
-    QRectF capsuleRect() const;
-
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    bool hitButton(const QPoint& position) const override;
-
-private:
-    void animatePress(bool pressed);
-
-    TavlinButtonStyle m_style;
-    std::optional<ThemeColor> m_tint;
-    bool m_hovering = false;
-    // 0 at rest, 1 fully pressed; eases between the two.
-    QVariantAnimation m_press;
 };
 
 } // namespace tavlin

@@ -22,9 +22,9 @@ int encoded(const Appearance& appearance)
 
 ThemeAppearance::ThemeAppearance(QWidget* content, SystemAppearance& system, ThemePreference preference)
     : QObject(content)
-    , m_content(content)
-    , m_system(system)
-    , m_preference(preference)
+    , content_(content)
+    , system_(system)
+    , preference_(preference)
 {
     content->installEventFilter(this);
     connect(&system, &SystemAppearance::isDarkChanged, this, &ThemeAppearance::apply);
@@ -39,21 +39,21 @@ ThemeAppearance::~ThemeAppearance() = default;
 
 void ThemeAppearance::setPreference(ThemePreference preference)
 {
-    m_preference = preference;
+    preference_ = preference;
     apply();
 }
 
 Appearance ThemeAppearance::appearance() const
 {
     const bool dark
-        = m_preference == ThemePreference::dark || (m_preference == ThemePreference::system && m_system.isDark());
-    return {dark, m_system.increasedContrast()};
+        = preference_ == ThemePreference::dark || (preference_ == ThemePreference::system && system_.isDark());
+    return {dark, system_.increasedContrast()};
 }
 
 bool ThemeAppearance::eventFilter(QObject* watched, QEvent* event)
 {
     // The content moved into another window: unmark the old one, then mark the new one.
-    if (watched == m_content && event->type() == QEvent::ParentChange && m_content->window() != m_window) {
+    if (watched == content_ && event->type() == QEvent::ParentChange && content_->window() != window_) {
         release();
         apply();
     }
@@ -62,17 +62,17 @@ bool ThemeAppearance::eventFilter(QObject* watched, QEvent* event)
 
 void ThemeAppearance::apply()
 {
-    if (!m_content)
+    if (!content_)
         return;
-    QWidget* window = m_content->window();
+    QWidget* window = content_->window();
     const Appearance resolved = appearance();
-    const bool changed = window != m_window || m_applied != resolved;
+    const bool changed = window != window_ || applied_ != resolved;
     window->setProperty(appearanceProperty, encoded(resolved));
-    window->setProperty(reduceMotionProperty, m_system.reduceMotion());
+    window->setProperty(reduceMotionProperty, system_.reduceMotion());
     window->setLocale(QLocale());
     if (changed) {
-        m_window = window;
-        m_applied = resolved;
+        window_ = window;
+        applied_ = resolved;
         window->setPalette(palette(resolved));
         window->setAutoFillBackground(true);
         window->update();
@@ -82,13 +82,13 @@ void ThemeAppearance::apply()
 
 void ThemeAppearance::release()
 {
-    if (m_window) {
-        m_window->setProperty(appearanceProperty, QVariant());
-        m_window->setProperty(reduceMotionProperty, QVariant());
-        m_window->setPalette(QPalette());
+    if (window_) {
+        window_->setProperty(appearanceProperty, QVariant());
+        window_->setProperty(reduceMotionProperty, QVariant());
+        window_->setPalette(QPalette());
     }
-    m_window = nullptr;
-    m_applied.reset();
+    window_ = nullptr;
+    applied_.reset();
 }
 
 Appearance ThemeAppearance::of(const QWidget* widget)

@@ -23,7 +23,7 @@ public:
     ThemeAppearance(QWidget* content, SystemAppearance& system, ThemePreference preference = ThemePreference::system);
     ~ThemeAppearance() override;
 
-    ThemePreference preference() const { return m_preference; }
+    ThemePreference preference() const { return preference_; }
     void setPreference(ThemePreference preference);
     // The appearance this theme gives its window now.
     Appearance appearance() const;
@@ -44,12 +44,12 @@ private:
     void apply();
     void release();
 
-    QPointer<QWidget> m_content;
-    SystemAppearance& m_system;
-    ThemePreference m_preference;
+    QPointer<QWidget> content_;
+    SystemAppearance& system_;
+    ThemePreference preference_;
     // The window this theme has marked, if any.
-    QPointer<QWidget> m_window;
-    std::optional<Appearance> m_applied;
+    QPointer<QWidget> window_;
+    std::optional<Appearance> applied_;
 };
 
 } // namespace tavlin

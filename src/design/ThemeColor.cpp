@@ -10,14 +10,14 @@ QColor srgb(unsigned rgb, double alpha)
 
 QColor ThemeColor::resolve(const Appearance& appearance) const
 {
-    if (m_provider)
-        return m_provider(appearance);
+    if (provider_)
+        return provider_(appearance);
     if (!appearance.dark)
-        return srgb(m_light, m_lightAlpha);
+        return srgb(light_, lightAlpha_);
     // The high-contrast value is for dark only: a light high-contrast appearance keeps the light rule.
-    if (appearance.highContrast && m_darkHighContrast)
-        return srgb(*m_darkHighContrast, 1.0);
-    return srgb(m_dark, m_darkAlpha);
+    if (appearance.highContrast && darkHighContrast_)
+        return srgb(*darkHighContrast_, 1.0);
+    return srgb(dark_, darkAlpha_);
 }
 
 } // namespace tavlin

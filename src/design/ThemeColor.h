@@ -21,18 +21,18 @@ public:
                                          std::optional<unsigned> darkHighContrast = std::nullopt)
     {
         ThemeColor color;
-        color.m_light = light;
-        color.m_dark = dark;
-        color.m_lightAlpha = lightAlpha;
-        color.m_darkAlpha = darkAlpha;
-        color.m_darkHighContrast = darkHighContrast;
+        color.light_ = light;
+        color.dark_ = dark;
+        color.lightAlpha_ = lightAlpha;
+        color.darkAlpha_ = darkAlpha;
+        color.darkHighContrast_ = darkHighContrast;
         return color;
     }
     static constexpr ThemeColor fixed(unsigned rgb) { return adaptive(rgb, rgb); }
     static constexpr ThemeColor dynamic(Provider provider)
     {
         ThemeColor color;
-        color.m_provider = provider;
+        color.provider_ = provider;
         return color;
     }
 
@@ -43,12 +43,12 @@ public:
 private:
     constexpr ThemeColor() = default;
 
-    unsigned m_light = 0;
-    unsigned m_dark = 0;
-    double m_lightAlpha = 1.0;
-    double m_darkAlpha = 1.0;
-    std::optional<unsigned> m_darkHighContrast;
-    Provider m_provider = nullptr;
+    unsigned light_ = 0;
+    unsigned dark_ = 0;
+    double lightAlpha_ = 1.0;
+    double darkAlpha_ = 1.0;
+    std::optional<unsigned> darkHighContrast_;
+    Provider provider_ = nullptr;
 };
 
 // An sRGB colour from a 24-bit value and an opacity.

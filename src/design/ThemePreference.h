@@ -10,12 +10,15 @@ namespace tavlin {
 // the view preferences store under "interface.theme".
 enum class ThemePreference { system, light, dark };
 
-inline constexpr ThemePreference allThemePreferences[]
-    = {ThemePreference::system, ThemePreference::light, ThemePreference::dark};
+template <>
+struct EnumCases<ThemePreference> {
+    static constexpr EnumCase<ThemePreference> cases[] = {
+        {ThemePreference::system, "system", QT_TRANSLATE_NOOP("Tavlin", "Match System")},
+        {ThemePreference::light, "light", QT_TRANSLATE_NOOP("Tavlin", "Light")},
+        {ThemePreference::dark, "dark", QT_TRANSLATE_NOOP("Tavlin", "Dark")},
+    };
+};
 
-QString toRaw(ThemePreference preference);
-template <> std::optional<ThemePreference> fromRaw<ThemePreference>(QStringView raw);
-// The localized title ("Match System", "Light", "Dark").
-QString title(ThemePreference preference);
+inline constexpr auto allThemePreferences = enumValues<ThemePreference>();
 
 } // namespace tavlin

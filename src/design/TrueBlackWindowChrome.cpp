@@ -28,8 +28,8 @@ std::optional<QByteArray> readVariant(const QWidget* window)
 
 TrueBlackWindowChrome::TrueBlackWindowChrome(QWidget* window)
     : QObject(window)
-    , m_window(window)
-    , m_lightVariant(readVariant(window))
+    , window_(window)
+    , lightVariant_(readVariant(window))
 {
     window->installEventFilter(this);
     apply();
@@ -37,14 +37,14 @@ TrueBlackWindowChrome::TrueBlackWindowChrome(QWidget* window)
 
 bool TrueBlackWindowChrome::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_window || m_applying)
+    if (watched != window_ || applying_)
         return false;
     switch (event->type()) {
     case QEvent::PaletteChange:
     case QEvent::DynamicPropertyChange: apply(); break;
     case QEvent::WinIdChange:
         // A new native window starts without our variant.
-        m_writtenVariant.reset();
+        writtenVariant_.reset();
         apply();
         break;
     default: break;
@@ -54,38 +54,38 @@ bool TrueBlackWindowChrome::eventFilter(QObject* watched, QEvent* event)
 
 void TrueBlackWindowChrome::apply()
 {
-    if (!m_window)
+    if (!window_)
         return;
-    m_applying = true;
-    const Appearance appearance = ThemeAppearance::of(m_window);
-    QPalette palette = m_window->palette();
+    applying_ = true;
+    const Appearance appearance = ThemeAppearance::of(window_);
+    QPalette palette = window_->palette();
     if (appearance.dark) {
         setVariant(QByteArrayLiteral("dark"));
-        if (!m_lightBackground) {
-            m_lightBackground = LightBackground{palette.color(QPalette::Window), m_window->autoFillBackground()};
+        if (!lightBackground_) {
+            lightBackground_ = LightBackground{palette.color(QPalette::Window), window_->autoFillBackground()};
         }
         palette.setColor(QPalette::Window, TavlinTheme::appColor.resolve(appearance));
-        m_window->setAutoFillBackground(true);
+        window_->setAutoFillBackground(true);
     } else {
-        setVariant(m_lightVariant);
-        if (m_lightBackground) {
-            palette.setColor(QPalette::Window, m_lightBackground->color);
-            m_window->setAutoFillBackground(m_lightBackground->autoFill);
-            m_lightBackground.reset();
+        setVariant(lightVariant_);
+        if (lightBackground_) {
+            palette.setColor(QPalette::Window, lightBackground_->color);
+            window_->setAutoFillBackground(lightBackground_->autoFill);
+            lightBackground_.reset();
         }
     }
-    if (palette != m_window->palette())
-        m_window->setPalette(palette);
-    m_applying = false;
+    if (palette != window_->palette())
+        window_->setPalette(palette);
+    applying_ = false;
 }
 
 void TrueBlackWindowChrome::setVariant(const std::optional<QByteArray>& variant)
 {
-    WindowProperties* properties = propertiesOf(m_window);
-    if (!properties || m_writtenVariant == variant)
+    WindowProperties* properties = propertiesOf(window_);
+    if (!properties || writtenVariant_ == variant)
         return;
-    properties->write(m_window->winId(), variantProperty, variant);
-    m_writtenVariant = variant;
+    properties->write(window_->winId(), variantProperty, variant);
+    writtenVariant_ = variant;
 }
 
 } // namespace tavlin

@@ -27,17 +27,17 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void setVariant(const std::optional<QByteArray>& variant);
 
-    QPointer<QWidget> m_window;
-    std::optional<QByteArray> m_lightVariant;
+    QPointer<QWidget> window_;
+    std::optional<QByteArray> lightVariant_;
     struct LightBackground {
         QColor color;
         bool autoFill = false;
     };
     // Kept while the chrome has the window dark.
-    std::optional<LightBackground> m_lightBackground;
+    std::optional<LightBackground> lightBackground_;
     // The variant last written to the window, so that it is written only when it changes.
-    std::optional<std::optional<QByteArray>> m_writtenVariant;
-    bool m_applying = false;
+    std::optional<std::optional<QByteArray>> writtenVariant_;
+    bool applying_ = false;
 };
 
 } // namespace tavlin

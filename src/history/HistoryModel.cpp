@@ -3,6 +3,7 @@
 #include "ClipboardCodec.h"
 #include "Diagnostics.h"
 #include "Pasteboard.h"
+#include "Publish.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -35,22 +36,22 @@ QString HistoryModel::defaultDatabasePath()
 
 void HistoryModel::setQuery(const QString& query)
 {
-    publish(query_, query, &HistoryModel::queryChanged);
+    publish(this, query_, query, &HistoryModel::queryChanged);
 }
 
 void HistoryModel::setSection(HistorySection section)
 {
-    publish(section_, section, &HistoryModel::sectionChanged);
+    publish(this, section_, section, &HistoryModel::sectionChanged);
 }
 
 void HistoryModel::setKindFilter(HistoryKindFilter filter)
 {
-    publish(kindFilter_, filter, &HistoryModel::kindFilterChanged);
+    publish(this, kindFilter_, filter, &HistoryModel::kindFilterChanged);
 }
 
 void HistoryModel::setSourceFilter(const ClipSourceFilter& filter)
 {
-    publish(sourceFilter_, filter, &HistoryModel::sourceFilterChanged);
+    publish(this, sourceFilter_, filter, &HistoryModel::sourceFilterChanged);
 }
 
 HistoryQuery HistoryModel::request() const
@@ -104,7 +105,7 @@ void HistoryModel::toggleSource(const std::optional<QString>& bundleID)
 
 void HistoryModel::setErrorMessage(const std::optional<QString>& message)
 {
-    publish(errorMessage_, message, &HistoryModel::errorMessageChanged);
+    publish(this, errorMessage_, message, &HistoryModel::errorMessageChanged);
 }
 
 void HistoryModel::reportError(const std::exception& error)
@@ -114,8 +115,8 @@ void HistoryModel::reportError(const std::exception& error)
 
 void HistoryModel::setPreview(const ClipPreview& preview, const std::optional<ClipMetadata>& metadata)
 {
-    publish(previewContent_, preview, &HistoryModel::previewContentChanged);
-    publish(selectedMetadata_, metadata, &HistoryModel::selectedMetadataChanged);
+    publish(this, previewContent_, preview, &HistoryModel::previewContentChanged);
+    publish(this, selectedMetadata_, metadata, &HistoryModel::selectedMetadataChanged);
 }
 
 void HistoryModel::bumpPreviewRevision()
@@ -143,11 +144,11 @@ QCoro::Task<> HistoryModel::reload()
     if (!self || reloadVersion_ != version || !(request() == requested))
         co_return;
 
-    publish(totalCount_, page.summary.total, &HistoryModel::totalCountChanged);
-    publish(favoriteCount_, page.summary.favorites, &HistoryModel::favoriteCountChanged);
-    publish(matchedCount_, page.matchedCount, &HistoryModel::matchedCountChanged);
-    publish(availableSources_, page.sources, &HistoryModel::availableSourcesChanged);
-    publish(clips_, page.clips, &HistoryModel::clipsChanged);
+    publish(this, totalCount_, page.summary.total, &HistoryModel::totalCountChanged);
+    publish(this, favoriteCount_, page.summary.favorites, &HistoryModel::favoriteCountChanged);
+    publish(this, matchedCount_, page.matchedCount, &HistoryModel::matchedCountChanged);
+    publish(this, availableSources_, page.sources, &HistoryModel::availableSourcesChanged);
+    publish(this, clips_, page.clips, &HistoryModel::clipsChanged);
     setErrorMessage(std::nullopt);
 
     QHash<qint64, ClipRowPresentation> rows;
@@ -160,7 +161,7 @@ QCoro::Task<> HistoryModel::reload()
     }
     if (!self || reloadVersion_ != version || !(request() == requested))
         co_return;
-    publish(rowPresentations_, rows, &HistoryModel::rowPresentationsChanged);
+    publish(this, rowPresentations_, rows, &HistoryModel::rowPresentationsChanged);
 }
 
 QCoro::Task<> HistoryModel::loadPreview(std::optional<Clip> clip)

@@ -120,15 +120,6 @@ Q_SIGNALS:
     void selectedMetadataChanged();
 
 private:
-    // Stores a published value and announces it, only when it changed.
-    template<class T>
-    void publish(T& field, const T& value, void (HistoryModel::*changed)())
-    {
-        if (field == value)
-            return;
-        field = value;
-        Q_EMIT(this->*changed)();
-    }
     void setErrorMessage(const std::optional<QString>& message);
     void reportError(const std::exception& error);
     void setPreview(const ClipPreview& preview, const std::optional<ClipMetadata>& metadata);

@@ -4,6 +4,7 @@
 #include "Defaults.h"
 #include "Diagnostics.h"
 #include "HistoryModel.h"
+#include "Publish.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -29,26 +30,17 @@ HistoryRetention RetentionSettings::load(const Defaults& defaults)
 
 void RetentionSettings::setPending(const std::optional<PendingChange>& pending)
 {
-    if (pending_ != pending) {
-        pending_ = pending;
-        Q_EMIT pendingChanged();
-    }
+    publish(this, pending_, pending, &RetentionSettings::pendingChanged);
 }
 
 void RetentionSettings::setErrorMessage(const std::optional<QString>& message)
 {
-    if (errorMessage_ != message) {
-        errorMessage_ = message;
-        Q_EMIT errorMessageChanged();
-    }
+    publish(this, errorMessage_, message, &RetentionSettings::errorMessageChanged);
 }
 
 void RetentionSettings::setApplying(bool applying)
 {
-    if (isApplying_ != applying) {
-        isApplying_ = applying;
-        Q_EMIT isApplyingChanged();
-    }
+    publish(this, isApplying_, applying, &RetentionSettings::isApplyingChanged);
 }
 
 QCoro::Task<> RetentionSettings::refreshUsage()
@@ -60,10 +52,8 @@ QCoro::Task<> RetentionSettings::refreshUsage()
     } catch (const std::exception&) {
         // Usage is informative only; a failure to compute it is not worth a message.
     }
-    if (self && usage_ != usage) {
-        usage_ = usage;
-        Q_EMIT usageChanged();
-    }
+    if (self)
+        publish(this, usage_, usage, &RetentionSettings::usageChanged);
 }
 
 QCoro::Task<> RetentionSettings::request(HistoryRetention retention)
@@ -126,10 +116,7 @@ QCoro::Task<> RetentionSettings::apply(HistoryRetention retention, qint64 confir
             co_return;
         defaults_.setInteger(clipCountKey, retention.clipCount);
         defaults_.setInteger(payloadBytesKey, retention.payloadBytes);
-        if (applied_ != retention) {
-            applied_ = retention;
-            Q_EMIT appliedChanged();
-        }
+        publish(this, applied_, retention, &RetentionSettings::appliedChanged);
         setErrorMessage(std::nullopt);
     } catch (const RetentionImpactChanged& changed) {
         // The history changed since the question: ask again with the new numbers.

@@ -11,14 +11,17 @@ namespace tavlin {
 // in "settings.reopenAfterRestart" and in the sidebar items' identifiers.
 enum class SettingsSection { general, interface, quickPanel, privacy };
 
-inline constexpr SettingsSection allSettingsSections[] = {SettingsSection::general, SettingsSection::interface,
-                                                          SettingsSection::quickPanel, SettingsSection::privacy};
+template <>
+struct EnumCases<SettingsSection> {
+    static constexpr EnumCase<SettingsSection> cases[] = {
+        {SettingsSection::general, "general", QT_TRANSLATE_NOOP("Tavlin", "General")},
+        {SettingsSection::interface, "interface", QT_TRANSLATE_NOOP("Tavlin", "Interface")},
+        {SettingsSection::quickPanel, "quickPanel", QT_TRANSLATE_NOOP("Tavlin", "Quick Panel")},
+        {SettingsSection::privacy, "privacy", QT_TRANSLATE_NOOP("Tavlin", "History & Privacy")},
+    };
+};
 
-QString toRaw(SettingsSection section);
-template<>
-std::optional<SettingsSection> fromRaw<SettingsSection>(QStringView raw);
-// The localized title ("General", "Interface", "Quick Panel", "History & Privacy").
-QString title(SettingsSection section);
+inline constexpr auto allSettingsSections = enumValues<SettingsSection>();
 // The symbol the sidebar shows for the section.
 QString symbol(SettingsSection section);
 

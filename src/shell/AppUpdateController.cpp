@@ -2,6 +2,7 @@
 
 #include "FeedUpdateService.h"
 #include "MessageBoxUpdateDriver.h"
+#include "Publish.h"
 #include "TavlinLanguage.h"
 #include "UnavailableUpdateService.h"
 
@@ -103,22 +104,10 @@ void AppUpdateController::refresh()
     const bool canCheck = service_->canCheckForUpdates();
     const bool automaticChecks = service_->automaticallyChecksForUpdates();
     const std::optional<QDateTime> lastCheckDate = service_->lastCheckDate();
-    if (availability_ != availability) {
-        availability_ = availability;
-        Q_EMIT availabilityChanged();
-    }
-    if (canCheck_ != canCheck) {
-        canCheck_ = canCheck;
-        Q_EMIT canCheckChanged();
-    }
-    if (automaticChecks_ != automaticChecks) {
-        automaticChecks_ = automaticChecks;
-        Q_EMIT automaticChecksChanged();
-    }
-    if (lastCheckDate_ != lastCheckDate) {
-        lastCheckDate_ = lastCheckDate;
-        Q_EMIT lastCheckDateChanged();
-    }
+    publish(this, availability_, availability, &AppUpdateController::availabilityChanged);
+    publish(this, canCheck_, canCheck, &AppUpdateController::canCheckChanged);
+    publish(this, automaticChecks_, automaticChecks, &AppUpdateController::automaticChecksChanged);
+    publish(this, lastCheckDate_, lastCheckDate, &AppUpdateController::lastCheckDateChanged);
 }
 
 void AppUpdateController::checkNow()

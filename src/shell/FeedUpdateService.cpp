@@ -4,6 +4,7 @@
 #include "Appcast.h"
 #include "Defaults.h"
 #include "Diagnostics.h"
+#include "Publish.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -150,10 +151,7 @@ QCoro::Task<> FeedUpdateService::runAutomaticChecks(quint64 generation)
 
 void FeedUpdateService::setChecking(bool checking)
 {
-    if (checking_ != checking) {
-        checking_ = checking;
-        Q_EMIT changed();
-    }
+    publish(this, checking_, checking, &FeedUpdateService::changed);
 }
 
 } // namespace tavlin

@@ -2,6 +2,7 @@
 
 #include "Defaults.h"
 #include "Diagnostics.h"
+#include "Publish.h"
 
 #include <QPointer>
 
@@ -123,26 +124,17 @@ void GlobalShortcut::unregisterCurrent()
 
 void GlobalShortcut::setBinding(const ShortcutBinding& binding)
 {
-    if (binding_ == binding)
-        return;
-    binding_ = binding;
-    Q_EMIT bindingChanged();
+    publish(this, binding_, binding, &GlobalShortcut::bindingChanged);
 }
 
 void GlobalShortcut::setErrorMessage(const std::optional<QString>& message)
 {
-    if (errorMessage_ == message)
-        return;
-    errorMessage_ = message;
-    Q_EMIT errorMessageChanged();
+    publish(this, errorMessage_, message, &GlobalShortcut::errorMessageChanged);
 }
 
 void GlobalShortcut::setRecording(bool recording)
 {
-    if (recording_ == recording)
-        return;
-    recording_ = recording;
-    Q_EMIT recordingChanged();
+    publish(this, recording_, recording, &GlobalShortcut::recordingChanged);
 }
 
 } // namespace tavlin

@@ -9,12 +9,14 @@ namespace tavlin {
 // How the history window lays out its records.
 enum class HistoryViewMode { cards, list };
 
-inline constexpr HistoryViewMode allHistoryViewModes[] = {HistoryViewMode::cards, HistoryViewMode::list};
+template <>
+struct EnumCases<HistoryViewMode> {
+    static constexpr EnumCase<HistoryViewMode> cases[] = {
+        {HistoryViewMode::cards, "cards", QT_TRANSLATE_NOOP("Tavlin", "Cards")},
+        {HistoryViewMode::list, "list", QT_TRANSLATE_NOOP("Tavlin", "List")},
+    };
+};
 
-QString toRaw(HistoryViewMode mode);
-template<>
-std::optional<HistoryViewMode> fromRaw<HistoryViewMode>(QStringView raw);
-// The localized title ("Cards", "List").
-QString title(HistoryViewMode mode);
+inline constexpr auto allHistoryViewModes = enumValues<HistoryViewMode>();
 
 } // namespace tavlin

@@ -30,26 +30,6 @@ QString ownName(const QString& code)
 
 } // namespace
 
-QString toRaw(LanguagePreference preference)
-{
-    switch (preference) {
-    case LanguagePreference::system: return QStringLiteral("system");
-    case LanguagePreference::russian: return QStringLiteral("russian");
-    case LanguagePreference::english: return QStringLiteral("english");
-    }
-    return QStringLiteral("system");
-}
-
-template<>
-std::optional<LanguagePreference> fromRaw<LanguagePreference>(QStringView raw)
-{
-    for (LanguagePreference preference : allLanguagePreferences) {
-        if (raw == toRaw(preference))
-            return preference;
-    }
-    return std::nullopt;
-}
-
 QString title(LanguagePreference preference)
 {
     switch (preference) {

@@ -13,12 +13,16 @@ namespace tavlin {
 // whatever the system says.
 enum class LanguagePreference { system, russian, english };
 
-inline constexpr LanguagePreference allLanguagePreferences[] = {LanguagePreference::system, LanguagePreference::russian,
-                                                                LanguagePreference::english};
+template <>
+struct EnumCases<LanguagePreference> {
+    static constexpr EnumCase<LanguagePreference> cases[] = {
+        {LanguagePreference::system, "system"},
+        {LanguagePreference::russian, "russian"},
+        {LanguagePreference::english, "english"},
+    };
+};
 
-QString toRaw(LanguagePreference preference);
-template<>
-std::optional<LanguagePreference> fromRaw<LanguagePreference>(QStringView raw);
+inline constexpr auto allLanguagePreferences = enumValues<LanguagePreference>();
 
 // The localized "System Default", else the language's own name for itself, capitalized
 // ("Русский", "English"), the same in either interface language.

@@ -1,6 +1,7 @@
 #include "LaunchAtLoginController.h"
 
 #include "Diagnostics.h"
+#include "Publish.h"
 
 #include <QCoreApplication>
 
@@ -82,18 +83,12 @@ void LaunchAtLoginController::openSystemSettings()
 
 void LaunchAtLoginController::setStatus(LoginItemStatus status)
 {
-    if (status_ != status) {
-        status_ = status;
-        Q_EMIT statusChanged();
-    }
+    publish(this, status_, status, &LaunchAtLoginController::statusChanged);
 }
 
 void LaunchAtLoginController::setErrorMessage(const std::optional<QString>& message)
 {
-    if (errorMessage_ != message) {
-        errorMessage_ = message;
-        Q_EMIT errorMessageChanged();
-    }
+    publish(this, errorMessage_, message, &LaunchAtLoginController::errorMessageChanged);
 }
 
 } // namespace tavlin

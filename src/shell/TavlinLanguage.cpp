@@ -22,7 +22,7 @@ std::optional<TavlinLanguage> running;
 
 QString TavlinLanguage::code() const
 {
-    return value_ == russian ? QStringLiteral("ru") : QStringLiteral("en");
+    return toRaw(*this);
 }
 
 QLocale TavlinLanguage::locale(const QLocale& base) const
@@ -87,21 +87,6 @@ QLocale TavlinLanguage::locale()
 {
     static const QLocale value = current().locale(QLocale::system());
     return value;
-}
-
-QString toRaw(TavlinLanguage language)
-{
-    return language.code();
-}
-
-template<>
-std::optional<TavlinLanguage> fromRaw<TavlinLanguage>(QStringView raw)
-{
-    for (TavlinLanguage language : allTavlinLanguages) {
-        if (raw == toRaw(language))
-            return language;
-    }
-    return std::nullopt;
 }
 
 QString localizedCount(qint64 value)

@@ -58,11 +58,15 @@ private:
     Value value_;
 };
 
-inline constexpr TavlinLanguage allTavlinLanguages[] = {TavlinLanguage::english, TavlinLanguage::russian};
+template <>
+struct EnumCases<TavlinLanguage> {
+    static constexpr EnumCase<TavlinLanguage> cases[] = {
+        {TavlinLanguage::english, "en"},
+        {TavlinLanguage::russian, "ru"},
+    };
+};
 
-QString toRaw(TavlinLanguage language);
-template<>
-std::optional<TavlinLanguage> fromRaw<TavlinLanguage>(QStringView raw);
+inline constexpr auto allTavlinLanguages = enumValues<TavlinLanguage>();
 
 // A count inside an interface text, with the running language's grouping ("12,345", "12 345").
 QString localizedCount(qint64 value);

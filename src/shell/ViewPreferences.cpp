@@ -1,6 +1,7 @@
 #include "ViewPreferences.h"
 
 #include "Defaults.h"
+#include "Publish.h"
 
 namespace tavlin {
 
@@ -14,28 +15,19 @@ ViewPreferences::ViewPreferences(Defaults& defaults, QObject* parent) : QObject(
 
 void ViewPreferences::setThemePreference(ThemePreference preference)
 {
-    const bool changed = themePreference_ != preference;
-    themePreference_ = preference;
-    if (changed)
-        Q_EMIT themePreferenceChanged();
+    publish(this, themePreference_, preference, &ViewPreferences::themePreferenceChanged);
     defaults_.setString(themeKey, toRaw(preference));
 }
 
 void ViewPreferences::setViewMode(HistoryViewMode mode)
 {
-    const bool changed = viewMode_ != mode;
-    viewMode_ = mode;
-    if (changed)
-        Q_EMIT viewModeChanged();
+    publish(this, viewMode_, mode, &ViewPreferences::viewModeChanged);
     defaults_.setString(viewModeKey, toRaw(mode));
 }
 
 void ViewPreferences::setShowPreview(bool show)
 {
-    const bool changed = showPreview_ != show;
-    showPreview_ = show;
-    if (changed)
-        Q_EMIT showPreviewChanged();
+    publish(this, showPreview_, show, &ViewPreferences::showPreviewChanged);
     defaults_.setBool(showPreviewKey, show);
 }
 

@@ -1,7 +1,7 @@
 #include "DesignTestSupport.h"
 
 #include "CopyActionButton.h"
-#include "TavlinButtonStyle.h"
+#include "StyledButton.h"
 #include "TavlinTheme.h"
 #include "ThemedWindow.h"
 

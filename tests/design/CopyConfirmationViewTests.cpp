@@ -1,6 +1,8 @@
 #include "DesignTestSupport.h"
 
 #include "CopyConfirmationBadge.h"
+#include "CopyConfirmationEdge.h"
+#include "CopyConfirmationFill.h"
 #include "CopyConfirmationOverlay.h"
 #include "CopyConfirmationReplaced.h"
 #include "CopyFeedback.h"

@@ -33,7 +33,7 @@ int pluralIndex(const QString& language, int n, int forms)
 } // namespace
 
 TsvTranslator::TsvTranslator(const QString& path, const QString& language)
-    : m_language(language)
+    : language_(language)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -46,41 +46,41 @@ TsvTranslator::TsvTranslator(const QString& path, const QString& language)
         const auto text = [](const QByteArray& field) {
             return QString::fromUtf8(field).trimmed().replace(QStringLiteral("\\n"), QStringLiteral("\n"));
         };
-        m_texts.insert(key(text(fields[0]), text(fields[1])), text(fields[2]).split(QStringLiteral(" | ")));
+        texts_.insert(key(text(fields[0]), text(fields[1])), text(fields[2]).split(QStringLiteral(" | ")));
     }
 }
 
 QString TsvTranslator::translate(const char* context, const char* sourceText, const char*, int n) const
 {
-    const auto found = m_texts.constFind(key(QString::fromUtf8(context), QString::fromUtf8(sourceText)));
-    if (found == m_texts.cend())
+    const auto found = texts_.constFind(key(QString::fromUtf8(context), QString::fromUtf8(sourceText)));
+    if (found == texts_.cend())
         return {};
-    return found->at(n < 0 ? 0 : pluralIndex(m_language, n, int(found->size())));
+    return found->at(n < 0 ? 0 : pluralIndex(language_, n, int(found->size())));
 }
 
 ScopedLanguage::ScopedLanguage(const QString& language)
-    : m_previousLocale(QLocale())
-    , m_compiled(std::make_unique<QTranslator>())
+    : previousLocale_(QLocale())
+    , compiled_(std::make_unique<QTranslator>())
 {
     // Every pending list of the language (the English plural forms are installed by main).
     const QDir folder(QStringLiteral(TAVLIN_TRANSLATIONS_DIR));
     for (const QString& name : folder.entryList({QStringLiteral("pending-*.tsv")}, QDir::Files)) {
         if (!name.endsWith(QStringLiteral("-en.tsv")))
-            m_pending.push_back(std::make_unique<TsvTranslator>(folder.filePath(name), language));
+            pending_.push_back(std::make_unique<TsvTranslator>(folder.filePath(name), language));
     }
     QLocale::setDefault(QLocale(language));
-    if (Translations::load(*m_compiled, language))
-        QCoreApplication::installTranslator(m_compiled.get());
-    for (const auto& pending : m_pending)
+    if (Translations::load(*compiled_, language))
+        QCoreApplication::installTranslator(compiled_.get());
+    for (const auto& pending : pending_)
         QCoreApplication::installTranslator(pending.get());
 }
 
 ScopedLanguage::~ScopedLanguage()
 {
-    for (const auto& pending : m_pending)
+    for (const auto& pending : pending_)
         QCoreApplication::removeTranslator(pending.get());
-    QCoreApplication::removeTranslator(m_compiled.get());
-    QLocale::setDefault(m_previousLocale);
+    QCoreApplication::removeTranslator(compiled_.get());
+    QLocale::setDefault(previousLocale_);
 }
 
 QString saveScreenshot(QWidget& widget, const QString& name)

@@ -18,13 +18,13 @@ namespace tavlin::test {
 class TsvTranslator : public QTranslator {
 public:
     TsvTranslator(const QString& path, const QString& language);
-    bool isEmpty() const override { return m_texts.isEmpty(); }
+    bool isEmpty() const override { return texts_.isEmpty(); }
     QString translate(const char* context, const char* sourceText, const char* disambiguation = nullptr,
                       int n = -1) const override;
 
 private:
-    QHash<QString, QStringList> m_texts;
-    QString m_language;
+    QHash<QString, QStringList> texts_;
+    QString language_;
 };
 
 // Runs a test in another interface language: its translations, and QLocale's default.
@@ -34,9 +34,9 @@ public:
     ~ScopedLanguage();
 
 private:
-    QLocale m_previousLocale;
-    std::unique_ptr<QTranslator> m_compiled;
-    std::vector<std::unique_ptr<TsvTranslator>> m_pending;
+    QLocale previousLocale_;
+    std::unique_ptr<QTranslator> compiled_;
+    std::vector<std::unique_ptr<TsvTranslator>> pending_;
 };
 
 // Renders a widget (laid out at its current size) into <build>/screenshots/<name>.png and

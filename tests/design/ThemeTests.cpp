@@ -155,17 +155,17 @@ TEST(ThemeAppearance, UnthemedWidgetsJudgeByTheirPalette)
 class Preferences : public QObject {
     Q_OBJECT
 public:
-    ThemePreference themePreference() const { return m_preference; }
+    ThemePreference themePreference() const { return preference_; }
     void setThemePreference(ThemePreference preference)
     {
-        m_preference = preference;
+        preference_ = preference;
         Q_EMIT themePreferenceChanged();
     }
 Q_SIGNALS:
     void themePreferenceChanged();
 
 private:
-    ThemePreference m_preference = ThemePreference::system;
+    ThemePreference preference_ = ThemePreference::system;
 };
 
 TEST(WindowTheme, FollowsEveryChangeOfThePreferences)

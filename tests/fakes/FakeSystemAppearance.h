@@ -8,36 +8,36 @@ namespace tavlin::test {
 // one's.
 class FakeSystemAppearance : public SystemAppearance {
 public:
-    bool isDark() const override { return m_dark; }
-    bool increasedContrast() const override { return m_contrast; }
-    bool reduceMotion() const override { return m_reduceMotion; }
+    bool isDark() const override { return dark_; }
+    bool increasedContrast() const override { return contrast_; }
+    bool reduceMotion() const override { return reduceMotion_; }
 
     void setDark(bool on)
     {
-        if (on != m_dark) {
-            m_dark = on;
+        if (on != dark_) {
+            dark_ = on;
             Q_EMIT isDarkChanged();
         }
     }
     void setIncreasedContrast(bool on)
     {
-        if (on != m_contrast) {
-            m_contrast = on;
+        if (on != contrast_) {
+            contrast_ = on;
             Q_EMIT increasedContrastChanged();
         }
     }
     void setReduceMotion(bool on)
     {
-        if (on != m_reduceMotion) {
-            m_reduceMotion = on;
+        if (on != reduceMotion_) {
+            reduceMotion_ = on;
             Q_EMIT reduceMotionChanged();
         }
     }
 
 private:
-    bool m_dark = false;
-    bool m_contrast = false;
-    bool m_reduceMotion = false;
+    bool dark_ = false;
+    bool contrast_ = false;
+    bool reduceMotion_ = false;
 };
 
 } // namespace tavlin::test

@@ -1,5 +1,7 @@
 #include "PortalSystemAppearance.h"
 
+#include "Publish.h"
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -43,7 +45,7 @@ std::optional<uint> asUnsigned(const QVariant& value)
 PortalSystemAppearance::PortalSystemAppearance(QObject* parent)
     : SystemAppearance(parent)
 {
-    m_dark = paletteIsDark();
+    dark_ = paletteIsDark();
     qDBusRegisterMetaType<SettingsMap>();
     if (qGuiApp)
         qGuiApp->installEventFilter(this);
@@ -57,15 +59,15 @@ PortalSystemAppearance::PortalSystemAppearance(QObject* parent)
 
 bool PortalSystemAppearance::isDark() const
 {
-    return m_dark;
+    return dark_;
 }
 bool PortalSystemAppearance::increasedContrast() const
 {
-    return m_increasedContrast;
+    return increasedContrast_;
 }
 bool PortalSystemAppearance::reduceMotion() const
 {
-    return m_reduceMotion;
+    return reduceMotion_;
 }
 
 void PortalSystemAppearance::readAll()
@@ -115,7 +117,7 @@ void PortalSystemAppearance::applySetting(const QString& group, const QString& k
 
 bool PortalSystemAppearance::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == qGuiApp && event->type() == QEvent::ApplicationPaletteChange && !m_portalDark)
+    if (watched == qGuiApp && event->type() == QEvent::ApplicationPaletteChange && !portalDark_)
         setDark(std::nullopt);
     return false;
 }
@@ -130,28 +132,19 @@ bool PortalSystemAppearance::paletteIsDark() const
 
 void PortalSystemAppearance::setDark(std::optional<bool> portalDark)
 {
-    m_portalDark = portalDark;
+    portalDark_ = portalDark;
     const bool dark = portalDark.value_or(paletteIsDark());
-    if (dark == m_dark)
-        return;
-    m_dark = dark;
-    Q_EMIT isDarkChanged();
+    publish(this, dark_, dark, &PortalSystemAppearance::isDarkChanged);
 }
 
 void PortalSystemAppearance::setIncreasedContrast(bool on)
 {
-    if (on == m_increasedContrast)
-        return;
-    m_increasedContrast = on;
-    Q_EMIT increasedContrastChanged();
+    publish(this, increasedContrast_, on, &PortalSystemAppearance::increasedContrastChanged);
 }
 
 void PortalSystemAppearance::setReduceMotion(bool on)
 {
-    if (on == m_reduceMotion)
-        return;
-    m_reduceMotion = on;
-    Q_EMIT reduceMotionChanged();
+    publish(this, reduceMotion_, on, &PortalSystemAppearance::reduceMotionChanged);
 }
 
 } // namespace tavlin

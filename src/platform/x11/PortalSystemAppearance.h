@@ -39,10 +39,10 @@ private:
     bool paletteIsDark() const;
 
     // The portal's colour scheme when it states one; none follows the palette.
-    std::optional<bool> m_portalDark;
-    bool m_dark = false;
-    bool m_increasedContrast = false;
-    bool m_reduceMotion = false;
+    std::optional<bool> portalDark_;
+    bool dark_ = false;
+    bool increasedContrast_ = false;
+    bool reduceMotion_ = false;
 };
 
 } // namespace tavlin
