@@ -36,7 +36,7 @@ def layer(folder):
 
 def folder_of(path, src):
     relative = os.path.relpath(os.path.dirname(path), src).replace(os.sep, "/")
-    return relative if relative == X11 else relative.split("/")[0]
+    return X11 if (relative + "/").startswith(X11 + "/") else relative.split("/")[0]
 
 
 def qt_modules():
@@ -51,7 +51,8 @@ def qt_modules():
 
 
 def sources(root, top):
-    for directory, _, files in os.walk(os.path.join(root, top)):
+    for directory, folders, files in os.walk(os.path.join(root, top)):
+        folders.sort()
         for name in sorted(files):
             if name.endswith(SOURCE_SUFFIXES):
                 yield os.path.join(directory, name)
@@ -92,10 +93,13 @@ def module_fault(folder, module):
 def check(root):
     src = os.path.join(root, "src")
     headers = {}
-    for path in sources(root, "src"):
-        headers.setdefault(os.path.basename(path), folder_of(path, src))
-    modules = qt_modules()
     faults = []
+    for path in sources(root, "src"):
+        name = os.path.basename(path)
+        if name.endswith(".h") and name in headers:
+            faults.append(f"{os.path.relpath(path, root)}: a second header named {name} (includes name headers alone)")
+        headers.setdefault(name, folder_of(path, src))
+    modules = qt_modules()
 
     for path in sources(root, "src"):
         folder = folder_of(path, src)
@@ -134,7 +138,7 @@ def main():
     for fault in faults:
         print(fault, file=sys.stderr)
     if faults:
-        print(f"include check: {len(faults)} include(s) against the layering", file=sys.stderr)
+        print(f"include check: {len(faults)} fault(s) against the layering", file=sys.stderr)
         return 1
     print("include check: the layering holds")
     return 0
