@@ -417,10 +417,6 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
             <translation>Как в системе</translation>
         </message>
         <message>
-            <source>Tavlin will start in the menu bar without opening the history window.</source>
-            <translation>Tavlin запустится в строке меню, не открывая окно истории.</translation>
-        </message>
-        <message>
             <source>Tavlin does not start automatically.</source>
             <translation>Tavlin не запускается автоматически.</translation>
         </message>
@@ -531,6 +527,10 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
         <message>
             <source>The update feed couldn’t be read.</source>
             <translation>Не удалось прочитать ленту обновлений.</translation>
+        </message>
+        <message>
+            <source>Tavlin will start in the tray without opening the history window.</source>
+            <translation>Tavlin запустится в системном трее, не открывая окно истории.</translation>
         </message>
     </context>
 </TS>

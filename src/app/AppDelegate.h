@@ -4,13 +4,14 @@
 #include "HotKeyBackend.h"
 #include "LoginItemService.h"
 #include "Pasteboard.h"
+#include "SystemAppearance.h"
 #include "SystemNotifications.h"
+#include "TrayColors.h"
 #include "UpdateService.h"
+#include "WindowManagerHints.h"
 #include "Workspace.h"
 
 #include <QObject>
-#include <QPointer>
-#include <QSet>
 
 #include <qcoro/qcorotask.h>
 
@@ -18,28 +19,27 @@
 #include <memory>
 #include <optional>
 
-class QMenu;
-
 namespace tavlin {
 
 class AppUpdateController;
+class ApplicationActivation;
 class CaptureExclusions;
 class GlobalShortcut;
 class HistoryModel;
-class HistoryWindow;
 class LanguageSettings;
 class LaunchAtLoginController;
 class RetentionSettings;
 class SettingsNavigation;
-class SettingsWindow;
 class StatusItem;
 class SystemActivityObserver;
 class ViewPreferences;
+class WindowPresenter;
 struct OnboardingStore;
 
 // Builds and owns every long-lived object of the application, wires them to each other, drives
 // start-up (tray item, services, first-launch decision, monitoring) and stops everything in
-// order. Main thread only; every callback it hands out holds it weakly.
+// order. Which window shows when is the WindowPresenter's. Main thread only; every callback it
+// hands out holds it weakly.
 class AppDelegate : public QObject {
     Q_OBJECT
 
@@ -50,6 +50,9 @@ public:
         std::unique_ptr<Pasteboard> pasteboard;
         std::unique_ptr<Workspace> workspace;
         std::unique_ptr<SystemNotifications> systemNotifications;
+        std::unique_ptr<SystemAppearance> appearance;
+        std::unique_ptr<TrayColors> trayColors;
+        std::unique_ptr<WindowManagerHints> windowManager;
         QString databasePath;
         std::function<std::unique_ptr<HotKeyBackend>()> makeHotKeyBackend;
         std::unique_ptr<LoginItemService> loginItems;
@@ -69,9 +72,6 @@ public:
     // Stops everything in order; safe to call more than once.
     void shutdown();
 
-    void showHistory();
-    void showSettings();
-    void showOnboarding();
     void shortcutPressed();
     // A second launch of Tavlin asked the running one to come forward.
     void reopen();
@@ -79,27 +79,16 @@ public:
 
     HistoryModel& model() const { return *model_; }
     ViewPreferences& preferences() const { return *preferences_; }
-    bool isFirstLaunchPending() const { return firstLaunchPending_; }
+    bool isFirstLaunchPending() const;
     bool isMonitoring() const { return monitoring_.has_value(); }
-    HistoryWindow* historyWindow() const;
-    SettingsWindow* settingsWindow() const;
+    WindowPresenter& windows() const { return *windows_; }
     StatusItem* statusItem() const { return statusItem_.get(); }
     AppUpdateController& updates();
     SettingsNavigation& settingsNavigation() const { return *settingsNavigation_; }
     GlobalShortcut& shortcut() const { return *shortcut_; }
 
-Q_SIGNALS:
-    // The global shortcut was pressed while no introduction was pending.
-    void quickPanelToggleRequested();
-
 private:
-    void handleStatusClick();
     void reopenSettingsAfterLanguageRestart();
-    void updateSettingsLevel();
-    void dismissHistoryIfInactive();
-    void bringToFront(QWidget* window);
-    void applicationStateChanged(Qt::ApplicationState state);
-    void installWindowShortcuts(QWidget* window);
 
     Platform platform_;
     std::unique_ptr<HistoryModel> model_;
@@ -113,16 +102,11 @@ private:
     std::unique_ptr<AppUpdateController> updates_;
     std::unique_ptr<SettingsNavigation> settingsNavigation_;
     std::unique_ptr<SystemActivityObserver> systemActivity_;
+    std::unique_ptr<ApplicationActivation> activation_;
+    std::unique_ptr<WindowPresenter> windows_;
     std::unique_ptr<StatusItem> statusItem_;
-    QPointer<HistoryWindow> historyWindow_;
-    QPointer<SettingsWindow> settingsWindow_;
     std::optional<QCoro::Task<>> monitoring_;
 
-    bool historyRequested_ = false;
-    bool applicationInactive_ = false;
-    bool activationPending_ = false;
-    bool menuOpen_ = false;
-    bool firstLaunchPending_ = false;
     bool shutDown_ = false;
 };
 

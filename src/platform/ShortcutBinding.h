@@ -23,8 +23,9 @@ struct ShortcutBinding {
     quint32 keyCode = 0;
     quint32 modifiers = 0;
 
-    // Alt-Space: used whenever no valid binding is stored.
-    static constexpr ShortcutBinding defaultBinding() { return {49, optionKey}; }
+    // Ctrl+Alt+V: used whenever no valid binding is stored. (Alt+Space, the other obvious choice,
+    // is the window menu of nearly every Linux window manager.)
+    static constexpr ShortcutBinding defaultBinding() { return {9, controlKey | optionKey}; }
 
     // A key code no position has: what a key without one records as.
     static constexpr quint32 unknownKeyCode = 0xffffffff;

@@ -29,12 +29,6 @@ HistoryWindow::HistoryWindow(QWidget* content, QWidget* parent)
     refitToScreen();
 }
 
-HistoryWindowNotifications& HistoryWindow::notifications()
-{
-    static HistoryWindowNotifications instance;
-    return instance;
-}
-
 void HistoryWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -87,7 +81,10 @@ void HistoryWindow::fit(const QRect& available)
 void HistoryWindow::closeEvent(QCloseEvent* event)
 {
     Q_EMIT aboutToClose();
-    event->accept(); // hides; the window is kept for the next show
+    // Hidden rather than closed: an accepted close destroys the native window, and the frame
+    // keeps one for its life.
+    hide();
+    event->ignore();
 }
 
 } // namespace tavlin

@@ -7,18 +7,10 @@
 
 namespace tavlin {
 
-// Announcements of the history window that its content listens for.
-class HistoryWindowNotifications : public QObject {
-    Q_OBJECT
-
-Q_SIGNALS:
-    // Sent every time the window is shown: the content focuses its search field.
-    void searchFocusRequested(QObject* model);
-};
-
 // The history window's frame: a floating tool window of fixed size that stays above ordinary
 // windows, fitted into the available area of its screen (the smaller size when the regular one
-// does not fit), and kept for the life of the process. Closing only hides it.
+// does not fit), and kept for the life of the process. Closing only hides it; the window manager
+// is asked for a close button alone (WindowPresenter).
 class HistoryWindow : public QWidget {
     Q_OBJECT
 
@@ -27,8 +19,6 @@ public:
     static constexpr QSize compactSize{820, 540};
 
     explicit HistoryWindow(QWidget* content, QWidget* parent = nullptr);
-
-    static HistoryWindowNotifications& notifications();
 
     // Fits the window into the available area of its screen (or the primary one).
     void refitToScreen();

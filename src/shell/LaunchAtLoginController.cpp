@@ -32,7 +32,7 @@ QString LaunchAtLoginController::detail() const
 {
     switch (status_) {
     case LoginItemStatus::enabled:
-        return QCoreApplication::translate("Tavlin", "Tavlin will start in the menu bar without opening the history window.");
+        return QCoreApplication::translate("Tavlin", "Tavlin will start in the tray without opening the history window.");
     case LoginItemStatus::disabled:
         return QCoreApplication::translate("Tavlin", "Tavlin does not start automatically.");
     case LoginItemStatus::requiresApproval:

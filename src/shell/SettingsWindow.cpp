@@ -20,20 +20,13 @@ SettingsWindow::SettingsWindow(QWidget* content, QWidget* parent) : QWidget(pare
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void SettingsWindow::setFloating(bool floating)
-{
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == floating)
-        return;
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, floating);
-    if (visible)
-        show(); // changing the flags hides the window on X11
-}
-
 void SettingsWindow::closeEvent(QCloseEvent* event)
 {
     Q_EMIT aboutToClose();
-    event->accept();
+    // Hidden rather than closed: an accepted close destroys the native window, and the frame
+    // keeps one for its life.
+    hide();
+    event->ignore();
 }
 
 } // namespace tavlin

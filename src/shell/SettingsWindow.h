@@ -5,7 +5,7 @@
 namespace tavlin {
 
 // The Settings window's frame: an ordinary window of fixed size, kept for the life of the
-// process. It floats just above the history window while that one is visible.
+// process. WindowPresenter stacks it just above the history window while that one shows.
 class SettingsWindow : public QWidget {
     Q_OBJECT
 
@@ -13,9 +13,6 @@ public:
     static constexpr QSize size{780, 540};
 
     explicit SettingsWindow(QWidget* content, QWidget* parent = nullptr);
-
-    // Above the floating history window while it is visible, an ordinary window otherwise.
-    void setFloating(bool floating);
 
 Q_SIGNALS:
     void aboutToClose();

@@ -1,10 +1,13 @@
 #include "StatusItem.h"
 
 #include "Log.h"
+#include "SystemAppearance.h"
 #include "TavlinBrandAssets.h"
+#include "TrayColors.h"
 
 #include <QCoreApplication>
-#include <QCursor>
+#include <QEvent>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QMenu>
 #include <QPainter>
@@ -14,14 +17,30 @@
 
 namespace tavlin {
 
-StatusItem::StatusItem(Actions actions, QObject* parent) : QObject(parent), actions_(std::move(actions)) {}
+StatusItem::StatusItem(Actions actions, TrayColors& trayColors, SystemAppearance& appearance, QObject* parent)
+    : QObject(parent)
+    , actions_(std::move(actions))
+    , trayColors_(trayColors)
+    , appearance_(appearance)
+{
+    connect(&trayColors_, &TrayColors::foregroundChanged, this, &StatusItem::redraw);
+    connect(&appearance_, &SystemAppearance::isDarkChanged, this, &StatusItem::redraw);
+    qGuiApp->installEventFilter(this);
+}
 
 StatusItem::~StatusItem()
 {
     remove();
 }
 
-QIcon StatusItem::icon()
+QColor StatusItem::ink(std::optional<quint32> trayForeground, bool darkDesktop, const QPalette& palette)
+{
+    if (trayForeground)
+        return QColor::fromRgb(QRgb(*trayForeground));
+    return darkDesktop ? QColor(Qt::white) : palette.color(QPalette::WindowText);
+}
+
+QIcon StatusItem::icon(const QColor& ink)
 {
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 44, 48, 64}) {
@@ -29,10 +48,29 @@ QIcon StatusItem::icon()
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
         TavlinBrandAssets::menuBarGhost().render(&painter, QRectF(0, 0, size, size));
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(pixmap.rect(), ink);
         icon.addPixmap(pixmap);
     }
-    icon.setIsMask(true);
     return icon;
+}
+
+QIcon StatusItem::currentIcon() const
+{
+    return tray_ ? tray_->icon() : QIcon();
+}
+
+void StatusItem::redraw()
+{
+    if (tray_)
+        tray_->setIcon(icon(ink(trayColors_.foreground(), appearance_.isDark(), QGuiApplication::palette())));
+}
+
+bool StatusItem::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == qGuiApp && event->type() == QEvent::ApplicationPaletteChange)
+        redraw();
+    return false;
 }
 
 QMenu* StatusItem::makeMenu(const Actions& actions, QObject* owner)
@@ -55,24 +93,19 @@ void StatusItem::install()
         return;
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         Log::error(QStringLiteral("This desktop shows no tray: launch Tavlin again to open its history window"));
-    tray_ = new QSystemTrayIcon(icon(), this);
+    tray_ = new QSystemTrayIcon(this);
     tray_->setToolTip(QStringLiteral("Tavlin"));
     menu_ = makeMenu(actions_, this);
     connect(menu_, &QMenu::aboutToShow, this, &StatusItem::menuTrackingBegan);
     connect(menu_, &QMenu::aboutToHide, this, &StatusItem::menuTrackingEnded);
+    // The tray places the menu at its icon.
+    tray_->setContextMenu(menu_);
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        switch (reason) {
-        case QSystemTrayIcon::Trigger:
-        case QSystemTrayIcon::DoubleClick: // two quick clicks are two toggles, not a gesture of their own
+        // Two quick clicks are two toggles, not a gesture of their own.
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             Q_EMIT leftClicked();
-            break;
-        case QSystemTrayIcon::Context:
-            menu_->popup(QCursor::pos());
-            break;
-        default:
-            break;
-        }
     });
+    redraw();
     tray_->show();
 }
 

@@ -3,6 +3,9 @@
 #include "ApplicationRelauncher.h"
 #include "FakeHotKeyBackend.h"
 #include "FakePasteboard.h"
+#include "FakeSystemAppearance.h"
+#include "FakeTrayColors.h"
+#include "FakeWindowManagerHints.h"
 #include "FakeWorkspace.h"
 #include "GlobalShortcut.h"
 #include "HistoryModel.h"
@@ -15,6 +18,7 @@
 #include "TemporaryFolder.h"
 #include "UnavailableLoginItemService.h"
 #include "UnavailableUpdateService.h"
+#include "WindowPresenter.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -53,6 +57,9 @@ struct DelegateFixture {
         auto ownedNotifications = std::make_unique<SystemNotifications>();
         notifications = ownedNotifications.get();
         platform.systemNotifications = std::move(ownedNotifications);
+        platform.appearance = std::make_unique<FakeSystemAppearance>();
+        platform.trayColors = std::make_unique<FakeTrayColors>();
+        platform.windowManager = std::make_unique<FakeWindowManagerHints>();
         platform.databasePath = folder.databasePath();
         platform.makeHotKeyBackend = [this] {
             auto backend = std::make_unique<FakeHotKeyBackend>();
@@ -68,9 +75,13 @@ struct DelegateFixture {
             return false;
         };
         delegate = std::make_unique<AppDelegate>(std::move(platform));
+        delegate->windows().setQuickPanel({nullptr, [this] { ++quickPanelShows; }, nullptr});
     }
 
     HistoryModel& model() { return delegate->model(); }
+    WindowPresenter& windows() { return delegate->windows(); }
+
+    int quickPanelShows = 0;
 };
 
 } // namespace
@@ -78,29 +89,27 @@ struct DelegateFixture {
 TEST(AppDelegate, AFirstLaunchWaitsForTheIntroductionAndCapturesNothing)
 {
     DelegateFixture fixture(QVariantMap{});
-    QSignalSpy toggles(fixture.delegate.get(), &AppDelegate::quickPanelToggleRequested);
     fixture.delegate->startServices();
     EXPECT_TRUE(fixture.delegate->isFirstLaunchPending());
     EXPECT_FALSE(fixture.delegate->isMonitoring());
 
     fixture.pasteboard->setString(QStringLiteral("copied during the introduction"));
     QTest::qWait(900);
-    fixture.delegate->showHistory();
+    fixture.windows().showHistory();
     fixture.delegate->shortcutPressed();
-    EXPECT_EQ(fixture.delegate->historyWindow(), nullptr) << "the introduction comes first";
-    EXPECT_EQ(toggles.count(), 0);
+    EXPECT_EQ(fixture.windows().historyWindow(), nullptr) << "the introduction comes first";
+    EXPECT_EQ(fixture.quickPanelShows, 0);
     EXPECT_EQ(fixture.model().totalCount(), 0);
 }
 
 TEST(AppDelegate, AKnownProfileCapturesAtOnceAndStopsInOrder)
 {
     DelegateFixture fixture;
-    QSignalSpy toggles(fixture.delegate.get(), &AppDelegate::quickPanelToggleRequested);
     fixture.delegate->startServices();
     fixture.delegate->startMonitoring();
     ASSERT_TRUE(fixture.delegate->isMonitoring());
     ASSERT_TRUE(fixture.hotKeys);
-    EXPECT_TRUE(fixture.hotKeys->value(0).startsWith(QStringLiteral("register 49/2048 -> "))) << "Alt+Space by default";
+    EXPECT_TRUE(fixture.hotKeys->value(0).startsWith(QStringLiteral("register 9/6144 -> "))) << "Ctrl+Alt+V by default";
 
     fixture.pasteboard->setString(QStringLiteral("captured"));
     QTRY_COMPARE_WITH_TIMEOUT(fixture.model().totalCount(), 1, 3000);
@@ -112,13 +121,15 @@ TEST(AppDelegate, AKnownProfileCapturesAtOnceAndStopsInOrder)
     EXPECT_FALSE(fixture.model().isMonitoringSuspended());
 
     fixture.delegate->shortcutPressed();
-    EXPECT_EQ(toggles.count(), 1);
+    EXPECT_EQ(fixture.quickPanelShows, 1);
 
-    fixture.delegate->showHistory();
+    Q_EMIT fixture.delegate->statusItem()->leftClicked();
+    ASSERT_NE(fixture.windows().historyWindow(), nullptr);
+    EXPECT_TRUE(fixture.windows().historyWindow()->isVisible()) << "the tray toggles the history window";
     fixture.delegate->shutdown();
     EXPECT_TRUE(fixture.hotKeys->contains(QStringLiteral("unregister 1")));
     EXPECT_EQ(fixture.hotKeys->last(), QStringLiteral("shutdown")) << "unregistered before the backend shuts down";
-    EXPECT_EQ(fixture.delegate->historyWindow(), nullptr);
+    EXPECT_EQ(fixture.windows().historyWindow(), nullptr);
     EXPECT_FALSE(fixture.delegate->statusItem()->isInstalled());
     fixture.pasteboard->setString(QStringLiteral("after shutdown"));
     QTest::qWait(900);
@@ -145,8 +156,8 @@ TEST(AppDelegate, ALanguageRelaunchReopensSettingsAtTheStoredSection)
         DelegateFixture fixture({{OnboardingStore::completedKey, true},
                                  {ApplicationRelauncher::reopenAfterRestartKey, QStringLiteral("privacy")}});
         fixture.delegate->startServices();
-        ASSERT_NE(fixture.delegate->settingsWindow(), nullptr);
-        EXPECT_TRUE(fixture.delegate->settingsWindow()->isVisible());
+        ASSERT_NE(fixture.windows().settingsWindow(), nullptr);
+        EXPECT_TRUE(fixture.windows().settingsWindow()->isVisible());
         EXPECT_EQ(fixture.delegate->settingsNavigation().section(), SettingsSection::privacy);
         EXPECT_FALSE(fixture.defaults->object(ApplicationRelauncher::reopenAfterRestartKey).isValid());
     }
@@ -163,26 +174,4 @@ TEST(AppDelegate, ALanguageRelaunchReopensSettingsAtTheStoredSection)
         EXPECT_EQ(fixture.relaunches, 1);
         EXPECT_FALSE(fixture.defaults->object(ApplicationRelauncher::reopenAfterRestartKey).isValid());
     }
-}
-
-TEST(AppDelegate, TheTrayTogglesTheHistoryWindowAndAReopenPrefersVisibleSettings)
-{
-    DelegateFixture fixture;
-    fixture.delegate->startServices();
-    Q_EMIT fixture.delegate->statusItem()->leftClicked();
-    ASSERT_NE(fixture.delegate->historyWindow(), nullptr);
-    EXPECT_TRUE(fixture.delegate->historyWindow()->isVisible());
-    Q_EMIT fixture.delegate->statusItem()->leftClicked();
-    EXPECT_FALSE(fixture.delegate->historyWindow()->isVisible());
-
-    QSignalSpy focus(&HistoryWindow::notifications(), &HistoryWindowNotifications::searchFocusRequested);
-    fixture.delegate->reopen();
-    EXPECT_TRUE(fixture.delegate->historyWindow()->isVisible());
-    EXPECT_EQ(focus.count(), 1);
-
-    fixture.delegate->showSettings();
-    fixture.delegate->historyWindow()->hide();
-    fixture.delegate->reopen();
-    EXPECT_FALSE(fixture.delegate->historyWindow()->isVisible()) << "Settings came forward instead";
-    EXPECT_TRUE(fixture.delegate->settingsWindow()->isVisible());
 }

@@ -16,11 +16,11 @@ constexpr quint32 option = ShortcutBinding::optionKey;
 constexpr quint32 shift = ShortcutBinding::shiftKey;
 constexpr quint32 command = ShortcutBinding::commandKey;
 
-TEST(ShortcutBinding, DefaultIsAltSpace)
+TEST(ShortcutBinding, DefaultIsCtrlAltV)
 {
-    EXPECT_EQ(ShortcutBinding::defaultBinding(), (ShortcutBinding{49, 0x800}));
+    EXPECT_EQ(ShortcutBinding::defaultBinding(), (ShortcutBinding{9, 6144}));
     EXPECT_TRUE(ShortcutBinding::defaultBinding().isValid());
-    EXPECT_EQ(X11HotKeyBackend().displayText(ShortcutBinding::defaultBinding()), "Alt+Space");
+    EXPECT_EQ(X11HotKeyBackend().displayText(ShortcutBinding::defaultBinding()), "Ctrl+Alt+V");
 }
 
 TEST(ShortcutBinding, ValidityNeedsCtrlAltOrSuperAndAnOrdinaryKey)
@@ -85,7 +85,7 @@ TEST(ShortcutBinding, KeyTitles)
 
 TEST(ShortcutBinding, StoredFormIsCompactJson)
 {
-    EXPECT_EQ(ShortcutBinding::defaultBinding().toJson(), R"({"keyCode":49,"modifiers":2048})");
+    EXPECT_EQ(ShortcutBinding::defaultBinding().toJson(), R"({"keyCode":9,"modifiers":6144})");
     for (const ShortcutBinding binding : {ShortcutBinding{0, 0}, ShortcutBinding{126, 0x1b00},
                                           ShortcutBinding{4294967295u, 4294967295u}}) {
         EXPECT_EQ(ShortcutBinding::fromJson(binding.toJson()), binding);

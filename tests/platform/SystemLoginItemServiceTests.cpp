@@ -54,7 +54,7 @@ TEST(SystemLoginItemService, EnablingWritesAnAutostartEntryAndDisablingRemovesIt
     EXPECT_TRUE(controller.isOn());
     EXPECT_EQ(controller.errorMessage(), std::nullopt);
     EXPECT_EQ(statusChanges, 1);
-    EXPECT_EQ(controller.detail(), QStringLiteral("Tavlin will start in the menu bar without opening the history window."));
+    EXPECT_EQ(controller.detail(), QStringLiteral("Tavlin will start in the tray without opening the history window."));
     EXPECT_EQ(readFile(fixture.entryPath()), QByteArray("[Desktop Entry]\nType=Application\nName=Tavlin\nExec=")
                                                  + QFile::encodeName(fixture.executable)
                                                  + "\nX-GNOME-Autostart-enabled=true\n");

@@ -227,10 +227,10 @@ TEST(X11HotKeyBackend, TerminatedProcessLeavesTheCombinationFree)
     EXPECT_TRUE(QTest::qWaitFor([&] { return other.grab(keycodeOf(ctrlAltK), ctrlAlt) == 0; }, 5000));
 }
 
-TEST(X11HotKeyBackend, DefaultTakenByTheWindowManagerIsReported)
+TEST(X11HotKeyBackend, DefaultTakenByAnotherProgramIsReported)
 {
-    OtherClient windowManager;
-    ASSERT_EQ(windowManager.grab(X11HotKeyBackend::xKeycode(49).value(), XCB_MOD_MASK_1), 0);
+    OtherClient other;
+    ASSERT_EQ(other.grab(keycodeOf(ShortcutBinding::defaultBinding()), ctrlAlt), 0);
 
     tavlin::test::InMemoryDefaults defaults;
     GlobalShortcut shortcut(defaults, std::make_unique<X11HotKeyBackend>());
@@ -247,7 +247,6 @@ TEST(X11HotKeyBackend, DefaultTakenByTheWindowManagerIsReported)
 
     // While recording, the combination reaches applications as an ordinary key.
     shortcut.beginRecording();
-    OtherClient other;
     EXPECT_EQ(other.grab(keycodeOf(ctrlAltK), ctrlAlt), 0);
     other.ungrab(keycodeOf(ctrlAltK), ctrlAlt);
     shortcut.finishRecording(std::nullopt);

@@ -14,7 +14,7 @@ using tavlin::ShortcutError;
 
 namespace {
 
-const ShortcutBinding altSpace = ShortcutBinding::defaultBinding();
+const ShortcutBinding defaultShortcut = ShortcutBinding::defaultBinding();
 const ShortcutBinding ctrlAltK{40, ShortcutBinding::controlKey | ShortcutBinding::optionKey};
 const ShortcutBinding shiftA{0, ShortcutBinding::shiftKey};
 const QString conflictText = ShortcutError::conflict().localizedDescription();
@@ -48,16 +48,18 @@ protected:
     int presses = 0;
 };
 
-TEST_F(GlobalShortcutTest, LoadsTheStoredBindingOrAltSpace)
+TEST_F(GlobalShortcutTest, LoadsTheStoredBindingOrTheDefault)
 {
     make();
-    EXPECT_EQ(shortcut->binding(), altSpace);
+    EXPECT_EQ(shortcut->binding(), defaultShortcut);
     EXPECT_TRUE(journal->isEmpty()); // nothing registered before start()
     make({{GlobalShortcut::storageKey, QByteArray(R"({"keyCode":40,"modifiers":6144,"note":"x"})")}});
     EXPECT_EQ(shortcut->binding(), ctrlAltK);
+    make({{GlobalShortcut::storageKey, QByteArray(R"({"keyCode":49,"modifiers":2048})")}});
+    EXPECT_EQ(shortcut->binding(), (ShortcutBinding{49, ShortcutBinding::optionKey})) << "a stored Alt+Space stays";
 }
 
-TEST_F(GlobalShortcutTest, UnusableStoredValuesGiveAltSpaceAndStayUntouched)
+TEST_F(GlobalShortcutTest, UnusableStoredValuesGiveTheDefaultAndStayUntouched)
 {
     const QVariant unusable[] = {
         QByteArray(R"({"keyCode":36,"modifiers":256})"), // Super+Return: not valid
@@ -68,7 +70,7 @@ TEST_F(GlobalShortcutTest, UnusableStoredValuesGiveAltSpaceAndStayUntouched)
     for (const QVariant& value : unusable) {
         make({{GlobalShortcut::storageKey, value}});
         shortcut->start();
-        EXPECT_EQ(shortcut->binding(), altSpace) << value.toString().toStdString();
+        EXPECT_EQ(shortcut->binding(), defaultShortcut) << value.toString().toStdString();
         EXPECT_TRUE(defaults->writtenKeys().isEmpty());
     }
 }
@@ -78,18 +80,18 @@ TEST_F(GlobalShortcutTest, StartRegistersOnceAndForwardsPresses)
     make();
     shortcut->start();
     shortcut->start();
-    EXPECT_EQ(calls(), QStringList({"register 49/2048 -> 1"}));
-    backend->press(altSpace);
+    EXPECT_EQ(calls(), QStringList({"register 9/6144 -> 1"}));
+    backend->press(defaultShortcut);
     EXPECT_EQ(presses, 1);
     shortcut->onPress = nullptr;
-    backend->press(altSpace);
+    backend->press(defaultShortcut);
     EXPECT_EQ(presses, 1);
 }
 
 TEST_F(GlobalShortcutTest, RefusedStartRunsWithoutHotKeyUntilAnotherIsRecorded)
 {
     make();
-    backend->taken.append(altSpace); // e.g. the window manager's own Alt+Space
+    backend->taken.append(defaultShortcut); // e.g. another program's
     shortcut->start();
     EXPECT_EQ(shortcut->errorMessage(), conflictText);
     EXPECT_TRUE(backend->registrations.isEmpty());
@@ -130,9 +132,9 @@ TEST_F(GlobalShortcutTest, RefusedReplacementKeepsTheOldShortcutWorking)
     EXPECT_EQ(messageSpy.count(), 1);
 
     EXPECT_EQ(calls(), QStringList({"register 40/6144 refused", "register 40/6144 refused"}));
-    EXPECT_EQ(shortcut->binding(), altSpace);
+    EXPECT_EQ(shortcut->binding(), defaultShortcut);
     EXPECT_TRUE(defaults->writtenKeys().isEmpty());
-    backend->press(altSpace);
+    backend->press(defaultShortcut);
     EXPECT_EQ(presses, 1);
 }
 
@@ -140,19 +142,19 @@ TEST_F(GlobalShortcutTest, ReapplyingTheBindingTouchesTheSystemOnlyWhenUnregiste
 {
     makeStarted();
     shortcut->replace(shiftA);
-    shortcut->replace(altSpace); // the Reset button
+    shortcut->replace(defaultShortcut); // the Reset button
     EXPECT_EQ(shortcut->errorMessage(), std::nullopt);
     EXPECT_TRUE(calls().isEmpty());
     EXPECT_TRUE(defaults->writtenKeys().isEmpty());
 
     make();
-    backend->taken.append(altSpace);
+    backend->taken.append(defaultShortcut);
     shortcut->start();
     backend->taken.clear(); // the other program has let go
-    shortcut->replace(altSpace);
+    shortcut->replace(defaultShortcut);
     EXPECT_EQ(shortcut->errorMessage(), std::nullopt);
-    EXPECT_EQ(backend->registrations.values(), QList<ShortcutBinding>({altSpace}));
-    EXPECT_EQ(stored(), altSpace.toJson());
+    EXPECT_EQ(backend->registrations.values(), QList<ShortcutBinding>({defaultShortcut}));
+    EXPECT_EQ(stored(), defaultShortcut.toJson());
 }
 
 TEST_F(GlobalShortcutTest, RecordingSuspendsTheHotKeyAndCancelRestoresIt)
@@ -164,15 +166,15 @@ TEST_F(GlobalShortcutTest, RecordingSuspendsTheHotKeyAndCancelRestoresIt)
     shortcut->beginRecording();
     EXPECT_TRUE(shortcut->recording());
     EXPECT_EQ(calls(), QStringList({"unregister 1"}));
-    backend->registrations.insert(99, altSpace); // a press the system still delivers
-    backend->press(altSpace);
+    backend->registrations.insert(99, defaultShortcut); // a press the system still delivers
+    backend->press(defaultShortcut);
     EXPECT_EQ(presses, 0);
 
     shortcut->finishRecording(std::nullopt);
     EXPECT_FALSE(shortcut->recording());
     EXPECT_EQ(recordingSpy.count(), 2);
-    EXPECT_EQ(calls(), QStringList({"register 49/2048 -> 2"}));
-    EXPECT_EQ(shortcut->binding(), altSpace);
+    EXPECT_EQ(calls(), QStringList({"register 9/6144 -> 2"}));
+    EXPECT_EQ(shortcut->binding(), defaultShortcut);
 }
 
 TEST_F(GlobalShortcutTest, RefusedRecordingBringsTheOldBackAndKeepsTheMessage)
@@ -183,13 +185,13 @@ TEST_F(GlobalShortcutTest, RefusedRecordingBringsTheOldBackAndKeepsTheMessage)
         shortcut->beginRecording();
         shortcut->finishRecording(refused);
         EXPECT_EQ(shortcut->errorMessage(), refused == shiftA ? invalidText : conflictText);
-        EXPECT_EQ(backend->registrations.values(), QList<ShortcutBinding>({altSpace}));
+        EXPECT_EQ(backend->registrations.values(), QList<ShortcutBinding>({defaultShortcut}));
         EXPECT_TRUE(defaults->writtenKeys().isEmpty());
     }
     // The old one may have been taken meanwhile: that is reported instead.
     makeStarted();
     shortcut->beginRecording();
-    backend->taken.append(altSpace);
+    backend->taken.append(defaultShortcut);
     shortcut->finishRecording(std::nullopt);
     EXPECT_EQ(shortcut->errorMessage(), conflictText);
 }
@@ -231,7 +233,7 @@ TEST_F(GlobalShortcutTest, PressActionMayStopTheShortcut)
         ++presses;
         shortcut->stop();
     };
-    backend->press(altSpace);
+    backend->press(defaultShortcut);
     EXPECT_EQ(presses, 1);
     EXPECT_TRUE(backend->registrations.isEmpty());
 }

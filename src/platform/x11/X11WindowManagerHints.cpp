@@ -1,0 +1,68 @@
+#include "X11WindowManagerHints.h"
+
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+
+namespace tavlin {
+
+namespace {
+
+xcb_connection_t* connection()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* connection, const char* name)
+{
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, false, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return result;
+}
+
+} // namespace
+
+void X11WindowManagerHints::setStackedAbove(quintptr window, std::optional<quintptr> owner)
+{
+    xcb_connection_t* x = connection();
+    if (!x || !window)
+        return;
+    // A transient stays above its owner and rises into the owner's layer; window managers follow a
+    // change of it on a mapped window.
+    if (owner) {
+        const auto ownerID = xcb_window_t(*owner);
+        xcb_change_property(x, XCB_PROP_MODE_REPLACE, xcb_window_t(window), XCB_ATOM_WM_TRANSIENT_FOR,
+                            XCB_ATOM_WINDOW, 32, 1, &ownerID);
+    } else {
+        xcb_delete_property(x, xcb_window_t(window), XCB_ATOM_WM_TRANSIENT_FOR);
+    }
+    xcb_flush(x);
+}
+
+void X11WindowManagerHints::setCloseOnly(quintptr window)
+{
+    xcb_connection_t* x = connection();
+    if (!x || !window)
+        return;
+    const auto id = xcb_window_t(window);
+    // Motif hints: move and close, a title and a border. Some window managers (openbox) ignore
+    // the functions and take minimise away only from toolbars, so the window names itself one
+    // first, then the utility window it is to the others.
+    constexpr uint32_t functionsAndDecorations = 0x3, moveAndClose = 0x4 | 0x20, borderTitleMenu = 0x2 | 0x8 | 0x10;
+    const std::array<uint32_t, 5> motif{functionsAndDecorations, moveAndClose, borderTitleMenu, 0, 0};
+    const xcb_atom_t motifAtom = atom(x, "_MOTIF_WM_HINTS");
+    xcb_change_property(x, XCB_PROP_MODE_REPLACE, id, motifAtom, motifAtom, 32, motif.size(), motif.data());
+    const std::array<xcb_atom_t, 2> types{atom(x, "_NET_WM_WINDOW_TYPE_TOOLBAR"), atom(x, "_NET_WM_WINDOW_TYPE_UTILITY")};
+    xcb_change_property(x, XCB_PROP_MODE_REPLACE, id, atom(x, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, types.size(),
+                        types.data());
+    xcb_flush(x);
+}
+
+} // namespace tavlin

@@ -1,0 +1,351 @@
+#include "WindowPresenter.h"
+
+#include "ApplicationActivation.h"
+#include "HistoryWindow.h"
+#include "Log.h"
+#include "SettingsWindow.h"
+#include "TrueBlackWindowChrome.h"
+#include "ViewPreferences.h"
+#include "WindowManagerHints.h"
+#include "WindowTheme.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QShortcut>
+
+namespace tavlin {
+
+namespace {
+
+QWidget* emptyContent(const char* name)
+{
+    auto* content = new QWidget();
+    content->setObjectName(QString::fromLatin1(name));
+    return content;
+}
+
+} // namespace
+
+WindowPresenter::WindowPresenter(ApplicationActivation& activation, WindowManagerHints& windowManager,
+                                 SystemAppearance& appearance, ViewPreferences& preferences, QObject* parent)
+    : QObject(parent)
+    , activation_(activation)
+    , windowManager_(windowManager)
+    , appearance_(appearance)
+    , preferences_(preferences)
+{
+    connect(&activation_, &ApplicationActivation::activeChanged, this, &WindowPresenter::activeChanged);
+}
+
+WindowPresenter::~WindowPresenter()
+{
+    closeAll();
+}
+
+void WindowPresenter::setHistoryContent(std::function<QWidget*()> make)
+{
+    makeHistoryContent_ = std::move(make);
+}
+
+void WindowPresenter::setSettingsContent(std::function<QWidget*()> make)
+{
+    makeSettingsContent_ = std::move(make);
+}
+
+void WindowPresenter::setIntroduction(std::function<QWidget*(bool)> prepare)
+{
+    prepareIntroduction_ = std::move(prepare);
+}
+
+void WindowPresenter::setQuickPanel(QuickPanel panel)
+{
+    quickPanel_ = std::move(panel);
+}
+
+HistoryWindow* WindowPresenter::historyWindow() const
+{
+    return history_;
+}
+
+SettingsWindow* WindowPresenter::settingsWindow() const
+{
+    return settings_;
+}
+
+bool WindowPresenter::isShown(const QWidget* window) const
+{
+    return window && window->isVisible() && !window->isMinimized();
+}
+
+bool WindowPresenter::isHistoryShown() const
+{
+    return isShown(history_);
+}
+
+void WindowPresenter::showHistory()
+{
+    if (closed_)
+        return;
+    if (firstLaunchPending_) {
+        showOnboarding();
+        return;
+    }
+    hidePanel(PanelDismissal::history);
+    historyRequested_ = true;
+    clearActivationFlags();
+    if (!history_) {
+        QWidget* content = makeHistoryContent_ ? makeHistoryContent_() : emptyContent("history-content");
+        history_ = new HistoryWindow(content);
+        WindowTheme::apply(content, appearance_, preferences_);
+        windowManager_.setCloseOnly(history_->winId());
+        connect(history_, &HistoryWindow::aboutToClose, this, [this] { historyRequested_ = false; });
+        adopt(history_);
+    }
+    history_->refitToScreen();
+    bringToFront(history_);
+    updateLevels();
+    Q_EMIT searchFocusRequested();
+}
+
+void WindowPresenter::showSettings()
+{
+    if (closed_)
+        return;
+    if (firstLaunchPending_) {
+        showOnboarding();
+        return;
+    }
+    hidePanel(PanelDismissal::deactivated);
+    clearActivationFlags();
+    if (!settings_) {
+        QWidget* content = makeSettingsContent_ ? makeSettingsContent_() : emptyContent("settings-content");
+        settings_ = new SettingsWindow(content);
+        WindowTheme::apply(content, appearance_, preferences_);
+        new TrueBlackWindowChrome(settings_);
+        connect(settings_, &SettingsWindow::aboutToClose, this, &WindowPresenter::settingsClosing);
+        adopt(settings_);
+    }
+    bringToFront(settings_);
+    updateLevels();
+}
+
+void WindowPresenter::showOnboarding()
+{
+    if (closed_)
+        return;
+    hidePanel(PanelDismissal::deactivated);
+    clearActivationFlags();
+    QWidget* window = prepareIntroduction_ ? prepareIntroduction_(firstLaunchPending_) : nullptr;
+    if (!window) {
+        if (firstLaunchPending_)
+            Log::error(QStringLiteral("The introduction is pending: clipboard monitoring starts once it is finished"));
+        return;
+    }
+    if (window != introduction_) {
+        introduction_ = window;
+        adopt(window);
+    }
+    bringToFront(window);
+    updateLevels();
+}
+
+void WindowPresenter::toggleHistory()
+{
+    if (isHistoryShown() && (activation_.isActive() || activationPending_)) {
+        orderOutHistory();
+        return;
+    }
+    showHistory();
+}
+
+void WindowPresenter::hideHistory()
+{
+    if (history_ && history_->isVisible())
+        orderOutHistory();
+}
+
+void WindowPresenter::shortcutPressed()
+{
+    if (firstLaunchPending_ || isShown(introduction_)) {
+        showOnboarding();
+        return;
+    }
+    if (quickPanel_.isPresented && quickPanel_.isPresented())
+        hidePanel(PanelDismissal::shortcut);
+    else if (quickPanel_.show)
+        quickPanel_.show();
+}
+
+void WindowPresenter::reopen()
+{
+    if ((quickPanel_.isPresented && quickPanel_.isPresented()) || quickPanelActivation_)
+        return;
+    if (firstLaunchPending_ || isShown(introduction_))
+        showOnboarding();
+    else if (isShown(settings_))
+        showSettings();
+    else
+        showHistory();
+}
+
+void WindowPresenter::yieldToUpdateWindow()
+{
+    hidePanel(PanelDismissal::deactivated);
+    if (history_ && history_->isVisible())
+        orderOutHistory();
+}
+
+void WindowPresenter::menuOpened()
+{
+    ++openMenus_;
+}
+
+void WindowPresenter::menuClosed()
+{
+    openMenus_ = std::max(0, openMenus_ - 1);
+    dismissHistoryIfInactive();
+}
+
+void WindowPresenter::sheetEnded()
+{
+    // Once the sheet has fully gone: until then it still counts as modal.
+    QMetaObject::invokeMethod(this, &WindowPresenter::dismissHistoryIfInactive, Qt::QueuedConnection);
+}
+
+void WindowPresenter::quickPanelWillActivate()
+{
+    quickPanelActivation_ = true;
+}
+
+void WindowPresenter::quickPanelWillRestoreExternal()
+{
+    preserveHistoryOnQuickReturn_ = true;
+}
+
+void WindowPresenter::quickPanelExternalRestoreFailed()
+{
+    preserveHistoryOnQuickReturn_ = false;
+}
+
+void WindowPresenter::closeAll()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    openMenus_ = 0;
+    delete history_;
+    delete settings_;
+}
+
+void WindowPresenter::activeChanged(bool active)
+{
+    if (closed_)
+        return;
+    if (active) {
+        applicationInactive_ = false;
+        activationPending_ = false;
+        preserveHistoryOnQuickReturn_ = false;
+        // Shown by the window manager or the desktop rather than asked for.
+        if (!historyRequested_ && isHistoryShown()) {
+            history_->hide();
+            updateLevels();
+        }
+        if (isShown(settings_))
+            Q_EMIT activatedWithSettingsShown();
+        return;
+    }
+    applicationInactive_ = true;
+    activationPending_ = false;
+    quickPanelActivation_ = false;
+    Q_EMIT deactivated();
+    hidePanel(PanelDismissal::deactivated);
+    if (preserveHistoryOnQuickReturn_) {
+        // Only the focus went back to where the Quick Panel copied for: the history window stays.
+        preserveHistoryOnQuickReturn_ = false;
+        applicationInactive_ = false;
+        return;
+    }
+    dismissHistoryIfInactive();
+}
+
+void WindowPresenter::dismissHistoryIfInactive()
+{
+    if (closed_ || !applicationInactive_ || openMenus_ > 0 || QApplication::activeModalWidget())
+        return;
+    orderOutHistory();
+}
+
+void WindowPresenter::orderOutHistory()
+{
+    historyRequested_ = false;
+    if (history_)
+        history_->hide();
+    updateLevels();
+}
+
+void WindowPresenter::bringToFront(QWidget* window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    activationPending_ = !activation_.isActive();
+}
+
+void WindowPresenter::updateLevels()
+{
+    // Settings and the introduction stand just above the history window while it shows. Showing
+    // a window clears what it was told, so this runs after every show.
+    const bool historyShown = isHistoryShown();
+    for (QWidget* window : {static_cast<QWidget*>(settings_), introduction_.data()}) {
+        if (!window || !window->testAttribute(Qt::WA_WState_Created))
+            continue;
+        const bool above = historyShown && window->isVisible();
+        windowManager_.setStackedAbove(window->winId(), above ? std::optional(history_->winId()) : std::nullopt);
+        if (above)
+            window->raise();
+    }
+}
+
+void WindowPresenter::clearActivationFlags()
+{
+    quickPanelActivation_ = false;
+    preserveHistoryOnQuickReturn_ = false;
+    applicationInactive_ = false;
+}
+
+void WindowPresenter::hidePanel(PanelDismissal reason)
+{
+    if (quickPanel_.hide)
+        quickPanel_.hide(reason);
+}
+
+bool WindowPresenter::eventFilter(QObject* watched, QEvent* event)
+{
+    // However a window goes or comes back (its close button, a shortcut, the window manager),
+    // the levels follow.
+    if (event->type() == QEvent::Hide || event->type() == QEvent::WindowStateChange)
+        QMetaObject::invokeMethod(this, [this] { updateLevels(); }, Qt::QueuedConnection);
+    return QObject::eventFilter(watched, event);
+}
+
+void WindowPresenter::adopt(QWidget* window)
+{
+    window->installEventFilter(this);
+    // No global menu bar on X11: the main menu's commands are shortcuts of each window.
+    const auto add = [window](const char* keys, auto action) {
+        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), window);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, window, action);
+    };
+    add("Ctrl+,", [this] { showSettings(); });
+    add("Ctrl+H", [this] { hideHistory(); });
+    add("Ctrl+Q", [] { QCoreApplication::quit(); });
+    add("Ctrl+W", [window] { window->close(); });
+    // The history window cannot be minimised; the others are ordinary windows.
+    if (window != history_)
+        add("Ctrl+M", [window] { window->showMinimized(); });
+}
+
+} // namespace tavlin

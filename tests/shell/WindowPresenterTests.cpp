@@ -1,0 +1,231 @@
+#include "ApplicationActivation.h"
+#include "FakeSystemAppearance.h"
+#include "FakeTrayColors.h"
+#include "FakeWindowManagerHints.h"
+#include "HistoryWindow.h"
+#include "InMemoryDefaults.h"
+#include "SettingsWindow.h"
+#include "StatusItem.h"
+#include "ThemeAppearance.h"
+#include "ViewPreferences.h"
+#include "WindowPresenter.h"
+
+#include <QDialog>
+#include <QShortcut>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace tavlin;
+using namespace tavlin::test;
+
+namespace {
+
+class FakeActivation : public ApplicationActivation {
+public:
+    bool active = true;
+    bool isActive() const override { return active; }
+    void set(bool on)
+    {
+        active = on;
+        Q_EMIT activeChanged(on);
+    }
+};
+
+struct Presenter {
+    InMemoryDefaults defaults;
+    ViewPreferences preferences{defaults};
+    FakeSystemAppearance appearance;
+    FakeWindowManagerHints windowManager;
+    FakeActivation activation;
+    WindowPresenter windows{activation, windowManager, appearance, preferences};
+
+    QWidget* history() { return windows.historyWindow(); }
+    QWidget* settings() { return windows.settingsWindow(); }
+    bool settingsAboveHistory()
+    {
+        return settings() && history() && windowManager.stackedAbove.value(settings()->winId()) == history()->winId();
+    }
+    bool settingsOnItsOwn() { return settings() && !windowManager.stackedAbove.contains(settings()->winId()); }
+    void press(QWidget* window, const char* keys)
+    {
+        for (QShortcut* shortcut : window->findChildren<QShortcut*>()) {
+            if (shortcut->key() == QKeySequence(QString::fromLatin1(keys)))
+                Q_EMIT shortcut->activated();
+        }
+    }
+};
+
+} // namespace
+
+TEST(WindowPresenter, SettingsStandsAboveTheHistoryWindowOnlyWhileBothShow)
+{
+    Presenter fixture;
+    fixture.windows.showSettings();
+    const WId settingsID = fixture.settings()->winId();
+    EXPECT_TRUE(fixture.settingsOnItsOwn());
+
+    fixture.windows.showHistory();
+    EXPECT_TRUE(fixture.windowManager.closeOnly.contains(fixture.history()->winId())) << "no minimise, no maximise";
+    EXPECT_TRUE(fixture.settingsAboveHistory()) << "a tray click never buries Settings";
+
+    fixture.windows.toggleHistory();
+    EXPECT_FALSE(fixture.history()->isVisible());
+    EXPECT_TRUE(fixture.settingsOnItsOwn()) << "back to normal when the history window hides";
+
+    fixture.windows.showHistory();
+    ASSERT_TRUE(fixture.settingsAboveHistory());
+    fixture.settings()->close();
+    QTRY_VERIFY(fixture.settingsOnItsOwn());
+    fixture.windows.showSettings();
+    EXPECT_TRUE(fixture.settingsAboveHistory()) << "shown again, above again";
+    fixture.history()->close();
+    QTRY_VERIFY(fixture.settingsOnItsOwn());
+    EXPECT_EQ(fixture.settings()->winId(), settingsID) << "one native window for the life of the frame";
+}
+
+TEST(WindowPresenter, AMinimisedHistoryWindowCountsAsHidden)
+{
+    Presenter fixture;
+    fixture.windows.showSettings();
+    fixture.windows.showHistory();
+    fixture.history()->showMinimized();
+    QTRY_VERIFY(fixture.settingsOnItsOwn());
+
+    fixture.windows.toggleHistory();
+    EXPECT_TRUE(fixture.windows.isHistoryShown()) << "one tray click brings it back";
+    EXPECT_FALSE(fixture.history()->isMinimized());
+    EXPECT_TRUE(fixture.settingsAboveHistory());
+    fixture.windows.toggleHistory();
+    EXPECT_FALSE(fixture.history()->isVisible()) << "and the next one hides it";
+}
+
+TEST(WindowPresenter, CtrlHHidesOnlyTheHistoryWindow)
+{
+    Presenter fixture;
+    fixture.windows.showHistory();
+    fixture.windows.showSettings();
+    fixture.press(fixture.settings(), "Ctrl+H");
+    EXPECT_FALSE(fixture.history()->isVisible());
+    EXPECT_TRUE(fixture.settings()->isVisible()) << "Settings cannot hide";
+
+    fixture.windows.showHistory();
+    fixture.press(fixture.history(), "Ctrl+H");
+    EXPECT_FALSE(fixture.history()->isVisible());
+    EXPECT_TRUE(fixture.settings()->isVisible());
+    EXPECT_TRUE(fixture.settingsOnItsOwn());
+}
+
+TEST(WindowPresenter, DeactivationDismissesTheHistoryWindowUnlessAMenuOrAModalWindowIsUp)
+{
+    Presenter fixture;
+    QSignalSpy deactivations(&fixture.windows, &WindowPresenter::deactivated);
+    fixture.windows.showHistory();
+    fixture.activation.set(false);
+    EXPECT_FALSE(fixture.history()->isVisible());
+    EXPECT_EQ(deactivations.count(), 1);
+
+    fixture.windows.showHistory();
+    fixture.activation.set(true);
+    fixture.windows.menuOpened();
+    fixture.activation.set(false);
+    EXPECT_TRUE(fixture.history()->isVisible()) << "the status menu is open";
+    fixture.windows.menuClosed();
+    EXPECT_FALSE(fixture.history()->isVisible()) << "dismissed once the menu closes";
+
+    fixture.windows.showHistory();
+    fixture.activation.set(true);
+    auto* sheet = new QDialog(fixture.history());
+    sheet->setWindowModality(Qt::WindowModal);
+    sheet->show();
+    fixture.activation.set(false);
+    EXPECT_TRUE(fixture.history()->isVisible()) << "a sheet is attached";
+    sheet->close();
+    fixture.windows.sheetEnded();
+    QTRY_VERIFY(!fixture.history()->isVisible());
+
+    // Focus handed back after a Quick Panel copy keeps the window; the next deactivation does not.
+    fixture.windows.showHistory();
+    fixture.activation.set(true);
+    fixture.windows.quickPanelWillRestoreExternal();
+    fixture.activation.set(false);
+    EXPECT_TRUE(fixture.history()->isVisible());
+    fixture.activation.set(true);
+    fixture.activation.set(false);
+    EXPECT_FALSE(fixture.history()->isVisible());
+}
+
+TEST(WindowPresenter, TheTrayTogglesAndAReopenPrefersVisibleSettings)
+{
+    Presenter fixture;
+    QSignalSpy focus(&fixture.windows, &WindowPresenter::searchFocusRequested);
+    fixture.windows.toggleHistory();
+    ASSERT_TRUE(fixture.windows.isHistoryShown());
+    fixture.windows.toggleHistory();
+    EXPECT_FALSE(fixture.history()->isVisible());
+
+    fixture.windows.reopen();
+    EXPECT_TRUE(fixture.history()->isVisible());
+    EXPECT_EQ(focus.count(), 2) << "every show focuses the search field";
+    // Shown but not in use (focus went back after a Quick Panel copy): the click brings it forward.
+    fixture.windows.quickPanelWillRestoreExternal();
+    fixture.activation.set(false);
+    fixture.windows.toggleHistory();
+    EXPECT_TRUE(fixture.history()->isVisible());
+
+    fixture.windows.showSettings();
+    fixture.history()->hide();
+    fixture.windows.reopen();
+    EXPECT_FALSE(fixture.history()->isVisible()) << "Settings came forward instead";
+
+    bool presented = true;
+    int hides = 0;
+    fixture.windows.setQuickPanel({[&] { return presented; }, nullptr, [&](WindowPresenter::PanelDismissal) { ++hides; }});
+    fixture.settings()->hide();
+    fixture.windows.reopen();
+    EXPECT_FALSE(fixture.settings()->isVisible()) << "nothing happens while the Quick Panel shows";
+    fixture.windows.shortcutPressed();
+    EXPECT_EQ(hides, 1);
+}
+
+TEST(WindowPresenter, EveryWindowRootFollowsTheTheme)
+{
+    Presenter fixture;
+    fixture.preferences.setThemePreference(ThemePreference::dark);
+    fixture.windows.showHistory();
+    fixture.windows.showSettings();
+    for (QWidget* window : {fixture.history(), fixture.settings()})
+        EXPECT_TRUE(ThemeAppearance::of(window).dark) << window->objectName().toStdString();
+    EXPECT_EQ(fixture.settings()->palette().color(QPalette::Window), QColor(Qt::black)) << "true black";
+
+    fixture.preferences.setThemePreference(ThemePreference::system);
+    fixture.appearance.setDark(false);
+    for (QWidget* window : {fixture.history(), fixture.settings()})
+        EXPECT_FALSE(ThemeAppearance::of(window).dark) << window->objectName().toStdString();
+}
+
+TEST(StatusItem, DrawsTheMascotInTheTraysInkAndRedrawsOnEveryChange)
+{
+    FakeTrayColors tray;
+    FakeSystemAppearance appearance;
+    StatusItem item({}, tray, appearance);
+    item.install();
+    const auto ink = [&] {
+        const QImage image = item.currentIcon().pixmap(32, 32).toImage();
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y).alpha() == 255)
+                    return image.pixelColor(x, y).rgb() & 0xffffff;
+            }
+        }
+        return QRgb(0xdeadbeef);
+    };
+    EXPECT_EQ(ink(), QGuiApplication::palette().color(QPalette::WindowText).rgb() & 0xffffff) << "the palette at last";
+    appearance.setDark(true);
+    EXPECT_EQ(ink(), 0xffffffu) << "light on a dark desktop";
+    tray.setForeground(0x336699);
+    EXPECT_EQ(ink(), 0x336699u) << "the tray's own colour first";
+    tray.setForeground(std::nullopt);
+    EXPECT_EQ(ink(), 0xffffffu);
+}
