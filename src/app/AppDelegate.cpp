@@ -48,8 +48,14 @@ AppDelegate::Platform AppDelegate::realPlatform()
 {
     Platform platform;
     platform.defaults = std::make_unique<PlistDefaults>();
-    platform.pasteboard = std::make_unique<X11Pasteboard>();
-    platform.workspace = std::make_unique<X11Workspace>();
+    auto workspace = std::make_unique<X11Workspace>();
+    auto pasteboard = std::make_unique<X11Pasteboard>();
+    // Both live as long as the platform; the pasteboard asks only while reading.
+    pasteboard->setWindowApplication([desktop = workspace.get()](quint32 window) {
+        return desktop->applicationIDForClientOf(window);
+    });
+    platform.pasteboard = std::move(pasteboard);
+    platform.workspace = std::move(workspace);
     platform.systemNotifications = std::make_unique<LogindNotifications>();
     platform.appearance = std::make_unique<PortalSystemAppearance>();
     platform.trayColors = std::make_unique<X11TrayColors>();

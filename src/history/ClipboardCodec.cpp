@@ -1,6 +1,7 @@
 #include "ClipboardCodec.h"
 
 #include "ClipboardReadError.h"
+#include "Log.h"
 #include "Pasteboard.h"
 #include "PasteboardTypes.h"
 #include "RichTextPresentation.h"
@@ -23,10 +24,16 @@ void assertMainThread()
                "ClipboardCodec", "the clipboard is used from the main thread only");
 }
 
+const ClipRepresentation* firstOfType(const QList<const ClipRepresentation*>& representations, QStringView type)
+{
+    const auto found = std::find_if(representations.begin(), representations.end(),
+                                    [type](const ClipRepresentation* r) { return r->type == type; });
+    return found == representations.end() ? nullptr : *found;
+}
+
 bool hasType(const QList<const ClipRepresentation*>& representations, QStringView type)
 {
-    return std::any_of(representations.begin(), representations.end(),
-                       [type](const ClipRepresentation* r) { return r->type == type; });
+    return firstOfType(representations, type) != nullptr;
 }
 
 // The plain string of the first RTF or RTFD representation; nothing when it doesn't read.
@@ -41,6 +48,22 @@ std::optional<QString> richTextString(const QList<const ClipRepresentation*>& re
                                                  ClipboardCodec::maximumTextBytes + 1);
     }
     return std::nullopt;
+}
+
+// The clipboard's string for a type, from the bytes already read: the first item's that has it.
+// Nothing but the byte count is looked at of a text too long for a record (decoding never makes
+// UTF-8 shorter), so a huge copy costs no second copy of itself; `tooLong` says so.
+std::optional<QString> stringOfType(const QList<const ClipRepresentation*>& representations, QStringView type,
+                                    bool* tooLong)
+{
+    const ClipRepresentation* representation = firstOfType(representations, type);
+    if (!representation)
+        return std::nullopt;
+    if (representation->data.size() > ClipboardCodec::maximumTextBytes) {
+        *tooLong = true;
+        return std::nullopt;
+    }
+    return QString::fromUtf8(representation->data);
 }
 
 bool isWebAddress(const QString& text)
@@ -146,13 +169,18 @@ std::optional<CapturedClipboard> ClipboardCodec::read(const Pasteboard& pasteboa
 
     const bool hasRichText = hasType(all, PasteboardTypes::rtf) || hasType(all, PasteboardTypes::flatRTFD)
         || hasType(all, PasteboardTypes::html);
-    std::optional<QString> text = pasteboard.string(PasteboardTypes::plainText);
-    if (!text)
-        text = pasteboard.string(PasteboardTypes::url);
-    if (!text)
+    bool tooLong = false;
+    std::optional<QString> text = stringOfType(all, PasteboardTypes::plainText, &tooLong);
+    if (!text && !tooLong)
+        text = stringOfType(all, PasteboardTypes::url, &tooLong);
+    if (!text && !tooLong)
         text = richTextString(all);
-    if (!text)
+    if (!text && !tooLong)
         text = StoredPlaceholder::formattedText();
+    if (tooLong) {
+        Log::error(QStringLiteral("Clipboard: a text over %1 bytes is not kept").arg(maximumTextBytes));
+        return std::nullopt;
+    }
     if (!isRecordableText(*text))
         return std::nullopt;
 

@@ -25,9 +25,16 @@ HistoryModel::HistoryModel(const QString& databasePath, Pasteboard& pasteboard, 
 {
     // Whatever is on the clipboard at launch counts as seen: it is never captured.
     observedChange_ = pasteboard_.changeCount();
+    pasteboard_.setChangeObserver([this](qint64 changeCount) {
+        announcedChange_ = changeCount;
+        announcedSource_ = sourceProvider_ ? sourceProvider_() : std::nullopt;
+    });
 }
 
-HistoryModel::~HistoryModel() = default;
+HistoryModel::~HistoryModel()
+{
+    pasteboard_.setChangeObserver({});
+}
 
 QString HistoryModel::defaultDatabasePath()
 {
@@ -247,9 +254,14 @@ QCoro::Task<> HistoryModel::tick()
     if (pasteboard_.changeCount() == observedChange_)
         co_return;
     observedChange_ = pasteboard_.changeCount();
-    const std::optional<QString> source = sourceProvider_ ? sourceProvider_() : std::nullopt;
-    // A copy made in an excluded application is never captured, not even after switching away.
-    if (gate_.isExcluded(source)) {
+    // The application active when the copy was made, not when this tick runs: a password copied
+    // just before switching windows stays its manager's.
+    const std::optional<QString> source = announcedChange_ == observedChange_ ? announcedSource_
+        : sourceProvider_                                                   ? sourceProvider_()
+                                                                            : std::nullopt;
+    // A copy made in an excluded application is never captured, not even after switching away;
+    // nor is one whose content an excluded application holds, whichever window was active.
+    if (gate_.isExcluded(source) || gate_.isExcluded(pasteboard_.ownerApplicationID())) {
         gate_.ignore(observedChange_);
         co_return;
     }

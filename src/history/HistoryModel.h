@@ -33,7 +33,8 @@ class HistoryModel : public QObject {
     Q_OBJECT
 
 public:
-    // The application that a clipboard change is attributed to: the one active when called.
+    // The application that a clipboard change is attributed to: the one active when called. The
+    // model asks as each change is announced, so moving on before the next tick changes nothing.
     using SourceProvider = std::function<std::optional<QString>()>;
     using Condition = std::function<bool()>;
 
@@ -133,6 +134,9 @@ private:
     SourceProvider sourceProvider_;
     CaptureGate gate_;
     qint64 observedChange_ = 0;
+    // The application active when the latest change was announced, and that change's count.
+    qint64 announcedChange_ = -1;
+    std::optional<QString> announcedSource_;
 
     QList<Clip> clips_;
     QString query_;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -28,6 +29,13 @@ public:
     virtual ~Pasteboard() = default;
     // Grows by one on every change of the clipboard's owner or content, our own writes included.
     virtual qint64 changeCount() const = 0;
+    // Told the new count each time it grows, as the change is announced and before anything can
+    // read the new content: the moment to note where a change came from. One observer at a time.
+    using ChangeObserver = std::function<void(qint64 changeCount)>;
+    virtual void setChangeObserver(ChangeObserver observer) = 0;
+    // The application whose program holds the content that items() presents, when the platform
+    // can tell; a copy is its own application's whichever window is active.
+    virtual std::optional<QString> ownerApplicationID() const { return std::nullopt; }
     // The items in clipboard order; empty when the clipboard holds nothing.
     virtual QList<std::shared_ptr<const PasteboardItem>> items() const = 0;
     // The clipboard's own string for a type (from the first item that has it).

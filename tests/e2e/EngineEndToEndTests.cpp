@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QDirIterator>
 #include <QImage>
 #include <QProcess>
 #include <QTest>
@@ -14,6 +15,14 @@
 #include <csignal>
 
 using namespace tavlin::test;
+
+// Waits up to `milliseconds` for `actual` to equal `expected`, then expects it (Qt's QTRY_ macros
+// would only return from the test, which GoogleTest counts as passed).
+#define EXPECT_SOON_EQ(actual, expected, milliseconds)                                                   \
+    do {                                                                                               \
+        QTest::qWaitFor([&] { return (actual) == (expected); }, milliseconds);                          \
+        EXPECT_EQ(actual, expected);                                                                   \
+    } while (false)
 
 namespace {
 
@@ -85,16 +94,37 @@ void copyWithXclip(const QByteArray& data, const QString& target = QStringLitera
     ASSERT_TRUE(xclip.waitForFinished(10000));
 }
 
-// Serves several targets at once through the test clipboard owner; it exits when it loses the
-// clipboard.
-void copyWithOwner(const QStringList& targets)
+// Serves several targets at once through the test clipboard owner (options first, see
+// ClipboardOwner.cpp); it exits when it loses the clipboard.
+QProcess& copyWithOwner(const QStringList& targets)
 {
     static std::vector<std::unique_ptr<QProcess>> owners;
     auto owner = std::make_unique<QProcess>();
     owner->start(QStringLiteral(TAVLIN_TEST_CLIPBOARD_OWNER), QStringList{QStringLiteral("serve")} + targets);
-    ASSERT_TRUE(owner->waitForReadyRead(10000));
+    EXPECT_TRUE(owner->waitForReadyRead(10000));
     owners.push_back(std::move(owner));
+    return *owners.back();
 }
+
+// A top-level window of an application's class, which a test makes the active window.
+struct DesktopWindow {
+    QProcess process;
+
+    explicit DesktopWindow(const QString& windowClass)
+    {
+        process.start(QStringLiteral(TAVLIN_TEST_CLIPBOARD_OWNER), {QStringLiteral("window"), windowClass});
+        EXPECT_TRUE(process.waitForReadyRead(10000));
+        process.readLine();
+    }
+
+    void activate()
+    {
+        process.write("activate\n");
+        while (!process.canReadLine() && process.waitForReadyRead(10000)) {
+        }
+        EXPECT_EQ(process.readLine(), QByteArray("active\n"));
+    }
+};
 
 QByteArray readWithXclip(const QString& target)
 {
@@ -113,10 +143,10 @@ TEST(EngineEndToEnd, CapturesCopiesBackAndStopsCleanly)
     {
         Runner runner(folder.databasePath());
         copyWithXclip("first copy");
-        QTRY_COMPARE_WITH_TIMEOUT(runner.records(), QStringList{QStringLiteral("text first copy")}, 10000);
+        EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("text first copy")}, 10000);
 
         copyWithXclip("<b>second</b>", QStringLiteral("text/html"));
-        QTRY_COMPARE_WITH_TIMEOUT(runner.records().size(), 2, 10000);
+        EXPECT_SOON_EQ(runner.records().size(), 2, 10000);
         EXPECT_EQ(runner.records().first(), QStringLiteral("richText Форматированный текст"));
 
         // Copy the first record back: the clipboard holds it again, and it is not captured anew.
@@ -149,14 +179,14 @@ TEST(EngineEndToEnd, EachKindOfCopyBecomesOneRecordOfItsKind)
     QBuffer buffer(&png);
     image.save(&buffer, "PNG");
     copyWithXclip(png, QStringLiteral("image/png"));
-    QTRY_COMPARE_WITH_TIMEOUT(runner.records(), QStringList{QStringLiteral("image Изображение")}, 2000);
+    EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("image Изображение")}, 2000);
 
     const QString files = QStringLiteral("file://%1/a.txt\nfile://%1/b.txt\n").arg(folder.path());
     copyWithXclip(files.toUtf8(), QStringLiteral("text/uri-list"));
-    QTRY_COMPARE_WITH_TIMEOUT(runner.records().value(0), QStringLiteral("file Файлы (2)"), 2000);
+    EXPECT_SOON_EQ(runner.records().value(0), QStringLiteral("file Файлы (2)"), 2000);
 
     copyWithXclip("twice");
-    QTRY_COMPARE_WITH_TIMEOUT(runner.records().value(0), QStringLiteral("text twice"), 2000);
+    EXPECT_SOON_EQ(runner.records().value(0), QStringLiteral("text twice"), 2000);
     copyWithXclip("twice");
     QTest::qWait(1500);
     EXPECT_EQ(runner.records().size(), 3) << "the same text twice is one record";
@@ -173,6 +203,86 @@ TEST(EngineEndToEnd, EachKindOfCopyBecomesOneRecordOfItsKind)
     EXPECT_EQ(runner.records().size(), 3);
 }
 
+TEST(EngineEndToEnd, ACopyReplacedOrGoneWhileBeingReadLeavesNothingOfItself)
+{
+    TemporaryFolder folder;
+    Runner runner(folder.databasePath());
+
+    // Asked for its plain text, after its HTML, this owner has another program copy "newer".
+    QProcess& handingOver = copyWithOwner({QStringLiteral("--hand-over-at"), QStringLiteral("UTF8_STRING"), QStringLiteral("newer"),
+                                           QStringLiteral("text/html=<b>older</b>"), QStringLiteral("UTF8_STRING=older")});
+    EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("text newer")}, 10000);
+    EXPECT_EQ(handingOver.state(), QProcess::NotRunning);
+
+    // This one quits once its HTML was read: the clipboard is empty then, and no record half made.
+    QProcess& quitting = copyWithOwner({QStringLiteral("--quit-at"), QStringLiteral("UTF8_STRING"),
+                                        QStringLiteral("text/html=<i>gone</i>"), QStringLiteral("UTF8_STRING=gone")});
+    ASSERT_TRUE(quitting.waitForFinished(10000));
+    copyWithXclip("after");
+    EXPECT_SOON_EQ(runner.records(), (QStringList{QStringLiteral("text after"), QStringLiteral("text newer")}), 10000);
+
+    const QString newer = runner.ask(QStringLiteral("list"), QStringLiteral("end")).value(1).section(u' ', 1, 1);
+    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + newer, QStringLiteral("copied")), QStringList{QStringLiteral("copied 1")});
+    EXPECT_EQ(readWithXclip(QStringLiteral("UTF8_STRING")), QByteArray("newer"));
+    EXPECT_EQ(readWithXclip(QStringLiteral("text/html")), QByteArray());
+}
+
+TEST(EngineEndToEnd, OldProgramsLatin1TextIsKeptAndCopiedBackForOldAndNewReaders)
+{
+    TemporaryFolder folder;
+    Runner runner(folder.databasePath());
+    copyWithXclip("caf\xe9", QStringLiteral("STRING"));
+    EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("text café")}, 10000);
+
+    copyWithXclip("other");
+    EXPECT_SOON_EQ(runner.records().size(), 2, 10000);
+    const QString cafe = runner.ask(QStringLiteral("list"), QStringLiteral("end")).value(1).section(u' ', 1, 1);
+    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + cafe, QStringLiteral("copied")), QStringList{QStringLiteral("copied 1")});
+    EXPECT_EQ(readWithXclip(QStringLiteral("UTF8_STRING")), QStringLiteral("café").toUtf8());
+    EXPECT_EQ(readWithXclip(QStringLiteral("STRING")), QByteArray("caf\xe9"));
+}
+
+// Privacy: what a password manager copies never reaches the disk, however soon the user moves on
+// and whichever window is active.
+TEST(EnginePrivacy, APasswordManagersCopyNeverReachesTheDisk)
+{
+    TemporaryFolder folder;
+    Runner runner(folder.databasePath());
+    DesktopWindow vault(QStringLiteral("bitwarden"));
+    DesktopWindow browser(QStringLiteral("firefox"));
+    int markers = 0;
+    // A copy of the browser's that is kept shows that the copies before it were looked at.
+    const auto copyMarker = [&] {
+        // Two looks at the clipboard, to be sure the secret was seen (nothing shows that it was).
+        QTest::qWait(1500);
+        const QString marker = QStringLiteral("marker %1").arg(++markers);
+        copyWithOwner({QStringLiteral("UTF8_STRING=") + marker});
+        EXPECT_SOON_EQ(runner.records().value(0), QStringLiteral("text ") + marker, 10000);
+    };
+
+    // Copied in the password manager, which the user leaves right after.
+    for (const int delay : {50, 200, 400}) {
+        vault.activate();
+        copyWithOwner({QStringLiteral("UTF8_STRING=s3cr3t after %1 ms").arg(delay)});
+        QTest::qWait(delay);
+        browser.activate();
+        copyMarker();
+    }
+    // Copied by the password manager's program while the browser is the active window.
+    copyWithOwner({QStringLiteral("--class"), QStringLiteral("bitwarden"), QStringLiteral("UTF8_STRING=s3cr3t of the owner")});
+    copyMarker();
+
+    EXPECT_EQ(runner.records().size(), markers);
+    QDirIterator files(folder.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    int searched = 0;
+    while (files.hasNext()) {
+        const QString path = files.next();
+        ++searched;
+        EXPECT_FALSE(readFile(path).contains("s3cr3t")) << path.toStdString();
+    }
+    EXPECT_GE(searched, 2) << "the database and the markers' payload files";
+}
+
 TEST(EngineEndToEnd, AHistoryFromANewerVersionIsReportedAndLeftAlone)
 {
     TemporaryFolder folder;
@@ -181,7 +291,7 @@ TEST(EngineEndToEnd, AHistoryFromANewerVersionIsReportedAndLeftAlone)
     const QByteArray before = readFile(folder.databasePath());
 
     Runner runner(folder.databasePath());
-    QTRY_COMPARE_WITH_TIMEOUT(
+    EXPECT_SOON_EQ(
         runner.ask(QStringLiteral("error"), QStringLiteral("error")),
         QStringList{QStringLiteral("error This history was saved by a newer version of Tavlin. Update Tavlin to open it.")},
         5000);

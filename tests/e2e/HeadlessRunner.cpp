@@ -73,8 +73,9 @@ int main(int argc, char** argv)
     std::signal(SIGTERM, onSignal);
     std::signal(SIGINT, onSignal);
 
-    X11Pasteboard pasteboard;
     X11Workspace workspace;
+    X11Pasteboard pasteboard;
+    pasteboard.setWindowApplication([&workspace](quint32 window) { return workspace.applicationIDForClientOf(window); });
     HistoryModel model(application.arguments().at(1), pasteboard, [&workspace] { return workspace.frontmostApplicationID(); });
 
     QSocketNotifier signals(signalPipe[0], QSocketNotifier::Read);

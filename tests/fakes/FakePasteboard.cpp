@@ -30,10 +30,17 @@ private:
 
 } // namespace
 
+void FakePasteboard::countChange()
+{
+    ++changeCount_;
+    if (observer_)
+        observer_(changeCount_);
+}
+
 void FakePasteboard::setItems(const QList<Item>& items)
 {
     items_ = items;
-    ++changeCount_;
+    countChange();
 }
 
 void FakePasteboard::setClipItems(const QList<ClipItem>& items)
@@ -92,7 +99,7 @@ void FakePasteboard::clearContents()
 {
     items_.clear();
     ++clearCount_;
-    ++changeCount_;
+    countChange();
 }
 
 bool FakePasteboard::writeItems(const QList<ClipItem>& items)

@@ -22,7 +22,10 @@ public:
     void setClipItems(const QList<ClipItem>& items);
     void setString(const QString& text, const QString& type = QStringLiteral("public.utf8-plain-text"));
     // Changes nothing but the count, like an owner that copies the same content again.
-    void bumpChangeCount() { ++changeCount_; }
+    void bumpChangeCount() { countChange(); }
+
+    // The application that a copy comes from, whichever is active.
+    std::optional<QString> owner;
 
     // When set, writeItems refuses (returns false) and leaves the content as it is.
     bool refuseWrites = false;
@@ -36,12 +39,17 @@ public:
     QList<ClipItem> clipItems() const;
 
     qint64 changeCount() const override { return changeCount_; }
+    void setChangeObserver(ChangeObserver observer) override { observer_ = std::move(observer); }
+    std::optional<QString> ownerApplicationID() const override { return owner; }
     QList<std::shared_ptr<const PasteboardItem>> items() const override;
     std::optional<QString> string(const QString& type) const override;
     void clearContents() override;
     bool writeItems(const QList<ClipItem>& items) override;
 
 private:
+    void countChange();
+
+    ChangeObserver observer_;
     QList<Item> items_;
     qint64 changeCount_ = 1;
     int clearCount_ = 0;

@@ -4,7 +4,16 @@
 //   clipboard_owner vanish                  answers TARGETS (text/plain), then exits on the next request
 //   clipboard_owner empty                   answers TARGETS with an empty list, refuses the rest
 //   clipboard_owner mute                    answers TARGETS (text/html, text/plain), never anything else
+// and, with `serve`, options before the targets:
+//   --class NAME               also makes a top-level window of class NAME, as an application has
+//   --quit-at TARGET           exits, unanswered, when asked for TARGET
+//   --hand-over-at TARGET TEXT when asked for TARGET, has another owner copy TEXT, then exits
 // Prints "ready" once it owns the clipboard; exits when it loses it.
+//   clipboard_owner window NAME             a top-level window of class NAME; prints its id, then
+//                                           makes it the active window on each "activate" line
+#include <unistd.h>
+#include <xcb/xproto.h>
+
 #include <xcb/xcb.h>
 
 #include <cstdio>
@@ -40,6 +49,37 @@ void notify(const xcb_selection_request_event_t* request, xcb_atom_t property)
     xcb_flush(connection);
 }
 
+xcb_window_t topLevelWindow(xcb_window_t root, const std::string& windowClass)
+{
+    const xcb_window_t window = xcb_generate_id(connection);
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, root, 0, 0, 100, 100, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    // Instance and class name, each ending in NUL.
+    const std::string value = windowClass + '\0' + windowClass + '\0';
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, value.size(),
+                        value.data());
+    xcb_flush(connection);
+    return window;
+}
+
+int activeWindowLoop(xcb_window_t root, const std::string& windowClass)
+{
+    const xcb_window_t window = topLevelWindow(root, windowClass);
+    std::printf("%u\n", window);
+    std::fflush(stdout);
+    char line[64];
+    while (std::fgets(line, sizeof line, stdin)) {
+        if (std::string(line).rfind("activate", 0) != 0)
+            continue;
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 32, 1,
+                            &window);
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr)); // applied
+        std::printf("active\n");
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -51,11 +91,28 @@ int main(int argc, char** argv)
     if (xcb_connection_has_error(connection))
         return 3;
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (mode == "window" && argc > 2)
+        return activeWindowLoop(screen->root, argv[2]);
 
     std::map<xcb_atom_t, std::string> values;
     std::vector<xcb_atom_t> targets{atom("TARGETS")};
+    xcb_atom_t quitAt = XCB_NONE;
+    xcb_atom_t handOverAt = XCB_NONE;
+    std::string handOverText;
     if (mode == "serve") {
-        for (int i = 2; i < argc; ++i) {
+        int i = 2;
+        for (; i + 1 < argc && std::string(argv[i]).rfind("--", 0) == 0; i += 2) {
+            const std::string option = argv[i];
+            if (option == "--class") {
+                topLevelWindow(screen->root, argv[i + 1]);
+            } else if (option == "--quit-at") {
+                quitAt = atom(argv[i + 1]);
+            } else if (option == "--hand-over-at" && i + 2 < argc) {
+                handOverAt = atom(argv[i + 1]);
+                handOverText = argv[++i + 1];
+            }
+        }
+        for (; i < argc; ++i) {
             const std::string argument = argv[i];
             const size_t equals = argument.find('=');
             const xcb_atom_t target = atom(argument.substr(0, equals));
@@ -94,6 +151,20 @@ int main(int argc, char** argv)
             continue;
         }
         auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
+        if (request->target == quitAt)
+            return 0;
+        if (request->target == handOverAt) {
+            // The next owner takes the clipboard (this one then loses it and exits), with this
+            // request never answered.
+            if (::fork() == 0) {
+                const std::string text = "UTF8_STRING=" + handOverText;
+                ::execl(argv[0], argv[0], "serve", text.c_str(), static_cast<char*>(nullptr));
+                ::_exit(127);
+            }
+            handOverAt = XCB_NONE;
+            std::free(event);
+            continue;
+        }
         if (mode == "silent") {
             std::free(event);
             continue;

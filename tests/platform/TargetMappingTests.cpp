@@ -55,6 +55,12 @@ TEST(TargetMappingTest, TextTargetsBecomeOnePlainTextTypeWithTheBestSourceFirst)
     ASSERT_EQ(presented.size(), 2);
     EXPECT_EQ(presented[0], (Presented{PasteboardTypes::plainText, {"text/plain;charset=UTF-8", "UTF8_STRING", "text/plain"}}));
     EXPECT_EQ(presented[1], (Presented{PasteboardTypes::html, {"text/html"}}));
+
+    // Older programs offer Latin-1 text alone; it reads as UTF-8 text.
+    EXPECT_EQ(TargetMapping::presentedTypes({"TARGETS", "STRING", "TEXT"}),
+              (QList<Presented>{{PasteboardTypes::plainText, {"STRING"}}}));
+    EXPECT_EQ(TargetMapping::presentedBytes("STRING", "caf\xe9 \xbd"), QStringLiteral("café ½").toUtf8());
+    EXPECT_EQ(TargetMapping::presentedBytes("UTF8_STRING", "caf\xc3\xa9"), QByteArray("caf\xc3\xa9"));
 }
 
 TEST(TargetMappingTest, UrlListAndPasswordHintAreLeftToTheAdapterAndPrivateTypesKeepTheirNames)

@@ -312,6 +312,43 @@ TEST_F(X11PasteboardTest, OwnerThatVanishesMidReadEndsTheReadQuickly)
     EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), std::nullopt);
 }
 
+TEST_F(X11PasteboardTest, AnOwnerChangeSeenWhileReadingCountsOnceAndEndsTheRead)
+{
+    QList<qint64> announced;
+    pasteboard.setChangeObserver([&](qint64 count) { announced.append(count); });
+    // Asked for its plain text, after its HTML, this owner has another program copy "newer".
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--hand-over-at"), QStringLiteral("UTF8_STRING"),
+                           QStringLiteral("newer"), QStringLiteral("text/html=<b>older</b>"),
+                           QStringLiteral("UTF8_STRING=older")}));
+    qint64 count = pasteboard.changeCount();
+    announced.clear();
+    auto items = pasteboard.items();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0]->data(PasteboardTypes::html), "<b>older</b>");
+    EXPECT_EQ(items[0]->data(PasteboardTypes::plainText), std::nullopt);
+    // Counted and announced at once, as the read saw it; the rest of the read gets nothing.
+    EXPECT_EQ(pasteboard.changeCount(), count + 1);
+    EXPECT_EQ(announced, QList<qint64>{count + 1});
+    EXPECT_EQ(items[0]->data(PasteboardTypes::html), std::nullopt);
+    EXPECT_EQ(contentOf(pasteboard), (QList<ClipItem>{ClipItem{{{PasteboardTypes::plainText, "newer"}}}}));
+
+    // One that quits once its HTML was read leaves an empty clipboard, counted at once as well.
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--quit-at"), QStringLiteral("UTF8_STRING"),
+                           QStringLiteral("text/html=<i>gone</i>"), QStringLiteral("UTF8_STRING=gone")}));
+    count = pasteboard.changeCount();
+    items = pasteboard.items();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0]->data(PasteboardTypes::html), "<i>gone</i>");
+    EXPECT_EQ(items[0]->data(PasteboardTypes::plainText), std::nullopt);
+    EXPECT_EQ(pasteboard.changeCount(), count + 1);
+    EXPECT_TRUE(pasteboard.items().isEmpty());
+
+    // Qt's own announcement of that change, once the event loop runs, is not a second change.
+    QTest::qWait(300);
+    EXPECT_EQ(pasteboard.changeCount(), count + 1);
+    pasteboard.setChangeObserver({});
+}
+
 TEST_F(X11PasteboardTest, EmptyTargetListGivesNoItems)
 {
     ASSERT_TRUE(ownerCopy({QStringLiteral("empty")}));

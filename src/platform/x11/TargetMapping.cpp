@@ -9,12 +9,12 @@ namespace tavlin {
 namespace {
 
 // Targets that are part of the selection protocol or an older spelling of plain text, never
-// content of their own.
+// content of their own. (STRING is the text of older programs when they offer nothing newer.)
 bool isProtocolTarget(const QByteArray& target)
 {
     static const QSet<QByteArray> targets{
         "TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS", "DELETE", "INCR",
-        "STRING", "TEXT", "COMPOUND_TEXT", "C_STRING",
+        "TEXT", "COMPOUND_TEXT", "C_STRING",
     };
     return targets.contains(target);
 }
@@ -41,7 +41,7 @@ QByteArray canonicalTarget(const QByteArray& target)
 // Best source first where one type has several.
 int preference(const QByteArray& target)
 {
-    static const QList<QByteArray> order{"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "text/rtf", "application/rtf"};
+    static const QList<QByteArray> order{"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "STRING", "text/rtf", "application/rtf"};
     const qsizetype index = order.indexOf(canonicalTarget(target));
     return index < 0 ? static_cast<int>(order.size()) : static_cast<int>(index);
 }
@@ -51,11 +51,19 @@ int preference(const QByteArray& target)
 QList<TargetMapping::Presented> TargetMapping::presentedTypes(const QList<QByteArray>& targets)
 {
     const bool offersPNG = targets.contains("image/png");
+    const bool offersUTF8Text = std::any_of(targets.cbegin(), targets.cend(), [](const QByteArray& target) {
+        return preference(target) < preference("STRING");
+    });
     QList<Presented> presented;
     for (const QByteArray& target : targets) {
         if (isProtocolTarget(target) || target == uriList || target == passwordHint
             || target == "application/x-qt-image")
             continue;
+        if (target == latin1Text) {
+            if (!offersUTF8Text)
+                presented.append({PasteboardTypes::plainText, {target}});
+            continue;
+        }
         if (offersPNG && isConversionOfPNG(target))
             continue;
         const QString type = PasteboardTypes::identifierForMimeType(QString::fromUtf8(canonicalTarget(target)));
@@ -70,6 +78,16 @@ QList<TargetMapping::Presented> TargetMapping::presentedTypes(const QList<QByteA
                          [](const QByteArray& a, const QByteArray& b) { return preference(a) < preference(b); });
     }
     return presented;
+}
+
+QByteArray TargetMapping::presentedBytes(const QByteArray& target, QByteArray bytes)
+{
+    if (target != latin1Text)
+        return bytes;
+    // Every Latin-1 byte is one character; only the upper half takes a second byte in UTF-8.
+    const QString text = QString::fromLatin1(bytes);
+    bytes = {};
+    return text.toUtf8();
 }
 
 QList<ClipRepresentation> TargetMapping::urlRepresentations(const QByteArray& uriList)

@@ -16,6 +16,8 @@ struct TargetMapping {
     static inline const QByteArray uriList = "text/uri-list";
     static inline const QByteArray passwordHint = "x-kde-passwordManagerHint";
     static inline const QByteArray gnomeCopiedFiles = "x-special/gnome-copied-files";
+    // Plain text in Latin-1, as older X programs offer it.
+    static inline const QByteArray latin1Text = "STRING";
 
     // One presented type and the targets that can give its bytes, best first.
     struct Presented {
@@ -26,10 +28,12 @@ struct TargetMapping {
     };
 
     // The types of everything but the URL list and the password-manager hint, in the order the
-    // owner lists them. Leaves out the protocol's pseudo-targets, the legacy X text targets, Qt's
-    // internal image target, and the image conversions an owner makes of a picture it also
-    // offers as PNG.
+    // owner lists them. Leaves out the protocol's pseudo-targets, the legacy X text targets (but
+    // STRING, the plain text of owners that offer no UTF-8 text), Qt's internal image target, and
+    // the image conversions an owner makes of a picture it also offers as PNG.
     static QList<Presented> presentedTypes(const QList<QByteArray>& targets);
+    // The bytes of a presented type from those its target gave: UTF-8 for Latin-1 text.
+    static QByteArray presentedBytes(const QByteArray& target, QByteArray bytes);
 
     // One representation per URL of a text/uri-list: "public.file-url" for file: URLs,
     // "public.url" for the others, with the URL's text as data. Comment and empty lines are

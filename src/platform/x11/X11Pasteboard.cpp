@@ -12,21 +12,38 @@
 
 namespace tavlin {
 
+// The count of changes, shared with the sessions so that a read can count the owner change it
+// sees.
+struct X11Pasteboard::Changes {
+    qint64 count = 0;
+    // The owner that a read saw take over before Qt announced it.
+    std::optional<xcb_window_t> unannouncedOwner;
+    ChangeObserver observer;
+
+    void countOne()
+    {
+        ++count;
+        if (observer)
+            observer(count);
+    }
+};
+
 // One clipboard state as read: the owner, where its bytes come from, and the items presented.
 struct X11Pasteboard::Session {
     qint64 changeCount = 0;
     xcb_window_t owner = XCB_NONE;
-    std::shared_ptr<const qint64> currentChangeCount;
+    std::shared_ptr<Changes> changes;
     // Another program's content, converted on demand...
     std::shared_ptr<SelectionReader> reader;
     // ...or our own, as Qt holds it.
     std::optional<QHash<QByteArray, QByteArray>> ownContent;
-    // Set by the first conversion that gets no answer; later ones then fail at once, so one
-    // change costs at most one time-out.
+    // Set by the first conversion that gets no answer, or that finds another owner; later ones
+    // then fail at once, so one change costs at most one time-out and one read one owner.
     bool unresponsive = false;
+    std::optional<std::optional<QString>> ownerApplication;
     QList<std::shared_ptr<const PasteboardItem>> items;
 
-    bool isCurrent() const { return *currentChangeCount == changeCount; }
+    bool isCurrent() const { return changes->count == changeCount; }
 
     std::optional<QByteArray> fetch(const QByteArray& target)
     {
@@ -34,18 +51,18 @@ struct X11Pasteboard::Session {
             const auto it = ownContent->constFind(target);
             return it == ownContent->cend() ? std::nullopt : std::optional<QByteArray>(*it);
         }
-        if (unresponsive || !reader)
+        if (unresponsive || !reader || !isCurrent())
             return std::nullopt;
-        const SelectionReader::Result result = reader->convert(target, owner);
-        return accept(result, target);
+        SelectionReader::Result result = reader->convert(target, owner);
+        return accept(std::move(result), target);
     }
 
-    std::optional<QByteArray> accept(const SelectionReader::Result& result, const QByteArray& target)
+    std::optional<QByteArray> accept(SelectionReader::Result&& result, const QByteArray& target)
     {
         switch (result.outcome) {
         case SelectionReader::Outcome::converted:
         case SelectionReader::Outcome::tooLarge:
-            return result.data;
+            return std::move(result.data);
         case SelectionReader::Outcome::refused:
             return std::nullopt;
         case SelectionReader::Outcome::timedOut:
@@ -53,6 +70,13 @@ struct X11Pasteboard::Session {
                            .arg(QString::fromUtf8(target)));
             break;
         case SelectionReader::Outcome::ownerChanged:
+            // Another copy (or none, when the owner quit) replaced the one being read: that is a
+            // change now, not after the read, so nothing of this one is kept.
+            if (isCurrent()) {
+                changes->unannouncedOwner = reader->owner();
+                changes->countOne();
+            }
+            break;
         case SelectionReader::Outcome::failed:
             break;
         }
@@ -99,7 +123,7 @@ public:
                 continue;
             for (const QByteArray& target : presented.targets) {
                 if (std::optional<QByteArray> bytes = session->fetch(target))
-                    return bytes;
+                    return TargetMapping::presentedBytes(target, std::move(*bytes));
             }
         }
         return std::nullopt;
@@ -118,11 +142,17 @@ private:
 X11Pasteboard::X11Pasteboard(std::chrono::milliseconds timeout, QObject* parent)
     : QObject(parent)
     , clipboard_(QGuiApplication::clipboard())
+    , changes_(std::make_shared<Changes>())
     , reader_(std::make_shared<SelectionReader>(timeout, transferLimit))
 {
-    connect(clipboard_, &QClipboard::changed, this, [count = changeCount_](QClipboard::Mode mode) {
-        if (mode == QClipboard::Clipboard)
-            ++*count;
+    connect(clipboard_, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
+        if (mode != QClipboard::Clipboard)
+            return;
+        const std::optional<xcb_window_t> unannounced = std::exchange(changes_->unannouncedOwner, std::nullopt);
+        // A read counted this change already when the owner it saw is the owner still.
+        if (!writing_ && unannounced && isAvailable() && reader_->owner() == *unannounced)
+            return;
+        changes_->countOne();
     });
     if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
         const xcb_setup_t* setup = xcb_get_setup(x11->connection());
@@ -134,6 +164,24 @@ X11Pasteboard::X11Pasteboard(std::chrono::milliseconds timeout, QObject* parent)
 }
 
 X11Pasteboard::~X11Pasteboard() = default;
+
+qint64 X11Pasteboard::changeCount() const
+{
+    return changes_->count;
+}
+
+void X11Pasteboard::setChangeObserver(ChangeObserver observer)
+{
+    changes_->observer = std::move(observer);
+}
+
+template<class Write>
+void X11Pasteboard::write(Write&& write)
+{
+    writing_ = true;
+    write();
+    writing_ = false;
+}
 
 bool X11Pasteboard::isAvailable() const
 {
@@ -150,7 +198,12 @@ std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::currentSession() const
     if (!isAvailable())
         return nullptr;
     const xcb_window_t owner = reader_->owner();
-    if (!session_ || session_->changeCount != *changeCount_ || session_->owner != owner)
+    if (session_ && session_->isCurrent() && session_->owner != owner && !session_->ownContent) {
+        // Taken over since this change was read first, and not announced yet: a change of its own.
+        changes_->unannouncedOwner = owner;
+        changes_->countOne();
+    }
+    if (!session_ || !session_->isCurrent())
         session_ = makeSession(owner);
     return session_;
 }
@@ -158,9 +211,9 @@ std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::currentSession() const
 std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::makeSession(xcb_window_t owner) const
 {
     auto session = std::make_shared<Session>();
-    session->changeCount = *changeCount_;
+    session->changeCount = changes_->count;
     session->owner = owner;
-    session->currentChangeCount = changeCount_;
+    session->changes = changes_;
     if (owner == XCB_NONE)
         return session;
 
@@ -178,9 +231,9 @@ std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::makeSession(xcb_window_t 
         session->ownContent = content;
     } else {
         session->reader = reader_;
-        const SelectionReader::Result result = reader_->targets(owner, &targets);
+        SelectionReader::Result result = reader_->targets(owner, &targets);
         if (result.outcome != SelectionReader::Outcome::converted) {
-            session->accept(result, "TARGETS");
+            session->accept(std::move(result), "TARGETS");
             return session;
         }
     }
@@ -219,6 +272,16 @@ std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::makeSession(xcb_window_t 
     return session;
 }
 
+std::optional<QString> X11Pasteboard::ownerApplicationID() const
+{
+    const std::shared_ptr<Session> session = currentSession();
+    if (!session || session->owner == XCB_NONE || !windowApplication_)
+        return std::nullopt;
+    if (!session->ownerApplication)
+        session->ownerApplication = windowApplication_(session->owner);
+    return *session->ownerApplication;
+}
+
 QList<std::shared_ptr<const PasteboardItem>> X11Pasteboard::items() const
 {
     const std::shared_ptr<Session> session = currentSession();
@@ -239,7 +302,7 @@ std::optional<QString> X11Pasteboard::string(const QString& type) const
 
 void X11Pasteboard::clearContents()
 {
-    clipboard_->clear(QClipboard::Clipboard);
+    write([&] { clipboard_->clear(QClipboard::Clipboard); });
 }
 
 bool X11Pasteboard::writeItems(const QList<ClipItem>& items)
@@ -250,7 +313,7 @@ bool X11Pasteboard::writeItems(const QList<ClipItem>& items)
     auto* mime = new QMimeData;
     for (const auto& [target, data] : targets)
         mime->setData(QString::fromUtf8(target), data);
-    clipboard_->setMimeData(mime, QClipboard::Clipboard);
+    write([&] { clipboard_->setMimeData(mime, QClipboard::Clipboard); });
     return clipboard_->ownsClipboard() && isAvailable() && isOwnWindow(reader_->owner());
 }
 

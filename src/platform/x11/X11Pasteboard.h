@@ -7,6 +7,7 @@
 #include <xcb/xcb.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 class QClipboard;
@@ -18,7 +19,9 @@ class SelectionReader;
 // The general clipboard on X11: the CLIPBOARD selection (never the primary selection).
 //
 // The change count grows on every clipboard change Qt reports: another program taking the
-// selection, and our own writes and clears. Another program's content is read on a connection
+// selection, and our own writes and clears. A read that finds another owner than the one it
+// started with counts that change at once (Qt could only announce it after the read), stops, and
+// never goes on with the new owner; Qt's later announcement of it is then not counted again. Another program's content is read on a connection
 // of our own (SelectionReader): an owner that stops answering stalls the main thread once per
 // change, for `timeout` (four times that at most for one that trickles), where Qt's own reads
 // wait five seconds for every conversion. Our own content is read from Qt directly. Types are presented as the engine's identifiers (TargetMapping), a
@@ -35,19 +38,29 @@ public:
     // read is still too large for the reader, which refuses it without us holding more of it.
     static constexpr qsizetype transferLimit = 33'554'432 + 1;
 
+    // The application of the program that created a window (the workspace knows how to tell).
+    using WindowApplication = std::function<std::optional<QString>(quint32 window)>;
+
     explicit X11Pasteboard(std::chrono::milliseconds timeout = defaultTimeout, QObject* parent = nullptr);
     ~X11Pasteboard() override;
+
+    // Without it, ownerApplicationID() knows none.
+    void setWindowApplication(WindowApplication windowApplication) { windowApplication_ = std::move(windowApplication); }
 
     // False when there is no X display to read from.
     bool isAvailable() const;
 
-    qint64 changeCount() const override { return *changeCount_; }
+    qint64 changeCount() const override;
+    void setChangeObserver(ChangeObserver observer) override;
+    // The application of the selection owner whose content items() presents.
+    std::optional<QString> ownerApplicationID() const override;
     QList<std::shared_ptr<const PasteboardItem>> items() const override;
     std::optional<QString> string(const QString& type) const override;
     void clearContents() override;
     bool writeItems(const QList<ClipItem>& items) override;
 
     struct Session;
+    struct Changes;
 
 private:
     std::shared_ptr<Session> currentSession() const;
@@ -55,8 +68,14 @@ private:
     // Whether a window belongs to Qt's connection, that is to this process's clipboard.
     bool isOwnWindow(xcb_window_t window) const;
 
+    // Runs one of Qt's clipboard writes, whose announcement is ours.
+    template<class Write>
+    void write(Write&& write);
+
     QClipboard* clipboard_ = nullptr;
-    std::shared_ptr<qint64> changeCount_ = std::make_shared<qint64>(0);
+    std::shared_ptr<Changes> changes_;
+    bool writing_ = false;
+    WindowApplication windowApplication_;
     std::shared_ptr<SelectionReader> reader_;
     // What the last read found, kept while the change count and the owner stay the same, so the
     // capture gate and the reader of one change share one set of conversions and one time-out.

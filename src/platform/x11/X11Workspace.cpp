@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cstdlib>
+#include <cstring>
+
 #include <unistd.h>
 
 namespace tavlin {
@@ -78,6 +81,40 @@ std::optional<QString> X11Workspace::applicationIDForWindow(quint32 window) cons
     if (name.isEmpty())
         return std::nullopt;
     return applicationIDForDesktopID(name);
+}
+
+std::optional<QString> X11Workspace::applicationIDForClientOf(quint32 window) const
+{
+    if (!connection_->isValid() || window == XCB_NONE)
+        return std::nullopt;
+    if (std::optional<QString> id = applicationIDForWindow(window))
+        return id;
+
+    // The server hands each client one range of resource ids: its windows share the bits
+    // outside the mask.
+    xcb_connection_t* c = connection_->get();
+    const quint32 mask = xcb_get_setup(c)->resource_id_mask;
+    QList<quint32> candidates;
+    if (const std::optional<QByteArray> list =
+            connection_->property(connection_->root(), connection_->atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW)) {
+        for (qsizetype offset = 0; offset + 4 <= list->size(); offset += 4) {
+            quint32 id = 0;
+            std::memcpy(&id, list->constData() + offset, sizeof id);
+            candidates.append(id);
+        }
+    }
+    if (xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, connection_->root()), nullptr)) {
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        candidates.append(QList<quint32>(children, children + xcb_query_tree_children_length(tree)));
+        std::free(tree);
+    }
+    for (const quint32 candidate : std::as_const(candidates)) {
+        if (candidate == window || (candidate & ~mask) != (window & ~mask))
+            continue;
+        if (std::optional<QString> id = applicationIDForWindow(candidate))
+            return id;
+    }
+    return std::nullopt;
 }
 
 std::optional<ApplicationInfo> X11Workspace::application(const QString& id) const

@@ -32,6 +32,10 @@ public:
 
     // The identifier of the application that owns `window` (the steps above, from the second).
     std::optional<QString> applicationIDForWindow(quint32 window) const;
+    // The application of the program that created `window`, which may be a hidden one (a
+    // clipboard owner's, say): the window's own identifier, else that of the first top-level
+    // window the same X client made.
+    std::optional<QString> applicationIDForClientOf(quint32 window) const;
 
     // The Flatpak application id a process runs as, from its control group; nothing outside a
     // sandbox. `cgroup` is the text of /proc/<pid>/cgroup.
