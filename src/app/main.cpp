@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 #include <unistd.h>
 
 namespace {
@@ -37,6 +38,11 @@ int main(int argc, char** argv)
     const QString socketPath = tavlin::SingleInstance::defaultSocketPath();
     if (tavlin::SingleInstance::handOver(socketPath))
         return 0;
+
+    // Large passing buffers (a clipboard read, a payload being stored) go back to the system when
+    // freed. Left to itself, glibc raises this threshold to the largest buffer it freed and keeps
+    // later ones in the heap, where a refused 20 MB copy stays resident for good.
+    ::mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavlin"));

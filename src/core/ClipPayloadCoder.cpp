@@ -163,6 +163,8 @@ QByteArray ClipPayloadCoder::encode(const ClipPayload& payload)
     plist_to_bin(root.get(), &bytes, &length);
     if (!bytes)
         throw DecodingError(QStringLiteral("the payload could not be encoded"));
+    // The tree holds a copy of every representation: let it go before the last copy is made.
+    root.reset();
     QByteArray encoded(bytes, static_cast<qsizetype>(length));
     plist_to_bin_free(bytes);
     return encoded;

@@ -296,6 +296,8 @@ QCoro::Task<> HistoryModel::tick()
             reportError(error);
         co_return;
     }
+    // Stored: its bytes need not stay while the new page loads.
+    capture.reset();
     if (self)
         co_await reload();
 }

@@ -227,6 +227,24 @@ TEST(EngineEndToEnd, ACopyReplacedOrGoneWhileBeingReadLeavesNothingOfItself)
     EXPECT_EQ(readWithXclip(QStringLiteral("text/html")), QByteArray());
 }
 
+TEST(EngineEndToEnd, EachPartOfACopyIsAskedForOnce)
+{
+    TemporaryFolder folder;
+    Runner runner(folder.databasePath());
+    QProcess& owner = copyWithOwner({QStringLiteral("text/html=<b>once</b>"), QStringLiteral("UTF8_STRING=once"),
+                                     QStringLiteral("text/plain=once")});
+    EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("richText once")}, 10000);
+    copyWithXclip("next"); // the owner quits, its report complete
+    ASSERT_TRUE(owner.waitForFinished(10000));
+    QByteArrayList asked;
+    for (const QByteArray& line : owner.readAll().split('\n')) {
+        if (line.startsWith("asked "))
+            asked.append(line.mid(6));
+    }
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(asked, (QByteArrayList{"TARGETS", "UTF8_STRING", "text/html"}));
+}
+
 TEST(EngineEndToEnd, OldProgramsLatin1TextIsKeptAndCopiedBackForOldAndNewReaders)
 {
     TemporaryFolder folder;

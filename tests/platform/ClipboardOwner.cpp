@@ -1,5 +1,6 @@
 // A clipboard owner for the end-to-end tests, in the ways real owners behave and misbehave:
-//   clipboard_owner serve TARGET=VALUE...   answers TARGETS and each target with its value
+//   clipboard_owner serve TARGET=VALUE...   answers TARGETS and each target with its value (a
+//                                           VALUE of @PATH: the file's bytes), all at once
 //   clipboard_owner silent                  takes the clipboard and never answers
 //   clipboard_owner vanish                  answers TARGETS (text/plain), then exits on the next request
 //   clipboard_owner empty                   answers TARGETS with an empty list, refuses the rest
@@ -8,7 +9,8 @@
 //   --class NAME               also makes a top-level window of class NAME, as an application has
 //   --quit-at TARGET           exits, unanswered, when asked for TARGET
 //   --hand-over-at TARGET TEXT when asked for TARGET, has another owner copy TEXT, then exits
-// Prints "ready" once it owns the clipboard; exits when it loses it.
+// Prints "ready" once it owns the clipboard, then "asked TARGET" for every request; exits when it
+// loses the clipboard.
 //   clipboard_owner window NAME             a top-level window of class NAME; prints its id, then
 //                                           makes it the active window on each "activate" line
 #include <unistd.h>
@@ -19,6 +21,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -117,6 +121,10 @@ int main(int argc, char** argv)
             const size_t equals = argument.find('=');
             const xcb_atom_t target = atom(argument.substr(0, equals));
             values[target] = argument.substr(equals + 1);
+            if (values[target].rfind('@', 0) == 0) {
+                std::ifstream file(values[target].substr(1), std::ios::binary);
+                values[target].assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+            }
             targets.push_back(target);
         }
     } else if (mode == "vanish") {
@@ -151,12 +159,21 @@ int main(int argc, char** argv)
             continue;
         }
         auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
+        if (xcb_get_atom_name_reply_t* name =
+                xcb_get_atom_name_reply(connection, xcb_get_atom_name(connection, request->target), nullptr)) {
+            std::printf("asked %.*s\n", xcb_get_atom_name_name_length(name), xcb_get_atom_name_name(name));
+            std::fflush(stdout);
+            std::free(name);
+        }
         if (request->target == quitAt)
             return 0;
         if (request->target == handOverAt) {
             // The next owner takes the clipboard (this one then loses it and exits), with this
             // request never answered.
             if (::fork() == 0) {
+                // Whoever reads this owner's output stops once it exits: the next one writes
+                // nowhere rather than into a closed pipe.
+                ::freopen("/dev/null", "w", stdout);
                 const std::string text = "UTF8_STRING=" + handOverText;
                 ::execl(argv[0], argv[0], "serve", text.c_str(), static_cast<char*>(nullptr));
                 ::_exit(127);

@@ -26,6 +26,18 @@ uint32_t wordsFor(qsizetype bytes)
     return static_cast<uint32_t>(bytes / 4 + 1);
 }
 
+// The most one property read asks for.
+constexpr qsizetype pieceBytes = 1 << 20;
+
+// Grows `data` in place: append() keeps the old buffer alive while it copies (the bytes could be
+// its own), which holds a large transfer twice at every growth.
+void appendPiece(QByteArray& data, const void* piece, int length)
+{
+    const qsizetype at = data.size();
+    data.resize(at + length);
+    std::memcpy(data.data() + at, piece, static_cast<std::size_t>(length));
+}
+
 } // namespace
 
 SelectionReader::SelectionReader(std::chrono::milliseconds timeout, qsizetype sizeLimit)
@@ -135,32 +147,43 @@ SelectionReader::Result SelectionReader::convert(const QByteArray& target, xcb_w
     if (reinterpret_cast<const xcb_selection_notify_event_t*>(event.get())->property == XCB_NONE)
         return {Outcome::refused, {}};
 
-    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, 0, wordsFor(sizeLimit_)), nullptr));
-    if (!reply) {
-        retireProperty();
-        return {Outcome::failed, {}};
-    }
-    if (reply->type == incr_) {
-        qsizetype sizeHint = 0;
-        if (xcb_get_property_value_length(reply.get()) >= 4) {
-            quint32 size = 0;
-            std::memcpy(&size, xcb_get_property_value(reply.get()), sizeof size);
-            sizeHint = size;
+    // Read in pieces into one buffer, so that a large answer is never held twice (the reply and
+    // our copy). The read that reaches the end deletes the property, as the owner expects.
+    QByteArray data;
+    for (uint32_t offset = 0;;) {
+        XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+            c, xcb_get_property(c, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, offset,
+                                wordsFor(std::min(pieceBytes - 4, sizeLimit_ - data.size()))),
+            nullptr));
+        if (!reply) {
+            retireProperty();
+            return {Outcome::failed, {}};
         }
-        return readIncrementally(owner, sizeHint, conversionDeadline);
+        if (offset == 0 && reply->type == incr_) {
+            qsizetype sizeHint = 0;
+            if (xcb_get_property_value_length(reply.get()) >= 4) {
+                quint32 size = 0;
+                std::memcpy(&size, xcb_get_property_value(reply.get()), sizeof size);
+                sizeHint = size;
+            }
+            return readIncrementally(owner, sizeHint, conversionDeadline);
+        }
+        if (reply->type == XCB_NONE)
+            return {Outcome::refused, {}};
+        const int length = xcb_get_property_value_length(reply.get());
+        if (offset == 0)
+            data.reserve(std::min<qsizetype>(qsizetype(length) + reply->bytes_after, sizeLimit_));
+        appendPiece(data, xcb_get_property_value(reply.get()), length);
+        if (data.size() > sizeLimit_ || (reply->bytes_after > 0 && data.size() >= sizeLimit_)) {
+            // Not deleted by the read: the property stays behind on a retired name.
+            retireProperty();
+            data.truncate(sizeLimit_);
+            return {Outcome::tooLarge, data};
+        }
+        if (reply->bytes_after == 0)
+            return {Outcome::converted, data};
+        offset += static_cast<uint32_t>(length / 4);
     }
-    if (reply->type == XCB_NONE)
-        return {Outcome::refused, {}};
-    QByteArray data(static_cast<const char*>(xcb_get_property_value(reply.get())),
-                    xcb_get_property_value_length(reply.get()));
-    if (reply->bytes_after > 0 || data.size() > sizeLimit_) {
-        // Not deleted by the read: the property stays behind on a retired name.
-        retireProperty();
-        data.truncate(sizeLimit_);
-        return {Outcome::tooLarge, data};
-    }
-    return {Outcome::converted, data};
 }
 
 SelectionReader::Result SelectionReader::readIncrementally(xcb_window_t owner, qsizetype sizeHint,
@@ -196,7 +219,7 @@ SelectionReader::Result SelectionReader::readIncrementally(xcb_window_t owner, q
         const int length = xcb_get_property_value_length(reply.get());
         if (length == 0 && reply->bytes_after == 0)
             return {Outcome::converted, data};
-        data.append(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
+        appendPiece(data, xcb_get_property_value(reply.get()), length);
         if (reply->bytes_after > 0 || data.size() > sizeLimit_) {
             retireProperty();
             data.truncate(sizeLimit_);

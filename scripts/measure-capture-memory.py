@@ -1,0 +1,173 @@
+#!/usr/bin/env python3
+"""Resident memory of the running application while it reads large copies, on a private Xvfb.
+
+Usage: scripts/measure-capture-memory.py [TAVLIN_BINARY]   (default: build/src/app/tavlin)
+
+Starts the application in a profile of its own, then copies with xclip:
+  - a 20 MB text, which is over the size a text record may have and so is not kept;
+  - a 10 MB PNG, which is kept.
+For each it prints the growth of resident memory over the idle figure at its peak (the kernel's
+high-water mark, reset before the copy), as a multiple of the copy's size, and for the text the
+resident figure three seconds later. Needs Xvfb and xclip; run as the user the binary runs as.
+"""
+import os
+import random
+import select
+import shutil
+import sqlite3
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import zlib
+
+MB = 1024 * 1024
+
+
+def status_kib(pid, field):
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith(field + ":"):
+                return int(line.split()[1])
+    raise RuntimeError(f"no {field} for {pid}")
+
+
+def reset_peak(pid):
+    with open(f"/proc/{pid}/clear_refs", "w") as refs:
+        refs.write("5")
+
+
+def wait_until(condition, seconds):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if condition():
+            return True
+        time.sleep(0.05)
+    return False
+
+
+def start_xvfb():
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0", "1024x768x24"],
+                            pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    while select.select([read_end], [], [], 20)[0]:
+        byte = os.read(read_end, 1)
+        if not byte or byte == b"\n":
+            break
+        number += byte
+    os.close(read_end)
+    if not number:
+        xvfb.kill()
+        sys.exit("cannot start Xvfb")
+    return xvfb, ":" + number.decode()
+
+
+def png(width, height, seed=7):
+    """An RGB picture of noise, which PNG cannot shrink: about 3 bytes a pixel."""
+    generator = random.Random(seed)
+    rows = b"".join(b"\0" + generator.randbytes(width * 3) for _ in range(height))
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows, 1)) + chunk(b"IEND", b"")
+
+
+def main():
+    binary = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/src/app/tavlin")
+    for tool in ("Xvfb", "xclip"):
+        if not shutil.which(tool):
+            sys.exit(f"{tool} is needed")
+    folder = tempfile.mkdtemp(prefix="tavlin-memory-")
+    home = os.path.join(folder, "home")
+    runtime = os.path.join(folder, "run")
+    os.makedirs(os.path.join(home, ".config/Tavlin"))
+    os.makedirs(runtime, mode=0o700)
+    with open(os.path.join(home, ".config/Tavlin/org.tavlin.Tavlin.plist"), "w") as preferences:
+        preferences.write('<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>'
+                          "<key>onboarding.completed</key><true/></dict></plist>\n")
+    database = os.path.join(home, ".local/share/Tavlin/history.sqlite")
+
+    xvfb, display = start_xvfb()
+    environment = dict(os.environ, DISPLAY=display, HOME=home, XDG_CONFIG_HOME=home + "/.config",
+                       XDG_DATA_HOME=home + "/.local/share", XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb")
+    environment.pop("DBUS_SESSION_BUS_ADDRESS", None)
+    environment.pop("WAYLAND_DISPLAY", None)
+    application = subprocess.Popen([binary], env=environment, stderr=subprocess.PIPE, stdout=subprocess.DEVNULL)
+    os.set_blocking(application.stderr.fileno(), False)
+    log = b""
+    copies = []
+
+    def read_log():
+        nonlocal log
+        log += application.stderr.read() or b""
+        return log
+
+    def copy(path, target):
+        copies.append(subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", "-t", target, "-i", path],
+                                       env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+
+    def records():
+        if not os.path.exists(database):
+            return 0
+        try:
+            with sqlite3.connect(f"file:{database}?mode=ro", uri=True) as connection:
+                return connection.execute("SELECT COUNT(*) FROM clips").fetchone()[0]
+        except sqlite3.Error:
+            return 0
+
+    try:
+        pid = application.pid
+        if not wait_until(lambda: os.path.exists(os.path.join(runtime, "org.tavlin.Tavlin.socket")), 20):
+            sys.exit("the application did not start: " + read_log().decode(errors="replace"))
+        time.sleep(2)  # settle: fonts, the tray, the first page
+        idle = status_kib(pid, "VmRSS")
+
+        text = os.path.join(folder, "text")
+        with open(text, "wb") as file:
+            file.write((b"All work and no play makes Jack a dull boy. " * (20 * MB // 44 + 1))[: 20 * MB])
+        reset_peak(pid)
+        copy(text, "UTF8_STRING")
+        refused = wait_until(lambda: b"is not kept" in read_log(), 10)
+        time.sleep(0.5 if refused else 3)  # without a refusal logged, leave time for two looks
+        peak = status_kib(pid, "VmHWM")
+        time.sleep(3)
+        after = status_kib(pid, "VmRSS")
+
+        picture = os.path.join(folder, "picture.png")
+        data = png(1870, 1870)
+        with open(picture, "wb") as file:
+            file.write(data)
+        start = status_kib(pid, "VmRSS")
+        reset_peak(pid)
+        copy(picture, "image/png")
+        kept = wait_until(lambda: records() >= 1, 20)
+        time.sleep(0.5)
+        picture_peak = status_kib(pid, "VmHWM")
+
+        print(f"idle resident: {idle / 1024:.1f} MiB")
+        print(f"refused 20 MiB text: peak growth {(peak - idle) / 1024:.1f} MiB = {(peak - idle) / (20 * 1024):.2f}x, "
+              f"3 s later {after / 1024:.1f} MiB ({100 * (after - idle) / idle:+.1f}% of idle)"
+              + ("" if refused else " [no refusal logged]"))
+        size = len(data) / MB
+        print(f"kept {size:.1f} MiB PNG: peak growth {(picture_peak - start) / 1024:.1f} MiB = "
+              f"{(picture_peak - start) / 1024 / size:.2f}x" + ("" if kept else " [not stored]"))
+    finally:
+        for process in copies:
+            process.kill()
+        application.terminate()
+        try:
+            application.wait(10)
+        except subprocess.TimeoutExpired:
+            application.kill()
+        xvfb.terminate()
+        xvfb.wait()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
