@@ -3,7 +3,7 @@
 
 Usage: scripts/measure-capture-memory.py [TAVLIN_BINARY]   (default: build/src/app/tavlin)
 
-Starts the application in a profile of its own, then copies with xclip:
+Starts the application in a profile of its own, once for each copy made with xclip:
   - a 20 MB text, which is over the size a text record may have and so is not kept;
   - a 10 MB PNG, which is kept.
 For each it prints the growth of resident memory over the idle figure at its peak (the kernel's
@@ -77,96 +77,110 @@ def png(width, height, seed=7):
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows, 1)) + chunk(b"IEND", b"")
 
 
+class Application:
+    """The application on a private Xvfb, in a profile of its own, until closed."""
+
+    def __init__(self, binary):
+        self.folder = tempfile.mkdtemp(prefix="tavlin-memory-")
+        home = os.path.join(self.folder, "home")
+        runtime = os.path.join(self.folder, "run")
+        os.makedirs(os.path.join(home, ".config/Tavlin"))
+        os.makedirs(runtime, mode=0o700)
+        with open(os.path.join(home, ".config/Tavlin/org.tavlin.Tavlin.plist"), "w") as preferences:
+            preferences.write('<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>'
+                              "<key>onboarding.completed</key><true/></dict></plist>\n")
+        self.database = os.path.join(home, ".local/share/Tavlin/history.sqlite")
+        self.xvfb, display = start_xvfb()
+        self.environment = dict(os.environ, DISPLAY=display, HOME=home, XDG_CONFIG_HOME=home + "/.config",
+                                XDG_DATA_HOME=home + "/.local/share", XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb")
+        self.environment.pop("DBUS_SESSION_BUS_ADDRESS", None)
+        self.environment.pop("WAYLAND_DISPLAY", None)
+        self.process = subprocess.Popen([binary], env=self.environment, stderr=subprocess.PIPE,
+                                        stdout=subprocess.DEVNULL)
+        os.set_blocking(self.process.stderr.fileno(), False)
+        self.log = b""
+        self.copies = []
+        if not wait_until(lambda: os.path.exists(os.path.join(runtime, "org.tavlin.Tavlin.socket")), 20):
+            self.close()
+            sys.exit("the application did not start")
+        time.sleep(2)  # settle: fonts, the tray, the first page
+        self.idle = self.resident()
+
+    def resident(self):
+        return status_kib(self.process.pid, "VmRSS")
+
+    def peak_since_reset(self):
+        return status_kib(self.process.pid, "VmHWM")
+
+    def read_log(self):
+        self.log += self.process.stderr.read() or b""
+        return self.log
+
+    def copy(self, data, target):
+        path = os.path.join(self.folder, f"copy-{len(self.copies)}")
+        with open(path, "wb") as file:
+            file.write(data)
+        reset_peak(self.process.pid)
+        self.copies.append(subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", "-t", target, "-i", path],
+                                            env=self.environment, stdout=subprocess.DEVNULL,
+                                            stderr=subprocess.DEVNULL))
+
+    def records(self):
+        if not os.path.exists(self.database):
+            return 0
+        try:
+            with sqlite3.connect(f"file:{self.database}?mode=ro", uri=True) as connection:
+                return connection.execute("SELECT COUNT(*) FROM clips").fetchone()[0]
+        except sqlite3.Error:
+            return 0
+
+    def close(self):
+        for process in self.copies:
+            process.kill()
+        self.process.terminate()
+        try:
+            self.process.wait(10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+        self.xvfb.terminate()
+        self.xvfb.wait()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
 def main():
     binary = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/src/app/tavlin")
     for tool in ("Xvfb", "xclip"):
         if not shutil.which(tool):
             sys.exit(f"{tool} is needed")
-    folder = tempfile.mkdtemp(prefix="tavlin-memory-")
-    home = os.path.join(folder, "home")
-    runtime = os.path.join(folder, "run")
-    os.makedirs(os.path.join(home, ".config/Tavlin"))
-    os.makedirs(runtime, mode=0o700)
-    with open(os.path.join(home, ".config/Tavlin/org.tavlin.Tavlin.plist"), "w") as preferences:
-        preferences.write('<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>'
-                          "<key>onboarding.completed</key><true/></dict></plist>\n")
-    database = os.path.join(home, ".local/share/Tavlin/history.sqlite")
 
-    xvfb, display = start_xvfb()
-    environment = dict(os.environ, DISPLAY=display, HOME=home, XDG_CONFIG_HOME=home + "/.config",
-                       XDG_DATA_HOME=home + "/.local/share", XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb")
-    environment.pop("DBUS_SESSION_BUS_ADDRESS", None)
-    environment.pop("WAYLAND_DISPLAY", None)
-    application = subprocess.Popen([binary], env=environment, stderr=subprocess.PIPE, stdout=subprocess.DEVNULL)
-    os.set_blocking(application.stderr.fileno(), False)
-    log = b""
-    copies = []
-
-    def read_log():
-        nonlocal log
-        log += application.stderr.read() or b""
-        return log
-
-    def copy(path, target):
-        copies.append(subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", "-t", target, "-i", path],
-                                       env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-
-    def records():
-        if not os.path.exists(database):
-            return 0
-        try:
-            with sqlite3.connect(f"file:{database}?mode=ro", uri=True) as connection:
-                return connection.execute("SELECT COUNT(*) FROM clips").fetchone()[0]
-        except sqlite3.Error:
-            return 0
-
+    application = Application(binary)
     try:
-        pid = application.pid
-        if not wait_until(lambda: os.path.exists(os.path.join(runtime, "org.tavlin.Tavlin.socket")), 20):
-            sys.exit("the application did not start: " + read_log().decode(errors="replace"))
-        time.sleep(2)  # settle: fonts, the tray, the first page
-        idle = status_kib(pid, "VmRSS")
-
-        text = os.path.join(folder, "text")
-        with open(text, "wb") as file:
-            file.write((b"All work and no play makes Jack a dull boy. " * (20 * MB // 44 + 1))[: 20 * MB])
-        reset_peak(pid)
-        copy(text, "UTF8_STRING")
-        refused = wait_until(lambda: b"is not kept" in read_log(), 10)
+        application.copy((b"All work and no play makes Jack a dull boy. " * (20 * MB // 44 + 1))[: 20 * MB],
+                         "UTF8_STRING")
+        refused = wait_until(lambda: b"is not kept" in application.read_log(), 10)
         time.sleep(0.5 if refused else 3)  # without a refusal logged, leave time for two looks
-        peak = status_kib(pid, "VmHWM")
+        peak = application.peak_since_reset() - application.idle
         time.sleep(3)
-        after = status_kib(pid, "VmRSS")
-
-        picture = os.path.join(folder, "picture.png")
-        data = png(1870, 1870)
-        with open(picture, "wb") as file:
-            file.write(data)
-        start = status_kib(pid, "VmRSS")
-        reset_peak(pid)
-        copy(picture, "image/png")
-        kept = wait_until(lambda: records() >= 1, 20)
-        time.sleep(0.5)
-        picture_peak = status_kib(pid, "VmHWM")
-
-        print(f"idle resident: {idle / 1024:.1f} MiB")
-        print(f"refused 20 MiB text: peak growth {(peak - idle) / 1024:.1f} MiB = {(peak - idle) / (20 * 1024):.2f}x, "
-              f"3 s later {after / 1024:.1f} MiB ({100 * (after - idle) / idle:+.1f}% of idle)"
+        after = application.resident()
+        idle = application.idle
+        print(f"refused 20 MiB text: idle {idle / 1024:.1f} MiB, peak growth {peak / 1024:.1f} MiB = "
+              f"{peak / (20 * 1024):.2f}x, 3 s later {after / 1024:.1f} MiB ({100 * (after - idle) / idle:+.1f}% of idle)"
               + ("" if refused else " [no refusal logged]"))
-        size = len(data) / MB
-        print(f"kept {size:.1f} MiB PNG: peak growth {(picture_peak - start) / 1024:.1f} MiB = "
-              f"{(picture_peak - start) / 1024 / size:.2f}x" + ("" if kept else " [not stored]"))
     finally:
-        for process in copies:
-            process.kill()
-        application.terminate()
-        try:
-            application.wait(10)
-        except subprocess.TimeoutExpired:
-            application.kill()
-        xvfb.terminate()
-        xvfb.wait()
-        shutil.rmtree(folder, ignore_errors=True)
+        application.close()
+
+    application = Application(binary)
+    try:
+        data = png(1870, 1870)
+        application.copy(data, "image/png")
+        kept = wait_until(lambda: application.records() >= 1, 20)
+        time.sleep(0.5)
+        peak = application.peak_since_reset() - application.idle
+        size = len(data) / MB
+        print(f"kept {size:.1f} MiB PNG: idle {application.idle / 1024:.1f} MiB, peak growth {peak / 1024:.1f} MiB = "
+              f"{peak / 1024 / size:.2f}x" + ("" if kept else " [not stored]"))
+    finally:
+        application.close()
 
 
 if __name__ == "__main__":
