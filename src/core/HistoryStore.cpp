@@ -133,6 +133,7 @@ void HistoryStore::open(const QString& databasePath)
             break;
         }
         execute("PRAGMA user_version=3");
+        refoldSearchText();
     });
 
     for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {

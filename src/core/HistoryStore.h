@@ -103,6 +103,7 @@ private:
     auto transaction(Body&& body);
 
     void open(const QString& databasePath);
+    void refoldSearchText();
     void cleanupOrphans();
     void cleanupOrphansAfterCommit();
     QString payloadPath(const QString& fileName) const;

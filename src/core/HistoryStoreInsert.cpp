@@ -244,7 +244,7 @@ QStringList HistoryStore::deleteEvicted(const QList<SnapshotRow>& rows)
             names.append(*row.fileName);
         }
     }
-    SqliteStatement statement = prepare("DELETE FROM clips WHERE id = ? AND is_favorite = 0");
+    SqliteStatement statement = prepare("DELETE FROM clips WHERE id = ? AND CAST(is_favorite AS INTEGER) = 0");
     for (const SnapshotRow& row : rows) {
         statement.reset();
         if (statement.bindInt64(1, row.id) != SQLITE_OK)

@@ -22,6 +22,35 @@ QString placeholders(qsizetype count)
 
 } // namespace
 
+void HistoryStore::refoldSearchText()
+{
+    // Earlier builds folded one character to one, keeping "ß", "ﬁ" or "ᾳ" where full folding
+    // writes "ss", "fi" or "αι", so a search for "strasse" missed their "Straße". Only texts
+    // holding one of the characters whose folding changed are read again (the same scan as one
+    // search), and only rows whose stored search text differs are written: rows folded anew, or
+    // by an older build run in between, come out right on every open.
+    QList<std::pair<qint64, QString>> changed;
+    {
+        SqliteStatement statement = prepare("SELECT id, text, search_text FROM clips WHERE text GLOB "
+                                            "'*[\u00DF\u0130\u0149\u0587\u1E9A\u1E9E\u1F80-\u1FFC\uFB00-\uFB17]*'");
+        int result = SQLITE_ROW;
+        while ((result = statement.step()) == SQLITE_ROW) {
+            const QString folded = SearchFolding::fold(statement.text(1).value_or(QString()));
+            if (statement.text(2) != folded)
+                changed.append({statement.int64(0), folded});
+        }
+        checkDone(result);
+    }
+    SqliteStatement update = prepare("UPDATE clips SET search_text = ? WHERE id = ?");
+    for (const auto& [id, folded] : changed) {
+        update.reset();
+        bindText(folded, update, 1);
+        if (update.bindInt64(2, id) != SQLITE_OK)
+            throwUnavailable();
+        checkDone(update.step());
+    }
+}
+
 HistoryStore::Filter HistoryStore::queryFilter(const HistoryQuery& query)
 {
     QStringList clauses;
@@ -31,8 +60,11 @@ HistoryStore::Filter HistoryStore::queryFilter(const HistoryQuery& query)
     clauses.append(QStringLiteral("instr(search_text, ?) > 0"));
     filter.values.append(SearchFolding::fold(query.search.trimmed()));
 
+    // A favorite is a flag that reads as a non-zero integer, the same test the listing applies:
+    // a damaged or hand-edited row holding 2 must not be listed as a favorite yet counted,
+    // filtered, cleared or evicted as an ordinary record.
     if (query.favoritesOnly)
-        clauses.append(QStringLiteral("is_favorite = 1"));
+        clauses.append(QStringLiteral("CAST(is_favorite AS INTEGER) != 0"));
 
     if (!query.kinds.isEmpty()) {
         QStringList raws;
@@ -128,8 +160,8 @@ qint64 HistoryStore::count(const HistoryQuery& request)
 
 HistorySummary HistoryStore::summary()
 {
-    SqliteStatement statement =
-        prepare("SELECT COUNT(*), COALESCE(SUM(CASE WHEN is_favorite = 1 THEN 1 ELSE 0 END), 0) FROM clips");
+    SqliteStatement statement = prepare(
+        "SELECT COUNT(*), COALESCE(SUM(CASE WHEN CAST(is_favorite AS INTEGER) != 0 THEN 1 ELSE 0 END), 0) FROM clips");
     if (statement.step() != SQLITE_ROW)
         throwUnavailable();
     return {statement.int64(0), statement.int64(1)};
@@ -179,7 +211,9 @@ void HistoryStore::deleteClip(qint64 id)
 
 void HistoryStore::clear(bool keepingFavorites)
 {
-    transaction([&] { execute(keepingFavorites ? "DELETE FROM clips WHERE is_favorite = 0" : "DELETE FROM clips"); });
+    transaction([&] {
+        execute(keepingFavorites ? "DELETE FROM clips WHERE CAST(is_favorite AS INTEGER) = 0" : "DELETE FROM clips");
+    });
     cleanupOrphansAfterCommit();
 }
 

@@ -93,12 +93,8 @@ std::unique_ptr<QTextDocument> RichTextDocument::fromFlatRTFD(
 
 QString RichTextDocument::plainText(const QTextDocument& document)
 {
-    QString text = document.toRawText();
-    for (QChar& c : text) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = u'\n';
-    }
-    return text;
+    // A line break inside a paragraph stays U+2028, as other programs' rich-text copies store it.
+    return document.toRawText().replace(QChar::ParagraphSeparator, u'\n');
 }
 
 } // namespace tavlin

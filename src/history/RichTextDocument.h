@@ -26,8 +26,8 @@ struct RichTextDocument {
     static std::unique_ptr<QTextDocument> fromFlatRTFD(const QByteArray& rtfd,
                                                        std::optional<qsizetype> maximumCharacters = {});
 
-    // The document's text with every paragraph and line break as "\n". Unlike
-    // QTextDocument::toPlainText it keeps no-break spaces as they are.
+    // The document's text with every paragraph break as "\n" and every line break within a
+    // paragraph as U+2028. Unlike QTextDocument::toPlainText it keeps no-break spaces as they are.
     static QString plainText(const QTextDocument& document);
 };
 

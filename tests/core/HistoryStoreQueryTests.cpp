@@ -49,6 +49,27 @@ TEST(HistoryStoreQuery, SearchIsFoldedAndLiteral)
     EXPECT_EQ(fixture.search(QStringLiteral(" \n ")).size(), 5);
 }
 
+TEST(HistoryStoreQuery, SearchMeetsLettersThatChangeLengthWithCase)
+{
+    QueryFixture fixture;
+    fixture.add(QStringLiteral("Hauptstraße 5"), ClipKind::text, std::nullopt);
+    fixture.add(QStringLiteral("ﬁle ﬂow"), ClipKind::text, std::nullopt);
+    fixture.add(QStringLiteral("Strasse"), ClipKind::text, std::nullopt);
+    const QStringList streets{QStringLiteral("Strasse"), QStringLiteral("Hauptstraße 5")};
+    for (const QString& typed : {QStringLiteral("strasse"), QStringLiteral("STRASSE"), QStringLiteral("straße")})
+        EXPECT_EQ(fixture.search(typed), streets) << typed.toStdString();
+    EXPECT_EQ(fixture.search(QStringLiteral("FILE FLOW")), QStringList{QStringLiteral("ﬁle ﬂow")});
+
+    // A history written by a build that folded "ß" to itself is folded anew when opened.
+    executeSQL(fixture.folder.databasePath(), QStringLiteral("UPDATE clips SET search_text = 'hauptstraße 5' WHERE id = 1"));
+    executeSQL(fixture.folder.databasePath(), QStringLiteral("UPDATE clips SET search_text = 'ﬁle ﬂow' WHERE id = 2"));
+    fixture.reopen();
+    EXPECT_EQ(fixture.search(QStringLiteral("straße")), streets);
+    EXPECT_EQ(fixture.search(QStringLiteral("file")), QStringList{QStringLiteral("ﬁle ﬂow")});
+    EXPECT_EQ(queryTexts(fixture.folder.databasePath(), QStringLiteral("SELECT search_text FROM clips ORDER BY id")),
+              (QStringList{QStringLiteral("hauptstrasse 5"), QStringLiteral("file flow"), QStringLiteral("strasse")}));
+}
+
 TEST(HistoryStoreQuery, FiltersCombineAndPagesComeNewestFirst)
 {
     QueryFixture fixture;
@@ -68,6 +89,8 @@ TEST(HistoryStoreQuery, FiltersCombineAndPagesComeNewestFirst)
     EXPECT_EQ(fixture.find({QString(), false, {},
                             ClipSourceFilter::selection({QStringLiteral("org.gnome.gedit"), QStringLiteral("org.mozilla.firefox")}, true)}),
               (QStringList{QStringLiteral("report.pdf"), QStringLiteral("https://example.org"), QStringLiteral("plain")}));
+    EXPECT_EQ(fixture.find({QString(), false, {}, ClipSourceFilter::selection({}, true)}), QStringList{QStringLiteral("report.pdf")});
+    EXPECT_EQ(fixture.find({QString(), false, {}, ClipSourceFilter::selection({}, false)}).size(), 5);
     EXPECT_EQ(fixture.find({QStringLiteral("t"), false, {}, ClipSourceFilter::application(QStringLiteral("org.gnome.Nautilus"))}),
               QStringList{QStringLiteral("notes.txt")});
     EXPECT_EQ(fixture.find({QString(), false, {}, {}}, 0), QStringList{QStringLiteral("notes.txt")}) << "a limit below 1 acts as 1";
@@ -156,4 +179,34 @@ TEST(HistoryStoreQuery, DeleteSucceedsWhenOnlyTheCleanUpFails)
     ASSERT_TRUE(QDir().rename(moved, folder.payloadFolder()));
     HistoryStore reopened(folder.databasePath());
     EXPECT_TRUE(payloadFiles(folder.payloadFolder()).isEmpty());
+}
+
+// A damaged or hand-edited flag is read as the listing reads it: any non-zero integer is a
+// favorite in the counts, the Favorites section and when clearing; a flag that reads as 0 is an
+// ordinary record that eviction really removes, never only its payload file.
+TEST(HistoryStoreQuery, AnyNonZeroFlagIsAFavoriteEverywhere)
+{
+    QueryFixture fixture;
+    for (const char* text : {"two", "minus one", "garbled", "plain"})
+        fixture.add(QString::fromLatin1(text), ClipKind::text, std::nullopt);
+    executeSQL(fixture.folder.databasePath(), QStringLiteral("UPDATE clips SET is_favorite = 2 WHERE id = 1"));
+    executeSQL(fixture.folder.databasePath(), QStringLiteral("UPDATE clips SET is_favorite = -1 WHERE id = 2"));
+    executeSQL(fixture.folder.databasePath(), QStringLiteral("UPDATE clips SET is_favorite = 'x' WHERE id = 3"));
+
+    const QStringList favorites{QStringLiteral("minus one"), QStringLiteral("two")};
+    EXPECT_EQ(fixture.find({QString(), true, {}, {}}), favorites);
+    EXPECT_EQ(fixture.store->summary(), (HistorySummary{4, 2}));
+    QStringList listed;
+    for (const Clip& clip : fixture.store->fetch(10, QString()))
+        if (clip.isFavorite)
+            listed.append(clip.text);
+    EXPECT_EQ(listed, favorites);
+
+    fixture.store->insert(textPayload(QStringLiteral("new")), QStringLiteral("new"), ClipKind::text, std::nullopt, 3,
+                          HistoryStore::maximumStoredPayloadBytes);
+    EXPECT_EQ(fixture.texts(), (QStringList{QStringLiteral("new"), QStringLiteral("minus one"), QStringLiteral("two")}));
+    EXPECT_EQ(payloadFiles(fixture.folder.payloadFolder()).size(), 3);
+
+    fixture.store->clear(true);
+    EXPECT_EQ(fixture.texts(), favorites);
 }

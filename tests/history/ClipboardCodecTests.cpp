@@ -1,5 +1,6 @@
 #include "ClipboardCodec.h"
 
+#include "ClipDetails.h"
 #include "ClipboardReadError.h"
 #include "FakePasteboard.h"
 #include "ImageSamples.h"
@@ -187,6 +188,12 @@ TEST(ClipboardCodecRead, TextFallsBackToTheURLThenRichTextThenPlaceholder)
     ASSERT_TRUE(fromRTF);
     EXPECT_EQ(fromRTF->text, QStringLiteral("Bold words"));
     EXPECT_EQ(fromRTF->kind, ClipKind::richText);
+
+    // A line break within a paragraph is stored as U+2028, and still counts as a line.
+    const auto withLines = read({item({{rtf, "{\\rtf1 one\\line two\\par three}"}})});
+    ASSERT_TRUE(withLines);
+    EXPECT_EQ(withLines->text, QString::fromUtf8("one\u2028two\nthree"));
+    EXPECT_EQ(ClipDetails::lineCount(withLines->text), 3);
 
     const auto unreadable = read({item({{rtf, "this is no RTF at all"}})});
     ASSERT_TRUE(unreadable);
