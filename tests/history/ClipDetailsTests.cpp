@@ -1,6 +1,7 @@
 #include "ClipDetails.h"
 
 #include "ImageSamples.h"
+#include "PayloadPreview.h"
 #include "TemporaryFolder.h"
 
 #include <QFile>
@@ -119,18 +120,40 @@ TEST(ClipDetails, ExifOrientationTurnsSizeAndThumbnail)
 
 TEST(ClipDetails, HugeImagesKeepTheirSizeButAreNeverDecoded)
 {
-    // The wide one is small in memory and would decode for real: only the edge bound stops it.
-    const ClipMetadata wide = imageMetadata(blackBitmapPNG(60'000, 10));
-    EXPECT_EQ(wide.pixelWidth, 60'000);
+    // The wide ones are small in memory and would decode for real: only the edge bound stops them.
+    const ClipMetadata wide = imageMetadata(blackPNG(50'001, 10));
+    EXPECT_EQ(wide.pixelWidth, 50'001);
     EXPECT_EQ(wide.pixelHeight, 10);
     EXPECT_EQ(wide.thumbnail, std::nullopt);
+    EXPECT_EQ(imageSize(imageMetadata(blackPNG(50'000, 10)).thumbnail.value_or(QByteArray())), QSize(256, 1));
 
-    const ClipMetadata vast = imageMetadata(blackBitmapPNG(20'000, 20'000));
+    const ClipMetadata vast = imageMetadata(blackPNG(20'000, 20'000));
     EXPECT_EQ(vast.pixelWidth, 20'000);
     EXPECT_EQ(vast.thumbnail, std::nullopt);
+}
 
-    const ClipMetadata withinBounds = imageMetadata(blackBitmapPNG(4'000, 4'000));
-    EXPECT_EQ(imageSize(withinBounds.thumbnail.value_or(QByteArray())), QSize(256, 256));
+// Images within the bounds that decode to more than Qt's default allocation limit of 128 MB.
+TEST(ClipDetails, LargeImagesOfEveryFormatGetThumbnailsAndPreviews)
+{
+    const struct {
+        const char* name;
+        QString type;
+        QByteArray bytes;
+        QSize thumbnail;
+        QSize preview;
+    } images[] = {
+        {"6000x6000 BMP", QStringLiteral("com.microsoft.bmp"), blackBMP(6000, 6000), {256, 256}, {1024, 1024}},
+        {"6000x6000 16-bit PNG", QStringLiteral("public.png"), blackPNG(6000, 6000, 16, 6), {256, 256}, {1024, 1024}},
+        {"7000x5000 TIFF", QStringLiteral("public.tiff"), flatImage(7000, 5000, "TIFF"), {256, 183}, {1024, 731}},
+        {"7000x5000 WebP", QStringLiteral("org.webmproject.webp"), flatImage(7000, 5000, "WEBP"), {256, 183}, {1024, 731}},
+    };
+    for (const auto& image : images) {
+        ASSERT_FALSE(image.bytes.isEmpty()) << image.name;
+        const ClipMetadata metadata = imageMetadata(image.bytes, image.type);
+        EXPECT_EQ(imageSize(metadata.thumbnail.value_or(QByteArray())), image.thumbnail) << image.name;
+        const ClipPreview preview = PayloadPreview::make(payloadOf({{image.type, image.bytes}}), ClipKind::image);
+        EXPECT_EQ(imageSize(preview.data), image.preview) << image.name;
+    }
 }
 
 TEST(ClipDetails, DamagedImagesLeaveTheFactsAbsent)

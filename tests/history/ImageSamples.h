@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QSize>
 #include <QtEndian>
 
@@ -76,19 +77,51 @@ inline QByteArray pngChunk(const char* type, const QByteArray& data)
     return length + body + crc;
 }
 
-// A valid, all-black, 1-bit PNG of any size: large images that cost almost nothing to store, yet
-// decode for real (and slowly) if anything tries to.
-inline QByteArray blackBitmapPNG(int width, int height)
+// A valid, all-black PNG of any size, depth and colour type (0 grey, 2 RGB, 4 grey with alpha,
+// 6 RGBA): large images that cost little to make, yet decode for real if anything tries to.
+inline QByteArray blackPNG(int width, int height, int bitDepth = 1, int colourType = 0)
 {
+    const int channels = colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1;
     QByteArray header(13, '\0');
     qToBigEndian<quint32>(width, header.data());
     qToBigEndian<quint32>(height, header.data() + 4);
-    header[8] = 1; // bit depth
-    header[9] = 0; // greyscale
-    const QByteArray rows(qsizetype(height) * (1 + (width + 7) / 8), '\0');
-    const QByteArray zlib = qCompress(rows, 9).mid(4); // qCompress prefixes the length to a zlib stream
+    header[8] = char(bitDepth);
+    header[9] = char(colourType);
+    const qsizetype rowBytes = 1 + (qsizetype(width) * channels * bitDepth + 7) / 8;
+    const QByteArray zlib = qCompress(QByteArray(height * rowBytes, '\0'), 1).mid(4); // past qCompress's length
     return QByteArray::fromHex("89504e470d0a1a0a") + pngChunk("IHDR", header) + pngChunk("IDAT", zlib)
         + pngChunk("IEND", {});
+}
+
+// An uncompressed 24-bit BMP, all black: it decodes to 4 bytes a pixel.
+inline QByteArray blackBMP(int width, int height)
+{
+    const qsizetype rowBytes = (qsizetype(width) * 3 + 3) / 4 * 4;
+    QByteArray header(54, '\0');
+    header[0] = 'B';
+    header[1] = 'M';
+    qToLittleEndian<quint32>(quint32(54 + rowBytes * height), header.data() + 2);
+    qToLittleEndian<quint32>(54, header.data() + 10);
+    qToLittleEndian<quint32>(40, header.data() + 14);
+    qToLittleEndian<qint32>(width, header.data() + 18);
+    qToLittleEndian<qint32>(height, header.data() + 22);
+    qToLittleEndian<quint16>(1, header.data() + 26);
+    qToLittleEndian<quint16>(24, header.data() + 28);
+    return header + QByteArray(rowBytes * height, '\0');
+}
+
+// A flat image in `format`, written with the format's compression where it has one.
+inline QByteArray flatImage(int width, int height, const char* format)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setCompression(1);
+    writer.write(image);
+    return bytes;
 }
 
 inline QSize imageSize(const QByteArray& bytes)
