@@ -15,5 +15,7 @@ echo "== translations"
 python3 scripts/update-translations.py --check
 
 echo "== tests"
-cd build
-ctest --output-on-failure --no-tests=error -j "$(nproc)"
+(cd build && ctest --output-on-failure --no-tests=error -j "$(nproc)")
+
+echo "== screenshots (build/screenshots)"
+QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 TZ=UTC build/tests/screenshots/tavlin_screenshots >/dev/null

@@ -5,7 +5,6 @@
 #include "TavlinTheme.h"
 #include "ThemedWindow.h"
 
-#include <QHBoxLayout>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -65,41 +64,6 @@ TEST(TavlinButtonStyle, OnlyTheCapsuleTakesClicks)
     EXPECT_EQ(clicks, 0);
     QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
     EXPECT_EQ(clicks, 1);
-}
-
-QWidget* buttonSheet()
-{
-    auto* sheet = new QWidget;
-    auto* column = new QVBoxLayout(sheet);
-    column->setSpacing(10);
-    for (bool enabled : {true, false}) {
-        auto* row = new QHBoxLayout();
-        row->setSpacing(12);
-        row->addWidget(new StyledButton(QStringLiteral("Continue"), {Kind::primary, 34}));
-        row->addWidget(new StyledButton(QStringLiteral("Choose Shortcut"), {Kind::secondary, 30}));
-        row->addWidget(new StyledButton(QStringLiteral("Skip"), {Kind::quiet, 34}));
-        row->addStretch(1);
-        for (int i = 0; i < row->count(); ++i) {
-            if (QWidget* button = row->itemAt(i)->widget())
-                button->setEnabled(enabled);
-        }
-        column->addLayout(row);
-    }
-    return sheet;
-}
-
-TEST(ButtonScreenshots, ThreeKindsInLightDarkAndIncreasedContrast)
-{
-    for (const auto& [name, dark, contrast] :
-         {std::tuple{"buttons-light", false, false}, std::tuple{"buttons-dark", true, false},
-          std::tuple{"buttons-dark-high-contrast", true, true}}) {
-        test::ThemedWindow window(dark, contrast);
-        QWidget* sheet = window.hold(buttonSheet(), QSize(460, 130));
-        // The second row is disabled; the focus ring shows on the first secondary button.
-        sheet->findChildren<StyledButton*>().at(1)->setFocus(Qt::TabFocusReason);
-        test::ThemedWindow::settle();
-        EXPECT_FALSE(test::saveScreenshot(window.window, QString::fromLatin1(name)).isEmpty());
-    }
 }
 
 TEST(CopyActionButton, KeepsItsSizeInBothForms)

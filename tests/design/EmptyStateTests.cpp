@@ -42,28 +42,5 @@ TEST(HistoryEmptyView, TitleFollowsTheKind)
     EXPECT_TRUE(HistoryEmptyView::message(Kind::history).contains(u'\n'));
 }
 
-TEST(HistoryEmptyView, Screenshots)
-{
-    {
-        test::ThemedWindow window;
-        window.hold(new HistoryEmptyView(Kind::history, {}), QSize(600, 420));
-        test::saveScreenshot(window.window, QStringLiteral("empty-history-light"));
-    }
-    {
-        test::ThemedWindow window(true);
-        window.system.setReduceMotion(true);
-        auto* view = window.hold(new HistoryEmptyView(Kind::history, {}), QSize(600, 420));
-        view->setKind(Kind::search);
-        test::ThemedWindow::settle();
-        test::saveScreenshot(window.window, QStringLiteral("empty-search-dark"));
-    }
-    {
-        test::ScopedLanguage russian(QStringLiteral("ru"));
-        test::ThemedWindow window;
-        window.hold(new HistoryEmptyView(Kind::search, {}), QSize(600, 420));
-        test::saveScreenshot(window.window, QStringLiteral("empty-search-ru"));
-    }
-}
-
 } // namespace
 } // namespace tavlin

@@ -1,0 +1,256 @@
+// Renders the design system's windows into <build>/screenshots, in light, dark, increased
+// contrast and Russian, for people to look at. Run by ./test.sh after the tests. Fails when a
+// button is narrower than its text needs, the one thing a picture shows that a person could miss.
+#include "DesignTestSupport.h"
+
+#include "ClipPreviewPanel.h"
+#include "FakeWorkspace.h"
+#include "HistoryEmptyView.h"
+#include "SourceApplicationIcon.h"
+#include "StoredPlaceholder.h"
+#include "StyledButton.h"
+#include "ThemedWindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+
+namespace tavlin {
+namespace {
+
+int problems = 0;
+
+// Saves the window and reports every visible button that cuts its text.
+void shoot(test::ThemedWindow& window, const QString& name)
+{
+    test::ThemedWindow::settle();
+    for (const QAbstractButton* button : window.window.findChildren<QAbstractButton*>()) {
+        if (button->isVisible() && button->width() < button->sizeHint().width()) {
+            std::fprintf(stderr, "%s: button \"%s\" is %d px wide, its text needs %d\n", qPrintable(name),
+                         qPrintable(button->text()), button->width(), button->sizeHint().width());
+            ++problems;
+        }
+    }
+    std::printf("%s\n", qPrintable(test::saveScreenshot(window.window, name)));
+}
+
+QByteArray pngOf(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QImage landscape()
+{
+    QImage image(1200, 800, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, 0, 800);
+    sky.setColorAt(0, QColor(0xBFD8FF));
+    sky.setColorAt(1, QColor(0xFFE3C9));
+    painter.fillRect(image.rect(), sky);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xFFC857));
+    painter.drawEllipse(QPointF(880, 250), 110, 110);
+    painter.setBrush(QColor(0x6652AD));
+    painter.drawPolygon(QPolygonF({QPointF(0, 800), QPointF(380, 330), QPointF(760, 800)}));
+    painter.setBrush(QColor(0x2E2F36));
+    painter.drawPolygon(QPolygonF({QPointF(420, 800), QPointF(820, 420), QPointF(1200, 800)}));
+    return image;
+}
+
+QImage editorIcon()
+{
+    QImage icon(64, 64, QImage::Format_ARGB32);
+    icon.fill(Qt::transparent);
+    QPainter painter(&icon);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x3D8BFD));
+    painter.drawRoundedRect(QRectF(4, 4, 56, 56), 14, 14);
+    painter.setBrush(Qt::white);
+    for (const auto& [y, width] : {std::pair{18, 28}, std::pair{29, 22}, std::pair{40, 26}})
+        painter.drawRect(QRectF(18, y, width, 5));
+    return icon;
+}
+
+const char* const swiftCode = "import Foundation\n"
+                              "\n"
+                              "// Sums the sizes of every file in a folder.\n"
+                              "struct FolderSize {\n"
+                              "    let url: URL\n"
+                              "\n"
+                              "    func total() throws -> Int {\n"
+                              "        var sum = 0\n"
+                              "        for file in try FileManager.default.contentsOfDirectory(atPath: url.path) {\n"
+                              "            sum += 1_024 * 0x10\n"
+                              "        }\n"
+                              "        return sum > 0 ? sum : -1\n"
+                              "    }\n"
+                              "}\n";
+
+const char* const richText
+    = "{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;\\f1\\froman Times;}"
+      "{\\colortbl;\\red102\\green82\\blue173;\\red46\\green47\\blue54;\\red200\\green60\\blue60;}"
+      "\\f0\\fs36\\b\\cf1 Weekly notes\\b0\\fs24\\cf2\\par "
+      "The {\\b launch} moved to {\\i Thursday}; the {\\cf3 old date} no longer holds.\\line "
+      "\\f1 Please read the summary before the call and bring questions.\\par}";
+
+struct Sample {
+    QString name;
+    Clip clip;
+    ClipPreview preview;
+    std::optional<ClipMetadata> metadata;
+};
+
+Clip record(ClipKind kind, const QString& text, std::optional<QString> source = QStringLiteral("org.example.Editor"))
+{
+    Clip clip;
+    clip.id = 42;
+    clip.kind = kind;
+    clip.text = text;
+    clip.source = source;
+    clip.createdAt = QDateTime(QDate(2024, 12, 6), QTime(15, 5), Qt::UTC);
+    return clip;
+}
+
+ClipMetadata countsOf(const QString& text)
+{
+    ClipMetadata metadata;
+    metadata.characterCount = text.size();
+    metadata.lineCount = text.count(u'\n') + 1;
+    return metadata;
+}
+
+QList<Sample> samples(const QString& existingFile)
+{
+    const QString note
+        = QStringLiteral("Meet at the Lighthouse café on Friday at 7 — bring the tickets and the good mood. 🎟️");
+    const QString code = QString::fromUtf8(swiftCode);
+    ClipMetadata image;
+    image.pixelWidth = 1200;
+    image.pixelHeight = 800;
+    ClipMetadata files;
+    files.filePaths = {existingFile, QStringLiteral("/home/ann/Documents/notes")};
+    Clip favorite = record(ClipKind::text, note);
+    favorite.isFavorite = true;
+    return {
+        {QStringLiteral("text"), favorite, ClipPreview::text(), countsOf(note)},
+        {QStringLiteral("code"), record(ClipKind::text, code, QStringLiteral("org.example.Gone")), ClipPreview::text(),
+         countsOf(code)},
+        {QStringLiteral("richtext"), record(ClipKind::richText, StoredPlaceholder::formattedText()),
+         ClipPreview::richText(richText, QStringLiteral("public.rtf")), countsOf(QStringLiteral("Weekly notes"))},
+        {QStringLiteral("link"),
+         record(ClipKind::link, QStringLiteral("https://developer.mozilla.org/en-US/docs/Web/HTTP/Overview")),
+         ClipPreview::text(), std::nullopt},
+        {QStringLiteral("image"), record(ClipKind::image, StoredPlaceholder::image(), std::nullopt),
+         ClipPreview::image(pngOf(landscape())), image},
+        {QStringLiteral("file"), record(ClipKind::file, StoredPlaceholder::files(2)), ClipPreview::text(), files},
+    };
+}
+
+void previewPanels()
+{
+    QTemporaryDir folder;
+    editorIcon().save(folder.filePath(QStringLiteral("editor.png")));
+    test::FakeWorkspace workspace;
+    workspace.install({QStringLiteral("org.example.Editor"), QStringLiteral("Text Editor"),
+                       folder.filePath(QStringLiteral("editor.png")),
+                       QStringLiteral("/usr/share/applications/org.example.Editor.desktop")});
+    SourceApplicationIcon::setWorkspace(&workspace);
+    const QString report = folder.filePath(QStringLiteral("Quarterly report.pdf"));
+    QFile file(report);
+    file.open(QIODevice::WriteOnly);
+    file.write("%PDF-1.4");
+    file.close();
+
+    const auto show = [](const Sample& sample, bool dark, const QString& name) {
+        test::ThemedWindow window(dark);
+        window.hold(new ClipPreviewPanel(sample.clip, sample.preview, sample.metadata, sample.name == u"code", {}, {}, {}),
+                    QSize(440 + 2 * window.margin, 640 + 2 * window.margin));
+        shoot(window, name);
+    };
+    for (const Sample& sample : samples(report)) {
+        show(sample, false, QStringLiteral("preview-%1-light").arg(sample.name));
+        show(sample, true, QStringLiteral("preview-%1-dark").arg(sample.name));
+    }
+    test::ScopedLanguage russian(QStringLiteral("ru"));
+    for (const Sample& sample : samples(report)) {
+        if (sample.name == u"file" || sample.name == u"text")
+            show(sample, false, QStringLiteral("preview-%1-light-ru").arg(sample.name));
+    }
+    SourceApplicationIcon::setWorkspace(nullptr);
+}
+
+void buttons()
+{
+    using Kind = TavlinButtonStyle::Kind;
+    for (const auto& [name, dark, contrast] :
+         {std::tuple{"buttons-light", false, false}, std::tuple{"buttons-dark", true, false},
+          std::tuple{"buttons-dark-high-contrast", true, true}}) {
+        test::ThemedWindow window(dark, contrast);
+        auto* sheet = new QWidget;
+        auto* column = new QVBoxLayout(sheet);
+        column->setSpacing(10);
+        // The second row is disabled; the focus ring shows on the first secondary button.
+        for (bool enabled : {true, false}) {
+            auto* row = new QHBoxLayout();
+            row->setSpacing(12);
+            for (auto* button : {new StyledButton(QStringLiteral("Continue"), {Kind::primary, 34}),
+                                 new StyledButton(QStringLiteral("Choose Shortcut"), {Kind::secondary, 30}),
+                                 new StyledButton(QStringLiteral("Skip"), {Kind::quiet, 34})}) {
+                button->setEnabled(enabled);
+                row->addWidget(button);
+            }
+            row->addStretch(1);
+            column->addLayout(row);
+        }
+        window.hold(sheet, QSize(460, 130));
+        sheet->findChildren<StyledButton*>().at(1)->setFocus(Qt::TabFocusReason);
+        shoot(window, QString::fromLatin1(name));
+    }
+}
+
+void emptyStates()
+{
+    using Kind = HistoryEmptyView::Kind;
+    const auto show = [](bool dark, Kind kind, const QString& name) {
+        test::ThemedWindow window(dark);
+        window.system.setReduceMotion(true);
+        window.hold(new HistoryEmptyView(kind, [] {}), QSize(600, 420));
+        shoot(window, name);
+    };
+    show(false, Kind::history, QStringLiteral("empty-history-light"));
+    show(true, Kind::search, QStringLiteral("empty-search-dark"));
+    test::ScopedLanguage russian(QStringLiteral("ru"));
+    show(false, Kind::search, QStringLiteral("empty-search-ru"));
+}
+
+} // namespace
+} // namespace tavlin
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    // Fixed font and language, so that the pictures are the same everywhere.
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    tavlin::test::installEnglishTexts();
+    tavlin::previewPanels();
+    tavlin::buttons();
+    tavlin::emptyStates();
+    return tavlin::problems == 0 ? 0 : 1;
+}
