@@ -26,22 +26,6 @@ TEST(TavlinButtonStyle, QuietButtonsIgnoreTheCallersHeight)
     EXPECT_EQ(primary.sizeHint().width(), textWidth + 1 + 40 + ring);
 }
 
-TEST(TavlinButtonStyle, FillsByKindAndState)
-{
-    const Appearance light;
-    const TavlinButtonStyle primary{Kind::primary, 34};
-    // Hovering a primary button changes nothing; pressing lightens it.
-    EXPECT_EQ(primary.background(light, true, false), TavlinTheme::brandAccent.resolve(light));
-    EXPECT_NEAR(primary.background(light, false, true).alphaF(), 0.85, 0.01);
-    const TavlinButtonStyle secondary{Kind::secondary, 34};
-    EXPECT_EQ(secondary.background(light, false, false), TavlinTheme::controlFill.resolve(light));
-    EXPECT_EQ(secondary.background(light, true, false), TavlinTheme::hoverSurface.resolve(light));
-    const TavlinButtonStyle quiet{Kind::quiet, 34};
-    EXPECT_EQ(quiet.background(light, false, false).alpha(), 0);
-    EXPECT_EQ(quiet.background(light, false, true), TavlinTheme::hoverSurface.resolve(light));
-    EXPECT_EQ(quiet.labelColor(light), TavlinTheme::brandAccent.resolve(light));
-}
-
 TEST(TavlinButtonStyle, FocusAndDisablingNeverMoveTheButton)
 {
     test::ThemedWindow window;
@@ -70,12 +54,10 @@ TEST(CopyActionButton, KeepsItsSizeInBothForms)
 {
     test::ThemedWindow window;
     auto* button = window.hold(new CopyActionButton(false, {}));
-    EXPECT_EQ(button->size(), QSize(112, 32));
-    EXPECT_EQ(button->text(), QStringLiteral("Copy"));
+    const QSize size = button->size();
     button->setCopied(true);
     EXPECT_EQ(button->text(), QStringLiteral("Copied"));
-    EXPECT_EQ(button->size(), QSize(112, 32));
-    EXPECT_EQ(button->objectName(), QStringLiteral("copy-clip"));
+    EXPECT_EQ(button->size(), size);
 }
 
 TEST(CopyActionButton, ControlCCopiesInEitherForm)

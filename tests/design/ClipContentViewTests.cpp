@@ -2,10 +2,8 @@
 
 #include "ClipContentView.h"
 #include "ClipSnippetView.h"
-#include "ClipTypeBadge.h"
 #include "DocumentView.h"
 #include "FormattedTextView.h"
-#include "StoredPlaceholder.h"
 #include "TavlinTheme.h"
 #include "ThemedWindow.h"
 
@@ -106,15 +104,6 @@ TEST(ClipContentView, TextKindAloneIsCheckedForCode)
               Presentation::plainText);
 }
 
-TEST(ClipContentView, PlaceholdersShowInTheRunningLanguage)
-{
-    const Clip image = record(ClipKind::image, StoredPlaceholder::image());
-    ClipContentView english(image, ClipPreview::text());
-    EXPECT_EQ(english.presentation(), Presentation::plainText);
-    EXPECT_EQ(english.findChild<DocumentView*>()->toPlainText(), StoredPlaceholder::display(image.text, image.kind));
-    EXPECT_EQ(ClipContentView::displayText(image), QStringLiteral("Image"));
-}
-
 TEST(ClipContentView, ImagesFitTheWidthUpTo350High)
 {
     ClipContentView tall(record(ClipKind::image, {}), ClipPreview::image(png({300, 900})));
@@ -131,7 +120,6 @@ TEST(ClipContentView, BytesThatAreNoImageLeaveTheAreaEmpty)
     ClipContentView view(record(ClipKind::image, {}), ClipPreview::image("not an image"));
     EXPECT_EQ(view.presentation(), Presentation::empty);
     EXPECT_TRUE(view.findChildren<QWidget*>().isEmpty());
-    EXPECT_EQ(view.objectName(), QStringLiteral("clip-preview"));
 }
 
 TEST(FormattedTextView, SurfaceFollowsTheInk)
@@ -193,14 +181,6 @@ TEST(ClipSnippetView, CodeOnARaisedSurfaceProsePlain)
     EXPECT_EQ(prose.maximumLines(), 1);
     EXPECT_EQ(prose.document()->defaultFont().pixelSize(), 14);
     EXPECT_EQ(ClipSnippetView(QStringLiteral("abcdef"), 1, 3, 14).toPlainText(), QStringLiteral("abc"));
-}
-
-TEST(ClipTypeBadge, LabelAndCapitalisedTooltip)
-{
-    EXPECT_EQ(ClipTypeBadge(ClipKind::link).toolTip(), QStringLiteral("LINK"));
-    EXPECT_EQ(ClipTypeBadge(ClipKind::richText).accessibleName(), QStringLiteral("Rich text"));
-    test::ScopedLanguage russian(QStringLiteral("ru"));
-    EXPECT_EQ(ClipTypeBadge(ClipKind::richText).toolTip(), QStringLiteral("ФОРМАТИРОВАННЫЙ ТЕКСТ"));
 }
 
 } // namespace

@@ -1,9 +1,7 @@
 #include "DesignTestSupport.h"
 
-#include "ClipContentView.h"
 #include "ClipPreviewPanel.h"
 #include "CopyActionButton.h"
-#include "ElidedLabel.h"
 #include "FakeWorkspace.h"
 #include "SourceApplicationIcon.h"
 #include "StoredPlaceholder.h"
@@ -269,22 +267,6 @@ TEST_F(ClipPreviewPanelTest, ActionsReachTheHost)
     EXPECT_EQ(favorites, 1);
     EXPECT_EQ(copies, 1);
     EXPECT_EQ(deletions, 0);
-    EXPECT_EQ(panel->objectName(), QStringLiteral("clip-preview-panel"));
-    EXPECT_TRUE(panel->findChild<ClipContentView*>(QStringLiteral("clip-preview")));
-}
-
-TEST_F(ClipPreviewPanelTest, MetadataRow)
-{
-    ClipMetadata metadata;
-    metadata.pixelWidth = 1920;
-    metadata.pixelHeight = 1080;
-    test::ThemedWindow window;
-    ClipPreviewPanel* panel = show(window, record(ClipKind::image, StoredPlaceholder::image()),
-                                   ClipPreview::image(pngOf(QImage(192, 108, QImage::Format_RGB32))), metadata);
-    EXPECT_EQ(panel->findChild<ElidedLabel*>(QStringLiteral("clip-dimensions"))->text(),
-              QStringLiteral("1920 × 1080 px"));
-    EXPECT_EQ(panel->findChild<ElidedLabel*>(QStringLiteral("clip-footer"))->text(), QStringLiteral("1920 × 1080 px"));
-    EXPECT_EQ(panel->findChild<ElidedLabel*>(QStringLiteral("clip-created"))->text(), QStringLiteral("Dec 6, 3:05 PM"));
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "CopyFeedback.h"
 #include "DesignTestSupport.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -172,26 +171,12 @@ TEST(CopyFeedback, ACopyThatFinishesAfterTheFeedbackIsGoneReturnsItsResult)
     EXPECT_TRUE(QCoro::waitFor(task));
 }
 
-TEST(CopyFeedback, TheDefaultScheduleWaitsOnTheEventLoop)
-{
-    bool ran = false;
-    QElapsedTimer clock;
-    clock.start();
-    CopyFeedback::afterDelay(60ms, [&] { ran = true; });
-    EXPECT_FALSE(ran);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 2000));
-    EXPECT_GE(clock.elapsed(), 55);
-}
-
-TEST(CopyFeedback, TheDefaultScheduleClearsAfterHalfASecond)
+TEST(CopyFeedback, TheDefaultScheduleClearsOnTheEventLoop)
 {
     CopyFeedback feedback;
-    QElapsedTimer clock;
-    clock.start();
     QCoro::waitFor(feedback.perform(clip(3), succeeding()));
     EXPECT_TRUE(feedback.isConfirmed(3));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !feedback.confirmation(); }, 3000));
-    EXPECT_GE(clock.elapsed(), 490);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !feedback.confirmation(); }, 10000));
 }
 
 } // namespace

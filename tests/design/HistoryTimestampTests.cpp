@@ -57,14 +57,6 @@ TEST(HistoryTimestampAbsolute, RussianMonthNamesAnd24HourClock)
     EXPECT_TRUE(HistoryTimestamp::absolute(now, QLocale(QLocale::Russian, QLocale::UnitedStates)).startsWith(u"6 дек"));
 }
 
-TEST(HistoryTimestampAbsolute, DayAndMonthKeepTheLocalesOrderAndPunctuation)
-{
-    EXPECT_EQ(HistoryTimestamp::dayMonthFormat(QLocale(QLocale::English, QLocale::UnitedStates)),
-              QStringLiteral("MMM d"));
-    EXPECT_EQ(HistoryTimestamp::dayMonthFormat(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("d. MMM"));
-    EXPECT_EQ(HistoryTimestamp::dayMonthFormat(QLocale(QLocale::Japanese, QLocale::Japan)), QStringLiteral("M月d日"));
-}
-
 TEST(HistoryTimestampAbsolute, UsesLocalTime)
 {
     const QDateTime utc(QDate(2024, 12, 6), QTime(23, 30), Qt::UTC);

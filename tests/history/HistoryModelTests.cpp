@@ -334,34 +334,6 @@ TEST(HistoryModel, MonitoringPollsSkipsWhileSuspendedAndEndsWhenReplaced)
     QTRY_VERIFY_WITH_TIMEOUT(newer.isReady(), 10000);
 }
 
-TEST(HistoryModel, RetentionKeepsTheNewestNonFavoritesAndEveryFavorite)
-{
-    ModelFixture fixture;
-    fixture.model.setRetention({100, 256 * HistoryRetention::mebibyte});
-    QStringList texts;
-    for (int i = 0; i < 20; ++i)
-        texts.append(QStringLiteral("early %1").arg(i));
-    fixture.capture(texts);
-    const QList<Clip> early = fixture.model.clips(); // a copy: starring reloads the page
-    for (const Clip& clip : early) {
-        if (clip.text.endsWith(u'3') || clip.text.endsWith(u'7'))
-            QCoro::waitFor(fixture.model.setFavorite(clip, true));
-    }
-    texts.clear();
-    for (int i = 0; i < 130; ++i)
-        texts.append(QStringLiteral("late %1").arg(i));
-    fixture.capture(texts);
-
-    // The limit counts favorites too: 96 newest others make room for the 4 favorites.
-    EXPECT_EQ(fixture.model.totalCount(), 100);
-    EXPECT_EQ(fixture.model.favoriteCount(), 4);
-    EXPECT_EQ(fixture.texts().first(), QStringLiteral("late 129"));
-    EXPECT_TRUE(fixture.clip(QStringLiteral("late 34")).has_value());
-    EXPECT_FALSE(fixture.clip(QStringLiteral("late 33")).has_value());
-    EXPECT_TRUE(fixture.clip(QStringLiteral("early 3")).has_value());
-    EXPECT_FALSE(fixture.clip(QStringLiteral("early 4")).has_value());
-}
-
 // The store works on its own thread: a store operation held up by another process's lock must
 // not hold up the main thread's event loop. Here only that loop can end the wait: its timer
 // releases the lock once it has ticked a few times while the insert was pending. Were the

@@ -63,26 +63,6 @@ TEST(ShortcutBinding, ModifierNamesKeepTheDesktopOrder)
     EXPECT_EQ(X11HotKeyBackend().displayText({40, command | shift}), "Shift+Super+K");
 }
 
-TEST(ShortcutBinding, KeyTitles)
-{
-    const X11HotKeyBackend keyboard;
-    EXPECT_EQ(keyboard.keyTitle({49, option}), "Space");
-    EXPECT_EQ(keyboard.keyTitle({122, option}), "F1");
-    EXPECT_EQ(keyboard.keyTitle({90, option}), "F20");
-    EXPECT_EQ(keyboard.keyTitle({123, option}), "←");
-    EXPECT_EQ(keyboard.keyTitle({126, option}), "↑");
-    // Character keys, by their US character when no layout can be asked.
-    EXPECT_EQ(keyboard.keyTitle({0, option}), "A");
-    EXPECT_EQ(keyboard.keyTitle({6, option}), "Z");
-    EXPECT_EQ(keyboard.keyTitle({44, option}), "/");
-    EXPECT_EQ(keyboard.keyTitle({50, option}), "`");
-    EXPECT_EQ(keyboard.keyTitle({83, option}), "1"); // keypad 1
-    // Keys without a character, or without a position.
-    EXPECT_EQ(keyboard.keyTitle({117, option}), "Key 117"); // forward delete
-    EXPECT_EQ(keyboard.keyTitle({52, option}), "Key 52");
-    EXPECT_EQ(keyboard.keyTitle({4294967295u, option}), "Key 4294967295");
-}
-
 TEST(ShortcutBinding, StoredFormIsCompactJson)
 {
     EXPECT_EQ(ShortcutBinding::defaultBinding().toJson(), R"({"keyCode":9,"modifiers":6144})");

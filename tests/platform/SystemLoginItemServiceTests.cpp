@@ -120,12 +120,3 @@ TEST(SystemLoginItemService, AFailedWriteIsReportedAndChangesNothing)
     EXPECT_THROW(fixture.service()->registerItem(), FileSystemError);
 }
 
-TEST(SystemLoginItemService, OpensTheAutostartFolder)
-{
-    LoginFixture fixture;
-    LaunchAtLoginController controller(fixture.service());
-    controller.openSystemSettings();
-    ASSERT_EQ(fixture.opened.size(), 1);
-    EXPECT_EQ(fixture.opened[0], QUrl::fromLocalFile(fixture.autostart()));
-    EXPECT_TRUE(QFileInfo(fixture.autostart()).isDir());
-}

@@ -148,29 +148,6 @@ TEST_F(X11HotKeyBackendTest, CombinationHeldByAnotherClientIsAConflict)
     EXPECT_EQ(other.grab(keycodeOf(ctrlAltJ), ctrlAlt | XCB_MOD_MASK_LOCK | numLock), 0);
 }
 
-TEST_F(X11HotKeyBackendTest, IdentifiersOnlyGrowAndTheHandlerIsInstalledOnce)
-{
-    OtherClient other;
-    ASSERT_EQ(other.grab(keycodeOf(ctrlAltJ), ctrlAlt), 0);
-
-    EXPECT_EQ(refusal(*backend, ShortcutBinding{0, ShortcutBinding::shiftKey}), ShortcutError::Kind::invalid);
-    EXPECT_EQ(backend->handlerInstallCount(), 0);
-    EXPECT_EQ(backend->registerHotKey(ctrlAltK), 1u);
-    EXPECT_EQ(refusal(*backend, ctrlAltJ), ShortcutError::Kind::conflict); // consumes 2
-    EXPECT_EQ(refusal(*backend, ctrlAltK), ShortcutError::Kind::conflict); // already ours: consumes 3
-    // 52 is a valid key code that no keyboard of ours has: consumes 4.
-    EXPECT_EQ(refusal(*backend, ShortcutBinding{52, ShortcutBinding::optionKey}), ShortcutError::Kind::system);
-    EXPECT_EQ(refusal(*backend, ShortcutBinding{36, ShortcutBinding::commandKey}), ShortcutError::Kind::invalid);
-    EXPECT_EQ(backend->registerHotKey(superShiftF5), 5u);
-    EXPECT_EQ(backend->handlerInstallCount(), 1);
-
-    backend->shutdown();
-    backend->shutdown();
-    EXPECT_FALSE(backend->onPress);
-    EXPECT_EQ(backend->registerHotKey(ctrlAltK), 6u);
-    EXPECT_EQ(backend->handlerInstallCount(), 2);
-}
-
 TEST_F(X11HotKeyBackendTest, UnregisterReleasesExactlyItsOwnGrabs)
 {
     const quint32 k = backend->registerHotKey(ctrlAltK);

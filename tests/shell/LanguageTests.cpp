@@ -124,16 +124,6 @@ TEST(TavlinLanguage, StartUpFollowsTheSystemWithoutAStoredChoice)
     EXPECT_EQ(chosen.value(QStringLiteral("text")), QStringLiteral("Favorites"));
 }
 
-TEST(LanguagePreference, RawValuesAndOwnNames)
-{
-    EXPECT_EQ(toRaw(LanguagePreference::russian), QStringLiteral("russian"));
-    EXPECT_EQ(fromRaw<LanguagePreference>(u"system"), LanguagePreference::system);
-    EXPECT_EQ(fromRaw<LanguagePreference>(u"ru"), std::nullopt);
-    EXPECT_EQ(title(LanguagePreference::russian), QStringLiteral("Русский"));
-    EXPECT_EQ(title(LanguagePreference::english), QStringLiteral("English"));
-    EXPECT_EQ(title(LanguagePreference::system), QStringLiteral("System Default"));
-}
-
 TEST(LanguageSettings, ReadsTheStoredChoiceByItsFirstEntry)
 {
     EXPECT_EQ(LanguageSettings::stored(storing(QStringList{"ru-RU"})), LanguagePreference::russian);
