@@ -13,18 +13,6 @@ namespace tavlin {
 namespace {
 
 using Kind = TavlinButtonStyle::Kind;
-constexpr int ring = 2 * TavlinButtonStyle::focusRingOutset;
-
-TEST(TavlinButtonStyle, QuietButtonsIgnoreTheCallersHeight)
-{
-    StyledButton quiet(QStringLiteral("Skip"), {Kind::quiet, 40});
-    EXPECT_EQ(quiet.sizeHint().height(), 26 + ring);
-    EXPECT_EQ(TavlinButtonStyle({Kind::quiet, 40}).horizontalPadding(), 10);
-    StyledButton primary(QStringLiteral("Continue"), {Kind::primary, 40});
-    EXPECT_EQ(primary.sizeHint().height(), 40 + ring);
-    const int textWidth = QFontMetrics(primary.font()).horizontalAdvance(QStringLiteral("Continue"));
-    EXPECT_EQ(primary.sizeHint().width(), textWidth + 1 + 40 + ring);
-}
 
 TEST(TavlinButtonStyle, FocusAndDisablingNeverMoveTheButton)
 {

@@ -1,19 +1,16 @@
 #include "DesignTestSupport.h"
 
 #include "ClipPreviewPanel.h"
-#include "CopyActionButton.h"
 #include "FakeWorkspace.h"
 #include "SourceApplicationIcon.h"
 #include "StoredPlaceholder.h"
 #include "ThemedWindow.h"
 
 #include <QAbstractButton>
-#include <QBuffer>
 #include <QDesktopServices>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,15 +30,6 @@ Clip record(ClipKind kind, const QString& text, std::optional<QString> source = 
     clip.source = source;
     clip.createdAt = QDateTime(QDate(2024, 12, 6), QTime(15, 5), Qt::UTC);
     return clip;
-}
-
-QByteArray pngOf(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 
 // Records what the desktop was asked to open.
@@ -136,35 +124,6 @@ TEST_F(ClipPreviewPanelTest, CompactHeightGrowsWithTheTextAndCapsLinks)
     EXPECT_GT(height(ClipKind::text, sentence, 120), height(ClipKind::text, sentence, 800));
     EXPECT_EQ(height(ClipKind::link, QStringLiteral("https://example.org/") + QString(3000, u'x'), 300), 220);
     EXPECT_LT(height(ClipKind::link, QStringLiteral("https://example.org"), 300), 220);
-}
-
-TEST_F(ClipPreviewPanelTest, CompactTextPutsTheActionsAtTheBottom)
-{
-    test::ThemedWindow window;
-    ClipPreviewPanel* panel
-        = show(window, record(ClipKind::text, QStringLiteral("Short note")), ClipPreview::text(), std::nullopt);
-    auto* scroll = panel->findChild<QScrollArea*>();
-    const int compact = *ClipPreviewPanel::compactContentHeight(record(ClipKind::text, QStringLiteral("Short note")),
-                                                                ClipPreview::text(), panel->width() - 40);
-    EXPECT_EQ(scroll->height(), compact);
-    auto* copy = panel->findChild<CopyActionButton*>(QStringLiteral("copy-clip"));
-    EXPECT_EQ(copy->mapTo(panel, QPoint(0, copy->height())).y(), panel->height() - 20);
-    // The metadata follows the content directly.
-    auto* metadata = panel->findChild<QWidget*>(QStringLiteral("clip-metadata"));
-    EXPECT_EQ(metadata->y(), scroll->geometry().bottom() + 1);
-}
-
-TEST_F(ClipPreviewPanelTest, LongTextFillsTheCard)
-{
-    test::ThemedWindow window;
-    ClipPreviewPanel* panel
-        = show(window, record(ClipKind::text, QString(600, u'w')), ClipPreview::text(), std::nullopt);
-    auto* scroll = panel->findChild<QScrollArea*>();
-    auto* metadata = panel->findChild<QWidget*>(QStringLiteral("clip-metadata"));
-    auto* copy = panel->findChild<CopyActionButton*>(QStringLiteral("copy-clip"));
-    EXPECT_EQ(metadata->y(), scroll->geometry().bottom() + 1);
-    EXPECT_EQ(copy->mapTo(panel, QPoint(0, copy->height())).y(), panel->height() - 20);
-    EXPECT_GT(scroll->height(), 300);
 }
 
 TEST_F(ClipPreviewPanelTest, WebAddresses)
