@@ -31,14 +31,10 @@ TEST(CardMetadata, ImagesShowTheirPixelSizeWhateverTheirCounts)
     // No grouping in pixel sizes.
     metadata.pixelWidth = 12000;
     EXPECT_EQ(CardMetadata::dimensions(metadata), QStringLiteral("12000 × 600 px"));
-}
-
-TEST(CardMetadata, HalfAPixelSizeIsNone)
-{
-    ClipMetadata metadata = counts(5, 1);
-    metadata.pixelWidth = 800;
+    // Half a pixel size is none.
+    metadata.pixelHeight.reset();
     EXPECT_EQ(CardMetadata::dimensions(metadata), std::nullopt);
-    EXPECT_EQ(CardMetadata::footer(metadata, ClipKind::image), QStringLiteral("5 characters"));
+    EXPECT_EQ(CardMetadata::footer(metadata, ClipKind::image), QStringLiteral("3 lines · 12 characters"));
     EXPECT_EQ(CardMetadata::dimensions(std::nullopt), std::nullopt);
 }
 
@@ -67,12 +63,15 @@ TEST(CardMetadata, FileRecordsShowTheFolderOfTheirFirstFile)
     EXPECT_EQ(CardMetadata::footer(files({QStringLiteral("/a/b")}), ClipKind::text), QStringLiteral("Text"));
 }
 
-TEST(CardMetadata, WithoutMetadataTheKindNameInTitleCase)
+TEST(CardMetadata, WithoutMetadataTheKindNameInTitleCaseOfTheLocale)
 {
     EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::richText), QStringLiteral("Rich Text"));
     EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::link), QStringLiteral("Link"));
     EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::file), QStringLiteral("File"));
     EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::other), QStringLiteral("Document"));
+    EXPECT_EQ(CardMetadata::titleCased(QStringLiteral("rICH tEXT"), QLocale(QLocale::English)), QStringLiteral("Rich Text"));
+    // Turkish capitalises a dotted i.
+    EXPECT_EQ(CardMetadata::titleCased(QStringLiteral("istanbul"), QLocale(QLocale::Turkish)), QStringLiteral("İstanbul"));
 }
 
 TEST(CardMetadata, RussianCountsAndTitleCase)
@@ -82,15 +81,6 @@ TEST(CardMetadata, RussianCountsAndTitleCase)
     EXPECT_EQ(CardMetadata::footer(counts(23, 2), ClipKind::text), QStringLiteral("2 строки · 23 символа"));
     EXPECT_EQ(CardMetadata::footer(counts(111, 25), ClipKind::text), QStringLiteral("25 строк · 111 символов"));
     EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::richText), QStringLiteral("Форматированный Текст"));
-}
-
-TEST(CardMetadata, TitleCaseFollowsTheLocale)
-{
-    EXPECT_EQ(CardMetadata::titleCased(QStringLiteral("rICH tEXT"), QLocale(QLocale::English)),
-              QStringLiteral("Rich Text"));
-    // Turkish capitalises a dotted i.
-    EXPECT_EQ(CardMetadata::titleCased(QStringLiteral("istanbul"), QLocale(QLocale::Turkish)),
-              QStringLiteral("İstanbul"));
 }
 
 } // namespace
