@@ -23,6 +23,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <qcoro/qcorotask.h>
+
 #include <gtest/gtest.h>
 
 using namespace tavlin;
@@ -93,8 +95,12 @@ TEST(AppDelegate, AFirstLaunchWaitsForTheIntroductionAndCapturesNothing)
     EXPECT_TRUE(fixture.delegate->isFirstLaunchPending());
     EXPECT_FALSE(fixture.delegate->isMonitoring());
 
+    const int polls = fixture.pasteboard->changeCountReads();
     fixture.pasteboard->setString(QStringLiteral("copied during the introduction"));
-    QTest::qWait(900);
+    // The repository answers in order: a monitoring loop started by mistake would have had its
+    // first page and polled the clipboard before this reload returns.
+    QCoro::waitFor(fixture.model().reload());
+    EXPECT_EQ(fixture.pasteboard->changeCountReads(), polls) << "nothing polls during the introduction";
     fixture.windows().showHistory();
     fixture.delegate->shortcutPressed();
     EXPECT_EQ(fixture.windows().historyWindow(), nullptr) << "the introduction comes first";
@@ -112,7 +118,7 @@ TEST(AppDelegate, AKnownProfileCapturesAtOnceAndStopsInOrder)
     EXPECT_TRUE(fixture.hotKeys->value(0).startsWith(QStringLiteral("register 9/6144 -> "))) << "Ctrl+Alt+V by default";
 
     fixture.pasteboard->setString(QStringLiteral("captured"));
-    QTRY_COMPARE_WITH_TIMEOUT(fixture.model().totalCount(), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.model().totalCount(), 1, 10000);
 
     // Sleep pauses capturing; waking resumes it.
     Q_EMIT fixture.notifications->willSleep();
@@ -131,8 +137,9 @@ TEST(AppDelegate, AKnownProfileCapturesAtOnceAndStopsInOrder)
     EXPECT_EQ(fixture.hotKeys->last(), QStringLiteral("shutdown")) << "unregistered before the backend shuts down";
     EXPECT_EQ(fixture.windows().historyWindow(), nullptr);
     EXPECT_FALSE(fixture.delegate->statusItem()->isInstalled());
+    EXPECT_FALSE(fixture.delegate->isMonitoring());
     fixture.pasteboard->setString(QStringLiteral("after shutdown"));
-    QTest::qWait(900);
+    QCoro::waitFor(fixture.model().reload());
     EXPECT_EQ(fixture.model().totalCount(), 1);
 }
 
@@ -142,11 +149,13 @@ TEST(AppDelegate, ExcludedApplicationsReachTheCaptureGate)
                              {QStringLiteral("privacy.excludedApplications"), QStringList{QStringLiteral("org.example.Vault")}}});
     fixture.delegate->startServices();
     fixture.workspace->frontmost = QStringLiteral("org.example.Vault");
+    const int polls = fixture.pasteboard->changeCountReads();
     fixture.pasteboard->setString(QStringLiteral("from the vault"));
-    QTest::qWait(900);
+    // A poll that read the change count after the copy has judged it, vault and all.
+    QTRY_VERIFY_WITH_TIMEOUT(fixture.pasteboard->changeCountReads() > polls, 10000);
     fixture.workspace->frontmost = QStringLiteral("org.gnome.TextEditor");
     fixture.pasteboard->setString(QStringLiteral("from the editor"));
-    QTRY_COMPARE_WITH_TIMEOUT(fixture.model().totalCount(), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(fixture.model().totalCount(), 1, 10000);
     EXPECT_EQ(fixture.model().clips().value(0).text, QStringLiteral("from the editor"));
 }
 

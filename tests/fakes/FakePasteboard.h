@@ -35,10 +35,16 @@ public:
     int writeCount() const { return writeCount_; }
     // Every data request, as "type" strings in order, so a test can see what a reader fetched.
     const QStringList& dataRequests() const { return *dataRequests_; }
+    // How often the change count was read: a poll that has read it after a copy has seen it.
+    int changeCountReads() const { return changeCountReads_; }
     // The current content as the clip items a write would have made of it.
     QList<ClipItem> clipItems() const;
 
-    qint64 changeCount() const override { return changeCount_; }
+    qint64 changeCount() const override
+    {
+        ++changeCountReads_;
+        return changeCount_;
+    }
     void setChangeObserver(ChangeObserver observer) override { observer_ = std::move(observer); }
     std::optional<QString> ownerApplicationID() const override { return owner; }
     QList<std::shared_ptr<const PasteboardItem>> items() const override;
@@ -54,6 +60,7 @@ private:
     qint64 changeCount_ = 1;
     int clearCount_ = 0;
     int writeCount_ = 0;
+    mutable int changeCountReads_ = 0;
     std::shared_ptr<QStringList> dataRequests_ = std::make_shared<QStringList>();
 };
 
