@@ -13,16 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include "ExpectSoon.h"
 
 using namespace tavlin::test;
-
-// Waits up to `milliseconds` for `actual` to equal `expected`, then expects it (Qt's QTRY_ macros
-// would only return from the test, which GoogleTest counts as passed).
-#define EXPECT_SOON_EQ(actual, expected, milliseconds)                                                   \
-    do {                                                                                               \
-        QTest::qWaitFor([&] { return (actual) == (expected); }, milliseconds);                          \
-        EXPECT_EQ(actual, expected);                                                                   \
-    } while (false)
 
 namespace {
 

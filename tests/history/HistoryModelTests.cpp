@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <qcoro/qcorotask.h>
+#include "ExpectSoon.h"
 
 using namespace tavlin;
 using namespace tavlin::test;
@@ -315,7 +316,7 @@ TEST(HistoryModel, MonitoringPollsSkipsWhileSuspendedAndEndsWhenReplaced)
     ModelFixture fixture;
     auto loop = fixture.model.runMonitoring();
     fixture.copyText(QStringLiteral("polled"));
-    QTRY_COMPARE_WITH_TIMEOUT(fixture.model.totalCount(), 1, 10000);
+    EXPECT_SOON_EQ(fixture.model.totalCount(), 1, 10000);
 
     // While suspended, a newer loop takes over and passes its first poll without capturing; the
     // older loop ends after its current sleep.
@@ -323,15 +324,15 @@ TEST(HistoryModel, MonitoringPollsSkipsWhileSuspendedAndEndsWhenReplaced)
     fixture.copyText(QStringLiteral("while asleep 1"));
     fixture.copyText(QStringLiteral("while asleep 2"));
     auto newer = fixture.model.runMonitoring();
-    QTRY_VERIFY_WITH_TIMEOUT(loop.isReady(), 10000);
+    EXPECT_SOON(loop.isReady(), 10000);
     EXPECT_EQ(fixture.model.totalCount(), 1);
     fixture.model.setMonitoringSuspended(false);
-    QTRY_COMPARE_WITH_TIMEOUT(fixture.model.totalCount(), 2, 10000);
+    EXPECT_SOON_EQ(fixture.model.totalCount(), 2, 10000);
     EXPECT_EQ(fixture.texts().first(), QStringLiteral("while asleep 2"));
 
     EXPECT_FALSE(newer.isReady());
     fixture.model.stopMonitoring();
-    QTRY_VERIFY_WITH_TIMEOUT(newer.isReady(), 10000);
+    EXPECT_SOON(newer.isReady(), 10000);
 }
 
 // The store works on its own thread: a store operation held up by another process's lock must
