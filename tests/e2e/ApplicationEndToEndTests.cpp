@@ -1,10 +1,15 @@
 // The real application on a private Xvfb, in a profile of its own: the start-up guard, one
-// instance per session, capturing, the global shortcut, and an orderly stop on SIGTERM.
+// instance per session, capturing, the global shortcut, an orderly stop on SIGTERM, and its
+// windows and tray icon on a desktop with a window manager and a dark tray.
 #include "StoreTestSupport.h"
 #include "TemporaryFolder.h"
 
 #include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
 #include <QProcess>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -67,6 +72,129 @@ bool waitUntil(const std::function<bool()>& condition, int milliseconds)
 {
     return QTest::qWaitFor(condition, milliseconds);
 }
+
+QString output(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(5000);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// Visible top-level windows whose title matches.
+QStringList windowsNamed(const QString& pattern)
+{
+    return output(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                              QStringLiteral("--name"), pattern})
+        .split(u'\n', Qt::SkipEmptyParts);
+}
+
+QString property(const QString& window, const QString& name)
+{
+    return output(QStringLiteral("xprop"), {QStringLiteral("-id"), window, name});
+}
+
+// Managed windows, bottom to top, as decimal ids.
+QStringList stacking()
+{
+    QStringList ids;
+    const QString list = output(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+    for (const QString& hex : list.mid(list.indexOf(u'#') + 1).split(u',', Qt::SkipEmptyParts))
+        ids.append(QString::number(hex.trimmed().toUInt(nullptr, 16)));
+    return ids;
+}
+
+// What the screen shows of a window, decorations aside.
+QImage shot(const QString& window)
+{
+    QRect area;
+    for (const QString& line : output(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window}).split(u'\n')) {
+        const QStringList pair = line.split(u'=');
+        const int value = pair.value(1).toInt();
+        if (pair[0] == u"X") area.moveLeft(value);
+        if (pair[0] == u"Y") area.moveTop(value);
+        if (pair[0] == u"WIDTH") area.setWidth(value);
+        if (pair[0] == u"HEIGHT") area.setHeight(value);
+    }
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(area);
+}
+
+double luminance(QRgb rgb)
+{
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
+}
+
+// The luminance of the colour most of the image has.
+double backgroundLuminance(const QImage& image)
+{
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y)];
+    const auto most = std::max_element(counts.cbegin(), counts.cend());
+    return most == counts.cend() ? 0 : luminance(most.key());
+}
+
+// The largest luminance step between the background and anything drawn on it.
+double inkStep(const QImage& image)
+{
+    const double background = backgroundLuminance(image);
+    double step = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            step = std::max(step, std::abs(luminance(image.pixel(x, y)) - background));
+    return step;
+}
+
+// A desktop with a window manager and a tray tinted dark, as on many Linux desktops.
+struct Desktop {
+    QProcess windowManager;
+    QProcess tray;
+
+    Desktop()
+    {
+        windowManager.start(QStringLiteral("openbox"), QStringList());
+        tray.start(QStringLiteral("trayer"),
+                   {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("left"),
+                    QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
+                    QStringLiteral("32"), QStringLiteral("--SetDockType"), QStringLiteral("true"),
+                    QStringLiteral("--transparent"), QStringLiteral("true"), QStringLiteral("--tint"),
+                    QStringLiteral("0x202020"), QStringLiteral("--alpha"), QStringLiteral("0")});
+        const auto ready = [] {
+            return !panel().isEmpty()
+                && !output(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                        .contains(u"not found");
+        };
+        if (!QTest::qWaitFor(ready, 10000))
+            ADD_FAILURE() << "openbox and trayer did not start";
+    }
+    ~Desktop()
+    {
+        for (QProcess* process : {&tray, &windowManager}) {
+            process->kill();
+            process->waitForFinished(5000);
+        }
+    }
+
+    static QString panel()
+    {
+        return output(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--classname"), QStringLiteral("^panel$")}).section(u'\n', 0, 0);
+    }
+    // The icon is the tray's only one: a click near the tray's left end lands on it.
+    static void clickTray()
+    {
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), panel(),
+                                                      QStringLiteral("10"), QStringLiteral("12"), QStringLiteral("click"), QStringLiteral("1")});
+    }
+    static QString activeWindowName()
+    {
+        return output(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")});
+    }
+};
 
 qint64 records(const Profile& profile)
 {
@@ -159,50 +287,27 @@ TEST(ApplicationEndToEnd, ASocketLeftByACrashIsNoReasonToRefuse)
     EXPECT_EQ(application->exitCode(), 0);
 }
 
-// On a desktop with a window manager and a tray: the tray icon toggles the history window, a
-// second launch brings it forward, and the database is sound after SIGTERM.
+// The tray icon toggles the history window, a second launch brings it forward, and the database
+// is sound after SIGTERM.
 TEST(ApplicationEndToEnd, TheTrayIconTogglesTheHistoryWindow)
 {
     Profile profile;
     profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
-    QProcess windowManager;
-    windowManager.start(QStringLiteral("openbox"), QStringList());
-    QProcess tray;
-    tray.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                                         QStringLiteral("left"), QStringLiteral("--widthtype"), QStringLiteral("request"),
-                                         QStringLiteral("--height"), QStringLiteral("32"), QStringLiteral("--SetDockType"),
-                                         QStringLiteral("true"), QStringLiteral("--transparent"), QStringLiteral("false")});
-    ASSERT_TRUE(windowManager.waitForStarted(5000) && tray.waitForStarted(5000));
-    const auto historyShown = [] {
-        QProcess search;
-        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                 QStringLiteral("--name"), QStringLiteral("^Tavlin$")});
-        search.waitForFinished(5000);
-        return !search.readAllStandardOutput().trimmed().isEmpty();
-    };
-    QTest::qWait(1000);
+    Desktop desktop;
+    const auto historyShown = [] { return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); };
 
     auto application = profile.launch();
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
-    QTest::qWait(1000); // the tray embeds the icon
     QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf 'a row' | xclip -selection clipboard")});
     EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000));
 
-    // The icon is the tray's only one: a click near the tray's left end lands on it.
-    const auto clickTray = [] {
-        QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral(
-            "xdotool mousemove --window $(xdotool search --classname '^panel$' | head -1) 10 12 click 1")});
-    };
-    const auto historyActive = [] {
-        QProcess active;
-        active.start(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")});
-        active.waitForFinished(5000);
-        return active.readAllStandardOutput().trimmed() == "Tavlin";
-    };
-    clickTray();
-    EXPECT_TRUE(waitUntil(historyShown, 5000)) << "a click on the tray icon shows the history window";
-    EXPECT_TRUE(waitUntil(historyActive, 5000));
-    clickTray();
+    // Until the tray has embedded the icon, a click finds nothing to show.
+    EXPECT_TRUE(waitUntil([&] {
+        Desktop::clickTray();
+        return waitUntil(historyShown, 500);
+    }, 10000)) << "a click on the tray icon shows the history window";
+    EXPECT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin"; }, 5000));
+    Desktop::clickTray();
     EXPECT_TRUE(waitUntil([&] { return !historyShown(); }, 5000))
         << "a second click hides it\n" << application->readAllStandardError().toStdString();
 
@@ -215,8 +320,81 @@ TEST(ApplicationEndToEnd, TheTrayIconTogglesTheHistoryWindow)
     ASSERT_TRUE(application->waitForFinished(10000));
     EXPECT_EQ(application->exitCode(), 0);
     EXPECT_EQ(queryTexts(profile.database, QStringLiteral("PRAGMA integrity_check")), QStringList{QStringLiteral("ok")});
-    tray.kill();
-    windowManager.kill();
-    tray.waitForFinished(5000);
-    windowManager.waitForFinished(5000);
+}
+
+// A dark tray that states its colours gets an icon in them, not the black of a mask.
+TEST(ApplicationEndToEnd, TheTrayIconStandsOutOnADarkTray)
+{
+    Profile profile;
+    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    Desktop desktop;
+    auto application = profile.launch();
+    const auto drawn = [] { return inkStep(shot(Desktop::panel())) > 0; };
+    ASSERT_TRUE(waitUntil(drawn, 10000)) << "the tray embeds the icon";
+
+    ASSERT_EQ(QProcess::execute(QStringLiteral(TAVLIN_TEST_TRAY_COLORS), {QStringLiteral("f2f2f2")}), 0);
+    EXPECT_TRUE(waitUntil([] { return inkStep(shot(Desktop::panel())) >= 0.4; }, 5000))
+        << "step " << inkStep(shot(Desktop::panel())) << " on a panel of luminance "
+        << backgroundLuminance(shot(Desktop::panel())) << application->readAllStandardError().toStdString();
+    application->terminate();
+    application->waitForFinished(10000);
+}
+
+// Settings reopened after a language change, in the dark theme: it stays on top when a tray click
+// brings the history window, keeps its native window, and Ctrl+H takes only the history window.
+TEST(ApplicationEndToEnd, SettingsStaysAboveTheHistoryWindowInTheDarkTheme)
+{
+    Profile profile;
+    profile.store("<key>onboarding.completed</key><true/><key>interface.theme</key><string>dark</string>"
+                  "<key>settings.reopenAfterRestart</key><string>general</string>" + freeShortcut);
+    Desktop desktop;
+    auto application = profile.launch();
+    ASSERT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Settings$")).size() == 1; }, 10000));
+    const QString settings = windowsNamed(QStringLiteral("^Settings$")).first();
+    EXPECT_TRUE(property(settings, QStringLiteral("_GTK_THEME_VARIANT")).contains(u"\"dark\""));
+    EXPECT_LT(backgroundLuminance(shot(settings)), 0.05) << "a dark window background";
+
+    EXPECT_TRUE(waitUntil([&] {
+        Desktop::clickTray();
+        return waitUntil([] { return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); }, 500);
+    }, 10000));
+    const QString history = windowsNamed(QStringLiteral("^Tavlin$")).first();
+    EXPECT_TRUE(waitUntil([&] {
+        const QStringList order = stacking();
+        return order.contains(history) && order.indexOf(settings) > order.indexOf(history);
+    }, 5000)) << "Settings on top: " << stacking().join(u' ').toStdString() << " history " << history.toStdString();
+    EXPECT_EQ(windowsNamed(QStringLiteral("^Settings$")), QStringList{settings}) << "the same native window";
+    EXPECT_LT(backgroundLuminance(shot(history)), 0.05);
+    const QString actions = property(history, QStringLiteral("_NET_WM_ALLOWED_ACTIONS"));
+    EXPECT_TRUE(actions.contains(u"_NET_WM_ACTION_CLOSE")) << actions.toStdString();
+    EXPECT_FALSE(actions.contains(u"MINIMIZE") || actions.contains(u"MAXIMIZE")) << actions.toStdString();
+
+    ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin"; }, 5000));
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+h")});
+    EXPECT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); }, 5000));
+    EXPECT_EQ(windowsNamed(QStringLiteral("^Settings$")), QStringList{settings}) << "Settings stays";
+    application->terminate();
+    application->waitForFinished(10000);
+}
+
+// Out of the box the Quick Panel shortcut is Ctrl+Alt+V, which the window manager leaves free.
+TEST(ApplicationEndToEnd, AFreshProfileGetsAShortcutThatWorks)
+{
+    Profile profile;
+    Desktop desktop;
+    auto application = profile.launch();
+    QByteArray log;
+    ASSERT_TRUE(waitUntil([&] {
+        log += application->readAllStandardError();
+        return log.contains("Quick Panel shortcut \"");
+    }, 10000));
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+alt+v")});
+    EXPECT_TRUE(waitUntil([&] {
+        log += application->readAllStandardError();
+        return log.contains("Quick Panel shortcut pressed");
+    }, 5000)) << log.toStdString();
+    EXPECT_TRUE(log.contains("Quick Panel shortcut \"Ctrl+Alt+V\"")) << log.toStdString();
+    EXPECT_FALSE(log.contains("is not available")) << log.toStdString();
+    application->terminate();
+    application->waitForFinished(10000);
 }
