@@ -73,10 +73,11 @@ bool waitUntil(const std::function<bool()>& condition, int milliseconds)
     return QTest::qWaitFor(condition, milliseconds);
 }
 
-QString output(const QString& program, const QStringList& arguments)
+// The trimmed output of a command line.
+QString run(const QString& commandLine)
 {
     QProcess process;
-    process.start(program, arguments);
+    process.startCommand(commandLine);
     process.waitForFinished(5000);
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
@@ -84,70 +85,43 @@ QString output(const QString& program, const QStringList& arguments)
 // Visible top-level windows whose title matches.
 QStringList windowsNamed(const QString& pattern)
 {
-    return output(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                              QStringLiteral("--name"), pattern})
-        .split(u'\n', Qt::SkipEmptyParts);
-}
-
-QString property(const QString& window, const QString& name)
-{
-    return output(QStringLiteral("xprop"), {QStringLiteral("-id"), window, name});
+    return run(QStringLiteral("xdotool search --onlyvisible --name ") + pattern).split(u'\n', Qt::SkipEmptyParts);
 }
 
 // Managed windows, bottom to top, as decimal ids.
 QStringList stacking()
 {
     QStringList ids;
-    const QString list = output(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
-    for (const QString& hex : list.mid(list.indexOf(u'#') + 1).split(u',', Qt::SkipEmptyParts))
+    const QString list = run(QStringLiteral("xprop -root _NET_CLIENT_LIST_STACKING")).section(u'#', 1);
+    for (const QString& hex : list.split(u',', Qt::SkipEmptyParts))
         ids.append(QString::number(hex.trimmed().toUInt(nullptr, 16)));
     return ids;
 }
 
-// What the screen shows of a window, decorations aside.
-QImage shot(const QString& window)
-{
-    QRect area;
-    for (const QString& line : output(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window}).split(u'\n')) {
-        const QStringList pair = line.split(u'=');
-        const int value = pair.value(1).toInt();
-        if (pair[0] == u"X") area.moveLeft(value);
-        if (pair[0] == u"Y") area.moveTop(value);
-        if (pair[0] == u"WIDTH") area.setWidth(value);
-        if (pair[0] == u"HEIGHT") area.setHeight(value);
-    }
-    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(area);
-}
-
-double luminance(QRgb rgb)
-{
-    const auto linear = [](int channel) {
-        const double c = channel / 255.0;
-        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
-}
-
-// The luminance of the colour most of the image has.
-double backgroundLuminance(const QImage& image)
-{
-    QHash<QRgb, int> counts;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            ++counts[image.pixel(x, y)];
-    const auto most = std::max_element(counts.cbegin(), counts.cend());
-    return most == counts.cend() ? 0 : luminance(most.key());
-}
-
-// The largest luminance step between the background and anything drawn on it.
-double inkStep(const QImage& image)
-{
-    const double background = backgroundLuminance(image);
+// The grey of the colour most of a window shows, and the largest step from it to anything drawn
+// on it, from 0 to 1.
+struct Ink {
+    double background = 0;
     double step = 0;
+};
+
+Ink ink(const QString& window)
+{
+    // WINDOW=, X=, Y=, WIDTH=, HEIGHT=, SCREEN=
+    const QStringList geometry = run(QStringLiteral("xdotool getwindowgeometry --shell ") + window).split(u'\n');
+    const auto value = [&](int line) { return geometry.value(line).section(u'=', 1).toInt(); };
+    const QImage image = QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(value(1), value(2), value(3), value(4));
+    QHash<int, int> greys;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            step = std::max(step, std::abs(luminance(image.pixel(x, y)) - background));
-    return step;
+            ++greys[qGray(image.pixel(x, y))];
+    Ink result;
+    if (greys.isEmpty())
+        return result;
+    result.background = std::max_element(greys.cbegin(), greys.cend()).key() / 255.0;
+    for (auto grey = greys.cbegin(); grey != greys.cend(); ++grey)
+        result.step = std::max(result.step, std::abs(grey.key() / 255.0 - result.background));
+    return result;
 }
 
 // A desktop with a window manager and a tray tinted dark, as on many Linux desktops.
@@ -157,17 +131,11 @@ struct Desktop {
 
     Desktop()
     {
-        windowManager.start(QStringLiteral("openbox"), QStringList());
-        tray.start(QStringLiteral("trayer"),
-                   {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("left"),
-                    QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
-                    QStringLiteral("32"), QStringLiteral("--SetDockType"), QStringLiteral("true"),
-                    QStringLiteral("--transparent"), QStringLiteral("true"), QStringLiteral("--tint"),
-                    QStringLiteral("0x202020"), QStringLiteral("--alpha"), QStringLiteral("0")});
+        windowManager.startCommand(QStringLiteral("openbox"));
+        tray.startCommand(QStringLiteral("trayer --edge top --align left --widthtype request --height 32 --SetDockType true "
+                                         "--transparent true --tint 0x202020 --alpha 0"));
         const auto ready = [] {
-            return !panel().isEmpty()
-                && !output(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-                        .contains(u"not found");
+            return !panel().isEmpty() && !run(QStringLiteral("xprop -root _NET_SUPPORTING_WM_CHECK")).contains(u"not found");
         };
         if (!QTest::qWaitFor(ready, 10000))
             ADD_FAILURE() << "openbox and trayer did not start";
@@ -180,20 +148,10 @@ struct Desktop {
         }
     }
 
-    static QString panel()
-    {
-        return output(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--classname"), QStringLiteral("^panel$")}).section(u'\n', 0, 0);
-    }
+    static QString panel() { return run(QStringLiteral("xdotool search --classname ^panel$")).section(u'\n', 0, 0); }
     // The icon is the tray's only one: a click near the tray's left end lands on it.
-    static void clickTray()
-    {
-        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), panel(),
-                                                      QStringLiteral("10"), QStringLiteral("12"), QStringLiteral("click"), QStringLiteral("1")});
-    }
-    static QString activeWindowName()
-    {
-        return output(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")});
-    }
+    static void clickTray() { run(QStringLiteral("xdotool mousemove --window %1 10 12 click 1").arg(panel())); }
+    static QString activeWindowName() { return run(QStringLiteral("xdotool getactivewindow getwindowname")); }
 };
 
 qint64 records(const Profile& profile)
@@ -329,13 +287,11 @@ TEST(ApplicationEndToEnd, TheTrayIconStandsOutOnADarkTray)
     profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
     Desktop desktop;
     auto application = profile.launch();
-    const auto drawn = [] { return inkStep(shot(Desktop::panel())) > 0; };
-    ASSERT_TRUE(waitUntil(drawn, 10000)) << "the tray embeds the icon";
+    ASSERT_TRUE(waitUntil([] { return ink(Desktop::panel()).step > 0; }, 10000)) << "the tray embeds the icon";
 
     ASSERT_EQ(QProcess::execute(QStringLiteral(TAVLIN_TEST_TRAY_COLORS), {QStringLiteral("f2f2f2")}), 0);
-    EXPECT_TRUE(waitUntil([] { return inkStep(shot(Desktop::panel())) >= 0.4; }, 5000))
-        << "step " << inkStep(shot(Desktop::panel())) << " on a panel of luminance "
-        << backgroundLuminance(shot(Desktop::panel())) << application->readAllStandardError().toStdString();
+    EXPECT_TRUE(waitUntil([] { return ink(Desktop::panel()).step >= 0.4; }, 5000))
+        << "step " << ink(Desktop::panel()).step << " on a panel of grey " << ink(Desktop::panel()).background;
     application->terminate();
     application->waitForFinished(10000);
 }
@@ -351,8 +307,8 @@ TEST(ApplicationEndToEnd, SettingsStaysAboveTheHistoryWindowInTheDarkTheme)
     auto application = profile.launch();
     ASSERT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Settings$")).size() == 1; }, 10000));
     const QString settings = windowsNamed(QStringLiteral("^Settings$")).first();
-    EXPECT_TRUE(property(settings, QStringLiteral("_GTK_THEME_VARIANT")).contains(u"\"dark\""));
-    EXPECT_LT(backgroundLuminance(shot(settings)), 0.05) << "a dark window background";
+    EXPECT_TRUE(run(QStringLiteral("xprop -id %1 _GTK_THEME_VARIANT").arg(settings)).contains(u"\"dark\""));
+    EXPECT_LT(ink(settings).background, 0.1) << "a dark window background";
 
     EXPECT_TRUE(waitUntil([&] {
         Desktop::clickTray();
@@ -364,13 +320,13 @@ TEST(ApplicationEndToEnd, SettingsStaysAboveTheHistoryWindowInTheDarkTheme)
         return order.contains(history) && order.indexOf(settings) > order.indexOf(history);
     }, 5000)) << "Settings on top: " << stacking().join(u' ').toStdString() << " history " << history.toStdString();
     EXPECT_EQ(windowsNamed(QStringLiteral("^Settings$")), QStringList{settings}) << "the same native window";
-    EXPECT_LT(backgroundLuminance(shot(history)), 0.05);
-    const QString actions = property(history, QStringLiteral("_NET_WM_ALLOWED_ACTIONS"));
+    EXPECT_LT(ink(history).background, 0.1);
+    const QString actions = run(QStringLiteral("xprop -id %1 _NET_WM_ALLOWED_ACTIONS").arg(history));
     EXPECT_TRUE(actions.contains(u"_NET_WM_ACTION_CLOSE")) << actions.toStdString();
     EXPECT_FALSE(actions.contains(u"MINIMIZE") || actions.contains(u"MAXIMIZE")) << actions.toStdString();
 
     ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin"; }, 5000));
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+h")});
+    run(QStringLiteral("xdotool key ctrl+h"));
     EXPECT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); }, 5000));
     EXPECT_EQ(windowsNamed(QStringLiteral("^Settings$")), QStringList{settings}) << "Settings stays";
     application->terminate();
@@ -388,7 +344,7 @@ TEST(ApplicationEndToEnd, AFreshProfileGetsAShortcutThatWorks)
         log += application->readAllStandardError();
         return log.contains("Quick Panel shortcut \"");
     }, 10000));
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+alt+v")});
+    run(QStringLiteral("xdotool key ctrl+alt+v"));
     EXPECT_TRUE(waitUntil([&] {
         log += application->readAllStandardError();
         return log.contains("Quick Panel shortcut pressed");

@@ -149,7 +149,7 @@ TEST(SingleInstance, HandsOverToTheRunningInstanceAndRecoversAStaleSocket)
     // The hand-over blocks, so the running side answers from a thread of its own event loop.
     bool answered = false;
     std::thread launch([&] { answered = SingleInstance::handOver(path); });
-    QTRY_VERIFY_WITH_TIMEOUT(reopened.count() == 1, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reopened.count() == 1; }, 5000));
     launch.join();
     EXPECT_TRUE(answered);
 }
