@@ -1,10 +1,15 @@
 // The real application on a private Xvfb, in a profile of its own: the start-up guard, one
-// instance per session, capturing, the global shortcut, and an orderly stop on SIGTERM.
+// instance per session, capturing, the global shortcut, an orderly stop on SIGTERM, and its
+// windows and tray icon on a desktop with a window manager and a dark tray.
 #include "StoreTestSupport.h"
 #include "TemporaryFolder.h"
 
 #include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
 #include <QProcess>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -67,6 +72,87 @@ bool waitUntil(const std::function<bool()>& condition, int milliseconds)
 {
     return QTest::qWaitFor(condition, milliseconds);
 }
+
+// The trimmed output of a command line.
+QString run(const QString& commandLine)
+{
+    QProcess process;
+    process.startCommand(commandLine);
+    process.waitForFinished(5000);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// Visible top-level windows whose title matches.
+QStringList windowsNamed(const QString& pattern)
+{
+    return run(QStringLiteral("xdotool search --onlyvisible --name ") + pattern).split(u'\n', Qt::SkipEmptyParts);
+}
+
+// Managed windows, bottom to top, as decimal ids.
+QStringList stacking()
+{
+    QStringList ids;
+    const QString list = run(QStringLiteral("xprop -root _NET_CLIENT_LIST_STACKING")).section(u'#', 1);
+    for (const QString& hex : list.split(u',', Qt::SkipEmptyParts))
+        ids.append(QString::number(hex.trimmed().toUInt(nullptr, 16)));
+    return ids;
+}
+
+// The grey of the colour most of a window shows, and the largest step from it to anything drawn
+// on it, from 0 to 1.
+struct Ink {
+    double background = 0;
+    double step = 0;
+};
+
+Ink ink(const QString& window)
+{
+    // WINDOW=, X=, Y=, WIDTH=, HEIGHT=, SCREEN=
+    const QStringList geometry = run(QStringLiteral("xdotool getwindowgeometry --shell ") + window).split(u'\n');
+    const auto value = [&](int line) { return geometry.value(line).section(u'=', 1).toInt(); };
+    const QImage image = QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(value(1), value(2), value(3), value(4));
+    QHash<int, int> greys;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++greys[qGray(image.pixel(x, y))];
+    Ink result;
+    if (greys.isEmpty())
+        return result;
+    result.background = std::max_element(greys.cbegin(), greys.cend()).key() / 255.0;
+    for (auto grey = greys.cbegin(); grey != greys.cend(); ++grey)
+        result.step = std::max(result.step, std::abs(grey.key() / 255.0 - result.background));
+    return result;
+}
+
+// A desktop with a window manager and a tray tinted dark, as on many Linux desktops.
+struct Desktop {
+    QProcess windowManager;
+    QProcess tray;
+
+    Desktop()
+    {
+        windowManager.startCommand(QStringLiteral("openbox"));
+        tray.startCommand(QStringLiteral("trayer --edge top --align left --widthtype request --height 32 --SetDockType true "
+                                         "--transparent true --tint 0x202020 --alpha 0"));
+        const auto ready = [] {
+            return !panel().isEmpty() && !run(QStringLiteral("xprop -root _NET_SUPPORTING_WM_CHECK")).contains(u"not found");
+        };
+        if (!QTest::qWaitFor(ready, 10000))
+            ADD_FAILURE() << "openbox and trayer did not start";
+    }
+    ~Desktop()
+    {
+        for (QProcess* process : {&tray, &windowManager}) {
+            process->kill();
+            process->waitForFinished(5000);
+        }
+    }
+
+    static QString panel() { return run(QStringLiteral("xdotool search --classname ^panel$")).section(u'\n', 0, 0); }
+    // The icon is the tray's only one: a click near the tray's left end lands on it.
+    static void clickTray() { run(QStringLiteral("xdotool mousemove --window %1 10 12 click 1").arg(panel())); }
+    static QString activeWindowName() { return run(QStringLiteral("xdotool getactivewindow getwindowname")); }
+};
 
 qint64 records(const Profile& profile)
 {
@@ -159,50 +245,27 @@ TEST(ApplicationEndToEnd, ASocketLeftByACrashIsNoReasonToRefuse)
     EXPECT_EQ(application->exitCode(), 0);
 }
 
-// On a desktop with a window manager and a tray: the tray icon toggles the history window, a
-// second launch brings it forward, and the database is sound after SIGTERM.
+// The tray icon toggles the history window, a second launch brings it forward, and the database
+// is sound after SIGTERM.
 TEST(ApplicationEndToEnd, TheTrayIconTogglesTheHistoryWindow)
 {
     Profile profile;
     profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
-    QProcess windowManager;
-    windowManager.start(QStringLiteral("openbox"), QStringList());
-    QProcess tray;
-    tray.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                                         QStringLiteral("left"), QStringLiteral("--widthtype"), QStringLiteral("request"),
-                                         QStringLiteral("--height"), QStringLiteral("32"), QStringLiteral("--SetDockType"),
-                                         QStringLiteral("true"), QStringLiteral("--transparent"), QStringLiteral("false")});
-    ASSERT_TRUE(windowManager.waitForStarted(5000) && tray.waitForStarted(5000));
-    const auto historyShown = [] {
-        QProcess search;
-        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                 QStringLiteral("--name"), QStringLiteral("^Tavlin$")});
-        search.waitForFinished(5000);
-        return !search.readAllStandardOutput().trimmed().isEmpty();
-    };
-    QTest::qWait(1000);
+    Desktop desktop;
+    const auto historyShown = [] { return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); };
 
     auto application = profile.launch();
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
-    QTest::qWait(1000); // the tray embeds the icon
     QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf 'a row' | xclip -selection clipboard")});
     EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000));
 
-    // The icon is the tray's only one: a click near the tray's left end lands on it.
-    const auto clickTray = [] {
-        QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral(
-            "xdotool mousemove --window $(xdotool search --classname '^panel$' | head -1) 10 12 click 1")});
-    };
-    const auto historyActive = [] {
-        QProcess active;
-        active.start(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")});
-        active.waitForFinished(5000);
-        return active.readAllStandardOutput().trimmed() == "Tavlin";
-    };
-    clickTray();
-    EXPECT_TRUE(waitUntil(historyShown, 5000)) << "a click on the tray icon shows the history window";
-    EXPECT_TRUE(waitUntil(historyActive, 5000));
-    clickTray();
+    // Until the tray has embedded the icon, a click finds nothing to show.
+    EXPECT_TRUE(waitUntil([&] {
+        Desktop::clickTray();
+        return waitUntil(historyShown, 500);
+    }, 10000)) << "a click on the tray icon shows the history window";
+    EXPECT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin"; }, 5000));
+    Desktop::clickTray();
     EXPECT_TRUE(waitUntil([&] { return !historyShown(); }, 5000))
         << "a second click hides it\n" << application->readAllStandardError().toStdString();
 
@@ -215,8 +278,79 @@ TEST(ApplicationEndToEnd, TheTrayIconTogglesTheHistoryWindow)
     ASSERT_TRUE(application->waitForFinished(10000));
     EXPECT_EQ(application->exitCode(), 0);
     EXPECT_EQ(queryTexts(profile.database, QStringLiteral("PRAGMA integrity_check")), QStringList{QStringLiteral("ok")});
-    tray.kill();
-    windowManager.kill();
-    tray.waitForFinished(5000);
-    windowManager.waitForFinished(5000);
+}
+
+// A dark tray that states its colours gets an icon in them, not the black of a mask.
+TEST(ApplicationEndToEnd, TheTrayIconStandsOutOnADarkTray)
+{
+    Profile profile;
+    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    Desktop desktop;
+    auto application = profile.launch();
+    ASSERT_TRUE(waitUntil([] { return ink(Desktop::panel()).step > 0; }, 10000)) << "the tray embeds the icon";
+
+    ASSERT_EQ(QProcess::execute(QStringLiteral(TAVLIN_TEST_TRAY_COLORS), {QStringLiteral("f2f2f2")}), 0);
+    EXPECT_TRUE(waitUntil([] { return ink(Desktop::panel()).step >= 0.4; }, 5000))
+        << "step " << ink(Desktop::panel()).step << " on a panel of grey " << ink(Desktop::panel()).background;
+    application->terminate();
+    application->waitForFinished(10000);
+}
+
+// Settings reopened after a language change, in the dark theme: it stays on top when a tray click
+// brings the history window, keeps its native window, and Ctrl+H takes only the history window.
+TEST(ApplicationEndToEnd, SettingsStaysAboveTheHistoryWindowInTheDarkTheme)
+{
+    Profile profile;
+    profile.store("<key>onboarding.completed</key><true/><key>interface.theme</key><string>dark</string>"
+                  "<key>settings.reopenAfterRestart</key><string>general</string>" + freeShortcut);
+    Desktop desktop;
+    auto application = profile.launch();
+    ASSERT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Settings$")).size() == 1; }, 10000));
+    const QString settings = windowsNamed(QStringLiteral("^Settings$")).first();
+    EXPECT_TRUE(run(QStringLiteral("xprop -id %1 _GTK_THEME_VARIANT").arg(settings)).contains(u"\"dark\""));
+    EXPECT_LT(ink(settings).background, 0.1) << "a dark window background";
+
+    EXPECT_TRUE(waitUntil([&] {
+        Desktop::clickTray();
+        return waitUntil([] { return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); }, 500);
+    }, 10000));
+    const QString history = windowsNamed(QStringLiteral("^Tavlin$")).first();
+    EXPECT_TRUE(waitUntil([&] {
+        const QStringList order = stacking();
+        return order.contains(history) && order.indexOf(settings) > order.indexOf(history);
+    }, 5000)) << "Settings on top: " << stacking().join(u' ').toStdString() << " history " << history.toStdString();
+    EXPECT_EQ(windowsNamed(QStringLiteral("^Settings$")), QStringList{settings}) << "the same native window";
+    EXPECT_LT(ink(history).background, 0.1);
+    const QString actions = run(QStringLiteral("xprop -id %1 _NET_WM_ALLOWED_ACTIONS").arg(history));
+    EXPECT_TRUE(actions.contains(u"_NET_WM_ACTION_CLOSE")) << actions.toStdString();
+    EXPECT_FALSE(actions.contains(u"MINIMIZE") || actions.contains(u"MAXIMIZE")) << actions.toStdString();
+
+    ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin"; }, 5000));
+    run(QStringLiteral("xdotool key ctrl+h"));
+    EXPECT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); }, 5000));
+    EXPECT_EQ(windowsNamed(QStringLiteral("^Settings$")), QStringList{settings}) << "Settings stays";
+    application->terminate();
+    application->waitForFinished(10000);
+}
+
+// Out of the box the Quick Panel shortcut is Ctrl+Alt+V, which the window manager leaves free.
+TEST(ApplicationEndToEnd, AFreshProfileGetsAShortcutThatWorks)
+{
+    Profile profile;
+    Desktop desktop;
+    auto application = profile.launch();
+    QByteArray log;
+    ASSERT_TRUE(waitUntil([&] {
+        log += application->readAllStandardError();
+        return log.contains("Quick Panel shortcut \"");
+    }, 10000));
+    run(QStringLiteral("xdotool key ctrl+alt+v"));
+    EXPECT_TRUE(waitUntil([&] {
+        log += application->readAllStandardError();
+        return log.contains("Quick Panel shortcut pressed");
+    }, 5000)) << log.toStdString();
+    EXPECT_TRUE(log.contains("Quick Panel shortcut \"Ctrl+Alt+V\"")) << log.toStdString();
+    EXPECT_FALSE(log.contains("is not available")) << log.toStdString();
+    application->terminate();
+    application->waitForFinished(10000);
 }

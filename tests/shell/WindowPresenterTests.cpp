@@ -16,7 +16,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-#include "ExpectSoon.h"
 
 using namespace tavlin;
 using namespace tavlin::test;
@@ -78,11 +77,11 @@ TEST(WindowPresenter, SettingsStandsAboveTheHistoryWindowOnlyWhileBothShow)
     fixture.windows.showHistory();
     ASSERT_TRUE(fixture.settingsAboveHistory());
     fixture.settings()->close();
-    EXPECT_SOON(fixture.settingsOnItsOwn(), 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.settingsOnItsOwn(); }));
     fixture.windows.showSettings();
     EXPECT_TRUE(fixture.settingsAboveHistory()) << "shown again, above again";
     fixture.history()->close();
-    EXPECT_SOON(fixture.settingsOnItsOwn(), 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.settingsOnItsOwn(); }));
     EXPECT_EQ(fixture.settings()->winId(), settingsID) << "one native window for the life of the frame";
 }
 
@@ -92,7 +91,7 @@ TEST(WindowPresenter, AMinimisedHistoryWindowCountsAsHidden)
     fixture.windows.showSettings();
     fixture.windows.showHistory();
     fixture.history()->showMinimized();
-    EXPECT_SOON(fixture.settingsOnItsOwn(), 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.settingsOnItsOwn(); }));
 
     fixture.windows.toggleHistory();
     EXPECT_TRUE(fixture.windows.isHistoryShown()) << "one tray click brings it back";
@@ -144,7 +143,7 @@ TEST(WindowPresenter, DeactivationDismissesTheHistoryWindowUnlessAMenuOrAModalWi
     EXPECT_TRUE(fixture.history()->isVisible()) << "a sheet is attached";
     sheet->close();
     fixture.windows.sheetEnded();
-    EXPECT_SOON(!fixture.history()->isVisible(), 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !fixture.history()->isVisible(); }));
 
     // Focus handed back after a Quick Panel copy keeps the window; the next deactivation does not.
     fixture.windows.showHistory();

@@ -1,5 +1,7 @@
 #include "X11HotKeyBackend.h"
 
+#include "QtXcb.h"
+
 #include <QChar>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -60,13 +62,6 @@ const KeyPosition* position(quint32 keyCode)
             return &key;
     }
     return nullptr;
-}
-
-xcb_connection_t* qtConnection()
-{
-    auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    auto* x11 = application ? application->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
 }
 
 // Alt and Super are Mod1 and Mod4 on every desktop keymap in use.
@@ -136,7 +131,7 @@ bool isLatin(xkb_keymap* keymap, xkb_layout_index_t layout)
 
 std::optional<QString> layoutCharacter(xkb_keycode_t keycode)
 {
-    xcb_connection_t* connection = qtConnection();
+    xcb_connection_t* connection = QtXcb::connection();
     if (!connection
         || !xkb_x11_setup_xkb_extension(connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
                                         XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr))
@@ -178,7 +173,7 @@ quint32 X11HotKeyBackend::registerHotKey(const ShortcutBinding& binding)
     if (!binding.isValid())
         throw ShortcutError::invalid();
     if (!handlerInstalled_) {
-        if (!qtConnection())
+        if (!QtXcb::connection())
             throw ShortcutError::system(QStringLiteral("xcb_grab_key: no X11 display"));
         QCoreApplication::instance()->installNativeEventFilter(this);
         handlerInstalled_ = true;
@@ -201,7 +196,7 @@ quint32 X11HotKeyBackend::registerHotKey(const ShortcutBinding& binding)
 
 QList<X11HotKeyBackend::Grab> X11HotKeyBackend::grab(quint8 keycode, quint16 modifiers)
 {
-    xcb_connection_t* connection = qtConnection();
+    xcb_connection_t* connection = QtXcb::connection();
     if (!connection)
         throw ShortcutError::system(QStringLiteral("xcb_grab_key: no X11 display"));
     const quint16 numLock = numLockMask(connection);
@@ -238,7 +233,7 @@ QList<X11HotKeyBackend::Grab> X11HotKeyBackend::grab(quint8 keycode, quint16 mod
 
 void X11HotKeyBackend::ungrab(const QList<Grab>& grabs, quint8 keycode)
 {
-    xcb_connection_t* connection = qtConnection();
+    xcb_connection_t* connection = QtXcb::connection();
     if (!connection || grabs.isEmpty())
         return;
     for (const Grab& grab : grabs)

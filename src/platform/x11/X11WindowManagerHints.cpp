@@ -1,37 +1,14 @@
 #include "X11WindowManagerHints.h"
 
-#include <QGuiApplication>
-
-#include <xcb/xcb.h>
+#include "QtXcb.h"
 
 #include <array>
-#include <cstdlib>
-#include <cstring>
 
 namespace tavlin {
 
-namespace {
-
-xcb_connection_t* connection()
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t atom(xcb_connection_t* connection, const char* name)
-{
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, false, uint16_t(std::strlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return result;
-}
-
-} // namespace
-
 void X11WindowManagerHints::setStackedAbove(quintptr window, std::optional<quintptr> owner)
 {
-    xcb_connection_t* x = connection();
+    xcb_connection_t* x = QtXcb::connection();
     if (!x || !window)
         return;
     // A transient stays above its owner and rises into the owner's layer; window managers follow a
@@ -48,7 +25,7 @@ void X11WindowManagerHints::setStackedAbove(quintptr window, std::optional<quint
 
 void X11WindowManagerHints::setCloseOnly(quintptr window)
 {
-    xcb_connection_t* x = connection();
+    xcb_connection_t* x = QtXcb::connection();
     if (!x || !window)
         return;
     const auto id = xcb_window_t(window);
@@ -57,10 +34,10 @@ void X11WindowManagerHints::setCloseOnly(quintptr window)
     // first, then the utility window it is to the others.
     constexpr uint32_t functionsAndDecorations = 0x3, moveAndClose = 0x4 | 0x20, borderTitleMenu = 0x2 | 0x8 | 0x10;
     const std::array<uint32_t, 5> motif{functionsAndDecorations, moveAndClose, borderTitleMenu, 0, 0};
-    const xcb_atom_t motifAtom = atom(x, "_MOTIF_WM_HINTS");
+    const xcb_atom_t motifAtom = QtXcb::atom(x, "_MOTIF_WM_HINTS");
     xcb_change_property(x, XCB_PROP_MODE_REPLACE, id, motifAtom, motifAtom, 32, motif.size(), motif.data());
-    const std::array<xcb_atom_t, 2> types{atom(x, "_NET_WM_WINDOW_TYPE_TOOLBAR"), atom(x, "_NET_WM_WINDOW_TYPE_UTILITY")};
-    xcb_change_property(x, XCB_PROP_MODE_REPLACE, id, atom(x, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, types.size(),
+    const std::array<xcb_atom_t, 2> types{QtXcb::atom(x, "_NET_WM_WINDOW_TYPE_TOOLBAR"), QtXcb::atom(x, "_NET_WM_WINDOW_TYPE_UTILITY")};
+    xcb_change_property(x, XCB_PROP_MODE_REPLACE, id, QtXcb::atom(x, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, types.size(),
                         types.data());
     xcb_flush(x);
 }

@@ -1,39 +1,17 @@
 #include "X11WindowProperties.h"
 
-#include <QGuiApplication>
-
-#include <xcb/xcb.h>
+#include "QtXcb.h"
 
 #include <cstdlib>
-#include <cstring>
 
 namespace tavlin {
 
-namespace {
-
-xcb_connection_t* connection()
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t atom(xcb_connection_t* connection, const char* name)
-{
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, false, uint16_t(std::strlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return result;
-}
-
-} // namespace
-
 std::optional<QByteArray> X11WindowProperties::read(quintptr window, const char* name) const
 {
-    xcb_connection_t* x = connection();
+    xcb_connection_t* x = QtXcb::connection();
     if (!x || !window)
         return std::nullopt;
-    const xcb_atom_t property = atom(x, name);
+    const xcb_atom_t property = QtXcb::atom(x, name);
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
         x, xcb_get_property(x, false, xcb_window_t(window), property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr);
     std::optional<QByteArray> value;
@@ -46,13 +24,13 @@ std::optional<QByteArray> X11WindowProperties::read(quintptr window, const char*
 
 void X11WindowProperties::write(quintptr window, const char* name, const std::optional<QByteArray>& value)
 {
-    xcb_connection_t* x = connection();
+    xcb_connection_t* x = QtXcb::connection();
     if (!x || !window)
         return;
-    const xcb_atom_t property = atom(x, name);
+    const xcb_atom_t property = QtXcb::atom(x, name);
     const auto id = xcb_window_t(window);
     if (value)
-        xcb_change_property(x, XCB_PROP_MODE_REPLACE, id, property, atom(x, "UTF8_STRING"), 8, uint32_t(value->size()),
+        xcb_change_property(x, XCB_PROP_MODE_REPLACE, id, property, QtXcb::atom(x, "UTF8_STRING"), 8, uint32_t(value->size()),
                             value->constData());
     else
         xcb_delete_property(x, id, property);
