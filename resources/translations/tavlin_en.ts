@@ -63,4 +63,55 @@
             </translation>
         </message>
     </context>
+    <context>
+        <name>tavlin::ClearHistorySheet</name>
+        <message numerus="yes">
+            <source>Keep favorites (%n)</source>
+            <translation>
+                <numerusform>Keep favorites (%n)</numerusform>
+                <numerusform>Keep favorites (%n)</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>To be deleted: %n</source>
+            <translation>
+                <numerusform>To be deleted: %n</numerusform>
+                <numerusform>To be deleted: %n</numerusform>
+            </translation>
+        </message>
+    </context>
+    <context>
+        <name>tavlin::ContentView</name>
+        <message numerus="yes">
+            <source>Records: %n</source>
+            <translation>
+                <numerusform>Records: %n</numerusform>
+                <numerusform>Records: %n</numerusform>
+            </translation>
+        </message>
+    </context>
+    <context>
+        <name>tavlin::SourceFilterPopover</name>
+        <message numerus="yes">
+            <source>Apps: %n</source>
+            <translation>
+                <numerusform>Apps: %n</numerusform>
+                <numerusform>Apps: %n</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>Selected: %n</source>
+            <translation>
+                <numerusform>Selected: %n</numerusform>
+                <numerusform>Selected: %n</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>Records: %n</source>
+            <translation>
+                <numerusform>Records: %n</numerusform>
+                <numerusform>Records: %n</numerusform>
+            </translation>
+        </message>
+    </context>
 </TS>

@@ -101,6 +101,33 @@
         </message>
     </context>
     <context>
+        <name>RecordMenu</name>
+        <message>
+            <source>Record</source>
+            <translation>Запись</translation>
+        </message>
+        <message>
+            <source>Copy</source>
+            <translation>Скопировать</translation>
+        </message>
+        <message>
+            <source>Remove from Favorites</source>
+            <translation>Убрать из избранного</translation>
+        </message>
+        <message>
+            <source>Add to Favorites</source>
+            <translation>Добавить в избранное</translation>
+        </message>
+        <message>
+            <source>Copies from This App</source>
+            <translation>Копии из этого приложения</translation>
+        </message>
+        <message>
+            <source>Delete</source>
+            <translation>Удалить</translation>
+        </message>
+    </context>
+    <context>
         <name>Tavlin</name>
         <message>
             <source>Favorites</source>
@@ -531,6 +558,167 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
         <message>
             <source>Tavlin will start in the tray without opening the history window.</source>
             <translation>Tavlin запустится в системном трее, не открывая окно истории.</translation>
+        </message>
+    </context>
+    <context>
+        <name>tavlin::ClearHistorySheet</name>
+        <message>
+            <source>Clear History?</source>
+            <translation>Очистить историю?</translation>
+        </message>
+        <message>
+            <source>Clearing affects the entire history, regardless of search and filters. This can’t be undone.</source>
+            <translation>Очистка затрагивает всю историю, независимо от поиска и фильтров. Это нельзя отменить.</translation>
+        </message>
+        <message>
+            <source>What to keep</source>
+            <translation>Что оставить</translation>
+        </message>
+        <message>
+            <source>Delete all records</source>
+            <translation>Удалить все записи</translation>
+        </message>
+        <message>
+            <source>Cancel</source>
+            <translation>Отмена</translation>
+        </message>
+        <message>
+            <source>Clear</source>
+            <translation>Очистить</translation>
+        </message>
+        <message numerus="yes">
+            <source>Keep favorites (%n)</source>
+            <translation>
+                <numerusform>Оставить избранное (%n)</numerusform>
+                <numerusform>Оставить избранное (%n)</numerusform>
+                <numerusform>Оставить избранное (%n)</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>To be deleted: %n</source>
+            <translation>
+                <numerusform>Будет удалено: %n</numerusform>
+                <numerusform>Будет удалено: %n</numerusform>
+                <numerusform>Будет удалено: %n</numerusform>
+            </translation>
+        </message>
+    </context>
+    <context>
+        <name>tavlin::ContentView</name>
+        <message>
+            <source>Tavlin</source>
+            <translation>Tavlin</translation>
+        </message>
+        <message>
+            <source>Settings</source>
+            <translation>Настройки</translation>
+        </message>
+        <message>
+            <source>Search history…</source>
+            <translation>Поиск по истории…</translation>
+        </message>
+        <message>
+            <source>Ctrl F</source>
+            <translation>Ctrl F</translation>
+        </message>
+        <message>
+            <source>Clear Search</source>
+            <translation>Очистить поиск</translation>
+        </message>
+        <message>
+            <source>More Actions</source>
+            <translation>Другие действия</translation>
+        </message>
+        <message>
+            <source>Clear All History…</source>
+            <translation>Очистить всю историю…</translation>
+        </message>
+        <message>
+            <source>Reset Filters</source>
+            <translation>Сбросить фильтры</translation>
+        </message>
+        <message>
+            <source>Filter by app: you can choose several</source>
+            <translation>Фильтр по приложению: можно выбрать несколько</translation>
+        </message>
+        <message>
+            <source>Try Again</source>
+            <translation>Повторить</translation>
+        </message>
+        <message>
+            <source>Showing %1 of %2</source>
+            <translation>Показано %1 из %2</translation>
+        </message>
+        <message numerus="yes">
+            <source>Records: %n</source>
+            <translation>
+                <numerusform>Записей: %n</numerusform>
+                <numerusform>Записей: %n</numerusform>
+                <numerusform>Записей: %n</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>Select a record</source>
+            <translation>Выберите запись</translation>
+        </message>
+        <message>
+            <source>Hide Preview</source>
+            <translation>Скрыть просмотр</translation>
+        </message>
+        <message>
+            <source>Show Preview</source>
+            <translation>Показать просмотр</translation>
+        </message>
+    </context>
+    <context>
+        <name>tavlin::SourceFilterPopover</name>
+        <message>
+            <source>Unknown source</source>
+            <translation>Неизвестный источник</translation>
+        </message>
+        <message>
+            <source>All Apps</source>
+            <translation>Все приложения</translation>
+        </message>
+        <message numerus="yes">
+            <source>Apps: %n</source>
+            <translation>
+                <numerusform>Приложений: %n</numerusform>
+                <numerusform>Приложений: %n</numerusform>
+                <numerusform>Приложений: %n</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>Apps</source>
+            <translation>Приложения</translation>
+        </message>
+        <message>
+            <source>Reset</source>
+            <translation>Сбросить</translation>
+        </message>
+        <message>
+            <source>Show history from all apps</source>
+            <translation>Показать историю из всех приложений</translation>
+        </message>
+        <message numerus="yes">
+            <source>Selected: %n</source>
+            <translation>
+                <numerusform>Выбрано: %n</numerusform>
+                <numerusform>Выбрано: %n</numerusform>
+                <numerusform>Выбрано: %n</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>No apps in history</source>
+            <translation>В истории нет приложений</translation>
+        </message>
+        <message numerus="yes">
+            <source>Records: %n</source>
+            <translation>
+                <numerusform>Записей: %n</numerusform>
+                <numerusform>Записей: %n</numerusform>
+                <numerusform>Записей: %n</numerusform>
+            </translation>
         </message>
     </context>
 </TS>

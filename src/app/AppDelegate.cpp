@@ -4,6 +4,7 @@
 #include "ApplicationActivation.h"
 #include "ApplicationRelauncher.h"
 #include "CaptureExclusions.h"
+#include "ContentView.h"
 #include "Defaults.h"
 #include "GlobalShortcut.h"
 #include "HistoryModel.h"
@@ -115,6 +116,16 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     connect(windows_.get(), &WindowPresenter::settingsClosing, this,
             [this] { shortcut_->finishRecording(std::nullopt); });
     connect(windows_.get(), &WindowPresenter::activatedWithSettingsShown, this, [this] { launchAtLogin_->refresh(); });
+    // The history window's content, made on its first show.
+    windows_->setHistoryContent([this, windows = QPointer<WindowPresenter>(windows_.get())] {
+        auto* content = new ContentView(*model_, *preferences_, [windows] {
+            if (windows)
+                windows->showSettings();
+        }, true);
+        connect(windows, &WindowPresenter::searchFocusRequested, content, &ContentView::focusSearch);
+        connect(content, &ContentView::sheetEnded, windows, &WindowPresenter::sheetEnded);
+        return content;
+    });
 
     WindowPresenter* windows = windows_.get();
     statusItem_ = std::make_unique<StatusItem>(

@@ -1,0 +1,399 @@
+#include "HistoryCollectionView.h"
+
+#include "CopyFeedback.h"
+#include "HistoryListView.h"
+#include "HistoryRecordsModel.h"
+#include "HistoryRowContent.h"
+#include "RecordsAccessibility.h"
+#include "RoundedShape.h"
+#include "TavlinTheme.h"
+#include "ThemeAppearance.h"
+
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace tavlin {
+
+HistoryCollectionView::HistoryCollectionView(HistoryRecordsModel& records, QWidget* parent)
+    : QAbstractItemView(parent), records_(records)
+{
+    RecordsAccessibility::install();
+    setObjectName(QStringLiteral("history-grid"));
+    records.setIdentifierPrefix(QStringLiteral("history-card-"));
+    setModel(&records);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setFrameShape(QFrame::NoFrame);
+    setMouseTracking(true);
+    setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+    verticalScrollBar()->setSingleStep(24);
+    connect(&records, &QAbstractItemModel::modelReset, this, &HistoryCollectionView::invalidateLayout);
+    connect(&records, &QAbstractItemModel::dataChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(&records, &HistoryRecordsModel::presentationLoaded, this, &HistoryCollectionView::presentationLoaded);
+}
+
+void HistoryCollectionView::retainMeasurements(const QList<Clip>& clips, const QHash<qint64, ClipRowPresentation>& presentations)
+{
+    QHash<qint64, const Clip*> byID;
+    for (const Clip& clip : clips)
+        byID.insert(clip.id, &clip);
+    const QHash<qint64, ClipRowPresentation>& old = records_.presentations();
+    for (auto it = geometry_.begin(); it != geometry_.end();) {
+        const Clip* now = byID.value(it.key());
+        const bool keep = now && *now == it->clip && old.value(it.key()) == presentations.value(it.key())
+            && old.contains(it.key()) == presentations.contains(it.key());
+        it = keep ? std::next(it) : geometry_.erase(it);
+    }
+}
+
+QSizeF HistoryCollectionView::sizeForItem(int item, qreal width)
+{
+    const std::optional<Clip> clip = records_.clip(item);
+    if (!clip)
+        return {width, HistoryGridMetrics::defaultHeight};
+    auto found = geometry_.find(clip->id);
+    if (found != geometry_.end() && found->clip == *clip) {
+        if (found->width != width) {
+            found->height = HistoryGridMetrics::height(found->measurement, width, measurer);
+            found->width = width;
+        }
+        return {width, found->height};
+    }
+    const QHash<qint64, ClipRowPresentation>& seeds = records_.presentations();
+    std::optional<ClipRowPresentation> presentation;
+    if (seeds.contains(clip->id))
+        presentation = seeds.value(clip->id);
+    Geometry geometry{*clip, HistoryGridMetrics::Measurement::of(*clip, presentation), width, 0};
+    geometry.height = HistoryGridMetrics::height(geometry.measurement, width, measurer);
+    geometry_.insert(clip->id, geometry);
+    return {width, geometry.height};
+}
+
+void HistoryCollectionView::presentationLoaded(qint64 id)
+{
+    const int row = records_.rowOf(id);
+    const std::optional<ClipRowPresentation> presentation = records_.presentation(row);
+    const std::optional<Clip> clip = records_.clip(row);
+    if (!clip || !presentation)
+        return;
+    const int columns = HistoryGridMetrics::columns(viewport()->width(), width());
+    const qreal cardWidth = HistoryGridMetrics::cardWidth(viewport()->width(), columns);
+    Geometry geometry{*clip, HistoryGridMetrics::Measurement::of(*clip, presentation), cardWidth, 0};
+    geometry.height = HistoryGridMetrics::height(geometry.measurement, cardWidth, measurer);
+    const auto old = geometry_.constFind(id);
+    const bool same = old != geometry_.cend() && old->height == geometry.height;
+    geometry_.insert(id, geometry);
+    if (!same)
+        scheduleRelayout();
+}
+
+void HistoryCollectionView::scheduleRelayout()
+{
+    if (reflowPending_)
+        return;
+    reflowPending_ = true;
+    // Loads that finish in the same turn share one re-flow.
+    QTimer::singleShot(0, this, [this] {
+        reflowPending_ = false;
+        invalidateLayout();
+    });
+}
+
+void HistoryCollectionView::invalidateLayout()
+{
+    dirty_ = true;
+    updateGeometries();
+    viewport()->update();
+}
+
+void HistoryCollectionView::ensureLaid() const
+{
+    if (!dirty_)
+        return;
+    dirty_ = false;
+    auto* self = const_cast<HistoryCollectionView*>(this);
+    ++self->relayouts_;
+    layout_.prepare(records_.rowCount(), viewport()->width(), width(), viewport()->height(),
+                    [self](int item, qreal cardWidth) { return self->sizeForItem(item, cardWidth); });
+}
+
+void HistoryCollectionView::updateGeometries()
+{
+    ensureLaid();
+    verticalScrollBar()->setPageStep(viewport()->height());
+    verticalScrollBar()->setRange(0, qMax(0, int(std::ceil(layout_.contentSize().height())) - viewport()->height()));
+    QAbstractItemView::updateGeometries();
+}
+
+void HistoryCollectionView::resizeEvent(QResizeEvent* event)
+{
+    const int oldWidth = layout_.contentSize().width();
+    QAbstractItemView::resizeEvent(event);
+    // Only a change of width re-flows; height changes only stretch the scrollable area.
+    if (viewport()->width() != oldWidth)
+        dirty_ = true;
+    updateGeometries();
+}
+
+int HistoryCollectionView::verticalOffset() const
+{
+    return verticalScrollBar()->value();
+}
+
+QRect HistoryCollectionView::visualRect(const QModelIndex& index) const
+{
+    ensureLaid();
+    if (!index.isValid() || index.row() >= layout_.cards().size())
+        return {};
+    return layout_.cards()[index.row()].toAlignedRect().translated(0, -verticalOffset());
+}
+
+QModelIndex HistoryCollectionView::indexAt(const QPoint& point) const
+{
+    ensureLaid();
+    const int item = layout_.itemAt(QPointF(point) + QPointF(0, verticalOffset()));
+    return item < 0 ? QModelIndex() : records_.index(item);
+}
+
+void HistoryCollectionView::scrollTo(const QModelIndex& index, ScrollHint)
+{
+    const QRect rect = visualRect(index);
+    if (rect.isEmpty())
+        return;
+    if (rect.top() < 0)
+        verticalScrollBar()->setValue(verticalOffset() + rect.top() - int(HistoryGridMetrics::gap));
+    else if (rect.bottom() > viewport()->height())
+        verticalScrollBar()->setValue(verticalOffset() + rect.bottom() - viewport()->height() + int(HistoryGridMetrics::gap));
+}
+
+QModelIndex HistoryCollectionView::moveCursor(CursorAction, Qt::KeyboardModifiers)
+{
+    return currentIndex();
+}
+
+void HistoryCollectionView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags flags)
+{
+    const QModelIndex index = indexAt(rect.topLeft());
+    if (index.isValid())
+        selectionModel()->select(index, flags);
+}
+
+QRegion HistoryCollectionView::visualRegionForSelection(const QItemSelection& selection) const
+{
+    QRegion region;
+    for (const QModelIndex& index : selection.indexes())
+        region += visualRect(index);
+    return region;
+}
+
+void HistoryCollectionView::setSelectedID(std::optional<qint64> id)
+{
+    const int row = id ? records_.rowOf(*id) : -1;
+    if (row < 0) {
+        selectionModel()->clearSelection();
+        return;
+    }
+    if (selectedItem() == row)
+        return;
+    selectionModel()->setCurrentIndex(records_.index(row), QItemSelectionModel::ClearAndSelect);
+}
+
+std::optional<int> HistoryCollectionView::selectedItem() const
+{
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? std::nullopt : std::optional(selected.first().row());
+}
+
+std::optional<qint64> HistoryCollectionView::selectedID() const
+{
+    const std::optional<int> item = selectedItem();
+    const std::optional<Clip> clip = item ? records_.clip(*item) : std::nullopt;
+    return clip ? std::optional(clip->id) : std::nullopt;
+}
+
+void HistoryCollectionView::setIncreasedContrast(bool increased)
+{
+    if (increased == increasedContrast_)
+        return;
+    increasedContrast_ = increased;
+    viewport()->update();
+}
+
+void HistoryCollectionView::selectItem(int item, bool scroll)
+{
+    const std::optional<Clip> clip = records_.clip(item);
+    if (!clip)
+        return;
+    selectionModel()->setCurrentIndex(records_.index(item), QItemSelectionModel::ClearAndSelect);
+    callbacks.onSelect(clip->id);
+    if (scroll)
+        scrollTo(records_.index(item));
+}
+
+void HistoryCollectionView::copySelected()
+{
+    if (const std::optional<int> item = selectedItem()) {
+        if (const std::optional<Clip> clip = records_.clip(*item))
+            callbacks.onCopy(*clip);
+    }
+}
+
+bool HistoryCollectionView::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && isCopyKey(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QAbstractItemView::event(event);
+}
+
+void HistoryCollectionView::keyPressEvent(QKeyEvent* event)
+{
+    if (isCopyKey(event) || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        copySelected();
+        event->accept();
+        return;
+    }
+    const auto key = Qt::Key(event->key());
+    if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Up && key != Qt::Key_Down) {
+        QAbstractItemView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    const int count = records_.rowCount();
+    if (count < 1)
+        return;
+    ensureLaid();
+    const std::optional<int> current = selectedItem();
+    selectItem(current ? HistoryGridMetrics::arrowTarget(key, *current, columnCount(), count) : 0, true);
+}
+
+void HistoryCollectionView::mousePressEvent(QMouseEvent* event)
+{
+    setFocus(Qt::MouseFocusReason);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    // Between and below the cards a click only takes the focus: no rubber band, no deselection.
+    if (!index.isValid())
+        return;
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)
+        selectItem(index.row(), false);
+}
+
+void HistoryCollectionView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid() || event->button() != Qt::LeftButton)
+        return;
+    selectItem(index.row(), false);
+    if (const std::optional<Clip> clip = records_.clip(index.row()))
+        callbacks.onCopy(*clip);
+}
+
+void HistoryCollectionView::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void HistoryCollectionView::mouseMoveEvent(QMouseEvent* event)
+{
+    const int item = indexAt(event->position().toPoint()).row();
+    if (item != hovered_) {
+        hovered_ = item;
+        viewport()->update();
+    }
+}
+
+void HistoryCollectionView::leaveEvent(QEvent* event)
+{
+    QAbstractItemView::leaveEvent(event);
+    hovered_ = -1;
+    viewport()->update();
+}
+
+void HistoryCollectionView::contextMenuEvent(QContextMenuEvent* event)
+{
+    const QModelIndex index = indexAt(event->pos());
+    const std::optional<Clip> clip = records_.clip(index.row());
+    if (!index.isValid() || !clip)
+        return;
+    selectItem(index.row(), false);
+    HistoryRecordsModel* records = &records_;
+    QMenu* menu = RecordMenu::build(*clip, [records](qint64 id) { return RecordMenu::find(records->clips(), id); },
+                                    callbacks, this);
+    menu->popup(event->globalPos());
+}
+
+void HistoryCollectionView::focusInEvent(QFocusEvent* event)
+{
+    QAbstractItemView::focusInEvent(event);
+    viewport()->update();
+}
+
+void HistoryCollectionView::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractItemView::focusOutEvent(event);
+    viewport()->update();
+}
+
+void HistoryCollectionView::paintEvent(QPaintEvent* event)
+{
+    ensureLaid();
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing);
+    const Appearance appearance = ThemeAppearance::of(this);
+    const bool contrast = increasedContrast_ || appearance.highContrast;
+    const std::optional<int> selected = selectedItem();
+    const QDateTime now = QDateTime::currentDateTime();
+    const QRectF visible = QRectF(event->rect()).translated(0, verticalOffset());
+    painter.translate(0, -verticalOffset());
+    for (int item : layout_.itemsIn(visible)) {
+        const std::optional<Clip> clip = records_.clip(item);
+        if (!clip)
+            continue;
+        const QRectF bounds = layout_.cards()[item];
+        const QRectF shape = bounds.adjusted(1, 1, -1, -1);
+        const bool isSelected = selected == item;
+        const bool hovered = hovered_ == item;
+        const bool focused = isSelected && hasFocus();
+        if (!contrast && !hovered)
+            RoundedShape::fill(painter, shape.translated(0, 1).adjusted(-1, -1, 1, 1), 21, QColor(0, 0, 0, 11));
+        RoundedShape::fill(painter, shape, 20,
+                           (isSelected ? TavlinTheme::gridSelectedColor : TavlinTheme::surfaceColor).resolve(appearance));
+        if (hovered && !isSelected)
+            RoundedShape::fill(painter, shape, 20, TavlinTheme::hoverColor.resolve(appearance));
+        const auto stroke = [&](const QColor& color, qreal width) {
+            painter.setPen(QPen(color, width));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawPath(RoundedShape::path(shape, 20));
+        };
+        if (focused)
+            stroke(TavlinTheme::focusColor.resolve(appearance), contrast ? 3 : 2);
+        else if (contrast)
+            stroke(TavlinTheme::labelColor.resolve(appearance), 1.5);
+        else
+            stroke(TavlinTheme::borderColor.resolve(appearance), 0.5);
+        if (isSelected && !focused && !contrast)
+            stroke(TavlinTheme::selectedOutlineColor.resolve(appearance), 1);
+
+        HistoryRowContent::Input input;
+        input.clip = *clip;
+        input.presentation = records_.presentation(item);
+        const HistoryRecordsModel::Decoded& decoded = records_.decoded(item);
+        input.image = decoded.image;
+        input.rich = decoded.rich;
+        input.compact = false;
+        input.confirmed = records_.copyFeedback() && records_.copyFeedback()->isConfirmed(clip->id);
+        input.feedbackShape = CopyConfirmationShape::card;
+        input.appearance = appearance;
+        input.now = now;
+        HistoryRowContent::paint(painter, bounds, input);
+    }
+}
+
+} // namespace tavlin

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "Clip.h"
+#include "HistoryCardFlowLayout.h"
+#include "HistoryGridMetrics.h"
+#include "RecordMenu.h"
+
+#include <QAbstractItemView>
+#include <QHash>
+
+#include <optional>
+
+namespace tavlin {
+
+class HistoryRecordsModel;
+
+// The records as a grid of painted cards ("history-grid"); each card is an item of the view's
+// model, named "history-card-<id>" there. Click selects, double click, Return, keypad Enter and
+// Ctrl+C copy, the arrows move within the rows without wrapping, the context menu is the
+// "Record" menu. Card heights are measured once per record and width and kept until the record
+// or its presentation changes; finished presentation loads re-flow the grid at most once per
+// turn of the event loop.
+class HistoryCollectionView : public QAbstractItemView {
+    Q_OBJECT
+public:
+    // One record's measured card.
+    struct Geometry {
+        Clip clip;
+        HistoryGridMetrics::Measurement measurement;
+        qreal width = 0;
+        qreal height = 0;
+    };
+
+    explicit HistoryCollectionView(HistoryRecordsModel& records, QWidget* parent = nullptr);
+
+    RecordCallbacks callbacks;
+    // Replaceable for tests: the text height a card's measurement gives at a width.
+    HistoryGridMetrics::TextMeasurer measurer = HistoryGridMetrics::measureText;
+
+    // Call before the records model takes new records: drops the measurements they make stale.
+    void retainMeasurements(const QList<Clip>& clips, const QHash<qint64, ClipRowPresentation>& presentations);
+    void setSelectedID(std::optional<qint64> id);
+    std::optional<qint64> selectedID() const;
+    void setIncreasedContrast(bool increased);
+    int columnCount() const { return layout_.columns(); }
+    const HistoryCardFlowLayout& cardLayout() const { return layout_; }
+    // Lays the cards out now, when a re-flow is due.
+    void ensureLaid() const;
+    // Selects an item, reports it and, when asked, scrolls it into view.
+    void selectItem(int item, bool scroll);
+    int relayoutCount() const { return relayouts_; }
+
+    QRect visualRect(const QModelIndex& index) const override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex indexAt(const QPoint& point) const override;
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    int horizontalOffset() const override { return 0; }
+    int verticalOffset() const override;
+    bool isIndexHidden(const QModelIndex&) const override { return false; }
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags flags) override;
+    QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+    void updateGeometries() override;
+
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    QSizeF sizeForItem(int item, qreal width);
+    void scheduleRelayout();
+    void invalidateLayout();
+    void presentationLoaded(qint64 id);
+    void copySelected();
+    std::optional<int> selectedItem() const;
+
+    HistoryRecordsModel& records_;
+    mutable HistoryCardFlowLayout layout_;
+    mutable bool dirty_ = true;
+    bool reflowPending_ = false;
+    bool increasedContrast_ = false;
+    int hovered_ = -1;
+    int relayouts_ = 0;
+    QHash<qint64, Geometry> geometry_;
+};
+
+} // namespace tavlin

@@ -1,0 +1,148 @@
+#include "HistoryGridMetrics.h"
+
+#include "ClipTextSnippet.h"
+#include "RichTextPresentation.h"
+#include "StoredPlaceholder.h"
+#include "SystemFont.h"
+#include "TextCharacters.h"
+
+#include <QFontMetricsF>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <cmath>
+
+namespace tavlin {
+
+namespace {
+
+bool hasAttachment(const QTextDocument& document)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().isImageFormat())
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+HistoryGridMetrics::Measurement HistoryGridMetrics::Measurement::of(const Clip& clip,
+                                                                    const std::optional<ClipRowPresentation>& presentation)
+{
+    Measurement measurement;
+    const QString display = StoredPlaceholder::display(clip.text, clip.kind).value_or(clip.text);
+    const bool code = ClipTextSnippet::isCode(display);
+    measurement.font = code ? SystemFont::monospaced(12) : SystemFont::regular(15);
+    measurement.lineHeight = code ? 15 : 18;
+    measurement.text = display.left(TextCharacters::prefixLength(display, characterLimit));
+    bool attachment = false;
+    if (presentation && presentation->preview.kind == ClipPreview::Case::richText) {
+        std::shared_ptr<QTextDocument> rich = RichTextPresentation::attributed(
+            presentation->preview.data, presentation->preview.type, characterLimit);
+        if (rich) {
+            rich->setDocumentMargin(0);
+            attachment = hasAttachment(*rich);
+            measurement.rich = std::move(rich);
+        }
+    }
+    const bool fileLike = clip.kind == ClipKind::file || clip.kind == ClipKind::other;
+    if (clip.kind == ClipKind::image || attachment)
+        measurement.fixedHeight = 190;
+    else if (fileLike)
+        measurement.fixedHeight = presentation && presentation->preview.kind == ClipPreview::Case::image ? 176 : 136;
+    else if (clip.kind == ClipKind::link)
+        measurement.fixedHeight = TextCharacters::count(display, 81) > 80 ? 160 : 136;
+    measurement.inset = clip.kind == ClipKind::richText || code ? 16 : 0;
+    return measurement;
+}
+
+qreal HistoryGridMetrics::measureText(const Measurement& measurement, qreal width)
+{
+    if (measurement.rich) {
+        std::unique_ptr<QTextDocument> document(measurement.rich->clone());
+        document->setTextWidth(width);
+        return document->size().height();
+    }
+    QTextLayout layout(measurement.text, measurement.font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    const qreal leading = QFontMetricsF(measurement.font).leading();
+    qreal height = 0;
+    layout.beginLayout();
+    // Five lines are all a card shows; further lines cannot change its height.
+    for (int lines = 0; lines < lineLimit + 1; ++lines) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(width);
+        height += line.height() + qMax<qreal>(leading, 0);
+    }
+    layout.endLayout();
+    return height;
+}
+
+int HistoryGridMetrics::columns(qreal width, std::optional<qreal> containerWidth)
+{
+    const qreal container = containerWidth.value_or(width);
+    const int a = int(std::floor(qMax<qreal>(container - margin, 0) / pitch));
+    const int b = int(std::floor(qMax<qreal>(width - 4 + gap, 0) / pitch));
+    return qMin(qMax(b, 1), qMax(a, 1));
+}
+
+static void sides(qreal width, int columns, qreal& side, qreal& left)
+{
+    const qreal edge = (width - HistoryGridMetrics::baseWidth * columns - HistoryGridMetrics::gap * (columns - 1)) / 2;
+    if (edge < HistoryGridMetrics::margin) {
+        left = qMax(edge, HistoryGridMetrics::tightMargin);
+        side = 2 * left;
+    } else {
+        left = HistoryGridMetrics::margin;
+        side = 2 * HistoryGridMetrics::margin;
+    }
+}
+
+qreal HistoryGridMetrics::cardWidth(qreal width, int columns)
+{
+    qreal side = 0, left = 0;
+    sides(width, columns, side, left);
+    return qMax((width - side - gap * (columns - 1)) / columns, qreal(1));
+}
+
+qreal HistoryGridMetrics::leftMargin(qreal width, int columns)
+{
+    qreal side = 0, left = 0;
+    sides(width, columns, side, left);
+    return left;
+}
+
+qreal HistoryGridMetrics::height(const Measurement& measurement, qreal cardWidth, const TextMeasurer& measurer)
+{
+    if (measurement.fixedHeight)
+        return *measurement.fixedHeight;
+    const qreal textWidth = qMax(cardWidth - 32 - measurement.inset, qreal(1));
+    const qreal text = qMin(measurer(measurement, textWidth), lineLimit * measurement.lineHeight);
+    return qBound(minimumHeight, std::ceil(measurement.inset + text + 75), defaultHeight);
+}
+
+int HistoryGridMetrics::arrowTarget(Qt::Key key, int current, int columns, int count)
+{
+    switch (key) {
+    case Qt::Key_Left:
+        return current % columns >= 1 ? current - 1 : current;
+    case Qt::Key_Right:
+        return current % columns < columns - 1 ? qMin(current + 1, count - 1) : current;
+    case Qt::Key_Down:
+        return current / columns < (count - 1) / columns ? qMin(current + columns, count - 1) : current;
+    case Qt::Key_Up:
+        return current >= columns ? current - columns : current;
+    default:
+        return current;
+    }
+}
+
+} // namespace tavlin

@@ -1,0 +1,216 @@
+#include "HistoryListView.h"
+
+#include "CopyFeedback.h"
+#include "HistoryRecordsModel.h"
+#include "HistoryRowContent.h"
+#include "RecordsAccessibility.h"
+#include "RoundedShape.h"
+#include "TavlinTheme.h"
+#include "TextCharacters.h"
+#include "ThemeAppearance.h"
+
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+
+namespace tavlin {
+
+bool isCopyKey(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_C && (event->modifiers() & Qt::ControlModifier);
+}
+
+HistoryRowDelegate::HistoryRowDelegate(HistoryRecordsModel& records, QObject* parent)
+    : QStyledItemDelegate(parent), records_(records)
+{
+}
+
+int HistoryRowDelegate::rowHeight(HistoryViewMode mode, const std::optional<Clip>& clip)
+{
+    if (mode == HistoryViewMode::list) {
+        if (!clip)
+            return 56;
+        return clip->kind == ClipKind::richText || clip->kind == ClipKind::image || clip->kind == ClipKind::file ? 64 : 56;
+    }
+    if (!clip)
+        return 112;
+    if (clip->kind == ClipKind::image || clip->kind == ClipKind::file)
+        return 176;
+    if (clip->kind == ClipKind::richText)
+        return 144;
+    const QString text = HistoryRecordsModel::displayText(*clip);
+    if (TextCharacters::count(text, 161) > 160)
+        return 144;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == 0x0A || u == 0x0B || u == 0x0C || u == 0x0D || u == 0x85 || u == 0x2028 || u == 0x2029)
+            return 144;
+    }
+    return 112;
+}
+
+QSize HistoryRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    return {option.rect.width(), rowHeight(HistoryViewMode::list, records_.clip(index.row()))};
+}
+
+void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const std::optional<Clip> clip = records_.clip(index.row());
+    if (!clip)
+        return;
+    const auto* view = qobject_cast<const QWidget*>(option.widget);
+    const Appearance appearance = ThemeAppearance::of(view);
+    const QRectF shape = QRectF(option.rect).adjusted(7, 2, -7, -2);
+    const bool selected = option.state & QStyle::State_Selected;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    RoundedShape::fill(*painter, shape, 10, TavlinTheme::surfaceColor.resolve(appearance));
+    if (option.state & QStyle::State_MouseOver && !selected)
+        RoundedShape::fill(*painter, shape, 10, TavlinTheme::hoverColor.resolve(appearance));
+    const auto stroke = [&](const QColor& color, qreal width) {
+        painter->setPen(QPen(color, width));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawPath(RoundedShape::path(shape, 10));
+    };
+    stroke(TavlinTheme::borderColor.resolve(appearance), 0.75);
+    if (selected) {
+        RoundedShape::fill(*painter, shape, 10, TavlinTheme::selectedColor.resolve(appearance));
+        const bool focused = view && view->hasFocus();
+        if (appearance.highContrast)
+            stroke(TavlinTheme::focusColor.resolve(appearance), 2.0);
+        else if (focused)
+            stroke(TavlinTheme::focusColor.resolve(appearance), 1.5);
+        else
+            stroke(TavlinTheme::selectedOutlineColor.resolve(appearance), 1.0);
+    }
+    painter->restore();
+    const int row = index.row();
+    HistoryRowContent::Input input;
+    input.clip = *clip;
+    input.presentation = records_.presentation(row);
+    const HistoryRecordsModel::Decoded& decoded = records_.decoded(row);
+    input.image = decoded.image;
+    input.compact = true;
+    input.confirmed = records_.copyFeedback() && records_.copyFeedback()->isConfirmed(clip->id);
+    input.feedbackShape = CopyConfirmationShape::listRow;
+    input.appearance = appearance;
+    input.now = QDateTime::currentDateTime();
+    HistoryRowContent::paint(*painter, option.rect, input);
+}
+
+HistoryListView::HistoryListView(HistoryRecordsModel& records, QWidget* parent) : QListView(parent), records_(records)
+{
+    RecordsAccessibility::install();
+    setObjectName(QStringLiteral("history-list"));
+    setModel(&records);
+    setItemDelegate(new HistoryRowDelegate(records, this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setUniformItemSizes(false);
+    setSpacing(0);
+    setFrameShape(QFrame::NoFrame);
+    setMouseTracking(true);
+    viewport()->setAutoFillBackground(false);
+    setAutoFillBackground(false);
+    setStyleSheet(QStringLiteral("QListView { background: transparent; }"));
+}
+
+void HistoryListView::setSelectedID(std::optional<qint64> id)
+{
+    if (!id || records_.clips().isEmpty())
+        return;
+    const int row = records_.rowOf(*id);
+    if (row < 0 || (currentIndex().row() == row && selectionModel()->isSelected(currentIndex())))
+        return;
+    syncing_ = true;
+    selectionModel()->setCurrentIndex(records_.index(row), QItemSelectionModel::ClearAndSelect);
+    syncing_ = false;
+}
+
+std::optional<qint64> HistoryListView::selectedID() const
+{
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return std::nullopt;
+    const std::optional<Clip> clip = records_.clip(selected.first().row());
+    return clip ? std::optional(clip->id) : std::nullopt;
+}
+
+void HistoryListView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QListView::selectionChanged(selected, deselected);
+    if (syncing_ || selected.indexes().isEmpty())
+        return;
+    if (const std::optional<Clip> clip = records_.clip(selected.indexes().first().row()))
+        callbacks.onSelect(clip->id);
+}
+
+void HistoryListView::copySelected()
+{
+    if (const std::optional<qint64> id = selectedID()) {
+        if (const std::optional<Clip> clip = records_.clip(records_.rowOf(*id)))
+            callbacks.onCopy(*clip);
+    }
+}
+
+bool HistoryListView::event(QEvent* event)
+{
+    // Ctrl+C is the list's own while it has focus, ahead of any window shortcut.
+    if (event->type() == QEvent::ShortcutOverride && isCopyKey(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QListView::event(event);
+}
+
+void HistoryListView::keyPressEvent(QKeyEvent* event)
+{
+    if (isCopyKey(event)) {
+        copySelected();
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+void HistoryListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    std::optional<Clip> clip = index.isValid() ? records_.clip(index.row()) : std::nullopt;
+    if (!clip && selectedID())
+        clip = records_.clip(records_.rowOf(*selectedID()));
+    if (!clip)
+        return;
+    callbacks.onSelect(clip->id);
+    callbacks.onCopy(*clip);
+}
+
+void HistoryListView::contextMenuEvent(QContextMenuEvent* event)
+{
+    const QModelIndex index = indexAt(event->pos());
+    const std::optional<Clip> clip = records_.clip(index.row());
+    if (!index.isValid() || !clip)
+        return;
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    HistoryRecordsModel* records = &records_;
+    QMenu* menu = RecordMenu::build(*clip, [records](qint64 id) { return RecordMenu::find(records->clips(), id); },
+                                    callbacks, this);
+    menu->popup(event->globalPos());
+}
+
+void HistoryListView::focusInEvent(QFocusEvent* event)
+{
+    QListView::focusInEvent(event);
+    viewport()->update();
+}
+
+void HistoryListView::focusOutEvent(QFocusEvent* event)
+{
+    QListView::focusOutEvent(event);
+    viewport()->update();
+}
+
+} // namespace tavlin

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "HistoryViewMode.h"
+#include "RecordMenu.h"
+
+#include <QListView>
+#include <QStyledItemDelegate>
+
+#include <optional>
+
+namespace tavlin {
+
+class HistoryRecordsModel;
+
+// Paints one list row: the rounded row surface with its hover and selection and the record's
+// compact content.
+class HistoryRowDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    HistoryRowDelegate(HistoryRecordsModel& records, QObject* parent = nullptr);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // A row's height: by kind alone in list mode, by kind and text in cards mode.
+    static int rowHeight(HistoryViewMode mode, const std::optional<Clip>& clip);
+
+private:
+    HistoryRecordsModel& records_;
+};
+
+// The records as a single-column list of compact rows beside the preview ("history-list").
+// Double click copies, the context menu is the "Record" menu, Ctrl+C copies the selected
+// record rather than its text.
+class HistoryListView : public QListView {
+    Q_OBJECT
+public:
+    explicit HistoryListView(HistoryRecordsModel& records, QWidget* parent = nullptr);
+
+    RecordCallbacks callbacks;
+
+    // Selects the record without scrolling to it and without reporting it back.
+    void setSelectedID(std::optional<qint64> id);
+    std::optional<qint64> selectedID() const;
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+
+private:
+    void copySelected();
+
+    HistoryRecordsModel& records_;
+    bool syncing_ = false;
+};
+
+// Ctrl+C by the key, never by the text: under a Russian layout Ctrl+С arrives as Key_C.
+bool isCopyKey(const QKeyEvent* event);
+
+} // namespace tavlin

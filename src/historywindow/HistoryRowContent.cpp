@@ -1,0 +1,351 @@
+#include "HistoryRowContent.h"
+
+#include "CardMetadata.h"
+#include "ClipTextSnippet.h"
+#include "ClipTypeBadge.h"
+#include "CopyConfirmationBadge.h"
+#include "CopyConfirmationOverlay.h"
+#include "FormattedTextView.h"
+#include "HistoryRecordsModel.h"
+#include "HistoryTimestamp.h"
+#include "RichTextPresentation.h"
+#include "RoundedShape.h"
+#include "SourceApplicationIcon.h"
+#include "SymbolIcon.h"
+#include "SystemFont.h"
+#include "TavlinTheme.h"
+#include "TextCharacters.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QMimeDatabase>
+#include <QPainter>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QUrl>
+
+namespace tavlin {
+
+namespace {
+
+QString capped(const QString& text, qsizetype characters)
+{
+    return text.left(TextCharacters::prefixLength(text, characters));
+}
+
+// Draws text wrapped into at most `maxLines` lines from the top of `rect`, the last one elided
+// when more follows; returns the height used.
+qreal drawWrapped(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font, const QColor& color,
+                  int maxLines, const QList<QTextLayout::FormatRange>& formats = {}, Qt::TextElideMode elide = Qt::ElideRight)
+{
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(maxLines == 1 ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Record text keeps its own direction.
+    option.setTextDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    layout.setTextOption(option);
+    layout.setFormats(formats);
+    layout.beginLayout();
+    qreal y = 0;
+    QList<QTextLine> lines;
+    while (lines.size() < maxLines) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(rect.width());
+        line.setPosition(QPointF(0, y));
+        if (y + line.height() > rect.height() && !lines.isEmpty())
+            break;
+        y += line.height();
+        lines.append(line);
+    }
+    layout.endLayout();
+    painter.save();
+    painter.setPen(color);
+    painter.setFont(font);
+    painter.setClipRect(rect);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QTextLine& line = lines[i];
+        const bool last = i == lines.size() - 1;
+        const bool more = line.textStart() + line.textLength() < text.size();
+        if (last && (more || line.naturalTextWidth() > rect.width())) {
+            const QString rest = text.mid(line.textStart()).replace(QLatin1Char('\n'), QLatin1Char(' '));
+            const QString shown = QFontMetricsF(font).elidedText(rest, elide, rect.width());
+            painter.drawText(QRectF(rect.left(), rect.top() + line.y(), rect.width(), line.height()),
+                             Qt::AlignLeft | Qt::AlignVCenter, shown);
+        } else {
+            line.draw(&painter, rect.topLeft());
+        }
+    }
+    painter.restore();
+    return y;
+}
+
+void drawImage(QPainter& painter, const QRectF& area, const QImage& image, qreal radius)
+{
+    QSizeF size = image.size();
+    size.scale(area.size(), Qt::KeepAspectRatio);
+    const QRectF target(area.center() - QPointF(size.width() / 2, size.height() / 2), size);
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setClipPath(RoundedShape::path(target, radius));
+    painter.drawImage(target, image);
+    painter.restore();
+}
+
+void drawFileIcon(QPainter& painter, const QRectF& rect, const HistoryRowContent::Input& input, const QColor& tint)
+{
+    const QString display = HistoryRecordsModel::displayText(input.clip);
+    const QString name = input.presentation && !input.presentation->metadata.fileNames.isEmpty()
+        ? input.presentation->metadata.fileNames.first() : display;
+    const QIcon icon = HistoryRowContent::fileIcon(name);
+    if (icon.isNull())
+        SymbolIcon::paint(painter, QStringLiteral("doc"), rect, tint);
+    else
+        icon.paint(&painter, rect.toAlignedRect());
+}
+
+void drawFooter(QPainter& painter, const QRectF& rect, const HistoryRowContent::Input& input)
+{
+    const QColor secondary = TavlinTheme::secondaryText.resolve(input.appearance);
+    const auto source = SourceApplicationIcon::resolve(input.clip.source, input.clip.kind);
+    source->paint(painter, QRectF(rect.left(), rect.center().y() - 9, 18, 18), secondary);
+    const QFont font = SystemFont::regular(11);
+    const QFontMetricsF metrics(font);
+    const std::optional<ClipMetadata> metadata = input.presentation ? std::optional(input.presentation->metadata) : std::nullopt;
+    const QString detail = CardMetadata::footer(metadata, input.clip.kind);
+    const QString separator = QStringLiteral(" · ");
+    qreal x = rect.left() + 25;
+    const qreal available = rect.right() - x;
+    const qreal detailWidth = qMin(metrics.horizontalAdvance(detail), available * 0.6);
+    const qreal nameWidth = qMax<qreal>(0, available - detailWidth - metrics.horizontalAdvance(separator));
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(secondary);
+    const QString name = metrics.elidedText(source->name, Qt::ElideRight, nameWidth);
+    painter.drawText(QRectF(x, rect.top(), nameWidth, rect.height()), Qt::AlignLeft | Qt::AlignVCenter, name);
+    x += metrics.horizontalAdvance(name);
+    painter.drawText(QRectF(x, rect.top(), 20, rect.height()), Qt::AlignLeft | Qt::AlignVCenter, separator);
+    x += metrics.horizontalAdvance(separator);
+    painter.drawText(QRectF(x, rect.top(), rect.right() - x, rect.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                     metrics.elidedText(detail, Qt::ElideMiddle, rect.right() - x));
+    painter.restore();
+}
+
+// The age, or the "Copied" badge in its place while the copy is confirmed; the star before it.
+qreal drawTime(QPainter& painter, const QRectF& row, const HistoryRowContent::Input& input)
+{
+    const QFont font = SystemFont::regular(11);
+    const QFontMetricsF metrics(font);
+    const QString age = HistoryTimestamp::relative(input.clip.createdAt, input.now);
+    const qreal width = metrics.horizontalAdvance(age);
+    const QRectF label(row.right() - width, row.top(), width, row.height());
+    if (!input.confirmed) {
+        painter.save();
+        painter.setFont(font);
+        painter.setPen(TavlinTheme::secondaryText.resolve(input.appearance));
+        painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter, age);
+        painter.restore();
+    }
+    qreal left = label.left();
+    if (input.clip.isFavorite) {
+        left -= 6 + 11;
+        SymbolIcon::paint(painter, QStringLiteral("star.fill"), QRectF(left, row.center().y() - 5.5, 11, 11),
+                          TavlinTheme::accent.resolve(input.appearance));
+    }
+    return left;
+}
+
+QString compactTitle(const HistoryRowContent::Input& input, QList<QTextLayout::FormatRange>& formats, QFont& font)
+{
+    const QString display = HistoryRecordsModel::displayText(input.clip);
+    if (input.presentation && input.presentation->preview.kind == ClipPreview::Case::richText) {
+        if (const auto plain = RichTextPresentation::plainString(input.presentation->preview.data,
+                                                                 input.presentation->preview.type, 160)) {
+            font = SystemFont::regular(13, QFont::Medium);
+            const auto line = HistoryRowContent::usefulLine(*plain);
+            return HistoryRowContent::isCodePresentation(input.clip) && line ? plain->mid(line->first, line->second) : *plain;
+        }
+    }
+    if (HistoryRowContent::isCodePresentation(input.clip)) {
+        const HighlightedText snippet = ClipTextSnippet::highlighted(display, 160);
+        font = HighlightedText::codeFont();
+        const auto line = HistoryRowContent::usefulLine(snippet.text);
+        if (!line) {
+            formats = snippet.formats(input.appearance);
+            return snippet.text;
+        }
+        for (QTextLayout::FormatRange range : snippet.formats(input.appearance)) {
+            const qsizetype start = qMax(range.start, int(line->first));
+            const qsizetype end = qMin(range.start + range.length, int(line->first + line->second));
+            if (end <= start)
+                continue;
+            range.start = int(start - line->first);
+            range.length = int(end - start);
+            formats.append(range);
+        }
+        return snippet.text.mid(line->first, line->second);
+    }
+    font = SystemFont::regular(13, QFont::Medium);
+    return capped(display, 160);
+}
+
+void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowContent::Input& input)
+{
+    const Appearance& appearance = input.appearance;
+    const QRectF inner = bounds.adjusted(16 + 7, 8 + 2, -16 - 7, -8 - 2);
+    const QRectF visual(inner.left(), inner.center().y() - 19, 38, 38);
+    const bool code = HistoryRowContent::isCodePresentation(input.clip);
+    const QColor secondary = TavlinTheme::secondaryText.resolve(appearance);
+    if (!input.image.isNull()) {
+        RoundedShape::fill(painter, visual, 8, TavlinTheme::elevatedSurface.resolve(appearance));
+        drawImage(painter, visual, input.image, 8);
+    } else if (input.clip.kind == ClipKind::file || input.clip.kind == ClipKind::other) {
+        drawFileIcon(painter, QRectF(visual.left() + 3, visual.top() + 3, 32, 32), input, secondary);
+    } else {
+        const QString symbol = code ? QStringLiteral("chevron.left.forwardslash.chevron.right") : SymbolIcon::forKind(input.clip.kind);
+        const QColor tint = code || input.clip.kind == ClipKind::link ? TavlinTheme::brandAccent.resolve(appearance) : secondary;
+        SymbolIcon::paint(painter, symbol, QRectF(visual.left() + 10.5, visual.center().y() - 8.5, 17, 17), tint);
+    }
+    const qreal timeLeft = drawTime(painter, QRectF(inner.right() - 120, inner.top(), 120, inner.height()), input);
+    const QRectF column(visual.right() + 12, inner.top(), qMax<qreal>(0, timeLeft - 12 - visual.right() - 12), inner.height());
+    QList<QTextLayout::FormatRange> formats;
+    QFont font;
+    const QString title = compactTitle(input, formats, font);
+    const qreal titleHeight = QFontMetricsF(font).height();
+    const qreal top = column.center().y() - (titleHeight + 4 + 18) / 2;
+    drawWrapped(painter, QRectF(column.left(), top, column.width(), titleHeight), title, font,
+                TavlinTheme::primaryText.resolve(appearance), 1, formats);
+    drawFooter(painter, QRectF(column.left(), top + titleHeight + 4, column.width(), 18), input);
+    if (input.confirmed)
+        CopyConfirmationBadge::paint(painter, QRectF(bounds.right() - 7 - 14 - 120, bounds.top() + 7 + 2, 120, 22), appearance);
+}
+
+void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowContent::Input& input)
+{
+    const Appearance& appearance = input.appearance;
+    const QColor primary = TavlinTheme::primaryText.resolve(appearance);
+    const QColor secondary = TavlinTheme::secondaryText.resolve(appearance);
+    const QString display = HistoryRecordsModel::displayText(input.clip);
+    const bool fileLike = input.clip.kind == ClipKind::file || input.clip.kind == ClipKind::other;
+    painter.save();
+    painter.setClipRect(area);
+    if (!input.image.isNull()) {
+        const qreal height = input.clip.kind == ClipKind::file ? 70 : 112;
+        drawImage(painter, QRectF(area.left(), area.top(), area.width(), qMin(height, area.height())), input.image, 8);
+        if (input.clip.kind == ClipKind::file) {
+            const QRectF caption(area.left(), area.top() + height + 8, area.width(), 16);
+            const std::optional<QString> size = CardMetadata::dimensions(input.presentation->metadata);
+            const qreal sizeWidth = size ? QFontMetricsF(SystemFont::regular(11)).horizontalAdvance(*size) + 8 : 0;
+            drawWrapped(painter, caption.adjusted(0, 0, -sizeWidth, 0), display, SystemFont::regular(12, QFont::Medium), primary, 1);
+            if (size) {
+                painter.setFont(SystemFont::regular(11));
+                painter.setPen(secondary);
+                painter.drawText(caption, Qt::AlignRight | Qt::AlignVCenter, *size);
+            }
+        }
+    } else if (fileLike) {
+        drawFileIcon(painter, QRectF(area.left(), area.top(), 36, 44), input, secondary);
+        drawWrapped(painter, QRectF(area.left() + 48, area.top(), area.width() - 48, area.height()), capped(display, 1200),
+                    SystemFont::regular(13, QFont::Medium), primary, 3, {}, Qt::ElideMiddle);
+    } else if (const QUrl url(display, QUrl::StrictMode); input.clip.kind == ClipKind::link && url.isValid() && !url.host().isEmpty()) {
+        QFont hostFont = SystemFont::regular(19, QFont::DemiBold);
+        hostFont.setLetterSpacing(QFont::AbsoluteSpacing, -0.3);
+        const qreal hostHeight = drawWrapped(painter, area, url.host(), hostFont, primary, 1);
+        const QString detail = url.path() + (url.hasQuery() ? QStringLiteral("?") + url.query() : QString());
+        drawWrapped(painter, area.adjusted(0, hostHeight + 8, 0, 0), capped(detail, 1200), SystemFont::regular(12), secondary, 3);
+    } else if (input.rich) {
+        const QRectF surface(area.left(), area.top(), area.width(), qMin(area.height(), 16 + 5 * 18.0));
+        RoundedShape::fill(painter, surface, 8,
+                           FormattedTextView::surfaceColor(RichTextPresentation::surface(*input.rich), appearance));
+        std::unique_ptr<QTextDocument> document(input.rich->clone());
+        document->setTextWidth(surface.width() - 16);
+        painter.translate(surface.topLeft() + QPointF(8, 8));
+        document->drawContents(&painter, QRectF(0, 0, surface.width() - 16, surface.height() - 16));
+    } else if (ClipTextSnippet::isCode(display)) {
+        const HighlightedText snippet = ClipTextSnippet::highlighted(display, 1200);
+        const QRectF surface(area.left(), area.top(), area.width(), qMin(area.height(), 16 + 5 * 15.0));
+        RoundedShape::fill(painter, surface, 8, TavlinTheme::elevatedSurface.resolve(appearance));
+        drawWrapped(painter, surface.adjusted(8, 8, -8, -8), snippet.text, HighlightedText::codeFont(), primary, 5,
+                    snippet.formats(appearance));
+    } else {
+        drawWrapped(painter, area, capped(display, 1200), SystemFont::regular(15), primary, 5);
+    }
+    painter.restore();
+}
+
+void paintCard(QPainter& painter, const QRectF& bounds, const HistoryRowContent::Input& input)
+{
+    const QRectF inner = bounds.adjusted(16, 12, -16, -12);
+    const qreal lowerHeight = 20 + 4 + 18;
+    const QRectF lower(inner.left(), inner.bottom() - lowerHeight, inner.width(), lowerHeight);
+    paintCardContent(painter, QRectF(inner.left(), inner.top(), inner.width(), lower.top() - 8 - inner.top()), input);
+    const QRectF badgeRow(lower.left(), lower.top(), lower.width(), 20);
+    const QSize badge = ClipTypeBadge::badgeSize(input.clip.kind);
+    ClipTypeBadge::paint(painter, QPointF(badgeRow.left(), badgeRow.center().y() - badge.height() / 2.0), input.clip.kind,
+                         input.appearance);
+    drawTime(painter, badgeRow, input);
+    if (input.confirmed)
+        CopyConfirmationBadge::paint(painter, badgeRow, input.appearance);
+    drawFooter(painter, QRectF(lower.left(), badgeRow.bottom() + 4, lower.width(), 18), input);
+}
+
+} // namespace
+
+void HistoryRowContent::paint(QPainter& painter, const QRectF& bounds, const Input& input)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    if (input.confirmed)
+        CopyConfirmationOverlay::paint(painter, CopyConfirmationOverlay::Style::fill, bounds, input.feedbackShape, input.appearance);
+    if (input.compact)
+        paintCompact(painter, bounds, input);
+    else
+        paintCard(painter, bounds, input);
+    if (input.confirmed)
+        CopyConfirmationOverlay::paint(painter, CopyConfirmationOverlay::Style::edge, bounds, input.feedbackShape, input.appearance);
+    painter.restore();
+}
+
+QIcon HistoryRowContent::fileIcon(const QString& name)
+{
+    static QHash<QString, QIcon> cache;
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    if (const auto found = cache.constFind(suffix); found != cache.cend())
+        return *found;
+    const QMimeType type = suffix.isEmpty() ? QMimeDatabase().mimeTypeForName(QStringLiteral("application/octet-stream"))
+                                            : QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    QIcon icon = QIcon::fromTheme(type.iconName());
+    if (icon.isNull())
+        icon = QIcon::fromTheme(type.genericIconName());
+    return *cache.insert(suffix, icon);
+}
+
+std::optional<std::pair<qsizetype, qsizetype>> HistoryRowContent::usefulLine(const QString& text)
+{
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != QLatin1Char('\n') && text[end] != QLatin1Char('\r')
+               && text[end] != QChar(0x2028) && text[end] != QChar(0x2029) && text[end] != QChar(0x85))
+            ++end;
+        const QString trimmed = text.mid(start, end - start).trimmed();
+        if (!trimmed.isEmpty() && trimmed != QLatin1String("{") && trimmed != QLatin1String("}")
+            && trimmed != QLatin1String("[") && trimmed != QLatin1String("]"))
+            return std::pair(start, end - start);
+        if (end >= text.size())
+            break;
+        start = end + (text[end] == QLatin1Char('\r') && end + 1 < text.size() && text[end + 1] == QLatin1Char('\n') ? 2 : 1);
+    }
+    return std::nullopt;
+}
+
+bool HistoryRowContent::isCodePresentation(const Clip& clip)
+{
+    return (clip.kind == ClipKind::text || clip.kind == ClipKind::richText)
+        && ClipTextSnippet::isCode(HistoryRecordsModel::displayText(clip));
+}
+
+} // namespace tavlin

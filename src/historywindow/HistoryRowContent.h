@@ -1,0 +1,50 @@
+#pragma once
+
+#include "Appearance.h"
+#include "Clip.h"
+#include "ClipRowPresentation.h"
+#include "CopyConfirmationShape.h"
+
+#include <QDateTime>
+#include <QIcon>
+#include <QImage>
+#include <QRectF>
+
+#include <memory>
+#include <optional>
+
+class QPainter;
+class QTextDocument;
+
+namespace tavlin {
+
+// One record drawn where the history window lists it: the compact form of a list row, or the
+// card form of a grid card. Painted, not built from widgets, so that a view of a thousand records
+// costs a paint per visible one.
+struct HistoryRowContent {
+    struct Input {
+        Clip clip;
+        std::optional<ClipRowPresentation> presentation;
+        // Decoded once per record by the records model.
+        QImage image;
+        std::shared_ptr<QTextDocument> rich;
+        bool compact = true;
+        // The copy confirmation: shown while confirmed.
+        bool confirmed = false;
+        CopyConfirmationShape feedbackShape = CopyConfirmationShape::listRow;
+        Appearance appearance;
+        QDateTime now;
+    };
+
+    static void paint(QPainter& painter, const QRectF& bounds, const Input& input);
+
+    // The icon of a file by its name's type, from the desktop's icon theme; null when the theme
+    // has none (the caller draws "doc").
+    static QIcon fileIcon(const QString& name);
+    // The first line of a text that is not blank and not a lone brace or bracket (its range).
+    static std::optional<std::pair<qsizetype, qsizetype>> usefulLine(const QString& text);
+    // Whether the record is shown as code.
+    static bool isCodePresentation(const Clip& clip);
+};
+
+} // namespace tavlin

@@ -1,0 +1,44 @@
+#include "RecordMenu.h"
+
+#include <QCoreApplication>
+#include <QMenu>
+
+namespace tavlin {
+
+QMenu* RecordMenu::build(const Clip& clip, Resolve resolve, const RecordCallbacks& callbacks, QWidget* parent)
+{
+    auto* menu = new QMenu(QCoreApplication::translate("RecordMenu", "Record"), parent);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const auto add = [&](const QString& title, int tag, std::function<void(const Clip&, int)> act) {
+        QAction* action = menu->addAction(title);
+        action->setData(QVariantList{QVariant::fromValue(clip.id), tag});
+        QObject::connect(action, &QAction::triggered, menu, [resolve, act, id = clip.id, tag] {
+            if (const std::optional<Clip> record = resolve(id))
+                act(*record, tag);
+        });
+    };
+    add(QCoreApplication::translate("RecordMenu", "Copy"), 0, [callbacks](const Clip& record, int) {
+        callbacks.onSelect(record.id);
+        callbacks.onCopy(record);
+    });
+    add(clip.isFavorite ? QCoreApplication::translate("RecordMenu", "Remove from Favorites")
+                        : QCoreApplication::translate("RecordMenu", "Add to Favorites"),
+        clip.isFavorite ? 0 : 1, [callbacks](const Clip& record, int tag) { callbacks.onFavoriteChange(record, tag == 1); });
+    if (clip.source)
+        add(QCoreApplication::translate("RecordMenu", "Copies from This App"), 0,
+            [callbacks](const Clip& record, int) { callbacks.onFilterSource(record); });
+    menu->addSeparator();
+    add(QCoreApplication::translate("RecordMenu", "Delete"), 0, [callbacks](const Clip& record, int) { callbacks.onDelete(record); });
+    return menu;
+}
+
+std::optional<Clip> RecordMenu::find(const QList<Clip>& clips, qint64 id)
+{
+    for (const Clip& clip : clips) {
+        if (clip.id == id)
+            return clip;
+    }
+    return std::nullopt;
+}
+
+} // namespace tavlin

@@ -1,0 +1,148 @@
+#include "RecordsAccessibility.h"
+
+#include "HistoryRecordsModel.h"
+
+#include <QAbstractItemView>
+#include <QAccessibleWidget>
+#include <QHash>
+#include <QItemSelectionModel>
+#include <QPointer>
+
+namespace tavlin {
+
+namespace {
+
+class RecordCell : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    RecordCell(QAbstractItemView* view, int row) : view_(view), row_(row) {}
+
+    bool isValid() const override { return view_ && row_ < view_->model()->rowCount(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return view_ ? view_->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(view_); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessible::Role role() const override { return QAccessible::Cell; }
+    void setText(QAccessible::Text, const QString&) override {}
+    QModelIndex index() const { return view_ ? view_->model()->index(row_, 0) : QModelIndex(); }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return index().data(Qt::AccessibleTextRole).toString();
+        if (t == QAccessible::Description)
+            return index().data(HistoryRecordsModel::IdentifierRole).toString();
+        return {};
+    }
+    QRect rect() const override
+    {
+        if (!view_)
+            return {};
+        const QRect local = view_->visualRect(index());
+        return QRect(view_->viewport()->mapToGlobal(local.topLeft()), local.size());
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.selectable = true;
+        state.focusable = true;
+        if (view_ && view_->selectionModel()->isSelected(index())) {
+            state.selected = true;
+            state.focused = view_->hasFocus();
+        }
+        return state;
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& name) override
+    {
+        if (name != pressAction() || !isValid())
+            return;
+        view_->setFocus();
+        view_->selectionModel()->setCurrentIndex(index(), QItemSelectionModel::ClearAndSelect);
+        view_->scrollTo(index());
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QPointer<QAbstractItemView> view_;
+    int row_;
+};
+
+class RecordsView : public QAccessibleWidget {
+public:
+    explicit RecordsView(QAbstractItemView* view) : QAccessibleWidget(view, QAccessible::List)
+    {
+        QObject::connect(view->model(), &QAbstractItemModel::modelReset, view, [this] { clearCells(); });
+    }
+    ~RecordsView() override { clearCells(); }
+
+    QAbstractItemView* view() const { return static_cast<QAbstractItemView*>(widget()); }
+    int childCount() const override { return view()->model()->rowCount(); }
+    QAccessibleInterface* child(int index) const override
+    {
+        if (index < 0 || index >= childCount())
+            return nullptr;
+        auto found = cells_.constFind(index);
+        if (found == cells_.cend()) {
+            auto* cell = new RecordCell(view(), index);
+            QAccessible::registerAccessibleInterface(cell);
+            found = cells_.insert(index, QAccessible::uniqueId(cell));
+        }
+        return QAccessible::accessibleInterface(*found);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        for (auto it = cells_.cbegin(); it != cells_.cend(); ++it) {
+            if (QAccessible::accessibleInterface(*it) == child)
+                return it.key();
+        }
+        return -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        const QModelIndex index = view()->indexAt(view()->viewport()->mapFromGlobal(QPoint(x, y)));
+        return index.isValid() ? child(index.row()) : nullptr;
+    }
+    QAccessibleInterface* focusChild() const override
+    {
+        const QModelIndexList selected = view()->selectionModel()->selectedIndexes();
+        return selected.isEmpty() ? nullptr : child(selected.first().row());
+    }
+
+private:
+    void clearCells()
+    {
+        for (QAccessible::Id id : std::as_const(cells_))
+            QAccessible::deleteAccessibleInterface(id);
+        cells_.clear();
+    }
+
+    mutable QHash<int, QAccessible::Id> cells_;
+};
+
+QAccessibleInterface* factory(const QString& className, QObject* object)
+{
+    if ((className == QLatin1String("tavlin::HistoryListView") || className == QLatin1String("tavlin::HistoryCollectionView"))
+        && object && object->isWidgetType())
+        return new RecordsView(static_cast<QAbstractItemView*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void RecordsAccessibility::install()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(factory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+} // namespace tavlin

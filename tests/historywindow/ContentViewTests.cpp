@@ -1,0 +1,302 @@
+#include "ClearHistorySheet.h"
+#include "HistoryControls.h"
+#include "HistoryEmptyView.h"
+#include "HistoryRecordsModel.h"
+#include "HistoryWindow.h"
+#include "HistoryWindowFixture.h"
+#include "RecordMenu.h"
+#include "SourceFilterPopover.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace tavlin;
+using namespace tavlin::test;
+
+namespace {
+
+QString text(QWidget* widget)
+{
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    return qobject_cast<QAbstractButton*>(widget)->text();
+}
+
+QModelIndex rowOf(QAbstractItemView* view, int row)
+{
+    return view->model()->index(row, 0);
+}
+
+// A Ctrl+C as X11 delivers it: under a Russian layout the key is the Latin C and the text empty.
+void pressCopy(QWidget* widget, bool russianLayout)
+{
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_C, russianLayout ? QString() : QStringLiteral("c"), Qt::ControlModifier);
+}
+
+QAction* moreAction(ContentView& view, const QString& title)
+{
+    for (QMenu* menu : view.findChildren<QMenu*>()) {
+        for (QAction* action : menu->actions()) {
+            if (action->text() == title)
+                return action;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(ContentView, ListsTheHistoryAndCopiesRecordsBackFromListAndCards)
+{
+    HistoryWindowFixture fixture;
+    fixture.captureText(QStringLiteral("first"));
+    fixture.captureText(QStringLiteral("second"));
+    ContentView& view = fixture.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == view.searchField(); }, 5000));
+    EXPECT_EQ(view.searchField()->objectName(), QStringLiteral("history-search"));
+    QAbstractItemView* list = fixture.records();
+    ASSERT_EQ(list->objectName(), QStringLiteral("history-list"));
+    ASSERT_EQ(list->model()->rowCount(), 2);
+    EXPECT_EQ(view.selection(), fixture.model->clips().first().id) << "the newest record is selected";
+
+    // Ctrl+C in the list copies the selected record, not the row's text.
+    const Clip first = fixture.model->clips().last();
+    list->setFocus();
+    list->setCurrentIndex(rowOf(list, 1));
+    const int writes = fixture.pasteboard.writeCount();
+    pressCopy(list, true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.writeCount() == writes + 1; }, 5000));
+    EXPECT_EQ(fixture.pasteboard.string(QStringLiteral("public.utf8-plain-text")), QStringLiteral("first"));
+    const QString confirmation = QStringLiteral("copy-confirmation-%1").arg(first.id);
+    EXPECT_EQ(rowOf(list, 1).data(HistoryRecordsModel::ConfirmationRole).toString(), confirmation);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rowOf(list, 1).data(HistoryRecordsModel::ConfirmationRole).isNull(); }, 5000));
+    EXPECT_TRUE(view.copied());
+
+    // Cards: each card is named by its record; Return on a focused card copies it.
+    fixture.preferences.setViewMode(HistoryViewMode::cards);
+    QAbstractItemView* grid = fixture.records();
+    ASSERT_EQ(grid->objectName(), QStringLiteral("history-grid"));
+    EXPECT_EQ(rowOf(grid, 1).data(HistoryRecordsModel::IdentifierRole).toString(), QStringLiteral("history-card-%1").arg(first.id));
+    EXPECT_EQ(view.selection(), first.id) << "the selection survives the change of view";
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Left);
+    EXPECT_EQ(view.selection(), fixture.model->clips().first().id);
+    QTest::keyClick(grid, Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.writeCount() == writes + 2; }, 5000));
+    EXPECT_EQ(fixture.pasteboard.string(QStringLiteral("public.utf8-plain-text")), QStringLiteral("second"));
+}
+
+TEST(ContentView, CtrlCInTheSearchFieldCopiesItsSelectionElseTheSelectedRecord)
+{
+    HistoryWindowFixture fixture;
+    fixture.captureText(QStringLiteral("the record"));
+    ContentView& view = fixture.show();
+    QLineEdit* search = view.searchField();
+    search->setFocus();
+    QTest::keyClicks(search, QStringLiteral("the"));
+    search->selectAll();
+    const int writes = fixture.pasteboard.writeCount();
+    pressCopy(search, false);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("the"));
+    search->deselect();
+    for (bool russian : {false, true}) {
+        pressCopy(search, russian);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.writeCount() == writes + 1 + russian; }, 5000)) << russian;
+    }
+    EXPECT_EQ(fixture.pasteboard.string(QStringLiteral("public.utf8-plain-text")), QStringLiteral("the record"));
+    // Ctrl+F brings the caret back from the records; Tab leads to them.
+    fixture.records()->setFocus();
+    QTest::keyClick(fixture.records(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(search->hasFocus());
+    QTest::keyClick(search, Qt::Key_Tab);
+    EXPECT_TRUE(fixture.records()->hasFocus());
+}
+
+TEST(ContentView, TypingReloadsOnceAfterTheLastKeystroke)
+{
+    HistoryWindowFixture fixture;
+    for (const QString& word : {QStringLiteral("apple"), QStringLiteral("banana"), QStringLiteral("apricot")})
+        fixture.captureText(word);
+    ContentView& view = fixture.show();
+    QSignalSpy reloads(fixture.model.get(), &HistoryModel::historyChanges);
+    QTest::keyClicks(view.searchField(), QStringLiteral("apr"));
+    EXPECT_TRUE(view.isReloadPending());
+    EXPECT_EQ(reloads.count(), 0) << "no reload while typing";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->clips().size() == 1; }, 5000));
+    QTest::qWait(0);
+    EXPECT_EQ(reloads.count(), 1);
+    EXPECT_EQ(fixture.model->query(), QStringLiteral("apr"));
+    EXPECT_EQ(fixture.records()->model()->rowCount(), 1);
+}
+
+TEST(ContentView, StatusLineCountsAndFilterControls)
+{
+    HistoryWindowFixture fixture;
+    fixture.store(350);
+    ContentView& view = fixture.show();
+    auto* status = fixture.find<QLabel>(QStringLiteral("history-status"));
+    EXPECT_EQ(status->text(), QStringLiteral("Showing 200 of 350"));
+    EXPECT_EQ(fixture.find<SidebarRow>(QStringLiteral("history-section-history"))->accessibleDescription(), QStringLiteral("350"));
+
+    QAction* reset = moreAction(view, QStringLiteral("Reset Filters"));
+    ASSERT_TRUE(reset);
+    EXPECT_FALSE(reset->isEnabled());
+    fixture.model->setSection(HistorySection::favorites);
+    EXPECT_FALSE(reset->isEnabled()) << "the section is not a filter";
+    QTest::keyClick(view.searchField(), Qt::Key_Space);
+    EXPECT_TRUE(reset->isEnabled()) << "a blank query still filters";
+    reset->trigger();
+    EXPECT_EQ(view.searchField()->text(), QString());
+    EXPECT_EQ(fixture.model->section(), HistorySection::favorites);
+    fixture.settle();
+    EXPECT_EQ(status->text(), QStringLiteral("Records: 0"));
+}
+
+TEST(ContentView, EmptyHistoryShowsZerosTheEmptyStateAndNoClearing)
+{
+    HistoryWindowFixture fixture;
+    ContentView& view = fixture.show();
+    EXPECT_EQ(fixture.find<SidebarRow>(QStringLiteral("history-section-history"))->accessibleDescription(), QStringLiteral("0"));
+    EXPECT_EQ(fixture.find<SidebarRow>(QStringLiteral("history-section-favorites"))->accessibleDescription(), QStringLiteral("0"));
+    EXPECT_FALSE(fixture.records()->isVisible());
+    EXPECT_TRUE(view.findChild<HistoryEmptyView*>()->isVisible());
+    EXPECT_FALSE(moreAction(view, QStringLiteral("Clear All History…"))->isEnabled());
+}
+
+TEST(ContentView, SourceFilterCountsApplicationsAndUnknownSources)
+{
+    HistoryWindowFixture fixture;
+    fixture.captureText(QStringLiteral("from the editor"), QStringLiteral("org.gnome.TextEditor"));
+    fixture.captureText(QStringLiteral("from firefox"), QStringLiteral("org.mozilla.firefox"));
+    fixture.captureText(QStringLiteral("from nowhere"), std::nullopt);
+    ContentView& view = fixture.show();
+    auto* button = fixture.find<QAbstractButton>(QStringLiteral("history-source-filter"));
+    EXPECT_EQ(button->text(), QStringLiteral("All Apps"));
+    button->click();
+    SourceFilterPopover* popover = view.sourcePopover();
+    ASSERT_TRUE(popover);
+    EXPECT_EQ(popover->width(), SourceFilterPopover::popoverWidth);
+    const QList<QCheckBox*> rows = popover->findChildren<QCheckBox*>();
+    ASSERT_EQ(rows.size(), 3);
+    for (QCheckBox* row : rows) {
+        EXPECT_FALSE(row->isChecked());
+        row->click();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(button->text(), QStringLiteral("Apps: 3"));
+    EXPECT_EQ(text(view.sourcePopover()->findChild<QLabel*>(QStringLiteral("source-filter-summary"))), QStringLiteral("Selected: 3"));
+    QStringList names;
+    for (QCheckBox* row : view.sourcePopover()->findChildren<QCheckBox*>())
+        names.append(row->accessibleName());
+    EXPECT_TRUE(names.contains(QStringLiteral("Unknown source")));
+    EXPECT_TRUE(names.contains(QStringLiteral("org.mozilla.firefox"))) << "an application not installed goes by its identifier";
+
+    view.sourcePopover()->findChild<QAbstractButton*>(QStringLiteral("source-filter-reset"))->click();
+    EXPECT_EQ(button->text(), QStringLiteral("All Apps"));
+    popover->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view.sourcePopover(); }, 5000)) << "closing clears the flag";
+}
+
+TEST(ClearHistorySheet, ReturnDoesNothingEscapeCancelsAndTheCountNeverGoesNegative)
+{
+    QWidget window;
+    int cancelled = 0;
+    std::optional<bool> cleared;
+    auto* sheet = new ClearHistorySheet(3, 0, [&] { ++cancelled; }, [&](bool keeping) { cleared = keeping; }, &window);
+    sheet->show();
+    auto* count = sheet->findChild<QLabel*>(QStringLiteral("clear-history-count"));
+    // The counts arrive one at a time: the total of a finished clear before its favorites.
+    sheet->setCounts(3, 5);
+    EXPECT_EQ(count->text(), QStringLiteral("To be deleted: 0"));
+    sheet->findChild<QRadioButton*>()->setChecked(false);
+    for (QRadioButton* option : sheet->findChildren<QRadioButton*>())
+        option->setChecked(option->text() == QStringLiteral("Delete all records"));
+    EXPECT_EQ(count->text(), QStringLiteral("To be deleted: 3"));
+    for (QWidget* target : QList<QWidget*>{sheet, sheet->findChild<QPushButton*>(QStringLiteral("clear-history-confirm"))}) {
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Return);
+    }
+    EXPECT_FALSE(cleared);
+    EXPECT_TRUE(sheet->isVisible());
+    QTest::keyClick(sheet, Qt::Key_Escape);
+    EXPECT_EQ(cancelled, 1);
+    EXPECT_FALSE(cleared);
+}
+
+TEST(ContentView, ClearingKeepingFavoritesLeavesOnlyThem)
+{
+    HistoryWindowFixture fixture;
+    for (const QString& text : {QStringLiteral("keep"), QStringLiteral("drop 1"), QStringLiteral("drop 2")})
+        fixture.captureText(text);
+    QCoro::waitFor(fixture.model->reload());
+    QCoro::waitFor(fixture.model->setFavorite(fixture.model->clips().last(), true));
+    ContentView& view = fixture.show();
+    moreAction(view, QStringLiteral("Clear All History…"))->trigger();
+    ASSERT_TRUE(view.clearSheet());
+    EXPECT_EQ(view.clearSheet()->findChild<QLabel*>(QStringLiteral("clear-history-count"))->text(), QStringLiteral("To be deleted: 2"));
+    QSignalSpy ended(&view, &ContentView::sheetEnded);
+    view.clearSheet()->findChild<QPushButton*>(QStringLiteral("clear-history-confirm"))->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->totalCount() == 1; }, 5000));
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_EQ(fixture.model->clips().first().text, QStringLiteral("keep"));
+}
+
+TEST(RecordMenu, EntriesFollowTheRecordAndActOnlyOnRecordsStillListed)
+{
+    QList<Clip> listed{{7, QStringLiteral("x"), QDateTime::currentDateTime(), QStringLiteral("org.mozilla.firefox"), ClipKind::text, true}};
+    std::optional<std::pair<qint64, bool>> favorite;
+    std::optional<qint64> selected;
+    RecordCallbacks callbacks;
+    callbacks.onFavoriteChange = [&](const Clip& clip, bool value) { favorite = std::pair(clip.id, value); };
+    callbacks.onSelect = [&](std::optional<qint64> id) { selected = id; };
+    const auto resolve = [&](qint64 id) { return RecordMenu::find(listed, id); };
+    std::unique_ptr<QMenu> menu(RecordMenu::build(listed.first(), resolve, callbacks, nullptr));
+    QStringList titles;
+    for (QAction* action : menu->actions())
+        titles.append(action->text());
+    EXPECT_EQ(titles, (QStringList{"Copy", "Remove from Favorites", "Copies from This App", "", "Delete"}));
+    menu->actions()[1]->trigger();
+    EXPECT_EQ(favorite, std::pair(qint64(7), false));
+    menu->actions()[0]->trigger();
+    EXPECT_EQ(selected, 7);
+
+    Clip plain = listed.first();
+    plain.source.reset();
+    plain.isFavorite = false;
+    std::unique_ptr<QMenu> short_(RecordMenu::build(plain, resolve, callbacks, nullptr));
+    EXPECT_EQ(short_->actions().size(), 4);
+    favorite.reset();
+    listed.clear();
+    short_->actions()[1]->trigger();
+    EXPECT_FALSE(favorite) << "the record left the listing";
+}
+
+TEST(ContentView, AssistiveTechnologyReadsRecordsAndIconButtons)
+{
+    HistoryWindowFixture fixture;
+    fixture.captureText(QStringLiteral("https://example.org/a"));
+    ContentView& view = fixture.show();
+    for (HistoryViewMode mode : {HistoryViewMode::list, HistoryViewMode::cards}) {
+        fixture.preferences.setViewMode(mode);
+        QAccessibleInterface* records = QAccessible::queryAccessibleInterface(fixture.records());
+        ASSERT_TRUE(records);
+        ASSERT_GE(records->childCount(), 1) << records->role();
+        QStringList names;
+        for (int i = 0; i < records->childCount(); ++i)
+            names.append(records->child(i)->text(QAccessible::Name));
+        EXPECT_TRUE(names.contains(QStringLiteral("LINK: https://example.org/a"))) << names.join(QLatin1Char('|')).toStdString();
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(view.searchField())->text(QAccessible::Name), QStringLiteral("Search history…"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(fixture.find(QStringLiteral("history-preview-toggle")))->text(QAccessible::Name),
+              QStringLiteral("Hide Preview"));
+}

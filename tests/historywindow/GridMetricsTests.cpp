@@ -1,0 +1,105 @@
+#include "ContentView.h"
+#include "HistoryCardFlowLayout.h"
+#include "HistoryGridMetrics.h"
+#include "HistoryListView.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavlin;
+
+namespace {
+
+Clip record(ClipKind kind, const QString& text)
+{
+    return Clip{1, text, QDateTime::currentDateTime(), std::nullopt, kind, false};
+}
+
+qreal cardHeight(ClipKind kind, const QString& text, std::optional<ClipRowPresentation> presentation = std::nullopt)
+{
+    return HistoryGridMetrics::height(HistoryGridMetrics::Measurement::of(record(kind, text), presentation), 236);
+}
+
+} // namespace
+
+TEST(HistoryGridMetrics, ColumnsWidthsAndPositionsFollowTheAvailableWidth)
+{
+    HistoryCardFlowLayout layout;
+    const auto fixed = [](int, qreal width) { return QSizeF(width, 150); };
+    layout.prepare(4, 1000, std::nullopt, 0, fixed);
+    ASSERT_EQ(layout.columns(), 3);
+    EXPECT_NEAR(layout.cards()[0].width(), 317.33, 0.01);
+    EXPECT_NEAR(layout.cards()[0].x(), 12, 0.01);
+    EXPECT_NEAR(layout.cards()[1].x(), 341.33, 0.01);
+    EXPECT_NEAR(layout.cards()[2].x(), 670.67, 0.01);
+    EXPECT_EQ(layout.cards()[3].y(), 12 + 150 + 12);
+
+    layout.prepare(1, 240, 240, 0, fixed);
+    EXPECT_EQ(layout.columns(), 1);
+    EXPECT_EQ(layout.cards()[0], QRectF(2, 12, 236, 150));
+    layout.prepare(1, 100, std::nullopt, 0, fixed);
+    EXPECT_EQ(layout.cards()[0].width(), 96);
+    // The visible width limits the columns even when the content is wider.
+    EXPECT_EQ(HistoryGridMetrics::columns(1000, 500), 1);
+}
+
+TEST(HistoryGridMetrics, RowsTakeTheTallestCardAndShorterOnesKeepTheirHeight)
+{
+    HistoryCardFlowLayout layout;
+    layout.prepare(4, 1000, std::nullopt, 900, [](int item, qreal width) { return QSizeF(width, item == 1 ? 190 : 128); });
+    EXPECT_EQ(layout.cards()[0].height(), 128);
+    EXPECT_EQ(layout.cards()[3].y(), 12 + 190 + 12);
+    EXPECT_EQ(layout.contentSize().height(), 900);
+    EXPECT_EQ(layout.itemAt(QPointF(100, 12 + 150)), -1) << "below a short card is empty space";
+    EXPECT_EQ(layout.itemAt(QPointF(400, 12 + 150)), 1);
+}
+
+TEST(HistoryGridMetrics, CardHeightsByKindAndText)
+{
+    const QString longText = QStringLiteral("word ").repeated(400);
+    EXPECT_EQ(cardHeight(ClipKind::text, QStringLiteral("one line")), 128);
+    EXPECT_EQ(cardHeight(ClipKind::text, longText), 165);
+    EXPECT_EQ(cardHeight(ClipKind::text, QStringLiteral("func main() {\n  let x = 1\n}\n").repeated(20)), 166);
+    EXPECT_EQ(cardHeight(ClipKind::image, QStringLiteral("Изображение")), 190);
+    EXPECT_EQ(cardHeight(ClipKind::link, QStringLiteral("https://example.org/") + QString(61, QLatin1Char('a'))), 160);
+    EXPECT_EQ(cardHeight(ClipKind::link, QStringLiteral("https://example.org/") + QString(60, QLatin1Char('a'))), 136);
+    EXPECT_EQ(cardHeight(ClipKind::file, QStringLiteral("a.png")), 136);
+    EXPECT_EQ(cardHeight(ClipKind::file, QStringLiteral("a.png"), ClipRowPresentation{{}, ClipPreview::image("png")}), 176);
+    const QByteArray rtf = "{\\rtf1\\ansi " + QByteArray("Formatted words ").repeated(200) + "}";
+    EXPECT_EQ(cardHeight(ClipKind::richText, QStringLiteral("Formatted"), ClipRowPresentation{{}, ClipPreview::richText(rtf, QStringLiteral("public.rtf"))}),
+              181);
+    // The measurer decides the text height; five lines are the most a card counts.
+    const auto measurement = HistoryGridMetrics::Measurement::of(record(ClipKind::text, QStringLiteral("x")), std::nullopt);
+    EXPECT_EQ(HistoryGridMetrics::height(measurement, 236, [](const auto&, qreal) { return 60.4; }), 136);
+}
+
+TEST(HistoryGridMetrics, ArrowsMoveWithinRowsWithoutWrapping)
+{
+    // Four cards in three columns: 0 1 2 / 3.
+    const auto target = [](Qt::Key key, int from) { return HistoryGridMetrics::arrowTarget(key, from, 3, 4); };
+    EXPECT_EQ(target(Qt::Key_Right, 2), 2);
+    EXPECT_EQ(target(Qt::Key_Down, 1), 3);
+    EXPECT_EQ(target(Qt::Key_Down, 2), 3);
+    EXPECT_EQ(target(Qt::Key_Down, 3), 3);
+    EXPECT_EQ(target(Qt::Key_Up, 3), 0);
+    EXPECT_EQ(target(Qt::Key_Left, 3), 3);
+    EXPECT_EQ(target(Qt::Key_Left, 1), 0);
+}
+
+TEST(HistoryListView, RowHeightsByModeKindAndText)
+{
+    EXPECT_EQ(HistoryRowDelegate::rowHeight(HistoryViewMode::list, record(ClipKind::link, QStringLiteral("https://a.b"))), 56);
+    EXPECT_EQ(HistoryRowDelegate::rowHeight(HistoryViewMode::list, record(ClipKind::richText, QStringLiteral("x"))), 64);
+    EXPECT_EQ(HistoryRowDelegate::rowHeight(HistoryViewMode::list, record(ClipKind::image, QStringLiteral("x"))), 64);
+    const auto cards = [](ClipKind kind, const QString& text) {
+        return HistoryRowDelegate::rowHeight(HistoryViewMode::cards, record(kind, text));
+    };
+    EXPECT_EQ(cards(ClipKind::text, QString(160, QLatin1Char('a'))), 112);
+    EXPECT_EQ(cards(ClipKind::text, QString(161, QLatin1Char('a'))), 144);
+    // 160 user-perceived characters, each two UTF-16 units: still one line.
+    EXPECT_EQ(cards(ClipKind::text, QStringLiteral("😀").repeated(160)), 112);
+    EXPECT_EQ(cards(ClipKind::text, QStringLiteral("two\r\n")), 144);
+    EXPECT_EQ(cards(ClipKind::richText, QStringLiteral("x")), 144);
+    EXPECT_EQ(cards(ClipKind::file, QStringLiteral("x")), 176);
+    EXPECT_EQ(ContentView::recordsPadding(759.9), 16);
+    EXPECT_EQ(ContentView::recordsPadding(760), 24);
+}

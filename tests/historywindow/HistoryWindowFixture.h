@@ -1,0 +1,79 @@
+#pragma once
+
+#include "ContentView.h"
+#include "FakePasteboard.h"
+#include "HistoryModel.h"
+#include "HistoryStore.h"
+#include "InMemoryDefaults.h"
+#include "TemporaryFolder.h"
+#include "ViewPreferences.h"
+
+#include <QAbstractItemView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tavlin::test {
+
+// A history window's content on a real history database, with an in-memory clipboard.
+struct HistoryWindowFixture {
+    TemporaryFolder folder;
+    FakePasteboard pasteboard;
+    InMemoryDefaults defaults;
+    ViewPreferences preferences{defaults};
+    std::optional<QString> frontmost = QStringLiteral("org.gnome.TextEditor");
+    std::unique_ptr<HistoryModel> model;
+    std::unique_ptr<ContentView> view;
+
+    // Stores `count` texts straight into the database, before the model opens it.
+    void store(int count, const QString& prefix = QStringLiteral("record "))
+    {
+        HistoryStore store(folder.databasePath());
+        for (int i = 0; i < count; ++i)
+            store.insert(prefix + QString::number(i), frontmost, 100000, HistoryStore::maximumStoredPayloadBytes);
+    }
+    HistoryModel& open()
+    {
+        if (!model) {
+            model = std::make_unique<HistoryModel>(folder.databasePath(), pasteboard, [this] { return frontmost; });
+            QCoro::waitFor(model->tick());
+        }
+        return *model;
+    }
+    // Copies each item in turn from the current frontmost application and lets the model capture it.
+    void capture(const QList<FakePasteboard::Item>& items)
+    {
+        open();
+        pasteboard.setItems(items);
+        QCoro::waitFor(model->tick());
+    }
+    void captureText(const QString& text, std::optional<QString> source = QStringLiteral("org.gnome.TextEditor"))
+    {
+        frontmost = source;
+        capture({{{QStringLiteral("public.utf8-plain-text")}, {{QStringLiteral("public.utf8-plain-text"), text.toUtf8()}}}});
+    }
+    // The window's content, shown at the regular size, with its first page loaded.
+    ContentView& show(QSize size = {1040, 700})
+    {
+        open();
+        view = std::make_unique<ContentView>(*model, preferences, [] {}, true);
+        view->resize(size);
+        view->show();
+        settle();
+        return *view;
+    }
+    // Waits out the debounced reload.
+    void settle()
+    {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !view->isReloadPending(); }, 5000));
+        QCoro::waitFor(model->reload());
+        QCoreApplication::processEvents();
+    }
+    QAbstractItemView* records() const { return qobject_cast<QAbstractItemView*>(view->recordsView()); }
+    template<class T = QWidget>
+    T* find(const QString& name) const { return view->findChild<T*>(name); }
+};
+
+} // namespace tavlin::test
