@@ -2,7 +2,6 @@
 
 #include "SymbolIcon.h"
 #include "SystemFont.h"
-#include "TavlinButtonStyle.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
@@ -29,6 +28,8 @@ ClearHistorySheet::ClearHistorySheet(qint64 total, qint64 favorites, std::functi
     setWindowModality(Qt::WindowModal);
     setFixedWidth(sheetWidth);
     const Appearance appearance = ThemeAppearance::of(parent);
+    // A window of its own: it takes the window's theme explicitly.
+    setPalette(ThemeAppearance::palette(appearance));
     const QColor secondary = TavlinTheme::secondaryText.resolve(appearance);
 
     auto* layout = new QVBoxLayout(this);

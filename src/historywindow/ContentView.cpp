@@ -230,7 +230,6 @@ QWidget* ContentView::buildHeader()
     search_->setAccessibleName(search_->placeholderText());
     search_->setFrame(false);
     search_->setFont(SystemFont::regular(14));
-    search_->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; }"));
     search_->installEventFilter(this);
     connect(search_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setQuery(text); });
     searchHint_ = new QLabel(tr("Ctrl F"));
@@ -289,7 +288,7 @@ QWidget* ContentView::buildHeader()
     chipScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     chipScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     chipScroll->setFixedHeight(32);
-    chipScroll->setStyleSheet(QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+    clearBackground(chipScroll);
     chips->setMinimumWidth(chips->sizeHint().width());
     sourceButton_ = new CapsuleButton(QString(), SystemFont::regular(13, QFont::Medium), 13);
     sourceButton_->setObjectName(QStringLiteral("history-source-filter"));
@@ -572,6 +571,11 @@ void ContentView::refreshHeader()
     searchHint_->setVisible(model_.query().isEmpty());
     clearSearch_->setVisible(!model_.query().isEmpty());
     setTextColor(searchHint_, TavlinTheme::secondaryText.resolve(appearance));
+    QPalette searchPalette = search_->palette();
+    searchPalette.setColor(QPalette::Base, Qt::transparent);
+    searchPalette.setColor(QPalette::Text, TavlinTheme::primaryText.resolve(appearance));
+    searchPalette.setColor(QPalette::PlaceholderText, TavlinTheme::secondaryText.resolve(appearance));
+    search_->setPalette(searchPalette);
     if (auto* glass = searchBox_->findChild<QLabel*>(QStringLiteral("search-glass")))
         glass->setPixmap(SymbolIcon::pixmap(QStringLiteral("magnifyingglass"), 16,
                                             TavlinTheme::secondaryText.resolve(appearance), devicePixelRatioF()));
@@ -647,6 +651,16 @@ void ContentView::showEvent(QShowEvent* event)
     loadPreview();
     if (focusSearchOnAppear_)
         QTimer::singleShot(0, this, &ContentView::focusSearch);
+}
+
+void ContentView::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // A change of theme: the colours set on labels and symbols follow.
+    if (event->type() == QEvent::PaletteChange && search_) {
+        refreshHeader();
+        rebuildPreview();
+    }
 }
 
 void ContentView::resizeEvent(QResizeEvent* event)

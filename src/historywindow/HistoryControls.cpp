@@ -7,6 +7,7 @@
 #include "ThemeAppearance.h"
 
 #include <QPainter>
+#include <QScrollArea>
 
 #include <algorithm>
 
@@ -178,6 +179,19 @@ void SidebarRow::leaveEvent(QEvent* event)
     hovered_ = false;
     update();
     QAbstractButton::leaveEvent(event);
+}
+
+void clearBackground(QAbstractScrollArea* area)
+{
+    for (QWidget* widget : {static_cast<QWidget*>(area), area->viewport()}) {
+        widget->setAutoFillBackground(false);
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Base, Qt::transparent);
+        palette.setColor(QPalette::Window, Qt::transparent);
+        widget->setPalette(palette);
+    }
+    if (auto* scroll = qobject_cast<QScrollArea*>(area); scroll && scroll->widget())
+        scroll->widget()->setAutoFillBackground(false);
 }
 
 HeaderTitleLine::HeaderTitleLine(QWidget* heading, QWidget* search, QWidget* actions, QWidget* parent)

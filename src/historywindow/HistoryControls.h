@@ -3,6 +3,7 @@
 #include "ThemeColor.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QWidget>
 
 #include <functional>
@@ -82,6 +83,10 @@ private:
     bool current_ = false;
     bool hovered_ = false;
 };
+
+// Lets a scroll area or item view show what is behind it: no fill of its own, its viewport's or
+// its content's.
+void clearBackground(QAbstractScrollArea* area);
 
 // The header's first line: heading, search field and actions on one line when they fit at
 // their natural widths, else the search field on a line of its own below the other two.

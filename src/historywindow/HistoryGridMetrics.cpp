@@ -1,6 +1,7 @@
 #include "HistoryGridMetrics.h"
 
 #include "ClipTextSnippet.h"
+#include "HistoryRowContent.h"
 #include "RichTextPresentation.h"
 #include "StoredPlaceholder.h"
 #include "SystemFont.h"
@@ -67,7 +68,7 @@ qreal HistoryGridMetrics::measureText(const Measurement& measurement, qreal widt
         document->setTextWidth(width);
         return document->size().height();
     }
-    QTextLayout layout(measurement.text, measurement.font);
+    QTextLayout layout(HistoryRowContent::withLineSeparators(measurement.text), measurement.font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);

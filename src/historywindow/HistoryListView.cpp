@@ -1,6 +1,7 @@
 #include "HistoryListView.h"
 
 #include "CopyFeedback.h"
+#include "HistoryControls.h"
 #include "HistoryRecordsModel.h"
 #include "HistoryRowContent.h"
 #include "RecordsAccessibility.h"
@@ -115,7 +116,7 @@ HistoryListView::HistoryListView(HistoryRecordsModel& records, QWidget* parent) 
     setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
-    setStyleSheet(QStringLiteral("QListView { background: transparent; }"));
+    clearBackground(this);
 }
 
 void HistoryListView::setSelectedID(std::optional<qint64> id)

@@ -21,6 +21,7 @@
 #include <QFontMetricsF>
 #include <QMimeDatabase>
 #include <QPainter>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QUrl>
@@ -39,7 +40,7 @@ QString capped(const QString& text, qsizetype characters)
 qreal drawWrapped(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font, const QColor& color,
                   int maxLines, const QList<QTextLayout::FormatRange>& formats = {}, Qt::TextElideMode elide = Qt::ElideRight)
 {
-    QTextLayout layout(text, font);
+    QTextLayout layout(HistoryRowContent::withLineSeparators(text), font);
     QTextOption option;
     option.setWrapMode(maxLines == 1 ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);
     // Record text keeps its own direction.
@@ -80,6 +81,23 @@ qreal drawWrapped(QPainter& painter, const QRectF& rect, const QString& text, co
     }
     painter.restore();
     return y;
+}
+
+qreal wholeLinesHeight(QTextDocument& document, qreal available)
+{
+    qreal bottom = 0;
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QRectF frame = layout->blockBoundingRect(block);
+        const QTextLayout* lines = block.layout();
+        for (int i = 0; lines && i < lines->lineCount(); ++i) {
+            const qreal lineBottom = frame.top() + lines->lineAt(i).rect().bottom();
+            if (lineBottom > available)
+                return bottom;
+            bottom = lineBottom;
+        }
+    }
+    return bottom;
 }
 
 void drawImage(QPainter& painter, const QRectF& area, const QImage& image, qreal radius)
@@ -257,12 +275,14 @@ void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowCon
         drawWrapped(painter, area.adjusted(0, hostHeight + 8, 0, 0), capped(detail, 1200), SystemFont::regular(12), secondary, 3);
     } else if (input.rich) {
         const QRectF surface(area.left(), area.top(), area.width(), qMin(area.height(), 16 + 5 * 18.0));
-        RoundedShape::fill(painter, surface, 8,
-                           FormattedTextView::surfaceColor(RichTextPresentation::surface(*input.rich), appearance));
         std::unique_ptr<QTextDocument> document(input.rich->clone());
         document->setTextWidth(surface.width() - 16);
+        // Whole lines only: the last one that fits ends the excerpt.
+        const qreal shown = wholeLinesHeight(*document, surface.height() - 16);
+        RoundedShape::fill(painter, QRectF(surface.topLeft(), QSizeF(surface.width(), shown + 16)), 8,
+                           FormattedTextView::surfaceColor(RichTextPresentation::surface(*input.rich), appearance));
         painter.translate(surface.topLeft() + QPointF(8, 8));
-        document->drawContents(&painter, QRectF(0, 0, surface.width() - 16, surface.height() - 16));
+        document->drawContents(&painter, QRectF(0, 0, surface.width() - 16, shown));
     } else if (ClipTextSnippet::isCode(display)) {
         const HighlightedText snippet = ClipTextSnippet::highlighted(display, 1200);
         const QRectF surface(area.left(), area.top(), area.width(), qMin(area.height(), 16 + 5 * 15.0));
@@ -283,9 +303,13 @@ void paintCard(QPainter& painter, const QRectF& bounds, const HistoryRowContent:
     paintCardContent(painter, QRectF(inner.left(), inner.top(), inner.width(), lower.top() - 8 - inner.top()), input);
     const QRectF badgeRow(lower.left(), lower.top(), lower.width(), 20);
     const QSize badge = ClipTypeBadge::badgeSize(input.clip.kind);
+    const qreal timeLeft = drawTime(painter, badgeRow, input);
+    // A long kind name (Russian) gives way to the time rather than run under it.
+    painter.save();
+    painter.setClipRect(QRectF(badgeRow.left(), badgeRow.top(), qMax<qreal>(0, timeLeft - 6 - badgeRow.left()), badgeRow.height()));
     ClipTypeBadge::paint(painter, QPointF(badgeRow.left(), badgeRow.center().y() - badge.height() / 2.0), input.clip.kind,
                          input.appearance);
-    drawTime(painter, badgeRow, input);
+    painter.restore();
     if (input.confirmed)
         CopyConfirmationBadge::paint(painter, badgeRow, input.appearance);
     drawFooter(painter, QRectF(lower.left(), badgeRow.bottom() + 4, lower.width(), 18), input);
@@ -340,6 +364,18 @@ std::optional<std::pair<qsizetype, qsizetype>> HistoryRowContent::usefulLine(con
         start = end + (text[end] == QLatin1Char('\r') && end + 1 < text.size() && text[end + 1] == QLatin1Char('\n') ? 2 : 1);
     }
     return std::nullopt;
+}
+
+QString HistoryRowContent::withLineSeparators(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+            text[i] = QChar(0x200B);
+        else if (c == u'\n' || c == u'\r' || c == 0x0B || c == 0x0C || c == 0x85 || c == 0x2029)
+            text[i] = QChar::LineSeparator;
+    }
+    return text;
 }
 
 bool HistoryRowContent::isCodePresentation(const Clip& clip)

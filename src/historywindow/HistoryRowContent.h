@@ -43,6 +43,9 @@ struct HistoryRowContent {
     static QIcon fileIcon(const QString& name);
     // The first line of a text that is not blank and not a lone brace or bracket (its range).
     static std::optional<std::pair<qsizetype, qsizetype>> usefulLine(const QString& text);
+    // The text with every line break as the separator QTextLayout breaks lines at, keeping its
+    // length (so that format ranges still fit).
+    static QString withLineSeparators(QString text);
     // Whether the record is shown as code.
     static bool isCodePresentation(const Clip& clip);
 };

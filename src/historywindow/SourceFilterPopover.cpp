@@ -1,6 +1,7 @@
 #include "SourceFilterPopover.h"
 
 #include "ElidedLabel.h"
+#include "HistoryControls.h"
 #include "HistoryModel.h"
 #include "RoundedShape.h"
 #include "SourceApplicationIcon.h"
@@ -147,7 +148,11 @@ void SourceFilterPopover::rebuild()
     auto* divider = new QFrame;
     divider->setFrameShape(QFrame::HLine);
     divider->setFixedHeight(1);
-    divider->setStyleSheet(QStringLiteral("background: %1; border: none;").arg(TavlinTheme::borderColor.resolve(appearance).name(QColor::HexArgb)));
+    divider->setFrameShape(QFrame::NoFrame);
+    divider->setAutoFillBackground(true);
+    QPalette line = divider->palette();
+    line.setColor(QPalette::Window, TavlinTheme::borderColor.resolve(appearance));
+    divider->setPalette(line);
     content_->addWidget(divider);
 
     if (model_.availableSources().isEmpty()) {
@@ -196,7 +201,9 @@ void SourceFilterPopover::rebuild()
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setStyleSheet(QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+    clearBackground(scroll);
+    // The rows keep the popup's colours (their checkboxes need its base colour).
+    rows->setPalette(QWidget::palette());
     scroll->setFixedHeight(qMin(280, rows->sizeHint().height()));
     content_->addWidget(scroll);
     adjustSize();
