@@ -1,8 +1,7 @@
 // The real application on a private Xvfb, in a profile of its own: the start-up guard, one
 // instance per session, capturing, the global shortcut, an orderly stop on SIGTERM, and its
 // windows and tray icon on a desktop with a window manager and a dark tray.
-#include "StoreTestSupport.h"
-#include "TemporaryFolder.h"
+#include "ApplicationProfile.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -19,68 +18,6 @@
 using namespace tavlin::test;
 
 namespace {
-
-struct Profile {
-    TemporaryFolder folder;
-    QString home = folder.path() + QStringLiteral("/home");
-    QString runtime = folder.path() + QStringLiteral("/run");
-    QString database = home + QStringLiteral("/.local/share/Tavlin/history.sqlite");
-
-    Profile()
-    {
-        QDir().mkpath(home);
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
-    // Preferences as the application stores them: an XML property list.
-    void store(const QByteArray& plistBody)
-    {
-        QDir().mkpath(home + QStringLiteral("/.config/Tavlin"));
-        writeFile(home + QStringLiteral("/.config/Tavlin/org.tavlin.Tavlin.plist"),
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + plistBody + "</dict></plist>\n");
-    }
-
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), home);
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-        environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("org.tavlin.Tavlin.delegate.debug=true"));
-        environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-        return environment;
-    }
-
-    QString socket() const { return runtime + QStringLiteral("/org.tavlin.Tavlin.socket"); }
-
-    std::unique_ptr<QProcess> launch() const
-    {
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(environment());
-        process->start(QStringLiteral(TAVLIN_APPLICATION), QStringList());
-        process->waitForStarted(5000);
-        return process;
-    }
-};
-
-// Ctrl+Alt+K, in the stored form of the shortcut: JSON {"keyCode":40,"modifiers":6144} as data.
-const QByteArray freeShortcut = "<key>quickPanel.shortcut</key><data>eyJrZXlDb2RlIjo0MCwibW9kaWZpZXJzIjo2MTQ0fQ==</data>";
-
-bool waitUntil(const std::function<bool()>& condition, int milliseconds)
-{
-    return QTest::qWaitFor(condition, milliseconds);
-}
-
-// The trimmed output of a command line.
-QString run(const QString& commandLine)
-{
-    QProcess process;
-    process.startCommand(commandLine);
-    process.waitForFinished(5000);
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
 
 // Visible top-level windows whose title matches.
 QStringList windowsNamed(const QString& pattern)
@@ -122,47 +59,6 @@ Ink ink(const QString& window)
     for (auto grey = greys.cbegin(); grey != greys.cend(); ++grey)
         result.step = std::max(result.step, std::abs(grey.key() / 255.0 - result.background));
     return result;
-}
-
-// A desktop with a window manager and a tray tinted dark, as on many Linux desktops.
-struct Desktop {
-    QProcess windowManager;
-    QProcess tray;
-
-    Desktop()
-    {
-        windowManager.startCommand(QStringLiteral("openbox"));
-        tray.startCommand(QStringLiteral("trayer --edge top --align left --widthtype request --height 32 --SetDockType true "
-                                         "--transparent true --tint 0x202020 --alpha 0"));
-        const auto ready = [] {
-            return !panel().isEmpty() && !run(QStringLiteral("xprop -root _NET_SUPPORTING_WM_CHECK")).contains(u"not found");
-        };
-        if (!QTest::qWaitFor(ready, 10000))
-            ADD_FAILURE() << "openbox and trayer did not start";
-    }
-    ~Desktop()
-    {
-        for (QProcess* process : {&tray, &windowManager}) {
-            process->kill();
-            process->waitForFinished(5000);
-        }
-    }
-
-    static QString panel() { return run(QStringLiteral("xdotool search --classname ^panel$")).section(u'\n', 0, 0); }
-    // The icon is the tray's only one: a click near the tray's left end lands on it.
-    static void clickTray() { run(QStringLiteral("xdotool mousemove --window %1 10 12 click 1").arg(panel())); }
-    static QString activeWindowName() { return run(QStringLiteral("xdotool getactivewindow getwindowname")); }
-};
-
-qint64 records(const Profile& profile)
-{
-    if (!QFile::exists(profile.database))
-        return 0;
-    try {
-        return queryInteger(profile.database, QStringLiteral("SELECT COUNT(*) FROM clips"));
-    } catch (const std::exception&) {
-        return 0; // not created yet
-    }
 }
 
 } // namespace

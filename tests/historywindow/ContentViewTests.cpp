@@ -120,6 +120,10 @@ TEST(ContentView, CtrlCInTheSearchFieldCopiesItsSelectionElseTheSelectedRecord)
     EXPECT_TRUE(search->hasFocus());
     QTest::keyClick(search, Qt::Key_Tab);
     EXPECT_TRUE(fixture.records()->hasFocus());
+    fixture.preferences.setViewMode(HistoryViewMode::cards);
+    search->setFocus();
+    QTest::keyClick(search, Qt::Key_Tab);
+    EXPECT_TRUE(fixture.records()->hasFocus()) << QApplication::focusWidget()->objectName().toStdString();
 }
 
 TEST(ContentView, TypingReloadsOnceAfterTheLastKeystroke)

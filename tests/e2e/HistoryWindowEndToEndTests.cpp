@@ -1,0 +1,141 @@
+// The history window of the real application, on a desktop with a window manager and a tray:
+// what is copied shows after a tray click, typing narrows it, and records go back to the
+// clipboard byte for byte.
+#include "ApplicationProfile.h"
+#include "ImageSamples.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavlin::test;
+
+namespace {
+
+QByteArray sh(const QString& script)
+{
+    QProcess process;
+    process.start(QStringLiteral("sh"), {QStringLiteral("-c"), script});
+    process.waitForFinished(5000);
+    return process.readAllStandardOutput().trimmed();
+}
+
+void keys(const QString& keys)
+{
+    sh(QStringLiteral("xdotool key --delay 60 ") + keys);
+}
+
+QByteArray clipboard(const QString& type = QStringLiteral("UTF8_STRING"))
+{
+    QProcess process;
+    process.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                            QStringLiteral("-t"), type});
+    process.waitForFinished(5000);
+    return process.readAllStandardOutput();
+}
+
+// Presses `keys` (ending in a copy) until the clipboard holds `expected`: the listing follows the
+// search 130 ms after the last key.
+bool copiesBack(const QString& pressed, const QByteArray& expected, const QString& type = QStringLiteral("UTF8_STRING"))
+{
+    return waitUntil([&] {
+        keys(pressed);
+        return clipboard(type) == expected;
+    }, 10000);
+}
+
+struct RunningApplication {
+    Profile profile;
+    Desktop desktop;
+    std::unique_ptr<QProcess> process;
+
+    explicit RunningApplication(const QByteArray& preferences = {})
+    {
+        profile.store("<key>onboarding.completed</key><true/>" + freeShortcut + preferences);
+        process = profile.launch();
+        EXPECT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
+    }
+    ~RunningApplication()
+    {
+        process->terminate();
+        process->waitForFinished(10000);
+    }
+    void copy(const QString& text)
+    {
+        const qint64 before = records(profile);
+        sh(QStringLiteral("printf '%1' | xclip -selection clipboard").arg(text));
+        EXPECT_TRUE(waitUntil([&] { return records(profile) == before + 1; }, 5000));
+    }
+    // Until the tray has embedded the icon, a click finds nothing to show.
+    void open()
+    {
+        const auto active = [] { return Desktop::activeWindowName() == u"Tavlin"; };
+        ASSERT_TRUE(waitUntil([&] {
+            Desktop::clickTray();
+            return waitUntil(active, 1000);
+        }, 10000)) << process->readAllStandardError().toStdString();
+    }
+    QStringList texts() const { return queryTexts(profile.database, QStringLiteral("SELECT text FROM clips ORDER BY id")); }
+};
+
+} // namespace
+
+TEST(HistoryWindowEndToEnd, SearchCopyBackDeleteFavoriteAndClearKeepingFavorites)
+{
+    RunningApplication app;
+    app.copy(QStringLiteral("alpha one"));
+    app.copy(QStringLiteral("beta two"));
+    const QByteArray image = png(48, 32, Qt::darkMagenta);
+    const QString imageFile = app.profile.folder.path() + QStringLiteral("/picture.png");
+    QFile file(imageFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(image) == image.size());
+    file.close();
+    sh(QStringLiteral("xclip -selection clipboard -t image/png -i '%1'").arg(imageFile));
+    ASSERT_TRUE(waitUntil([&] { return records(app.profile) == 3; }, 5000));
+    app.open();
+
+    // The search field has the caret: typing narrows the listing to "beta two", and Ctrl+C
+    // there (nothing selected in the field) copies the listed record.
+    sh(QStringLiteral("xdotool type --delay 60 beta"));
+    EXPECT_TRUE(copiesBack(QStringLiteral("ctrl+c"), "beta two"));
+
+    // All records again; Down leads into the list, Home to the newest (the image), whose exact
+    // bytes Ctrl+C puts back.
+    keys(QStringLiteral("ctrl+a BackSpace Down"));
+    EXPECT_TRUE(copiesBack(QStringLiteral("Home ctrl+c"), image, QStringLiteral("image/png")));
+
+    // The record menu from the keyboard: Delete is its last entry.
+    keys(QStringLiteral("Menu Up Return"));
+    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 2; }, 5000));
+    // The oldest becomes a favorite: the menu's second entry.
+    keys(QStringLiteral("End Menu Down Down Return"));
+    EXPECT_TRUE(waitUntil([&] {
+        return queryInteger(app.profile.database, QStringLiteral("SELECT COUNT(*) FROM clips WHERE is_favorite = 1")) == 1;
+    }, 5000));
+
+    // More Actions (the header's last button), "Clear All History…", then Clear keeping favorites.
+    const QByteArray geometry = sh(QStringLiteral("xdotool getactivewindow getwindowgeometry"));
+    const int width = geometry.mid(geometry.indexOf("Geometry: ") + 10).split('x').value(0).toInt();
+    ASSERT_GT(width, 0) << geometry.toStdString();
+    sh(QStringLiteral("xdotool mousemove --window $(xdotool getactivewindow) %1 42 click 1").arg(width - 37));
+    keys(QStringLiteral("Down Return"));
+    keys(QStringLiteral("Tab Tab space"));
+    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 1; }, 5000)) << app.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(app.texts(), QStringList{QStringLiteral("alpha one")});
+}
+
+TEST(HistoryWindowEndToEnd, ReturnOnAFocusedCardCopiesItsExactText)
+{
+    RunningApplication app("<key>history.viewMode</key><string>cards</string>");
+    const QString text = QStringLiteral("Grüße — 🙂 tabs\tand  spaces");
+    app.copy(QStringLiteral("older"));
+    app.copy(text);
+    app.open();
+    // Tab leads from the search field to the cards, one column beside the preview in the small
+    // window a 1024 by 768 screen allows; Down moves to the older card.
+    keys(QStringLiteral("Tab"));
+    EXPECT_TRUE(waitUntil([&] {
+        keys(QStringLiteral("Down Return"));
+        return clipboard() == "older";
+    }, 5000));
+    keys(QStringLiteral("Up Return"));
+    EXPECT_TRUE(waitUntil([&] { return clipboard() == text.toUtf8(); }, 5000));
+}
