@@ -149,6 +149,7 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, std:
         refreshHeader();
         layoutRecords();
         loadPreview();
+        rebuildPreview();
     });
     lastRequest_ = model.request();
     refreshHeader();
@@ -528,6 +529,9 @@ void ContentView::rebuildPreview()
         delete item->widget();
         delete item;
     }
+    // A hidden pane is built when it shows.
+    if (!preferences_.showPreview())
+        return;
     const std::optional<Clip> clip = selection_ ? RecordMenu::find(model_.clips(), *selection_) : std::nullopt;
     if (!clip) {
         auto* hint = new QLabel(tr("Select a record"));

@@ -44,6 +44,8 @@ public:
     void setIncreasedContrast(bool increased);
     int columnCount() const { return layout_.columns(); }
     const HistoryCardFlowLayout& cardLayout() const { return layout_; }
+    // Lays the cards out again, measuring only what the cache lacks.
+    void invalidateLayout();
     // Lays the cards out now, when a re-flow is due.
     void ensureLaid() const;
     // Selects an item, reports it and, when asked, scrolls it into view.
@@ -79,7 +81,6 @@ protected:
 private:
     QSizeF sizeForItem(int item, qreal width);
     void scheduleRelayout();
-    void invalidateLayout();
     void presentationLoaded(qint64 id);
     void copySelected();
     std::optional<int> selectedItem() const;
