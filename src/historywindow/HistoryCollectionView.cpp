@@ -318,19 +318,10 @@ void HistoryCollectionView::leaveEvent(QEvent* event)
 
 void HistoryCollectionView::contextMenuEvent(QContextMenuEvent* event)
 {
-    // From the keyboard (the Menu key) the menu is the selected record's, under it.
-    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
-    const QModelIndexList selected = selectionModel()->selectedIndexes();
-    const QModelIndex index = keyboard ? (selected.isEmpty() ? QModelIndex() : selected.first()) : indexAt(event->pos());
-    const std::optional<Clip> clip = records_.clip(index.row());
-    if (!index.isValid() || !clip)
-        return;
-    const QPoint where = keyboard ? viewport()->mapToGlobal(visualRect(index).center()) : event->globalPos();
-    selectItem(index.row(), false);
     HistoryRecordsModel* records = &records_;
-    QMenu* menu = RecordMenu::build(*clip, [records](qint64 id) { return RecordMenu::find(records->clips(), id); },
-                                    callbacks, this);
-    menu->popup(where);
+    RecordMenu::open(
+        *this, [records]() -> const QList<Clip>& { return records->clips(); }, callbacks, *event,
+        [this](int row) { selectItem(row, false); });
 }
 
 void HistoryCollectionView::focusInEvent(QFocusEvent* event)

@@ -13,6 +13,20 @@
 
 namespace tavlin {
 
+void HoverButton::enterEvent(QEnterEvent* event)
+{
+    hovered_ = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void HoverButton::leaveEvent(QEvent* event)
+{
+    hovered_ = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
 CapsuleButton::CapsuleButton(const QString& text, const QFont& font, int horizontalPadding, QWidget* parent)
     : QAbstractButton(parent), padding_(horizontalPadding)
 {
@@ -69,7 +83,7 @@ void CapsuleButton::paintEvent(QPaintEvent*)
 }
 
 SymbolButton::SymbolButton(const QString& symbol, int side, int symbolSize, const ThemeColor& color, QWidget* parent)
-    : QAbstractButton(parent), symbol_(symbol), side_(side), symbolSize_(symbolSize), color_(color)
+    : HoverButton(parent), symbol_(symbol), side_(side), symbolSize_(symbolSize), color_(color)
 {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
@@ -87,7 +101,7 @@ void SymbolButton::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const Appearance appearance = ThemeAppearance::of(this);
-    if (hovered_ || hasFocus())
+    if (isHovered() || hasFocus())
         RoundedShape::fill(painter, rect(), 6, TavlinTheme::hoverSurface.resolve(appearance));
     QColor color = color_.resolve(appearance);
     if (!isEnabled())
@@ -96,22 +110,8 @@ void SymbolButton::paintEvent(QPaintEvent*)
     SymbolIcon::paint(painter, symbol_, QRectF(inset, inset, symbolSize_, symbolSize_), color);
 }
 
-void SymbolButton::enterEvent(QEnterEvent* event)
-{
-    hovered_ = true;
-    update();
-    QAbstractButton::enterEvent(event);
-}
-
-void SymbolButton::leaveEvent(QEvent* event)
-{
-    hovered_ = false;
-    update();
-    QAbstractButton::leaveEvent(event);
-}
-
 SidebarRow::SidebarRow(const QString& symbol, const QString& title, bool settings, QWidget* parent)
-    : QAbstractButton(parent), symbol_(symbol), settings_(settings)
+    : HoverButton(parent), symbol_(symbol), settings_(settings)
 {
     setText(title);
     setFont(SystemFont::regular(13, QFont::Medium));
@@ -144,7 +144,7 @@ void SidebarRow::paintEvent(QPaintEvent*)
     const Appearance appearance = ThemeAppearance::of(this);
     const QRectF shape = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     if (settings_)
-        RoundedShape::fill(painter, shape, 12, (hovered_ ? TavlinTheme::hoverSurface : TavlinTheme::controlFill).resolve(appearance));
+        RoundedShape::fill(painter, shape, 12, (isHovered() ? TavlinTheme::hoverSurface : TavlinTheme::controlFill).resolve(appearance));
     else if (current_)
         RoundedShape::fill(painter, shape, 12, TavlinTheme::selectedBackground.resolve(appearance));
     if (current_ && !settings_)
@@ -165,20 +165,6 @@ void SidebarRow::paintEvent(QPaintEvent*)
         painter.setPen(TavlinTheme::secondaryText.resolve(appearance));
         painter.drawText(QRectF(0, 0, width() - 12, height()), Qt::AlignRight | Qt::AlignVCenter, count_);
     }
-}
-
-void SidebarRow::enterEvent(QEnterEvent* event)
-{
-    hovered_ = true;
-    update();
-    QAbstractButton::enterEvent(event);
-}
-
-void SidebarRow::leaveEvent(QEvent* event)
-{
-    hovered_ = false;
-    update();
-    QAbstractButton::leaveEvent(event);
 }
 
 void clearBackground(QAbstractScrollArea* area)

@@ -12,6 +12,21 @@ namespace tavlin {
 
 // The painted controls of the history window's header and sidebar.
 
+// A button that knows whether the pointer is over it.
+class HoverButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    using QAbstractButton::QAbstractButton;
+    bool isHovered() const { return hovered_; }
+
+protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    bool hovered_ = false;
+};
+
 // A capsule with a title (and an optional symbol before it): the kind chips and the source
 // filter button. Filled with the selection colour while `selected`; outlined with a hairline
 // otherwise, in the accent colour and thicker under increased contrast.
@@ -38,7 +53,7 @@ private:
 };
 
 // An icon-only button: its tooltip is also its accessible name.
-class SymbolButton : public QAbstractButton {
+class SymbolButton : public HoverButton {
     Q_OBJECT
 public:
     SymbolButton(const QString& symbol, int side, int symbolSize, const ThemeColor& color, QWidget* parent = nullptr);
@@ -48,20 +63,17 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 
 private:
     QString symbol_;
     int side_;
     int symbolSize_;
     ThemeColor color_;
-    bool hovered_ = false;
 };
 
 // A sidebar row: a symbol, a title and a count (sections), or the Settings button; a rounded
 // background when current or hovered.
-class SidebarRow : public QAbstractButton {
+class SidebarRow : public HoverButton {
     Q_OBJECT
 public:
     SidebarRow(const QString& symbol, const QString& title, bool settings, QWidget* parent = nullptr);
@@ -73,15 +85,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 
 private:
     QString symbol_;
     QString count_;
     bool settings_;
     bool current_ = false;
-    bool hovered_ = false;
 };
 
 // Lets a scroll area or item view show what is behind it: no fill of its own, its viewport's or

@@ -191,19 +191,10 @@ void HistoryListView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void HistoryListView::contextMenuEvent(QContextMenuEvent* event)
 {
-    // From the keyboard (the Menu key) the menu is the selected record's, under it.
-    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
-    const QModelIndexList selected = selectionModel()->selectedIndexes();
-    const QModelIndex index = keyboard ? (selected.isEmpty() ? QModelIndex() : selected.first()) : indexAt(event->pos());
-    const std::optional<Clip> clip = records_.clip(index.row());
-    if (!index.isValid() || !clip)
-        return;
-    const QPoint where = keyboard ? viewport()->mapToGlobal(visualRect(index).center()) : event->globalPos();
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     HistoryRecordsModel* records = &records_;
-    QMenu* menu = RecordMenu::build(*clip, [records](qint64 id) { return RecordMenu::find(records->clips(), id); },
-                                    callbacks, this);
-    menu->popup(where);
+    RecordMenu::open(
+        *this, [records]() -> const QList<Clip>& { return records->clips(); }, callbacks, *event,
+        [this](int row) { selectionModel()->setCurrentIndex(records_.index(row), QItemSelectionModel::ClearAndSelect); });
 }
 
 void HistoryListView::focusInEvent(QFocusEvent* event)

@@ -1,6 +1,8 @@
 #include "RecordMenu.h"
 
 #include <QCoreApplication>
+#include <QAbstractItemView>
+#include <QContextMenuEvent>
 #include <QMenu>
 
 namespace tavlin {
@@ -30,6 +32,21 @@ QMenu* RecordMenu::build(const Clip& clip, Resolve resolve, const RecordCallback
     menu->addSeparator();
     add(QCoreApplication::translate("RecordMenu", "Delete"), 0, [callbacks](const Clip& record, int) { callbacks.onDelete(record); });
     return menu;
+}
+
+void RecordMenu::open(QAbstractItemView& view, Listed listed, const RecordCallbacks& callbacks,
+                      const QContextMenuEvent& event, const std::function<void(int row)>& select)
+{
+    const QList<Clip>& clips = listed();
+    const bool keyboard = event.reason() == QContextMenuEvent::Keyboard;
+    const QModelIndexList selected = view.selectionModel()->selectedIndexes();
+    const QModelIndex index = keyboard ? (selected.isEmpty() ? QModelIndex() : selected.first()) : view.indexAt(event.pos());
+    if (!index.isValid() || index.row() >= clips.size())
+        return;
+    const Clip clip = clips[index.row()];
+    const QPoint where = keyboard ? view.viewport()->mapToGlobal(view.visualRect(index).center()) : event.globalPos();
+    select(index.row());
+    build(clip, [listed](qint64 id) { return find(listed(), id); }, callbacks, &view)->popup(where);
 }
 
 std::optional<Clip> RecordMenu::find(const QList<Clip>& clips, qint64 id)

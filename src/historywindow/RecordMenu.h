@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 
+class QAbstractItemView;
+class QContextMenuEvent;
 class QMenu;
 class QWidget;
 
@@ -27,6 +29,13 @@ struct RecordCallbacks {
 struct RecordMenu {
     using Resolve = std::function<std::optional<Clip>(qint64 id)>;
     static QMenu* build(const Clip& clip, Resolve resolve, const RecordCallbacks& callbacks, QWidget* parent);
+    // Opens the menu for a context-menu event on a records view: the record under the pointer,
+    // or from the keyboard (the Menu key) the selected one, under it. `select` makes the record
+    // the selection first. No record there: no menu.
+    // `listed` gives the records listed at each moment.
+    using Listed = std::function<const QList<Clip>&()>;
+    static void open(QAbstractItemView& view, Listed listed, const RecordCallbacks& callbacks,
+                     const QContextMenuEvent& event, const std::function<void(int row)>& select);
     // The record an entry stands for, among `clips`.
     static std::optional<Clip> find(const QList<Clip>& clips, qint64 id);
 };
