@@ -196,12 +196,27 @@ void HistoryCollectionView::setSelectedID(std::optional<qint64> id)
 {
     const int row = id ? records_.rowOf(*id) : -1;
     if (row < 0) {
+        syncing_ = true;
         selectionModel()->clearSelection();
+        syncing_ = false;
         return;
     }
     if (selectedItem() == row)
         return;
+    syncing_ = true;
     selectionModel()->setCurrentIndex(records_.index(row), QItemSelectionModel::ClearAndSelect);
+    syncing_ = false;
+}
+
+void HistoryCollectionView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QAbstractItemView::selectionChanged(selected, deselected);
+    // A selection made here (click, keys, menu, assistive technology) is reported; one mirrored
+    // from the window is not.
+    if (syncing_ || selected.indexes().isEmpty())
+        return;
+    if (const std::optional<Clip> clip = records_.clip(selected.indexes().first().row()))
+        callbacks.onSelect(clip->id);
 }
 
 std::optional<int> HistoryCollectionView::selectedItem() const
@@ -230,8 +245,10 @@ void HistoryCollectionView::selectItem(int item, bool scroll)
     const std::optional<Clip> clip = records_.clip(item);
     if (!clip)
         return;
-    selectionModel()->setCurrentIndex(records_.index(item), QItemSelectionModel::ClearAndSelect);
-    callbacks.onSelect(clip->id);
+    if (selectedItem() == item)
+        callbacks.onSelect(clip->id);
+    else
+        selectionModel()->setCurrentIndex(records_.index(item), QItemSelectionModel::ClearAndSelect);
     if (scroll)
         scrollTo(records_.index(item));
 }

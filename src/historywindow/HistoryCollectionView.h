@@ -64,6 +64,7 @@ protected:
     void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags flags) override;
     QRegion visualRegionForSelection(const QItemSelection& selection) const override;
     void updateGeometries() override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -89,6 +90,7 @@ private:
     mutable HistoryCardFlowLayout layout_;
     mutable bool dirty_ = true;
     bool reflowPending_ = false;
+    bool syncing_ = false;
     bool increasedContrast_ = false;
     int hovered_ = -1;
     int relayouts_ = 0;

@@ -289,6 +289,7 @@ TEST(ContentView, AssistiveTechnologyReadsRecordsAndIconButtons)
 {
     HistoryWindowFixture fixture;
     fixture.captureText(QStringLiteral("https://example.org/a"));
+    fixture.captureText(QStringLiteral("newer"));
     ContentView& view = fixture.show();
     for (HistoryViewMode mode : {HistoryViewMode::list, HistoryViewMode::cards}) {
         fixture.preferences.setViewMode(mode);
@@ -299,6 +300,12 @@ TEST(ContentView, AssistiveTechnologyReadsRecordsAndIconButtons)
         for (int i = 0; i < records->childCount(); ++i)
             names.append(records->child(i)->text(QAccessible::Name));
         EXPECT_TRUE(names.contains(QStringLiteral("LINK: https://example.org/a"))) << names.join(QLatin1Char('|')).toStdString();
+        // Pressing a card or row selects its record in the window.
+        view.setSelection(fixture.model->clips().first().id);
+        QAccessibleInterface* older = records->child(1);
+        EXPECT_EQ(older->role(), QAccessible::Cell);
+        older->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        EXPECT_EQ(view.selection(), fixture.model->clips().last().id);
     }
     EXPECT_EQ(QAccessible::queryAccessibleInterface(view.searchField())->text(QAccessible::Name), QStringLiteral("Search history…"));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(fixture.find(QStringLiteral("history-preview-toggle")))->text(QAccessible::Name),
