@@ -232,14 +232,6 @@ std::optional<qint64> HistoryCollectionView::selectedID() const
     return clip ? std::optional(clip->id) : std::nullopt;
 }
 
-void HistoryCollectionView::setIncreasedContrast(bool increased)
-{
-    if (increased == increasedContrast_)
-        return;
-    increasedContrast_ = increased;
-    viewport()->update();
-}
-
 void HistoryCollectionView::selectItem(int item, bool scroll)
 {
     const std::optional<Clip> clip = records_.clip(item);
@@ -359,7 +351,7 @@ void HistoryCollectionView::paintEvent(QPaintEvent* event)
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);
     const Appearance appearance = ThemeAppearance::of(this);
-    const bool contrast = increasedContrast_ || appearance.highContrast;
+    const bool contrast = appearance.highContrast;
     const std::optional<int> selected = selectedItem();
     const QDateTime now = QDateTime::currentDateTime();
     const QRectF visible = QRectF(event->rect()).translated(0, verticalOffset());

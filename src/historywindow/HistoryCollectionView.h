@@ -41,7 +41,6 @@ public:
     void retainMeasurements(const QList<Clip>& clips, const QHash<qint64, ClipRowPresentation>& presentations);
     void setSelectedID(std::optional<qint64> id);
     std::optional<qint64> selectedID() const;
-    void setIncreasedContrast(bool increased);
     int columnCount() const { return layout_.columns(); }
     const HistoryCardFlowLayout& cardLayout() const { return layout_; }
     // Lays the cards out again, measuring only what the cache lacks.
@@ -91,7 +90,6 @@ private:
     mutable bool dirty_ = true;
     bool reflowPending_ = false;
     bool syncing_ = false;
-    bool increasedContrast_ = false;
     int hovered_ = -1;
     int relayouts_ = 0;
     QHash<qint64, Geometry> geometry_;

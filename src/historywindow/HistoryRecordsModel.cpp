@@ -144,8 +144,6 @@ QVariant HistoryRecordsModel::data(const QModelIndex& index, int role) const
     }
     case Qt::AccessibleTextRole:
         return accessibleName(*record);
-    case Qt::ToolTipRole:
-        return {};
     case ClipRole:
         return QVariant::fromValue(record->id);
     case IdentifierRole:

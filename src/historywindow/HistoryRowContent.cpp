@@ -44,7 +44,9 @@ qreal drawWrapped(QPainter& painter, const QRectF& rect, const QString& text, co
     QTextOption option;
     option.setWrapMode(maxLines == 1 ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);
     // Record text keeps its own direction.
-    option.setTextDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    const bool rightToLeft = text.isRightToLeft();
+    option.setTextDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    option.setAlignment(rightToLeft ? Qt::AlignRight | Qt::AlignAbsolute : Qt::AlignLeft | Qt::AlignAbsolute);
     layout.setTextOption(option);
     layout.setFormats(formats);
     layout.beginLayout();
@@ -74,7 +76,7 @@ qreal drawWrapped(QPainter& painter, const QRectF& rect, const QString& text, co
             const QString rest = text.mid(line.textStart()).replace(QLatin1Char('\n'), QLatin1Char(' '));
             const QString shown = QFontMetricsF(font).elidedText(rest, elide, rect.width());
             painter.drawText(QRectF(rect.left(), rect.top() + line.y(), rect.width(), line.height()),
-                             Qt::AlignLeft | Qt::AlignVCenter, shown);
+                             (rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, shown);
         } else {
             line.draw(&painter, rect.topLeft());
         }
@@ -136,7 +138,9 @@ void drawFooter(QPainter& painter, const QRectF& rect, const HistoryRowContent::
     const QString separator = QStringLiteral(" · ");
     qreal x = rect.left() + 25;
     const qreal available = rect.right() - x;
-    const qreal detailWidth = qMin(metrics.horizontalAdvance(detail), available * 0.6);
+    // The detail keeps its width and the name gives way, except for files, whose folder may be long.
+    const bool fileLike = input.clip.kind == ClipKind::file || input.clip.kind == ClipKind::other;
+    const qreal detailWidth = qMin(metrics.horizontalAdvance(detail), fileLike ? available * 0.6 : available - 40);
     const qreal nameWidth = qMax<qreal>(0, available - detailWidth - metrics.horizontalAdvance(separator));
     painter.save();
     painter.setFont(font);

@@ -2,6 +2,8 @@
 #include "HistoryCardFlowLayout.h"
 #include "HistoryGridMetrics.h"
 #include "HistoryListView.h"
+#include "HistoryRecordsModel.h"
+#include "ImageSamples.h"
 
 #include <gtest/gtest.h>
 
@@ -102,4 +104,15 @@ TEST(HistoryListView, RowHeightsByModeKindAndText)
     EXPECT_EQ(cards(ClipKind::file, QStringLiteral("x")), 176);
     EXPECT_EQ(ContentView::recordsPadding(759.9), 16);
     EXPECT_EQ(ContentView::recordsPadding(760), 24);
+}
+
+TEST(HistoryRecordsModel, DerivedTextsAreCutAndHugeImagesRefused)
+{
+    // 159 letters and then emoji: the cut at 160 characters never splits one.
+    const QString text = QString(159, QLatin1Char('a')) + QStringLiteral("😀😀") + QString(1 << 20, QLatin1Char('b'));
+    EXPECT_EQ(HistoryRecordsModel::accessibleName(record(ClipKind::link, text)),
+              QStringLiteral("LINK: ") + QString(159, QLatin1Char('a')) + QStringLiteral("😀"));
+    EXPECT_FALSE(HistoryRecordsModel::decodeImage(test::png(1024, 8)).isNull());
+    EXPECT_TRUE(HistoryRecordsModel::decodeImage(test::png(1025, 8)).isNull());
+    EXPECT_TRUE(HistoryRecordsModel::decodeImage("not an image").isNull());
 }
