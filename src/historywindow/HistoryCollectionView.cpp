@@ -387,8 +387,9 @@ void HistoryCollectionView::paintEvent(QPaintEvent* event)
 
         HistoryRowContent::Input input;
         input.clip = *clip;
-        input.presentation = records_.presentation(item);
         const HistoryRecordsModel::Decoded& decoded = records_.decoded(item);
+        // After decoding, which may have finished a load: the two always agree.
+        input.presentation = records_.presentation(item);
         input.image = decoded.image;
         input.rich = decoded.rich;
         input.compact = false;

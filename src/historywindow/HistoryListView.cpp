@@ -89,8 +89,9 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     const int row = index.row();
     HistoryRowContent::Input input;
     input.clip = *clip;
-    input.presentation = records_.presentation(row);
     const HistoryRecordsModel::Decoded& decoded = records_.decoded(row);
+    // After decoding, which may have finished a load: the two always agree.
+    input.presentation = records_.presentation(row);
     input.image = decoded.image;
     input.compact = true;
     input.confirmed = records_.copyFeedback() && records_.copyFeedback()->isConfirmed(clip->id);

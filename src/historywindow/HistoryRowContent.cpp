@@ -258,7 +258,7 @@ void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowCon
         drawImage(painter, QRectF(area.left(), area.top(), area.width(), qMin(height, area.height())), input.image, 8);
         if (input.clip.kind == ClipKind::file) {
             const QRectF caption(area.left(), area.top() + height + 8, area.width(), 16);
-            const std::optional<QString> size = CardMetadata::dimensions(input.presentation->metadata);
+            const std::optional<QString> size = input.presentation ? CardMetadata::dimensions(input.presentation->metadata) : std::nullopt;
             const qreal sizeWidth = size ? QFontMetricsF(SystemFont::regular(11)).horizontalAdvance(*size) + 8 : 0;
             drawWrapped(painter, caption.adjusted(0, 0, -sizeWidth, 0), display, SystemFont::regular(12, QFont::Medium), primary, 1);
             if (size) {

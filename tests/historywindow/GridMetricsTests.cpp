@@ -1,6 +1,7 @@
 #include "ContentView.h"
 #include "HistoryCardFlowLayout.h"
 #include "HistoryGridMetrics.h"
+#include "HistoryCollectionView.h"
 #include "HistoryListView.h"
 #include "HistoryRecordsModel.h"
 #include "ImageSamples.h"
@@ -115,4 +116,29 @@ TEST(HistoryRecordsModel, DerivedTextsAreCutAndHugeImagesRefused)
     EXPECT_FALSE(HistoryRecordsModel::decodeImage(test::png(1024, 8)).isNull());
     EXPECT_TRUE(HistoryRecordsModel::decodeImage(test::png(1025, 8)).isNull());
     EXPECT_TRUE(HistoryRecordsModel::decodeImage("not an image").isNull());
+}
+
+TEST(HistoryCollectionView, PresentationsFinishingTogetherReflowTheGridOnce)
+{
+    HistoryRecordsModel records;
+    QList<Clip> clips;
+    for (int id = 1; id <= 6; ++id)
+        clips.append(Clip{id, QStringLiteral("photo%1.png").arg(id), QDateTime::currentDateTime(), std::nullopt,
+                          id == 6 ? ClipKind::text : ClipKind::file, false});
+    HistoryCollectionView grid(records);
+    records.update(clips, {}, nullptr);
+    grid.resize(1000, 2000);
+    grid.grab();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.cardLayout().cards()[0].height(), 136);
+    const int before = grid.relayoutCount();
+    // Every load finishes at once: a file gets its image preview (taller card), the text its own text (same height).
+    records.setLoader([](Clip clip) -> QCoro::Task<std::optional<ClipRowPresentation>> {
+        co_return ClipRowPresentation{{}, clip.kind == ClipKind::file ? ClipPreview::image(test::png(4, 4)) : ClipPreview::text()};
+    });
+    grid.grab(); // paints every card, which starts and finishes every load
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.relayoutCount(), before + 1);
+    EXPECT_EQ(grid.cardLayout().cards()[0].height(), 176);
+    EXPECT_EQ(grid.cardLayout().cards()[5].height(), 128);
 }
