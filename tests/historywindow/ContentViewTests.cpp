@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -310,4 +312,21 @@ TEST(ContentView, AssistiveTechnologyReadsRecordsAndIconButtons)
     EXPECT_EQ(QAccessible::queryAccessibleInterface(view.searchField())->text(QAccessible::Name), QStringLiteral("Search history…"));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(fixture.find(QStringLiteral("history-preview-toggle")))->text(QAccessible::Name),
               QStringLiteral("Hide Preview"));
+}
+
+TEST(ContentView, ADamagedDatabaseShowsItsMessageAndStaysUntouched)
+{
+    HistoryWindowFixture fixture;
+    QDir().mkpath(QFileInfo(fixture.folder.databasePath()).absolutePath());
+    const QByteArray junk = QByteArray("not a database, but somebody's bytes ").repeated(200);
+    QFile file(fixture.folder.databasePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(junk) == junk.size());
+    file.close();
+    ContentView& view = fixture.show();
+    auto* banner = fixture.find(QStringLiteral("history-error"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return banner->isVisible(); }, 5000));
+    EXPECT_FALSE(fixture.find<QLabel>(QStringLiteral("history-error-message"))->text().isEmpty());
+    EXPECT_TRUE(view.findChild<HistoryEmptyView*>()->isVisible());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), junk) << "the file is left as it was";
 }
