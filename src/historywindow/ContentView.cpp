@@ -20,6 +20,7 @@
 #include "ThemeAppearance.h"
 #include "ViewPreferences.h"
 
+#include <QAbstractItemView>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -92,6 +93,13 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, std:
     reloadTimer_.setTimerType(Qt::PreciseTimer);
     reloadTimer_.setInterval(reloadDelay);
     connect(&reloadTimer_, &QTimer::timeout, this, &ContentView::reload);
+    // The records' ages ("5 min") move on once a minute without anything else changing.
+    ageTimer_.setInterval(std::chrono::minutes(1));
+    connect(&ageTimer_, &QTimer::timeout, this, [this] {
+        if (auto* view = qobject_cast<QAbstractItemView*>(recordsView()))
+            view->viewport()->update();
+    });
+    ageTimer_.start();
 
     auto* root = new QHBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);

@@ -111,6 +111,7 @@ private:
     bool copied_ = false;
     bool shown_ = false;
     QTimer reloadTimer_;
+    QTimer ageTimer_;
     // What the preview shows: restarts its load when any part changes.
     struct PreviewKey {
         std::optional<qint64> selection;
