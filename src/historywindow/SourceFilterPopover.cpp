@@ -219,10 +219,4 @@ void SourceFilterPopover::paintEvent(QPaintEvent*)
     RoundedShape::strokeInside(painter, shape, 12, TavlinTheme::borderColor.resolve(appearance), 1);
 }
 
-void SourceFilterPopover::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    Q_EMIT closed();
-}
-
 } // namespace tavlin

@@ -36,11 +36,7 @@ public:
 
     static constexpr int popoverWidth = 300;
 
-Q_SIGNALS:
-    void closed();
-
 protected:
-    void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
