@@ -345,13 +345,51 @@ void HistoryCollectionView::focusOutEvent(QFocusEvent* event)
     viewport()->update();
 }
 
+QPixmap HistoryCollectionView::surface(QSizeF size, bool selected, bool hovered, bool focused, const Appearance& appearance)
+{
+    // Cards share their width and a handful of heights: each look is drawn once and reused.
+    const qreal ratio = devicePixelRatioF();
+    const QString key = QStringLiteral("%1x%2:%3%4%5%6%7:%8").arg(size.width()).arg(size.height()).arg(selected).arg(hovered)
+                            .arg(focused).arg(appearance.dark).arg(appearance.highContrast).arg(ratio);
+    if (const auto found = surfaces_.constFind(key); found != surfaces_.cend())
+        return *found;
+    if (surfaces_.size() > 64)
+        surfaces_.clear();
+    QPixmap pixmap((size * ratio).toSize());
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const bool contrast = appearance.highContrast;
+    const QRectF shape = QRectF(QPointF(0, 0), size).adjusted(1, 1, -1, -1);
+    if (!contrast && !hovered)
+        RoundedShape::fill(painter, shape.translated(0, 1).adjusted(-1, -1, 1, 1), 21, QColor(0, 0, 0, 11));
+    RoundedShape::fill(painter, shape, 20, (selected ? TavlinTheme::gridSelectedColor : TavlinTheme::surfaceColor).resolve(appearance));
+    if (hovered && !selected)
+        RoundedShape::fill(painter, shape, 20, TavlinTheme::hoverColor.resolve(appearance));
+    const auto stroke = [&](const QColor& color, qreal width) {
+        painter.setPen(QPen(color, width));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(RoundedShape::path(shape, 20));
+    };
+    if (focused)
+        stroke(TavlinTheme::focusColor.resolve(appearance), contrast ? 3 : 2);
+    else if (contrast)
+        stroke(TavlinTheme::labelColor.resolve(appearance), 1.5);
+    else
+        stroke(TavlinTheme::borderColor.resolve(appearance), 0.5);
+    if (selected && !focused && !contrast)
+        stroke(TavlinTheme::selectedOutlineColor.resolve(appearance), 1);
+    painter.end();
+    return *surfaces_.insert(key, pixmap);
+}
+
 void HistoryCollectionView::paintEvent(QPaintEvent* event)
 {
     ensureLaid();
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);
     const Appearance appearance = ThemeAppearance::of(this);
-    const bool contrast = appearance.highContrast;
     const std::optional<int> selected = selectedItem();
     const QDateTime now = QDateTime::currentDateTime();
     const QRectF visible = QRectF(event->rect()).translated(0, verticalOffset());
@@ -361,29 +399,9 @@ void HistoryCollectionView::paintEvent(QPaintEvent* event)
         if (!clip)
             continue;
         const QRectF bounds = layout_.cards()[item];
-        const QRectF shape = bounds.adjusted(1, 1, -1, -1);
         const bool isSelected = selected == item;
-        const bool hovered = hovered_ == item;
         const bool focused = isSelected && hasFocus();
-        if (!contrast && !hovered)
-            RoundedShape::fill(painter, shape.translated(0, 1).adjusted(-1, -1, 1, 1), 21, QColor(0, 0, 0, 11));
-        RoundedShape::fill(painter, shape, 20,
-                           (isSelected ? TavlinTheme::gridSelectedColor : TavlinTheme::surfaceColor).resolve(appearance));
-        if (hovered && !isSelected)
-            RoundedShape::fill(painter, shape, 20, TavlinTheme::hoverColor.resolve(appearance));
-        const auto stroke = [&](const QColor& color, qreal width) {
-            painter.setPen(QPen(color, width));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawPath(RoundedShape::path(shape, 20));
-        };
-        if (focused)
-            stroke(TavlinTheme::focusColor.resolve(appearance), contrast ? 3 : 2);
-        else if (contrast)
-            stroke(TavlinTheme::labelColor.resolve(appearance), 1.5);
-        else
-            stroke(TavlinTheme::borderColor.resolve(appearance), 0.5);
-        if (isSelected && !focused && !contrast)
-            stroke(TavlinTheme::selectedOutlineColor.resolve(appearance), 1);
+        painter.drawPixmap(bounds.topLeft(), surface(bounds.size(), isSelected, hovered_ == item, focused, appearance));
 
         HistoryRowContent::Input input;
         input.clip = *clip;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Appearance.h"
 #include "Clip.h"
 #include "HistoryCardFlowLayout.h"
 #include "HistoryGridMetrics.h"
@@ -7,6 +8,7 @@
 
 #include <QAbstractItemView>
 #include <QHash>
+#include <QPixmap>
 
 #include <optional>
 
@@ -83,6 +85,8 @@ private:
     void scheduleRelayout();
     void presentationLoaded(qint64 id);
     void copySelected();
+    // A card's rounded surface with its shadow, fill and outline for a state.
+    QPixmap surface(QSizeF size, bool selected, bool hovered, bool focused, const Appearance& appearance);
     std::optional<int> selectedItem() const;
 
     HistoryRecordsModel& records_;
@@ -93,6 +97,7 @@ private:
     int hovered_ = -1;
     int relayouts_ = 0;
     QHash<qint64, Geometry> geometry_;
+    QHash<QString, QPixmap> surfaces_;
 };
 
 } // namespace tavlin
