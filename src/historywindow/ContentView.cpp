@@ -149,15 +149,15 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, std:
         connect(&model, signal, this, &ContentView::refreshCounts);
     connect(&model, &HistoryModel::errorMessageChanged, this, &ContentView::refreshBanner);
     connect(&model, &HistoryModel::previewRevisionChanged, this, &ContentView::loadPreview);
-    connect(&model, &HistoryModel::previewContentChanged, this, &ContentView::rebuildPreview);
-    connect(&model, &HistoryModel::selectedMetadataChanged, this, &ContentView::rebuildPreview);
+    connect(&model, &HistoryModel::previewContentChanged, this, &ContentView::schedulePreview);
+    connect(&model, &HistoryModel::selectedMetadataChanged, this, &ContentView::schedulePreview);
     connect(&preferences, &ViewPreferences::viewModeChanged, this, &ContentView::buildRecordsView);
     connect(&preferences, &ViewPreferences::showPreviewChanged, this, [this, copy] {
         copy->setEnabled(!preferences_.showPreview());
         refreshHeader();
         layoutRecords();
         loadPreview();
-        rebuildPreview();
+        schedulePreview();
     });
     lastRequest_ = model.request();
     refreshHeader();
@@ -468,7 +468,7 @@ void ContentView::setSelection(std::optional<qint64> id)
     else if (list_)
         list_->setSelectedID(id);
     loadPreview();
-    rebuildPreview();
+    schedulePreview();
 }
 
 void ContentView::copyClip(const Clip& clip)
@@ -501,7 +501,7 @@ void ContentView::clipsChanged()
                                                          : HistoryEmptyView::Kind::history;
     emptyView_->setKind(kind);
     layoutRecords();
-    rebuildPreview();
+    schedulePreview();
 }
 
 void ContentView::requestMaybeChanged()
@@ -527,6 +527,18 @@ void ContentView::loadPreview()
     previewKey_ = key;
     const std::optional<Clip> clip = key.enabled && selection_ ? RecordMenu::find(model_.clips(), *selection_) : std::nullopt;
     model_.loadPreview(clip);
+}
+
+void ContentView::schedulePreview()
+{
+    // A selection, its preview and its metadata change one after another: the pane follows once.
+    if (previewPending_)
+        return;
+    previewPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        previewPending_ = false;
+        rebuildPreview();
+    });
 }
 
 void ContentView::rebuildPreview()
@@ -671,7 +683,7 @@ void ContentView::changeEvent(QEvent* event)
     // A change of theme: the colours set on labels and symbols follow.
     if (event->type() == QEvent::PaletteChange && search_) {
         refreshHeader();
-        rebuildPreview();
+        schedulePreview();
     }
 }
 

@@ -94,6 +94,7 @@ private:
     void clipsChanged();
     void selectionChanged();
     void loadPreview();
+    void schedulePreview();
     void rebuildPreview();
     void refreshHeader();
     void refreshCounts();
@@ -110,6 +111,7 @@ private:
     std::optional<qint64> selection_;
     bool copied_ = false;
     bool shown_ = false;
+    bool previewPending_ = false;
     QTimer reloadTimer_;
     QTimer ageTimer_;
     // What the preview shows: restarts its load when any part changes.
