@@ -4,6 +4,7 @@
 //   "list"        prints one line "clip <id> <kind> <text>" per record of the first page, then "end"
 //   "copy <id>"   copies that record back and prints "copied 1" or "copied 0"
 //   "error"       prints "error <message>" (empty when none)
+//   "active"      prints "active <application id>" of the window a copy would be attributed to now
 // It prints "ready" once monitoring runs and exits 0 on SIGTERM or at the end of its input.
 #include "HistoryModel.h"
 #include "X11Pasteboard.h"
@@ -37,7 +38,7 @@ void say(const QString& line)
     std::fflush(stdout);
 }
 
-QCoro::Task<> handle(HistoryModel& model, QString command)
+QCoro::Task<> handle(HistoryModel& model, const X11Workspace& workspace, QString command)
 {
     if (command == QStringLiteral("list")) {
         co_await model.reload();
@@ -56,6 +57,8 @@ QCoro::Task<> handle(HistoryModel& model, QString command)
         say(QStringLiteral("copied 0"));
     } else if (command == QStringLiteral("error")) {
         say(QStringLiteral("error ") + model.errorMessage().value_or(QString()));
+    } else if (command == QStringLiteral("active")) {
+        say(QStringLiteral("active ") + workspace.frontmostApplicationID().value_or(QString()));
     }
 }
 
@@ -92,7 +95,7 @@ int main(int argc, char** argv)
             application.quit();
             return;
         }
-        handle(model, QString::fromUtf8(line).trimmed());
+        handle(model, workspace, QString::fromUtf8(line).trimmed());
     });
 
     auto monitoring = model.runMonitoring();

@@ -1,8 +1,10 @@
 #include "X11Workspace.h"
 
 #include "DesktopFileManager.h"
+#include "QtXcb.h"
 #include "XcbConnection.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -19,11 +21,53 @@ X11Workspace::X11Workspace(QStringList applicationFolders, QObject* parent)
     , connection_(std::make_unique<XcbConnection>())
     , applications_(std::move(applicationFolders))
 {
+    xcb_connection_t* qt = QtXcb::connection();
+    if (!qt || !connection_->isValid())
+        return;
+    activeWindowAtom_ = connection_->atom("_NET_ACTIVE_WINDOW");
+    // Qt listens to the root window's properties already; add them to its mask if it ever stops,
+    // keeping whatever else it asks for.
+    const xcb_window_t root = connection_->root();
+    if (xcb_get_window_attributes_reply_t* attributes =
+            xcb_get_window_attributes_reply(qt, xcb_get_window_attributes(qt, root), nullptr)) {
+        if (!(attributes->your_event_mask & XCB_EVENT_MASK_PROPERTY_CHANGE)) {
+            const quint32 mask = attributes->your_event_mask | XCB_EVENT_MASK_PROPERTY_CHANGE;
+            xcb_change_window_attributes(qt, root, XCB_CW_EVENT_MASK, &mask);
+            xcb_flush(qt);
+        }
+        std::free(attributes);
+    }
+    QCoreApplication::instance()->installNativeEventFilter(this);
+    filtering_ = true;
 }
 
-X11Workspace::~X11Workspace() = default;
+X11Workspace::~X11Workspace()
+{
+    if (QCoreApplication* application = QCoreApplication::instance(); application && filtering_)
+        application->removeNativeEventFilter(this);
+}
+
+bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+        return false;
+    const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+    // Resolved now, before any later event: whatever happens under this window (a copy) is
+    // handled before the next switch is.
+    if (change->window == connection_->root() && change->atom == activeWindowAtom_)
+        activeApplication_ = activeApplicationNow();
+    return false;
+}
 
 std::optional<QString> X11Workspace::frontmostApplicationID() const
+{
+    return activeApplication_ ? *activeApplication_ : activeApplicationNow();
+}
+
+std::optional<QString> X11Workspace::activeApplicationNow() const
 {
     if (!connection_->isValid())
         return std::nullopt;

@@ -3,6 +3,8 @@
 #include "DesktopApplications.h"
 #include "Workspace.h"
 
+#include <QAbstractNativeEventFilter>
+
 #include <memory>
 
 namespace tavlin {
@@ -16,7 +18,13 @@ class XcbConnection;
 // _GTK_APPLICATION_ID, its _KDE_NET_WM_DESKTOP_FILE, the Flatpak application it runs in, the
 // desktop entry its WM_CLASS names, and last its WM_CLASS itself taken as a desktop-file id.
 // Without a display (or a window manager that publishes the active window) there is none.
-class X11Workspace : public Workspace {
+//
+// The answer is the application as of the events this thread has handled, not as of now: each
+// change of _NET_ACTIVE_WINDOW is resolved as its notification is handled, so a clipboard change
+// handled late (the thread was busy) is still matched with the window active when it was made, and
+// not with one the user switched to after it, whose notification comes later in the same stream.
+// Until a first change is seen (or without Qt's X connection) the active window is read directly.
+class X11Workspace : public Workspace, private QAbstractNativeEventFilter {
     Q_OBJECT
 
 public:
@@ -42,8 +50,15 @@ public:
     static std::optional<QString> flatpakIDFromCGroup(const QString& cgroup);
 
 private:
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+    std::optional<QString> activeApplicationNow() const;
+
     std::unique_ptr<XcbConnection> connection_;
     mutable DesktopApplications applications_;
+    quint32 activeWindowAtom_ = 0;
+    bool filtering_ = false;
+    // What the latest change of the active window that was handled resolved to.
+    std::optional<std::optional<QString>> activeApplication_;
 };
 
 } // namespace tavlin
