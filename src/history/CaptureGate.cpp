@@ -1,6 +1,7 @@
 #include "CaptureGate.h"
 
 #include "ClipboardCodec.h"
+#include "Workspace.h"
 
 namespace tavlin {
 
@@ -39,7 +40,9 @@ bool CaptureGate::shouldCapture(qint64 changeCount, const QSet<QString>& types,
 
 bool CaptureGate::isExcluded(const std::optional<QString>& source) const
 {
-    return source && (protectedSources().contains(*source) || userExcludedSources.contains(*source));
+    return source
+        && (*source == Workspace::unknownApplicationID() || protectedSources().contains(*source)
+            || userExcludedSources.contains(*source));
 }
 
 std::optional<QString> CaptureGate::accept(const ClipboardSnapshot& snapshot)

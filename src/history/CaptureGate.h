@@ -11,7 +11,8 @@ namespace tavlin {
 
 // Judges one observed clipboard change: each change count is let through at most once, and never
 // when the content is marked concealed, transient or generated, or when a password manager or an
-// application the user excluded was frontmost. Comparisons are exact and case-sensitive.
+// application the user excluded was frontmost, or when which one was cannot be told. Comparisons
+// are exact and case-sensitive.
 struct CaptureGate {
     // The change count judged last, or the baseline.
     qint64 lastChangeCount = 0;

@@ -44,6 +44,10 @@ public:
     // subfolders of an applications folder joined by '-'); empty only for an empty id.
     static QString applicationIDForDesktopID(const QString& desktopID);
 
+    // What frontmostApplicationID() answers when the application cannot be told: the user
+    // switched windows more than once while this thread was busy. A copy made then is not kept.
+    static QString unknownApplicationID() { return QString(); }
+
     // The identifier of the application whose window is active; nothing when no window is.
     virtual std::optional<QString> frontmostApplicationID() const = 0;
     // The installed application with that identifier.

@@ -37,6 +37,11 @@ X11Workspace::X11Workspace(QStringList applicationFolders, QObject* parent)
         }
         std::free(attributes);
     }
+    // Our own connection hears of the switches too, as the server makes them, so that a read
+    // can tell whether the user switched again since the switch being handled.
+    const quint32 propertyChanges = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(connection_->get(), root, XCB_CW_EVENT_MASK, &propertyChanges);
+    xcb_flush(connection_->get());
     QCoreApplication::instance()->installNativeEventFilter(this);
     filtering_ = true;
 }
@@ -55,31 +60,65 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
     if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
         return false;
     const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+    if (change->window != connection_->root())
+        return false;
+    if (change->atom != activeWindowAtom_) {
+        switchedSince(change->time, std::nullopt);
+        return false;
+    }
     // Resolved now, before any later event: whatever happens under this window (a copy) is
     // handled before the next switch is.
-    if (change->window == connection_->root() && change->atom == activeWindowAtom_)
-        activeApplication_ = activeApplicationNow();
+    xcb_connection_t* c = connection_->get();
+    const xcb_get_property_cookie_t read =
+        xcb_get_property(c, 0, connection_->root(), activeWindowAtom_, XCB_ATOM_WINDOW, 0, 1);
+    std::optional<quint32> window;
+    if (xcb_get_property_reply_t* reply = xcb_get_property_reply(c, read, nullptr)) {
+        if (reply->type == XCB_ATOM_WINDOW && xcb_get_property_value_length(reply) == 4)
+            window = *static_cast<const quint32*>(xcb_get_property_value(reply));
+        std::free(reply);
+    }
+    if (switchedSince(change->time, read.sequence))
+        activeApplication_ = unknownApplicationID();
+    else
+        activeApplication_ = window && *window != XCB_NONE ? applicationIDForActiveWindow(*window) : std::nullopt;
     return false;
+}
+
+bool X11Workspace::switchedSince(quint32 time, std::optional<unsigned int> readSequence)
+{
+    bool switched = false;
+    while (xcb_generic_event_t* heard = xcb_poll_for_event(connection_->get())) {
+        const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(heard);
+        // An event carries the sequence of the last request the server had done before it.
+        switched = switched
+            || (readSequence && (heard->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
+                && change->window == connection_->root() && change->atom == activeWindowAtom_
+                && qint16(quint16(*readSequence) - change->sequence) > 0 && qint32(change->time - time) > 0);
+        std::free(heard);
+    }
+    return switched;
 }
 
 std::optional<QString> X11Workspace::frontmostApplicationID() const
 {
-    return activeApplication_ ? *activeApplication_ : activeApplicationNow();
-}
-
-std::optional<QString> X11Workspace::activeApplicationNow() const
-{
+    if (activeApplication_)
+        return *activeApplication_;
     if (!connection_->isValid())
         return std::nullopt;
     const std::optional<quint32> window = connection_->cardinalProperty(
         connection_->root(), connection_->atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
     if (!window || *window == XCB_NONE)
         return std::nullopt;
+    return applicationIDForActiveWindow(*window);
+}
+
+std::optional<QString> X11Workspace::applicationIDForActiveWindow(quint32 window) const
+{
     const std::optional<quint32> pid =
-        connection_->cardinalProperty(*window, connection_->atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
+        connection_->cardinalProperty(window, connection_->atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
     if (pid && static_cast<pid_t>(*pid) == ::getpid())
         return ownApplicationID();
-    return applicationIDForWindow(*window);
+    return applicationIDForWindow(window);
 }
 
 std::optional<QString> X11Workspace::applicationIDForWindow(quint32 window) const

@@ -51,7 +51,11 @@ public:
 
 private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
-    std::optional<QString> activeApplicationNow() const;
+    std::optional<QString> applicationIDForActiveWindow(quint32 window) const;
+    // Whether our own connection heard of a switch of the active window made after `time` and
+    // before the request `readSequence` was done: then a read by that request found a later
+    // window than the one active at `time`. Forgets all it heard, so nothing piles up.
+    bool switchedSince(quint32 time, std::optional<unsigned int> readSequence);
 
     std::unique_ptr<XcbConnection> connection_;
     mutable DesktopApplications applications_;
