@@ -4,6 +4,7 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -19,6 +20,23 @@ using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 plist_t newString(const QString& text)
 {
     return plist_new_string(text.toUtf8().constData());
+}
+
+// libplist keeps strings NUL-terminated: such a text would be cut short on disk.
+void refuseNulCharacters(const ClipPayload& payload)
+{
+    const auto holdsNul = [](const QString& text) { return text.contains(QChar(u'\0')); };
+    bool found = false;
+    for (const ClipItem& item : payload.items) {
+        for (const ClipRepresentation& representation : item.representations)
+            found = found || holdsNul(representation.type);
+    }
+    if (payload.metadata) {
+        for (const QStringList* list : {&payload.metadata->filePaths, &payload.metadata->fileNames})
+            found = found || std::any_of(list->begin(), list->end(), holdsNul);
+    }
+    if (found)
+        throw DecodingError(QStringLiteral("a text of the payload holds a NUL character"));
 }
 
 plist_t newData(const QByteArray& bytes)
@@ -140,6 +158,7 @@ plist_t dictAt(plist_t array, uint32_t index)
 
 QByteArray ClipPayloadCoder::encode(const ClipPayload& payload)
 {
+    refuseNulCharacters(payload);
     PlistPtr root(plist_new_dict());
     plist_t items = plist_new_array();
     for (const ClipItem& item : payload.items) {

@@ -3,6 +3,7 @@
 #include "FileSystemError.h"
 #include "StorageError.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -62,8 +63,8 @@ bool exists(const QString& path)
 
 } // namespace
 
-HistoryStore::HistoryStore(const QString& databasePath, CleanupFailureHandler onCleanupFailure)
-    : onCleanupFailure_(std::move(onCleanupFailure))
+HistoryStore::HistoryStore(const QString& databasePath, ProblemHandler onProblem)
+    : onProblem_(std::move(onProblem))
 {
     const QString folder = QFileInfo(databasePath).absolutePath();
     payloadDirectory_ = folder + QStringLiteral("/payloads");
@@ -114,10 +115,16 @@ void HistoryStore::open(const QString& databasePath)
 
     setPermissions(databasePath, 0600);
     execute("PRAGMA journal_mode=WAL");
+    SetAside setAside;
     transaction([&] {
         switch (version) {
         case 0:
             execute(createTableSQL);
+            // A database whose schema is created now refers to no file: payload files present
+            // belong to a history whose database was lost or emptied, and are the only copy of
+            // its records. They are moved aside before the new schema commits, so an opening
+            // that fails half-way leaves version 0 and the next one does it again.
+            setAside = sweepPayloads(Orphans::setAside);
             break;
         case 1:
             execute("ALTER TABLE clips ADD COLUMN kind TEXT NOT NULL DEFAULT 'text'");
@@ -139,6 +146,12 @@ void HistoryStore::open(const QString& databasePath)
     for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {
         if (exists(databasePath + suffix))
             setPermissions(databasePath + suffix, 0600);
+    }
+    if (setAside.count > 0) {
+        report(QStringLiteral("The history database was created anew beside %1 payload files of an earlier history; "
+                              "they were moved to %2, not deleted")
+                   .arg(setAside.count)
+                   .arg(setAside.folder));
     }
     cleanupOrphans();
 }
@@ -200,50 +213,82 @@ void HistoryStore::rollback()
 
 void HistoryStore::cleanupOrphans()
 {
-    transaction([&] {
-        QSet<QString> referenced;
-        SqliteStatement statement = prepare("SELECT payload_filename FROM clips WHERE payload_filename IS NOT NULL");
-        int result = SQLITE_ROW;
-        while ((result = statement.step()) == SQLITE_ROW) {
-            const std::optional<QString> name = statement.text(0);
-            if (!name)
-                throwUnavailable();
-            referenced.insert(*name);
-        }
-        checkDone(result);
+    transaction([&] { sweepPayloads(Orphans::remove); });
+}
 
-        const QByteArray folder = nativePath(payloadDirectory_);
-        DIR* listing = ::opendir(folder.constData());
-        if (!listing)
-            FileSystemError::throwErrno(payloadDirectory_);
-        QStringList entries;
-        errno = 0;
-        while (const dirent* entry = ::readdir(listing))
-            entries.append(QFile::decodeName(entry->d_name));
-        const int listingError = errno;
-        ::closedir(listing);
-        if (listingError != 0)
-            throw FileSystemError(listingError, payloadDirectory_);
+HistoryStore::SetAside HistoryStore::sweepPayloads(Orphans orphans)
+{
+    SetAside setAside;
+    QSet<QString> referenced;
+    SqliteStatement statement = prepare("SELECT payload_filename FROM clips WHERE payload_filename IS NOT NULL");
+    int result = SQLITE_ROW;
+    while ((result = statement.step()) == SQLITE_ROW) {
+        const std::optional<QString> name = statement.text(0);
+        if (!name)
+            throwUnavailable();
+        referenced.insert(*name);
+    }
+    checkDone(result);
 
-        for (const QString& name : std::as_const(entries)) {
-            // Only files named exactly like payload files are ours to touch.
-            if (!isValidPayloadFileName(name))
-                continue;
-            const QString path = payloadDirectory_ + QLatin1Char('/') + name;
-            struct stat info {};
-            if (::lstat(nativePath(path).constData(), &info) != 0)
+    const QByteArray folder = nativePath(payloadDirectory_);
+    DIR* listing = ::opendir(folder.constData());
+    if (!listing)
+        FileSystemError::throwErrno(payloadDirectory_);
+    QStringList entries;
+    errno = 0;
+    while (const dirent* entry = ::readdir(listing))
+        entries.append(QFile::decodeName(entry->d_name));
+    const int listingError = errno;
+    ::closedir(listing);
+    if (listingError != 0)
+        throw FileSystemError(listingError, payloadDirectory_);
+
+    for (const QString& name : std::as_const(entries)) {
+        // Only files named exactly like payload files are ours to touch.
+        if (!isValidPayloadFileName(name))
+            continue;
+        const QString path = payloadDirectory_ + QLatin1Char('/') + name;
+        struct stat info {};
+        if (::lstat(nativePath(path).constData(), &info) != 0)
+            FileSystemError::throwErrno(path);
+        const bool isLink = S_ISLNK(info.st_mode);
+        const bool isRegular = S_ISREG(info.st_mode);
+        if (referenced.contains(name)) {
+            if (isRegular && !isLink)
+                setPermissions(path, 0600);
+        } else if (isRegular && orphans == Orphans::setAside) {
+            if (setAside.folder.isEmpty())
+                setAside.folder = setAsideFolder();
+            const QString target = setAside.folder + QLatin1Char('/') + name;
+            if (::rename(nativePath(path).constData(), nativePath(target).constData()) != 0)
                 FileSystemError::throwErrno(path);
-            const bool isLink = S_ISLNK(info.st_mode);
-            const bool isRegular = S_ISREG(info.st_mode);
-            if (referenced.contains(name)) {
-                if (isRegular && !isLink)
-                    setPermissions(path, 0600);
-            } else if (isRegular || isLink) {
-                if (::unlink(nativePath(path).constData()) != 0)
-                    FileSystemError::throwErrno(path);
-            }
+            ++setAside.count;
+        } else if (isRegular || isLink) {
+            if (::unlink(nativePath(path).constData()) != 0)
+                FileSystemError::throwErrno(path);
         }
-    });
+    }
+    return setAside;
+}
+
+QString HistoryStore::setAsideFolder()
+{
+    // Inside "payloads", so it stays private; the clean-up never enters folders.
+    const QString base = payloadDirectory_ + QStringLiteral("/unreferenced-")
+        + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    QString folder = base;
+    for (int serial = 2; ::mkdir(nativePath(folder).constData(), 0700) != 0; ++serial) {
+        if (errno != EEXIST)
+            FileSystemError::throwErrno(folder);
+        folder = base + QStringLiteral("-%1").arg(serial);
+    }
+    return folder;
+}
+
+void HistoryStore::report(const QString& detail) const
+{
+    if (onProblem_)
+        onProblem_(StorageError(detail, StorageError::Kind::damagedRecord));
 }
 
 void HistoryStore::cleanupOrphansAfterCommit()
@@ -253,8 +298,8 @@ void HistoryStore::cleanupOrphansAfterCommit()
     try {
         cleanupOrphans();
     } catch (const std::exception& error) {
-        if (onCleanupFailure_)
-            onCleanupFailure_(error);
+        if (onProblem_)
+            onProblem_(error);
     }
 }
 

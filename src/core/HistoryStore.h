@@ -31,12 +31,16 @@ public:
     static constexpr qint64 maximumStoredPayloadBytes = 268'435'456;
     static constexpr int schemaVersion = 3;
 
-    // Told about a failed orphan clean-up after a delete or clear whose rows are already gone.
-    using CleanupFailureHandler = std::function<void(const std::exception&)>;
+    // Told, for the log, about a fault the store worked around without failing the operation: a
+    // failed orphan clean-up after a delete or clear whose rows are already gone, payload files
+    // set aside beside a new database, records removed for a malformed file reference.
+    using ProblemHandler = std::function<void(const std::exception&)>;
 
     // Opens or creates the database at `databasePath`, migrating it to the current schema, and
-    // removes payload files that no record refers to.
-    explicit HistoryStore(const QString& databasePath, CleanupFailureHandler onCleanupFailure = {});
+    // removes payload files that no record refers to. When the schema had to be created (a new,
+    // emptied or deleted database) payload files found are the only copy of an earlier history:
+    // they are moved into a folder of their own inside "payloads", never removed.
+    explicit HistoryStore(const QString& databasePath, ProblemHandler onProblem = {});
     ~HistoryStore();
     HistoryStore(const HistoryStore&) = delete;
     HistoryStore& operator=(const HistoryStore&) = delete;
@@ -44,7 +48,10 @@ public:
     const QString& payloadDirectory() const { return payloadDirectory_; }
 
     // Stores one capture unless it repeats the newest record, then evicts the oldest
-    // non-favorite records beyond the limits. Favorites and the new record are never evicted.
+    // non-favorite records beyond the limits. Favorites and the new record are never evicted; an
+    // evicted row whose file reference is malformed goes without touching any file. The newest
+    // record is compared inside the write transaction, so two stores on one database (two
+    // processes) never both store the same capture.
     void insert(const ClipPayload& payload, const QString& text, ClipKind kind,
                 const std::optional<QString>& source, qint64 limit, qint64 payloadByteLimit);
     // Plain-text form: one "public.utf8-plain-text" representation; blank text stores nothing.
@@ -102,22 +109,41 @@ private:
     template<class Body>
     auto transaction(Body&& body);
 
+    // What eviction deleted: the payload files to remove after the commit, and the records whose
+    // file reference was malformed (their rows are gone, no file was touched).
+    struct Evicted {
+        QStringList fileNames;
+        QList<qint64> malformedIDs;
+    };
+
+    // Unreferenced payload files are removed, or, while the schema is being created, moved aside.
+    enum class Orphans { remove, setAside };
+    struct SetAside {
+        qsizetype count = 0;
+        QString folder;
+    };
+
     void open(const QString& databasePath);
     void refoldSearchText();
+    // Inside a transaction.
+    SetAside sweepPayloads(Orphans orphans);
     void cleanupOrphans();
     void cleanupOrphansAfterCommit();
+    QString setAsideFolder();
+    void report(const QString& detail) const;
+    void finishEviction(const Evicted& evicted) const;
     QString payloadPath(const QString& fileName) const;
     void removeFilesQuietly(const QStringList& fileNames) const;
 
     std::optional<QString> newestDigest();
     QList<SnapshotRow> snapshot();
-    QStringList prune(qint64 limit, qint64 byteLimit);
-    QStringList deleteEvicted(const QList<SnapshotRow>& rows);
+    Evicted prune(qint64 limit, qint64 byteLimit);
+    Evicted deleteEvicted(const QList<SnapshotRow>& rows);
     static RetentionImpact impact(const QList<SnapshotRow>& rows, const HistoryRetention& retention);
 
     sqlite3* db_ = nullptr;
     QString payloadDirectory_;
-    CleanupFailureHandler onCleanupFailure_;
+    ProblemHandler onProblem_;
 };
 
 template<class Body>

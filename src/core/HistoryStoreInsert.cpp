@@ -148,19 +148,20 @@ void HistoryStore::insert(const ClipPayload& payload, const QString& text, ClipK
                           const std::optional<QString>& source, qint64 limit, qint64 payloadByteLimit)
 {
     const QString digest = fingerprint(payload);
-    if (newestDigest() == digest)
-        return; // the capture repeats the newest record
-
     const QByteArray encoded = ClipPayloadCoder::encode(payload);
     if (encoded.size() > maximumPayloadBytes)
         throw StorageError(StorageError::recordTooLargeText(ByteCountFormatter::format(maximumPayloadBytes)));
 
     const QString fileName = newPayloadFileName();
     const QString path = payloadDirectory_ + QLatin1Char('/') + fileName;
-    QStringList evicted;
+    Evicted evicted;
     bool fileWritten = false;
     try {
         evicted = transaction([&] {
+            // Compared under the write lock: another process storing the same capture meanwhile
+            // is seen here, so the capture is stored once.
+            if (newestDigest() == digest)
+                return Evicted{}; // the capture repeats the newest record
             writeAtomically(payloadDirectory_, path, encoded);
             fileWritten = true;
             if (::chmod(QFile::encodeName(path).constData(), 0600) != 0)
@@ -190,7 +191,7 @@ void HistoryStore::insert(const ClipPayload& payload, const QString& text, ClipK
             ::unlink(QFile::encodeName(path).constData());
         throw;
     }
-    removeFilesQuietly(evicted);
+    finishEviction(evicted);
 }
 
 QList<HistoryStore::SnapshotRow> HistoryStore::snapshot()
@@ -204,7 +205,7 @@ QList<HistoryStore::SnapshotRow> HistoryStore::snapshot()
     return rows;
 }
 
-QStringList HistoryStore::prune(qint64 limit, qint64 byteLimit)
+HistoryStore::Evicted HistoryStore::prune(qint64 limit, qint64 byteLimit)
 {
     const QList<SnapshotRow> rows = snapshot();
     const qint64 newID = sqlite3_last_insert_rowid(db_);
@@ -235,14 +236,16 @@ QStringList HistoryStore::prune(qint64 limit, qint64 byteLimit)
     return deleteEvicted(evicted);
 }
 
-QStringList HistoryStore::deleteEvicted(const QList<SnapshotRow>& rows)
+HistoryStore::Evicted HistoryStore::deleteEvicted(const QList<SnapshotRow>& rows)
 {
-    QStringList names;
+    // A malformed file reference never becomes a path: its row goes, no file is touched. Failing
+    // instead would fail every later insert once the history is full.
+    Evicted evicted;
     for (const SnapshotRow& row : rows) {
-        if (row.fileName) {
-            payloadPath(*row.fileName); // a malformed reference fails before anything is deleted
-            names.append(*row.fileName);
-        }
+        if (row.fileName && isValidPayloadFileName(*row.fileName))
+            evicted.fileNames.append(*row.fileName);
+        else if (row.fileName)
+            evicted.malformedIDs.append(row.id);
     }
     SqliteStatement statement = prepare("DELETE FROM clips WHERE id = ? AND CAST(is_favorite AS INTEGER) = 0");
     for (const SnapshotRow& row : rows) {
@@ -251,7 +254,19 @@ QStringList HistoryStore::deleteEvicted(const QList<SnapshotRow>& rows)
             throwUnavailable();
         checkDone(statement.step());
     }
-    return names;
+    return evicted;
+}
+
+void HistoryStore::finishEviction(const Evicted& evicted) const
+{
+    removeFilesQuietly(evicted.fileNames);
+    if (evicted.malformedIDs.isEmpty())
+        return;
+    QStringList ids;
+    for (const qint64 id : evicted.malformedIDs)
+        ids.append(QString::number(id));
+    report(QStringLiteral("Evicted records with a malformed reference to clipboard data (%1); no file was touched")
+               .arg(ids.join(QStringLiteral(", "))));
 }
 
 RetentionImpact HistoryStore::impact(const QList<SnapshotRow>& rows, const HistoryRetention& retention)
@@ -287,7 +302,7 @@ RetentionImpact HistoryStore::applyRetention(const HistoryRetention& retention, 
         throw StorageError(StorageError::unsupportedLimitText());
 
     RetentionImpact found;
-    const QStringList evicted = transaction([&] {
+    const Evicted evicted = transaction([&] {
         const QList<SnapshotRow> rows = snapshot();
         found = impact(rows, retention);
         if (!found.isFeasible)
@@ -298,7 +313,7 @@ RetentionImpact HistoryStore::applyRetention(const HistoryRetention& retention, 
         const QList<SnapshotRow> doomed = oldestBeyondLimits(rows, retention.clipCount, retention.payloadBytes);
         return deleteEvicted(doomed);
     });
-    removeFilesQuietly(evicted);
+    finishEviction(evicted);
     return found;
 }
 

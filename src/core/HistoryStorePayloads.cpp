@@ -3,6 +3,7 @@
 
 #include "ClipPayloadCoder.h"
 #include "FileSystemError.h"
+#include "PlistNesting.h"
 #include "StorageError.h"
 
 #include <QFile>
@@ -202,6 +203,10 @@ std::optional<ClipPayload> HistoryStore::loadPayload(qint64 id)
         damaged("Clipboard data changed while being read");
     bytes.truncate(total);
 
+    // libplist's parser recurses once per level: a file nested deeper than any payload would
+    // overflow the stack of the thread reading it.
+    if (!PlistNesting::isWithin(bytes, ClipPayloadCoder::maximumNesting))
+        damaged("Clipboard data nested deeper than a payload");
     ClipPayload payload = ClipPayloadCoder::decode(bytes);
     if (fingerprint(payload) != *digest)
         damaged("Corrupted clipboard data: checksum mismatch");

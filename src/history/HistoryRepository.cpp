@@ -7,6 +7,7 @@
 #include "PayloadPreview.h"
 #include "RichTextPresentation.h"
 #include "RichTextWriter.h"
+#include "StorageError.h"
 
 #include <QCoreApplication>
 #include <QTextDocument>
@@ -26,7 +27,7 @@ struct HistoryRepository::State {
     HistoryStore& openStore()
     {
         if (!store) {
-            // Clean-up failures after a committed delete are worth a log line, not a failure.
+            // Faults the store works around are worth a log line, not a failure.
             store = std::make_unique<HistoryStore>(databasePath, [](const std::exception& error) {
                 Diagnostics::userMessage(error);
             });
@@ -198,8 +199,19 @@ QFuture<QHash<qint64, ClipRowPresentation>> HistoryRepository::firstRows(const Q
 {
     return run([clips](State& state) {
         QHash<qint64, ClipRowPresentation> rows;
-        for (const Clip& clip : clips.first(std::min<qsizetype>(clips.size(), eagerRowCount)))
-            rows.insert(clip.id, state.rowPresentation(clip));
+        for (const Clip& clip : clips.first(std::min<qsizetype>(clips.size(), eagerRowCount))) {
+            // A damaged, missing or unreadable payload affects only its own row, which reports
+            // it when asked for; a database that cannot be read fails them all.
+            try {
+                rows.insert(clip.id, state.rowPresentation(clip));
+            } catch (const StorageError& error) {
+                if (error.kind() != StorageError::Kind::damagedRecord)
+                    throw;
+                Diagnostics::userMessage(error);
+            } catch (const std::exception& error) {
+                Diagnostics::userMessage(error);
+            }
+        }
         return rows;
     });
 }

@@ -161,24 +161,6 @@ TEST(HistoryStoreInsert, PayloadSizeLimitIsExact)
     EXPECT_EQ(payloadFiles(fixture.folder.payloadFolder()).size(), 1);
 }
 
-TEST(HistoryStoreInsert, AMalformedEvictedReferenceFailsTheInsertBeforeDeletingAnything)
-{
-    StoreFixture fixture;
-    fixture.insertText(QStringLiteral("old"));
-    fixture.insertText(QStringLiteral("newer"));
-    executeSQL(fixture.folder.databasePath(), QStringLiteral("UPDATE clips SET payload_filename = '../../etc/passwd' WHERE id = 1"));
-    const QStringList files = payloadFiles(fixture.folder.payloadFolder());
-    try {
-        fixture.insertText(QStringLiteral("newest"), 1);
-        FAIL() << "the insert went through";
-    } catch (const StorageError& error) {
-        EXPECT_EQ(error.kind(), StorageError::Kind::damagedRecord);
-        EXPECT_EQ(error.detail(), QStringLiteral("Invalid reference to clipboard data"));
-    }
-    EXPECT_EQ(fixture.texts(), (QStringList{QStringLiteral("newer"), QStringLiteral("old")}));
-    EXPECT_EQ(payloadFiles(fixture.folder.payloadFolder()), files);
-}
-
 TEST(HistoryStoreInsert, AFailedWriteLeavesTheHistoryAsItWas)
 {
     TemporaryFolder folder;

@@ -1,5 +1,6 @@
 #include "DecodingError.h"
 #include "FileSystemError.h"
+#include "HostileFiles.h"
 #include "StorageError.h"
 #include "StoreTestSupport.h"
 
@@ -91,6 +92,14 @@ TEST(HistoryStorePayload, DamagedFilesAreReported)
         writeFile(fixture.damagedPath, QByteArray(size, 'z'));
         EXPECT_THROW(fixture.store->loadPayload(fixture.damagedID), DecodingError);
         fixture.expectRestUsable();
+    }
+    {
+        // Under every size limit, but nested so deep that parsing it would overflow the stack.
+        DamageFixture fixture;
+        const QByteArray deep = nestedBinaryArrays(100'001);
+        writeFile(fixture.damagedPath, deep);
+        fixture.update(QStringLiteral("payload_bytes = %1").arg(deep.size()));
+        fixture.expectDamaged("Clipboard data nested deeper than a payload");
     }
 }
 

@@ -117,6 +117,23 @@ TEST(HistoryRepository, RecordsWithoutPayloadFilesCopyBackAsTextOrFailClearly)
     }
 }
 
+TEST(HistoryRepository, ADamagedRecordCostsOnlyItsOwnRow)
+{
+    RepositoryFixture fixture;
+    for (int i = 0; i < 6; ++i)
+        fixture.insert(QStringLiteral("record %1").arg(i));
+    const QList<Clip> clips = fixture.clips();
+    const QString fileName = queryTexts(fixture.folder.databasePath(),
+                                        QStringLiteral("SELECT payload_filename FROM clips WHERE id = %1").arg(clips[1].id))
+                                 .value(0);
+    writeFile(fixture.folder.payloadFolder() + u'/' + fileName, "damaged");
+
+    const QHash<qint64, ClipRowPresentation> rows = result(fixture.repository.firstRows(clips));
+    EXPECT_EQ(rows.size(), 5);
+    EXPECT_FALSE(rows.contains(clips[1].id));
+    EXPECT_THROW(result(fixture.repository.rowPresentation(clips[1])), StorageError) << "the row itself reports it";
+}
+
 TEST(HistoryRepository, RichTextRowsKeepASmallRtfPreview)
 {
     RepositoryFixture fixture;

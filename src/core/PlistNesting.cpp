@@ -1,0 +1,237 @@
+#include "PlistNesting.h"
+
+#include <QList>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace tavlin {
+
+namespace {
+
+constexpr QByteArrayView binaryMagic("bplist00");
+constexpr qsizetype trailerSize = 32;
+
+// The object table of a binary property list: bounds-checked reads, nothing trusted.
+class BinaryObjects {
+public:
+    explicit BinaryObjects(QByteArrayView bytes) : bytes_(bytes) {}
+
+    // Reads the trailer; false when it or the offset table does not fit the bytes.
+    bool readTrailer()
+    {
+        if (bytes_.size() < binaryMagic.size() + trailerSize)
+            return false;
+        const qsizetype trailer = bytes_.size() - trailerSize;
+        offsetSize_ = byteAt(trailer + 6);
+        referenceSize_ = byteAt(trailer + 7);
+        const quint64 count = number(trailer + 8, 8);
+        top_ = number(trailer + 16, 8);
+        const quint64 tableOffset = number(trailer + 24, 8);
+        if (offsetSize_ < 1 || offsetSize_ > 8 || referenceSize_ < 1 || referenceSize_ > 8)
+            return false;
+        if (count < 1 || top_ >= count || tableOffset >= quint64(trailer)
+            || count > (quint64(trailer) - tableOffset) / offsetSize_)
+            return false;
+        tableOffset_ = qsizetype(tableOffset);
+        count_ = qsizetype(count);
+        return true;
+    }
+
+    qsizetype count() const { return count_; }
+    qsizetype top() const { return qsizetype(top_); }
+
+    // The references an array, set or dictionary holds (a dictionary's keys and values alike);
+    // nothing for any other object. Fails when the object or its references lie outside the bytes.
+    struct Container {
+        qsizetype references = 0; // position of the first reference
+        qsizetype count = 0;      // number of references
+    };
+    bool container(qsizetype object, std::optional<Container>& result) const
+    {
+        result.reset();
+        const quint64 offset = number(tableOffset_ + object * offsetSize_, offsetSize_);
+        const qsizetype end = tableOffset_;
+        if (offset < quint64(binaryMagic.size()) || offset >= quint64(end))
+            return false;
+        qsizetype position = qsizetype(offset);
+        const int marker = byteAt(position++);
+        const int kind = marker >> 4;
+        if (kind != 0xA && kind != 0xC && kind != 0xD)
+            return true;
+        quint64 count = marker & 0x0F;
+        if (count == 0x0F) {
+            if (position >= end)
+                return false;
+            const int sizeMarker = byteAt(position++);
+            const int width = 1 << (sizeMarker & 0x0F);
+            if ((sizeMarker >> 4) != 0x1 || width > 8 || position + width > end)
+                return false;
+            count = number(position, width);
+            position += width;
+        }
+        if (kind == 0xD) {
+            if (count > quint64(end) / 2)
+                return false;
+            count *= 2;
+        }
+        if (count > quint64(end - position) / referenceSize_)
+            return false;
+        result = Container{position, qsizetype(count)};
+        return true;
+    }
+
+    // The object the `index`th reference of `container` points at, or -1 outside the table.
+    qsizetype reference(const Container& container, qsizetype index) const
+    {
+        const quint64 object = number(container.references + index * referenceSize_, referenceSize_);
+        return object < quint64(count_) ? qsizetype(object) : -1;
+    }
+
+private:
+    int byteAt(qsizetype position) const { return static_cast<unsigned char>(bytes_[position]); }
+
+    quint64 number(qsizetype position, int width) const
+    {
+        quint64 value = 0;
+        for (int i = 0; i < width; ++i)
+            value = (value << 8) | quint64(byteAt(position + i));
+        return value;
+    }
+
+    QByteArrayView bytes_;
+    int offsetSize_ = 0;
+    int referenceSize_ = 0;
+    quint64 top_ = 0;
+    qsizetype tableOffset_ = 0;
+    qsizetype count_ = 0;
+};
+
+// Depth-first over the object graph with an explicit stack no deeper than `maximumDepth`. Each
+// container's height (the longest chain of containers it starts) is kept once known, so an
+// object referenced from many places is walked once.
+bool binaryIsWithin(QByteArrayView bytes, int maximumDepth)
+{
+    BinaryObjects objects(bytes);
+    if (!objects.readTrailer())
+        return false;
+
+    constexpr std::uint8_t unvisited = 0;
+    constexpr std::uint8_t onPath = 0xFF;
+    // unvisited, onPath, or the finished container's height + 1 (heights stay below 0xFE).
+    std::vector<std::uint8_t> state(static_cast<std::size_t>(objects.count()), unvisited);
+    struct Frame {
+        qsizetype object;
+        BinaryObjects::Container container;
+        qsizetype next = 0;
+        int tallestChild = 0;
+    };
+    QList<Frame> path;
+
+    std::optional<BinaryObjects::Container> top;
+    if (!objects.container(objects.top(), top))
+        return false;
+    if (!top)
+        return true;
+    if (maximumDepth < 1)
+        return false;
+    path.append({objects.top(), *top});
+    state[std::size_t(objects.top())] = onPath;
+
+    while (!path.isEmpty()) {
+        Frame& frame = path.last();
+        if (frame.next == frame.container.count) {
+            const int height = frame.tallestChild + 1;
+            state[std::size_t(frame.object)] = std::uint8_t(height + 1);
+            path.removeLast();
+            if (!path.isEmpty())
+                path.last().tallestChild = std::max(path.last().tallestChild, height);
+            continue;
+        }
+        const qsizetype child = objects.reference(frame.container, frame.next++);
+        if (child < 0)
+            return false;
+        const std::uint8_t known = state[std::size_t(child)];
+        if (known == onPath)
+            return false; // a cycle nests without end
+        if (known != unvisited) {
+            const int height = known - 1;
+            if (path.size() + height > maximumDepth)
+                return false;
+            frame.tallestChild = std::max(frame.tallestChild, height);
+            continue;
+        }
+        std::optional<BinaryObjects::Container> nested;
+        if (!objects.container(child, nested))
+            return false;
+        if (!nested)
+            continue;
+        if (path.size() + 1 > maximumDepth)
+            return false;
+        state[std::size_t(child)] = onPath;
+        path.append({child, *nested});
+    }
+    return true;
+}
+
+bool startsWithAt(QByteArrayView bytes, qsizetype position, QByteArrayView text)
+{
+    return bytes.size() - position >= text.size() && bytes.sliced(position, text.size()) == text;
+}
+
+// True when `name` follows at `position` as a whole element name.
+bool elementAt(QByteArrayView bytes, qsizetype position, QByteArrayView name)
+{
+    if (!startsWithAt(bytes, position, name))
+        return false;
+    const qsizetype after = position + name.size();
+    if (after == bytes.size())
+        return true;
+    const char next = bytes[after];
+    return next == '>' || next == '/' || next == ' ' || next == '\t' || next == '\n' || next == '\r';
+}
+
+bool xmlIsWithin(QByteArrayView bytes, int maximumDepth)
+{
+    int depth = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '<')
+            continue;
+        if (startsWithAt(bytes, i, "<!--")) {
+            const qsizetype end = bytes.indexOf(QByteArrayView("-->"), i + 4);
+            if (end < 0)
+                return true;
+            i = end + 2;
+            continue;
+        }
+        const bool closing = i + 1 < bytes.size() && bytes[i + 1] == '/';
+        const qsizetype name = i + (closing ? 2 : 1);
+        if (!elementAt(bytes, name, "array") && !elementAt(bytes, name, "dict"))
+            continue;
+        if (closing) {
+            depth = std::max(depth - 1, 0);
+            continue;
+        }
+        const qsizetype end = bytes.indexOf('>', name);
+        if (end < 0)
+            return true; // unfinished: the parser refuses it
+        if (bytes[end - 1] == '/')
+            continue; // <array/> holds nothing
+        if (++depth > maximumDepth)
+            return false;
+        i = end;
+    }
+    return true;
+}
+
+} // namespace
+
+bool PlistNesting::isWithin(QByteArrayView bytes, int maximumDepth)
+{
+    if (bytes.startsWith(binaryMagic))
+        return binaryIsWithin(bytes, maximumDepth);
+    return xmlIsWithin(bytes, maximumDepth);
+}
+
+} // namespace tavlin
