@@ -1,3 +1,4 @@
+#include "HostileFiles.h"
 #include "LogCapture.h"
 #include "PlistDefaults.h"
 #include "TemporaryFolder.h"
@@ -204,12 +205,13 @@ TEST_F(PlistDefaultsTest, DamagedFileIsReportedOnceReadAsEmptyAndMovedAsideBefor
               QStringList({QStringLiteral("onboarding.completed"), QStringLiteral("onboarding.started")}));
 }
 
-TEST_F(PlistDefaultsTest, PropertyListWithoutDictionaryOrEmptyFileCountsAsDamaged)
+// Nested so deep that converting it (or, in binary, parsing it) would overflow the stack.
+TEST_F(PlistDefaultsTest, EmptyRootlessOrDeeplyNestedFilesCountAsDamaged)
 {
     QDir().mkpath(folder());
     for (const QByteArray& content :
          {QByteArray("<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>a</string></array></plist>"),
-          QByteArray()}) {
+          QByteArray(), test::nestedXmlArrays(50'000), test::nestedBinaryArrays(100'001)}) {
         test::writeFile(path(), content);
         LogCapture log;
         PlistDefaults defaults(path());

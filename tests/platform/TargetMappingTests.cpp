@@ -96,6 +96,10 @@ TEST(TargetMappingTest, UriListGivesOneRepresentationPerUrl)
     EXPECT_EQ(urls[1].type, PasteboardTypes::fileURL);
     EXPECT_EQ(urls[2], (ClipRepresentation{PasteboardTypes::url, "https://example.org/x"}));
     EXPECT_TRUE(TargetMapping::urlRepresentations("\r\n# nothing\n").isEmpty());
+    EXPECT_EQ(TargetMapping::urlRepresentations("file:///tmp/a%00b.txt\nfile:///tmp/%2500"),
+              (QList<ClipRepresentation>{{PasteboardTypes::url, "file:///tmp/a%00b.txt"},
+                                         {PasteboardTypes::fileURL, "file:///tmp/%2500"}}))
+        << "a path that would hold NUL is no file";
 }
 
 TEST(TargetMappingTest, ItemsAreWrittenBackUnderMimeNamesWithFilesForFileManagers)

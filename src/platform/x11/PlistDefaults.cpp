@@ -1,6 +1,7 @@
 #include "PlistDefaults.h"
 
 #include "Log.h"
+#include "PlistNesting.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,6 +25,9 @@ namespace {
 // Far above anything this application writes; a larger file is treated as damaged rather than
 // read into memory.
 constexpr qint64 maximumFileSize = 16 * 1024 * 1024;
+// Our values nest a few levels at most (a dictionary of arrays of dictionaries). Conversion and
+// libplist's own parser recurse once per level, so deeper files are refused before either runs.
+constexpr int maximumNesting = 16;
 
 struct PlistDeleter {
     void operator()(plist_t node) const { plist_free(node); }
@@ -198,6 +202,8 @@ void PlistDefaults::load()
             problem = file.errorString();
     }
 
+    if (problem.isEmpty() && !PlistNesting::isWithin(bytes, maximumNesting))
+        problem = QStringLiteral("nested deeper than %1 levels").arg(maximumNesting);
     if (problem.isEmpty()) {
         plist_t root = nullptr;
         if (!bytes.isEmpty())

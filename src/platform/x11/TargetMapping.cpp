@@ -97,7 +97,9 @@ QList<ClipRepresentation> TargetMapping::urlRepresentations(const QByteArray& ur
         const QByteArray line = rawLine.trimmed();
         if (line.isEmpty() || line.startsWith('#'))
             continue;
-        const bool isFile = line.left(5).toLower() == "file:";
+        // A path holding NUL names no file, and a name cut at the NUL would be another file:
+        // such a URL (a web page can put "%00" in one) stays a plain link.
+        const bool isFile = line.left(5).toLower() == "file:" && !QByteArray::fromPercentEncoding(line).contains('\0');
         representations.append({isFile ? PasteboardTypes::fileURL : PasteboardTypes::url, line});
     }
     return representations;
