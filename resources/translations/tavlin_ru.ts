@@ -559,6 +559,18 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
             <source>Tavlin will start in the tray without opening the history window.</source>
             <translation>Tavlin запустится в системном трее, не открывая окно истории.</translation>
         </message>
+        <message>
+            <source>Tavlin is already running but does not answer. If it is stuck, end it and start Tavlin again.</source>
+            <translation>Tavlin уже запущен, но не отвечает. Если он завис, завершите его и запустите Tavlin снова.</translation>
+        </message>
+        <message>
+            <source>Tavlin needs an X11 display: DISPLAY is not set.</source>
+            <translation>Tavlin нужен дисплей X11: переменная DISPLAY не задана.</translation>
+        </message>
+        <message>
+            <source>Tavlin needs an X11 display: cannot connect to %1.</source>
+            <translation>Tavlin нужен дисплей X11: не удаётся подключиться к %1.</translation>
+        </message>
     </context>
     <context>
         <name>tavlin::ClearHistorySheet</name>

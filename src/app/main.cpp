@@ -1,12 +1,17 @@
-// Tavlin's entry point: the start-up guard, the hand-over to a running instance, then the
-// application with its delegate until it quits. SIGTERM, SIGINT and SIGHUP stop it in order.
+// Tavlin's entry point: the start-up guard, the one-instance lock (or the hand-over to the
+// running instance), the display check, then the application with its delegate until it quits.
+// SIGTERM, SIGINT and SIGHUP stop it in order.
 #include "AppDelegate.h"
 #include "Defaults.h"
+#include "HistoryModel.h"
+#include "PlistDefaults.h"
 #include "SingleInstance.h"
 #include "TavlinLanguage.h"
+#include "X11Display.h"
 #include "X11WindowProperties.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -25,6 +30,19 @@ void onSignal(int)
     [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
 }
 
+// Says on standard error, in the interface language, why Tavlin does not start.
+int refuse(int& argc, char** argv, const char* text, const QString& argument = {})
+{
+    QCoreApplication core(argc, argv);
+    tavlin::PlistDefaults defaults;
+    tavlin::TavlinLanguage::install(defaults);
+    QString message = QCoreApplication::translate("Tavlin", text);
+    if (!argument.isNull())
+        message = message.arg(argument);
+    std::fputs(qPrintable(message + u'\n'), stderr);
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -35,9 +53,27 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const QString socketPath = tavlin::SingleInstance::defaultSocketPath();
-    if (tavlin::SingleInstance::handOver(socketPath))
+    tavlin::SingleInstance instance(
+        tavlin::SingleInstance::defaultPaths(QFileInfo(tavlin::HistoryModel::defaultDatabasePath()).absolutePath()));
+    switch (instance.claim()) {
+    case tavlin::SingleInstance::Claim::first:
+        break;
+    case tavlin::SingleInstance::Claim::handedOver:
         return 0;
+    case tavlin::SingleInstance::Claim::unanswered:
+        return refuse(argc, argv, QT_TRANSLATE_NOOP("Tavlin", "Tavlin is already running but does not answer. "
+                                                              "If it is stuck, end it and start Tavlin again."));
+    }
+
+    switch (tavlin::X11Display::check()) {
+    case tavlin::X11Display::Problem::none:
+        break;
+    case tavlin::X11Display::Problem::notSet:
+        return refuse(argc, argv, QT_TRANSLATE_NOOP("Tavlin", "Tavlin needs an X11 display: DISPLAY is not set."));
+    case tavlin::X11Display::Problem::unreachable:
+        return refuse(argc, argv, QT_TRANSLATE_NOOP("Tavlin", "Tavlin needs an X11 display: cannot connect to %1."),
+                      qEnvironmentVariable("DISPLAY"));
+    }
 
     // Large passing buffers (a clipboard read, a payload being stored) go back to the system when
     // freed. Left to itself, glibc raises this threshold to the largest buffer it freed and keeps
@@ -61,9 +97,7 @@ int main(int argc, char** argv)
     tavlin::TavlinLanguage::install(*platform.defaults);
     tavlin::AppDelegate delegate(std::move(platform));
 
-    tavlin::SingleInstance instance(socketPath);
-    QObject::connect(&instance, &tavlin::SingleInstance::reopenRequested, &delegate, &tavlin::AppDelegate::reopen);
-    instance.listen();
+    instance.serve([&delegate] { delegate.reopen(); });
 
     QSocketNotifier signals(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&signals, &QSocketNotifier::activated, &application, [] { QCoreApplication::quit(); });

@@ -3,90 +3,246 @@
 #include "Log.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QFile>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tavlin {
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
 const QByteArray reopenMessage = QByteArrayLiteral("reopen\n");
 const QByteArray acknowledgement = QByteArrayLiteral("ok\n");
-constexpr int handOverTimeoutMs = 2000;
-} // namespace
+const QString socketName = QStringLiteral("org.tavlin.Tavlin.socket");
 
-namespace {
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
-// A folder of this user's alone, never created or changed here: Qt's own runtime-folder lookup
-// would "repair" the permissions of whatever $XDG_RUNTIME_DIR names, even a shared folder.
+// A folder of this user's alone: a real folder (no link), owned by us, closed to everyone else.
+// Never repaired here: Qt's own runtime-folder lookup would "fix" the permissions of whatever
+// $XDG_RUNTIME_DIR names, even a shared folder.
 bool isPrivateFolder(const QString& path)
 {
     struct stat info {};
-    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode)
-        && info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
+    return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode)
+        && info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
+}
+
+bool socketAddress(const QString& path, sockaddr_un& address)
+{
+    const QByteArray native = QFile::encodeName(path);
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (native.isEmpty() || native.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, native.constData(), std::size_t(native.size()));
+    return true;
+}
+
+bool peerIsThisUser(int fd)
+{
+    ucred credentials {};
+    socklen_t length = sizeof credentials;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0 && credentials.uid == ::geteuid();
+}
+
+int remainingMilliseconds(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return int(std::max<qint64>(left, 0));
 }
 
 } // namespace
 
-QString SingleInstance::defaultSocketPath()
+SingleInstance::Paths SingleInstance::defaultPaths(const QString& dataFolder)
 {
+    Paths paths;
+    paths.lockFile = dataFolder + QStringLiteral("/instance.lock");
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (isPrivateFolder(runtime))
-        return runtime + QStringLiteral("/org.tavlin.Tavlin.socket");
-    return QDir::tempPath() + QStringLiteral("/org.tavlin.Tavlin-%1.socket").arg(::getuid());
-}
-
-bool SingleInstance::handOver(const QString& socketPath)
-{
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(handOverTimeoutMs))
-        return false; // nobody there, or a stale socket of a crashed instance
-    socket.write(reopenMessage);
-    if (!socket.waitForBytesWritten(handOverTimeoutMs))
-        return false;
-    // Wait for the answer, so a hung instance does not swallow the launch silently.
-    while (socket.bytesAvailable() < acknowledgement.size()) {
-        if (!socket.waitForReadyRead(handOverTimeoutMs))
-            return false;
+    if (isPrivateFolder(runtime)) {
+        paths.socket = runtime + u'/' + socketName;
+        return paths;
     }
-    return socket.readAll().startsWith(acknowledgement);
+    // The temporary folder is shared: the folder may already be there, made by anyone.
+    const QString fallback = QDir::tempPath() + QStringLiteral("/tavlin-%1").arg(::geteuid());
+    if (::mkdir(QFile::encodeName(fallback).constData(), 0700) != 0 && errno != EEXIST)
+        Log::error(QStringLiteral("Cannot create %1: %2").arg(fallback, systemError(errno)));
+    if (isPrivateFolder(fallback))
+        paths.socket = fallback + u'/' + socketName;
+    else
+        Log::error(QStringLiteral("%1 is not a private folder of this user: launching Tavlin again cannot reach this instance")
+                       .arg(fallback));
+    return paths;
 }
 
-SingleInstance::SingleInstance(QString socketPath, QObject* parent) : QObject(parent), socketPath_(std::move(socketPath)) {}
+SingleInstance::SingleInstance(Paths paths) : paths_(std::move(paths)) {}
 
-bool SingleInstance::listen()
+SingleInstance::~SingleInstance()
 {
-    server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(socketPath_)) {
-        // Nobody answered on it (handOver came first), so whatever is there is stale.
-        QLocalServer::removeServer(socketPath_);
-        if (!server_->listen(socketPath_)) {
-            Log::error(QStringLiteral("Cannot listen on %1 (%2): launching Tavlin again will start a second instance")
-                           .arg(socketPath_, server_->errorString()));
-            return false;
+    server_.reset();
+    if (listenFd_ >= 0)
+        ::close(listenFd_);
+    if (lockFd_ >= 0)
+        ::close(lockFd_); // releases the lock
+}
+
+SingleInstance::Claim SingleInstance::claim(std::chrono::milliseconds patience)
+{
+    const QString folder = QFileInfo(paths_.lockFile).absolutePath();
+    if (!QFile::exists(folder) && QDir().mkpath(folder))
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
+    lockFd_ = ::open(QFile::encodeName(paths_.lockFile).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lockFd_ < 0) {
+        Log::error(QStringLiteral("Cannot open %1 (%2): another launch of Tavlin may start a second instance")
+                       .arg(paths_.lockFile, systemError(errno)));
+        return Claim::first;
+    }
+
+    const Clock::time_point deadline = Clock::now() + patience;
+    bool foreignReported = false;
+    while (true) {
+        if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) {
+            listen();
+            return Claim::first;
         }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            Log::error(QStringLiteral("Cannot lock %1 (%2): another launch of Tavlin may start a second instance")
+                           .arg(paths_.lockFile, systemError(errno)));
+            listen();
+            return Claim::first;
+        }
+        switch (handOver(patience)) {
+        case HandOver::answered:
+            return Claim::handedOver;
+        case HandOver::unanswered:
+            return Claim::unanswered;
+        case HandOver::foreign:
+            if (!foreignReported)
+                Log::error(QStringLiteral("Ignoring %1: it is served by another user").arg(paths_.socket));
+            foreignReported = true;
+            break;
+        case HandOver::unreachable:
+            break;
+        }
+        // The running instance may be between taking the lock and listening.
+        if (Clock::now() >= deadline)
+            return Claim::unanswered;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+}
+
+SingleInstance::HandOver SingleInstance::handOver(std::chrono::milliseconds patience) const
+{
+    sockaddr_un address {};
+    if (!socketAddress(paths_.socket, address))
+        return HandOver::unreachable;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return HandOver::unreachable;
+    const auto result = [fd](HandOver outcome) {
+        ::close(fd);
+        return outcome;
+    };
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return result(HandOver::unreachable); // nobody there yet, or a socket left by a crash
+    if (!peerIsThisUser(fd))
+        return result(HandOver::foreign);
+    if (::send(fd, reopenMessage.constData(), std::size_t(reopenMessage.size()), MSG_NOSIGNAL) != reopenMessage.size())
+        return result(HandOver::unanswered);
+
+    // Wait for the answer, so a stopped or hung instance does not swallow the launch silently.
+    const Clock::time_point deadline = Clock::now() + patience;
+    QByteArray answer;
+    while (!answer.contains('\n')) {
+        pollfd readable {fd, POLLIN, 0};
+        const int ready = ::poll(&readable, 1, remainingMilliseconds(deadline));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return result(HandOver::unanswered);
+        char buffer[16];
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count <= 0)
+            return result(count < 0 && errno == EAGAIN ? HandOver::unreachable : HandOver::unanswered);
+        answer.append(buffer, count);
+    }
+    return result(answer.startsWith(acknowledgement) ? HandOver::answered : HandOver::unanswered);
+}
+
+void SingleInstance::listen()
+{
+    if (paths_.socket.isEmpty())
+        return;
+    sockaddr_un address {};
+    if (!socketAddress(paths_.socket, address)) {
+        Log::error(QStringLiteral("%1 is too long a socket path: launching Tavlin again cannot reach this instance")
+                       .arg(paths_.socket));
+        return;
+    }
+    // We hold the lock, and the folder is ours alone: whatever is there was left by a crash.
+    ::unlink(address.sun_path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
+        || ::chmod(address.sun_path, 0600) != 0 || ::listen(fd, 16) != 0) {
+        Log::error(QStringLiteral("Cannot listen on %1 (%2): launching Tavlin again cannot reach this instance")
+                       .arg(paths_.socket, systemError(errno)));
+        if (fd >= 0)
+            ::close(fd);
+        return;
+    }
+    listenFd_ = fd;
+}
+
+void SingleInstance::serve(std::function<void()> onReopen)
+{
+    onReopen_ = std::move(onReopen);
+    if (listenFd_ < 0)
+        return;
+    server_ = std::make_unique<QLocalServer>();
+    if (!server_->listen(listenFd_)) {
+        Log::error(QStringLiteral("Cannot serve %1 (%2): launching Tavlin again cannot reach this instance")
+                       .arg(paths_.socket, server_->errorString()));
+        return;
+    }
+    listenFd_ = -1; // the server owns it now
+    QLocalServer* server = server_.get();
+    QObject::connect(server, &QLocalServer::newConnection, server, [this, server] {
+        while (QLocalSocket* socket = server->nextPendingConnection()) {
+            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            if (!peerIsThisUser(int(socket->socketDescriptor()))) {
+                socket->abort();
+                continue;
+            }
+            QObject::connect(socket, &QLocalSocket::readyRead, server, [this, socket] {
                 if (!socket->canReadLine())
                     return;
-                if (socket->readLine() == reopenMessage) {
+                const bool reopen = socket->readLine() == reopenMessage;
+                if (reopen) {
                     socket->write(acknowledgement);
                     socket->flush();
-                    Q_EMIT reopenRequested();
                 }
                 socket->disconnectFromServer();
+                if (reopen && onReopen_)
+                    onReopen_();
             });
         }
     });
-    return true;
 }
 
 } // namespace tavlin

@@ -1,35 +1,67 @@
 #pragma once
 
-#include <QObject>
 #include <QString>
+
+#include <chrono>
+#include <functional>
+#include <memory>
 
 class QLocalServer;
 
 namespace tavlin {
 
-// One Tavlin per user session. A second launch hands over to the running instance, which then
-// reopens as a reopen from the desktop would, and the second launch exits. A socket left behind
-// by a crashed instance is recovered, never a reason to refuse starting.
-class SingleInstance : public QObject {
-    Q_OBJECT
-
+// One Tavlin per user. The first launch takes an advisory lock (flock) on a file in the data
+// folder before anything else starts, and at once listens on a socket in a private runtime
+// folder; a later launch finds the lock taken, asks the running instance over that socket to
+// reopen, and exits. The lock goes with the process, so a crash never blocks the next start.
+//
+// Only a listener running as this user is believed (SO_PEERCRED): another user's socket, or one
+// in a folder another user controls, can neither stop Tavlin from starting nor take its place.
+// Linux-specific (flock, SO_PEERCRED). Main thread.
+class SingleInstance {
 public:
-    // The socket in $XDG_RUNTIME_DIR (or the temporary folder when there is none).
-    static QString defaultSocketPath();
+    struct Paths {
+        QString lockFile;
+        // Empty when no private runtime folder could be had: this instance then runs without
+        // answering later launches.
+        QString socket;
+    };
 
-    // Asks a running instance to reopen; true when one answered. Needs no application object.
-    static bool handOver(const QString& socketPath);
+    enum class Claim {
+        first,      // this process is the instance: the lock is held, the socket is listening
+        handedOver, // a running instance answered and reopens; this launch is done
+        unanswered, // an instance holds the lock but did not answer in time (stopped or hung)
+    };
 
-    explicit SingleInstance(QString socketPath, QObject* parent = nullptr);
-    // Starts answering later launches; false (and logged) when the socket cannot be served.
-    bool listen();
+    // The lock file in `dataFolder` (created owner-only when missing); the socket in
+    // $XDG_RUNTIME_DIR when that is a private folder of ours, otherwise in "tavlin-<uid>" in the
+    // temporary folder, created 0700 and verified to be ours and private before it is used.
+    static Paths defaultPaths(const QString& dataFolder);
 
-Q_SIGNALS:
-    void reopenRequested();
+    explicit SingleInstance(Paths paths);
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    // Before the application object exists. A launch that finds the lock taken keeps asking the
+    // running instance for up to `patience` (it may still be starting) and waits as long for its
+    // answer.
+    Claim claim(std::chrono::milliseconds patience = std::chrono::seconds(5));
+
+    // Once the application object exists (and only after claim() gave `first`): later launches
+    // reach `onReopen`.
+    void serve(std::function<void()> onReopen);
 
 private:
-    QString socketPath_;
-    QLocalServer* server_ = nullptr;
+    enum class HandOver { answered, unreachable, foreign, unanswered };
+    HandOver handOver(std::chrono::milliseconds patience) const;
+    void listen();
+
+    Paths paths_;
+    int lockFd_ = -1;
+    int listenFd_ = -1;
+    std::unique_ptr<QLocalServer> server_;
+    std::function<void()> onReopen_;
 };
 
 } // namespace tavlin

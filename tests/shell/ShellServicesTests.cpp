@@ -2,7 +2,6 @@
 #include "InMemoryDefaults.h"
 #include "OnboardingStore.h"
 #include "SettingsNavigation.h"
-#include "SingleInstance.h"
 #include "SystemActivityObserver.h"
 #include "SystemNotifications.h"
 #include "TemporaryFolder.h"
@@ -14,8 +13,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 #include "ExpectSoon.h"
 
@@ -125,34 +122,6 @@ TEST(SettingsNavigation, StepsWithinTheAvailableSectionsWithoutWrapping)
     EXPECT_EQ(changed.count(), 5) << "every move notifies";
     EXPECT_EQ(fromRaw<SettingsSection>(u"privacy"), SettingsSection::privacy);
     EXPECT_EQ(fromRaw<SettingsSection>(u"Privacy"), std::nullopt);
-}
-
-TEST(SingleInstance, HandsOverToTheRunningInstanceAndRecoversAStaleSocket)
-{
-    TemporaryFolder folder;
-    const QString path = folder.path() + QStringLiteral("/tavlin.socket");
-    EXPECT_FALSE(SingleInstance::handOver(path)) << "nobody runs yet";
-
-    // A socket file left behind by a crashed instance.
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray native = QFile::encodeName(path);
-    std::memcpy(address.sun_path, native.constData(), native.size());
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ::close(fd);
-    ASSERT_TRUE(QFile::exists(path));
-    EXPECT_FALSE(SingleInstance::handOver(path));
-
-    SingleInstance running(path);
-    ASSERT_TRUE(running.listen());
-    QSignalSpy reopened(&running, &SingleInstance::reopenRequested);
-    // The hand-over blocks, so the running side answers from a thread of its own event loop.
-    bool answered = false;
-    std::thread launch([&] { answered = SingleInstance::handOver(path); });
-    EXPECT_SOON(reopened.count() == 1, 5000);
-    launch.join();
-    EXPECT_TRUE(answered);
 }
 
 TEST(HistoryWindow, FitsItsScreenAndFallsBackToTheCompactSize)

@@ -11,10 +11,6 @@
 
 namespace tavlin::test {
 
-namespace {
-constexpr uid_t unprivilegedID = 65534;
-}
-
 TemporaryFolder::TemporaryFolder()
 {
     if (!dir_.isValid())
@@ -25,11 +21,11 @@ void TemporaryFolder::giveToUnprivilegedUser() const
 {
     if (::geteuid() != 0)
         return;
-    ::chown(QFile::encodeName(path()).constData(), unprivilegedID, unprivilegedID);
+    ::chown(QFile::encodeName(path()).constData(), unprivilegedUserID, unprivilegedUserID);
     QDirIterator it(path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext())
-        ::lchown(QFile::encodeName(it.next()).constData(), unprivilegedID, unprivilegedID);
+        ::lchown(QFile::encodeName(it.next()).constData(), unprivilegedUserID, unprivilegedUserID);
 }
 
 int runAsUnprivilegedUser(const std::function<int()>& body)
@@ -38,7 +34,7 @@ int runAsUnprivilegedUser(const std::function<int()>& body)
     if (child < 0)
         return -1;
     if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(unprivilegedID) != 0 || ::setuid(unprivilegedID) != 0))
+        if (::geteuid() == 0 && (::setgid(unprivilegedUserID) != 0 || ::setuid(unprivilegedUserID) != 0))
             ::_exit(100);
         int status = 101;
         try {

@@ -21,6 +21,9 @@ private:
     QTemporaryDir dir_;
 };
 
+// The user id of nobody, whom tests run as to meet permission checks when they run as root.
+inline constexpr unsigned unprivilegedUserID = 65534;
+
 // Runs `body` in a child process as an unprivileged user (nobody) when the tests run as root, so
 // permission checks apply; returns the child's exit status (0 = success).
 int runAsUnprivilegedUser(const std::function<int()>& body);

@@ -1,0 +1,164 @@
+// One Tavlin per user: later launches reach the running instance, a crash leaves nothing in the
+// way, a stopped instance is not joined by a second, and another user's socket counts for nothing.
+#include "SingleInstance.h"
+#include "SocketSquatter.h"
+#include "TemporaryFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+using namespace tavlin;
+using namespace tavlin::test;
+
+namespace {
+
+struct InstanceFolders {
+    TemporaryFolder folder;
+    QString runtime = folder.path() + QStringLiteral("/run");
+    SingleInstance::Paths paths{folder.path() + QStringLiteral("/data/instance.lock"),
+                                runtime + QStringLiteral("/org.tavlin.Tavlin.socket")};
+
+    InstanceFolders() { QDir().mkpath(runtime); }
+};
+
+// Puts the named variables back as they were, set or not.
+class EnvironmentRestorer {
+public:
+    explicit EnvironmentRestorer(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names)
+            saved_.append({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+    }
+    ~EnvironmentRestorer()
+    {
+        for (const Saved& variable : saved_) {
+            if (variable.wasSet)
+                qputenv(variable.name, variable.value);
+            else
+                qunsetenv(variable.name);
+        }
+    }
+
+private:
+    struct Saved {
+        const char* name;
+        bool wasSet;
+        QByteArray value;
+    };
+    QList<Saved> saved_;
+};
+
+// A socket file with nobody listening, as a crashed instance leaves it.
+void leaveStaleSocket(const QString& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    std::memcpy(address.sun_path, native.constData(), native.size());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+}
+
+// A later launch, from a thread: the running side answers from the test's event loop.
+SingleInstance::Claim launchAgain(const SingleInstance::Paths& paths, std::chrono::milliseconds patience = 5s)
+{
+    std::atomic<bool> done = false;
+    SingleInstance::Claim claim = SingleInstance::Claim::first;
+    std::thread launch([&] {
+        SingleInstance later(paths);
+        claim = later.claim(patience);
+        done = true;
+    });
+    QTest::qWaitFor([&] { return done.load(); }, 30000);
+    launch.join();
+    return claim;
+}
+
+} // namespace
+
+TEST(SingleInstance, LaterLaunchesReachTheRunningInstanceAndACrashLeavesNothingInTheWay)
+{
+    InstanceFolders folders;
+    leaveStaleSocket(folders.paths.socket);
+    int reopened = 0;
+    {
+        SingleInstance running(folders.paths);
+        ASSERT_EQ(running.claim(), SingleInstance::Claim::first) << "a stale socket is no running instance";
+        EXPECT_EQ(permissions(folders.paths.lockFile), 0600u);
+        running.serve([&] { ++reopened; });
+        EXPECT_EQ(launchAgain(folders.paths), SingleInstance::Claim::handedOver);
+        EXPECT_EQ(reopened, 1);
+    }
+    // Once it is gone, however it ended, its lock went with it.
+    SingleInstance next(folders.paths);
+    EXPECT_EQ(next.claim(), SingleInstance::Claim::first);
+}
+
+TEST(SingleInstance, AnInstanceThatDoesNotAnswerIsNotJoinedByASecond)
+{
+    InstanceFolders folders;
+    // Stopped (kill -STOP) right after it started listening: connections queue, nothing answers.
+    SingleInstance stopped(folders.paths);
+    ASSERT_EQ(stopped.claim(), SingleInstance::Claim::first);
+    EXPECT_EQ(launchAgain(folders.paths, 300ms), SingleInstance::Claim::unanswered);
+
+    // Stopped before it could listen at all.
+    InstanceFolders silent;
+    SingleInstance::Paths withoutSocket = silent.paths;
+    withoutSocket.socket.clear();
+    SingleInstance early(withoutSocket);
+    ASSERT_EQ(early.claim(), SingleInstance::Claim::first);
+    EXPECT_EQ(launchAgain(silent.paths, 300ms), SingleInstance::Claim::unanswered);
+}
+
+TEST(SingleInstance, AnotherUsersSocketNeitherAnswersForTavlinNorKeepsItFromStarting)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to run the squatter as another user";
+    QTemporaryDir shared; // like /tmp: anyone may create entries
+    ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
+
+    // Another user's listener, moved to where Tavlin looks for its own.
+    InstanceFolders folders;
+    SocketSquatter squatter(shared.path() + QStringLiteral("/squat.socket"));
+    ASSERT_TRUE(squatter.waitUntilListening());
+    ASSERT_TRUE(QFile::rename(shared.path() + QStringLiteral("/squat.socket"), folders.paths.socket));
+    {
+        SingleInstance::Paths withoutSocket = folders.paths;
+        withoutSocket.socket.clear();
+        SingleInstance stopped(withoutSocket);
+        ASSERT_EQ(stopped.claim(), SingleInstance::Claim::first);
+        EXPECT_EQ(launchAgain(folders.paths, 300ms), SingleInstance::Claim::unanswered)
+            << "an answer from another user's socket is no hand-over";
+    }
+    SingleInstance running(folders.paths);
+    EXPECT_EQ(running.claim(), SingleInstance::Claim::first);
+    running.serve([] {});
+    EXPECT_EQ(launchAgain(folders.paths), SingleInstance::Claim::handedOver) << "ours replaced it";
+
+    // Without a private runtime folder, a folder another user made in the shared temporary
+    // folder is not used; a fresh one is made private.
+    const EnvironmentRestorer restorer({"XDG_RUNTIME_DIR", "TMPDIR"});
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", QFile::encodeName(shared.path()));
+    const QString fallback = shared.path() + QStringLiteral("/tavlin-0");
+    EXPECT_EQ(runAsUnprivilegedUser([&] { return ::mkdir(QFile::encodeName(fallback).constData(), 0700); }), 0);
+    EXPECT_TRUE(SingleInstance::defaultPaths(folders.folder.path()).socket.isEmpty());
+    ASSERT_TRUE(QDir(fallback).removeRecursively());
+    EXPECT_EQ(SingleInstance::defaultPaths(folders.folder.path()).socket, fallback + QStringLiteral("/org.tavlin.Tavlin.socket"));
+    EXPECT_EQ(permissions(fallback), 0700u);
+}
