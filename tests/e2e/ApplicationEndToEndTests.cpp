@@ -2,6 +2,7 @@
 // instance per session, capturing, the global shortcut, an orderly stop on SIGTERM, and its
 // windows and tray icon on a desktop with a window manager and a dark tray.
 #include "ApplicationProfile.h"
+#include "SocketSquatter.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -9,11 +10,14 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tavlin::test;
 
@@ -88,7 +92,7 @@ TEST(ApplicationEndToEnd, RunsOnceCapturesAnswersItsShortcutAndStopsInOrder)
     QByteArray log;
     const auto readLog = [&] { log += application->readAllStandardError(); };
     // Whatever is on the clipboard at launch is never captured, so copy only once it runs.
-    ASSERT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
+    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
 
     QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf 'copied once' | xclip -selection clipboard")});
     EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000));
@@ -119,7 +123,101 @@ TEST(ApplicationEndToEnd, RunsOnceCapturesAnswersItsShortcutAndStopsInOrder)
     holder.waitForFinished(5000);
 }
 
-TEST(ApplicationEndToEnd, ASocketLeftByACrashIsNoReasonToRefuse)
+TEST(ApplicationEndToEnd, WithoutADisplayItSaysSoAndExits)
+{
+    Profile profile;
+    for (const auto& [display, message] :
+         {std::pair{QString(), QByteArray("Tavlin needs an X11 display: DISPLAY is not set.\n")},
+          std::pair{QStringLiteral(":65000"), QByteArray("Tavlin needs an X11 display: cannot connect to :65000.\n")}}) {
+        QProcessEnvironment environment = profile.environment();
+        if (display.isNull())
+            environment.remove(QStringLiteral("DISPLAY"));
+        else
+            environment.insert(QStringLiteral("DISPLAY"), display);
+        auto application = profile.start(environment);
+        ASSERT_TRUE(application->waitForFinished(20000));
+        EXPECT_EQ(application->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(application->exitCode(), 1);
+        EXPECT_TRUE(application->readAllStandardError().endsWith(message)) << message.toStdString();
+    }
+}
+
+// Two launches in one instant leave one instance, which stores each copy once.
+TEST(SingleInstanceEndToEnd, LaunchesAtOnceLeaveOneInstance)
+{
+    Profile profile;
+    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    auto first = profile.start();
+    auto second = profile.start();
+    const auto finished = [](const std::unique_ptr<QProcess>& process) { return process->state() == QProcess::NotRunning; };
+    ASSERT_TRUE(waitUntil([&] { return finished(first) || finished(second); }, 20000));
+    QProcess& left = finished(first) ? *first : *second;
+    QProcess& running = finished(first) ? *second : *first;
+    EXPECT_EQ(left.exitCode(), 0) << "it handed over\n" << left.readAllStandardError().toStdString();
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(running, log)) << log.toStdString();
+
+    for (int copy = 1; copy <= 3; ++copy) {
+        QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf 'copy %1' | xclip -selection clipboard").arg(copy)});
+        EXPECT_TRUE(waitUntil([&] { return records(profile) == copy; }, 5000));
+    }
+    EXPECT_EQ(running.state(), QProcess::Running);
+    EXPECT_EQ(records(profile), 3);
+    running.terminate();
+    ASSERT_TRUE(running.waitForFinished(10000));
+}
+
+TEST(SingleInstanceEndToEnd, AStoppedInstanceIsNotJoinedByASecond)
+{
+    Profile profile;
+    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    auto application = profile.launch();
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
+    ::kill(application->processId(), SIGSTOP);
+    auto second = profile.launch();
+    const bool secondFinished = second->waitForFinished(30000);
+    ::kill(application->processId(), SIGCONT);
+    ASSERT_TRUE(secondFinished) << "a second instance is running";
+    EXPECT_EQ(second->exitCode(), 1);
+    EXPECT_TRUE(second->readAllStandardError().contains("Tavlin is already running but does not answer."));
+    EXPECT_EQ(application->state(), QProcess::Running);
+    application->terminate();
+    ASSERT_TRUE(application->waitForFinished(10000));
+    EXPECT_EQ(application->exitStatus(), QProcess::NormalExit) << application->readAllStandardError().toStdString();
+    EXPECT_EQ(application->exitCode(), 0);
+}
+
+// Without a private runtime folder, another user's sockets in the shared temporary folder, where
+// an instance could be looked for, neither answer for Tavlin nor keep it from starting.
+TEST(SingleInstanceEndToEnd, AnotherUsersSocketDoesNotKeepTavlinFromStarting)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to run the squatter as another user";
+    Profile profile;
+    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    QTemporaryDir shared; // like /tmp
+    ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
+    const QString folder = shared.path() + QStringLiteral("/tavlin-0");
+    ASSERT_EQ(runAsUnprivilegedUser([&] { return ::mkdir(QFile::encodeName(folder).constData(), 0700); }), 0);
+    SocketSquatter inFolder(folder + QStringLiteral("/org.tavlin.Tavlin.socket"));
+    SocketSquatter beside(shared.path() + QStringLiteral("/org.tavlin.Tavlin-0.socket"));
+    ASSERT_TRUE(inFolder.waitUntilListening() && beside.waitUntilListening());
+
+    QProcessEnvironment environment = profile.environment();
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    environment.insert(QStringLiteral("TMPDIR"), shared.path());
+    auto application = profile.launch(environment);
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
+    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf 'mine' | xclip -selection clipboard")});
+    EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000));
+    EXPECT_EQ(application->state(), QProcess::Running);
+    application->terminate();
+    ASSERT_TRUE(application->waitForFinished(10000));
+}
+
+TEST(SingleInstanceEndToEnd, ASocketLeftByACrashIsNoReasonToRefuse)
 {
     Profile profile;
     profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
@@ -130,8 +228,8 @@ TEST(ApplicationEndToEnd, ASocketLeftByACrashIsNoReasonToRefuse)
     ASSERT_TRUE(QFile::exists(profile.socket())) << "the crash left its socket behind";
 
     auto application = profile.launch();
-    QTest::qWait(1500);
-    EXPECT_EQ(application->state(), QProcess::Running);
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
     auto second = profile.launch();
     ASSERT_TRUE(second->waitForFinished(10000));
     EXPECT_EQ(second->exitCode(), 0);
@@ -151,7 +249,8 @@ TEST(ApplicationEndToEnd, TheTrayIconTogglesTheHistoryWindow)
     const auto historyShown = [] { return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); };
 
     auto application = profile.launch();
-    ASSERT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
     QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf 'a row' | xclip -selection clipboard")});
     EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000));
 

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace tavlin::test {
 
@@ -52,12 +53,19 @@ struct Profile {
 
     QString socket() const { return runtime + QStringLiteral("/org.tavlin.Tavlin.socket"); }
 
-    std::unique_ptr<QProcess> launch() const
+    std::unique_ptr<QProcess> launch(const std::optional<QProcessEnvironment>& environment = std::nullopt) const
+    {
+        auto process = start(environment);
+        process->waitForStarted(5000);
+        return process;
+    }
+
+    // Without waiting for it to start: for launches in the same instant.
+    std::unique_ptr<QProcess> start(const std::optional<QProcessEnvironment>& environment = std::nullopt) const
     {
         auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(environment());
+        process->setProcessEnvironment(environment.value_or(this->environment()));
         process->start(QStringLiteral(TAVLIN_APPLICATION), QStringList());
-        process->waitForStarted(5000);
         return process;
     }
 };
@@ -77,6 +85,16 @@ inline QString run(const QString& commandLine)
     process.startCommand(commandLine);
     process.waitForFinished(5000);
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// Waits until the application monitors the clipboard (its debug log says so), collecting its
+// standard error into `log`. Its socket appears earlier, before the application object exists.
+inline bool waitForMonitoring(QProcess& application, QByteArray& log)
+{
+    return waitUntil([&] {
+        log += application.readAllStandardError();
+        return log.contains("Monitoring started");
+    }, 10000);
 }
 
 inline qint64 records(const Profile& profile)

@@ -51,7 +51,8 @@ struct RunningApplication {
     {
         profile.store("<key>onboarding.completed</key><true/>" + freeShortcut + preferences);
         process = profile.launch();
-        EXPECT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
+        QByteArray log;
+        EXPECT_TRUE(waitForMonitoring(*process, log)) << log.toStdString();
     }
     ~RunningApplication()
     {
