@@ -1,5 +1,7 @@
 // The history store's hot paths on a real database in a temporary folder.
+#include "ClipPayloadCoder.h"
 #include "HistoryStore.h"
+#include "PlistNesting.h"
 
 #include <QTemporaryDir>
 
@@ -62,17 +64,39 @@ void fetchFirstPage(benchmark::State& state)
 }
 BENCHMARK(fetchFirstPage)->ArgName("search")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// A payload of about 32 MiB: one large representation (arg 0), or 150,000 small items, the most
+// objects the nesting walk can meet in a file of that size (arg 1).
+ClipPayload payloadOfShape(int shape)
+{
+    if (shape == 0)
+        return largePayload(HistoryStore::maximumPayloadBytes - 256);
+    ClipPayload payload;
+    for (int i = 0; i < 150'000; ++i)
+        payload.items.append(ClipItem{{{QStringLiteral("public.utf8-plain-text"), QByteArray(150, 'a') + QByteArray::number(i)}}});
+    return payload;
+}
+
+// The depth check every load runs before libplist parses the file; compare with loadPayload.
+void walkPayloadNesting(benchmark::State& state)
+{
+    const QByteArray bytes = ClipPayloadCoder::encode(payloadOfShape(int(state.range(0))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PlistNesting::isWithin(bytes, ClipPayloadCoder::maximumNesting));
+    state.counters["file MiB"] = double(bytes.size()) / (1024 * 1024);
+}
+BENCHMARK(walkPayloadNesting)->ArgName("items")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void loadLargestPayload(benchmark::State& state)
 {
     BenchStore bench;
-    bench.store->insert(largePayload(HistoryStore::maximumPayloadBytes - 256), QStringLiteral("Изображение"), ClipKind::image,
-                        std::nullopt, 1000, HistoryStore::maximumStoredPayloadBytes);
+    bench.store->insert(payloadOfShape(int(state.range(0))), QStringLiteral("payload"), ClipKind::other, std::nullopt,
+                        1000, HistoryStore::maximumStoredPayloadBytes);
     const qint64 id = bench.store->fetch(1, QString()).first().id;
     for (auto _ : state)
         benchmark::DoNotOptimize(bench.store->loadPayload(id));
     state.SetBytesProcessed(state.iterations() * HistoryStore::maximumPayloadBytes);
 }
-BENCHMARK(loadLargestPayload)->Unit(benchmark::kMillisecond);
+BENCHMARK(loadLargestPayload)->ArgName("items")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void fingerprint(benchmark::State& state)
 {

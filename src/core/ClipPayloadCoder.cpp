@@ -2,9 +2,12 @@
 
 #include "DecodingError.h"
 
+#include <QList>
+
 #include <plist/plist.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 
@@ -121,14 +124,29 @@ std::optional<qint64> optionalInteger(plist_t dict, const char* key)
     return static_cast<qint64>(value);
 }
 
+// The elements of an array in order. libplist finds an element of a parsed array by index by
+// walking the array from its start: indexing in a loop is quadratic in the number of items.
+QList<plist_t> elements(plist_t array)
+{
+    QList<plist_t> list;
+    plist_array_iter iterator = nullptr;
+    plist_array_new_iter(array, &iterator);
+    while (true) {
+        plist_t element = nullptr;
+        plist_array_next_item(array, iterator, &element);
+        if (!element)
+            break;
+        list.append(element);
+    }
+    std::free(iterator);
+    return list;
+}
+
 QStringList stringList(plist_t dict, const char* key)
 {
-    plist_t array = required(dict, key, PLIST_ARRAY);
     QStringList list;
-    const uint32_t count = plist_array_get_size(array);
-    list.reserve(count);
-    for (uint32_t i = 0; i < count; ++i)
-        list.append(stringValue(plist_array_get_item(array, i)));
+    for (plist_t element : elements(required(dict, key, PLIST_ARRAY)))
+        list.append(stringValue(element));
     return list;
 }
 
@@ -146,10 +164,9 @@ ClipMetadata decodeMetadata(plist_t dict)
     return metadata;
 }
 
-plist_t dictAt(plist_t array, uint32_t index)
+plist_t dict(plist_t node)
 {
-    plist_t node = plist_array_get_item(array, index);
-    if (!node || plist_get_node_type(node) != PLIST_DICT)
+    if (plist_get_node_type(node) != PLIST_DICT)
         fail("a value has the wrong type");
     return node;
 }
@@ -200,16 +217,10 @@ ClipPayload ClipPayloadCoder::decode(const QByteArray& bytes)
         fail("the data is not a binary property list of a dictionary");
 
     ClipPayload payload;
-    plist_t items = required(root.get(), "items", PLIST_ARRAY);
-    const uint32_t itemCount = plist_array_get_size(items);
-    payload.items.reserve(itemCount);
-    for (uint32_t i = 0; i < itemCount; ++i) {
-        plist_t representations = required(dictAt(items, i), "representations", PLIST_ARRAY);
+    for (plist_t itemDict : elements(required(root.get(), "items", PLIST_ARRAY))) {
         ClipItem item;
-        const uint32_t count = plist_array_get_size(representations);
-        item.representations.reserve(count);
-        for (uint32_t j = 0; j < count; ++j) {
-            plist_t entry = dictAt(representations, j);
+        for (plist_t entry : elements(required(dict(itemDict), "representations", PLIST_ARRAY))) {
+            dict(entry);
             item.representations.append({stringValue(required(entry, "type", PLIST_STRING)),
                                          dataValue(required(entry, "data", PLIST_DATA))});
         }

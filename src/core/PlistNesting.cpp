@@ -1,6 +1,7 @@
 #include "PlistNesting.h"
 
 #include <QList>
+#include <QtEndian>
 
 #include <cstdint>
 #include <optional>
@@ -94,9 +95,22 @@ private:
 
     quint64 number(qsizetype position, int width) const
     {
+        const auto* bytes = reinterpret_cast<const uchar*>(bytes_.data()) + position;
+        switch (width) {
+        case 1:
+            return bytes[0];
+        case 2:
+            return qFromBigEndian<quint16>(bytes);
+        case 4:
+            return qFromBigEndian<quint32>(bytes);
+        case 8:
+            return qFromBigEndian<quint64>(bytes);
+        default:
+            break;
+        }
         quint64 value = 0;
         for (int i = 0; i < width; ++i)
-            value = (value << 8) | quint64(byteAt(position + i));
+            value = (value << 8) | quint64(bytes[i]);
         return value;
     }
 
@@ -127,7 +141,8 @@ bool binaryIsWithin(QByteArrayView bytes, int maximumDepth)
         qsizetype next = 0;
         int tallestChild = 0;
     };
-    QList<Frame> path;
+    std::vector<Frame> path;
+    path.reserve(std::size_t(std::max(maximumDepth, 0)) + 1);
 
     std::optional<BinaryObjects::Container> top;
     if (!objects.container(objects.top(), top))
@@ -136,17 +151,17 @@ bool binaryIsWithin(QByteArrayView bytes, int maximumDepth)
         return true;
     if (maximumDepth < 1)
         return false;
-    path.append({objects.top(), *top});
+    path.push_back({objects.top(), *top});
     state[std::size_t(objects.top())] = onPath;
 
-    while (!path.isEmpty()) {
-        Frame& frame = path.last();
+    while (!path.empty()) {
+        Frame& frame = path.back();
         if (frame.next == frame.container.count) {
             const int height = frame.tallestChild + 1;
             state[std::size_t(frame.object)] = std::uint8_t(height + 1);
-            path.removeLast();
-            if (!path.isEmpty())
-                path.last().tallestChild = std::max(path.last().tallestChild, height);
+            path.pop_back();
+            if (!path.empty())
+                path.back().tallestChild = std::max(path.back().tallestChild, height);
             continue;
         }
         const qsizetype child = objects.reference(frame.container, frame.next++);
@@ -157,7 +172,7 @@ bool binaryIsWithin(QByteArrayView bytes, int maximumDepth)
             return false; // a cycle nests without end
         if (known != unvisited) {
             const int height = known - 1;
-            if (path.size() + height > maximumDepth)
+            if (qsizetype(path.size()) + height > maximumDepth)
                 return false;
             frame.tallestChild = std::max(frame.tallestChild, height);
             continue;
@@ -165,12 +180,14 @@ bool binaryIsWithin(QByteArrayView bytes, int maximumDepth)
         std::optional<BinaryObjects::Container> nested;
         if (!objects.container(child, nested))
             return false;
-        if (!nested)
+        if (!nested) {
+            state[std::size_t(child)] = 1; // a leaf, height 0: shared keys are read once
             continue;
-        if (path.size() + 1 > maximumDepth)
+        }
+        if (qsizetype(path.size()) + 1 > maximumDepth)
             return false;
         state[std::size_t(child)] = onPath;
-        path.append({child, *nested});
+        path.push_back({child, *nested});
     }
     return true;
 }
