@@ -196,6 +196,19 @@ TEST(EngineEndToEnd, EachKindOfCopyBecomesOneRecordOfItsKind)
     EXPECT_EQ(runner.records().size(), 3);
 }
 
+// A web page can put "%00" into a file URL: no file has such a path, and the record must not be
+// damaged from the moment it is written.
+TEST(EngineEndToEnd, AFileUrlWhosePathWouldHoldNulIsKeptAsALinkThatCopiesBack)
+{
+    TemporaryFolder folder;
+    Runner runner(folder.databasePath());
+    copyWithXclip("file:///tmp/a%00b.txt\n", QStringLiteral("text/uri-list"));
+    EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("link file:///tmp/a%00b.txt")}, 2000);
+    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + runner.newestID(), QStringLiteral("copied")),
+              QStringList{QStringLiteral("copied 1")})
+        << "it loads with its digest intact";
+}
+
 TEST(EngineEndToEnd, ACopyReplacedOrGoneWhileBeingReadLeavesNothingOfItself)
 {
     TemporaryFolder folder;
