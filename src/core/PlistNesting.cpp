@@ -4,7 +4,6 @@
 #include <QtEndian>
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 namespace tavlin {
@@ -43,48 +42,48 @@ public:
     qsizetype count() const { return count_; }
     qsizetype top() const { return qsizetype(top_); }
 
-    // The references an array, set or dictionary holds (a dictionary's keys and values alike);
-    // nothing for any other object. Fails when the object or its references lie outside the bytes.
-    struct Container {
+    // An object as far as nesting goes: a container and the references it holds (a dictionary's
+    // keys and values alike), a leaf, or something that lies outside the bytes.
+    struct Object {
+        enum Kind { leaf, container, malformed };
+        Kind kind = malformed;
         qsizetype references = 0; // position of the first reference
         qsizetype count = 0;      // number of references
     };
-    bool container(qsizetype object, std::optional<Container>& result) const
+    Object object(qsizetype index) const
     {
-        result.reset();
-        const quint64 offset = number(tableOffset_ + object * offsetSize_, offsetSize_);
+        const quint64 offset = number(tableOffset_ + index * offsetSize_, offsetSize_);
         const qsizetype end = tableOffset_;
         if (offset < quint64(binaryMagic.size()) || offset >= quint64(end))
-            return false;
+            return {};
         qsizetype position = qsizetype(offset);
         const int marker = byteAt(position++);
         const int kind = marker >> 4;
         if (kind != 0xA && kind != 0xC && kind != 0xD)
-            return true;
+            return {Object::leaf};
         quint64 count = marker & 0x0F;
         if (count == 0x0F) {
             if (position >= end)
-                return false;
+                return {};
             const int sizeMarker = byteAt(position++);
             const int width = 1 << (sizeMarker & 0x0F);
             if ((sizeMarker >> 4) != 0x1 || width > 8 || position + width > end)
-                return false;
+                return {};
             count = number(position, width);
             position += width;
         }
         if (kind == 0xD) {
             if (count > quint64(end) / 2)
-                return false;
+                return {};
             count *= 2;
         }
         if (count > quint64(end - position) / referenceSize_)
-            return false;
-        result = Container{position, qsizetype(count)};
-        return true;
+            return {};
+        return {Object::container, position, qsizetype(count)};
     }
 
     // The object the `index`th reference of `container` points at, or -1 outside the table.
-    qsizetype reference(const Container& container, qsizetype index) const
+    qsizetype reference(const Object& container, qsizetype index) const
     {
         const quint64 object = number(container.references + index * referenceSize_, referenceSize_);
         return object < quint64(count_) ? qsizetype(object) : -1;
@@ -101,6 +100,8 @@ private:
             return bytes[0];
         case 2:
             return qFromBigEndian<quint16>(bytes);
+        case 3:
+            return quint64(bytes[0]) << 16 | quint64(bytes[1]) << 8 | bytes[2];
         case 4:
             return qFromBigEndian<quint32>(bytes);
         case 8:
@@ -130,41 +131,38 @@ bool binaryIsWithin(QByteArrayView bytes, int maximumDepth)
     BinaryObjects objects(bytes);
     if (!objects.readTrailer())
         return false;
+    using Object = BinaryObjects::Object;
+    const Object top = objects.object(objects.top());
+    if (top.kind != Object::container)
+        return top.kind == Object::leaf;
+    if (maximumDepth < 1)
+        return false;
 
     constexpr std::uint8_t unvisited = 0;
     constexpr std::uint8_t onPath = 0xFF;
-    // unvisited, onPath, or the finished container's height + 1 (heights stay below 0xFE).
+    // unvisited, onPath, or the finished object's height + 1 (heights stay below 0xFE; a leaf's is 0).
     std::vector<std::uint8_t> state(static_cast<std::size_t>(objects.count()), unvisited);
     struct Frame {
-        qsizetype object;
-        BinaryObjects::Container container;
+        qsizetype index = 0;
+        Object object;
         qsizetype next = 0;
         int tallestChild = 0;
     };
-    std::vector<Frame> path;
-    path.reserve(std::size_t(std::max(maximumDepth, 0)) + 1);
-
-    std::optional<BinaryObjects::Container> top;
-    if (!objects.container(objects.top(), top))
-        return false;
-    if (!top)
-        return true;
-    if (maximumDepth < 1)
-        return false;
-    path.push_back({objects.top(), *top});
+    std::vector<Frame> path(static_cast<std::size_t>(maximumDepth));
+    int depth = 1; // frames in use
+    path[0] = {objects.top(), top};
     state[std::size_t(objects.top())] = onPath;
 
-    while (!path.empty()) {
-        Frame& frame = path.back();
-        if (frame.next == frame.container.count) {
+    while (depth > 0) {
+        Frame& frame = path[std::size_t(depth - 1)];
+        if (frame.next == frame.object.count) {
             const int height = frame.tallestChild + 1;
-            state[std::size_t(frame.object)] = std::uint8_t(height + 1);
-            path.pop_back();
-            if (!path.empty())
-                path.back().tallestChild = std::max(path.back().tallestChild, height);
+            state[std::size_t(frame.index)] = std::uint8_t(height + 1);
+            if (--depth > 0)
+                path[std::size_t(depth - 1)].tallestChild = std::max(path[std::size_t(depth - 1)].tallestChild, height);
             continue;
         }
-        const qsizetype child = objects.reference(frame.container, frame.next++);
+        const qsizetype child = objects.reference(frame.object, frame.next++);
         if (child < 0)
             return false;
         const std::uint8_t known = state[std::size_t(child)];
@@ -172,22 +170,22 @@ bool binaryIsWithin(QByteArrayView bytes, int maximumDepth)
             return false; // a cycle nests without end
         if (known != unvisited) {
             const int height = known - 1;
-            if (qsizetype(path.size()) + height > maximumDepth)
+            if (depth + height > maximumDepth)
                 return false;
             frame.tallestChild = std::max(frame.tallestChild, height);
             continue;
         }
-        std::optional<BinaryObjects::Container> nested;
-        if (!objects.container(child, nested))
+        const Object nested = objects.object(child);
+        if (nested.kind == Object::malformed)
             return false;
-        if (!nested) {
-            state[std::size_t(child)] = 1; // a leaf, height 0: shared keys are read once
+        if (nested.kind == Object::leaf) {
+            state[std::size_t(child)] = 1; // shared keys are read once
             continue;
         }
-        if (qsizetype(path.size()) + 1 > maximumDepth)
+        if (depth == maximumDepth)
             return false;
         state[std::size_t(child)] = onPath;
-        path.push_back({child, *nested});
+        path[std::size_t(depth++)] = {child, nested};
     }
     return true;
 }
