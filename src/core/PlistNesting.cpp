@@ -1,6 +1,5 @@
 #include "PlistNesting.h"
 
-#include <QList>
 #include <QtEndian>
 
 #include <cstdint>
