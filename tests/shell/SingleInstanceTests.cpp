@@ -1,5 +1,6 @@
 // One Tavlin per user: later launches reach the running instance, a crash leaves nothing in the
 // way, a stopped instance is not joined by a second, and another user's socket counts for nothing.
+#include "ExpectSoon.h"
 #include "SingleInstance.h"
 #include "SocketSquatter.h"
 #include "TemporaryFolder.h"
@@ -83,7 +84,7 @@ SingleInstance::Claim launchAgain(const SingleInstance::Paths& paths, std::chron
         claim = later.claim(patience);
         done = true;
     });
-    QTest::qWaitFor([&] { return done.load(); }, 30000);
+    EXPECT_SOON(done.load(), 30000);
     launch.join();
     return claim;
 }
