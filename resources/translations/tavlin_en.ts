@@ -62,6 +62,27 @@
                 <numerusform>Files (%n)</numerusform>
             </translation>
         </message>
+        <message numerus="yes">
+            <source>Now: %Ln records, %1 of data, %2 in favorites.</source>
+            <translation>
+                <numerusform>Now: %Ln record, %1 of data, %2 in favorites.</numerusform>
+                <numerusform>Now: %Ln records, %1 of data, %2 in favorites.</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>Delete %n records?</source>
+            <translation>
+                <numerusform>Delete %n record?</numerusform>
+                <numerusform>Delete %n records?</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>New limit: %Ln records and %1.</source>
+            <translation>
+                <numerusform>New limit: %Ln record and %1.</numerusform>
+                <numerusform>New limit: %Ln records and %1.</numerusform>
+            </translation>
+        </message>
     </context>
     <context>
         <name>tavlin::ClearHistorySheet</name>

@@ -405,7 +405,7 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
         </message>
         <message>
             <source>History &amp; Privacy</source>
-            <translation>История и конфиденциальность</translation>
+            <translation>История и приватность</translation>
         </message>
         <message>
             <source>Updates aren’t available in this build. New versions are on the download page.</source>
@@ -570,6 +570,234 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
         <message>
             <source>Tavlin needs an X11 display: cannot connect to %1.</source>
             <translation>Tavlin нужен дисплей X11: не удаётся подключиться к %1.</translation>
+        </message>
+        <message>
+            <source>Don’t save history from an app</source>
+            <translation>Не сохранять историю из приложения</translation>
+        </message>
+        <message>
+            <source>Search applications</source>
+            <translation>Поиск приложений</translation>
+        </message>
+        <message>
+            <source>Installed applications</source>
+            <translation>Установленные приложения</translation>
+        </message>
+        <message>
+            <source>Other…</source>
+            <translation>Другое…</translation>
+        </message>
+        <message>
+            <source>Cancel</source>
+            <translation>Отмена</translation>
+        </message>
+        <message>
+            <source>Add</source>
+            <translation>Добавить</translation>
+        </message>
+        <message>
+            <source>Desktop entries (*.desktop)</source>
+            <translation>Файлы приложений (*.desktop)</translation>
+        </message>
+        <message>
+            <source>Not found on this computer</source>
+            <translation>Не найдено на этом компьютере</translation>
+        </message>
+        <message>
+            <source>Remove from Exclusions</source>
+            <translation>Удалить из исключений</translation>
+        </message>
+        <message>
+            <source>Remove %1 from exclusions</source>
+            <translation>Удалить %1 из исключений</translation>
+        </message>
+        <message>
+            <source>Add App</source>
+            <translation>Добавить приложение</translation>
+        </message>
+        <message>
+            <source>The list is empty: copies from all apps are saved, except for the built-in exclusions.</source>
+            <translation>Список пуст: копии из всех приложений сохраняются, кроме встроенных исключений.</translation>
+        </message>
+        <message>
+            <source>Don’t save history from apps</source>
+            <translation>Не сохранять историю из приложений</translation>
+        </message>
+        <message>
+            <source>Tavlin doesn’t save new records while a selected app is active. The app is detected from the active window and may be detected inaccurately; if it can’t be detected, the record is saved as usual. History that is already saved isn’t deleted.</source>
+            <translation>Tavlin не сохраняет новые записи, пока активно выбранное приложение. Приложение определяется по активному окну и может быть определено неточно; если определить его не удаётся, запись сохраняется как обычно. Уже сохранённая история не удаляется.</translation>
+        </message>
+        <message>
+            <source>Always excluded: 1Password, Bitwarden and data that apps mark as concealed or transient.</source>
+            <translation>Всегда исключаются: 1Password, Bitwarden и данные, которые приложения помечают как скрытые или временные.</translation>
+        </message>
+        <message>
+            <source>From History</source>
+            <translation>Из истории</translation>
+        </message>
+        <message>
+            <source>Choose App…</source>
+            <translation>Выбрать приложение…</translation>
+        </message>
+        <message>
+            <source>Open Tavlin at login</source>
+            <translation>Открывать Tavlin при входе</translation>
+        </message>
+        <message>
+            <source>Startup</source>
+            <translation>Запуск</translation>
+        </message>
+        <message>
+            <source>Open Startup Applications Settings</source>
+            <translation>Открыть настройки автозапуска</translation>
+        </message>
+        <message>
+            <source>Number of records</source>
+            <translation>Число записей</translation>
+        </message>
+        <message>
+            <source>Record data size</source>
+            <translation>Объём данных записей</translation>
+        </message>
+        <message>
+            <source>History storage</source>
+            <translation>Хранение истории</translation>
+        </message>
+        <message>
+            <source>Favorites have filled the record limit: only the latest ordinary record is kept.</source>
+            <translation>Избранное заполнило лимит записей: сохраняется только последняя обычная запись.</translation>
+        </message>
+        <message>
+            <source>When the history reaches a limit, Tavlin automatically deletes the oldest records. Favorites are kept. A single record can be up to %1.</source>
+            <translation>Когда история достигает лимита, Tavlin автоматически удаляет самые старые записи. Избранное сохраняется. Одна запись может занимать до %1.</translation>
+        </message>
+        <message numerus="yes">
+            <source>Now: %Ln records, %1 of data, %2 in favorites.</source>
+            <translation>
+                <numerusform>Сейчас: %Ln запись, %1 данных, %2 в избранном.</numerusform>
+                <numerusform>Сейчас: %Ln записи, %1 данных, %2 в избранном.</numerusform>
+                <numerusform>Сейчас: %Ln записей, %1 данных, %2 в избранном.</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>Theme</source>
+            <translation>Тема</translation>
+        </message>
+        <message>
+            <source>History view</source>
+            <translation>Вид истории</translation>
+        </message>
+        <message>
+            <source>Show preview</source>
+            <translation>Показывать превью</translation>
+        </message>
+        <message>
+            <source>History display</source>
+            <translation>Отображение истории</translation>
+        </message>
+        <message>
+            <source>Changes are kept between launches.</source>
+            <translation>Изменения сохраняются между запусками.</translation>
+        </message>
+        <message>
+            <source>Replay Introduction</source>
+            <translation>Повторить знакомство</translation>
+        </message>
+        <message>
+            <source>The new language will be used after Tavlin restarts. History and settings are kept.</source>
+            <translation>Новый язык будет использован после перезапуска Tavlin. История и настройки сохранятся.</translation>
+        </message>
+        <message>
+            <source>Restart Tavlin</source>
+            <translation>Перезапустить Tavlin</translation>
+        </message>
+        <message>
+            <source>App language</source>
+            <translation>Язык приложения</translation>
+        </message>
+        <message>
+            <source>Language</source>
+            <translation>Язык</translation>
+        </message>
+        <message>
+            <source>“System Default” follows the language of your desktop. The choice applies only to Tavlin.</source>
+            <translation>«Как в системе» следует языку рабочего стола. Выбор действует только для Tavlin.</translation>
+        </message>
+        <message numerus="yes">
+            <source>Delete %n records?</source>
+            <translation>
+                <numerusform>Удалить %n запись?</numerusform>
+                <numerusform>Удалить %n записи?</numerusform>
+                <numerusform>Удалить %n записей?</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>New limit: %Ln records and %1.</source>
+            <translation>
+                <numerusform>Новый лимит: %Ln запись и %1.</numerusform>
+                <numerusform>Новый лимит: %Ln записи и %1.</numerusform>
+                <numerusform>Новый лимит: %Ln записей и %1.</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>Oldest ordinary records to be deleted: %1 (%2).</source>
+            <translation>Будут удалены самые старые обычные записи: %1 (%2).</translation>
+        </message>
+        <message>
+            <source>Favorites (%1) will be kept. This can’t be undone.</source>
+            <translation>Избранное (%1) сохранится. Это действие нельзя отменить.</translation>
+        </message>
+        <message>
+            <source>Delete and Apply</source>
+            <translation>Удалить и применить</translation>
+        </message>
+        <message>
+            <source>Settings sections</source>
+            <translation>Разделы настроек</translation>
+        </message>
+        <message>
+            <source>Press a shortcut…</source>
+            <translation>Нажмите сочетание…</translation>
+        </message>
+        <message>
+            <source>Change Quick Panel shortcut</source>
+            <translation>Изменить сочетание быстрой панели</translation>
+        </message>
+        <message>
+            <source>Open a compact history from any app.</source>
+            <translation>Компактная история из любого приложения.</translation>
+        </message>
+        <message>
+            <source>Keyboard shortcut</source>
+            <translation>Сочетание клавиш</translation>
+        </message>
+        <message>
+            <source>Reset</source>
+            <translation>Сбросить</translation>
+        </message>
+        <message>
+            <source>Press a shortcut. Esc cancels.</source>
+            <translation>Нажмите сочетание. Esc — отмена.</translation>
+        </message>
+        <message>
+            <source>Click the shortcut to change it.</source>
+            <translation>Нажмите на сочетание, чтобы изменить его.</translation>
+        </message>
+        <message>
+            <source>Check for updates automatically</source>
+            <translation>Проверять обновления автоматически</translation>
+        </message>
+        <message>
+            <source>Check for Updates</source>
+            <translation>Проверить обновления</translation>
+        </message>
+        <message>
+            <source>Updates</source>
+            <translation>Обновления</translation>
+        </message>
+        <message>
+            <source>Version %1</source>
+            <translation>Версия %1</translation>
         </message>
     </context>
     <context>

@@ -18,6 +18,7 @@
 #include "PortalSystemAppearance.h"
 #include "RetentionSettings.h"
 #include "SettingsNavigation.h"
+#include "TavlinSettingsView.h"
 #include "SourceApplicationIcon.h"
 #include "StatusItem.h"
 #include "SystemActivityObserver.h"
@@ -125,6 +126,12 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
         connect(windows, &WindowPresenter::searchFocusRequested, content, &ContentView::focusSearch);
         connect(content, &ContentView::sheetEnded, windows, &WindowPresenter::sheetEnded);
         return content;
+    });
+    windows_->setSettingsContent([this] {
+        // The frame follows the theme already; the view needs no theme of its own.
+        return new TavlinSettingsView({*preferences_, *settingsNavigation_, nullptr, shortcut_.get(),
+                                       SettingsServices{*model_, *launchAtLogin_, *exclusions_, *retention_, updates()},
+                                       language_.get(), {}});
     });
 
     WindowPresenter* windows = windows_.get();

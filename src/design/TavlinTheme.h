@@ -15,6 +15,8 @@ inline constexpr ThemeColor labelColor = ThemeColor::dynamic(labelColorProvider)
 inline constexpr ThemeColor textBackgroundColor = ThemeColor::dynamic(textBackgroundProvider);
 inline constexpr ThemeColor systemBrown = ThemeColor::adaptive(0xA2845E, 0xAC8E68);
 inline constexpr ThemeColor systemBlue = ThemeColor::adaptive(0x007AFF, 0x0A84FF);
+// The standard red of error texts.
+inline constexpr ThemeColor systemRed = ThemeColor::adaptive(0xD70015, 0xFF6961);
 
 // Surfaces and outlines.
 inline constexpr ThemeColor appColor = ThemeColor::adaptive(0xFFFBF8, 0x000000);

@@ -16,6 +16,7 @@ RetentionSettings::RetentionSettings(Defaults& defaults, HistoryModel& model, QO
 {
     // Every insert from the first tick on uses the stored limits.
     model_.setRetention(applied_);
+    measureUsage_ = [this](HistoryRetention retention) { return model_.retentionImpact(retention); };
 }
 
 HistoryRetention RetentionSettings::load(const Defaults& defaults)
@@ -46,13 +47,15 @@ void RetentionSettings::setApplying(bool applying)
 QCoro::Task<> RetentionSettings::refreshUsage()
 {
     QPointer<RetentionSettings> self(this);
+    const quint64 generation = ++usageGeneration_;
     std::optional<RetentionImpact> usage;
     try {
-        usage = co_await model_.retentionImpact(applied_);
+        usage = co_await measureUsage_(applied_);
     } catch (const std::exception&) {
         // Usage is informative only; a failure to compute it is not worth a message.
     }
-    if (self)
+    // A refresh started later knows better, whichever finishes first.
+    if (self && usageGeneration_ == generation)
         publish(this, usage_, usage, &RetentionSettings::usageChanged);
 }
 

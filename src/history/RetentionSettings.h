@@ -7,6 +7,7 @@
 
 #include <qcoro/qcorotask.h>
 
+#include <functional>
 #include <optional>
 
 namespace tavlin {
@@ -44,11 +45,17 @@ public:
     // What the applied limits mean for the stored history now.
     const std::optional<RetentionImpact>& usage() const { return usage_; }
 
+    // Several refreshes may run at once (one per history change); only the newest publishes.
     QCoro::Task<> refreshUsage();
     // The user picked new limits: apply them at once when they delete nothing, else ask.
     QCoro::Task<> request(HistoryRetention retention);
     QCoro::Task<> confirm(PendingChange change);
     void cancel(const PendingChange& change);
+
+    // How refreshUsage measures the applied limits: the model's retentionImpact unless replaced
+    // (tests decide when each measurement finishes).
+    using UsageMeasurement = std::function<QCoro::Task<RetentionImpact>(HistoryRetention)>;
+    void setUsageMeasurement(UsageMeasurement measurement) { measureUsage_ = std::move(measurement); }
 
     // Byte counts as the settings show them ("256 MB", "Zero KB").
     static QString formatBytes(qint64 bytes);
@@ -76,6 +83,8 @@ private:
     bool isApplying_ = false;
     std::optional<RetentionImpact> usage_;
     quint64 requestGeneration_ = 0;
+    quint64 usageGeneration_ = 0;
+    UsageMeasurement measureUsage_;
 };
 
 } // namespace tavlin

@@ -58,6 +58,8 @@ public:
     // Shows the files selected in the desktop's file manager, or else opens the folder of the
     // first. Asynchronous; a failure is not reported.
     virtual void showItems(const QList<QUrl>& files) const = 0;
+    // The applications a user can start: desktop entries of type Application that are not hidden.
+    virtual QList<ApplicationInfo> installedApplications() const = 0;
 };
 
 } // namespace tavlin

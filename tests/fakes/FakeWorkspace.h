@@ -34,6 +34,8 @@ public:
         return *it;
     }
 
+    QList<ApplicationInfo> installedApplications() const override { return applications.values(); }
+
     std::optional<QString> applicationID(const QString& desktopFilePath) const override
     {
         const auto it = desktopFiles.constFind(desktopFilePath);

@@ -5,6 +5,9 @@
 #include "RetentionSettings.h"
 #include "StoreTestSupport.h"
 
+#include <QPromise>
+#include <qcoro/qcorofuture.h>
+
 #include <gtest/gtest.h>
 
 using namespace tavlin;
@@ -35,6 +38,11 @@ struct SettingsFixture {
         executeSQL(folder.databasePath(), sql + QStringLiteral("COMMIT;"));
     }
 };
+
+QCoro::Task<RetentionImpact> measured(QFuture<RetentionImpact> future)
+{
+    co_return co_await future;
+}
 
 } // namespace
 
@@ -135,4 +143,29 @@ TEST(RetentionSettings, AHistoryThatChangedBeforeTheAnswerIsAskedAgain)
     await(std::move(second));
     ASSERT_TRUE(fixture.settings.pending().has_value());
     EXPECT_EQ(fixture.settings.pending()->retention.clipCount, 100);
+}
+
+// Each history change starts a refresh; they may finish in any order, and only the newest counts.
+TEST(RetentionSettings, AnOlderUsageRefreshFinishingLastIsDropped)
+{
+    SettingsFixture fixture;
+    QList<std::shared_ptr<QPromise<RetentionImpact>>> measurements;
+    fixture.settings.setUsageMeasurement([&](HistoryRetention) {
+        measurements.append(std::make_shared<QPromise<RetentionImpact>>());
+        measurements.last()->start();
+        return measured(measurements.last()->future());
+    });
+    const auto finish = [](QPromise<RetentionImpact>& promise, qint64 count) {
+        promise.addResult(RetentionImpact{count, count * 10});
+        promise.finish();
+    };
+    QCoro::Task<> older = fixture.settings.refreshUsage();
+    QCoro::Task<> newer = fixture.settings.refreshUsage();
+    ASSERT_EQ(measurements.size(), 2);
+    finish(*measurements[1], 7);
+    await(std::move(newer));
+    EXPECT_EQ(fixture.settings.usage()->totalCount, 7);
+    finish(*measurements[0], 3);
+    await(std::move(older));
+    EXPECT_EQ(fixture.settings.usage()->totalCount, 7) << "the older measurement is of a history that has changed since";
 }

@@ -82,6 +82,12 @@ std::optional<DesktopEntry> DesktopApplications::entryForDesktopID(const QString
     return std::nullopt;
 }
 
+QList<DesktopEntry> DesktopApplications::entries()
+{
+    refreshIfChanged();
+    return entries_;
+}
+
 std::optional<DesktopEntry> DesktopApplications::entryForApplicationID(const QString& id)
 {
     refreshIfChanged();

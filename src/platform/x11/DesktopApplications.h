@@ -20,6 +20,8 @@ public:
     explicit DesktopApplications(QStringList folders = {});
 
     std::optional<DesktopEntry> entryForDesktopID(const QString& desktopID);
+    // Every visible entry, in precedence order.
+    QList<DesktopEntry> entries();
     // The entry whose application identifier (Workspace::applicationIDForDesktopID) is `id`.
     std::optional<DesktopEntry> entryForApplicationID(const QString& id);
     // The entry that names a window's WM_CLASS: by StartupWMClass, else by desktop-file id,

@@ -208,6 +208,16 @@ std::optional<ApplicationInfo> X11Workspace::application(const QString& id) cons
     return ApplicationInfo{id, entry->name, entry->iconName, entry->path};
 }
 
+QList<ApplicationInfo> X11Workspace::installedApplications() const
+{
+    QList<ApplicationInfo> installed;
+    for (const DesktopEntry& entry : applications_.entries()) {
+        if (entry.isApplication())
+            installed.append({applicationIDForDesktopID(entry.desktopID), entry.name, entry.iconName, entry.path});
+    }
+    return installed;
+}
+
 std::optional<QString> X11Workspace::applicationID(const QString& desktopFilePath) const
 {
     if (!desktopFilePath.endsWith(QStringLiteral(".desktop")))

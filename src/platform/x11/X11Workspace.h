@@ -37,6 +37,7 @@ public:
     std::optional<QString> applicationID(const QString& desktopFilePath) const override;
     // Through DesktopFileManager.
     void showItems(const QList<QUrl>& files) const override;
+    QList<ApplicationInfo> installedApplications() const override;
 
     // The identifier of the application that owns `window` (the steps above, from the second).
     std::optional<QString> applicationIDForWindow(quint32 window) const;

@@ -1,0 +1,119 @@
+#include "ApplicationChooser.h"
+
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace tavlin {
+
+namespace {
+
+constexpr int pathRole = Qt::UserRole;
+
+QIcon applicationIcon(const QString& iconName)
+{
+    if (QFileInfo(iconName).isAbsolute())
+        return QIcon(iconName);
+    return QIcon::fromTheme(iconName, QIcon::fromTheme(QStringLiteral("application-x-executable")));
+}
+
+} // namespace
+
+ApplicationChooser::ApplicationChooser(QList<ApplicationInfo> applications, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("application-chooser"));
+    setWindowTitle(QCoreApplication::translate("Tavlin", "Don’t save history from an app"));
+    setWindowModality(Qt::WindowModal);
+    resize(420, 460);
+    auto* layout = new QVBoxLayout(this);
+    filter_ = new QLineEdit();
+    filter_->setObjectName(QStringLiteral("application-chooser-filter"));
+    filter_->setPlaceholderText(QCoreApplication::translate("Tavlin", "Search applications"));
+    filter_->setAccessibleName(filter_->placeholderText());
+    filter_->setClearButtonEnabled(true);
+    layout->addWidget(filter_);
+    list_ = new QListWidget();
+    list_->setObjectName(QStringLiteral("application-chooser-list"));
+    list_->setAccessibleName(QCoreApplication::translate("Tavlin", "Installed applications"));
+    list_->setIconSize(QSize(24, 24));
+    layout->addWidget(list_, 1);
+
+    std::sort(applications.begin(), applications.end(), [](const ApplicationInfo& a, const ApplicationInfo& b) {
+        return QString::localeAwareCompare(a.name, b.name) < 0;
+    });
+    for (const ApplicationInfo& application : applications) {
+        auto* item = new QListWidgetItem(applicationIcon(application.iconName), application.name, list_);
+        item->setData(pathRole, application.desktopFilePath);
+        item->setToolTip(application.id);
+    }
+
+    auto* buttons = new QDialogButtonBox();
+    QPushButton* other = buttons->addButton(QCoreApplication::translate("Tavlin", "Other…"), QDialogButtonBox::ActionRole);
+    other->setObjectName(QStringLiteral("application-chooser-other"));
+    buttons->addButton(QCoreApplication::translate("Tavlin", "Cancel"), QDialogButtonBox::RejectRole);
+    add_ = buttons->addButton(QCoreApplication::translate("Tavlin", "Add"), QDialogButtonBox::AcceptRole);
+    add_->setObjectName(QStringLiteral("application-chooser-add"));
+    add_->setDefault(true);
+    layout->addWidget(buttons);
+
+    connect(filter_, &QLineEdit::textChanged, this, &ApplicationChooser::applyFilter);
+    connect(list_, &QListWidget::itemDoubleClicked, this, &ApplicationChooser::accept);
+    connect(list_, &QListWidget::currentItemChanged, this, [this] { add_->setEnabled(list_->currentItem() != nullptr); });
+    connect(buttons, &QDialogButtonBox::accepted, this, &ApplicationChooser::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(other, &QPushButton::clicked, this, &ApplicationChooser::chooseOther);
+    add_->setEnabled(false);
+}
+
+void ApplicationChooser::applyFilter()
+{
+    const QString text = filter_->text().trimmed();
+    QListWidgetItem* firstShown = nullptr;
+    for (int row = 0; row < list_->count(); ++row) {
+        QListWidgetItem* item = list_->item(row);
+        const bool shown = item->text().contains(text, Qt::CaseInsensitive) || item->toolTip().contains(text, Qt::CaseInsensitive);
+        item->setHidden(!shown);
+        if (shown && !firstShown)
+            firstShown = item;
+    }
+    if (!list_->currentItem() || list_->currentItem()->isHidden())
+        list_->setCurrentItem(firstShown);
+}
+
+void ApplicationChooser::accept()
+{
+    QListWidgetItem* item = list_->currentItem();
+    if (!item || item->isHidden())
+        return;
+    const QUrl file = QUrl::fromLocalFile(item->data(pathRole).toString());
+    QDialog::accept();
+    Q_EMIT chosen(file);
+}
+
+void ApplicationChooser::chooseOther()
+{
+    auto* dialog = new QFileDialog(this, windowTitle(),
+                                   QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation),
+                                   QCoreApplication::translate("Tavlin", "Desktop entries (*.desktop)"));
+    dialog->setObjectName(QStringLiteral("application-chooser-file"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setLabelText(QFileDialog::Accept, QCoreApplication::translate("Tavlin", "Add"));
+    dialog->setWindowModality(Qt::WindowModal);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& path) {
+        QDialog::accept();
+        Q_EMIT chosen(QUrl::fromLocalFile(path));
+    });
+    dialog->open();
+}
+
+} // namespace tavlin

@@ -1,0 +1,199 @@
+#include "ExcludedApplicationsSection.h"
+
+#include "ApplicationChooser.h"
+#include "CaptureExclusions.h"
+#include "CaptureGate.h"
+#include "ExcludedApplicationRow.h"
+#include "HistoryModel.h"
+#include "SettingsCaption.h"
+#include "SettingsGroup.h"
+#include "SettingsRowSeparator.h"
+#include "SettingsSymbol.h"
+#include "SourceApplicationIcon.h"
+#include "SymbolIcon.h"
+#include "SystemFont.h"
+#include "ThemeAppearance.h"
+#include "Workspace.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPainter>
+#include <QShowEvent>
+#include <QToolButton>
+
+namespace tavlin {
+
+namespace {
+
+constexpr int offeredLimit = 12;
+
+class AddButton : public QToolButton {
+public:
+    AddButton()
+    {
+        setText(QCoreApplication::translate("Tavlin", "Add App"));
+        setObjectName(QStringLiteral("add-excluded-application"));
+        setPopupMode(QToolButton::InstantPopup);
+        setFont(SystemFont::regular(13, QFont::Medium));
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus);
+    }
+
+    QSize sizeHint() const override { return {fontMetrics().horizontalAdvance(text()) + 16 + 6 + 12, 30}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const Appearance appearance = ThemeAppearance::of(this);
+        QPainter painter(this);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        const QColor accent = TavlinTheme::brandAccent.resolve(appearance);
+        if (underMouse() || isDown())
+            painter.fillRect(rect(), Qt::transparent);
+        SymbolIcon::paint(painter, QStringLiteral("plus"), QRectF(6, height() / 2.0 - 7, 14, 14), accent);
+        painter.setPen(accent);
+        painter.setFont(font());
+        painter.drawText(QRectF(6 + 14 + 6, 0, width() - 26, height()), Qt::AlignVCenter | Qt::AlignLeft, text());
+    }
+};
+
+class EmptyRow : public QWidget {
+public:
+    EmptyRow()
+    {
+        setObjectName(QStringLiteral("exclusions-empty"));
+        auto* layout = new QHBoxLayout(this);
+        layout->setContentsMargins(16, 14, 16, 14);
+        layout->setSpacing(12);
+        layout->addWidget(new SettingsSymbol(QStringLiteral("checkmark.shield"), 15, QSize(20, 20)));
+        auto* text = new ThemedLabel(QCoreApplication::translate(
+            "Tavlin", "The list is empty: copies from all apps are saved, except for the built-in exclusions."),
+            SystemFont::regular(12), TavlinTheme::secondaryText);
+        text->setWordWrap(true);
+        layout->addWidget(text, 1);
+    }
+};
+
+} // namespace
+
+ExcludedApplicationsSection::ExcludedApplicationsSection(HistoryModel& model, CaptureExclusions& exclusions, QWidget* parent)
+    : QWidget(parent), model_(model), exclusions_(exclusions)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    group_ = new SettingsGroup(QCoreApplication::translate("Tavlin", "Don’t save history from apps"));
+    rows_ = new QWidget();
+    new QVBoxLayout(rows_);
+    rows_->layout()->setContentsMargins(0, 0, 0, 0);
+    rows_->layout()->setSpacing(0);
+    group_->add(rows_);
+    group_->addSeparator();
+    auto* bar = new QWidget();
+    bar->setFixedHeight(46);
+    auto* barLayout = new QHBoxLayout(bar);
+    barLayout->setContentsMargins(12, 0, 12, 0);
+    auto* add = new AddButton();
+    menu_ = new QMenu(add);
+    menu_->setObjectName(QStringLiteral("add-excluded-application-menu"));
+    add->setMenu(menu_);
+    connect(menu_, &QMenu::aboutToShow, this, &ExcludedApplicationsSection::rebuildMenu);
+    barLayout->addWidget(add);
+    barLayout->addStretch();
+    group_->add(bar);
+    layout->addWidget(group_);
+
+    message_ = new SettingsCaption({}, TavlinTheme::systemRed, QStringLiteral("exclusion-message"));
+    message_->hide();
+    layout->addWidget(message_);
+    layout->addWidget(new SettingsCaption(QCoreApplication::translate(
+        "Tavlin", "Tavlin doesn’t save new records while a selected app is active. The app is detected from the active "
+                  "window and may be detected inaccurately; if it can’t be detected, the record is saved as usual. "
+                  "History that is already saved isn’t deleted.")));
+    layout->addWidget(new SettingsCaption(QCoreApplication::translate(
+        "Tavlin", "Always excluded: 1Password, Bitwarden and data that apps mark as concealed or transient.")));
+
+    connect(&exclusions_, &CaptureExclusions::bundleIDsChanged, this, &ExcludedApplicationsSection::rebuildList);
+    rebuildList();
+    rebuildMenu();
+}
+
+QStringList ExcludedApplicationsSection::knownSources() const
+{
+    QStringList offered;
+    for (const ClipSourceSummary& source : model_.availableSources()) {
+        if (!source.bundleID)
+            continue;
+        const QString& id = *source.bundleID;
+        if (exclusions_.bundleIDs().contains(id) || CaptureGate::protectedSources().contains(id)
+            || id == Workspace::ownApplicationID() || !CaptureExclusions::isValidBundleID(id))
+            continue;
+        offered.append(id);
+        if (offered.size() == offeredLimit)
+            break;
+    }
+    return offered;
+}
+
+void ExcludedApplicationsSection::rebuildList()
+{
+    QLayout* layout = rows_->layout();
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    if (exclusions_.bundleIDs().isEmpty()) {
+        layout->addWidget(new EmptyRow());
+        return;
+    }
+    bool first = true;
+    for (const QString& bundleID : exclusions_.bundleIDs()) {
+        if (!first)
+            layout->addWidget(new SettingsRowSeparator());
+        first = false;
+        layout->addWidget(new ExcludedApplicationRow(bundleID, [this, bundleID] { exclusions_.remove(bundleID); }));
+    }
+}
+
+void ExcludedApplicationsSection::rebuildMenu()
+{
+    menu_->clear();
+    const QStringList offered = knownSources();
+    if (!offered.isEmpty()) {
+        menu_->addSection(QCoreApplication::translate("Tavlin", "From History"));
+        for (const QString& bundleID : offered) {
+            menu_->addAction(ExcludedApplicationRow::displayName(bundleID), this, [this, bundleID] {
+                setAddMessage(CaptureExclusions::message(exclusions_.add(bundleID)));
+            });
+        }
+        menu_->addSeparator();
+    }
+    menu_->addAction(QCoreApplication::translate("Tavlin", "Choose App…"), this, &ExcludedApplicationsSection::chooseApplication);
+}
+
+void ExcludedApplicationsSection::chooseApplication()
+{
+    const Workspace* workspace = SourceApplicationIcon::workspace();
+    auto* chooser = new ApplicationChooser(workspace ? workspace->installedApplications() : QList<ApplicationInfo>(), window());
+    chooser->setAttribute(Qt::WA_DeleteOnClose);
+    connect(chooser, &ApplicationChooser::chosen, this, [this](const QUrl& desktopFile) {
+        setAddMessage(CaptureExclusions::message(exclusions_.addApplicationAt(desktopFile)));
+    });
+    chooser->open();
+}
+
+void ExcludedApplicationsSection::setAddMessage(const std::optional<QString>& message)
+{
+    message_->setText(message.value_or(QString()));
+    message_->setVisible(message.has_value());
+}
+
+void ExcludedApplicationsSection::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        setAddMessage(std::nullopt); // shown anew
+}
+
+} // namespace tavlin

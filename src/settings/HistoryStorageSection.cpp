@@ -1,0 +1,84 @@
+#include "HistoryStorageSection.h"
+
+#include "RetentionSettings.h"
+#include "SettingsCaption.h"
+#include "SettingsGroup.h"
+#include "SettingsPicker.h"
+#include "SettingsRow.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QVBoxLayout>
+
+namespace tavlin {
+
+HistoryStorageSection::HistoryStorageSection(RetentionSettings& retention, QWidget* parent)
+    : QWidget(parent), retention_(retention)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+
+    const QString countTitle = QCoreApplication::translate("Tavlin", "Number of records");
+    count_ = new SettingsPicker(countTitle, QStringLiteral("retention-count"));
+    for (qint64 option : HistoryRetention::clipCountOptions())
+        count_->addOption(QLocale().toString(option), option);
+    connect(count_, &SettingsPicker::picked, this, [this](const QVariant& value) {
+        retention_.request({value.toLongLong(), retention_.applied().payloadBytes});
+    });
+    const QString bytesTitle = QCoreApplication::translate("Tavlin", "Record data size");
+    bytes_ = new SettingsPicker(bytesTitle, QStringLiteral("retention-bytes"));
+    for (qint64 option : HistoryRetention::payloadByteOptions())
+        bytes_->addOption(RetentionSettings::formatBytes(option), option);
+    connect(bytes_, &SettingsPicker::picked, this, [this](const QVariant& value) {
+        retention_.request({retention_.applied().clipCount, value.toLongLong()});
+    });
+
+    auto* group = new SettingsGroup(QCoreApplication::translate("Tavlin", "History storage"));
+    group->add(new SettingsRow(countTitle, QStringLiteral("list.number"), count_));
+    group->addSeparator();
+    group->add(new SettingsRow(bytesTitle, QStringLiteral("internaldrive"), bytes_));
+    layout->addWidget(group);
+
+    error_ = new SettingsCaption({}, TavlinTheme::systemRed, QStringLiteral("retention-error"));
+    usage_ = new SettingsCaption({}, TavlinTheme::secondaryText, QStringLiteral("retention-usage"));
+    favoritesWarning_ = new SettingsCaption(
+        QCoreApplication::translate("Tavlin", "Favorites have filled the record limit: only the latest ordinary record is kept."),
+        TavlinTheme::secondaryText, QStringLiteral("retention-favorites-warning"));
+    const QString single = RetentionSettings::formatBytes(32 * HistoryRetention::mebibyte);
+    auto* rules = new SettingsCaption(QCoreApplication::translate(
+        "Tavlin", "When the history reaches a limit, Tavlin automatically deletes the oldest records. Favorites are "
+                  "kept. A single record can be up to %1.").arg(single));
+    for (QWidget* caption : {static_cast<QWidget*>(error_), static_cast<QWidget*>(usage_),
+                             static_cast<QWidget*>(favoritesWarning_), static_cast<QWidget*>(rules)})
+        layout->addWidget(caption);
+
+    for (auto signal : {&RetentionSettings::appliedChanged, &RetentionSettings::isApplyingChanged,
+                        &RetentionSettings::errorMessageChanged, &RetentionSettings::usageChanged})
+        connect(&retention_, signal, this, &HistoryStorageSection::sync);
+    sync();
+}
+
+void HistoryStorageSection::sync()
+{
+    const HistoryRetention& applied = retention_.applied();
+    count_->select(applied.clipCount);
+    bytes_->select(applied.payloadBytes);
+    count_->setEnabled(!retention_.isApplying());
+    bytes_->setEnabled(!retention_.isApplying());
+    error_->setText(retention_.errorMessage().value_or(QString()));
+    error_->setVisible(retention_.errorMessage().has_value());
+    const std::optional<RetentionImpact>& usage = retention_.usage();
+    usage_->setVisible(usage.has_value());
+    favoritesWarning_->setVisible(usage && usage->favoriteCount >= applied.clipCount);
+    if (usage) {
+        const int records = int(usage->totalCount);
+        const int favorites = int(usage->favoriteCount);
+        const QString size = RetentionSettings::formatBytes(usage->totalBytes);
+        // Two counts in one sentence: each is its own plural, the favorites filled in second.
+        usage_->setText(QCoreApplication::translate("Tavlin", "Now: %Ln records, %1 of data, %2 in favorites.", nullptr, records)
+                            .arg(size, QLocale().toString(favorites)));
+    }
+}
+
+} // namespace tavlin

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+
+namespace tavlin {
+
+class RetentionSettings;
+class SettingsCaption;
+class SettingsPicker;
+
+// The history's two limits with what the history holds now. A pick is only a request: the
+// pickers keep showing the limits in force until RetentionSettings applies new ones (after the
+// pane's confirmation when records would go).
+class HistoryStorageSection : public QWidget {
+    Q_OBJECT
+public:
+    explicit HistoryStorageSection(RetentionSettings& retention, QWidget* parent = nullptr);
+
+private:
+    void sync();
+
+    RetentionSettings& retention_;
+    SettingsPicker* count_;
+    SettingsPicker* bytes_;
+    SettingsCaption* error_;
+    SettingsCaption* usage_;
+    SettingsCaption* favoritesWarning_;
+};
+
+} // namespace tavlin

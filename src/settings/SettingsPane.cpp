@@ -1,0 +1,75 @@
+#include "SettingsPane.h"
+
+#include "SettingsPaneHeader.h"
+#include "TavlinTheme.h"
+#include "ThemeAppearance.h"
+
+#include <QPainter>
+#include <QShowEvent>
+#include <QHideEvent>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace tavlin {
+
+SettingsPane::SettingsPane(const QString& title, const QString& symbol, bool scrolls, QWidget* parent)
+    : QWidget(parent)
+{
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* body = new QWidget();
+    column_ = new QVBoxLayout(body);
+    column_->setContentsMargins(24, 24, 24, 24);
+    column_->setSpacing(20);
+    column_->addWidget(new SettingsPaneHeader(title, symbol));
+    column_->addStretch();
+    if (scrolls) {
+        auto* scroll = new QScrollArea(this);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scroll->viewport()->setAutoFillBackground(false);
+        body->setAutoFillBackground(false);
+        scroll->setWidget(body);
+        outer->addWidget(scroll);
+    } else {
+        outer->addWidget(body);
+    }
+}
+
+void SettingsPane::add(QWidget* widget)
+{
+    column_->insertWidget(column_->count() - 1, widget);
+}
+
+QVBoxLayout* SettingsPane::addStack()
+{
+    auto* holder = new QWidget();
+    auto* stack = new QVBoxLayout(holder);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(8);
+    add(holder);
+    return stack;
+}
+
+void SettingsPane::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        Q_EMIT appeared();
+}
+
+void SettingsPane::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        Q_EMIT disappeared();
+}
+
+void SettingsPane::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), TavlinTheme::appBackground.resolve(ThemeAppearance::of(this)));
+}
+
+} // namespace tavlin

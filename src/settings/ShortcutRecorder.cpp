@@ -1,0 +1,222 @@
+#include "ShortcutRecorder.h"
+
+#include "GlobalShortcut.h"
+#include "KeyboardFocus.h"
+#include "RoundedShape.h"
+#include "SystemFont.h"
+#include "TavlinTheme.h"
+#include "ThemeAppearance.h"
+
+#include <QAccessible>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPainter>
+
+namespace tavlin {
+
+namespace {
+
+// X11 sends presses of the modifier keys themselves; a combination needs another key.
+bool isModifierKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+    case 0:
+    case Qt::Key_unknown:
+        return true;
+    default:
+        return false;
+    }
+}
+
+constexpr quint32 escapeKeyCode = 53;
+
+QString recordingText()
+{
+    return QCoreApplication::translate("Tavlin", "Press a shortcut…");
+}
+
+} // namespace
+
+ShortcutRecorder::ShortcutRecorder(GlobalShortcut* shortcut, bool branded, QWidget* parent)
+    : QPushButton(parent), shortcut_(shortcut), branded_(branded)
+{
+    setObjectName(QStringLiteral("shortcut-recorder"));
+    setAccessibleName(QCoreApplication::translate("Tavlin", "Change Quick Panel shortcut"));
+    setFocusPolicy(Qt::StrongFocus);
+    setFont(SystemFont::regular(13, QFont::Medium));
+    setFlat(true);
+    if (!branded_)
+        KeyboardFocus::track(this);
+    connect(this, &QPushButton::clicked, this, &ShortcutRecorder::begin);
+    if (shortcut_) {
+        connect(shortcut_, &GlobalShortcut::bindingChanged, this, &ShortcutRecorder::showState);
+        connect(shortcut_, &GlobalShortcut::recordingChanged, this, [this] {
+            if (!recording())
+                releaseKeyboardGrab();
+            showState();
+        });
+    }
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive && grabbing_)
+            cancel();
+    });
+    showState();
+}
+
+ShortcutRecorder::~ShortcutRecorder()
+{
+    if (grabbing_)
+        cancel();
+    releaseKeyboardGrab();
+}
+
+void ShortcutRecorder::setIdleTitle(const std::optional<QString>& title)
+{
+    idleTitle_ = title;
+    showState();
+}
+
+bool ShortcutRecorder::recording() const
+{
+    return shortcut_ && shortcut_->recording();
+}
+
+void ShortcutRecorder::begin()
+{
+    if (!shortcut_)
+        return;
+    setFocus(Qt::OtherFocusReason);
+    shortcut_->beginRecording();
+    if (recording() && !grabbing_ && isVisible()) {
+        grabKeyboard();
+        grabbing_ = true;
+    }
+    showState();
+}
+
+void ShortcutRecorder::cancel()
+{
+    if (shortcut_)
+        shortcut_->finishRecording(std::nullopt);
+    releaseKeyboardGrab();
+}
+
+void ShortcutRecorder::releaseKeyboardGrab()
+{
+    if (!grabbing_)
+        return;
+    grabbing_ = false;
+    releaseKeyboard();
+}
+
+bool ShortcutRecorder::event(QEvent* event)
+{
+    // Only the recorder that started the recording takes its keys.
+    if (grabbing_ && recording()) {
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept(); // Ctrl+Q and Ctrl+W are recorded, not run
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            take(static_cast<QKeyEvent*>(event)); // Tab too: it is a key, not a focus move
+            return true;
+        }
+        if (event->type() == QEvent::KeyRelease)
+            return true;
+    }
+    return QPushButton::event(event);
+}
+
+void ShortcutRecorder::take(QKeyEvent* event)
+{
+    if (event->isAutoRepeat() || isModifierKey(event->key()))
+        return;
+    const ShortcutBinding binding = shortcut_->backend().binding(event->nativeScanCode(), event->modifiers());
+    const bool escape = binding.keyCode == escapeKeyCode || (event->key() == Qt::Key_Escape && event->nativeScanCode() == 0);
+    releaseKeyboardGrab();
+    shortcut_->finishRecording(escape ? std::nullopt : std::optional<ShortcutBinding>(binding));
+    showState();
+}
+
+void ShortcutRecorder::focusInEvent(QFocusEvent* event)
+{
+    QPushButton::focusInEvent(event);
+    if (onFocusChange_)
+        onFocusChange_(true);
+}
+
+void ShortcutRecorder::focusOutEvent(QFocusEvent* event)
+{
+    if (grabbing_)
+        cancel();
+    if (onFocusChange_)
+        onFocusChange_(false);
+    QPushButton::focusOutEvent(event);
+}
+
+void ShortcutRecorder::hideEvent(QHideEvent* event)
+{
+    if (grabbing_)
+        cancel();
+    QPushButton::hideEvent(event);
+}
+
+QString ShortcutRecorder::accessibleValue() const
+{
+    if (recording())
+        return recordingText();
+    return shortcut_ ? shortcut_->backend().displayText(shortcut_->binding()) : QString();
+}
+
+void ShortcutRecorder::showState()
+{
+    if (!shortcut_)
+        return;
+    const QString title = recording() ? recordingText() : idleTitle_.value_or(shortcut_->backend().displayText(shortcut_->binding()));
+    if (text() != title)
+        setText(title);
+    const QString value = accessibleValue();
+    if (accessibleDescription() != value) {
+        setAccessibleDescription(value);
+        QAccessibleValueChangeEvent change(this, value);
+        QAccessible::updateAccessibility(&change);
+    }
+    update();
+}
+
+void ShortcutRecorder::paintEvent(QPaintEvent*)
+{
+    const Appearance appearance = ThemeAppearance::of(this);
+    QPainter painter(this);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    painter.setOpacity(isEnabled() ? 1.0 : 0.45);
+    const QRectF field = QRectF(rect()).adjusted(2, 2, -2, -2);
+    const bool active = recording() && grabbing_;
+    if (branded_) {
+        RoundedShape::fill(painter, field, 10, TavlinTheme::elevatedSurface.resolve(appearance));
+    } else {
+        RoundedShape::fill(painter, field, 8,
+                           (isDown() || underMouse() ? TavlinTheme::hoverSurface : TavlinTheme::controlFill).resolve(appearance));
+        RoundedShape::strokeInside(painter, field, 8, TavlinTheme::controlBorder.resolve(appearance), 1);
+    }
+    if (active || (!branded_ && KeyboardFocus::showsRing(this)))
+        RoundedShape::strokeInside(painter, QRectF(rect()), 10, TavlinTheme::brandAccent.resolve(appearance), 2);
+    painter.setFont(font());
+    painter.setPen((active ? TavlinTheme::brandAccent : TavlinTheme::primaryText).resolve(appearance));
+    painter.drawText(field.adjusted(8, 0, -8, 0), Qt::AlignCenter,
+                     fontMetrics().elidedText(text(), Qt::ElideRight, qFloor(field.width() - 16)));
+}
+
+} // namespace tavlin

@@ -1,0 +1,181 @@
+// The History & Privacy pane over a real history store: nothing is deleted before the user says
+// so, and the excluded applications with their chooser.
+#include "ApplicationChooser.h"
+#include "AwaitTask.h"
+#include "ExcludedApplicationsSection.h"
+#include "PrivacySettingsPane.h"
+#include "SettingsHarness.h"
+#include "SettingsPicker.h"
+#include "StoreTestSupport.h"
+
+#include <QAccessible>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+using namespace tavlin;
+using namespace tavlin::test;
+
+namespace {
+
+struct PrivacyFixture : SettingsHarness {
+    PrivacyFixture() : SettingsHarness(SettingsSection::general) {}
+
+    // Ordinary records, oldest first (ids follow age), each of `bytes`, from `sources` in turn.
+    void fill(int count, const QStringList& sources = {}, qint64 bytes = 1024)
+    {
+        HistoryStore open(folder.databasePath()); // creates the schema
+        QString sql = QStringLiteral("BEGIN;");
+        for (int i = 0; i < count; ++i) {
+            const QString source = sources.isEmpty() ? QStringLiteral("NULL") : QLatin1Char('\'') + sources[i % sources.size()] + QLatin1Char('\'');
+            sql += QStringLiteral("INSERT INTO clips(text, created_at, source, search_text, kind, payload_bytes) "
+                                  "VALUES ('r', %1, %2, 'r', 'text', %3);").arg(i + 1).arg(source).arg(bytes);
+        }
+        executeSQL(folder.databasePath(), sql + QStringLiteral("COMMIT;"));
+        await(model.reload());
+    }
+    qint64 stored() const { return queryInteger(folder.databasePath(), QStringLiteral("SELECT COUNT(*) FROM clips")); }
+    PrivacySettingsPane* pane() const { return window->findChild<PrivacySettingsPane*>(); }
+    QMessageBox* awaitQuestion() const
+    {
+        QTest::qWaitFor([this] { return pane()->confirmation() && pane()->confirmation()->isVisible(); }, 10000);
+        return pane()->confirmation();
+    }
+    void pick(const QString& identifier, const QString& option)
+    {
+        auto* picker = find<SettingsPicker>(identifier);
+        picker->activated(picker->findText(option));
+    }
+    QString caption(const QString& identifier) const
+    {
+        auto* label = find<QLabel>(identifier);
+        return label && label->isVisible() ? label->text() : QString();
+    }
+};
+
+} // namespace
+
+TEST(PrivacyPane, ALimitThatDeletesRecordsWaitsForDeleteAndApply)
+{
+    PrivacyFixture fixture;
+    fixture.fill(290);
+    fixture.open(SettingsSection::privacy);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.caption(QStringLiteral("retention-usage")).startsWith(QStringLiteral("Now: 290 records")); }, 10000))
+        << fixture.caption(QStringLiteral("retention-usage")).toStdString();
+
+    fixture.pick(QStringLiteral("retention-count"), QStringLiteral("250"));
+    QMessageBox* question = fixture.awaitQuestion();
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->objectName(), QStringLiteral("retention-confirmation"));
+    EXPECT_EQ(question->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(question->text(), QStringLiteral("Delete 40 records?"));
+    EXPECT_EQ(question->informativeText(), QStringLiteral("New limit: 250 records and 256 MB. Oldest ordinary records to be "
+                                                          "deleted: 40 (40 KB). Favorites (0) will be kept. This can’t be undone."));
+    EXPECT_EQ(question->defaultButton(), question->escapeButton());
+    EXPECT_EQ(fixture.find<SettingsPicker>(QStringLiteral("retention-count"))->currentText(), QStringLiteral("1,000"))
+        << "a limit is not shown before it applies";
+    QTest::keyClick(question, Qt::Key_Escape);
+    fixture.settle();
+    EXPECT_FALSE(fixture.retention.pending());
+    EXPECT_FALSE(fixture.pane()->confirmation());
+    EXPECT_EQ(fixture.stored(), 290);
+    EXPECT_EQ(fixture.find<SettingsPicker>(QStringLiteral("retention-count"))->currentText(), QStringLiteral("1,000"));
+
+    fixture.pick(QStringLiteral("retention-count"), QStringLiteral("250"));
+    question = fixture.awaitQuestion();
+    ASSERT_TRUE(question);
+    question->close(); // closed any other way: Cancel too
+    fixture.settle();
+    EXPECT_FALSE(fixture.retention.pending());
+    EXPECT_EQ(fixture.stored(), 290);
+
+    fixture.pick(QStringLiteral("retention-count"), QStringLiteral("250"));
+    question = fixture.awaitQuestion();
+    ASSERT_TRUE(question);
+    question->findChild<QPushButton*>(QStringLiteral("retention-confirm"))->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.retention.applied().clipCount == 250 && !fixture.retention.isApplying(); }, 10000));
+    fixture.settle();
+    EXPECT_EQ(fixture.stored(), 250);
+    EXPECT_EQ(queryInteger(fixture.folder.databasePath(), QStringLiteral("SELECT MIN(id) FROM clips")), 41) << "the newest are kept";
+    EXPECT_EQ(fixture.find<SettingsPicker>(QStringLiteral("retention-count"))->currentText(), QStringLiteral("250"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.caption(QStringLiteral("retention-usage")).startsWith(QStringLiteral("Now: 250 records")); }, 10000));
+
+    // A question still open as the window closes is answered Cancel.
+    fixture.pick(QStringLiteral("retention-count"), QStringLiteral("100"));
+    ASSERT_TRUE(fixture.awaitQuestion());
+    fixture.window->close();
+    fixture.settle();
+    EXPECT_FALSE(fixture.retention.pending());
+    EXPECT_EQ(fixture.stored(), 250);
+}
+
+TEST(PrivacyPane, ExcludedApplicationsAreShownOfferedAndChosen)
+{
+    PrivacyFixture fixture;
+    const QString firefoxFile = fixture.folder.path() + QStringLiteral("/firefox.desktop");
+    fixture.workspace.install({QStringLiteral("org.mozilla.firefox"), QStringLiteral("Firefox"), QString(), firefoxFile});
+    fixture.workspace.install({QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor"), QString(),
+                               fixture.folder.path() + QStringLiteral("/editor.desktop")});
+    QStringList sources;
+    for (int i = 0; i < 14; ++i)
+        sources.append(QStringLiteral("org.example.App%1").arg(i, 2, 10, QLatin1Char('0')));
+    sources << QStringLiteral("com.bitwarden.desktop") << Workspace::ownApplicationID() << QStringLiteral("no_dots")
+            << QStringLiteral("org.mozilla.firefox");
+    fixture.fill(int(sources.size()) * 2, sources);
+    fixture.exclusions.add(QStringLiteral("org.mozilla.firefox"));
+    fixture.exclusions.add(QStringLiteral("org.example.Gone"));
+    fixture.open(SettingsSection::privacy);
+    auto* section = fixture.window->findChild<ExcludedApplicationsSection*>();
+
+    QStringList offered = section->knownSources();
+    EXPECT_EQ(offered.size(), 12);
+    EXPECT_EQ(offered.first(), QStringLiteral("org.example.App00"));
+    EXPECT_FALSE(offered.contains(QStringLiteral("org.mozilla.firefox")) || offered.contains(QStringLiteral("no_dots"))
+                 || offered.contains(QStringLiteral("com.bitwarden.desktop")) || offered.contains(Workspace::ownApplicationID()));
+
+    QWidget* gone = fixture.find(QStringLiteral("remove-exclusion-org.example.Gone"))->parentWidget();
+    QStringList goneTexts;
+    for (QWidget* label : gone->findChildren<QWidget*>())
+        if (auto* accessible = QAccessible::queryAccessibleInterface(label))
+            goneTexts.append(accessible->text(QAccessible::Name));
+    EXPECT_TRUE(goneTexts.contains(QStringLiteral("Not found on this computer"))) << goneTexts.join(u'|').toStdString();
+    fixture.click(QStringLiteral("remove-exclusion-org.example.Gone"));
+    EXPECT_EQ(fixture.exclusions.bundleIDs(), QStringList{QStringLiteral("org.mozilla.firefox")});
+    EXPECT_EQ(fixture.defaults.stringArray(CaptureExclusions::defaultsKey), QStringList{QStringLiteral("org.mozilla.firefox")});
+
+    // The menu offers the history's applications, then the chooser.
+    QMenu* menu = section->addMenu();
+    Q_EMIT menu->aboutToShow();
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_GE(actions.size(), 14);
+    EXPECT_EQ(actions.last()->text(), QStringLiteral("Choose App…"));
+    actions[1]->trigger(); // the first offer, after the section heading
+    fixture.settle();
+    EXPECT_EQ(fixture.exclusions.bundleIDs().last(), QStringLiteral("org.example.App00"));
+
+    section->chooseApplication();
+    fixture.settle();
+    auto* chooser = fixture.window->findChild<ApplicationChooser*>();
+    ASSERT_TRUE(chooser);
+    EXPECT_EQ(chooser->windowTitle(), QStringLiteral("Don’t save history from an app"));
+    EXPECT_EQ(chooser->list()->count(), 2);
+    QTest::keyClicks(chooser->filter(), QStringLiteral("fire"));
+    chooser->findChild<QPushButton*>(QStringLiteral("application-chooser-add"))->click();
+    fixture.settle();
+    EXPECT_EQ(fixture.caption(QStringLiteral("exclusion-message")), QStringLiteral("This app is already in the list."));
+
+    section->chooseApplication();
+    fixture.settle();
+    chooser = fixture.window->findChild<ApplicationChooser*>();
+    QTest::keyClicks(chooser->filter(), QStringLiteral("text"));
+    chooser->findChild<QPushButton*>(QStringLiteral("application-chooser-add"))->click();
+    fixture.settle();
+    EXPECT_EQ(fixture.exclusions.bundleIDs().last(), QStringLiteral("org.gnome.TextEditor"));
+    EXPECT_TRUE(fixture.caption(QStringLiteral("exclusion-message")).isEmpty()) << "a successful add clears the refusal";
+    EXPECT_TRUE(fixture.find(QStringLiteral("remove-exclusion-org.gnome.TextEditor")));
+}
