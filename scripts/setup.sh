@@ -8,7 +8,7 @@ TAVLIN_PACKAGES=(
   libxcb1-dev libxcb-keysyms1-dev libxkbcommon-dev libxkbcommon-x11-dev
   qcoro-qt6-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xclip xdotool python3 openbox trayer
+  xvfb xauth xclip xdotool python3 openbox trayer xterm
   fonts-dejavu-core fonts-noto-color-emoji
 )
 

@@ -57,13 +57,13 @@ ApplicationChooser::ApplicationChooser(QList<ApplicationInfo> applications, QWid
     }
 
     auto* buttons = new QDialogButtonBox();
+    layout->addWidget(buttons); // in the dialog before a default is chosen, or the dialog never learns it
     QPushButton* other = buttons->addButton(QCoreApplication::translate("Tavlin", "Other…"), QDialogButtonBox::ActionRole);
     other->setObjectName(QStringLiteral("application-chooser-other"));
     buttons->addButton(QCoreApplication::translate("Tavlin", "Cancel"), QDialogButtonBox::RejectRole);
     add_ = buttons->addButton(QCoreApplication::translate("Tavlin", "Add"), QDialogButtonBox::AcceptRole);
     add_->setObjectName(QStringLiteral("application-chooser-add"));
     add_->setDefault(true);
-    layout->addWidget(buttons);
 
     connect(filter_, &QLineEdit::textChanged, this, &ApplicationChooser::applyFilter);
     connect(list_, &QListWidget::itemDoubleClicked, this, &ApplicationChooser::accept);

@@ -26,6 +26,7 @@ SettingsPane::SettingsPane(const QString& title, const QString& symbol, bool scr
     if (scrolls) {
         auto* scroll = new QScrollArea(this);
         scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setFocusPolicy(Qt::NoFocus); // Tab goes from the sidebar straight to the controls
         scroll->setWidgetResizable(true);
         scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         scroll->viewport()->setAutoFillBackground(false);

@@ -10,6 +10,7 @@
 #include <QAccessible>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace tavlin {
@@ -100,7 +101,9 @@ void ShortcutRecorder::begin()
     setFocus(Qt::OtherFocusReason);
     shortcut_->beginRecording();
     if (recording() && !grabbing_ && isVisible()) {
+        // The pointer too: a click into another program comes here first, and ends the recording.
         grabKeyboard();
+        grabMouse();
         grabbing_ = true;
     }
     showState();
@@ -119,6 +122,7 @@ void ShortcutRecorder::releaseKeyboardGrab()
         return;
     grabbing_ = false;
     releaseKeyboard();
+    releaseMouse();
 }
 
 bool ShortcutRecorder::event(QEvent* event)
@@ -135,6 +139,10 @@ bool ShortcutRecorder::event(QEvent* event)
         }
         if (event->type() == QEvent::KeyRelease)
             return true;
+        if (event->type() == QEvent::MouseButtonPress && !rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+            cancel(); // a click anywhere else, in this window or another program's
+            return true;
+        }
     }
     return QPushButton::event(event);
 }

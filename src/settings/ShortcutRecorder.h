@@ -13,9 +13,10 @@ class GlobalShortcut;
 // The control that records the Quick Panel's key combination into the shared GlobalShortcut.
 // A click starts a recording; while it lasts the recorder holds the keyboard (so that
 // combinations the window manager keeps for itself, such as Alt+Space, arrive here and are
-// reported as taken) and takes the next key press, Tab and Ctrl+Q included, as the combination.
-// Escape cancels. Every end of a recording gives the keyboard back: a key, Escape, focus leaving,
-// the recorder hidden or destroyed, the application going inactive, or anyone else ending it.
+// reported as taken) and the pointer, and takes the next key press, Tab and Ctrl+Q included, as
+// the combination. Escape cancels. Every end of a recording gives both back: a key, Escape, a
+// click anywhere else (another program included: the grab would outlive it), focus leaving, the
+// recorder hidden or destroyed, the application going inactive, or anyone else ending it.
 // It keeps no state of its own; title and value follow the service.
 class ShortcutRecorder : public QPushButton {
     Q_OBJECT

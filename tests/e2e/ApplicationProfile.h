@@ -134,7 +134,10 @@ struct Desktop {
 
     static QString panel() { return run(QStringLiteral("xdotool search --classname ^panel$")).section(u'\n', 0, 0); }
     // The icon is the tray's only one: a click near the tray's left end lands on it.
-    static void clickTray() { run(QStringLiteral("xdotool mousemove --window %1 10 12 click 1").arg(panel())); }
+    static void clickTray(int button = 1)
+    {
+        run(QStringLiteral("xdotool mousemove --window %1 10 12 click %2").arg(panel()).arg(button));
+    }
     static QString activeWindowName() { return run(QStringLiteral("xdotool getactivewindow getwindowname")); }
 };
 
