@@ -53,7 +53,7 @@ TEST(SettingsRoot, OffersTheSectionsItsServicesAllowAndCorrectsAnUnavailableSele
     // Without services, or without a shortcut, the selection falls back to Interface.
     for (bool withServices : {false, true}) {
         SettingsNavigation navigation(withServices ? SettingsSection::quickPanel : SettingsSection::general);
-        TavlinSettingsView view({harness.preferences, navigation, harness.appearance,
+        TavlinSettingsView view({harness.preferences, navigation, &harness.appearance,
                                  withServices ? nullptr : &harness.shortcut,
                                  withServices ? std::optional(SettingsServices{harness.model, harness.launchAtLogin,
                                                                                harness.exclusions, harness.retention,
@@ -69,7 +69,7 @@ TEST(SettingsRoot, OffersTheSectionsItsServicesAllowAndCorrectsAnUnavailableSele
 
     // With neither, the Interface pane alone, without the language group; the selection is left alone.
     SettingsNavigation navigation(SettingsSection::privacy);
-    TavlinSettingsView alone({harness.preferences, navigation, harness.appearance, nullptr, std::nullopt, &harness.language, {}});
+    TavlinSettingsView alone({harness.preferences, navigation, &harness.appearance, nullptr, std::nullopt, &harness.language, {}});
     alone.show();
     harness.settle();
     EXPECT_FALSE(alone.findChild<SettingsSidebar*>());
