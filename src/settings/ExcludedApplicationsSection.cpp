@@ -177,6 +177,7 @@ void ExcludedApplicationsSection::chooseApplication()
     const Workspace* workspace = SourceApplicationIcon::workspace();
     auto* chooser = new ApplicationChooser(workspace ? workspace->installedApplications() : QList<ApplicationInfo>(), window());
     chooser->setAttribute(Qt::WA_DeleteOnClose);
+    chooser->setPalette(ThemeAppearance::palette(ThemeAppearance::of(this))); // a window of its own: themed like this one
     connect(chooser, &ApplicationChooser::chosen, this, [this](const QUrl& desktopFile) {
         setAddMessage(CaptureExclusions::message(exclusions_.addApplicationAt(desktopFile)));
     });

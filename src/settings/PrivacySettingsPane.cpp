@@ -3,6 +3,7 @@
 #include "ExcludedApplicationsSection.h"
 #include "HistoryModel.h"
 #include "HistoryStorageSection.h"
+#include "ThemeAppearance.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -73,6 +74,7 @@ void PrivacySettingsPane::syncConfirmation()
     const RetentionSettings::PendingChange change = *pending;
     auto* box = new QMessageBox(this);
     box->setObjectName(QStringLiteral("retention-confirmation"));
+    box->setPalette(ThemeAppearance::palette(ThemeAppearance::of(this))); // a window of its own: themed like this one
     box->setIcon(QMessageBox::Warning);
     box->setWindowTitle(confirmationTitle(change));
     box->setText(confirmationTitle(change));

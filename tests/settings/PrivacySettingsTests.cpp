@@ -1,12 +1,10 @@
 // The History & Privacy pane over a real history store: nothing is deleted before the user says
 // so, and the excluded applications with their chooser.
 #include "ApplicationChooser.h"
-#include "AwaitTask.h"
 #include "ExcludedApplicationsSection.h"
 #include "PrivacySettingsPane.h"
 #include "SettingsHarness.h"
 #include "SettingsPicker.h"
-#include "StoreTestSupport.h"
 
 #include <QAccessible>
 #include <QFile>
@@ -26,19 +24,6 @@ namespace {
 struct PrivacyFixture : SettingsHarness {
     PrivacyFixture() : SettingsHarness(SettingsSection::general) {}
 
-    // Ordinary records, oldest first (ids follow age), each of `bytes`, from `sources` in turn.
-    void fill(int count, const QStringList& sources = {}, qint64 bytes = 1024)
-    {
-        HistoryStore open(folder.databasePath()); // creates the schema
-        QString sql = QStringLiteral("BEGIN;");
-        for (int i = 0; i < count; ++i) {
-            const QString source = sources.isEmpty() ? QStringLiteral("NULL") : QLatin1Char('\'') + sources[i % sources.size()] + QLatin1Char('\'');
-            sql += QStringLiteral("INSERT INTO clips(text, created_at, source, search_text, kind, payload_bytes) "
-                                  "VALUES ('r', %1, %2, 'r', 'text', %3);").arg(i + 1).arg(source).arg(bytes);
-        }
-        executeSQL(folder.databasePath(), sql + QStringLiteral("COMMIT;"));
-        await(model.reload());
-    }
     qint64 stored() const { return queryInteger(folder.databasePath(), QStringLiteral("SELECT COUNT(*) FROM clips")); }
     PrivacySettingsPane* pane() const { return window->findChild<PrivacySettingsPane*>(); }
     QMessageBox* awaitQuestion() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppUpdateController.h"
+#include "AwaitTask.h"
 #include "CaptureExclusions.h"
 #include "DesignTestSupport.h"
 #include "FakeHotKeyBackend.h"
@@ -16,6 +17,7 @@
 #include "SettingsNavigation.h"
 #include "SettingsWindow.h"
 #include "SourceApplicationIcon.h"
+#include "StoreTestSupport.h"
 #include "SystemLoginItemService.h"
 #include "TavlinSettingsView.h"
 #include "TemporaryFolder.h"
@@ -83,6 +85,19 @@ struct SettingsHarness {
         SourceApplicationIcon::setWorkspace(nullptr);
     }
 
+    // Ordinary records, oldest first (ids follow age), each of `bytes`, from `sources` in turn.
+    void fill(int count, const QStringList& sources = {}, qint64 bytes = 1024)
+    {
+        HistoryStore open(folder.databasePath()); // creates the schema
+        QString sql = QStringLiteral("BEGIN;");
+        for (int i = 0; i < count; ++i) {
+            const QString source = sources.isEmpty() ? QStringLiteral("NULL") : QLatin1Char('\'') + sources[i % sources.size()] + QLatin1Char('\'');
+            sql += QStringLiteral("INSERT INTO clips(text, created_at, source, search_text, kind, payload_bytes) "
+                                  "VALUES ('r', %1, %2, 'r', 'text', %3);").arg(i + 1).arg(source).arg(bytes);
+        }
+        executeSQL(folder.databasePath(), sql + QStringLiteral("COMMIT;"));
+        await(model.reload());
+    }
     static void settle()
     {
         for (int i = 0; i < 4; ++i)

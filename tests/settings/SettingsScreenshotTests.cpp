@@ -1,7 +1,12 @@
 // Every pane of the Settings window rendered light and dark, in English and Russian, into
 // <build>/screenshots, for a person to look at; the test fails only when a pane cannot be shown.
 #include "DesignTestSupport.h"
+#include "ApplicationChooser.h"
+#include "ExcludedApplicationsSection.h"
+#include "PrivacySettingsPane.h"
 #include "SettingsHarness.h"
+
+#include <QComboBox>
 
 #include <QMessageBox>
 
@@ -16,6 +21,11 @@ TEST(SettingsScreenshots, EveryPaneLightAndDarkInBothLanguages)
         ScopedLanguage scoped(language);
         for (bool dark : {false, true}) {
             SettingsHarness harness(SettingsSection::general, dark);
+            harness.fill(290);
+            harness.workspace.install({QStringLiteral("org.mozilla.firefox"), QStringLiteral("Firefox"),
+                                       QStringLiteral("firefox"), QStringLiteral("/usr/share/applications/firefox.desktop")});
+            harness.workspace.install({QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor"),
+                                       QStringLiteral("org.gnome.TextEditor"), QStringLiteral("/usr/share/applications/editor.desktop")});
             harness.exclusions.add(QStringLiteral("org.mozilla.firefox"));
             harness.exclusions.add(QStringLiteral("com.example.Gone"));
             const QString suffix = QStringLiteral("-%1-%2").arg(dark ? u"dark" : u"light", language);
@@ -30,6 +40,17 @@ TEST(SettingsScreenshots, EveryPaneLightAndDarkInBothLanguages)
             harness.shortcut.finishRecording(ShortcutBinding{48, ShortcutBinding::controlKey});
             harness.settle();
             saveScreenshot(*harness.window, QStringLiteral("settings-shortcut-error") + suffix);
+            harness.open(SettingsSection::privacy);
+            auto* count = harness.find<QComboBox>(QStringLiteral("retention-count"));
+            count->activated(count->findText(QLocale().toString(250)));
+            auto* pane = harness.window->findChild<PrivacySettingsPane*>();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return pane->confirmation() && pane->confirmation()->isVisible(); }, 10000));
+            saveScreenshot(*pane->confirmation(), QStringLiteral("settings-confirmation") + suffix);
+            pane->confirmation()->reject();
+            harness.window->findChild<ExcludedApplicationsSection*>()->chooseApplication();
+            harness.settle();
+            saveScreenshot(*harness.window->findChild<ApplicationChooser*>(), QStringLiteral("settings-chooser") + suffix);
+            harness.window->findChild<ApplicationChooser*>()->reject();
             harness.open(SettingsSection::interface);
             harness.language.select(language == u"en" ? LanguagePreference::russian : LanguagePreference::english);
             harness.settle();
