@@ -1,5 +1,7 @@
-// Every pane of the Settings window rendered light and dark, in English and Russian, into
-// <build>/screenshots, for a person to look at; the test fails only when a pane cannot be shown.
+// Not a test: renders every pane of the Settings window, a recording, a refusal, the restart
+// notice, the question before records are deleted and the chooser of applications, light and
+// dark, in English and Russian, into <build>/screenshots, for people to look at. Run by ./test.sh
+// after the tests; fails only when a window does not come up.
 #include "DesignTestSupport.h"
 #include "ApplicationChooser.h"
 #include "ExcludedApplicationsSection.h"
@@ -10,12 +12,15 @@
 
 #include <QMessageBox>
 
-#include <gtest/gtest.h>
+#include <QApplication>
+#include <cstdio>
 
 using namespace tavlin;
 using namespace tavlin::test;
 
-TEST(SettingsScreenshots, EveryPaneLightAndDarkInBothLanguages)
+namespace {
+
+bool shootAll()
 {
     for (const QString language : {QStringLiteral("en"), QStringLiteral("ru")}) {
         ScopedLanguage scoped(language);
@@ -31,7 +36,8 @@ TEST(SettingsScreenshots, EveryPaneLightAndDarkInBothLanguages)
             const QString suffix = QStringLiteral("-%1-%2").arg(dark ? u"dark" : u"light", language);
             for (SettingsSection section : allSettingsSections) {
                 harness.open(section);
-                ASSERT_TRUE(harness.find(QStringLiteral("settings-detail")));
+                if (!harness.find(QStringLiteral("settings-detail")))
+                    return false;
                 saveScreenshot(*harness.window, QStringLiteral("settings-") + toRaw(section) + suffix);
             }
             harness.open(SettingsSection::quickPanel);
@@ -44,7 +50,8 @@ TEST(SettingsScreenshots, EveryPaneLightAndDarkInBothLanguages)
             auto* count = harness.find<QComboBox>(QStringLiteral("retention-count"));
             count->activated(count->findText(QLocale().toString(250)));
             auto* pane = harness.window->findChild<PrivacySettingsPane*>();
-            ASSERT_TRUE(QTest::qWaitFor([&] { return pane->confirmation() && pane->confirmation()->isVisible(); }, 10000));
+            if (!QTest::qWaitFor([&] { return pane->confirmation() && pane->confirmation()->isVisible(); }, 10000))
+                return false;
             saveScreenshot(*pane->confirmation(), QStringLiteral("settings-confirmation") + suffix);
             pane->confirmation()->reject();
             harness.window->findChild<ExcludedApplicationsSection*>()->chooseApplication();
@@ -57,4 +64,22 @@ TEST(SettingsScreenshots, EveryPaneLightAndDarkInBothLanguages)
             saveScreenshot(*harness.window, QStringLiteral("settings-restart-notice") + suffix);
         }
     }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    // Fixed font and language, so that the pictures are the same everywhere.
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    installEnglishTexts();
+    if (shootAll())
+        return 0;
+    std::fprintf(stderr, "a Settings window did not come up\n");
+    return 1;
 }
