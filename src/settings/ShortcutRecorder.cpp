@@ -8,6 +8,7 @@
 #include "ThemeAppearance.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -48,11 +49,42 @@ QString recordingText()
     return QCoreApplication::translate("Tavlin", "Press a shortcut…");
 }
 
+// Assistive technology hears what the button does as its name and the combination as its value,
+// whatever title it shows.
+class RecorderAccessible : public QAccessibleWidget {
+public:
+    explicit RecorderAccessible(ShortcutRecorder* recorder) : QAccessibleWidget(recorder, QAccessible::Button) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        auto* recorder = static_cast<ShortcutRecorder*>(widget());
+        if (kind == QAccessible::Name)
+            return recorder->accessibleName();
+        if (kind == QAccessible::Value)
+            return recorder->accessibleValue();
+        return QAccessibleWidget::text(kind);
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction())
+            static_cast<ShortcutRecorder*>(widget())->begin();
+    }
+};
+
+QAccessibleInterface* recorderAccessible(const QString&, QObject* object)
+{
+    auto* recorder = qobject_cast<ShortcutRecorder*>(object);
+    return recorder ? new RecorderAccessible(recorder) : nullptr;
+}
+
 } // namespace
 
 ShortcutRecorder::ShortcutRecorder(GlobalShortcut* shortcut, bool branded, QWidget* parent)
     : QPushButton(parent), shortcut_(shortcut), branded_(branded)
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(recorderAccessible), true);
+    Q_UNUSED(factoryInstalled);
     setObjectName(QStringLiteral("shortcut-recorder"));
     setAccessibleName(QCoreApplication::translate("Tavlin", "Change Quick Panel shortcut"));
     setFocusPolicy(Qt::StrongFocus);
@@ -195,10 +227,8 @@ void ShortcutRecorder::showState()
     const QString title = recording() ? recordingText() : idleTitle_.value_or(shortcut_->backend().displayText(shortcut_->binding()));
     if (text() != title)
         setText(title);
-    const QString value = accessibleValue();
-    if (accessibleDescription() != value) {
-        setAccessibleDescription(value);
-        QAccessibleValueChangeEvent change(this, value);
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent change(this, accessibleValue());
         QAccessible::updateAccessibility(&change);
     }
     update();
