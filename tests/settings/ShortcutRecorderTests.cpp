@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QShortcut>
 
 #include <gtest/gtest.h>
@@ -147,6 +148,13 @@ TEST(ShortcutRecorder, EveryOtherEndCancelsAndGivesTheKeyboardBack)
         EXPECT_FALSE(fixture.recorder && fixture.recorder->holdsKeyboard()) << how;
         EXPECT_EQ(fixture.hotKeys->registrations.values(), QList<ShortcutBinding>{ShortcutBinding::defaultBinding()}) << how;
     };
+
+    start();
+    // While recording, the recorder holds the pointer: a click anywhere else reaches it first.
+    QMouseEvent click(QEvent::MouseButtonPress, QPointF(-40, 10), QPointF(-40, 10), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(fixture.recorder, &click);
+    fixture.settle();
+    expectCancelled("a click elsewhere");
 
     start();
     fixture.find(QStringLiteral("settings-sidebar"))->setFocus();
