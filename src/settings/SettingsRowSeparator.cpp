@@ -1,5 +1,6 @@
 #include "SettingsRowSeparator.h"
 
+#include "SettingsAccessibility.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
@@ -11,6 +12,7 @@ SettingsRowSeparator::SettingsRowSeparator(QWidget* parent) : QWidget(parent)
 {
     setFixedHeight(1);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    SettingsAccessibility::markDecorative(this);
 }
 
 void SettingsRowSeparator::paintEvent(QPaintEvent*)

@@ -1,12 +1,14 @@
 #include "SettingsSidebar.h"
 
 #include "RoundedShape.h"
+#include "SettingsAccessibility.h"
 #include "SettingsNavigation.h"
 #include "SymbolIcon.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -22,8 +24,8 @@ public:
         : QAbstractButton(parent), section_(section), sidebar_(sidebar)
     {
         setObjectName(QStringLiteral("settings-section-") + toRaw(section));
+        SettingsAccessibility::markSectionTab(this); // before anything asks for its interface
         setText(title(section));
-        setAccessibleName(text());
         setCheckable(true);
         setFocusPolicy(Qt::NoFocus);
         setAttribute(Qt::WA_Hover);
@@ -111,8 +113,16 @@ void SettingsSidebar::select(SettingsSection section)
 void SettingsSidebar::sync()
 {
     for (int i = 0; i < items_.size(); ++i) {
-        items_[i]->setChecked(sections_[i] == navigation_.section());
+        const bool selected = sections_[i] == navigation_.section();
+        const bool changed = items_[i]->isChecked() != selected;
+        items_[i]->setChecked(selected);
         items_[i]->update();
+        if (changed && QAccessible::isActive()) {
+            QAccessible::State selection;
+            selection.selected = true;
+            QAccessibleStateChangeEvent event(items_[i], selection);
+            QAccessible::updateAccessibility(&event);
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #include "SettingsSymbol.h"
 
 #include "RoundedShape.h"
+#include "SettingsAccessibility.h"
 #include "SymbolIcon.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
@@ -14,6 +15,7 @@ SettingsSymbol::SettingsSymbol(const QString& name, int pointSize, QSize frame, 
 {
     setFixedSize(frame);
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    SettingsAccessibility::markDecorative(this);
 }
 
 void SettingsSymbol::setColor(const ThemeColor& color)

@@ -3,6 +3,7 @@
 #include "GeneralSettingsPane.h"
 #include "InterfaceSettingsPane.h"
 #include "PrivacySettingsPane.h"
+#include "SettingsAccessibility.h"
 #include "SettingsNavigation.h"
 #include "SettingsSidebar.h"
 #include "ShortcutSettingsView.h"
@@ -20,7 +21,11 @@ namespace {
 
 class Divider : public QWidget {
 public:
-    Divider() { setFixedWidth(1); }
+    Divider()
+    {
+        setFixedWidth(1);
+        SettingsAccessibility::markDecorative(this);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override

@@ -2,6 +2,7 @@
 // controllers: what each control shows is what its controller took.
 #include "SettingsHarness.h"
 #include "SettingsPicker.h"
+#include "SettingsRowSeparator.h"
 #include "SettingsSidebar.h"
 #include "SwitchToggle.h"
 #include "ThemeAppearance.h"
@@ -130,7 +131,14 @@ TEST(SettingsRoot, EveryControlIsNamedForAssistiveTechnology)
         harness.open(section);
         for (const auto& [identifier, name] : controls)
             EXPECT_EQ(accessibleName(harness.find(identifier)), name) << identifier.toStdString();
+        QAccessibleInterface* tab = QAccessible::queryAccessibleInterface(
+            harness.find(QStringLiteral("settings-section-") + toRaw(section)));
+        EXPECT_EQ(tab->role(), QAccessible::PageTab);
+        EXPECT_TRUE(tab->state().selected);
     }
+    // Symbols and hairlines are not read out.
+    for (QWidget* decoration : harness.window->findChildren<SettingsRowSeparator*>())
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(decoration)->state().invisible);
 }
 
 TEST(InterfacePane, ChoicesGoToThePreferencesAndTheLanguageWaitsForARestart)
