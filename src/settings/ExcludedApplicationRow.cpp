@@ -75,9 +75,9 @@ ExcludedApplicationRow::ExcludedApplicationRow(const QString& bundleID, std::fun
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(16, 4, 16, 4);
     layout->setSpacing(12);
-    if (found) {
+    if (found && !found->image.isNull()) {
         layout->addWidget(new ApplicationImage(found));
-    } else {
+    } else { // not installed, or installed without an icon
         auto* placeholder = new SettingsSymbol(QStringLiteral("app.dashed"), 15, QSize(20, 20));
         placeholder->setColor(TavlinTheme::secondaryText);
         layout->addWidget(placeholder);

@@ -54,9 +54,13 @@ protected:
         }
         SymbolIcon::paint(painter, symbol(section_), QRectF(row.left() + 10 + 1, row.center().y() - 8, 16, 16),
                           TavlinTheme::brandAccent.resolve(appearance));
-        painter.setFont(SystemFont::regular(13, isChecked() ? QFont::DemiBold : QFont::Medium));
-        painter.setPen(TavlinTheme::primaryText.resolve(appearance));
         const QRectF textRect = row.adjusted(10 + 20 + 10, 0, -4, 0);
+        QFont font = SystemFont::regular(13, isChecked() ? QFont::DemiBold : QFont::Medium);
+        // A long title stays whole: selected, it keeps the medium weight rather than lose its end.
+        if (QFontMetrics(font).horizontalAdvance(text()) > textRect.width())
+            font = SystemFont::regular(13, QFont::Medium);
+        painter.setFont(font);
+        painter.setPen(TavlinTheme::primaryText.resolve(appearance));
         painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,
                          painter.fontMetrics().elidedText(text(), Qt::ElideRight, qFloor(textRect.width())));
         if (isChecked() && sidebar_.showsFocus()) {
