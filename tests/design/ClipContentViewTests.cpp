@@ -4,11 +4,10 @@
 #include "ClipSnippetView.h"
 #include "DocumentView.h"
 #include "FormattedTextView.h"
+#include "ImageSamples.h"
 #include "TavlinTheme.h"
 #include "ThemedWindow.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -17,27 +16,9 @@
 namespace tavlin {
 namespace {
 
+using test::sampleRecord;
+
 using Presentation = ClipContentView::Presentation;
-
-Clip record(ClipKind kind, const QString& text)
-{
-    Clip clip;
-    clip.id = 1;
-    clip.kind = kind;
-    clip.text = text;
-    return clip;
-}
-
-QByteArray png(QSize size)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(QColor(0x6652AD));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 QByteArray rtf(const char* body, const char* colours = "")
 {
@@ -56,7 +37,7 @@ TEST(ClipContentView, LinksWithAHostShowTheHostAboveTheAddress)
 {
     test::ThemedWindow window;
     auto* view
-        = window.hold(new ClipContentView(record(ClipKind::link, QStringLiteral("https://www.example.org/a?b=1")),
+        = window.hold(new ClipContentView(sampleRecord(ClipKind::link, QStringLiteral("https://www.example.org/a?b=1")),
                                           ClipPreview::text()),
                       QSize(420, 300));
     EXPECT_EQ(view->presentation(), Presentation::link);
@@ -71,7 +52,7 @@ TEST(ClipContentView, LinksWithoutAHostShowAsPlainText)
 {
     for (const QString& text : {QStringLiteral("www.example.org"), QStringLiteral("not a url at all"),
                                 QStringLiteral("mailto:ann@example.org")}) {
-        ClipContentView view(record(ClipKind::link, text), ClipPreview::text());
+        ClipContentView view(sampleRecord(ClipKind::link, text), ClipPreview::text());
         EXPECT_EQ(view.presentation(), Presentation::plainText) << text.toStdString();
     }
 }
@@ -82,7 +63,7 @@ TEST(ClipContentView, CodeIsShownWholeWithItsHeadHighlighted)
     while (code.size() < 20000)
         code += QStringLiteral("total += 1 // step\n");
     test::ThemedWindow window;
-    auto* view = window.hold(new ClipContentView(record(ClipKind::text, code), ClipPreview::text()), QSize(420, 300));
+    auto* view = window.hold(new ClipContentView(sampleRecord(ClipKind::text, code), ClipPreview::text()), QSize(420, 300));
     ASSERT_EQ(view->presentation(), Presentation::code);
     QTextDocument* document = only<DocumentView>(view, "code-text")->document();
     EXPECT_EQ(document->toPlainText(), code);
@@ -91,25 +72,25 @@ TEST(ClipContentView, CodeIsShownWholeWithItsHeadHighlighted)
 TEST(ClipContentView, TextKindAloneIsCheckedForCode)
 {
     const QString code = QStringLiteral("let a = 1");
-    EXPECT_EQ(ClipContentView(record(ClipKind::text, code), ClipPreview::text()).presentation(), Presentation::code);
-    EXPECT_EQ(ClipContentView(record(ClipKind::other, code), ClipPreview::text()).presentation(),
+    EXPECT_EQ(ClipContentView(sampleRecord(ClipKind::text, code), ClipPreview::text()).presentation(), Presentation::code);
+    EXPECT_EQ(ClipContentView(sampleRecord(ClipKind::other, code), ClipPreview::text()).presentation(),
               Presentation::plainText);
 }
 
 TEST(ClipContentView, ImagesFitTheWidthUpTo350High)
 {
-    ClipContentView tall(record(ClipKind::image, {}), ClipPreview::image(png({300, 900})));
+    ClipContentView tall(sampleRecord(ClipKind::image, {}), ClipPreview::image(test::png(300, 900)));
     EXPECT_EQ(tall.presentation(), Presentation::image);
     EXPECT_EQ(tall.heightForWidth(420), 350);
     EXPECT_EQ(tall.findChild<QWidget*>()->accessibleName(), QStringLiteral("Image preview"));
 
-    ClipContentView wide(record(ClipKind::image, {}), ClipPreview::image(png({800, 200})));
+    ClipContentView wide(sampleRecord(ClipKind::image, {}), ClipPreview::image(test::png(800, 200)));
     EXPECT_EQ(wide.heightForWidth(400), 100);
 }
 
 TEST(ClipContentView, BytesThatAreNoImageLeaveTheAreaEmpty)
 {
-    ClipContentView view(record(ClipKind::image, {}), ClipPreview::image("not an image"));
+    ClipContentView view(sampleRecord(ClipKind::image, {}), ClipPreview::image("not an image"));
     EXPECT_EQ(view.presentation(), Presentation::empty);
     EXPECT_TRUE(view.findChildren<QWidget*>().isEmpty());
 }

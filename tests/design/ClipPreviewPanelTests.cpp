@@ -19,18 +19,9 @@
 namespace tavlin {
 namespace {
 
-const QSize panelSize(440, 640);
+using test::sampleRecord;
 
-Clip record(ClipKind kind, const QString& text, std::optional<QString> source = QStringLiteral("org.example.Editor"))
-{
-    Clip clip;
-    clip.id = 42;
-    clip.kind = kind;
-    clip.text = text;
-    clip.source = source;
-    clip.createdAt = QDateTime(QDate(2024, 12, 6), QTime(15, 5), Qt::UTC);
-    return clip;
-}
+const QSize panelSize(440, 640);
 
 // Records what the desktop was asked to open.
 class OpenedURLs : public QObject {
@@ -97,28 +88,28 @@ TEST_F(ClipPreviewPanelTest, ShortPlainTextGetsACompactContentArea)
 {
     const QString short239(239, u'a');
     const QString long240(240, u'a');
-    EXPECT_TRUE(ClipPreviewPanel::compactContentHeight(record(ClipKind::text, short239), ClipPreview::text(), 400));
-    EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(record(ClipKind::text, long240), ClipPreview::text(), 400));
+    EXPECT_TRUE(ClipPreviewPanel::compactContentHeight(sampleRecord(ClipKind::text, short239), ClipPreview::text(), 400));
+    EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(sampleRecord(ClipKind::text, long240), ClipPreview::text(), 400));
     // Characters, not UTF-16 units: 239 flags are 239 characters.
     QString flags;
     for (int i = 0; i < 239; ++i)
         flags += QStringLiteral("🇳🇴");
-    EXPECT_TRUE(ClipPreviewPanel::compactContentHeight(record(ClipKind::text, flags), ClipPreview::text(), 400));
-    EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(record(ClipKind::text, QStringLiteral("let a = 1")),
+    EXPECT_TRUE(ClipPreviewPanel::compactContentHeight(sampleRecord(ClipKind::text, flags), ClipPreview::text(), 400));
+    EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(sampleRecord(ClipKind::text, QStringLiteral("let a = 1")),
                                                         ClipPreview::text(), 400));
-    EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(record(ClipKind::text, QStringLiteral("hi")),
+    EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(sampleRecord(ClipKind::text, QStringLiteral("hi")),
                                                         ClipPreview::image("png"), 400));
     EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(
-        record(ClipKind::richText, QStringLiteral("hi")),
+        sampleRecord(ClipKind::richText, QStringLiteral("hi")),
         ClipPreview::richText("{\\rtf1 hi}", QStringLiteral("public.rtf")), 400));
-    EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(record(ClipKind::file, QStringLiteral("a.txt")),
+    EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(sampleRecord(ClipKind::file, QStringLiteral("a.txt")),
                                                         ClipPreview::text(), 400));
 }
 
 TEST_F(ClipPreviewPanelTest, CompactHeightGrowsWithTheTextAndCapsLinks)
 {
     const auto height = [](ClipKind kind, const QString& text, int width) {
-        return *ClipPreviewPanel::compactContentHeight(record(kind, text), ClipPreview::text(), width);
+        return *ClipPreviewPanel::compactContentHeight(sampleRecord(kind, text), ClipPreview::text(), width);
     };
     const QString sentence = QStringLiteral("A short note that wraps onto more lines when the panel is narrow.");
     EXPECT_GT(height(ClipKind::text, sentence, 120), height(ClipKind::text, sentence, 800));
@@ -129,7 +120,7 @@ TEST_F(ClipPreviewPanelTest, CompactHeightGrowsWithTheTextAndCapsLinks)
 TEST_F(ClipPreviewPanelTest, WebAddresses)
 {
     const auto url
-        = [](const char* text) { return ClipPreviewPanel::webURL(record(ClipKind::link, QString::fromUtf8(text))); };
+        = [](const char* text) { return ClipPreviewPanel::webURL(sampleRecord(ClipKind::link, QString::fromUtf8(text))); };
     EXPECT_TRUE(url("https://example.org/path"));
     EXPECT_TRUE(url("HTTP://EXAMPLE.ORG"));
     EXPECT_FALSE(url("ftp://example.org/file"));
@@ -138,7 +129,7 @@ TEST_F(ClipPreviewPanelTest, WebAddresses)
 
     OpenedURLs opened;
     test::ThemedWindow window;
-    ClipPreviewPanel* panel = show(window, record(ClipKind::link, QStringLiteral("HTTPS://Example.org/a")),
+    ClipPreviewPanel* panel = show(window, sampleRecord(ClipKind::link, QStringLiteral("HTTPS://Example.org/a")),
                                    ClipPreview::text(), std::nullopt);
     auto* open = panel->findChild<QAbstractButton*>(QStringLiteral("open-in-browser"));
     ASSERT_TRUE(open);
@@ -147,7 +138,7 @@ TEST_F(ClipPreviewPanelTest, WebAddresses)
     EXPECT_EQ(opened.urls.first().host(), QStringLiteral("example.org"));
 
     test::ThemedWindow other;
-    ClipPreviewPanel* ftp = show(other, record(ClipKind::link, QStringLiteral("ftp://example.org/file")),
+    ClipPreviewPanel* ftp = show(other, sampleRecord(ClipKind::link, QStringLiteral("ftp://example.org/file")),
                                  ClipPreview::text(), std::nullopt);
     EXPECT_FALSE(ftp->findChild<QAbstractButton*>(QStringLiteral("open-in-browser")));
 }
@@ -158,7 +149,7 @@ TEST_F(ClipPreviewPanelTest, OneBlockPerFileInStoredOrder)
     metadata.filePaths = {existingFile(), QStringLiteral("/nowhere/b.txt"), QStringLiteral("/nowhere/c")};
     test::ThemedWindow window;
     ClipPreviewPanel* panel
-        = show(window, record(ClipKind::file, StoredPlaceholder::files(3)), ClipPreview::text(), metadata);
+        = show(window, sampleRecord(ClipKind::file, StoredPlaceholder::files(3)), ClipPreview::text(), metadata);
     const QList<QWidget*> blocks = panel->findChildren<QWidget*>(QStringLiteral("file-details"));
     ASSERT_EQ(blocks.size(), 3);
     for (int i = 0; i < 3; ++i)
@@ -173,7 +164,7 @@ TEST_F(ClipPreviewPanelTest, OneBlockPerFileInStoredOrder)
 
     test::ThemedWindow bare;
     ClipPreviewPanel* withoutMetadata
-        = show(bare, record(ClipKind::file, QStringLiteral("a.txt")), ClipPreview::text(), std::nullopt);
+        = show(bare, sampleRecord(ClipKind::file, QStringLiteral("a.txt")), ClipPreview::text(), std::nullopt);
     EXPECT_TRUE(withoutMetadata->findChildren<QWidget*>(QStringLiteral("file-details")).isEmpty());
 }
 
@@ -185,7 +176,7 @@ TEST_F(ClipPreviewPanelTest, FileButtonsCheckAgainWhenPressed)
     OpenedURLs opened;
     test::ThemedWindow window;
     ClipPreviewPanel* panel
-        = show(window, record(ClipKind::file, QStringLiteral("Quarterly report.pdf")), ClipPreview::text(), metadata);
+        = show(window, sampleRecord(ClipKind::file, QStringLiteral("Quarterly report.pdf")), ClipPreview::text(), metadata);
     QTest::mouseClick(panel->findChild<QAbstractButton*>(QStringLiteral("open-file")), Qt::LeftButton);
     ASSERT_EQ(opened.urls.size(), 1);
     EXPECT_EQ(opened.urls.first(), QUrl::fromLocalFile(path));
@@ -202,19 +193,19 @@ TEST_F(ClipPreviewPanelTest, FileButtonsCheckAgainWhenPressed)
 
 TEST_F(ClipPreviewPanelTest, SourceNames)
 {
-    EXPECT_EQ(ClipPreviewPanel::sourceName(record(ClipKind::text, {}, std::nullopt)), QStringLiteral("Unknown source"));
-    EXPECT_EQ(ClipPreviewPanel::sourceName(record(ClipKind::text, {}, QStringLiteral("org.example.Gone"))),
+    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, std::nullopt)), QStringLiteral("Unknown source"));
+    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, QStringLiteral("org.example.Gone"))),
               QStringLiteral("org.example.Gone"));
-    EXPECT_EQ(ClipPreviewPanel::sourceName(record(ClipKind::text, {})), QStringLiteral("Text Editor"));
+    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {})), QStringLiteral("Text Editor"));
     // A name keeps an ".app" in its middle.
-    EXPECT_EQ(ClipPreviewPanel::sourceName(record(ClipKind::text, {}, QStringLiteral("org.example.Sketch"))),
+    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, QStringLiteral("org.example.Sketch"))),
               QStringLiteral("Sketch.app Helper"));
 }
 
 TEST_F(ClipPreviewPanelTest, ActionsReachTheHost)
 {
     test::ThemedWindow window;
-    Clip clip = record(ClipKind::text, QStringLiteral("Short note"));
+    Clip clip = sampleRecord(ClipKind::text, QStringLiteral("Short note"));
     clip.isFavorite = true;
     ClipPreviewPanel* panel = show(window, clip, ClipPreview::text(), std::nullopt);
     auto* favorite = panel->findChild<QAbstractButton*>(QStringLiteral("favorite-clip"));

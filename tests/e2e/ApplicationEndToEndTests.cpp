@@ -65,6 +65,25 @@ Ink ink(const QString& window)
     return result;
 }
 
+// A profile past the introduction, with a Quick Panel shortcut the window manager leaves free.
+void storeKnownProfile(Profile& profile, const QByteArray& more = {})
+{
+    profile.store("<key>onboarding.completed</key><true/>" + more + freeShortcut);
+}
+
+// Copies `text` as another program would, and waits until the profile holds `expected` records.
+bool copyAndAwait(const Profile& profile, const QString& text, qint64 expected)
+{
+    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf '%1' | xclip -selection clipboard").arg(text)});
+    return waitUntil([&] { return records(profile) == expected; }, 5000);
+}
+
+void stop(QProcess& application)
+{
+    application.terminate();
+    ASSERT_TRUE(application.waitForFinished(10000));
+}
+
 } // namespace
 
 TEST(ApplicationEndToEnd, AnIsolatedProfileIsRefusedBeforeAnythingElse)
@@ -87,15 +106,14 @@ TEST(ApplicationEndToEnd, AnIsolatedProfileIsRefusedBeforeAnythingElse)
 TEST(ApplicationEndToEnd, RunsOnceCapturesAnswersItsShortcutAndStopsInOrder)
 {
     Profile profile;
-    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    storeKnownProfile(profile);
     auto application = profile.launch();
     QByteArray log;
     const auto readLog = [&] { log += application->readAllStandardError(); };
     // Whatever is on the clipboard at launch is never captured, so copy only once it runs.
     ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
 
-    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf 'copied once' | xclip -selection clipboard")});
-    EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000));
+    EXPECT_TRUE(copyAndAwait(profile, QStringLiteral("copied once"), 1));
 
     QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+alt+k")});
     EXPECT_TRUE(waitUntil([&] {
@@ -146,7 +164,7 @@ TEST(ApplicationEndToEnd, WithoutADisplayItSaysSoAndExits)
 TEST(SingleInstanceEndToEnd, LaunchesAtOnceLeaveOneInstance)
 {
     Profile profile;
-    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    storeKnownProfile(profile);
     auto first = profile.start();
     auto second = profile.start();
     const auto finished = [](const std::unique_ptr<QProcess>& process) { return process->state() == QProcess::NotRunning; };
@@ -158,19 +176,17 @@ TEST(SingleInstanceEndToEnd, LaunchesAtOnceLeaveOneInstance)
     ASSERT_TRUE(waitForMonitoring(running, log)) << log.toStdString();
 
     for (int copy = 1; copy <= 3; ++copy) {
-        QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf 'copy %1' | xclip -selection clipboard").arg(copy)});
-        EXPECT_TRUE(waitUntil([&] { return records(profile) == copy; }, 5000));
+        EXPECT_TRUE(copyAndAwait(profile, QStringLiteral("copy %1").arg(copy), copy));
     }
     EXPECT_EQ(running.state(), QProcess::Running);
     EXPECT_EQ(records(profile), 3);
-    running.terminate();
-    ASSERT_TRUE(running.waitForFinished(10000));
+    stop(running);
 }
 
 TEST(SingleInstanceEndToEnd, AStoppedInstanceIsNotJoinedByASecond)
 {
     Profile profile;
-    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    storeKnownProfile(profile);
     auto application = profile.launch();
     QByteArray log;
     ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
@@ -182,8 +198,7 @@ TEST(SingleInstanceEndToEnd, AStoppedInstanceIsNotJoinedByASecond)
     EXPECT_EQ(second->exitCode(), 1);
     EXPECT_TRUE(second->readAllStandardError().contains("Tavlin is already running but does not answer."));
     EXPECT_EQ(application->state(), QProcess::Running);
-    application->terminate();
-    ASSERT_TRUE(application->waitForFinished(10000));
+    stop(*application);
     EXPECT_EQ(application->exitStatus(), QProcess::NormalExit) << application->readAllStandardError().toStdString();
     EXPECT_EQ(application->exitCode(), 0);
 }
@@ -195,7 +210,7 @@ TEST(SingleInstanceEndToEnd, AnotherUsersSocketDoesNotKeepTavlinFromStarting)
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to run the squatter as another user";
     Profile profile;
-    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    storeKnownProfile(profile);
     QTemporaryDir shared; // like /tmp
     ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
     const QString folder = shared.path() + QStringLiteral("/tavlin-0");
@@ -210,17 +225,15 @@ TEST(SingleInstanceEndToEnd, AnotherUsersSocketDoesNotKeepTavlinFromStarting)
     auto application = profile.launch(environment);
     QByteArray log;
     ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
-    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf 'mine' | xclip -selection clipboard")});
-    EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000));
+    EXPECT_TRUE(copyAndAwait(profile, QStringLiteral("mine"), 1));
     EXPECT_EQ(application->state(), QProcess::Running);
-    application->terminate();
-    ASSERT_TRUE(application->waitForFinished(10000));
+    stop(*application);
 }
 
 TEST(SingleInstanceEndToEnd, ASocketLeftByACrashIsNoReasonToRefuse)
 {
     Profile profile;
-    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    storeKnownProfile(profile);
     auto crashed = profile.launch();
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
     crashed->kill();
@@ -234,8 +247,7 @@ TEST(SingleInstanceEndToEnd, ASocketLeftByACrashIsNoReasonToRefuse)
     ASSERT_TRUE(second->waitForFinished(10000));
     EXPECT_EQ(second->exitCode(), 0);
     EXPECT_EQ(application->state(), QProcess::Running) << "the new instance answers later launches";
-    application->terminate();
-    ASSERT_TRUE(application->waitForFinished(10000));
+    stop(*application);
     EXPECT_EQ(application->exitCode(), 0);
 }
 
@@ -244,15 +256,14 @@ TEST(SingleInstanceEndToEnd, ASocketLeftByACrashIsNoReasonToRefuse)
 TEST(ApplicationEndToEnd, TheTrayIconTogglesTheHistoryWindow)
 {
     Profile profile;
-    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    storeKnownProfile(profile);
     Desktop desktop;
     const auto historyShown = [] { return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); };
 
     auto application = profile.launch();
     QByteArray log;
     ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
-    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf 'a row' | xclip -selection clipboard")});
-    EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000));
+    EXPECT_TRUE(copyAndAwait(profile, QStringLiteral("a row"), 1));
 
     // Until the tray has embedded the icon, a click finds nothing to show.
     EXPECT_TRUE(waitUntil([&] {
@@ -279,7 +290,7 @@ TEST(ApplicationEndToEnd, TheTrayIconTogglesTheHistoryWindow)
 TEST(ApplicationEndToEnd, TheTrayIconStandsOutOnADarkTray)
 {
     Profile profile;
-    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    storeKnownProfile(profile);
     Desktop desktop;
     auto application = profile.launch();
     ASSERT_TRUE(waitUntil([] { return ink(Desktop::panel()).step > 0; }, 10000)) << "the tray embeds the icon";
@@ -287,8 +298,7 @@ TEST(ApplicationEndToEnd, TheTrayIconStandsOutOnADarkTray)
     ASSERT_EQ(QProcess::execute(QStringLiteral(TAVLIN_TEST_TRAY_COLORS), {QStringLiteral("f2f2f2")}), 0);
     EXPECT_TRUE(waitUntil([] { return ink(Desktop::panel()).step >= 0.4; }, 5000))
         << "step " << ink(Desktop::panel()).step << " on a panel of grey " << ink(Desktop::panel()).background;
-    application->terminate();
-    application->waitForFinished(10000);
+    stop(*application);
 }
 
 // Settings reopened after a language change, in the dark theme: it stays on top when a tray click
@@ -296,8 +306,8 @@ TEST(ApplicationEndToEnd, TheTrayIconStandsOutOnADarkTray)
 TEST(ApplicationEndToEnd, SettingsStaysAboveTheHistoryWindowInTheDarkTheme)
 {
     Profile profile;
-    profile.store("<key>onboarding.completed</key><true/><key>interface.theme</key><string>dark</string>"
-                  "<key>settings.reopenAfterRestart</key><string>general</string>" + freeShortcut);
+    storeKnownProfile(profile, "<key>interface.theme</key><string>dark</string>"
+                               "<key>settings.reopenAfterRestart</key><string>general</string>");
     Desktop desktop;
     auto application = profile.launch();
     ASSERT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Settings$")).size() == 1; }, 10000));
@@ -324,8 +334,7 @@ TEST(ApplicationEndToEnd, SettingsStaysAboveTheHistoryWindowInTheDarkTheme)
     run(QStringLiteral("xdotool key ctrl+h"));
     EXPECT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); }, 5000));
     EXPECT_EQ(windowsNamed(QStringLiteral("^Settings$")), QStringList{settings}) << "Settings stays";
-    application->terminate();
-    application->waitForFinished(10000);
+    stop(*application);
 }
 
 // Out of the box the Quick Panel shortcut is Ctrl+Alt+V, which the window manager leaves free.
@@ -346,6 +355,5 @@ TEST(ApplicationEndToEnd, AFreshProfileGetsAShortcutThatWorks)
     }, 5000)) << log.toStdString();
     EXPECT_TRUE(log.contains("Quick Panel shortcut \"Ctrl+Alt+V\"")) << log.toStdString();
     EXPECT_FALSE(log.contains("is not available")) << log.toStdString();
-    application->terminate();
-    application->waitForFinished(10000);
+    stop(*application);
 }

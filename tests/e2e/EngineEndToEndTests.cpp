@@ -1,12 +1,11 @@
 // The whole engine on a real X server: the headless runner captures what xclip copies, stores
 // it, copies a record back exactly, never captures its own write, and stops cleanly on SIGTERM.
+#include "ImageSamples.h"
 #include "StoreTestSupport.h"
 #include "TemporaryFolder.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
-#include <QImage>
 #include <QProcess>
 #include <QTest>
 
@@ -166,11 +165,7 @@ TEST(EngineEndToEnd, EachKindOfCopyBecomesOneRecordOfItsKind)
     TemporaryFolder folder;
     Runner runner(folder.databasePath());
 
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QByteArray png;
-    QBuffer buffer(&png);
-    image.save(&buffer, "PNG");
+    const QByteArray png = tavlin::test::png(64, 48);
     copyWithXclip(png, QStringLiteral("image/png"));
     EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("image Изображение")}, 2000);
 

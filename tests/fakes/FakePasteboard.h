@@ -21,11 +21,6 @@ public:
     void setItems(const QList<Item>& items);
     void setClipItems(const QList<ClipItem>& items);
     void setString(const QString& text, const QString& type = QStringLiteral("public.utf8-plain-text"));
-    // Changes nothing but the count, like an owner that copies the same content again.
-    void bumpChangeCount() { countChange(); }
-
-    // The application that a copy comes from, whichever is active.
-    std::optional<QString> owner;
 
     // When set, writeItems refuses (returns false) and leaves the content as it is.
     bool refuseWrites = false;
@@ -46,7 +41,7 @@ public:
         return changeCount_;
     }
     void setChangeObserver(ChangeObserver observer) override { observer_ = std::move(observer); }
-    std::optional<QString> ownerApplicationID() const override { return owner; }
+    std::optional<QString> ownerApplicationID() const override { return std::nullopt; }
     QList<std::shared_ptr<const PasteboardItem>> items() const override;
     std::optional<QString> string(const QString& type) const override;
     void clearContents() override;

@@ -2,6 +2,7 @@
 #include "Diagnostics.h"
 #include "FileSystemError.h"
 #include "HistoryRetention.h"
+#include "LogCapture.h"
 #include "StorageError.h"
 #include "Translations.h"
 
@@ -14,23 +15,7 @@
 
 using namespace tavlin;
 
-namespace {
-
-QStringList captured;
-
-void capture(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type == QtCriticalMsg && QByteArray(context.category) == "org.tavlin.Tavlin.errors")
-        captured.append(message);
-}
-
-struct LogCapture {
-    QtMessageHandler previous;
-    LogCapture() : previous(qInstallMessageHandler(capture)) { captured.clear(); }
-    ~LogCapture() { qInstallMessageHandler(previous); }
-};
-
-} // namespace
+using test::LogCapture;
 
 TEST(Diagnostics, ShowsTheUserTextAndLogsOnlyTheDetail)
 {
@@ -38,8 +23,8 @@ TEST(Diagnostics, ShowsTheUserTextAndLogsOnlyTheDetail)
     const StorageError damaged(QStringLiteral("Corrupted clipboard data: checksum mismatch"), StorageError::Kind::damagedRecord);
     EXPECT_EQ(Diagnostics::userMessage(damaged),
               QStringLiteral("This record’s data is damaged and can’t be used. The rest of the history isn’t affected."));
-    ASSERT_EQ(captured.size(), 1);
-    EXPECT_EQ(captured[0], QStringLiteral("StorageError Tavlin.StorageError 1: Corrupted clipboard data: checksum mismatch"));
+    ASSERT_EQ(log.errors().size(), 1);
+    EXPECT_EQ(log.errors()[0], QStringLiteral("StorageError Tavlin.StorageError 1: Corrupted clipboard data: checksum mismatch"));
 
     EXPECT_EQ(Diagnostics::userMessage(StorageError(QStringLiteral("The text is too large to save."))),
               QStringLiteral("The text is too large to save."));
@@ -47,15 +32,14 @@ TEST(Diagnostics, ShowsTheUserTextAndLogsOnlyTheDetail)
               StorageError::unavailableText())
         << "a limit error without its own text falls back to the general one";
 
-    captured.clear();
+    const qsizetype logged = log.errors().size();
     const QString fileMessage = Diagnostics::userMessage(FileSystemError(EACCES, QStringLiteral("/home/ann/.local/share/Tavlin")));
     EXPECT_EQ(fileMessage, QStringLiteral("Tavlin couldn’t use the file “Tavlin”: permission denied."));
-    ASSERT_EQ(captured.size(), 1);
-    EXPECT_TRUE(captured[0].startsWith(QStringLiteral("FileSystemError POSIX %1: /home/ann/.local/share/Tavlin").arg(EACCES)));
+    ASSERT_EQ(log.errors().size(), logged + 1);
+    EXPECT_TRUE(log.errors().last().startsWith(QStringLiteral("FileSystemError POSIX %1: /home/ann/.local/share/Tavlin").arg(EACCES)));
 
-    captured.clear();
     EXPECT_EQ(Diagnostics::userMessage(std::runtime_error("boom")), QStringLiteral("boom"));
-    EXPECT_EQ(captured.value(0), QStringLiteral("std::runtime_error std 0: boom"));
+    EXPECT_EQ(log.errors().last(), QStringLiteral("std::runtime_error std 0: boom"));
 }
 
 TEST(Diagnostics, FollowsTheInterfaceLanguage)

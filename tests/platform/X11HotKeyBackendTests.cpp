@@ -189,21 +189,6 @@ TEST_F(X11HotKeyBackendTest, ActionMayDestroyTheBackend)
     EXPECT_EQ(presses, 1);
 }
 
-TEST(X11HotKeyBackend, TerminatedProcessLeavesTheCombinationFree)
-{
-    QProcess holder;
-    holder.start(QStringLiteral(TAVLIN_TEST_HOTKEY_HOLDER),
-                 {QString::number(ctrlAltK.keyCode), QString::number(ctrlAltK.modifiers)});
-    ASSERT_TRUE(holder.waitForReadyRead(10000)) << holder.readAllStandardError().toStdString();
-    ASSERT_EQ(holder.readAllStandardOutput(), "ready\n");
-    OtherClient other;
-    EXPECT_EQ(other.grab(keycodeOf(ctrlAltK), ctrlAlt), badAccess);
-
-    holder.terminate(); // SIGTERM
-    ASSERT_TRUE(holder.waitForFinished(10000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return other.grab(keycodeOf(ctrlAltK), ctrlAlt) == 0; }, 5000));
-}
-
 TEST(X11HotKeyBackend, DefaultTakenByAnotherProgramIsReported)
 {
     OtherClient other;

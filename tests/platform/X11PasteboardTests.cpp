@@ -1,12 +1,11 @@
+#include "ImageSamples.h"
 #include "LogCapture.h"
 #include "PasteboardTypes.h"
 #include "TemporaryFolder.h"
 #include "X11Pasteboard.h"
 #include "XcbConnection.h"
 
-#include <QBuffer>
 #include <QElapsedTimer>
-#include <QImage>
 #include <QProcess>
 #include <QTest>
 
@@ -36,20 +35,6 @@ QList<ClipItem> contentOf(const Pasteboard& pasteboard)
         content.append(clipItem);
     }
     return content;
-}
-
-QByteArray pngBytes(int width, int height)
-{
-    QImage image(width, height, QImage::Format_ARGB32);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgba(x * 7 % 256, y * 13 % 256, (x ^ y) % 256, 255));
-    }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 
 class X11PasteboardTest : public ::testing::Test {
@@ -174,7 +159,7 @@ TEST_F(X11PasteboardTest, HtmlWithPlainTextKeepsBothOnOneItem)
 
 TEST_F(X11PasteboardTest, PngImageKeepsItsBytes)
 {
-    const QByteArray png = pngBytes(40, 30);
+    const QByteArray png = test::png(40, 30);
     ASSERT_TRUE(xclipCopy("image/png", png));
     const auto items = pasteboard.items();
     ASSERT_EQ(items.size(), 1);
@@ -203,7 +188,7 @@ TEST_F(X11PasteboardTest, PasswordManagerSecretShowsTheConcealedType)
 
 TEST_F(X11PasteboardTest, WrittenItemsReadBackByteForByteInOtherPrograms)
 {
-    const QByteArray png = pngBytes(300, 200);
+    const QByteArray png = test::png(300, 200);
     const QByteArray text = QStringLiteral("Grüße\n").toUtf8();
     const QList<ClipItem> items{ClipItem{{{PasteboardTypes::html, "<i>Grüße</i>"},
                                           {PasteboardTypes::png, png},

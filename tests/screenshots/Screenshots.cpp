@@ -6,6 +6,7 @@
 #include "ClipPreviewPanel.h"
 #include "FakeWorkspace.h"
 #include "HistoryEmptyView.h"
+#include "ImageSamples.h"
 #include "SourceApplicationIcon.h"
 #include "StoredPlaceholder.h"
 #include "StyledButton.h"
@@ -13,7 +14,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QBuffer>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLinearGradient>
@@ -25,6 +25,8 @@
 
 namespace tavlin {
 namespace {
+
+using test::sampleRecord;
 
 int problems = 0;
 
@@ -40,15 +42,6 @@ void shoot(test::ThemedWindow& window, const QString& name)
         }
     }
     std::printf("%s\n", qPrintable(test::saveScreenshot(window.window, name)));
-}
-
-QByteArray pngOf(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 
 QImage landscape()
@@ -114,17 +107,6 @@ struct Sample {
     std::optional<ClipMetadata> metadata;
 };
 
-Clip record(ClipKind kind, const QString& text, std::optional<QString> source = QStringLiteral("org.example.Editor"))
-{
-    Clip clip;
-    clip.id = 42;
-    clip.kind = kind;
-    clip.text = text;
-    clip.source = source;
-    clip.createdAt = QDateTime(QDate(2024, 12, 6), QTime(15, 5), Qt::UTC);
-    return clip;
-}
-
 ClipMetadata countsOf(const QString& text)
 {
     ClipMetadata metadata;
@@ -143,20 +125,20 @@ QList<Sample> samples(const QString& existingFile)
     image.pixelHeight = 800;
     ClipMetadata files;
     files.filePaths = {existingFile, QStringLiteral("/home/ann/Documents/notes")};
-    Clip favorite = record(ClipKind::text, note);
+    Clip favorite = sampleRecord(ClipKind::text, note);
     favorite.isFavorite = true;
     return {
         {QStringLiteral("text"), favorite, ClipPreview::text(), countsOf(note)},
-        {QStringLiteral("code"), record(ClipKind::text, code, QStringLiteral("org.example.Gone")), ClipPreview::text(),
+        {QStringLiteral("code"), sampleRecord(ClipKind::text, code, QStringLiteral("org.example.Gone")), ClipPreview::text(),
          countsOf(code)},
-        {QStringLiteral("richtext"), record(ClipKind::richText, StoredPlaceholder::formattedText()),
+        {QStringLiteral("richtext"), sampleRecord(ClipKind::richText, StoredPlaceholder::formattedText()),
          ClipPreview::richText(richText, QStringLiteral("public.rtf")), countsOf(QStringLiteral("Weekly notes"))},
         {QStringLiteral("link"),
-         record(ClipKind::link, QStringLiteral("https://developer.mozilla.org/en-US/docs/Web/HTTP/Overview")),
+         sampleRecord(ClipKind::link, QStringLiteral("https://developer.mozilla.org/en-US/docs/Web/HTTP/Overview")),
          ClipPreview::text(), std::nullopt},
-        {QStringLiteral("image"), record(ClipKind::image, StoredPlaceholder::image(), std::nullopt),
-         ClipPreview::image(pngOf(landscape())), image},
-        {QStringLiteral("file"), record(ClipKind::file, StoredPlaceholder::files(2)), ClipPreview::text(), files},
+        {QStringLiteral("image"), sampleRecord(ClipKind::image, StoredPlaceholder::image(), std::nullopt),
+         ClipPreview::image(test::encoded(landscape(), "PNG")), image},
+        {QStringLiteral("file"), sampleRecord(ClipKind::file, StoredPlaceholder::files(2)), ClipPreview::text(), files},
     };
 }
 
