@@ -66,8 +66,6 @@ TEST(CardMetadata, FileRecordsShowTheFolderOfTheirFirstFile)
 TEST(CardMetadata, WithoutMetadataTheKindNameInTitleCaseOfTheLocale)
 {
     EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::richText), QStringLiteral("Rich Text"));
-    EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::link), QStringLiteral("Link"));
-    EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::file), QStringLiteral("File"));
     EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::other), QStringLiteral("Document"));
     EXPECT_EQ(CardMetadata::titleCased(QStringLiteral("rICH tEXT"), QLocale(QLocale::English)), QStringLiteral("Rich Text"));
     // Turkish capitalises a dotted i.
