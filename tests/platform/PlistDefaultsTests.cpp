@@ -30,14 +30,6 @@ protected:
     TemporaryFolder temporary;
 };
 
-TEST_F(PlistDefaultsTest, StandardPathFollowsXdgConfigHome)
-{
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(temporary.path()));
-    EXPECT_EQ(PlistDefaults::standardPath(), temporary.path() + QStringLiteral("/Tavlin/org.tavlin.Tavlin.plist"));
-    qputenv("XDG_CONFIG_HOME", saved);
-}
-
 TEST_F(PlistDefaultsTest, MissingFileReadsEmptyAndIsNotCreatedByReading)
 {
     LogCapture log;

@@ -47,6 +47,15 @@ protected:
         setCardinal(x.root(), "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, window);
         xcb_aux_sync();
     }
+    // What the workspace names when the active window carries only `property`.
+    std::optional<QString> frontmostNamedBy(const char* property, const QByteArray& value)
+    {
+        const xcb_window_t window = makeWindow();
+        const bool windowClass = qstrcmp(property, "WM_CLASS") == 0;
+        set(window, property, windowClass ? XCB_ATOM_STRING : x.atom("UTF8_STRING"), value);
+        activate(window);
+        return workspace->frontmostApplicationID();
+    }
     void xcb_aux_sync() { free(xcb_get_input_focus_reply(x.get(), xcb_get_input_focus(x.get()), nullptr)); }
 
     XcbConnection x;
@@ -72,34 +81,18 @@ TEST_F(X11WorkspaceTest, ApplicationIdPropertiesComeFirst)
     activate(gtk);
     EXPECT_EQ(workspace->frontmostApplicationID(), QStringLiteral("org.gnome.TextEditor"));
 
-    const xcb_window_t kde = makeWindow();
-    set(kde, "_KDE_NET_WM_DESKTOP_FILE", x.atom("UTF8_STRING"), "org.kde.dolphin");
-    activate(kde);
-    EXPECT_EQ(workspace->frontmostApplicationID(), QStringLiteral("org.kde.dolphin"));
-
-    const xcb_window_t kdeNoDns = makeWindow();
-    set(kdeNoDns, "_KDE_NET_WM_DESKTOP_FILE", x.atom("UTF8_STRING"), "/usr/share/applications/firefox.desktop");
-    activate(kdeNoDns);
-    EXPECT_EQ(workspace->frontmostApplicationID(), QStringLiteral("firefox.desktop"));
+    EXPECT_EQ(frontmostNamedBy("_KDE_NET_WM_DESKTOP_FILE", "org.kde.dolphin"), QStringLiteral("org.kde.dolphin"));
+    EXPECT_EQ(frontmostNamedBy("_KDE_NET_WM_DESKTOP_FILE", "/usr/share/applications/firefox.desktop"),
+              QStringLiteral("firefox.desktop"));
 }
 
 TEST_F(X11WorkspaceTest, WindowClassIsMatchedToItsDesktopEntryOrTakenAsIs)
 {
-    const xcb_window_t code = makeWindow();
-    set(code, "WM_CLASS", XCB_ATOM_STRING, QByteArray("code\0Code\0", 10));
-    activate(code);
-    EXPECT_EQ(workspace->frontmostApplicationID(), QStringLiteral("code.desktop"));
+    EXPECT_EQ(frontmostNamedBy("WM_CLASS", QByteArray("code\0Code\0", 10)), QStringLiteral("code.desktop"));
     EXPECT_EQ(workspace->application(QStringLiteral("code.desktop"))->name, QStringLiteral("Code"));
-
-    const xcb_window_t term = makeWindow();
-    set(term, "WM_CLASS", XCB_ATOM_STRING, QByteArray("xterm\0XTerm\0", 12));
-    activate(term);
-    EXPECT_EQ(workspace->frontmostApplicationID(), QStringLiteral("XTerm.desktop"));
-
-    const xcb_window_t bitwarden = makeWindow();
-    set(bitwarden, "WM_CLASS", XCB_ATOM_STRING, QByteArray("bitwarden\0com.bitwarden.desktop\0", 33));
-    activate(bitwarden);
-    EXPECT_EQ(workspace->frontmostApplicationID(), QStringLiteral("com.bitwarden.desktop"));
+    EXPECT_EQ(frontmostNamedBy("WM_CLASS", QByteArray("xterm\0XTerm\0", 12)), QStringLiteral("XTerm.desktop"));
+    EXPECT_EQ(frontmostNamedBy("WM_CLASS", QByteArray("bitwarden\0com.bitwarden.desktop\0", 33)),
+              QStringLiteral("com.bitwarden.desktop"));
 }
 
 TEST_F(X11WorkspaceTest, OwnWindowsAreThisApplication)

