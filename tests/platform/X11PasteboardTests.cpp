@@ -5,7 +5,6 @@
 #include "X11Pasteboard.h"
 #include "XcbConnection.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
 
@@ -285,15 +284,15 @@ TEST_F(X11PasteboardTest, ItemsOfAnEarlierCopyGiveNoData)
     EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), QStringLiteral("second"));
 }
 
-TEST_F(X11PasteboardTest, OwnerThatVanishesMidReadEndsTheReadQuickly)
+TEST_F(X11PasteboardTest, OwnerThatVanishesMidReadEndsTheReadWithoutWaitingOut)
 {
+    test::LogCapture log;
     ASSERT_TRUE(ownerCopy({QStringLiteral("vanish")}));
     const auto items = pasteboard.items();
     ASSERT_EQ(items.size(), 1);
-    QElapsedTimer timer;
-    timer.start();
     EXPECT_EQ(items[0]->data(PasteboardTypes::plainText), std::nullopt);
-    EXPECT_LT(timer.elapsed(), 400);
+    // The owner's window going away ends the read; it is not waited out as a silent owner.
+    EXPECT_TRUE(log.errors().isEmpty());
     EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), std::nullopt);
 }
 
@@ -345,34 +344,24 @@ TEST_F(X11PasteboardTest, OwnerThatNeverAnswersCostsOneBoundedWaitPerChange)
 {
     test::LogCapture log;
     ASSERT_TRUE(ownerCopy({QStringLiteral("silent")}));
-    QElapsedTimer timer;
-    timer.start();
     EXPECT_TRUE(pasteboard.items().isEmpty());
-    const qint64 first = timer.restart();
     // The capture gate and the reader ask again for the same change: no second wait.
     EXPECT_TRUE(pasteboard.items().isEmpty());
     EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), std::nullopt);
-    const qint64 again = timer.elapsed();
-    std::printf("stall with a silent owner: %lld ms, asked again: %lld ms\n", static_cast<long long>(first),
-                static_cast<long long>(again));
-    EXPECT_GE(first, 400);
-    EXPECT_LT(first, 1000);
-    EXPECT_LT(again, 100);
     EXPECT_EQ(log.errors().size(), 1);
 }
 
 TEST_F(X11PasteboardTest, OwnerThatListsTypesButNeverConvertsCostsOneWait)
 {
+    test::LogCapture log;
     ASSERT_TRUE(ownerCopy({QStringLiteral("mute")}));
     const auto items = pasteboard.items();
     ASSERT_EQ(items.size(), 1);
     EXPECT_EQ(items[0]->types(), QStringList({PasteboardTypes::html, PasteboardTypes::plainText}));
-    QElapsedTimer timer;
-    timer.start();
     EXPECT_EQ(items[0]->data(PasteboardTypes::html), std::nullopt);
     EXPECT_EQ(items[0]->data(PasteboardTypes::plainText), std::nullopt);
     EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), std::nullopt);
-    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_EQ(log.errors().size(), 1);
 }
 
 TEST_F(X11PasteboardTest, LargeCopiesArriveWholeAndOversizedOnesStopAtTheLimit)
@@ -381,10 +370,7 @@ TEST_F(X11PasteboardTest, LargeCopiesArriveWholeAndOversizedOnesStopAtTheLimit)
     for (qsizetype i = 0; i < large.size(); i += 4099)
         large[i] = char('b' + i % 20);
     ASSERT_TRUE(xclipCopyFile("UTF8_STRING", large));
-    QElapsedTimer timer;
-    timer.start();
     EXPECT_EQ(pasteboard.items().value(0)->data(PasteboardTypes::plainText), large);
-    std::printf("20 MiB incremental transfer: %lld ms\n", static_cast<long long>(timer.elapsed()));
 
     // Owners of many toolkits answer with the whole picture in one property, as large as the
     // server allows; it is read in pieces.
@@ -397,11 +383,9 @@ TEST_F(X11PasteboardTest, LargeCopiesArriveWholeAndOversizedOnesStopAtTheLimit)
     EXPECT_EQ(pasteboard.items().value(0)->data(PasteboardTypes::png), picture);
 
     ASSERT_TRUE(xclipCopyFile("image/png", QByteArray(40 * 1024 * 1024, 'x')));
-    timer.restart();
     const std::optional<QByteArray> data = pasteboard.items().value(0)->data(PasteboardTypes::png);
     ASSERT_TRUE(data);
     EXPECT_EQ(data->size(), X11Pasteboard::transferLimit);
-    std::printf("40 MiB transfer cut at the limit: %lld ms\n", static_cast<long long>(timer.elapsed()));
 }
 
 } // namespace
