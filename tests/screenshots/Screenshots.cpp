@@ -1,7 +1,14 @@
-// Renders the design system's windows into <build>/screenshots, in light, dark, increased
-// contrast and Russian, for people to look at. Run by ./test.sh after the tests. Fails when a
-// button is narrower than its text needs, the one thing a picture shows that a person could miss.
+// Renders the design system's windows and the history window into <build>/screenshots, in
+// light, dark, increased contrast and Russian, for people to look at. Run by ./test.sh after the
+// tests. Fails when a button is narrower than its text needs or a record is missing from the
+// history window, what a picture shows that a person could miss.
 #include "DesignTestSupport.h"
+
+#include "ClearHistorySheet.h"
+#include "FakeSystemAppearance.h"
+#include "HistoryWindowFixture.h"
+#include "SourceFilterPopover.h"
+#include "ThemeAppearance.h"
 
 #include "ClipPreviewPanel.h"
 #include "FakeWorkspace.h"
@@ -30,18 +37,23 @@ using test::sampleRecord;
 
 int problems = 0;
 
-// Saves the window and reports every visible button that cuts its text.
-void shoot(test::ThemedWindow& window, const QString& name)
+// Saves the widget and reports every visible button that cuts its text.
+void shoot(QWidget& widget, const QString& name)
 {
-    test::ThemedWindow::settle();
-    for (const QAbstractButton* button : window.window.findChildren<QAbstractButton*>()) {
+    for (const QAbstractButton* button : widget.findChildren<QAbstractButton*>()) {
         if (button->isVisible() && button->width() < button->sizeHint().width()) {
             std::fprintf(stderr, "%s: button \"%s\" is %d px wide, its text needs %d\n", qPrintable(name),
                          qPrintable(button->text()), button->width(), button->sizeHint().width());
             ++problems;
         }
     }
-    std::printf("%s\n", qPrintable(test::saveScreenshot(window.window, name)));
+    std::printf("%s\n", qPrintable(test::saveScreenshot(widget, name)));
+}
+
+void shoot(test::ThemedWindow& window, const QString& name)
+{
+    test::ThemedWindow::settle();
+    shoot(window.window, name);
 }
 
 QImage landscape()
@@ -219,6 +231,97 @@ void emptyStates()
     show(false, Kind::search, QStringLiteral("empty-search-ru"));
 }
 
+
+using Item = test::FakePasteboard::Item;
+
+Item item(const QString& type, const QByteArray& data)
+{
+    return {{type}, {{type, data}}};
+}
+
+// One record of every kind, from several applications.
+void captureEveryKind(test::HistoryWindowFixture& fixture)
+{
+    const QString photo = fixture.folder.path() + QStringLiteral("/holiday.png");
+    landscape().scaled(640, 427).save(photo);
+    fixture.frontmost = QStringLiteral("org.gnome.Nautilus");
+    fixture.capture({item(QStringLiteral("public.file-url"), QUrl::fromLocalFile(photo).toEncoded())});
+    fixture.frontmost = std::nullopt;
+    fixture.capture({item(QStringLiteral("com.adobe.pdf"), "%PDF-1.4 report")});
+    fixture.frontmost = QStringLiteral("org.gnome.Loupe");
+    fixture.capture({item(QStringLiteral("public.png"), test::encoded(landscape().scaled(640, 427), "PNG"))});
+    fixture.frontmost = QStringLiteral("org.libreoffice.LibreOffice");
+    fixture.capture({item(QStringLiteral("public.rtf"),
+                          "{\\rtf1\\ansi{\\fonttbl\\f0 Serif;}{\\colortbl;\\red180\\green30\\blue30;}\\f0\\fs30 "
+                          "\\b Quarterly notes\\b0\\par \\cf1 Revenue grew\\cf0  in every region; see the \\i attached\\i0  tables.}")});
+    fixture.captureText(QStringLiteral("{\n  \"name\": \"tavlin\",\n  \"version\": 1\n}"), QStringLiteral("org.gnome.TextEditor"));
+    fixture.captureText(QStringLiteral("https://www.debian.org/releases/stable/amd64/ch02s01.html?lang=en"),
+                        QStringLiteral("org.mozilla.firefox"));
+    fixture.captureText(QStringLiteral("Привет! Встреча перенесена на четверг, 15:00 — захватите, пожалуйста, отчёт 🙂"),
+                        QStringLiteral("org.gnome.TextEditor"));
+    fixture.captureText(QStringLiteral("مرحبا بالعالم — نص من اليمين إلى اليسار"), std::nullopt);
+    QCoro::waitFor(fixture.model->reload());
+    QCoro::waitFor(fixture.model->setFavorite(fixture.model->clips()[1], true));
+}
+
+void historyViews(test::HistoryWindowFixture& fixture, test::FakeSystemAppearance& system, const QString& language, bool dark)
+{
+    for (HistoryViewMode mode : {HistoryViewMode::cards, HistoryViewMode::list}) {
+        fixture.preferences.setViewMode(mode);
+        fixture.preferences.setThemePreference(dark ? ThemePreference::dark : ThemePreference::light);
+        ContentView& view = fixture.show();
+        new ThemeAppearance(&view, system, fixture.preferences.themePreference());
+        fixture.records()->setFocus();
+        test::ThemedWindow::settle();
+        const QString name = QStringLiteral("history-%1-%2-%3").arg(toRaw(mode), dark ? QStringLiteral("dark") : QStringLiteral("light"), language);
+        if (fixture.records()->model()->rowCount() != fixture.model->clips().size()) {
+            std::fprintf(stderr, "%s: %d of %d records listed\n", qPrintable(name), fixture.records()->model()->rowCount(),
+                         int(fixture.model->clips().size()));
+            ++problems;
+        }
+        shoot(view, name);
+    }
+}
+
+void historyWindow()
+{
+    QTemporaryDir icons;
+    editorIcon().save(icons.filePath(QStringLiteral("editor.png")));
+    test::FakeWorkspace workspace;
+    for (const auto& [id, name] : {std::pair{"org.gnome.TextEditor", "Text Editor"}, std::pair{"org.mozilla.firefox", "Firefox"},
+                                   std::pair{"org.gnome.Nautilus", "Files"}, std::pair{"org.libreoffice.LibreOffice", "LibreOffice"}})
+        workspace.install({QString::fromLatin1(id), QString::fromLatin1(name), icons.filePath(QStringLiteral("editor.png")),
+                           QStringLiteral("/usr/share/applications/%1.desktop").arg(QString::fromLatin1(id))});
+    SourceApplicationIcon::setWorkspace(&workspace);
+    test::FakeSystemAppearance system;
+    {
+        test::HistoryWindowFixture fixture;
+        captureEveryKind(fixture);
+        for (const QString& language : {QStringLiteral("en"), QStringLiteral("ru")}) {
+            std::optional<test::ScopedLanguage> scoped;
+            if (language == u"ru")
+                scoped.emplace(language);
+            for (bool dark : {false, true})
+                historyViews(fixture, system, language, dark);
+            ContentView& view = *fixture.view;
+            view.setShowingSources(true);
+            view.sourcePopover()->adjustSize();
+            shoot(*view.sourcePopover(), QStringLiteral("history-popover-") + language);
+            view.setShowingSources(false);
+            view.showClearSheet();
+            view.clearSheet()->adjustSize();
+            shoot(*view.clearSheet(), QStringLiteral("history-sheet-") + language);
+            view.clearSheet()->reject();
+        }
+    }
+    test::HistoryWindowFixture empty;
+    ContentView& view = empty.show({820, 540});
+    new ThemeAppearance(&view, system, ThemePreference::light);
+    test::ThemedWindow::settle();
+    shoot(view, QStringLiteral("history-empty"));
+    SourceApplicationIcon::setWorkspace(nullptr);
+}
+
 } // namespace
 } // namespace tavlin
 
@@ -234,5 +337,6 @@ int main(int argc, char** argv)
     tavlin::previewPanels();
     tavlin::buttons();
     tavlin::emptyStates();
+    tavlin::historyWindow();
     return tavlin::problems == 0 ? 0 : 1;
 }
