@@ -265,6 +265,7 @@ QWidget* ContentView::buildHeader()
     moreButton_->setObjectName(QStringLiteral("history-more-actions"));
     moreButton_->setLabel(tr("More Actions"));
     auto* menu = new QMenu(moreButton_);
+    menu->setAttribute(Qt::WA_WindowPropagation); // the window's theme, as the record menu
     clearAllAction_ = menu->addAction(tr("Clear All History…"), this, &ContentView::showClearSheet);
     resetAction_ = menu->addAction(tr("Reset Filters"), this, [this] { model_.resetFilters(); });
     connect(menu, &QMenu::aboutToShow, this, &ContentView::refreshCounts);

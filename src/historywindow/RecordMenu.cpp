@@ -11,6 +11,9 @@ QMenu* RecordMenu::build(const Clip& clip, Resolve resolve, const RecordCallback
 {
     auto* menu = new QMenu(QCoreApplication::translate("RecordMenu", "Record"), parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    // A menu is a window of its own: without this it keeps the application's light colours
+    // over a dark history window.
+    menu->setAttribute(Qt::WA_WindowPropagation);
     const auto add = [&](const QString& title, int tag, std::function<void(const Clip&, int)> act) {
         QAction* action = menu->addAction(title);
         action->setData(QVariantList{QVariant::fromValue(clip.id), tag});
@@ -46,7 +49,8 @@ void RecordMenu::open(QAbstractItemView& view, Listed listed, const RecordCallba
     const Clip clip = clips[index.row()];
     const QPoint where = keyboard ? view.viewport()->mapToGlobal(view.visualRect(index).center()) : event.globalPos();
     select(index.row());
-    build(clip, [listed](qint64 id) { return find(listed(), id); }, callbacks, &view)->popup(where);
+    // Owned by the window, whose colours it takes: the views' own are transparent.
+    build(clip, [listed](qint64 id) { return find(listed(), id); }, callbacks, view.window())->popup(where);
 }
 
 std::optional<Clip> RecordMenu::find(const QList<Clip>& clips, qint64 id)

@@ -6,11 +6,14 @@
 #include "HistoryWindowFixture.h"
 #include "RecordMenu.h"
 #include "SourceFilterPopover.h"
+#include "FakeSystemAppearance.h"
+#include "ThemeAppearance.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -329,4 +332,28 @@ TEST(ContentView, ADamagedDatabaseShowsItsMessageAndStaysUntouched)
     EXPECT_TRUE(view.findChild<HistoryEmptyView*>()->isVisible());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), junk) << "the file is left as it was";
+}
+
+TEST(ContentView, MenusTakeTheWindowsDarkTheme)
+{
+    HistoryWindowFixture fixture;
+    fixture.captureText(QStringLiteral("record"));
+    ContentView& view = fixture.show();
+    FakeSystemAppearance system;
+    new ThemeAppearance(&view, system, ThemePreference::dark);
+    const QColor window = view.palette().color(QPalette::Window);
+    ASSERT_LT(window.lightness(), 80);
+    // The record menu, as the menu key opens it on the selected record.
+    fixture.records()->setCurrentIndex(rowOf(fixture.records(), 0));
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint());
+    QApplication::sendEvent(fixture.records(), &key);
+    auto* record = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_TRUE(record);
+    auto* more = qobject_cast<QMenu*>(moreAction(view, QStringLiteral("Reset Filters"))->parent());
+    ASSERT_TRUE(more);
+    for (QMenu* menu : {record, more}) {
+        EXPECT_EQ(menu->palette().color(QPalette::Window), window);
+        EXPECT_EQ(menu->palette().color(QPalette::WindowText), view.palette().color(QPalette::WindowText));
+    }
+    record->close();
 }
