@@ -113,13 +113,21 @@ struct Desktop {
     QProcess windowManager;
     QProcess tray;
 
-    Desktop()
+    explicit Desktop(bool withWindowManager = true)
     {
-        windowManager.startCommand(QStringLiteral("openbox"));
+        if (withWindowManager) {
+            windowManager.startCommand(QStringLiteral("openbox"));
+        } else {
+            // What an earlier window manager of this display left on the root window would tell
+            // the application that one is still there.
+            for (const char* property : {"_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_ACTIVE_WINDOW"})
+                run(QStringLiteral("xprop -root -remove ") + QLatin1String(property));
+        }
         tray.startCommand(QStringLiteral("trayer --edge top --align left --widthtype request --height 32 --SetDockType true "
                                          "--transparent true --tint 0x202020 --alpha 0"));
-        const auto ready = [] {
-            return !panel().isEmpty() && !run(QStringLiteral("xprop -root _NET_SUPPORTING_WM_CHECK")).contains(u"not found");
+        const auto ready = [withWindowManager] {
+            return !panel().isEmpty()
+                && (!withWindowManager || !run(QStringLiteral("xprop -root _NET_SUPPORTING_WM_CHECK")).contains(u"not found"));
         };
         if (!QTest::qWaitFor(ready, 10000))
             ADD_FAILURE() << "openbox and trayer did not start";
@@ -139,6 +147,8 @@ struct Desktop {
         run(QStringLiteral("xdotool mousemove --window %1 10 12 click %2").arg(panel()).arg(button));
     }
     static QString activeWindowName() { return run(QStringLiteral("xdotool getactivewindow getwindowname")); }
+    // The window with the keyboard, with or without a window manager to call it active.
+    static QString focusedWindowName() { return run(QStringLiteral("xdotool getwindowfocus getwindowname")); }
 };
 
 } // namespace tavlin::test

@@ -47,7 +47,8 @@ struct RunningApplication {
     Desktop desktop;
     std::unique_ptr<QProcess> process;
 
-    explicit RunningApplication(const QByteArray& preferences = {})
+    explicit RunningApplication(const QByteArray& preferences = {}, bool withWindowManager = true)
+        : desktop(withWindowManager)
     {
         profile.store("<key>onboarding.completed</key><true/>" + freeShortcut + preferences);
         process = profile.launch();
@@ -68,11 +69,22 @@ struct RunningApplication {
     // Until the tray has embedded the icon, a click finds nothing to show.
     void open()
     {
-        const auto active = [] { return Desktop::activeWindowName() == u"Tavlin"; };
+        const auto active = [] { return Desktop::focusedWindowName() == u"Tavlin"; };
         ASSERT_TRUE(waitUntil([&] {
             Desktop::clickTray();
             return waitUntil(active, 1000);
         }, 10000)) << process->readAllStandardError().toStdString();
+    }
+    // More Actions (the header's last button), "Clear All History…", then Clear keeping favorites,
+    // all but the first click from the keyboard.
+    void clearKeepingFavorites()
+    {
+        const QByteArray geometry = sh(QStringLiteral("xdotool getwindowfocus getwindowgeometry"));
+        const int width = geometry.mid(geometry.indexOf("Geometry: ") + 10).split('x').value(0).toInt();
+        ASSERT_GT(width, 0) << geometry.toStdString();
+        sh(QStringLiteral("xdotool mousemove --window $(xdotool getwindowfocus) %1 42 click 1").arg(width - 37));
+        keys(QStringLiteral("Down Return"));
+        keys(QStringLiteral("Tab Tab space"));
     }
     QStringList texts() const { return queryTexts(profile.database, QStringLiteral("SELECT text FROM clips ORDER BY id")); }
 };
@@ -112,13 +124,7 @@ TEST(HistoryWindowEndToEnd, SearchCopyBackDeleteFavoriteAndClearKeepingFavorites
         return queryInteger(app.profile.database, QStringLiteral("SELECT COUNT(*) FROM clips WHERE is_favorite = 1")) == 1;
     }, 5000));
 
-    // More Actions (the header's last button), "Clear All History…", then Clear keeping favorites.
-    const QByteArray geometry = sh(QStringLiteral("xdotool getactivewindow getwindowgeometry"));
-    const int width = geometry.mid(geometry.indexOf("Geometry: ") + 10).split('x').value(0).toInt();
-    ASSERT_GT(width, 0) << geometry.toStdString();
-    sh(QStringLiteral("xdotool mousemove --window $(xdotool getactivewindow) %1 42 click 1").arg(width - 37));
-    keys(QStringLiteral("Down Return"));
-    keys(QStringLiteral("Tab Tab space"));
+    app.clearKeepingFavorites();
     EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 1; }, 5000)) << app.texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(app.texts(), QStringList{QStringLiteral("alpha one")});
 }
@@ -139,4 +145,16 @@ TEST(HistoryWindowEndToEnd, ReturnOnAFocusedCardCopiesItsExactText)
     }, 5000));
     keys(QStringLiteral("Up Return"));
     EXPECT_TRUE(waitUntil([&] { return clipboard() == text.toUtf8(); }, 5000));
+}
+
+TEST(HistoryWindowEndToEnd, WithoutAWindowManagerTheWindowAndTheSheetTakeTheKeyboard)
+{
+    RunningApplication app({}, false);
+    app.copy(QStringLiteral("alpha one"));
+    app.copy(QStringLiteral("beta two"));
+    app.open();
+    sh(QStringLiteral("xdotool type --delay 60 alpha"));
+    EXPECT_TRUE(copiesBack(QStringLiteral("ctrl+c"), "alpha one"));
+    app.clearKeepingFavorites();
+    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 0; }, 5000)) << app.texts().join(QLatin1Char('|')).toStdString();
 }
