@@ -1,6 +1,7 @@
 #include "HistoryCollectionView.h"
 
 #include "CopyFeedback.h"
+#include "HistoryControls.h"
 #include "HistoryListView.h"
 #include "HistoryRecordsModel.h"
 #include "HistoryRowContent.h"
@@ -27,6 +28,7 @@ HistoryCollectionView::HistoryCollectionView(HistoryRecordsModel& records, QWidg
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBar(new SlimScrollBar);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFrameShape(QFrame::NoFrame);
     setMouseTracking(true);

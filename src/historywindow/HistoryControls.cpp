@@ -8,6 +8,7 @@
 
 #include <QPainter>
 #include <QScrollArea>
+#include <QStyleOptionSlider>
 
 #include <algorithm>
 
@@ -178,6 +179,23 @@ void clearBackground(QAbstractScrollArea* area)
     }
     if (auto* scroll = qobject_cast<QScrollArea*>(area); scroll && scroll->widget())
         scroll->widget()->setAutoFillBackground(false);
+}
+
+void SlimScrollBar::paintEvent(QPaintEvent*)
+{
+    if (maximum() <= minimum())
+        return;
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRectF handle = QRectF(style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this))
+                              .adjusted(2.5, 1, -2.5, -1);
+    QColor color = TavlinTheme::secondaryText.resolve(ThemeAppearance::of(window()));
+    color.setAlphaF(isSliderDown() ? 0.8f : 0.5f);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawRoundedRect(handle, handle.width() / 2, handle.width() / 2);
 }
 
 HeaderTitleLine::HeaderTitleLine(QWidget* heading, QWidget* search, QWidget* actions, QWidget* parent)

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
+#include <QScrollBar>
 #include <QWidget>
 
 #include <functional>
@@ -96,6 +97,19 @@ private:
 // Lets a scroll area or item view show what is behind it: no fill of its own, its viewport's or
 // its content's.
 void clearBackground(QAbstractScrollArea* area);
+
+// The records views' scroll bar: a rounded handle in the theme's secondary text colour, over no
+// track and without arrows, in place of the style's boxed bar, which stays light over a dark
+// window. The style still places the handle, so dragging and paging work as before.
+class SlimScrollBar : public QScrollBar {
+public:
+    explicit SlimScrollBar(QWidget* parent = nullptr) : QScrollBar(Qt::Vertical, parent) {}
+    QSize sizeHint() const override { return {thickness, QScrollBar::sizeHint().height()}; }
+    static constexpr int thickness = 10;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
 
 // The header's first line: heading, search field and actions on one line when they fit at
 // their natural widths, else the search field on a line of its own below the other two.

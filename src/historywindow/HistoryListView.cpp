@@ -109,6 +109,7 @@ HistoryListView::HistoryListView(HistoryRecordsModel& records, QWidget* parent) 
     setItemDelegate(new HistoryRowDelegate(records, this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setVerticalScrollBar(new SlimScrollBar);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setUniformItemSizes(false);

@@ -1,4 +1,5 @@
 #include "ClearHistorySheet.h"
+#include "FakeSystemAppearance.h"
 #include "HistoryControls.h"
 #include "HistoryEmptyView.h"
 #include "HistoryRecordsModel.h"
@@ -6,7 +7,6 @@
 #include "HistoryWindowFixture.h"
 #include "RecordMenu.h"
 #include "SourceFilterPopover.h"
-#include "FakeSystemAppearance.h"
 #include "ThemeAppearance.h"
 
 #include <QAccessible>
@@ -338,7 +338,7 @@ TEST(ContentView, ADamagedDatabaseShowsItsMessageAndStaysUntouched)
 TEST(ContentView, MenusTakeTheWindowsDarkTheme)
 {
     HistoryWindowFixture fixture;
-    fixture.captureText(QStringLiteral("record"));
+    fixture.store(1);
     ContentView& view = fixture.show();
     FakeSystemAppearance system;
     new ThemeAppearance(&view, system, ThemePreference::dark);
