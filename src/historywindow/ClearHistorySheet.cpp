@@ -62,6 +62,12 @@ ClearHistorySheet::ClearHistorySheet(qint64 total, qint64 favorites, std::functi
     auto* group = new QButtonGroup(this);
     group->addButton(keep_);
     group->addButton(deleteAll_);
+    // The style outlines a radio button in a darker shade of its window colour, which vanishes on
+    // a dark sheet: the outline follows the secondary text instead.
+    QPalette choices = keep_->palette();
+    choices.setColor(QPalette::Window, secondary);
+    for (QRadioButton* choice : {keep_, deleteAll_})
+        choice->setPalette(choices);
     auto* picker = new QVBoxLayout;
     picker->setSpacing(6);
     picker->setContentsMargins(0, -12, 0, 0);

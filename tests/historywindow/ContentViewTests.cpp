@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 
 #include <gtest/gtest.h>
 
@@ -241,6 +242,27 @@ TEST(ClearHistorySheet, ReturnDoesNothingEscapeCancelsAndTheCountNeverGoesNegati
     QTest::keyClick(sheet, Qt::Key_Escape);
     EXPECT_EQ(cancelled, 1);
     EXPECT_FALSE(cleared);
+}
+
+TEST(ClearHistorySheet, ItsChoicesShowOnADarkWindow)
+{
+    QWidget window;
+    window.setPalette(ThemeAppearance::palette({true, false}));
+    ClearHistorySheet sheet(3, 1, [] {}, [](bool) {}, &window);
+    sheet.show();
+    const int background = sheet.palette().color(QPalette::Window).lightness();
+    for (QRadioButton* choice : sheet.findChildren<QRadioButton*>()) {
+        QStyleOptionButton option;
+        option.initFrom(choice);
+        const QRect indicator = choice->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, choice);
+        const QImage image = sheet.grab(QRect(choice->mapTo(&sheet, indicator.topLeft()), indicator.size())).toImage();
+        int contrast = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                contrast = std::max(contrast, std::abs(image.pixelColor(x, y).lightness() - background));
+        }
+        EXPECT_GE(contrast, 60) << choice->text().toStdString();
+    }
 }
 
 TEST(ContentView, ClearingKeepingFavoritesLeavesOnlyThem)
