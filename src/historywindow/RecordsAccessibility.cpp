@@ -30,10 +30,10 @@ public:
     QModelIndex index() const { return view_ ? view_->model()->index(row_, 0) : QModelIndex(); }
     QString text(QAccessible::Text t) const override
     {
+        // Only the name: a screen reader speaks a description after it, and the cell's identifier
+        // is for tests, not for people.
         if (t == QAccessible::Name)
             return index().data(Qt::AccessibleTextRole).toString();
-        if (t == QAccessible::Description)
-            return index().data(HistoryRecordsModel::IdentifierRole).toString();
         return {};
     }
     QRect rect() const override

@@ -325,8 +325,10 @@ TEST(ContentView, AssistiveTechnologyReadsRecordsAndIconButtons)
         ASSERT_TRUE(records);
         ASSERT_GE(records->childCount(), 1) << records->role();
         QStringList names;
-        for (int i = 0; i < records->childCount(); ++i)
+        for (int i = 0; i < records->childCount(); ++i) {
             names.append(records->child(i)->text(QAccessible::Name));
+            EXPECT_EQ(records->child(i)->text(QAccessible::Description), QString()) << "read aloud after the name";
+        }
         EXPECT_TRUE(names.contains(QStringLiteral("LINK: https://example.org/a"))) << names.join(QLatin1Char('|')).toStdString();
         // Pressing a card or row selects its record in the window.
         view.setSelection(fixture.model->clips().first().id);
