@@ -1,7 +1,5 @@
 #include "RecordsAccessibility.h"
 
-#include "HistoryRecordsModel.h"
-
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QHash>
