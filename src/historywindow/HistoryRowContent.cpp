@@ -137,21 +137,16 @@ void drawFooter(QPainter& painter, const QRectF& rect, const HistoryRowContent::
     const QString detail = CardMetadata::footer(metadata, input.clip.kind);
     const QString separator = QStringLiteral(" · ");
     qreal x = rect.left() + 25;
-    const qreal available = rect.right() - x;
-    // The detail keeps its width and the name gives way, except for files, whose folder may be long.
     const bool fileLike = input.clip.kind == ClipKind::file || input.clip.kind == ClipKind::other;
-    const qreal detailWidth = qMin(metrics.horizontalAdvance(detail), fileLike ? available * 0.6 : available - 40);
-    const qreal nameWidth = qMax<qreal>(0, available - detailWidth - metrics.horizontalAdvance(separator));
+    const auto [name, shown] = HistoryRowContent::footerTexts(metrics, source->name, detail, rect.right() - x, fileLike);
     painter.save();
     painter.setFont(font);
     painter.setPen(secondary);
-    const QString name = metrics.elidedText(source->name, Qt::ElideRight, nameWidth);
-    painter.drawText(QRectF(x, rect.top(), nameWidth, rect.height()), Qt::AlignLeft | Qt::AlignVCenter, name);
-    x += metrics.horizontalAdvance(name);
-    painter.drawText(QRectF(x, rect.top(), 20, rect.height()), Qt::AlignLeft | Qt::AlignVCenter, separator);
-    x += metrics.horizontalAdvance(separator);
-    painter.drawText(QRectF(x, rect.top(), rect.right() - x, rect.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     metrics.elidedText(detail, Qt::ElideMiddle, rect.right() - x));
+    if (!name.isEmpty()) {
+        painter.drawText(QRectF(x, rect.top(), rect.right() - x, rect.height()), Qt::AlignLeft | Qt::AlignVCenter, name + separator);
+        x += metrics.horizontalAdvance(name + separator);
+    }
+    painter.drawText(QRectF(x, rect.top(), rect.right() - x, rect.height()), Qt::AlignLeft | Qt::AlignVCenter, shown);
     painter.restore();
 }
 
@@ -380,6 +375,19 @@ QString HistoryRowContent::withLineSeparators(QString text)
             text[i] = QChar::LineSeparator;
     }
     return text;
+}
+
+std::pair<QString, QString> HistoryRowContent::footerTexts(const QFontMetricsF& metrics, const QString& name,
+                                                           const QString& detail, qreal available, bool fileLike)
+{
+    const qreal separator = metrics.horizontalAdvance(QStringLiteral(" · "));
+    const qreal detailWidth = metrics.horizontalAdvance(detail);
+    if (!fileLike && detailWidth > available - 40)
+        return {QString(), metrics.elidedText(detail, Qt::ElideRight, available)};
+    const qreal kept = fileLike ? qMin(detailWidth, available * 0.6) : detailWidth;
+    const QString shownName = metrics.elidedText(name, Qt::ElideRight, qMax<qreal>(0, available - kept - separator));
+    const qreal rest = available - metrics.horizontalAdvance(shownName) - separator;
+    return {shownName, metrics.elidedText(detail, Qt::ElideMiddle, rest)};
 }
 
 bool HistoryRowContent::isCodePresentation(const Clip& clip)

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+class QFontMetricsF;
 class QPainter;
 class QTextDocument;
 
@@ -46,6 +47,12 @@ struct HistoryRowContent {
     // The text with every line break as the separator QTextLayout breaks lines at, keeping its
     // length (so that format ranges still fit).
     static QString withLineSeparators(QString text);
+    // The source name and the detail (counts, size or folder) of a footer `available` wide, as
+    // drawn: the detail keeps its width and the name gives way; counts that do not fit beside a
+    // short name take the whole line, the icon alone standing for the source, rather than be cut
+    // into nonsense. A file's folder takes at most 60% and is cut in its middle.
+    static std::pair<QString, QString> footerTexts(const QFontMetricsF& metrics, const QString& name, const QString& detail,
+                                                   qreal available, bool fileLike);
     // Whether the record is shown as code.
     static bool isCodePresentation(const Clip& clip);
 };

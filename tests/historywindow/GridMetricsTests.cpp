@@ -4,7 +4,9 @@
 #include "HistoryCollectionView.h"
 #include "HistoryListView.h"
 #include "HistoryRecordsModel.h"
+#include "HistoryRowContent.h"
 #include "ImageSamples.h"
+#include "SystemFont.h"
 
 #include <gtest/gtest.h>
 
@@ -141,4 +143,21 @@ TEST(HistoryCollectionView, PresentationsFinishingTogetherReflowTheGridOnce)
     EXPECT_EQ(grid.relayoutCount(), before + 1);
     EXPECT_EQ(grid.cardLayout().cards()[0].height(), 176);
     EXPECT_EQ(grid.cardLayout().cards()[5].height(), 128);
+}
+
+TEST(HistoryRowContent, FooterCountsAreCutOnlyAtTheirEnd)
+{
+    const QFontMetricsF metrics(SystemFont::regular(11));
+    const QString counts = QStringLiteral("4 строки · 38 символов");
+    const qreal width = metrics.horizontalAdvance(counts);
+    // Room for the counts and a short name: the name gives way.
+    auto [name, detail] = HistoryRowContent::footerTexts(metrics, QStringLiteral("Text Editor"), counts, width + 60, false);
+    EXPECT_EQ(detail, counts);
+    EXPECT_TRUE(name.startsWith(u'T')) << name.toStdString();
+    // Less: the counts take the line, the icon alone stands for the source.
+    std::tie(name, detail) = HistoryRowContent::footerTexts(metrics, QStringLiteral("Text Editor"), counts, width + 10, false);
+    EXPECT_EQ(name, QString());
+    EXPECT_EQ(detail, counts);
+    std::tie(name, detail) = HistoryRowContent::footerTexts(metrics, QStringLiteral("Text Editor"), counts, width - 20, false);
+    EXPECT_TRUE(detail.startsWith(QStringLiteral("4 строки · 38"))) << detail.toStdString();
 }

@@ -303,7 +303,11 @@ void historyWindow()
                 scoped.emplace(language);
             for (bool dark : {false, true})
                 historyViews(fixture, system, language, dark);
-            ContentView& view = *fixture.view;
+            // The smallest window: the header narrows and the kind chips scroll.
+            ContentView& view = fixture.show({820, 540});
+            new ThemeAppearance(&view, system, ThemePreference::light);
+            test::ThemedWindow::settle();
+            shoot(view, QStringLiteral("history-compact-") + language);
             view.setShowingSources(true);
             view.sourcePopover()->adjustSize();
             shoot(*view.sourcePopover(), QStringLiteral("history-popover-") + language);
