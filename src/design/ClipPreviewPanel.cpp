@@ -412,8 +412,10 @@ QWidget* ClipPreviewPanel::buildMetadata()
     second->addWidget(new SourceIconView(clip_.source, clip_.kind, section));
     second->addWidget(new SourceApplicationNameLabel(sourceName(clip_), section), 0);
     second->addStretch(1);
+    // A folder is cut in its middle, to keep where it ends; counts cut there read as nonsense.
+    const bool folder = clip_.kind == ClipKind::file || clip_.kind == ClipKind::other;
     auto* footer = new ElidedLabel(CardMetadata::footer(metadata_, clip_.kind), SystemFont::regular(11),
-                                   TavlinTheme::secondaryText, Qt::ElideMiddle, section);
+                                   TavlinTheme::secondaryText, folder ? Qt::ElideMiddle : Qt::ElideRight, section);
     footer->setObjectName(QStringLiteral("clip-footer"));
     second->addWidget(footer);
     column->addLayout(second);

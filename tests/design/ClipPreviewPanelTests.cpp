@@ -1,6 +1,7 @@
 #include "DesignTestSupport.h"
 
 #include "ClipPreviewPanel.h"
+#include "ElidedLabel.h"
 #include "FakeWorkspace.h"
 #include "SourceApplicationIcon.h"
 #include "StoredPlaceholder.h"
@@ -200,6 +201,20 @@ TEST_F(ClipPreviewPanelTest, SourceNames)
     // A name keeps an ".app" in its middle.
     EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, QStringLiteral("org.example.Sketch"))),
               QStringLiteral("Sketch.app Helper"));
+}
+
+TEST_F(ClipPreviewPanelTest, CountsBesideALongSourceNameAreCutOnlyAtTheirEnd)
+{
+    test::ThemedWindow window(false);
+    ClipMetadata counts;
+    counts.characterCount = 500000;
+    counts.lineCount = 3650;
+    auto* panel = new ClipPreviewPanel(sampleRecord(ClipKind::text, QStringLiteral("x"), QStringLiteral("org.example.AVeryLongIdentifier")),
+                                       ClipPreview::text(), counts, false, {}, {}, {});
+    window.hold(panel, QSize(300, 640));
+    test::ThemedWindow::settle();
+    const QString shown = panel->findChild<ElidedLabel*>(QStringLiteral("clip-footer"))->shownText();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("3650 lines · 5"))) << shown.toStdString();
 }
 
 TEST_F(ClipPreviewPanelTest, ActionsReachTheHost)
