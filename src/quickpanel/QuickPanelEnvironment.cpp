@@ -1,6 +1,11 @@
 #include "QuickPanelEnvironment.h"
 
+#include "SystemAppearance.h"
+#include "WindowFocus.h"
+
+#include <QApplication>
 #include <QCursor>
+#include <QInputEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -45,6 +50,60 @@ QuickPanelEnvironment QuickPanelEnvironment::screens()
     environment.toScreen = [primary](const QRectF& frame) {
         return QuickPanelGeometry::toScreen(frame, primary()).toRect();
     };
+    return environment;
+}
+
+namespace {
+
+// The display server's time of the user's latest key or button press: focus handed back is
+// handed back as of that moment, so that window managers take it as the user's own act.
+class InputClock : public QObject {
+public:
+    static quint32 now()
+    {
+        static InputClock* clock = [] {
+            auto* created = new InputClock;
+            created->setParent(qApp);
+            qApp->installEventFilter(created);
+            return created;
+        }();
+        return clock->latest_;
+    }
+
+private:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)
+            latest_ = std::max(latest_, quint32(static_cast<QInputEvent*>(event)->timestamp()));
+        return false;
+    }
+    quint32 latest_ = 0;
+};
+
+} // namespace
+
+QuickPanelEnvironment QuickPanelEnvironment::desktop(WindowFocus& focus, DesktopPresses& presses,
+                                                     SystemAppearance& appearance)
+{
+    QuickPanelEnvironment environment = screens();
+    InputClock::now();
+    environment.captureFocus = [&focus] {
+        const std::optional<quint64> active = focus.activeWindow();
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (active && window->internalWinId() && quint64(window->internalWinId()) == *active)
+                return QuickPanelFocus::internal(window);
+        }
+        QuickPanelFocus external;
+        external.external = true;
+        external.restore = [&focus, active] { return active && focus.activate(*active, InputClock::now()); };
+        return external;
+    };
+    environment.reduceMotion = [&appearance] { return appearance.reduceMotion(); };
+    environment.watchPresses = [&presses](std::function<void()> onPress) {
+        presses.start(std::move(onPress));
+        return std::function<void()>([&presses] { presses.stop(); });
+    };
+    environment.compositing = [&focus] { return focus.compositing(); };
     return environment;
 }
 

@@ -11,6 +11,10 @@
 
 namespace tavlin {
 
+class DesktopPresses;
+class SystemAppearance;
+class WindowFocus;
+
 // The keyboard focus to give back when the Quick Panel closes: one of our own windows
 // (internal) or another application's window (external).
 struct QuickPanelFocus {
@@ -45,6 +49,9 @@ struct QuickPanelEnvironment {
 
     // Screens as Qt reports them, the pointer from QCursor; focus and presses left to the caller.
     static QuickPanelEnvironment screens();
+    // The whole desktop: screens, the keyboard focus of every application's windows, presses
+    // anywhere, and the desktop's motion and compositing settings.
+    static QuickPanelEnvironment desktop(WindowFocus& focus, DesktopPresses& presses, SystemAppearance& appearance);
 };
 
 } // namespace tavlin
