@@ -20,6 +20,9 @@ public:
     virtual bool activate(quint64 window, quint32 timestamp) = 0;
     // Whether a compositor blends translucent windows.
     virtual bool compositing() = 0;
+    // Lets mouse presses through one of our windows to the windows beneath it (the keyboard
+    // still reaches it), or stops doing so.
+    virtual void passClicks(quint64 window, bool through) = 0;
 };
 
 // Presses of any mouse button anywhere on the desktop, whichever window they reach. Main thread.

@@ -8,7 +8,6 @@
 #include <QGraphicsOpacityEffect>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QWindow>
 
 namespace tavlin {
 
@@ -42,15 +41,10 @@ void QuickPanel::setCompositing(bool compositing)
 
 void QuickPanel::setIgnoresMouseEvents(bool ignores)
 {
-    // On the native window: as a widget flag it would unmap the window.
-    if (!windowHandle())
-        create();
-    windowHandle()->setFlag(Qt::WindowTransparentForInput, ignores);
-}
-
-bool QuickPanel::ignoresMouseEvents() const
-{
-    return windowHandle() && windowHandle()->flags().testFlag(Qt::WindowTransparentForInput);
+    ignoresMouseEvents_ = ignores;
+    // Through the desktop's input shape: Qt's WindowTransparentForInput would also drop the keys
+    // typed while the panel opens.
+    passClicks(this, ignores);
 }
 
 void QuickPanel::resizeEvent(QResizeEvent*)

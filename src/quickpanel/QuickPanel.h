@@ -23,6 +23,8 @@ public:
     explicit QuickPanel(QuickPanelMotion& motion, QWidget* parent = nullptr);
 
     std::function<void(QuickPanelCommand)> command = [](QuickPanelCommand) {};
+    // Lets clicks through to the windows beneath, or stops doing so.
+    std::function<void(QWidget*, bool)> passClicks = [](QWidget*, bool) {};
 
     // The content, laid over the whole surface.
     void setContent(QWidget* content);
@@ -30,7 +32,7 @@ public:
     void setCompositing(bool compositing);
     // While true, clicks go through the panel to the windows beneath it.
     void setIgnoresMouseEvents(bool ignores);
-    bool ignoresMouseEvents() const;
+    bool ignoresMouseEvents() const { return ignoresMouseEvents_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -44,6 +46,7 @@ private:
     QWidget* content_ = nullptr;
     QGraphicsOpacityEffect* fade_ = nullptr;
     bool compositing_ = true;
+    bool ignoresMouseEvents_ = false;
 };
 
 } // namespace tavlin

@@ -73,6 +73,7 @@ void QuickPanelCoordinator::build()
             self->command(command);
     };
     panel_->command = onCommand;
+    panel_->passClicks = environment_.passClicks;
     view_ = new QuickPanelView(*state_, onCommand, [self](const Clip& clip) {
         if (self)
             self->copy(clip);
@@ -113,7 +114,6 @@ void QuickPanelCoordinator::show()
     setPresented(true);
 
     willActivate();
-    environment_.activate(panel_);
     panel_->show();
     panel_->raise();
     panel_->activateWindow();
@@ -137,6 +137,7 @@ QCoro::Task<> QuickPanelCoordinator::opening(quint64 generation)
     if (!self)
         co_return;
     if (isPresented_ && generation_ == generation) {
+        environment_.activate(panel_);
         motion_->open();
         co_await QCoro::sleepFor(motion_->reduceMotion ? 100ms : 280ms);
         if (!self)

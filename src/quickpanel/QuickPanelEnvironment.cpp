@@ -98,12 +98,16 @@ QuickPanelEnvironment QuickPanelEnvironment::desktop(WindowFocus& focus, Desktop
         external.restore = [&focus, active] { return active && focus.activate(*active, InputClock::now()); };
         return external;
     };
+    // Qt may count the panel active while the server refused it the keyboard (its request
+    // carries the time of the last event Qt saw, older than the hot key's).
+    environment.activate = [&focus](QWidget* panel) { focus.activate(quint64(panel->winId()), InputClock::now()); };
     environment.reduceMotion = [&appearance] { return appearance.reduceMotion(); };
     environment.watchPresses = [&presses](std::function<void()> onPress) {
         presses.start(std::move(onPress));
         return std::function<void()>([&presses] { presses.stop(); });
     };
     environment.compositing = [&focus] { return focus.compositing(); };
+    environment.passClicks = [&focus](QWidget* panel, bool through) { focus.passClicks(quint64(panel->winId()), through); };
     return environment;
 }
 

@@ -31,7 +31,8 @@ struct QuickPanelFocus {
 // it. The application builds the real one.
 struct QuickPanelEnvironment {
     std::function<QuickPanelFocus()> captureFocus = [] { return QuickPanelFocus(); };
-    // Brings the application forward just before the panel shows.
+    // Gives the keyboard to the panel once it is on screen, where asking the window manager (as
+    // Qt does) is not enough.
     std::function<void(QWidget* panel)> activate = [](QWidget*) {};
     // Whether focus may go back: only while the panel has it.
     std::function<bool(QWidget* panel)> mayRestoreFocus = [](QWidget* panel) { return panel->isActiveWindow(); };
@@ -44,6 +45,8 @@ struct QuickPanelEnvironment {
     // function is called.
     std::function<std::function<void()>(std::function<void()> onPress)> watchPresses =
         [](std::function<void()>) { return std::function<void()>([] {}); };
+    // Lets mouse presses through the panel to the windows beneath, or stops doing so.
+    std::function<void(QWidget* panel, bool)> passClicks = [](QWidget*, bool) {};
     // Whether a compositor blends translucent windows; without one the panel is cut out hard.
     std::function<bool()> compositing = [] { return true; };
 

@@ -1,5 +1,7 @@
 #include "X11WindowFocus.h"
 
+#include <xcb/shape.h>
+
 #include <cstdlib>
 
 namespace tavlin {
@@ -60,7 +62,9 @@ bool X11WindowFocus::activate(quint64 window, quint32 timestamp)
                        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char*>(&message));
     } else {
-        xcb_set_input_focus(connection_.get(), XCB_INPUT_FOCUS_PARENT, target, timestamp);
+        // The server ignores a time older than its last focus change, and without a window
+        // manager nothing else arbitrates: now it is.
+        xcb_set_input_focus(connection_.get(), XCB_INPUT_FOCUS_PARENT, target, XCB_CURRENT_TIME);
     }
     xcb_flush(connection_.get());
     return true;
@@ -79,6 +83,18 @@ bool X11WindowFocus::compositing()
     const bool owned = reply->owner != XCB_NONE;
     std::free(reply);
     return owned;
+}
+
+void X11WindowFocus::passClicks(quint64 window, bool through)
+{
+    if (!connection_.isValid() || window == XCB_NONE)
+        return;
+    if (through) // an empty input shape: every press goes to the window beneath
+        xcb_shape_rectangles(connection_.get(), XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED,
+                             xcb_window_t(window), 0, 0, 0, nullptr);
+    else // back to the window's own shape
+        xcb_shape_mask(connection_.get(), XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, xcb_window_t(window), 0, 0, XCB_NONE);
+    xcb_flush(connection_.get());
 }
 
 } // namespace tavlin

@@ -15,6 +15,7 @@ public:
     std::optional<quint64> activeWindow() override;
     bool activate(quint64 window, quint32 timestamp) override;
     bool compositing() override;
+    void passClicks(quint64 window, bool through) override;
 
 private:
     // The window manager's own window, when one that follows the EWMH runs.
