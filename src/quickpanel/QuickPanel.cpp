@@ -61,7 +61,12 @@ void QuickPanel::follow()
     if (!compositing_) {
         // A hard-edged cut-out, no fades.
         setMask(QRegion(shape.path().toFillPolygon().toPolygon()));
+        if (fade_)
+            fade_->setEnabled(false);
+        if (content_)
+            content_->clearMask();
     } else {
+        clearMask();
         setWindowOpacity(shape.surfaceOpacity);
         if (fade_) {
             fade_->setOpacity(shape.contentOpacity);

@@ -39,7 +39,10 @@ QuickPanelList::QuickPanelList(QuickPanelState& state, std::function<void(const 
     setMouseTracking(false);
     setAttribute(Qt::WA_TranslucentBackground);
     viewport()->setAutoFillBackground(false);
-    setStyleSheet(QStringLiteral("QTableView { background: transparent; border: none; }"));
+    // The rows paint their own selection.
+    QPalette colors = palette();
+    colors.setColor(QPalette::Highlight, Qt::transparent);
+    setPalette(colors);
 
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
         if (syncing_)

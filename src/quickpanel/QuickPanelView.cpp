@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QStackedLayout>
 #include <QVBoxLayout>
 
 namespace tavlin {
@@ -167,13 +168,19 @@ QuickPanelView::QuickPanelView(QuickPanelState& state, std::function<void(QuickP
     footer->setFixedHeight(36);
     auto* footerRow = new QHBoxLayout(footer);
     footerRow->setContentsMargins(16, 0, 16, 0);
-    error_ = new QLabel(footer);
+    auto* footerLine = new QWidget(footer);
+    footerRow->addWidget(footerLine);
+    // The error line takes the place of the key hints.
+    footer_ = new QStackedLayout(footerLine);
+    error_ = new QLabel(footerLine);
     error_->setObjectName(QStringLiteral("quick-panel-error"));
     error_->setFont(SystemFont::regular(10));
     error_->setWordWrap(true);
-    error_->setTextFormat(Qt::PlainText);
+    error_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // At most two lines; the whole message is in the tooltip.
     error_->setMaximumHeight(QFontMetrics(error_->font()).lineSpacing() * 2);
-    hints_ = new QWidget(footer);
+    error_->setTextFormat(Qt::PlainText);
+    hints_ = new QWidget(footerLine);
     auto* hintRow = new QHBoxLayout(hints_);
     hintRow->setContentsMargins(0, 0, 0, 0);
     hintRow->setSpacing(15);
@@ -191,8 +198,8 @@ QuickPanelView::QuickPanelView(QuickPanelState& state, std::function<void(QuickP
     history_->setFont(SystemFont::regular(10));
     history_->setCursor(Qt::PointingHandCursor);
     hintRow->addWidget(history_);
-    footerRow->addWidget(error_);
-    footerRow->addWidget(hints_);
+    footer_->addWidget(hints_);
+    footer_->addWidget(error_);
     column->addWidget(footer);
 
     QuickSearchField* field = search_->field();
@@ -227,8 +234,7 @@ void QuickPanelView::refresh()
     empty_->setVisible(state_.clips().isEmpty());
     empty_->setText(emptyText(state_.query(), state_.favoritesOnly()));
     const bool failed = state_.errorMessage().has_value();
-    error_->setVisible(failed);
-    hints_->setVisible(!failed);
+    footer_->setCurrentWidget(failed ? static_cast<QWidget*>(error_) : hints_);
     error_->setText(state_.errorMessage().value_or(QString()));
     error_->setToolTip(error_->text());
 }
@@ -254,6 +260,17 @@ void QuickPanelView::restyle()
         label->setStyleSheet(QStringLiteral("color: %1;").arg(secondary));
     const QColor red = appearance.dark ? QColor(0xFF453A) : QColor(0xFF3B30);
     error_->setStyleSheet(QStringLiteral("color: %1;").arg(colorName(red)));
+    QPalette field = search_->field()->palette();
+    field.setColor(QPalette::PlaceholderText, TavlinTheme::secondaryText.resolve(appearance));
+    field.setColor(QPalette::Text, TavlinTheme::primaryText.resolve(appearance));
+    search_->field()->setPalette(field);
+    list_->setStyleSheet(QStringLiteral(
+        "QTableView { background: transparent; border: none; }"
+        "QScrollBar:vertical { background: transparent; width: 6px; margin: 0; }"
+        "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
+                             .arg(colorName(TavlinTheme::controlBorder.resolve(appearance))));
     history_->setStyleSheet(QStringLiteral("QPushButton { color: %1; border: none; background: transparent; padding: 0; }"
                                            "QPushButton:hover { color: %2; }")
                                 .arg(secondary, colorName(TavlinTheme::brandAccent.resolve(appearance))));

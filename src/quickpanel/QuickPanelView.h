@@ -80,6 +80,7 @@ private:
     QLabel* empty_;
     QLabel* error_;
     QWidget* hints_;
+    QStackedLayout* footer_;
     QList<QLabel*> hintLabels_;
     QPushButton* history_;
     bool restyling_ = false;

@@ -108,8 +108,9 @@ struct PanelFixture : HistoryFixture {
     {
         coordinator->show();
         EXPECT_TRUE(waitFor([&] { return !coordinator->isBusy(); }));
-        if (expectedRecords >= 0)
+        if (expectedRecords >= 0) {
             EXPECT_TRUE(waitFor([&] { return state().clips().size() == expectedRecords; }));
+        }
     }
 
     template<class T = QWidget> T* find(const char* name) const
