@@ -114,6 +114,7 @@ void QuickPanelCoordinator::show()
     setPresented(true);
 
     willActivate();
+    activationPending_ = true;
     panel_->show();
     panel_->raise();
     panel_->activateWindow();
@@ -137,7 +138,6 @@ QCoro::Task<> QuickPanelCoordinator::opening(quint64 generation)
     if (!self)
         co_return;
     if (isPresented_ && generation_ == generation) {
-        environment_.activate(panel_);
         motion_->open();
         co_await QCoro::sleepFor(motion_->reduceMotion ? 100ms : 280ms);
         if (!self)
@@ -249,7 +249,12 @@ void QuickPanelCoordinator::focusSearch()
 
 bool QuickPanelCoordinator::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == panel_ && event->type() == QEvent::WindowDeactivate && isPresented_) {
+    if (watched == panel_ && event->type() == QEvent::Paint && activationPending_) {
+        // Painted means mapped and managed: a window manager now takes the request.
+        activationPending_ = false;
+        if (isPresented_ && !panel_->isActiveWindow())
+            environment_.activate(panel_);
+    } else if (watched == panel_ && event->type() == QEvent::WindowDeactivate && isPresented_) {
         hide(HideReason::deactivated);
     } else if (watchingClicks_ && event->type() == QEvent::MouseButtonPress && watched->isWidgetType()) {
         outsideClick(static_cast<QWidget*>(watched)->window());

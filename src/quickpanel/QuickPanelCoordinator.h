@@ -96,6 +96,8 @@ private:
     quint64 generation_ = 0;
     int transitions_ = 0;
     bool copying_ = false;
+    // The panel is to be given the keyboard once it is on screen.
+    bool activationPending_ = false;
     bool watchingClicks_ = false;
     std::function<void()> stopWatchingPresses_;
     bool shutDown_ = false;
