@@ -183,8 +183,15 @@ QCoro::Task<> QuickPanelCoordinator::closing(quint64 generation, int millisecond
         co_return;
     // A showing in between keeps the panel on screen.
     if (generation_ == generation && !isPresented_ && panel_) {
-        panel_->hide();
         previousFocus_ = QuickPanelFocus();
+        // A menu of ours opened by the press that closed the panel (the tray's) would close with
+        // it: the panel, shrunk away and passing clicks through by now, goes with the menu.
+        if (QWidget* menu = QApplication::activePopupWidget()) {
+            menu->installEventFilter(this);
+            waitingMenu_ = menu;
+        } else {
+            panel_->hide();
+        }
     }
     if (--transitions_ == 0)
         Q_EMIT settled();
@@ -249,7 +256,12 @@ void QuickPanelCoordinator::focusSearch()
 
 bool QuickPanelCoordinator::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == panel_ && event->type() == QEvent::Paint && activationPending_) {
+    if (watched == waitingMenu_ && event->type() == QEvent::Hide) {
+        watched->removeEventFilter(this);
+        waitingMenu_ = nullptr;
+        if (!isPresented_ && panel_)
+            panel_->hide();
+    } else if (watched == panel_ && event->type() == QEvent::Paint && activationPending_) {
         // Painted means mapped and managed: a window manager now takes the request.
         activationPending_ = false;
         if (isPresented_ && !panel_->isActiveWindow())

@@ -91,6 +91,8 @@ private:
     std::unique_ptr<QuickPanelMotion> motion_;
     QPointer<QuickPanel> panel_;
     QPointer<QuickPanelView> view_;
+    // A menu the panel waits for before it leaves the screen.
+    QPointer<QWidget> waitingMenu_;
     bool isPresented_ = false;
     QuickPanelFocus previousFocus_;
     quint64 generation_ = 0;

@@ -53,7 +53,8 @@ struct TerminalDesktop {
             EXPECT_TRUE(waitUntil([] { return !xdotool({QStringLiteral("get_desktop")}).isEmpty(); }, 10000));
         }
         application = profile.launch();
-        EXPECT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
+        QByteArray log;
+        EXPECT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
         focusTerminal();
     }
 
