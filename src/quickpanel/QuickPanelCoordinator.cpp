@@ -104,7 +104,10 @@ void QuickPanelCoordinator::show()
     motion_->reduceMotion = environment_.reduceMotion();
     motion_->seed = QuickPanelGeometry::seed(*display, frame);
     const bool compositing = environment_.compositing();
-    motion_->reset(!compositing && motion_->reduceMotion, !compositing && motion_->reduceMotion);
+    // Collapsed, to grow from its strip; without a compositor nothing fades, so with reduced
+    // motion the panel simply appears.
+    const bool appears = !compositing && motion_->reduceMotion;
+    motion_->reset(appears, appears);
     state_->open();
     if (!panel_)
         build();

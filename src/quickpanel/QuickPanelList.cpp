@@ -51,11 +51,11 @@ QuickPanelList::QuickPanelList(QuickPanelState& state, std::function<void(const 
             state_.setSelectedID(clip->id);
     });
     for (auto changed : {&QuickPanelState::clipsChanged, &QuickPanelState::rowsChanged, &QuickPanelState::selectedIDChanged})
-        connect(&state, changed, this, &QuickPanelList::update);
-    update();
+        connect(&state, changed, this, &QuickPanelList::follow);
+    follow();
 }
 
-void QuickPanelList::update()
+void QuickPanelList::follow()
 {
     syncing_ = true;
     model_->assign(state_.clips(), state_.rows(), state_.selectedID());

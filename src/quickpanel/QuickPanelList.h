@@ -35,7 +35,7 @@ protected:
 
 private:
     // Copies the state into the list; the list's own selection signals are not sent back meanwhile.
-    void update();
+    void follow();
     void selectRow(int row);
 
     QuickPanelState& state_;
