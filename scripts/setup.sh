@@ -5,7 +5,7 @@ TAVLIN_PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools qt6-image-formats-plugins
   libsqlite3-dev libplist-dev libssl-dev
-  libxcb1-dev libxcb-keysyms1-dev libxkbcommon-dev libxkbcommon-x11-dev
+  libxcb1-dev libxcb-keysyms1-dev libxcb-xinput-dev libxcb-shape0-dev libxkbcommon-dev libxkbcommon-x11-dev
   qcoro-qt6-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xclip xdotool python3 openbox trayer xterm

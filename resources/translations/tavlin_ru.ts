@@ -799,6 +799,10 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
             <source>Version %1</source>
             <translation>Версия %1</translation>
         </message>
+        <message>
+            <source>Could not copy the record. Try again.</source>
+            <translation>Не удалось скопировать запись. Попробуйте ещё раз.</translation>
+        </message>
     </context>
     <context>
         <name>tavlin::ClearHistorySheet</name>
@@ -908,6 +912,63 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
         <message>
             <source>Show Preview</source>
             <translation>Показать просмотр</translation>
+        </message>
+    </context>
+    <context>
+        <name>tavlin::QuickPanel</name>
+        <message>
+            <source>Tavlin Quick Panel</source>
+            <translation>Быстрая панель Tavlin</translation>
+        </message>
+    </context>
+    <context>
+        <name>tavlin::QuickPanelView</name>
+        <message>
+            <source>Favorites Only</source>
+            <translation>Только избранное</translation>
+        </message>
+        <message>
+            <source>Enabled</source>
+            <translation>Включено</translation>
+        </message>
+        <message>
+            <source>Disabled</source>
+            <translation>Выключено</translation>
+        </message>
+        <message>
+            <source>↑↓ select</source>
+            <translation>↑↓ выбрать</translation>
+        </message>
+        <message>
+            <source>↵ copy</source>
+            <translation>↵ копировать</translation>
+        </message>
+        <message>
+            <source>Ctrl ↵ history</source>
+            <translation>Ctrl ↵ история</translation>
+        </message>
+        <message>
+            <source>Nothing found</source>
+            <translation>Ничего не найдено</translation>
+        </message>
+        <message>
+            <source>No favorites yet</source>
+            <translation>В избранном пока пусто</translation>
+        </message>
+        <message>
+            <source>History is empty</source>
+            <translation>История пуста</translation>
+        </message>
+        <message>
+            <source>Recent</source>
+            <translation>Недавние</translation>
+        </message>
+    </context>
+    <context>
+        <name>tavlin::QuickSearchField</name>
+        <message>
+            <source>Search history…</source>
+            <translation>Поиск по истории…</translation>
         </message>
     </context>
     <context>

@@ -16,6 +16,7 @@
 #include "OnboardingStore.h"
 #include "PlistDefaults.h"
 #include "PortalSystemAppearance.h"
+#include "QuickPanelCoordinator.h"
 #include "RetentionSettings.h"
 #include "SettingsNavigation.h"
 #include "TavlinSettingsView.h"
@@ -28,9 +29,11 @@
 #include "UpdateService.h"
 #include "ViewPreferences.h"
 #include "WindowPresenter.h"
+#include "X11DesktopPresses.h"
 #include "X11HotKeyBackend.h"
 #include "X11Pasteboard.h"
 #include "X11TrayColors.h"
+#include "X11WindowFocus.h"
 #include "X11WindowManagerHints.h"
 #include "X11Workspace.h"
 
@@ -74,6 +77,8 @@ AppDelegate::Platform AppDelegate::realPlatform()
         return AppUpdateController::makeService(installed, false, defaults);
     };
     platform.relaunchApplication = [] { return ApplicationRelauncher::relaunch(QProcessEnvironment::systemEnvironment()); };
+    platform.windowFocus = std::make_unique<X11WindowFocus>();
+    platform.desktopPresses = std::make_unique<X11DesktopPresses>();
     return platform;
 }
 
@@ -135,6 +140,25 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     });
 
     WindowPresenter* windows = windows_.get();
+    QuickPanelEnvironment environment = platform_.windowFocus && platform_.desktopPresses
+        ? QuickPanelEnvironment::desktop(*platform_.windowFocus, *platform_.desktopPresses, *platform_.appearance)
+        : QuickPanelEnvironment::screens();
+    quickPanel_ = std::make_unique<QuickPanelCoordinator>(*model_, *preferences_, *platform_.appearance, std::move(environment));
+    QuickPanelCoordinator* panel = quickPanel_.get();
+    quickPanel_->openHistory = [windows] { windows->showHistory(); };
+    quickPanel_->willActivate = [windows] { windows->quickPanelWillActivate(); };
+    quickPanel_->willRestoreExternal = [windows] { windows->quickPanelWillRestoreExternal(); };
+    quickPanel_->externalRestoreFailed = [windows] { windows->quickPanelExternalRestoreFailed(); };
+    windows_->setQuickPanel({[panel] { return panel->isPresented(); }, [panel] { panel->show(); },
+                             [panel](WindowPresenter::PanelDismissal reason) {
+                                 using Reason = QuickPanelCoordinator::HideReason;
+                                 switch (reason) {
+                                 case WindowPresenter::PanelDismissal::shortcut: return panel->hide(Reason::shortcut);
+                                 case WindowPresenter::PanelDismissal::deactivated: return panel->hide(Reason::deactivated);
+                                 case WindowPresenter::PanelDismissal::history: return panel->hide(Reason::history);
+                                 }
+                             }});
+
     statusItem_ = std::make_unique<StatusItem>(
         StatusItem::Actions{[windows] { windows->showHistory(); }, [windows] { windows->showSettings(); },
                             [] { QCoreApplication::quit(); }},
@@ -228,6 +252,7 @@ void AppDelegate::shutdown()
     if (shutDown_)
         return;
     shutDown_ = true;
+    quickPanel_->shutdown();
     shortcut_->stop();
     systemActivity_->stop();
     disconnect(exclusions_.get(), nullptr, this, nullptr);

@@ -8,6 +8,7 @@
 #include "SystemNotifications.h"
 #include "TrayColors.h"
 #include "UpdateService.h"
+#include "WindowFocus.h"
 #include "WindowManagerHints.h"
 #include "Workspace.h"
 
@@ -28,6 +29,7 @@ class GlobalShortcut;
 class HistoryModel;
 class LanguageSettings;
 class LaunchAtLoginController;
+class QuickPanelCoordinator;
 class RetentionSettings;
 class SettingsNavigation;
 class StatusItem;
@@ -59,6 +61,10 @@ public:
         std::function<std::unique_ptr<UpdateService>(Defaults&)> makeUpdateService;
         // Starts a new instance; true when the relaunch was started.
         std::function<bool()> relaunchApplication;
+        // The desktop as the Quick Panel needs it; without them it borrows no focus and sees
+        // presses only in our own windows.
+        std::unique_ptr<WindowFocus> windowFocus;
+        std::unique_ptr<DesktopPresses> desktopPresses;
     };
 
     static Platform realPlatform();
@@ -86,6 +92,7 @@ public:
     AppUpdateController& updates();
     SettingsNavigation& settingsNavigation() const { return *settingsNavigation_; }
     GlobalShortcut& shortcut() const { return *shortcut_; }
+    QuickPanelCoordinator& quickPanel() const { return *quickPanel_; }
 
 private:
     void reopenSettingsAfterLanguageRestart();
@@ -104,6 +111,7 @@ private:
     std::unique_ptr<SystemActivityObserver> systemActivity_;
     std::unique_ptr<ApplicationActivation> activation_;
     std::unique_ptr<WindowPresenter> windows_;
+    std::unique_ptr<QuickPanelCoordinator> quickPanel_;
     std::unique_ptr<StatusItem> statusItem_;
     std::optional<QCoro::Task<>> monitoring_;
 

@@ -315,30 +315,39 @@ void HistoryModel::ignoreCurrentPasteboard()
 
 QCoro::Task<bool> HistoryModel::copy(Clip clip, Condition condition)
 {
+    // Made in a statement of its own: GCC 12 destroys temporaries of a co_await expression twice.
+    QCoro::Task<CopyOutcome> copying = copyReporting(std::move(clip), std::move(condition));
+    const CopyOutcome outcome = co_await std::move(copying);
+    co_return outcome.written;
+}
+
+QCoro::Task<HistoryModel::CopyOutcome> HistoryModel::copyReporting(Clip clip, Condition condition)
+{
     QPointer<HistoryModel> self(this);
     const quint64 version = ++copyVersion_;
     const qint64 startCount = pasteboard_.changeCount();
+    const auto fail = [this](const QString& message) {
+        setErrorMessage(message);
+        return CopyOutcome{false, message};
+    };
     ClipPayload payload;
     try {
         payload = co_await repository_->payload(clip);
     } catch (const std::exception& error) {
-        if (self && copyVersion_ == version)
-            reportError(error);
-        co_return false;
+        if (!self || copyVersion_ != version)
+            co_return CopyOutcome{};
+        co_return fail(Diagnostics::userMessage(error));
     }
     if (!self || copyVersion_ != version || (condition && !condition()))
-        co_return false;
-    if (pasteboard_.changeCount() != startCount) {
-        setErrorMessage(QCoreApplication::translate("Tavlin", "The clipboard changed. Copy the record again."));
-        co_return false;
-    }
+        co_return CopyOutcome{};
+    if (pasteboard_.changeCount() != startCount)
+        co_return fail(QCoreApplication::translate("Tavlin", "The clipboard changed. Copy the record again."));
     const bool written = ClipboardCodec::restore(payload, pasteboard_);
     // Our own write, whole or partial, must never come back as a new record.
     ignoreCurrentPasteboard();
     if (written)
-        co_return true;
-    setErrorMessage(QCoreApplication::translate("Tavlin", "Could not write the data to the clipboard."));
-    co_return false;
+        co_return CopyOutcome{true, std::nullopt};
+    co_return fail(QCoreApplication::translate("Tavlin", "Could not write the data to the clipboard."));
 }
 
 QCoro::Task<bool> HistoryModel::edit(QFuture<void> work)

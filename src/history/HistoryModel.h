@@ -95,9 +95,21 @@ public:
     bool isMonitoringSuspended() const { return isMonitoringSuspended_; }
     void setMonitoringSuspended(bool suspended) { isMonitoringSuspended_ = suspended; }
 
+    // What one copy did: written, or why not. A copy that gave way (to a newer copy, a clear, a
+    // false condition) has no failure text: it failed for no reason of its own.
+    struct CopyOutcome {
+        bool written = false;
+        std::optional<QString> failure;
+    };
+
     // Puts the record back on the clipboard; true only when it is there now. `condition` is
     // asked once the payload has loaded; false gives up silently.
     QCoro::Task<bool> copy(Clip clip, Condition condition = {});
+    // The same copy, handing back its own failure text: errorMessage is the last failure of any
+    // operation, and may belong to another.
+    QCoro::Task<CopyOutcome> copyReporting(Clip clip, Condition condition = {});
+    // A page for any query, read past the browsing state (the Quick Panel keeps its own).
+    QFuture<HistoryRepository::Page> page(const HistoryQuery& query) { return repository_->page(query); }
     QCoro::Task<> setFavorite(Clip clip, bool isFavorite);
     QCoro::Task<> deleteClip(Clip clip);
     QCoro::Task<> clear(bool keepingFavorites);

@@ -1,0 +1,113 @@
+#include "QuickPanel.h"
+
+#include "QuickPanelMotion.h"
+#include "QuickSearchField.h"
+#include "TavlinTheme.h"
+#include "ThemeAppearance.h"
+
+#include <QGraphicsOpacityEffect>
+#include <QKeyEvent>
+#include <QPainter>
+
+namespace tavlin {
+
+QuickPanel::QuickPanel(QuickPanelMotion& motion, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), motion_(motion)
+{
+    setObjectName(QStringLiteral("quick-panel"));
+    setWindowTitle(tr("Tavlin Quick Panel"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    resize(420, 310);
+    connect(&motion, &QuickPanelMotion::changed, this, &QuickPanel::follow);
+}
+
+void QuickPanel::setContent(QWidget* content)
+{
+    content_ = content;
+    content_->setParent(this);
+    content_->setGeometry(rect());
+    fade_ = new QGraphicsOpacityEffect(content_);
+    fade_->setEnabled(false);
+    content_->setGraphicsEffect(fade_);
+    follow();
+}
+
+void QuickPanel::setCompositing(bool compositing)
+{
+    compositing_ = compositing;
+    setAttribute(Qt::WA_TranslucentBackground, compositing);
+    follow();
+}
+
+void QuickPanel::setIgnoresMouseEvents(bool ignores)
+{
+    ignoresMouseEvents_ = ignores;
+    // Through the desktop's input shape: Qt's WindowTransparentForInput would also drop the keys
+    // typed while the panel opens.
+    passClicks(this, ignores);
+}
+
+void QuickPanel::resizeEvent(QResizeEvent*)
+{
+    if (content_)
+        content_->setGeometry(rect());
+    follow();
+}
+
+void QuickPanel::follow()
+{
+    const QuickPanelMotion::Silhouette shape = motion_.silhouette(size());
+    const bool settled = shape.x == 0 && shape.y == 0 && shape.width >= width() && shape.height >= height();
+    if (!compositing_) {
+        // A hard-edged cut-out, no fades.
+        setMask(QRegion(shape.path().toFillPolygon().toPolygon()));
+        if (fade_)
+            fade_->setEnabled(false);
+        if (content_)
+            content_->clearMask();
+    } else {
+        clearMask();
+        setWindowOpacity(shape.surfaceOpacity);
+        if (fade_) {
+            fade_->setOpacity(shape.contentOpacity);
+            fade_->setEnabled(shape.contentOpacity < 1);
+        }
+        // The content never spills out of a growing outline.
+        if (content_) {
+            if (settled)
+                content_->clearMask();
+            else
+                content_->setMask(QRegion(shape.path().toFillPolygon().toPolygon()));
+        }
+    }
+    update();
+}
+
+void QuickPanel::paintEvent(QPaintEvent*)
+{
+    const QuickPanelMotion::Silhouette shape = motion_.silhouette(size());
+    const Appearance appearance = ThemeAppearance::of(content_ ? content_ : this);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    const QPainterPath path = shape.path();
+    painter.fillPath(path, TavlinTheme::contentSurface.resolve(appearance));
+    if (shape.notchShade > 0)
+        painter.fillPath(path, QColor(0, 0, 0, qRound(255 * shape.notchShade)));
+}
+
+void QuickPanel::keyPressEvent(QKeyEvent* event)
+{
+    const auto* field = qobject_cast<const QuickSearchField*>(focusWidget());
+    const std::optional<QuickPanelCommand> mapped = QuickSearchField::commandFor(event->key(), event->modifiers());
+    if ((!field || !field->isComposing())
+        && (mapped == QuickPanelCommand::cancel || mapped == QuickPanelCommand::history)) {
+        command(*mapped);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace tavlin

@@ -1,0 +1,337 @@
+#include "QuickPanelCoordinator.h"
+
+#include "HistoryModel.h"
+#include "QuickPanel.h"
+#include "QuickPanelMotion.h"
+#include "QuickPanelState.h"
+#include "QuickPanelView.h"
+#include "QuickSearchField.h"
+#include "ViewPreferences.h"
+#include "WindowTheme.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
+#include <QScreen>
+
+#include <qcoro/qcorotimer.h>
+
+#include <chrono>
+
+namespace tavlin {
+
+using namespace std::chrono_literals;
+
+QuickPanelCoordinator::QuickPanelCoordinator(HistoryModel& model, ViewPreferences& preferences,
+                                             SystemAppearance& appearance, QuickPanelEnvironment environment,
+                                             QObject* parent)
+    : QObject(parent),
+      model_(model),
+      preferences_(preferences),
+      appearance_(appearance),
+      environment_(std::move(environment)),
+      state_(std::make_unique<QuickPanelState>(model)),
+      motion_(std::make_unique<QuickPanelMotion>())
+{
+    // Any change of the screens closes the panel: its place may be gone.
+    connect(qApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
+        watchScreen(screen);
+        screenChanged();
+    });
+    connect(qApp, &QGuiApplication::screenRemoved, this, &QuickPanelCoordinator::screenChanged);
+    connect(qApp, &QGuiApplication::primaryScreenChanged, this, &QuickPanelCoordinator::screenChanged);
+    for (QScreen* screen : QGuiApplication::screens())
+        watchScreen(screen);
+}
+
+QuickPanelCoordinator::~QuickPanelCoordinator()
+{
+    shutdown();
+}
+
+void QuickPanelCoordinator::watchScreen(QScreen* screen)
+{
+    connect(screen, &QScreen::geometryChanged, this, &QuickPanelCoordinator::screenChanged);
+    connect(screen, &QScreen::availableGeometryChanged, this, &QuickPanelCoordinator::screenChanged);
+    connect(screen, &QScreen::logicalDotsPerInchChanged, this, &QuickPanelCoordinator::screenChanged);
+}
+
+void QuickPanelCoordinator::setPresented(bool presented)
+{
+    if (isPresented_ == presented)
+        return;
+    isPresented_ = presented;
+    Q_EMIT isPresentedChanged();
+}
+
+void QuickPanelCoordinator::build()
+{
+    panel_ = new QuickPanel(*motion_);
+    const QPointer<QuickPanelCoordinator> self(this);
+    const auto onCommand = [self](QuickPanelCommand command) {
+        if (self)
+            self->command(command);
+    };
+    panel_->command = onCommand;
+    panel_->passClicks = environment_.passClicks;
+    view_ = new QuickPanelView(*state_, onCommand, [self](const Clip& clip) {
+        if (self)
+            self->copy(clip);
+    });
+    panel_->setContent(view_);
+    WindowTheme::apply(view_, appearance_, preferences_);
+    panel_->installEventFilter(this);
+}
+
+void QuickPanelCoordinator::show()
+{
+    if (isPresented_ || shutDown_ || !environment_.display)
+        return;
+    const std::optional<QuickPanelGeometry::Display> display = environment_.display();
+    if (!display)
+        return;
+    const QRectF frame = QuickPanelGeometry::frame(*display);
+    if (!(frame.width() > 0 && frame.height() > 0))
+        return;
+    const quint64 generation = ++generation_;
+    copying_ = false;
+
+    // Reopened while still closing with the keyboard: the focus of the first opening stays.
+    QuickPanelFocus captured = environment_.captureFocus();
+    if (!panel_ || captured.ownWindow != panel_.data())
+        previousFocus_ = std::move(captured);
+
+    motion_->reduceMotion = environment_.reduceMotion();
+    motion_->seed = QuickPanelGeometry::seed(*display, frame);
+    const bool compositing = environment_.compositing();
+    // Collapsed, to grow from its strip; without a compositor nothing fades, so with reduced
+    // motion the panel simply appears.
+    const bool appears = !compositing && motion_->reduceMotion;
+    motion_->reset(appears, appears);
+    state_->open();
+    if (!panel_)
+        build();
+    panel_->setCompositing(compositing);
+    panel_->setGeometry(environment_.toScreen(frame));
+    panel_->setIgnoresMouseEvents(true);
+    setPresented(true);
+
+    willActivate();
+    activationPending_ = true;
+    panel_->show();
+    panel_->raise();
+    panel_->activateWindow();
+    focusSearch();
+
+    removeClickMonitors();
+    qApp->installEventFilter(this);
+    watchingClicks_ = true;
+    stopWatchingPresses_ = environment_.watchPresses([self = QPointer<QuickPanelCoordinator>(this)] {
+        if (self)
+            self->desktopPress();
+    });
+    opening(generation);
+}
+
+QCoro::Task<> QuickPanelCoordinator::opening(quint64 generation)
+{
+    const QPointer<QuickPanelCoordinator> self(this);
+    ++transitions_;
+    co_await QCoro::sleepFor(0ms); // the window maps first
+    if (!self)
+        co_return;
+    if (isPresented_ && generation_ == generation) {
+        motion_->open();
+        co_await QCoro::sleepFor(motion_->reduceMotion ? 100ms : 280ms);
+        if (!self)
+            co_return;
+        // Clicks reach the panel only once it has its full size.
+        if (isPresented_ && generation_ == generation && panel_)
+            panel_->setIgnoresMouseEvents(false);
+    }
+    if (--transitions_ == 0)
+        Q_EMIT settled();
+}
+
+void QuickPanelCoordinator::hide(HideReason reason)
+{
+    if (!isPresented_)
+        return;
+    // Decided before anything changes: only while the panel still has the keyboard.
+    const bool restore = int(reason) < int(HideReason::deactivated) && panel_ && environment_.mayRestoreFocus(panel_);
+    const quint64 generation = ++generation_;
+    copying_ = false;
+    setPresented(false);
+    state_->close();
+    removeClickMonitors();
+    if (panel_)
+        panel_->setIgnoresMouseEvents(true);
+    motion_->close();
+    if (restore) {
+        if (previousFocus_.external)
+            willRestoreExternal();
+        const bool restored = previousFocus_.restore();
+        if (previousFocus_.external && !restored)
+            externalRestoreFailed();
+    }
+    closing(generation, motion_->reduceMotion ? 100 : 160);
+}
+
+QCoro::Task<> QuickPanelCoordinator::closing(quint64 generation, int milliseconds)
+{
+    const QPointer<QuickPanelCoordinator> self(this);
+    ++transitions_;
+    co_await QCoro::sleepFor(std::chrono::milliseconds(milliseconds));
+    if (!self)
+        co_return;
+    // A showing in between keeps the panel on screen.
+    if (generation_ == generation && !isPresented_ && panel_) {
+        previousFocus_ = QuickPanelFocus();
+        // A menu of ours opened by the press that closed the panel (the tray's) would close with
+        // it: the panel, shrunk away and passing clicks through by now, goes with the menu.
+        if (QWidget* menu = QApplication::activePopupWidget()) {
+            menu->installEventFilter(this);
+            waitingMenu_ = menu;
+        } else {
+            panel_->hide();
+        }
+    }
+    if (--transitions_ == 0)
+        Q_EMIT settled();
+}
+
+void QuickPanelCoordinator::command(QuickPanelCommand command)
+{
+    if (!isPresented_)
+        return;
+    switch (command) {
+    case QuickPanelCommand::up:
+        state_->moveSelection(-1);
+        break;
+    case QuickPanelCommand::down:
+        state_->moveSelection(1);
+        break;
+    case QuickPanelCommand::copy:
+        if (const std::optional<Clip> clip = state_->selectedClip())
+            copy(*clip);
+        break;
+    case QuickPanelCommand::cancel:
+        hide(HideReason::cancel);
+        break;
+    case QuickPanelCommand::history:
+        hide(HideReason::history);
+        openHistory();
+        break;
+    }
+}
+
+void QuickPanelCoordinator::copy(const Clip& clip)
+{
+    // One copy at a time; further requests while one runs are dropped.
+    if (!isPresented_ || copying_)
+        return;
+    copying_ = true;
+    copying(generation_, clip);
+}
+
+QCoro::Task<> QuickPanelCoordinator::copying(quint64 generation, Clip clip)
+{
+    const QPointer<QuickPanelCoordinator> self(this);
+    QCoro::Task<bool> copy = state_->copy(clip);
+    const bool ok = co_await std::move(copy);
+    if (!self || generation_ != generation || !isPresented_)
+        co_return;
+    copying_ = false;
+    // A failed copy keeps the panel open with the state's message.
+    if (ok)
+        hide(HideReason::copied);
+}
+
+void QuickPanelCoordinator::focusSearch()
+{
+    if (!isPresented_ || !view_)
+        return;
+    QuickSearchField* field = view_->searchField();
+    field->setFocus(Qt::ActiveWindowFocusReason);
+    field->deselect();
+    field->setCursorPosition(int(field->text().size()));
+}
+
+bool QuickPanelCoordinator::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == waitingMenu_ && event->type() == QEvent::Hide) {
+        watched->removeEventFilter(this);
+        waitingMenu_ = nullptr;
+        if (!isPresented_ && panel_)
+            panel_->hide();
+    } else if (watched == panel_ && event->type() == QEvent::Paint && activationPending_) {
+        // Painted means mapped and managed: a window manager now takes the request.
+        activationPending_ = false;
+        if (isPresented_ && !panel_->isActiveWindow())
+            environment_.activate(panel_);
+    } else if (watched == panel_ && event->type() == QEvent::WindowDeactivate && isPresented_) {
+        hide(HideReason::deactivated);
+    } else if (watchingClicks_ && event->type() == QEvent::MouseButtonPress && watched->isWidgetType()) {
+        outsideClick(static_cast<QWidget*>(watched)->window());
+    }
+    return false; // the press is still delivered
+}
+
+void QuickPanelCoordinator::outsideClick(QWidget* window)
+{
+    if (!isPresented_)
+        return;
+    if (window == panel_ && !panel_->ignoresMouseEvents())
+        return;
+    hide(HideReason::deactivated);
+}
+
+void QuickPanelCoordinator::desktopPress()
+{
+    // Presses on our own windows are the event filter's; this sees the rest of the desktop.
+    if (!isPresented_)
+        return;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->frameGeometry().contains(QCursor::pos())
+            && !(window == panel_ && panel_->ignoresMouseEvents()))
+            return;
+    }
+    hide(HideReason::deactivated);
+}
+
+void QuickPanelCoordinator::screenChanged()
+{
+    hide(HideReason::deactivated);
+}
+
+void QuickPanelCoordinator::removeClickMonitors()
+{
+    if (watchingClicks_)
+        qApp->removeEventFilter(this);
+    watchingClicks_ = false;
+    if (stopWatchingPresses_)
+        std::exchange(stopWatchingPresses_, nullptr)();
+}
+
+void QuickPanelCoordinator::shutdown()
+{
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    ++generation_;
+    setPresented(false);
+    state_->close();
+    previousFocus_ = QuickPanelFocus();
+    copying_ = false;
+    removeClickMonitors();
+    disconnect(qApp, nullptr, this, nullptr);
+    for (QScreen* screen : QGuiApplication::screens())
+        disconnect(screen, nullptr, this, nullptr);
+    if (panel_) {
+        panel_->removeEventFilter(this);
+        panel_->hide();
+        delete panel_;
+    }
+}
+
+} // namespace tavlin

@@ -1,0 +1,124 @@
+#include "QuickPanelList.h"
+
+#include "QuickPanelListModel.h"
+#include "QuickPanelRow.h"
+#include "QuickPanelState.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QScrollBar>
+
+namespace tavlin {
+
+QuickPanelList::QuickPanelList(QuickPanelState& state, std::function<void(const Clip&)> copy, QWidget* parent)
+    : QTableView(parent), state_(state), copy_(std::move(copy)), model_(new QuickPanelListModel(this))
+{
+    setObjectName(QStringLiteral("quick-panel-list"));
+    setFocusPolicy(Qt::NoFocus);
+    setModel(model_);
+    row_ = new QuickPanelRow(*model_, this);
+    const QPointer<QuickPanelState> weakState(&state);
+    row_->needsPresentation = [weakState](const Clip& clip) {
+        if (weakState)
+            weakState->loadRow(clip);
+    };
+    setItemDelegate(row_);
+    horizontalHeader()->hide();
+    horizontalHeader()->setStretchLastSection(true);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(QuickPanelRow::height);
+    setShowGrid(false);
+    setFrameShape(QFrame::NoFrame);
+    setSelectionBehavior(SelectRows);
+    setSelectionMode(SingleSelection);
+    setEditTriggers(NoEditTriggers);
+    setVerticalScrollMode(ScrollPerPixel);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setMouseTracking(false);
+    setAttribute(Qt::WA_TranslucentBackground);
+    viewport()->setAutoFillBackground(false);
+    // The rows paint their own selection.
+    QPalette colors = palette();
+    colors.setColor(QPalette::Highlight, Qt::transparent);
+    setPalette(colors);
+
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+        if (syncing_)
+            return;
+        if (const std::optional<Clip> clip = model_->clipAt(current))
+            state_.setSelectedID(clip->id);
+    });
+    for (auto changed : {&QuickPanelState::clipsChanged, &QuickPanelState::rowsChanged, &QuickPanelState::selectedIDChanged})
+        connect(&state, changed, this, &QuickPanelList::follow);
+    follow();
+}
+
+void QuickPanelList::follow()
+{
+    syncing_ = true;
+    model_->assign(state_.clips(), state_.rows(), state_.selectedID());
+    if (!state_.clips().isEmpty()) {
+        int selected = -1;
+        for (int i = 0; i < state_.clips().size(); ++i) {
+            if (state_.selectedID() == state_.clips()[i].id) {
+                selected = i;
+                break;
+            }
+        }
+        // Only a moved selection scrolls.
+        if (selected >= 0 && currentIndex().row() != selected) {
+            selectRow(selected);
+            scrollTo(model_->index(selected, 0));
+        }
+    }
+    syncing_ = false;
+    viewport()->update();
+}
+
+void QuickPanelList::selectRow(int row)
+{
+    selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void QuickPanelList::copyClickedRow(int row)
+{
+    if (const std::optional<Clip> clip = model_->clipAt(row))
+        copy_(*clip);
+}
+
+void QuickPanelList::mousePressEvent(QMouseEvent* event)
+{
+    const int row = rowAt(event->position().toPoint().y());
+    if (model_->clipAt(row))
+        selectRow(row);
+    event->accept();
+}
+
+void QuickPanelList::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const int row = rowAt(event->position().toPoint().y());
+    if (!model_->clipAt(row))
+        return;
+    selectRow(row);
+    copyClickedRow(row);
+    event->accept();
+}
+
+void QuickPanelList::mouseMoveEvent(QMouseEvent* event)
+{
+    event->accept(); // no drag selection
+}
+
+void QuickPanelList::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void QuickPanelList::keyPressEvent(QKeyEvent* event)
+{
+    event->ignore(); // the search field has the keys
+}
+
+} // namespace tavlin

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "Clip.h"
+#include "QuickPanelCommand.h"
+
+#include <QAbstractButton>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QStackedLayout;
+
+namespace tavlin {
+
+class QuickPanelList;
+class QuickPanelState;
+class QuickSearchField;
+class SearchFocusRing;
+
+// The search bar: a capsule with a magnifying glass, the search field and its focus ring.
+class QuickPanelSearch : public QWidget {
+    Q_OBJECT
+public:
+    explicit QuickPanelSearch(QWidget* parent = nullptr);
+    QuickSearchField* field() const { return field_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QuickSearchField* field_;
+    SearchFocusRing* ring_;
+};
+
+// The favorites-only switch: a star, filled and tinted while on. It never takes the keyboard.
+class QuickPanelStarButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit QuickPanelStarButton(QWidget* parent = nullptr);
+    QSize sizeHint() const override { return {28, 24}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// What the open Quick Panel shows, top to bottom: the search bar, the "Recent" header with the
+// favorites-only switch, the list with its empty-state text, and the error line or key hints.
+// Everything it shows comes from the state; everything the user does goes to the state or, as
+// commands and copies, to the coordinator.
+class QuickPanelView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int listHeight = 200;
+
+    QuickPanelView(QuickPanelState& state, std::function<void(QuickPanelCommand)> onCommand,
+                   std::function<void(const Clip&)> onCopy, QWidget* parent = nullptr);
+
+    QuickSearchField* searchField() const;
+    QuickPanelList* list() const { return list_; }
+    // The empty-state text for the state's question.
+    static QString emptyText(const QString& query, bool favoritesOnly);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refresh();
+    void restyle();
+
+    QuickPanelState& state_;
+    std::function<void(QuickPanelCommand)> onCommand_;
+    QuickPanelSearch* search_;
+    QLabel* recent_;
+    QuickPanelStarButton* star_;
+    QuickPanelList* list_;
+    QLabel* empty_;
+    QLabel* error_;
+    QWidget* hints_;
+    QStackedLayout* footer_;
+    QList<QLabel*> hintLabels_;
+    QPushButton* history_;
+    bool restyling_ = false;
+};
+
+} // namespace tavlin
