@@ -101,6 +101,209 @@
         </message>
     </context>
     <context>
+        <name>Onboarding</name>
+        <message>
+            <source>Weekend ideas</source>
+            <translation>Идеи на выходные</translation>
+        </message>
+        <message>
+            <source>A walk, coffee and a new book</source>
+            <translation>Прогулка, кофе и новая книга</translation>
+        </message>
+        <message>
+            <source>Text Editor</source>
+            <translation>Текстовый редактор</translation>
+        </message>
+        <message>
+            <source>Terminal</source>
+            <translation>Терминал</translation>
+        </message>
+        <message>
+            <source>Screenshot</source>
+            <translation>Снимок экрана</translation>
+        </message>
+        <message>
+            <source>Image Viewer</source>
+            <translation>Просмотр изображений</translation>
+        </message>
+        <message>
+            <source>Tavlin interface example</source>
+            <translation>Пример интерфейса Tavlin</translation>
+        </message>
+        <message>
+            <source>%1, preview on</source>
+            <translation>%1, просмотр включён</translation>
+        </message>
+        <message>
+            <source>%1, preview off</source>
+            <translation>%1, просмотр выключен</translation>
+        </message>
+        <message>
+            <source>History</source>
+            <translation>История</translation>
+        </message>
+        <message>
+            <source>Favorites</source>
+            <translation>Избранное</translation>
+        </message>
+        <message>
+            <source>Preview</source>
+            <translation>Просмотр</translation>
+        </message>
+        <message>
+            <source>A walk in the park, coffee with friends and a new book for the evening.</source>
+            <translation>Прогулка в парке, кофе с друзьями и новая книга на вечер.</translation>
+        </message>
+        <message>
+            <source>Copy</source>
+            <translation>Копировать</translation>
+        </message>
+        <message>
+            <source>All set!</source>
+            <translation>Всё готово!</translation>
+        </message>
+        <message>
+            <source>Tavlin is ready to help you every day. It lives in the tray, and your history is always close by.</source>
+            <translation>Tavlin готов помогать вам каждый день. Он живёт в трее, и история всегда под рукой.</translation>
+        </message>
+        <message>
+            <source>On</source>
+            <translation>Вкл.</translation>
+        </message>
+        <message>
+            <source>Off</source>
+            <translation>Выкл.</translation>
+        </message>
+        <message>
+            <source>Theme</source>
+            <translation>Тема</translation>
+        </message>
+        <message>
+            <source>History view</source>
+            <translation>Вид истории</translation>
+        </message>
+        <message>
+            <source>Appearance</source>
+            <translation>Оформление</translation>
+        </message>
+        <message>
+            <source>Show preview</source>
+            <translation>Показывать просмотр</translation>
+        </message>
+        <message>
+            <source>Make Tavlin yours</source>
+            <translation>Настройте Tavlin под себя</translation>
+        </message>
+        <message>
+            <source>Choose a look. You can always change it in Settings.</source>
+            <translation>Выберите вид. Его всегда можно изменить в настройках.</translation>
+        </message>
+        <message>
+            <source>Step %1 of %2</source>
+            <translation>Шаг %1 из %2</translation>
+        </message>
+        <message>
+            <source>Quick Panel example</source>
+            <translation>Пример быстрой панели</translation>
+        </message>
+        <message>
+            <source>Search history…</source>
+            <translation>Поиск по истории…</translation>
+        </message>
+        <message>
+            <source>Enter — copy</source>
+            <translation>Enter — копировать</translation>
+        </message>
+        <message>
+            <source>History in one keystroke</source>
+            <translation>История в одно нажатие</translation>
+        </message>
+        <message>
+            <source>Open the compact Quick Panel from any app, find the record you need and copy it in a flash.</source>
+            <translation>Откройте компактную быструю панель из любого приложения, найдите нужную запись и мгновенно скопируйте её.</translation>
+        </message>
+        <message>
+            <source>Change Shortcut</source>
+            <translation>Изменить сочетание</translation>
+        </message>
+        <message>
+            <source>Reset</source>
+            <translation>Сбросить</translation>
+        </message>
+        <message>
+            <source>open Quick Panel</source>
+            <translation>открыть быструю панель</translation>
+        </message>
+        <message>
+            <source>switch records</source>
+            <translation>выбрать запись</translation>
+        </message>
+        <message>
+            <source>copy</source>
+            <translation>копировать</translation>
+        </message>
+        <message>
+            <source>Double-click</source>
+            <translation>Двойной щелчок</translation>
+        </message>
+        <message>
+            <source>close</source>
+            <translation>закрыть</translation>
+        </message>
+        <message>
+            <source>Quick Panel shortcut: %1</source>
+            <translation>Сочетание быстрой панели: %1</translation>
+        </message>
+        <message>
+            <source>Press a new shortcut. Esc cancels.</source>
+            <translation>Нажмите новое сочетание. Esc — отмена.</translation>
+        </message>
+        <message>
+            <source>Works without extra permissions.</source>
+            <translation>Работает без дополнительных разрешений.</translation>
+        </message>
+        <message>
+            <source>Skip</source>
+            <translation>Пропустить</translation>
+        </message>
+        <message>
+            <source>Finish the introduction and start using Tavlin</source>
+            <translation>Завершить знакомство и начать пользоваться Tavlin</translation>
+        </message>
+        <message>
+            <source>Back</source>
+            <translation>Назад</translation>
+        </message>
+        <message>
+            <source>Get Started</source>
+            <translation>Начать</translation>
+        </message>
+        <message>
+            <source>Continue</source>
+            <translation>Продолжить</translation>
+        </message>
+        <message>
+            <source>Hi! I’m Tavlin 👋</source>
+            <translation>Привет! Я Tavlin 👋</translation>
+        </message>
+        <message>
+            <source>I’ll help you keep the text, links, images and code you copy. It will all be at hand whenever you need it.</source>
+            <translation>Я сохраню текст, ссылки, изображения и код, которые вы копируете. Всё будет под рукой, когда понадобится.</translation>
+        </message>
+        <message>
+            <source>Your history stays on your computer</source>
+            <translation>История остаётся на вашем компьютере</translation>
+        </message>
+        <message>
+            <source>Tavlin keeps your clipboard history right on your computer. No sign-up and no cloud sync.</source>
+            <translation>Tavlin хранит историю буфера обмена прямо на вашем компьютере. Без регистрации и облачной синхронизации.</translation>
+        </message>
+        <message>
+            <source>Welcome to Tavlin</source>
+            <translation>Добро пожаловать в Tavlin</translation>
+        </message>
+    </context>
+    <context>
         <name>RecordMenu</name>
         <message>
             <source>Record</source>

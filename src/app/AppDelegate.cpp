@@ -13,7 +13,9 @@
 #include "LaunchAtLoginController.h"
 #include "Log.h"
 #include "LogindNotifications.h"
+#include "OnboardingCoordinator.h"
 #include "OnboardingStore.h"
+#include "OnboardingWindow.h"
 #include "PlistDefaults.h"
 #include "PortalSystemAppearance.h"
 #include "QuickPanelCoordinator.h"
@@ -139,6 +141,29 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
                                        language_.get(), {}});
     });
 
+    onboarding_ = std::make_unique<OnboardingCoordinator>(OnboardingCoordinator::Services{
+        *onboardingStore_, *preferences_, *shortcut_, [this]() -> SystemAppearance& { return *platform_.appearance; }, {}, {}});
+    windows_->setIntroduction([self](bool firstLaunch) -> QWidget* {
+        if (!self)
+            return nullptr;
+        QWidget* window = self->onboarding_->prepare(firstLaunch ? OnboardingMode::firstLaunch : OnboardingMode::replay);
+        if (firstLaunch)
+            self->onboardingStore_->defaults.setBool(OnboardingStore::startedKey, true);
+        return window;
+    });
+    onboarding_->onFinish = [self](OnboardingMode mode) {
+        if (!self || mode != OnboardingMode::firstLaunch || !self->windows_->isFirstLaunchPending())
+            return;
+        self->windows_->setFirstLaunchPending(false);
+        // What was copied before this moment is not the user's history.
+        self->model_->ignoreCurrentPasteboard();
+        self->startMonitoring();
+    };
+    onboarding_->onDismissed = [self](OnboardingMode mode) {
+        if (self && mode == OnboardingMode::firstLaunch && !self->windows_->isFirstLaunchPending() && self->isMonitoring())
+            self->windows_->showHistory();
+    };
+
     WindowPresenter* windows = windows_.get();
     QuickPanelEnvironment environment = platform_.windowFocus && platform_.desktopPresses
         ? QuickPanelEnvironment::desktop(*platform_.windowFocus, *platform_.desktopPresses, *platform_.appearance)
@@ -258,6 +283,7 @@ void AppDelegate::shutdown()
     disconnect(exclusions_.get(), nullptr, this, nullptr);
     model_->stopMonitoring();
     monitoring_.reset();
+    onboarding_->shutdown();
     statusItem_->remove();
     windows_->closeAll();
 }

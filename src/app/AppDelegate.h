@@ -29,6 +29,7 @@ class GlobalShortcut;
 class HistoryModel;
 class LanguageSettings;
 class LaunchAtLoginController;
+class OnboardingCoordinator;
 class QuickPanelCoordinator;
 class RetentionSettings;
 class SettingsNavigation;
@@ -93,6 +94,7 @@ public:
     SettingsNavigation& settingsNavigation() const { return *settingsNavigation_; }
     GlobalShortcut& shortcut() const { return *shortcut_; }
     QuickPanelCoordinator& quickPanel() const { return *quickPanel_; }
+    OnboardingCoordinator& onboarding() const { return *onboarding_; }
 
 private:
     void reopenSettingsAfterLanguageRestart();
@@ -102,6 +104,7 @@ private:
     std::unique_ptr<ViewPreferences> preferences_;
     std::unique_ptr<GlobalShortcut> shortcut_;
     std::unique_ptr<OnboardingStore> onboardingStore_;
+    std::unique_ptr<OnboardingCoordinator> onboarding_;
     std::unique_ptr<LaunchAtLoginController> launchAtLogin_;
     std::unique_ptr<CaptureExclusions> exclusions_;
     std::unique_ptr<RetentionSettings> retention_;

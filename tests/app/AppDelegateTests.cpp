@@ -11,7 +11,9 @@
 #include "HistoryModel.h"
 #include "HistoryWindow.h"
 #include "InMemoryDefaults.h"
+#include "OnboardingCoordinator.h"
 #include "OnboardingStore.h"
+#include "OnboardingWindow.h"
 #include "SettingsNavigation.h"
 #include "SettingsWindow.h"
 #include "StatusItem.h"
@@ -20,6 +22,7 @@
 #include "UnavailableUpdateService.h"
 #include "WindowPresenter.h"
 
+#include <QAbstractButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -88,12 +91,16 @@ struct DelegateFixture {
 
 } // namespace
 
-TEST(AppDelegate, AFirstLaunchWaitsForTheIntroductionAndCapturesNothing)
+TEST(AppDelegate, AFirstLaunchCapturesOnlyWhatIsCopiedAfterTheIntroduction)
 {
     DelegateFixture fixture(QVariantMap{});
     fixture.delegate->startServices();
     EXPECT_TRUE(fixture.delegate->isFirstLaunchPending());
     EXPECT_FALSE(fixture.delegate->isMonitoring());
+    OnboardingWindow* introduction = fixture.delegate->onboarding().window();
+    ASSERT_NE(introduction, nullptr);
+    EXPECT_TRUE(introduction->isVisible());
+    EXPECT_TRUE(fixture.defaults->boolValue(OnboardingStore::startedKey).value_or(false));
 
     const int polls = fixture.pasteboard->changeCountReads();
     fixture.pasteboard->setString(QStringLiteral("copied during the introduction"));
@@ -103,9 +110,43 @@ TEST(AppDelegate, AFirstLaunchWaitsForTheIntroductionAndCapturesNothing)
     EXPECT_EQ(fixture.pasteboard->changeCountReads(), polls) << "nothing polls during the introduction";
     fixture.windows().showHistory();
     fixture.delegate->shortcutPressed();
+    fixture.delegate->reopen();
     EXPECT_EQ(fixture.windows().historyWindow(), nullptr) << "the introduction comes first";
     EXPECT_EQ(fixture.quickPanelShows, 0);
-    EXPECT_EQ(fixture.model().totalCount(), 0);
+    EXPECT_EQ(fixture.delegate->onboarding().window(), introduction) << "one introduction, brought forward";
+
+    introduction->findChild<QAbstractButton*>(QStringLiteral("onboarding-skip"))->click();
+    // Monitoring looks at the clipboard once with the earlier copy still on it.
+    const int afterSkip = fixture.pasteboard->changeCountReads();
+    EXPECT_SOON(fixture.pasteboard->changeCountReads() > afterSkip, 3000);
+    EXPECT_FALSE(fixture.delegate->isFirstLaunchPending());
+    EXPECT_TRUE(fixture.delegate->isMonitoring());
+    EXPECT_TRUE(fixture.windows().isHistoryShown()) << "the history window opens";
+    EXPECT_TRUE(fixture.defaults->boolValue(OnboardingStore::completedKey).value_or(false));
+
+    fixture.pasteboard->setString(QStringLiteral("copied afterwards"));
+    EXPECT_SOON_EQ(fixture.model().totalCount(), 1, 3000);
+    EXPECT_EQ(fixture.model().clips().value(0).text, QStringLiteral("copied afterwards"));
+}
+
+TEST(AppDelegate, AReplayLeavesCapturingAlone)
+{
+    DelegateFixture fixture;
+    fixture.delegate->startServices();
+    ASSERT_TRUE(fixture.delegate->isMonitoring());
+    fixture.windows().showOnboarding();
+    OnboardingWindow* replay = fixture.delegate->onboarding().window();
+    ASSERT_NE(replay, nullptr);
+    EXPECT_EQ(fixture.delegate->onboarding().state()->mode(), OnboardingMode::replay);
+    EXPECT_FALSE(fixture.defaults->object(OnboardingStore::startedKey).isValid());
+    fixture.pasteboard->setString(QStringLiteral("copied during the replay"));
+    EXPECT_SOON_EQ(fixture.model().totalCount(), 1, 3000);
+
+    fixture.delegate->shortcutPressed();
+    EXPECT_EQ(fixture.quickPanelShows, 0) << "the shortcut brings the visible introduction forward";
+    replay->findChild<QAbstractButton*>(QStringLiteral("onboarding-skip"))->click();
+    EXPECT_TRUE(fixture.delegate->isMonitoring());
+    EXPECT_EQ(fixture.windows().historyWindow(), nullptr) << "a replay opens nothing else";
 }
 
 TEST(AppDelegate, AKnownProfileCapturesAtOnceAndStopsInOrder)

@@ -1,0 +1,180 @@
+#include "OnboardingQuickPanelScreen.h"
+
+#include "GlobalShortcut.h"
+#include "OnboardingKeyCaps.h"
+#include "OnboardingQuickPanelDemo.h"
+#include "OnboardingSurface.h"
+#include "OnboardingText.h"
+#include "RoundedShape.h"
+#include "StyledButton.h"
+#include "SystemFont.h"
+#include "TavlinTheme.h"
+#include "ThemeAppearance.h"
+#include "ThemedLabel.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace tavlin {
+
+namespace {
+
+constexpr int ringOutset = 3;
+
+// The capsule the branded recorder sits in: its fill, the keyboard-focus ring and the recording
+// ring, never both rings at once.
+class RecorderFrame : public QWidget {
+public:
+    RecorderFrame(QWidget* recorder, const GlobalShortcut& shortcut, const bool& focused)
+        : shortcut_(shortcut)
+        , focused_(focused)
+    {
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        auto* layout = new QHBoxLayout(this);
+        layout->setContentsMargins(ringOutset, ringOutset, ringOutset, ringOutset);
+        recorder->setFixedSize(160, 32);
+        layout->addWidget(recorder);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const Appearance appearance = ThemeAppearance::of(this);
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF capsule = QRectF(rect()).adjusted(ringOutset, ringOutset, -ringOutset, -ringOutset);
+        const bool recording = shortcut_.recording();
+        RoundedShape::fill(painter, capsule, RoundedShape::capsuleRadius(capsule),
+                           (recording ? TavlinTheme::controlSelection : TavlinTheme::controlFill).resolve(appearance));
+        const QColor accent = TavlinTheme::brandAccent.resolve(appearance);
+        if (recording)
+            RoundedShape::strokeInside(painter, capsule, RoundedShape::capsuleRadius(capsule), accent, 1.5);
+        else if (focused_)
+            RoundedShape::strokeInside(painter, QRectF(rect()), RoundedShape::capsuleRadius(QRectF(rect())), accent, 2);
+    }
+
+private:
+    const GlobalShortcut& shortcut_;
+    const bool& focused_;
+};
+
+QStringList keyCaps(const GlobalShortcut& shortcut)
+{
+    QStringList caps = shortcut.binding().modifierSymbols();
+    caps.append(shortcut.backend().keyTitle(shortcut.binding()));
+    return caps;
+}
+
+} // namespace
+
+OnboardingQuickPanelScreen::OnboardingQuickPanelScreen(GlobalShortcut& shortcut, const ShortcutRecorderFactory& makeRecorder,
+                                                       QWidget* parent)
+    : QWidget(parent)
+    , shortcut_(shortcut)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 2, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(OnboardingText::title(QCoreApplication::translate("Onboarding", "History in one keystroke")));
+    layout->addSpacing(6);
+    layout->addWidget(OnboardingText::subtitle(QCoreApplication::translate(
+                          "Onboarding", "Open the compact Quick Panel from any app, find the record you need and copy it in a flash.")),
+                      0, Qt::AlignHCenter);
+    layout->addSpacing(20);
+
+    // The shortcut card.
+    auto* cards = new QHBoxLayout();
+    cards->setSpacing(16);
+    auto* shortcutCard = new OnboardingSurface(18);
+    auto* column = new QVBoxLayout(shortcutCard);
+    column->setContentsMargins(16, 16, 16, 6);
+    column->setSpacing(14);
+    caps_ = new OnboardingKeyCaps(keyCaps(shortcut), true);
+    column->addWidget(caps_, 0, Qt::AlignHCenter);
+    auto* controls = new QHBoxLayout();
+    controls->setSpacing(6);
+    controls->addStretch(1);
+    if (makeRecorder) {
+        const QString idle = QCoreApplication::translate("Onboarding", "Change Shortcut");
+        QWidget* recorder = makeRecorder(shortcut, idle, [this](bool focused) {
+            recorderFocused_ = focused;
+            if (recorderFrame_)
+                recorderFrame_->update();
+        });
+        recorderFrame_ = new RecorderFrame(recorder, shortcut, recorderFocused_);
+        controls->addWidget(recorderFrame_);
+    }
+    reset_ = new StyledButton(QCoreApplication::translate("Onboarding", "Reset"), {TavlinButtonStyle::Kind::quiet, 34});
+    reset_->setObjectName(QStringLiteral("shortcut-reset"));
+    connect(reset_, &QAbstractButton::clicked, this, [this] { shortcut_.replace(ShortcutBinding::defaultBinding()); });
+    controls->addWidget(reset_);
+    controls->addStretch(1);
+    column->addLayout(controls);
+    status_ = new ThemedLabel(QString(), SystemFont::regular(11), TavlinTheme::secondaryText);
+    status_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    status_->setWordWrap(true);
+    status_->setMinimumHeight(28);
+    column->addWidget(status_);
+    cards->addWidget(shortcutCard, 1);
+
+    // The panel's keys.
+    auto* hintsCard = new OnboardingSurface(18);
+    hintsCard->setFixedWidth(250);
+    auto* hints = new QGridLayout(hintsCard);
+    hints->setContentsMargins(16, 16, 16, 16);
+    hints->setHorizontalSpacing(12);
+    hints->setVerticalSpacing(10);
+    const auto hint = [&](int row, QWidget* content, const QString& text) {
+        hints->addWidget(content, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
+        hints->addWidget(new ThemedLabel(text, SystemFont::regular(12), TavlinTheme::secondaryText), row, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    };
+    hint_ = new ThemedLabel(QString(), SystemFont::regular(11, QFont::DemiBold), TavlinTheme::primaryText);
+    hint_->setFixedWidth(82);
+    hint(0, hint_, QCoreApplication::translate("Onboarding", "open Quick Panel"));
+    hint(1, new OnboardingKeyCaps({QStringLiteral("↑"), QStringLiteral("↓")}, false), QCoreApplication::translate("Onboarding", "switch records"));
+    hint(2, new OnboardingKeyCaps({QStringLiteral("Enter")}, false), QCoreApplication::translate("Onboarding", "copy"));
+    hint(3, new ThemedLabel(QCoreApplication::translate("Onboarding", "Double-click"), SystemFont::regular(11, QFont::DemiBold), TavlinTheme::primaryText),
+         QCoreApplication::translate("Onboarding", "copy"));
+    hint(4, new OnboardingKeyCaps({QStringLiteral("Esc")}, false), QCoreApplication::translate("Onboarding", "close"));
+    hints->setColumnStretch(1, 1);
+    cards->addWidget(hintsCard);
+    layout->addLayout(cards);
+    layout->addSpacing(14);
+    layout->addWidget(new OnboardingQuickPanelDemo(), 0, Qt::AlignHCenter);
+    layout->addStretch(1);
+
+    for (auto signal : {&GlobalShortcut::bindingChanged, &GlobalShortcut::recordingChanged, &GlobalShortcut::errorMessageChanged})
+        connect(&shortcut, signal, this, &OnboardingQuickPanelScreen::showState);
+    showState();
+}
+
+void OnboardingQuickPanelScreen::showState()
+{
+    const QString display = shortcut_.backend().displayText(shortcut_.binding());
+    caps_->setCaps(keyCaps(shortcut_));
+    caps_->setAccessibleName(QCoreApplication::translate("Onboarding", "Quick Panel shortcut: %1").arg(display));
+    hint_->setText(display);
+    hint_->setToolTip(display);
+    const bool recording = shortcut_.recording();
+    reset_->setEnabled(!recording && shortcut_.binding() != ShortcutBinding::defaultBinding());
+    if (recording) {
+        status_->setObjectName(QString());
+        status_->setColor(TavlinTheme::secondaryText);
+        status_->setText(QCoreApplication::translate("Onboarding", "Press a new shortcut. Esc cancels."));
+    } else if (const std::optional<QString>& error = shortcut_.errorMessage()) {
+        status_->setObjectName(QStringLiteral("shortcut-error"));
+        status_->setColor(TavlinTheme::systemRed);
+        status_->setText(*error);
+    } else {
+        status_->setObjectName(QString());
+        status_->setColor(TavlinTheme::secondaryText);
+        status_->setText(QCoreApplication::translate("Onboarding", "Works without extra permissions."));
+    }
+    if (recorderFrame_)
+        recorderFrame_->update();
+}
+
+} // namespace tavlin

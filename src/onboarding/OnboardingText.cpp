@@ -1,0 +1,31 @@
+#include "OnboardingText.h"
+
+#include "SystemFont.h"
+#include "TavlinTheme.h"
+#include "ThemedLabel.h"
+
+namespace tavlin {
+
+ThemedLabel* OnboardingText::title(const QString& text)
+{
+    QFont font = SystemFont::regular(28, QFont::DemiBold);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, -0.3);
+    auto* label = new ThemedLabel(text, font, TavlinTheme::primaryText);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    label->setAccessibleName(text);
+    label->setAccessibleDescription(QStringLiteral("heading"));
+    return label;
+}
+
+ThemedLabel* OnboardingText::subtitle(const QString& text)
+{
+    auto* label = new ThemedLabel(text, SystemFont::regular(14), TavlinTheme::secondaryText);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    label->setMaximumWidth(440);
+    label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+    return label;
+}
+
+} // namespace tavlin

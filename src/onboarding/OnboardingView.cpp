@@ -1,0 +1,245 @@
+#include "OnboardingView.h"
+
+#include "GlobalShortcut.h"
+#include "OnboardingFinishScreen.h"
+#include "OnboardingLayout.h"
+#include "OnboardingPersonalizeScreen.h"
+#include "OnboardingProgress.h"
+#include "OnboardingState.h"
+#include "OnboardingTransition.h"
+#include "OnboardingWelcomeScreen.h"
+#include "StyledButton.h"
+#include "ThemeAppearance.h"
+
+#include <QCoreApplication>
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QHBoxLayout>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace tavlin {
+
+namespace {
+
+// Lays one screen over the whole stage.
+class Stage : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void resizeEvent(QResizeEvent*) override
+    {
+        for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            child->setGeometry(rect());
+    }
+};
+
+double scrollerWidth(const QWidget* widget)
+{
+    QStyle* style = widget->style();
+    // Scroll bars that overlay the content take none of its width.
+    if (style->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, widget))
+        return 0;
+    return style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, widget);
+}
+
+} // namespace
+
+OnboardingView::OnboardingView(OnboardingState& state, GlobalShortcut& shortcut, SystemAppearance& appearance,
+                               ShortcutRecorderFactory makeRecorder, QWidget* parent)
+    : QWidget(parent)
+    , state_(state)
+    , shortcut_(shortcut)
+    , makeRecorder_(std::move(makeRecorder))
+{
+    auto* host = new QVBoxLayout(this);
+    host->setContentsMargins(0, 0, 0, 0);
+    theme_ = new ThemeAppearance(this, appearance, state.theme());
+
+    column_ = new QWidget();
+    column_->setObjectName(QStringLiteral("onboarding-column"));
+    // While the column is drawn scaled it is a window of its own, and takes the theme too.
+    auto* columnTheme = new ThemeAppearance(column_, appearance, state.theme());
+    connect(&state, &OnboardingState::themeChanged, this, [this, columnTheme] {
+        theme_->setPreference(state_.theme());
+        columnTheme->setPreference(state_.theme());
+    });
+    auto* layout = new QVBoxLayout(column_);
+    layout->setContentsMargins(0, 22, 0, 22);
+    layout->setSpacing(0);
+
+    auto* header = new QWidget();
+    header->setFixedHeight(40);
+    auto* headerLayout = new QHBoxLayout(header);
+    headerLayout->setContentsMargins(20, 0, 20, 0);
+    progress_ = new OnboardingProgress();
+    skip_ = new StyledButton(QCoreApplication::translate("Onboarding", "Skip"), {TavlinButtonStyle::Kind::quiet, 34});
+    skip_->setObjectName(QStringLiteral("onboarding-skip"));
+    skip_->setAccessibleDescription(QCoreApplication::translate("Onboarding", "Finish the introduction and start using Tavlin"));
+    connect(skip_, &QAbstractButton::clicked, this, [this] { state_.complete(OnboardingState::Outcome::skipped); });
+    // The progress stays centred whatever the width of Skip.
+    headerLayout->addSpacing(skip_->sizeHint().width());
+    headerLayout->addStretch(1);
+    headerLayout->addWidget(progress_);
+    headerLayout->addStretch(1);
+    headerLayout->addWidget(skip_);
+    layout->addWidget(header);
+
+    stage_ = new Stage();
+    auto* stageHost = new QHBoxLayout();
+    stageHost->setContentsMargins(40, 0, 40, 0);
+    stageHost->addWidget(stage_);
+    layout->addLayout(stageHost, 1);
+    transition_ = new OnboardingTransition(stage_);
+    connect(transition_, &OnboardingTransition::finished, this, [this] {
+        if (screen_)
+            screen_->show();
+    });
+
+    auto* footer = new QHBoxLayout();
+    footer->setContentsMargins(28, 6, 28, 0);
+    back_ = new StyledButton(QCoreApplication::translate("Onboarding", "Back"), {TavlinButtonStyle::Kind::secondary, 34});
+    back_->setObjectName(QStringLiteral("onboarding-back"));
+    connect(back_, &QAbstractButton::clicked, this, [this] { state_.back(); });
+    footer->addWidget(back_);
+    footer->addStretch(1);
+    continue_ = new StyledButton(QString(), {TavlinButtonStyle::Kind::primary, 34});
+    footer->addWidget(continue_);
+    layout->addLayout(footer);
+
+    auto* backKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+[")), this);
+    connect(backKey, &QShortcut::activated, this, [this] { state_.back(); });
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* advance = new QShortcut(QKeySequence(key), this);
+        // While a recorder waits for keys, Return is a key like any other.
+        connect(advance, &QShortcut::activated, this, [this] {
+            if (!shortcut_.recording())
+                state_.advance();
+        });
+    }
+    connect(&state, &OnboardingState::stepChanged, this, &OnboardingView::showStep);
+    showStep();
+    fitColumn();
+}
+
+bool OnboardingView::isTransitioning() const
+{
+    return transition_->isRunning();
+}
+
+QWidget* OnboardingView::buildScreen()
+{
+    switch (state_.step()) {
+    case OnboardingState::Step::welcome:
+        return new OnboardingWelcomeScreen();
+    case OnboardingState::Step::personalize:
+        return new OnboardingPersonalizeScreen(state_);
+    case OnboardingState::Step::quickPanel:
+        return new OnboardingQuickPanelScreen(shortcut_, makeRecorder_);
+    case OnboardingState::Step::finish:
+        return new OnboardingFinishScreen(state_, shortcut_);
+    }
+    return new QWidget();
+}
+
+void OnboardingView::showStep()
+{
+    const OnboardingState::Step step = state_.step();
+    const bool animate = screen_ && column_->isVisible() && !ThemeAppearance::reduceMotion(this);
+    QPixmap from;
+    if (animate)
+        from = screen_->isVisible() ? screen_->grab() : QPixmap();
+    delete screen_;
+
+    screen_ = buildScreen();
+    screen_->setObjectName(QStringLiteral("onboarding-screen"));
+    screen_->setParent(stage_);
+    screen_->setGeometry(stage_->rect());
+    progress_->setStep(static_cast<int>(step));
+    skip_->setVisible(step != OnboardingState::Step::finish);
+    back_->setVisible(step != OnboardingState::Step::welcome);
+
+    // Get Started is the larger button of the last step.
+    const bool last = step == OnboardingState::Step::finish;
+    if ((continue_->style().height == 40) != last) {
+        auto* replacement = new StyledButton(QString(), {TavlinButtonStyle::Kind::primary, last ? 40 : 34});
+        continue_->parentWidget()->layout()->replaceWidget(continue_, replacement);
+        delete continue_;
+        continue_ = replacement;
+    }
+    if (continue_->objectName().isEmpty()) {
+        continue_->setObjectName(QStringLiteral("onboarding-continue"));
+        connect(continue_, &QAbstractButton::clicked, this, [this] { state_.advance(); });
+    }
+    continue_->setText(last ? QCoreApplication::translate("Onboarding", "Get Started") : QCoreApplication::translate("Onboarding", "Continue"));
+    continue_->updateGeometry();
+
+    if (!animate) {
+        transition_->hide();
+        screen_->show();
+        return;
+    }
+    if (QLayout* screenLayout = screen_->layout())
+        screenLayout->activate();
+    const QPixmap to = screen_->grab();
+    screen_->hide();
+    transition_->run(from, to, state_.movingForward());
+}
+
+void OnboardingView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitColumn();
+}
+
+void OnboardingView::fitColumn()
+{
+    const OnboardingLayout fitted = OnboardingLayout::fit(size(), scrollerWidth(this));
+    column_->setFixedSize(OnboardingLayout::design.width(), int(std::ceil(fitted.contentHeight)));
+    if (fitted.scale >= 1) {
+        if (!scroll_) {
+            if (graphics_) {
+                if (QGraphicsProxyWidget* proxy = column_->graphicsProxyWidget())
+                    proxy->setWidget(nullptr);
+                delete graphics_->scene();
+                delete graphics_;
+                graphics_ = nullptr;
+            }
+            scroll_ = new QScrollArea(this);
+            scroll_->setFrameShape(QFrame::NoFrame);
+            scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            scroll_->viewport()->setAutoFillBackground(false);
+            column_->setParent(nullptr);
+            scroll_->setWidget(column_);
+            layout()->addWidget(scroll_);
+        }
+        return;
+    }
+    if (!graphics_) {
+        if (scroll_) {
+            scroll_->takeWidget();
+            delete scroll_;
+            scroll_ = nullptr;
+        }
+        column_->setParent(nullptr);
+        auto* scene = new QGraphicsScene(this);
+        graphics_ = new QGraphicsView(scene, this);
+        graphics_->setFrameShape(QFrame::NoFrame);
+        graphics_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        graphics_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        graphics_->viewport()->setBackgroundRole(QPalette::Window);
+        graphics_->setBackgroundRole(QPalette::Window);
+        scene->addWidget(column_);
+        layout()->addWidget(graphics_);
+    }
+    graphics_->setTransform(QTransform::fromScale(fitted.scale, fitted.scale));
+    graphics_->scene()->setSceneRect(QRectF(QPointF(0, 0), QSizeF(column_->size())));
+}
+
+} // namespace tavlin

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QWidget>
+
+namespace tavlin {
+
+// The introduction's window: fixed in size, a close button only, moved by dragging its
+// background. It is a plain window, so Escape never closes it.
+class OnboardingWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    OnboardingWindow(QWidget* content, QSize size, QWidget* parent = nullptr);
+
+Q_SIGNALS:
+    // The user closed the window (its close button, the window manager, Ctrl+W).
+    void willClose();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+} // namespace tavlin
