@@ -54,12 +54,11 @@ OnboardingFinishScreen::OnboardingFinishScreen(const OnboardingState& state, con
     layout->addWidget(OnboardingText::title(QCoreApplication::translate("Onboarding", "All set!")));
     layout->addSpacing(8);
     layout->addWidget(OnboardingText::subtitle(QCoreApplication::translate(
-                          "Onboarding", "Tavlin is ready to help you every day. It lives in the tray, and your history is always close by.")),
-                      0, Qt::AlignHCenter);
+                          "Onboarding", "Tavlin is ready to help you every day. It lives in the tray, and your history is always close by.")), 0, Qt::AlignHCenter);
     layout->addSpacing(22);
 
     auto* grid = new QWidget();
-    grid->setMaximumWidth(480);
+    grid->setFixedWidth(480);
     auto* tiles = new QGridLayout(grid);
     tiles->setContentsMargins(0, 0, 0, 0);
     tiles->setSpacing(10);
@@ -72,7 +71,7 @@ OnboardingFinishScreen::OnboardingFinishScreen(const OnboardingState& state, con
     tiles->addWidget(tile(QStringLiteral("Quick Panel"), QStringLiteral("keyboard"), shortcut.backend().displayText(shortcut.binding())), 1, 1);
     tiles->setColumnStretch(0, 1);
     tiles->setColumnStretch(1, 1);
-    layout->addWidget(grid);
+    layout->addWidget(grid, 0, Qt::AlignHCenter);
     layout->addStretch(1);
 }
 

@@ -44,7 +44,7 @@ OnboardingGhost::OnboardingGhost(int size, Motion motion, QWidget* parent)
     , motion_(motion)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setFixedSize(sizeHint());
     buildMotion();
 }
 

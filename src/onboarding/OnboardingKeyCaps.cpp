@@ -37,7 +37,7 @@ OnboardingKeyCaps::OnboardingKeyCaps(const QStringList& caps, bool large, QWidge
     , caps_(caps)
     , large_(large)
 {
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setFixedSize(sizeHint());
 }
 
 QStringList OnboardingKeyCaps::displayedCaps(const QStringList& caps, bool large)
@@ -52,7 +52,7 @@ void OnboardingKeyCaps::setCaps(const QStringList& caps)
     if (caps == caps_)
         return;
     caps_ = caps;
-    updateGeometry();
+    setFixedSize(sizeHint());
     update();
 }
 

@@ -82,8 +82,7 @@ OnboardingPersonalizeScreen::OnboardingPersonalizeScreen(OnboardingState& state,
     layout->setSpacing(0);
     layout->addWidget(OnboardingText::title(QCoreApplication::translate("Onboarding", "Make Tavlin yours")));
     layout->addSpacing(6);
-    layout->addWidget(OnboardingText::subtitle(QCoreApplication::translate("Onboarding", "Choose a look. You can always change it in Settings.")),
-                      0, Qt::AlignHCenter);
+    layout->addWidget(OnboardingText::subtitle(QCoreApplication::translate("Onboarding", "Choose a look. You can always change it in Settings.")), 0, Qt::AlignHCenter);
     layout->addSpacing(16);
     auto* card = new OnboardingSurface(16);
     auto* rows = new QVBoxLayout(card);

@@ -21,7 +21,7 @@ OnboardingQuickPanelDemo::OnboardingQuickPanelDemo(QWidget* parent)
     : QWidget(parent)
 {
     setAccessibleName(QCoreApplication::translate("Onboarding", "Quick Panel example"));
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setFixedSize(sizeHint());
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 

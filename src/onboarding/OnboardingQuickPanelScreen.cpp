@@ -81,8 +81,7 @@ OnboardingQuickPanelScreen::OnboardingQuickPanelScreen(GlobalShortcut& shortcut,
     layout->addWidget(OnboardingText::title(QCoreApplication::translate("Onboarding", "History in one keystroke")));
     layout->addSpacing(6);
     layout->addWidget(OnboardingText::subtitle(QCoreApplication::translate(
-                          "Onboarding", "Open the compact Quick Panel from any app, find the record you need and copy it in a flash.")),
-                      0, Qt::AlignHCenter);
+                          "Onboarding", "Open the compact Quick Panel from any app, find the record you need and copy it in a flash.")), 0, Qt::AlignHCenter);
     layout->addSpacing(20);
 
     // The shortcut card.

@@ -21,10 +21,11 @@ ThemedLabel* OnboardingText::title(const QString& text)
 ThemedLabel* OnboardingText::subtitle(const QString& text)
 {
     auto* label = new ThemedLabel(text, SystemFont::regular(14), TavlinTheme::secondaryText);
-    label->setAlignment(Qt::AlignCenter);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setWordWrap(true);
-    label->setMaximumWidth(440);
-    label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+    // The screens are always laid out at the design's width, which leaves room for all 440.
+    label->setFixedWidth(440);
+    label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return label;
 }
 

@@ -82,7 +82,10 @@ OnboardingView::OnboardingView(OnboardingState& state, GlobalShortcut& shortcut,
     skip_->setObjectName(QStringLiteral("onboarding-skip"));
     skip_->setAccessibleDescription(QCoreApplication::translate("Onboarding", "Finish the introduction and start using Tavlin"));
     connect(skip_, &QAbstractButton::clicked, this, [this] { state_.complete(OnboardingState::Outcome::skipped); });
-    // The progress stays centred whatever the width of Skip.
+    // The progress stays centred whatever the width of Skip, also where Skip is hidden.
+    QSizePolicy keepRoom = skip_->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    skip_->setSizePolicy(keepRoom);
     headerLayout->addSpacing(skip_->sizeHint().width());
     headerLayout->addStretch(1);
     headerLayout->addWidget(progress_);

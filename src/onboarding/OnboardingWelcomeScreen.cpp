@@ -26,13 +26,12 @@ OnboardingWelcomeScreen::OnboardingWelcomeScreen(QWidget* parent)
     layout->addWidget(OnboardingText::title(QCoreApplication::translate("Onboarding", "Hi! I’m Tavlin 👋")));
     layout->addSpacing(10);
     layout->addWidget(OnboardingText::subtitle(QCoreApplication::translate(
-                          "Onboarding", "I’ll help you keep the text, links, images and code you copy. It will all be at hand whenever you need it.")),
-                      0, Qt::AlignHCenter);
+                          "Onboarding", "I’ll help you keep the text, links, images and code you copy. It will all be at hand whenever you need it.")), 0, Qt::AlignHCenter);
     layout->addSpacing(20);
     layout->addStretch(1);
 
     auto* card = new OnboardingSurface(16);
-    card->setMaximumWidth(500);
+    card->setFixedWidth(500);
     auto* row = new QHBoxLayout(card);
     row->setContentsMargins(16, 16, 16, 16);
     row->setSpacing(14);
@@ -50,7 +49,7 @@ OnboardingWelcomeScreen::OnboardingWelcomeScreen(QWidget* parent)
     texts->addWidget(text);
     row->addLayout(texts, 1);
     card->setAccessibleName(heading + QStringLiteral(". ") + detail);
-    layout->addWidget(card);
+    layout->addWidget(card, 0, Qt::AlignHCenter);
 }
 
 } // namespace tavlin

@@ -1,0 +1,183 @@
+#include "DesignTestSupport.h"
+#include "OnboardingDemo.h"
+#include "OnboardingGhost.h"
+#include "OnboardingHarness.h"
+#include "OnboardingKeyCaps.h"
+#include "OnboardingState.h"
+#include "OnboardingView.h"
+#include "SwitchToggle.h"
+#include "ThemedWindow.h"
+
+#include <QAbstractAnimation>
+#include <QAnimationDriver>
+#include <QLabel>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace tavlin;
+using namespace tavlin::test;
+
+namespace {
+
+// Animation time that moves only when the test says so, one 60 Hz frame at a time.
+class SteppedAnimationDriver : public QAnimationDriver {
+public:
+    SteppedAnimationDriver() { install(); }
+    ~SteppedAnimationDriver() override { uninstall(); }
+    qint64 elapsed() const override { return now_; }
+    void advanceTo(qint64 milliseconds)
+    {
+        while (now_ < milliseconds) {
+            now_ = std::min(now_ + 16, milliseconds);
+            advance();
+        }
+    }
+
+private:
+    qint64 now_ = 0;
+};
+
+QStringList summary(const OnboardingHarness& harness)
+{
+    QStringList values;
+    for (QLabel* label : harness.coordinator->window()->findChildren<QLabel*>(QStringLiteral("onboarding-summary-value")))
+        values << label->text();
+    return values;
+}
+
+} // namespace
+
+TEST(OnboardingView, KeysMoveThroughTheStepsExceptWhileRecording)
+{
+    OnboardingHarness harness;
+    harness.appearance.setReduceMotion(true);
+    OnboardingWindow* window = harness.show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    OnboardingState& state = *harness.coordinator->state();
+    EXPECT_EQ(harness.find(QStringLiteral("onboarding-back"))->isVisible(), false);
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_EQ(state.step(), OnboardingState::Step::personalize);
+    QTest::keyClick(window, Qt::Key_Enter);
+    EXPECT_EQ(state.step(), OnboardingState::Step::quickPanel);
+
+    harness.shortcut->beginRecording();
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_EQ(state.step(), OnboardingState::Step::quickPanel) << "Return is a key to record";
+    QTest::keyClick(window, Qt::Key_BracketLeft, Qt::ControlModifier);
+    EXPECT_EQ(state.step(), OnboardingState::Step::personalize);
+    EXPECT_FALSE(state.movingForward());
+    harness.shortcut->finishRecording(std::nullopt);
+
+    bool escaped = false;
+    harness.coordinator->onDismissed = [&](OnboardingMode) { escaped = true; };
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(escaped);
+    EXPECT_TRUE(window->isVisible()) << "Escape never closes the introduction";
+}
+
+TEST(OnboardingView, ScreensShowTheChoicesAndTheShortcutAsTheyStand)
+{
+    OnboardingHarness harness;
+    harness.appearance.setReduceMotion(true);
+    OnboardingWindow* window = harness.show();
+    OnboardingState& state = *harness.coordinator->state();
+    QWidget* progress = nullptr;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (widget->accessibleName() == QStringLiteral("Step 1 of 4"))
+            progress = widget;
+    }
+    EXPECT_NE(progress, nullptr);
+
+    // Personalize: the controls drive the state, and the demo follows.
+    state.show(OnboardingState::Step::personalize);
+    auto* demo = window->findChild<OnboardingDemo*>();
+    ASSERT_NE(demo, nullptr);
+    EXPECT_EQ(demo->accessibleName(), QStringLiteral("Tavlin interface example"));
+    EXPECT_EQ(demo->accessibleDescription(), QStringLiteral("List, preview on"));
+    for (QAbstractButton* segment : window->findChildren<QAbstractButton*>()) {
+        if (segment->text() == QStringLiteral("Cards"))
+            segment->click();
+    }
+    window->findChild<SwitchToggle*>()->click();
+    EXPECT_EQ(state.viewMode(), HistoryViewMode::cards);
+    EXPECT_FALSE(state.showPreview());
+    EXPECT_EQ(demo->accessibleDescription(), QStringLiteral("Cards, preview off"));
+    EXPECT_EQ(harness.preferences.viewMode(), HistoryViewMode::list) << "nothing is saved before the end";
+
+    // Quick Panel: five caps of a long combination become two; Reset brings the default back.
+    state.show(OnboardingState::Step::quickPanel);
+    const ShortcutBinding everything{40, ShortcutBinding::controlKey | ShortcutBinding::optionKey | ShortcutBinding::shiftKey
+                                             | ShortcutBinding::commandKey};
+    harness.shortcut->replace(everything);
+    auto* caps = window->findChild<OnboardingKeyCaps*>();
+    EXPECT_EQ(OnboardingKeyCaps::displayedCaps(caps->caps(), true), (QStringList{QStringLiteral("Ctrl+Alt+Shift+Super"), QStringLiteral("K")}));
+    auto* reset = harness.find<QAbstractButton>(QStringLiteral("shortcut-reset"));
+    ASSERT_TRUE(reset->isEnabled());
+    harness.backend->taken.append(ShortcutBinding::defaultBinding());
+    reset->click();
+    EXPECT_EQ(harness.shortcut->binding(), everything) << "a refused Reset keeps the shortcut in force";
+    auto* error = harness.find<QLabel>(QStringLiteral("shortcut-error"));
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(error->text(), *harness.shortcut->errorMessage());
+    harness.backend->taken.clear();
+    reset->click();
+    EXPECT_EQ(harness.shortcut->binding(), ShortcutBinding::defaultBinding());
+    EXPECT_FALSE(reset->isEnabled());
+    EXPECT_EQ(harness.find<QLabel>(QStringLiteral("shortcut-error")), nullptr);
+
+    // Finish: the summary, with the feature's name untranslated in Russian.
+    harness.shortcut->replace({9, ShortcutBinding::controlKey | ShortcutBinding::optionKey});
+    state.show(OnboardingState::Step::finish);
+    EXPECT_EQ(summary(harness), (QStringList{QStringLiteral("Match System"), QStringLiteral("Cards"), QStringLiteral("Off"),
+                                             QStringLiteral("Ctrl+Alt+V")}));
+    EXPECT_EQ(harness.find<QAbstractButton>(QStringLiteral("onboarding-continue"))->text(), QStringLiteral("Get Started"));
+    EXPECT_FALSE(harness.find(QStringLiteral("onboarding-skip"))->isVisible());
+    ScopedLanguage russian(QStringLiteral("ru"));
+    state.show(OnboardingState::Step::personalize);
+    state.show(OnboardingState::Step::finish);
+    QStringList titles;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (widget->accessibleName().startsWith(QStringLiteral("Quick Panel: ")))
+            titles << widget->accessibleName();
+    }
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Quick Panel: Ctrl+Alt+V")});
+    EXPECT_EQ(summary(harness).value(2), QStringLiteral("Выкл."));
+}
+
+TEST(OnboardingGhost, HopsOnceOnItsOwnClockAndRestsAtOnceWithReducedMotion)
+{
+    {
+        ThemedWindow reduced;
+        reduced.system.setReduceMotion(true);
+        auto* ghost = reduced.hold(new OnboardingGhost(100, OnboardingGhost::Motion::celebrate));
+        EXPECT_EQ(ghost->appearance(), 1) << "shown at rest from its first frame";
+        EXPECT_EQ(ghost->lift(), 0);
+    }
+    {
+    SteppedAnimationDriver clock;
+    ThemedWindow window;
+    auto* ghost = window.hold(new OnboardingGhost(100, OnboardingGhost::Motion::celebrate));
+    EXPECT_EQ(ghost->appearance(), 0) << "it grows and fades in";
+    clock.advanceTo(300);
+    EXPECT_EQ(ghost->lift(), 0);
+    EXPECT_GT(ghost->appearance(), 0.5);
+    clock.advanceTo(320 + 240);
+    EXPECT_NEAR(ghost->lift(), OnboardingGhost::liftHeight, 1.5) << "up about 0.32 s in";
+    clock.advanceTo(320 + 260 + 900);
+    EXPECT_NEAR(ghost->lift(), 0, 0.1) << "down again 0.26 s later";
+    EXPECT_NEAR(ghost->appearance(), 1, 0.01);
+    }
+    SteppedAnimationDriver clock;
+    ThemedWindow window;
+    auto* floating = window.hold(new OnboardingGhost(100, OnboardingGhost::Motion::floating));
+    const qint64 start = 0;
+    clock.advanceTo(start + 480);
+    EXPECT_EQ(floating->lift(), 0) << "the float waits half a second";
+    clock.advanceTo(start + 500 + 2200);
+    EXPECT_NEAR(floating->lift(), OnboardingGhost::liftHeight, 0.1);
+    floating->hide();
+    clock.advanceTo(start + 500 + 4400);
+    EXPECT_NEAR(floating->lift(), OnboardingGhost::liftHeight, 0.1) << "no motion while hidden";
+}
