@@ -1,0 +1,105 @@
+// A new user's first start of the real application, on a private Xvfb with a window manager and
+// a tray: the introduction comes first, nothing copied meanwhile is kept, and capturing starts
+// once it is finished.
+#include "ApplicationProfile.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace tavlin::test;
+
+namespace {
+
+const QString introductionTitle = QStringLiteral("^Welcome to Tavlin$");
+
+bool introductionShown()
+{
+    return !TrayDesktop::run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                                         introductionTitle}).isEmpty();
+}
+
+// Keys to the introduction window, made active first as a click on it would.
+void typeToIntroduction(const QString& keys)
+{
+    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral(
+        "xdotool search --onlyvisible --name '%1' windowactivate --sync; xdotool key --delay 250 %2").arg(introductionTitle, keys)});
+}
+
+void copy(const QString& text)
+{
+    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf '%1' | xclip -selection clipboard").arg(text)});
+}
+
+void stop(QProcess& application)
+{
+    ::kill(application.processId(), SIGTERM);
+    application.waitForFinished(10000);
+}
+
+QByteArray preferences(const Profile& profile)
+{
+    return readFile(profile.home + QStringLiteral("/.config/Tavlin/org.tavlin.Tavlin.plist"));
+}
+
+} // namespace
+
+TEST(IntroductionEndToEnd, AFreshProfileKeepsOnlyWhatIsCopiedAfterTheIntroduction)
+{
+    TrayDesktop desktop;
+    Profile profile;
+    auto application = profile.launch();
+    ASSERT_TRUE(waitUntil(introductionShown, 10000)) << application->readAllStandardError().toStdString();
+    copy(QStringLiteral("copied during the introduction"));
+
+    // Continue three times, then Get Started.
+    typeToIntroduction(QStringLiteral("Return Return Return Return"));
+    EXPECT_TRUE(waitUntil(TrayDesktop::historyShown, 5000)) << "the history window opens";
+    EXPECT_TRUE(waitUntil([] { return !introductionShown(); }, 5000));
+    EXPECT_TRUE(preferences(profile).contains("<key>onboarding.completed</key>"));
+    copy(QStringLiteral("copied afterwards"));
+    ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 2000));
+    EXPECT_EQ(queryTexts(profile.database, QStringLiteral("SELECT text FROM clips")), QStringList{QStringLiteral("copied afterwards")});
+    stop(*application);
+    EXPECT_EQ(application->exitCode(), 0);
+
+    // The next start captures at once, without the introduction.
+    application = profile.launch();
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
+    copy(QStringLiteral("after the restart"));
+    EXPECT_TRUE(waitUntil([&] { return records(profile) == 2; }, 5000));
+    EXPECT_FALSE(introductionShown());
+    stop(*application);
+}
+
+TEST(IntroductionEndToEnd, AClosedIntroductionWaitsForTheNextStart)
+{
+    TrayDesktop desktop;
+    Profile profile;
+    auto application = profile.launch();
+    ASSERT_TRUE(waitUntil(introductionShown, 10000)) << application->readAllStandardError().toStdString();
+
+    // A second launch hands over and leaves; the introduction stays.
+    auto second = profile.launch();
+    ASSERT_TRUE(second->waitForFinished(10000));
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_TRUE(introductionShown());
+
+    typeToIntroduction(QStringLiteral("Return ctrl+w"));
+    ASSERT_TRUE(waitUntil([] { return !introductionShown(); }, 5000));
+    EXPECT_FALSE(preferences(profile).contains("<key>onboarding.completed</key>"));
+    // Capturing stays off: the tray brings the introduction back, from its first step.
+    copy(QStringLiteral("copied while it waits"));
+    TrayDesktop::clickTray();
+    EXPECT_TRUE(waitUntil(introductionShown, 5000));
+    EXPECT_FALSE(TrayDesktop::historyShown());
+    EXPECT_EQ(records(profile), 0);
+    stop(*application);
+
+    application = profile.launch();
+    EXPECT_TRUE(waitUntil(introductionShown, 10000)) << "shown again at the next start";
+    typeToIntroduction(QStringLiteral("Return Return Return Return"));
+    EXPECT_TRUE(waitUntil(TrayDesktop::historyShown, 5000));
+    stop(*application);
+    EXPECT_EQ(records(profile), 0);
+}
