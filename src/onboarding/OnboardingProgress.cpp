@@ -20,6 +20,14 @@ OnboardingProgress::OnboardingProgress(QWidget* parent)
     : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    move_.setDuration(250);
+    QEasingCurve easeInOut(QEasingCurve::BezierSpline);
+    easeInOut.addCubicBezierSegment(QPointF(0.42, 0), QPointF(0.58, 1), QPointF(1, 1));
+    move_.setEasingCurve(easeInOut);
+    connect(&move_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        position_ = value.toDouble();
+        update();
+    });
     setStep(0);
 }
 
@@ -29,7 +37,15 @@ void OnboardingProgress::setStep(int index)
     const int number = index + 1;
     const int count = OnboardingState::stepCount;
     setAccessibleName(QCoreApplication::translate("Onboarding", "Step %1 of %2").arg(number).arg(count));
-    update();
+    move_.stop();
+    if (!isVisible() || ThemeAppearance::reduceMotion(this)) {
+        position_ = index;
+        update();
+        return;
+    }
+    move_.setStartValue(position_);
+    move_.setEndValue(double(index));
+    move_.start();
 }
 
 QSize OnboardingProgress::sizeHint() const
@@ -51,7 +67,8 @@ void OnboardingProgress::paintEvent(QPaintEvent*)
     const QColor reached = TavlinTheme::brandAccent.resolve(appearance);
     double x = (width() - sizeHint().width()) / 2.0;
     for (int i = 0; i < OnboardingState::stepCount; ++i) {
-        const double capsuleWidth = i == step_ ? currentWidth : otherWidth;
+        const double nearness = std::max(0.0, 1 - std::abs(i - position_));
+        const double capsuleWidth = otherWidth + (currentWidth - otherWidth) * nearness;
         const QRectF capsule(x, (height() - 6) / 2.0, capsuleWidth, 6);
         RoundedShape::fill(painter, capsule, 3, i <= step_ ? reached : later);
         x += capsuleWidth + spacing;

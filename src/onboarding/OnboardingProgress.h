@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QVariantAnimation>
 #include <QWidget>
 
 namespace tavlin {
@@ -20,6 +21,9 @@ protected:
 
 private:
     int step_ = 0;
+    // Where the longer capsule is, between two steps while it moves.
+    double position_ = 0;
+    QVariantAnimation move_;
 };
 
 } // namespace tavlin

@@ -13,8 +13,6 @@ ThemedLabel* OnboardingText::title(const QString& text)
     auto* label = new ThemedLabel(text, font, TavlinTheme::primaryText);
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
-    label->setAccessibleName(text);
-    label->setAccessibleDescription(QStringLiteral("heading"));
     return label;
 }
 

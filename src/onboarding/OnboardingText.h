@@ -9,7 +9,7 @@ class ThemedLabel;
 // The title and subtitle every screen of the introduction opens with; both show texts their
 // callers have already translated.
 struct OnboardingText {
-    // Large, centred, wrapping; announced as a heading.
+    // Large, centred, wrapping.
     static ThemedLabel* title(const QString& text);
     // Secondary colour, centred, wrapping within 440 pixels and never cut short.
     static ThemedLabel* subtitle(const QString& text);

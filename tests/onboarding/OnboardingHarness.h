@@ -11,9 +11,30 @@
 #include "ViewPreferences.h"
 
 #include <QAbstractButton>
+#include <QAnimationDriver>
 #include <QApplication>
 
 namespace tavlin::test {
+
+// Animation time that moves only when the test says so, one 60 Hz frame at a time.
+class SteppedAnimationDriver : public QAnimationDriver {
+public:
+    SteppedAnimationDriver() { install(); }
+    ~SteppedAnimationDriver() override { uninstall(); }
+    qint64 elapsed() const override { return now_; }
+    void advanceTo(qint64 milliseconds)
+    {
+        while (now_ < milliseconds) {
+            QApplication::processEvents(); // animations just started register in the event loop
+            now_ = std::min(now_ + 16, milliseconds);
+            advance();
+        }
+        QApplication::processEvents();
+    }
+
+private:
+    qint64 now_ = 0;
+};
 
 // The introduction on in-memory preferences, a fake hot-key backend and a fake desktop
 // appearance, with a coordinator that fits its window into `area`.

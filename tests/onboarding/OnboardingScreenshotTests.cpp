@@ -31,6 +31,15 @@ TEST(OnboardingScreenshots, EveryStepInBothThemesBothLanguagesAndASmallScreen)
     renderSteps(QStringLiteral("light"), false);
     renderSteps(QStringLiteral("dark"), true);
     renderSteps(QStringLiteral("small"), false, QSize(600, 480));
+
+    // Halfway into a step forward: the welcome fading, the next screen sliding in from the right.
+    SteppedAnimationDriver clock;
+    OnboardingHarness harness;
+    OnboardingWindow* window = harness.show();
+    clock.advanceTo(1000);
+    harness.coordinator->state()->advance();
+    clock.advanceTo(1120);
+    saveScreenshot(*window, QStringLiteral("onboarding-light-transition"));
     ScopedLanguage russian(QStringLiteral("ru"));
     renderSteps(QStringLiteral("ru-light"), false);
     renderSteps(QStringLiteral("ru-dark"), true);

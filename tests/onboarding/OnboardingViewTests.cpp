@@ -9,7 +9,6 @@
 #include "ThemedWindow.h"
 
 #include <QAbstractAnimation>
-#include <QAnimationDriver>
 #include <QLabel>
 #include <QTest>
 
@@ -19,24 +18,6 @@ using namespace tavlin;
 using namespace tavlin::test;
 
 namespace {
-
-// Animation time that moves only when the test says so, one 60 Hz frame at a time.
-class SteppedAnimationDriver : public QAnimationDriver {
-public:
-    SteppedAnimationDriver() { install(); }
-    ~SteppedAnimationDriver() override { uninstall(); }
-    qint64 elapsed() const override { return now_; }
-    void advanceTo(qint64 milliseconds)
-    {
-        while (now_ < milliseconds) {
-            now_ = std::min(now_ + 16, milliseconds);
-            advance();
-        }
-    }
-
-private:
-    qint64 now_ = 0;
-};
 
 QStringList summary(const OnboardingHarness& harness)
 {
