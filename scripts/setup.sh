@@ -9,6 +9,7 @@ TAVLIN_PACKAGES=(
   qcoro-qt6-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xclip xdotool python3 openbox trayer xterm
+  dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
   fonts-dejavu-core fonts-noto-color-emoji
 )
 
