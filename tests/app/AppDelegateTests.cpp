@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 #include "AppUpdateController.h"
 #include "ApplicationRelauncher.h"
+#include "ExpectSoon.h"
 #include "FakeHotKeyBackend.h"
 #include "FakePasteboard.h"
 #include "FakeSystemAppearance.h"

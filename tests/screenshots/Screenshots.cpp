@@ -14,6 +14,8 @@
 #include "FakeWorkspace.h"
 #include "HistoryEmptyView.h"
 #include "ImageSamples.h"
+#include "OnboardingHarness.h"
+#include "OnboardingState.h"
 #include "SourceApplicationIcon.h"
 #include "StoredPlaceholder.h"
 #include "StyledButton.h"
@@ -324,6 +326,38 @@ void historyWindow()
     test::ThemedWindow::settle();
     shoot(view, QStringLiteral("history-empty"));
     SourceApplicationIcon::setWorkspace(nullptr);
+// Every step of the introduction, at rest: onboarding-<look>-<step>.png.
+void introductionSteps(const QString& look, bool dark, std::optional<QSize> area = QSize(1280, 1000))
+{
+    test::OnboardingHarness harness;
+    harness.area = area;
+    harness.appearance.setDark(dark);
+    harness.appearance.setReduceMotion(true);
+    QWidget* window = harness.show();
+    for (int step = 0; step < OnboardingState::stepCount; ++step) {
+        harness.coordinator->state()->show(*OnboardingState::step(step));
+        shoot(*window, QStringLiteral("onboarding-%1-%2").arg(look).arg(step + 1));
+    }
+}
+
+void introduction()
+{
+    introductionSteps(QStringLiteral("light"), false);
+    introductionSteps(QStringLiteral("dark"), true);
+    introductionSteps(QStringLiteral("small"), false, QSize(600, 480)); // a 560 by 440 window
+    {
+        // Halfway into a step forward: the welcome fading, the next screen sliding in from the right.
+        test::SteppedAnimationDriver clock;
+        test::OnboardingHarness harness;
+        QWidget* window = harness.show();
+        clock.advanceTo(1000);
+        harness.coordinator->state()->advance();
+        clock.advanceTo(1120);
+        shoot(*window, QStringLiteral("onboarding-light-transition"));
+    }
+    test::ScopedLanguage russian(QStringLiteral("ru"));
+    introductionSteps(QStringLiteral("ru-light"), false);
+    introductionSteps(QStringLiteral("ru-dark"), true);
 }
 
 } // namespace
@@ -342,5 +376,6 @@ int main(int argc, char** argv)
     tavlin::buttons();
     tavlin::emptyStates();
     tavlin::historyWindow();
+    tavlin::introduction();
     return tavlin::problems == 0 ? 0 : 1;
 }
