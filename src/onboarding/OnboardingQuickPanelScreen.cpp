@@ -13,6 +13,7 @@
 #include "ThemedLabel.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -155,6 +156,12 @@ void OnboardingQuickPanelScreen::showState()
     const QString display = shortcut_.backend().displayText(shortcut_.binding());
     caps_->setCaps(keyCaps(shortcut_));
     caps_->setAccessibleName(QCoreApplication::translate("Onboarding", "Quick Panel shortcut: %1").arg(display));
+    // A long combination shrinks, down to half its size, to stay on its one line.
+    QFont font = SystemFont::regular(11, QFont::DemiBold);
+    const int needed = QFontMetrics(font).horizontalAdvance(display);
+    if (needed > hint_->width() && needed > 0)
+        font.setPixelSize(std::max(6, font.pixelSize() * hint_->width() / needed));
+    hint_->setFont(font);
     hint_->setText(display);
     hint_->setToolTip(display);
     const bool recording = shortcut_.recording();

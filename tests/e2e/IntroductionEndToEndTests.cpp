@@ -109,6 +109,14 @@ TEST(IntroductionEndToEnd, AFreshProfileKeepsOnlyWhatIsCopiedAfterTheIntroductio
     copy(QStringLiteral("copied afterwards"));
     ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 2000));
     EXPECT_EQ(queryTexts(profile.database, QStringLiteral("SELECT text FROM clips")), QStringList{QStringLiteral("copied afterwards")});
+    // The introduction no longer stands in for Settings.
+    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral(
+        "xdotool search --onlyvisible --name '^Tavlin$' windowactivate --sync key ctrl+comma")});
+    EXPECT_TRUE(waitUntil([] {
+        return !TrayDesktop::run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                             QStringLiteral("--name"), QStringLiteral("^Settings$")}).isEmpty();
+    }, 5000));
+    EXPECT_FALSE(introductionShown());
     stop(*application);
     EXPECT_EQ(application->exitCode(), 0);
 
