@@ -232,7 +232,7 @@
         </message>
         <message>
             <source>open Quick Panel</source>
-            <translation>открыть быструю панель</translation>
+            <translation>открыть панель</translation>
         </message>
         <message>
             <source>switch records</source>

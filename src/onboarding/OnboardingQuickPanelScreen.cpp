@@ -122,7 +122,9 @@ OnboardingQuickPanelScreen::OnboardingQuickPanelScreen(GlobalShortcut& shortcut,
 
     // The panel's keys.
     auto* hintsCard = new OnboardingSurface(18);
-    hintsCard->setFixedWidth(250);
+    // 250 wide, wider where a translation needs it.
+    hintsCard->setMinimumWidth(250);
+    hintsCard->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
     auto* hints = new QGridLayout(hintsCard);
     hints->setContentsMargins(16, 16, 16, 16);
     hints->setHorizontalSpacing(12);

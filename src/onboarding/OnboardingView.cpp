@@ -155,8 +155,9 @@ void OnboardingView::showStep()
     const OnboardingState::Step step = state_.step();
     const bool animate = screen_ && column_->isVisible() && !ThemeAppearance::reduceMotion(this);
     QPixmap from;
+    // A change during a change starts from the picture as it stands.
     if (animate)
-        from = screen_->isVisible() ? screen_->grab() : QPixmap();
+        from = transition_->isRunning() ? transition_->grab() : screen_->grab();
     delete screen_;
 
     screen_ = buildScreen();
