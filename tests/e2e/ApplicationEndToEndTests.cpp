@@ -23,12 +23,6 @@ using namespace tavlin::test;
 
 namespace {
 
-// Visible top-level windows whose title matches.
-QStringList windowsNamed(const QString& pattern)
-{
-    return run(QStringLiteral("xdotool search --onlyvisible --name ") + pattern).split(u'\n', Qt::SkipEmptyParts);
-}
-
 // Managed windows, bottom to top, as decimal ids.
 QStringList stacking()
 {

@@ -97,6 +97,12 @@ inline bool waitForMonitoring(QProcess& application, QByteArray& log)
     }, 10000);
 }
 
+// Visible top-level windows whose title matches.
+inline QStringList windowsNamed(const QString& pattern)
+{
+    return run(QStringLiteral("xdotool search --onlyvisible --name ") + pattern).split(u'\n', Qt::SkipEmptyParts);
+}
+
 inline qint64 records(const Profile& profile)
 {
     if (!QFile::exists(profile.database))

@@ -11,19 +11,23 @@ using namespace tavlin::test;
 
 namespace {
 
-const QString introductionTitle = QStringLiteral("^Welcome to Tavlin$");
+const QString introductionTitle = QStringLiteral("\"^Welcome to Tavlin$\"");
 
 bool introductionShown()
 {
-    return !TrayDesktop::run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                                         introductionTitle}).isEmpty();
+    return !windowsNamed(introductionTitle).isEmpty();
+}
+
+bool historyShown()
+{
+    return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty();
 }
 
 // Keys to the introduction window, made active first as a click on it would.
 void typeToIntroduction(const QString& keys)
 {
     QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral(
-        "xdotool search --onlyvisible --name '%1' windowactivate --sync; xdotool key --delay 250 %2").arg(introductionTitle, keys)});
+        "xdotool search --onlyvisible --name '^Welcome to Tavlin$' windowactivate --sync; xdotool key --delay 250 %1").arg(keys)});
 }
 
 void copy(const QString& text)
@@ -95,7 +99,7 @@ QByteArray preferences(const Profile& profile)
 
 TEST(IntroductionEndToEnd, AFreshProfileKeepsOnlyWhatIsCopiedAfterTheIntroduction)
 {
-    TrayDesktop desktop;
+    Desktop desktop;
     Profile profile;
     auto application = profile.launch();
     ASSERT_TRUE(waitUntil(introductionShown, 10000)) << application->readAllStandardError().toStdString();
@@ -103,19 +107,15 @@ TEST(IntroductionEndToEnd, AFreshProfileKeepsOnlyWhatIsCopiedAfterTheIntroductio
 
     // Continue three times, then Get Started.
     typeToIntroduction(QStringLiteral("Return Return Return Return"));
-    EXPECT_TRUE(waitUntil(TrayDesktop::historyShown, 5000)) << "the history window opens";
+    EXPECT_TRUE(waitUntil(historyShown, 5000)) << "the history window opens";
     EXPECT_TRUE(waitUntil([] { return !introductionShown(); }, 5000));
     EXPECT_TRUE(preferences(profile).contains("<key>onboarding.completed</key>"));
     copy(QStringLiteral("copied afterwards"));
     ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 2000));
     EXPECT_EQ(queryTexts(profile.database, QStringLiteral("SELECT text FROM clips")), QStringList{QStringLiteral("copied afterwards")});
     // The introduction no longer stands in for Settings.
-    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral(
-        "xdotool search --onlyvisible --name '^Tavlin$' windowactivate --sync key ctrl+comma")});
-    EXPECT_TRUE(waitUntil([] {
-        return !TrayDesktop::run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                             QStringLiteral("--name"), QStringLiteral("^Settings$")}).isEmpty();
-    }, 5000));
+    run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync key ctrl+comma"));
+    EXPECT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("^Settings$")).isEmpty(); }, 5000));
     EXPECT_FALSE(introductionShown());
     stop(*application);
     EXPECT_EQ(application->exitCode(), 0);
@@ -131,7 +131,7 @@ TEST(IntroductionEndToEnd, AFreshProfileKeepsOnlyWhatIsCopiedAfterTheIntroductio
 
 TEST(IntroductionEndToEnd, AClosedIntroductionWaitsForTheNextStart)
 {
-    TrayDesktop desktop;
+    Desktop desktop;
     Profile profile;
     auto application = profile.launch();
     ASSERT_TRUE(waitUntil(introductionShown, 10000)) << application->readAllStandardError().toStdString();
@@ -147,9 +147,9 @@ TEST(IntroductionEndToEnd, AClosedIntroductionWaitsForTheNextStart)
     EXPECT_FALSE(preferences(profile).contains("<key>onboarding.completed</key>"));
     // Capturing stays off: the tray brings the introduction back, from its first step.
     copy(QStringLiteral("copied while it waits"));
-    TrayDesktop::clickTray();
+    Desktop::clickTray();
     EXPECT_TRUE(waitUntil(introductionShown, 5000));
-    EXPECT_FALSE(TrayDesktop::historyShown());
+    EXPECT_FALSE(historyShown());
     EXPECT_EQ(records(profile), 0);
     stop(*application);
 
@@ -158,7 +158,7 @@ TEST(IntroductionEndToEnd, AClosedIntroductionWaitsForTheNextStart)
     application = assistive.launch(profile);
     EXPECT_TRUE(waitUntil(introductionShown, 10000)) << "shown again at the next start";
     EXPECT_TRUE(assistive.press(QStringLiteral("Skip")));
-    EXPECT_TRUE(waitUntil(TrayDesktop::historyShown, 5000));
+    EXPECT_TRUE(waitUntil(historyShown, 5000));
     EXPECT_TRUE(preferences(profile).contains("<key>onboarding.completed</key>"));
     stop(*application);
     EXPECT_EQ(records(profile), 0);
