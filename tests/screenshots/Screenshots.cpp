@@ -327,11 +327,12 @@ void historyWindow()
     shoot(view, QStringLiteral("history-empty"));
     SourceApplicationIcon::setWorkspace(nullptr);
 // Every step of the introduction, at rest: onboarding-<look>-<step>.png.
-void introductionSteps(const QString& look, bool dark, std::optional<QSize> area = QSize(1280, 1000))
+void introductionSteps(const QString& look, bool dark, std::optional<QSize> area = QSize(1280, 1000), bool contrast = false)
 {
     test::OnboardingHarness harness;
     harness.area = area;
     harness.appearance.setDark(dark);
+    harness.appearance.setIncreasedContrast(contrast);
     harness.appearance.setReduceMotion(true);
     QWidget* window = harness.show();
     for (int step = 0; step < OnboardingState::stepCount; ++step) {
@@ -345,6 +346,7 @@ void introduction()
     introductionSteps(QStringLiteral("light"), false);
     introductionSteps(QStringLiteral("dark"), true);
     introductionSteps(QStringLiteral("small"), false, QSize(600, 480)); // a 560 by 440 window
+    introductionSteps(QStringLiteral("dark-high-contrast"), true, QSize(1280, 1000), true);
     {
         // Halfway into a step forward: the welcome fading, the next screen sliding in from the right.
         test::SteppedAnimationDriver clock;
