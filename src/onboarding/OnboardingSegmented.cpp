@@ -69,6 +69,14 @@ OnboardingSegmented::OnboardingSegmented(const QString& label, const QStringList
     for (int i = 0; i < titles.size(); ++i) {
         auto* segment = new Segment(titles[i], this);
         connect(segment, &QAbstractButton::clicked, this, [this, i] { Q_EMIT activated(i); });
+        // Assistive technology toggles a segment instead of clicking it: the same request.
+        connect(segment, &QAbstractButton::toggled, this, [this, i](bool checked) {
+            if (showing_)
+                return;
+            setSelectedIndex(selected_);
+            if (checked)
+                Q_EMIT activated(i);
+        });
         layout->addWidget(segment);
         segments_.append(segment);
     }
@@ -77,8 +85,10 @@ OnboardingSegmented::OnboardingSegmented(const QString& label, const QStringList
 void OnboardingSegmented::setSelectedIndex(int index)
 {
     selected_ = index;
+    showing_ = true;
     for (int i = 0; i < segments_.size(); ++i)
         segments_[i]->setChecked(i == index);
+    showing_ = false;
 }
 
 void OnboardingSegmented::paintEvent(QPaintEvent*)

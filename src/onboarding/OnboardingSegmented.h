@@ -30,6 +30,8 @@ protected:
 private:
     QList<QAbstractButton*> segments_;
     int selected_ = -1;
+    // True while the segments are being set to the selection.
+    bool showing_ = false;
 };
 
 } // namespace tavlin

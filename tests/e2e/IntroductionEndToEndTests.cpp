@@ -81,14 +81,24 @@ struct AssistiveTechnology {
         return process;
     }
 
-    bool press(const QString& name) const
+    // "press", "focus", "find" or "gone" the control of that accessible name; true once done.
+    bool ask(const char* command, const QString& name) const
     {
         QProcess helper;
         helper.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
-        helper.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("press"), name});
+        helper.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QString::fromLatin1(command), name});
         return helper.waitForFinished(20000) && helper.exitCode() == 0;
     }
+    bool press(const QString& name) const { return ask("press", name); }
 };
+
+QByteArray clipboard()
+{
+    QProcess process;
+    process.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    process.waitForFinished(5000);
+    return process.readAllStandardOutput();
+}
 
 QByteArray preferences(const Profile& profile)
 {
@@ -162,4 +172,56 @@ TEST(IntroductionEndToEnd, AClosedIntroductionWaitsForTheNextStart)
     EXPECT_TRUE(preferences(profile).contains("<key>onboarding.completed</key>"));
     stop(*application);
     EXPECT_EQ(records(profile), 0);
+}
+
+// The whole application as a new user meets it, every control found as assistive technology
+// finds it.
+TEST(IntroductionEndToEnd, ANewUserMeetsTheApplication)
+{
+    Desktop desktop;
+    AssistiveTechnology assistive;
+    Profile profile;
+    auto application = assistive.launch(profile);
+    ASSERT_TRUE(waitUntil(introductionShown, 10000)) << application->readAllStandardError().toStdString();
+    copy(QStringLiteral("copied during the introduction"));
+    // Cards for the history, then Skip: the choice made so far is kept.
+    ASSERT_TRUE(assistive.press(QStringLiteral("Continue")));
+    ASSERT_TRUE(assistive.press(QStringLiteral("Cards")));
+    ASSERT_TRUE(assistive.press(QStringLiteral("Skip")));
+    EXPECT_TRUE(waitUntil(historyShown, 5000)) << "the history window opens";
+    EXPECT_TRUE(preferences(profile).contains("<string>cards</string>")) << preferences(profile).toStdString();
+
+    copy(QStringLiteral("alpha one"));
+    ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000));
+    copy(QStringLiteral("beta two"));
+    ASSERT_TRUE(waitUntil([&] { return records(profile) == 2; }, 5000));
+    EXPECT_EQ(queryTexts(profile.database, QStringLiteral("SELECT text FROM clips ORDER BY id")),
+              (QStringList{QStringLiteral("alpha one"), QStringLiteral("beta two")}));
+
+    // A search narrows the listing; Return on the chosen record puts it back on the clipboard.
+    run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync"));
+    ASSERT_TRUE(assistive.ask("focus", QStringLiteral("Search history…")));
+    run(QStringLiteral("xdotool type --delay 60 alpha"));
+    EXPECT_TRUE(assistive.ask("gone", QStringLiteral("TEXT: beta two")));
+    EXPECT_TRUE(assistive.ask("find", QStringLiteral("TEXT: alpha one")));
+    // Tab leads from the search field to the card it found.
+    run(QStringLiteral("xdotool key Tab"));
+    EXPECT_TRUE(waitUntil([] {
+        run(QStringLiteral("xdotool key Return"));
+        return clipboard() == "alpha one";
+    }, 5000)) << clipboard().toStdString() << " in " << Desktop::activeWindowName().toStdString() << "\n"
+                << application->readAllStandardError().toStdString();
+
+    run(QStringLiteral("xdotool key ctrl+comma"));
+    EXPECT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("^Settings$")).isEmpty(); }, 5000));
+    stop(*application);
+    EXPECT_EQ(application->exitCode(), 0);
+
+    // The next start shows no introduction and captures at once.
+    application = profile.launch();
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
+    copy(QStringLiteral("after the restart"));
+    EXPECT_TRUE(waitUntil([&] { return records(profile) == 3; }, 5000));
+    EXPECT_FALSE(introductionShown());
+    stop(*application);
 }

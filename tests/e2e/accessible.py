@@ -3,8 +3,10 @@
 (AT-SPI), and presses it.
 
 Usage: accessible.py press NAME   exits 0 once a control of that name was found and pressed
+       accessible.py focus NAME   exits 0 once it was found and given the keyboard focus
        accessible.py find NAME    exits 0 once it is found
-Waits up to 10 seconds; exits 1 when nothing of that name shows up.
+       accessible.py gone NAME    exits 0 once nothing of that name is left
+Waits up to 10 seconds; exits 1 when that does not come to pass.
 """
 import sys
 import time
@@ -23,21 +25,32 @@ def find(node, name):
             found = find(node.get_child_at_index(index), name)
             if found:
                 return found
-    except gi.repository.GLib.Error:
-        pass  # the tree changed while it was read
+    except Exception:  # noqa: BLE001 - the tree changed while it was read: try again
+        pass
     return None
 
 
 def main(command, name):
     deadline = time.monotonic() + 10
     while time.monotonic() < deadline:
-        desktop = Atspi.get_desktop(0)
-        for index in range(desktop.get_child_count()):
-            node = find(desktop.get_child_at_index(index), name)
-            if node:
+        node = None
+        try:
+            desktop = Atspi.get_desktop(0)
+            for index in range(desktop.get_child_count()):
+                node = node or find(desktop.get_child_at_index(index), name)
+        except Exception:  # noqa: BLE001 - an application came or went meanwhile
+            node = None
+        if command == "gone" and not node:
+            return 0
+        if command != "gone" and node:
+            try:
                 if command == "press":
                     node.do_action(0)
+                elif command == "focus":
+                    node.grab_focus()
                 return 0
+            except Exception:  # noqa: BLE001 - it went while being pressed: look again
+                pass
         time.sleep(0.2)
     return 1
 
