@@ -88,7 +88,8 @@ TEST(OnboardingView, ScreensShowTheChoicesAndTheShortcutAsTheyStand)
     }
     ASSERT_NE(list, nullptr);
     EXPECT_FALSE(list->isChecked()) << "one segment selected";
-    window->findChild<SwitchToggle*>()->click();
+    QAccessible::queryAccessibleInterface(window->findChild<SwitchToggle*>())->actionInterface()->doAction(
+        QAccessibleActionInterface::toggleAction());
     EXPECT_EQ(state.viewMode(), HistoryViewMode::cards);
     EXPECT_FALSE(state.showPreview());
     EXPECT_EQ(demo->accessibleDescription(), QStringLiteral("Cards, preview off"));
