@@ -224,7 +224,7 @@
         </message>
         <message>
             <source>Change Shortcut</source>
-            <translation>Изменить сочетание</translation>
+            <translation>Изменить</translation>
         </message>
         <message>
             <source>Reset</source>

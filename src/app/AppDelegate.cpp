@@ -21,6 +21,7 @@
 #include "QuickPanelCoordinator.h"
 #include "RetentionSettings.h"
 #include "SettingsNavigation.h"
+#include "ShortcutRecorder.h"
 #include "TavlinSettingsView.h"
 #include "SourceApplicationIcon.h"
 #include "StatusItem.h"
@@ -134,15 +135,25 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
         connect(content, &ContentView::sheetEnded, windows, &WindowPresenter::sheetEnded);
         return content;
     });
-    windows_->setSettingsContent([this] {
+    windows_->setSettingsContent([this, self] {
         // The frame follows the theme already; the view needs no theme of its own.
         return new TavlinSettingsView({*preferences_, *settingsNavigation_, nullptr, shortcut_.get(),
                                        SettingsServices{*model_, *launchAtLogin_, *exclusions_, *retention_, updates()},
-                                       language_.get(), {}});
+                                       language_.get(), [self] {
+                                           if (self)
+                                               self->windows_->showOnboarding();
+                                       }});
     });
 
     onboarding_ = std::make_unique<OnboardingCoordinator>(OnboardingCoordinator::Services{
-        *onboardingStore_, *preferences_, *shortcut_, [this]() -> SystemAppearance& { return *platform_.appearance; }, {}, {}});
+        *onboardingStore_, *preferences_, *shortcut_, [this]() -> SystemAppearance& { return *platform_.appearance; },
+        [](GlobalShortcut& shortcut, const QString& idleTitle, std::function<void(bool)> onFocusChange) -> QWidget* {
+            auto* recorder = new ShortcutRecorder(&shortcut, true);
+            recorder->setIdleTitle(idleTitle);
+            recorder->setFocusCallback(std::move(onFocusChange));
+            return recorder;
+        },
+        {}});
     windows_->setIntroduction([self](bool firstLaunch) -> QWidget* {
         if (!self)
             return nullptr;

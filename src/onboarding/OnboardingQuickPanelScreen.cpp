@@ -2,6 +2,7 @@
 
 #include "GlobalShortcut.h"
 #include "OnboardingKeyCaps.h"
+#include "OnboardingLayout.h"
 #include "OnboardingQuickPanelDemo.h"
 #include "OnboardingSurface.h"
 #include "OnboardingText.h"
@@ -143,6 +144,16 @@ OnboardingQuickPanelScreen::OnboardingQuickPanelScreen(GlobalShortcut& shortcut,
     hint(4, new OnboardingKeyCaps({QStringLiteral("Esc")}, false), QCoreApplication::translate("Onboarding", "close"));
     hints->setColumnStretch(1, 1);
     cards->addWidget(hintsCard);
+    // Where a translation leaves the recorder and Reset too little room side by side, the
+    // recorder gives up some of its width.
+    const int room = OnboardingLayout::design.width() - 2 * 40 - cards->spacing() - hintsCard->sizeHint().width() - 2 * 16;
+    if (recorderFrame_) {
+        const int needed = reset_->sizeHint().width() + controls->spacing() + recorderFrame_->sizeHint().width();
+        if (needed > room) {
+            QWidget* recorder = recorderFrame_->findChild<QWidget*>();
+            recorder->setFixedWidth(std::max(100, recorder->width() - (needed - room)));
+        }
+    }
     layout->addLayout(cards);
     layout->addSpacing(14);
     layout->addWidget(new OnboardingQuickPanelDemo(), 0, Qt::AlignHCenter);
@@ -151,6 +162,13 @@ OnboardingQuickPanelScreen::OnboardingQuickPanelScreen(GlobalShortcut& shortcut,
     for (auto signal : {&GlobalShortcut::bindingChanged, &GlobalShortcut::recordingChanged, &GlobalShortcut::errorMessageChanged})
         connect(&shortcut, signal, this, &OnboardingQuickPanelScreen::showState);
     showState();
+}
+
+// A recorder still recording ends its recording as it goes, after this screen's own members:
+// the screen no longer follows the shortcut by then.
+OnboardingQuickPanelScreen::~OnboardingQuickPanelScreen()
+{
+    disconnect(&shortcut_, nullptr, this, nullptr);
 }
 
 void OnboardingQuickPanelScreen::showState()
@@ -169,7 +187,7 @@ void OnboardingQuickPanelScreen::showState()
     const bool recording = shortcut_.recording();
     reset_->setEnabled(!recording && shortcut_.binding() != ShortcutBinding::defaultBinding());
     if (recording) {
-        status_->setObjectName(QString());
+        status_->setObjectName(QStringLiteral("onboarding-status"));
         status_->setColor(TavlinTheme::secondaryText);
         status_->setText(QCoreApplication::translate("Onboarding", "Press a new shortcut. Esc cancels."));
     } else if (const std::optional<QString>& error = shortcut_.errorMessage()) {
@@ -177,7 +195,7 @@ void OnboardingQuickPanelScreen::showState()
         status_->setColor(TavlinTheme::systemRed);
         status_->setText(*error);
     } else {
-        status_->setObjectName(QString());
+        status_->setObjectName(QStringLiteral("onboarding-status"));
         status_->setColor(TavlinTheme::secondaryText);
         status_->setText(QCoreApplication::translate("Onboarding", "Works without extra permissions."));
     }

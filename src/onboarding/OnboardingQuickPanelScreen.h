@@ -26,6 +26,7 @@ class OnboardingQuickPanelScreen : public QWidget {
 
 public:
     OnboardingQuickPanelScreen(GlobalShortcut& shortcut, const ShortcutRecorderFactory& makeRecorder, QWidget* parent = nullptr);
+    ~OnboardingQuickPanelScreen() override;
 
 private:
     void showState();

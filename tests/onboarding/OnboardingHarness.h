@@ -7,6 +7,7 @@
 #include "OnboardingCoordinator.h"
 #include "OnboardingStore.h"
 #include "OnboardingWindow.h"
+#include "ShortcutRecorder.h"
 #include "TemporaryFolder.h"
 #include "ViewPreferences.h"
 
@@ -47,7 +48,13 @@ struct OnboardingHarness {
     FakeSystemAppearance appearance;
     OnboardingStore store{defaults, folder.path()};
     std::optional<QSize> area = QSize(1280, 1000);
-    ShortcutRecorderFactory makeRecorder;
+    // Settings' recorder, in its branded look, as the application hands it in.
+    ShortcutRecorderFactory makeRecorder = [](GlobalShortcut& shortcut, const QString& idleTitle, std::function<void(bool)> focus) {
+        auto* recorder = new ShortcutRecorder(&shortcut, true);
+        recorder->setIdleTitle(idleTitle);
+        recorder->setFocusCallback(std::move(focus));
+        return static_cast<QWidget*>(recorder);
+    };
     std::unique_ptr<OnboardingCoordinator> coordinator;
 
     OnboardingHarness()
