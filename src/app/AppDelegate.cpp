@@ -23,6 +23,7 @@
 #include "SettingsNavigation.h"
 #include "ShortcutRecorder.h"
 #include "TavlinSettingsView.h"
+#include "SingleInstance.h"
 #include "SourceApplicationIcon.h"
 #include "StatusItem.h"
 #include "SystemActivityObserver.h"
@@ -95,7 +96,8 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     preferences_ = std::make_unique<ViewPreferences>(defaults);
     settingsNavigation_ = std::make_unique<SettingsNavigation>(SettingsSection::general);
     shortcut_ = std::make_unique<GlobalShortcut>(defaults, platform_.makeHotKeyBackend());
-    onboardingStore_ = std::make_unique<OnboardingStore>(OnboardingStore{defaults, QFileInfo(platform_.databasePath).absolutePath()});
+    onboardingStore_ = std::make_unique<OnboardingStore>(
+        OnboardingStore{defaults, QFileInfo(platform_.databasePath).absolutePath(), {SingleInstance::lockFileName}});
     launchAtLogin_ = std::make_unique<LaunchAtLoginController>(std::move(platform_.loginItems));
     exclusions_ = std::make_unique<CaptureExclusions>(defaults, workspace, Workspace::ownApplicationID());
     retention_ = std::make_unique<RetentionSettings>(defaults, *model_);

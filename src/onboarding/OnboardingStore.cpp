@@ -36,7 +36,7 @@ bool OnboardingStore::hasEarlierUse() const
     // A missing or unreadable folder lists as empty; hidden entries are not a sign of use.
     const QStringList names = QDir(historyDirectory).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
-        if (!name.startsWith(u'.'))
+        if (!name.startsWith(u'.') && !ownEntries.contains(name))
             return true;
     }
     return false;

@@ -19,6 +19,9 @@ struct OnboardingStore {
     Defaults& defaults;
     // The folder of the history database.
     QString historyDirectory;
+    // Names of what Tavlin itself puts into that folder before it decides (the one-instance
+    // lock): no sign of earlier use.
+    QStringList ownEntries = {};
 
     bool resolveNeedsFirstLaunch() const;
     bool hasEarlierUse() const;

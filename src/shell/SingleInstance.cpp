@@ -73,7 +73,7 @@ int remainingMilliseconds(Clock::time_point deadline)
 SingleInstance::Paths SingleInstance::defaultPaths(const QString& dataFolder)
 {
     Paths paths;
-    paths.lockFile = dataFolder + QStringLiteral("/instance.lock");
+    paths.lockFile = dataFolder + u'/' + lockFileName;
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (isPrivateFolder(runtime)) {
         paths.socket = runtime + u'/' + socketName;

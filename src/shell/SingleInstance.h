@@ -20,6 +20,9 @@ namespace tavlin {
 // Linux-specific (flock, SO_PEERCRED). Main thread.
 class SingleInstance {
 public:
+    // The lock's name in the data folder.
+    static inline const QString lockFileName = QStringLiteral("instance.lock");
+
     struct Paths {
         QString lockFile;
         // Empty when no private runtime folder could be had: this instance then runs without

@@ -132,7 +132,8 @@ TEST(IntroductionEndToEnd, AFreshProfileKeepsOnlyWhatIsCopiedAfterTheIntroductio
 
     // The next start captures at once, without the introduction.
     application = profile.launch();
-    ASSERT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
     copy(QStringLiteral("after the restart"));
     EXPECT_TRUE(waitUntil([&] { return records(profile) == 2; }, 5000));
     EXPECT_FALSE(introductionShown());
@@ -219,9 +220,30 @@ TEST(IntroductionEndToEnd, ANewUserMeetsTheApplication)
 
     // The next start shows no introduction and captures at once.
     application = profile.launch();
-    ASSERT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
     copy(QStringLiteral("after the restart"));
     EXPECT_TRUE(waitUntil([&] { return records(profile) == 3; }, 5000));
     EXPECT_FALSE(introductionShown());
+    stop(*application);
+}
+
+TEST(IntroductionEndToEnd, SettingsReplaysTheIntroductionWhileCopiesAreKept)
+{
+    Desktop desktop;
+    AssistiveTechnology assistive;
+    Profile profile;
+    // Settings opens at its Interface section, as after a language change.
+    profile.store("<key>onboarding.completed</key><true/><key>settings.reopenAfterRestart</key><string>interface</string>" + freeShortcut);
+    auto application = assistive.launch(profile);
+    ASSERT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("^Settings$")).isEmpty(); }, 10000));
+    ASSERT_TRUE(assistive.press(QStringLiteral("Replay Introduction")));
+    EXPECT_TRUE(waitUntil(introductionShown, 5000));
+
+    copy(QStringLiteral("copied during the replay"));
+    EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000)) << "capturing goes on";
+    ASSERT_TRUE(assistive.press(QStringLiteral("Skip")));
+    EXPECT_TRUE(waitUntil([] { return !introductionShown(); }, 5000));
+    EXPECT_FALSE(historyShown()) << "a replay opens nothing else";
     stop(*application);
 }

@@ -86,6 +86,9 @@ TEST(OnboardingStore, DecidesTheFirstLaunchAndMigratesEarlierInstalls)
         QDir().mkpath(history);
         writeFile(history + QStringLiteral("/.hidden"), "x");
         EXPECT_TRUE(store.resolveNeedsFirstLaunch()) << "hidden entries are no sign of use";
+        writeFile(history + QStringLiteral("/instance.lock"), "");
+        const OnboardingStore locked{defaults, history, {QStringLiteral("instance.lock")}};
+        EXPECT_TRUE(locked.resolveNeedsFirstLaunch()) << "the running instance's own lock is no sign of use";
         EXPECT_TRUE(defaults.writtenKeys().isEmpty());
     }
     {
