@@ -105,6 +105,26 @@ QByteArray preferences(const Profile& profile)
     return readFile(profile.home + QStringLiteral("/.config/Tavlin/org.tavlin.Tavlin.plist"));
 }
 
+// Once the introduction is done: Ctrl+, in the active window opens Settings, SIGTERM stops
+// Tavlin, and the next start shows no introduction and keeps a copy at once.
+void opensSettingsThenRestarts(const Profile& profile, QProcess& application)
+{
+    run(QStringLiteral("xdotool key ctrl+comma"));
+    EXPECT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("^Settings$")).isEmpty(); }, 5000));
+    EXPECT_FALSE(introductionShown());
+    stop(application);
+    EXPECT_EQ(application.exitCode(), 0);
+
+    const qint64 kept = records(profile);
+    auto restarted = profile.launch();
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*restarted, log)) << log.toStdString();
+    copy(QStringLiteral("after the restart"));
+    EXPECT_TRUE(waitUntil([&] { return records(profile) == kept + 1; }, 5000));
+    EXPECT_FALSE(introductionShown());
+    stop(*restarted);
+}
+
 } // namespace
 
 TEST(IntroductionEndToEnd, AFreshProfileKeepsOnlyWhatIsCopiedAfterTheIntroduction)
@@ -124,20 +144,8 @@ TEST(IntroductionEndToEnd, AFreshProfileKeepsOnlyWhatIsCopiedAfterTheIntroductio
     ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 2000));
     EXPECT_EQ(queryTexts(profile.database, QStringLiteral("SELECT text FROM clips")), QStringList{QStringLiteral("copied afterwards")});
     // The introduction no longer stands in for Settings.
-    run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync key ctrl+comma"));
-    EXPECT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("^Settings$")).isEmpty(); }, 5000));
-    EXPECT_FALSE(introductionShown());
-    stop(*application);
-    EXPECT_EQ(application->exitCode(), 0);
-
-    // The next start captures at once, without the introduction.
-    application = profile.launch();
-    QByteArray log;
-    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
-    copy(QStringLiteral("after the restart"));
-    EXPECT_TRUE(waitUntil([&] { return records(profile) == 2; }, 5000));
-    EXPECT_FALSE(introductionShown());
-    stop(*application);
+    run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync"));
+    opensSettingsThenRestarts(profile, *application);
 }
 
 TEST(IntroductionEndToEnd, AClosedIntroductionWaitsForTheNextStart)
@@ -213,19 +221,7 @@ TEST(IntroductionEndToEnd, ANewUserMeetsTheApplication)
     }, 5000)) << clipboard().toStdString() << " in " << Desktop::activeWindowName().toStdString() << "\n"
                 << application->readAllStandardError().toStdString();
 
-    run(QStringLiteral("xdotool key ctrl+comma"));
-    EXPECT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("^Settings$")).isEmpty(); }, 5000));
-    stop(*application);
-    EXPECT_EQ(application->exitCode(), 0);
-
-    // The next start shows no introduction and captures at once.
-    application = profile.launch();
-    QByteArray log;
-    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
-    copy(QStringLiteral("after the restart"));
-    EXPECT_TRUE(waitUntil([&] { return records(profile) == 3; }, 5000));
-    EXPECT_FALSE(introductionShown());
-    stop(*application);
+    opensSettingsThenRestarts(profile, *application);
 }
 
 TEST(IntroductionEndToEnd, SettingsReplaysTheIntroductionWhileCopiesAreKept)
