@@ -326,6 +326,8 @@ void historyWindow()
     test::ThemedWindow::settle();
     shoot(view, QStringLiteral("history-empty"));
     SourceApplicationIcon::setWorkspace(nullptr);
+}
+
 // Every step of the introduction, at rest: onboarding-<look>-<step>.png.
 void introductionSteps(const QString& look, bool dark, std::optional<QSize> area = QSize(1280, 1000), bool contrast = false)
 {
@@ -337,6 +339,7 @@ void introductionSteps(const QString& look, bool dark, std::optional<QSize> area
     QWidget* window = harness.show();
     for (int step = 0; step < OnboardingState::stepCount; ++step) {
         harness.coordinator->state()->show(*OnboardingState::step(step));
+        test::ThemedWindow::settle();
         shoot(*window, QStringLiteral("onboarding-%1-%2").arg(look).arg(step + 1));
     }
 }
