@@ -221,7 +221,26 @@ TEST(IntroductionEndToEnd, ANewUserMeetsTheApplication)
     }, 5000)) << clipboard().toStdString() << " in " << Desktop::activeWindowName().toStdString() << "\n"
                 << application->readAllStandardError().toStdString();
 
+
+    // The Quick Panel over a terminal; Escape gives the terminal its keyboard back.
+    QProcess terminal;
+    terminal.start(QStringLiteral("xterm"), {QStringLiteral("-title"), QStringLiteral("terminal")});
+    QString xterm;
+    ASSERT_TRUE(waitUntil([&] { return !(xterm = windowsNamed(QStringLiteral("^terminal$")).value(0)).isEmpty(); }, 10000));
+    run(QStringLiteral("xdotool windowactivate --sync ") + xterm);
+    run(QStringLiteral("xdotool key ctrl+alt+v"));
+    EXPECT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin Quick Panel"; }, 5000));
+    run(QStringLiteral("xdotool key Escape"));
+    EXPECT_TRUE(waitUntil([&] { return run(QStringLiteral("xdotool getactivewindow")) == xterm; }, 5000));
+
+    // Back to Tavlin from the tray.
+    EXPECT_TRUE(waitUntil([] {
+        Desktop::clickTray();
+        return waitUntil([] { return Desktop::activeWindowName() == u"Tavlin"; }, 1000);
+    }, 10000));
     opensSettingsThenRestarts(profile, *application);
+    terminal.kill();
+    terminal.waitForFinished(5000);
 }
 
 TEST(IntroductionEndToEnd, SettingsReplaysTheIntroductionWhileCopiesAreKept)
