@@ -5,16 +5,52 @@
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 
 namespace tavlin {
 
 namespace {
 constexpr int ringOutset = 3;
+
+// Qt's own button interface toggles a checkable button directly, which would flip the switch
+// without asking its owner. A screen reader's press or toggle goes the way of a click instead.
+class SwitchToggleAccessible : public QAccessibleWidget {
+public:
+    explicit SwitchToggleAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::CheckBox) {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = static_cast<QAbstractButton*>(widget())->isChecked();
+        return state;
+    }
+
+    QStringList actionNames() const override
+    {
+        return {QAccessibleActionInterface::toggleAction(), QAccessibleActionInterface::pressAction()};
+    }
+
+    void doAction(const QString& action) override
+    {
+        if (widget()->isEnabled() && actionNames().contains(action))
+            static_cast<QAbstractButton*>(widget())->click();
+    }
+};
+
+QAccessibleInterface* switchToggleAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(SwitchToggle::staticMetaObject.className()) && object->isWidgetType())
+        return new SwitchToggleAccessible(static_cast<QWidget*>(object));
+    return nullptr;
 }
+} // namespace
 
 SwitchToggle::SwitchToggle(const QString& accessibleName, QWidget* parent) : QAbstractButton(parent)
 {
+    static const bool accessibleInstalled = (QAccessible::installFactory(switchToggleAccessible), true);
+    Q_UNUSED(accessibleInstalled);
     setCheckable(true);
     setAccessibleName(accessibleName);
     setFocusPolicy(Qt::StrongFocus);

@@ -101,11 +101,6 @@ OnboardingPersonalizeScreen::OnboardingPersonalizeScreen(OnboardingState& state,
     connect(appearance_, &OnboardingSegmented::activated, this, [this](int index) { state_.setTheme(allThemePreferences[index]); });
     connect(viewMode_, &OnboardingSegmented::activated, this, [this](int index) { state_.setViewMode(viewModeOrder[index]); });
     connect(preview_, &SwitchToggle::toggleRequested, this, [this](bool on) { state_.setShowPreview(on); });
-    // Assistive technology toggles the switch itself.
-    connect(preview_, &QAbstractButton::toggled, this, [this](bool on) {
-        if (on != state_.showPreview())
-            state_.setShowPreview(on);
-    });
     for (auto signal : {&OnboardingState::themeChanged, &OnboardingState::viewModeChanged, &OnboardingState::showPreviewChanged})
         connect(&state, signal, this, &OnboardingPersonalizeScreen::showState);
     showState();
