@@ -19,4 +19,3 @@ echo "== tests"
 
 echo "== screenshots (build/screenshots)"
 QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 TZ=UTC build/tests/screenshots/tavlin_screenshots >/dev/null
-QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 TZ=UTC build/tests/settings/tavlin_settings_screenshots >/dev/null

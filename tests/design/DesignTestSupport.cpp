@@ -4,10 +4,6 @@
 #include "Translations.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QPixmap>
-#include <QWidget>
 
 namespace tavlin::test {
 
@@ -38,14 +34,6 @@ Clip sampleRecord(ClipKind kind, const QString& text, std::optional<QString> sou
     clip.source = std::move(source);
     clip.createdAt = QDateTime(QDate(2024, 12, 6), QTime(15, 5), Qt::UTC);
     return clip;
-}
-
-QString saveScreenshot(QWidget& widget, const QString& name)
-{
-    QDir().mkpath(QStringLiteral(TAVLIN_SCREENSHOT_DIR));
-    const QString path = QStringLiteral(TAVLIN_SCREENSHOT_DIR "/%1.png").arg(name);
-    widget.grab().save(path);
-    return path;
 }
 
 void installEnglishTexts()

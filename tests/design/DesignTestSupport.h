@@ -8,8 +8,6 @@
 
 #include <memory>
 
-class QWidget;
-
 namespace tavlin::test {
 
 // Runs a test in another interface language: its translations, and QLocale's default.
@@ -26,10 +24,6 @@ private:
 // A record of `kind` showing `text`, made on 6 December 2024 at 15:05 UTC.
 Clip sampleRecord(ClipKind kind, const QString& text,
                   std::optional<QString> source = QStringLiteral("org.example.Editor"));
-
-// Renders a widget (laid out at its current size) into <build>/screenshots/<name>.png and
-// returns the path.
-QString saveScreenshot(QWidget& widget, const QString& name);
 
 // Installs the English plural forms; called once by the test main.
 void installEnglishTexts();

@@ -1,7 +1,8 @@
-// Renders the design system's windows and the history window into <build>/screenshots, in
-// light, dark, increased contrast and Russian, for people to look at. Run by ./test.sh after the
-// tests. Fails when a button is narrower than its text needs or a record is missing from the
-// history window, what a picture shows that a person could miss.
+// Renders every window into <build>/screenshots, in light, dark, increased contrast and Russian,
+// for people to look at. Run by ./test.sh after the tests. Fails on what a picture shows that a
+// person could miss: a text cut short, a record missing, a window that does not come up.
+#include "Screenshots.h"
+
 #include "DesignTestSupport.h"
 
 #include "ClearHistorySheet.h"
@@ -14,8 +15,6 @@
 #include "FakeWorkspace.h"
 #include "HistoryEmptyView.h"
 #include "ImageSamples.h"
-#include "OnboardingHarness.h"
-#include "OnboardingState.h"
 #include "SourceApplicationIcon.h"
 #include "StoredPlaceholder.h"
 #include "StyledButton.h"
@@ -23,38 +22,58 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <functional>
 
-namespace tavlin {
-namespace {
-
-using test::sampleRecord;
+namespace tavlin::test {
 
 int problems = 0;
 
-// Saves the widget and reports every visible button that cuts its text.
-void shoot(QWidget& widget, const QString& name)
+void problem(const QString& name, const QString& what)
 {
-    for (const QAbstractButton* button : widget.findChildren<QAbstractButton*>()) {
-        if (button->isVisible() && button->width() < button->sizeHint().width()) {
-            std::fprintf(stderr, "%s: button \"%s\" is %d px wide, its text needs %d\n", qPrintable(name),
-                         qPrintable(button->text()), button->width(), button->sizeHint().width());
-            ++problems;
-        }
-    }
-    std::printf("%s\n", qPrintable(test::saveScreenshot(widget, name)));
+    std::fprintf(stderr, "%s: %s\n", qPrintable(name), qPrintable(what));
+    ++problems;
 }
 
-void shoot(test::ThemedWindow& window, const QString& name)
+void shoot(QWidget& widget, const QString& name)
 {
-    test::ThemedWindow::settle();
+    for (const QWidget* child : widget.findChildren<QWidget*>()) {
+        const auto* button = qobject_cast<const QAbstractButton*>(child);
+        const auto* label = qobject_cast<const QLabel*>(child);
+        if (!child->isVisible())
+            continue;
+        if (button && !button->text().isEmpty() && button->width() < button->sizeHint().width())
+            problem(name, QStringLiteral("button \"%1\" is %2 px wide, its text needs %3")
+                              .arg(button->text()).arg(button->width()).arg(button->sizeHint().width()));
+        if (label && label->wordWrap() && !label->text().isEmpty() && label->height() < label->heightForWidth(label->width()))
+            problem(name, QStringLiteral("label \"%1\" is %2 px high, its text needs %3")
+                              .arg(label->text()).arg(label->height()).arg(label->heightForWidth(label->width())));
+    }
+    QDir().mkpath(QStringLiteral(TAVLIN_SCREENSHOT_DIR));
+    const QString path = QStringLiteral(TAVLIN_SCREENSHOT_DIR "/%1.png").arg(name);
+    // Onto a transparent canvas: what a window leaves unpainted (rounded corners) stays see-through.
+    QImage image(widget.size() * widget.devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(widget.devicePixelRatioF());
+    image.fill(Qt::transparent);
+    widget.render(&image);
+    image.save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+
+namespace {
+
+using test::shoot;
+
+void shoot(ThemedWindow& window, const QString& name)
+{
+    ThemedWindow::settle();
     shoot(window.window, name);
 }
 
@@ -151,7 +170,7 @@ QList<Sample> samples(const QString& existingFile)
          sampleRecord(ClipKind::link, QStringLiteral("https://developer.mozilla.org/en-US/docs/Web/HTTP/Overview")),
          ClipPreview::text(), std::nullopt},
         {QStringLiteral("image"), sampleRecord(ClipKind::image, StoredPlaceholder::image(), std::nullopt),
-         ClipPreview::image(test::encoded(landscape(), "PNG")), image},
+         ClipPreview::image(encoded(landscape(), "PNG")), image},
         {QStringLiteral("file"), sampleRecord(ClipKind::file, StoredPlaceholder::files(2)), ClipPreview::text(), files},
     };
 }
@@ -160,7 +179,7 @@ void previewPanels()
 {
     QTemporaryDir folder;
     editorIcon().save(folder.filePath(QStringLiteral("editor.png")));
-    test::FakeWorkspace workspace;
+    FakeWorkspace workspace;
     workspace.install({QStringLiteral("org.example.Editor"), QStringLiteral("Text Editor"),
                        folder.filePath(QStringLiteral("editor.png")),
                        QStringLiteral("/usr/share/applications/org.example.Editor.desktop")});
@@ -172,7 +191,7 @@ void previewPanels()
     file.close();
 
     const auto show = [](const Sample& sample, bool dark, const QString& name) {
-        test::ThemedWindow window(dark);
+        ThemedWindow window(dark);
         window.hold(new ClipPreviewPanel(sample.clip, sample.preview, sample.metadata, sample.name == u"code", {}, {}, {}),
                     QSize(440 + 2 * window.margin, 640 + 2 * window.margin));
         shoot(window, name);
@@ -181,7 +200,7 @@ void previewPanels()
         show(sample, false, QStringLiteral("preview-%1-light").arg(sample.name));
         show(sample, true, QStringLiteral("preview-%1-dark").arg(sample.name));
     }
-    test::ScopedLanguage russian(QStringLiteral("ru"));
+    ScopedLanguage russian(QStringLiteral("ru"));
     for (const Sample& sample : samples(report)) {
         if (sample.name == u"file" || sample.name == u"text")
             show(sample, false, QStringLiteral("preview-%1-light-ru").arg(sample.name));
@@ -195,7 +214,7 @@ void buttons()
     for (const auto& [name, dark, contrast] :
          {std::tuple{"buttons-light", false, false}, std::tuple{"buttons-dark", true, false},
           std::tuple{"buttons-dark-high-contrast", true, true}}) {
-        test::ThemedWindow window(dark, contrast);
+        ThemedWindow window(dark, contrast);
         auto* sheet = new QWidget;
         auto* column = new QVBoxLayout(sheet);
         column->setSpacing(10);
@@ -222,19 +241,30 @@ void emptyStates()
 {
     using Kind = HistoryEmptyView::Kind;
     const auto show = [](bool dark, Kind kind, const QString& name) {
-        test::ThemedWindow window(dark);
+        ThemedWindow window(dark);
         window.system.setReduceMotion(true);
         window.hold(new HistoryEmptyView(kind, [] {}), QSize(600, 420));
         shoot(window, name);
     };
     show(false, Kind::history, QStringLiteral("empty-history-light"));
     show(true, Kind::search, QStringLiteral("empty-search-dark"));
-    test::ScopedLanguage russian(QStringLiteral("ru"));
+    ScopedLanguage russian(QStringLiteral("ru"));
     show(false, Kind::search, QStringLiteral("empty-search-ru"));
 }
 
 
-using Item = test::FakePasteboard::Item;
+} // namespace
+
+void designScreenshots()
+{
+    previewPanels();
+    buttons();
+    emptyStates();
+}
+
+namespace {
+
+using Item = FakePasteboard::Item;
 
 Item item(const QString& type, const QByteArray& data)
 {
@@ -242,7 +272,7 @@ Item item(const QString& type, const QByteArray& data)
 }
 
 // One record of every kind, from several applications.
-void captureEveryKind(test::HistoryWindowFixture& fixture)
+void captureEveryKind(HistoryWindowFixture& fixture)
 {
     const QString photo = fixture.folder.path() + QStringLiteral("/holiday.png");
     landscape().scaled(640, 427).save(photo);
@@ -251,7 +281,7 @@ void captureEveryKind(test::HistoryWindowFixture& fixture)
     fixture.frontmost = std::nullopt;
     fixture.capture({item(QStringLiteral("com.adobe.pdf"), "%PDF-1.4 report")});
     fixture.frontmost = QStringLiteral("org.gnome.Loupe");
-    fixture.capture({item(QStringLiteral("public.png"), test::encoded(landscape().scaled(640, 427), "PNG"))});
+    fixture.capture({item(QStringLiteral("public.png"), encoded(landscape().scaled(640, 427), "PNG"))});
     fixture.frontmost = QStringLiteral("org.libreoffice.LibreOffice");
     fixture.capture({item(QStringLiteral("public.rtf"),
                           "{\\rtf1\\ansi{\\fonttbl\\f0 Serif;}{\\colortbl;\\red180\\green30\\blue30;}\\f0\\fs30 "
@@ -266,7 +296,7 @@ void captureEveryKind(test::HistoryWindowFixture& fixture)
     QCoro::waitFor(fixture.model->setFavorite(fixture.model->clips()[1], true));
 }
 
-void historyViews(test::HistoryWindowFixture& fixture, test::FakeSystemAppearance& system, const QString& language, bool dark)
+void historyViews(HistoryWindowFixture& fixture, FakeSystemAppearance& system, const QString& language, bool dark)
 {
     for (HistoryViewMode mode : {HistoryViewMode::cards, HistoryViewMode::list}) {
         fixture.preferences.setViewMode(mode);
@@ -274,33 +304,33 @@ void historyViews(test::HistoryWindowFixture& fixture, test::FakeSystemAppearanc
         ContentView& view = fixture.show();
         new ThemeAppearance(&view, system, fixture.preferences.themePreference());
         fixture.records()->setFocus();
-        test::ThemedWindow::settle();
+        ThemedWindow::settle();
         const QString name = QStringLiteral("history-%1-%2-%3").arg(toRaw(mode), dark ? QStringLiteral("dark") : QStringLiteral("light"), language);
         if (fixture.records()->model()->rowCount() != fixture.model->clips().size()) {
-            std::fprintf(stderr, "%s: %d of %d records listed\n", qPrintable(name), fixture.records()->model()->rowCount(),
-                         int(fixture.model->clips().size()));
-            ++problems;
+            problem(name, QStringLiteral("%1 of %2 records listed").arg(fixture.records()->model()->rowCount()).arg(fixture.model->clips().size()));
         }
         shoot(view, name);
     }
 }
 
-void historyWindow()
+} // namespace
+
+void historyWindowScreenshots()
 {
     QTemporaryDir icons;
     editorIcon().save(icons.filePath(QStringLiteral("editor.png")));
-    test::FakeWorkspace workspace;
+    FakeWorkspace workspace;
     for (const auto& [id, name] : {std::pair{"org.gnome.TextEditor", "Text Editor"}, std::pair{"org.mozilla.firefox", "Firefox"},
                                    std::pair{"org.gnome.Nautilus", "Files"}, std::pair{"org.libreoffice.LibreOffice", "LibreOffice"}})
         workspace.install({QString::fromLatin1(id), QString::fromLatin1(name), icons.filePath(QStringLiteral("editor.png")),
                            QStringLiteral("/usr/share/applications/%1.desktop").arg(QString::fromLatin1(id))});
     SourceApplicationIcon::setWorkspace(&workspace);
-    test::FakeSystemAppearance system;
+    FakeSystemAppearance system;
     {
-        test::HistoryWindowFixture fixture;
+        HistoryWindowFixture fixture;
         captureEveryKind(fixture);
         for (const QString& language : {QStringLiteral("en"), QStringLiteral("ru")}) {
-            std::optional<test::ScopedLanguage> scoped;
+            std::optional<ScopedLanguage> scoped;
             if (language == u"ru")
                 scoped.emplace(language);
             for (bool dark : {false, true})
@@ -308,7 +338,7 @@ void historyWindow()
             // The smallest window: the header narrows and the kind chips scroll.
             ContentView& view = fixture.show({820, 540});
             new ThemeAppearance(&view, system, ThemePreference::light);
-            test::ThemedWindow::settle();
+            ThemedWindow::settle();
             shoot(view, QStringLiteral("history-compact-") + language);
             view.setShowingSources(true);
             view.sourcePopover()->adjustSize();
@@ -320,67 +350,35 @@ void historyWindow()
             view.clearSheet()->reject();
         }
     }
-    test::HistoryWindowFixture empty;
+    HistoryWindowFixture empty;
     ContentView& view = empty.show({820, 540});
     new ThemeAppearance(&view, system, ThemePreference::light);
-    test::ThemedWindow::settle();
+    ThemedWindow::settle();
     shoot(view, QStringLiteral("history-empty"));
     SourceApplicationIcon::setWorkspace(nullptr);
 }
 
-// Every step of the introduction, at rest: onboarding-<look>-<step>.png.
-void introductionSteps(const QString& look, bool dark, std::optional<QSize> area = QSize(1280, 1000), bool contrast = false)
-{
-    test::OnboardingHarness harness;
-    harness.area = area;
-    harness.appearance.setDark(dark);
-    harness.appearance.setIncreasedContrast(contrast);
-    harness.appearance.setReduceMotion(true);
-    QWidget* window = harness.show();
-    for (int step = 0; step < OnboardingState::stepCount; ++step) {
-        harness.coordinator->state()->show(*OnboardingState::step(step));
-        test::ThemedWindow::settle();
-        shoot(*window, QStringLiteral("onboarding-%1-%2").arg(look).arg(step + 1));
-    }
-}
-
-void introduction()
-{
-    introductionSteps(QStringLiteral("light"), false);
-    introductionSteps(QStringLiteral("dark"), true);
-    introductionSteps(QStringLiteral("small"), false, QSize(600, 480)); // a 560 by 440 window
-    introductionSteps(QStringLiteral("dark-high-contrast"), true, QSize(1280, 1000), true);
-    {
-        // Halfway into a step forward: the welcome fading, the next screen sliding in from the right.
-        test::SteppedAnimationDriver clock;
-        test::OnboardingHarness harness;
-        QWidget* window = harness.show();
-        clock.advanceTo(1000);
-        harness.coordinator->state()->advance();
-        clock.advanceTo(1120);
-        shoot(*window, QStringLiteral("onboarding-light-transition"));
-    }
-    test::ScopedLanguage russian(QStringLiteral("ru"));
-    introductionSteps(QStringLiteral("ru-light"), false);
-    introductionSteps(QStringLiteral("ru-dark"), true);
-}
-
-} // namespace
-} // namespace tavlin
+} // namespace tavlin::test
 
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // Problems stand out: the offscreen platform's and the system's own warnings go.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
     // Fixed font and language, so that the pictures are the same everywhere.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    tavlin::test::installEnglishTexts();
-    tavlin::previewPanels();
-    tavlin::buttons();
-    tavlin::emptyStates();
-    tavlin::historyWindow();
-    tavlin::introduction();
-    return tavlin::problems == 0 ? 0 : 1;
+    using namespace tavlin::test;
+    installEnglishTexts();
+    designScreenshots();
+    historyWindowScreenshots();
+    settingsScreenshots();
+    quickPanelScreenshots();
+    introductionScreenshots();
+    return problems == 0 ? 0 : 1;
 }

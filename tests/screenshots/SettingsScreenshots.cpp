@@ -1,8 +1,7 @@
-// Not a test: renders every pane of the Settings window, a recording, a refusal, the restart
-// notice, the question before records are deleted and the chooser of applications, light and
-// dark, in English and Russian, into <build>/screenshots, for people to look at. Run by ./test.sh
-// after the tests; fails only when a window does not come up.
-#include "DesignTestSupport.h"
+// Every pane of the Settings window, a recording, a refusal, the restart notice, the question
+// before records are deleted and the chooser of applications.
+#include "Screenshots.h"
+
 #include "ApplicationChooser.h"
 #include "ExcludedApplicationsSection.h"
 #include "PrivacySettingsPane.h"
@@ -10,17 +9,9 @@
 
 #include <QComboBox>
 
-#include <QMessageBox>
+namespace tavlin::test {
 
-#include <QApplication>
-#include <cstdio>
-
-using namespace tavlin;
-using namespace tavlin::test;
-
-namespace {
-
-bool shootAll()
+void settingsScreenshots()
 {
     for (const QString language : {QStringLiteral("en"), QStringLiteral("ru")}) {
         ScopedLanguage scoped(language);
@@ -36,50 +27,37 @@ bool shootAll()
             const QString suffix = QStringLiteral("-%1-%2").arg(dark ? u"dark" : u"light", language);
             for (SettingsSection section : allSettingsSections) {
                 harness.open(section);
+                const QString name = QStringLiteral("settings-") + toRaw(section) + suffix;
                 if (!harness.find(QStringLiteral("settings-detail")))
-                    return false;
-                saveScreenshot(*harness.window, QStringLiteral("settings-") + toRaw(section) + suffix);
+                    problem(name, QStringLiteral("the pane did not come up"));
+                shoot(*harness.window, name);
             }
             harness.open(SettingsSection::quickPanel);
             harness.click(QStringLiteral("shortcut-recorder"));
-            saveScreenshot(*harness.window, QStringLiteral("settings-recording") + suffix);
+            shoot(*harness.window, QStringLiteral("settings-recording") + suffix);
             harness.shortcut.finishRecording(ShortcutBinding{48, ShortcutBinding::controlKey});
             harness.settle();
-            saveScreenshot(*harness.window, QStringLiteral("settings-shortcut-error") + suffix);
+            shoot(*harness.window, QStringLiteral("settings-shortcut-error") + suffix);
             harness.open(SettingsSection::privacy);
             auto* count = harness.find<QComboBox>(QStringLiteral("retention-count"));
             count->activated(count->findText(QLocale().toString(250)));
             auto* pane = harness.window->findChild<PrivacySettingsPane*>();
-            if (!QTest::qWaitFor([&] { return pane->confirmation() && pane->confirmation()->isVisible(); }, 10000))
-                return false;
-            saveScreenshot(*pane->confirmation(), QStringLiteral("settings-confirmation") + suffix);
-            pane->confirmation()->reject();
+            if (QTest::qWaitFor([&] { return pane->confirmation() && pane->confirmation()->isVisible(); }, 10000)) {
+                shoot(*pane->confirmation(), QStringLiteral("settings-confirmation") + suffix);
+                pane->confirmation()->reject();
+            } else {
+                problem(QStringLiteral("settings-confirmation") + suffix, QStringLiteral("no question before deleting records"));
+            }
             harness.window->findChild<ExcludedApplicationsSection*>()->chooseApplication();
             harness.settle();
-            saveScreenshot(*harness.window->findChild<ApplicationChooser*>(), QStringLiteral("settings-chooser") + suffix);
+            shoot(*harness.window->findChild<ApplicationChooser*>(), QStringLiteral("settings-chooser") + suffix);
             harness.window->findChild<ApplicationChooser*>()->reject();
             harness.open(SettingsSection::interface);
             harness.language.select(language == u"en" ? LanguagePreference::russian : LanguagePreference::english);
             harness.settle();
-            saveScreenshot(*harness.window, QStringLiteral("settings-restart-notice") + suffix);
+            shoot(*harness.window, QStringLiteral("settings-restart-notice") + suffix);
         }
     }
-    return true;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    // Fixed font and language, so that the pictures are the same everywhere.
-    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    installEnglishTexts();
-    if (shootAll())
-        return 0;
-    std::fprintf(stderr, "a Settings window did not come up\n");
-    return 1;
-}
+} // namespace tavlin::test

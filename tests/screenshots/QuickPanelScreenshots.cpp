@@ -1,20 +1,16 @@
-// The Quick Panel as people see it: every kind of record, empty and failing, light and dark,
-// English and Russian, rendered into <build>/screenshots.
+// The Quick Panel: every kind of record, empty and failing, on a desktop with a compositor.
+#include "Screenshots.h"
+
 #include "DesignTestSupport.h"
 #include "QuickPanel.h"
 #include "QuickPanelFixture.h"
-#include "SourceApplicationIcon.h"
+#include "QuickPanelMotion.h"
 
 #include <QBuffer>
 #include <QImage>
-#include <QLabel>
 #include <QPainter>
 
-#include <gtest/gtest.h>
-
-using namespace tavlin;
-using namespace tavlin::test;
-
+namespace tavlin::test {
 namespace {
 
 QByteArray png()
@@ -53,40 +49,44 @@ void captureEveryKind(PanelFixture& fixture)
 
 } // namespace
 
-TEST(QuickPanelScreenshots, EveryKindEmptyAndFailingInEveryThemeAndLanguage)
+void quickPanelScreenshots()
 {
     for (const QString& language : {QStringLiteral("en"), QStringLiteral("ru")}) {
         std::optional<ScopedLanguage> russian;
         if (language == QStringLiteral("ru"))
             russian.emplace(language);
-        SourceApplicationIcon::setWorkspace(nullptr); // names cached in the other language go
         for (const bool dark : {false, true}) {
             const QString suffix = QStringLiteral("-%1-%2").arg(dark ? QStringLiteral("dark") : QStringLiteral("light"), language);
+            const auto shootPanel = [&](PanelFixture& fixture, const QString& name, const std::function<bool()>& ready) {
+                if (!waitFor([&] { return !fixture.coordinator->isBusy() && !fixture.coordinator->motion().isAnimating() && ready(); }))
+                    problem(name + suffix, QStringLiteral("the panel did not settle"));
+                shoot(*fixture.coordinator->panel(), name + suffix);
+            };
+            // Rounded corners over the desktop, as a compositor shows them.
             PanelFixture empty;
+            empty.desktop.compositing = true;
             empty.appearance.setDark(dark);
             empty.open(0);
-            saveScreenshot(*empty.coordinator->panel(), QStringLiteral("quick-panel-empty") + suffix);
+            shootPanel(empty, QStringLiteral("quick-panel-empty"), [] { return true; });
 
             PanelFixture fixture;
+            fixture.desktop.compositing = true;
             fixture.appearance.setDark(dark);
             captureEveryKind(fixture);
             fixture.open(8);
             // Presentations (thumbnails, file names) arrive as rows are painted.
-            saveScreenshot(*fixture.coordinator->panel(), QStringLiteral("quick-panel-kinds") + suffix);
-            EXPECT_TRUE(waitFor([&] { return fixture.state().rows().size() >= 4; })); // the rows in view
-            saveScreenshot(*fixture.coordinator->panel(), QStringLiteral("quick-panel-kinds") + suffix);
+            shootPanel(fixture, QStringLiteral("quick-panel-kinds"), [&] { return fixture.state().rows().size() >= 4; });
             // The older half: rich text, an image, a file, a document.
             fixture.state().moveSelection(7);
-            saveScreenshot(*fixture.coordinator->panel(), QStringLiteral("quick-panel-kinds-older") + suffix);
-            EXPECT_TRUE(waitFor([&] { return fixture.state().rows().size() == 8; }));
-            saveScreenshot(*fixture.coordinator->panel(), QStringLiteral("quick-panel-kinds-older") + suffix);
+            shootPanel(fixture, QStringLiteral("quick-panel-kinds-older"), [&] { return fixture.state().rows().size() == 8; });
 
             // A record deleted behind the panel's back fails to copy.
             const Clip newest = fixture.state().clips().first();
             executeSQL(fixture.folder.databasePath(), QStringLiteral("DELETE FROM clips WHERE id = %1").arg(newest.id));
             fixture.coordinator->copy(newest);
-            EXPECT_TRUE(waitFor([&] { return fixture.find("quick-panel-error")->isVisible(); }));
-            saveScreenshot(*fixture.coordinator->panel(), QStringLiteral("quick-panel-error") + suffix);
+            shootPanel(fixture, QStringLiteral("quick-panel-error"), [&] { return fixture.find("quick-panel-error")->isVisible(); });
         }
     }
 }
+
+} // namespace tavlin::test
