@@ -23,6 +23,7 @@ struct HistoryFixture {
     TemporaryFolder folder;
     FakePasteboard pasteboard;
     std::unique_ptr<HistoryModel> model;
+    std::optional<QString> frontmost; // the application copies come from
 
     // Stores the texts oldest first before the model opens the store.
     explicit HistoryFixture(const QStringList& texts = {})
@@ -33,7 +34,7 @@ struct HistoryFixture {
                 store.insert(textPayload(text), text, ClipKind::text, QStringLiteral("org.gnome.TextEditor"), 5000,
                              HistoryStore::maximumStoredPayloadBytes);
         }
-        model = std::make_unique<HistoryModel>(folder.databasePath(), pasteboard, [] { return std::optional<QString>(); });
+        model = std::make_unique<HistoryModel>(folder.databasePath(), pasteboard, [this] { return frontmost; });
     }
 
     void capture(const QString& text)

@@ -2,13 +2,16 @@
 #include "Screenshots.h"
 
 #include "DesignTestSupport.h"
+#include "FakeWorkspace.h"
 #include "QuickPanel.h"
 #include "QuickPanelFixture.h"
 #include "QuickPanelMotion.h"
+#include "SourceApplicationIcon.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 
 namespace tavlin::test {
 namespace {
@@ -36,11 +39,15 @@ void captureEveryKind(PanelFixture& fixture)
         QCoro::waitFor(fixture.model->tick());
     };
     capture({{{QStringLiteral("com.adobe.pdf")}, {{QStringLiteral("com.adobe.pdf"), QByteArray("%PDF-1.4 a document")}}}});
+    fixture.frontmost = QStringLiteral("org.gnome.Nautilus");
     capture({{{QStringLiteral("public.file-url")}, {{QStringLiteral("public.file-url"), QUrl::fromLocalFile(QStringLiteral("/home/ann/Documents/report.pdf")).toEncoded()}}}});
+    fixture.frontmost = QStringLiteral("org.mozilla.firefox");
     capture({{{QStringLiteral("public.png")}, {{QStringLiteral("public.png"), png()}}}});
+    fixture.frontmost = QStringLiteral("org.libreoffice.LibreOffice");
     capture({{{QStringLiteral("public.rtf"), QStringLiteral("public.utf8-plain-text")},
               {{QStringLiteral("public.rtf"), QByteArray("{\\rtf1 {\\b Bold} words}")}, {QStringLiteral("public.utf8-plain-text"), QByteArray("Bold words")}}}});
     fixture.capture(QStringLiteral("https://www.debian.org/releases/"));
+    fixture.frontmost = QStringLiteral("org.gnome.TextEditor");
     fixture.capture(QStringLiteral("{\n  \"name\": \"tavlin\",\n  \"version\": 1\n}"));
     fixture.capture(QStringLiteral("Привет! Emoji 👍🏽 and עברית in one line"));
     fixture.capture(QStringLiteral("A short note to copy again"));
@@ -51,6 +58,10 @@ void captureEveryKind(PanelFixture& fixture)
 
 void quickPanelScreenshots()
 {
+    QTemporaryDir icons;
+    FakeWorkspace workspace;
+    installApplications(workspace, icons);
+    SourceApplicationIcon::setWorkspace(&workspace);
     for (const QString& language : {QStringLiteral("en"), QStringLiteral("ru")}) {
         std::optional<ScopedLanguage> russian;
         if (language == QStringLiteral("ru"))
@@ -87,6 +98,7 @@ void quickPanelScreenshots()
             shootPanel(fixture, QStringLiteral("quick-panel-error"), [&] { return fixture.find("quick-panel-error")->isVisible(); });
         }
     }
+    SourceApplicationIcon::setWorkspace(nullptr);
 }
 
 } // namespace tavlin::test

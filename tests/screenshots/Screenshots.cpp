@@ -315,15 +315,21 @@ void historyViews(HistoryWindowFixture& fixture, FakeSystemAppearance& system, c
 
 } // namespace
 
+void installApplications(FakeWorkspace& workspace, const QTemporaryDir& iconFolder)
+{
+    const QString icon = iconFolder.filePath(QStringLiteral("editor.png"));
+    editorIcon().save(icon);
+    for (const auto& [id, name] : {std::pair{"org.gnome.TextEditor", "Text Editor"}, std::pair{"org.mozilla.firefox", "Firefox"},
+                                   std::pair{"org.gnome.Nautilus", "Files"}, std::pair{"org.libreoffice.LibreOffice", "LibreOffice"}})
+        workspace.install({QString::fromLatin1(id), QString::fromLatin1(name), icon,
+                           QStringLiteral("/usr/share/applications/%1.desktop").arg(QString::fromLatin1(id))});
+}
+
 void historyWindowScreenshots()
 {
     QTemporaryDir icons;
-    editorIcon().save(icons.filePath(QStringLiteral("editor.png")));
     FakeWorkspace workspace;
-    for (const auto& [id, name] : {std::pair{"org.gnome.TextEditor", "Text Editor"}, std::pair{"org.mozilla.firefox", "Firefox"},
-                                   std::pair{"org.gnome.Nautilus", "Files"}, std::pair{"org.libreoffice.LibreOffice", "LibreOffice"}})
-        workspace.install({QString::fromLatin1(id), QString::fromLatin1(name), icons.filePath(QStringLiteral("editor.png")),
-                           QStringLiteral("/usr/share/applications/%1.desktop").arg(QString::fromLatin1(id))});
+    installApplications(workspace, icons);
     SourceApplicationIcon::setWorkspace(&workspace);
     FakeSystemAppearance system;
     {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QTemporaryDir;
 class QWidget;
 
 namespace tavlin::test {
@@ -11,6 +12,10 @@ namespace tavlin::test {
 void shoot(QWidget& widget, const QString& name);
 // Reports a problem the pictures show; the program then exits non-zero.
 void problem(const QString& name, const QString& what);
+
+class FakeWorkspace;
+// Installs the applications the pictures copy from, with an icon drawn into `iconFolder`.
+void installApplications(FakeWorkspace& workspace, const QTemporaryDir& iconFolder);
 
 // One section a window.
 void designScreenshots();

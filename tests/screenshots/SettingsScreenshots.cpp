@@ -8,6 +8,7 @@
 #include "SettingsHarness.h"
 
 #include <QComboBox>
+#include <QTemporaryDir>
 
 namespace tavlin::test {
 
@@ -18,10 +19,8 @@ void settingsScreenshots()
         for (bool dark : {false, true}) {
             SettingsHarness harness(SettingsSection::general, dark);
             harness.fill(290);
-            harness.workspace.install({QStringLiteral("org.mozilla.firefox"), QStringLiteral("Firefox"),
-                                       QStringLiteral("firefox"), QStringLiteral("/usr/share/applications/firefox.desktop")});
-            harness.workspace.install({QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor"),
-                                       QStringLiteral("org.gnome.TextEditor"), QStringLiteral("/usr/share/applications/editor.desktop")});
+            QTemporaryDir icons;
+            installApplications(harness.workspace, icons);
             harness.exclusions.add(QStringLiteral("org.mozilla.firefox"));
             harness.exclusions.add(QStringLiteral("com.example.Gone"));
             const QString suffix = QStringLiteral("-%1-%2").arg(dark ? u"dark" : u"light", language);
