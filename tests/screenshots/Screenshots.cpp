@@ -264,38 +264,6 @@ void designScreenshots()
 
 namespace {
 
-using Item = FakePasteboard::Item;
-
-Item item(const QString& type, const QByteArray& data)
-{
-    return {{type}, {{type, data}}};
-}
-
-// One record of every kind, from several applications.
-void captureEveryKind(HistoryWindowFixture& fixture)
-{
-    const QString photo = fixture.folder.path() + QStringLiteral("/holiday.png");
-    landscape().scaled(640, 427).save(photo);
-    fixture.frontmost = QStringLiteral("org.gnome.Nautilus");
-    fixture.capture({item(QStringLiteral("public.file-url"), QUrl::fromLocalFile(photo).toEncoded())});
-    fixture.frontmost = std::nullopt;
-    fixture.capture({item(QStringLiteral("com.adobe.pdf"), "%PDF-1.4 report")});
-    fixture.frontmost = QStringLiteral("org.gnome.Loupe");
-    fixture.capture({item(QStringLiteral("public.png"), encoded(landscape().scaled(640, 427), "PNG"))});
-    fixture.frontmost = QStringLiteral("org.libreoffice.LibreOffice");
-    fixture.capture({item(QStringLiteral("public.rtf"),
-                          "{\\rtf1\\ansi{\\fonttbl\\f0 Serif;}{\\colortbl;\\red180\\green30\\blue30;}\\f0\\fs30 "
-                          "\\b Quarterly notes\\b0\\par \\cf1 Revenue grew\\cf0  in every region; see the \\i attached\\i0  tables.}")});
-    fixture.captureText(QStringLiteral("{\n  \"name\": \"tavlin\",\n  \"version\": 1\n}"), QStringLiteral("org.gnome.TextEditor"));
-    fixture.captureText(QStringLiteral("https://www.debian.org/releases/stable/amd64/ch02s01.html?lang=en"),
-                        QStringLiteral("org.mozilla.firefox"));
-    fixture.captureText(QStringLiteral("Привет! Встреча перенесена на четверг, 15:00 — захватите, пожалуйста, отчёт 🙂"),
-                        QStringLiteral("org.gnome.TextEditor"));
-    fixture.captureText(QStringLiteral("مرحبا بالعالم — نص من اليمين إلى اليسار"), std::nullopt);
-    QCoro::waitFor(fixture.model->reload());
-    QCoro::waitFor(fixture.model->setFavorite(fixture.model->clips()[1], true));
-}
-
 void historyViews(HistoryWindowFixture& fixture, FakeSystemAppearance& system, const QString& language, bool dark)
 {
     for (HistoryViewMode mode : {HistoryViewMode::cards, HistoryViewMode::list}) {
@@ -325,6 +293,31 @@ void installApplications(FakeWorkspace& workspace, const QTemporaryDir& iconFold
                            QStringLiteral("/usr/share/applications/%1.desktop").arg(QString::fromLatin1(id))});
 }
 
+void captureEveryKind(FakePasteboard& pasteboard, HistoryModel& model, std::optional<QString>& frontmost, const QString& folder)
+{
+    const auto capture = [&](std::optional<QString> source, const QString& type, const QByteArray& data) {
+        frontmost = std::move(source);
+        pasteboard.setItems({{{type}, {{type, data}}}});
+        QCoro::waitFor(model.tick());
+    };
+    const QString photo = folder + QStringLiteral("/holiday.png");
+    landscape().scaled(640, 427).save(photo);
+    const QString text = QStringLiteral("public.utf8-plain-text");
+    const QString editor = QStringLiteral("org.gnome.TextEditor");
+    capture(QStringLiteral("org.gnome.Nautilus"), QStringLiteral("public.file-url"), QUrl::fromLocalFile(photo).toEncoded());
+    capture(std::nullopt, QStringLiteral("com.adobe.pdf"), "%PDF-1.4 report");
+    capture(QStringLiteral("org.gnome.Loupe"), QStringLiteral("public.png"), encoded(landscape().scaled(640, 427), "PNG"));
+    capture(QStringLiteral("org.libreoffice.LibreOffice"), QStringLiteral("public.rtf"),
+            "{\\rtf1\\ansi{\\fonttbl\\f0 Serif;}{\\colortbl;\\red180\\green30\\blue30;}\\f0\\fs30 "
+            "\\b Quarterly notes\\b0\\par \\cf1 Revenue grew\\cf0  in every region; see the \\i attached\\i0  tables.}");
+    capture(editor, text, "{\n  \"name\": \"tavlin\",\n  \"version\": 1\n}");
+    capture(QStringLiteral("org.mozilla.firefox"), text, "https://www.debian.org/releases/stable/amd64/ch02s01.html?lang=en");
+    capture(editor, text, QStringLiteral("Привет! Встреча перенесена на четверг, 15:00 — захватите, пожалуйста, отчёт 🙂").toUtf8());
+    capture(std::nullopt, text, QStringLiteral("مرحبا بالعالم — نص من اليمين إلى اليسار").toUtf8());
+    QCoro::waitFor(model.reload());
+    QCoro::waitFor(model.setFavorite(model.clips()[1], true));
+}
+
 void historyWindowScreenshots()
 {
     QTemporaryDir icons;
@@ -334,7 +327,8 @@ void historyWindowScreenshots()
     FakeSystemAppearance system;
     {
         HistoryWindowFixture fixture;
-        captureEveryKind(fixture);
+        fixture.open();
+        captureEveryKind(fixture.pasteboard, *fixture.model, fixture.frontmost, fixture.folder.path());
         for (const QString& language : {QStringLiteral("en"), QStringLiteral("ru")}) {
             std::optional<ScopedLanguage> scoped;
             if (language == u"ru")

@@ -2,8 +2,14 @@
 
 #include <QString>
 
+#include <optional>
+
 class QTemporaryDir;
 class QWidget;
+
+namespace tavlin {
+class HistoryModel;
+}
 
 namespace tavlin::test {
 
@@ -13,9 +19,14 @@ void shoot(QWidget& widget, const QString& name);
 // Reports a problem the pictures show; the program then exits non-zero.
 void problem(const QString& name, const QString& what);
 
+class FakePasteboard;
 class FakeWorkspace;
 // Installs the applications the pictures copy from, with an icon drawn into `iconFolder`.
 void installApplications(FakeWorkspace& workspace, const QTemporaryDir& iconFolder);
+
+// Copies one record of every kind, from several applications and an unknown one, the second
+// newest a favourite.
+void captureEveryKind(FakePasteboard& pasteboard, HistoryModel& model, std::optional<QString>& frontmost, const QString& folder);
 
 // One section a window.
 void designScreenshots();
