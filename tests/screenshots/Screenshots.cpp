@@ -178,11 +178,8 @@ QList<Sample> samples(const QString& existingFile)
 void previewPanels()
 {
     QTemporaryDir folder;
-    editorIcon().save(folder.filePath(QStringLiteral("editor.png")));
     FakeWorkspace workspace;
-    workspace.install({QStringLiteral("org.example.Editor"), QStringLiteral("Text Editor"),
-                       folder.filePath(QStringLiteral("editor.png")),
-                       QStringLiteral("/usr/share/applications/org.example.Editor.desktop")});
+    installApplications(workspace, folder);
     SourceApplicationIcon::setWorkspace(&workspace);
     const QString report = folder.filePath(QStringLiteral("Quarterly report.pdf"));
     QFile file(report);
@@ -287,7 +284,8 @@ void installApplications(FakeWorkspace& workspace, const QTemporaryDir& iconFold
 {
     const QString icon = iconFolder.filePath(QStringLiteral("editor.png"));
     editorIcon().save(icon);
-    for (const auto& [id, name] : {std::pair{"org.gnome.TextEditor", "Text Editor"}, std::pair{"org.mozilla.firefox", "Firefox"},
+    for (const auto& [id, name] : {std::pair{"org.gnome.TextEditor", "Text Editor"}, std::pair{"org.example.Editor", "Text Editor"},
+                                   std::pair{"org.mozilla.firefox", "Firefox"},
                                    std::pair{"org.gnome.Nautilus", "Files"}, std::pair{"org.libreoffice.LibreOffice", "LibreOffice"}})
         workspace.install({QString::fromLatin1(id), QString::fromLatin1(name), icon,
                            QStringLiteral("/usr/share/applications/%1.desktop").arg(QString::fromLatin1(id))});
