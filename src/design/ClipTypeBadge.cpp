@@ -47,9 +47,11 @@ QSize ClipTypeBadge::badgeSize(ClipKind kind)
             2 * verticalPadding + metrics.height()};
 }
 
-void ClipTypeBadge::paint(QPainter& painter, const QPointF& origin, ClipKind kind, const Appearance& appearance)
+void ClipTypeBadge::paint(QPainter& painter, const QPointF& origin, ClipKind kind, const Appearance& appearance,
+                          qreal maxWidth)
 {
-    const QRectF capsule(origin, QSizeF(badgeSize(kind)));
+    const QSizeF natural(badgeSize(kind));
+    const QRectF capsule(origin, QSizeF(qMax<qreal>(0, qMin(natural.width(), maxWidth)), natural.height()));
     const qreal radius = RoundedShape::capsuleRadius(capsule);
     painter.save();
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
@@ -62,9 +64,12 @@ void ClipTypeBadge::paint(QPainter& painter, const QPointF& origin, ClipKind kin
     painter.drawEllipse(QRectF(left, capsule.center().y() - dot / 2.0, dot, dot));
     painter.setFont(badgeFont());
     painter.setPen(TavlinTheme::secondaryText.resolve(appearance));
-    painter.drawText(
-        QRectF(left + dot + spacing, capsule.top(), capsule.right() - left - dot - spacing, capsule.height()),
-        Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, displayLabel(kind));
+    const QRectF text(left + dot + spacing, capsule.top(), capsule.right() - horizontalPadding - left - dot - spacing,
+                      capsule.height());
+    const QString label = capsule.width() < natural.width()
+        ? QFontMetricsF(badgeFont()).elidedText(displayLabel(kind), Qt::ElideRight, qMax<qreal>(0, text.width()))
+        : displayLabel(kind);
+    painter.drawText(text.adjusted(0, 0, horizontalPadding, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, label);
     painter.restore();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <limits>
+
 #include "Appearance.h"
 #include "ClipKind.h"
 
@@ -22,7 +24,9 @@ public:
 
     static QSize badgeSize(ClipKind kind);
     // Draws the badge with its top-left corner at `origin`, for views that paint their cards.
-    static void paint(QPainter& painter, const QPointF& origin, ClipKind kind, const Appearance& appearance);
+    // Within `maxWidth` the capsule narrows and its label ends in an ellipsis.
+    static void paint(QPainter& painter, const QPointF& origin, ClipKind kind, const Appearance& appearance,
+                      qreal maxWidth = std::numeric_limits<qreal>::infinity());
     static QString capitalizedLabel(ClipKind kind);
 
 protected:

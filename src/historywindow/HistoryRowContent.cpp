@@ -303,12 +303,9 @@ void paintCard(QPainter& painter, const QRectF& bounds, const HistoryRowContent:
     const QRectF badgeRow(lower.left(), lower.top(), lower.width(), 20);
     const QSize badge = ClipTypeBadge::badgeSize(input.clip.kind);
     const qreal timeLeft = drawTime(painter, badgeRow, input);
-    // A long kind name (Russian) gives way to the time rather than run under it.
-    painter.save();
-    painter.setClipRect(QRectF(badgeRow.left(), badgeRow.top(), qMax<qreal>(0, timeLeft - 6 - badgeRow.left()), badgeRow.height()));
+    // A long kind name (Russian) gives way to the time, ending in an ellipsis, rather than run under it.
     ClipTypeBadge::paint(painter, QPointF(badgeRow.left(), badgeRow.center().y() - badge.height() / 2.0), input.clip.kind,
-                         input.appearance);
-    painter.restore();
+                         input.appearance, timeLeft - 6 - badgeRow.left());
     if (input.confirmed)
         CopyConfirmationBadge::paint(painter, badgeRow, input.appearance);
     drawFooter(painter, QRectF(lower.left(), badgeRow.bottom() + 4, lower.width(), 18), input);
