@@ -1,7 +1,9 @@
 #include "OnboardingWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -26,12 +28,33 @@ void OnboardingWindow::closeEvent(QCloseEvent* event)
 
 void OnboardingWindow::mousePressEvent(QMouseEvent* event)
 {
-    // A press that no control took is on the background: it moves the window.
-    if (event->button() == Qt::LeftButton && windowHandle() && windowHandle()->startSystemMove()) {
+    // A press that no control took is on the background: dragging from it moves the window.
+    if (event->button() == Qt::LeftButton) {
+        pressedAt_ = event->position();
         event->accept();
         return;
     }
     QWidget::mousePressEvent(event);
+}
+
+void OnboardingWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    // The move starts with the drag, not the press: a window manager asked to move the window
+    // after a quick click has already ended waits for a release that never comes, holding the
+    // pointer and the keyboard until the user clicks again.
+    if (pressedAt_ && (event->buttons() & Qt::LeftButton)
+        && (event->position() - *pressedAt_).manhattanLength() >= QApplication::startDragDistance()) {
+        pressedAt_.reset();
+        if (windowHandle())
+            windowHandle()->startSystemMove();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void OnboardingWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    pressedAt_.reset();
+    QWidget::mouseReleaseEvent(event);
 }
 
 } // namespace tavlin

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 namespace tavlin {
 
 // The introduction's window: fixed in size, a close button only, moved by dragging its
@@ -19,6 +21,11 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    std::optional<QPointF> pressedAt_;
 };
 
 } // namespace tavlin

@@ -161,7 +161,10 @@ TEST(IntroductionEndToEnd, AClosedIntroductionWaitsForTheNextStart)
     EXPECT_EQ(second->exitCode(), 0);
     EXPECT_TRUE(introductionShown());
 
-    typeToIntroduction(QStringLiteral("Return ctrl+w"));
+    typeToIntroduction(QStringLiteral("Return"));
+    // A quick click on its background is only a click: the keys that follow still reach it.
+    run(QStringLiteral("xdotool search --onlyvisible --name ^Welcome.to.Tavlin$ mousemove --window %1 20 300 click 1"));
+    typeToIntroduction(QStringLiteral("ctrl+w"));
     ASSERT_TRUE(waitUntil([] { return !introductionShown(); }, 5000));
     EXPECT_FALSE(preferences(profile).contains("<key>onboarding.completed</key>"));
     // Capturing stays off: the tray brings the introduction back, from its first step.
