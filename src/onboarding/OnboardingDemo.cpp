@@ -193,10 +193,13 @@ void OnboardingDemo::paintEvent(QPaintEvent*)
         painter.setPen(color(TavlinTheme::secondaryText));
         painter.drawText(QRectF(inner.left(), inner.top() + 36, inner.width(), 52), Qt::TextWordWrap,
                          QCoreApplication::translate("Onboarding", "A walk in the park, coffee with friends and a new book for the evening."));
-        const QRectF copy(inner.left(), inner.bottom() - 18, 64, 18);
+        // At least 64 wide, and wide enough for its label in every language.
+        const QString copyLabel = QCoreApplication::translate("Onboarding", "Copy");
+        const QFont copyFont = SystemFont::regular(9, QFont::DemiBold);
+        const qreal copyWidth = qMin(inner.width(), qMax<qreal>(64, QFontMetricsF(copyFont).horizontalAdvance(copyLabel) + 16));
+        const QRectF copy(inner.left(), inner.bottom() - 18, copyWidth, 18);
         RoundedShape::fill(painter, copy, 9, color(TavlinTheme::copySurface));
-        text(painter, copy, QCoreApplication::translate("Onboarding", "Copy"), SystemFont::regular(9, QFont::DemiBold),
-             color(TavlinTheme::copyText), Qt::AlignCenter);
+        text(painter, copy, copyLabel, copyFont, color(TavlinTheme::copyText), Qt::AlignCenter);
         painter.setOpacity(1);
     }
 
