@@ -71,11 +71,11 @@ struct TerminalDesktop {
     void focusTerminal()
     {
         const QString window = QString::fromLatin1(terminalWindow);
-        if (managed)
-            xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
-        else
-            xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
-        EXPECT_TRUE(waitUntil([&] { return focused() == terminalWindow; }, 5000));
+        // Asked again until it holds: a window manager still settling in may pass over one request.
+        EXPECT_TRUE(waitUntil([&] {
+            xdotool({managed ? QStringLiteral("windowactivate") : QStringLiteral("windowfocus"), window});
+            return waitUntil([&] { return focused() == terminalWindow; }, 500);
+        }, 10000));
     }
 
     // The window that has the keyboard: the window manager's active one, else the input focus.
