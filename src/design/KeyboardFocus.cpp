@@ -13,15 +13,15 @@ class Tracker : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
+        // Only arriving counts: a ring shows only with the focus, and a control's own popup (a
+        // picker's list) takes the focus away in ways of its own.
+        if (event->type() != QEvent::FocusIn)
             return false;
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        // Leaving and coming back with the window changes nothing.
-        if (reason == Qt::ActiveWindowFocusReason)
+        // Coming back with the window or from the control's popup changes nothing.
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             return false;
-        const bool keyboard
-            = event->type() == QEvent::FocusIn && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason);
-        watched->setProperty(keyboardProperty, keyboard);
+        watched->setProperty(keyboardProperty, reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason);
         return false;
     }
 };

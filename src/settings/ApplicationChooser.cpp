@@ -1,5 +1,9 @@
 #include "ApplicationChooser.h"
 
+#include "SymbolIcon.h"
+#include "TavlinTheme.h"
+#include "ThemeAppearance.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -19,11 +23,12 @@ namespace {
 
 constexpr int pathRole = Qt::UserRole;
 
-QIcon applicationIcon(const QString& iconName)
+// An application without an icon, or with one the desktop's theme lacks, shows the placeholder
+// the exclusion list shows: its name stays in line with the others.
+QIcon applicationIcon(const QString& iconName, const QIcon& placeholder)
 {
-    if (QFileInfo(iconName).isAbsolute())
-        return QIcon(iconName);
-    return QIcon::fromTheme(iconName, QIcon::fromTheme(QStringLiteral("application-x-executable")));
+    const QIcon icon = QFileInfo(iconName).isAbsolute() ? QIcon(iconName) : QIcon::fromTheme(iconName);
+    return icon.pixmap(24).isNull() ? placeholder : icon;
 }
 
 } // namespace
@@ -50,8 +55,10 @@ ApplicationChooser::ApplicationChooser(QList<ApplicationInfo> applications, QWid
     std::sort(applications.begin(), applications.end(), [](const ApplicationInfo& a, const ApplicationInfo& b) {
         return QString::localeAwareCompare(a.name, b.name) < 0;
     });
+    const QIcon placeholder = SymbolIcon::icon(QStringLiteral("app.dashed"),
+                                               TavlinTheme::secondaryText.resolve(ThemeAppearance::of(parent)));
     for (const ApplicationInfo& application : applications) {
-        auto* item = new QListWidgetItem(applicationIcon(application.iconName), application.name, list_);
+        auto* item = new QListWidgetItem(applicationIcon(application.iconName, placeholder), application.name, list_);
         item->setData(pathRole, application.desktopFilePath);
         item->setToolTip(application.id);
     }

@@ -1,6 +1,8 @@
 #include "ExcludedApplicationRow.h"
 
 #include "ElidedLabel.h"
+#include "KeyboardFocus.h"
+#include "RoundedShape.h"
 #include "SettingsSymbol.h"
 #include "SymbolIcon.h"
 #include "SystemFont.h"
@@ -49,6 +51,8 @@ protected:
         if (isDown())
             color = TavlinTheme::primaryText.resolve(appearance);
         SymbolIcon::paint(painter, QStringLiteral("minus.circle"), QRectF(rect()).adjusted(2, 2, -2, -2), color);
+        if (KeyboardFocus::showsRing(this))
+            RoundedShape::strokeInside(painter, QRectF(rect()), width() / 2.0, TavlinTheme::brandAccent.resolve(appearance), 2);
     }
 };
 
@@ -99,6 +103,7 @@ ExcludedApplicationRow::ExcludedApplicationRow(const QString& bundleID, std::fun
     remove->setToolTip(QCoreApplication::translate("Tavlin", "Remove from Exclusions"));
     remove->setAccessibleName(QCoreApplication::translate("Tavlin", "Remove %1 from exclusions").arg(name));
     remove->setFocusPolicy(Qt::TabFocus);
+    KeyboardFocus::track(remove);
     connect(remove, &QToolButton::clicked, this, [onRemove = std::move(onRemove)] { onRemove(); });
     layout->addWidget(remove);
 }

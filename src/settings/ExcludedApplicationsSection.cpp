@@ -5,6 +5,8 @@
 #include "CaptureGate.h"
 #include "ExcludedApplicationRow.h"
 #include "HistoryModel.h"
+#include "KeyboardFocus.h"
+#include "RoundedShape.h"
 #include "SettingsCaption.h"
 #include "SettingsGroup.h"
 #include "SettingsRowSeparator.h"
@@ -38,6 +40,7 @@ public:
         setFont(SystemFont::regular(13, QFont::Medium));
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
+        KeyboardFocus::track(this);
     }
 
     QSize sizeHint() const override { return {fontMetrics().horizontalAdvance(text()) + 16 + 6 + 12, 30}; }
@@ -49,8 +52,8 @@ protected:
         QPainter painter(this);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
         const QColor accent = TavlinTheme::brandAccent.resolve(appearance);
-        if (underMouse() || isDown())
-            painter.fillRect(rect(), Qt::transparent);
+        if (KeyboardFocus::showsRing(this))
+            RoundedShape::strokeInside(painter, QRectF(rect()), 8, accent, 2);
         SymbolIcon::paint(painter, QStringLiteral("plus"), QRectF(6, height() / 2.0 - 7, 14, 14), accent);
         painter.setPen(accent);
         painter.setFont(font());

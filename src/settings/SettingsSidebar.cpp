@@ -152,6 +152,9 @@ void SettingsSidebar::keyPressEvent(QKeyEvent* event)
 void SettingsSidebar::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
+    // Tabbing here is keyboard navigation too: the selected row shows where the focus went.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        keyboardDriven_ = true;
     sync();
 }
 

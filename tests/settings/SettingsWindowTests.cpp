@@ -1,5 +1,6 @@
 // The Settings window's root, sidebar and the General and Interface panes, offscreen over real
 // controllers: what each control shows is what its controller took.
+#include "KeyboardFocus.h"
 #include "SettingsHarness.h"
 #include "SettingsPicker.h"
 #include "SettingsRowSeparator.h"
@@ -104,6 +105,33 @@ TEST(SettingsRoot, TheSidebarStepsWithArrowsAndRingsOnlyAfterAKey)
     EXPECT_FALSE(harness.find<QAbstractButton>(QStringLiteral("settings-section-privacy"))->isChecked());
     EXPECT_TRUE(harness.shows(QStringLiteral("shortcut-recorder")));
     EXPECT_FALSE(harness.find(QStringLiteral("retention-count"))) << "the last pane is gone, not hidden";
+}
+
+TEST(SettingsRoot, TabShowsWhereTheFocusLandsAndAPickersListKeepsIt)
+{
+    SettingsHarness harness(SettingsSection::privacy);
+    harness.exclusions.add(QStringLiteral("org.example.Gone"));
+    harness.window->activateWindow();
+    harness.settle();
+    for (const QString identifier : {QStringLiteral("add-excluded-application"), QStringLiteral("remove-exclusion-org.example.Gone")}) {
+        QWidget* button = harness.find(identifier);
+        const QImage unfocused = button->grab().toImage();
+        button->setFocus(Qt::TabFocusReason);
+        harness.settle();
+        EXPECT_NE(button->grab().toImage(), unfocused) << identifier.toStdString() << " draws no focus ring";
+    }
+    auto* sidebar = harness.find<SettingsSidebar>(QStringLiteral("settings-sidebar"));
+    sidebar->setFocus(Qt::BacktabFocusReason);
+    EXPECT_TRUE(sidebar->showsFocus()) << "tabbed into, the sidebar shows its selected row ringed";
+
+    auto* picker = harness.find<SettingsPicker>(QStringLiteral("retention-count"));
+    picker->setFocus(Qt::TabFocusReason);
+    picker->showPopup();
+    harness.settle();
+    picker->hidePopup();
+    harness.settle();
+    EXPECT_TRUE(picker->hasFocus());
+    EXPECT_TRUE(KeyboardFocus::showsRing(picker)) << "the ring survives the picker's own list";
 }
 
 TEST(SettingsRoot, EveryControlIsNamedForAssistiveTechnology)
