@@ -36,7 +36,12 @@ void KeyboardFocus::track(QWidget* widget)
 
 bool KeyboardFocus::showsRing(const QWidget* widget)
 {
-    return widget->hasFocus() && widget->property(keyboardProperty).toBool();
+    return widget->hasFocus() && cameByKeyboard(widget);
+}
+
+bool KeyboardFocus::cameByKeyboard(const QWidget* widget)
+{
+    return widget->property(keyboardProperty).toBool();
 }
 
 } // namespace tavlin

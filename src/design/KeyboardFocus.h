@@ -11,6 +11,8 @@ struct KeyboardFocus {
     // Starts following the widget's focus changes.
     static void track(QWidget* widget);
     static bool showsRing(const QWidget* widget);
+    // Whether the focus last came to the widget from the keyboard, focused now or not.
+    static bool cameByKeyboard(const QWidget* widget);
 };
 
 } // namespace tavlin

@@ -1,5 +1,6 @@
 #include "HistoryStorageSection.h"
 
+#include "KeyboardFocus.h"
 #include "RetentionSettings.h"
 #include "SettingsCaption.h"
 #include "SettingsGroup.h"
@@ -64,8 +65,24 @@ void HistoryStorageSection::sync()
     const HistoryRetention& applied = retention_.applied();
     count_->select(applied.clipCount);
     bytes_->select(applied.payloadBytes);
-    count_->setEnabled(!retention_.isApplying());
-    bytes_->setEnabled(!retention_.isApplying());
+    const bool applying = retention_.isApplying();
+    for (SettingsPicker* picker : {count_, bytes_}) {
+        if (applying && window()->focusWidget() == picker && !focusedPicker_) {
+            focusedPicker_ = picker;
+            focusRing_ = KeyboardFocus::cameByKeyboard(picker);
+        }
+        picker->setEnabled(!applying);
+    }
+    // Disabled, the picker handed the window's focus on (behind the confirmation too): it takes
+    // it back once the limit is in force, unless the user has moved on meanwhile.
+    if (applying && focusedPicker_ && !focusMovedTo_)
+        focusMovedTo_ = window()->focusWidget();
+    if (!applying && focusedPicker_) {
+        if (window()->focusWidget() == focusMovedTo_)
+            focusedPicker_->setFocus(focusRing_ ? Qt::TabFocusReason : Qt::OtherFocusReason);
+        focusedPicker_.clear();
+        focusMovedTo_.clear();
+    }
     error_->setText(retention_.errorMessage().value_or(QString()));
     error_->setVisible(retention_.errorMessage().has_value());
     const std::optional<RetentionImpact>& usage = retention_.usage();

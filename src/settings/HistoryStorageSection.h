@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 namespace tavlin {
@@ -25,6 +26,11 @@ private:
     SettingsCaption* error_;
     SettingsCaption* usage_;
     SettingsCaption* favoritesWarning_;
+    // The picker that had the focus as a limit began to apply, where Qt moved the focus then, and
+    // whether the picker showed its ring.
+    QPointer<QWidget> focusedPicker_;
+    QPointer<QWidget> focusMovedTo_;
+    bool focusRing_ = false;
 };
 
 } // namespace tavlin

@@ -1,6 +1,7 @@
 // The History & Privacy pane over a real history store: nothing is deleted before the user says
 // so, and the excluded applications with their chooser.
 #include "ApplicationChooser.h"
+#include "KeyboardFocus.h"
 #include "ExcludedApplicationsSection.h"
 #include "PrivacySettingsPane.h"
 #include "SettingsHarness.h"
@@ -79,6 +80,10 @@ TEST(PrivacyPane, ALimitThatDeletesRecordsWaitsForDeleteAndApply)
     EXPECT_FALSE(fixture.retention.pending());
     EXPECT_EQ(fixture.stored(), 290);
 
+    auto* count = fixture.find<SettingsPicker>(QStringLiteral("retention-count"));
+    fixture.window->activateWindow();
+    fixture.settle();
+    count->setFocus(Qt::TabFocusReason);
     fixture.pick(QStringLiteral("retention-count"), QStringLiteral("250"));
     question = fixture.awaitQuestion();
     ASSERT_TRUE(question);
@@ -87,7 +92,9 @@ TEST(PrivacyPane, ALimitThatDeletesRecordsWaitsForDeleteAndApply)
     fixture.settle();
     EXPECT_EQ(fixture.stored(), 250);
     EXPECT_EQ(queryInteger(fixture.folder.databasePath(), QStringLiteral("SELECT MIN(id) FROM clips")), 41) << "the newest are kept";
-    EXPECT_EQ(fixture.find<SettingsPicker>(QStringLiteral("retention-count"))->currentText(), QStringLiteral("250"));
+    EXPECT_EQ(count->currentText(), QStringLiteral("250"));
+    EXPECT_TRUE(fixture.window->focusWidget() == count && KeyboardFocus::cameByKeyboard(count))
+        << "disabled while the limit applied, the picker keeps the keyboard";
     EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.caption(QStringLiteral("retention-usage")).startsWith(QStringLiteral("Now: 250 records")); }, 10000));
     fixture.fill(5); // a change of the history while the pane shows: the figures follow
     EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.caption(QStringLiteral("retention-usage")).startsWith(QStringLiteral("Now: 255 records")); }, 10000));

@@ -113,7 +113,7 @@ TEST(SettingsRoot, TabShowsWhereTheFocusLandsAndAPickersListKeepsIt)
     harness.exclusions.add(QStringLiteral("org.example.Gone"));
     harness.window->activateWindow();
     harness.settle();
-    for (const QString identifier : {QStringLiteral("add-excluded-application"), QStringLiteral("remove-exclusion-org.example.Gone")}) {
+    for (const QString& identifier : {QStringLiteral("add-excluded-application"), QStringLiteral("remove-exclusion-org.example.Gone")}) {
         QWidget* button = harness.find(identifier);
         const QImage unfocused = button->grab().toImage();
         button->setFocus(Qt::TabFocusReason);
