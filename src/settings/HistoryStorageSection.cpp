@@ -26,6 +26,7 @@ HistoryStorageSection::HistoryStorageSection(RetentionSettings& retention, QWidg
         count_->addOption(QLocale().toString(option), option);
     connect(count_, &SettingsPicker::picked, this, [this](const QVariant& value) {
         retention_.request({value.toLongLong(), retention_.applied().payloadBytes});
+        sync(); // the list left its choice showing: back to the limit in force until the new one applies
     });
     const QString bytesTitle = QCoreApplication::translate("Tavlin", "Record data size");
     bytes_ = new SettingsPicker(bytesTitle, QStringLiteral("retention-bytes"));
@@ -33,6 +34,7 @@ HistoryStorageSection::HistoryStorageSection(RetentionSettings& retention, QWidg
         bytes_->addOption(RetentionSettings::formatBytes(option), option);
     connect(bytes_, &SettingsPicker::picked, this, [this](const QVariant& value) {
         retention_.request({retention_.applied().clipCount, value.toLongLong()});
+        sync();
     });
 
     auto* group = new SettingsGroup(QCoreApplication::translate("Tavlin", "History storage"));

@@ -35,7 +35,8 @@ struct PrivacyFixture : SettingsHarness {
     void pick(const QString& identifier, const QString& option)
     {
         auto* picker = find<SettingsPicker>(identifier);
-        picker->activated(picker->findText(option));
+        picker->setCurrentIndex(picker->findText(option)); // as the picker's list leaves it
+        picker->activated(picker->currentIndex());
     }
     QString caption(const QString& identifier) const
     {
