@@ -6,6 +6,7 @@
 #include "Translations.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 #include <mutex>
@@ -68,6 +69,11 @@ void TavlinLanguage::install(const Defaults& defaults)
     if (Translations::load(*english, QStringLiteral("en")))
         QCoreApplication::installTranslator(english);
     if (current() == russian) {
+        // Qt's own windows (the file chooser, a text field's menu) speak it too.
+        auto* qt = new QTranslator(QCoreApplication::instance());
+        if (qt->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(qt);
         auto* translation = new QTranslator(QCoreApplication::instance());
         if (Translations::load(*translation, current().code()))
             QCoreApplication::installTranslator(translation);
