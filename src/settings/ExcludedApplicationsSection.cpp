@@ -98,6 +98,7 @@ ExcludedApplicationsSection::ExcludedApplicationsSection(HistoryModel& model, Ca
     auto* barLayout = new QHBoxLayout(bar);
     barLayout->setContentsMargins(12, 0, 12, 0);
     auto* add = new AddButton();
+    add_ = add;
     menu_ = new QMenu(add);
     menu_->setObjectName(QStringLiteral("add-excluded-application-menu"));
     add->setMenu(menu_);
@@ -150,13 +151,24 @@ void ExcludedApplicationsSection::rebuildList()
         layout->addWidget(new EmptyRow());
         return;
     }
+    QWidget* before = add_->previousInFocusChain();
+    while (before != add_ && !(before->focusPolicy() & Qt::TabFocus))
+        before = before->previousInFocusChain();
     bool first = true;
     for (const QString& bundleID : exclusions_.bundleIDs()) {
         if (!first)
             layout->addWidget(new SettingsRowSeparator());
         first = false;
-        layout->addWidget(new ExcludedApplicationRow(bundleID, [this, bundleID] { exclusions_.remove(bundleID); }));
+        auto* row = new ExcludedApplicationRow(bundleID, [this, bundleID] { exclusions_.remove(bundleID); });
+        layout->addWidget(row);
+        // New rows join the window's focus chain at its end: Tab goes down the list as it reads
+        // instead, then to "Add App" below it.
+        for (QWidget* control : row->findChildren<QToolButton*>()) {
+            QWidget::setTabOrder(before, control);
+            before = control;
+        }
     }
+    QWidget::setTabOrder(before, add_);
 }
 
 void ExcludedApplicationsSection::rebuildMenu()

@@ -38,6 +38,7 @@ private:
     CaptureExclusions& exclusions_;
     SettingsGroup* group_;
     QWidget* rows_;
+    QWidget* add_;
     QMenu* menu_;
     SettingsCaption* message_;
 };

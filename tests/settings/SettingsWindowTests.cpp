@@ -123,6 +123,14 @@ TEST(SettingsRoot, TabShowsWhereTheFocusLandsAndAPickersListKeepsIt)
     auto* sidebar = harness.find<SettingsSidebar>(QStringLiteral("settings-sidebar"));
     sidebar->setFocus(Qt::BacktabFocusReason);
     EXPECT_TRUE(sidebar->showsFocus()) << "tabbed into, the sidebar shows its selected row ringed";
+    QStringList order;
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order.append(QApplication::focusWidget()->objectName());
+    }
+    EXPECT_EQ(order, (QStringList{QStringLiteral("remove-exclusion-org.example.Gone"), QStringLiteral("add-excluded-application"),
+                                  QStringLiteral("retention-count")})) << "Tab follows the list as it reads";
+    sidebar->setFocus(Qt::BacktabFocusReason);
 
     auto* picker = harness.find<SettingsPicker>(QStringLiteral("retention-count"));
     picker->setFocus(Qt::TabFocusReason);
