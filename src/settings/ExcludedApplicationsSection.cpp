@@ -101,6 +101,7 @@ ExcludedApplicationsSection::ExcludedApplicationsSection(HistoryModel& model, Ca
     add_ = add;
     menu_ = new QMenu(add);
     menu_->setObjectName(QStringLiteral("add-excluded-application-menu"));
+    menu_->setAttribute(Qt::WA_WindowPropagation); // the window's theme: a menu is a window of its own
     add->setMenu(menu_);
     connect(menu_, &QMenu::aboutToShow, this, &ExcludedApplicationsSection::rebuildMenu);
     barLayout->addWidget(add);
