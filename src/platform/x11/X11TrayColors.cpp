@@ -7,27 +7,12 @@
 
 namespace tavlin {
 
-namespace {
-
-int screenNumber(xcb_connection_t* connection, xcb_window_t root)
-{
-    int number = 0;
-    for (auto screens = xcb_setup_roots_iterator(xcb_get_setup(connection)); screens.rem > 0;
-         xcb_screen_next(&screens), ++number) {
-        if (screens.data->root == root)
-            return number;
-    }
-    return 0;
-}
-
-} // namespace
-
 X11TrayColors::X11TrayColors(QObject* parent) : TrayColors(parent)
 {
     if (!x_.isValid())
         return;
     xcb_connection_t* x = x_.get();
-    selection_ = x_.atom("_NET_SYSTEM_TRAY_S" + QByteArray::number(screenNumber(x, x_.root())));
+    selection_ = x_.atom("_NET_SYSTEM_TRAY_S" + QByteArray::number(x_.screen()));
     colors_ = x_.atom("_NET_SYSTEM_TRAY_COLORS");
     manager_ = x_.atom("MANAGER");
     // A new tray announces itself to the root window.

@@ -7,12 +7,11 @@ namespace tavlin {
 
 XcbConnection::XcbConnection()
 {
-    int screenNumber = 0;
-    connection_ = xcb_connect(nullptr, &screenNumber);
+    connection_ = xcb_connect(nullptr, &screen_);
     if (xcb_connection_has_error(connection_))
         return;
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection_));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
+    for (int i = 0; i < screen_ && screens.rem > 0; ++i)
         xcb_screen_next(&screens);
     if (screens.rem > 0)
         root_ = screens.data->root;

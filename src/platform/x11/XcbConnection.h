@@ -24,6 +24,8 @@ public:
     bool isValid() const;
     xcb_connection_t* get() const { return connection_; }
     xcb_window_t root() const { return root_; }
+    // The number of $DISPLAY's screen, whose root root() is.
+    int screen() const { return screen_; }
 
     // Interned once and cached.
     xcb_atom_t atom(const QByteArray& name);
@@ -39,6 +41,7 @@ public:
 private:
     xcb_connection_t* connection_ = nullptr;
     xcb_window_t root_ = XCB_NONE;
+    int screen_ = 0;
     QHash<QByteArray, xcb_atom_t> atoms_;
     QHash<xcb_atom_t, QByteArray> names_;
 };
