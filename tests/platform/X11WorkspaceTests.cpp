@@ -52,7 +52,7 @@ protected:
     {
         const xcb_window_t window = makeWindow();
         const bool windowClass = qstrcmp(property, "WM_CLASS") == 0;
-        set(window, property, windowClass ? XCB_ATOM_STRING : x.atom("UTF8_STRING"), value);
+        set(window, property, windowClass ? xcb_atom_t(XCB_ATOM_STRING) : x.atom("UTF8_STRING"), value);
         activate(window);
         return workspace->frontmostApplicationID();
     }

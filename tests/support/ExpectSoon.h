@@ -6,12 +6,12 @@
 
 #define EXPECT_SOON_EQ(actual, expected, milliseconds)                                                   \
     do {                                                                                               \
-        QTest::qWaitFor([&] { return (actual) == (expected); }, milliseconds);                          \
+        static_cast<void>(QTest::qWaitFor([&] { return (actual) == (expected); }, milliseconds));       \
         EXPECT_EQ(actual, expected);                                                                   \
     } while (false)
 
 #define EXPECT_SOON(condition, milliseconds)                                                           \
     do {                                                                                               \
-        QTest::qWaitFor([&] { return bool(condition); }, milliseconds);                                 \
+        static_cast<void>(QTest::qWaitFor([&] { return bool(condition); }, milliseconds));              \
         EXPECT_TRUE(condition);                                                                        \
     } while (false)
