@@ -1,12 +1,12 @@
 #include "HistoryRowContent.h"
 
 #include "CardMetadata.h"
+#include "ClipContentView.h"
 #include "ClipTextSnippet.h"
 #include "ClipTypeBadge.h"
 #include "CopyConfirmationBadge.h"
 #include "CopyConfirmationOverlay.h"
 #include "FormattedTextView.h"
-#include "HistoryRecordsModel.h"
 #include "HistoryTimestamp.h"
 #include "RichTextPresentation.h"
 #include "RoundedShape.h"
@@ -116,7 +116,7 @@ void drawImage(QPainter& painter, const QRectF& area, const QImage& image, qreal
 
 void drawFileIcon(QPainter& painter, const QRectF& rect, const HistoryRowContent::Input& input, const QColor& tint)
 {
-    const QString display = HistoryRecordsModel::displayText(input.clip);
+    const QString display = ClipContentView::displayText(input.clip);
     const QString name = input.presentation && !input.presentation->metadata.fileNames.isEmpty()
         ? input.presentation->metadata.fileNames.first() : display;
     const QIcon icon = HistoryRowContent::fileIcon(name);
@@ -176,7 +176,7 @@ qreal drawTime(QPainter& painter, const QRectF& row, const HistoryRowContent::In
 
 QString compactTitle(const HistoryRowContent::Input& input, QList<QTextLayout::FormatRange>& formats, QFont& font)
 {
-    const QString display = HistoryRecordsModel::displayText(input.clip);
+    const QString display = ClipContentView::displayText(input.clip);
     if (input.presentation && input.presentation->preview.kind == ClipPreview::Case::richText) {
         if (const auto plain = RichTextPresentation::plainString(input.presentation->preview.data,
                                                                  input.presentation->preview.type, 160)) {
@@ -244,7 +244,7 @@ void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowCon
     const Appearance& appearance = input.appearance;
     const QColor primary = TavlinTheme::primaryText.resolve(appearance);
     const QColor secondary = TavlinTheme::secondaryText.resolve(appearance);
-    const QString display = HistoryRecordsModel::displayText(input.clip);
+    const QString display = ClipContentView::displayText(input.clip);
     const bool fileLike = input.clip.kind == ClipKind::file || input.clip.kind == ClipKind::other;
     painter.save();
     painter.setClipRect(area);
@@ -390,7 +390,7 @@ std::pair<QString, QString> HistoryRowContent::footerTexts(const QFontMetricsF& 
 bool HistoryRowContent::isCodePresentation(const Clip& clip)
 {
     return (clip.kind == ClipKind::text || clip.kind == ClipKind::richText)
-        && ClipTextSnippet::isCode(HistoryRecordsModel::displayText(clip));
+        && ClipTextSnippet::isCode(ClipContentView::displayText(clip));
 }
 
 } // namespace tavlin
