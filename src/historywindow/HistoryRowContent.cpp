@@ -174,7 +174,7 @@ qreal drawTime(QPainter& painter, const QRectF& row, const HistoryRowContent::In
     return left;
 }
 
-QString compactTitle(const HistoryRowContent::Input& input, QList<QTextLayout::FormatRange>& formats, QFont& font)
+QString compactTitle(const HistoryRowContent::Input& input, bool code, QList<QTextLayout::FormatRange>& formats, QFont& font)
 {
     const QString display = ClipContentView::displayText(input.clip);
     if (input.presentation && input.presentation->preview.kind == ClipPreview::Case::richText) {
@@ -182,10 +182,10 @@ QString compactTitle(const HistoryRowContent::Input& input, QList<QTextLayout::F
                                                                  input.presentation->preview.type, 160)) {
             font = SystemFont::regular(13, QFont::Medium);
             const auto line = HistoryRowContent::usefulLine(*plain);
-            return HistoryRowContent::isCodePresentation(input.clip) && line ? plain->mid(line->first, line->second) : *plain;
+            return code && line ? plain->mid(line->first, line->second) : *plain;
         }
     }
-    if (HistoryRowContent::isCodePresentation(input.clip)) {
+    if (code) {
         const HighlightedText snippet = ClipTextSnippet::highlighted(display, 160);
         font = HighlightedText::codeFont();
         const auto line = HistoryRowContent::usefulLine(snippet.text);
@@ -229,7 +229,7 @@ void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowConte
     const QRectF column(visual.right() + 12, inner.top(), qMax<qreal>(0, timeLeft - 12 - visual.right() - 12), inner.height());
     QList<QTextLayout::FormatRange> formats;
     QFont font;
-    const QString title = compactTitle(input, formats, font);
+    const QString title = compactTitle(input, code, formats, font);
     const qreal titleHeight = QFontMetricsF(font).height();
     const qreal top = column.center().y() - (titleHeight + 4 + 18) / 2;
     drawWrapped(painter, QRectF(column.left(), top, column.width(), titleHeight), title, font,
