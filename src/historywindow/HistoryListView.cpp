@@ -1,5 +1,6 @@
 #include "HistoryListView.h"
 
+#include "ClipContentView.h"
 #include "CopyFeedback.h"
 #include "HistoryControls.h"
 #include "HistoryRecordsModel.h"
@@ -39,7 +40,7 @@ int HistoryRowDelegate::rowHeight(HistoryViewMode mode, const std::optional<Clip
         return 176;
     if (clip->kind == ClipKind::richText)
         return 144;
-    const QString text = HistoryRecordsModel::displayText(*clip);
+    const QString text = ClipContentView::displayText(*clip);
     if (TextCharacters::count(text, 161) > 160)
         return 144;
     for (QChar c : text) {

@@ -1,9 +1,9 @@
 #include "HistoryRecordsModel.h"
 
+#include "ClipContentView.h"
 #include "ClipKindLabel.h"
 #include "CopyFeedback.h"
 #include "RichTextPresentation.h"
-#include "StoredPlaceholder.h"
 #include "TextCharacters.h"
 
 #include <QBuffer>
@@ -139,7 +139,7 @@ QVariant HistoryRecordsModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole: {
-        const QString text = displayText(*record);
+        const QString text = ClipContentView::displayText(*record);
         return text.left(TextCharacters::prefixLength(text, 160));
     }
     case Qt::AccessibleTextRole:
@@ -157,14 +157,9 @@ QVariant HistoryRecordsModel::data(const QModelIndex& index, int role) const
     }
 }
 
-QString HistoryRecordsModel::displayText(const Clip& clip)
-{
-    return StoredPlaceholder::display(clip.text, clip.kind).value_or(clip.text);
-}
-
 QString HistoryRecordsModel::accessibleName(const Clip& clip)
 {
-    const QString text = displayText(clip);
+    const QString text = ClipContentView::displayText(clip);
     return TavlinLanguage::locale().toUpper(displayLabel(clip.kind)) + QStringLiteral(": ")
         + text.left(TextCharacters::prefixLength(text, 160));
 }

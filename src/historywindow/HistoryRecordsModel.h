@@ -69,8 +69,6 @@ public:
     // What assistive technology reads for a record: "LINK: https://…", the kind's label in
     // capitals and at most 160 characters of the text.
     static QString accessibleName(const Clip& clip);
-    // The text shown for a record: a stored placeholder in the running language, else its text.
-    static QString displayText(const Clip& clip);
     // An image decoded from stored bytes, refusing anything over 1024 pixels a side.
     static QImage decodeImage(const QByteArray& bytes);
 

@@ -1,12 +1,12 @@
 #include "HistoryRowContent.h"
 
 #include "CardMetadata.h"
+#include "ClipContentView.h"
 #include "ClipTextSnippet.h"
 #include "ClipTypeBadge.h"
 #include "CopyConfirmationBadge.h"
 #include "CopyConfirmationOverlay.h"
 #include "FormattedTextView.h"
-#include "HistoryRecordsModel.h"
 #include "HistoryTimestamp.h"
 #include "RichTextPresentation.h"
 #include "RoundedShape.h"
@@ -116,7 +116,7 @@ void drawImage(QPainter& painter, const QRectF& area, const QImage& image, qreal
 
 void drawFileIcon(QPainter& painter, const QRectF& rect, const HistoryRowContent::Input& input, const QColor& tint)
 {
-    const QString display = HistoryRecordsModel::displayText(input.clip);
+    const QString display = ClipContentView::displayText(input.clip);
     const QString name = input.presentation && !input.presentation->metadata.fileNames.isEmpty()
         ? input.presentation->metadata.fileNames.first() : display;
     const QIcon icon = HistoryRowContent::fileIcon(name);
@@ -174,18 +174,18 @@ qreal drawTime(QPainter& painter, const QRectF& row, const HistoryRowContent::In
     return left;
 }
 
-QString compactTitle(const HistoryRowContent::Input& input, QList<QTextLayout::FormatRange>& formats, QFont& font)
+QString compactTitle(const HistoryRowContent::Input& input, bool code, QList<QTextLayout::FormatRange>& formats, QFont& font)
 {
-    const QString display = HistoryRecordsModel::displayText(input.clip);
+    const QString display = ClipContentView::displayText(input.clip);
     if (input.presentation && input.presentation->preview.kind == ClipPreview::Case::richText) {
         if (const auto plain = RichTextPresentation::plainString(input.presentation->preview.data,
                                                                  input.presentation->preview.type, 160)) {
             font = SystemFont::regular(13, QFont::Medium);
             const auto line = HistoryRowContent::usefulLine(*plain);
-            return HistoryRowContent::isCodePresentation(input.clip) && line ? plain->mid(line->first, line->second) : *plain;
+            return code && line ? plain->mid(line->first, line->second) : *plain;
         }
     }
-    if (HistoryRowContent::isCodePresentation(input.clip)) {
+    if (code) {
         const HighlightedText snippet = ClipTextSnippet::highlighted(display, 160);
         font = HighlightedText::codeFont();
         const auto line = HistoryRowContent::usefulLine(snippet.text);
@@ -229,7 +229,7 @@ void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowConte
     const QRectF column(visual.right() + 12, inner.top(), qMax<qreal>(0, timeLeft - 12 - visual.right() - 12), inner.height());
     QList<QTextLayout::FormatRange> formats;
     QFont font;
-    const QString title = compactTitle(input, formats, font);
+    const QString title = compactTitle(input, code, formats, font);
     const qreal titleHeight = QFontMetricsF(font).height();
     const qreal top = column.center().y() - (titleHeight + 4 + 18) / 2;
     drawWrapped(painter, QRectF(column.left(), top, column.width(), titleHeight), title, font,
@@ -244,7 +244,7 @@ void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowCon
     const Appearance& appearance = input.appearance;
     const QColor primary = TavlinTheme::primaryText.resolve(appearance);
     const QColor secondary = TavlinTheme::secondaryText.resolve(appearance);
-    const QString display = HistoryRecordsModel::displayText(input.clip);
+    const QString display = ClipContentView::displayText(input.clip);
     const bool fileLike = input.clip.kind == ClipKind::file || input.clip.kind == ClipKind::other;
     painter.save();
     painter.setClipRect(area);
@@ -390,7 +390,7 @@ std::pair<QString, QString> HistoryRowContent::footerTexts(const QFontMetricsF& 
 bool HistoryRowContent::isCodePresentation(const Clip& clip)
 {
     return (clip.kind == ClipKind::text || clip.kind == ClipKind::richText)
-        && ClipTextSnippet::isCode(HistoryRecordsModel::displayText(clip));
+        && ClipTextSnippet::isCode(ClipContentView::displayText(clip));
 }
 
 } // namespace tavlin

@@ -1,12 +1,12 @@
 #include "QuickPanelRow.h"
 
 #include "CardMetadata.h"
+#include "ClipContentView.h"
 #include "ClipKindLabel.h"
 #include "ClipTextSnippet.h"
 #include "QuickPanelListModel.h"
 #include "RoundedShape.h"
 #include "SourceApplicationIcon.h"
-#include "StoredPlaceholder.h"
 #include "SymbolIcon.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
@@ -48,16 +48,11 @@ QuickPanelRow::QuickPanelRow(const QuickPanelListModel& model, QObject* parent)
 {
 }
 
-QString QuickPanelRow::displayText(const Clip& clip)
-{
-    return StoredPlaceholder::display(clip.text, clip.kind).value_or(clip.text);
-}
-
 QString QuickPanelRow::summary(const Clip& clip, const std::optional<ClipRowPresentation>& presentation)
 {
     if (presentation && !presentation->metadata.fileNames.isEmpty())
         return presentation->metadata.fileNames.first();
-    const QString text = displayText(clip);
+    const QString text = ClipContentView::displayText(clip);
     const QStringView head = QStringView(text).left(TextCharacters::prefixLength(text, summaryCharacters));
     // Lines split at every break character; CR LF is one character and so one break.
     QList<QStringView> lines;
@@ -88,7 +83,7 @@ QString QuickPanelRow::summary(const Clip& clip, const std::optional<ClipRowPres
 
 QString QuickPanelRow::tooltip(const Clip& clip)
 {
-    const QString text = displayText(clip);
+    const QString text = ClipContentView::displayText(clip);
     return text.left(TextCharacters::prefixLength(text, tooltipCharacters));
 }
 
@@ -144,7 +139,7 @@ void QuickPanelRow::paintRow(QPainter& painter, const QRectF& rect, const Clip& 
     const qreal left = box.right() + 10;
     const qreal width = std::max<qreal>(0, right - left);
 
-    const QString text = displayText(clip);
+    const QString text = ClipContentView::displayText(clip);
     const QFont summaryFont = ClipTextSnippet::isCode(text) ? SystemFont::monospaced(13) : SystemFont::regular(13);
     const QFontMetricsF summaryMetrics(summaryFont);
     const QFont metaFont = SystemFont::regular(10);

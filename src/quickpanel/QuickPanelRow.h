@@ -32,8 +32,6 @@ public:
     // Asked for each painted row that has no presentation yet.
     std::function<void(const Clip&)> needsPresentation = [](const Clip&) {};
 
-    // The text shown for a record: its placeholder's translation, else its stored text.
-    static QString displayText(const Clip& clip);
     // The one line of a row: the first file name, else the first line of the first 600
     // characters that is not a lone opening brace or bracket.
     static QString summary(const Clip& clip, const std::optional<ClipRowPresentation>& presentation);
