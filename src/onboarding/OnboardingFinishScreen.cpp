@@ -4,8 +4,8 @@
 #include "OnboardingGhost.h"
 #include "OnboardingState.h"
 #include "OnboardingSurface.h"
-#include "OnboardingSymbol.h"
 #include "OnboardingText.h"
+#include "SymbolTile.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
 #include "ThemedLabel.h"
@@ -26,7 +26,7 @@ QWidget* tile(const QString& title, const QString& symbol, const QString& value)
     auto* row = new QHBoxLayout(card);
     row->setContentsMargins(14, 0, 14, 0);
     row->setSpacing(10);
-    row->addWidget(new OnboardingSymbol(symbol, 14, {18, 18}, TavlinTheme::brandAccent));
+    row->addWidget(new SymbolTile(symbol, 14, {18, 18}, TavlinTheme::brandAccent));
     auto* texts = new QVBoxLayout();
     texts->setSpacing(2);
     texts->addStretch(1);

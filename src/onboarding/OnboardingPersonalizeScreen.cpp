@@ -4,9 +4,9 @@
 #include "OnboardingSegmented.h"
 #include "OnboardingState.h"
 #include "OnboardingSurface.h"
-#include "OnboardingSymbol.h"
 #include "OnboardingText.h"
 #include "SwitchToggle.h"
+#include "SymbolTile.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
@@ -31,7 +31,7 @@ QWidget* row(const QString& title, const QString& symbol, QWidget* control)
     auto* layout = new QHBoxLayout(line);
     layout->setContentsMargins(14, 0, 14, 0);
     layout->setSpacing(12);
-    layout->addWidget(new OnboardingSymbol(symbol, 15, {20, 20}, TavlinTheme::brandAccent));
+    layout->addWidget(new SymbolTile(symbol, 15, {20, 20}, TavlinTheme::brandAccent));
     auto* label = new ThemedLabel(title, SystemFont::regular(13, QFont::Medium), TavlinTheme::primaryText);
     label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     layout->addWidget(label);

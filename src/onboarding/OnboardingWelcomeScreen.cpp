@@ -2,8 +2,8 @@
 
 #include "OnboardingGhost.h"
 #include "OnboardingSurface.h"
-#include "OnboardingSymbol.h"
 #include "OnboardingText.h"
+#include "SymbolTile.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
 #include "ThemedLabel.h"
@@ -35,7 +35,7 @@ OnboardingWelcomeScreen::OnboardingWelcomeScreen(QWidget* parent)
     auto* row = new QHBoxLayout(card);
     row->setContentsMargins(16, 16, 16, 16);
     row->setSpacing(14);
-    auto* badge = new OnboardingSymbol(QStringLiteral("checkmark.shield"), 20, {36, 36}, TavlinTheme::brandAccent);
+    auto* badge = new SymbolTile(QStringLiteral("checkmark.shield"), 20, {36, 36}, TavlinTheme::brandAccent);
     badge->setTile(TavlinTheme::selectedBackground, 10);
     row->addWidget(badge, 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout();

@@ -1,4 +1,4 @@
-#include "OnboardingSymbol.h"
+#include "SymbolTile.h"
 
 #include "RoundedShape.h"
 #include "SymbolIcon.h"
@@ -8,10 +8,10 @@
 
 namespace tavlin {
 
-OnboardingSymbol::OnboardingSymbol(const QString& name, double symbolSize, QSize frame, const ThemeColor& color, QWidget* parent)
+SymbolTile::SymbolTile(const QString& name, qreal side, QSize frame, const ThemeColor& color, QWidget* parent)
     : QWidget(parent)
     , name_(name)
-    , symbolSize_(symbolSize)
+    , side_(side)
     , frame_(frame)
     , color_(color)
 {
@@ -19,22 +19,27 @@ OnboardingSymbol::OnboardingSymbol(const QString& name, double symbolSize, QSize
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void OnboardingSymbol::setTile(const ThemeColor& color, double radius)
+void SymbolTile::setColor(const ThemeColor& color)
 {
-    tile_ = color;
+    color_ = color;
+    update();
+}
+
+void SymbolTile::setTile(const ThemeColor& fill, qreal radius)
+{
+    tile_ = fill;
     tileRadius_ = radius;
     update();
 }
 
-void OnboardingSymbol::paintEvent(QPaintEvent*)
+void SymbolTile::paintEvent(QPaintEvent*)
 {
     const Appearance appearance = ThemeAppearance::of(this);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (tile_)
         RoundedShape::fill(painter, rect(), tileRadius_, tile_->resolve(appearance));
-    const QPointF centre = QRectF(rect()).center();
-    const QRectF square(centre - QPointF(symbolSize_ / 2, symbolSize_ / 2), QSizeF(symbolSize_, symbolSize_));
+    const QRectF square(QRectF(rect()).center() - QPointF(side_ / 2, side_ / 2), QSizeF(side_, side_));
     SymbolIcon::paint(painter, name_, square, color_.resolve(appearance));
 }
 
