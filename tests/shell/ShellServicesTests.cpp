@@ -1,14 +1,9 @@
 #include "HistoryWindow.h"
 #include "InMemoryDefaults.h"
-#include "OnboardingStore.h"
-#include "SettingsNavigation.h"
 #include "SystemActivityObserver.h"
 #include "SystemNotifications.h"
-#include "TemporaryFolder.h"
 #include "ViewPreferences.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -73,56 +68,6 @@ TEST(ViewPreferences, ReadsOnlyValidValuesAndWritesEverySet)
     EXPECT_EQ(reloaded.viewMode(), HistoryViewMode::cards);
     EXPECT_FALSE(reloaded.showPreview());
     EXPECT_EQ(reloaded.themePreference(), ThemePreference::dark);
-}
-
-TEST(OnboardingStore, DecidesTheFirstLaunchAndMigratesEarlierInstalls)
-{
-    TemporaryFolder folder;
-    const QString history = folder.path() + QStringLiteral("/Tavlin");
-    {
-        InMemoryDefaults defaults;
-        const OnboardingStore store{defaults, history};
-        EXPECT_TRUE(store.resolveNeedsFirstLaunch()) << "a missing history folder is a new install";
-        QDir().mkpath(history);
-        writeFile(history + QStringLiteral("/.hidden"), "x");
-        EXPECT_TRUE(store.resolveNeedsFirstLaunch()) << "hidden entries are no sign of use";
-        writeFile(history + QStringLiteral("/instance.lock"), "");
-        const OnboardingStore locked{defaults, history, {QStringLiteral("instance.lock")}};
-        EXPECT_TRUE(locked.resolveNeedsFirstLaunch()) << "the running instance's own lock is no sign of use";
-        EXPECT_TRUE(defaults.writtenKeys().isEmpty());
-    }
-    {
-        InMemoryDefaults defaults({{QStringLiteral("quickPanel.shortcut"), QByteArray("{}")}});
-        const OnboardingStore store{defaults, folder.path() + QStringLiteral("/missing")};
-        EXPECT_FALSE(store.resolveNeedsFirstLaunch());
-        EXPECT_EQ(defaults.boolValue(OnboardingStore::completedKey), true);
-        EXPECT_EQ(defaults.boolValue(OnboardingStore::migratedKey), true);
-        EXPECT_FALSE(store.resolveNeedsFirstLaunch());
-    }
-    {
-        writeFile(history + QStringLiteral("/history.sqlite"), "x");
-        InMemoryDefaults defaults({{OnboardingStore::startedKey, true}});
-        const OnboardingStore store{defaults, history};
-        EXPECT_TRUE(store.resolveNeedsFirstLaunch()) << "a begun introduction is shown again";
-        EXPECT_TRUE(defaults.writtenKeys().isEmpty());
-    }
-}
-
-TEST(SettingsNavigation, StepsWithinTheAvailableSectionsWithoutWrapping)
-{
-    SettingsNavigation navigation;
-    QSignalSpy changed(&navigation, &SettingsNavigation::sectionChanged);
-    const QList<SettingsSection> available{SettingsSection::interface, SettingsSection::quickPanel};
-    navigation.move(1, available);
-    EXPECT_EQ(navigation.section(), SettingsSection::interface) << "a section not available goes to the first";
-    navigation.move(1, available);
-    EXPECT_EQ(navigation.section(), SettingsSection::quickPanel);
-    navigation.move(5, available);
-    EXPECT_EQ(navigation.section(), SettingsSection::quickPanel);
-    navigation.move(-3, available);
-    EXPECT_EQ(navigation.section(), SettingsSection::interface);
-    navigation.move(-1, {});
-    EXPECT_EQ(changed.count(), 5) << "every move notifies";
 }
 
 TEST(HistoryWindow, FitsItsScreenAndFallsBackToTheCompactSize)
