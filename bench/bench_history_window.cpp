@@ -56,7 +56,7 @@ struct Window {
         view = std::make_unique<ContentView>(*model, preferences, [] {}, false);
         view->resize(1040, 700);
         view->show();
-        QCoro::waitFor(model->reload());
+        QCoro::waitFor(model->browser().reload());
         QCoreApplication::processEvents();
     }
     QAbstractItemView* records() const { return qobject_cast<QAbstractItemView*>(view->recordsView()); }
@@ -75,10 +75,10 @@ void ReloadToGridLaidOut(benchmark::State& state)
         state.PauseTiming();
         window.arrive();
         state.ResumeTiming();
-        QCoro::waitFor(window.model->reload());
+        QCoro::waitFor(window.model->browser().reload());
         grid->ensureLaid();
     }
-    state.counters["cards"] = double(window.model->clips().size());
+    state.counters["cards"] = double(window.model->browser().clips().size());
 }
 // The model's part alone, for comparison: the page fetched on the repository's thread and published.
 void ReloadAlone(benchmark::State& state)
@@ -90,7 +90,7 @@ void ReloadAlone(benchmark::State& state)
         state.PauseTiming();
         window.arrive();
         state.ResumeTiming();
-        QCoro::waitFor(window.model->reload());
+        QCoro::waitFor(window.model->browser().reload());
     }
 }
 BENCHMARK(ReloadAlone)->Unit(benchmark::kMillisecond)->Iterations(30)->Repetitions(5)->ReportAggregatesOnly(true);

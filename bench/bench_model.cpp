@@ -33,9 +33,9 @@ struct BenchModel {
         QElapsedTimer timer;
         qint64 published = -1;
         const auto connection =
-            QObject::connect(&model, &HistoryModel::clipsChanged, [&] { published = timer.nsecsElapsed(); });
+            QObject::connect(&model.browser(), &HistoryBrowser::clipsChanged, [&] { published = timer.nsecsElapsed(); });
         timer.start();
-        QCoro::waitFor(model.tick());
+        QCoro::waitFor(model.monitor().tick());
         QObject::disconnect(connection);
         return static_cast<double>(published) / 1e9;
     }
@@ -67,7 +67,7 @@ void tickWithoutChange(benchmark::State& state)
 {
     BenchModel bench;
     for (auto _ : state)
-        benchmark::DoNotOptimize(bench.model.tick());
+        benchmark::DoNotOptimize(bench.model.monitor().tick());
 }
 BENCHMARK(tickWithoutChange);
 
@@ -102,10 +102,10 @@ void reloadFirstPage(benchmark::State& state)
     BenchModel bench;
     for (int i = 0; i < 1000; ++i) {
         bench.pasteboard.setString(kibibyteText(i));
-        QCoro::waitFor(bench.model.tick());
+        QCoro::waitFor(bench.model.monitor().tick());
     }
     for (auto _ : state)
-        QCoro::waitFor(bench.model.reload());
+        QCoro::waitFor(bench.model.browser().reload());
 }
 BENCHMARK(reloadFirstPage)->Unit(benchmark::kMillisecond);
 
@@ -115,7 +115,7 @@ void mainThreadGapWhileTheStoreWaits(benchmark::State& state)
 {
     BenchModel bench;
     bench.pasteboard.setString(QStringLiteral("opens the store"));
-    QCoro::waitFor(bench.model.tick());
+    QCoro::waitFor(bench.model.monitor().tick());
     const QString database = bench.folder.path() + QStringLiteral("/Tavlin/history.sqlite");
     double longestGap = 0;
     int serial = 0;
@@ -134,7 +134,7 @@ void mainThreadGapWhileTheStoreWaits(benchmark::State& state)
         timer.start(5);
         QTimer::singleShot(800, [other] { sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr); });
         bench.pasteboard.setString(QStringLiteral("waits for the lock %1").arg(serial++));
-        QCoro::waitFor(bench.model.tick());
+        QCoro::waitFor(bench.model.monitor().tick());
         sqlite3_close(other);
     }
     state.counters["longest_gap_ms"] = longestGap;

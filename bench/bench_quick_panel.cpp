@@ -83,7 +83,7 @@ void showPanel(benchmark::State& state, bool first)
     test::FakeSystemAppearance appearance;
     X11WindowFocus focus;
     X11DesktopPresses presses;
-    QuickPanelCoordinator coordinator(*history.model, preferences, appearance,
+    QuickPanelCoordinator coordinator(history.model->operations(), preferences, appearance,
                                       QuickPanelEnvironment::desktop(focus, presses, appearance));
     // Another application holds the keyboard before each showing and gets it back after.
     QProcess terminal;
@@ -120,7 +120,7 @@ void shortcutToPanel(benchmark::State& state)
 void keystrokeToPage(benchmark::State& state)
 {
     History history(1000);
-    QuickPanelState panel(*history.model);
+    QuickPanelState panel(history.model->operations());
     panel.open();
     waitFor([&] { return panel.clips().size() == 200; });
     const QStringList queries{QStringLiteral("record 1"), QStringLiteral("record 2"), QStringLiteral("words")};
@@ -140,7 +140,7 @@ void keystrokeToPage(benchmark::State& state)
 void scrollFrames(benchmark::State& state)
 {
     History history(200);
-    QuickPanelState panel(*history.model);
+    QuickPanelState panel(history.model->operations());
     QuickPanelList list(panel, [](const Clip&) {});
     list.resize(396, 200);
     list.show();

@@ -57,7 +57,7 @@ struct BenchSettings {
     {
         for (int i = 0; i < 1000; ++i) {
             pasteboard.setString(QStringLiteral("record %1 ").arg(i).repeated(40));
-            QCoro::waitFor(model.tick());
+            QCoro::waitFor(model.monitor().tick());
         }
     }
 

@@ -102,15 +102,15 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     exclusions_ = std::make_unique<CaptureExclusions>(defaults, workspace, Workspace::ownApplicationID());
     retention_ = std::make_unique<RetentionSettings>(defaults, *model_);
     language_ = std::make_unique<LanguageSettings>(defaults, TavlinLanguage::current());
-    model_->updateExcludedSources(exclusions_->bundleIDs());
+    model_->monitor().updateExcludedSources(exclusions_->bundleIDs());
 
     const QPointer<AppDelegate> self(this);
     systemActivity_ = std::make_unique<SystemActivityObserver>(*platform_.systemNotifications, [self](bool suspended) {
         if (self)
-            self->model_->setMonitoringSuspended(suspended);
+            self->model_->monitor().setMonitoringSuspended(suspended);
     });
     connect(exclusions_.get(), &CaptureExclusions::bundleIDsChanged, this,
-            [this](const QStringList& bundleIDs) { model_->updateExcludedSources(bundleIDs); });
+            [this](const QStringList& bundleIDs) { model_->monitor().updateExcludedSources(bundleIDs); });
     shortcut_->onPress = [self] {
         if (self)
             self->shortcutPressed();
@@ -169,7 +169,7 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
             return;
         self->windows_->setFirstLaunchPending(false);
         // What was copied before this moment is not the user's history.
-        self->model_->ignoreCurrentPasteboard();
+        self->model_->monitor().ignoreCurrentPasteboard();
         self->startMonitoring();
     };
     onboarding_->onDismissed = [self](OnboardingMode mode) {
@@ -181,7 +181,7 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     QuickPanelEnvironment environment = platform_.windowFocus && platform_.desktopPresses
         ? QuickPanelEnvironment::desktop(*platform_.windowFocus, *platform_.desktopPresses, *platform_.appearance)
         : QuickPanelEnvironment::screens();
-    quickPanel_ = std::make_unique<QuickPanelCoordinator>(*model_, *preferences_, *platform_.appearance, std::move(environment));
+    quickPanel_ = std::make_unique<QuickPanelCoordinator>(model_->operations(), *preferences_, *platform_.appearance, std::move(environment));
     QuickPanelCoordinator* panel = quickPanel_.get();
     quickPanel_->openHistory = [windows] { windows->showHistory(); };
     quickPanel_->willActivate = [windows] { windows->quickPanelWillActivate(); };
@@ -250,9 +250,9 @@ void AppDelegate::startMonitoring()
 {
     if (monitoring_)
         return;
-    connect(model_.get(), &HistoryModel::historyChanges, this, [] { qCDebug(delegateLog) << "Monitoring started"; },
+    connect(&model_->browser(), &HistoryBrowser::historyChanges, this, [] { qCDebug(delegateLog) << "Monitoring started"; },
             Qt::SingleShotConnection);
-    monitoring_ = model_->runMonitoring();
+    monitoring_ = model_->monitor().runMonitoring();
 }
 
 void AppDelegate::relaunchForLanguage()
@@ -294,7 +294,7 @@ void AppDelegate::shutdown()
     shortcut_->stop();
     systemActivity_->stop();
     disconnect(exclusions_.get(), nullptr, this, nullptr);
-    model_->stopMonitoring();
+    model_->monitor().stopMonitoring();
     monitoring_.reset();
     onboarding_->shutdown();
     statusItem_->remove();

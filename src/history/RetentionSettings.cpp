@@ -15,8 +15,8 @@ RetentionSettings::RetentionSettings(Defaults& defaults, HistoryModel& model, QO
     : QObject(parent), defaults_(defaults), model_(model), applied_(load(defaults))
 {
     // Every insert from the first tick on uses the stored limits.
-    model_.setRetention(applied_);
-    measureUsage_ = [this](HistoryRetention retention) { return model_.retentionImpact(retention); };
+    model_.monitor().setRetention(applied_);
+    measureUsage_ = [this](HistoryRetention retention) { return model_.operations().retentionImpact(retention); };
 }
 
 HistoryRetention RetentionSettings::load(const Defaults& defaults)
@@ -74,7 +74,7 @@ QCoro::Task<> RetentionSettings::request(HistoryRetention retention)
 
     RetentionImpact impact;
     try {
-        impact = co_await model_.retentionImpact(retention);
+        impact = co_await model_.operations().retentionImpact(retention);
     } catch (const std::exception& error) {
         if (self && requestGeneration_ == generation)
             setErrorMessage(Diagnostics::userMessage(error));
@@ -114,7 +114,7 @@ QCoro::Task<> RetentionSettings::apply(HistoryRetention retention, qint64 confir
     setApplying(true);
     try {
         // The store refuses to delete more than the user agreed to.
-        co_await model_.applyRetention(retention, confirmedEvictions);
+        co_await model_.operations().applyRetention(retention, confirmedEvictions);
         if (!self)
             co_return;
         defaults_.setInteger(clipCountKey, retention.clipCount);

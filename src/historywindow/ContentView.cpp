@@ -84,7 +84,8 @@ protected:
 
 ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, std::function<void()> openSettings,
                          bool focusSearchOnAppear, QWidget* parent)
-    : QWidget(parent), model_(model), preferences_(preferences), openSettings_(std::move(openSettings)),
+    : QWidget(parent), browser_(model.browser()), operations_(model.operations()), preferences_(preferences),
+      openSettings_(std::move(openSettings)),
       focusSearchOnAppear_(focusSearchOnAppear), copyFeedback_(new CopyFeedback(&CopyFeedback::afterDelay, this))
 {
     setObjectName(QStringLiteral("history-content"));
@@ -112,7 +113,7 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, std:
     recordsArea_ = new QWidget;
     recordsArea_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     recordsArea_->installEventFilter(this);
-    emptyView_ = new HistoryEmptyView(HistoryEmptyView::Kind::history, [this] { model_.resetFilters(); }, recordsArea_);
+    emptyView_ = new HistoryEmptyView(HistoryEmptyView::Kind::history, [this] { browser_.resetFilters(); }, recordsArea_);
     previewPane_ = new QWidget(recordsArea_);
     auto* paneLayout = new QVBoxLayout(previewPane_);
     paneLayout->setContentsMargins(0, 0, 0, 0);
@@ -133,24 +134,24 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, std:
     auto* copy = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_C), this);
     copy->setEnabled(!preferences.showPreview());
     connect(copy, &QShortcut::activated, this, [this] {
-        if (const std::optional<Clip> clip = RecordMenu::find(model_.clips(), selection_.value_or(-1)); clip && selection_)
+        if (const std::optional<Clip> clip = RecordMenu::find(browser_.clips(), selection_.value_or(-1)); clip && selection_)
             copyClip(*clip);
     });
 
-    connect(&model, &HistoryModel::clipsChanged, this, &ContentView::clipsChanged);
-    connect(&model, &HistoryModel::rowPresentationsChanged, this, &ContentView::refreshRecords);
-    for (auto signal : {&HistoryModel::queryChanged, &HistoryModel::sectionChanged, &HistoryModel::kindFilterChanged,
-                        &HistoryModel::sourceFilterChanged})
-        connect(&model, signal, this, &ContentView::requestMaybeChanged);
-    for (auto signal : {&HistoryModel::sectionChanged, &HistoryModel::kindFilterChanged, &HistoryModel::sourceFilterChanged,
-                        &HistoryModel::queryChanged, &HistoryModel::availableSourcesChanged})
-        connect(&model, signal, this, &ContentView::refreshHeader);
-    for (auto signal : {&HistoryModel::totalCountChanged, &HistoryModel::favoriteCountChanged, &HistoryModel::matchedCountChanged})
-        connect(&model, signal, this, &ContentView::refreshCounts);
-    connect(&model, &HistoryModel::errorMessageChanged, this, &ContentView::refreshBanner);
-    connect(&model, &HistoryModel::previewRevisionChanged, this, &ContentView::loadPreview);
-    connect(&model, &HistoryModel::previewContentChanged, this, &ContentView::schedulePreview);
-    connect(&model, &HistoryModel::selectedMetadataChanged, this, &ContentView::schedulePreview);
+    connect(&browser_, &HistoryBrowser::clipsChanged, this, &ContentView::clipsChanged);
+    connect(&browser_, &HistoryBrowser::rowPresentationsChanged, this, &ContentView::refreshRecords);
+    for (auto signal : {&HistoryBrowser::queryChanged, &HistoryBrowser::sectionChanged, &HistoryBrowser::kindFilterChanged,
+                        &HistoryBrowser::sourceFilterChanged})
+        connect(&browser_, signal, this, &ContentView::requestMaybeChanged);
+    for (auto signal : {&HistoryBrowser::sectionChanged, &HistoryBrowser::kindFilterChanged, &HistoryBrowser::sourceFilterChanged,
+                        &HistoryBrowser::queryChanged, &HistoryBrowser::availableSourcesChanged})
+        connect(&browser_, signal, this, &ContentView::refreshHeader);
+    for (auto signal : {&HistoryBrowser::totalCountChanged, &HistoryBrowser::favoriteCountChanged, &HistoryBrowser::matchedCountChanged})
+        connect(&browser_, signal, this, &ContentView::refreshCounts);
+    connect(&browser_, &HistoryBrowser::errorMessageChanged, this, &ContentView::refreshBanner);
+    connect(&browser_, &HistoryBrowser::previewRevisionChanged, this, &ContentView::loadPreview);
+    connect(&browser_, &HistoryBrowser::previewContentChanged, this, &ContentView::schedulePreview);
+    connect(&browser_, &HistoryBrowser::selectedMetadataChanged, this, &ContentView::schedulePreview);
     connect(&preferences, &ViewPreferences::viewModeChanged, this, &ContentView::buildRecordsView);
     connect(&preferences, &ViewPreferences::showPreviewChanged, this, [this, copy] {
         copy->setEnabled(!preferences_.showPreview());
@@ -159,7 +160,7 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, std:
         loadPreview();
         schedulePreview();
     });
-    lastRequest_ = model.request();
+    lastRequest_ = browser_.request();
     refreshHeader();
     refreshCounts();
     refreshBanner();
@@ -189,7 +190,7 @@ QWidget* ContentView::buildSidebar()
     for (HistorySection section : allHistorySections) {
         auto* row = new SidebarRow(sectionSymbol(section), title(section), false);
         row->setObjectName(QStringLiteral("history-section-") + toRaw(section));
-        connect(row, &QAbstractButton::clicked, this, [this, section] { model_.setSection(section); });
+        connect(row, &QAbstractButton::clicked, this, [this, section] { browser_.setSection(section); });
         sectionRows_.append(row);
         layout->addWidget(row);
         layout->addSpacing(4);
@@ -240,13 +241,13 @@ QWidget* ContentView::buildHeader()
     search_->setFrame(false);
     search_->setFont(SystemFont::regular(14));
     search_->installEventFilter(this);
-    connect(search_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setQuery(text); });
+    connect(search_, &QLineEdit::textEdited, this, [this](const QString& text) { browser_.setQuery(text); });
     searchHint_ = new QLabel(tr("Ctrl F"));
     searchHint_->setFont(SystemFont::regular(11));
     clearSearch_ = new SymbolButton(QStringLiteral("xmark.circle.fill"), 18, 14, TavlinTheme::secondaryText);
     clearSearch_->setLabel(tr("Clear Search"));
     clearSearch_->setFocusPolicy(Qt::NoFocus);
-    connect(clearSearch_, &QAbstractButton::clicked, this, [this] { model_.setQuery(QString()); });
+    connect(clearSearch_, &QAbstractButton::clicked, this, [this] { browser_.setQuery(QString()); });
     searchLayout->addWidget(glass);
     searchLayout->addWidget(search_, 1);
     searchLayout->addWidget(searchHint_);
@@ -267,7 +268,7 @@ QWidget* ContentView::buildHeader()
     auto* menu = new QMenu(moreButton_);
     menu->setAttribute(Qt::WA_WindowPropagation); // the window's theme, as the record menu
     clearAllAction_ = menu->addAction(tr("Clear All History…"), this, &ContentView::showClearSheet);
-    resetAction_ = menu->addAction(tr("Reset Filters"), this, [this] { model_.resetFilters(); });
+    resetAction_ = menu->addAction(tr("Reset Filters"), this, [this] { browser_.resetFilters(); });
     connect(menu, &QMenu::aboutToShow, this, &ContentView::refreshCounts);
     connect(moreButton_, &QAbstractButton::clicked, this, [this, menu] {
         menu->popup(moreButton_->mapToGlobal(QPoint(0, moreButton_->height() + 4)));
@@ -285,7 +286,7 @@ QWidget* ContentView::buildHeader()
     for (HistoryKindFilter filter : allHistoryKindFilters) {
         auto* chip = new CapsuleButton(title(filter), SystemFont::regular(14, QFont::Medium), 14);
         chip->setObjectName(QStringLiteral("history-kind-") + toRaw(filter));
-        connect(chip, &QAbstractButton::clicked, this, [this, filter] { model_.setKindFilter(filter); });
+        connect(chip, &QAbstractButton::clicked, this, [this, filter] { browser_.setKindFilter(filter); });
         chips_.append(chip);
         chipsLayout->addWidget(chip);
     }
@@ -327,7 +328,7 @@ QWidget* ContentView::buildBanner()
     bannerText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* retry = new QPushButton(tr("Try Again"));
     retry->setAutoDefault(false);
-    connect(retry, &QPushButton::clicked, this, [this] { model_.reload(); });
+    connect(retry, &QPushButton::clicked, this, [this] { browser_.reload(); });
     layout->addWidget(icon, 0, Qt::AlignTop);
     layout->addWidget(bannerText_, 1);
     layout->addWidget(retry, 0, Qt::AlignTop);
@@ -348,15 +349,15 @@ RecordCallbacks ContentView::recordCallbacks()
     };
     callbacks.onDelete = [self](const Clip& clip) {
         if (self)
-            self->model_.deleteClip(clip);
+            self->operations_.deleteClip(clip);
     };
     callbacks.onFavoriteChange = [self](const Clip& clip, bool favorite) {
         if (self)
-            self->model_.setFavorite(clip, favorite);
+            self->operations_.setFavorite(clip, favorite);
     };
     callbacks.onFilterSource = [self](const Clip& clip) {
         if (self)
-            self->model_.setSourceFilter(clip.source ? ClipSourceFilter::application(*clip.source) : ClipSourceFilter::unknown());
+            self->browser_.setSourceFilter(clip.source ? ClipSourceFilter::application(*clip.source) : ClipSourceFilter::unknown());
     };
     return callbacks;
 }
@@ -369,8 +370,8 @@ void ContentView::buildRecordsView()
     delete records_;
     records_ = new HistoryRecordsModel(this);
     // The model outlives every view of it.
-    HistoryModel* model = &model_;
-    records_->setLoader([model](Clip clip) { return model->rowPresentation(std::move(clip)); });
+    HistoryOperations* operations = &operations_;
+    records_->setLoader([operations](Clip clip) { return operations->rowPresentation(std::move(clip)); });
     QAbstractItemView* view = nullptr;
     if (preferences_.viewMode() == HistoryViewMode::cards) {
         grid_ = new HistoryCollectionView(*records_, recordsArea_);
@@ -410,9 +411,9 @@ void ContentView::refreshRecords()
 {
     if (!records_)
         return;
-    if (grid_ && (model_.clips() != records_->clips() || model_.rowPresentations() != records_->presentations()))
-        grid_->retainMeasurements(model_.clips(), model_.rowPresentations());
-    records_->update(model_.clips(), model_.rowPresentations(), copyFeedback_);
+    if (grid_ && (browser_.clips() != records_->clips() || browser_.rowPresentations() != records_->presentations()))
+        grid_->retainMeasurements(browser_.clips(), browser_.rowPresentations());
+    records_->update(browser_.clips(), browser_.rowPresentations(), copyFeedback_);
     if (grid_) {
         grid_->setSelectedID(selection_);
     } else if (list_) {
@@ -423,7 +424,7 @@ void ContentView::refreshRecords()
 void ContentView::layoutRecords()
 {
     const QRect area = recordsArea_->rect();
-    const bool empty = model_.clips().isEmpty();
+    const bool empty = browser_.clips().isEmpty();
     emptyView_->setVisible(empty);
     emptyView_->setGeometry(area);
     QWidget* view = recordsView();
@@ -481,8 +482,8 @@ void ContentView::copyClip(const Clip& clip)
 QCoro::Task<> ContentView::runCopy(Clip clip)
 {
     const QPointer<ContentView> self(this);
-    HistoryModel* model = &model_;
-    const bool ok = co_await copyFeedback_->perform(clip, [model](const Clip& record) { return model->copy(record); });
+    HistoryOperations* operations = &operations_;
+    const bool ok = co_await copyFeedback_->perform(clip, [operations](const Clip& record) { return operations->copy(record); });
     if (!self || selection_ != clip.id)
         co_return;
     copied_ = ok;
@@ -492,13 +493,13 @@ QCoro::Task<> ContentView::runCopy(Clip clip)
 
 void ContentView::clipsChanged()
 {
-    const QList<Clip>& clips = model_.clips();
+    const QList<Clip>& clips = browser_.clips();
     refreshRecords();
     if (!selection_ || !RecordMenu::find(clips, *selection_))
         setSelection(clips.isEmpty() ? std::nullopt : std::optional(clips.first().id));
     refreshCounts();
-    HistoryEmptyView::Kind kind = model_.hasFilters() ? HistoryEmptyView::Kind::search
-        : model_.section() == HistorySection::favorites ? HistoryEmptyView::Kind::favorites
+    HistoryEmptyView::Kind kind = browser_.hasFilters() ? HistoryEmptyView::Kind::search
+        : browser_.section() == HistorySection::favorites ? HistoryEmptyView::Kind::favorites
                                                          : HistoryEmptyView::Kind::history;
     emptyView_->setKind(kind);
     layoutRecords();
@@ -507,7 +508,7 @@ void ContentView::clipsChanged()
 
 void ContentView::requestMaybeChanged()
 {
-    const HistoryQuery request = model_.request();
+    const HistoryQuery request = browser_.request();
     if (lastRequest_ == request)
         return;
     lastRequest_ = request;
@@ -517,17 +518,17 @@ void ContentView::requestMaybeChanged()
 
 void ContentView::reload()
 {
-    model_.reload();
+    browser_.reload();
 }
 
 void ContentView::loadPreview()
 {
-    const PreviewKey key{selection_, preferences_.showPreview(), model_.previewRevision()};
+    const PreviewKey key{selection_, preferences_.showPreview(), browser_.previewRevision()};
     if (previewKey_ == key)
         return;
     previewKey_ = key;
-    const std::optional<Clip> clip = key.enabled && selection_ ? RecordMenu::find(model_.clips(), *selection_) : std::nullopt;
-    model_.loadPreview(clip);
+    const std::optional<Clip> clip = key.enabled && selection_ ? RecordMenu::find(browser_.clips(), *selection_) : std::nullopt;
+    browser_.loadPreview(clip);
 }
 
 void ContentView::schedulePreview()
@@ -553,7 +554,7 @@ void ContentView::rebuildPreview()
     // A hidden pane is built when it shows.
     if (!preferences_.showPreview())
         return;
-    const std::optional<Clip> clip = selection_ ? RecordMenu::find(model_.clips(), *selection_) : std::nullopt;
+    const std::optional<Clip> clip = selection_ ? RecordMenu::find(browser_.clips(), *selection_) : std::nullopt;
     if (!clip) {
         auto* hint = new QLabel(tr("Select a record"));
         hint->setAlignment(Qt::AlignCenter);
@@ -564,18 +565,18 @@ void ContentView::rebuildPreview()
     const QPointer<ContentView> self(this);
     const Clip record = *clip;
     previewPanel_ = new ClipPreviewPanel(
-        record, model_.previewContent(), model_.selectedMetadata(), copied_,
+        record, browser_.previewContent(), browser_.selectedMetadata(), copied_,
         [self, record] {
             if (self)
                 self->copyClip(record);
         },
         [self, record] {
             if (self)
-                self->model_.setFavorite(record, !record.isFavorite);
+                self->operations_.setFavorite(record, !record.isFavorite);
         },
         [self, record] {
             if (self)
-                self->model_.deleteClip(record);
+                self->operations_.deleteClip(record);
         });
     layout->addWidget(previewPanel_);
 }
@@ -583,18 +584,18 @@ void ContentView::rebuildPreview()
 void ContentView::refreshHeader()
 {
     const Appearance appearance = ThemeAppearance::of(this);
-    const HistorySection section = model_.section();
+    const HistorySection section = browser_.section();
     for (int i = 0; i < sectionRows_.size(); ++i)
         sectionRows_[i]->setCurrent(allHistorySections[i] == section);
     headingText_->setText(title(section));
     headingIcon_->setPixmap(SymbolIcon::pixmap(sectionSymbol(section), 24, TavlinTheme::brandAccent.resolve(appearance),
                                                devicePixelRatioF()));
     for (int i = 0; i < chips_.size(); ++i)
-        chips_[i]->setSelected(allHistoryKindFilters[i] == model_.kindFilter());
-    if (search_->text() != model_.query())
-        search_->setText(model_.query());
-    searchHint_->setVisible(model_.query().isEmpty());
-    clearSearch_->setVisible(!model_.query().isEmpty());
+        chips_[i]->setSelected(allHistoryKindFilters[i] == browser_.kindFilter());
+    if (search_->text() != browser_.query())
+        search_->setText(browser_.query());
+    searchHint_->setVisible(browser_.query().isEmpty());
+    clearSearch_->setVisible(!browser_.query().isEmpty());
     setTextColor(searchHint_, TavlinTheme::secondaryText.resolve(appearance));
     QPalette searchPalette = search_->palette();
     searchPalette.setColor(QPalette::Base, Qt::transparent);
@@ -604,29 +605,29 @@ void ContentView::refreshHeader()
     if (auto* glass = searchBox_->findChild<QLabel*>(QStringLiteral("search-glass")))
         glass->setPixmap(SymbolIcon::pixmap(QStringLiteral("magnifyingglass"), 16,
                                             TavlinTheme::secondaryText.resolve(appearance), devicePixelRatioF()));
-    sourceButton_->setText(SourceFilterPopover::buttonText(model_.sourceFilter()));
-    sourceButton_->setSelected(SourceFilterPopover::selectedCount(model_.sourceFilter()) > 0);
+    sourceButton_->setText(SourceFilterPopover::buttonText(browser_.sourceFilter()));
+    sourceButton_->setSelected(SourceFilterPopover::selectedCount(browser_.sourceFilter()) > 0);
     sourceButton_->updateGeometry();
     previewButton_->setLabel(preferences_.showPreview() ? tr("Hide Preview") : tr("Show Preview"));
-    resetAction_->setEnabled(model_.hasFilters());
+    resetAction_->setEnabled(browser_.hasFilters());
     setTextColor(status_, TavlinTheme::secondaryText.resolve(appearance));
 }
 
 void ContentView::refreshCounts()
 {
-    sectionRows_[0]->setCount(localizedCount(model_.totalCount()));
-    sectionRows_[1]->setCount(localizedCount(model_.favoriteCount()));
-    status_->setText(statusText(model_.clips().size(), model_.matchedCount()));
-    clearAllAction_->setEnabled(model_.totalCount() != 0);
-    resetAction_->setEnabled(model_.hasFilters());
+    sectionRows_[0]->setCount(localizedCount(browser_.totalCount()));
+    sectionRows_[1]->setCount(localizedCount(browser_.favoriteCount()));
+    status_->setText(statusText(browser_.clips().size(), browser_.matchedCount()));
+    clearAllAction_->setEnabled(browser_.totalCount() != 0);
+    resetAction_->setEnabled(browser_.hasFilters());
     if (sheet_)
-        sheet_->setCounts(model_.totalCount(), model_.favoriteCount());
+        sheet_->setCounts(browser_.totalCount(), browser_.favoriteCount());
 }
 
 void ContentView::refreshBanner()
 {
-    banner_->setVisible(model_.errorMessage().has_value());
-    bannerText_->setText(model_.errorMessage().value_or(QString()));
+    banner_->setVisible(browser_.errorMessage().has_value());
+    bannerText_->setText(browser_.errorMessage().value_or(QString()));
 }
 
 void ContentView::showClearSheet()
@@ -635,10 +636,10 @@ void ContentView::showClearSheet()
         return;
     const QPointer<ContentView> self(this);
     sheet_ = new ClearHistorySheet(
-        model_.totalCount(), model_.favoriteCount(), [] {},
+        browser_.totalCount(), browser_.favoriteCount(), [] {},
         [self](bool keepingFavorites) {
             if (self)
-                self->model_.clear(keepingFavorites);
+                self->operations_.clear(keepingFavorites);
         },
         this);
     sheet_->setAttribute(Qt::WA_DeleteOnClose);
@@ -654,7 +655,7 @@ void ContentView::setShowingSources(bool showing)
         popover_->close();
         return;
     }
-    popover_ = new SourceFilterPopover(model_, this);
+    popover_ = new SourceFilterPopover(browser_, this);
     popover_->setAttribute(Qt::WA_DeleteOnClose);
     popover_->popup(sourceButton_);
 }
@@ -722,7 +723,7 @@ bool ContentView::eventFilter(QObject* watched, QEvent* event)
             auto* key = static_cast<QKeyEvent*>(event);
             // With nothing selected in the field, Ctrl+C copies the selected record.
             if (isCopyKey(key) && !search_->hasSelectedText()) {
-                if (const std::optional<Clip> clip = selection_ ? RecordMenu::find(model_.clips(), *selection_) : std::nullopt)
+                if (const std::optional<Clip> clip = selection_ ? RecordMenu::find(browser_.clips(), *selection_) : std::nullopt)
                     copyClip(*clip);
                 return true;
             }

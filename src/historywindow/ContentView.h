@@ -25,7 +25,9 @@ class CopyFeedback;
 class HistoryCollectionView;
 class HistoryEmptyView;
 class HistoryListView;
+class HistoryBrowser;
 class HistoryModel;
+class HistoryOperations;
 class HistoryRecordsModel;
 class SidebarRow;
 class SourceFilterPopover;
@@ -47,7 +49,6 @@ public:
                 bool focusSearchOnAppear, QWidget* parent = nullptr);
     ~ContentView() override;
 
-    HistoryModel& model() const { return model_; }
     CopyFeedback& copyFeedback() const { return *copyFeedback_; }
     std::optional<qint64> selection() const { return selection_; }
     void setSelection(std::optional<qint64> id);
@@ -102,7 +103,8 @@ private:
     void refreshRecords();
     void layoutRecords();
 
-    HistoryModel& model_;
+    HistoryBrowser& browser_;
+    HistoryOperations& operations_;
     ViewPreferences& preferences_;
     std::function<void()> openSettings_;
     bool focusSearchOnAppear_;

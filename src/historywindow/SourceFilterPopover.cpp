@@ -2,7 +2,7 @@
 
 #include "ElidedLabel.h"
 #include "HistoryControls.h"
-#include "HistoryModel.h"
+#include "HistoryBrowser.h"
 #include "RoundedShape.h"
 #include "SourceApplicationIcon.h"
 #include "SymbolIcon.h"
@@ -22,8 +22,8 @@
 
 namespace tavlin {
 
-SourceFilterPopover::SourceFilterPopover(HistoryModel& model, QWidget* parent)
-    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), model_(model)
+SourceFilterPopover::SourceFilterPopover(HistoryBrowser& history, QWidget* parent)
+    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), history_(history)
 {
     setObjectName(QStringLiteral("source-filter-popover"));
     // A press on the filter button that closes the popup must not reach the button and open it again.
@@ -34,8 +34,8 @@ SourceFilterPopover::SourceFilterPopover(HistoryModel& model, QWidget* parent)
     content_ = new QVBoxLayout(this);
     content_->setContentsMargins(14, 14, 14, 14);
     content_->setSpacing(12);
-    connect(&model, &HistoryModel::sourceFilterChanged, this, &SourceFilterPopover::rebuild);
-    connect(&model, &HistoryModel::availableSourcesChanged, this, &SourceFilterPopover::rebuild);
+    connect(&history, &HistoryBrowser::sourceFilterChanged, this, &SourceFilterPopover::rebuild);
+    connect(&history, &HistoryBrowser::availableSourcesChanged, this, &SourceFilterPopover::rebuild);
     rebuild();
 }
 
@@ -120,7 +120,7 @@ void SourceFilterPopover::rebuild()
     const Appearance appearance = ThemeAppearance::of(parentWidget());
     setPalette(ThemeAppearance::palette(appearance));
     const QColor secondary = TavlinTheme::secondaryText.resolve(appearance);
-    const ClipSourceFilter& filter = model_.sourceFilter();
+    const ClipSourceFilter& filter = history_.sourceFilter();
     const int selected = int(selectedCount(filter));
 
     auto* titleRow = new QHBoxLayout;
@@ -131,7 +131,7 @@ void SourceFilterPopover::rebuild()
     reset->setToolTip(tr("Show history from all apps"));
     reset->setAutoDefault(false);
     reset->setEnabled(!filter.isAll());
-    connect(reset, &QPushButton::clicked, this, [this] { model_.setSourceFilter(ClipSourceFilter::all()); });
+    connect(reset, &QPushButton::clicked, this, [this] { history_.setSourceFilter(ClipSourceFilter::all()); });
     titleRow->addWidget(title);
     titleRow->addStretch(1);
     titleRow->addWidget(reset);
@@ -155,7 +155,7 @@ void SourceFilterPopover::rebuild()
     divider->setPalette(line);
     content_->addWidget(divider);
 
-    if (model_.availableSources().isEmpty()) {
+    if (history_.availableSources().isEmpty()) {
         auto* empty = new QLabel(tr("No apps in history"));
         empty->setPalette(palette);
         empty->setContentsMargins(0, 8, 0, 8);
@@ -167,7 +167,7 @@ void SourceFilterPopover::rebuild()
     auto* rowsLayout = new QVBoxLayout(rows);
     rowsLayout->setContentsMargins(0, 2, 0, 2);
     rowsLayout->setSpacing(10);
-    for (const ClipSourceSummary& source : model_.availableSources()) {
+    for (const ClipSourceSummary& source : history_.availableSources()) {
         auto* row = new QWidget;
         auto* layout = new QHBoxLayout(row);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -180,7 +180,7 @@ void SourceFilterPopover::rebuild()
         box->setToolTip(source.bundleID.value_or(tr("Unknown source")));
         connect(box, &QCheckBox::clicked, this, [this, id = source.bundleID, checked](bool requested) {
             if (requested != checked)
-                model_.toggleSource(id);
+                history_.toggleSource(id);
         });
         auto* icon = new QLabel;
         icon->setPixmap(sourceImage(source.bundleID, secondary).pixmap(20, 20));

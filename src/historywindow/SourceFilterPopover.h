@@ -11,7 +11,7 @@ class QVBoxLayout;
 
 namespace tavlin {
 
-class HistoryModel;
+class HistoryBrowser;
 
 // The source-application filter's popup under its button: Reset, a summary and one checkbox
 // row per application found in the history, each with its icon, name and record count.
@@ -20,7 +20,7 @@ class HistoryModel;
 class SourceFilterPopover : public QWidget {
     Q_OBJECT
 public:
-    explicit SourceFilterPopover(HistoryModel& model, QWidget* parent = nullptr);
+    explicit SourceFilterPopover(HistoryBrowser& history, QWidget* parent = nullptr);
 
     // Shows the popup below `anchor`.
     void popup(QWidget* anchor);
@@ -42,7 +42,7 @@ protected:
 private:
     void rebuild();
 
-    HistoryModel& model_;
+    HistoryBrowser& history_;
     QVBoxLayout* content_ = nullptr;
 };
 

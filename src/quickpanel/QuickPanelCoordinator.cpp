@@ -1,6 +1,6 @@
 #include "QuickPanelCoordinator.h"
 
-#include "HistoryModel.h"
+#include "HistoryOperations.h"
 #include "QuickPanel.h"
 #include "QuickPanelMotion.h"
 #include "QuickPanelState.h"
@@ -22,15 +22,15 @@ namespace tavlin {
 
 using namespace std::chrono_literals;
 
-QuickPanelCoordinator::QuickPanelCoordinator(HistoryModel& model, ViewPreferences& preferences,
+QuickPanelCoordinator::QuickPanelCoordinator(HistoryOperations& history, ViewPreferences& preferences,
                                              SystemAppearance& appearance, QuickPanelEnvironment environment,
                                              QObject* parent)
     : QObject(parent),
-      model_(model),
+      history_(history),
       preferences_(preferences),
       appearance_(appearance),
       environment_(std::move(environment)),
-      state_(std::make_unique<QuickPanelState>(model)),
+      state_(std::make_unique<QuickPanelState>(history)),
       motion_(std::make_unique<QuickPanelMotion>())
 {
     // Any change of the screens closes the panel: its place may be gone.

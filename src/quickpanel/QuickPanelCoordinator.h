@@ -17,7 +17,7 @@
 
 namespace tavlin {
 
-class HistoryModel;
+class HistoryOperations;
 class QuickPanelMotion;
 class QuickPanelState;
 class SystemAppearance;
@@ -35,7 +35,7 @@ public:
     // Focus goes back only below `deactivated`.
     enum class HideReason { cancel = 0, copied = 1, shortcut = 2, deactivated = 3, history = 4 };
 
-    QuickPanelCoordinator(HistoryModel& model, ViewPreferences& preferences, SystemAppearance& appearance,
+    QuickPanelCoordinator(HistoryOperations& history, ViewPreferences& preferences, SystemAppearance& appearance,
                           QuickPanelEnvironment environment, QObject* parent = nullptr);
     ~QuickPanelCoordinator() override;
 
@@ -83,7 +83,7 @@ private:
     QCoro::Task<> closing(quint64 generation, int milliseconds);
     QCoro::Task<> copying(quint64 generation, Clip clip);
 
-    HistoryModel& model_;
+    HistoryOperations& history_;
     ViewPreferences& preferences_;
     SystemAppearance& appearance_;
     QuickPanelEnvironment environment_;

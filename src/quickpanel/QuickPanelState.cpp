@@ -1,7 +1,7 @@
 #include "QuickPanelState.h"
 
 #include "Diagnostics.h"
-#include "HistoryModel.h"
+#include "HistoryOperations.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -10,11 +10,11 @@
 
 namespace tavlin {
 
-QuickPanelState::QuickPanelState(HistoryModel& model, PrepareRow prepareRow, QObject* parent)
-    : QObject(parent), model_(model), prepareRow_(std::move(prepareRow))
+QuickPanelState::QuickPanelState(HistoryOperations& history, PrepareRow prepareRow, QObject* parent)
+    : QObject(parent), history_(history), prepareRow_(std::move(prepareRow))
 {
     if (!prepareRow_) {
-        const QPointer<HistoryModel> source(&model);
+        const QPointer<HistoryOperations> source(&history);
         prepareRow_ = [source](Clip clip) -> QCoro::Task<std::optional<ClipRowPresentation>> {
             if (!source)
                 co_return std::nullopt;
@@ -22,7 +22,7 @@ QuickPanelState::QuickPanelState(HistoryModel& model, PrepareRow prepareRow, QOb
             co_return co_await std::move(loading);
         };
     }
-    connect(&model, &HistoryModel::historyChanges, this, &QuickPanelState::scheduleReload);
+    connect(&history, &HistoryOperations::historyChanges, this, &QuickPanelState::scheduleReload);
 }
 
 void QuickPanelState::setQuery(const QString& query)
@@ -90,7 +90,7 @@ QCoro::Task<> QuickPanelState::reload()
     const bool favoritesOnly = favoritesOnly_;
     // Awaitables are made in statements of their own: GCC 12 destroys temporaries of a co_await
     // expression twice.
-    QFuture<HistoryRepository::Page> loading = model_.page(HistoryQuery{query, favoritesOnly, {}, ClipSourceFilter::all()});
+    QFuture<HistoryRepository::Page> loading = history_.page(HistoryQuery{query, favoritesOnly, {}, ClipSourceFilter::all()});
     HistoryRepository::Page page;
     try {
         page = co_await loading;
@@ -172,10 +172,10 @@ QCoro::Task<bool> QuickPanelState::copy(Clip clip)
     const QPointer<QuickPanelState> self(this);
     const quint64 session = session_;
     publish(isCopying_, true, &QuickPanelState::isCopyingChanged);
-    QCoro::Task<HistoryModel::CopyOutcome> copying = model_.copyReporting(clip, [self, session] {
+    QCoro::Task<HistoryOperations::CopyOutcome> copying = history_.copyReporting(clip, [self, session] {
         return self && self->active_ && self->session_ == session;
     });
-    const HistoryModel::CopyOutcome outcome = co_await std::move(copying);
+    const HistoryOperations::CopyOutcome outcome = co_await std::move(copying);
     if (!self || !active_ || session_ != session)
         co_return false;
     publish(isCopying_, false, &QuickPanelState::isCopyingChanged);

@@ -16,7 +16,7 @@
 
 namespace tavlin {
 
-class HistoryModel;
+class HistoryOperations;
 
 // What the open Quick Panel shows: its own search and favorites-only switch, one page of the
 // newest matching records, their row presentations, the selection, an error line and whether a
@@ -30,7 +30,7 @@ public:
     using PrepareRow = std::function<QCoro::Task<std::optional<ClipRowPresentation>>(Clip)>;
 
     // Without `prepareRow`, rows come from the model's cache of presentations.
-    explicit QuickPanelState(HistoryModel& model, PrepareRow prepareRow = {}, QObject* parent = nullptr);
+    explicit QuickPanelState(HistoryOperations& history, PrepareRow prepareRow = {}, QObject* parent = nullptr);
 
     const QString& query() const { return query_; }
     bool favoritesOnly() const { return favoritesOnly_; }
@@ -80,7 +80,7 @@ private:
     void scheduleReload();
     QCoro::Task<> reload();
 
-    HistoryModel& model_;
+    HistoryOperations& history_;
     QString query_;
     bool favoritesOnly_ = false;
     std::optional<qint64> selectedID_;

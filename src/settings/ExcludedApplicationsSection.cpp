@@ -4,7 +4,7 @@
 #include "CaptureExclusions.h"
 #include "CaptureGate.h"
 #include "ExcludedApplicationRow.h"
-#include "HistoryModel.h"
+#include "HistoryBrowser.h"
 #include "KeyboardFocus.h"
 #include "RoundedShape.h"
 #include "SettingsCaption.h"
@@ -80,8 +80,8 @@ public:
 
 } // namespace
 
-ExcludedApplicationsSection::ExcludedApplicationsSection(HistoryModel& model, CaptureExclusions& exclusions, QWidget* parent)
-    : QWidget(parent), model_(model), exclusions_(exclusions)
+ExcludedApplicationsSection::ExcludedApplicationsSection(HistoryBrowser& history, CaptureExclusions& exclusions, QWidget* parent)
+    : QWidget(parent), history_(history), exclusions_(exclusions)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -127,7 +127,7 @@ ExcludedApplicationsSection::ExcludedApplicationsSection(HistoryModel& model, Ca
 QStringList ExcludedApplicationsSection::knownSources() const
 {
     QStringList offered;
-    for (const ClipSourceSummary& source : model_.availableSources()) {
+    for (const ClipSourceSummary& source : history_.availableSources()) {
         if (!source.bundleID)
             continue;
         const QString& id = *source.bundleID;

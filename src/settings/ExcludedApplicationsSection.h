@@ -8,7 +8,7 @@ class QMenu;
 namespace tavlin {
 
 class CaptureExclusions;
-class HistoryModel;
+class HistoryBrowser;
 class SettingsCaption;
 class SettingsGroup;
 
@@ -18,7 +18,7 @@ class SettingsGroup;
 class ExcludedApplicationsSection : public QWidget {
     Q_OBJECT
 public:
-    ExcludedApplicationsSection(HistoryModel& model, CaptureExclusions& exclusions, QWidget* parent = nullptr);
+    ExcludedApplicationsSection(HistoryBrowser& history, CaptureExclusions& exclusions, QWidget* parent = nullptr);
 
     // The history's applications offered for exclusion, most records first.
     QStringList knownSources() const;
@@ -34,7 +34,7 @@ private:
     void rebuildMenu();
     void setAddMessage(const std::optional<QString>& message);
 
-    HistoryModel& model_;
+    HistoryBrowser& history_;
     CaptureExclusions& exclusions_;
     SettingsGroup* group_;
     QWidget* rows_;

@@ -1,7 +1,7 @@
 #include "PrivacySettingsPane.h"
 
 #include "ExcludedApplicationsSection.h"
-#include "HistoryModel.h"
+#include "HistoryBrowser.h"
 #include "HistoryStorageSection.h"
 #include "ThemeAppearance.h"
 
@@ -12,16 +12,16 @@
 
 namespace tavlin {
 
-PrivacySettingsPane::PrivacySettingsPane(HistoryModel& model, CaptureExclusions& exclusions, RetentionSettings& retention,
+PrivacySettingsPane::PrivacySettingsPane(HistoryBrowser& history, CaptureExclusions& exclusions, RetentionSettings& retention,
                                          QWidget* parent)
     : SettingsPane(QCoreApplication::translate("Tavlin", "History & Privacy"), QStringLiteral("hand.raised"), true, parent)
     , retention_(retention)
 {
-    add(new ExcludedApplicationsSection(model, exclusions));
+    add(new ExcludedApplicationsSection(history, exclusions));
     add(new HistoryStorageSection(retention_));
 
     connect(this, &SettingsPane::appeared, this, [this] { retention_.refreshUsage(); });
-    connect(&model, &HistoryModel::historyChanges, this, [this] {
+    connect(&history, &HistoryBrowser::historyChanges, this, [this] {
         if (isVisible())
             retention_.refreshUsage();
     });

@@ -11,7 +11,7 @@
 namespace tavlin {
 
 class CaptureExclusions;
-class HistoryModel;
+class HistoryBrowser;
 
 // The History & Privacy section: the excluded applications, then the history's limits. While on
 // screen it keeps the usage figures fresh (on appearing and after every history change), and it
@@ -20,7 +20,7 @@ class HistoryModel;
 class PrivacySettingsPane : public SettingsPane {
     Q_OBJECT
 public:
-    PrivacySettingsPane(HistoryModel& model, CaptureExclusions& exclusions, RetentionSettings& retention,
+    PrivacySettingsPane(HistoryBrowser& history, CaptureExclusions& exclusions, RetentionSettings& retention,
                         QWidget* parent = nullptr);
 
     // The question of a pending change, while it is up.

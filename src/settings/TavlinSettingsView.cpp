@@ -1,6 +1,7 @@
 #include "TavlinSettingsView.h"
 
 #include "GeneralSettingsPane.h"
+#include "HistoryModel.h"
 #include "InterfaceSettingsPane.h"
 #include "PrivacySettingsPane.h"
 #include "SettingsAccessibility.h"
@@ -111,7 +112,7 @@ QWidget* TavlinSettingsView::makePane(SettingsSection section)
     case SettingsSection::quickPanel:
         return new ShortcutSettingsView(*inputs_.shortcut);
     case SettingsSection::privacy:
-        return new PrivacySettingsPane(inputs_.services->model, inputs_.services->exclusions, inputs_.services->retention);
+        return new PrivacySettingsPane(inputs_.services->model.browser(), inputs_.services->exclusions, inputs_.services->retention);
     }
     return nullptr;
 }

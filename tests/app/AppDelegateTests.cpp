@@ -107,7 +107,7 @@ TEST(AppDelegate, AFirstLaunchCapturesOnlyWhatIsCopiedAfterTheIntroduction)
     fixture.pasteboard->setString(QStringLiteral("copied during the introduction"));
     // The repository answers in order: a monitoring loop started by mistake would have had its
     // first page and polled the clipboard before this reload returns.
-    QCoro::waitFor(fixture.model().reload());
+    QCoro::waitFor(fixture.model().browser().reload());
     EXPECT_EQ(fixture.pasteboard->changeCountReads(), polls) << "nothing polls during the introduction";
     fixture.windows().showHistory();
     fixture.delegate->shortcutPressed();
@@ -126,8 +126,8 @@ TEST(AppDelegate, AFirstLaunchCapturesOnlyWhatIsCopiedAfterTheIntroduction)
     EXPECT_TRUE(fixture.defaults->boolValue(OnboardingStore::completedKey).value_or(false));
 
     fixture.pasteboard->setString(QStringLiteral("copied afterwards"));
-    EXPECT_SOON_EQ(fixture.model().totalCount(), 1, 3000);
-    EXPECT_EQ(fixture.model().clips().value(0).text, QStringLiteral("copied afterwards"));
+    EXPECT_SOON_EQ(fixture.model().browser().totalCount(), 1, 3000);
+    EXPECT_EQ(fixture.model().browser().clips().value(0).text, QStringLiteral("copied afterwards"));
 }
 
 TEST(AppDelegate, AReplayLeavesCapturingAlone)
@@ -141,7 +141,7 @@ TEST(AppDelegate, AReplayLeavesCapturingAlone)
     EXPECT_EQ(fixture.delegate->onboarding().state()->mode(), OnboardingMode::replay);
     EXPECT_FALSE(fixture.defaults->object(OnboardingStore::startedKey).isValid());
     fixture.pasteboard->setString(QStringLiteral("copied during the replay"));
-    EXPECT_SOON_EQ(fixture.model().totalCount(), 1, 3000);
+    EXPECT_SOON_EQ(fixture.model().browser().totalCount(), 1, 3000);
 
     fixture.delegate->shortcutPressed();
     EXPECT_EQ(fixture.quickPanelShows, 0) << "the shortcut brings the visible introduction forward";
@@ -160,13 +160,13 @@ TEST(AppDelegate, AKnownProfileCapturesAtOnceAndStopsInOrder)
     EXPECT_TRUE(fixture.hotKeys->value(0).startsWith(QStringLiteral("register 9/6144 -> "))) << "Ctrl+Alt+V by default";
 
     fixture.pasteboard->setString(QStringLiteral("captured"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.model().totalCount() == 1; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.model().browser().totalCount() == 1; }, 10000));
 
     // Sleep pauses capturing; waking resumes it.
     Q_EMIT fixture.notifications->willSleep();
-    EXPECT_TRUE(fixture.model().isMonitoringSuspended());
+    EXPECT_TRUE(fixture.model().monitor().isMonitoringSuspended());
     Q_EMIT fixture.notifications->didWake();
-    EXPECT_FALSE(fixture.model().isMonitoringSuspended());
+    EXPECT_FALSE(fixture.model().monitor().isMonitoringSuspended());
 
     fixture.delegate->shortcutPressed();
     EXPECT_EQ(fixture.quickPanelShows, 1);
@@ -181,8 +181,8 @@ TEST(AppDelegate, AKnownProfileCapturesAtOnceAndStopsInOrder)
     EXPECT_FALSE(fixture.delegate->statusItem()->isInstalled());
     EXPECT_FALSE(fixture.delegate->isMonitoring());
     fixture.pasteboard->setString(QStringLiteral("after shutdown"));
-    QCoro::waitFor(fixture.model().reload());
-    EXPECT_EQ(fixture.model().totalCount(), 1);
+    QCoro::waitFor(fixture.model().browser().reload());
+    EXPECT_EQ(fixture.model().browser().totalCount(), 1);
 }
 
 TEST(AppDelegate, ExcludedApplicationsReachTheCaptureGate)
@@ -197,8 +197,8 @@ TEST(AppDelegate, ExcludedApplicationsReachTheCaptureGate)
     EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard->changeCountReads() > polls; }, 10000));
     fixture.workspace->frontmost = QStringLiteral("org.gnome.TextEditor");
     fixture.pasteboard->setString(QStringLiteral("from the editor"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.model().totalCount() == 1; }, 10000));
-    EXPECT_EQ(fixture.model().clips().value(0).text, QStringLiteral("from the editor"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.model().browser().totalCount() == 1; }, 10000));
+    EXPECT_EQ(fixture.model().browser().clips().value(0).text, QStringLiteral("from the editor"));
 }
 
 TEST(AppDelegate, ALanguageRelaunchReopensSettingsAtTheStoredSection)

@@ -41,22 +41,22 @@ void say(const QString& line)
 QCoro::Task<> handle(HistoryModel& model, const X11Workspace& workspace, QString command)
 {
     if (command == QStringLiteral("list")) {
-        co_await model.reload();
-        for (const Clip& clip : model.clips())
+        co_await model.browser().reload();
+        for (const Clip& clip : model.browser().clips())
             say(QStringLiteral("clip %1 %2 %3").arg(clip.id).arg(toRaw(clip.kind), clip.text.left(200).replace(u'\n', u' ')));
         say(QStringLiteral("end"));
     } else if (command.startsWith(QStringLiteral("copy "))) {
         const qint64 id = command.mid(5).toLongLong();
-        for (const Clip& clip : model.clips()) {
+        for (const Clip& clip : model.browser().clips()) {
             if (clip.id == id) {
-                const bool copied = co_await model.copy(clip);
+                const bool copied = co_await model.operations().copy(clip);
                 say(QStringLiteral("copied %1").arg(copied ? 1 : 0));
                 co_return;
             }
         }
         say(QStringLiteral("copied 0"));
     } else if (command == QStringLiteral("error")) {
-        say(QStringLiteral("error ") + model.errorMessage().value_or(QString()));
+        say(QStringLiteral("error ") + model.browser().errorMessage().value_or(QString()));
     } else if (command == QStringLiteral("active")) {
         say(QStringLiteral("active ") + workspace.frontmostApplicationID().value_or(QString()));
     }
@@ -83,7 +83,7 @@ int main(int argc, char** argv)
 
     QSocketNotifier signals(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&signals, &QSocketNotifier::activated, &application, [&] {
-        model.stopMonitoring();
+        model.monitor().stopMonitoring();
         application.quit();
     });
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
@@ -91,14 +91,14 @@ int main(int argc, char** argv)
         char line[4096];
         if (!std::fgets(line, sizeof line, stdin)) {
             input.setEnabled(false);
-            model.stopMonitoring();
+            model.monitor().stopMonitoring();
             application.quit();
             return;
         }
         handle(model, workspace, QString::fromUtf8(line).trimmed());
     });
 
-    auto monitoring = model.runMonitoring();
+    auto monitoring = model.monitor().runMonitoring();
     say(QStringLiteral("ready"));
     return application.exec();
 }

@@ -33,7 +33,7 @@ struct ModelFixture {
     {
         for (const QString& text : texts) {
             copyText(text);
-            QCoro::waitFor(model.tick());
+            QCoro::waitFor(model.monitor().tick());
         }
     }
 
@@ -41,21 +41,21 @@ struct ModelFixture {
     Clip captureLarge()
     {
         pasteboard.setItems({{{QStringLiteral("com.adobe.pdf")}, {{QStringLiteral("com.adobe.pdf"), QByteArray(24 << 20, 'p')}}}});
-        QCoro::waitFor(model.tick());
-        return model.clips().first();
+        QCoro::waitFor(model.monitor().tick());
+        return model.browser().clips().first();
     }
 
     QStringList texts() const
     {
         QStringList list;
-        for (const Clip& clip : model.clips())
+        for (const Clip& clip : model.browser().clips())
             list.append(clip.text);
         return list;
     }
 
     std::optional<Clip> clip(const QString& text) const
     {
-        for (const Clip& clip : model.clips()) {
+        for (const Clip& clip : model.browser().clips()) {
             if (clip.text == text)
                 return clip;
         }
@@ -71,58 +71,58 @@ TEST(HistoryModel, CapturesNewChangesOnceAndNeverWhatWasThereAtLaunch)
     FakePasteboard pasteboard;
     pasteboard.setString(QStringLiteral("there before launch"));
     HistoryModel model(folder.databasePath(), pasteboard, [] { return std::optional<QString>(); });
-    QCoro::waitFor(model.tick());
-    QCoro::waitFor(model.reload());
-    EXPECT_TRUE(model.clips().isEmpty());
+    QCoro::waitFor(model.monitor().tick());
+    QCoro::waitFor(model.browser().reload());
+    EXPECT_TRUE(model.browser().clips().isEmpty());
 
     pasteboard.setString(QStringLiteral("first"));
-    QCoro::waitFor(model.tick());
-    QCoro::waitFor(model.tick());
-    ASSERT_EQ(model.clips().size(), 1);
-    EXPECT_EQ(model.clips()[0].text, QStringLiteral("first"));
-    EXPECT_EQ(model.clips()[0].source, std::nullopt);
-    EXPECT_EQ(model.totalCount(), 1);
+    QCoro::waitFor(model.monitor().tick());
+    QCoro::waitFor(model.monitor().tick());
+    ASSERT_EQ(model.browser().clips().size(), 1);
+    EXPECT_EQ(model.browser().clips()[0].text, QStringLiteral("first"));
+    EXPECT_EQ(model.browser().clips()[0].source, std::nullopt);
+    EXPECT_EQ(model.browser().totalCount(), 1);
 }
 
 TEST(HistoryModel, ExcludedAndProtectedSourcesAreNeverCaptured)
 {
     ModelFixture fixture;
-    fixture.model.updateExcludedSources({QStringLiteral("org.keepassxc.KeePassXC")});
+    fixture.model.monitor().updateExcludedSources({QStringLiteral("org.keepassxc.KeePassXC")});
 
     fixture.frontmost = QStringLiteral("org.keepassxc.KeePassXC");
     fixture.copyText(QStringLiteral("secret one"));
-    QCoro::waitFor(fixture.model.tick());
+    QCoro::waitFor(fixture.model.monitor().tick());
     fixture.frontmost = QStringLiteral("org.gnome.TextEditor");
-    QCoro::waitFor(fixture.model.tick());
+    QCoro::waitFor(fixture.model.monitor().tick());
 
     fixture.frontmost = QStringLiteral("com.bitwarden.desktop");
     fixture.copyText(QStringLiteral("secret two"));
-    QCoro::waitFor(fixture.model.tick());
+    QCoro::waitFor(fixture.model.monitor().tick());
 
     // Concealed content from an ordinary application.
     fixture.frontmost = QStringLiteral("org.gnome.TextEditor");
     fixture.pasteboard.setItems({{{QStringLiteral("public.utf8-plain-text"), QStringLiteral("org.nspasteboard.ConcealedType")},
                                   {{QStringLiteral("public.utf8-plain-text"), "hunter2"},
                                    {QStringLiteral("org.nspasteboard.ConcealedType"), "secret"}}}});
-    QCoro::waitFor(fixture.model.tick());
+    QCoro::waitFor(fixture.model.monitor().tick());
 
     fixture.capture({QStringLiteral("plain")});
     EXPECT_EQ(fixture.texts(), QStringList{QStringLiteral("plain")});
-    ASSERT_EQ(fixture.model.clips().size(), 1);
-    EXPECT_EQ(fixture.model.clips()[0].source, QStringLiteral("org.gnome.TextEditor"));
+    ASSERT_EQ(fixture.model.browser().clips().size(), 1);
+    EXPECT_EQ(fixture.model.browser().clips()[0].source, QStringLiteral("org.gnome.TextEditor"));
 }
 
 TEST(HistoryModel, ReadErrorsAndStoreErrorsArePublishedAndClearedByTheNextReload)
 {
     ModelFixture fixture;
     fixture.pasteboard.setItems({{{QStringLiteral("public.png")}, {{QStringLiteral("public.png"), QByteArray(40 << 20, 'x')}}}});
-    QCoro::waitFor(fixture.model.tick());
-    ASSERT_TRUE(fixture.model.errorMessage().has_value());
-    EXPECT_EQ(*fixture.model.errorMessage(), QStringLiteral("The record is larger than 32 MB and wasn’t saved."));
-    EXPECT_EQ(fixture.model.totalCount(), 0);
+    QCoro::waitFor(fixture.model.monitor().tick());
+    ASSERT_TRUE(fixture.model.browser().errorMessage().has_value());
+    EXPECT_EQ(*fixture.model.browser().errorMessage(), QStringLiteral("The record is larger than 32 MB and wasn’t saved."));
+    EXPECT_EQ(fixture.model.browser().totalCount(), 0);
 
     fixture.capture({QStringLiteral("fine")});
-    EXPECT_EQ(fixture.model.errorMessage(), std::nullopt);
+    EXPECT_EQ(fixture.model.browser().errorMessage(), std::nullopt);
 
     // A store that cannot open: the page stays as it was and the message says so.
     fixture.folder.giveToUnprivilegedUser();
@@ -130,9 +130,9 @@ TEST(HistoryModel, ReadErrorsAndStoreErrorsArePublishedAndClearedByTheNextReload
     writeFile(blocked, "a file where a folder should be");
     FakePasteboard pasteboard;
     HistoryModel broken(blocked + QStringLiteral("/history.sqlite"), pasteboard, [] { return std::optional<QString>(); });
-    QCoro::waitFor(broken.reload());
-    ASSERT_TRUE(broken.errorMessage().has_value());
-    EXPECT_TRUE(broken.errorMessage()->contains(QStringLiteral("blocked")));
+    QCoro::waitFor(broken.browser().reload());
+    ASSERT_TRUE(broken.browser().errorMessage().has_value());
+    EXPECT_TRUE(broken.browser().errorMessage()->contains(QStringLiteral("blocked")));
 }
 
 TEST(HistoryModel, StaleReloadsAndPreviewsAreDropped)
@@ -143,70 +143,70 @@ TEST(HistoryModel, StaleReloadsAndPreviewsAreDropped)
 
     // Work queued behind a slow copy is still pending when its caller awaits it, so the order of
     // the answers is the order of the questions.
-    QSignalSpy clipsChanged(&fixture.model, &HistoryModel::clipsChanged);
-    auto busy = fixture.model.copy(large);
-    fixture.model.setQuery(QStringLiteral("apple"));
-    auto first = fixture.model.reload();
-    fixture.model.setQuery(QStringLiteral("banana"));
-    auto second = fixture.model.reload();
+    QSignalSpy clipsChanged(&fixture.model.browser(), &HistoryBrowser::clipsChanged);
+    auto busy = fixture.model.operations().copy(large);
+    fixture.model.browser().setQuery(QStringLiteral("apple"));
+    auto first = fixture.model.browser().reload();
+    fixture.model.browser().setQuery(QStringLiteral("banana"));
+    auto second = fixture.model.browser().reload();
     QCoro::waitFor(first);
     QCoro::waitFor(second);
     QCoro::waitFor(busy);
     EXPECT_EQ(fixture.texts(), QStringList{QStringLiteral("banana")});
     EXPECT_EQ(clipsChanged.count(), 1) << "the stale page was never published";
-    EXPECT_EQ(fixture.model.matchedCount(), 1);
-    EXPECT_EQ(fixture.model.totalCount(), 4);
+    EXPECT_EQ(fixture.model.browser().matchedCount(), 1);
+    EXPECT_EQ(fixture.model.browser().totalCount(), 4);
 
-    fixture.model.setQuery(QString());
-    QCoro::waitFor(fixture.model.reload());
+    fixture.model.browser().setQuery(QString());
+    QCoro::waitFor(fixture.model.browser().reload());
     const Clip apple = *fixture.clip(QStringLiteral("apple"));
     const Clip cherry = *fixture.clip(QStringLiteral("cherry"));
-    QSignalSpy metadataChanged(&fixture.model, &HistoryModel::selectedMetadataChanged);
-    busy = fixture.model.copy(large);
-    auto previewA = fixture.model.loadPreview(apple);
-    auto previewC = fixture.model.loadPreview(cherry);
+    QSignalSpy metadataChanged(&fixture.model.browser(), &HistoryBrowser::selectedMetadataChanged);
+    busy = fixture.model.operations().copy(large);
+    auto previewA = fixture.model.browser().loadPreview(apple);
+    auto previewC = fixture.model.browser().loadPreview(cherry);
     QCoro::waitFor(previewA);
     QCoro::waitFor(previewC);
     QCoro::waitFor(busy);
-    ASSERT_TRUE(fixture.model.selectedMetadata().has_value());
-    EXPECT_EQ(fixture.model.selectedMetadata()->characterCount, 6) << "cherry's metadata, not apple's";
+    ASSERT_TRUE(fixture.model.browser().selectedMetadata().has_value());
+    EXPECT_EQ(fixture.model.browser().selectedMetadata()->characterCount, 6) << "cherry's metadata, not apple's";
     EXPECT_EQ(metadataChanged.count(), 1);
 
-    QCoro::waitFor(fixture.model.loadPreview(std::nullopt));
-    EXPECT_EQ(fixture.model.selectedMetadata(), std::nullopt);
-    EXPECT_EQ(fixture.model.previewContent(), ClipPreview::text());
+    QCoro::waitFor(fixture.model.browser().loadPreview(std::nullopt));
+    EXPECT_EQ(fixture.model.browser().selectedMetadata(), std::nullopt);
+    EXPECT_EQ(fixture.model.browser().previewContent(), ClipPreview::text());
 }
 
 TEST(HistoryModel, FiltersBuildTheRequestAndToggleSourcesAsASet)
 {
     ModelFixture fixture;
     HistoryModel& model = fixture.model;
-    model.setSection(HistorySection::favorites);
-    model.setKindFilter(HistoryKindFilter::files);
-    EXPECT_EQ(model.request(), (HistoryQuery{QString(), true, {ClipKind::file, ClipKind::other}, {}}));
-    EXPECT_TRUE(model.hasFilters());
-    model.resetFilters();
-    EXPECT_EQ(model.section(), HistorySection::favorites);
-    EXPECT_FALSE(model.hasFilters());
-    model.setQuery(QStringLiteral("   "));
-    EXPECT_TRUE(model.hasFilters());
-    model.setQuery(QString());
+    model.browser().setSection(HistorySection::favorites);
+    model.browser().setKindFilter(HistoryKindFilter::files);
+    EXPECT_EQ(model.browser().request(), (HistoryQuery{QString(), true, {ClipKind::file, ClipKind::other}, {}}));
+    EXPECT_TRUE(model.browser().hasFilters());
+    model.browser().resetFilters();
+    EXPECT_EQ(model.browser().section(), HistorySection::favorites);
+    EXPECT_FALSE(model.browser().hasFilters());
+    model.browser().setQuery(QStringLiteral("   "));
+    EXPECT_TRUE(model.browser().hasFilters());
+    model.browser().setQuery(QString());
 
     const QString x = QStringLiteral("org.x");
     const QString y = QStringLiteral("org.y");
-    model.toggleSource(x);
-    EXPECT_EQ(model.sourceFilter(), ClipSourceFilter::selection({x}, false));
-    model.toggleSource(x);
-    EXPECT_EQ(model.sourceFilter(), ClipSourceFilter::all());
-    model.toggleSource(std::nullopt);
-    EXPECT_EQ(model.sourceFilter(), ClipSourceFilter::selection({}, true));
-    EXPECT_TRUE(model.hasFilters());
-    model.setSourceFilter(ClipSourceFilter::unknown());
-    model.toggleSource(std::nullopt);
-    EXPECT_EQ(model.sourceFilter(), ClipSourceFilter::all());
-    model.setSourceFilter(ClipSourceFilter::application(x));
-    model.toggleSource(y);
-    EXPECT_EQ(model.sourceFilter(), ClipSourceFilter::selection({x, y}, false));
+    model.browser().toggleSource(x);
+    EXPECT_EQ(model.browser().sourceFilter(), ClipSourceFilter::selection({x}, false));
+    model.browser().toggleSource(x);
+    EXPECT_EQ(model.browser().sourceFilter(), ClipSourceFilter::all());
+    model.browser().toggleSource(std::nullopt);
+    EXPECT_EQ(model.browser().sourceFilter(), ClipSourceFilter::selection({}, true));
+    EXPECT_TRUE(model.browser().hasFilters());
+    model.browser().setSourceFilter(ClipSourceFilter::unknown());
+    model.browser().toggleSource(std::nullopt);
+    EXPECT_EQ(model.browser().sourceFilter(), ClipSourceFilter::all());
+    model.browser().setSourceFilter(ClipSourceFilter::application(x));
+    model.browser().toggleSource(y);
+    EXPECT_EQ(model.browser().sourceFilter(), ClipSourceFilter::selection({x, y}, false));
 }
 
 TEST(HistoryModel, CopyBackRestoresExactlyAndIsNeverCapturedAgain)
@@ -216,29 +216,29 @@ TEST(HistoryModel, CopyBackRestoresExactlyAndIsNeverCapturedAgain)
         {{QStringLiteral("public.html"), QStringLiteral("public.utf8-plain-text")},
          {{QStringLiteral("public.html"), "<b>bold</b>"}, {QStringLiteral("public.utf8-plain-text"), "bold"}}}};
     fixture.pasteboard.setItems(rich);
-    QCoro::waitFor(fixture.model.tick());
+    QCoro::waitFor(fixture.model.monitor().tick());
     fixture.capture({QStringLiteral("later")});
     const Clip bold = *fixture.clip(QStringLiteral("bold"));
     EXPECT_EQ(bold.kind, ClipKind::richText);
 
-    EXPECT_TRUE(QCoro::waitFor(fixture.model.copy(bold)));
+    EXPECT_TRUE(QCoro::waitFor(fixture.model.operations().copy(bold)));
     const QList<ClipItem> restored = fixture.pasteboard.clipItems();
     ASSERT_EQ(restored.size(), 1);
     EXPECT_EQ(restored[0].representations.size(), 2);
     EXPECT_EQ(restored[0].representations[0].data, QByteArray("<b>bold</b>"));
-    QCoro::waitFor(fixture.model.tick());
-    QCoro::waitFor(fixture.model.reload());
-    EXPECT_EQ(fixture.model.totalCount(), 2) << "our own write is not a new record";
+    QCoro::waitFor(fixture.model.monitor().tick());
+    QCoro::waitFor(fixture.model.browser().reload());
+    EXPECT_EQ(fixture.model.browser().totalCount(), 2) << "our own write is not a new record";
 
     // A refused write is reported, and still not captured.
     fixture.pasteboard.refuseWrites = true;
-    EXPECT_FALSE(QCoro::waitFor(fixture.model.copy(bold)));
-    EXPECT_EQ(fixture.model.errorMessage(), QStringLiteral("Could not write the data to the clipboard."));
+    EXPECT_FALSE(QCoro::waitFor(fixture.model.operations().copy(bold)));
+    EXPECT_EQ(fixture.model.browser().errorMessage(), QStringLiteral("Could not write the data to the clipboard."));
     fixture.pasteboard.refuseWrites = false;
 
     // A condition that no longer holds gives up silently and leaves the clipboard alone.
     const int writes = fixture.pasteboard.writeCount();
-    EXPECT_FALSE(QCoro::waitFor(fixture.model.copy(bold, [] { return false; })));
+    EXPECT_FALSE(QCoro::waitFor(fixture.model.operations().copy(bold, [] { return false; })));
     EXPECT_EQ(fixture.pasteboard.writeCount(), writes);
 }
 
@@ -252,27 +252,27 @@ TEST(HistoryModel, CopiesGiveWayToNewerWork)
     const int writes = fixture.pasteboard.writeCount();
 
     // Another application copies while the payload loads.
-    auto copy = fixture.model.copy(large);
+    auto copy = fixture.model.operations().copy(large);
     fixture.copyText(QStringLiteral("someone else's"));
     EXPECT_FALSE(await(std::move(copy)));
-    EXPECT_EQ(fixture.model.errorMessage(), QStringLiteral("The clipboard changed. Copy the record again."));
+    EXPECT_EQ(fixture.model.browser().errorMessage(), QStringLiteral("The clipboard changed. Copy the record again."));
     EXPECT_EQ(fixture.pasteboard.string(QStringLiteral("public.utf8-plain-text")), QStringLiteral("someone else's"));
 
     // A later copy or a delete makes an earlier copy stale.
-    auto earlier = fixture.model.copy(large);
-    auto later = fixture.model.copy(two);
+    auto earlier = fixture.model.operations().copy(large);
+    auto later = fixture.model.operations().copy(two);
     EXPECT_FALSE(await(std::move(earlier)));
     EXPECT_TRUE(await(std::move(later)));
-    auto stale = fixture.model.copy(large);
-    auto removal = fixture.model.deleteClip(two);
+    auto stale = fixture.model.operations().copy(large);
+    auto removal = fixture.model.operations().deleteClip(two);
     EXPECT_FALSE(await(std::move(stale)));
     await(std::move(removal));
     EXPECT_EQ(fixture.pasteboard.writeCount(), writes + 1);
-    EXPECT_EQ(fixture.model.clips().size(), 1);
+    EXPECT_EQ(fixture.model.browser().clips().size(), 1);
 
     // A record deleted meanwhile.
-    EXPECT_FALSE(await(fixture.model.copy(two)));
-    EXPECT_EQ(fixture.model.errorMessage(), QStringLiteral("This record has already been deleted from history."));
+    EXPECT_FALSE(await(fixture.model.operations().copy(two)));
+    EXPECT_EQ(fixture.model.browser().errorMessage(), QStringLiteral("This record has already been deleted from history."));
 }
 
 TEST(HistoryModel, FavoritesClearAndRetentionReloadAndBumpThePreviewRevision)
@@ -282,31 +282,31 @@ TEST(HistoryModel, FavoritesClearAndRetentionReloadAndBumpThePreviewRevision)
     for (int i = 0; i < 105; ++i)
         texts.append(QStringLiteral("record %1").arg(i));
     fixture.capture(texts);
-    QCoro::waitFor(fixture.model.setFavorite(*fixture.clip(QStringLiteral("record 0")), true));
-    EXPECT_EQ(fixture.model.favoriteCount(), 1);
+    QCoro::waitFor(fixture.model.operations().setFavorite(*fixture.clip(QStringLiteral("record 0")), true));
+    EXPECT_EQ(fixture.model.browser().favoriteCount(), 1);
 
     // Nothing to evict: no reload, no revision.
-    QSignalSpy revisions(&fixture.model, &HistoryModel::previewRevisionChanged);
-    QSignalSpy changes(&fixture.model, &HistoryModel::historyChanges);
-    QCoro::waitFor(fixture.model.applyRetention({1000, 128 * HistoryRetention::mebibyte}, 0));
+    QSignalSpy revisions(&fixture.model.browser(), &HistoryBrowser::previewRevisionChanged);
+    QSignalSpy changes(&fixture.model.browser(), &HistoryBrowser::historyChanges);
+    QCoro::waitFor(fixture.model.operations().applyRetention({1000, 128 * HistoryRetention::mebibyte}, 0));
     EXPECT_EQ(revisions.count(), 0);
     EXPECT_EQ(changes.count(), 0);
-    EXPECT_EQ(fixture.model.retention(), (HistoryRetention{1000, 128 * HistoryRetention::mebibyte}));
+    EXPECT_EQ(fixture.model.monitor().retention(), (HistoryRetention{1000, 128 * HistoryRetention::mebibyte}));
 
-    EXPECT_THROW(await(fixture.model.applyRetention({100, 128 * HistoryRetention::mebibyte}, 0)),
+    EXPECT_THROW(await(fixture.model.operations().applyRetention({100, 128 * HistoryRetention::mebibyte}, 0)),
                  RetentionImpactChanged);
-    const RetentionImpact impact = QCoro::waitFor(fixture.model.applyRetention({100, 128 * HistoryRetention::mebibyte}, 5));
+    const RetentionImpact impact = QCoro::waitFor(fixture.model.operations().applyRetention({100, 128 * HistoryRetention::mebibyte}, 5));
     EXPECT_EQ(impact.evictedCount, 5);
-    EXPECT_EQ(fixture.model.totalCount(), 100);
+    EXPECT_EQ(fixture.model.browser().totalCount(), 100);
     EXPECT_EQ(revisions.count(), 1);
     EXPECT_TRUE(fixture.clip(QStringLiteral("record 0")).has_value()) << "the favorite stays";
 
     // The applied limits win over what later inserts pass.
-    fixture.model.setRetention(HistoryRetention::standard());
+    fixture.model.monitor().setRetention(HistoryRetention::standard());
     fixture.capture({QStringLiteral("one more")});
-    EXPECT_EQ(fixture.model.totalCount(), 100);
+    EXPECT_EQ(fixture.model.browser().totalCount(), 100);
 
-    QCoro::waitFor(fixture.model.clear(true));
+    QCoro::waitFor(fixture.model.operations().clear(true));
     EXPECT_EQ(fixture.texts(), QStringList{QStringLiteral("record 0")});
     EXPECT_EQ(revisions.count(), 2);
 }
@@ -314,24 +314,24 @@ TEST(HistoryModel, FavoritesClearAndRetentionReloadAndBumpThePreviewRevision)
 TEST(HistoryModel, MonitoringPollsSkipsWhileSuspendedAndEndsWhenReplaced)
 {
     ModelFixture fixture;
-    auto loop = fixture.model.runMonitoring();
+    auto loop = fixture.model.monitor().runMonitoring();
     fixture.copyText(QStringLiteral("polled"));
-    EXPECT_SOON_EQ(fixture.model.totalCount(), 1, 10000);
+    EXPECT_SOON_EQ(fixture.model.browser().totalCount(), 1, 10000);
 
     // While suspended, a newer loop takes over and passes its first poll without capturing; the
     // older loop ends after its current sleep.
-    fixture.model.setMonitoringSuspended(true);
+    fixture.model.monitor().setMonitoringSuspended(true);
     fixture.copyText(QStringLiteral("while asleep 1"));
     fixture.copyText(QStringLiteral("while asleep 2"));
-    auto newer = fixture.model.runMonitoring();
+    auto newer = fixture.model.monitor().runMonitoring();
     EXPECT_SOON(loop.isReady(), 10000);
-    EXPECT_EQ(fixture.model.totalCount(), 1);
-    fixture.model.setMonitoringSuspended(false);
-    EXPECT_SOON_EQ(fixture.model.totalCount(), 2, 10000);
+    EXPECT_EQ(fixture.model.browser().totalCount(), 1);
+    fixture.model.monitor().setMonitoringSuspended(false);
+    EXPECT_SOON_EQ(fixture.model.browser().totalCount(), 2, 10000);
     EXPECT_EQ(fixture.texts().first(), QStringLiteral("while asleep 2"));
 
     EXPECT_FALSE(newer.isReady());
-    fixture.model.stopMonitoring();
+    fixture.model.monitor().stopMonitoring();
     EXPECT_SOON(newer.isReady(), 10000);
 }
 
@@ -360,5 +360,5 @@ TEST(HistoryModel, ASlowStoreNeverBlocksTheMainThread)
     sqlite3_close(other);
 
     EXPECT_GE(ticks, 10);
-    EXPECT_EQ(fixture.model.totalCount(), 2);
+    EXPECT_EQ(fixture.model.browser().totalCount(), 2);
 }

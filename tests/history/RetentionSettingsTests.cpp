@@ -67,7 +67,7 @@ TEST(RetentionSettings, LoadsOnlyASupportedPairAndHandsItToTheModel)
     HistoryModel model(folder.databasePath(), pasteboard, [] { return std::optional<QString>(); });
     InMemoryDefaults stored({{RetentionSettings::clipCountKey, qint64(500)}, {RetentionSettings::payloadBytesKey, 128 * MiB}});
     RetentionSettings settings(stored, model);
-    EXPECT_EQ(model.retention(), (HistoryRetention{500, 128 * MiB}));
+    EXPECT_EQ(model.monitor().retention(), (HistoryRetention{500, 128 * MiB}));
 }
 
 TEST(RetentionSettings, RaisingAppliesAtOnceAndLoweringAsksFirst)
@@ -90,7 +90,7 @@ TEST(RetentionSettings, RaisingAppliesAtOnceAndLoweringAsksFirst)
     await(fixture.settings.confirm(change));
     EXPECT_EQ(fixture.settings.applied(), (HistoryRetention{100, 128 * MiB}));
     EXPECT_EQ(fixture.defaults.integer(RetentionSettings::clipCountKey), 100);
-    EXPECT_EQ(fixture.model.totalCount(), 100);
+    EXPECT_EQ(fixture.model.browser().totalCount(), 100);
     ASSERT_TRUE(fixture.settings.usage().has_value());
     EXPECT_EQ(fixture.settings.usage()->totalCount, 100);
     EXPECT_FALSE(fixture.settings.isApplying());

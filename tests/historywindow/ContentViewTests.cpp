@@ -73,10 +73,10 @@ TEST(ContentView, ListsTheHistoryAndCopiesRecordsBackFromListAndCards)
     QAbstractItemView* list = fixture.records();
     ASSERT_EQ(list->objectName(), QStringLiteral("history-list"));
     ASSERT_EQ(list->model()->rowCount(), 2);
-    EXPECT_EQ(view.selection(), fixture.model->clips().first().id) << "the newest record is selected";
+    EXPECT_EQ(view.selection(), fixture.model->browser().clips().first().id) << "the newest record is selected";
 
     // Ctrl+C in the list copies the selected record, not the row's text.
-    const Clip first = fixture.model->clips().last();
+    const Clip first = fixture.model->browser().clips().last();
     list->setFocus();
     list->setCurrentIndex(rowOf(list, 1));
     const int writes = fixture.pasteboard.writeCount();
@@ -96,7 +96,7 @@ TEST(ContentView, ListsTheHistoryAndCopiesRecordsBackFromListAndCards)
     EXPECT_EQ(view.selection(), first.id) << "the selection survives the change of view";
     grid->setFocus();
     QTest::keyClick(grid, Qt::Key_Left);
-    EXPECT_EQ(view.selection(), fixture.model->clips().first().id);
+    EXPECT_EQ(view.selection(), fixture.model->browser().clips().first().id);
     QTest::keyClick(grid, Qt::Key_Enter, Qt::KeypadModifier);
     ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.writeCount() == writes + 2; }, 5000));
     EXPECT_EQ(fixture.pasteboard.string(QStringLiteral("public.utf8-plain-text")), QStringLiteral("second"));
@@ -138,14 +138,14 @@ TEST(ContentView, TypingReloadsOnceAfterTheLastKeystroke)
     for (const QString& word : {QStringLiteral("apple"), QStringLiteral("banana"), QStringLiteral("apricot")})
         fixture.captureText(word);
     ContentView& view = fixture.show();
-    QSignalSpy reloads(fixture.model.get(), &HistoryModel::historyChanges);
+    QSignalSpy reloads(&fixture.model->browser(), &HistoryBrowser::historyChanges);
     QTest::keyClicks(view.searchField(), QStringLiteral("apr"));
     EXPECT_TRUE(view.isReloadPending());
     EXPECT_EQ(reloads.count(), 0) << "no reload while typing";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->clips().size() == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->browser().clips().size() == 1; }, 5000));
     QTest::qWait(0);
     EXPECT_EQ(reloads.count(), 1);
-    EXPECT_EQ(fixture.model->query(), QStringLiteral("apr"));
+    EXPECT_EQ(fixture.model->browser().query(), QStringLiteral("apr"));
     EXPECT_EQ(fixture.records()->model()->rowCount(), 1);
 }
 
@@ -161,13 +161,13 @@ TEST(ContentView, StatusLineCountsAndFilterControls)
     QAction* reset = moreAction(view, QStringLiteral("Reset Filters"));
     ASSERT_TRUE(reset);
     EXPECT_FALSE(reset->isEnabled());
-    fixture.model->setSection(HistorySection::favorites);
+    fixture.model->browser().setSection(HistorySection::favorites);
     EXPECT_FALSE(reset->isEnabled()) << "the section is not a filter";
     QTest::keyClick(view.searchField(), Qt::Key_Space);
     EXPECT_TRUE(reset->isEnabled()) << "a blank query still filters";
     reset->trigger();
     EXPECT_EQ(view.searchField()->text(), QString());
-    EXPECT_EQ(fixture.model->section(), HistorySection::favorites);
+    EXPECT_EQ(fixture.model->browser().section(), HistorySection::favorites);
     fixture.settle();
     EXPECT_EQ(status->text(), QStringLiteral("Records: 0"));
 }
@@ -270,17 +270,17 @@ TEST(ContentView, ClearingKeepingFavoritesLeavesOnlyThem)
     HistoryWindowFixture fixture;
     for (const QString& text : {QStringLiteral("keep"), QStringLiteral("drop 1"), QStringLiteral("drop 2")})
         fixture.captureText(text);
-    QCoro::waitFor(fixture.model->reload());
-    QCoro::waitFor(fixture.model->setFavorite(fixture.model->clips().last(), true));
+    QCoro::waitFor(fixture.model->browser().reload());
+    QCoro::waitFor(fixture.model->operations().setFavorite(fixture.model->browser().clips().last(), true));
     ContentView& view = fixture.show();
     moreAction(view, QStringLiteral("Clear All History…"))->trigger();
     ASSERT_TRUE(view.clearSheet());
     EXPECT_EQ(view.clearSheet()->findChild<QLabel*>(QStringLiteral("clear-history-count"))->text(), QStringLiteral("To be deleted: 2"));
     QSignalSpy ended(&view, &ContentView::sheetEnded);
     view.clearSheet()->findChild<QPushButton*>(QStringLiteral("clear-history-confirm"))->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->totalCount() == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->browser().totalCount() == 1; }, 5000));
     EXPECT_EQ(ended.count(), 1);
-    EXPECT_EQ(fixture.model->clips().first().text, QStringLiteral("keep"));
+    EXPECT_EQ(fixture.model->browser().clips().first().text, QStringLiteral("keep"));
 }
 
 TEST(RecordMenu, EntriesFollowTheRecordAndActOnlyOnRecordsStillListed)
@@ -331,11 +331,11 @@ TEST(ContentView, AssistiveTechnologyReadsRecordsAndIconButtons)
         }
         EXPECT_TRUE(names.contains(QStringLiteral("LINK: https://example.org/a"))) << names.join(QLatin1Char('|')).toStdString();
         // Pressing a card or row selects its record in the window.
-        view.setSelection(fixture.model->clips().first().id);
+        view.setSelection(fixture.model->browser().clips().first().id);
         QAccessibleInterface* older = records->child(1);
         EXPECT_EQ(older->role(), QAccessible::Cell);
         older->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        EXPECT_EQ(view.selection(), fixture.model->clips().last().id);
+        EXPECT_EQ(view.selection(), fixture.model->browser().clips().last().id);
     }
     EXPECT_EQ(QAccessible::queryAccessibleInterface(view.searchField())->text(QAccessible::Name), QStringLiteral("Search history…"));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(fixture.find(QStringLiteral("history-preview-toggle")))->text(QAccessible::Name),

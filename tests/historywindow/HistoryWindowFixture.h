@@ -38,7 +38,7 @@ struct HistoryWindowFixture {
     {
         if (!model) {
             model = std::make_unique<HistoryModel>(folder.databasePath(), pasteboard, [this] { return frontmost; });
-            QCoro::waitFor(model->tick());
+            QCoro::waitFor(model->monitor().tick());
         }
         return *model;
     }
@@ -47,7 +47,7 @@ struct HistoryWindowFixture {
     {
         open();
         pasteboard.setItems(items);
-        QCoro::waitFor(model->tick());
+        QCoro::waitFor(model->monitor().tick());
     }
     void captureText(const QString& text, std::optional<QString> source = QStringLiteral("org.gnome.TextEditor"))
     {
@@ -68,7 +68,7 @@ struct HistoryWindowFixture {
     void settle()
     {
         EXPECT_TRUE(QTest::qWaitFor([this] { return !view->isReloadPending(); }, 5000));
-        QCoro::waitFor(model->reload());
+        QCoro::waitFor(model->browser().reload());
         QCoreApplication::processEvents();
     }
     QAbstractItemView* records() const { return qobject_cast<QAbstractItemView*>(view->recordsView()); }

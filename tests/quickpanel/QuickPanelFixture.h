@@ -40,7 +40,7 @@ struct HistoryFixture {
     void capture(const QString& text)
     {
         pasteboard.setString(text);
-        QCoro::waitFor(model->tick());
+        QCoro::waitFor(model->monitor().tick());
     }
 };
 
@@ -99,7 +99,7 @@ struct PanelFixture : HistoryFixture {
 
     explicit PanelFixture(const QStringList& texts = {}) : HistoryFixture(texts)
     {
-        coordinator = std::make_unique<QuickPanelCoordinator>(*model, preferences, appearance, desktop.environment());
+        coordinator = std::make_unique<QuickPanelCoordinator>(model->operations(), preferences, appearance, desktop.environment());
     }
 
     QuickPanelState& state() const { return coordinator->state(); }

@@ -76,7 +76,7 @@ TEST(QuickPanelRow, SummarizesARecordInOneLine)
 TEST(QuickPanelList, AnIndexFromBeforeAChangeNamesNoRecord)
 {
     HistoryFixture history({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
-    QuickPanelState state(*history.model);
+    QuickPanelState state(history.model->operations());
     QList<Clip> copies;
     QuickPanelList list(state, [&](const Clip& clip) { copies.append(clip); });
     list.resize(396, 200);
@@ -119,7 +119,7 @@ TEST(QuickPanelList, ClicksSelectDoubleClicksCopyAndTheKeyboardStaysAway)
     for (int i = 0; i < 12; ++i)
         many.append(QStringLiteral("row %1").arg(i));
     HistoryFixture history(many);
-    QuickPanelState state(*history.model);
+    QuickPanelState state(history.model->operations());
     QList<Clip> copies;
     QuickPanelList list(state, [&](const Clip& clip) { copies.append(clip); });
     list.resize(396, 200);

@@ -31,7 +31,7 @@ QStringList numbered(int count)
 TEST(QuickPanelState, ListsTheNewestPageSearchesEverythingAndStartsEachShowingAfresh)
 {
     HistoryFixture history(numbered(1000));
-    QuickPanelState state(*history.model);
+    QuickPanelState state(history.model->operations());
     state.open();
     ASSERT_TRUE(waitFor([&] { return state.clips().size() == 200; }));
     EXPECT_EQ(state.clips().first().text, QStringLiteral("record 1000"));
@@ -63,7 +63,7 @@ TEST(QuickPanelState, ListsTheNewestPageSearchesEverythingAndStartsEachShowingAf
 TEST(QuickPanelState, MovesAClampedSelectionThatSurvivesHistoryChanges)
 {
     HistoryFixture history({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
-    QuickPanelState state(*history.model);
+    QuickPanelState state(history.model->operations());
     state.open();
     ASSERT_TRUE(waitFor([&] { return state.clips().size() == 3; }));
     state.setSelectedID(std::nullopt);
@@ -93,9 +93,9 @@ TEST(QuickPanelState, ACopyShowsOnlyItsOwnFailure)
 {
     HistoryFixture history;
     history.pasteboard.setItems({{{QStringLiteral("com.adobe.pdf")}, {{QStringLiteral("com.adobe.pdf"), QByteArray(24 << 20, 'p')}}}});
-    QCoro::waitFor(history.model->tick());
+    QCoro::waitFor(history.model->monitor().tick());
     history.capture(QStringLiteral("small"));
-    QuickPanelState state(*history.model);
+    QuickPanelState state(history.model->operations());
     state.open();
     ASSERT_TRUE(waitFor([&] { return state.clips().size() == 2; }));
     const Clip small = state.clips()[0];
@@ -104,14 +104,14 @@ TEST(QuickPanelState, ACopyShowsOnlyItsOwnFailure)
     // A message of another operation: a row that could not be loaded.
     Clip gone = small;
     gone.id = 999999;
-    QCoro::waitFor(history.model->rowPresentation(gone));
-    ASSERT_TRUE(history.model->errorMessage().has_value());
+    QCoro::waitFor(history.model->operations().rowPresentation(gone));
+    ASSERT_TRUE(history.model->browser().errorMessage().has_value());
 
     // The panel's copy is overtaken by another copy while its payload loads: it failed for no
     // reason of its own, and says so in general terms.
     auto overtaken = state.copy(large);
     EXPECT_FALSE(await(state.copy(small))) << "a second copy while one runs";
-    auto other = history.model->copy(small);
+    auto other = history.model->operations().copy(small);
     EXPECT_FALSE(await(std::move(overtaken)));
     EXPECT_EQ(state.errorMessage(), QStringLiteral("Could not copy the record. Try again."));
     EXPECT_TRUE(await(std::move(other)));

@@ -271,8 +271,8 @@ void historyViews(HistoryWindowFixture& fixture, FakeSystemAppearance& system, c
         fixture.records()->setFocus();
         ThemedWindow::settle();
         const QString name = QStringLiteral("history-%1-%2-%3").arg(toRaw(mode), dark ? QStringLiteral("dark") : QStringLiteral("light"), language);
-        if (fixture.records()->model()->rowCount() != fixture.model->clips().size()) {
-            problem(name, QStringLiteral("%1 of %2 records listed").arg(fixture.records()->model()->rowCount()).arg(fixture.model->clips().size()));
+        if (fixture.records()->model()->rowCount() != fixture.model->browser().clips().size()) {
+            problem(name, QStringLiteral("%1 of %2 records listed").arg(fixture.records()->model()->rowCount()).arg(fixture.model->browser().clips().size()));
         }
         shoot(view, name);
     }
@@ -296,7 +296,7 @@ void captureEveryKind(FakePasteboard& pasteboard, HistoryModel& model, std::opti
     const auto capture = [&](std::optional<QString> source, const QString& type, const QByteArray& data) {
         frontmost = std::move(source);
         pasteboard.setItems({{{type}, {{type, data}}}});
-        QCoro::waitFor(model.tick());
+        QCoro::waitFor(model.monitor().tick());
     };
     const QString photo = folder + QStringLiteral("/holiday.png");
     landscape().scaled(640, 427).save(photo);
@@ -312,8 +312,8 @@ void captureEveryKind(FakePasteboard& pasteboard, HistoryModel& model, std::opti
     capture(QStringLiteral("org.mozilla.firefox"), text, "https://www.debian.org/releases/stable/amd64/ch02s01.html?lang=en");
     capture(editor, text, QStringLiteral("Привет! Встреча перенесена на четверг, 15:00 — захватите, пожалуйста, отчёт 🙂").toUtf8());
     capture(std::nullopt, text, QStringLiteral("مرحبا بالعالم — نص من اليمين إلى اليسار").toUtf8());
-    QCoro::waitFor(model.reload());
-    QCoro::waitFor(model.setFavorite(model.clips()[1], true));
+    QCoro::waitFor(model.browser().reload());
+    QCoro::waitFor(model.operations().setFavorite(model.browser().clips()[1], true));
 }
 
 void historyWindowScreenshots()

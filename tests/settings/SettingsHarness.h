@@ -96,7 +96,7 @@ struct SettingsHarness {
                                   "VALUES ('r', %1, %2, 'r', 'text', %3);").arg(i + 1).arg(source).arg(bytes);
         }
         executeSQL(folder.databasePath(), sql + QStringLiteral("COMMIT;"));
-        await(model.reload());
+        await(model.browser().reload());
     }
     static void settle()
     {

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "CaptureGate.h"
+#include "HistoryRetention.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <qcoro/qcorotask.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+namespace tavlin {
+
+class HistoryBrowser;
+class HistoryRepository;
+class Pasteboard;
+
+// Capture: watches the clipboard, decides what is kept and stores it under the current retention,
+// then reloads the browsing state. Main thread only.
+class HistoryMonitor : public QObject {
+    Q_OBJECT
+
+public:
+    // The application that a clipboard change is attributed to: the one active when called. The
+    // monitor asks as each change is announced, so moving on before the next tick changes nothing.
+    using SourceProvider = std::function<std::optional<QString>()>;
+
+    static constexpr std::chrono::milliseconds monitoringInterval{650};
+
+    HistoryMonitor(HistoryRepository& repository, Pasteboard& pasteboard, SourceProvider sourceProvider,
+                   HistoryBrowser& browser, QObject* parent = nullptr);
+    ~HistoryMonitor() override;
+
+    // Polls the clipboard every 0.65 s until stopped or until a newer loop takes over.
+    QCoro::Task<> runMonitoring();
+    // Ends the running loop at its next check.
+    void stopMonitoring();
+    QCoro::Task<> tick();
+    void updateExcludedSources(const QStringList& bundleIDs);
+    // Treats whatever the clipboard holds now as already seen.
+    void ignoreCurrentPasteboard();
+    const HistoryRetention& retention() const { return retention_; }
+    void setRetention(const HistoryRetention& retention) { retention_ = retention; }
+    bool isMonitoringSuspended() const { return isMonitoringSuspended_; }
+    void setMonitoringSuspended(bool suspended) { isMonitoringSuspended_ = suspended; }
+
+private:
+    HistoryRepository& repository_;
+    Pasteboard& pasteboard_;
+    SourceProvider sourceProvider_;
+    HistoryBrowser& browser_;
+    CaptureGate gate_;
+    qint64 observedChange_ = 0;
+    // The application active when the latest change was announced, and that change's count.
+    qint64 announcedChange_ = -1;
+    std::optional<QString> announcedSource_;
+    HistoryRetention retention_ = HistoryRetention::standard();
+    bool isMonitoringSuspended_ = false;
+    quint64 monitoringOwner_ = 0;
+};
+
+} // namespace tavlin
