@@ -9,7 +9,7 @@
 #include "HistoryEmptyView.h"
 #include "HistoryListView.h"
 #include "HistoryModel.h"
-#include "HistoryRecordsModel.h"
+#include "RecordListModel.h"
 #include "SearchFocusRing.h"
 #include "SourceFilterPopover.h"
 #include "SymbolIcon.h"
@@ -368,7 +368,8 @@ void ContentView::buildRecordsView()
     delete list_;
     delete grid_;
     delete records_;
-    records_ = new HistoryRecordsModel(this);
+    records_ = new RecordListModel(this);
+    records_->setCopyFeedback(copyFeedback_);
     // The model outlives every view of it.
     HistoryOperations* operations = &operations_;
     records_->setLoader([operations](Clip clip) { return operations->rowPresentation(std::move(clip)); });
@@ -411,9 +412,8 @@ void ContentView::refreshRecords()
 {
     if (!records_)
         return;
-    if (grid_ && (browser_.clips() != records_->clips() || browser_.rowPresentations() != records_->presentations()))
-        grid_->retainMeasurements(browser_.clips(), browser_.rowPresentations());
-    records_->update(browser_.clips(), browser_.rowPresentations(), copyFeedback_);
+    records_->setRecords(browser_.clips());
+    records_->setRows(browser_.rowPresentations());
     if (grid_) {
         grid_->setSelectedID(selection_);
     } else if (list_) {

@@ -28,7 +28,7 @@ class HistoryListView;
 class HistoryBrowser;
 class HistoryModel;
 class HistoryOperations;
-class HistoryRecordsModel;
+class RecordListModel;
 class SidebarRow;
 class SourceFilterPopover;
 class SymbolButton;
@@ -144,7 +144,7 @@ private:
     QLabel* bannerText_ = nullptr;
     QWidget* recordsArea_ = nullptr;
     HistoryEmptyView* emptyView_ = nullptr;
-    QPointer<HistoryRecordsModel> records_;
+    QPointer<RecordListModel> records_;
     QPointer<HistoryListView> list_;
     QPointer<HistoryCollectionView> grid_;
     QWidget* previewPane_ = nullptr;

@@ -3,7 +3,7 @@
 #include "CopyFeedback.h"
 #include "HistoryControls.h"
 #include "HistoryListView.h"
-#include "HistoryRecordsModel.h"
+#include "RecordListModel.h"
 #include "HistoryRowContent.h"
 #include "RecordsAccessibility.h"
 #include "RoundedShape.h"
@@ -18,12 +18,12 @@
 
 namespace tavlin {
 
-HistoryCollectionView::HistoryCollectionView(HistoryRecordsModel& records, QWidget* parent)
+HistoryCollectionView::HistoryCollectionView(RecordListModel& records, QWidget* parent)
     : QAbstractItemView(parent), records_(records)
 {
     RecordsAccessibility::install();
     setObjectName(QStringLiteral("history-grid"));
-    records.setIdentifierPrefix(QStringLiteral("history-card-"));
+    records.setIdentifierPrefix(QStringLiteral("history-card-"), true);
     setModel(&records);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -35,23 +35,41 @@ HistoryCollectionView::HistoryCollectionView(HistoryRecordsModel& records, QWidg
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(24);
+    // Measurements are kept by record: new rows are measured, the others only placed anew.
     connect(&records, &QAbstractItemModel::modelReset, this, &HistoryCollectionView::invalidateLayout);
-    connect(&records, &QAbstractItemModel::dataChanged, viewport(), qOverload<>(&QWidget::update));
-    connect(&records, &HistoryRecordsModel::presentationLoaded, this, &HistoryCollectionView::presentationLoaded);
+    connect(&records, &QAbstractItemModel::rowsInserted, this, &HistoryCollectionView::invalidateLayout);
+    connect(&records, &QAbstractItemModel::rowsRemoved, this, &HistoryCollectionView::invalidateLayout);
+    connect(&records, &QAbstractItemModel::rowsMoved, this, &HistoryCollectionView::invalidateLayout);
+    connect(&records, &QAbstractItemModel::dataChanged, this, &HistoryCollectionView::recordsChanged);
+    connect(&records, &RecordListModel::rowPresentationChanged, this, &HistoryCollectionView::presentationLoaded);
 }
 
-void HistoryCollectionView::retainMeasurements(const QList<Clip>& clips, const QHash<qint64, ClipRowPresentation>& presentations)
+void HistoryCollectionView::forgetMeasurements()
 {
-    QHash<qint64, const Clip*> byID;
-    for (const Clip& clip : clips)
-        byID.insert(clip.id, &clip);
-    const QHash<qint64, ClipRowPresentation>& old = records_.presentations();
-    for (auto it = geometry_.begin(); it != geometry_.end();) {
-        const Clip* now = byID.value(it.key());
-        const bool keep = now && *now == it->clip && old.value(it.key()) == presentations.value(it.key())
-            && old.contains(it.key()) == presentations.contains(it.key());
-        it = keep ? std::next(it) : geometry_.erase(it);
+    geometry_.clear();
+}
+
+void HistoryCollectionView::recordsChanged(const QModelIndex& first, const QModelIndex& last)
+{
+    // An edited record (a favourite's star) may measure differently; a confirmation only repaints.
+    for (int item = first.row(); item <= last.row(); ++item) {
+        const std::optional<Clip> clip = records_.clip(item);
+        const auto found = clip ? geometry_.constFind(clip->id) : geometry_.cend();
+        if (found != geometry_.cend() && found->clip != *clip) {
+            scheduleRelayout();
+            break;
+        }
     }
+    viewport()->update();
+}
+
+void HistoryCollectionView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
+{
+    for (int item = start; item <= end; ++item) {
+        if (const std::optional<Clip> clip = records_.clip(item))
+            geometry_.remove(clip->id);
+    }
+    QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
 }
 
 QSizeF HistoryCollectionView::sizeForItem(int item, qreal width)
@@ -67,11 +85,7 @@ QSizeF HistoryCollectionView::sizeForItem(int item, qreal width)
         }
         return {width, found->height};
     }
-    const QHash<qint64, ClipRowPresentation>& seeds = records_.presentations();
-    std::optional<ClipRowPresentation> presentation;
-    if (seeds.contains(clip->id))
-        presentation = seeds.value(clip->id);
-    Geometry geometry{*clip, HistoryGridMetrics::Measurement::of(*clip, presentation), width, 0};
+    Geometry geometry{*clip, HistoryGridMetrics::Measurement::of(*clip, records_.storedRow(item)), width, 0};
     geometry.height = HistoryGridMetrics::height(geometry.measurement, width, measurer);
     geometry_.insert(clip->id, geometry);
     return {width, geometry.height};
@@ -80,7 +94,7 @@ QSizeF HistoryCollectionView::sizeForItem(int item, qreal width)
 void HistoryCollectionView::presentationLoaded(qint64 id)
 {
     const int row = records_.rowOf(id);
-    const std::optional<ClipRowPresentation> presentation = records_.presentation(row);
+    const std::optional<ClipRowPresentation> presentation = records_.storedRow(row);
     const std::optional<Clip> clip = records_.clip(row);
     if (!clip || !presentation)
         return;
@@ -329,7 +343,7 @@ void HistoryCollectionView::leaveEvent(QEvent* event)
 
 void HistoryCollectionView::contextMenuEvent(QContextMenuEvent* event)
 {
-    HistoryRecordsModel* records = &records_;
+    RecordListModel* records = &records_;
     RecordMenu::open(
         *this, [records]() -> const QList<Clip>& { return records->clips(); }, callbacks, *event,
         [this](int row) { selectItem(row, false); });
@@ -407,11 +421,7 @@ void HistoryCollectionView::paintEvent(QPaintEvent* event)
 
         HistoryRowContent::Input input;
         input.clip = *clip;
-        const HistoryRecordsModel::Decoded& decoded = records_.decoded(item);
-        // After decoding, which may have finished a load: the two always agree.
-        input.presentation = records_.presentation(item);
-        input.image = decoded.image;
-        input.rich = decoded.rich;
+        input.shown = records_.presentation(item);
         input.compact = false;
         input.confirmed = records_.copyFeedback() && records_.copyFeedback()->isConfirmed(clip->id);
         input.feedbackShape = CopyConfirmationShape::card;

@@ -14,7 +14,7 @@
 
 namespace tavlin {
 
-class HistoryRecordsModel;
+class RecordListModel;
 
 // The records as a grid of painted cards ("history-grid"); each card is an item of the view's
 // model, named "history-card-<id>" there. Click selects, double click, Return, keypad Enter and
@@ -33,14 +33,14 @@ public:
         qreal height = 0;
     };
 
-    explicit HistoryCollectionView(HistoryRecordsModel& records, QWidget* parent = nullptr);
+    explicit HistoryCollectionView(RecordListModel& records, QWidget* parent = nullptr);
 
     RecordCallbacks callbacks;
     // Replaceable for tests: the text height a card's measurement gives at a width.
     HistoryGridMetrics::TextMeasurer measurer = HistoryGridMetrics::measureText;
 
-    // Call before the records model takes new records: drops the measurements they make stale.
-    void retainMeasurements(const QList<Clip>& clips, const QHash<qint64, ClipRowPresentation>& presentations);
+    // Drops every card's measurement: the next layout measures all anew.
+    void forgetMeasurements();
     void setSelectedID(std::optional<qint64> id);
     std::optional<qint64> selectedID() const;
     int columnCount() const { return layout_.columns(); }
@@ -66,6 +66,7 @@ protected:
     QRegion visualRegionForSelection(const QItemSelection& selection) const override;
     void updateGeometries() override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -84,12 +85,13 @@ private:
     QSizeF sizeForItem(int item, qreal width);
     void scheduleRelayout();
     void presentationLoaded(qint64 id);
+    void recordsChanged(const QModelIndex& first, const QModelIndex& last);
     void copySelected();
     // A card's rounded surface with its shadow, fill and outline for a state.
     QPixmap surface(QSizeF size, bool selected, bool hovered, bool focused, const Appearance& appearance);
     std::optional<int> selectedItem() const;
 
-    HistoryRecordsModel& records_;
+    RecordListModel& records_;
     mutable HistoryCardFlowLayout layout_;
     mutable bool dirty_ = true;
     bool reflowPending_ = false;

@@ -3,7 +3,7 @@
 #include "ClipContentView.h"
 #include "CopyFeedback.h"
 #include "HistoryControls.h"
-#include "HistoryRecordsModel.h"
+#include "RecordListModel.h"
 #include "HistoryRowContent.h"
 #include "RecordsAccessibility.h"
 #include "RoundedShape.h"
@@ -22,7 +22,7 @@ bool isCopyKey(const QKeyEvent* event)
     return event->key() == Qt::Key_C && (event->modifiers() & Qt::ControlModifier);
 }
 
-HistoryRowDelegate::HistoryRowDelegate(HistoryRecordsModel& records, QObject* parent)
+HistoryRowDelegate::HistoryRowDelegate(RecordListModel& records, QObject* parent)
     : QStyledItemDelegate(parent), records_(records)
 {
 }
@@ -90,10 +90,7 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     const int row = index.row();
     HistoryRowContent::Input input;
     input.clip = *clip;
-    const HistoryRecordsModel::Decoded& decoded = records_.decoded(row);
-    // After decoding, which may have finished a load: the two always agree.
-    input.presentation = records_.presentation(row);
-    input.image = decoded.image;
+    input.shown = records_.presentation(row);
     input.compact = true;
     input.confirmed = records_.copyFeedback() && records_.copyFeedback()->isConfirmed(clip->id);
     input.feedbackShape = CopyConfirmationShape::listRow;
@@ -102,7 +99,7 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     HistoryRowContent::paint(*painter, option.rect, input);
 }
 
-HistoryListView::HistoryListView(HistoryRecordsModel& records, QWidget* parent) : QListView(parent), records_(records)
+HistoryListView::HistoryListView(RecordListModel& records, QWidget* parent) : QListView(parent), records_(records)
 {
     RecordsAccessibility::install();
     setObjectName(QStringLiteral("history-list"));
@@ -194,7 +191,7 @@ void HistoryListView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void HistoryListView::contextMenuEvent(QContextMenuEvent* event)
 {
-    HistoryRecordsModel* records = &records_;
+    RecordListModel* records = &records_;
     RecordMenu::open(
         *this, [records]() -> const QList<Clip>& { return records->clips(); }, callbacks, *event,
         [this](int row) { selectionModel()->setCurrentIndex(records_.index(row), QItemSelectionModel::ClearAndSelect); });

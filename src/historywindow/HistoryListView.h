@@ -10,14 +10,14 @@
 
 namespace tavlin {
 
-class HistoryRecordsModel;
+class RecordListModel;
 
 // Paints one list row: the rounded row surface with its hover and selection and the record's
 // compact content.
 class HistoryRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    HistoryRowDelegate(HistoryRecordsModel& records, QObject* parent = nullptr);
+    HistoryRowDelegate(RecordListModel& records, QObject* parent = nullptr);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -26,7 +26,7 @@ public:
     static int rowHeight(HistoryViewMode mode, const std::optional<Clip>& clip);
 
 private:
-    HistoryRecordsModel& records_;
+    RecordListModel& records_;
 };
 
 // The records as a single-column list of compact rows beside the preview ("history-list").
@@ -35,7 +35,7 @@ private:
 class HistoryListView : public QListView {
     Q_OBJECT
 public:
-    explicit HistoryListView(HistoryRecordsModel& records, QWidget* parent = nullptr);
+    explicit HistoryListView(RecordListModel& records, QWidget* parent = nullptr);
 
     RecordCallbacks callbacks;
 
@@ -55,7 +55,7 @@ protected:
 private:
     void copySelected();
 
-    HistoryRecordsModel& records_;
+    RecordListModel& records_;
     bool syncing_ = false;
 };
 

@@ -1,20 +1,16 @@
 #include "HistoryRowContent.h"
 
 #include "CardMetadata.h"
-#include "ClipContentView.h"
-#include "ClipTextSnippet.h"
 #include "ClipTypeBadge.h"
 #include "CopyConfirmationBadge.h"
 #include "CopyConfirmationOverlay.h"
 #include "FormattedTextView.h"
 #include "HistoryTimestamp.h"
-#include "RichTextPresentation.h"
 #include "RoundedShape.h"
 #include "SourceApplicationIcon.h"
 #include "SymbolIcon.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
-#include "TextCharacters.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
@@ -29,11 +25,6 @@
 namespace tavlin {
 
 namespace {
-
-QString capped(const QString& text, qsizetype characters)
-{
-    return text.left(TextCharacters::prefixLength(text, characters));
-}
 
 // Draws text wrapped into at most `maxLines` lines from the top of `rect`, the last one elided
 // when more follows; returns the height used.
@@ -116,9 +107,8 @@ void drawImage(QPainter& painter, const QRectF& area, const QImage& image, qreal
 
 void drawFileIcon(QPainter& painter, const QRectF& rect, const HistoryRowContent::Input& input, const QColor& tint)
 {
-    const QString display = ClipContentView::displayText(input.clip);
-    const QString name = input.presentation && !input.presentation->metadata.fileNames.isEmpty()
-        ? input.presentation->metadata.fileNames.first() : display;
+    const std::optional<ClipRowPresentation>& row = input.shown.row;
+    const QString name = row && !row->metadata.fileNames.isEmpty() ? row->metadata.fileNames.first() : input.shown.text;
     const QIcon icon = HistoryRowContent::fileIcon(name);
     if (icon.isNull())
         SymbolIcon::paint(painter, QStringLiteral("doc"), rect, tint);
@@ -133,7 +123,7 @@ void drawFooter(QPainter& painter, const QRectF& rect, const HistoryRowContent::
     source->paint(painter, QRectF(rect.left(), rect.center().y() - 9, 18, 18), secondary);
     const QFont font = SystemFont::regular(11);
     const QFontMetricsF metrics(font);
-    const std::optional<ClipMetadata> metadata = input.presentation ? std::optional(input.presentation->metadata) : std::nullopt;
+    const std::optional<ClipMetadata> metadata = input.shown.row ? std::optional(input.shown.row->metadata) : std::nullopt;
     const QString detail = CardMetadata::footer(metadata, input.clip.kind);
     const QString separator = QStringLiteral(" · ");
     qreal x = rect.left() + 25;
@@ -174,50 +164,17 @@ qreal drawTime(QPainter& painter, const QRectF& row, const HistoryRowContent::In
     return left;
 }
 
-QString compactTitle(const HistoryRowContent::Input& input, bool code, QList<QTextLayout::FormatRange>& formats, QFont& font)
-{
-    const QString display = ClipContentView::displayText(input.clip);
-    if (input.presentation && input.presentation->preview.kind == ClipPreview::Case::richText) {
-        if (const auto plain = RichTextPresentation::plainString(input.presentation->preview.data,
-                                                                 input.presentation->preview.type, 160)) {
-            font = SystemFont::regular(13, QFont::Medium);
-            const auto line = HistoryRowContent::usefulLine(*plain);
-            return code && line ? plain->mid(line->first, line->second) : *plain;
-        }
-    }
-    if (code) {
-        const HighlightedText snippet = ClipTextSnippet::highlighted(display, 160);
-        font = HighlightedText::codeFont();
-        const auto line = HistoryRowContent::usefulLine(snippet.text);
-        if (!line) {
-            formats = snippet.formats(input.appearance);
-            return snippet.text;
-        }
-        for (QTextLayout::FormatRange range : snippet.formats(input.appearance)) {
-            const qsizetype start = qMax(range.start, int(line->first));
-            const qsizetype end = qMin(range.start + range.length, int(line->first + line->second));
-            if (end <= start)
-                continue;
-            range.start = int(start - line->first);
-            range.length = int(end - start);
-            formats.append(range);
-        }
-        return snippet.text.mid(line->first, line->second);
-    }
-    font = SystemFont::regular(13, QFont::Medium);
-    return capped(display, 160);
-}
-
 void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowContent::Input& input)
 {
     const Appearance& appearance = input.appearance;
     const QRectF inner = bounds.adjusted(16 + 7, 8 + 2, -16 - 7, -8 - 2);
     const QRectF visual(inner.left(), inner.center().y() - 19, 38, 38);
-    const bool code = HistoryRowContent::isCodePresentation(input.clip);
+    const RecordPresentation& shown = input.shown;
+    const bool code = shown.code && (input.clip.kind == ClipKind::text || input.clip.kind == ClipKind::richText);
     const QColor secondary = TavlinTheme::secondaryText.resolve(appearance);
-    if (!input.image.isNull()) {
+    if (!shown.image.isNull()) {
         RoundedShape::fill(painter, visual, 8, TavlinTheme::elevatedSurface.resolve(appearance));
-        drawImage(painter, visual, input.image, 8);
+        drawImage(painter, visual, shown.image, 8);
     } else if (input.clip.kind == ClipKind::file || input.clip.kind == ClipKind::other) {
         drawFileIcon(painter, QRectF(visual.left() + 3, visual.top() + 3, 32, 32), input, secondary);
     } else {
@@ -227,9 +184,9 @@ void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowConte
     }
     const qreal timeLeft = drawTime(painter, QRectF(inner.right() - 120, inner.top(), 120, inner.height()), input);
     const QRectF column(visual.right() + 12, inner.top(), qMax<qreal>(0, timeLeft - 12 - visual.right() - 12), inner.height());
-    QList<QTextLayout::FormatRange> formats;
-    QFont font;
-    const QString title = compactTitle(input, code, formats, font);
+    const QFont font = shown.title.code ? HighlightedText::codeFont() : SystemFont::regular(13, QFont::Medium);
+    const QList<QTextLayout::FormatRange> formats = shown.title.code ? shown.title.formats(appearance) : QList<QTextLayout::FormatRange>();
+    const QString& title = shown.title.text;
     const qreal titleHeight = QFontMetricsF(font).height();
     const qreal top = column.center().y() - (titleHeight + 4 + 18) / 2;
     drawWrapped(painter, QRectF(column.left(), top, column.width(), titleHeight), title, font,
@@ -244,18 +201,18 @@ void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowCon
     const Appearance& appearance = input.appearance;
     const QColor primary = TavlinTheme::primaryText.resolve(appearance);
     const QColor secondary = TavlinTheme::secondaryText.resolve(appearance);
-    const QString display = ClipContentView::displayText(input.clip);
+    const RecordPresentation& shown = input.shown;
     const bool fileLike = input.clip.kind == ClipKind::file || input.clip.kind == ClipKind::other;
     painter.save();
     painter.setClipRect(area);
-    if (!input.image.isNull()) {
+    if (!shown.image.isNull()) {
         const qreal height = input.clip.kind == ClipKind::file ? 70 : 112;
-        drawImage(painter, QRectF(area.left(), area.top(), area.width(), qMin(height, area.height())), input.image, 8);
+        drawImage(painter, QRectF(area.left(), area.top(), area.width(), qMin(height, area.height())), shown.image, 8);
         if (input.clip.kind == ClipKind::file) {
             const QRectF caption(area.left(), area.top() + height + 8, area.width(), 16);
-            const std::optional<QString> size = input.presentation ? CardMetadata::dimensions(input.presentation->metadata) : std::nullopt;
+            const std::optional<QString> size = shown.row ? CardMetadata::dimensions(shown.row->metadata) : std::nullopt;
             const qreal sizeWidth = size ? QFontMetricsF(SystemFont::regular(11)).horizontalAdvance(*size) + 8 : 0;
-            drawWrapped(painter, caption.adjusted(0, 0, -sizeWidth, 0), display, SystemFont::regular(12, QFont::Medium), primary, 1);
+            drawWrapped(painter, caption.adjusted(0, 0, -sizeWidth, 0), shown.text, SystemFont::regular(12, QFont::Medium), primary, 1);
             if (size) {
                 painter.setFont(SystemFont::regular(11));
                 painter.setPen(secondary);
@@ -264,32 +221,31 @@ void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowCon
         }
     } else if (fileLike) {
         drawFileIcon(painter, QRectF(area.left(), area.top(), 36, 44), input, secondary);
-        drawWrapped(painter, QRectF(area.left() + 48, area.top(), area.width() - 48, area.height()), capped(display, 1200),
+        drawWrapped(painter, QRectF(area.left() + 48, area.top(), area.width() - 48, area.height()), shown.text,
                     SystemFont::regular(13, QFont::Medium), primary, 3, {}, Qt::ElideMiddle);
-    } else if (const QUrl url(display, QUrl::StrictMode); input.clip.kind == ClipKind::link && url.isValid() && !url.host().isEmpty()) {
+    } else if (!shown.linkHost.isEmpty()) {
         QFont hostFont = SystemFont::regular(19, QFont::DemiBold);
         hostFont.setLetterSpacing(QFont::AbsoluteSpacing, -0.3);
-        const qreal hostHeight = drawWrapped(painter, area, url.host(), hostFont, primary, 1);
-        const QString detail = url.path() + (url.hasQuery() ? QStringLiteral("?") + url.query() : QString());
-        drawWrapped(painter, area.adjusted(0, hostHeight + 8, 0, 0), capped(detail, 1200), SystemFont::regular(12), secondary, 3);
-    } else if (input.rich) {
+        const qreal hostHeight = drawWrapped(painter, area, shown.linkHost, hostFont, primary, 1);
+        drawWrapped(painter, area.adjusted(0, hostHeight + 8, 0, 0), shown.linkDetail, SystemFont::regular(12), secondary, 3);
+    } else if (shown.rich) {
         const QRectF surface(area.left(), area.top(), area.width(), qMin(area.height(), 16 + 5 * 18.0));
-        std::unique_ptr<QTextDocument> document(input.rich->clone());
+        std::unique_ptr<QTextDocument> document(shown.rich->clone());
         document->setTextWidth(surface.width() - 16);
         // Whole lines only: the last one that fits ends the excerpt.
-        const qreal shown = wholeLinesHeight(*document, surface.height() - 16);
-        RoundedShape::fill(painter, QRectF(surface.topLeft(), QSizeF(surface.width(), shown + 16)), 8,
-                           FormattedTextView::surfaceColor(RichTextPresentation::surface(*input.rich), appearance));
+        const qreal excerpt = wholeLinesHeight(*document, surface.height() - 16);
+        RoundedShape::fill(painter, QRectF(surface.topLeft(), QSizeF(surface.width(), excerpt + 16)), 8,
+                           FormattedTextView::surfaceColor(shown.richSurface, appearance));
         painter.translate(surface.topLeft() + QPointF(8, 8));
-        document->drawContents(&painter, QRectF(0, 0, surface.width() - 16, shown));
-    } else if (ClipTextSnippet::isCode(display)) {
-        const HighlightedText snippet = ClipTextSnippet::highlighted(display, 1200);
+        document->drawContents(&painter, QRectF(0, 0, surface.width() - 16, excerpt));
+    } else if (shown.code) {
+        const HighlightedText& snippet = shown.highlighted;
         const QRectF surface(area.left(), area.top(), area.width(), qMin(area.height(), 16 + 5 * 15.0));
         RoundedShape::fill(painter, surface, 8, TavlinTheme::elevatedSurface.resolve(appearance));
         drawWrapped(painter, surface.adjusted(8, 8, -8, -8), snippet.text, HighlightedText::codeFont(), primary, 5,
                     snippet.formats(appearance));
     } else {
-        drawWrapped(painter, area, capped(display, 1200), SystemFont::regular(15), primary, 5);
+        drawWrapped(painter, area, shown.text, SystemFont::regular(15), primary, 5);
     }
     painter.restore();
 }
@@ -343,25 +299,6 @@ QIcon HistoryRowContent::fileIcon(const QString& name)
     return *cache.insert(suffix, icon);
 }
 
-std::optional<std::pair<qsizetype, qsizetype>> HistoryRowContent::usefulLine(const QString& text)
-{
-    qsizetype start = 0;
-    while (start <= text.size()) {
-        qsizetype end = start;
-        while (end < text.size() && text[end] != QLatin1Char('\n') && text[end] != QLatin1Char('\r')
-               && text[end] != QChar(0x2028) && text[end] != QChar(0x2029) && text[end] != QChar(0x85))
-            ++end;
-        const QString trimmed = text.mid(start, end - start).trimmed();
-        if (!trimmed.isEmpty() && trimmed != QLatin1String("{") && trimmed != QLatin1String("}")
-            && trimmed != QLatin1String("[") && trimmed != QLatin1String("]"))
-            return std::pair(start, end - start);
-        if (end >= text.size())
-            break;
-        start = end + (text[end] == QLatin1Char('\r') && end + 1 < text.size() && text[end + 1] == QLatin1Char('\n') ? 2 : 1);
-    }
-    return std::nullopt;
-}
-
 QString HistoryRowContent::withLineSeparators(QString text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -385,12 +322,6 @@ std::pair<QString, QString> HistoryRowContent::footerTexts(const QFontMetricsF& 
     const QString shownName = metrics.elidedText(name, Qt::ElideRight, qMax<qreal>(0, available - kept - separator));
     const qreal rest = available - metrics.horizontalAdvance(shownName) - separator;
     return {shownName, metrics.elidedText(detail, Qt::ElideMiddle, rest)};
-}
-
-bool HistoryRowContent::isCodePresentation(const Clip& clip)
-{
-    return (clip.kind == ClipKind::text || clip.kind == ClipKind::richText)
-        && ClipTextSnippet::isCode(ClipContentView::displayText(clip));
 }
 
 } // namespace tavlin

@@ -2,8 +2,8 @@
 
 #include "Appearance.h"
 #include "Clip.h"
-#include "ClipRowPresentation.h"
 #include "CopyConfirmationShape.h"
+#include "RecordPresentation.h"
 
 #include <QDateTime>
 #include <QIcon>
@@ -25,10 +25,8 @@ namespace tavlin {
 struct HistoryRowContent {
     struct Input {
         Clip clip;
-        std::optional<ClipRowPresentation> presentation;
-        // Decoded once per record by the records model.
-        QImage image;
-        std::shared_ptr<QTextDocument> rich;
+        // Made once per record by the records model.
+        RecordPresentation shown;
         bool compact = true;
         // The copy confirmation: shown while confirmed.
         bool confirmed = false;
@@ -42,8 +40,6 @@ struct HistoryRowContent {
     // The icon of a file by its name's type, from the desktop's icon theme; null when the theme
     // has none (the caller draws "doc").
     static QIcon fileIcon(const QString& name);
-    // The first line of a text that is not blank and not a lone brace or bracket (its range).
-    static std::optional<std::pair<qsizetype, qsizetype>> usefulLine(const QString& text);
     // The text with every line break as the separator QTextLayout breaks lines at, keeping its
     // length (so that format ranges still fit).
     static QString withLineSeparators(QString text);
@@ -53,8 +49,6 @@ struct HistoryRowContent {
     // into nonsense. A file's folder takes at most 60% and is cut in its middle.
     static std::pair<QString, QString> footerTexts(const QFontMetricsF& metrics, const QString& name, const QString& detail,
                                                    qreal available, bool fileLike);
-    // Whether the record is shown as code.
-    static bool isCodePresentation(const Clip& clip);
 };
 
 } // namespace tavlin

@@ -1,5 +1,7 @@
 #include "RecordsAccessibility.h"
 
+#include "RecordListModel.h"
+
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QHash>
@@ -31,7 +33,7 @@ public:
         // Only the name: a screen reader speaks a description after it, and the cell's identifier
         // is for tests, not for people.
         if (t == QAccessible::Name)
-            return index().data(Qt::AccessibleTextRole).toString();
+            return index().data(RecordListModel::LabelRole).toString();
         return {};
     }
     QRect rect() const override
@@ -76,7 +78,12 @@ class RecordsView : public QAccessibleWidget {
 public:
     explicit RecordsView(QAbstractItemView* view) : QAccessibleWidget(view, QAccessible::List)
     {
-        QObject::connect(view->model(), &QAbstractItemModel::modelReset, view, [this] { clearCells(); });
+        const QAbstractItemModel* model = view->model();
+        const auto clear = [this] { clearCells(); };
+        QObject::connect(model, &QAbstractItemModel::modelReset, view, clear);
+        QObject::connect(model, &QAbstractItemModel::rowsInserted, view, clear);
+        QObject::connect(model, &QAbstractItemModel::rowsRemoved, view, clear);
+        QObject::connect(model, &QAbstractItemModel::rowsMoved, view, clear);
     }
     ~RecordsView() override { clearCells(); }
 

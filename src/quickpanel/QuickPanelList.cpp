@@ -1,8 +1,8 @@
 #include "QuickPanelList.h"
 
-#include "QuickPanelListModel.h"
 #include "QuickPanelRow.h"
 #include "QuickPanelState.h"
+#include "RecordListModel.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -12,17 +12,23 @@
 namespace tavlin {
 
 QuickPanelList::QuickPanelList(QuickPanelState& state, std::function<void(const Clip&)> copy, QWidget* parent)
-    : QTableView(parent), state_(state), copy_(std::move(copy)), model_(new QuickPanelListModel(this))
+    : QTableView(parent), state_(state), copy_(std::move(copy)), model_(new RecordListModel(this))
 {
     setObjectName(QStringLiteral("quick-panel-list"));
     setFocusPolicy(Qt::NoFocus);
     setModel(model_);
-    row_ = new QuickPanelRow(*model_, this);
     const QPointer<QuickPanelState> weakState(&state);
-    row_->needsPresentation = [weakState](const Clip& clip) {
-        if (weakState)
-            weakState->loadRow(clip);
-    };
+    // A row shown without its presentation has the state load it; the state's rows flow back in.
+    model_->setLoader([weakState](Clip clip) -> QCoro::Task<std::optional<ClipRowPresentation>> {
+        if (weakState) {
+            QCoro::Task<> loading = weakState->loadRow(clip);
+            co_await std::move(loading);
+        }
+        if (!weakState || !weakState->rows().contains(clip.id))
+            co_return std::nullopt;
+        co_return weakState->rows().value(clip.id);
+    });
+    row_ = new QuickPanelRow(*model_, state, this);
     setItemDelegate(row_);
     horizontalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
@@ -47,7 +53,7 @@ QuickPanelList::QuickPanelList(QuickPanelState& state, std::function<void(const 
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
         if (syncing_)
             return;
-        if (const std::optional<Clip> clip = model_->clipAt(current))
+        if (const std::optional<Clip> clip = model_->clip(current))
             state_.setSelectedID(clip->id);
     });
     for (auto changed : {&QuickPanelState::clipsChanged, &QuickPanelState::rowsChanged, &QuickPanelState::selectedIDChanged})
@@ -58,7 +64,8 @@ QuickPanelList::QuickPanelList(QuickPanelState& state, std::function<void(const 
 void QuickPanelList::follow()
 {
     syncing_ = true;
-    model_->assign(state_.clips(), state_.rows(), state_.selectedID());
+    model_->setRecords(state_.clips());
+    model_->setRows(state_.rows());
     if (!state_.clips().isEmpty()) {
         int selected = -1;
         for (int i = 0; i < state_.clips().size(); ++i) {
@@ -84,14 +91,14 @@ void QuickPanelList::selectRow(int row)
 
 void QuickPanelList::copyClickedRow(int row)
 {
-    if (const std::optional<Clip> clip = model_->clipAt(row))
+    if (const std::optional<Clip> clip = model_->clip(row))
         copy_(*clip);
 }
 
 void QuickPanelList::mousePressEvent(QMouseEvent* event)
 {
     const int row = rowAt(event->position().toPoint().y());
-    if (model_->clipAt(row))
+    if (model_->clip(row))
         selectRow(row);
     event->accept();
 }
@@ -99,7 +106,7 @@ void QuickPanelList::mousePressEvent(QMouseEvent* event)
 void QuickPanelList::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const int row = rowAt(event->position().toPoint().y());
-    if (!model_->clipAt(row))
+    if (!model_->clip(row))
         return;
     selectRow(row);
     copyClickedRow(row);

@@ -8,9 +8,9 @@
 
 namespace tavlin {
 
-class QuickPanelListModel;
 class QuickPanelRow;
 class QuickPanelState;
+class RecordListModel;
 
 // The Quick Panel's records: one column of 50-pixel rows kept in step with the state in both
 // directions. The state's records, presentations and selection flow into the list (scrolling only
@@ -22,7 +22,7 @@ class QuickPanelList : public QTableView {
 public:
     QuickPanelList(QuickPanelState& state, std::function<void(const Clip&)> copy, QWidget* parent = nullptr);
 
-    QuickPanelListModel& listModel() const { return *model_; }
+    RecordListModel& listModel() const { return *model_; }
     // Copies the record in that row; rows that do not exist do nothing.
     void copyClickedRow(int row);
 
@@ -40,7 +40,7 @@ private:
 
     QuickPanelState& state_;
     std::function<void(const Clip&)> copy_;
-    QuickPanelListModel* model_;
+    RecordListModel* model_;
     QuickPanelRow* row_;
     bool syncing_ = false;
 };

@@ -1,108 +1,29 @@
 #include "QuickPanelRow.h"
 
 #include "CardMetadata.h"
-#include "ClipContentView.h"
-#include "ClipKindLabel.h"
-#include "ClipTextSnippet.h"
-#include "QuickPanelListModel.h"
+#include "QuickPanelState.h"
+#include "RecordListModel.h"
 #include "RoundedShape.h"
 #include "SourceApplicationIcon.h"
 #include "SymbolIcon.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
-#include "TextCharacters.h"
 #include "ThemeAppearance.h"
 
-#include <QBuffer>
-#include <QImageReader>
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPainter>
-#include <QTextBoundaryFinder>
+#include <QToolTip>
 
 namespace tavlin {
 
-namespace {
-
-bool isLineBreak(QChar first)
-{
-    const char16_t c = first.unicode();
-    return c == 0x0A || c == 0x0B || c == 0x0C || c == 0x0D || c == 0x85 || c == 0x2028 || c == 0x2029;
-}
-
-bool isLoneOpening(QStringView line)
-{
-    // Spaces and tabs around it, as the whitespace character set counts them (no line breaks).
-    qsizetype start = 0;
-    qsizetype end = line.size();
-    while (start < end && line[start].isSpace())
-        ++start;
-    while (end > start && line[end - 1].isSpace())
-        --end;
-    const QStringView trimmed = line.mid(start, end - start);
-    return trimmed == u"{" || trimmed == u"[";
-}
-
-} // namespace
-
-QuickPanelRow::QuickPanelRow(const QuickPanelListModel& model, QObject* parent)
-    : QStyledItemDelegate(parent), model_(model)
+QuickPanelRow::QuickPanelRow(const RecordListModel& model, const QuickPanelState& state, QObject* parent)
+    : QStyledItemDelegate(parent), model_(model), state_(state)
 {
 }
 
-QString QuickPanelRow::summary(const Clip& clip, const std::optional<ClipRowPresentation>& presentation)
-{
-    if (presentation && !presentation->metadata.fileNames.isEmpty())
-        return presentation->metadata.fileNames.first();
-    const QString text = ClipContentView::displayText(clip);
-    const QStringView head = QStringView(text).left(TextCharacters::prefixLength(text, summaryCharacters));
-    // Lines split at every break character; CR LF is one character and so one break.
-    QList<QStringView> lines;
-    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, head.data(), head.size());
-    qsizetype lineStart = 0;
-    qsizetype position = 0;
-    while (position < head.size()) {
-        qsizetype next = characters.toNextBoundary();
-        if (next < 0)
-            next = head.size();
-        if (isLineBreak(head[position])) {
-            if (position > lineStart)
-                lines.append(head.mid(lineStart, position - lineStart));
-            lineStart = next;
-        }
-        position = next;
-    }
-    if (head.size() > lineStart)
-        lines.append(head.mid(lineStart));
-    if (lines.isEmpty())
-        return QString();
-    for (const QStringView line : lines) {
-        if (!isLoneOpening(line))
-            return line.toString();
-    }
-    return lines.first().toString();
-}
-
-QString QuickPanelRow::tooltip(const Clip& clip)
-{
-    const QString text = ClipContentView::displayText(clip);
-    return text.left(TextCharacters::prefixLength(text, tooltipCharacters));
-}
-
-QImage QuickPanelRow::decodeThumbnail(const std::optional<QByteArray>& bytes)
-{
-    if (!bytes || bytes->isEmpty())
-        return {};
-    QBuffer buffer;
-    buffer.setData(*bytes);
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > thumbnailLimit || size.height() > thumbnailLimit)
-        return {};
-    return reader.read();
-}
-
-void QuickPanelRow::paintRow(QPainter& painter, const QRectF& rect, const Clip& clip,
-                             const std::optional<ClipRowPresentation>& presentation, const QString& summary,
-                             const QImage& thumbnail, bool selected, const Appearance& appearance)
+void QuickPanelRow::paintRow(QPainter& painter, const QRectF& rect, const Clip& clip, const RecordPresentation& shown,
+                             bool selected, const Appearance& appearance)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -122,6 +43,7 @@ void QuickPanelRow::paintRow(QPainter& painter, const QRectF& rect, const Clip& 
     const QPainterPath boxShape = RoundedShape::path(box, 8);
     painter.fillPath(boxShape, TavlinTheme::elevatedSurface.resolve(appearance));
     painter.setClipPath(boxShape);
+    const QImage& thumbnail = shown.image;
     if (!thumbnail.isNull()) {
         const QSizeF filled = QSizeF(thumbnail.size()).scaled(box.size(), Qt::KeepAspectRatioByExpanding);
         painter.drawImage(QRectF(box.center() - QPointF(filled.width() / 2, filled.height() / 2), filled), thumbnail);
@@ -139,8 +61,7 @@ void QuickPanelRow::paintRow(QPainter& painter, const QRectF& rect, const Clip& 
     const qreal left = box.right() + 10;
     const qreal width = std::max<qreal>(0, right - left);
 
-    const QString text = ClipContentView::displayText(clip);
-    const QFont summaryFont = ClipTextSnippet::isCode(text) ? SystemFont::monospaced(13) : SystemFont::regular(13);
+    const QFont summaryFont = shown.code ? SystemFont::monospaced(13) : SystemFont::regular(13);
     const QFontMetricsF summaryMetrics(summaryFont);
     const QFont metaFont = SystemFont::regular(10);
     const QFontMetricsF metaMetrics(metaFont);
@@ -150,7 +71,7 @@ void QuickPanelRow::paintRow(QPainter& painter, const QRectF& rect, const Clip& 
     painter.setFont(summaryFont);
     painter.setPen(TavlinTheme::primaryText.resolve(appearance));
     painter.drawText(QRectF(left, top, width, summaryMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     summaryMetrics.elidedText(summary, Qt::ElideRight, width));
+                     summaryMetrics.elidedText(shown.summary, Qt::ElideRight, width));
 
     // The meta line: source icon, source name, a dot, the footer.
     const QRectF meta(left, top + summaryMetrics.height() + 4, width, std::max<qreal>(12, metaMetrics.height()));
@@ -159,7 +80,7 @@ void QuickPanelRow::paintRow(QPainter& painter, const QRectF& rect, const Clip& 
     source->paint(painter, iconFrame.adjusted(2.1, 2.1, -2.1, -2.1), secondary);
     painter.setFont(metaFont);
     painter.setPen(secondary);
-    const QString footer = CardMetadata::footer(presentation ? std::optional(presentation->metadata) : std::nullopt, clip.kind);
+    const QString footer = CardMetadata::footer(shown.row ? std::optional(shown.row->metadata) : std::nullopt, clip.kind);
     const QString dot = QStringLiteral("·");
     qreal x = iconFrame.right() + 4;
     const qreal available = meta.right() - x;
@@ -178,21 +99,31 @@ void QuickPanelRow::paintRow(QPainter& painter, const QRectF& rect, const Clip& 
 void QuickPanelRow::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     // An index may come from before the list changed: only a row that exists now is drawn.
-    const std::optional<Clip> clip = model_.clipAt(index);
+    const std::optional<Clip> clip = model_.clip(index);
     if (!clip)
         return;
-    const std::optional<ClipRowPresentation> presentation = model_.presentation(clip->id);
-    if (!presentation)
-        needsPresentation(*clip);
-    paintRow(*painter, option.rect, *clip, presentation, model_.summary(*clip), model_.thumbnail(clip->id),
-             model_.selectedID() == clip->id, ThemeAppearance::of(option.widget));
+    paintRow(*painter, option.rect, *clip, model_.presentation(index.row()), state_.selectedID() == clip->id,
+             ThemeAppearance::of(option.widget));
 }
 
 QSize QuickPanelRow::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    if (!model_.clipAt(index))
+    if (!model_.clip(index))
         return {};
     return {option.rect.width(), height};
+}
+
+bool QuickPanelRow::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                              const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString tip = model_.clip(index) ? model_.presentation(index.row()).tooltip : QString();
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPos(), tip, view);
+    return true;
 }
 
 } // namespace tavlin

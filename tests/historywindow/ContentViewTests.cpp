@@ -2,9 +2,9 @@
 #include "FakeSystemAppearance.h"
 #include "HistoryControls.h"
 #include "HistoryEmptyView.h"
-#include "HistoryRecordsModel.h"
 #include "HistoryWindow.h"
 #include "HistoryWindowFixture.h"
+#include "RecordListModel.h"
 #include "RecordMenu.h"
 #include "SourceFilterPopover.h"
 #include "ThemeAppearance.h"
@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QStyleOptionButton>
 
@@ -84,15 +85,15 @@ TEST(ContentView, ListsTheHistoryAndCopiesRecordsBackFromListAndCards)
     ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.writeCount() == writes + 1; }, 5000));
     EXPECT_EQ(fixture.pasteboard.string(QStringLiteral("public.utf8-plain-text")), QStringLiteral("first"));
     const QString confirmation = QStringLiteral("copy-confirmation-%1").arg(first.id);
-    EXPECT_EQ(rowOf(list, 1).data(HistoryRecordsModel::ConfirmationRole).toString(), confirmation);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return rowOf(list, 1).data(HistoryRecordsModel::ConfirmationRole).isNull(); }, 5000));
+    EXPECT_EQ(rowOf(list, 1).data(RecordListModel::ConfirmationRole).toString(), confirmation);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rowOf(list, 1).data(RecordListModel::ConfirmationRole).isNull(); }, 5000));
     EXPECT_TRUE(view.copied());
 
     // Cards: each card is named by its record; Return on a focused card copies it.
     fixture.preferences.setViewMode(HistoryViewMode::cards);
     QAbstractItemView* grid = fixture.records();
     ASSERT_EQ(grid->objectName(), QStringLiteral("history-grid"));
-    EXPECT_EQ(rowOf(grid, 1).data(HistoryRecordsModel::IdentifierRole).toString(), QStringLiteral("history-card-%1").arg(first.id));
+    EXPECT_EQ(rowOf(grid, 1).data(RecordListModel::IdentifierRole).toString(), QStringLiteral("history-card-%1").arg(first.id));
     EXPECT_EQ(view.selection(), first.id) << "the selection survives the change of view";
     grid->setFocus();
     QTest::keyClick(grid, Qt::Key_Left);
@@ -100,6 +101,30 @@ TEST(ContentView, ListsTheHistoryAndCopiesRecordsBackFromListAndCards)
     QTest::keyClick(grid, Qt::Key_Enter, Qt::KeypadModifier);
     ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.writeCount() == writes + 2; }, 5000));
     EXPECT_EQ(fixture.pasteboard.string(QStringLiteral("public.utf8-plain-text")), QStringLiteral("second"));
+}
+
+TEST(ContentView, ACaptureWhileOpenInsertsOneRowAndResetsNothing)
+{
+    HistoryWindowFixture fixture;
+    fixture.captureText(QStringLiteral("first"));
+    fixture.captureText(QStringLiteral("second"));
+    fixture.preferences.setViewMode(HistoryViewMode::cards);
+    ContentView& view = fixture.show();
+    QAbstractItemView* grid = fixture.records();
+    QAbstractItemModelTester tester(grid->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const qint64 selected = fixture.model->browser().clips().last().id;
+    view.setSelection(selected);
+    QSignalSpy resets(grid->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(grid->model(), &QAbstractItemModel::rowsInserted);
+
+    fixture.captureText(QStringLiteral("third"));
+    ASSERT_EQ(grid->model()->rowCount(), 3);
+    EXPECT_EQ(inserted.size(), 1);
+    EXPECT_EQ(inserted.value(0).value(1).toInt(), 0);
+    EXPECT_TRUE(resets.isEmpty());
+    EXPECT_EQ(view.selection(), selected);
+    EXPECT_EQ(grid->currentIndex().row(), 2) << "the selection moved down with its record";
+    EXPECT_GT(grid->visualRect(grid->model()->index(0, 0)).height(), 0) << "the new card is laid out";
 }
 
 TEST(ContentView, CtrlCInTheSearchFieldCopiesItsSelectionElseTheSelectedRecord)

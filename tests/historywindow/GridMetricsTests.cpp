@@ -3,7 +3,7 @@
 #include "HistoryGridMetrics.h"
 #include "HistoryCollectionView.h"
 #include "HistoryListView.h"
-#include "HistoryRecordsModel.h"
+#include "RecordListModel.h"
 #include "HistoryRowContent.h"
 #include "ImageSamples.h"
 #include "SystemFont.h"
@@ -109,26 +109,15 @@ TEST(HistoryListView, RowHeightsByModeKindAndText)
     EXPECT_EQ(ContentView::recordsPadding(760), 24);
 }
 
-TEST(HistoryRecordsModel, DerivedTextsAreCutAndHugeImagesRefused)
-{
-    // 159 letters and then emoji: the cut at 160 characters never splits one.
-    const QString text = QString(159, QLatin1Char('a')) + QStringLiteral("😀😀") + QString(1 << 20, QLatin1Char('b'));
-    EXPECT_EQ(HistoryRecordsModel::accessibleName(record(ClipKind::link, text)),
-              QStringLiteral("LINK: ") + QString(159, QLatin1Char('a')) + QStringLiteral("😀"));
-    EXPECT_FALSE(HistoryRecordsModel::decodeImage(test::png(1024, 8)).isNull());
-    EXPECT_TRUE(HistoryRecordsModel::decodeImage(test::png(1025, 8)).isNull());
-    EXPECT_TRUE(HistoryRecordsModel::decodeImage("not an image").isNull());
-}
-
 TEST(HistoryCollectionView, PresentationsFinishingTogetherReflowTheGridOnce)
 {
-    HistoryRecordsModel records;
+    RecordListModel records;
     QList<Clip> clips;
     for (int id = 1; id <= 6; ++id)
         clips.append(Clip{id, QStringLiteral("photo%1.png").arg(id), QDateTime::currentDateTime(), std::nullopt,
                           id == 6 ? ClipKind::text : ClipKind::file, false});
     HistoryCollectionView grid(records);
-    records.update(clips, {}, nullptr);
+    records.setRecords(clips);
     grid.resize(1000, 2000);
     grid.grab();
     QCoreApplication::processEvents();

@@ -1,13 +1,11 @@
-// The Quick Panel's rows: their one-line summaries, thumbnails, accessibility, and a list that
-// never trusts an index from before it changed.
+// The Quick Panel's rows: a list that never trusts an index from before it changed, clicks and
+// the keyboard.
 #include "QuickPanelFixture.h"
 #include "QuickPanelList.h"
-#include "QuickPanelListModel.h"
 #include "QuickPanelRow.h"
-#include "StoredPlaceholder.h"
+#include "RecordListModel.h"
 
 #include <QAccessible>
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
@@ -16,62 +14,6 @@
 
 using namespace tavlin;
 using namespace tavlin::test;
-
-namespace {
-
-Clip textClip(const QString& text, qint64 id = 1, ClipKind kind = ClipKind::text)
-{
-    Clip clip;
-    clip.id = id;
-    clip.text = text;
-    clip.kind = kind;
-    return clip;
-}
-
-QString summary(const QString& text)
-{
-    return QuickPanelRow::summary(textClip(text), std::nullopt);
-}
-
-QByteArray png(QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-} // namespace
-
-TEST(QuickPanelRow, SummarizesARecordInOneLine)
-{
-    EXPECT_EQ(summary(QStringLiteral("{\n  \"key\": 1\n}")), QStringLiteral("  \"key\": 1"));
-    EXPECT_EQ(summary(QStringLiteral(" [ \n\t[")), QStringLiteral(" [ "));
-    EXPECT_EQ(summary(QStringLiteral("\n\n  \nletters")), QStringLiteral("  "));
-    EXPECT_EQ(summary(QStringLiteral("first\r\nsecond")), QStringLiteral("first"));
-    EXPECT_EQ(summary(QStringLiteral("first\u2028second")), QStringLiteral("first"));
-    EXPECT_EQ(summary(QStringLiteral("\r\n\u2029")), QString());
-    EXPECT_EQ(summary(QString()), QString());
-    // Characters as the user sees them: an emoji with its modifier is one.
-    const QString thumbs = QStringLiteral("👍🏽");
-    EXPECT_EQ(summary(thumbs.repeated(700)), thumbs.repeated(600));
-    const QString megabyte = QString(1 << 20, QLatin1Char('a'));
-    EXPECT_EQ(summary(megabyte).size(), 600);
-    EXPECT_EQ(QuickPanelRow::tooltip(textClip(megabyte)).size(), 1200);
-    // Placeholders read in the interface language; files by their first name once known.
-    EXPECT_EQ(QuickPanelRow::summary(textClip(StoredPlaceholder::image(), 1, ClipKind::image), std::nullopt), QStringLiteral("Image"));
-    ClipRowPresentation files;
-    files.metadata.fileNames = {QStringLiteral("report.pdf"), QStringLiteral("notes.txt")};
-    EXPECT_EQ(QuickPanelRow::summary(textClip(StoredPlaceholder::files(2), 1, ClipKind::file), files), QStringLiteral("report.pdf"));
-
-    // Thumbnails decode when small enough; anything else falls back to the kind's symbol.
-    EXPECT_EQ(QuickPanelRow::decodeThumbnail(png({64, 40})).size(), QSize(64, 40));
-    EXPECT_TRUE(QuickPanelRow::decodeThumbnail(png({1025, 8})).isNull());
-    EXPECT_TRUE(QuickPanelRow::decodeThumbnail(QByteArray("not an image")).isNull());
-}
 
 TEST(QuickPanelList, AnIndexFromBeforeAChangeNamesNoRecord)
 {
@@ -82,7 +24,7 @@ TEST(QuickPanelList, AnIndexFromBeforeAChangeNamesNoRecord)
     list.resize(396, 200);
     state.open();
     ASSERT_TRUE(waitFor([&] { return list.listModel().rowCount() == 3; }));
-    QuickPanelListModel& model = list.listModel();
+    RecordListModel& model = list.listModel();
     const QModelIndex first = model.index(0, 0);
     const QModelIndex last = model.index(2, 0);
     EXPECT_EQ(model.data(last, Qt::DisplayRole).toString(), QStringLiteral("one"));
