@@ -84,8 +84,7 @@ void showPanel(benchmark::State& state, bool first)
     test::FakeSystemAppearance appearance;
     X11WindowFocus focus;
     X11DesktopPresses presses;
-    QuickPanelCoordinator coordinator(history.model->operations(), preferences, appearance,
-                                      QuickPanelEnvironment::desktop(focus, presses, appearance));
+    QuickPanelCoordinator coordinator(history.model->operations(), preferences, appearance, focus, presses);
     // Another application holds the keyboard before each showing and gets it back after.
     QProcess terminal;
     terminal.start(QStringLiteral("xterm"), QStringList());

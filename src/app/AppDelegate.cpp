@@ -111,10 +111,7 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     });
     connect(exclusions_.get(), &CaptureExclusions::bundleIDsChanged, this,
             [this](const QStringList& bundleIDs) { model_->monitor().updateExcludedSources(bundleIDs); });
-    shortcut_->onPress = [self] {
-        if (self)
-            self->shortcutPressed();
-    };
+    connect(shortcut_.get(), &GlobalShortcut::pressed, this, &AppDelegate::shortcutPressed);
     language_->setRelaunch([self] {
         if (self)
             self->relaunchForLanguage();
@@ -164,29 +161,28 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
             self->onboardingStore_->defaults.setBool(OnboardingStore::startedKey, true);
         return window;
     });
-    onboarding_->onFinish = [self](OnboardingMode mode) {
-        if (!self || mode != OnboardingMode::firstLaunch || !self->windows_->isFirstLaunchPending())
+    connect(onboarding_.get(), &OnboardingCoordinator::finished, this, [this](OnboardingMode mode) {
+        if (mode != OnboardingMode::firstLaunch || !windows_->isFirstLaunchPending())
             return;
-        self->windows_->setFirstLaunchPending(false);
+        windows_->setFirstLaunchPending(false);
         // What was copied before this moment is not the user's history.
-        self->model_->monitor().ignoreCurrentPasteboard();
-        self->startMonitoring();
-    };
-    onboarding_->onDismissed = [self](OnboardingMode mode) {
-        if (self && mode == OnboardingMode::firstLaunch && !self->windows_->isFirstLaunchPending() && self->isMonitoring())
-            self->windows_->showHistory();
-    };
+        model_->monitor().ignoreCurrentPasteboard();
+        startMonitoring();
+    });
+    connect(onboarding_.get(), &OnboardingCoordinator::dismissed, this, [this](OnboardingMode mode) {
+        if (mode == OnboardingMode::firstLaunch && !windows_->isFirstLaunchPending() && isMonitoring())
+            windows_->showHistory();
+    });
 
     WindowPresenter* windows = windows_.get();
-    QuickPanelEnvironment environment = platform_.windowFocus && platform_.desktopPresses
-        ? QuickPanelEnvironment::desktop(*platform_.windowFocus, *platform_.desktopPresses, *platform_.appearance)
-        : QuickPanelEnvironment::screens();
-    quickPanel_ = std::make_unique<QuickPanelCoordinator>(model_->operations(), *preferences_, *platform_.appearance, std::move(environment));
+    quickPanel_ = std::make_unique<QuickPanelCoordinator>(model_->operations(), *preferences_, *platform_.appearance,
+                                                          *platform_.windowFocus, *platform_.desktopPresses);
     QuickPanelCoordinator* panel = quickPanel_.get();
-    quickPanel_->openHistory = [windows] { windows->showHistory(); };
-    quickPanel_->willActivate = [windows] { windows->quickPanelWillActivate(); };
-    quickPanel_->willRestoreExternal = [windows] { windows->quickPanelWillRestoreExternal(); };
-    quickPanel_->externalRestoreFailed = [windows] { windows->quickPanelExternalRestoreFailed(); };
+    connect(panel, &QuickPanelCoordinator::historyRequested, windows, &WindowPresenter::showHistory);
+    connect(panel, &QuickPanelCoordinator::willActivate, windows, &WindowPresenter::quickPanelWillActivate);
+    connect(panel, &QuickPanelCoordinator::willRestoreExternal, windows, &WindowPresenter::quickPanelWillRestoreExternal);
+    connect(panel, &QuickPanelCoordinator::externalRestoreFailed, windows,
+            &WindowPresenter::quickPanelExternalRestoreFailed);
     windows_->setQuickPanel({[panel] { return panel->isPresented(); }, [panel] { panel->show(); },
                              [panel](WindowPresenter::PanelDismissal reason) {
                                  using Reason = QuickPanelCoordinator::HideReason;
@@ -218,10 +214,8 @@ AppUpdateController& AppDelegate::updates()
         updates_ = std::make_unique<AppUpdateController>(platform_.makeUpdateService(*platform_.defaults),
                                                          AppUpdateController::version());
         // The update window comes forward: the floating history window makes way for it.
-        updates_->service().willPresentWindow = [windows = QPointer<WindowPresenter>(windows_.get())] {
-            if (windows)
-                windows->yieldToUpdateWindow();
-        };
+        connect(&updates_->service(), &UpdateService::willPresentWindow, windows_.get(),
+                &WindowPresenter::yieldToUpdateWindow);
     }
     return *updates_;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Defaults.h"
+#include "DesktopPresses.h"
 #include "HotKeyBackend.h"
 #include "LoginItemService.h"
 #include "Pasteboard.h"
@@ -62,8 +63,7 @@ public:
         std::function<std::unique_ptr<UpdateService>(Defaults&)> makeUpdateService;
         // Starts a new instance; true when the relaunch was started.
         std::function<bool()> relaunchApplication;
-        // The desktop as the Quick Panel needs it; without them it borrows no focus and sees
-        // presses only in our own windows.
+        // The desktop as the Quick Panel needs it.
         std::unique_ptr<WindowFocus> windowFocus;
         std::unique_ptr<DesktopPresses> desktopPresses;
     };

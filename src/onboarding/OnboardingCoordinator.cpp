@@ -70,13 +70,11 @@ void OnboardingCoordinator::complete()
     services_.shortcut.finishRecording(std::nullopt);
     state->apply(services_.preferences);
     services_.store.defaults.setBool(OnboardingStore::completedKey, true);
-    if (onFinish)
-        onFinish(mode);
+    Q_EMIT finished(mode);
     if (window_)
         window_->close();
     tearDown();
-    if (onDismissed)
-        onDismissed(mode);
+    Q_EMIT dismissed(mode);
     completing_ = false;
 }
 

@@ -18,7 +18,7 @@ class ViewPreferences;
 struct OnboardingStore;
 
 // Owns the introduction's window: builds it and its state on demand, completes the introduction
-// (choices, completion flag, the delegate's callbacks, closing), and lets a window the user closed
+// (choices, completion flag, its signals, closing), and lets a window the user closed
 // go without writing anything. Main thread only.
 class OnboardingCoordinator : public QObject {
     Q_OBJECT
@@ -46,11 +46,15 @@ public:
     // While the application quits: drops and closes the window without completing anything.
     void shutdown();
 
-    std::function<void(OnboardingMode)> onFinish;
-    std::function<void(OnboardingMode)> onDismissed;
-
     // The screen under the pointer, else the primary one.
     static std::optional<QSize> screenArea();
+
+Q_SIGNALS:
+    // The introduction was completed: the choices and the completion flag are stored, the window
+    // still shows.
+    void finished(OnboardingMode mode);
+    // After finished(), once the window is gone.
+    void dismissed(OnboardingMode mode);
 
 private:
     void complete();

@@ -3,10 +3,10 @@
 #include "ShortcutBinding.h"
 #include "ShortcutError.h"
 
+#include <QObject>
 #include <QString>
 #include <Qt>
 
-#include <functional>
 #include <optional>
 
 namespace tavlin {
@@ -14,12 +14,11 @@ namespace tavlin {
 // The system side of the global shortcut: registers hot keys with the display server, reports
 // their presses, and knows the keyboard: which stored key position a native key code is, and what
 // the key at a position is called in the active layout. GlobalShortcut drives it. Main thread only.
-class HotKeyBackend {
-public:
-    virtual ~HotKeyBackend() = default;
+class HotKeyBackend : public QObject {
+    Q_OBJECT
 
-    // Called on the main thread when a registered hot key is pressed.
-    std::function<void()> onPress;
+public:
+    using QObject::QObject;
 
     // Registers a hot key for `binding` and returns its identifier. Throws ShortcutError: invalid
     // for a binding that is not valid, conflict when another program holds the combination, system
@@ -27,7 +26,7 @@ public:
     virtual quint32 registerHotKey(const ShortcutBinding& binding) = 0;
     // Gives up that registration; an identifier that is not registered is ignored.
     virtual void unregister(quint32 id) = 0;
-    // Gives up every registration and every system resource, and clears onPress.
+    // Gives up every registration and every system resource; no press is reported after it.
     virtual void shutdown() = 0;
 
     // The stored (positional) key code of a native key code; nothing for a key without a position.
@@ -43,6 +42,10 @@ public:
     QString keyTitle(const ShortcutBinding& binding) const;
     // The whole combination for display: "Ctrl+Shift+K".
     QString displayText(const ShortcutBinding& binding) const;
+
+Q_SIGNALS:
+    // A registered hot key was pressed (a held key's repeats are not presses).
+    void pressed();
 };
 
 } // namespace tavlin

@@ -2,7 +2,6 @@
 
 #include <QtGlobal>
 
-#include <functional>
 #include <optional>
 
 namespace tavlin {
@@ -23,16 +22,6 @@ public:
     // Lets mouse presses through one of our windows to the windows beneath it (the keyboard
     // still reaches it), or stops doing so.
     virtual void passClicks(quint64 window, bool through) = 0;
-};
-
-// Presses of any mouse button anywhere on the desktop, whichever window they reach. Main thread.
-class DesktopPresses {
-public:
-    virtual ~DesktopPresses() = default;
-
-    // Calls `onPress` for every press until stop(); false when presses cannot be watched here.
-    virtual bool start(std::function<void()> onPress) = 0;
-    virtual void stop() = 0;
 };
 
 } // namespace tavlin

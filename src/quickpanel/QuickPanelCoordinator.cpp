@@ -1,12 +1,15 @@
 #include "QuickPanelCoordinator.h"
 
+#include "DesktopPresses.h"
 #include "HistoryOperations.h"
 #include "QuickPanel.h"
 #include "QuickPanelMotion.h"
 #include "QuickPanelState.h"
 #include "QuickPanelView.h"
 #include "QuickSearchField.h"
+#include "SystemAppearance.h"
 #include "ViewPreferences.h"
+#include "WindowFocus.h"
 #include "WindowTheme.h"
 
 #include <QApplication>
@@ -22,17 +25,49 @@ namespace tavlin {
 
 using namespace std::chrono_literals;
 
+namespace {
+
+QRectF primaryScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? QRectF(screen->geometry()) : QRectF();
+}
+
+// The screen under the pointer, else the primary one; none without screens.
+std::optional<QuickPanelGeometry::Display> pointerDisplay()
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const QRectF main = primaryScreen();
+    QList<QuickPanelGeometry::Display> displays;
+    for (const QScreen* screen : screens)
+        displays.append(QuickPanelGeometry::fromScreen(screen->geometry(), screen->availableGeometry(),
+                                                       screen->devicePixelRatio(), main));
+    const qsizetype fallback = screens.indexOf(QGuiApplication::primaryScreen());
+    const std::optional<int> index = QuickPanelGeometry::displayIndex(
+        QuickPanelGeometry::pointerFromScreen(QCursor::pos(), main), displays,
+        fallback < 0 ? std::nullopt : std::optional<int>(int(fallback)));
+    if (!index)
+        return std::nullopt;
+    return displays[*index];
+}
+
+} // namespace
+
 QuickPanelCoordinator::QuickPanelCoordinator(HistoryOperations& history, ViewPreferences& preferences,
-                                             SystemAppearance& appearance, QuickPanelEnvironment environment,
-                                             QObject* parent)
+                                             SystemAppearance& appearance, WindowFocus& focus,
+                                             DesktopPresses& presses, QObject* parent)
     : QObject(parent),
       history_(history),
       preferences_(preferences),
       appearance_(appearance),
-      environment_(std::move(environment)),
+      focus_(focus),
+      presses_(presses),
       state_(std::make_unique<QuickPanelState>(history)),
       motion_(std::make_unique<QuickPanelMotion>())
 {
+    // The clock sees the hot key's press only when it runs before it.
+    QuickPanelFocus::lastInputTime();
+    connect(&presses_, &DesktopPresses::pressed, this, &QuickPanelCoordinator::desktopPress);
     // Any change of the screens closes the panel: its place may be gone.
     connect(qApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
         watchScreen(screen);
@@ -73,7 +108,7 @@ void QuickPanelCoordinator::build()
             self->command(command);
     };
     panel_->command = onCommand;
-    panel_->passClicks = environment_.passClicks;
+    panel_->passClicks = [this](QWidget* panel, bool through) { focus_.passClicks(quint64(panel->winId()), through); };
     view_ = new QuickPanelView(*state_, onCommand, [self](const Clip& clip) {
         if (self)
             self->copy(clip);
@@ -85,9 +120,9 @@ void QuickPanelCoordinator::build()
 
 void QuickPanelCoordinator::show()
 {
-    if (isPresented_ || shutDown_ || !environment_.display)
+    if (isPresented_ || shutDown_)
         return;
-    const std::optional<QuickPanelGeometry::Display> display = environment_.display();
+    const std::optional<QuickPanelGeometry::Display> display = pointerDisplay();
     if (!display)
         return;
     const QRectF frame = QuickPanelGeometry::frame(*display);
@@ -97,13 +132,13 @@ void QuickPanelCoordinator::show()
     copying_ = false;
 
     // Reopened while still closing with the keyboard: the focus of the first opening stays.
-    QuickPanelFocus captured = environment_.captureFocus();
+    QuickPanelFocus captured = QuickPanelFocus::capture(focus_);
     if (!panel_ || captured.ownWindow != panel_.data())
         previousFocus_ = std::move(captured);
 
-    motion_->reduceMotion = environment_.reduceMotion();
+    motion_->reduceMotion = appearance_.reduceMotion();
     motion_->seed = QuickPanelGeometry::seed(*display, frame);
-    const bool compositing = environment_.compositing();
+    const bool compositing = focus_.compositing();
     // Collapsed, to grow from its strip; without a compositor nothing fades, so with reduced
     // motion the panel simply appears.
     const bool appears = !compositing && motion_->reduceMotion;
@@ -112,11 +147,11 @@ void QuickPanelCoordinator::show()
     if (!panel_)
         build();
     panel_->setCompositing(compositing);
-    panel_->setGeometry(environment_.toScreen(frame));
+    panel_->setGeometry(QuickPanelGeometry::toScreen(frame, primaryScreen()).toRect());
     panel_->setIgnoresMouseEvents(true);
     setPresented(true);
 
-    willActivate();
+    Q_EMIT willActivate();
     activationPending_ = true;
     panel_->show();
     panel_->raise();
@@ -126,10 +161,7 @@ void QuickPanelCoordinator::show()
     removeClickMonitors();
     qApp->installEventFilter(this);
     watchingClicks_ = true;
-    stopWatchingPresses_ = environment_.watchPresses([self = QPointer<QuickPanelCoordinator>(this)] {
-        if (self)
-            self->desktopPress();
-    });
+    presses_.start();
     opening(generation);
 }
 
@@ -158,7 +190,7 @@ void QuickPanelCoordinator::hide(HideReason reason)
     if (!isPresented_)
         return;
     // Decided before anything changes: only while the panel still has the keyboard.
-    const bool restore = int(reason) < int(HideReason::deactivated) && panel_ && environment_.mayRestoreFocus(panel_);
+    const bool restore = int(reason) < int(HideReason::deactivated) && panel_ && panel_->isActiveWindow();
     const quint64 generation = ++generation_;
     copying_ = false;
     setPresented(false);
@@ -169,10 +201,10 @@ void QuickPanelCoordinator::hide(HideReason reason)
     motion_->close();
     if (restore) {
         if (previousFocus_.external)
-            willRestoreExternal();
+            Q_EMIT willRestoreExternal();
         const bool restored = previousFocus_.restore();
         if (previousFocus_.external && !restored)
-            externalRestoreFailed();
+            Q_EMIT externalRestoreFailed();
     }
     closing(generation, motion_->reduceMotion ? 100 : 160);
 }
@@ -220,7 +252,7 @@ void QuickPanelCoordinator::command(QuickPanelCommand command)
         break;
     case QuickPanelCommand::history:
         hide(HideReason::history);
-        openHistory();
+        Q_EMIT historyRequested();
         break;
     }
 }
@@ -268,7 +300,7 @@ bool QuickPanelCoordinator::eventFilter(QObject* watched, QEvent* event)
         // Painted means mapped and managed: a window manager now takes the request.
         activationPending_ = false;
         if (isPresented_ && !panel_->isActiveWindow())
-            environment_.activate(panel_);
+            focus_.activate(quint64(panel_->winId()), QuickPanelFocus::lastInputTime());
     } else if (watched == panel_ && event->type() == QEvent::WindowDeactivate && isPresented_) {
         hide(HideReason::deactivated);
     } else if (watchingClicks_ && event->type() == QEvent::MouseButtonPress && watched->isWidgetType()) {
@@ -306,11 +338,11 @@ void QuickPanelCoordinator::screenChanged()
 
 void QuickPanelCoordinator::removeClickMonitors()
 {
-    if (watchingClicks_)
+    if (watchingClicks_) {
         qApp->removeEventFilter(this);
+        presses_.stop();
+    }
     watchingClicks_ = false;
-    if (stopWatchingPresses_)
-        std::exchange(stopWatchingPresses_, nullptr)();
 }
 
 void QuickPanelCoordinator::shutdown()

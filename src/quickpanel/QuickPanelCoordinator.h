@@ -3,7 +3,7 @@
 #include "Clip.h"
 #include "QuickPanelCommand.h"
 #include "QuickPanel.h"
-#include "QuickPanelEnvironment.h"
+#include "QuickPanelFocus.h"
 #include "QuickPanelView.h"
 
 #include <QObject>
@@ -11,17 +11,18 @@
 
 #include <qcoro/qcorotask.h>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
 namespace tavlin {
 
+class DesktopPresses;
 class HistoryOperations;
 class QuickPanelMotion;
 class QuickPanelState;
 class SystemAppearance;
 class ViewPreferences;
+class WindowFocus;
 
 // Owns the Quick Panel: builds its window once and reuses it, places it on the screen under the
 // pointer, opens and closes it with its animation, gives the keyboard back to whoever had it
@@ -36,7 +37,7 @@ public:
     enum class HideReason { cancel = 0, copied = 1, shortcut = 2, deactivated = 3, history = 4 };
 
     QuickPanelCoordinator(HistoryOperations& history, ViewPreferences& preferences, SystemAppearance& appearance,
-                          QuickPanelEnvironment environment, QObject* parent = nullptr);
+                          WindowFocus& focus, DesktopPresses& presses, QObject* parent = nullptr);
     ~QuickPanelCoordinator() override;
 
     // Opens the panel; nothing while shown, without a screen, or on a screen with no room.
@@ -46,12 +47,6 @@ public:
     bool isPresented() const { return isPresented_; }
     // Final teardown: no animation, no focus handed back, the window gone.
     void shutdown();
-
-    // Set by the application.
-    std::function<void()> openHistory = [] {};
-    std::function<void()> willActivate = [] {};
-    std::function<void()> willRestoreExternal = [] {};
-    std::function<void()> externalRestoreFailed = [] {};
 
     void command(QuickPanelCommand command);
     void copy(const Clip& clip);
@@ -68,6 +63,13 @@ Q_SIGNALS:
     void isPresentedChanged();
     // An opening or closing has played to its end.
     void settled();
+    // The user asked for the history window; the panel is closing.
+    void historyRequested();
+    // Right before the panel takes the keyboard.
+    void willActivate();
+    // Right before the keyboard goes back to another application, and when that failed.
+    void willRestoreExternal();
+    void externalRestoreFailed();
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,7 +88,8 @@ private:
     HistoryOperations& history_;
     ViewPreferences& preferences_;
     SystemAppearance& appearance_;
-    QuickPanelEnvironment environment_;
+    WindowFocus& focus_;
+    DesktopPresses& presses_;
     std::unique_ptr<QuickPanelState> state_;
     std::unique_ptr<QuickPanelMotion> motion_;
     QPointer<QuickPanel> panel_;
@@ -101,7 +104,6 @@ private:
     // The panel is to be given the keyboard once it is on screen.
     bool activationPending_ = false;
     bool watchingClicks_ = false;
-    std::function<void()> stopWatchingPresses_;
     bool shutDown_ = false;
 };
 

@@ -114,8 +114,7 @@ void AppUpdateController::checkNow()
 {
     if (!canCheck_)
         return;
-    if (service_->willPresentWindow)
-        service_->willPresentWindow();
+    Q_EMIT service_->willPresentWindow();
     service_->checkForUpdates();
     refresh();
 }

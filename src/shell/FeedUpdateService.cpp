@@ -67,8 +67,8 @@ QCoro::Task<std::optional<UpdateCheckResult>> FeedUpdateService::performCheck(bo
     setChecking(false);
     // A check of its own shows only news; one the user asked for always answers.
     if (userInitiated || result.state == UpdateCheckResult::State::updateAvailable) {
-        if (userInitiated && willPresentWindow)
-            willPresentWindow();
+        if (userInitiated)
+            Q_EMIT willPresentWindow();
         if (driver_)
             driver_->show(result);
     }

@@ -4,8 +4,6 @@
 #include "Diagnostics.h"
 #include "Publish.h"
 
-#include <QPointer>
-
 #include <utility>
 
 namespace tavlin {
@@ -39,13 +37,10 @@ void GlobalShortcut::start()
     if (started_)
         return;
     started_ = true;
-    backend_->onPress = [shortcut = QPointer<GlobalShortcut>(this)] {
-        if (!shortcut || !shortcut->started_ || shortcut->recording_)
-            return;
-        // The action may replace onPress (or end this object) while it runs.
-        if (const std::function<void()> action = shortcut->onPress)
-            action();
-    };
+    connect(backend_.get(), &HotKeyBackend::pressed, this, [this] {
+        if (started_ && !recording_)
+            Q_EMIT pressed();
+    });
     if (const std::optional<quint32> token = tryRegister(binding_)) {
         token_ = token;
         setErrorMessage(std::nullopt);

@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -38,9 +37,6 @@ public:
     // True while a recorder waits for the next key combination.
     bool recording() const { return recording_; }
 
-    // The action of a press; the application delegate sets it.
-    std::function<void()> onPress;
-
     // Installs the press forwarding and registers the binding; once.
     void start();
     // The recorder's protocol. While recording, the hot key is unregistered so that pressing the
@@ -54,6 +50,8 @@ public:
     void stop();
 
 Q_SIGNALS:
+    // The shortcut was pressed while started and not recording.
+    void pressed();
     void bindingChanged();
     void errorMessageChanged();
     void recordingChanged();

@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 namespace tavlin {
@@ -44,12 +43,11 @@ public:
     // Starts a check that the user asked for; its outcome shows in a window of its own.
     virtual void checkForUpdates() = 0;
 
-    // Called right before a window that the user asked for is shown, so the application's
-    // floating windows can step aside.
-    std::function<void()> willPresentWindow;
-
 Q_SIGNALS:
     void changed();
+    // Right before a window that the user asked for is shown, so the application's floating
+    // windows can step aside.
+    void willPresentWindow();
 };
 
 } // namespace tavlin

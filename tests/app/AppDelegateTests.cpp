@@ -2,10 +2,12 @@
 #include "AppUpdateController.h"
 #include "ApplicationRelauncher.h"
 #include "ExpectSoon.h"
+#include "FakeDesktopPresses.h"
 #include "FakeHotKeyBackend.h"
 #include "FakePasteboard.h"
 #include "FakeSystemAppearance.h"
 #include "FakeTrayColors.h"
+#include "FakeWindowFocus.h"
 #include "FakeWindowManagerHints.h"
 #include "FakeWorkspace.h"
 #include "GlobalShortcut.h"
@@ -66,6 +68,8 @@ struct DelegateFixture {
         platform.appearance = std::make_unique<FakeSystemAppearance>();
         platform.trayColors = std::make_unique<FakeTrayColors>();
         platform.windowManager = std::make_unique<FakeWindowManagerHints>();
+        platform.windowFocus = std::make_unique<FakeWindowFocus>();
+        platform.desktopPresses = std::make_unique<FakeDesktopPresses>();
         platform.databasePath = folder.databasePath();
         platform.makeHotKeyBackend = [this] {
             auto backend = std::make_unique<FakeHotKeyBackend>();

@@ -52,7 +52,6 @@ public:
     {
         journal->append(QStringLiteral("shutdown"));
         registrations.clear();
-        onPress = nullptr;
     }
 
     std::optional<quint32> keyCode(quint32 nativeKeyCode) const override { return nativeKeyCode; }
@@ -61,13 +60,11 @@ public:
         return keyNames.contains(keyCode) ? std::optional(keyNames.value(keyCode)) : std::nullopt;
     }
 
-    // What the display server would do on a key press: reach onPress only for a registered combination.
+    // What the display server would do on a key press: reported only for a registered combination.
     void press(const ShortcutBinding& binding)
     {
-        // As a real backend does: the action may shut the backend down while it runs.
-        const std::function<void()> action = onPress;
-        if (registrations.values().contains(binding) && action)
-            action();
+        if (registrations.values().contains(binding))
+            Q_EMIT pressed();
     }
 
 private:

@@ -44,14 +44,14 @@ TEST(OnboardingCoordinator, CompletingWritesInOrderAndTearsDownOnce)
     OnboardingHarness harness;
     OnboardingCoordinator& coordinator = harness.start();
     QStringList events;
-    coordinator.onFinish = [&](OnboardingMode mode) {
+    QObject::connect(&coordinator, &OnboardingCoordinator::finished, [&](OnboardingMode mode) {
         events << QStringLiteral("finish %1 %2").arg(int(mode)).arg(harness.defaults.writtenKeys().join(QLatin1Char(',')));
-        EXPECT_TRUE(coordinator.window()->isVisible()) << "the window closes after onFinish";
-    };
-    coordinator.onDismissed = [&](OnboardingMode) {
+        EXPECT_TRUE(coordinator.window()->isVisible()) << "the window closes after finishing";
+    });
+    QObject::connect(&coordinator, &OnboardingCoordinator::dismissed, [&](OnboardingMode) {
         events << QStringLiteral("dismissed");
         EXPECT_EQ(coordinator.window(), nullptr);
-    };
+    });
 
     OnboardingWindow* window = harness.show();
     EXPECT_EQ(window->objectName(), QStringLiteral("onboarding"));
@@ -76,8 +76,8 @@ TEST(OnboardingCoordinator, ClosingTheWindowWritesNothingAndStartsOverNextTime)
 {
     OnboardingHarness harness;
     int callbacks = 0;
-    harness.start().onFinish = [&](OnboardingMode) { ++callbacks; };
-    harness.coordinator->onDismissed = [&](OnboardingMode) { ++callbacks; };
+    QObject::connect(&harness.start(), &OnboardingCoordinator::finished, [&] { ++callbacks; });
+    QObject::connect(harness.coordinator.get(), &OnboardingCoordinator::dismissed, [&] { ++callbacks; });
     OnboardingWindow* window = harness.show();
     harness.coordinator->state()->setViewMode(HistoryViewMode::cards);
     harness.find<QAbstractButton>(QStringLiteral("onboarding-continue"))->click();

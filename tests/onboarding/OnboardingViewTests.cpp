@@ -62,7 +62,7 @@ TEST(OnboardingView, KeysMoveThroughTheStepsExceptWhileRecording)
     harness.shortcut->finishRecording(std::nullopt);
 
     bool escaped = false;
-    harness.coordinator->onDismissed = [&](OnboardingMode) { escaped = true; };
+    QObject::connect(harness.coordinator.get(), &OnboardingCoordinator::dismissed, [&] { escaped = true; });
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_FALSE(escaped);
     EXPECT_TRUE(window->isVisible()) << "Escape never closes the introduction";

@@ -92,7 +92,7 @@ class X11HotKeyBackendTest : public ::testing::Test {
 protected:
     X11HotKeyBackendTest()
     {
-        backend->onPress = [this] { ++presses; };
+        QObject::connect(backend.get(), &X11HotKeyBackend::pressed, [this] { ++presses; });
     }
 
     // Lets the presses sent so far arrive; true when `count` have.
@@ -179,10 +179,11 @@ TEST_F(X11HotKeyBackendTest, DestroyedBackendLeavesTheCombinationFree)
 TEST_F(X11HotKeyBackendTest, ActionMayDestroyTheBackend)
 {
     backend->registerHotKey(ctrlAltK);
-    backend->onPress = [this] {
+    QObject::disconnect(backend.get(), nullptr, nullptr, nullptr);
+    QObject::connect(backend.get(), &X11HotKeyBackend::pressed, [this] {
         ++presses;
         backend.reset();
-    };
+    });
     xdotool({"key", "ctrl+alt+k", "ctrl+alt+k"});
     EXPECT_TRUE(pressesReach(1));
     settle();
@@ -197,7 +198,7 @@ TEST(X11HotKeyBackend, DefaultTakenByAnotherProgramIsReported)
     tavlin::test::InMemoryDefaults defaults;
     GlobalShortcut shortcut(defaults, std::make_unique<X11HotKeyBackend>());
     int presses = 0;
-    shortcut.onPress = [&] { ++presses; };
+    QObject::connect(&shortcut, &GlobalShortcut::pressed, [&] { ++presses; });
     shortcut.start();
     EXPECT_EQ(shortcut.errorMessage(), ShortcutError::conflict().localizedDescription());
     EXPECT_EQ(shortcut.binding(), ShortcutBinding::defaultBinding());

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "AwaitTask.h"
+#include "FakeDesktopPresses.h"
 #include "FakePasteboard.h"
 #include "FakeSystemAppearance.h"
+#include "FakeWindowFocus.h"
 #include "HistoryModel.h"
 #include "HistoryStore.h"
 #include "InMemoryDefaults.h"
@@ -49,58 +51,25 @@ inline bool waitFor(const std::function<bool()>& condition)
     return QTest::qWaitFor(condition, 10000);
 }
 
-// The desktop as the coordinator sees it, played by the test.
-struct FakeDesktop {
-    int captures = 0;
-    int restores = 0;
-    int activations = 0;
-    bool restoreWorks = true;
-    bool external = true;
-    bool compositing = false; // as offscreen: no window opacity
-    std::optional<QuickPanelGeometry::Display> display =
-        QuickPanelGeometry::Display{{0, 0, 1440, 900}, {0, 0, 1440, 875}, 0, std::nullopt, std::nullopt, 1};
-    std::function<void()> press;
-    // The window that has the keyboard when the panel opens; none for another application's.
-    QPointer<QWidget> focused;
-
-    QuickPanelEnvironment environment()
-    {
-        QuickPanelEnvironment environment;
-        environment.captureFocus = [this] {
-            ++captures;
-            QuickPanelFocus focus = focused ? QuickPanelFocus::internal(focused) : QuickPanelFocus();
-            focus.external = !focused;
-            focus.restore = [this] {
-                ++restores;
-                return restoreWorks;
-            };
-            return focus;
-        };
-        environment.activate = [this](QWidget*) { ++activations; };
-        environment.mayRestoreFocus = [](QWidget*) { return true; };
-        environment.display = [this] { return display; };
-        environment.toScreen = [](const QRectF& frame) { return QuickPanelGeometry::toScreen(frame, {0, 0, 1440, 900}).toRect(); };
-        environment.watchPresses = [this](std::function<void()> onPress) {
-            press = std::move(onPress);
-            return std::function<void()>([this] { press = nullptr; });
-        };
-        environment.compositing = [this] { return compositing; };
-        return environment;
-    }
-};
-
-// The coordinator of a history, on a fake desktop, with a light or dark theme.
+// The coordinator of a history, on a fake desktop where another application's window has the
+// keyboard, with a light or dark theme.
 struct PanelFixture : HistoryFixture {
+    static constexpr quint64 otherApplication = 0x2a00007;
     InMemoryDefaults defaults;
     ViewPreferences preferences{defaults};
     FakeSystemAppearance appearance;
-    FakeDesktop desktop;
+    FakeWindowFocus focus;
+    FakeDesktopPresses presses;
     std::unique_ptr<QuickPanelCoordinator> coordinator;
 
     explicit PanelFixture(const QStringList& texts = {}) : HistoryFixture(texts)
     {
-        coordinator = std::make_unique<QuickPanelCoordinator>(model->operations(), preferences, appearance, desktop.environment());
+        focus.active = otherApplication;
+        coordinator = std::make_unique<QuickPanelCoordinator>(model->operations(), preferences, appearance, focus, presses);
     }
+
+    // How often the keyboard was handed back to the other application.
+    qsizetype restores() const { return focus.activated.count(otherApplication); }
 
     QuickPanelState& state() const { return coordinator->state(); }
 
@@ -109,9 +78,18 @@ struct PanelFixture : HistoryFixture {
     {
         coordinator->show();
         EXPECT_TRUE(waitFor([&] { return !coordinator->isBusy(); }));
+        settleKeyboard();
         if (expectedRecords >= 0) {
             EXPECT_TRUE(waitFor([&] { return state().clips().size() == expectedRecords; }));
         }
+    }
+
+    // The keyboard on the panel, as a window manager gives it. Offscreen, a window shown again
+    // stays Qt's focus window while the widgets are never told it is active.
+    void settleKeyboard() const
+    {
+        if (coordinator->isPresented())
+            QApplication::setActiveWindow(coordinator->panel());
     }
 
     template<class T = QWidget> T* find(const char* name) const

@@ -30,13 +30,13 @@ void quickPanelScreenshots()
             };
             // Rounded corners over the desktop, as a compositor shows them.
             PanelFixture empty;
-            empty.desktop.compositing = true;
+            empty.focus.compositor = true;
             empty.appearance.setDark(dark);
             empty.open(0);
             shootPanel(empty, QStringLiteral("quick-panel-empty"), [] { return true; });
 
             PanelFixture fixture;
-            fixture.desktop.compositing = true;
+            fixture.focus.compositor = true;
             fixture.appearance.setDark(dark);
             captureEveryKind(fixture.pasteboard, *fixture.model, fixture.frontmost, fixture.folder.path());
             fixture.open(8);

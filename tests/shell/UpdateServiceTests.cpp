@@ -67,7 +67,7 @@ struct UpdateFixture {
             limits.timeout = 5s;
         auto made = std::make_unique<FeedUpdateService>(UpdateConfiguration{feed, key32}, ourVersion, defaults,
                                                         std::make_unique<RecordingDriver>(shown), limits);
-        made->willPresentWindow = [this] { ++presentations; };
+        QObject::connect(made.get(), &UpdateService::willPresentWindow, [this] { ++presentations; });
         return made;
     }
 
@@ -249,7 +249,7 @@ TEST(AppUpdateController, AnUnavailableServiceOffersTheDownloadPageInstead)
     controller.setAutomaticChecks(true);
     EXPECT_FALSE(controller.automaticChecks());
     int presented = 0;
-    controller.service().willPresentWindow = [&] { ++presented; };
+    QObject::connect(&controller.service(), &UpdateService::willPresentWindow, [&] { ++presented; });
     controller.checkNow();
     EXPECT_EQ(presented, 0);
     controller.openDownloadPage();

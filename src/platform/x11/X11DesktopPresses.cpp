@@ -37,11 +37,11 @@ void X11DesktopPresses::select(bool raw)
     xcb_flush(connection_.get());
 }
 
-bool X11DesktopPresses::start(std::function<void()> onPress)
+bool X11DesktopPresses::start()
 {
     if (!available_)
         return false;
-    onPress_ = std::move(onPress);
+    watching_ = true;
     if (!notifier_) {
         notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_.get()), QSocketNotifier::Read);
         QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { read(); });
@@ -53,24 +53,24 @@ bool X11DesktopPresses::start(std::function<void()> onPress)
 
 void X11DesktopPresses::stop()
 {
-    onPress_ = nullptr;
+    watching_ = false;
     if (available_)
         select(false);
 }
 
 void X11DesktopPresses::read()
 {
-    bool pressed = false;
+    bool press = false;
     while (xcb_generic_event_t* event = xcb_poll_for_event(connection_.get())) {
         if ((event->response_type & 0x7f) == XCB_GE_GENERIC) {
             const auto* generic = reinterpret_cast<const xcb_ge_generic_event_t*>(event);
-            pressed = pressed || (generic->extension == extension_ && generic->event_type == XCB_INPUT_RAW_BUTTON_PRESS);
+            press = press || (generic->extension == extension_ && generic->event_type == XCB_INPUT_RAW_BUTTON_PRESS);
         }
         std::free(event);
     }
-    // One press is one call, however many devices reported it.
-    if (pressed && onPress_)
-        onPress_();
+    // One press is one signal, however many devices reported it.
+    if (press && watching_)
+        Q_EMIT pressed();
 }
 
 } // namespace tavlin

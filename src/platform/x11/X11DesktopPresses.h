@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowFocus.h"
+#include "DesktopPresses.h"
 #include "XcbConnection.h"
 
 #include <memory>
@@ -17,7 +17,7 @@ public:
     X11DesktopPresses();
     ~X11DesktopPresses() override;
 
-    bool start(std::function<void()> onPress) override;
+    bool start() override;
     void stop() override;
 
 private:
@@ -28,7 +28,7 @@ private:
     quint8 extension_ = 0;
     bool available_ = false;
     std::unique_ptr<QSocketNotifier> notifier_;
-    std::function<void()> onPress_;
+    bool watching_ = false;
 };
 
 } // namespace tavlin

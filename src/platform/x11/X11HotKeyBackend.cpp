@@ -261,7 +261,6 @@ void X11HotKeyBackend::shutdown()
         handlerInstalled_ = false;
     }
     heldKeycode_.reset();
-    onPress = nullptr;
 }
 
 bool X11HotKeyBackend::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
@@ -299,10 +298,8 @@ bool X11HotKeyBackend::nativeEventFilter(const QByteArray& eventType, void* mess
     heldKeycode_ = key->detail;
     if (repeat)
         return true;
-    // The action may shut this backend down or destroy it: run a copy, and touch nothing after.
-    const std::function<void()> action = onPress;
-    if (action)
-        action();
+    // A receiver may shut this backend down or destroy it: touch nothing after.
+    Q_EMIT pressed();
     return true;
 }
 
