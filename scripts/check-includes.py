@@ -3,9 +3,9 @@
 
     core <- platform <- history <- design <- shell <- {historywindow, quickpanel, settings, onboarding} <- app
 
-A folder includes headers of its own and of folders to its left; the four window folders do not
-include each other. The Linux implementations in src/platform/x11 are seen only by themselves and
-app (which chooses them). xcb, Xlib, xkbcommon and D-Bus headers belong to src/platform (and to
+A folder (with its subfolders, such as shell/updates) includes headers of its own and of folders
+to its left; the four window folders do not include each other. The Linux implementations in
+src/platform/x11 are seen only by themselves and app (which chooses them). xcb, Xlib, xkbcommon and D-Bus headers belong to src/platform (and to
 tests/platform, which tests it); widget headers to design and above; core uses QtCore alone.
 Prints one line a fault, naming the file, the line and the include; exits 1 on any.
 
