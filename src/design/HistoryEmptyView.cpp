@@ -1,5 +1,6 @@
 #include "HistoryEmptyView.h"
 
+#include "AssistiveRoles.h"
 #include "DocumentView.h"
 #include "GhostView.h"
 #include "SystemFont.h"
@@ -162,6 +163,7 @@ void HistoryEmptyView::crossFadeFrom(const QPixmap& previous)
 {
     // The old state fades out on top while the new one fades in.
     auto* ghost = new QLabel(this);
+    AssistiveRoles::markDecorative(ghost);
     ghost->setAttribute(Qt::WA_TransparentForMouseEvents);
     ghost->setPixmap(previous);
     ghost->setGeometry(QRect(content_->geometry().topLeft(), previous.deviceIndependentSize().toSize()));

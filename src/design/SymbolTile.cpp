@@ -1,5 +1,6 @@
 #include "SymbolTile.h"
 
+#include "AssistiveRoles.h"
 #include "RoundedShape.h"
 #include "SymbolIcon.h"
 #include "ThemeAppearance.h"
@@ -17,6 +18,7 @@ SymbolTile::SymbolTile(const QString& name, qreal side, QSize frame, const Theme
 {
     setFixedSize(frame);
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    AssistiveRoles::markDecorative(this);
 }
 
 void SymbolTile::setColor(const ThemeColor& color)

@@ -1,5 +1,6 @@
 #include "ClearHistorySheet.h"
 
+#include "AssistiveRoles.h"
 #include "SymbolIcon.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
@@ -39,6 +40,7 @@ ClearHistorySheet::ClearHistorySheet(qint64 total, qint64 favorites, std::functi
     auto* titleRow = new QHBoxLayout;
     titleRow->setSpacing(8);
     auto* icon = new QLabel;
+    AssistiveRoles::markDecorative(icon);
     icon->setPixmap(SymbolIcon::pixmap(QStringLiteral("trash"), 20, TavlinTheme::primaryText.resolve(appearance),
                                        devicePixelRatioF()));
     auto* title = new QLabel(tr("Clear History?"));

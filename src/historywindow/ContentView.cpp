@@ -1,5 +1,6 @@
 #include "ContentView.h"
 
+#include "AssistiveRoles.h"
 #include "ClearHistorySheet.h"
 #include "ClipPreviewPanel.h"
 #include "CopyFeedback.h"
@@ -218,6 +219,7 @@ QWidget* ContentView::buildHeader()
     headingLayout->setContentsMargins(0, 0, 0, 0);
     headingLayout->setSpacing(10);
     headingIcon_ = new QLabel;
+    AssistiveRoles::markDecorative(headingIcon_);
     headingIcon_->setFixedSize(24, 24);
     headingText_ = new QLabel;
     QFont headingFont = SystemFont::regular(28, QFont::DemiBold);
@@ -233,6 +235,7 @@ QWidget* ContentView::buildHeader()
     searchLayout->setSpacing(8);
     auto* glass = new QLabel;
     glass->setObjectName(QStringLiteral("search-glass"));
+    AssistiveRoles::markDecorative(glass);
     glass->setFixedSize(16, 16);
     search_ = new QLineEdit;
     search_->setObjectName(QStringLiteral("history-search"));
@@ -320,6 +323,7 @@ QWidget* ContentView::buildBanner()
     layout->setContentsMargins(14, 14, 14, 14);
     layout->setSpacing(10);
     auto* icon = new QLabel;
+    AssistiveRoles::markDecorative(icon);
     icon->setPixmap(SymbolIcon::pixmap(QStringLiteral("exclamationmark.triangle.fill"), 16, QColor(0xFF, 0x95, 0x00)));
     icon->setAlignment(Qt::AlignTop);
     bannerText_ = new QLabel;

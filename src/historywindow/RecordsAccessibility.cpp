@@ -48,6 +48,9 @@ public:
         QAccessible::State state;
         state.selectable = true;
         state.focusable = true;
+        // A row or card scrolled out of the viewport is there, but not showing.
+        if (view_ && !view_->viewport()->rect().intersects(view_->visualRect(index())))
+            state.offscreen = true;
         if (view_ && view_->selectionModel()->isSelected(index())) {
             state.selected = true;
             state.focused = view_->hasFocus();

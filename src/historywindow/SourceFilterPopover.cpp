@@ -1,5 +1,6 @@
 #include "SourceFilterPopover.h"
 
+#include "AssistiveRoles.h"
 #include "ElidedLabel.h"
 #include "HistoryControls.h"
 #include "HistoryBrowser.h"
@@ -25,6 +26,7 @@ namespace tavlin {
 SourceFilterPopover::SourceFilterPopover(HistoryBrowser& history, QWidget* parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), history_(history)
 {
+    AssistiveRoles::markWindow(this);
     setObjectName(QStringLiteral("source-filter-popover"));
     // A press on the filter button that closes the popup must not reach the button and open it again.
     setAttribute(Qt::WA_NoMouseReplay);
@@ -146,6 +148,7 @@ void SourceFilterPopover::rebuild()
     content_->addWidget(summary);
 
     auto* divider = new QFrame;
+    AssistiveRoles::markDecorative(divider);
     divider->setFrameShape(QFrame::HLine);
     divider->setFixedHeight(1);
     divider->setFrameShape(QFrame::NoFrame);
@@ -183,6 +186,7 @@ void SourceFilterPopover::rebuild()
                 history_.toggleSource(id);
         });
         auto* icon = new QLabel;
+        AssistiveRoles::markDecorative(icon);
         icon->setPixmap(sourceImage(source.bundleID, secondary).pixmap(20, 20));
         icon->setFixedSize(20, 20);
         auto* name = new ElidedLabel(sourceName(source.bundleID), SystemFont::regular(13), TavlinTheme::primaryText, Qt::ElideMiddle);

@@ -1,5 +1,6 @@
 #include "OnboardingPersonalizeScreen.h"
 
+#include "AssistiveRoles.h"
 #include "OnboardingDemo.h"
 #include "OnboardingSegmented.h"
 #include "OnboardingState.h"
@@ -47,6 +48,7 @@ public:
     {
         setFixedHeight(1);
         setAttribute(Qt::WA_TransparentForMouseEvents);
+        AssistiveRoles::markDecorative(this);
     }
 
 protected:

@@ -1,5 +1,7 @@
 #include "OnboardingWindow.h"
 
+#include "AssistiveRoles.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -12,6 +14,7 @@ namespace tavlin {
 OnboardingWindow::OnboardingWindow(QWidget* content, QSize size, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
+    AssistiveRoles::markWindow(this);
     setObjectName(QStringLiteral("onboarding"));
     setWindowTitle(QCoreApplication::translate("Onboarding", "Welcome to Tavlin"));
     auto* layout = new QVBoxLayout(this);

@@ -1,5 +1,6 @@
 #include "QuickPanel.h"
 
+#include "AssistiveRoles.h"
 #include "QuickPanelMotion.h"
 #include "QuickSearchField.h"
 #include "TavlinTheme.h"
@@ -14,6 +15,7 @@ namespace tavlin {
 QuickPanel::QuickPanel(QuickPanelMotion& motion, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), motion_(motion)
 {
+    AssistiveRoles::markWindow(this);
     setObjectName(QStringLiteral("quick-panel"));
     setWindowTitle(tr("Tavlin Quick Panel"));
     setAttribute(Qt::WA_TranslucentBackground);

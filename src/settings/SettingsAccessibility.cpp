@@ -1,5 +1,7 @@
 #include "SettingsAccessibility.h"
 
+#include "AssistiveRoles.h"
+
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 
@@ -8,18 +10,6 @@ namespace tavlin {
 namespace {
 
 const char* const kindProperty = "tavlinAccessibleKind";
-
-class DecorativeAccessible : public QAccessibleWidget {
-public:
-    explicit DecorativeAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Graphic) {}
-    QAccessible::State state() const override
-    {
-        QAccessible::State hidden = QAccessibleWidget::state();
-        hidden.invisible = true;
-        return hidden;
-    }
-    QString text(QAccessible::Text) const override { return {}; }
-};
 
 class SectionTabAccessible : public QAccessibleWidget {
 public:
@@ -50,10 +40,7 @@ QAccessibleInterface* settingsAccessible(const QString&, QObject* object)
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget)
         return nullptr;
-    const QByteArray kind = widget->property(kindProperty).toByteArray();
-    if (kind == "decorative")
-        return new DecorativeAccessible(widget);
-    if (kind == "sectionTab")
+    if (widget->property(kindProperty).toByteArray() == "sectionTab")
         return new SectionTabAccessible(static_cast<QAbstractButton*>(widget));
     return nullptr;
 }
@@ -69,7 +56,7 @@ void mark(QWidget* widget, const char* kind)
 
 void SettingsAccessibility::markDecorative(QWidget* widget)
 {
-    mark(widget, "decorative");
+    AssistiveRoles::markDecorative(widget);
 }
 
 void SettingsAccessibility::markSectionTab(QWidget* button)

@@ -1,6 +1,5 @@
 #include "SettingsSymbol.h"
 
-#include "SettingsAccessibility.h"
 #include "TavlinTheme.h"
 
 namespace tavlin {
@@ -9,7 +8,6 @@ namespace tavlin {
 SettingsSymbol::SettingsSymbol(const QString& name, int pointSize, QSize frame, QWidget* parent)
     : SymbolTile(name, pointSize * 1.15, frame, TavlinTheme::brandAccent, parent)
 {
-    SettingsAccessibility::markDecorative(this);
 }
 
 } // namespace tavlin

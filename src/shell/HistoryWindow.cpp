@@ -1,5 +1,7 @@
 #include "HistoryWindow.h"
 
+#include "AssistiveRoles.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -13,6 +15,7 @@ namespace tavlin {
 HistoryWindow::HistoryWindow(QWidget* content, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
+    AssistiveRoles::markWindow(this);
     setObjectName(QStringLiteral("history"));
     setWindowTitle(QStringLiteral("Tavlin"));
     setAttribute(Qt::WA_DeleteOnClose, false);

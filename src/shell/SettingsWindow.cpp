@@ -1,5 +1,7 @@
 #include "SettingsWindow.h"
 
+#include "AssistiveRoles.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -10,6 +12,7 @@ namespace tavlin {
 
 SettingsWindow::SettingsWindow(QWidget* content, QWidget* parent) : QWidget(parent, Qt::Window)
 {
+    AssistiveRoles::markWindow(this);
     setObjectName(QStringLiteral("settings"));
     setWindowTitle(QCoreApplication::translate("Tavlin", "Settings"));
     auto* layout = new QVBoxLayout(this);

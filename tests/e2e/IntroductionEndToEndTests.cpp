@@ -2,6 +2,7 @@
 // a tray: the introduction comes first, nothing copied meanwhile is kept, and capturing starts
 // once it is finished.
 #include "ApplicationProfile.h"
+#include "AssistiveTechnology.h"
 
 #include <gtest/gtest.h>
 
@@ -40,57 +41,6 @@ void stop(QProcess& application)
     ::kill(application.processId(), SIGTERM);
     application.waitForFinished(10000);
 }
-
-// A session bus with the accessibility bus on it, for as long as it lives: the application then
-// publishes its controls, and press() finds one by its accessible name as a screen reader does.
-struct AssistiveTechnology {
-    QProcess bus;
-    QProcess launcher;
-    QString address;
-
-    AssistiveTechnology()
-    {
-        bus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-        if (bus.waitForReadyRead(5000))
-            address = QString::fromUtf8(bus.readLine().trimmed());
-        launcher.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
-        launcher.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"), {QStringLiteral("--launch-immediately")});
-        launcher.waitForStarted(5000);
-    }
-    ~AssistiveTechnology()
-    {
-        for (QProcess* process : {&launcher, &bus}) {
-            process->terminate();
-            process->waitForFinished(5000);
-        }
-    }
-
-    QProcessEnvironment environment(QProcessEnvironment base) const
-    {
-        base.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
-        base.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
-        return base;
-    }
-
-    std::unique_ptr<QProcess> launch(const Profile& profile) const
-    {
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(environment(profile.environment()));
-        process->start(QStringLiteral(TAVLIN_APPLICATION), QStringList());
-        process->waitForStarted(5000);
-        return process;
-    }
-
-    // "press", "focus", "find" or "gone" the control of that accessible name; true once done.
-    bool ask(const char* command, const QString& name) const
-    {
-        QProcess helper;
-        helper.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
-        helper.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QString::fromLatin1(command), name});
-        return helper.waitForFinished(20000) && helper.exitCode() == 0;
-    }
-    bool press(const QString& name) const { return ask("press", name); }
-};
 
 QByteArray clipboard()
 {

@@ -6,6 +6,8 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
        accessible.py focus NAME   exits 0 once it was found and given the keyboard focus
        accessible.py find NAME    exits 0 once it is found
        accessible.py gone NAME    exits 0 once nothing of that name is left
+       accessible.py hear NAME    exits 0 once a control of that name shows, and prints, for each
+                                  showing one, what a screen reader hears: "role|states|text"
 Waits up to 10 seconds; exits 1 when that does not come to pass.
 """
 import sys
@@ -30,7 +32,49 @@ def find(node, name):
     return None
 
 
+def find_all(node, name, found):
+    try:
+        if node.get_name() == name and node.get_state_set().contains(Atspi.StateType.SHOWING):
+            found.append(node)
+        for index in range(node.get_child_count()):
+            find_all(node.get_child_at_index(index), name, found)
+    except Exception:  # noqa: BLE001 - the tree changed while it was read
+        pass
+    return found
+
+
+HEARD_STATES = ("checked", "selected", "pressed", "focused", "expanded")
+
+
+def heard(node):
+    states = node.get_state_set()
+    said = sorted(nick for nick in HEARD_STATES if states.contains(getattr(Atspi.StateType, nick.upper())))
+    value = ""
+    if "Text" in node.get_interfaces():
+        value = Atspi.Text.get_text(node, 0, Atspi.Text.get_character_count(node))
+    return "%s|%s|%s" % (node.get_role_name(), ",".join(said), value.replace("\n", " "))
+
+
+def hear(name):
+    deadline = time.monotonic() + 10
+    while time.monotonic() < deadline:
+        try:
+            desktop = Atspi.get_desktop(0)
+            nodes = []
+            for index in range(desktop.get_child_count()):
+                find_all(desktop.get_child_at_index(index), name, nodes)
+            if nodes:
+                print("\n".join(heard(node) for node in nodes))
+                return 0
+        except Exception:  # noqa: BLE001 - an application came or went meanwhile
+            pass
+        time.sleep(0.2)
+    return 1
+
+
 def main(command, name):
+    if command == "hear":
+        return hear(name)
     deadline = time.monotonic() + 10
     while time.monotonic() < deadline:
         node = None

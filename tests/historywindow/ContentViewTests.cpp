@@ -367,6 +367,24 @@ TEST(ContentView, AssistiveTechnologyReadsRecordsAndIconButtons)
               QStringLiteral("Hide Preview"));
 }
 
+TEST(ContentView, AssistiveTechnologyHearsOnlyWhatShows)
+{
+    HistoryWindowFixture fixture;
+    fixture.store(60);
+    fixture.show();
+    for (HistoryViewMode mode : {HistoryViewMode::list, HistoryViewMode::cards}) {
+        fixture.preferences.setViewMode(mode);
+        QAccessibleInterface* records = QAccessible::queryAccessibleInterface(fixture.records());
+        ASSERT_EQ(records->childCount(), 60);
+        EXPECT_FALSE(records->child(0)->state().offscreen);
+        EXPECT_TRUE(records->child(59)->state().offscreen) << "scrolled out of view";
+    }
+    // The search field's magnifying glass only decorates.
+    auto* glass = fixture.view->findChild<QWidget*>(QStringLiteral("search-glass"));
+    ASSERT_TRUE(glass);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(glass)->state().invisible);
+}
+
 TEST(ContentView, ADamagedDatabaseShowsItsMessageAndStaysUntouched)
 {
     HistoryWindowFixture fixture;

@@ -1,0 +1,71 @@
+#pragma once
+
+// A session bus with the accessibility bus on it, for as long as it lives: the application then
+// publishes its controls, and accessible.py finds one by its accessible name as a screen reader
+// does.
+#include "ApplicationProfile.h"
+
+namespace tavlin::test {
+
+struct AssistiveTechnology {
+    QProcess bus;
+    QProcess launcher;
+    QString address;
+
+    AssistiveTechnology()
+    {
+        bus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+        if (bus.waitForReadyRead(5000))
+            address = QString::fromUtf8(bus.readLine().trimmed());
+        launcher.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
+        launcher.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"), {QStringLiteral("--launch-immediately")});
+        launcher.waitForStarted(5000);
+    }
+    ~AssistiveTechnology()
+    {
+        for (QProcess* process : {&launcher, &bus}) {
+            process->terminate();
+            process->waitForFinished(5000);
+        }
+    }
+
+    QProcessEnvironment environment(QProcessEnvironment base) const
+    {
+        base.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+        base.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+        return base;
+    }
+
+    std::unique_ptr<QProcess> launch(const Profile& profile) const
+    {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(environment(profile.environment()));
+        process->start(QStringLiteral(TAVLIN_APPLICATION), QStringList());
+        process->waitForStarted(5000);
+        return process;
+    }
+
+    // "press", "focus", "find" or "gone" the control of that accessible name; true once done.
+    bool ask(const char* command, const QString& name, QString* output = nullptr) const
+    {
+        QProcess helper;
+        helper.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
+        helper.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QString::fromLatin1(command), name});
+        const bool done = helper.waitForFinished(20000) && helper.exitCode() == 0;
+        if (output)
+            *output = QString::fromUtf8(helper.readAllStandardOutput());
+        return done;
+    }
+    bool press(const QString& name) const { return ask("press", name); }
+
+    // What a screen reader hears of each showing control of that name, one line each:
+    // "role|states|text", the states (checked, selected, ...) sorted and joined with commas.
+    QStringList hear(const QString& name) const
+    {
+        QString heard;
+        ask("hear", name, &heard);
+        return heard.split(u'\n', Qt::SkipEmptyParts);
+    }
+};
+
+} // namespace tavlin::test
