@@ -7,6 +7,7 @@
 #include "PlistDefaults.h"
 #include "SingleInstance.h"
 #include "TavlinLanguage.h"
+#include "TavlinStyle.h"
 #include "X11Display.h"
 #include "X11WindowProperties.h"
 
@@ -85,6 +86,7 @@ int main(int argc, char** argv)
     QApplication::setOrganizationDomain(QStringLiteral("tavlin.org"));
     QApplication::setDesktopFileName(QStringLiteral("org.tavlin.Tavlin"));
     QApplication::setQuitOnLastWindowClosed(false);
+    tavlin::TavlinStyle::install();
     tavlin::X11WindowProperties windowProperties;
     tavlin::WindowProperties::install(&windowProperties);
 

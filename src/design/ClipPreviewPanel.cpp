@@ -1,5 +1,6 @@
 #include "ClipPreviewPanel.h"
 
+#include "ButtonLook.h"
 #include "CardMetadata.h"
 #include "ClipContentView.h"
 #include "ClipTextSnippet.h"
@@ -8,7 +9,6 @@
 #include "DocumentView.h"
 #include "ElidedLabel.h"
 #include "HistoryTimestamp.h"
-#include "KeyboardFocus.h"
 #include "RoundedShape.h"
 #include "SourceApplicationIcon.h"
 #include "SourceApplicationNameLabel.h"
@@ -26,6 +26,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -39,73 +40,22 @@ namespace {
 constexpr int pillHeight = 32;
 constexpr int maximumLinkHeight = 220;
 
-// The panel's capsule buttons: a label (with an optional symbol) on the control fill, outlined
-// under increased contrast, dimmed while pressed.
-class PreviewPill : public QAbstractButton {
-public:
-    PreviewPill(const QString& text, const QString& symbol, int horizontalInset, std::function<void()> action,
-                QWidget* parent)
-        : QAbstractButton(parent)
-        , symbol_(symbol)
-        , inset_(horizontalInset)
-    {
-        setText(text);
-        setFont(SystemFont::regular(12, QFont::Medium));
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::TabFocus);
-        KeyboardFocus::track(this);
-        // Never cut: the pill is always as wide as its label.
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        connect(this, &QAbstractButton::clicked, this, [action = std::move(action)] {
-            if (action)
-                action();
-        });
-    }
-
-    QSize sizeHint() const override
-    {
-        const int symbolWidth = symbol_.isEmpty() ? 0 : symbolFrame + symbolSpacing;
-        return {2 * inset_ + symbolWidth + fontMetrics().horizontalAdvance(text()) + 1, pillHeight};
-    }
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-protected:
-    bool hitButton(const QPoint& position) const override
-    {
-        return RoundedShape::capsule(QRectF(rect())).contains(position);
-    }
-
-    void paintEvent(QPaintEvent*) override
-    {
-        const Appearance appearance = ThemeAppearance::of(this);
-        QPainter painter(this);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        painter.setOpacity(isDown() ? 0.75 : 1.0);
-        const QRectF bounds(rect());
-        const qreal radius = RoundedShape::capsuleRadius(bounds);
-        RoundedShape::fill(painter, bounds, radius, TavlinTheme::controlFill.resolve(appearance));
-        const QColor ink = TavlinTheme::primaryText.resolve(appearance);
-        if (appearance.highContrast)
-            RoundedShape::strokeInside(painter, bounds, radius, ink, 1.5);
-        else if (KeyboardFocus::showsRing(this))
-            RoundedShape::strokeInside(painter, bounds, radius, TavlinTheme::brandAccent.resolve(appearance), 2);
-        qreal x = inset_;
-        if (!symbol_.isEmpty()) {
-            SymbolIcon::paint(painter, symbol_, QRectF(x, (height() - symbolFrame) / 2.0, symbolFrame, symbolFrame),
-                              ink);
-            x += symbolFrame + symbolSpacing;
-        }
-        painter.setPen(ink);
-        painter.drawText(QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         text());
-    }
-
-private:
-    static constexpr int symbolFrame = 12;
-    static constexpr int symbolSpacing = 5;
-    QString symbol_;
-    int inset_;
-};
+// The panel's capsule buttons: a label (with an optional symbol) on the control fill, as wide as
+// the label, never cut.
+QPushButton* previewPill(const QString& text, const QString& symbol, int horizontalInset, std::function<void()> action,
+                         QWidget* parent)
+{
+    ButtonLook look = ButtonLook::withKind(ButtonLook::Kind::pill);
+    look.symbol = symbol;
+    look.padding = horizontalInset;
+    auto* pill = ButtonLook::push(look, text, parent);
+    pill->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    QObject::connect(pill, &QAbstractButton::clicked, pill, [action = std::move(action)] {
+        if (action)
+            action();
+    });
+    return pill;
+}
 
 // The header's label: the kind's symbol and "Preview".
 class HeaderLabel : public QWidget {
@@ -307,7 +257,7 @@ QWidget* ClipPreviewPanel::buildContent()
     }
     if (clip_.kind == ClipKind::link) {
         if (const std::optional<QUrl> url = webURL(clip_)) {
-            auto* open = new PreviewPill(
+            auto* open = previewPill(
                 QCoreApplication::translate("Tavlin", "Open in Browser"), QStringLiteral("arrow.up.right.square"), 12,
                 [url = *url] { QDesktopServices::openUrl(url); }, content);
             open->setObjectName(QStringLiteral("open-in-browser"));
@@ -357,7 +307,7 @@ QWidget* ClipPreviewPanel::buildFileBlock(const QString& path, QWidget* parent)
         buttons->setSpacing(8);
         const QUrl url = QUrl::fromLocalFile(path);
         // Each press checks again: the file may have gone since the block was built.
-        auto* open = new PreviewPill(
+        auto* open = previewPill(
             QCoreApplication::translate("Tavlin", "Open File"), QString(), 12,
             [path, url] {
                 if (QFileInfo::exists(path))
@@ -365,7 +315,7 @@ QWidget* ClipPreviewPanel::buildFileBlock(const QString& path, QWidget* parent)
             },
             block);
         open->setObjectName(QStringLiteral("open-file"));
-        auto* show = new PreviewPill(
+        auto* show = previewPill(
             QCoreApplication::translate("Tavlin", "Show in Folder"), QString(), 12,
             [path, url] {
                 const Workspace* workspace = SourceApplicationIcon::workspace();
@@ -429,7 +379,7 @@ QWidget* ClipPreviewPanel::buildActions()
     auto* row = new QHBoxLayout(actions);
     row->setContentsMargins(contentPadding, contentPadding, contentPadding, contentPadding);
     row->setSpacing(0);
-    auto* favorite = new PreviewPill(
+    auto* favorite = previewPill(
         clip_.isFavorite ? QCoreApplication::translate("Tavlin", "Unfavorite")
                           : QCoreApplication::translate("Tavlin", "Favorite"),
         clip_.isFavorite ? QStringLiteral("star.fill") : QStringLiteral("star"), 8,

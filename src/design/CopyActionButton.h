@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAbstractButton>
+#include <QPushButton>
 
 #include <functional>
 
@@ -9,19 +9,13 @@ namespace tavlin {
 // The "Copy" capsule of the preview panel, dark in light mode and light in dark mode. It runs
 // the caller's copy, answers Ctrl+C, and reads "Copied" with a check mark while the caller says
 // the record has just been copied. Always 112 by 32, so its two forms never move anything.
-class CopyActionButton : public QAbstractButton {
+class CopyActionButton : public QPushButton {
     Q_OBJECT
 public:
     CopyActionButton(bool copied, std::function<void()> action, QWidget* parent = nullptr);
 
     bool isCopied() const { return copied_; }
     void setCopied(bool copied);
-
-    QSize sizeHint() const override { return {112, 32}; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    bool hitButton(const QPoint& position) const override;
 
 private:
     bool copied_;

@@ -1,10 +1,10 @@
 #include "HistoryEmptyView.h"
 
 #include "AssistiveRoles.h"
+#include "ButtonLook.h"
 #include "DocumentView.h"
 #include "GhostView.h"
 #include "SystemFont.h"
-#include "StyledButton.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
+#include <QPushButton>
 #include <QPropertyAnimation>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -72,8 +73,8 @@ HistoryEmptyView::HistoryEmptyView(Kind kind, std::function<void()> onResetFilte
     message_->document()->setDefaultFont(SystemFont::regular(13));
     column->addWidget(message_);
 
-    auto* reset = new StyledButton(QString(), {TavlinButtonStyle::Kind::secondary, 28}, content_);
-    reset->setTint(TavlinTheme::brandAccent);
+    auto* reset = ButtonLook::action({TavlinButtonStyle::Kind::secondary, 28}, QString(), content_);
+    ButtonLook::change(reset, [](ButtonLook& look) { look.ink = TavlinTheme::brandAccent; });
     resetButton_ = reset;
     resetButton_->setObjectName(QStringLiteral("reset-filters"));
     resetButton_->setCursor(Qt::PointingHandCursor);

@@ -18,6 +18,18 @@ int encoded(const Appearance& appearance)
     return (appearance.dark ? 1 : 0) | (appearance.highContrast ? 2 : 0);
 }
 
+// What a widget's window, or else the window that one belongs to, was marked with.
+QVariant markOf(const QWidget* widget, const char* property)
+{
+    for (const QWidget* window = widget ? widget->window() : nullptr; window;
+         window = window->parentWidget() ? window->parentWidget()->window() : nullptr) {
+        QVariant value = window->property(property);
+        if (value.isValid())
+            return value;
+    }
+    return {};
+}
+
 } // namespace
 
 ThemeAppearance::ThemeAppearance(QWidget* content, SystemAppearance& system, ThemePreference preference)
@@ -95,8 +107,7 @@ Appearance ThemeAppearance::of(const QWidget* widget)
 {
     if (!widget)
         return {};
-    const QVariant marked = widget->window()->property(appearanceProperty);
-    if (marked.isValid()) {
+    if (const QVariant marked = markOf(widget, appearanceProperty); marked.isValid()) {
         const int bits = marked.toInt();
         return {(bits & 1) != 0, (bits & 2) != 0};
     }
@@ -104,9 +115,14 @@ Appearance ThemeAppearance::of(const QWidget* widget)
     return {palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness(), false};
 }
 
+bool ThemeAppearance::isMarked(const QWidget* window)
+{
+    return window->property(appearanceProperty).isValid();
+}
+
 bool ThemeAppearance::reduceMotion(const QWidget* widget)
 {
-    return widget && widget->window()->property(reduceMotionProperty).toBool();
+    return markOf(widget, reduceMotionProperty).toBool();
 }
 
 QPalette ThemeAppearance::palette(const Appearance& appearance)

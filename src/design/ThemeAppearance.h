@@ -28,9 +28,12 @@ public:
     // The appearance this theme gives its window now.
     Appearance appearance() const;
 
-    // The appearance a widget paints in: the one its window was given, else the palette's own
-    // lightness (a widget outside any themed window).
+    // The appearance a widget paints in: the one its window was given, or else the one of the
+    // window that window belongs to (a menu's, a dialog's, a tool tip's owner), else the palette's
+    // own lightness (a widget outside any themed window).
     static Appearance of(const QWidget* widget);
+    // Whether a window was given an appearance of its own.
+    static bool isMarked(const QWidget* window);
     // Whether animations are to be left out for this widget's window.
     static bool reduceMotion(const QWidget* widget);
     // The palette of Qt's own controls for an appearance.

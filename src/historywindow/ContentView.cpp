@@ -1,6 +1,7 @@
 #include "ContentView.h"
 
 #include "AssistiveRoles.h"
+#include "ButtonLook.h"
 #include "ClearHistorySheet.h"
 #include "ClipPreviewPanel.h"
 #include "CopyFeedback.h"
@@ -22,6 +23,7 @@
 #include "ViewPreferences.h"
 
 #include <QAbstractItemView>
+#include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -32,6 +34,7 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSvgRenderer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace tavlin {
@@ -188,8 +191,14 @@ QWidget* ContentView::buildSidebar()
     brand->addStretch(1);
     layout->addLayout(brand);
     layout->addSpacing(20);
+    // One section is chosen at a time; a click on the chosen one leaves it chosen.
+    auto* sectionGroup = new QButtonGroup(sidebar);
     for (HistorySection section : allHistorySections) {
-        auto* row = new SidebarRow(sectionSymbol(section), title(section), false);
+        ButtonLook look = ButtonLook::withKind(ButtonLook::Kind::sidebarRow);
+        look.symbol = sectionSymbol(section);
+        auto* row = ButtonLook::push(look, title(section));
+        row->setCheckable(true);
+        sectionGroup->addButton(row);
         row->setObjectName(QStringLiteral("history-section-") + toRaw(section));
         connect(row, &QAbstractButton::clicked, this, [this, section] { browser_.setSection(section); });
         sectionRows_.append(row);
@@ -197,7 +206,9 @@ QWidget* ContentView::buildSidebar()
         layout->addSpacing(4);
     }
     layout->addStretch(1);
-    auto* settings = new SidebarRow(QStringLiteral("gearshape"), tr("Settings"), true);
+    ButtonLook settingsLook = ButtonLook::withKind(ButtonLook::Kind::sidebarAction);
+    settingsLook.symbol = QStringLiteral("gearshape");
+    auto* settings = ButtonLook::push(settingsLook, tr("Settings"));
     settings->setObjectName(QStringLiteral("history-settings"));
     connect(settings, &QAbstractButton::clicked, this, [this] {
         if (openSettings_)
@@ -247,8 +258,8 @@ QWidget* ContentView::buildHeader()
     connect(search_, &QLineEdit::textEdited, this, [this](const QString& text) { browser_.setQuery(text); });
     searchHint_ = new QLabel(tr("Ctrl F"));
     searchHint_->setFont(SystemFont::regular(11));
-    clearSearch_ = new SymbolButton(QStringLiteral("xmark.circle.fill"), 18, 14, TavlinTheme::secondaryText);
-    clearSearch_->setLabel(tr("Clear Search"));
+    clearSearch_ = ButtonLook::symbolButton(QStringLiteral("xmark.circle.fill"), 18, 14, tr("Clear Search"));
+    ButtonLook::change(clearSearch_, [](ButtonLook& look) { look.ink = TavlinTheme::secondaryText; });
     clearSearch_->setFocusPolicy(Qt::NoFocus);
     connect(clearSearch_, &QAbstractButton::clicked, this, [this] { browser_.setQuery(QString()); });
     searchLayout->addWidget(glass);
@@ -262,12 +273,11 @@ QWidget* ContentView::buildHeader()
     auto* actionsLayout = new QHBoxLayout(actions);
     actionsLayout->setContentsMargins(0, 0, 0, 0);
     actionsLayout->setSpacing(10);
-    previewButton_ = new SymbolButton(QStringLiteral("sidebar.right"), 26, 20, TavlinTheme::primaryText);
+    previewButton_ = ButtonLook::symbolButton(QStringLiteral("sidebar.right"), 26, 20, QString());
     previewButton_->setObjectName(QStringLiteral("history-preview-toggle"));
     connect(previewButton_, &QAbstractButton::clicked, this, [this] { preferences_.setShowPreview(!preferences_.showPreview()); });
-    moreButton_ = new SymbolButton(QStringLiteral("ellipsis.circle"), 26, 20, TavlinTheme::primaryText);
+    moreButton_ = ButtonLook::symbolButton(QStringLiteral("ellipsis.circle"), 26, 20, tr("More Actions"));
     moreButton_->setObjectName(QStringLiteral("history-more-actions"));
-    moreButton_->setLabel(tr("More Actions"));
     auto* menu = new QMenu(moreButton_);
     menu->setAttribute(Qt::WA_WindowPropagation); // the window's theme, as the record menu
     clearAllAction_ = menu->addAction(tr("Clear All History…"), this, &ContentView::showClearSheet);
@@ -286,8 +296,14 @@ QWidget* ContentView::buildHeader()
     auto* chipsLayout = new QHBoxLayout(chips);
     chipsLayout->setContentsMargins(0, 0, 0, 0);
     chipsLayout->setSpacing(8);
+    // One kind is chosen at a time, and says so to assistive technology by being checked.
+    auto* chipGroup = new QButtonGroup(chips);
+    ButtonLook chipLook = ButtonLook::withKind(ButtonLook::Kind::chip);
+    chipLook.padding = 14;
     for (HistoryKindFilter filter : allHistoryKindFilters) {
-        auto* chip = new CapsuleButton(title(filter), SystemFont::regular(14, QFont::Medium), 14);
+        auto* chip = ButtonLook::push(chipLook, title(filter));
+        chip->setCheckable(true);
+        chipGroup->addButton(chip);
         chip->setObjectName(QStringLiteral("history-kind-") + toRaw(filter));
         connect(chip, &QAbstractButton::clicked, this, [this, filter] { browser_.setKindFilter(filter); });
         chips_.append(chip);
@@ -304,11 +320,19 @@ QWidget* ContentView::buildHeader()
     chipScroll->setFixedHeight(32);
     clearBackground(chipScroll);
     chips->setMinimumWidth(chips->sizeHint().width());
-    sourceButton_ = new CapsuleButton(QString(), SystemFont::regular(13, QFont::Medium), 13);
+    ButtonLook sourceLook = ButtonLook::withKind(ButtonLook::Kind::chip);
+    sourceLook.padding = 13;
+    sourceLook.symbol = QStringLiteral("line.3.horizontal.decrease.circle");
+    sourceButton_ = ButtonLook::push(sourceLook, QString());
+    sourceButton_->setFont(SystemFont::regular(13, QFont::Medium));
+    // Checked while a source filter is on; a click opens the list and leaves that as it is.
+    sourceButton_->setCheckable(true);
     sourceButton_->setObjectName(QStringLiteral("history-source-filter"));
-    sourceButton_->setSymbol(QStringLiteral("line.3.horizontal.decrease.circle"));
     sourceButton_->setToolTip(tr("Filter by app: you can choose several"));
-    connect(sourceButton_, &QAbstractButton::clicked, this, [this] { setShowingSources(!popover_); });
+    connect(sourceButton_, &QAbstractButton::clicked, this, [this] {
+        refreshHeader();
+        setShowingSources(!popover_);
+    });
     filterLine->addWidget(chipScroll, 1);
     filterLine->addWidget(sourceButton_);
     layout->addLayout(filterLine);
@@ -590,12 +614,12 @@ void ContentView::refreshHeader()
     const Appearance appearance = ThemeAppearance::of(this);
     const HistorySection section = browser_.section();
     for (int i = 0; i < sectionRows_.size(); ++i)
-        sectionRows_[i]->setCurrent(allHistorySections[i] == section);
+        sectionRows_[i]->setChecked(allHistorySections[i] == section);
     headingText_->setText(title(section));
     headingIcon_->setPixmap(SymbolIcon::pixmap(sectionSymbol(section), 24, TavlinTheme::brandAccent.resolve(appearance),
                                                devicePixelRatioF()));
     for (int i = 0; i < chips_.size(); ++i)
-        chips_[i]->setSelected(allHistoryKindFilters[i] == browser_.kindFilter());
+        chips_[i]->setChecked(allHistoryKindFilters[i] == browser_.kindFilter());
     if (search_->text() != browser_.query())
         search_->setText(browser_.query());
     searchHint_->setVisible(browser_.query().isEmpty());
@@ -610,17 +634,17 @@ void ContentView::refreshHeader()
         glass->setPixmap(SymbolIcon::pixmap(QStringLiteral("magnifyingglass"), 16,
                                             TavlinTheme::secondaryText.resolve(appearance), devicePixelRatioF()));
     sourceButton_->setText(SourceFilterPopover::buttonText(browser_.sourceFilter()));
-    sourceButton_->setSelected(SourceFilterPopover::selectedCount(browser_.sourceFilter()) > 0);
+    sourceButton_->setChecked(SourceFilterPopover::selectedCount(browser_.sourceFilter()) > 0);
     sourceButton_->updateGeometry();
-    previewButton_->setLabel(preferences_.showPreview() ? tr("Hide Preview") : tr("Show Preview"));
+    ButtonLook::setLabel(previewButton_, preferences_.showPreview() ? tr("Hide Preview") : tr("Show Preview"));
     resetAction_->setEnabled(browser_.hasFilters());
     setTextColor(status_, TavlinTheme::secondaryText.resolve(appearance));
 }
 
 void ContentView::refreshCounts()
 {
-    sectionRows_[0]->setCount(localizedCount(browser_.totalCount()));
-    sectionRows_[1]->setCount(localizedCount(browser_.favoriteCount()));
+    ButtonLook::setDetail(sectionRows_[0], localizedCount(browser_.totalCount()));
+    ButtonLook::setDetail(sectionRows_[1], localizedCount(browser_.favoriteCount()));
     status_->setText(statusText(browser_.clips().size(), browser_.matchedCount()));
     clearAllAction_->setEnabled(browser_.totalCount() != 0);
     resetAction_->setEnabled(browser_.hasFilters());

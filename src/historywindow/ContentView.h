@@ -14,11 +14,12 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QStackedLayout;
+class QToolButton;
 
 namespace tavlin {
 
-class CapsuleButton;
 class ClearHistorySheet;
 class ClipPreviewPanel;
 class CopyFeedback;
@@ -29,9 +30,7 @@ class HistoryBrowser;
 class HistoryModel;
 class HistoryOperations;
 class RecordListModel;
-class SidebarRow;
 class SourceFilterPopover;
-class SymbolButton;
 class ViewPreferences;
 struct RecordCallbacks;
 
@@ -126,20 +125,20 @@ private:
     std::optional<PreviewKey> previewKey_;
     std::optional<HistoryQuery> lastRequest_;
 
-    QList<SidebarRow*> sectionRows_;
+    QList<QPushButton*> sectionRows_;
     QLabel* headingIcon_ = nullptr;
     QLabel* headingText_ = nullptr;
     QLineEdit* search_ = nullptr;
     QWidget* searchBox_ = nullptr;
     QLabel* searchHint_ = nullptr;
-    SymbolButton* clearSearch_ = nullptr;
+    QToolButton* clearSearch_ = nullptr;
     class SearchFocusRing* focusRing_ = nullptr;
-    SymbolButton* previewButton_ = nullptr;
-    SymbolButton* moreButton_ = nullptr;
+    QToolButton* previewButton_ = nullptr;
+    QToolButton* moreButton_ = nullptr;
     QAction* clearAllAction_ = nullptr;
     QAction* resetAction_ = nullptr;
-    QList<CapsuleButton*> chips_;
-    CapsuleButton* sourceButton_ = nullptr;
+    QList<QPushButton*> chips_;
+    QPushButton* sourceButton_ = nullptr;
     QWidget* banner_ = nullptr;
     QLabel* bannerText_ = nullptr;
     QWidget* recordsArea_ = nullptr;

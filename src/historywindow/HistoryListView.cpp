@@ -107,7 +107,6 @@ HistoryListView::HistoryListView(RecordListModel& records, QWidget* parent) : QL
     setItemDelegate(new HistoryRowDelegate(records, this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setVerticalScrollBar(new SlimScrollBar);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setUniformItemSizes(false);

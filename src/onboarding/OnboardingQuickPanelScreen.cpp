@@ -1,5 +1,6 @@
 #include "OnboardingQuickPanelScreen.h"
 
+#include "ButtonLook.h"
 #include "GlobalShortcut.h"
 #include "OnboardingKeyCaps.h"
 #include "OnboardingLayout.h"
@@ -7,7 +8,6 @@
 #include "OnboardingSurface.h"
 #include "OnboardingText.h"
 #include "RoundedShape.h"
-#include "StyledButton.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
@@ -108,7 +108,8 @@ OnboardingQuickPanelScreen::OnboardingQuickPanelScreen(GlobalShortcut& shortcut,
         recorderFrame_ = new RecorderFrame(recorder, shortcut, recorderFocused_);
         controls->addWidget(recorderFrame_);
     }
-    reset_ = new StyledButton(QCoreApplication::translate("Onboarding", "Reset"), {TavlinButtonStyle::Kind::quiet, 34});
+    reset_ = ButtonLook::action({TavlinButtonStyle::Kind::quiet, 34},
+                                QCoreApplication::translate("Onboarding", "Reset"));
     reset_->setObjectName(QStringLiteral("shortcut-reset"));
     connect(reset_, &QAbstractButton::clicked, this, [this] { shortcut_.replace(ShortcutBinding::defaultBinding()); });
     controls->addWidget(reset_);

@@ -4,11 +4,12 @@
 
 #include <functional>
 
+class QPushButton;
+
 namespace tavlin {
 
 class GlobalShortcut;
 class OnboardingKeyCaps;
-class StyledButton;
 class ThemedLabel;
 
 // Makes the control that records a new Quick Panel shortcut into the shared GlobalShortcut,
@@ -34,7 +35,7 @@ private:
     GlobalShortcut& shortcut_;
     OnboardingKeyCaps* caps_;
     QWidget* recorderFrame_ = nullptr;
-    StyledButton* reset_;
+    QPushButton* reset_;
     ThemedLabel* status_;
     ThemedLabel* hint_;
     bool recorderFocused_ = false;

@@ -1,62 +1,15 @@
 #include "OnboardingSegmented.h"
 
-#include "KeyboardFocus.h"
+#include "ButtonLook.h"
 #include "RoundedShape.h"
-#include "SystemFont.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
-#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPushButton>
 
 namespace tavlin {
-
-namespace {
-
-class Segment : public QAbstractButton {
-public:
-    Segment(const QString& title, QWidget* parent) : QAbstractButton(parent)
-    {
-        setText(title);
-        setAccessibleName(title);
-        setCheckable(true);
-        setFocusPolicy(Qt::TabFocus);
-        setAttribute(Qt::WA_Hover);
-        KeyboardFocus::track(this);
-    }
-
-    QSize sizeHint() const override
-    {
-        const QFontMetrics metrics(SystemFont::regular(12, QFont::DemiBold));
-        return {std::max(62, metrics.horizontalAdvance(text()) + 24), 26};
-    }
-
-protected:
-    // The owner decides the selection; a click only asks for it.
-    void nextCheckState() override {}
-
-    void paintEvent(QPaintEvent*) override
-    {
-        const Appearance appearance = ThemeAppearance::of(this);
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF pill = rect();
-        const qreal radius = RoundedShape::capsuleRadius(pill);
-        if (isChecked())
-            RoundedShape::fill(painter, pill, radius, TavlinTheme::controlSelection.resolve(appearance));
-        else if (underMouse())
-            RoundedShape::fill(painter, pill, radius, TavlinTheme::hoverSurface.resolve(appearance));
-        const bool ring = KeyboardFocus::showsRing(this);
-        if (ring || (isChecked() && appearance.highContrast))
-            RoundedShape::strokeInside(painter, pill, radius, TavlinTheme::brandAccent.resolve(appearance), ring ? 2 : 1);
-        painter.setFont(SystemFont::regular(12, isChecked() ? QFont::DemiBold : QFont::Medium));
-        painter.setPen(TavlinTheme::primaryText.resolve(appearance));
-        painter.drawText(pill, Qt::AlignCenter, text());
-    }
-};
-
-} // namespace
 
 OnboardingSegmented::OnboardingSegmented(const QString& label, const QStringList& titles, QWidget* parent)
     : QWidget(parent)
@@ -67,9 +20,11 @@ OnboardingSegmented::OnboardingSegmented(const QString& label, const QStringList
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
     for (int i = 0; i < titles.size(); ++i) {
-        auto* segment = new Segment(titles[i], this);
-        connect(segment, &QAbstractButton::clicked, this, [this, i] { Q_EMIT activated(i); });
-        // Assistive technology toggles a segment instead of clicking it: the same request.
+        auto* segment = ButtonLook::push(ButtonLook::withKind(ButtonLook::Kind::segment), titles[i], this);
+        segment->setAccessibleName(titles[i]);
+        segment->setCheckable(true);
+        // A click or assistive technology toggles the segment: the owner hears the request and
+        // decides what stays selected.
         connect(segment, &QAbstractButton::toggled, this, [this, i](bool checked) {
             if (showing_)
                 return;

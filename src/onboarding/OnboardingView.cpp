@@ -1,5 +1,6 @@
 #include "OnboardingView.h"
 
+#include "ButtonLook.h"
 #include "GlobalShortcut.h"
 #include "OnboardingFinishScreen.h"
 #include "OnboardingLayout.h"
@@ -8,7 +9,6 @@
 #include "OnboardingState.h"
 #include "OnboardingTransition.h"
 #include "OnboardingWelcomeScreen.h"
-#include "StyledButton.h"
 #include "ThemeAppearance.h"
 
 #include <QCoreApplication>
@@ -78,7 +78,7 @@ OnboardingView::OnboardingView(OnboardingState& state, GlobalShortcut& shortcut,
     auto* headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(20, 0, 20, 0);
     progress_ = new OnboardingProgress();
-    skip_ = new StyledButton(QCoreApplication::translate("Onboarding", "Skip"), {TavlinButtonStyle::Kind::quiet, 34});
+    skip_ = ButtonLook::action({TavlinButtonStyle::Kind::quiet, 34}, QCoreApplication::translate("Onboarding", "Skip"));
     skip_->setObjectName(QStringLiteral("onboarding-skip"));
     skip_->setAccessibleDescription(QCoreApplication::translate("Onboarding", "Finish the introduction and start using Tavlin"));
     connect(skip_, &QAbstractButton::clicked, this, [this] { state_.complete(OnboardingState::Outcome::skipped); });
@@ -106,12 +106,15 @@ OnboardingView::OnboardingView(OnboardingState& state, GlobalShortcut& shortcut,
 
     auto* footer = new QHBoxLayout();
     footer->setContentsMargins(28, 6, 28, 0);
-    back_ = new StyledButton(QCoreApplication::translate("Onboarding", "Back"), {TavlinButtonStyle::Kind::secondary, 34});
+    back_ = ButtonLook::action({TavlinButtonStyle::Kind::secondary, 34},
+                               QCoreApplication::translate("Onboarding", "Back"));
     back_->setObjectName(QStringLiteral("onboarding-back"));
     connect(back_, &QAbstractButton::clicked, this, [this] { state_.back(); });
     footer->addWidget(back_);
     footer->addStretch(1);
-    continue_ = new StyledButton(QString(), {TavlinButtonStyle::Kind::primary, 34});
+    continue_ = ButtonLook::action({TavlinButtonStyle::Kind::primary, 34}, QString());
+    continue_->setObjectName(QStringLiteral("onboarding-continue"));
+    connect(continue_, &QAbstractButton::clicked, this, [this] { state_.advance(); });
     footer->addWidget(continue_);
     layout->addLayout(footer);
 
@@ -170,16 +173,7 @@ void OnboardingView::showStep()
 
     // Get Started is the larger button of the last step.
     const bool last = step == OnboardingState::Step::finish;
-    if ((continue_->style().height == 40) != last) {
-        auto* replacement = new StyledButton(QString(), {TavlinButtonStyle::Kind::primary, last ? 40 : 34});
-        continue_->parentWidget()->layout()->replaceWidget(continue_, replacement);
-        delete continue_;
-        continue_ = replacement;
-    }
-    if (continue_->objectName().isEmpty()) {
-        continue_->setObjectName(QStringLiteral("onboarding-continue"));
-        connect(continue_, &QAbstractButton::clicked, this, [this] { state_.advance(); });
-    }
+    ButtonLook::change(continue_, [last](ButtonLook& look) { look.capsule.height = last ? 40 : 34; });
     continue_->setText(last ? QCoreApplication::translate("Onboarding", "Get Started") : QCoreApplication::translate("Onboarding", "Continue"));
     continue_->updateGeometry();
 

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QGraphicsView;
+class QPushButton;
 class QScrollArea;
 
 namespace tavlin {
@@ -14,7 +15,6 @@ class GlobalShortcut;
 class OnboardingProgress;
 class OnboardingState;
 class OnboardingTransition;
-class StyledButton;
 class SystemAppearance;
 class ThemeAppearance;
 
@@ -52,9 +52,9 @@ private:
     QPointer<QWidget> screen_;
     OnboardingTransition* transition_;
     OnboardingProgress* progress_;
-    StyledButton* skip_;
-    StyledButton* back_;
-    StyledButton* continue_;
+    QPushButton* skip_;
+    QPushButton* back_;
+    QPushButton* continue_;
     QScrollArea* scroll_ = nullptr;
     QGraphicsView* graphics_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "QuickPanelView.h"
 
+#include "ButtonLook.h"
 #include "QuickPanelList.h"
 #include "QuickPanelState.h"
 #include "QuickSearchField.h"
@@ -19,6 +20,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStackedLayout>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace tavlin {
@@ -29,6 +31,8 @@ QString colorName(const QColor& color)
 {
     return color.name(QColor::HexArgb);
 }
+
+const char* const starName = "quick-panel-favorites";
 
 // The switch reads as a button with its name and its state as value.
 class StarButtonAccessible : public QAccessibleWidget {
@@ -54,9 +58,32 @@ public:
 
 QAccessibleInterface* starButtonAccessible(const QString& className, QObject* object)
 {
-    if (className == QLatin1String("tavlin::QuickPanelStarButton") && object && object->isWidgetType())
+    if (className == QLatin1String("QToolButton") && object && object->objectName() == QLatin1String(starName))
         return new StarButtonAccessible(static_cast<QWidget*>(object));
     return nullptr;
+}
+
+// The favorites-only switch: a star, filled and tinted while on. It never takes the keyboard.
+QToolButton* starButton(QWidget* parent)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(starButtonAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    auto* star = new QToolButton(parent);
+    star->setObjectName(QLatin1String(starName)); // before anything asks for its interface
+    ButtonLook look = ButtonLook::withKind(ButtonLook::Kind::symbol);
+    look.symbol = QStringLiteral("star");
+    look.checkedSymbol = QStringLiteral("star.fill");
+    look.symbolSize = 12;
+    look.ink = TavlinTheme::secondaryText;
+    ButtonLook::apply(star, look);
+    ButtonLook::setLabel(star, QuickPanelView::tr("Favorites Only"));
+    star->setCheckable(true);
+    star->setFocusPolicy(Qt::NoFocus);
+    star->setFixedSize(28, 24);
+    return star;
 }
 
 } // namespace
@@ -93,33 +120,6 @@ void QuickPanelSearch::paintEvent(QPaintEvent*)
                       TavlinTheme::secondaryText.resolve(appearance));
 }
 
-QuickPanelStarButton::QuickPanelStarButton(QWidget* parent) : QAbstractButton(parent)
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(starButtonAccessible);
-        return true;
-    }();
-    Q_UNUSED(installed);
-    setObjectName(QStringLiteral("quick-panel-favorites"));
-    setCheckable(true);
-    setFocusPolicy(Qt::NoFocus);
-    setFixedSize(28, 24);
-    setToolTip(QuickPanelView::tr("Favorites Only"));
-    setCursor(Qt::PointingHandCursor);
-}
-
-void QuickPanelStarButton::paintEvent(QPaintEvent*)
-{
-    const Appearance appearance = ThemeAppearance::of(this);
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (isChecked())
-        RoundedShape::fill(painter, QRectF(rect()), 8, TavlinTheme::selectedBackground.resolve(appearance));
-    const QColor color = (isChecked() ? TavlinTheme::brandAccent : TavlinTheme::secondaryText).resolve(appearance);
-    SymbolIcon::paint(painter, isChecked() ? QStringLiteral("star.fill") : QStringLiteral("star"),
-                      QRectF((width() - 12) / 2.0, (height() - 12) / 2.0, 12, 12), color);
-}
-
 QuickPanelView::QuickPanelView(QuickPanelState& state, std::function<void(QuickPanelCommand)> onCommand,
                                std::function<void(const Clip&)> onCopy, QWidget* parent)
     : QWidget(parent), state_(state), onCommand_(std::move(onCommand))
@@ -144,7 +144,7 @@ QuickPanelView::QuickPanelView(QuickPanelState& state, std::function<void(QuickP
     QFont recentFont = SystemFont::regular(10, QFont::DemiBold);
     recentFont.setLetterSpacing(QFont::AbsoluteSpacing, 1);
     recent_->setFont(recentFont);
-    star_ = new QuickPanelStarButton(header);
+    star_ = starButton(header);
     headerRow->addWidget(recent_);
     headerRow->addStretch(1);
     headerRow->addWidget(star_);
@@ -230,7 +230,6 @@ void QuickPanelView::refresh()
 {
     search_->field()->showQuery(state_.query());
     star_->setChecked(state_.favoritesOnly());
-    star_->update();
     empty_->setVisible(state_.clips().isEmpty());
     empty_->setText(emptyText(state_.query(), state_.favoritesOnly()));
     const bool failed = state_.errorMessage().has_value();

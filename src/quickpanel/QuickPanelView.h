@@ -3,7 +3,6 @@
 #include "Clip.h"
 #include "QuickPanelCommand.h"
 
-#include <QAbstractButton>
 #include <QWidget>
 
 #include <functional>
@@ -11,6 +10,7 @@
 class QLabel;
 class QPushButton;
 class QStackedLayout;
+class QToolButton;
 
 namespace tavlin {
 
@@ -33,17 +33,6 @@ protected:
 private:
     QuickSearchField* field_;
     SearchFocusRing* ring_;
-};
-
-// The favorites-only switch: a star, filled and tinted while on. It never takes the keyboard.
-class QuickPanelStarButton : public QAbstractButton {
-    Q_OBJECT
-public:
-    explicit QuickPanelStarButton(QWidget* parent = nullptr);
-    QSize sizeHint() const override { return {28, 24}; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
 };
 
 // What the open Quick Panel shows, top to bottom: the search bar, the "Recent" header with the
@@ -75,7 +64,7 @@ private:
     std::function<void(QuickPanelCommand)> onCommand_;
     QuickPanelSearch* search_;
     QLabel* recent_;
-    QuickPanelStarButton* star_;
+    QToolButton* star_;
     QuickPanelList* list_;
     QLabel* empty_;
     QLabel* error_;

@@ -1,10 +1,8 @@
 #include "ExcludedApplicationRow.h"
 
+#include "ButtonLook.h"
 #include "ElidedLabel.h"
-#include "KeyboardFocus.h"
-#include "RoundedShape.h"
 #include "SettingsSymbol.h"
-#include "SymbolIcon.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
@@ -35,25 +33,6 @@ protected:
 
 private:
     std::shared_ptr<const SourceApplicationIcon::Value> value_;
-};
-
-class RemoveButton : public QToolButton {
-public:
-    using QToolButton::QToolButton;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const Appearance appearance = ThemeAppearance::of(this);
-        QColor color = TavlinTheme::secondaryText.resolve(appearance);
-        if (isDown())
-            color = TavlinTheme::primaryText.resolve(appearance);
-        SymbolIcon::paint(painter, QStringLiteral("minus.circle"), QRectF(rect()).adjusted(2, 2, -2, -2), color);
-        if (KeyboardFocus::showsRing(this))
-            RoundedShape::strokeInside(painter, QRectF(rect()), width() / 2.0, TavlinTheme::brandAccent.resolve(appearance), 2);
-    }
 };
 
 } // namespace
@@ -96,14 +75,11 @@ ExcludedApplicationRow::ExcludedApplicationRow(const QString& bundleID, std::fun
     lines->addWidget(new ElidedLabel(second, SystemFont::regular(11), TavlinTheme::secondaryText, Qt::ElideMiddle));
     layout->addWidget(text, 1);
 
-    auto* remove = new RemoveButton();
+    auto* remove = ButtonLook::symbolButton(QStringLiteral("minus.circle"), 22, 18,
+                                            QCoreApplication::translate("Tavlin", "Remove from Exclusions"));
+    ButtonLook::change(remove, [](ButtonLook& look) { look.ink = TavlinTheme::secondaryText; });
     remove->setObjectName(QStringLiteral("remove-exclusion-") + bundleID);
-    remove->setFixedSize(22, 22);
-    remove->setCursor(Qt::PointingHandCursor);
-    remove->setToolTip(QCoreApplication::translate("Tavlin", "Remove from Exclusions"));
     remove->setAccessibleName(QCoreApplication::translate("Tavlin", "Remove %1 from exclusions").arg(name));
-    remove->setFocusPolicy(Qt::TabFocus);
-    KeyboardFocus::track(remove);
     connect(remove, &QToolButton::clicked, this, [onRemove = std::move(onRemove)] { onRemove(); });
     layout->addWidget(remove);
 }

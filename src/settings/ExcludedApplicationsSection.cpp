@@ -1,18 +1,16 @@
 #include "ExcludedApplicationsSection.h"
 
 #include "ApplicationChooser.h"
+#include "ButtonLook.h"
 #include "CaptureExclusions.h"
 #include "CaptureGate.h"
 #include "ExcludedApplicationRow.h"
 #include "HistoryBrowser.h"
-#include "KeyboardFocus.h"
-#include "RoundedShape.h"
 #include "SettingsCaption.h"
 #include "SettingsGroup.h"
 #include "SettingsRowSeparator.h"
 #include "SettingsSymbol.h"
 #include "SourceApplicationIcon.h"
-#include "SymbolIcon.h"
 #include "SystemFont.h"
 #include "ThemeAppearance.h"
 #include "Workspace.h"
@@ -22,6 +20,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QShowEvent>
+#include <QPushButton>
 #include <QToolButton>
 
 namespace tavlin {
@@ -29,37 +28,6 @@ namespace tavlin {
 namespace {
 
 constexpr int offeredLimit = 12;
-
-class AddButton : public QToolButton {
-public:
-    AddButton()
-    {
-        setText(QCoreApplication::translate("Tavlin", "Add App"));
-        setObjectName(QStringLiteral("add-excluded-application"));
-        setPopupMode(QToolButton::InstantPopup);
-        setFont(SystemFont::regular(13, QFont::Medium));
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::TabFocus);
-        KeyboardFocus::track(this);
-    }
-
-    QSize sizeHint() const override { return {fontMetrics().horizontalAdvance(text()) + 16 + 6 + 12, 30}; }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        const Appearance appearance = ThemeAppearance::of(this);
-        QPainter painter(this);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        const QColor accent = TavlinTheme::brandAccent.resolve(appearance);
-        if (KeyboardFocus::showsRing(this))
-            RoundedShape::strokeInside(painter, QRectF(rect()), 8, accent, 2);
-        SymbolIcon::paint(painter, QStringLiteral("plus"), QRectF(6, height() / 2.0 - 7, 14, 14), accent);
-        painter.setPen(accent);
-        painter.setFont(font());
-        painter.drawText(QRectF(6 + 14 + 6, 0, width() - 26, height()), Qt::AlignVCenter | Qt::AlignLeft, text());
-    }
-};
 
 class EmptyRow : public QWidget {
 public:
@@ -97,7 +65,10 @@ ExcludedApplicationsSection::ExcludedApplicationsSection(HistoryBrowser& history
     bar->setFixedHeight(46);
     auto* barLayout = new QHBoxLayout(bar);
     barLayout->setContentsMargins(12, 0, 12, 0);
-    auto* add = new AddButton();
+    ButtonLook look = ButtonLook::withKind(ButtonLook::Kind::link);
+    look.symbol = QStringLiteral("plus");
+    auto* add = ButtonLook::push(look, QCoreApplication::translate("Tavlin", "Add App"));
+    add->setObjectName(QStringLiteral("add-excluded-application"));
     add_ = add;
     menu_ = new QMenu(add);
     menu_->setObjectName(QStringLiteral("add-excluded-application-menu"));

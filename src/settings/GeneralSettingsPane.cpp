@@ -1,13 +1,12 @@
 #include "GeneralSettingsPane.h"
 
 #include "AppUpdateController.h"
+#include "ButtonLook.h"
 #include "LaunchAtLoginController.h"
 #include "SettingsCaption.h"
 #include "SettingsGroup.h"
 #include "SettingsRow.h"
 #include "SwitchToggle.h"
-#include "StyledButton.h"
-#include "TavlinButtonStyle.h"
 #include "UpdateSettingsSection.h"
 
 #include <QCoreApplication>
@@ -33,8 +32,8 @@ GeneralSettingsPane::GeneralSettingsPane(LaunchAtLoginController& launchAtLogin,
     captions->addWidget(status_);
     error_ = new SettingsCaption({}, TavlinTheme::systemRed, QStringLiteral("launch-at-login-error"));
     captions->addWidget(error_);
-    auto* openSettings = new StyledButton(QCoreApplication::translate("Tavlin", "Open Startup Applications Settings"),
-                                          {TavlinButtonStyle::Kind::quiet, 34});
+    auto* openSettings = ButtonLook::action({TavlinButtonStyle::Kind::quiet, 34},
+                                            QCoreApplication::translate("Tavlin", "Open Startup Applications Settings"));
     openSettings->setObjectName(QStringLiteral("open-login-items"));
     connect(openSettings, &QAbstractButton::clicked, &launchAtLogin_, &LaunchAtLoginController::openSystemSettings);
     captions->addWidget(openSettings, 0, Qt::AlignLeft);

@@ -1,13 +1,12 @@
 #include "InterfaceSettingsPane.h"
 
+#include "ButtonLook.h"
 #include "LanguageSettingsGroup.h"
 #include "SettingsGroup.h"
 #include "SettingsPicker.h"
 #include "SettingsRow.h"
 #include "SwitchToggle.h"
 #include "SystemFont.h"
-#include "StyledButton.h"
-#include "TavlinButtonStyle.h"
 #include "TavlinTheme.h"
 #include "ThemedLabel.h"
 #include "ViewPreferences.h"
@@ -62,8 +61,8 @@ InterfaceSettingsPane::InterfaceSettingsPane(ViewPreferences& preferences, Langu
                                             SystemFont::regular(12), TavlinTheme::secondaryText));
     footerLayout->addStretch();
     if (replayOnboarding) {
-        auto* replay = new StyledButton(QCoreApplication::translate("Tavlin", "Replay Introduction"),
-                                        {TavlinButtonStyle::Kind::quiet, 34});
+        auto* replay = ButtonLook::action({TavlinButtonStyle::Kind::quiet, 34},
+                                          QCoreApplication::translate("Tavlin", "Replay Introduction"));
         replay->setObjectName(QStringLiteral("replay-onboarding"));
         connect(replay, &QAbstractButton::clicked, this, [replayOnboarding] { replayOnboarding(); });
         footerLayout->addWidget(replay);

@@ -1,5 +1,6 @@
 #include "LanguageSettingsGroup.h"
 
+#include "ButtonLook.h"
 #include "LanguageSettings.h"
 #include "RoundedShape.h"
 #include "SettingsCaption.h"
@@ -8,8 +9,6 @@
 #include "SettingsRow.h"
 #include "SettingsSymbol.h"
 #include "SystemFont.h"
-#include "StyledButton.h"
-#include "TavlinButtonStyle.h"
 #include "ThemeAppearance.h"
 
 #include <QCoreApplication>
@@ -35,8 +34,8 @@ public:
         auto* label = new ThemedLabel(text, SystemFont::regular(12), TavlinTheme::primaryText);
         label->setWordWrap(true);
         layout->addWidget(label, 1);
-        auto* restart = new StyledButton(QCoreApplication::translate("Tavlin", "Restart Tavlin"),
-                                         {TavlinButtonStyle::Kind::secondary, 30});
+        auto* restart = ButtonLook::action({TavlinButtonStyle::Kind::secondary, 30},
+                                           QCoreApplication::translate("Tavlin", "Restart Tavlin"));
         restart->setObjectName(QStringLiteral("language-restart"));
         QObject::connect(restart, &QAbstractButton::clicked, this, [&language] { language.relaunch(); });
         layout->addWidget(restart);

@@ -1,79 +1,39 @@
 #include "SettingsSidebar.h"
 
-#include "RoundedShape.h"
+#include "ButtonLook.h"
 #include "SettingsAccessibility.h"
 #include "SettingsNavigation.h"
-#include "SymbolIcon.h"
-#include "SystemFont.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
 #include <QAccessible>
+#include <QButtonGroup>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tavlin {
 
 namespace {
 
-class SidebarItem : public QAbstractButton {
-public:
-    SidebarItem(SettingsSection section, const SettingsSidebar& sidebar, QWidget* parent)
-        : QAbstractButton(parent), section_(section), sidebar_(sidebar)
-    {
-        setObjectName(QStringLiteral("settings-section-") + toRaw(section));
-        SettingsAccessibility::markSectionTab(this); // before anything asks for its interface
-        setText(title(section));
-        setCheckable(true);
-        setFocusPolicy(Qt::NoFocus);
-        setAttribute(Qt::WA_Hover);
-        setFixedHeight(36);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    }
-
-    QSize sizeHint() const override { return {SettingsSidebar::width - 24, 36}; }
-
-protected:
-    void nextCheckState() override {} // the navigation decides what is selected
-
-    void paintEvent(QPaintEvent*) override
-    {
-        const Appearance appearance = ThemeAppearance::of(this);
-        QPainter painter(this);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        const QRectF row = QRectF(rect()).adjusted(3, 0, -3, 0);
-        if (isChecked())
-            RoundedShape::fill(painter, row, 10, TavlinTheme::selectedBackground.resolve(appearance));
-        else if (underMouse())
-            RoundedShape::fill(painter, row, 10, TavlinTheme::hoverSurface.resolve(appearance));
-        if (isChecked()) {
-            const ThemeColor& outline = appearance.highContrast ? TavlinTheme::brandAccent : TavlinTheme::selectedOutline;
-            RoundedShape::strokeInside(painter, row, 10, outline.resolve(appearance), 1);
-        }
-        SymbolIcon::paint(painter, symbol(section_), QRectF(row.left() + 10 + 1, row.center().y() - 8, 16, 16),
-                          TavlinTheme::brandAccent.resolve(appearance));
-        const QRectF textRect = row.adjusted(10 + 20 + 10, 0, -4, 0);
-        QFont font = SystemFont::regular(13, isChecked() ? QFont::DemiBold : QFont::Medium);
-        // A long title stays whole: selected, it keeps the medium weight rather than lose its end.
-        if (QFontMetrics(font).horizontalAdvance(text()) > textRect.width())
-            font = SystemFont::regular(13, QFont::Medium);
-        painter.setFont(font);
-        painter.setPen(TavlinTheme::primaryText.resolve(appearance));
-        painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,
-                         painter.fontMetrics().elidedText(text(), Qt::ElideRight, qFloor(textRect.width())));
-        if (isChecked() && sidebar_.showsFocus()) {
-            // The ring lies 3 outside the row: the item keeps that room on its sides.
-            RoundedShape::strokeInside(painter, QRectF(rect()).adjusted(0, 0, 0, 0), 12,
-                                       TavlinTheme::brandAccent.resolve(appearance), 2);
-        }
-    }
-
-private:
-    SettingsSection section_;
-    const SettingsSidebar& sidebar_;
-};
+QPushButton* sidebarItem(SettingsSection section)
+{
+    ButtonLook look = ButtonLook::withKind(ButtonLook::Kind::sectionTab);
+    look.symbol = symbol(section);
+    auto* item = new QPushButton;
+    item->setObjectName(QStringLiteral("settings-section-") + toRaw(section));
+    SettingsAccessibility::markSectionTab(item); // before anything asks for its interface
+    item->setText(title(section));
+    ButtonLook::apply(item, look);
+    item->setCheckable(true);
+    // The column holds the focus; the rows never do.
+    item->setFocusPolicy(Qt::NoFocus);
+    item->setFixedHeight(36);
+    item->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    return item;
+}
 
 } // namespace
 
@@ -88,8 +48,11 @@ SettingsSidebar::SettingsSidebar(SettingsNavigation& navigation, QList<SettingsS
     // The window manager's title bar is above, so only a little room at the top.
     layout->setContentsMargins(12 - 3, 16, 12 - 3, 16);
     layout->setSpacing(4);
+    // One section is chosen at a time; a click on the chosen one leaves it chosen.
+    auto* group = new QButtonGroup(this);
     for (SettingsSection section : sections_) {
-        auto* item = new SidebarItem(section, *this, this);
+        auto* item = sidebarItem(section);
+        group->addButton(item);
         connect(item, &QAbstractButton::clicked, this, [this, section] {
             select(section);
             keyboardDriven_ = false;
@@ -120,7 +83,7 @@ void SettingsSidebar::sync()
         const bool selected = sections_[i] == navigation_.section();
         const bool changed = items_[i]->isChecked() != selected;
         items_[i]->setChecked(selected);
-        items_[i]->update();
+        ButtonLook::change(items_[i], [this](ButtonLook& look) { look.focusRing = showsFocus(); });
         if (changed && QAccessible::isActive()) {
             QAccessible::State selection;
             selection.selected = true;

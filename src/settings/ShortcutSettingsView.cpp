@@ -1,12 +1,11 @@
 #include "ShortcutSettingsView.h"
 
+#include "ButtonLook.h"
 #include "GlobalShortcut.h"
 #include "SettingsCaption.h"
 #include "SettingsGroup.h"
 #include "SettingsRow.h"
 #include "ShortcutRecorder.h"
-#include "StyledButton.h"
-#include "TavlinButtonStyle.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -29,7 +28,8 @@ ShortcutSettingsView::ShortcutSettingsView(GlobalShortcut& shortcut, QWidget* pa
     hintLayout->setContentsMargins(0, 0, 0, 0);
     hint_ = new SettingsCaption({});
     hintLayout->addWidget(hint_, 1);
-    auto* reset = new StyledButton(QCoreApplication::translate("Tavlin", "Reset"), {TavlinButtonStyle::Kind::secondary, 30});
+    auto* reset = ButtonLook::action({TavlinButtonStyle::Kind::secondary, 30},
+                                     QCoreApplication::translate("Tavlin", "Reset"));
     reset->setObjectName(QStringLiteral("shortcut-reset"));
     connect(reset, &QAbstractButton::clicked, this, [this] { shortcut_.replace(ShortcutBinding::defaultBinding()); });
     hintLayout->addWidget(reset);

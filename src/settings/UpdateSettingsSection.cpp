@@ -1,12 +1,11 @@
 #include "UpdateSettingsSection.h"
 
 #include "AppUpdateController.h"
+#include "ButtonLook.h"
 #include "SettingsCaption.h"
 #include "SettingsGroup.h"
 #include "SettingsRow.h"
 #include "SwitchToggle.h"
-#include "StyledButton.h"
-#include "TavlinButtonStyle.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -25,12 +24,12 @@ UpdateSettingsSection::UpdateSettingsSection(AppUpdateController& updates, QWidg
     automatic_->setObjectName(QStringLiteral("automatic-update-checks"));
     connect(automatic_, &SwitchToggle::toggleRequested, &updates_, &AppUpdateController::setAutomaticChecks);
 
-    auto* check = new StyledButton(QCoreApplication::translate("Tavlin", "Check for Updates"),
-                                   {TavlinButtonStyle::Kind::secondary, 30});
+    auto* check = ButtonLook::action({TavlinButtonStyle::Kind::secondary, 30},
+                                     QCoreApplication::translate("Tavlin", "Check for Updates"));
     check->setObjectName(QStringLiteral("check-for-updates"));
     connect(check, &QAbstractButton::clicked, &updates_, &AppUpdateController::checkNow);
-    auto* download = new StyledButton(QCoreApplication::translate("Tavlin", "Open Download Page"),
-                                      {TavlinButtonStyle::Kind::secondary, 30});
+    auto* download = ButtonLook::action({TavlinButtonStyle::Kind::secondary, 30},
+                                        QCoreApplication::translate("Tavlin", "Open Download Page"));
     download->setObjectName(QStringLiteral("open-download-page"));
     connect(download, &QAbstractButton::clicked, &updates_, &AppUpdateController::openDownloadPage);
     check_ = check;

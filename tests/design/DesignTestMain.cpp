@@ -1,5 +1,7 @@
 #include "DesignTestSupport.h"
 
+#include "TavlinStyle.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QLocale>
@@ -13,6 +15,7 @@ int main(int argc, char** argv)
     if (::testing::GTEST_FLAG(list_tests))
         return RUN_ALL_TESTS();
     QApplication application(argc, argv);
+    tavlin::TavlinStyle::install();
     // Fixed font and language, so that measurements and screenshots are the same everywhere.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

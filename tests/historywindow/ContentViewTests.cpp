@@ -181,7 +181,7 @@ TEST(ContentView, StatusLineCountsAndFilterControls)
     ContentView& view = fixture.show();
     auto* status = fixture.find<QLabel>(QStringLiteral("history-status"));
     EXPECT_EQ(status->text(), QStringLiteral("Showing 200 of 350"));
-    EXPECT_EQ(fixture.find<SidebarRow>(QStringLiteral("history-section-history"))->accessibleDescription(), QStringLiteral("350"));
+    EXPECT_EQ(fixture.find<QPushButton>(QStringLiteral("history-section-history"))->accessibleDescription(), QStringLiteral("350"));
 
     QAction* reset = moreAction(view, QStringLiteral("Reset Filters"));
     ASSERT_TRUE(reset);
@@ -201,8 +201,8 @@ TEST(ContentView, EmptyHistoryShowsZerosTheEmptyStateAndNoClearing)
 {
     HistoryWindowFixture fixture;
     ContentView& view = fixture.show();
-    EXPECT_EQ(fixture.find<SidebarRow>(QStringLiteral("history-section-history"))->accessibleDescription(), QStringLiteral("0"));
-    EXPECT_EQ(fixture.find<SidebarRow>(QStringLiteral("history-section-favorites"))->accessibleDescription(), QStringLiteral("0"));
+    EXPECT_EQ(fixture.find<QPushButton>(QStringLiteral("history-section-history"))->accessibleDescription(), QStringLiteral("0"));
+    EXPECT_EQ(fixture.find<QPushButton>(QStringLiteral("history-section-favorites"))->accessibleDescription(), QStringLiteral("0"));
     EXPECT_FALSE(fixture.records()->isVisible());
     EXPECT_TRUE(view.findChild<HistoryEmptyView*>()->isVisible());
     EXPECT_FALSE(moreAction(view, QStringLiteral("Clear All History…"))->isEnabled());
@@ -365,6 +365,31 @@ TEST(ContentView, AssistiveTechnologyReadsRecordsAndIconButtons)
     EXPECT_EQ(QAccessible::queryAccessibleInterface(view.searchField())->text(QAccessible::Name), QStringLiteral("Search history…"));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(fixture.find(QStringLiteral("history-preview-toggle")))->text(QAccessible::Name),
               QStringLiteral("Hide Preview"));
+
+    // The chosen kind chip and section are heard as chosen, and only they; pressing the chosen
+    // one again leaves it chosen.
+    const auto chosen = [&](const QStringList& names) {
+        QStringList checked;
+        for (const QString& name : names) {
+            if (QAccessible::queryAccessibleInterface(fixture.find(name))->state().checked)
+                checked.append(name);
+        }
+        return checked;
+    };
+    const QStringList chips{QStringLiteral("history-kind-all"), QStringLiteral("history-kind-text"),
+                            QStringLiteral("history-kind-links")};
+    const QStringList sections{QStringLiteral("history-section-history"), QStringLiteral("history-section-favorites")};
+    EXPECT_EQ(chosen(chips), QStringList{chips[0]});
+    EXPECT_EQ(chosen(sections), QStringList{sections[0]});
+    for (int press = 0; press < 2; ++press) {
+        QAccessible::queryAccessibleInterface(fixture.find(chips[2]))->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+        QTest::mouseClick(fixture.find<QPushButton>(sections[1]), Qt::LeftButton);
+        fixture.settle();
+        EXPECT_EQ(chosen(chips), QStringList{chips[2]}) << press;
+        EXPECT_EQ(chosen(sections), QStringList{sections[1]}) << press;
+    }
+    EXPECT_EQ(fixture.model->browser().kindFilter(), HistoryKindFilter::links);
 }
 
 TEST(ContentView, AssistiveTechnologyHearsOnlyWhatShows)

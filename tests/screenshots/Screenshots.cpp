@@ -11,13 +11,14 @@
 #include "SourceFilterPopover.h"
 #include "ThemeAppearance.h"
 
+#include "ButtonLook.h"
 #include "ClipPreviewPanel.h"
 #include "FakeWorkspace.h"
 #include "HistoryEmptyView.h"
 #include "ImageSamples.h"
 #include "SourceApplicationIcon.h"
 #include "StoredPlaceholder.h"
-#include "StyledButton.h"
+#include "TavlinStyle.h"
 #include "ThemedWindow.h"
 
 #include <QAbstractButton>
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -219,17 +221,34 @@ void buttons()
         for (bool enabled : {true, false}) {
             auto* row = new QHBoxLayout();
             row->setSpacing(12);
-            for (auto* button : {new StyledButton(QStringLiteral("Continue"), {Kind::primary, 34}),
-                                 new StyledButton(QStringLiteral("Choose Shortcut"), {Kind::secondary, 30}),
-                                 new StyledButton(QStringLiteral("Skip"), {Kind::quiet, 34})}) {
+            for (auto* button : {ButtonLook::action({Kind::primary, 34}, QStringLiteral("Continue")),
+                                 ButtonLook::action({Kind::secondary, 30}, QStringLiteral("Choose Shortcut")),
+                                 ButtonLook::action({Kind::quiet, 34}, QStringLiteral("Skip"))}) {
                 button->setEnabled(enabled);
                 row->addWidget(button);
             }
             row->addStretch(1);
             column->addLayout(row);
         }
-        window.hold(sheet, QSize(460, 130));
-        sheet->findChildren<StyledButton*>().at(1)->setFocus(Qt::TabFocusReason);
+        // The other looks, the chosen ones checked.
+        auto* others = new QHBoxLayout();
+        others->setSpacing(8);
+        for (const ButtonLook::Kind kind : {ButtonLook::Kind::chip, ButtonLook::Kind::segment, ButtonLook::Kind::sidebarRow}) {
+            for (const bool chosen : {true, false}) {
+                ButtonLook look = ButtonLook::withKind(kind);
+                look.symbol = kind == ButtonLook::Kind::sidebarRow ? QStringLiteral("clock") : QString();
+                look.detail = kind == ButtonLook::Kind::sidebarRow ? QStringLiteral("12") : QString();
+                auto* button = ButtonLook::push(look, chosen ? QStringLiteral("Text") : QStringLiteral("Links"));
+                button->setCheckable(true);
+                button->setChecked(chosen);
+                others->addWidget(button);
+            }
+        }
+        others->addWidget(ButtonLook::symbolButton(QStringLiteral("ellipsis.circle"), 26, 20, QStringLiteral("More")));
+        others->addStretch(1);
+        column->addLayout(others);
+        window.hold(sheet, QSize(760, 180));
+        sheet->findChildren<QPushButton*>().at(1)->setFocus(Qt::TabFocusReason);
         shoot(window, QString::fromLatin1(name));
     }
 }
@@ -363,6 +382,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    tavlin::TavlinStyle::install();
     // Problems stand out: the offscreen platform's and the system's own warnings go.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
         if (type == QtCriticalMsg || type == QtFatalMsg)

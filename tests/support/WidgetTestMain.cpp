@@ -1,4 +1,5 @@
 // The main of widget tests: a QApplication on the offscreen platform unless a run asks for a display.
+#include "TavlinStyle.h"
 #include "Translations.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    tavlin::TavlinStyle::install();
     QTranslator english;
     if (tavlin::Translations::load(english, QStringLiteral("en")))
         QApplication::installTranslator(&english);

@@ -1,0 +1,611 @@
+#include "TavlinStyle.h"
+
+#include "ButtonLook.h"
+#include "KeyboardFocus.h"
+#include "RoundedShape.h"
+#include "SymbolIcon.h"
+#include "SystemFont.h"
+#include "TavlinTheme.h"
+#include "ThemeAppearance.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyleFactory>
+#include <QStyleOption>
+#include <QToolButton>
+#include <QVariantAnimation>
+
+namespace tavlin {
+
+namespace {
+
+using Kind = ButtonLook::Kind;
+
+const char* const pressName = "tavlin-press";
+
+// The look of a push button that brings none: a dialog's or a banner's. The default button is
+// the accent one.
+ButtonLook stockLook(const QStyleOption* option)
+{
+    const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+    const bool primary = button && (button->features & QStyleOptionButton::DefaultButton);
+    return ButtonLook::styled({primary ? TavlinButtonStyle::Kind::primary : TavlinButtonStyle::Kind::secondary, 28});
+}
+
+std::optional<ButtonLook> lookOf(const QWidget* widget, const QStyleOption* option)
+{
+    if (std::optional<ButtonLook> look = ButtonLook::of(widget))
+        return look;
+    const auto* push = qobject_cast<const QPushButton*>(widget);
+    if (push && !push->isFlat())
+        return stockLook(option);
+    return std::nullopt;
+}
+
+// Eases an action button's press in and out: 0 at rest, 1 fully pressed.
+void trackPress(QAbstractButton* button)
+{
+    if (button->findChild<QVariantAnimation*>(QLatin1String(pressName), Qt::FindDirectChildrenOnly))
+        return;
+    auto* press = new QVariantAnimation(button);
+    press->setObjectName(QLatin1String(pressName));
+    press->setDuration(120);
+    press->setEasingCurve(QEasingCurve::OutCubic);
+    press->setStartValue(0.0);
+    press->setEndValue(1.0);
+    QObject::connect(press, &QVariantAnimation::valueChanged, button, qOverload<>(&QWidget::update));
+    const auto animate = [button, press](bool pressed) {
+        press->stop();
+        if (ThemeAppearance::reduceMotion(button)) {
+            press->setCurrentTime(pressed ? press->duration() : 0);
+            button->update();
+            return;
+        }
+        press->setDirection(pressed ? QAbstractAnimation::Forward : QAbstractAnimation::Backward);
+        press->start();
+    };
+    QObject::connect(button, &QAbstractButton::pressed, press, [animate] { animate(true); });
+    QObject::connect(button, &QAbstractButton::released, press, [animate] { animate(false); });
+}
+
+qreal pressOf(const QWidget* widget, const QStyleOption* option)
+{
+    const auto* press = widget ? widget->findChild<QVariantAnimation*>(QLatin1String(pressName), Qt::FindDirectChildrenOnly)
+                               : nullptr;
+    if (press)
+        return press->currentValue().toReal();
+    return option->state & QStyle::State_Sunken ? 1.0 : 0.0;
+}
+
+bool showsRing(const QWidget* widget, const QStyleOption* option, const ButtonLook& look)
+{
+    if (look.focusRing)
+        return true;
+    if (widget)
+        return KeyboardFocus::showsRing(widget);
+    return option->state & QStyle::State_HasFocus;
+}
+
+QString textOf(const QStyleOption* option, const QWidget* widget)
+{
+    if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option))
+        return button->text;
+    if (const auto* tool = qstyleoption_cast<const QStyleOptionToolButton*>(option))
+        return tool->text;
+    const auto* button = qobject_cast<const QAbstractButton*>(widget);
+    return button ? button->text() : QString();
+}
+
+// What a button's content is: a symbol, a title and a detail, laid out in a row from `left`, or
+// centred when `left` is negative.
+struct Content {
+    QString symbol;
+    qreal symbolSize = 16;
+    qreal symbolFrame = 16;
+    qreal gap = 6;
+    QString text;
+    QFont font;
+    QColor ink;
+    qreal left = -1;
+    qreal right = 0;
+    QString detail;
+    QColor detailInk;
+};
+
+void paintContent(QPainter& painter, const QRectF& area, const Content& content)
+{
+    const QFontMetricsF metrics(content.font);
+    const qreal symbolWidth = content.symbol.isEmpty() ? 0 : content.symbolFrame + (content.text.isEmpty() ? 0 : content.gap);
+    const qreal textWidth = content.text.isEmpty() ? 0 : metrics.horizontalAdvance(content.text) + 1;
+    qreal x = content.left < 0 ? area.left() + (area.width() - symbolWidth - textWidth) / 2 : area.left() + content.left;
+    if (!content.symbol.isEmpty()) {
+        const qreal inset = (content.symbolFrame - content.symbolSize) / 2;
+        SymbolIcon::paint(painter, content.symbol,
+                          QRectF(x + inset, area.center().y() - content.symbolSize / 2, content.symbolSize, content.symbolSize),
+                          content.ink);
+        x += symbolWidth;
+    }
+    const qreal end = area.right() - content.right;
+    if (!content.detail.isEmpty()) {
+        painter.setFont(SystemFont::regular(11));
+        painter.setPen(content.detailInk);
+        painter.drawText(QRectF(area.left(), area.top(), end - area.left(), area.height()), Qt::AlignRight | Qt::AlignVCenter,
+                         content.detail);
+    }
+    if (content.text.isEmpty())
+        return;
+    painter.setFont(content.font);
+    painter.setPen(content.ink);
+    const QRectF textRect(x, area.top(), qMax<qreal>(0, end - x + (content.left < 0 ? 1 : 0)), area.height());
+    // One line; cut only where the layout gives less room than the title needs.
+    const QString text = textRect.width() + 1 >= textWidth
+        ? content.text
+        : metrics.elidedText(content.text, Qt::ElideRight, textRect.width());
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+}
+
+void ring(QPainter& painter, const QRectF& rect, qreal radius, const Appearance& appearance)
+{
+    RoundedShape::strokeInside(painter, rect, radius, TavlinTheme::brandAccent.resolve(appearance), 2);
+}
+
+} // namespace
+
+TavlinStyle::TavlinStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion")))
+{
+}
+
+void TavlinStyle::install()
+{
+    if (!qobject_cast<TavlinStyle*>(QApplication::style()))
+        QApplication::setStyle(new TavlinStyle);
+}
+
+void TavlinStyle::polish(QWidget* widget)
+{
+    QProxyStyle::polish(widget);
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        const std::optional<ButtonLook> look = ButtonLook::of(button);
+        if ((look && look->kind == Kind::action) || (!look && qobject_cast<QPushButton*>(button)))
+            trackPress(button);
+    }
+    // Pop-ups, tool tips and dialogs are windows of their own: each takes the palette of the
+    // window it belongs to whenever it shows.
+    if (widget->isWindow() && widget->parentWidget())
+        widget->installEventFilter(this);
+    if (auto* label = qobject_cast<QLabel*>(widget); label && widget->windowType() == Qt::ToolTip)
+        label->setMaximumWidth(toolTipWidth);
+}
+
+void TavlinStyle::unpolish(QWidget* widget)
+{
+    widget->removeEventFilter(this);
+    QProxyStyle::unpolish(widget);
+}
+
+bool TavlinStyle::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show || event->type() == QEvent::Polish) {
+        auto* window = static_cast<QWidget*>(watched);
+        const QWidget* owner = window->parentWidget();
+        if (owner && !ThemeAppearance::isMarked(window)) {
+            const QPalette palette = ThemeAppearance::palette(ThemeAppearance::of(owner));
+            if (window->palette() != palette)
+                window->setPalette(palette);
+        }
+    }
+    return QProxyStyle::eventFilter(watched, event);
+}
+
+void TavlinStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                              const QWidget* widget) const
+{
+    if (element == CE_PushButton) {
+        if (const std::optional<ButtonLook> look = lookOf(widget, option)) {
+            drawButton(*look, option, painter, widget);
+            return;
+        }
+    }
+    if (element == CE_MenuItem) {
+        // The item under the pointer on a rounded hover fill, its text in the usual colour.
+        if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+            item && (item->state & State_Selected) && (item->state & State_Enabled)
+            && item->menuItemType != QStyleOptionMenuItem::Separator) {
+            const Appearance appearance = ThemeAppearance::of(widget);
+            painter->save();
+            painter->setRenderHint(QPainter::Antialiasing);
+            RoundedShape::fill(*painter, QRectF(item->rect).adjusted(4, 0, -4, 0), 6,
+                               TavlinTheme::hoverSurface.resolve(appearance));
+            painter->restore();
+            QStyleOptionMenuItem plain(*item);
+            plain.state &= ~State_Selected;
+            QProxyStyle::drawControl(element, &plain, painter, widget);
+            return;
+        }
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+}
+
+void TavlinStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                                     const QWidget* widget) const
+{
+    if (control == CC_ToolButton) {
+        if (const std::optional<ButtonLook> look = ButtonLook::of(widget)) {
+            drawButton(*look, option, painter, widget);
+            return;
+        }
+    }
+    if (control == CC_ScrollBar) {
+        // A rounded handle over no track and without arrows, only while there is anything to scroll.
+        const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+        if (!bar || bar->maximum <= bar->minimum)
+            return;
+        const QRectF slider = subControlRect(control, option, SC_ScrollBarSlider, widget);
+        const bool vertical = bar->orientation == Qt::Vertical;
+        const QRectF handle = vertical ? slider.adjusted(2.5, 1, -2.5, -1) : slider.adjusted(1, 2.5, -1, -2.5);
+        QColor color = TavlinTheme::secondaryText.resolve(ThemeAppearance::of(widget));
+        const bool active = (bar->state & State_Sunken) || (bar->activeSubControls & SC_ScrollBarSlider);
+        color.setAlphaF(active ? 0.8f : 0.5f);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        const qreal radius = qMin(handle.width(), handle.height()) / 2;
+        RoundedShape::fill(*painter, handle, radius, color);
+        painter->restore();
+        return;
+    }
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+}
+
+void TavlinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                                const QWidget* widget) const
+{
+    const Appearance appearance = ThemeAppearance::of(widget);
+    switch (element) {
+    case PE_FrameFocusRect: {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        ring(*painter, QRectF(option->rect), 4, appearance);
+        painter->restore();
+        return;
+    }
+    case PE_IndicatorCheckBox: {
+        // A rounded box: outlined while clear, filled with the accent and checked while on.
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        if (!(option->state & State_Enabled))
+            painter->setOpacity(0.45);
+        const QRectF box = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
+        const bool on = option->state & (State_On | State_NoChange);
+        if (on) {
+            RoundedShape::fill(*painter, box, 4, TavlinTheme::brandAccent.resolve(appearance));
+            SymbolIcon::paint(*painter, option->state & State_On ? QStringLiteral("checkmark") : QStringLiteral("minus"),
+                              box.adjusted(3, 3, -3, -3), TavlinTheme::actionText.resolve(appearance));
+        } else {
+            RoundedShape::fill(*painter, box, 4, TavlinTheme::contentSurface.resolve(appearance));
+            RoundedShape::strokeInside(*painter, box, 4,
+                                       (appearance.highContrast ? TavlinTheme::primaryText : TavlinTheme::controlBorder)
+                                           .resolve(appearance),
+                                       appearance.highContrast ? 1.5 : 1);
+        }
+        if (option->state & State_HasFocus)
+            ring(*painter, QRectF(option->rect).adjusted(-2, -2, 2, 2), 6, appearance);
+        painter->restore();
+        return;
+    }
+    case PE_PanelMenu:
+    case PE_FrameMenu: {
+        painter->save();
+        if (element == PE_PanelMenu)
+            painter->fillRect(option->rect, TavlinTheme::contentSurface.resolve(appearance));
+        painter->setPen(TavlinTheme::border.resolve(appearance));
+        painter->drawRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5));
+        painter->restore();
+        return;
+    }
+    case PE_PanelTipLabel: {
+        painter->save();
+        painter->fillRect(option->rect, option->palette.toolTipBase());
+        painter->setPen(TavlinTheme::border.resolve(appearance));
+        painter->drawRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5));
+        painter->restore();
+        return;
+    }
+    default:
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+}
+
+int TavlinStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const
+{
+    switch (metric) {
+    case PM_ScrollBarExtent: return scrollBarThickness;
+    case PM_ScrollBarSliderMin: return 24;
+    case PM_ToolTipLabelFrameWidth: return 6;
+    case PM_MenuPanelWidth: return 1;
+    case PM_MenuVMargin: return 4;
+    case PM_IndicatorWidth:
+    case PM_IndicatorHeight: return 16;
+    default: return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+}
+
+int TavlinStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                           QStyleHintReturn* returnData) const
+{
+    switch (hint) {
+    // A click on the track pages towards it, as on most Linux desktops.
+    case SH_ScrollBar_LeftClickAbsolutePosition: return false;
+    case SH_ScrollBar_ContextMenu: return false;
+    case SH_ToolTipLabel_Opacity: return 255;
+    default: return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+}
+
+QRect TavlinStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl subControl,
+                                  const QWidget* widget) const
+{
+    const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+    if (control != CC_ScrollBar || !bar)
+        return QProxyStyle::subControlRect(control, option, subControl, widget);
+    // No arrow buttons: the whole bar is the track.
+    const QRect track = bar->rect;
+    const bool vertical = bar->orientation == Qt::Vertical;
+    const int length = vertical ? track.height() : track.width();
+    const qint64 range = qint64(bar->maximum) - bar->minimum;
+    int handle = length;
+    if (range > 0) {
+        handle = int(qint64(length) * bar->pageStep / (range + bar->pageStep));
+        handle = qBound(qMin(length, pixelMetric(PM_ScrollBarSliderMin, option, widget)), handle, length);
+    }
+    const int start = sliderPositionFromValue(bar->minimum, bar->maximum, bar->sliderPosition, length - handle,
+                                              bar->upsideDown);
+    const auto along = [&](int from, int size) {
+        return vertical ? QRect(track.left(), track.top() + from, track.width(), size)
+                        : QRect(track.left() + from, track.top(), size, track.height());
+    };
+    switch (subControl) {
+    case SC_ScrollBarSlider: return along(start, handle);
+    case SC_ScrollBarSubPage: return along(0, start);
+    case SC_ScrollBarAddPage: return along(start + handle, length - start - handle);
+    case SC_ScrollBarGroove: return track;
+    default: return {};
+    }
+}
+
+QRect TavlinStyle::subElementRect(SubElement element, const QStyleOption* option, const QWidget* widget) const
+{
+    // A push button takes clicks on its capsule only, not on the room kept for its ring.
+    if (element == SE_PushButtonBevel || element == SE_PushButtonContents) {
+        if (const std::optional<ButtonLook> look = lookOf(widget, option)) {
+            if (look->kind == Kind::action) {
+                const int outset = ButtonLook::focusRingOutset;
+                return option->rect.adjusted(outset, outset, -outset, -outset);
+            }
+            return option->rect;
+        }
+    }
+    return QProxyStyle::subElementRect(element, option, widget);
+}
+
+QSize TavlinStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                                    const QWidget* widget) const
+{
+    if (type == CT_PushButton) {
+        if (const std::optional<ButtonLook> look = lookOf(widget, option))
+            return buttonSize(*look, widget, option);
+    }
+    if (type == CT_ToolButton) {
+        if (const std::optional<ButtonLook> look = ButtonLook::of(widget))
+            return buttonSize(*look, widget, option);
+    }
+    return QProxyStyle::sizeFromContents(type, option, size, widget);
+}
+
+QSize TavlinStyle::buttonSize(const ButtonLook& look, const QWidget* widget, const QStyleOption* option) const
+{
+    const QFontMetrics metrics = widget ? widget->fontMetrics() : option->fontMetrics;
+    const QString text = textOf(option, widget);
+    const int advance = metrics.horizontalAdvance(text);
+    switch (look.kind) {
+    case Kind::action: {
+        const int outset = 2 * ButtonLook::focusRingOutset;
+        return {advance + 1 + 2 * look.capsule.horizontalPadding() + outset,
+                qMax(look.capsule.minimumHeight(), metrics.height()) + outset};
+    }
+    case Kind::chip: return {2 * look.padding + (look.symbol.isEmpty() ? 0 : 16 + 6) + advance, 32};
+    case Kind::pill: return {2 * look.padding + (look.symbol.isEmpty() ? 0 : 12 + 5) + advance + 1, 32};
+    case Kind::copy: return {112, 32};
+    case Kind::symbol: return {look.symbolSize + 8, look.symbolSize + 8};
+    case Kind::sidebarRow:
+    case Kind::sidebarAction: return {156, 11 + 20 + 11};
+    case Kind::sectionTab: return {216, 36};
+    case Kind::link: return {advance + 16 + 6 + 12, 30};
+    case Kind::segment:
+        return {qMax(62, QFontMetrics(SystemFont::regular(12, QFont::DemiBold)).horizontalAdvance(text) + 24), 26};
+    }
+    return {advance, metrics.height()};
+}
+
+void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option, QPainter* painter,
+                             const QWidget* widget) const
+{
+    const Appearance appearance = ThemeAppearance::of(widget);
+    const auto color = [&](const ThemeColor& themeColor) { return themeColor.resolve(appearance); };
+    const bool hovered = option->state & State_MouseOver;
+    const bool down = option->state & State_Sunken;
+    const bool checked = option->state & State_On;
+    const bool enabled = option->state & State_Enabled;
+    const QRectF bounds(option->rect);
+
+    Content content;
+    content.text = textOf(option, widget);
+    content.font = widget ? widget->font() : painter->font();
+    content.ink = color(look.ink.value_or(TavlinTheme::primaryText));
+    content.symbol = checked && !look.checkedSymbol.isEmpty() ? look.checkedSymbol : look.symbol;
+    content.symbolSize = content.symbolFrame = look.symbolSize;
+
+    painter->save();
+    painter->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    QRectF area = bounds;
+    switch (look.kind) {
+    case Kind::action: {
+        // Disabled buttons keep their look, dimmed as a whole (ring and outline too).
+        painter->setOpacity(enabled ? 1.0 : 0.45);
+        const qreal press = pressOf(widget, option);
+        const QPointF centre = bounds.center();
+        painter->translate(centre);
+        painter->scale(1.0 - 0.03 * press, 1.0 - 0.03 * press);
+        painter->translate(-centre);
+        const qreal outset = ButtonLook::focusRingOutset;
+        area = bounds.adjusted(outset, outset, -outset, -outset);
+        const TavlinButtonStyle& capsule = look.capsule;
+        QColor fill = capsule.background(appearance, hovered, false);
+        if (capsule.kind == TavlinButtonStyle::Kind::primary)
+            fill.setAlphaF(fill.alphaF() * float(1.0 - 0.15 * press));
+        else if (press > 0)
+            fill = capsule.background(appearance, true, true);
+        RoundedShape::fill(*painter, area, RoundedShape::capsuleRadius(area), fill);
+        if (appearance.highContrast && capsule.kind != TavlinButtonStyle::Kind::quiet) {
+            QColor outline = color(TavlinTheme::primaryText);
+            outline.setAlphaF(outline.alphaF() * 0.55f);
+            RoundedShape::strokeInside(*painter, area, RoundedShape::capsuleRadius(area), outline, 1);
+        }
+        if (showsRing(widget, option, look))
+            ring(*painter, bounds, RoundedShape::capsuleRadius(bounds), appearance);
+        content.ink = look.ink ? color(*look.ink) : capsule.labelColor(appearance);
+        area.adjust(capsule.horizontalPadding(), 0, -capsule.horizontalPadding(), 0);
+        break;
+    }
+    case Kind::chip: {
+        const QRectF shape = bounds.adjusted(0.5, 0.5, -0.5, -0.5);
+        const qreal radius = RoundedShape::capsuleRadius(shape);
+        RoundedShape::fill(*painter, shape, radius,
+                           color(checked ? TavlinTheme::controlSelection : TavlinTheme::controlSurface));
+        const qreal border = appearance.highContrast ? 1.5 : checked ? 0 : 1;
+        if (border > 0)
+            RoundedShape::strokeInside(*painter, shape, radius,
+                                       color(appearance.highContrast ? TavlinTheme::brandAccent : TavlinTheme::controlBorder),
+                                       border);
+        if (option->state & State_HasFocus)
+            RoundedShape::strokeInside(*painter, shape, radius, color(TavlinTheme::focusColor), 2);
+        content.left = look.padding;
+        content.right = look.padding - 1;
+        break;
+    }
+    case Kind::symbol: {
+        if (checked)
+            RoundedShape::fill(*painter, bounds, 6, color(TavlinTheme::selectedBackground));
+        else if (hovered || (option->state & State_HasFocus))
+            RoundedShape::fill(*painter, bounds, 6, color(TavlinTheme::hoverSurface));
+        if (checked)
+            content.ink = color(TavlinTheme::brandAccent);
+        else if (down)
+            content.ink = color(TavlinTheme::primaryText);
+        if (!enabled)
+            content.ink.setAlphaF(content.ink.alphaF() * 0.4f);
+        content.text.clear();
+        break;
+    }
+    case Kind::sidebarRow:
+    case Kind::sidebarAction: {
+        const QRectF shape = bounds.adjusted(0.5, 0.5, -0.5, -0.5);
+        if (look.kind == Kind::sidebarAction) {
+            RoundedShape::fill(*painter, shape, 12, color(hovered ? TavlinTheme::hoverSurface : TavlinTheme::controlFill));
+        } else if (checked) {
+            RoundedShape::fill(*painter, shape, 12, color(TavlinTheme::selectedBackground));
+            RoundedShape::strokeInside(*painter, shape, 12,
+                                       color(appearance.highContrast ? TavlinTheme::brandAccent : TavlinTheme::selectedOutline), 1);
+        }
+        if (option->state & State_HasFocus)
+            RoundedShape::strokeInside(*painter, shape, 12, color(TavlinTheme::focusColor), 2);
+        content.symbolSize = content.symbolFrame = look.kind == Kind::sidebarAction ? 14 : 16;
+        content.gap = 10;
+        content.left = 12;
+        content.right = 12;
+        content.detail = look.detail;
+        content.detailInk = color(TavlinTheme::secondaryText);
+        break;
+    }
+    case Kind::sectionTab: {
+        const QRectF row = bounds.adjusted(3, 0, -3, 0);
+        if (checked)
+            RoundedShape::fill(*painter, row, 10, color(TavlinTheme::selectedBackground));
+        else if (hovered)
+            RoundedShape::fill(*painter, row, 10, color(TavlinTheme::hoverSurface));
+        if (checked)
+            RoundedShape::strokeInside(*painter, row, 10,
+                                       color(appearance.highContrast ? TavlinTheme::brandAccent : TavlinTheme::selectedOutline), 1);
+        // The ring lies 3 outside the row: the item keeps that room on its sides.
+        if (checked && look.focusRing)
+            ring(*painter, bounds, 12, appearance);
+        area = row;
+        content.left = 10;
+        content.right = 4;
+        content.symbolFrame = 20;
+        content.gap = 10;
+        content.symbol = look.symbol;
+        content.ink = color(TavlinTheme::primaryText);
+        content.font = SystemFont::regular(13, checked ? QFont::DemiBold : QFont::Medium);
+        // A long title stays whole: chosen, it keeps the medium weight rather than lose its end.
+        if (QFontMetrics(content.font).horizontalAdvance(content.text) > row.width() - 44)
+            content.font = SystemFont::regular(13, QFont::Medium);
+        // The symbol is in the accent: painted first, then the title over the usual ink.
+        SymbolIcon::paint(*painter, look.symbol, QRectF(row.left() + 10 + 3, row.center().y() - 8, 16, 16),
+                          color(TavlinTheme::brandAccent));
+        content.symbol.clear();
+        content.left = 10 + 20 + 10;
+        break;
+    }
+    case Kind::copy: {
+        RoundedShape::fill(*painter, bounds, RoundedShape::capsuleRadius(bounds), color(TavlinTheme::copySurface));
+        if (showsRing(widget, option, look))
+            ring(*painter, bounds, RoundedShape::capsuleRadius(bounds), appearance);
+        content.ink = color(TavlinTheme::copyText);
+        content.symbolSize = 12;
+        content.symbolFrame = 14;
+        break;
+    }
+    case Kind::pill: {
+        painter->setOpacity(down ? 0.75 : 1.0);
+        const qreal radius = RoundedShape::capsuleRadius(bounds);
+        RoundedShape::fill(*painter, bounds, radius, color(TavlinTheme::controlFill));
+        if (appearance.highContrast)
+            RoundedShape::strokeInside(*painter, bounds, radius, content.ink, 1.5);
+        else if (showsRing(widget, option, look))
+            ring(*painter, bounds, radius, appearance);
+        content.symbolSize = content.symbolFrame = 12;
+        content.gap = 5;
+        content.left = look.padding;
+        break;
+    }
+    case Kind::link: {
+        if (showsRing(widget, option, look))
+            ring(*painter, bounds, 8, appearance);
+        content.ink = color(look.ink.value_or(TavlinTheme::brandAccent));
+        content.symbolSize = content.symbolFrame = 14;
+        content.left = 6;
+        break;
+    }
+    case Kind::segment: {
+        const qreal radius = RoundedShape::capsuleRadius(bounds);
+        if (checked)
+            RoundedShape::fill(*painter, bounds, radius, color(TavlinTheme::controlSelection));
+        else if (hovered)
+            RoundedShape::fill(*painter, bounds, radius, color(TavlinTheme::hoverSurface));
+        const bool focused = showsRing(widget, option, look);
+        if (focused || (checked && appearance.highContrast))
+            RoundedShape::strokeInside(*painter, bounds, radius, color(TavlinTheme::brandAccent), focused ? 2 : 1);
+        content.font = SystemFont::regular(12, checked ? QFont::DemiBold : QFont::Medium);
+        break;
+    }
+    }
+    paintContent(*painter, area, content);
+    painter->restore();
+}
+
+} // namespace tavlin
