@@ -22,6 +22,7 @@
 #include "RetentionSettings.h"
 #include "SettingsNavigation.h"
 #include "ShortcutRecorder.h"
+#include "StoredPreferences.h"
 #include "TavlinSettingsView.h"
 #include "SingleInstance.h"
 #include "SourceApplicationIcon.h"
@@ -158,7 +159,7 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
             return nullptr;
         QWidget* window = self->onboarding_->prepare(firstLaunch ? OnboardingMode::firstLaunch : OnboardingMode::replay);
         if (firstLaunch)
-            self->onboardingStore_->defaults.setBool(OnboardingStore::startedKey, true);
+            self->onboardingStore_->defaults.setBool(StoredPreferences::onboardingStarted.key, true);
         return window;
     });
     connect(onboarding_.get(), &OnboardingCoordinator::finished, this, [this](OnboardingMode mode) {

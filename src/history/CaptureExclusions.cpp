@@ -2,6 +2,7 @@
 
 #include "CaptureGate.h"
 #include "Defaults.h"
+#include "StoredPreferences.h"
 #include "Workspace.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,7 @@ CaptureExclusions::CaptureExclusions(Defaults& defaults, const Workspace& worksp
                                      std::optional<QString> ownBundleID, QObject* parent)
     : QObject(parent), defaults_(defaults), workspace_(workspace), ownBundleID_(std::move(ownBundleID))
 {
-    const QStringList stored = defaults_.stringArray(defaultsKey).value_or(QStringList());
+    const QStringList stored = defaults_.stringArray(StoredPreferences::excludedApplications.key).value_or(QStringList());
     for (const QString& bundleID : stored) {
         if (isValidBundleID(bundleID) && !CaptureGate::protectedSources().contains(bundleID)
             && bundleID != ownBundleID_ && !bundleIDs_.contains(bundleID))
@@ -61,7 +62,7 @@ void CaptureExclusions::publish(QStringList bundleIDs)
 {
     bundleIDs_ = std::move(bundleIDs);
     Q_EMIT bundleIDsChanged(bundleIDs_);
-    defaults_.setStringArray(defaultsKey, bundleIDs_);
+    defaults_.setStringArray(StoredPreferences::excludedApplications.key, bundleIDs_);
 }
 
 std::optional<QString> CaptureExclusions::message(AddResult result)

@@ -28,8 +28,6 @@ public:
         invalid,
     };
 
-    static inline const QString defaultsKey = QStringLiteral("privacy.excludedApplications");
-
     // Loads the stored list, dropping invalid, protected, own and repeated entries; the cleaned
     // list is not written back until the next change.
     CaptureExclusions(Defaults& defaults, const Workspace& workspace, std::optional<QString> ownBundleID,

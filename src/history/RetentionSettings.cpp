@@ -5,6 +5,7 @@
 #include "Diagnostics.h"
 #include "HistoryModel.h"
 #include "Publish.h"
+#include "StoredPreferences.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -21,8 +22,8 @@ RetentionSettings::RetentionSettings(Defaults& defaults, HistoryModel& model, QO
 
 HistoryRetention RetentionSettings::load(const Defaults& defaults)
 {
-    const std::optional<qint64> clipCount = defaults.integer(clipCountKey);
-    const std::optional<qint64> payloadBytes = defaults.integer(payloadBytesKey);
+    const std::optional<qint64> clipCount = defaults.integer(StoredPreferences::retentionClipCount.key);
+    const std::optional<qint64> payloadBytes = defaults.integer(StoredPreferences::retentionPayloadBytes.key);
     if (!clipCount || !payloadBytes)
         return HistoryRetention::standard();
     const HistoryRetention stored{*clipCount, *payloadBytes};
@@ -117,8 +118,8 @@ QCoro::Task<> RetentionSettings::apply(HistoryRetention retention, qint64 confir
         co_await model_.operations().applyRetention(retention, confirmedEvictions);
         if (!self)
             co_return;
-        defaults_.setInteger(clipCountKey, retention.clipCount);
-        defaults_.setInteger(payloadBytesKey, retention.payloadBytes);
+        defaults_.setInteger(StoredPreferences::retentionClipCount.key, retention.clipCount);
+        defaults_.setInteger(StoredPreferences::retentionPayloadBytes.key, retention.payloadBytes);
         publish(this, applied_, retention, &RetentionSettings::appliedChanged);
         setErrorMessage(std::nullopt);
     } catch (const RetentionImpactChanged& changed) {

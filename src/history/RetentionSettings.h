@@ -30,9 +30,6 @@ public:
         bool operator==(const PendingChange&) const = default;
     };
 
-    static inline const QString clipCountKey = QStringLiteral("history.retention.clipCount");
-    static inline const QString payloadBytesKey = QStringLiteral("history.retention.payloadBytes");
-
     RetentionSettings(Defaults& defaults, HistoryModel& model, QObject* parent = nullptr);
 
     // The stored limits; any missing, mistyped or unsupported value gives the standard ones.

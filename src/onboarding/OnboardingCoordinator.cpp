@@ -6,6 +6,7 @@
 #include "OnboardingStore.h"
 #include "OnboardingView.h"
 #include "OnboardingWindow.h"
+#include "StoredPreferences.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -69,7 +70,7 @@ void OnboardingCoordinator::complete()
     const OnboardingMode mode = state->mode();
     services_.shortcut.finishRecording(std::nullopt);
     state->apply(services_.preferences);
-    services_.store.defaults.setBool(OnboardingStore::completedKey, true);
+    services_.store.defaults.setBool(StoredPreferences::onboardingCompleted.key, true);
     Q_EMIT finished(mode);
     if (window_)
         window_->close();

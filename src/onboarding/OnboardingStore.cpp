@@ -1,6 +1,7 @@
 #include "OnboardingStore.h"
 
 #include "Defaults.h"
+#include "StoredPreferences.h"
 
 #include <QDir>
 
@@ -15,15 +16,15 @@ const QStringList& OnboardingStore::legacyPreferenceKeys()
 
 bool OnboardingStore::resolveNeedsFirstLaunch() const
 {
-    if (defaults.boolValue(completedKey).value_or(false))
+    if (defaults.boolValue(StoredPreferences::onboardingCompleted.key).value_or(StoredPreferences::onboardingCompleted.fallback))
         return false;
     // An introduction begun on this install and never completed is shown again.
-    if (defaults.boolValue(startedKey).value_or(false))
+    if (defaults.boolValue(StoredPreferences::onboardingStarted.key).value_or(StoredPreferences::onboardingStarted.fallback))
         return true;
     if (!hasEarlierUse())
         return true;
-    defaults.setBool(completedKey, true);
-    defaults.setBool(migratedKey, true);
+    defaults.setBool(StoredPreferences::onboardingCompleted.key, true);
+    defaults.setBool(StoredPreferences::onboardingMigrated.key, true);
     return false;
 }
 

@@ -11,9 +11,6 @@ class Defaults;
 // flags. Installs used before the introduction existed (stored preferences, or files in the
 // history folder) are marked done without showing it. Main thread only.
 struct OnboardingStore {
-    static inline const QString completedKey = QStringLiteral("onboarding.completed");
-    static inline const QString startedKey = QStringLiteral("onboarding.started");
-    static inline const QString migratedKey = QStringLiteral("onboarding.migratedExistingInstall");
     static const QStringList& legacyPreferenceKeys();
 
     Defaults& defaults;

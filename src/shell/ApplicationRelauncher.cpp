@@ -2,6 +2,7 @@
 
 #include "Defaults.h"
 #include "Log.h"
+#include "StoredPreferences.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -29,18 +30,18 @@ bool ApplicationRelauncher::relaunch(const QProcessEnvironment& environment, con
 
 bool ApplicationRelauncher::relaunchForLanguage(Defaults& defaults, const std::function<bool()>& relaunchApplication)
 {
-    defaults.setString(reopenAfterRestartKey, QStringLiteral("interface"));
+    defaults.setString(StoredPreferences::reopenAfterRestart.key, QStringLiteral("interface"));
     const bool relaunched = relaunchApplication && relaunchApplication();
     if (!relaunched)
-        defaults.removeObject(reopenAfterRestartKey);
+        defaults.removeObject(StoredPreferences::reopenAfterRestart.key);
     return relaunched;
 }
 
 std::optional<QString> ApplicationRelauncher::takeReopenSection(Defaults& defaults)
 {
-    const std::optional<QString> section = defaults.string(reopenAfterRestartKey);
+    const std::optional<QString> section = defaults.string(StoredPreferences::reopenAfterRestart.key);
     if (section)
-        defaults.removeObject(reopenAfterRestartKey);
+        defaults.removeObject(StoredPreferences::reopenAfterRestart.key);
     return section;
 }
 

@@ -19,9 +19,6 @@ struct ApplicationRelauncher {
     static inline const QString script =
         QStringLiteral(R"(while kill -0 "$1" 2>/dev/null; do /bin/sleep 0.2; done; shift; exec "$@")");
 
-    // Marks the Settings section to reopen after a language relaunch.
-    static inline const QString reopenAfterRestartKey = QStringLiteral("settings.reopenAfterRestart");
-
     // Starts "/bin/sh -c <script> relaunch <our pid> <our executable>" detached, in `environment`.
     // On success asks this instance to quit through `terminate` (so the delegate's orderly
     // shutdown runs) and returns true; on failure logs "Relaunch failed: ..." and returns false,

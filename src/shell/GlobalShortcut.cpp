@@ -3,6 +3,7 @@
 #include "Defaults.h"
 #include "Diagnostics.h"
 #include "Publish.h"
+#include "StoredPreferences.h"
 
 #include <utility>
 
@@ -16,7 +17,7 @@ GlobalShortcut::GlobalShortcut(Defaults& defaults, std::unique_ptr<HotKeyBackend
 {
     // A stored value that is missing, of another kind, undecodable or not valid silently gives the
     // default, and stays as it is until the next successful replacement.
-    if (const std::optional<QByteArray> stored = defaults_.data(storageKey)) {
+    if (const std::optional<QByteArray> stored = defaults_.data(StoredPreferences::shortcut.key)) {
         const std::optional<ShortcutBinding> binding = ShortcutBinding::fromJson(*stored);
         if (binding && binding->isValid())
             binding_ = *binding;
@@ -89,7 +90,7 @@ void GlobalShortcut::replace(const ShortcutBinding& binding)
     unregisterCurrent();
     token_ = token;
     setBinding(binding);
-    defaults_.setData(storageKey, binding.toJson());
+    defaults_.setData(StoredPreferences::shortcut.key, binding.toJson());
     setErrorMessage(std::nullopt);
 }
 

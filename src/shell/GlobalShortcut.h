@@ -22,8 +22,6 @@ class GlobalShortcut : public QObject {
     Q_OBJECT
 
 public:
-    static inline const QString storageKey = QStringLiteral("quickPanel.shortcut");
-
     // Loads the stored binding (the default when none is stored or it is not valid); registers nothing.
     GlobalShortcut(Defaults& defaults, std::unique_ptr<HotKeyBackend> backend, QObject* parent = nullptr);
     // Gives up the hot key and shuts the backend down, as stop() does.

@@ -1,6 +1,7 @@
 #include "LanguageSettings.h"
 
 #include "Defaults.h"
+#include "StoredPreferences.h"
 
 #include <QLocale>
 
@@ -18,7 +19,7 @@ LanguageSettings::LanguageSettings(Defaults& defaults, TavlinLanguage running,
 
 LanguagePreference LanguageSettings::stored(const Defaults& defaults)
 {
-    const std::optional<QStringList> languages = defaults.stringArray(languagesKey);
+    const std::optional<QStringList> languages = defaults.stringArray(StoredPreferences::languages.key);
     if (!languages || languages->isEmpty())
         return LanguagePreference::system;
     const QString code = TavlinLanguage::languageCode(languages->first());
@@ -49,9 +50,9 @@ void LanguageSettings::select(LanguagePreference preference)
     if (preference == preference_)
         return;
     if (const std::optional<QStringList> languages = storedLanguages(preference))
-        defaults_.setStringArray(languagesKey, *languages);
+        defaults_.setStringArray(StoredPreferences::languages.key, *languages);
     else
-        defaults_.removeObject(languagesKey);
+        defaults_.removeObject(StoredPreferences::languages.key);
     preference_ = preference;
     Q_EMIT preferenceChanged();
 }

@@ -23,8 +23,6 @@ class LanguageSettings : public QObject {
     Q_OBJECT
 
 public:
-    static inline const QString languagesKey = QStringLiteral("AppleLanguages");
-
     LanguageSettings(Defaults& defaults, TavlinLanguage running,
                      std::function<QStringList()> systemLanguages = &LanguageSettings::systemLanguages,
                      QObject* parent = nullptr);

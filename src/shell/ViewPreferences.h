@@ -15,10 +15,6 @@ class ViewPreferences : public QObject {
     Q_OBJECT
 
 public:
-    static inline const QString themeKey = QStringLiteral("interface.theme");
-    static inline const QString viewModeKey = QStringLiteral("history.viewMode");
-    static inline const QString showPreviewKey = QStringLiteral("history.showPreview");
-
     explicit ViewPreferences(Defaults& defaults, QObject* parent = nullptr);
 
     // The store every other service of the application is built on.

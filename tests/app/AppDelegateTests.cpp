@@ -20,6 +20,7 @@
 #include "SettingsNavigation.h"
 #include "SettingsWindow.h"
 #include "StatusItem.h"
+#include "StoredPreferences.h"
 #include "TemporaryFolder.h"
 #include "UnavailableLoginItemService.h"
 #include "UnavailableUpdateService.h"
@@ -49,7 +50,7 @@ struct DelegateFixture {
     int relaunches = 0;
     std::unique_ptr<AppDelegate> delegate;
 
-    explicit DelegateFixture(QVariantMap stored = {{OnboardingStore::completedKey, true}})
+    explicit DelegateFixture(QVariantMap stored = {{StoredPreferences::onboardingCompleted.key, true}})
     {
         AppDelegate::Platform platform;
         auto ownedDefaults = std::make_unique<InMemoryDefaults>(std::move(stored));
@@ -105,7 +106,7 @@ TEST(AppDelegate, AFirstLaunchCapturesOnlyWhatIsCopiedAfterTheIntroduction)
     OnboardingWindow* introduction = fixture.delegate->onboarding().window();
     ASSERT_NE(introduction, nullptr);
     EXPECT_TRUE(introduction->isVisible());
-    EXPECT_TRUE(fixture.defaults->boolValue(OnboardingStore::startedKey).value_or(false));
+    EXPECT_TRUE(fixture.defaults->boolValue(StoredPreferences::onboardingStarted.key).value_or(false));
 
     const int polls = fixture.pasteboard->changeCountReads();
     fixture.pasteboard->setString(QStringLiteral("copied during the introduction"));
@@ -127,7 +128,7 @@ TEST(AppDelegate, AFirstLaunchCapturesOnlyWhatIsCopiedAfterTheIntroduction)
     EXPECT_FALSE(fixture.delegate->isFirstLaunchPending());
     EXPECT_TRUE(fixture.delegate->isMonitoring());
     EXPECT_TRUE(fixture.windows().isHistoryShown()) << "the history window opens";
-    EXPECT_TRUE(fixture.defaults->boolValue(OnboardingStore::completedKey).value_or(false));
+    EXPECT_TRUE(fixture.defaults->boolValue(StoredPreferences::onboardingCompleted.key).value_or(false));
 
     fixture.pasteboard->setString(QStringLiteral("copied afterwards"));
     EXPECT_SOON_EQ(fixture.model().browser().totalCount(), 1, 3000);
@@ -143,7 +144,7 @@ TEST(AppDelegate, AReplayLeavesCapturingAlone)
     OnboardingWindow* replay = fixture.delegate->onboarding().window();
     ASSERT_NE(replay, nullptr);
     EXPECT_EQ(fixture.delegate->onboarding().state()->mode(), OnboardingMode::replay);
-    EXPECT_FALSE(fixture.defaults->object(OnboardingStore::startedKey).isValid());
+    EXPECT_FALSE(fixture.defaults->object(StoredPreferences::onboardingStarted.key).isValid());
     fixture.pasteboard->setString(QStringLiteral("copied during the replay"));
     EXPECT_SOON_EQ(fixture.model().browser().totalCount(), 1, 3000);
 
@@ -191,7 +192,7 @@ TEST(AppDelegate, AKnownProfileCapturesAtOnceAndStopsInOrder)
 
 TEST(AppDelegate, ExcludedApplicationsReachTheCaptureGate)
 {
-    DelegateFixture fixture({{OnboardingStore::completedKey, true},
+    DelegateFixture fixture({{StoredPreferences::onboardingCompleted.key, true},
                              {QStringLiteral("privacy.excludedApplications"), QStringList{QStringLiteral("org.example.Vault")}}});
     fixture.delegate->startServices();
     fixture.workspace->frontmost = QStringLiteral("org.example.Vault");
@@ -208,17 +209,17 @@ TEST(AppDelegate, ExcludedApplicationsReachTheCaptureGate)
 TEST(AppDelegate, ALanguageRelaunchReopensSettingsAtTheStoredSection)
 {
     {
-        DelegateFixture fixture({{OnboardingStore::completedKey, true},
-                                 {ApplicationRelauncher::reopenAfterRestartKey, QStringLiteral("privacy")}});
+        DelegateFixture fixture({{StoredPreferences::onboardingCompleted.key, true},
+                                 {StoredPreferences::reopenAfterRestart.key, QStringLiteral("privacy")}});
         fixture.delegate->startServices();
         ASSERT_NE(fixture.windows().settingsWindow(), nullptr);
         EXPECT_TRUE(fixture.windows().settingsWindow()->isVisible());
         EXPECT_EQ(fixture.delegate->settingsNavigation().section(), SettingsSection::privacy);
-        EXPECT_FALSE(fixture.defaults->object(ApplicationRelauncher::reopenAfterRestartKey).isValid());
+        EXPECT_FALSE(fixture.defaults->object(StoredPreferences::reopenAfterRestart.key).isValid());
     }
     {
-        DelegateFixture fixture({{OnboardingStore::completedKey, true},
-                                 {ApplicationRelauncher::reopenAfterRestartKey, QStringLiteral("somewhere")}});
+        DelegateFixture fixture({{StoredPreferences::onboardingCompleted.key, true},
+                                 {StoredPreferences::reopenAfterRestart.key, QStringLiteral("somewhere")}});
         fixture.delegate->startServices();
         EXPECT_EQ(fixture.delegate->settingsNavigation().section(), SettingsSection::interface);
     }
@@ -227,6 +228,6 @@ TEST(AppDelegate, ALanguageRelaunchReopensSettingsAtTheStoredSection)
         DelegateFixture fixture;
         fixture.delegate->relaunchForLanguage();
         EXPECT_EQ(fixture.relaunches, 1);
-        EXPECT_FALSE(fixture.defaults->object(ApplicationRelauncher::reopenAfterRestartKey).isValid());
+        EXPECT_FALSE(fixture.defaults->object(StoredPreferences::reopenAfterRestart.key).isValid());
     }
 }

@@ -3,6 +3,7 @@
 #include "HistoryModel.h"
 #include "InMemoryDefaults.h"
 #include "RetentionSettings.h"
+#include "StoredPreferences.h"
 #include "StoreTestSupport.h"
 
 #include <QPromise>
@@ -49,23 +50,23 @@ QCoro::Task<RetentionImpact> measured(QFuture<RetentionImpact> future)
 TEST(RetentionSettings, LoadsOnlyASupportedPairAndHandsItToTheModel)
 {
     EXPECT_EQ(RetentionSettings::load(InMemoryDefaults()), HistoryRetention::standard());
-    EXPECT_EQ(RetentionSettings::load(InMemoryDefaults({{RetentionSettings::clipCountKey, qint64(300)},
-                                                        {RetentionSettings::payloadBytesKey, 64 * MiB}})),
+    EXPECT_EQ(RetentionSettings::load(InMemoryDefaults({{StoredPreferences::retentionClipCount.key, qint64(300)},
+                                                        {StoredPreferences::retentionPayloadBytes.key, 64 * MiB}})),
               HistoryRetention::standard());
-    EXPECT_EQ(RetentionSettings::load(InMemoryDefaults({{RetentionSettings::clipCountKey, qint64(250)}})),
+    EXPECT_EQ(RetentionSettings::load(InMemoryDefaults({{StoredPreferences::retentionClipCount.key, qint64(250)}})),
               HistoryRetention::standard())
         << "one missing value resets both";
-    EXPECT_EQ(RetentionSettings::load(InMemoryDefaults({{RetentionSettings::clipCountKey, QStringLiteral("250")},
-                                                        {RetentionSettings::payloadBytesKey, 64 * MiB}})),
+    EXPECT_EQ(RetentionSettings::load(InMemoryDefaults({{StoredPreferences::retentionClipCount.key, QStringLiteral("250")},
+                                                        {StoredPreferences::retentionPayloadBytes.key, 64 * MiB}})),
               HistoryRetention::standard());
-    EXPECT_EQ(RetentionSettings::load(InMemoryDefaults({{RetentionSettings::clipCountKey, qint64(250)},
-                                                        {RetentionSettings::payloadBytesKey, 64 * MiB}})),
+    EXPECT_EQ(RetentionSettings::load(InMemoryDefaults({{StoredPreferences::retentionClipCount.key, qint64(250)},
+                                                        {StoredPreferences::retentionPayloadBytes.key, 64 * MiB}})),
               (HistoryRetention{250, 64 * MiB}));
 
     TemporaryFolder folder;
     FakePasteboard pasteboard;
     HistoryModel model(folder.databasePath(), pasteboard, [] { return std::optional<QString>(); });
-    InMemoryDefaults stored({{RetentionSettings::clipCountKey, qint64(500)}, {RetentionSettings::payloadBytesKey, 128 * MiB}});
+    InMemoryDefaults stored({{StoredPreferences::retentionClipCount.key, qint64(500)}, {StoredPreferences::retentionPayloadBytes.key, 128 * MiB}});
     RetentionSettings settings(stored, model);
     EXPECT_EQ(model.monitor().retention(), (HistoryRetention{500, 128 * MiB}));
 }
@@ -77,19 +78,19 @@ TEST(RetentionSettings, RaisingAppliesAtOnceAndLoweringAsksFirst)
     await(fixture.settings.request({1000, 128 * MiB}));
     EXPECT_EQ(fixture.settings.pending(), std::nullopt);
     EXPECT_EQ(fixture.settings.applied(), (HistoryRetention{1000, 128 * MiB}));
-    EXPECT_EQ(fixture.defaults.integer(RetentionSettings::payloadBytesKey), 128 * MiB);
-    EXPECT_EQ(fixture.defaults.integer(RetentionSettings::clipCountKey), 1000);
+    EXPECT_EQ(fixture.defaults.integer(StoredPreferences::retentionPayloadBytes.key), 128 * MiB);
+    EXPECT_EQ(fixture.defaults.integer(StoredPreferences::retentionClipCount.key), 1000);
 
     await(fixture.settings.request({100, 128 * MiB}));
     ASSERT_TRUE(fixture.settings.pending().has_value());
     const RetentionSettings::PendingChange change = *fixture.settings.pending();
     EXPECT_EQ(change.impact.evictedCount, 22);
     EXPECT_EQ(change.impact.evictedBytes, 22'000);
-    EXPECT_EQ(fixture.defaults.integer(RetentionSettings::clipCountKey), 1000) << "nothing written before the answer";
+    EXPECT_EQ(fixture.defaults.integer(StoredPreferences::retentionClipCount.key), 1000) << "nothing written before the answer";
 
     await(fixture.settings.confirm(change));
     EXPECT_EQ(fixture.settings.applied(), (HistoryRetention{100, 128 * MiB}));
-    EXPECT_EQ(fixture.defaults.integer(RetentionSettings::clipCountKey), 100);
+    EXPECT_EQ(fixture.defaults.integer(StoredPreferences::retentionClipCount.key), 100);
     EXPECT_EQ(fixture.model.browser().totalCount(), 100);
     ASSERT_TRUE(fixture.settings.usage().has_value());
     EXPECT_EQ(fixture.settings.usage()->totalCount, 100);

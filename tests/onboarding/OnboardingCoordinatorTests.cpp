@@ -2,6 +2,7 @@
 #include "OnboardingHarness.h"
 #include "OnboardingLayout.h"
 #include "OnboardingState.h"
+#include "StoredPreferences.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -104,7 +105,7 @@ TEST(OnboardingCoordinator, AReplayWritesOnlyTheChoicesMadeInIt)
         OnboardingHarness harness;
         harness.show(OnboardingMode::replay);
         harness.coordinator->state()->complete(OnboardingState::Outcome::skipped);
-        EXPECT_EQ(harness.defaults.writtenKeys(), QStringList{OnboardingStore::completedKey});
+        EXPECT_EQ(harness.defaults.writtenKeys(), QStringList{StoredPreferences::onboardingCompleted.key});
     }
     // Settings changed the view while the replay was open; the replay changed the theme.
     OnboardingHarness harness;

@@ -1,5 +1,6 @@
 #include "InMemoryDefaults.h"
 #include "OnboardingStore.h"
+#include "StoredPreferences.h"
 #include "TemporaryFolder.h"
 
 #include <QDir>
@@ -29,13 +30,13 @@ TEST(OnboardingStore, DecidesTheFirstLaunchAndMigratesEarlierInstalls)
         InMemoryDefaults defaults({{QStringLiteral("quickPanel.shortcut"), QByteArray("{}")}});
         const OnboardingStore store{defaults, folder.path() + QStringLiteral("/missing")};
         EXPECT_FALSE(store.resolveNeedsFirstLaunch());
-        EXPECT_EQ(defaults.boolValue(OnboardingStore::completedKey), true);
-        EXPECT_EQ(defaults.boolValue(OnboardingStore::migratedKey), true);
+        EXPECT_EQ(defaults.boolValue(StoredPreferences::onboardingCompleted.key), true);
+        EXPECT_EQ(defaults.boolValue(StoredPreferences::onboardingMigrated.key), true);
         EXPECT_FALSE(store.resolveNeedsFirstLaunch());
     }
     {
         writeFile(history + QStringLiteral("/history.sqlite"), "x");
-        InMemoryDefaults defaults({{OnboardingStore::startedKey, true}});
+        InMemoryDefaults defaults({{StoredPreferences::onboardingStarted.key, true}});
         const OnboardingStore store{defaults, history};
         EXPECT_TRUE(store.resolveNeedsFirstLaunch()) << "a begun introduction is shown again";
         EXPECT_TRUE(defaults.writtenKeys().isEmpty());

@@ -6,6 +6,7 @@
 #include "PrivacySettingsPane.h"
 #include "SettingsHarness.h"
 #include "SettingsPicker.h"
+#include "StoredPreferences.h"
 
 #include <QAccessible>
 #include <QFile>
@@ -141,7 +142,7 @@ TEST(PrivacyPane, ExcludedApplicationsAreShownOfferedAndChosen)
     EXPECT_TRUE(goneTexts.contains(QStringLiteral("Not found on this computer"))) << goneTexts.join(u'|').toStdString();
     fixture.click(QStringLiteral("remove-exclusion-org.example.Gone"));
     EXPECT_EQ(fixture.exclusions.bundleIDs(), QStringList{QStringLiteral("org.mozilla.firefox")});
-    EXPECT_EQ(fixture.defaults.stringArray(CaptureExclusions::defaultsKey), QStringList{QStringLiteral("org.mozilla.firefox")});
+    EXPECT_EQ(fixture.defaults.stringArray(StoredPreferences::excludedApplications.key), QStringList{QStringLiteral("org.mozilla.firefox")});
 
     // The menu offers the history's applications, then the chooser.
     QMenu* menu = section->addMenu();

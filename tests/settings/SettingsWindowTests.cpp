@@ -5,6 +5,7 @@
 #include "SettingsPicker.h"
 #include "SettingsRowSeparator.h"
 #include "SettingsSidebar.h"
+#include "StoredPreferences.h"
 #include "SwitchToggle.h"
 #include "ThemeAppearance.h"
 
@@ -186,9 +187,9 @@ TEST(InterfacePane, ChoicesGoToThePreferencesAndTheLanguageWaitsForARestart)
     view->activated(1);
     harness.find<SettingsPicker>(QStringLiteral("interface-theme"))->activated(2);
     harness.click(QStringLiteral("interface-show-preview"));
-    EXPECT_EQ(harness.defaults.string(ViewPreferences::viewModeKey), QStringLiteral("cards"));
-    EXPECT_EQ(harness.defaults.string(ViewPreferences::themeKey), QStringLiteral("dark"));
-    EXPECT_EQ(harness.defaults.boolValue(ViewPreferences::showPreviewKey), false);
+    EXPECT_EQ(harness.defaults.string(StoredPreferences::viewMode.key), QStringLiteral("cards"));
+    EXPECT_EQ(harness.defaults.string(StoredPreferences::theme.key), QStringLiteral("dark"));
+    EXPECT_EQ(harness.defaults.boolValue(StoredPreferences::showPreview.key), false);
     EXPECT_TRUE(ThemeAppearance::of(harness.window).dark) << "the window follows the theme at once";
     harness.preferences.setShowPreview(true); // changed elsewhere: the switch follows
     EXPECT_TRUE(harness.find<SwitchToggle>(QStringLiteral("interface-show-preview"))->isChecked());
@@ -201,7 +202,7 @@ TEST(InterfacePane, ChoicesGoToThePreferencesAndTheLanguageWaitsForARestart)
     harness.language.setRelaunch([&] { ++relaunches; });
     language->activated(language->findText(QStringLiteral("Русский")));
     harness.settle();
-    EXPECT_EQ(harness.defaults.stringArray(LanguageSettings::languagesKey), QStringList{QStringLiteral("ru")});
+    EXPECT_EQ(harness.defaults.stringArray(StoredPreferences::languages.key), QStringList{QStringLiteral("ru")});
     EXPECT_TRUE(harness.shows(QStringLiteral("language-restart-notice")));
     harness.click(QStringLiteral("language-restart"));
     EXPECT_EQ(relaunches, 1);

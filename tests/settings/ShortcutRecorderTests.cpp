@@ -2,6 +2,7 @@
 // what ends a recording, and that every end gives the keyboard back.
 #include "SettingsHarness.h"
 #include "ShortcutRecorder.h"
+#include "StoredPreferences.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
@@ -59,7 +60,7 @@ TEST(ShortcutRecorder, RecordsAPressAsItsKeyPositionAndRegistersIt)
     fixture.press(Qt::Key_K, ctrlAlt, 45);
     EXPECT_FALSE(fixture.shortcut.recording());
     EXPECT_FALSE(fixture.recorder->holdsKeyboard());
-    EXPECT_EQ(fixture.defaults.data(GlobalShortcut::storageKey), QByteArray(R"({"keyCode":40,"modifiers":6144})"));
+    EXPECT_EQ(fixture.defaults.data(StoredPreferences::shortcut.key), QByteArray(R"({"keyCode":40,"modifiers":6144})"));
     EXPECT_EQ(fixture.recorder->text(), QStringLiteral("Ctrl+Alt+K"));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(fixture.recorder)->text(QAccessible::Value), QStringLiteral("Ctrl+Alt+K"));
     EXPECT_EQ(fixture.hotKeys->registrations.values(), (QList<ShortcutBinding>{{40, 6144}}));

@@ -3,6 +3,7 @@
 #include "FakeHotKeyBackend.h"
 #include "GlobalShortcut.h"
 #include "InMemoryDefaults.h"
+#include "StoredPreferences.h"
 
 #include <QSignalSpy>
 
@@ -11,6 +12,7 @@
 using tavlin::GlobalShortcut;
 using tavlin::ShortcutBinding;
 using tavlin::ShortcutError;
+using tavlin::StoredPreferences;
 
 namespace {
 
@@ -39,7 +41,7 @@ protected:
     }
     // The backend calls since the last look.
     QStringList calls() { return std::exchange(*journal, {}); }
-    std::optional<QByteArray> stored() { return defaults->data(GlobalShortcut::storageKey); }
+    std::optional<QByteArray> stored() { return defaults->data(StoredPreferences::shortcut.key); }
 
     std::unique_ptr<tavlin::test::InMemoryDefaults> defaults;
     tavlin::test::FakeHotKeyBackend* backend = nullptr;
@@ -53,9 +55,9 @@ TEST_F(GlobalShortcutTest, LoadsTheStoredBindingOrTheDefault)
     make();
     EXPECT_EQ(shortcut->binding(), defaultShortcut);
     EXPECT_TRUE(journal->isEmpty()); // nothing registered before start()
-    make({{GlobalShortcut::storageKey, QByteArray(R"({"keyCode":40,"modifiers":6144,"note":"x"})")}});
+    make({{StoredPreferences::shortcut.key, QByteArray(R"({"keyCode":40,"modifiers":6144,"note":"x"})")}});
     EXPECT_EQ(shortcut->binding(), ctrlAltK);
-    make({{GlobalShortcut::storageKey, QByteArray(R"({"keyCode":49,"modifiers":2048})")}});
+    make({{StoredPreferences::shortcut.key, QByteArray(R"({"keyCode":49,"modifiers":2048})")}});
     EXPECT_EQ(shortcut->binding(), (ShortcutBinding{49, ShortcutBinding::optionKey})) << "a stored Alt+Space stays";
 }
 
@@ -68,7 +70,7 @@ TEST_F(GlobalShortcutTest, UnusableStoredValuesGiveTheDefaultAndStayUntouched)
         QVariantMap{{"keyCode", 40}, {"modifiers", 6144}},
     };
     for (const QVariant& value : unusable) {
-        make({{GlobalShortcut::storageKey, value}});
+        make({{StoredPreferences::shortcut.key, value}});
         shortcut->start();
         EXPECT_EQ(shortcut->binding(), defaultShortcut) << value.toString().toStdString();
         EXPECT_TRUE(defaults->writtenKeys().isEmpty());

@@ -1,6 +1,7 @@
 #include "ApplicationRelauncher.h"
 #include "InMemoryDefaults.h"
 #include "PlistDefaults.h"
+#include "StoredPreferences.h"
 #include "TemporaryFolder.h"
 
 #include <QElapsedTimer>
@@ -59,7 +60,7 @@ TEST(ApplicationRelauncher, StartsAFreshInstanceOnlyAfterTheOldOneHasGone)
     EXPECT_NE(secondPid, firstPid);
     EXPECT_EQ(second[2], QStringLiteral("previous-gone"));
     EXPECT_EQ(lines[2], QStringLiteral("reopen interface")) << "the marker survives the relaunch";
-    EXPECT_FALSE(PlistDefaults(defaultsPath).object(ApplicationRelauncher::reopenAfterRestartKey).isValid())
+    EXPECT_FALSE(PlistDefaults(defaultsPath).object(StoredPreferences::reopenAfterRestart.key).isValid())
         << "and is read only once";
 }
 
@@ -68,23 +69,23 @@ TEST(ApplicationRelauncher, AFailedRelaunchTakesTheReopenMarkerBack)
     InMemoryDefaults defaults;
     bool markerWhileRelaunching = false;
     EXPECT_FALSE(ApplicationRelauncher::relaunchForLanguage(defaults, [&] {
-        markerWhileRelaunching = defaults.string(ApplicationRelauncher::reopenAfterRestartKey) == QStringLiteral("interface");
+        markerWhileRelaunching = defaults.string(StoredPreferences::reopenAfterRestart.key) == QStringLiteral("interface");
         return false;
     }));
     EXPECT_TRUE(markerWhileRelaunching);
-    EXPECT_FALSE(defaults.object(ApplicationRelauncher::reopenAfterRestartKey).isValid());
+    EXPECT_FALSE(defaults.object(StoredPreferences::reopenAfterRestart.key).isValid());
 
     EXPECT_TRUE(ApplicationRelauncher::relaunchForLanguage(defaults, [] { return true; }));
-    EXPECT_EQ(defaults.string(ApplicationRelauncher::reopenAfterRestartKey), QStringLiteral("interface"));
+    EXPECT_EQ(defaults.string(StoredPreferences::reopenAfterRestart.key), QStringLiteral("interface"));
 }
 
 TEST(ApplicationRelauncher, ReopenMarkerIsReadOnceAndOnlyAsAString)
 {
-    InMemoryDefaults privacy({{ApplicationRelauncher::reopenAfterRestartKey, QStringLiteral("privacy")}});
+    InMemoryDefaults privacy({{StoredPreferences::reopenAfterRestart.key, QStringLiteral("privacy")}});
     EXPECT_EQ(ApplicationRelauncher::takeReopenSection(privacy), QStringLiteral("privacy"));
     EXPECT_EQ(ApplicationRelauncher::takeReopenSection(privacy), std::nullopt);
 
-    InMemoryDefaults number({{ApplicationRelauncher::reopenAfterRestartKey, qint64(3)}});
+    InMemoryDefaults number({{StoredPreferences::reopenAfterRestart.key, qint64(3)}});
     EXPECT_EQ(ApplicationRelauncher::takeReopenSection(number), std::nullopt);
     EXPECT_TRUE(number.writtenKeys().isEmpty());
 }

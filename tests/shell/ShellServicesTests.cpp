@@ -1,5 +1,6 @@
 #include "HistoryWindow.h"
 #include "InMemoryDefaults.h"
+#include "StoredPreferences.h"
 #include "SystemActivityObserver.h"
 #include "SystemNotifications.h"
 #include "ViewPreferences.h"
@@ -49,9 +50,9 @@ TEST(ViewPreferences, ReadsOnlyValidValuesAndWritesEverySet)
     EXPECT_TRUE(fresh.showPreview());
     EXPECT_TRUE(empty.writtenKeys().isEmpty()) << "loading writes nothing";
 
-    InMemoryDefaults odd({{ViewPreferences::themeKey, QStringLiteral("Dark")},
-                          {ViewPreferences::viewModeKey, QStringLiteral("grid")},
-                          {ViewPreferences::showPreviewKey, QStringLiteral("false")}});
+    InMemoryDefaults odd({{StoredPreferences::theme.key, QStringLiteral("Dark")},
+                          {StoredPreferences::viewMode.key, QStringLiteral("grid")},
+                          {StoredPreferences::showPreview.key, QStringLiteral("false")}});
     ViewPreferences tolerant(odd);
     EXPECT_EQ(tolerant.themePreference(), ThemePreference::system);
     EXPECT_EQ(tolerant.viewMode(), HistoryViewMode::list);
@@ -63,7 +64,7 @@ TEST(ViewPreferences, ReadsOnlyValidValuesAndWritesEverySet)
     fresh.setShowPreview(false);
     fresh.setThemePreference(ThemePreference::dark);
     EXPECT_EQ(changed.count(), 1);
-    EXPECT_EQ(empty.writeCount(ViewPreferences::viewModeKey), 2) << "every set is stored";
+    EXPECT_EQ(empty.writeCount(StoredPreferences::viewMode.key), 2) << "every set is stored";
     ViewPreferences reloaded(empty);
     EXPECT_EQ(reloaded.viewMode(), HistoryViewMode::cards);
     EXPECT_FALSE(reloaded.showPreview());

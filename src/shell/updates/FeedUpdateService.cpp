@@ -5,6 +5,7 @@
 #include "Defaults.h"
 #include "Diagnostics.h"
 #include "Publish.h"
+#include "StoredPreferences.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -29,21 +30,21 @@ FeedUpdateService::FeedUpdateService(UpdateConfiguration configuration, QString 
 
 bool FeedUpdateService::automaticallyChecksForUpdates() const
 {
-    return defaults_.boolValue(automaticChecksKey).value_or(false);
+    return defaults_.boolValue(StoredPreferences::automaticUpdateChecks.key).value_or(StoredPreferences::automaticUpdateChecks.fallback);
 }
 
 void FeedUpdateService::setAutomaticallyChecksForUpdates(bool value)
 {
     if (value == automaticallyChecksForUpdates())
         return;
-    defaults_.setBool(automaticChecksKey, value);
+    defaults_.setBool(StoredPreferences::automaticUpdateChecks.key, value);
     scheduleAutomaticChecks();
     Q_EMIT changed();
 }
 
 std::optional<QDateTime> FeedUpdateService::lastCheckDate() const
 {
-    const std::optional<QString> text = defaults_.string(lastCheckDateKey);
+    const std::optional<QString> text = defaults_.string(StoredPreferences::lastUpdateCheck.key);
     if (!text)
         return std::nullopt;
     const QDateTime date = QDateTime::fromString(*text, Qt::ISODateWithMs);
@@ -91,7 +92,7 @@ QCoro::Task<UpdateCheckResult> FeedUpdateService::fetchOutcome()
             throw UpdateCheckError(UpdateCheckError::Kind::malformed,
                                    QStringLiteral("no RSS item with a version in %1 bytes").arg(download.body().size()));
 
-        defaults_.setString(lastCheckDateKey, QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+        defaults_.setString(StoredPreferences::lastUpdateCheck.key, QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
         Q_EMIT changed();
 
         const AppcastItem newest = Appcast::newest(*items);

@@ -29,8 +29,6 @@ class FeedUpdateService : public UpdateService {
     Q_OBJECT
 
 public:
-    static inline const QString automaticChecksKey = QStringLiteral("updates.automaticChecks");
-    static inline const QString lastCheckDateKey = QStringLiteral("updates.lastCheckDate");
     static constexpr std::chrono::hours automaticCheckInterval{24};
 
     FeedUpdateService(UpdateConfiguration configuration, QString currentVersion, Defaults& defaults,

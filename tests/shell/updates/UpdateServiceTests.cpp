@@ -3,6 +3,7 @@
 #include "FeedUpdateService.h"
 #include "InMemoryDefaults.h"
 #include "LocalHttpServer.h"
+#include "StoredPreferences.h"
 #include "TemporaryFolder.h"
 #include "UnavailableUpdateService.h"
 
@@ -41,7 +42,7 @@ private:
 
 struct UpdateFixture {
     LocalHttpServer server;
-    InMemoryDefaults defaults{{{FeedUpdateService::lastCheckDateKey, longAgo}}};
+    InMemoryDefaults defaults{{{StoredPreferences::lastUpdateCheck.key, longAgo}}};
     QList<UpdateCheckResult> shown;
     int presentations = 0;
 
@@ -79,7 +80,7 @@ struct UpdateFixture {
         return result.value_or(UpdateCheckResult{State::failed, QStringLiteral("no check ran"), {}, {}});
     }
 
-    QString lastCheck() const { return defaults.string(FeedUpdateService::lastCheckDateKey).value_or(QString()); }
+    QString lastCheck() const { return defaults.string(StoredPreferences::lastUpdateCheck.key).value_or(QString()); }
 };
 
 } // namespace
@@ -111,7 +112,7 @@ TEST(FeedUpdateService, TheSameOrAnOlderVersionIsUpToDate)
 {
     UpdateFixture fixture;
     for (const QByteArray& path : {QByteArray("/same"), QByteArray("/older")}) {
-        fixture.defaults.setString(FeedUpdateService::lastCheckDateKey, longAgo);
+        fixture.defaults.setString(StoredPreferences::lastUpdateCheck.key, longAgo);
         const UpdateCheckResult result = fixture.check(path);
         EXPECT_EQ(result.state, State::upToDate) << path.constData();
         EXPECT_EQ(result.message, QStringLiteral("Tavlin 1.2.0 is the newest version available."));
@@ -163,8 +164,8 @@ TEST(FeedUpdateService, EveryFailureIsReportedAndLeavesTheLastCheckAlone)
 TEST(FeedUpdateService, AutomaticChecksRunDailyAndShowOnlyNews)
 {
     UpdateFixture fixture;
-    fixture.defaults.setBool(FeedUpdateService::automaticChecksKey, true);
-    fixture.defaults.removeObject(FeedUpdateService::lastCheckDateKey);
+    fixture.defaults.setBool(StoredPreferences::automaticUpdateChecks.key, true);
+    fixture.defaults.removeObject(StoredPreferences::lastUpdateCheck.key);
     {
         auto service = fixture.service(fixture.server.url("/same"));
         ASSERT_TRUE(QTest::qWaitFor([&] { return !fixture.lastCheck().isEmpty() && service->canCheckForUpdates(); }, 10'000))
@@ -174,7 +175,7 @@ TEST(FeedUpdateService, AutomaticChecksRunDailyAndShowOnlyNews)
         EXPECT_EQ(fixture.server.requestCount("/same"), 1) << "and not again for a day";
     }
 
-    fixture.defaults.setString(FeedUpdateService::lastCheckDateKey,
+    fixture.defaults.setString(StoredPreferences::lastUpdateCheck.key,
                                QDateTime::currentDateTimeUtc().addSecs(-3600).toString(Qt::ISODateWithMs));
     {
         auto service = fixture.service(fixture.server.url("/newer"));
@@ -182,7 +183,7 @@ TEST(FeedUpdateService, AutomaticChecksRunDailyAndShowOnlyNews)
         EXPECT_EQ(fixture.server.requestCount("/newer"), 0) << "checked an hour ago";
     }
 
-    fixture.defaults.setString(FeedUpdateService::lastCheckDateKey,
+    fixture.defaults.setString(StoredPreferences::lastUpdateCheck.key,
                                QDateTime::currentDateTimeUtc().addDays(-2).toString(Qt::ISODateWithMs));
     {
         auto service = fixture.service(fixture.server.url("/newer"));
@@ -200,19 +201,19 @@ TEST(FeedUpdateService, TheSwitchIsStoredAndSignalled)
     int changes = 0;
     QObject::connect(service.get(), &UpdateService::changed, [&] { ++changes; });
     service->setAutomaticallyChecksForUpdates(true);
-    EXPECT_EQ(fixture.defaults.boolValue(FeedUpdateService::automaticChecksKey), true);
+    EXPECT_EQ(fixture.defaults.boolValue(StoredPreferences::automaticUpdateChecks.key), true);
     EXPECT_GE(changes, 1);
     service->setAutomaticallyChecksForUpdates(false);
-    EXPECT_EQ(fixture.defaults.boolValue(FeedUpdateService::automaticChecksKey), false);
+    EXPECT_EQ(fixture.defaults.boolValue(StoredPreferences::automaticUpdateChecks.key), false);
     EXPECT_EQ(service->lastCheckDate(), QDateTime::fromString(longAgo, Qt::ISODateWithMs));
-    fixture.defaults.setString(FeedUpdateService::lastCheckDateKey, QStringLiteral("yesterday"));
+    fixture.defaults.setString(StoredPreferences::lastUpdateCheck.key, QStringLiteral("yesterday"));
     EXPECT_EQ(service->lastCheckDate(), std::nullopt);
 }
 
 TEST(AppUpdateController, FollowsTheServiceAndChecksOnlyWhenItCan)
 {
     UpdateFixture fixture;
-    fixture.defaults.setString(FeedUpdateService::lastCheckDateKey, QStringLiteral("2025-01-05T10:30:00.000Z"));
+    fixture.defaults.setString(StoredPreferences::lastUpdateCheck.key, QStringLiteral("2025-01-05T10:30:00.000Z"));
     AppUpdateController controller(fixture.service(fixture.server.url("/silent"), {.timeout = 500ms}), ourVersion);
     EXPECT_TRUE(controller.availability().isAvailable());
     EXPECT_TRUE(controller.canCheck());
@@ -232,7 +233,7 @@ TEST(AppUpdateController, FollowsTheServiceAndChecksOnlyWhenItCan)
     EXPECT_TRUE(controller.automaticChecks());
     controller.setAutomaticChecks(false);
 
-    fixture.defaults.removeObject(FeedUpdateService::lastCheckDateKey);
+    fixture.defaults.removeObject(StoredPreferences::lastUpdateCheck.key);
     controller.refresh();
     EXPECT_EQ(controller.detail(), QStringLiteral("Tavlin hasn’t checked for updates yet."));
 }
