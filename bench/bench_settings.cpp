@@ -7,6 +7,7 @@
 #include "FakePasteboard.h"
 #include "FakeSystemAppearance.h"
 #include "FakeWindowManagerHints.h"
+#include "FakeWindowProperties.h"
 #include "FakeWorkspace.h"
 #include "GlobalShortcut.h"
 #include "HistoryModel.h"
@@ -40,6 +41,7 @@ struct BenchSettings {
     test::FakeWorkspace workspace;
     test::FakeSystemAppearance appearance;
     test::FakeWindowManagerHints windowManager;
+    test::FakeWindowProperties windowProperties;
     HistoryModel model{folder.path() + QStringLiteral("/Tavlin/history.sqlite"), pasteboard,
                        [] { return std::optional<QString>(QStringLiteral("org.gnome.TextEditor")); }};
     ViewPreferences preferences{defaults};
@@ -64,7 +66,7 @@ struct BenchSettings {
     // Seconds from showSettings() to the first paint of a new Settings window.
     double firstOpening()
     {
-        WindowPresenter presenter(*activation, windowManager, appearance, preferences);
+        WindowPresenter presenter(*activation, windowManager, windowProperties, appearance, preferences);
         presenter.setSettingsContent([this] {
             return new TavlinSettingsView({preferences, navigation, nullptr, &shortcut,
                                            SettingsServices{model, launchAtLogin, exclusions, retention, updates},

@@ -40,6 +40,7 @@
 #include "X11TrayColors.h"
 #include "X11WindowFocus.h"
 #include "X11WindowManagerHints.h"
+#include "X11WindowProperties.h"
 #include "X11Workspace.h"
 
 #include <QApplication>
@@ -70,6 +71,7 @@ AppDelegate::Platform AppDelegate::realPlatform()
     platform.appearance = std::make_unique<PortalSystemAppearance>();
     platform.trayColors = std::make_unique<X11TrayColors>();
     platform.windowManager = std::make_unique<X11WindowManagerHints>();
+    platform.windowProperties = std::make_unique<X11WindowProperties>();
     platform.databasePath = HistoryModel::defaultDatabasePath();
     platform.makeHotKeyBackend = [] { return std::make_unique<X11HotKeyBackend>(); };
     const std::optional<InstalledApplication> installed = InstalledApplication::find();
@@ -119,8 +121,8 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     });
 
     activation_ = ApplicationActivation::system();
-    windows_ = std::make_unique<WindowPresenter>(*activation_, *platform_.windowManager, *platform_.appearance,
-                                                 *preferences_);
+    windows_ = std::make_unique<WindowPresenter>(*activation_, *platform_.windowManager, *platform_.windowProperties,
+                                                 *platform_.appearance, *preferences_);
     connect(windows_.get(), &WindowPresenter::deactivated, this, [this] { shortcut_->finishRecording(std::nullopt); });
     connect(windows_.get(), &WindowPresenter::settingsClosing, this,
             [this] { shortcut_->finishRecording(std::nullopt); });

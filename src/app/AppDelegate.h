@@ -11,6 +11,7 @@
 #include "UpdateService.h"
 #include "WindowFocus.h"
 #include "WindowManagerHints.h"
+#include "WindowProperties.h"
 #include "Workspace.h"
 
 #include <QObject>
@@ -57,6 +58,7 @@ public:
         std::unique_ptr<SystemAppearance> appearance;
         std::unique_ptr<TrayColors> trayColors;
         std::unique_ptr<WindowManagerHints> windowManager;
+        std::unique_ptr<WindowProperties> windowProperties;
         QString databasePath;
         std::function<std::unique_ptr<HotKeyBackend>()> makeHotKeyBackend;
         std::unique_ptr<LoginItemService> loginItems;

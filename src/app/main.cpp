@@ -9,7 +9,6 @@
 #include "TavlinLanguage.h"
 #include "TavlinStyle.h"
 #include "X11Display.h"
-#include "X11WindowProperties.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -87,8 +86,6 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("org.tavlin.Tavlin"));
     QApplication::setQuitOnLastWindowClosed(false);
     tavlin::TavlinStyle::install();
-    tavlin::X11WindowProperties windowProperties;
-    tavlin::WindowProperties::install(&windowProperties);
 
     if (::pipe(signalPipe) != 0)
         return 1;

@@ -12,24 +12,18 @@ namespace {
 
 const char* const variantProperty = "_GTK_THEME_VARIANT";
 
-// The window system's properties of a window that has its native window; nothing before.
-WindowProperties* propertiesOf(const QWidget* window)
+bool hasNativeWindow(const QWidget* window)
 {
-    return window && window->testAttribute(Qt::WA_WState_Created) ? WindowProperties::installed() : nullptr;
-}
-
-std::optional<QByteArray> readVariant(const QWidget* window)
-{
-    WindowProperties* properties = propertiesOf(window);
-    return properties ? properties->read(window->winId(), variantProperty) : std::nullopt;
+    return window && window->testAttribute(Qt::WA_WState_Created);
 }
 
 } // namespace
 
-TrueBlackWindowChrome::TrueBlackWindowChrome(QWidget* window)
+TrueBlackWindowChrome::TrueBlackWindowChrome(QWidget* window, WindowProperties& properties)
     : QObject(window)
     , window_(window)
-    , lightVariant_(readVariant(window))
+    , properties_(properties)
+    , lightVariant_(readVariant())
 {
     window->installEventFilter(this);
     apply();
@@ -79,12 +73,16 @@ void TrueBlackWindowChrome::apply()
     applying_ = false;
 }
 
+std::optional<QByteArray> TrueBlackWindowChrome::readVariant() const
+{
+    return hasNativeWindow(window_) ? properties_.read(window_->winId(), variantProperty) : std::nullopt;
+}
+
 void TrueBlackWindowChrome::setVariant(const std::optional<QByteArray>& variant)
 {
-    WindowProperties* properties = propertiesOf(window_);
-    if (!properties || writtenVariant_ == variant)
+    if (!hasNativeWindow(window_) || writtenVariant_ == variant)
         return;
-    properties->write(window_->winId(), variantProperty, variant);
+    properties_.write(window_->winId(), variantProperty, variant);
     writtenVariant_ = variant;
 }
 

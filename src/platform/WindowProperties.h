@@ -7,8 +7,7 @@
 namespace tavlin {
 
 // Text properties the window system keeps on a top-level window, such as the variant of its title
-// bar. The application installs the desktop's implementation at start; until then (and where a
-// test installs none) windows carry no such properties. Main thread.
+// bar. Main thread.
 class WindowProperties {
 public:
     virtual ~WindowProperties() = default;
@@ -17,13 +16,6 @@ public:
     virtual std::optional<QByteArray> read(quintptr window, const char* name) const = 0;
     // Writes the value, or deletes the property for none.
     virtual void write(quintptr window, const char* name, const std::optional<QByteArray>& value) = 0;
-
-    static WindowProperties* installed() { return installed_; }
-    // The caller keeps `properties` alive while installed; nullptr uninstalls.
-    static void install(WindowProperties* properties) { installed_ = properties; }
-
-private:
-    static inline WindowProperties* installed_ = nullptr;
 };
 
 } // namespace tavlin

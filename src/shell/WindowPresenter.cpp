@@ -27,10 +27,12 @@ QWidget* emptyContent(const char* name)
 } // namespace
 
 WindowPresenter::WindowPresenter(ApplicationActivation& activation, WindowManagerHints& windowManager,
-                                 SystemAppearance& appearance, ViewPreferences& preferences, QObject* parent)
+                                 WindowProperties& windowProperties, SystemAppearance& appearance,
+                                 ViewPreferences& preferences, QObject* parent)
     : QObject(parent)
     , activation_(activation)
     , windowManager_(windowManager)
+    , windowProperties_(windowProperties)
     , appearance_(appearance)
     , preferences_(preferences)
 {
@@ -121,7 +123,7 @@ void WindowPresenter::showSettings()
         QWidget* content = makeSettingsContent_ ? makeSettingsContent_() : emptyContent("settings-content");
         settings_ = new SettingsWindow(content);
         WindowTheme::apply(content, appearance_, preferences_);
-        new TrueBlackWindowChrome(settings_);
+        new TrueBlackWindowChrome(settings_, windowProperties_);
         connect(settings_, &SettingsWindow::aboutToClose, this, &WindowPresenter::settingsClosing);
         adopt(settings_);
     }

@@ -14,6 +14,7 @@ class SettingsWindow;
 class SystemAppearance;
 class ViewPreferences;
 class WindowManagerHints;
+class WindowProperties;
 
 // Decides which of Tavlin's windows show. It owns the history and Settings frames (built on first
 // show, kept for the life of the process) and keeps the rules about them: show, toggle from the
@@ -35,8 +36,9 @@ public:
         std::function<void(PanelDismissal)> hide;
     };
 
-    WindowPresenter(ApplicationActivation& activation, WindowManagerHints& windowManager, SystemAppearance& appearance,
-                    ViewPreferences& preferences, QObject* parent = nullptr);
+    WindowPresenter(ApplicationActivation& activation, WindowManagerHints& windowManager,
+                    WindowProperties& windowProperties, SystemAppearance& appearance, ViewPreferences& preferences,
+                    QObject* parent = nullptr);
     ~WindowPresenter() override;
 
     // The root views of the frames, made on their first show and themed here; until set, an empty
@@ -108,6 +110,7 @@ private:
 
     ApplicationActivation& activation_;
     WindowManagerHints& windowManager_;
+    WindowProperties& windowProperties_;
     SystemAppearance& appearance_;
     ViewPreferences& preferences_;
     std::function<QWidget*()> makeHistoryContent_;

@@ -9,6 +9,7 @@
 #include "FakeTrayColors.h"
 #include "FakeWindowFocus.h"
 #include "FakeWindowManagerHints.h"
+#include "FakeWindowProperties.h"
 #include "FakeWorkspace.h"
 #include "GlobalShortcut.h"
 #include "HistoryModel.h"
@@ -69,6 +70,7 @@ struct DelegateFixture {
         platform.appearance = std::make_unique<FakeSystemAppearance>();
         platform.trayColors = std::make_unique<FakeTrayColors>();
         platform.windowManager = std::make_unique<FakeWindowManagerHints>();
+        platform.windowProperties = std::make_unique<FakeWindowProperties>();
         platform.windowFocus = std::make_unique<FakeWindowFocus>();
         platform.desktopPresses = std::make_unique<FakeDesktopPresses>();
         platform.databasePath = folder.databasePath();

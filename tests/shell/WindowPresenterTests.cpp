@@ -2,6 +2,7 @@
 #include "FakeSystemAppearance.h"
 #include "FakeTrayColors.h"
 #include "FakeWindowManagerHints.h"
+#include "FakeWindowProperties.h"
 #include "HistoryWindow.h"
 #include "InMemoryDefaults.h"
 #include "SettingsWindow.h"
@@ -38,8 +39,9 @@ struct Presenter {
     ViewPreferences preferences{defaults};
     FakeSystemAppearance appearance;
     FakeWindowManagerHints windowManager;
+    FakeWindowProperties windowProperties;
     FakeActivation activation;
-    WindowPresenter windows{activation, windowManager, appearance, preferences};
+    WindowPresenter windows{activation, windowManager, windowProperties, appearance, preferences};
 
     QWidget* history() { return windows.historyWindow(); }
     QWidget* settings() { return windows.settingsWindow(); }
@@ -198,11 +200,14 @@ TEST(WindowPresenter, EveryWindowRootFollowsTheTheme)
     for (QWidget* window : {fixture.history(), fixture.settings()})
         EXPECT_TRUE(ThemeAppearance::of(window).dark) << window->objectName().toStdString();
     EXPECT_EQ(fixture.settings()->palette().color(QPalette::Window), QColor(Qt::black)) << "true black";
+    const auto titleBar = [&] { return fixture.windowProperties.read(fixture.settings()->winId(), "_GTK_THEME_VARIANT"); };
+    EXPECT_EQ(titleBar(), QByteArray("dark"));
 
     fixture.preferences.setThemePreference(ThemePreference::system);
     fixture.appearance.setDark(false);
     for (QWidget* window : {fixture.history(), fixture.settings()})
         EXPECT_FALSE(ThemeAppearance::of(window).dark) << window->objectName().toStdString();
+    EXPECT_EQ(titleBar(), std::nullopt);
 }
 
 TEST(StatusItem, DrawsTheMascotInTheTraysInkAndRedrawsOnEveryChange)

@@ -22,7 +22,6 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb")) << "needs an X server";
-        WindowProperties::install(&properties);
         window.resize(320, 200);
         theme = new ThemeAppearance(&window, system, ThemePreference::light);
     }
@@ -33,8 +32,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
 
-    void TearDown() override { WindowProperties::install(nullptr); }
-
     X11WindowProperties properties;
     test::FakeSystemAppearance system;
     QWidget window;
@@ -44,7 +41,7 @@ protected:
 TEST_F(TrueBlackWindowChromeTest, DarkAsksForTheDarkTitleBarAndPaintsBlack)
 {
     showWindow();
-    new TrueBlackWindowChrome(&window);
+    new TrueBlackWindowChrome(&window, properties);
     EXPECT_EQ(properties.read(window.winId(), variant), std::nullopt);
 
     theme->setPreference(ThemePreference::dark);
@@ -60,7 +57,7 @@ TEST_F(TrueBlackWindowChromeTest, LightRestoresTheVariantTheWindowHadBefore)
 {
     showWindow();
     properties.write(window.winId(), variant, QByteArray("light"));
-    new TrueBlackWindowChrome(&window);
+    new TrueBlackWindowChrome(&window, properties);
     system.setDark(true);
     theme->setPreference(ThemePreference::system);
     EXPECT_EQ(properties.read(window.winId(), variant), QByteArray("dark"));
@@ -71,7 +68,7 @@ TEST_F(TrueBlackWindowChromeTest, LightRestoresTheVariantTheWindowHadBefore)
 TEST_F(TrueBlackWindowChromeTest, AWindowMadeDarkBeforeItIsShownGetsItsVariantWhenShown)
 {
     theme->setPreference(ThemePreference::dark);
-    new TrueBlackWindowChrome(&window);
+    new TrueBlackWindowChrome(&window, properties);
     showWindow();
     EXPECT_EQ(properties.read(window.winId(), variant), QByteArray("dark"));
 }
