@@ -38,6 +38,8 @@ namespace tavlin {
 namespace {
 
 constexpr int pillHeight = 32;
+constexpr int sourceNameWidth = 120;
+constexpr int footerMinimumWidth = 110;
 constexpr int maximumLinkHeight = 220;
 
 // The panel's capsule buttons: a label (with an optional symbol) on the control fill, as wide as
@@ -107,6 +109,60 @@ public:
         return compactHeight ? QSize(hint.width(), *compactHeight) : hint;
     }
     QSize minimumSizeHint() const override { return {0, 0}; }
+};
+
+// The pills under a file: side by side where the pane is wide enough, else one under the other,
+// so that a narrow pane never cuts a label or slides it under the scroll bar.
+class PillRow : public QWidget {
+public:
+    explicit PillRow(QWidget* parent) : QWidget(parent)
+    {
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
+    }
+    void add(QWidget* pill)
+    {
+        pill->setParent(this);
+        pills_.append(pill);
+    }
+
+    QSize sizeHint() const override { return {rowWidth(), pillHeight}; }
+    QSize minimumSizeHint() const override
+    {
+        int widest = 0;
+        for (const QWidget* pill : pills_)
+            widest = qMax(widest, pill->sizeHint().width());
+        return {widest, pillHeight};
+    }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override
+    {
+        const int count = int(pills_.size());
+        return width >= rowWidth() ? pillHeight : count * pillHeight + (count - 1) * spacing;
+    }
+
+protected:
+    void resizeEvent(QResizeEvent*) override
+    {
+        const bool side = width() >= rowWidth();
+        QPoint origin;
+        for (QWidget* pill : std::as_const(pills_)) {
+            pill->setGeometry(QRect(origin, pill->sizeHint()));
+            origin += side ? QPoint(pill->width() + spacing, 0) : QPoint(0, pillHeight + spacing);
+        }
+    }
+
+private:
+    static constexpr int spacing = 8;
+    int rowWidth() const
+    {
+        int width = -spacing;
+        for (const QWidget* pill : pills_)
+            width += pill->sizeHint().width() + spacing;
+        return width;
+    }
+    QList<QWidget*> pills_;
 };
 
 int measuredHeight(const QString& text, const QFont& font, std::optional<qreal> lineSpacing, int width)
@@ -201,14 +257,7 @@ std::optional<QUrl> ClipPreviewPanel::webURL(const Clip& clip)
 
 QString ClipPreviewPanel::sourceName(const Clip& clip)
 {
-    if (!clip.source)
-        return QCoreApplication::translate("Tavlin", "Unknown source");
-    const Workspace* workspace = SourceApplicationIcon::workspace();
-    const std::optional<ApplicationInfo> application = workspace ? workspace->application(*clip.source) : std::nullopt;
-    if (!application)
-        return *clip.source;
-    // Only a trailing suffix of a file name is dropped; a name is never cut in its middle.
-    return SourceApplicationIcon::applicationName(*application);
+    return SourceApplicationIcon::resolve(clip.source, clip.kind)->name;
 }
 
 QString ClipPreviewPanel::fileTypeLine(const QString& path)
@@ -303,8 +352,7 @@ QWidget* ClipPreviewPanel::buildFileBlock(const QString& path, QWidget* parent)
     column->addWidget(location);
 
     if (QFileInfo::exists(path)) {
-        auto* buttons = new QHBoxLayout();
-        buttons->setSpacing(8);
+        auto* buttons = new PillRow(block);
         const QUrl url = QUrl::fromLocalFile(path);
         // Each press checks again: the file may have gone since the block was built.
         auto* open = previewPill(
@@ -324,10 +372,9 @@ QWidget* ClipPreviewPanel::buildFileBlock(const QString& path, QWidget* parent)
             },
             block);
         show->setObjectName(QStringLiteral("show-in-folder"));
-        buttons->addWidget(open);
-        buttons->addWidget(show);
-        buttons->addStretch(1);
-        column->addLayout(buttons);
+        buttons->add(open);
+        buttons->add(show);
+        column->addWidget(buttons);
     } else {
         auto* missing
             = new ElidedLabel(QCoreApplication::translate("Tavlin", "The file is no longer at its original location"),
@@ -360,14 +407,20 @@ QWidget* ClipPreviewPanel::buildMetadata()
     auto* second = new QHBoxLayout();
     second->setSpacing(8);
     second->addWidget(new SourceIconView(clip_.source, clip_.kind, section));
-    second->addWidget(new SourceApplicationNameLabel(sourceName(clip_), section), 0);
-    second->addStretch(1);
+    // The source keeps its name, up to about twenty characters; the details take the room left
+    // and are cut first, down to the start of what they say.
+    auto* source = new SourceApplicationNameLabel(sourceName(clip_), section);
+    source->setMaximumWidth(sourceNameWidth);
+    second->addWidget(source);
     // A folder is cut in its middle, to keep where it ends; counts cut there read as nonsense.
     const bool folder = clip_.kind == ClipKind::file || clip_.kind == ClipKind::other;
     auto* footer = new ElidedLabel(CardMetadata::footer(metadata_, clip_.kind), SystemFont::regular(11),
                                    TavlinTheme::secondaryText, folder ? Qt::ElideMiddle : Qt::ElideRight, section);
     footer->setObjectName(QStringLiteral("clip-footer"));
-    second->addWidget(footer);
+    footer->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    footer->setMinimumWidth(qMin(footer->sizeHint().width(), footerMinimumWidth));
+    footer->setAlignment(Qt::AlignRight);
+    second->addWidget(footer, 1);
     column->addLayout(second);
     return section;
 }

@@ -26,6 +26,12 @@ void ElidedLabel::setText(const QString& text)
     update();
 }
 
+void ElidedLabel::setAlignment(Qt::Alignment alignment)
+{
+    alignment_ = alignment;
+    update();
+}
+
 QString ElidedLabel::shownText() const
 {
     return fontMetrics().elidedText(text_, mode_, width());
@@ -45,7 +51,7 @@ void ElidedLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setPen(color_.resolve(ThemeAppearance::of(this)));
-    painter.drawText(QRectF(rect()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
+    painter.drawText(QRectF(rect()), alignment_ | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
 }
 
 } // namespace tavlin

@@ -18,6 +18,8 @@ public:
     void setText(const QString& text);
     // The text as shown at the current width.
     QString shownText() const;
+    // Where the text sits when the label is wider than it (leading by default).
+    void setAlignment(Qt::Alignment alignment);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -29,6 +31,7 @@ private:
     QString text_;
     ThemeColor color_;
     Qt::TextElideMode mode_;
+    Qt::Alignment alignment_ = Qt::AlignLeft;
 };
 
 } // namespace tavlin

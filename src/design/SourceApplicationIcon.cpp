@@ -77,7 +77,9 @@ SourceApplicationIcon::resolve(const std::optional<QString>& bundleID, ClipKind 
         value->accessibilityDescription = value->name;
     } else {
         value->symbol = SymbolIcon::forKind(fallback);
-        value->name = QCoreApplication::translate("Tavlin", "Unknown source");
+        // An application no longer installed goes by its identifier, as in the preview and the
+        // Apps filter: one name for one source everywhere.
+        value->name = bundleID ? *bundleID : QCoreApplication::translate("Tavlin", "Unknown source");
         value->accessibilityDescription = QLocale().toUpper(displayLabel(fallback));
     }
     std::shared_ptr<const Value> shared = value;

@@ -58,8 +58,7 @@ QString SourceFilterPopover::sourceName(const std::optional<QString>& bundleID)
 {
     if (!bundleID)
         return tr("Unknown source");
-    const auto resolved = SourceApplicationIcon::resolve(bundleID, ClipKind::other);
-    return resolved->isFallback() ? *bundleID : resolved->name;
+    return SourceApplicationIcon::resolve(bundleID, ClipKind::other)->name;
 }
 
 QIcon SourceFilterPopover::sourceImage(const std::optional<QString>& bundleID, const QColor& symbolColor)

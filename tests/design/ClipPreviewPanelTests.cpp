@@ -217,6 +217,28 @@ TEST_F(ClipPreviewPanelTest, CountsBesideALongSourceNameAreCutOnlyAtTheirEnd)
     EXPECT_TRUE(shown.startsWith(QStringLiteral("3650 lines · 5"))) << shown.toStdString();
 }
 
+TEST_F(ClipPreviewPanelTest, ANarrowPanelKeepsTheSourceNameAndEveryFileButtonWhole)
+{
+    test::ThemedWindow window(false);
+    ClipMetadata metadata;
+    metadata.filePaths = {existingFile()};
+    const test::ScopedLanguage russian(QStringLiteral("ru"));
+    auto* panel = new ClipPreviewPanel(sampleRecord(ClipKind::file, QStringLiteral("Quarterly report.pdf")), ClipPreview::text(),
+                                       metadata, false, {}, {}, {});
+    window.hold(panel, QSize(260, 640));
+    test::ThemedWindow::settle();
+    const auto* source = panel->findChild<ElidedLabel*>(QStringLiteral("source-name"));
+    EXPECT_EQ(source->shownText(), QStringLiteral("Text Editor"));
+    const auto* footer = panel->findChild<ElidedLabel*>(QStringLiteral("clip-footer"));
+    EXPECT_NE(footer->shownText(), footer->text()) << "the folder yields";
+    for (const char* name : {"open-file", "show-in-folder"}) {
+        const auto* pill = panel->findChild<QAbstractButton*>(QLatin1String(name));
+        const QRect shown(pill->mapTo(panel, QPoint()), pill->size());
+        EXPECT_TRUE(panel->rect().adjusted(0, 0, -24, 0).contains(shown)) << name << " clear of the edge and the scroll bar";
+        EXPECT_EQ(pill->height(), 32);
+    }
+}
+
 TEST_F(ClipPreviewPanelTest, ActionsReachTheHost)
 {
     test::ThemedWindow window;

@@ -1,5 +1,6 @@
 #include "DesignTestSupport.h"
 
+#include "ClipPreviewPanel.h"
 #include "FakeWorkspace.h"
 #include "SourceApplicationIcon.h"
 #include "SourceApplicationNameLabel.h"
@@ -61,9 +62,12 @@ TEST_F(SourceApplicationIconTest, NoSourceAndUninstalledApplicationsFallBackToTh
     const auto gone = SourceApplicationIcon::resolve(QStringLiteral("org.example.Gone"), ClipKind::image);
     for (const auto& value : {none, gone}) {
         EXPECT_TRUE(value->isFallback());
-        EXPECT_EQ(value->name, QStringLiteral("Unknown source"));
         EXPECT_EQ(value->applicationURL, std::nullopt);
     }
+    EXPECT_EQ(none->name, QStringLiteral("Unknown source"));
+    // As the preview and the Apps filter name it.
+    EXPECT_EQ(gone->name, QStringLiteral("org.example.Gone"));
+    EXPECT_EQ(gone->name, ClipPreviewPanel::sourceName(test::sampleRecord(ClipKind::image, {}, QStringLiteral("org.example.Gone"))));
     EXPECT_NE(none->symbol, gone->symbol) << "each kind has its own symbol";
 }
 

@@ -115,7 +115,7 @@ TEST(SystemLoginItemService, AFailedWriteIsReportedAndChangesNothing)
     controller.setEnabled(true);
     EXPECT_EQ(controller.status(), LoginItemStatus::disabled);
     EXPECT_EQ(controller.errorMessage(),
-              QStringLiteral("Could not turn on launch at login: Tavlin couldn’t use the file “org.tavlin.Tavlin.desktop”: "
+              QStringLiteral("Could not turn on launch at login: Tavlin couldn’t use the file “autostart”: "
                              "something else is in its place."));
     EXPECT_THROW(fixture.service()->registerItem(), FileSystemError);
 }

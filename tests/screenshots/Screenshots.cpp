@@ -25,6 +25,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
@@ -150,7 +151,7 @@ ClipMetadata countsOf(const QString& text)
     return metadata;
 }
 
-QList<Sample> samples(const QString& existingFile)
+QList<Sample> samples(const QString& existingFile, const QString& imageFile)
 {
     const QString note
         = QStringLiteral("Meet at the Lighthouse café on Friday at 7 — bring the tickets and the good mood. 🎟️");
@@ -160,6 +161,10 @@ QList<Sample> samples(const QString& existingFile)
     image.pixelHeight = 800;
     ClipMetadata files;
     files.filePaths = {existingFile, QStringLiteral("/home/ann/Documents/notes")};
+    ClipMetadata oneFile;
+    oneFile.filePaths = {imageFile};
+    oneFile.pixelWidth = 1200;
+    oneFile.pixelHeight = 800;
     Clip favorite = sampleRecord(ClipKind::text, note);
     favorite.isFavorite = true;
     return {
@@ -174,6 +179,8 @@ QList<Sample> samples(const QString& existingFile)
         {QStringLiteral("image"), sampleRecord(ClipKind::image, StoredPlaceholder::image(), std::nullopt),
          ClipPreview::image(encoded(landscape(), "PNG")), image},
         {QStringLiteral("file"), sampleRecord(ClipKind::file, StoredPlaceholder::files(2)), ClipPreview::text(), files},
+        {QStringLiteral("imagefile"), sampleRecord(ClipKind::file, QFileInfo(imageFile).fileName()),
+         ClipPreview::image(encoded(landscape(), "PNG")), oneFile},
     };
 }
 
@@ -188,21 +195,26 @@ void previewPanels()
     file.open(QIODevice::WriteOnly);
     file.write("%PDF-1.4");
     file.close();
+    const QString photo = folder.filePath(QStringLiteral("holiday.png"));
+    landscape().save(photo);
 
-    const auto show = [](const Sample& sample, bool dark, const QString& name) {
+    const auto show = [](const Sample& sample, bool dark, const QString& name, QSize size = {440, 640}) {
         ThemedWindow window(dark);
         window.hold(new ClipPreviewPanel(sample.clip, sample.preview, sample.metadata, sample.name == u"code", {}, {}, {}),
-                    QSize(440 + 2 * window.margin, 640 + 2 * window.margin));
+                    size + QSize(2 * window.margin, 2 * window.margin));
         shoot(window, name);
     };
-    for (const Sample& sample : samples(report)) {
+    for (const Sample& sample : samples(report, photo)) {
         show(sample, false, QStringLiteral("preview-%1-light").arg(sample.name));
         show(sample, true, QStringLiteral("preview-%1-dark").arg(sample.name));
     }
     ScopedLanguage russian(QStringLiteral("ru"));
-    for (const Sample& sample : samples(report)) {
-        if (sample.name == u"file" || sample.name == u"text")
+    for (const Sample& sample : samples(report, photo)) {
+        if (sample.name == u"file" || sample.name == u"text" || sample.name == u"imagefile")
             show(sample, false, QStringLiteral("preview-%1-light-ru").arg(sample.name));
+        // As narrow and low as the history window at its smallest size shows it.
+        if (sample.name == u"imagefile")
+            show(sample, false, QStringLiteral("preview-%1-small-ru").arg(sample.name), {280, 460});
     }
     SourceApplicationIcon::setWorkspace(nullptr);
 }

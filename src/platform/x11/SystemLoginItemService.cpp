@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -80,7 +81,10 @@ LoginItemStatus SystemLoginItemService::status() const
 
 void SystemLoginItemService::registerItem()
 {
-    QDir().mkpath(autostartFolder_);
+    // What stands in the way is named: a file where the folder belongs is the folder's fault,
+    // not the entry's.
+    if (!QDir().mkpath(autostartFolder_))
+        throw FileSystemError(QFileInfo::exists(autostartFolder_) ? ENOTDIR : EACCES, autostartFolder_);
     const QString entry = QStringLiteral("[Desktop Entry]\n"
                                          "Type=Application\n"
                                          "Name=Tavlin\n"
