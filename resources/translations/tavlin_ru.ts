@@ -302,6 +302,10 @@
             <source>Welcome to Tavlin</source>
             <translation>Добро пожаловать в Tavlin</translation>
         </message>
+        <message>
+            <source>%1 (not available)</source>
+            <translation>%1 (недоступно)</translation>
+        </message>
     </context>
     <context>
         <name>RecordMenu</name>
@@ -1005,6 +1009,22 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
         <message>
             <source>Could not copy the record. Try again.</source>
             <translation>Не удалось скопировать запись. Попробуйте ещё раз.</translation>
+        </message>
+        <message>
+            <source>A private clipboard history in the tray.</source>
+            <translation>Личная история буфера обмена в трее.</translation>
+        </message>
+        <message>
+            <source>Show this help and exit.</source>
+            <translation>Показать эту справку и выйти.</translation>
+        </message>
+        <message>
+            <source>Show the version and exit.</source>
+            <translation>Показать версию и выйти.</translation>
+        </message>
+        <message>
+            <source>Unknown argument '%1'.</source>
+            <translation>Неизвестный аргумент «%1».</translation>
         </message>
     </context>
     <context>

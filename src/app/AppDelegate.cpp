@@ -203,6 +203,8 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     connect(statusItem_.get(), &StatusItem::leftClicked, windows, &WindowPresenter::toggleHistory);
     connect(statusItem_.get(), &StatusItem::menuTrackingBegan, windows, &WindowPresenter::menuOpened);
     connect(statusItem_.get(), &StatusItem::menuTrackingEnded, windows, &WindowPresenter::menuClosed);
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->installEventFilter(this);
 }
 
 AppDelegate::~AppDelegate()
@@ -282,18 +284,31 @@ void AppDelegate::reopen()
     windows_->reopen();
 }
 
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event)
+{
+    // Qt's own quit first asks every window to close, and one that only hides cancels it: the
+    // process would go on recording with no window and no tray icon. Every road to quitting (the
+    // tray, Ctrl+Q, a restart, a signal) arrives here and ends the event loop whatever is open;
+    // shutdown() follows once the loop has returned, out of any menu or window that asked.
+    if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
+        QCoreApplication::exit(0);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 void AppDelegate::shutdown()
 {
     if (shutDown_)
         return;
     shutDown_ = true;
-    quickPanel_->shutdown();
     shortcut_->stop();
     systemActivity_->stop();
     disconnect(exclusions_.get(), nullptr, this, nullptr);
+    quickPanel_->shutdown();
+    onboarding_->shutdown();
     model_->monitor().stopMonitoring();
     monitoring_.reset();
-    onboarding_->shutdown();
     statusItem_->remove();
     windows_->closeAll();
 }

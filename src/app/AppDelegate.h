@@ -99,6 +99,7 @@ public:
     OnboardingCoordinator& onboarding() const { return *onboarding_; }
 
 private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void reopenSettingsAfterLanguageRestart();
 
     Platform platform_;

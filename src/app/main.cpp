@@ -1,7 +1,8 @@
-// Tavlin's entry point: the start-up guard, the one-instance lock (or the hand-over to the
+// Tavlin's entry point: the start-up guard, the command line, the one-instance lock (or the hand-over to the
 // running instance), the display check, then the application with its delegate until it quits.
 // SIGTERM, SIGINT and SIGHUP stop it in order.
 #include "AppDelegate.h"
+#include "CommandLine.h"
 #include "Defaults.h"
 #include "HistoryModel.h"
 #include "PlistDefaults.h"
@@ -52,6 +53,9 @@ int main(int argc, char** argv)
         std::fputs("Tavlin refused to start: isolationRequiresDebug\n", stdout);
         return 1;
     }
+    // --help and --version are answered without starting Tavlin or disturbing a running one.
+    if (const std::optional<int> status = tavlin::CommandLine::answer(argc, argv))
+        return *status;
 
     tavlin::SingleInstance instance(
         tavlin::SingleInstance::defaultPaths(QFileInfo(tavlin::HistoryModel::defaultDatabasePath()).absolutePath()));

@@ -145,6 +145,8 @@ void WindowPresenter::showOnboarding()
     }
     if (window != introduction_) {
         introduction_ = window;
+        // Like the history window: a fixed page of steps, nothing to minimise or enlarge.
+        windowManager_.setCloseOnly(window->winId());
         adopt(window);
     }
     bringToFront(window);
