@@ -40,16 +40,32 @@ QColor StatusItem::ink(std::optional<quint32> trayForeground, bool darkDesktop, 
     return darkDesktop ? QColor(Qt::white) : palette.color(QPalette::WindowText);
 }
 
-QIcon StatusItem::icon(const QColor& ink)
+QIcon StatusItem::icon(const QColor& ink, const std::optional<QColor>& outline)
 {
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 44, 48, 64}) {
+        // An outline needs a pixel of room on every side.
+        const QRectF area = outline ? QRectF(1, 1, size - 2, size - 2) : QRectF(0, 0, size, size);
+        const auto silhouette = [&](const QColor& colour) {
+            QPixmap pixmap(size, size);
+            pixmap.fill(Qt::transparent);
+            QPainter painter(&pixmap);
+            TavlinBrandAssets::menuBarGhost().render(&painter, area);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            painter.fillRect(pixmap.rect(), colour);
+            return pixmap;
+        };
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
-        TavlinBrandAssets::menuBarGhost().render(&painter, QRectF(0, 0, size, size));
-        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        painter.fillRect(pixmap.rect(), ink);
+        if (outline) {
+            const QPixmap ring = silhouette(*outline);
+            for (int dx = -1; dx <= 1; ++dx) {
+                for (int dy = -1; dy <= 1; ++dy)
+                    painter.drawPixmap(dx, dy, ring);
+            }
+        }
+        painter.drawPixmap(0, 0, silhouette(ink));
         icon.addPixmap(pixmap);
     }
     return icon;
@@ -62,8 +78,15 @@ QIcon StatusItem::currentIcon() const
 
 void StatusItem::redraw()
 {
-    if (tray_)
-        tray_->setIcon(icon(ink(trayColors_.foreground(), appearance_.isDark(), QGuiApplication::palette())));
+    if (!tray_)
+        return;
+    const std::optional<quint32> foreground = trayColors_.foreground();
+    const QColor colour = ink(foreground, appearance_.isDark(), QGuiApplication::palette());
+    // A tray that states no colours tells nothing of the panel behind the icon either, and such
+    // panels are often dark whatever the desktop's theme: an outline of the opposite lightness
+    // keeps the mascot legible on any of them.
+    const QColor opposite = colour.lightnessF() < 0.5 ? QColor(Qt::white) : QColor(Qt::black);
+    tray_->setIcon(icon(colour, foreground ? std::nullopt : std::optional(opposite)));
 }
 
 bool StatusItem::eventFilter(QObject* watched, QEvent* event)

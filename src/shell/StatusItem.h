@@ -44,8 +44,8 @@ public:
     // colours, so the ink is the tray's stated foreground, else light on a dark desktop, else the
     // palette's text colour.
     static QColor ink(std::optional<quint32> trayForeground, bool darkDesktop, const QPalette& palette);
-    // The silhouette in one colour.
-    static QIcon icon(const QColor& ink);
+    // The silhouette in one colour, with an outline in another where given.
+    static QIcon icon(const QColor& ink, const std::optional<QColor>& outline = std::nullopt);
     // The status menu: "Show Tavlin", "Settings…", "Quit Tavlin".
     static QMenu* makeMenu(const Actions& actions, QObject* owner);
 

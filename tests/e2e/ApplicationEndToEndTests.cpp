@@ -295,6 +295,20 @@ TEST(ApplicationEndToEnd, TheTrayIconStandsOutOnADarkTray)
     stop(*application);
 }
 
+// Trays that state no colours, dark or light: the icon reads on either.
+TEST(ApplicationEndToEnd, TheTrayIconReadsOnAnyTrayThatStatesNoColours)
+{
+    Profile profile;
+    storeKnownProfile(profile);
+    for (const char* tint : {"0x202020", "0xf0f0f0"}) {
+        Desktop desktop(true, QString::fromLatin1(tint));
+        auto application = profile.launch();
+        EXPECT_TRUE(waitUntil([] { return ink(Desktop::panel()).step >= 0.4; }, 10000))
+            << "step " << ink(Desktop::panel()).step << " on a panel of grey " << ink(Desktop::panel()).background;
+        stop(*application);
+    }
+}
+
 // Settings reopened after a language change, in the dark theme: it stays on top when a tray click
 // brings the history window, keeps its native window, and Ctrl+H takes only the history window.
 TEST(ApplicationEndToEnd, SettingsStaysAboveTheHistoryWindowInTheDarkTheme)

@@ -119,7 +119,8 @@ struct Desktop {
     QProcess windowManager;
     QProcess tray;
 
-    explicit Desktop(bool withWindowManager = true)
+    // `tint`: the panel's colour, as trayer takes it.
+    explicit Desktop(bool withWindowManager = true, const QString& tint = QStringLiteral("0x202020"))
     {
         if (withWindowManager) {
             windowManager.startCommand(QStringLiteral("openbox"));
@@ -130,7 +131,7 @@ struct Desktop {
                 run(QStringLiteral("xprop -root -remove ") + QLatin1String(property));
         }
         tray.startCommand(QStringLiteral("trayer --edge top --align left --widthtype request --height 32 --SetDockType true "
-                                         "--transparent true --tint 0x202020 --alpha 0"));
+                                         "--transparent true --tint %1 --alpha 0").arg(tint));
         const auto ready = [withWindowManager] {
             return !panel().isEmpty()
                 && (!withWindowManager || !run(QStringLiteral("xprop -root _NET_SUPPORTING_WM_CHECK")).contains(u"not found"));
