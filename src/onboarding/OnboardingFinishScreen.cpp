@@ -67,8 +67,11 @@ OnboardingFinishScreen::OnboardingFinishScreen(const OnboardingState& state, con
     tiles->addWidget(tile(QCoreApplication::translate("Onboarding", "Theme"), QStringLiteral("circle.lefthalf.filled"), title(state.theme())), 0, 0);
     tiles->addWidget(tile(QCoreApplication::translate("Onboarding", "History view"), QStringLiteral("square.grid.2x2"), title(state.viewMode())), 0, 1);
     tiles->addWidget(tile(QCoreApplication::translate("Onboarding", "Preview"), QStringLiteral("sidebar.right"), preview), 1, 0);
+    // A shortcut another program holds opens nothing: the summary must not promise that it does.
+    const QString keys = shortcut.backend().displayText(shortcut.binding());
+    const QString quickPanel = shortcut.isRegistered() ? keys : QCoreApplication::translate("Onboarding", "%1 (not available)").arg(keys);
     // The feature's name, as the tray menu and Settings show it in every language.
-    tiles->addWidget(tile(QStringLiteral("Quick Panel"), QStringLiteral("keyboard"), shortcut.backend().displayText(shortcut.binding())), 1, 1);
+    tiles->addWidget(tile(QStringLiteral("Quick Panel"), QStringLiteral("keyboard"), quickPanel), 1, 1);
     tiles->setColumnStretch(0, 1);
     tiles->setColumnStretch(1, 1);
     layout->addWidget(grid, 0, Qt::AlignHCenter);

@@ -19,7 +19,8 @@ public:
 
     static ShortcutError system(QString reason) { return ShortcutError(Kind::system, std::move(reason)); }
     static ShortcutError invalid() { return ShortcutError(Kind::invalid); }
-    static ShortcutError conflict() { return ShortcutError(Kind::conflict); }
+    // `reason`: what was refused, for the log.
+    static ShortcutError conflict(QString reason = {}) { return ShortcutError(Kind::conflict, std::move(reason)); }
 
     Kind kind() const { return kind_; }
 

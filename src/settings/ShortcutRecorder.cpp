@@ -9,10 +9,12 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 namespace tavlin {
 
@@ -33,7 +35,6 @@ bool isModifierKey(int key)
     case Qt::Key_Hyper_R:
     case Qt::Key_CapsLock:
     case Qt::Key_NumLock:
-    case Qt::Key_ScrollLock:
     case 0:
     case Qt::Key_unknown:
         return true;
@@ -148,6 +149,20 @@ void ShortcutRecorder::cancel()
     releaseKeyboardGrab();
 }
 
+void ShortcutRecorder::redeliver(const QMouseEvent& press)
+{
+    // The click ended the recording and was meant for what lies under it, a sidebar item say:
+    // once the grab is gone, our window under the pointer gets it as if it had come from there.
+    const QPoint global = press.globalPosition().toPoint();
+    QWidget* target = QApplication::widgetAt(global);
+    QWindow* window = target ? target->window()->windowHandle() : nullptr;
+    if (!window)
+        return;
+    QMouseEvent again(QEvent::MouseButtonPress, window->mapFromGlobal(press.globalPosition()), press.globalPosition(),
+                      press.button(), press.buttons(), press.modifiers());
+    QCoreApplication::sendEvent(window, &again);
+}
+
 void ShortcutRecorder::releaseKeyboardGrab()
 {
     if (!grabbing_)
@@ -171,8 +186,10 @@ bool ShortcutRecorder::event(QEvent* event)
         }
         if (event->type() == QEvent::KeyRelease)
             return true;
-        if (event->type() == QEvent::MouseButtonPress && !rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+        if (event->type() == QEvent::MouseButtonPress
+            && !rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
             cancel(); // a click anywhere else, in this window or another program's
+            redeliver(*static_cast<QMouseEvent*>(event));
             return true;
         }
     }

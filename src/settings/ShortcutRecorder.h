@@ -6,6 +6,8 @@
 #include <functional>
 #include <optional>
 
+class QMouseEvent;
+
 namespace tavlin {
 
 class GlobalShortcut;
@@ -46,6 +48,7 @@ private:
     bool recording() const;
     void take(QKeyEvent* event);
     void cancel();
+    void redeliver(const QMouseEvent& press);
     void showState();
     void releaseKeyboardGrab();
 

@@ -34,6 +34,8 @@ public:
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
     // True while a recorder waits for the next key combination.
     bool recording() const { return recording_; }
+    // Whether pressing the binding reaches Tavlin now.
+    bool isRegistered() const { return token_.has_value(); }
 
     // Installs the press forwarding and registers the binding; once.
     void start();

@@ -132,6 +132,16 @@ TEST(OnboardingView, ScreensShowTheChoicesAndTheShortcutAsTheyStand)
                                              QStringLiteral("Ctrl+Alt+V")}));
     EXPECT_EQ(harness.find<QAbstractButton>(QStringLiteral("onboarding-continue"))->text(), QStringLiteral("Get Started"));
     EXPECT_FALSE(harness.find(QStringLiteral("onboarding-skip"))->isVisible());
+    // Taken by another program since: the summary says the shortcut does not work.
+    harness.shortcut->beginRecording();
+    harness.backend->taken.append(harness.shortcut->binding());
+    harness.shortcut->finishRecording(std::nullopt);
+    state.show(OnboardingState::Step::personalize);
+    state.show(OnboardingState::Step::finish);
+    EXPECT_EQ(summary(harness).value(3), QStringLiteral("Ctrl+Alt+V (not available)"));
+    harness.backend->taken.clear();
+    harness.shortcut->beginRecording();
+    harness.shortcut->finishRecording(std::nullopt);
     ScopedLanguage russian(QStringLiteral("ru"));
     state.show(OnboardingState::Step::personalize);
     state.show(OnboardingState::Step::finish);

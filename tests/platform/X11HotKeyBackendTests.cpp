@@ -2,6 +2,7 @@
 // xdotool, combinations held by other clients, and the release of every grab.
 #include "GlobalShortcut.h"
 #include "InMemoryDefaults.h"
+#include "LogCapture.h"
 #include "ShortcutBinding.h"
 #include "X11HotKeyBackend.h"
 
@@ -199,7 +200,11 @@ TEST(X11HotKeyBackend, DefaultTakenByAnotherProgramIsReported)
     GlobalShortcut shortcut(defaults, std::make_unique<X11HotKeyBackend>());
     int presses = 0;
     QObject::connect(&shortcut, &GlobalShortcut::pressed, [&] { ++presses; });
-    shortcut.start();
+    {
+        tavlin::test::LogCapture log;
+        shortcut.start();
+        EXPECT_TRUE(log.errors().value(0).contains(QStringLiteral(": xcb_grab_key: BadAccess for X11 key "))) << "what was refused";
+    }
     EXPECT_EQ(shortcut.errorMessage(), ShortcutError::conflict().localizedDescription());
     EXPECT_EQ(shortcut.binding(), ShortcutBinding::defaultBinding());
 

@@ -67,6 +67,17 @@ TEST(ShortcutRecorder, RecordsAPressAsItsKeyPositionAndRegistersIt)
     EXPECT_TRUE(fixture.error().isEmpty());
     EXPECT_TRUE(fixture.find(QStringLiteral("shortcut-reset"))->isEnabled());
 
+    // The keys of a PC keyboard that a Mac one lacks are keys like any other.
+    for (const auto& [key, xKeycode, text] : {std::tuple(Qt::Key_Print, 107u, "Ctrl+Alt+Print"),
+                                              std::tuple(Qt::Key_ScrollLock, 78u, "Ctrl+Alt+Scroll Lock"),
+                                              std::tuple(Qt::Key_Pause, 127u, "Ctrl+Alt+Pause")}) {
+        fixture.recorder->click();
+        fixture.settle();
+        fixture.press(key, ctrlAlt, xKeycode);
+        EXPECT_EQ(fixture.recorder->text(), QString::fromUtf8(text));
+        EXPECT_TRUE(fixture.error().isEmpty()) << fixture.error().toStdString();
+    }
+
     fixture.click(QStringLiteral("shortcut-reset"));
     EXPECT_EQ(fixture.shortcut.binding(), ShortcutBinding::defaultBinding());
 }
@@ -151,11 +162,17 @@ TEST(ShortcutRecorder, EveryOtherEndCancelsAndGivesTheKeyboardBack)
     };
 
     start();
-    // While recording, the recorder holds the pointer: a click anywhere else reaches it first.
-    QMouseEvent click(QEvent::MouseButtonPress, QPointF(-40, 10), QPointF(-40, 10), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(fixture.recorder, &click);
+    // While recording, the recorder holds the pointer: a click anywhere else reaches it first,
+    // ends the recording, and still does what it was meant to (here, open another section).
+    QWidget* general = fixture.find(QStringLiteral("settings-section-general"));
+    const QPointF at = general->mapToGlobal(QPointF(general->rect().center()));
+    QMouseEvent press(QEvent::MouseButtonPress, fixture.recorder->mapFromGlobal(at), at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(fixture.recorder, &press);
+    QTest::mouseRelease(general, Qt::LeftButton, {}, general->rect().center());
     fixture.settle();
     expectCancelled("a click elsewhere");
+    EXPECT_EQ(fixture.navigation.section(), SettingsSection::general) << "the click was not swallowed";
+    fixture.open(SettingsSection::quickPanel);
 
     start();
     fixture.find(QStringLiteral("settings-sidebar"))->setFocus();

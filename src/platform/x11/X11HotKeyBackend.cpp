@@ -19,7 +19,8 @@ namespace tavlin {
 namespace {
 
 // One key position: its stored key code (positional, ANSI), the evdev code of the same position on
-// a PC keyboard, and the character a US layout gives it (0 for none).
+// a PC keyboard, and the character a US layout gives it (0 for none). Where a Mac keyboard has F13,
+// F14 and F15, a PC keyboard has Print, Scroll Lock and Pause, and those codes stand for them.
 struct KeyPosition {
     quint32 keyCode;
     quint8 evdev;
@@ -43,8 +44,8 @@ constexpr KeyPosition keyPositions[] = {
     {85, 81, u'3'}, {86, 75, u'4'}, {87, 76, u'5'}, {88, 77, u'6'}, {89, 71, u'7'}, {90, 190, 0},
     {91, 72, u'8'}, {92, 73, u'9'}, {93, 124, 0}, {94, 89, 0}, {95, 95, 0}, {96, 63, 0},
     {97, 64, 0}, {98, 65, 0}, {99, 61, 0}, {100, 66, 0}, {101, 67, 0}, {102, 94, 0},
-    {103, 87, 0}, {104, 92, 0}, {105, 183, 0}, {106, 186, 0}, {107, 184, 0}, {109, 68, 0},
-    {110, 127, 0}, {111, 88, 0}, {113, 185, 0}, {114, 110, 0}, {115, 102, 0}, {116, 104, 0},
+    {103, 87, 0}, {104, 92, 0}, {105, 99, 0}, {106, 186, 0}, {107, 70, 0}, {109, 68, 0},
+    {110, 127, 0}, {111, 88, 0}, {113, 119, 0}, {114, 110, 0}, {115, 102, 0}, {116, 104, 0},
     {117, 111, 0}, {118, 62, 0}, {119, 107, 0}, {120, 60, 0}, {121, 109, 0}, {122, 59, 0},
     {123, 105, 0}, {124, 106, 0}, {125, 108, 0}, {126, 103, 0},
 };
@@ -187,7 +188,8 @@ quint32 X11HotKeyBackend::registerHotKey(const ShortcutBinding& binding)
     // X lets a client grab its own combination twice, and the first ungrab would then release both.
     for (const auto& [otherID, other] : registrations_) {
         if (other.keycode == *keycode && other.modifiers == modifiers)
-            throw ShortcutError::conflict();
+            throw ShortcutError::conflict(QStringLiteral("X11 key %1 with modifiers 0x%2 is already registered by Tavlin")
+                                              .arg(*keycode).arg(modifiers, 0, 16));
     }
     QList<Grab> grabs = grab(quint8(*keycode), modifiers);
     registrations_.emplace(id, Registration{quint8(*keycode), modifiers, std::move(grabs)});
@@ -227,7 +229,8 @@ QList<X11HotKeyBackend::Grab> X11HotKeyBackend::grab(quint8 keycode, quint16 mod
         return grabbed;
     ungrab(grabbed, keycode);
     if (*refusal == badAccess)
-        throw ShortcutError::conflict();
+        throw ShortcutError::conflict(QStringLiteral("xcb_grab_key: BadAccess for X11 key %1 with modifiers 0x%2: "
+                                                     "another program holds it").arg(keycode).arg(modifiers, 0, 16));
     throw ShortcutError::system(QStringLiteral("xcb_grab_key: X error %1").arg(*refusal));
 }
 
