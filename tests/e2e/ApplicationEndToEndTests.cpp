@@ -2,6 +2,7 @@
 // instance per session, capturing, the global shortcut, an orderly stop on SIGTERM, and its
 // windows and tray icon on a desktop with a window manager and a dark tray.
 #include "ApplicationProfile.h"
+#include "DesktopFile.h"
 #include "SocketSquatter.h"
 
 #include <QDir>
@@ -363,5 +364,48 @@ TEST(ApplicationEndToEnd, AFreshProfileGetsAShortcutThatWorks)
     }, 5000)) << log.toStdString();
     EXPECT_TRUE(log.contains("Quick Panel shortcut \"Ctrl+Alt+V\"")) << log.toStdString();
     EXPECT_FALSE(log.contains("is not available")) << log.toStdString();
+    stop(*application);
+}
+
+// Installed for the current user as the README says, into a prefix of its own: launch at login is
+// offered, its entry starts the installed program, and the tray shows the icon.
+TEST(ApplicationEndToEnd, InstalledForTheUserItOffersLaunchAtLogin)
+{
+    Profile profile;
+    profile.store("<key>onboarding.completed</key><true/><key>settings.reopenAfterRestart</key><string>general</string>"
+                  + freeShortcut);
+    const QString prefix = profile.folder.path() + QStringLiteral("/prefix");
+    QProcess install;
+    install.start(QStringLiteral("cmake"), {QStringLiteral("--install"), QStringLiteral(TAVLIN_BUILD_DIR), QStringLiteral("--prefix"), prefix});
+    ASSERT_TRUE(install.waitForFinished(60000) && install.exitCode() == 0) << install.readAllStandardError().toStdString();
+    EXPECT_TRUE(QFile::exists(prefix + QStringLiteral("/share/icons/hicolor/scalable/apps/org.tavlin.Tavlin.svg")));
+
+    Desktop desktop;
+    QProcessEnvironment environment = profile.environment();
+    environment.insert(QStringLiteral("PATH"), prefix + QStringLiteral("/bin:") + environment.value(QStringLiteral("PATH")));
+    environment.insert(QStringLiteral("XDG_DATA_DIRS"), prefix + QStringLiteral("/share:/usr/share"));
+    const auto launch = [&](const QString& program, const QStringList& arguments) {
+        auto application = std::make_unique<QProcess>();
+        application->setProcessEnvironment(environment);
+        application->start(program, arguments);
+        return application;
+    };
+    auto application = launch(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exec tavlin")}); // found on PATH
+    ASSERT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Settings$")).size() == 1; }, 10000));
+    EXPECT_TRUE(waitUntil([] { return ink(Desktop::panel()).step >= 0.4; }, 10000)) << "the tray shows the icon";
+    // The General section's first control, the switch.
+    const QString settings = windowsNamed(QStringLiteral("^Settings$")).value(0);
+    run(QStringLiteral("xdotool mousemove --window %1 100 34 click 1 sleep 0.3 key Tab space").arg(settings));
+    const QString entry = profile.home + QStringLiteral("/.config/autostart/org.tavlin.Tavlin.desktop");
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(entry); }, 5000)) << application->readAllStandardError().toStdString();
+    const std::optional<tavlin::DesktopFile> autostart = tavlin::DesktopFile::read(entry);
+    ASSERT_TRUE(autostart);
+    EXPECT_EQ(tavlin::DesktopFile::resolveProgram(autostart->execProgram()), QFileInfo(prefix + QStringLiteral("/bin/tavlin")).canonicalFilePath());
+    stop(*application);
+
+    // As the session would at the next login.
+    application = launch(QStringLiteral("sh"), {QStringLiteral("-c"), autostart->value(QStringLiteral("Exec"))});
+    QByteArray log;
+    EXPECT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
     stop(*application);
 }
