@@ -3,10 +3,12 @@
 // grid and the list scroll from top to bottom with 1000 records stored. Offscreen.
 #include "ContentView.h"
 #include "FakePasteboard.h"
+#include "FakeWorkspace.h"
 #include "HistoryCollectionView.h"
 #include "HistoryModel.h"
 #include "HistoryStore.h"
 #include "InMemoryDefaults.h"
+#include "SourceApplicationIcon.h"
 #include "ViewPreferences.h"
 
 #include <QApplication>
@@ -37,6 +39,8 @@ struct Window {
     test::InMemoryDefaults defaults;
     ViewPreferences preferences{defaults};
     std::unique_ptr<HistoryModel> model;
+    test::FakeWorkspace workspace;
+    SourceApplicationIcon sources{workspace};
     std::unique_ptr<ContentView> view;
     int added = 0;
 
@@ -56,7 +60,7 @@ struct Window {
         preferences.setShowPreview(false);
         if (beforeView)
             beforeView(model->browser());
-        view = std::make_unique<ContentView>(*model, preferences, [] {}, false);
+        view = std::make_unique<ContentView>(*model, preferences, sources, [] {}, false);
         view->resize(1040, 700);
         view->show();
         QCoro::waitFor(model->browser().reload());

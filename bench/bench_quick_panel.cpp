@@ -7,12 +7,14 @@
 // - painting the list while it scrolls through 200 records, one frame per step.
 #include "FakePasteboard.h"
 #include "FakeSystemAppearance.h"
+#include "FakeWorkspace.h"
 #include "HistoryModel.h"
 #include "HistoryStore.h"
 #include "InMemoryDefaults.h"
 #include "QuickPanelCoordinator.h"
 #include "QuickPanelList.h"
 #include "QuickPanelState.h"
+#include "SourceApplicationIcon.h"
 #include "ViewPreferences.h"
 #include "X11DesktopPresses.h"
 #include "X11WindowFocus.h"
@@ -36,6 +38,8 @@ struct History {
     QTemporaryDir folder;
     test::FakePasteboard pasteboard;
     std::unique_ptr<HistoryModel> model;
+    test::FakeWorkspace workspace;
+    SourceApplicationIcon sources{workspace};
 
     explicit History(int count)
     {
@@ -84,7 +88,8 @@ void showPanel(benchmark::State& state, bool first)
     test::FakeSystemAppearance appearance;
     X11WindowFocus focus;
     X11DesktopPresses presses;
-    QuickPanelCoordinator coordinator(history.model->operations(), preferences, appearance, focus, presses);
+    QuickPanelCoordinator coordinator(history.model->operations(), preferences, appearance, focus, presses,
+                                      history.sources);
     // Another application holds the keyboard before each showing and gets it back after.
     QProcess terminal;
     terminal.start(QStringLiteral("xterm"), QStringList());
@@ -145,7 +150,7 @@ void openOnPage(benchmark::State& state)
     QuickPanelState panel(history.model->operations());
     QElapsedTimer timer;
     QObject::connect(&panel, &QuickPanelState::clipsChanged, [&] { timer.start(); });
-    QuickPanelList list(panel, [](const Clip&) {});
+    QuickPanelList list(panel, history.sources, [](const Clip&) {});
     list.resize(396, 400);
     list.show();
     // The page, its rows and the selection follow one another in one turn of the event loop.
@@ -169,7 +174,7 @@ void scrollFrames(benchmark::State& state)
 {
     History history(200);
     QuickPanelState panel(history.model->operations());
-    QuickPanelList list(panel, [](const Clip&) {});
+    QuickPanelList list(panel, history.sources, [](const Clip&) {});
     list.resize(396, 200);
     list.show();
     panel.open();

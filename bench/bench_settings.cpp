@@ -17,6 +17,7 @@
 #include "RetentionSettings.h"
 #include "SettingsNavigation.h"
 #include "SettingsWindow.h"
+#include "SourceApplicationIcon.h"
 #include "TavlinSettingsView.h"
 #include "UnavailableLoginItemService.h"
 #include "UnavailableUpdateService.h"
@@ -48,6 +49,7 @@ struct BenchSettings {
     GlobalShortcut shortcut{defaults, std::make_unique<test::FakeHotKeyBackend>()};
     LaunchAtLoginController launchAtLogin{std::make_unique<UnavailableLoginItemService>()};
     CaptureExclusions exclusions{defaults, workspace, Workspace::ownApplicationID()};
+    SourceApplicationIcon sources{workspace};
     RetentionSettings retention{defaults, model};
     AppUpdateController updates{std::make_unique<UnavailableUpdateService>(UpdateAvailability{}), QStringLiteral("1.0"),
                                 [](const QUrl&) {}};
@@ -69,7 +71,7 @@ struct BenchSettings {
         WindowPresenter presenter(*activation, windowManager, windowProperties, appearance, preferences);
         presenter.setSettingsContent([this] {
             return new TavlinSettingsView({preferences, navigation, nullptr, &shortcut,
-                                           SettingsServices{model, launchAtLogin, exclusions, retention, updates},
+                                           SettingsServices{model, launchAtLogin, exclusions, retention, updates, sources},
                                            &language, {}});
         });
         PaintWatch watch;

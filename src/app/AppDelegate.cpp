@@ -93,7 +93,7 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
 {
     Defaults& defaults = *platform_.defaults;
     Workspace& workspace = *platform_.workspace;
-    SourceApplicationIcon::setWorkspace(&workspace);
+    sourceIcons_ = std::make_unique<SourceApplicationIcon>(workspace);
     model_ = std::make_unique<HistoryModel>(platform_.databasePath, *platform_.pasteboard,
                                             [&workspace] { return workspace.frontmostApplicationID(); });
     preferences_ = std::make_unique<ViewPreferences>(defaults);
@@ -129,7 +129,7 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     connect(windows_.get(), &WindowPresenter::activatedWithSettingsShown, this, [this] { launchAtLogin_->refresh(); });
     // The history window's content, made on its first show.
     windows_->setHistoryContent([this, windows = QPointer<WindowPresenter>(windows_.get())] {
-        auto* content = new ContentView(*model_, *preferences_, [windows] {
+        auto* content = new ContentView(*model_, *preferences_, *sourceIcons_, [windows] {
             if (windows)
                 windows->showSettings();
         }, true);
@@ -140,7 +140,8 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     windows_->setSettingsContent([this, self] {
         // The frame follows the theme already; the view needs no theme of its own.
         return new TavlinSettingsView({*preferences_, *settingsNavigation_, nullptr, shortcut_.get(),
-                                       SettingsServices{*model_, *launchAtLogin_, *exclusions_, *retention_, updates()},
+                                       SettingsServices{*model_, *launchAtLogin_, *exclusions_, *retention_, updates(),
+                                                        *sourceIcons_},
                                        language_.get(), [self] {
                                            if (self)
                                                self->windows_->showOnboarding();
@@ -179,7 +180,8 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
 
     WindowPresenter* windows = windows_.get();
     quickPanel_ = std::make_unique<QuickPanelCoordinator>(model_->operations(), *preferences_, *platform_.appearance,
-                                                          *platform_.windowFocus, *platform_.desktopPresses);
+                                                          *platform_.windowFocus, *platform_.desktopPresses,
+                                                          *sourceIcons_);
     QuickPanelCoordinator* panel = quickPanel_.get();
     connect(panel, &QuickPanelCoordinator::historyRequested, windows, &WindowPresenter::showHistory);
     connect(panel, &QuickPanelCoordinator::willActivate, windows, &WindowPresenter::quickPanelWillActivate);
@@ -210,7 +212,6 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
 AppDelegate::~AppDelegate()
 {
     shutdown();
-    SourceApplicationIcon::setWorkspace(nullptr);
 }
 
 AppUpdateController& AppDelegate::updates()

@@ -35,6 +35,7 @@ class OnboardingCoordinator;
 class QuickPanelCoordinator;
 class RetentionSettings;
 class SettingsNavigation;
+class SourceApplicationIcon;
 class StatusItem;
 class SystemActivityObserver;
 class ViewPreferences;
@@ -103,6 +104,7 @@ private:
     void reopenSettingsAfterLanguageRestart();
 
     Platform platform_;
+    std::unique_ptr<SourceApplicationIcon> sourceIcons_;
     std::unique_ptr<HistoryModel> model_;
     std::unique_ptr<ViewPreferences> preferences_;
     std::unique_ptr<GlobalShortcut> shortcut_;

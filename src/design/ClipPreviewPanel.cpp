@@ -184,11 +184,12 @@ int measuredHeight(const QString& text, const QFont& font, std::optional<qreal> 
 
 } // namespace
 
-ClipPreviewPanel::ClipPreviewPanel(const Clip& clip, const ClipPreview& preview,
+ClipPreviewPanel::ClipPreviewPanel(const SourceApplicationIcon& sources, const Clip& clip, const ClipPreview& preview,
                                    const std::optional<ClipMetadata>& metadata, bool copied,
                                    std::function<void()> onCopy, std::function<void()> onFavorite,
                                    std::function<void()> onDelete, QWidget* parent)
     : QWidget(parent)
+    , sources_(sources)
     , clip_(clip)
     , preview_(preview)
     , metadata_(metadata)
@@ -255,9 +256,9 @@ std::optional<QUrl> ClipPreviewPanel::webURL(const Clip& clip)
     return url;
 }
 
-QString ClipPreviewPanel::sourceName(const Clip& clip)
+QString ClipPreviewPanel::sourceName(const Clip& clip, const SourceApplicationIcon& sources)
 {
-    return SourceApplicationIcon::resolve(clip.source, clip.kind)->name;
+    return sources.resolve(clip.source, clip.kind)->name;
 }
 
 QString ClipPreviewPanel::fileTypeLine(const QString& path)
@@ -365,9 +366,8 @@ QWidget* ClipPreviewPanel::buildFileBlock(const QString& path, QWidget* parent)
         open->setObjectName(QStringLiteral("open-file"));
         auto* show = previewPill(
             QCoreApplication::translate("Tavlin", "Show in Folder"), QString(), 12,
-            [path, url] {
-                const Workspace* workspace = SourceApplicationIcon::workspace();
-                if (workspace && QFileInfo::exists(path))
+            [path, url, workspace = &sources_.workspace()] {
+                if (QFileInfo::exists(path))
                     workspace->showItems({url});
             },
             block);
@@ -406,10 +406,10 @@ QWidget* ClipPreviewPanel::buildMetadata()
 
     auto* second = new QHBoxLayout();
     second->setSpacing(8);
-    second->addWidget(new SourceIconView(clip_.source, clip_.kind, section));
+    second->addWidget(new SourceIconView(sources_.resolve(clip_.source, clip_.kind), section));
     // The source keeps its name, up to about twenty characters; the details take the room left
     // and are cut first, down to the start of what they say.
-    auto* source = new SourceApplicationNameLabel(sourceName(clip_), section);
+    auto* source = new SourceApplicationNameLabel(sourceName(clip_, sources_), section);
     source->setMaximumWidth(sourceNameWidth);
     second->addWidget(source);
     // A folder is cut in its middle, to keep where it ends; counts cut there read as nonsense.

@@ -15,6 +15,9 @@ class QScrollArea;
 
 namespace tavlin {
 
+class SourceApplicationIcon;
+class Workspace;
+
 class CopyActionButton;
 
 // The history window's preview pane: one rounded card with the selected record in full, its
@@ -24,7 +27,8 @@ class CopyActionButton;
 class ClipPreviewPanel : public QWidget {
     Q_OBJECT
 public:
-    ClipPreviewPanel(const Clip& clip, const ClipPreview& preview, const std::optional<ClipMetadata>& metadata,
+    ClipPreviewPanel(const SourceApplicationIcon& sources, const Clip& clip, const ClipPreview& preview,
+                     const std::optional<ClipMetadata>& metadata,
                      bool copied, std::function<void()> onCopy, std::function<void()> onFavorite,
                      std::function<void()> onDelete, QWidget* parent = nullptr);
 
@@ -37,7 +41,7 @@ public:
     // The address an "Open in Browser" button opens: an http or https URL with a host.
     static std::optional<QUrl> webURL(const Clip& clip);
     // "Unknown source", the identifier of an application no longer installed, or its name.
-    static QString sourceName(const Clip& clip);
+    static QString sourceName(const Clip& clip, const SourceApplicationIcon& sources);
     // The type line of a file block: "File" without an extension, else "Type: PDF".
     static QString fileTypeLine(const QString& path);
 
@@ -56,6 +60,7 @@ private:
     QWidget* buildFileBlock(const QString& path, QWidget* parent);
     void applyCompactHeight();
 
+    const SourceApplicationIcon& sources_;
     Clip clip_;
     ClipPreview preview_;
     std::optional<ClipMetadata> metadata_;

@@ -7,7 +7,11 @@
 
 namespace tavlin {
 
-RecordListModel::RecordListModel(QObject* parent) : QAbstractListModel(parent) {}
+RecordListModel::RecordListModel(const SourceApplicationIcon& sources, QObject* parent)
+    : QAbstractListModel(parent)
+    , sources_(sources)
+{
+}
 
 RecordListModel::~RecordListModel() = default;
 
@@ -190,7 +194,7 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const
         return presentation(index.row()).accessibleName;
     case Qt::AccessibleDescriptionRole: {
         const std::optional<ClipRowPresentation> row = storedRow(index.row());
-        return QStringList{displayLabel(record->kind), SourceApplicationIcon::resolve(record->source, record->kind)->name,
+        return QStringList{displayLabel(record->kind), sources_.resolve(record->source, record->kind)->name,
                            CardMetadata::footer(row ? std::optional(row->metadata) : std::nullopt, record->kind)}
             .join(QStringLiteral(", "));
     }

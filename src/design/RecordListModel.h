@@ -18,6 +18,8 @@
 
 namespace tavlin {
 
+class SourceApplicationIcon;
+
 // The records as every view of them reads them (the history window's grid and list, the Quick
 // Panel): one list model over a page of records. A new page is compared with the old one by
 // record id, so a capture inserts one row, a deletion removes one, and an edited record changes
@@ -33,8 +35,11 @@ public:
     enum Role { ClipRole = Qt::UserRole + 1, IdentifierRole, ConfirmationRole, TooltipRole, LabelRole };
     using Loader = std::function<QCoro::Task<std::optional<ClipRowPresentation>>(Clip)>;
 
-    explicit RecordListModel(QObject* parent = nullptr);
+    // `sources` names and draws the applications records come from.
+    explicit RecordListModel(const SourceApplicationIcon& sources, QObject* parent = nullptr);
     ~RecordListModel() override;
+
+    const SourceApplicationIcon& sources() const { return sources_; }
 
     // Identifies a record's painted item to tests and assistive technology: "history-card-" (with
     // the id), or "clip-cell" (alone).
@@ -68,6 +73,7 @@ Q_SIGNALS:
     void rowPresentationChanged(qint64 id);
 
 private:
+    const SourceApplicationIcon& sources_;
     struct Entry {
         std::optional<ClipRowPresentation> row;
         mutable std::optional<RecordPresentation> shown;

@@ -4,7 +4,6 @@
 #include "SymbolIcon.h"
 #include "Workspace.h"
 
-#include <QCache>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
@@ -13,14 +12,6 @@
 namespace tavlin {
 
 namespace {
-
-const Workspace* currentWorkspace = nullptr;
-
-QCache<QString, std::shared_ptr<const SourceApplicationIcon::Value>>& cache()
-{
-    static QCache<QString, std::shared_ptr<const SourceApplicationIcon::Value>> values;
-    return values;
-}
 
 QIcon applicationIcon(const QString& iconName)
 {
@@ -33,16 +24,7 @@ QIcon applicationIcon(const QString& iconName)
 
 } // namespace
 
-void SourceApplicationIcon::setWorkspace(const Workspace* newWorkspace)
-{
-    currentWorkspace = newWorkspace;
-    cache().clear();
-}
-
-const Workspace* SourceApplicationIcon::workspace()
-{
-    return currentWorkspace;
-}
+SourceApplicationIcon::SourceApplicationIcon(const Workspace& workspace) : workspace_(workspace) {}
 
 QString SourceApplicationIcon::cacheKey(const std::optional<QString>& bundleID, ClipKind kind)
 {
@@ -60,16 +42,15 @@ QString SourceApplicationIcon::applicationName(const ApplicationInfo& applicatio
 }
 
 std::shared_ptr<const SourceApplicationIcon::Value>
-SourceApplicationIcon::resolve(const std::optional<QString>& bundleID, ClipKind fallback)
+SourceApplicationIcon::resolve(const std::optional<QString>& bundleID, ClipKind fallback) const
 {
-    cache().setMaxCost(cacheLimit);
     const QString key = cacheKey(bundleID, fallback);
-    if (auto* cached = cache().object(key))
+    if (auto* cached = cache_.object(key))
         return *cached;
 
     auto value = std::make_shared<Value>();
     const std::optional<ApplicationInfo> application
-        = bundleID && currentWorkspace ? currentWorkspace->application(*bundleID) : std::nullopt;
+        = bundleID ? workspace_.application(*bundleID) : std::nullopt;
     if (application) {
         value->image = applicationIcon(application->iconName);
         value->name = applicationName(*application);
@@ -83,7 +64,7 @@ SourceApplicationIcon::resolve(const std::optional<QString>& bundleID, ClipKind 
         value->accessibilityDescription = QLocale().toUpper(displayLabel(fallback));
     }
     std::shared_ptr<const Value> shared = value;
-    cache().insert(key, new std::shared_ptr<const Value>(shared));
+    cache_.insert(key, new std::shared_ptr<const Value>(shared));
     return shared;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ClipKind.h"
 
+#include <QCache>
 #include <QIcon>
 #include <QString>
 #include <QUrl>
@@ -17,9 +18,11 @@ class Workspace;
 struct ApplicationInfo;
 
 // What the windows show for the application a record was copied from: its icon and name, or
-// the record kind's symbol and "Unknown source" when it cannot be found. Lookups are cached
-// for the process (at most 32 entries, per application and kind). Main thread.
-struct SourceApplicationIcon {
+// the record kind's symbol and "Unknown source" when it cannot be found, as `workspace` knows
+// the installed applications. Lookups are cached (at most 32 entries, per application and kind).
+// The delegate makes one for the application's windows. Main thread.
+class SourceApplicationIcon {
+public:
     struct Value {
         // The application's icon; null for the fallback, which draws `symbol` instead.
         QIcon image;
@@ -36,18 +39,24 @@ struct SourceApplicationIcon {
         void paint(QPainter& painter, const QRectF& rect, const QColor& symbolColor) const;
     };
 
-    // The desktop to ask; the shell sets it once at start-up. Setting it empties the cache.
-    static void setWorkspace(const Workspace* workspace);
-    static const Workspace* workspace();
+    explicit SourceApplicationIcon(const Workspace& workspace);
+    SourceApplicationIcon(const SourceApplicationIcon&) = delete;
+    SourceApplicationIcon& operator=(const SourceApplicationIcon&) = delete;
+
+    const Workspace& workspace() const { return workspace_; }
 
     // Never fails; the result is shared through the cache and never changes.
-    static std::shared_ptr<const Value> resolve(const std::optional<QString>& bundleID, ClipKind fallback);
+    std::shared_ptr<const Value> resolve(const std::optional<QString>& bundleID, ClipKind fallback) const;
     // The name of an installed application: its entry's Name when that is not blank (as it is,
     // spaces included), else its desktop file's name less a trailing ".desktop".
     static QString applicationName(const ApplicationInfo& application);
     static QString cacheKey(const std::optional<QString>& bundleID, ClipKind kind);
 
     static constexpr int cacheLimit = 32;
+
+private:
+    const Workspace& workspace_;
+    mutable QCache<QString, std::shared_ptr<const Value>> cache_{cacheLimit};
 };
 
 } // namespace tavlin

@@ -1,6 +1,5 @@
 #include "SourceIconView.h"
 
-#include "SourceApplicationIcon.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
@@ -8,25 +7,22 @@
 
 namespace tavlin {
 
-SourceIconView::SourceIconView(const std::optional<QString>& bundleID, ClipKind kind, QWidget* parent)
+SourceIconView::SourceIconView(std::shared_ptr<const SourceApplicationIcon::Value> source, QWidget* parent)
     : QWidget(parent)
-    , bundleID_(bundleID)
-    , kind_(kind)
+    , source_(std::move(source))
 {
     setObjectName(QStringLiteral("source-icon"));
     setFixedSize(18, 18);
-    const auto value = SourceApplicationIcon::resolve(bundleID, kind);
-    setToolTip(value->name);
-    setAccessibleName(value->name);
-    setAccessibleDescription(value->accessibilityDescription);
+    setToolTip(source_->name);
+    setAccessibleName(source_->name);
+    setAccessibleDescription(source_->accessibilityDescription);
 }
 
 void SourceIconView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    SourceApplicationIcon::resolve(bundleID_, kind_)
-        ->paint(painter, QRectF(rect()), TavlinTheme::secondaryText.resolve(ThemeAppearance::of(this)));
+    source_->paint(painter, QRectF(rect()), TavlinTheme::secondaryText.resolve(ThemeAppearance::of(this)));
 }
 
 } // namespace tavlin

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ClipKind.h"
+#include "SourceApplicationIcon.h"
 
 #include <QWidget>
 
-#include <optional>
+#include <memory>
 
 namespace tavlin {
 
@@ -13,7 +13,7 @@ namespace tavlin {
 class SourceIconView : public QWidget {
     Q_OBJECT
 public:
-    SourceIconView(const std::optional<QString>& bundleID, ClipKind kind, QWidget* parent = nullptr);
+    explicit SourceIconView(std::shared_ptr<const SourceApplicationIcon::Value> source, QWidget* parent = nullptr);
 
     QSize sizeHint() const override { return {18, 18}; }
 
@@ -21,8 +21,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    std::optional<QString> bundleID_;
-    ClipKind kind_;
+    std::shared_ptr<const SourceApplicationIcon::Value> source_;
 };
 
 } // namespace tavlin

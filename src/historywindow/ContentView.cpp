@@ -86,9 +86,10 @@ protected:
 
 } // namespace
 
-ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, std::function<void()> openSettings,
-                         bool focusSearchOnAppear, QWidget* parent)
+ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, const SourceApplicationIcon& sources,
+                         std::function<void()> openSettings, bool focusSearchOnAppear, QWidget* parent)
     : QWidget(parent), browser_(model.browser()), operations_(model.operations()), preferences_(preferences),
+      sources_(sources),
       openSettings_(std::move(openSettings)),
       focusSearchOnAppear_(focusSearchOnAppear), copyFeedback_(new CopyFeedback(&CopyFeedback::afterDelay, this))
 {
@@ -396,7 +397,7 @@ void ContentView::buildRecordsView()
     delete list_;
     delete grid_;
     delete records_;
-    records_ = new RecordListModel(this);
+    records_ = new RecordListModel(sources_, this);
     records_->setCopyFeedback(copyFeedback_);
     // The model outlives every view of it.
     HistoryOperations* operations = &operations_;
@@ -593,7 +594,7 @@ void ContentView::rebuildPreview()
     const QPointer<ContentView> self(this);
     const Clip record = *clip;
     previewPanel_ = new ClipPreviewPanel(
-        record, browser_.previewContent(), browser_.selectedMetadata(), copied_,
+        sources_, record, browser_.previewContent(), browser_.selectedMetadata(), copied_,
         [self, record] {
             if (self)
                 self->copyClip(record);
@@ -683,7 +684,7 @@ void ContentView::setShowingSources(bool showing)
         popover_->close();
         return;
     }
-    popover_ = new SourceFilterPopover(browser_, this);
+    popover_ = new SourceFilterPopover(browser_, sources_, this);
     popover_->setAttribute(Qt::WA_DeleteOnClose);
     popover_->popup(sourceButton_);
 }

@@ -25,6 +25,7 @@ class ClipPreviewPanel;
 class CopyFeedback;
 class HistoryCollectionView;
 class HistoryEmptyView;
+class SourceApplicationIcon;
 class HistoryListView;
 class HistoryBrowser;
 class HistoryModel;
@@ -44,8 +45,8 @@ public:
     // Typing settles for this long before the listing follows.
     static constexpr std::chrono::milliseconds reloadDelay{130};
 
-    ContentView(HistoryModel& model, ViewPreferences& preferences, std::function<void()> openSettings,
-                bool focusSearchOnAppear, QWidget* parent = nullptr);
+    ContentView(HistoryModel& model, ViewPreferences& preferences, const SourceApplicationIcon& sources,
+                std::function<void()> openSettings, bool focusSearchOnAppear, QWidget* parent = nullptr);
     ~ContentView() override;
 
     CopyFeedback& copyFeedback() const { return *copyFeedback_; }
@@ -105,6 +106,7 @@ private:
     HistoryBrowser& browser_;
     HistoryOperations& operations_;
     ViewPreferences& preferences_;
+    const SourceApplicationIcon& sources_;
     std::function<void()> openSettings_;
     bool focusSearchOnAppear_;
     CopyFeedback* copyFeedback_;

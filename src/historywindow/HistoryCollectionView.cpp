@@ -421,6 +421,7 @@ void HistoryCollectionView::paintEvent(QPaintEvent* event)
         HistoryRowContent::Input input;
         input.clip = *clip;
         input.shown = records_.presentation(item);
+        input.source = records_.sources().resolve(clip->source, clip->kind);
         input.compact = false;
         input.confirmed = records_.copyFeedback() && records_.copyFeedback()->isConfirmed(clip->id);
         input.feedbackShape = CopyConfirmationShape::card;

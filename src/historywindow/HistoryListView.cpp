@@ -91,6 +91,7 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     HistoryRowContent::Input input;
     input.clip = *clip;
     input.shown = records_.presentation(row);
+    input.source = records_.sources().resolve(clip->source, clip->kind);
     input.compact = true;
     input.confirmed = records_.copyFeedback() && records_.copyFeedback()->isConfirmed(clip->id);
     input.feedbackShape = CopyConfirmationShape::listRow;

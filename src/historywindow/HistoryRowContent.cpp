@@ -119,7 +119,7 @@ void drawFileIcon(QPainter& painter, const QRectF& rect, const HistoryRowContent
 void drawFooter(QPainter& painter, const QRectF& rect, const HistoryRowContent::Input& input)
 {
     const QColor secondary = TavlinTheme::secondaryText.resolve(input.appearance);
-    const auto source = SourceApplicationIcon::resolve(input.clip.source, input.clip.kind);
+    const auto& source = input.source;
     source->paint(painter, QRectF(rect.left(), rect.center().y() - 9, 18, 18), secondary);
     const QFont font = SystemFont::regular(11);
     const QFontMetricsF metrics(font);

@@ -4,6 +4,7 @@
 #include "Clip.h"
 #include "CopyConfirmationShape.h"
 #include "RecordPresentation.h"
+#include "SourceApplicationIcon.h"
 
 #include <QDateTime>
 #include <QIcon>
@@ -27,6 +28,7 @@ struct HistoryRowContent {
         Clip clip;
         // Made once per record by the records model.
         RecordPresentation shown;
+        std::shared_ptr<const SourceApplicationIcon::Value> source;
         bool compact = true;
         // The copy confirmation: shown while confirmed.
         bool confirmed = false;

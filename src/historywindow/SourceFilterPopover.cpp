@@ -23,8 +23,8 @@
 
 namespace tavlin {
 
-SourceFilterPopover::SourceFilterPopover(HistoryBrowser& history, QWidget* parent)
-    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), history_(history)
+SourceFilterPopover::SourceFilterPopover(HistoryBrowser& history, const SourceApplicationIcon& sources, QWidget* parent)
+    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), history_(history), sources_(sources)
 {
     AssistiveRoles::markWindow(this);
     setObjectName(QStringLiteral("source-filter-popover"));
@@ -54,18 +54,18 @@ void SourceFilterPopover::popup(QWidget* anchor)
     activateWindow();
 }
 
-QString SourceFilterPopover::sourceName(const std::optional<QString>& bundleID)
+QString SourceFilterPopover::sourceName(const std::optional<QString>& bundleID) const
 {
     if (!bundleID)
         return tr("Unknown source");
-    return SourceApplicationIcon::resolve(bundleID, ClipKind::other)->name;
+    return sources_.resolve(bundleID, ClipKind::other)->name;
 }
 
-QIcon SourceFilterPopover::sourceImage(const std::optional<QString>& bundleID, const QColor& symbolColor)
+QIcon SourceFilterPopover::sourceImage(const std::optional<QString>& bundleID, const QColor& symbolColor) const
 {
     if (!bundleID)
         return SymbolIcon::icon(QStringLiteral("questionmark.app"), symbolColor);
-    const auto resolved = SourceApplicationIcon::resolve(bundleID, ClipKind::other);
+    const auto resolved = sources_.resolve(bundleID, ClipKind::other);
     return resolved->isFallback() || resolved->image.isNull() ? SymbolIcon::icon(QStringLiteral("app"), symbolColor)
                                                               : resolved->image;
 }

@@ -11,6 +11,8 @@ class QVBoxLayout;
 
 namespace tavlin {
 
+class SourceApplicationIcon;
+
 class HistoryBrowser;
 
 // The source-application filter's popup under its button: Reset, a summary and one checkbox
@@ -20,14 +22,14 @@ class HistoryBrowser;
 class SourceFilterPopover : public QWidget {
     Q_OBJECT
 public:
-    explicit SourceFilterPopover(HistoryBrowser& history, QWidget* parent = nullptr);
+    SourceFilterPopover(HistoryBrowser& history, const SourceApplicationIcon& sources, QWidget* parent = nullptr);
 
     // Shows the popup below `anchor`.
     void popup(QWidget* anchor);
 
     // "Unknown source", the identifier of an application not installed, else its name.
-    static QString sourceName(const std::optional<QString>& bundleID);
-    static QIcon sourceImage(const std::optional<QString>& bundleID, const QColor& symbolColor);
+    QString sourceName(const std::optional<QString>& bundleID) const;
+    QIcon sourceImage(const std::optional<QString>& bundleID, const QColor& symbolColor) const;
     // How many sources the filter selects (identifiers, plus the records of no known source).
     static qint64 selectedCount(const ClipSourceFilter& filter);
     static bool isChecked(const ClipSourceFilter& filter, const std::optional<QString>& bundleID);
@@ -43,6 +45,7 @@ private:
     void rebuild();
 
     HistoryBrowser& history_;
+    const SourceApplicationIcon& sources_;
     QVBoxLayout* content_ = nullptr;
 };
 

@@ -55,13 +55,15 @@ std::optional<QuickPanelGeometry::Display> pointerDisplay()
 
 QuickPanelCoordinator::QuickPanelCoordinator(HistoryOperations& history, ViewPreferences& preferences,
                                              SystemAppearance& appearance, WindowFocus& focus,
-                                             DesktopPresses& presses, QObject* parent)
+                                             DesktopPresses& presses, const SourceApplicationIcon& sources,
+                                             QObject* parent)
     : QObject(parent),
       history_(history),
       preferences_(preferences),
       appearance_(appearance),
       focus_(focus),
       presses_(presses),
+      sources_(sources),
       state_(std::make_unique<QuickPanelState>(history)),
       motion_(std::make_unique<QuickPanelMotion>())
 {
@@ -109,7 +111,7 @@ void QuickPanelCoordinator::build()
     };
     panel_->command = onCommand;
     panel_->passClicks = [this](QWidget* panel, bool through) { focus_.passClicks(quint64(panel->winId()), through); };
-    view_ = new QuickPanelView(*state_, onCommand, [self](const Clip& clip) {
+    view_ = new QuickPanelView(*state_, sources_, onCommand, [self](const Clip& clip) {
         if (self)
             self->copy(clip);
     });

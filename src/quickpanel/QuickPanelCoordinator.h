@@ -20,6 +20,7 @@ class DesktopPresses;
 class HistoryOperations;
 class QuickPanelMotion;
 class QuickPanelState;
+class SourceApplicationIcon;
 class SystemAppearance;
 class ViewPreferences;
 class WindowFocus;
@@ -37,7 +38,8 @@ public:
     enum class HideReason { cancel = 0, copied = 1, shortcut = 2, deactivated = 3, history = 4 };
 
     QuickPanelCoordinator(HistoryOperations& history, ViewPreferences& preferences, SystemAppearance& appearance,
-                          WindowFocus& focus, DesktopPresses& presses, QObject* parent = nullptr);
+                          WindowFocus& focus, DesktopPresses& presses, const SourceApplicationIcon& sources,
+                          QObject* parent = nullptr);
     ~QuickPanelCoordinator() override;
 
     // Opens the panel; nothing while shown, without a screen, or on a screen with no room.
@@ -90,6 +92,7 @@ private:
     SystemAppearance& appearance_;
     WindowFocus& focus_;
     DesktopPresses& presses_;
+    const SourceApplicationIcon& sources_;
     std::unique_ptr<QuickPanelState> state_;
     std::unique_ptr<QuickPanelMotion> motion_;
     QPointer<QuickPanel> panel_;

@@ -11,8 +11,9 @@
 
 namespace tavlin {
 
-QuickPanelList::QuickPanelList(QuickPanelState& state, std::function<void(const Clip&)> copy, QWidget* parent)
-    : QTableView(parent), state_(state), copy_(std::move(copy)), model_(new RecordListModel(this))
+QuickPanelList::QuickPanelList(QuickPanelState& state, const SourceApplicationIcon& sources,
+                               std::function<void(const Clip&)> copy, QWidget* parent)
+    : QTableView(parent), state_(state), copy_(std::move(copy)), model_(new RecordListModel(sources, this))
 {
     setObjectName(QStringLiteral("quick-panel-list"));
     setFocusPolicy(Qt::NoFocus);

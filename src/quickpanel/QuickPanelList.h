@@ -8,6 +8,8 @@
 
 namespace tavlin {
 
+class SourceApplicationIcon;
+
 class QuickPanelRow;
 class QuickPanelState;
 class RecordListModel;
@@ -20,7 +22,8 @@ class QuickPanelList : public QTableView {
     Q_OBJECT
 
 public:
-    QuickPanelList(QuickPanelState& state, std::function<void(const Clip&)> copy, QWidget* parent = nullptr);
+    QuickPanelList(QuickPanelState& state, const SourceApplicationIcon& sources, std::function<void(const Clip&)> copy,
+                   QWidget* parent = nullptr);
 
     RecordListModel& listModel() const { return *model_; }
     // Copies the record in that row; rows that do not exist do nothing.

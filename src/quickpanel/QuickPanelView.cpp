@@ -120,7 +120,8 @@ void QuickPanelSearch::paintEvent(QPaintEvent*)
                       TavlinTheme::secondaryText.resolve(appearance));
 }
 
-QuickPanelView::QuickPanelView(QuickPanelState& state, std::function<void(QuickPanelCommand)> onCommand,
+QuickPanelView::QuickPanelView(QuickPanelState& state, const SourceApplicationIcon& sources,
+                               std::function<void(QuickPanelCommand)> onCommand,
                                std::function<void(const Clip&)> onCopy, QWidget* parent)
     : QWidget(parent), state_(state), onCommand_(std::move(onCommand))
 {
@@ -154,7 +155,7 @@ QuickPanelView::QuickPanelView(QuickPanelState& state, std::function<void(QuickP
     listBand->setMinimumHeight(0);
     auto* listLayout = new QGridLayout(listBand);
     listLayout->setContentsMargins(12, 0, 12, 0);
-    list_ = new QuickPanelList(state, std::move(onCopy), listBand);
+    list_ = new QuickPanelList(state, sources, std::move(onCopy), listBand);
     empty_ = new QLabel(listBand);
     empty_->setFont(SystemFont::regular(13));
     empty_->setAlignment(Qt::AlignCenter);

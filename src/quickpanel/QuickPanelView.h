@@ -14,6 +14,8 @@ class QToolButton;
 
 namespace tavlin {
 
+class SourceApplicationIcon;
+
 class QuickPanelList;
 class QuickPanelState;
 class QuickSearchField;
@@ -45,8 +47,9 @@ class QuickPanelView : public QWidget {
 public:
     static constexpr int listHeight = 200;
 
-    QuickPanelView(QuickPanelState& state, std::function<void(QuickPanelCommand)> onCommand,
-                   std::function<void(const Clip&)> onCopy, QWidget* parent = nullptr);
+    QuickPanelView(QuickPanelState& state, const SourceApplicationIcon& sources,
+                   std::function<void(QuickPanelCommand)> onCommand, std::function<void(const Clip&)> onCopy,
+                   QWidget* parent = nullptr);
 
     QuickSearchField* searchField() const;
     QuickPanelList* list() const { return list_; }

@@ -37,23 +37,25 @@ private:
 
 } // namespace
 
-std::shared_ptr<const SourceApplicationIcon::Value> ExcludedApplicationRow::application(const QString& bundleID)
+std::shared_ptr<const SourceApplicationIcon::Value> ExcludedApplicationRow::application(const SourceApplicationIcon& sources,
+                                                                                     const QString& bundleID)
 {
-    std::shared_ptr<const SourceApplicationIcon::Value> value = SourceApplicationIcon::resolve(bundleID, ClipKind::other);
+    std::shared_ptr<const SourceApplicationIcon::Value> value = sources.resolve(bundleID, ClipKind::other);
     return value->isFallback() ? nullptr : value;
 }
 
-QString ExcludedApplicationRow::displayName(const QString& bundleID)
+QString ExcludedApplicationRow::displayName(const SourceApplicationIcon& sources, const QString& bundleID)
 {
-    const auto found = application(bundleID);
+    const auto found = application(sources, bundleID);
     return found ? found->name : bundleID;
 }
 
-ExcludedApplicationRow::ExcludedApplicationRow(const QString& bundleID, std::function<void()> onRemove, QWidget* parent)
+ExcludedApplicationRow::ExcludedApplicationRow(const SourceApplicationIcon& sources, const QString& bundleID,
+                                               std::function<void()> onRemove, QWidget* parent)
     : QWidget(parent)
 {
     setMinimumHeight(50);
-    const auto found = application(bundleID);
+    const auto found = application(sources, bundleID);
     const QString name = found ? found->name : bundleID;
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(16, 4, 16, 4);

@@ -48,8 +48,9 @@ public:
 
 } // namespace
 
-ExcludedApplicationsSection::ExcludedApplicationsSection(HistoryBrowser& history, CaptureExclusions& exclusions, QWidget* parent)
-    : QWidget(parent), history_(history), exclusions_(exclusions)
+ExcludedApplicationsSection::ExcludedApplicationsSection(HistoryBrowser& history, CaptureExclusions& exclusions,
+                                                         const SourceApplicationIcon& sources, QWidget* parent)
+    : QWidget(parent), history_(history), exclusions_(exclusions), sources_(sources)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -131,7 +132,7 @@ void ExcludedApplicationsSection::rebuildList()
         if (!first)
             layout->addWidget(new SettingsRowSeparator());
         first = false;
-        auto* row = new ExcludedApplicationRow(bundleID, [this, bundleID] { exclusions_.remove(bundleID); });
+        auto* row = new ExcludedApplicationRow(sources_, bundleID, [this, bundleID] { exclusions_.remove(bundleID); });
         layout->addWidget(row);
         // New rows join the window's focus chain at its end: Tab goes down the list as it reads
         // instead, then to "Add App" below it.
@@ -150,7 +151,7 @@ void ExcludedApplicationsSection::rebuildMenu()
     if (!offered.isEmpty()) {
         menu_->addSection(QCoreApplication::translate("Tavlin", "From History"));
         for (const QString& bundleID : offered) {
-            menu_->addAction(ExcludedApplicationRow::displayName(bundleID), this, [this, bundleID] {
+            menu_->addAction(ExcludedApplicationRow::displayName(sources_, bundleID), this, [this, bundleID] {
                 setAddMessage(CaptureExclusions::message(exclusions_.add(bundleID)));
             });
         }
@@ -161,8 +162,7 @@ void ExcludedApplicationsSection::rebuildMenu()
 
 void ExcludedApplicationsSection::chooseApplication()
 {
-    const Workspace* workspace = SourceApplicationIcon::workspace();
-    auto* chooser = new ApplicationChooser(workspace ? workspace->installedApplications() : QList<ApplicationInfo>(), window());
+    auto* chooser = new ApplicationChooser(sources_.workspace().installedApplications(), window());
     chooser->setAttribute(Qt::WA_DeleteOnClose);
     chooser->setPalette(ThemeAppearance::palette(ThemeAppearance::of(this))); // a window of its own: themed like this one
     connect(chooser, &ApplicationChooser::chosen, this, [this](const QUrl& desktopFile) {

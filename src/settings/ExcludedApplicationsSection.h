@@ -7,6 +7,8 @@ class QMenu;
 
 namespace tavlin {
 
+class SourceApplicationIcon;
+
 class CaptureExclusions;
 class HistoryBrowser;
 class SettingsCaption;
@@ -18,7 +20,8 @@ class SettingsGroup;
 class ExcludedApplicationsSection : public QWidget {
     Q_OBJECT
 public:
-    ExcludedApplicationsSection(HistoryBrowser& history, CaptureExclusions& exclusions, QWidget* parent = nullptr);
+    ExcludedApplicationsSection(HistoryBrowser& history, CaptureExclusions& exclusions,
+                                const SourceApplicationIcon& sources, QWidget* parent = nullptr);
 
     // The history's applications offered for exclusion, most records first.
     QStringList knownSources() const;
@@ -36,6 +39,7 @@ private:
 
     HistoryBrowser& history_;
     CaptureExclusions& exclusions_;
+    const SourceApplicationIcon& sources_;
     SettingsGroup* group_;
     QWidget* rows_;
     QWidget* add_;

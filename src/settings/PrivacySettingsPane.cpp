@@ -13,11 +13,11 @@
 namespace tavlin {
 
 PrivacySettingsPane::PrivacySettingsPane(HistoryBrowser& history, CaptureExclusions& exclusions, RetentionSettings& retention,
-                                         QWidget* parent)
+                                         const SourceApplicationIcon& sources, QWidget* parent)
     : SettingsPane(QCoreApplication::translate("Tavlin", "History & Privacy"), QStringLiteral("hand.raised"), true, parent)
     , retention_(retention)
 {
-    add(new ExcludedApplicationsSection(history, exclusions));
+    add(new ExcludedApplicationsSection(history, exclusions, sources));
     add(new HistoryStorageSection(retention_));
 
     connect(this, &SettingsPane::appeared, this, [this] { retention_.refreshUsage(); });

@@ -10,6 +10,8 @@
 
 namespace tavlin {
 
+class SourceApplicationIcon;
+
 class CaptureExclusions;
 class HistoryBrowser;
 
@@ -21,7 +23,7 @@ class PrivacySettingsPane : public SettingsPane {
     Q_OBJECT
 public:
     PrivacySettingsPane(HistoryBrowser& history, CaptureExclusions& exclusions, RetentionSettings& retention,
-                        QWidget* parent = nullptr);
+                        const SourceApplicationIcon& sources, QWidget* parent = nullptr);
 
     // The question of a pending change, while it is up.
     QMessageBox* confirmation() const { return confirmation_; }

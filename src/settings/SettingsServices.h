@@ -7,6 +7,7 @@ class CaptureExclusions;
 class HistoryModel;
 class LaunchAtLoginController;
 class RetentionSettings;
+class SourceApplicationIcon;
 
 // The controllers behind the General and History & Privacy panes; all present or none.
 struct SettingsServices {
@@ -15,6 +16,7 @@ struct SettingsServices {
     CaptureExclusions& exclusions;
     RetentionSettings& retention;
     AppUpdateController& updates;
+    const SourceApplicationIcon& sources;
 };
 
 } // namespace tavlin

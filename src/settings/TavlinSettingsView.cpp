@@ -112,7 +112,8 @@ QWidget* TavlinSettingsView::makePane(SettingsSection section)
     case SettingsSection::quickPanel:
         return new ShortcutSettingsView(*inputs_.shortcut);
     case SettingsSection::privacy:
-        return new PrivacySettingsPane(inputs_.services->model.browser(), inputs_.services->exclusions, inputs_.services->retention);
+        return new PrivacySettingsPane(inputs_.services->model.browser(), inputs_.services->exclusions,
+                                       inputs_.services->retention, inputs_.services->sources);
     }
     return nullptr;
 }

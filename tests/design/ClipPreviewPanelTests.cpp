@@ -57,15 +57,13 @@ protected:
                            QStringLiteral("Sketch.app Helper"),
                            {},
                            QStringLiteral("/usr/share/applications/org.example.Sketch.desktop")});
-        SourceApplicationIcon::setWorkspace(&workspace);
     }
-    void TearDown() override { SourceApplicationIcon::setWorkspace(nullptr); }
 
     ClipPreviewPanel* show(test::ThemedWindow& window, const Clip& clip, const ClipPreview& preview,
                            const std::optional<ClipMetadata>& metadata, bool copied = false)
     {
         auto* panel = new ClipPreviewPanel(
-            clip, preview, metadata, copied, [this] { ++copies; }, [this] { ++favorites; }, [this] { ++deletions; });
+            sources, clip, preview, metadata, copied, [this] { ++copies; }, [this] { ++favorites; }, [this] { ++deletions; });
         return window.hold(panel, panelSize + QSize(2 * window.margin, 2 * window.margin));
     }
 
@@ -80,6 +78,7 @@ protected:
 
     QTemporaryDir folder;
     test::FakeWorkspace workspace;
+    SourceApplicationIcon sources{workspace};
     int copies = 0;
     int favorites = 0;
     int deletions = 0;
@@ -194,12 +193,12 @@ TEST_F(ClipPreviewPanelTest, FileButtonsCheckAgainWhenPressed)
 
 TEST_F(ClipPreviewPanelTest, SourceNames)
 {
-    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, std::nullopt)), QStringLiteral("Unknown source"));
-    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, QStringLiteral("org.example.Gone"))),
+    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, std::nullopt), sources), QStringLiteral("Unknown source"));
+    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, QStringLiteral("org.example.Gone")), sources),
               QStringLiteral("org.example.Gone"));
-    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {})), QStringLiteral("Text Editor"));
+    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}), sources), QStringLiteral("Text Editor"));
     // A name keeps an ".app" in its middle.
-    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, QStringLiteral("org.example.Sketch"))),
+    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, QStringLiteral("org.example.Sketch")), sources),
               QStringLiteral("Sketch.app Helper"));
 }
 
@@ -209,7 +208,7 @@ TEST_F(ClipPreviewPanelTest, CountsBesideALongSourceNameAreCutOnlyAtTheirEnd)
     ClipMetadata counts;
     counts.characterCount = 500000;
     counts.lineCount = 3650;
-    auto* panel = new ClipPreviewPanel(sampleRecord(ClipKind::text, QStringLiteral("x"), QStringLiteral("org.example.AVeryLongIdentifier")),
+    auto* panel = new ClipPreviewPanel(sources, sampleRecord(ClipKind::text, QStringLiteral("x"), QStringLiteral("org.example.AVeryLongIdentifier")),
                                        ClipPreview::text(), counts, false, {}, {}, {});
     window.hold(panel, QSize(300, 640));
     test::ThemedWindow::settle();
@@ -223,7 +222,7 @@ TEST_F(ClipPreviewPanelTest, ANarrowPanelKeepsTheSourceNameAndEveryFileButtonWho
     ClipMetadata metadata;
     metadata.filePaths = {existingFile()};
     const test::ScopedLanguage russian(QStringLiteral("ru"));
-    auto* panel = new ClipPreviewPanel(sampleRecord(ClipKind::file, QStringLiteral("Quarterly report.pdf")), ClipPreview::text(),
+    auto* panel = new ClipPreviewPanel(sources, sampleRecord(ClipKind::file, QStringLiteral("Quarterly report.pdf")), ClipPreview::text(),
                                        metadata, false, {}, {}, {});
     window.hold(panel, QSize(260, 640));
     test::ThemedWindow::settle();

@@ -1,6 +1,5 @@
 #include "DesignTestSupport.h"
 
-#include "SourceApplicationIcon.h"
 #include "Translations.h"
 
 #include <QCoreApplication>
@@ -14,15 +13,12 @@ ScopedLanguage::ScopedLanguage(const QString& language)
     QLocale::setDefault(QLocale(language));
     if (Translations::load(*compiled_, language))
         QCoreApplication::installTranslator(compiled_.get());
-    // Source names are cached in the language they were first asked in ("Unknown source").
-    SourceApplicationIcon::setWorkspace(SourceApplicationIcon::workspace());
 }
 
 ScopedLanguage::~ScopedLanguage()
 {
     QCoreApplication::removeTranslator(compiled_.get());
     QLocale::setDefault(previousLocale_);
-    SourceApplicationIcon::setWorkspace(SourceApplicationIcon::workspace());
 }
 
 Clip sampleRecord(ClipKind kind, const QString& text, std::optional<QString> source)

@@ -1,8 +1,10 @@
 // The one records model: a new page changes only the rows that differ, and each record's
 // presentation is made once and bounded whatever the record's size.
 #include "DesignTestSupport.h"
+#include "FakeWorkspace.h"
 #include "ImageSamples.h"
 #include "RecordListModel.h"
+#include "SourceApplicationIcon.h"
 #include "StoredPlaceholder.h"
 
 #include <QAbstractItemModelTester>
@@ -40,7 +42,9 @@ QList<qint64> ids(const RecordListModel& model)
 
 TEST(RecordListModel, ANewPageChangesOnlyTheRowsThatDiffer)
 {
-    RecordListModel model;
+    test::FakeWorkspace workspace;
+    SourceApplicationIcon sources(workspace);
+    RecordListModel model(sources);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     model.setRecords(records({3, 2, 1}));
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
@@ -87,7 +91,9 @@ TEST(RecordListModel, ANewPageChangesOnlyTheRowsThatDiffer)
 
 TEST(RecordListModel, APresentationIsMadeOnceAndFollowsItsStoredRow)
 {
-    RecordListModel model;
+    test::FakeWorkspace workspace;
+    SourceApplicationIcon sources(workspace);
+    RecordListModel model(sources);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     int loads = 0;
     model.setLoader([&](Clip clip) -> QCoro::Task<std::optional<ClipRowPresentation>> {

@@ -36,18 +36,17 @@ protected:
         icon.save(iconPath);
         workspace.install({QStringLiteral("org.example.Editor"), QStringLiteral("Editor"), iconPath,
                            QStringLiteral("/usr/share/applications/org.example.Editor.desktop")});
-        SourceApplicationIcon::setWorkspace(&workspace);
     }
-    void TearDown() override { SourceApplicationIcon::setWorkspace(nullptr); }
 
     QTemporaryDir folder;
     QString iconPath;
     CountingWorkspace workspace;
+    SourceApplicationIcon sources{workspace};
 };
 
 TEST_F(SourceApplicationIconTest, AnInstalledApplicationGivesItsIconNameAndEntry)
 {
-    const auto value = SourceApplicationIcon::resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
+    const auto value = sources.resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
     EXPECT_FALSE(value->isFallback());
     EXPECT_EQ(value->name, QStringLiteral("Editor"));
     EXPECT_EQ(value->applicationURL,
@@ -58,8 +57,8 @@ TEST_F(SourceApplicationIconTest, AnInstalledApplicationGivesItsIconNameAndEntry
 
 TEST_F(SourceApplicationIconTest, NoSourceAndUninstalledApplicationsFallBackToTheKind)
 {
-    const auto none = SourceApplicationIcon::resolve(std::nullopt, ClipKind::link);
-    const auto gone = SourceApplicationIcon::resolve(QStringLiteral("org.example.Gone"), ClipKind::image);
+    const auto none = sources.resolve(std::nullopt, ClipKind::link);
+    const auto gone = sources.resolve(QStringLiteral("org.example.Gone"), ClipKind::image);
     for (const auto& value : {none, gone}) {
         EXPECT_TRUE(value->isFallback());
         EXPECT_EQ(value->applicationURL, std::nullopt);
@@ -67,30 +66,30 @@ TEST_F(SourceApplicationIconTest, NoSourceAndUninstalledApplicationsFallBackToTh
     EXPECT_EQ(none->name, QStringLiteral("Unknown source"));
     // As the preview and the Apps filter name it.
     EXPECT_EQ(gone->name, QStringLiteral("org.example.Gone"));
-    EXPECT_EQ(gone->name, ClipPreviewPanel::sourceName(test::sampleRecord(ClipKind::image, {}, QStringLiteral("org.example.Gone"))));
+    EXPECT_EQ(gone->name, ClipPreviewPanel::sourceName(test::sampleRecord(ClipKind::image, {}, QStringLiteral("org.example.Gone")), sources));
     EXPECT_NE(none->symbol, gone->symbol) << "each kind has its own symbol";
 }
 
 TEST_F(SourceApplicationIconTest, CachedPerApplicationAndKind)
 {
-    const auto text = SourceApplicationIcon::resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
-    SourceApplicationIcon::resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
+    const auto text = sources.resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
+    sources.resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
     EXPECT_EQ(workspace.lookups, 1);
-    SourceApplicationIcon::resolve(QStringLiteral("org.example.Editor"), ClipKind::link);
+    sources.resolve(QStringLiteral("org.example.Editor"), ClipKind::link);
     EXPECT_EQ(workspace.lookups, 2);
     // A cached value outlives a change on the desktop until the cache drops it.
     workspace.applications.clear();
-    EXPECT_EQ(SourceApplicationIcon::resolve(QStringLiteral("org.example.Editor"), ClipKind::text), text);
+    EXPECT_EQ(sources.resolve(QStringLiteral("org.example.Editor"), ClipKind::text), text);
 }
 
 TEST_F(SourceApplicationIconTest, TheCacheKeepsAtMost32Entries)
 {
-    const auto first = SourceApplicationIcon::resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
+    const auto first = sources.resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
     for (int i = 0; i < 40; ++i)
-        SourceApplicationIcon::resolve(QStringLiteral("org.example.App%1").arg(i), ClipKind::text);
+        sources.resolve(QStringLiteral("org.example.App%1").arg(i), ClipKind::text);
     const int before = workspace.lookups;
     // The oldest entry was dropped and is looked up again; the value it held is still valid.
-    SourceApplicationIcon::resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
+    sources.resolve(QStringLiteral("org.example.Editor"), ClipKind::text);
     EXPECT_EQ(workspace.lookups, before + 1);
     EXPECT_EQ(first->name, QStringLiteral("Editor"));
 }
@@ -110,7 +109,7 @@ TEST(SourceApplicationName, BlankNamesFallBackToTheDesktopFileName)
 TEST_F(SourceApplicationIconTest, IconViewAndNameLabel)
 {
     test::ThemedWindow window;
-    auto* icon = window.hold(new SourceIconView(QStringLiteral("org.example.Editor"), ClipKind::text));
+    auto* icon = window.hold(new SourceIconView(sources.resolve(QStringLiteral("org.example.Editor"), ClipKind::text)));
     EXPECT_EQ(icon->toolTip(), QStringLiteral("Editor"));
 
     auto* label

@@ -1,9 +1,11 @@
 #include "ContentView.h"
+#include "FakeWorkspace.h"
 #include "HistoryCardFlowLayout.h"
 #include "HistoryGridMetrics.h"
 #include "HistoryCollectionView.h"
 #include "HistoryListView.h"
 #include "RecordListModel.h"
+#include "SourceApplicationIcon.h"
 #include "HistoryRowContent.h"
 #include "ImageSamples.h"
 #include "SystemFont.h"
@@ -111,7 +113,9 @@ TEST(HistoryListView, RowHeightsByModeKindAndText)
 
 TEST(HistoryCollectionView, PresentationsFinishingTogetherReflowTheGridOnce)
 {
-    RecordListModel records;
+    tavlin::test::FakeWorkspace workspace;
+    SourceApplicationIcon sources(workspace);
+    RecordListModel records(sources);
     QList<Clip> clips;
     for (int id = 1; id <= 6; ++id)
         clips.append(Clip{id, QStringLiteral("photo%1.png").arg(id), QDateTime::currentDateTime(), std::nullopt,

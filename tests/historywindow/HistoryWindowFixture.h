@@ -2,9 +2,11 @@
 
 #include "ContentView.h"
 #include "FakePasteboard.h"
+#include "FakeWorkspace.h"
 #include "HistoryModel.h"
 #include "HistoryStore.h"
 #include "InMemoryDefaults.h"
+#include "SourceApplicationIcon.h"
 #include "TemporaryFolder.h"
 #include "ViewPreferences.h"
 
@@ -25,6 +27,9 @@ struct HistoryWindowFixture {
     ViewPreferences preferences{defaults};
     std::optional<QString> frontmost = QStringLiteral("org.gnome.TextEditor");
     std::unique_ptr<HistoryModel> model;
+    // The applications records come from; a view made after a change of language names them in it.
+    FakeWorkspace workspace;
+    std::unique_ptr<SourceApplicationIcon> sources;
     std::unique_ptr<ContentView> view;
 
     // Stores `count` texts straight into the database, before the model opens it.
@@ -58,7 +63,9 @@ struct HistoryWindowFixture {
     ContentView& show(QSize size = {1040, 700})
     {
         open();
-        view = std::make_unique<ContentView>(*model, preferences, [] {}, true);
+        view.reset();
+        sources = std::make_unique<SourceApplicationIcon>(workspace);
+        view = std::make_unique<ContentView>(*model, preferences, *sources, [] {}, true);
         view->resize(size);
         view->show();
         settle();

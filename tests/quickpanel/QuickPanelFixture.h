@@ -5,11 +5,13 @@
 #include "FakePasteboard.h"
 #include "FakeSystemAppearance.h"
 #include "FakeWindowFocus.h"
+#include "FakeWorkspace.h"
 #include "HistoryModel.h"
 #include "HistoryStore.h"
 #include "InMemoryDefaults.h"
 #include "QuickPanelCoordinator.h"
 #include "QuickPanelState.h"
+#include "SourceApplicationIcon.h"
 #include "StoreTestSupport.h"
 #include "TemporaryFolder.h"
 #include "ViewPreferences.h"
@@ -26,6 +28,8 @@ struct HistoryFixture {
     FakePasteboard pasteboard;
     std::unique_ptr<HistoryModel> model;
     std::optional<QString> frontmost; // the application copies come from
+    FakeWorkspace workspace;
+    SourceApplicationIcon sources{workspace};
 
     // Stores the texts oldest first before the model opens the store.
     explicit HistoryFixture(const QStringList& texts = {})
@@ -65,7 +69,7 @@ struct PanelFixture : HistoryFixture {
     explicit PanelFixture(const QStringList& texts = {}) : HistoryFixture(texts)
     {
         focus.active = otherApplication;
-        coordinator = std::make_unique<QuickPanelCoordinator>(model->operations(), preferences, appearance, focus, presses);
+        coordinator = std::make_unique<QuickPanelCoordinator>(model->operations(), preferences, appearance, focus, presses, sources);
     }
 
     // How often the keyboard was handed back to the other application.

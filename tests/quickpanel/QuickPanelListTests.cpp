@@ -20,7 +20,7 @@ TEST(QuickPanelList, AnIndexFromBeforeAChangeNamesNoRecord)
     HistoryFixture history({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
     QuickPanelState state(history.model->operations());
     QList<Clip> copies;
-    QuickPanelList list(state, [&](const Clip& clip) { copies.append(clip); });
+    QuickPanelList list(state, history.sources, [&](const Clip& clip) { copies.append(clip); });
     list.resize(396, 200);
     state.open();
     ASSERT_TRUE(waitFor([&] { return list.listModel().rowCount() == 3; }));
@@ -63,7 +63,7 @@ TEST(QuickPanelList, ClicksSelectDoubleClicksCopyAndTheKeyboardStaysAway)
     HistoryFixture history(many);
     QuickPanelState state(history.model->operations());
     QList<Clip> copies;
-    QuickPanelList list(state, [&](const Clip& clip) { copies.append(clip); });
+    QuickPanelList list(state, history.sources, [&](const Clip& clip) { copies.append(clip); });
     list.resize(396, 200);
     list.show();
     state.open();

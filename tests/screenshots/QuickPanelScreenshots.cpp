@@ -14,9 +14,6 @@ namespace tavlin::test {
 void quickPanelScreenshots()
 {
     QTemporaryDir icons;
-    FakeWorkspace workspace;
-    installApplications(workspace, icons);
-    SourceApplicationIcon::setWorkspace(&workspace);
     for (const QString& language : {QStringLiteral("en"), QStringLiteral("ru")}) {
         std::optional<ScopedLanguage> russian;
         if (language == QStringLiteral("ru"))
@@ -36,6 +33,7 @@ void quickPanelScreenshots()
             shootPanel(empty, QStringLiteral("quick-panel-empty"), [] { return true; });
 
             PanelFixture fixture;
+            installApplications(fixture.workspace, icons);
             fixture.focus.compositor = true;
             fixture.appearance.setDark(dark);
             captureEveryKind(fixture.pasteboard, *fixture.model, fixture.frontmost, fixture.folder.path());
@@ -53,7 +51,6 @@ void quickPanelScreenshots()
             shootPanel(fixture, QStringLiteral("quick-panel-error"), [&] { return fixture.find("quick-panel-error")->isVisible(); });
         }
     }
-    SourceApplicationIcon::setWorkspace(nullptr);
 }
 
 } // namespace tavlin::test

@@ -189,7 +189,6 @@ void previewPanels()
     QTemporaryDir folder;
     FakeWorkspace workspace;
     installApplications(workspace, folder);
-    SourceApplicationIcon::setWorkspace(&workspace);
     const QString report = folder.filePath(QStringLiteral("Quarterly report.pdf"));
     QFile file(report);
     file.open(QIODevice::WriteOnly);
@@ -198,9 +197,10 @@ void previewPanels()
     const QString photo = folder.filePath(QStringLiteral("holiday.png"));
     landscape().save(photo);
 
-    const auto show = [](const Sample& sample, bool dark, const QString& name, QSize size = {440, 640}) {
+    const auto show = [&workspace](const Sample& sample, bool dark, const QString& name, QSize size = {440, 640}) {
         ThemedWindow window(dark);
-        window.hold(new ClipPreviewPanel(sample.clip, sample.preview, sample.metadata, sample.name == u"code", {}, {}, {}),
+        const SourceApplicationIcon sources(workspace);
+        window.hold(new ClipPreviewPanel(sources, sample.clip, sample.preview, sample.metadata, sample.name == u"code", {}, {}, {}),
                     size + QSize(2 * window.margin, 2 * window.margin));
         shoot(window, name);
     };
@@ -216,7 +216,6 @@ void previewPanels()
         if (sample.name == u"imagefile")
             show(sample, false, QStringLiteral("preview-%1-small-ru").arg(sample.name), {280, 460});
     }
-    SourceApplicationIcon::setWorkspace(nullptr);
 }
 
 void buttons()
@@ -350,12 +349,10 @@ void captureEveryKind(FakePasteboard& pasteboard, HistoryModel& model, std::opti
 void historyWindowScreenshots()
 {
     QTemporaryDir icons;
-    FakeWorkspace workspace;
-    installApplications(workspace, icons);
-    SourceApplicationIcon::setWorkspace(&workspace);
     FakeSystemAppearance system;
     {
         HistoryWindowFixture fixture;
+        installApplications(fixture.workspace, icons);
         fixture.open();
         captureEveryKind(fixture.pasteboard, *fixture.model, fixture.frontmost, fixture.folder.path());
         for (const QString& language : {QStringLiteral("en"), QStringLiteral("ru")}) {
@@ -384,7 +381,6 @@ void historyWindowScreenshots()
     new ThemeAppearance(&view, system, ThemePreference::light);
     ThemedWindow::settle();
     shoot(view, QStringLiteral("history-empty"));
-    SourceApplicationIcon::setWorkspace(nullptr);
 }
 
 } // namespace tavlin::test

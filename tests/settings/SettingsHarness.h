@@ -60,6 +60,7 @@ struct SettingsHarness {
     LaunchAtLoginController launchAtLogin{std::make_unique<SystemLoginItemService>(
         QCoreApplication::applicationFilePath(), folder.path() + QStringLiteral("/autostart"), [](const QUrl&) {})};
     CaptureExclusions exclusions{defaults, workspace, Workspace::ownApplicationID()};
+    SourceApplicationIcon sourceIcons{workspace};
     RetentionSettings retention{defaults, model};
     AppUpdateController updates{std::make_unique<UnavailableUpdateService>(UpdateAvailability{}), QStringLiteral("1.2.0"),
                                 [](const QUrl&) {}};
@@ -69,20 +70,18 @@ struct SettingsHarness {
 
     explicit SettingsHarness(SettingsSection section = SettingsSection::general, bool dark = false)
     {
-        SourceApplicationIcon::setWorkspace(&workspace);
         appearance.setDark(dark);
         navigation.setSection(section);
         shortcut.start();
         window = new SettingsWindow(new TavlinSettingsView(TavlinSettingsView::Inputs{
             preferences, navigation, &appearance, &shortcut,
-            SettingsServices{model, launchAtLogin, exclusions, retention, updates}, &language, {}}));
+            SettingsServices{model, launchAtLogin, exclusions, retention, updates, sourceIcons}, &language, {}}));
         window->show();
         settle();
     }
     ~SettingsHarness()
     {
         delete window;
-        SourceApplicationIcon::setWorkspace(nullptr);
     }
 
     // Ordinary records, oldest first (ids follow age), each of `bytes`, from `sources` in turn.

@@ -60,7 +60,7 @@ TEST(SettingsRoot, OffersTheSectionsItsServicesAllowAndCorrectsAnUnavailableSele
                                  withServices ? nullptr : &harness.shortcut,
                                  withServices ? std::optional(SettingsServices{harness.model, harness.launchAtLogin,
                                                                                harness.exclusions, harness.retention,
-                                                                               harness.updates})
+                                                                               harness.updates, harness.sourceIcons})
                                               : std::nullopt,
                                  &harness.language, {}});
         EXPECT_EQ(view.availableSections().size(), withServices ? 3 : 2);
