@@ -10,6 +10,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QLabel>
 #include <QPainter>
@@ -30,11 +32,19 @@ const char* const pressName = "tavlin-press";
 
 // The look of a push button that brings none: a dialog's or a banner's. The default button is
 // the accent one.
-ButtonLook stockLook(const QStyleOption* option)
+ButtonLook stockLook(const QStyleOption* option, const QWidget* widget)
 {
     const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
     const bool primary = button && (button->features & QStyleOptionButton::DefaultButton);
-    return ButtonLook::styled({primary ? TavlinButtonStyle::Kind::primary : TavlinButtonStyle::Kind::secondary, 28});
+    ButtonLook look = ButtonLook::styled({primary ? TavlinButtonStyle::Kind::primary : TavlinButtonStyle::Kind::secondary, 28});
+    // A button that deletes reads in red.
+    if (const auto* box = widget ? qobject_cast<const QDialogButtonBox*>(widget->parentWidget()) : nullptr; box && !primary) {
+        for (QAbstractButton* each : box->buttons()) {
+            if (each == widget && box->buttonRole(each) == QDialogButtonBox::DestructiveRole)
+                look.ink = TavlinTheme::systemRed;
+        }
+    }
+    return look;
 }
 
 std::optional<ButtonLook> lookOf(const QWidget* widget, const QStyleOption* option)
@@ -43,7 +53,7 @@ std::optional<ButtonLook> lookOf(const QWidget* widget, const QStyleOption* opti
         return look;
     const auto* push = qobject_cast<const QPushButton*>(widget);
     if (push && !push->isFlat())
-        return stockLook(option);
+        return stockLook(option, widget);
     return std::nullopt;
 }
 
@@ -176,10 +186,15 @@ void TavlinStyle::polish(QWidget* widget)
     }
     // Pop-ups, tool tips and dialogs are windows of their own: each takes the palette of the
     // window it belongs to whenever it shows.
-    if (widget->isWindow() && widget->parentWidget())
+    if (widget->isWindow())
         widget->installEventFilter(this);
     if (auto* label = qobject_cast<QLabel*>(widget); label && widget->windowType() == Qt::ToolTip)
         label->setMaximumWidth(toolTipWidth);
+    // A message's explanation gets a readable measure rather than a narrow column.
+    if (widget->objectName() == QLatin1String("qt_msgbox_informativelabel"))
+        widget->setMinimumWidth(messageWidth);
+    if (widget->objectName() == QLatin1String("qt_msgbox_label"))
+        widget->setFont(SystemFont::regular(14, QFont::DemiBold));
 }
 
 void TavlinStyle::unpolish(QWidget* widget)
@@ -191,15 +206,44 @@ void TavlinStyle::unpolish(QWidget* widget)
 bool TavlinStyle::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Show || event->type() == QEvent::Polish) {
+        // A window of its own with no theme of its own: a pop-up, tool tip or dialog of a themed
+        // window looks like that window; one that belongs to no window (the tray's menu, an
+        // application message) looks like the windows last themed.
         auto* window = static_cast<QWidget*>(watched);
-        const QWidget* owner = window->parentWidget();
-        if (owner && !ThemeAppearance::isMarked(window)) {
-            const QPalette palette = ThemeAppearance::palette(ThemeAppearance::of(owner));
+        std::optional<Appearance> appearance;
+        if (!ThemeAppearance::isMarked(window)) {
+            if (const QWidget* owner = window->parentWidget())
+                appearance = ThemeAppearance::of(owner);
+            else
+                appearance = ThemeAppearance::lastApplied();
+        }
+        if (appearance) {
+            QPalette palette = ThemeAppearance::palette(*appearance);
+            // A dialog stands on a raised surface, apart from the window behind it.
+            if (qobject_cast<QDialog*>(window))
+                palette.setColor(QPalette::Window, TavlinTheme::elevatedSurface.resolve(*appearance));
             if (window->palette() != palette)
                 window->setPalette(palette);
         }
     }
     return QProxyStyle::eventFilter(watched, event);
+}
+
+QIcon TavlinStyle::standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const
+{
+    // A message's icon is one of the interface's symbols, not the platform's clip art.
+    const Appearance appearance = ThemeAppearance::of(widget);
+    switch (icon) {
+    case SP_MessageBoxWarning:
+        return SymbolIcon::icon(QStringLiteral("exclamationmark.triangle.fill"), QColor(0xFF, 0x95, 0x00));
+    case SP_MessageBoxCritical:
+        return SymbolIcon::icon(QStringLiteral("exclamationmark.triangle.fill"), TavlinTheme::systemRed.resolve(appearance));
+    case SP_MessageBoxInformation:
+    case SP_MessageBoxQuestion:
+        return SymbolIcon::icon(QStringLiteral("info.circle"), TavlinTheme::brandAccent.resolve(appearance));
+    default:
+        return QProxyStyle::standardIcon(icon, option, widget);
+    }
 }
 
 void TavlinStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
@@ -273,27 +317,67 @@ void TavlinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
         painter->restore();
         return;
     }
-    case PE_IndicatorCheckBox: {
-        // A rounded box: outlined while clear, filled with the accent and checked while on.
+    case PE_IndicatorCheckBox:
+    case PE_IndicatorRadioButton: {
+        // A rounded box or a circle: outlined while clear, filled with the accent and marked
+        // (a check, a dot) while on.
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
         if (!(option->state & State_Enabled))
             painter->setOpacity(0.45);
         const QRectF box = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
-        const bool on = option->state & (State_On | State_NoChange);
-        if (on) {
-            RoundedShape::fill(*painter, box, 4, TavlinTheme::brandAccent.resolve(appearance));
-            SymbolIcon::paint(*painter, option->state & State_On ? QStringLiteral("checkmark") : QStringLiteral("minus"),
-                              box.adjusted(3, 3, -3, -3), TavlinTheme::actionText.resolve(appearance));
+        const bool radio = element == PE_IndicatorRadioButton;
+        const qreal radius = radio ? box.width() / 2 : 4;
+        const QColor mark = TavlinTheme::actionText.resolve(appearance);
+        if (option->state & State_On) {
+            RoundedShape::fill(*painter, box, radius, TavlinTheme::brandAccent.resolve(appearance));
+            if (radio)
+                RoundedShape::fill(*painter, QRectF(box.center() - QPointF(3, 3), QSizeF(6, 6)), 3, mark);
+            else
+                SymbolIcon::paint(*painter, QStringLiteral("checkmark"),
+                                  box.adjusted(3, 3, -3, -3), mark);
         } else {
-            RoundedShape::fill(*painter, box, 4, TavlinTheme::contentSurface.resolve(appearance));
-            RoundedShape::strokeInside(*painter, box, 4,
+            RoundedShape::fill(*painter, box, radius, TavlinTheme::contentSurface.resolve(appearance));
+            RoundedShape::strokeInside(*painter, box, radius,
                                        (appearance.highContrast ? TavlinTheme::primaryText : TavlinTheme::controlBorder)
                                            .resolve(appearance),
                                        appearance.highContrast ? 1.5 : 1);
         }
         if (option->state & State_HasFocus)
-            ring(*painter, QRectF(option->rect).adjusted(-2, -2, 2, 2), 6, appearance);
+            ring(*painter, QRectF(option->rect).adjusted(-2, -2, 2, 2), radio ? radius + 2 : 6, appearance);
+        painter->restore();
+        return;
+    }
+    case PE_PanelLineEdit:
+    case PE_Frame: {
+        // A field or a framed list: the surface inside a rounded outline, the accent while focused.
+        const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+        if (!frame || frame->lineWidth <= 0) {
+            if (element == PE_PanelLineEdit)
+                painter->fillRect(option->rect, option->palette.base());
+            return;
+        }
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        const QRectF box = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
+        if (element == PE_PanelLineEdit)
+            RoundedShape::fill(*painter, box, 8, TavlinTheme::contentSurface.resolve(appearance));
+        const bool focused = element == PE_PanelLineEdit && (option->state & State_HasFocus);
+        RoundedShape::strokeInside(*painter, box, 8,
+                                   (focused ? TavlinTheme::brandAccent : TavlinTheme::controlBorder).resolve(appearance),
+                                   focused ? 2 : 1);
+        painter->restore();
+        return;
+    }
+    case PE_PanelItemViewItem: {
+        // The chosen item on the selection fill, the one under the pointer on the hover fill.
+        const bool selected = option->state & State_Selected;
+        if (!selected && !(option->state & State_MouseOver))
+            return;
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        RoundedShape::fill(*painter, QRectF(option->rect).adjusted(2, 1, -2, -1), 6,
+                           (selected ? TavlinTheme::controlSelection : TavlinTheme::hoverSurface).resolve(appearance));
         painter->restore();
         return;
     }
@@ -379,6 +463,12 @@ QRect TavlinStyle::subControlRect(ComplexControl control, const QStyleOptionComp
 
 QRect TavlinStyle::subElementRect(SubElement element, const QStyleOption* option, const QWidget* widget) const
 {
+    // Text keeps clear of a field's rounded outline.
+    if (element == SE_LineEditContents) {
+        const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+        if (frame && frame->lineWidth > 0)
+            return option->rect.adjusted(8, 2, -8, -2);
+    }
     // A push button takes clicks on its capsule only, not on the room kept for its ring.
     if (element == SE_PushButtonBevel || element == SE_PushButtonContents) {
         if (const std::optional<ButtonLook> look = lookOf(widget, option)) {

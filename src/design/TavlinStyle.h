@@ -22,6 +22,7 @@ public:
 
     static constexpr int scrollBarThickness = 10;
     static constexpr int toolTipWidth = 420;
+    static constexpr int messageWidth = 320;
 
     void polish(QWidget* widget) override;
     void unpolish(QWidget* widget) override;
@@ -43,6 +44,9 @@ public:
                     const QWidget* widget = nullptr) const override;
     int styleHint(StyleHint hint, const QStyleOption* option = nullptr, const QWidget* widget = nullptr,
                   QStyleHintReturn* returnData = nullptr) const override;
+
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option = nullptr,
+                       const QWidget* widget = nullptr) const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -3,6 +3,7 @@
 #include "SystemAppearance.h"
 #include "TavlinTheme.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLocale>
 
@@ -28,6 +29,11 @@ QVariant markOf(const QWidget* widget, const char* property)
             return value;
     }
     return {};
+}
+
+Appearance decoded(int bits)
+{
+    return {(bits & 1) != 0, (bits & 2) != 0};
 }
 
 } // namespace
@@ -80,6 +86,7 @@ void ThemeAppearance::apply()
     const Appearance resolved = appearance();
     const bool changed = window != window_ || applied_ != resolved;
     window->setProperty(appearanceProperty, encoded(resolved));
+    qApp->setProperty(appearanceProperty, encoded(resolved));
     window->setProperty(reduceMotionProperty, system_.reduceMotion());
     window->setLocale(QLocale());
     if (changed) {
@@ -107,12 +114,18 @@ Appearance ThemeAppearance::of(const QWidget* widget)
 {
     if (!widget)
         return {};
-    if (const QVariant marked = markOf(widget, appearanceProperty); marked.isValid()) {
-        const int bits = marked.toInt();
-        return {(bits & 1) != 0, (bits & 2) != 0};
-    }
+    if (const QVariant marked = markOf(widget, appearanceProperty); marked.isValid())
+        return decoded(marked.toInt());
     const QPalette& palette = widget->palette();
     return {palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness(), false};
+}
+
+std::optional<Appearance> ThemeAppearance::lastApplied()
+{
+    const QVariant marked = qApp ? qApp->property(appearanceProperty) : QVariant();
+    if (!marked.isValid())
+        return std::nullopt;
+    return decoded(marked.toInt());
 }
 
 bool ThemeAppearance::isMarked(const QWidget* window)

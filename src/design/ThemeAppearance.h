@@ -34,6 +34,9 @@ public:
     static Appearance of(const QWidget* widget);
     // Whether a window was given an appearance of its own.
     static bool isMarked(const QWidget* window);
+    // The appearance a theme last gave a window, for windows that belong to none (the tray's
+    // menu, a message of the application's own); none before any window was themed.
+    static std::optional<Appearance> lastApplied();
     // Whether animations are to be left out for this widget's window.
     static bool reduceMotion(const QWidget* widget);
     // The palette of Qt's own controls for an appearance.

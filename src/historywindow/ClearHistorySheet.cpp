@@ -1,6 +1,7 @@
 #include "ClearHistorySheet.h"
 
 #include "AssistiveRoles.h"
+#include "ButtonLook.h"
 #include "SymbolIcon.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
@@ -9,6 +10,7 @@
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -27,10 +29,16 @@ ClearHistorySheet::ClearHistorySheet(qint64 total, qint64 favorites, std::functi
     setObjectName(QStringLiteral("clear-history-sheet"));
     setWindowTitle(tr("Clear History?"));
     setWindowModality(Qt::WindowModal);
+    // A sheet hangs from the top of its window: no title bar of its own, so nothing to minimise
+    // or maximise, and it moves with nothing but its window.
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setFixedWidth(sheetWidth);
     const Appearance appearance = ThemeAppearance::of(parent);
-    // A window of its own: it takes the window's theme explicitly.
-    setPalette(ThemeAppearance::palette(appearance));
+    // A window of its own: it takes the window's theme explicitly, on a raised surface rather
+    // than the window's own background.
+    QPalette sheetPalette = ThemeAppearance::palette(appearance);
+    sheetPalette.setColor(QPalette::Window, TavlinTheme::elevatedSurface.resolve(appearance));
+    setPalette(sheetPalette);
     const QColor secondary = TavlinTheme::secondaryText.resolve(appearance);
 
     auto* layout = new QVBoxLayout(this);
@@ -85,17 +93,13 @@ ClearHistorySheet::ClearHistorySheet(qint64 total, qint64 favorites, std::functi
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    auto* cancel = new QPushButton(tr("Cancel"));
-    auto* clear = new QPushButton(tr("Clear"));
+    auto* cancel = ButtonLook::action({TavlinButtonStyle::Kind::secondary, 28}, tr("Cancel"));
+    ButtonLook destructive = ButtonLook::styled({TavlinButtonStyle::Kind::secondary, 28});
+    destructive.ink = TavlinTheme::systemRed;
+    auto* clear = ButtonLook::push(destructive, tr("Clear"));
     clear->setObjectName(QStringLiteral("clear-history-confirm"));
-    for (QPushButton* button : {cancel, clear}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
+    for (QPushButton* button : {cancel, clear})
         buttons->addWidget(button);
-    }
-    QPalette destructive = clear->palette();
-    destructive.setColor(QPalette::ButtonText, QColor(0xD7, 0x26, 0x1E));
-    clear->setPalette(destructive);
     layout->addLayout(buttons);
 
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -106,6 +110,23 @@ ClearHistorySheet::ClearHistorySheet(qint64 total, qint64 favorites, std::functi
         onClear(keeping);
     });
     refresh();
+}
+
+void ClearHistorySheet::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr) {
+        const QRect frame = owner->geometry();
+        move(frame.x() + (frame.width() - width()) / 2, frame.y());
+    }
+}
+
+void ClearHistorySheet::paintEvent(QPaintEvent*)
+{
+    // Without a frame of its own, an edge tells the sheet from the window behind it.
+    QPainter painter(this);
+    painter.setPen(TavlinTheme::border.resolve(ThemeAppearance::of(this)));
+    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
 }
 
 void ClearHistorySheet::setCounts(qint64 total, qint64 favorites)

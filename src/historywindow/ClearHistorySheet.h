@@ -26,6 +26,10 @@ public:
 
     static constexpr int sheetWidth = 420;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void refresh();
 

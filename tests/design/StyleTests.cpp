@@ -1,0 +1,83 @@
+#include "DesignTestSupport.h"
+
+#include "TavlinStyle.h"
+#include "TavlinTheme.h"
+#include "ThemedWindow.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolTip>
+
+#include <gtest/gtest.h>
+
+namespace tavlin {
+namespace {
+
+// Windows of their own that a dark window opens are dark too: its message, whose deleting
+// button reads in red, and the tool tips of its controls.
+TEST(TavlinStyle, DialogsAndToolTipsOfADarkWindowAreDark)
+{
+    test::ThemedWindow window(true);
+    auto* control = window.hold(new QLabel(QStringLiteral("Anchor")));
+    const Appearance dark = Appearance::darkAppearance();
+
+    QMessageBox box(&window.window);
+    box.setText(QStringLiteral("Delete 40 records?"));
+    QPushButton* remove = box.addButton(QStringLiteral("Delete and Apply"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    EXPECT_EQ(box.palette().color(QPalette::Window), TavlinTheme::elevatedSurface.resolve(dark));
+    const QImage face = remove->grab().toImage();
+    bool red = false;
+    for (int x = 0; x < face.width() && !red; ++x) {
+        const QColor ink = face.pixelColor(x, face.height() / 2);
+        red = ink.red() > 150 && ink.green() < 140;
+    }
+    EXPECT_TRUE(red) << "the deleting button reads in red";
+    box.close();
+
+    QToolTip::showText(control->mapToGlobal(QPoint(4, 4)), QStringLiteral("A tip"), control);
+    QWidget* tip = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        for (QWidget* candidate : QApplication::topLevelWidgets()) {
+            if (candidate->windowType() == Qt::ToolTip && candidate->isVisible())
+                tip = candidate;
+        }
+        return tip != nullptr;
+    }, 5000));
+    EXPECT_LT(tip->grab().toImage().pixelColor(3, tip->height() / 2).lightness(), 80) << "not pale yellow";
+    QToolTip::hideText();
+}
+
+// A scroll bar is a slim handle with no arrow buttons, and nothing at all where nothing scrolls.
+TEST(TavlinStyle, ScrollBarsAreSlimHandlesWithoutArrows)
+{
+    test::ThemedWindow window;
+    auto* area = window.hold(new QScrollArea, QSize(200, 200));
+    auto* content = new QWidget;
+    content->setFixedSize(100, 100);
+    area->setWidget(content);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    test::ThemedWindow::settle();
+    QScrollBar* bar = area->verticalScrollBar();
+    EXPECT_EQ(bar->width(), TavlinStyle::scrollBarThickness);
+    const QImage idle = bar->grab().toImage();
+    for (int y = 0; y < idle.height(); y += 4)
+        EXPECT_EQ(idle.pixelColor(bar->width() / 2, y), idle.pixelColor(bar->width() / 2, 0)) << "nothing drawn, row " << y;
+
+    content->setFixedSize(100, 1000);
+    test::ThemedWindow::settle();
+    // A click at the very end pages down rather than stepping a line.
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 2));
+    EXPECT_EQ(bar->value(), bar->pageStep());
+}
+
+} // namespace
+} // namespace tavlin
