@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QVariantAnimation>
 
@@ -203,8 +204,39 @@ void TavlinStyle::unpolish(QWidget* widget)
     QProxyStyle::unpolish(widget);
 }
 
+QString TavlinStyle::boundedToolTip(const QString& text)
+{
+    if (Qt::mightBeRichText(text))
+        return text;
+    QStringList lines = text.split(QLatin1Char('\n'));
+    while (!lines.isEmpty() && lines.first().trimmed().isEmpty())
+        lines.removeFirst();
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    if (lines.size() > toolTipLines) {
+        lines.resize(toolTipLines);
+        lines.last().append(QChar(0x2026));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 bool TavlinStyle::eventFilter(QObject* watched, QEvent* event)
 {
+    // A tool tip shows a text without its blank lead and never grows past a readable size: long
+    // lines wrap, and a long text stops after a few lines. Qt sets the tip's text and wrapping
+    // anew each time it shows one, so this follows each showing and resizing.
+    if (auto* tip = qobject_cast<QLabel*>(watched);
+        tip && tip->windowType() == Qt::ToolTip && (event->type() == QEvent::Show || event->type() == QEvent::Resize)) {
+        const QString bounded = boundedToolTip(tip->text());
+        if (bounded != tip->text()) {
+            tip->setText(bounded);
+            tip->adjustSize();
+        }
+        if (!tip->wordWrap() && tip->sizeHint().width() > toolTipWidth) {
+            tip->setWordWrap(true);
+            tip->resize(toolTipWidth, tip->heightForWidth(toolTipWidth));
+        }
+    }
     if (event->type() == QEvent::Show || event->type() == QEvent::Polish) {
         // A window of its own with no theme of its own: a pop-up, tool tip or dialog of a themed
         // window looks like that window; one that belongs to no window (the tray's menu, an

@@ -23,6 +23,11 @@ public:
     static constexpr int scrollBarThickness = 10;
     static constexpr int toolTipWidth = 420;
     static constexpr int messageWidth = 320;
+    static constexpr int toolTipLines = 12;
+
+    // A plain tool tip text as a tip shows it: without blank lines around it, and cut after
+    // toolTipLines lines. Rich text stays as it is.
+    static QString boundedToolTip(const QString& text);
 
     void polish(QWidget* widget) override;
     void unpolish(QWidget* widget) override;

@@ -18,6 +18,19 @@
 namespace tavlin {
 namespace {
 
+QLabel* shownToolTip()
+{
+    QLabel* tip = nullptr;
+    const bool shown = QTest::qWaitFor([&] {
+        for (QWidget* candidate : QApplication::topLevelWidgets()) {
+            if (candidate->windowType() == Qt::ToolTip && candidate->isVisible())
+                tip = qobject_cast<QLabel*>(candidate);
+        }
+        return tip != nullptr;
+    }, 5000);
+    return shown ? tip : nullptr;
+}
+
 // Windows of their own that a dark window opens are dark too: its message, whose deleting
 // button reads in red, and the tool tips of its controls.
 TEST(TavlinStyle, DialogsAndToolTipsOfADarkWindowAreDark)
@@ -44,15 +57,25 @@ TEST(TavlinStyle, DialogsAndToolTipsOfADarkWindowAreDark)
     box.close();
 
     QToolTip::showText(control->mapToGlobal(QPoint(4, 4)), QStringLiteral("A tip"), control);
-    QWidget* tip = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        for (QWidget* candidate : QApplication::topLevelWidgets()) {
-            if (candidate->windowType() == Qt::ToolTip && candidate->isVisible())
-                tip = candidate;
-        }
-        return tip != nullptr;
-    }, 5000));
+    QLabel* tip = shownToolTip();
+    ASSERT_TRUE(tip);
     EXPECT_LT(tip->grab().toImage().pixelColor(3, tip->height() / 2).lightness(), 80) << "not pale yellow";
+    QToolTip::hideText();
+}
+
+// A record's text as a tool tip starts at its first line of text and stays a readable size.
+TEST(TavlinStyle, ToolTipsDropLeadingBlankLinesAndStayBounded)
+{
+    test::ThemedWindow window;
+    auto* control = window.hold(new QLabel(QStringLiteral("Anchor")));
+    const QString line = QStringLiteral("word ").repeated(60);
+    QToolTip::showText(control->mapToGlobal(QPoint(4, 4)), QStringLiteral("\n \n\t\nFirst\n") + (line + QLatin1Char('\n')).repeated(40),
+                       control);
+    QLabel* tip = shownToolTip();
+    ASSERT_TRUE(tip);
+    EXPECT_TRUE(tip->text().startsWith(QStringLiteral("First\n"))) << tip->text().left(20).toStdString();
+    EXPECT_LE(tip->width(), TavlinStyle::toolTipWidth);
+    EXPECT_LE(tip->height(), 2 * TavlinStyle::toolTipWidth);
     QToolTip::hideText();
 }
 
