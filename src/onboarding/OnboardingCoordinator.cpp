@@ -42,11 +42,7 @@ OnboardingWindow* OnboardingCoordinator::prepare(OnboardingMode mode)
     if (window_)
         return window_;
     auto* state = new OnboardingState(services_.preferences, mode);
-    const QPointer<OnboardingCoordinator> self(this);
-    state->onComplete = [self](OnboardingState::Outcome) {
-        if (self)
-            self->complete();
-    };
+    connect(state, &OnboardingState::completed, this, &OnboardingCoordinator::complete);
     auto* view = new OnboardingView(*state, services_.shortcut, services_.appearance(), services_.makeRecorder);
     window_ = new OnboardingWindow(view, OnboardingLayout::windowSize(services_.availableArea()));
     state->setParent(window_);

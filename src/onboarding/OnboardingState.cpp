@@ -61,8 +61,7 @@ void OnboardingState::setShowPreview(bool show)
 
 void OnboardingState::complete(Outcome outcome)
 {
-    if (onComplete)
-        onComplete(outcome);
+    Q_EMIT completed(outcome);
 }
 
 void OnboardingState::apply(ViewPreferences& preferences) const

@@ -5,7 +5,6 @@
 
 #include <QObject>
 
-#include <functional>
 #include <optional>
 
 namespace tavlin {
@@ -51,11 +50,11 @@ public:
     // made meanwhile in Settings is never turned back by one left untouched here.
     void apply(ViewPreferences& preferences) const;
 
-    // Set by the coordinator; Skip and Get Started call it.
-    std::function<void(Outcome)> onComplete;
+    // Skip and Get Started call it; the coordinator completes the introduction.
     void complete(Outcome outcome);
 
 Q_SIGNALS:
+    void completed(Outcome outcome);
     void stepChanged();
     void movingForwardChanged();
     void themeChanged();

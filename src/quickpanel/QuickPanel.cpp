@@ -46,7 +46,7 @@ void QuickPanel::setIgnoresMouseEvents(bool ignores)
     ignoresMouseEvents_ = ignores;
     // Through the desktop's input shape: Qt's WindowTransparentForInput would also drop the keys
     // typed while the panel opens.
-    passClicks(this, ignores);
+    Q_EMIT clickThroughChanged(ignores);
 }
 
 void QuickPanel::resizeEvent(QResizeEvent*)
@@ -106,7 +106,7 @@ void QuickPanel::keyPressEvent(QKeyEvent* event)
     const std::optional<QuickPanelCommand> mapped = QuickSearchField::commandFor(event->key(), event->modifiers());
     if ((!field || !field->isComposing())
         && (mapped == QuickPanelCommand::cancel || mapped == QuickPanelCommand::history)) {
-        command(*mapped);
+        Q_EMIT commandRequested(*mapped);
         return;
     }
     QWidget::keyPressEvent(event);

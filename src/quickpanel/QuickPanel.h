@@ -4,8 +4,6 @@
 
 #include <QWidget>
 
-#include <functional>
-
 class QGraphicsOpacityEffect;
 
 namespace tavlin {
@@ -22,10 +20,6 @@ class QuickPanel : public QWidget {
 public:
     explicit QuickPanel(QuickPanelMotion& motion, QWidget* parent = nullptr);
 
-    std::function<void(QuickPanelCommand)> command = [](QuickPanelCommand) {};
-    // Lets clicks through to the windows beneath, or stops doing so.
-    std::function<void(QWidget*, bool)> passClicks = [](QWidget*, bool) {};
-
     // The content, laid over the whole surface.
     void setContent(QWidget* content);
     QWidget* content() const { return content_; }
@@ -33,6 +27,11 @@ public:
     // While true, clicks go through the panel to the windows beneath it.
     void setIgnoresMouseEvents(bool ignores);
     bool ignoresMouseEvents() const { return ignoresMouseEvents_; }
+
+Q_SIGNALS:
+    void commandRequested(QuickPanelCommand command);
+    // Clicks are to go through to the windows beneath, or no longer.
+    void clickThroughChanged(bool through);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

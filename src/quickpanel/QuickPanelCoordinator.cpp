@@ -104,17 +104,12 @@ void QuickPanelCoordinator::setPresented(bool presented)
 void QuickPanelCoordinator::build()
 {
     panel_ = new QuickPanel(*motion_);
-    const QPointer<QuickPanelCoordinator> self(this);
-    const auto onCommand = [self](QuickPanelCommand command) {
-        if (self)
-            self->command(command);
-    };
-    panel_->command = onCommand;
-    panel_->passClicks = [this](QWidget* panel, bool through) { focus_.passClicks(quint64(panel->winId()), through); };
-    view_ = new QuickPanelView(*state_, sources_, onCommand, [self](const Clip& clip) {
-        if (self)
-            self->copy(clip);
-    });
+    connect(panel_, &QuickPanel::commandRequested, this, &QuickPanelCoordinator::command);
+    connect(panel_, &QuickPanel::clickThroughChanged, this,
+            [this](bool through) { focus_.passClicks(quint64(panel_->winId()), through); });
+    view_ = new QuickPanelView(*state_, sources_);
+    connect(view_, &QuickPanelView::commandRequested, this, &QuickPanelCoordinator::command);
+    connect(view_, &QuickPanelView::copyRequested, this, &QuickPanelCoordinator::copy);
     panel_->setContent(view_);
     WindowTheme::apply(view_, appearance_, preferences_);
     panel_->installEventFilter(this);

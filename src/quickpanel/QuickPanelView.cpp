@@ -96,11 +96,7 @@ QuickPanelSearch::QuickPanelSearch(QWidget* parent) : QWidget(parent)
     field_ = new QuickSearchField(this);
     layout->addWidget(field_);
     ring_ = new SearchFocusRing(this);
-    const QPointer<SearchFocusRing> ring(ring_);
-    field_->focusChanged = [ring](bool focused) {
-        if (ring)
-            ring->setFocused(focused);
-    };
+    connect(field_, &QuickSearchField::focusChanged, ring_, &SearchFocusRing::setFocused);
 }
 
 void QuickPanelSearch::resizeEvent(QResizeEvent*)
@@ -120,10 +116,8 @@ void QuickPanelSearch::paintEvent(QPaintEvent*)
                       TavlinTheme::secondaryText.resolve(appearance));
 }
 
-QuickPanelView::QuickPanelView(QuickPanelState& state, const SourceApplicationIcon& sources,
-                               std::function<void(QuickPanelCommand)> onCommand,
-                               std::function<void(const Clip&)> onCopy, QWidget* parent)
-    : QWidget(parent), state_(state), onCommand_(std::move(onCommand))
+QuickPanelView::QuickPanelView(QuickPanelState& state, const SourceApplicationIcon& sources, QWidget* parent)
+    : QWidget(parent), state_(state)
 {
     setObjectName(QStringLiteral("quick-panel-content"));
     auto* column = new QVBoxLayout(this);
@@ -155,7 +149,7 @@ QuickPanelView::QuickPanelView(QuickPanelState& state, const SourceApplicationIc
     listBand->setMinimumHeight(0);
     auto* listLayout = new QGridLayout(listBand);
     listLayout->setContentsMargins(12, 0, 12, 0);
-    list_ = new QuickPanelList(state, sources, std::move(onCopy), listBand);
+    list_ = new QuickPanelList(state, sources, [this](const Clip& clip) { Q_EMIT copyRequested(clip); }, listBand);
     empty_ = new QLabel(listBand);
     empty_->setFont(SystemFont::regular(13));
     empty_->setAlignment(Qt::AlignCenter);
@@ -204,10 +198,10 @@ QuickPanelView::QuickPanelView(QuickPanelState& state, const SourceApplicationIc
     column->addWidget(footer);
 
     QuickSearchField* field = search_->field();
-    field->command = [this](QuickPanelCommand command) { onCommand_(command); };
-    field->queryChanged = [this](const QString& text) { state_.setQuery(text); };
+    connect(field, &QuickSearchField::commandRequested, this, &QuickPanelView::commandRequested);
+    connect(field, &QuickSearchField::queryChanged, &state_, &QuickPanelState::setQuery);
     connect(star_, &QAbstractButton::clicked, this, [this] { state_.setFavoritesOnly(!state_.favoritesOnly()); });
-    connect(history_, &QPushButton::clicked, this, [this] { onCommand_(QuickPanelCommand::history); });
+    connect(history_, &QPushButton::clicked, this, [this] { Q_EMIT commandRequested(QuickPanelCommand::history); });
     for (auto changed : {&QuickPanelState::queryChanged, &QuickPanelState::favoritesOnlyChanged,
                          &QuickPanelState::clipsChanged, &QuickPanelState::errorMessageChanged})
         connect(&state, changed, this, &QuickPanelView::refresh);

@@ -5,7 +5,6 @@
 
 #include <QWidget>
 
-#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -47,14 +46,16 @@ class QuickPanelView : public QWidget {
 public:
     static constexpr int listHeight = 200;
 
-    QuickPanelView(QuickPanelState& state, const SourceApplicationIcon& sources,
-                   std::function<void(QuickPanelCommand)> onCommand, std::function<void(const Clip&)> onCopy,
-                   QWidget* parent = nullptr);
+    QuickPanelView(QuickPanelState& state, const SourceApplicationIcon& sources, QWidget* parent = nullptr);
 
     QuickSearchField* searchField() const;
     QuickPanelList* list() const { return list_; }
     // The empty-state text for the state's question.
     static QString emptyText(const QString& query, bool favoritesOnly);
+
+Q_SIGNALS:
+    void commandRequested(QuickPanelCommand command);
+    void copyRequested(const Clip& clip);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -64,7 +65,6 @@ private:
     void restyle();
 
     QuickPanelState& state_;
-    std::function<void(QuickPanelCommand)> onCommand_;
     QuickPanelSearch* search_;
     QLabel* recent_;
     QToolButton* star_;

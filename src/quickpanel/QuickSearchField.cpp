@@ -16,7 +16,7 @@ QuickSearchField::QuickSearchField(QWidget* parent) : QLineEdit(parent)
     setFrame(false);
     setAttribute(Qt::WA_MacShowFocusRect, false);
     setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; }"));
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) { queryChanged(text); });
+    connect(this, &QLineEdit::textEdited, this, &QuickSearchField::queryChanged);
 }
 
 void QuickSearchField::showQuery(const QString& query)
@@ -54,7 +54,7 @@ void QuickSearchField::keyPressEvent(QKeyEvent* event)
     }
     if (const std::optional<QuickPanelCommand> mapped = commandFor(event->key(), event->modifiers())) {
         event->accept();
-        command(*mapped);
+        Q_EMIT commandRequested(*mapped);
         return;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
@@ -73,13 +73,13 @@ void QuickSearchField::inputMethodEvent(QInputMethodEvent* event)
 void QuickSearchField::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
-    focusChanged(true);
+    Q_EMIT focusChanged(true);
 }
 
 void QuickSearchField::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    focusChanged(false);
+    Q_EMIT focusChanged(false);
 }
 
 bool QuickSearchField::focusNextPrevChild(bool)

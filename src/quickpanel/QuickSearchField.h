@@ -4,7 +4,7 @@
 
 #include <QLineEdit>
 
-#include <functional>
+#include <optional>
 
 namespace tavlin {
 
@@ -18,15 +18,17 @@ class QuickSearchField : public QLineEdit {
 public:
     explicit QuickSearchField(QWidget* parent = nullptr);
 
-    std::function<void(const QString&)> queryChanged = [](const QString&) {};
-    std::function<void(QuickPanelCommand)> command = [](QuickPanelCommand) {};
-    std::function<void(bool)> focusChanged = [](bool) {};
-
     bool isComposing() const { return composing_; }
     // Shows the state's text, except over a composition in progress.
     void showQuery(const QString& query);
     // The command a key press stands for, if any (none while composing).
     static std::optional<QuickPanelCommand> commandFor(int key, Qt::KeyboardModifiers modifiers);
+
+Q_SIGNALS:
+    // The user edited the text.
+    void queryChanged(const QString& query);
+    void commandRequested(QuickPanelCommand command);
+    void focusChanged(bool focused);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
