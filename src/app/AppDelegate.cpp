@@ -108,17 +108,13 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     model_->monitor().updateExcludedSources(exclusions_->bundleIDs());
 
     const QPointer<AppDelegate> self(this);
-    systemActivity_ = std::make_unique<SystemActivityObserver>(*platform_.systemNotifications, [self](bool suspended) {
-        if (self)
-            self->model_->monitor().setMonitoringSuspended(suspended);
-    });
+    systemActivity_ = std::make_unique<SystemActivityObserver>(*platform_.systemNotifications);
+    connect(systemActivity_.get(), &SystemActivityObserver::suspendedChanged, this,
+            [this](bool suspended) { model_->monitor().setMonitoringSuspended(suspended); });
     connect(exclusions_.get(), &CaptureExclusions::bundleIDsChanged, this,
             [this](const QStringList& bundleIDs) { model_->monitor().updateExcludedSources(bundleIDs); });
     connect(shortcut_.get(), &GlobalShortcut::pressed, this, &AppDelegate::shortcutPressed);
-    language_->setRelaunch([self] {
-        if (self)
-            self->relaunchForLanguage();
-    });
+    connect(language_.get(), &LanguageSettings::relaunchRequested, this, &AppDelegate::relaunchForLanguage);
 
     activation_ = ApplicationActivation::system();
     windows_ = std::make_unique<WindowPresenter>(*activation_, *platform_.windowManager, *platform_.windowProperties,

@@ -57,10 +57,4 @@ void LanguageSettings::select(LanguagePreference preference)
     Q_EMIT preferenceChanged();
 }
 
-void LanguageSettings::relaunch() const
-{
-    if (relaunch_)
-        relaunch_();
-}
-
 } // namespace tavlin

@@ -42,18 +42,17 @@ public:
     // Stores the choice (nothing at all when it is the current one); relaunches nothing.
     void select(LanguagePreference preference);
 
-    void setRelaunch(std::function<void()> relaunch) { relaunch_ = std::move(relaunch); }
-    // The Restart button's action: the delegate's relaunch, or nothing until it installs one.
-    void relaunch() const;
+    // The Restart button's action: asks for a relaunch, which the delegate carries out.
+    void relaunch() { Q_EMIT relaunchRequested(); }
 
 Q_SIGNALS:
     void preferenceChanged();
+    void relaunchRequested();
 
 private:
     Defaults& defaults_;
     TavlinLanguage running_;
     std::function<QStringList()> systemLanguages_;
-    std::function<void()> relaunch_;
     LanguagePreference preference_;
 };
 

@@ -4,8 +4,8 @@
 
 namespace tavlin {
 
-SystemActivityObserver::SystemActivityObserver(SystemNotifications& center, std::function<void(bool)> onChange)
-    : center_(center), onChange_(std::move(onChange))
+SystemActivityObserver::SystemActivityObserver(SystemNotifications& center, QObject* parent)
+    : QObject(parent), center_(center)
 {
 }
 
@@ -38,7 +38,7 @@ void SystemActivityObserver::stop()
     tokens_.clear();
     if (!reasons_.isEmpty()) {
         reasons_.clear();
-        onChange_(false);
+        Q_EMIT suspendedChanged(false);
     }
 }
 
@@ -50,7 +50,7 @@ void SystemActivityObserver::update(Reason reason, bool begins)
     else
         reasons_.remove(reason);
     if (wasEmpty != reasons_.isEmpty())
-        onChange_(!reasons_.isEmpty());
+        Q_EMIT suspendedChanged(!reasons_.isEmpty());
 }
 
 } // namespace tavlin

@@ -199,7 +199,7 @@ TEST(InterfacePane, ChoicesGoToThePreferencesAndTheLanguageWaitsForARestart)
     EXPECT_EQ(language->currentText(), QStringLiteral("System Default"));
     EXPECT_FALSE(harness.shows(QStringLiteral("language-restart-notice")));
     int relaunches = 0;
-    harness.language.setRelaunch([&] { ++relaunches; });
+    QObject::connect(&harness.language, &LanguageSettings::relaunchRequested, [&] { ++relaunches; });
     language->activated(language->findText(QStringLiteral("Русский")));
     harness.settle();
     EXPECT_EQ(harness.defaults.stringArray(StoredPreferences::languages.key), QStringList{QStringLiteral("ru")});

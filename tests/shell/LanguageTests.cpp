@@ -130,7 +130,7 @@ TEST(LanguageSettings, SelectingWritesOnlyAChangeAndNeverRelaunches)
     InMemoryDefaults defaults;
     int relaunches = 0;
     LanguageSettings settings(defaults, TavlinLanguage::english, [] { return QStringList{"en"}; });
-    settings.setRelaunch([&] { ++relaunches; });
+    QObject::connect(&settings, &LanguageSettings::relaunchRequested, [&] { ++relaunches; });
     int changes = 0;
     QObject::connect(&settings, &LanguageSettings::preferenceChanged, [&] { ++changes; });
 

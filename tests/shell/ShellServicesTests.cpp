@@ -19,7 +19,8 @@ TEST(SystemActivityObserver, ReportsOnlyTheEdgesOfSuspension)
 {
     SystemNotifications center;
     QList<bool> reports;
-    SystemActivityObserver observer(center, [&](bool suspended) { reports.append(suspended); });
+    SystemActivityObserver observer(center);
+    QObject::connect(&observer, &SystemActivityObserver::suspendedChanged, [&](bool suspended) { reports.append(suspended); });
     Q_EMIT center.willSleep();
     EXPECT_TRUE(reports.isEmpty()) << "nothing before start";
 
