@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 
 using namespace tavlin::test;
@@ -49,6 +50,17 @@ struct RunningApplication {
     {
         return waitUntil([&] { return assistive.hear(name).contains(line); }, 10000);
     }
+    // Waits until the button of that name is heard as chosen, or as not chosen.
+    bool heardChosen(const QString& name, bool chosen) const
+    {
+        return waitUntil([&] {
+            const QStringList lines = assistive.hear(name);
+            const bool checked = std::any_of(lines.cbegin(), lines.cend(), [](const QString& line) {
+                return line.section(u'|', 1, 1).split(u',').contains(QStringLiteral("checked"));
+            });
+            return !lines.isEmpty() && checked == chosen;
+        }, 10000);
+    }
     std::string said(const QString& name) const { return assistive.hear(name).join(u'\n').toStdString(); }
 };
 
@@ -76,4 +88,19 @@ TEST(AccessibilityEndToEnd, EachPickerSaysItsValueAndEachWindowIsAFrame)
         << running.said(QStringLiteral("Number of records"));
     EXPECT_TRUE(running.heard(QStringLiteral("Record data size"), QStringLiteral("combo box||128 MB")))
         << running.said(QStringLiteral("Record data size"));
+}
+
+TEST(AccessibilityEndToEnd, TheChosenKindAndSectionAreHeardAsChosen)
+{
+    RunningApplication running;
+    EXPECT_TRUE(running.heardChosen(QStringLiteral("All"), true)) << running.said(QStringLiteral("All"));
+    EXPECT_TRUE(running.heardChosen(QStringLiteral("Text"), false)) << running.said(QStringLiteral("Text"));
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("Text")));
+    EXPECT_TRUE(running.heardChosen(QStringLiteral("Text"), true)) << running.said(QStringLiteral("Text"));
+    EXPECT_TRUE(running.heardChosen(QStringLiteral("All"), false)) << running.said(QStringLiteral("All"));
+
+    EXPECT_TRUE(running.heardChosen(QStringLiteral("History"), true)) << running.said(QStringLiteral("History"));
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("Favorites")));
+    EXPECT_TRUE(running.heardChosen(QStringLiteral("Favorites"), true)) << running.said(QStringLiteral("Favorites"));
+    EXPECT_TRUE(running.heardChosen(QStringLiteral("History"), false)) << running.said(QStringLiteral("History"));
 }
