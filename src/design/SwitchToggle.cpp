@@ -110,7 +110,15 @@ void SwitchToggle::paintEvent(QPaintEvent*)
     fill.setBlueF(off.blueF() + (accent.blueF() - off.blueF()) * on);
     fill.setAlphaF(off.alphaF() + (accent.alphaF() - off.alphaF()) * on);
     RoundedShape::fill(painter, track, RoundedShape::capsuleRadius(track), fill);
-    if (appearance.highContrast || on < 1.0) {
+    if (!isEnabled()) {
+        // Dimmed, the track would all but vanish into its card: its edge stays at full strength
+        // in the secondary ink, which stands at least 3:1 against every card.
+        const QColor edge = TavlinTheme::secondaryText.resolve(appearance);
+        painter.save();
+        painter.setOpacity(1.0);
+        RoundedShape::strokeInside(painter, track, RoundedShape::capsuleRadius(track), edge, 1);
+        painter.restore();
+    } else if (appearance.highContrast || on < 1.0) {
         QColor outline = TavlinTheme::controlBorder.resolve(appearance);
         outline.setAlphaF(outline.alphaF() * (1.0 - on));
         RoundedShape::strokeInside(painter, track, RoundedShape::capsuleRadius(track), outline, 1);

@@ -12,6 +12,35 @@
 
 namespace tavlin {
 
+namespace {
+
+// The panel's outline, above its content: with no compositor there is no shadow to set a light
+// panel off a window as white as itself.
+class PanelEdge : public QWidget {
+public:
+    PanelEdge(QuickPanel* panel, QuickPanelMotion& motion) : QWidget(panel), motion_(motion)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const QPainterPath path = motion_.silhouette(size()).path();
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        // Clipped to the outline, a stroke twice as wide leaves its inner half: one pixel inside.
+        painter.setClipPath(path);
+        const Appearance appearance = ThemeAppearance::of(static_cast<QuickPanel*>(parentWidget())->content());
+        painter.strokePath(path, QPen(TavlinTheme::panelEdge.resolve(appearance), 2));
+    }
+
+private:
+    QuickPanelMotion& motion_;
+};
+
+} // namespace
+
 QuickPanel::QuickPanel(QuickPanelMotion& motion, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), motion_(motion)
 {
@@ -31,6 +60,9 @@ void QuickPanel::setContent(QWidget* content)
     fade_ = new QGraphicsOpacityEffect(content_);
     fade_->setEnabled(false);
     content_->setGraphicsEffect(fade_);
+    edge_ = new PanelEdge(this, motion_);
+    edge_->setGeometry(rect());
+    edge_->show();
     follow();
 }
 
@@ -53,6 +85,8 @@ void QuickPanel::resizeEvent(QResizeEvent*)
 {
     if (content_)
         content_->setGeometry(rect());
+    if (edge_)
+        edge_->setGeometry(rect());
     follow();
 }
 
@@ -83,6 +117,8 @@ void QuickPanel::follow()
         }
     }
     update();
+    if (edge_)
+        edge_->update();
 }
 
 void QuickPanel::paintEvent(QPaintEvent*)

@@ -44,6 +44,7 @@ private:
     QuickPanelMotion& motion_;
     QWidget* content_ = nullptr;
     QGraphicsOpacityEffect* fade_ = nullptr;
+    QWidget* edge_ = nullptr;
     bool compositing_ = true;
     bool ignoresMouseEvents_ = false;
 };

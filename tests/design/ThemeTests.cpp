@@ -1,10 +1,13 @@
 #include "DesignTestSupport.h"
 #include "FakeSystemAppearance.h"
+#include "SwitchToggle.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 #include "ThemePreference.h"
+#include "ThemedWindow.h"
 #include "WindowTheme.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -65,6 +68,25 @@ TEST(TavlinTheme, TextIsReadableOnEverySurface)
         }
         EXPECT_GE(contrast(actionText.resolve(appearance), accent.resolve(appearance)), 4.5) << mode;
         EXPECT_GE(contrast(copyText.resolve(appearance), copySurface.resolve(appearance)), 4.5) << mode;
+    }
+}
+
+TEST(SwitchToggle, ADisabledSwitchStandsOutFromItsCard)
+{
+    for (bool dark : {false, true}) {
+        test::ThemedWindow window(dark);
+        auto* toggle = window.hold(new SwitchToggle(QStringLiteral("Open Tavlin at login")));
+        toggle->setEnabled(false);
+        const QColor card = TavlinTheme::contentSurface.resolve(dark ? tavlin::dark : light);
+        QImage image(toggle->size(), QImage::Format_ARGB32);
+        image.fill(card);
+        toggle->render(&image, {}, {}, QWidget::DrawChildren);
+        double strongest = 1;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                strongest = std::max(strongest, contrast(image.pixelColor(x, y), card));
+        }
+        EXPECT_GE(strongest, 3.0) << (dark ? "dark" : "light");
     }
 }
 

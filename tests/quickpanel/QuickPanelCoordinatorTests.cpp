@@ -47,6 +47,14 @@ TEST(QuickPanelCoordinator, OpensWithItsPartsAndTheSearchFieldFocused)
     ASSERT_NE(field, nullptr);
     EXPECT_TRUE(field->hasFocus());
     EXPECT_FALSE(fixture.find("quick-panel-error")->isVisible());
+    // Over a window as white as itself, the light panel still shows where it ends.
+    QImage shown(panel->size(), QImage::Format_ARGB32);
+    shown.fill(Qt::white);
+    panel->render(&shown);
+    int edge = 255;
+    for (int x = 0; x < 3; ++x)
+        edge = std::min(edge, qGray(shown.pixel(x, shown.height() / 2)));
+    EXPECT_LT(edge, qGray(shown.pixel(8, shown.height() / 2)) - 20);
 
     // The star and the history button never take the keyboard; Tab stays in the field.
     EXPECT_EQ(fixture.find("quick-panel-favorites")->focusPolicy(), Qt::NoFocus);
