@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QIcon>
 #include <QLineEdit>
 #include <QListWidget>
@@ -53,12 +54,20 @@ ApplicationChooser::ApplicationChooser(QList<ApplicationInfo> applications, QWid
     layout->addWidget(list_, 1);
 
     std::sort(applications.begin(), applications.end(), [](const ApplicationInfo& a, const ApplicationInfo& b) {
-        return QString::localeAwareCompare(a.name, b.name) < 0;
+        const int byName = QString::localeAwareCompare(a.name, b.name);
+        return byName != 0 ? byName < 0 : a.id < b.id;
     });
     const QIcon placeholder = SymbolIcon::icon(QStringLiteral("app.dashed"),
                                                TavlinTheme::secondaryText.resolve(ThemeAppearance::of(parent)));
+    // Two desktop files may give the same name; their identifiers tell them apart.
+    QHash<QString, int> named;
+    for (const ApplicationInfo& application : std::as_const(applications))
+        ++named[application.name];
     for (const ApplicationInfo& application : applications) {
-        auto* item = new QListWidgetItem(applicationIcon(application.iconName, placeholder), application.name, list_);
+        const QString shown = named.value(application.name) > 1
+                                  ? QStringLiteral("%1 (%2)").arg(application.name, application.id)
+                                  : application.name;
+        auto* item = new QListWidgetItem(applicationIcon(application.iconName, placeholder), shown, list_);
         item->setData(pathRole, application.desktopFilePath);
         item->setToolTip(application.id);
     }

@@ -110,6 +110,18 @@ TEST(PrivacyPane, ALimitThatDeletesRecordsWaitsForDeleteAndApply)
     EXPECT_EQ(fixture.stored(), 255);
 }
 
+TEST(ApplicationChooser, TellsApartApplicationsOfTheSameName)
+{
+    const ApplicationChooser chooser({{QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor"), {}, {}},
+                                      {QStringLiteral("org.example.Editor"), QStringLiteral("Text Editor"), {}, {}},
+                                      {QStringLiteral("org.mozilla.firefox"), QStringLiteral("Firefox"), {}, {}}});
+    QStringList shown;
+    for (int row = 0; row < chooser.list()->count(); ++row)
+        shown.append(chooser.list()->item(row)->text());
+    EXPECT_EQ(shown, QStringList({QStringLiteral("Firefox"), QStringLiteral("Text Editor (org.example.Editor)"),
+                                  QStringLiteral("Text Editor (org.gnome.TextEditor)")}));
+}
+
 TEST(PrivacyPane, ExcludedApplicationsAreShownOfferedAndChosen)
 {
     PrivacyFixture fixture;
