@@ -146,7 +146,9 @@ qreal drawTime(QPainter& painter, const QRectF& row, const HistoryRowContent::In
     const QFont font = SystemFont::regular(11);
     const QFontMetricsF metrics(font);
     const QString age = HistoryTimestamp::relative(input.clip.createdAt, input.now);
-    const qreal width = metrics.horizontalAdvance(age);
+    // The badge grows leftwards from the age's place: the star keeps clear of whichever is wider.
+    const qreal ageWidth = metrics.horizontalAdvance(age);
+    const qreal width = input.confirmed ? qMax<qreal>(ageWidth, CopyConfirmationBadge::badgeSize().width()) : ageWidth;
     const QRectF label(row.right() - width, row.top(), width, row.height());
     if (!input.confirmed) {
         painter.save();

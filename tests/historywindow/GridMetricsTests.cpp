@@ -1,4 +1,5 @@
 #include "ContentView.h"
+#include "CopyConfirmationBadge.h"
 #include "FakeWorkspace.h"
 #include "HistoryCardFlowLayout.h"
 #include "HistoryGridMetrics.h"
@@ -9,6 +10,9 @@
 #include "HistoryRowContent.h"
 #include "ImageSamples.h"
 #include "SystemFont.h"
+
+#include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -153,4 +157,37 @@ TEST(HistoryRowContent, FooterCountsAreCutOnlyAtTheirEnd)
     EXPECT_EQ(detail, counts);
     std::tie(name, detail) = HistoryRowContent::footerTexts(metrics, QStringLiteral("Text Editor"), counts, width - 20, false);
     EXPECT_TRUE(detail.startsWith(QStringLiteral("4 строки · 38"))) << detail.toStdString();
+}
+
+TEST(HistoryRowContent, TheCopiedBadgeLeavesTheFavoriteStarClear)
+{
+    const QRectF bounds(0, 0, 520, 56);
+    const auto paint = [&](bool favorite) {
+        HistoryRowContent::Input input;
+        input.clip.kind = ClipKind::text;
+        input.clip.text = QStringLiteral("hello");
+        input.clip.createdAt = QDateTime(QDate(2024, 12, 6), QTime(15, 5), Qt::UTC);
+        input.clip.isFavorite = favorite;
+        input.source = std::make_shared<SourceApplicationIcon::Value>();
+        input.confirmed = true;
+        input.now = input.clip.createdAt.addSecs(10); // "Now": an age narrower than the badge
+        QImage image(bounds.size().toSize(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        HistoryRowContent::paint(painter, bounds, input);
+        return image;
+    };
+    const QImage plain = paint(false);
+    const QImage starred = paint(true);
+    // The badge sits at the row's top trailing corner; the star shows, and not within it.
+    const QSize badge = CopyConfirmationBadge::badgeSize();
+    const QRect corner(int(bounds.right()) - 7 - 14 - badge.width(), 7 + 2, badge.width(), badge.height());
+    int under = 0;
+    int beside = 0;
+    for (int y = 0; y < plain.height(); ++y) {
+        for (int x = 0; x < plain.width(); ++x)
+            (corner.contains(x, y) ? under : beside) += plain.pixel(x, y) != starred.pixel(x, y);
+    }
+    EXPECT_EQ(under, 0);
+    EXPECT_GT(beside, 20) << "the star shows beside the badge";
 }
