@@ -1,5 +1,5 @@
-// The history window's cost on the main thread: the records area brought up to date when one
-// record arrives, a reload to the grid laid out when one record arrives, the first layout of 200 cards nobody measured yet, and the slowest frame while the
+// The history window's cost on the main thread, and its resident memory: the records area brought
+// up to date when one record arrives, a reload to the grid laid out when one record arrives, the first layout of 200 cards nobody measured yet, and the slowest frame while the
 // grid and the list scroll from top to bottom with 1000 records stored. Offscreen.
 #include "ContentView.h"
 #include "FakePasteboard.h"
@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
@@ -129,6 +130,58 @@ void CaptureToRecordsUpdated(benchmark::State& state)
 }
 BENCHMARK(CaptureToRecordsUpdated)->Arg(0)->Arg(1)->ArgNames({"cards"})->UseManualTime()->Unit(benchmark::kMillisecond)
     ->Iterations(30)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The process's resident memory in MiB, as the kernel counts it.
+double residentMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return 0;
+}
+
+// The big texts that once stopped the application: each stored as the newest record.
+QStringList bigTexts()
+{
+    QString zalgo;
+    for (int i = 0; i < 10000; ++i) {
+        zalgo += QChar(u'a' + i % 26);
+        for (int mark = 0; mark < 12; ++mark)
+            zalgo += QChar(char16_t(0x0300 + (i * 7 + mark) % 0x70));
+    }
+    QString log;
+    for (int i = 0; i < 12500; ++i)
+        log += QStringLiteral("2026-12-07 00:%1:%2 INFO service[4242]: request %3 handled in 12 ms\n")
+                   .arg(i / 600 % 60, 2, 10, QLatin1Char('0')).arg(i / 10 % 60, 2, 10, QLatin1Char('0')).arg(i);
+    return {QString(1 << 20, QLatin1Char('x')), QStringLiteral("😀").repeated(10000), QStringLiteral("line\n").repeated(100000),
+            zalgo, log};
+}
+
+// Resident memory with the window open on 1000 records (cards or list, the preview hidden), and
+// then with the big texts listed first.
+void ResidentMemory(benchmark::State& state)
+{
+    application();
+    const double before = residentMiB();
+    Window window(state.range(0) ? HistoryViewMode::cards : HistoryViewMode::list);
+    for (auto _ : state)
+        window.records()->viewport()->repaint();
+    state.counters["application_mib"] = before;
+    state.counters["window_mib"] = residentMiB();
+    {
+        HistoryStore store(window.model->databasePath());
+        for (const QString& text : bigTexts())
+            store.insert(text, std::nullopt, 100000, HistoryStore::maximumStoredPayloadBytes);
+    }
+    QCoro::waitFor(window.model->browser().reload());
+    window.records()->viewport()->repaint();
+    state.counters["with_big_texts_mib"] = residentMiB();
+}
+BENCHMARK(ResidentMemory)->Arg(0)->Arg(1)->ArgNames({"cards"})->Iterations(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(ReloadAlone)->Unit(benchmark::kMillisecond)->Iterations(30)->Repetitions(5)->ReportAggregatesOnly(true);
 

@@ -148,14 +148,14 @@ std::optional<ClipRowPresentation> RecordListModel::storedRow(int row) const
     return record ? entries_.value(record->id).row : std::nullopt;
 }
 
-const RecordPresentation& RecordListModel::presentation(int row) const
+const RecordPresentation& RecordListModel::presentation(int row, bool loadMissing) const
 {
     static const RecordPresentation none;
     const std::optional<Clip> record = clip(row);
     if (!record)
         return none;
     const Entry& entry = *entries_.constFind(record->id);
-    if (!entry.row && loader_ && !requested_.contains(record->id)) {
+    if (loadMissing && !entry.row && loader_ && !requested_.contains(record->id)) {
         requested_.insert(record->id);
         load(*record);
     }

@@ -62,8 +62,8 @@ public:
     // The stored presentation known for the row, without loading anything.
     std::optional<ClipRowPresentation> storedRow(int row) const;
     // What the row shows, made on first use; starts the load of its stored presentation once
-    // when there is none.
-    const RecordPresentation& presentation(int row) const;
+    // when there is none and `loadMissing` holds.
+    const RecordPresentation& presentation(int row, bool loadMissing = true) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

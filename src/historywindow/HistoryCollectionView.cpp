@@ -84,7 +84,7 @@ QSizeF HistoryCollectionView::sizeForItem(int item, qreal width)
         }
         return {width, found->height};
     }
-    Geometry geometry{*clip, HistoryGridMetrics::Measurement::of(*clip, records_.storedRow(item)), width, 0};
+    Geometry geometry{*clip, HistoryGridMetrics::Measurement::of(*clip, records_.presentation(item, false)), width, 0};
     geometry.height = HistoryGridMetrics::height(geometry.measurement, width, measurer);
     geometry_.insert(clip->id, geometry);
     return {width, geometry.height};
@@ -99,7 +99,7 @@ void HistoryCollectionView::presentationLoaded(qint64 id)
         return;
     const int columns = HistoryGridMetrics::columns(viewport()->width(), width());
     const qreal cardWidth = HistoryGridMetrics::cardWidth(viewport()->width(), columns);
-    Geometry geometry{*clip, HistoryGridMetrics::Measurement::of(*clip, presentation), cardWidth, 0};
+    Geometry geometry{*clip, HistoryGridMetrics::Measurement::of(*clip, records_.presentation(row, false)), cardWidth, 0};
     geometry.height = HistoryGridMetrics::height(geometry.measurement, cardWidth, measurer);
     const auto old = geometry_.constFind(id);
     const bool same = old != geometry_.cend() && old->height == geometry.height;

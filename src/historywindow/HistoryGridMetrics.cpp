@@ -1,9 +1,6 @@
 #include "HistoryGridMetrics.h"
 
-#include "ClipTextSnippet.h"
 #include "HistoryRowContent.h"
-#include "RichTextPresentation.h"
-#include "StoredPlaceholder.h"
 #include "SystemFont.h"
 #include "TextCharacters.h"
 
@@ -31,32 +28,24 @@ bool hasAttachment(const QTextDocument& document)
 
 } // namespace
 
-HistoryGridMetrics::Measurement HistoryGridMetrics::Measurement::of(const Clip& clip,
-                                                                    const std::optional<ClipRowPresentation>& presentation)
+HistoryGridMetrics::Measurement HistoryGridMetrics::Measurement::of(const Clip& clip, const RecordPresentation& shown)
 {
+    static_assert(characterLimit == RecordPresentation::textCharacters, "a card measures the text it shows");
     Measurement measurement;
-    const QString display = StoredPlaceholder::display(clip.text, clip.kind).value_or(clip.text);
-    const bool code = ClipTextSnippet::isCode(display);
+    const bool code = shown.code;
+    const std::optional<ClipRowPresentation>& presentation = shown.row;
     measurement.font = code ? SystemFont::monospaced(12) : SystemFont::regular(15);
     measurement.lineHeight = code ? 15 : 18;
-    measurement.text = display.left(TextCharacters::prefixLength(display, characterLimit));
-    bool attachment = false;
-    if (presentation && presentation->preview.kind == ClipPreview::Case::richText) {
-        std::shared_ptr<QTextDocument> rich = RichTextPresentation::attributed(
-            presentation->preview.data, presentation->preview.type, characterLimit);
-        if (rich) {
-            rich->setDocumentMargin(0);
-            attachment = hasAttachment(*rich);
-            measurement.rich = std::move(rich);
-        }
-    }
+    measurement.text = shown.text;
+    const bool attachment = shown.rich && hasAttachment(*shown.rich);
+    measurement.rich = shown.rich;
     const bool fileLike = clip.kind == ClipKind::file || clip.kind == ClipKind::other;
     if (clip.kind == ClipKind::image || attachment)
         measurement.fixedHeight = 190;
     else if (fileLike)
         measurement.fixedHeight = presentation && presentation->preview.kind == ClipPreview::Case::image ? 176 : 136;
     else if (clip.kind == ClipKind::link)
-        measurement.fixedHeight = TextCharacters::count(display, 81) > 80 ? 160 : 136;
+        measurement.fixedHeight = TextCharacters::count(shown.text, 81) > 80 ? 160 : 136;
     measurement.inset = clip.kind == ClipKind::richText || code ? 16 : 0;
     return measurement;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Clip.h"
-#include "ClipRowPresentation.h"
+#include "RecordPresentation.h"
 
 #include <QFont>
 #include <QString>
@@ -38,7 +38,7 @@ struct HistoryGridMetrics {
         qreal inset = 0;
         qreal lineHeight = 18;
 
-        static Measurement of(const Clip& clip, const std::optional<ClipRowPresentation>& presentation);
+        static Measurement of(const Clip& clip, const RecordPresentation& shown);
     };
 
     // The wrapped height of a measurement's text at a width.

@@ -27,7 +27,8 @@ Clip record(ClipKind kind, const QString& text)
 
 qreal cardHeight(ClipKind kind, const QString& text, std::optional<ClipRowPresentation> presentation = std::nullopt)
 {
-    return HistoryGridMetrics::height(HistoryGridMetrics::Measurement::of(record(kind, text), presentation), 236);
+    const Clip clip = record(kind, text);
+    return HistoryGridMetrics::height(HistoryGridMetrics::Measurement::of(clip, RecordPresentation::of(clip, presentation)), 236);
 }
 
 } // namespace
@@ -79,7 +80,8 @@ TEST(HistoryGridMetrics, CardHeightsByKindAndText)
     EXPECT_EQ(cardHeight(ClipKind::richText, QStringLiteral("Formatted"), ClipRowPresentation{{}, ClipPreview::richText(rtf, QStringLiteral("public.rtf"))}),
               181);
     // The measurer decides the text height; five lines are the most a card counts.
-    const auto measurement = HistoryGridMetrics::Measurement::of(record(ClipKind::text, QStringLiteral("x")), std::nullopt);
+    const Clip x = record(ClipKind::text, QStringLiteral("x"));
+    const auto measurement = HistoryGridMetrics::Measurement::of(x, RecordPresentation::of(x, std::nullopt));
     EXPECT_EQ(HistoryGridMetrics::height(measurement, 236, [](const auto&, qreal) { return 60.4; }), 136);
 }
 
