@@ -94,13 +94,15 @@ void QuickPanel::follow()
 {
     const QuickPanelMotion::Silhouette shape = motion_.silhouette(size());
     const bool settled = shape.x == 0 && shape.y == 0 && shape.width >= width() && shape.height >= height();
+    // An empty mask is no mask at all: a strip grown to nothing yet keeps one pixel of the surface.
+    QRegion outline(shape.path().toFillPolygon().toPolygon());
+    if (outline.isEmpty())
+        outline = QRegion(qRound(shape.x), qRound(shape.y), 1, 1);
     if (!compositing_) {
         // A hard-edged cut-out, no fades.
-        setMask(QRegion(shape.path().toFillPolygon().toPolygon()));
+        setMask(outline);
         if (fade_)
             fade_->setEnabled(false);
-        if (content_)
-            content_->clearMask();
     } else {
         clearMask();
         setWindowOpacity(shape.surfaceOpacity);
@@ -108,13 +110,14 @@ void QuickPanel::follow()
             fade_->setOpacity(shape.contentOpacity);
             fade_->setEnabled(shape.contentOpacity < 1);
         }
-        // The content never spills out of a growing outline.
-        if (content_) {
-            if (settled)
-                content_->clearMask();
-            else
-                content_->setMask(QRegion(shape.path().toFillPolygon().toPolygon()));
-        }
+    }
+    // The content never spills out of a growing outline, also in the frame the window manager
+    // shows before the window's own cut-out reaches it.
+    if (content_) {
+        if (settled)
+            content_->clearMask();
+        else
+            content_->setMask(outline);
     }
     update();
     if (edge_)

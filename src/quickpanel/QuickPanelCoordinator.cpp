@@ -113,6 +113,9 @@ void QuickPanelCoordinator::build()
     panel_->setContent(view_);
     WindowTheme::apply(view_, appearance_, preferences_);
     panel_->installEventFilter(this);
+    // The native window exists before its first showing, so that the cut-out of the collapsed
+    // strip is in place when it maps rather than a frame later.
+    panel_->winId();
 }
 
 void QuickPanelCoordinator::show()
@@ -148,17 +151,33 @@ void QuickPanelCoordinator::show()
     panel_->setIgnoresMouseEvents(true);
     setPresented(true);
 
+    removeClickMonitors();
+    qApp->installEventFilter(this);
+    watchingClicks_ = true;
+    presses_.start();
+    // On screen only with its rows: a panel mapped before its first page would say the history
+    // is empty, then fill.
+    if (state_->isLoadingFirstPage()) {
+        ++waitingForPage_;
+        connect(state_.get(), &QuickPanelState::firstPageEnded, this, [this, generation] {
+            --waitingForPage_;
+            appear(generation);
+        }, Qt::SingleShotConnection);
+    } else {
+        appear(generation);
+    }
+}
+
+void QuickPanelCoordinator::appear(quint64 generation)
+{
+    if (!isPresented_ || generation_ != generation || !panel_)
+        return;
     Q_EMIT willActivate();
     activationPending_ = true;
     panel_->show();
     panel_->raise();
     panel_->activateWindow();
     focusSearch();
-
-    removeClickMonitors();
-    qApp->installEventFilter(this);
-    watchingClicks_ = true;
-    presses_.start();
     opening(generation);
 }
 

@@ -59,7 +59,7 @@ public:
     QuickPanel* panel() const { return panel_; }
     QuickPanelView* view() const { return view_; }
     // Running opening, closing or copy work.
-    bool isBusy() const { return transitions_ > 0 || copying_; }
+    bool isBusy() const { return transitions_ > 0 || copying_ || waitingForPage_ > 0; }
 
 Q_SIGNALS:
     void isPresentedChanged();
@@ -83,6 +83,8 @@ private:
     void watchScreen(QScreen* screen);
     void removeClickMonitors();
     void setPresented(bool presented);
+    // Maps the panel, collapsed, and starts its opening, unless another showing or a hide came first.
+    void appear(quint64 generation);
     QCoro::Task<> opening(quint64 generation);
     QCoro::Task<> closing(quint64 generation, int milliseconds);
     QCoro::Task<> copying(quint64 generation, Clip clip);
@@ -103,6 +105,7 @@ private:
     QuickPanelFocus previousFocus_;
     quint64 generation_ = 0;
     int transitions_ = 0;
+    int waitingForPage_ = 0;
     bool copying_ = false;
     // The panel is to be given the keyboard once it is on screen.
     bool activationPending_ = false;

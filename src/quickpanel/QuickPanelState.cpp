@@ -58,7 +58,16 @@ void QuickPanelState::open()
     publish(errorMessage_, {}, &QuickPanelState::errorMessageChanged);
     publish(isCopying_, false, &QuickPanelState::isCopyingChanged);
     active_ = true;
+    loadingFirstPage_ = true;
     scheduleReload();
+}
+
+void QuickPanelState::endFirstPage()
+{
+    if (!loadingFirstPage_)
+        return;
+    loadingFirstPage_ = false;
+    Q_EMIT firstPageEnded();
 }
 
 void QuickPanelState::close()
@@ -68,6 +77,7 @@ void QuickPanelState::close()
     ++version_;
     loading_.clear();
     publish(isCopying_, false, &QuickPanelState::isCopyingChanged);
+    endFirstPage();
 }
 
 void QuickPanelState::scheduleReload()
@@ -96,8 +106,10 @@ QCoro::Task<> QuickPanelState::reload()
         page = co_await loading;
     } catch (const std::exception& error) {
         // The previous page stays; only the message changes.
-        if (self && version_ == version)
+        if (self && version_ == version) {
             publish(errorMessage_, std::optional(Diagnostics::userMessage(error)), &QuickPanelState::errorMessageChanged);
+            endFirstPage();
+        }
         co_return;
     }
     if (!self || version_ != version || query_ != query || favoritesOnly_ != favoritesOnly)
@@ -115,6 +127,7 @@ QCoro::Task<> QuickPanelState::reload()
     if (!selectedID_ || !ids.contains(*selectedID_))
         setSelectedID(clips_.isEmpty() ? std::nullopt : std::optional(clips_.first().id));
     publish(errorMessage_, {}, &QuickPanelState::errorMessageChanged);
+    endFirstPage();
 }
 
 void QuickPanelState::moveSelection(int step)

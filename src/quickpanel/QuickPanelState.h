@@ -40,6 +40,8 @@ public:
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
     bool isCopying() const { return isCopying_; }
     bool isActive() const { return active_; }
+    // From open() until its first page has come (or failed to), or the showing closed.
+    bool isLoadingFirstPage() const { return loadingFirstPage_; }
 
     // Changing the question reloads at once (no debounce), only when the value really changed.
     void setQuery(const QString& query);
@@ -67,6 +69,8 @@ Q_SIGNALS:
     void rowsChanged();
     void errorMessageChanged();
     void isCopyingChanged();
+    // The showing's first page has come, failed to, or will not come because it closed.
+    void firstPageEnded();
 
 private:
     template<class T>
@@ -79,6 +83,7 @@ private:
     }
     void scheduleReload();
     QCoro::Task<> reload();
+    void endFirstPage();
 
     HistoryOperations& history_;
     QString query_;
@@ -89,6 +94,7 @@ private:
     std::optional<QString> errorMessage_;
     bool isCopying_ = false;
     bool active_ = false;
+    bool loadingFirstPage_ = false;
     quint64 version_ = 0;
     quint64 session_ = 0;
     // Records whose presentation is being prepared in this session.

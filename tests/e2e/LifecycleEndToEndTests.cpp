@@ -4,8 +4,15 @@
 #include "ApplicationProfile.h"
 #include "AssistiveTechnology.h"
 
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 
 using namespace tavlin::test;
@@ -158,6 +165,59 @@ TEST(LifecycleEndToEnd, TheCommandLineAnswersWithoutStartingTavlin)
 
     EXPECT_FALSE(shown(QStringLiteral("^Tavlin$"))) << "the running one was left alone";
     EXPECT_EQ(application->state(), QProcess::Running);
+    ::kill(application->processId(), SIGTERM);
+    expectEnded(*application, "SIGTERM");
+}
+
+// The Quick Panel's opening, frame by frame: it comes as a strip already holding its rows and
+// only grows; nothing full-size or empty is ever painted before it.
+TEST(LifecycleEndToEnd, TheQuickPanelGrowsFromAStripWithItsRowsAlreadyThere)
+{
+    Desktop desktop;
+    Profile profile;
+    auto application = launchKnown(profile);
+    for (int copy = 1; copy <= 3; ++copy) {
+        run(QStringLiteral("sh -c \"printf 'record %1' | xclip -selection clipboard\"").arg(copy));
+        ASSERT_TRUE(waitUntil([&] { return records(profile) == copy; }, 5000));
+    }
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect top(0, 0, screen->geometry().width(), 400);
+    const QImage before = screen->grabWindow(0, top.x(), top.y(), top.width(), top.height()).toImage();
+    // The rows of pixels that differ from the desktop before the press.
+    const auto height = [&](const QImage& frame) {
+        int first = -1, last = -1;
+        for (int y = 0; y < frame.height(); ++y) {
+            const auto* a = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
+            const auto* b = reinterpret_cast<const QRgb*>(before.constScanLine(y));
+            if (!std::equal(a, a + frame.width(), b)) {
+                first = first < 0 ? y : first;
+                last = y;
+            }
+        }
+        return first < 0 ? 0 : last - first + 1;
+    };
+    QProcess::startDetached(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+alt+k")});
+    QList<QImage> frames;
+    QList<qint64> times;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 1500) {
+        frames.append(screen->grabWindow(0, top.x(), top.y(), top.width(), top.height()).toImage());
+        times.append(clock.elapsed());
+    }
+    QList<int> heights;
+    for (const QImage& frame : frames)
+        heights.append(height(frame));
+    QString sequence;
+    for (int index = 0; index < heights.size(); ++index) {
+        if (index == 0 || heights[index] != heights[index - 1])
+            sequence += QStringLiteral(" %1ms:%2").arg(times[index]).arg(heights[index]);
+    }
+    const int full = heights.last();
+    ASSERT_GT(full, 100) << "the panel opened:" << sequence.toStdString();
+    const qsizetype shown = std::find_if(heights.cbegin(), heights.cend(), [](int h) { return h > 0; }) - heights.cbegin();
+    EXPECT_LT(heights[shown], full) << "it starts as a strip:" << sequence.toStdString();
+    EXPECT_TRUE(std::is_sorted(heights.cbegin(), heights.cend())) << "it only grows:" << sequence.toStdString();
     ::kill(application->processId(), SIGTERM);
     expectEnded(*application, "SIGTERM");
 }
