@@ -9,7 +9,9 @@
 #include "ThemeAppearance.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -189,6 +191,7 @@ void TavlinStyle::polish(QWidget* widget)
     // window it belongs to whenever it shows.
     if (widget->isWindow())
         widget->installEventFilter(this);
+
     if (auto* label = qobject_cast<QLabel*>(widget); label && widget->windowType() == Qt::ToolTip)
         label->setMaximumWidth(toolTipWidth);
     // A message's explanation gets a readable measure rather than a narrow column.
@@ -256,6 +259,13 @@ bool TavlinStyle::eventFilter(QObject* watched, QEvent* event)
                 palette.setColor(QPalette::Window, TavlinTheme::elevatedSurface.resolve(*appearance));
             if (window->palette() != palette)
                 window->setPalette(palette);
+            // A combo box's list fills each item with the menu colours it was given explicitly:
+            // its own, on the pop-up's panel colour.
+            if (qobject_cast<QComboBox*>(window->parentWidget())) {
+                palette.setColor(QPalette::Window, TavlinTheme::contentSurface.resolve(*appearance));
+                for (QAbstractItemView* list : window->findChildren<QAbstractItemView*>())
+                    list->setPalette(palette);
+            }
         }
     }
     return QProxyStyle::eventFilter(watched, event);
@@ -288,19 +298,24 @@ void TavlinStyle::drawControl(ControlElement element, const QStyleOption* option
         }
     }
     if (element == CE_MenuItem) {
-        // The item under the pointer on a rounded hover fill, its text in the usual colour.
-        if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
-            item && (item->state & State_Selected) && (item->state & State_Enabled)
-            && item->menuItemType != QStyleOptionMenuItem::Separator) {
+        if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option)) {
+            // A combo box's list paints its items with the application's menu colours: every
+            // item takes its window's instead.
             const Appearance appearance = ThemeAppearance::of(widget);
-            painter->save();
-            painter->setRenderHint(QPainter::Antialiasing);
-            RoundedShape::fill(*painter, QRectF(item->rect).adjusted(4, 0, -4, 0), 6,
-                               TavlinTheme::hoverSurface.resolve(appearance));
-            painter->restore();
-            QStyleOptionMenuItem plain(*item);
-            plain.state &= ~State_Selected;
-            QProxyStyle::drawControl(element, &plain, painter, widget);
+            QStyleOptionMenuItem themed(*item);
+            themed.palette = ThemeAppearance::palette(appearance);
+            // The item under the pointer on a rounded hover fill, its text in the usual colour.
+            if ((item->state & State_Selected) && (item->state & State_Enabled)
+                && item->menuItemType != QStyleOptionMenuItem::Separator) {
+                painter->save();
+                painter->setRenderHint(QPainter::Antialiasing);
+                painter->fillRect(item->rect, TavlinTheme::contentSurface.resolve(appearance));
+                RoundedShape::fill(*painter, QRectF(item->rect).adjusted(4, 0, -4, 0), 6,
+                                   TavlinTheme::hoverSurface.resolve(appearance));
+                painter->restore();
+                themed.state &= ~State_Selected;
+            }
+            QProxyStyle::drawControl(element, &themed, painter, widget);
             return;
         }
     }

@@ -1,5 +1,5 @@
 // Every pane of the Settings window, a recording, a refusal, the restart notice, the question
-// before records are deleted and the chooser of applications.
+// before records are deleted, a picker's list and the chooser of applications.
 #include "Screenshots.h"
 
 #include "ApplicationChooser.h"
@@ -7,6 +7,7 @@
 #include "PrivacySettingsPane.h"
 #include "SettingsHarness.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QTemporaryDir>
 
@@ -39,6 +40,13 @@ void settingsScreenshots()
             shoot(*harness.window, QStringLiteral("settings-shortcut-error") + suffix);
             harness.open(SettingsSection::privacy);
             auto* count = harness.find<QComboBox>(QStringLiteral("retention-count"));
+            count->showPopup();
+            harness.settle();
+            if (QWidget* popup = count->view() ? count->view()->window() : nullptr; popup && popup->isVisible())
+                shoot(*popup, QStringLiteral("settings-picker") + suffix);
+            else
+                problem(QStringLiteral("settings-picker") + suffix, QStringLiteral("the picker did not open"));
+            count->hidePopup();
             count->activated(count->findText(QLocale().toString(250)));
             auto* pane = harness.window->findChild<PrivacySettingsPane*>();
             if (QTest::qWaitFor([&] { return pane->confirmation() && pane->confirmation()->isVisible(); }, 10000)) {
