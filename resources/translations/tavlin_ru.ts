@@ -458,7 +458,7 @@
         </message>
         <message>
             <source>Rich text</source>
-            <translation>Форматированный текст</translation>
+            <translation>Оформленный текст</translation>
         </message>
         <message>
             <source>Link</source>

@@ -38,7 +38,7 @@ namespace tavlin {
 namespace {
 
 constexpr int pillHeight = 32;
-constexpr int sourceNameWidth = 120;
+constexpr int sourceNameWidth = 140;
 constexpr int footerMinimumWidth = 110;
 constexpr int maximumLinkHeight = 220;
 

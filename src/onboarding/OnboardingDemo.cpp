@@ -218,7 +218,11 @@ void OnboardingDemo::paintEvent(QPaintEvent*)
             painter.setOpacity(1 - 2 * cards_);
             icon(painter, item, QRectF(place.left() + 6, place.center().y() - 9, 18, 18), appearance);
             const QFont sourceFont = SystemFont::regular(9);
-            const double sourceWidth = std::min(QFontMetricsF(sourceFont).horizontalAdvance(item.source) + 1, place.width() / 3);
+            // The source takes what the title leaves, and at least a third: a long Russian name
+            // is cut only where the title needs the room.
+            const double titleWidth = QFontMetricsF(titleFont).horizontalAdvance(item.title) + 1;
+            const double room = std::max(place.width() / 3, place.width() - 41 - 8 - titleWidth);
+            const double sourceWidth = std::min(QFontMetricsF(sourceFont).horizontalAdvance(item.source) + 1, room);
             text(painter, QRectF(place.right() - 6 - sourceWidth, place.top(), sourceWidth, place.height()), item.source, sourceFont,
                  color(TavlinTheme::secondaryText));
             text(painter, QRectF(place.left() + 31, place.top(), place.width() - 41 - sourceWidth, place.height()), item.title, titleFont,

@@ -78,7 +78,7 @@ TEST(CardMetadata, RussianCountsAndTitleCase)
     EXPECT_EQ(CardMetadata::footer(counts(1, 1), ClipKind::text), QStringLiteral("1 символ"));
     EXPECT_EQ(CardMetadata::footer(counts(23, 2), ClipKind::text), QStringLiteral("2 строки · 23 символа"));
     EXPECT_EQ(CardMetadata::footer(counts(111, 25), ClipKind::text), QStringLiteral("25 строк · 111 символов"));
-    EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::richText), QStringLiteral("Форматированный Текст"));
+    EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::richText), QStringLiteral("Оформленный Текст"));
 }
 
 } // namespace
