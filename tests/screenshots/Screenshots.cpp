@@ -361,6 +361,12 @@ void historyWindowScreenshots()
                 scoped.emplace(language);
             for (bool dark : {false, true})
                 historyViews(fixture, system, language, dark);
+            if (language == u"en") {
+                system.setIncreasedContrast(true);
+                for (bool dark : {false, true})
+                    historyViews(fixture, system, QStringLiteral("contrast-en"), dark);
+                system.setIncreasedContrast(false);
+            }
             // The smallest window: the header narrows and the kind chips scroll.
             ContentView& view = fixture.show({820, 540});
             new ThemeAppearance(&view, system, ThemePreference::light);
