@@ -182,7 +182,9 @@ void WindowPresenter::shortcutPressed()
 
 void WindowPresenter::reopen()
 {
-    if ((quickPanel_.isPresented && quickPanel_.isPresented()) || quickPanelActivation_)
+    // Here a reopen is a second launch, never the echo of the panel's own activation: once the
+    // panel has gone, the launch is answered even while its activation is still on its way.
+    if (quickPanel_.isPresented && quickPanel_.isPresented())
         return;
     if (firstLaunchPending_ || isShown(introduction_))
         showOnboarding();

@@ -221,3 +221,34 @@ TEST(LifecycleEndToEnd, TheQuickPanelGrowsFromAStripWithItsRowsAlreadyThere)
     ::kill(application->processId(), SIGTERM);
     expectEnded(*application, "SIGTERM");
 }
+
+// A launch made just after Escape, while the panel closes and gives the terminal its keyboard
+// back, still brings the history window.
+TEST(LifecycleEndToEnd, ALaunchJustAfterEscapeShowsTheHistoryWindow)
+{
+    Desktop desktop;
+    Profile profile;
+    auto application = launchKnown(profile);
+    QProcess terminal;
+    terminal.start(QStringLiteral("xterm"), {QStringLiteral("-title"), QStringLiteral("terminal")});
+    QString xterm;
+    ASSERT_TRUE(waitUntil([&] { return !(xterm = windowsNamed(QStringLiteral("^terminal$")).value(0)).isEmpty(); }, 10000));
+    int shownCount = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        run(QStringLiteral("xdotool windowactivate --sync ") + xterm);
+        run(QStringLiteral("xdotool key ctrl+alt+k"));
+        ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin Quick Panel"; }, 5000));
+        run(QStringLiteral("xdotool key Escape"));
+        auto second = profile.start();
+        second->waitForFinished(10000);
+        QTest::qWait(1500);
+        shownCount += shown(QStringLiteral("^Tavlin$"));
+        run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync key ctrl+w"));
+        QTest::qWait(500);
+    }
+    EXPECT_EQ(shownCount, 3);
+    terminal.kill();
+    terminal.waitForFinished(5000);
+    ::kill(application->processId(), SIGTERM);
+    expectEnded(*application, "SIGTERM");
+}
