@@ -166,6 +166,32 @@ qreal drawTime(QPainter& painter, const QRectF& row, const HistoryRowContent::In
     return left;
 }
 
+// The first line of rich text in its own fonts and colours, on a small rounded surface padded 4
+// and 2; a line taller than the title is scaled down to it, and what is wider is cut.
+void drawRichTitle(QPainter& painter, const QRectF& title, const QTextDocument& rich, const QColor& surface)
+{
+    std::unique_ptr<QTextDocument> document(rich.clone());
+    document->setDocumentMargin(0);
+    QTextOption option = document->defaultTextOption();
+    option.setWrapMode(QTextOption::NoWrap);
+    document->setDefaultTextOption(option);
+    const QTextBlock first = document->begin();
+    const QRectF block = document->documentLayout()->blockBoundingRect(first);
+    const qreal lineHeight = first.layout() && first.layout()->lineCount() > 0 ? first.layout()->lineAt(0).height() : block.height();
+    if (lineHeight <= 0)
+        return;
+    const qreal scale = qMin<qreal>(1.0, title.height() / lineHeight);
+    const qreal lineWidth = first.layout() && first.layout()->lineCount() > 0 ? first.layout()->lineAt(0).naturalTextWidth() : 0;
+    const QRectF back(title.left(), title.top() - 2, qMin(title.width(), lineWidth * scale + 8), title.height() + 4);
+    RoundedShape::fill(painter, back, 4, surface);
+    painter.save();
+    painter.setClipRect(back.adjusted(4, 2, -4, -2));
+    painter.translate(back.left() + 4, title.top() + (title.height() - lineHeight * scale) / 2);
+    painter.scale(scale, scale);
+    document->drawContents(&painter, QRectF(0, 0, (back.width() - 8) / scale, lineHeight));
+    painter.restore();
+}
+
 void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowContent::Input& input)
 {
     const Appearance& appearance = input.appearance;
@@ -191,8 +217,11 @@ void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowConte
     const QString& title = shown.title.text;
     const qreal titleHeight = QFontMetricsF(font).height();
     const qreal top = column.center().y() - (titleHeight + 4 + 18) / 2;
-    drawWrapped(painter, QRectF(column.left(), top, column.width(), titleHeight), title, font,
-                TavlinTheme::primaryText.resolve(appearance), 1, formats);
+    const QRectF titleRect(column.left(), top, column.width(), titleHeight);
+    if (shown.rich && !shown.title.code)
+        drawRichTitle(painter, titleRect, *shown.rich, FormattedTextView::surfaceColor(shown.richSurface, appearance));
+    else
+        drawWrapped(painter, titleRect, title, font, TavlinTheme::primaryText.resolve(appearance), 1, formats);
     drawFooter(painter, QRectF(column.left(), top + titleHeight + 4, column.width(), 18), input);
     if (input.confirmed)
         CopyConfirmationBadge::paint(painter, QRectF(bounds.right() - 7 - 14 - 120, bounds.top() + 7 + 2, 120, 22), appearance);

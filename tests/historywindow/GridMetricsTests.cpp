@@ -13,6 +13,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -192,4 +193,31 @@ TEST(HistoryRowContent, TheCopiedBadgeLeavesTheFavoriteStarClear)
     }
     EXPECT_EQ(under, 0);
     EXPECT_GT(beside, 20) << "the star shows beside the badge";
+}
+
+TEST(HistoryRowContent, ARichTextRowShowsItsOwnColours)
+{
+    HistoryRowContent::Input input;
+    input.clip.kind = ClipKind::richText;
+    input.clip.text = QStringLiteral("Quarterly notes");
+    input.clip.createdAt = QDateTime(QDate(2024, 12, 6), QTime(15, 5), Qt::UTC);
+    input.now = input.clip.createdAt.addSecs(10);
+    input.source = std::make_shared<SourceApplicationIcon::Value>();
+    input.shown.title.text = input.clip.text;
+    auto document = std::make_shared<QTextDocument>();
+    document->setHtml(QStringLiteral("<p style='font-size:20pt; color:#d01010'><b>Quarterly notes</b></p>"));
+    input.shown.rich = document;
+    QImage image(520, 56, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    HistoryRowContent::paint(painter, QRectF(image.rect()), input);
+    painter.end();
+    int red = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor seen = image.pixelColor(x, y);
+            red += seen.red() > 150 && seen.green() < 110 && seen.blue() < 110;
+        }
+    }
+    EXPECT_GT(red, 20) << "the title in the record's own red";
 }
