@@ -8,7 +8,7 @@ TAVLIN_PACKAGES=(
   libxcb1-dev libxcb-keysyms1-dev libxcb-xinput-dev libxcb-shape0-dev libxkbcommon-dev libxkbcommon-x11-dev
   qcoro-qt6-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xclip xdotool x11-utils python3 openbox trayer xterm
+  xvfb xauth xclip xdotool x11-utils python3 python3-xlib openbox trayer xterm
   dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
   fonts-dejavu-core fonts-noto-color-emoji
 )

@@ -3,6 +3,7 @@
 #include "ClipTextSnippet.h"
 #include "DocumentView.h"
 #include "FormattedTextView.h"
+#include "LongTextView.h"
 #include "RoundedShape.h"
 #include "StoredPlaceholder.h"
 #include "SystemFont.h"
@@ -139,7 +140,8 @@ void ClipContentView::build()
     case ClipPreview::Case::text: {
         const QString text = displayText(clip_);
         const QString host = linkHost(clip_);
-        if (!host.isEmpty())
+        // An address too long to lay out whole shows as long text.
+        if (!host.isEmpty() && text.size() <= longTextCharacters)
             body_ = buildLink(text, host);
         else if (clip_.kind == ClipKind::text && ClipTextSnippet::isCode(text))
             body_ = buildCode(text);
@@ -191,12 +193,21 @@ QWidget* ClipContentView::buildCode(const QString& text)
 {
     presentation_ = Presentation::code;
     const Appearance appearance = ThemeAppearance::of(this);
-    DocumentView* view = textView(this, SystemFont::monospaced(13));
-    view->setObjectName(QStringLiteral("code-text"));
-    QTextCursor cursor(view->document());
     // The head is highlighted; the rest follows in the view's own font and colour, so that the
     // whole text shows however long it is.
     const HighlightedText head = ClipTextSnippet::highlighted(text, ClipTextSnippet::maximumHighlightedCharacters);
+    if (text.size() > longTextCharacters) {
+        auto* view = new LongTextView(this);
+        view->setObjectName(QStringLiteral("code-text"));
+        view->setFont(SystemFont::monospaced(13));
+        view->setText(text, head.formats(appearance));
+        view->setPadding(12);
+        view->setSurface(TavlinTheme::elevatedSurface, 8);
+        return view;
+    }
+    DocumentView* view = textView(this, SystemFont::monospaced(13));
+    view->setObjectName(QStringLiteral("code-text"));
+    QTextCursor cursor(view->document());
     head.insert(cursor, appearance);
     const QString rest = text.mid(head.text.size());
     if (!rest.isEmpty()) {
@@ -215,6 +226,13 @@ QWidget* ClipContentView::buildCode(const QString& text)
 QWidget* ClipContentView::buildPlain(const QString& text)
 {
     presentation_ = Presentation::plainText;
+    if (text.size() > longTextCharacters) {
+        auto* view = new LongTextView(this);
+        view->setObjectName(QStringLiteral("plain-text"));
+        view->setFont(plainFont());
+        view->setText(text);
+        return view;
+    }
     DocumentView* view = textView(this, plainFont());
     view->setObjectName(QStringLiteral("plain-text"));
     view->setPlainText(text);

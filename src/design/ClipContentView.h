@@ -32,6 +32,9 @@ public:
     static QFont linkAddressFont();
     static constexpr int plainLineSpacing = 4;
     static constexpr int linkSpacing = 12;
+    // Longer texts scroll in a view of their own, laid out only as far as they are shown;
+    // shorter ones are laid out whole, as tall as they are, in the panel's scroll area.
+    static constexpr qsizetype longTextCharacters = 8192;
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -231,7 +231,7 @@ std::optional<int> ClipPreviewPanel::compactContentHeight(const Clip& clip, cons
             return std::nullopt;
         return measuredHeight(text, ClipContentView::plainFont(), ClipContentView::plainLineSpacing, width) + 24;
     }
-    if (clip.kind == ClipKind::link) {
+    if (clip.kind == ClipKind::link && text.size() <= ClipContentView::longTextCharacters) {
         const int address = measuredHeight(text, ClipContentView::linkAddressFont(), std::nullopt, width);
         const QString host = ClipContentView::linkHost(clip);
         if (host.isEmpty())

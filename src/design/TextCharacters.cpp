@@ -7,20 +7,35 @@ namespace tavlin {
 namespace {
 
 // Walks the grapheme boundaries; stops after `characters` of them. Returns (characters seen,
-// UTF-16 position reached).
+// UTF-16 position reached). Looks at the text a window at a time, so that the work follows the
+// characters asked for, not the length of the text.
 std::pair<qsizetype, qsizetype> walk(QStringView text, qsizetype characters)
 {
-    if (characters <= 0 || text.isEmpty())
-        return {0, 0};
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data(), text.size());
     qsizetype seen = 0;
     qsizetype position = 0;
-    while (seen < characters) {
-        const qsizetype next = finder.toNextBoundary();
-        if (next < 0)
+    qsizetype window = 4 * qMax<qsizetype>(characters, 0) + 64;
+    while (seen < characters && position < text.size()) {
+        QStringView part = text.sliced(position, qMin(window, text.size() - position));
+        const bool whole = position + part.size() == text.size();
+        // Whether a boundary falls before a character depends on all of it.
+        if (!whole && part.back().isHighSurrogate())
+            part.chop(1);
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, part.data(), part.size());
+        qsizetype reached = 0;
+        // The window's own end is no boundary unless the text ends there: more may belong to
+        // the character it cuts.
+        for (qsizetype next = finder.toNextBoundary(); seen < characters && next > 0 && (whole || next < part.size());
+             next = finder.toNextBoundary()) {
+            reached = next;
+            ++seen;
+        }
+        if (reached == 0 && !whole) {
+            window *= 2;
+            continue;
+        }
+        position += reached;
+        if (whole)
             break;
-        position = next;
-        ++seen;
     }
     return {seen, position};
 }

@@ -532,7 +532,9 @@ void ContentView::clipsChanged()
                                                          : HistoryEmptyView::Kind::history;
     emptyView_->setKind(kind);
     layoutRecords();
-    schedulePreview();
+    // A reload that keeps the selected record as it was keeps its preview.
+    if (previewClip_ != (selection_ ? RecordMenu::find(clips, *selection_) : std::nullopt))
+        schedulePreview();
 }
 
 void ContentView::requestMaybeChanged()
@@ -557,7 +559,19 @@ void ContentView::loadPreview()
         return;
     previewKey_ = key;
     const std::optional<Clip> clip = key.enabled && selection_ ? RecordMenu::find(browser_.clips(), *selection_) : std::nullopt;
-    browser_.loadPreview(clip);
+    awaitPreview(clip);
+}
+
+QCoro::Task<> ContentView::awaitPreview(std::optional<Clip> clip)
+{
+    const QPointer<ContentView> self(this);
+    const std::optional<PreviewKey> key = previewKey_;
+    previewLoading_ = true;
+    co_await browser_.loadPreview(clip);
+    if (!self || previewKey_ != key)
+        co_return;
+    previewLoading_ = false;
+    schedulePreview();
 }
 
 void ContentView::schedulePreview()
@@ -574,7 +588,11 @@ void ContentView::schedulePreview()
 
 void ContentView::rebuildPreview()
 {
+    // The panel is built once, for the loaded preview, not first for the record without it.
+    if (previewLoading_)
+        return;
     delete previewPanel_;
+    previewClip_.reset();
     QLayout* layout = previewPane_->layout();
     while (QLayoutItem* item = layout->takeAt(0)) {
         delete item->widget();
@@ -593,6 +611,7 @@ void ContentView::rebuildPreview()
     }
     const QPointer<ContentView> self(this);
     const Clip record = *clip;
+    previewClip_ = record;
     previewPanel_ = new ClipPreviewPanel(
         sources_, record, browser_.previewContent(), browser_.selectedMetadata(), copied_,
         [self, record] {

@@ -95,6 +95,7 @@ private:
     void clipsChanged();
     void selectionChanged();
     void loadPreview();
+    QCoro::Task<> awaitPreview(std::optional<Clip> clip);
     void schedulePreview();
     void rebuildPreview();
     void refreshHeader();
@@ -115,6 +116,8 @@ private:
     bool copied_ = false;
     bool shown_ = false;
     bool previewPending_ = false;
+    // A preview is loading: the pane keeps what it shows until it is there.
+    bool previewLoading_ = false;
     QTimer reloadTimer_;
     QTimer ageTimer_;
     // What the preview shows: restarts its load when any part changes.
@@ -150,6 +153,8 @@ private:
     QPointer<HistoryCollectionView> grid_;
     QWidget* previewPane_ = nullptr;
     QPointer<ClipPreviewPanel> previewPanel_;
+    // The record the preview panel shows.
+    std::optional<Clip> previewClip_;
     QLabel* status_ = nullptr;
     QPointer<SourceFilterPopover> popover_;
     QPointer<ClearHistorySheet> sheet_;

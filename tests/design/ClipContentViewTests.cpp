@@ -5,9 +5,12 @@
 #include "DocumentView.h"
 #include "FormattedTextView.h"
 #include "ImageSamples.h"
+#include "LongTextView.h"
 #include "TavlinTheme.h"
 #include "ThemedWindow.h"
 
+#include <QApplication>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -57,16 +60,40 @@ TEST(ClipContentView, LinksWithoutAHostShowAsPlainText)
     }
 }
 
-TEST(ClipContentView, CodeIsShownWholeWithItsHeadHighlighted)
+// Whether the view has laid out the paragraph in the middle of its text.
+bool middleLaidOut(LongTextView* view)
+{
+    return view->document()->findBlockByNumber(view->document()->blockCount() / 2).layout()->lineCount() > 0;
+}
+
+TEST(ClipContentView, LongTextIsShownWholeButLaidOutOnlyAsFarAsShown)
 {
     QString code = QStringLiteral("let total = 0\n");
     while (code.size() < 20000)
         code += QStringLiteral("total += 1 // step\n");
+    QString prose;
+    for (int line = 0; prose.size() < 20000; ++line)
+        prose += QStringLiteral("Line %1 of a long note\n").arg(line);
     test::ThemedWindow window;
-    auto* view = window.hold(new ClipContentView(sampleRecord(ClipKind::text, code), ClipPreview::text()), QSize(420, 300));
-    ASSERT_EQ(view->presentation(), Presentation::code);
-    QTextDocument* document = only<DocumentView>(view, "code-text")->document();
-    EXPECT_EQ(document->toPlainText(), code);
+    auto* codeView = window.hold(new ClipContentView(sampleRecord(ClipKind::text, code), ClipPreview::text()), QSize(420, 300));
+    auto* proseView = window.hold(new ClipContentView(sampleRecord(ClipKind::text, prose), ClipPreview::text()));
+    ASSERT_EQ(codeView->presentation(), Presentation::code);
+    ASSERT_EQ(proseView->presentation(), Presentation::plainText);
+
+    auto* shownCode = only<LongTextView>(codeView, "code-text");
+    EXPECT_EQ(shownCode->text(), code);
+    // The head is highlighted in the code font; past it the view's own font.
+    EXPECT_EQ(shownCode->document()->firstBlock().begin().fragment().charFormat().font().pixelSize(), 12);
+    EXPECT_NE(shownCode->document()->lastBlock().previous().begin().fragment().charFormat().font().pixelSize(), 12);
+    auto* shownProse = only<LongTextView>(proseView, "plain-text");
+    EXPECT_EQ(shownProse->text(), prose);
+    for (LongTextView* view : {shownCode, shownProse}) {
+        EXPECT_FALSE(middleLaidOut(view));
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+        QApplication::processEvents();
+        EXPECT_EQ(view->cursorForPosition(QPoint(0, view->viewport()->height() - 1)).block(), view->document()->lastBlock())
+            << "the end is reached by scrolling";
+    }
 }
 
 TEST(ClipContentView, TextKindAloneIsCheckedForCode)

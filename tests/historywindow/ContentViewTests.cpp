@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QAbstractItemModelTester>
@@ -125,6 +126,31 @@ TEST(ContentView, ACaptureWhileOpenInsertsOneRowAndResetsNothing)
     EXPECT_EQ(view.selection(), selected);
     EXPECT_EQ(grid->currentIndex().row(), 2) << "the selection moved down with its record";
     EXPECT_GT(grid->visualRect(grid->model()->index(0, 0)).height(), 0) << "the new card is laid out";
+}
+
+TEST(ContentView, ThePreviewIsRebuiltOnlyWhenTheRecordItShowsChanges)
+{
+    HistoryWindowFixture fixture;
+    fixture.captureText(QStringLiteral("kept"));
+    ContentView& view = fixture.show();
+    const qint64 kept = fixture.model->browser().clips().first().id;
+    QPointer<QWidget> panel = fixture.find(QStringLiteral("clip-preview-panel"));
+    ASSERT_TRUE(panel);
+
+    // A capture and the reload after it keep the selection, and the panel with it.
+    fixture.captureText(QStringLiteral("arrived"));
+    fixture.settle();
+    ASSERT_EQ(fixture.model->browser().clips().size(), 2);
+    EXPECT_EQ(view.selection(), kept);
+    EXPECT_TRUE(panel) << "the preview was built again";
+
+    // Making the record a favorite changes what the panel shows.
+    fixture.find<QAbstractButton>(QStringLiteral("favorite-clip"))->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        auto* favorite = fixture.find<QAbstractButton>(QStringLiteral("favorite-clip"));
+        return favorite && favorite->text() == QStringLiteral("Unfavorite");
+    }, 5000));
 }
 
 TEST(ContentView, CtrlCInTheSearchFieldCopiesItsSelectionElseTheSelectedRecord)

@@ -165,6 +165,10 @@ QList<Sample> samples(const QString& existingFile, const QString& imageFile)
     oneFile.filePaths = {imageFile};
     oneFile.pixelWidth = 1200;
     oneFile.pixelHeight = 800;
+    QString log;
+    for (int line = 0; line < 400; ++line)
+        log += QStringLiteral("12:%1:%2 INFO request /items/%3 served in %4 ms\n")
+                   .arg(line / 60, 2, 10, QChar(u'0')).arg(line % 60, 2, 10, QChar(u'0')).arg(line * 37).arg(line % 97);
     Clip favorite = sampleRecord(ClipKind::text, note);
     favorite.isFavorite = true;
     return {
@@ -181,6 +185,7 @@ QList<Sample> samples(const QString& existingFile, const QString& imageFile)
         {QStringLiteral("file"), sampleRecord(ClipKind::file, StoredPlaceholder::files(2)), ClipPreview::text(), files},
         {QStringLiteral("imagefile"), sampleRecord(ClipKind::file, QFileInfo(imageFile).fileName()),
          ClipPreview::image(encoded(landscape(), "PNG")), oneFile},
+        {QStringLiteral("longtext"), sampleRecord(ClipKind::text, log), ClipPreview::text(), countsOf(log)},
     };
 }
 

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ThemeColor.h"
+
+#include <QPlainTextEdit>
+#include <QTextLayout>
+
+#include <optional>
+
+namespace tavlin {
+
+// A read-only, selectable view of a text of any length, with its own vertical scroll bar. It
+// lays out only the paragraphs it shows, as QPlainTextEdit does. Its paragraphs are of at most
+// `paragraphCharacters`: short lines share one, a longer line is cut into several, so that
+// neither building the document nor laying out one paragraph grows with the text. Selecting
+// and copying gives the text as it was, with its own line breaks only.
+class LongTextView : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit LongTextView(QWidget* parent = nullptr);
+
+    // Shows the text in the view's font; `formats` (positions in `text`) colour its first part.
+    void setText(const QString& text, const QList<QTextLayout::FormatRange>& formats = {});
+    // The text shown, as it was given but for each line break written as \n.
+    QString text() const;
+    // The selected part of it, the same way.
+    QString selectedText() const;
+
+    // The surface behind the text, with rounded corners; none leaves the view transparent.
+    void setSurface(std::optional<ThemeColor> color, qreal radius);
+    // Room between the surface's edge and the text.
+    void setPadding(int padding);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    // Smaller paragraphs make more of them to build; larger ones more to lay out for each shown.
+    static constexpr qsizetype paragraphCharacters = 500;
+
+protected:
+    QMimeData* createMimeDataFromSelection() const override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString joined(const QString& shown, QTextBlock block) const;
+
+    std::optional<ThemeColor> surface_;
+    qreal radius_ = 0;
+};
+
+} // namespace tavlin

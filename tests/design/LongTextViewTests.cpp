@@ -1,0 +1,65 @@
+#include "LongTextView.h"
+#include "ThemedWindow.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QTextBlock>
+
+#include <gtest/gtest.h>
+
+namespace tavlin {
+namespace {
+
+TEST(LongTextView, LongLinesArePiecedForLayoutYetSelectedAndCopiedAsTheyWere)
+{
+    // One long line of letters, words and clusters that must not be split: a skin-toned emoji
+    // (two surrogate pairs) and a letter under a pile of combining marks.
+    const QString zalgo = QStringLiteral("e") + QString(40, QChar(0x0301));
+    const QString emoji = QStringLiteral("\U0001F44D\U0001F3FD");
+    QString line;
+    for (int i = 0; line.size() < 300000; ++i)
+        line += i % 3 == 0 ? QString(997, u'x') : i % 3 == 1 ? emoji.repeated(333) + zalgo : QStringLiteral("word ").repeated(150);
+    const QString text = line + QStringLiteral("\r\nsecond line\n") + QString(100000, u'y');
+
+    test::ThemedWindow window;
+    auto* view = window.hold(new LongTextView, QSize(320, 400));
+    view->setText(text, {{0, 4, {}}});
+    const QString expected = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    EXPECT_EQ(view->text(), expected);
+
+    int continued = 0;
+    for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next()) {
+        ASSERT_LE(block.length() - 1, LongTextView::paragraphCharacters);
+        const QString shown = block.text();
+        EXPECT_FALSE(!shown.isEmpty() && (shown.front().isLowSurrogate() || shown.front().category() == QChar::Mark_NonSpacing))
+            << "a character is cut at paragraph " << block.blockNumber();
+        EXPECT_FALSE(shown.startsWith(QStringLiteral("\U0001F3FD"))) << "an emoji is cut from its skin tone";
+        continued += block.userState() == 1;
+    }
+    EXPECT_GT(continued, 100);
+
+    // What does not show is not laid out; the end is reached by scrolling.
+    const QTextBlock middle = view->document()->findBlockByNumber(view->document()->blockCount() / 2);
+    EXPECT_EQ(middle.layout()->lineCount(), 0);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+    QApplication::processEvents();
+    EXPECT_EQ(view->cursorForPosition(QPoint(0, view->viewport()->height() - 1)).block(), view->document()->lastBlock());
+    EXPECT_EQ(middle.layout()->lineCount(), 0);
+
+    view->selectAll();
+    EXPECT_EQ(view->selectedText(), expected);
+    view->copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), expected);
+    // A selection from inside one piece to inside another.
+    const QTextBlock first = view->document()->firstBlock();
+    QTextCursor cursor(first);
+    cursor.setPosition(first.position() + 10);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, 3);
+    cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor, 5);
+    view->setTextCursor(cursor);
+    EXPECT_EQ(view->selectedText(), expected.mid(10, cursor.selectionEnd() - cursor.selectionStart() - 3));
+}
+
+} // namespace
+} // namespace tavlin
