@@ -4,9 +4,11 @@
 // from the action until everything it set off is painted (half a second later, waits excluded).
 #include "ContentView.h"
 #include "FakePasteboard.h"
+#include "FakeWorkspace.h"
 #include "HistoryModel.h"
 #include "HistoryStore.h"
 #include "InMemoryDefaults.h"
+#include "SourceApplicationIcon.h"
 #include "ViewPreferences.h"
 
 #include <QAbstractItemView>
@@ -74,6 +76,8 @@ struct Window {
     test::InMemoryDefaults defaults;
     ViewPreferences preferences{defaults};
     std::unique_ptr<HistoryModel> model;
+    test::FakeWorkspace workspace;
+    SourceApplicationIcon sources{workspace};
     std::unique_ptr<ContentView> view;
     int added = 0;
 
@@ -91,7 +95,7 @@ struct Window {
         model = std::make_unique<HistoryModel>(path, pasteboard, [] { return std::optional<QString>(); });
         preferences.setViewMode(HistoryViewMode::list);
         preferences.setShowPreview(true);
-        view = std::make_unique<ContentView>(*model, preferences, [] {}, false);
+        view = std::make_unique<ContentView>(*model, preferences, sources, [] {}, false);
         view->resize(1040, 700);
         view->show();
         QCoro::waitFor(model->browser().reload());

@@ -61,22 +61,6 @@ void readText(benchmark::State& state)
 }
 BENCHMARK(readText)->Unit(benchmark::kMillisecond);
 
-void readPNG(benchmark::State& state)
-{
-    // Noise does not compress: about 10 MiB of PNG.
-    QImage noise(1620, 1620, QImage::Format_ARGB32);
-    QRandomGenerator random(7);
-    for (int y = 0; y < noise.height(); ++y)
-        random.fillRange(reinterpret_cast<quint32*>(noise.scanLine(y)), noise.width());
-    const QByteArray png = encoded(noise, "PNG");
-    test::FakePasteboard pasteboard;
-    pasteboard.setItems({{{QStringLiteral("public.png")}, {{QStringLiteral("public.png"), png}}}});
-    state.counters["bytes"] = double(png.size());
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ClipboardCodec::read(pasteboard));
-}
-BENCHMARK(readPNG)->Unit(benchmark::kMillisecond);
-
 // Rich text with no plain text beside it is read on the main thread; a huge one must not stall it.
 void readRTFOnly30MiB(benchmark::State& state)
 {

@@ -28,6 +28,14 @@ qreal SearchFocusRing::lineWidth(bool focused, bool increasedContrast)
     return focused || increasedContrast ? 2.0 : 0.5;
 }
 
+void SearchFocusRing::resizeEvent(QResizeEvent*)
+{
+    // Only the band the outline takes, so that the caret blinking in the field below repaints
+    // no outline.
+    const int ends = height() / 2;
+    setMask(QRegion(rect()) - QRegion(rect().adjusted(ends, 3, -ends, -3)));
+}
+
 void SearchFocusRing::paintEvent(QPaintEvent*)
 {
     const Appearance appearance = ThemeAppearance::of(this);

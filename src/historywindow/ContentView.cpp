@@ -243,7 +243,9 @@ QWidget* ContentView::buildHeader()
     searchBox_ = new QWidget;
     searchBox_->setObjectName(QStringLiteral("history-search-box"));
     auto* searchLayout = new QHBoxLayout(searchBox_);
-    searchLayout->setContentsMargins(12, 0, 12, 0);
+    // The field stays off the capsule's edge: it paints its own background, so that the caret's
+    // blink repaints the caret's area alone, not the window under it.
+    searchLayout->setContentsMargins(12, 3, 12, 3);
     searchLayout->setSpacing(8);
     auto* glass = new QLabel;
     glass->setObjectName(QStringLiteral("search-glass"));
@@ -254,6 +256,7 @@ QWidget* ContentView::buildHeader()
     search_->setPlaceholderText(tr("Search history…"));
     search_->setAccessibleName(search_->placeholderText());
     search_->setFrame(false);
+    search_->setAutoFillBackground(true);
     search_->setFont(SystemFont::regular(14));
     search_->installEventFilter(this);
     connect(search_, &QLineEdit::textEdited, this, [this](const QString& text) { browser_.setQuery(text); });
@@ -646,7 +649,7 @@ void ContentView::refreshHeader()
     clearSearch_->setVisible(!browser_.query().isEmpty());
     setTextColor(searchHint_, TavlinTheme::secondaryText.resolve(appearance));
     QPalette searchPalette = search_->palette();
-    searchPalette.setColor(QPalette::Base, Qt::transparent);
+    searchPalette.setColor(QPalette::Base, TavlinTheme::contentSurface.resolve(appearance));
     searchPalette.setColor(QPalette::Text, TavlinTheme::primaryText.resolve(appearance));
     searchPalette.setColor(QPalette::PlaceholderText, TavlinTheme::secondaryText.resolve(appearance));
     search_->setPalette(searchPalette);

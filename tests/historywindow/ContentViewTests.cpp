@@ -6,6 +6,7 @@
 #include "HistoryWindowFixture.h"
 #include "RecordListModel.h"
 #include "RecordMenu.h"
+#include "SearchFocusRing.h"
 #include "SourceFilterPopover.h"
 #include "ThemeAppearance.h"
 
@@ -151,6 +152,33 @@ TEST(ContentView, ThePreviewIsRebuiltOnlyWhenTheRecordItShowsChanges)
         auto* favorite = fixture.find<QAbstractButton>(QStringLiteral("favorite-clip"));
         return favorite && favorite->text() == QStringLiteral("Unfavorite");
     }, 5000));
+}
+
+// Counts the paint events each watched widget receives.
+struct PaintCounter : QObject {
+    QHash<QObject*, int> paints;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        paints[watched] += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST(ContentView, TheSearchCaretsBlinkRepaintsTheFieldAlone)
+{
+    HistoryWindowFixture fixture;
+    ContentView& view = fixture.show();
+    QLineEdit* search = view.searchField();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return search->hasFocus(); }, 5000));
+    QWidget* ring = fixture.find<QWidget>(QStringLiteral("history-search-box"))->findChild<SearchFocusRing*>();
+    ASSERT_TRUE(ring);
+    QTest::qWait(200);
+    PaintCounter counter;
+    for (QObject* watched : std::initializer_list<QObject*>{&view, ring, search})
+        watched->installEventFilter(&counter);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.paints.value(search) >= 2; }, 5000)) << "the caret does not blink";
+    EXPECT_EQ(counter.paints.value(&view), 0) << "the window under the field was repainted";
+    EXPECT_EQ(counter.paints.value(ring), 0) << "the field's outline was repainted";
 }
 
 TEST(ContentView, CtrlCInTheSearchFieldCopiesItsSelectionElseTheSelectedRecord)
