@@ -41,9 +41,9 @@ struct Window {
     test::FakePasteboard pasteboard;
     test::InMemoryDefaults defaults;
     ViewPreferences preferences{defaults};
-    std::unique_ptr<HistoryModel> model;
     test::FakeWorkspace workspace;
     SourceApplicationIcon sources{workspace};
+    std::unique_ptr<HistoryModel> model;
     std::unique_ptr<ContentView> view;
     int added = 0;
 
@@ -58,7 +58,7 @@ struct Window {
                 store.insert(QStringLiteral("Record %1: ").arg(i) + QStringLiteral("some words of a note ").repeated(i % 12 + 1),
                              QStringLiteral("org.gnome.TextEditor"), 100000, HistoryStore::maximumStoredPayloadBytes);
         }
-        model = std::make_unique<HistoryModel>(path, pasteboard, [] { return std::optional<QString>(); });
+        model = std::make_unique<HistoryModel>(path, pasteboard, workspace);
         preferences.setViewMode(mode);
         preferences.setShowPreview(false);
         if (beforeView)

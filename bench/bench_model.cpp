@@ -2,6 +2,7 @@
 // latency from a clipboard change to the published row, a reload of the first page, and the
 // longest the main thread goes without running its event loop while an insert waits for a lock.
 #include "FakePasteboard.h"
+#include "FakeWorkspace.h"
 #include "HistoryModel.h"
 
 #include <QBuffer>
@@ -24,8 +25,8 @@ namespace {
 struct BenchModel {
     QTemporaryDir folder;
     test::FakePasteboard pasteboard;
-    HistoryModel model{folder.path() + QStringLiteral("/Tavlin/history.sqlite"), pasteboard,
-                       [] { return std::optional<QString>(QStringLiteral("org.gnome.TextEditor")); }};
+    test::FakeWorkspace editor{QStringLiteral("org.gnome.TextEditor")};
+    HistoryModel model{folder.path() + QStringLiteral("/Tavlin/history.sqlite"), pasteboard, editor};
 
     // From the clipboard change to the model publishing the new first row, in seconds.
     double captureLatency()

@@ -38,9 +38,9 @@ namespace {
 struct History {
     QTemporaryDir folder;
     test::FakePasteboard pasteboard;
-    std::unique_ptr<HistoryModel> model;
     test::FakeWorkspace workspace;
     SourceApplicationIcon sources{workspace};
+    std::unique_ptr<HistoryModel> model;
 
     explicit History(int count)
     {
@@ -52,7 +52,7 @@ struct History {
                 store.insert(text, QStringLiteral("org.gnome.TextEditor"), 5000, HistoryStore::maximumStoredPayloadBytes);
             }
         }
-        model = std::make_unique<HistoryModel>(path, pasteboard, [] { return std::optional<QString>(); });
+        model = std::make_unique<HistoryModel>(path, pasteboard, workspace);
     }
 };
 

@@ -39,12 +39,12 @@ struct BenchSettings {
     QTemporaryDir folder;
     test::InMemoryDefaults defaults;
     test::FakePasteboard pasteboard;
+    test::FakeWorkspace editor{QStringLiteral("org.gnome.TextEditor")};
     test::FakeWorkspace workspace;
     test::FakeSystemAppearance appearance;
     test::FakeWindowManagerHints windowManager;
     test::FakeWindowProperties windowProperties;
-    HistoryModel model{folder.path() + QStringLiteral("/Tavlin/history.sqlite"), pasteboard,
-                       [] { return std::optional<QString>(QStringLiteral("org.gnome.TextEditor")); }};
+    HistoryModel model{folder.path() + QStringLiteral("/Tavlin/history.sqlite"), pasteboard, editor};
     ViewPreferences preferences{defaults};
     GlobalShortcut shortcut{defaults, std::make_unique<test::FakeHotKeyBackend>()};
     LaunchAtLoginController launchAtLogin{std::make_unique<UnavailableLoginItemService>()};

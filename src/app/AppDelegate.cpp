@@ -94,8 +94,7 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     Defaults& defaults = *platform_.defaults;
     Workspace& workspace = *platform_.workspace;
     sourceIcons_ = std::make_unique<SourceApplicationIcon>(workspace);
-    model_ = std::make_unique<HistoryModel>(platform_.databasePath, *platform_.pasteboard,
-                                            [&workspace] { return workspace.frontmostApplicationID(); });
+    model_ = std::make_unique<HistoryModel>(platform_.databasePath, *platform_.pasteboard, workspace);
     preferences_ = std::make_unique<ViewPreferences>(defaults);
     settingsNavigation_ = std::make_unique<SettingsNavigation>(SettingsSection::general);
     shortcut_ = std::make_unique<GlobalShortcut>(defaults, platform_.makeHotKeyBackend());

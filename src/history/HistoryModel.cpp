@@ -4,13 +4,13 @@
 
 namespace tavlin {
 
-HistoryModel::HistoryModel(const QString& databasePath, Pasteboard& pasteboard,
-                           HistoryMonitor::SourceProvider sourceProvider, QObject* parent)
+HistoryModel::HistoryModel(const QString& databasePath, Pasteboard& pasteboard, const Workspace& workspace,
+                           QObject* parent)
     : QObject(parent),
       databasePath_(databasePath),
       repository_(std::make_unique<HistoryRepository>(databasePath)),
       browser_(*repository_),
-      monitor_(*repository_, pasteboard, std::move(sourceProvider), browser_),
+      monitor_(*repository_, pasteboard, workspace, browser_),
       operations_(*repository_, pasteboard, monitor_, browser_)
 {
 }

@@ -12,6 +12,8 @@
 
 namespace tavlin {
 
+class Workspace;
+
 class Pasteboard;
 
 // The history on the main thread, in the three parts its users draw on: capture and monitoring,
@@ -21,7 +23,8 @@ class HistoryModel : public QObject {
     Q_OBJECT
 
 public:
-    HistoryModel(const QString& databasePath, Pasteboard& pasteboard, HistoryMonitor::SourceProvider sourceProvider,
+    // Copies are attributed to the workspace's frontmost application.
+    HistoryModel(const QString& databasePath, Pasteboard& pasteboard, const Workspace& workspace,
                  QObject* parent = nullptr);
     ~HistoryModel() override;
 

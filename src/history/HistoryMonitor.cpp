@@ -4,6 +4,7 @@
 #include "HistoryBrowser.h"
 #include "HistoryRepository.h"
 #include "Pasteboard.h"
+#include "Workspace.h"
 
 #include <QPointer>
 
@@ -12,12 +13,12 @@
 
 namespace tavlin {
 
-HistoryMonitor::HistoryMonitor(HistoryRepository& repository, Pasteboard& pasteboard, SourceProvider sourceProvider,
+HistoryMonitor::HistoryMonitor(HistoryRepository& repository, Pasteboard& pasteboard, const Workspace& workspace,
                                HistoryBrowser& browser, QObject* parent)
     : QObject(parent),
       repository_(repository),
       pasteboard_(pasteboard),
-      sourceProvider_(std::move(sourceProvider)),
+      workspace_(workspace),
       browser_(browser),
       gate_(pasteboard.changeCount())
 {
@@ -25,7 +26,7 @@ HistoryMonitor::HistoryMonitor(HistoryRepository& repository, Pasteboard& pasteb
     observedChange_ = pasteboard_.changeCount();
     pasteboard_.setChangeObserver([this](qint64 changeCount) {
         announcedChange_ = changeCount;
-        announcedSource_ = sourceProvider_ ? sourceProvider_() : std::nullopt;
+        announcedSource_ = workspace_.frontmostApplicationID();
     });
 }
 
@@ -62,9 +63,8 @@ QCoro::Task<> HistoryMonitor::tick()
     observedChange_ = pasteboard_.changeCount();
     // The application active when the copy was made, not when this tick runs: a password copied
     // just before switching windows stays its manager's.
-    const std::optional<QString> source = announcedChange_ == observedChange_ ? announcedSource_
-        : sourceProvider_                                                   ? sourceProvider_()
-                                                                            : std::nullopt;
+    const std::optional<QString> source
+        = announcedChange_ == observedChange_ ? announcedSource_ : workspace_.frontmostApplicationID();
     // A copy made in an excluded application is never captured, not even after switching away;
     // nor is one whose content an excluded application holds, whichever window was active.
     if (gate_.isExcluded(source) || gate_.isExcluded(pasteboard_.ownerApplicationID())) {
@@ -92,7 +92,7 @@ QCoro::Task<> HistoryMonitor::tick()
     // tick looks at the newer state instead.
     if (pasteboard_.changeCount() != observedChange_)
         co_return;
-    if (gate_.isExcluded(sourceProvider_ ? sourceProvider_() : std::nullopt))
+    if (gate_.isExcluded(workspace_.frontmostApplicationID()))
         co_return;
 
     try {

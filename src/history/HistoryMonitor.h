@@ -15,6 +15,8 @@
 
 namespace tavlin {
 
+class Workspace;
+
 class HistoryBrowser;
 class HistoryRepository;
 class Pasteboard;
@@ -25,13 +27,11 @@ class HistoryMonitor : public QObject {
     Q_OBJECT
 
 public:
-    // The application that a clipboard change is attributed to: the one active when called. The
-    // monitor asks as each change is announced, so moving on before the next tick changes nothing.
-    using SourceProvider = std::function<std::optional<QString>()>;
-
     static constexpr std::chrono::milliseconds monitoringInterval{650};
 
-    HistoryMonitor(HistoryRepository& repository, Pasteboard& pasteboard, SourceProvider sourceProvider,
+    // A clipboard change is attributed to the workspace's frontmost application, asked as each
+    // change is announced, so moving on before the next tick changes nothing.
+    HistoryMonitor(HistoryRepository& repository, Pasteboard& pasteboard, const Workspace& workspace,
                    HistoryBrowser& browser, QObject* parent = nullptr);
     ~HistoryMonitor() override;
 
@@ -51,7 +51,7 @@ public:
 private:
     HistoryRepository& repository_;
     Pasteboard& pasteboard_;
-    SourceProvider sourceProvider_;
+    const Workspace& workspace_;
     HistoryBrowser& browser_;
     CaptureGate gate_;
     qint64 observedChange_ = 0;

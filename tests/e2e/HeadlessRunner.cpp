@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     X11Workspace workspace;
     X11Pasteboard pasteboard;
     pasteboard.setWindowApplication([&workspace](quint32 window) { return workspace.applicationIDForClientOf(window); });
-    HistoryModel model(application.arguments().at(1), pasteboard, [&workspace] { return workspace.frontmostApplicationID(); });
+    HistoryModel model(application.arguments().at(1), pasteboard, workspace);
 
     QSocketNotifier signals(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&signals, &QSocketNotifier::activated, &application, [&] {

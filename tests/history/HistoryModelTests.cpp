@@ -1,6 +1,7 @@
 #include "AwaitTask.h"
 #include "ClipboardReadError.h"
 #include "FakePasteboard.h"
+#include "FakeWorkspace.h"
 #include "HistoryModel.h"
 #include "StoreTestSupport.h"
 
@@ -23,8 +24,8 @@ namespace {
 struct ModelFixture {
     TemporaryFolder folder;
     FakePasteboard pasteboard;
-    std::optional<QString> frontmost = QStringLiteral("org.gnome.TextEditor");
-    HistoryModel model{folder.databasePath(), pasteboard, [this] { return frontmost; }};
+    FakeWorkspace workspace{QStringLiteral("org.gnome.TextEditor")};
+    HistoryModel model{folder.databasePath(), pasteboard, workspace};
 
     void copyText(const QString& text) { pasteboard.setString(text); }
 
@@ -70,7 +71,8 @@ TEST(HistoryModel, CapturesNewChangesOnceAndNeverWhatWasThereAtLaunch)
     TemporaryFolder folder;
     FakePasteboard pasteboard;
     pasteboard.setString(QStringLiteral("there before launch"));
-    HistoryModel model(folder.databasePath(), pasteboard, [] { return std::optional<QString>(); });
+    FakeWorkspace workspace;
+    HistoryModel model(folder.databasePath(), pasteboard, workspace);
     QCoro::waitFor(model.monitor().tick());
     QCoro::waitFor(model.browser().reload());
     EXPECT_TRUE(model.browser().clips().isEmpty());
@@ -89,18 +91,18 @@ TEST(HistoryModel, ExcludedAndProtectedSourcesAreNeverCaptured)
     ModelFixture fixture;
     fixture.model.monitor().updateExcludedSources({QStringLiteral("org.keepassxc.KeePassXC")});
 
-    fixture.frontmost = QStringLiteral("org.keepassxc.KeePassXC");
+    fixture.workspace.frontmost = QStringLiteral("org.keepassxc.KeePassXC");
     fixture.copyText(QStringLiteral("secret one"));
     QCoro::waitFor(fixture.model.monitor().tick());
-    fixture.frontmost = QStringLiteral("org.gnome.TextEditor");
+    fixture.workspace.frontmost = QStringLiteral("org.gnome.TextEditor");
     QCoro::waitFor(fixture.model.monitor().tick());
 
-    fixture.frontmost = QStringLiteral("com.bitwarden.desktop");
+    fixture.workspace.frontmost = QStringLiteral("com.bitwarden.desktop");
     fixture.copyText(QStringLiteral("secret two"));
     QCoro::waitFor(fixture.model.monitor().tick());
 
     // Concealed content from an ordinary application.
-    fixture.frontmost = QStringLiteral("org.gnome.TextEditor");
+    fixture.workspace.frontmost = QStringLiteral("org.gnome.TextEditor");
     fixture.pasteboard.setItems({{{QStringLiteral("public.utf8-plain-text"), QStringLiteral("org.nspasteboard.ConcealedType")},
                                   {{QStringLiteral("public.utf8-plain-text"), "hunter2"},
                                    {QStringLiteral("org.nspasteboard.ConcealedType"), "secret"}}}});
@@ -129,7 +131,7 @@ TEST(HistoryModel, ReadErrorsAndStoreErrorsArePublishedAndClearedByTheNextReload
     const QString blocked = fixture.folder.path() + QStringLiteral("/blocked");
     writeFile(blocked, "a file where a folder should be");
     FakePasteboard pasteboard;
-    HistoryModel broken(blocked + QStringLiteral("/history.sqlite"), pasteboard, [] { return std::optional<QString>(); });
+    HistoryModel broken(blocked + QStringLiteral("/history.sqlite"), pasteboard, fixture.workspace);
     QCoro::waitFor(broken.browser().reload());
     ASSERT_TRUE(broken.browser().errorMessage().has_value());
     EXPECT_TRUE(broken.browser().errorMessage()->contains(QStringLiteral("blocked")));

@@ -1,5 +1,6 @@
 #include "AwaitTask.h"
 #include "FakePasteboard.h"
+#include "FakeWorkspace.h"
 #include "HistoryModel.h"
 #include "InMemoryDefaults.h"
 #include "RetentionSettings.h"
@@ -21,7 +22,8 @@ constexpr qint64 MiB = HistoryRetention::mebibyte;
 struct SettingsFixture {
     TemporaryFolder folder;
     FakePasteboard pasteboard;
-    HistoryModel model{folder.databasePath(), pasteboard, [] { return std::optional<QString>(); }};
+    FakeWorkspace workspace;
+    HistoryModel model{folder.databasePath(), pasteboard, workspace};
     InMemoryDefaults defaults;
     RetentionSettings settings{defaults, model};
 
@@ -65,7 +67,8 @@ TEST(RetentionSettings, LoadsOnlyASupportedPairAndHandsItToTheModel)
 
     TemporaryFolder folder;
     FakePasteboard pasteboard;
-    HistoryModel model(folder.databasePath(), pasteboard, [] { return std::optional<QString>(); });
+    FakeWorkspace workspace;
+    HistoryModel model(folder.databasePath(), pasteboard, workspace);
     InMemoryDefaults stored({{StoredPreferences::retentionClipCount.key, qint64(500)}, {StoredPreferences::retentionPayloadBytes.key, 128 * MiB}});
     RetentionSettings settings(stored, model);
     EXPECT_EQ(model.monitor().retention(), (HistoryRetention{500, 128 * MiB}));

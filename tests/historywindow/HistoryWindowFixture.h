@@ -25,10 +25,10 @@ struct HistoryWindowFixture {
     FakePasteboard pasteboard;
     InMemoryDefaults defaults;
     ViewPreferences preferences{defaults};
-    std::optional<QString> frontmost = QStringLiteral("org.gnome.TextEditor");
+    // The applications records come from, the frontmost one copying; a view made after a change of
+    // language names them in it.
+    FakeWorkspace workspace{QStringLiteral("org.gnome.TextEditor")};
     std::unique_ptr<HistoryModel> model;
-    // The applications records come from; a view made after a change of language names them in it.
-    FakeWorkspace workspace;
     std::unique_ptr<SourceApplicationIcon> sources;
     std::unique_ptr<ContentView> view;
 
@@ -37,12 +37,12 @@ struct HistoryWindowFixture {
     {
         HistoryStore store(folder.databasePath());
         for (int i = 0; i < count; ++i)
-            store.insert(prefix + QString::number(i), frontmost, 100000, HistoryStore::maximumStoredPayloadBytes);
+            store.insert(prefix + QString::number(i), workspace.frontmost, 100000, HistoryStore::maximumStoredPayloadBytes);
     }
     HistoryModel& open()
     {
         if (!model) {
-            model = std::make_unique<HistoryModel>(folder.databasePath(), pasteboard, [this] { return frontmost; });
+            model = std::make_unique<HistoryModel>(folder.databasePath(), pasteboard, workspace);
             QCoro::waitFor(model->monitor().tick());
         }
         return *model;
@@ -56,7 +56,7 @@ struct HistoryWindowFixture {
     }
     void captureText(const QString& text, std::optional<QString> source = QStringLiteral("org.gnome.TextEditor"))
     {
-        frontmost = source;
+        workspace.frontmost = source;
         capture({{{QStringLiteral("public.utf8-plain-text")}, {{QStringLiteral("public.utf8-plain-text"), text.toUtf8()}}}});
     }
     // The window's content, shown at the regular size, with its first page loaded.

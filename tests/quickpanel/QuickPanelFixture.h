@@ -26,10 +26,9 @@ namespace tavlin::test {
 struct HistoryFixture {
     TemporaryFolder folder;
     FakePasteboard pasteboard;
-    std::unique_ptr<HistoryModel> model;
-    std::optional<QString> frontmost; // the application copies come from
-    FakeWorkspace workspace;
+    FakeWorkspace workspace; // its frontmost application is the one copies come from
     SourceApplicationIcon sources{workspace};
+    std::unique_ptr<HistoryModel> model;
 
     // Stores the texts oldest first before the model opens the store.
     explicit HistoryFixture(const QStringList& texts = {})
@@ -40,7 +39,7 @@ struct HistoryFixture {
                 store.insert(textPayload(text), text, ClipKind::text, QStringLiteral("org.gnome.TextEditor"), 5000,
                              HistoryStore::maximumStoredPayloadBytes);
         }
-        model = std::make_unique<HistoryModel>(folder.databasePath(), pasteboard, [this] { return frontmost; });
+        model = std::make_unique<HistoryModel>(folder.databasePath(), pasteboard, workspace);
     }
 
     void capture(const QString& text)

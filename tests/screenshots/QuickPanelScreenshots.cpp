@@ -36,7 +36,7 @@ void quickPanelScreenshots()
             installApplications(fixture.workspace, icons);
             fixture.focus.compositor = true;
             fixture.appearance.setDark(dark);
-            captureEveryKind(fixture.pasteboard, *fixture.model, fixture.frontmost, fixture.folder.path());
+            captureEveryKind(fixture.pasteboard, *fixture.model, fixture.workspace.frontmost, fixture.folder.path());
             fixture.open(8);
             // Presentations (thumbnails, file names) arrive as rows are painted.
             shootPanel(fixture, QStringLiteral("quick-panel-kinds"), [&] { return fixture.state().rows().size() >= 4; });

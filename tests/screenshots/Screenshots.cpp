@@ -359,7 +359,7 @@ void historyWindowScreenshots()
         HistoryWindowFixture fixture;
         installApplications(fixture.workspace, icons);
         fixture.open();
-        captureEveryKind(fixture.pasteboard, *fixture.model, fixture.frontmost, fixture.folder.path());
+        captureEveryKind(fixture.pasteboard, *fixture.model, fixture.workspace.frontmost, fixture.folder.path());
         for (const QString& language : {QStringLiteral("en"), QStringLiteral("ru")}) {
             std::optional<ScopedLanguage> scoped;
             if (language == u"ru")

@@ -54,7 +54,7 @@ struct SettingsHarness {
     FakeWorkspace workspace;
     FakeSystemAppearance appearance;
     XKeyboardHotKeys* hotKeys = new XKeyboardHotKeys();
-    HistoryModel model{folder.databasePath(), pasteboard, [] { return std::optional<QString>(); }};
+    HistoryModel model{folder.databasePath(), pasteboard, workspace};
     ViewPreferences preferences{defaults};
     GlobalShortcut shortcut{defaults, std::unique_ptr<HotKeyBackend>(hotKeys)};
     LaunchAtLoginController launchAtLogin{std::make_unique<SystemLoginItemService>(
