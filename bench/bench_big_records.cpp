@@ -75,9 +75,9 @@ struct Window {
     test::FakePasteboard pasteboard;
     test::InMemoryDefaults defaults;
     ViewPreferences preferences{defaults};
-    std::unique_ptr<HistoryModel> model;
     test::FakeWorkspace workspace;
     SourceApplicationIcon sources{workspace};
+    std::unique_ptr<HistoryModel> model;
     std::unique_ptr<ContentView> view;
     int added = 0;
 
@@ -92,7 +92,7 @@ struct Window {
                              QStringLiteral("org.gnome.TextEditor"), 100000, HistoryStore::maximumStoredPayloadBytes);
             store.insert(big, QStringLiteral("org.gnome.TextEditor"), 100000, HistoryStore::maximumStoredPayloadBytes);
         }
-        model = std::make_unique<HistoryModel>(path, pasteboard, [] { return std::optional<QString>(); });
+        model = std::make_unique<HistoryModel>(path, pasteboard, workspace);
         preferences.setViewMode(HistoryViewMode::list);
         preferences.setShowPreview(true);
         view = std::make_unique<ContentView>(*model, preferences, sources, [] {}, false);
