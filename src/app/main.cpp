@@ -95,6 +95,9 @@ int main(int argc, char** argv)
         return 1;
     for (const int number : {SIGTERM, SIGINT, SIGHUP})
         std::signal(number, onSignal);
+    // A relaunched Tavlin inherits the standard error of the terminal that started the first one;
+    // once that terminal is gone, a log line must fail quietly instead of killing the process.
+    std::signal(SIGPIPE, SIG_IGN);
 
     tavlin::AppDelegate::Platform platform = tavlin::AppDelegate::realPlatform();
     tavlin::TavlinLanguage::install(*platform.defaults);

@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -69,7 +70,10 @@ protected:
 
     QString existingFile()
     {
-        const QString path = folder.filePath(QStringLiteral("Quarterly report.pdf"));
+        // A long folder name, so that a narrow panel has a folder to shorten whatever the random
+        // name of the temporary folder.
+        QDir(folder.path()).mkdir(QStringLiteral("Finance department reports"));
+        const QString path = folder.filePath(QStringLiteral("Finance department reports/Quarterly report.pdf"));
         QFile file(path);
         file.open(QIODevice::WriteOnly);
         file.write("%PDF-1.4");
