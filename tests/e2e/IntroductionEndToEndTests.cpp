@@ -182,7 +182,7 @@ TEST(IntroductionEndToEnd, ANewUserMeetsTheApplication)
     ASSERT_TRUE(waitUntil([&] { return !(xterm = windowsNamed(QStringLiteral("^terminal$")).value(0)).isEmpty(); }, 10000));
     run(QStringLiteral("xdotool windowactivate --sync ") + xterm);
     run(QStringLiteral("xdotool key ctrl+alt+v"));
-    EXPECT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin Quick Panel"; }, 5000));
+    EXPECT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin Quick Panel"; }, 15000));
     run(QStringLiteral("xdotool key Escape"));
     EXPECT_TRUE(waitUntil([&] { return run(QStringLiteral("xdotool getactivewindow")) == xterm; }, 5000));
 

@@ -91,7 +91,7 @@ TEST(LifecycleEndToEnd, QuitAndEverySignalEndTheProcessWhateverIsOpen)
         run(QStringLiteral("xdotool key ctrl+comma"));
         ASSERT_TRUE(waitUntil([] { return shown(QStringLiteral("^Settings$")); }, 5000));
         run(QStringLiteral("xdotool key ctrl+alt+k"));
-        ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin Quick Panel"; }, 5000));
+        ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin Quick Panel"; }, 15000));
         ::kill(application->processId(), SIGHUP);
         expectEnded(*application, "SIGHUP with the Quick Panel open");
     }
@@ -237,7 +237,7 @@ TEST(LifecycleEndToEnd, ALaunchJustAfterEscapeShowsTheHistoryWindow)
     for (int attempt = 0; attempt < 3; ++attempt) {
         run(QStringLiteral("xdotool windowactivate --sync ") + xterm);
         run(QStringLiteral("xdotool key ctrl+alt+k"));
-        ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin Quick Panel"; }, 5000));
+        ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin Quick Panel"; }, 15000));
         run(QStringLiteral("xdotool key Escape"));
         auto second = profile.start();
         second->waitForFinished(10000);
