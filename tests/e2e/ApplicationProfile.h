@@ -3,6 +3,7 @@
 // The real application in a profile of its own (home, configuration, data and runtime folders),
 // and a desktop with a window manager and a tray, for the end-to-end tests that start it as a
 // user would.
+#include "ProcessExit.h"
 #include "StoreTestSupport.h"
 #include "TemporaryFolder.h"
 

@@ -51,7 +51,7 @@ struct AssistiveTechnology {
         QProcess helper;
         helper.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
         helper.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QString::fromLatin1(command), name});
-        const bool done = helper.waitForFinished(20000) && helper.exitCode() == 0;
+        const bool done = exitsWith(helper, 0, 20000);
         if (output)
             *output = QString::fromUtf8(helper.readAllStandardOutput());
         return done;

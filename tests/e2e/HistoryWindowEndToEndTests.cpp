@@ -58,7 +58,7 @@ struct RunningApplication {
     ~RunningApplication()
     {
         process->terminate();
-        process->waitForFinished(10000);
+        EXPECT_TRUE(exitsWith(*process, 0));
     }
     void copy(const QString& text)
     {

@@ -61,7 +61,7 @@ struct TerminalDesktop {
     ~TerminalDesktop()
     {
         ::kill(application->processId(), SIGTERM);
-        application->waitForFinished(10000);
+        EXPECT_TRUE(exitsWith(*application, 0));
         for (QProcess* process : {&terminal, &windowManager}) {
             process->kill();
             process->waitForFinished(5000);

@@ -132,8 +132,7 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
     EXPECT_TRUE(waitUntil([&] { return preferences(profile).value(QStringLiteral("history.retention.clipCount")) == 500; }, 5000));
 
     ::kill(application->processId(), SIGTERM);
-    ASSERT_TRUE(application->waitForFinished(10000));
-    EXPECT_EQ(application->exitCode(), 0);
+    ASSERT_TRUE(exitsWith(*application, 0));
     holder.kill();
     holder.waitForFinished(5000);
     const QJsonObject kept = preferences(profile);
@@ -156,7 +155,6 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
     key(QStringLiteral("Down Down Return"));
     EXPECT_TRUE(waitUntil([] { return !settingsWindow().isEmpty(); }, 5000));
     ::kill(application->processId(), SIGTERM);
-    ASSERT_TRUE(application->waitForFinished(10000));
-    EXPECT_EQ(application->exitCode(), 0);
+    ASSERT_TRUE(exitsWith(*application, 0));
     EXPECT_EQ(preferences(profile), kept) << "reading them back changed nothing";
 }
