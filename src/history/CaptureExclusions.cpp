@@ -2,6 +2,7 @@
 
 #include "CaptureGate.h"
 #include "Defaults.h"
+#include "Log.h"
 #include "StoredPreferences.h"
 #include "Workspace.h"
 
@@ -10,11 +11,42 @@
 
 namespace tavlin {
 
+namespace {
+
+// Every text entry of the stored list. One entry of another kind must not cost the user the
+// rest of the list, so it is skipped and the log says so once; a single text in place of the
+// list is taken as a list of one.
+QStringList storedEntries(const Defaults& defaults, const QString& key)
+{
+    const QVariant stored = defaults.object(key);
+    if (!stored.isValid())
+        return {};
+    if (stored.typeId() == QMetaType::QString)
+        return {stored.toString()};
+    const QVariantList list = stored.typeId() == QMetaType::QVariantList ? stored.toList() : QVariantList{stored};
+    QStringList entries;
+    for (const QVariant& entry : list) {
+        if (entry.typeId() == QMetaType::QString)
+            entries.append(entry.toString());
+    }
+    const qsizetype skipped = list.size() - entries.size();
+    if (skipped > 0) {
+        Log::error(QStringLiteral("%1 of the %2 entries stored under \"%3\" are not application identifiers and "
+                                  "were skipped")
+                       .arg(skipped)
+                       .arg(list.size())
+                       .arg(key));
+    }
+    return entries;
+}
+
+} // namespace
+
 CaptureExclusions::CaptureExclusions(Defaults& defaults, const Workspace& workspace,
                                      std::optional<QString> ownBundleID, QObject* parent)
     : QObject(parent), defaults_(defaults), workspace_(workspace), ownBundleID_(std::move(ownBundleID))
 {
-    const QStringList stored = defaults_.stringArray(StoredPreferences::excludedApplications.key).value_or(QStringList());
+    const QStringList stored = storedEntries(defaults_, StoredPreferences::excludedApplications.key);
     for (const QString& bundleID : stored) {
         if (isValidBundleID(bundleID) && !CaptureGate::protectedSources().contains(bundleID)
             && bundleID != ownBundleID_ && !bundleIDs_.contains(bundleID))

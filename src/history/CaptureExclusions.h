@@ -28,8 +28,8 @@ public:
         invalid,
     };
 
-    // Loads the stored list, dropping invalid, protected, own and repeated entries; the cleaned
-    // list is not written back until the next change.
+    // Loads the stored list, dropping invalid, protected, own and repeated entries and entries
+    // that are no text; the cleaned list is not written back until the next change.
     CaptureExclusions(Defaults& defaults, const Workspace& workspace, std::optional<QString> ownBundleID,
                       QObject* parent = nullptr);
 

@@ -2,6 +2,7 @@
 
 #include "FakeWorkspace.h"
 #include "InMemoryDefaults.h"
+#include "LogCapture.h"
 
 #include <QSignalSpy>
 
@@ -53,10 +54,24 @@ TEST(CaptureExclusions, LoadingDropsBadEntriesWithoutWritingBack)
     EXPECT_EQ(e.defaults.writeCount(key), 0);
     EXPECT_EQ(e.defaults.stringArray(key)->size(), 6);
 
-    Exclusions wrongKind({{key, QStringLiteral("org.keepassxc.KeePassXC")}});
-    EXPECT_TRUE(wrongKind.exclusions.bundleIDs().isEmpty());
-    Exclusions mixed({{key, QVariantList{QStringLiteral("org.keepassxc.KeePassXC"), 42}}});
-    EXPECT_TRUE(mixed.exclusions.bundleIDs().isEmpty());
+}
+
+TEST(CaptureExclusions, EntriesOfAnotherKindCostNoOtherExclusion)
+{
+    {
+        LogCapture log;
+        Exclusions mixed({{key, QVariantList{QStringLiteral("org.keepassxc.KeePassXC"), 42, QVariantMap{},
+                                             QStringLiteral("org.gnome.Evolution")}}});
+        EXPECT_EQ(mixed.exclusions.bundleIDs(), (QStringList{"org.keepassxc.KeePassXC", "org.gnome.Evolution"}));
+        EXPECT_EQ(log.errors().size(), 1) << log.errors().join(u'\n').toStdString();
+        EXPECT_EQ(mixed.defaults.writeCount(key), 0);
+    }
+    Exclusions single({{key, QStringLiteral("org.keepassxc.KeePassXC")}});
+    EXPECT_EQ(single.exclusions.bundleIDs(), QStringList{"org.keepassxc.KeePassXC"});
+    LogCapture log;
+    Exclusions number({{key, 7}});
+    EXPECT_TRUE(number.exclusions.bundleIDs().isEmpty());
+    EXPECT_EQ(log.errors().size(), 1);
 }
 
 TEST(CaptureExclusions, AddReportsTheFirstReasonAndSavesOnlyWhenAdded)
