@@ -113,21 +113,34 @@ QCoro::Task<> RetentionSettings::apply(HistoryRetention retention, qint64 confir
 {
     QPointer<RetentionSettings> self(this);
     setApplying(true);
+    // The limits are stored before the deletion starts, so that a crash during it leaves the
+    // limits the user confirmed; a refusal puts back what was stored.
+    const QString& countKey = StoredPreferences::retentionClipCount.key;
+    const QString& bytesKey = StoredPreferences::retentionPayloadBytes.key;
+    const QVariant storedCount = defaults_.object(countKey);
+    const QVariant storedBytes = defaults_.object(bytesKey);
+    const auto restore = [&] {
+        defaults_.setObject(countKey, storedCount);
+        defaults_.setObject(bytesKey, storedBytes);
+    };
+    defaults_.setInteger(countKey, retention.clipCount);
+    defaults_.setInteger(bytesKey, retention.payloadBytes);
     try {
         // The store refuses to delete more than the user agreed to.
         co_await model_.operations().applyRetention(retention, confirmedEvictions);
         if (!self)
             co_return;
-        defaults_.setInteger(StoredPreferences::retentionClipCount.key, retention.clipCount);
-        defaults_.setInteger(StoredPreferences::retentionPayloadBytes.key, retention.payloadBytes);
         publish(this, applied_, retention, &RetentionSettings::appliedChanged);
         setErrorMessage(std::nullopt);
     } catch (const RetentionImpactChanged& changed) {
         // The history changed since the question: ask again with the new numbers.
-        if (self)
+        if (self) {
+            restore();
             setPending(PendingChange{retention, changed.impact()});
+        }
     } catch (const std::exception& error) {
         if (self) {
+            restore();
             setErrorMessage(QCoreApplication::translate("Tavlin", "Limit not changed. %1")
                                 .arg(Diagnostics::userMessage(error)));
         }

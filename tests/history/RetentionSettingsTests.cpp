@@ -91,7 +91,10 @@ TEST(RetentionSettings, RaisingAppliesAtOnceAndLoweringAsksFirst)
     EXPECT_EQ(change.impact.evictedBytes, 22'000);
     EXPECT_EQ(fixture.defaults.integer(StoredPreferences::retentionClipCount.key), 1000) << "nothing written before the answer";
 
-    await(fixture.settings.confirm(change));
+    // Stored before the deletion starts: a crash during it must not bring the old limit back.
+    QCoro::Task<> confirming = fixture.settings.confirm(change);
+    EXPECT_EQ(fixture.defaults.integer(StoredPreferences::retentionClipCount.key), 100);
+    await(std::move(confirming));
     EXPECT_EQ(fixture.settings.applied(), (HistoryRetention{100, 128 * MiB}));
     EXPECT_EQ(fixture.defaults.integer(StoredPreferences::retentionClipCount.key), 100);
     EXPECT_EQ(fixture.model.browser().totalCount(), 100);
@@ -133,6 +136,7 @@ TEST(RetentionSettings, AHistoryThatChangedBeforeTheAnswerIsAskedAgain)
     EXPECT_EQ(fixture.settings.pending()->impact.evictedCount, 15);
     EXPECT_EQ(fixture.settings.errorMessage(), std::nullopt);
     EXPECT_EQ(fixture.settings.applied(), HistoryRetention::standard());
+    EXPECT_FALSE(fixture.defaults.object(StoredPreferences::retentionClipCount.key).isValid()) << "the stored limits are put back";
 
     // Answers to a question that was replaced change nothing.
     fixture.settings.cancel(asked);
