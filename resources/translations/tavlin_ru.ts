@@ -1026,6 +1026,10 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
             <source>Unknown argument '%1'.</source>
             <translation>Неизвестный аргумент «%1».</translation>
         </message>
+        <message>
+            <source>The history can’t be changed: %1</source>
+            <translation>Историю нельзя изменить: %1</translation>
+        </message>
     </context>
     <context>
         <name>tavlin::ClearHistorySheet</name>

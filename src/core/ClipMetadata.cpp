@@ -4,16 +4,15 @@ namespace tavlin {
 
 namespace {
 
-void appendString(QByteArray& out, const QString& text)
+void appendString(QByteArray& out, const QByteArray& utf8, bool escapeSlashes = true)
 {
     out += '"';
-    const QByteArray utf8 = text.toUtf8();
     for (const char c : utf8) {
         const auto byte = static_cast<unsigned char>(c);
         switch (byte) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
-        case '/': out += "\\/"; break;
+        case '/': out += escapeSlashes ? "\\/" : "/"; break;
         case '\b': out += "\\b"; break;
         case '\f': out += "\\f"; break;
         case '\n': out += "\\n"; break;
@@ -37,7 +36,7 @@ void appendStrings(QByteArray& out, const QStringList& list)
     for (qsizetype i = 0; i < list.size(); ++i) {
         if (i > 0)
             out += ',';
-        appendString(out, list[i]);
+        appendString(out, list[i].toUtf8());
     }
     out += ']';
 }
@@ -45,6 +44,16 @@ void appendStrings(QByteArray& out, const QStringList& list)
 } // namespace
 
 QByteArray ClipMetadata::sortedKeyJSON() const
+{
+    return json(ThumbnailSlashes::escaped);
+}
+
+QByteArray ClipMetadata::earlierSortedKeyJSON() const
+{
+    return json(ThumbnailSlashes::bare);
+}
+
+QByteArray ClipMetadata::json(ThumbnailSlashes slashes) const
 {
     // Written by hand because the digest needs one exact byte sequence: QJsonDocument neither
     // sorts nor escapes the way stored digests expect.
@@ -78,9 +87,7 @@ QByteArray ClipMetadata::sortedKeyJSON() const
     }
     if (thumbnail) {
         key("thumbnail");
-        out += '"';
-        out += thumbnail->toBase64();
-        out += '"';
+        appendString(out, thumbnail->toBase64(), slashes == ThumbnailSlashes::escaped);
     }
     out += '}';
     return out;

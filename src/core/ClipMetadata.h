@@ -20,9 +20,17 @@ struct ClipMetadata {
 
     bool operator==(const ClipMetadata&) const = default;
 
-    // Compact JSON with the keys in ascending order, "/" escaped, bytes in standard base64 and
-    // absent fields left out: the exact bytes the payload digest is computed over.
+    // Compact JSON with the keys in ascending order, bytes in standard base64, absent fields left
+    // out and every string (the thumbnail's base64 too) escaped as the stored format's encoder
+    // does, "/" as "\/": the exact bytes the payload digest is computed over.
     QByteArray sortedKeyJSON() const;
+    // The same JSON as earlier builds wrote it, with the thumbnail's "/" left bare: the digests of
+    // the image records they stored cover this form.
+    QByteArray earlierSortedKeyJSON() const;
+
+private:
+    enum class ThumbnailSlashes { escaped, bare };
+    QByteArray json(ThumbnailSlashes slashes) const;
 };
 
 } // namespace tavlin

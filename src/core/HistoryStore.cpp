@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <cerrno>
 #include <climits>
@@ -69,18 +70,54 @@ HistoryStore::HistoryStore(const QString& databasePath, ProblemHandler onProblem
     const QString folder = QFileInfo(databasePath).absolutePath();
     payloadDirectory_ = folder + QStringLiteral("/payloads");
 
-    createFolders(folder);
-    createFolders(payloadDirectory_);
-    setPermissions(folder, 0700);
-    setPermissions(payloadDirectory_, 0700);
-
     try {
+        createFolders(folder);
+        createFolders(payloadDirectory_);
+        setPermissions(folder, 0700);
+        setPermissions(payloadDirectory_, 0700);
         open(databasePath);
     } catch (...) {
         sqlite3_close(db_);
         db_ = nullptr;
-        throw;
+        // A history in a folder this user may not write to (a read-only disk, another owner) is
+        // still the user's history: it is shown as it stands, and every write reports why not.
+        const bool writable = ::access(nativePath(folder).constData(), W_OK) == 0
+            && (!exists(databasePath) || ::access(nativePath(databasePath).constData(), W_OK) == 0);
+        if (writable || !openReadOnly(databasePath))
+            throw;
+        readOnlyReason_ = std::current_exception();
     }
+}
+
+bool HistoryStore::openReadOnly(const QString& databasePath)
+{
+    // "mode=ro" reads what a write-ahead log still holds, but needs its index file to exist or
+    // be creatable; "immutable=1" reads the database file alone.
+    const QByteArray url = QUrl::fromLocalFile(databasePath).toEncoded();
+    for (const char* options : {"?mode=ro", "?immutable=1"}) {
+        const int opened = sqlite3_open_v2((url + options).constData(), &db_,
+                                           SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX, nullptr);
+        // Only a history of the current schema: an older one cannot be brought up to date.
+        const auto answers = [this](const char* sql, int expected) {
+            sqlite3_stmt* statement = nullptr;
+            const bool answered = sqlite3_prepare_v2(db_, sql, -1, &statement, nullptr) == SQLITE_OK
+                && sqlite3_step(statement) == SQLITE_ROW && (expected < 0 || sqlite3_column_int(statement, 0) == expected);
+            sqlite3_finalize(statement);
+            return answered;
+        };
+        if (opened == SQLITE_OK && answers("PRAGMA user_version", schemaVersion)
+            && answers("SELECT COUNT(*) FROM clips", -1))
+            return true;
+        sqlite3_close(db_);
+        db_ = nullptr;
+    }
+    return false;
+}
+
+void HistoryStore::requireWritable() const
+{
+    if (readOnlyReason_)
+        std::rethrow_exception(readOnlyReason_);
 }
 
 HistoryStore::~HistoryStore()
@@ -195,7 +232,8 @@ void HistoryStore::bindText(const QString& text, SqliteStatement& statement, int
 void HistoryStore::throwUnavailable() const
 {
     const QString detail = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("database is not open");
-    throw StorageError(detail, StorageError::Kind::unavailable);
+    const int code = db_ ? sqlite3_errcode(db_) & 0xff : SQLITE_OK;
+    throw StorageError(detail, StorageError::Kind::unavailable, code == SQLITE_BUSY || code == SQLITE_LOCKED);
 }
 
 void HistoryStore::checkDone(int result) const
@@ -214,6 +252,7 @@ void HistoryStore::rollback()
 void HistoryStore::cleanupOrphans()
 {
     transaction([&] { sweepPayloads(Orphans::remove); });
+    orphansLeft_ = false;
 }
 
 HistoryStore::SetAside HistoryStore::sweepPayloads(Orphans orphans)
@@ -293,13 +332,13 @@ void HistoryStore::report(const QString& detail) const
 
 void HistoryStore::cleanupOrphansAfterCommit()
 {
-    // The records are already gone: a failed clean-up must not report the delete as failed, or
-    // the windows would keep listing deleted records. The next clean-up removes the files.
+    // The records are already gone, but their contents are not until the files are: a failure
+    // is the caller's to report, and the next write or clean-up tries again.
     try {
         cleanupOrphans();
-    } catch (const std::exception& error) {
-        if (onProblem_)
-            onProblem_(error);
+    } catch (...) {
+        orphansLeft_ = true;
+        throw;
     }
 }
 

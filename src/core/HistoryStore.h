@@ -31,13 +31,14 @@ public:
     static constexpr qint64 maximumStoredPayloadBytes = 268'435'456;
     static constexpr int schemaVersion = 3;
 
-    // Told, for the log, about a fault the store worked around without failing the operation: a
-    // failed orphan clean-up after a delete or clear whose rows are already gone, payload files
-    // set aside beside a new database, records removed for a malformed file reference.
+    // Told, for the log, about a fault the store worked around without failing the operation:
+    // files of evicted records that stayed, payload files set aside beside a new database,
+    // records removed for a malformed file reference.
     using ProblemHandler = std::function<void(const std::exception&)>;
 
     // Opens or creates the database at `databasePath`, migrating it to the current schema, and
-    // removes payload files that no record refers to. When the schema had to be created (a new,
+    // removes payload files that no record refers to. A current history in a folder this user
+    // cannot write to opens for reading only (see readOnlyReason()). When the schema had to be created (a new,
     // emptied or deleted database) payload files found are the only copy of an earlier history:
     // they are moved into a folder of their own inside "payloads", never removed.
     explicit HistoryStore(const QString& databasePath, ProblemHandler onProblem = {});
@@ -46,6 +47,8 @@ public:
     HistoryStore& operator=(const HistoryStore&) = delete;
 
     const QString& payloadDirectory() const { return payloadDirectory_; }
+    // Why the history could only be opened for reading, or null: then every write throws it.
+    std::exception_ptr readOnlyReason() const { return readOnlyReason_; }
 
     // Stores one capture unless it repeats the newest record, then evicts the oldest
     // non-favorite records beyond the limits. Favorites and the new record are never evicted; an
@@ -74,6 +77,8 @@ public:
     QList<ClipSourceSummary> sources();
     bool contains(qint64 id);
     void setFavorite(qint64 id, bool isFavorite);
+    // Both throw the file-system error when the files of the deleted records cannot be removed;
+    // the rows are gone then, and the next write or clean-up removes the files.
     void deleteClip(qint64 id);
     void clear(bool keepingFavorites);
 
@@ -124,6 +129,9 @@ private:
     };
 
     void open(const QString& databasePath);
+    // A current history that cannot be written, opened for reading only; false when that fails.
+    bool openReadOnly(const QString& databasePath);
+    void requireWritable() const;
     void refoldSearchText();
     // Inside a transaction.
     SetAside sweepPayloads(Orphans orphans);
@@ -131,10 +139,13 @@ private:
     void cleanupOrphansAfterCommit();
     QString setAsideFolder();
     void report(const QString& detail) const;
-    void finishEviction(const Evicted& evicted) const;
+    void finishEviction(const Evicted& evicted);
     QString payloadPath(const QString& fileName) const;
-    void removeFilesQuietly(const QStringList& fileNames) const;
+    // False when a file stayed (ENOENT aside).
+    bool removeFiles(const QStringList& fileNames) const;
 
+    static QString fingerprint(const ClipPayload& payload, QByteArray (ClipMetadata::*metadataJSON)() const);
+    static bool matchesDigest(const ClipPayload& payload, const QString& digest);
     std::optional<QString> newestDigest();
     QList<SnapshotRow> snapshot();
     Evicted prune(qint64 limit, qint64 byteLimit);
@@ -143,12 +154,17 @@ private:
 
     sqlite3* db_ = nullptr;
     QString payloadDirectory_;
+    // Files of deleted records stayed behind (the payload folder refused): the next write or
+    // clean-up tries again.
+    bool orphansLeft_ = false;
+    std::exception_ptr readOnlyReason_;
     ProblemHandler onProblem_;
 };
 
 template<class Body>
 auto HistoryStore::transaction(Body&& body)
 {
+    requireWritable();
     execute("BEGIN IMMEDIATE");
     try {
         if constexpr (std::is_void_v<decltype(body())>) {

@@ -257,9 +257,21 @@ HistoryStore::Evicted HistoryStore::deleteEvicted(const QList<SnapshotRow>& rows
     return evicted;
 }
 
-void HistoryStore::finishEviction(const Evicted& evicted) const
+void HistoryStore::finishEviction(const Evicted& evicted)
 {
-    removeFilesQuietly(evicted.fileNames);
+    if (orphansLeft_) {
+        // Files of earlier deletions are still there: one sweep removes them with these.
+        try {
+            cleanupOrphans();
+        } catch (const std::exception& error) {
+            if (onProblem_)
+                onProblem_(error);
+        }
+    } else if (!removeFiles(evicted.fileNames)) {
+        orphansLeft_ = true;
+        report(QStringLiteral("Files of evicted records could not be removed from %1; they are tried again later")
+                   .arg(payloadDirectory_));
+    }
     if (evicted.malformedIDs.isEmpty())
         return;
     QStringList ids;

@@ -92,6 +92,22 @@ bool isUUIDText(QStringView text)
 
 QString HistoryStore::fingerprint(const ClipPayload& payload)
 {
+    return fingerprint(payload, &ClipMetadata::sortedKeyJSON);
+}
+
+bool HistoryStore::matchesDigest(const ClipPayload& payload, const QString& digest)
+{
+    if (fingerprint(payload) == digest)
+        return true;
+    // Earlier builds hashed an image record's thumbnail with its "/" bare; their records stay
+    // good as long as they match that form.
+    const bool hadBareSlashes = payload.metadata && payload.metadata->thumbnail
+        && payload.metadata->thumbnail->toBase64().contains('/');
+    return hadBareSlashes && fingerprint(payload, &ClipMetadata::earlierSortedKeyJSON) == digest;
+}
+
+QString HistoryStore::fingerprint(const ClipPayload& payload, QByteArray (ClipMetadata::*metadataJSON)() const)
+{
     Sha256 hash;
     hash.updateCount(static_cast<quint64>(payload.items.size()));
     for (const ClipItem& item : payload.items) {
@@ -117,7 +133,7 @@ QString HistoryStore::fingerprint(const ClipPayload& payload)
     if (payload.metadata) {
         static const QByteArray tag = QByteArrayLiteral("Tavlin.capture-metadata.v1");
         hash.update(tag);
-        hash.updateSized(payload.metadata->sortedKeyJSON());
+        hash.updateSized(((*payload.metadata).*metadataJSON)());
     }
     return hash.hexDigest();
 }
@@ -135,12 +151,15 @@ QString HistoryStore::payloadPath(const QString& fileName) const
     return payloadDirectory_ + QLatin1Char('/') + fileName;
 }
 
-void HistoryStore::removeFilesQuietly(const QStringList& fileNames) const
+bool HistoryStore::removeFiles(const QStringList& fileNames) const
 {
+    bool removed = true;
     for (const QString& name : fileNames) {
-        if (isValidPayloadFileName(name))
-            ::unlink(QFile::encodeName(payloadDirectory_ + QLatin1Char('/') + name).constData());
+        if (isValidPayloadFileName(name)
+            && ::unlink(QFile::encodeName(payloadDirectory_ + QLatin1Char('/') + name).constData()) != 0 && errno != ENOENT)
+            removed = false;
     }
+    return removed;
 }
 
 std::optional<ClipPayload> HistoryStore::loadPayload(qint64 id)
@@ -208,7 +227,7 @@ std::optional<ClipPayload> HistoryStore::loadPayload(qint64 id)
     if (!PlistNesting::isWithin(bytes, ClipPayloadCoder::maximumNesting))
         damaged("Clipboard data nested deeper than a payload");
     ClipPayload payload = ClipPayloadCoder::decode(bytes);
-    if (fingerprint(payload) != *digest)
+    if (!matchesDigest(payload, *digest))
         damaged("Corrupted clipboard data: checksum mismatch");
     return payload;
 }

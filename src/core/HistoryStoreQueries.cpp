@@ -192,6 +192,7 @@ bool HistoryStore::contains(qint64 id)
 
 void HistoryStore::setFavorite(qint64 id, bool isFavorite)
 {
+    requireWritable();
     SqliteStatement statement = prepare("UPDATE clips SET is_favorite = ? WHERE id = ?");
     if (statement.bindInt64(1, isFavorite ? 1 : 0) != SQLITE_OK || statement.bindInt64(2, id) != SQLITE_OK)
         throwUnavailable();

@@ -4,7 +4,7 @@
 
 namespace tavlin {
 
-StorageError::StorageError(QString detail, Kind kind) : kind_(kind), detail_(std::move(detail)) {}
+StorageError::StorageError(QString detail, Kind kind, bool busy) : kind_(kind), detail_(std::move(detail)), busy_(busy) {}
 
 StorageError::StorageError(QString message)
     : kind_(Kind::limit), detail_(message), message_(std::move(message))

@@ -12,13 +12,16 @@ class StorageError : public Error {
 public:
     enum class Kind { unavailable, damagedRecord, newerHistory, limit };
 
-    StorageError(QString detail, Kind kind);
+    // `busy`: another connection held the database (SQLite's busy or locked), so the same
+    // operation may well succeed a moment later.
+    StorageError(QString detail, Kind kind, bool busy = false);
     // A limit error whose detail and user text are both `message`.
     explicit StorageError(QString message);
 
     Kind kind() const { return kind_; }
     const QString& detail() const { return detail_; }
     const std::optional<QString>& message() const { return message_; }
+    bool isBusy() const { return busy_; }
 
     QString typeName() const override { return QStringLiteral("StorageError"); }
     QString domain() const override { return QStringLiteral("Tavlin.StorageError"); }
@@ -45,6 +48,7 @@ private:
     Kind kind_;
     QString detail_;
     std::optional<QString> message_;
+    bool busy_ = false;
 };
 
 } // namespace tavlin

@@ -131,7 +131,7 @@ QCoro::Task<> HistoryBrowser::reload()
     publish(this, matchedCount_, page.matchedCount, &HistoryBrowser::matchedCountChanged);
     publish(this, availableSources_, page.sources, &HistoryBrowser::availableSourcesChanged);
     publish(this, clips_, page.clips, &HistoryBrowser::clipsChanged);
-    setErrorMessage(std::nullopt);
+    setErrorMessage(page.readOnlyMessage);
 
     QHash<qint64, ClipRowPresentation> rows;
     try {

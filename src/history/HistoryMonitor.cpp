@@ -4,6 +4,7 @@
 #include "HistoryBrowser.h"
 #include "HistoryRepository.h"
 #include "Pasteboard.h"
+#include "StorageError.h"
 #include "Workspace.h"
 
 #include <QPointer>
@@ -60,6 +61,8 @@ QCoro::Task<> HistoryMonitor::tick()
     QPointer<HistoryMonitor> self(this);
     if (pasteboard_.changeCount() == observedChange_)
         co_return;
+    const qint64 previouslyObserved = observedChange_;
+    const qint64 previouslyJudged = gate_.lastChangeCount;
     observedChange_ = pasteboard_.changeCount();
     // The application active when the copy was made, not when this tick runs: a password copied
     // just before switching windows stays its manager's.
@@ -98,8 +101,15 @@ QCoro::Task<> HistoryMonitor::tick()
     try {
         co_await repository_.insert(*capture, source, retention_);
     } catch (const std::exception& error) {
-        if (self)
-            browser_.reportError(error);
+        if (!self)
+            co_return;
+        browser_.reportError(error);
+        // Another program held the history. The copy is still on the clipboard, so it stays
+        // unseen: the next tick reads and stores it again, unless something newer was copied.
+        if (const auto* storage = dynamic_cast<const StorageError*>(&error); storage && storage->isBusy()) {
+            observedChange_ = previouslyObserved;
+            gate_.ignore(previouslyJudged);
+        }
         co_return;
     }
     // Stored: its bytes need not stay while the new page loads.

@@ -109,18 +109,44 @@ QCoro::Task<> HistoryOperations::setFavorite(Clip clip, bool isFavorite)
 
 QCoro::Task<> HistoryOperations::deleteClip(Clip clip)
 {
-    QPointer<HistoryOperations> self(this);
     ++copyVersion_; // a copy of any record still loading gives up
-    if (co_await edit(repository_.deleteClip(clip.id)) && self)
-        co_await browser_.reload();
+    co_await removal(repository_.deleteClip(clip.id), false);
 }
 
 QCoro::Task<> HistoryOperations::clear(bool keepingFavorites)
 {
-    QPointer<HistoryOperations> self(this);
     ++copyVersion_;
-    if (co_await edit(repository_.clear(keepingFavorites)) && self)
+    co_await removal(repository_.clear(keepingFavorites), true);
+}
+
+QCoro::Task<> HistoryOperations::removal(QFuture<void> work, bool manyRecords)
+{
+    QPointer<HistoryOperations> self(this);
+    std::exception_ptr failure;
+    try {
+        co_await work;
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!self)
+        co_return;
+    if (!failure && manyRecords) {
         co_await reloadAfterRemoval();
+        co_return;
+    }
+    if (!failure) {
+        co_await browser_.reload();
+        co_return;
+    }
+    // A deletion can fail after its rows are gone, when their files could not be removed: the
+    // page shows what is stored, and the error is published after the reload that clears it.
+    co_await browser_.reload();
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        if (self)
+            browser_.reportError(error);
+    }
 }
 
 QCoro::Task<> HistoryOperations::reloadAfterRemoval()

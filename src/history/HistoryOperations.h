@@ -65,6 +65,8 @@ private:
     QCoro::Task<bool> edit(QFuture<void> work);
     // Clears the preview, reloads, and has the windows load their preview anew.
     QCoro::Task<> reloadAfterRemoval();
+    // Awaits a delete or clear, then reloads, also after a failure, whose error it publishes.
+    QCoro::Task<> removal(QFuture<void> work, bool manyRecords);
 
     HistoryRepository& repository_;
     Pasteboard& pasteboard_;

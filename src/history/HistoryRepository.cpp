@@ -23,6 +23,7 @@ struct HistoryRepository::State {
     QList<qint64> cacheOrder;
     // Once the user has applied limits, they win over whatever a caller passes to insert.
     std::optional<HistoryRetention> appliedRetention;
+    std::optional<QString> readOnlyMessage;
 
     HistoryStore& openStore()
     {
@@ -31,6 +32,14 @@ struct HistoryRepository::State {
             store = std::make_unique<HistoryStore>(databasePath, [](const std::exception& error) {
                 Diagnostics::userMessage(error);
             });
+            if (const std::exception_ptr reason = store->readOnlyReason()) {
+                try {
+                    std::rethrow_exception(reason);
+                } catch (const std::exception& error) {
+                    readOnlyMessage = QCoreApplication::translate("Tavlin", "The history can’t be changed: %1")
+                                          .arg(Diagnostics::userMessage(error));
+                }
+            }
         }
         return *store;
     }
@@ -130,6 +139,7 @@ QFuture<HistoryRepository::Page> HistoryRepository::page(const HistoryQuery& req
         page.matchedCount = store.count(request);
         page.summary = store.summary();
         page.sources = store.sources();
+        page.readOnlyMessage = state.readOnlyMessage;
         return page;
     });
 }

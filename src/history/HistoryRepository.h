@@ -32,6 +32,8 @@ public:
         qint64 matchedCount = 0;
         HistorySummary summary;
         QList<ClipSourceSummary> sources;
+        // Why the history is shown but cannot change, for the user; nothing when it can.
+        std::optional<QString> readOnlyMessage;
 
         bool operator==(const Page&) const = default;
     };

@@ -28,6 +28,7 @@ using Clock = std::chrono::steady_clock;
 const QByteArray reopenMessage = QByteArrayLiteral("reopen\n");
 const QByteArray acknowledgement = QByteArrayLiteral("ok\n");
 const QString socketName = QStringLiteral("org.tavlin.Tavlin.socket");
+const QString runtimeLockName = QStringLiteral("org.tavlin.Tavlin.lock");
 
 QString systemError(int error)
 {
@@ -72,23 +73,23 @@ int remainingMilliseconds(Clock::time_point deadline)
 
 SingleInstance::Paths SingleInstance::defaultPaths(const QString& dataFolder)
 {
-    Paths paths;
-    paths.lockFile = dataFolder + u'/' + lockFileName;
+    // The lock lives beside the socket, so that a data folder that cannot be written to (a
+    // read-only disk) does not let a second instance start; the data folder is the last resort.
+    const auto inFolder = [](const QString& folder) {
+        return Paths{folder + u'/' + runtimeLockName, folder + u'/' + socketName};
+    };
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (isPrivateFolder(runtime)) {
-        paths.socket = runtime + u'/' + socketName;
-        return paths;
-    }
+    if (isPrivateFolder(runtime))
+        return inFolder(runtime);
     // The temporary folder is shared: the folder may already be there, made by anyone.
     const QString fallback = QDir::tempPath() + QStringLiteral("/tavlin-%1").arg(::geteuid());
     if (::mkdir(QFile::encodeName(fallback).constData(), 0700) != 0 && errno != EEXIST)
         Log::error(QStringLiteral("Cannot create %1: %2").arg(fallback, systemError(errno)));
     if (isPrivateFolder(fallback))
-        paths.socket = fallback + u'/' + socketName;
-    else
-        Log::error(QStringLiteral("%1 is not a private folder of this user: launching Tavlin again cannot reach this instance")
-                       .arg(fallback));
-    return paths;
+        return inFolder(fallback);
+    Log::error(QStringLiteral("%1 is not a private folder of this user: launching Tavlin again cannot reach this instance")
+                   .arg(fallback));
+    return Paths{dataFolder + u'/' + lockFileName, QString()};
 }
 
 SingleInstance::SingleInstance(Paths paths) : paths_(std::move(paths)) {}

@@ -10,17 +10,16 @@ class QLocalServer;
 
 namespace tavlin {
 
-// One Tavlin per user. The first launch takes an advisory lock (flock) on a file in the data
-// folder before anything else starts, and at once listens on a socket in a private runtime
-// folder; a later launch finds the lock taken, asks the running instance over that socket to
-// reopen, and exits. The lock goes with the process, so a crash never blocks the next start.
+// One Tavlin per user. The first launch takes an advisory lock (flock) on a file in a private
+// runtime folder before anything else starts, and at once listens on a socket beside it; a later
+// launch finds the lock taken, asks the running instance over that socket to reopen, and exits. The lock goes with the process, so a crash never blocks the next start.
 //
 // Only a listener running as this user is believed (SO_PEERCRED): another user's socket, or one
 // in a folder another user controls, can neither stop Tavlin from starting nor take its place.
 // Linux-specific (flock, SO_PEERCRED). Main thread.
 class SingleInstance {
 public:
-    // The lock's name in the data folder.
+    // The lock's name in the data folder, where it lives only without a private runtime folder.
     static inline const QString lockFileName = QStringLiteral("instance.lock");
 
     struct Paths {
@@ -36,9 +35,10 @@ public:
         unanswered, // an instance holds the lock but did not answer in time (stopped or hung)
     };
 
-    // The lock file in `dataFolder` (created owner-only when missing); the socket in
-    // $XDG_RUNTIME_DIR when that is a private folder of ours, otherwise in "tavlin-<uid>" in the
-    // temporary folder, created 0700 and verified to be ours and private before it is used.
+    // The lock file and the socket in $XDG_RUNTIME_DIR when that is a private folder of ours,
+    // otherwise in "tavlin-<uid>" in the temporary folder, created 0700 and verified to be ours
+    // and private before it is used. Without either, the lock goes into `dataFolder` and there
+    // is no socket.
     static Paths defaultPaths(const QString& dataFolder);
 
     explicit SingleInstance(Paths paths);

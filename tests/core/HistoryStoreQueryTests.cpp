@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace tavlin;
 using namespace tavlin::test;
@@ -154,31 +155,37 @@ TEST(HistoryStoreQuery, DeleteAndClearRemoveRowsAndTheirFiles)
     EXPECT_TRUE(payloadFiles(fixture.folder.payloadFolder()).isEmpty());
 }
 
-// Once the rows are committed, a failed file clean-up must not turn the delete into a failure:
-// the records are gone and the windows must stop listing them.
-TEST(HistoryStoreQuery, DeleteSucceedsWhenOnlyTheCleanUpFails)
+// Deleted contents must not stay on disk unnoticed: when the payload folder refuses, the delete
+// reports it, and the files go at the next write or clean-up.
+TEST(HistoryStoreQuery, FilesADeleteCouldNotRemoveAreReportedAndGoLater)
 {
     TemporaryFolder folder;
-    QStringList reported;
-    auto store = std::make_unique<HistoryStore>(folder.databasePath(), [&](const std::exception& error) {
-        reported.append(QString::fromUtf8(error.what()));
+    const QString payloads = folder.payloadFolder();
+    QDir().mkpath(payloads);
+    folder.giveToUnprivilegedUser();
+    const auto refuse = [&](bool refusing) { ::chmod(QFile::encodeName(payloads).constData(), refusing ? 0500 : 0700); };
+    const int status = runAsUnprivilegedUser([&] {
+        HistoryStore store(folder.databasePath());
+        for (const char* text : {"one", "two", "three", "four"})
+            store.insert(QString::fromLatin1(text), std::nullopt, 1000, HistoryStore::maximumStoredPayloadBytes);
+        refuse(true);
+        const auto failsWithEACCES = [](const auto& operation) {
+            try {
+                operation();
+            } catch (const FileSystemError& error) {
+                return error.errorNumber() == EACCES;
+            }
+            return false;
+        };
+        if (!failsWithEACCES([&] { store.deleteClip(4); }) || !failsWithEACCES([&] { store.clear(false); }))
+            return 1;
+        if (!store.fetch(10, QString()).isEmpty() || payloadFiles(payloads).size() != 4)
+            return 2; // the rows went, the files stayed
+        refuse(false);
+        store.insert(QStringLiteral("five"), std::nullopt, 1000, HistoryStore::maximumStoredPayloadBytes);
+        return payloadFiles(payloads).size() == 1 ? 0 : 3;
     });
-    store->insert(QStringLiteral("one"), std::nullopt, 1000, HistoryStore::maximumStoredPayloadBytes);
-    store->insert(QStringLiteral("two"), std::nullopt, 1000, HistoryStore::maximumStoredPayloadBytes);
-    const QString moved = folder.path() + QStringLiteral("/moved-away");
-    ASSERT_TRUE(QDir().rename(folder.payloadFolder(), moved));
-
-    EXPECT_NO_THROW(store->deleteClip(2));
-    EXPECT_EQ(reported.size(), 1);
-    EXPECT_NO_THROW(store->clear(false));
-    EXPECT_EQ(reported.size(), 2);
-    EXPECT_TRUE(store->fetch(10, QString()).isEmpty());
-
-    // Back in place, the next clean-up removes the stale files.
-    store.reset();
-    ASSERT_TRUE(QDir().rename(moved, folder.payloadFolder()));
-    HistoryStore reopened(folder.databasePath());
-    EXPECT_TRUE(payloadFiles(folder.payloadFolder()).isEmpty());
+    EXPECT_EQ(status, 0);
 }
 
 // A damaged or hand-edited flag is read as the listing reads it: any non-zero integer is a

@@ -54,6 +54,15 @@ struct ModelFixture {
         return list;
     }
 
+    // Another program's connection to the history, holding its write lock until it commits.
+    sqlite3* lockedByAnotherProgram() const
+    {
+        sqlite3* other = nullptr;
+        EXPECT_EQ(sqlite3_open(QFile::encodeName(folder.databasePath()).constData(), &other), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        return other;
+    }
+
     std::optional<Clip> clip(const QString& text) const
     {
         for (const Clip& clip : model.browser().clips()) {
@@ -346,9 +355,7 @@ TEST(HistoryModel, ASlowStoreNeverBlocksTheMainThread)
 {
     ModelFixture fixture;
     fixture.capture({QStringLiteral("opens the store")});
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(fixture.folder.databasePath()).constData(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3* other = fixture.lockedByAnotherProgram();
 
     int ticks = 0;
     QTimer timer;
@@ -363,4 +370,35 @@ TEST(HistoryModel, ASlowStoreNeverBlocksTheMainThread)
 
     EXPECT_GE(ticks, 10);
     EXPECT_EQ(fixture.model.browser().totalCount(), 2);
+}
+
+// A copy made while another program holds the history is not lost: it is stored once the history
+// is free again, as long as the clipboard still holds it.
+TEST(HistoryModel, ACopyALockedStoreRefusedIsStoredOnceItIsFree)
+{
+    ModelFixture fixture;
+    fixture.capture({QStringLiteral("opens the store")});
+    sqlite3* other = fixture.lockedByAnotherProgram();
+    fixture.capture({QStringLiteral("copied while locked")});
+    EXPECT_TRUE(fixture.model.browser().errorMessage().has_value()) << "the refusal is shown";
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    QCoro::waitFor(fixture.model.monitor().tick());
+    EXPECT_EQ(fixture.texts(), (QStringList{QStringLiteral("copied while locked"), QStringLiteral("opens the store")}));
+    EXPECT_EQ(fixture.model.browser().errorMessage(), std::nullopt);
+}
+
+// A delete whose files could not be removed (the payload folder refused) has still deleted the
+// rows: the window stops listing them and says what went wrong.
+TEST(HistoryModel, ADeleteThatLeftItsFilesIsReportedAndListsWhatIsStored)
+{
+    ModelFixture fixture;
+    fixture.capture({QStringLiteral("kept"), QStringLiteral("deleted")});
+    const QString moved = fixture.folder.path() + QStringLiteral("/moved-away");
+    ASSERT_TRUE(QFile::rename(fixture.folder.payloadFolder(), moved));
+    QCoro::waitFor(fixture.model.operations().deleteClip(*fixture.clip(QStringLiteral("deleted"))));
+    EXPECT_EQ(fixture.texts(), QStringList{QStringLiteral("kept")});
+    ASSERT_TRUE(fixture.model.browser().errorMessage().has_value());
+    EXPECT_TRUE(fixture.model.browser().errorMessage()->contains(QStringLiteral("payloads")));
 }

@@ -5,14 +5,21 @@
 #include "StorageError.h"
 #include "StoreTestSupport.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QColor>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QtEndian>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
 #include <qcoro/qcorofuture.h>
+#include <unistd.h>
 
 using namespace tavlin;
 using namespace tavlin::test;
@@ -132,6 +139,105 @@ TEST(HistoryRepository, ADamagedRecordCostsOnlyItsOwnRow)
     EXPECT_EQ(rows.size(), 5);
     EXPECT_FALSE(rows.contains(clips[1].id));
     EXPECT_THROW(result(fixture.repository.rowPresentation(clips[1])), StorageError) << "the row itself reports it";
+}
+
+namespace {
+
+// The digest of an image record, written out from the stored format's rules: counts as unsigned
+// 64-bit big-endian numbers, then the metadata's JSON as a JSON encoder with sorted keys writes
+// it, which escapes "/" as "\/" in every string.
+QString imageDigest(const QByteArray& png, const QByteArray& thumbnailBase64)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const auto count = [&hash](quint64 value) {
+        const quint64 bigEndian = qToBigEndian(value);
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(&bigEndian), 8));
+    };
+    const QByteArray type = "public.png";
+    count(1);
+    count(1);
+    count(type.size());
+    hash.addData(type);
+    count(png.size());
+    hash.addData(png);
+    const QByteArray json = R"({"fileNames":[],"filePaths":[],"pixelHeight":64,"pixelWidth":96,"thumbnail":")"
+        + thumbnailBase64 + R"("})";
+    hash.addData(QByteArrayView("Tavlin.capture-metadata.v1"));
+    count(json.size());
+    hash.addData(json);
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+} // namespace
+
+TEST(HistoryRepository, ImageRecordsCarryTheStoredFormatsDigestAndEarlierDigestsStillLoad)
+{
+    RepositoryFixture fixture;
+    // Noise compresses badly, so the thumbnail's base64 is long enough to hold "/".
+    QImage noise(96, 64, QImage::Format_RGB32);
+    QRandomGenerator random(23);
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, random.generate() | 0xff000000u);
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(noise.save(&buffer, "PNG"));
+    const ClipPayload payload{{ClipItem{{{QStringLiteral("public.png"), png}}}}, std::nullopt};
+    wait(fixture.repository.insert({QStringLiteral("Изображение"), ClipKind::image, payload}, std::nullopt,
+                                   HistoryRetention::standard()));
+
+    const Clip clip = fixture.clips().value(0);
+    const ClipPayload stored = result(fixture.repository.payload(clip));
+    ASSERT_TRUE(stored.metadata && stored.metadata->thumbnail);
+    const QByteArray base64 = stored.metadata->thumbnail->toBase64();
+    ASSERT_TRUE(base64.contains('/'));
+    QByteArray escaped = base64;
+    escaped.replace("/", "\\/");
+    const QString database = fixture.folder.databasePath();
+    EXPECT_EQ(queryTexts(database, QStringLiteral("SELECT payload_digest FROM clips")).value(0),
+              imageDigest(png, escaped));
+
+    // A record stored by an earlier build, whose digest covers the thumbnail's "/" bare, is not damaged.
+    executeSQL(database, QStringLiteral("UPDATE clips SET payload_digest = '%1'").arg(imageDigest(png, base64)));
+    EXPECT_EQ(result(fixture.repository.payload(clip)), stored);
+    executeSQL(database, QStringLiteral("UPDATE clips SET payload_digest = '%1'").arg(imageDigest(png, base64 + "A")));
+    EXPECT_THROW(result(fixture.repository.payload(clip)), StorageError);
+}
+
+// A readable history in a folder this user cannot write to (a read-only disk, another owner) is
+// shown as it stands, with the reason it cannot change; nothing is written.
+TEST(HistoryRepository, AHistoryThatCannotBeWrittenIsShownReadOnly)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to hand the history to another owner";
+    TemporaryFolder folder;
+    {
+        HistoryStore store(folder.databasePath());
+        for (const char* text : {"one", "two"})
+            store.insert(QString::fromLatin1(text), std::nullopt, 1000, HistoryStore::maximumStoredPayloadBytes);
+    }
+    folder.giveToUnprivilegedUser();
+    const QString history = QFileInfo(folder.databasePath()).absolutePath();
+    ASSERT_EQ(std::system(qPrintable(QStringLiteral("chown -R 0:0 '%1' && chmod -R go+rX '%1'").arg(history))), 0);
+    const int status = runAsUnprivilegedUser([&] {
+        HistoryRepository repository(folder.databasePath());
+        const HistoryRepository::Page page = result(repository.page({}));
+        if (page.clips.size() != 2 || !page.readOnlyMessage
+            || !page.readOnlyMessage->startsWith(QStringLiteral("The history can’t be changed: ")))
+            return 1;
+        if (result(repository.payload(page.clips[0])).items.size() != 1)
+            return 2;
+        const CapturedClipboard capture{QStringLiteral("three"), ClipKind::text, textPayload(QStringLiteral("three"))};
+        try {
+            wait(repository.insert(capture, std::nullopt, HistoryRetention::standard()));
+        } catch (const std::exception&) {
+            return result(repository.page({})).clips.size() == 2 ? 0 : 3;
+        }
+        return 4;
+    });
+    EXPECT_EQ(status, 0);
 }
 
 TEST(HistoryRepository, RichTextRowsKeepASmallRtfPreview)

@@ -126,6 +126,26 @@ TEST(SingleInstance, AnInstanceThatDoesNotAnswerIsNotJoinedByASecond)
     EXPECT_EQ(launchAgain(silent.paths, 300ms), SingleInstance::Claim::unanswered);
 }
 
+// A data folder that cannot be written to (a read-only disk) must not let a second one start.
+TEST(SingleInstance, TheGuardNeedsNoWritableDataFolder)
+{
+    InstanceFolders folders;
+    const QString data = folders.folder.path() + QStringLiteral("/data");
+    QDir().mkpath(data);
+    folders.folder.giveToUnprivilegedUser();
+    ::chmod(QFile::encodeName(folders.runtime).constData(), 0700);
+    ::chmod(QFile::encodeName(data).constData(), 0500);
+    const int status = runAsUnprivilegedUser([&] {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folders.runtime));
+        SingleInstance first(SingleInstance::defaultPaths(data));
+        if (first.claim() != SingleInstance::Claim::first)
+            return 1;
+        SingleInstance second(SingleInstance::defaultPaths(data));
+        return second.claim(300ms) == SingleInstance::Claim::unanswered ? 0 : 2;
+    });
+    EXPECT_EQ(status, 0) << "a second instance started";
+}
+
 TEST(SingleInstance, AnotherUsersSocketNeitherAnswersForTavlinNorKeepsItFromStarting)
 {
     if (::geteuid() != 0)
