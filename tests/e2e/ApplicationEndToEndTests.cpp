@@ -392,7 +392,7 @@ TEST(ApplicationEndToEnd, InstalledForTheUserItOffersLaunchAtLogin)
     stop(*application);
 
     // As the session would at the next login.
-    application = launch(QStringLiteral("sh"), {QStringLiteral("-c"), autostart->value(QStringLiteral("Exec"))});
+    application = launch(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exec ") + autostart->value(QStringLiteral("Exec"))});
     QByteArray log;
     EXPECT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
     stop(*application);
