@@ -385,8 +385,10 @@ void TavlinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
                                   box.adjusted(3, 3, -3, -3), mark);
         } else {
             RoundedShape::fill(*painter, box, radius, TavlinTheme::contentSurface.resolve(appearance));
+            // The faint border of fields would leave a clear box unseen on a raised sheet: a clear
+            // indicator is outlined in the secondary text colour.
             RoundedShape::strokeInside(*painter, box, radius,
-                                       (appearance.highContrast ? TavlinTheme::primaryText : TavlinTheme::controlBorder)
+                                       (appearance.highContrast ? TavlinTheme::primaryText : TavlinTheme::metadataColor)
                                            .resolve(appearance),
                                        appearance.highContrast ? 1.5 : 1);
         }

@@ -8,12 +8,16 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QCheckBox>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolTip>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace tavlin {
 namespace {
@@ -61,6 +65,42 @@ TEST(TavlinStyle, DialogsAndToolTipsOfADarkWindowAreDark)
     ASSERT_TRUE(tip);
     EXPECT_LT(tip->grab().toImage().pixelColor(3, tip->height() / 2).lightness(), 80) << "not pale yellow";
     QToolTip::hideText();
+}
+
+// A clear check box or radio button is seen on a raised sheet, in light and in dark: the darkest
+// (or lightest) pixel of its outline stands at least 3:1 against the sheet.
+TEST(TavlinStyle, ClearIndicatorsStandOutOnTheirSheet)
+{
+    const auto luminance = [](const QColor& color) {
+        const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) + 0.0722 * linear(color.blueF());
+    };
+    for (const bool dark : {false, true}) {
+        test::ThemedWindow window(dark);
+        auto* sheet = new QWidget;
+        sheet->setMinimumSize(240, 80);
+        sheet->setAutoFillBackground(true);
+        QPalette raised = sheet->palette();
+        const Appearance appearance = dark ? Appearance::darkAppearance() : Appearance::light();
+        raised.setColor(QPalette::Window, TavlinTheme::elevatedSurface.resolve(appearance));
+        sheet->setPalette(raised);
+        auto* radio = new QRadioButton(QStringLiteral("Delete all records"), sheet);
+        auto* check = new QCheckBox(QStringLiteral("Show preview"), sheet);
+        check->move(0, 40);
+        window.hold(sheet);
+        const QImage shown = sheet->grab().toImage();
+        const double background = luminance(raised.color(QPalette::Window));
+        for (QWidget* indicator : {static_cast<QWidget*>(radio), static_cast<QWidget*>(check)}) {
+            double best = 1;
+            for (int x = 0; x < 20; ++x) {
+                for (int y = indicator->y(); y < indicator->y() + indicator->height(); ++y) {
+                    const double seen = luminance(shown.pixelColor(x, y));
+                    best = std::max(best, (std::max(seen, background) + 0.05) / (std::min(seen, background) + 0.05));
+                }
+            }
+            EXPECT_GE(best, 3.0) << (dark ? "dark " : "light ") << indicator->metaObject()->className();
+        }
+    }
 }
 
 // A record's text as a tool tip starts at its first line of text and stays a readable size.
