@@ -294,8 +294,8 @@ QWidget* ContentView::buildHeader()
     actionsLayout->addWidget(moreButton_);
     layout->addWidget(new HeaderTitleLine(heading, searchBox_, actions));
 
-    auto* filterLine = new QHBoxLayout;
-    filterLine->setSpacing(12);
+    filterLine_ = new QHBoxLayout;
+    filterLine_->setSpacing(12);
     auto* chips = new QWidget;
     auto* chipsLayout = new QHBoxLayout(chips);
     chipsLayout->setContentsMargins(0, 0, 0, 0);
@@ -316,6 +316,8 @@ QWidget* ContentView::buildHeader()
     chipsLayout->addStretch(1);
     // Chips that do not fit beside the source button scroll sideways, without a scroll bar.
     auto* chipScroll = new QScrollArea;
+    chipScroll_ = chipScroll;
+    chipScroll->installEventFilter(this);
     chipScroll->setWidget(chips);
     chipScroll->setWidgetResizable(true);
     chipScroll->setFrameShape(QFrame::NoFrame);
@@ -337,9 +339,9 @@ QWidget* ContentView::buildHeader()
         refreshHeader();
         setShowingSources(!popover_);
     });
-    filterLine->addWidget(chipScroll, 1);
-    filterLine->addWidget(sourceButton_);
-    layout->addLayout(filterLine);
+    filterLine_->addWidget(chipScroll, 1);
+    filterLine_->addWidget(sourceButton_);
+    layout->addLayout(filterLine_);
     return header;
 }
 
@@ -656,9 +658,8 @@ void ContentView::refreshHeader()
     if (auto* glass = searchBox_->findChild<QLabel*>(QStringLiteral("search-glass")))
         glass->setPixmap(SymbolIcon::pixmap(QStringLiteral("magnifyingglass"), 16,
                                             TavlinTheme::secondaryText.resolve(appearance), devicePixelRatioF()));
-    sourceButton_->setText(SourceFilterPopover::buttonText(browser_.sourceFilter()));
     sourceButton_->setChecked(SourceFilterPopover::selectedCount(browser_.sourceFilter()) > 0);
-    sourceButton_->updateGeometry();
+    fitSourceButton();
     ButtonLook::setLabel(previewButton_, preferences_.showPreview() ? tr("Hide Preview") : tr("Show Preview"));
     resetAction_->setEnabled(browser_.hasFilters());
     setTextColor(status_, TavlinTheme::secondaryText.resolve(appearance));
@@ -746,6 +747,22 @@ void ContentView::resizeEvent(QResizeEvent* event)
     layoutRecords();
 }
 
+// Every kind chip stays whole: where the header is too narrow for them and the source button's
+// title, the button shows its symbol alone and keeps the title as its accessible name.
+void ContentView::fitSourceButton()
+{
+    if (!sourceButton_)
+        return;
+    const QString title = SourceFilterPopover::buttonText(browser_.sourceFilter());
+    sourceButton_->setAccessibleName(title);
+    sourceButton_->setText(title);
+    const int needed = chipScroll_->widget()->sizeHint().width() + filterLine_->spacing() + sourceButton_->sizeHint().width();
+    const int room = filterLine_->geometry().width();
+    if (room > 0 && needed > room)
+        sourceButton_->setText(QString());
+    sourceButton_->updateGeometry();
+}
+
 void ContentView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -764,6 +781,8 @@ bool ContentView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == recordsArea_ && event->type() == QEvent::Resize) {
         layoutRecords();
+    } else if (watched == chipScroll_ && event->type() == QEvent::Resize) {
+        fitSourceButton();
     } else if (watched == searchBox_ && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
         focusRing_->setGeometry(searchBox_->rect());
         update();

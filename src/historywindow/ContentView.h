@@ -12,9 +12,11 @@
 #include <functional>
 #include <optional>
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QStackedLayout;
 class QToolButton;
 
@@ -99,6 +101,7 @@ private:
     void schedulePreview();
     void rebuildPreview();
     void refreshHeader();
+    void fitSourceButton();
     void refreshCounts();
     void refreshBanner();
     void refreshRecords();
@@ -143,6 +146,8 @@ private:
     QAction* clearAllAction_ = nullptr;
     QAction* resetAction_ = nullptr;
     QList<QPushButton*> chips_;
+    QScrollArea* chipScroll_ = nullptr;
+    QHBoxLayout* filterLine_ = nullptr;
     QPushButton* sourceButton_ = nullptr;
     QWidget* banner_ = nullptr;
     QLabel* bannerText_ = nullptr;

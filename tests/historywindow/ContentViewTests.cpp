@@ -1,4 +1,5 @@
 #include "ClearHistorySheet.h"
+#include "DesignTestSupport.h"
 #include "FakeSystemAppearance.h"
 #include "HistoryControls.h"
 #include "HistoryEmptyView.h"
@@ -503,4 +504,27 @@ TEST(ContentView, MenusTakeTheWindowsDarkTheme)
         EXPECT_EQ(menu->palette().color(QPalette::WindowText), view.palette().color(QPalette::WindowText));
     }
     record->close();
+}
+
+TEST(ContentView, SmallestRussianWindowShowsEveryKindChipWhole)
+{
+    ScopedLanguage russian(QStringLiteral("ru"));
+    HistoryWindowFixture fixture;
+    ContentView& view = fixture.show({820, 540});
+    fixture.settle();
+    auto* source = fixture.find<QPushButton>(QStringLiteral("history-source-filter"));
+    const QWidget* viewport = view.findChild<QPushButton*>(QStringLiteral("history-kind-all"))->parentWidget()->parentWidget();
+    for (HistoryKindFilter filter : allHistoryKindFilters) {
+        auto* chip = fixture.find<QPushButton>(QStringLiteral("history-kind-") + toRaw(filter));
+        const QRect shown(chip->mapTo(viewport, QPoint()), chip->size());
+        EXPECT_TRUE(viewport->rect().contains(shown)) << toRaw(filter).toStdString();
+        EXPECT_GE(chip->width(), chip->sizeHint().width()) << toRaw(filter).toStdString();
+    }
+    // The narrowed source button still says what it filters, and a wider window gives its title back.
+    EXPECT_TRUE(source->text().isEmpty());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(source)->text(QAccessible::Name), QStringLiteral("Все приложения"));
+    EXPECT_FALSE(source->toolTip().isEmpty());
+    view.resize(1200, 700);
+    fixture.settle();
+    EXPECT_EQ(source->text(), QStringLiteral("Все приложения"));
 }
