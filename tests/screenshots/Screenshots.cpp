@@ -351,6 +351,19 @@ void captureEveryKind(FakePasteboard& pasteboard, HistoryModel& model, std::opti
     QCoro::waitFor(model.operations().setFavorite(model.browser().clips()[1], true));
 }
 
+// The Apps popover and the clear-history sheet over `view`.
+void historyDialogs(ContentView& view, const QString& suffix)
+{
+    view.setShowingSources(true);
+    view.sourcePopover()->adjustSize();
+    shoot(*view.sourcePopover(), QStringLiteral("history-popover-") + suffix);
+    view.setShowingSources(false);
+    view.showClearSheet();
+    view.clearSheet()->adjustSize();
+    shoot(*view.clearSheet(), QStringLiteral("history-sheet-") + suffix);
+    view.clearSheet()->reject();
+}
+
 void historyWindowScreenshots()
 {
     QTemporaryDir icons;
@@ -377,15 +390,16 @@ void historyWindowScreenshots()
             new ThemeAppearance(&view, system, ThemePreference::light);
             ThemedWindow::settle();
             shoot(view, QStringLiteral("history-compact-") + language);
-            view.setShowingSources(true);
-            view.sourcePopover()->adjustSize();
-            shoot(*view.sourcePopover(), QStringLiteral("history-popover-") + language);
-            view.setShowingSources(false);
-            view.showClearSheet();
-            view.clearSheet()->adjustSize();
-            shoot(*view.clearSheet(), QStringLiteral("history-sheet-") + language);
-            view.clearSheet()->reject();
+            historyDialogs(view, language);
         }
+        system.setIncreasedContrast(true);
+        for (bool dark : {false, true}) {
+            ContentView& view = fixture.show({820, 540});
+            new ThemeAppearance(&view, system, dark ? ThemePreference::dark : ThemePreference::light);
+            ThemedWindow::settle();
+            historyDialogs(view, dark ? QStringLiteral("dark-contrast-en") : QStringLiteral("light-contrast-en"));
+        }
+        system.setIncreasedContrast(false);
     }
     HistoryWindowFixture empty;
     ContentView& view = empty.show({820, 540});

@@ -13,6 +13,29 @@
 
 namespace tavlin::test {
 
+namespace {
+
+// The question before records are deleted, then the chooser of applications.
+void dialogs(SettingsHarness& harness, const QString& suffix)
+{
+    harness.open(SettingsSection::privacy);
+    auto* count = harness.find<QComboBox>(QStringLiteral("retention-count"));
+    count->activated(count->findText(QLocale().toString(250)));
+    auto* pane = harness.window->findChild<PrivacySettingsPane*>();
+    if (QTest::qWaitFor([&] { return pane->confirmation() && pane->confirmation()->isVisible(); }, 10000)) {
+        shoot(*pane->confirmation(), QStringLiteral("settings-confirmation") + suffix);
+        pane->confirmation()->reject();
+    } else {
+        problem(QStringLiteral("settings-confirmation") + suffix, QStringLiteral("no question before deleting records"));
+    }
+    harness.window->findChild<ExcludedApplicationsSection*>()->chooseApplication();
+    harness.settle();
+    shoot(*harness.window->findChild<ApplicationChooser*>(), QStringLiteral("settings-chooser") + suffix);
+    harness.window->findChild<ApplicationChooser*>()->reject();
+}
+
+} // namespace
+
 void settingsScreenshots()
 {
     for (const QString language : {QStringLiteral("en"), QStringLiteral("ru")}) {
@@ -47,23 +70,20 @@ void settingsScreenshots()
             else
                 problem(QStringLiteral("settings-picker") + suffix, QStringLiteral("the picker did not open"));
             count->hidePopup();
-            count->activated(count->findText(QLocale().toString(250)));
-            auto* pane = harness.window->findChild<PrivacySettingsPane*>();
-            if (QTest::qWaitFor([&] { return pane->confirmation() && pane->confirmation()->isVisible(); }, 10000)) {
-                shoot(*pane->confirmation(), QStringLiteral("settings-confirmation") + suffix);
-                pane->confirmation()->reject();
-            } else {
-                problem(QStringLiteral("settings-confirmation") + suffix, QStringLiteral("no question before deleting records"));
-            }
-            harness.window->findChild<ExcludedApplicationsSection*>()->chooseApplication();
-            harness.settle();
-            shoot(*harness.window->findChild<ApplicationChooser*>(), QStringLiteral("settings-chooser") + suffix);
-            harness.window->findChild<ApplicationChooser*>()->reject();
+            dialogs(harness, suffix);
             harness.open(SettingsSection::interface);
             harness.language.select(language == u"en" ? LanguagePreference::russian : LanguagePreference::english);
             harness.settle();
             shoot(*harness.window, QStringLiteral("settings-restart-notice") + suffix);
         }
+    }
+    for (bool dark : {false, true}) {
+        SettingsHarness harness(SettingsSection::privacy, dark);
+        harness.appearance.setIncreasedContrast(true);
+        harness.fill(290);
+        QTemporaryDir icons;
+        installApplications(harness.workspace, icons);
+        dialogs(harness, QStringLiteral("-%1-contrast-en").arg(dark ? u"dark" : u"light"));
     }
 }
 
