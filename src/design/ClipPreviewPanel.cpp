@@ -442,6 +442,9 @@ QWidget* ClipPreviewPanel::buildActions()
         },
         actions);
     favorite->setObjectName(QStringLiteral("favorite-clip"));
+    favorite->setAccessibleName(favorite->text());
+    favorite->setToolTip(favorite->text());
+    favorite_ = favorite;
     row->addWidget(favorite);
     row->addStretch(1);
     row->addSpacing(8);
@@ -473,6 +476,20 @@ void ClipPreviewPanel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     applyCompactHeight();
+    fitFavoriteButton();
+}
+
+// A narrow panel keeps both actions whole: the favorite button shows its star alone, and its title
+// stays its accessible name and tool tip.
+void ClipPreviewPanel::fitFavoriteButton()
+{
+    if (!favorite_ || !copyButton_)
+        return;
+    const QString title = favorite_->accessibleName();
+    favorite_->setText(title);
+    const int needed = favorite_->sizeHint().width() + 8 + copyButton_->sizeHint().width();
+    if (needed > width() - 2 * contentPadding)
+        favorite_->setText(QString());
 }
 
 void ClipPreviewPanel::paintEvent(QPaintEvent*)

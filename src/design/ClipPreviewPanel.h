@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 
+class QPushButton;
 class QScrollArea;
 
 namespace tavlin {
@@ -59,6 +60,7 @@ private:
     QWidget* buildActions();
     QWidget* buildFileBlock(const QString& path, QWidget* parent);
     void applyCompactHeight();
+    void fitFavoriteButton();
 
     const SourceApplicationIcon& sources_;
     Clip clip_;
@@ -70,6 +72,7 @@ private:
     QScrollArea* scroll_ = nullptr;
     QWidget* spacer_ = nullptr;
     CopyActionButton* copyButton_ = nullptr;
+    QPushButton* favorite_ = nullptr;
 };
 
 } // namespace tavlin

@@ -242,6 +242,29 @@ TEST_F(ClipPreviewPanelTest, ANarrowPanelKeepsTheSourceNameAndEveryFileButtonWho
     }
 }
 
+TEST_F(ClipPreviewPanelTest, NarrowRussianPanelKeepsBothActionsWhole)
+{
+    test::ScopedLanguage russian(QStringLiteral("ru"));
+    test::ThemedWindow window;
+    Clip clip = sampleRecord(ClipKind::text, QStringLiteral("Short note"));
+    clip.isFavorite = true;
+    // As narrow as the history window's smallest size makes it, below the panel's own minimum.
+    auto* host = window.hold(new QWidget, QSize(400, 400));
+    auto* panel = new ClipPreviewPanel(sources, clip, ClipPreview::text(), std::nullopt, false, {}, {}, {});
+    panel->setParent(host);
+    panel->setGeometry(0, 0, 270, 340);
+    panel->show();
+    test::ThemedWindow::settle();
+    auto* favorite = panel->findChild<QAbstractButton*>(QStringLiteral("favorite-clip"));
+    auto* copy = panel->findChild<QAbstractButton*>(QStringLiteral("copy-clip"));
+    EXPECT_GE(favorite->width(), favorite->sizeHint().width());
+    EXPECT_GE(copy->width(), copy->sizeHint().width());
+    EXPECT_LE(favorite->geometry().right(), copy->geometry().left());
+    EXPECT_TRUE(favorite->text().isEmpty()) << "the star alone";
+    EXPECT_EQ(favorite->accessibleName(), QStringLiteral("Убрать из избранного"));
+    EXPECT_EQ(favorite->toolTip(), favorite->accessibleName());
+}
+
 TEST_F(ClipPreviewPanelTest, ActionsReachTheHost)
 {
     test::ThemedWindow window;
