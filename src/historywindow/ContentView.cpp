@@ -2,6 +2,7 @@
 
 #include "AssistiveRoles.h"
 #include "ButtonLook.h"
+#include "CaretBlinkLimit.h"
 #include "ClearHistorySheet.h"
 #include "ClipPreviewPanel.h"
 #include "CopyFeedback.h"
@@ -259,6 +260,7 @@ QWidget* ContentView::buildHeader()
     search_->setAutoFillBackground(true);
     search_->setFont(SystemFont::regular(14));
     search_->installEventFilter(this);
+    new CaretBlinkLimit(search_);
     connect(search_, &QLineEdit::textEdited, this, [this](const QString& text) { browser_.setQuery(text); });
     searchHint_ = new QLabel(tr("Ctrl F"));
     searchHint_->setFont(SystemFont::regular(11));

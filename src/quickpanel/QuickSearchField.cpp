@@ -1,5 +1,6 @@
 #include "QuickSearchField.h"
 
+#include "CaretBlinkLimit.h"
 #include "SystemFont.h"
 
 #include <QInputMethodEvent>
@@ -17,6 +18,7 @@ QuickSearchField::QuickSearchField(QWidget* parent) : QLineEdit(parent)
     setAttribute(Qt::WA_MacShowFocusRect, false);
     setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; }"));
     connect(this, &QLineEdit::textEdited, this, &QuickSearchField::queryChanged);
+    new CaretBlinkLimit(this);
 }
 
 void QuickSearchField::showQuery(const QString& query)
