@@ -9,6 +9,9 @@ tavlin_install_packages
 echo "== includes"
 python3 scripts/check-includes.py
 
+echo "== format (.clang-format)"
+find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
+
 tavlin_build
 
 echo "== translations"

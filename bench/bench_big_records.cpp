@@ -56,9 +56,13 @@ QString bigRecord(int which)
     default:
         for (int line = 0; line < 12500; ++line)
             text += QStringLiteral("2026-12-07T00:%1:%2Z INFO worker[%3] request /api/v1/items/%4 served in %5 ms")
-                        .arg(line / 600 % 60, 2, 10, QChar(u'0')).arg(line / 10 % 60, 2, 10, QChar(u'0'))
-                        .arg(line % 8).arg(line * 37 % 100000).arg(line % 97)
-                        .leftJustified(82) + u'\n';
+                        .arg(line / 600 % 60, 2, 10, QChar(u'0'))
+                        .arg(line / 10 % 60, 2, 10, QChar(u'0'))
+                        .arg(line % 8)
+                        .arg(line * 37 % 100000)
+                        .arg(line % 97)
+                        .leftJustified(82)
+                + u'\n';
         return text;
     }
 }
@@ -88,14 +92,16 @@ struct Window {
         {
             HistoryStore store(path);
             for (int i = 0; i < 1000; ++i)
-                store.insert(QStringLiteral("Record %1: ").arg(i) + QStringLiteral("some words of a note ").repeated(i % 12 + 1),
+                store.insert(QStringLiteral("Record %1: ").arg(i)
+                                 + QStringLiteral("some words of a note ").repeated(i % 12 + 1),
                              QStringLiteral("org.gnome.TextEditor"), 100000, HistoryStore::maximumStoredPayloadBytes);
             store.insert(big, QStringLiteral("org.gnome.TextEditor"), 100000, HistoryStore::maximumStoredPayloadBytes);
         }
         model = std::make_unique<HistoryModel>(path, pasteboard, workspace);
         preferences.setViewMode(HistoryViewMode::list);
         preferences.setShowPreview(true);
-        view = std::make_unique<ContentView>(*model, preferences, sources, [] {}, false);
+        view = std::make_unique<ContentView>(
+            *model, preferences, sources, [] {}, false);
         view->resize(1040, 700);
         view->show();
         QCoro::waitFor(model->browser().reload());
@@ -106,7 +112,8 @@ struct Window {
     // Lets what the action set off run to its end and be painted; waits cost the main thread nothing.
     void settle() { QTest::qWait(500); }
     // The main thread's CPU seconds for the action and all it sets off.
-    template <class Action> double measure(Action action)
+    template <class Action>
+    double measure(Action action)
     {
         const double start = threadSeconds();
         action();
@@ -127,18 +134,21 @@ void run(benchmark::State& state, const std::function<void(Window&)>& prepare, c
 
 void Select(benchmark::State& state)
 {
-    run(state, [](Window& window) { window.select(1); }, [](Window& window) { window.select(0); });
+    run(
+        state, [](Window& window) { window.select(1); }, [](Window& window) { window.select(0); });
 }
 
 void TurnPreviewOn(benchmark::State& state)
 {
-    run(state, [](Window& window) { window.preferences.setShowPreview(false); },
+    run(
+        state, [](Window& window) { window.preferences.setShowPreview(false); },
         [](Window& window) { window.preferences.setShowPreview(true); });
 }
 
 void TypeOneCharacter(benchmark::State& state)
 {
-    run(state,
+    run(
+        state,
         [](Window& window) {
             window.view->searchField()->clear();
             window.model->browser().setQuery(QString());
@@ -152,7 +162,8 @@ void TypeOneCharacter(benchmark::State& state)
 // reload that shows it.
 void CaptureArrives(benchmark::State& state)
 {
-    run(state,
+    run(
+        state,
         [](Window& window) {
             window.select(0);
             HistoryStore(window.model->databasePath())

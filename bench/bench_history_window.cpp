@@ -55,7 +55,8 @@ struct Window {
         {
             HistoryStore store(path);
             for (int i = 0; i < 1000; ++i)
-                store.insert(QStringLiteral("Record %1: ").arg(i) + QStringLiteral("some words of a note ").repeated(i % 12 + 1),
+                store.insert(QStringLiteral("Record %1: ").arg(i)
+                                 + QStringLiteral("some words of a note ").repeated(i % 12 + 1),
                              QStringLiteral("org.gnome.TextEditor"), 100000, HistoryStore::maximumStoredPayloadBytes);
         }
         model = std::make_unique<HistoryModel>(path, pasteboard, workspace);
@@ -63,7 +64,8 @@ struct Window {
         preferences.setShowPreview(false);
         if (beforeView)
             beforeView(model->browser());
-        view = std::make_unique<ContentView>(*model, preferences, sources, [] {}, false);
+        view = std::make_unique<ContentView>(
+            *model, preferences, sources, [] {}, false);
         view->resize(1040, 700);
         view->show();
         QCoro::waitFor(model->browser().reload());
@@ -73,7 +75,8 @@ struct Window {
     void arrive()
     {
         HistoryStore store(model->databasePath());
-        store.insert(QStringLiteral("arrived %1").arg(++added), std::nullopt, 100000, HistoryStore::maximumStoredPayloadBytes);
+        store.insert(QStringLiteral("arrived %1").arg(++added), std::nullopt, 100000,
+                     HistoryStore::maximumStoredPayloadBytes);
     }
 };
 
@@ -142,8 +145,15 @@ void CaptureToRecordsUpdated(benchmark::State& state)
     state.counters["update_ms"] = benchmark::Counter(double(updating) / 1e6, benchmark::Counter::kAvgIterations);
     state.counters["resets"] = benchmark::Counter(resets, benchmark::Counter::kAvgIterations);
 }
-BENCHMARK(CaptureToRecordsUpdated)->Arg(0)->Arg(1)->ArgNames({"cards"})->UseManualTime()->Unit(benchmark::kMillisecond)
-    ->Iterations(30)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(CaptureToRecordsUpdated)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgNames({"cards"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(30)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The process's resident memory in MiB, as the kernel counts it.
 double residentMiB()
@@ -170,9 +180,11 @@ QStringList bigTexts()
     QString log;
     for (int i = 0; i < 12500; ++i)
         log += QStringLiteral("2026-12-07 00:%1:%2 INFO service[4242]: request %3 handled in 12 ms\n")
-                   .arg(i / 600 % 60, 2, 10, QLatin1Char('0')).arg(i / 10 % 60, 2, 10, QLatin1Char('0')).arg(i);
-    return {QString(1 << 20, QLatin1Char('x')), QStringLiteral("😀").repeated(10000), QStringLiteral("line\n").repeated(100000),
-            zalgo, log};
+                   .arg(i / 600 % 60, 2, 10, QLatin1Char('0'))
+                   .arg(i / 10 % 60, 2, 10, QLatin1Char('0'))
+                   .arg(i);
+    return {QString(1 << 20, QLatin1Char('x')), QStringLiteral("😀").repeated(10000),
+            QStringLiteral("line\n").repeated(100000), zalgo, log};
 }
 
 // Resident memory with the window open on 1000 records (cards or list, the preview hidden), and
@@ -199,7 +211,11 @@ BENCHMARK(ResidentMemory)->Arg(0)->Arg(1)->ArgNames({"cards"})->Iterations(1)->U
 
 BENCHMARK(ReloadAlone)->Unit(benchmark::kMillisecond)->Iterations(30)->Repetitions(5)->ReportAggregatesOnly(true);
 
-BENCHMARK(ReloadToGridLaidOut)->Unit(benchmark::kMillisecond)->Iterations(30)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(ReloadToGridLaidOut)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(30)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void FirstLayoutOfUncachedCards(benchmark::State& state)
 {

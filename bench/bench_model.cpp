@@ -15,8 +15,8 @@
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 #include <qcoro/qcorotask.h>
+#include <sqlite3.h>
 
 using namespace tavlin;
 
@@ -33,8 +33,8 @@ struct BenchModel {
     {
         QElapsedTimer timer;
         qint64 published = -1;
-        const auto connection =
-            QObject::connect(&model.browser(), &HistoryBrowser::clipsChanged, [&] { published = timer.nsecsElapsed(); });
+        const auto connection = QObject::connect(&model.browser(), &HistoryBrowser::clipsChanged,
+                                                 [&] { published = timer.nsecsElapsed(); });
         timer.start();
         QCoro::waitFor(model.monitor().tick());
         QObject::disconnect(connection);
@@ -91,7 +91,8 @@ void imageToPublishedRow(benchmark::State& state)
         images.append(noisePNG(2000, 1750)); // about 10 MiB each
     int serial = 0;
     for (auto _ : state) {
-        bench.pasteboard.setItems({{{QStringLiteral("public.png")}, {{QStringLiteral("public.png"), images[serial++ % 3]}}}});
+        bench.pasteboard.setItems(
+            {{{QStringLiteral("public.png")}, {{QStringLiteral("public.png"), images[serial++ % 3]}}}});
         state.SetIterationTime(bench.captureLatency());
     }
     state.counters["png_bytes"] = static_cast<double>(images[0].size());

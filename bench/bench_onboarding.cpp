@@ -31,7 +31,8 @@ struct Introduction {
     GlobalShortcut shortcut{defaults, std::make_unique<test::FakeHotKeyBackend>()};
     test::FakeSystemAppearance appearance;
     OnboardingStore store{defaults, folder.path()};
-    OnboardingCoordinator coordinator{{store, preferences, shortcut, [this]() -> SystemAppearance& { return appearance; }, {}, {}}};
+    OnboardingCoordinator coordinator{
+        {store, preferences, shortcut, [this]() -> SystemAppearance& { return appearance; }, {}, {}}};
     OnboardingWindow* window = coordinator.prepare(OnboardingMode::firstLaunch);
 
     Introduction()

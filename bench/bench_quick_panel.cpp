@@ -49,7 +49,8 @@ struct History {
             HistoryStore store(path);
             for (int i = 1; i <= count; ++i) {
                 const QString text = QStringLiteral("record %1 with a line of ordinary words").arg(i);
-                store.insert(text, QStringLiteral("org.gnome.TextEditor"), 5000, HistoryStore::maximumStoredPayloadBytes);
+                store.insert(text, QStringLiteral("org.gnome.TextEditor"), 5000,
+                             HistoryStore::maximumStoredPayloadBytes);
             }
         }
         model = std::make_unique<HistoryModel>(path, pasteboard, workspace);
@@ -107,7 +108,9 @@ void showPanel(benchmark::State& state, bool first)
             state.SkipWithError("the panel never became active");
         const double seconds = double(timer.nsecsElapsed()) / 1e9;
         coordinator.hide(QuickPanelCoordinator::HideReason::cancel);
-        waitFor([&] { return !coordinator.isBusy() && !coordinator.panel()->isVisible() && !coordinator.panel()->isActiveWindow(); });
+        waitFor([&] {
+            return !coordinator.isBusy() && !coordinator.panel()->isVisible() && !coordinator.panel()->isActiveWindow();
+        });
         return seconds;
     };
     if (!first)
@@ -162,7 +165,8 @@ void openOnPage(benchmark::State& state)
     list.show();
     // The page, its rows and the selection follow one another in one turn of the event loop.
     qint64 spent = 0;
-    for (auto published : {&QuickPanelState::clipsChanged, &QuickPanelState::rowsChanged, &QuickPanelState::selectedIDChanged})
+    for (auto published :
+         {&QuickPanelState::clipsChanged, &QuickPanelState::rowsChanged, &QuickPanelState::selectedIDChanged})
         QObject::connect(&panel, published, [&] { spent = now() - started; });
     for (auto _ : state) {
         panel.close();
@@ -206,12 +210,28 @@ void scrollFrames(benchmark::State& state)
 
 // Each repetition is one showing of a new coordinator (first) or one more of a warm one (later),
 // so that the median is over showings.
-BENCHMARK(shortcutToPanel)->Arg(1)->Iterations(1)->Repetitions(10)->ReportAggregatesOnly(true)->UseManualTime()
-    ->Unit(benchmark::kMillisecond)->Name("shortcut_to_panel/first");
-BENCHMARK(shortcutToPanel)->Arg(0)->Iterations(1)->Repetitions(30)->ReportAggregatesOnly(true)->UseManualTime()
-    ->Unit(benchmark::kMillisecond)->Name("shortcut_to_panel/later");
+BENCHMARK(shortcutToPanel)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Repetitions(10)
+    ->ReportAggregatesOnly(true)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Name("shortcut_to_panel/first");
+BENCHMARK(shortcutToPanel)
+    ->Arg(0)
+    ->Iterations(1)
+    ->Repetitions(30)
+    ->ReportAggregatesOnly(true)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Name("shortcut_to_panel/later");
 BENCHMARK(keystrokeToPage)->Iterations(100)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(openOnPage)->Iterations(50)->Repetitions(5)->ReportAggregatesOnly(true)->UseManualTime()
+BENCHMARK(openOnPage)
+    ->Iterations(50)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(scrollFrames)->Iterations(800)->UseManualTime()->Unit(benchmark::kMillisecond);
 

@@ -70,9 +70,14 @@ struct BenchSettings {
     {
         WindowPresenter presenter(*activation, windowManager, windowProperties, appearance, preferences);
         presenter.setSettingsContent([this] {
-            return new TavlinSettingsView({preferences, navigation, nullptr, &shortcut,
-                                           SettingsServices{model, launchAtLogin, exclusions, retention, updates, sources},
-                                           &language, {}});
+            return new TavlinSettingsView(
+                {preferences,
+                 navigation,
+                 nullptr,
+                 &shortcut,
+                 SettingsServices{model, launchAtLogin, exclusions, retention, updates, sources},
+                 &language,
+                 {}});
         });
         PaintWatch watch;
         qApp->installEventFilter(&watch);
@@ -106,7 +111,12 @@ void firstOpening(benchmark::State& state)
         state.SetIterationTime(bench.firstOpening());
     state.SetLabel(toRaw(allSettingsSections[state.range(0)]).toStdString());
 }
-BENCHMARK(firstOpening)->DenseRange(0, 3)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(15)
+BENCHMARK(firstOpening)
+    ->DenseRange(0, 3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(15)
     ->ReportAggregatesOnly(true);
 
 } // namespace

@@ -15,12 +15,13 @@ namespace {
 
 struct BenchStore {
     QTemporaryDir folder;
-    std::unique_ptr<HistoryStore> store =
-        std::make_unique<HistoryStore>(folder.path() + QStringLiteral("/Tavlin/history.sqlite"));
+    std::unique_ptr<HistoryStore> store = std::make_unique<HistoryStore>(folder.path()
+                                                                         + QStringLiteral("/Tavlin/history.sqlite"));
 
     void insertText(const QString& text)
     {
-        const ClipPayload payload{{ClipItem{{{QStringLiteral("public.utf8-plain-text"), text.toUtf8()}}}}, std::nullopt};
+        const ClipPayload payload{{ClipItem{{{QStringLiteral("public.utf8-plain-text"), text.toUtf8()}}}},
+                                  std::nullopt};
         store->insert(payload, text, ClipKind::text, QStringLiteral("org.gnome.TextEditor"), 1000,
                       HistoryStore::maximumStoredPayloadBytes);
     }
@@ -72,7 +73,8 @@ ClipPayload payloadOfShape(int shape)
         return largePayload(HistoryStore::maximumPayloadBytes - 256);
     ClipPayload payload;
     for (int i = 0; i < 150'000; ++i)
-        payload.items.append(ClipItem{{{QStringLiteral("public.utf8-plain-text"), QByteArray(150, 'a') + QByteArray::number(i)}}});
+        payload.items.append(
+            ClipItem{{{QStringLiteral("public.utf8-plain-text"), QByteArray(150, 'a') + QByteArray::number(i)}}});
     return payload;
 }
 

@@ -63,10 +63,13 @@ struct TrayClick {
 
     void makePresenter()
     {
-        presenter = std::make_unique<WindowPresenter>(*activation, windowManager, windowProperties, appearance, preferences);
+        presenter = std::make_unique<WindowPresenter>(*activation, windowManager, windowProperties, appearance,
+                                                      preferences);
         presenter->setHistoryContent([this] {
-            auto* content = new ContentView(model, preferences, sources, [] {}, true);
-            QObject::connect(presenter.get(), &WindowPresenter::searchFocusRequested, content, &ContentView::focusSearch);
+            auto* content = new ContentView(
+                model, preferences, sources, [] {}, true);
+            QObject::connect(presenter.get(), &WindowPresenter::searchFocusRequested, content,
+                             &ContentView::focusSearch);
             return content;
         });
     }
@@ -105,8 +108,15 @@ void FirstShowing(benchmark::State& state)
         bench.settle();
     }
 }
-BENCHMARK(FirstShowing)->Arg(int(HistoryViewMode::list))->Arg(int(HistoryViewMode::cards))->ArgNames({"mode"})
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(10)->ReportAggregatesOnly(true);
+BENCHMARK(FirstShowing)
+    ->Arg(int(HistoryViewMode::list))
+    ->Arg(int(HistoryViewMode::cards))
+    ->ArgNames({"mode"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(10)
+    ->ReportAggregatesOnly(true);
 
 void LaterShowing(benchmark::State& state)
 {
@@ -120,8 +130,15 @@ void LaterShowing(benchmark::State& state)
         state.SetIterationTime(bench.click());
     }
 }
-BENCHMARK(LaterShowing)->Arg(int(HistoryViewMode::list))->Arg(int(HistoryViewMode::cards))->ArgNames({"mode"})
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(LaterShowing)
+    ->Arg(int(HistoryViewMode::list))
+    ->Arg(int(HistoryViewMode::cards))
+    ->ArgNames({"mode"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

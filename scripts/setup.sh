@@ -2,7 +2,7 @@
 # build itself. Sourced, not run.
 
 TAVLIN_PACKAGES=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools qt6-image-formats-plugins qt6-translations-l10n
   libsqlite3-dev libplist-dev libssl-dev
   libxcb1-dev libxcb-keysyms1-dev libxcb-xinput-dev libxcb-shape0-dev libxkbcommon-dev libxkbcommon-x11-dev

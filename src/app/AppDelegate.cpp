@@ -22,14 +22,14 @@
 #include "RetentionSettings.h"
 #include "SettingsNavigation.h"
 #include "ShortcutRecorder.h"
-#include "StoredPreferences.h"
-#include "TavlinSettingsView.h"
 #include "SingleInstance.h"
 #include "SourceApplicationIcon.h"
 #include "StatusItem.h"
+#include "StoredPreferences.h"
 #include "SystemActivityObserver.h"
 #include "SystemLoginItemService.h"
 #include "TavlinLanguage.h"
+#include "TavlinSettingsView.h"
 #include "UnavailableLoginItemService.h"
 #include "UpdateService.h"
 #include "ViewPreferences.h"
@@ -62,9 +62,8 @@ AppDelegate::Platform AppDelegate::realPlatform()
     auto workspace = std::make_unique<X11Workspace>();
     auto pasteboard = std::make_unique<X11Pasteboard>();
     // Both live as long as the platform; the pasteboard asks only while reading.
-    pasteboard->setWindowApplication([desktop = workspace.get()](quint32 window) {
-        return desktop->applicationIDForClientOf(window);
-    });
+    pasteboard->setWindowApplication(
+        [desktop = workspace.get()](quint32 window) { return desktop->applicationIDForClientOf(window); });
     platform.pasteboard = std::move(pasteboard);
     platform.workspace = std::move(workspace);
     platform.systemNotifications = std::make_unique<LogindNotifications>();
@@ -83,7 +82,9 @@ AppDelegate::Platform AppDelegate::realPlatform()
     platform.makeUpdateService = [installed](Defaults& defaults) {
         return AppUpdateController::makeService(installed, false, defaults);
     };
-    platform.relaunchApplication = [] { return ApplicationRelauncher::relaunch(QProcessEnvironment::systemEnvironment()); };
+    platform.relaunchApplication = [] {
+        return ApplicationRelauncher::relaunch(QProcessEnvironment::systemEnvironment());
+    };
     platform.windowFocus = std::make_unique<X11WindowFocus>();
     platform.desktopPresses = std::make_unique<X11DesktopPresses>();
     return platform;
@@ -124,27 +125,33 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     connect(windows_.get(), &WindowPresenter::activatedWithSettingsShown, this, [this] { launchAtLogin_->refresh(); });
     // The history window's content, made on its first show.
     windows_->setHistoryContent([this, windows = QPointer<WindowPresenter>(windows_.get())] {
-        auto* content = new ContentView(*model_, *preferences_, *sourceIcons_, [windows] {
-            if (windows)
-                windows->showSettings();
-        }, true);
+        auto* content = new ContentView(
+            *model_, *preferences_, *sourceIcons_,
+            [windows] {
+                if (windows)
+                    windows->showSettings();
+            },
+            true);
         connect(windows, &WindowPresenter::searchFocusRequested, content, &ContentView::focusSearch);
         connect(content, &ContentView::sheetEnded, windows, &WindowPresenter::sheetEnded);
         return content;
     });
     windows_->setSettingsContent([this, self] {
         // The frame follows the theme already; the view needs no theme of its own.
-        return new TavlinSettingsView({*preferences_, *settingsNavigation_, nullptr, shortcut_.get(),
-                                       SettingsServices{*model_, *launchAtLogin_, *exclusions_, *retention_, updates(),
-                                                        *sourceIcons_},
-                                       language_.get(), [self] {
-                                           if (self)
-                                               self->windows_->showOnboarding();
-                                       }});
+        return new TavlinSettingsView(
+            {*preferences_, *settingsNavigation_, nullptr, shortcut_.get(),
+             SettingsServices{*model_, *launchAtLogin_, *exclusions_, *retention_, updates(), *sourceIcons_},
+             language_.get(), [self] {
+                 if (self)
+                     self->windows_->showOnboarding();
+             }});
     });
 
     onboarding_ = std::make_unique<OnboardingCoordinator>(OnboardingCoordinator::Services{
-        *onboardingStore_, *preferences_, *shortcut_, [this]() -> SystemAppearance& { return *platform_.appearance; },
+        *onboardingStore_,
+        *preferences_,
+        *shortcut_,
+        [this]() -> SystemAppearance& { return *platform_.appearance; },
         [](GlobalShortcut& shortcut, const QString& idleTitle, std::function<void(bool)> onFocusChange) -> QWidget* {
             auto* recorder = new ShortcutRecorder(&shortcut, true);
             recorder->setIdleTitle(idleTitle);
@@ -155,7 +162,8 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     windows_->setIntroduction([self](bool firstLaunch) -> QWidget* {
         if (!self)
             return nullptr;
-        QWidget* window = self->onboarding_->prepare(firstLaunch ? OnboardingMode::firstLaunch : OnboardingMode::replay);
+        QWidget* window = self->onboarding_->prepare(firstLaunch ? OnboardingMode::firstLaunch
+                                                                 : OnboardingMode::replay);
         if (firstLaunch)
             self->onboardingStore_->defaults.setBool(StoredPreferences::onboardingStarted.key, true);
         return window;
@@ -180,7 +188,8 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     QuickPanelCoordinator* panel = quickPanel_.get();
     connect(panel, &QuickPanelCoordinator::historyRequested, windows, &WindowPresenter::showHistory);
     connect(panel, &QuickPanelCoordinator::willActivate, windows, &WindowPresenter::quickPanelWillActivate);
-    connect(panel, &QuickPanelCoordinator::willRestoreExternal, windows, &WindowPresenter::quickPanelWillRestoreExternal);
+    connect(panel, &QuickPanelCoordinator::willRestoreExternal, windows,
+            &WindowPresenter::quickPanelWillRestoreExternal);
     connect(panel, &QuickPanelCoordinator::externalRestoreFailed, windows,
             &WindowPresenter::quickPanelExternalRestoreFailed);
     windows_->setQuickPanel({[panel] { return panel->isPresented(); }, [panel] { panel->show(); },
@@ -188,15 +197,16 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
                                  using Reason = QuickPanelCoordinator::HideReason;
                                  switch (reason) {
                                  case WindowPresenter::PanelDismissal::shortcut: return panel->hide(Reason::shortcut);
-                                 case WindowPresenter::PanelDismissal::deactivated: return panel->hide(Reason::deactivated);
+                                 case WindowPresenter::PanelDismissal::deactivated:
+                                     return panel->hide(Reason::deactivated);
                                  case WindowPresenter::PanelDismissal::history: return panel->hide(Reason::history);
                                  }
                              }});
 
-    statusItem_ = std::make_unique<StatusItem>(
-        StatusItem::Actions{[windows] { windows->showHistory(); }, [windows] { windows->showSettings(); },
-                            [] { QCoreApplication::quit(); }},
-        *platform_.trayColors, *platform_.appearance);
+    statusItem_ = std::make_unique<StatusItem>(StatusItem::Actions{[windows] { windows->showHistory(); },
+                                                                   [windows] { windows->showSettings(); },
+                                                                   [] { QCoreApplication::quit(); }},
+                                               *platform_.trayColors, *platform_.appearance);
     connect(statusItem_.get(), &StatusItem::leftClicked, windows, &WindowPresenter::toggleHistory);
     connect(statusItem_.get(), &StatusItem::menuTrackingBegan, windows, &WindowPresenter::menuOpened);
     connect(statusItem_.get(), &StatusItem::menuTrackingEnded, windows, &WindowPresenter::menuClosed);
@@ -245,8 +255,9 @@ void AppDelegate::startMonitoring()
 {
     if (monitoring_)
         return;
-    connect(&model_->browser(), &HistoryBrowser::historyChanges, this, [] { qCDebug(delegateLog) << "Monitoring started"; },
-            Qt::SingleShotConnection);
+    connect(
+        &model_->browser(), &HistoryBrowser::historyChanges, this, [] { qCDebug(delegateLog) << "Monitoring started"; },
+        Qt::SingleShotConnection);
     monitoring_ = model_->monitor().runMonitoring();
 }
 

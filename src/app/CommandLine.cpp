@@ -36,7 +36,8 @@ std::optional<int> CommandLine::answer(int& argc, char** argv)
     if (!parser.parse(QCoreApplication::arguments()))
         return refuse(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
-        return refuse(QCoreApplication::translate("Tavlin", "Unknown argument '%1'.").arg(parser.positionalArguments().first()));
+        return refuse(
+            QCoreApplication::translate("Tavlin", "Unknown argument '%1'.").arg(parser.positionalArguments().first()));
     if (parser.isSet(help)) {
         std::fputs(qPrintable(parser.helpText()), stdout);
         return 0;

@@ -60,18 +60,17 @@ int main(int argc, char** argv)
     tavlin::SingleInstance instance(
         tavlin::SingleInstance::defaultPaths(QFileInfo(tavlin::HistoryModel::defaultDatabasePath()).absolutePath()));
     switch (instance.claim()) {
-    case tavlin::SingleInstance::Claim::first:
-        break;
-    case tavlin::SingleInstance::Claim::handedOver:
-        return 0;
+    case tavlin::SingleInstance::Claim::first: break;
+    case tavlin::SingleInstance::Claim::handedOver: return 0;
     case tavlin::SingleInstance::Claim::unanswered:
-        return refuse(argc, argv, QT_TRANSLATE_NOOP("Tavlin", "Tavlin is already running but does not answer. "
-                                                              "If it is stuck, end it and start Tavlin again."));
+        return refuse(argc, argv,
+                      QT_TRANSLATE_NOOP("Tavlin",
+                                        "Tavlin is already running but does not answer. "
+                                        "If it is stuck, end it and start Tavlin again."));
     }
 
     switch (tavlin::X11Display::check()) {
-    case tavlin::X11Display::Problem::none:
-        break;
+    case tavlin::X11Display::Problem::none: break;
     case tavlin::X11Display::Problem::notSet:
         return refuse(argc, argv, QT_TRANSLATE_NOOP("Tavlin", "Tavlin needs an X11 display: DISPLAY is not set."));
     case tavlin::X11Display::Problem::unreachable:

@@ -22,10 +22,8 @@ QString ByteCountFormatter::format(qint64 bytes, const QLocale& locale)
         int decimals;
     };
     static const Unit units[] = {
-        {QT_TRANSLATE_NOOP("Core", "%1 KB"), 0},
-        {QT_TRANSLATE_NOOP("Core", "%1 MB"), 1},
-        {QT_TRANSLATE_NOOP("Core", "%1 GB"), 2},
-        {QT_TRANSLATE_NOOP("Core", "%1 TB"), 2},
+        {QT_TRANSLATE_NOOP("Core", "%1 KB"), 0}, {QT_TRANSLATE_NOOP("Core", "%1 MB"), 1},
+        {QT_TRANSLATE_NOOP("Core", "%1 GB"), 2}, {QT_TRANSLATE_NOOP("Core", "%1 TB"), 2},
         {QT_TRANSLATE_NOOP("Core", "%1 PB"), 2},
     };
     double value = static_cast<double>(bytes) / 1024.0;

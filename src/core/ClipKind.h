@@ -12,8 +12,8 @@ enum class ClipKind { text, richText, link, image, file, other };
 template <>
 struct EnumCases<ClipKind> {
     static constexpr EnumCase<ClipKind> cases[] = {
-        {ClipKind::text, "text"}, {ClipKind::richText, "richText"}, {ClipKind::link, "link"},
-        {ClipKind::image, "image"}, {ClipKind::file, "file"},       {ClipKind::other, "other"},
+        {ClipKind::text, "text"},   {ClipKind::richText, "richText"}, {ClipKind::link, "link"},
+        {ClipKind::image, "image"}, {ClipKind::file, "file"},         {ClipKind::other, "other"},
     };
 };
 

@@ -221,8 +221,8 @@ ClipPayload ClipPayloadCoder::decode(const QByteArray& bytes)
         ClipItem item;
         for (plist_t entry : elements(required(dict(itemDict), "representations", PLIST_ARRAY))) {
             dict(entry);
-            item.representations.append({stringValue(required(entry, "type", PLIST_STRING)),
-                                         dataValue(required(entry, "data", PLIST_DATA))});
+            item.representations.append(
+                {stringValue(required(entry, "type", PLIST_STRING)), dataValue(required(entry, "data", PLIST_DATA))});
         }
         payload.items.append(std::move(item));
     }

@@ -8,7 +8,7 @@ namespace tavlin {
 // property list, a missing key, a value of the wrong type).
 class DecodingError : public Error {
 public:
-    explicit DecodingError(QString detail) : detail_(std::move(detail)) {}
+    explicit DecodingError(QString detail) : detail_(std::move(detail)) { }
 
     QString typeName() const override { return QStringLiteral("DecodingError"); }
     QString domain() const override { return QStringLiteral("Tavlin.DecodingError"); }

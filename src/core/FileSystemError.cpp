@@ -13,28 +13,21 @@ namespace {
 QString reasonText(int errorNumber)
 {
     switch (errorNumber) {
-    case ENOENT:
-        return QCoreApplication::translate("Core", "it doesn’t exist");
+    case ENOENT: return QCoreApplication::translate("Core", "it doesn’t exist");
     case EACCES:
-    case EPERM:
-        return QCoreApplication::translate("Core", "permission denied");
+    case EPERM: return QCoreApplication::translate("Core", "permission denied");
     case ENOSPC:
-    case EDQUOT:
-        return QCoreApplication::translate("Core", "the disk is full");
-    case EROFS:
-        return QCoreApplication::translate("Core", "the disk is read-only");
+    case EDQUOT: return QCoreApplication::translate("Core", "the disk is full");
+    case EROFS: return QCoreApplication::translate("Core", "the disk is read-only");
     case ENOTDIR:
-    case EEXIST:
-        return QCoreApplication::translate("Core", "something else is in its place");
-    default:
-        return QString::fromLocal8Bit(std::strerror(errorNumber));
+    case EEXIST: return QCoreApplication::translate("Core", "something else is in its place");
+    default: return QString::fromLocal8Bit(std::strerror(errorNumber));
     }
 }
 
 } // namespace
 
-FileSystemError::FileSystemError(int errorNumber, QString path)
-    : errorNumber_(errorNumber), path_(std::move(path))
+FileSystemError::FileSystemError(int errorNumber, QString path) : errorNumber_(errorNumber), path_(std::move(path))
 {
 }
 

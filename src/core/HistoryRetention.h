@@ -42,7 +42,7 @@ struct RetentionImpact {
 // delete more records than the user agreed to. Carries the impact found at that moment.
 class RetentionImpactChanged : public Error {
 public:
-    explicit RetentionImpactChanged(RetentionImpact impact) : impact_(impact) {}
+    explicit RetentionImpactChanged(RetentionImpact impact) : impact_(impact) { }
 
     const RetentionImpact& impact() const { return impact_; }
 

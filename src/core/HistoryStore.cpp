@@ -40,7 +40,7 @@ void createFolders(const QString& path)
         const QString prefix = clean.left(next);
         if (!prefix.isEmpty() && ::mkdir(nativePath(prefix).constData(), 0700) != 0) {
             const int error = errno;
-            struct stat info {};
+            struct stat info { };
             if (error != EEXIST || ::stat(nativePath(prefix).constData(), &info) != 0)
                 throw FileSystemError(error, prefix);
             if (!S_ISDIR(info.st_mode))
@@ -58,14 +58,13 @@ void setPermissions(const QString& path, mode_t mode)
 
 bool exists(const QString& path)
 {
-    struct stat info {};
+    struct stat info { };
     return ::lstat(nativePath(path).constData(), &info) == 0;
 }
 
 } // namespace
 
-HistoryStore::HistoryStore(const QString& databasePath, ProblemHandler onProblem)
-    : onProblem_(std::move(onProblem))
+HistoryStore::HistoryStore(const QString& databasePath, ProblemHandler onProblem) : onProblem_(std::move(onProblem))
 {
     const QString folder = QFileInfo(databasePath).absolutePath();
     payloadDirectory_ = folder + QStringLiteral("/payloads");
@@ -101,7 +100,8 @@ bool HistoryStore::openReadOnly(const QString& databasePath)
         const auto answers = [this](const char* sql, int expected) {
             sqlite3_stmt* statement = nullptr;
             const bool answered = sqlite3_prepare_v2(db_, sql, -1, &statement, nullptr) == SQLITE_OK
-                && sqlite3_step(statement) == SQLITE_ROW && (expected < 0 || sqlite3_column_int(statement, 0) == expected);
+                && sqlite3_step(statement) == SQLITE_ROW
+                && (expected < 0 || sqlite3_column_int(statement, 0) == expected);
             sqlite3_finalize(statement);
             return answered;
         };
@@ -170,11 +170,8 @@ void HistoryStore::open(const QString& databasePath)
             execute("ALTER TABLE clips ADD COLUMN payload_bytes INTEGER NOT NULL DEFAULT 0");
             execute("ALTER TABLE clips ADD COLUMN is_favorite INTEGER NOT NULL DEFAULT 0");
             break;
-        case 2:
-            execute("ALTER TABLE clips ADD COLUMN is_favorite INTEGER NOT NULL DEFAULT 0");
-            break;
-        default:
-            break;
+        case 2: execute("ALTER TABLE clips ADD COLUMN is_favorite INTEGER NOT NULL DEFAULT 0"); break;
+        default: break;
         }
         execute("PRAGMA user_version=3");
         refoldSearchText();
@@ -287,7 +284,7 @@ HistoryStore::SetAside HistoryStore::sweepPayloads(Orphans orphans)
         if (!isValidPayloadFileName(name))
             continue;
         const QString path = payloadDirectory_ + QLatin1Char('/') + name;
-        struct stat info {};
+        struct stat info { };
         if (::lstat(nativePath(path).constData(), &info) != 0)
             FileSystemError::throwErrno(path);
         const bool isLink = S_ISLNK(info.st_mode);

@@ -55,11 +55,10 @@ public:
     // evicted row whose file reference is malformed goes without touching any file. The newest
     // record is compared inside the write transaction, so two stores on one database (two
     // processes) never both store the same capture.
-    void insert(const ClipPayload& payload, const QString& text, ClipKind kind,
-                const std::optional<QString>& source, qint64 limit, qint64 payloadByteLimit);
+    void insert(const ClipPayload& payload, const QString& text, ClipKind kind, const std::optional<QString>& source,
+                qint64 limit, qint64 payloadByteLimit);
     // Plain-text form: one "public.utf8-plain-text" representation; blank text stores nothing.
-    void insert(const QString& text, const std::optional<QString>& source, qint64 limit,
-                qint64 payloadByteLimit);
+    void insert(const QString& text, const std::optional<QString>& source, qint64 limit, qint64 payloadByteLimit);
 
     // What `retention` would delete, without changing anything.
     RetentionImpact retentionImpact(const HistoryRetention& retention);
@@ -111,7 +110,7 @@ private:
     void checkDone(int result) const;
     void rollback();
     // Runs `body` between BEGIN IMMEDIATE and COMMIT, rolling back and rethrowing on failure.
-    template<class Body>
+    template <class Body>
     auto transaction(Body&& body);
 
     // What eviction deleted: the payload files to remove after the commit, and the records whose
@@ -161,7 +160,7 @@ private:
     ProblemHandler onProblem_;
 };
 
-template<class Body>
+template <class Body>
 auto HistoryStore::transaction(Body&& body)
 {
     requireWritable();

@@ -50,8 +50,8 @@ void writeAtomically(const QString& folder, const QString& path, const QByteArra
     };
     qint64 written = 0;
     while (written < bytes.size()) {
-        const ssize_t count =
-            ::write(fd, bytes.constData() + written, static_cast<std::size_t>(bytes.size() - written));
+        const ssize_t count = ::write(fd, bytes.constData() + written,
+                                      static_cast<std::size_t>(bytes.size() - written));
         if (count < 0) {
             if (errno == EINTR)
                 continue;
@@ -78,7 +78,7 @@ struct Totals {
     qint64 bytes = 0;
 };
 
-template<class Row>
+template <class Row>
 Totals totals(const QList<Row>& rows)
 {
     Totals sum;
@@ -91,7 +91,7 @@ Totals totals(const QList<Row>& rows)
 
 // Walks from the oldest row and picks non-favorites (and never `keptID`) until what remains is
 // within both limits.
-template<class Row>
+template <class Row>
 QList<Row> oldestBeyondLimits(const QList<Row>& rows, qint64 countLimit, qint64 bytesLimit,
                               std::optional<qint64> keptID = std::nullopt)
 {
@@ -127,8 +127,8 @@ void HistoryStore::insert(const QString& text, const std::optional<QString>& sou
 
 std::optional<QString> HistoryStore::newestDigest()
 {
-    SqliteStatement statement =
-        prepare("SELECT payload_digest, text, kind, payload_filename, payload_bytes FROM clips ORDER BY id DESC LIMIT 1");
+    SqliteStatement statement = prepare(
+        "SELECT payload_digest, text, kind, payload_filename, payload_bytes FROM clips ORDER BY id DESC LIMIT 1");
     const int result = statement.step();
     if (result == SQLITE_DONE)
         return std::nullopt;
@@ -196,7 +196,8 @@ void HistoryStore::insert(const ClipPayload& payload, const QString& text, ClipK
 
 QList<HistoryStore::SnapshotRow> HistoryStore::snapshot()
 {
-    SqliteStatement statement = prepare("SELECT id, payload_filename, payload_bytes, is_favorite FROM clips ORDER BY id ASC");
+    SqliteStatement statement = prepare(
+        "SELECT id, payload_filename, payload_bytes, is_favorite FROM clips ORDER BY id ASC");
     QList<SnapshotRow> rows;
     int result = SQLITE_ROW;
     while ((result = statement.step()) == SQLITE_ROW)
@@ -225,8 +226,8 @@ HistoryStore::Evicted HistoryStore::prune(qint64 limit, qint64 byteLimit)
     // Room is always kept for the favorites plus the record being inserted; the hard ceilings
     // hold whatever the user chose.
     const qint64 countLimit = std::min(std::max({limit, qint64(1), favoriteCount + 1}), maximumClipCount);
-    const qint64 bytesLimit =
-        std::min(std::max({byteLimit, favoriteBytes + newBytes.value_or(0), qint64(0)}), maximumStoredPayloadBytes);
+    const qint64 bytesLimit = std::min(std::max({byteLimit, favoriteBytes + newBytes.value_or(0), qint64(0)}),
+                                       maximumStoredPayloadBytes);
 
     const QList<SnapshotRow> evicted = oldestBeyondLimits(rows, countLimit, bytesLimit, newID);
     const Totals all = totals(rows);

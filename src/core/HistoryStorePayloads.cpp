@@ -156,7 +156,8 @@ bool HistoryStore::removeFiles(const QStringList& fileNames) const
     bool removed = true;
     for (const QString& name : fileNames) {
         if (isValidPayloadFileName(name)
-            && ::unlink(QFile::encodeName(payloadDirectory_ + QLatin1Char('/') + name).constData()) != 0 && errno != ENOENT)
+            && ::unlink(QFile::encodeName(payloadDirectory_ + QLatin1Char('/') + name).constData()) != 0
+            && errno != ENOENT)
             removed = false;
     }
     return removed;
@@ -164,8 +165,8 @@ bool HistoryStore::removeFiles(const QStringList& fileNames) const
 
 std::optional<ClipPayload> HistoryStore::loadPayload(qint64 id)
 {
-    SqliteStatement statement =
-        prepare("SELECT payload_filename, payload_digest, payload_bytes, kind FROM clips WHERE id = ?");
+    SqliteStatement statement = prepare(
+        "SELECT payload_filename, payload_digest, payload_bytes, kind FROM clips WHERE id = ?");
     if (statement.bindInt64(1, id) != SQLITE_OK)
         throwUnavailable();
     const int result = statement.step();
@@ -187,7 +188,7 @@ std::optional<ClipPayload> HistoryStore::loadPayload(qint64 id)
     const QString path = payloadPath(*fileName);
     const QByteArray native = QFile::encodeName(path);
 
-    struct stat info {};
+    struct stat info { };
     if (::lstat(native.constData(), &info) != 0)
         FileSystemError::throwErrno(path);
     if (!S_ISREG(info.st_mode))

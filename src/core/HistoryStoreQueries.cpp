@@ -78,11 +78,8 @@ HistoryStore::Filter HistoryStore::queryFilter(const HistoryQuery& query)
 
     const ClipSourceFilter& source = query.source;
     switch (source.kind) {
-    case ClipSourceFilter::Case::all:
-        break;
-    case ClipSourceFilter::Case::unknown:
-        clauses.append(QStringLiteral("source IS NULL"));
-        break;
+    case ClipSourceFilter::Case::all: break;
+    case ClipSourceFilter::Case::unknown: clauses.append(QStringLiteral("source IS NULL")); break;
     case ClipSourceFilter::Case::application:
         clauses.append(QStringLiteral("source = ?"));
         filter.values.append(source.bundleID);
@@ -117,7 +114,8 @@ QList<Clip> HistoryStore::fetch(qint64 limit, const HistoryQuery& request)
 {
     const Filter filter = queryFilter(request);
     SqliteStatement statement = prepare(
-        QStringLiteral("SELECT id, text, created_at, source, kind, is_favorite FROM clips WHERE %1 ORDER BY id DESC LIMIT ?")
+        QStringLiteral(
+            "SELECT id, text, created_at, source, kind, is_favorite FROM clips WHERE %1 ORDER BY id DESC LIMIT ?")
             .arg(filter.condition));
     bindFilter(filter.values, statement);
     if (statement.bindInt64(static_cast<int>(filter.values.size()) + 1, std::max(limit, qint64(1))) != SQLITE_OK)
@@ -169,7 +167,8 @@ HistorySummary HistoryStore::summary()
 
 QList<ClipSourceSummary> HistoryStore::sources()
 {
-    SqliteStatement statement = prepare("SELECT source, COUNT(*) FROM clips GROUP BY source ORDER BY COUNT(*) DESC, source ASC");
+    SqliteStatement statement = prepare(
+        "SELECT source, COUNT(*) FROM clips GROUP BY source ORDER BY COUNT(*) DESC, source ASC");
     QList<ClipSourceSummary> summaries;
     int result = SQLITE_ROW;
     while ((result = statement.step()) == SQLITE_ROW)

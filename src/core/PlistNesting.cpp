@@ -15,7 +15,7 @@ constexpr qsizetype trailerSize = 32;
 // The object table of a binary property list: bounds-checked reads, nothing trusted.
 class BinaryObjects {
 public:
-    explicit BinaryObjects(QByteArrayView bytes) : bytes_(bytes) {}
+    explicit BinaryObjects(QByteArrayView bytes) : bytes_(bytes) { }
 
     // Reads the trailer; false when it or the offset table does not fit the bytes.
     bool readTrailer()
@@ -47,7 +47,7 @@ public:
         enum Kind { leaf, container, malformed };
         Kind kind = malformed;
         qsizetype references = 0; // position of the first reference
-        qsizetype count = 0;      // number of references
+        qsizetype count = 0; // number of references
     };
     Object object(qsizetype index) const
     {
@@ -95,18 +95,12 @@ private:
     {
         const auto* bytes = reinterpret_cast<const uchar*>(bytes_.data()) + position;
         switch (width) {
-        case 1:
-            return bytes[0];
-        case 2:
-            return qFromBigEndian<quint16>(bytes);
-        case 3:
-            return quint64(bytes[0]) << 16 | quint64(bytes[1]) << 8 | bytes[2];
-        case 4:
-            return qFromBigEndian<quint32>(bytes);
-        case 8:
-            return qFromBigEndian<quint64>(bytes);
-        default:
-            break;
+        case 1: return bytes[0];
+        case 2: return qFromBigEndian<quint16>(bytes);
+        case 3: return quint64(bytes[0]) << 16 | quint64(bytes[1]) << 8 | bytes[2];
+        case 4: return qFromBigEndian<quint32>(bytes);
+        case 8: return qFromBigEndian<quint64>(bytes);
+        default: break;
         }
         quint64 value = 0;
         for (int i = 0; i < width; ++i)

@@ -32,9 +32,11 @@ template <class E>
 constexpr auto enumValues()
 {
     constexpr auto& cases = EnumCases<E>::cases;
-    return [&]<std::size_t... I>(std::index_sequence<I...>) {
+    return [&]<std::size_t... I>(std::index_sequence<I...>)
+    {
         return std::array<E, sizeof...(I)>{cases[I].value...};
-    }(std::make_index_sequence<std::size(cases)>());
+    }
+    (std::make_index_sequence<std::size(cases)>());
 }
 
 template <class E>

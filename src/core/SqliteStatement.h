@@ -13,7 +13,7 @@ namespace tavlin {
 // result codes; HistoryStore turns unexpected ones into StorageError.
 class SqliteStatement {
 public:
-    explicit SqliteStatement(sqlite3_stmt* statement) : statement_(statement) {}
+    explicit SqliteStatement(sqlite3_stmt* statement) : statement_(statement) { }
     SqliteStatement(SqliteStatement&& other) noexcept : statement_(other.statement_) { other.statement_ = nullptr; }
     SqliteStatement(const SqliteStatement&) = delete;
     SqliteStatement& operator=(const SqliteStatement&) = delete;

@@ -4,10 +4,11 @@
 
 namespace tavlin {
 
-StorageError::StorageError(QString detail, Kind kind, bool busy) : kind_(kind), detail_(std::move(detail)), busy_(busy) {}
+StorageError::StorageError(QString detail, Kind kind, bool busy) : kind_(kind), detail_(std::move(detail)), busy_(busy)
+{
+}
 
-StorageError::StorageError(QString message)
-    : kind_(Kind::limit), detail_(message), message_(std::move(message))
+StorageError::StorageError(QString message) : kind_(Kind::limit), detail_(message), message_(std::move(message))
 {
 }
 
@@ -16,30 +17,30 @@ QString StorageError::localizedDescription() const
     if (message_)
         return *message_;
     switch (kind_) {
-    case Kind::damagedRecord:
-        return damagedRecordText();
-    case Kind::newerHistory:
-        return newerHistoryText();
+    case Kind::damagedRecord: return damagedRecordText();
+    case Kind::newerHistory: return newerHistoryText();
     case Kind::unavailable:
-    case Kind::limit:
-        break;
+    case Kind::limit: break;
     }
     return unavailableText();
 }
 
 QString StorageError::unavailableText()
 {
-    return QCoreApplication::translate("Core", "Tavlin couldn’t read or save the history. Try again; if this keeps happening, restart Tavlin.");
+    return QCoreApplication::translate(
+        "Core", "Tavlin couldn’t read or save the history. Try again; if this keeps happening, restart Tavlin.");
 }
 
 QString StorageError::damagedRecordText()
 {
-    return QCoreApplication::translate("Core", "This record’s data is damaged and can’t be used. The rest of the history isn’t affected.");
+    return QCoreApplication::translate(
+        "Core", "This record’s data is damaged and can’t be used. The rest of the history isn’t affected.");
 }
 
 QString StorageError::newerHistoryText()
 {
-    return QCoreApplication::translate("Core", "This history was saved by a newer version of Tavlin. Update Tavlin to open it.");
+    return QCoreApplication::translate(
+        "Core", "This history was saved by a newer version of Tavlin. Update Tavlin to open it.");
 }
 
 QString StorageError::recordTooLargeText(const QString& formattedLimit)
@@ -54,7 +55,9 @@ QString StorageError::textTooLargeText()
 
 QString StorageError::favoritesFillHistoryText()
 {
-    return QCoreApplication::translate("Core", "Favorites take up the whole history limit. Remove some records from favorites or choose a larger limit in Settings.");
+    return QCoreApplication::translate("Core",
+                                       "Favorites take up the whole history limit. Remove some records from favorites "
+                                       "or choose a larger limit in Settings.");
 }
 
 QString StorageError::unsupportedLimitText()

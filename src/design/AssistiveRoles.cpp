@@ -12,7 +12,7 @@ const char* const windowProperty = "tavlinWindow";
 
 class DecorativeAccessible : public QAccessibleWidget {
 public:
-    explicit DecorativeAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Graphic) {}
+    explicit DecorativeAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Graphic) { }
     QAccessible::State state() const override
     {
         QAccessible::State hidden = QAccessibleWidget::state();
@@ -31,7 +31,8 @@ QAccessibleInterface* decorativeAccessible(const QString&, QObject* object)
 QAccessibleInterface* windowAccessible(const QString&, QObject* object)
 {
     auto* widget = qobject_cast<QWidget*>(object);
-    return widget && widget->property(windowProperty).toBool() ? new QAccessibleWidget(widget, QAccessible::Window) : nullptr;
+    return widget && widget->property(windowProperty).toBool() ? new QAccessibleWidget(widget, QAccessible::Window)
+                                                               : nullptr;
 }
 
 } // namespace

@@ -39,9 +39,11 @@ QString CardMetadata::footer(const std::optional<ClipMetadata>& metadata, ClipKi
             // Counts computed apart from the lookups, which the translation tools must read plainly.
             const int characterCount = int(std::min<qint64>(*metadata->characterCount, INT_MAX));
             const int lineCount = int(std::min<qint64>(metadata->lineCount.value_or(0), INT_MAX));
-            const QString characters = QCoreApplication::translate("Tavlin", "%n character(s)", nullptr, characterCount);
+            const QString characters = QCoreApplication::translate("Tavlin", "%n character(s)", nullptr,
+                                                                   characterCount);
             if (lineCount >= 2)
-                return QCoreApplication::translate("Tavlin", "%n line(s)", nullptr, lineCount) + QStringLiteral(" · ") + characters;
+                return QCoreApplication::translate("Tavlin", "%n line(s)", nullptr, lineCount) + QStringLiteral(" · ")
+                    + characters;
             return characters;
         }
     }

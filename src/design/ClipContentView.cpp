@@ -30,9 +30,7 @@ constexpr int maximumImageHeight = 350;
 // The image scaled to the full width, at most 350 high, centred, in rounded corners.
 class ImagePreview : public QWidget {
 public:
-    ImagePreview(QImage image, QWidget* parent)
-        : QWidget(parent)
-        , image_(std::move(image))
+    ImagePreview(QImage image, QWidget* parent) : QWidget(parent), image_(std::move(image))
     {
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
         setAccessibleName(QCoreApplication::translate("Tavlin", "Image preview"));
@@ -76,9 +74,7 @@ DocumentView* textView(QWidget* parent, const QFont& font)
 } // namespace
 
 ClipContentView::ClipContentView(const Clip& clip, const ClipPreview& preview, QWidget* parent)
-    : QWidget(parent)
-    , clip_(clip)
-    , preview_(preview)
+    : QWidget(parent), clip_(clip), preview_(preview)
 {
     setObjectName(QStringLiteral("clip-preview"));
     auto* layout = new QVBoxLayout(this);
@@ -135,7 +131,7 @@ void ClipContentView::build()
     case ClipPreview::Case::richText:
         presentation_ = Presentation::richText;
         body_ = new FormattedTextView(preview_.data, preview_.type, std::numeric_limits<qint64>::max(), std::nullopt,
-                                       true, this);
+                                      true, this);
         break;
     case ClipPreview::Case::text: {
         const QString text = displayText(clip_);

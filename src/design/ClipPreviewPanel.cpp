@@ -63,9 +63,7 @@ QPushButton* previewPill(const QString& text, const QString& symbol, int horizon
 class HeaderLabel : public QWidget {
 public:
     HeaderLabel(const QString& symbol, const QString& text, QWidget* parent)
-        : QWidget(parent)
-        , symbol_(symbol)
-        , text_(text)
+        : QWidget(parent), symbol_(symbol), text_(text)
     {
         setFont(SystemFont::regular(12, QFont::Medium));
         setAccessibleName(text);
@@ -188,14 +186,8 @@ ClipPreviewPanel::ClipPreviewPanel(const SourceApplicationIcon& sources, const C
                                    const std::optional<ClipMetadata>& metadata, bool copied,
                                    std::function<void()> onCopy, std::function<void()> onFavorite,
                                    std::function<void()> onDelete, QWidget* parent)
-    : QWidget(parent)
-    , sources_(sources)
-    , clip_(clip)
-    , preview_(preview)
-    , metadata_(metadata)
-    , onCopy_(std::move(onCopy))
-    , onFavorite_(std::move(onFavorite))
-    , onDelete_(std::move(onDelete))
+    : QWidget(parent), sources_(sources), clip_(clip), preview_(preview), metadata_(metadata),
+      onCopy_(std::move(onCopy)), onFavorite_(std::move(onFavorite)), onDelete_(std::move(onDelete))
 {
     setObjectName(QStringLiteral("clip-preview-panel"));
     setAttribute(Qt::WA_StyledBackground, false);
@@ -376,9 +368,9 @@ QWidget* ClipPreviewPanel::buildFileBlock(const QString& path, QWidget* parent)
         buttons->add(show);
         column->addWidget(buttons);
     } else {
-        auto* missing
-            = new ElidedLabel(QCoreApplication::translate("Tavlin", "The file is no longer at its original location"),
-                              SystemFont::regular(10), TavlinTheme::secondaryText, Qt::ElideRight, block);
+        auto* missing = new ElidedLabel(
+            QCoreApplication::translate("Tavlin", "The file is no longer at its original location"),
+            SystemFont::regular(10), TavlinTheme::secondaryText, Qt::ElideRight, block);
         missing->setObjectName(QStringLiteral("file-missing"));
         column->addWidget(missing);
     }
@@ -434,7 +426,7 @@ QWidget* ClipPreviewPanel::buildActions()
     row->setSpacing(0);
     auto* favorite = previewPill(
         clip_.isFavorite ? QCoreApplication::translate("Tavlin", "Unfavorite")
-                          : QCoreApplication::translate("Tavlin", "Favorite"),
+                         : QCoreApplication::translate("Tavlin", "Favorite"),
         clip_.isFavorite ? QStringLiteral("star.fill") : QStringLiteral("star"), 8,
         [this] {
             if (onFavorite_)

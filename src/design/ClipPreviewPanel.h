@@ -29,9 +29,8 @@ class ClipPreviewPanel : public QWidget {
     Q_OBJECT
 public:
     ClipPreviewPanel(const SourceApplicationIcon& sources, const Clip& clip, const ClipPreview& preview,
-                     const std::optional<ClipMetadata>& metadata,
-                     bool copied, std::function<void()> onCopy, std::function<void()> onFavorite,
-                     std::function<void()> onDelete, QWidget* parent = nullptr);
+                     const std::optional<ClipMetadata>& metadata, bool copied, std::function<void()> onCopy,
+                     std::function<void()> onFavorite, std::function<void()> onDelete, QWidget* parent = nullptr);
 
     // The copy button's confirmed form, without a rebuild.
     void setCopied(bool copied);

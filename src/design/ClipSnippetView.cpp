@@ -12,10 +12,7 @@ namespace tavlin {
 
 ClipSnippetView::ClipSnippetView(const QString& text, int maximumLines, int maximumCharacters, int plainFontSize,
                                  QWidget* parent)
-    : DocumentView(parent)
-    , text_(text)
-    , maximumCharacters_(maximumCharacters)
-    , plainFontSize_(plainFontSize)
+    : DocumentView(parent), text_(text), maximumCharacters_(maximumCharacters), plainFontSize_(plainFontSize)
 {
     setSelectable(false);
     setMaximumLines(qMax(1, maximumLines));

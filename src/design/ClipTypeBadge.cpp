@@ -25,9 +25,7 @@ QFont badgeFont()
 
 } // namespace
 
-ClipTypeBadge::ClipTypeBadge(ClipKind kind, QWidget* parent)
-    : QWidget(parent)
-    , kind_(kind)
+ClipTypeBadge::ClipTypeBadge(ClipKind kind, QWidget* parent) : QWidget(parent), kind_(kind)
 {
     setObjectName(QStringLiteral("clip-type-badge"));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -69,7 +67,8 @@ void ClipTypeBadge::paint(QPainter& painter, const QPointF& origin, ClipKind kin
     const QString label = capsule.width() < natural.width()
         ? QFontMetricsF(badgeFont()).elidedText(displayLabel(kind), Qt::ElideRight, qMax<qreal>(0, text.width()))
         : displayLabel(kind);
-    painter.drawText(text.adjusted(0, 0, horizontalPadding, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, label);
+    painter.drawText(text.adjusted(0, 0, horizontalPadding, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     label);
     painter.restore();
 }
 

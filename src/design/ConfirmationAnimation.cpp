@@ -5,10 +5,7 @@
 namespace tavlin {
 
 ConfirmationAnimation::ConfirmationAnimation(CopyFeedback* feedback, qint64 clipID, QWidget* owner)
-    : QObject(owner)
-    , feedback_(feedback)
-    , clipID_(clipID)
-    , owner_(owner)
+    : QObject(owner), feedback_(feedback), clipID_(clipID), owner_(owner)
 {
     animation_.setDuration(durationMilliseconds);
     animation_.setEasingCurve(QEasingCurve::OutCubic);
@@ -35,8 +32,8 @@ qreal ConfirmationAnimation::progress() const
 
 void ConfirmationAnimation::follow()
 {
-    const std::optional<int> generation
-        = isConfirmed() ? std::optional(feedback_->confirmation()->generation) : std::nullopt;
+    const std::optional<int> generation = isConfirmed() ? std::optional(feedback_->confirmation()->generation)
+                                                        : std::nullopt;
     if (generation == generation_)
         return;
     const bool restart = generation && generation_;

@@ -7,9 +7,7 @@
 namespace tavlin {
 
 CopyActionButton::CopyActionButton(bool copied, std::function<void()> action, QWidget* parent)
-    : QPushButton(parent)
-    , copied_(copied)
-    , action_(std::move(action))
+    : QPushButton(parent), copied_(copied), action_(std::move(action))
 {
     setObjectName(QStringLiteral("copy-clip"));
     ButtonLook::apply(this, ButtonLook::withKind(ButtonLook::Kind::copy));

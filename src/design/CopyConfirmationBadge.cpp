@@ -27,9 +27,7 @@ QFont badgeFont()
 // The painted capsule, sized to the badge.
 class BadgeCapsule : public QWidget {
 public:
-    BadgeCapsule(ConfirmationAnimation* animation, QWidget* parent)
-        : QWidget(parent)
-        , animation_(animation)
+    BadgeCapsule(ConfirmationAnimation* animation, QWidget* parent) : QWidget(parent), animation_(animation)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAccessibleName(CopyConfirmationBadge::text());
@@ -49,8 +47,7 @@ private:
 } // namespace
 
 CopyConfirmationBadge::CopyConfirmationBadge(CopyFeedback* feedback, qint64 clipID, QWidget* parent)
-    : QWidget(parent)
-    , animation_(new ConfirmationAnimation(feedback, clipID, this))
+    : QWidget(parent), animation_(new ConfirmationAnimation(feedback, clipID, this))
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     badge_ = new BadgeCapsule(animation_, this);

@@ -11,10 +11,7 @@ namespace tavlin {
 
 CopyConfirmationOverlay::CopyConfirmationOverlay(Style style, CopyFeedback* feedback, qint64 clipID,
                                                  CopyConfirmationShape shape, QWidget* parent)
-    : QWidget(parent)
-    , style_(style)
-    , shape_(shape)
-    , animation_(new ConfirmationAnimation(feedback, clipID, this))
+    : QWidget(parent), style_(style), shape_(shape), animation_(new ConfirmationAnimation(feedback, clipID, this))
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);

@@ -8,10 +8,7 @@ namespace tavlin {
 
 CopyConfirmationReplaced::CopyConfirmationReplaced(CopyFeedback* feedback, qint64 clipID, QWidget* content,
                                                    QWidget* parent)
-    : QWidget(parent)
-    , feedback_(feedback)
-    , clipID_(clipID)
-    , content_(content)
+    : QWidget(parent), feedback_(feedback), clipID_(clipID), content_(content)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

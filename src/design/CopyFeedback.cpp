@@ -6,9 +6,7 @@
 
 namespace tavlin {
 
-CopyFeedback::CopyFeedback(Schedule schedule, QObject* parent)
-    : QObject(parent)
-    , schedule_(std::move(schedule))
+CopyFeedback::CopyFeedback(Schedule schedule, QObject* parent) : QObject(parent), schedule_(std::move(schedule))
 {
 }
 

@@ -14,8 +14,7 @@
 
 namespace tavlin {
 
-DocumentView::DocumentView(QWidget* parent)
-    : QTextEdit(parent)
+DocumentView::DocumentView(QWidget* parent) : QTextEdit(parent)
 {
     setReadOnly(true);
     setFrameShape(QFrame::NoFrame);

@@ -8,9 +8,7 @@ namespace tavlin {
 
 ElidedLabel::ElidedLabel(const QString& text, const QFont& font, const ThemeColor& color, Qt::TextElideMode mode,
                          QWidget* parent)
-    : QWidget(parent)
-    , color_(color)
-    , mode_(mode)
+    : QWidget(parent), color_(color), mode_(mode)
 {
     setFont(font);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);

@@ -7,9 +7,7 @@
 
 namespace tavlin {
 
-GhostView::GhostView(int size, QWidget* parent)
-    : QWidget(parent)
-    , size_(size)
+GhostView::GhostView(int size, QWidget* parent) : QWidget(parent), size_(size)
 {
     setFixedSize(size, size);
     setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -12,8 +12,8 @@
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
-#include <QPushButton>
 #include <QPropertyAnimation>
+#include <QPushButton>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
@@ -45,9 +45,7 @@ void fade(QWidget* widget, qreal from, qreal to, std::function<void()> done = {}
 } // namespace
 
 HistoryEmptyView::HistoryEmptyView(Kind kind, std::function<void()> onResetFilters, QWidget* parent)
-    : QWidget(parent)
-    , kind_(kind)
-    , onResetFilters_(std::move(onResetFilters))
+    : QWidget(parent), kind_(kind), onResetFilters_(std::move(onResetFilters))
 {
     setObjectName(QStringLiteral("history-empty"));
     auto* outer = new QVBoxLayout(this);

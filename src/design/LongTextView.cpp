@@ -98,15 +98,14 @@ struct Paragraphs {
     qsizetype position(qsizetype given) const
     {
         const auto after = std::upper_bound(shifts.cbegin(), shifts.cend(), given,
-                                             [](qsizetype value, const auto& entry) { return value < entry.first; });
+                                            [](qsizetype value, const auto& entry) { return value < entry.first; });
         return given + (after == shifts.cbegin() ? 0 : std::prev(after)->second);
     }
 };
 
 } // namespace
 
-LongTextView::LongTextView(QWidget* parent)
-    : QPlainTextEdit(parent)
+LongTextView::LongTextView(QWidget* parent) : QPlainTextEdit(parent)
 {
     setReadOnly(true);
     setFrameShape(QFrame::NoFrame);

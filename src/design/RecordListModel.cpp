@@ -8,8 +8,7 @@
 namespace tavlin {
 
 RecordListModel::RecordListModel(const SourceApplicationIcon& sources, QObject* parent)
-    : QAbstractListModel(parent)
-    , sources_(sources)
+    : QAbstractListModel(parent), sources_(sources)
 {
 }
 
@@ -188,27 +187,22 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
-        return presentation(index.row()).summary;
-    case LabelRole:
-        return presentation(index.row()).accessibleName;
+    case Qt::AccessibleTextRole: return presentation(index.row()).summary;
+    case LabelRole: return presentation(index.row()).accessibleName;
     case Qt::AccessibleDescriptionRole: {
         const std::optional<ClipRowPresentation> row = storedRow(index.row());
         return QStringList{displayLabel(record->kind), sources_.resolve(record->source, record->kind)->name,
                            CardMetadata::footer(row ? std::optional(row->metadata) : std::nullopt, record->kind)}
             .join(QStringLiteral(", "));
     }
-    case TooltipRole:
-        return presentation(index.row()).tooltip;
-    case ClipRole:
-        return QVariant::fromValue(record->id);
-    case IdentifierRole:
-        return identifierWithID_ ? identifierPrefix_ + QString::number(record->id) : identifierPrefix_;
+    case TooltipRole: return presentation(index.row()).tooltip;
+    case ClipRole: return QVariant::fromValue(record->id);
+    case IdentifierRole: return identifierWithID_ ? identifierPrefix_ + QString::number(record->id) : identifierPrefix_;
     case ConfirmationRole:
         return feedback_ && feedback_->isConfirmed(record->id)
-            ? QVariant(QStringLiteral("copy-confirmation-%1").arg(record->id)) : QVariant();
-    default:
-        return {};
+            ? QVariant(QStringLiteral("copy-confirmation-%1").arg(record->id))
+            : QVariant();
+    default: return {};
     }
 }
 

@@ -85,11 +85,13 @@ RecordPresentation RecordPresentation::of(const Clip& clip, const std::optional<
         const QUrl url(shown.text, QUrl::StrictMode);
         if (url.isValid() && !url.host().isEmpty()) {
             shown.linkHost = url.host();
-            shown.linkDetail = head(url.path() + (url.hasQuery() ? QStringLiteral("?") + url.query() : QString()), textCharacters);
+            shown.linkDetail = head(url.path() + (url.hasQuery() ? QStringLiteral("?") + url.query() : QString()),
+                                    textCharacters);
         }
     }
     if (richPreview) {
-        std::shared_ptr<QTextDocument> rich = RichTextPresentation::attributed(row->preview.data, row->preview.type, textCharacters);
+        std::shared_ptr<QTextDocument> rich = RichTextPresentation::attributed(row->preview.data, row->preview.type,
+                                                                               textCharacters);
         if (rich) {
             rich->setDocumentMargin(0);
             shown.richSurface = RichTextPresentation::surface(*rich);
@@ -186,7 +188,8 @@ std::optional<std::pair<qsizetype, qsizetype>> RecordPresentation::usefulLine(co
             return std::pair(start, end - start);
         if (end >= text.size())
             break;
-        start = end + (text[end] == QLatin1Char('\r') && end + 1 < text.size() && text[end + 1] == QLatin1Char('\n') ? 2 : 1);
+        start = end
+            + (text[end] == QLatin1Char('\r') && end + 1 < text.size() && text[end + 1] == QLatin1Char('\n') ? 2 : 1);
     }
     return std::nullopt;
 }

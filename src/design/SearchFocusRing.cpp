@@ -8,8 +8,7 @@
 
 namespace tavlin {
 
-SearchFocusRing::SearchFocusRing(QWidget* parent)
-    : QWidget(parent)
+SearchFocusRing::SearchFocusRing(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);

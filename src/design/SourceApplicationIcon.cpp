@@ -24,7 +24,9 @@ QIcon applicationIcon(const QString& iconName)
 
 } // namespace
 
-SourceApplicationIcon::SourceApplicationIcon(const Workspace& workspace) : workspace_(workspace) {}
+SourceApplicationIcon::SourceApplicationIcon(const Workspace& workspace) : workspace_(workspace)
+{
+}
 
 QString SourceApplicationIcon::cacheKey(const std::optional<QString>& bundleID, ClipKind kind)
 {
@@ -41,16 +43,15 @@ QString SourceApplicationIcon::applicationName(const ApplicationInfo& applicatio
     return fileName.isEmpty() ? application.id : fileName;
 }
 
-std::shared_ptr<const SourceApplicationIcon::Value>
-SourceApplicationIcon::resolve(const std::optional<QString>& bundleID, ClipKind fallback) const
+std::shared_ptr<const SourceApplicationIcon::Value> SourceApplicationIcon::resolve(
+    const std::optional<QString>& bundleID, ClipKind fallback) const
 {
     const QString key = cacheKey(bundleID, fallback);
     if (auto* cached = cache_.object(key))
         return *cached;
 
     auto value = std::make_shared<Value>();
-    const std::optional<ApplicationInfo> application
-        = bundleID ? workspace_.application(*bundleID) : std::nullopt;
+    const std::optional<ApplicationInfo> application = bundleID ? workspace_.application(*bundleID) : std::nullopt;
     if (application) {
         value->image = applicationIcon(application->iconName);
         value->name = applicationName(*application);

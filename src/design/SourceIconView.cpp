@@ -8,8 +8,7 @@
 namespace tavlin {
 
 SourceIconView::SourceIconView(std::shared_ptr<const SourceApplicationIcon::Value> source, QWidget* parent)
-    : QWidget(parent)
-    , source_(std::move(source))
+    : QWidget(parent), source_(std::move(source))
 {
     setObjectName(QStringLiteral("source-icon"));
     setFixedSize(18, 18);

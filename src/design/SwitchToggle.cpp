@@ -17,7 +17,7 @@ constexpr int ringOutset = 3;
 // without asking its owner. A screen reader's press or toggle goes the way of a click instead.
 class SwitchToggleAccessible : public QAccessibleWidget {
 public:
-    explicit SwitchToggleAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::CheckBox) {}
+    explicit SwitchToggleAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::CheckBox) { }
 
     QAccessible::State state() const override
     {
@@ -95,7 +95,8 @@ bool SwitchToggle::hitButton(const QPoint& position) const
 void SwitchToggle::paintEvent(QPaintEvent*)
 {
     const Appearance appearance = ThemeAppearance::of(this);
-    const qreal on = knob_.state() == QAbstractAnimation::Running ? knob_.currentValue().toReal() : (isChecked() ? 1.0 : 0.0);
+    const qreal on = knob_.state() == QAbstractAnimation::Running ? knob_.currentValue().toReal()
+                                                                  : (isChecked() ? 1.0 : 0.0);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(isEnabled() ? 1.0 : 0.45);

@@ -10,11 +10,7 @@
 namespace tavlin {
 
 SymbolTile::SymbolTile(const QString& name, qreal side, QSize frame, const ThemeColor& color, QWidget* parent)
-    : QWidget(parent)
-    , name_(name)
-    , side_(side)
-    , frame_(frame)
-    , color_(color)
+    : QWidget(parent), name_(name), side_(side), frame_(frame), color_(color)
 {
     setFixedSize(frame);
     setAttribute(Qt::WA_TransparentForMouseEvents);

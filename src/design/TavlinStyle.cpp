@@ -39,9 +39,11 @@ ButtonLook stockLook(const QStyleOption* option, const QWidget* widget)
 {
     const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
     const bool primary = button && (button->features & QStyleOptionButton::DefaultButton);
-    ButtonLook look = ButtonLook::styled({primary ? TavlinButtonStyle::Kind::primary : TavlinButtonStyle::Kind::secondary, 28});
+    ButtonLook look = ButtonLook::styled(
+        {primary ? TavlinButtonStyle::Kind::primary : TavlinButtonStyle::Kind::secondary, 28});
     // A button that deletes reads in red.
-    if (const auto* box = widget ? qobject_cast<const QDialogButtonBox*>(widget->parentWidget()) : nullptr; box && !primary) {
+    if (const auto* box = widget ? qobject_cast<const QDialogButtonBox*>(widget->parentWidget()) : nullptr;
+        box && !primary) {
         for (QAbstractButton* each : box->buttons()) {
             if (each == widget && box->buttonRole(each) == QDialogButtonBox::DestructiveRole)
                 look.ink = TavlinTheme::systemRed;
@@ -88,8 +90,9 @@ void trackPress(QAbstractButton* button)
 
 qreal pressOf(const QWidget* widget, const QStyleOption* option)
 {
-    const auto* press = widget ? widget->findChild<QVariantAnimation*>(QLatin1String(pressName), Qt::FindDirectChildrenOnly)
-                               : nullptr;
+    const auto* press = widget
+        ? widget->findChild<QVariantAnimation*>(QLatin1String(pressName), Qt::FindDirectChildrenOnly)
+        : nullptr;
     if (press)
         return press->currentValue().toReal();
     return option->state & QStyle::State_Sunken ? 1.0 : 0.0;
@@ -133,22 +136,26 @@ struct Content {
 void paintContent(QPainter& painter, const QRectF& area, const Content& content)
 {
     const QFontMetricsF metrics(content.font);
-    const qreal symbolWidth = content.symbol.isEmpty() ? 0 : content.symbolFrame + (content.text.isEmpty() ? 0 : content.gap);
+    const qreal symbolWidth = content.symbol.isEmpty()
+        ? 0
+        : content.symbolFrame + (content.text.isEmpty() ? 0 : content.gap);
     const qreal textWidth = content.text.isEmpty() ? 0 : metrics.horizontalAdvance(content.text) + 1;
-    qreal x = content.left < 0 ? area.left() + (area.width() - symbolWidth - textWidth) / 2 : area.left() + content.left;
+    qreal x = content.left < 0 ? area.left() + (area.width() - symbolWidth - textWidth) / 2
+                               : area.left() + content.left;
     if (!content.symbol.isEmpty()) {
         const qreal inset = (content.symbolFrame - content.symbolSize) / 2;
-        SymbolIcon::paint(painter, content.symbol,
-                          QRectF(x + inset, area.center().y() - content.symbolSize / 2, content.symbolSize, content.symbolSize),
-                          content.ink);
+        SymbolIcon::paint(
+            painter, content.symbol,
+            QRectF(x + inset, area.center().y() - content.symbolSize / 2, content.symbolSize, content.symbolSize),
+            content.ink);
         x += symbolWidth;
     }
     const qreal end = area.right() - content.right;
     if (!content.detail.isEmpty()) {
         painter.setFont(SystemFont::regular(11));
         painter.setPen(content.detailInk);
-        painter.drawText(QRectF(area.left(), area.top(), end - area.left(), area.height()), Qt::AlignRight | Qt::AlignVCenter,
-                         content.detail);
+        painter.drawText(QRectF(area.left(), area.top(), end - area.left(), area.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, content.detail);
     }
     if (content.text.isEmpty())
         return;
@@ -279,12 +286,12 @@ QIcon TavlinStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,
     case SP_MessageBoxWarning:
         return SymbolIcon::icon(QStringLiteral("exclamationmark.triangle.fill"), QColor(0xFF, 0x95, 0x00));
     case SP_MessageBoxCritical:
-        return SymbolIcon::icon(QStringLiteral("exclamationmark.triangle.fill"), TavlinTheme::systemRed.resolve(appearance));
+        return SymbolIcon::icon(QStringLiteral("exclamationmark.triangle.fill"),
+                                TavlinTheme::systemRed.resolve(appearance));
     case SP_MessageBoxInformation:
     case SP_MessageBoxQuestion:
         return SymbolIcon::icon(QStringLiteral("info.circle"), TavlinTheme::brandAccent.resolve(appearance));
-    default:
-        return QProxyStyle::standardIcon(icon, option, widget);
+    default: return QProxyStyle::standardIcon(icon, option, widget);
     }
 }
 
@@ -381,16 +388,15 @@ void TavlinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
             if (radio)
                 RoundedShape::fill(*painter, QRectF(box.center() - QPointF(3, 3), QSizeF(6, 6)), 3, mark);
             else
-                SymbolIcon::paint(*painter, QStringLiteral("checkmark"),
-                                  box.adjusted(3, 3, -3, -3), mark);
+                SymbolIcon::paint(*painter, QStringLiteral("checkmark"), box.adjusted(3, 3, -3, -3), mark);
         } else {
             RoundedShape::fill(*painter, box, radius, TavlinTheme::contentSurface.resolve(appearance));
             // The faint border of fields would leave a clear box unseen on a raised sheet: a clear
             // indicator is outlined in the secondary text colour.
-            RoundedShape::strokeInside(*painter, box, radius,
-                                       (appearance.highContrast ? TavlinTheme::primaryText : TavlinTheme::metadataColor)
-                                           .resolve(appearance),
-                                       appearance.highContrast ? 1.5 : 1);
+            RoundedShape::strokeInside(
+                *painter, box, radius,
+                (appearance.highContrast ? TavlinTheme::primaryText : TavlinTheme::metadataColor).resolve(appearance),
+                appearance.highContrast ? 1.5 : 1);
         }
         if (option->state & State_HasFocus)
             ring(*painter, QRectF(option->rect).adjusted(-2, -2, 2, 2), radio ? radius + 2 : 6, appearance);
@@ -412,9 +418,9 @@ void TavlinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
         if (element == PE_PanelLineEdit)
             RoundedShape::fill(*painter, box, 8, TavlinTheme::contentSurface.resolve(appearance));
         const bool focused = element == PE_PanelLineEdit && (option->state & State_HasFocus);
-        RoundedShape::strokeInside(*painter, box, 8,
-                                   (focused ? TavlinTheme::brandAccent : TavlinTheme::controlBorder).resolve(appearance),
-                                   focused ? 2 : 1);
+        RoundedShape::strokeInside(
+            *painter, box, 8, (focused ? TavlinTheme::brandAccent : TavlinTheme::controlBorder).resolve(appearance),
+            focused ? 2 : 1);
         painter->restore();
         return;
     }
@@ -448,8 +454,7 @@ void TavlinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
         painter->restore();
         return;
     }
-    default:
-        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    default: QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
 }
 
@@ -627,9 +632,9 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
                            color(checked ? TavlinTheme::controlSelection : TavlinTheme::controlSurface));
         const qreal border = appearance.highContrast ? 1.5 : checked ? 0 : 1;
         if (border > 0)
-            RoundedShape::strokeInside(*painter, shape, radius,
-                                       color(appearance.highContrast ? TavlinTheme::brandAccent : TavlinTheme::controlBorder),
-                                       border);
+            RoundedShape::strokeInside(
+                *painter, shape, radius,
+                color(appearance.highContrast ? TavlinTheme::brandAccent : TavlinTheme::controlBorder), border);
         if (option->state & State_HasFocus)
             RoundedShape::strokeInside(*painter, shape, radius, color(TavlinTheme::focusColor), 2);
         content.left = look.padding;
@@ -654,11 +659,13 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
     case Kind::sidebarAction: {
         const QRectF shape = bounds.adjusted(0.5, 0.5, -0.5, -0.5);
         if (look.kind == Kind::sidebarAction) {
-            RoundedShape::fill(*painter, shape, 12, color(hovered ? TavlinTheme::hoverSurface : TavlinTheme::controlFill));
+            RoundedShape::fill(*painter, shape, 12,
+                               color(hovered ? TavlinTheme::hoverSurface : TavlinTheme::controlFill));
         } else if (checked) {
             RoundedShape::fill(*painter, shape, 12, color(TavlinTheme::selectedBackground));
-            RoundedShape::strokeInside(*painter, shape, 12,
-                                       color(appearance.highContrast ? TavlinTheme::brandAccent : TavlinTheme::selectedOutline), 1);
+            RoundedShape::strokeInside(
+                *painter, shape, 12,
+                color(appearance.highContrast ? TavlinTheme::brandAccent : TavlinTheme::selectedOutline), 1);
         }
         if (option->state & State_HasFocus)
             RoundedShape::strokeInside(*painter, shape, 12, color(TavlinTheme::focusColor), 2);
@@ -677,8 +684,9 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
         else if (hovered)
             RoundedShape::fill(*painter, row, 10, color(TavlinTheme::hoverSurface));
         if (checked)
-            RoundedShape::strokeInside(*painter, row, 10,
-                                       color(appearance.highContrast ? TavlinTheme::brandAccent : TavlinTheme::selectedOutline), 1);
+            RoundedShape::strokeInside(
+                *painter, row, 10,
+                color(appearance.highContrast ? TavlinTheme::brandAccent : TavlinTheme::selectedOutline), 1);
         // The ring lies 3 outside the row: the item keeps that room on its sides.
         if (checked && look.focusRing)
             ring(*painter, bounds, 12, appearance);

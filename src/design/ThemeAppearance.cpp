@@ -39,10 +39,7 @@ Appearance decoded(int bits)
 } // namespace
 
 ThemeAppearance::ThemeAppearance(QWidget* content, SystemAppearance& system, ThemePreference preference)
-    : QObject(content)
-    , content_(content)
-    , system_(system)
-    , preference_(preference)
+    : QObject(content), content_(content), system_(system), preference_(preference)
 {
     content->installEventFilter(this);
     connect(&system, &SystemAppearance::isDarkChanged, this, &ThemeAppearance::apply);
@@ -63,8 +60,8 @@ void ThemeAppearance::setPreference(ThemePreference preference)
 
 Appearance ThemeAppearance::appearance() const
 {
-    const bool dark
-        = preference_ == ThemePreference::dark || (preference_ == ThemePreference::system && system_.isDark());
+    const bool dark = preference_ == ThemePreference::dark
+        || (preference_ == ThemePreference::system && system_.isDark());
     return {dark, system_.increasedContrast()};
 }
 

@@ -20,10 +20,7 @@ bool hasNativeWindow(const QWidget* window)
 } // namespace
 
 TrueBlackWindowChrome::TrueBlackWindowChrome(QWidget* window, WindowProperties& properties)
-    : QObject(window)
-    , window_(window)
-    , properties_(properties)
-    , lightVariant_(readVariant())
+    : QObject(window), window_(window), properties_(properties), lightVariant_(readVariant())
 {
     window->installEventFilter(this);
     apply();

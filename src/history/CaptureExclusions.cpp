@@ -42,14 +42,14 @@ QStringList storedEntries(const Defaults& defaults, const QString& key)
 
 } // namespace
 
-CaptureExclusions::CaptureExclusions(Defaults& defaults, const Workspace& workspace,
-                                     std::optional<QString> ownBundleID, QObject* parent)
+CaptureExclusions::CaptureExclusions(Defaults& defaults, const Workspace& workspace, std::optional<QString> ownBundleID,
+                                     QObject* parent)
     : QObject(parent), defaults_(defaults), workspace_(workspace), ownBundleID_(std::move(ownBundleID))
 {
     const QStringList stored = storedEntries(defaults_, StoredPreferences::excludedApplications.key);
     for (const QString& bundleID : stored) {
-        if (isValidBundleID(bundleID) && !CaptureGate::protectedSources().contains(bundleID)
-            && bundleID != ownBundleID_ && !bundleIDs_.contains(bundleID))
+        if (isValidBundleID(bundleID) && !CaptureGate::protectedSources().contains(bundleID) && bundleID != ownBundleID_
+            && !bundleIDs_.contains(bundleID))
             bundleIDs_.append(bundleID);
     }
 }
@@ -100,16 +100,15 @@ void CaptureExclusions::publish(QStringList bundleIDs)
 std::optional<QString> CaptureExclusions::message(AddResult result)
 {
     switch (result) {
-    case AddResult::added:
-        return std::nullopt;
-    case AddResult::duplicate:
-        return QCoreApplication::translate("Tavlin", "This app is already in the list.");
+    case AddResult::added: return std::nullopt;
+    case AddResult::duplicate: return QCoreApplication::translate("Tavlin", "This app is already in the list.");
     case AddResult::protectedSource:
         return QCoreApplication::translate("Tavlin", "This app is already excluded by Tavlin’s built-in protection.");
     case AddResult::ownApplication:
         return QCoreApplication::translate("Tavlin", "Tavlin does not record its own copies again.");
     case AddResult::invalid:
-        return QCoreApplication::translate("Tavlin", "Couldn’t recognize this app. Choose one of the installed applications.");
+        return QCoreApplication::translate("Tavlin",
+                                           "Couldn’t recognize this app. Choose one of the installed applications.");
     }
     return std::nullopt;
 }
@@ -126,7 +125,8 @@ bool CaptureExclusions::isValidBundleID(const QString& bundleID)
             return false;
     }
     const QStringList pieces = bundleID.split(u'.');
-    return pieces.size() >= 2 && std::none_of(pieces.begin(), pieces.end(), [](const QString& p) { return p.isEmpty(); });
+    return pieces.size() >= 2
+        && std::none_of(pieces.begin(), pieces.end(), [](const QString& p) { return p.isEmpty(); });
 }
 
 } // namespace tavlin

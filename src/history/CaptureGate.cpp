@@ -27,8 +27,7 @@ const QSet<QString>& CaptureGate::protectedSources()
     return sources;
 }
 
-bool CaptureGate::shouldCapture(qint64 changeCount, const QSet<QString>& types,
-                                const std::optional<QString>& source)
+bool CaptureGate::shouldCapture(qint64 changeCount, const QSet<QString>& types, const std::optional<QString>& source)
 {
     if (changeCount == lastChangeCount)
         return false;

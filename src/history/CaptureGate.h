@@ -19,7 +19,7 @@ struct CaptureGate {
     QSet<QString> userExcludedSources;
 
     CaptureGate() = default;
-    explicit CaptureGate(qint64 baseline) : lastChangeCount(baseline) {}
+    explicit CaptureGate(qint64 baseline) : lastChangeCount(baseline) { }
 
     // Types whose presence forbids capture (the nspasteboard.org markers and 1Password's own).
     static const QSet<QString>& protectedTypes();

@@ -18,15 +18,19 @@ namespace {
 bool isNewline(QChar c)
 {
     switch (c.unicode()) {
-    case 0x000A: case 0x000B: case 0x000C: case 0x000D: case 0x0085: case 0x2028: case 0x2029:
-        return true;
-    default:
-        return false;
+    case 0x000A:
+    case 0x000B:
+    case 0x000C:
+    case 0x000D:
+    case 0x0085:
+    case 0x2028:
+    case 0x2029: return true;
+    default: return false;
     }
 }
 
 // Calls `visit(start)` with the start of every grapheme cluster of `text`, in order.
-template<class Visit>
+template <class Visit>
 void forEachGrapheme(const QString& text, Visit visit)
 {
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
@@ -136,8 +140,7 @@ ClipMetadata ClipDetails::capture(const ClipPayload& payload, const QString& tex
         break;
     case ClipKind::text:
     case ClipKind::link:
-    case ClipKind::other:
-        break;
+    case ClipKind::other: break;
     }
     return metadata;
 }

@@ -78,7 +78,7 @@ bool isWebAddress(const QString& text)
 
 bool ClipboardCodec::isKeptType(const QString& type)
 {
-    static const QSet<QString> kept{PasteboardTypes::plainText, PasteboardTypes::rtf, PasteboardTypes::flatRTFD,
+    static const QSet<QString> kept{PasteboardTypes::plainText, PasteboardTypes::rtf,     PasteboardTypes::flatRTFD,
                                     PasteboardTypes::html,      PasteboardTypes::fileURL, PasteboardTypes::url,
                                     PasteboardTypes::pdf};
     return kept.contains(type) || PasteboardTypes::conformsToImage(type);

@@ -7,7 +7,7 @@ namespace tavlin {
 // The error of the clipboard reader and of the preview maker: it carries the text a window shows.
 class ClipboardReadError : public Error {
 public:
-    explicit ClipboardReadError(QString description) : errorDescription_(std::move(description)) {}
+    explicit ClipboardReadError(QString description) : errorDescription_(std::move(description)) { }
 
     // "The record is larger than 32 MB and wasn’t saved.", the size in the running language.
     static ClipboardReadError tooLarge(qint64 limitBytes);

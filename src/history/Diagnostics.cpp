@@ -3,8 +3,8 @@
 #include "Error.h"
 #include "Log.h"
 
-#include <cxxabi.h>
 #include <cstdlib>
+#include <cxxabi.h>
 #include <memory>
 #include <typeinfo>
 
@@ -16,7 +16,7 @@ QString demangledName(const std::type_info& type)
 {
     int status = 0;
     std::unique_ptr<char, decltype(&std::free)> name(abi::__cxa_demangle(type.name(), nullptr, nullptr, &status),
-                                                    &std::free);
+                                                     &std::free);
     return QString::fromUtf8(status == 0 && name ? name.get() : type.name());
 }
 
@@ -32,7 +32,8 @@ QString Diagnostics::userMessage(const std::exception& error)
         return known->localizedDescription();
     }
     const QString reason = QString::fromUtf8(error.what());
-    Log::error(QStringLiteral("%1 %2 %3: %4").arg(demangledName(typeid(error)), QStringLiteral("std")).arg(0).arg(reason));
+    Log::error(
+        QStringLiteral("%1 %2 %3: %4").arg(demangledName(typeid(error)), QStringLiteral("std")).arg(0).arg(reason));
     return reason;
 }
 

@@ -44,7 +44,8 @@ HistoryQuery HistoryBrowser::request() const
 bool HistoryBrowser::hasFilters() const
 {
     // The section is a place, not a filter; a query of spaces is still a query.
-    return !query_.isEmpty() || kindFilter_ != HistoryKindFilter::all || sourceFilter_.kind == ClipSourceFilter::Case::application
+    return !query_.isEmpty() || kindFilter_ != HistoryKindFilter::all
+        || sourceFilter_.kind == ClipSourceFilter::Case::application
         || sourceFilter_.kind == ClipSourceFilter::Case::unknown
         || (sourceFilter_.kind == ClipSourceFilter::Case::selection
             && (!sourceFilter_.bundleIDs.isEmpty() || sourceFilter_.includesUnknown));
@@ -62,18 +63,13 @@ void HistoryBrowser::toggleSource(const std::optional<QString>& bundleID)
     QSet<QString> ids;
     bool includesUnknown = false;
     switch (sourceFilter_.kind) {
-    case ClipSourceFilter::Case::application:
-        ids.insert(sourceFilter_.bundleID);
-        break;
+    case ClipSourceFilter::Case::application: ids.insert(sourceFilter_.bundleID); break;
     case ClipSourceFilter::Case::selection:
         ids = sourceFilter_.bundleIDs;
         includesUnknown = sourceFilter_.includesUnknown;
         break;
-    case ClipSourceFilter::Case::unknown:
-        includesUnknown = true;
-        break;
-    case ClipSourceFilter::Case::all:
-        break;
+    case ClipSourceFilter::Case::unknown: includesUnknown = true; break;
+    case ClipSourceFilter::Case::all: break;
     }
     if (bundleID) {
         if (!ids.remove(*bundleID))

@@ -16,11 +16,7 @@ namespace tavlin {
 
 HistoryMonitor::HistoryMonitor(HistoryRepository& repository, Pasteboard& pasteboard, const Workspace& workspace,
                                HistoryBrowser& browser, QObject* parent)
-    : QObject(parent),
-      repository_(repository),
-      pasteboard_(pasteboard),
-      workspace_(workspace),
-      browser_(browser),
+    : QObject(parent), repository_(repository), pasteboard_(pasteboard), workspace_(workspace), browser_(browser),
       gate_(pasteboard.changeCount())
 {
     // Whatever is on the clipboard at launch counts as seen: it is never captured.
@@ -66,8 +62,8 @@ QCoro::Task<> HistoryMonitor::tick()
     observedChange_ = pasteboard_.changeCount();
     // The application active when the copy was made, not when this tick runs: a password copied
     // just before switching windows stays its manager's.
-    const std::optional<QString> source
-        = announcedChange_ == observedChange_ ? announcedSource_ : workspace_.frontmostApplicationID();
+    const std::optional<QString> source = announcedChange_ == observedChange_ ? announcedSource_
+                                                                              : workspace_.frontmostApplicationID();
     // A copy made in an excluded application is never captured, not even after switching away;
     // nor is one whose content an excluded application holds, whichever window was active.
     if (gate_.isExcluded(source) || gate_.isExcluded(pasteboard_.ownerApplicationID())) {

@@ -29,9 +29,8 @@ struct HistoryRepository::State {
     {
         if (!store) {
             // Faults the store works around are worth a log line, not a failure.
-            store = std::make_unique<HistoryStore>(databasePath, [](const std::exception& error) {
-                Diagnostics::userMessage(error);
-            });
+            store = std::make_unique<HistoryStore>(
+                databasePath, [](const std::exception& error) { Diagnostics::userMessage(error); });
             if (const std::exception_ptr reason = store->readOnlyReason()) {
                 try {
                     std::rethrow_exception(reason);
@@ -68,7 +67,8 @@ struct HistoryRepository::State {
         // Records from before payload files existed are plain text.
         if (clip.kind == ClipKind::text || clip.kind == ClipKind::link)
             return {{ClipItem{{{PasteboardTypes::plainText, clip.text.toUtf8()}}}}, std::nullopt};
-        throw ClipboardReadError(QCoreApplication::translate("Tavlin", "The original data of this record is unavailable."));
+        throw ClipboardReadError(
+            QCoreApplication::translate("Tavlin", "The original data of this record is unavailable."));
     }
 
     ClipRowPresentation rowPresentation(const Clip& clip)
@@ -99,8 +99,8 @@ struct HistoryRepository::State {
         // Only the first rich-text representation small enough is tried; rows fall back to text.
         for (const ClipItem& item : payload.items) {
             for (const ClipRepresentation& representation : item.representations) {
-                const bool isRichText =
-                    representation.type == PasteboardTypes::rtf || representation.type == PasteboardTypes::flatRTFD;
+                const bool isRichText = representation.type == PasteboardTypes::rtf
+                    || representation.type == PasteboardTypes::flatRTFD;
                 if (!isRichText || representation.data.size() > maximumRowRichTextSource)
                     continue;
                 const std::unique_ptr<QTextDocument> document = RichTextPresentation::attributed(
@@ -231,14 +231,11 @@ QFuture<ClipPreview> HistoryRepository::preview(const Clip& clip)
     return run([clip](State& state) {
         switch (clip.kind) {
         case ClipKind::richText:
-        case ClipKind::image:
-            return PayloadPreview::make(state.payload(clip), clip.kind);
-        case ClipKind::file:
-            return state.rowPresentation(clip).preview;
+        case ClipKind::image: return PayloadPreview::make(state.payload(clip), clip.kind);
+        case ClipKind::file: return state.rowPresentation(clip).preview;
         case ClipKind::text:
         case ClipKind::link:
-        case ClipKind::other:
-            break;
+        case ClipKind::other: break;
         }
         return ClipPreview::text();
     });

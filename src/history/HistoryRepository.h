@@ -72,14 +72,14 @@ private:
     // Worker-thread state: touched only from inside operations.
     struct State;
 
-    template<class Operation>
+    template <class Operation>
     auto run(Operation operation) -> QFuture<decltype(operation(std::declval<State&>()))>;
 
     std::unique_ptr<State> state_;
     QThreadPool worker_;
 };
 
-template<class Operation>
+template <class Operation>
 auto HistoryRepository::run(Operation operation) -> QFuture<decltype(operation(std::declval<State&>()))>
 {
     using Result = decltype(operation(std::declval<State&>()));

@@ -40,8 +40,8 @@ std::optional<QByteArray> ImageThumbnail::png(QImageReader& reader, int maximumE
     const int longest = std::max(stored.width(), stored.height());
     if (longest > maximumEdge) {
         const double scale = static_cast<double>(maximumEdge) / longest;
-        reader.setScaledSize(QSize(std::max(1, qRound(stored.width() * scale)),
-                                   std::max(1, qRound(stored.height() * scale))));
+        reader.setScaledSize(
+            QSize(std::max(1, qRound(stored.width() * scale)), std::max(1, qRound(stored.height() * scale))));
     }
     reader.setAutoTransform(true);
     const QImage image = reader.read();

@@ -39,8 +39,7 @@ ClipPreview PayloadPreview::make(const ClipPayload& payload, ClipKind kind)
     case ClipKind::text:
     case ClipKind::link:
     case ClipKind::file:
-    case ClipKind::other:
-        break;
+    case ClipKind::other: break;
     }
     return ClipPreview::text();
 }

@@ -141,8 +141,8 @@ QCoro::Task<> RetentionSettings::apply(HistoryRetention retention, qint64 confir
     } catch (const std::exception& error) {
         if (self) {
             restore();
-            setErrorMessage(QCoreApplication::translate("Tavlin", "Limit not changed. %1")
-                                .arg(Diagnostics::userMessage(error)));
+            setErrorMessage(
+                QCoreApplication::translate("Tavlin", "Limit not changed. %1").arg(Diagnostics::userMessage(error)));
         }
     }
     if (!self)

@@ -76,8 +76,8 @@ std::unique_ptr<QTextDocument> RichTextDocument::fromRTF(const QByteArray& rtf,
     return readRTF(rtf, maximumCharacters);
 }
 
-std::unique_ptr<QTextDocument> RichTextDocument::fromFlatRTFD(
-    const QByteArray& rtfd, std::optional<qsizetype> maximumCharacters)
+std::unique_ptr<QTextDocument> RichTextDocument::fromFlatRTFD(const QByteArray& rtfd,
+                                                              std::optional<qsizetype> maximumCharacters)
 {
     if (!rtfd.startsWith("rtfd"))
         return nullptr;

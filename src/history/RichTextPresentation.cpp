@@ -36,7 +36,7 @@ std::optional<QString> RichTextPresentation::plainString(const QByteArray& bytes
 }
 
 std::unique_ptr<QTextDocument> RichTextPresentation::attributed(const QByteArray& bytes, const QString& type,
-                                                                 qint64 maximumCharacters)
+                                                                qint64 maximumCharacters)
 {
     return read(bytes, type, std::max<qint64>(0, maximumCharacters));
 }

@@ -22,7 +22,7 @@ struct RichTextPresentation {
     // first `maximumCharacters` user-perceived characters (a negative maximum keeps none). The cut
     // never splits a character. Nothing when the bytes don't read.
     static std::unique_ptr<QTextDocument> attributed(const QByteArray& bytes, const QString& type,
-                                                      qint64 maximumCharacters);
+                                                     qint64 maximumCharacters);
     static Surface surface(const QTextDocument& document);
 
     // The plain text of the document, paragraphs separated by "\n", at most `maximumCharacters`

@@ -14,7 +14,7 @@ namespace tavlin {
 namespace {
 
 // Indexes into a table that is written out once the whole document has been seen.
-template<class T>
+template <class T>
 int indexIn(QList<T>& table, const T& value)
 {
     const qsizetype found = table.indexOf(value);

@@ -21,13 +21,42 @@ namespace {
 constexpr qsizetype decodeChunk = 4096;
 
 enum class Word {
-    Character, ParagraphBreak,
-    SkippedDestination, Attachment, FontTable, ColorTable,
-    Font, FontCharset, FontCodePage, DefaultFont, DocumentCodePage, CharacterSet,
-    Red, Green, Blue, Foreground, Background,
-    Bold, Italic, Underline, UnderlineNone, Strike, Hidden, Script, FontSize, Plain,
-    ParagraphDefaults, Alignment, LeftIndent, RightIndent, FirstLineIndent, SpaceBefore, SpaceAfter,
-    Unicode, FallbackLength, Binary,
+    Character,
+    ParagraphBreak,
+    SkippedDestination,
+    Attachment,
+    FontTable,
+    ColorTable,
+    Font,
+    FontCharset,
+    FontCodePage,
+    DefaultFont,
+    DocumentCodePage,
+    CharacterSet,
+    Red,
+    Green,
+    Blue,
+    Foreground,
+    Background,
+    Bold,
+    Italic,
+    Underline,
+    UnderlineNone,
+    Strike,
+    Hidden,
+    Script,
+    FontSize,
+    Plain,
+    ParagraphDefaults,
+    Alignment,
+    LeftIndent,
+    RightIndent,
+    FirstLineIndent,
+    SpaceBefore,
+    SpaceAfter,
+    Unicode,
+    FallbackLength,
+    Binary,
 };
 
 struct WordEntry {
@@ -109,18 +138,54 @@ const std::unordered_map<std::string_view, WordEntry>& words()
         };
         // Groups whose content is not body text. Destinations written with \* are skipped
         // anyway; these are the ones that come without it.
-        for (const std::string_view name :
-             {"info", "stylesheet", "pict", "object", "header", "headerl", "headerr", "headerf",
-              "footer", "footerl", "footerr", "footerf", "footnote", "ftnsep", "ftnsepc", "ftncn",
-              "aftnsep", "aftnsepc", "aftncn", "annotation", "atnid", "atnauthor", "private",
-              "fldinst", "xe", "tc", "txe", "rxe", "pn", "listtable", "listoverridetable", "revtbl",
-              "rsidtbl", "filetbl", "themedata", "colorschememapping", "latentstyles", "datastore",
-              "xmlnstbl", "generator", "nonshppict", "shpinst", "template", "docvar"})
+        for (const std::string_view name : {"info",
+                                            "stylesheet",
+                                            "pict",
+                                            "object",
+                                            "header",
+                                            "headerl",
+                                            "headerr",
+                                            "headerf",
+                                            "footer",
+                                            "footerl",
+                                            "footerr",
+                                            "footerf",
+                                            "footnote",
+                                            "ftnsep",
+                                            "ftnsepc",
+                                            "ftncn",
+                                            "aftnsep",
+                                            "aftnsepc",
+                                            "aftncn",
+                                            "annotation",
+                                            "atnid",
+                                            "atnauthor",
+                                            "private",
+                                            "fldinst",
+                                            "xe",
+                                            "tc",
+                                            "txe",
+                                            "rxe",
+                                            "pn",
+                                            "listtable",
+                                            "listoverridetable",
+                                            "revtbl",
+                                            "rsidtbl",
+                                            "filetbl",
+                                            "themedata",
+                                            "colorschememapping",
+                                            "latentstyles",
+                                            "datastore",
+                                            "xmlnstbl",
+                                            "generator",
+                                            "nonshppict",
+                                            "shpinst",
+                                            "template",
+                                            "docvar"})
             words.emplace(name, WordEntry{Word::SkippedDestination});
         for (const std::string_view name :
-             {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash", "ulth",
-              "ulthd", "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw",
-              "ulwave"})
+             {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash", "ulth", "ulthd", "ulthdash",
+              "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw", "ulwave"})
             words.emplace(name, WordEntry{Word::Underline});
         return words;
     }();
@@ -153,18 +218,32 @@ int hexValue(char c)
 QByteArray codecName(int codePage)
 {
     switch (codePage) {
-    case 437: case 850: case 852: case 860: case 861: case 862: case 863: case 865: case 866:
-        return "IBM" + QByteArray::number(codePage);
-    case 874: case 932: case 936: case 949: case 950:
-    case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256: case 1257:
-    case 1258:
-        return "windows-" + QByteArray::number(codePage);
-    case 10000:
-        return "macintosh";
-    case 65001:
-        return "UTF-8";
-    default:
-        return {};
+    case 437:
+    case 850:
+    case 852:
+    case 860:
+    case 861:
+    case 862:
+    case 863:
+    case 865:
+    case 866: return "IBM" + QByteArray::number(codePage);
+    case 874:
+    case 932:
+    case 936:
+    case 949:
+    case 950:
+    case 1250:
+    case 1251:
+    case 1252:
+    case 1253:
+    case 1254:
+    case 1255:
+    case 1256:
+    case 1257:
+    case 1258: return "windows-" + QByteArray::number(codePage);
+    case 10000: return "macintosh";
+    case 65001: return "UTF-8";
+    default: return {};
     }
 }
 
@@ -208,14 +287,12 @@ qsizetype prefixLength(const QString& text, qsizetype characters)
 
 } // namespace
 
-RtfReader::RtfReader(QByteArrayView rtf, QTextDocument& document,
-                     std::optional<qsizetype> maximumCharacters)
+RtfReader::RtfReader(QByteArrayView rtf, QTextDocument& document, std::optional<qsizetype> maximumCharacters)
     : input_(rtf), document_(document), cursor_(&document)
 {
     if (maximumCharacters) {
         // Clamped so that the checks below cannot overflow; no document gets that long.
-        limit_ = std::clamp<qsizetype>(*maximumCharacters, 0,
-                                       std::numeric_limits<qsizetype>::max() / 4);
+        limit_ = std::clamp<qsizetype>(*maximumCharacters, 0, std::numeric_limits<qsizetype>::max() / 4);
         nextLimitCheck_ = *limit_ + 1;
     }
 }
@@ -229,7 +306,8 @@ void RtfReader::read()
         case '{': openGroup(); break;
         case '}': closeGroup(); break;
         case '\\': readControl(); break;
-        case '\r': case '\n': break;
+        case '\r':
+        case '\n': break;
         default: textByte(c, false); break;
         }
     }
@@ -304,8 +382,7 @@ void RtfReader::readControl()
 std::optional<int> RtfReader::readParameter()
 {
     const qsizetype size = input_.size();
-    const bool negative =
-        position_ + 1 < size && input_[position_] == '-' && isDigit(input_[position_ + 1]);
+    const bool negative = position_ + 1 < size && input_[position_] == '-' && isDigit(input_[position_ + 1]);
     if (negative)
         ++position_;
     if (position_ >= size || !isDigit(input_[position_]))
@@ -313,8 +390,7 @@ std::optional<int> RtfReader::readParameter()
     // Saturates: a parameter of any length reads as at most INT_MAX.
     qint64 value = 0;
     for (; position_ < size && isDigit(input_[position_]); ++position_)
-        value = std::min<qint64>(value * 10 + (input_[position_] - '0'),
-                                 std::numeric_limits<int>::max());
+        value = std::min<qint64>(value * 10 + (input_[position_] - '0'), std::numeric_limits<int>::max());
     return int(negative ? -value : value);
 }
 
@@ -348,7 +424,8 @@ void RtfReader::controlSymbol(char symbol)
     case '~': emitCharacter(0x00A0); break;
     case '_': emitCharacter(0x2011); break;
     case '*': state_.destination = Destination::Skipped; break;
-    case '\n': case '\r': paragraphBreak(); break;
+    case '\n':
+    case '\r': paragraphBreak(); break;
     default: break; // \- (optional hyphen), \| and \: (formulas and index entries)
     }
 }
@@ -452,8 +529,7 @@ void RtfReader::textByte(char byte, bool escaped)
         return;
     }
     switch (state_.destination) {
-    case Destination::Body:
-        break;
+    case Destination::Body: break;
     case Destination::FontTable:
         if (byte == ';' && !escaped)
             commitFontName();
@@ -465,8 +541,7 @@ void RtfReader::textByte(char byte, bool escaped)
             commitColor();
         return;
     case Destination::Skipped:
-    case Destination::Attachment:
-        return;
+    case Destination::Attachment: return;
     }
     // An attachment's group is followed by a placeholder character, "¬" (0xAC), that stands
     // for the attachment in the text; attachments are left out, so it goes with them.
@@ -652,8 +727,7 @@ QStringDecoder& RtfReader::decoder(int codePage)
 QTextCharFormat RtfReader::charFormat(const CharacterStyle& style) const
 {
     QTextCharFormat format;
-    if (const auto font = fonts_.constFind(style.font);
-        font != fonts_.cend() && !font->family.isEmpty())
+    if (const auto font = fonts_.constFind(style.font); font != fonts_.cend() && !font->family.isEmpty())
         format.setFontFamilies(QStringList{font->family});
     format.setFontPointSize(style.halfPoints / 2.0);
     if (style.bold)
@@ -667,9 +741,7 @@ QTextCharFormat RtfReader::charFormat(const CharacterStyle& style) const
     if (style.script != 0)
         format.setVerticalAlignment(style.script > 0 ? QTextCharFormat::AlignSuperScript
                                                      : QTextCharFormat::AlignSubScript);
-    const auto color = [this](int index) {
-        return index >= 0 && index < colors_.size() ? colors_[index] : QColor();
-    };
+    const auto color = [this](int index) { return index >= 0 && index < colors_.size() ? colors_[index] : QColor(); };
     if (const QColor foreground = color(style.foreground); foreground.isValid())
         format.setForeground(foreground);
     if (const QColor background = color(style.background); background.isValid())

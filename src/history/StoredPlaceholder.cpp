@@ -77,8 +77,7 @@ std::optional<QString> StoredPlaceholder::display(const QString& text, ClipKind 
         return QCoreApplication::translate("Tavlin", "Files (%n)", nullptr, int(count));
     }
     case ClipKind::text:
-    case ClipKind::link:
-        break;
+    case ClipKind::link: break;
     }
     return std::nullopt;
 }

@@ -12,9 +12,9 @@ namespace tavlin {
 // fixed Russian text in the history's text column, whatever the interface language. These texts
 // are stored data: they must never change. `display` turns them into the running language.
 struct StoredPlaceholder {
-    static QString image();          // "Изображение"
-    static QString pdfDocument();    // "PDF-документ"
-    static QString formattedText();  // "Форматированный текст"
+    static QString image(); // "Изображение"
+    static QString pdfDocument(); // "PDF-документ"
+    static QString formattedText(); // "Форматированный текст"
     static QString files(qint64 count); // "Файлы (N)"
 
     // The display text of a stored placeholder of that kind, or nothing when `text` is not one;

@@ -57,7 +57,8 @@ ClearHistorySheet::ClearHistorySheet(qint64 total, qint64 favorites, std::functi
     titleRow->addWidget(title, 1);
     layout->addLayout(titleRow);
 
-    auto* warning = new QLabel(tr("Clearing affects the entire history, regardless of search and filters. This can’t be undone."));
+    auto* warning = new QLabel(
+        tr("Clearing affects the entire history, regardless of search and filters. This can’t be undone."));
     warning->setWordWrap(true);
     QPalette palette = warning->palette();
     palette.setColor(QPalette::WindowText, secondary);

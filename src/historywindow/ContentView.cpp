@@ -81,7 +81,8 @@ protected:
         QColor orange(0xFF, 0x95, 0x00);
         orange.setAlphaF(0.08);
         painter.fillRect(rect(), orange);
-        painter.fillRect(QRect(0, height() - 1, width(), 1), TavlinTheme::borderColor.resolve(ThemeAppearance::of(this)));
+        painter.fillRect(QRect(0, height() - 1, width(), 1),
+                         TavlinTheme::borderColor.resolve(ThemeAppearance::of(this)));
     }
 };
 
@@ -90,9 +91,8 @@ protected:
 ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, const SourceApplicationIcon& sources,
                          std::function<void()> openSettings, bool focusSearchOnAppear, QWidget* parent)
     : QWidget(parent), browser_(model.browser()), operations_(model.operations()), preferences_(preferences),
-      sources_(sources),
-      openSettings_(std::move(openSettings)),
-      focusSearchOnAppear_(focusSearchOnAppear), copyFeedback_(new CopyFeedback(&CopyFeedback::afterDelay, this))
+      sources_(sources), openSettings_(std::move(openSettings)), focusSearchOnAppear_(focusSearchOnAppear),
+      copyFeedback_(new CopyFeedback(&CopyFeedback::afterDelay, this))
 {
     setObjectName(QStringLiteral("history-content"));
     setMinimumSize(820, 540);
@@ -119,7 +119,8 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, cons
     recordsArea_ = new QWidget;
     recordsArea_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     recordsArea_->installEventFilter(this);
-    emptyView_ = new HistoryEmptyView(HistoryEmptyView::Kind::history, [this] { browser_.resetFilters(); }, recordsArea_);
+    emptyView_ = new HistoryEmptyView(
+        HistoryEmptyView::Kind::history, [this] { browser_.resetFilters(); }, recordsArea_);
     previewPane_ = new QWidget(recordsArea_);
     auto* paneLayout = new QVBoxLayout(previewPane_);
     paneLayout->setContentsMargins(0, 0, 0, 0);
@@ -140,19 +141,22 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, cons
     auto* copy = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_C), this);
     copy->setEnabled(!preferences.showPreview());
     connect(copy, &QShortcut::activated, this, [this] {
-        if (const std::optional<Clip> clip = RecordMenu::find(browser_.clips(), selection_.value_or(-1)); clip && selection_)
+        if (const std::optional<Clip> clip = RecordMenu::find(browser_.clips(), selection_.value_or(-1));
+            clip && selection_)
             copyClip(*clip);
     });
 
     connect(&browser_, &HistoryBrowser::clipsChanged, this, &ContentView::clipsChanged);
     connect(&browser_, &HistoryBrowser::rowPresentationsChanged, this, &ContentView::refreshRecords);
-    for (auto signal : {&HistoryBrowser::queryChanged, &HistoryBrowser::sectionChanged, &HistoryBrowser::kindFilterChanged,
-                        &HistoryBrowser::sourceFilterChanged})
+    for (auto signal : {&HistoryBrowser::queryChanged, &HistoryBrowser::sectionChanged,
+                        &HistoryBrowser::kindFilterChanged, &HistoryBrowser::sourceFilterChanged})
         connect(&browser_, signal, this, &ContentView::requestMaybeChanged);
-    for (auto signal : {&HistoryBrowser::sectionChanged, &HistoryBrowser::kindFilterChanged, &HistoryBrowser::sourceFilterChanged,
-                        &HistoryBrowser::queryChanged, &HistoryBrowser::availableSourcesChanged})
+    for (auto signal :
+         {&HistoryBrowser::sectionChanged, &HistoryBrowser::kindFilterChanged, &HistoryBrowser::sourceFilterChanged,
+          &HistoryBrowser::queryChanged, &HistoryBrowser::availableSourcesChanged})
         connect(&browser_, signal, this, &ContentView::refreshHeader);
-    for (auto signal : {&HistoryBrowser::totalCountChanged, &HistoryBrowser::favoriteCountChanged, &HistoryBrowser::matchedCountChanged})
+    for (auto signal : {&HistoryBrowser::totalCountChanged, &HistoryBrowser::favoriteCountChanged,
+                        &HistoryBrowser::matchedCountChanged})
         connect(&browser_, signal, this, &ContentView::refreshCounts);
     connect(&browser_, &HistoryBrowser::errorMessageChanged, this, &ContentView::refreshBanner);
     connect(&browser_, &HistoryBrowser::previewRevisionChanged, this, &ContentView::loadPreview);
@@ -281,7 +285,8 @@ QWidget* ContentView::buildHeader()
     actionsLayout->setSpacing(10);
     previewButton_ = ButtonLook::symbolButton(QStringLiteral("sidebar.right"), 26, 20, QString());
     previewButton_->setObjectName(QStringLiteral("history-preview-toggle"));
-    connect(previewButton_, &QAbstractButton::clicked, this, [this] { preferences_.setShowPreview(!preferences_.showPreview()); });
+    connect(previewButton_, &QAbstractButton::clicked, this,
+            [this] { preferences_.setShowPreview(!preferences_.showPreview()); });
     moreButton_ = ButtonLook::symbolButton(QStringLiteral("ellipsis.circle"), 26, 20, tr("More Actions"));
     moreButton_->setObjectName(QStringLiteral("history-more-actions"));
     auto* menu = new QMenu(moreButton_);
@@ -289,9 +294,8 @@ QWidget* ContentView::buildHeader()
     clearAllAction_ = menu->addAction(tr("Clear All History…"), this, &ContentView::showClearSheet);
     resetAction_ = menu->addAction(tr("Reset Filters"), this, [this] { browser_.resetFilters(); });
     connect(menu, &QMenu::aboutToShow, this, &ContentView::refreshCounts);
-    connect(moreButton_, &QAbstractButton::clicked, this, [this, menu] {
-        menu->popup(moreButton_->mapToGlobal(QPoint(0, moreButton_->height() + 4)));
-    });
+    connect(moreButton_, &QAbstractButton::clicked, this,
+            [this, menu] { menu->popup(moreButton_->mapToGlobal(QPoint(0, moreButton_->height() + 4))); });
     actionsLayout->addWidget(previewButton_);
     actionsLayout->addWidget(moreButton_);
     layout->addWidget(new HeaderTitleLine(heading, searchBox_, actions));
@@ -393,7 +397,8 @@ RecordCallbacks ContentView::recordCallbacks()
     };
     callbacks.onFilterSource = [self](const Clip& clip) {
         if (self)
-            self->browser_.setSourceFilter(clip.source ? ClipSourceFilter::application(*clip.source) : ClipSourceFilter::unknown());
+            self->browser_.setSourceFilter(clip.source ? ClipSourceFilter::application(*clip.source)
+                                                       : ClipSourceFilter::unknown());
     };
     return callbacks;
 }
@@ -519,7 +524,8 @@ QCoro::Task<> ContentView::runCopy(Clip clip)
 {
     const QPointer<ContentView> self(this);
     HistoryOperations* operations = &operations_;
-    const bool ok = co_await copyFeedback_->perform(clip, [operations](const Clip& record) { return operations->copy(record); });
+    const bool ok = co_await copyFeedback_->perform(
+        clip, [operations](const Clip& record) { return operations->copy(record); });
     if (!self || selection_ != clip.id)
         co_return;
     copied_ = ok;
@@ -534,9 +540,9 @@ void ContentView::clipsChanged()
     if (!selection_ || !RecordMenu::find(clips, *selection_))
         setSelection(clips.isEmpty() ? std::nullopt : std::optional(clips.first().id));
     refreshCounts();
-    HistoryEmptyView::Kind kind = browser_.hasFilters() ? HistoryEmptyView::Kind::search
+    HistoryEmptyView::Kind kind = browser_.hasFilters()   ? HistoryEmptyView::Kind::search
         : browser_.section() == HistorySection::favorites ? HistoryEmptyView::Kind::favorites
-                                                         : HistoryEmptyView::Kind::history;
+                                                          : HistoryEmptyView::Kind::history;
     emptyView_->setKind(kind);
     layoutRecords();
     // A reload that keeps the selected record as it was keeps its preview.
@@ -565,7 +571,8 @@ void ContentView::loadPreview()
     if (previewKey_ == key)
         return;
     previewKey_ = key;
-    const std::optional<Clip> clip = key.enabled && selection_ ? RecordMenu::find(browser_.clips(), *selection_) : std::nullopt;
+    const std::optional<Clip> clip = key.enabled && selection_ ? RecordMenu::find(browser_.clips(), *selection_)
+                                                               : std::nullopt;
     awaitPreview(clip);
 }
 
@@ -758,7 +765,8 @@ void ContentView::fitSourceButton()
     const QString title = SourceFilterPopover::buttonText(browser_.sourceFilter());
     sourceButton_->setAccessibleName(title);
     sourceButton_->setText(title);
-    const int needed = chipScroll_->widget()->sizeHint().width() + filterLine_->spacing() + sourceButton_->sizeHint().width();
+    const int needed = chipScroll_->widget()->sizeHint().width() + filterLine_->spacing()
+        + sourceButton_->sizeHint().width();
     const int room = filterLine_->geometry().width();
     if (room > 0 && needed > room)
         sourceButton_->setText(QString());
@@ -795,7 +803,8 @@ bool ContentView::eventFilter(QObject* watched, QEvent* event)
             auto* key = static_cast<QKeyEvent*>(event);
             // With nothing selected in the field, Ctrl+C copies the selected record.
             if (isCopyKey(key) && !search_->hasSelectedText()) {
-                if (const std::optional<Clip> clip = selection_ ? RecordMenu::find(browser_.clips(), *selection_) : std::nullopt)
+                if (const std::optional<Clip> clip = selection_ ? RecordMenu::find(browser_.clips(), *selection_)
+                                                                : std::nullopt)
                     copyClip(*clip);
                 return true;
             }

@@ -40,7 +40,8 @@ QList<int> HistoryCardFlowLayout::itemsIn(const QRectF& rect) const
 
 int HistoryCardFlowLayout::itemAt(const QPointF& point) const
 {
-    const auto found = std::find_if(cards_.cbegin(), cards_.cend(), [&](const QRectF& card) { return card.contains(point); });
+    const auto found = std::find_if(cards_.cbegin(), cards_.cend(),
+                                    [&](const QRectF& card) { return card.contains(point); });
     return found == cards_.cend() ? -1 : int(found - cards_.cbegin());
 }
 

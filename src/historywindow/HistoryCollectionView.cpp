@@ -3,8 +3,8 @@
 #include "CopyFeedback.h"
 #include "HistoryControls.h"
 #include "HistoryListView.h"
-#include "RecordListModel.h"
 #include "HistoryRowContent.h"
+#include "RecordListModel.h"
 #include "RecordsAccessibility.h"
 #include "RoundedShape.h"
 #include "TavlinTheme.h"
@@ -99,7 +99,8 @@ void HistoryCollectionView::presentationLoaded(qint64 id)
         return;
     const int columns = HistoryGridMetrics::columns(viewport()->width(), width());
     const qreal cardWidth = HistoryGridMetrics::cardWidth(viewport()->width(), columns);
-    Geometry geometry{*clip, HistoryGridMetrics::Measurement::of(*clip, records_.presentation(row, false)), cardWidth, 0};
+    Geometry geometry{*clip, HistoryGridMetrics::Measurement::of(*clip, records_.presentation(row, false)), cardWidth,
+                      0};
     geometry.height = HistoryGridMetrics::height(geometry.measurement, cardWidth, measurer);
     const auto old = geometry_.constFind(id);
     const bool same = old != geometry_.cend() && old->height == geometry.height;
@@ -184,7 +185,8 @@ void HistoryCollectionView::scrollTo(const QModelIndex& index, ScrollHint)
     if (rect.top() < 0)
         verticalScrollBar()->setValue(verticalOffset() + rect.top() - int(HistoryGridMetrics::gap));
     else if (rect.bottom() > viewport()->height())
-        verticalScrollBar()->setValue(verticalOffset() + rect.bottom() - viewport()->height() + int(HistoryGridMetrics::gap));
+        verticalScrollBar()->setValue(verticalOffset() + rect.bottom() - viewport()->height()
+                                      + int(HistoryGridMetrics::gap));
 }
 
 QModelIndex HistoryCollectionView::moveCursor(CursorAction, Qt::KeyboardModifiers)
@@ -360,12 +362,20 @@ void HistoryCollectionView::focusOutEvent(QFocusEvent* event)
     viewport()->update();
 }
 
-QPixmap HistoryCollectionView::surface(QSizeF size, bool selected, bool hovered, bool focused, const Appearance& appearance)
+QPixmap HistoryCollectionView::surface(QSizeF size, bool selected, bool hovered, bool focused,
+                                       const Appearance& appearance)
 {
     // Cards share their width and a handful of heights: each look is drawn once and reused.
     const qreal ratio = devicePixelRatioF();
-    const QString key = QStringLiteral("%1x%2:%3%4%5%6%7:%8").arg(size.width()).arg(size.height()).arg(selected).arg(hovered)
-                            .arg(focused).arg(appearance.dark).arg(appearance.highContrast).arg(ratio);
+    const QString key = QStringLiteral("%1x%2:%3%4%5%6%7:%8")
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(selected)
+                            .arg(hovered)
+                            .arg(focused)
+                            .arg(appearance.dark)
+                            .arg(appearance.highContrast)
+                            .arg(ratio);
     if (const auto found = surfaces_.constFind(key); found != surfaces_.cend())
         return *found;
     if (surfaces_.size() > 64)
@@ -379,7 +389,8 @@ QPixmap HistoryCollectionView::surface(QSizeF size, bool selected, bool hovered,
     const QRectF shape = QRectF(QPointF(0, 0), size).adjusted(1, 1, -1, -1);
     if (!contrast && !hovered)
         RoundedShape::fill(painter, shape.translated(0, 1).adjusted(-1, -1, 1, 1), 21, QColor(0, 0, 0, 11));
-    RoundedShape::fill(painter, shape, 20, (selected ? TavlinTheme::gridSelectedColor : TavlinTheme::surfaceColor).resolve(appearance));
+    RoundedShape::fill(painter, shape, 20,
+                       (selected ? TavlinTheme::gridSelectedColor : TavlinTheme::surfaceColor).resolve(appearance));
     if (hovered && !selected)
         RoundedShape::fill(painter, shape, 20, TavlinTheme::hoverColor.resolve(appearance));
     const auto stroke = [&](const QColor& color, qreal width) {

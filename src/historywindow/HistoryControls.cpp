@@ -65,8 +65,10 @@ void HeaderTitleLine::arrange()
     if (wide_) {
         const int line = std::max({heading.height(), actions.height(), int(searchHeight)});
         heading_->setGeometry(0, (line - heading.height()) / 2, heading.width(), heading.height());
-        actions_->setGeometry(width() - actions.width(), (line - actions.height()) / 2, actions.width(), actions.height());
-        search_->setGeometry(width() - actions.width() - 16 - searchWidth, (line - searchHeight) / 2, searchWidth, searchHeight);
+        actions_->setGeometry(width() - actions.width(), (line - actions.height()) / 2, actions.width(),
+                              actions.height());
+        search_->setGeometry(width() - actions.width() - 16 - searchWidth, (line - searchHeight) / 2, searchWidth,
+                             searchHeight);
         return;
     }
     const int top = qMax(heading.height(), actions.height());

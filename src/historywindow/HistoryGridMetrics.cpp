@@ -122,16 +122,11 @@ qreal HistoryGridMetrics::height(const Measurement& measurement, qreal cardWidth
 int HistoryGridMetrics::arrowTarget(Qt::Key key, int current, int columns, int count)
 {
     switch (key) {
-    case Qt::Key_Left:
-        return current % columns >= 1 ? current - 1 : current;
-    case Qt::Key_Right:
-        return current % columns < columns - 1 ? qMin(current + 1, count - 1) : current;
-    case Qt::Key_Down:
-        return current / columns < (count - 1) / columns ? qMin(current + columns, count - 1) : current;
-    case Qt::Key_Up:
-        return current >= columns ? current - columns : current;
-    default:
-        return current;
+    case Qt::Key_Left: return current % columns >= 1 ? current - 1 : current;
+    case Qt::Key_Right: return current % columns < columns - 1 ? qMin(current + 1, count - 1) : current;
+    case Qt::Key_Down: return current / columns < (count - 1) / columns ? qMin(current + columns, count - 1) : current;
+    case Qt::Key_Up: return current >= columns ? current - columns : current;
+    default: return current;
     }
 }
 

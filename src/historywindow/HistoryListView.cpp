@@ -3,8 +3,8 @@
 #include "ClipContentView.h"
 #include "CopyFeedback.h"
 #include "HistoryControls.h"
-#include "RecordListModel.h"
 #include "HistoryRowContent.h"
+#include "RecordListModel.h"
 #include "RecordsAccessibility.h"
 #include "RoundedShape.h"
 #include "TavlinTheme.h"
@@ -32,7 +32,8 @@ int HistoryRowDelegate::rowHeight(HistoryViewMode mode, const std::optional<Clip
     if (mode == HistoryViewMode::list) {
         if (!clip)
             return 56;
-        return clip->kind == ClipKind::richText || clip->kind == ClipKind::image || clip->kind == ClipKind::file ? 64 : 56;
+        return clip->kind == ClipKind::richText || clip->kind == ClipKind::image || clip->kind == ClipKind::file ? 64
+                                                                                                                 : 56;
     }
     if (!clip)
         return 112;
@@ -194,7 +195,9 @@ void HistoryListView::contextMenuEvent(QContextMenuEvent* event)
     RecordListModel* records = &records_;
     RecordMenu::open(
         *this, [records]() -> const QList<Clip>& { return records->clips(); }, callbacks, *event,
-        [this](int row) { selectionModel()->setCurrentIndex(records_.index(row), QItemSelectionModel::ClearAndSelect); });
+        [this](int row) {
+            selectionModel()->setCurrentIndex(records_.index(row), QItemSelectionModel::ClearAndSelect);
+        });
 }
 
 void HistoryListView::focusInEvent(QFocusEvent* event)

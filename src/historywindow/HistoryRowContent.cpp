@@ -29,7 +29,8 @@ namespace {
 // Draws text wrapped into at most `maxLines` lines from the top of `rect`, the last one elided
 // when more follows; returns the height used.
 qreal drawWrapped(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font, const QColor& color,
-                  int maxLines, const QList<QTextLayout::FormatRange>& formats = {}, Qt::TextElideMode elide = Qt::ElideRight)
+                  int maxLines, const QList<QTextLayout::FormatRange>& formats = {},
+                  Qt::TextElideMode elide = Qt::ElideRight)
 {
     QTextLayout layout(HistoryRowContent::withLineSeparators(text), font);
     QTextOption option;
@@ -123,17 +124,20 @@ void drawFooter(QPainter& painter, const QRectF& rect, const HistoryRowContent::
     source->paint(painter, QRectF(rect.left(), rect.center().y() - 9, 18, 18), secondary);
     const QFont font = SystemFont::regular(11);
     const QFontMetricsF metrics(font);
-    const std::optional<ClipMetadata> metadata = input.shown.row ? std::optional(input.shown.row->metadata) : std::nullopt;
+    const std::optional<ClipMetadata> metadata = input.shown.row ? std::optional(input.shown.row->metadata)
+                                                                 : std::nullopt;
     const QString detail = CardMetadata::footer(metadata, input.clip.kind);
     const QString separator = QStringLiteral(" · ");
     qreal x = rect.left() + 25;
     const bool fileLike = input.clip.kind == ClipKind::file || input.clip.kind == ClipKind::other;
-    const auto [name, shown] = HistoryRowContent::footerTexts(metrics, source->name, detail, rect.right() - x, fileLike);
+    const auto [name, shown] = HistoryRowContent::footerTexts(metrics, source->name, detail, rect.right() - x,
+                                                              fileLike);
     painter.save();
     painter.setFont(font);
     painter.setPen(secondary);
     if (!name.isEmpty()) {
-        painter.drawText(QRectF(x, rect.top(), rect.right() - x, rect.height()), Qt::AlignLeft | Qt::AlignVCenter, name + separator);
+        painter.drawText(QRectF(x, rect.top(), rect.right() - x, rect.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                         name + separator);
         x += metrics.horizontalAdvance(name + separator);
     }
     painter.drawText(QRectF(x, rect.top(), rect.right() - x, rect.height()), Qt::AlignLeft | Qt::AlignVCenter, shown);
@@ -177,11 +181,14 @@ void drawRichTitle(QPainter& painter, const QRectF& title, const QTextDocument& 
     document->setDefaultTextOption(option);
     const QTextBlock first = document->begin();
     const QRectF block = document->documentLayout()->blockBoundingRect(first);
-    const qreal lineHeight = first.layout() && first.layout()->lineCount() > 0 ? first.layout()->lineAt(0).height() : block.height();
+    const qreal lineHeight = first.layout() && first.layout()->lineCount() > 0 ? first.layout()->lineAt(0).height()
+                                                                               : block.height();
     if (lineHeight <= 0)
         return;
     const qreal scale = qMin<qreal>(1.0, title.height() / lineHeight);
-    const qreal lineWidth = first.layout() && first.layout()->lineCount() > 0 ? first.layout()->lineAt(0).naturalTextWidth() : 0;
+    const qreal lineWidth = first.layout() && first.layout()->lineCount() > 0
+        ? first.layout()->lineAt(0).naturalTextWidth()
+        : 0;
     const QRectF back(title.left(), title.top() - 2, qMin(title.width(), lineWidth * scale + 8), title.height() + 4);
     RoundedShape::fill(painter, back, 4, surface);
     painter.save();
@@ -206,14 +213,18 @@ void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowConte
     } else if (input.clip.kind == ClipKind::file || input.clip.kind == ClipKind::other) {
         drawFileIcon(painter, QRectF(visual.left() + 3, visual.top() + 3, 32, 32), input, secondary);
     } else {
-        const QString symbol = code ? QStringLiteral("chevron.left.forwardslash.chevron.right") : SymbolIcon::forKind(input.clip.kind);
-        const QColor tint = code || input.clip.kind == ClipKind::link ? TavlinTheme::brandAccent.resolve(appearance) : secondary;
+        const QString symbol = code ? QStringLiteral("chevron.left.forwardslash.chevron.right")
+                                    : SymbolIcon::forKind(input.clip.kind);
+        const QColor tint = code || input.clip.kind == ClipKind::link ? TavlinTheme::brandAccent.resolve(appearance)
+                                                                      : secondary;
         SymbolIcon::paint(painter, symbol, QRectF(visual.left() + 10.5, visual.center().y() - 8.5, 17, 17), tint);
     }
     const qreal timeLeft = drawTime(painter, QRectF(inner.right() - 120, inner.top(), 120, inner.height()), input);
-    const QRectF column(visual.right() + 12, inner.top(), qMax<qreal>(0, timeLeft - 12 - visual.right() - 12), inner.height());
+    const QRectF column(visual.right() + 12, inner.top(), qMax<qreal>(0, timeLeft - 12 - visual.right() - 12),
+                        inner.height());
     const QFont font = shown.title.code ? HighlightedText::codeFont() : SystemFont::regular(13, QFont::Medium);
-    const QList<QTextLayout::FormatRange> formats = shown.title.code ? shown.title.formats(appearance) : QList<QTextLayout::FormatRange>();
+    const QList<QTextLayout::FormatRange> formats = shown.title.code ? shown.title.formats(appearance)
+                                                                     : QList<QTextLayout::FormatRange>();
     const QString& title = shown.title.text;
     const qreal titleHeight = QFontMetricsF(font).height();
     const qreal top = column.center().y() - (titleHeight + 4 + 18) / 2;
@@ -224,7 +235,8 @@ void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowConte
         drawWrapped(painter, titleRect, title, font, TavlinTheme::primaryText.resolve(appearance), 1, formats);
     drawFooter(painter, QRectF(column.left(), top + titleHeight + 4, column.width(), 18), input);
     if (input.confirmed)
-        CopyConfirmationBadge::paint(painter, QRectF(bounds.right() - 7 - 14 - 120, bounds.top() + 7 + 2, 120, 22), appearance);
+        CopyConfirmationBadge::paint(painter, QRectF(bounds.right() - 7 - 14 - 120, bounds.top() + 7 + 2, 120, 22),
+                                     appearance);
 }
 
 void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowContent::Input& input)
@@ -241,9 +253,11 @@ void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowCon
         drawImage(painter, QRectF(area.left(), area.top(), area.width(), qMin(height, area.height())), shown.image, 8);
         if (input.clip.kind == ClipKind::file) {
             const QRectF caption(area.left(), area.top() + height + 8, area.width(), 16);
-            const std::optional<QString> size = shown.row ? CardMetadata::dimensions(shown.row->metadata) : std::nullopt;
+            const std::optional<QString> size = shown.row ? CardMetadata::dimensions(shown.row->metadata)
+                                                          : std::nullopt;
             const qreal sizeWidth = size ? QFontMetricsF(SystemFont::regular(11)).horizontalAdvance(*size) + 8 : 0;
-            drawWrapped(painter, caption.adjusted(0, 0, -sizeWidth, 0), shown.text, SystemFont::regular(12, QFont::Medium), primary, 1);
+            drawWrapped(painter, caption.adjusted(0, 0, -sizeWidth, 0), shown.text,
+                        SystemFont::regular(12, QFont::Medium), primary, 1);
             if (size) {
                 painter.setFont(SystemFont::regular(11));
                 painter.setPen(secondary);
@@ -258,7 +272,8 @@ void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowCon
         QFont hostFont = SystemFont::regular(19, QFont::DemiBold);
         hostFont.setLetterSpacing(QFont::AbsoluteSpacing, -0.3);
         const qreal hostHeight = drawWrapped(painter, area, shown.linkHost, hostFont, primary, 1);
-        drawWrapped(painter, area.adjusted(0, hostHeight + 8, 0, 0), shown.linkDetail, SystemFont::regular(12), secondary, 3);
+        drawWrapped(painter, area.adjusted(0, hostHeight + 8, 0, 0), shown.linkDetail, SystemFont::regular(12),
+                    secondary, 3);
     } else if (shown.rich) {
         const QRectF surface(area.left(), area.top(), area.width(), qMin(area.height(), 16 + 5 * 18.0));
         std::unique_ptr<QTextDocument> document(shown.rich->clone());
@@ -291,8 +306,8 @@ void paintCard(QPainter& painter, const QRectF& bounds, const HistoryRowContent:
     const QSize badge = ClipTypeBadge::badgeSize(input.clip.kind);
     const qreal timeLeft = drawTime(painter, badgeRow, input);
     // A long kind name (Russian) gives way to the time, ending in an ellipsis, rather than run under it.
-    ClipTypeBadge::paint(painter, QPointF(badgeRow.left(), badgeRow.center().y() - badge.height() / 2.0), input.clip.kind,
-                         input.appearance, timeLeft - 6 - badgeRow.left());
+    ClipTypeBadge::paint(painter, QPointF(badgeRow.left(), badgeRow.center().y() - badge.height() / 2.0),
+                         input.clip.kind, input.appearance, timeLeft - 6 - badgeRow.left());
     if (input.confirmed)
         CopyConfirmationBadge::paint(painter, badgeRow, input.appearance);
     drawFooter(painter, QRectF(lower.left(), badgeRow.bottom() + 4, lower.width(), 18), input);
@@ -306,13 +321,15 @@ void HistoryRowContent::paint(QPainter& painter, const QRectF& bounds, const Inp
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     if (input.confirmed)
-        CopyConfirmationOverlay::paint(painter, CopyConfirmationOverlay::Style::fill, bounds, input.feedbackShape, input.appearance);
+        CopyConfirmationOverlay::paint(painter, CopyConfirmationOverlay::Style::fill, bounds, input.feedbackShape,
+                                       input.appearance);
     if (input.compact)
         paintCompact(painter, bounds, input);
     else
         paintCard(painter, bounds, input);
     if (input.confirmed)
-        CopyConfirmationOverlay::paint(painter, CopyConfirmationOverlay::Style::edge, bounds, input.feedbackShape, input.appearance);
+        CopyConfirmationOverlay::paint(painter, CopyConfirmationOverlay::Style::edge, bounds, input.feedbackShape,
+                                       input.appearance);
     painter.restore();
 }
 
@@ -322,8 +339,9 @@ QIcon HistoryRowContent::fileIcon(const QString& name)
     const QString suffix = QFileInfo(name).suffix().toLower();
     if (const auto found = cache.constFind(suffix); found != cache.cend())
         return *found;
-    const QMimeType type = suffix.isEmpty() ? QMimeDatabase().mimeTypeForName(QStringLiteral("application/octet-stream"))
-                                            : QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    const QMimeType type = suffix.isEmpty()
+        ? QMimeDatabase().mimeTypeForName(QStringLiteral("application/octet-stream"))
+        : QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension);
     QIcon icon = QIcon::fromTheme(type.iconName());
     if (icon.isNull())
         icon = QIcon::fromTheme(type.genericIconName());

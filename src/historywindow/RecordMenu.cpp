@@ -1,8 +1,8 @@
 #include "RecordMenu.h"
 
-#include <QCoreApplication>
 #include <QAbstractItemView>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QMenu>
 
 namespace tavlin {
@@ -28,12 +28,14 @@ QMenu* RecordMenu::build(const Clip& clip, Resolve resolve, const RecordCallback
     });
     add(clip.isFavorite ? QCoreApplication::translate("RecordMenu", "Remove from Favorites")
                         : QCoreApplication::translate("RecordMenu", "Add to Favorites"),
-        clip.isFavorite ? 0 : 1, [callbacks](const Clip& record, int tag) { callbacks.onFavoriteChange(record, tag == 1); });
+        clip.isFavorite ? 0 : 1,
+        [callbacks](const Clip& record, int tag) { callbacks.onFavoriteChange(record, tag == 1); });
     if (clip.source)
         add(QCoreApplication::translate("RecordMenu", "Copies from This App"), 0,
             [callbacks](const Clip& record, int) { callbacks.onFilterSource(record); });
     menu->addSeparator();
-    add(QCoreApplication::translate("RecordMenu", "Delete"), 0, [callbacks](const Clip& record, int) { callbacks.onDelete(record); });
+    add(QCoreApplication::translate("RecordMenu", "Delete"), 0,
+        [callbacks](const Clip& record, int) { callbacks.onDelete(record); });
     return menu;
 }
 
@@ -43,14 +45,17 @@ void RecordMenu::open(QAbstractItemView& view, Listed listed, const RecordCallba
     const QList<Clip>& clips = listed();
     const bool keyboard = event.reason() == QContextMenuEvent::Keyboard;
     const QModelIndexList selected = view.selectionModel()->selectedIndexes();
-    const QModelIndex index = keyboard ? (selected.isEmpty() ? QModelIndex() : selected.first()) : view.indexAt(event.pos());
+    const QModelIndex index = keyboard ? (selected.isEmpty() ? QModelIndex() : selected.first())
+                                       : view.indexAt(event.pos());
     if (!index.isValid() || index.row() >= clips.size())
         return;
     const Clip clip = clips[index.row()];
     const QPoint where = keyboard ? view.viewport()->mapToGlobal(view.visualRect(index).center()) : event.globalPos();
     select(index.row());
     // Owned by the window, whose colours it takes: the views' own are transparent.
-    build(clip, [listed](qint64 id) { return find(listed(), id); }, callbacks, view.window())->popup(where);
+    build(
+        clip, [listed](qint64 id) { return find(listed(), id); }, callbacks, view.window())
+        ->popup(where);
 }
 
 std::optional<Clip> RecordMenu::find(const QList<Clip>& clips, qint64 id)

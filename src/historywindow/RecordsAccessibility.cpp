@@ -14,7 +14,7 @@ namespace {
 
 class RecordCell : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
-    RecordCell(QAbstractItemView* view, int row) : view_(view), row_(row) {}
+    RecordCell(QAbstractItemView* view, int row) : view_(view), row_(row) { }
 
     bool isValid() const override { return view_ && row_ < view_->model()->rowCount(); }
     QObject* object() const override { return nullptr; }
@@ -26,7 +26,7 @@ public:
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QAccessible::Role role() const override { return QAccessible::Cell; }
-    void setText(QAccessible::Text, const QString&) override {}
+    void setText(QAccessible::Text, const QString&) override { }
     QModelIndex index() const { return view_ ? view_->model()->index(row_, 0) : QModelIndex(); }
     QString text(QAccessible::Text t) const override
     {
@@ -136,7 +136,8 @@ private:
 
 QAccessibleInterface* factory(const QString& className, QObject* object)
 {
-    if ((className == QLatin1String("tavlin::HistoryListView") || className == QLatin1String("tavlin::HistoryCollectionView"))
+    if ((className == QLatin1String("tavlin::HistoryListView")
+         || className == QLatin1String("tavlin::HistoryCollectionView"))
         && object && object->isWidgetType())
         return new RecordsView(static_cast<QAbstractItemView*>(object));
     return nullptr;

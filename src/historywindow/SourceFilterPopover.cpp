@@ -2,8 +2,8 @@
 
 #include "AssistiveRoles.h"
 #include "ElidedLabel.h"
-#include "HistoryControls.h"
 #include "HistoryBrowser.h"
+#include "HistoryControls.h"
 #include "RoundedShape.h"
 #include "SourceApplicationIcon.h"
 #include "SymbolIcon.h"
@@ -87,7 +87,8 @@ bool SourceFilterPopover::isChecked(const ClipSourceFilter& filter, const std::o
     case ClipSourceFilter::Case::all: return false;
     case ClipSourceFilter::Case::unknown: return !bundleID;
     case ClipSourceFilter::Case::application: return bundleID && *bundleID == filter.bundleID;
-    case ClipSourceFilter::Case::selection: return bundleID ? filter.bundleIDs.contains(*bundleID) : filter.includesUnknown;
+    case ClipSourceFilter::Case::selection:
+        return bundleID ? filter.bundleIDs.contains(*bundleID) : filter.includesUnknown;
     }
     return false;
 }
@@ -188,7 +189,8 @@ void SourceFilterPopover::rebuild()
         AssistiveRoles::markDecorative(icon);
         icon->setPixmap(sourceImage(source.bundleID, secondary).pixmap(20, 20));
         icon->setFixedSize(20, 20);
-        auto* name = new ElidedLabel(sourceName(source.bundleID), SystemFont::regular(13), TavlinTheme::primaryText, Qt::ElideMiddle);
+        auto* name = new ElidedLabel(sourceName(source.bundleID), SystemFont::regular(13), TavlinTheme::primaryText,
+                                     Qt::ElideMiddle);
         name->setToolTip(source.bundleID.value_or(tr("Unknown source")));
         auto* count = new QLabel(localizedCount(source.count));
         count->setPalette(palette);

@@ -15,8 +15,7 @@
 namespace tavlin {
 
 OnboardingCoordinator::OnboardingCoordinator(Services services, QObject* parent)
-    : QObject(parent)
-    , services_(std::move(services))
+    : QObject(parent), services_(std::move(services))
 {
     if (!services_.availableArea)
         services_.availableArea = &OnboardingCoordinator::screenArea;

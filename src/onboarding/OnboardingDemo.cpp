@@ -28,11 +28,15 @@ struct Item {
 QList<Item> sampleItems()
 {
     return {
-        {QStringLiteral("text.alignleft"), QCoreApplication::translate("Onboarding", "Weekend ideas"), QCoreApplication::translate("Onboarding", "A walk, coffee and a new book"), QCoreApplication::translate("Onboarding", "Text Editor")},
-        {QStringLiteral("link"), QStringLiteral("tavlin.org"), QStringLiteral("https://tavlin.org"), QStringLiteral("Firefox")},
+        {QStringLiteral("text.alignleft"), QCoreApplication::translate("Onboarding", "Weekend ideas"),
+         QCoreApplication::translate("Onboarding", "A walk, coffee and a new book"),
+         QCoreApplication::translate("Onboarding", "Text Editor")},
+        {QStringLiteral("link"), QStringLiteral("tavlin.org"), QStringLiteral("https://tavlin.org"),
+         QStringLiteral("Firefox")},
         {QStringLiteral("chevron.left.forwardslash.chevron.right"), QStringLiteral("ghost=$(tavlin --last)"),
          QStringLiteral("Bash"), QCoreApplication::translate("Onboarding", "Terminal"), true},
-        {QStringLiteral("photo"), QCoreApplication::translate("Onboarding", "Screenshot"), QStringLiteral("1280 × 800"), QCoreApplication::translate("Onboarding", "Image Viewer"), false, true},
+        {QStringLiteral("photo"), QCoreApplication::translate("Onboarding", "Screenshot"), QStringLiteral("1280 × 800"),
+         QCoreApplication::translate("Onboarding", "Image Viewer"), false, true},
     };
 }
 
@@ -68,7 +72,8 @@ void icon(QPainter& painter, const Item& item, const QRectF& rect, const Appeara
     }
     const double side = rect.width() * 0.48;
     const QColor color = (item.image ? TavlinTheme::graphite : TavlinTheme::brandAccent).resolve(appearance);
-    SymbolIcon::paint(painter, item.symbol, QRectF(rect.center() - QPointF(side / 2, side / 2), QSizeF(side, side)), color);
+    SymbolIcon::paint(painter, item.symbol, QRectF(rect.center() - QPointF(side / 2, side / 2), QSizeF(side, side)),
+                      color);
 }
 
 constexpr double sidebarWidth = 108;
@@ -78,13 +83,9 @@ constexpr double pictureHeight = 138;
 } // namespace
 
 OnboardingDemo::OnboardingDemo(HistoryViewMode viewMode, bool showPreview, QWidget* parent)
-    : QWidget(parent)
-    , viewMode_(viewMode)
-    , showPreview_(showPreview)
-    , cards_(viewMode == HistoryViewMode::cards ? 1 : 0)
-    , preview_(showPreview ? 1 : 0)
-    , cardsSpring_(0.38, 0.86)
-    , previewSpring_(0.38, 0.86)
+    : QWidget(parent), viewMode_(viewMode), showPreview_(showPreview),
+      cards_(viewMode == HistoryViewMode::cards ? 1 : 0), preview_(showPreview ? 1 : 0), cardsSpring_(0.38, 0.86),
+      previewSpring_(0.38, 0.86)
 {
     setFixedHeight(int(pictureHeight) + 6);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -164,14 +165,16 @@ void OnboardingDemo::paintEvent(QPaintEvent*)
     painter.fillRect(sidebar, color(TavlinTheme::sidebarBackground));
     const QRectF ghost(sidebar.left() + 10, sidebar.top() + 10, 18, 18);
     TavlinBrandAssets::mascot().render(&painter, ghost);
-    text(painter, QRectF(ghost.right() + 5, ghost.top(), 70, 18), QStringLiteral("Tavlin"), SystemFont::regular(11, QFont::DemiBold),
-         color(TavlinTheme::primaryText));
+    text(painter, QRectF(ghost.right() + 5, ghost.top(), 70, 18), QStringLiteral("Tavlin"),
+         SystemFont::regular(11, QFont::DemiBold), color(TavlinTheme::primaryText));
     const auto entry = [&](double y, const QString& title, const QString& symbol, bool selected) {
         const QRectF row(sidebar.left() + 10, y, sidebar.width() - 20, 20);
         if (selected)
             RoundedShape::fill(painter, row, 6, color(TavlinTheme::selectedBackground));
-        SymbolIcon::paint(painter, symbol, QRectF(row.left() + 6, row.center().y() - 4.5, 9, 9), color(TavlinTheme::brandAccent));
-        text(painter, row.adjusted(20, 0, -4, 0), title, SystemFont::regular(10, QFont::Medium), color(TavlinTheme::primaryText));
+        SymbolIcon::paint(painter, symbol, QRectF(row.left() + 6, row.center().y() - 4.5, 9, 9),
+                          color(TavlinTheme::brandAccent));
+        text(painter, row.adjusted(20, 0, -4, 0), title, SystemFont::regular(10, QFont::Medium),
+             color(TavlinTheme::primaryText));
     };
     entry(ghost.bottom() + 9, QCoreApplication::translate("Onboarding", "History"), QStringLiteral("clock"), true);
     entry(ghost.bottom() + 34, QCoreApplication::translate("Onboarding", "Favorites"), QStringLiteral("star"), false);
@@ -185,18 +188,21 @@ void OnboardingDemo::paintEvent(QPaintEvent*)
         painter.fillRect(pane, color(TavlinTheme::contentSurface));
         painter.fillRect(QRectF(pane.left(), pane.top(), 0.5, pane.height()), color(TavlinTheme::border));
         const QRectF inner = pane.adjusted(10, 10, -10, -10);
-        text(painter, QRectF(inner.left(), inner.top(), inner.width(), 12), QCoreApplication::translate("Onboarding", "Preview"),
-             SystemFont::regular(9, QFont::Medium), color(TavlinTheme::secondaryText));
-        text(painter, QRectF(inner.left(), inner.top() + 16, inner.width(), 16), items[0].title, SystemFont::regular(11, QFont::DemiBold),
-             color(TavlinTheme::primaryText));
+        text(painter, QRectF(inner.left(), inner.top(), inner.width(), 12),
+             QCoreApplication::translate("Onboarding", "Preview"), SystemFont::regular(9, QFont::Medium),
+             color(TavlinTheme::secondaryText));
+        text(painter, QRectF(inner.left(), inner.top() + 16, inner.width(), 16), items[0].title,
+             SystemFont::regular(11, QFont::DemiBold), color(TavlinTheme::primaryText));
         painter.setFont(SystemFont::regular(10));
         painter.setPen(color(TavlinTheme::secondaryText));
         painter.drawText(QRectF(inner.left(), inner.top() + 36, inner.width(), 52), Qt::TextWordWrap,
-                         QCoreApplication::translate("Onboarding", "A walk in the park, coffee with friends and a new book for the evening."));
+                         QCoreApplication::translate(
+                             "Onboarding", "A walk in the park, coffee with friends and a new book for the evening."));
         // At least 64 wide, and wide enough for its label in every language.
         const QString copyLabel = QCoreApplication::translate("Onboarding", "Copy");
         const QFont copyFont = SystemFont::regular(9, QFont::DemiBold);
-        const qreal copyWidth = qMin(inner.width(), qMax<qreal>(64, QFontMetricsF(copyFont).horizontalAdvance(copyLabel) + 16));
+        const qreal copyWidth = qMin(inner.width(),
+                                     qMax<qreal>(64, QFontMetricsF(copyFont).horizontalAdvance(copyLabel) + 16));
         const QRectF copy(inner.left(), inner.bottom() - 18, copyWidth, 18);
         RoundedShape::fill(painter, copy, 9, color(TavlinTheme::copySurface));
         text(painter, copy, copyLabel, copyFont, color(TavlinTheme::copyText), Qt::AlignCenter);
@@ -204,7 +210,8 @@ void OnboardingDemo::paintEvent(QPaintEvent*)
     }
 
     // The records, each between its place in the list and on the cards.
-    const QRectF content = QRectF(sidebar.right(), frame.top(), frame.width() - sidebarWidth - std::max(0.0, shownPreview), frame.height())
+    const QRectF content = QRectF(sidebar.right(), frame.top(),
+                                  frame.width() - sidebarWidth - std::max(0.0, shownPreview), frame.height())
                                .adjusted(10, 10, -10, -10);
     const double columnWidth = (content.width() - 6) / 2;
     for (int i = 0; i < items.size(); ++i) {
@@ -212,7 +219,8 @@ void OnboardingDemo::paintEvent(QPaintEvent*)
         const QRectF row(content.left(), content.top() + i * 30, content.width(), 26);
         const QRectF card(content.left() + (i % 2) * (columnWidth + 6), content.top() + (i / 2) * 62, columnWidth, 56);
         const QRectF place = mix(row, card, std::clamp(cards_, 0.0, 1.0));
-        RoundedShape::fill(painter, place, mix(7, 9, cards_), color(i == 0 ? TavlinTheme::selectedBackground : TavlinTheme::contentSurface));
+        RoundedShape::fill(painter, place, mix(7, 9, cards_),
+                           color(i == 0 ? TavlinTheme::selectedBackground : TavlinTheme::contentSurface));
         const QFont titleFont = item.monospaced ? SystemFont::monospaced(10) : SystemFont::regular(10, QFont::Medium);
         if (cards_ < 0.5) {
             painter.setOpacity(1 - 2 * cards_);
@@ -223,19 +231,20 @@ void OnboardingDemo::paintEvent(QPaintEvent*)
             const double titleWidth = QFontMetricsF(titleFont).horizontalAdvance(item.title) + 1;
             const double room = std::max(place.width() / 3, place.width() - 41 - 8 - titleWidth);
             const double sourceWidth = std::min(QFontMetricsF(sourceFont).horizontalAdvance(item.source) + 1, room);
-            text(painter, QRectF(place.right() - 6 - sourceWidth, place.top(), sourceWidth, place.height()), item.source, sourceFont,
-                 color(TavlinTheme::secondaryText));
-            text(painter, QRectF(place.left() + 31, place.top(), place.width() - 41 - sourceWidth, place.height()), item.title, titleFont,
-                 color(TavlinTheme::primaryText));
+            text(painter, QRectF(place.right() - 6 - sourceWidth, place.top(), sourceWidth, place.height()),
+                 item.source, sourceFont, color(TavlinTheme::secondaryText));
+            text(painter, QRectF(place.left() + 31, place.top(), place.width() - 41 - sourceWidth, place.height()),
+                 item.title, titleFont, color(TavlinTheme::primaryText));
         } else {
             painter.setOpacity(2 * cards_ - 1);
             const QRectF inner = place.adjusted(7, 7, -7, -7);
             icon(painter, item, QRectF(inner.left(), inner.top(), 16, 16), appearance);
-            text(painter, QRectF(inner.left() + 21, inner.top(), inner.width() - 21, 16), item.source, SystemFont::regular(9),
-                 color(TavlinTheme::secondaryText));
-            text(painter, QRectF(inner.left(), inner.top() + 19, inner.width(), 14), item.title, titleFont, color(TavlinTheme::primaryText));
-            text(painter, QRectF(inner.left(), inner.top() + 33, inner.width(), 12), item.detail, SystemFont::regular(9),
-                 color(TavlinTheme::secondaryText));
+            text(painter, QRectF(inner.left() + 21, inner.top(), inner.width() - 21, 16), item.source,
+                 SystemFont::regular(9), color(TavlinTheme::secondaryText));
+            text(painter, QRectF(inner.left(), inner.top() + 19, inner.width(), 14), item.title, titleFont,
+                 color(TavlinTheme::primaryText));
+            text(painter, QRectF(inner.left(), inner.top() + 33, inner.width(), 12), item.detail,
+                 SystemFont::regular(9), color(TavlinTheme::secondaryText));
         }
         painter.setOpacity(1);
     }

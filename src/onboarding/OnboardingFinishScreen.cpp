@@ -42,7 +42,8 @@ QWidget* tile(const QString& title, const QString& symbol, const QString& value)
 
 } // namespace
 
-OnboardingFinishScreen::OnboardingFinishScreen(const OnboardingState& state, const GlobalShortcut& shortcut, QWidget* parent)
+OnboardingFinishScreen::OnboardingFinishScreen(const OnboardingState& state, const GlobalShortcut& shortcut,
+                                               QWidget* parent)
     : QWidget(parent)
 {
     auto* layout = new QVBoxLayout(this);
@@ -53,8 +54,11 @@ OnboardingFinishScreen::OnboardingFinishScreen(const OnboardingState& state, con
     layout->addSpacing(14);
     layout->addWidget(OnboardingText::title(QCoreApplication::translate("Onboarding", "All set!")));
     layout->addSpacing(8);
-    layout->addWidget(OnboardingText::subtitle(QCoreApplication::translate(
-                          "Onboarding", "Tavlin is ready to help you every day. It lives in the tray, and your history is always close by.")), 0, Qt::AlignHCenter);
+    layout->addWidget(
+        OnboardingText::subtitle(QCoreApplication::translate(
+            "Onboarding",
+            "Tavlin is ready to help you every day. It lives in the tray, and your history is always close by.")),
+        0, Qt::AlignHCenter);
     layout->addSpacing(22);
 
     auto* grid = new QWidget();
@@ -64,12 +68,19 @@ OnboardingFinishScreen::OnboardingFinishScreen(const OnboardingState& state, con
     tiles->setSpacing(10);
     const QString preview = state.showPreview() ? QCoreApplication::translate("Onboarding", "On")
                                                 : QCoreApplication::translate("Onboarding", "Off");
-    tiles->addWidget(tile(QCoreApplication::translate("Onboarding", "Theme"), QStringLiteral("circle.lefthalf.filled"), title(state.theme())), 0, 0);
-    tiles->addWidget(tile(QCoreApplication::translate("Onboarding", "History view"), QStringLiteral("square.grid.2x2"), title(state.viewMode())), 0, 1);
-    tiles->addWidget(tile(QCoreApplication::translate("Onboarding", "Preview"), QStringLiteral("sidebar.right"), preview), 1, 0);
+    tiles->addWidget(tile(QCoreApplication::translate("Onboarding", "Theme"), QStringLiteral("circle.lefthalf.filled"),
+                          title(state.theme())),
+                     0, 0);
+    tiles->addWidget(tile(QCoreApplication::translate("Onboarding", "History view"), QStringLiteral("square.grid.2x2"),
+                          title(state.viewMode())),
+                     0, 1);
+    tiles->addWidget(
+        tile(QCoreApplication::translate("Onboarding", "Preview"), QStringLiteral("sidebar.right"), preview), 1, 0);
     // A shortcut another program holds opens nothing: the summary must not promise that it does.
     const QString keys = shortcut.backend().displayText(shortcut.binding());
-    const QString quickPanel = shortcut.isRegistered() ? keys : QCoreApplication::translate("Onboarding", "%1 (not available)").arg(keys);
+    const QString quickPanel = shortcut.isRegistered()
+        ? keys
+        : QCoreApplication::translate("Onboarding", "%1 (not available)").arg(keys);
     // The feature's name, as the tray menu and Settings show it in every language.
     tiles->addWidget(tile(QStringLiteral("Quick Panel"), QStringLiteral("keyboard"), quickPanel), 1, 1);
     tiles->setColumnStretch(0, 1);

@@ -39,9 +39,7 @@ QEasingCurve easeInOut()
 } // namespace
 
 OnboardingGhost::OnboardingGhost(int size, Motion motion, QWidget* parent)
-    : QWidget(parent)
-    , size_(size)
-    , motion_(motion)
+    : QWidget(parent), size_(size), motion_(motion)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFixedSize(sizeHint());
@@ -140,7 +138,8 @@ void OnboardingGhost::paintEvent(QPaintEvent*)
         for (const Sparkle& sparkle : sparkles) {
             const double side = 18 * sparkle.scale * grown;
             const QPointF centre = square.center() + QPointF(sparkle.x * size_, sparkle.y * size_);
-            SymbolIcon::paint(painter, QStringLiteral("sparkle"), QRectF(centre - QPointF(side / 2, side / 2), QSizeF(side, side)),
+            SymbolIcon::paint(painter, QStringLiteral("sparkle"),
+                              QRectF(centre - QPointF(side / 2, side / 2), QSizeF(side, side)),
                               sparkle.color.resolve(appearance));
         }
     }

@@ -33,9 +33,7 @@ const QString separator = QStringLiteral("+");
 } // namespace
 
 OnboardingKeyCaps::OnboardingKeyCaps(const QStringList& caps, bool large, QWidget* parent)
-    : QWidget(parent)
-    , caps_(caps)
-    , large_(large)
+    : QWidget(parent), caps_(caps), large_(large)
 {
     setFixedSize(sizeHint());
 }
@@ -77,7 +75,8 @@ QSize OnboardingKeyCaps::sizeHint() const
 {
     const QList<QRectF> rects = capRects();
     const CapMetrics cap = metrics(large_);
-    return {rects.isEmpty() ? 0 : int(std::ceil(rects.last().right())), int(std::ceil(cap.minimum.height() + cap.edge))};
+    return {rects.isEmpty() ? 0 : int(std::ceil(rects.last().right())),
+            int(std::ceil(cap.minimum.height() + cap.edge))};
 }
 
 void OnboardingKeyCaps::paintEvent(QPaintEvent*)
@@ -94,10 +93,12 @@ void OnboardingKeyCaps::paintEvent(QPaintEvent*)
         if (large_ && i > 0) {
             painter.setFont(SystemFont::regular(18, QFont::Medium));
             painter.setPen(TavlinTheme::secondaryText.resolve(appearance));
-            const QRectF gap(rects[i - 1].right() + offset, 0, key.left() - rects[i - 1].right() - offset, key.height());
+            const QRectF gap(rects[i - 1].right() + offset, 0, key.left() - rects[i - 1].right() - offset,
+                             key.height());
             painter.drawText(gap, Qt::AlignCenter, separator);
         }
-        RoundedShape::fill(painter, key.translated(0, cap.edge), cap.radius, TavlinTheme::controlBorder.resolve(appearance));
+        RoundedShape::fill(painter, key.translated(0, cap.edge), cap.radius,
+                           TavlinTheme::controlBorder.resolve(appearance));
         RoundedShape::fill(painter, key, cap.radius, TavlinTheme::elevatedSurface.resolve(appearance));
         RoundedShape::strokeInside(painter, key, cap.radius, TavlinTheme::border.resolve(appearance), 0.5);
         // A label too wide for the room shrinks, down to 55 %, before it is cut.

@@ -62,8 +62,7 @@ protected:
 } // namespace
 
 OnboardingPersonalizeScreen::OnboardingPersonalizeScreen(OnboardingState& state, QWidget* parent)
-    : QWidget(parent)
-    , state_(state)
+    : QWidget(parent), state_(state)
 {
     QStringList themes;
     for (const ThemePreference theme : allThemePreferences)
@@ -84,7 +83,9 @@ OnboardingPersonalizeScreen::OnboardingPersonalizeScreen(OnboardingState& state,
     layout->setSpacing(0);
     layout->addWidget(OnboardingText::title(QCoreApplication::translate("Onboarding", "Make Tavlin yours")));
     layout->addSpacing(6);
-    layout->addWidget(OnboardingText::subtitle(QCoreApplication::translate("Onboarding", "Choose a look. You can always change it in Settings.")), 0, Qt::AlignHCenter);
+    layout->addWidget(OnboardingText::subtitle(QCoreApplication::translate(
+                          "Onboarding", "Choose a look. You can always change it in Settings.")),
+                      0, Qt::AlignHCenter);
     layout->addSpacing(16);
     auto* card = new OnboardingSurface(16);
     auto* rows = new QVBoxLayout(card);
@@ -100,10 +101,13 @@ OnboardingPersonalizeScreen::OnboardingPersonalizeScreen(OnboardingState& state,
     layout->addWidget(demo_);
     layout->addStretch(1);
 
-    connect(appearance_, &OnboardingSegmented::activated, this, [this](int index) { state_.setTheme(allThemePreferences[index]); });
-    connect(viewMode_, &OnboardingSegmented::activated, this, [this](int index) { state_.setViewMode(viewModeOrder[index]); });
+    connect(appearance_, &OnboardingSegmented::activated, this,
+            [this](int index) { state_.setTheme(allThemePreferences[index]); });
+    connect(viewMode_, &OnboardingSegmented::activated, this,
+            [this](int index) { state_.setViewMode(viewModeOrder[index]); });
     connect(preview_, &SwitchToggle::toggleRequested, this, [this](bool on) { state_.setShowPreview(on); });
-    for (auto signal : {&OnboardingState::themeChanged, &OnboardingState::viewModeChanged, &OnboardingState::showPreviewChanged})
+    for (auto signal :
+         {&OnboardingState::themeChanged, &OnboardingState::viewModeChanged, &OnboardingState::showPreviewChanged})
         connect(&state, signal, this, &OnboardingPersonalizeScreen::showState);
     showState();
 }

@@ -16,8 +16,7 @@ constexpr int otherWidth = 24;
 constexpr int spacing = 6;
 } // namespace
 
-OnboardingProgress::OnboardingProgress(QWidget* parent)
-    : QWidget(parent)
+OnboardingProgress::OnboardingProgress(QWidget* parent) : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     move_.setDuration(250);

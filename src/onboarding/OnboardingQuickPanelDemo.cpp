@@ -17,8 +17,7 @@ constexpr double panelWidth = 320;
 constexpr double panelHeight = 8 + 24 + 6 + 26 + 8;
 } // namespace
 
-OnboardingQuickPanelDemo::OnboardingQuickPanelDemo(QWidget* parent)
-    : QWidget(parent)
+OnboardingQuickPanelDemo::OnboardingQuickPanelDemo(QWidget* parent) : QWidget(parent)
 {
     setAccessibleName(QCoreApplication::translate("Onboarding", "Quick Panel example"));
     setFixedSize(sizeHint());
@@ -43,8 +42,8 @@ void OnboardingQuickPanelDemo::paintEvent(QPaintEvent*)
 
     const QRectF field(panel.left() + 8, panel.top() + 8, panel.width() - 16, 24);
     RoundedShape::fill(painter, field, 12, color(TavlinTheme::controlFill));
-    SymbolIcon::paint(painter, QStringLiteral("magnifyingglass"), QRectF(field.left() + 10, field.center().y() - 5, 10, 10),
-                      color(TavlinTheme::brandAccent));
+    SymbolIcon::paint(painter, QStringLiteral("magnifyingglass"),
+                      QRectF(field.left() + 10, field.center().y() - 5, 10, 10), color(TavlinTheme::brandAccent));
     painter.setFont(SystemFont::regular(11));
     painter.setPen(color(TavlinTheme::secondaryText));
     painter.drawText(field.adjusted(26, 0, -10, 0), Qt::AlignLeft | Qt::AlignVCenter,
@@ -54,17 +53,20 @@ void OnboardingQuickPanelDemo::paintEvent(QPaintEvent*)
     RoundedShape::fill(painter, row, 7, color(TavlinTheme::selectedBackground));
     const QRectF tile(row.left() + 6, row.center().y() - 9, 18, 18);
     RoundedShape::fill(painter, tile, 4, color(TavlinTheme::elevatedSurface));
-    SymbolIcon::paint(painter, QStringLiteral("link"), tile.adjusted(4.5, 4.5, -4.5, -4.5), color(TavlinTheme::brandAccent));
+    SymbolIcon::paint(painter, QStringLiteral("link"), tile.adjusted(4.5, 4.5, -4.5, -4.5),
+                      color(TavlinTheme::brandAccent));
     const QString hint = QCoreApplication::translate("Onboarding", "Enter — copy");
     const QFont hintFont = SystemFont::regular(9);
     const double hintWidth = QFontMetricsF(hintFont).horizontalAdvance(hint) + 1;
     painter.setFont(hintFont);
-    painter.drawText(QRectF(row.right() - 6 - hintWidth, row.top(), hintWidth, row.height()), Qt::AlignRight | Qt::AlignVCenter, hint);
+    painter.drawText(QRectF(row.right() - 6 - hintWidth, row.top(), hintWidth, row.height()),
+                     Qt::AlignRight | Qt::AlignVCenter, hint);
     const QFont titleFont = SystemFont::regular(11, QFont::Medium);
     const QRectF title(tile.right() + 7, row.top(), row.width() - 6 - 18 - 7 - hintWidth - 12, row.height());
     painter.setFont(titleFont);
     painter.setPen(color(TavlinTheme::primaryText));
-    painter.drawText(title, Qt::AlignLeft | Qt::AlignVCenter, QFontMetricsF(titleFont).elidedText(QStringLiteral("tavlin.org"), Qt::ElideRight, title.width()));
+    painter.drawText(title, Qt::AlignLeft | Qt::AlignVCenter,
+                     QFontMetricsF(titleFont).elidedText(QStringLiteral("tavlin.org"), Qt::ElideRight, title.width()));
 }
 
 } // namespace tavlin

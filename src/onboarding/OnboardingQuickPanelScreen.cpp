@@ -31,8 +31,7 @@ constexpr int ringOutset = 3;
 class RecorderFrame : public QWidget {
 public:
     RecorderFrame(QWidget* recorder, const GlobalShortcut& shortcut, const bool& focused)
-        : shortcut_(shortcut)
-        , focused_(focused)
+        : shortcut_(shortcut), focused_(focused)
     {
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         auto* layout = new QHBoxLayout(this);
@@ -72,18 +71,20 @@ QStringList keyCaps(const GlobalShortcut& shortcut)
 
 } // namespace
 
-OnboardingQuickPanelScreen::OnboardingQuickPanelScreen(GlobalShortcut& shortcut, const ShortcutRecorderFactory& makeRecorder,
-                                                       QWidget* parent)
-    : QWidget(parent)
-    , shortcut_(shortcut)
+OnboardingQuickPanelScreen::OnboardingQuickPanelScreen(GlobalShortcut& shortcut,
+                                                       const ShortcutRecorderFactory& makeRecorder, QWidget* parent)
+    : QWidget(parent), shortcut_(shortcut)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 2, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(OnboardingText::title(QCoreApplication::translate("Onboarding", "History in one keystroke")));
     layout->addSpacing(6);
-    layout->addWidget(OnboardingText::subtitle(QCoreApplication::translate(
-                          "Onboarding", "Open the compact Quick Panel from any app, find the record you need and copy it in a flash.")), 0, Qt::AlignHCenter);
+    layout->addWidget(
+        OnboardingText::subtitle(QCoreApplication::translate(
+            "Onboarding",
+            "Open the compact Quick Panel from any app, find the record you need and copy it in a flash.")),
+        0, Qt::AlignHCenter);
     layout->addSpacing(20);
 
     // The shortcut card.
@@ -133,21 +134,26 @@ OnboardingQuickPanelScreen::OnboardingQuickPanelScreen(GlobalShortcut& shortcut,
     hints->setVerticalSpacing(10);
     const auto hint = [&](int row, QWidget* content, const QString& text) {
         hints->addWidget(content, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
-        hints->addWidget(new ThemedLabel(text, SystemFont::regular(12), TavlinTheme::secondaryText), row, 1, Qt::AlignLeft | Qt::AlignVCenter);
+        hints->addWidget(new ThemedLabel(text, SystemFont::regular(12), TavlinTheme::secondaryText), row, 1,
+                         Qt::AlignLeft | Qt::AlignVCenter);
     };
     hint_ = new ThemedLabel(QString(), SystemFont::regular(11, QFont::DemiBold), TavlinTheme::primaryText);
     hint_->setFixedWidth(82);
     hint(0, hint_, QCoreApplication::translate("Onboarding", "open Quick Panel"));
-    hint(1, new OnboardingKeyCaps({QStringLiteral("↑"), QStringLiteral("↓")}, false), QCoreApplication::translate("Onboarding", "switch records"));
+    hint(1, new OnboardingKeyCaps({QStringLiteral("↑"), QStringLiteral("↓")}, false),
+         QCoreApplication::translate("Onboarding", "switch records"));
     hint(2, new OnboardingKeyCaps({QStringLiteral("Enter")}, false), QCoreApplication::translate("Onboarding", "copy"));
-    hint(3, new ThemedLabel(QCoreApplication::translate("Onboarding", "Double-click"), SystemFont::regular(11, QFont::DemiBold), TavlinTheme::primaryText),
+    hint(3,
+         new ThemedLabel(QCoreApplication::translate("Onboarding", "Double-click"),
+                         SystemFont::regular(11, QFont::DemiBold), TavlinTheme::primaryText),
          QCoreApplication::translate("Onboarding", "copy"));
     hint(4, new OnboardingKeyCaps({QStringLiteral("Esc")}, false), QCoreApplication::translate("Onboarding", "close"));
     hints->setColumnStretch(1, 1);
     cards->addWidget(hintsCard);
     // Where a translation leaves the recorder and Reset too little room side by side, the
     // recorder gives up some of its width.
-    const int room = OnboardingLayout::design.width() - 2 * 40 - cards->spacing() - hintsCard->sizeHint().width() - 2 * 16;
+    const int room = OnboardingLayout::design.width() - 2 * 40 - cards->spacing() - hintsCard->sizeHint().width()
+        - 2 * 16;
     if (recorderFrame_) {
         const int needed = reset_->sizeHint().width() + controls->spacing() + recorderFrame_->sizeHint().width();
         if (needed > room) {
@@ -160,7 +166,8 @@ OnboardingQuickPanelScreen::OnboardingQuickPanelScreen(GlobalShortcut& shortcut,
     layout->addWidget(new OnboardingQuickPanelDemo(), 0, Qt::AlignHCenter);
     layout->addStretch(1);
 
-    for (auto signal : {&GlobalShortcut::bindingChanged, &GlobalShortcut::recordingChanged, &GlobalShortcut::errorMessageChanged})
+    for (auto signal :
+         {&GlobalShortcut::bindingChanged, &GlobalShortcut::recordingChanged, &GlobalShortcut::errorMessageChanged})
         connect(&shortcut, signal, this, &OnboardingQuickPanelScreen::showState);
     showState();
 }

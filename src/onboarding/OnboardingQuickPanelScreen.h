@@ -26,7 +26,8 @@ class OnboardingQuickPanelScreen : public QWidget {
     Q_OBJECT
 
 public:
-    OnboardingQuickPanelScreen(GlobalShortcut& shortcut, const ShortcutRecorderFactory& makeRecorder, QWidget* parent = nullptr);
+    OnboardingQuickPanelScreen(GlobalShortcut& shortcut, const ShortcutRecorderFactory& makeRecorder,
+                               QWidget* parent = nullptr);
     ~OnboardingQuickPanelScreen() override;
 
 private:

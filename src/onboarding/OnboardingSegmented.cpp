@@ -51,7 +51,8 @@ void OnboardingSegmented::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF track = rect();
-    RoundedShape::fill(painter, track, RoundedShape::capsuleRadius(track), TavlinTheme::controlFill.resolve(ThemeAppearance::of(this)));
+    RoundedShape::fill(painter, track, RoundedShape::capsuleRadius(track),
+                       TavlinTheme::controlFill.resolve(ThemeAppearance::of(this)));
 }
 
 } // namespace tavlin

@@ -13,20 +13,16 @@ std::optional<OnboardingState::Step> OnboardingState::step(int raw)
 }
 
 OnboardingState::OnboardingState(const ViewPreferences& preferences, OnboardingMode mode, QObject* parent)
-    : QObject(parent)
-    , mode_(mode)
-    , theme_(preferences.themePreference())
-    , viewMode_(preferences.viewMode())
-    , showPreview_(preferences.showPreview())
-    , initialTheme_(theme_)
-    , initialViewMode_(viewMode_)
-    , initialShowPreview_(showPreview_)
+    : QObject(parent), mode_(mode), theme_(preferences.themePreference()), viewMode_(preferences.viewMode()),
+      showPreview_(preferences.showPreview()), initialTheme_(theme_), initialViewMode_(viewMode_),
+      initialShowPreview_(showPreview_)
 {
 }
 
 void OnboardingState::show(Step step)
 {
-    publish(this, movingForward_, static_cast<int>(step_) <= static_cast<int>(step), &OnboardingState::movingForwardChanged);
+    publish(this, movingForward_, static_cast<int>(step_) <= static_cast<int>(step),
+            &OnboardingState::movingForwardChanged);
     publish(this, step_, step, &OnboardingState::stepChanged);
 }
 

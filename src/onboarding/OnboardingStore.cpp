@@ -16,10 +16,12 @@ const QStringList& OnboardingStore::legacyPreferenceKeys()
 
 bool OnboardingStore::resolveNeedsFirstLaunch() const
 {
-    if (defaults.boolValue(StoredPreferences::onboardingCompleted.key).value_or(StoredPreferences::onboardingCompleted.fallback))
+    if (defaults.boolValue(StoredPreferences::onboardingCompleted.key)
+            .value_or(StoredPreferences::onboardingCompleted.fallback))
         return false;
     // An introduction begun on this install and never completed is shown again.
-    if (defaults.boolValue(StoredPreferences::onboardingStarted.key).value_or(StoredPreferences::onboardingStarted.fallback))
+    if (defaults.boolValue(StoredPreferences::onboardingStarted.key)
+            .value_or(StoredPreferences::onboardingStarted.fallback))
         return true;
     if (!hasEarlierUse())
         return true;
@@ -35,7 +37,8 @@ bool OnboardingStore::hasEarlierUse() const
             return true;
     }
     // A missing or unreadable folder lists as empty; hidden entries are not a sign of use.
-    const QStringList names = QDir(historyDirectory).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList names =
+        QDir(historyDirectory).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
         if (!name.startsWith(u'.') && !ownEntries.contains(name))
             return true;

@@ -9,8 +9,7 @@
 namespace tavlin {
 
 OnboardingSurface::OnboardingSurface(double cornerRadius, QWidget* parent)
-    : QWidget(parent)
-    , cornerRadius_(cornerRadius)
+    : QWidget(parent), cornerRadius_(cornerRadius)
 {
 }
 

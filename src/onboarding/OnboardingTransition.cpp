@@ -4,9 +4,7 @@
 
 namespace tavlin {
 
-OnboardingTransition::OnboardingTransition(QWidget* parent)
-    : QWidget(parent)
-    , spring_(0.42, 0.88)
+OnboardingTransition::OnboardingTransition(QWidget* parent) : QWidget(parent), spring_(0.42, 0.88)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     hide();

@@ -52,10 +52,7 @@ double scrollerWidth(const QWidget* widget)
 
 OnboardingView::OnboardingView(OnboardingState& state, GlobalShortcut& shortcut, SystemAppearance& appearance,
                                ShortcutRecorderFactory makeRecorder, QWidget* parent)
-    : QWidget(parent)
-    , state_(state)
-    , shortcut_(shortcut)
-    , makeRecorder_(std::move(makeRecorder))
+    : QWidget(parent), state_(state), shortcut_(shortcut), makeRecorder_(std::move(makeRecorder))
 {
     auto* host = new QVBoxLayout(this);
     host->setContentsMargins(0, 0, 0, 0);
@@ -80,7 +77,8 @@ OnboardingView::OnboardingView(OnboardingState& state, GlobalShortcut& shortcut,
     progress_ = new OnboardingProgress();
     skip_ = ButtonLook::action({TavlinButtonStyle::Kind::quiet, 34}, QCoreApplication::translate("Onboarding", "Skip"));
     skip_->setObjectName(QStringLiteral("onboarding-skip"));
-    skip_->setAccessibleDescription(QCoreApplication::translate("Onboarding", "Finish the introduction and start using Tavlin"));
+    skip_->setAccessibleDescription(
+        QCoreApplication::translate("Onboarding", "Finish the introduction and start using Tavlin"));
     connect(skip_, &QAbstractButton::clicked, this, [this] { state_.complete(OnboardingState::Outcome::skipped); });
     // The progress stays centred whatever the width of Skip, also where Skip is hidden.
     QSizePolicy keepRoom = skip_->sizePolicy();
@@ -141,14 +139,10 @@ bool OnboardingView::isTransitioning() const
 QWidget* OnboardingView::buildScreen()
 {
     switch (state_.step()) {
-    case OnboardingState::Step::welcome:
-        return new OnboardingWelcomeScreen();
-    case OnboardingState::Step::personalize:
-        return new OnboardingPersonalizeScreen(state_);
-    case OnboardingState::Step::quickPanel:
-        return new OnboardingQuickPanelScreen(shortcut_, makeRecorder_);
-    case OnboardingState::Step::finish:
-        return new OnboardingFinishScreen(state_, shortcut_);
+    case OnboardingState::Step::welcome: return new OnboardingWelcomeScreen();
+    case OnboardingState::Step::personalize: return new OnboardingPersonalizeScreen(state_);
+    case OnboardingState::Step::quickPanel: return new OnboardingQuickPanelScreen(shortcut_, makeRecorder_);
+    case OnboardingState::Step::finish: return new OnboardingFinishScreen(state_, shortcut_);
     }
     return new QWidget();
 }
@@ -174,7 +168,8 @@ void OnboardingView::showStep()
     // Get Started is the larger button of the last step.
     const bool last = step == OnboardingState::Step::finish;
     ButtonLook::change(continue_, [last](ButtonLook& look) { look.capsule.height = last ? 40 : 34; });
-    continue_->setText(last ? QCoreApplication::translate("Onboarding", "Get Started") : QCoreApplication::translate("Onboarding", "Continue"));
+    continue_->setText(last ? QCoreApplication::translate("Onboarding", "Get Started")
+                            : QCoreApplication::translate("Onboarding", "Continue"));
     continue_->updateGeometry();
 
     if (!animate) {

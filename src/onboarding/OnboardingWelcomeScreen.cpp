@@ -14,8 +14,7 @@
 
 namespace tavlin {
 
-OnboardingWelcomeScreen::OnboardingWelcomeScreen(QWidget* parent)
-    : QWidget(parent)
+OnboardingWelcomeScreen::OnboardingWelcomeScreen(QWidget* parent) : QWidget(parent)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 4);
@@ -25,8 +24,11 @@ OnboardingWelcomeScreen::OnboardingWelcomeScreen(QWidget* parent)
     layout->addSpacing(18);
     layout->addWidget(OnboardingText::title(QCoreApplication::translate("Onboarding", "Hi! I’m Tavlin 👋")));
     layout->addSpacing(10);
-    layout->addWidget(OnboardingText::subtitle(QCoreApplication::translate(
-                          "Onboarding", "I’ll help you keep the text, links, images and code you copy. It will all be at hand whenever you need it.")), 0, Qt::AlignHCenter);
+    layout->addWidget(
+        OnboardingText::subtitle(QCoreApplication::translate("Onboarding",
+                                                             "I’ll help you keep the text, links, images and code you "
+                                                             "copy. It will all be at hand whenever you need it.")),
+        0, Qt::AlignHCenter);
     layout->addSpacing(20);
     layout->addStretch(1);
 
@@ -41,8 +43,8 @@ OnboardingWelcomeScreen::OnboardingWelcomeScreen(QWidget* parent)
     auto* texts = new QVBoxLayout();
     texts->setSpacing(3);
     const QString heading = QCoreApplication::translate("Onboarding", "Your history stays on your computer");
-    const QString detail
-        = QCoreApplication::translate("Onboarding", "Tavlin keeps your clipboard history right on your computer. No sign-up and no cloud sync.");
+    const QString detail = QCoreApplication::translate(
+        "Onboarding", "Tavlin keeps your clipboard history right on your computer. No sign-up and no cloud sync.");
     texts->addWidget(new ThemedLabel(heading, SystemFont::regular(13, QFont::DemiBold), TavlinTheme::primaryText));
     auto* text = new ThemedLabel(detail, SystemFont::regular(12), TavlinTheme::secondaryText);
     text->setWordWrap(true);

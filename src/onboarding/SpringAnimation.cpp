@@ -6,9 +6,7 @@
 namespace tavlin {
 
 SpringAnimation::SpringAnimation(double response, double dampingFraction, QObject* parent)
-    : QAbstractAnimation(parent)
-    , response_(response)
-    , dampingFraction_(dampingFraction)
+    : QAbstractAnimation(parent), response_(response), dampingFraction_(dampingFraction)
 {
 }
 

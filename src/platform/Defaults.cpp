@@ -153,8 +153,7 @@ QVariant Defaults::normalized(const QVariant& value)
     case QMetaType::LongLong:
     case QMetaType::Double:
     case QMetaType::QString:
-    case QMetaType::QByteArray:
-        return value;
+    case QMetaType::QByteArray: return value;
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::Long:
@@ -162,8 +161,7 @@ QVariant Defaults::normalized(const QVariant& value)
     case QMetaType::UShort:
     case QMetaType::Char:
     case QMetaType::SChar:
-    case QMetaType::UChar:
-        return QVariant(value.toLongLong());
+    case QMetaType::UChar: return QVariant(value.toLongLong());
     case QMetaType::ULong:
     case QMetaType::ULongLong: {
         const qulonglong number = value.toULongLong();
@@ -171,8 +169,7 @@ QVariant Defaults::normalized(const QVariant& value)
             return {};
         return QVariant(static_cast<qlonglong>(number));
     }
-    case QMetaType::Float:
-        return QVariant(value.toDouble());
+    case QMetaType::Float: return QVariant(value.toDouble());
     case QMetaType::QStringList: {
         QVariantList list;
         for (const QString& string : value.toStringList())
@@ -201,8 +198,7 @@ QVariant Defaults::normalized(const QVariant& value)
         }
         return map;
     }
-    default:
-        return {};
+    default: return {};
     }
 }
 

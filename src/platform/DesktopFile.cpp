@@ -38,8 +38,8 @@ bool needsNoQuoting(const QString& argument)
         return false;
     for (const QChar character : argument) {
         const char16_t c = character.unicode();
-        const bool plain = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')
-            || c == u'/' || c == u'.' || c == u'_' || c == u'-' || c == u'+';
+        const bool plain = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'/'
+            || c == u'.' || c == u'_' || c == u'-' || c == u'+';
         if (!plain)
             return false;
     }
@@ -116,7 +116,10 @@ QString DesktopFile::unescaped(const QString& value)
         case u't': result += u'\t'; break;
         case u'r': result += u'\r'; break;
         case u'\\': result += u'\\'; break;
-        default: result += character; result += escaped; break;
+        default:
+            result += character;
+            result += escaped;
+            break;
         }
     }
     return result;

@@ -19,7 +19,8 @@ constexpr std::array<quint32, 14> reservedKeyCodes{36, 48, 53, 54, 55, 56, 57, 5
 
 constexpr quint32 allModifiers = ShortcutBinding::commandKey | ShortcutBinding::shiftKey | ShortcutBinding::optionKey
     | ShortcutBinding::controlKey;
-constexpr quint32 primaryModifiers = ShortcutBinding::commandKey | ShortcutBinding::optionKey | ShortcutBinding::controlKey;
+constexpr quint32 primaryModifiers = ShortcutBinding::commandKey | ShortcutBinding::optionKey
+    | ShortcutBinding::controlKey;
 
 constexpr quint32 spaceKeyCode = 49;
 
@@ -30,10 +31,10 @@ struct NamedKey {
 
 // Keys whose name no layout gives as a character.
 constexpr NamedKey namedKeys[] = {
-    {122, "F1"}, {120, "F2"}, {99, "F3"}, {118, "F4"}, {96, "F5"}, {97, "F6"}, {98, "F7"}, {100, "F8"},
-    {101, "F9"}, {109, "F10"}, {103, "F11"}, {111, "F12"}, {105, "Print"}, {107, "Scroll Lock"}, {113, "Pause"},
-    {106, "F16"}, {64, "F17"}, {79, "F18"}, {80, "F19"}, {90, "F20"}, {123, "←"}, {124, "→"}, {125, "↓"},
-    {126, "↑"},
+    {122, "F1"},    {120, "F2"},          {99, "F3"},     {118, "F4"},  {96, "F5"},   {97, "F6"},
+    {98, "F7"},     {100, "F8"},          {101, "F9"},    {109, "F10"}, {103, "F11"}, {111, "F12"},
+    {105, "Print"}, {107, "Scroll Lock"}, {113, "Pause"}, {106, "F16"}, {64, "F17"},  {79, "F18"},
+    {80, "F19"},    {90, "F20"},          {123, "←"},     {124, "→"},   {125, "↓"},   {126, "↑"},
 };
 
 std::optional<quint32> unsigned32(const QJsonValue& value)
@@ -64,7 +65,8 @@ quint32 ShortcutBinding::modifierBits(Qt::KeyboardModifiers pressed)
 
 bool ShortcutBinding::isValid() const
 {
-    return keyCode <= 126 && std::find(reservedKeyCodes.begin(), reservedKeyCodes.end(), keyCode) == reservedKeyCodes.end()
+    return keyCode <= 126
+        && std::find(reservedKeyCodes.begin(), reservedKeyCodes.end(), keyCode) == reservedKeyCodes.end()
         && (modifiers & ~allModifiers) == 0 && (modifiers & primaryModifiers) != 0;
 }
 
@@ -95,7 +97,8 @@ std::optional<QString> ShortcutBinding::fixedKeyTitle() const
 
 QByteArray ShortcutBinding::toJson() const
 {
-    const QJsonObject object{{QStringLiteral("keyCode"), qint64(keyCode)}, {QStringLiteral("modifiers"), qint64(modifiers)}};
+    const QJsonObject object{{QStringLiteral("keyCode"), qint64(keyCode)},
+                             {QStringLiteral("modifiers"), qint64(modifiers)}};
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 

@@ -8,7 +8,8 @@ QString ShortcutError::localizedDescription() const
 {
     switch (kind_) {
     case Kind::system:
-        return QCoreApplication::translate("Tavlin", "Could not register the shortcut. Choose a different one or try again.");
+        return QCoreApplication::translate("Tavlin",
+                                           "Could not register the shortcut. Choose a different one or try again.");
     case Kind::invalid:
         return QCoreApplication::translate(
             "Tavlin", "Use a key together with Ctrl, Alt or Super. Enter, Tab and Esc are not available.");

@@ -31,7 +31,7 @@ public:
     QString localizedDescription() const override;
 
 private:
-    explicit ShortcutError(Kind kind, QString reason = {}) : kind_(kind), reason_(std::move(reason)) {}
+    explicit ShortcutError(Kind kind, QString reason = {}) : kind_(kind), reason_(std::move(reason)) { }
 
     Kind kind_;
     QString reason_;

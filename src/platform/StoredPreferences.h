@@ -11,7 +11,8 @@ namespace tavlin {
 
 // One preference as the defaults keep it: its key, the form of its stored value (T), and the
 // value, in that form, that stands while nothing valid is stored.
-template<class T> struct Preference {
+template <class T>
+struct Preference {
     QString key;
     T fallback = {};
 };
@@ -51,7 +52,8 @@ struct StoredPreferences {
     // The introduction: Bools.
     static inline const Preference<bool> onboardingCompleted{QStringLiteral("onboarding.completed"), false};
     static inline const Preference<bool> onboardingStarted{QStringLiteral("onboarding.started"), false};
-    static inline const Preference<bool> onboardingMigrated{QStringLiteral("onboarding.migratedExistingInstall"), false};
+    static inline const Preference<bool> onboardingMigrated{QStringLiteral("onboarding.migratedExistingInstall"),
+                                                            false};
 };
 
 } // namespace tavlin

@@ -11,8 +11,7 @@ namespace {
 
 bool isIdentifierCharacter(QChar c)
 {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')
-        || c == u'-' || c == u'.';
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
 }
 
 // The same test the exclusion list applies: 3 to 255 bytes of letters, digits, '-' and '.', at

@@ -54,17 +54,10 @@ std::optional<QuickPanelGeometry::Display> pointerDisplay()
 } // namespace
 
 QuickPanelCoordinator::QuickPanelCoordinator(HistoryOperations& history, ViewPreferences& preferences,
-                                             SystemAppearance& appearance, WindowFocus& focus,
-                                             DesktopPresses& presses, const SourceApplicationIcon& sources,
-                                             QObject* parent)
-    : QObject(parent),
-      history_(history),
-      preferences_(preferences),
-      appearance_(appearance),
-      focus_(focus),
-      presses_(presses),
-      sources_(sources),
-      state_(std::make_unique<QuickPanelState>(history)),
+                                             SystemAppearance& appearance, WindowFocus& focus, DesktopPresses& presses,
+                                             const SourceApplicationIcon& sources, QObject* parent)
+    : QObject(parent), history_(history), preferences_(preferences), appearance_(appearance), focus_(focus),
+      presses_(presses), sources_(sources), state_(std::make_unique<QuickPanelState>(history)),
       motion_(std::make_unique<QuickPanelMotion>())
 {
     // The clock sees the hot key's press only when it runs before it.
@@ -159,10 +152,13 @@ void QuickPanelCoordinator::show()
     // is empty, then fill.
     if (state_->isLoadingFirstPage()) {
         ++waitingForPage_;
-        connect(state_.get(), &QuickPanelState::firstPageEnded, this, [this, generation] {
-            --waitingForPage_;
-            appear(generation);
-        }, Qt::SingleShotConnection);
+        connect(
+            state_.get(), &QuickPanelState::firstPageEnded, this,
+            [this, generation] {
+                --waitingForPage_;
+                appear(generation);
+            },
+            Qt::SingleShotConnection);
     } else {
         appear(generation);
     }
@@ -253,19 +249,13 @@ void QuickPanelCoordinator::command(QuickPanelCommand command)
     if (!isPresented_)
         return;
     switch (command) {
-    case QuickPanelCommand::up:
-        state_->moveSelection(-1);
-        break;
-    case QuickPanelCommand::down:
-        state_->moveSelection(1);
-        break;
+    case QuickPanelCommand::up: state_->moveSelection(-1); break;
+    case QuickPanelCommand::down: state_->moveSelection(1); break;
     case QuickPanelCommand::copy:
         if (const std::optional<Clip> clip = state_->selectedClip())
             copy(*clip);
         break;
-    case QuickPanelCommand::cancel:
-        hide(HideReason::cancel);
-        break;
+    case QuickPanelCommand::cancel: hide(HideReason::cancel); break;
     case QuickPanelCommand::history:
         hide(HideReason::history);
         Q_EMIT historyRequested();

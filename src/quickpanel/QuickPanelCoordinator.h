@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Clip.h"
-#include "QuickPanelCommand.h"
 #include "QuickPanel.h"
+#include "QuickPanelCommand.h"
 #include "QuickPanelFocus.h"
 #include "QuickPanelView.h"
 

@@ -7,16 +7,28 @@ namespace tavlin {
 namespace {
 
 // y grows upward: a rectangle's bottom edge is y(), its top edge y() + height().
-qreal maxY(const QRectF& rect) { return rect.y() + rect.height(); }
-qreal maxX(const QRectF& rect) { return rect.x() + rect.width(); }
+qreal maxY(const QRectF& rect)
+{
+    return rect.y() + rect.height();
+}
+qreal maxX(const QRectF& rect)
+{
+    return rect.x() + rect.width();
+}
 
 qreal scaleOf(const QuickPanelGeometry::Display& display)
 {
     return std::isnan(display.scale) ? 1.0 : std::max<qreal>(display.scale, 1.0);
 }
 
-qreal ceilPixels(qreal value, qreal scale) { return std::ceil(value * scale) / scale; }
-qreal floorPixels(qreal value, qreal scale) { return std::floor(value * scale) / scale; }
+qreal ceilPixels(qreal value, qreal scale)
+{
+    return std::ceil(value * scale) / scale;
+}
+qreal floorPixels(qreal value, qreal scale)
+{
+    return std::floor(value * scale) / scale;
+}
 
 bool usable(const std::optional<QRectF>& area)
 {
@@ -73,9 +85,8 @@ QRectF QuickPanelGeometry::frame(const Display& display)
     const qreal width = floorPixels(f * designWidth, s);
     const qreal height = floorPixels(f * designHeight, s);
 
-    const qreal center = housingBetween(display)
-        ? (maxX(*display.auxiliaryLeft) + display.auxiliaryRight->x()) / 2
-        : display.frame.center().x();
+    const qreal center = housingBetween(display) ? (maxX(*display.auxiliaryLeft) + display.auxiliaryRight->x()) / 2
+                                                 : display.frame.center().x();
     qreal x = ceilPixels(center - width / 2, s);
     x = std::max(x, minX);
     x = std::min(x, maxXs - width); // the right edge wins when the panel is wider than the area

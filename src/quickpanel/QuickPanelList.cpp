@@ -57,7 +57,8 @@ QuickPanelList::QuickPanelList(QuickPanelState& state, const SourceApplicationIc
         if (const std::optional<Clip> clip = model_->clip(current))
             state_.setSelectedID(clip->id);
     });
-    for (auto changed : {&QuickPanelState::clipsChanged, &QuickPanelState::rowsChanged, &QuickPanelState::selectedIDChanged})
+    for (auto changed :
+         {&QuickPanelState::clipsChanged, &QuickPanelState::rowsChanged, &QuickPanelState::selectedIDChanged})
         connect(&state, changed, this, &QuickPanelList::follow);
     follow();
 }
@@ -87,7 +88,8 @@ void QuickPanelList::follow()
 
 void QuickPanelList::selectRow(int row)
 {
-    selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(model_->index(row, 0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void QuickPanelList::copyClickedRow(int row)

@@ -11,7 +11,10 @@ namespace tavlin {
 namespace {
 constexpr qreal cornerRadius = 16;
 
-qreal mix(qreal from, qreal to, qreal t) { return from + (to - from) * t; }
+qreal mix(qreal from, qreal to, qreal t)
+{
+    return from + (to - from) * t;
+}
 
 // The spring over its response time, as an easing curve of the animation's progress.
 qreal springCurve(qreal progress)
@@ -35,10 +38,12 @@ QPainterPath QuickPanelMotion::Silhouette::path() const
     return path;
 }
 
-QuickPanelMotion::QuickPanelMotion(QObject* parent) : QObject(parent) {}
+QuickPanelMotion::QuickPanelMotion(QObject* parent) : QObject(parent)
+{
+}
 
-QuickPanelMotion::Silhouette QuickPanelMotion::silhouette(QSizeF size, qreal expansion, qreal reveal,
-                                                          bool reduceMotion, const QuickPanelGeometry::Seed& seed)
+QuickPanelMotion::Silhouette QuickPanelMotion::silhouette(QSizeF size, qreal expansion, qreal reveal, bool reduceMotion,
+                                                          const QuickPanelGeometry::Seed& seed)
 {
     const qreal w = size.width();
     const qreal h = size.height();
@@ -47,8 +52,15 @@ QuickPanelMotion::Silhouette QuickPanelMotion::silhouette(QSizeF size, qreal exp
     const qreal stripWidth = std::min(w, seed.width);
     const qreal stripX = std::min(w - stripWidth, std::max<qreal>(0, seed.centerX - stripWidth / 2));
     const qreal radius = mix(0, cornerRadius, expansion);
-    return {mix(stripX, 0, expansion), 0, mix(stripWidth, w, expansion), mix(0, h, expansion), radius, radius,
-            seed.attachedToNotch ? 1 - reveal : 0, reveal, expansion};
+    return {mix(stripX, 0, expansion),
+            0,
+            mix(stripWidth, w, expansion),
+            mix(0, h, expansion),
+            radius,
+            radius,
+            seed.attachedToNotch ? 1 - reveal : 0,
+            reveal,
+            expansion};
 }
 
 qreal QuickPanelMotion::spring(qreal seconds)
@@ -112,9 +124,9 @@ void QuickPanelMotion::animate(qreal& value, qreal target, int milliseconds, int
     connect(animation, &QVariantAnimation::valueChanged, this,
             [this, &value, start, target, total, delay, springing, easeIn](const QVariant& progress) {
                 const qreal elapsed = std::max<qreal>(0, progress.toReal() * total - delay) / (total - delay);
-                const qreal eased = springing ? springCurve(elapsed)
-                                              : QEasingCurve(easeIn ? QEasingCurve::InQuad : QEasingCurve::OutQuad)
-                                                    .valueForProgress(elapsed);
+                const qreal eased = springing
+                    ? springCurve(elapsed)
+                    : QEasingCurve(easeIn ? QEasingCurve::InQuad : QEasingCurve::OutQuad).valueForProgress(elapsed);
                 value = mix(start, target, eased);
                 Q_EMIT changed();
             });

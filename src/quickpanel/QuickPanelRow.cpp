@@ -28,7 +28,7 @@ void QuickPanelRow::paintRow(QPainter& painter, const QRectF& rect, const Clip& 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF surface = rect.adjusted(0, 1, 0, -1);
-    RoundedShape::fill(painter, surface,  10,
+    RoundedShape::fill(painter, surface, 10,
                        (selected ? TavlinTheme::selectedBackground : TavlinTheme::contentSurface).resolve(appearance));
     if (selected)
         RoundedShape::strokeInside(painter, surface, 10, TavlinTheme::selectedOutline.resolve(appearance), 1);
@@ -80,14 +80,17 @@ void QuickPanelRow::paintRow(QPainter& painter, const QRectF& rect, const Clip& 
     source->paint(painter, iconFrame.adjusted(2.1, 2.1, -2.1, -2.1), secondary);
     painter.setFont(metaFont);
     painter.setPen(secondary);
-    const QString footer = CardMetadata::footer(shown.row ? std::optional(shown.row->metadata) : std::nullopt, clip.kind);
+    const QString footer = CardMetadata::footer(shown.row ? std::optional(shown.row->metadata) : std::nullopt,
+                                                clip.kind);
     const QString dot = QStringLiteral("·");
     qreal x = iconFrame.right() + 4;
     const qreal available = meta.right() - x;
     const qreal fixed = metaMetrics.horizontalAdvance(dot) + 8;
     // The name gives way first, down to a short stub, then the footer.
-    const qreal footerWidth = std::min(metaMetrics.horizontalAdvance(footer), std::max<qreal>(0, available - fixed - 40));
-    const QString name = metaMetrics.elidedText(source->name, Qt::ElideRight, std::max<qreal>(0, available - fixed - footerWidth));
+    const qreal footerWidth = std::min(metaMetrics.horizontalAdvance(footer),
+                                       std::max<qreal>(0, available - fixed - 40));
+    const QString name = metaMetrics.elidedText(source->name, Qt::ElideRight,
+                                                std::max<qreal>(0, available - fixed - footerWidth));
     for (const QString& part : {name, dot, metaMetrics.elidedText(footer, Qt::ElideRight, footerWidth)}) {
         const qreal advance = metaMetrics.horizontalAdvance(part);
         painter.drawText(QRectF(x, meta.top(), advance + 1, meta.height()), Qt::AlignLeft | Qt::AlignVCenter, part);

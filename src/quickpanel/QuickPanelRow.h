@@ -22,8 +22,8 @@ public:
 
     QuickPanelRow(const RecordListModel& model, const QuickPanelState& state, QObject* parent = nullptr);
 
-    void paintRow(QPainter& painter, const QRectF& rect, const Clip& clip, const RecordPresentation& shown, bool selected,
-                  const Appearance& appearance) const;
+    void paintRow(QPainter& painter, const QRectF& rect, const Clip& clip, const RecordPresentation& shown,
+                  bool selected, const Appearance& appearance) const;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;

@@ -86,10 +86,13 @@ void QuickPanelState::scheduleReload()
         return;
     const quint64 version = ++version_;
     // Queued, so that a burst of changes in one turn of the event loop loads once.
-    QMetaObject::invokeMethod(this, [this, version] {
-        if (version_ == version)
-            reload();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, version] {
+            if (version_ == version)
+                reload();
+        },
+        Qt::QueuedConnection);
 }
 
 QCoro::Task<> QuickPanelState::reload()
@@ -100,14 +103,16 @@ QCoro::Task<> QuickPanelState::reload()
     const bool favoritesOnly = favoritesOnly_;
     // Awaitables are made in statements of their own: GCC 12 destroys temporaries of a co_await
     // expression twice.
-    QFuture<HistoryRepository::Page> loading = history_.page(HistoryQuery{query, favoritesOnly, {}, ClipSourceFilter::all()});
+    QFuture<HistoryRepository::Page> loading = history_.page(
+        HistoryQuery{query, favoritesOnly, {}, ClipSourceFilter::all()});
     HistoryRepository::Page page;
     try {
         page = co_await loading;
     } catch (const std::exception& error) {
         // The previous page stays; only the message changes.
         if (self && version_ == version) {
-            publish(errorMessage_, std::optional(Diagnostics::userMessage(error)), &QuickPanelState::errorMessageChanged);
+            publish(errorMessage_, std::optional(Diagnostics::userMessage(error)),
+                    &QuickPanelState::errorMessageChanged);
             endFirstPage();
         }
         co_return;
@@ -185,9 +190,8 @@ QCoro::Task<bool> QuickPanelState::copy(Clip clip)
     const QPointer<QuickPanelState> self(this);
     const quint64 session = session_;
     publish(isCopying_, true, &QuickPanelState::isCopyingChanged);
-    QCoro::Task<HistoryOperations::CopyOutcome> copying = history_.copyReporting(clip, [self, session] {
-        return self && self->active_ && self->session_ == session;
-    });
+    QCoro::Task<HistoryOperations::CopyOutcome> copying = history_.copyReporting(
+        clip, [self, session] { return self && self->active_ && self->session_ == session; });
     const HistoryOperations::CopyOutcome outcome = co_await std::move(copying);
     if (!self || !active_ || session_ != session)
         co_return false;

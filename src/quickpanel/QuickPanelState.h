@@ -73,7 +73,7 @@ Q_SIGNALS:
     void firstPageEnded();
 
 private:
-    template<class T>
+    template <class T>
     void publish(T& field, const T& value, void (QuickPanelState::*changed)())
     {
         if (field == value)

@@ -14,10 +14,10 @@
 #include <QAccessibleWidget>
 #include <QEvent>
 #include <QGridLayout>
-#include <QPointer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QStackedLayout>
 #include <QToolButton>
@@ -37,13 +37,14 @@ const char* const starName = "quick-panel-favorites";
 // The switch reads as a button with its name and its state as value.
 class StarButtonAccessible : public QAccessibleWidget {
 public:
-    explicit StarButtonAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Button) {}
+    explicit StarButtonAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Button) { }
     QString text(QAccessible::Text t) const override
     {
         const auto* button = static_cast<const QAbstractButton*>(widget());
         switch (t) {
         case QAccessible::Name: return QuickPanelView::tr("Favorites Only");
-        case QAccessible::Value: return button->isChecked() ? QuickPanelView::tr("Enabled") : QuickPanelView::tr("Disabled");
+        case QAccessible::Value:
+            return button->isChecked() ? QuickPanelView::tr("Enabled") : QuickPanelView::tr("Disabled");
         default: return QAccessibleWidget::text(t);
         }
     }
@@ -111,7 +112,8 @@ void QuickPanelSearch::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds(rect());
-    RoundedShape::fill(painter, bounds, RoundedShape::capsuleRadius(bounds), TavlinTheme::contentSurface.resolve(appearance));
+    RoundedShape::fill(painter, bounds, RoundedShape::capsuleRadius(bounds),
+                       TavlinTheme::contentSurface.resolve(appearance));
     SymbolIcon::paint(painter, QStringLiteral("magnifyingglass"), QRectF(12, (height() - 14) / 2.0, 14, 14),
                       TavlinTheme::secondaryText.resolve(appearance));
 }
@@ -149,7 +151,8 @@ QuickPanelView::QuickPanelView(QuickPanelState& state, const SourceApplicationIc
     listBand->setMinimumHeight(0);
     auto* listLayout = new QGridLayout(listBand);
     listLayout->setContentsMargins(12, 0, 12, 0);
-    list_ = new QuickPanelList(state, sources, [this](const Clip& clip) { Q_EMIT copyRequested(clip); }, listBand);
+    list_ = new QuickPanelList(
+        state, sources, [this](const Clip& clip) { Q_EMIT copyRequested(clip); }, listBand);
     empty_ = new QLabel(listBand);
     empty_->setFont(SystemFont::regular(13));
     empty_->setAlignment(Qt::AlignCenter);
@@ -258,16 +261,17 @@ void QuickPanelView::restyle()
     field.setColor(QPalette::PlaceholderText, TavlinTheme::secondaryText.resolve(appearance));
     field.setColor(QPalette::Text, TavlinTheme::primaryText.resolve(appearance));
     search_->field()->setPalette(field);
-    list_->setStyleSheet(QStringLiteral(
-        "QTableView { background: transparent; border: none; }"
-        "QScrollBar:vertical { background: transparent; width: 6px; margin: 0; }"
-        "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px; }"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
-                             .arg(colorName(TavlinTheme::controlBorder.resolve(appearance))));
-    history_->setStyleSheet(QStringLiteral("QPushButton { color: %1; border: none; background: transparent; padding: 0; }"
-                                           "QPushButton:hover { color: %2; }")
-                                .arg(secondary, colorName(TavlinTheme::brandAccent.resolve(appearance))));
+    list_->setStyleSheet(
+        QStringLiteral("QTableView { background: transparent; border: none; }"
+                       "QScrollBar:vertical { background: transparent; width: 6px; margin: 0; }"
+                       "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
+            .arg(colorName(TavlinTheme::controlBorder.resolve(appearance))));
+    history_->setStyleSheet(
+        QStringLiteral("QPushButton { color: %1; border: none; background: transparent; padding: 0; }"
+                       "QPushButton:hover { color: %2; }")
+            .arg(secondary, colorName(TavlinTheme::brandAccent.resolve(appearance))));
     restyling_ = false;
 }
 

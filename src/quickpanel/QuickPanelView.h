@@ -5,7 +5,6 @@
 
 #include <QWidget>
 
-
 class QLabel;
 class QPushButton;
 class QStackedLayout;

@@ -30,8 +30,8 @@ void QuickSearchField::showQuery(const QString& query)
 std::optional<QuickPanelCommand> QuickSearchField::commandFor(int key, Qt::KeyboardModifiers modifiers)
 {
     // Caps Lock and Num Lock are no modifiers to Qt; the keypad flag is not one either.
-    const Qt::KeyboardModifiers held =
-        modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const Qt::KeyboardModifiers held = modifiers
+        & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     switch (key) {
     case Qt::Key_Up: return QuickPanelCommand::up;
     case Qt::Key_Down: return QuickPanelCommand::down;

@@ -65,8 +65,8 @@ ApplicationChooser::ApplicationChooser(QList<ApplicationInfo> applications, QWid
         ++named[application.name];
     for (const ApplicationInfo& application : applications) {
         const QString shown = named.value(application.name) > 1
-                                  ? QStringLiteral("%1 (%2)").arg(application.name, application.id)
-                                  : application.name;
+            ? QStringLiteral("%1 (%2)").arg(application.name, application.id)
+            : application.name;
         auto* item = new QListWidgetItem(applicationIcon(application.iconName, placeholder), shown, list_);
         item->setData(pathRole, application.desktopFilePath);
         item->setToolTip(application.id);
@@ -74,7 +74,8 @@ ApplicationChooser::ApplicationChooser(QList<ApplicationInfo> applications, QWid
 
     auto* buttons = new QDialogButtonBox();
     layout->addWidget(buttons); // in the dialog before a default is chosen, or the dialog never learns it
-    QPushButton* other = buttons->addButton(QCoreApplication::translate("Tavlin", "Other…"), QDialogButtonBox::ActionRole);
+    QPushButton* other = buttons->addButton(QCoreApplication::translate("Tavlin", "Other…"),
+                                            QDialogButtonBox::ActionRole);
     other->setObjectName(QStringLiteral("application-chooser-other"));
     buttons->addButton(QCoreApplication::translate("Tavlin", "Cancel"), QDialogButtonBox::RejectRole);
     add_ = buttons->addButton(QCoreApplication::translate("Tavlin", "Add"), QDialogButtonBox::AcceptRole);
@@ -83,7 +84,8 @@ ApplicationChooser::ApplicationChooser(QList<ApplicationInfo> applications, QWid
 
     connect(filter_, &QLineEdit::textChanged, this, &ApplicationChooser::applyFilter);
     connect(list_, &QListWidget::itemDoubleClicked, this, &ApplicationChooser::accept);
-    connect(list_, &QListWidget::currentItemChanged, this, [this] { add_->setEnabled(list_->currentItem() != nullptr); });
+    connect(list_, &QListWidget::currentItemChanged, this,
+            [this] { add_->setEnabled(list_->currentItem() != nullptr); });
     connect(buttons, &QDialogButtonBox::accepted, this, &ApplicationChooser::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(other, &QPushButton::clicked, this, &ApplicationChooser::chooseOther);
@@ -96,7 +98,8 @@ void ApplicationChooser::applyFilter()
     QListWidgetItem* firstShown = nullptr;
     for (int row = 0; row < list_->count(); ++row) {
         QListWidgetItem* item = list_->item(row);
-        const bool shown = item->text().contains(text, Qt::CaseInsensitive) || item->toolTip().contains(text, Qt::CaseInsensitive);
+        const bool shown = item->text().contains(text, Qt::CaseInsensitive)
+            || item->toolTip().contains(text, Qt::CaseInsensitive);
         item->setHidden(!shown);
         if (shown && !firstShown)
             firstShown = item;

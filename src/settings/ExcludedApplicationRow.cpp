@@ -37,8 +37,8 @@ private:
 
 } // namespace
 
-std::shared_ptr<const SourceApplicationIcon::Value> ExcludedApplicationRow::application(const SourceApplicationIcon& sources,
-                                                                                     const QString& bundleID)
+std::shared_ptr<const SourceApplicationIcon::Value> ExcludedApplicationRow::application(
+    const SourceApplicationIcon& sources, const QString& bundleID)
 {
     std::shared_ptr<const SourceApplicationIcon::Value> value = sources.resolve(bundleID, ClipKind::other);
     return value->isFallback() ? nullptr : value;
@@ -72,7 +72,8 @@ ExcludedApplicationRow::ExcludedApplicationRow(const SourceApplicationIcon& sour
     auto* lines = new QVBoxLayout(text);
     lines->setContentsMargins(0, 0, 0, 0);
     lines->setSpacing(1);
-    lines->addWidget(new ElidedLabel(name, SystemFont::regular(13, QFont::Medium), TavlinTheme::primaryText, Qt::ElideRight));
+    lines->addWidget(
+        new ElidedLabel(name, SystemFont::regular(13, QFont::Medium), TavlinTheme::primaryText, Qt::ElideRight));
     const QString second = found ? bundleID : QCoreApplication::translate("Tavlin", "Not found on this computer");
     lines->addWidget(new ElidedLabel(second, SystemFont::regular(11), TavlinTheme::secondaryText, Qt::ElideMiddle));
     layout->addWidget(text, 1);

@@ -14,12 +14,12 @@ namespace tavlin {
 class ExcludedApplicationRow : public QWidget {
     Q_OBJECT
 public:
-    ExcludedApplicationRow(const SourceApplicationIcon& sources, const QString& bundleID, std::function<void()> onRemove,
-                           QWidget* parent = nullptr);
+    ExcludedApplicationRow(const SourceApplicationIcon& sources, const QString& bundleID,
+                           std::function<void()> onRemove, QWidget* parent = nullptr);
 
     // The installed application of that identifier; nothing when none is installed.
     static std::shared_ptr<const SourceApplicationIcon::Value> application(const SourceApplicationIcon& sources,
-                                                                          const QString& bundleID);
+                                                                           const QString& bundleID);
     // The name to show for an identifier: the installed application's, else the identifier.
     static QString displayName(const SourceApplicationIcon& sources, const QString& bundleID);
 };

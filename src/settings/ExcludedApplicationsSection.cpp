@@ -19,8 +19,8 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPainter>
-#include <QShowEvent>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QToolButton>
 
 namespace tavlin {
@@ -38,8 +38,9 @@ public:
         layout->setContentsMargins(16, 14, 16, 14);
         layout->setSpacing(12);
         layout->addWidget(new SettingsSymbol(QStringLiteral("checkmark.shield"), 15, QSize(20, 20)));
-        auto* text = new ThemedLabel(QCoreApplication::translate(
-            "Tavlin", "The list is empty: copies from all apps are saved, except for the built-in exclusions."),
+        auto* text = new ThemedLabel(
+            QCoreApplication::translate(
+                "Tavlin", "The list is empty: copies from all apps are saved, except for the built-in exclusions."),
             SystemFont::regular(12), TavlinTheme::secondaryText);
         text->setWordWrap(true);
         layout->addWidget(text, 1);
@@ -85,9 +86,10 @@ ExcludedApplicationsSection::ExcludedApplicationsSection(HistoryBrowser& history
     message_->hide();
     layout->addWidget(message_);
     layout->addWidget(new SettingsCaption(QCoreApplication::translate(
-        "Tavlin", "Tavlin doesn’t save new records while a selected app is active. The app is detected from the active "
-                  "window and may be detected inaccurately; if it can’t be detected, the record is saved as usual. "
-                  "History that is already saved isn’t deleted.")));
+        "Tavlin",
+        "Tavlin doesn’t save new records while a selected app is active. The app is detected from the active "
+        "window and may be detected inaccurately; if it can’t be detected, the record is saved as usual. "
+        "History that is already saved isn’t deleted.")));
     layout->addWidget(new SettingsCaption(QCoreApplication::translate(
         "Tavlin", "Always excluded: 1Password, Bitwarden and data that apps mark as concealed or transient.")));
 
@@ -157,14 +159,16 @@ void ExcludedApplicationsSection::rebuildMenu()
         }
         menu_->addSeparator();
     }
-    menu_->addAction(QCoreApplication::translate("Tavlin", "Choose App…"), this, &ExcludedApplicationsSection::chooseApplication);
+    menu_->addAction(QCoreApplication::translate("Tavlin", "Choose App…"), this,
+                     &ExcludedApplicationsSection::chooseApplication);
 }
 
 void ExcludedApplicationsSection::chooseApplication()
 {
     auto* chooser = new ApplicationChooser(sources_.workspace().installedApplications(), window());
     chooser->setAttribute(Qt::WA_DeleteOnClose);
-    chooser->setPalette(ThemeAppearance::palette(ThemeAppearance::of(this))); // a window of its own: themed like this one
+    chooser->setPalette(
+        ThemeAppearance::palette(ThemeAppearance::of(this))); // a window of its own: themed like this one
     connect(chooser, &ApplicationChooser::chosen, this, [this](const QUrl& desktopFile) {
         setAddMessage(CaptureExclusions::message(exclusions_.addApplicationAt(desktopFile)));
     });

@@ -16,8 +16,8 @@ namespace tavlin {
 
 GeneralSettingsPane::GeneralSettingsPane(LaunchAtLoginController& launchAtLogin, AppUpdateController& updates,
                                          QWidget* parent)
-    : SettingsPane(QCoreApplication::translate("Tavlin", "General"), QStringLiteral("gearshape"), true, parent)
-    , launchAtLogin_(launchAtLogin)
+    : SettingsPane(QCoreApplication::translate("Tavlin", "General"), QStringLiteral("gearshape"), true, parent),
+      launchAtLogin_(launchAtLogin)
 {
     const QString rowTitle = QCoreApplication::translate("Tavlin", "Open Tavlin at login");
     switch_ = new SwitchToggle(rowTitle);
@@ -32,8 +32,9 @@ GeneralSettingsPane::GeneralSettingsPane(LaunchAtLoginController& launchAtLogin,
     captions->addWidget(status_);
     error_ = new SettingsCaption({}, TavlinTheme::systemRed, QStringLiteral("launch-at-login-error"));
     captions->addWidget(error_);
-    auto* openSettings = ButtonLook::action({TavlinButtonStyle::Kind::quiet, 34},
-                                            QCoreApplication::translate("Tavlin", "Open Startup Applications Settings"));
+    auto* openSettings = ButtonLook::action(
+        {TavlinButtonStyle::Kind::quiet, 34},
+        QCoreApplication::translate("Tavlin", "Open Startup Applications Settings"));
     openSettings->setObjectName(QStringLiteral("open-login-items"));
     connect(openSettings, &QAbstractButton::clicked, &launchAtLogin_, &LaunchAtLoginController::openSystemSettings);
     captions->addWidget(openSettings, 0, Qt::AlignLeft);

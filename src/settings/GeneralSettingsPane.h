@@ -15,7 +15,8 @@ class SwitchToggle;
 class GeneralSettingsPane : public SettingsPane {
     Q_OBJECT
 public:
-    GeneralSettingsPane(LaunchAtLoginController& launchAtLogin, AppUpdateController& updates, QWidget* parent = nullptr);
+    GeneralSettingsPane(LaunchAtLoginController& launchAtLogin, AppUpdateController& updates,
+                        QWidget* parent = nullptr);
 
 private:
     void sync();

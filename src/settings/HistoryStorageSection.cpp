@@ -46,12 +46,16 @@ HistoryStorageSection::HistoryStorageSection(RetentionSettings& retention, QWidg
     error_ = new SettingsCaption({}, TavlinTheme::systemRed, QStringLiteral("retention-error"));
     usage_ = new SettingsCaption({}, TavlinTheme::secondaryText, QStringLiteral("retention-usage"));
     favoritesWarning_ = new SettingsCaption(
-        QCoreApplication::translate("Tavlin", "Favorites have filled the record limit: only the latest ordinary record is kept."),
+        QCoreApplication::translate("Tavlin",
+                                    "Favorites have filled the record limit: only the latest ordinary record is kept."),
         TavlinTheme::secondaryText, QStringLiteral("retention-favorites-warning"));
     const QString single = RetentionSettings::formatBytes(32 * HistoryRetention::mebibyte);
-    auto* rules = new SettingsCaption(QCoreApplication::translate(
-        "Tavlin", "When the history reaches a limit, Tavlin automatically deletes the oldest records. Favorites are "
-                  "kept. A single record can be up to %1.").arg(single));
+    auto* rules = new SettingsCaption(
+        QCoreApplication::translate(
+            "Tavlin",
+            "When the history reaches a limit, Tavlin automatically deletes the oldest records. Favorites are "
+            "kept. A single record can be up to %1.")
+            .arg(single));
     for (QWidget* caption : {static_cast<QWidget*>(error_), static_cast<QWidget*>(usage_),
                              static_cast<QWidget*>(favoritesWarning_), static_cast<QWidget*>(rules)})
         layout->addWidget(caption);
@@ -95,8 +99,9 @@ void HistoryStorageSection::sync()
         const int favorites = int(usage->favoriteCount);
         const QString size = RetentionSettings::formatBytes(usage->totalBytes);
         // Two counts in one sentence: each is its own plural, the favorites filled in second.
-        usage_->setText(QCoreApplication::translate("Tavlin", "Now: %Ln records, %1 of data, %2 in favorites.", nullptr, records)
-                            .arg(size, QLocale().toString(favorites)));
+        usage_->setText(
+            QCoreApplication::translate("Tavlin", "Now: %Ln records, %1 of data, %2 in favorites.", nullptr, records)
+                .arg(size, QLocale().toString(favorites)));
     }
 }
 

@@ -18,8 +18,9 @@ namespace tavlin {
 
 InterfaceSettingsPane::InterfaceSettingsPane(ViewPreferences& preferences, LanguageSettings* language,
                                              std::function<void()> replayOnboarding, bool scrolls, QWidget* parent)
-    : SettingsPane(QCoreApplication::translate("Tavlin", "Interface"), QStringLiteral("slider.horizontal.3"), scrolls, parent)
-    , preferences_(preferences)
+    : SettingsPane(QCoreApplication::translate("Tavlin", "Interface"), QStringLiteral("slider.horizontal.3"), scrolls,
+                   parent),
+      preferences_(preferences)
 {
     const QString themeTitle = QCoreApplication::translate("Tavlin", "Theme");
     theme_ = new SettingsPicker(themeTitle, QStringLiteral("interface-theme"));

@@ -12,10 +12,12 @@
 
 namespace tavlin {
 
-PrivacySettingsPane::PrivacySettingsPane(HistoryBrowser& history, CaptureExclusions& exclusions, RetentionSettings& retention,
-                                         const SourceApplicationIcon& sources, QWidget* parent)
-    : SettingsPane(QCoreApplication::translate("Tavlin", "History & Privacy"), QStringLiteral("hand.raised"), true, parent)
-    , retention_(retention)
+PrivacySettingsPane::PrivacySettingsPane(HistoryBrowser& history, CaptureExclusions& exclusions,
+                                         RetentionSettings& retention, const SourceApplicationIcon& sources,
+                                         QWidget* parent)
+    : SettingsPane(QCoreApplication::translate("Tavlin", "History & Privacy"), QStringLiteral("hand.raised"), true,
+                   parent),
+      retention_(retention)
 {
     add(new ExcludedApplicationsSection(history, exclusions, sources));
     add(new HistoryStorageSection(retention_));
@@ -48,10 +50,11 @@ QString PrivacySettingsPane::confirmationMessage(const RetentionSettings::Pendin
     // Each count is its own plural: the sentence is built from three texts.
     const QString limitText = QCoreApplication::translate("Tavlin", "New limit: %Ln records and %1.", nullptr, limit)
                                   .arg(RetentionSettings::formatBytes(change.retention.payloadBytes));
-    const QString evictedText
-        = QCoreApplication::translate("Tavlin", "Oldest ordinary records to be deleted: %1 (%2).")
-              .arg(QLocale().toString(evicted), RetentionSettings::formatBytes(change.impact.evictedBytes));
-    const QString favoritesText = QCoreApplication::translate("Tavlin", "Favorites (%1) will be kept. This can’t be undone.")
+    const QString evictedText = QCoreApplication::translate("Tavlin", "Oldest ordinary records to be deleted: %1 (%2).")
+                                    .arg(QLocale().toString(evicted),
+                                         RetentionSettings::formatBytes(change.impact.evictedBytes));
+    const QString favoritesText = QCoreApplication::translate("Tavlin",
+                                                              "Favorites (%1) will be kept. This can’t be undone.")
                                       .arg(QLocale().toString(favorites));
     return limitText + QLatin1Char(' ') + evictedText + QLatin1Char(' ') + favoritesText;
 }
@@ -79,7 +82,8 @@ void PrivacySettingsPane::syncConfirmation()
     box->setWindowTitle(confirmationTitle(change));
     box->setText(confirmationTitle(change));
     box->setInformativeText(confirmationMessage(change));
-    QPushButton* remove = box->addButton(QCoreApplication::translate("Tavlin", "Delete and Apply"), QMessageBox::DestructiveRole);
+    QPushButton* remove = box->addButton(QCoreApplication::translate("Tavlin", "Delete and Apply"),
+                                         QMessageBox::DestructiveRole);
     remove->setObjectName(QStringLiteral("retention-confirm"));
     QPushButton* cancel = box->addButton(QCoreApplication::translate("Tavlin", "Cancel"), QMessageBox::RejectRole);
     cancel->setObjectName(QStringLiteral("retention-cancel"));

@@ -6,8 +6,6 @@
 #include <QMessageBox>
 #include <QPointer>
 
-
-
 namespace tavlin {
 
 class SourceApplicationIcon;

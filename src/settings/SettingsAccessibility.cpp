@@ -13,7 +13,7 @@ const char* const kindProperty = "tavlinAccessibleKind";
 
 class SectionTabAccessible : public QAccessibleWidget {
 public:
-    explicit SectionTabAccessible(QAbstractButton* button) : QAccessibleWidget(button, QAccessible::PageTab) {}
+    explicit SectionTabAccessible(QAbstractButton* button) : QAccessibleWidget(button, QAccessible::PageTab) { }
     QString text(QAccessible::Text kind) const override
     {
         if (kind == QAccessible::Name)

@@ -4,7 +4,8 @@
 
 namespace tavlin {
 
-SettingsCaption::SettingsCaption(const QString& text, const ThemeColor& color, const QString& identifier, QWidget* parent)
+SettingsCaption::SettingsCaption(const QString& text, const ThemeColor& color, const QString& identifier,
+                                 QWidget* parent)
     : ThemedLabel(text, SystemFont::regular(12), color, parent)
 {
     setWordWrap(true);

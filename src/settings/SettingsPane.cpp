@@ -4,16 +4,15 @@
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
-#include <QPainter>
-#include <QShowEvent>
 #include <QHideEvent>
+#include <QPainter>
 #include <QScrollArea>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace tavlin {
 
-SettingsPane::SettingsPane(const QString& title, const QString& symbol, bool scrolls, QWidget* parent)
-    : QWidget(parent)
+SettingsPane::SettingsPane(const QString& title, const QString& symbol, bool scrolls, QWidget* parent) : QWidget(parent)
 {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);

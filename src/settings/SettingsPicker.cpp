@@ -21,7 +21,7 @@ constexpr int ringOutset = 3;
 // also the picker's read-only text.
 class PickerAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit PickerAccessible(SettingsPicker* picker) : QAccessibleWidget(picker, QAccessible::ComboBox) {}
+    explicit PickerAccessible(SettingsPicker* picker) : QAccessibleWidget(picker, QAccessible::ComboBox) { }
 
     SettingsPicker* picker() const { return static_cast<SettingsPicker*>(widget()); }
     void* interface_cast(QAccessible::InterfaceType type) override
@@ -51,15 +51,15 @@ public:
     }
     int characterCount() const override { return int(picker()->currentText().size()); }
     int cursorPosition() const override { return 0; }
-    void setCursorPosition(int) override {}
+    void setCursorPosition(int) override { }
     int selectionCount() const override { return 0; }
     void selection(int, int* startOffset, int* endOffset) const override { *startOffset = *endOffset = 0; }
-    void addSelection(int, int) override {}
-    void removeSelection(int) override {}
-    void setSelection(int, int, int) override {}
+    void addSelection(int, int) override { }
+    void removeSelection(int) override { }
+    void setSelection(int, int, int) override { }
     QRect characterRect(int) const override { return {}; }
     int offsetAtPoint(const QPoint&) const override { return -1; }
-    void scrollToSubstring(int, int) override {}
+    void scrollToSubstring(int, int) override { }
     QString attributes(int offset, int* startOffset, int* endOffset) const override
     {
         *startOffset = *endOffset = offset;
@@ -136,8 +136,9 @@ void SettingsPicker::paintEvent(QPaintEvent*)
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     painter.setOpacity(isEnabled() ? 1.0 : 0.45);
     const QRectF field = QRectF(rect()).adjusted(ringOutset, ringOutset, -ringOutset, -ringOutset);
-    RoundedShape::fill(painter, field, 10,
-                       (hovering_ && isEnabled() ? TavlinTheme::hoverSurface : TavlinTheme::controlFill).resolve(appearance));
+    RoundedShape::fill(
+        painter, field, 10,
+        (hovering_ && isEnabled() ? TavlinTheme::hoverSurface : TavlinTheme::controlFill).resolve(appearance));
     if (appearance.highContrast)
         RoundedShape::strokeInside(painter, field, 10, TavlinTheme::controlBorder.resolve(appearance), 1);
     if (KeyboardFocus::showsRing(this))

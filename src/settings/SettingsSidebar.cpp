@@ -107,8 +107,7 @@ void SettingsSidebar::keyPressEvent(QKeyEvent* event)
         keyboardDriven_ = true;
         sync();
         return;
-    default:
-        QWidget::keyPressEvent(event);
+    default: QWidget::keyPressEvent(event);
     }
 }
 

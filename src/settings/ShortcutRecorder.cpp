@@ -36,10 +36,8 @@ bool isModifierKey(int key)
     case Qt::Key_CapsLock:
     case Qt::Key_NumLock:
     case 0:
-    case Qt::Key_unknown:
-        return true;
-    default:
-        return false;
+    case Qt::Key_unknown: return true;
+    default: return false;
     }
 }
 
@@ -54,7 +52,7 @@ QString recordingText()
 // whatever title it shows.
 class RecorderAccessible : public QAccessibleWidget {
 public:
-    explicit RecorderAccessible(ShortcutRecorder* recorder) : QAccessibleWidget(recorder, QAccessible::Button) {}
+    explicit RecorderAccessible(ShortcutRecorder* recorder) : QAccessibleWidget(recorder, QAccessible::Button) { }
 
     QString text(QAccessible::Text kind) const override
     {
@@ -201,7 +199,8 @@ void ShortcutRecorder::take(QKeyEvent* event)
     if (event->isAutoRepeat() || isModifierKey(event->key()))
         return;
     const ShortcutBinding binding = shortcut_->backend().binding(event->nativeScanCode(), event->modifiers());
-    const bool escape = binding.keyCode == escapeKeyCode || (event->key() == Qt::Key_Escape && event->nativeScanCode() == 0);
+    const bool escape = binding.keyCode == escapeKeyCode
+        || (event->key() == Qt::Key_Escape && event->nativeScanCode() == 0);
     releaseKeyboardGrab();
     shortcut_->finishRecording(escape ? std::nullopt : std::optional<ShortcutBinding>(binding));
     showState();
@@ -241,7 +240,8 @@ void ShortcutRecorder::showState()
 {
     if (!shortcut_)
         return;
-    const QString title = recording() ? recordingText() : idleTitle_.value_or(shortcut_->backend().displayText(shortcut_->binding()));
+    const QString title = recording() ? recordingText()
+                                      : idleTitle_.value_or(shortcut_->backend().displayText(shortcut_->binding()));
     if (text() != title)
         setText(title);
     if (QAccessible::isActive()) {
@@ -262,8 +262,9 @@ void ShortcutRecorder::paintEvent(QPaintEvent*)
     if (branded_) {
         RoundedShape::fill(painter, field, 10, TavlinTheme::elevatedSurface.resolve(appearance));
     } else {
-        RoundedShape::fill(painter, field, 8,
-                           (isDown() || underMouse() ? TavlinTheme::hoverSurface : TavlinTheme::controlFill).resolve(appearance));
+        RoundedShape::fill(
+            painter, field, 8,
+            (isDown() || underMouse() ? TavlinTheme::hoverSurface : TavlinTheme::controlFill).resolve(appearance));
         RoundedShape::strokeInside(painter, field, 8, TavlinTheme::controlBorder.resolve(appearance), 1);
     }
     if (active || (!branded_ && KeyboardFocus::showsRing(this)))

@@ -13,14 +13,15 @@
 namespace tavlin {
 
 ShortcutSettingsView::ShortcutSettingsView(GlobalShortcut& shortcut, QWidget* parent)
-    : SettingsPane(QCoreApplication::translate("Tavlin", "Quick Panel"), QStringLiteral("keyboard"), true, parent)
-    , shortcut_(shortcut)
+    : SettingsPane(QCoreApplication::translate("Tavlin", "Quick Panel"), QStringLiteral("keyboard"), true, parent),
+      shortcut_(shortcut)
 {
     QVBoxLayout* stack = addStack();
     recorder_ = new ShortcutRecorder(&shortcut_);
     recorder_->setFixedSize(180, 32);
     auto* group = new SettingsGroup(QCoreApplication::translate("Tavlin", "Open a compact history from any app."));
-    group->add(new SettingsRow(QCoreApplication::translate("Tavlin", "Keyboard shortcut"), QStringLiteral("command"), recorder_));
+    group->add(new SettingsRow(QCoreApplication::translate("Tavlin", "Keyboard shortcut"), QStringLiteral("command"),
+                               recorder_));
     stack->addWidget(group);
 
     auto* hintRow = new QWidget();

@@ -109,8 +109,7 @@ QWidget* TavlinSettingsView::makePane(SettingsSection section)
         return new GeneralSettingsPane(inputs_.services->launchAtLogin, inputs_.services->updates);
     case SettingsSection::interface:
         return new InterfaceSettingsPane(inputs_.preferences, inputs_.language, inputs_.replayOnboarding, true);
-    case SettingsSection::quickPanel:
-        return new ShortcutSettingsView(*inputs_.shortcut);
+    case SettingsSection::quickPanel: return new ShortcutSettingsView(*inputs_.shortcut);
     case SettingsSection::privacy:
         return new PrivacySettingsPane(inputs_.services->model.browser(), inputs_.services->exclusions,
                                        inputs_.services->retention, inputs_.services->sources);

@@ -16,8 +16,8 @@ class Defaults;
 struct ApplicationRelauncher {
     // Waits for the process "$1", then runs the rest of its arguments. `kill` is the shell's own,
     // so the wait never ends early for want of an external kill program.
-    static inline const QString script =
-        QStringLiteral(R"(while kill -0 "$1" 2>/dev/null; do /bin/sleep 0.2; done; shift; exec "$@")");
+    static inline const QString script = QStringLiteral(
+        R"(while kill -0 "$1" 2>/dev/null; do /bin/sleep 0.2; done; shift; exec "$@")");
 
     // Starts "/bin/sh -c <script> relaunch <our pid> <our executable>" detached, in `environment`.
     // On success asks this instance to quit through `terminate` (so the delegate's orderly

@@ -10,10 +10,7 @@
 namespace tavlin {
 
 GlobalShortcut::GlobalShortcut(Defaults& defaults, std::unique_ptr<HotKeyBackend> backend, QObject* parent)
-    : QObject(parent)
-    , binding_(ShortcutBinding::defaultBinding())
-    , backend_(std::move(backend))
-    , defaults_(defaults)
+    : QObject(parent), binding_(ShortcutBinding::defaultBinding()), backend_(std::move(backend)), defaults_(defaults)
 {
     // A stored value that is missing, of another kind, undecodable or not valid silently gives the
     // default, and stays as it is until the next successful replacement.

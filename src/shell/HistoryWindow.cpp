@@ -53,7 +53,8 @@ void HistoryWindow::refitToScreen()
 {
     if (fitting_)
         return;
-    QScreen* screen = windowHandle() && windowHandle()->screen() ? windowHandle()->screen() : QGuiApplication::primaryScreen();
+    QScreen* screen = windowHandle() && windowHandle()->screen() ? windowHandle()->screen()
+                                                                 : QGuiApplication::primaryScreen();
     if (!screen && !QGuiApplication::screens().isEmpty())
         screen = QGuiApplication::screens().first();
     if (screen)

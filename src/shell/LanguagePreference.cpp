@@ -16,7 +16,7 @@ QString ownName(const QString& code)
     // Qt names its default English by a regional variant ("American English"); the language's own
     // name is its English name.
     const QString name = locale.language() == QLocale::English ? QLocale::languageToString(QLocale::English)
-                                                                : locale.nativeLanguageName();
+                                                               : locale.nativeLanguageName();
     if (name.isEmpty())
         return code;
     QString capitalized;

@@ -9,10 +9,7 @@ namespace tavlin {
 
 LanguageSettings::LanguageSettings(Defaults& defaults, TavlinLanguage running,
                                    std::function<QStringList()> systemLanguages, QObject* parent)
-    : QObject(parent),
-      defaults_(defaults),
-      running_(running),
-      systemLanguages_(std::move(systemLanguages)),
+    : QObject(parent), defaults_(defaults), running_(running), systemLanguages_(std::move(systemLanguages)),
       preference_(stored(defaults))
 {
 }

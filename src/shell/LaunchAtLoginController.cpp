@@ -32,13 +32,16 @@ QString LaunchAtLoginController::detail() const
 {
     switch (status_) {
     case LoginItemStatus::enabled:
-        return QCoreApplication::translate("Tavlin", "Tavlin will start in the tray without opening the history window.");
+        return QCoreApplication::translate("Tavlin",
+                                           "Tavlin will start in the tray without opening the history window.");
     case LoginItemStatus::disabled:
         return QCoreApplication::translate("Tavlin", "Tavlin does not start automatically.");
     case LoginItemStatus::requiresApproval:
-        return QCoreApplication::translate("Tavlin", "Approval needed: turn on Tavlin in your desktop’s startup applications settings.");
+        return QCoreApplication::translate(
+            "Tavlin", "Approval needed: turn on Tavlin in your desktop’s startup applications settings.");
     case LoginItemStatus::notFound:
-        return QCoreApplication::translate("Tavlin", "This computer couldn’t find Tavlin. Install the app and open it again.");
+        return QCoreApplication::translate("Tavlin",
+                                           "This computer couldn’t find Tavlin. Install the app and open it again.");
     case LoginItemStatus::unsupported:
         return QCoreApplication::translate("Tavlin", "Available only in the installed Tavlin app.");
     }
@@ -64,8 +67,9 @@ void LaunchAtLoginController::setEnabled(bool on)
         setErrorMessage(std::nullopt);
     } catch (const std::exception& error) {
         const QString reason = Diagnostics::userMessage(error);
-        setErrorMessage(on ? QCoreApplication::translate("Tavlin", "Could not turn on launch at login: %1").arg(reason)
-                           : QCoreApplication::translate("Tavlin", "Could not turn off launch at login: %1").arg(reason));
+        setErrorMessage(
+            on ? QCoreApplication::translate("Tavlin", "Could not turn on launch at login: %1").arg(reason)
+               : QCoreApplication::translate("Tavlin", "Could not turn off launch at login: %1").arg(reason));
     }
     // A registration still waiting for approval keeps the switch on.
     setStatus(service_->status());

@@ -3,8 +3,8 @@
 #include "Log.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -40,7 +40,7 @@ QString systemError(int error)
 // $XDG_RUNTIME_DIR names, even a shared folder.
 bool isPrivateFolder(const QString& path)
 {
-    struct stat info {};
+    struct stat info { };
     return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode)
         && info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
 }
@@ -58,7 +58,7 @@ bool socketAddress(const QString& path, sockaddr_un& address)
 
 bool peerIsThisUser(int fd)
 {
-    ucred credentials {};
+    ucred credentials{};
     socklen_t length = sizeof credentials;
     return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0 && credentials.uid == ::geteuid();
 }
@@ -87,12 +87,15 @@ SingleInstance::Paths SingleInstance::defaultPaths(const QString& dataFolder)
         Log::error(QStringLiteral("Cannot create %1: %2").arg(fallback, systemError(errno)));
     if (isPrivateFolder(fallback))
         return inFolder(fallback);
-    Log::error(QStringLiteral("%1 is not a private folder of this user: launching Tavlin again cannot reach this instance")
-                   .arg(fallback));
+    Log::error(
+        QStringLiteral("%1 is not a private folder of this user: launching Tavlin again cannot reach this instance")
+            .arg(fallback));
     return Paths{dataFolder + u'/' + lockFileName, QString()};
 }
 
-SingleInstance::SingleInstance(Paths paths) : paths_(std::move(paths)) {}
+SingleInstance::SingleInstance(Paths paths) : paths_(std::move(paths))
+{
+}
 
 SingleInstance::~SingleInstance()
 {
@@ -129,17 +132,14 @@ SingleInstance::Claim SingleInstance::claim(std::chrono::milliseconds patience)
             return Claim::first;
         }
         switch (handOver(patience)) {
-        case HandOver::answered:
-            return Claim::handedOver;
-        case HandOver::unanswered:
-            return Claim::unanswered;
+        case HandOver::answered: return Claim::handedOver;
+        case HandOver::unanswered: return Claim::unanswered;
         case HandOver::foreign:
             if (!foreignReported)
                 Log::error(QStringLiteral("Ignoring %1: it is served by another user").arg(paths_.socket));
             foreignReported = true;
             break;
-        case HandOver::unreachable:
-            break;
+        case HandOver::unreachable: break;
         }
         // The running instance may be between taking the lock and listening.
         if (Clock::now() >= deadline)
@@ -150,7 +150,7 @@ SingleInstance::Claim SingleInstance::claim(std::chrono::milliseconds patience)
 
 SingleInstance::HandOver SingleInstance::handOver(std::chrono::milliseconds patience) const
 {
-    sockaddr_un address {};
+    sockaddr_un address{};
     if (!socketAddress(paths_.socket, address))
         return HandOver::unreachable;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -171,7 +171,7 @@ SingleInstance::HandOver SingleInstance::handOver(std::chrono::milliseconds pati
     const Clock::time_point deadline = Clock::now() + patience;
     QByteArray answer;
     while (!answer.contains('\n')) {
-        pollfd readable {fd, POLLIN, 0};
+        pollfd readable{fd, POLLIN, 0};
         const int ready = ::poll(&readable, 1, remainingMilliseconds(deadline));
         if (ready < 0 && errno == EINTR)
             continue;
@@ -190,7 +190,7 @@ void SingleInstance::listen()
 {
     if (paths_.socket.isEmpty())
         return;
-    sockaddr_un address {};
+    sockaddr_un address{};
     if (!socketAddress(paths_.socket, address)) {
         Log::error(QStringLiteral("%1 is too long a socket path: launching Tavlin again cannot reach this instance")
                        .arg(paths_.socket));

@@ -30,7 +30,7 @@ public:
     };
 
     enum class Claim {
-        first,      // this process is the instance: the lock is held, the socket is listening
+        first, // this process is the instance: the lock is held, the socket is listening
         handedOver, // a running instance answered and reopens; this launch is done
         unanswered, // an instance holds the lock but did not answer in time (stopped or hung)
     };

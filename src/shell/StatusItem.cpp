@@ -18,10 +18,7 @@
 namespace tavlin {
 
 StatusItem::StatusItem(Actions actions, TrayColors& trayColors, SystemAppearance& appearance, QObject* parent)
-    : QObject(parent)
-    , actions_(std::move(actions))
-    , trayColors_(trayColors)
-    , appearance_(appearance)
+    : QObject(parent), actions_(std::move(actions)), trayColors_(trayColors), appearance_(appearance)
 {
     connect(&trayColors_, &TrayColors::foregroundChanged, this, &StatusItem::redraw);
     connect(&appearance_, &SystemAppearance::isDarkChanged, this, &StatusItem::redraw);

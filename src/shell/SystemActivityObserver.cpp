@@ -22,8 +22,8 @@ void SystemActivityObserver::start()
     // The center is the context: a notification posted on another thread is applied on the main
     // thread, in order.
     const auto observe = [this](auto signal, Reason reason, bool begins) {
-        tokens_.append(QObject::connect(&center_, signal, &center_, [this, reason, begins] { update(reason, begins); },
-                                        Qt::AutoConnection));
+        tokens_.append(QObject::connect(
+            &center_, signal, &center_, [this, reason, begins] { update(reason, begins); }, Qt::AutoConnection));
     };
     observe(&SystemNotifications::willSleep, Reason::systemSleep, true);
     observe(&SystemNotifications::didWake, Reason::systemSleep, false);

@@ -20,7 +20,7 @@ class TavlinLanguage {
 public:
     enum Value { english, russian };
 
-    constexpr TavlinLanguage(Value value) : value_(value) {}
+    constexpr TavlinLanguage(Value value) : value_(value) { }
     constexpr operator Value() const { return value_; }
 
     static constexpr TavlinLanguage development() { return english; }

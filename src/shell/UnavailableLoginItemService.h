@@ -10,8 +10,8 @@ class UnavailableLoginItemService : public LoginItemService {
 public:
     LoginItemStatus status() const override { return LoginItemStatus::unsupported; }
     void registerItem() override;
-    void unregisterItem() override {}
-    void openSystemSettings() override {}
+    void unregisterItem() override { }
+    void openSystemSettings() override { }
 };
 
 } // namespace tavlin

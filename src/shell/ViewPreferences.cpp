@@ -8,10 +8,14 @@ namespace tavlin {
 
 ViewPreferences::ViewPreferences(Defaults& defaults, QObject* parent) : QObject(parent), defaults_(defaults)
 {
-    themePreference_ = fromRaw<ThemePreference>(defaults.string(StoredPreferences::theme.key).value_or(StoredPreferences::theme.fallback)).value_or(ThemePreference::system);
+    themePreference_ = fromRaw<ThemePreference>(
+                           defaults.string(StoredPreferences::theme.key).value_or(StoredPreferences::theme.fallback))
+                           .value_or(ThemePreference::system);
     // Only a stored Bool counts; anything else leaves the preview shown.
-    showPreview_ = defaults.boolValue(StoredPreferences::showPreview.key).value_or(StoredPreferences::showPreview.fallback);
-    viewMode_ = defaults.string(StoredPreferences::viewMode.key) == QStringLiteral("cards") ? HistoryViewMode::cards : HistoryViewMode::list;
+    showPreview_ =
+        defaults.boolValue(StoredPreferences::showPreview.key).value_or(StoredPreferences::showPreview.fallback);
+    viewMode_ = defaults.string(StoredPreferences::viewMode.key) == QStringLiteral("cards") ? HistoryViewMode::cards
+                                                                                            : HistoryViewMode::list;
 }
 
 void ViewPreferences::setThemePreference(ThemePreference preference)

@@ -29,12 +29,8 @@ QWidget* emptyContent(const char* name)
 WindowPresenter::WindowPresenter(ApplicationActivation& activation, WindowManagerHints& windowManager,
                                  WindowProperties& windowProperties, SystemAppearance& appearance,
                                  ViewPreferences& preferences, QObject* parent)
-    : QObject(parent)
-    , activation_(activation)
-    , windowManager_(windowManager)
-    , windowProperties_(windowProperties)
-    , appearance_(appearance)
-    , preferences_(preferences)
+    : QObject(parent), activation_(activation), windowManager_(windowManager), windowProperties_(windowProperties),
+      appearance_(appearance), preferences_(preferences)
 {
     connect(&activation_, &ApplicationActivation::activeChanged, this, &WindowPresenter::activeChanged);
 }
@@ -332,7 +328,8 @@ bool WindowPresenter::eventFilter(QObject* watched, QEvent* event)
     // However a window goes or comes back (its close button, a shortcut, the window manager),
     // the levels follow.
     if (event->type() == QEvent::Hide || event->type() == QEvent::WindowStateChange)
-        QMetaObject::invokeMethod(this, [this] { updateLevels(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { updateLevels(); }, Qt::QueuedConnection);
     return QObject::eventFilter(watched, event);
 }
 

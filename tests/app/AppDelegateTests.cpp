@@ -194,8 +194,9 @@ TEST(AppDelegate, AKnownProfileCapturesAtOnceAndStopsInOrder)
 
 TEST(AppDelegate, ExcludedApplicationsReachTheCaptureGate)
 {
-    DelegateFixture fixture({{StoredPreferences::onboardingCompleted.key, true},
-                             {QStringLiteral("privacy.excludedApplications"), QStringList{QStringLiteral("org.example.Vault")}}});
+    DelegateFixture fixture(
+        {{StoredPreferences::onboardingCompleted.key, true},
+         {QStringLiteral("privacy.excludedApplications"), QStringList{QStringLiteral("org.example.Vault")}}});
     fixture.delegate->startServices();
     fixture.workspace->frontmost = QStringLiteral("org.example.Vault");
     const int polls = fixture.pasteboard->changeCountReads();

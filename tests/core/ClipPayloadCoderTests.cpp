@@ -106,7 +106,8 @@ TEST(ClipPayloadCoder, IsAStandardBinaryPropertyList)
     test::writeFile(path, ClipPayloadCoder::encode(richPayload()));
 
     QProcess process;
-    process.start(python, {QStringLiteral("-c"), QStringLiteral(R"(
+    process.start(python,
+                  {QStringLiteral("-c"), QStringLiteral(R"(
 import plistlib, sys
 p = plistlib.load(open(sys.argv[1], 'rb'), fmt=plistlib.FMT_BINARY)
 expected = {
@@ -117,7 +118,8 @@ expected = {
   'metadata': {'characterCount': 3, 'pixelWidth': 1, 'filePaths': ['/tmp/Ёлка.txt'],
                'fileNames': ['Ёлка.txt'], 'thumbnail': b'\x00\x01\x02'}}
 sys.exit(0 if p == expected else 1)
-)"), path});
+)"),
+                   path});
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
 }

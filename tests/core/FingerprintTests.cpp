@@ -31,7 +31,8 @@ ClipMetadata sampleMetadata()
 // algorithm; they pin the stored format, so a change here breaks every existing history.
 TEST(Fingerprint, MatchesDigestsComputedIndependently)
 {
-    EXPECT_EQ(HistoryStore::fingerprint({}), QStringLiteral("af5570f5a1810b7af78caf4bc70a660f0df51e42baf91d4de5b2328de0e83dfc"));
+    EXPECT_EQ(HistoryStore::fingerprint({}),
+              QStringLiteral("af5570f5a1810b7af78caf4bc70a660f0df51e42baf91d4de5b2328de0e83dfc"));
     EXPECT_EQ(HistoryStore::fingerprint({{ClipItem{{rep("public.utf8-plain-text", "hello")}}}, std::nullopt}),
               QStringLiteral("7672414a86670cb97ff2c8fc4cbf93197c1ac8558bf23a47d2c567d7d00ae65f"));
 
@@ -47,9 +48,10 @@ TEST(Fingerprint, MatchesDigestsComputedIndependently)
 
 TEST(Fingerprint, MetadataJSONIsSortedCompactAndEscaped)
 {
-    EXPECT_EQ(sampleMetadata().sortedKeyJSON(),
-              QByteArray(R"({"characterCount":5,"fileNames":["Ёлка \"x\".txt"],"filePaths":["\/home\/ann\/Ёлка \"x\".txt"],)"
-                         R"("lineCount":1,"pixelHeight":480,"pixelWidth":640,"thumbnail":"iVBORw0KGgo="})"));
+    EXPECT_EQ(
+        sampleMetadata().sortedKeyJSON(),
+        QByteArray(R"({"characterCount":5,"fileNames":["Ёлка \"x\".txt"],"filePaths":["\/home\/ann\/Ёлка \"x\".txt"],)"
+                   R"("lineCount":1,"pixelHeight":480,"pixelWidth":640,"thumbnail":"iVBORw0KGgo="})"));
     ClipMetadata controls;
     controls.fileNames = {QStringLiteral("a\tb\nc\\d\x01")};
     EXPECT_EQ(controls.sortedKeyJSON(), QByteArray(R"({"fileNames":["a\tb\nc\\d\u0001"],"filePaths":[]})"));
@@ -60,13 +62,15 @@ TEST(Fingerprint, RepresentationOrderInsideAnItemDoesNotMatterButItemOrderDoes)
     const ClipItem a{{rep("public.utf8-plain-text", "x"), rep("public.html", "<i>x</i>")}};
     const ClipItem aReordered{{rep("public.html", "<i>x</i>"), rep("public.utf8-plain-text", "x")}};
     const ClipItem b{{rep("public.file-url", "file:///tmp/b")}};
-    EXPECT_EQ(HistoryStore::fingerprint({{a, b}, std::nullopt}), HistoryStore::fingerprint({{aReordered, b}, std::nullopt}));
+    EXPECT_EQ(HistoryStore::fingerprint({{a, b}, std::nullopt}),
+              HistoryStore::fingerprint({{aReordered, b}, std::nullopt}));
     EXPECT_NE(HistoryStore::fingerprint({{a, b}, std::nullopt}), HistoryStore::fingerprint({{b, a}, std::nullopt}));
 
     // Equal types sort by their bytes, so duplicates of one type hash the same in any order.
     const ClipItem twins{{rep("public.png", "\xff"), rep("public.png", "\x01")}};
     const ClipItem twinsSwapped{{rep("public.png", "\x01"), rep("public.png", "\xff")}};
-    EXPECT_EQ(HistoryStore::fingerprint({{twins}, std::nullopt}), HistoryStore::fingerprint({{twinsSwapped}, std::nullopt}));
+    EXPECT_EQ(HistoryStore::fingerprint({{twins}, std::nullopt}),
+              HistoryStore::fingerprint({{twinsSwapped}, std::nullopt}));
 }
 
 TEST(Fingerprint, MetadataPresenceAndContentChangeTheDigest)

@@ -73,7 +73,8 @@ TEST(HistoryFiles, TwoStoresOnOneDatabaseStoreEachCaptureOnce)
         for (int round = 0; round < rounds; ++round) {
             start.arrive_and_wait();
             const QString text = QStringLiteral("copy %1").arg(round);
-            store.insert(textPayload(text), text, ClipKind::text, std::nullopt, 1000, HistoryStore::maximumStoredPayloadBytes);
+            store.insert(textPayload(text), text, ClipKind::text, std::nullopt, 1000,
+                         HistoryStore::maximumStoredPayloadBytes);
         }
     };
     std::thread other(capture);
@@ -96,7 +97,8 @@ TEST(HistoryFiles, AMalformedReferenceMetByPruningGoesWithoutTouchingAnyFile)
     // A name that, taken as a path, would reach a file outside the payload folder.
     const QString victim = folder.path() + QStringLiteral("/Tavlin/victim.clip");
     writeFile(victim, "keep me");
-    executeSQL(folder.databasePath(), QStringLiteral("UPDATE clips SET payload_filename = '../victim.clip' WHERE id = 1"));
+    executeSQL(folder.databasePath(),
+               QStringLiteral("UPDATE clips SET payload_filename = '../victim.clip' WHERE id = 1"));
     const QStringList files = payloadFiles(folder.payloadFolder());
 
     insert(QStringLiteral("newest"), 2);

@@ -21,7 +21,8 @@ ClipPayload payloadOfEncodedSize(qint64 size)
         const qint64 encoded = ClipPayloadCoder::encode(payload).size();
         if (encoded == size)
             return payload;
-        payload.items[0].representations[0].data.resize(payload.items[0].representations[0].data.size() - (encoded - size));
+        payload.items[0].representations[0].data.resize(payload.items[0].representations[0].data.size()
+                                                        - (encoded - size));
     }
     throw std::runtime_error("could not size the payload");
 }
@@ -45,10 +46,11 @@ void addRows(const QString& database, int count, bool favorite, qint64 bytes = 0
 TEST(HistoryStoreInsert, StoresARowAndAPayloadFileThatLoadsBack)
 {
     StoreFixture fixture;
-    ClipPayload payload{{ClipItem{{{QStringLiteral("public.html"), "<b>Ёлка</b>"}, {QStringLiteral("public.utf8-plain-text"), "Ёлка"}}}},
+    ClipPayload payload{{ClipItem{{{QStringLiteral("public.html"), "<b>Ёлка</b>"},
+                                   {QStringLiteral("public.utf8-plain-text"), "Ёлка"}}}},
                         ClipMetadata{4, 1, std::nullopt, std::nullopt, {}, {}, std::nullopt}};
-    fixture.store->insert(payload, QStringLiteral("Ёлка"), ClipKind::richText, QStringLiteral("org.mozilla.firefox"), 1000,
-                          HistoryStore::maximumStoredPayloadBytes);
+    fixture.store->insert(payload, QStringLiteral("Ёлка"), ClipKind::richText, QStringLiteral("org.mozilla.firefox"),
+                          1000, HistoryStore::maximumStoredPayloadBytes);
 
     const QString database = fixture.folder.databasePath();
     const qint64 id = fixture.newestID();
@@ -204,7 +206,8 @@ TEST(HistoryStoreRetention, ImpactAndApplyAgreeAndRespectFavorites)
     EXPECT_EQ(exact.evictedCount, 120);
     EXPECT_FALSE(fixture.store->retentionImpact(HistoryRetention{9, 0}).isFeasible);
 
-    EXPECT_THROW(fixture.store->applyRetention(HistoryRetention{99, 64 * HistoryRetention::mebibyte}, std::nullopt), StorageError);
+    EXPECT_THROW(fixture.store->applyRetention(HistoryRetention{99, 64 * HistoryRetention::mebibyte}, std::nullopt),
+                 StorageError);
     try {
         fixture.store->applyRetention(hundred, 0);
         FAIL() << "deleted more than agreed";

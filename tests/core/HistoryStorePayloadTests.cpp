@@ -30,7 +30,8 @@ struct DamageFixture : StoreFixture {
 
     void update(const QString& assignment)
     {
-        executeSQL(folder.databasePath(), QStringLiteral("UPDATE clips SET %1 WHERE id = %2").arg(assignment).arg(damagedID));
+        executeSQL(folder.databasePath(),
+                   QStringLiteral("UPDATE clips SET %1 WHERE id = %2").arg(assignment).arg(damagedID));
     }
 
     // The damaged record reports `detail`, and the rest of the history stays usable.
@@ -76,7 +77,8 @@ TEST(HistoryStorePayload, DamagedFilesAreReported)
         const QString elsewhere = fixture.folder.path() + QStringLiteral("/elsewhere.clip");
         QFile::copy(fixture.damagedPath, elsewhere);
         QFile::remove(fixture.damagedPath);
-        ASSERT_EQ(::symlink(QFile::encodeName(elsewhere).constData(), QFile::encodeName(fixture.damagedPath).constData()), 0);
+        ASSERT_EQ(
+            ::symlink(QFile::encodeName(elsewhere).constData(), QFile::encodeName(fixture.damagedPath).constData()), 0);
         fixture.expectDamaged("Invalid clipboard data file");
     }
     {

@@ -62,7 +62,8 @@ TEST(HistoryStoreQuery, SearchMeetsLettersThatChangeLengthWithCase)
     EXPECT_EQ(fixture.search(QStringLiteral("FILE FLOW")), QStringList{QStringLiteral("ﬁle ﬂow")});
 
     // A history written by a build that folded "ß" to itself is folded anew when opened.
-    executeSQL(fixture.folder.databasePath(), QStringLiteral("UPDATE clips SET search_text = 'hauptstraße 5' WHERE id = 1"));
+    executeSQL(fixture.folder.databasePath(),
+               QStringLiteral("UPDATE clips SET search_text = 'hauptstraße 5' WHERE id = 1"));
     executeSQL(fixture.folder.databasePath(), QStringLiteral("UPDATE clips SET search_text = 'ﬁle ﬂow' WHERE id = 2"));
     fixture.reopen();
     EXPECT_EQ(fixture.search(QStringLiteral("straße")), streets);
@@ -85,17 +86,28 @@ TEST(HistoryStoreQuery, FiltersCombineAndPagesComeNewestFirst)
 
     EXPECT_EQ(fixture.find({QString(), false, kinds(HistoryKindFilter::text), {}}),
               (QStringList{QStringLiteral("styled"), QStringLiteral("plain")}));
-    EXPECT_EQ(fixture.find({QString(), true, kinds(HistoryKindFilter::files), {}}), QStringList{QStringLiteral("notes.txt")});
-    EXPECT_EQ(fixture.find({QString(), false, {}, ClipSourceFilter::unknown()}), QStringList{QStringLiteral("report.pdf")});
-    EXPECT_EQ(fixture.find({QString(), false, {},
-                            ClipSourceFilter::selection({QStringLiteral("org.gnome.gedit"), QStringLiteral("org.mozilla.firefox")}, true)}),
-              (QStringList{QStringLiteral("report.pdf"), QStringLiteral("https://example.org"), QStringLiteral("plain")}));
-    EXPECT_EQ(fixture.find({QString(), false, {}, ClipSourceFilter::selection({}, true)}), QStringList{QStringLiteral("report.pdf")});
-    EXPECT_EQ(fixture.find({QString(), false, {}, ClipSourceFilter::selection({}, false)}).size(), 5);
-    EXPECT_EQ(fixture.find({QStringLiteral("t"), false, {}, ClipSourceFilter::application(QStringLiteral("org.gnome.Nautilus"))}),
+    EXPECT_EQ(fixture.find({QString(), true, kinds(HistoryKindFilter::files), {}}),
               QStringList{QStringLiteral("notes.txt")});
-    EXPECT_EQ(fixture.find({QString(), false, {}, {}}, 0), QStringList{QStringLiteral("notes.txt")}) << "a limit below 1 acts as 1";
-    EXPECT_EQ(fixture.find({QString(), false, {}, {}}, 2), (QStringList{QStringLiteral("notes.txt"), QStringLiteral("report.pdf")}));
+    EXPECT_EQ(fixture.find({QString(), false, {}, ClipSourceFilter::unknown()}),
+              QStringList{QStringLiteral("report.pdf")});
+    EXPECT_EQ(
+        fixture.find({QString(),
+                      false,
+                      {},
+                      ClipSourceFilter::selection(
+                          {QStringLiteral("org.gnome.gedit"), QStringLiteral("org.mozilla.firefox")}, true)}),
+        (QStringList{QStringLiteral("report.pdf"), QStringLiteral("https://example.org"), QStringLiteral("plain")}));
+    EXPECT_EQ(fixture.find({QString(), false, {}, ClipSourceFilter::selection({}, true)}),
+              QStringList{QStringLiteral("report.pdf")});
+    EXPECT_EQ(fixture.find({QString(), false, {}, ClipSourceFilter::selection({}, false)}).size(), 5);
+    EXPECT_EQ(
+        fixture.find(
+            {QStringLiteral("t"), false, {}, ClipSourceFilter::application(QStringLiteral("org.gnome.Nautilus"))}),
+        QStringList{QStringLiteral("notes.txt")});
+    EXPECT_EQ(fixture.find({QString(), false, {}, {}}, 0), QStringList{QStringLiteral("notes.txt")})
+        << "a limit below 1 acts as 1";
+    EXPECT_EQ(fixture.find({QString(), false, {}, {}}, 2),
+              (QStringList{QStringLiteral("notes.txt"), QStringLiteral("report.pdf")}));
 
     EXPECT_EQ(fixture.store->summary(), (HistorySummary{5, 2}));
     EXPECT_TRUE(fixture.store->contains(styled));
@@ -106,7 +118,8 @@ TEST(HistoryStoreQuery, RowsConvertWithUnknownKindsAsOther)
 {
     QueryFixture fixture;
     fixture.add(QStringLiteral("x"), ClipKind::text, std::nullopt);
-    executeSQL(fixture.folder.databasePath(), QStringLiteral("UPDATE clips SET kind = 'hologram', created_at = 1700000000.25"));
+    executeSQL(fixture.folder.databasePath(),
+               QStringLiteral("UPDATE clips SET kind = 'hologram', created_at = 1700000000.25"));
     const QList<Clip> clips = fixture.store->fetch(10, QString());
     ASSERT_EQ(clips.size(), 1);
     EXPECT_EQ(clips[0].kind, ClipKind::other);
@@ -122,8 +135,8 @@ TEST(HistoryStoreQuery, SourcesCountMostFrequentFirstWithUnknownBeforeNamesOnTie
     fixture.add(QStringLiteral("3"), ClipKind::text, QStringLiteral("org.a"));
     fixture.add(QStringLiteral("4"), ClipKind::text, QStringLiteral("org.c"));
     fixture.add(QStringLiteral("5"), ClipKind::text, QStringLiteral("org.c"));
-    const QList<ClipSourceSummary> expected{{QStringLiteral("org.c"), 2}, {std::nullopt, 1}, {QStringLiteral("org.a"), 1},
-                                            {QStringLiteral("org.b"), 1}};
+    const QList<ClipSourceSummary> expected{
+        {QStringLiteral("org.c"), 2}, {std::nullopt, 1}, {QStringLiteral("org.a"), 1}, {QStringLiteral("org.b"), 1}};
     EXPECT_EQ(fixture.store->sources(), expected);
 }
 
@@ -163,7 +176,9 @@ TEST(HistoryStoreQuery, FilesADeleteCouldNotRemoveAreReportedAndGoLater)
     const QString payloads = folder.payloadFolder();
     QDir().mkpath(payloads);
     folder.giveToUnprivilegedUser();
-    const auto refuse = [&](bool refusing) { ::chmod(QFile::encodeName(payloads).constData(), refusing ? 0500 : 0700); };
+    const auto refuse = [&](bool refusing) {
+        ::chmod(QFile::encodeName(payloads).constData(), refusing ? 0500 : 0700);
+    };
     const int status = runAsUnprivilegedUser([&] {
         HistoryStore store(folder.databasePath());
         for (const char* text : {"one", "two", "three", "four"})
@@ -211,7 +226,8 @@ TEST(HistoryStoreQuery, AnyNonZeroFlagIsAFavoriteEverywhere)
 
     fixture.store->insert(textPayload(QStringLiteral("new")), QStringLiteral("new"), ClipKind::text, std::nullopt, 3,
                           HistoryStore::maximumStoredPayloadBytes);
-    EXPECT_EQ(fixture.texts(), (QStringList{QStringLiteral("new"), QStringLiteral("minus one"), QStringLiteral("two")}));
+    EXPECT_EQ(fixture.texts(),
+              (QStringList{QStringLiteral("new"), QStringLiteral("minus one"), QStringLiteral("two")}));
     EXPECT_EQ(payloadFiles(fixture.folder.payloadFolder()).size(), 3);
 
     fixture.store->clear(true);

@@ -67,9 +67,11 @@ TEST(CardMetadata, WithoutMetadataTheKindNameInTitleCaseOfTheLocale)
 {
     EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::richText), QStringLiteral("Rich Text"));
     EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::other), QStringLiteral("Document"));
-    EXPECT_EQ(CardMetadata::titleCased(QStringLiteral("rICH tEXT"), QLocale(QLocale::English)), QStringLiteral("Rich Text"));
+    EXPECT_EQ(CardMetadata::titleCased(QStringLiteral("rICH tEXT"), QLocale(QLocale::English)),
+              QStringLiteral("Rich Text"));
     // Turkish capitalises a dotted i.
-    EXPECT_EQ(CardMetadata::titleCased(QStringLiteral("istanbul"), QLocale(QLocale::Turkish)), QStringLiteral("İstanbul"));
+    EXPECT_EQ(CardMetadata::titleCased(QStringLiteral("istanbul"), QLocale(QLocale::Turkish)),
+              QStringLiteral("İstanbul"));
 }
 
 TEST(CardMetadata, RussianCountsAndTitleCase)

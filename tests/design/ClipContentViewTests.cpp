@@ -29,7 +29,8 @@ QByteArray rtf(const char* body, const char* colours = "")
         + "}";
 }
 
-template <class View> View* only(QWidget* parent, const char* name)
+template <class View>
+View* only(QWidget* parent, const char* name)
 {
     auto* view = parent->findChild<View*>(QString::fromLatin1(name));
     EXPECT_TRUE(view) << name;
@@ -39,10 +40,10 @@ template <class View> View* only(QWidget* parent, const char* name)
 TEST(ClipContentView, LinksWithAHostShowTheHostAboveTheAddress)
 {
     test::ThemedWindow window;
-    auto* view
-        = window.hold(new ClipContentView(sampleRecord(ClipKind::link, QStringLiteral("https://www.example.org/a?b=1")),
-                                          ClipPreview::text()),
-                      QSize(420, 300));
+    auto* view = window.hold(
+        new ClipContentView(sampleRecord(ClipKind::link, QStringLiteral("https://www.example.org/a?b=1")),
+                            ClipPreview::text()),
+        QSize(420, 300));
     EXPECT_EQ(view->presentation(), Presentation::link);
     EXPECT_EQ(only<DocumentView>(view, "link-host")->toPlainText(), QStringLiteral("www.example.org"));
     auto* address = only<DocumentView>(view, "link-address");
@@ -75,7 +76,8 @@ TEST(ClipContentView, LongTextIsShownWholeButLaidOutOnlyAsFarAsShown)
     for (int line = 0; prose.size() < 20000; ++line)
         prose += QStringLiteral("Line %1 of a long note\n").arg(line);
     test::ThemedWindow window;
-    auto* codeView = window.hold(new ClipContentView(sampleRecord(ClipKind::text, code), ClipPreview::text()), QSize(420, 300));
+    auto* codeView = window.hold(new ClipContentView(sampleRecord(ClipKind::text, code), ClipPreview::text()),
+                                 QSize(420, 300));
     auto* proseView = window.hold(new ClipContentView(sampleRecord(ClipKind::text, prose), ClipPreview::text()));
     ASSERT_EQ(codeView->presentation(), Presentation::code);
     ASSERT_EQ(proseView->presentation(), Presentation::plainText);
@@ -91,7 +93,8 @@ TEST(ClipContentView, LongTextIsShownWholeButLaidOutOnlyAsFarAsShown)
         EXPECT_FALSE(middleLaidOut(view));
         view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
         QApplication::processEvents();
-        EXPECT_EQ(view->cursorForPosition(QPoint(0, view->viewport()->height() - 1)).block(), view->document()->lastBlock())
+        EXPECT_EQ(view->cursorForPosition(QPoint(0, view->viewport()->height() - 1)).block(),
+                  view->document()->lastBlock())
             << "the end is reached by scrolling";
     }
 }
@@ -99,7 +102,8 @@ TEST(ClipContentView, LongTextIsShownWholeButLaidOutOnlyAsFarAsShown)
 TEST(ClipContentView, TextKindAloneIsCheckedForCode)
 {
     const QString code = QStringLiteral("let a = 1");
-    EXPECT_EQ(ClipContentView(sampleRecord(ClipKind::text, code), ClipPreview::text()).presentation(), Presentation::code);
+    EXPECT_EQ(ClipContentView(sampleRecord(ClipKind::text, code), ClipPreview::text()).presentation(),
+              Presentation::code);
     EXPECT_EQ(ClipContentView(sampleRecord(ClipKind::other, code), ClipPreview::text()).presentation(),
               Presentation::plainText);
 }
@@ -127,7 +131,8 @@ TEST(FormattedTextView, SurfaceFollowsTheInk)
     const Appearance dark{true, false};
     FormattedTextView plain(rtf("No colours at all"), QStringLiteral("public.rtf"), 1000, std::nullopt, true);
     ASSERT_FALSE(plain.isEmpty());
-    EXPECT_EQ(FormattedTextView::surfaceColor(*plain.surface(), dark), TavlinTheme::richTextFallbackColor.resolve(dark));
+    EXPECT_EQ(FormattedTextView::surfaceColor(*plain.surface(), dark),
+              TavlinTheme::richTextFallbackColor.resolve(dark));
 
     FormattedTextView white(rtf("\\cf1 White words\\cf2  ok", "\\red255\\green255\\blue255;\\red0\\green0\\blue0;"),
                             QStringLiteral("public.rtf"), 1000, std::nullopt, true);

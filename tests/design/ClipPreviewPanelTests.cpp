@@ -64,7 +64,8 @@ protected:
                            const std::optional<ClipMetadata>& metadata, bool copied = false)
     {
         auto* panel = new ClipPreviewPanel(
-            sources, clip, preview, metadata, copied, [this] { ++copies; }, [this] { ++favorites; }, [this] { ++deletions; });
+            sources, clip, preview, metadata, copied, [this] { ++copies; }, [this] { ++favorites; },
+            [this] { ++deletions; });
         return window.hold(panel, panelSize + QSize(2 * window.margin, 2 * window.margin));
     }
 
@@ -92,8 +93,10 @@ TEST_F(ClipPreviewPanelTest, ShortPlainTextGetsACompactContentArea)
 {
     const QString short239(239, u'a');
     const QString long240(240, u'a');
-    EXPECT_TRUE(ClipPreviewPanel::compactContentHeight(sampleRecord(ClipKind::text, short239), ClipPreview::text(), 400));
-    EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(sampleRecord(ClipKind::text, long240), ClipPreview::text(), 400));
+    EXPECT_TRUE(
+        ClipPreviewPanel::compactContentHeight(sampleRecord(ClipKind::text, short239), ClipPreview::text(), 400));
+    EXPECT_FALSE(
+        ClipPreviewPanel::compactContentHeight(sampleRecord(ClipKind::text, long240), ClipPreview::text(), 400));
     // Characters, not UTF-16 units: 239 flags are 239 characters.
     QString flags;
     for (int i = 0; i < 239; ++i)
@@ -123,8 +126,9 @@ TEST_F(ClipPreviewPanelTest, CompactHeightGrowsWithTheTextAndCapsLinks)
 
 TEST_F(ClipPreviewPanelTest, WebAddresses)
 {
-    const auto url
-        = [](const char* text) { return ClipPreviewPanel::webURL(sampleRecord(ClipKind::link, QString::fromUtf8(text))); };
+    const auto url = [](const char* text) {
+        return ClipPreviewPanel::webURL(sampleRecord(ClipKind::link, QString::fromUtf8(text)));
+    };
     EXPECT_TRUE(url("https://example.org/path"));
     EXPECT_TRUE(url("HTTP://EXAMPLE.ORG"));
     EXPECT_FALSE(url("ftp://example.org/file"));
@@ -152,8 +156,8 @@ TEST_F(ClipPreviewPanelTest, OneBlockPerFileInStoredOrder)
     ClipMetadata metadata;
     metadata.filePaths = {existingFile(), QStringLiteral("/nowhere/b.txt"), QStringLiteral("/nowhere/c")};
     test::ThemedWindow window;
-    ClipPreviewPanel* panel
-        = show(window, sampleRecord(ClipKind::file, StoredPlaceholder::files(3)), ClipPreview::text(), metadata);
+    ClipPreviewPanel* panel = show(window, sampleRecord(ClipKind::file, StoredPlaceholder::files(3)),
+                                   ClipPreview::text(), metadata);
     const QList<QWidget*> blocks = panel->findChildren<QWidget*>(QStringLiteral("file-details"));
     ASSERT_EQ(blocks.size(), 3);
     for (int i = 0; i < 3; ++i)
@@ -167,8 +171,8 @@ TEST_F(ClipPreviewPanelTest, OneBlockPerFileInStoredOrder)
     EXPECT_EQ(ClipPreviewPanel::fileTypeLine(QStringLiteral("/nowhere/c")), QStringLiteral("File"));
 
     test::ThemedWindow bare;
-    ClipPreviewPanel* withoutMetadata
-        = show(bare, sampleRecord(ClipKind::file, QStringLiteral("a.txt")), ClipPreview::text(), std::nullopt);
+    ClipPreviewPanel* withoutMetadata = show(bare, sampleRecord(ClipKind::file, QStringLiteral("a.txt")),
+                                             ClipPreview::text(), std::nullopt);
     EXPECT_TRUE(withoutMetadata->findChildren<QWidget*>(QStringLiteral("file-details")).isEmpty());
 }
 
@@ -179,8 +183,8 @@ TEST_F(ClipPreviewPanelTest, FileButtonsCheckAgainWhenPressed)
     metadata.filePaths = {path};
     OpenedURLs opened;
     test::ThemedWindow window;
-    ClipPreviewPanel* panel
-        = show(window, sampleRecord(ClipKind::file, QStringLiteral("Quarterly report.pdf")), ClipPreview::text(), metadata);
+    ClipPreviewPanel* panel = show(window, sampleRecord(ClipKind::file, QStringLiteral("Quarterly report.pdf")),
+                                   ClipPreview::text(), metadata);
     QTest::mouseClick(panel->findChild<QAbstractButton*>(QStringLiteral("open-file")), Qt::LeftButton);
     ASSERT_EQ(opened.urls.size(), 1);
     EXPECT_EQ(opened.urls.first(), QUrl::fromLocalFile(path));
@@ -197,13 +201,16 @@ TEST_F(ClipPreviewPanelTest, FileButtonsCheckAgainWhenPressed)
 
 TEST_F(ClipPreviewPanelTest, SourceNames)
 {
-    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, std::nullopt), sources), QStringLiteral("Unknown source"));
-    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, QStringLiteral("org.example.Gone")), sources),
-              QStringLiteral("org.example.Gone"));
+    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, std::nullopt), sources),
+              QStringLiteral("Unknown source"));
+    EXPECT_EQ(
+        ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, QStringLiteral("org.example.Gone")), sources),
+        QStringLiteral("org.example.Gone"));
     EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}), sources), QStringLiteral("Text Editor"));
     // A name keeps an ".app" in its middle.
-    EXPECT_EQ(ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, QStringLiteral("org.example.Sketch")), sources),
-              QStringLiteral("Sketch.app Helper"));
+    EXPECT_EQ(
+        ClipPreviewPanel::sourceName(sampleRecord(ClipKind::text, {}, QStringLiteral("org.example.Sketch")), sources),
+        QStringLiteral("Sketch.app Helper"));
 }
 
 TEST_F(ClipPreviewPanelTest, CountsBesideALongSourceNameAreCutOnlyAtTheirEnd)
@@ -212,8 +219,9 @@ TEST_F(ClipPreviewPanelTest, CountsBesideALongSourceNameAreCutOnlyAtTheirEnd)
     ClipMetadata counts;
     counts.characterCount = 500000;
     counts.lineCount = 3650;
-    auto* panel = new ClipPreviewPanel(sources, sampleRecord(ClipKind::text, QStringLiteral("x"), QStringLiteral("org.example.AVeryLongIdentifier")),
-                                       ClipPreview::text(), counts, false, {}, {}, {});
+    auto* panel = new ClipPreviewPanel(
+        sources, sampleRecord(ClipKind::text, QStringLiteral("x"), QStringLiteral("org.example.AVeryLongIdentifier")),
+        ClipPreview::text(), counts, false, {}, {}, {});
     window.hold(panel, QSize(300, 640));
     test::ThemedWindow::settle();
     const QString shown = panel->findChild<ElidedLabel*>(QStringLiteral("clip-footer"))->shownText();
@@ -226,8 +234,8 @@ TEST_F(ClipPreviewPanelTest, ANarrowPanelKeepsTheSourceNameAndEveryFileButtonWho
     ClipMetadata metadata;
     metadata.filePaths = {existingFile()};
     const test::ScopedLanguage russian(QStringLiteral("ru"));
-    auto* panel = new ClipPreviewPanel(sources, sampleRecord(ClipKind::file, QStringLiteral("Quarterly report.pdf")), ClipPreview::text(),
-                                       metadata, false, {}, {}, {});
+    auto* panel = new ClipPreviewPanel(sources, sampleRecord(ClipKind::file, QStringLiteral("Quarterly report.pdf")),
+                                       ClipPreview::text(), metadata, false, {}, {}, {});
     window.hold(panel, QSize(260, 640));
     test::ThemedWindow::settle();
     const auto* source = panel->findChild<ElidedLabel*>(QStringLiteral("source-name"));
@@ -237,7 +245,8 @@ TEST_F(ClipPreviewPanelTest, ANarrowPanelKeepsTheSourceNameAndEveryFileButtonWho
     for (const char* name : {"open-file", "show-in-folder"}) {
         const auto* pill = panel->findChild<QAbstractButton*>(QLatin1String(name));
         const QRect shown(pill->mapTo(panel, QPoint()), pill->size());
-        EXPECT_TRUE(panel->rect().adjusted(0, 0, -24, 0).contains(shown)) << name << " clear of the edge and the scroll bar";
+        EXPECT_TRUE(panel->rect().adjusted(0, 0, -24, 0).contains(shown))
+            << name << " clear of the edge and the scroll bar";
         EXPECT_EQ(pill->height(), 32);
     }
 }

@@ -7,8 +7,7 @@
 namespace tavlin::test {
 
 ScopedLanguage::ScopedLanguage(const QString& language)
-    : previousLocale_(QLocale())
-    , compiled_(std::make_unique<QTranslator>())
+    : previousLocale_(QLocale()), compiled_(std::make_unique<QTranslator>())
 {
     QLocale::setDefault(QLocale(language));
     if (Translations::load(*compiled_, language))

@@ -44,7 +44,8 @@ TEST(HistoryTimestampAbsolute, FollowsTheLocalesMonthNamesAndClock)
               QStringLiteral("Dec 6, 3:05 PM"));
     EXPECT_EQ(HistoryTimestamp::absolute(now, QLocale(QLocale::English, QLocale::UnitedKingdom)),
               QStringLiteral("6 Dec, 15:05"));
-    EXPECT_EQ(HistoryTimestamp::absolute(now, QLocale(QLocale::Russian, QLocale::Russia)), QStringLiteral("6 дек., 15:05"));
+    EXPECT_EQ(HistoryTimestamp::absolute(now, QLocale(QLocale::Russian, QLocale::Russia)),
+              QStringLiteral("6 дек., 15:05"));
     // A Russian interface in another region still writes Russian.
     EXPECT_TRUE(HistoryTimestamp::absolute(now, QLocale(QLocale::Russian, QLocale::UnitedStates)).startsWith(u"6 дек"));
 }

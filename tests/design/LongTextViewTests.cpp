@@ -19,7 +19,9 @@ TEST(LongTextView, LongLinesArePiecedForLayoutYetSelectedAndCopiedAsTheyWere)
     const QString emoji = QStringLiteral("\U0001F44D\U0001F3FD");
     QString line;
     for (int i = 0; line.size() < 300000; ++i)
-        line += i % 3 == 0 ? QString(997, u'x') : i % 3 == 1 ? emoji.repeated(333) + zalgo : QStringLiteral("word ").repeated(150);
+        line += i % 3 == 0 ? QString(997, u'x')
+            : i % 3 == 1   ? emoji.repeated(333) + zalgo
+                           : QStringLiteral("word ").repeated(150);
     const QString text = line + QStringLiteral("\r\nsecond line\n") + QString(100000, u'y');
 
     test::ThemedWindow window;
@@ -32,7 +34,8 @@ TEST(LongTextView, LongLinesArePiecedForLayoutYetSelectedAndCopiedAsTheyWere)
     for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next()) {
         ASSERT_LE(block.length() - 1, LongTextView::paragraphCharacters);
         const QString shown = block.text();
-        EXPECT_FALSE(!shown.isEmpty() && (shown.front().isLowSurrogate() || shown.front().category() == QChar::Mark_NonSpacing))
+        EXPECT_FALSE(!shown.isEmpty()
+                     && (shown.front().isLowSurrogate() || shown.front().category() == QChar::Mark_NonSpacing))
             << "a character is cut at paragraph " << block.blockNumber();
         EXPECT_FALSE(shown.startsWith(QStringLiteral("\U0001F3FD"))) << "an emoji is cut from its skin tone";
         continued += block.userState() == 1;
@@ -44,7 +47,8 @@ TEST(LongTextView, LongLinesArePiecedForLayoutYetSelectedAndCopiedAsTheyWere)
     EXPECT_EQ(middle.layout()->lineCount(), 0);
     view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
     QApplication::processEvents();
-    EXPECT_EQ(view->cursorForPosition(QPoint(0, view->viewport()->height() - 1)).block(), view->document()->lastBlock());
+    EXPECT_EQ(view->cursorForPosition(QPoint(0, view->viewport()->height() - 1)).block(),
+              view->document()->lastBlock());
     EXPECT_EQ(middle.layout()->lineCount(), 0);
 
     view->selectAll();

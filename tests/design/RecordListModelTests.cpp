@@ -139,7 +139,8 @@ TEST(RecordPresentation, BigRecordsAreShownByABoundedHead)
     EXPECT_EQ(line.tooltip, QString(RecordPresentation::tooltipCharacters, QLatin1Char('x')) + QChar(0x2026));
 
     // 100,000 short lines: the tooltip keeps its first eight.
-    const RecordPresentation lines = RecordPresentation::of(record(2, QStringLiteral("line\n").repeated(100000)), std::nullopt);
+    const RecordPresentation lines = RecordPresentation::of(record(2, QStringLiteral("line\n").repeated(100000)),
+                                                            std::nullopt);
     EXPECT_EQ(lines.tooltip, QStringLiteral("line\n").repeated(7) + QStringLiteral("line") + QChar(0x2026));
     EXPECT_EQ(lines.summary, QStringLiteral("line"));
 
@@ -157,7 +158,9 @@ TEST(RecordPresentation, BigRecordsAreShownByABoundedHead)
 
 TEST(RecordPresentation, SummariesCodeLinksAndImages)
 {
-    const auto summary = [](const QString& text) { return RecordPresentation::summaryOf(record(1, text), std::nullopt); };
+    const auto summary = [](const QString& text) {
+        return RecordPresentation::summaryOf(record(1, text), std::nullopt);
+    };
     EXPECT_EQ(summary(QStringLiteral("{\n  \"key\": 1\n}")), QStringLiteral("  \"key\": 1"));
     EXPECT_EQ(summary(QStringLiteral(" [ \n\t[")), QStringLiteral(" [ "));
     EXPECT_EQ(summary(QStringLiteral("\n\n  \nletters")), QStringLiteral("  "));
@@ -169,15 +172,16 @@ TEST(RecordPresentation, SummariesCodeLinksAndImages)
               QStringLiteral("Image"));
 
     // Code: the row's line is the first useful one, coloured; a card gets the coloured head.
-    const RecordPresentation code = RecordPresentation::of(record(2, QStringLiteral("{\n  \"key\": 1\n}")), std::nullopt);
+    const RecordPresentation code = RecordPresentation::of(record(2, QStringLiteral("{\n  \"key\": 1\n}")),
+                                                           std::nullopt);
     EXPECT_TRUE(code.code);
     EXPECT_TRUE(code.title.code);
     EXPECT_EQ(code.title.text, QStringLiteral("  \"key\": 1"));
     EXPECT_FALSE(code.title.runs.isEmpty());
     EXPECT_EQ(code.highlighted.text, QStringLiteral("{\n  \"key\": 1\n}"));
 
-    const RecordPresentation link = RecordPresentation::of(record(3, QStringLiteral("https://example.org/a/b?c=1"), ClipKind::link),
-                                                           std::nullopt);
+    const RecordPresentation link = RecordPresentation::of(
+        record(3, QStringLiteral("https://example.org/a/b?c=1"), ClipKind::link), std::nullopt);
     EXPECT_EQ(link.linkHost, QStringLiteral("example.org"));
     EXPECT_EQ(link.linkDetail, QStringLiteral("/a/b?c=1"));
 

@@ -66,7 +66,9 @@ TEST_F(SourceApplicationIconTest, NoSourceAndUninstalledApplicationsFallBackToTh
     EXPECT_EQ(none->name, QStringLiteral("Unknown source"));
     // As the preview and the Apps filter name it.
     EXPECT_EQ(gone->name, QStringLiteral("org.example.Gone"));
-    EXPECT_EQ(gone->name, ClipPreviewPanel::sourceName(test::sampleRecord(ClipKind::image, {}, QStringLiteral("org.example.Gone")), sources));
+    EXPECT_EQ(gone->name,
+              ClipPreviewPanel::sourceName(test::sampleRecord(ClipKind::image, {}, QStringLiteral("org.example.Gone")),
+                                           sources));
     EXPECT_NE(none->symbol, gone->symbol) << "each kind has its own symbol";
 }
 
@@ -112,8 +114,8 @@ TEST_F(SourceApplicationIconTest, IconViewAndNameLabel)
     auto* icon = window.hold(new SourceIconView(sources.resolve(QStringLiteral("org.example.Editor"), ClipKind::text)));
     EXPECT_EQ(icon->toolTip(), QStringLiteral("Editor"));
 
-    auto* label
-        = window.hold(new SourceApplicationNameLabel(QStringLiteral("A very long application name that cannot fit")));
+    auto* label = window.hold(
+        new SourceApplicationNameLabel(QStringLiteral("A very long application name that cannot fit")));
     label->setFixedWidth(80);
     test::ThemedWindow::settle();
     EXPECT_TRUE(label->shownText().endsWith(u'…'));

@@ -4,12 +4,12 @@
 #include "TavlinTheme.h"
 #include "ThemedWindow.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QCheckBox>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -25,13 +25,15 @@ namespace {
 QLabel* shownToolTip()
 {
     QLabel* tip = nullptr;
-    const bool shown = QTest::qWaitFor([&] {
-        for (QWidget* candidate : QApplication::topLevelWidgets()) {
-            if (candidate->windowType() == Qt::ToolTip && candidate->isVisible())
-                tip = qobject_cast<QLabel*>(candidate);
-        }
-        return tip != nullptr;
-    }, 5000);
+    const bool shown = QTest::qWaitFor(
+        [&] {
+            for (QWidget* candidate : QApplication::topLevelWidgets()) {
+                if (candidate->windowType() == Qt::ToolTip && candidate->isVisible())
+                    tip = qobject_cast<QLabel*>(candidate);
+            }
+            return tip != nullptr;
+        },
+        5000);
     return shown ? tip : nullptr;
 }
 
@@ -109,8 +111,8 @@ TEST(TavlinStyle, ToolTipsDropLeadingBlankLinesAndStayBounded)
     test::ThemedWindow window;
     auto* control = window.hold(new QLabel(QStringLiteral("Anchor")));
     const QString line = QStringLiteral("word ").repeated(60);
-    QToolTip::showText(control->mapToGlobal(QPoint(4, 4)), QStringLiteral("\n \n\t\nFirst\n") + (line + QLatin1Char('\n')).repeated(40),
-                       control);
+    QToolTip::showText(control->mapToGlobal(QPoint(4, 4)),
+                       QStringLiteral("\n \n\t\nFirst\n") + (line + QLatin1Char('\n')).repeated(40), control);
     QLabel* tip = shownToolTip();
     ASSERT_TRUE(tip);
     EXPECT_TRUE(tip->text().startsWith(QStringLiteral("First\n"))) << tip->text().left(20).toStdString();
@@ -133,7 +135,8 @@ TEST(TavlinStyle, ScrollBarsAreSlimHandlesWithoutArrows)
     EXPECT_EQ(bar->width(), TavlinStyle::scrollBarThickness);
     const QImage idle = bar->grab().toImage();
     for (int y = 0; y < idle.height(); y += 4)
-        EXPECT_EQ(idle.pixelColor(bar->width() / 2, y), idle.pixelColor(bar->width() / 2, 0)) << "nothing drawn, row " << y;
+        EXPECT_EQ(idle.pixelColor(bar->width() / 2, y), idle.pixelColor(bar->width() / 2, 0))
+            << "nothing drawn, row " << y;
 
     content->setFixedSize(100, 1000);
     test::ThemedWindow::settle();

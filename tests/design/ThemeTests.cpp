@@ -55,10 +55,11 @@ TEST(TavlinTheme, TextIsReadableOnEverySurface)
 {
     using namespace TavlinTheme;
     const std::pair<const char*, const ThemeColor*> surfaces[] = {
-        {"app", &appBackground},         {"sidebar", &sidebarBackground}, {"content", &contentSurface},
+        {"app", &appBackground},        {"sidebar", &sidebarBackground},   {"content", &contentSurface},
         {"elevated", &elevatedSurface}, {"selected", &selectedBackground}, {"text", &textBackgroundColor}};
     for (const Appearance& appearance : appearances) {
-        const std::string mode = std::string(appearance.dark ? "dark" : "light") + (appearance.highContrast ? "+contrast" : "");
+        const std::string mode = std::string(appearance.dark ? "dark" : "light")
+            + (appearance.highContrast ? "+contrast" : "");
         for (const auto& [name, surface] : surfaces) {
             const QColor behind = surface->resolve(appearance);
             ASSERT_EQ(behind.alpha(), 255) << name << " " << mode;

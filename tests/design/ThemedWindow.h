@@ -23,7 +23,8 @@ public:
     }
 
     // Puts the widget in the window and lays the window out at `size`.
-    template <class Widget> Widget* hold(Widget* widget, QSize size = {})
+    template <class Widget>
+    Widget* hold(Widget* widget, QSize size = {})
     {
         widget->setParent(&window);
         window.layout()->addWidget(widget);

@@ -13,8 +13,7 @@ using namespace tavlin::test;
 namespace {
 
 // Preferences away from every default, so that a picker can only say them by reading them.
-const QByteArray chosenPreferences =
-    "<key>onboarding.completed</key><true/>" + freeShortcut
+const QByteArray chosenPreferences = "<key>onboarding.completed</key><true/>" + freeShortcut
     + "<key>interface.theme</key><string>dark</string>"
       "<key>history.viewMode</key><string>cards</string>"
       "<key>AppleLanguages</key><array><string>en</string></array>"
@@ -53,13 +52,15 @@ struct RunningApplication {
     // Waits until the button of that name is heard as chosen, or as not chosen.
     bool heardChosen(const QString& name, bool chosen) const
     {
-        return waitUntil([&] {
-            const QStringList lines = assistive.hear(name);
-            const bool checked = std::any_of(lines.cbegin(), lines.cend(), [](const QString& line) {
-                return line.section(u'|', 1, 1).split(u',').contains(QStringLiteral("checked"));
-            });
-            return !lines.isEmpty() && checked == chosen;
-        }, 10000);
+        return waitUntil(
+            [&] {
+                const QStringList lines = assistive.hear(name);
+                const bool checked = std::any_of(lines.cbegin(), lines.cend(), [](const QString& line) {
+                    return line.section(u'|', 1, 1).split(u',').contains(QStringLiteral("checked"));
+                });
+                return !lines.isEmpty() && checked == chosen;
+            },
+            10000);
     }
     std::string said(const QString& name) const { return assistive.hear(name).join(u'\n').toStdString(); }
 };
@@ -69,10 +70,12 @@ struct RunningApplication {
 TEST(AccessibilityEndToEnd, EachPickerSaysItsValueAndEachWindowIsAFrame)
 {
     RunningApplication running;
-    EXPECT_TRUE(running.heard(QStringLiteral("Tavlin"), QStringLiteral("frame||"))) << running.said(QStringLiteral("Tavlin"));
+    EXPECT_TRUE(running.heard(QStringLiteral("Tavlin"), QStringLiteral("frame||")))
+        << running.said(QStringLiteral("Tavlin"));
 
     ASSERT_TRUE(running.assistive.press(QStringLiteral("Settings")));
-    EXPECT_TRUE(running.heard(QStringLiteral("Settings"), QStringLiteral("frame||"))) << running.said(QStringLiteral("Settings"));
+    EXPECT_TRUE(running.heard(QStringLiteral("Settings"), QStringLiteral("frame||")))
+        << running.said(QStringLiteral("Settings"));
 
     ASSERT_TRUE(running.assistive.press(QStringLiteral("Interface")));
     const QList<std::pair<QString, QString>> interfaceValues{

@@ -46,7 +46,8 @@ Ink ink(const QString& window)
     // WINDOW=, X=, Y=, WIDTH=, HEIGHT=, SCREEN=
     const QStringList geometry = run(QStringLiteral("xdotool getwindowgeometry --shell ") + window).split(u'\n');
     const auto value = [&](int line) { return geometry.value(line).section(u'=', 1).toInt(); };
-    const QImage image = QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(value(1), value(2), value(3), value(4));
+    const QImage image = QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(value(1), value(2), value(3),
+                                                                                        value(4));
     QHash<int, int> greys;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -69,7 +70,8 @@ void storeKnownProfile(Profile& profile, const QByteArray& more = {})
 // Copies `text` as another program would, and waits until the profile holds `expected` records.
 bool copyAndAwait(const Profile& profile, const QString& text, qint64 expected)
 {
-    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf '%1' | xclip -selection clipboard").arg(text)});
+    QProcess::execute(QStringLiteral("sh"),
+                      {QStringLiteral("-c"), QStringLiteral("printf '%1' | xclip -selection clipboard").arg(text)});
     return waitUntil([&] { return records(profile) == expected; }, 5000);
 }
 
@@ -110,10 +112,13 @@ TEST(ApplicationEndToEnd, RunsOnceCapturesAnswersItsShortcutAndStopsInOrder)
     EXPECT_TRUE(copyAndAwait(profile, QStringLiteral("copied once"), 1));
 
     QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+alt+k")});
-    EXPECT_TRUE(waitUntil([&] {
-        readLog();
-        return log.contains("Quick Panel shortcut pressed");
-    }, 5000)) << log.toStdString();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            readLog();
+            return log.contains("Quick Panel shortcut pressed");
+        },
+        5000))
+        << log.toStdString();
 
     // A second launch hands over to the running one and leaves.
     auto second = profile.launch();
@@ -137,7 +142,8 @@ TEST(ApplicationEndToEnd, WithoutADisplayItSaysSoAndExits)
     Profile profile;
     for (const auto& [display, message] :
          {std::pair{QString(), QByteArray("Tavlin needs an X11 display: DISPLAY is not set.\n")},
-          std::pair{QStringLiteral(":65000"), QByteArray("Tavlin needs an X11 display: cannot connect to :65000.\n")}}) {
+          std::pair{QStringLiteral(":65000"),
+                    QByteArray("Tavlin needs an X11 display: cannot connect to :65000.\n")}}) {
         QProcessEnvironment environment = profile.environment();
         if (display.isNull())
             environment.remove(QStringLiteral("DISPLAY"));
@@ -156,7 +162,9 @@ TEST(SingleInstanceEndToEnd, LaunchesAtOnceLeaveOneInstance)
     storeKnownProfile(profile);
     auto first = profile.start();
     auto second = profile.start();
-    const auto finished = [](const std::unique_ptr<QProcess>& process) { return process->state() == QProcess::NotRunning; };
+    const auto finished = [](const std::unique_ptr<QProcess>& process) {
+        return process->state() == QProcess::NotRunning;
+    };
     ASSERT_TRUE(waitUntil([&] { return finished(first) || finished(second); }, 20000));
     QProcess& left = finished(first) ? *first : *second;
     QProcess& running = finished(first) ? *second : *first;
@@ -251,14 +259,17 @@ TEST(ApplicationEndToEnd, TheTrayIconTogglesTheHistoryWindow)
     EXPECT_TRUE(copyAndAwait(profile, QStringLiteral("a row"), 1));
 
     // Until the tray has embedded the icon, a click finds nothing to show.
-    EXPECT_TRUE(waitUntil([&] {
-        Desktop::clickTray();
-        return waitUntil(historyShown, 500);
-    }, 10000)) << "a click on the tray icon shows the history window";
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            Desktop::clickTray();
+            return waitUntil(historyShown, 500);
+        },
+        10000))
+        << "a click on the tray icon shows the history window";
     EXPECT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin"; }, 5000));
     Desktop::clickTray();
-    EXPECT_TRUE(waitUntil([&] { return !historyShown(); }, 5000))
-        << "a second click hides it\n" << application->readAllStandardError().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return !historyShown(); }, 5000)) << "a second click hides it\n"
+                                                                  << application->readAllStandardError().toStdString();
 
     auto second = profile.launch();
     EXPECT_TRUE(exitsWith(*second, 0));
@@ -266,7 +277,8 @@ TEST(ApplicationEndToEnd, TheTrayIconTogglesTheHistoryWindow)
 
     ::kill(application->processId(), SIGTERM);
     ASSERT_TRUE(exitsWith(*application, 0));
-    EXPECT_EQ(queryTexts(profile.database, QStringLiteral("PRAGMA integrity_check")), QStringList{QStringLiteral("ok")});
+    EXPECT_EQ(queryTexts(profile.database, QStringLiteral("PRAGMA integrity_check")),
+              QStringList{QStringLiteral("ok")});
 }
 
 // A dark tray that states its colours gets an icon in them, not the black of a mask.
@@ -303,8 +315,9 @@ TEST(ApplicationEndToEnd, TheTrayIconReadsOnAnyTrayThatStatesNoColours)
 TEST(ApplicationEndToEnd, SettingsStaysAboveTheHistoryWindowInTheDarkTheme)
 {
     Profile profile;
-    storeKnownProfile(profile, "<key>interface.theme</key><string>dark</string>"
-                               "<key>settings.reopenAfterRestart</key><string>general</string>");
+    storeKnownProfile(profile,
+                      "<key>interface.theme</key><string>dark</string>"
+                      "<key>settings.reopenAfterRestart</key><string>general</string>");
     Desktop desktop;
     auto application = profile.launch();
     ASSERT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Settings$")).size() == 1; }, 10000));
@@ -312,15 +325,20 @@ TEST(ApplicationEndToEnd, SettingsStaysAboveTheHistoryWindowInTheDarkTheme)
     EXPECT_TRUE(run(QStringLiteral("xprop -id %1 _GTK_THEME_VARIANT").arg(settings)).contains(u"\"dark\""));
     EXPECT_LT(ink(settings).background, 0.1) << "a dark window background";
 
-    EXPECT_TRUE(waitUntil([&] {
-        Desktop::clickTray();
-        return waitUntil([] { return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); }, 500);
-    }, 10000));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            Desktop::clickTray();
+            return waitUntil([] { return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); }, 500);
+        },
+        10000));
     const QString history = windowsNamed(QStringLiteral("^Tavlin$")).first();
-    EXPECT_TRUE(waitUntil([&] {
-        const QStringList order = stacking();
-        return order.contains(history) && order.indexOf(settings) > order.indexOf(history);
-    }, 5000)) << "Settings on top: " << stacking().join(u' ').toStdString() << " history " << history.toStdString();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const QStringList order = stacking();
+            return order.contains(history) && order.indexOf(settings) > order.indexOf(history);
+        },
+        5000))
+        << "Settings on top: " << stacking().join(u' ').toStdString() << " history " << history.toStdString();
     EXPECT_EQ(windowsNamed(QStringLiteral("^Settings$")), QStringList{settings}) << "the same native window";
     EXPECT_LT(ink(history).background, 0.1);
     const QString actions = run(QStringLiteral("xprop -id %1 _NET_WM_ALLOWED_ACTIONS").arg(history));
@@ -341,15 +359,20 @@ TEST(ApplicationEndToEnd, AFreshProfileGetsAShortcutThatWorks)
     Desktop desktop;
     auto application = profile.launch();
     QByteArray log;
-    ASSERT_TRUE(waitUntil([&] {
-        log += application->readAllStandardError();
-        return log.contains("Quick Panel shortcut \"");
-    }, 10000));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            log += application->readAllStandardError();
+            return log.contains("Quick Panel shortcut \"");
+        },
+        10000));
     run(QStringLiteral("xdotool key ctrl+alt+v"));
-    EXPECT_TRUE(waitUntil([&] {
-        log += application->readAllStandardError();
-        return log.contains("Quick Panel shortcut pressed");
-    }, 5000)) << log.toStdString();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            log += application->readAllStandardError();
+            return log.contains("Quick Panel shortcut pressed");
+        },
+        5000))
+        << log.toStdString();
     EXPECT_TRUE(log.contains("Quick Panel shortcut \"Ctrl+Alt+V\"")) << log.toStdString();
     EXPECT_FALSE(log.contains("is not available")) << log.toStdString();
     stop(*application);
@@ -364,13 +387,16 @@ TEST(ApplicationEndToEnd, InstalledForTheUserItOffersLaunchAtLogin)
                   + freeShortcut);
     const QString prefix = profile.folder.path() + QStringLiteral("/prefix");
     QProcess install;
-    install.start(QStringLiteral("cmake"), {QStringLiteral("--install"), QStringLiteral(TAVLIN_BUILD_DIR), QStringLiteral("--prefix"), prefix});
-    ASSERT_TRUE(install.waitForFinished(60000) && install.exitCode() == 0) << install.readAllStandardError().toStdString();
+    install.start(QStringLiteral("cmake"),
+                  {QStringLiteral("--install"), QStringLiteral(TAVLIN_BUILD_DIR), QStringLiteral("--prefix"), prefix});
+    ASSERT_TRUE(install.waitForFinished(60000) && install.exitCode() == 0)
+        << install.readAllStandardError().toStdString();
     EXPECT_TRUE(QFile::exists(prefix + QStringLiteral("/share/icons/hicolor/scalable/apps/org.tavlin.Tavlin.svg")));
 
     Desktop desktop;
     QProcessEnvironment environment = profile.environment();
-    environment.insert(QStringLiteral("PATH"), prefix + QStringLiteral("/bin:") + environment.value(QStringLiteral("PATH")));
+    environment.insert(QStringLiteral("PATH"),
+                       prefix + QStringLiteral("/bin:") + environment.value(QStringLiteral("PATH")));
     environment.insert(QStringLiteral("XDG_DATA_DIRS"), prefix + QStringLiteral("/share:/usr/share"));
     const auto launch = [&](const QString& program, const QStringList& arguments) {
         auto application = std::make_unique<QProcess>();
@@ -378,21 +404,25 @@ TEST(ApplicationEndToEnd, InstalledForTheUserItOffersLaunchAtLogin)
         application->start(program, arguments);
         return application;
     };
-    auto application = launch(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exec tavlin")}); // found on PATH
+    auto application = launch(QStringLiteral("sh"),
+                              {QStringLiteral("-c"), QStringLiteral("exec tavlin")}); // found on PATH
     ASSERT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Settings$")).size() == 1; }, 10000));
     EXPECT_TRUE(waitUntil([] { return ink(Desktop::panel()).step >= 0.4; }, 10000)) << "the tray shows the icon";
     // The General section's first control, the switch.
     const QString settings = windowsNamed(QStringLiteral("^Settings$")).value(0);
     run(QStringLiteral("xdotool mousemove --window %1 100 34 click 1 sleep 0.3 key Tab space").arg(settings));
     const QString entry = profile.home + QStringLiteral("/.config/autostart/org.tavlin.Tavlin.desktop");
-    ASSERT_TRUE(waitUntil([&] { return QFile::exists(entry); }, 5000)) << application->readAllStandardError().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(entry); }, 5000))
+        << application->readAllStandardError().toStdString();
     const std::optional<tavlin::DesktopFile> autostart = tavlin::DesktopFile::read(entry);
     ASSERT_TRUE(autostart);
-    EXPECT_EQ(tavlin::DesktopFile::resolveProgram(autostart->execProgram()), QFileInfo(prefix + QStringLiteral("/bin/tavlin")).canonicalFilePath());
+    EXPECT_EQ(tavlin::DesktopFile::resolveProgram(autostart->execProgram()),
+              QFileInfo(prefix + QStringLiteral("/bin/tavlin")).canonicalFilePath());
     stop(*application);
 
     // As the session would at the next login.
-    application = launch(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exec ") + autostart->value(QStringLiteral("Exec"))});
+    application = launch(QStringLiteral("sh"),
+                         {QStringLiteral("-c"), QStringLiteral("exec ") + autostart->value(QStringLiteral("Exec"))});
     QByteArray log;
     EXPECT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
     stop(*application);

@@ -37,7 +37,8 @@ struct Profile {
     {
         QDir().mkpath(home + QStringLiteral("/.config/Tavlin"));
         writeFile(home + QStringLiteral("/.config/Tavlin/org.tavlin.Tavlin.plist"),
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + plistBody + "</dict></plist>\n");
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + plistBody
+                      + "</dict></plist>\n");
     }
 
     QProcessEnvironment environment() const
@@ -72,7 +73,8 @@ struct Profile {
 };
 
 // Ctrl+Alt+K, in the stored form of the shortcut: JSON {"keyCode":40,"modifiers":6144} as data.
-inline const QByteArray freeShortcut = "<key>quickPanel.shortcut</key><data>eyJrZXlDb2RlIjo0MCwibW9kaWZpZXJzIjo2MTQ0fQ==</data>";
+inline const QByteArray freeShortcut =
+    "<key>quickPanel.shortcut</key><data>eyJrZXlDb2RlIjo0MCwibW9kaWZpZXJzIjo2MTQ0fQ==</data>";
 
 inline bool waitUntil(const std::function<bool()>& condition, int milliseconds)
 {
@@ -92,10 +94,12 @@ inline QString run(const QString& commandLine)
 // standard error into `log`. Its socket appears earlier, before the application object exists.
 inline bool waitForMonitoring(QProcess& application, QByteArray& log)
 {
-    return waitUntil([&] {
-        log += application.readAllStandardError();
-        return log.contains("Monitoring started");
-    }, 10000);
+    return waitUntil(
+        [&] {
+            log += application.readAllStandardError();
+            return log.contains("Monitoring started");
+        },
+        10000);
 }
 
 // Visible top-level windows whose title matches.
@@ -131,11 +135,14 @@ struct Desktop {
             for (const char* property : {"_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_ACTIVE_WINDOW"})
                 run(QStringLiteral("xprop -root -remove ") + QLatin1String(property));
         }
-        tray.startCommand(QStringLiteral("trayer --edge top --align left --widthtype request --height 32 --SetDockType true "
-                                         "--transparent true --tint %1 --alpha 0").arg(tint));
+        tray.startCommand(
+            QStringLiteral("trayer --edge top --align left --widthtype request --height 32 --SetDockType true "
+                           "--transparent true --tint %1 --alpha 0")
+                .arg(tint));
         const auto ready = [withWindowManager] {
             return !panel().isEmpty()
-                && (!withWindowManager || !run(QStringLiteral("xprop -root _NET_SUPPORTING_WM_CHECK")).contains(u"not found"));
+                && (!withWindowManager
+                    || !run(QStringLiteral("xprop -root _NET_SUPPORTING_WM_CHECK")).contains(u"not found"));
         };
         if (!QTest::qWaitFor(ready, 10000))
             ADD_FAILURE() << "openbox and trayer did not start";

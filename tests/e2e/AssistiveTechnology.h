@@ -14,7 +14,8 @@ struct AssistiveTechnology {
 
     AssistiveTechnology()
     {
-        bus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+        bus.start(QStringLiteral("dbus-daemon"),
+                  {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
         if (bus.waitForReadyRead(5000))
             address = QString::fromUtf8(bus.readLine().trimmed());
         launcher.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
@@ -50,7 +51,8 @@ struct AssistiveTechnology {
     {
         QProcess helper;
         helper.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
-        helper.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QString::fromLatin1(command), name});
+        helper.start(QStringLiteral("/usr/bin/python3"),
+                     {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QString::fromLatin1(command), name});
         const bool done = exitsWith(helper, 0, 20000);
         if (output)
             *output = QString::fromUtf8(helper.readAllStandardOutput());

@@ -17,7 +17,8 @@ class MainThreadPings {
 public:
     explicit MainThreadPings(qint64 pid)
     {
-        helper_.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(TAVLIN_NETWM_PING_SCRIPT), QString::number(pid)});
+        helper_.start(QStringLiteral("/usr/bin/python3"),
+                      {QStringLiteral(TAVLIN_NETWM_PING_SCRIPT), QString::number(pid)});
         helper_.waitForStarted(5000);
     }
     // The longest round trip in milliseconds (a ping never answered counts until now), or -1
@@ -57,9 +58,13 @@ QString log12500()
     QString log;
     for (int line = 0; line < 12500; ++line) {
         log += QStringLiteral("2026-12-07T00:%1:%2Z INFO worker[%3] request /api/v1/items/%4 served in %5 ms")
-                   .arg(line / 600 % 60, 2, 10, QChar(u'0')).arg(line / 10 % 60, 2, 10, QChar(u'0'))
-                   .arg(line % 8).arg(line * 37 % 100000).arg(line % 97)
-                   .leftJustified(82) + u'\n';
+                   .arg(line / 600 % 60, 2, 10, QChar(u'0'))
+                   .arg(line / 10 % 60, 2, 10, QChar(u'0'))
+                   .arg(line % 8)
+                   .arg(line * 37 % 100000)
+                   .arg(line % 97)
+                   .leftJustified(82)
+            + u'\n';
     }
     return log;
 }
@@ -81,7 +86,7 @@ void PrintTo(const BigRecord& record, std::ostream* stream)
     *stream << record.name;
 }
 
-class BigRecordEndToEnd : public testing::TestWithParam<BigRecord> {};
+class BigRecordEndToEnd : public testing::TestWithParam<BigRecord> { };
 
 // Copies with xclip from a file, as a user copies from an editor.
 void copy(const QString& text)
@@ -108,10 +113,13 @@ TEST_P(BigRecordEndToEnd, SelectedWithItsPreviewTheApplicationKeepsAnswering)
 
     MainThreadPings pings(application->processId());
     // The tray click opens the window with the newest record selected and its preview built.
-    ASSERT_TRUE(waitUntil([&] {
-        Desktop::clickTray();
-        return waitUntil([] { return Desktop::focusedWindowName() == u"Tavlin"; }, 1000);
-    }, 10000)) << application->readAllStandardError().toStdString();
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            Desktop::clickTray();
+            return waitUntil([] { return Desktop::focusedWindowName() == u"Tavlin"; }, 1000);
+        },
+        10000))
+        << application->readAllStandardError().toStdString();
 
     copy(QStringLiteral("a copy made meanwhile"));
     EXPECT_TRUE(waitUntil([&] { return records(profile) == 2; }, 3000)) << "the copy was not stored within 3 s";

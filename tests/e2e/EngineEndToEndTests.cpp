@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include "ExpectSoon.h"
+#include <csignal>
 
 using namespace tavlin::test;
 
@@ -71,17 +71,15 @@ struct Runner {
         return records;
     }
 
-    QString newestID()
-    {
-        return ask(QStringLiteral("list"), QStringLiteral("end")).value(0).section(u' ', 1, 1);
-    }
+    QString newestID() { return ask(QStringLiteral("list"), QStringLiteral("end")).value(0).section(u' ', 1, 1); }
 };
 
 // Puts data on the clipboard with xclip, which keeps serving it from a process of its own.
 void copyWithXclip(const QByteArray& data, const QString& target = QStringLiteral("text/plain"))
 {
     QProcess xclip;
-    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"), target});
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"), target});
     xclip.write(data);
     xclip.closeWriteChannel();
     ASSERT_TRUE(xclip.waitForFinished(10000));
@@ -113,8 +111,7 @@ struct DesktopWindow {
     void activate()
     {
         process.write("activate\n");
-        while (!process.canReadLine() && process.waitForReadyRead(10000)) {
-        }
+        while (!process.canReadLine() && process.waitForReadyRead(10000)) { }
         EXPECT_EQ(process.readLine(), QByteArray("active\n"));
     }
 };
@@ -123,7 +120,8 @@ QByteArray readWithXclip(const QString& target)
 {
     QProcess xclip;
     xclip.start(QStringLiteral("xclip"),
-                {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o"), QStringLiteral("-t"), target});
+                {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o"), QStringLiteral("-t"),
+                 target});
     xclip.waitForFinished(10000);
     return xclip.readAllStandardOutput();
 }
@@ -184,7 +182,8 @@ TEST(EngineEndToEnd, EachKindOfCopyBecomesOneRecordOfItsKind)
 
     // The PNG comes back byte for byte.
     const QString imageID = runner.ask(QStringLiteral("list"), QStringLiteral("end")).value(2).section(u' ', 1, 1);
-    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + imageID, QStringLiteral("copied")), QStringList{QStringLiteral("copied 1")});
+    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + imageID, QStringLiteral("copied")),
+              QStringList{QStringLiteral("copied 1")});
     EXPECT_EQ(readWithXclip(QStringLiteral("image/png")), png);
     QTest::qWait(1500);
     EXPECT_EQ(runner.records().size(), 3);
@@ -209,8 +208,9 @@ TEST(EngineEndToEnd, ACopyReplacedOrGoneWhileBeingReadLeavesNothingOfItself)
     Runner runner(folder.databasePath());
 
     // Asked for its plain text, after its HTML, this owner has another program copy "newer".
-    QProcess& handingOver = copyWithOwner({QStringLiteral("--hand-over-at"), QStringLiteral("UTF8_STRING"), QStringLiteral("newer"),
-                                           QStringLiteral("text/html=<b>older</b>"), QStringLiteral("UTF8_STRING=older")});
+    QProcess& handingOver = copyWithOwner({QStringLiteral("--hand-over-at"), QStringLiteral("UTF8_STRING"),
+                                           QStringLiteral("newer"), QStringLiteral("text/html=<b>older</b>"),
+                                           QStringLiteral("UTF8_STRING=older")});
     EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("text newer")}, 10000);
     EXPECT_EQ(handingOver.state(), QProcess::NotRunning);
 
@@ -222,7 +222,8 @@ TEST(EngineEndToEnd, ACopyReplacedOrGoneWhileBeingReadLeavesNothingOfItself)
     EXPECT_SOON_EQ(runner.records(), (QStringList{QStringLiteral("text after"), QStringLiteral("text newer")}), 10000);
 
     const QString newer = runner.ask(QStringLiteral("list"), QStringLiteral("end")).value(1).section(u' ', 1, 1);
-    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + newer, QStringLiteral("copied")), QStringList{QStringLiteral("copied 1")});
+    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + newer, QStringLiteral("copied")),
+              QStringList{QStringLiteral("copied 1")});
     EXPECT_EQ(readWithXclip(QStringLiteral("UTF8_STRING")), QByteArray("newer"));
     EXPECT_EQ(readWithXclip(QStringLiteral("text/html")), QByteArray());
 }
@@ -255,7 +256,8 @@ TEST(EngineEndToEnd, OldProgramsLatin1TextIsKeptAndCopiedBackForOldAndNewReaders
     copyWithXclip("other");
     EXPECT_SOON_EQ(runner.records().size(), 2, 10000);
     const QString cafe = runner.ask(QStringLiteral("list"), QStringLiteral("end")).value(1).section(u' ', 1, 1);
-    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + cafe, QStringLiteral("copied")), QStringList{QStringLiteral("copied 1")});
+    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + cafe, QStringLiteral("copied")),
+              QStringList{QStringLiteral("copied 1")});
     EXPECT_EQ(readWithXclip(QStringLiteral("UTF8_STRING")), QStringLiteral("café").toUtf8());
     EXPECT_EQ(readWithXclip(QStringLiteral("STRING")), QByteArray("caf\xe9"));
 }
@@ -291,7 +293,8 @@ TEST(EnginePrivacy, APasswordManagersCopyNeverReachesTheDisk)
     for (const bool seenOpening : {true, false}) {
         if (seenOpening) {
             vault.activate();
-            EXPECT_SOON(runner.ask(QStringLiteral("active"), QStringLiteral("active")).value(0).contains(u"bitwarden"), 10000);
+            EXPECT_SOON(runner.ask(QStringLiteral("active"), QStringLiteral("active")).value(0).contains(u"bitwarden"),
+                        10000);
         }
         ::kill(runner.process.processId(), SIGSTOP);
         if (!seenOpening)
@@ -302,7 +305,8 @@ TEST(EnginePrivacy, APasswordManagersCopyNeverReachesTheDisk)
         copyMarker();
     }
     // Copied by the password manager's program while the browser is the active window.
-    copyWithOwner({QStringLiteral("--class"), QStringLiteral("bitwarden"), QStringLiteral("UTF8_STRING=s3cr3t of the owner")});
+    copyWithOwner(
+        {QStringLiteral("--class"), QStringLiteral("bitwarden"), QStringLiteral("UTF8_STRING=s3cr3t of the owner")});
     copyMarker();
 
     EXPECT_EQ(runner.records().size(), markers);
@@ -320,14 +324,15 @@ TEST(EngineEndToEnd, AHistoryFromANewerVersionIsReportedAndLeftAlone)
 {
     TemporaryFolder folder;
     QDir().mkpath(folder.path() + QStringLiteral("/Tavlin"));
-    executeSQL(folder.databasePath(), QStringLiteral("CREATE TABLE clips (id INTEGER PRIMARY KEY); PRAGMA user_version=4;"));
+    executeSQL(folder.databasePath(),
+               QStringLiteral("CREATE TABLE clips (id INTEGER PRIMARY KEY); PRAGMA user_version=4;"));
     const QByteArray before = readFile(folder.databasePath());
 
     Runner runner(folder.databasePath());
-    EXPECT_SOON_EQ(
-        runner.ask(QStringLiteral("error"), QStringLiteral("error")),
-        QStringList{QStringLiteral("error This history was saved by a newer version of Tavlin. Update Tavlin to open it.")},
-        5000);
+    EXPECT_SOON_EQ(runner.ask(QStringLiteral("error"), QStringLiteral("error")),
+                   QStringList{QStringLiteral(
+                       "error This history was saved by a newer version of Tavlin. Update Tavlin to open it.")},
+                   5000);
     copyWithXclip("not stored anywhere");
     QTest::qWait(1500);
     EXPECT_EQ(readFile(folder.databasePath()), before);

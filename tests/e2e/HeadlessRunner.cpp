@@ -43,7 +43,9 @@ QCoro::Task<> handle(HistoryModel& model, const X11Workspace& workspace, QString
     if (command == QStringLiteral("list")) {
         co_await model.browser().reload();
         for (const Clip& clip : model.browser().clips())
-            say(QStringLiteral("clip %1 %2 %3").arg(clip.id).arg(toRaw(clip.kind), clip.text.left(200).replace(u'\n', u' ')));
+            say(QStringLiteral("clip %1 %2 %3")
+                    .arg(clip.id)
+                    .arg(toRaw(clip.kind), clip.text.left(200).replace(u'\n', u' ')));
         say(QStringLiteral("end"));
     } else if (command.startsWith(QStringLiteral("copy "))) {
         const qint64 id = command.mid(5).toLongLong();
@@ -78,7 +80,8 @@ int main(int argc, char** argv)
 
     X11Workspace workspace;
     X11Pasteboard pasteboard;
-    pasteboard.setWindowApplication([&workspace](quint32 window) { return workspace.applicationIDForClientOf(window); });
+    pasteboard.setWindowApplication(
+        [&workspace](quint32 window) { return workspace.applicationIDForClientOf(window); });
     HistoryModel model(application.arguments().at(1), pasteboard, workspace);
 
     QSocketNotifier signals(signalPipe[0], QSocketNotifier::Read);

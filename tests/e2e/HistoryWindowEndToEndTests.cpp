@@ -26,8 +26,9 @@ void keys(const QString& keys)
 QByteArray clipboard(const QString& type = QStringLiteral("UTF8_STRING"))
 {
     QProcess process;
-    process.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                                            QStringLiteral("-t"), type});
+    process.start(
+        QStringLiteral("xclip"),
+        {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"), type});
     process.waitForFinished(5000);
     return process.readAllStandardOutput();
 }
@@ -36,10 +37,12 @@ QByteArray clipboard(const QString& type = QStringLiteral("UTF8_STRING"))
 // search 130 ms after the last key.
 bool copiesBack(const QString& pressed, const QByteArray& expected, const QString& type = QStringLiteral("UTF8_STRING"))
 {
-    return waitUntil([&] {
-        keys(pressed);
-        return clipboard(type) == expected;
-    }, 10000);
+    return waitUntil(
+        [&] {
+            keys(pressed);
+            return clipboard(type) == expected;
+        },
+        10000);
 }
 
 struct RunningApplication {
@@ -70,10 +73,13 @@ struct RunningApplication {
     void open()
     {
         const auto active = [] { return Desktop::focusedWindowName() == u"Tavlin"; };
-        ASSERT_TRUE(waitUntil([&] {
-            Desktop::clickTray();
-            return waitUntil(active, 1000);
-        }, 10000)) << process->readAllStandardError().toStdString();
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                Desktop::clickTray();
+                return waitUntil(active, 1000);
+            },
+            10000))
+            << process->readAllStandardError().toStdString();
     }
     // More Actions (the header's last button), "Clear All History…", then Clear keeping favorites,
     // all but the first click from the keyboard.
@@ -86,7 +92,10 @@ struct RunningApplication {
         keys(QStringLiteral("Down Return"));
         keys(QStringLiteral("Tab Tab space"));
     }
-    QStringList texts() const { return queryTexts(profile.database, QStringLiteral("SELECT text FROM clips ORDER BY id")); }
+    QStringList texts() const
+    {
+        return queryTexts(profile.database, QStringLiteral("SELECT text FROM clips ORDER BY id"));
+    }
 };
 
 } // namespace
@@ -120,12 +129,17 @@ TEST(HistoryWindowEndToEnd, SearchCopyBackDeleteFavoriteAndClearKeepingFavorites
     EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 2; }, 5000));
     // The oldest becomes a favorite: the menu's second entry.
     keys(QStringLiteral("End Menu Down Down Return"));
-    EXPECT_TRUE(waitUntil([&] {
-        return queryInteger(app.profile.database, QStringLiteral("SELECT COUNT(*) FROM clips WHERE is_favorite = 1")) == 1;
-    }, 5000));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return queryInteger(app.profile.database,
+                                QStringLiteral("SELECT COUNT(*) FROM clips WHERE is_favorite = 1"))
+                == 1;
+        },
+        5000));
 
     app.clearKeepingFavorites();
-    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 1; }, 5000)) << app.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 1; }, 5000))
+        << app.texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(app.texts(), QStringList{QStringLiteral("alpha one")});
 }
 
@@ -139,10 +153,12 @@ TEST(HistoryWindowEndToEnd, ReturnOnAFocusedCardCopiesItsExactText)
     // Tab leads from the search field to the cards, one column beside the preview in the small
     // window a 1024 by 768 screen allows; Down moves to the older card.
     keys(QStringLiteral("Tab"));
-    EXPECT_TRUE(waitUntil([&] {
-        keys(QStringLiteral("Down Return"));
-        return clipboard() == "older";
-    }, 5000));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            keys(QStringLiteral("Down Return"));
+            return clipboard() == "older";
+        },
+        5000));
     keys(QStringLiteral("Up Return"));
     EXPECT_TRUE(waitUntil([&] { return clipboard() == text.toUtf8(); }, 5000));
 }
@@ -156,5 +172,6 @@ TEST(HistoryWindowEndToEnd, WithoutAWindowManagerTheWindowAndTheSheetTakeTheKeyb
     sh(QStringLiteral("xdotool type --delay 60 alpha"));
     EXPECT_TRUE(copiesBack(QStringLiteral("ctrl+c"), "alpha one"));
     app.clearKeepingFavorites();
-    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 0; }, 5000)) << app.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 0; }, 5000))
+        << app.texts().join(QLatin1Char('|')).toStdString();
 }

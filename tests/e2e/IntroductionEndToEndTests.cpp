@@ -27,13 +27,17 @@ bool historyShown()
 // Keys to the introduction window, made active first as a click on it would.
 void typeToIntroduction(const QString& keys)
 {
-    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral(
-        "xdotool search --onlyvisible --name '^Welcome to Tavlin$' windowactivate --sync; xdotool key --delay 250 %1").arg(keys)});
+    QProcess::execute(QStringLiteral("sh"),
+                      {QStringLiteral("-c"),
+                       QStringLiteral("xdotool search --onlyvisible --name '^Welcome to Tavlin$' windowactivate "
+                                      "--sync; xdotool key --delay 250 %1")
+                           .arg(keys)});
 }
 
 void copy(const QString& text)
 {
-    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf '%1' | xclip -selection clipboard").arg(text)});
+    QProcess::execute(QStringLiteral("sh"),
+                      {QStringLiteral("-c"), QStringLiteral("printf '%1' | xclip -selection clipboard").arg(text)});
 }
 
 void stop(QProcess& application)
@@ -45,7 +49,8 @@ void stop(QProcess& application)
 QByteArray clipboard()
 {
     QProcess process;
-    process.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    process.start(QStringLiteral("xclip"),
+                  {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
     process.waitForFinished(5000);
     return process.readAllStandardOutput();
 }
@@ -91,7 +96,8 @@ TEST(IntroductionEndToEnd, AFreshProfileKeepsOnlyWhatIsCopiedAfterTheIntroductio
     EXPECT_TRUE(preferences(profile).contains("<key>onboarding.completed</key>"));
     copy(QStringLiteral("copied afterwards"));
     ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 2000));
-    EXPECT_EQ(queryTexts(profile.database, QStringLiteral("SELECT text FROM clips")), QStringList{QStringLiteral("copied afterwards")});
+    EXPECT_EQ(queryTexts(profile.database, QStringLiteral("SELECT text FROM clips")),
+              QStringList{QStringLiteral("copied afterwards")});
     // The introduction no longer stands in for Settings.
     run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync"));
     opensSettingsThenRestarts(profile, *application);
@@ -166,18 +172,21 @@ TEST(IntroductionEndToEnd, ANewUserMeetsTheApplication)
     EXPECT_TRUE(assistive.ask("find", QStringLiteral("TEXT: alpha one")));
     // Tab leads from the search field to the card it found.
     run(QStringLiteral("xdotool key Tab"));
-    EXPECT_TRUE(waitUntil([] {
-        run(QStringLiteral("xdotool key Return"));
-        return clipboard() == "alpha one";
-    }, 5000)) << clipboard().toStdString() << " in " << Desktop::activeWindowName().toStdString() << "\n"
-                << application->readAllStandardError().toStdString();
-
+    EXPECT_TRUE(waitUntil(
+        [] {
+            run(QStringLiteral("xdotool key Return"));
+            return clipboard() == "alpha one";
+        },
+        5000))
+        << clipboard().toStdString() << " in " << Desktop::activeWindowName().toStdString() << "\n"
+        << application->readAllStandardError().toStdString();
 
     // The Quick Panel over a terminal; Escape gives the terminal its keyboard back.
     QProcess terminal;
     terminal.start(QStringLiteral("xterm"), {QStringLiteral("-title"), QStringLiteral("terminal")});
     QString xterm;
-    ASSERT_TRUE(waitUntil([&] { return !(xterm = windowsNamed(QStringLiteral("^terminal$")).value(0)).isEmpty(); }, 10000));
+    ASSERT_TRUE(
+        waitUntil([&] { return !(xterm = windowsNamed(QStringLiteral("^terminal$")).value(0)).isEmpty(); }, 10000));
     run(QStringLiteral("xdotool windowactivate --sync ") + xterm);
     run(QStringLiteral("xdotool key ctrl+alt+v"));
     EXPECT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin Quick Panel"; }, 15000));
@@ -185,10 +194,12 @@ TEST(IntroductionEndToEnd, ANewUserMeetsTheApplication)
     EXPECT_TRUE(waitUntil([&] { return run(QStringLiteral("xdotool getactivewindow")) == xterm; }, 5000));
 
     // Back to Tavlin from the tray.
-    EXPECT_TRUE(waitUntil([] {
-        Desktop::clickTray();
-        return waitUntil([] { return Desktop::activeWindowName() == u"Tavlin"; }, 1000);
-    }, 10000));
+    EXPECT_TRUE(waitUntil(
+        [] {
+            Desktop::clickTray();
+            return waitUntil([] { return Desktop::activeWindowName() == u"Tavlin"; }, 1000);
+        },
+        10000));
     opensSettingsThenRestarts(profile, *application);
     terminal.kill();
     terminal.waitForFinished(5000);
@@ -200,7 +211,9 @@ TEST(IntroductionEndToEnd, SettingsReplaysTheIntroductionWhileCopiesAreKept)
     AssistiveTechnology assistive;
     Profile profile;
     // Settings opens at its Interface section, as after a language change.
-    profile.store("<key>onboarding.completed</key><true/><key>settings.reopenAfterRestart</key><string>interface</string>" + freeShortcut);
+    profile.store(
+        "<key>onboarding.completed</key><true/><key>settings.reopenAfterRestart</key><string>interface</string>"
+        + freeShortcut);
     auto application = assistive.launch(profile);
     ASSERT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("^Settings$")).isEmpty(); }, 10000));
     ASSERT_TRUE(assistive.press(QStringLiteral("Replay Introduction")));

@@ -37,10 +37,12 @@ std::unique_ptr<QProcess> launchKnown(Profile& profile, const AssistiveTechnolog
 // The history window from the tray, once the tray has embedded the icon.
 void showHistoryFromTray()
 {
-    EXPECT_TRUE(waitUntil([] {
-        Desktop::clickTray();
-        return waitUntil([] { return shown(QStringLiteral("^Tavlin$")); }, 500);
-    }, 10000));
+    EXPECT_TRUE(waitUntil(
+        [] {
+            Desktop::clickTray();
+            return waitUntil([] { return shown(QStringLiteral("^Tavlin$")); }, 500);
+        },
+        10000));
 }
 
 // "Quit Tavlin", the status menu's last item.
@@ -119,8 +121,9 @@ TEST(LifecycleEndToEnd, WithAssistiveTechnologyQuitAndRestartEndTheProcess)
     }
     // Restart, pressed as a screen reader presses it: the new instance reopens Settings.
     Profile profile;
-    profile.store("<key>onboarding.completed</key><true/><key>settings.reopenAfterRestart</key><string>interface</string>"
-                  + freeShortcut);
+    profile.store(
+        "<key>onboarding.completed</key><true/><key>settings.reopenAfterRestart</key><string>interface</string>"
+        + freeShortcut);
     // Into a file: the new instance inherits it, and a pipe would be closed once this one ends.
     QProcess application;
     application.setProcessEnvironment(assistive.environment(profile.environment()));
@@ -130,10 +133,14 @@ TEST(LifecycleEndToEnd, WithAssistiveTechnologyQuitAndRestartEndTheProcess)
     ASSERT_TRUE(assistive.press(QStringLiteral("Restart Tavlin")));
     expectEnded(application, "Restart");
     QString relaunched;
-    EXPECT_TRUE(waitUntil([&] {
-        relaunched = run(QStringLiteral("xdotool search --onlyvisible --name ^Settings$ getwindowpid"));
-        return !relaunched.isEmpty();
-    }, 15000)) << "the new instance reopens Settings\n" << readFile(profile.folder.path() + QStringLiteral("/log")).toStdString();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            relaunched = run(QStringLiteral("xdotool search --onlyvisible --name ^Settings$ getwindowpid"));
+            return !relaunched.isEmpty();
+        },
+        15000))
+        << "the new instance reopens Settings\n"
+        << readFile(profile.folder.path() + QStringLiteral("/log")).toStdString();
     if (!relaunched.isEmpty()) {
         ::kill(relaunched.toInt(), SIGTERM);
         EXPECT_TRUE(waitUntil([&] { return ::kill(relaunched.toInt(), 0) != 0; }, 10000));
@@ -215,7 +222,8 @@ TEST(LifecycleEndToEnd, TheQuickPanelGrowsFromAStripWithItsRowsAlreadyThere)
     }
     const int full = heights.last();
     ASSERT_GT(full, 100) << "the panel opened:" << sequence.toStdString();
-    const qsizetype shown = std::find_if(heights.cbegin(), heights.cend(), [](int h) { return h > 0; }) - heights.cbegin();
+    const qsizetype shown = std::find_if(heights.cbegin(), heights.cend(), [](int h) { return h > 0; })
+        - heights.cbegin();
     EXPECT_LT(heights[shown], full) << "it starts as a strip:" << sequence.toStdString();
     EXPECT_TRUE(std::is_sorted(heights.cbegin(), heights.cend())) << "it only grows:" << sequence.toStdString();
     ::kill(application->processId(), SIGTERM);
@@ -232,7 +240,8 @@ TEST(LifecycleEndToEnd, ALaunchJustAfterEscapeShowsTheHistoryWindow)
     QProcess terminal;
     terminal.start(QStringLiteral("xterm"), {QStringLiteral("-title"), QStringLiteral("terminal")});
     QString xterm;
-    ASSERT_TRUE(waitUntil([&] { return !(xterm = windowsNamed(QStringLiteral("^terminal$")).value(0)).isEmpty(); }, 10000));
+    ASSERT_TRUE(
+        waitUntil([&] { return !(xterm = windowsNamed(QStringLiteral("^terminal$")).value(0)).isEmpty(); }, 10000));
     int shownCount = 0;
     for (int attempt = 0; attempt < 3; ++attempt) {
         run(QStringLiteral("xdotool windowactivate --sync ") + xterm);

@@ -42,11 +42,18 @@ struct TerminalDesktop {
     {
         profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
         // xterm first, then the window manager, which takes over the windows already there.
-        terminal.start(QStringLiteral("xterm"), {QStringLiteral("-geometry"), QStringLiteral("60x10+20+420"), QStringLiteral("-title"), QStringLiteral("terminal")});
-        EXPECT_TRUE(waitUntil([&] {
-            terminalWindow = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QStringLiteral("^terminal$")}).split('\n').value(0);
-            return !terminalWindow.isEmpty();
-        }, 10000));
+        terminal.start(QStringLiteral("xterm"),
+                       {QStringLiteral("-geometry"), QStringLiteral("60x10+20+420"), QStringLiteral("-title"),
+                        QStringLiteral("terminal")});
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                terminalWindow = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                          QStringLiteral("--name"), QStringLiteral("^terminal$")})
+                                     .split('\n')
+                                     .value(0);
+                return !terminalWindow.isEmpty();
+            },
+            10000));
         if (managed) {
             windowManager.start(QStringLiteral("openbox"), QStringList());
             EXPECT_TRUE(windowManager.waitForStarted(5000));
@@ -72,10 +79,12 @@ struct TerminalDesktop {
     {
         const QString window = QString::fromLatin1(terminalWindow);
         // Asked again until it holds: a window manager still settling in may pass over one request.
-        EXPECT_TRUE(waitUntil([&] {
-            xdotool({managed ? QStringLiteral("windowactivate") : QStringLiteral("windowfocus"), window});
-            return waitUntil([&] { return focused() == terminalWindow; }, 500);
-        }, 10000));
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                xdotool({managed ? QStringLiteral("windowactivate") : QStringLiteral("windowfocus"), window});
+                return waitUntil([&] { return focused() == terminalWindow; }, 500);
+            },
+            10000));
     }
 
     // The window that has the keyboard: the window manager's active one, else the input focus.
@@ -86,18 +95,22 @@ struct TerminalDesktop {
 
     QByteArray focusedName() const
     {
-        return xdotool({managed ? QStringLiteral("getactivewindow") : QStringLiteral("getwindowfocus"), QStringLiteral("getwindowname")});
+        return xdotool({managed ? QStringLiteral("getactivewindow") : QStringLiteral("getwindowfocus"),
+                        QStringLiteral("getwindowname")});
     }
 
     bool panelShown() const
     {
-        return !xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QStringLiteral("^Tavlin Quick Panel$")}).isEmpty();
+        return !xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                         QStringLiteral("^Tavlin Quick Panel$")})
+                    .isEmpty();
     }
 
     QByteArray clipboard() const
     {
         QProcess process;
-        process.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+        process.start(QStringLiteral("xclip"),
+                      {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
         process.waitForFinished(5000);
         return process.readAllStandardOutput();
     }
@@ -115,7 +128,8 @@ struct TerminalDesktop {
     {
         key(QStringLiteral("ctrl+alt+k"));
         EXPECT_TRUE(waitUntil([&] { return focusedName() == "Tavlin Quick Panel"; }, 5000))
-            << "the panel takes the keyboard, not " << focusedName().toStdString() << "\n" << application->readAllStandardError().toStdString();
+            << "the panel takes the keyboard, not " << focusedName().toStdString() << "\n"
+            << application->readAllStandardError().toStdString();
     }
 
     // Opens the panel, cancels, copies a record back by typing and Return.
@@ -128,8 +142,11 @@ struct TerminalDesktop {
         EXPECT_TRUE(waitUntil([&] { return records(profile) == 2; }, 5000));
 
         openPanel();
-        const QByteArray geometry = xdotool({QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^Tavlin Quick Panel$"), QStringLiteral("getwindowgeometry")});
-        EXPECT_TRUE(geometry.contains("Position: 302,0")) << "centred at the top of the work area: " << geometry.toStdString();
+        const QByteArray geometry = xdotool({QStringLiteral("search"), QStringLiteral("--name"),
+                                             QStringLiteral("^Tavlin Quick Panel$"),
+                                             QStringLiteral("getwindowgeometry")});
+        EXPECT_TRUE(geometry.contains("Position: 302,0"))
+            << "centred at the top of the work area: " << geometry.toStdString();
         key(QStringLiteral("Escape"));
         EXPECT_TRUE(waitUntil([&] { return focused() == terminalWindow; }, 5000)) << "Escape gives the keyboard back";
         EXPECT_TRUE(waitUntil([&] { return !panelShown(); }, 5000));
@@ -155,14 +172,16 @@ TEST(QuickPanelEndToEnd, OpensCopiesAndGivesTheKeyboardBackUnderAWindowManager)
 
     // A click on xterm closes the panel.
     desktop.openPanel();
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("100"), QStringLiteral("500"), QStringLiteral("click"), QStringLiteral("1")});
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("100"), QStringLiteral("500"), QStringLiteral("click"),
+             QStringLiteral("1")});
     EXPECT_TRUE(waitUntil([&] { return !desktop.panelShown(); }, 5000)) << "a click elsewhere closes the panel";
 
     // Ctrl+Return opens the history window.
     desktop.focusTerminal();
     desktop.openPanel();
     key(QStringLiteral("ctrl+Return"));
-    EXPECT_TRUE(waitUntil([&] { return desktop.focusedName() == "Tavlin"; }, 5000)) << "the history window comes forward";
+    EXPECT_TRUE(waitUntil([&] { return desktop.focusedName() == "Tavlin"; }, 5000))
+        << "the history window comes forward";
     EXPECT_TRUE(waitUntil([&] { return !desktop.panelShown(); }, 5000));
 
     // Two quick presses: the keyboard stays with xterm.

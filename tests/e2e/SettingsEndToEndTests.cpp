@@ -17,7 +17,8 @@ using namespace tavlin::test;
 namespace {
 
 // Ctrl+Alt+J: {"keyCode":38,"modifiers":6144}.
-const QByteArray startShortcut = "<key>quickPanel.shortcut</key><data>eyJrZXlDb2RlIjozOCwibW9kaWZpZXJzIjo2MTQ0fQ==</data>";
+const QByteArray startShortcut =
+    "<key>quickPanel.shortcut</key><data>eyJrZXlDb2RlIjozOCwibW9kaWZpZXJzIjo2MTQ0fQ==</data>";
 
 QString settingsWindow()
 {
@@ -46,12 +47,13 @@ void openSection(int row)
 QJsonObject preferences(const Profile& profile)
 {
     QProcess python;
-    python.start(QStringLiteral("python3"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import plistlib, json, sys\n"
-                                 "d = plistlib.load(open(sys.argv[1], 'rb'))\n"
-                                 "print(json.dumps({k: (v.decode() if isinstance(v, bytes) else v) for k, v in d.items()}))"),
-                  profile.home + QStringLiteral("/.config/Tavlin/org.tavlin.Tavlin.plist")});
+    python.start(
+        QStringLiteral("python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import plistlib, json, sys\n"
+                        "d = plistlib.load(open(sys.argv[1], 'rb'))\n"
+                        "print(json.dumps({k: (v.decode() if isinstance(v, bytes) else v) for k, v in d.items()}))"),
+         profile.home + QStringLiteral("/.config/Tavlin/org.tavlin.Tavlin.plist")});
     python.waitForFinished(5000);
     return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
 }
@@ -84,7 +86,8 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
 
     openSection(1); // Interface: Dark, Cards, no preview
     key(QStringLiteral("Tab End Tab End Tab space"));
-    EXPECT_TRUE(waitUntil([&] { return preferences(profile).value(QStringLiteral("interface.theme")) == QStringLiteral("dark"); }, 5000));
+    EXPECT_TRUE(waitUntil(
+        [&] { return preferences(profile).value(QStringLiteral("interface.theme")) == QStringLiteral("dark"); }, 5000));
     EXPECT_EQ(preferences(profile).value(QStringLiteral("history.viewMode")), QStringLiteral("cards"));
     EXPECT_EQ(preferences(profile).value(QStringLiteral("history.showPreview")), false);
 
@@ -92,24 +95,38 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
     key(QStringLiteral("Tab space"));
     key(QStringLiteral("ctrl+alt+k"));
     const QString newShortcut = QStringLiteral(R"({"keyCode":40,"modifiers":6144})");
-    EXPECT_TRUE(waitUntil([&] { return storedShortcut(profile) == newShortcut; }, 5000)) << storedShortcut(profile).toStdString();
+    EXPECT_TRUE(waitUntil([&] { return storedShortcut(profile) == newShortcut; }, 5000))
+        << storedShortcut(profile).toStdString();
 
     // Held by the window manager, and by another program: refused, Ctrl+Alt+K stays.
     key(QStringLiteral("space alt+space"));
     readLog();
     // Logged as ShortcutError 2: taken by another program.
-    EXPECT_TRUE(waitUntil([&] { readLog(); return log.count("Tavlin.ShortcutError 2") >= 1; }, 5000)) << log.toStdString();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            readLog();
+            return log.count("Tavlin.ShortcutError 2") >= 1;
+        },
+        5000))
+        << log.toStdString();
     QProcess holder;
     holder.start(QStringLiteral(TAVLIN_TEST_HOTKEY_HOLDER), {QStringLiteral("14"), QStringLiteral("6144")});
     ASSERT_TRUE(holder.waitForReadyRead(10000) && holder.readAll().startsWith("ready"));
     key(QStringLiteral("space ctrl+alt+e"));
-    EXPECT_TRUE(waitUntil([&] { readLog(); return log.count("Tavlin.ShortcutError 2") >= 2; }, 5000)) << log.toStdString();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            readLog();
+            return log.count("Tavlin.ShortcutError 2") >= 2;
+        },
+        5000))
+        << log.toStdString();
     EXPECT_EQ(storedShortcut(profile), newShortcut);
 
     // A click into another program mid-recording: what is typed there is not recorded.
     QProcess other;
     other.start(QStringLiteral("xterm"), {QStringLiteral("-geometry"), QStringLiteral("40x8+420+360")});
-    ASSERT_TRUE(waitUntil([] { return !run(QStringLiteral("xdotool search --onlyvisible --class XTerm")).isEmpty(); }, 5000));
+    ASSERT_TRUE(
+        waitUntil([] { return !run(QStringLiteral("xdotool search --onlyvisible --class XTerm")).isEmpty(); }, 5000));
     openSection(2);
     key(QStringLiteral("Tab space"));
     run(QStringLiteral("xdotool mousemove --window %1 150 20 click 1")
@@ -123,13 +140,17 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
 
     openSection(3); // History & Privacy: exclude an application, keep 500 records
     key(QStringLiteral("Tab space Down Return"));
-    ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName().endsWith(QStringLiteral("history from an app")); }, 5000)) << "the chooser";
+    ASSERT_TRUE(
+        waitUntil([] { return Desktop::activeWindowName().endsWith(QStringLiteral("history from an app")); }, 5000))
+        << "the chooser";
     key(QStringLiteral("E d i t o r Return"));
     const QJsonArray editor{QStringLiteral("org.example.Editor")};
-    EXPECT_TRUE(waitUntil([&] { return preferences(profile).value(QStringLiteral("privacy.excludedApplications")) == editor; }, 5000));
+    EXPECT_TRUE(waitUntil(
+        [&] { return preferences(profile).value(QStringLiteral("privacy.excludedApplications")) == editor; }, 5000));
     openSection(3);
     key(QStringLiteral("Tab Tab Tab Up"));
-    EXPECT_TRUE(waitUntil([&] { return preferences(profile).value(QStringLiteral("history.retention.clipCount")) == 500; }, 5000));
+    EXPECT_TRUE(waitUntil(
+        [&] { return preferences(profile).value(QStringLiteral("history.retention.clipCount")) == 500; }, 5000));
 
     ::kill(application->processId(), SIGTERM);
     ASSERT_TRUE(exitsWith(*application, 0));
@@ -149,7 +170,13 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
     QTest::qWait(1000);
     key(QStringLiteral("ctrl+alt+k"));
-    EXPECT_TRUE(waitUntil([&] { readLog(); return log.contains("Quick Panel shortcut pressed"); }, 5000)) << log.toStdString();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            readLog();
+            return log.contains("Quick Panel shortcut pressed");
+        },
+        5000))
+        << log.toStdString();
     Desktop::clickTray(3);
     QTest::qWait(500);
     key(QStringLiteral("Down Down Return"));

@@ -7,8 +7,7 @@ namespace {
 class FakeItem : public PasteboardItem {
 public:
     FakeItem(FakePasteboard::Item item, std::shared_ptr<QStringList> requests)
-        : item_(std::move(item))
-        , requests_(std::move(requests))
+        : item_(std::move(item)), requests_(std::move(requests))
     {
     }
 

@@ -22,7 +22,7 @@ public:
         return activationWorks;
     }
     bool compositing() override { return compositor; }
-    void passClicks(quint64, bool) override {}
+    void passClicks(quint64, bool) override { }
 };
 
 } // namespace tavlin::test

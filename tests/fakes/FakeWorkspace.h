@@ -9,7 +9,7 @@ namespace tavlin::test {
 // A desktop whose frontmost application and installed applications a test sets directly.
 class FakeWorkspace : public Workspace {
 public:
-    explicit FakeWorkspace(std::optional<QString> frontmost = std::nullopt) : frontmost(std::move(frontmost)) {}
+    explicit FakeWorkspace(std::optional<QString> frontmost = std::nullopt) : frontmost(std::move(frontmost)) { }
 
     std::optional<QString> frontmost;
     // Installed applications by identifier.

@@ -29,7 +29,7 @@ struct Exclusions {
     FakeWorkspace workspace;
     CaptureExclusions exclusions;
 
-    explicit Exclusions(QVariantMap values = {}) : defaults(std::move(values)), exclusions(defaults, workspace, own) {}
+    explicit Exclusions(QVariantMap values = {}) : defaults(std::move(values)), exclusions(defaults, workspace, own) { }
 };
 
 } // namespace
@@ -53,15 +53,15 @@ TEST(CaptureExclusions, LoadingDropsBadEntriesWithoutWritingBack)
     EXPECT_EQ(e.exclusions.bundleIDs(), (QStringList{"org.keepassxc.KeePassXC", "org.gnome.Evolution"}));
     EXPECT_EQ(e.defaults.writeCount(key), 0);
     EXPECT_EQ(e.defaults.stringArray(key)->size(), 6);
-
 }
 
 TEST(CaptureExclusions, EntriesOfAnotherKindCostNoOtherExclusion)
 {
     {
         LogCapture log;
-        Exclusions mixed({{key, QVariantList{QStringLiteral("org.keepassxc.KeePassXC"), 42, QVariantMap{},
-                                             QStringLiteral("org.gnome.Evolution")}}});
+        Exclusions mixed({{key,
+                           QVariantList{QStringLiteral("org.keepassxc.KeePassXC"), 42, QVariantMap{},
+                                        QStringLiteral("org.gnome.Evolution")}}});
         EXPECT_EQ(mixed.exclusions.bundleIDs(), (QStringList{"org.keepassxc.KeePassXC", "org.gnome.Evolution"}));
         EXPECT_EQ(log.errors().size(), 1) << log.errors().join(u'\n').toStdString();
         EXPECT_EQ(mixed.defaults.writeCount(key), 0);
@@ -113,19 +113,26 @@ TEST(CaptureExclusions, RemoveDropsEveryCopyAndSavesOnlyWhenListed)
 TEST(CaptureExclusions, AddsAnApplicationChosenByItsDesktopFile)
 {
     Exclusions e;
-    e.workspace.install({QStringLiteral("org.keepassxc.KeePassXC"), QStringLiteral("KeePassXC"), {},
+    e.workspace.install({QStringLiteral("org.keepassxc.KeePassXC"),
+                         QStringLiteral("KeePassXC"),
+                         {},
                          QStringLiteral("/usr/share/applications/org.keepassxc.KeePassXC.desktop")});
-    e.workspace.install({QStringLiteral("com.bitwarden.desktop"), QStringLiteral("Bitwarden"), {},
+    e.workspace.install({QStringLiteral("com.bitwarden.desktop"),
+                         QStringLiteral("Bitwarden"),
+                         {},
                          QStringLiteral("/opt/Bitwarden/bitwarden.desktop")});
 
-    EXPECT_EQ(e.exclusions.addApplicationAt(QUrl::fromLocalFile("/usr/share/applications/org.keepassxc.KeePassXC.desktop")),
-              CaptureExclusions::AddResult::added);
+    EXPECT_EQ(
+        e.exclusions.addApplicationAt(QUrl::fromLocalFile("/usr/share/applications/org.keepassxc.KeePassXC.desktop")),
+        CaptureExclusions::AddResult::added);
     EXPECT_EQ(e.exclusions.addApplicationAt(QUrl::fromLocalFile("/opt/Bitwarden/bitwarden.desktop")),
               CaptureExclusions::AddResult::protectedSource);
     EXPECT_EQ(e.exclusions.addApplicationAt(QUrl::fromLocalFile("/usr/share/applications/unknown.desktop")),
               CaptureExclusions::AddResult::invalid);
-    EXPECT_EQ(e.exclusions.addApplicationAt(QUrl::fromLocalFile("/usr/share/applications/org.keepassxc.KeePassXC.DESKTOP")),
-              CaptureExclusions::AddResult::invalid) << "the extension is case-sensitive";
+    EXPECT_EQ(
+        e.exclusions.addApplicationAt(QUrl::fromLocalFile("/usr/share/applications/org.keepassxc.KeePassXC.DESKTOP")),
+        CaptureExclusions::AddResult::invalid)
+        << "the extension is case-sensitive";
     EXPECT_EQ(e.exclusions.addApplicationAt(QUrl(QStringLiteral("https://example.com/app.desktop"))),
               CaptureExclusions::AddResult::invalid);
     EXPECT_EQ(e.exclusions.bundleIDs(), QStringList{"org.keepassxc.KeePassXC"});

@@ -69,7 +69,8 @@ TEST(CaptureGate, AcceptReturnsRecordableTextUntrimmed)
     EXPECT_EQ(gate.accept(snapshot(3, QStringLiteral("nul") + QChar(u'\0') + QStringLiteral("inside"))), std::nullopt);
     EXPECT_EQ(gate.accept(snapshot(4, std::nullopt)), std::nullopt);
     EXPECT_EQ(gate.accept(snapshot(5, QStringLiteral("secret"), std::nullopt, {plainText, concealed})), std::nullopt);
-    EXPECT_EQ(gate.accept(snapshot(6, QStringLiteral("secret"), QStringLiteral("com.1password.1password"))), std::nullopt);
+    EXPECT_EQ(gate.accept(snapshot(6, QStringLiteral("secret"), QStringLiteral("com.1password.1password"))),
+              std::nullopt);
     EXPECT_EQ(gate.lastChangeCount, 6);
 }
 

@@ -39,7 +39,8 @@ TEST(ClipDetails, CountsUserPerceivedCharacters)
     EXPECT_EQ(ClipDetails::characterCount(QStringLiteral("a\nb\n")), 4);
     EXPECT_EQ(ClipDetails::characterCount(QStringLiteral("a\r\nb")), 3) << "CR LF is one character";
     EXPECT_EQ(ClipDetails::characterCount(QStringLiteral("e\u0301")), 1);
-    EXPECT_EQ(ClipDetails::characterCount(QStringLiteral("👨‍👩‍👧 🇷🇺")), 3) << "emoji sequences are single characters";
+    EXPECT_EQ(ClipDetails::characterCount(QStringLiteral("👨‍👩‍👧 🇷🇺")), 3)
+        << "emoji sequences are single characters";
     EXPECT_EQ(ClipDetails::characterCount(QStringLiteral("Ёлка")), 4);
 }
 
@@ -69,9 +70,13 @@ TEST(ClipDetails, TextKindsGetCountsAndOthersDont)
     }
 
     // The stored text replaces undecodable bytes; it is counted as shown.
-    const QString repaired = QString::fromUtf8(QByteArray("ab\xff\xfe" "c"));
-    EXPECT_EQ(ClipDetails::capture(payloadOf({{QStringLiteral("public.utf8-plain-text"), "ab\xff\xfe" "c"}}), repaired,
-                                   ClipKind::text).characterCount,
+    const QString repaired = QString::fromUtf8(QByteArray("ab\xff\xfe"
+                                                          "c"));
+    EXPECT_EQ(ClipDetails::capture(payloadOf({{QStringLiteral("public.utf8-plain-text"),
+                                               "ab\xff\xfe"
+                                               "c"}}),
+                                   repaired, ClipKind::text)
+                  .characterCount,
               repaired.size());
 }
 
@@ -145,7 +150,11 @@ TEST(ClipDetails, LargeImagesOfEveryFormatGetThumbnailsAndPreviews)
         {"6000x6000 BMP", QStringLiteral("com.microsoft.bmp"), blackBMP(6000, 6000), {256, 256}, {1024, 1024}},
         {"6000x6000 16-bit PNG", QStringLiteral("public.png"), blackPNG(6000, 6000, 16, 6), {256, 256}, {1024, 1024}},
         {"7000x5000 TIFF", QStringLiteral("public.tiff"), flatImage(7000, 5000, "TIFF"), {256, 183}, {1024, 731}},
-        {"7000x5000 WebP", QStringLiteral("org.webmproject.webp"), flatImage(7000, 5000, "WEBP"), {256, 183}, {1024, 731}},
+        {"7000x5000 WebP",
+         QStringLiteral("org.webmproject.webp"),
+         flatImage(7000, 5000, "WEBP"),
+         {256, 183},
+         {1024, 731}},
     };
     for (const auto& image : images) {
         ASSERT_FALSE(image.bytes.isEmpty()) << image.name;
@@ -163,8 +172,8 @@ TEST(ClipDetails, DamagedImagesLeaveTheFactsAbsent)
     EXPECT_EQ(imageMetadata(QByteArray()), ClipMetadata{});
 
     // The first image that opens is the one described.
-    const ClipPayload payload = payloadOf({{QStringLiteral("public.jpeg"), "garbage"},
-                                           {QStringLiteral("public.png"), png(20, 10)}});
+    const ClipPayload payload = payloadOf(
+        {{QStringLiteral("public.jpeg"), "garbage"}, {QStringLiteral("public.png"), png(20, 10)}});
     const ClipMetadata metadata = ClipDetails::capture(payload, QStringLiteral("Изображение"), ClipKind::image);
     EXPECT_EQ(metadata.pixelWidth, 20);
     EXPECT_EQ(metadata.pixelHeight, 10);
@@ -178,8 +187,9 @@ TEST(ClipDetails, CopiedFilesGivePathsNamesAndTheFirstOnesImage)
     writeFile(notes, "text");
     writeFile(photo, png(512, 256));
 
-    ClipPayload three{{ClipItem{{fileURL(notes)}}, ClipItem{{fileURL(photo)}}, ClipItem{{fileURL(folder.path() + "/gone.png")}}},
-                      std::nullopt};
+    ClipPayload three{
+        {ClipItem{{fileURL(notes)}}, ClipItem{{fileURL(photo)}}, ClipItem{{fileURL(folder.path() + "/gone.png")}}},
+        std::nullopt};
     const ClipMetadata textFirst = ClipDetails::capture(three, QStringLiteral("Файлы (3)"), ClipKind::file);
     EXPECT_EQ(textFirst.filePaths, (QStringList{notes, photo, folder.path() + "/gone.png"}));
     EXPECT_EQ(textFirst.fileNames, (QStringList{"notes.txt", "My photo.png", "gone.png"}));

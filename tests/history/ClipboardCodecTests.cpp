@@ -60,8 +60,10 @@ std::optional<ClipKind> kindOf(const QList<FakePasteboard::Item>& items)
 
 TEST(ClipboardCodecRead, KeepsKnownTypesSortedPerItemAndDropsTheRest)
 {
-    const auto captured = read({item({{plainText, "hello"}, {QStringLiteral("com.example.private"), "x"},
-                                      {rtf, "{\\rtf1 hello}"}, {html, "<b>hello</b>"}}),
+    const auto captured = read({item({{plainText, "hello"},
+                                      {QStringLiteral("com.example.private"), "x"},
+                                      {rtf, "{\\rtf1 hello}"},
+                                      {html, "<b>hello</b>"}}),
                                 item({{QStringLiteral("application/x-private"), "only private types"}}),
                                 item({{pngType, png(4, 4)}, {QStringLiteral("image/x-xpixmap"), "unknown image"}})});
     ASSERT_TRUE(captured);
@@ -165,10 +167,12 @@ TEST(ClipboardCodecRead, DecidesTextLinkAndRichText)
     EXPECT_EQ(kindOf({item({{plainText, "https://example.com is where it is"}})}), ClipKind::text)
         << "a sentence that starts with an address is text";
     EXPECT_EQ(kindOf({item({{plainText, "mailto:someone@example.com"}, {url, "mailto:someone@example.com"}})}),
-              ClipKind::link) << "a URL type makes a link whatever the scheme";
+              ClipKind::link)
+        << "a URL type makes a link whatever the scheme";
 
     EXPECT_EQ(kindOf({item({{plainText, "https://example.com"}, {rtf, "{\\rtf1 https://example.com}"}})}),
-              ClipKind::richText) << "rich text whose string is an address stays rich text";
+              ClipKind::richText)
+        << "rich text whose string is an address stays rich text";
     EXPECT_EQ(kindOf({item({{plainText, "Example"}, {html, "<a href=x>Example</a>"}, {url, "https://example.com"}})}),
               ClipKind::link);
 

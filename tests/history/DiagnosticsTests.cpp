@@ -20,11 +20,14 @@ using test::LogCapture;
 TEST(Diagnostics, ShowsTheUserTextAndLogsOnlyTheDetail)
 {
     LogCapture log;
-    const StorageError damaged(QStringLiteral("Corrupted clipboard data: checksum mismatch"), StorageError::Kind::damagedRecord);
-    EXPECT_EQ(Diagnostics::userMessage(damaged),
-              QStringLiteral("This record’s data is damaged and can’t be used. The rest of the history isn’t affected."));
+    const StorageError damaged(QStringLiteral("Corrupted clipboard data: checksum mismatch"),
+                               StorageError::Kind::damagedRecord);
+    EXPECT_EQ(
+        Diagnostics::userMessage(damaged),
+        QStringLiteral("This record’s data is damaged and can’t be used. The rest of the history isn’t affected."));
     ASSERT_EQ(log.errors().size(), 1);
-    EXPECT_EQ(log.errors()[0], QStringLiteral("StorageError Tavlin.StorageError 1: Corrupted clipboard data: checksum mismatch"));
+    EXPECT_EQ(log.errors()[0],
+              QStringLiteral("StorageError Tavlin.StorageError 1: Corrupted clipboard data: checksum mismatch"));
 
     EXPECT_EQ(Diagnostics::userMessage(StorageError(QStringLiteral("The text is too large to save."))),
               QStringLiteral("The text is too large to save."));
@@ -33,10 +36,12 @@ TEST(Diagnostics, ShowsTheUserTextAndLogsOnlyTheDetail)
         << "a limit error without its own text falls back to the general one";
 
     const qsizetype logged = log.errors().size();
-    const QString fileMessage = Diagnostics::userMessage(FileSystemError(EACCES, QStringLiteral("/home/ann/.local/share/Tavlin")));
+    const QString fileMessage = Diagnostics::userMessage(
+        FileSystemError(EACCES, QStringLiteral("/home/ann/.local/share/Tavlin")));
     EXPECT_EQ(fileMessage, QStringLiteral("Tavlin couldn’t use the file “Tavlin”: permission denied."));
     ASSERT_EQ(log.errors().size(), logged + 1);
-    EXPECT_TRUE(log.errors().last().startsWith(QStringLiteral("FileSystemError POSIX %1: /home/ann/.local/share/Tavlin").arg(EACCES)));
+    EXPECT_TRUE(log.errors().last().startsWith(
+        QStringLiteral("FileSystemError POSIX %1: /home/ann/.local/share/Tavlin").arg(EACCES)));
 
     EXPECT_EQ(Diagnostics::userMessage(std::runtime_error("boom")), QStringLiteral("boom"));
     EXPECT_EQ(log.errors().last(), QStringLiteral("std::runtime_error std 0: boom"));

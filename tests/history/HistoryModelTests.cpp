@@ -6,14 +6,14 @@
 #include "StoreTestSupport.h"
 
 #include <QFile>
-#include <QTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
-#include <gtest/gtest.h>
-#include <sqlite3.h>
-#include <qcoro/qcorotask.h>
 #include "ExpectSoon.h"
+#include <gtest/gtest.h>
+#include <qcoro/qcorotask.h>
+#include <sqlite3.h>
 
 using namespace tavlin;
 using namespace tavlin::test;
@@ -41,7 +41,8 @@ struct ModelFixture {
     // A record large enough that loading and verifying it keeps the repository busy for a while.
     Clip captureLarge()
     {
-        pasteboard.setItems({{{QStringLiteral("com.adobe.pdf")}, {{QStringLiteral("com.adobe.pdf"), QByteArray(24 << 20, 'p')}}}});
+        pasteboard.setItems(
+            {{{QStringLiteral("com.adobe.pdf")}, {{QStringLiteral("com.adobe.pdf"), QByteArray(24 << 20, 'p')}}}});
         QCoro::waitFor(model.monitor().tick());
         return model.browser().clips().first();
     }
@@ -112,9 +113,10 @@ TEST(HistoryModel, ExcludedAndProtectedSourcesAreNeverCaptured)
 
     // Concealed content from an ordinary application.
     fixture.workspace.frontmost = QStringLiteral("org.gnome.TextEditor");
-    fixture.pasteboard.setItems({{{QStringLiteral("public.utf8-plain-text"), QStringLiteral("org.nspasteboard.ConcealedType")},
-                                  {{QStringLiteral("public.utf8-plain-text"), "hunter2"},
-                                   {QStringLiteral("org.nspasteboard.ConcealedType"), "secret"}}}});
+    fixture.pasteboard.setItems(
+        {{{QStringLiteral("public.utf8-plain-text"), QStringLiteral("org.nspasteboard.ConcealedType")},
+          {{QStringLiteral("public.utf8-plain-text"), "hunter2"},
+           {QStringLiteral("org.nspasteboard.ConcealedType"), "secret"}}}});
     QCoro::waitFor(fixture.model.monitor().tick());
 
     fixture.capture({QStringLiteral("plain")});
@@ -126,10 +128,12 @@ TEST(HistoryModel, ExcludedAndProtectedSourcesAreNeverCaptured)
 TEST(HistoryModel, ReadErrorsAndStoreErrorsArePublishedAndClearedByTheNextReload)
 {
     ModelFixture fixture;
-    fixture.pasteboard.setItems({{{QStringLiteral("public.png")}, {{QStringLiteral("public.png"), QByteArray(40 << 20, 'x')}}}});
+    fixture.pasteboard.setItems(
+        {{{QStringLiteral("public.png")}, {{QStringLiteral("public.png"), QByteArray(40 << 20, 'x')}}}});
     QCoro::waitFor(fixture.model.monitor().tick());
     ASSERT_TRUE(fixture.model.browser().errorMessage().has_value());
-    EXPECT_EQ(*fixture.model.browser().errorMessage(), QStringLiteral("The record is larger than 32 MB and wasn’t saved."));
+    EXPECT_EQ(*fixture.model.browser().errorMessage(),
+              QStringLiteral("The record is larger than 32 MB and wasn’t saved."));
     EXPECT_EQ(fixture.model.browser().totalCount(), 0);
 
     fixture.capture({QStringLiteral("fine")});
@@ -283,7 +287,8 @@ TEST(HistoryModel, CopiesGiveWayToNewerWork)
 
     // A record deleted meanwhile.
     EXPECT_FALSE(await(fixture.model.operations().copy(two)));
-    EXPECT_EQ(fixture.model.browser().errorMessage(), QStringLiteral("This record has already been deleted from history."));
+    EXPECT_EQ(fixture.model.browser().errorMessage(),
+              QStringLiteral("This record has already been deleted from history."));
 }
 
 TEST(HistoryModel, FavoritesClearAndRetentionReloadAndBumpThePreviewRevision)
@@ -306,7 +311,8 @@ TEST(HistoryModel, FavoritesClearAndRetentionReloadAndBumpThePreviewRevision)
 
     EXPECT_THROW(await(fixture.model.operations().applyRetention({100, 128 * HistoryRetention::mebibyte}, 0)),
                  RetentionImpactChanged);
-    const RetentionImpact impact = QCoro::waitFor(fixture.model.operations().applyRetention({100, 128 * HistoryRetention::mebibyte}, 5));
+    const RetentionImpact impact = QCoro::waitFor(
+        fixture.model.operations().applyRetention({100, 128 * HistoryRetention::mebibyte}, 5));
     EXPECT_EQ(impact.evictedCount, 5);
     EXPECT_EQ(fixture.model.browser().totalCount(), 100);
     EXPECT_EQ(revisions.count(), 1);

@@ -12,10 +12,10 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QRandomGenerator>
-#include <QtEndian>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextDocument>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 #include <qcoro/qcorofuture.h>
@@ -26,7 +26,7 @@ using namespace tavlin::test;
 
 namespace {
 
-template<class T>
+template <class T>
 T result(QFuture<T> future)
 {
     return await([](QFuture<T> f) -> QCoro::Task<T> { co_return co_await f; }(std::move(future)));
@@ -84,8 +84,9 @@ TEST(HistoryRepository, RowsAreCachedForTheLast64ComputedRecords)
     const ClipRowPresentation row = result(fixture.repository.rowPresentation(first));
 
     // With its file gone, only the cache can still answer for the record.
-    const QString fileName = queryTexts(fixture.folder.databasePath(),
-                                        QStringLiteral("SELECT payload_filename FROM clips WHERE id = %1").arg(first.id))
+    const QString fileName = queryTexts(
+                                 fixture.folder.databasePath(),
+                                 QStringLiteral("SELECT payload_filename FROM clips WHERE id = %1").arg(first.id))
                                  .value(0);
     QFile::remove(fixture.folder.payloadFolder() + u'/' + fileName);
     EXPECT_EQ(result(fixture.repository.rowPresentation(first)), row);
@@ -111,8 +112,9 @@ TEST(HistoryRepository, RecordsWithoutPayloadFilesCopyBackAsTextOrFailClearly)
                               "INSERT INTO clips(text, created_at, search_text, kind) VALUES ('Изображение', 1, "
                               "'изображение', 'image');"));
     const QList<Clip> clips = fixture.clips();
-    EXPECT_EQ(result(fixture.repository.payload(clips[1])),
-              (ClipPayload{{ClipItem{{{QStringLiteral("public.utf8-plain-text"), "from an old version"}}}}, std::nullopt}));
+    EXPECT_EQ(
+        result(fixture.repository.payload(clips[1])),
+        (ClipPayload{{ClipItem{{{QStringLiteral("public.utf8-plain-text"), "from an old version"}}}}, std::nullopt}));
     EXPECT_THROW(result(fixture.repository.payload(clips[0])), StorageError);
 
     wait(fixture.repository.deleteClip(clips[2].id));
@@ -130,8 +132,9 @@ TEST(HistoryRepository, ADamagedRecordCostsOnlyItsOwnRow)
     for (int i = 0; i < 6; ++i)
         fixture.insert(QStringLiteral("record %1").arg(i));
     const QList<Clip> clips = fixture.clips();
-    const QString fileName = queryTexts(fixture.folder.databasePath(),
-                                        QStringLiteral("SELECT payload_filename FROM clips WHERE id = %1").arg(clips[1].id))
+    const QString fileName = queryTexts(
+                                 fixture.folder.databasePath(),
+                                 QStringLiteral("SELECT payload_filename FROM clips WHERE id = %1").arg(clips[1].id))
                                  .value(0);
     writeFile(fixture.folder.payloadFolder() + u'/' + fileName, "damaged");
 

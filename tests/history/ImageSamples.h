@@ -36,7 +36,11 @@ inline QByteArray jpegWithOrientation(int width, int height, quint16 orientation
     image.fill(Qt::red);
     const QByteArray jpeg = encoded(image, "JPEG");
     // APP1 "Exif": a little-endian TIFF header and one IFD with the single Orientation entry.
-    QByteArray tiff = QByteArray::fromHex("49492a0008000000" "0100" "1201" "0300" "01000000");
+    QByteArray tiff = QByteArray::fromHex("49492a0008000000"
+                                          "0100"
+                                          "1201"
+                                          "0300"
+                                          "01000000");
     tiff += char(orientation & 0xff);
     tiff += char(orientation >> 8);
     tiff += QByteArray(2, '\0');

@@ -28,7 +28,8 @@ TEST(PayloadPreview, RichTextPreviewsTheFirstRepresentationWithinTheLimit)
     EXPECT_EQ(PayloadPreview::make(overAndUnder, ClipKind::richText), ClipPreview::richText(oneMiB, rtfd));
 
     const QByteArray atLimit(2'097'152, 'x');
-    EXPECT_EQ(PayloadPreview::make(payloadOf({{rtf, atLimit}}), ClipKind::richText), ClipPreview::richText(atLimit, rtf));
+    EXPECT_EQ(PayloadPreview::make(payloadOf({{rtf, atLimit}}), ClipKind::richText),
+              ClipPreview::richText(atLimit, rtf));
     EXPECT_EQ(PayloadPreview::make(payloadOf({{rtf, atLimit + 'x'}}), ClipKind::richText), ClipPreview::text());
 
     EXPECT_EQ(PayloadPreview::make(payloadOf({{QStringLiteral("public.html"), "<b>x</b>"}}), ClipKind::richText),
@@ -44,26 +45,26 @@ TEST(PayloadPreview, ImagesAreReducedToAPNGOfAtMost1024Pixels)
     EXPECT_TRUE(wide.data.startsWith("\x89PNG"));
     EXPECT_EQ(imageSize(wide.data), QSize(1024, 500));
 
-    const ClipPreview turned = PayloadPreview::make(payloadOf({{QStringLiteral("public.jpeg"),
-                                                                jpegWithOrientation(2000, 1500, 8)}}),
-                                                    ClipKind::image);
+    const ClipPreview turned = PayloadPreview::make(
+        payloadOf({{QStringLiteral("public.jpeg"), jpegWithOrientation(2000, 1500, 8)}}), ClipKind::image);
     EXPECT_EQ(imageSize(turned.data), QSize(768, 1024)) << "shown as it is meant to be seen";
 
-    const ClipPreview small = PayloadPreview::make(payloadOf({{QStringLiteral("com.microsoft.bmp"),
-                                                               encoded(QImage(30, 20, QImage::Format_RGB32), "BMP")}}),
-                                                   ClipKind::image);
+    const ClipPreview small = PayloadPreview::make(
+        payloadOf({{QStringLiteral("com.microsoft.bmp"), encoded(QImage(30, 20, QImage::Format_RGB32), "BMP")}}),
+        ClipKind::image);
     EXPECT_EQ(imageSize(small.data), QSize(30, 20));
 }
 
 TEST(PayloadPreview, DamagedImagesArePassedOverThenReported)
 {
-    const ClipPayload corruptFirst = payloadOf({{QStringLiteral("public.jpeg"), "\xff\xd8\xff garbage"},
-                                                {QStringLiteral("public.png"), png(10, 10)}});
+    const ClipPayload corruptFirst = payloadOf(
+        {{QStringLiteral("public.jpeg"), "\xff\xd8\xff garbage"}, {QStringLiteral("public.png"), png(10, 10)}});
     EXPECT_EQ(imageSize(PayloadPreview::make(corruptFirst, ClipKind::image).data), QSize(10, 10));
 
-    for (const ClipPayload& payload : {payloadOf({{QStringLiteral("public.png"), "not an image"}}),
-                                       payloadOf({{QStringLiteral("public.png"), png(50, 50).left(80)}}),
-                                       payloadOf({{QStringLiteral("public.utf8-plain-text"), "text"}}), ClipPayload{}}) {
+    for (const ClipPayload& payload :
+         {payloadOf({{QStringLiteral("public.png"), "not an image"}}),
+          payloadOf({{QStringLiteral("public.png"), png(50, 50).left(80)}}),
+          payloadOf({{QStringLiteral("public.utf8-plain-text"), "text"}}), ClipPayload{}}) {
         try {
             PayloadPreview::make(payload, ClipKind::image);
             ADD_FAILURE() << "no image, yet a preview";

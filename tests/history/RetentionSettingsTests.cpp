@@ -4,8 +4,8 @@
 #include "HistoryModel.h"
 #include "InMemoryDefaults.h"
 #include "RetentionSettings.h"
-#include "StoredPreferences.h"
 #include "StoreTestSupport.h"
+#include "StoredPreferences.h"
 
 #include <QPromise>
 #include <qcoro/qcorofuture.h>
@@ -58,9 +58,10 @@ TEST(RetentionSettings, LoadsOnlyASupportedPairAndHandsItToTheModel)
     EXPECT_EQ(RetentionSettings::load(InMemoryDefaults({{StoredPreferences::retentionClipCount.key, qint64(250)}})),
               HistoryRetention::standard())
         << "one missing value resets both";
-    EXPECT_EQ(RetentionSettings::load(InMemoryDefaults({{StoredPreferences::retentionClipCount.key, QStringLiteral("250")},
-                                                        {StoredPreferences::retentionPayloadBytes.key, 64 * MiB}})),
-              HistoryRetention::standard());
+    EXPECT_EQ(
+        RetentionSettings::load(InMemoryDefaults({{StoredPreferences::retentionClipCount.key, QStringLiteral("250")},
+                                                  {StoredPreferences::retentionPayloadBytes.key, 64 * MiB}})),
+        HistoryRetention::standard());
     EXPECT_EQ(RetentionSettings::load(InMemoryDefaults({{StoredPreferences::retentionClipCount.key, qint64(250)},
                                                         {StoredPreferences::retentionPayloadBytes.key, 64 * MiB}})),
               (HistoryRetention{250, 64 * MiB}));
@@ -69,7 +70,8 @@ TEST(RetentionSettings, LoadsOnlyASupportedPairAndHandsItToTheModel)
     FakePasteboard pasteboard;
     FakeWorkspace workspace;
     HistoryModel model(folder.databasePath(), pasteboard, workspace);
-    InMemoryDefaults stored({{StoredPreferences::retentionClipCount.key, qint64(500)}, {StoredPreferences::retentionPayloadBytes.key, 128 * MiB}});
+    InMemoryDefaults stored({{StoredPreferences::retentionClipCount.key, qint64(500)},
+                             {StoredPreferences::retentionPayloadBytes.key, 128 * MiB}});
     RetentionSettings settings(stored, model);
     EXPECT_EQ(model.monitor().retention(), (HistoryRetention{500, 128 * MiB}));
 }
@@ -89,7 +91,8 @@ TEST(RetentionSettings, RaisingAppliesAtOnceAndLoweringAsksFirst)
     const RetentionSettings::PendingChange change = *fixture.settings.pending();
     EXPECT_EQ(change.impact.evictedCount, 22);
     EXPECT_EQ(change.impact.evictedBytes, 22'000);
-    EXPECT_EQ(fixture.defaults.integer(StoredPreferences::retentionClipCount.key), 1000) << "nothing written before the answer";
+    EXPECT_EQ(fixture.defaults.integer(StoredPreferences::retentionClipCount.key), 1000)
+        << "nothing written before the answer";
 
     // Stored before the deletion starts: a crash during it must not bring the old limit back.
     QCoro::Task<> confirming = fixture.settings.confirm(change);
@@ -111,13 +114,15 @@ TEST(RetentionSettings, FavoritesThatDoNotFitExplainWhy)
     SettingsFixture fixture;
     fixture.fill(120, 0, 1'048'576);
     await(fixture.settings.request({100, 256 * MiB}));
-    EXPECT_EQ(fixture.settings.errorMessage(),
-              QStringLiteral("Limit not changed: favorites hold 120 records, more than 100. Favorites are never removed "
-                             "automatically: remove some records from favorites or choose a larger limit."));
+    EXPECT_EQ(
+        fixture.settings.errorMessage(),
+        QStringLiteral("Limit not changed: favorites hold 120 records, more than 100. Favorites are never removed "
+                       "automatically: remove some records from favorites or choose a larger limit."));
     await(fixture.settings.request({1000, 64 * MiB}));
-    EXPECT_EQ(fixture.settings.errorMessage(),
-              QStringLiteral("Limit not changed: favorites take up 120 MB, more than 64 MB. Favorites are never removed "
-                             "automatically: remove some records from favorites or choose a larger limit."));
+    EXPECT_EQ(
+        fixture.settings.errorMessage(),
+        QStringLiteral("Limit not changed: favorites take up 120 MB, more than 64 MB. Favorites are never removed "
+                       "automatically: remove some records from favorites or choose a larger limit."));
     EXPECT_EQ(fixture.settings.applied(), HistoryRetention::standard());
     EXPECT_EQ(RetentionSettings::formatBytes(0), QStringLiteral("Zero KB"));
 }
@@ -136,7 +141,8 @@ TEST(RetentionSettings, AHistoryThatChangedBeforeTheAnswerIsAskedAgain)
     EXPECT_EQ(fixture.settings.pending()->impact.evictedCount, 15);
     EXPECT_EQ(fixture.settings.errorMessage(), std::nullopt);
     EXPECT_EQ(fixture.settings.applied(), HistoryRetention::standard());
-    EXPECT_FALSE(fixture.defaults.object(StoredPreferences::retentionClipCount.key).isValid()) << "the stored limits are put back";
+    EXPECT_FALSE(fixture.defaults.object(StoredPreferences::retentionClipCount.key).isValid())
+        << "the stored limits are put back";
 
     // Answers to a question that was replaced change nothing.
     fixture.settings.cancel(asked);
@@ -175,5 +181,6 @@ TEST(RetentionSettings, AnOlderUsageRefreshFinishingLastIsDropped)
     EXPECT_EQ(fixture.settings.usage()->totalCount, 7);
     finish(*measurements[0], 3);
     await(std::move(older));
-    EXPECT_EQ(fixture.settings.usage()->totalCount, 7) << "the older measurement is of a history that has changed since";
+    EXPECT_EQ(fixture.settings.usage()->totalCount, 7)
+        << "the older measurement is of a history that has changed since";
 }

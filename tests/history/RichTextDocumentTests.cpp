@@ -74,8 +74,7 @@ TEST(RichTextDocumentTest, ReadsCharacterStyles)
                                "{\\strike struck} {\\fs48 big}\\par\n"
                                "\\f1\\b times\\b0  light\\uldb  double\\ul0  none}");
     ASSERT_NE(document, nullptr);
-    EXPECT_EQ(RichTextDocument::plainText(*document),
-              "plain bold italic under struck big\ntimes light double none");
+    EXPECT_EQ(RichTextDocument::plainText(*document), "plain bold italic under struck big\ntimes light double none");
 
     const QTextCharFormat plain = formatOf(*document, "plain");
     EXPECT_EQ(plain.fontFamilies().toStringList(), QStringList{"Helvetica"});
@@ -88,8 +87,7 @@ TEST(RichTextDocumentTest, ReadsCharacterStyles)
     EXPECT_TRUE(formatOf(*document, "struck").fontStrikeOut());
     EXPECT_FALSE(formatOf(*document, "struck").fontUnderline());
     EXPECT_EQ(formatOf(*document, "big").fontPointSize(), 24);
-    EXPECT_EQ(formatOf(*document, "times").fontFamilies().toStringList(),
-              QStringList{"Times New Roman"});
+    EXPECT_EQ(formatOf(*document, "times").fontFamilies().toStringList(), QStringList{"Times New Roman"});
     EXPECT_EQ(formatOf(*document, "times").fontWeight(), QFont::Bold);
     EXPECT_EQ(formatOf(*document, "light").fontWeight(), QFont::Normal);
     EXPECT_TRUE(formatOf(*document, "double").fontUnderline());
@@ -140,11 +138,11 @@ TEST(RichTextDocumentTest, DecodesHexBytesInTheDocumentOrFontCodePage)
     EXPECT_EQ(textOf("{\\rtf1\\ansi\\ansicpg1251 " + privet + "}"), "Привет");
     EXPECT_EQ(textOf("{\\rtf1\\ansi " + privet + "}"), "Ïðèâåò");
     EXPECT_EQ(textOf("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}}"
-                     "\\f0 " + privet + " \\f1 " + privet + "}"),
+                     "\\f0 "
+                     + privet + " \\f1 " + privet + "}"),
               "Ïðèâåò Привет");
     // An ANSI font defers to the document's code page, as Russian documents write it.
-    EXPECT_EQ(textOf("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl\\f0\\fcharset0 Helvetica;}\\f0 " + privet + "}"),
-              "Привет");
+    EXPECT_EQ(textOf("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl\\f0\\fcharset0 Helvetica;}\\f0 " + privet + "}"), "Привет");
     // Shift-JIS: two bytes a character.
     EXPECT_EQ(textOf("{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}\\f0 \\'93\\'fa\\'96\\'7b}"), "日本");
     // The font name itself is in the font's code page.
@@ -171,9 +169,8 @@ TEST(RichTextDocumentTest, ReadsUnicodeEscapesAndSkipsTheirFallbacks)
 
 TEST(RichTextDocumentTest, ReadsSpecialCharactersAndBreaks)
 {
-    const auto document =
-        read("{\\rtf1 a\\par b\\line c\\tab d\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote"
-             "\\rdblquote\\{\\}\\\\ e\\~f\\-g\\_h\\\nj\\cell k\\row\\pard\\qc centred\\par}");
+    const auto document = read("{\\rtf1 a\\par b\\line c\\tab d\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote"
+                               "\\rdblquote\\{\\}\\\\ e\\~f\\-g\\_h\\\nj\\cell k\\row\\pard\\qc centred\\par}");
     ASSERT_NE(document, nullptr);
     EXPECT_EQ(RichTextDocument::plainText(*document),
               QString::fromUtf8("a\nb\u2028c\td—–•‘’“”{}\\ e\u00A0fg\u2011h\nj\tk\ncentred\n"));
@@ -195,8 +192,7 @@ TEST(RichTextDocumentTest, SkipsDestinationsThatAreNotText)
     EXPECT_EQ(textOf("{\\rtf1 a\\bin99999999999999 }"), "a");
     EXPECT_EQ(textOf("{\\rtf1 a\\bin-5 b}"), "ab");
     // An attachment and the mark that stands for it in the text.
-    EXPECT_EQ(textOf("{\\rtf1 see {{\\NeXTGraphic image.png \\width640 \\height480}\xac} here}"),
-              "see  here");
+    EXPECT_EQ(textOf("{\\rtf1 see {{\\NeXTGraphic image.png \\width640 \\height480}\xac} here}"), "see  here");
 }
 
 TEST(RichTextDocumentTest, DamagedInputGivesWhatCouldBeRead)
@@ -247,7 +243,8 @@ TEST(RichTextDocumentTest, StopsAtTheMaximumNumberOfCharacters)
     // A character of several code units is kept whole or not at all.
     const QByteArray emoji = "\\uc0\\u-10179\\u-8704 ";
     EXPECT_EQ(textOf("{\\rtf1 ab" + emoji + "cd}", 3), QString::fromUtf8("ab😀"));
-    EXPECT_EQ(textOf("{\\rtf1 e\\uc0\\u769 \\u769 \\u769 \\u769 f}", 1), QString::fromUtf8("e\u0301\u0301\u0301\u0301"));
+    EXPECT_EQ(textOf("{\\rtf1 e\\uc0\\u769 \\u769 \\u769 \\u769 f}", 1),
+              QString::fromUtf8("e\u0301\u0301\u0301\u0301"));
     QByteArray marks = "{\\rtf1\\uc0 ";
     for (int i = 0; i < 3; ++i)
         marks += "a" + QByteArray("\\u769 ").repeated(700);
@@ -258,9 +255,8 @@ TEST(RichTextDocumentTest, ReadsTheTextOfAFlatRTFD)
 {
     const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\b Text "
                            "{{\\NeXTGraphic image.png \\width20 \\height20}\xac}}";
-    const QByteArray rtfd = flatRTFD({{".", "__@UTF8PropertyList@__<plist/>"},
-                                      {"image.png", "{\\rtf1 not this one}"},
-                                      {"TXT.rtf", rtf}});
+    const QByteArray rtfd = flatRTFD(
+        {{".", "__@UTF8PropertyList@__<plist/>"}, {"image.png", "{\\rtf1 not this one}"}, {"TXT.rtf", rtf}});
     const auto document = RichTextDocument::fromFlatRTFD(rtfd);
     ASSERT_NE(document, nullptr);
     EXPECT_EQ(RichTextDocument::plainText(*document), "Text ");

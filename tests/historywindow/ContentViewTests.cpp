@@ -11,6 +11,7 @@
 #include "SourceFilterPopover.h"
 #include "ThemeAppearance.h"
 
+#include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
@@ -24,7 +25,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QStyleOptionButton>
 
@@ -50,7 +50,8 @@ QModelIndex rowOf(QAbstractItemView* view, int row)
 // A Ctrl+C as X11 delivers it: under a Russian layout the key is the Latin C and the text empty.
 void pressCopy(QWidget* widget, bool russianLayout)
 {
-    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_C, russianLayout ? QString() : QStringLiteral("c"), Qt::ControlModifier);
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_C, russianLayout ? QString() : QStringLiteral("c"),
+                        Qt::ControlModifier);
 }
 
 QAction* moreAction(ContentView& view, const QString& title)
@@ -96,7 +97,8 @@ TEST(ContentView, ListsTheHistoryAndCopiesRecordsBackFromListAndCards)
     fixture.preferences.setViewMode(HistoryViewMode::cards);
     QAbstractItemView* grid = fixture.records();
     ASSERT_EQ(grid->objectName(), QStringLiteral("history-grid"));
-    EXPECT_EQ(rowOf(grid, 1).data(RecordListModel::IdentifierRole).toString(), QStringLiteral("history-card-%1").arg(first.id));
+    EXPECT_EQ(rowOf(grid, 1).data(RecordListModel::IdentifierRole).toString(),
+              QStringLiteral("history-card-%1").arg(first.id));
     EXPECT_EQ(view.selection(), first.id) << "the selection survives the change of view";
     grid->setFocus();
     QTest::keyClick(grid, Qt::Key_Left);
@@ -149,10 +151,12 @@ TEST(ContentView, ThePreviewIsRebuiltOnlyWhenTheRecordItShowsChanges)
     // Making the record a favorite changes what the panel shows.
     fixture.find<QAbstractButton>(QStringLiteral("favorite-clip"))->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !panel; }, 5000));
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        auto* favorite = fixture.find<QAbstractButton>(QStringLiteral("favorite-clip"));
-        return favorite && favorite->text() == QStringLiteral("Unfavorite");
-    }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            auto* favorite = fixture.find<QAbstractButton>(QStringLiteral("favorite-clip"));
+            return favorite && favorite->text() == QStringLiteral("Unfavorite");
+        },
+        5000));
 }
 
 // Counts the paint events each watched widget receives.
@@ -197,7 +201,8 @@ TEST(ContentView, CtrlCInTheSearchFieldCopiesItsSelectionElseTheSelectedRecord)
     search->deselect();
     for (bool russian : {false, true}) {
         pressCopy(search, russian);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.writeCount() == writes + 1 + russian; }, 5000)) << russian;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.writeCount() == writes + 1 + russian; }, 5000))
+            << russian;
     }
     EXPECT_EQ(fixture.pasteboard.string(QStringLiteral("public.utf8-plain-text")), QStringLiteral("the record"));
     // Ctrl+F brings the caret back from the records; Tab leads to them.
@@ -236,7 +241,8 @@ TEST(ContentView, StatusLineCountsAndFilterControls)
     ContentView& view = fixture.show();
     auto* status = fixture.find<QLabel>(QStringLiteral("history-status"));
     EXPECT_EQ(status->text(), QStringLiteral("Showing 200 of 350"));
-    EXPECT_EQ(fixture.find<QPushButton>(QStringLiteral("history-section-history"))->accessibleDescription(), QStringLiteral("350"));
+    EXPECT_EQ(fixture.find<QPushButton>(QStringLiteral("history-section-history"))->accessibleDescription(),
+              QStringLiteral("350"));
 
     QAction* reset = moreAction(view, QStringLiteral("Reset Filters"));
     ASSERT_TRUE(reset);
@@ -256,8 +262,10 @@ TEST(ContentView, EmptyHistoryShowsZerosTheEmptyStateAndNoClearing)
 {
     HistoryWindowFixture fixture;
     ContentView& view = fixture.show();
-    EXPECT_EQ(fixture.find<QPushButton>(QStringLiteral("history-section-history"))->accessibleDescription(), QStringLiteral("0"));
-    EXPECT_EQ(fixture.find<QPushButton>(QStringLiteral("history-section-favorites"))->accessibleDescription(), QStringLiteral("0"));
+    EXPECT_EQ(fixture.find<QPushButton>(QStringLiteral("history-section-history"))->accessibleDescription(),
+              QStringLiteral("0"));
+    EXPECT_EQ(fixture.find<QPushButton>(QStringLiteral("history-section-favorites"))->accessibleDescription(),
+              QStringLiteral("0"));
     EXPECT_FALSE(fixture.records()->isVisible());
     EXPECT_TRUE(view.findChild<HistoryEmptyView*>()->isVisible());
     EXPECT_FALSE(moreAction(view, QStringLiteral("Clear All History…"))->isEnabled());
@@ -284,12 +292,14 @@ TEST(ContentView, SourceFilterCountsApplicationsAndUnknownSources)
         QCoreApplication::processEvents();
     }
     EXPECT_EQ(button->text(), QStringLiteral("Apps: 3"));
-    EXPECT_EQ(text(view.sourcePopover()->findChild<QLabel*>(QStringLiteral("source-filter-summary"))), QStringLiteral("Selected: 3"));
+    EXPECT_EQ(text(view.sourcePopover()->findChild<QLabel*>(QStringLiteral("source-filter-summary"))),
+              QStringLiteral("Selected: 3"));
     QStringList names;
     for (QCheckBox* row : view.sourcePopover()->findChildren<QCheckBox*>())
         names.append(row->accessibleName());
     EXPECT_TRUE(names.contains(QStringLiteral("Unknown source")));
-    EXPECT_TRUE(names.contains(QStringLiteral("org.mozilla.firefox"))) << "an application not installed goes by its identifier";
+    EXPECT_TRUE(names.contains(QStringLiteral("org.mozilla.firefox")))
+        << "an application not installed goes by its identifier";
 
     view.sourcePopover()->findChild<QAbstractButton*>(QStringLiteral("source-filter-reset"))->click();
     EXPECT_EQ(button->text(), QStringLiteral("All Apps"));
@@ -303,7 +313,8 @@ TEST(ClearHistorySheet, ReturnDoesNothingEscapeCancelsAndTheCountNeverGoesNegati
     QWidget window;
     int cancelled = 0;
     std::optional<bool> cleared;
-    auto* sheet = new ClearHistorySheet(3, 0, [&] { ++cancelled; }, [&](bool keeping) { cleared = keeping; }, &window);
+    auto* sheet = new ClearHistorySheet(
+        3, 0, [&] { ++cancelled; }, [&](bool keeping) { cleared = keeping; }, &window);
     sheet->show();
     auto* count = sheet->findChild<QLabel*>(QStringLiteral("clear-history-count"));
     // The counts arrive one at a time: the total of a finished clear before its favorites.
@@ -313,7 +324,8 @@ TEST(ClearHistorySheet, ReturnDoesNothingEscapeCancelsAndTheCountNeverGoesNegati
     for (QRadioButton* option : sheet->findChildren<QRadioButton*>())
         option->setChecked(option->text() == QStringLiteral("Delete all records"));
     EXPECT_EQ(count->text(), QStringLiteral("To be deleted: 3"));
-    for (QWidget* target : QList<QWidget*>{sheet, sheet->findChild<QPushButton*>(QStringLiteral("clear-history-confirm"))}) {
+    for (QWidget* target :
+         QList<QWidget*>{sheet, sheet->findChild<QPushButton*>(QStringLiteral("clear-history-confirm"))}) {
         target->setFocus();
         QTest::keyClick(target, Qt::Key_Return);
     }
@@ -328,7 +340,8 @@ TEST(ClearHistorySheet, ItsChoicesShowOnADarkWindow)
 {
     QWidget window;
     window.setPalette(ThemeAppearance::palette({true, false}));
-    ClearHistorySheet sheet(3, 1, [] {}, [](bool) {}, &window);
+    ClearHistorySheet sheet(
+        3, 1, [] {}, [](bool) {}, &window);
     sheet.show();
     const int background = sheet.palette().color(QPalette::Window).lightness();
     for (QRadioButton* choice : sheet.findChildren<QRadioButton*>()) {
@@ -355,7 +368,8 @@ TEST(ContentView, ClearingKeepingFavoritesLeavesOnlyThem)
     ContentView& view = fixture.show();
     moreAction(view, QStringLiteral("Clear All History…"))->trigger();
     ASSERT_TRUE(view.clearSheet());
-    EXPECT_EQ(view.clearSheet()->findChild<QLabel*>(QStringLiteral("clear-history-count"))->text(), QStringLiteral("To be deleted: 2"));
+    EXPECT_EQ(view.clearSheet()->findChild<QLabel*>(QStringLiteral("clear-history-count"))->text(),
+              QStringLiteral("To be deleted: 2"));
     QSignalSpy ended(&view, &ContentView::sheetEnded);
     view.clearSheet()->findChild<QPushButton*>(QStringLiteral("clear-history-confirm"))->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->browser().totalCount() == 1; }, 5000));
@@ -365,7 +379,8 @@ TEST(ContentView, ClearingKeepingFavoritesLeavesOnlyThem)
 
 TEST(RecordMenu, EntriesFollowTheRecordAndActOnlyOnRecordsStillListed)
 {
-    QList<Clip> listed{{7, QStringLiteral("x"), QDateTime::currentDateTime(), QStringLiteral("org.mozilla.firefox"), ClipKind::text, true}};
+    QList<Clip> listed{{7, QStringLiteral("x"), QDateTime::currentDateTime(), QStringLiteral("org.mozilla.firefox"),
+                        ClipKind::text, true}};
     std::optional<std::pair<qint64, bool>> favorite;
     std::optional<qint64> selected;
     RecordCallbacks callbacks;
@@ -409,7 +424,8 @@ TEST(ContentView, AssistiveTechnologyReadsRecordsAndIconButtons)
             names.append(records->child(i)->text(QAccessible::Name));
             EXPECT_EQ(records->child(i)->text(QAccessible::Description), QString()) << "read aloud after the name";
         }
-        EXPECT_TRUE(names.contains(QStringLiteral("LINK: https://example.org/a"))) << names.join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(names.contains(QStringLiteral("LINK: https://example.org/a")))
+            << names.join(QLatin1Char('|')).toStdString();
         // Pressing a card or row selects its record in the window.
         view.setSelection(fixture.model->browser().clips().first().id);
         QAccessibleInterface* older = records->child(1);
@@ -417,8 +433,10 @@ TEST(ContentView, AssistiveTechnologyReadsRecordsAndIconButtons)
         older->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         EXPECT_EQ(view.selection(), fixture.model->browser().clips().last().id);
     }
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(view.searchField())->text(QAccessible::Name), QStringLiteral("Search history…"));
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(fixture.find(QStringLiteral("history-preview-toggle")))->text(QAccessible::Name),
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(view.searchField())->text(QAccessible::Name),
+              QStringLiteral("Search history…"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(fixture.find(QStringLiteral("history-preview-toggle")))
+                  ->text(QAccessible::Name),
               QStringLiteral("Hide Preview"));
 
     // The chosen kind chip and section are heard as chosen, and only they; pressing the chosen
@@ -437,8 +455,9 @@ TEST(ContentView, AssistiveTechnologyReadsRecordsAndIconButtons)
     EXPECT_EQ(chosen(chips), QStringList{chips[0]});
     EXPECT_EQ(chosen(sections), QStringList{sections[0]});
     for (int press = 0; press < 2; ++press) {
-        QAccessible::queryAccessibleInterface(fixture.find(chips[2]))->actionInterface()->doAction(
-            QAccessibleActionInterface::pressAction());
+        QAccessible::queryAccessibleInterface(fixture.find(chips[2]))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
         QTest::mouseClick(fixture.find<QPushButton>(sections[1]), Qt::LeftButton);
         fixture.settle();
         EXPECT_EQ(chosen(chips), QStringList{chips[2]}) << press;
@@ -513,7 +532,8 @@ TEST(ContentView, SmallestRussianWindowShowsEveryKindChipWhole)
     ContentView& view = fixture.show({820, 540});
     fixture.settle();
     auto* source = fixture.find<QPushButton>(QStringLiteral("history-source-filter"));
-    const QWidget* viewport = view.findChild<QPushButton*>(QStringLiteral("history-kind-all"))->parentWidget()->parentWidget();
+    const QWidget* viewport =
+        view.findChild<QPushButton*>(QStringLiteral("history-kind-all"))->parentWidget()->parentWidget();
     for (HistoryKindFilter filter : allHistoryKindFilters) {
         auto* chip = fixture.find<QPushButton>(QStringLiteral("history-kind-") + toRaw(filter));
         const QRect shown(chip->mapTo(viewport, QPoint()), chip->size());

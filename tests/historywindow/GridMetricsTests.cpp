@@ -2,13 +2,13 @@
 #include "CopyConfirmationBadge.h"
 #include "FakeWorkspace.h"
 #include "HistoryCardFlowLayout.h"
-#include "HistoryGridMetrics.h"
 #include "HistoryCollectionView.h"
+#include "HistoryGridMetrics.h"
 #include "HistoryListView.h"
-#include "RecordListModel.h"
-#include "SourceApplicationIcon.h"
 #include "HistoryRowContent.h"
 #include "ImageSamples.h"
+#include "RecordListModel.h"
+#include "SourceApplicationIcon.h"
 #include "SystemFont.h"
 
 #include <QImage>
@@ -29,7 +29,8 @@ Clip record(ClipKind kind, const QString& text)
 qreal cardHeight(ClipKind kind, const QString& text, std::optional<ClipRowPresentation> presentation = std::nullopt)
 {
     const Clip clip = record(kind, text);
-    return HistoryGridMetrics::height(HistoryGridMetrics::Measurement::of(clip, RecordPresentation::of(clip, presentation)), 236);
+    return HistoryGridMetrics::height(
+        HistoryGridMetrics::Measurement::of(clip, RecordPresentation::of(clip, presentation)), 236);
 }
 
 } // namespace
@@ -58,7 +59,8 @@ TEST(HistoryGridMetrics, ColumnsWidthsAndPositionsFollowTheAvailableWidth)
 TEST(HistoryGridMetrics, RowsTakeTheTallestCardAndShorterOnesKeepTheirHeight)
 {
     HistoryCardFlowLayout layout;
-    layout.prepare(4, 1000, std::nullopt, 900, [](int item, qreal width) { return QSizeF(width, item == 1 ? 190 : 128); });
+    layout.prepare(4, 1000, std::nullopt, 900,
+                   [](int item, qreal width) { return QSizeF(width, item == 1 ? 190 : 128); });
     EXPECT_EQ(layout.cards()[0].height(), 128);
     EXPECT_EQ(layout.cards()[3].y(), 12 + 190 + 12);
     EXPECT_EQ(layout.contentSize().height(), 900);
@@ -76,9 +78,11 @@ TEST(HistoryGridMetrics, CardHeightsByKindAndText)
     EXPECT_EQ(cardHeight(ClipKind::link, QStringLiteral("https://example.org/") + QString(61, QLatin1Char('a'))), 160);
     EXPECT_EQ(cardHeight(ClipKind::link, QStringLiteral("https://example.org/") + QString(60, QLatin1Char('a'))), 136);
     EXPECT_EQ(cardHeight(ClipKind::file, QStringLiteral("a.png")), 136);
-    EXPECT_EQ(cardHeight(ClipKind::file, QStringLiteral("a.png"), ClipRowPresentation{{}, ClipPreview::image("png")}), 176);
+    EXPECT_EQ(cardHeight(ClipKind::file, QStringLiteral("a.png"), ClipRowPresentation{{}, ClipPreview::image("png")}),
+              176);
     const QByteArray rtf = "{\\rtf1\\ansi " + QByteArray("Formatted words ").repeated(200) + "}";
-    EXPECT_EQ(cardHeight(ClipKind::richText, QStringLiteral("Formatted"), ClipRowPresentation{{}, ClipPreview::richText(rtf, QStringLiteral("public.rtf"))}),
+    EXPECT_EQ(cardHeight(ClipKind::richText, QStringLiteral("Formatted"),
+                         ClipRowPresentation{{}, ClipPreview::richText(rtf, QStringLiteral("public.rtf"))}),
               181);
     // The measurer decides the text height; five lines are the most a card counts.
     const Clip x = record(ClipKind::text, QStringLiteral("x"));
@@ -101,8 +105,11 @@ TEST(HistoryGridMetrics, ArrowsMoveWithinRowsWithoutWrapping)
 
 TEST(HistoryListView, RowHeightsByModeKindAndText)
 {
-    EXPECT_EQ(HistoryRowDelegate::rowHeight(HistoryViewMode::list, record(ClipKind::link, QStringLiteral("https://a.b"))), 56);
-    EXPECT_EQ(HistoryRowDelegate::rowHeight(HistoryViewMode::list, record(ClipKind::richText, QStringLiteral("x"))), 64);
+    EXPECT_EQ(
+        HistoryRowDelegate::rowHeight(HistoryViewMode::list, record(ClipKind::link, QStringLiteral("https://a.b"))),
+        56);
+    EXPECT_EQ(HistoryRowDelegate::rowHeight(HistoryViewMode::list, record(ClipKind::richText, QStringLiteral("x"))),
+              64);
     EXPECT_EQ(HistoryRowDelegate::rowHeight(HistoryViewMode::list, record(ClipKind::image, QStringLiteral("x"))), 64);
     const auto cards = [](ClipKind kind, const QString& text) {
         return HistoryRowDelegate::rowHeight(HistoryViewMode::cards, record(kind, text));
@@ -136,7 +143,8 @@ TEST(HistoryCollectionView, PresentationsFinishingTogetherReflowTheGridOnce)
     const int before = grid.relayoutCount();
     // Every load finishes at once: a file gets its image preview (taller card), the text its own text (same height).
     records.setLoader([](Clip clip) -> QCoro::Task<std::optional<ClipRowPresentation>> {
-        co_return ClipRowPresentation{{}, clip.kind == ClipKind::file ? ClipPreview::image(test::png(4, 4)) : ClipPreview::text()};
+        co_return ClipRowPresentation{
+            {}, clip.kind == ClipKind::file ? ClipPreview::image(test::png(4, 4)) : ClipPreview::text()};
     });
     grid.grab(); // paints every card, which starts and finishes every load
     QCoreApplication::processEvents();
@@ -151,14 +159,17 @@ TEST(HistoryRowContent, FooterCountsAreCutOnlyAtTheirEnd)
     const QString counts = QStringLiteral("4 строки · 38 символов");
     const qreal width = metrics.horizontalAdvance(counts);
     // Room for the counts and a short name: the name gives way.
-    auto [name, detail] = HistoryRowContent::footerTexts(metrics, QStringLiteral("Text Editor"), counts, width + 60, false);
+    auto [name, detail] = HistoryRowContent::footerTexts(metrics, QStringLiteral("Text Editor"), counts, width + 60,
+                                                         false);
     EXPECT_EQ(detail, counts);
     EXPECT_TRUE(name.startsWith(u'T')) << name.toStdString();
     // Less: the counts take the line, the icon alone stands for the source.
-    std::tie(name, detail) = HistoryRowContent::footerTexts(metrics, QStringLiteral("Text Editor"), counts, width + 10, false);
+    std::tie(name, detail) = HistoryRowContent::footerTexts(metrics, QStringLiteral("Text Editor"), counts, width + 10,
+                                                            false);
     EXPECT_EQ(name, QString());
     EXPECT_EQ(detail, counts);
-    std::tie(name, detail) = HistoryRowContent::footerTexts(metrics, QStringLiteral("Text Editor"), counts, width - 20, false);
+    std::tie(name, detail) = HistoryRowContent::footerTexts(metrics, QStringLiteral("Text Editor"), counts, width - 20,
+                                                            false);
     EXPECT_TRUE(detail.startsWith(QStringLiteral("4 строки · 38"))) << detail.toStdString();
 }
 

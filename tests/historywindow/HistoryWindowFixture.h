@@ -37,7 +37,8 @@ struct HistoryWindowFixture {
     {
         HistoryStore store(folder.databasePath());
         for (int i = 0; i < count; ++i)
-            store.insert(prefix + QString::number(i), workspace.frontmost, 100000, HistoryStore::maximumStoredPayloadBytes);
+            store.insert(prefix + QString::number(i), workspace.frontmost, 100000,
+                         HistoryStore::maximumStoredPayloadBytes);
     }
     HistoryModel& open()
     {
@@ -57,7 +58,8 @@ struct HistoryWindowFixture {
     void captureText(const QString& text, std::optional<QString> source = QStringLiteral("org.gnome.TextEditor"))
     {
         workspace.frontmost = source;
-        capture({{{QStringLiteral("public.utf8-plain-text")}, {{QStringLiteral("public.utf8-plain-text"), text.toUtf8()}}}});
+        capture({{{QStringLiteral("public.utf8-plain-text")},
+                  {{QStringLiteral("public.utf8-plain-text"), text.toUtf8()}}}});
     }
     // The window's content, shown at the regular size, with its first page loaded.
     ContentView& show(QSize size = {1040, 700})
@@ -65,7 +67,8 @@ struct HistoryWindowFixture {
         open();
         view.reset();
         sources = std::make_unique<SourceApplicationIcon>(workspace);
-        view = std::make_unique<ContentView>(*model, preferences, *sources, [] {}, true);
+        view = std::make_unique<ContentView>(
+            *model, preferences, *sources, [] {}, true);
         view->resize(size);
         view->show();
         settle();
@@ -79,8 +82,11 @@ struct HistoryWindowFixture {
         QCoreApplication::processEvents();
     }
     QAbstractItemView* records() const { return qobject_cast<QAbstractItemView*>(view->recordsView()); }
-    template<class T = QWidget>
-    T* find(const QString& name) const { return view->findChild<T*>(name); }
+    template <class T = QWidget>
+    T* find(const QString& name) const
+    {
+        return view->findChild<T*>(name);
+    }
 };
 
 } // namespace tavlin::test

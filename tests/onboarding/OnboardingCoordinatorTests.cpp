@@ -46,7 +46,8 @@ TEST(OnboardingCoordinator, CompletingWritesInOrderAndTearsDownOnce)
     OnboardingCoordinator& coordinator = harness.start();
     QStringList events;
     QObject::connect(&coordinator, &OnboardingCoordinator::finished, [&](OnboardingMode mode) {
-        events << QStringLiteral("finish %1 %2").arg(int(mode)).arg(harness.defaults.writtenKeys().join(QLatin1Char(',')));
+        events
+            << QStringLiteral("finish %1 %2").arg(int(mode)).arg(harness.defaults.writtenKeys().join(QLatin1Char(',')));
         EXPECT_TRUE(coordinator.window()->isVisible()) << "the window closes after finishing";
     });
     QObject::connect(&coordinator, &OnboardingCoordinator::dismissed, [&](OnboardingMode) {
@@ -65,7 +66,9 @@ TEST(OnboardingCoordinator, CompletingWritesInOrderAndTearsDownOnce)
     QSignalSpy closes(window, &OnboardingWindow::willClose);
     harness.find<QAbstractButton>(QStringLiteral("onboarding-skip"))->click();
 
-    EXPECT_EQ(events, (QStringList{QStringLiteral("finish 0 interface.theme,onboarding.completed"), QStringLiteral("dismissed")}));
+    EXPECT_EQ(
+        events,
+        (QStringList{QStringLiteral("finish 0 interface.theme,onboarding.completed"), QStringLiteral("dismissed")}));
     EXPECT_EQ(closes.count(), 1);
     EXPECT_FALSE(harness.shortcut->recording()) << "a recording left open ends";
     EXPECT_EQ(harness.preferences.themePreference(), ThemePreference::dark);
@@ -86,7 +89,8 @@ TEST(OnboardingCoordinator, ClosingTheWindowWritesNothingAndStartsOverNextTime)
     window->close();
 
     EXPECT_EQ(callbacks, 0);
-    EXPECT_TRUE(harness.defaults.writtenKeys().isEmpty()) << harness.defaults.writtenKeys().join(QLatin1Char(',')).toStdString();
+    EXPECT_TRUE(harness.defaults.writtenKeys().isEmpty())
+        << harness.defaults.writtenKeys().join(QLatin1Char(',')).toStdString();
     EXPECT_FALSE(harness.shortcut->recording());
     EXPECT_EQ(harness.coordinator->window(), nullptr);
     EXPECT_TRUE(harness.store.resolveNeedsFirstLaunch());

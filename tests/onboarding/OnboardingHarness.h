@@ -49,7 +49,8 @@ struct OnboardingHarness {
     OnboardingStore store{defaults, folder.path()};
     std::optional<QSize> area = QSize(1280, 1000);
     // Settings' recorder, in its branded look, as the application hands it in.
-    ShortcutRecorderFactory makeRecorder = [](GlobalShortcut& shortcut, const QString& idleTitle, std::function<void(bool)> focus) {
+    ShortcutRecorderFactory makeRecorder = [](GlobalShortcut& shortcut, const QString& idleTitle,
+                                              std::function<void(bool)> focus) {
         auto* recorder = new ShortcutRecorder(&shortcut, true);
         recorder->setIdleTitle(idleTitle);
         recorder->setFocusCallback(std::move(focus));
@@ -85,7 +86,8 @@ struct OnboardingHarness {
         return window;
     }
 
-    template <class T = QWidget> T* find(const QString& name) const
+    template <class T = QWidget>
+    T* find(const QString& name) const
     {
         return coordinator->window() ? coordinator->window()->findChild<T*>(name) : nullptr;
     }

@@ -23,7 +23,8 @@ namespace {
 QStringList summary(const OnboardingHarness& harness)
 {
     QStringList values;
-    for (QLabel* label : harness.coordinator->window()->findChildren<QLabel*>(QStringLiteral("onboarding-summary-value")))
+    for (QLabel* label :
+         harness.coordinator->window()->findChildren<QLabel*>(QStringLiteral("onboarding-summary-value")))
         values << label->text();
     return values;
 }
@@ -50,7 +51,8 @@ TEST(OnboardingView, KeysMoveThroughTheStepsExceptWhileRecording)
     EXPECT_EQ(recorder->text(), QStringLiteral("Change Shortcut"));
     recorder->click();
     ASSERT_TRUE(harness.shortcut->recording());
-    EXPECT_EQ(harness.find<QLabel>(QStringLiteral("onboarding-status"))->text(), QStringLiteral("Press a new shortcut. Esc cancels."));
+    EXPECT_EQ(harness.find<QLabel>(QStringLiteral("onboarding-status"))->text(),
+              QStringLiteral("Press a new shortcut. Esc cancels."));
     EXPECT_FALSE(harness.find(QStringLiteral("shortcut-reset"))->isEnabled());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(state.step(), OnboardingState::Step::quickPanel) << "Return is a key to record";
@@ -91,14 +93,16 @@ TEST(OnboardingView, ScreensShowTheChoicesAndTheShortcutAsTheyStand)
     QAbstractButton* list = nullptr;
     for (QAbstractButton* segment : window->findChildren<QAbstractButton*>()) {
         if (segment->text() == QStringLiteral("Cards"))
-            QAccessible::queryAccessibleInterface(segment)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            QAccessible::queryAccessibleInterface(segment)->actionInterface()->doAction(
+                QAccessibleActionInterface::toggleAction());
         if (segment->text() == QStringLiteral("List"))
             list = segment;
     }
     ASSERT_NE(list, nullptr);
     EXPECT_FALSE(list->isChecked()) << "one segment selected";
-    QAccessible::queryAccessibleInterface(window->findChild<SwitchToggle*>())->actionInterface()->doAction(
-        QAccessibleActionInterface::toggleAction());
+    QAccessible::queryAccessibleInterface(window->findChild<SwitchToggle*>())
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_EQ(state.viewMode(), HistoryViewMode::cards);
     EXPECT_FALSE(state.showPreview());
     EXPECT_EQ(demo->accessibleDescription(), QStringLiteral("Cards, preview off"));
@@ -106,11 +110,13 @@ TEST(OnboardingView, ScreensShowTheChoicesAndTheShortcutAsTheyStand)
 
     // Quick Panel: five caps of a long combination become two; Reset brings the default back.
     state.show(OnboardingState::Step::quickPanel);
-    const ShortcutBinding everything{40, ShortcutBinding::controlKey | ShortcutBinding::optionKey | ShortcutBinding::shiftKey
-                                             | ShortcutBinding::commandKey};
+    const ShortcutBinding everything{40,
+                                     ShortcutBinding::controlKey | ShortcutBinding::optionKey
+                                         | ShortcutBinding::shiftKey | ShortcutBinding::commandKey};
     harness.shortcut->replace(everything);
     auto* caps = window->findChild<OnboardingKeyCaps*>();
-    EXPECT_EQ(OnboardingKeyCaps::displayedCaps(caps->caps(), true), (QStringList{QStringLiteral("Ctrl+Alt+Shift+Super"), QStringLiteral("K")}));
+    EXPECT_EQ(OnboardingKeyCaps::displayedCaps(caps->caps(), true),
+              (QStringList{QStringLiteral("Ctrl+Alt+Shift+Super"), QStringLiteral("K")}));
     auto* reset = harness.find<QAbstractButton>(QStringLiteral("shortcut-reset"));
     ASSERT_TRUE(reset->isEnabled());
     harness.backend->taken.append(ShortcutBinding::defaultBinding());
@@ -128,9 +134,11 @@ TEST(OnboardingView, ScreensShowTheChoicesAndTheShortcutAsTheyStand)
     // Finish: the summary, with the feature's name untranslated in Russian.
     harness.shortcut->replace({9, ShortcutBinding::controlKey | ShortcutBinding::optionKey});
     state.show(OnboardingState::Step::finish);
-    EXPECT_EQ(summary(harness), (QStringList{QStringLiteral("Match System"), QStringLiteral("Cards"), QStringLiteral("Off"),
-                                             QStringLiteral("Ctrl+Alt+V")}));
-    EXPECT_EQ(harness.find<QAbstractButton>(QStringLiteral("onboarding-continue"))->text(), QStringLiteral("Get Started"));
+    EXPECT_EQ(summary(harness),
+              (QStringList{QStringLiteral("Match System"), QStringLiteral("Cards"), QStringLiteral("Off"),
+                           QStringLiteral("Ctrl+Alt+V")}));
+    EXPECT_EQ(harness.find<QAbstractButton>(QStringLiteral("onboarding-continue"))->text(),
+              QStringLiteral("Get Started"));
     EXPECT_FALSE(harness.find(QStringLiteral("onboarding-skip"))->isVisible());
     // Taken by another program since: the summary says the shortcut does not work.
     harness.shortcut->beginRecording();
@@ -164,18 +172,18 @@ TEST(OnboardingGhost, HopsOnceOnItsOwnClockAndRestsAtOnceWithReducedMotion)
         EXPECT_EQ(ghost->lift(), 0);
     }
     {
-    SteppedAnimationDriver clock;
-    ThemedWindow window;
-    auto* ghost = window.hold(new OnboardingGhost(100, OnboardingGhost::Motion::celebrate));
-    EXPECT_EQ(ghost->appearance(), 0) << "it grows and fades in";
-    clock.advanceTo(300);
-    EXPECT_EQ(ghost->lift(), 0);
-    EXPECT_GT(ghost->appearance(), 0.5);
-    clock.advanceTo(320 + 240);
-    EXPECT_NEAR(ghost->lift(), OnboardingGhost::liftHeight, 1.5) << "up about 0.32 s in";
-    clock.advanceTo(320 + 260 + 900);
-    EXPECT_NEAR(ghost->lift(), 0, 0.1) << "down again 0.26 s later";
-    EXPECT_NEAR(ghost->appearance(), 1, 0.01);
+        SteppedAnimationDriver clock;
+        ThemedWindow window;
+        auto* ghost = window.hold(new OnboardingGhost(100, OnboardingGhost::Motion::celebrate));
+        EXPECT_EQ(ghost->appearance(), 0) << "it grows and fades in";
+        clock.advanceTo(300);
+        EXPECT_EQ(ghost->lift(), 0);
+        EXPECT_GT(ghost->appearance(), 0.5);
+        clock.advanceTo(320 + 240);
+        EXPECT_NEAR(ghost->lift(), OnboardingGhost::liftHeight, 1.5) << "up about 0.32 s in";
+        clock.advanceTo(320 + 260 + 900);
+        EXPECT_NEAR(ghost->lift(), 0, 0.1) << "down again 0.26 s later";
+        EXPECT_NEAR(ghost->appearance(), 1, 0.01);
     }
     SteppedAnimationDriver clock;
     ThemedWindow window;

@@ -50,9 +50,10 @@ TEST(ApplicationIDTest, ReverseDnsIdsStayAndOthersBecomeValidIdentifiers)
 
 TEST(ApplicationIDTest, FlatpakIdComesFromTheProcessControlGroup)
 {
-    EXPECT_EQ(X11Workspace::flatpakIDFromCGroup(QStringLiteral(
-                  "0::/user.slice/user-1000.slice/user@1000.service/app.slice/app-flatpak-com.bitwarden.desktop-12345.scope\n")),
-              QStringLiteral("com.bitwarden.desktop"));
+    EXPECT_EQ(
+        X11Workspace::flatpakIDFromCGroup(QStringLiteral("0::/user.slice/user-1000.slice/user@1000.service/app.slice/"
+                                                         "app-flatpak-com.bitwarden.desktop-12345.scope\n")),
+        QStringLiteral("com.bitwarden.desktop"));
     EXPECT_EQ(X11Workspace::flatpakIDFromCGroup(QStringLiteral(
                   "0::/user.slice/user-1000.slice/user@1000.service/app.slice/app-gnome-firefox-2211.scope\n")),
               std::nullopt);
@@ -89,7 +90,8 @@ protected:
 
     static QByteArray entry(const QByteArray& body)
     {
-        return "# generated\n[Desktop Entry]\nType=Application\nExec=true\n" + body + "\n[Desktop Action new]\nName=Other\n";
+        return "# generated\n[Desktop Entry]\nType=Application\nExec=true\n" + body
+            + "\n[Desktop Action new]\nName=Other\n";
     }
 
     TemporaryFolder temporary;
@@ -103,12 +105,14 @@ TEST_F(DesktopFilesTest, ApplicationsAreFoundByIdentifierWithLocalizedNames)
 {
     const QString firefox = write(system(), QStringLiteral("firefox.desktop"),
                                   entry("Name=Firefox\nName[ru]=Фаерфокс\nIcon=firefox"));
-    write(system(), QStringLiteral("com.bitwarden.desktop.desktop"), entry("Name=Bitwarden\nName[ru_RU]=Битварден\nName[ru]=x"));
+    write(system(), QStringLiteral("com.bitwarden.desktop.desktop"),
+          entry("Name=Bitwarden\nName[ru_RU]=Битварден\nName[ru]=x"));
     const QString kate = write(system(), QStringLiteral("kde4/kate.desktop"), entry("Name=Kate\\sEditor"));
 
     X11Workspace workspace;
     EXPECT_EQ(workspace.application(QStringLiteral("firefox.desktop")),
-              (ApplicationInfo{QStringLiteral("firefox.desktop"), QStringLiteral("Фаерфокс"), QStringLiteral("firefox"), firefox}));
+              (ApplicationInfo{QStringLiteral("firefox.desktop"), QStringLiteral("Фаерфокс"), QStringLiteral("firefox"),
+                               firefox}));
     EXPECT_EQ(workspace.application(QStringLiteral("com.bitwarden.desktop"))->name, QStringLiteral("Битварден"));
     EXPECT_EQ(workspace.application(QStringLiteral("kde4-kate.desktop"))->desktopFilePath, kate);
     EXPECT_EQ(workspace.application(QStringLiteral("kde4-kate.desktop"))->name, QStringLiteral("Kate Editor"));
@@ -153,11 +157,13 @@ TEST_F(DesktopFilesTest, ChosenDesktopFileGivesItsApplicationIdentifier)
     EXPECT_EQ(workspace.applicationID(elsewhere), QStringLiteral("org.example.Tool"));
 
     // Not an application entry: nothing.
-    EXPECT_EQ(workspace.applicationID(write(system(), QStringLiteral("link.desktop"), "[Desktop Entry]\nType=Link\nName=L\n")),
+    EXPECT_EQ(workspace.applicationID(
+                  write(system(), QStringLiteral("link.desktop"), "[Desktop Entry]\nType=Link\nName=L\n")),
               std::nullopt);
     EXPECT_EQ(workspace.applicationID(write(system(), QStringLiteral("gone.desktop"), entry("Name=Gone\nHidden=true"))),
               std::nullopt);
-    EXPECT_EQ(workspace.applicationID(write(system(), QStringLiteral("noentry.desktop"), "[Other]\nName=x\n")), std::nullopt);
+    EXPECT_EQ(workspace.applicationID(write(system(), QStringLiteral("noentry.desktop"), "[Other]\nName=x\n")),
+              std::nullopt);
     EXPECT_EQ(workspace.applicationID(write(system(), QStringLiteral("binary.desktop"), QByteArray("\x00\xff\xfe", 3))),
               std::nullopt);
     EXPECT_EQ(workspace.applicationID(temporary.path() + QStringLiteral("/absent.desktop")), std::nullopt);
@@ -168,14 +174,19 @@ TEST_F(DesktopFilesTest, ChosenDesktopFileGivesItsApplicationIdentifier)
 
 TEST_F(DesktopFilesTest, WindowClassFindsTheEntryThatNamesIt)
 {
-    write(system(), QStringLiteral("org.gnome.Nautilus.desktop"), entry("Name=Files\nStartupWMClass=org.gnome.Nautilus"));
+    write(system(), QStringLiteral("org.gnome.Nautilus.desktop"),
+          entry("Name=Files\nStartupWMClass=org.gnome.Nautilus"));
     write(system(), QStringLiteral("code.desktop"), entry("Name=Code\nStartupWMClass=Code"));
     write(system(), QStringLiteral("gimp.desktop"), entry("Name=GIMP"));
     DesktopApplications applications;
-    EXPECT_EQ(applications.entryForWindowClass(QStringLiteral("code"), QStringLiteral("Code"))->desktopID, QStringLiteral("code"));
-    EXPECT_EQ(applications.entryForWindowClass(QStringLiteral("org.gnome.Nautilus"), QStringLiteral("Org.gnome.Nautilus"))->desktopID,
-              QStringLiteral("org.gnome.Nautilus"));
-    EXPECT_EQ(applications.entryForWindowClass(QStringLiteral("gimp-2.10"), QStringLiteral("Gimp"))->desktopID, QStringLiteral("gimp"));
+    EXPECT_EQ(applications.entryForWindowClass(QStringLiteral("code"), QStringLiteral("Code"))->desktopID,
+              QStringLiteral("code"));
+    EXPECT_EQ(
+        applications.entryForWindowClass(QStringLiteral("org.gnome.Nautilus"), QStringLiteral("Org.gnome.Nautilus"))
+            ->desktopID,
+        QStringLiteral("org.gnome.Nautilus"));
+    EXPECT_EQ(applications.entryForWindowClass(QStringLiteral("gimp-2.10"), QStringLiteral("Gimp"))->desktopID,
+              QStringLiteral("gimp"));
     EXPECT_EQ(applications.entryForWindowClass(QStringLiteral("xterm"), QStringLiteral("XTerm")), std::nullopt);
 }
 

@@ -33,8 +33,8 @@ xcb_connection_t* connection;
 
 xcb_atom_t atom(const std::string& name)
 {
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, name.size(), name.c_str()), nullptr);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, name.size(), name.c_str()), nullptr);
     const xcb_atom_t result = reply ? reply->atom : XCB_NONE;
     std::free(reply);
     return result;
@@ -142,8 +142,8 @@ int main(int argc, char** argv)
     const xcb_atom_t clipboard = atom("CLIPBOARD");
     const xcb_atom_t targetsAtom = atom("TARGETS");
     xcb_set_selection_owner(connection, window, clipboard, XCB_CURRENT_TIME);
-    xcb_get_selection_owner_reply_t* owner =
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, clipboard), nullptr);
+    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, clipboard), nullptr);
     if (!owner || owner->owner != window)
         return 4;
     std::free(owner);
@@ -159,8 +159,8 @@ int main(int argc, char** argv)
             continue;
         }
         auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
-        if (xcb_get_atom_name_reply_t* name =
-                xcb_get_atom_name_reply(connection, xcb_get_atom_name(connection, request->target), nullptr)) {
+        if (xcb_get_atom_name_reply_t* name = xcb_get_atom_name_reply(
+                connection, xcb_get_atom_name(connection, request->target), nullptr)) {
             std::printf("asked %.*s\n", xcb_get_atom_name_name_length(name), xcb_get_atom_name_name(name));
             std::fflush(stdout);
             std::free(name);

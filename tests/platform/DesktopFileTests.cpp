@@ -29,9 +29,12 @@ TEST(DesktopFile, ReadsTheFirstDesktopEntryGroupWithEscapesAndTranslations)
     EXPECT_EQ(file->values.size(), 6) << QStringList(file->values.keys()).join(u' ').toStdString();
     EXPECT_EQ(file->value(QStringLiteral("Name")), QStringLiteral("Viewer")) << "the first occurrence counts";
     EXPECT_EQ(file->value(QStringLiteral("Comment")), QStringLiteral("Line\none and\ttab\\ \\x end\\"));
-    EXPECT_FALSE(file->values.contains(QStringLiteral("Icon"))) << "comments, actions and a second group are not the entry";
+    EXPECT_FALSE(file->values.contains(QStringLiteral("Icon")))
+        << "comments, actions and a second group are not the entry";
 
-    const auto name = [&](const char* locale) { return file->localizedValue(QStringLiteral("Name"), QString::fromLatin1(locale)); };
+    const auto name = [&](const char* locale) {
+        return file->localizedValue(QStringLiteral("Name"), QString::fromLatin1(locale));
+    };
     EXPECT_EQ(name("ru_RU"), QStringLiteral("Просмотр")) << "an empty translation does not count";
     EXPECT_EQ(name("ru_RU.UTF-8"), QStringLiteral("Просмотр"));
     EXPECT_EQ(name("sr_RS@latin"), QStringLiteral("Pregled"));

@@ -28,13 +28,13 @@ TEST(ShortcutBinding, ValidityNeedsCtrlAltOrSuperAndAnOrdinaryKey)
         {0, shift | command, true},
         {0, control | option | shift | command, true},
         {126, control, true},
-        {0, shift, false},  // Shift alone is not enough
+        {0, shift, false}, // Shift alone is not enough
         {0, 0, false},
         {127, command, false},
         {4000000000u, command, false},
         {0, command | 0x0001, false}, // a bit outside the four modifiers
         {0, command | 0x2000, false},
-        {0, 0x0400, false},           // a bit between the modifiers, alone
+        {0, 0x0400, false}, // a bit between the modifiers, alone
     };
     for (const Case& c : cases)
         EXPECT_EQ((ShortcutBinding{c.keyCode, c.modifiers}.isValid()), c.valid) << c.keyCode << "/" << c.modifiers;
@@ -59,8 +59,8 @@ TEST(ShortcutBinding, ModifierNamesKeepTheDesktopOrder)
 TEST(ShortcutBinding, StoredFormIsCompactJsonAndAnyObjectWithBothMembersDecodes)
 {
     EXPECT_EQ(ShortcutBinding::defaultBinding().toJson(), R"({"keyCode":9,"modifiers":6144})");
-    for (const ShortcutBinding binding : {ShortcutBinding{0, 0}, ShortcutBinding{126, 0x1b00},
-                                          ShortcutBinding{4294967295u, 4294967295u}}) {
+    for (const ShortcutBinding binding :
+         {ShortcutBinding{0, 0}, ShortcutBinding{126, 0x1b00}, ShortcutBinding{4294967295u, 4294967295u}}) {
         EXPECT_EQ(ShortcutBinding::fromJson(binding.toJson()), binding);
     }
     EXPECT_EQ(ShortcutBinding::fromJson(R"({"modifiers":256,"keyCode":36})"), (ShortcutBinding{36, 256}));

@@ -55,9 +55,9 @@ TEST(SystemLoginItemService, EnablingWritesAnAutostartEntryAndDisablingRemovesIt
     EXPECT_EQ(controller.errorMessage(), std::nullopt);
     EXPECT_EQ(statusChanges, 1);
     EXPECT_EQ(controller.detail(), QStringLiteral("Tavlin will start in the tray without opening the history window."));
-    EXPECT_EQ(readFile(fixture.entryPath()), QByteArray("[Desktop Entry]\nType=Application\nName=Tavlin\nExec=")
-                                                 + QFile::encodeName(fixture.executable)
-                                                 + "\nX-GNOME-Autostart-enabled=true\n");
+    EXPECT_EQ(readFile(fixture.entryPath()),
+              QByteArray("[Desktop Entry]\nType=Application\nName=Tavlin\nExec=")
+                  + QFile::encodeName(fixture.executable) + "\nX-GNOME-Autostart-enabled=true\n");
     EXPECT_FALSE(QFileInfo::exists(fixture.entryPath() + QStringLiteral(".new")));
 
     controller.setEnabled(false);
@@ -75,13 +75,16 @@ TEST(SystemLoginItemService, AnEntryThatIsSwitchedOffForeignOrDamagedIsNotOn)
         return fixture.service()->status();
     };
     EXPECT_EQ(statusWith(ours), LoginItemStatus::enabled);
-    EXPECT_EQ(statusWith("# comment\n\n[Desktop Entry]\r\nExec = " + QFile::encodeName(fixture.executable) + " --flag\r\n"),
-              LoginItemStatus::enabled);
+    EXPECT_EQ(
+        statusWith("# comment\n\n[Desktop Entry]\r\nExec = " + QFile::encodeName(fixture.executable) + " --flag\r\n"),
+        LoginItemStatus::enabled);
     EXPECT_EQ(statusWith(ours + "Hidden=true\n"), LoginItemStatus::disabled);
     EXPECT_EQ(statusWith(ours + "X-GNOME-Autostart-enabled=false\n"), LoginItemStatus::disabled);
     EXPECT_EQ(statusWith("[Desktop Entry]\nExec=/bin/sh -c true\n"), LoginItemStatus::disabled);
-    EXPECT_EQ(statusWith("[Other Group]\nExec=" + QFile::encodeName(fixture.executable) + "\n"), LoginItemStatus::disabled);
-    EXPECT_EQ(statusWith("[Desktop Entry]\nExec=\"" + QFile::encodeName(fixture.executable) + "\n"), LoginItemStatus::disabled)
+    EXPECT_EQ(statusWith("[Other Group]\nExec=" + QFile::encodeName(fixture.executable) + "\n"),
+              LoginItemStatus::disabled);
+    EXPECT_EQ(statusWith("[Desktop Entry]\nExec=\"" + QFile::encodeName(fixture.executable) + "\n"),
+              LoginItemStatus::disabled)
         << "an unclosed quote";
     EXPECT_EQ(statusWith(QByteArray("\xff\xfe\x00\x01garbage", 11)), LoginItemStatus::disabled);
     EXPECT_EQ(statusWith(QByteArray(300 * 1024, '#')), LoginItemStatus::disabled);
@@ -102,7 +105,8 @@ TEST(SystemLoginItemService, QuotesAnExecutablePathThatNeedsIt)
     writeFile(fixture.executable, "#!/bin/sh\n");
     fixture.service()->registerItem();
     EXPECT_TRUE(readFile(fixture.entryPath())
-                    .contains("Exec=\"" + QFile::encodeName(fixture.folder.path()) + "/my apps/ta\\\\$vlin \\\\\"100%%\\\\\"\"\n"));
+                    .contains("Exec=\"" + QFile::encodeName(fixture.folder.path())
+                              + "/my apps/ta\\\\$vlin \\\\\"100%%\\\\\"\"\n"));
     EXPECT_EQ(fixture.service()->status(), LoginItemStatus::enabled);
 }
 
@@ -119,4 +123,3 @@ TEST(SystemLoginItemService, AFailedWriteIsReportedAndChangesNothing)
                              "something else is in its place."));
     EXPECT_THROW(fixture.service()->registerItem(), FileSystemError);
 }
-

@@ -30,7 +30,8 @@ TEST(TargetMappingTest, TextTargetsBecomeOnePlainTextTypeWithTheBestSourceFirst)
         {"TIMESTAMP", "TARGETS", "MULTIPLE", "SAVE_TARGETS", "text/plain", "UTF8_STRING", "STRING", "TEXT",
          "COMPOUND_TEXT", "text/plain;charset=UTF-8", "text/html"});
     ASSERT_EQ(presented.size(), 2);
-    EXPECT_EQ(presented[0], (Presented{PasteboardTypes::plainText, {"text/plain;charset=UTF-8", "UTF8_STRING", "text/plain"}}));
+    EXPECT_EQ(presented[0],
+              (Presented{PasteboardTypes::plainText, {"text/plain;charset=UTF-8", "UTF8_STRING", "text/plain"}}));
     EXPECT_EQ(presented[1], (Presented{PasteboardTypes::html, {"text/html"}}));
 
     // Older programs offer Latin-1 text alone; it reads as UTF-8 text.
@@ -45,8 +46,9 @@ TEST(TargetMappingTest, UrlListAndPasswordHintAreLeftToTheAdapterAndPrivateTypes
     const QList<Presented> presented = TargetMapping::presentedTypes(
         {"text/uri-list", "x-kde-passwordManagerHint", "x-special/gnome-copied-files", "application/x-private",
          "text/rtf", "application/rtf"});
-    EXPECT_EQ(typesOf(presented), QStringList({QStringLiteral("x-special/gnome-copied-files"),
-                                               QStringLiteral("application/x-private"), PasteboardTypes::rtf}));
+    EXPECT_EQ(typesOf(presented),
+              QStringList({QStringLiteral("x-special/gnome-copied-files"), QStringLiteral("application/x-private"),
+                           PasteboardTypes::rtf}));
     EXPECT_EQ(presented[2].targets, (QList<QByteArray>{"text/rtf", "application/rtf"}));
 }
 
@@ -58,7 +60,8 @@ TEST(TargetMappingTest, ImageConversionsOfAnOfferedPngAreNotPresented)
               QStringList{PasteboardTypes::png});
     // GIF and WebP may animate, and stay; without a PNG every image type stays.
     EXPECT_EQ(typesOf(TargetMapping::presentedTypes({"image/gif", "image/png", "image/webp", "image/x-icon"})),
-              QStringList({QStringLiteral("com.compuserve.gif"), PasteboardTypes::png, QStringLiteral("org.webmproject.webp")}));
+              QStringList({QStringLiteral("com.compuserve.gif"), PasteboardTypes::png,
+                           QStringLiteral("org.webmproject.webp")}));
     EXPECT_EQ(typesOf(TargetMapping::presentedTypes({"image/jpeg", "image/bmp"})),
               QStringList({QStringLiteral("public.jpeg"), QStringLiteral("com.microsoft.bmp")}));
     EXPECT_TRUE(TargetMapping::presentedTypes({}).isEmpty());
@@ -67,7 +70,8 @@ TEST(TargetMappingTest, ImageConversionsOfAnOfferedPngAreNotPresented)
 TEST(TargetMappingTest, UriListGivesOneRepresentationPerUrl)
 {
     const QList<ClipRepresentation> urls = TargetMapping::urlRepresentations(
-        "# copied by a file manager\r\nfile:///home/a/Report%20final.pdf\r\n\r\nFILE:///tmp/b\r\nhttps://example.org/x\n");
+        "# copied by a file "
+        "manager\r\nfile:///home/a/Report%20final.pdf\r\n\r\nFILE:///tmp/b\r\nhttps://example.org/x\n");
     ASSERT_EQ(urls.size(), 3);
     EXPECT_EQ(urls[0], (ClipRepresentation{PasteboardTypes::fileURL, "file:///home/a/Report%20final.pdf"}));
     EXPECT_EQ(urls[1].type, PasteboardTypes::fileURL);
@@ -82,7 +86,8 @@ TEST(TargetMappingTest, UriListGivesOneRepresentationPerUrl)
 TEST(TargetMappingTest, ItemsAreWrittenBackUnderMimeNamesWithFilesForFileManagers)
 {
     const QList<ClipItem> items{
-        ClipItem{{{PasteboardTypes::fileURL, "file:///tmp/a.txt"}, {PasteboardTypes::html, "<b>a</b>"},
+        ClipItem{{{PasteboardTypes::fileURL, "file:///tmp/a.txt"},
+                  {PasteboardTypes::html, "<b>a</b>"},
                   {PasteboardTypes::plainText, "a.txt"}}},
         ClipItem{{{PasteboardTypes::fileURL, "file:///tmp/b.txt"}, {PasteboardTypes::plainText, "b.txt"}}},
         ClipItem{{{PasteboardTypes::url, "https://example.org/"}, {QStringLiteral("application/x-private"), "p"}}},

@@ -38,8 +38,8 @@ quint32 keycodeOf(const ShortcutBinding& binding)
 class OtherClient {
 public:
     OtherClient()
-        : connection_(xcb_connect(nullptr, nullptr))
-        , root_(xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root)
+        : connection_(xcb_connect(nullptr, nullptr)),
+          root_(xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root)
     {
     }
     ~OtherClient() { xcb_disconnect(connection_); }
@@ -70,7 +70,8 @@ constexpr int badAccess = 10;
 
 void run(const QString& program, const QStringList& arguments)
 {
-    ASSERT_EQ(QProcess::execute(program, arguments), 0) << program.toStdString() << " " << arguments.join(' ').toStdString();
+    ASSERT_EQ(QProcess::execute(program, arguments), 0)
+        << program.toStdString() << " " << arguments.join(' ').toStdString();
 }
 
 void xdotool(const QStringList& arguments)
@@ -97,7 +98,10 @@ protected:
     }
 
     // Lets the presses sent so far arrive; true when `count` have.
-    bool pressesReach(int count) { return QTest::qWaitFor([&] { return presses >= count; }, 5000) && presses == count; }
+    bool pressesReach(int count)
+    {
+        return QTest::qWaitFor([&] { return presses >= count; }, 5000) && presses == count;
+    }
     // Gives presses that should not arrive the time to do so anyway.
     void settle() { QTest::qWait(300); }
 
@@ -203,7 +207,8 @@ TEST(X11HotKeyBackend, DefaultTakenByAnotherProgramIsReported)
     {
         tavlin::test::LogCapture log;
         shortcut.start();
-        EXPECT_TRUE(log.errors().value(0).contains(QStringLiteral(": xcb_grab_key: BadAccess for X11 key "))) << "what was refused";
+        EXPECT_TRUE(log.errors().value(0).contains(QStringLiteral(": xcb_grab_key: BadAccess for X11 key ")))
+            << "what was refused";
     }
     EXPECT_EQ(shortcut.errorMessage(), ShortcutError::conflict().localizedDescription());
     EXPECT_EQ(shortcut.binding(), ShortcutBinding::defaultBinding());

@@ -76,8 +76,8 @@ protected:
     {
         xcb_connection_t* c = x_.get();
         const xcb_atom_t clipboard = x_.atom("CLIPBOARD");
-        xcb_get_selection_owner_reply_t* reply =
-            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr);
+        xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard),
+                                                                               nullptr);
         const xcb_window_t owner = reply ? reply->owner : XCB_NONE;
         std::free(reply);
         return owner;
@@ -111,8 +111,9 @@ protected:
     std::optional<QByteArray> xclipRead(const QByteArray& target)
     {
         QProcess process;
-        process.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                                                QStringLiteral("-o"), QStringLiteral("-t"), QString::fromUtf8(target)});
+        process.start(QStringLiteral("xclip"),
+                      {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o"),
+                       QStringLiteral("-t"), QString::fromUtf8(target)});
         if (!process.waitForStarted(5000))
             return std::nullopt;
         const bool finished = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20000);
@@ -189,9 +190,8 @@ TEST_F(X11PasteboardTest, WrittenItemsReadBackByteForByteInOtherPrograms)
 {
     const QByteArray png = test::png(300, 200);
     const QByteArray text = QStringLiteral("Grüße\n").toUtf8();
-    const QList<ClipItem> items{ClipItem{{{PasteboardTypes::html, "<i>Grüße</i>"},
-                                          {PasteboardTypes::png, png},
-                                          {PasteboardTypes::plainText, text}}}};
+    const QList<ClipItem> items{ClipItem{
+        {{PasteboardTypes::html, "<i>Grüße</i>"}, {PasteboardTypes::png, png}, {PasteboardTypes::plainText, text}}}};
     pasteboard.clearContents();
     ASSERT_TRUE(pasteboard.writeItems(items));
 

@@ -29,8 +29,8 @@ protected:
     xcb_window_t makeWindow()
     {
         const xcb_window_t window = xcb_generate_id(x.get());
-        xcb_create_window(x.get(), XCB_COPY_FROM_PARENT, window, x.root(), 0, 0, 10, 10, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_create_window(x.get(), XCB_COPY_FROM_PARENT, window, x.root(), 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                          XCB_COPY_FROM_PARENT, 0, nullptr);
         return window;
     }
     void set(xcb_window_t window, const char* property, xcb_atom_t type, const QByteArray& value)

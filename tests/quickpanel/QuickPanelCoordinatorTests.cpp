@@ -125,8 +125,10 @@ TEST(QuickPanelCoordinator, GivesTheKeyboardBackOnlyForCancelCopyAndShortcut)
     fixture.open(1);
     QInputMethodEvent preedit(QStringLiteral("ka"), {});
     QApplication::sendEvent(field, &preedit);
-    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Escape, Qt::KeyboardModifiers()}, {Qt::Key_Return, Qt::ControlModifier},
-                                         {Qt::Key_Return, Qt::KeyboardModifiers()}, {Qt::Key_Down, Qt::KeyboardModifiers()}})
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Escape, Qt::KeyboardModifiers()},
+                                         {Qt::Key_Return, Qt::ControlModifier},
+                                         {Qt::Key_Return, Qt::KeyboardModifiers()},
+                                         {Qt::Key_Down, Qt::KeyboardModifiers()}})
         press(field, key, modifiers);
     EXPECT_TRUE(fixture.coordinator->isPresented());
     fixture.state().setQuery(QStringLiteral("x"));

@@ -68,7 +68,8 @@ struct PanelFixture : HistoryFixture {
     explicit PanelFixture(const QStringList& texts = {}) : HistoryFixture(texts)
     {
         focus.active = otherApplication;
-        coordinator = std::make_unique<QuickPanelCoordinator>(model->operations(), preferences, appearance, focus, presses, sources);
+        coordinator = std::make_unique<QuickPanelCoordinator>(model->operations(), preferences, appearance, focus,
+                                                              presses, sources);
     }
 
     // How often the keyboard was handed back to the other application.
@@ -95,7 +96,8 @@ struct PanelFixture : HistoryFixture {
             QApplication::setActiveWindow(coordinator->panel());
     }
 
-    template<class T = QWidget> T* find(const char* name) const
+    template <class T = QWidget>
+    T* find(const char* name) const
     {
         return coordinator->panel() ? coordinator->panel()->template findChild<T*>(QString::fromLatin1(name)) : nullptr;
     }

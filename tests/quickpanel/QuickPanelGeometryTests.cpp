@@ -31,7 +31,8 @@ TEST(QuickPanelGeometry, HangsFromTheTopOfTheUsableAreaSnappedToPixels)
     expectRect(QuickPanelGeometry::frame(wide), 510, 565, 420, 310);
     EXPECT_EQ(QuickPanelGeometry::seed(wide, QuickPanelGeometry::frame(wide)), (Seed{210, 120, false}));
 
-    const Display notched{{0, 0, 1512, 982}, {0, 0, 1512, 945}, 37, QRectF(0, 945, 662, 37), QRectF(850, 945, 662, 37), 2};
+    const Display notched{{0, 0, 1512, 982},       {0, 0, 1512, 945},         37,
+                          QRectF(0, 945, 662, 37), QRectF(850, 945, 662, 37), 2};
     expectRect(*QuickPanelGeometry::notch(notched), 662, 945, 188, 37);
     const QRectF hanging = QuickPanelGeometry::frame(notched);
     expectRect(hanging, 546, 635, 420, 310);
@@ -45,10 +46,12 @@ TEST(QuickPanelGeometry, HangsFromTheTopOfTheUsableAreaSnappedToPixels)
     expectRect(shrunk, 210.5, 0, 379, 280);
     EXPECT_EQ(QuickPanelGeometry::seed(small, shrunk), (Seed{189.5, 120, false}));
 
-    expectRect(QuickPanelGeometry::frame(plain({0, 0, 1000, 700}, {0, 0, 1000, 675}, 1.5)), 290, 674 + 2.0 / 3 - 310, 420, 310);
+    expectRect(QuickPanelGeometry::frame(plain({0, 0, 1000, 700}, {0, 0, 1000, 675}, 1.5)), 290, 674 + 2.0 / 3 - 310,
+               420, 310);
 
     // Touching housing areas still lower the top but give no notch.
-    const Display touching{{0, 0, 1512, 982}, {0, 0, 1512, 982}, 37, QRectF(0, 945, 756, 37), QRectF(756, 945, 756, 37), 2};
+    const Display touching{{0, 0, 1512, 982},       {0, 0, 1512, 982},         37,
+                           QRectF(0, 945, 756, 37), QRectF(756, 945, 756, 37), 2};
     EXPECT_FALSE(QuickPanelGeometry::notch(touching));
     expectRect(QuickPanelGeometry::frame(touching), 546, 635, 420, 310);
 
@@ -59,7 +62,8 @@ TEST(QuickPanelGeometry, HangsFromTheTopOfTheUsableAreaSnappedToPixels)
 
 TEST(QuickPanelGeometry, FindsTheScreenUnderThePointerOnTheDesktop)
 {
-    const QList<Display> displays{plain({0, 0, 1920, 1080}, {0, 0, 1920, 1056}), plain({1920, 0, 1280, 1024}, {1920, 0, 1280, 1024})};
+    const QList<Display> displays{plain({0, 0, 1920, 1080}, {0, 0, 1920, 1056}),
+                                  plain({1920, 0, 1280, 1024}, {1920, 0, 1280, 1024})};
     EXPECT_EQ(QuickPanelGeometry::displayIndex({1920, 10}, displays, 0), 1);
     EXPECT_EQ(QuickPanelGeometry::displayIndex({3200, 10}, displays, 0), 0) << "maximum edges lie outside";
     EXPECT_EQ(QuickPanelGeometry::displayIndex({-5, 10}, displays, -1), std::nullopt);
@@ -72,23 +76,31 @@ TEST(QuickPanelGeometry, FindsTheScreenUnderThePointerOnTheDesktop)
     EXPECT_EQ(placed.topLeft(), QPointF(750, 24));
     // The pointer on the screen's top row is on that screen.
     const QList<Display> desktop{screen};
-    EXPECT_EQ(QuickPanelGeometry::displayIndex(QuickPanelGeometry::pointerFromScreen({5, 0}, primary), desktop, std::nullopt), 0);
-    EXPECT_EQ(QuickPanelGeometry::displayIndex(QuickPanelGeometry::pointerFromScreen({5, 1079}, primary), desktop, std::nullopt), 0);
+    EXPECT_EQ(
+        QuickPanelGeometry::displayIndex(QuickPanelGeometry::pointerFromScreen({5, 0}, primary), desktop, std::nullopt),
+        0);
+    EXPECT_EQ(QuickPanelGeometry::displayIndex(QuickPanelGeometry::pointerFromScreen({5, 1079}, primary), desktop,
+                                               std::nullopt),
+              0);
 }
 
 TEST(QuickPanelMotion, GrowsOutOfItsStripAndOnlyFadesWithReducedMotion)
 {
     using Silhouette = QuickPanelMotion::Silhouette;
     const QSizeF size(420, 310);
-    EXPECT_EQ(QuickPanelMotion::silhouette(size, 1, 1, false, {210, 120, false}), (Silhouette{0, 0, 420, 310, 16, 16, 0, 1, 1}));
-    EXPECT_EQ(QuickPanelMotion::silhouette(size, 0, 0, false, {210, 120, false}), (Silhouette{150, 0, 120, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(QuickPanelMotion::silhouette(size, 1, 1, false, {210, 120, false}),
+              (Silhouette{0, 0, 420, 310, 16, 16, 0, 1, 1}));
+    EXPECT_EQ(QuickPanelMotion::silhouette(size, 0, 0, false, {210, 120, false}),
+              (Silhouette{150, 0, 120, 0, 0, 0, 0, 0, 0}));
     // Attached to a housing, the unrevealed surface is shaded black.
-    EXPECT_EQ(QuickPanelMotion::silhouette(size, 1, 0, false, {210, 188, true}), (Silhouette{0, 0, 420, 310, 16, 16, 1, 0, 1}));
+    EXPECT_EQ(QuickPanelMotion::silhouette(size, 1, 0, false, {210, 188, true}),
+              (Silhouette{0, 0, 420, 310, 16, 16, 1, 0, 1}));
     // A strip wider than the panel is cut to it; a centre near an edge moves it inward.
     EXPECT_EQ(QuickPanelMotion::silhouette({100, 80}, 0, 0, false, {20, 120, false}).width, 100);
     EXPECT_EQ(QuickPanelMotion::silhouette(size, 0, 0, false, {20, 120, false}).x, 0);
     EXPECT_EQ(QuickPanelMotion::silhouette(size, 0, 0, false, {415, 120, false}).x, 300);
-    EXPECT_EQ(QuickPanelMotion::silhouette(size, 0, 0, true, {210, 120, false}), (Silhouette{0, 0, 420, 310, 16, 16, 0, 1, 0}));
+    EXPECT_EQ(QuickPanelMotion::silhouette(size, 0, 0, true, {210, 120, false}),
+              (Silhouette{0, 0, 420, 310, 16, 16, 0, 1, 0}));
     EXPECT_EQ(QuickPanelMotion::silhouette(size, 0, 1, true, {210, 120, false}).surfaceOpacity, 1);
 
     // The critically damped spring: starts at rest, rises without overshoot.

@@ -86,7 +86,8 @@ TEST(QuickPanelList, ClicksSelectDoubleClicksCopyAndTheKeyboardStaysAway)
     EXPECT_EQ(state.selectedClip()->text, QStringLiteral("row 0"));
     EXPECT_EQ(list.currentIndex().row(), 11);
     EXPECT_GT(list.verticalScrollBar()->value(), scrolled);
-    EXPECT_TRUE(waitFor([&] { return state.rows().contains(state.selectedClip()->id); })) << "a row scrolled into view is presented";
+    EXPECT_TRUE(waitFor([&] { return state.rows().contains(state.selectedClip()->id); }))
+        << "a row scrolled into view is presented";
 
     // Assistive technology reads every row as a cell named by its summary.
     QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&list);

@@ -92,7 +92,8 @@ TEST(QuickPanelState, MovesAClampedSelectionThatSurvivesHistoryChanges)
 TEST(QuickPanelState, ACopyShowsOnlyItsOwnFailure)
 {
     HistoryFixture history;
-    history.pasteboard.setItems({{{QStringLiteral("com.adobe.pdf")}, {{QStringLiteral("com.adobe.pdf"), QByteArray(24 << 20, 'p')}}}});
+    history.pasteboard.setItems(
+        {{{QStringLiteral("com.adobe.pdf")}, {{QStringLiteral("com.adobe.pdf"), QByteArray(24 << 20, 'p')}}}});
     QCoro::waitFor(history.model->monitor().tick());
     history.capture(QStringLiteral("small"));
     QuickPanelState state(history.model->operations());

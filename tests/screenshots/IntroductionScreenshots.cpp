@@ -10,7 +10,8 @@ namespace tavlin::test {
 namespace {
 
 // Every step of the introduction, at rest: onboarding-<look>-<step>.png.
-void introductionSteps(const QString& look, bool dark, std::optional<QSize> area = QSize(1280, 1000), bool contrast = false)
+void introductionSteps(const QString& look, bool dark, std::optional<QSize> area = QSize(1280, 1000),
+                       bool contrast = false)
 {
     OnboardingHarness harness;
     harness.area = area;

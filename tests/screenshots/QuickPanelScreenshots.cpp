@@ -19,9 +19,14 @@ void quickPanelScreenshots()
         if (language == QStringLiteral("ru"))
             russian.emplace(language);
         for (const bool dark : {false, true}) {
-            const QString suffix = QStringLiteral("-%1-%2").arg(dark ? QStringLiteral("dark") : QStringLiteral("light"), language);
-            const auto shootPanel = [&](PanelFixture& fixture, const QString& name, const std::function<bool()>& ready) {
-                if (!waitFor([&] { return !fixture.coordinator->isBusy() && !fixture.coordinator->motion().isAnimating() && ready(); }))
+            const QString suffix = QStringLiteral("-%1-%2").arg(dark ? QStringLiteral("dark") : QStringLiteral("light"),
+                                                                language);
+            const auto shootPanel = [&](PanelFixture& fixture, const QString& name,
+                                        const std::function<bool()>& ready) {
+                if (!waitFor([&] {
+                        return !fixture.coordinator->isBusy() && !fixture.coordinator->motion().isAnimating()
+                            && ready();
+                    }))
                     problem(name + suffix, QStringLiteral("the panel did not settle"));
                 shoot(*fixture.coordinator->panel(), name + suffix);
             };
@@ -39,16 +44,19 @@ void quickPanelScreenshots()
             captureEveryKind(fixture.pasteboard, *fixture.model, fixture.workspace.frontmost, fixture.folder.path());
             fixture.open(8);
             // Presentations (thumbnails, file names) arrive as rows are painted.
-            shootPanel(fixture, QStringLiteral("quick-panel-kinds"), [&] { return fixture.state().rows().size() >= 4; });
+            shootPanel(fixture, QStringLiteral("quick-panel-kinds"),
+                       [&] { return fixture.state().rows().size() >= 4; });
             // The older half: rich text, an image, a document, a file.
             fixture.state().moveSelection(7);
-            shootPanel(fixture, QStringLiteral("quick-panel-kinds-older"), [&] { return fixture.state().rows().size() == 8; });
+            shootPanel(fixture, QStringLiteral("quick-panel-kinds-older"),
+                       [&] { return fixture.state().rows().size() == 8; });
 
             // A record deleted behind the panel's back fails to copy.
             const Clip newest = fixture.state().clips().first();
             executeSQL(fixture.folder.databasePath(), QStringLiteral("DELETE FROM clips WHERE id = %1").arg(newest.id));
             fixture.coordinator->copy(newest);
-            shootPanel(fixture, QStringLiteral("quick-panel-error"), [&] { return fixture.find("quick-panel-error")->isVisible(); });
+            shootPanel(fixture, QStringLiteral("quick-panel-error"),
+                       [&] { return fixture.find("quick-panel-error")->isVisible(); });
         }
     }
 }

@@ -53,11 +53,18 @@ void shoot(QWidget& widget, const QString& name)
         if (!child->isVisible())
             continue;
         if (button && !button->text().isEmpty() && button->width() < button->sizeHint().width())
-            problem(name, QStringLiteral("button \"%1\" is %2 px wide, its text needs %3")
-                              .arg(button->text()).arg(button->width()).arg(button->sizeHint().width()));
-        if (label && label->wordWrap() && !label->text().isEmpty() && label->height() < label->heightForWidth(label->width()))
-            problem(name, QStringLiteral("label \"%1\" is %2 px high, its text needs %3")
-                              .arg(label->text()).arg(label->height()).arg(label->heightForWidth(label->width())));
+            problem(name,
+                    QStringLiteral("button \"%1\" is %2 px wide, its text needs %3")
+                        .arg(button->text())
+                        .arg(button->width())
+                        .arg(button->sizeHint().width()));
+        if (label && label->wordWrap() && !label->text().isEmpty()
+            && label->height() < label->heightForWidth(label->width()))
+            problem(name,
+                    QStringLiteral("label \"%1\" is %2 px high, its text needs %3")
+                        .arg(label->text())
+                        .arg(label->height())
+                        .arg(label->heightForWidth(label->width())));
     }
     QDir().mkpath(QStringLiteral(TAVLIN_SCREENSHOT_DIR));
     const QString path = QStringLiteral(TAVLIN_SCREENSHOT_DIR "/%1.png").arg(name);
@@ -129,12 +136,12 @@ const char* const swiftCode = "import Foundation\n"
                               "    }\n"
                               "}\n";
 
-const char* const richText
-    = "{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;\\f1\\froman Times;}"
-      "{\\colortbl;\\red102\\green82\\blue173;\\red46\\green47\\blue54;\\red200\\green60\\blue60;}"
-      "\\f0\\fs36\\b\\cf1 Weekly notes\\b0\\fs24\\cf2\\par "
-      "The {\\b launch} moved to {\\i Thursday}; the {\\cf3 old date} no longer holds.\\line "
-      "\\f1 Please read the summary before the call and bring questions.\\par}";
+const char* const richText =
+    "{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;\\f1\\froman Times;}"
+    "{\\colortbl;\\red102\\green82\\blue173;\\red46\\green47\\blue54;\\red200\\green60\\blue60;}"
+    "\\f0\\fs36\\b\\cf1 Weekly notes\\b0\\fs24\\cf2\\par "
+    "The {\\b launch} moved to {\\i Thursday}; the {\\cf3 old date} no longer holds.\\line "
+    "\\f1 Please read the summary before the call and bring questions.\\par}";
 
 struct Sample {
     QString name;
@@ -153,8 +160,8 @@ ClipMetadata countsOf(const QString& text)
 
 QList<Sample> samples(const QString& existingFile, const QString& imageFile)
 {
-    const QString note
-        = QStringLiteral("Meet at the Lighthouse café on Friday at 7 — bring the tickets and the good mood. 🎟️");
+    const QString note = QStringLiteral(
+        "Meet at the Lighthouse café on Friday at 7 — bring the tickets and the good mood. 🎟️");
     const QString code = QString::fromUtf8(swiftCode);
     ClipMetadata image;
     image.pixelWidth = 1200;
@@ -168,13 +175,16 @@ QList<Sample> samples(const QString& existingFile, const QString& imageFile)
     QString log;
     for (int line = 0; line < 400; ++line)
         log += QStringLiteral("12:%1:%2 INFO request /items/%3 served in %4 ms\n")
-                   .arg(line / 60, 2, 10, QChar(u'0')).arg(line % 60, 2, 10, QChar(u'0')).arg(line * 37).arg(line % 97);
+                   .arg(line / 60, 2, 10, QChar(u'0'))
+                   .arg(line % 60, 2, 10, QChar(u'0'))
+                   .arg(line * 37)
+                   .arg(line % 97);
     Clip favorite = sampleRecord(ClipKind::text, note);
     favorite.isFavorite = true;
     return {
         {QStringLiteral("text"), favorite, ClipPreview::text(), countsOf(note)},
-        {QStringLiteral("code"), sampleRecord(ClipKind::text, code, QStringLiteral("org.example.Gone")), ClipPreview::text(),
-         countsOf(code)},
+        {QStringLiteral("code"), sampleRecord(ClipKind::text, code, QStringLiteral("org.example.Gone")),
+         ClipPreview::text(), countsOf(code)},
         {QStringLiteral("richtext"), sampleRecord(ClipKind::richText, StoredPlaceholder::formattedText()),
          ClipPreview::richText(richText, QStringLiteral("public.rtf")), countsOf(QStringLiteral("Weekly notes"))},
         {QStringLiteral("link"),
@@ -205,7 +215,8 @@ void previewPanels()
     const auto show = [&workspace](const Sample& sample, bool dark, const QString& name, QSize size = {440, 640}) {
         ThemedWindow window(dark);
         const SourceApplicationIcon sources(workspace);
-        window.hold(new ClipPreviewPanel(sources, sample.clip, sample.preview, sample.metadata, sample.name == u"code", {}, {}, {}),
+        window.hold(new ClipPreviewPanel(sources, sample.clip, sample.preview, sample.metadata, sample.name == u"code",
+                                         {}, {}, {}),
                     size + QSize(2 * window.margin, 2 * window.margin));
         shoot(window, name);
     };
@@ -249,7 +260,8 @@ void buttons()
         // The other looks, the chosen ones checked.
         auto* others = new QHBoxLayout();
         others->setSpacing(8);
-        for (const ButtonLook::Kind kind : {ButtonLook::Kind::chip, ButtonLook::Kind::segment, ButtonLook::Kind::sidebarRow}) {
+        for (const ButtonLook::Kind kind :
+             {ButtonLook::Kind::chip, ButtonLook::Kind::segment, ButtonLook::Kind::sidebarRow}) {
             for (const bool chosen : {true, false}) {
                 ButtonLook look = ButtonLook::withKind(kind);
                 look.symbol = kind == ButtonLook::Kind::sidebarRow ? QStringLiteral("clock") : QString();
@@ -284,7 +296,6 @@ void emptyStates()
     show(false, Kind::search, QStringLiteral("empty-search-ru"));
 }
 
-
 } // namespace
 
 void designScreenshots()
@@ -305,9 +316,13 @@ void historyViews(HistoryWindowFixture& fixture, FakeSystemAppearance& system, c
         new ThemeAppearance(&view, system, fixture.preferences.themePreference());
         fixture.records()->setFocus();
         ThemedWindow::settle();
-        const QString name = QStringLiteral("history-%1-%2-%3").arg(toRaw(mode), dark ? QStringLiteral("dark") : QStringLiteral("light"), language);
+        const QString name = QStringLiteral("history-%1-%2-%3")
+                                 .arg(toRaw(mode), dark ? QStringLiteral("dark") : QStringLiteral("light"), language);
         if (fixture.records()->model()->rowCount() != fixture.model->browser().clips().size()) {
-            problem(name, QStringLiteral("%1 of %2 records listed").arg(fixture.records()->model()->rowCount()).arg(fixture.model->browser().clips().size()));
+            problem(name,
+                    QStringLiteral("%1 of %2 records listed")
+                        .arg(fixture.records()->model()->rowCount())
+                        .arg(fixture.model->browser().clips().size()));
         }
         shoot(view, name);
     }
@@ -319,14 +334,16 @@ void installApplications(FakeWorkspace& workspace, const QTemporaryDir& iconFold
 {
     const QString icon = iconFolder.filePath(QStringLiteral("editor.png"));
     editorIcon().save(icon);
-    for (const auto& [id, name] : {std::pair{"org.gnome.TextEditor", "Text Editor"}, std::pair{"org.example.Editor", "Text Editor"},
-                                   std::pair{"org.mozilla.firefox", "Firefox"},
-                                   std::pair{"org.gnome.Nautilus", "Files"}, std::pair{"org.libreoffice.LibreOffice", "LibreOffice"}})
+    for (const auto& [id, name] :
+         {std::pair{"org.gnome.TextEditor", "Text Editor"}, std::pair{"org.example.Editor", "Text Editor"},
+          std::pair{"org.mozilla.firefox", "Firefox"}, std::pair{"org.gnome.Nautilus", "Files"},
+          std::pair{"org.libreoffice.LibreOffice", "LibreOffice"}})
         workspace.install({QString::fromLatin1(id), QString::fromLatin1(name), icon,
                            QStringLiteral("/usr/share/applications/%1.desktop").arg(QString::fromLatin1(id))});
 }
 
-void captureEveryKind(FakePasteboard& pasteboard, HistoryModel& model, std::optional<QString>& frontmost, const QString& folder)
+void captureEveryKind(FakePasteboard& pasteboard, HistoryModel& model, std::optional<QString>& frontmost,
+                      const QString& folder)
 {
     const auto capture = [&](std::optional<QString> source, const QString& type, const QByteArray& data) {
         frontmost = std::move(source);
@@ -337,15 +354,22 @@ void captureEveryKind(FakePasteboard& pasteboard, HistoryModel& model, std::opti
     landscape().scaled(640, 427).save(photo);
     const QString text = QStringLiteral("public.utf8-plain-text");
     const QString editor = QStringLiteral("org.gnome.TextEditor");
-    capture(QStringLiteral("org.gnome.Nautilus"), QStringLiteral("public.file-url"), QUrl::fromLocalFile(photo).toEncoded());
+    capture(QStringLiteral("org.gnome.Nautilus"), QStringLiteral("public.file-url"),
+            QUrl::fromLocalFile(photo).toEncoded());
     capture(std::nullopt, QStringLiteral("com.adobe.pdf"), "%PDF-1.4 report");
-    capture(QStringLiteral("org.gnome.Loupe"), QStringLiteral("public.png"), encoded(landscape().scaled(640, 427), "PNG"));
-    capture(QStringLiteral("org.libreoffice.LibreOffice"), QStringLiteral("public.rtf"),
-            "{\\rtf1\\ansi{\\fonttbl\\f0 Serif;}{\\colortbl;\\red180\\green30\\blue30;}\\f0\\fs30 "
-            "\\b Quarterly notes\\b0\\par \\cf1 Revenue grew\\cf0  in every region; see the \\i attached\\i0  tables.}");
+    capture(QStringLiteral("org.gnome.Loupe"), QStringLiteral("public.png"),
+            encoded(landscape().scaled(640, 427), "PNG"));
+    capture(
+        QStringLiteral("org.libreoffice.LibreOffice"), QStringLiteral("public.rtf"),
+        "{\\rtf1\\ansi{\\fonttbl\\f0 Serif;}{\\colortbl;\\red180\\green30\\blue30;}\\f0\\fs30 "
+        "\\b Quarterly notes\\b0\\par \\cf1 Revenue grew\\cf0  in every region; see the \\i attached\\i0  tables.}");
     capture(editor, text, "{\n  \"name\": \"tavlin\",\n  \"version\": 1\n}");
-    capture(QStringLiteral("org.mozilla.firefox"), text, "https://www.debian.org/releases/stable/amd64/ch02s01.html?lang=en");
-    capture(editor, text, QStringLiteral("Привет! Встреча перенесена на четверг, 15:00 — захватите, пожалуйста, отчёт 🙂").toUtf8());
+    capture(QStringLiteral("org.mozilla.firefox"), text,
+            "https://www.debian.org/releases/stable/amd64/ch02s01.html?lang=en");
+    capture(editor, text,
+            QStringLiteral("Привет! Встреча перенесена на четверг, 15:00 — захватите, пожалуйста, отчёт "
+                           "🙂")
+                .toUtf8());
     capture(std::nullopt, text, QStringLiteral("مرحبا بالعالم — نص من اليمين إلى اليسار").toUtf8());
     QCoro::waitFor(model.browser().reload());
     QCoro::waitFor(model.operations().setFavorite(model.browser().clips()[1], true));

@@ -26,7 +26,8 @@ void installApplications(FakeWorkspace& workspace, const QTemporaryDir& iconFold
 
 // Copies one record of every kind, from several applications and an unknown one, the second
 // newest a favourite.
-void captureEveryKind(FakePasteboard& pasteboard, HistoryModel& model, std::optional<QString>& frontmost, const QString& folder);
+void captureEveryKind(FakePasteboard& pasteboard, HistoryModel& model, std::optional<QString>& frontmost,
+                      const QString& folder);
 
 // One section a window.
 void designScreenshots();

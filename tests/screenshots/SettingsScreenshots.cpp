@@ -26,7 +26,8 @@ void dialogs(SettingsHarness& harness, const QString& suffix)
         shoot(*pane->confirmation(), QStringLiteral("settings-confirmation") + suffix);
         pane->confirmation()->reject();
     } else {
-        problem(QStringLiteral("settings-confirmation") + suffix, QStringLiteral("no question before deleting records"));
+        problem(QStringLiteral("settings-confirmation") + suffix,
+                QStringLiteral("no question before deleting records"));
     }
     harness.window->findChild<ExcludedApplicationsSection*>()->chooseApplication();
     harness.settle();

@@ -1,8 +1,8 @@
 // The History & Privacy pane over a real history store: nothing is deleted before the user says
 // so, and the excluded applications with their chooser.
 #include "ApplicationChooser.h"
-#include "KeyboardFocus.h"
 #include "ExcludedApplicationsSection.h"
+#include "KeyboardFocus.h"
 #include "PrivacySettingsPane.h"
 #include "SettingsHarness.h"
 #include "SettingsPicker.h"
@@ -24,7 +24,7 @@ using namespace tavlin::test;
 namespace {
 
 struct PrivacyFixture : SettingsHarness {
-    PrivacyFixture() : SettingsHarness(SettingsSection::general) {}
+    PrivacyFixture() : SettingsHarness(SettingsSection::general) { }
 
     qint64 stored() const { return queryInteger(folder.databasePath(), QStringLiteral("SELECT COUNT(*) FROM clips")); }
     PrivacySettingsPane* pane() const { return window->findChild<PrivacySettingsPane*>(); }
@@ -53,7 +53,11 @@ TEST(PrivacyPane, ALimitThatDeletesRecordsWaitsForDeleteAndApply)
     PrivacyFixture fixture;
     fixture.fill(290);
     fixture.open(SettingsSection::privacy);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.caption(QStringLiteral("retention-usage")).startsWith(QStringLiteral("Now: 290 records")); }, 10000))
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return fixture.caption(QStringLiteral("retention-usage")).startsWith(QStringLiteral("Now: 290 records"));
+        },
+        10000))
         << fixture.caption(QStringLiteral("retention-usage")).toStdString();
 
     fixture.pick(QStringLiteral("retention-count"), QStringLiteral("250"));
@@ -62,8 +66,9 @@ TEST(PrivacyPane, ALimitThatDeletesRecordsWaitsForDeleteAndApply)
     EXPECT_EQ(question->objectName(), QStringLiteral("retention-confirmation"));
     EXPECT_EQ(question->windowModality(), Qt::WindowModal);
     EXPECT_EQ(question->text(), QStringLiteral("Delete 40 records?"));
-    EXPECT_EQ(question->informativeText(), QStringLiteral("New limit: 250 records and 256 MB. Oldest ordinary records to be "
-                                                          "deleted: 40 (40 KB). Favorites (0) will be kept. This can’t be undone."));
+    EXPECT_EQ(question->informativeText(),
+              QStringLiteral("New limit: 250 records and 256 MB. Oldest ordinary records to be "
+                             "deleted: 40 (40 KB). Favorites (0) will be kept. This can’t be undone."));
     EXPECT_EQ(question->defaultButton(), question->escapeButton());
     EXPECT_EQ(fixture.find<SettingsPicker>(QStringLiteral("retention-count"))->currentText(), QStringLiteral("1,000"))
         << "a limit is not shown before it applies";
@@ -90,16 +95,26 @@ TEST(PrivacyPane, ALimitThatDeletesRecordsWaitsForDeleteAndApply)
     question = fixture.awaitQuestion();
     ASSERT_TRUE(question);
     question->findChild<QPushButton*>(QStringLiteral("retention-confirm"))->click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.retention.applied().clipCount == 250 && !fixture.retention.isApplying(); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return fixture.retention.applied().clipCount == 250 && !fixture.retention.isApplying(); }, 10000));
     fixture.settle();
     EXPECT_EQ(fixture.stored(), 250);
-    EXPECT_EQ(queryInteger(fixture.folder.databasePath(), QStringLiteral("SELECT MIN(id) FROM clips")), 41) << "the newest are kept";
+    EXPECT_EQ(queryInteger(fixture.folder.databasePath(), QStringLiteral("SELECT MIN(id) FROM clips")), 41)
+        << "the newest are kept";
     EXPECT_EQ(count->currentText(), QStringLiteral("250"));
     EXPECT_TRUE(fixture.window->focusWidget() == count && KeyboardFocus::cameByKeyboard(count))
         << "disabled while the limit applied, the picker keeps the keyboard";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.caption(QStringLiteral("retention-usage")).startsWith(QStringLiteral("Now: 250 records")); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return fixture.caption(QStringLiteral("retention-usage")).startsWith(QStringLiteral("Now: 250 records"));
+        },
+        10000));
     fixture.fill(5); // a change of the history while the pane shows: the figures follow
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.caption(QStringLiteral("retention-usage")).startsWith(QStringLiteral("Now: 255 records")); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return fixture.caption(QStringLiteral("retention-usage")).startsWith(QStringLiteral("Now: 255 records"));
+        },
+        10000));
 
     // A question still open as the window closes is answered Cancel.
     fixture.pick(QStringLiteral("retention-count"), QStringLiteral("100"));
@@ -118,15 +133,17 @@ TEST(ApplicationChooser, TellsApartApplicationsOfTheSameName)
     QStringList shown;
     for (int row = 0; row < chooser.list()->count(); ++row)
         shown.append(chooser.list()->item(row)->text());
-    EXPECT_EQ(shown, QStringList({QStringLiteral("Firefox"), QStringLiteral("Text Editor (org.example.Editor)"),
-                                  QStringLiteral("Text Editor (org.gnome.TextEditor)")}));
+    EXPECT_EQ(shown,
+              QStringList({QStringLiteral("Firefox"), QStringLiteral("Text Editor (org.example.Editor)"),
+                           QStringLiteral("Text Editor (org.gnome.TextEditor)")}));
 }
 
 TEST(PrivacyPane, ExcludedApplicationsAreShownOfferedAndChosen)
 {
     PrivacyFixture fixture;
     const QString firefoxFile = fixture.folder.path() + QStringLiteral("/firefox.desktop");
-    fixture.workspace.install({QStringLiteral("org.mozilla.firefox"), QStringLiteral("Firefox"), QString(), firefoxFile});
+    fixture.workspace.install(
+        {QStringLiteral("org.mozilla.firefox"), QStringLiteral("Firefox"), QString(), firefoxFile});
     fixture.workspace.install({QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor"), QString(),
                                fixture.folder.path() + QStringLiteral("/editor.desktop")});
     QStringList sources;
@@ -144,7 +161,8 @@ TEST(PrivacyPane, ExcludedApplicationsAreShownOfferedAndChosen)
     EXPECT_EQ(offered.size(), 12);
     EXPECT_EQ(offered.first(), QStringLiteral("org.example.App00"));
     EXPECT_FALSE(offered.contains(QStringLiteral("org.mozilla.firefox")) || offered.contains(QStringLiteral("no_dots"))
-                 || offered.contains(QStringLiteral("com.bitwarden.desktop")) || offered.contains(Workspace::ownApplicationID()));
+                 || offered.contains(QStringLiteral("com.bitwarden.desktop"))
+                 || offered.contains(Workspace::ownApplicationID()));
 
     QWidget* gone = fixture.find(QStringLiteral("remove-exclusion-org.example.Gone"))->parentWidget();
     QStringList goneTexts;
@@ -154,7 +172,8 @@ TEST(PrivacyPane, ExcludedApplicationsAreShownOfferedAndChosen)
     EXPECT_TRUE(goneTexts.contains(QStringLiteral("Not found on this computer"))) << goneTexts.join(u'|').toStdString();
     fixture.click(QStringLiteral("remove-exclusion-org.example.Gone"));
     EXPECT_EQ(fixture.exclusions.bundleIDs(), QStringList{QStringLiteral("org.mozilla.firefox")});
-    EXPECT_EQ(fixture.defaults.stringArray(StoredPreferences::excludedApplications.key), QStringList{QStringLiteral("org.mozilla.firefox")});
+    EXPECT_EQ(fixture.defaults.stringArray(StoredPreferences::excludedApplications.key),
+              QStringList{QStringLiteral("org.mozilla.firefox")});
 
     // The menu offers the history's applications, then the chooser.
     QMenu* menu = section->addMenu();
@@ -172,7 +191,8 @@ TEST(PrivacyPane, ExcludedApplicationsAreShownOfferedAndChosen)
     ASSERT_TRUE(chooser);
     EXPECT_EQ(chooser->windowTitle(), QStringLiteral("Don’t save history from an app"));
     EXPECT_EQ(chooser->list()->count(), 2);
-    EXPECT_FALSE(chooser->list()->item(0)->icon().pixmap(24).isNull()) << "no icon: the placeholder keeps the names in line";
+    EXPECT_FALSE(chooser->list()->item(0)->icon().pixmap(24).isNull())
+        << "no icon: the placeholder keeps the names in line";
     QTest::keyClicks(chooser->filter(), QStringLiteral("fire"));
     chooser->findChild<QPushButton*>(QStringLiteral("application-chooser-add"))->click();
     fixture.settle();
@@ -185,6 +205,7 @@ TEST(PrivacyPane, ExcludedApplicationsAreShownOfferedAndChosen)
     QTest::keyClick(chooser->filter(), Qt::Key_Return);
     fixture.settle();
     EXPECT_EQ(fixture.exclusions.bundleIDs().last(), QStringLiteral("org.gnome.TextEditor"));
-    EXPECT_TRUE(fixture.caption(QStringLiteral("exclusion-message")).isEmpty()) << "a successful add clears the refusal";
+    EXPECT_TRUE(fixture.caption(QStringLiteral("exclusion-message")).isEmpty())
+        << "a successful add clears the refusal";
     EXPECT_TRUE(fixture.find(QStringLiteral("remove-exclusion-org.gnome.TextEditor")));
 }

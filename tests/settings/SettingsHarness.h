@@ -22,8 +22,8 @@
 #include "TavlinSettingsView.h"
 #include "TemporaryFolder.h"
 #include "UnavailableUpdateService.h"
-#include "X11HotKeyBackend.h"
 #include "ViewPreferences.h"
+#include "X11HotKeyBackend.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -62,8 +62,8 @@ struct SettingsHarness {
     CaptureExclusions exclusions{defaults, workspace, Workspace::ownApplicationID()};
     SourceApplicationIcon sourceIcons{workspace};
     RetentionSettings retention{defaults, model};
-    AppUpdateController updates{std::make_unique<UnavailableUpdateService>(UpdateAvailability{}), QStringLiteral("1.2.0"),
-                                [](const QUrl&) {}};
+    AppUpdateController updates{std::make_unique<UnavailableUpdateService>(UpdateAvailability{}),
+                                QStringLiteral("1.2.0"), [](const QUrl&) {}};
     LanguageSettings language{defaults, TavlinLanguage::english, [] { return QStringList{QStringLiteral("en_US")}; }};
     SettingsNavigation navigation;
     SettingsWindow* window = nullptr;
@@ -74,15 +74,17 @@ struct SettingsHarness {
         navigation.setSection(section);
         shortcut.start();
         window = new SettingsWindow(new TavlinSettingsView(TavlinSettingsView::Inputs{
-            preferences, navigation, &appearance, &shortcut,
-            SettingsServices{model, launchAtLogin, exclusions, retention, updates, sourceIcons}, &language, {}}));
+            preferences,
+            navigation,
+            &appearance,
+            &shortcut,
+            SettingsServices{model, launchAtLogin, exclusions, retention, updates, sourceIcons},
+            &language,
+            {}}));
         window->show();
         settle();
     }
-    ~SettingsHarness()
-    {
-        delete window;
-    }
+    ~SettingsHarness() { delete window; }
 
     // Ordinary records, oldest first (ids follow age), each of `bytes`, from `sources` in turn.
     void fill(int count, const QStringList& sources = {}, qint64 bytes = 1024)
@@ -90,9 +92,14 @@ struct SettingsHarness {
         HistoryStore open(folder.databasePath()); // creates the schema
         QString sql = QStringLiteral("BEGIN;");
         for (int i = 0; i < count; ++i) {
-            const QString source = sources.isEmpty() ? QStringLiteral("NULL") : QLatin1Char('\'') + sources[i % sources.size()] + QLatin1Char('\'');
+            const QString source = sources.isEmpty()
+                ? QStringLiteral("NULL")
+                : QLatin1Char('\'') + sources[i % sources.size()] + QLatin1Char('\'');
             sql += QStringLiteral("INSERT INTO clips(text, created_at, source, search_text, kind, payload_bytes) "
-                                  "VALUES ('r', %1, %2, 'r', 'text', %3);").arg(i + 1).arg(source).arg(bytes);
+                                  "VALUES ('r', %1, %2, 'r', 'text', %3);")
+                       .arg(i + 1)
+                       .arg(source)
+                       .arg(bytes);
         }
         executeSQL(folder.databasePath(), sql + QStringLiteral("COMMIT;"));
         await(model.browser().reload());
@@ -107,7 +114,8 @@ struct SettingsHarness {
         navigation.setSection(section);
         settle();
     }
-    template <class Widget = QWidget> Widget* find(const QString& identifier) const
+    template <class Widget = QWidget>
+    Widget* find(const QString& identifier) const
     {
         return window->findChild<Widget*>(identifier);
     }

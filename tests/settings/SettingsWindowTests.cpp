@@ -47,32 +47,38 @@ TEST(SettingsRoot, OffersTheSectionsItsServicesAllowAndCorrectsAnUnavailableSele
     QStringList items;
     for (QAbstractButton* item : harness.find(QStringLiteral("settings-sidebar"))->findChildren<QAbstractButton*>())
         items.append(item->objectName() + QLatin1Char('=') + accessibleName(item));
-    EXPECT_EQ(items, (QStringList{QStringLiteral("settings-section-general=General"),
-                                  QStringLiteral("settings-section-interface=Interface"),
-                                  QStringLiteral("settings-section-quickPanel=Quick Panel"),
-                                  QStringLiteral("settings-section-privacy=History & Privacy")}));
+    EXPECT_EQ(items,
+              (QStringList{QStringLiteral("settings-section-general=General"),
+                           QStringLiteral("settings-section-interface=Interface"),
+                           QStringLiteral("settings-section-quickPanel=Quick Panel"),
+                           QStringLiteral("settings-section-privacy=History & Privacy")}));
     EXPECT_EQ(accessibleName(harness.find(QStringLiteral("settings-sidebar"))), QStringLiteral("Settings sections"));
 
     // Without services, or without a shortcut, the selection falls back to Interface.
     for (bool withServices : {false, true}) {
         SettingsNavigation navigation(withServices ? SettingsSection::quickPanel : SettingsSection::general);
-        TavlinSettingsView view({harness.preferences, navigation, &harness.appearance,
-                                 withServices ? nullptr : &harness.shortcut,
-                                 withServices ? std::optional(SettingsServices{harness.model, harness.launchAtLogin,
-                                                                               harness.exclusions, harness.retention,
-                                                                               harness.updates, harness.sourceIcons})
-                                              : std::nullopt,
-                                 &harness.language, {}});
+        TavlinSettingsView view(
+            {harness.preferences,
+             navigation,
+             &harness.appearance,
+             withServices ? nullptr : &harness.shortcut,
+             withServices ? std::optional(SettingsServices{harness.model, harness.launchAtLogin, harness.exclusions,
+                                                           harness.retention, harness.updates, harness.sourceIcons})
+                          : std::nullopt,
+             &harness.language,
+             {}});
         EXPECT_EQ(view.availableSections().size(), withServices ? 3 : 2);
         view.show();
         harness.settle();
         EXPECT_EQ(navigation.section(), SettingsSection::interface);
-        EXPECT_EQ(accessibleName(view.findChild<QWidget*>(QStringLiteral("settings-detail"))), QStringLiteral("Interface"));
+        EXPECT_EQ(accessibleName(view.findChild<QWidget*>(QStringLiteral("settings-detail"))),
+                  QStringLiteral("Interface"));
     }
 
     // With neither, the Interface pane alone, without the language group; the selection is left alone.
     SettingsNavigation navigation(SettingsSection::privacy);
-    TavlinSettingsView alone({harness.preferences, navigation, &harness.appearance, nullptr, std::nullopt, &harness.language, {}});
+    TavlinSettingsView alone(
+        {harness.preferences, navigation, &harness.appearance, nullptr, std::nullopt, &harness.language, {}});
     alone.show();
     harness.settle();
     EXPECT_FALSE(alone.findChild<SettingsSidebar*>());
@@ -114,7 +120,8 @@ TEST(SettingsRoot, TabShowsWhereTheFocusLandsAndAPickersListKeepsIt)
     harness.exclusions.add(QStringLiteral("org.example.Gone"));
     harness.window->activateWindow();
     harness.settle();
-    for (const QString& identifier : {QStringLiteral("add-excluded-application"), QStringLiteral("remove-exclusion-org.example.Gone")}) {
+    for (const QString& identifier :
+         {QStringLiteral("add-excluded-application"), QStringLiteral("remove-exclusion-org.example.Gone")}) {
         QWidget* button = harness.find(identifier);
         const QImage unfocused = button->grab().toImage();
         button->setFocus(Qt::TabFocusReason);
@@ -129,8 +136,10 @@ TEST(SettingsRoot, TabShowsWhereTheFocusLandsAndAPickersListKeepsIt)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order.append(QApplication::focusWidget()->objectName());
     }
-    EXPECT_EQ(order, (QStringList{QStringLiteral("remove-exclusion-org.example.Gone"), QStringLiteral("add-excluded-application"),
-                                  QStringLiteral("retention-count")})) << "Tab follows the list as it reads";
+    EXPECT_EQ(order,
+              (QStringList{QStringLiteral("remove-exclusion-org.example.Gone"),
+                           QStringLiteral("add-excluded-application"), QStringLiteral("retention-count")}))
+        << "Tab follows the list as it reads";
     sidebar->setFocus(Qt::BacktabFocusReason);
 
     auto* picker = harness.find<SettingsPicker>(QStringLiteral("retention-count"));
@@ -157,12 +166,14 @@ TEST(SettingsRoot, EveryControlIsNamedForAssistiveTechnology)
           {QStringLiteral("interface-view-mode"), QStringLiteral("History view")},
           {QStringLiteral("interface-show-preview"), QStringLiteral("Show preview")},
           {QStringLiteral("interface-language"), QStringLiteral("App language")}}},
-        {SettingsSection::quickPanel, {{QStringLiteral("shortcut-recorder"), QStringLiteral("Change Quick Panel shortcut")}}},
+        {SettingsSection::quickPanel,
+         {{QStringLiteral("shortcut-recorder"), QStringLiteral("Change Quick Panel shortcut")}}},
         {SettingsSection::privacy,
          {{QStringLiteral("retention-count"), QStringLiteral("Number of records")},
           {QStringLiteral("retention-bytes"), QStringLiteral("Record data size")},
           {QStringLiteral("add-excluded-application"), QStringLiteral("Add App")},
-          {QStringLiteral("remove-exclusion-org.example.Gone"), QStringLiteral("Remove org.example.Gone from exclusions")}}},
+          {QStringLiteral("remove-exclusion-org.example.Gone"),
+           QStringLiteral("Remove org.example.Gone from exclusions")}}},
     };
     for (const auto& [section, controls] : panes) {
         harness.open(section);
@@ -215,7 +226,8 @@ TEST(GeneralPane, AnUnwritableLoginItemKeepsTheSwitchOffAndSaysWhy)
 {
     SettingsHarness harness(SettingsSection::general);
     auto* toggle = harness.find<SwitchToggle>(QStringLiteral("launch-at-login"));
-    EXPECT_EQ(captionText(harness, QStringLiteral("launch-at-login-status")), QStringLiteral("Tavlin does not start automatically."));
+    EXPECT_EQ(captionText(harness, QStringLiteral("launch-at-login-status")),
+              QStringLiteral("Tavlin does not start automatically."));
     EXPECT_TRUE(captionText(harness, QStringLiteral("launch-at-login-error")).isEmpty());
 
     QFile blocker(harness.folder.path() + QStringLiteral("/autostart")); // a file where the folder belongs
@@ -224,7 +236,8 @@ TEST(GeneralPane, AnUnwritableLoginItemKeepsTheSwitchOffAndSaysWhy)
     toggle->click();
     harness.settle();
     EXPECT_FALSE(toggle->isChecked());
-    EXPECT_TRUE(captionText(harness, QStringLiteral("launch-at-login-error")).startsWith(QStringLiteral("Could not turn on launch at login: ")));
+    EXPECT_TRUE(captionText(harness, QStringLiteral("launch-at-login-error"))
+                    .startsWith(QStringLiteral("Could not turn on launch at login: ")));
 
     QFile::remove(blocker.fileName());
     toggle->click();

@@ -20,7 +20,10 @@ namespace {
 constexpr Qt::KeyboardModifiers ctrlAlt = Qt::ControlModifier | Qt::AltModifier;
 
 struct RecorderFixture : SettingsHarness {
-    RecorderFixture() : SettingsHarness(SettingsSection::quickPanel) { recorder = find<ShortcutRecorder>(QStringLiteral("shortcut-recorder")); }
+    RecorderFixture() : SettingsHarness(SettingsSection::quickPanel)
+    {
+        recorder = find<ShortcutRecorder>(QStringLiteral("shortcut-recorder"));
+    }
 
     // A key press as xcb sends it: the X keycode as the native scan code.
     bool press(int key, Qt::KeyboardModifiers modifiers, quint32 xKeycode, bool autoRepeat = false)
@@ -50,7 +53,8 @@ TEST(ShortcutRecorder, RecordsAPressAsItsKeyPositionAndRegistersIt)
     fixture.settle();
     EXPECT_TRUE(fixture.shortcut.recording());
     EXPECT_EQ(fixture.recorder->text(), QStringLiteral("Press a shortcut…"));
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(fixture.recorder)->text(QAccessible::Value), QStringLiteral("Press a shortcut…"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(fixture.recorder)->text(QAccessible::Value),
+              QStringLiteral("Press a shortcut…"));
     EXPECT_TRUE(fixture.recorder->holdsKeyboard());
     EXPECT_FALSE(fixture.find(QStringLiteral("shortcut-reset"))->isEnabled());
 
@@ -62,7 +66,8 @@ TEST(ShortcutRecorder, RecordsAPressAsItsKeyPositionAndRegistersIt)
     EXPECT_FALSE(fixture.recorder->holdsKeyboard());
     EXPECT_EQ(fixture.defaults.data(StoredPreferences::shortcut.key), QByteArray(R"({"keyCode":40,"modifiers":6144})"));
     EXPECT_EQ(fixture.recorder->text(), QStringLiteral("Ctrl+Alt+K"));
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(fixture.recorder)->text(QAccessible::Value), QStringLiteral("Ctrl+Alt+K"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(fixture.recorder)->text(QAccessible::Value),
+              QStringLiteral("Ctrl+Alt+K"));
     EXPECT_EQ(fixture.hotKeys->registrations.values(), (QList<ShortcutBinding>{{40, 6144}}));
     EXPECT_TRUE(fixture.error().isEmpty());
     EXPECT_TRUE(fixture.find(QStringLiteral("shortcut-reset"))->isEnabled());
@@ -85,13 +90,16 @@ TEST(ShortcutRecorder, RecordsAPressAsItsKeyPositionAndRegistersIt)
 TEST(ShortcutRecorder, RefusedKeysEndTheRecordingWithTheReasonAndTheOldShortcutBack)
 {
     RecorderFixture fixture;
-    const QString invalid = QStringLiteral("Use a key together with Ctrl, Alt or Super. Enter, Tab and Esc are not available.");
+    const QString invalid = QStringLiteral(
+        "Use a key together with Ctrl, Alt or Super. Enter, Tab and Esc are not available.");
     const struct {
         int key;
         Qt::KeyboardModifiers modifiers;
         quint32 xKeycode;
-    } refused[] = {{Qt::Key_K, Qt::ShiftModifier, 45}, {Qt::Key_K, Qt::NoModifier, 45},
-                   {Qt::Key_Tab, Qt::ControlModifier, 23}, {Qt::Key_Return, Qt::ControlModifier, 36}};
+    } refused[] = {{Qt::Key_K, Qt::ShiftModifier, 45},
+                   {Qt::Key_K, Qt::NoModifier, 45},
+                   {Qt::Key_Tab, Qt::ControlModifier, 23},
+                   {Qt::Key_Return, Qt::ControlModifier, 36}};
     for (const auto& press : refused) {
         fixture.recorder->click();
         fixture.settle();
@@ -109,7 +117,8 @@ TEST(ShortcutRecorder, RefusedKeysEndTheRecordingWithTheReasonAndTheOldShortcutB
     fixture.settle();
     EXPECT_TRUE(fixture.error().isEmpty()) << "a new recording clears the last reason";
     fixture.press(Qt::Key_K, ctrlAlt, 45);
-    EXPECT_EQ(fixture.error(), QStringLiteral("This shortcut is taken by the system or another app. Choose a different one."));
+    EXPECT_EQ(fixture.error(),
+              QStringLiteral("This shortcut is taken by the system or another app. Choose a different one."));
     EXPECT_EQ(fixture.hotKeys->registrations.values(), QList<ShortcutBinding>{ShortcutBinding::defaultBinding()});
     EXPECT_FALSE(fixture.recorder->holdsKeyboard());
 }
@@ -158,7 +167,8 @@ TEST(ShortcutRecorder, EveryOtherEndCancelsAndGivesTheKeyboardBack)
     const auto expectCancelled = [&](const char* how) {
         EXPECT_FALSE(fixture.shortcut.recording()) << how;
         EXPECT_FALSE(fixture.recorder && fixture.recorder->holdsKeyboard()) << how;
-        EXPECT_EQ(fixture.hotKeys->registrations.values(), QList<ShortcutBinding>{ShortcutBinding::defaultBinding()}) << how;
+        EXPECT_EQ(fixture.hotKeys->registrations.values(), QList<ShortcutBinding>{ShortcutBinding::defaultBinding()})
+            << how;
     };
 
     start();
@@ -166,7 +176,8 @@ TEST(ShortcutRecorder, EveryOtherEndCancelsAndGivesTheKeyboardBack)
     // ends the recording, and still does what it was meant to (here, open another section).
     QWidget* general = fixture.find(QStringLiteral("settings-section-general"));
     const QPointF at = general->mapToGlobal(QPointF(general->rect().center()));
-    QMouseEvent press(QEvent::MouseButtonPress, fixture.recorder->mapFromGlobal(at), at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, fixture.recorder->mapFromGlobal(at), at, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(fixture.recorder, &press);
     QTest::mouseRelease(general, Qt::LeftButton, {}, general->rect().center());
     fixture.settle();

@@ -19,8 +19,10 @@ TEST(InterfaceLanguage, TheStatusMenuSpeaksTheChosenLanguage)
     QStringList titles;
     for (const QAction* action : menu->actions())
         titles.append(action->text());
-    EXPECT_EQ(titles, (QStringList{QStringLiteral("Показать Tavlin"), QStringLiteral("Настройки…"), QString(),
-                                   QStringLiteral("Выйти из Tavlin")}));
+    EXPECT_EQ(titles,
+              (QStringList{QStringLiteral("Показать Tavlin"), QStringLiteral("Настройки…"), QString(),
+                           QStringLiteral("Выйти из Tavlin")}));
     EXPECT_EQ(QLocale().language(), QLocale::Russian) << "numbers and dates follow the interface";
-    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:")) << "Qt's own dialogs too";
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"))
+        << "Qt's own dialogs too";
 }

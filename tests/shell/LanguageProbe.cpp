@@ -64,7 +64,9 @@ int probeRelaunch(QCoreApplication& application)
     appendLine(log, line);
 
     if (!before.isEmpty()) {
-        appendLine(log, QStringLiteral("reopen %1").arg(ApplicationRelauncher::takeReopenSection(defaults).value_or(QStringLiteral("none"))));
+        appendLine(log,
+                   QStringLiteral("reopen %1")
+                       .arg(ApplicationRelauncher::takeReopenSection(defaults).value_or(QStringLiteral("none"))));
         return 0;
     }
     const bool relaunched = ApplicationRelauncher::relaunchForLanguage(defaults, [] {

@@ -76,7 +76,8 @@ TEST(TavlinLanguage, StoredChoiceGoesBeforeTheSystemAndForeignValuesFallThrough)
     EXPECT_EQ(L::resolve(storing(QStringList{"en"}), {"ru-RU", "ru"}), L::english);
     EXPECT_EQ(L::resolve(InMemoryDefaults(), {"ru-RU", "ru"}), L::russian);
     EXPECT_EQ(L::resolve(InMemoryDefaults(), {"de-DE", "fr"}), L::english);
-    EXPECT_EQ(L::resolve(storing(QStringList{"pt-BR"}), {"ru"}), L::russian) << "a foreign choice reads as the system's";
+    EXPECT_EQ(L::resolve(storing(QStringList{"pt-BR"}), {"ru"}), L::russian)
+        << "a foreign choice reads as the system's";
     EXPECT_EQ(L::resolve(storing(QStringLiteral("en")), {"ru"}), L::russian) << "a plain string is no language list";
     EXPECT_EQ(L::resolve(storing(QVariantList{qint64(1), QStringLiteral("en")}), {"ru"}), L::russian);
 }
@@ -107,8 +108,8 @@ TEST(TavlinLanguage, StartUpTakesTheStoredChoiceElseTheSystemsLanguage)
     EXPECT_EQ(english.value(QStringLiteral("count")), QStringLiteral("12,345"));
     EXPECT_EQ(english.value(QStringLiteral("text")), QStringLiteral("Favorites"));
 
-    const QMap<QString, QString> fromSystem =
-        startUp(QVariant(), systemSpeaking(QStringLiteral("de_DE.UTF-8"), QStringLiteral("de:ru:en")));
+    const QMap<QString, QString> fromSystem = startUp(
+        QVariant(), systemSpeaking(QStringLiteral("de_DE.UTF-8"), QStringLiteral("de:ru:en")));
     EXPECT_EQ(fromSystem.value(QStringLiteral("text")), QStringLiteral("Избранное"));
     const QMap<QString, QString> chosen = startUp(QStringList{"en"}, systemSpeaking(QStringLiteral("ru_RU.UTF-8")));
     EXPECT_EQ(chosen.value(QStringLiteral("text")), QStringLiteral("Favorites"));
@@ -163,9 +164,13 @@ TEST(LanguageSettings, SystemChoiceNeedsARestartOnlyWhenTheSystemAsksForAnotherL
     const auto systemRussian = [] { return QStringList{"ru-RU", "en-US"}; };
     EXPECT_FALSE(LanguageSettings(defaults, TavlinLanguage::russian, systemRussian).needsRestart());
     EXPECT_TRUE(LanguageSettings(defaults, TavlinLanguage::english, systemRussian).needsRestart());
-    EXPECT_FALSE(LanguageSettings(defaults, TavlinLanguage::english, [] { return QStringList{"de", "fr"}; }).needsRestart());
+    EXPECT_FALSE(LanguageSettings(defaults, TavlinLanguage::english, [] {
+                     return QStringList{"de", "fr"};
+                 }).needsRestart());
 
     InMemoryDefaults russianChosen({{languagesKey, QStringList{"ru"}}});
-    EXPECT_FALSE(LanguageSettings(russianChosen, TavlinLanguage::russian, [] { return QStringList{"en"}; }).needsRestart());
-    EXPECT_TRUE(LanguageSettings(russianChosen, TavlinLanguage::english, [] { return QStringList{"ru"}; }).needsRestart());
+    EXPECT_FALSE(
+        LanguageSettings(russianChosen, TavlinLanguage::russian, [] { return QStringList{"en"}; }).needsRestart());
+    EXPECT_TRUE(
+        LanguageSettings(russianChosen, TavlinLanguage::english, [] { return QStringList{"ru"}; }).needsRestart());
 }

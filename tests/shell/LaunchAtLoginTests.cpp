@@ -36,7 +36,7 @@ public:
         ++unregistrations;
         current = LoginItemStatus::disabled;
     }
-    void openSystemSettings() override {}
+    void openSystemSettings() override { }
 };
 
 } // namespace
@@ -49,9 +49,11 @@ TEST(LaunchAtLoginController, AnUnsupportedBuildNeverCallsTheSystem)
     EXPECT_FALSE(controller.needsSystemSettings());
     EXPECT_EQ(controller.detail(), QStringLiteral("Available only in the installed Tavlin app."));
     controller.setEnabled(true);
-    EXPECT_EQ(controller.errorMessage(), QStringLiteral("Launch at login is available only in the installed Tavlin app."));
+    EXPECT_EQ(controller.errorMessage(),
+              QStringLiteral("Launch at login is available only in the installed Tavlin app."));
     controller.setEnabled(false);
-    EXPECT_EQ(controller.errorMessage(), QStringLiteral("Launch at login is available only in the installed Tavlin app."));
+    EXPECT_EQ(controller.errorMessage(),
+              QStringLiteral("Launch at login is available only in the installed Tavlin app."));
     EXPECT_THROW(UnavailableLoginItemService().registerItem(), LaunchAtLoginError);
 }
 
@@ -112,7 +114,8 @@ TEST(InstalledApplication, IsTheRunningExecutableNamedByTheFirstDesktopFileFound
         << "a build run from elsewhere is not the installed one";
 
     install(user, "/usr/bin/some-other-tavlin");
-    EXPECT_EQ(InstalledApplication::find(running, {user, system}), std::nullopt) << "the first file found is the one in use";
+    EXPECT_EQ(InstalledApplication::find(running, {user, system}), std::nullopt)
+        << "the first file found is the one in use";
 
     const QByteArray name = QFile::encodeName(QFileInfo(running).fileName());
     install(user, name);
@@ -121,4 +124,3 @@ TEST(InstalledApplication, IsTheRunningExecutableNamedByTheFirstDesktopFileFound
     install(user, name, "Hidden=true\n");
     EXPECT_EQ(InstalledApplication::find(running, {user, system}), std::nullopt);
 }
-

@@ -69,7 +69,8 @@ TEST(ApplicationRelauncher, AFailedRelaunchTakesTheReopenMarkerBack)
     InMemoryDefaults defaults;
     bool markerWhileRelaunching = false;
     EXPECT_FALSE(ApplicationRelauncher::relaunchForLanguage(defaults, [&] {
-        markerWhileRelaunching = defaults.string(StoredPreferences::reopenAfterRestart.key) == QStringLiteral("interface");
+        markerWhileRelaunching = defaults.string(StoredPreferences::reopenAfterRestart.key)
+            == QStringLiteral("interface");
         return false;
     }));
     EXPECT_TRUE(markerWhileRelaunching);
@@ -97,9 +98,9 @@ TEST(ApplicationRelauncher, TheScriptWaitsForThePidItIsGiven)
     sleeper.start(QStringLiteral("/bin/sleep"), {QStringLiteral("0.6")});
     ASSERT_TRUE(sleeper.waitForStarted());
     QProcess waiter;
-    waiter.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), ApplicationRelauncher::script, QStringLiteral("relaunch"),
-                                             QString::number(sleeper.processId()), QStringLiteral("/bin/echo"),
-                                             QStringLiteral("ran")});
+    waiter.start(QStringLiteral("/bin/sh"),
+                 {QStringLiteral("-c"), ApplicationRelauncher::script, QStringLiteral("relaunch"),
+                  QString::number(sleeper.processId()), QStringLiteral("/bin/echo"), QStringLiteral("ran")});
     ASSERT_TRUE(waiter.waitForStarted());
     EXPECT_FALSE(waiter.waitForFinished(300)) << "still waiting while the process runs";
     ASSERT_TRUE(sleeper.waitForFinished(10'000));

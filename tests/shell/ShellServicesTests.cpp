@@ -8,9 +8,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "ExpectSoon.h"
 #include <gtest/gtest.h>
 #include <unistd.h>
-#include "ExpectSoon.h"
 
 using namespace tavlin;
 using namespace tavlin::test;
@@ -20,7 +20,8 @@ TEST(SystemActivityObserver, ReportsOnlyTheEdgesOfSuspension)
     SystemNotifications center;
     QList<bool> reports;
     SystemActivityObserver observer(center);
-    QObject::connect(&observer, &SystemActivityObserver::suspendedChanged, [&](bool suspended) { reports.append(suspended); });
+    QObject::connect(&observer, &SystemActivityObserver::suspendedChanged,
+                     [&](bool suspended) { reports.append(suspended); });
     Q_EMIT center.willSleep();
     EXPECT_TRUE(reports.isEmpty()) << "nothing before start";
 

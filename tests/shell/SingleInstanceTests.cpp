@@ -180,6 +180,7 @@ TEST(SingleInstance, AnotherUsersSocketNeitherAnswersForTavlinNorKeepsItFromStar
     EXPECT_EQ(runAsUnprivilegedUser([&] { return ::mkdir(QFile::encodeName(fallback).constData(), 0700); }), 0);
     EXPECT_TRUE(SingleInstance::defaultPaths(folders.folder.path()).socket.isEmpty());
     ASSERT_TRUE(QDir(fallback).removeRecursively());
-    EXPECT_EQ(SingleInstance::defaultPaths(folders.folder.path()).socket, fallback + QStringLiteral("/org.tavlin.Tavlin.socket"));
+    EXPECT_EQ(SingleInstance::defaultPaths(folders.folder.path()).socket,
+              fallback + QStringLiteral("/org.tavlin.Tavlin.socket"));
     EXPECT_EQ(permissions(fallback), 0700u);
 }

@@ -184,7 +184,8 @@ TEST(WindowPresenter, TheTrayTogglesAndAReopenPrefersVisibleSettings)
 
     bool presented = true;
     int hides = 0;
-    fixture.windows.setQuickPanel({[&] { return presented; }, nullptr, [&](WindowPresenter::PanelDismissal) { ++hides; }});
+    fixture.windows.setQuickPanel(
+        {[&] { return presented; }, nullptr, [&](WindowPresenter::PanelDismissal) { ++hides; }});
     fixture.settings()->hide();
     fixture.windows.reopen();
     EXPECT_FALSE(fixture.settings()->isVisible()) << "nothing happens while the Quick Panel shows";
@@ -201,7 +202,9 @@ TEST(WindowPresenter, EveryWindowRootFollowsTheTheme)
     for (QWidget* window : {fixture.history(), fixture.settings()})
         EXPECT_TRUE(ThemeAppearance::of(window).dark) << window->objectName().toStdString();
     EXPECT_EQ(fixture.settings()->palette().color(QPalette::Window), QColor(Qt::black)) << "true black";
-    const auto titleBar = [&] { return fixture.windowProperties.read(fixture.settings()->winId(), "_GTK_THEME_VARIANT"); };
+    const auto titleBar = [&] {
+        return fixture.windowProperties.read(fixture.settings()->winId(), "_GTK_THEME_VARIANT");
+    };
     EXPECT_EQ(titleBar(), QByteArray("dark"));
 
     fixture.preferences.setThemePreference(ThemePreference::system);

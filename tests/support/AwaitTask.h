@@ -9,7 +9,7 @@ namespace tavlin::test {
 
 // Runs the event loop until `task` is done and returns its result, rethrowing its error.
 // (QCoro::waitFor never returns when the awaited task throws.)
-template<class T>
+template <class T>
 T await(QCoro::Task<T>&& task)
 {
     std::exception_ptr error;

@@ -4,14 +4,14 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#define EXPECT_SOON_EQ(actual, expected, milliseconds)                                                   \
-    do {                                                                                               \
-        static_cast<void>(QTest::qWaitFor([&] { return (actual) == (expected); }, milliseconds));       \
-        EXPECT_EQ(actual, expected);                                                                   \
+#define EXPECT_SOON_EQ(actual, expected, milliseconds)                                                                 \
+    do {                                                                                                               \
+        static_cast<void>(QTest::qWaitFor([&] { return (actual) == (expected); }, milliseconds));                      \
+        EXPECT_EQ(actual, expected);                                                                                   \
     } while (false)
 
-#define EXPECT_SOON(condition, milliseconds)                                                           \
-    do {                                                                                               \
-        static_cast<void>(QTest::qWaitFor([&] { return bool(condition); }, milliseconds));              \
-        EXPECT_TRUE(condition);                                                                        \
+#define EXPECT_SOON(condition, milliseconds)                                                                           \
+    do {                                                                                                               \
+        static_cast<void>(QTest::qWaitFor([&] { return bool(condition); }, milliseconds));                             \
+        EXPECT_TRUE(condition);                                                                                        \
     } while (false)

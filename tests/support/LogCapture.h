@@ -8,7 +8,11 @@ namespace tavlin::test {
 // Collects what the error log receives while it lives (and keeps it off the test output).
 class LogCapture {
 public:
-    LogCapture() { previous_ = qInstallMessageHandler(&LogCapture::handle); current() = this; }
+    LogCapture()
+    {
+        previous_ = qInstallMessageHandler(&LogCapture::handle);
+        current() = this;
+    }
     ~LogCapture()
     {
         qInstallMessageHandler(previous_);

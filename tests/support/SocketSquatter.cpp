@@ -20,7 +20,7 @@ namespace {
 
 sockaddr_un addressOf(const QByteArray& path)
 {
-    sockaddr_un address {};
+    sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path.constData(), std::min<std::size_t>(path.size(), sizeof address.sun_path - 1));
     return address;
@@ -49,8 +49,7 @@ SocketSquatter::SocketSquatter(const QString& path) : path_(path)
             continue;
         // Answers the way Tavlin does: once the request line is in.
         char byte = 0;
-        while (::read(client, &byte, 1) == 1 && byte != '\n') {
-        }
+        while (::read(client, &byte, 1) == 1 && byte != '\n') { }
         [[maybe_unused]] const ssize_t written = ::send(client, "ok\n", 3, MSG_NOSIGNAL);
         ::close(client);
     }

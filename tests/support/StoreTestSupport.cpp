@@ -23,7 +23,7 @@ struct Connection {
     }
     ~Connection() { sqlite3_close(db); }
 
-    template<class Row>
+    template <class Row>
     void query(const QString& sql, Row&& row)
     {
         sqlite3_stmt* statement = nullptr;
@@ -94,8 +94,8 @@ qint64 StoreFixture::newestID() const
 
 QString StoreFixture::fileNameOf(qint64 id) const
 {
-    const QStringList names =
-        queryTexts(folder.databasePath(), QStringLiteral("SELECT payload_filename FROM clips WHERE id = %1").arg(id));
+    const QStringList names = queryTexts(folder.databasePath(),
+                                         QStringLiteral("SELECT payload_filename FROM clips WHERE id = %1").arg(id));
     return names.value(0);
 }
 

@@ -69,7 +69,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 unsigned permissions(const QString& path)
 {
-    struct stat info {};
+    struct stat info { };
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
         return 0;
     return info.st_mode & 07777;

@@ -24,8 +24,7 @@ QString withoutSuffix(QString name)
 
 } // namespace
 
-DesktopApplications::DesktopApplications(QStringList folders)
-    : explicitFolders_(std::move(folders))
+DesktopApplications::DesktopApplications(QStringList folders) : explicitFolders_(std::move(folders))
 {
 }
 

@@ -29,11 +29,12 @@ LogindNotifications::LogindNotifications(QObject* parent) : SystemNotifications(
                 SLOT(prepareForSleep(bool)));
 
     QDBusInterface manager(service, managerPath, managerInterface, bus);
-    const QDBusReply<QDBusObjectPath> session =
-        manager.call(QStringLiteral("GetSessionByPID"), static_cast<quint32>(::getpid()));
+    const QDBusReply<QDBusObjectPath> session = manager.call(QStringLiteral("GetSessionByPID"),
+                                                             static_cast<quint32>(::getpid()));
     if (!session.isValid()) {
-        Log::error(QStringLiteral("No login session from logind (%1): session changes will not pause clipboard monitoring")
-                       .arg(session.error().message()));
+        Log::error(
+            QStringLiteral("No login session from logind (%1): session changes will not pause clipboard monitoring")
+                .arg(session.error().message()));
         return;
     }
     sessionPath_ = session.value().path();

@@ -97,8 +97,7 @@ QVariant toVariant(plist_t node)
         std::free(iterator);
         return map;
     }
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -106,14 +105,10 @@ QVariant toVariant(plist_t node)
 plist_t toNode(const QVariant& value)
 {
     switch (value.typeId()) {
-    case QMetaType::Bool:
-        return plist_new_bool(value.toBool() ? 1 : 0);
-    case QMetaType::LongLong:
-        return plist_new_uint(static_cast<uint64_t>(value.toLongLong()));
-    case QMetaType::Double:
-        return plist_new_real(value.toDouble());
-    case QMetaType::QString:
-        return plist_new_string(value.toString().toUtf8().constData());
+    case QMetaType::Bool: return plist_new_bool(value.toBool() ? 1 : 0);
+    case QMetaType::LongLong: return plist_new_uint(static_cast<uint64_t>(value.toLongLong()));
+    case QMetaType::Double: return plist_new_real(value.toDouble());
+    case QMetaType::QString: return plist_new_string(value.toString().toUtf8().constData());
     case QMetaType::QByteArray: {
         const QByteArray bytes = value.toByteArray();
         return plist_new_data(bytes.constData(), static_cast<uint64_t>(bytes.size()));
@@ -135,8 +130,7 @@ plist_t toNode(const QVariant& value)
         }
         return dict;
     }
-    default:
-        return nullptr;
+    default: return nullptr;
     }
 }
 
@@ -177,9 +171,7 @@ QString PlistDefaults::standardPath()
         + QStringLiteral("/Tavlin/org.tavlin.Tavlin.plist");
 }
 
-PlistDefaults::PlistDefaults(QString path, QObject* parent)
-    : Defaults(parent)
-    , path_(std::move(path))
+PlistDefaults::PlistDefaults(QString path, QObject* parent) : Defaults(parent), path_(std::move(path))
 {
     load();
 }

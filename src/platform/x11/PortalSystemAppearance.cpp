@@ -42,8 +42,7 @@ std::optional<uint> asUnsigned(const QVariant& value)
 
 } // namespace
 
-PortalSystemAppearance::PortalSystemAppearance(QObject* parent)
-    : SystemAppearance(parent)
+PortalSystemAppearance::PortalSystemAppearance(QObject* parent) : SystemAppearance(parent)
 {
     dark_ = paletteIsDark();
     qDBusRegisterMetaType<SettingsMap>();
@@ -72,8 +71,8 @@ bool PortalSystemAppearance::reduceMotion() const
 
 void PortalSystemAppearance::readAll()
 {
-    QDBusMessage call
-        = QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface, QStringLiteral("ReadAll"));
+    QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface,
+                                                       QStringLiteral("ReadAll"));
     call << QStringList{appearanceGroup, gnomeInterfaceGroup, kdeGroup};
     // Asynchronous: a missing or slow portal must never hold up the first window.
     auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);

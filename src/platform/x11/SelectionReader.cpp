@@ -18,7 +18,7 @@ constexpr std::chrono::milliseconds ownerCheckInterval{50};
 struct FreeDeleter {
     void operator()(void* pointer) const { std::free(pointer); }
 };
-template<class T>
+template <class T>
 using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 uint32_t wordsFor(qsizetype bytes)
@@ -41,17 +41,15 @@ void appendPiece(QByteArray& data, const void* piece, int length)
 } // namespace
 
 SelectionReader::SelectionReader(std::chrono::milliseconds timeout, qsizetype sizeLimit)
-    : connection_(std::make_unique<XcbConnection>())
-    , timeout_(timeout)
-    , sizeLimit_(sizeLimit)
+    : connection_(std::make_unique<XcbConnection>()), timeout_(timeout), sizeLimit_(sizeLimit)
 {
     if (!connection_->isValid())
         return;
     xcb_connection_t* c = connection_->get();
     window_ = xcb_generate_id(c);
     const uint32_t eventMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, connection_->root(), 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &eventMask);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, connection_->root(), 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &eventMask);
     clipboard_ = connection_->atom("CLIPBOARD");
     incr_ = connection_->atom("INCR");
     property_ = connection_->atom("TAVLIN_SELECTION");
@@ -87,9 +85,8 @@ void SelectionReader::retireProperty()
     property_ = connection_->atom("TAVLIN_SELECTION_" + QByteArray::number(propertyGeneration_));
 }
 
-xcb_generic_event_t* SelectionReader::waitForEvent(
-    const std::function<bool(const xcb_generic_event_t*)>& wanted, xcb_window_t owner, Deadline conversionDeadline,
-    Outcome* failure)
+xcb_generic_event_t* SelectionReader::waitForEvent(const std::function<bool(const xcb_generic_event_t*)>& wanted,
+                                                   xcb_window_t owner, Deadline conversionDeadline, Outcome* failure)
 {
     xcb_connection_t* c = connection_->get();
     const Clock::time_point deadline = std::min(Clock::now() + timeout_, conversionDeadline);
@@ -151,10 +148,11 @@ SelectionReader::Result SelectionReader::convert(const QByteArray& target, xcb_w
     // our copy). The read that reaches the end deletes the property, as the owner expects.
     QByteArray data;
     for (uint32_t offset = 0;;) {
-        XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-            c, xcb_get_property(c, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, offset,
-                                wordsFor(std::min(pieceBytes - 4, sizeLimit_ - data.size()))),
-            nullptr));
+        XcbReply<xcb_get_property_reply_t> reply(
+            xcb_get_property_reply(c,
+                                   xcb_get_property(c, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, offset,
+                                                    wordsFor(std::min(pieceBytes - 4, sizeLimit_ - data.size()))),
+                                   nullptr));
         if (!reply) {
             retireProperty();
             return {Outcome::failed, {}};

@@ -50,8 +50,8 @@ public:
 
 private:
     using Deadline = std::chrono::steady_clock::time_point;
-    xcb_generic_event_t* waitForEvent(const std::function<bool(const xcb_generic_event_t*)>& wanted,
-                                      xcb_window_t owner, Deadline conversionDeadline, Outcome* failure);
+    xcb_generic_event_t* waitForEvent(const std::function<bool(const xcb_generic_event_t*)>& wanted, xcb_window_t owner,
+                                      Deadline conversionDeadline, Outcome* failure);
     Result readIncrementally(xcb_window_t owner, qsizetype sizeHint, Deadline conversionDeadline);
     void retireProperty();
 

@@ -1,8 +1,8 @@
 #include "SystemLoginItemService.h"
 
+#include "DesktopFile.h"
 #include "FileSystemError.h"
 #include "Workspace.h"
-#include "DesktopFile.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -72,7 +72,8 @@ QString SystemLoginItemService::entryPath() const
 LoginItemStatus SystemLoginItemService::status() const
 {
     const std::optional<DesktopFile> entry = DesktopFile::read(entryPath());
-    if (!entry || entry->isTrue(QStringLiteral("Hidden")) || entry->isFalse(QStringLiteral("X-GNOME-Autostart-enabled")))
+    if (!entry || entry->isTrue(QStringLiteral("Hidden"))
+        || entry->isFalse(QStringLiteral("X-GNOME-Autostart-enabled")))
         return LoginItemStatus::disabled;
     const QString program = DesktopFile::resolveProgram(entry->execProgram());
     return !program.isEmpty() && program == DesktopFile::resolveProgram(executable_) ? LoginItemStatus::enabled

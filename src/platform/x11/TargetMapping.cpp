@@ -13,8 +13,7 @@ namespace {
 bool isProtocolTarget(const QByteArray& target)
 {
     static const QSet<QByteArray> targets{
-        "TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS", "DELETE", "INCR",
-        "TEXT", "COMPOUND_TEXT", "C_STRING",
+        "TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS", "DELETE", "INCR", "TEXT", "COMPOUND_TEXT", "C_STRING",
     };
     return targets.contains(target);
 }
@@ -24,8 +23,7 @@ bool isProtocolTarget(const QByteArray& target)
 // the PNG does not, so they stay.
 bool isConversionOfPNG(const QByteArray& target)
 {
-    return target.startsWith("image/") && target != "image/png" && target != "image/gif"
-        && target != "image/webp";
+    return target.startsWith("image/") && target != "image/png" && target != "image/gif" && target != "image/webp";
 }
 
 // "text/plain;charset=UTF-8" and "text/plain; charset=utf-8" mean the same.
@@ -41,7 +39,8 @@ QByteArray canonicalTarget(const QByteArray& target)
 // Best source first where one type has several.
 int preference(const QByteArray& target)
 {
-    static const QList<QByteArray> order{"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "STRING", "text/rtf", "application/rtf"};
+    static const QList<QByteArray> order{"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "STRING", "text/rtf",
+                                         "application/rtf"};
     const qsizetype index = order.indexOf(canonicalTarget(target));
     return index < 0 ? static_cast<int>(order.size()) : static_cast<int>(index);
 }
@@ -112,7 +111,7 @@ QList<std::pair<QByteArray, QByteArray>> TargetMapping::targetsForItems(const QL
     QList<QByteArray> fileURLs;
     auto add = [&](const QByteArray& target, const QByteArray& data) {
         const bool present = std::any_of(targets.cbegin(), targets.cend(),
-                                          [&](const auto& entry) { return entry.first == target; });
+                                         [&](const auto& entry) { return entry.first == target; });
         if (!present)
             targets.append({target, data});
     };

@@ -18,7 +18,8 @@ X11DesktopPresses::X11DesktopPresses()
     extension_ = extension->major_opcode;
     xcb_input_xi_query_version_reply_t* version = xcb_input_xi_query_version_reply(
         connection_.get(), xcb_input_xi_query_version(connection_.get(), 2, 2), nullptr);
-    available_ = version && (version->major_version > 2 || (version->major_version == 2 && version->minor_version >= 1));
+    available_ = version
+        && (version->major_version > 2 || (version->major_version == 2 && version->minor_version >= 1));
     std::free(version);
 }
 
@@ -43,7 +44,8 @@ bool X11DesktopPresses::start()
         return false;
     watching_ = true;
     if (!notifier_) {
-        notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_.get()), QSocketNotifier::Read);
+        notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_.get()),
+                                                      QSocketNotifier::Read);
         QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { read(); });
     }
     select(true);

@@ -28,26 +28,23 @@ struct KeyPosition {
 };
 
 constexpr KeyPosition keyPositions[] = {
-    {0, 30, u'A'}, {1, 31, u'S'}, {2, 32, u'D'}, {3, 33, u'F'}, {4, 35, u'H'}, {5, 34, u'G'},
-    {6, 44, u'Z'}, {7, 45, u'X'}, {8, 46, u'C'}, {9, 47, u'V'}, {10, 86, 0}, {11, 48, u'B'},
-    {12, 16, u'Q'}, {13, 17, u'W'}, {14, 18, u'E'}, {15, 19, u'R'}, {16, 21, u'Y'}, {17, 20, u'T'},
-    {18, 2, u'1'}, {19, 3, u'2'}, {20, 4, u'3'}, {21, 5, u'4'}, {22, 7, u'6'}, {23, 6, u'5'},
-    {24, 13, u'='}, {25, 10, u'9'}, {26, 8, u'7'}, {27, 12, u'-'}, {28, 9, u'8'}, {29, 11, u'0'},
-    {30, 27, u']'}, {31, 24, u'O'}, {32, 22, u'U'}, {33, 26, u'['}, {34, 23, u'I'}, {35, 25, u'P'},
-    {36, 28, 0}, {37, 38, u'L'}, {38, 36, u'J'}, {39, 40, u'\''}, {40, 37, u'K'}, {41, 39, u';'},
-    {42, 43, u'\\'}, {43, 51, u','}, {44, 53, u'/'}, {45, 49, u'N'}, {46, 50, u'M'}, {47, 52, u'.'},
-    {48, 15, 0}, {49, 57, 0}, {50, 41, u'`'}, {51, 14, 0}, {53, 1, 0}, {54, 126, 0},
-    {55, 125, 0}, {56, 42, 0}, {57, 58, 0}, {58, 56, 0}, {59, 29, 0}, {60, 54, 0},
-    {61, 100, 0}, {62, 97, 0}, {64, 187, 0}, {65, 83, u'.'}, {67, 55, u'*'}, {69, 78, u'+'},
-    {72, 115, 0}, {73, 114, 0}, {74, 113, 0}, {75, 98, u'/'}, {76, 96, 0}, {78, 74, u'-'},
-    {79, 188, 0}, {80, 189, 0}, {81, 117, u'='}, {82, 82, u'0'}, {83, 79, u'1'}, {84, 80, u'2'},
-    {85, 81, u'3'}, {86, 75, u'4'}, {87, 76, u'5'}, {88, 77, u'6'}, {89, 71, u'7'}, {90, 190, 0},
-    {91, 72, u'8'}, {92, 73, u'9'}, {93, 124, 0}, {94, 89, 0}, {95, 95, 0}, {96, 63, 0},
-    {97, 64, 0}, {98, 65, 0}, {99, 61, 0}, {100, 66, 0}, {101, 67, 0}, {102, 94, 0},
-    {103, 87, 0}, {104, 92, 0}, {105, 99, 0}, {106, 186, 0}, {107, 70, 0}, {109, 68, 0},
-    {110, 127, 0}, {111, 88, 0}, {113, 119, 0}, {114, 110, 0}, {115, 102, 0}, {116, 104, 0},
-    {117, 111, 0}, {118, 62, 0}, {119, 107, 0}, {120, 60, 0}, {121, 109, 0}, {122, 59, 0},
-    {123, 105, 0}, {124, 106, 0}, {125, 108, 0}, {126, 103, 0},
+    {0, 30, u'A'},   {1, 31, u'S'},  {2, 32, u'D'},  {3, 33, u'F'},  {4, 35, u'H'},   {5, 34, u'G'},  {6, 44, u'Z'},
+    {7, 45, u'X'},   {8, 46, u'C'},  {9, 47, u'V'},  {10, 86, 0},    {11, 48, u'B'},  {12, 16, u'Q'}, {13, 17, u'W'},
+    {14, 18, u'E'},  {15, 19, u'R'}, {16, 21, u'Y'}, {17, 20, u'T'}, {18, 2, u'1'},   {19, 3, u'2'},  {20, 4, u'3'},
+    {21, 5, u'4'},   {22, 7, u'6'},  {23, 6, u'5'},  {24, 13, u'='}, {25, 10, u'9'},  {26, 8, u'7'},  {27, 12, u'-'},
+    {28, 9, u'8'},   {29, 11, u'0'}, {30, 27, u']'}, {31, 24, u'O'}, {32, 22, u'U'},  {33, 26, u'['}, {34, 23, u'I'},
+    {35, 25, u'P'},  {36, 28, 0},    {37, 38, u'L'}, {38, 36, u'J'}, {39, 40, u'\''}, {40, 37, u'K'}, {41, 39, u';'},
+    {42, 43, u'\\'}, {43, 51, u','}, {44, 53, u'/'}, {45, 49, u'N'}, {46, 50, u'M'},  {47, 52, u'.'}, {48, 15, 0},
+    {49, 57, 0},     {50, 41, u'`'}, {51, 14, 0},    {53, 1, 0},     {54, 126, 0},    {55, 125, 0},   {56, 42, 0},
+    {57, 58, 0},     {58, 56, 0},    {59, 29, 0},    {60, 54, 0},    {61, 100, 0},    {62, 97, 0},    {64, 187, 0},
+    {65, 83, u'.'},  {67, 55, u'*'}, {69, 78, u'+'}, {72, 115, 0},   {73, 114, 0},    {74, 113, 0},   {75, 98, u'/'},
+    {76, 96, 0},     {78, 74, u'-'}, {79, 188, 0},   {80, 189, 0},   {81, 117, u'='}, {82, 82, u'0'}, {83, 79, u'1'},
+    {84, 80, u'2'},  {85, 81, u'3'}, {86, 75, u'4'}, {87, 76, u'5'}, {88, 77, u'6'},  {89, 71, u'7'}, {90, 190, 0},
+    {91, 72, u'8'},  {92, 73, u'9'}, {93, 124, 0},   {94, 89, 0},    {95, 95, 0},     {96, 63, 0},    {97, 64, 0},
+    {98, 65, 0},     {99, 61, 0},    {100, 66, 0},   {101, 67, 0},   {102, 94, 0},    {103, 87, 0},   {104, 92, 0},
+    {105, 99, 0},    {106, 186, 0},  {107, 70, 0},   {109, 68, 0},   {110, 127, 0},   {111, 88, 0},   {113, 119, 0},
+    {114, 110, 0},   {115, 102, 0},  {116, 104, 0},  {117, 111, 0},  {118, 62, 0},    {119, 107, 0},  {120, 60, 0},
+    {121, 109, 0},   {122, 59, 0},   {123, 105, 0},  {124, 106, 0},  {125, 108, 0},   {126, 103, 0},
 };
 
 constexpr quint32 evdevOffset = 8;
@@ -84,7 +81,7 @@ quint16 xModifiers(quint32 bits)
 quint16 numLockMask(xcb_connection_t* connection)
 {
     std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> symbols(xcb_key_symbols_alloc(connection),
-                                                                              &xcb_key_symbols_free);
+                                                                                &xcb_key_symbols_free);
     std::unique_ptr<xcb_keycode_t, decltype(&std::free)> numLockKeys(
         symbols ? xcb_key_symbols_get_keycode(symbols.get(), numLockKeysym) : nullptr, &std::free);
     std::unique_ptr<xcb_get_modifier_mapping_reply_t, decltype(&std::free)> mapping(
@@ -188,8 +185,10 @@ quint32 X11HotKeyBackend::registerHotKey(const ShortcutBinding& binding)
     // X lets a client grab its own combination twice, and the first ungrab would then release both.
     for (const auto& [otherID, other] : registrations_) {
         if (other.keycode == *keycode && other.modifiers == modifiers)
-            throw ShortcutError::conflict(QStringLiteral("X11 key %1 with modifiers 0x%2 is already registered by Tavlin")
-                                              .arg(*keycode).arg(modifiers, 0, 16));
+            throw ShortcutError::conflict(
+                QStringLiteral("X11 key %1 with modifiers 0x%2 is already registered by Tavlin")
+                    .arg(*keycode)
+                    .arg(modifiers, 0, 16));
     }
     QList<Grab> grabs = grab(quint8(*keycode), modifiers);
     registrations_.emplace(id, Registration{quint8(*keycode), modifiers, std::move(grabs)});
@@ -203,7 +202,8 @@ QList<X11HotKeyBackend::Grab> X11HotKeyBackend::grab(quint8 keycode, quint16 mod
         throw ShortcutError::system(QStringLiteral("xcb_grab_key: no X11 display"));
     const quint16 numLock = numLockMask(connection);
     QList<quint16> variants;
-    for (const quint16 locks : {quint16(0), quint16(XCB_MOD_MASK_LOCK), numLock, quint16(XCB_MOD_MASK_LOCK | numLock)}) {
+    for (const quint16 locks :
+         {quint16(0), quint16(XCB_MOD_MASK_LOCK), numLock, quint16(XCB_MOD_MASK_LOCK | numLock)}) {
         if (!variants.contains(modifiers | locks))
             variants.append(modifiers | locks);
     }
@@ -219,7 +219,8 @@ QList<X11HotKeyBackend::Grab> X11HotKeyBackend::grab(quint8 keycode, quint16 mod
     QList<Grab> grabbed;
     std::optional<quint8> refusal;
     for (const auto& [grab, cookie] : requests) {
-        std::unique_ptr<xcb_generic_error_t, decltype(&std::free)> error(xcb_request_check(connection, cookie), &std::free);
+        std::unique_ptr<xcb_generic_error_t, decltype(&std::free)> error(xcb_request_check(connection, cookie),
+                                                                         &std::free);
         if (!error)
             grabbed.append(grab);
         else if (!refusal || error->error_code == badAccess)
@@ -230,7 +231,9 @@ QList<X11HotKeyBackend::Grab> X11HotKeyBackend::grab(quint8 keycode, quint16 mod
     ungrab(grabbed, keycode);
     if (*refusal == badAccess)
         throw ShortcutError::conflict(QStringLiteral("xcb_grab_key: BadAccess for X11 key %1 with modifiers 0x%2: "
-                                                     "another program holds it").arg(keycode).arg(modifiers, 0, 16));
+                                                     "another program holds it")
+                                          .arg(keycode)
+                                          .arg(modifiers, 0, 16));
     throw ShortcutError::system(QStringLiteral("xcb_grab_key: X error %1").arg(*refusal));
 }
 

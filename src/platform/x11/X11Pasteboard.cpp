@@ -61,10 +61,8 @@ struct X11Pasteboard::Session {
     {
         switch (result.outcome) {
         case SelectionReader::Outcome::converted:
-        case SelectionReader::Outcome::tooLarge:
-            return std::move(result.data);
-        case SelectionReader::Outcome::refused:
-            return std::nullopt;
+        case SelectionReader::Outcome::tooLarge: return std::move(result.data);
+        case SelectionReader::Outcome::refused: return std::nullopt;
         case SelectionReader::Outcome::timedOut:
             Log::error(QStringLiteral("Clipboard: the owner did not answer for \"%1\"; its content is skipped")
                            .arg(QString::fromUtf8(target)));
@@ -77,8 +75,7 @@ struct X11Pasteboard::Session {
                 changes->countOne();
             }
             break;
-        case SelectionReader::Outcome::failed:
-            break;
+        case SelectionReader::Outcome::failed: break;
         }
         unresponsive = true;
         return std::nullopt;
@@ -92,9 +89,7 @@ class SessionItem : public PasteboardItem {
 public:
     SessionItem(std::weak_ptr<X11Pasteboard::Session> session, QList<ClipRepresentation> fixed,
                 QList<TargetMapping::Presented> converted)
-        : session_(std::move(session))
-        , fixed_(std::move(fixed))
-        , converted_(std::move(converted))
+        : session_(std::move(session)), fixed_(std::move(fixed)), converted_(std::move(converted))
     {
     }
 
@@ -140,10 +135,8 @@ private:
 } // namespace
 
 X11Pasteboard::X11Pasteboard(std::chrono::milliseconds timeout, QObject* parent)
-    : QObject(parent)
-    , clipboard_(QGuiApplication::clipboard())
-    , changes_(std::make_shared<Changes>())
-    , reader_(std::make_shared<SelectionReader>(timeout, transferLimit))
+    : QObject(parent), clipboard_(QGuiApplication::clipboard()), changes_(std::make_shared<Changes>()),
+      reader_(std::make_shared<SelectionReader>(timeout, transferLimit))
 {
     connect(clipboard_, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode != QClipboard::Clipboard)
@@ -175,7 +168,7 @@ void X11Pasteboard::setChangeObserver(ChangeObserver observer)
     changes_->observer = std::move(observer);
 }
 
-template<class Write>
+template <class Write>
 void X11Pasteboard::write(Write&& write)
 {
     writing_ = true;
@@ -262,8 +255,8 @@ std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::makeSession(xcb_window_t 
     }
     for (qsizetype i = 0; i < fixed.size(); ++i) {
         if (i == 0) {
-            session->items.append(
-                std::make_shared<SessionItem>(session, QList<ClipRepresentation>{fixed[0]} + firstItemExtras, presented));
+            session->items.append(std::make_shared<SessionItem>(
+                session, QList<ClipRepresentation>{fixed[0]} + firstItemExtras, presented));
         } else {
             session->items.append(std::make_shared<SessionItem>(session, QList<ClipRepresentation>{fixed[i]},
                                                                 QList<TargetMapping::Presented>{}));

@@ -45,7 +45,10 @@ public:
     ~X11Pasteboard() override;
 
     // Without it, ownerApplicationID() knows none.
-    void setWindowApplication(WindowApplication windowApplication) { windowApplication_ = std::move(windowApplication); }
+    void setWindowApplication(WindowApplication windowApplication)
+    {
+        windowApplication_ = std::move(windowApplication);
+    }
 
     // False when there is no X display to read from.
     bool isAvailable() const;
@@ -69,7 +72,7 @@ private:
     bool isOwnWindow(xcb_window_t window) const;
 
     // Runs one of Qt's clipboard writes, whose announcement is ours.
-    template<class Write>
+    template <class Write>
     void write(Write&& write);
 
     QClipboard* clipboard_ = nullptr;

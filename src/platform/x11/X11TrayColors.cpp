@@ -70,8 +70,7 @@ void X11TrayColors::readEvents()
                 follow();
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
 }

@@ -21,13 +21,14 @@ std::optional<quint64> X11WindowFocus::activeWindow()
     if (!connection_.isValid())
         return std::nullopt;
     if (hasWindowManager()) {
-        const std::optional<quint32> active =
-            connection_.cardinalProperty(connection_.root(), connection_.atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+        const std::optional<quint32> active = connection_.cardinalProperty(
+            connection_.root(), connection_.atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
         if (!active || *active == XCB_NONE)
             return std::nullopt;
         return *active;
     }
-    xcb_get_input_focus_reply_t* reply = xcb_get_input_focus_reply(connection_.get(), xcb_get_input_focus(connection_.get()), nullptr);
+    xcb_get_input_focus_reply_t* reply = xcb_get_input_focus_reply(connection_.get(),
+                                                                   xcb_get_input_focus(connection_.get()), nullptr);
     if (!reply)
         return std::nullopt;
     const xcb_window_t focus = reply->focus;
@@ -42,8 +43,8 @@ bool X11WindowFocus::activate(quint64 window, quint32 timestamp)
     if (!connection_.isValid() || window == XCB_NONE)
         return false;
     const auto target = xcb_window_t(window);
-    xcb_get_window_attributes_reply_t* attributes =
-        xcb_get_window_attributes_reply(connection_.get(), xcb_get_window_attributes(connection_.get(), target), nullptr);
+    xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+        connection_.get(), xcb_get_window_attributes(connection_.get(), target), nullptr);
     if (!attributes)
         return false; // gone
     const bool viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
@@ -76,8 +77,8 @@ bool X11WindowFocus::compositing()
         return false;
     // A compositing manager owns the _NET_WM_CM_S<screen> selection.
     const xcb_atom_t selection = connection_.atom("_NET_WM_CM_S0");
-    xcb_get_selection_owner_reply_t* reply =
-        xcb_get_selection_owner_reply(connection_.get(), xcb_get_selection_owner(connection_.get(), selection), nullptr);
+    xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(
+        connection_.get(), xcb_get_selection_owner(connection_.get(), selection), nullptr);
     if (!reply)
         return false;
     const bool owned = reply->owner != XCB_NONE;

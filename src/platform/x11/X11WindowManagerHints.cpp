@@ -15,8 +15,8 @@ void X11WindowManagerHints::setStackedAbove(quintptr window, std::optional<quint
     // change of it on a mapped window.
     if (owner) {
         const auto ownerID = xcb_window_t(*owner);
-        xcb_change_property(x, XCB_PROP_MODE_REPLACE, xcb_window_t(window), XCB_ATOM_WM_TRANSIENT_FOR,
-                            XCB_ATOM_WINDOW, 32, 1, &ownerID);
+        xcb_change_property(x, XCB_PROP_MODE_REPLACE, xcb_window_t(window), XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW,
+                            32, 1, &ownerID);
     } else {
         xcb_delete_property(x, xcb_window_t(window), XCB_ATOM_WM_TRANSIENT_FOR);
     }
@@ -36,9 +36,10 @@ void X11WindowManagerHints::setCloseOnly(quintptr window)
     const std::array<uint32_t, 5> motif{functionsAndDecorations, moveAndClose, borderTitleMenu, 0, 0};
     const xcb_atom_t motifAtom = QtXcb::atom(x, "_MOTIF_WM_HINTS");
     xcb_change_property(x, XCB_PROP_MODE_REPLACE, id, motifAtom, motifAtom, 32, motif.size(), motif.data());
-    const std::array<xcb_atom_t, 2> types{QtXcb::atom(x, "_NET_WM_WINDOW_TYPE_TOOLBAR"), QtXcb::atom(x, "_NET_WM_WINDOW_TYPE_UTILITY")};
-    xcb_change_property(x, XCB_PROP_MODE_REPLACE, id, QtXcb::atom(x, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, types.size(),
-                        types.data());
+    const std::array<xcb_atom_t, 2> types{QtXcb::atom(x, "_NET_WM_WINDOW_TYPE_TOOLBAR"),
+                                          QtXcb::atom(x, "_NET_WM_WINDOW_TYPE_UTILITY")};
+    xcb_change_property(x, XCB_PROP_MODE_REPLACE, id, QtXcb::atom(x, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32,
+                        types.size(), types.data());
     xcb_flush(x);
 }
 

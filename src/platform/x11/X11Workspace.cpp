@@ -17,9 +17,7 @@
 namespace tavlin {
 
 X11Workspace::X11Workspace(QStringList applicationFolders, QObject* parent)
-    : Workspace(parent)
-    , connection_(std::make_unique<XcbConnection>())
-    , applications_(std::move(applicationFolders))
+    : Workspace(parent), connection_(std::make_unique<XcbConnection>()), applications_(std::move(applicationFolders))
 {
     xcb_connection_t* qt = QtXcb::connection();
     if (!qt || !connection_->isValid())
@@ -28,8 +26,8 @@ X11Workspace::X11Workspace(QStringList applicationFolders, QObject* parent)
     // Qt listens to the root window's properties already; add them to its mask if it ever stops,
     // keeping whatever else it asks for.
     const xcb_window_t root = connection_->root();
-    if (xcb_get_window_attributes_reply_t* attributes =
-            xcb_get_window_attributes_reply(qt, xcb_get_window_attributes(qt, root), nullptr)) {
+    if (xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+            qt, xcb_get_window_attributes(qt, root), nullptr)) {
         if (!(attributes->your_event_mask & XCB_EVENT_MASK_PROPERTY_CHANGE)) {
             const quint32 mask = attributes->your_event_mask | XCB_EVENT_MASK_PROPERTY_CHANGE;
             xcb_change_window_attributes(qt, root, XCB_CW_EVENT_MASK, &mask);
@@ -69,8 +67,8 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
     // Resolved now, before any later event: whatever happens under this window (a copy) is
     // handled before the next switch is.
     xcb_connection_t* c = connection_->get();
-    const xcb_get_property_cookie_t read =
-        xcb_get_property(c, 0, connection_->root(), activeWindowAtom_, XCB_ATOM_WINDOW, 0, 1);
+    const xcb_get_property_cookie_t read = xcb_get_property(c, 0, connection_->root(), activeWindowAtom_,
+                                                            XCB_ATOM_WINDOW, 0, 1);
     std::optional<quint32> window;
     if (xcb_get_property_reply_t* reply = xcb_get_property_reply(c, read, nullptr)) {
         if (reply->type == XCB_ATOM_WINDOW && xcb_get_property_value_length(reply) == 4)
@@ -114,8 +112,8 @@ std::optional<QString> X11Workspace::frontmostApplicationID() const
 
 std::optional<QString> X11Workspace::applicationIDForActiveWindow(quint32 window) const
 {
-    const std::optional<quint32> pid =
-        connection_->cardinalProperty(window, connection_->atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
+    const std::optional<quint32> pid = connection_->cardinalProperty(window, connection_->atom("_NET_WM_PID"),
+                                                                     XCB_ATOM_CARDINAL);
     if (pid && static_cast<pid_t>(*pid) == ::getpid())
         return ownApplicationID();
     return applicationIDForWindow(window);
@@ -141,8 +139,8 @@ std::optional<QString> X11Workspace::applicationIDForWindow(quint32 window) cons
             return applicationIDForDesktopID(desktopFile);
     }
 
-    const std::optional<quint32> pid =
-        connection_->cardinalProperty(window, connection_->atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
+    const std::optional<quint32> pid = connection_->cardinalProperty(window, connection_->atom("_NET_WM_PID"),
+                                                                     XCB_ATOM_CARDINAL);
     if (pid && *pid > 0) {
         QFile cgroup(QStringLiteral("/proc/%1/cgroup").arg(*pid));
         if (cgroup.open(QIODevice::ReadOnly)) {
@@ -178,8 +176,8 @@ std::optional<QString> X11Workspace::applicationIDForClientOf(quint32 window) co
     xcb_connection_t* c = connection_->get();
     const quint32 mask = xcb_get_setup(c)->resource_id_mask;
     QList<quint32> candidates;
-    if (const std::optional<QByteArray> list =
-            connection_->property(connection_->root(), connection_->atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW)) {
+    if (const std::optional<QByteArray> list = connection_->property(
+            connection_->root(), connection_->atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW)) {
         for (qsizetype offset = 0; offset + 4 <= list->size(); offset += 4) {
             quint32 id = 0;
             std::memcpy(&id, list->constData() + offset, sizeof id);

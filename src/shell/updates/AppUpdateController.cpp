@@ -31,7 +31,8 @@ std::unique_ptr<UpdateService> AppUpdateController::makeService(const std::optio
                                                                 const QString& configurationPath)
 {
     if (isolatedProfile || !installed)
-        return std::make_unique<UnavailableUpdateService>(UpdateAvailability{UpdateAvailability::State::unsupported, {}});
+        return std::make_unique<UnavailableUpdateService>(
+            UpdateAvailability{UpdateAvailability::State::unsupported, {}});
     std::optional<UpdateConfiguration> configuration = UpdateConfiguration::read(configurationPath);
     if (!configuration)
         return std::make_unique<UnavailableUpdateService>(
@@ -68,11 +69,8 @@ void AppUpdateController::openInBrowser(const QUrl& url)
 
 AppUpdateController::AppUpdateController(std::unique_ptr<UpdateService> service, QString currentVersion,
                                          OpenURL openURL, QObject* parent)
-    : QObject(parent),
-      service_(std::move(service)),
-      currentVersion_(std::move(currentVersion)),
-      openURL_(std::move(openURL)),
-      availability_(service_->availability())
+    : QObject(parent), service_(std::move(service)), currentVersion_(std::move(currentVersion)),
+      openURL_(std::move(openURL)), availability_(service_->availability())
 {
     refresh();
     connect(service_.get(), &UpdateService::changed, this, &AppUpdateController::refresh);
@@ -83,11 +81,12 @@ QString AppUpdateController::detail() const
     switch (availability_.state) {
     case UpdateAvailability::State::notConfigured:
     case UpdateAvailability::State::unsupported:
-        return QCoreApplication::translate("Tavlin", "Updates aren’t available in this build. New versions are on the download page.");
+        return QCoreApplication::translate(
+            "Tavlin", "Updates aren’t available in this build. New versions are on the download page.");
     case UpdateAvailability::State::failed:
-        return QCoreApplication::translate("Tavlin", "Couldn’t start checking for updates: %1").arg(availability_.failureMessage);
-    case UpdateAvailability::State::available:
-        break;
+        return QCoreApplication::translate("Tavlin", "Couldn’t start checking for updates: %1")
+            .arg(availability_.failureMessage);
+    case UpdateAvailability::State::available: break;
     }
     if (!lastCheckDate_)
         return QCoreApplication::translate("Tavlin", "Tavlin hasn’t checked for updates yet.");

@@ -40,7 +40,8 @@ struct AppcastItem {
 // Tavlin only reads which version is the newest and where its page is; it never downloads or
 // runs anything named in the feed.
 struct Appcast {
-    static inline const QString sparkleNamespace = QStringLiteral("http://www.andymatuschak.org/xml-namespaces/sparkle");
+    static inline const QString sparkleNamespace = QStringLiteral(
+        "http://www.andymatuschak.org/xml-namespaces/sparkle");
 
     // The items that carry a version (one starting with a digit). Nothing when the document is
     // not well-formed XML, is not RSS, or has no such item.

@@ -18,19 +18,16 @@ namespace tavlin {
 FeedUpdateService::FeedUpdateService(UpdateConfiguration configuration, QString currentVersion, Defaults& defaults,
                                      std::unique_ptr<UpdateUserDriver> driver, FeedDownload::Limits limits,
                                      QObject* parent)
-    : UpdateService(parent),
-      configuration_(std::move(configuration)),
-      currentVersion_(std::move(currentVersion)),
-      defaults_(defaults),
-      driver_(std::move(driver)),
-      limits_(limits)
+    : UpdateService(parent), configuration_(std::move(configuration)), currentVersion_(std::move(currentVersion)),
+      defaults_(defaults), driver_(std::move(driver)), limits_(limits)
 {
     scheduleAutomaticChecks();
 }
 
 bool FeedUpdateService::automaticallyChecksForUpdates() const
 {
-    return defaults_.boolValue(StoredPreferences::automaticUpdateChecks.key).value_or(StoredPreferences::automaticUpdateChecks.fallback);
+    return defaults_.boolValue(StoredPreferences::automaticUpdateChecks.key)
+        .value_or(StoredPreferences::automaticUpdateChecks.fallback);
 }
 
 void FeedUpdateService::setAutomaticallyChecksForUpdates(bool value)
@@ -89,21 +86,23 @@ QCoro::Task<UpdateCheckResult> FeedUpdateService::fetchOutcome()
             throw *download.error();
         const std::optional<QList<AppcastItem>> items = Appcast::parse(download.body());
         if (!items)
-            throw UpdateCheckError(UpdateCheckError::Kind::malformed,
-                                   QStringLiteral("no RSS item with a version in %1 bytes").arg(download.body().size()));
+            throw UpdateCheckError(
+                UpdateCheckError::Kind::malformed,
+                QStringLiteral("no RSS item with a version in %1 bytes").arg(download.body().size()));
 
-        defaults_.setString(StoredPreferences::lastUpdateCheck.key, QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+        defaults_.setString(StoredPreferences::lastUpdateCheck.key,
+                            QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
         Q_EMIT changed();
 
         const AppcastItem newest = Appcast::newest(*items);
         if (Appcast::compareVersions(newest.version, currentVersion_) > 0) {
             co_return UpdateCheckResult{
                 UpdateCheckResult::State::updateAvailable,
-                QCoreApplication::translate(
-                    "Tavlin", "Tavlin %1 is available; you have %2. Install it with your package manager or get it from the download page.")
+                QCoreApplication::translate("Tavlin",
+                                            "Tavlin %1 is available; you have %2. Install it with your package manager "
+                                            "or get it from the download page.")
                     .arg(newest.displayVersion(), currentVersion_),
-                newest.displayVersion(),
-                newest.link.isEmpty() ? AppUpdateController::downloadPage() : newest.link};
+                newest.displayVersion(), newest.link.isEmpty() ? AppUpdateController::downloadPage() : newest.link};
         }
         co_return UpdateCheckResult{
             UpdateCheckResult::State::upToDate,

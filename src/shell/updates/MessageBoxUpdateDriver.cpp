@@ -6,7 +6,9 @@
 
 namespace tavlin {
 
-MessageBoxUpdateDriver::MessageBoxUpdateDriver(OpenURL openURL) : openURL_(std::move(openURL)) {}
+MessageBoxUpdateDriver::MessageBoxUpdateDriver(OpenURL openURL) : openURL_(std::move(openURL))
+{
+}
 
 MessageBoxUpdateDriver::~MessageBoxUpdateDriver()
 {
@@ -40,8 +42,8 @@ void MessageBoxUpdateDriver::show(const UpdateCheckResult& result)
     }
     box->setDefaultButton(box->addButton(QCoreApplication::translate("Tavlin", "Close"), QMessageBox::RejectRole));
     if (result.state == UpdateCheckResult::State::updateAvailable) {
-        QPushButton* open =
-            box->addButton(QCoreApplication::translate("Tavlin", "Open Download Page"), QMessageBox::AcceptRole);
+        QPushButton* open = box->addButton(QCoreApplication::translate("Tavlin", "Open Download Page"),
+                                           QMessageBox::AcceptRole);
         QObject::connect(open, &QPushButton::clicked, box, [openURL = openURL_, page = result.downloadPage] {
             if (openURL)
                 openURL(page);

@@ -18,9 +18,9 @@ public:
     UpdateAvailability availability() const override { return availability_; }
     bool canCheckForUpdates() const override { return false; }
     bool automaticallyChecksForUpdates() const override { return false; }
-    void setAutomaticallyChecksForUpdates(bool) override {}
+    void setAutomaticallyChecksForUpdates(bool) override { }
     std::optional<QDateTime> lastCheckDate() const override { return std::nullopt; }
-    void checkForUpdates() override {}
+    void checkForUpdates() override { }
 
 private:
     UpdateAvailability availability_;

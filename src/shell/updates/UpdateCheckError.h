@@ -8,13 +8,13 @@ namespace tavlin {
 class UpdateCheckError : public Error {
 public:
     enum class Kind {
-        unreachable = 1,  // no connection, or the connection broke
-        timedOut,         // no complete answer within the time limit
+        unreachable = 1, // no connection, or the connection broke
+        timedOut, // no complete answer within the time limit
         tooManyRedirects, // a redirect loop, or a chain longer than allowed
         untrustedRedirect, // a redirect to an address the feed may not come from
-        serverError,      // an HTTP status other than 2xx
-        tooLarge,         // the feed is larger than an update feed can be
-        malformed,        // not an update feed with at least one version
+        serverError, // an HTTP status other than 2xx
+        tooLarge, // the feed is larger than an update feed can be
+        malformed, // not an update feed with at least one version
     };
 
     UpdateCheckError(Kind kind, QString detail, int httpStatus = 0)

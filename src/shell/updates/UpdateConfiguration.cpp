@@ -53,8 +53,8 @@ std::optional<UpdateConfiguration> UpdateConfiguration::from(const QVariantMap& 
     const std::optional<QString> key = stringValue(info, publicKeyKey);
     if (!key || key->size() % 4 != 0)
         return std::nullopt;
-    const QByteArray::FromBase64Result decoded =
-        QByteArray::fromBase64Encoding(key->toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    const QByteArray::FromBase64Result decoded = QByteArray::fromBase64Encoding(
+        key->toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded || decoded.decoded.size() != 32)
         return std::nullopt;
     return UpdateConfiguration{url, *key};

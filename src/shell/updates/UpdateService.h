@@ -11,10 +11,10 @@ namespace tavlin {
 // Whether update checks can be had in this build, and why not.
 struct UpdateAvailability {
     enum class State {
-        available,     // checks are possible
+        available, // checks are possible
         notConfigured, // installed, but without a valid feed configuration
-        unsupported,   // not running as the installed application
-        failed,        // the update service could not start; `failureMessage` says why
+        unsupported, // not running as the installed application
+        failed, // the update service could not start; `failureMessage` says why
     };
 
     State state = State::unsupported;

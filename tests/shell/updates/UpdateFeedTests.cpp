@@ -13,15 +13,17 @@ const QString key32 = QString::fromLatin1(QByteArray(32, '\x5a').toBase64());
 
 std::optional<UpdateConfiguration> configuration(const QVariant& feed, const QVariant& key = key32)
 {
-    return UpdateConfiguration::from({{UpdateConfiguration::feedURLKey, feed}, {UpdateConfiguration::publicKeyKey, key}});
+    return UpdateConfiguration::from(
+        {{UpdateConfiguration::feedURLKey, feed}, {UpdateConfiguration::publicKeyKey, key}});
 }
 
 } // namespace
 
 TEST(UpdateConfiguration, AcceptsOnlyASecureFeedAndA32ByteKey)
 {
-    const std::optional<UpdateConfiguration> trimmed =
-        configuration(QStringLiteral(" \thttps://updates.example.org/appcast.xml\t "), QStringLiteral("  ") + key32 + QStringLiteral("\t"));
+    const std::optional<UpdateConfiguration> trimmed = configuration(
+        QStringLiteral(" \thttps://updates.example.org/appcast.xml\t "),
+        QStringLiteral("  ") + key32 + QStringLiteral("\t"));
     ASSERT_TRUE(trimmed.has_value());
     EXPECT_EQ(trimmed->feedURL, QUrl(QStringLiteral("https://updates.example.org/appcast.xml")));
     EXPECT_EQ(trimmed->publicKey, key32);
@@ -33,14 +35,21 @@ TEST(UpdateConfiguration, AcceptsOnlyASecureFeedAndA32ByteKey)
     EXPECT_FALSE(configuration(QStringLiteral("ftp://updates.example.org/feed")).has_value());
     EXPECT_FALSE(configuration(QStringLiteral("https:///no-host")).has_value());
     EXPECT_FALSE(configuration(QStringLiteral("https://exa mple.org/feed")).has_value());
-    EXPECT_FALSE(configuration(QStringLiteral("https://example.org/feed\n")).has_value()) << "line breaks are not trimmed";
+    EXPECT_FALSE(configuration(QStringLiteral("https://example.org/feed\n")).has_value())
+        << "line breaks are not trimmed";
     EXPECT_FALSE(configuration(QUrl(QStringLiteral("https://example.org/feed"))).has_value()) << "not a string";
     EXPECT_FALSE(configuration(QVariant()).has_value());
 
-    EXPECT_FALSE(configuration(QStringLiteral("https://example.org/f"), QString::fromLatin1(QByteArray(31, 'k').toBase64())).has_value());
-    EXPECT_FALSE(configuration(QStringLiteral("https://example.org/f"), QString::fromLatin1(QByteArray(33, 'k').toBase64())).has_value());
-    EXPECT_FALSE(configuration(QStringLiteral("https://example.org/f"), key32.chopped(1)).has_value()) << "padding is required";
-    EXPECT_FALSE(configuration(QStringLiteral("https://example.org/f"), QString(key32).replace(0, 1, u'-')).has_value());
+    EXPECT_FALSE(
+        configuration(QStringLiteral("https://example.org/f"), QString::fromLatin1(QByteArray(31, 'k').toBase64()))
+            .has_value());
+    EXPECT_FALSE(
+        configuration(QStringLiteral("https://example.org/f"), QString::fromLatin1(QByteArray(33, 'k').toBase64()))
+            .has_value());
+    EXPECT_FALSE(configuration(QStringLiteral("https://example.org/f"), key32.chopped(1)).has_value())
+        << "padding is required";
+    EXPECT_FALSE(
+        configuration(QStringLiteral("https://example.org/f"), QString(key32).replace(0, 1, u'-')).has_value());
     EXPECT_FALSE(configuration(QStringLiteral("https://example.org/f"), QVariant(QByteArray(32, 'k'))).has_value());
 }
 
@@ -48,8 +57,9 @@ TEST(UpdateConfiguration, ReadsTheInstalledFile)
 {
     TemporaryFolder folder;
     const QString path = folder.path() + QStringLiteral("/update.conf");
-    writeFile(path, "# Tavlin update feed\n\nSUFeedURL = https://example.org/appcast.xml?a=b\r\nSUPublicEDKey=" + key32.toLatin1()
-                        + "\nUnknown=1\n");
+    writeFile(path,
+              "# Tavlin update feed\n\nSUFeedURL = https://example.org/appcast.xml?a=b\r\nSUPublicEDKey="
+                  + key32.toLatin1() + "\nUnknown=1\n");
     const std::optional<UpdateConfiguration> read = UpdateConfiguration::read(path);
     ASSERT_TRUE(read.has_value());
     EXPECT_EQ(read->feedURL, QUrl(QStringLiteral("https://example.org/appcast.xml?a=b")));
@@ -69,7 +79,9 @@ TEST(Appcast, ComparesVersionsPartByPart)
     EXPECT_LT(Appcast::compareVersions(QStringLiteral("1.0b1"), QStringLiteral("1.0")), 0);
     EXPECT_LT(Appcast::compareVersions(QStringLiteral("1.0b1"), QStringLiteral("1.0b2")), 0);
     EXPECT_GT(Appcast::compareVersions(QStringLiteral("2"), QStringLiteral("1.99.99")), 0);
-    EXPECT_GT(Appcast::compareVersions(QStringLiteral("1.100000000000000000000000"), QStringLiteral("1.99999999999999999999999")), 0)
+    EXPECT_GT(Appcast::compareVersions(QStringLiteral("1.100000000000000000000000"),
+                                       QStringLiteral("1.99999999999999999999999")),
+              0)
         << "numbers longer than any integer type";
 }
 
@@ -104,7 +116,8 @@ TEST(Appcast, ReadsVersionedItemsAndKeepsOnlyWebLinks)
     EXPECT_EQ(newest.link, QUrl(QStringLiteral("https://example.org/1.10")));
 
     EXPECT_EQ(Appcast::parse("<html><body>Not found</body></html>"), std::nullopt);
-    EXPECT_EQ(Appcast::parse("<rss><channel><item><sparkle:version>1</sparkle:version>"), std::nullopt) << "unbound prefix";
+    EXPECT_EQ(Appcast::parse("<rss><channel><item><sparkle:version>1</sparkle:version>"), std::nullopt)
+        << "unbound prefix";
     EXPECT_EQ(Appcast::parse("<rss><channel></channel></rss>"), std::nullopt) << "no release at all";
     EXPECT_EQ(Appcast::parse(feed.left(feed.size() - 20)), std::nullopt) << "cut short";
     EXPECT_EQ(Appcast::parse(QByteArray()), std::nullopt);

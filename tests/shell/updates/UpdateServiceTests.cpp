@@ -27,13 +27,14 @@ const QString longAgo = QStringLiteral("2020-01-01T00:00:00.000Z");
 QByteArray appcast(const QByteArray& version, const QByteArray& shortVersion, const QByteArray& link)
 {
     return R"(<?xml version="1.0"?><rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle">)"
-           "<channel><item><sparkle:version>" + version + "</sparkle:version><sparkle:shortVersionString>" + shortVersion
+           "<channel><item><sparkle:version>"
+        + version + "</sparkle:version><sparkle:shortVersionString>" + shortVersion
         + "</sparkle:shortVersionString><link>" + link + "</link></item></channel></rss>";
 }
 
 class RecordingDriver : public UpdateUserDriver {
 public:
-    explicit RecordingDriver(QList<UpdateCheckResult>& shown) : shown_(shown) {}
+    explicit RecordingDriver(QList<UpdateCheckResult>& shown) : shown_(shown) { }
     void show(const UpdateCheckResult& result) override { shown_.append(result); }
 
 private:
@@ -48,7 +49,10 @@ struct UpdateFixture {
 
     UpdateFixture()
     {
-        server.route("/newer", {"200 OK", {{"Content-Type", "application/rss+xml"}}, appcast("1.3.0", "1.3", "https://example.org/tavlin-1.3")});
+        server.route("/newer",
+                     {"200 OK",
+                      {{"Content-Type", "application/rss+xml"}},
+                      appcast("1.3.0", "1.3", "https://example.org/tavlin-1.3")});
         server.route("/same", {"200 OK", {}, appcast("1.2", "1.2", "https://example.org/tavlin-1.2")});
         server.route("/older", {"200 OK", {}, appcast("1.1.9", "1.1.9", "https://example.org/tavlin-1.1.9")});
         server.route("/no-link", {"200 OK", {}, appcast("2.0", "", "file:///etc/passwd")});
@@ -93,8 +97,9 @@ TEST(FeedUpdateService, ANewerVersionIsOfferedWithItsDownloadPage)
     EXPECT_EQ(result.state, State::updateAvailable);
     EXPECT_EQ(result.version, QStringLiteral("1.3"));
     EXPECT_EQ(result.downloadPage, QUrl(QStringLiteral("https://example.org/tavlin-1.3")));
-    EXPECT_EQ(result.message, QStringLiteral("Tavlin 1.3 is available; you have 1.2.0. Install it with your package manager "
-                                             "or get it from the download page."));
+    EXPECT_EQ(result.message,
+              QStringLiteral("Tavlin 1.3 is available; you have 1.2.0. Install it with your package manager "
+                             "or get it from the download page."));
     ASSERT_EQ(fixture.shown.size(), 1);
     EXPECT_EQ(fixture.shown[0], result);
     EXPECT_EQ(fixture.presentations, 1) << "the window the user asked for lets the floating windows step aside";
@@ -102,7 +107,8 @@ TEST(FeedUpdateService, ANewerVersionIsOfferedWithItsDownloadPage)
 
     const UpdateCheckResult unsafeLink = fixture.check("/no-link");
     EXPECT_EQ(unsafeLink.state, State::updateAvailable);
-    EXPECT_EQ(unsafeLink.downloadPage, AppUpdateController::downloadPage()) << "a link that is no web page is never opened";
+    EXPECT_EQ(unsafeLink.downloadPage, AppUpdateController::downloadPage())
+        << "a link that is no web page is never opened";
     EXPECT_EQ(unsafeLink.version, QStringLiteral("2.0"));
 
     EXPECT_EQ(fixture.check("/moved").state, State::updateAvailable) << "a redirect on this computer is followed";
@@ -136,15 +142,19 @@ TEST(FeedUpdateService, EveryFailureIsReportedAndLeavesTheLastCheckAlone)
     };
     const QList<Case> cases{
         {fixture.server.url("/malformed"), {}, QStringLiteral("The update feed couldn’t be read.")},
-        {QUrl(QStringLiteral("http://127.0.0.1:%1/feed").arg(closedPort)), {},
+        {QUrl(QStringLiteral("http://127.0.0.1:%1/feed").arg(closedPort)),
+         {},
          QStringLiteral("Couldn’t connect to the update server. Check your internet connection and try again.")},
         {fixture.server.url("/loop"), {}, QStringLiteral("The update server redirected the request too many times.")},
-        {fixture.server.url("/away"), {},
+        {fixture.server.url("/away"),
+         {},
          QStringLiteral("The update server redirected the request to an address Tavlin doesn’t trust.")},
         {fixture.server.url("/huge"), {}, QStringLiteral("The update feed is too large.")},
         {fixture.server.url("/declared-huge"), {}, QStringLiteral("The update feed is too large.")},
         {fixture.server.url("/newer"), {.maximumBytes = 100}, QStringLiteral("The update feed is too large.")},
-        {fixture.server.url("/silent"), {.timeout = 300ms}, QStringLiteral("The update server didn’t answer in time. Try again later.")},
+        {fixture.server.url("/silent"),
+         {.timeout = 300ms},
+         QStringLiteral("The update server didn’t answer in time. Try again later.")},
         {fixture.server.url("/error"), {}, QStringLiteral("The update server answered with an error (500).")},
         {fixture.server.url("/nowhere"), {}, QStringLiteral("The update server answered with an error (404).")},
     };
@@ -168,7 +178,8 @@ TEST(FeedUpdateService, AutomaticChecksRunDailyAndShowOnlyNews)
     fixture.defaults.removeObject(StoredPreferences::lastUpdateCheck.key);
     {
         auto service = fixture.service(fixture.server.url("/same"));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !fixture.lastCheck().isEmpty() && service->canCheckForUpdates(); }, 10'000))
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !fixture.lastCheck().isEmpty() && service->canCheckForUpdates(); }, 10'000))
             << "a switched-on service that never checked checks at once";
         EXPECT_TRUE(fixture.shown.isEmpty()) << "no news is not shown";
         QTest::qWait(200);
@@ -258,8 +269,9 @@ TEST(AppUpdateController, AnUnavailableServiceOffersTheDownloadPageInstead)
     EXPECT_TRUE(AppUpdateController::downloadPage().isValid());
     EXPECT_FALSE(AppUpdateController::downloadPage().isRelative());
 
-    AppUpdateController failed(std::make_unique<UnavailableUpdateService>(UpdateAvailability::failed(QStringLiteral("no network stack"))),
-                               QStringLiteral("1.0"));
+    AppUpdateController failed(
+        std::make_unique<UnavailableUpdateService>(UpdateAvailability::failed(QStringLiteral("no network stack"))),
+        QStringLiteral("1.0"));
     EXPECT_EQ(failed.detail(), QStringLiteral("Couldn’t start checking for updates: no network stack"));
 }
 
@@ -271,11 +283,15 @@ TEST(AppUpdateController, ChoosesTheFeedServiceOnlyWhenInstalledAndConfigured)
                                          QStringLiteral("/usr/bin/tavlin")};
     const QString config = folder.path() + QStringLiteral("/update.conf");
     using S = UpdateAvailability::State;
-    EXPECT_EQ(AppUpdateController::makeService(std::nullopt, false, defaults, config)->availability().state, S::unsupported);
-    EXPECT_EQ(AppUpdateController::makeService(installed, true, defaults, config)->availability().state, S::unsupported);
-    EXPECT_EQ(AppUpdateController::makeService(installed, false, defaults, config)->availability().state, S::notConfigured);
+    EXPECT_EQ(AppUpdateController::makeService(std::nullopt, false, defaults, config)->availability().state,
+              S::unsupported);
+    EXPECT_EQ(AppUpdateController::makeService(installed, true, defaults, config)->availability().state,
+              S::unsupported);
+    EXPECT_EQ(AppUpdateController::makeService(installed, false, defaults, config)->availability().state,
+              S::notConfigured);
     writeFile(config, "SUFeedURL=http://example.org/feed\nSUPublicEDKey=" + key32.toLatin1() + "\n");
-    EXPECT_EQ(AppUpdateController::makeService(installed, false, defaults, config)->availability().state, S::notConfigured);
+    EXPECT_EQ(AppUpdateController::makeService(installed, false, defaults, config)->availability().state,
+              S::notConfigured);
     writeFile(config, "SUFeedURL=https://example.org/feed\nSUPublicEDKey=" + key32.toLatin1() + "\n");
     EXPECT_EQ(AppUpdateController::makeService(installed, false, defaults, config)->availability().state, S::available);
     EXPECT_EQ(AppUpdateController::version(), QStringLiteral(TAVLIN_EXPECTED_VERSION));
