@@ -201,6 +201,10 @@ void QuickPanelCoordinator::hide(HideReason reason)
 {
     if (!isPresented_)
         return;
+    // Not on screen yet, so not what lost the keyboard: the deactivation is of the window the
+    // user left before pressing the shortcut, arriving late.
+    if (reason == HideReason::deactivated && waitingForPage_ > 0)
+        return;
     // Decided before anything changes: only while the panel still has the keyboard.
     const bool restore = int(reason) < int(HideReason::deactivated) && panel_ && panel_->isActiveWindow();
     const quint64 generation = ++generation_;
