@@ -380,7 +380,7 @@ RecordCallbacks ContentView::recordCallbacks()
     const QPointer<ContentView> self(this);
     RecordCallbacks callbacks;
     callbacks.onSelect = [self](std::optional<qint64> id) {
-        if (self)
+        if (self && !self->refreshingRecords_)
             self->setSelection(id);
     };
     callbacks.onCopy = [self](const Clip& clip) {
@@ -451,10 +451,18 @@ QWidget* ContentView::recordsView() const
 
 void ContentView::refreshRecords()
 {
-    if (!records_)
+    auto* view = qobject_cast<QAbstractItemView*>(recordsView());
+    if (!records_ || !view)
         return;
+    // Rows leave one at a time, and as each goes a view hands its selection to the next row and
+    // scrolls there. Neither is the user's doing: the upkeep decides from the whole new list.
+    const bool autoScroll = view->hasAutoScroll();
+    view->setAutoScroll(false);
+    refreshingRecords_ = true;
     records_->setRecords(browser_.clips());
     records_->setRows(browser_.rowPresentations());
+    refreshingRecords_ = false;
+    view->setAutoScroll(autoScroll);
     if (grid_) {
         grid_->setSelectedID(selection_);
     } else if (list_) {

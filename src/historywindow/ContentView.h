@@ -118,6 +118,7 @@ private:
     std::optional<qint64> selection_;
     bool copied_ = false;
     bool shown_ = false;
+    bool refreshingRecords_ = false;
     bool previewPending_ = false;
     // A preview is loading: the pane keeps what it shows until it is there.
     bool previewLoading_ = false;

@@ -4,6 +4,7 @@
 #include "HistoryControls.h"
 #include "HistoryListView.h"
 #include "HistoryRowContent.h"
+#include "QuietSelection.h"
 #include "RecordListModel.h"
 #include "RecordsAccessibility.h"
 #include "RoundedShape.h"
@@ -221,7 +222,7 @@ void HistoryCollectionView::setSelectedID(std::optional<qint64> id)
     if (selectedItem() == row)
         return;
     syncing_ = true;
-    selectionModel()->setCurrentIndex(records_.index(row), QItemSelectionModel::ClearAndSelect);
+    selectWithoutScrolling(*this, records_.index(row));
     syncing_ = false;
 }
 
@@ -257,7 +258,7 @@ void HistoryCollectionView::selectItem(int item, bool scroll)
     if (selectedItem() == item)
         callbacks.onSelect(clip->id);
     else
-        selectionModel()->setCurrentIndex(records_.index(item), QItemSelectionModel::ClearAndSelect);
+        selectWithoutScrolling(*this, records_.index(item));
     if (scroll)
         scrollTo(records_.index(item));
 }

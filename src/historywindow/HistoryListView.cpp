@@ -4,6 +4,7 @@
 #include "CopyFeedback.h"
 #include "HistoryControls.h"
 #include "HistoryRowContent.h"
+#include "QuietSelection.h"
 #include "RecordListModel.h"
 #include "RecordsAccessibility.h"
 #include "RoundedShape.h"
@@ -128,7 +129,7 @@ void HistoryListView::setSelectedID(std::optional<qint64> id)
     if (row < 0 || (currentIndex().row() == row && selectionModel()->isSelected(currentIndex())))
         return;
     syncing_ = true;
-    selectionModel()->setCurrentIndex(records_.index(row), QItemSelectionModel::ClearAndSelect);
+    selectWithoutScrolling(*this, records_.index(row));
     syncing_ = false;
 }
 
@@ -195,9 +196,7 @@ void HistoryListView::contextMenuEvent(QContextMenuEvent* event)
     RecordListModel* records = &records_;
     RecordMenu::open(
         *this, [records]() -> const QList<Clip>& { return records->clips(); }, callbacks, *event,
-        [this](int row) {
-            selectionModel()->setCurrentIndex(records_.index(row), QItemSelectionModel::ClearAndSelect);
-        });
+        [this](int row) { selectWithoutScrolling(*this, records_.index(row)); });
 }
 
 void HistoryListView::focusInEvent(QFocusEvent* event)

@@ -2,6 +2,7 @@
 
 #include "QuickPanelRow.h"
 #include "QuickPanelState.h"
+#include "QuietSelection.h"
 #include "RecordListModel.h"
 
 #include <QHeaderView>
@@ -88,8 +89,10 @@ void QuickPanelList::follow()
 
 void QuickPanelList::selectRow(int row)
 {
-    selectionModel()->setCurrentIndex(model_->index(row, 0),
-                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // Only the state's moves scroll (follow): a click on a row in sight, even one partly hidden,
+    // leaves the list where it is.
+    selectWithoutScrolling(*this, model_->index(row, 0),
+                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void QuickPanelList::copyClickedRow(int row)

@@ -175,3 +175,26 @@ TEST(HistoryWindowEndToEnd, WithoutAWindowManagerTheWindowAndTheSheetTakeTheKeyb
     EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 0; }, 5000))
         << app.texts().join(QLatin1Char('|')).toStdString();
 }
+
+TEST(HistoryWindowEndToEnd, ARecordLeavingTheListingHandsTheSelectionToTheFirst)
+{
+    RunningApplication app;
+    for (const char* text : {"apple one", "banana one", "apple two", "banana two", "apple three", "banana three"})
+        app.copy(QString::fromUtf8(text));
+    app.open();
+
+    // "banana two" is the third record; a search for "apple" drops it, and the selection goes to
+    // the first match, not to the record that followed it.
+    keys(QStringLiteral("Down Down Down ctrl+f"));
+    sh(QStringLiteral("xdotool type --delay 60 apple"));
+    EXPECT_TRUE(copiesBack(QStringLiteral("ctrl+c"), "apple three"));
+
+    // Deleting the selected "banana two" through its menu selects the first record.
+    keys(QStringLiteral("ctrl+a BackSpace"));
+    QTest::qWait(1000); // the full listing is back before the keys reach it
+    keys(QStringLiteral("Down Home Down Down Menu Up Return"));
+    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 5; }, 5000));
+    EXPECT_FALSE(app.texts().contains(QStringLiteral("banana two")))
+        << app.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(copiesBack(QStringLiteral("ctrl+c"), "banana three"));
+}

@@ -74,6 +74,11 @@ TEST(QuickPanelList, ClicksSelectDoubleClicksCopyAndTheKeyboardStaysAway)
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(100, 75));
     EXPECT_EQ(state.selectedClip()->text, QStringLiteral("row 10"));
     EXPECT_EQ(list.verticalScrollBar()->value(), scrolled) << "a click on a visible row does not scroll";
+    list.resize(396, 180);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(100, 170));
+    EXPECT_EQ(state.selectedClip()->text, QStringLiteral("row 8"));
+    EXPECT_EQ(list.verticalScrollBar()->value(), scrolled) << "a click on a partly hidden row does not scroll";
+    list.resize(396, 200);
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, QPoint(100, 125));
     ASSERT_EQ(copies.size(), 1);
     EXPECT_EQ(copies[0].text, QStringLiteral("row 9"));
