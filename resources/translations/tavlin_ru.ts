@@ -1077,13 +1077,24 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
     <context>
         <name>tavlin::ContentView</name>
         <message>
-            <source>Tavlin</source>
-            <translation>Tavlin</translation>
+            <source>Try Again</source>
+            <translation>Повторить</translation>
         </message>
         <message>
-            <source>Settings</source>
-            <translation>Настройки</translation>
+            <source>Showing %1 of %2</source>
+            <translation>Показано %1 из %2</translation>
         </message>
+        <message numerus="yes">
+            <source>Records: %n</source>
+            <translation>
+                <numerusform>Записей: %n</numerusform>
+                <numerusform>Записей: %n</numerusform>
+                <numerusform>Записей: %n</numerusform>
+            </translation>
+        </message>
+    </context>
+    <context>
+        <name>tavlin::HistoryHeader</name>
         <message>
             <source>Search history…</source>
             <translation>Поиск по истории…</translation>
@@ -1113,32 +1124,30 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
             <translation>Фильтр по приложению: можно выбрать несколько</translation>
         </message>
         <message>
-            <source>Try Again</source>
-            <translation>Повторить</translation>
-        </message>
-        <message>
-            <source>Showing %1 of %2</source>
-            <translation>Показано %1 из %2</translation>
-        </message>
-        <message numerus="yes">
-            <source>Records: %n</source>
-            <translation>
-                <numerusform>Записей: %n</numerusform>
-                <numerusform>Записей: %n</numerusform>
-                <numerusform>Записей: %n</numerusform>
-            </translation>
-        </message>
-        <message>
-            <source>Select a record</source>
-            <translation>Выберите запись</translation>
-        </message>
-        <message>
             <source>Hide Preview</source>
             <translation>Скрыть просмотр</translation>
         </message>
         <message>
             <source>Show Preview</source>
             <translation>Показать просмотр</translation>
+        </message>
+    </context>
+    <context>
+        <name>tavlin::HistoryRecordsArea</name>
+        <message>
+            <source>Select a record</source>
+            <translation>Выберите запись</translation>
+        </message>
+    </context>
+    <context>
+        <name>tavlin::HistorySidebar</name>
+        <message>
+            <source>Tavlin</source>
+            <translation>Tavlin</translation>
+        </message>
+        <message>
+            <source>Settings</source>
+            <translation>Настройки</translation>
         </message>
     </context>
     <context>

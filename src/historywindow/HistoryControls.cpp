@@ -19,6 +19,19 @@ void clearBackground(QAbstractScrollArea* area)
         scroll->widget()->setAutoFillBackground(false);
 }
 
+void setTextColor(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::Text, color);
+    widget->setPalette(palette);
+}
+
+QString sectionSymbol(HistorySection section)
+{
+    return section == HistorySection::favorites ? QStringLiteral("star") : QStringLiteral("clock.arrow.circlepath");
+}
+
 HeaderTitleLine::HeaderTitleLine(QWidget* heading, QWidget* search, QWidget* actions, QWidget* parent)
     : QWidget(parent), heading_(heading), search_(search), actions_(actions)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HistorySection.h"
+
 #include <QAbstractScrollArea>
 #include <QWidget>
 
@@ -8,6 +10,12 @@ namespace tavlin {
 // Lets a scroll area or item view show what is behind it: no fill of its own, its viewport's or
 // its content's.
 void clearBackground(QAbstractScrollArea* area);
+
+// Gives a label or field its text colour.
+void setTextColor(QWidget* widget, const QColor& color);
+
+// The symbol that stands for a section, in the sidebar and beside the heading.
+QString sectionSymbol(HistorySection section);
 
 // The header's first line: heading, search field and actions on one line when they fit at
 // their natural widths, else the search field on a line of its own below the other two.

@@ -5,6 +5,7 @@
 #include "HistoryCollectionView.h"
 #include "HistoryGridMetrics.h"
 #include "HistoryListView.h"
+#include "HistoryRecordsArea.h"
 #include "HistoryRowContent.h"
 #include "ImageSamples.h"
 #include "RecordListModel.h"
@@ -121,8 +122,8 @@ TEST(HistoryListView, RowHeightsByModeKindAndText)
     EXPECT_EQ(cards(ClipKind::text, QStringLiteral("two\r\n")), 144);
     EXPECT_EQ(cards(ClipKind::richText, QStringLiteral("x")), 144);
     EXPECT_EQ(cards(ClipKind::file, QStringLiteral("x")), 176);
-    EXPECT_EQ(ContentView::recordsPadding(759.9), 16);
-    EXPECT_EQ(ContentView::recordsPadding(760), 24);
+    EXPECT_EQ(HistoryRecordsArea::recordsPadding(759.9), 16);
+    EXPECT_EQ(HistoryRecordsArea::recordsPadding(760), 24);
 }
 
 TEST(HistoryCollectionView, PresentationsFinishingTogetherReflowTheGridOnce)

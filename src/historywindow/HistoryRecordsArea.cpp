@@ -1,0 +1,321 @@
+#include "HistoryRecordsArea.h"
+
+#include "ClipPreviewPanel.h"
+#include "CopyFeedback.h"
+#include "HistoryCollectionView.h"
+#include "HistoryControls.h"
+#include "HistoryEmptyView.h"
+#include "HistoryListView.h"
+#include "HistoryModel.h"
+#include "RecordListModel.h"
+#include "TavlinTheme.h"
+#include "ThemeAppearance.h"
+#include "ViewPreferences.h"
+
+#include <QAbstractItemView>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace tavlin {
+
+HistoryRecordsArea::HistoryRecordsArea(HistoryBrowser& browser, HistoryOperations& operations,
+                                       ViewPreferences& preferences, const SourceApplicationIcon& sources,
+                                       QWidget* parent)
+    : QWidget(parent), browser_(browser), operations_(operations), preferences_(preferences), sources_(sources),
+      copyFeedback_(new CopyFeedback(&CopyFeedback::afterDelay, this))
+{
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // The records' ages ("5 min") move on once a minute without anything else changing.
+    ageTimer_.setInterval(std::chrono::minutes(1));
+    connect(&ageTimer_, &QTimer::timeout, this, [this] {
+        if (auto* view = qobject_cast<QAbstractItemView*>(recordsView()))
+            view->viewport()->update();
+    });
+    ageTimer_.start();
+    emptyView_ = new HistoryEmptyView(
+        HistoryEmptyView::Kind::history, [this] { browser_.resetFilters(); }, this);
+    previewPane_ = new QWidget(this);
+    auto* paneLayout = new QVBoxLayout(previewPane_);
+    paneLayout->setContentsMargins(0, 0, 0, 0);
+    buildRecordsView();
+
+    connect(&browser_, &HistoryBrowser::clipsChanged, this, &HistoryRecordsArea::clipsChanged);
+    connect(&browser_, &HistoryBrowser::rowPresentationsChanged, this, &HistoryRecordsArea::refreshRecords);
+    connect(&browser_, &HistoryBrowser::previewRevisionChanged, this, &HistoryRecordsArea::loadPreview);
+    connect(&browser_, &HistoryBrowser::previewContentChanged, this, &HistoryRecordsArea::schedulePreview);
+    connect(&browser_, &HistoryBrowser::selectedMetadataChanged, this, &HistoryRecordsArea::schedulePreview);
+    connect(&preferences_, &ViewPreferences::viewModeChanged, this, &HistoryRecordsArea::buildRecordsView);
+    connect(&preferences_, &ViewPreferences::showPreviewChanged, this, [this] {
+        layoutRecords();
+        loadPreview();
+        schedulePreview();
+    });
+    clipsChanged();
+}
+
+HistoryRecordsArea::~HistoryRecordsArea() = default;
+
+int HistoryRecordsArea::recordsPadding(qreal width)
+{
+    return width < 760 ? 16 : 24;
+}
+
+RecordCallbacks HistoryRecordsArea::recordCallbacks()
+{
+    const QPointer<HistoryRecordsArea> self(this);
+    RecordCallbacks callbacks;
+    callbacks.onSelect = [self](std::optional<qint64> id) {
+        if (self && !self->refreshingRecords_)
+            self->setSelection(id);
+    };
+    callbacks.onCopy = [self](const Clip& clip) {
+        if (self)
+            self->copyClip(clip);
+    };
+    callbacks.onDelete = [self](const Clip& clip) {
+        if (self)
+            self->operations_.deleteClip(clip);
+    };
+    callbacks.onFavoriteChange = [self](const Clip& clip, bool favorite) {
+        if (self)
+            self->operations_.setFavorite(clip, favorite);
+    };
+    callbacks.onFilterSource = [self](const Clip& clip) {
+        if (self)
+            self->browser_.setSourceFilter(clip.source ? ClipSourceFilter::application(*clip.source)
+                                                       : ClipSourceFilter::unknown());
+    };
+    return callbacks;
+}
+
+void HistoryRecordsArea::buildRecordsView()
+{
+    const bool hadFocus = recordsView() && recordsView()->hasFocus();
+    delete list_;
+    delete grid_;
+    delete records_;
+    records_ = new RecordListModel(sources_, this);
+    records_->setCopyFeedback(copyFeedback_);
+    // The model outlives every view of it.
+    HistoryOperations* operations = &operations_;
+    records_->setLoader([operations](Clip clip) { return operations->rowPresentation(std::move(clip)); });
+    QAbstractItemView* view = nullptr;
+    if (preferences_.viewMode() == HistoryViewMode::cards) {
+        grid_ = new HistoryCollectionView(*records_, this);
+        grid_->callbacks = recordCallbacks();
+        view = grid_;
+    } else {
+        list_ = new HistoryListView(*records_, this);
+        list_->callbacks = recordCallbacks();
+        view = list_;
+    }
+    view->show();
+    refreshRecords();
+    layoutRecords();
+    Q_EMIT recordsViewChanged(view);
+    if (hadFocus)
+        view->setFocus();
+}
+
+QWidget* HistoryRecordsArea::recordsView() const
+{
+    if (grid_)
+        return grid_;
+    return list_;
+}
+
+std::optional<Clip> HistoryRecordsArea::selectedClip() const
+{
+    return selection_ ? RecordMenu::find(browser_.clips(), *selection_) : std::nullopt;
+}
+
+void HistoryRecordsArea::setSelection(std::optional<qint64> id)
+{
+    if (id == selection_)
+        return;
+    selection_ = id;
+    copied_ = false;
+    if (grid_)
+        grid_->setSelectedID(id);
+    else if (list_)
+        list_->setSelectedID(id);
+    loadPreview();
+    schedulePreview();
+}
+
+void HistoryRecordsArea::copyClip(const Clip& clip)
+{
+    setSelection(clip.id);
+    runCopy(clip);
+}
+
+void HistoryRecordsArea::copySelected()
+{
+    if (const std::optional<Clip> clip = selectedClip())
+        copyClip(*clip);
+}
+
+QCoro::Task<> HistoryRecordsArea::runCopy(Clip clip)
+{
+    const QPointer<HistoryRecordsArea> self(this);
+    HistoryOperations* operations = &operations_;
+    const bool ok = co_await copyFeedback_->perform(
+        clip, [operations](const Clip& record) { return operations->copy(record); });
+    if (!self || selection_ != clip.id)
+        co_return;
+    copied_ = ok;
+    if (previewPanel_)
+        previewPanel_->setCopied(ok);
+}
+
+void HistoryRecordsArea::clipsChanged()
+{
+    const QList<Clip>& clips = browser_.clips();
+    refreshRecords();
+    // The selection upkeep: a record still listed stays selected, else the first listed is.
+    if (!selectedClip())
+        setSelection(clips.isEmpty() ? std::nullopt : std::optional(clips.first().id));
+    HistoryEmptyView::Kind kind = browser_.hasFilters()   ? HistoryEmptyView::Kind::search
+        : browser_.section() == HistorySection::favorites ? HistoryEmptyView::Kind::favorites
+                                                          : HistoryEmptyView::Kind::history;
+    emptyView_->setKind(kind);
+    layoutRecords();
+    // A reload that keeps the selected record as it was keeps its preview.
+    if (previewClip_ != selectedClip())
+        schedulePreview();
+}
+
+void HistoryRecordsArea::refreshRecords()
+{
+    auto* view = qobject_cast<QAbstractItemView*>(recordsView());
+    if (!records_ || !view)
+        return;
+    // Rows leave one at a time, and as each goes a view hands its selection to the next row and
+    // scrolls there. Neither is the user's doing: the upkeep decides from the whole new list.
+    const bool autoScroll = view->hasAutoScroll();
+    view->setAutoScroll(false);
+    refreshingRecords_ = true;
+    records_->setRecords(browser_.clips());
+    records_->setRows(browser_.rowPresentations());
+    refreshingRecords_ = false;
+    view->setAutoScroll(autoScroll);
+    if (grid_)
+        grid_->setSelectedID(selection_);
+    else if (list_)
+        list_->setSelectedID(selection_);
+}
+
+void HistoryRecordsArea::layoutRecords()
+{
+    const QRect area = rect();
+    const bool empty = browser_.clips().isEmpty();
+    emptyView_->setVisible(empty);
+    emptyView_->setGeometry(area);
+    QWidget* view = recordsView();
+    if (view)
+        view->setVisible(!empty);
+    previewPane_->setVisible(!empty && preferences_.showPreview());
+    if (empty || !view)
+        return;
+    const int pad = recordsPadding(area.width());
+    const QRect inner = area.adjusted(pad, 0, -pad, -pad);
+    if (preferences_.showPreview()) {
+        const int listWidth = qMax(280, inner.width() - 16 - 288);
+        view->setGeometry(inner.left(), inner.top(), listWidth, inner.height());
+        previewPane_->setGeometry(inner.left() + listWidth + 16, inner.top(), 288, inner.height());
+    } else {
+        view->setGeometry(inner);
+    }
+}
+
+void HistoryRecordsArea::loadPreview()
+{
+    const PreviewKey key{selection_, preferences_.showPreview(), browser_.previewRevision()};
+    if (previewKey_ == key)
+        return;
+    previewKey_ = key;
+    awaitPreview(key.enabled ? selectedClip() : std::nullopt);
+}
+
+QCoro::Task<> HistoryRecordsArea::awaitPreview(std::optional<Clip> clip)
+{
+    const QPointer<HistoryRecordsArea> self(this);
+    const std::optional<PreviewKey> key = previewKey_;
+    previewLoading_ = true;
+    co_await browser_.loadPreview(clip);
+    if (!self || previewKey_ != key)
+        co_return;
+    previewLoading_ = false;
+    schedulePreview();
+}
+
+void HistoryRecordsArea::schedulePreview()
+{
+    // A selection, its preview and its metadata change one after another: the pane follows once.
+    if (previewPending_)
+        return;
+    previewPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        previewPending_ = false;
+        rebuildPreview();
+    });
+}
+
+void HistoryRecordsArea::rebuildPreview()
+{
+    // The panel is built once, for the loaded preview, not first for the record without it.
+    if (previewLoading_)
+        return;
+    delete previewPanel_;
+    previewClip_.reset();
+    QLayout* layout = previewPane_->layout();
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    // A hidden pane is built when it shows.
+    if (!preferences_.showPreview())
+        return;
+    const std::optional<Clip> clip = selectedClip();
+    if (!clip) {
+        auto* hint = new QLabel(tr("Select a record"));
+        hint->setAlignment(Qt::AlignCenter);
+        setTextColor(hint, TavlinTheme::secondaryText.resolve(ThemeAppearance::of(this)));
+        layout->addWidget(hint);
+        return;
+    }
+    const QPointer<HistoryRecordsArea> self(this);
+    const Clip record = *clip;
+    previewClip_ = record;
+    previewPanel_ = new ClipPreviewPanel(
+        sources_, record, browser_.previewContent(), browser_.selectedMetadata(), copied_,
+        [self, record] {
+            if (self)
+                self->copyClip(record);
+        },
+        [self, record] {
+            if (self)
+                self->operations_.setFavorite(record, !record.isFavorite);
+        },
+        [self, record] {
+            if (self)
+                self->operations_.deleteClip(record);
+        });
+    layout->addWidget(previewPanel_);
+}
+
+void HistoryRecordsArea::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutRecords();
+}
+
+void HistoryRecordsArea::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // A change of theme: the hint's colour follows.
+    if (event->type() == QEvent::PaletteChange)
+        schedulePreview();
+}
+
+} // namespace tavlin
