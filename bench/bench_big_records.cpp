@@ -1,7 +1,8 @@
-// The main thread's CPU time in the history window (list mode, preview pane on, offscreen) with
-// one big record newest among 1000 others: selecting it, turning the preview on, typing one
+// The main thread's CPU time in the history window (list or cards, preview pane on, offscreen)
+// with one big record newest among 1000 others: selecting it, turning the preview on, typing one
 // character, and one capture arriving while it is selected. Each counts the main thread's work
-// from the action until everything it set off is painted (half a second later, waits excluded).
+// from the action until everything it set off is painted (half a second later, waits excluded);
+// `longest_ms` is the longest the main thread went without returning to its event loop.
 #include "ContentView.h"
 #include "FakePasteboard.h"
 #include "FakeWorkspace.h"
@@ -11,15 +12,21 @@
 #include "SourceApplicationIcon.h"
 #include "ViewPreferences.h"
 
+#include "PasteboardTypes.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 #include <qcoro/qcorotask.h>
 
+#include <array>
 #include <ctime>
 
 using namespace tavlin;
@@ -36,24 +43,62 @@ QApplication& application()
     return app;
 }
 
-QString bigRecord(int which)
+// Emoji of the faces block, in turn: a chat repeats some, as people write them.
+QString emoji(int index)
+{
+    return QString::fromUcs4(std::array<char32_t, 1>{char32_t(0x1F600 + index % 80)}.data(), 1);
+}
+
+QString zalgo(int characters)
+{
+    QString text;
+    for (int letter = 0; text.size() < characters; ++letter) {
+        text += QChar(u'a' + letter % 26);
+        for (int mark = 0; mark < 30 && text.size() < characters; ++mark)
+            text += QChar(0x0300 + (letter * 7 + mark) % 0x70);
+    }
+    return text;
+}
+
+// Paragraphs in about twenty fonts and thirty colours, as a word processor writes them.
+QByteArray rtf(qsizetype bytes)
+{
+    QByteArray document = "{\\rtf1\\ansi\\deff0{\\fonttbl";
+    for (int font = 0; font < 20; ++font)
+        document += "{\\f" + QByteArray::number(font) + "\\fswiss Font Family " + QByteArray::number(font) + ";}";
+    document += "}{\\colortbl;";
+    for (int colour = 0; colour < 30; ++colour)
+        document += "\\red" + QByteArray::number(colour * 8) + "\\green" + QByteArray::number(255 - colour * 8)
+            + "\\blue" + QByteArray::number(colour * 5 % 256) + ";";
+    document += "}\n";
+    for (int paragraph = 0; document.size() < bytes - 300; ++paragraph) {
+        document += "\\pard\\sa120\\f" + QByteArray::number(paragraph % 20) + "\\fs"
+            + QByteArray::number(20 + paragraph % 5 * 2) + "\\cf" + QByteArray::number(paragraph % 30 + 1)
+            + " Paragraph " + QByteArray::number(paragraph)
+            + " of a long report, {\\b in bold} and {\\i in italics}, with some more words to fill a line or two"
+              " of the page.\\par\n";
+    }
+    return document + "}";
+}
+
+struct BigRecord {
+    QString text;
+    ClipKind kind = ClipKind::text;
+    QList<ClipRepresentation> rich;
+};
+
+BigRecord bigRecord(int which)
 {
     QString text;
     switch (which) {
-    case 0: return QString(1 << 20, u'x');
-    case 1: return QStringLiteral("\U0001F600\U0001F44D\U0001F3FD\U0001F680").repeated(2500);
+    case 0: return {QString(1 << 20, u'x')};
+    case 1: return {QStringLiteral("\U0001F600\U0001F44D\U0001F3FD\U0001F680").repeated(2500)};
     case 2:
         for (int line = 0; line < 100000; ++line)
             text += QString::number(line) + u'\n';
-        return text;
-    case 3:
-        for (int letter = 0; letter < 400; ++letter) {
-            text += QChar(u'a' + letter % 26);
-            for (int mark = 0; mark < 30; ++mark)
-                text += QChar(0x0300 + (letter * 7 + mark) % 0x70);
-        }
-        return text;
-    default:
+        return {text};
+    case 3: return {zalgo(12400)};
+    case 4:
         for (int line = 0; line < 12500; ++line)
             text += QStringLiteral("2026-12-07T00:%1:%2Z INFO worker[%3] request /api/v1/items/%4 served in %5 ms")
                         .arg(line / 600 % 60, 2, 10, QChar(u'0'))
@@ -63,7 +108,33 @@ QString bigRecord(int which)
                         .arg(line % 97)
                         .leftJustified(82)
                 + u'\n';
-        return text;
+        return {text};
+    case 5:
+        for (int word = 0; word < 200; ++word)
+            text += QStringLiteral("word%1 ").arg(word % 7) + emoji(word) + u' ';
+        return {text};
+    case 6:
+    case 7:
+        for (int i = 0; i < (which == 6 ? 1000 : 4000); ++i)
+            text += emoji(i);
+        return {text};
+    case 8:
+    case 9: {
+        const QByteArray bytes = rtf(which == 8 ? 1 << 20 : 2 << 20);
+        return {QStringLiteral("Paragraph 0 of a long report"), ClipKind::richText, {{PasteboardTypes::rtf, bytes}}};
+    }
+    case 10: {
+        QByteArray html = "<html><body>";
+        while (html.size() < (2 << 20) - 200) {
+            const QByteArray paragraph = "Paragraph " + QByteArray::number(text.size())
+                + " of a page, with a few words.";
+            html += "<p style=\"color:#336\"><b>" + paragraph
+                + "</b> <a href=\"https://example.org/\">a link</a></p>\n";
+            text += QString::fromLatin1(paragraph) + QStringLiteral(" a link\n");
+        }
+        return {text, ClipKind::richText, {{PasteboardTypes::html, html + "</body></html>"}}};
+    }
+    default: return {zalgo(8170)};
     }
 }
 
@@ -85,7 +156,7 @@ struct Window {
     std::unique_ptr<ContentView> view;
     int added = 0;
 
-    explicit Window(const QString& big)
+    Window(const BigRecord& big, HistoryViewMode mode)
     {
         application();
         const QString path = folder.path() + QStringLiteral("/history.sqlite");
@@ -95,10 +166,13 @@ struct Window {
                 store.insert(QStringLiteral("Record %1: ").arg(i)
                                  + QStringLiteral("some words of a note ").repeated(i % 12 + 1),
                              QStringLiteral("org.gnome.TextEditor"), 100000, HistoryStore::maximumStoredPayloadBytes);
-            store.insert(big, QStringLiteral("org.gnome.TextEditor"), 100000, HistoryStore::maximumStoredPayloadBytes);
+            ClipItem item{{{PasteboardTypes::plainText, big.text.toUtf8()}}};
+            item.representations += big.rich;
+            store.insert(ClipPayload{{item}, std::nullopt}, big.text, big.kind, QStringLiteral("org.gnome.TextEditor"),
+                         100000, HistoryStore::maximumStoredPayloadBytes);
         }
         model = std::make_unique<HistoryModel>(path, pasteboard, workspace);
-        preferences.setViewMode(HistoryViewMode::list);
+        preferences.setViewMode(mode);
         preferences.setShowPreview(true);
         view = std::make_unique<ContentView>(
             *model, preferences, sources, [] {}, false);
@@ -110,13 +184,33 @@ struct Window {
     QAbstractItemView* records() const { return qobject_cast<QAbstractItemView*>(view->recordsView()); }
     void select(int row) { records()->setCurrentIndex(records()->model()->index(row, 0)); }
     // Lets what the action set off run to its end and be painted; waits cost the main thread nothing.
-    void settle() { QTest::qWait(500); }
+    // The longest the loop went without a turn is kept in `longest`.
+    void settle()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0;
+        QTimer ticks;
+        ticks.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&ticks, &QTimer::timeout, [&] {
+            longest = qMax(longest, double(clock.nsecsElapsed() - last) / 1e6);
+            last = clock.nsecsElapsed();
+        });
+        ticks.start(1);
+        QEventLoop loop;
+        QTimer::singleShot(500, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    double longest = 0;
     // The main thread's CPU seconds for the action and all it sets off.
     template <class Action>
     double measure(Action action)
     {
         const double start = threadSeconds();
+        QElapsedTimer clock;
+        clock.start();
         action();
+        longest = double(clock.nsecsElapsed()) / 1e6;
         settle();
         return threadSeconds() - start;
     }
@@ -124,12 +218,15 @@ struct Window {
 
 void run(benchmark::State& state, const std::function<void(Window&)>& prepare, const std::function<void(Window&)>& act)
 {
-    Window window(bigRecord(int(state.range(0))));
+    Window window(bigRecord(int(state.range(0))), state.range(1) ? HistoryViewMode::cards : HistoryViewMode::list);
+    double longest = 0;
     for (auto _ : state) {
         prepare(window);
         window.settle();
         state.SetIterationTime(window.measure([&] { act(window); }));
+        longest = qMax(longest, window.longest);
     }
+    state.counters["longest_ms"] = longest;
 }
 
 void Select(benchmark::State& state)
@@ -173,8 +270,16 @@ void CaptureArrives(benchmark::State& state)
         [](Window& window) { QCoro::waitFor(window.model->browser().reload()); });
 }
 
-// 0: 1 MiB on one line, 1: 10,000 emoji, 2: 100,000 short lines, 3: zalgo, 4: a 1 MiB log of 12,500 lines.
-#define BIG_RECORDS DenseRange(0, 4)->ArgName("record")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)
+// record 0: 1 MiB on one line, 1: 10,000 emoji, 2: 100,000 short lines, 3: 12,400 characters of zalgo,
+// 4: a 1 MiB log of 12,500 lines, 5: a chat message of 200 words and 200 emoji, 6: 1,000 emoji,
+// 7: 4,000 emoji, 8: a 1 MiB RTF, 9: a 2 MiB RTF, 10: a 2 MiB HTML page with its text, 11: 8,170
+// characters of zalgo. cards 0: the list, 1: the cards.
+#define BIG_RECORDS                                                                                                    \
+    ArgsProduct({benchmark::CreateDenseRange(0, 11, 1), {0, 1}})                                                       \
+        ->ArgNames({"record", "cards"})                                                                                \
+        ->UseManualTime()                                                                                              \
+        ->Unit(benchmark::kMillisecond)                                                                                \
+        ->Iterations(3)
 BENCHMARK(Select)->BIG_RECORDS;
 BENCHMARK(TurnPreviewOn)->BIG_RECORDS;
 BENCHMARK(TypeOneCharacter)->BIG_RECORDS;

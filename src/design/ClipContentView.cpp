@@ -13,13 +13,12 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFutureWatcher>
 #include <QImage>
 #include <QPainter>
 #include <QTextCursor>
 #include <QUrl>
 #include <QVBoxLayout>
-
-#include <limits>
 
 namespace tavlin {
 
@@ -112,12 +111,23 @@ QFont ClipContentView::linkAddressFont()
     return SystemFont::regular(13);
 }
 
+bool ClipContentView::isShortText(const QString& text)
+{
+    return TextCharacters::count(text, shortTextCharacters) < shortTextCharacters;
+}
+
 void ClipContentView::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    // The colours are part of the built text.
-    if (event->type() == QEvent::PaletteChange && body_)
+    // The colours of links and code are part of the built text: they are built again for another
+    // appearance, not for each palette the view is handed (it gets one when it joins a window).
+    if (event->type() != QEvent::PaletteChange || !body_ || ThemeAppearance::of(this) == builtFor_)
+        return;
+    if (presentation_ == Presentation::richText)
+        applyRichSurface();
+    else if (presentation_ == Presentation::link || presentation_ == Presentation::code)
         build();
+    builtFor_ = ThemeAppearance::of(this);
 }
 
 void ClipContentView::build()
@@ -126,13 +136,10 @@ void ClipContentView::build()
         delete body_;
         body_ = nullptr;
     }
+    builtFor_ = ThemeAppearance::of(this);
     switch (preview_.kind) {
     case ClipPreview::Case::image: body_ = buildImage(); break;
-    case ClipPreview::Case::richText:
-        presentation_ = Presentation::richText;
-        body_ = new FormattedTextView(preview_.data, preview_.type, std::numeric_limits<qint64>::max(), std::nullopt,
-                                      true, this);
-        break;
+    case ClipPreview::Case::richText: body_ = buildRichText(); break;
     case ClipPreview::Case::text: {
         const QString text = displayText(clip_);
         const QString host = linkHost(clip_);
@@ -160,6 +167,43 @@ QWidget* ClipContentView::buildImage()
     }
     presentation_ = Presentation::image;
     return new ImagePreview(std::move(image), this);
+}
+
+QWidget* ClipContentView::buildRichText()
+{
+    presentation_ = Presentation::richText;
+    auto* view = new LongTextView(this);
+    view->setObjectName(QStringLiteral("formatted-text"));
+    view->setPadding(8);
+    // Read away from the main thread, however long the document; the view, laid out only as far
+    // as it shows, takes it when it is read. A view gone before then drops it.
+    auto* reading = new QFutureWatcher<FormattedTextView::Read>(view);
+    connect(reading, &QFutureWatcherBase::finished, view, [this, view, reading] {
+        FormattedTextView::Read read = reading->future().takeResult();
+        reading->deleteLater();
+        // Bytes that don't read leave the area empty.
+        if (!read.document) {
+            view->hide();
+            return;
+        }
+        richSurface_ = read.surface;
+        view->setRichDocument(std::move(read.document));
+        applyRichSurface();
+    });
+    reading->setFuture(FormattedTextView::read(preview_.data, preview_.type));
+    return view;
+}
+
+void ClipContentView::applyRichSurface()
+{
+    auto* view = qobject_cast<LongTextView*>(body_);
+    if (!view || !richSurface_)
+        return;
+    const Appearance appearance = ThemeAppearance::of(this);
+    view->setSurfaceColor(FormattedTextView::surfaceColor(*richSurface_, appearance), 8);
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Text, FormattedTextView::inkColor(*richSurface_, appearance));
+    view->setPalette(palette);
 }
 
 QWidget* ClipContentView::buildLink(const QString& text, const QString& host)
@@ -191,29 +235,13 @@ QWidget* ClipContentView::buildCode(const QString& text)
     const Appearance appearance = ThemeAppearance::of(this);
     // The head is highlighted; the rest follows in the view's own font and colour, so that the
     // whole text shows however long it is.
+    // Code fills the card whatever its length: it scrolls in a view of its own.
     const HighlightedText head = ClipTextSnippet::highlighted(text, ClipTextSnippet::maximumHighlightedCharacters);
-    if (text.size() > longTextCharacters) {
-        auto* view = new LongTextView(this);
-        view->setObjectName(QStringLiteral("code-text"));
-        view->setFont(SystemFont::monospaced(13));
-        view->setText(text, head.formats(appearance));
-        view->setPadding(12);
-        view->setSurface(TavlinTheme::elevatedSurface, 8);
-        return view;
-    }
-    DocumentView* view = textView(this, SystemFont::monospaced(13));
+    auto* view = new LongTextView(this);
     view->setObjectName(QStringLiteral("code-text"));
-    QTextCursor cursor(view->document());
-    head.insert(cursor, appearance);
-    const QString rest = text.mid(head.text.size());
-    if (!rest.isEmpty()) {
-        QString plain = rest;
-        if (head.text.endsWith(u'\r') && plain.startsWith(u'\n'))
-            plain.remove(0, 1);
-        plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-        cursor.insertText(plain, QTextCharFormat());
-    }
-    view->setPadding(QMarginsF(12, 12, 12, 12));
+    view->setFont(SystemFont::monospaced(13));
+    view->setText(text, head.formats(appearance));
+    view->setPadding(12);
     view->setLineSpacing(plainLineSpacing);
     view->setSurface(TavlinTheme::elevatedSurface, 8);
     return view;
@@ -222,11 +250,13 @@ QWidget* ClipContentView::buildCode(const QString& text)
 QWidget* ClipContentView::buildPlain(const QString& text)
 {
     presentation_ = Presentation::plainText;
-    if (text.size() > longTextCharacters) {
+    // A short text is as tall as it is; a longer one fills the card and scrolls.
+    if (!isShortText(text)) {
         auto* view = new LongTextView(this);
         view->setObjectName(QStringLiteral("plain-text"));
         view->setFont(plainFont());
         view->setText(text);
+        view->setLineSpacing(plainLineSpacing);
         return view;
     }
     DocumentView* view = textView(this, plainFont());

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "Appearance.h"
 #include "Clip.h"
 #include "ClipPreview.h"
+#include "RichTextPresentation.h"
 
 #include <QWidget>
 
@@ -35,6 +37,10 @@ public:
     // Longer texts scroll in a view of their own, laid out only as far as they are shown;
     // shorter ones are laid out whole, as tall as they are, in the panel's scroll area.
     static constexpr qsizetype longTextCharacters = 8192;
+    // Texts of fewer characters than this (as the user counts them) are short.
+    static constexpr qsizetype shortTextCharacters = 240;
+    // Whether a text is shown whole at its own height rather than in a view that scrolls it.
+    static bool isShortText(const QString& text);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -42,6 +48,8 @@ protected:
 private:
     void build();
     QWidget* buildImage();
+    QWidget* buildRichText();
+    void applyRichSurface();
     QWidget* buildLink(const QString& text, const QString& host);
     QWidget* buildCode(const QString& text);
     QWidget* buildPlain(const QString& text);
@@ -50,6 +58,10 @@ private:
     ClipPreview preview_;
     Presentation presentation_ = Presentation::empty;
     QWidget* body_ = nullptr;
+    // The appearance the colours of the body were built for.
+    Appearance builtFor_;
+    // Known once the rich text is read.
+    std::optional<RichTextPresentation::Surface> richSurface_;
 };
 
 } // namespace tavlin

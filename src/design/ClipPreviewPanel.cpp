@@ -197,8 +197,7 @@ ClipPreviewPanel::ClipPreviewPanel(const SourceApplicationIcon& sources, const C
     column->addWidget(buildHeader());
     column->addWidget(buildContent());
     column->addWidget(buildMetadata());
-    const bool compact = compactContentHeight(clip, preview, 1).has_value();
-    if (compact)
+    if (hasCompactContent(clip, preview))
         column->addStretch(1);
     else
         column->setStretchFactor(scroll_, 1);
@@ -212,31 +211,35 @@ void ClipPreviewPanel::setCopied(bool copied)
     copyButton_->setCopied(copied);
 }
 
-std::optional<int> ClipPreviewPanel::compactContentHeight(const Clip& clip, const ClipPreview& preview, int width)
+bool ClipPreviewPanel::hasCompactContent(const Clip& clip, const ClipPreview& preview)
 {
     if (preview.kind != ClipPreview::Case::text)
+        return false;
+    const QString text = ClipContentView::displayText(clip);
+    if (clip.kind == ClipKind::text)
+        return TextCharacters::count(text, compactCharacterLimit) < compactCharacterLimit
+            && !ClipTextSnippet::isCode(text);
+    return clip.kind == ClipKind::link && text.size() <= ClipContentView::longTextCharacters;
+}
+
+std::optional<int> ClipPreviewPanel::compactContentHeight(const Clip& clip, const ClipPreview& preview, int width)
+{
+    if (!hasCompactContent(clip, preview))
         return std::nullopt;
     const QString text = ClipContentView::displayText(clip);
-    if (clip.kind == ClipKind::text) {
-        if (TextCharacters::count(text, compactCharacterLimit) >= compactCharacterLimit
-            || ClipTextSnippet::isCode(text))
-            return std::nullopt;
+    if (clip.kind == ClipKind::text)
         return measuredHeight(text, ClipContentView::plainFont(), ClipContentView::plainLineSpacing, width) + 24;
-    }
-    if (clip.kind == ClipKind::link && text.size() <= ClipContentView::longTextCharacters) {
-        const int address = measuredHeight(text, ClipContentView::linkAddressFont(), std::nullopt, width);
-        const QString host = ClipContentView::linkHost(clip);
-        if (host.isEmpty())
-            return qMin(address + 102, maximumLinkHeight);
-        // The host line, the address, the button and the bottom padding, measured in the fonts
-        // the content is drawn with: a fixed allowance for them would let the padding scroll.
-        int height = measuredHeight(host, ClipContentView::linkHostFont(), std::nullopt, width)
-            + ClipContentView::linkSpacing + address + contentPadding;
-        if (webURL(clip))
-            height += ClipContentView::linkSpacing + pillHeight;
-        return qMin(height, maximumLinkHeight);
-    }
-    return std::nullopt;
+    const int address = measuredHeight(text, ClipContentView::linkAddressFont(), std::nullopt, width);
+    const QString host = ClipContentView::linkHost(clip);
+    if (host.isEmpty())
+        return qMin(address + 102, maximumLinkHeight);
+    // The host line, the address, the button and the bottom padding, measured in the fonts
+    // the content is drawn with: a fixed allowance for them would let the padding scroll.
+    int height = measuredHeight(host, ClipContentView::linkHostFont(), std::nullopt, width)
+        + ClipContentView::linkSpacing + address + contentPadding;
+    if (webURL(clip))
+        height += ClipContentView::linkSpacing + pillHeight;
+    return qMin(height, maximumLinkHeight);
 }
 
 std::optional<QUrl> ClipPreviewPanel::webURL(const Clip& clip)
@@ -454,7 +457,13 @@ QWidget* ClipPreviewPanel::buildActions()
 void ClipPreviewPanel::applyCompactHeight()
 {
     auto* scroll = static_cast<ContentScrollArea*>(scroll_);
-    scroll->compactHeight = compactContentHeight(clip_, preview_, width() - 2 * contentPadding);
+    // Measured once for each width the panel is shown at.
+    const int width = this->width() - 2 * contentPadding;
+    if (width != measuredWidth_) {
+        measuredWidth_ = width;
+        compactHeight_ = compactContentHeight(clip_, preview_, width);
+    }
+    scroll->compactHeight = compactHeight_;
     scroll->setMaximumHeight(scroll->compactHeight.value_or(QWIDGETSIZE_MAX));
     // A compact area is measured to hold its content at the full width. A scroll bar shown while
     // the layout settles would narrow it, wrap the text once more and keep itself needed, so it

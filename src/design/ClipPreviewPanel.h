@@ -38,6 +38,8 @@ public:
     // The fixed height of the content area for short plain text and links at a content width;
     // none lets the content fill the card.
     static std::optional<int> compactContentHeight(const Clip& clip, const ClipPreview& preview, int width);
+    // Whether there is a compact height at all, known without measuring.
+    static bool hasCompactContent(const Clip& clip, const ClipPreview& preview);
     // The address an "Open in Browser" button opens: an http or https URL with a host.
     static std::optional<QUrl> webURL(const Clip& clip);
     // "Unknown source", the identifier of an application no longer installed, or its name.
@@ -72,6 +74,9 @@ private:
     QWidget* spacer_ = nullptr;
     CopyActionButton* copyButton_ = nullptr;
     QPushButton* favorite_ = nullptr;
+    // The compact height last measured, and the width it was measured at.
+    int measuredWidth_ = -1;
+    std::optional<int> compactHeight_;
 };
 
 } // namespace tavlin

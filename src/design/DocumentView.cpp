@@ -130,25 +130,17 @@ int DocumentView::contentHeight() const
     return qCeil(full);
 }
 
-int DocumentView::heightForWidth(int width) const
+int DocumentView::heightForWidth(int) const
 {
-    if (width == viewport()->width() || width <= 0)
-        return contentHeight();
-    // Laid out at that width for the measure, then put back.
-    DocumentView* self = const_cast<DocumentView*>(this);
-    self->measuring_ = true;
-    const qreal shownWidth = document()->textWidth();
-    self->document()->setTextWidth(width);
-    const int height = contentHeight();
-    self->document()->setTextWidth(shownWidth);
-    self->measuring_ = false;
-    return height;
+    // The text is laid out only at the width it is shown at, never at the widths a layout tries:
+    // asked about another, the view answers with its height now, and fits itself again once it
+    // is shown at the new width.
+    return contentHeight();
 }
 
 QSize DocumentView::sizeHint() const
 {
-    const int width = qMax(this->width(), 100);
-    return {qCeil(document()->idealWidth()), heightForWidth(width)};
+    return {qCeil(document()->idealWidth()), contentHeight()};
 }
 
 QSize DocumentView::minimumSizeHint() const
@@ -158,8 +150,6 @@ QSize DocumentView::minimumSizeHint() const
 
 void DocumentView::refit()
 {
-    if (measuring_)
-        return;
     const int height = contentHeight();
     if (minimumHeight() != height || maximumHeight() != height) {
         setFixedHeight(height);

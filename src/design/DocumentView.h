@@ -61,7 +61,6 @@ private:
     qreal radius_ = 0;
     QMarginsF padding_;
     std::optional<qreal> lineSpacing_;
-    bool measuring_ = false;
 };
 
 } // namespace tavlin

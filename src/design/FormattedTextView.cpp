@@ -5,6 +5,10 @@
 
 #include <QEvent>
 #include <QTextDocument>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <limits>
 
 namespace tavlin {
 
@@ -37,6 +41,30 @@ QColor FormattedTextView::surfaceColor(RichTextPresentation::Surface surface, co
     return TavlinTheme::richTextFallbackColor.resolve(appearance);
 }
 
+QColor FormattedTextView::inkColor(RichTextPresentation::Surface surface, const Appearance& appearance)
+{
+    // The white surface stays white in dark mode, and the light-ink surface stays dark in light mode.
+    switch (surface) {
+    case RichTextPresentation::Surface::white: return Qt::black;
+    case RichTextPresentation::Surface::lightInk: return Qt::white;
+    case RichTextPresentation::Surface::fallback: break;
+    }
+    return TavlinTheme::primaryText.resolve(appearance);
+}
+
+QFuture<FormattedTextView::Read> FormattedTextView::read(const QByteArray& data, const QString& type)
+{
+    return QtConcurrent::run([data, type, owner = QThread::currentThread()] {
+        Read read;
+        read.document = RichTextPresentation::attributed(data, type, std::numeric_limits<qint64>::max());
+        if (read.document) {
+            read.surface = RichTextPresentation::surface(*read.document);
+            read.document->moveToThread(owner);
+        }
+        return read;
+    });
+}
+
 void FormattedTextView::changeEvent(QEvent* event)
 {
     DocumentView::changeEvent(event);
@@ -49,13 +77,8 @@ void FormattedTextView::applySurface()
     const Appearance appearance = ThemeAppearance::of(this);
     const QColor surface = surfaceColor(*surface_, appearance);
     setSurfaceColor(surface, 8);
-    // Text that names no colour of its own takes the ink that reads on the surface: the white
-    // surface stays white in dark mode, and the light-ink surface stays dark in light mode.
-    QColor ink = TavlinTheme::primaryText.resolve(appearance);
-    if (*surface_ == RichTextPresentation::Surface::white)
-        ink = Qt::black;
-    else if (*surface_ == RichTextPresentation::Surface::lightInk)
-        ink = Qt::white;
+    // Text that names no colour of its own takes the ink that reads on the surface.
+    const QColor ink = inkColor(*surface_, appearance);
     QPalette palette = this->palette();
     if (palette.color(QPalette::Text) != ink) {
         palette.setColor(QPalette::Text, ink);

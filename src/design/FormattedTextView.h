@@ -4,8 +4,10 @@
 #include "RichTextPresentation.h"
 
 #include <QByteArray>
+#include <QFuture>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace tavlin {
@@ -24,6 +26,17 @@ public:
 
     // The colour of a surface in an appearance.
     static QColor surfaceColor(RichTextPresentation::Surface surface, const Appearance& appearance);
+    // The colour of text that names none of its own on a surface: what reads on it.
+    static QColor inkColor(RichTextPresentation::Surface surface, const Appearance& appearance);
+
+    // A document read and measured for its surface away from the main thread.
+    struct Read {
+        // None when the bytes don't read; else it belongs to the thread that asked for it.
+        std::unique_ptr<QTextDocument> document;
+        RichTextPresentation::Surface surface = RichTextPresentation::Surface::fallback;
+    };
+    // Reads the whole document on a worker thread, for a view of the calling thread to take.
+    static QFuture<Read> read(const QByteArray& data, const QString& type);
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -3,10 +3,15 @@
 #include "RoundedShape.h"
 #include "ThemeAppearance.h"
 
+#include <QFontMetricsF>
+#include <QHash>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -103,6 +108,124 @@ struct Paragraphs {
     }
 };
 
+// Lays out a paragraph only when it is asked for, as QPlainTextDocumentLayout does, but with the
+// paragraph's own alignment, margins and first-line indent, and room between its lines: so rich
+// text and spaced plain text show as they would in a full text layout, yet what is not shown is
+// never laid out.
+class ParagraphLayout : public QPlainTextDocumentLayout {
+public:
+    // Lines wrap at the width of `viewport`, as the view that shows the document has them.
+    ParagraphLayout(QTextDocument* document, QWidget* viewport)
+        : QPlainTextDocumentLayout(document), viewport_(viewport)
+    {
+    }
+
+    void setLineSpacing(qreal pixels)
+    {
+        lineSpacing_ = pixels;
+        laidOut_.clear();
+        sizeChanged();
+    }
+
+    QRectF blockBoundingRect(const QTextBlock& block) const override
+    {
+        if (!block.isValid() || !block.isVisible())
+            return QPlainTextDocumentLayout::blockBoundingRect(block);
+        const QTextLayout* layout = block.layout();
+        // Nothing is laid out before the view shows, at the size its parent gives it: until then
+        // a paragraph counts as one line.
+        if (!viewport_ || !viewport_->isVisible())
+            return QRectF(0, 0, wrapWidth(), QFontMetricsF(document()->defaultFont()).lineSpacing());
+        const auto laid = laidOut_.constFind(layout);
+        // A paragraph laid out by the base class, or at another width, is laid out again.
+        if (layout->lineCount() == 0 || laid == laidOut_.cend() || laid->width != wrapWidth())
+            return QRectF(0, 0, wrapWidth(), layOut(block));
+        return QRectF(0, 0, wrapWidth(), laid->height);
+    }
+
+protected:
+    void documentChanged(int from, int removed, int added) override
+    {
+        laidOut_.clear();
+        QPlainTextDocumentLayout::documentChanged(from, removed, added);
+    }
+
+private:
+    struct Laid {
+        qreal width = 0;
+        qreal height = 0;
+    };
+
+    qreal wrapWidth() const { return viewport_ ? viewport_->width() : 0; }
+
+    qreal layOut(QTextBlock block) const
+    {
+        const QTextBlockFormat format = block.blockFormat();
+        const qreal margin = document()->documentMargin();
+        QTextLayout* layout = block.layout();
+        QTextOption option = document()->defaultTextOption();
+        option.setTextDirection(block.textDirection());
+        option.setAlignment(QStyle::visualAlignment(block.textDirection(), format.alignment()));
+        layout->setTextOption(option);
+        const qreal left = margin + format.leftMargin();
+        const qreal available = wrapWidth() > 0 ? wrapWidth() : qreal(INT_MAX);
+        const qreal width = qMax<qreal>(1, available - 2 * margin - format.leftMargin() - format.rightMargin());
+        qreal y = format.topMargin();
+        int lines = 0;
+        layout->beginLayout();
+        for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+            const qreal indent = lines == 0 ? format.textIndent() : 0;
+            line.setLeadingIncluded(true);
+            line.setLineWidth(qMax<qreal>(1, width - indent));
+            if (lines > 0)
+                y += lineSpacing_;
+            line.setPosition(QPointF(left + indent, y));
+            y += line.height();
+            ++lines;
+        }
+        layout->endLayout();
+        // The view counts its scroll range in lines: it hears of a count that changed, but only
+        // once it is done with what asked for this paragraph.
+        if (block.lineCount() != lines)
+            sizeChanged();
+        block.setLineCount(lines);
+        // The room between lines is kept between paragraphs too, which a plain text breaks at will.
+        qreal height = y + format.bottomMargin();
+        if (block.next().isValid())
+            height += lineSpacing_;
+        else
+            height += margin;
+        laidOut_.insert(layout, {wrapWidth(), height});
+        return height;
+    }
+
+    void sizeChanged() const
+    {
+        if (sizeChangePending_)
+            return;
+        sizeChangePending_ = true;
+        QMetaObject::invokeMethod(
+            const_cast<ParagraphLayout*>(this),
+            [this] {
+                sizeChangePending_ = false;
+                Q_EMIT const_cast<ParagraphLayout*>(this)->documentSizeChanged(documentSize());
+            },
+            Qt::QueuedConnection);
+    }
+
+    QPointer<QWidget> viewport_;
+    mutable bool sizeChangePending_ = false;
+    qreal lineSpacing_ = 0;
+    mutable QHash<const QTextLayout*, Laid> laidOut_;
+};
+
+ParagraphLayout* paragraphLayout(QTextDocument* document, QWidget* viewport)
+{
+    auto* layout = new ParagraphLayout(document, viewport);
+    document->setDocumentLayout(layout);
+    return layout;
+}
+
 } // namespace
 
 LongTextView::LongTextView(QWidget* parent) : QPlainTextEdit(parent)
@@ -114,15 +237,34 @@ LongTextView::LongTextView(QWidget* parent) : QPlainTextEdit(parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setFocusPolicy(Qt::ClickFocus);
+    auto* document = new QTextDocument(this);
+    paragraphLayout(document, viewport());
+    setDocument(document);
     setUndoRedoEnabled(false);
-    // Else the scroll range is found by laying out the text's last page as well as its first.
-    setCenterOnScroll(true);
     viewport()->setAutoFillBackground(false);
     viewport()->setCursor(Qt::IBeamCursor);
     QPalette transparent = palette();
     transparent.setColor(QPalette::Base, Qt::transparent);
     setPalette(transparent);
-    document()->setDocumentMargin(0);
+    document->setDocumentMargin(0);
+}
+
+void LongTextView::setRichDocument(std::unique_ptr<QTextDocument> document)
+{
+    QTextDocument* shown = this->document();
+    document->setParent(this);
+    document->setDocumentMargin(shown->documentMargin());
+    paragraphLayout(document.get(), viewport())->setLineSpacing(lineSpacing_);
+    setDocument(document.release());
+    if (shown->parent() == this)
+        delete shown;
+}
+
+void LongTextView::setLineSpacing(qreal pixels)
+{
+    lineSpacing_ = pixels;
+    static_cast<ParagraphLayout*>(document()->documentLayout())->setLineSpacing(pixels);
+    viewport()->update();
 }
 
 void LongTextView::setText(const QString& text, const QList<QTextLayout::FormatRange>& formats)
@@ -179,6 +321,15 @@ QString LongTextView::joined(const QString& shown, QTextBlock block) const
 void LongTextView::setSurface(std::optional<ThemeColor> color, qreal radius)
 {
     surface_ = color;
+    surfaceColor_.reset();
+    radius_ = radius;
+    viewport()->update();
+}
+
+void LongTextView::setSurfaceColor(std::optional<QColor> color, qreal radius)
+{
+    surfaceColor_ = color;
+    surface_.reset();
     radius_ = radius;
     viewport()->update();
 }
@@ -208,9 +359,10 @@ QMimeData* LongTextView::createMimeDataFromSelection() const
 
 void LongTextView::paintEvent(QPaintEvent* event)
 {
-    if (surface_) {
+    if (surface_ || surfaceColor_) {
         QPainter painter(viewport());
-        RoundedShape::fill(painter, QRectF(viewport()->rect()), radius_, surface_->resolve(ThemeAppearance::of(this)));
+        const QColor color = surfaceColor_ ? *surfaceColor_ : surface_->resolve(ThemeAppearance::of(this));
+        RoundedShape::fill(painter, QRectF(viewport()->rect()), radius_, color);
     }
     QPlainTextEdit::paintEvent(event);
 }

@@ -5,12 +5,14 @@
 #include <QPlainTextEdit>
 #include <QTextLayout>
 
+#include <memory>
 #include <optional>
 
 namespace tavlin {
 
-// A read-only, selectable view of a text of any length, with its own vertical scroll bar. It
-// lays out only the paragraphs it shows, as QPlainTextEdit does. Its paragraphs are of at most
+// A read-only, selectable view of a text of any length, plain or rich, with its own vertical
+// scroll bar. It lays out only the paragraphs it shows, as QPlainTextEdit does, each with its own
+// alignment, margins and first-line indent. A plain text's paragraphs are of at most
 // `paragraphCharacters`: short lines share one, a longer line is cut into several, so that
 // neither building the document nor laying out one paragraph grows with the text. Selecting
 // and copying gives the text as it was, with its own line breaks only.
@@ -21,6 +23,10 @@ public:
 
     // Shows the text in the view's font; `formats` (positions in `text`) colour its first part.
     void setText(const QString& text, const QList<QTextLayout::FormatRange>& formats = {});
+    // Shows a rich document, which the view takes over; it must belong to the view's thread.
+    void setRichDocument(std::unique_ptr<QTextDocument> document);
+    // Room added between the lines of a paragraph.
+    void setLineSpacing(qreal pixels);
     // The text shown, as it was given but for each line break written as \n.
     QString text() const;
     // The selected part of it, the same way.
@@ -28,6 +34,8 @@ public:
 
     // The surface behind the text, with rounded corners; none leaves the view transparent.
     void setSurface(std::optional<ThemeColor> color, qreal radius);
+    // A surface of a colour that is no palette colour (such as the white under dark ink).
+    void setSurfaceColor(std::optional<QColor> color, qreal radius);
     // Room between the surface's edge and the text.
     void setPadding(int padding);
 
@@ -45,7 +53,9 @@ private:
     QString joined(const QString& shown, QTextBlock block) const;
 
     std::optional<ThemeColor> surface_;
+    std::optional<QColor> surfaceColor_;
     qreal radius_ = 0;
+    qreal lineSpacing_ = 0;
 };
 
 } // namespace tavlin

@@ -11,10 +11,13 @@
 
 #include <QApplication>
 #include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 namespace tavlin {
 namespace {
@@ -99,6 +102,61 @@ TEST(ClipContentView, LongTextIsShownWholeButLaidOutOnlyAsFarAsShown)
     }
 }
 
+TEST(ClipContentView, EmojiTextsOfAnyLengthScrollAndAreLaidOutOnlyAsFarAsShown)
+{
+    // A chat message's worth of emoji is short in characters, yet each colour glyph is costly
+    // to measure: beyond a short text it scrolls, with lines spaced as short texts are.
+    QString emoji;
+    for (int i = 0; i < 1000; ++i)
+        emoji += QString::fromUcs4(std::array<char32_t, 1>{char32_t(0x1F600 + i % 80)}.data(), 1);
+    test::ThemedWindow window;
+    auto* view = window.hold(new ClipContentView(sampleRecord(ClipKind::text, emoji), ClipPreview::text()),
+                             QSize(248, 300));
+    auto* shown = only<LongTextView>(view, "plain-text");
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->text(), emoji);
+    EXPECT_FALSE(middleLaidOut(shown));
+    const QTextLayout* first = shown->document()->firstBlock().layout();
+    ASSERT_GT(first->lineCount(), 2);
+    EXPECT_EQ(first->lineAt(1).y() - first->lineAt(0).y(),
+              first->lineAt(0).height() + ClipContentView::plainLineSpacing);
+
+    const QString note = QStringLiteral("A short note \U0001F600");
+    ClipContentView shortNote(sampleRecord(ClipKind::text, note), ClipPreview::text());
+    EXPECT_TRUE(shortNote.findChild<DocumentView*>(QStringLiteral("plain-text")));
+}
+
+TEST(ClipContentView, RichTextIsReadAwayFromTheMainThreadAndLaidOutOnlyAsFarAsShown)
+{
+    QByteArray body;
+    for (int i = 0; i < 3000; ++i)
+        body += "{\\b Paragraph " + QByteArray::number(i) + "} of a long report\\par ";
+    test::ThemedWindow window;
+    auto* view = window.hold(
+        new ClipContentView(sampleRecord(ClipKind::richText, QStringLiteral("Paragraph 0")),
+                            ClipPreview::richText(rtf(body.constData()), QStringLiteral("public.rtf"))),
+        QSize(248, 300));
+    EXPECT_EQ(view->presentation(), Presentation::richText);
+    auto* shown = only<LongTextView>(view, "formatted-text");
+    ASSERT_TRUE(shown);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown->document()->blockCount() >= 3000; }, 10000));
+    QApplication::processEvents();
+    EXPECT_TRUE(shown->document()->firstBlock().text().startsWith(QStringLiteral("Paragraph 0")));
+    EXPECT_TRUE(shown->document()->firstBlock().begin().fragment().charFormat().font().bold());
+    EXPECT_FALSE(middleLaidOut(shown));
+    EXPECT_GT(shown->document()->firstBlock().layout()->lineCount(), 0);
+}
+
+TEST(ClipContentView, RichTextThatDoesNotReadLeavesTheAreaEmpty)
+{
+    test::ThemedWindow window;
+    auto* view = window.hold(new ClipContentView(sampleRecord(ClipKind::richText, QStringLiteral("x")),
+                                                 ClipPreview::richText("no rtf at all", QStringLiteral("public.rtf"))));
+    auto* shown = only<LongTextView>(view, "formatted-text");
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !shown->isVisible(); }, 10000));
+}
+
 TEST(ClipContentView, TextKindAloneIsCheckedForCode)
 {
     const QString code = QStringLiteral("let a = 1");
@@ -165,6 +223,22 @@ TEST(FormattedTextView, LineLimitAndSelection)
     EXPECT_FALSE(whole.isTruncated());
     EXPECT_TRUE(whole.textInteractionFlags() & Qt::TextSelectableByMouse);
     EXPECT_GT(whole.heightForWidth(388), 3 * threeLines);
+}
+
+TEST(DocumentView, IsLaidOutOnlyAtTheWidthItIsShownAt)
+{
+    QString text;
+    for (int i = 0; i < 40; ++i)
+        text += QStringLiteral("Words that wrap at a narrower width. ");
+    test::ThemedWindow window;
+    auto* view = window.hold(new DocumentView, QSize(400, 100));
+    view->setPlainText(text);
+    QApplication::processEvents();
+    const int shown = view->heightForWidth(view->viewport()->width());
+    // Asked about widths a layout tries, it answers without laying the text out there.
+    EXPECT_EQ(view->heightForWidth(60), shown);
+    EXPECT_EQ(view->sizeHint().height(), shown);
+    EXPECT_EQ(view->document()->textWidth(), view->viewport()->width());
 }
 
 TEST(ClipSnippetView, CodeOnARaisedSurfaceProsePlain)

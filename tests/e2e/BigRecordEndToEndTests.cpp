@@ -1,10 +1,13 @@
-// Big records in the real application: with one selected and its preview showing, the
-// application keeps answering. Its main thread answers every _NET_WM_PING within a second,
+// Big records in the real application (long texts, emoji texts however short, rich text and web
+// pages): with one selected and its preview showing, the application keeps answering. Its main thread answers every _NET_WM_PING within a second,
 // copies made meanwhile are stored, a second launch is answered, and SIGTERM ends it.
 #include "ApplicationProfile.h"
 
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
+
+#include <array>
 
 #include <gtest/gtest.h>
 
@@ -39,14 +42,73 @@ private:
 struct BigRecord {
     const char* name;
     QString text;
+    // Further targets offered beside the text, as a word processor or a browser offers them.
+    QList<std::pair<QString, QByteArray>> rich = {};
 };
 
-QString zalgo()
+QString emoji(int index)
+{
+    return QString::fromUcs4(std::array<char32_t, 1>{char32_t(0x1F600 + index % 80)}.data(), 1);
+}
+
+QString emojiText(int count)
 {
     QString text;
-    for (int letter = 0; letter < 400; ++letter) {
+    for (int i = 0; i < count; ++i)
+        text += emoji(i);
+    return text;
+}
+
+QString chatMessage()
+{
+    QString text;
+    for (int word = 0; word < 200; ++word)
+        text += QStringLiteral("word%1 ").arg(word % 7) + emoji(word) + u' ';
+    return text;
+}
+
+// A report of many paragraphs in twenty fonts and thirty colours, as RTF of about `bytes`, with its text.
+BigRecord rtfReport(const char* name, qsizetype bytes)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl";
+    for (int font = 0; font < 20; ++font)
+        rtf += "{\\f" + QByteArray::number(font) + "\\fswiss Font Family " + QByteArray::number(font) + ";}";
+    rtf += "}{\\colortbl;";
+    for (int colour = 0; colour < 30; ++colour)
+        rtf += "\\red" + QByteArray::number(colour * 8) + "\\green" + QByteArray::number(255 - colour * 8) + "\\blue"
+            + QByteArray::number(colour * 5 % 256) + ";";
+    rtf += "}\n";
+    QString text;
+    for (int paragraph = 0; rtf.size() < bytes - 300; ++paragraph) {
+        const QByteArray words = "Paragraph " + QByteArray::number(paragraph) + " of a long report, with some words.";
+        rtf += "\\pard\\sa120\\f" + QByteArray::number(paragraph % 20) + "\\fs"
+            + QByteArray::number(20 + paragraph % 5 * 2) + "\\cf" + QByteArray::number(paragraph % 30 + 1) + " {\\b "
+            + words + "} and {\\i more} in a line.\\par\n";
+        // Its text goes beside it, as far as a text record may hold.
+        if (text.size() < 500000)
+            text += QString::fromLatin1(words) + QStringLiteral(" and more in a line.\n");
+    }
+    return {name, text, {{QStringLiteral("text/rtf"), rtf + "}"}}};
+}
+
+BigRecord htmlPage()
+{
+    QByteArray html = "<html><body>";
+    QString text;
+    for (int paragraph = 0; html.size() < (2 << 20) - 200; ++paragraph) {
+        const QByteArray words = "Paragraph " + QByteArray::number(paragraph) + " of a page, with a few words.";
+        html += "<p style=\"color:#336\"><b>" + words + "</b> <a href=\"https://example.org/\">a link</a></p>\n";
+        text += QString::fromLatin1(words) + QStringLiteral(" a link\n");
+    }
+    return {"TwoMebibyteHtml", text, {{QStringLiteral("text/html"), html + "</body></html>"}}};
+}
+
+QString zalgo(int characters)
+{
+    QString text;
+    for (int letter = 0; text.size() < characters; ++letter) {
         text += QChar(u'a' + letter % 26);
-        for (int mark = 0; mark < 30; ++mark)
+        for (int mark = 0; mark < 30 && text.size() < characters; ++mark)
             text += QChar(0x0300 + (letter * 7 + mark) % 0x70);
     }
     return text;
@@ -77,8 +139,16 @@ QList<BigRecord> bigRecords()
     return {{"OneMebibyteOnOneLine", QString(1 << 20, u'x')},
             {"TenThousandEmoji", QStringLiteral("\U0001F600\U0001F44D\U0001F3FD\U0001F680").repeated(2500)},
             {"HundredThousandShortLines", lines},
-            {"Zalgo", zalgo()},
-            {"LogOfTwelveThousandLines", log12500()}};
+            {"Zalgo", zalgo(12400)},
+            {"LogOfTwelveThousandLines", log12500()},
+            // Shorter than a long text, yet no lighter to lay out.
+            {"ChatMessageWithTwoHundredEmoji", chatMessage()},
+            {"ThousandEmoji", emojiText(1000)},
+            {"FourThousandEmoji", emojiText(4000)},
+            {"ZalgoOf8170Characters", zalgo(8170)},
+            rtfReport("OneMebibyteRtf", 1 << 20),
+            rtfReport("TwoMebibyteRtf", 2 << 20),
+            htmlPage()};
 }
 
 void PrintTo(const BigRecord& record, std::ostream* stream)
@@ -100,6 +170,26 @@ void copy(const QString& text)
     EXPECT_TRUE(xclip.waitForFinished(10000));
 }
 
+// Offers the text and the record's other targets at once through the test clipboard owner,
+// which stays until another copy takes the clipboard.
+void copy(const BigRecord& record, QTemporaryDir& folder, std::unique_ptr<QProcess>& owner)
+{
+    if (record.rich.isEmpty())
+        return copy(record.text);
+    QStringList targets;
+    QList<std::pair<QString, QByteArray>> offered = record.rich;
+    offered.append({QStringLiteral("UTF8_STRING"), record.text.toUtf8()});
+    for (qsizetype i = 0; i < offered.size(); ++i) {
+        QFile file(folder.filePath(QString::number(i)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(offered[i].second);
+        targets.append(offered[i].first + QStringLiteral("=@") + file.fileName());
+    }
+    owner = std::make_unique<QProcess>();
+    owner->start(QStringLiteral(TAVLIN_TEST_CLIPBOARD_OWNER), QStringList{QStringLiteral("serve")} + targets);
+    ASSERT_TRUE(owner->waitForReadyRead(10000));
+}
+
 TEST_P(BigRecordEndToEnd, SelectedWithItsPreviewTheApplicationKeepsAnswering)
 {
     Desktop desktop;
@@ -108,7 +198,9 @@ TEST_P(BigRecordEndToEnd, SelectedWithItsPreviewTheApplicationKeepsAnswering)
     auto application = profile.launch();
     QByteArray log;
     ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
-    copy(GetParam().text);
+    QTemporaryDir folder;
+    std::unique_ptr<QProcess> owner;
+    copy(GetParam(), folder, owner);
     ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 20000)) << "the big record was not stored";
 
     MainThreadPings pings(application->processId());

@@ -32,6 +32,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 #include <cstdio>
 
@@ -83,6 +84,8 @@ using test::shoot;
 
 void shoot(ThemedWindow& window, const QString& name)
 {
+    // What a view reads away from the main thread (rich text) is shown once it is read.
+    QThreadPool::globalInstance()->waitForDone();
     ThemedWindow::settle();
     shoot(window.window, name);
 }
