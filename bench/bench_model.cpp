@@ -1,6 +1,7 @@
 // The history model on a real store and an in-memory clipboard: the cost of an idle tick, the
-// latency from a clipboard change to the published row, a reload of the first page, and the
-// longest the main thread goes without running its event loop while an insert waits for a lock.
+// latency from a clipboard change to the published row, a reload of the first page, the longest
+// the main thread goes without running its event loop while the history is locked, and how long
+// a page asked for then takes.
 #include "FakePasteboard.h"
 #include "FakeWorkspace.h"
 #include "HistoryModel.h"
@@ -142,6 +143,34 @@ void mainThreadGapWhileTheStoreWaits(benchmark::State& state)
     state.counters["longest_gap_ms"] = longestGap;
 }
 BENCHMARK(mainThreadGapWhileTheStoreWaits)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Another connection holds the write lock while a copy is captured; the first page is asked for
+// just after, as the Quick Panel asks when it opens. The figure: from the tick's start to the
+// page loaded (milliseconds; it must not include a wait for the lock).
+void pageAskedWhileTheHistoryRefusesACopy(benchmark::State& state)
+{
+    BenchModel bench;
+    bench.pasteboard.setString(QStringLiteral("opens the store"));
+    QCoro::waitFor(bench.model.monitor().tick());
+    const QString database = bench.folder.path() + QStringLiteral("/Tavlin/history.sqlite");
+    int serial = 0;
+    for (auto _ : state) {
+        sqlite3* other = nullptr;
+        sqlite3_open(QFile::encodeName(database).constData(), &other);
+        sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        bench.pasteboard.setString(QStringLiteral("refused %1").arg(serial++));
+        QElapsedTimer clock;
+        clock.start();
+        QCoro::Task<> tick = bench.model.monitor().tick();
+        QCoro::waitFor(bench.model.browser().reload());
+        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+        QCoro::waitFor(std::move(tick));
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        QCoro::waitFor(bench.model.monitor().tick()); // stores a copy left waiting
+    }
+}
+BENCHMARK(pageAskedWhileTheHistoryRefusesACopy)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

@@ -99,6 +99,10 @@
             <source>Favorites don’t fit within the selected limit.</source>
             <translation>Избранное не помещается в выбранный лимит.</translation>
         </message>
+        <message>
+            <source>Another program is using the history. Try again in a moment.</source>
+            <translation>Историей сейчас пользуется другая программа. Попробуйте чуть позже.</translation>
+        </message>
     </context>
     <context>
         <name>Onboarding</name>
@@ -1029,6 +1033,10 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
         <message>
             <source>The history can’t be changed: %1</source>
             <translation>Историю нельзя изменить: %1</translation>
+        </message>
+        <message>
+            <source>Another program is using the history. Your copies are kept and saved as soon as it’s free.</source>
+            <translation>Историей сейчас пользуется другая программа. Ваши копии сохранятся, как только она освободится.</translation>
         </message>
     </context>
     <context>

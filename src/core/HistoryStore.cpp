@@ -80,8 +80,11 @@ HistoryStore::HistoryStore(const QString& databasePath, ProblemHandler onProblem
         db_ = nullptr;
         // A history in a folder this user may not write to (a read-only disk, another owner) is
         // still the user's history: it is shown as it stands, and every write reports why not.
-        const bool writable = ::access(nativePath(folder).constData(), W_OK) == 0
-            && (!exists(databasePath) || ::access(nativePath(databasePath).constData(), W_OK) == 0);
+        const auto mayWrite = [](const QString& path) {
+            return !exists(path) || ::access(nativePath(path).constData(), W_OK) == 0;
+        };
+        const bool writable = ::access(nativePath(folder).constData(), W_OK) == 0 && mayWrite(databasePath)
+            && mayWrite(databasePath + QStringLiteral("-wal")) && mayWrite(databasePath + QStringLiteral("-shm"));
         if (writable || !openReadOnly(databasePath))
             throw;
         readOnlyReason_ = std::current_exception();
@@ -125,7 +128,7 @@ HistoryStore::~HistoryStore()
     sqlite3_close(db_);
 }
 
-void HistoryStore::open(const QString& databasePath)
+void HistoryStore::connect(const QString& databasePath)
 {
     const QByteArray path = nativePath(databasePath);
     const int opened = sqlite3_open_v2(path.constData(), &db_,
@@ -134,7 +137,26 @@ void HistoryStore::open(const QString& databasePath)
         const QString detail = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("database is not open");
         throw StorageError(detail, StorageError::Kind::unavailable);
     }
-    sqlite3_busy_timeout(db_, 2000);
+    setBusyTimeout(busyTimeout);
+}
+
+bool HistoryStore::restrictLogFiles(const QString& databasePath)
+{
+    bool wasReadOnly = false;
+    for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        const QString path = databasePath + suffix;
+        struct stat info { };
+        if (::lstat(nativePath(path).constData(), &info) != 0)
+            continue;
+        wasReadOnly = wasReadOnly || (info.st_mode & S_IWUSR) == 0;
+        setPermissions(path, 0600);
+    }
+    return wasReadOnly;
+}
+
+void HistoryStore::open(const QString& databasePath)
+{
+    connect(databasePath);
 
     int version = 0;
     {
@@ -150,7 +172,15 @@ void HistoryStore::open(const QString& databasePath)
                            StorageError::Kind::newerHistory);
     }
 
+    // SQLite opens a database its owner made read-only for reading only, and gives the log files
+    // it creates the database's mode; a log file left read-only keeps every later connection from
+    // writing. With their permissions set, a new connection writes.
     setPermissions(databasePath, 0600);
+    if (restrictLogFiles(databasePath) || sqlite3_db_readonly(db_, "main") == 1) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        connect(databasePath);
+    }
     execute("PRAGMA journal_mode=WAL");
     SetAside setAside;
     transaction([&] {
@@ -177,10 +207,7 @@ void HistoryStore::open(const QString& databasePath)
         refoldSearchText();
     });
 
-    for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {
-        if (exists(databasePath + suffix))
-            setPermissions(databasePath + suffix, 0600);
-    }
+    restrictLogFiles(databasePath);
     if (setAside.count > 0) {
         report(QStringLiteral("The history database was created anew beside %1 payload files of an earlier history; "
                               "they were moved to %2, not deleted")
@@ -188,6 +215,16 @@ void HistoryStore::open(const QString& databasePath)
                    .arg(setAside.folder));
     }
     cleanupOrphans();
+}
+
+void HistoryStore::setBusyTimeout(int milliseconds)
+{
+    sqlite3_busy_timeout(db_, milliseconds);
+}
+
+void HistoryStore::checkWritable()
+{
+    transaction([] {});
 }
 
 SqliteStatement HistoryStore::prepare(const char* sql)

@@ -30,6 +30,8 @@ public:
     static constexpr qint64 maximumPayloadBytes = 33'554'432;
     static constexpr qint64 maximumStoredPayloadBytes = 268'435'456;
     static constexpr int schemaVersion = 3;
+    // Milliseconds an operation waits for another connection's lock, unless told otherwise.
+    static constexpr int busyTimeout = 2000;
 
     // Told, for the log, about a fault the store worked around without failing the operation:
     // files of evicted records that stayed, payload files set aside beside a new database,
@@ -45,6 +47,13 @@ public:
     ~HistoryStore();
     HistoryStore(const HistoryStore&) = delete;
     HistoryStore& operator=(const HistoryStore&) = delete;
+
+    // How long an operation waits for a lock another connection holds before it fails as busy
+    // (StorageError::isBusy); busyTimeout from opening on.
+    void setBusyTimeout(int milliseconds);
+    // Throws what a write would throw now for a lock another connection holds, or for a history
+    // that is read-only; writes nothing. Lets a caller skip preparing a write that would fail.
+    void checkWritable();
 
     const QString& payloadDirectory() const { return payloadDirectory_; }
     // Why the history could only be opened for reading, or null: then every write throws it.
@@ -128,6 +137,11 @@ private:
     };
 
     void open(const QString& databasePath);
+    // Opens the connection for reading and writing, read-only when the database file is.
+    void connect(const QString& databasePath);
+    // Sets the write-ahead log's files, those that exist, to owner-only read and write; true when
+    // one of them could not be written before.
+    bool restrictLogFiles(const QString& databasePath);
     // A current history that cannot be written, opened for reading only; false when that fails.
     bool openReadOnly(const QString& databasePath);
     void requireWritable() const;

@@ -16,6 +16,8 @@ QString StorageError::localizedDescription() const
 {
     if (message_)
         return *message_;
+    if (busy_)
+        return historyInUseText();
     switch (kind_) {
     case Kind::damagedRecord: return damagedRecordText();
     case Kind::newerHistory: return newerHistoryText();
@@ -29,6 +31,11 @@ QString StorageError::unavailableText()
 {
     return QCoreApplication::translate(
         "Core", "Tavlin couldn’t read or save the history. Try again; if this keeps happening, restart Tavlin.");
+}
+
+QString StorageError::historyInUseText()
+{
+    return QCoreApplication::translate("Core", "Another program is using the history. Try again in a moment.");
 }
 
 QString StorageError::damagedRecordText()

@@ -36,6 +36,8 @@ public:
 
     // The user texts of the store, looked up in the "Core" context of the running language.
     static QString unavailableText();
+    // Shown for a busy error in place of the unavailable text.
+    static QString historyInUseText();
     static QString damagedRecordText();
     static QString newerHistoryText();
     static QString recordTooLargeText(const QString& formattedLimit);

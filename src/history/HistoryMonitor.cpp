@@ -1,12 +1,15 @@
 #include "HistoryMonitor.h"
 
 #include "ClipboardCodec.h"
+#include "Diagnostics.h"
 #include "HistoryBrowser.h"
 #include "HistoryRepository.h"
+#include "Log.h"
 #include "Pasteboard.h"
 #include "StorageError.h"
 #include "Workspace.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 #include <qcoro/qcorofuture.h>
@@ -30,6 +33,10 @@ HistoryMonitor::HistoryMonitor(HistoryRepository& repository, Pasteboard& pasteb
 HistoryMonitor::~HistoryMonitor()
 {
     pasteboard_.setChangeObserver({});
+    if (!pending_.isEmpty()) {
+        Log::error(QStringLiteral("%1 copies made while another program held the history were never saved")
+                       .arg(pending_.size()));
+    }
 }
 
 QCoro::Task<> HistoryMonitor::runMonitoring()
@@ -55,10 +62,12 @@ void HistoryMonitor::stopMonitoring()
 QCoro::Task<> HistoryMonitor::tick()
 {
     QPointer<HistoryMonitor> self(this);
-    if (pasteboard_.changeCount() == observedChange_)
+    // Copies the history refused while another program held it go first, in the order they
+    // were made.
+    if (!pending_.isEmpty())
+        co_await storePending();
+    if (!self || pasteboard_.changeCount() == observedChange_)
         co_return;
-    const qint64 previouslyObserved = observedChange_;
-    const qint64 previouslyJudged = gate_.lastChangeCount;
     observedChange_ = pasteboard_.changeCount();
     // The application active when the copy was made, not when this tick runs: a password copied
     // just before switching windows stays its manager's.
@@ -94,24 +103,55 @@ QCoro::Task<> HistoryMonitor::tick()
     if (gate_.isExcluded(workspace_.frontmostApplicationID()))
         co_return;
 
-    try {
-        co_await repository_.insert(*capture, source, retention_);
-    } catch (const std::exception& error) {
+    pending_.append(*std::move(capture), source);
+    co_await storePending();
+}
+
+QCoro::Task<> HistoryMonitor::storePending()
+{
+    // One run at a time: a tick that finds one under way leaves the copy it added to that run.
+    if (storingPending_)
+        co_return;
+    QPointer<HistoryMonitor> self(this);
+    storingPending_ = true;
+    bool stored = false;
+    std::optional<QString> failure;
+    while (!pending_.isEmpty()) {
+        try {
+            const PendingCaptures::Entry& next = pending_.first();
+            co_await repository_.insert(next.capture, next.source, retention_);
+        } catch (const std::exception& error) {
+            if (!self)
+                co_return;
+            // Another program holds the history: this copy and those after it wait for a later
+            // tick. The refusal is logged once while they wait.
+            if (const auto* storage = dynamic_cast<const StorageError*>(&error); storage && storage->isBusy()) {
+                if (!waitingForHistory_)
+                    Diagnostics::userMessage(error);
+                waitingForHistory_ = true;
+                failure = QCoreApplication::translate(
+                    "Tavlin",
+                    "Another program is using the history. Your copies are kept and saved as soon as it’s free.");
+                break;
+            }
+            failure = Diagnostics::userMessage(error);
+            pending_.removeFirst();
+            continue;
+        }
         if (!self)
             co_return;
-        browser_.reportError(error);
-        // Another program held the history. The copy is still on the clipboard, so it stays
-        // unseen: the next tick reads and stores it again, unless something newer was copied.
-        if (const auto* storage = dynamic_cast<const StorageError*>(&error); storage && storage->isBusy()) {
-            observedChange_ = previouslyObserved;
-            gate_.ignore(previouslyJudged);
-        }
-        co_return;
+        // Stored: its bytes need not stay while the new page loads.
+        pending_.removeFirst();
+        stored = true;
     }
-    // Stored: its bytes need not stay while the new page loads.
-    capture.reset();
-    if (self)
+    storingPending_ = false;
+    if (pending_.isEmpty())
+        waitingForHistory_ = false;
+    if (stored)
         co_await browser_.reload();
+    // After the reload, which clears the message of the last page.
+    if (self && failure)
+        browser_.setErrorMessage(failure);
 }
 
 void HistoryMonitor::updateExcludedSources(const QStringList& bundleIDs)

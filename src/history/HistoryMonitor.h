@@ -2,6 +2,7 @@
 
 #include "CaptureGate.h"
 #include "HistoryRetention.h"
+#include "PendingCaptures.h"
 
 #include <QObject>
 #include <QString>
@@ -49,6 +50,10 @@ public:
     void setMonitoringSuspended(bool suspended) { isMonitoringSuspended_ = suspended; }
 
 private:
+    // Stores the waiting copies in order, until the history refuses one because another program
+    // holds it; reloads the page when any was stored.
+    QCoro::Task<> storePending();
+
     HistoryRepository& repository_;
     Pasteboard& pasteboard_;
     const Workspace& workspace_;
@@ -61,6 +66,10 @@ private:
     HistoryRetention retention_ = HistoryRetention::standard();
     bool isMonitoringSuspended_ = false;
     quint64 monitoringOwner_ = 0;
+    // Copies read but not yet stored because another program held the history.
+    PendingCaptures pending_;
+    bool storingPending_ = false;
+    bool waitingForHistory_ = false;
 };
 
 } // namespace tavlin

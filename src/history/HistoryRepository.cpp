@@ -10,6 +10,7 @@
 #include "StorageError.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QTextDocument>
 
 namespace tavlin {
@@ -171,6 +172,12 @@ QFuture<void> HistoryRepository::insert(const CapturedClipboard& capture, const 
 {
     return run([capture, source, retention](State& state) {
         HistoryStore& store = state.openStore();
+        // A capture never waits for another program's lock: the reads asked for after it would
+        // wait too. Refused as busy, it is offered again on a later tick, so the lock is looked
+        // at before its metadata and encoding are worked out again.
+        store.setBusyTimeout(0);
+        const auto restore = qScopeGuard([&store] { store.setBusyTimeout(HistoryStore::busyTimeout); });
+        store.checkWritable();
         ClipPayload payload = capture.payload;
         payload.metadata = ClipDetails::capture(capture.payload, capture.text, capture.kind);
         const HistoryRetention limits = state.appliedRetention.value_or(retention);

@@ -354,13 +354,13 @@ TEST(HistoryModel, MonitoringPollsSkipsWhileSuspendedAndEndsWhenReplaced)
 
 // The store works on its own thread: a store operation held up by another process's lock must
 // not hold up the main thread's event loop. Here only that loop can end the wait: its timer
-// releases the lock once it has ticked a few times while the insert was pending. Were the
-// insert run on the main thread, no tick would come, and the insert would fail when SQLite gave
+// releases the lock once it has ticked a few times while the favorite was pending. Were the
+// store run on the main thread, no tick would come, and the change would fail when SQLite gave
 // up waiting. (How long the main thread may go without a tick is a figure in bench_model.)
 TEST(HistoryModel, ASlowStoreNeverBlocksTheMainThread)
 {
     ModelFixture fixture;
-    fixture.capture({QStringLiteral("opens the store")});
+    fixture.capture({QStringLiteral("waits for the lock")});
     sqlite3* other = fixture.lockedByAnotherProgram();
 
     int ticks = 0;
@@ -370,29 +370,49 @@ TEST(HistoryModel, ASlowStoreNeverBlocksTheMainThread)
             sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
     });
     timer.start(10);
-    fixture.capture({QStringLiteral("waits for the lock")});
+    QCoro::waitFor(fixture.model.operations().setFavorite(fixture.model.browser().clips().first(), true));
     timer.stop();
     sqlite3_close(other);
 
     EXPECT_GE(ticks, 10);
-    EXPECT_EQ(fixture.model.browser().totalCount(), 2);
+    EXPECT_EQ(fixture.model.browser().favoriteCount(), 1);
 }
 
-// A copy made while another program holds the history is not lost: it is stored once the history
-// is free again, as long as the clipboard still holds it.
-TEST(HistoryModel, ACopyALockedStoreRefusedIsStoredOnceItIsFree)
+// Copies made while another program holds the history are not lost, whatever the clipboard holds
+// by the time it is free: each is kept, said so, and stored in the order it was made.
+TEST(HistoryModel, CopiesALockedStoreRefusedAreStoredInOrderOnceItIsFree)
 {
     ModelFixture fixture;
     fixture.capture({QStringLiteral("opens the store")});
     sqlite3* other = fixture.lockedByAnotherProgram();
-    fixture.capture({QStringLiteral("copied while locked")});
-    EXPECT_TRUE(fixture.model.browser().errorMessage().has_value()) << "the refusal is shown";
+    const QStringList whileLocked{QStringLiteral("first while locked"), QStringLiteral("second while locked"),
+                                  QStringLiteral("third while locked")};
+    fixture.capture(whileLocked);
+    EXPECT_EQ(fixture.model.browser().errorMessage(),
+              QStringLiteral("Another program is using the history. Your copies are kept and saved as soon as it’s "
+                             "free."));
+    EXPECT_EQ(fixture.texts(), QStringList{QStringLiteral("opens the store")});
     sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(other);
 
     QCoro::waitFor(fixture.model.monitor().tick());
-    EXPECT_EQ(fixture.texts(), (QStringList{QStringLiteral("copied while locked"), QStringLiteral("opens the store")}));
+    EXPECT_EQ(fixture.texts(),
+              (QStringList{whileLocked[2], whileLocked[1], whileLocked[0], QStringLiteral("opens the store")}));
     EXPECT_EQ(fixture.model.browser().errorMessage(), std::nullopt);
+}
+
+// A change the user makes while another program holds the history names that as the reason.
+TEST(HistoryModel, ADeleteUnderAnotherProgramsLockSaysAnotherProgramIsUsingTheHistory)
+{
+    ModelFixture fixture;
+    fixture.capture({QStringLiteral("stays")});
+    sqlite3* other = fixture.lockedByAnotherProgram();
+    QCoro::waitFor(fixture.model.operations().deleteClip(fixture.model.browser().clips().first()));
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(fixture.model.browser().errorMessage(),
+              QStringLiteral("Another program is using the history. Try again in a moment."));
+    EXPECT_EQ(fixture.texts(), QStringList{QStringLiteral("stays")});
 }
 
 // A delete whose files could not be removed (the payload folder refused) has still deleted the

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "CapturedClipboard.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace tavlin {
+
+// Copies the history could not take yet because another program held it, oldest first, until
+// they are stored. Bounded in memory: past 16 copies or 64 MiB the oldest go, and the log says so.
+class PendingCaptures {
+public:
+    static constexpr qsizetype maximumCount = 16;
+    static constexpr qint64 maximumBytes = 64 << 20;
+
+    struct Entry {
+        CapturedClipboard capture;
+        // The application it was copied in.
+        std::optional<QString> source;
+    };
+
+    // Keeps `capture` after the copies already waiting, dropping the oldest beyond the bounds.
+    void append(CapturedClipboard capture, std::optional<QString> source);
+    bool isEmpty() const { return entries_.isEmpty(); }
+    qsizetype size() const { return entries_.size(); }
+    qint64 bytes() const { return bytes_; }
+    const Entry& first() const { return entries_.first(); }
+    void removeFirst();
+
+private:
+    static qint64 bytesOf(const CapturedClipboard& capture);
+
+    QList<Entry> entries_;
+    qint64 bytes_ = 0;
+};
+
+} // namespace tavlin
