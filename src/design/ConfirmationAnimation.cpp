@@ -2,53 +2,79 @@
 
 #include "ThemeAppearance.h"
 
+#include <QVariantAnimation>
+
 namespace tavlin {
 
-ConfirmationAnimation::ConfirmationAnimation(CopyFeedback* feedback, qint64 clipID, QWidget* owner)
-    : QObject(owner), feedback_(feedback), clipID_(clipID), owner_(owner)
+namespace {
+
+// The desktop's usual ease-out: quick at first, settling gently.
+QEasingCurve easeOut()
 {
-    animation_.setDuration(durationMilliseconds);
-    animation_.setEasingCurve(QEasingCurve::OutCubic);
-    animation_.setStartValue(0.0);
-    animation_.setEndValue(1.0);
-    connect(&animation_, &QVariantAnimation::valueChanged, this, &ConfirmationAnimation::changed);
-    if (feedback)
-        connect(feedback, &CopyFeedback::confirmationChanged, this, &ConfirmationAnimation::follow);
-    if (isConfirmed()) {
-        generation_ = feedback_->confirmation()->generation;
-        animation_.setCurrentTime(durationMilliseconds);
-    }
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(QPointF(0, 0), QPointF(0.58, 1), QPointF(1, 1));
+    return curve;
 }
 
-bool ConfirmationAnimation::isConfirmed() const
+} // namespace
+
+ConfirmationAnimation::ConfirmationAnimation(CopyFeedback* feedback, QWidget* owner)
+    : QObject(owner), feedback_(feedback), owner_(owner)
 {
-    return feedback_ && feedback_->isConfirmed(clipID_);
+    if (!feedback)
+        return;
+    connect(feedback, &CopyFeedback::confirmationChanged, this, &ConfirmationAnimation::follow);
+    // A view made while a record is confirmed shows it at once.
+    shown_ = feedback->confirmation();
 }
 
-qreal ConfirmationAnimation::progress() const
+ConfirmationAnimation::State ConfirmationAnimation::state(qint64 clipID) const
 {
-    return animation_.currentValue().toReal();
+    const bool confirmed = shown_ && shown_->clipID == clipID;
+    const auto running = running_.constFind(clipID);
+    if (running == running_.cend())
+        return {confirmed, confirmed ? 1.0 : 0.0};
+    return {confirmed, (*running)->currentValue().toReal()};
 }
 
 void ConfirmationAnimation::follow()
 {
-    const std::optional<int> generation = isConfirmed() ? std::optional(feedback_->confirmation()->generation)
-                                                        : std::nullopt;
-    if (generation == generation_)
+    const std::optional<CopyFeedback::Confirmation> confirmation = feedback_ ? feedback_->confirmation() : std::nullopt;
+    if (confirmation == shown_)
         return;
-    const bool restart = generation && generation_;
-    generation_ = generation;
-    animation_.stop();
-    if (ThemeAppearance::reduceMotion(owner_)) {
-        animation_.setCurrentTime(generation ? durationMilliseconds : 0);
-        Q_EMIT changed();
-        return;
+    // Each record goes on from where it stands now.
+    const qreal leaving = shown_ ? state(shown_->clipID).progress : 0;
+    const qreal arriving = confirmation ? state(confirmation->clipID).progress : 0;
+    const std::optional<CopyFeedback::Confirmation> old = std::exchange(shown_, confirmation);
+    if (old && (!confirmation || confirmation->clipID != old->clipID))
+        animate(old->clipID, leaving, 0);
+    if (confirmation) {
+        const bool again = old && old->clipID == confirmation->clipID;
+        animate(confirmation->clipID, again ? 0 : arriving, 1);
     }
-    if (restart)
-        animation_.setCurrentTime(0);
-    animation_.setDirection(generation ? QAbstractAnimation::Forward : QAbstractAnimation::Backward);
-    animation_.start();
-    Q_EMIT changed();
+}
+
+void ConfirmationAnimation::animate(qint64 clipID, qreal from, qreal to)
+{
+    delete running_.take(clipID);
+    if (!ThemeAppearance::reduceMotion(owner_)) {
+        auto* animation = new QVariantAnimation(this);
+        animation->setDuration(durationMilliseconds);
+        animation->setEasingCurve(easeOut());
+        animation->setStartValue(from);
+        animation->setEndValue(to);
+        connect(animation, &QVariantAnimation::valueChanged, this, [this, clipID] { Q_EMIT changed(clipID); });
+        connect(animation, &QAbstractAnimation::finished, this, [this, clipID, animation] {
+            if (running_.value(clipID) != animation)
+                return;
+            running_.remove(clipID);
+            animation->deleteLater();
+            Q_EMIT changed(clipID);
+        });
+        running_.insert(clipID, animation);
+        animation->start();
+    }
+    Q_EMIT changed(clipID);
 }
 
 } // namespace tavlin

@@ -1,11 +1,9 @@
 #include "CopyConfirmationBadge.h"
 
-#include "ConfirmationAnimation.h"
 #include "RoundedShape.h"
 #include "SymbolIcon.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
-#include "ThemeAppearance.h"
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -24,37 +22,7 @@ QFont badgeFont()
     return SystemFont::regular(11, QFont::DemiBold);
 }
 
-// The painted capsule, sized to the badge.
-class BadgeCapsule : public QWidget {
-public:
-    BadgeCapsule(ConfirmationAnimation* animation, QWidget* parent) : QWidget(parent), animation_(animation)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAccessibleName(CopyConfirmationBadge::text());
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        CopyConfirmationBadge::paint(painter, QRectF(rect()), ThemeAppearance::of(this), animation_->progress());
-    }
-
-private:
-    ConfirmationAnimation* animation_;
-};
-
 } // namespace
-
-CopyConfirmationBadge::CopyConfirmationBadge(CopyFeedback* feedback, qint64 clipID, QWidget* parent)
-    : QWidget(parent), animation_(new ConfirmationAnimation(feedback, clipID, this))
-{
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    badge_ = new BadgeCapsule(animation_, this);
-    badge_->setObjectName(QStringLiteral("copy-confirmation-%1").arg(clipID));
-    connect(animation_, &ConfirmationAnimation::changed, this, &CopyConfirmationBadge::follow);
-    follow();
-}
 
 QString CopyConfirmationBadge::text()
 {
@@ -65,23 +33,6 @@ QSize CopyConfirmationBadge::badgeSize()
 {
     const int textWidth = QFontMetrics(badgeFont()).horizontalAdvance(text());
     return {2 * horizontalPadding + checkSize + spacing + textWidth, badgeHeight};
-}
-
-QSize CopyConfirmationBadge::sizeHint() const
-{
-    return badgeSize();
-}
-
-void CopyConfirmationBadge::resizeEvent(QResizeEvent*)
-{
-    const QSize size = badgeSize();
-    badge_->setGeometry(width() - size.width(), (height() - size.height()) / 2, size.width(), size.height());
-}
-
-void CopyConfirmationBadge::follow()
-{
-    badge_->setVisible(animation_->isShowing());
-    badge_->update();
 }
 
 void CopyConfirmationBadge::paint(QPainter& painter, const QRectF& trailing, const Appearance& appearance,

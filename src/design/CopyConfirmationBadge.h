@@ -2,40 +2,23 @@
 
 #include "Appearance.h"
 
-#include <QWidget>
+#include <QRectF>
+#include <QString>
 
 class QPainter;
 
 namespace tavlin {
 
-class ConfirmationAnimation;
-class CopyFeedback;
-
 // The small "Copied" capsule with a check mark that a row shows in place of its timestamp while
-// its copy is confirmed. The widget keeps the badge's size and aligns the badge to its trailing
-// edge; the badge itself is the child named "copy-confirmation-<id>", visible only while shown.
-class CopyConfirmationBadge : public QWidget {
-    Q_OBJECT
-public:
-    CopyConfirmationBadge(CopyFeedback* feedback, qint64 clipID, QWidget* parent = nullptr);
-
-    QWidget* badge() const { return badge_; }
-    QSize sizeHint() const override;
-
+// its copy is confirmed. Assistive technology finds it as one element named "Copied" with the
+// identifier "copy-confirmation-<id>".
+struct CopyConfirmationBadge {
     static QSize badgeSize();
     // Draws the badge with its trailing edge at `trailing`'s right, centred vertically; `progress`
-    // fades and grows it in (scale 0.92 to 1, anchored at the trailing edge).
-    static void paint(QPainter& painter, const QRectF& trailing, const Appearance& appearance, qreal progress = 1.0);
+    // (0 to 1) fades and grows it in, from a scale of 0.92 anchored at the trailing edge.
+    static void paint(QPainter& painter, const QRectF& trailing, const Appearance& appearance, qreal progress);
     static QString text();
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    void follow();
-
-    ConfirmationAnimation* animation_;
-    QWidget* badge_;
+    static QString identifier(qint64 clipID) { return QStringLiteral("copy-confirmation-%1").arg(clipID); }
 };
 
 } // namespace tavlin

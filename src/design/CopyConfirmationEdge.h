@@ -1,16 +1,17 @@
 #pragma once
 
-#include "CopyConfirmationOverlay.h"
+#include "Appearance.h"
+#include "CopyConfirmationShape.h"
+
+class QPainter;
 
 namespace tavlin {
 
-// The accent outline around a row while its copy is confirmed.
-class CopyConfirmationEdge : public CopyConfirmationOverlay {
-public:
-    CopyConfirmationEdge(CopyFeedback* feedback, qint64 clipID, CopyConfirmationShape shape, QWidget* parent = nullptr)
-        : CopyConfirmationOverlay(Style::edge, feedback, clipID, shape, parent)
-    {
-    }
+// The accent outline over a record's row or card while its copy is confirmed.
+struct CopyConfirmationEdge {
+    // Draws it within the row's or card's bounds, faded in as far as `progress` (0 to 1).
+    static void paint(QPainter& painter, const QRectF& bounds, CopyConfirmationShape shape,
+                      const Appearance& appearance, qreal progress);
 };
 
 } // namespace tavlin

@@ -1,16 +1,17 @@
 #pragma once
 
-#include "CopyConfirmationOverlay.h"
+#include "Appearance.h"
+#include "CopyConfirmationShape.h"
+
+class QPainter;
 
 namespace tavlin {
 
-// The tinted fill over a row while its copy is confirmed.
-class CopyConfirmationFill : public CopyConfirmationOverlay {
-public:
-    CopyConfirmationFill(CopyFeedback* feedback, qint64 clipID, CopyConfirmationShape shape, QWidget* parent = nullptr)
-        : CopyConfirmationOverlay(Style::fill, feedback, clipID, shape, parent)
-    {
-    }
+// The tinted fill under a record's row or card while its copy is confirmed.
+struct CopyConfirmationFill {
+    // Draws it within the row's or card's bounds, faded in as far as `progress` (0 to 1).
+    static void paint(QPainter& painter, const QRectF& bounds, CopyConfirmationShape shape,
+                      const Appearance& appearance, qreal progress);
 };
 
 } // namespace tavlin

@@ -1,27 +1,13 @@
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
+#include <QtGlobal>
 
 namespace tavlin {
 
-class CopyFeedback;
-
-// Holds a row's content (its timestamp) and hides it while the record's copy is confirmed,
-// keeping its place so that the badge can take it without moving anything.
-class CopyConfirmationReplaced : public QWidget {
-    Q_OBJECT
-public:
-    CopyConfirmationReplaced(CopyFeedback* feedback, qint64 clipID, QWidget* content, QWidget* parent = nullptr);
-
-    QWidget* content() const { return content_; }
-
-private:
-    void follow();
-
-    QPointer<CopyFeedback> feedback_;
-    qint64 clipID_;
-    QWidget* content_;
+// What the "Copied" badge takes the place of in a row (its timestamp): drawn at this opacity, so
+// that it keeps its place, and nothing moves, while the record's copy is confirmed.
+struct CopyConfirmationReplaced {
+    static qreal opacity(bool confirmed) { return confirmed ? 0 : 1; }
 };
 
 } // namespace tavlin

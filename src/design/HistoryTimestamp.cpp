@@ -84,6 +84,19 @@ QString HistoryTimestamp::relative(const QDateTime& date, const QDateTime& now)
     return QCoreApplication::translate("Tavlin", "%n d", nullptr, days);
 }
 
+QDateTime HistoryTimestamp::nextChange(const QDateTime& date, const QDateTime& now)
+{
+    if (!date.isValid() || !now.isValid())
+        return {};
+    const qint64 age = date.msecsTo(now);
+    // The age is shown in whole units of the largest that fits, so it reads otherwise when it
+    // reaches the next whole one (a minute old, it first turns from "Now" to "1 min").
+    constexpr qint64 minute = 60'000, hour = 60 * minute, day = 24 * hour;
+    const qint64 unit = age < hour ? minute : age < day ? hour : day;
+    const qint64 reached = age < minute ? minute : (age / unit + 1) * unit;
+    return date.addMSecs(reached);
+}
+
 QString HistoryTimestamp::dayMonthFormat(const QLocale& locale)
 {
     // The locale's long date without its year and weekday keeps the locale's order and

@@ -27,11 +27,20 @@ void RecordListModel::setCopyFeedback(CopyFeedback* feedback)
     if (feedback_)
         disconnect(feedback_, nullptr, this, nullptr);
     feedback_ = feedback;
+    confirmed_ = feedback ? feedback->confirmation() : std::nullopt;
     if (feedback)
-        connect(feedback, &CopyFeedback::confirmationChanged, this, [this] {
-            if (!clips_.isEmpty())
-                Q_EMIT dataChanged(index(0), index(int(clips_.size()) - 1), {ConfirmationRole});
-        });
+        connect(feedback, &CopyFeedback::confirmationChanged, this, &RecordListModel::confirmationChanged);
+}
+
+void RecordListModel::confirmationChanged()
+{
+    // Only the record that lost the confirmation and the one that gained it change.
+    const std::optional<CopyFeedback::Confirmation> old = std::exchange(confirmed_, feedback_->confirmation());
+    for (const auto& confirmation : {old, confirmed_}) {
+        const int row = confirmation ? rowOf(confirmation->clipID) : -1;
+        if (row >= 0)
+            Q_EMIT dataChanged(index(row), index(row), {ConfirmationRole});
+    }
 }
 
 void RecordListModel::setRecords(const QList<Clip>& clips)

@@ -79,6 +79,7 @@ private:
         mutable std::optional<RecordPresentation> shown;
     };
     void changed(int row);
+    void confirmationChanged();
     QCoro::Task<> load(Clip clip) const;
 
     QList<Clip> clips_;
@@ -86,6 +87,7 @@ private:
     // Records whose stored presentation was asked for.
     mutable QSet<qint64> requested_;
     QPointer<CopyFeedback> feedback_;
+    std::optional<CopyFeedback::Confirmation> confirmed_;
     Loader loader_;
     QString identifierPrefix_ = QStringLiteral("clip-cell");
     bool identifierWithID_ = false;

@@ -1,10 +1,11 @@
 #include "HistoryCollectionView.h"
 
-#include "CopyFeedback.h"
+#include "ConfirmationAnimation.h"
 #include "HistoryControls.h"
 #include "HistoryListView.h"
 #include "HistoryRowContent.h"
 #include "QuietSelection.h"
+#include "RecordAges.h"
 #include "RecordListModel.h"
 #include "RecordsAccessibility.h"
 #include "RoundedShape.h"
@@ -20,7 +21,8 @@
 namespace tavlin {
 
 HistoryCollectionView::HistoryCollectionView(RecordListModel& records, QWidget* parent)
-    : QAbstractItemView(parent), records_(records)
+    : QAbstractItemView(parent), records_(records),
+      confirmation_(new ConfirmationAnimation(records.copyFeedback(), this)), ages_(new RecordAges(this))
 {
     RecordsAccessibility::install();
     setObjectName(QStringLiteral("history-grid"));
@@ -42,6 +44,19 @@ HistoryCollectionView::HistoryCollectionView(RecordListModel& records, QWidget* 
     connect(&records, &QAbstractItemModel::rowsMoved, this, &HistoryCollectionView::invalidateLayout);
     connect(&records, &QAbstractItemModel::dataChanged, this, &HistoryCollectionView::recordsChanged);
     connect(&records, &RecordListModel::rowPresentationChanged, this, &HistoryCollectionView::presentationLoaded);
+    // A confirmation coming or going, or an age moving on, repaints its own card alone.
+    connect(confirmation_, &ConfirmationAnimation::changed, this,
+            [this](qint64 id) { updateItem(records_.rowOf(id)); });
+    connect(ages_, &RecordAges::changed, this, [this](const QList<qint64>& ids) {
+        for (qint64 id : ids)
+            updateItem(records_.rowOf(id));
+    });
+}
+
+void HistoryCollectionView::updateItem(int item)
+{
+    if (item >= 0)
+        viewport()->update(visualRect(records_.index(item)));
 }
 
 void HistoryCollectionView::forgetMeasurements()
@@ -57,10 +72,10 @@ void HistoryCollectionView::recordsChanged(const QModelIndex& first, const QMode
         const auto found = clip ? geometry_.constFind(clip->id) : geometry_.cend();
         if (found != geometry_.cend() && found->clip != *clip) {
             scheduleRelayout();
-            break;
+            return;
         }
+        updateItem(item);
     }
-    viewport()->update();
 }
 
 void HistoryCollectionView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
@@ -435,11 +450,12 @@ void HistoryCollectionView::paintEvent(QPaintEvent* event)
         input.shown = records_.presentation(item);
         input.source = records_.sources().resolve(clip->source, clip->kind);
         input.compact = false;
-        input.confirmed = records_.copyFeedback() && records_.copyFeedback()->isConfirmed(clip->id);
+        input.confirmation = confirmation_->state(clip->id);
         input.feedbackShape = CopyConfirmationShape::card;
         input.appearance = appearance;
         input.now = now;
         HistoryRowContent::paint(painter, bounds, input);
+        ages_->drawn(clip->id, clip->createdAt, now);
     }
 }
 

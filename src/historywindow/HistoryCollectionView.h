@@ -14,6 +14,8 @@
 
 namespace tavlin {
 
+class ConfirmationAnimation;
+class RecordAges;
 class RecordListModel;
 
 // The records as a grid of painted cards ("history-grid"); each card is an item of the view's
@@ -21,7 +23,8 @@ class RecordListModel;
 // Ctrl+C copy, the arrows move within the rows without wrapping, the context menu is the
 // "Record" menu. Card heights are measured once per record and width and kept until the record
 // or its presentation changes; finished presentation loads re-flow the grid at most once per
-// turn of the event loop.
+// turn of the event loop. The copy confirmation shows on the card of the record copied; the
+// records model's copy feedback is set before the view is made.
 class HistoryCollectionView : public QAbstractItemView {
     Q_OBJECT
 public:
@@ -86,12 +89,15 @@ private:
     void scheduleRelayout();
     void presentationLoaded(qint64 id);
     void recordsChanged(const QModelIndex& first, const QModelIndex& last);
+    void updateItem(int item);
     void copySelected();
     // A card's rounded surface with its shadow, fill and outline for a state.
     QPixmap surface(QSizeF size, bool selected, bool hovered, bool focused, const Appearance& appearance);
     std::optional<int> selectedItem() const;
 
     RecordListModel& records_;
+    ConfirmationAnimation* confirmation_;
+    RecordAges* ages_;
     mutable HistoryCardFlowLayout layout_;
     mutable bool dirty_ = true;
     bool reflowPending_ = false;

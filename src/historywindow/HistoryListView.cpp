@@ -1,10 +1,11 @@
 #include "HistoryListView.h"
 
 #include "ClipContentView.h"
-#include "CopyFeedback.h"
+#include "ConfirmationAnimation.h"
 #include "HistoryControls.h"
 #include "HistoryRowContent.h"
 #include "QuietSelection.h"
+#include "RecordAges.h"
 #include "RecordListModel.h"
 #include "RecordsAccessibility.h"
 #include "RoundedShape.h"
@@ -23,8 +24,9 @@ bool isCopyKey(const QKeyEvent* event)
     return event->key() == Qt::Key_C && (event->modifiers() & Qt::ControlModifier);
 }
 
-HistoryRowDelegate::HistoryRowDelegate(RecordListModel& records, QObject* parent)
-    : QStyledItemDelegate(parent), records_(records)
+HistoryRowDelegate::HistoryRowDelegate(RecordListModel& records, const ConfirmationAnimation& confirmation,
+                                       RecordAges& ages, QObject* parent)
+    : QStyledItemDelegate(parent), records_(records), confirmation_(confirmation), ages_(ages)
 {
 }
 
@@ -95,19 +97,25 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     input.shown = records_.presentation(row);
     input.source = records_.sources().resolve(clip->source, clip->kind);
     input.compact = true;
-    input.confirmed = records_.copyFeedback() && records_.copyFeedback()->isConfirmed(clip->id);
+    input.confirmation = confirmation_.state(clip->id);
     input.feedbackShape = CopyConfirmationShape::listRow;
     input.appearance = appearance;
     input.now = QDateTime::currentDateTime();
     HistoryRowContent::paint(*painter, option.rect, input);
+    ages_.drawn(clip->id, clip->createdAt, input.now);
 }
 
-HistoryListView::HistoryListView(RecordListModel& records, QWidget* parent) : QListView(parent), records_(records)
+HistoryListView::HistoryListView(RecordListModel& records, QWidget* parent)
+    : QListView(parent), records_(records), confirmation_(new ConfirmationAnimation(records.copyFeedback(), this)),
+      ages_(new RecordAges(this))
 {
     RecordsAccessibility::install();
     setObjectName(QStringLiteral("history-list"));
     setModel(&records);
-    setItemDelegate(new HistoryRowDelegate(records, this));
+    setItemDelegate(new HistoryRowDelegate(records, *confirmation_, *ages_, this));
+    // A confirmation coming or going, or an age moving on, repaints its own row alone.
+    connect(confirmation_, &ConfirmationAnimation::changed, this, [this](qint64 id) { updateRecords({id}); });
+    connect(ages_, &RecordAges::changed, this, &HistoryListView::updateRecords);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -133,6 +141,14 @@ void HistoryListView::setSelectedID(std::optional<qint64> id)
     syncing_ = false;
 }
 
+void HistoryListView::updateRecords(const QList<qint64>& ids)
+{
+    for (qint64 id : ids) {
+        if (const int row = records_.rowOf(id); row >= 0)
+            viewport()->update(visualRect(records_.index(row)));
+    }
+}
+
 std::optional<qint64> HistoryListView::selectedID() const
 {
     const QModelIndexList selected = selectionModel()->selectedIndexes();
@@ -149,6 +165,15 @@ void HistoryListView::selectionChanged(const QItemSelection& selected, const QIt
         return;
     if (const std::optional<Clip> clip = records_.clip(selected.indexes().first().row()))
         callbacks.onSelect(clip->id);
+}
+
+void HistoryListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
+{
+    // A confirmation changes no row's height, and its animation repaints its row: the list's own
+    // handling would lay out and repaint every row.
+    if (roles == QList<int>{RecordListModel::ConfirmationRole})
+        return;
+    QListView::dataChanged(topLeft, bottomRight, roles);
 }
 
 void HistoryListView::copySelected()

@@ -10,6 +10,8 @@
 
 namespace tavlin {
 
+class ConfirmationAnimation;
+class RecordAges;
 class RecordListModel;
 
 // Paints one list row: the rounded row surface with its hover and selection and the record's
@@ -17,7 +19,8 @@ class RecordListModel;
 class HistoryRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    HistoryRowDelegate(RecordListModel& records, QObject* parent = nullptr);
+    HistoryRowDelegate(RecordListModel& records, const ConfirmationAnimation& confirmation, RecordAges& ages,
+                       QObject* parent = nullptr);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -27,11 +30,14 @@ public:
 
 private:
     RecordListModel& records_;
+    const ConfirmationAnimation& confirmation_;
+    RecordAges& ages_;
 };
 
 // The records as a single-column list of compact rows beside the preview ("history-list").
 // Double click copies, the context menu is the "Record" menu, Ctrl+C copies the selected
-// record rather than its text.
+// record rather than its text. The copy confirmation shows on the row of the record copied; the
+// records model's copy feedback is set before the view is made.
 class HistoryListView : public QListView {
     Q_OBJECT
 public:
@@ -51,11 +57,15 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override;
 
 private:
     void copySelected();
+    void updateRecords(const QList<qint64>& ids);
 
     RecordListModel& records_;
+    ConfirmationAnimation* confirmation_;
+    RecordAges* ages_;
     bool syncing_ = false;
 };
 

@@ -25,13 +25,6 @@ HistoryRecordsArea::HistoryRecordsArea(HistoryBrowser& browser, HistoryOperation
       copyFeedback_(new CopyFeedback(&CopyFeedback::afterDelay, this))
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    // The records' ages ("5 min") move on once a minute without anything else changing.
-    ageTimer_.setInterval(std::chrono::minutes(1));
-    connect(&ageTimer_, &QTimer::timeout, this, [this] {
-        if (auto* view = qobject_cast<QAbstractItemView*>(recordsView()))
-            view->viewport()->update();
-    });
-    ageTimer_.start();
     emptyView_ = new HistoryEmptyView(
         HistoryEmptyView::Kind::history, [this] { browser_.resetFilters(); }, this);
     previewPane_ = new QWidget(this);
@@ -164,7 +157,8 @@ QCoro::Task<> HistoryRecordsArea::runCopy(Clip clip)
     if (!self || selection_ != clip.id)
         co_return;
     copied_ = ok;
-    if (previewPanel_)
+    // A preview still on its way shows the result when it is built.
+    if (previewPanel_ && previewClip_ && previewClip_->id == clip.id)
         previewPanel_->setCopied(ok);
 }
 

@@ -84,7 +84,6 @@ private:
     bool previewPending_ = false;
     // A preview is loading: the pane keeps what it shows until it is there.
     bool previewLoading_ = false;
-    QTimer ageTimer_;
     // What the preview shows: restarts its load when any part changes.
     struct PreviewKey {
         std::optional<qint64> selection;

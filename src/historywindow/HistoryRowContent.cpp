@@ -3,7 +3,9 @@
 #include "CardMetadata.h"
 #include "ClipTypeBadge.h"
 #include "CopyConfirmationBadge.h"
-#include "CopyConfirmationOverlay.h"
+#include "CopyConfirmationEdge.h"
+#include "CopyConfirmationFill.h"
+#include "CopyConfirmationReplaced.h"
 #include "FormattedTextView.h"
 #include "HistoryTimestamp.h"
 #include "RoundedShape.h"
@@ -25,6 +27,13 @@
 namespace tavlin {
 
 namespace {
+
+// A card's row of kind badge and age, above its footer at the bottom.
+QRectF cardBadgeRow(const QRectF& bounds)
+{
+    const QRectF inner = bounds.adjusted(16, 12, -16, -12);
+    return {inner.left(), inner.bottom() - (20 + 4 + 18), inner.width(), 20};
+}
 
 // Draws text wrapped into at most `maxLines` lines from the top of `rect`, the last one elided
 // when more follows; returns the height used.
@@ -152,10 +161,12 @@ qreal drawTime(QPainter& painter, const QRectF& row, const HistoryRowContent::In
     const QString age = HistoryTimestamp::relative(input.clip.createdAt, input.now);
     // The badge grows leftwards from the age's place: the star keeps clear of whichever is wider.
     const qreal ageWidth = metrics.horizontalAdvance(age);
-    const qreal width = input.confirmed ? qMax<qreal>(ageWidth, CopyConfirmationBadge::badgeSize().width()) : ageWidth;
+    const bool confirmed = input.confirmation.confirmed;
+    const qreal width = confirmed ? qMax<qreal>(ageWidth, CopyConfirmationBadge::badgeSize().width()) : ageWidth;
     const QRectF label(row.right() - width, row.top(), width, row.height());
-    if (!input.confirmed) {
+    if (const qreal opacity = CopyConfirmationReplaced::opacity(confirmed); opacity > 0) {
         painter.save();
+        painter.setOpacity(painter.opacity() * opacity);
         painter.setFont(font);
         painter.setPen(TavlinTheme::secondaryText.resolve(input.appearance));
         painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter, age);
@@ -234,9 +245,6 @@ void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowConte
     else
         drawWrapped(painter, titleRect, title, font, TavlinTheme::primaryText.resolve(appearance), 1, formats);
     drawFooter(painter, QRectF(column.left(), top + titleHeight + 4, column.width(), 18), input);
-    if (input.confirmed)
-        CopyConfirmationBadge::paint(painter, QRectF(bounds.right() - 7 - 14 - 120, bounds.top() + 7 + 2, 120, 22),
-                                     appearance);
 }
 
 void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowContent::Input& input)
@@ -298,19 +306,16 @@ void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowCon
 
 void paintCard(QPainter& painter, const QRectF& bounds, const HistoryRowContent::Input& input)
 {
+    const QRectF badgeRow = cardBadgeRow(bounds);
     const QRectF inner = bounds.adjusted(16, 12, -16, -12);
-    const qreal lowerHeight = 20 + 4 + 18;
-    const QRectF lower(inner.left(), inner.bottom() - lowerHeight, inner.width(), lowerHeight);
-    paintCardContent(painter, QRectF(inner.left(), inner.top(), inner.width(), lower.top() - 8 - inner.top()), input);
-    const QRectF badgeRow(lower.left(), lower.top(), lower.width(), 20);
+    paintCardContent(painter, QRectF(inner.left(), inner.top(), inner.width(), badgeRow.top() - 8 - inner.top()),
+                     input);
     const QSize badge = ClipTypeBadge::badgeSize(input.clip.kind);
     const qreal timeLeft = drawTime(painter, badgeRow, input);
     // A long kind name (Russian) gives way to the time, ending in an ellipsis, rather than run under it.
     ClipTypeBadge::paint(painter, QPointF(badgeRow.left(), badgeRow.center().y() - badge.height() / 2.0),
                          input.clip.kind, input.appearance, timeLeft - 6 - badgeRow.left());
-    if (input.confirmed)
-        CopyConfirmationBadge::paint(painter, badgeRow, input.appearance);
-    drawFooter(painter, QRectF(lower.left(), badgeRow.bottom() + 4, lower.width(), 18), input);
+    drawFooter(painter, QRectF(badgeRow.left(), badgeRow.bottom() + 4, badgeRow.width(), 18), input);
 }
 
 } // namespace
@@ -320,17 +325,25 @@ void HistoryRowContent::paint(QPainter& painter, const QRectF& bounds, const Inp
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    if (input.confirmed)
-        CopyConfirmationOverlay::paint(painter, CopyConfirmationOverlay::Style::fill, bounds, input.feedbackShape,
-                                       input.appearance);
+    const qreal progress = input.confirmation.progress;
+    CopyConfirmationFill::paint(painter, bounds, input.feedbackShape, input.appearance, progress);
     if (input.compact)
         paintCompact(painter, bounds, input);
     else
         paintCard(painter, bounds, input);
-    if (input.confirmed)
-        CopyConfirmationOverlay::paint(painter, CopyConfirmationOverlay::Style::edge, bounds, input.feedbackShape,
-                                       input.appearance);
+    CopyConfirmationBadge::paint(painter, badgeRect(bounds, input.compact), input.appearance, progress);
+    CopyConfirmationEdge::paint(painter, bounds, input.feedbackShape, input.appearance, progress);
     painter.restore();
+}
+
+QRectF HistoryRowContent::badgeRect(const QRectF& bounds, bool compact)
+{
+    const QSizeF size = CopyConfirmationBadge::badgeSize();
+    // A row's badge stands in its top trailing corner; a card's grows leftwards from the end of its
+    // badge row, where the age is.
+    const QPointF trailing = compact ? QPointF(bounds.right() - 7 - 14, bounds.top() + 2 + 7 + size.height() / 2)
+                                     : QPointF(bounds.right() - 16, cardBadgeRow(bounds).center().y());
+    return {trailing.x() - size.width(), trailing.y() - size.height() / 2, size.width(), size.height()};
 }
 
 QIcon HistoryRowContent::fileIcon(const QString& name)

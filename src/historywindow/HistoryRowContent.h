@@ -2,6 +2,7 @@
 
 #include "Appearance.h"
 #include "Clip.h"
+#include "ConfirmationAnimation.h"
 #include "CopyConfirmationShape.h"
 #include "RecordPresentation.h"
 #include "SourceApplicationIcon.h"
@@ -30,14 +31,16 @@ struct HistoryRowContent {
         RecordPresentation shown;
         std::shared_ptr<const SourceApplicationIcon::Value> source;
         bool compact = true;
-        // The copy confirmation: shown while confirmed.
-        bool confirmed = false;
+        // The copy confirmation: how far it shows on this record.
+        ConfirmationAnimation::State confirmation;
         CopyConfirmationShape feedbackShape = CopyConfirmationShape::listRow;
         Appearance appearance;
         QDateTime now;
     };
 
     static void paint(QPainter& painter, const QRectF& bounds, const Input& input);
+    // Where the "Copied" badge stands in a row (compact) or a card of these bounds.
+    static QRectF badgeRect(const QRectF& bounds, bool compact);
 
     // The icon of a file by its name's type, from the desktop's icon theme; null when the theme
     // has none (the caller draws "doc").

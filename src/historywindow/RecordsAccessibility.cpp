@@ -1,5 +1,8 @@
 #include "RecordsAccessibility.h"
 
+#include "CopyConfirmationBadge.h"
+#include "HistoryCollectionView.h"
+#include "HistoryRowContent.h"
 #include "RecordListModel.h"
 
 #include <QAbstractItemView>
@@ -12,19 +15,82 @@ namespace tavlin {
 
 namespace {
 
+// The "Copied" badge of a confirmed record: one element, named and identified, inside its cell.
+// Its identifier is the record's confirmation, read through the user text.
+class ConfirmationBadge : public QAccessibleInterface {
+public:
+    explicit ConfirmationBadge(QAccessibleInterface* cell) : cell_(QAccessible::uniqueId(cell)) { }
+
+    QAccessibleInterface* cell() const { return QAccessible::accessibleInterface(cell_); }
+    QModelIndex index() const;
+    QString identifier() const { return index().data(RecordListModel::ConfirmationRole).toString(); }
+
+    bool isValid() const override { return cell() && cell()->isValid() && !identifier().isEmpty(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return cell() ? cell()->window() : nullptr; }
+    QAccessibleInterface* parent() const override { return cell(); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    void setText(QAccessible::Text, const QString&) override { }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return CopyConfirmationBadge::text();
+        return t == QAccessible::UserText ? identifier() : QString();
+    }
+    QRect rect() const override;
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.readOnly = true;
+        state.offscreen = !cell() || cell()->state().offscreen;
+        return state;
+    }
+
+private:
+    QAccessible::Id cell_;
+};
+
 class RecordCell : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     RecordCell(QAbstractItemView* view, int row) : view_(view), row_(row) { }
+    ~RecordCell() override
+    {
+        if (badge_)
+            QAccessible::deleteAccessibleInterface(badge_);
+    }
 
+    QAbstractItemView* view() const { return view_; }
     bool isValid() const override { return view_ && row_ < view_->model()->rowCount(); }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return view_ ? view_->window()->windowHandle() : nullptr; }
     QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(view_); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    // While its copy is confirmed, the record's badge.
+    QAccessibleInterface* child(int index) const override
+    {
+        if (index != 0 || childCount() == 0)
+            return nullptr;
+        if (!badge_) {
+            auto* badge = new ConfirmationBadge(const_cast<RecordCell*>(this));
+            QAccessible::registerAccessibleInterface(badge);
+            badge_ = QAccessible::uniqueId(badge);
+        }
+        return QAccessible::accessibleInterface(badge_);
+    }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        QAccessibleInterface* badge = child(0);
+        return badge && badge->rect().contains(x, y) ? badge : nullptr;
+    }
     QAccessibleInterface* focusChild() const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    int childCount() const override { return index().data(RecordListModel::ConfirmationRole).isNull() ? 0 : 1; }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child && badge_ && child == QAccessible::accessibleInterface(badge_) ? 0 : -1;
+    }
     QAccessible::Role role() const override { return QAccessible::Cell; }
     void setText(QAccessible::Text, const QString&) override { }
     QModelIndex index() const { return view_ ? view_->model()->index(row_, 0) : QModelIndex(); }
@@ -75,7 +141,25 @@ public:
 private:
     QPointer<QAbstractItemView> view_;
     int row_;
+    mutable QAccessible::Id badge_ = 0;
 };
+
+QModelIndex ConfirmationBadge::index() const
+{
+    const auto* cell = static_cast<const RecordCell*>(this->cell());
+    return cell ? cell->index() : QModelIndex();
+}
+
+QRect ConfirmationBadge::rect() const
+{
+    const auto* cell = static_cast<const RecordCell*>(this->cell());
+    QAbstractItemView* view = cell ? cell->view() : nullptr;
+    if (!view)
+        return {};
+    const bool compact = !qobject_cast<HistoryCollectionView*>(view);
+    const QRect local = HistoryRowContent::badgeRect(view->visualRect(cell->index()), compact).toAlignedRect();
+    return QRect(view->viewport()->mapToGlobal(local.topLeft()), local.size());
+}
 
 class RecordsView : public QAccessibleWidget {
 public:

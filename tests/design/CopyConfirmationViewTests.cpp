@@ -1,17 +1,12 @@
 #include "DesignTestSupport.h"
 
+#include "ConfirmationAnimation.h"
 #include "CopyConfirmationBadge.h"
-#include "CopyConfirmationEdge.h"
 #include "CopyConfirmationFill.h"
-#include "CopyConfirmationOverlay.h"
-#include "CopyConfirmationReplaced.h"
 #include "CopyFeedback.h"
-#include "SystemFont.h"
 #include "ThemedWindow.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
+#include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -31,93 +26,108 @@ CopyFeedback::CopyStep succeeding()
     return [](const Clip&) -> QCoro::Task<bool> { co_return true; };
 }
 
-// A history row as the list shows it: text, and a timestamp that the badge replaces.
-struct Row {
-    QWidget* widget;
-    CopyConfirmationOverlay* fill;
-    CopyConfirmationOverlay* edge;
-    CopyConfirmationBadge* badge;
-    CopyConfirmationReplaced* timestamp;
-};
-
-Row makeRow(CopyFeedback& feedback, qint64 id, const QString& text)
+void copy(CopyFeedback& feedback, qint64 id)
 {
-    auto* row = new QWidget;
-    row->setFixedSize(420, 44);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(20, 0, 20, 0);
-    auto* label = new QLabel(text, row);
-    label->setFont(SystemFont::regular(13));
-    layout->addWidget(label, 1);
-    auto* time = new QLabel(QStringLiteral("5 min"), row);
-    auto* timestamp = new CopyConfirmationReplaced(&feedback, id, time, row);
-    auto* badge = new CopyConfirmationBadge(&feedback, id, row);
-    // The badge sits over the timestamp's place, aligned to its trailing edge.
-    auto* trailing = new QWidget(row);
-    auto* stack = new QGridLayout(trailing);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->addWidget(timestamp, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
-    stack->addWidget(badge, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
-    layout->addWidget(trailing);
-    auto* fill = new CopyConfirmationFill(&feedback, id, CopyConfirmationShape::listRow, row);
-    auto* edge = new CopyConfirmationEdge(&feedback, id, CopyConfirmationShape::listRow, row);
-    for (QWidget* overlay : {static_cast<QWidget*>(fill), static_cast<QWidget*>(edge)}) {
-        overlay->setGeometry(row->rect());
-        overlay->raise();
-    }
-    fill->lower();
-    return {row, fill, edge, badge, timestamp};
+    QCoro::waitFor(feedback.perform(clip(id), succeeding()));
 }
 
-TEST(CopyConfirmationViews, OnlyTheCopiedRecordsRowConfirms)
+using State = ConfirmationAnimation::State;
+
+bool settledAt(const ConfirmationAnimation& animation, qint64 id, qreal progress)
+{
+    return !animation.isAnimating() && animation.state(id).progress == progress;
+}
+
+TEST(CopyConfirmationViews, UnderReducedMotionOnlyTheCopiedRecordConfirmsAtOnce)
 {
     test::ThemedWindow window;
     window.system.setReduceMotion(true);
+    auto* view = window.hold(new QWidget);
     CopyFeedback feedback([](auto, auto) {});
-    auto* list = new QWidget;
-    auto* column = new QVBoxLayout(list);
-    const Row first = makeRow(feedback, 1, QStringLiteral("First"));
-    const Row second = makeRow(feedback, 2, QStringLiteral("Second"));
-    column->addWidget(first.widget);
-    column->addWidget(second.widget);
-    window.hold(list);
+    ConfirmationAnimation animation(&feedback, view);
 
-    QWidget* firstTime = first.timestamp->content();
-    const QRect timeGeometry = firstTime->geometry();
-    QCoro::waitFor(feedback.perform(clip(1), succeeding()));
-    EXPECT_TRUE(first.fill->isShowing());
-    EXPECT_TRUE(first.edge->isShowing());
-    EXPECT_FALSE(second.fill->isShowing());
-    auto* badge = window.window.findChild<QWidget*>(QStringLiteral("copy-confirmation-1"));
-    ASSERT_TRUE(badge);
-    EXPECT_TRUE(badge->isVisible());
-    EXPECT_EQ(badge->accessibleName(), QStringLiteral("Copied"));
-    EXPECT_FALSE(window.window.findChild<QWidget*>(QStringLiteral("copy-confirmation-2"))->isVisible());
-    // The timestamp steps aside without moving anything.
-    EXPECT_FALSE(firstTime->isVisible());
-    EXPECT_EQ(firstTime->geometry(), timeGeometry);
-    EXPECT_TRUE(second.timestamp->content()->isVisible());
+    copy(feedback, 1);
+    EXPECT_TRUE(animation.state(1).confirmed);
+    EXPECT_EQ(animation.state(1).progress, 1.0);
+    EXPECT_FALSE(animation.state(2).isShowing());
+    EXPECT_FALSE(animation.isAnimating());
 
-    QCoro::waitFor(feedback.perform(clip(2), succeeding()));
-    EXPECT_FALSE(first.fill->isShowing());
-    EXPECT_FALSE(badge->isVisible());
-    EXPECT_TRUE(firstTime->isVisible());
-    EXPECT_TRUE(second.fill->isShowing());
+    copy(feedback, 2);
+    EXPECT_FALSE(animation.state(1).isShowing());
+    EXPECT_EQ(animation.state(2).progress, 1.0);
+    EXPECT_FALSE(animation.isAnimating());
 }
 
-TEST(CopyConfirmationViews, WithMotionTheConfirmationFadesOutWhenAnotherRecordIsCopied)
+TEST(CopyConfirmationViews, WithMotionTheConfirmationEasesInAndFadesOutWhenAnotherRecordIsCopied)
 {
-    test::ThemedWindow window(true);
+    test::ThemedWindow window;
+    auto* view = window.hold(new QWidget);
     CopyFeedback feedback([](auto, auto) {});
-    const Row row = makeRow(feedback, 7, QStringLiteral("Row"));
-    window.hold(row.widget);
-    QCoro::waitFor(feedback.perform(clip(7), succeeding()));
-    EXPECT_TRUE(row.fill->isShowing());
-    auto* badge = window.window.findChild<QWidget*>(QStringLiteral("copy-confirmation-7"));
-    EXPECT_TRUE(badge->isVisible());
-    QCoro::waitFor(feedback.perform(clip(8), succeeding()));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !badge->isVisible(); }, 10000));
-    EXPECT_FALSE(row.fill->isShowing());
+    ConfirmationAnimation animation(&feedback, view);
+    QList<qint64> changes;
+    QObject::connect(&animation, &ConfirmationAnimation::changed, [&](qint64 id) { changes.append(id); });
+
+    copy(feedback, 7);
+    // It starts from nothing rather than appear in one frame, and its timer stops once it is in.
+    EXPECT_TRUE(animation.state(7).confirmed);
+    EXPECT_EQ(animation.state(7).progress, 0.0);
+    EXPECT_TRUE(animation.isAnimating());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settledAt(animation, 7, 1.0); }, 10000));
+    EXPECT_EQ(changes.count(7), changes.size()) << "only the copied record is repainted";
+
+    copy(feedback, 8);
+    EXPECT_EQ(animation.state(7), (State{false, 1.0})) << "the first record's confirmation fades, not vanishes";
+    EXPECT_EQ(animation.state(8), (State{true, 0.0}));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return settledAt(animation, 7, 0.0) && animation.state(8).progress == 1.0; }, 10000));
+
+    // A second copy of the same record starts its confirmation over.
+    copy(feedback, 8);
+    EXPECT_EQ(animation.state(8), (State{true, 0.0}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return settledAt(animation, 8, 1.0); }, 10000));
+}
+
+// The badge and the fill as a row draws them, over white.
+QImage painted(qreal progress, bool badge)
+{
+    QImage image(200, 40, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    if (badge)
+        CopyConfirmationBadge::paint(painter, QRectF(0, 0, 190, 40), Appearance{}, progress);
+    else
+        CopyConfirmationFill::paint(painter, QRectF(0, 0, 200, 40), CopyConfirmationShape::listRow, Appearance{},
+                                    progress);
+    return image;
+}
+
+int leftmostInk(const QImage& image)
+{
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                return x;
+        }
+    }
+    return image.width();
+}
+
+TEST(CopyConfirmationViews, TheBadgeGrowsFromItsTrailingEdgeAndTheFillFadesIn)
+{
+    const QImage half = painted(0.5, true);
+    const QImage whole = painted(1.0, true);
+    const int wholeLeft = leftmostInk(whole);
+    EXPECT_EQ(wholeLeft, 190 - CopyConfirmationBadge::badgeSize().width());
+    // Scaled 0.96 about its trailing edge: a few pixels narrower, its end in place.
+    EXPECT_GT(leftmostInk(half), wholeLeft + 1);
+    EXPECT_LT(leftmostInk(half), wholeLeft + 6);
+    EXPECT_EQ(leftmostInk(painted(0.0, true)), 200);
+
+    const QColor fillHalf = painted(0.5, false).pixelColor(100, 20);
+    const QColor fillWhole = painted(1.0, false).pixelColor(100, 20);
+    EXPECT_NE(fillWhole, QColor(Qt::white));
+    EXPECT_GT(fillHalf.lightness(), fillWhole.lightness()) << "half faded in is paler";
+    EXPECT_LT(fillHalf.lightness(), 255);
 }
 
 } // namespace

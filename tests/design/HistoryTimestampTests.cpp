@@ -29,6 +29,19 @@ TEST(HistoryTimestampRelative, RoundsDownToWholeUnits)
     EXPECT_EQ(HistoryTimestamp::relative(QDateTime(), now), QStringLiteral("Now"));
 }
 
+TEST(HistoryTimestampRelative, NextChangeIsTheFirstMomentTheAgeReadsOtherwise)
+{
+    for (double seconds : {-3600.0, 0.0, 30.0, 59.9, 60.0, 61.5, 3599.0, 3600.0, 5000.0, 86399.0, 86400.0, 3e6}) {
+        const QDateTime date = now.addMSecs(qint64(-seconds * 1000));
+        const QDateTime change = HistoryTimestamp::nextChange(date, now);
+        ASSERT_GT(change, now) << seconds;
+        const QString shown = HistoryTimestamp::relative(date, now);
+        EXPECT_EQ(HistoryTimestamp::relative(date, change.addMSecs(-1)), shown) << seconds;
+        EXPECT_NE(HistoryTimestamp::relative(date, change), shown) << seconds;
+    }
+    EXPECT_FALSE(HistoryTimestamp::nextChange(QDateTime(), now).isValid());
+}
+
 TEST(HistoryTimestampRelative, RussianInterface)
 {
     test::ScopedLanguage russian(QStringLiteral("ru"));

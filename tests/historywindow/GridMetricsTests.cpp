@@ -184,7 +184,7 @@ TEST(HistoryRowContent, TheCopiedBadgeLeavesTheFavoriteStarClear)
         input.clip.createdAt = QDateTime(QDate(2024, 12, 6), QTime(15, 5), Qt::UTC);
         input.clip.isFavorite = favorite;
         input.source = std::make_shared<SourceApplicationIcon::Value>();
-        input.confirmed = true;
+        input.confirmation = {true, 1.0};
         input.now = input.clip.createdAt.addSecs(10); // "Now": an age narrower than the badge
         QImage image(bounds.size().toSize(), QImage::Format_ARGB32);
         image.fill(Qt::white);
@@ -205,6 +205,39 @@ TEST(HistoryRowContent, TheCopiedBadgeLeavesTheFavoriteStarClear)
     }
     EXPECT_EQ(under, 0);
     EXPECT_GT(beside, 20) << "the star shows beside the badge";
+}
+
+TEST(HistoryRowContent, TheConfirmationShowsAsFarAsItHasAppeared)
+{
+    for (const bool compact : {true, false}) {
+        const QRectF bounds(0, 0, compact ? 520 : 240, compact ? 56 : 144);
+        const auto paint = [&](qreal progress) {
+            HistoryRowContent::Input input;
+            input.clip.text = QStringLiteral("hello");
+            input.source = std::make_shared<SourceApplicationIcon::Value>();
+            input.compact = compact;
+            input.feedbackShape = compact ? CopyConfirmationShape::listRow : CopyConfirmationShape::card;
+            input.confirmation = {true, progress};
+            QImage image(bounds.size().toSize(), QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            HistoryRowContent::paint(painter, bounds, input);
+            return image;
+        };
+        const QImage none = paint(0);
+        const QImage half = paint(0.5);
+        const QImage whole = paint(1);
+        // How far a pixel is from the white under the row.
+        const auto ink = [](const QImage& image, QPoint point) {
+            const QColor color = image.pixelColor(point);
+            return 3 * 255 - color.red() - color.green() - color.blue();
+        };
+        // Inside the fill, clear of any text.
+        const QPoint fill(compact ? 12 : 8, int(bounds.height()) / 2);
+        EXPECT_EQ(ink(none, fill), 0) << compact;
+        EXPECT_GT(ink(half, fill), 0) << compact;
+        EXPECT_LT(ink(half, fill), ink(whole, fill)) << compact;
+    }
 }
 
 TEST(HistoryRowContent, ARichTextRowShowsItsOwnColours)

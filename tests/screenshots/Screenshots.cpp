@@ -6,6 +6,7 @@
 #include "DesignTestSupport.h"
 
 #include "ClearHistorySheet.h"
+#include "ConfirmationAnimation.h"
 #include "FakeSystemAppearance.h"
 #include "HistoryWindowFixture.h"
 #include "SourceFilterPopover.h"
@@ -33,6 +34,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThreadPool>
+#include <QVariantAnimation>
 
 #include <cstdio>
 
@@ -310,6 +312,26 @@ void designScreenshots()
 
 namespace {
 
+// A record copied back, its confirmation caught halfway in.
+void confirmationHalfway(HistoryWindowFixture& fixture, ContentView& view, const QString& name)
+{
+    auto* animation = fixture.records()->findChild<ConfirmationAnimation*>();
+    const Clip copied = fixture.model->browser().clips().at(1);
+    view.setSelection(copied.id);
+    QTest::qWait(300);
+    view.copyClip(copied);
+    QVariantAnimation* running = nullptr;
+    if (!QTest::qWaitFor([&] { return (running = animation->findChild<QVariantAnimation*>()) != nullptr; }, 5000)) {
+        problem(name, QStringLiteral("the copy shows no confirmation"));
+        return;
+    }
+    running->pause();
+    running->setCurrentTime(ConfirmationAnimation::durationMilliseconds / 2);
+    shoot(view, name);
+    running->resume();
+    QTest::qWaitFor([&] { return !animation->isAnimating(); }, 5000);
+}
+
 void historyViews(HistoryWindowFixture& fixture, FakeSystemAppearance& system, const QString& language, bool dark)
 {
     for (HistoryViewMode mode : {HistoryViewMode::cards, HistoryViewMode::list}) {
@@ -328,6 +350,8 @@ void historyViews(HistoryWindowFixture& fixture, FakeSystemAppearance& system, c
                         .arg(fixture.model->browser().clips().size()));
         }
         shoot(view, name);
+        if (language == u"en")
+            confirmationHalfway(fixture, view, name + QStringLiteral("-copied"));
     }
 }
 
