@@ -286,6 +286,8 @@ QWidget* ClipPreviewPanel::buildContent()
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll->viewport()->setAutoFillBackground(false);
     scroll->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    // The keyboard stops at what the pane holds, never at the bare scroller around it.
+    scroll->setFocusPolicy(Qt::NoFocus);
 
     auto* content = new QWidget(scroll);
     auto* column = new QVBoxLayout(content);

@@ -14,6 +14,8 @@
 #include "ThemeAppearance.h"
 #include "ViewPreferences.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -84,14 +86,24 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, cons
         if (recordsView()->isVisible())
             recordsView()->setFocus(Qt::TabFocusReason);
     });
-    const auto orderRecords = [this](QWidget* view) { setTabOrder(header_->searchField(), view); };
-    orderRecords(records_->recordsView());
-    connect(records_, &HistoryRecordsArea::recordsViewChanged, this, orderRecords);
+    orderTabs();
+    connect(records_, &HistoryRecordsArea::recordsViewChanged, this, &ContentView::orderTabs);
 
     // Ctrl+F focuses the search; Ctrl+C copies the selected record when no control claims it
     // (the preview's copy button does while the preview shows).
     auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
     connect(find, &QShortcut::activated, this, &ContentView::focusSearch);
+    // Shift+F10 is the Menu key where a keyboard has none: the focused control's menu.
+    auto* menu = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(menu, &QShortcut::activated, this, [this] {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus || !isAncestorOf(focus))
+            return;
+        const QRect caret = focus->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        const QPoint where = caret.isValid() ? caret.center() : focus->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, where, focus->mapToGlobal(where));
+        QCoreApplication::sendEvent(focus, &event);
+    });
     auto* copy = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_C), this);
     copy->setEnabled(!preferences.showPreview());
     connect(copy, &QShortcut::activated, records_, &HistoryRecordsArea::copySelected);
@@ -129,12 +141,12 @@ QWidget* ContentView::buildBanner()
     bannerText_->setObjectName(QStringLiteral("history-error-message"));
     bannerText_->setWordWrap(true);
     bannerText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto* retry = new QPushButton(tr("Try Again"));
-    retry->setAutoDefault(false);
-    connect(retry, &QPushButton::clicked, this, [this] { browser_.reload(); });
+    retry_ = new QPushButton(tr("Try Again"));
+    retry_->setAutoDefault(false);
+    connect(retry_, &QPushButton::clicked, this, [this] { browser_.reload(); });
     layout->addWidget(icon, 0, Qt::AlignTop);
     layout->addWidget(bannerText_, 1);
-    layout->addWidget(retry, 0, Qt::AlignTop);
+    layout->addWidget(retry_, 0, Qt::AlignTop);
     return banner_;
 }
 
@@ -201,6 +213,16 @@ QString ContentView::statusText(qint64 listed, qint64 matched)
     }
     const int count = int(matched);
     return tr("Records: %n", nullptr, count);
+}
+
+void ContentView::orderTabs()
+{
+    // The keyboard goes through the window as it reads: the sidebar, the header, a failure's
+    // "Try Again", the records; the preview, built anew with each selection, comes last.
+    const QList<QWidget*> order = sidebar_->focusOrder() + header_->focusOrder()
+        + QList<QWidget*>{retry_, records_->recordsView()};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void ContentView::requestMaybeChanged()

@@ -11,6 +11,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace tavlin {
 
@@ -73,6 +74,7 @@ protected:
 
 private:
     QWidget* buildBanner();
+    void orderTabs();
     void requestMaybeChanged();
     void refreshStatus();
     void refreshBanner();
@@ -89,6 +91,7 @@ private:
     HistoryHeader* header_ = nullptr;
     QWidget* banner_ = nullptr;
     QLabel* bannerText_ = nullptr;
+    QPushButton* retry_ = nullptr;
     HistoryRecordsArea* records_ = nullptr;
     QLabel* status_ = nullptr;
     QPointer<ClearHistorySheet> sheet_;

@@ -150,6 +150,8 @@ QLayout* HistoryHeader::buildFilterLine()
     chipScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     chipScroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     chipScroll_->setFixedHeight(32);
+    // The chips take the keyboard one by one; the strip that holds them is no stop of its own.
+    chipScroll_->setFocusPolicy(Qt::NoFocus);
     clearBackground(chipScroll_);
     chips->setMinimumWidth(chips->sizeHint().width());
     ButtonLook sourceLook = ButtonLook::withKind(ButtonLook::Kind::chip);
@@ -285,6 +287,11 @@ bool HistoryHeader::eventFilter(QObject* watched, QEvent* event)
             // With nothing selected in the field, Ctrl+C copies the selected record.
             if (isCopyKey(key) && !search_->hasSelectedText()) {
                 Q_EMIT copyRequested();
+                return true;
+            }
+            // Escape takes back a search before anything else.
+            if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && !browser_.query().isEmpty()) {
+                browser_.setQuery(QString());
                 return true;
             }
             if (key->key() == Qt::Key_Down) {

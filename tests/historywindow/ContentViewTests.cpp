@@ -205,15 +205,15 @@ TEST(ContentView, CtrlCInTheSearchFieldCopiesItsSelectionElseTheSelectedRecord)
             << russian;
     }
     EXPECT_EQ(fixture.pasteboard.string(QStringLiteral("public.utf8-plain-text")), QStringLiteral("the record"));
-    // Ctrl+F brings the caret back from the records; Tab leads to them.
+    // Ctrl+F brings the caret back from the records; Down leads to them.
     fixture.records()->setFocus();
     QTest::keyClick(fixture.records(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(search->hasFocus());
-    QTest::keyClick(search, Qt::Key_Tab);
+    QTest::keyClick(search, Qt::Key_Down);
     EXPECT_TRUE(fixture.records()->hasFocus());
     fixture.preferences.setViewMode(HistoryViewMode::cards);
     search->setFocus();
-    QTest::keyClick(search, Qt::Key_Tab);
+    QTest::keyClick(search, Qt::Key_Down);
     EXPECT_TRUE(fixture.records()->hasFocus()) << QApplication::focusWidget()->objectName().toStdString();
 }
 
