@@ -310,6 +310,18 @@
             <source>%1 (not available)</source>
             <translation>%1 (недоступно)</translation>
         </message>
+        <message>
+            <source>Up Arrow, Down Arrow</source>
+            <translation>Стрелка вверх, стрелка вниз</translation>
+        </message>
+        <message>
+            <source>Enter</source>
+            <translation>Ввод</translation>
+        </message>
+        <message>
+            <source>Escape</source>
+            <translation>Escape</translation>
+        </message>
     </context>
     <context>
         <name>RecordMenu</name>

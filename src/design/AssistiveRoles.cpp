@@ -1,14 +1,30 @@
 #include "AssistiveRoles.h"
 
+#include <QAbstractButton>
 #include <QAccessibleWidget>
-#include <QWidget>
+#include <QLabel>
+#include <QTextDocumentFragment>
 
 namespace tavlin {
 
 namespace {
 
-const char* const decorativeProperty = "tavlinDecorative";
-const char* const windowProperty = "tavlinWindow";
+const char* const kindProperty = "tavlinAccessibleKind";
+const char* const popupOpenProperty = "tavlinPopupOpen";
+
+enum class Kind { none, decorative, window, choice, popupButton, heading };
+
+Kind kindOf(const QObject* object)
+{
+    return static_cast<Kind>(object->property(kindProperty).toInt());
+}
+
+QString buttonName(const QAbstractButton* button)
+{
+    if (!button->accessibleName().isEmpty())
+        return button->accessibleName();
+    return QString(button->text()).remove(u'&');
+}
 
 class DecorativeAccessible : public QAccessibleWidget {
 public:
@@ -22,33 +38,151 @@ public:
     QString text(QAccessible::Text) const override { return {}; }
 };
 
-QAccessibleInterface* decorativeAccessible(const QString&, QObject* object)
+// A press goes the way of a click, so that the owner of the button hears it as it hears the mouse.
+class ButtonAccessible : public QAccessibleWidget {
+public:
+    ButtonAccessible(QAbstractButton* button, QAccessible::Role role) : QAccessibleWidget(button, role) { }
+    QAbstractButton* button() const { return static_cast<QAbstractButton*>(widget()); }
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Name ? buttonName(button()) : QAccessibleWidget::text(kind);
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction() && button()->isEnabled())
+            button()->click();
+    }
+};
+
+// Choosing it, by a press or a toggle, is a click: the owner decides what stays chosen.
+class ChoiceAccessible : public ButtonAccessible {
+public:
+    explicit ChoiceAccessible(QAbstractButton* button) : ButtonAccessible(button, QAccessible::RadioButton) { }
+    QStringList actionNames() const override { return {pressAction(), toggleAction()}; }
+    void doAction(const QString& action) override
+    {
+        if (actionNames().contains(action) && button()->isEnabled())
+            button()->click();
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State choice = QAccessibleWidget::state();
+        choice.checkable = true;
+        choice.checked = button()->isChecked();
+        return choice;
+    }
+};
+
+// Whether the button is also checked (the source filter's button is, while a filter is on) is for
+// the eye: its title already says what is chosen.
+class PopupButtonAccessible : public ButtonAccessible {
+public:
+    explicit PopupButtonAccessible(QAbstractButton* button) : ButtonAccessible(button, QAccessible::ButtonMenu) { }
+    QAccessible::State state() const override
+    {
+        QAccessible::State popup = QAccessibleWidget::state();
+        popup.hasPopup = true;
+        popup.expandable = true;
+        popup.expanded = button()->property(popupOpenProperty).toBool();
+        return popup;
+    }
+};
+
+class HeadingAccessible : public QAccessibleWidget {
+public:
+    explicit HeadingAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::Heading) { }
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind != QAccessible::Name)
+            return QAccessibleWidget::text(kind);
+        const auto* label = static_cast<const QLabel*>(widget());
+        if (!label->accessibleName().isEmpty())
+            return label->accessibleName();
+        return Qt::mightBeRichText(label->text()) ? QTextDocumentFragment::fromHtml(label->text()).toPlainText()
+                                                  : label->text();
+    }
+};
+
+QAccessible::Role roleOf(Kind kind)
 {
-    auto* widget = qobject_cast<QWidget*>(object);
-    return widget && widget->property(decorativeProperty).toBool() ? new DecorativeAccessible(widget) : nullptr;
+    switch (kind) {
+    case Kind::none: break;
+    case Kind::decorative: return QAccessible::Graphic;
+    case Kind::window: return QAccessible::Window;
+    case Kind::choice: return QAccessible::RadioButton;
+    case Kind::popupButton: return QAccessible::ButtonMenu;
+    case Kind::heading: return QAccessible::Heading;
+    }
+    return QAccessible::NoRole;
 }
 
-QAccessibleInterface* windowAccessible(const QString&, QObject* object)
+QAccessibleInterface* assistiveAccessible(const QString&, QObject* object)
 {
-    auto* widget = qobject_cast<QWidget*>(object);
-    return widget && widget->property(windowProperty).toBool() ? new QAccessibleWidget(widget, QAccessible::Window)
-                                                               : nullptr;
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    auto* widget = static_cast<QWidget*>(object);
+    switch (kindOf(object)) {
+    case Kind::none: return nullptr;
+    case Kind::decorative: return new DecorativeAccessible(widget);
+    case Kind::window: return new QAccessibleWidget(widget, roleOf(Kind::window));
+    case Kind::choice: return new ChoiceAccessible(static_cast<QAbstractButton*>(widget));
+    case Kind::popupButton: return new PopupButtonAccessible(static_cast<QAbstractButton*>(widget));
+    case Kind::heading: return new HeadingAccessible(static_cast<QLabel*>(widget));
+    }
+    return nullptr;
+}
+
+void mark(QWidget* widget, Kind kind)
+{
+    static const bool installed = (QAccessible::installFactory(assistiveAccessible), true);
+    Q_UNUSED(installed);
+    widget->setProperty(kindProperty, static_cast<int>(kind));
+    // Qt keeps the first interface it makes for a widget, and a button's title or check state
+    // set before the mark already made one: that one goes, so that the next question gets ours.
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(widget);
+    if (made && made->role() != roleOf(kind))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 } // namespace
 
 void AssistiveRoles::markDecorative(QWidget* widget)
 {
-    static const bool installed = (QAccessible::installFactory(decorativeAccessible), true);
-    Q_UNUSED(installed);
-    widget->setProperty(decorativeProperty, true);
+    mark(widget, Kind::decorative);
 }
 
 void AssistiveRoles::markWindow(QWidget* window)
 {
-    static const bool installed = (QAccessible::installFactory(windowAccessible), true);
-    Q_UNUSED(installed);
-    window->setProperty(windowProperty, true);
+    mark(window, Kind::window);
+}
+
+void AssistiveRoles::markChoice(QAbstractButton* button)
+{
+    mark(button, Kind::choice);
+}
+
+void AssistiveRoles::markPopupButton(QAbstractButton* button)
+{
+    mark(button, Kind::popupButton);
+}
+
+void AssistiveRoles::setPopupOpen(QAbstractButton* button, bool open)
+{
+    if (button->property(popupOpenProperty).toBool() == open)
+        return;
+    button->setProperty(popupOpenProperty, open);
+    if (QAccessible::isActive()) {
+        QAccessible::State expansion;
+        expansion.expanded = true;
+        QAccessibleStateChangeEvent event(button, expansion);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void AssistiveRoles::markHeading(QLabel* label)
+{
+    mark(label, Kind::heading);
 }
 
 } // namespace tavlin

@@ -1,17 +1,28 @@
 #pragma once
 
+class QAbstractButton;
+class QLabel;
 class QWidget;
 
 namespace tavlin {
 
-// What assistive technology is told about the app's own windows and ornaments, beyond what Qt
-// infers from a widget's class.
+// What assistive technology is told about the app's own windows, controls and ornaments, beyond
+// what Qt infers from a widget's class. Each mark is given before anything asks for the widget's
+// interface, which Qt then keeps.
 struct AssistiveRoles {
     // A symbol, picture or hairline that only decorates: hidden, as the text beside it says it all.
     static void markDecorative(QWidget* widget);
     // One of the app's own top-level windows: it reports itself as a frame, instead of the
-    // anonymous filler of a plain widget. Marked before anything asks for its interface.
+    // anonymous filler of a plain widget.
     static void markWindow(QWidget* window);
+    // One of several choices of which one is chosen (a section, a kind, a segment): a radio
+    // button, checked while it is the chosen one. Pressing it clicks it, so its owner decides.
+    static void markChoice(QAbstractButton* button);
+    // A button that opens a menu or a pop-up: it says so, and whether that is open now.
+    static void markPopupButton(QAbstractButton* button);
+    static void setPopupOpen(QAbstractButton* button, bool open);
+    // The title of a window, pane or screen: a heading, so that a reader can jump to it.
+    static void markHeading(QLabel* label);
 };
 
 } // namespace tavlin

@@ -1,5 +1,6 @@
 #include "GhostView.h"
 
+#include "AssistiveRoles.h"
 #include "TavlinBrandAssets.h"
 
 #include <QPainter>
@@ -11,6 +12,8 @@ GhostView::GhostView(int size, QWidget* parent) : QWidget(parent), size_(size)
 {
     setFixedSize(size, size);
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    // The mascot only decorates: the window's name and texts say everything it stands for.
+    AssistiveRoles::markDecorative(this);
 }
 
 QSize GhostView::sizeHint() const

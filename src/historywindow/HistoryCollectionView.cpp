@@ -24,7 +24,7 @@ HistoryCollectionView::HistoryCollectionView(RecordListModel& records, QWidget* 
     : QAbstractItemView(parent), records_(records),
       confirmation_(new ConfirmationAnimation(records.copyFeedback(), this)), ages_(new RecordAges(this))
 {
-    RecordsAccessibility::install();
+    RecordsAccessibility::describe(this);
     setObjectName(QStringLiteral("history-grid"));
     records.setIdentifierPrefix(QStringLiteral("history-card-"), true);
     setModel(&records);
@@ -256,6 +256,11 @@ std::optional<int> HistoryCollectionView::selectedItem() const
 {
     const QModelIndexList selected = selectionModel()->selectedIndexes();
     return selected.isEmpty() ? std::nullopt : std::optional(selected.first().row());
+}
+
+QRect HistoryCollectionView::confirmationBadgeRect(const QModelIndex& index) const
+{
+    return HistoryRowContent::badgeRect(visualRect(index), false).toAlignedRect();
 }
 
 std::optional<qint64> HistoryCollectionView::selectedID() const

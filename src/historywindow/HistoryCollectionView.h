@@ -5,6 +5,7 @@
 #include "HistoryCardFlowLayout.h"
 #include "HistoryGridMetrics.h"
 #include "RecordMenu.h"
+#include "RecordsAccessibility.h"
 
 #include <QAbstractItemView>
 #include <QHash>
@@ -25,7 +26,7 @@ class RecordListModel;
 // or its presentation changes; finished presentation loads re-flow the grid at most once per
 // turn of the event loop. The copy confirmation shows on the card of the record copied; the
 // records model's copy feedback is set before the view is made.
-class HistoryCollectionView : public QAbstractItemView {
+class HistoryCollectionView : public QAbstractItemView, public ConfirmationBadgePlace {
     Q_OBJECT
 public:
     // One record's measured card.
@@ -37,6 +38,8 @@ public:
     };
 
     explicit HistoryCollectionView(RecordListModel& records, QWidget* parent = nullptr);
+
+    QRect confirmationBadgeRect(const QModelIndex& index) const override;
 
     RecordCallbacks callbacks;
     // Replaceable for tests: the text height a card's measurement gives at a width.

@@ -57,6 +57,7 @@ QWidget* HistoryHeader::buildTitleLine()
     AssistiveRoles::markDecorative(headingIcon_);
     headingIcon_->setFixedSize(24, 24);
     headingText_ = new QLabel;
+    AssistiveRoles::markHeading(headingText_);
     QFont headingFont = SystemFont::regular(28, QFont::DemiBold);
     headingFont.setLetterSpacing(QFont::AbsoluteSpacing, -0.5);
     headingText_->setFont(headingFont);
@@ -107,11 +108,15 @@ QWidget* HistoryHeader::buildTitleLine()
             [this] { preferences_.setShowPreview(!preferences_.showPreview()); });
     moreButton_ = ButtonLook::symbolButton(QStringLiteral("ellipsis.circle"), 26, 20, tr("More Actions"));
     moreButton_->setObjectName(QStringLiteral("history-more-actions"));
+    AssistiveRoles::markPopupButton(moreButton_);
     auto* menu = new QMenu(moreButton_);
     menu->setAttribute(Qt::WA_WindowPropagation); // the window's theme, as the record menu
+    menu->setAccessibleName(moreButton_->accessibleName());
     clearAllAction_ = menu->addAction(tr("Clear All History…"), this, &HistoryHeader::clearRequested);
     resetAction_ = menu->addAction(tr("Reset Filters"), this, [this] { browser_.resetFilters(); });
     connect(menu, &QMenu::aboutToShow, this, &HistoryHeader::refreshActions);
+    connect(menu, &QMenu::aboutToShow, this, [this] { AssistiveRoles::setPopupOpen(moreButton_, true); });
+    connect(menu, &QMenu::aboutToHide, this, [this] { AssistiveRoles::setPopupOpen(moreButton_, false); });
     connect(moreButton_, &QAbstractButton::clicked, this,
             [this, menu] { menu->popup(moreButton_->mapToGlobal(QPoint(0, moreButton_->height() + 4))); });
     actionsLayout->addWidget(previewButton_);
@@ -134,6 +139,7 @@ QLayout* HistoryHeader::buildFilterLine()
     for (HistoryKindFilter filter : allHistoryKindFilters) {
         auto* chip = ButtonLook::push(chipLook, title(filter));
         chip->setCheckable(true);
+        AssistiveRoles::markChoice(chip);
         chipGroup->addButton(chip);
         chip->setObjectName(QStringLiteral("history-kind-") + toRaw(filter));
         connect(chip, &QAbstractButton::clicked, this, [this, filter] { browser_.setKindFilter(filter); });
@@ -162,6 +168,7 @@ QLayout* HistoryHeader::buildFilterLine()
     // Checked while a source filter is on; a click opens the list and leaves that as it is.
     sourceButton_->setCheckable(true);
     sourceButton_->setObjectName(QStringLiteral("history-source-filter"));
+    AssistiveRoles::markPopupButton(sourceButton_);
     sourceButton_->setToolTip(tr("Filter by app: you can choose several"));
     connect(sourceButton_, &QAbstractButton::clicked, this, [this] {
         refresh();
@@ -230,6 +237,9 @@ void HistoryHeader::setShowingSources(bool showing)
     popover_ = new SourceFilterPopover(browser_, sources_, this);
     popover_->setAttribute(Qt::WA_DeleteOnClose);
     popover_->popup(sourceButton_);
+    AssistiveRoles::setPopupOpen(sourceButton_, true);
+    connect(popover_, &QObject::destroyed, sourceButton_,
+            [button = sourceButton_] { AssistiveRoles::setPopupOpen(button, false); });
 }
 
 void HistoryHeader::focusSearch()

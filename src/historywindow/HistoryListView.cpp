@@ -109,7 +109,7 @@ HistoryListView::HistoryListView(RecordListModel& records, QWidget* parent)
     : QListView(parent), records_(records), confirmation_(new ConfirmationAnimation(records.copyFeedback(), this)),
       ages_(new RecordAges(this))
 {
-    RecordsAccessibility::install();
+    RecordsAccessibility::describe(this);
     setObjectName(QStringLiteral("history-list"));
     setModel(&records);
     setItemDelegate(new HistoryRowDelegate(records, *confirmation_, *ages_, this));
@@ -147,6 +147,11 @@ void HistoryListView::updateRecords(const QList<qint64>& ids)
         if (const int row = records_.rowOf(id); row >= 0)
             viewport()->update(visualRect(records_.index(row)));
     }
+}
+
+QRect HistoryListView::confirmationBadgeRect(const QModelIndex& index) const
+{
+    return HistoryRowContent::badgeRect(visualRect(index), true).toAlignedRect();
 }
 
 std::optional<qint64> HistoryListView::selectedID() const

@@ -2,6 +2,7 @@
 
 #include "HistoryViewMode.h"
 #include "RecordMenu.h"
+#include "RecordsAccessibility.h"
 
 #include <QListView>
 #include <QStyledItemDelegate>
@@ -38,10 +39,12 @@ private:
 // Double click copies, the context menu is the "Record" menu, Ctrl+C copies the selected
 // record rather than its text. The copy confirmation shows on the row of the record copied; the
 // records model's copy feedback is set before the view is made.
-class HistoryListView : public QListView {
+class HistoryListView : public QListView, public ConfirmationBadgePlace {
     Q_OBJECT
 public:
     explicit HistoryListView(RecordListModel& records, QWidget* parent = nullptr);
+
+    QRect confirmationBadgeRect(const QModelIndex& index) const override;
 
     RecordCallbacks callbacks;
 

@@ -33,6 +33,7 @@ HistoryRecordsArea::HistoryRecordsArea(HistoryBrowser& browser, HistoryOperation
     buildRecordsView();
 
     connect(&browser_, &HistoryBrowser::clipsChanged, this, &HistoryRecordsArea::clipsChanged);
+    connect(&browser_, &HistoryBrowser::sectionChanged, this, &HistoryRecordsArea::nameRecords);
     connect(&browser_, &HistoryBrowser::rowPresentationsChanged, this, &HistoryRecordsArea::refreshRecords);
     connect(&browser_, &HistoryBrowser::previewRevisionChanged, this, &HistoryRecordsArea::loadPreview);
     connect(&browser_, &HistoryBrowser::previewContentChanged, this, &HistoryRecordsArea::schedulePreview);
@@ -103,11 +104,18 @@ void HistoryRecordsArea::buildRecordsView()
         view = list_;
     }
     view->show();
+    nameRecords();
     refreshRecords();
     layoutRecords();
     Q_EMIT recordsViewChanged(view);
     if (hadFocus)
         view->setFocus();
+}
+
+// The records are named by the heading above them, the section's title.
+void HistoryRecordsArea::nameRecords()
+{
+    recordsView()->setAccessibleName(title(browser_.section()));
 }
 
 QWidget* HistoryRecordsArea::recordsView() const

@@ -59,6 +59,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void nameRecords();
     void buildRecordsView();
     RecordCallbacks recordCallbacks();
     QCoro::Task<> runCopy(Clip clip);

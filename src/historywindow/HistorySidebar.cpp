@@ -1,5 +1,6 @@
 #include "HistorySidebar.h"
 
+#include "AssistiveRoles.h"
 #include "ButtonLook.h"
 #include "GhostView.h"
 #include "HistoryControls.h"
@@ -62,6 +63,7 @@ HistorySidebar::HistorySidebar(HistoryBrowser& browser, QWidget* parent) : QWidg
         look.symbol = sectionSymbol(section);
         auto* row = ButtonLook::push(look, title(section));
         row->setCheckable(true);
+        AssistiveRoles::markChoice(row);
         sectionGroup->addButton(row);
         row->setObjectName(QStringLiteral("history-section-") + toRaw(section));
         connect(row, &QAbstractButton::clicked, this, [this, section] { browser_.setSection(section); });

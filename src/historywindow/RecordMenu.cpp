@@ -11,6 +11,7 @@ QMenu* RecordMenu::build(const Clip& clip, Resolve resolve, const RecordCallback
 {
     auto* menu = new QMenu(QCoreApplication::translate("RecordMenu", "Record"), parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setAccessibleName(menu->title()); // a pop-up menu's title is not its accessible name
     // A menu is a window of its own: without this it keeps the application's light colours
     // over a dark history window.
     menu->setAttribute(Qt::WA_WindowPropagation);

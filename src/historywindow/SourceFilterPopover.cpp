@@ -28,6 +28,7 @@ SourceFilterPopover::SourceFilterPopover(HistoryBrowser& history, const SourceAp
 {
     AssistiveRoles::markWindow(this);
     setObjectName(QStringLiteral("source-filter-popover"));
+    setAccessibleName(tr("Apps"));
     // A press on the filter button that closes the popup must not reach the button and open it again.
     setAttribute(Qt::WA_NoMouseReplay);
     setAttribute(Qt::WA_TranslucentBackground);
@@ -205,6 +206,7 @@ void SourceFilterPopover::rebuild()
     scroll->setWidget(rows);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus); // Tab goes from row to row; the area itself shows nothing
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     clearBackground(scroll);
     // The rows keep the popup's colours (their checkboxes need its base colour).

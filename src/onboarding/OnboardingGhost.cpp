@@ -1,5 +1,6 @@
 #include "OnboardingGhost.h"
 
+#include "AssistiveRoles.h"
 #include "SpringAnimation.h"
 #include "SymbolIcon.h"
 #include "TavlinBrandAssets.h"
@@ -42,6 +43,7 @@ OnboardingGhost::OnboardingGhost(int size, Motion motion, QWidget* parent)
     : QWidget(parent), size_(size), motion_(motion)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    AssistiveRoles::markDecorative(this); // the screen's title greets; the mascot only decorates
     setFixedSize(sizeHint());
     buildMotion();
 }

@@ -5,6 +5,7 @@
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
+#include <QAccessibleWidget>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -30,11 +31,21 @@ CapMetrics metrics(bool large)
 
 const QString separator = QStringLiteral("+");
 
+// The caps are read as a text: the keys' names their owner gives them.
+QAccessibleInterface* keyCapsAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(OnboardingKeyCaps::staticMetaObject.className()) && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::StaticText);
+    return nullptr;
+}
+
 } // namespace
 
 OnboardingKeyCaps::OnboardingKeyCaps(const QStringList& caps, bool large, QWidget* parent)
     : QWidget(parent), caps_(caps), large_(large)
 {
+    static const bool accessibleInstalled = (QAccessible::installFactory(keyCapsAccessible), true);
+    Q_UNUSED(accessibleInstalled);
     setFixedSize(sizeHint());
 }
 

@@ -132,6 +132,12 @@ OnboardingQuickPanelScreen::OnboardingQuickPanelScreen(GlobalShortcut& shortcut,
     hints->setContentsMargins(16, 16, 16, 16);
     hints->setHorizontalSpacing(12);
     hints->setVerticalSpacing(10);
+    // Keys drawn as symbols are named, so that each hint is heard with its key.
+    const auto keys = [](const QStringList& caps, const QString& name) {
+        auto* keyCaps = new OnboardingKeyCaps(caps, false);
+        keyCaps->setAccessibleName(name);
+        return keyCaps;
+    };
     const auto hint = [&](int row, QWidget* content, const QString& text) {
         hints->addWidget(content, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
         hints->addWidget(new ThemedLabel(text, SystemFont::regular(12), TavlinTheme::secondaryText), row, 1,
@@ -140,14 +146,18 @@ OnboardingQuickPanelScreen::OnboardingQuickPanelScreen(GlobalShortcut& shortcut,
     hint_ = new ThemedLabel(QString(), SystemFont::regular(11, QFont::DemiBold), TavlinTheme::primaryText);
     hint_->setFixedWidth(82);
     hint(0, hint_, QCoreApplication::translate("Onboarding", "open Quick Panel"));
-    hint(1, new OnboardingKeyCaps({QStringLiteral("↑"), QStringLiteral("↓")}, false),
+    hint(1,
+         keys({QStringLiteral("↑"), QStringLiteral("↓")},
+              QCoreApplication::translate("Onboarding", "Up Arrow, Down Arrow")),
          QCoreApplication::translate("Onboarding", "switch records"));
-    hint(2, new OnboardingKeyCaps({QStringLiteral("Enter")}, false), QCoreApplication::translate("Onboarding", "copy"));
+    hint(2, keys({QStringLiteral("Enter")}, QCoreApplication::translate("Onboarding", "Enter")),
+         QCoreApplication::translate("Onboarding", "copy"));
     hint(3,
          new ThemedLabel(QCoreApplication::translate("Onboarding", "Double-click"),
                          SystemFont::regular(11, QFont::DemiBold), TavlinTheme::primaryText),
          QCoreApplication::translate("Onboarding", "copy"));
-    hint(4, new OnboardingKeyCaps({QStringLiteral("Esc")}, false), QCoreApplication::translate("Onboarding", "close"));
+    hint(4, keys({QStringLiteral("Esc")}, QCoreApplication::translate("Onboarding", "Escape")),
+         QCoreApplication::translate("Onboarding", "close"));
     hints->setColumnStretch(1, 1);
     cards->addWidget(hintsCard);
     // Where a translation leaves the recorder and Reset too little room side by side, the

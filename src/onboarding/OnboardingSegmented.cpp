@@ -1,5 +1,6 @@
 #include "OnboardingSegmented.h"
 
+#include "AssistiveRoles.h"
 #include "ButtonLook.h"
 #include "RoundedShape.h"
 #include "TavlinTheme.h"
@@ -23,6 +24,7 @@ OnboardingSegmented::OnboardingSegmented(const QString& label, const QStringList
         auto* segment = ButtonLook::push(ButtonLook::withKind(ButtonLook::Kind::segment), titles[i], this);
         segment->setAccessibleName(titles[i]);
         segment->setCheckable(true);
+        AssistiveRoles::markChoice(segment);
         // A click or assistive technology toggles the segment: the owner hears the request and
         // decides what stays selected.
         connect(segment, &QAbstractButton::toggled, this, [this, i](bool checked) {

@@ -1,5 +1,6 @@
 #include "OnboardingText.h"
 
+#include "AssistiveRoles.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
 #include "ThemedLabel.h"
@@ -13,6 +14,7 @@ ThemedLabel* OnboardingText::title(const QString& text)
     auto* label = new ThemedLabel(text, font, TavlinTheme::primaryText);
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
+    AssistiveRoles::markHeading(label);
     return label;
 }
 

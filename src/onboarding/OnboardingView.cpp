@@ -161,6 +161,7 @@ void OnboardingView::showStep()
     screen_->setObjectName(QStringLiteral("onboarding-screen"));
     screen_->setParent(stage_);
     screen_->setGeometry(stage_->rect());
+    orderTabs();
     progress_->setStep(static_cast<int>(step));
     skip_->setVisible(step != OnboardingState::Step::finish);
     back_->setVisible(step != OnboardingState::Step::welcome);
@@ -184,6 +185,20 @@ void OnboardingView::showStep()
     transition_->run(from, to, state_.movingForward());
 }
 
+// Tab goes as the window reads: Skip, the screen's controls in their own order, Back, Continue.
+// A new screen's controls otherwise join the chain wherever Qt puts a new child.
+void OnboardingView::orderTabs()
+{
+    QList<QWidget*> order{skip_};
+    for (QWidget* next = screen_->nextInFocusChain(); next != screen_; next = next->nextInFocusChain()) {
+        if (screen_->isAncestorOf(next) && (next->focusPolicy() & Qt::TabFocus))
+            order.append(next);
+    }
+    order << back_ << continue_;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
 void OnboardingView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -205,6 +220,8 @@ void OnboardingView::fitColumn()
             }
             scroll_ = new QScrollArea(this);
             scroll_->setFrameShape(QFrame::NoFrame);
+            // Tab goes through the screen's controls; the area itself shows no focus.
+            scroll_->setFocusPolicy(Qt::NoFocus);
             scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
             scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             scroll_->viewport()->setAutoFillBackground(false);

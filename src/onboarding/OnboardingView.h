@@ -42,6 +42,7 @@ private:
     void showStep();
     void fitColumn();
     QWidget* buildScreen();
+    void orderTabs();
 
     OnboardingState& state_;
     GlobalShortcut& shortcut_;

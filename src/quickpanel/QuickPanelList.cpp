@@ -4,6 +4,7 @@
 #include "QuickPanelState.h"
 #include "QuietSelection.h"
 #include "RecordListModel.h"
+#include "RecordsAccessibility.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -17,6 +18,7 @@ QuickPanelList::QuickPanelList(QuickPanelState& state, const SourceApplicationIc
     : QTableView(parent), state_(state), copy_(std::move(copy)), model_(new RecordListModel(sources, this))
 {
     setObjectName(QStringLiteral("quick-panel-list"));
+    RecordsAccessibility::describe(this);
     setFocusPolicy(Qt::NoFocus);
     setModel(model_);
     const QPointer<QuickPanelState> weakState(&state);

@@ -1,5 +1,6 @@
 #include "QuickPanelView.h"
 
+#include "AccessibleValueWidget.h"
 #include "ButtonLook.h"
 #include "QuickPanelList.h"
 #include "QuickPanelState.h"
@@ -11,7 +12,6 @@
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
-#include <QAccessibleWidget>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -34,10 +34,11 @@ QString colorName(const QColor& color)
 
 const char* const starName = "quick-panel-favorites";
 
-// The switch reads as a button with its name and its state as value.
-class StarButtonAccessible : public QAccessibleWidget {
+// The switch reads as a button with its name, checked while on, and "Enabled" or "Disabled" as
+// its value.
+class StarButtonAccessible : public AccessibleValueWidget {
 public:
-    explicit StarButtonAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Button) { }
+    explicit StarButtonAccessible(QWidget* widget) : AccessibleValueWidget(widget, QAccessible::Button) { }
     QString text(QAccessible::Text t) const override
     {
         const auto* button = static_cast<const QAbstractButton*>(widget());
@@ -54,6 +55,12 @@ public:
         state.checkable = true;
         state.checked = static_cast<const QAbstractButton*>(widget())->isChecked();
         return state;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction())
+            static_cast<QAbstractButton*>(widget())->click();
     }
 };
 
@@ -153,6 +160,9 @@ QuickPanelView::QuickPanelView(QuickPanelState& state, const SourceApplicationIc
     listLayout->setContentsMargins(12, 0, 12, 0);
     list_ = new QuickPanelList(
         state, sources, [this](const Clip& clip) { Q_EMIT copyRequested(clip); }, listBand);
+    // The list is named by the label above it, which shows in capitals; spoken, it is a word.
+    list_->setAccessibleName(tr("Recent"));
+    recent_->setAccessibleName(tr("Recent"));
     empty_ = new QLabel(listBand);
     empty_->setFont(SystemFont::regular(13));
     empty_->setAlignment(Qt::AlignCenter);

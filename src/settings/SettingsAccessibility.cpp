@@ -11,6 +11,11 @@ namespace {
 
 const char* const kindProperty = "tavlinAccessibleKind";
 
+bool listHasFocus(const QWidget* tab)
+{
+    return tab->parentWidget() && tab->parentWidget()->hasFocus();
+}
+
 class SectionTabAccessible : public QAccessibleWidget {
 public:
     explicit SectionTabAccessible(QAbstractButton* button) : QAccessibleWidget(button, QAccessible::PageTab) { }
@@ -25,6 +30,8 @@ public:
         QAccessible::State tab = QAccessibleWidget::state();
         tab.selectable = true;
         tab.selected = static_cast<QAbstractButton*>(widget())->isChecked();
+        tab.focusable = true;
+        tab.focused = tab.selected && listHasFocus(widget());
         return tab;
     }
     QStringList actionNames() const override { return {pressAction()}; }
@@ -35,13 +42,37 @@ public:
     }
 };
 
+// The list itself is never where the focus is heard: its selected tab is.
+class SectionListAccessible : public QAccessibleWidget {
+public:
+    explicit SectionListAccessible(QWidget* list) : QAccessibleWidget(list, QAccessible::PageTabList) { }
+    QAccessible::State state() const override
+    {
+        QAccessible::State list = QAccessibleWidget::state();
+        list.focused = false;
+        return list;
+    }
+    QAccessibleInterface* focusChild() const override
+    {
+        for (int i = 0; i < childCount(); ++i) {
+            QAccessibleInterface* tab = child(i);
+            if (tab && tab->state().focused)
+                return tab;
+        }
+        return nullptr;
+    }
+};
+
 QAccessibleInterface* settingsAccessible(const QString&, QObject* object)
 {
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget)
         return nullptr;
-    if (widget->property(kindProperty).toByteArray() == "sectionTab")
+    const QByteArray kind = widget->property(kindProperty).toByteArray();
+    if (kind == "sectionTab")
         return new SectionTabAccessible(static_cast<QAbstractButton*>(widget));
+    if (kind == "sectionList")
+        return new SectionListAccessible(widget);
     return nullptr;
 }
 
@@ -59,9 +90,26 @@ void SettingsAccessibility::markDecorative(QWidget* widget)
     AssistiveRoles::markDecorative(widget);
 }
 
+void SettingsAccessibility::markSectionList(QWidget* sidebar)
+{
+    mark(sidebar, "sectionList");
+}
+
 void SettingsAccessibility::markSectionTab(QWidget* button)
 {
     mark(button, "sectionTab");
+}
+
+void SettingsAccessibility::announceSectionTab(QWidget* button)
+{
+    if (!QAccessible::isActive())
+        return;
+    if (listHasFocus(button) && static_cast<QAbstractButton*>(button)->isChecked()) {
+        QAccessibleEvent focus(button, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
+    QAccessibleEvent selection(button, QAccessible::Selection);
+    QAccessible::updateAccessibility(&selection);
 }
 
 } // namespace tavlin

@@ -1,5 +1,6 @@
 #include "SettingsPaneHeader.h"
 
+#include "AssistiveRoles.h"
 #include "SettingsSymbol.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
@@ -21,6 +22,7 @@ SettingsPaneHeader::SettingsPaneHeader(const QString& title, const QString& symb
     font.setLetterSpacing(QFont::AbsoluteSpacing, -0.4);
     auto* label = new ThemedLabel(title, font, TavlinTheme::primaryText, this);
     label->setObjectName(QStringLiteral("settings-pane-title"));
+    AssistiveRoles::markHeading(label);
     layout->addWidget(label);
     layout->addStretch();
 }

@@ -1,12 +1,12 @@
 #include "SettingsPicker.h"
 
+#include "AccessibleValueWidget.h"
 #include "KeyboardFocus.h"
 #include "RoundedShape.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
-#include <QAccessibleWidget>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -17,19 +17,12 @@ namespace {
 constexpr int ringOutset = 3;
 
 // Qt names a combo box by its current text; assistive technology hears the row's title as the
-// name and the choice as the value. Qt's bridge hands a value on only as text, so the choice is
-// also the picker's read-only text.
-class PickerAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+// name and the choice as the value.
+class PickerAccessible : public AccessibleValueWidget {
 public:
-    explicit PickerAccessible(SettingsPicker* picker) : QAccessibleWidget(picker, QAccessible::ComboBox) { }
+    explicit PickerAccessible(SettingsPicker* picker) : AccessibleValueWidget(picker, QAccessible::ComboBox) { }
 
     SettingsPicker* picker() const { return static_cast<SettingsPicker*>(widget()); }
-    void* interface_cast(QAccessible::InterfaceType type) override
-    {
-        if (type == QAccessible::TextInterface)
-            return static_cast<QAccessibleTextInterface*>(this);
-        return QAccessibleWidget::interface_cast(type);
-    }
     QString text(QAccessible::Text kind) const override
     {
         if (kind == QAccessible::Name)
@@ -43,27 +36,6 @@ public:
     {
         if (action == showMenuAction() || action == pressAction())
             picker()->showPopup();
-    }
-
-    QString text(int startOffset, int endOffset) const override
-    {
-        return picker()->currentText().mid(startOffset, endOffset - startOffset);
-    }
-    int characterCount() const override { return int(picker()->currentText().size()); }
-    int cursorPosition() const override { return 0; }
-    void setCursorPosition(int) override { }
-    int selectionCount() const override { return 0; }
-    void selection(int, int* startOffset, int* endOffset) const override { *startOffset = *endOffset = 0; }
-    void addSelection(int, int) override { }
-    void removeSelection(int) override { }
-    void setSelection(int, int, int) override { }
-    QRect characterRect(int) const override { return {}; }
-    int offsetAtPoint(const QPoint&) const override { return -1; }
-    void scrollToSubstring(int, int) override { }
-    QString attributes(int offset, int* startOffset, int* endOffset) const override
-    {
-        *startOffset = *endOffset = offset;
-        return {};
     }
 };
 

@@ -6,7 +6,6 @@
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
-#include <QAccessible>
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -41,6 +40,7 @@ SettingsSidebar::SettingsSidebar(SettingsNavigation& navigation, QList<SettingsS
     : QWidget(parent), navigation_(navigation), sections_(std::move(sections))
 {
     setObjectName(QStringLiteral("settings-sidebar"));
+    SettingsAccessibility::markSectionList(this);
     setAccessibleName(QCoreApplication::translate("Tavlin", "Settings sections"));
     setFocusPolicy(Qt::StrongFocus);
     setFixedWidth(width);
@@ -84,12 +84,8 @@ void SettingsSidebar::sync()
         const bool changed = items_[i]->isChecked() != selected;
         items_[i]->setChecked(selected);
         ButtonLook::change(items_[i], [this](ButtonLook& look) { look.focusRing = showsFocus(); });
-        if (changed && QAccessible::isActive()) {
-            QAccessible::State selection;
-            selection.selected = true;
-            QAccessibleStateChangeEvent event(items_[i], selection);
-            QAccessible::updateAccessibility(&event);
-        }
+        if (changed)
+            SettingsAccessibility::announceSectionTab(items_[i]);
     }
 }
 
@@ -118,6 +114,17 @@ void SettingsSidebar::focusInEvent(QFocusEvent* event)
     if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
         keyboardDriven_ = true;
     sync();
+    // Qt tells assistive technology that the column took the focus once this returns; the
+    // selected tab is said to hold it after that.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            for (QAbstractButton* item : std::as_const(items_)) {
+                if (item->isChecked() && hasFocus())
+                    SettingsAccessibility::announceSectionTab(item);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void SettingsSidebar::focusOutEvent(QFocusEvent* event)

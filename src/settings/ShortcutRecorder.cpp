@@ -1,5 +1,6 @@
 #include "ShortcutRecorder.h"
 
+#include "AccessibleValueWidget.h"
 #include "GlobalShortcut.h"
 #include "KeyboardFocus.h"
 #include "RoundedShape.h"
@@ -8,7 +9,6 @@
 #include "ThemeAppearance.h"
 
 #include <QAccessible>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -49,10 +49,10 @@ QString recordingText()
 }
 
 // Assistive technology hears what the button does as its name and the combination as its value,
-// whatever title it shows.
-class RecorderAccessible : public QAccessibleWidget {
+// whatever title it shows; while it records, it is pressed and its value asks for the keys.
+class RecorderAccessible : public AccessibleValueWidget {
 public:
-    explicit RecorderAccessible(ShortcutRecorder* recorder) : QAccessibleWidget(recorder, QAccessible::Button) { }
+    explicit RecorderAccessible(ShortcutRecorder* recorder) : AccessibleValueWidget(recorder, QAccessible::Button) { }
 
     QString text(QAccessible::Text kind) const override
     {
@@ -62,6 +62,12 @@ public:
         if (kind == QAccessible::Value)
             return recorder->accessibleValue();
         return QAccessibleWidget::text(kind);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.pressed = static_cast<ShortcutRecorder*>(widget())->recording();
+        return state;
     }
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& action) override

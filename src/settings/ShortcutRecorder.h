@@ -34,6 +34,8 @@ public:
     bool holdsKeyboard() const { return grabbing_; }
     // The accessible value: the combination, or "Press a shortcut…" while recording.
     QString accessibleValue() const;
+    // Whether the shared shortcut is being recorded (by this recorder or another).
+    bool recording() const;
 
     void begin();
 
@@ -45,7 +47,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    bool recording() const;
     void take(QKeyEvent* event);
     void cancel();
     void redeliver(const QMouseEvent& press);

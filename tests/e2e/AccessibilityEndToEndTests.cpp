@@ -3,6 +3,8 @@
 #include "ApplicationProfile.h"
 #include "AssistiveTechnology.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -65,6 +67,57 @@ struct RunningApplication {
     std::string said(const QString& name) const { return assistive.hear(name).join(u'\n').toStdString(); }
 };
 
+void keys(const QString& keys)
+{
+    run(QStringLiteral("xdotool key --delay 300 ") + keys);
+}
+
+void copy(const QString& text)
+{
+    QProcess::execute(QStringLiteral("sh"),
+                      {QStringLiteral("-c"), QStringLiteral("printf '%1' | xclip -selection clipboard").arg(text)});
+}
+
+// Where the focus came, in order, as a screen reader is told: "role|states|name".
+QStringList focusStops(const QStringList& told)
+{
+    QStringList stops;
+    for (const QString& line : told) {
+        const QStringList fields = line.split(u'|');
+        if (fields.size() >= 5 && fields[0] == QLatin1String("object:state-changed:focused")
+            && fields[1] == QLatin1String("1"))
+            stops.append(fields.mid(2, 3).join(u'|'));
+    }
+    return stops;
+}
+
+// Presses Tab that often in the active window; where the focus came each time.
+QStringList tabThrough(const AssistiveTechnology& assistive, int presses)
+{
+    auto listener = assistive.listen(presses / 2 + 4);
+    keys(QStringList(presses, QStringLiteral("Tab")).join(u' '));
+    return focusStops(AssistiveTechnology::told(*listener));
+}
+
+// Each stop is a showing object with a name: something a screen reader can say and the eye see.
+void expectNamedAndShowing(const QStringList& stops)
+{
+    EXPECT_FALSE(stops.isEmpty());
+    for (const QString& stop : stops) {
+        EXPECT_FALSE(stop.section(u'|', 2).isEmpty()) << "a stop without a name: " << stop.toStdString();
+        EXPECT_TRUE(stop.section(u'|', 1, 1).split(u',').contains(QStringLiteral("showing")))
+            << "a stop on nothing to be seen: " << stop.toStdString();
+    }
+}
+
+QStringList names(const QStringList& stops)
+{
+    QStringList names;
+    for (const QString& stop : stops)
+        names.append(stop.section(u'|', 2));
+    return names;
+}
+
 } // namespace
 
 TEST(AccessibilityEndToEnd, EachPickerSaysItsValueAndEachWindowIsAFrame)
@@ -106,4 +159,175 @@ TEST(AccessibilityEndToEnd, TheChosenKindAndSectionAreHeardAsChosen)
     ASSERT_TRUE(running.assistive.press(QStringLiteral("Favorites")));
     EXPECT_TRUE(running.heardChosen(QStringLiteral("Favorites"), true)) << running.said(QStringLiteral("Favorites"));
     EXPECT_TRUE(running.heardChosen(QStringLiteral("History"), false)) << running.said(QStringLiteral("History"));
+}
+
+TEST(AccessibilityEndToEnd, ChoicesAreRadioButtonsAndTheRecordsAreNamedByTheirHeading)
+{
+    RunningApplication running;
+    copy(QStringLiteral("hello"));
+    for (const QString& line :
+         {QStringLiteral("radio button|checked|"), QStringLiteral("heading||"), QStringLiteral("list||")})
+        EXPECT_TRUE(running.heard(QStringLiteral("History"), line)) << running.said(QStringLiteral("History"));
+    EXPECT_TRUE(running.heard(QStringLiteral("Favorites"), QStringLiteral("radio button||")))
+        << running.said(QStringLiteral("Favorites"));
+    EXPECT_TRUE(running.heard(QStringLiteral("All"), QStringLiteral("radio button|checked|")))
+        << running.said(QStringLiteral("All"));
+    EXPECT_TRUE(running.heard(QStringLiteral("Images"), QStringLiteral("radio button||")))
+        << running.said(QStringLiteral("Images"));
+
+    // With no favorite, the empty list does not show: the heading alone says where the user is.
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("Favorites")));
+    for (const QString& line : {QStringLiteral("radio button|checked|"), QStringLiteral("heading||")})
+        EXPECT_TRUE(running.heard(QStringLiteral("Favorites"), line)) << running.said(QStringLiteral("Favorites"));
+}
+
+TEST(AccessibilityEndToEnd, ButtonsThatOpenAPopUpSaySoAndWhetherItIsOpen)
+{
+    RunningApplication running;
+    copy(QStringLiteral("hello"));
+    const QString closed = QStringLiteral("push button|expandable|");
+    const QString open = QStringLiteral("push button|expandable,expanded|");
+    for (const QString& name : {QStringLiteral("All Apps"), QStringLiteral("More Actions")})
+        EXPECT_TRUE(running.heard(name, closed)) << running.said(name);
+
+    auto listener = running.assistive.listen(6);
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("All Apps")));
+    EXPECT_TRUE(running.heard(QStringLiteral("All Apps"), open)) << running.said(QStringLiteral("All Apps"));
+    keys(QStringLiteral("Escape"));
+    EXPECT_TRUE(running.heard(QStringLiteral("All Apps"), closed)) << running.said(QStringLiteral("All Apps"));
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("More Actions")));
+    EXPECT_TRUE(running.heard(QStringLiteral("More Actions"), open)) << running.said(QStringLiteral("More Actions"));
+    keys(QStringLiteral("Down"));
+    keys(QStringLiteral("Escape"));
+    EXPECT_TRUE(running.heard(QStringLiteral("More Actions"), closed)) << running.said(QStringLiteral("More Actions"));
+    // The record's own menu, from the keyboard on the selected record.
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("TEXT: hello")));
+    keys(QStringLiteral("Menu Down"));
+    keys(QStringLiteral("Escape"));
+    const QStringList told = AssistiveTechnology::told(*listener);
+    const auto toldAbout = [&](const QString& pattern) { return !told.filter(QRegularExpression(pattern)).isEmpty(); };
+    EXPECT_TRUE(toldAbout(QStringLiteral("^window:activate\\|.*\\|Apps\\|"))) << told.join(u'\n').toStdString();
+    EXPECT_TRUE(
+        toldAbout(QStringLiteral("^object:state-changed:focused\\|1\\|menu item\\|.*\\|popup menu\\|More Actions$")))
+        << told.join(u'\n').toStdString();
+    EXPECT_TRUE(toldAbout(QStringLiteral("^object:state-changed:focused\\|1\\|menu item\\|.*\\|popup menu\\|Record$")))
+        << told.join(u'\n').toStdString();
+}
+
+TEST(AccessibilityEndToEnd, SettingsSectionsArePageTabsAndTheRecorderSaysTheShortcut)
+{
+    RunningApplication running;
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("Settings")));
+    EXPECT_TRUE(running.heard(QStringLiteral("Settings sections"), QStringLiteral("page tab list||")))
+        << running.said(QStringLiteral("Settings sections"));
+    EXPECT_TRUE(running.heard(QStringLiteral("General"), QStringLiteral("page tab|focused,selected|")))
+        << running.said(QStringLiteral("General"));
+    EXPECT_TRUE(running.heard(QStringLiteral("General"), QStringLiteral("heading||")))
+        << running.said(QStringLiteral("General"));
+
+    // Down in the sections: the focus is heard to come to the next tab, now selected.
+    auto listener = running.assistive.listen(3);
+    keys(QStringLiteral("Down"));
+    const QStringList told = AssistiveTechnology::told(*listener);
+    EXPECT_TRUE(told.contains(QStringLiteral(
+        "object:state-changed:focused|1|page tab|focused,selected,showing|Interface|page tab list|Settings sections")))
+        << told.join(u'\n').toStdString();
+    EXPECT_TRUE(told.contains(QStringLiteral(
+        "object:state-changed:selected|1|page tab|focused,selected,showing|Interface|page tab list|Settings sections")))
+        << told.join(u'\n').toStdString();
+
+    const QString recorder = QStringLiteral("Change Quick Panel shortcut");
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("Quick Panel")));
+    EXPECT_TRUE(running.heard(recorder, QStringLiteral("push button||Ctrl+Alt+K"))) << running.said(recorder);
+    ASSERT_TRUE(running.assistive.press(recorder));
+    EXPECT_TRUE(running.heard(recorder, QStringLiteral("push button|focused,pressed|Press a shortcut…")))
+        << running.said(recorder);
+    keys(QStringLiteral("Escape"));
+    EXPECT_TRUE(running.heard(recorder, QStringLiteral("push button|focused|Ctrl+Alt+K"))) << running.said(recorder);
+}
+
+TEST(AccessibilityEndToEnd, TheQuickPanelSaysItsFilterAndAHiddenOneShowsNoRecord)
+{
+    RunningApplication running;
+    copy(QStringLiteral("one"));
+    QTest::qWait(1000);
+    copy(QStringLiteral("two"));
+    QTest::qWait(1000);
+    keys(QStringLiteral("ctrl+alt+k"));
+    const QString favorites = QStringLiteral("Favorites Only");
+    EXPECT_TRUE(running.heard(favorites, QStringLiteral("push button||Disabled"))) << running.said(favorites);
+    ASSERT_TRUE(running.assistive.press(favorites));
+    EXPECT_TRUE(running.heard(favorites, QStringLiteral("push button|checked|Enabled"))) << running.said(favorites);
+    ASSERT_TRUE(running.assistive.press(favorites));
+    EXPECT_TRUE(running.heard(favorites, QStringLiteral("push button||Disabled"))) << running.said(favorites);
+
+    // Its list is named by its label, one cell a record and nothing else (no headers).
+    QString cells;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            running.assistive.ask("cells", QStringLiteral("Recent"), &cells);
+            return cells.split(u'\n', Qt::SkipEmptyParts)
+                == QStringList({QStringLiteral("table cell|selected,showing|TEXT: two"),
+                                QStringLiteral("table cell|showing|TEXT: one")});
+        },
+        10000))
+        << cells.toStdString();
+    keys(QStringLiteral("Escape"));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            running.assistive.ask("cells", QStringLiteral("Recent"), &cells);
+            return cells.split(u'\n', Qt::SkipEmptyParts)
+                == QStringList(
+                       {QStringLiteral("table cell|selected|TEXT: two"), QStringLiteral("table cell||TEXT: one")});
+        },
+        10000))
+        << "a hidden panel shows no record and none has the focus:\n"
+        << cells.toStdString();
+}
+
+TEST(AccessibilityEndToEnd, TabInSettingsStopsOnlyOnNamedShowingControls)
+{
+    RunningApplication running;
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("Settings")));
+    for (const QString& section : {QStringLiteral("General"), QStringLiteral("Interface"),
+                                   QStringLiteral("Quick Panel"), QStringLiteral("History & Privacy")}) {
+        ASSERT_TRUE(running.assistive.press(section));
+        const QStringList stops = tabThrough(running.assistive, 8);
+        SCOPED_TRACE(section.toStdString() + ":\n" + stops.join(u'\n').toStdString());
+        expectNamedAndShowing(stops);
+        EXPECT_TRUE(names(stops).contains(section)) << "Tab comes round to the sections";
+    }
+}
+
+// A new user's introduction, from the keyboard: Tab reads as the window does, Skip, the screen's
+// controls, Back, Continue, and stops only where there is something named to see.
+TEST(AccessibilityEndToEnd, TabInTheIntroductionFollowsTheScreenAndStopsOnlyOnNamedShowingControls)
+{
+    Profile profile;
+    Desktop desktop;
+    AssistiveTechnology assistive;
+    auto application = assistive.launch(profile);
+    ASSERT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("\"^Welcome to Tavlin$\"")).isEmpty(); }, 10000));
+    EXPECT_TRUE(waitUntil([&] { return assistive.hear(QStringLiteral("Skip")).size() == 1; }, 10000));
+
+    const QStringList screens{QStringLiteral("Welcome"), QStringLiteral("Personalize"), QStringLiteral("Quick Panel"),
+                              QStringLiteral("Finish")};
+    for (const QString& screen : screens) {
+        // Two rounds of the Personalize screen's nine stops; the others have fewer.
+        const QStringList stops = tabThrough(assistive, 18);
+        SCOPED_TRACE(screen.toStdString() + ":\n" + stops.join(u'\n').toStdString());
+        expectNamedAndShowing(stops);
+        if (screen == QLatin1String("Personalize")) {
+            const QStringList order{
+                QStringLiteral("Skip"),         QStringLiteral("Match System"), QStringLiteral("Light"),
+                QStringLiteral("Dark"),         QStringLiteral("List"),         QStringLiteral("Cards"),
+                QStringLiteral("Show preview"), QStringLiteral("Back"),         QStringLiteral("Continue")};
+            EXPECT_TRUE(names(stops).join(u'\n').contains(order.join(u'\n')));
+            EXPECT_TRUE(assistive.hear(QStringLiteral("Make Tavlin yours")).contains(QStringLiteral("heading||")));
+        }
+        if (screen != QLatin1String("Finish"))
+            ASSERT_TRUE(assistive.press(QStringLiteral("Continue")));
+    }
+    ::kill(application->processId(), SIGTERM);
+    application->waitForFinished(10000);
 }

@@ -60,6 +60,26 @@ struct AssistiveTechnology {
     }
     bool press(const QString& name) const { return ask("press", name); }
 
+    // Starts listening to what a screen reader is told (focus moving, windows activated,
+    // selections, expansions) for `seconds`; `told` then gives it.
+    std::unique_ptr<QProcess> listen(int seconds) const
+    {
+        auto helper = std::make_unique<QProcess>();
+        helper->setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
+        helper->start(QStringLiteral("/usr/bin/python3"),
+                      {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("listen"), QString::number(seconds)});
+        QTest::qWaitFor([&] { return helper->canReadLine(); }, 10000); // "listening"
+        helper->readLine();
+        return helper;
+    }
+    // What the listener was told, one event a line: "event|detail|role|states|name|parent role|
+    // parent name", the states (showing, focused, ...) sorted and joined with commas.
+    static QStringList told(QProcess& listener)
+    {
+        listener.waitForFinished(60000);
+        return QString::fromUtf8(listener.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
     // What a screen reader hears of each showing control of that name, one line each:
     // "role|states|text", the states (checked, selected, ...) sorted and joined with commas.
     QStringList hear(const QString& name) const

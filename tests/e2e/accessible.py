@@ -8,6 +8,11 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
        accessible.py gone NAME    exits 0 once nothing of that name is left
        accessible.py hear NAME    exits 0 once a control of that name shows, and prints, for each
                                   showing one, what a screen reader hears: "role|states|text"
+       accessible.py listen SECONDS  listens that long and prints what a screen reader is told:
+                                  "event|detail|role|states|name|parent role|parent name"
+       accessible.py cells NAME   exits 0 once an object of that name with children is found, and
+                                  prints, for each child, "role|states|name" with "showing" among
+                                  the states
 Waits up to 10 seconds; exits 1 when that does not come to pass.
 """
 import sys
@@ -16,7 +21,7 @@ import time
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 
 
 def find(node, name):
@@ -43,16 +48,77 @@ def find_all(node, name, found):
     return found
 
 
-HEARD_STATES = ("checked", "selected", "pressed", "focused", "expanded")
+HEARD_STATES = ("checked", "selected", "pressed", "focused", "expandable", "expanded", "has_popup")
+
+
+def said_states(node, nicks=HEARD_STATES):
+    states = node.get_state_set()
+    return ",".join(sorted(nick for nick in nicks if states.contains(getattr(Atspi.StateType, nick.upper()))))
 
 
 def heard(node):
-    states = node.get_state_set()
-    said = sorted(nick for nick in HEARD_STATES if states.contains(getattr(Atspi.StateType, nick.upper())))
     value = ""
     if "Text" in node.get_interfaces():
         value = Atspi.Text.get_text(node, 0, Atspi.Text.get_character_count(node))
-    return "%s|%s|%s" % (node.get_role_name(), ",".join(said), value.replace("\n", " "))
+    return "%s|%s|%s" % (node.get_role_name(), said_states(node), value.replace("\n", " "))
+
+
+def all_nodes(node, found):
+    try:
+        found.append(node)
+        for index in range(node.get_child_count()):
+            all_nodes(node.get_child_at_index(index), found)
+    except Exception:  # noqa: BLE001 - the tree changed while it was read
+        pass
+    return found
+
+
+def everything():
+    desktop = Atspi.get_desktop(0)
+    nodes = []
+    for index in range(desktop.get_child_count()):
+        all_nodes(desktop.get_child_at_index(index), nodes)
+    return nodes
+
+
+def listen(seconds):
+    """Prints what a screen reader is told while it listens: focus moves, windows activated,
+    selections and expansions, one line each: "event|detail|role|states|name|parent role|parent name"."""
+    def told(event):
+        try:
+            node = event.source
+            parent = node.get_parent()
+            print("%s|%d|%s|%s|%s|%s|%s" % (event.type, event.detail1, node.get_role_name(),
+                                            said_states(node, HEARD_STATES + ("showing",)), node.get_name(),
+                                            parent.get_role_name() if parent else "",
+                                            parent.get_name() if parent else ""), flush=True)
+        except Exception:  # noqa: BLE001 - it went while it was read
+            pass
+    listener = Atspi.EventListener.new(told)
+    for kind in ("object:state-changed:focused", "object:state-changed:selected", "object:state-changed:expanded",
+                 "window:activate"):
+        listener.register(kind)
+    print("listening", flush=True)
+    GLib.timeout_add(int(seconds * 1000), Atspi.event_quit)
+    Atspi.event_main()
+    return 0
+
+
+def cells(name):
+    deadline = time.monotonic() + 10
+    while time.monotonic() < deadline:
+        try:
+            for node in everything():
+                if node.get_name() == name and node.get_child_count() > 0:
+                    for index in range(node.get_child_count()):
+                        child = node.get_child_at_index(index)
+                        print("%s|%s|%s" % (child.get_role_name(),
+                                            said_states(child, HEARD_STATES + ("showing",)), child.get_name()))
+                    return 0
+        except Exception:  # noqa: BLE001 - an application came or went meanwhile
+            pass
+        time.sleep(0.2)
+    return 1
 
 
 def hear(name):
@@ -75,6 +141,10 @@ def hear(name):
 def main(command, name):
     if command == "hear":
         return hear(name)
+    if command == "listen":
+        return listen(float(name))
+    if command == "cells":
+        return cells(name)
     deadline = time.monotonic() + 10
     while time.monotonic() < deadline:
         node = None
@@ -100,4 +170,4 @@ def main(command, name):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1], sys.argv[2]))
+    sys.exit(main(sys.argv[1], sys.argv[2] if len(sys.argv) > 2 else ""))

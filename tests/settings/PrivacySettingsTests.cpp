@@ -138,6 +138,27 @@ TEST(ApplicationChooser, TellsApartApplicationsOfTheSameName)
                            QStringLiteral("Text Editor (org.gnome.TextEditor)")}));
 }
 
+// Tab goes round the whole dialog as it reads, the search field included: field, list, the three
+// buttons, field again.
+TEST(ApplicationChooser, TabGoesRoundTheWholeDialog)
+{
+    QWidget settings;
+    settings.show();
+    ApplicationChooser chooser({{QStringLiteral("org.mozilla.firefox"), QStringLiteral("Firefox"), {}, {}}}, &settings);
+    chooser.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&chooser));
+    chooser.filter()->setFocus();
+    QList<QWidget*> stops;
+    for (int press = 0; press < 5; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        stops.append(QApplication::focusWidget());
+    }
+    EXPECT_EQ(stops[0], chooser.list());
+    const QList<QPushButton*> buttons = chooser.findChildren<QPushButton*>();
+    EXPECT_EQ(QSet<QWidget*>(stops.begin() + 1, stops.begin() + 4), QSet<QWidget*>(buttons.begin(), buttons.end()));
+    EXPECT_EQ(stops[4], chooser.filter());
+}
+
 TEST(PrivacyPane, ExcludedApplicationsAreShownOfferedAndChosen)
 {
     PrivacyFixture fixture;

@@ -1,8 +1,6 @@
 #include "RecordsAccessibility.h"
 
 #include "CopyConfirmationBadge.h"
-#include "HistoryCollectionView.h"
-#include "HistoryRowContent.h"
 #include "RecordListModel.h"
 
 #include <QAbstractItemView>
@@ -114,8 +112,9 @@ public:
         QAccessible::State state;
         state.selectable = true;
         state.focusable = true;
-        // A row or card scrolled out of the viewport is there, but not showing.
-        if (view_ && !view_->viewport()->rect().intersects(view_->visualRect(index())))
+        // A row or card scrolled out of the viewport is there, but not showing; in a hidden view
+        // none is.
+        if (view_ && (!view_->isVisible() || !view_->viewport()->rect().intersects(view_->visualRect(index()))))
             state.offscreen = true;
         if (view_ && view_->selectionModel()->isSelected(index())) {
             state.selected = true;
@@ -132,7 +131,8 @@ public:
     {
         if (name != pressAction() || !isValid())
             return;
-        view_->setFocus();
+        if (view_->focusPolicy() != Qt::NoFocus)
+            view_->setFocus();
         view_->selectionModel()->setCurrentIndex(index(), QItemSelectionModel::ClearAndSelect);
         view_->scrollTo(index());
     }
@@ -154,10 +154,10 @@ QRect ConfirmationBadge::rect() const
 {
     const auto* cell = static_cast<const RecordCell*>(this->cell());
     QAbstractItemView* view = cell ? cell->view() : nullptr;
-    if (!view)
+    const auto* place = dynamic_cast<const ConfirmationBadgePlace*>(view);
+    if (!place)
         return {};
-    const bool compact = !qobject_cast<HistoryCollectionView*>(view);
-    const QRect local = HistoryRowContent::badgeRect(view->visualRect(cell->index()), compact).toAlignedRect();
+    const QRect local = place->confirmationBadgeRect(cell->index());
     return QRect(view->viewport()->mapToGlobal(local.topLeft()), local.size());
 }
 
@@ -218,24 +218,25 @@ private:
     mutable QHash<int, QAccessible::Id> cells_;
 };
 
-QAccessibleInterface* factory(const QString& className, QObject* object)
+const char* const recordsProperty = "tavlinRecordsView";
+
+QAccessibleInterface* factory(const QString&, QObject* object)
 {
-    if ((className == QLatin1String("tavlin::HistoryListView")
-         || className == QLatin1String("tavlin::HistoryCollectionView"))
-        && object && object->isWidgetType())
+    if (object && object->property(recordsProperty).toBool())
         return new RecordsView(static_cast<QAbstractItemView*>(object));
     return nullptr;
 }
 
 } // namespace
 
-void RecordsAccessibility::install()
+void RecordsAccessibility::describe(QAbstractItemView* view)
 {
     static const bool installed = [] {
         QAccessible::installFactory(factory);
         return true;
     }();
     Q_UNUSED(installed);
+    view->setProperty(recordsProperty, true);
 }
 
 } // namespace tavlin

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QRect>
+
+class QAbstractItemView;
+class QModelIndex;
+
+namespace tavlin {
+
+// A view of records that shows a copy's confirmation badge on its record says where the badge
+// is, in its viewport's coordinates, so that assistive technology finds it where it is seen.
+class ConfirmationBadgePlace {
+public:
+    virtual QRect confirmationBadgeRect(const QModelIndex& index) const = 0;
+
+protected:
+    ~ConfirmationBadgePlace() = default;
+};
+
+// What assistive technology sees of a view of records (the history's list and cards, the Quick
+// Panel's list): the view as a list, and each card or row as one cell named by its record
+// ("TEXT: first characters…"), selectable and pressable, with no headers. A cell shows only while
+// its view shows it, and has the focus only while its view has it and it is selected.
+struct RecordsAccessibility {
+    // Called on a view over a RecordListModel when it is made, before anything asks for its
+    // interface.
+    static void describe(QAbstractItemView* view);
+};
+
+} // namespace tavlin
