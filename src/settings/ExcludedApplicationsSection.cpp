@@ -1,6 +1,7 @@
 #include "ExcludedApplicationsSection.h"
 
 #include "ApplicationChooser.h"
+#include "AssistiveRoles.h"
 #include "ButtonLook.h"
 #include "CaptureExclusions.h"
 #include "CaptureGate.h"
@@ -71,12 +72,16 @@ ExcludedApplicationsSection::ExcludedApplicationsSection(HistoryBrowser& history
     look.symbol = QStringLiteral("plus");
     auto* add = ButtonLook::push(look, QCoreApplication::translate("Tavlin", "Add App"));
     add->setObjectName(QStringLiteral("add-excluded-application"));
+    AssistiveRoles::markPopupButton(add);
     add_ = add;
     menu_ = new QMenu(add);
     menu_->setObjectName(QStringLiteral("add-excluded-application-menu"));
+    menu_->setAccessibleName(add->text());
     menu_->setAttribute(Qt::WA_WindowPropagation); // the window's theme: a menu is a window of its own
     add->setMenu(menu_);
     connect(menu_, &QMenu::aboutToShow, this, &ExcludedApplicationsSection::rebuildMenu);
+    connect(menu_, &QMenu::aboutToShow, add, [add] { AssistiveRoles::setPopupOpen(add, true); });
+    connect(menu_, &QMenu::aboutToHide, add, [add] { AssistiveRoles::setPopupOpen(add, false); });
     barLayout->addWidget(add);
     barLayout->addStretch();
     group_->add(bar);

@@ -140,6 +140,8 @@ TEST(AccessibilityEndToEnd, EachPickerSaysItsValueAndEachWindowIsAFrame)
         EXPECT_TRUE(running.heard(picker, QStringLiteral("combo box||") + value)) << running.said(picker);
 
     ASSERT_TRUE(running.assistive.press(QStringLiteral("History & Privacy")));
+    EXPECT_TRUE(running.heard(QStringLiteral("Add App"), QStringLiteral("push button|expandable|")))
+        << running.said(QStringLiteral("Add App"));
     EXPECT_TRUE(running.heard(QStringLiteral("Number of records"), QStringLiteral("combo box||1,000")))
         << running.said(QStringLiteral("Number of records"));
     EXPECT_TRUE(running.heard(QStringLiteral("Record data size"), QStringLiteral("combo box||128 MB")))
