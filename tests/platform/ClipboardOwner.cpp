@@ -9,15 +9,22 @@
 //   --class NAME               also makes a top-level window of class NAME, as an application has
 //   --quit-at TARGET           exits, unanswered, when asked for TARGET
 //   --hand-over-at TARGET TEXT when asked for TARGET, has another owner copy TEXT, then exits
+//   --targets N                also offers N targets of no known type (x-filler-1, ...)
+//   --delay MS                 answers each request MS milliseconds late
+//   --incr BYTES MS            sends every value longer than BYTES incrementally (INCR), BYTES at
+//                              a time, MS milliseconds apart
 // Prints "ready" once it owns the clipboard, then "asked TARGET" for every request; exits when it
 // loses the clipboard.
 //   clipboard_owner window NAME             a top-level window of class NAME; prints its id, then
 //                                           makes it the active window on each "activate" line
+#include <poll.h>
 #include <unistd.h>
 #include <xcb/xproto.h>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +32,7 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -37,6 +45,23 @@ xcb_atom_t atom(const std::string& name)
         connection, xcb_intern_atom(connection, 0, name.size(), name.c_str()), nullptr);
     const xcb_atom_t result = reply ? reply->atom : XCB_NONE;
     std::free(reply);
+    return result;
+}
+
+// Many atoms with one round trip: every request first, then the replies.
+std::vector<xcb_atom_t> atoms(const std::vector<std::string>& names)
+{
+    std::vector<xcb_intern_atom_cookie_t> cookies;
+    cookies.reserve(names.size());
+    for (const std::string& name : names)
+        cookies.push_back(xcb_intern_atom(connection, 0, name.size(), name.c_str()));
+    std::vector<xcb_atom_t> result;
+    result.reserve(names.size());
+    for (xcb_intern_atom_cookie_t cookie : cookies) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+        result.push_back(reply ? reply->atom : XCB_NONE);
+        std::free(reply);
+    }
     return result;
 }
 
@@ -64,6 +89,59 @@ xcb_window_t topLevelWindow(xcb_window_t root, const std::string& windowClass)
                         value.data());
     xcb_flush(connection);
     return window;
+}
+
+// The next event, or nothing after `timeoutMs` without one.
+xcb_generic_event_t* nextEvent(int timeoutMs)
+{
+    while (true) {
+        if (xcb_generic_event_t* event = xcb_poll_for_event(connection))
+            return event;
+        if (xcb_connection_has_error(connection))
+            return nullptr;
+        pollfd descriptor{xcb_get_file_descriptor(connection), POLLIN, 0};
+        if (::poll(&descriptor, 1, timeoutMs) <= 0)
+            return nullptr;
+    }
+}
+
+// Sends `value` in pieces: each one once the requestor has deleted the one before, as INCR asks.
+// Returns false when this owner lost the clipboard meanwhile.
+bool sendIncrementally(const xcb_selection_request_event_t* request, const std::string& value, size_t piece,
+                       int intervalMs)
+{
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(connection, request->requestor, XCB_CW_EVENT_MASK, &mask);
+    const uint32_t size = value.size();
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, request->property, atom("INCR"), 32, 1,
+                        &size);
+    notify(request, request->property);
+    for (size_t offset = 0;;) {
+        xcb_generic_event_t* event = nextEvent(5000);
+        if (!event)
+            break; // the requestor gave up
+        const uint8_t type = event->response_type & 0x7f;
+        const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        const bool deleted = type == XCB_PROPERTY_NOTIFY && property->window == request->requestor
+            && property->atom == request->property && property->state == XCB_PROPERTY_DELETE;
+        std::free(event);
+        if (type == XCB_SELECTION_CLEAR)
+            return false;
+        if (!deleted)
+            continue;
+        std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+        const size_t length = std::min(piece, value.size() - offset);
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, request->property, request->target,
+                            8, length, value.data() + offset);
+        xcb_flush(connection);
+        if (length == 0)
+            break;
+        offset += length;
+    }
+    const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
+    xcb_change_window_attributes(connection, request->requestor, XCB_CW_EVENT_MASK, &none);
+    xcb_flush(connection);
+    return true;
 }
 
 int activeWindowLoop(xcb_window_t root, const std::string& windowClass)
@@ -103,6 +181,10 @@ int main(int argc, char** argv)
     xcb_atom_t quitAt = XCB_NONE;
     xcb_atom_t handOverAt = XCB_NONE;
     std::string handOverText;
+    int fillerTargets = 0;
+    int delayMs = 0;
+    size_t incrPiece = 0;
+    int incrIntervalMs = 0;
     if (mode == "serve") {
         int i = 2;
         for (; i + 1 < argc && std::string(argv[i]).rfind("--", 0) == 0; i += 2) {
@@ -114,6 +196,13 @@ int main(int argc, char** argv)
             } else if (option == "--hand-over-at" && i + 2 < argc) {
                 handOverAt = atom(argv[i + 1]);
                 handOverText = argv[++i + 1];
+            } else if (option == "--targets") {
+                fillerTargets = std::atoi(argv[i + 1]);
+            } else if (option == "--delay") {
+                delayMs = std::atoi(argv[i + 1]);
+            } else if (option == "--incr" && i + 2 < argc) {
+                incrPiece = std::strtoul(argv[i + 1], nullptr, 10);
+                incrIntervalMs = std::atoi(argv[++i + 1]);
             }
         }
         for (; i < argc; ++i) {
@@ -127,6 +216,11 @@ int main(int argc, char** argv)
             }
             targets.push_back(target);
         }
+        std::vector<std::string> fillers;
+        for (int n = 1; n <= fillerTargets; ++n)
+            fillers.push_back("x-filler-" + std::to_string(n));
+        for (xcb_atom_t filler : atoms(fillers))
+            targets.push_back(filler);
     } else if (mode == "vanish") {
         targets.push_back(atom("text/plain"));
     } else if (mode == "mute") {
@@ -186,6 +280,8 @@ int main(int argc, char** argv)
             std::free(event);
             continue;
         }
+        if (delayMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
         if (request->target == targetsAtom && (mode != "vanish" || values.empty())) {
             xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, request->property, XCB_ATOM_ATOM,
                                 32, targets.size(), targets.data());
@@ -196,6 +292,10 @@ int main(int argc, char** argv)
             return 0;
         } else if (mode == "mute") {
             // never answers
+        } else if (auto it = values.find(request->target);
+                   it != values.end() && incrPiece > 0 && it->second.size() > incrPiece) {
+            if (!sendIncrementally(request, it->second, incrPiece, incrIntervalMs))
+                return 0;
         } else if (auto it = values.find(request->target); it != values.end()) {
             xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, request->property,
                                 request->target, 8, it->second.size(), it->second.data());
