@@ -1,8 +1,10 @@
 // Reading one clipboard change from owners that misbehave, on a real X server:
 // xvfb-run -a build/bench/bench_clipboard_owners
 // Each iteration reads the change whole (targets, every kept format, the capture) as a capture
-// tick does. Reported: the read's wall time, and `longest_stall_ms`, the longest the main thread
-// was kept from its event loop meanwhile (a 1 ms timer's longest gap).
+// tick does. Reported: the read's wall time; `longest_stall_ms`, the longest the main thread was
+// kept from its event loop meanwhile (a 1 ms timer's longest gap), and `longest_stall_cpu_ms`, the
+// main thread's own processor time in that worst gap, which a loaded machine does not inflate;
+// `formats_kept`, the representations of the first item captured.
 #include "ClipboardCodec.h"
 #include "X11Pasteboard.h"
 
@@ -12,9 +14,12 @@
 #include <QTemporaryFile>
 #include <QTimer>
 
+#include <qcoro/qcorotimer.h>
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <ctime>
 
 using namespace tavlin;
 
@@ -36,44 +41,70 @@ struct Owner {
     }
 };
 
-// The longest gap between a 1 ms timer's shots while `read` runs to its end.
+// The main thread's own processor time, in nanoseconds.
+qint64 threadCpuNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+// How long the main thread was kept from its event loop while `read` ran to its end: the longest
+// gap between a 1 ms timer's shots, and the most processor time the main thread spent in one
+// such gap (which leaves out the time the machine's other work took the processor).
+struct Stall {
+    double wallMs = 0;
+    double cpuMs = 0;
+};
+
 template <class Read>
-double longestStallMs(Read&& read)
+Stall longestStall(Read&& read)
 {
     QElapsedTimer sinceLastShot;
-    qint64 longest = 0;
+    qint64 cpuAtLastShot = 0;
+    qint64 longestWall = 0;
+    qint64 longestCpu = 0;
+    const auto shot = [&] {
+        longestWall = std::max(longestWall, sinceLastShot.nsecsElapsed());
+        longestCpu = std::max(longestCpu, threadCpuNs() - cpuAtLastShot);
+        sinceLastShot.restart();
+        cpuAtLastShot = threadCpuNs();
+    };
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
     ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longest = std::max(longest, sinceLastShot.nsecsElapsed());
-        sinceLastShot.restart();
-    });
+    QObject::connect(&ticker, &QTimer::timeout, shot);
     ticker.start();
     sinceLastShot.start();
+    cpuAtLastShot = threadCpuNs();
     read();
-    longest = std::max(longest, sinceLastShot.nsecsElapsed());
-    return double(longest) / 1e6;
+    shot();
+    return {double(longestWall) / 1e6, double(longestCpu) / 1e6};
 }
 
 void readChange(benchmark::State& state, QStringList (*owner)())
 {
     Owner serving(owner());
-    double longest = 0;
+    Stall longest;
+    qsizetype formats = 0;
     for (auto _ : state) {
-        // A pasteboard of its own each time: nothing of the last read is kept.
+        // A pasteboard of its own each time: nothing of the last read is kept. Qt announces the
+        // owner it has seen first: the read is of the change announced.
+        state.PauseTiming();
         X11Pasteboard pasteboard;
-        bool done = false;
-        longest = std::max(longest, longestStallMs([&] {
-                               QTimer::singleShot(0, [&] {
-                                   benchmark::DoNotOptimize(ClipboardCodec::read(pasteboard));
-                                   done = true;
-                               });
-                               while (!done)
-                                   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-                           }));
+        QCoro::waitFor(QCoro::sleepFor(std::chrono::milliseconds(300)));
+        state.ResumeTiming();
+        const Stall stall = longestStall([&] {
+            const std::optional<CapturedClipboard> capture = QCoro::waitFor(ClipboardCodec::read(pasteboard));
+            formats = capture && !capture->payload.items.isEmpty() ? capture->payload.items[0].representations.size()
+                                                                   : 0;
+        });
+        longest.wallMs = std::max(longest.wallMs, stall.wallMs);
+        longest.cpuMs = std::max(longest.cpuMs, stall.cpuMs);
     }
-    state.counters["longest_stall_ms"] = longest;
+    state.counters["longest_stall_ms"] = longest.wallMs;
+    state.counters["longest_stall_cpu_ms"] = longest.cpuMs;
+    state.counters["formats_kept"] = double(formats);
 }
 
 QStringList twelveSlowFormats()

@@ -11,6 +11,9 @@
 #include <QSet>
 #include <QStringDecoder>
 #include <QThread>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <qcoro/qcorofuture.h>
 
 #include <algorithm>
 
@@ -37,17 +40,19 @@ bool hasType(const QList<const ClipRepresentation*>& representations, QStringVie
 }
 
 // The plain string of the first RTF or RTFD representation; nothing when it doesn't read.
-std::optional<QString> richTextString(const QList<const ClipRepresentation*>& representations)
+// Parsed on a worker thread: a large document takes a while, and the main thread waits for nothing.
+QCoro::Task<std::optional<QString>> richTextString(const QList<const ClipRepresentation*>& representations)
 {
     for (const ClipRepresentation* representation : representations) {
         if (representation->type != PasteboardTypes::rtf && representation->type != PasteboardTypes::flatRTFD)
             continue;
-        // This runs on the main thread: read no further than a text that is already too long for
-        // a record (every character takes at least one byte), so a huge document can't stall it.
-        return RichTextPresentation::plainString(representation->data, representation->type,
-                                                 ClipboardCodec::maximumTextBytes + 1);
+        // Read no further than a text that is already too long for a record (every character
+        // takes at least one byte).
+        co_return co_await QtConcurrent::run(&RichTextPresentation::plainString, representation->data,
+                                             representation->type,
+                                             std::optional<qint64>(ClipboardCodec::maximumTextBytes + 1));
     }
-    return std::nullopt;
+    co_return std::nullopt;
 }
 
 // The clipboard's string for a type, from the bytes already read: the first item's that has it.
@@ -113,13 +118,13 @@ QString ClipboardCodec::lastPathComponent(const QUrl& url)
     return url.adjusted(QUrl::StripTrailingSlash).fileName();
 }
 
-std::optional<CapturedClipboard> ClipboardCodec::read(const Pasteboard& pasteboard)
+QCoro::Task<std::optional<CapturedClipboard>> ClipboardCodec::read(const Pasteboard& pasteboard)
 {
     assertMainThread();
 
     QList<ClipItem> items;
     qint64 totalBytes = 0;
-    for (const auto& item : pasteboard.items()) {
+    for (const auto& item : co_await pasteboard.items()) {
         if (!item)
             continue;
         QStringList types = item->types();
@@ -128,7 +133,7 @@ std::optional<CapturedClipboard> ClipboardCodec::read(const Pasteboard& pasteboa
         for (const QString& type : types) {
             if (!isKeptType(type))
                 continue;
-            std::optional<QByteArray> data = item->data(type);
+            std::optional<QByteArray> data = co_await item->data(type);
             if (!data)
                 continue;
             totalBytes += data->size();
@@ -140,7 +145,7 @@ std::optional<CapturedClipboard> ClipboardCodec::read(const Pasteboard& pasteboa
             items.append(std::move(kept));
     }
     if (items.isEmpty())
-        return std::nullopt;
+        co_return std::nullopt;
 
     QList<const ClipRepresentation*> all;
     for (const ClipItem& item : items) {
@@ -159,13 +164,13 @@ std::optional<CapturedClipboard> ClipboardCodec::read(const Pasteboard& pasteboa
             if (const std::optional<QUrl> fileURL = url(representation->data))
                 names.append(lastPathComponent(*fileURL));
         }
-        return captured(names.size() == 1 ? names.first() : StoredPlaceholder::files(names.size()), ClipKind::file);
+        co_return captured(names.size() == 1 ? names.first() : StoredPlaceholder::files(names.size()), ClipKind::file);
     }
     if (hasType(all, PasteboardTypes::pdf))
-        return captured(StoredPlaceholder::pdfDocument(), ClipKind::other);
+        co_return captured(StoredPlaceholder::pdfDocument(), ClipKind::other);
     if (std::any_of(all.begin(), all.end(),
                     [](const ClipRepresentation* r) { return PasteboardTypes::conformsToImage(r->type); }))
-        return captured(StoredPlaceholder::image(), ClipKind::image);
+        co_return captured(StoredPlaceholder::image(), ClipKind::image);
 
     const bool hasRichText = hasType(all, PasteboardTypes::rtf) || hasType(all, PasteboardTypes::flatRTFD)
         || hasType(all, PasteboardTypes::html);
@@ -174,15 +179,15 @@ std::optional<CapturedClipboard> ClipboardCodec::read(const Pasteboard& pasteboa
     if (!text && !tooLong)
         text = stringOfType(all, PasteboardTypes::url, &tooLong);
     if (!text && !tooLong)
-        text = richTextString(all);
+        text = co_await richTextString(all);
     if (!text && !tooLong)
         text = StoredPlaceholder::formattedText();
     if (tooLong) {
         Log::error(QStringLiteral("Clipboard: a text over %1 bytes is not kept").arg(maximumTextBytes));
-        return std::nullopt;
+        co_return std::nullopt;
     }
     if (!isRecordableText(*text))
-        return std::nullopt;
+        co_return std::nullopt;
 
     const bool hasLink = hasType(all, PasteboardTypes::url);
     ClipKind kind;
@@ -190,7 +195,7 @@ std::optional<CapturedClipboard> ClipboardCodec::read(const Pasteboard& pasteboa
         kind = hasLink ? ClipKind::link : ClipKind::richText;
     else
         kind = hasLink || isWebAddress(*text) ? ClipKind::link : ClipKind::text;
-    return captured(std::move(*text), kind);
+    co_return captured(std::move(*text), kind);
 }
 
 bool ClipboardCodec::restore(const ClipPayload& payload, Pasteboard& pasteboard)

@@ -7,13 +7,16 @@
 #include <QString>
 #include <QUrl>
 
+#include <qcoro/qcorotask.h>
+
 #include <optional>
 
 namespace tavlin {
 
 class Pasteboard;
 
-// Turns the clipboard into what a record keeps, and puts a kept payload back. Main thread.
+// Turns the clipboard into what a record keeps, and puts a kept payload back. Main thread; a read
+// waits for the clipboard's owner and for the plain text of rich text without blocking it.
 struct ClipboardCodec {
     // All kept bytes of one read together; exactly this many still pass.
     static constexpr qint64 maximumRecordBytes = 33'554'432;
@@ -21,8 +24,9 @@ struct ClipboardCodec {
     static constexpr qint64 maximumTextBytes = 1'048'576;
 
     // The capture of what the clipboard holds, or nothing when nothing is worth recording.
-    // Throws ClipboardReadError when the kept content exceeds maximumRecordBytes.
-    static std::optional<CapturedClipboard> read(const Pasteboard& pasteboard);
+    // Throws ClipboardReadError when the kept content exceeds maximumRecordBytes. The pasteboard
+    // outlives the read.
+    static QCoro::Task<std::optional<CapturedClipboard>> read(const Pasteboard& pasteboard);
     // Writes every item and representation of `payload` back, replacing the clipboard's content.
     // False, with the clipboard untouched, for a payload without items.
     static bool restore(const ClipPayload& payload, Pasteboard& pasteboard);

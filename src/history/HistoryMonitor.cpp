@@ -79,26 +79,30 @@ QCoro::Task<> HistoryMonitor::tick()
         gate_.ignore(observedChange_);
         co_return;
     }
+    // The owner answers in its own time; the event loop runs meanwhile, and a copy back may
+    // change the clipboard and what counts as seen. This tick reads the change it saw.
+    const qint64 change = observedChange_;
     QSet<QString> types;
-    for (const auto& item : pasteboard_.items()) {
+    for (const auto& item : co_await pasteboard_.items()) {
         for (const QString& type : item->types())
             types.insert(type);
     }
-    if (!gate_.shouldCapture(observedChange_, types, source))
+    if (!self || pasteboard_.changeCount() != change || !gate_.shouldCapture(change, types, source))
         co_return;
 
     std::optional<CapturedClipboard> capture;
     try {
-        capture = ClipboardCodec::read(pasteboard_);
+        capture = co_await ClipboardCodec::read(pasteboard_);
     } catch (const std::exception& error) {
-        browser_.reportError(error);
+        if (self)
+            browser_.reportError(error);
         co_return;
     }
-    if (!capture)
+    if (!self || !capture)
         co_return;
     // Another copy landed while reading, or the active application became excluded: the next
     // tick looks at the newer state instead.
-    if (pasteboard_.changeCount() != observedChange_)
+    if (pasteboard_.changeCount() != change)
         co_return;
     if (gate_.isExcluded(workspace_.frontmostApplicationID()))
         co_return;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <qcoro/qcorotask.h>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,11 +21,15 @@ public:
     virtual ~PasteboardItem() = default;
     // Type identifiers as the engine names them ("public.utf8-plain-text", "public.png", ...).
     virtual QStringList types() const = 0;
-    // The bytes for `type`, or nothing when the owner offers none.
-    virtual std::optional<QByteArray> data(const QString& type) const = 0;
+    // The bytes for `type`, or nothing when the owner offers none. The owner may take its time to
+    // answer: the main thread's event loop runs meanwhile. The caller keeps the item alive until
+    // the answer is in.
+    virtual QCoro::Task<std::optional<QByteArray>> data(QString type) const = 0;
 };
 
 // The general clipboard: what the capture gate, the reader and the writer use of it. Main thread.
+// Reading another program's content is asynchronous, and one change costs a bounded time in all:
+// what is not in by then reads as absent.
 class Pasteboard {
 public:
     virtual ~Pasteboard() = default;
@@ -37,9 +43,7 @@ public:
     // can tell; a copy is its own application's whichever window is active.
     virtual std::optional<QString> ownerApplicationID() const { return std::nullopt; }
     // The items in clipboard order; empty when the clipboard holds nothing.
-    virtual QList<std::shared_ptr<const PasteboardItem>> items() const = 0;
-    // The clipboard's own string for a type (from the first item that has it).
-    virtual std::optional<QString> string(const QString& type) const = 0;
+    virtual QCoro::Task<QList<std::shared_ptr<const PasteboardItem>>> items() const = 0;
     virtual void clearContents() = 0;
     // Writes all items in one call, each with its representations in order; true when the
     // clipboard accepted them (on X11: we own the selection afterwards).

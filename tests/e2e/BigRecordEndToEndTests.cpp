@@ -2,6 +2,7 @@
 // pages): with one selected and its preview showing, the application keeps answering. Its main thread answers every _NET_WM_PING within a second,
 // copies made meanwhile are stored, a second launch is answered, and SIGTERM ends it.
 #include "ApplicationProfile.h"
+#include "MainThreadPings.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -14,30 +15,6 @@
 using namespace tavlin::test;
 
 namespace {
-
-// Pings the application's main thread from outside until `finish()`, as a window manager does.
-class MainThreadPings {
-public:
-    explicit MainThreadPings(qint64 pid)
-    {
-        helper_.start(QStringLiteral("/usr/bin/python3"),
-                      {QStringLiteral(TAVLIN_NETWM_PING_SCRIPT), QString::number(pid)});
-        helper_.waitForStarted(5000);
-    }
-    // The longest round trip in milliseconds (a ping never answered counts until now), or -1
-    // when the helper found no window to ping.
-    int finish()
-    {
-        helper_.closeWriteChannel();
-        helper_.waitForFinished(10000);
-        const QString report = QString::fromUtf8(helper_.readAllStandardOutput());
-        const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("longest_ms=(\\d+)")).match(report);
-        return match.hasMatch() ? match.captured(1).toInt() : -1;
-    }
-
-private:
-    QProcess helper_;
-};
 
 struct BigRecord {
     const char* name;

@@ -1,30 +1,39 @@
 #include "FakePasteboard.h"
 
+#include <qcoro/qcorotimer.h>
+
 namespace tavlin::test {
 
 namespace {
 
 class FakeItem : public PasteboardItem {
 public:
-    FakeItem(FakePasteboard::Item item, std::shared_ptr<QStringList> requests)
-        : item_(std::move(item)), requests_(std::move(requests))
+    FakeItem(FakePasteboard::Item item, std::shared_ptr<QStringList> requests, std::shared_ptr<qint64> currentChange,
+             std::chrono::milliseconds delay)
+        : item_(std::move(item)), requests_(std::move(requests)), currentChange_(std::move(currentChange)),
+          change_(*currentChange_), delay_(delay)
     {
     }
 
     QStringList types() const override { return item_.types; }
 
-    std::optional<QByteArray> data(const QString& type) const override
+    QCoro::Task<std::optional<QByteArray>> data(QString type) const override
     {
         requests_->append(type);
+        if (delay_.count() > 0)
+            co_await QCoro::sleepFor(delay_);
         const auto it = item_.data.constFind(type);
-        if (it == item_.data.cend() || !item_.types.contains(type))
-            return std::nullopt;
-        return *it;
+        if (*currentChange_ != change_ || it == item_.data.cend() || !item_.types.contains(type))
+            co_return std::nullopt;
+        co_return *it;
     }
 
 private:
     FakePasteboard::Item item_;
     std::shared_ptr<QStringList> requests_;
+    std::shared_ptr<qint64> currentChange_;
+    qint64 change_;
+    std::chrono::milliseconds delay_;
 };
 
 } // namespace
@@ -32,6 +41,7 @@ private:
 void FakePasteboard::countChange()
 {
     ++changeCount_;
+    *currentChange_ = changeCount_;
     if (observer_)
         observer_(changeCount_);
 }
@@ -77,12 +87,12 @@ QList<ClipItem> FakePasteboard::clipItems() const
     return result;
 }
 
-QList<std::shared_ptr<const PasteboardItem>> FakePasteboard::items() const
+QCoro::Task<QList<std::shared_ptr<const PasteboardItem>>> FakePasteboard::items() const
 {
     QList<std::shared_ptr<const PasteboardItem>> result;
     for (const Item& item : items_)
-        result.append(std::make_shared<FakeItem>(item, dataRequests_));
-    return result;
+        result.append(std::make_shared<FakeItem>(item, dataRequests_, currentChange_, answerDelay));
+    co_return result;
 }
 
 std::optional<QString> FakePasteboard::string(const QString& type) const

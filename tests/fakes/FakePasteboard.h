@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <chrono>
+
 namespace tavlin::test {
 
 // An in-memory clipboard. Every change made through it (set, clear, accepted write) grows the
@@ -24,6 +26,8 @@ public:
 
     // When set, writeItems refuses (returns false) and leaves the content as it is.
     bool refuseWrites = false;
+    // How long the owner takes to hand out the bytes of one type (the event loop runs meanwhile).
+    std::chrono::milliseconds answerDelay{0};
 
     // What the code under test did.
     int clearCount() const { return clearCount_; }
@@ -42,8 +46,9 @@ public:
     }
     void setChangeObserver(ChangeObserver observer) override { observer_ = std::move(observer); }
     std::optional<QString> ownerApplicationID() const override { return std::nullopt; }
-    QList<std::shared_ptr<const PasteboardItem>> items() const override;
-    std::optional<QString> string(const QString& type) const override;
+    QCoro::Task<QList<std::shared_ptr<const PasteboardItem>>> items() const override;
+    // The content's string for a type (from the first item that has it), as a test reads it.
+    std::optional<QString> string(const QString& type) const;
     void clearContents() override;
     bool writeItems(const QList<ClipItem>& items) override;
 
@@ -57,6 +62,8 @@ private:
     int writeCount_ = 0;
     mutable int changeCountReads_ = 0;
     std::shared_ptr<QStringList> dataRequests_ = std::make_shared<QStringList>();
+    // Grows with every change: an item of an earlier one gives no bytes, as on a real clipboard.
+    std::shared_ptr<qint64> currentChange_ = std::make_shared<qint64>(changeCount_);
 };
 
 } // namespace tavlin::test

@@ -1,5 +1,6 @@
 #include "ClipboardCodec.h"
 
+#include "AwaitTask.h"
 #include "ClipDetails.h"
 #include "ClipboardReadError.h"
 #include "FakePasteboard.h"
@@ -42,7 +43,7 @@ std::optional<CapturedClipboard> read(const QList<FakePasteboard::Item>& items)
 {
     FakePasteboard pasteboard;
     pasteboard.setItems(items);
-    return ClipboardCodec::read(pasteboard);
+    return await(ClipboardCodec::read(pasteboard));
 }
 
 std::optional<CapturedClipboard> readText(const QString& text)
@@ -108,7 +109,7 @@ TEST(ClipboardCodecRead, RefusesMoreThan32MiBWithTheLimitMessage)
     // It stops at the representation that crosses the limit, without fetching the others.
     FakePasteboard pasteboard;
     pasteboard.setItems({item({{QStringLiteral("public.jpeg"), twentyMiB}, {pngType, twentyMiB}, {plainText, "x"}})});
-    EXPECT_THROW(ClipboardCodec::read(pasteboard), ClipboardReadError);
+    EXPECT_THROW(await(ClipboardCodec::read(pasteboard)), ClipboardReadError);
     EXPECT_EQ(pasteboard.dataRequests(), (QStringList{QStringLiteral("public.jpeg"), pngType}));
 
     const QByteArray half(16 * 1024 * 1024, 'b');
@@ -209,6 +210,24 @@ TEST(ClipboardCodecRead, TextFallsBackToTheURLThenRichTextThenPlaceholder)
     EXPECT_EQ(htmlOnly->text, StoredPlaceholder::formattedText());
 }
 
+TEST(ClipboardCodec, TheTextOfALargeRtfOnlyCopyIsDerivedWhileTheEventLoopRuns)
+{
+    QByteArray document = "{\\rtf1\\ansi ";
+    // About 700,000 characters of text: a record still.
+    while (document.size() < 1024 * 1024)
+        document += "{\\b bold} and plain words\\par\n";
+    document += "}";
+    FakePasteboard pasteboard;
+    pasteboard.setItems({item({{rtf, document}})});
+    auto reading = ClipboardCodec::read(pasteboard);
+    EXPECT_FALSE(reading.isReady()) << "the document was parsed on the main thread";
+    const auto captured = await(std::move(reading));
+    ASSERT_TRUE(captured);
+    EXPECT_TRUE(captured->text.startsWith(QStringLiteral("bold and plain words\nbold")))
+        << captured->text.left(40).toStdString();
+    EXPECT_EQ(captured->kind, ClipKind::richText);
+}
+
 TEST(ClipboardCodecRead, TextThatIsNotWorthARecordGivesNothing)
 {
     EXPECT_EQ(readText(QStringLiteral(" \t\n\u00a0\u3000")), std::nullopt);
@@ -247,7 +266,7 @@ TEST(ClipboardCodecRestore, WritesEveryItemAfterClearing)
     EXPECT_EQ(pasteboard.clipItems(), payload.items);
 
     // Reading it back gives the same payload: a copy back is exact.
-    const auto reread = ClipboardCodec::read(pasteboard);
+    const auto reread = await(ClipboardCodec::read(pasteboard));
     ASSERT_TRUE(reread);
     EXPECT_EQ(reread->payload, payload);
 }

@@ -257,6 +257,26 @@ TEST(HistoryModel, CopyBackRestoresExactlyAndIsNeverCapturedAgain)
     EXPECT_EQ(fixture.pasteboard.writeCount(), writes);
 }
 
+TEST(HistoryModel, ACopyBackWhileASlowOwnerIsReadStoresNothingOfThatRead)
+{
+    using namespace std::chrono_literals;
+    ModelFixture fixture;
+    fixture.capture({QStringLiteral("earlier")});
+    fixture.pasteboard.answerDelay = 200ms;
+    fixture.pasteboard.setItems(
+        {{{QStringLiteral("public.html"), QStringLiteral("public.utf8-plain-text")},
+          {{QStringLiteral("public.html"), "<b>slow</b>"}, {QStringLiteral("public.utf8-plain-text"), "slow"}}}});
+    const qsizetype requestsBefore = fixture.pasteboard.dataRequests().size();
+    auto tick = fixture.model.monitor().tick();
+    // The HTML is in and the text asked for when the user copies a record back.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.dataRequests().size() >= requestsBefore + 2; }, 10000));
+    ASSERT_TRUE(fixture.pasteboard.writeItems({ClipItem{{{QStringLiteral("public.utf8-plain-text"), "earlier"}}}}));
+    fixture.model.monitor().ignoreCurrentPasteboard();
+    QCoro::waitFor(std::move(tick));
+    QCoro::waitFor(fixture.model.browser().reload());
+    EXPECT_EQ(fixture.texts(), QStringList{QStringLiteral("earlier")});
+}
+
 TEST(HistoryModel, CopiesGiveWayToNewerWork)
 {
     ModelFixture fixture;

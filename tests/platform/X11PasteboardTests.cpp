@@ -1,3 +1,4 @@
+#include "AwaitTask.h"
 #include "ImageSamples.h"
 #include "LogCapture.h"
 #include "PasteboardTypes.h"
@@ -7,6 +8,7 @@
 
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -23,17 +25,40 @@ using namespace std::chrono_literals;
 QList<ClipItem> contentOf(const Pasteboard& pasteboard)
 {
     QList<ClipItem> content;
-    for (const auto& item : pasteboard.items()) {
+    for (const auto& item : test::await(pasteboard.items())) {
         ClipItem clipItem;
         QStringList types = item->types();
         types.sort();
         for (const QString& type : types) {
-            if (const std::optional<QByteArray> data = item->data(type))
+            if (const std::optional<QByteArray> data = test::await(item->data(type)))
                 clipItem.representations.append({type, *data});
         }
         content.append(clipItem);
     }
     return content;
+}
+
+QList<std::shared_ptr<const PasteboardItem>> itemsOf(const Pasteboard& pasteboard)
+{
+    return test::await(pasteboard.items());
+}
+
+std::optional<QByteArray> dataOf(const std::shared_ptr<const PasteboardItem>& item, const QString& type)
+{
+    return test::await(item->data(type));
+}
+
+// The clipboard's string for a type: the first item's that offers it.
+std::optional<QString> stringOf(const Pasteboard& pasteboard, const QString& type)
+{
+    for (const auto& item : itemsOf(pasteboard)) {
+        if (!item->types().contains(type))
+            continue;
+        if (const std::optional<QByteArray> bytes = dataOf(item, type))
+            return QString::fromUtf8(*bytes);
+        return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 class X11PasteboardTest : public ::testing::Test {
@@ -142,8 +167,8 @@ TEST_F(X11PasteboardTest, PlainTextOfAnotherProgramReadsAsUtf8PlainText)
     ASSERT_TRUE(xclipCopy("UTF8_STRING", text));
 
     EXPECT_EQ(contentOf(pasteboard), (QList<ClipItem>{ClipItem{{{PasteboardTypes::plainText, text}}}}));
-    EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), QString::fromUtf8(text));
-    EXPECT_EQ(pasteboard.string(PasteboardTypes::html), std::nullopt);
+    EXPECT_EQ(stringOf(pasteboard, PasteboardTypes::plainText), QString::fromUtf8(text));
+    EXPECT_EQ(stringOf(pasteboard, PasteboardTypes::html), std::nullopt);
 }
 
 TEST_F(X11PasteboardTest, HtmlWithPlainTextKeepsBothOnOneItem)
@@ -161,11 +186,11 @@ TEST_F(X11PasteboardTest, PngImageKeepsItsBytes)
 {
     const QByteArray png = test::png(40, 30);
     ASSERT_TRUE(xclipCopy("image/png", png));
-    const auto items = pasteboard.items();
+    const auto items = itemsOf(pasteboard);
     ASSERT_EQ(items.size(), 1);
     EXPECT_EQ(items[0]->types(), QStringList{PasteboardTypes::png});
     EXPECT_TRUE(PasteboardTypes::conformsToImage(items[0]->types().first()));
-    EXPECT_EQ(items[0]->data(PasteboardTypes::png), png);
+    EXPECT_EQ(dataOf(items[0], PasteboardTypes::png), png);
 }
 
 TEST_F(X11PasteboardTest, UriListOfTwoFilesGivesTwoFileUrlItems)
@@ -180,7 +205,7 @@ TEST_F(X11PasteboardTest, PasswordManagerSecretShowsTheConcealedType)
 {
     ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("text/plain=hunter2"),
                            QStringLiteral("x-kde-passwordManagerHint=secret")}));
-    const auto items = pasteboard.items();
+    const auto items = itemsOf(pasteboard);
     ASSERT_EQ(items.size(), 1);
     EXPECT_TRUE(items[0]->types().contains(PasteboardTypes::concealed));
     EXPECT_FALSE(items[0]->types().contains(QStringLiteral("x-kde-passwordManagerHint")));
@@ -227,11 +252,11 @@ TEST_F(X11PasteboardTest, WrittenFilesPasteInFileManagersAndReadBackAsItems)
 TEST_F(X11PasteboardTest, WriteAfterAnotherProgramsCopyTakesTheClipboard)
 {
     ASSERT_TRUE(xclipCopy("UTF8_STRING", "theirs"));
-    ASSERT_EQ(pasteboard.string(PasteboardTypes::plainText), QStringLiteral("theirs"));
+    ASSERT_EQ(stringOf(pasteboard, PasteboardTypes::plainText), QStringLiteral("theirs"));
     pasteboard.clearContents();
     ASSERT_TRUE(pasteboard.writeItems({ClipItem{{{PasteboardTypes::plainText, "ours"}}}}));
     EXPECT_EQ(xclipRead("UTF8_STRING"), "ours");
-    EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), QStringLiteral("ours"));
+    EXPECT_EQ(stringOf(pasteboard, PasteboardTypes::plainText), QStringLiteral("ours"));
     EXPECT_FALSE(pasteboard.writeItems({}));
 }
 
@@ -251,7 +276,7 @@ TEST_F(X11PasteboardTest, ChangeCountGrowsOnEveryCopyOursIncluded)
     count = pasteboard.changeCount();
     pasteboard.clearContents();
     EXPECT_GT(pasteboard.changeCount(), count);
-    EXPECT_TRUE(pasteboard.items().isEmpty());
+    EXPECT_TRUE(itemsOf(pasteboard).isEmpty());
 
     // Reading changes nothing.
     count = pasteboard.changeCount();
@@ -277,23 +302,23 @@ TEST_F(X11PasteboardTest, CopyingBackCountsOnceAndNothingArrivesLater)
 TEST_F(X11PasteboardTest, ItemsOfAnEarlierCopyGiveNoData)
 {
     ASSERT_TRUE(xclipCopy("UTF8_STRING", "first"));
-    const auto items = pasteboard.items();
+    const auto items = itemsOf(pasteboard);
     ASSERT_EQ(items.size(), 1);
     ASSERT_TRUE(xclipCopy("UTF8_STRING", "second"));
-    EXPECT_EQ(items[0]->data(PasteboardTypes::plainText), std::nullopt);
-    EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), QStringLiteral("second"));
+    EXPECT_EQ(dataOf(items[0], PasteboardTypes::plainText), std::nullopt);
+    EXPECT_EQ(stringOf(pasteboard, PasteboardTypes::plainText), QStringLiteral("second"));
 }
 
 TEST_F(X11PasteboardTest, OwnerThatVanishesMidReadEndsTheReadWithoutWaitingOut)
 {
     test::LogCapture log;
     ASSERT_TRUE(ownerCopy({QStringLiteral("vanish")}));
-    const auto items = pasteboard.items();
+    const auto items = itemsOf(pasteboard);
     ASSERT_EQ(items.size(), 1);
-    EXPECT_EQ(items[0]->data(PasteboardTypes::plainText), std::nullopt);
+    EXPECT_EQ(dataOf(items[0], PasteboardTypes::plainText), std::nullopt);
     // The owner's window going away ends the read; it is not waited out as a silent owner.
     EXPECT_TRUE(log.errors().isEmpty());
-    EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), std::nullopt);
+    EXPECT_EQ(stringOf(pasteboard, PasteboardTypes::plainText), std::nullopt);
 }
 
 TEST_F(X11PasteboardTest, AnOwnerChangeSeenWhileReadingCountsOnceAndEndsTheRead)
@@ -306,26 +331,26 @@ TEST_F(X11PasteboardTest, AnOwnerChangeSeenWhileReadingCountsOnceAndEndsTheRead)
                            QStringLiteral("UTF8_STRING=older")}));
     qint64 count = pasteboard.changeCount();
     announced.clear();
-    auto items = pasteboard.items();
+    auto items = itemsOf(pasteboard);
     ASSERT_EQ(items.size(), 1);
-    EXPECT_EQ(items[0]->data(PasteboardTypes::html), "<b>older</b>");
-    EXPECT_EQ(items[0]->data(PasteboardTypes::plainText), std::nullopt);
+    EXPECT_EQ(dataOf(items[0], PasteboardTypes::html), "<b>older</b>");
+    EXPECT_EQ(dataOf(items[0], PasteboardTypes::plainText), std::nullopt);
     // Counted and announced at once, as the read saw it; the rest of the read gets nothing.
     EXPECT_EQ(pasteboard.changeCount(), count + 1);
     EXPECT_EQ(announced, QList<qint64>{count + 1});
-    EXPECT_EQ(items[0]->data(PasteboardTypes::html), std::nullopt);
+    EXPECT_EQ(dataOf(items[0], PasteboardTypes::html), std::nullopt);
     EXPECT_EQ(contentOf(pasteboard), (QList<ClipItem>{ClipItem{{{PasteboardTypes::plainText, "newer"}}}}));
 
     // One that quits once its HTML was read leaves an empty clipboard, counted at once as well.
     ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--quit-at"), QStringLiteral("UTF8_STRING"),
                            QStringLiteral("text/html=<i>gone</i>"), QStringLiteral("UTF8_STRING=gone")}));
     count = pasteboard.changeCount();
-    items = pasteboard.items();
+    items = itemsOf(pasteboard);
     ASSERT_EQ(items.size(), 1);
-    EXPECT_EQ(items[0]->data(PasteboardTypes::html), "<i>gone</i>");
-    EXPECT_EQ(items[0]->data(PasteboardTypes::plainText), std::nullopt);
+    EXPECT_EQ(dataOf(items[0], PasteboardTypes::html), "<i>gone</i>");
+    EXPECT_EQ(dataOf(items[0], PasteboardTypes::plainText), std::nullopt);
     EXPECT_EQ(pasteboard.changeCount(), count + 1);
-    EXPECT_TRUE(pasteboard.items().isEmpty());
+    EXPECT_TRUE(itemsOf(pasteboard).isEmpty());
 
     // Qt's own announcement of that change, once the event loop runs, is not a second change.
     QTest::qWait(300);
@@ -336,18 +361,18 @@ TEST_F(X11PasteboardTest, AnOwnerChangeSeenWhileReadingCountsOnceAndEndsTheRead)
 TEST_F(X11PasteboardTest, EmptyTargetListGivesNoItems)
 {
     ASSERT_TRUE(ownerCopy({QStringLiteral("empty")}));
-    EXPECT_TRUE(pasteboard.items().isEmpty());
-    EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), std::nullopt);
+    EXPECT_TRUE(itemsOf(pasteboard).isEmpty());
+    EXPECT_EQ(stringOf(pasteboard, PasteboardTypes::plainText), std::nullopt);
 }
 
 TEST_F(X11PasteboardTest, OwnerThatNeverAnswersCostsOneBoundedWaitPerChange)
 {
     test::LogCapture log;
     ASSERT_TRUE(ownerCopy({QStringLiteral("silent")}));
-    EXPECT_TRUE(pasteboard.items().isEmpty());
+    EXPECT_TRUE(itemsOf(pasteboard).isEmpty());
     // The capture gate and the reader ask again for the same change: no second wait.
-    EXPECT_TRUE(pasteboard.items().isEmpty());
-    EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), std::nullopt);
+    EXPECT_TRUE(itemsOf(pasteboard).isEmpty());
+    EXPECT_EQ(stringOf(pasteboard, PasteboardTypes::plainText), std::nullopt);
     EXPECT_EQ(log.errors().size(), 1);
 }
 
@@ -355,12 +380,12 @@ TEST_F(X11PasteboardTest, OwnerThatListsTypesButNeverConvertsCostsOneWait)
 {
     test::LogCapture log;
     ASSERT_TRUE(ownerCopy({QStringLiteral("mute")}));
-    const auto items = pasteboard.items();
+    const auto items = itemsOf(pasteboard);
     ASSERT_EQ(items.size(), 1);
     EXPECT_EQ(items[0]->types(), QStringList({PasteboardTypes::html, PasteboardTypes::plainText}));
-    EXPECT_EQ(items[0]->data(PasteboardTypes::html), std::nullopt);
-    EXPECT_EQ(items[0]->data(PasteboardTypes::plainText), std::nullopt);
-    EXPECT_EQ(pasteboard.string(PasteboardTypes::plainText), std::nullopt);
+    EXPECT_EQ(dataOf(items[0], PasteboardTypes::html), std::nullopt);
+    EXPECT_EQ(dataOf(items[0], PasteboardTypes::plainText), std::nullopt);
+    EXPECT_EQ(stringOf(pasteboard, PasteboardTypes::plainText), std::nullopt);
     EXPECT_EQ(log.errors().size(), 1);
 }
 
@@ -370,7 +395,7 @@ TEST_F(X11PasteboardTest, LargeCopiesArriveWholeAndOversizedOnesStopAtTheLimit)
     for (qsizetype i = 0; i < large.size(); i += 4099)
         large[i] = char('b' + i % 20);
     ASSERT_TRUE(xclipCopyFile("UTF8_STRING", large));
-    EXPECT_EQ(pasteboard.items().value(0)->data(PasteboardTypes::plainText), large);
+    EXPECT_EQ(dataOf(itemsOf(pasteboard).value(0), PasteboardTypes::plainText), large);
 
     // Owners of many toolkits answer with the whole picture in one property, as large as the
     // server allows; it is read in pieces.
@@ -380,12 +405,77 @@ TEST_F(X11PasteboardTest, LargeCopiesArriveWholeAndOversizedOnesStopAtTheLimit)
     const QString path = folder_.path() + QStringLiteral("/picture.png");
     test::writeFile(path, picture);
     ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("image/png=@") + path}));
-    EXPECT_EQ(pasteboard.items().value(0)->data(PasteboardTypes::png), picture);
+    EXPECT_EQ(dataOf(itemsOf(pasteboard).value(0), PasteboardTypes::png), picture);
 
     ASSERT_TRUE(xclipCopyFile("image/png", QByteArray(40 * 1024 * 1024, 'x')));
-    const std::optional<QByteArray> data = pasteboard.items().value(0)->data(PasteboardTypes::png);
+    const std::optional<QByteArray> data = dataOf(itemsOf(pasteboard).value(0), PasteboardTypes::png);
     ASSERT_TRUE(data);
     EXPECT_EQ(data->size(), X11Pasteboard::transferLimit);
+}
+
+TEST_F(X11PasteboardTest, AnOwnerOfSixtyThousandTargetsIsReadForItsFirstThousand)
+{
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--targets"), QStringLiteral("60000"),
+                           QStringLiteral("UTF8_STRING=many")}));
+    const auto items = itemsOf(pasteboard);
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_LE(items[0]->types().size(), 1024);
+    EXPECT_EQ(dataOf(items[0], PasteboardTypes::plainText), "many");
+}
+
+// Whether the event loop ran a timer's shot while `task` was still waiting for the owner.
+template <class T>
+bool eventLoopRunsWhileAwaiting(QCoro::Task<T>& task)
+{
+    std::optional<bool> shotWhileWaiting;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&] { shotWhileWaiting = !task.isReady(); });
+    timer.start(100);
+    QTest::qWaitFor([&] { return shotWhileWaiting.has_value(); }, 10000);
+    return shotWhileWaiting.value_or(false);
+}
+
+TEST_F(X11PasteboardTest, APictureSentInSlowPiecesArrivesWholeWhileTheEventLoopRuns)
+{
+    // Ten pieces 0.3 s apart: longer than one conversion could once take.
+    QByteArray picture(640 * 1024, '\0');
+    for (qsizetype i = 0; i < picture.size(); ++i)
+        picture[i] = char(i * 31 % 253);
+    const QString path = folder_.path() + QStringLiteral("/slow.png");
+    test::writeFile(path, picture);
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--incr"), QStringLiteral("65536"),
+                           QStringLiteral("300"), QStringLiteral("image/png=@") + path}));
+    const auto items = itemsOf(pasteboard);
+    ASSERT_EQ(items.size(), 1);
+    auto reading = items[0]->data(PasteboardTypes::png);
+    EXPECT_TRUE(eventLoopRunsWhileAwaiting(reading));
+    EXPECT_EQ(test::await(std::move(reading)), picture);
+}
+
+TEST(X11PasteboardBudget, AChangeThatOutlastsItsBudgetKeepsWhatCameInTime)
+{
+    test::LogCapture log;
+    // Each answer a second late: the targets, the HTML and the RTF come within 3.5 s, the text
+    // would come after.
+    X11Pasteboard pasteboard(2s, 3500ms);
+    QProcess owner;
+    owner.start(QStringLiteral(TAVLIN_TEST_CLIPBOARD_OWNER),
+                {QStringLiteral("serve"), QStringLiteral("--delay"), QStringLiteral("1000"),
+                 QStringLiteral("text/html=<b>in time</b>"), QStringLiteral("text/rtf={\\rtf1 in time}"),
+                 QStringLiteral("UTF8_STRING=too late")});
+    ASSERT_TRUE(owner.waitForReadyRead(10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pasteboard.changeCount() > 0; }, 10000));
+
+    auto items = pasteboard.items();
+    EXPECT_TRUE(eventLoopRunsWhileAwaiting(items));
+    EXPECT_EQ(test::await(std::move(items)).size(), 1);
+    EXPECT_EQ(contentOf(pasteboard),
+              (QList<ClipItem>{
+                  ClipItem{{{PasteboardTypes::html, "<b>in time</b>"}, {PasteboardTypes::rtf, "{\\rtf1 in time}"}}}}));
+    EXPECT_EQ(log.errors().size(), 1);
+    owner.kill();
+    owner.waitForFinished(5000);
 }
 
 } // namespace

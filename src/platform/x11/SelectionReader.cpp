@@ -1,25 +1,30 @@
 #include "SelectionReader.h"
 
+#include <QSet>
+#include <QSocketNotifier>
+
+#include <qcoro/qcorosignal.h>
+#include <qcoro/qcorotimer.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <poll.h>
 
 namespace tavlin {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = SelectionReader::Clock;
 
 // How often a wait looks whether the owner is still there, so a vanished owner ends the wait
 // long before the time-out.
 constexpr std::chrono::milliseconds ownerCheckInterval{50};
 
-struct FreeDeleter {
+struct Free {
     void operator()(void* pointer) const { std::free(pointer); }
 };
 template <class T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
+using XcbReply = std::unique_ptr<T, Free>;
 
 uint32_t wordsFor(qsizetype bytes)
 {
@@ -40,6 +45,11 @@ void appendPiece(QByteArray& data, const void* piece, int length)
 
 } // namespace
 
+void SelectionReader::FreeDeleter::operator()(void* pointer) const
+{
+    std::free(pointer);
+}
+
 SelectionReader::SelectionReader(std::chrono::milliseconds timeout, qsizetype sizeLimit)
     : connection_(std::make_unique<XcbConnection>()), timeout_(timeout), sizeLimit_(sizeLimit)
 {
@@ -54,10 +64,17 @@ SelectionReader::SelectionReader(std::chrono::milliseconds timeout, qsizetype si
     incr_ = connection_->atom("INCR");
     property_ = connection_->atom("TAVLIN_SELECTION");
     xcb_flush(c);
+    // Watched only while a conversion waits, so an idle reader never wakes the event loop.
+    notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c), QSocketNotifier::Read);
+    notifier_->setEnabled(false);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { wake(true); });
+    wakeTimer_.setSingleShot(true);
+    connect(&wakeTimer_, &QTimer::timeout, this, [this] { wake(false); });
 }
 
 SelectionReader::~SelectionReader()
 {
+    notifier_.reset();
     if (window_ != XCB_NONE && connection_->isValid()) {
         xcb_destroy_window(connection_->get(), window_);
         xcb_flush(connection_->get());
@@ -79,70 +96,102 @@ xcb_window_t SelectionReader::owner()
     return reply ? reply->owner : XCB_NONE;
 }
 
+void SelectionReader::Wake::await_suspend(std::coroutine_handle<> waiting)
+{
+    reader->waiting_ = waiting;
+    reader->notifier_->setEnabled(true);
+    reader->wakeTimer_.start(wait);
+}
+
+void SelectionReader::wake(bool readable)
+{
+    notifier_->setEnabled(false);
+    wakeTimer_.stop();
+    readable_ = readable;
+    if (std::coroutine_handle<> waiting = std::exchange(waiting_, nullptr))
+        waiting.resume();
+}
+
 void SelectionReader::retireProperty()
 {
     ++propertyGeneration_;
     property_ = connection_->atom("TAVLIN_SELECTION_" + QByteArray::number(propertyGeneration_));
 }
 
-xcb_generic_event_t* SelectionReader::waitForEvent(const std::function<bool(const xcb_generic_event_t*)>& wanted,
-                                                   xcb_window_t owner, Deadline conversionDeadline, Outcome* failure)
+QCoro::Task<SelectionReader::Awaited> SelectionReader::nextEvent(std::function<bool(const xcb_generic_event_t*)> wanted,
+                                                                 xcb_window_t owner, Clock::time_point deadline)
 {
     xcb_connection_t* c = connection_->get();
-    const Clock::time_point deadline = std::min(Clock::now() + timeout_, conversionDeadline);
+    deadline = std::min(Clock::now() + timeout_, deadline);
     while (true) {
-        while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
-            if (wanted(event))
-                return event;
-            std::free(event);
+        // Events may wait in xcb's queue already, read along with an earlier reply.
+        while (xcb_generic_event_t* polled = xcb_poll_for_event(c)) {
+            Event event(polled);
+            if (wanted(event.get()))
+                co_return Awaited{std::move(event), Outcome::converted};
         }
-        if (xcb_connection_has_error(c)) {
-            *failure = Outcome::failed;
-            return nullptr;
-        }
+        if (xcb_connection_has_error(c))
+            co_return Awaited{nullptr, Outcome::failed};
         const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (remaining.count() <= 0) {
-            *failure = Outcome::timedOut;
-            return nullptr;
-        }
-        pollfd descriptor{xcb_get_file_descriptor(c), POLLIN, 0};
-        const int ready = ::poll(&descriptor, 1, static_cast<int>(std::min(remaining, ownerCheckInterval).count()));
-        if (ready == 0 && this->owner() != owner) {
-            *failure = Outcome::ownerChanged;
-            return nullptr;
-        }
+        if (remaining.count() <= 0)
+            co_return Awaited{nullptr, Outcome::timedOut};
+        const bool readable = co_await Wake{this, std::min(remaining, ownerCheckInterval)};
+        if (!readable && this->owner() != owner)
+            co_return Awaited{nullptr, Outcome::ownerChanged};
     }
 }
 
-SelectionReader::Result SelectionReader::convert(const QByteArray& target, xcb_window_t owner)
+QCoro::Task<SelectionReader::Result> SelectionReader::convert(QByteArray target, xcb_window_t owner,
+                                                              Clock::time_point deadline)
+{
+    return convertAlone(std::move(target), owner, deadline, sizeLimit_);
+}
+
+QCoro::Task<SelectionReader::Result> SelectionReader::convertAlone(QByteArray target, xcb_window_t owner,
+                                                                   Clock::time_point deadline, qsizetype sizeLimit)
+{
+    // The connection has one property and one stream of events for answers.
+    while (busy_)
+        co_await qCoro(this, &SelectionReader::released);
+    busy_ = true;
+    Result result = co_await transfer(target, owner, deadline, sizeLimit);
+    // An answer that came while the clipboard changed hands may be the new owner's: never take
+    // one program's bytes for another's.
+    if ((result.outcome == Outcome::converted || result.outcome == Outcome::tooLarge) && this->owner() != owner)
+        result = {Outcome::ownerChanged, {}};
+    busy_ = false;
+    Q_EMIT released();
+    co_return result;
+}
+
+QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target, xcb_window_t owner,
+                                                               Clock::time_point deadline, qsizetype sizeLimit)
 {
     if (!isValid())
-        return {Outcome::failed, {}};
+        co_return Result{Outcome::failed, {}};
     if (owner == XCB_NONE || this->owner() != owner)
-        return {Outcome::ownerChanged, {}};
+        co_return Result{Outcome::ownerChanged, {}};
 
     xcb_connection_t* c = connection_->get();
-    const Deadline conversionDeadline = Clock::now() + 4 * timeout_;
     const xcb_atom_t targetAtom = connection_->atom(target);
     xcb_delete_property(c, window_, property_);
     xcb_convert_selection(c, window_, clipboard_, targetAtom, property_, XCB_CURRENT_TIME);
     xcb_flush(c);
 
-    Outcome failure = Outcome::failed;
-    XcbReply<xcb_generic_event_t> event(waitForEvent(
-        [&](const xcb_generic_event_t* e) {
+    Awaited notified = co_await nextEvent(
+        [this, targetAtom](const xcb_generic_event_t* e) {
             if ((e->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
                 return false;
             auto notify = reinterpret_cast<const xcb_selection_notify_event_t*>(e);
             return notify->requestor == window_ && notify->selection == clipboard_ && notify->target == targetAtom;
         },
-        owner, conversionDeadline, &failure));
-    if (!event) {
+        owner, deadline);
+    if (!notified.event) {
         retireProperty();
-        return {failure, {}};
+        co_return Result{notified.failure, {}};
     }
-    if (reinterpret_cast<const xcb_selection_notify_event_t*>(event.get())->property == XCB_NONE)
-        return {Outcome::refused, {}};
+    if (reinterpret_cast<const xcb_selection_notify_event_t*>(notified.event.get())->property == XCB_NONE)
+        co_return Result{Outcome::refused, {}};
 
     // Read in pieces into one buffer, so that a large answer is never held twice (the reply and
     // our copy). The read that reaches the end deletes the property, as the owner expects.
@@ -151,11 +200,11 @@ SelectionReader::Result SelectionReader::convert(const QByteArray& target, xcb_w
         XcbReply<xcb_get_property_reply_t> reply(
             xcb_get_property_reply(c,
                                    xcb_get_property(c, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, offset,
-                                                    wordsFor(std::min(pieceBytes - 4, sizeLimit_ - data.size()))),
+                                                    wordsFor(std::min(pieceBytes - 4, sizeLimit - data.size()))),
                                    nullptr));
         if (!reply) {
             retireProperty();
-            return {Outcome::failed, {}};
+            co_return Result{Outcome::failed, {}};
         }
         if (offset == 0 && reply->type == incr_) {
             qsizetype sizeHint = 0;
@@ -164,85 +213,95 @@ SelectionReader::Result SelectionReader::convert(const QByteArray& target, xcb_w
                 std::memcpy(&size, xcb_get_property_value(reply.get()), sizeof size);
                 sizeHint = size;
             }
-            return readIncrementally(owner, sizeHint, conversionDeadline);
+            co_return co_await readIncrementally(owner, sizeHint, deadline, sizeLimit);
         }
         if (reply->type == XCB_NONE)
-            return {Outcome::refused, {}};
+            co_return Result{Outcome::refused, {}};
         const int length = xcb_get_property_value_length(reply.get());
         if (offset == 0)
-            data.reserve(std::min<qsizetype>(qsizetype(length) + reply->bytes_after, sizeLimit_));
+            data.reserve(std::min<qsizetype>(qsizetype(length) + reply->bytes_after, sizeLimit));
         appendPiece(data, xcb_get_property_value(reply.get()), length);
-        if (data.size() > sizeLimit_ || (reply->bytes_after > 0 && data.size() >= sizeLimit_)) {
+        if (data.size() > sizeLimit || (reply->bytes_after > 0 && data.size() >= sizeLimit)) {
             // Not deleted by the read: the property stays behind on a retired name.
             retireProperty();
-            data.truncate(sizeLimit_);
-            return {Outcome::tooLarge, data};
+            data.truncate(sizeLimit);
+            co_return Result{Outcome::tooLarge, std::move(data)};
         }
         if (reply->bytes_after == 0)
-            return {Outcome::converted, data};
+            co_return Result{Outcome::converted, std::move(data)};
         offset += static_cast<uint32_t>(length / 4);
+        // The server hands a large answer over at once, piece by piece: let the event loop in
+        // between pieces.
+        co_await QCoro::sleepFor(std::chrono::milliseconds(0));
     }
 }
 
-SelectionReader::Result SelectionReader::readIncrementally(xcb_window_t owner, qsizetype sizeHint,
-                                                           Deadline conversionDeadline)
+QCoro::Task<SelectionReader::Result> SelectionReader::readIncrementally(xcb_window_t owner, qsizetype sizeHint,
+                                                                        Clock::time_point deadline, qsizetype sizeLimit)
 {
     xcb_connection_t* c = connection_->get();
     QByteArray data;
-    data.reserve(std::min(sizeHint, sizeLimit_));
+    data.reserve(std::min(sizeHint, sizeLimit));
     // Reading the INCR announcement deleted the property, which tells the owner to send the first
     // chunk; every later delete asks for the next one, and an empty chunk ends the transfer.
     while (true) {
-        Outcome failure = Outcome::failed;
-        XcbReply<xcb_generic_event_t> event(waitForEvent(
-            [&](const xcb_generic_event_t* e) {
+        Awaited changed = co_await nextEvent(
+            [this](const xcb_generic_event_t* e) {
                 if ((e->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
                     return false;
                 auto notify = reinterpret_cast<const xcb_property_notify_event_t*>(e);
                 return notify->window == window_ && notify->atom == property_
                     && notify->state == XCB_PROPERTY_NEW_VALUE;
             },
-            owner, conversionDeadline, &failure));
-        if (!event) {
+            owner, deadline);
+        if (!changed.event) {
             retireProperty();
-            return {failure, {}};
+            co_return Result{changed.failure, {}};
         }
-        const qsizetype room = sizeLimit_ - data.size();
+        const qsizetype room = sizeLimit - data.size();
         XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
             c, xcb_get_property(c, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, 0, wordsFor(room)), nullptr));
         if (!reply) {
             retireProperty();
-            return {Outcome::failed, {}};
+            co_return Result{Outcome::failed, {}};
         }
         const int length = xcb_get_property_value_length(reply.get());
         if (length == 0 && reply->bytes_after == 0)
-            return {Outcome::converted, data};
+            co_return Result{Outcome::converted, std::move(data)};
         appendPiece(data, xcb_get_property_value(reply.get()), length);
-        if (reply->bytes_after > 0 || data.size() > sizeLimit_) {
+        if (reply->bytes_after > 0 || data.size() > sizeLimit) {
             retireProperty();
-            data.truncate(sizeLimit_);
-            return {Outcome::tooLarge, data};
+            data.truncate(sizeLimit);
+            co_return Result{Outcome::tooLarge, std::move(data)};
         }
     }
 }
 
-SelectionReader::Result SelectionReader::targets(xcb_window_t owner, QList<QByteArray>* names)
+QCoro::Task<SelectionReader::Targets> SelectionReader::targets(xcb_window_t owner, Clock::time_point deadline)
 {
-    names->clear();
-    Result result = convert("TARGETS", owner);
-    if (result.outcome != Outcome::converted)
-        return result;
+    Targets targets;
+    // Atoms are four bytes each: an answer longer than the cap is cut, not read whole.
+    targets.result = co_await convertAlone("TARGETS", owner, deadline, maximumTargets * 4);
+    if (targets.result.outcome == Outcome::tooLarge)
+        targets.result.outcome = Outcome::converted;
+    if (targets.result.outcome != Outcome::converted)
+        co_return targets;
+    const QByteArray& data = targets.result.data;
     QList<xcb_atom_t> atoms;
-    for (qsizetype offset = 0; offset + 4 <= result.data.size(); offset += 4) {
+    atoms.reserve(data.size() / 4);
+    for (qsizetype offset = 0; offset + 4 <= data.size(); offset += 4) {
         xcb_atom_t atom = XCB_NONE;
-        std::memcpy(&atom, result.data.constData() + offset, sizeof atom);
+        std::memcpy(&atom, data.constData() + offset, sizeof atom);
         atoms.append(atom);
     }
+    QSet<QByteArray> seen;
     for (const QByteArray& name : connection_->atomNames(atoms)) {
-        if (!name.isEmpty() && !names->contains(name))
-            names->append(name);
+        if (!name.isEmpty() && !seen.contains(name)) {
+            seen.insert(name);
+            targets.names.append(name);
+        }
     }
-    return result;
+    co_return targets;
 }
 
 } // namespace tavlin

@@ -4,24 +4,37 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QObject>
+#include <QTimer>
+
+#include <qcoro/qcorotask.h>
 
 #include <chrono>
+#include <coroutine>
 #include <functional>
 #include <memory>
 
+class QSocketNotifier;
+
 namespace tavlin {
 
-// Converts the CLIPBOARD selection on a connection of its own, waiting at most `timeout` for each
-// step of the owner's answer and four times that for a whole conversion, so a hung, vanished or
-// trickling owner costs a bounded stall of the main thread instead of Qt's five seconds a
-// conversion. Handles incremental (INCR) transfers. Main thread.
-class SelectionReader {
+// Converts the CLIPBOARD selection on a connection of its own, without holding up the main
+// thread: a conversion is a coroutine that resumes as the owner's answer arrives, and the event
+// loop runs meanwhile. It waits at most `timeout` for each step of the answer and never past the
+// deadline its caller gives, so a hung, vanished or trickling owner costs nothing but that
+// conversion. Handles incremental (INCR) transfers. One conversion at a time on the connection: a
+// second one starts when the first has ended. Main thread.
+class SelectionReader : public QObject {
+    Q_OBJECT
+
 public:
+    using Clock = std::chrono::steady_clock;
+
     enum class Outcome {
         converted,
         // The owner answered that it has no such target.
         refused,
-        // No answer within the time-out.
+        // No answer within the time-out or by the deadline.
         timedOut,
         // The selection has another owner (or none) than the one expected.
         ownerChanged,
@@ -34,30 +47,73 @@ public:
         Outcome outcome = Outcome::failed;
         QByteArray data;
     };
+    struct Targets {
+        Result result;
+        QList<QByteArray> names;
+    };
+
+    // The most targets of one owner that are looked at. Programs offer a few dozen; any client
+    // can offer tens of thousands, which would only cost time.
+    static constexpr qsizetype maximumTargets = 1024;
 
     SelectionReader(std::chrono::milliseconds timeout, qsizetype sizeLimit);
-    ~SelectionReader();
+    ~SelectionReader() override;
 
     bool isValid() const;
     XcbConnection& connection() { return *connection_; }
 
-    // The window that owns CLIPBOARD now, or XCB_NONE.
+    // The window that owns CLIPBOARD now, or XCB_NONE. Asks the server, never the owner.
     xcb_window_t owner();
-    // The bytes `owner` gives for `target`.
-    Result convert(const QByteArray& target, xcb_window_t owner);
-    // The names of the owner's targets (its TARGETS answer), in its order.
-    Result targets(xcb_window_t owner, QList<QByteArray>* names);
+    // The bytes `owner` gives for `target`, as far as they came by `deadline`.
+    QCoro::Task<Result> convert(QByteArray target, xcb_window_t owner, Clock::time_point deadline);
+    // The names of the owner's targets (its TARGETS answer), in its order, each once, and no more
+    // than maximumTargets of them.
+    QCoro::Task<Targets> targets(xcb_window_t owner, Clock::time_point deadline);
+
+Q_SIGNALS:
+    // A conversion has ended: the next one may use the connection.
+    void released();
 
 private:
-    using Deadline = std::chrono::steady_clock::time_point;
-    xcb_generic_event_t* waitForEvent(const std::function<bool(const xcb_generic_event_t*)>& wanted, xcb_window_t owner,
-                                      Deadline conversionDeadline, Outcome* failure);
-    Result readIncrementally(xcb_window_t owner, qsizetype sizeHint, Deadline conversionDeadline);
+    struct FreeDeleter {
+        void operator()(void* pointer) const;
+    };
+    using Event = std::unique_ptr<xcb_generic_event_t, FreeDeleter>;
+    struct Awaited {
+        Event event;
+        Outcome failure = Outcome::failed;
+    };
+
+    // Waits until no other conversion uses the connection, then transfers.
+    QCoro::Task<Result> convertAlone(QByteArray target, xcb_window_t owner, Clock::time_point deadline,
+                                     qsizetype sizeLimit);
+    QCoro::Task<Result> transfer(QByteArray target, xcb_window_t owner, Clock::time_point deadline,
+                                 qsizetype sizeLimit);
+    QCoro::Task<Result> readIncrementally(xcb_window_t owner, qsizetype sizeHint, Clock::time_point deadline,
+                                          qsizetype sizeLimit);
+    // Suspends the waiting conversion until the connection has something to read (true) or
+    // `wait` has passed (false).
+    struct Wake {
+        SelectionReader* reader;
+        std::chrono::milliseconds wait;
+        bool await_ready() const noexcept { return false; }
+        void await_suspend(std::coroutine_handle<> waiting);
+        bool await_resume() const noexcept { return reader->readable_; }
+    };
+    void wake(bool readable);
+    // The first event that `wanted` accepts, or the reason none came within the time-out.
+    QCoro::Task<Awaited> nextEvent(std::function<bool(const xcb_generic_event_t*)> wanted, xcb_window_t owner,
+                                   Clock::time_point deadline);
     void retireProperty();
 
     std::unique_ptr<XcbConnection> connection_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    QTimer wakeTimer_;
+    std::coroutine_handle<> waiting_;
+    bool readable_ = false;
     std::chrono::milliseconds timeout_;
     qsizetype sizeLimit_;
+    bool busy_ = false;
     xcb_window_t window_ = XCB_NONE;
     xcb_atom_t clipboard_ = XCB_NONE;
     xcb_atom_t incr_ = XCB_NONE;

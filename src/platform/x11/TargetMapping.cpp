@@ -2,6 +2,7 @@
 
 #include "PasteboardTypes.h"
 
+#include <QHash>
 #include <QSet>
 
 namespace tavlin {
@@ -54,6 +55,8 @@ QList<TargetMapping::Presented> TargetMapping::presentedTypes(const QList<QByteA
         return preference(target) < preference("STRING");
     });
     QList<Presented> presented;
+    // Where each type stands in `presented`: an owner may offer thousands of targets.
+    QHash<QString, qsizetype> positions;
     for (const QByteArray& target : targets) {
         if (isProtocolTarget(target) || target == uriList || target == passwordHint
             || target == "application/x-qt-image")
@@ -66,14 +69,15 @@ QList<TargetMapping::Presented> TargetMapping::presentedTypes(const QList<QByteA
         if (offersPNG && isConversionOfPNG(target))
             continue;
         const QString type = PasteboardTypes::identifierForMimeType(QString::fromUtf8(canonicalTarget(target)));
-        auto existing = std::find_if(presented.begin(), presented.end(),
-                                     [&](const Presented& p) { return p.type == type; });
-        if (existing == presented.end()) {
+        const auto position = positions.constFind(type);
+        if (position == positions.cend()) {
+            positions.insert(type, presented.size());
             presented.append({type, {target}});
             continue;
         }
-        existing->targets.append(target);
-        std::stable_sort(existing->targets.begin(), existing->targets.end(),
+        QList<QByteArray>& sources = presented[*position].targets;
+        sources.append(target);
+        std::stable_sort(sources.begin(), sources.end(),
                          [](const QByteArray& a, const QByteArray& b) { return preference(a) < preference(b); });
     }
     return presented;

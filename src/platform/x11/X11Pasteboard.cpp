@@ -29,32 +29,36 @@ struct X11Pasteboard::Changes {
 };
 
 // One clipboard state as read: the owner, where its bytes come from, and the items presented.
-struct X11Pasteboard::Session {
+// Held through a shared pointer by every read in progress, so it outlives none of them.
+struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
     qint64 changeCount = 0;
     xcb_window_t owner = XCB_NONE;
     std::shared_ptr<Changes> changes;
-    // Another program's content, converted on demand...
+    // Another program's content, converted on demand until the deadline...
     std::shared_ptr<SelectionReader> reader;
-    // ...or our own, as Qt holds it.
+    SelectionReader::Clock::time_point deadline;
+    // ...or our own, as Qt holds it, with its targets in Qt's order.
     std::optional<QHash<QByteArray, QByteArray>> ownContent;
-    // Set by the first conversion that gets no answer, or that finds another owner; later ones
-    // then fail at once, so one change costs at most one time-out and one read one owner.
+    QList<QByteArray> ownTargets;
+    // Set by the first conversion that gets no answer in time, or that finds another owner; later
+    // ones then end at once, so one change costs at most its budget and one read one owner.
     bool unresponsive = false;
+    bool loaded = false;
     std::optional<std::optional<QString>> ownerApplication;
     QList<std::shared_ptr<const PasteboardItem>> items;
 
     bool isCurrent() const { return changes->count == changeCount; }
 
-    std::optional<QByteArray> fetch(const QByteArray& target)
+    QCoro::Task<std::optional<QByteArray>> fetch(QByteArray target)
     {
         if (ownContent) {
             const auto it = ownContent->constFind(target);
-            return it == ownContent->cend() ? std::nullopt : std::optional<QByteArray>(*it);
+            co_return it == ownContent->cend() ? std::nullopt : std::optional<QByteArray>(*it);
         }
         if (unresponsive || !reader || !isCurrent())
-            return std::nullopt;
-        SelectionReader::Result result = reader->convert(target, owner);
-        return accept(std::move(result), target);
+            co_return std::nullopt;
+        SelectionReader::Result result = co_await reader->convert(target, owner, deadline);
+        co_return accept(std::move(result), target);
     }
 
     std::optional<QByteArray> accept(SelectionReader::Result&& result, const QByteArray& target)
@@ -64,7 +68,7 @@ struct X11Pasteboard::Session {
         case SelectionReader::Outcome::tooLarge: return std::move(result.data);
         case SelectionReader::Outcome::refused: return std::nullopt;
         case SelectionReader::Outcome::timedOut:
-            Log::error(QStringLiteral("Clipboard: the owner did not answer for \"%1\"; its content is skipped")
+            Log::error(QStringLiteral("Clipboard: the owner did not answer for \"%1\" in time; its content is skipped")
                            .arg(QString::fromUtf8(target)));
             break;
         case SelectionReader::Outcome::ownerChanged:
@@ -80,6 +84,9 @@ struct X11Pasteboard::Session {
         unresponsive = true;
         return std::nullopt;
     }
+
+    // Asks the owner for its targets (ours are at hand) and presents them as items.
+    QCoro::Task<> load();
 };
 
 namespace {
@@ -103,25 +110,28 @@ public:
         return types;
     }
 
-    std::optional<QByteArray> data(const QString& type) const override
+    QCoro::Task<std::optional<QByteArray>> data(QString type) const override
     {
         const std::shared_ptr<X11Pasteboard::Session> session = session_.lock();
         // A later change makes the item's content history: never mix two owners' bytes.
         if (!session || !session->isCurrent())
-            return std::nullopt;
+            co_return std::nullopt;
         for (const ClipRepresentation& representation : fixed_) {
             if (representation.type == type)
-                return representation.data;
+                co_return representation.data;
         }
         for (const TargetMapping::Presented& presented : converted_) {
             if (presented.type != type)
                 continue;
             for (const QByteArray& target : presented.targets) {
-                if (std::optional<QByteArray> bytes = session->fetch(target))
-                    return TargetMapping::presentedBytes(target, std::move(*bytes));
+                std::optional<QByteArray> bytes = co_await session->fetch(target);
+                if (!session->isCurrent())
+                    co_return std::nullopt;
+                if (bytes)
+                    co_return TargetMapping::presentedBytes(target, std::move(*bytes));
             }
         }
-        return std::nullopt;
+        co_return std::nullopt;
     }
 
 private:
@@ -134,9 +144,65 @@ private:
 
 } // namespace
 
-X11Pasteboard::X11Pasteboard(std::chrono::milliseconds timeout, QObject* parent)
+QCoro::Task<> X11Pasteboard::Session::load()
+{
+    if (loaded || owner == XCB_NONE)
+        co_return;
+    QList<QByteArray> targets;
+    if (ownContent) {
+        targets = ownTargets;
+    } else {
+        SelectionReader::Targets answer = co_await reader->targets(owner, deadline);
+        if (loaded)
+            co_return; // another read of this change got there first
+
+        if (answer.result.outcome != SelectionReader::Outcome::converted) {
+            accept(std::move(answer.result), "TARGETS");
+            loaded = true;
+            co_return;
+        }
+        targets = std::move(answer.names);
+    }
+
+    QList<ClipRepresentation> fixed;
+    if (targets.contains(TargetMapping::uriList)) {
+        if (const std::optional<QByteArray> list = co_await fetch(TargetMapping::uriList))
+            fixed = TargetMapping::urlRepresentations(*list);
+    }
+    QList<ClipRepresentation> firstItemExtras;
+    if (targets.contains(TargetMapping::passwordHint)) {
+        if (const std::optional<QByteArray> hint = co_await fetch(TargetMapping::passwordHint)) {
+            if (hint->trimmed() == "secret")
+                firstItemExtras.append({PasteboardTypes::concealed, *hint});
+            else
+                firstItemExtras.append({QString::fromUtf8(TargetMapping::passwordHint), *hint});
+        }
+    }
+    if (loaded)
+        co_return;
+    loaded = true;
+    const QList<TargetMapping::Presented> presented = TargetMapping::presentedTypes(targets);
+    const std::weak_ptr<Session> self = weak_from_this();
+    if (fixed.isEmpty() && firstItemExtras.isEmpty() && presented.isEmpty())
+        co_return;
+    if (fixed.isEmpty()) {
+        items.append(std::make_shared<SessionItem>(self, firstItemExtras, presented));
+        co_return;
+    }
+    for (qsizetype i = 0; i < fixed.size(); ++i) {
+        if (i == 0) {
+            items.append(
+                std::make_shared<SessionItem>(self, QList<ClipRepresentation>{fixed[0]} + firstItemExtras, presented));
+        } else {
+            items.append(std::make_shared<SessionItem>(self, QList<ClipRepresentation>{fixed[i]},
+                                                       QList<TargetMapping::Presented>{}));
+        }
+    }
+}
+
+X11Pasteboard::X11Pasteboard(std::chrono::milliseconds timeout, std::chrono::milliseconds budget, QObject* parent)
     : QObject(parent), clipboard_(QGuiApplication::clipboard()), changes_(std::make_shared<Changes>()),
-      reader_(std::make_shared<SelectionReader>(timeout, transferLimit))
+      reader_(std::make_shared<SelectionReader>(timeout, transferLimit)), budget_(budget)
 {
     connect(clipboard_, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode != QClipboard::Clipboard)
@@ -207,60 +273,22 @@ std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::makeSession(xcb_window_t 
     session->changeCount = changes_->count;
     session->owner = owner;
     session->changes = changes_;
+    session->deadline = SelectionReader::Clock::now() + budget_;
     if (owner == XCB_NONE)
         return session;
-
-    QList<QByteArray> targets;
     if (isOwnWindow(owner)) {
         // Qt answers for us only while the event loop runs, so our own content is never asked
-        // for over X: that would wait out the time-out.
+        // for over X.
         QHash<QByteArray, QByteArray> content;
         if (const QMimeData* mime = clipboard_->mimeData(QClipboard::Clipboard)) {
             for (const QString& format : mime->formats()) {
-                targets.append(format.toUtf8());
+                session->ownTargets.append(format.toUtf8());
                 content.insert(format.toUtf8(), mime->data(format));
             }
         }
         session->ownContent = content;
     } else {
         session->reader = reader_;
-        SelectionReader::Result result = reader_->targets(owner, &targets);
-        if (result.outcome != SelectionReader::Outcome::converted) {
-            session->accept(std::move(result), "TARGETS");
-            return session;
-        }
-    }
-
-    QList<ClipRepresentation> fixed;
-    if (targets.contains(TargetMapping::uriList)) {
-        if (const std::optional<QByteArray> list = session->fetch(TargetMapping::uriList))
-            fixed = TargetMapping::urlRepresentations(*list);
-    }
-    QList<ClipRepresentation> firstItemExtras;
-    if (targets.contains(TargetMapping::passwordHint)) {
-        if (const std::optional<QByteArray> hint = session->fetch(TargetMapping::passwordHint)) {
-            if (hint->trimmed() == "secret")
-                firstItemExtras.append({PasteboardTypes::concealed, *hint});
-            else
-                firstItemExtras.append({QString::fromUtf8(TargetMapping::passwordHint), *hint});
-        }
-    }
-    const QList<TargetMapping::Presented> presented = TargetMapping::presentedTypes(targets);
-
-    if (fixed.isEmpty() && firstItemExtras.isEmpty() && presented.isEmpty())
-        return session;
-    if (fixed.isEmpty()) {
-        session->items.append(std::make_shared<SessionItem>(session, firstItemExtras, presented));
-        return session;
-    }
-    for (qsizetype i = 0; i < fixed.size(); ++i) {
-        if (i == 0) {
-            session->items.append(std::make_shared<SessionItem>(
-                session, QList<ClipRepresentation>{fixed[0]} + firstItemExtras, presented));
-        } else {
-            session->items.append(std::make_shared<SessionItem>(session, QList<ClipRepresentation>{fixed[i]},
-                                                                QList<TargetMapping::Presented>{}));
-        }
     }
     return session;
 }
@@ -275,22 +303,14 @@ std::optional<QString> X11Pasteboard::ownerApplicationID() const
     return *session->ownerApplication;
 }
 
-QList<std::shared_ptr<const PasteboardItem>> X11Pasteboard::items() const
+QCoro::Task<QList<std::shared_ptr<const PasteboardItem>>> X11Pasteboard::items() const
 {
     const std::shared_ptr<Session> session = currentSession();
-    return session ? session->items : QList<std::shared_ptr<const PasteboardItem>>{};
-}
-
-std::optional<QString> X11Pasteboard::string(const QString& type) const
-{
-    for (const std::shared_ptr<const PasteboardItem>& item : items()) {
-        if (!item->types().contains(type))
-            continue;
-        if (const std::optional<QByteArray> bytes = item->data(type))
-            return QString::fromUtf8(*bytes);
-        return std::nullopt;
-    }
-    return std::nullopt;
+    if (!session)
+        co_return {};
+    co_await session->load();
+    // A copy: QCoro moves from whatever lvalue a coroutine returns.
+    co_return QList(session->items);
 }
 
 void X11Pasteboard::clearContents()

@@ -20,11 +20,14 @@ class SelectionReader;
 //
 // The change count grows on every clipboard change Qt reports: another program taking the
 // selection, and our own writes and clears. A read that finds another owner than the one it
-// started with counts that change at once (Qt could only announce it after the read), stops, and
-// never goes on with the new owner; Qt's later announcement of it is then not counted again. Another program's content is read on a connection
-// of our own (SelectionReader): an owner that stops answering stalls the main thread once per
-// change, for `timeout` (four times that at most for one that trickles), where Qt's own reads
-// wait five seconds for every conversion. Our own content is read from Qt directly. Types are presented as the engine's identifiers (TargetMapping), a
+// started with counts that change at once (Qt could only announce it later), stops, and never
+// goes on with the new owner; Qt's later announcement of it is then not counted again.
+//
+// Another program's content is read on a connection of our own (SelectionReader), without the
+// main thread waiting on the owner: each conversion waits at most `timeout` for the owner's next
+// answer, and all conversions of one change end within `budget` of its first read. What an owner
+// has not answered by then reads as absent; what it answered is kept. Our own content is read
+// from Qt directly. Types are presented as the engine's identifiers (TargetMapping), a
 // text/uri-list as one item per URL, the other types on the first item.
 //
 // Needs a QGuiApplication on the xcb platform. Main thread.
@@ -33,7 +36,9 @@ class X11Pasteboard : public QObject, public Pasteboard {
 
 public:
     // How long a read waits for the owner's next answer.
-    static constexpr std::chrono::milliseconds defaultTimeout{500};
+    static constexpr std::chrono::milliseconds defaultTimeout{1000};
+    // How long the reads of one change may take in all.
+    static constexpr std::chrono::milliseconds defaultBudget{8000};
     // One byte more than a record may hold: a transfer that passes it stops there, and what was
     // read is still too large for the reader, which refuses it without us holding more of it.
     static constexpr qsizetype transferLimit = 33'554'432 + 1;
@@ -41,7 +46,8 @@ public:
     // The application of the program that created a window (the workspace knows how to tell).
     using WindowApplication = std::function<std::optional<QString>(quint32 window)>;
 
-    explicit X11Pasteboard(std::chrono::milliseconds timeout = defaultTimeout, QObject* parent = nullptr);
+    explicit X11Pasteboard(std::chrono::milliseconds timeout = defaultTimeout,
+                           std::chrono::milliseconds budget = defaultBudget, QObject* parent = nullptr);
     ~X11Pasteboard() override;
 
     // Without it, ownerApplicationID() knows none.
@@ -57,8 +63,7 @@ public:
     void setChangeObserver(ChangeObserver observer) override;
     // The application of the selection owner whose content items() presents.
     std::optional<QString> ownerApplicationID() const override;
-    QList<std::shared_ptr<const PasteboardItem>> items() const override;
-    std::optional<QString> string(const QString& type) const override;
+    QCoro::Task<QList<std::shared_ptr<const PasteboardItem>>> items() const override;
     void clearContents() override;
     bool writeItems(const QList<ClipItem>& items) override;
 
@@ -66,6 +71,7 @@ public:
     struct Changes;
 
 private:
+    // The session of the current change and owner; its content is loaded on first use.
     std::shared_ptr<Session> currentSession() const;
     std::shared_ptr<Session> makeSession(xcb_window_t owner) const;
     // Whether a window belongs to Qt's connection, that is to this process's clipboard.
@@ -80,8 +86,9 @@ private:
     bool writing_ = false;
     WindowApplication windowApplication_;
     std::shared_ptr<SelectionReader> reader_;
+    std::chrono::milliseconds budget_;
     // What the last read found, kept while the change count and the owner stay the same, so the
-    // capture gate and the reader of one change share one set of conversions and one time-out.
+    // capture gate and the reader of one change share one set of conversions and one budget.
     mutable std::shared_ptr<Session> session_;
     uint32_t qtResourceBase_ = 0;
     uint32_t qtResourceMask_ = 0;

@@ -1,0 +1,137 @@
+// Clipboard owners that misbehave, against the real application: one that offers 60,000
+// targets, one that answers each of twelve formats 0.45 s late, one that sends a picture in
+// 64 KiB pieces 0.3 s apart. While Tavlin reads them its main thread answers every _NET_WM_PING
+// within a second, a copy made meanwhile is stored within 3 s, and SIGTERM ends it within 2 s.
+#include "ApplicationProfile.h"
+#include "MainThreadPings.h"
+
+#include <QTemporaryFile>
+
+#include <gtest/gtest.h>
+
+using namespace tavlin::test;
+
+namespace {
+
+struct HostileOwner {
+    const char* name;
+    // The test clipboard owner's options and targets after "serve".
+    QStringList arguments;
+};
+
+void PrintTo(const HostileOwner& owner, std::ostream* stream)
+{
+    *stream << owner.name;
+}
+
+// A megabyte that the owner reads from a file: too long for its command line.
+QString picturePath()
+{
+    static QTemporaryFile picture;
+    if (!picture.isOpen() && picture.open()) {
+        picture.write(QByteArray(1 << 20, 'p'));
+        picture.flush();
+    }
+    return picture.fileName();
+}
+
+QList<HostileOwner> hostileOwners()
+{
+    return {
+        {"SixtyThousandTargets",
+         {QStringLiteral("--targets"), QStringLiteral("60000"), QStringLiteral("UTF8_STRING=many targets")}},
+        {"TwelveFormatsEachAfter450ms",
+         {QStringLiteral("--delay"), QStringLiteral("450"), QStringLiteral("text/uri-list=https://example.org/"),
+          QStringLiteral("x-kde-passwordManagerHint=no"), QStringLiteral("UTF8_STRING=slow"),
+          QStringLiteral("text/html=<b>slow</b>"), QStringLiteral("text/rtf={\\rtf1 slow}"),
+          QStringLiteral("application/pdf=%PDF-1.4"), QStringLiteral("image/jpeg=j"), QStringLiteral("image/gif=g"),
+          QStringLiteral("image/tiff=t"), QStringLiteral("image/bmp=b"), QStringLiteral("image/webp=w")}},
+        {"PictureInPiecesEvery300ms", {}},
+    };
+}
+
+class HostileOwnerEndToEnd : public testing::TestWithParam<HostileOwner> {
+protected:
+    void TearDown() override
+    {
+        for (auto& owner : owners_) {
+            owner->kill();
+            owner->waitForFinished(5000);
+        }
+    }
+
+    void startOwner()
+    {
+        QStringList arguments = GetParam().arguments;
+        if (arguments.isEmpty()) {
+            arguments = {QStringLiteral("--incr"), QStringLiteral("65536"), QStringLiteral("300"),
+                         QStringLiteral("image/png=@") + picturePath()};
+        }
+        auto owner = std::make_unique<QProcess>();
+        owner->start(QStringLiteral(TAVLIN_TEST_CLIPBOARD_OWNER), QStringList{QStringLiteral("serve")} + arguments);
+        ASSERT_TRUE(owner->waitForReadyRead(30000)) << "the owner did not take the clipboard";
+        owners_.push_back(std::move(owner));
+    }
+
+private:
+    std::vector<std::unique_ptr<QProcess>> owners_;
+};
+
+void copy(const QString& text)
+{
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    xclip.write(text.toUtf8());
+    xclip.closeWriteChannel();
+    EXPECT_TRUE(xclip.waitForFinished(10000));
+}
+
+qint64 recordsWithText(const Profile& profile, const QString& text)
+{
+    if (!QFile::exists(profile.database))
+        return 0;
+    try {
+        return queryInteger(profile.database, QStringLiteral("SELECT COUNT(*) FROM clips WHERE text = '%1'").arg(text));
+    } catch (const std::exception&) {
+        return 0; // not created yet
+    }
+}
+
+TEST_P(HostileOwnerEndToEnd, TheApplicationKeepsAnsweringAndCapturing)
+{
+    Desktop desktop;
+    Profile profile;
+    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    auto application = profile.launch();
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
+    MainThreadPings pings(application->processId());
+
+    startOwner();
+    // Two looks at the clipboard: the owner is being read.
+    QTest::qWait(1500);
+    copy(QStringLiteral("a copy made meanwhile"));
+    EXPECT_TRUE(waitUntil([&] { return recordsWithText(profile, QStringLiteral("a copy made meanwhile")) == 1; }, 3000))
+        << "the copy was not stored within 3 s";
+
+    // Stopped while it reads the owner once more.
+    startOwner();
+    QTest::qWait(1500);
+    const int longest = pings.finish();
+    EXPECT_GE(longest, 0) << "no window answered a ping";
+    EXPECT_LE(longest, 1000) << "the main thread did not answer for " << longest << " ms";
+
+    application->terminate();
+    EXPECT_TRUE(application->waitForFinished(2000)) << "SIGTERM did not end the process within 2 s";
+    EXPECT_EQ(application->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(application->exitCode(), 0);
+    if (application->state() != QProcess::NotRunning) {
+        application->kill();
+        application->waitForFinished(5000);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, HostileOwnerEndToEnd, testing::ValuesIn(hostileOwners()),
+                         [](const testing::TestParamInfo<HostileOwner>& info) { return std::string(info.param.name); });
+
+} // namespace
