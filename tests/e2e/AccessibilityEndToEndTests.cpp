@@ -327,6 +327,12 @@ TEST(AccessibilityEndToEnd, TabInTheIntroductionFollowsTheScreenAndStopsOnlyOnNa
             EXPECT_TRUE(names(stops).join(u'\n').contains(order.join(u'\n')));
             EXPECT_TRUE(assistive.hear(QStringLiteral("Make Tavlin yours")).contains(QStringLiteral("heading||")));
         }
+        if (screen == QLatin1String("Quick Panel")) {
+            // The hints are heard with their keys.
+            for (const QString& keys :
+                 {QStringLiteral("Up Arrow, Down Arrow"), QStringLiteral("Enter"), QStringLiteral("Escape")})
+                EXPECT_EQ(assistive.hear(keys), QStringList(QStringLiteral("label||"))) << keys.toStdString();
+        }
         if (screen != QLatin1String("Finish"))
             ASSERT_TRUE(assistive.press(QStringLiteral("Continue")));
     }
