@@ -64,7 +64,8 @@ bool exists(const QString& path)
 
 } // namespace
 
-HistoryStore::HistoryStore(const QString& databasePath, ProblemHandler onProblem) : onProblem_(std::move(onProblem))
+HistoryStore::HistoryStore(const QString& databasePath, ProblemHandler onProblem, int lockWait)
+    : onProblem_(std::move(onProblem)), busyTimeout_(lockWait)
 {
     const QString folder = QFileInfo(databasePath).absolutePath();
     payloadDirectory_ = folder + QStringLiteral("/payloads");
@@ -137,7 +138,7 @@ void HistoryStore::connect(const QString& databasePath)
         const QString detail = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("database is not open");
         throw StorageError(detail, StorageError::Kind::unavailable);
     }
-    setBusyTimeout(busyTimeout);
+    setBusyTimeout(busyTimeout_);
 }
 
 bool HistoryStore::restrictLogFiles(const QString& databasePath)
@@ -219,6 +220,7 @@ void HistoryStore::open(const QString& databasePath)
 
 void HistoryStore::setBusyTimeout(int milliseconds)
 {
+    busyTimeout_ = milliseconds;
     sqlite3_busy_timeout(db_, milliseconds);
 }
 

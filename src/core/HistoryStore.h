@@ -43,13 +43,14 @@ public:
     // cannot write to opens for reading only (see readOnlyReason()). When the schema had to be created (a new,
     // emptied or deleted database) payload files found are the only copy of an earlier history:
     // they are moved into a folder of their own inside "payloads", never removed.
-    explicit HistoryStore(const QString& databasePath, ProblemHandler onProblem = {});
+    // `lockWait`: the busy timeout (see setBusyTimeout) from opening on.
+    explicit HistoryStore(const QString& databasePath, ProblemHandler onProblem = {}, int lockWait = busyTimeout);
     ~HistoryStore();
     HistoryStore(const HistoryStore&) = delete;
     HistoryStore& operator=(const HistoryStore&) = delete;
 
     // How long an operation waits for a lock another connection holds before it fails as busy
-    // (StorageError::isBusy); busyTimeout from opening on.
+    // (StorageError::isBusy).
     void setBusyTimeout(int milliseconds);
     // Throws what a write would throw now for a lock another connection holds, or for a history
     // that is read-only; writes nothing. Lets a caller skip preparing a write that would fail.
@@ -172,6 +173,7 @@ private:
     bool orphansLeft_ = false;
     std::exception_ptr readOnlyReason_;
     ProblemHandler onProblem_;
+    int busyTimeout_ = busyTimeout;
 };
 
 template <class Body>

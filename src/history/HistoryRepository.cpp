@@ -10,7 +10,6 @@
 #include "StorageError.h"
 
 #include <QCoreApplication>
-#include <QScopeGuard>
 #include <QTextDocument>
 
 namespace tavlin {
@@ -26,12 +25,16 @@ struct HistoryRepository::State {
     std::optional<HistoryRetention> appliedRetention;
     std::optional<QString> readOnlyMessage;
 
-    HistoryStore& openStore()
+    // `lockWait`: how long this operation, the opening included, waits for another program's
+    // lock.
+    HistoryStore& openStore(int lockWait = HistoryStore::busyTimeout)
     {
-        if (!store) {
+        if (store) {
+            store->setBusyTimeout(lockWait);
+        } else {
             // Faults the store works around are worth a log line, not a failure.
             store = std::make_unique<HistoryStore>(
-                databasePath, [](const std::exception& error) { Diagnostics::userMessage(error); });
+                databasePath, [](const std::exception& error) { Diagnostics::userMessage(error); }, lockWait);
             if (const std::exception_ptr reason = store->readOnlyReason()) {
                 try {
                     std::rethrow_exception(reason);
@@ -171,12 +174,10 @@ QFuture<void> HistoryRepository::insert(const CapturedClipboard& capture, const 
                                         const HistoryRetention& retention)
 {
     return run([capture, source, retention](State& state) {
-        HistoryStore& store = state.openStore();
-        // A capture never waits for another program's lock: the reads asked for after it would
-        // wait too. Refused as busy, it is offered again on a later tick, so the lock is looked
-        // at before its metadata and encoding are worked out again.
-        store.setBusyTimeout(0);
-        const auto restore = qScopeGuard([&store] { store.setBusyTimeout(HistoryStore::busyTimeout); });
+        // A capture never waits for another program's lock, not even to open the history: the
+        // reads asked for after it would wait too. Refused as busy, it is offered again on a
+        // later tick, so the lock is looked at before its metadata and encoding are worked out.
+        HistoryStore& store = state.openStore(0);
         store.checkWritable();
         ClipPayload payload = capture.payload;
         payload.metadata = ClipDetails::capture(capture.payload, capture.text, capture.kind);
