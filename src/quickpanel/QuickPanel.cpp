@@ -6,9 +6,11 @@
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
-#include <QGraphicsOpacityEffect>
+#include <QApplication>
+#include <QGraphicsEffect>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QWindow>
 
 namespace tavlin {
 
@@ -41,6 +43,45 @@ private:
 
 } // namespace
 
+// Fades the content, and shrinks it about its top centre where the panel is smaller than it.
+class PanelContentEffect : public QGraphicsEffect {
+public:
+    using QGraphicsEffect::QGraphicsEffect;
+
+    void set(qreal opacity, qreal scale)
+    {
+        if (opacity == opacity_ && scale == scale_)
+            return;
+        opacity_ = opacity;
+        scale_ = scale;
+        // Drawn directly, through no pixmap, while it does nothing.
+        setEnabled(opacity_ < 1 || scale_ < 1);
+        update();
+    }
+
+protected:
+    void draw(QPainter* painter) override
+    {
+        QPoint offset;
+        const QPixmap pixmap = sourcePixmap(Qt::LogicalCoordinates, &offset, QGraphicsEffect::NoPad);
+        if (pixmap.isNull())
+            return;
+        const QRectF bounds = sourceBoundingRect(Qt::LogicalCoordinates);
+        painter->save();
+        painter->setOpacity(painter->opacity() * opacity_);
+        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+        painter->translate(bounds.center().x(), bounds.top());
+        painter->scale(scale_, scale_);
+        painter->translate(-bounds.center().x(), -bounds.top());
+        painter->drawPixmap(offset, pixmap);
+        painter->restore();
+    }
+
+private:
+    qreal opacity_ = 1;
+    qreal scale_ = 1;
+};
+
 QuickPanel::QuickPanel(QuickPanelMotion& motion, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), motion_(motion)
 {
@@ -56,14 +97,13 @@ void QuickPanel::setContent(QWidget* content)
 {
     content_ = content;
     content_->setParent(this);
-    content_->setGeometry(rect());
-    fade_ = new QGraphicsOpacityEffect(content_);
-    fade_->setEnabled(false);
-    content_->setGraphicsEffect(fade_);
+    effect_ = new PanelContentEffect(content_);
+    effect_->setEnabled(false);
+    content_->setGraphicsEffect(effect_);
     edge_ = new PanelEdge(this, motion_);
     edge_->setGeometry(rect());
     edge_->show();
-    follow();
+    resizeEvent(nullptr);
 }
 
 void QuickPanel::setCompositing(bool compositing)
@@ -81,10 +121,31 @@ void QuickPanel::setIgnoresMouseEvents(bool ignores)
     Q_EMIT clickThroughChanged(ignores);
 }
 
+qreal QuickPanel::contentScale() const
+{
+    return std::min({qreal(width()) / designSize.width(), qreal(height()) / designSize.height(), qreal(1)});
+}
+
+QTransform QuickPanel::panelToContent() const
+{
+    const qreal scale = contentScale();
+    // The effect shrinks the content about its own top centre.
+    const qreal centre = content_ ? content_->x() + content_->width() / 2.0 : width() / 2.0;
+    QTransform transform;
+    if (content_)
+        transform.translate(-content_->x(), -content_->y());
+    transform.translate(centre, 0);
+    transform.scale(1 / scale, 1 / scale);
+    transform.translate(-centre, 0);
+    return transform;
+}
+
 void QuickPanel::resizeEvent(QResizeEvent*)
 {
+    // Shrunk, the content keeps its design size, its top centre on the panel's.
     if (content_)
-        content_->setGeometry(rect());
+        content_->setGeometry(contentScale() < 1 ? QRect(QPoint((width() - designSize.width()) / 2, 0), designSize)
+                                                 : rect());
     if (edge_)
         edge_->setGeometry(rect());
     follow();
@@ -101,23 +162,19 @@ void QuickPanel::follow()
     if (!compositing_) {
         // A hard-edged cut-out, no fades.
         setMask(outline);
-        if (fade_)
-            fade_->setEnabled(false);
     } else {
         clearMask();
         setWindowOpacity(shape.surfaceOpacity);
-        if (fade_) {
-            fade_->setOpacity(shape.contentOpacity);
-            fade_->setEnabled(shape.contentOpacity < 1);
-        }
     }
+    if (effect_)
+        effect_->set(compositing_ ? shape.contentOpacity : 1, contentScale());
     // The content never spills out of a growing outline, also in the frame the window manager
     // shows before the window's own cut-out reaches it.
     if (content_) {
         if (settled)
             content_->clearMask();
         else
-            content_->setMask(outline);
+            content_->setMask(panelToContent().map(outline));
     }
     update();
     if (edge_)
@@ -137,6 +194,64 @@ void QuickPanel::paintEvent(QPaintEvent*)
     painter.fillPath(path, TavlinTheme::contentSurface.resolve(appearance));
     if (shape.notchShade > 0)
         painter.fillPath(path, QColor(0, 0, 0, qRound(255 * shape.notchShade)));
+}
+
+void QuickPanel::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
+}
+
+bool QuickPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != windowHandle() || !content_ || contentScale() >= 1)
+        return QWidget::eventFilter(watched, event);
+    // The pointer meets the shrunk content where it is seen. Its layout reaches past the panel's
+    // edges, where the window finds no widget: the event goes to the content's widget under the
+    // point (or the one pressed, until the buttons are up) at its place in that layout.
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick
+        && event->type() != QEvent::MouseButtonRelease && event->type() != QEvent::MouseMove
+        && event->type() != QEvent::Wheel)
+        return QWidget::eventFilter(watched, event);
+    const QPointF at = panelToContent().map(static_cast<QSinglePointEvent*>(event)->position());
+    const auto deliver = [&](QWidget* target, QEvent& copy) {
+        QCoreApplication::sendEvent(target, &copy);
+        event->setAccepted(copy.isAccepted());
+        return true;
+    };
+    const auto under = [&] {
+        QWidget* target = content_->childAt(at.toPoint());
+        return target ? target : content_;
+    };
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const bool pressing = mouse->type() == QEvent::MouseButtonPress || mouse->type() == QEvent::MouseButtonDblClick;
+        QWidget* target = !pressing && pressed_ ? pressed_.data() : under();
+        if (pressing)
+            pressed_ = target;
+        else if (mouse->buttons() == Qt::NoButton)
+            pressed_ = nullptr;
+        const QPointF local = target->mapFrom(content_, at);
+        QMouseEvent copy(mouse->type(), local, at + QPointF(content_->pos()), mouse->globalPosition(), mouse->button(),
+                         mouse->buttons(), mouse->modifiers(), mouse->pointingDevice());
+        copy.setTimestamp(mouse->timestamp());
+        return deliver(target, copy);
+    }
+    default: {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        QWidget* target = under();
+        QWheelEvent copy(target->mapFrom(content_, at), wheel->globalPosition(), wheel->pixelDelta(),
+                         wheel->angleDelta(), wheel->buttons(), wheel->modifiers(), wheel->phase(), wheel->inverted(),
+                         wheel->source(), wheel->pointingDevice());
+        copy.setTimestamp(wheel->timestamp());
+        return deliver(target, copy);
+    }
+    }
 }
 
 void QuickPanel::keyPressEvent(QKeyEvent* event)

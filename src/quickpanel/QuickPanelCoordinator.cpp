@@ -126,6 +126,9 @@ void QuickPanelCoordinator::show()
 
     // Reopened while still closing with the keyboard: the focus of the first opening stays.
     QuickPanelFocus captured = QuickPanelFocus::capture(focus_);
+    // The keyboard was already in another application while Qt still calls us active: the
+    // word that we lost it is on its way, late, and is not the user moving on.
+    lateDeactivation_ = captured.external && QGuiApplication::applicationState() == Qt::ApplicationActive;
     if (!panel_ || captured.ownWindow != panel_.data())
         previousFocus_ = std::move(captured);
 
@@ -201,10 +204,12 @@ void QuickPanelCoordinator::hide(HideReason reason)
 {
     if (!isPresented_)
         return;
-    // Not on screen yet, so not what lost the keyboard: the deactivation is of the window the
-    // user left before pressing the shortcut, arriving late.
-    if (reason == HideReason::deactivated && waitingForPage_ > 0)
+    // While the first page loads, any close cancels the opening, except that late word.
+    if (reason == HideReason::deactivated && waitingForPage_ > 0 && lateDeactivation_
+        && QGuiApplication::applicationState() != Qt::ApplicationActive) {
+        lateDeactivation_ = false;
         return;
+    }
     // Decided before anything changes: only while the panel still has the keyboard.
     const bool restore = int(reason) < int(HideReason::deactivated) && panel_ && panel_->isActiveWindow();
     const quint64 generation = ++generation_;

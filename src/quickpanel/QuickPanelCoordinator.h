@@ -109,6 +109,8 @@ private:
     bool copying_ = false;
     // The panel is to be given the keyboard once it is on screen.
     bool activationPending_ = false;
+    // The application's deactivation still to come from before this showing.
+    bool lateDeactivation_ = false;
     bool watchingClicks_ = false;
     bool shutDown_ = false;
 };

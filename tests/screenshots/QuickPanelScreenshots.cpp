@@ -51,6 +51,11 @@ void quickPanelScreenshots()
             shootPanel(fixture, QStringLiteral("quick-panel-kinds-older"),
                        [&] { return fixture.state().rows().size() == 8; });
 
+            // On a screen too small for it: laid out whole and shrunk about its top centre.
+            fixture.coordinator->panel()->resize(336, 248);
+            shootPanel(fixture, QStringLiteral("quick-panel-small"), [] { return true; });
+            fixture.coordinator->panel()->resize(QuickPanel::designSize);
+
             // A record deleted behind the panel's back fails to copy.
             const Clip newest = fixture.state().clips().first();
             executeSQL(fixture.folder.databasePath(), QStringLiteral("DELETE FROM clips WHERE id = %1").arg(newest.id));
