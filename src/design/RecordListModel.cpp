@@ -4,6 +4,8 @@
 #include "ClipKindLabel.h"
 #include "CopyFeedback.h"
 #include "SourceApplicationIcon.h"
+#include "StoredPlaceholder.h"
+#include "TextCharacters.h"
 
 namespace tavlin {
 
@@ -195,7 +197,12 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const
     if (!record)
         return {};
     switch (role) {
-    case Qt::DisplayRole:
+    case Qt::DisplayRole: {
+        // What typing to jump to a row matches: the start of the text the record shows, read
+        // without making its presentation.
+        const QString text = StoredPlaceholder::display(record->text, record->kind).value_or(record->text);
+        return text.left(TextCharacters::prefixLength(text, RecordPresentation::titleCharacters));
+    }
     case Qt::AccessibleTextRole: return presentation(index.row()).summary;
     case LabelRole: return presentation(index.row()).accessibleName;
     case Qt::AccessibleDescriptionRole: {

@@ -1,9 +1,9 @@
 #include "SourceFilterPopover.h"
 
 #include "AssistiveRoles.h"
-#include "ElidedLabel.h"
 #include "HistoryBrowser.h"
 #include "HistoryControls.h"
+#include "KeyboardFocus.h"
 #include "RoundedShape.h"
 #include "SourceApplicationIcon.h"
 #include "SymbolIcon.h"
@@ -12,16 +12,175 @@
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
-#include <QCheckBox>
+#include <QAbstractListModel>
+#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QListView>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
+#include <QStyledItemDelegate>
 
 namespace tavlin {
+
+// One row per source the history names, in the model's order; a row is checked while the
+// filter selects its source, and checking it asks the history to toggle that source.
+class SourceListModel : public QAbstractListModel {
+public:
+    enum Role { CountRole = Qt::UserRole + 1 };
+
+    SourceListModel(HistoryBrowser& history, const SourceFilterPopover& popover, QObject* parent)
+        : QAbstractListModel(parent), history_(history), popover_(popover), sources_(history.availableSources())
+    {
+    }
+
+    void setSymbolColor(const QColor& color) { symbolColor_ = color; }
+
+    // The filter changed: only the ticks change.
+    void filterChanged()
+    {
+        if (!sources_.isEmpty())
+            Q_EMIT dataChanged(index(0), index(int(sources_.size()) - 1), {Qt::CheckStateRole});
+    }
+
+    void sourcesChanged()
+    {
+        beginResetModel();
+        sources_ = history_.availableSources();
+        endResetModel();
+    }
+
+    int rowOf(const std::optional<QString>& bundleID) const
+    {
+        for (int row = 0; row < sources_.size(); ++row) {
+            if (sources_[row].bundleID == bundleID)
+                return row;
+        }
+        return -1;
+    }
+
+    std::optional<QString> bundleID(const QModelIndex& index) const { return sources_[index.row()].bundleID; }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(sources_.size()); }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable : Qt::NoItemFlags;
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= sources_.size())
+            return {};
+        const ClipSourceSummary& source = sources_[index.row()];
+        switch (role) {
+        case Qt::DisplayRole: return popover_.sourceName(source.bundleID);
+        case Qt::DecorationRole: return popover_.sourceImage(source.bundleID, symbolColor_);
+        case Qt::CheckStateRole:
+            return SourceFilterPopover::isChecked(history_.sourceFilter(), source.bundleID) ? Qt::Checked
+                                                                                            : Qt::Unchecked;
+        case Qt::ToolTipRole: return source.bundleID.value_or(SourceFilterPopover::tr("Unknown source"));
+        case Qt::AccessibleDescriptionRole: return SourceFilterPopover::tr("Records: %n", nullptr, int(source.count));
+        case CountRole: return localizedCount(source.count);
+        default: return {};
+        }
+    }
+
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override
+    {
+        if (role != Qt::CheckStateRole || !index.isValid())
+            return false;
+        const bool requested = value.value<Qt::CheckState>() == Qt::Checked;
+        if (requested != (data(index, Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked))
+            history_.toggleSource(bundleID(index));
+        return true;
+    }
+
+private:
+    HistoryBrowser& history_;
+    const SourceFilterPopover& popover_;
+    QList<ClipSourceSummary> sources_;
+    QColor symbolColor_;
+};
+
+namespace {
+
+// Whether the list's last input was the keyboard: its current row then shows the focus ring.
+const char* const keyboardProperty = "tavlinSourceKeyboard";
+
+// A row: the check box, the application's icon and name, and its record count at the far end.
+// The whole row is the check box's: a click anywhere on it, or Space, toggles it.
+class SourceRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    static constexpr int rowHeight = 30;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override
+    {
+        return {option.rect.width(), rowHeight};
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+        const Appearance appearance = ThemeAppearance::of(option.widget);
+        const QRect row = option.rect;
+        QStyleOptionButton box;
+        box.initFrom(option.widget);
+        box.rect = QRect(row.left(), row.center().y() - 7, 16, 16);
+        box.state = QStyle::State_Enabled
+            | (index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked ? QStyle::State_On
+                                                                                     : QStyle::State_Off);
+        if (view && view->hasFocus() && view->currentIndex() == index && view->property(keyboardProperty).toBool())
+            box.state |= QStyle::State_HasFocus;
+        option.widget->style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter, option.widget);
+
+        const QRect icon(box.rect.right() + 1 + 8, row.center().y() - 10, 20, 20);
+        index.data(Qt::DecorationRole).value<QIcon>().paint(painter, icon);
+
+        const QFont font = SystemFont::regular(13);
+        const QFontMetrics metrics(font);
+        const QString count = index.data(SourceListModel::CountRole).toString();
+        const int countWidth = metrics.horizontalAdvance(count);
+        const QRect name(icon.right() + 1 + 8, row.top(), qMax(0, row.right() - countWidth - 8 - icon.right() - 8),
+                         row.height());
+        painter->save();
+        painter->setFont(font);
+        painter->setPen(TavlinTheme::primaryText.resolve(appearance));
+        painter->drawText(name, Qt::AlignLeft | Qt::AlignVCenter,
+                          metrics.elidedText(index.data().toString(), Qt::ElideMiddle, name.width()));
+        painter->setPen(TavlinTheme::secondaryText.resolve(appearance));
+        painter->drawText(QRect(row.right() - countWidth, row.top(), countWidth + 1, row.height()),
+                          Qt::AlignRight | Qt::AlignVCenter, count);
+        painter->restore();
+    }
+
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override
+    {
+        const auto toggle = [&] {
+            const bool checked = index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
+            return model->setData(index, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        };
+        switch (event->type()) {
+        case QEvent::MouseButtonRelease: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            return mouse->button() == Qt::LeftButton && option.rect.contains(mouse->position().toPoint()) && toggle();
+        }
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            return (key == Qt::Key_Space || key == Qt::Key_Select) && toggle();
+        }
+        default: return false;
+        }
+    }
+};
+
+} // namespace
 
 SourceFilterPopover::SourceFilterPopover(HistoryBrowser& history, const SourceApplicationIcon& sources, QWidget* parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), history_(history), sources_(sources)
@@ -34,16 +193,77 @@ SourceFilterPopover::SourceFilterPopover(HistoryBrowser& history, const SourceAp
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedWidth(popoverWidth);
     setFont(SystemFont::regular(13));
-    content_ = new QVBoxLayout(this);
-    content_->setContentsMargins(14, 14, 14, 14);
-    content_->setSpacing(12);
-    connect(&history, &HistoryBrowser::sourceFilterChanged, this, &SourceFilterPopover::rebuild);
-    connect(&history, &HistoryBrowser::availableSourcesChanged, this, &SourceFilterPopover::rebuild);
-    rebuild();
+    const Appearance appearance = ThemeAppearance::of(parentWidget());
+    setPalette(ThemeAppearance::palette(appearance));
+    const QColor secondary = TavlinTheme::secondaryText.resolve(appearance);
+
+    auto* content = new QVBoxLayout(this);
+    content->setContentsMargins(14, 14, 14, 14);
+    content->setSpacing(12);
+
+    auto* titleRow = new QHBoxLayout;
+    auto* title = new QLabel(tr("Apps"));
+    title->setFont(SystemFont::regular(13, QFont::DemiBold));
+    reset_ = new QPushButton(tr("Reset"));
+    reset_->setObjectName(QStringLiteral("source-filter-reset"));
+    reset_->setToolTip(tr("Show history from all apps"));
+    reset_->setAutoDefault(false);
+    connect(reset_, &QPushButton::clicked, this, [this] { history_.setSourceFilter(ClipSourceFilter::all()); });
+    titleRow->addWidget(title);
+    titleRow->addStretch(1);
+    titleRow->addWidget(reset_);
+    content->addLayout(titleRow);
+
+    summary_ = new QLabel;
+    summary_->setObjectName(QStringLiteral("source-filter-summary"));
+    summary_->setFont(SystemFont::regular(11));
+    QPalette secondaryPalette = summary_->palette();
+    secondaryPalette.setColor(QPalette::WindowText, secondary);
+    summary_->setPalette(secondaryPalette);
+    content->addWidget(summary_);
+
+    auto* divider = new QFrame;
+    AssistiveRoles::markDecorative(divider);
+    divider->setFixedHeight(1);
+    divider->setFrameShape(QFrame::NoFrame);
+    divider->setAutoFillBackground(true);
+    QPalette line = divider->palette();
+    line.setColor(QPalette::Window, TavlinTheme::borderColor.resolve(appearance));
+    divider->setPalette(line);
+    content->addWidget(divider);
+
+    empty_ = new QLabel(tr("No apps in history"));
+    empty_->setPalette(secondaryPalette);
+    empty_->setContentsMargins(0, 8, 0, 8);
+    content->addWidget(empty_);
+
+    model_ = new SourceListModel(history, *this, this);
+    model_->setSymbolColor(secondary);
+    list_ = new QListView;
+    list_->setObjectName(QStringLiteral("source-filter-list"));
+    list_->setAccessibleName(tr("Apps"));
+    list_->setModel(model_);
+    list_->setItemDelegate(new SourceRowDelegate(list_));
+    list_->setSelectionMode(QAbstractItemView::NoSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setFrameShape(QFrame::NoFrame);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list_->setUniformItemSizes(true);
+    clearBackground(list_);
+    list_->installEventFilter(this);
+    list_->viewport()->installEventFilter(this);
+    content->addWidget(list_);
+
+    connect(&history, &HistoryBrowser::sourceFilterChanged, this, &SourceFilterPopover::followFilter);
+    connect(&history, &HistoryBrowser::availableSourcesChanged, this, &SourceFilterPopover::followSources);
+    followFilter();
+    followSources();
 }
 
 void SourceFilterPopover::popup(QWidget* anchor)
 {
+    anchor_ = anchor;
     adjustSize();
     QPoint origin = anchor->mapToGlobal(QPoint(anchor->width() / 2 - popoverWidth / 2, anchor->height() + 6));
     if (const QScreen* screen = anchor->screen()) {
@@ -51,10 +271,45 @@ void SourceFilterPopover::popup(QWidget* anchor)
         origin.setX(qBound(available.left(), origin.x(), available.right() - popoverWidth));
     }
     move(origin);
+    // Opened from the keyboard, the first row shows where the keyboard is.
+    list_->setProperty(keyboardProperty, KeyboardFocus::showsRing(anchor));
+    if (model_->rowCount() > 0 && !list_->currentIndex().isValid())
+        list_->setCurrentIndex(model_->index(0));
     show();
     activateWindow();
+    if (model_->rowCount() > 0)
+        list_->setFocus(Qt::PopupFocusReason);
 }
 
+QListView* SourceFilterPopover::list() const
+{
+    return list_->isHidden() ? nullptr : list_;
+}
+
+void SourceFilterPopover::followFilter()
+{
+    const ClipSourceFilter& filter = history_.sourceFilter();
+    const int selected = int(selectedCount(filter));
+    summary_->setText(selected == 0 ? tr("All Apps") : tr("Selected: %n", nullptr, selected));
+    reset_->setEnabled(!filter.isAll());
+    model_->filterChanged();
+}
+
+void SourceFilterPopover::followSources()
+{
+    // The keyboard stays on the row it was on, wherever that row is now.
+    const QModelIndex current = list_->currentIndex();
+    const std::optional<std::optional<QString>> kept = current.isValid() ? std::optional(model_->bundleID(current))
+                                                                         : std::nullopt;
+    model_->sourcesChanged();
+    if (kept && model_->rowOf(*kept) >= 0)
+        list_->setCurrentIndex(model_->index(model_->rowOf(*kept)));
+    const int rows = model_->rowCount();
+    empty_->setVisible(rows == 0);
+    list_->setVisible(rows > 0);
+    list_->setFixedHeight(qMin(280, rows * SourceRowDelegate::rowHeight));
+    adjustSize();
+}
 QString SourceFilterPopover::sourceName(const std::optional<QString>& bundleID) const
 {
     if (!bundleID)
@@ -100,122 +355,6 @@ QString SourceFilterPopover::buttonText(const ClipSourceFilter& filter)
     return count == 0 ? tr("All Apps") : tr("Apps: %n", nullptr, count);
 }
 
-void SourceFilterPopover::rebuild()
-{
-    while (QLayoutItem* item = content_->takeAt(0)) {
-        // A row may be rebuilt from its own click: it leaves at once and goes later.
-        const auto retire = [](QWidget* widget) {
-            widget->hide();
-            widget->setParent(nullptr);
-            widget->deleteLater();
-        };
-        if (QWidget* widget = item->widget())
-            retire(widget);
-        else if (QLayout* layout = item->layout()) {
-            while (QLayoutItem* inner = layout->takeAt(0)) {
-                if (inner->widget())
-                    retire(inner->widget());
-                delete inner;
-            }
-        }
-        delete item;
-    }
-    const Appearance appearance = ThemeAppearance::of(parentWidget());
-    setPalette(ThemeAppearance::palette(appearance));
-    const QColor secondary = TavlinTheme::secondaryText.resolve(appearance);
-    const ClipSourceFilter& filter = history_.sourceFilter();
-    const int selected = int(selectedCount(filter));
-
-    auto* titleRow = new QHBoxLayout;
-    auto* title = new QLabel(tr("Apps"));
-    title->setFont(SystemFont::regular(13, QFont::DemiBold));
-    auto* reset = new QPushButton(tr("Reset"));
-    reset->setObjectName(QStringLiteral("source-filter-reset"));
-    reset->setToolTip(tr("Show history from all apps"));
-    reset->setAutoDefault(false);
-    reset->setEnabled(!filter.isAll());
-    connect(reset, &QPushButton::clicked, this, [this] { history_.setSourceFilter(ClipSourceFilter::all()); });
-    titleRow->addWidget(title);
-    titleRow->addStretch(1);
-    titleRow->addWidget(reset);
-    content_->addLayout(titleRow);
-
-    auto* summary = new QLabel(selected == 0 ? tr("All Apps") : tr("Selected: %n", nullptr, selected));
-    summary->setObjectName(QStringLiteral("source-filter-summary"));
-    summary->setFont(SystemFont::regular(11));
-    QPalette palette = summary->palette();
-    palette.setColor(QPalette::WindowText, secondary);
-    summary->setPalette(palette);
-    content_->addWidget(summary);
-
-    auto* divider = new QFrame;
-    AssistiveRoles::markDecorative(divider);
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFixedHeight(1);
-    divider->setFrameShape(QFrame::NoFrame);
-    divider->setAutoFillBackground(true);
-    QPalette line = divider->palette();
-    line.setColor(QPalette::Window, TavlinTheme::borderColor.resolve(appearance));
-    divider->setPalette(line);
-    content_->addWidget(divider);
-
-    if (history_.availableSources().isEmpty()) {
-        auto* empty = new QLabel(tr("No apps in history"));
-        empty->setPalette(palette);
-        empty->setContentsMargins(0, 8, 0, 8);
-        content_->addWidget(empty);
-        adjustSize();
-        return;
-    }
-    auto* rows = new QWidget;
-    auto* rowsLayout = new QVBoxLayout(rows);
-    rowsLayout->setContentsMargins(0, 2, 0, 2);
-    rowsLayout->setSpacing(10);
-    for (const ClipSourceSummary& source : history_.availableSources()) {
-        auto* row = new QWidget;
-        auto* layout = new QHBoxLayout(row);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(8);
-        auto* box = new QCheckBox;
-        const bool checked = isChecked(filter, source.bundleID);
-        box->setChecked(checked);
-        box->setAccessibleName(sourceName(source.bundleID));
-        box->setAccessibleDescription(tr("Records: %n", nullptr, int(source.count)));
-        box->setToolTip(source.bundleID.value_or(tr("Unknown source")));
-        connect(box, &QCheckBox::clicked, this, [this, id = source.bundleID, checked](bool requested) {
-            if (requested != checked)
-                history_.toggleSource(id);
-        });
-        auto* icon = new QLabel;
-        AssistiveRoles::markDecorative(icon);
-        icon->setPixmap(sourceImage(source.bundleID, secondary).pixmap(20, 20));
-        icon->setFixedSize(20, 20);
-        auto* name = new ElidedLabel(sourceName(source.bundleID), SystemFont::regular(13), TavlinTheme::primaryText,
-                                     Qt::ElideMiddle);
-        name->setToolTip(source.bundleID.value_or(tr("Unknown source")));
-        auto* count = new QLabel(localizedCount(source.count));
-        count->setPalette(palette);
-        layout->addWidget(box);
-        layout->addWidget(icon);
-        layout->addWidget(name, 1);
-        layout->addSpacing(4);
-        layout->addWidget(count);
-        rowsLayout->addWidget(row);
-    }
-    auto* scroll = new QScrollArea;
-    scroll->setWidget(rows);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setFocusPolicy(Qt::NoFocus); // Tab goes from row to row; the area itself shows nothing
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    clearBackground(scroll);
-    // The rows keep the popup's colours (their checkboxes need its base colour).
-    rows->setPalette(QWidget::palette());
-    scroll->setFixedHeight(qMin(280, rows->sizeHint().height()));
-    content_->addWidget(scroll);
-    adjustSize();
-}
-
 void SourceFilterPopover::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -224,6 +363,33 @@ void SourceFilterPopover::paintEvent(QPaintEvent*)
     const QRectF shape = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     RoundedShape::fill(painter, shape, 12, TavlinTheme::surfaceColor.resolve(appearance));
     RoundedShape::strokeInside(painter, shape, 12, TavlinTheme::borderColor.resolve(appearance), 1);
+}
+
+void SourceFilterPopover::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        // The keyboard goes back to where the popup came from, with its ring.
+        const QPointer<QWidget> anchor = anchor_;
+        close();
+        if (anchor)
+            anchor->setFocus(Qt::TabFocusReason);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool SourceFilterPopover::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress)
+        list_->setProperty(keyboardProperty, true);
+    else if (watched == list_->viewport() && event->type() == QEvent::MouseButtonPress)
+        list_->setProperty(keyboardProperty, false);
+    else if (watched == list_ && event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+            list_->setProperty(keyboardProperty, true);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace tavlin

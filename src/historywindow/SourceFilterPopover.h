@@ -3,22 +3,28 @@
 #include "ClipSourceFilter.h"
 
 #include <QIcon>
+#include <QPointer>
 #include <QWidget>
 
 #include <optional>
 
-class QVBoxLayout;
+class QLabel;
+class QListView;
+class QPushButton;
 
 namespace tavlin {
 
 class SourceApplicationIcon;
 
 class HistoryBrowser;
+class SourceListModel;
 
 // The source-application filter's popup under its button: Reset, a summary and one checkbox
 // row per application found in the history, each with its icon, name and record count.
-// Checking and unchecking keeps it open, so several applications can be chosen in one visit;
-// it follows the model while open. Closing it by a press on its button does not reopen it.
+// The rows are a list over the model's sources: a click anywhere on a row or Space toggles it,
+// and the popup stays open with the keyboard on that row, so several applications can be chosen
+// in one visit. Escape closes it and gives the keyboard back to its button. Closing it by a
+// press on its button does not reopen it.
 class SourceFilterPopover : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +32,8 @@ public:
 
     // Shows the popup below `anchor`.
     void popup(QWidget* anchor);
+    // The rows; none while the history names no application.
+    QListView* list() const;
 
     // "Unknown source", the identifier of an application not installed, else its name.
     QString sourceName(const std::optional<QString>& bundleID) const;
@@ -40,13 +48,21 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void rebuild();
+    void followFilter();
+    void followSources();
 
     HistoryBrowser& history_;
     const SourceApplicationIcon& sources_;
-    QVBoxLayout* content_ = nullptr;
+    SourceListModel* model_ = nullptr;
+    QListView* list_ = nullptr;
+    QLabel* summary_ = nullptr;
+    QLabel* empty_ = nullptr;
+    QPushButton* reset_ = nullptr;
+    QPointer<QWidget> anchor_;
 };
 
 } // namespace tavlin
