@@ -9,7 +9,9 @@
 #include <QImageReader>
 #include <QLocale>
 #include <QTextBoundaryFinder>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QUrl>
 
 namespace tavlin {
@@ -95,6 +97,18 @@ RecordPresentation RecordPresentation::of(const Clip& clip, const std::optional<
         if (rich) {
             rich->setDocumentMargin(0);
             shown.richSurface = RichTextPresentation::surface(*rich);
+            const auto line = codeRow && richLine ? usefulLine(*richLine) : std::nullopt;
+            if (line && line->first + line->second < rich->characterCount()) {
+                // The line cut out with its own formats, as code rows show their useful line.
+                QTextCursor cut(rich.get());
+                cut.setPosition(int(line->first));
+                cut.setPosition(int(line->first + line->second), QTextCursor::KeepAnchor);
+                auto title = std::make_shared<QTextDocument>();
+                title->setDefaultFont(rich->defaultFont());
+                title->setDocumentMargin(0);
+                QTextCursor(title.get()).insertFragment(cut.selection());
+                shown.richTitle = std::move(title);
+            }
         }
         shown.rich = std::move(rich);
     }

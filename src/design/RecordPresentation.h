@@ -43,6 +43,9 @@ struct RecordPresentation {
     QString linkDetail;
     // The rich text cut for a card; none when it does not read.
     std::shared_ptr<const QTextDocument> rich;
+    // The useful line of rich text that reads as code, in its own fonts and colours, for a
+    // compact row's title; none otherwise (the row shows the first line of `rich`).
+    std::shared_ptr<const QTextDocument> richTitle;
     RichTextPresentation::Surface richSurface = RichTextPresentation::Surface::white;
     // The stored thumbnail or preview image, decoded; null when there is none or it does not decode.
     QImage image;

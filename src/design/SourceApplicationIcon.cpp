@@ -54,6 +54,11 @@ std::shared_ptr<const SourceApplicationIcon::Value> SourceApplicationIcon::resol
     const std::optional<ApplicationInfo> application = bundleID ? workspace_.application(*bundleID) : std::nullopt;
     if (application) {
         value->image = applicationIcon(application->iconName);
+        // An icon the theme cannot draw would leave an empty space: the kind's symbol stands in.
+        if (value->image.pixmap(QSize(18, 18)).isNull()) {
+            value->image = QIcon();
+            value->symbol = SymbolIcon::forKind(fallback);
+        }
         value->name = applicationName(*application);
         value->applicationURL = QUrl::fromLocalFile(application->desktopFilePath);
         value->accessibilityDescription = value->name;

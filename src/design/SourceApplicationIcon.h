@@ -26,7 +26,8 @@ public:
     struct Value {
         // The application's icon; null for the fallback, which draws `symbol` instead.
         QIcon image;
-        // The kind's symbol for the fallback, tinted with the colour of the text beside it.
+        // The kind's symbol for the fallback and for an application whose icon the theme lacks,
+        // tinted with the colour of the text beside it.
         QString symbol;
         QString name;
         // The application's desktop entry; none exactly for the fallback.

@@ -52,4 +52,16 @@ qsizetype TextCharacters::prefixLength(QStringView text, qsizetype characters)
     return walk(text, characters).second;
 }
 
+QString TextCharacters::withLineSeparators(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+            text[i] = QChar(0x200B);
+        else if (c == u'\n' || c == u'\r' || c == 0x0B || c == 0x0C || c == 0x85 || c == 0x2029)
+            text[i] = QChar::LineSeparator;
+    }
+    return text;
+}
+
 } // namespace tavlin

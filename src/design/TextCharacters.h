@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 namespace tavlin {
@@ -12,6 +13,10 @@ struct TextCharacters {
     // The length in UTF-16 units of the text's first `characters` characters (all of it when it
     // has fewer; none for a negative number).
     static qsizetype prefixLength(QStringView text, qsizetype characters);
+    // The text with each line break (a CR LF pair, LF, CR, VT, FF, NEL, the paragraph separator)
+    // made a line separator, which a single text layout breaks at; same length, so ranges over it
+    // still hold.
+    static QString withLineSeparators(QString text);
 };
 
 } // namespace tavlin

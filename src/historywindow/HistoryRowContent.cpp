@@ -1,6 +1,7 @@
 #include "HistoryRowContent.h"
 
 #include "CardMetadata.h"
+#include "ClipSnippetView.h"
 #include "ClipTypeBadge.h"
 #include "CopyConfirmationBadge.h"
 #include "CopyConfirmationEdge.h"
@@ -13,6 +14,7 @@
 #include "SymbolIcon.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
+#include "TextCharacters.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
@@ -241,7 +243,8 @@ void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowConte
     const qreal top = column.center().y() - (titleHeight + 4 + 18) / 2;
     const QRectF titleRect(column.left(), top, column.width(), titleHeight);
     if (shown.rich && !shown.title.code)
-        drawRichTitle(painter, titleRect, *shown.rich, FormattedTextView::surfaceColor(shown.richSurface, appearance));
+        drawRichTitle(painter, titleRect, shown.richTitle ? *shown.richTitle : *shown.rich,
+                      FormattedTextView::surfaceColor(shown.richSurface, appearance));
     else
         drawWrapped(painter, titleRect, title, font, TavlinTheme::primaryText.resolve(appearance), 1, formats);
     drawFooter(painter, QRectF(column.left(), top + titleHeight + 4, column.width(), 18), input);
@@ -293,11 +296,7 @@ void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowCon
         painter.translate(surface.topLeft() + QPointF(8, 8));
         document->drawContents(&painter, QRectF(0, 0, surface.width() - 16, excerpt));
     } else if (shown.code) {
-        const HighlightedText& snippet = shown.highlighted;
-        const QRectF surface(area.left(), area.top(), area.width(), qMin(area.height(), 16 + 5 * 15.0));
-        RoundedShape::fill(painter, surface, 8, TavlinTheme::elevatedSurface.resolve(appearance));
-        drawWrapped(painter, surface.adjusted(8, 8, -8, -8), snippet.text, HighlightedText::codeFont(), primary, 5,
-                    snippet.formats(appearance));
+        ClipSnippetView::paintCode(painter, area, shown.highlighted, 5, appearance);
     } else {
         drawWrapped(painter, area, shown.text, SystemFont::regular(15), primary, 5);
     }
@@ -363,14 +362,7 @@ QIcon HistoryRowContent::fileIcon(const QString& name)
 
 QString HistoryRowContent::withLineSeparators(QString text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
-            text[i] = QChar(0x200B);
-        else if (c == u'\n' || c == u'\r' || c == 0x0B || c == 0x0C || c == 0x85 || c == 0x2029)
-            text[i] = QChar::LineSeparator;
-    }
-    return text;
+    return TextCharacters::withLineSeparators(std::move(text));
 }
 
 std::pair<QString, QString> HistoryRowContent::footerTexts(const QFontMetricsF& metrics, const QString& name,

@@ -9,6 +9,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -179,6 +180,16 @@ TEST(RecordPresentation, SummariesCodeLinksAndImages)
     EXPECT_EQ(code.title.text, QStringLiteral("  \"key\": 1"));
     EXPECT_FALSE(code.title.runs.isEmpty());
     EXPECT_EQ(code.highlighted.text, QStringLiteral("{\n  \"key\": 1\n}"));
+
+    // Rich text that reads as code: the row's title is its useful line, in its own formats.
+    Clip rich = record(4, QStringLiteral("{\n  \"key\": 1\n}"), ClipKind::richText);
+    ClipRowPresentation stored;
+    stored.preview = ClipPreview::richText("{\\rtf1 \\{\\par   \"key\": 1\\par \\}}", QStringLiteral("public.rtf"));
+    const RecordPresentation richCode = RecordPresentation::of(rich, stored);
+    ASSERT_TRUE(richCode.richTitle);
+    EXPECT_EQ(richCode.richTitle->toPlainText(), QStringLiteral("  \"key\": 1"));
+    rich.text = QStringLiteral("{ is how it starts");
+    EXPECT_FALSE(RecordPresentation::of(rich, stored).richTitle) << "prose: the row shows the first line";
 
     const RecordPresentation link = RecordPresentation::of(
         record(3, QStringLiteral("https://example.org/a/b?c=1"), ClipKind::link), std::nullopt);

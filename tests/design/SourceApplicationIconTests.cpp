@@ -8,6 +8,7 @@
 #include "ThemedWindow.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -53,6 +54,29 @@ TEST_F(SourceApplicationIconTest, AnInstalledApplicationGivesItsIconNameAndEntry
               QUrl::fromLocalFile(QStringLiteral("/usr/share/applications/org.example.Editor.desktop")));
     EXPECT_FALSE(value->image.isNull());
     EXPECT_TRUE(value->symbol.isEmpty());
+}
+
+TEST_F(SourceApplicationIconTest, AnInstalledApplicationWhoseIconCannotBeDrawnShowsTheKindsSymbol)
+{
+    workspace.install({QStringLiteral("org.example.Blank"), QStringLiteral("Blank"),
+                       folder.filePath(QStringLiteral("missing.png")),
+                       QStringLiteral("/usr/share/applications/org.example.Blank.desktop")});
+    const auto value = sources.resolve(QStringLiteral("org.example.Blank"), ClipKind::link);
+    EXPECT_FALSE(value->isFallback()) << "still the installed application";
+    EXPECT_EQ(value->name, QStringLiteral("Blank"));
+    // Rows, cards and the preview draw the footer icon through the value: not an empty space.
+    QImage drawn(18, 18, QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    QPainter painter(&drawn);
+    value->paint(painter, QRectF(0, 0, 18, 18), Qt::black);
+    painter.end();
+    int inked = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x)
+            inked += qAlpha(drawn.pixel(x, y)) > 0 ? 1 : 0;
+    }
+    EXPECT_GT(inked, 10);
+    EXPECT_EQ(value->symbol, sources.resolve(std::nullopt, ClipKind::link)->symbol);
 }
 
 TEST_F(SourceApplicationIconTest, NoSourceAndUninstalledApplicationsFallBackToTheKind)

@@ -1,3 +1,4 @@
+#include "ClipSnippetView.h"
 #include "ContentView.h"
 #include "CopyConfirmationBadge.h"
 #include "FakeWorkspace.h"
@@ -11,6 +12,7 @@
 #include "RecordListModel.h"
 #include "SourceApplicationIcon.h"
 #include "SystemFont.h"
+#include "TavlinTheme.h"
 
 #include <QImage>
 #include <QPainter>
@@ -265,4 +267,43 @@ TEST(HistoryRowContent, ARichTextRowShowsItsOwnColours)
         }
     }
     EXPECT_GT(red, 20) << "the title in the record's own red";
+}
+
+TEST(HistoryRowContent, ACardShowsCodeAsTheSnippetViewDoes)
+{
+    HistoryRowContent::Input input;
+    input.clip = record(ClipKind::text, QStringLiteral("{\"name\": \"tavlin\", \"count\": 2}"));
+    input.now = input.clip.createdAt;
+    input.source = std::make_shared<SourceApplicationIcon::Value>();
+    input.shown = RecordPresentation::of(input.clip, std::nullopt);
+    ASSERT_TRUE(input.shown.code);
+    input.compact = false;
+    input.feedbackShape = CopyConfirmationShape::card;
+    QImage card(280, 144, QImage::Format_ARGB32);
+    card.fill(Qt::white);
+    QPainter painter(&card);
+    HistoryRowContent::paint(painter, QRectF(card.rect()), input);
+    painter.end();
+    // The raised surface, down its right padding, where no text reaches.
+    const QColor surface = TavlinTheme::elevatedSurface.resolve(input.appearance);
+    const int x = 280 - 16 - 7;
+    int top = -1;
+    int bottom = -1;
+    for (int y = 0; y < card.height(); ++y) {
+        if (card.pixelColor(x, y) == surface) {
+            top = top < 0 ? y : top;
+            bottom = y;
+        }
+    }
+    ASSERT_GE(top, 0);
+    EXPECT_NEAR(top, 12, 1);
+
+    QWidget window;
+    auto* view = new ClipSnippetView(input.clip.text, 5, 1200, 15, &window);
+    ASSERT_TRUE(view->isCode());
+    view->setFixedWidth(280 - 32);
+    window.show();
+    QCoreApplication::processEvents();
+    const int height = view->height();
+    EXPECT_NEAR(bottom + 1 - top, height, 1) << "as tall as its lines, with the view's padding";
 }

@@ -367,6 +367,10 @@ void installApplications(FakeWorkspace& workspace, const QTemporaryDir& iconFold
           std::pair{"org.libreoffice.LibreOffice", "LibreOffice"}})
         workspace.install({QString::fromLatin1(id), QString::fromLatin1(name), icon,
                            QStringLiteral("/usr/share/applications/%1.desktop").arg(QString::fromLatin1(id))});
+    // Installed, but with an icon no theme draws: the kind's symbol stands in.
+    workspace.install({QStringLiteral("org.gnome.Loupe"), QStringLiteral("Image Viewer"),
+                       iconFolder.filePath(QStringLiteral("missing.png")),
+                       QStringLiteral("/usr/share/applications/org.gnome.Loupe.desktop")});
 }
 
 void captureEveryKind(FakePasteboard& pasteboard, HistoryModel& model, std::optional<QString>& frontmost,
