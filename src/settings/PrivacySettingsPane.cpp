@@ -29,11 +29,9 @@ PrivacySettingsPane::PrivacySettingsPane(HistoryBrowser& history, CaptureExclusi
     });
     connect(&retention_, &RetentionSettings::pendingChanged, this, &PrivacySettingsPane::syncConfirmation);
     connect(this, &SettingsPane::appeared, this, &PrivacySettingsPane::syncConfirmation);
-    connect(this, &SettingsPane::disappeared, this, [this] {
-        // A question left open as the pane goes is answered "Cancel".
-        if (retention_.pending())
-            retention_.cancel(*retention_.pending());
-    });
+    // Leaving the pane answers nothing: the question goes with it and comes back with it, until
+    // RetentionSettings settles the change.
+    connect(this, &SettingsPane::disappeared, this, &PrivacySettingsPane::withdrawConfirmation);
 }
 
 QString PrivacySettingsPane::confirmationTitle(const RetentionSettings::PendingChange& change)
@@ -62,16 +60,10 @@ QString PrivacySettingsPane::confirmationMessage(const RetentionSettings::Pendin
 void PrivacySettingsPane::syncConfirmation()
 {
     const std::optional<RetentionSettings::PendingChange>& pending = retention_.pending();
-    if (confirmation_) {
-        // Only RetentionSettings closes the question: a change answered, or replaced by a newer request.
-        if (pending == presented_)
-            return;
-        QMessageBox* closing = confirmation_;
-        confirmation_ = nullptr;
-        closing->disconnect(this);
-        closing->close();
-        closing->deleteLater();
-    }
+    // Only RetentionSettings closes the question: a change answered, or replaced by a newer request.
+    if (confirmation_ && pending == presented_)
+        return;
+    withdrawConfirmation();
     if (!pending || !isVisible())
         return;
     const RetentionSettings::PendingChange change = *pending;
@@ -104,6 +96,17 @@ void PrivacySettingsPane::syncConfirmation()
     confirmation_ = box;
     presented_ = change;
     box->open();
+}
+
+void PrivacySettingsPane::withdrawConfirmation()
+{
+    if (!confirmation_)
+        return;
+    QMessageBox* closing = confirmation_;
+    confirmation_ = nullptr;
+    closing->disconnect(this);
+    closing->close();
+    closing->deleteLater();
 }
 
 } // namespace tavlin

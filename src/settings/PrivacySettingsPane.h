@@ -15,8 +15,8 @@ class HistoryBrowser;
 
 // The History & Privacy section: the excluded applications, then the history's limits. While on
 // screen it keeps the usage figures fresh (on appearing and after every history change), and it
-// asks before a new limit deletes records: the question is up exactly while a change is pending,
-// and any answer but "Delete and Apply" keeps every record.
+// asks before a new limit deletes records: the question is up exactly while a change is pending
+// and the pane shows, and any answer but "Delete and Apply" keeps every record.
 class PrivacySettingsPane : public SettingsPane {
     Q_OBJECT
 public:
@@ -32,6 +32,8 @@ public:
 
 private:
     void syncConfirmation();
+    // Takes the question off the screen without answering it.
+    void withdrawConfirmation();
 
     RetentionSettings& retention_;
     QPointer<QMessageBox> confirmation_;
