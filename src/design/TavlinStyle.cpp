@@ -32,6 +32,7 @@ namespace {
 using Kind = ButtonLook::Kind;
 
 const char* const pressName = "tavlin-press";
+const char* const selectionName = "tavlin-selection";
 
 // The look of a push button that brings none: a dialog's or a banner's. The default button is
 // the accent one.
@@ -86,6 +87,45 @@ void trackPress(QAbstractButton* button)
     };
     QObject::connect(button, &QAbstractButton::pressed, press, [animate] { animate(true); });
     QObject::connect(button, &QAbstractButton::released, press, [animate] { animate(false); });
+}
+
+// Fades a segment's selection in and out over 0.15 s: 0 unselected, 1 selected.
+void trackSelection(QAbstractButton* button)
+{
+    if (button->findChild<QVariantAnimation*>(QLatin1String(selectionName), Qt::FindDirectChildrenOnly))
+        return;
+    auto* selection = new QVariantAnimation(button);
+    selection->setObjectName(QLatin1String(selectionName));
+    selection->setDuration(150);
+    selection->setEasingCurve(QEasingCurve::OutCubic);
+    selection->setStartValue(0.0);
+    selection->setEndValue(1.0);
+    selection->setCurrentTime(button->isChecked() ? selection->duration() : 0);
+    QObject::connect(selection, &QVariantAnimation::valueChanged, button, qOverload<>(&QWidget::update));
+    QObject::connect(button, &QAbstractButton::toggled, selection, [button, selection](bool checked) {
+        const int at = selection->currentTime();
+        selection->stop();
+        if (ThemeAppearance::reduceMotion(button) || !button->isVisible()) {
+            selection->setCurrentTime(checked ? selection->duration() : 0);
+            button->update();
+            return;
+        }
+        // On from wherever it is: a change undone at once (a click the owner turns down) ends
+        // where it began.
+        selection->setDirection(checked ? QAbstractAnimation::Forward : QAbstractAnimation::Backward);
+        selection->start();
+        selection->setCurrentTime(at);
+    });
+}
+
+qreal selectionOf(const QWidget* widget, const QStyleOption* option)
+{
+    const auto* selection = widget
+        ? widget->findChild<QVariantAnimation*>(QLatin1String(selectionName), Qt::FindDirectChildrenOnly)
+        : nullptr;
+    if (selection)
+        return selection->currentValue().toReal();
+    return option->state & QStyle::State_On ? 1.0 : 0.0;
 }
 
 qreal pressOf(const QWidget* widget, const QStyleOption* option)
@@ -193,6 +233,8 @@ void TavlinStyle::polish(QWidget* widget)
         const std::optional<ButtonLook> look = ButtonLook::of(button);
         if ((look && look->kind == Kind::action) || (!look && qobject_cast<QPushButton*>(button)))
             trackPress(button);
+        if (look && look->kind == Kind::segment)
+            trackSelection(button);
     }
     // Pop-ups, tool tips and dialogs are windows of their own: each takes the palette of the
     // window it belongs to whenever it shows.
@@ -740,14 +782,23 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
     }
     case Kind::segment: {
         const qreal radius = RoundedShape::capsuleRadius(bounds);
-        if (checked)
-            RoundedShape::fill(*painter, bounds, radius, color(TavlinTheme::controlSelection));
-        else if (hovered)
+        // Fill, border and weight follow the selection as it fades.
+        const qreal selection = selectionOf(widget, option);
+        if (hovered && !checked)
             RoundedShape::fill(*painter, bounds, radius, color(TavlinTheme::hoverSurface));
+        const auto faded = [selection](QColor shown) {
+            shown.setAlphaF(float(shown.alphaF() * selection));
+            return shown;
+        };
+        if (selection > 0)
+            RoundedShape::fill(*painter, bounds, radius, faded(color(TavlinTheme::controlSelection)));
         const bool focused = showsRing(widget, option, look);
-        if (focused || (checked && appearance.highContrast))
-            RoundedShape::strokeInside(*painter, bounds, radius, color(TavlinTheme::brandAccent), focused ? 2 : 1);
-        content.font = SystemFont::regular(12, checked ? QFont::DemiBold : QFont::Medium);
+        if (focused)
+            RoundedShape::strokeInside(*painter, bounds, radius, color(TavlinTheme::brandAccent), 2);
+        else if (appearance.highContrast && selection > 0)
+            RoundedShape::strokeInside(*painter, bounds, radius, faded(color(TavlinTheme::brandAccent)), 1);
+        content.font = SystemFont::regular(12, QFont::Medium);
+        content.font.setWeight(QFont::Weight(qRound(QFont::Medium + (QFont::DemiBold - QFont::Medium) * selection)));
         break;
     }
     }

@@ -37,6 +37,32 @@ TEST(TavlinButtonStyle, OnlyTheCapsuleTakesClicks)
     EXPECT_EQ(clicks, 1);
 }
 
+TEST(TavlinButtonStyle, ASegmentsSelectionFadesUnlessMotionIsReduced)
+{
+    test::ThemedWindow window;
+    auto* segment = window.hold(
+        ButtonLook::push(ButtonLook::withKind(ButtonLook::Kind::segment), QStringLiteral("Dark")));
+    segment->setCheckable(true);
+    const QPoint inside(segment->width() / 2, 3);
+    const auto fill = [&] { return segment->grab().toImage().pixelColor(inside); };
+    const QColor clear = fill();
+    segment->setChecked(true);
+    const QColor starting = fill();
+    QTest::qWait(400);
+    const QColor selected = fill();
+    EXPECT_NE(selected, clear);
+    EXPECT_NE(starting, selected) << "not there at once";
+    segment->setChecked(false);
+    EXPECT_NE(fill(), clear);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fill() == clear; }, 2000));
+
+    window.system.setReduceMotion(true);
+    segment->setChecked(true);
+    EXPECT_EQ(fill(), selected);
+    segment->setChecked(false);
+    EXPECT_EQ(fill(), clear);
+}
+
 TEST(CopyActionButton, KeepsItsSizeInBothForms)
 {
     test::ThemedWindow window;
