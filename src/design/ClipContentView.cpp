@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QFutureWatcher>
 #include <QImage>
+#include <QMimeData>
 #include <QPainter>
 #include <QTextCursor>
 #include <QUrl>
@@ -69,6 +70,45 @@ DocumentView* textView(QWidget* parent, const QFont& font)
     view->setSelectable(true);
     return view;
 }
+
+// A link's host in large type. It breaks only after its dots, and where one of its labels is wider
+// than the view on its own, it is shortened in the middle; copied, it is the host as it is.
+class HostView : public DocumentView {
+public:
+    HostView(const QString& host, QWidget* parent) : DocumentView(parent), host_(host)
+    {
+        document()->setDefaultFont(ClipContentView::linkHostFont());
+        setWordWrapMode(QTextOption::WordWrap);
+        showHost(QWIDGETSIZE_MAX);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        showHost(viewport()->width());
+        DocumentView::resizeEvent(event);
+    }
+    QMimeData* createMimeDataFromSelection() const override
+    {
+        QMimeData* data = DocumentView::createMimeDataFromSelection();
+        // A shortened host is copied whole; else the selection, without the breaks it was given.
+        data->setText(shortened_ ? host_ : data->text().remove(QChar(0x200B)).remove(QChar(0x2060)));
+        return data;
+    }
+
+private:
+    void showHost(qreal width)
+    {
+        const QString shown = ClipContentView::shownHost(host_, width);
+        if (shown == toPlainText())
+            return;
+        shortened_ = QString(shown).remove(QChar(0x200B)).remove(QChar(0x2060)) != host_;
+        setPlainText(shown);
+    }
+
+    QString host_;
+    bool shortened_ = false;
+};
 
 } // namespace
 
@@ -143,8 +183,7 @@ void ClipContentView::build()
     case ClipPreview::Case::text: {
         const QString text = displayText(clip_);
         const QString host = linkHost(clip_);
-        // An address too long to lay out whole shows as long text.
-        if (!host.isEmpty() && text.size() <= longTextCharacters)
+        if (!host.isEmpty())
             body_ = buildLink(text, host);
         else if (clip_.kind == ClipKind::text && ClipTextSnippet::isCode(text))
             body_ = buildCode(text);
@@ -215,18 +254,47 @@ QWidget* ClipContentView::buildLink(const QString& text, const QString& host)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(linkSpacing);
 
-    DocumentView* hostView = textView(box, linkHostFont());
+    auto* hostView = new HostView(host, box);
     hostView->setObjectName(QStringLiteral("link-host"));
-    hostView->setPlainText(host);
     column->addWidget(hostView);
 
+    const QColor accent = TavlinTheme::brandAccent.resolve(appearance);
+    // An address too long to lay out whole scrolls in the room the link leaves it.
+    if (text.size() > longTextCharacters) {
+        auto* address = new LongTextView(box);
+        address->setObjectName(QStringLiteral("link-address"));
+        address->setFont(linkAddressFont());
+        address->setText(text);
+        QPalette palette = address->palette();
+        palette.setColor(QPalette::Text, accent);
+        address->setPalette(palette);
+        // It takes the room the host and the button leave, never more: the button stays whole.
+        address->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+        address->setMinimumHeight(2 * address->fontMetrics().lineSpacing());
+        column->addWidget(address, 1);
+        return box;
+    }
     DocumentView* address = textView(box, linkAddressFont());
     address->setObjectName(QStringLiteral("link-address"));
-    QTextCharFormat accent;
-    accent.setForeground(TavlinTheme::brandAccent.resolve(appearance));
-    QTextCursor(address->document()).insertText(text, accent);
+    QTextCharFormat format;
+    format.setForeground(accent);
+    QTextCursor(address->document()).insertText(text, format);
     column->addWidget(address);
     return box;
+}
+
+QString ClipContentView::shownHost(const QString& host, qreal width)
+{
+    // Each label of the host with its dot, on a line of its own if need be.
+    const QStringList labels = host.split(u'.');
+    const QFontMetricsF metrics(linkHostFont());
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        const QString label = labels.at(i) + (i + 1 < labels.size() ? QStringLiteral(".") : QString());
+        if (metrics.horizontalAdvance(label) > width)
+            return metrics.elidedText(host, Qt::ElideMiddle, width);
+    }
+    // A hyphen is held to what follows it: a host breaks after its dots alone.
+    return QString(host).replace(u'-', QStringLiteral("-\u2060")).replace(u'.', QStringLiteral(".\u200B"));
 }
 
 QWidget* ClipContentView::buildCode(const QString& text)
@@ -261,7 +329,7 @@ QWidget* ClipContentView::buildPlain(const QString& text)
     }
     DocumentView* view = textView(this, plainFont());
     view->setObjectName(QStringLiteral("plain-text"));
-    view->setPlainText(text);
+    view->setPlainTextKeepingBreaks(text);
     view->setLineSpacing(plainLineSpacing);
     return view;
 }

@@ -26,6 +26,9 @@ public:
     static QString displayText(const Clip& clip);
     // The host of a link record that shows as a link, else empty.
     static QString linkHost(const Clip& clip);
+    // The host as a link shows it at a width: with a break allowed after each dot (and nowhere
+    // else), or shortened in its middle where one of its labels alone is wider.
+    static QString shownHost(const QString& host, qreal width);
 
     // The fonts and line spacing of plain text and of the link's address line; the preview
     // panel measures with the same.

@@ -163,11 +163,15 @@ private:
     QList<QWidget*> pills_;
 };
 
-int measuredHeight(const QString& text, const QFont& font, std::optional<qreal> lineSpacing, int width)
+int measuredHeight(const QString& text, const QFont& font, std::optional<qreal> lineSpacing, int width,
+                   QTextOption::WrapMode wrap = QTextOption::WrapAtWordBoundaryOrAnywhere)
 {
     QTextDocument document;
     document.setDocumentMargin(0);
     document.setDefaultFont(font);
+    QTextOption option = document.defaultTextOption();
+    option.setWrapMode(wrap);
+    document.setDefaultTextOption(option);
     document.setPlainText(text);
     if (lineSpacing) {
         QTextCursor cursor(&document);
@@ -219,7 +223,7 @@ bool ClipPreviewPanel::hasCompactContent(const Clip& clip, const ClipPreview& pr
     if (clip.kind == ClipKind::text)
         return TextCharacters::count(text, compactCharacterLimit) < compactCharacterLimit
             && !ClipTextSnippet::isCode(text);
-    return clip.kind == ClipKind::link && text.size() <= ClipContentView::longTextCharacters;
+    return clip.kind == ClipKind::link;
 }
 
 std::optional<int> ClipPreviewPanel::compactContentHeight(const Clip& clip, const ClipPreview& preview, int width)
@@ -229,13 +233,18 @@ std::optional<int> ClipPreviewPanel::compactContentHeight(const Clip& clip, cons
     const QString text = ClipContentView::displayText(clip);
     if (clip.kind == ClipKind::text)
         return measuredHeight(text, ClipContentView::plainFont(), ClipContentView::plainLineSpacing, width) + 24;
+    // An address too long to lay out whole is far taller than a link may be.
+    if (text.size() > ClipContentView::longTextCharacters)
+        return maximumLinkHeight;
     const int address = measuredHeight(text, ClipContentView::linkAddressFont(), std::nullopt, width);
     const QString host = ClipContentView::linkHost(clip);
     if (host.isEmpty())
         return qMin(address + 102, maximumLinkHeight);
-    // The host line, the address, the button and the bottom padding, measured in the fonts
-    // the content is drawn with: a fixed allowance for them would let the padding scroll.
-    int height = measuredHeight(host, ClipContentView::linkHostFont(), std::nullopt, width)
+    // The host line, the address, the button and the bottom padding, measured in the fonts and
+    // the line breaks the content is drawn with: a fixed allowance for them would let the padding
+    // scroll, another break would cut the button.
+    int height = measuredHeight(ClipContentView::shownHost(host, width), ClipContentView::linkHostFont(), std::nullopt,
+                                width, QTextOption::WordWrap)
         + ClipContentView::linkSpacing + address + contentPadding;
     if (webURL(clip))
         height += ClipContentView::linkSpacing + pillHeight;

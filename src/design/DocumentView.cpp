@@ -4,6 +4,8 @@
 #include "ThemeAppearance.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -11,6 +13,8 @@
 #include <QTextFrame>
 #include <QTextLayout>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace tavlin {
 
@@ -93,6 +97,53 @@ void DocumentView::documentReplaced()
         cursor.mergeBlockFormat(spacing);
     }
     refit();
+}
+
+void DocumentView::setPlainTextKeepingBreaks(const QString& text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    QList<qsizetype> joined;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) != u'\r') {
+            shown.append(text.at(i));
+            continue;
+        }
+        if (i + 1 < text.size() && text.at(i + 1) == u'\n') {
+            joined.append(shown.size());
+            ++i;
+        }
+        shown.append(u'\n');
+    }
+    setPlainText(shown);
+    given_ = text;
+    joinedBreaks_ = joined;
+}
+
+QMimeData* DocumentView::createMimeDataFromSelection() const
+{
+    if (!given_)
+        return QTextEdit::createMimeDataFromSelection();
+    // Cut from the text as given: each CR LF before a position of the document moved it one back.
+    const auto given = [this](qsizetype shown) {
+        return shown + (std::lower_bound(joinedBreaks_.cbegin(), joinedBreaks_.cend(), shown) - joinedBreaks_.cbegin());
+    };
+    const QTextCursor cursor = textCursor();
+    const qsizetype start = given(cursor.selectionStart());
+    auto* data = new QMimeData;
+    data->setText(given_->mid(start, given(cursor.selectionEnd()) - start));
+    return data;
+}
+
+bool DocumentView::event(QEvent* event)
+{
+    // With text selected, the copy keys copy it, before the window's copy shortcut copies the record.
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)
+        && textCursor().hasSelection()) {
+        event->accept();
+        return true;
+    }
+    return QTextEdit::event(event);
 }
 
 int DocumentView::lineCount() const

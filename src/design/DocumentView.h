@@ -43,8 +43,13 @@ public:
 
     // Re-applies padding and line spacing after the document's content was replaced.
     void documentReplaced();
+    // Shows a plain text whose selection copies with the text's own line breaks (CR LF, a lone
+    // CR, the line and paragraph separators), not as the document writes them.
+    void setPlainTextKeepingBreaks(const QString& text);
 
 protected:
+    bool event(QEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -61,6 +66,9 @@ private:
     qreal radius_ = 0;
     QMarginsF padding_;
     std::optional<qreal> lineSpacing_;
+    // The plain text as given, and the document positions of its CR LF breaks (one position there).
+    std::optional<QString> given_;
+    QList<qsizetype> joinedBreaks_;
 };
 
 } // namespace tavlin

@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QHash>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
@@ -258,6 +259,8 @@ void LongTextView::setRichDocument(std::unique_ptr<QTextDocument> document)
     setDocument(document.release());
     if (shown->parent() == this)
         delete shown;
+    given_.reset();
+    shifts_.clear();
 }
 
 void LongTextView::setLineSpacing(qreal pixels)
@@ -271,6 +274,10 @@ void LongTextView::setText(const QString& text, const QList<QTextLayout::FormatR
 {
     const Paragraphs paragraphs(text);
     setPlainText(paragraphs.text);
+    given_ = text;
+    shifts_.clear();
+    for (const auto& [position, shift] : paragraphs.shifts)
+        shifts_.append({position + shift, shift});
     for (int number : paragraphs.continued)
         document()->findBlockByNumber(number).setUserState(continuedLine);
     if (formats.isEmpty())
@@ -287,6 +294,8 @@ void LongTextView::setText(const QString& text, const QList<QTextLayout::FormatR
 
 QString LongTextView::text() const
 {
+    if (given_)
+        return *given_;
     QTextCursor cursor(document());
     cursor.select(QTextCursor::Document);
     return joined(cursor.selectedText(), document()->firstBlock());
@@ -295,7 +304,31 @@ QString LongTextView::text() const
 QString LongTextView::selectedText() const
 {
     const QTextCursor cursor = textCursor();
+    if (given_) {
+        // Cut from the text as given, so that its CR LF, lone CR and separators stay as they were.
+        const qsizetype start = givenPosition(cursor.selectionStart());
+        return given_->mid(start, givenPosition(cursor.selectionEnd()) - start);
+    }
     return joined(cursor.selectedText(), document()->findBlock(cursor.selectionStart()));
+}
+
+qsizetype LongTextView::givenPosition(qsizetype shown) const
+{
+    const auto after = std::upper_bound(shifts_.cbegin(), shifts_.cend(), shown,
+                                        [](qsizetype value, const auto& entry) { return value < entry.first; });
+    const qsizetype given = shown - (after == shifts_.cbegin() ? 0 : std::prev(after)->second);
+    return std::clamp<qsizetype>(given, 0, given_ ? given_->size() : 0);
+}
+
+bool LongTextView::event(QEvent* event)
+{
+    // With text selected, the copy keys copy it, before the window's copy shortcut copies the record.
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)
+        && textCursor().hasSelection()) {
+        event->accept();
+        return true;
+    }
+    return QPlainTextEdit::event(event);
 }
 
 QString LongTextView::joined(const QString& shown, QTextBlock block) const

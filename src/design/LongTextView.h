@@ -27,7 +27,8 @@ public:
     void setRichDocument(std::unique_ptr<QTextDocument> document);
     // Room added between the lines of a paragraph.
     void setLineSpacing(qreal pixels);
-    // The text shown, as it was given but for each line break written as \n.
+    // The plain text shown, as it was given, its own line breaks kept (a rich document's with
+    // each break written as \n).
     QString text() const;
     // The selected part of it, the same way.
     QString selectedText() const;
@@ -46,16 +47,23 @@ public:
     static constexpr qsizetype paragraphCharacters = 500;
 
 protected:
+    bool event(QEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QString joined(const QString& shown, QTextBlock block) const;
+    // The position in the given plain text of a position in the document.
+    qsizetype givenPosition(qsizetype shown) const;
 
     std::optional<ThemeColor> surface_;
     std::optional<QColor> surfaceColor_;
     qreal radius_ = 0;
     qreal lineSpacing_ = 0;
+    // The plain text as given, and from which document positions on how far they are shifted
+    // from it; none for a rich document.
+    std::optional<QString> given_;
+    QList<std::pair<qsizetype, qsizetype>> shifts_;
 };
 
 } // namespace tavlin

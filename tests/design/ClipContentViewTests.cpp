@@ -10,6 +10,8 @@
 #include "ThemedWindow.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QFontMetricsF>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -40,6 +42,12 @@ View* only(QWidget* parent, const char* name)
     return view;
 }
 
+// Whether the view has laid out the paragraph in the middle of its text.
+bool middleLaidOut(LongTextView* view)
+{
+    return view->document()->findBlockByNumber(view->document()->blockCount() / 2).layout()->lineCount() > 0;
+}
+
 TEST(ClipContentView, LinksWithAHostShowTheHostAboveTheAddress)
 {
     test::ThemedWindow window;
@@ -48,11 +56,52 @@ TEST(ClipContentView, LinksWithAHostShowTheHostAboveTheAddress)
                             ClipPreview::text()),
         QSize(420, 300));
     EXPECT_EQ(view->presentation(), Presentation::link);
-    EXPECT_EQ(only<DocumentView>(view, "link-host")->toPlainText(), QStringLiteral("www.example.org"));
+    EXPECT_EQ(only<DocumentView>(view, "link-host")->toPlainText().remove(QChar(0x200B)),
+              QStringLiteral("www.example.org"));
     auto* address = only<DocumentView>(view, "link-address");
     EXPECT_EQ(address->toPlainText(), QStringLiteral("https://www.example.org/a?b=1"));
     EXPECT_EQ(address->document()->begin().begin().fragment().charFormat().foreground().color(),
               TavlinTheme::brandAccent.resolve(Appearance{}));
+}
+
+TEST(ClipContentView, AHostBreaksOnlyAfterItsDotsOrIsShortened)
+{
+    test::ThemedWindow window;
+    auto* view = window.hold(
+        new ClipContentView(
+            sampleRecord(ClipKind::link, QStringLiteral("https://developer.mozilla-docs.org/en-US/docs")),
+            ClipPreview::text()),
+        QSize(260, 300));
+    auto* host = only<DocumentView>(view, "link-host");
+    const QTextBlock block = host->document()->firstBlock();
+    ASSERT_GT(block.layout()->lineCount(), 1) << "the host fits on one line: the test shows nothing";
+    for (int i = 0; i + 1 < block.layout()->lineCount(); ++i) {
+        const QTextLine line = block.layout()->lineAt(i);
+        EXPECT_TRUE(block.text().mid(line.textStart(), line.textLength()).endsWith(QStringLiteral(".\u200B")))
+            << "a line of the host ends inside a word";
+    }
+    // Copied, the host is as it is.
+    host->selectAll();
+    host->copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("developer.mozilla-docs.org"));
+
+    // A label wider than the view on its own: the host is shortened, not cut inside the label.
+    const QString shortened = ClipContentView::shownHost(QStringLiteral("averyveryverylonglabel.example.org"), 150);
+    EXPECT_TRUE(shortened.contains(QChar(0x2026)));
+    EXPECT_LE(QFontMetricsF(ClipContentView::linkHostFont()).horizontalAdvance(shortened), 150);
+}
+
+TEST(ClipContentView, LinksOfAnyLengthShowAsALink)
+{
+    const QString address = QStringLiteral("https://example.org/?q=") + QString(20000, u'a');
+    test::ThemedWindow window;
+    auto* view = window.hold(new ClipContentView(sampleRecord(ClipKind::link, address), ClipPreview::text()),
+                             QSize(248, 220));
+    EXPECT_EQ(view->presentation(), Presentation::link);
+    auto* shown = only<LongTextView>(view, "link-address");
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->text(), address);
+    EXPECT_FALSE(middleLaidOut(shown));
 }
 
 TEST(ClipContentView, LinksWithoutAHostShowAsPlainText)
@@ -62,12 +111,6 @@ TEST(ClipContentView, LinksWithoutAHostShowAsPlainText)
         ClipContentView view(sampleRecord(ClipKind::link, text), ClipPreview::text());
         EXPECT_EQ(view.presentation(), Presentation::plainText) << text.toStdString();
     }
-}
-
-// Whether the view has laid out the paragraph in the middle of its text.
-bool middleLaidOut(LongTextView* view)
-{
-    return view->document()->findBlockByNumber(view->document()->blockCount() / 2).layout()->lineCount() > 0;
 }
 
 TEST(ClipContentView, LongTextIsShownWholeButLaidOutOnlyAsFarAsShown)

@@ -8,6 +8,8 @@
 #include "ThemedWindow.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -122,6 +124,8 @@ TEST_F(ClipPreviewPanelTest, CompactHeightGrowsWithTheTextAndCapsLinks)
     EXPECT_GT(height(ClipKind::text, sentence, 120), height(ClipKind::text, sentence, 800));
     EXPECT_EQ(height(ClipKind::link, QStringLiteral("https://example.org/") + QString(3000, u'x'), 300), 220);
     EXPECT_LT(height(ClipKind::link, QStringLiteral("https://example.org"), 300), 220);
+    // However long the address: a link is a link.
+    EXPECT_EQ(height(ClipKind::link, QStringLiteral("https://example.org/") + QString(20000, u'x'), 300), 220);
 }
 
 TEST_F(ClipPreviewPanelTest, WebAddresses)
@@ -289,6 +293,38 @@ TEST_F(ClipPreviewPanelTest, ActionsReachTheHost)
     EXPECT_EQ(favorites, 1);
     EXPECT_EQ(copies, 1);
     EXPECT_EQ(deletions, 0);
+}
+
+TEST_F(ClipPreviewPanelTest, CtrlCCopiesTheSelectionWithTheRecordsOwnLineBreaksElseTheRecord)
+{
+    // Every kind of line break a record may hold, in a short text and in a long one.
+    const QString breaks = QStringLiteral("one\r\ntwo\rthree\u2028four\u2029five\nsix");
+    QString longText = breaks;
+    while (longText.size() < 9000)
+        longText += QStringLiteral("\r\nA longer line of the record, ") + breaks;
+    int expected = 0;
+    for (const QString& text : {breaks, longText}) {
+        test::ThemedWindow window;
+        ClipPreviewPanel* panel = show(window, sampleRecord(ClipKind::text, text), ClipPreview::text(), std::nullopt);
+        window.window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window.window));
+        auto* shown = panel->findChild<QWidget*>(QStringLiteral("plain-text"));
+        ASSERT_TRUE(shown);
+        QApplication::clipboard()->clear();
+
+        // Nothing selected: the record is copied.
+        shown->setFocus();
+        QTest::keyClick(shown, Qt::Key_C, Qt::ControlModifier);
+        ++expected;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return copies == expected; }, 1000));
+
+        QTest::keyClick(shown, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(shown, Qt::Key_C, Qt::ControlModifier);
+        // The copy button answers its shortcut a moment later, when it answers it.
+        QTest::qWait(300);
+        EXPECT_EQ(copies, expected) << "the selection is copied, not the record";
+        EXPECT_EQ(QApplication::clipboard()->text(), text);
+    }
 }
 
 } // namespace

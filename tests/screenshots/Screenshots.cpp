@@ -201,6 +201,11 @@ QList<Sample> samples(const QString& existingFile, const QString& imageFile)
         {QStringLiteral("imagefile"), sampleRecord(ClipKind::file, QFileInfo(imageFile).fileName()),
          ClipPreview::image(encoded(landscape(), "PNG")), oneFile},
         {QStringLiteral("longtext"), sampleRecord(ClipKind::text, log), ClipPreview::text(), countsOf(log)},
+        {QStringLiteral("longlink"),
+         sampleRecord(ClipKind::link,
+                      QStringLiteral("https://tracking.newsletter-mailer.example-company.co.uk/click?u=")
+                          + QStringLiteral("a1b2c3d4e5f6").repeated(900)),
+         ClipPreview::text(), std::nullopt},
     };
 }
 
@@ -234,7 +239,7 @@ void previewPanels()
         if (sample.name == u"file" || sample.name == u"text" || sample.name == u"imagefile")
             show(sample, false, QStringLiteral("preview-%1-light-ru").arg(sample.name));
         // As narrow and low as the history window at its smallest size shows it.
-        if (sample.name == u"imagefile")
+        if (sample.name == u"imagefile" || sample.name == u"link" || sample.name == u"longlink")
             show(sample, false, QStringLiteral("preview-%1-small-ru").arg(sample.name), {280, 460});
     }
 }
