@@ -9,6 +9,7 @@
 #include "SystemFont.h"
 #include "TavlinTheme.h"
 #include "TextCharacters.h"
+#include "TextFocusRing.h"
 #include "ThemeAppearance.h"
 
 #include <QCoreApplication>
@@ -192,8 +193,18 @@ void ClipContentView::build()
         break;
     }
     }
-    if (body_)
-        layout()->addWidget(body_);
+    if (!body_)
+        return;
+    layout()->addWidget(body_);
+    // The text a user reads takes the keyboard too (to select a part of it with the keys), and
+    // shows when it has it.
+    QList<QAbstractScrollArea*> texts = body_->findChildren<QAbstractScrollArea*>();
+    if (auto* own = qobject_cast<QAbstractScrollArea*>(body_))
+        texts.prepend(own);
+    for (QAbstractScrollArea* text : texts) {
+        if (text->focusPolicy() == Qt::ClickFocus)
+            TextFocusRing::attach(text);
+    }
 }
 
 QWidget* ClipContentView::buildImage()

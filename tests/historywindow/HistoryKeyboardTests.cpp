@@ -1,11 +1,13 @@
 // The history window from the keyboard: Tab goes through it as it reads and stops only on
 // controls, Escape takes back a search, Shift+F10 opens the menu the Menu key opens.
 #include "HistoryWindowFixture.h"
+#include "TextFocusRing.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollArea>
 
 #include <gtest/gtest.h>
 
@@ -63,11 +65,24 @@ TEST(HistoryKeyboard, TabGoesThroughTheWindowAsItReadsAndStopsOnlyOnControls)
         ASSERT_GT(stops.size(), reading.size() + 1) << names.join(QLatin1Char(' ')).toStdString();
         EXPECT_EQ(names.mid(0, reading.size()), reading);
         EXPECT_EQ(stops[reading.size()], view.recordsView()) << names.join(QLatin1Char(' ')).toStdString();
-        // Then the preview's controls, and nothing that only holds others.
-        for (QWidget* stop : stops.mid(reading.size() + 1)) {
+        // Then the preview: the record's text, which shows that it has the keyboard, and its
+        // buttons; nothing that only holds others.
+        const QList<QWidget*> previewStops = stops.mid(reading.size() + 1);
+        ASSERT_FALSE(previewStops.isEmpty());
+        auto* text = qobject_cast<QAbstractScrollArea*>(previewStops.first());
+        ASSERT_TRUE(text) << previewStops.first()->metaObject()->className();
+        EXPECT_TRUE(fixture.find(QStringLiteral("clip-preview"))->isAncestorOf(text));
+        for (QWidget* stop : previewStops) {
             EXPECT_TRUE(preview->isAncestorOf(stop)) << stop->metaObject()->className();
-            EXPECT_FALSE(qobject_cast<QAbstractScrollArea*>(stop)) << stop->metaObject()->className();
+            EXPECT_FALSE(qobject_cast<QScrollArea*>(stop)) << stop->metaObject()->className();
         }
+        text->setFocus(Qt::TabFocusReason);
+        TextFocusRing* ring = preview->findChild<TextFocusRing*>();
+        ASSERT_TRUE(ring);
+        EXPECT_TRUE(ring->isVisible()) << "the text shows that Tab gave it the keyboard";
+        view.searchField()->setFocus(Qt::MouseFocusReason);
+        text->setFocus(Qt::MouseFocusReason);
+        EXPECT_FALSE(ring->isVisible()) << "a click shows no ring";
     }
 }
 
