@@ -17,6 +17,10 @@ public:
         // picker's list) takes the focus away in ways of its own.
         if (event->type() != QEvent::FocusIn)
             return false;
+        // A dialog hands its first control a focus event of the Tab kind as it shows, before
+        // that control has the focus: that is the window's doing, not the keyboard's.
+        if (!static_cast<QWidget*>(watched)->hasFocus())
+            return false;
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         // Coming back with the window or from the control's popup changes nothing.
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)

@@ -99,9 +99,13 @@ void SwitchToggle::paintEvent(QPaintEvent*)
                                                                   : (isChecked() ? 1.0 : 0.0);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setOpacity(isEnabled() ? 1.0 : 0.45);
     const QRectF track(QPointF(ringOutset, (height() - trackSize.height()) / 2.0), QSizeF(trackSize));
+    const qreal radius = RoundedShape::capsuleRadius(track);
+    const QColor edge = TavlinTheme::controlEdge.resolve(appearance);
 
+    // A disabled switch is the enabled one faded: its track less solid, its knob still outlined
+    // where the state puts it, so that the state reads all the same.
+    painter.setOpacity(isEnabled() ? 1.0 : 0.45);
     QColor off = TavlinTheme::controlFill.resolve(appearance);
     off.setAlphaF(qMin(1.0f, off.alphaF() * 2.2f));
     QColor accent = TavlinTheme::brandAccent.resolve(appearance);
@@ -110,19 +114,13 @@ void SwitchToggle::paintEvent(QPaintEvent*)
     fill.setGreenF(off.greenF() + (accent.greenF() - off.greenF()) * on);
     fill.setBlueF(off.blueF() + (accent.blueF() - off.blueF()) * on);
     fill.setAlphaF(off.alphaF() + (accent.alphaF() - off.alphaF()) * on);
-    RoundedShape::fill(painter, track, RoundedShape::capsuleRadius(track), fill);
-    if (!isEnabled()) {
-        // Dimmed, the track would all but vanish into its card: its edge stays at full strength
-        // in the secondary ink, which stands at least 3:1 against every card.
-        const QColor edge = TavlinTheme::secondaryText.resolve(appearance);
-        painter.save();
-        painter.setOpacity(1.0);
-        RoundedShape::strokeInside(painter, track, RoundedShape::capsuleRadius(track), edge, 1);
-        painter.restore();
-    } else if (appearance.highContrast || on < 1.0) {
-        QColor outline = TavlinTheme::controlBorder.resolve(appearance);
+    RoundedShape::fill(painter, track, radius, fill);
+    // Off, the track is all but the card's colour: its edge tells it from the card. On, the
+    // accent does.
+    if (on < 1.0) {
+        QColor outline = edge;
         outline.setAlphaF(outline.alphaF() * (1.0 - on));
-        RoundedShape::strokeInside(painter, track, RoundedShape::capsuleRadius(track), outline, 1);
+        RoundedShape::strokeInside(painter, track, radius, outline, 1);
     }
 
     const qreal inset = 2;
@@ -132,6 +130,12 @@ void SwitchToggle::paintEvent(QPaintEvent*)
     painter.setPen(QPen(QColor(0, 0, 0, 40), 0.5));
     painter.setBrush(Qt::white);
     painter.drawEllipse(knob);
+    if (!isEnabled()) {
+        painter.setOpacity(1.0);
+        painter.setPen(QPen(edge, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(knob.adjusted(0.5, 0.5, -0.5, -0.5));
+    }
 
     if (KeyboardFocus::showsRing(this)) {
         const QRectF ring = track.adjusted(-ringOutset, -ringOutset, ringOutset, ringOutset);

@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -18,12 +19,15 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QTextDocument>
 #include <QToolButton>
 #include <QVariantAnimation>
+
+#include <algorithm>
 
 namespace tavlin {
 
@@ -34,32 +38,39 @@ using Kind = ButtonLook::Kind;
 const char* const pressName = "tavlin-press";
 const char* const selectionName = "tavlin-selection";
 
-// The look of a push button that brings none: a dialog's or a banner's. The default button is
-// the accent one.
-ButtonLook stockLook(const QStyleOption* option, const QWidget* widget)
+// A push button in a dialog's button box says what it does by its role.
+bool deletes(const QWidget* widget)
 {
-    const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
-    const bool primary = button && (button->features & QStyleOptionButton::DefaultButton);
+    const auto* box = widget ? qobject_cast<const QDialogButtonBox*>(widget->parentWidget()) : nullptr;
+    if (!box)
+        return false;
+    const QList<QAbstractButton*> buttons = box->buttons();
+    const auto found = std::find(buttons.cbegin(), buttons.cend(), widget);
+    return found != buttons.cend() && box->buttonRole(*found) == QDialogButtonBox::DestructiveRole;
+}
+
+// The look of a push button that brings none: a dialog's or a banner's. The dialog's default
+// button, the one Return presses, is the accent one; a button that deletes reads in red and is
+// never the accent one. Focus changes neither: a focused dialog button shows the focus ring and
+// leaves the default where the dialog put it (see polish).
+ButtonLook stockLook(const QPushButton* button)
+{
+    const bool destructive = deletes(button);
+    const bool primary = button->isDefault() && !destructive;
     ButtonLook look = ButtonLook::styled(
         {primary ? TavlinButtonStyle::Kind::primary : TavlinButtonStyle::Kind::secondary, 28});
-    // A button that deletes reads in red.
-    if (const auto* box = widget ? qobject_cast<const QDialogButtonBox*>(widget->parentWidget()) : nullptr;
-        box && !primary) {
-        for (QAbstractButton* each : box->buttons()) {
-            if (each == widget && box->buttonRole(each) == QDialogButtonBox::DestructiveRole)
-                look.ink = TavlinTheme::systemRed;
-        }
-    }
+    if (destructive)
+        look.ink = TavlinTheme::systemRed;
     return look;
 }
 
-std::optional<ButtonLook> lookOf(const QWidget* widget, const QStyleOption* option)
+std::optional<ButtonLook> lookOf(const QWidget* widget)
 {
     if (std::optional<ButtonLook> look = ButtonLook::of(widget))
         return look;
     const auto* push = qobject_cast<const QPushButton*>(widget);
     if (push && !push->isFlat())
-        return stockLook(option, widget);
+        return stockLook(push);
     return std::nullopt;
 }
 
@@ -209,6 +220,30 @@ void paintContent(QPainter& painter, const QRectF& area, const Content& content)
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
 }
 
+// A menu's separator, after its title if it has one: the line in a colour of its own, where the
+// usual shade of the window colour all but vanishes on a dark menu.
+void drawMenuSeparator(const QStyleOptionMenuItem& item, QPainter* painter, const Appearance& appearance)
+{
+    constexpr int margin = 8;
+    const bool reverse = item.direction == Qt::RightToLeft;
+    QRect line = item.rect.adjusted(margin, 0, -margin, 0);
+    painter->save();
+    if (!item.text.isEmpty()) {
+        painter->setFont(item.font);
+        painter->setPen(TavlinTheme::secondaryText.resolve(appearance));
+        painter->drawText(line, (reverse ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine,
+                          item.text);
+        const int titleWidth = item.fontMetrics.horizontalAdvance(item.text) + margin;
+        if (reverse)
+            line.setRight(line.right() - titleWidth);
+        else
+            line.setLeft(line.left() + titleWidth);
+    }
+    painter->fillRect(QRect(line.left(), item.rect.center().y(), line.width(), 1),
+                      TavlinTheme::menuSeparator.resolve(appearance));
+    painter->restore();
+}
+
 void ring(QPainter& painter, const QRectF& rect, qreal radius, const Appearance& appearance)
 {
     RoundedShape::strokeInside(painter, rect, radius, TavlinTheme::brandAccent.resolve(appearance), 2);
@@ -231,10 +266,19 @@ void TavlinStyle::polish(QWidget* widget)
     QProxyStyle::polish(widget);
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         const std::optional<ButtonLook> look = ButtonLook::of(button);
-        if ((look && look->kind == Kind::action) || (!look && qobject_cast<QPushButton*>(button)))
+        auto* push = qobject_cast<QPushButton*>(button);
+        if ((look && look->kind == Kind::action) || (!look && push))
             trackPress(button);
         if (look && look->kind == Kind::segment)
             trackSelection(button);
+        if (!look && push) {
+            KeyboardFocus::track(push);
+            // Return presses the dialog's default button wherever the focus is, so that a button
+            // that deletes never becomes what Return presses by being tabbed to; Space presses
+            // the focused one.
+            if (qobject_cast<QDialogButtonBox*>(push->parentWidget()))
+                push->setAutoDefault(false);
+        }
     }
     // Pop-ups, tool tips and dialogs are windows of their own: each takes the palette of the
     // window it belongs to whenever it shows.
@@ -243,9 +287,12 @@ void TavlinStyle::polish(QWidget* widget)
 
     if (auto* label = qobject_cast<QLabel*>(widget); label && widget->windowType() == Qt::ToolTip)
         label->setMaximumWidth(toolTipWidth);
-    // A message's explanation gets a readable measure rather than a narrow column.
-    if (widget->objectName() == QLatin1String("qt_msgbox_informativelabel"))
+    // A message's texts keep the interface's sizes whatever the desktop's font, and its
+    // explanation gets a readable measure rather than a narrow column.
+    if (widget->objectName() == QLatin1String("qt_msgbox_informativelabel")) {
         widget->setMinimumWidth(messageWidth);
+        widget->setFont(SystemFont::regular(12));
+    }
     if (widget->objectName() == QLatin1String("qt_msgbox_label"))
         widget->setFont(SystemFont::regular(14, QFont::DemiBold));
 }
@@ -341,7 +388,7 @@ void TavlinStyle::drawControl(ControlElement element, const QStyleOption* option
                               const QWidget* widget) const
 {
     if (element == CE_PushButton) {
-        if (const std::optional<ButtonLook> look = lookOf(widget, option)) {
+        if (const std::optional<ButtonLook> look = lookOf(widget)) {
             drawButton(*look, option, painter, widget);
             return;
         }
@@ -351,6 +398,10 @@ void TavlinStyle::drawControl(ControlElement element, const QStyleOption* option
             // A combo box's list paints its items with the application's menu colours: every
             // item takes its window's instead.
             const Appearance appearance = ThemeAppearance::of(widget);
+            if (item->menuItemType == QStyleOptionMenuItem::Separator) {
+                drawMenuSeparator(*item, painter, appearance);
+                return;
+            }
             QStyleOptionMenuItem themed(*item);
             themed.palette = ThemeAppearance::palette(appearance);
             // The item under the pointer on a rounded hover fill, its text in the usual colour.
@@ -407,6 +458,9 @@ void TavlinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
     const Appearance appearance = ThemeAppearance::of(widget);
     switch (element) {
     case PE_FrameFocusRect: {
+        // A check box or radio button rings its indicator: the label gets no second ring.
+        if (qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QRadioButton*>(widget))
+            return;
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
         ring(*painter, QRectF(option->rect), 4, appearance);
@@ -440,7 +494,8 @@ void TavlinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
                 (appearance.highContrast ? TavlinTheme::primaryText : TavlinTheme::metadataColor).resolve(appearance),
                 appearance.highContrast ? 1.5 : 1);
         }
-        if (option->state & State_HasFocus)
+        // As every ring, only for focus that came from the keyboard.
+        if ((option->state & State_HasFocus) && (option->state & State_KeyboardFocusChange))
             ring(*painter, QRectF(option->rect).adjusted(-2, -2, 2, 2), radio ? radius + 2 : 6, appearance);
         painter->restore();
         return;
@@ -483,7 +538,8 @@ void TavlinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
         painter->save();
         if (element == PE_PanelMenu)
             painter->fillRect(option->rect, TavlinTheme::contentSurface.resolve(appearance));
-        painter->setPen(TavlinTheme::border.resolve(appearance));
+        // No compositor draws a shadow under a pop-up: its edge alone tells it from the card it opens over.
+        painter->setPen(TavlinTheme::controlEdge.resolve(appearance));
         painter->drawRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5));
         painter->restore();
         return;
@@ -491,7 +547,7 @@ void TavlinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
     case PE_PanelTipLabel: {
         painter->save();
         painter->fillRect(option->rect, option->palette.toolTipBase());
-        painter->setPen(TavlinTheme::border.resolve(appearance));
+        painter->setPen(TavlinTheme::controlEdge.resolve(appearance));
         painter->drawRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5));
         painter->restore();
         return;
@@ -567,7 +623,7 @@ QRect TavlinStyle::subElementRect(SubElement element, const QStyleOption* option
     }
     // A push button takes clicks on its capsule only, not on the room kept for its ring.
     if (element == SE_PushButtonBevel || element == SE_PushButtonContents) {
-        if (const std::optional<ButtonLook> look = lookOf(widget, option)) {
+        if (const std::optional<ButtonLook> look = lookOf(widget)) {
             if (look->kind == Kind::action) {
                 const int outset = ButtonLook::focusRingOutset;
                 return option->rect.adjusted(outset, outset, -outset, -outset);
@@ -582,7 +638,7 @@ QSize TavlinStyle::sizeFromContents(ContentsType type, const QStyleOption* optio
                                     const QWidget* widget) const
 {
     if (type == CT_PushButton) {
-        if (const std::optional<ButtonLook> look = lookOf(widget, option))
+        if (const std::optional<ButtonLook> look = lookOf(widget))
             return buttonSize(*look, widget, option);
     }
     if (type == CT_ToolButton) {
@@ -594,7 +650,10 @@ QSize TavlinStyle::sizeFromContents(ContentsType type, const QStyleOption* optio
 
 QSize TavlinStyle::buttonSize(const ButtonLook& look, const QWidget* widget, const QStyleOption* option) const
 {
-    const QFontMetrics metrics = widget ? widget->fontMetrics() : option->fontMetrics;
+    QFontMetrics metrics = widget ? widget->fontMetrics() : option->fontMetrics;
+    // An action capsule's title is in its kind's font, a stock button's too, whatever the desktop's.
+    if (look.kind == Kind::action)
+        metrics = QFontMetrics(look.capsule.font());
     const QString text = textOf(option, widget);
     const int advance = metrics.horizontalAdvance(text);
     switch (look.kind) {
@@ -630,7 +689,7 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
 
     Content content;
     content.text = textOf(option, widget);
-    content.font = widget ? widget->font() : painter->font();
+    content.font = look.kind == Kind::action ? look.capsule.font() : widget ? widget->font() : painter->font();
     content.ink = color(look.ink.value_or(TavlinTheme::primaryText));
     content.symbol = checked && !look.checkedSymbol.isEmpty() ? look.checkedSymbol : look.symbol;
     content.symbolSize = content.symbolFrame = look.symbolSize;
@@ -686,8 +745,11 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
     case Kind::symbol: {
         if (checked)
             RoundedShape::fill(*painter, bounds, 6, color(TavlinTheme::selectedBackground));
-        else if (hovered || (option->state & State_HasFocus))
+        else if (hovered)
             RoundedShape::fill(*painter, bounds, 6, color(TavlinTheme::hoverSurface));
+        // The hover fill is too faint to tell where the focus is: focus shows the ring.
+        if (showsRing(widget, option, look))
+            ring(*painter, bounds, 6, appearance);
         if (checked)
             content.ink = color(TavlinTheme::brandAccent);
         else if (down)
@@ -765,7 +827,7 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
         RoundedShape::fill(*painter, bounds, radius, color(TavlinTheme::controlFill));
         if (appearance.highContrast)
             RoundedShape::strokeInside(*painter, bounds, radius, content.ink, 1.5);
-        else if (showsRing(widget, option, look))
+        if (showsRing(widget, option, look))
             ring(*painter, bounds, radius, appearance);
         content.symbolSize = content.symbolFrame = 12;
         content.gap = 5;

@@ -9,7 +9,8 @@ struct ButtonLook;
 // The application's style: Qt's Fusion style with the design system's controls and colours on
 // top, drawn from TavlinTheme in the appearance of the window a widget is in. It draws every
 // button that carries a ButtonLook (and gives plain push buttons, such as a dialog's, the capsule
-// of the action buttons), slim scroll bars without arrows, check boxes, focus rings, menus and
+// of the action buttons by their roles: the default one in the accent, one that deletes in red,
+// neither moved by the focus), slim scroll bars without arrows, check boxes, focus rings, menus and
 // combo box pop-ups, and tool tips; pop-ups and dialogs take the palette of the window they
 // belong to. Installed once for the whole application.
 class TavlinStyle : public QProxyStyle {

@@ -15,8 +15,9 @@ inline constexpr ThemeColor labelColor = ThemeColor::dynamic(labelColorProvider)
 inline constexpr ThemeColor textBackgroundColor = ThemeColor::dynamic(textBackgroundProvider);
 inline constexpr ThemeColor systemBrown = ThemeColor::adaptive(0xA2845E, 0xAC8E68);
 inline constexpr ThemeColor systemBlue = ThemeColor::adaptive(0x007AFF, 0x0A84FF);
-// The standard red of error texts.
-inline constexpr ThemeColor systemRed = ThemeColor::adaptive(0xD70015, 0xFF6961);
+// The standard red of error texts and of buttons that delete: dark enough in light, and light
+// enough in dark, to read at 4.5:1 on a button's capsule, hovered or not.
+inline constexpr ThemeColor systemRed = ThemeColor::adaptive(0xC8001A, 0xFF8780);
 
 // Surfaces and outlines.
 inline constexpr ThemeColor appColor = ThemeColor::adaptive(0xFFFBF8, 0x000000);
@@ -65,6 +66,12 @@ inline constexpr ThemeColor controlSelection = ThemeColor::adaptive(0xDCCFFF, 0x
 inline constexpr ThemeColor controlBorder = ThemeColor::adaptive(0x2E2F36, 0xF5F5F7, 0.09, 0.16, 0x6E6E76);
 // The edge of a floating panel: without a compositor it has no shadow to lift it off a window
 // of the same colour.
+// The edge of what must be told from the surface around it, at 3:1 against every card and
+// sheet: a switch that is off, and a pop-up (menu, drop-down list, tool tip) over a window of its
+// own colour.
+inline constexpr ThemeColor controlEdge = ThemeColor::adaptive(0x86868C, 0x6E6E76);
+// The line between groups of a menu's items.
+inline constexpr ThemeColor menuSeparator = ThemeColor::adaptive(0x2E2F36, 0xFFFFFF, 0.24, 0.18, 0x6E6E76);
 inline constexpr ThemeColor panelEdge = ThemeColor::adaptive(0x2E2F36, 0xFFFFFF, 0.22, 0.14, 0x6E6E76);
 inline constexpr ThemeColor controlFill = ThemeColor::adaptive(0x2E2F36, 0xFFFFFF, 0.05, 0.1);
 inline constexpr ThemeColor hoverSurface = ThemeColor::adaptive(0xDCCFFF, 0xFFFFFF, 0.35, 0.15);

@@ -57,8 +57,11 @@ ClearHistorySheet::ClearHistorySheet(qint64 total, qint64 favorites, std::functi
     titleRow->addWidget(title, 1);
     layout->addLayout(titleRow);
 
+    // Every text in the interface's sizes, whatever the desktop's font.
+    const QFont body = SystemFont::regular(13);
     auto* warning = new QLabel(
         tr("Clearing affects the entire history, regardless of search and filters. This can’t be undone."));
+    warning->setFont(body);
     warning->setWordWrap(true);
     QPalette palette = warning->palette();
     palette.setColor(QPalette::WindowText, secondary);
@@ -66,6 +69,7 @@ ClearHistorySheet::ClearHistorySheet(qint64 total, qint64 favorites, std::functi
     layout->addWidget(warning);
 
     auto* pickerTitle = new QLabel(tr("What to keep"));
+    pickerTitle->setFont(body);
     layout->addWidget(pickerTitle);
     keep_ = new QRadioButton;
     keep_->setChecked(true);
@@ -77,8 +81,10 @@ ClearHistorySheet::ClearHistorySheet(qint64 total, qint64 favorites, std::functi
     // a dark sheet: the outline follows the secondary text instead.
     QPalette choices = keep_->palette();
     choices.setColor(QPalette::Window, secondary);
-    for (QRadioButton* choice : {keep_, deleteAll_})
+    for (QRadioButton* choice : {keep_, deleteAll_}) {
         choice->setPalette(choices);
+        choice->setFont(body);
+    }
     auto* picker = new QVBoxLayout;
     picker->setSpacing(6);
     picker->setContentsMargins(0, -12, 0, 0);
@@ -89,6 +95,7 @@ ClearHistorySheet::ClearHistorySheet(qint64 total, qint64 favorites, std::functi
 
     count_ = new QLabel;
     count_->setObjectName(QStringLiteral("clear-history-count"));
+    count_->setFont(SystemFont::regular(12));
     count_->setPalette(palette);
     layout->addWidget(count_);
 

@@ -1,6 +1,7 @@
 #include "ApplicationChooser.h"
 
 #include "SymbolIcon.h"
+#include "SystemFont.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
@@ -39,18 +40,22 @@ ApplicationChooser::ApplicationChooser(QList<ApplicationInfo> applications, QWid
     setObjectName(QStringLiteral("application-chooser"));
     setWindowTitle(QCoreApplication::translate("Tavlin", "Don’t save history from an app"));
     setWindowModality(Qt::WindowModal);
-    resize(420, 460);
+    // A dialog of one size, its texts in the interface's, whatever the desktop's font.
+    setFixedSize(420, 460);
+    const QFont body = SystemFont::regular(13);
     auto* layout = new QVBoxLayout(this);
     filter_ = new QLineEdit();
     filter_->setObjectName(QStringLiteral("application-chooser-filter"));
     filter_->setPlaceholderText(QCoreApplication::translate("Tavlin", "Search applications"));
     filter_->setAccessibleName(filter_->placeholderText());
     filter_->setClearButtonEnabled(true);
+    filter_->setFont(body);
     layout->addWidget(filter_);
     list_ = new QListWidget();
     list_->setObjectName(QStringLiteral("application-chooser-list"));
     list_->setAccessibleName(QCoreApplication::translate("Tavlin", "Installed applications"));
     list_->setIconSize(QSize(24, 24));
+    list_->setFont(body);
     layout->addWidget(list_, 1);
 
     std::sort(applications.begin(), applications.end(), [](const ApplicationInfo& a, const ApplicationInfo& b) {

@@ -10,12 +10,41 @@
 #include "WindowTheme.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QEvent>
+#include <QFileDialog>
 #include <QShortcut>
 
 namespace tavlin {
 
 namespace {
+
+// A dialog Tavlin opens (a question, the application chooser, the update message) is of a fixed
+// size: its frame offers a close button alone, nothing to minimise or enlarge. A file dialog,
+// which the user may size, keeps the frame it has; a sheet has none.
+class DialogFrames : public QObject {
+public:
+    DialogFrames(WindowManagerHints& windowManager, QObject* parent) : QObject(parent), windowManager_(windowManager)
+    {
+        qApp->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // Shown, a window has its native window but is not mapped yet: the window manager
+        // reads the hints as it maps it.
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto* dialog = qobject_cast<QDialog*>(watched);
+            if (dialog && dialog->isWindow() && !qobject_cast<QFileDialog*>(dialog)
+                && !dialog->windowFlags().testFlag(Qt::FramelessWindowHint))
+                windowManager_.setCloseOnly(dialog->winId());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    WindowManagerHints& windowManager_;
+};
 
 QWidget* emptyContent(const char* name)
 {
@@ -32,6 +61,7 @@ WindowPresenter::WindowPresenter(ApplicationActivation& activation, WindowManage
     : QObject(parent), activation_(activation), windowManager_(windowManager), windowProperties_(windowProperties),
       appearance_(appearance), preferences_(preferences)
 {
+    new DialogFrames(windowManager_, this);
     connect(&activation_, &ApplicationActivation::activeChanged, this, &WindowPresenter::activeChanged);
 }
 

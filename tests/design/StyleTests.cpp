@@ -1,5 +1,7 @@
+#include "Contrast.h"
 #include "DesignTestSupport.h"
 
+#include "ButtonLook.h"
 #include "TavlinStyle.h"
 #include "TavlinTheme.h"
 #include "ThemedWindow.h"
@@ -16,8 +18,6 @@
 #include <QToolTip>
 
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 namespace tavlin {
 namespace {
@@ -69,14 +69,51 @@ TEST(TavlinStyle, DialogsAndToolTipsOfADarkWindowAreDark)
     QToolTip::hideText();
 }
 
+// A question's safe default keeps the accent look and Return whichever button has the focus:
+// tabbing to the button that deletes rings it, and makes it neither the accent button nor the one
+// Return presses.
+TEST(TavlinStyle, FocusNeverMakesTheDeletingButtonTheDefault)
+{
+    test::ThemedWindow window;
+    window.hold(new QLabel(QStringLiteral("Anchor")));
+    QMessageBox box(&window.window);
+    box.setText(QStringLiteral("Delete 40 records?"));
+    QPushButton* remove = box.addButton(QStringLiteral("Delete and Apply"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    const QColor accent = TavlinTheme::brandAccent.resolve(Appearance::light());
+    const auto seen = [](QPushButton* button, QPoint at) { return button->grab().toImage().pixelColor(at); };
+    const auto isAccent = [&](const QColor& color) {
+        return std::abs(color.red() - accent.red()) + std::abs(color.green() - accent.green())
+            + std::abs(color.blue() - accent.blue())
+            < 40;
+    };
+    // Inside the capsule, left of the title; and on the ring's line, outside the capsule.
+    const auto filled = [&](QPushButton* button) {
+        return isAccent(seen(button, {ButtonLook::focusRingOutset + 6, button->height() / 2 - 3}));
+    };
+    const auto ringed = [&](QPushButton* button) { return isAccent(seen(button, {0, button->height() / 2})); };
+
+    EXPECT_FALSE(ringed(cancel)) << "the focus the question opens with is not the keyboard's";
+    remove->setFocus(Qt::TabFocusReason);
+    test::ThemedWindow::settle();
+    EXPECT_TRUE(cancel->isDefault());
+    EXPECT_FALSE(remove->isDefault());
+    EXPECT_TRUE(filled(cancel)) << "the safe default keeps the accent";
+    EXPECT_FALSE(filled(remove)) << "the deleting button does not take it";
+    EXPECT_TRUE(ringed(remove)) << "the focused button is ringed";
+    EXPECT_FALSE(ringed(cancel));
+
+    QTest::keyClick(remove, Qt::Key_Return);
+    EXPECT_EQ(box.clickedButton(), cancel);
+}
+
 // A clear check box or radio button is seen on a raised sheet, in light and in dark: the darkest
 // (or lightest) pixel of its outline stands at least 3:1 against the sheet.
 TEST(TavlinStyle, ClearIndicatorsStandOutOnTheirSheet)
 {
-    const auto luminance = [](const QColor& color) {
-        const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-        return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) + 0.0722 * linear(color.blueF());
-    };
     for (const bool dark : {false, true}) {
         test::ThemedWindow window(dark);
         auto* sheet = new QWidget;
@@ -91,16 +128,10 @@ TEST(TavlinStyle, ClearIndicatorsStandOutOnTheirSheet)
         check->move(0, 40);
         window.hold(sheet);
         const QImage shown = sheet->grab().toImage();
-        const double background = luminance(raised.color(QPalette::Window));
         for (QWidget* indicator : {static_cast<QWidget*>(radio), static_cast<QWidget*>(check)}) {
-            double best = 1;
-            for (int x = 0; x < 20; ++x) {
-                for (int y = indicator->y(); y < indicator->y() + indicator->height(); ++y) {
-                    const double seen = luminance(shown.pixelColor(x, y));
-                    best = std::max(best, (std::max(seen, background) + 0.05) / (std::min(seen, background) + 0.05));
-                }
-            }
-            EXPECT_GE(best, 3.0) << (dark ? "dark " : "light ") << indicator->metaObject()->className();
+            const QRect box(0, indicator->y(), 20, indicator->height());
+            EXPECT_GE(test::strongestContrast(shown, box, raised.color(QPalette::Window)), 3.0)
+                << (dark ? "dark " : "light ") << indicator->metaObject()->className();
         }
     }
 }

@@ -1,3 +1,4 @@
+#include "Contrast.h"
 #include "DesignTestSupport.h"
 #include "FakeSystemAppearance.h"
 #include "SwitchToggle.h"
@@ -13,8 +14,6 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 namespace tavlin {
 namespace {
@@ -33,23 +32,7 @@ QColor rgba(unsigned rgb, double alpha = 1.0)
     return srgb(rgb, alpha);
 }
 
-double relativeLuminance(const QColor& color)
-{
-    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) + 0.0722 * linear(color.blueF());
-}
-
-// The contrast ratio (1 to 21) of ink, blended by its opacity, over an opaque surface.
-double contrast(const QColor& ink, const QColor& surface)
-{
-    const double a = ink.alphaF();
-    const QColor seen = QColor::fromRgbF(float(ink.redF() * a + surface.redF() * (1 - a)),
-                                         float(ink.greenF() * a + surface.greenF() * (1 - a)),
-                                         float(ink.blueF() * a + surface.blueF() * (1 - a)));
-    const double l1 = relativeLuminance(seen);
-    const double l2 = relativeLuminance(surface);
-    return (std::max(l1, l2) + 0.05) / (std::min(l1, l2) + 0.05);
-}
+using test::contrast;
 
 TEST(TavlinTheme, TextIsReadableOnEverySurface)
 {

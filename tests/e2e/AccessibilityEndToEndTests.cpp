@@ -3,6 +3,7 @@
 #include "ApplicationProfile.h"
 #include "AssistiveTechnology.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -28,9 +29,14 @@ struct RunningApplication {
     AssistiveTechnology assistive;
     std::unique_ptr<QProcess> application;
 
-    RunningApplication()
+    // With `records` ordinary records in the history.
+    explicit RunningApplication(int records = 0)
     {
         profile.store(chosenPreferences);
+        if (records > 0) {
+            QDir().mkpath(QFileInfo(profile.database).path());
+            fillHistory(profile.database, records);
+        }
         application = assistive.launch(profile);
         QByteArray log;
         if (!waitForMonitoring(*application, log))
@@ -340,4 +346,46 @@ TEST(AccessibilityEndToEnd, TabInTheIntroductionFollowsTheScreenAndStopsOnlyOnNa
     }
     ::kill(application->processId(), SIGTERM);
     application->waitForFinished(10000);
+}
+
+// The question before records are deleted, met from the keyboard: it opens with the focus on
+// Cancel and Return answers Cancel; after a Tab to "Delete and Apply" Return still deletes
+// nothing. Its frame offers neither minimising nor maximising.
+TEST(AccessibilityEndToEnd, ReturnOnTheRetentionQuestionNeverDeletes)
+{
+    RunningApplication running(600);
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("Settings")));
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("History & Privacy")));
+    // The keys go to Settings, as they would after a click on it.
+    run(QStringLiteral("xdotool search --onlyvisible --name ^Settings$ windowactivate --sync"));
+    // Tab on to the record limit.
+    const QString limit = QStringLiteral("Number of records");
+    for (int stop = 0; stop < 12 && !running.assistive.hear(limit).contains(QStringLiteral("combo box|focused|1,000"));
+         ++stop) {
+        keys(QStringLiteral("Tab"));
+        QTest::qWait(300);
+    }
+    ASSERT_TRUE(running.heard(limit, QStringLiteral("combo box|focused|1,000"))) << running.said(limit);
+    const QString question = QStringLiteral("Delete 100 records?");
+    for (const bool tabbed : {false, true}) {
+        keys(QStringLiteral("Up")); // 500 of the 1,000 records kept: 100 to go
+        ASSERT_TRUE(waitUntil([&] { return Desktop::activeWindowName() == question; }, 10000))
+            << Desktop::activeWindowName().toStdString();
+        const QString allowed = run(
+            QStringLiteral("xprop -id %1 _NET_WM_ALLOWED_ACTIONS").arg(run(QStringLiteral("xdotool getactivewindow"))));
+        EXPECT_FALSE(allowed.contains(QStringLiteral("MINIMIZE")) || allowed.contains(QStringLiteral("MAXIMIZE")))
+            << allowed.toStdString();
+        EXPECT_TRUE(running.heard(QStringLiteral("Cancel"), QStringLiteral("push button|focused|")))
+            << running.said(QStringLiteral("Cancel"));
+        if (tabbed) {
+            keys(QStringLiteral("Tab"));
+            EXPECT_TRUE(running.heard(QStringLiteral("Delete and Apply"), QStringLiteral("push button|focused|")))
+                << running.said(QStringLiteral("Delete and Apply"));
+        }
+        keys(QStringLiteral("Return"));
+        EXPECT_TRUE(waitUntil([&] { return Desktop::activeWindowName() != question; }, 5000)) << "answered";
+        QTest::qWait(500);
+        EXPECT_EQ(queryInteger(running.profile.database, QStringLiteral("SELECT COUNT(*) FROM clips")), 600)
+            << (tabbed ? "after a Tab" : "just opened");
+    }
 }

@@ -9,6 +9,7 @@
 #include "ConfirmationAnimation.h"
 #include "FakeSystemAppearance.h"
 #include "HistoryWindowFixture.h"
+#include "RecordMenu.h"
 #include "SourceFilterPopover.h"
 #include "ThemeAppearance.h"
 
@@ -30,6 +31,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -407,13 +409,39 @@ void captureEveryKind(FakePasteboard& pasteboard, HistoryModel& model, std::opti
                            "🙂")
                 .toUtf8());
     capture(std::nullopt, text, QStringLiteral("مرحبا بالعالم — نص من اليمين إلى اليسار").toUtf8());
+    // The newest, so the one the preview shows: a link whose host alone outgrows a narrow preview.
+    capture(QStringLiteral("org.mozilla.firefox"), text,
+            "https://documentation.platform-engineering.internal.example-corporation.co.uk/guides/first-week");
     QCoro::waitFor(model.browser().reload());
     QCoro::waitFor(model.operations().setFavorite(model.browser().clips()[1], true));
 }
 
-// The Apps popover and the clear-history sheet over `view`.
-void historyDialogs(ContentView& view, const QString& suffix)
+// A menu that pops up over `view`, as it shows.
+void shootMenu(ContentView& view, const QString& name)
 {
+    ThemedWindow::settle();
+    for (QMenu* menu : view.window()->findChildren<QMenu*>()) {
+        if (menu->isVisible()) {
+            shoot(*menu, name);
+            menu->close();
+            return;
+        }
+    }
+    problem(name, QStringLiteral("the menu did not open"));
+}
+
+// The Apps popover, the clear-history sheet, the More Actions menu and a record's menu over `view`.
+void historyDialogs(ContentView& view, const Clip& record, const QString& suffix)
+{
+    if (auto* more = view.findChild<QAbstractButton*>(QStringLiteral("history-more-actions"))) {
+        more->click();
+        shootMenu(view, QStringLiteral("history-more-actions-") + suffix);
+    }
+    RecordMenu::build(
+        record, [](qint64) { return std::optional<Clip>(); }, {}, view.window())
+        ->popup(view.mapToGlobal(QPoint(300, 200)));
+    shootMenu(view, QStringLiteral("history-record-menu-") + suffix);
+
     view.setShowingSources(true);
     view.sourcePopover()->adjustSize();
     shoot(*view.sourcePopover(), QStringLiteral("history-popover-") + suffix);
@@ -450,14 +478,19 @@ void historyWindowScreenshots()
             new ThemeAppearance(&view, system, ThemePreference::light);
             ThemedWindow::settle();
             shoot(view, QStringLiteral("history-compact-") + language);
-            historyDialogs(view, language);
+            historyDialogs(view, fixture.model->browser().clips().first(), language);
+            ContentView& dark = fixture.show({820, 540});
+            new ThemeAppearance(&dark, system, ThemePreference::dark);
+            ThemedWindow::settle();
+            historyDialogs(dark, fixture.model->browser().clips().first(), language + QStringLiteral("-dark"));
         }
         system.setIncreasedContrast(true);
         for (bool dark : {false, true}) {
             ContentView& view = fixture.show({820, 540});
             new ThemeAppearance(&view, system, dark ? ThemePreference::dark : ThemePreference::light);
             ThemedWindow::settle();
-            historyDialogs(view, dark ? QStringLiteral("dark-contrast-en") : QStringLiteral("light-contrast-en"));
+            historyDialogs(view, fixture.model->browser().clips().first(),
+                           dark ? QStringLiteral("dark-contrast-en") : QStringLiteral("light-contrast-en"));
         }
         system.setIncreasedContrast(false);
     }
@@ -481,8 +514,9 @@ int main(int argc, char** argv)
         if (type == QtCriticalMsg || type == QtFatalMsg)
             std::fprintf(stderr, "%s\n", qPrintable(text));
     });
-    // Fixed font and language, so that the pictures are the same everywhere.
-    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
+    // The font an X11 desktop without settings of its own gives Qt (the offscreen platform would
+    // give a larger one), and a fixed language, so that the pictures show what users see.
+    QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     using namespace tavlin::test;
     installEnglishTexts();

@@ -1,14 +1,18 @@
 // Every pane of the Settings window, a recording, a refusal, the restart notice, the question
-// before records are deleted, a picker's list and the chooser of applications.
+// before records are deleted, a picker's list, the chooser of applications and the update
+// check's message.
 #include "Screenshots.h"
 
 #include "ApplicationChooser.h"
 #include "ExcludedApplicationsSection.h"
+#include "MessageBoxUpdateDriver.h"
 #include "PrivacySettingsPane.h"
 #include "SettingsHarness.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QTemporaryDir>
 
 namespace tavlin::test {
@@ -33,6 +37,30 @@ void dialogs(SettingsHarness& harness, const QString& suffix)
     harness.settle();
     shoot(*harness.window->findChild<ApplicationChooser*>(), QStringLiteral("settings-chooser") + suffix);
     harness.window->findChild<ApplicationChooser*>()->reject();
+}
+
+// The update check's message, a window of its own that takes the look of the window last themed.
+void updateMessage(const QString& suffix)
+{
+    MessageBoxUpdateDriver driver({});
+    driver.show({UpdateCheckResult::State::updateAvailable,
+                 QCoreApplication::translate("Tavlin",
+                                             "Tavlin %1 is available; you have %2. Install it with your package "
+                                             "manager or get it from the download page.")
+                     .arg(QStringLiteral("2.1"), QStringLiteral("2.0")),
+                 QStringLiteral("2.1"), QUrl(QStringLiteral("https://tavlin.example.org/download"))});
+    QMessageBox* box = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* message = qobject_cast<QMessageBox*>(window); message && message->isVisible())
+            box = message;
+    }
+    if (!box) {
+        problem(QStringLiteral("update-message") + suffix, QStringLiteral("no message"));
+        return;
+    }
+    QTest::qWait(50);
+    shoot(*box, QStringLiteral("update-message") + suffix);
+    box->close();
 }
 
 } // namespace
@@ -72,6 +100,7 @@ void settingsScreenshots()
                 problem(QStringLiteral("settings-picker") + suffix, QStringLiteral("the picker did not open"));
             count->hidePopup();
             dialogs(harness, suffix);
+            updateMessage(suffix);
             harness.open(SettingsSection::interface);
             harness.language.select(language == u"en" ? LanguagePreference::russian : LanguagePreference::english);
             harness.settle();
@@ -85,6 +114,7 @@ void settingsScreenshots()
         QTemporaryDir icons;
         installApplications(harness.workspace, icons);
         dialogs(harness, QStringLiteral("-%1-contrast-en").arg(dark ? u"dark" : u"light"));
+        updateMessage(QStringLiteral("-%1-contrast-en").arg(dark ? u"dark" : u"light"));
     }
 }
 

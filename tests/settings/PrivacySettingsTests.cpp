@@ -133,6 +133,30 @@ TEST(PrivacyPane, ALimitThatDeletesRecordsWaitsForDeleteAndApply)
     EXPECT_EQ(fixture.stored(), 255);
 }
 
+// Return answers the question just opened with Cancel, and still does once the focus is on
+// "Delete and Apply": a stray key never deletes.
+TEST(PrivacyPane, ReturnOnTheQuestionNeverDeletes)
+{
+    PrivacyFixture fixture;
+    fixture.fill(290);
+    fixture.open(SettingsSection::privacy);
+    for (const bool tabbed : {false, true}) {
+        fixture.pick(QStringLiteral("retention-count"), QStringLiteral("250"));
+        QMessageBox* question = fixture.awaitQuestion();
+        ASSERT_TRUE(question);
+        question->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(question));
+        if (tabbed)
+            question->findChild<QPushButton*>(QStringLiteral("retention-confirm"))->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(question->focusWidget() ? question->focusWidget() : question, Qt::Key_Return);
+        fixture.settle();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !fixture.retention.isApplying(); }, 10000));
+        EXPECT_FALSE(fixture.retention.pending()) << "answered";
+        EXPECT_EQ(fixture.retention.applied().clipCount, 1000) << (tabbed ? "tabbed" : "just opened");
+        EXPECT_EQ(fixture.stored(), 290);
+    }
+}
+
 TEST(ApplicationChooser, TellsApartApplicationsOfTheSameName)
 {
     const ApplicationChooser chooser({{QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor"), {}, {}},

@@ -89,19 +89,7 @@ struct SettingsHarness {
     // Ordinary records, oldest first (ids follow age), each of `bytes`, from `sources` in turn.
     void fill(int count, const QStringList& sources = {}, qint64 bytes = 1024)
     {
-        HistoryStore open(folder.databasePath()); // creates the schema
-        QString sql = QStringLiteral("BEGIN;");
-        for (int i = 0; i < count; ++i) {
-            const QString source = sources.isEmpty()
-                ? QStringLiteral("NULL")
-                : QLatin1Char('\'') + sources[i % sources.size()] + QLatin1Char('\'');
-            sql += QStringLiteral("INSERT INTO clips(text, created_at, source, search_text, kind, payload_bytes) "
-                                  "VALUES ('r', %1, %2, 'r', 'text', %3);")
-                       .arg(i + 1)
-                       .arg(source)
-                       .arg(bytes);
-        }
-        executeSQL(folder.databasePath(), sql + QStringLiteral("COMMIT;"));
+        fillHistory(folder.databasePath(), count, sources, bytes);
         await(model.browser().reload());
     }
     static void settle()

@@ -12,6 +12,8 @@
 #include "WindowPresenter.h"
 
 #include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QSet>
 #include <QShortcut>
 #include <QSignalSpy>
@@ -212,6 +214,29 @@ TEST(WindowPresenter, EveryWindowRootFollowsTheTheme)
     for (QWidget* window : {fixture.history(), fixture.settings()})
         EXPECT_FALSE(ThemeAppearance::of(window).dark) << window->objectName().toStdString();
     EXPECT_EQ(titleBar(), std::nullopt);
+}
+
+// A question or chooser is of one size: its frame offers a close button alone. A file dialog
+// keeps the frame it has, and a sheet has none.
+TEST(WindowPresenter, DialogsOfferAClosingButtonAlone)
+{
+    Presenter fixture;
+    fixture.windows.showSettings();
+    QMessageBox question(fixture.settings());
+    question.setText(QStringLiteral("Delete 40 records?"));
+    question.show();
+    EXPECT_TRUE(fixture.windowManager.closeOnly.contains(question.winId()));
+    QMessageBox message; // of no window: the update message
+    message.show();
+    EXPECT_TRUE(fixture.windowManager.closeOnly.contains(message.winId()));
+
+    QFileDialog files(fixture.settings());
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.show();
+    EXPECT_FALSE(fixture.windowManager.closeOnly.contains(files.winId()));
+    QDialog sheet(fixture.settings(), Qt::Dialog | Qt::FramelessWindowHint);
+    sheet.show();
+    EXPECT_FALSE(fixture.windowManager.closeOnly.contains(sheet.winId()));
 }
 
 TEST(StatusItem, DrawsTheMascotInTheTraysInkAndRedrawsOnEveryChange)

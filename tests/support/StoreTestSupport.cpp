@@ -51,6 +51,22 @@ void executeSQL(const QString& databasePath, const QString& sql)
     }
 }
 
+void fillHistory(const QString& databasePath, int count, const QStringList& sources, qint64 bytes)
+{
+    HistoryStore open(databasePath); // creates the schema
+    QString sql = QStringLiteral("BEGIN;");
+    for (int i = 0; i < count; ++i) {
+        const QString source = sources.isEmpty() ? QStringLiteral("NULL")
+                                                 : QLatin1Char('\'') + sources[i % sources.size()] + QLatin1Char('\'');
+        sql += QStringLiteral("INSERT INTO clips(text, created_at, source, search_text, kind, payload_bytes) "
+                              "VALUES ('r', %1, %2, 'r', 'text', %3);")
+                   .arg(i + 1)
+                   .arg(source)
+                   .arg(bytes);
+    }
+    executeSQL(databasePath, sql + QStringLiteral("COMMIT;"));
+}
+
 qint64 queryInteger(const QString& databasePath, const QString& sql)
 {
     Connection connection(databasePath);

@@ -16,6 +16,10 @@ void executeSQL(const QString& databasePath, const QString& sql);
 qint64 queryInteger(const QString& databasePath, const QString& sql);
 QStringList queryTexts(const QString& databasePath, const QString& sql);
 
+// Adds ordinary records to the history at `databasePath` (made if missing), oldest first (ids
+// follow age), each of `bytes`, from `sources` in turn.
+void fillHistory(const QString& databasePath, int count, const QStringList& sources = {}, qint64 bytes = 1024);
+
 ClipPayload textPayload(const QString& text);
 // The .clip files currently in a payload folder, sorted.
 QStringList payloadFiles(const QString& folder);
