@@ -4,6 +4,7 @@
 #include "ApplicationActivation.h"
 #include "ApplicationRelauncher.h"
 #include "CaptureExclusions.h"
+#include "ClipTextSnippet.h"
 #include "ContentView.h"
 #include "Defaults.h"
 #include "GlobalShortcut.h"
@@ -27,6 +28,7 @@
 #include "StatusItem.h"
 #include "StoredPreferences.h"
 #include "SystemActivityObserver.h"
+#include "SystemFont.h"
 #include "SystemLoginItemService.h"
 #include "TavlinLanguage.h"
 #include "TavlinSettingsView.h"
@@ -48,6 +50,7 @@
 #include <QLoggingCategory>
 #include <QPointer>
 #include <QProcessEnvironment>
+#include <QTimer>
 
 namespace tavlin {
 
@@ -249,6 +252,12 @@ void AppDelegate::startServices()
     }
     startMonitoring();
     reopenSettingsAfterLanguageRestart();
+    // Once the application is up, what every first window would wait for: the fonts, and the
+    // patterns that tell code apart.
+    QTimer::singleShot(0, this, [] {
+        SystemFont::prepare();
+        ClipTextSnippet::isCode(QStringLiteral("int main() { return 0; }"));
+    });
 }
 
 void AppDelegate::startMonitoring()

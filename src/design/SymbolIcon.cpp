@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHash>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 
 #include <memory>
@@ -39,6 +40,13 @@ bool SymbolIcon::exists(const QString& name)
 
 QPixmap SymbolIcon::pixmap(const QString& name, int size, const QColor& color, qreal devicePixelRatio)
 {
+    // Rows and buttons draw the same few symbols in the same few colours on every paint: each is
+    // rendered from its SVG once.
+    const QString key =
+        QStringLiteral("tavlin-symbol:%1:%2:%3:%4").arg(name).arg(size).arg(color.rgba()).arg(devicePixelRatio);
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached))
+        return cached;
     const int device = qMax(1, qRound(size * devicePixelRatio));
     QImage image(device, device, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -52,6 +60,7 @@ QPixmap SymbolIcon::pixmap(const QString& name, int size, const QColor& color, q
     }
     QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(devicePixelRatio);
+    QPixmapCache::insert(key, pixmap);
     return pixmap;
 }
 

@@ -1,7 +1,10 @@
 #include "SystemFont.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 
 namespace tavlin {
 
@@ -19,6 +22,18 @@ QFont SystemFont::monospaced(int pixelSize, QFont::Weight weight)
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
     return font;
+}
+
+void SystemFont::prepare()
+{
+    // Drawn once into a scrap image, each face is loaded with the glyphs of a first paint.
+    QImage scrap(8, 8, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&scrap);
+    for (const QFont& font : {QGuiApplication::font(), regular(11), regular(13, QFont::Medium),
+                              regular(11, QFont::DemiBold), regular(15), monospaced(12)}) {
+        painter.setFont(font);
+        painter.drawText(QPointF(0, 8), QStringLiteral("Aa 0"));
+    }
 }
 
 } // namespace tavlin

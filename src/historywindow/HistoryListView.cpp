@@ -174,11 +174,9 @@ void HistoryListView::selectionChanged(const QItemSelection& selected, const QIt
 
 void HistoryListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
 {
-    // A confirmation changes no row's height, and its animation repaints its row: the list's own
-    // handling would lay out and repaint every row.
-    if (roles == QList<int>{RecordListModel::ConfirmationRole})
-        return;
-    QListView::dataChanged(topLeft, bottomRight, roles);
+    // A row is as high as its record's kind makes it, and a record keeps its kind: what changes
+    // repaints its own row, where the list's own handling would lay out and repaint every row.
+    QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
 }
 
 void HistoryListView::copySelected()

@@ -2,6 +2,7 @@
 #include "DesignTestSupport.h"
 #include "FakeSystemAppearance.h"
 #include "SwitchToggle.h"
+#include "SymbolIcon.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 #include "ThemePreference.h"
@@ -10,6 +11,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -198,3 +200,27 @@ TEST(WindowTheme, FollowsEveryChangeOfThePreferences)
 } // namespace tavlin
 
 #include "ThemeTests.moc"
+
+namespace tavlin {
+namespace {
+
+TEST(SymbolIcon, AKeptSymbolIsReusedOnlyForTheSameNameSizeColourAndScale)
+{
+    const QColor red(200, 30, 30);
+    const QPixmap first = SymbolIcon::pixmap(QStringLiteral("checkmark"), 16, red);
+    EXPECT_EQ(SymbolIcon::pixmap(QStringLiteral("checkmark"), 16, red).cacheKey(), first.cacheKey());
+    const QImage blue = SymbolIcon::pixmap(QStringLiteral("checkmark"), 16, QColor(30, 30, 200)).toImage();
+    const QImage reds = first.toImage();
+    bool differs = false;
+    for (int y = 0; y < reds.height() && !differs; ++y) {
+        for (int x = 0; x < reds.width() && !differs; ++x)
+            differs = reds.pixel(x, y) != blue.pixel(x, y);
+    }
+    EXPECT_TRUE(differs) << "another colour drew the kept pixmap";
+    EXPECT_EQ(SymbolIcon::pixmap(QStringLiteral("checkmark"), 24, red).size(), QSize(24, 24));
+    EXPECT_EQ(SymbolIcon::pixmap(QStringLiteral("checkmark"), 16, red, 2).size(), QSize(32, 32));
+    EXPECT_NE(SymbolIcon::pixmap(QStringLiteral("link"), 16, red).cacheKey(), first.cacheKey());
+}
+
+} // namespace
+} // namespace tavlin
