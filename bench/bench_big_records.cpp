@@ -3,14 +3,8 @@
 // character, and one capture arriving while it is selected. Each counts the main thread's work
 // from the action until everything it set off is painted (half a second later, waits excluded);
 // `longest_ms` is the longest the main thread went without returning to its event loop.
-#include "ContentView.h"
-#include "FakePasteboard.h"
-#include "FakeWorkspace.h"
-#include "HistoryModel.h"
+#include "BenchHistory.h"
 #include "HistoryStore.h"
-#include "InMemoryDefaults.h"
-#include "SourceApplicationIcon.h"
-#include "ViewPreferences.h"
 
 #include "PasteboardTypes.h"
 
@@ -19,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -27,21 +20,10 @@
 #include <qcoro/qcorotask.h>
 
 #include <array>
-#include <ctime>
 
 using namespace tavlin;
 
 namespace {
-
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "bench_big_records";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
 
 // Emoji of the faces block, in turn: a chat repeats some, as people write them.
 QString emoji(int index)
@@ -138,50 +120,22 @@ BigRecord bigRecord(int which)
     }
 }
 
-double threadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-struct Window {
-    QTemporaryDir folder;
-    test::FakePasteboard pasteboard;
-    test::InMemoryDefaults defaults;
-    ViewPreferences preferences{defaults};
-    test::FakeWorkspace workspace;
-    SourceApplicationIcon sources{workspace};
-    std::unique_ptr<HistoryModel> model;
-    std::unique_ptr<ContentView> view;
+struct Window : bench::Window {
     int added = 0;
 
     Window(const BigRecord& big, HistoryViewMode mode)
     {
-        application();
-        const QString path = folder.path() + QStringLiteral("/history.sqlite");
+        storeNotes(1000);
         {
-            HistoryStore store(path);
-            for (int i = 0; i < 1000; ++i)
-                store.insert(QStringLiteral("Record %1: ").arg(i)
-                                 + QStringLiteral("some words of a note ").repeated(i % 12 + 1),
-                             QStringLiteral("org.gnome.TextEditor"), 100000, HistoryStore::maximumStoredPayloadBytes);
             ClipItem item{{{PasteboardTypes::plainText, big.text.toUtf8()}}};
             item.representations += big.rich;
-            store.insert(ClipPayload{{item}, std::nullopt}, big.text, big.kind, QStringLiteral("org.gnome.TextEditor"),
-                         100000, HistoryStore::maximumStoredPayloadBytes);
+            HistoryStore(databasePath())
+                .insert(ClipPayload{{item}, std::nullopt}, big.text, big.kind, QStringLiteral("org.gnome.TextEditor"),
+                        100000, HistoryStore::maximumStoredPayloadBytes);
         }
-        model = std::make_unique<HistoryModel>(path, pasteboard, workspace);
-        preferences.setViewMode(mode);
-        preferences.setShowPreview(true);
-        view = std::make_unique<ContentView>(
-            *model, preferences, sources, [] {}, false);
-        view->resize(1040, 700);
-        view->show();
-        QCoro::waitFor(model->browser().reload());
+        show(mode, true);
         settle();
     }
-    QAbstractItemView* records() const { return qobject_cast<QAbstractItemView*>(view->recordsView()); }
     void select(int row) { records()->setCurrentIndex(records()->model()->index(row, 0)); }
     // Lets what the action set off run to its end and be painted; waits cost the main thread nothing.
     // The longest the loop went without a turn is kept in `longest`.
@@ -206,13 +160,13 @@ struct Window {
     template <class Action>
     double measure(Action action)
     {
-        const double start = threadSeconds();
+        const double start = bench::threadSeconds();
         QElapsedTimer clock;
         clock.start();
         action();
         longest = double(clock.nsecsElapsed()) / 1e6;
         settle();
-        return threadSeconds() - start;
+        return bench::threadSeconds() - start;
     }
 };
 

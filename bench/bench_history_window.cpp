@@ -1,21 +1,14 @@
 // The history window's cost on the main thread, and its resident memory: the records area brought
 // up to date when one record arrives, a reload to the grid laid out when one record arrives, the first layout of 200 cards nobody measured yet, and the slowest frame while the
 // grid and the list scroll from top to bottom with 1000 records stored. Offscreen.
-#include "ContentView.h"
-#include "FakePasteboard.h"
-#include "FakeWorkspace.h"
+#include "BenchHistory.h"
 #include "HistoryCollectionView.h"
-#include "HistoryModel.h"
 #include "HistoryStore.h"
-#include "InMemoryDefaults.h"
-#include "SourceApplicationIcon.h"
-#include "ViewPreferences.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QScrollBar>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <qcoro/qcorotask.h>
@@ -26,52 +19,18 @@ using namespace tavlin;
 
 namespace {
 
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "bench_history_window";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
-
-struct Window {
-    QTemporaryDir folder;
-    test::FakePasteboard pasteboard;
-    test::InMemoryDefaults defaults;
-    ViewPreferences preferences{defaults};
-    test::FakeWorkspace workspace;
-    SourceApplicationIcon sources{workspace};
-    std::unique_ptr<HistoryModel> model;
-    std::unique_ptr<ContentView> view;
+struct Window : bench::Window {
     int added = 0;
 
     // Runs before the window is made, so that its connections come first.
     explicit Window(HistoryViewMode mode, std::function<void(HistoryBrowser&)> beforeView = {})
     {
-        application();
-        const QString path = folder.path() + QStringLiteral("/history.sqlite");
-        {
-            HistoryStore store(path);
-            for (int i = 0; i < 1000; ++i)
-                store.insert(QStringLiteral("Record %1: ").arg(i)
-                                 + QStringLiteral("some words of a note ").repeated(i % 12 + 1),
-                             QStringLiteral("org.gnome.TextEditor"), 100000, HistoryStore::maximumStoredPayloadBytes);
-        }
-        model = std::make_unique<HistoryModel>(path, pasteboard, workspace);
-        preferences.setViewMode(mode);
-        preferences.setShowPreview(false);
-        if (beforeView)
-            beforeView(model->browser());
-        view = std::make_unique<ContentView>(
-            *model, preferences, sources, [] {}, false);
-        view->resize(1040, 700);
-        view->show();
-        QCoro::waitFor(model->browser().reload());
-        QCoreApplication::processEvents();
+        storeNotes(1000);
+        show(mode, false, [&](HistoryModel& model) {
+            if (beforeView)
+                beforeView(model.browser());
+        });
     }
-    QAbstractItemView* records() const { return qobject_cast<QAbstractItemView*>(view->recordsView()); }
     void arrive()
     {
         HistoryStore store(model->databasePath());
@@ -191,7 +150,7 @@ QStringList bigTexts()
 // then with the big texts listed first.
 void ResidentMemory(benchmark::State& state)
 {
-    application();
+    bench::application();
     const double before = residentMiB();
     Window window(state.range(0) ? HistoryViewMode::cards : HistoryViewMode::list);
     for (auto _ : state)

@@ -2,31 +2,26 @@
 // window's first paint, with a new frame and view each time, at the section it opens on.
 #include "AppUpdateController.h"
 #include "ApplicationActivation.h"
+#include "BenchHistory.h"
 #include "CaptureExclusions.h"
 #include "FakeHotKeyBackend.h"
-#include "FakePasteboard.h"
 #include "FakeSystemAppearance.h"
 #include "FakeWindowManagerHints.h"
 #include "FakeWindowProperties.h"
 #include "FakeWorkspace.h"
 #include "GlobalShortcut.h"
-#include "HistoryModel.h"
-#include "InMemoryDefaults.h"
 #include "LanguageSettings.h"
 #include "LaunchAtLoginController.h"
 #include "RetentionSettings.h"
 #include "SettingsNavigation.h"
 #include "SettingsWindow.h"
-#include "SourceApplicationIcon.h"
 #include "TavlinSettingsView.h"
 #include "UnavailableLoginItemService.h"
 #include "UnavailableUpdateService.h"
-#include "ViewPreferences.h"
 #include "WindowPresenter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <qcoro/qcorotask.h>
@@ -35,21 +30,16 @@ using namespace tavlin;
 
 namespace {
 
-struct BenchSettings {
-    QTemporaryDir folder;
-    test::InMemoryDefaults defaults;
-    test::FakePasteboard pasteboard;
-    test::FakeWorkspace editor{QStringLiteral("org.gnome.TextEditor")};
-    test::FakeWorkspace workspace;
+struct BenchSettings : bench::History {
+    // The applications Settings lists, none of them copying.
+    test::FakeWorkspace installed;
     test::FakeSystemAppearance appearance;
     test::FakeWindowManagerHints windowManager;
     test::FakeWindowProperties windowProperties;
-    HistoryModel model{folder.path() + QStringLiteral("/Tavlin/history.sqlite"), pasteboard, editor};
-    ViewPreferences preferences{defaults};
+    HistoryModel& model = open();
     GlobalShortcut shortcut{defaults, std::make_unique<test::FakeHotKeyBackend>()};
     LaunchAtLoginController launchAtLogin{std::make_unique<UnavailableLoginItemService>()};
-    CaptureExclusions exclusions{defaults, workspace, Workspace::ownApplicationID()};
-    SourceApplicationIcon sources{workspace};
+    CaptureExclusions exclusions{defaults, installed, Workspace::ownApplicationID()};
     RetentionSettings retention{defaults, model};
     AppUpdateController updates{std::make_unique<UnavailableUpdateService>(UpdateAvailability{}), QStringLiteral("1.0"),
                                 [](const QUrl&) {}};
@@ -57,13 +47,7 @@ struct BenchSettings {
     SettingsNavigation navigation;
     std::unique_ptr<ApplicationActivation> activation = ApplicationActivation::system();
 
-    BenchSettings()
-    {
-        for (int i = 0; i < 1000; ++i) {
-            pasteboard.setString(QStringLiteral("record %1 ").arg(i).repeated(40));
-            QCoro::waitFor(model.monitor().tick());
-        }
-    }
+    BenchSettings() { copyTexts(1000); }
 
     // Seconds from showSettings() to the first paint of a new Settings window.
     double firstOpening()
@@ -79,7 +63,7 @@ struct BenchSettings {
                  &language,
                  {}});
         });
-        PaintWatch watch;
+        bench::PaintWatch<SettingsWindow> watch;
         qApp->installEventFilter(&watch);
         QElapsedTimer timer;
         timer.start();
@@ -90,17 +74,6 @@ struct BenchSettings {
         qApp->removeEventFilter(&watch);
         return seconds;
     }
-
-    // Notes the first paint of the Settings frame (its root content paints last of all).
-    struct PaintWatch : QObject {
-        bool painted = false;
-        bool eventFilter(QObject* watched, QEvent* event) override
-        {
-            if (event->type() == QEvent::Paint && qobject_cast<SettingsWindow*>(watched))
-                painted = true;
-            return false;
-        }
-    };
 };
 
 void firstOpening(benchmark::State& state)
@@ -123,9 +96,7 @@ BENCHMARK(firstOpening)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
+    bench::application();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -3,22 +3,15 @@
 // handled, for the first showing (a new frame and view) and for later ones (the same window
 // hidden and shown again). Offscreen.
 #include "ApplicationActivation.h"
-#include "ContentView.h"
-#include "FakePasteboard.h"
+#include "BenchHistory.h"
 #include "FakeSystemAppearance.h"
 #include "FakeWindowManagerHints.h"
 #include "FakeWindowProperties.h"
-#include "FakeWorkspace.h"
-#include "HistoryModel.h"
 #include "HistoryWindow.h"
-#include "InMemoryDefaults.h"
-#include "SourceApplicationIcon.h"
-#include "ViewPreferences.h"
 #include "WindowPresenter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <qcoro/qcorotask.h>
@@ -27,38 +20,17 @@ using namespace tavlin;
 
 namespace {
 
-// Notes that the history frame was painted.
-struct PaintWatch : QObject {
-    bool painted = false;
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && qobject_cast<HistoryWindow*>(watched))
-            painted = true;
-        return false;
-    }
-};
-
-struct TrayClick {
-    QTemporaryDir folder;
-    test::InMemoryDefaults defaults;
-    test::FakePasteboard pasteboard;
-    test::FakeWorkspace editor{QStringLiteral("org.gnome.TextEditor")};
+struct TrayClick : bench::History {
     test::FakeSystemAppearance appearance;
     test::FakeWindowManagerHints windowManager;
     test::FakeWindowProperties windowProperties;
-    HistoryModel model{folder.path() + QStringLiteral("/Tavlin/history.sqlite"), pasteboard, editor};
-    ViewPreferences preferences{defaults};
-    SourceApplicationIcon sources{editor};
     std::unique_ptr<ApplicationActivation> activation = ApplicationActivation::system();
     std::unique_ptr<WindowPresenter> presenter;
 
     explicit TrayClick(HistoryViewMode mode)
     {
         preferences.setViewMode(mode);
-        for (int i = 0; i < 1000; ++i) {
-            pasteboard.setString(QStringLiteral("record %1 ").arg(i).repeated(i % 12 + 1));
-            QCoro::waitFor(model.monitor().tick());
-        }
+        copyTexts(1000);
     }
 
     void makePresenter()
@@ -67,7 +39,7 @@ struct TrayClick {
                                                       preferences);
         presenter->setHistoryContent([this] {
             auto* content = new ContentView(
-                model, preferences, sources, [] {}, true);
+                *model, preferences, sources, [] {}, true);
             QObject::connect(presenter.get(), &WindowPresenter::searchFocusRequested, content,
                              &ContentView::focusSearch);
             return content;
@@ -77,7 +49,7 @@ struct TrayClick {
     // Seconds from the click to the frame painted.
     double click()
     {
-        PaintWatch watch;
+        bench::PaintWatch<HistoryWindow> watch;
         qApp->installEventFilter(&watch);
         QElapsedTimer timer;
         timer.start();
@@ -144,9 +116,7 @@ BENCHMARK(LaterShowing)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
+    bench::application();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

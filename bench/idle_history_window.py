@@ -2,7 +2,10 @@
 """The CPU time and context switches of the real application over a minute with its history
 window open and nothing happening, on a private Xvfb with openbox.
 
-Usage: bench/idle_history_window.py BUILD_DIR [SECONDS]
+Usage: bench/idle_history_window.py BUILD_DIR [SECONDS] [SETTLE_SECONDS] [--no-window]
+Measures from SETTLE_SECONDS (default 5) after the window opened; 13 lets the search field's caret
+stop blinking first. --no-window measures the application alone, its floor. The history holds
+1000 records (see tray_click_history_window.py; TAVLIN_SEED may name another build's seeder).
 Prints: cpu_ms=X context_switches=N seconds=S
 """
 import os
@@ -30,13 +33,19 @@ def cpu_and_switches(pid):
 
 def main():
     build = os.path.abspath(sys.argv[1])
-    seconds = int(sys.argv[2]) if len(sys.argv) > 2 else 60
+    arguments = [argument for argument in sys.argv[2:] if argument != "--no-window"]
+    seconds = int(arguments[0]) if arguments else 60
+    settle = float(arguments[1]) if len(arguments) > 1 else 5
+    window = "--no-window" not in sys.argv
     display = ":%d" % (90 + os.getpid() % 100)
     with tempfile.TemporaryDirectory() as profile:
         home = os.path.join(profile, "home")
         runtime = os.path.join(profile, "run")
         os.makedirs(os.path.join(home, ".config/Tavlin"))
         os.makedirs(runtime, mode=0o700)
+        seeder = os.environ.get("TAVLIN_SEED", os.path.join(build, "bench/tavlin_seed_history"))
+        subprocess.run([seeder, os.path.join(home, ".local/share/Tavlin/history.sqlite"), "1000"], check=True,
+                       env=dict(os.environ, QT_QPA_PLATFORM="offscreen"), stderr=subprocess.DEVNULL)
         with open(os.path.join(home, ".config/Tavlin/org.tavlin.Tavlin.plist"), "w") as plist:
             plist.write('<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>'
                         "<key>onboarding.completed</key><true/></dict></plist>\n")
@@ -51,8 +60,9 @@ def main():
         try:
             time.sleep(3)
             # A second launch shows the running instance's history window.
-            subprocess.run([os.path.join(build, "src/app/tavlin")], env=environment, timeout=10)
-            time.sleep(5)
+            if window:
+                subprocess.run([os.path.join(build, "src/app/tavlin")], env=environment, timeout=10)
+            time.sleep(settle)
             cpu, switches = cpu_and_switches(application.pid)
             time.sleep(seconds)
             cpu_after, switches_after = cpu_and_switches(application.pid)
