@@ -276,6 +276,7 @@ void WindowPresenter::activeChanged(bool active)
     if (active) {
         applicationInactive_ = false;
         activationPending_ = false;
+        awaitedWindow_ = nullptr;
         preserveHistoryOnQuickReturn_ = false;
         // Shown by the window manager or the desktop rather than asked for.
         if (!historyRequested_ && isHistoryShown()) {
@@ -295,6 +296,12 @@ void WindowPresenter::activeChanged(bool active)
         // Only the focus went back to where the Quick Panel copied for: the history window stays.
         preserveHistoryOnQuickReturn_ = false;
         applicationInactive_ = false;
+        return;
+    }
+    if (awaitedWindow_) {
+        // The keyboard leaving another of Tavlin's windows, late (a closing Quick Panel handing
+        // it back): the window just brought to front takes it next, so it stays.
+        awaitedWindow_ = nullptr;
         return;
     }
     dismissHistoryIfInactive();
@@ -323,6 +330,8 @@ void WindowPresenter::bringToFront(QWidget* window)
     window->raise();
     window->activateWindow();
     activationPending_ = !activation_.isActive();
+    const QWidget* holder = QApplication::activeWindow();
+    awaitedWindow_ = holder && holder != window ? window : nullptr;
 }
 
 void WindowPresenter::updateLevels()
@@ -357,6 +366,8 @@ bool WindowPresenter::eventFilter(QObject* watched, QEvent* event)
 {
     // However a window goes or comes back (its close button, a shortcut, the window manager),
     // the levels follow.
+    if (event->type() == QEvent::WindowActivate && watched == awaitedWindow_)
+        awaitedWindow_ = nullptr;
     if (event->type() == QEvent::Hide || event->type() == QEvent::WindowStateChange)
         QMetaObject::invokeMethod(
             this, [this] { updateLevels(); }, Qt::QueuedConnection);

@@ -120,6 +120,8 @@ private:
     QPointer<HistoryWindow> history_;
     QPointer<SettingsWindow> settings_;
     QPointer<QWidget> introduction_;
+    // A window brought to front that has not had the keyboard yet.
+    QPointer<QWidget> awaitedWindow_;
 
     bool firstLaunchPending_ = false;
     bool historyRequested_ = false;

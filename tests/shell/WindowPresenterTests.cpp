@@ -159,6 +159,20 @@ TEST(WindowPresenter, DeactivationDismissesTheHistoryWindowUnlessAMenuOrAModalWi
     fixture.activation.set(true);
     fixture.activation.set(false);
     EXPECT_FALSE(fixture.history()->isVisible());
+
+    // Asked for while another of its windows had the keyboard: losing that window's keyboard late
+    // keeps it; losing its own does not.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    fixture.activation.set(true);
+    fixture.windows.showHistory();
+    fixture.activation.set(false);
+    EXPECT_TRUE(fixture.history()->isVisible()) << "the earlier window's deactivation";
+    fixture.activation.set(true);
+    fixture.activation.set(false);
+    EXPECT_FALSE(fixture.history()->isVisible());
 }
 
 TEST(WindowPresenter, TheTrayTogglesAndAReopenPrefersVisibleSettings)
