@@ -66,5 +66,35 @@ TEST(LongTextView, LongLinesArePiecedForLayoutYetSelectedAndCopiedAsTheyWere)
     EXPECT_EQ(view->selectedText(), expected.mid(10, cursor.selectionEnd() - cursor.selectionStart() - 3));
 }
 
+// Scrolled to the end, the last line rests on the bottom of the pane, as a shorter text ends,
+// rather than scrolling on into blank room below it; a text that fits does not scroll at all.
+TEST(LongTextView, TheEndOfTheTextStopsAtTheBottomOfThePane)
+{
+    test::ThemedWindow window;
+    auto* view = window.hold(new LongTextView, QSize(320, 400));
+    view->setPadding(8);
+    view->setLineSpacing(4);
+    QStringList lines;
+    for (int i = 0; i < 400; ++i)
+        lines.append(QStringLiteral("line %1").arg(i));
+    view->setText(lines.join(u'\n'));
+    test::ThemedWindow::settle();
+
+    QScrollBar* bar = view->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    test::ThemedWindow::settle();
+    QTextCursor end(view->document());
+    end.movePosition(QTextCursor::End);
+    const QRect last = view->cursorRect(end);
+    const int pane = view->viewport()->height();
+    EXPECT_LE(last.bottom(), pane) << "the last line is cut off";
+    EXPECT_GT(last.bottom(), pane - last.height() - 16) << "room below the end: " << pane - last.bottom() << " px";
+
+    view->setText(QStringLiteral("one\ntwo"));
+    test::ThemedWindow::settle();
+    EXPECT_EQ(view->verticalScrollBar()->maximum(), 0);
+}
+
 } // namespace
 } // namespace tavlin
