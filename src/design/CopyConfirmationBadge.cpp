@@ -1,28 +1,14 @@
 #include "CopyConfirmationBadge.h"
 
+#include "MarkedCapsule.h"
 #include "RoundedShape.h"
 #include "SymbolIcon.h"
-#include "SystemFont.h"
 #include "TavlinTheme.h"
 
 #include <QCoreApplication>
 #include <QPainter>
 
 namespace tavlin {
-
-namespace {
-
-constexpr int horizontalPadding = 9;
-constexpr int badgeHeight = 22;
-constexpr int checkSize = 10;
-constexpr int spacing = 4;
-
-QFont badgeFont()
-{
-    return SystemFont::regular(11, QFont::DemiBold);
-}
-
-} // namespace
 
 QString CopyConfirmationBadge::text()
 {
@@ -31,8 +17,7 @@ QString CopyConfirmationBadge::text()
 
 QSize CopyConfirmationBadge::badgeSize()
 {
-    const int textWidth = QFontMetrics(badgeFont()).horizontalAdvance(text());
-    return {2 * horizontalPadding + checkSize + spacing + textWidth, badgeHeight};
+    return MarkedCapsule::copyConfirmation().size(text());
 }
 
 void CopyConfirmationBadge::paint(QPainter& painter, const QRectF& trailing, const Appearance& appearance,
@@ -59,13 +44,10 @@ void CopyConfirmationBadge::paint(QPainter& painter, const QRectF& trailing, con
     outline.setAlphaF(outline.alphaF() * 0.35f);
     RoundedShape::strokeInside(painter, capsule, radius, outline, 1);
 
-    const QRectF check(capsule.left() + horizontalPadding, capsule.center().y() - checkSize / 2.0, checkSize,
-                       checkSize);
-    SymbolIcon::paint(painter, QStringLiteral("checkmark"), check, accent);
-    painter.setFont(badgeFont());
+    const MarkedCapsule layout = MarkedCapsule::copyConfirmation();
+    SymbolIcon::paint(painter, QStringLiteral("checkmark"), layout.markRect(capsule), accent);
     painter.setPen(accent);
-    painter.drawText(QRectF(check.right() + spacing, capsule.top(), capsule.right() - check.right(), capsule.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+    layout.drawLabel(painter, capsule, text());
     painter.restore();
 }
 

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "Appearance.h"
+
 #include <QRectF>
+
+class QPainter;
 
 namespace tavlin {
 
@@ -14,6 +18,13 @@ struct CopyConfirmationGeometry {
     {
         return shape == CopyConfirmationShape::card ? bounds.adjusted(1, 1, -1, -1) : bounds.adjusted(7, 2, -7, -2);
     }
+
+    // The tinted fill under a record's row or card, and the accent outline over it, while its copy
+    // is confirmed: drawn within the row's or card's bounds, faded in as far as `progress` (0 to 1).
+    static void paintFill(QPainter& painter, const QRectF& bounds, CopyConfirmationShape shape,
+                          const Appearance& appearance, qreal progress);
+    static void paintEdge(QPainter& painter, const QRectF& bounds, CopyConfirmationShape shape,
+                          const Appearance& appearance, qreal progress);
 };
 
 } // namespace tavlin

@@ -110,36 +110,27 @@ QCoro::Task<> HistoryBrowser::reload()
     const quint64 version = ++reloadVersion_;
     const HistoryQuery requested = request();
 
-    HistoryRepository::Page page;
+    // A step's result counts only while no newer reload began and the request still asks for it.
+    const auto current = [&] { return self && reloadVersion_ == version && request() == requested; };
     try {
-        page = co_await repository_.page(requested);
+        const HistoryRepository::Page page = co_await repository_.page(requested);
+        if (!current())
+            co_return;
+        publish(this, totalCount_, page.summary.total, &HistoryBrowser::totalCountChanged);
+        publish(this, favoriteCount_, page.summary.favorites, &HistoryBrowser::favoriteCountChanged);
+        publish(this, matchedCount_, page.matchedCount, &HistoryBrowser::matchedCountChanged);
+        publish(this, availableSources_, page.sources, &HistoryBrowser::availableSourcesChanged);
+        publish(this, clips_, page.clips, &HistoryBrowser::clipsChanged);
+        setErrorMessage(page.readOnlyMessage);
+
+        const QHash<qint64, ClipRowPresentation> rows = co_await repository_.firstRows(clips_);
+        if (current())
+            publish(this, rowPresentations_, rows, &HistoryBrowser::rowPresentationsChanged);
     } catch (const std::exception& error) {
         // The old page stays visible; only the message changes.
         if (self && reloadVersion_ == version)
             reportError(error);
-        co_return;
     }
-    if (!self || reloadVersion_ != version || !(request() == requested))
-        co_return;
-
-    publish(this, totalCount_, page.summary.total, &HistoryBrowser::totalCountChanged);
-    publish(this, favoriteCount_, page.summary.favorites, &HistoryBrowser::favoriteCountChanged);
-    publish(this, matchedCount_, page.matchedCount, &HistoryBrowser::matchedCountChanged);
-    publish(this, availableSources_, page.sources, &HistoryBrowser::availableSourcesChanged);
-    publish(this, clips_, page.clips, &HistoryBrowser::clipsChanged);
-    setErrorMessage(page.readOnlyMessage);
-
-    QHash<qint64, ClipRowPresentation> rows;
-    try {
-        rows = co_await repository_.firstRows(clips_);
-    } catch (const std::exception& error) {
-        if (self && reloadVersion_ == version)
-            reportError(error);
-        co_return;
-    }
-    if (!self || reloadVersion_ != version || !(request() == requested))
-        co_return;
-    publish(this, rowPresentations_, rows, &HistoryBrowser::rowPresentationsChanged);
 }
 
 QCoro::Task<> HistoryBrowser::loadPreview(std::optional<Clip> clip)

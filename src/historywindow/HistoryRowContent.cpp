@@ -4,8 +4,6 @@
 #include "ClipSnippetView.h"
 #include "ClipTypeBadge.h"
 #include "CopyConfirmationBadge.h"
-#include "CopyConfirmationEdge.h"
-#include "CopyConfirmationFill.h"
 #include "CopyConfirmationReplaced.h"
 #include "FormattedTextView.h"
 #include "HistoryTimestamp.h"
@@ -325,13 +323,13 @@ void HistoryRowContent::paint(QPainter& painter, const QRectF& bounds, const Inp
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const qreal progress = input.confirmation.progress;
-    CopyConfirmationFill::paint(painter, bounds, input.feedbackShape, input.appearance, progress);
+    CopyConfirmationGeometry::paintFill(painter, bounds, input.feedbackShape, input.appearance, progress);
     if (input.compact)
         paintCompact(painter, bounds, input);
     else
         paintCard(painter, bounds, input);
     CopyConfirmationBadge::paint(painter, badgeRect(bounds, input.compact), input.appearance, progress);
-    CopyConfirmationEdge::paint(painter, bounds, input.feedbackShape, input.appearance, progress);
+    CopyConfirmationGeometry::paintEdge(painter, bounds, input.feedbackShape, input.appearance, progress);
     painter.restore();
 }
 

@@ -7,6 +7,19 @@
 
 namespace tavlin {
 
+namespace {
+
+// The stored value when it has exactly the type asked for; a value of another type reads as none.
+template <typename T>
+std::optional<T> storedAs(const QVariant& value)
+{
+    if (value.typeId() != QMetaType::fromType<T>().id())
+        return std::nullopt;
+    return value.value<T>();
+}
+
+} // namespace
+
 QVariant Defaults::object(const QString& key) const
 {
     return storedValue(key);
@@ -14,10 +27,7 @@ QVariant Defaults::object(const QString& key) const
 
 std::optional<bool> Defaults::boolValue(const QString& key) const
 {
-    const QVariant value = storedValue(key);
-    if (value.typeId() != QMetaType::Bool)
-        return std::nullopt;
-    return value.toBool();
+    return storedAs<bool>(storedValue(key));
 }
 
 std::optional<qint64> Defaults::integer(const QString& key) const
@@ -44,26 +54,17 @@ std::optional<double> Defaults::doubleValue(const QString& key) const
 
 std::optional<QString> Defaults::string(const QString& key) const
 {
-    const QVariant value = storedValue(key);
-    if (value.typeId() != QMetaType::QString)
-        return std::nullopt;
-    return value.toString();
+    return storedAs<QString>(storedValue(key));
 }
 
 std::optional<QByteArray> Defaults::data(const QString& key) const
 {
-    const QVariant value = storedValue(key);
-    if (value.typeId() != QMetaType::QByteArray)
-        return std::nullopt;
-    return value.toByteArray();
+    return storedAs<QByteArray>(storedValue(key));
 }
 
 std::optional<QVariantList> Defaults::array(const QString& key) const
 {
-    const QVariant value = storedValue(key);
-    if (value.typeId() != QMetaType::QVariantList)
-        return std::nullopt;
-    return value.toList();
+    return storedAs<QVariantList>(storedValue(key));
 }
 
 std::optional<QStringList> Defaults::stringArray(const QString& key) const
@@ -83,10 +84,7 @@ std::optional<QStringList> Defaults::stringArray(const QString& key) const
 
 std::optional<QVariantMap> Defaults::dictionary(const QString& key) const
 {
-    const QVariant value = storedValue(key);
-    if (value.typeId() != QMetaType::QVariantMap)
-        return std::nullopt;
-    return value.toMap();
+    return storedAs<QVariantMap>(storedValue(key));
 }
 
 void Defaults::setObject(const QString& key, const QVariant& value)

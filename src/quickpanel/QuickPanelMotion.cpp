@@ -89,8 +89,7 @@ void QuickPanelMotion::open()
 {
     expanded_ = revealed_ = true;
     if (reduceMotion) {
-        animate(expansion_, 1, 100, 0, false, false);
-        animate(reveal_, 1, 100, 0, false, false);
+        fade(1);
         return;
     }
     animate(expansion_, 1, qRound(springResponse * 1000), 0, true, false);
@@ -101,12 +100,17 @@ void QuickPanelMotion::close()
 {
     expanded_ = revealed_ = false;
     if (reduceMotion) {
-        animate(reveal_, 0, 100, 0, false, false);
-        animate(expansion_, 0, 100, 0, false, false);
+        fade(0);
         return;
     }
     animate(reveal_, 0, 80, 0, false, true);
     animate(expansion_, 0, 160, 0, false, true);
+}
+
+void QuickPanelMotion::fade(qreal target)
+{
+    animate(expansion_, target, 100, 0, false, false);
+    animate(reveal_, target, 100, 0, false, false);
 }
 
 void QuickPanelMotion::animate(qreal& value, qreal target, int milliseconds, int delay, bool springing, bool easeIn)

@@ -62,6 +62,8 @@ Q_SIGNALS:
     void changed();
 
 private:
+    // With reduced motion both values move together in a short fade, opening or closing.
+    void fade(qreal target);
     void animate(qreal& value, qreal target, int milliseconds, int delay, bool springing, bool easeIn);
 
     bool expanded_ = false;

@@ -9,6 +9,7 @@
 #include "HistoryBrowser.h"
 #include "SettingsCaption.h"
 #include "SettingsGroup.h"
+#include "SettingsPane.h"
 #include "SettingsRowSeparator.h"
 #include "SettingsSymbol.h"
 #include "SourceApplicationIcon.h"
@@ -54,9 +55,7 @@ ExcludedApplicationsSection::ExcludedApplicationsSection(HistoryBrowser& history
                                                          const SourceApplicationIcon& sources, QWidget* parent)
     : QWidget(parent), history_(history), exclusions_(exclusions), sources_(sources)
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
+    QVBoxLayout* layout = SettingsPane::stackLayout(this);
     group_ = new SettingsGroup(QCoreApplication::translate("Tavlin", "Don’t save history from apps"));
     rows_ = new QWidget();
     new QVBoxLayout(rows_);

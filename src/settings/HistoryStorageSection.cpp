@@ -4,6 +4,7 @@
 #include "RetentionSettings.h"
 #include "SettingsCaption.h"
 #include "SettingsGroup.h"
+#include "SettingsPane.h"
 #include "SettingsPicker.h"
 #include "SettingsRow.h"
 
@@ -16,9 +17,7 @@ namespace tavlin {
 HistoryStorageSection::HistoryStorageSection(RetentionSettings& retention, QWidget* parent)
     : QWidget(parent), retention_(retention)
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
+    QVBoxLayout* layout = SettingsPane::stackLayout(this);
 
     const QString countTitle = QCoreApplication::translate("Tavlin", "Number of records");
     count_ = new SettingsPicker(countTitle, QStringLiteral("retention-count"));

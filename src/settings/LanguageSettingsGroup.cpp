@@ -5,6 +5,7 @@
 #include "RoundedShape.h"
 #include "SettingsCaption.h"
 #include "SettingsGroup.h"
+#include "SettingsPane.h"
 #include "SettingsPicker.h"
 #include "SettingsRow.h"
 #include "SettingsSymbol.h"
@@ -55,9 +56,7 @@ protected:
 LanguageSettingsGroup::LanguageSettingsGroup(LanguageSettings& language, QWidget* parent)
     : QWidget(parent), language_(language)
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
+    QVBoxLayout* layout = SettingsPane::stackLayout(this);
     const QString rowTitle = QCoreApplication::translate("Tavlin", "App language");
     picker_ = new SettingsPicker(rowTitle, QStringLiteral("interface-language"));
     for (LanguagePreference preference : allLanguagePreferences)

@@ -45,10 +45,16 @@ void SettingsPane::add(QWidget* widget)
 QVBoxLayout* SettingsPane::addStack()
 {
     auto* holder = new QWidget();
+    QVBoxLayout* stack = stackLayout(holder);
+    add(holder);
+    return stack;
+}
+
+QVBoxLayout* SettingsPane::stackLayout(QWidget* holder)
+{
     auto* stack = new QVBoxLayout(holder);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(8);
-    add(holder);
     return stack;
 }
 

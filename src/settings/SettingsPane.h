@@ -20,6 +20,8 @@ public:
     void add(QWidget* widget);
     // A stack of its own inside the column, with 8 between its pieces (a group and its captions).
     QVBoxLayout* addStack();
+    // Such a stack's layout, set on `holder` (a section that is one stack).
+    static QVBoxLayout* stackLayout(QWidget* holder);
 
 Q_SIGNALS:
     void appeared();

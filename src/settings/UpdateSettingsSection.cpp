@@ -4,6 +4,7 @@
 #include "ButtonLook.h"
 #include "SettingsCaption.h"
 #include "SettingsGroup.h"
+#include "SettingsPane.h"
 #include "SettingsRow.h"
 #include "SwitchToggle.h"
 
@@ -15,9 +16,7 @@ namespace tavlin {
 UpdateSettingsSection::UpdateSettingsSection(AppUpdateController& updates, QWidget* parent)
     : QWidget(parent), updates_(updates)
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
+    QVBoxLayout* layout = SettingsPane::stackLayout(this);
 
     const QString automaticTitle = QCoreApplication::translate("Tavlin", "Check for updates automatically");
     automatic_ = new SwitchToggle(automaticTitle);

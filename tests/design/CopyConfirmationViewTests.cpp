@@ -2,7 +2,7 @@
 
 #include "ConfirmationAnimation.h"
 #include "CopyConfirmationBadge.h"
-#include "CopyConfirmationFill.h"
+#include "CopyConfirmationShape.h"
 #include "CopyFeedback.h"
 #include "ThemedWindow.h"
 
@@ -96,8 +96,8 @@ QImage painted(qreal progress, bool badge)
     if (badge)
         CopyConfirmationBadge::paint(painter, QRectF(0, 0, 190, 40), Appearance{}, progress);
     else
-        CopyConfirmationFill::paint(painter, QRectF(0, 0, 200, 40), CopyConfirmationShape::listRow, Appearance{},
-                                    progress);
+        CopyConfirmationGeometry::paintFill(painter, QRectF(0, 0, 200, 40), CopyConfirmationShape::listRow,
+                                            Appearance{}, progress);
     return image;
 }
 
