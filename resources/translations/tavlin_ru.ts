@@ -1050,6 +1050,10 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
             <source>Another program is using the history. Your copies are kept and saved as soon as it’s free.</source>
             <translation>Историей сейчас пользуется другая программа. Ваши копии сохранятся, как только она освободится.</translation>
         </message>
+        <message>
+            <source>Website</source>
+            <translation>Сайт</translation>
+        </message>
     </context>
     <context>
         <name>tavlin::ClearHistorySheet</name>

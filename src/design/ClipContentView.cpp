@@ -202,8 +202,12 @@ void ClipContentView::build()
     if (auto* own = qobject_cast<QAbstractScrollArea*>(body_))
         texts.prepend(own);
     for (QAbstractScrollArea* text : texts) {
-        if (text->focusPolicy() == Qt::ClickFocus)
-            TextFocusRing::attach(text);
+        if (text->focusPolicy() != Qt::ClickFocus)
+            continue;
+        TextFocusRing::attach(text);
+        // A screen reader says what the text is before reading it.
+        if (text->accessibleName().isEmpty())
+            text->setAccessibleName(QCoreApplication::translate("Tavlin", "Preview"));
     }
 }
 
@@ -267,6 +271,7 @@ QWidget* ClipContentView::buildLink(const QString& text, const QString& host)
 
     auto* hostView = new HostView(host, box);
     hostView->setObjectName(QStringLiteral("link-host"));
+    hostView->setAccessibleName(QCoreApplication::translate("Tavlin", "Website"));
     column->addWidget(hostView);
 
     const QColor accent = TavlinTheme::brandAccent.resolve(appearance);
@@ -274,6 +279,7 @@ QWidget* ClipContentView::buildLink(const QString& text, const QString& host)
     if (text.size() > longTextCharacters) {
         auto* address = new LongTextView(box);
         address->setObjectName(QStringLiteral("link-address"));
+        address->setAccessibleName(QCoreApplication::translate("Tavlin", "Link"));
         address->setFont(linkAddressFont());
         address->setText(text);
         QPalette palette = address->palette();
@@ -287,6 +293,7 @@ QWidget* ClipContentView::buildLink(const QString& text, const QString& host)
     }
     DocumentView* address = textView(box, linkAddressFont());
     address->setObjectName(QStringLiteral("link-address"));
+    address->setAccessibleName(QCoreApplication::translate("Tavlin", "Link"));
     QTextCharFormat format;
     format.setForeground(accent);
     QTextCursor(address->document()).insertText(text, format);

@@ -220,6 +220,26 @@ private:
 
 const char* const recordsProperty = "tavlinRecordsView";
 
+// When the keyboard comes into a view of records, the screen reader is told that it is on the
+// current record, after it was told of the view itself: it then says the record the keys act
+// on, not just the list's name.
+class CurrentRecordFocus : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn) {
+            auto* view = static_cast<QAbstractItemView*>(watched);
+            // Qt tells of the view's own focus once the focus event has been handled.
+            QMetaObject::invokeMethod(
+                view, [view] { RecordsAccessibility::focusCurrent(view); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+
 QAccessibleInterface* factory(const QString&, QObject* object)
 {
     if (object && object->property(recordsProperty).toBool())
@@ -237,6 +257,17 @@ void RecordsAccessibility::describe(QAbstractItemView* view)
     }();
     Q_UNUSED(installed);
     view->setProperty(recordsProperty, true);
+    view->installEventFilter(new CurrentRecordFocus(view));
+}
+
+void RecordsAccessibility::focusCurrent(QAbstractItemView* view)
+{
+    const QModelIndex current = view->currentIndex();
+    if (!QAccessible::isActive() || !view->hasFocus() || !current.isValid())
+        return;
+    QAccessibleEvent event(view, QAccessible::Focus);
+    event.setChild(current.row());
+    QAccessible::updateAccessibility(&event);
 }
 
 } // namespace tavlin

@@ -25,6 +25,9 @@ struct RecordsAccessibility {
     // Called on a view over a RecordListModel when it is made, before anything asks for its
     // interface.
     static void describe(QAbstractItemView* view);
+    // Tells assistive technology that the keyboard is on the view's current record, if the view
+    // has the keyboard: for a view whose current record moves without the list's own telling.
+    static void focusCurrent(QAbstractItemView* view);
 };
 
 } // namespace tavlin

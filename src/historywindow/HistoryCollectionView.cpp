@@ -371,6 +371,13 @@ void HistoryCollectionView::contextMenuEvent(QContextMenuEvent* event)
         [this](int row) { selectItem(row, false); });
 }
 
+void HistoryCollectionView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QAbstractItemView::currentChanged(current, previous);
+    // As a list view does: the screen reader follows the arrows from card to card.
+    RecordsAccessibility::focusCurrent(this);
+}
+
 void HistoryCollectionView::focusInEvent(QFocusEvent* event)
 {
     QAbstractItemView::focusInEvent(event);

@@ -72,6 +72,7 @@ protected:
     QRegion visualRegionForSelection(const QItemSelection& selection) const override;
     void updateGeometries() override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
     bool event(QEvent* event) override;

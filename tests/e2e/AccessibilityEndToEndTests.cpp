@@ -84,24 +84,33 @@ void copy(const QString& text)
                       {QStringLiteral("-c"), QStringLiteral("printf '%1' | xclip -selection clipboard").arg(text)});
 }
 
-// Where the focus came, in order, as a screen reader is told: "role|states|name".
+// Where the focus came, in order, as a screen reader is told: "role|states|name". Focus that
+// goes on at once from a list to one of its items is one stop, at the item.
 QStringList focusStops(const QStringList& told)
 {
     QStringList stops;
+    QString container;
     for (const QString& line : told) {
         const QStringList fields = line.split(u'|');
-        if (fields.size() >= 5 && fields[0] == QLatin1String("object:state-changed:focused")
-            && fields[1] == QLatin1String("1"))
-            stops.append(fields.mid(2, 3).join(u'|'));
+        if (fields.size() < 7 || fields[0] != QLatin1String("object:state-changed:focused")
+            || fields[1] != QLatin1String("1"))
+            continue;
+        const QString parent = fields[5] + u'|' + fields[6];
+        if (!stops.isEmpty() && parent == container)
+            stops.removeLast();
+        stops.append(fields.mid(2, 3).join(u'|'));
+        container = fields[2] + u'|' + fields[4];
     }
     return stops;
 }
 
-// Presses Tab that often in the active window; where the focus came each time.
-QStringList tabThrough(const AssistiveTechnology& assistive, int presses)
+// Presses the key that often in the active window; where the focus came each time.
+QStringList tabThrough(const AssistiveTechnology& assistive, int presses, const QString& key = QStringLiteral("Tab"))
 {
     auto listener = assistive.listen(presses / 2 + 4);
-    keys(QStringList(presses, QStringLiteral("Tab")).join(u' '));
+    // In rounds short enough for run()'s wait.
+    for (int pressed = 0; pressed < presses; pressed += 8)
+        keys(QStringList(std::min(8, presses - pressed), key).join(u' '));
     return focusStops(AssistiveTechnology::told(*listener));
 }
 
@@ -307,6 +316,56 @@ TEST(AccessibilityEndToEnd, TabInSettingsStopsOnlyOnNamedShowingControls)
         expectNamedAndShowing(stops);
         EXPECT_TRUE(names(stops).contains(section)) << "Tab comes round to the sections";
     }
+}
+
+// The history window from the keyboard, as a screen reader follows it: Tab goes as the window
+// reads (the sidebar, the search, the header's actions, the kind and the Apps filter, the records,
+// the preview), stops only on what is named and showing, and Shift+Tab comes back the same way.
+TEST(AccessibilityEndToEnd, TabInTheHistoryWindowFollowsTheWindowBothWays)
+{
+    RunningApplication running;
+    copy(QStringLiteral("first"));
+    QTest::qWait(1000);
+    copy(QStringLiteral("second"));
+    ASSERT_TRUE(waitUntil([&] { return !running.assistive.hear(QStringLiteral("TEXT: second")).isEmpty(); }, 10000));
+    run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync"));
+
+    // From the search field, which has the keyboard as the window opens, twice round the window.
+    const QStringList forward = tabThrough(running.assistive, 30);
+    SCOPED_TRACE("Tab:\n" + forward.join(u'\n').toStdString());
+    expectNamedAndShowing(forward);
+    const QStringList reading{QStringLiteral("History"),         QStringLiteral("Settings"),
+                              QStringLiteral("Search history…"), QStringLiteral("Hide Preview"),
+                              QStringLiteral("More Actions"),    QStringLiteral("All"),
+                              QStringLiteral("All Apps")};
+    const QStringList stops = names(forward);
+    const qsizetype start = stops.indexOf(reading.first());
+    ASSERT_GE(start, 0);
+    EXPECT_EQ(stops.mid(start, reading.size()), reading);
+    // Then the selected record, the preview, and the sidebar again.
+    EXPECT_TRUE(forward.value(start + reading.size()).startsWith(QStringLiteral("table cell|")));
+    const qsizetype again = stops.indexOf(reading.first(), start + 1);
+    ASSERT_GT(again, start + reading.size() + 1);
+    const QStringList preview = forward.mid(start + reading.size() + 1, again - start - reading.size() - 1);
+    EXPECT_FALSE(preview.isEmpty());
+    EXPECT_TRUE(names(preview).contains(QStringLiteral("Copy")));
+
+    const QStringList backward = tabThrough(running.assistive, 30, QStringLiteral("shift+Tab"));
+    SCOPED_TRACE("Shift+Tab:\n" + backward.join(u'\n').toStdString());
+    expectNamedAndShowing(backward);
+    QStringList cycle = names(forward.mid(start, again - start));
+    std::reverse(cycle.begin(), cycle.end());
+    const QStringList back = names(backward);
+    const qsizetype from = back.indexOf(cycle.first());
+    ASSERT_GE(from, 0);
+    EXPECT_EQ(back.mid(from, cycle.size()), cycle);
+
+    // The arrows in the records: the screen reader follows them from record to record.
+    keys(QStringLiteral("ctrl+f Down")); // from the search field to the records
+    // Towards the newest record, whether the cards stand side by side or one above the other.
+    const QStringList arrows = tabThrough(running.assistive, 1, QStringLiteral("Left Up"));
+    EXPECT_TRUE(arrows.contains(QStringLiteral("table cell|focused,selected,showing|TEXT: second")))
+        << arrows.join(u'\n').toStdString();
 }
 
 // A new user's introduction, from the keyboard: Tab reads as the window does, Skip, the screen's
