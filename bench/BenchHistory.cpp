@@ -6,21 +6,43 @@
 #include <QImage>
 #include <QPainter>
 
+#include <benchmark/benchmark.h>
 #include <qcoro/qcorotask.h>
 
 #include <ctime>
 
 namespace tavlin::bench {
 
+namespace {
+
+QApplication* sharedApplication = nullptr;
+
+} // namespace
+
 QApplication& application()
 {
-    static int argc = 1;
-    static char name[] = "tavlin_bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    if (!sharedApplication) {
+        static int argc = 1;
+        static char name[] = "tavlin_bench";
+        static char* argv[] = {name, nullptr};
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        sharedApplication = new QApplication(argc, argv);
+    }
+    return *sharedApplication;
+}
+
+int runBenchmarks(int argc, char** argv)
+{
+    application();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    // The application goes before the process exits: the input devices and windows it owns
+    // unregister from Qt's own global objects, which the exit handlers destroy first.
+    delete sharedApplication;
+    sharedApplication = nullptr;
+    return 0;
 }
 
 double threadSeconds()

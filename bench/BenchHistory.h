@@ -22,6 +22,9 @@ namespace tavlin::bench {
 
 // The process's one application, on the offscreen platform unless QT_QPA_PLATFORM names another.
 QApplication& application();
+// A bench program's main: runs the benchmarks the command line names in that application, and
+// ends the application before the process exits.
+int runBenchmarks(int argc, char** argv);
 // The main thread's own processor time, in seconds: the machine's other work does not count.
 double threadSeconds();
 

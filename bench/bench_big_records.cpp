@@ -240,3 +240,8 @@ BENCHMARK(TypeOneCharacter)->BIG_RECORDS;
 BENCHMARK(CaptureArrives)->BIG_RECORDS;
 
 } // namespace
+
+int main(int argc, char** argv)
+{
+    return bench::runBenchmarks(argc, argv);
+}

@@ -214,3 +214,8 @@ void ScrollTopToBottom(benchmark::State& state)
 BENCHMARK(ScrollTopToBottom)->Arg(1)->Arg(0)->ArgNames({"cards"})->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
+
+int main(int argc, char** argv)
+{
+    return bench::runBenchmarks(argc, argv);
+}

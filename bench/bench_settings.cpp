@@ -96,9 +96,5 @@ BENCHMARK(firstOpening)
 
 int main(int argc, char** argv)
 {
-    bench::application();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

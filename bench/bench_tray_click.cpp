@@ -116,9 +116,5 @@ BENCHMARK(LaterShowing)
 
 int main(int argc, char** argv)
 {
-    bench::application();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }
