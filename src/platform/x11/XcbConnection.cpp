@@ -39,9 +39,19 @@ xcb_atom_t XcbConnection::atom(const QByteArray& name)
         return XCB_NONE;
     const xcb_atom_t atom = reply->atom;
     std::free(reply);
-    atoms_.insert(name, atom);
-    names_.insert(atom, name);
+    remember(atom, name);
     return atom;
+}
+
+void XcbConnection::remember(xcb_atom_t atom, const QByteArray& name)
+{
+    // Starting afresh costs only the round trips to learn the few names in use again.
+    if (names_.size() >= atomCacheLimit) {
+        names_.clear();
+        atoms_.clear();
+    }
+    names_.insert(atom, name);
+    atoms_.insert(name, atom);
 }
 
 QList<QByteArray> XcbConnection::atomNames(const QList<xcb_atom_t>& atoms)
@@ -52,19 +62,21 @@ QList<QByteArray> XcbConnection::atomNames(const QList<xcb_atom_t>& atoms)
         if (atom != XCB_NONE && !names_.contains(atom) && !cookies.contains(atom))
             cookies.insert(atom, xcb_get_atom_name(connection_, atom));
     }
+    QHash<xcb_atom_t, QByteArray> fetched;
     for (auto it = cookies.cbegin(); it != cookies.cend(); ++it) {
         xcb_get_atom_name_reply_t* reply = xcb_get_atom_name_reply(connection_, it.value(), nullptr);
         if (!reply)
             continue;
-        const QByteArray name(xcb_get_atom_name_name(reply), xcb_get_atom_name_name_length(reply));
+        fetched.insert(it.key(), QByteArray(xcb_get_atom_name_name(reply), xcb_get_atom_name_name_length(reply)));
         std::free(reply);
-        names_.insert(it.key(), name);
-        atoms_.insert(name, it.key());
     }
+    // Answered before the cache learns the new names: learning them may start it afresh.
     QList<QByteArray> names;
     names.reserve(atoms.size());
     for (xcb_atom_t atom : atoms)
-        names.append(names_.value(atom));
+        names.append(fetched.contains(atom) ? fetched.value(atom) : names_.value(atom));
+    for (auto it = fetched.cbegin(); it != fetched.cend(); ++it)
+        remember(it.key(), it.value());
     return names;
 }
 

@@ -27,10 +27,15 @@ public:
     // The number of $DISPLAY's screen, whose root root() is.
     int screen() const { return screen_; }
 
+    // Any client on the display may intern atoms without end and offer them as targets: past
+    // this many names the cache starts afresh.
+    static constexpr qsizetype atomCacheLimit = 4096;
+
     // Interned once and cached.
     xcb_atom_t atom(const QByteArray& name);
     // Names of many atoms with one round trip for those not cached; an unknown atom gives "".
     QList<QByteArray> atomNames(const QList<xcb_atom_t>& atoms);
+    qsizetype cachedAtomCount() const { return names_.size(); }
 
     // A whole property of a window, or nothing when the window has none (or is gone).
     std::optional<QByteArray> property(xcb_window_t window, xcb_atom_t property,
@@ -39,6 +44,8 @@ public:
     std::optional<quint32> cardinalProperty(xcb_window_t window, xcb_atom_t property, xcb_atom_t type);
 
 private:
+    void remember(xcb_atom_t atom, const QByteArray& name);
+
     xcb_connection_t* connection_ = nullptr;
     xcb_window_t root_ = XCB_NONE;
     int screen_ = 0;
