@@ -7,6 +7,7 @@
 #include "HistorySummary.h"
 #include "SqliteStatement.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -64,9 +65,11 @@ public:
     // non-favorite records beyond the limits. Favorites and the new record are never evicted; an
     // evicted row whose file reference is malformed goes without touching any file. The newest
     // record is compared inside the write transaction, so two stores on one database (two
-    // processes) never both store the same capture.
+    // processes) never both store the same capture. A valid `copiedAt` (a copy that waited to be
+    // stored) is the record's time, though never older than the newest record's: the newest
+    // record by id is the newest by time. Otherwise the record's time is now.
     void insert(const ClipPayload& payload, const QString& text, ClipKind kind, const std::optional<QString>& source,
-                qint64 limit, qint64 payloadByteLimit);
+                qint64 limit, qint64 payloadByteLimit, const QDateTime& copiedAt = {});
     // Plain-text form: one "public.utf8-plain-text" representation; blank text stores nothing.
     void insert(const QString& text, const std::optional<QString>& source, qint64 limit, qint64 payloadByteLimit);
 
@@ -161,6 +164,7 @@ private:
     static QString fingerprint(const ClipPayload& payload, QByteArray (ClipMetadata::*metadataJSON)() const);
     static bool matchesDigest(const ClipPayload& payload, const QString& digest);
     std::optional<QString> newestDigest();
+    double creationTime(const QDateTime& copiedAt);
     QList<SnapshotRow> snapshot();
     Evicted prune(qint64 limit, qint64 byteLimit);
     Evicted deleteEvicted(const QList<SnapshotRow>& rows);

@@ -144,8 +144,23 @@ std::optional<QString> HistoryStore::newestDigest()
     return std::nullopt;
 }
 
+double HistoryStore::creationTime(const QDateTime& copiedAt)
+{
+    if (!copiedAt.isValid())
+        return secondsSince1970();
+    const double copied = double(copiedAt.toMSecsSinceEpoch()) / 1000.0;
+    SqliteStatement statement = prepare("SELECT created_at FROM clips ORDER BY id DESC LIMIT 1");
+    const int result = statement.step();
+    if (result == SQLITE_DONE)
+        return copied;
+    if (result != SQLITE_ROW)
+        throwUnavailable();
+    return std::max(copied, statement.real(0));
+}
+
 void HistoryStore::insert(const ClipPayload& payload, const QString& text, ClipKind kind,
-                          const std::optional<QString>& source, qint64 limit, qint64 payloadByteLimit)
+                          const std::optional<QString>& source, qint64 limit, qint64 payloadByteLimit,
+                          const QDateTime& copiedAt)
 {
     const QString digest = fingerprint(payload);
     const QByteArray encoded = ClipPayloadCoder::encode(payload);
@@ -171,7 +186,7 @@ void HistoryStore::insert(const ClipPayload& payload, const QString& text, ClipK
                 "INSERT INTO clips(text, created_at, source, search_text, kind, payload_filename, payload_bytes, "
                 "payload_digest) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
             bindText(text, statement, 1);
-            if (statement.bindDouble(2, secondsSince1970()) != SQLITE_OK)
+            if (statement.bindDouble(2, creationTime(copiedAt)) != SQLITE_OK)
                 throwUnavailable();
             if (source)
                 bindText(*source, statement, 3);

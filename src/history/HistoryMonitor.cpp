@@ -69,6 +69,7 @@ QCoro::Task<> HistoryMonitor::tick()
     if (!self || pasteboard_.changeCount() == observedChange_)
         co_return;
     observedChange_ = pasteboard_.changeCount();
+    const QDateTime copiedAt = QDateTime::currentDateTime();
     // The application active when the copy was made, not when this tick runs: a password copied
     // just before switching windows stays its manager's.
     const std::optional<QString> source = announcedChange_ == observedChange_ ? announcedSource_
@@ -107,7 +108,7 @@ QCoro::Task<> HistoryMonitor::tick()
     if (gate_.isExcluded(workspace_.frontmostApplicationID()))
         co_return;
 
-    pending_.append(*std::move(capture), source);
+    pending_.append(*std::move(capture), source, copiedAt);
     co_await storePending();
 }
 
@@ -123,7 +124,7 @@ QCoro::Task<> HistoryMonitor::storePending()
     while (!pending_.isEmpty()) {
         try {
             const PendingCaptures::Entry& next = pending_.first();
-            co_await repository_.insert(next.capture, next.source, retention_);
+            co_await repository_.insert(next.capture, next.source, retention_, next.copiedAt);
         } catch (const std::exception& error) {
             if (!self)
                 co_return;

@@ -171,9 +171,9 @@ QFuture<void> HistoryRepository::clear(bool keepingFavorites)
 }
 
 QFuture<void> HistoryRepository::insert(const CapturedClipboard& capture, const std::optional<QString>& source,
-                                        const HistoryRetention& retention)
+                                        const HistoryRetention& retention, const QDateTime& copiedAt)
 {
-    return run([capture, source, retention](State& state) {
+    return run([capture, source, retention, copiedAt](State& state) {
         // A capture never waits for another program's lock, not even to open the history: the
         // reads asked for after it would wait too. Refused as busy, it is offered again on a
         // later tick, so the lock is looked at before its metadata and encoding are worked out.
@@ -182,7 +182,7 @@ QFuture<void> HistoryRepository::insert(const CapturedClipboard& capture, const 
         ClipPayload payload = capture.payload;
         payload.metadata = ClipDetails::capture(capture.payload, capture.text, capture.kind);
         const HistoryRetention limits = state.appliedRetention.value_or(retention);
-        store.insert(payload, capture.text, capture.kind, source, limits.clipCount, limits.payloadBytes);
+        store.insert(payload, capture.text, capture.kind, source, limits.clipCount, limits.payloadBytes, copiedAt);
     });
 }
 

@@ -55,8 +55,9 @@ public:
     QFuture<void> setFavorite(qint64 id, bool isFavorite);
     QFuture<void> deleteClip(qint64 id);
     QFuture<void> clear(bool keepingFavorites);
+    // A copy that waited to be stored gives the time it was made as `copiedAt`.
     QFuture<void> insert(const CapturedClipboard& capture, const std::optional<QString>& source,
-                         const HistoryRetention& retention);
+                         const HistoryRetention& retention, const QDateTime& copiedAt = {});
     QFuture<RetentionImpact> retentionImpact(const HistoryRetention& retention);
     QFuture<RetentionImpact> applyRetention(const HistoryRetention& retention, std::optional<qint64> maximumEvictions);
     // The exact content to put back on the clipboard.

@@ -4,10 +4,10 @@
 
 namespace tavlin {
 
-void PendingCaptures::append(CapturedClipboard capture, std::optional<QString> source)
+void PendingCaptures::append(CapturedClipboard capture, std::optional<QString> source, QDateTime copiedAt)
 {
     bytes_ += bytesOf(capture);
-    entries_.append({std::move(capture), std::move(source)});
+    entries_.append({std::move(capture), std::move(source), std::move(copiedAt)});
     // The newest copies are the likeliest to be wanted again; the newest one always stays (a
     // single copy is far below the bound in bytes).
     while (entries_.size() > 1 && (entries_.size() > maximumCount || bytes_ > maximumBytes)) {

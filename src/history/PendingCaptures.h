@@ -2,6 +2,7 @@
 
 #include "CapturedClipboard.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -20,10 +21,13 @@ public:
         CapturedClipboard capture;
         // The application it was copied in.
         std::optional<QString> source;
+        // When it was copied: a copy that waits is stored with that time, not the time it is stored.
+        QDateTime copiedAt;
     };
 
     // Keeps `capture` after the copies already waiting, dropping the oldest beyond the bounds.
-    void append(CapturedClipboard capture, std::optional<QString> source);
+    void append(CapturedClipboard capture, std::optional<QString> source,
+                QDateTime copiedAt = QDateTime::currentDateTime());
     bool isEmpty() const { return entries_.isEmpty(); }
     qsizetype size() const { return entries_.size(); }
     qint64 bytes() const { return bytes_; }

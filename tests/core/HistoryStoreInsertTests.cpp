@@ -95,6 +95,28 @@ TEST(HistoryStoreInsert, SkipsOnlyARepeatOfTheNewestRecord)
     EXPECT_EQ(fixture.texts().size(), 5);
 }
 
+// A copy that waited to be stored keeps the time it was made, but never reads as older than the
+// record stored before it: the newest by id stays the newest by time.
+TEST(HistoryStoreInsert, AWaitingCopyKeepsItsCopyTimeButNeverPrecedesTheNewestRecord)
+{
+    StoreFixture fixture;
+    const auto insert = [&](const QString& text, const QDateTime& copiedAt) {
+        fixture.store->insert(textPayload(text), text, ClipKind::text, std::nullopt, 1000,
+                              HistoryStore::maximumStoredPayloadBytes, copiedAt);
+    };
+    const QDateTime tenMinutesAgo = QDateTime::currentDateTimeUtc().addSecs(-600);
+    insert(QStringLiteral("waited ten minutes"), tenMinutesAgo);
+    insert(QStringLiteral("stored as it came"), QDateTime());
+    insert(QStringLiteral("waited as long, stored later"), tenMinutesAgo);
+    const QStringList milliseconds = queryTexts(
+        fixture.folder.databasePath(),
+        QStringLiteral("SELECT printf('%d', CAST(round(created_at * 1000) AS INTEGER)) FROM clips ORDER BY id"));
+    ASSERT_EQ(milliseconds.size(), 3);
+    EXPECT_EQ(milliseconds[0].toLongLong(), tenMinutesAgo.toMSecsSinceEpoch());
+    EXPECT_GT(milliseconds[1].toLongLong(), tenMinutesAgo.addSecs(590).toMSecsSinceEpoch());
+    EXPECT_EQ(milliseconds[2], milliseconds[1]);
+}
+
 TEST(HistoryStoreInsert, EvictsTheOldestNonFavoritesAndNeverAFavoriteOrTheNewRecord)
 {
     StoreFixture fixture;

@@ -399,7 +399,8 @@ TEST(HistoryModel, ASlowStoreNeverBlocksTheMainThread)
 }
 
 // Copies made while another program holds the history are not lost, whatever the clipboard holds
-// by the time it is free: each is kept, said so, and stored in the order it was made.
+// by the time it is free: each is kept, said so, and stored in the order and with the time it was
+// made.
 TEST(HistoryModel, CopiesALockedStoreRefusedAreStoredInOrderOnceItIsFree)
 {
     ModelFixture fixture;
@@ -408,16 +409,24 @@ TEST(HistoryModel, CopiesALockedStoreRefusedAreStoredInOrderOnceItIsFree)
     const QStringList whileLocked{QStringLiteral("first while locked"), QStringLiteral("second while locked"),
                                   QStringLiteral("third while locked")};
     fixture.capture(whileLocked);
+    const QDateTime copied = QDateTime::currentDateTime();
     EXPECT_EQ(fixture.model.browser().errorMessage(),
               QStringLiteral("Another program is using the history. Your copies are kept and saved as soon as it’s "
                              "free."));
     EXPECT_EQ(fixture.texts(), QStringList{QStringLiteral("opens the store")});
+    // The lock is held a while longer than the copies took.
+    QTest::qWait(1100);
     sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(other);
 
     QCoro::waitFor(fixture.model.monitor().tick());
     EXPECT_EQ(fixture.texts(),
               (QStringList{whileLocked[2], whileLocked[1], whileLocked[0], QStringLiteral("opens the store")}));
+    const QList<Clip> clips = fixture.model.browser().clips();
+    for (qsizetype index = 0; index < 3; ++index) {
+        EXPECT_LE(clips[index].createdAt, copied) << clips[index].text.toStdString();
+        EXPECT_GE(clips[index].createdAt, clips[index + 1].createdAt) << clips[index].text.toStdString();
+    }
     EXPECT_EQ(fixture.model.browser().errorMessage(), std::nullopt);
 }
 
