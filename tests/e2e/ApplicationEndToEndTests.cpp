@@ -323,7 +323,9 @@ TEST(ApplicationEndToEnd, SettingsStaysAboveTheHistoryWindowInTheDarkTheme)
     ASSERT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Settings$")).size() == 1; }, 10000));
     const QString settings = windowsNamed(QStringLiteral("^Settings$")).first();
     EXPECT_TRUE(run(QStringLiteral("xprop -id %1 _GTK_THEME_VARIANT").arg(settings)).contains(u"\"dark\""));
-    EXPECT_LT(ink(settings).background, 0.1) << "a dark window background";
+    // The window is mapped before its first paint reaches the screen.
+    EXPECT_TRUE(waitUntil([&] { return ink(settings).background < 0.1; }, 10000))
+        << "a dark window background, not " << ink(settings).background;
 
     EXPECT_TRUE(waitUntil(
         [&] {
@@ -340,7 +342,8 @@ TEST(ApplicationEndToEnd, SettingsStaysAboveTheHistoryWindowInTheDarkTheme)
         5000))
         << "Settings on top: " << stacking().join(u' ').toStdString() << " history " << history.toStdString();
     EXPECT_EQ(windowsNamed(QStringLiteral("^Settings$")), QStringList{settings}) << "the same native window";
-    EXPECT_LT(ink(history).background, 0.1);
+    EXPECT_TRUE(waitUntil([&] { return ink(history).background < 0.1; }, 10000))
+        << "a dark history window, not " << ink(history).background;
     const QString actions = run(QStringLiteral("xprop -id %1 _NET_WM_ALLOWED_ACTIONS").arg(history));
     EXPECT_TRUE(actions.contains(u"_NET_WM_ACTION_CLOSE")) << actions.toStdString();
     EXPECT_FALSE(actions.contains(u"MINIMIZE") || actions.contains(u"MAXIMIZE")) << actions.toStdString();
