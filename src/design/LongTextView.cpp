@@ -168,6 +168,8 @@ private:
         option.setTextDirection(block.textDirection());
         option.setAlignment(QStyle::visualAlignment(block.textDirection(), format.alignment()));
         layout->setTextOption(option);
+        // Painting would shape the paragraph again otherwise, at each repaint.
+        layout->setCacheEnabled(true);
         const qreal left = margin + format.leftMargin();
         const qreal available = wrapWidth() > 0 ? wrapWidth() : qreal(INT_MAX);
         const qreal width = qMax<qreal>(1, available - 2 * margin - format.leftMargin() - format.rightMargin());

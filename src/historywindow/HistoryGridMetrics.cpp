@@ -1,5 +1,6 @@
 #include "HistoryGridMetrics.h"
 
+#include "FirstLines.h"
 #include "HistoryRowContent.h"
 #include "SystemFont.h"
 #include "TextCharacters.h"
@@ -57,22 +58,15 @@ qreal HistoryGridMetrics::measureText(const Measurement& measurement, qreal widt
         document->setTextWidth(width);
         return document->size().height();
     }
-    QTextLayout layout(HistoryRowContent::withLineSeparators(measurement.text), measurement.font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
+    // Five lines are all a card shows; further lines cannot change its height.
+    const FirstLines first(HistoryRowContent::withLineSeparators(measurement.text), measurement.font, option, width,
+                           lineLimit + 1);
     const qreal leading = QFontMetricsF(measurement.font).leading();
     qreal height = 0;
-    layout.beginLayout();
-    // Five lines are all a card shows; further lines cannot change its height.
-    for (int lines = 0; lines < lineLimit + 1; ++lines) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid())
-            break;
-        line.setLineWidth(width);
-        height += line.height() + qMax<qreal>(leading, 0);
-    }
-    layout.endLayout();
+    for (int line = 0; line < first.lineCount(); ++line)
+        height += first.lineAt(line).height() + qMax<qreal>(leading, 0);
     return height;
 }
 

@@ -5,6 +5,7 @@
 #include "ClipTypeBadge.h"
 #include "CopyConfirmationBadge.h"
 #include "CopyConfirmationReplaced.h"
+#include "FirstLines.h"
 #include "FormattedTextView.h"
 #include "HistoryTimestamp.h"
 #include "RoundedShape.h"
@@ -41,43 +42,34 @@ qreal drawWrapped(QPainter& painter, const QRectF& rect, const QString& text, co
                   int maxLines, const QList<QTextLayout::FormatRange>& formats = {},
                   Qt::TextElideMode elide = Qt::ElideRight)
 {
-    QTextLayout layout(HistoryRowContent::withLineSeparators(text), font);
     QTextOption option;
     option.setWrapMode(maxLines == 1 ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);
     // Record text keeps its own direction.
     const bool rightToLeft = text.isRightToLeft();
     option.setTextDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
     option.setAlignment(rightToLeft ? Qt::AlignRight | Qt::AlignAbsolute : Qt::AlignLeft | Qt::AlignAbsolute);
-    layout.setTextOption(option);
-    layout.setFormats(formats);
-    layout.beginLayout();
+    const FirstLines first(HistoryRowContent::withLineSeparators(text), font, option, rect.width(), maxLines, formats);
     qreal y = 0;
-    QList<QTextLine> lines;
-    while (lines.size() < maxLines) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid())
+    int shown = 0;
+    for (; shown < first.lineCount(); ++shown) {
+        const qreal height = first.lineAt(shown).height();
+        if (y + height > rect.height() && shown > 0)
             break;
-        line.setLineWidth(rect.width());
-        line.setPosition(QPointF(0, y));
-        if (y + line.height() > rect.height() && !lines.isEmpty())
-            break;
-        y += line.height();
-        lines.append(line);
+        y += height;
     }
-    layout.endLayout();
     painter.save();
     painter.setPen(color);
     painter.setFont(font);
     painter.setClipRect(rect);
-    for (int i = 0; i < lines.size(); ++i) {
-        const QTextLine& line = lines[i];
-        const bool last = i == lines.size() - 1;
+    for (int i = 0; i < shown; ++i) {
+        const QTextLine line = first.lineAt(i);
+        const bool last = i == shown - 1;
         const bool more = line.textStart() + line.textLength() < text.size();
         if (last && (more || line.naturalTextWidth() > rect.width())) {
-            const QString rest = text.mid(line.textStart()).replace(QLatin1Char('\n'), QLatin1Char(' '));
-            const QString shown = QFontMetricsF(font).elidedText(rest, elide, rect.width());
+            const QString rest = FirstLines::elided(QStringView(text).sliced(line.textStart()), font, elide,
+                                                    rect.width());
             painter.drawText(QRectF(rect.left(), rect.top() + line.y(), rect.width(), line.height()),
-                             (rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, shown);
+                             (rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, rest);
         } else {
             line.draw(&painter, rect.topLeft());
         }
