@@ -466,6 +466,7 @@ void HistoryCollectionView::paintEvent(QPaintEvent* event)
         input.feedbackShape = CopyConfirmationShape::card;
         input.appearance = appearance;
         input.now = now;
+        input.excerpts = &excerpts_;
         HistoryRowContent::paint(painter, bounds, input);
         ages_->drawn(clip->id, clip->createdAt, now);
     }

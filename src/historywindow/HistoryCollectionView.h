@@ -4,6 +4,7 @@
 #include "Clip.h"
 #include "HistoryCardFlowLayout.h"
 #include "HistoryGridMetrics.h"
+#include "HistoryRowContent.h"
 #include "RecordMenu.h"
 #include "RecordsAccessibility.h"
 
@@ -110,6 +111,7 @@ private:
     int relayouts_ = 0;
     QHash<qint64, Geometry> geometry_;
     QHash<QString, QPixmap> surfaces_;
+    HistoryRowContent::Excerpts excerpts_;
 };
 
 } // namespace tavlin

@@ -101,6 +101,7 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     input.feedbackShape = CopyConfirmationShape::listRow;
     input.appearance = appearance;
     input.now = QDateTime::currentDateTime();
+    input.excerpts = &excerpts_;
     HistoryRowContent::paint(*painter, option.rect, input);
     ages_.drawn(clip->id, clip->createdAt, input.now);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HistoryRowContent.h"
 #include "HistoryViewMode.h"
 #include "RecordMenu.h"
 #include "RecordsAccessibility.h"
@@ -33,6 +34,7 @@ private:
     RecordListModel& records_;
     const ConfirmationAnimation& confirmation_;
     RecordAges& ages_;
+    mutable HistoryRowContent::Excerpts excerpts_;
 };
 
 // The records as a single-column list of compact rows beside the preview ("history-list").

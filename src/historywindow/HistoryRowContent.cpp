@@ -36,11 +36,32 @@ QRectF cardBadgeRow(const QRectF& bounds)
     return {inner.left(), inner.bottom() - (20 + 4 + 18), inner.width(), 20};
 }
 
+HistoryRowContent::Excerpts::Excerpt excerpt(const QSizeF& size, const QString& text, const QFont& font,
+                                             const QTextOption& option, int maxLines,
+                                             const QList<QTextLayout::FormatRange>& formats, Qt::TextElideMode elide)
+{
+    HistoryRowContent::Excerpts::Excerpt made{
+        FirstLines(HistoryRowContent::withLineSeparators(text), font, option, size.width(), maxLines, formats)};
+    const FirstLines& lines = made.lines;
+    for (; made.shown < lines.lineCount(); ++made.shown) {
+        const qreal height = lines.lineAt(made.shown).height();
+        if (made.height + height > size.height() && made.shown > 0)
+            break;
+        made.height += height;
+    }
+    if (made.shown == 0)
+        return made;
+    const QTextLine last = lines.lineAt(made.shown - 1);
+    if (last.textStart() + last.textLength() < text.size() || last.naturalTextWidth() > size.width())
+        made.elided = FirstLines::elided(QStringView(text).sliced(last.textStart()), font, elide, size.width());
+    return made;
+}
+
 // Draws text wrapped into at most `maxLines` lines from the top of `rect`, the last one elided
 // when more follows; returns the height used.
 qreal drawWrapped(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font, const QColor& color,
-                  int maxLines, const QList<QTextLayout::FormatRange>& formats = {},
-                  Qt::TextElideMode elide = Qt::ElideRight)
+                  int maxLines, HistoryRowContent::Excerpts* excerpts,
+                  const QList<QTextLayout::FormatRange>& formats = {}, Qt::TextElideMode elide = Qt::ElideRight)
 {
     QTextOption option;
     option.setWrapMode(maxLines == 1 ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -48,34 +69,26 @@ qreal drawWrapped(QPainter& painter, const QRectF& rect, const QString& text, co
     const bool rightToLeft = text.isRightToLeft();
     option.setTextDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
     option.setAlignment(rightToLeft ? Qt::AlignRight | Qt::AlignAbsolute : Qt::AlignLeft | Qt::AlignAbsolute);
-    const FirstLines first(HistoryRowContent::withLineSeparators(text), font, option, rect.width(), maxLines, formats);
-    qreal y = 0;
-    int shown = 0;
-    for (; shown < first.lineCount(); ++shown) {
-        const qreal height = first.lineAt(shown).height();
-        if (y + height > rect.height() && shown > 0)
-            break;
-        y += height;
-    }
+    const auto make = [&] { return excerpt(rect.size(), text, font, option, maxLines, formats, elide); };
+    std::optional<HistoryRowContent::Excerpts::Excerpt> own;
+    const HistoryRowContent::Excerpts::Excerpt& shown = excerpts && formats.isEmpty()
+        ? excerpts->get({text, font, rect.size(), maxLines, elide}, make)
+        : own.emplace(make());
     painter.save();
     painter.setPen(color);
     painter.setFont(font);
     painter.setClipRect(rect);
-    for (int i = 0; i < shown; ++i) {
-        const QTextLine line = first.lineAt(i);
-        const bool last = i == shown - 1;
-        const bool more = line.textStart() + line.textLength() < text.size();
-        if (last && (more || line.naturalTextWidth() > rect.width())) {
-            const QString rest = FirstLines::elided(QStringView(text).sliced(line.textStart()), font, elide,
-                                                    rect.width());
+    for (int i = 0; i < shown.shown; ++i) {
+        const QTextLine line = shown.lines.lineAt(i);
+        if (i == shown.shown - 1 && shown.elided) {
             painter.drawText(QRectF(rect.left(), rect.top() + line.y(), rect.width(), line.height()),
-                             (rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, rest);
+                             (rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, *shown.elided);
         } else {
             line.draw(&painter, rect.topLeft());
         }
     }
     painter.restore();
-    return y;
+    return shown.height;
 }
 
 qreal wholeLinesHeight(QTextDocument& document, qreal available)
@@ -236,7 +249,8 @@ void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowConte
         drawRichTitle(painter, titleRect, shown.richTitle ? *shown.richTitle : *shown.rich,
                       FormattedTextView::surfaceColor(shown.richSurface, appearance));
     else
-        drawWrapped(painter, titleRect, title, font, TavlinTheme::primaryText.resolve(appearance), 1, formats);
+        drawWrapped(painter, titleRect, title, font, TavlinTheme::primaryText.resolve(appearance), 1, input.excerpts,
+                    formats);
     drawFooter(painter, QRectF(column.left(), top + titleHeight + 4, column.width(), 18), input);
 }
 
@@ -258,7 +272,7 @@ void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowCon
                                                           : std::nullopt;
             const qreal sizeWidth = size ? QFontMetricsF(SystemFont::regular(11)).horizontalAdvance(*size) + 8 : 0;
             drawWrapped(painter, caption.adjusted(0, 0, -sizeWidth, 0), shown.text,
-                        SystemFont::regular(12, QFont::Medium), primary, 1);
+                        SystemFont::regular(12, QFont::Medium), primary, 1, input.excerpts);
             if (size) {
                 painter.setFont(SystemFont::regular(11));
                 painter.setPen(secondary);
@@ -268,13 +282,13 @@ void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowCon
     } else if (fileLike) {
         drawFileIcon(painter, QRectF(area.left(), area.top(), 36, 44), input, secondary);
         drawWrapped(painter, QRectF(area.left() + 48, area.top(), area.width() - 48, area.height()), shown.text,
-                    SystemFont::regular(13, QFont::Medium), primary, 3, {}, Qt::ElideMiddle);
+                    SystemFont::regular(13, QFont::Medium), primary, 3, input.excerpts, {}, Qt::ElideMiddle);
     } else if (!shown.linkHost.isEmpty()) {
         QFont hostFont = SystemFont::regular(19, QFont::DemiBold);
         hostFont.setLetterSpacing(QFont::AbsoluteSpacing, -0.3);
-        const qreal hostHeight = drawWrapped(painter, area, shown.linkHost, hostFont, primary, 1);
+        const qreal hostHeight = drawWrapped(painter, area, shown.linkHost, hostFont, primary, 1, input.excerpts);
         drawWrapped(painter, area.adjusted(0, hostHeight + 8, 0, 0), shown.linkDetail, SystemFont::regular(12),
-                    secondary, 3);
+                    secondary, 3, input.excerpts);
     } else if (shown.rich) {
         const QRectF surface(area.left(), area.top(), area.width(), qMin(area.height(), 16 + 5 * 18.0));
         std::unique_ptr<QTextDocument> document(shown.rich->clone());
@@ -288,7 +302,7 @@ void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowCon
     } else if (shown.code) {
         ClipSnippetView::paintCode(painter, area, shown.highlighted, 5, appearance);
     } else {
-        drawWrapped(painter, area, shown.text, SystemFont::regular(15), primary, 5);
+        drawWrapped(painter, area, shown.text, SystemFont::regular(15), primary, 5, input.excerpts);
     }
     painter.restore();
 }

@@ -4,13 +4,17 @@
 #include "Clip.h"
 #include "ConfirmationAnimation.h"
 #include "CopyConfirmationShape.h"
+#include "FirstLines.h"
 #include "RecordPresentation.h"
 #include "SourceApplicationIcon.h"
 
+#include <QCache>
 #include <QDateTime>
+#include <QFont>
 #include <QIcon>
 #include <QImage>
 #include <QRectF>
+#include <QSizeF>
 
 #include <memory>
 #include <optional>
@@ -25,6 +29,49 @@ namespace tavlin {
 // card form of a grid card. Painted, not built from widgets, so that a view of a thousand records
 // costs a paint per visible one.
 struct HistoryRowContent {
+    // The lines a view's rows or cards show of their texts, kept for its next paints: a view
+    // repaints a record on every selection, hover and copy confirmation, and shaping a text of
+    // colour emoji again takes milliseconds. Lines in formats of their own are not kept.
+    class Excerpts {
+    public:
+        struct Key {
+            QString text;
+            QFont font;
+            QSizeF size;
+            int lines = 0;
+            Qt::TextElideMode elide = Qt::ElideRight;
+            bool operator==(const Key&) const = default;
+            friend size_t qHash(const Key& key, size_t seed)
+            {
+                return qHashMulti(seed, key.text, key.font, key.size.width(), key.size.height(), key.lines,
+                                  int(key.elide));
+            }
+        };
+        struct Excerpt {
+            FirstLines lines;
+            // How many of them fit, and their height.
+            int shown = 0;
+            qreal height = 0;
+            // The last line shown as drawn when it is cut, elided.
+            std::optional<QString> elided;
+        };
+
+        // The excerpt kept for `key`, or made by `make` and kept.
+        template <class Make>
+        const Excerpt& get(Key key, Make make)
+        {
+            if (const Excerpt* kept = kept_.object(key))
+                return *kept;
+            auto* made = new Excerpt(make());
+            kept_.insert(std::move(key), made);
+            return *made;
+        }
+
+    private:
+        // The rows or cards of a few screens.
+        QCache<Key, Excerpt> kept_{160};
+    };
+
     struct Input {
         Clip clip;
         // Made once per record by the records model.
@@ -36,6 +83,8 @@ struct HistoryRowContent {
         CopyConfirmationShape feedbackShape = CopyConfirmationShape::listRow;
         Appearance appearance;
         QDateTime now;
+        // Where the view keeps what it drew of texts; none draws them afresh.
+        Excerpts* excerpts = nullptr;
     };
 
     static void paint(QPainter& painter, const QRectF& bounds, const Input& input);

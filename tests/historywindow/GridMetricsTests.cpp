@@ -307,3 +307,40 @@ TEST(HistoryRowContent, ACardShowsCodeAsTheSnippetViewDoes)
     const int height = view->height();
     EXPECT_NEAR(bottom + 1 - top, height, 1) << "as tall as its lines, with the view's padding";
 }
+
+TEST(HistoryRowContent, KeptLinesDrawAsLinesLaidOutAfresh)
+{
+    // One view's kept lines, over rows and cards of other sizes and texts, as a view repaints them.
+    HistoryRowContent::Excerpts excerpts;
+    const QString words = QStringLiteral("A card shows the first lines of a text, the last cut short. ").repeated(30);
+    const QString emoji = QStringLiteral("\U0001F600\U0001F44D\U0001F3FD\U0001F680 ").repeated(300);
+    struct Drawing {
+        QString text;
+        bool compact;
+        QSize size;
+    };
+    for (const Drawing& drawing :
+         {Drawing{words, false, {280, 190}}, Drawing{words, false, {240, 190}}, Drawing{words, false, {240, 150}},
+          Drawing{emoji, false, {240, 150}}, Drawing{emoji, true, {240, 56}}, Drawing{emoji, true, {520, 56}},
+          Drawing{words, true, {520, 56}}, Drawing{words, false, {280, 190}}}) {
+        HistoryRowContent::Input input;
+        input.clip = record(ClipKind::text, drawing.text);
+        input.now = input.clip.createdAt;
+        input.source = std::make_shared<SourceApplicationIcon::Value>();
+        input.shown = RecordPresentation::of(input.clip, std::nullopt);
+        input.compact = drawing.compact;
+        input.feedbackShape = drawing.compact ? CopyConfirmationShape::listRow : CopyConfirmationShape::card;
+        const auto paint = [&](HistoryRowContent::Excerpts* kept) {
+            input.excerpts = kept;
+            QImage image(drawing.size, QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            HistoryRowContent::paint(painter, QRectF(image.rect()), input);
+            return image;
+        };
+        // Drawn twice from what is kept: once as it is made, once as it is found.
+        paint(&excerpts);
+        EXPECT_EQ(paint(&excerpts), paint(nullptr)) << drawing.text.left(8).toStdString() << " " << drawing.compact
+                                                    << " " << drawing.size.width() << "x" << drawing.size.height();
+    }
+}
