@@ -64,14 +64,14 @@ inline constexpr ThemeColor actionText = ThemeColor::adaptive(0xFFFBF8, 0x000000
 inline constexpr ThemeColor controlSurface = ThemeColor::adaptive(0xFFFFFF, 0xFFFFFF, 0.7, 0.06);
 inline constexpr ThemeColor controlSelection = ThemeColor::adaptive(0xDCCFFF, 0x4A3D78);
 inline constexpr ThemeColor controlBorder = ThemeColor::adaptive(0x2E2F36, 0xF5F5F7, 0.09, 0.16, 0x6E6E76);
-// The edge of a floating panel: without a compositor it has no shadow to lift it off a window
-// of the same colour.
 // The edge of what must be told from the surface around it, at 3:1 against every card and
 // sheet: a switch that is off, and a pop-up (menu, drop-down list, tool tip) over a window of its
 // own colour.
 inline constexpr ThemeColor controlEdge = ThemeColor::adaptive(0x86868C, 0x6E6E76);
 // The line between groups of a menu's items.
 inline constexpr ThemeColor menuSeparator = ThemeColor::adaptive(0x2E2F36, 0xFFFFFF, 0.24, 0.18, 0x6E6E76);
+// The edge of a floating panel: without a compositor it has no shadow to lift it off a window
+// of the same colour.
 inline constexpr ThemeColor panelEdge = ThemeColor::adaptive(0x2E2F36, 0xFFFFFF, 0.22, 0.14, 0x6E6E76);
 inline constexpr ThemeColor controlFill = ThemeColor::adaptive(0x2E2F36, 0xFFFFFF, 0.05, 0.1);
 inline constexpr ThemeColor hoverSurface = ThemeColor::adaptive(0xDCCFFF, 0xFFFFFF, 0.35, 0.15);

@@ -360,9 +360,11 @@ void SourceFilterPopover::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const Appearance appearance = ThemeAppearance::of(parentWidget());
-    const QRectF shape = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const QRectF shape(rect());
     RoundedShape::fill(painter, shape, 12, TavlinTheme::surfaceColor.resolve(appearance));
-    RoundedShape::strokeInside(painter, shape, 12, TavlinTheme::borderColor.resolve(appearance), 1);
+    // No compositor draws a shadow under it: its edge alone tells it from what it opens over, one
+    // whole pixel wide along its sides rather than half of two.
+    RoundedShape::strokeInside(painter, shape, 12, TavlinTheme::controlEdge.resolve(appearance), 1);
 }
 
 void SourceFilterPopover::keyPressEvent(QKeyEvent* event)

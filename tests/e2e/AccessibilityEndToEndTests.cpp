@@ -368,6 +368,26 @@ TEST(AccessibilityEndToEnd, TabInTheHistoryWindowFollowsTheWindowBothWays)
         << arrows.join(u'\n').toStdString();
 }
 
+// A record copied back from the history window: while its confirmation shows, the record's cell
+// holds one element, the "Copied" badge, which goes with the confirmation.
+TEST(AccessibilityEndToEnd, ACopiedRecordHoldsTheCopiedBadgeWhileTheConfirmationShows)
+{
+    RunningApplication running;
+    copy(QStringLiteral("first"));
+    QTest::qWait(1000);
+    copy(QStringLiteral("second"));
+    ASSERT_TRUE(waitUntil([&] { return !running.assistive.hear(QStringLiteral("TEXT: second")).isEmpty(); }, 10000));
+    run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync"));
+
+    auto watcher = running.assistive.watchInside(QStringLiteral("History"));
+    keys(QStringLiteral("ctrl+f Down Return")); // the selected record, copied from the keyboard
+    const QStringList inside = AssistiveTechnology::told(*watcher);
+    const QString copied = run(QStringLiteral("xclip -selection clipboard -o"));
+    EXPECT_EQ(inside,
+              QStringList({QStringLiteral("TEXT: %1|label|showing|Copied").arg(copied), QStringLiteral("gone")}))
+        << "copied " << copied.toStdString();
+}
+
 // A new user's introduction, from the keyboard: Tab reads as the window does, Skip, the screen's
 // controls, Back, Continue, and stops only where there is something named to see.
 TEST(AccessibilityEndToEnd, TabInTheIntroductionFollowsTheScreenAndStopsOnlyOnNamedShowingControls)

@@ -72,6 +72,19 @@ struct AssistiveTechnology {
         helper->readLine();
         return helper;
     }
+    // Starts watching what the items of the list of that name hold: the first children any of
+    // them has, and their going; `told` then gives them, "item|role|states|name" a line, and
+    // "gone".
+    std::unique_ptr<QProcess> watchInside(const QString& list) const
+    {
+        auto helper = std::make_unique<QProcess>();
+        helper->setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
+        helper->start(QStringLiteral("/usr/bin/python3"),
+                      {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("inside"), list});
+        QTest::qWaitFor([&] { return helper->canReadLine(); }, 15000); // "watching"
+        helper->readLine();
+        return helper;
+    }
     // What the listener was told, one event a line: "event|detail|role|states|name|parent role|
     // parent name", the states (showing, focused, ...) sorted and joined with commas.
     static QStringList told(QProcess& listener)

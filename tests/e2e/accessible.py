@@ -13,6 +13,10 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
        accessible.py cells NAME   exits 0 once an object of that name with children is found, and
                                   prints, for each child, "role|states|name" with "showing" among
                                   the states
+       accessible.py inside NAME  prints "watching" once the list of that name is found; then, the
+                                  first time any of its items has children, each of those as
+                                  "item|role|states|name", and "gone" once no item has any; exits
+                                  0 when both came to pass
 Waits up to 10 seconds; exits 1 when that does not come to pass.
 """
 import sys
@@ -121,6 +125,48 @@ def cells(name):
     return 1
 
 
+def inside(name):
+    deadline = time.monotonic() + 10
+    found = None
+    while not found and time.monotonic() < deadline:
+        try:
+            found = next((node for node in everything()
+                          if node.get_name() == name and node.get_role_name() == "list"), None)
+        except Exception:  # noqa: BLE001 - an application came or went meanwhile
+            pass
+    if not found:
+        return 1
+    print("watching", flush=True)
+
+    def children():
+        lines = []
+        try:
+            for index in range(found.get_child_count()):
+                item = found.get_child_at_index(index)
+                for inner in range(item.get_child_count()):
+                    child = item.get_child_at_index(inner)
+                    lines.append("%s|%s|%s|%s" % (item.get_name(), child.get_role_name(),
+                                                  said_states(child, HEARD_STATES + ("showing",)), child.get_name()))
+        except Exception:  # noqa: BLE001 - the list changed while it was read
+            return None
+        return lines
+
+    # Often, for what comes may last only half a second.
+    seen = None
+    while not seen and time.monotonic() < deadline:
+        seen = children()
+        time.sleep(0.02)
+    if not seen:
+        return 1
+    print("\n".join(seen), flush=True)
+    while time.monotonic() < deadline:
+        if children() == []:
+            print("gone", flush=True)
+            return 0
+        time.sleep(0.05)
+    return 1
+
+
 def hear(name):
     deadline = time.monotonic() + 10
     while time.monotonic() < deadline:
@@ -145,6 +191,8 @@ def main(command, name):
         return listen(float(name))
     if command == "cells":
         return cells(name)
+    if command == "inside":
+        return inside(name)
     deadline = time.monotonic() + 10
     while time.monotonic() < deadline:
         node = None

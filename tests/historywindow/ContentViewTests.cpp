@@ -1,4 +1,5 @@
 #include "ClearHistorySheet.h"
+#include "Contrast.h"
 #include "DesignTestSupport.h"
 #include "FakeSystemAppearance.h"
 #include "HistoryControls.h"
@@ -9,6 +10,7 @@
 #include "RecordMenu.h"
 #include "SearchFocusRing.h"
 #include "SourceFilterPopover.h"
+#include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
 #include <QAbstractItemModelTester>
@@ -90,7 +92,13 @@ TEST(ContentView, ListsTheHistoryAndCopiesRecordsBackFromListAndCards)
     EXPECT_EQ(fixture.pasteboard.string(QStringLiteral("public.utf8-plain-text")), QStringLiteral("first"));
     const QString confirmation = QStringLiteral("copy-confirmation-%1").arg(first.id);
     EXPECT_EQ(rowOf(list, 1).data(RecordListModel::ConfirmationRole).toString(), confirmation);
+    // Assistive technology finds the badge in the record's cell, named and identified.
+    QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(list)->child(1);
+    ASSERT_EQ(cell->childCount(), 1);
+    EXPECT_EQ(cell->child(0)->text(QAccessible::Name), QStringLiteral("Copied"));
+    EXPECT_EQ(cell->child(0)->text(QAccessible::UserText), confirmation);
     EXPECT_TRUE(QTest::qWaitFor([&] { return rowOf(list, 1).data(RecordListModel::ConfirmationRole).isNull(); }, 5000));
+    EXPECT_EQ(cell->childCount(), 0);
     EXPECT_TRUE(view.copied());
 
     // Cards: each card is named by its record; Return on a focused card copies it.
@@ -523,6 +531,36 @@ TEST(ContentView, MenusTakeTheWindowsDarkTheme)
         EXPECT_EQ(menu->palette().color(QPalette::WindowText), view.palette().color(QPalette::WindowText));
     }
     record->close();
+}
+
+// No compositor draws a shadow under the Apps popover: its edge alone tells it from the window and
+// the cards it opens over, in light, dark and increased contrast.
+TEST(ContentView, TheAppsPopoversEdgeStandsOutFromWhatItOpensOver)
+{
+    HistoryWindowFixture fixture;
+    fixture.store(1);
+    ContentView& view = fixture.show();
+    FakeSystemAppearance system;
+    new ThemeAppearance(&view, system, ThemePreference::system);
+    for (const Appearance appearance :
+         {Appearance{false, false}, Appearance{false, true}, Appearance{true, false}, Appearance{true, true}}) {
+        system.setDark(appearance.dark);
+        system.setIncreasedContrast(appearance.highContrast);
+        view.setShowingSources(true);
+        SourceFilterPopover* popover = view.sourcePopover();
+        ASSERT_TRUE(popover);
+        for (const ThemeColor& under : {TavlinTheme::appBackground, TavlinTheme::surfaceColor}) {
+            const QColor behind = under.resolve(appearance);
+            QImage image(popover->size(), QImage::Format_ARGB32);
+            image.fill(behind);
+            popover->render(&image, {}, {}, QWidget::DrawChildren);
+            // Its left edge, halfway down.
+            EXPECT_GE(test::strongestContrast(image, QRect(0, image.height() / 2, 2, 1), behind), 3.0)
+                << (appearance.dark ? "dark" : "light") << (appearance.highContrast ? "+contrast " : " ")
+                << behind.name().toStdString();
+        }
+        view.setShowingSources(false);
+    }
 }
 
 TEST(ContentView, SmallestRussianWindowShowsEveryKindChipWhole)
