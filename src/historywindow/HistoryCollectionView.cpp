@@ -293,11 +293,7 @@ void HistoryCollectionView::copySelected()
 
 bool HistoryCollectionView::event(QEvent* event)
 {
-    if (event->type() == QEvent::ShortcutOverride && isCopyKey(static_cast<QKeyEvent*>(event))) {
-        event->accept();
-        return true;
-    }
-    return QAbstractItemView::event(event);
+    return recordsViewEvent(*this, event) || QAbstractItemView::event(event);
 }
 
 void HistoryCollectionView::keyPressEvent(QKeyEvent* event)
@@ -378,18 +374,6 @@ void HistoryCollectionView::currentChanged(const QModelIndex& current, const QMo
     RecordsAccessibility::focusCurrent(this);
 }
 
-void HistoryCollectionView::focusInEvent(QFocusEvent* event)
-{
-    QAbstractItemView::focusInEvent(event);
-    viewport()->update();
-}
-
-void HistoryCollectionView::focusOutEvent(QFocusEvent* event)
-{
-    QAbstractItemView::focusOutEvent(event);
-    viewport()->update();
-}
-
 QPixmap HistoryCollectionView::surface(QSizeF size, bool selected, bool hovered, bool focused,
                                        const Appearance& appearance)
 {
@@ -446,6 +430,7 @@ void HistoryCollectionView::paintEvent(QPaintEvent* event)
     const Appearance appearance = ThemeAppearance::of(this);
     const std::optional<int> selected = selectedItem();
     const QDateTime now = QDateTime::currentDateTime();
+    const RecordPainter cards{records_, *confirmation_, *ages_, excerpts_};
     const QRectF visible = QRectF(event->rect()).translated(0, verticalOffset());
     painter.translate(0, -verticalOffset());
     for (int item : layout_.itemsIn(visible)) {
@@ -456,19 +441,7 @@ void HistoryCollectionView::paintEvent(QPaintEvent* event)
         const bool isSelected = selected == item;
         const bool focused = isSelected && hasFocus();
         painter.drawPixmap(bounds.topLeft(), surface(bounds.size(), isSelected, hovered_ == item, focused, appearance));
-
-        HistoryRowContent::Input input;
-        input.clip = *clip;
-        input.shown = records_.presentation(item);
-        input.source = records_.sources().resolve(clip->source, clip->kind);
-        input.compact = false;
-        input.confirmation = confirmation_->state(clip->id);
-        input.feedbackShape = CopyConfirmationShape::card;
-        input.appearance = appearance;
-        input.now = now;
-        input.excerpts = &excerpts_;
-        HistoryRowContent::paint(painter, bounds, input);
-        ages_->drawn(clip->id, clip->createdAt, now);
+        cards.paint(painter, bounds, item, *clip, false, appearance, now);
     }
 }
 

@@ -31,7 +31,7 @@ bool hasAttachment(const QTextDocument& document)
 
 HistoryGridMetrics::Measurement HistoryGridMetrics::Measurement::of(const Clip& clip, const RecordPresentation& shown)
 {
-    static_assert(characterLimit == RecordPresentation::textCharacters, "a card measures the text it shows");
+    // The text a card shows, already cut to RecordPresentation::textCharacters, is what it measures.
     Measurement measurement;
     const bool code = shown.code;
     const std::optional<ClipRowPresentation>& presentation = shown.row;

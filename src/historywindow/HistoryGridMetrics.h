@@ -24,7 +24,6 @@ struct HistoryGridMetrics {
     static constexpr qreal tightMargin = 2;
     static constexpr qreal defaultHeight = 190;
     static constexpr qreal minimumHeight = 128;
-    static constexpr int characterLimit = 1200;
     static constexpr int lineLimit = 5;
 
     // What decides a card's height.

@@ -24,9 +24,36 @@ bool isCopyKey(const QKeyEvent* event)
     return event->key() == Qt::Key_C && (event->modifiers() & Qt::ControlModifier);
 }
 
+bool recordsViewEvent(QAbstractItemView& view, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+        view.viewport()->update();
+    if (event->type() != QEvent::ShortcutOverride || !isCopyKey(static_cast<QKeyEvent*>(event)))
+        return false;
+    event->accept();
+    return true;
+}
+
+void RecordPainter::paint(QPainter& painter, const QRectF& bounds, int row, const Clip& clip, bool compact,
+                          const Appearance& appearance, const QDateTime& now) const
+{
+    HistoryRowContent::Input input;
+    input.clip = clip;
+    input.shown = records.presentation(row);
+    input.source = records.sources().resolve(clip.source, clip.kind);
+    input.compact = compact;
+    input.confirmation = confirmation.state(clip.id);
+    input.feedbackShape = compact ? CopyConfirmationShape::listRow : CopyConfirmationShape::card;
+    input.appearance = appearance;
+    input.now = now;
+    input.excerpts = &excerpts;
+    HistoryRowContent::paint(painter, bounds, input);
+    ages.drawn(clip.id, clip.createdAt, now);
+}
+
 HistoryRowDelegate::HistoryRowDelegate(RecordListModel& records, const ConfirmationAnimation& confirmation,
                                        RecordAges& ages, QObject* parent)
-    : QStyledItemDelegate(parent), records_(records), confirmation_(confirmation), ages_(ages)
+    : QStyledItemDelegate(parent), records_{records, confirmation, ages, excerpts_}
 {
 }
 
@@ -57,12 +84,12 @@ int HistoryRowDelegate::rowHeight(HistoryViewMode mode, const std::optional<Clip
 
 QSize HistoryRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    return {option.rect.width(), rowHeight(HistoryViewMode::list, records_.clip(index.row()))};
+    return {option.rect.width(), rowHeight(HistoryViewMode::list, records_.records.clip(index.row()))};
 }
 
 void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    const std::optional<Clip> clip = records_.clip(index.row());
+    const std::optional<Clip> clip = records_.records.clip(index.row());
     if (!clip)
         return;
     const auto* view = qobject_cast<const QWidget*>(option.widget);
@@ -91,19 +118,7 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
             stroke(TavlinTheme::selectedOutlineColor.resolve(appearance), 1.0);
     }
     painter->restore();
-    const int row = index.row();
-    HistoryRowContent::Input input;
-    input.clip = *clip;
-    input.shown = records_.presentation(row);
-    input.source = records_.sources().resolve(clip->source, clip->kind);
-    input.compact = true;
-    input.confirmation = confirmation_.state(clip->id);
-    input.feedbackShape = CopyConfirmationShape::listRow;
-    input.appearance = appearance;
-    input.now = QDateTime::currentDateTime();
-    input.excerpts = &excerpts_;
-    HistoryRowContent::paint(*painter, option.rect, input);
-    ages_.drawn(clip->id, clip->createdAt, input.now);
+    records_.paint(*painter, option.rect, index.row(), *clip, true, appearance, QDateTime::currentDateTime());
 }
 
 HistoryListView::HistoryListView(RecordListModel& records, QWidget* parent)
@@ -190,12 +205,7 @@ void HistoryListView::copySelected()
 
 bool HistoryListView::event(QEvent* event)
 {
-    // Ctrl+C is the list's own while it has focus, ahead of any window shortcut.
-    if (event->type() == QEvent::ShortcutOverride && isCopyKey(static_cast<QKeyEvent*>(event))) {
-        event->accept();
-        return true;
-    }
-    return QListView::event(event);
+    return recordsViewEvent(*this, event) || QListView::event(event);
 }
 
 void HistoryListView::keyPressEvent(QKeyEvent* event)
@@ -226,18 +236,6 @@ void HistoryListView::contextMenuEvent(QContextMenuEvent* event)
     RecordMenu::open(
         *this, [records]() -> const QList<Clip>& { return records->clips(); }, callbacks, *event,
         [this](int row) { selectWithoutScrolling(*this, records_.index(row)); });
-}
-
-void HistoryListView::focusInEvent(QFocusEvent* event)
-{
-    QListView::focusInEvent(event);
-    viewport()->update();
-}
-
-void HistoryListView::focusOutEvent(QFocusEvent* event)
-{
-    QListView::focusOutEvent(event);
-    viewport()->update();
 }
 
 } // namespace tavlin

@@ -5,6 +5,7 @@
 #include "RecordMenu.h"
 #include "RecordsAccessibility.h"
 
+#include <QDateTime>
 #include <QListView>
 #include <QStyledItemDelegate>
 
@@ -15,6 +16,20 @@ namespace tavlin {
 class ConfirmationAnimation;
 class RecordAges;
 class RecordListModel;
+
+// Draws records as the list's rows and the grid's cards show them: with their presentation, source
+// application, copy confirmation and age, noting the age drawn so that it is repainted when it
+// reads otherwise.
+struct RecordPainter {
+    RecordListModel& records;
+    const ConfirmationAnimation& confirmation;
+    RecordAges& ages;
+    // The view's own: what it drew of texts, kept for its next paints.
+    HistoryRowContent::Excerpts& excerpts;
+
+    void paint(QPainter& painter, const QRectF& bounds, int row, const Clip& clip, bool compact,
+               const Appearance& appearance, const QDateTime& now) const;
+};
 
 // Paints one list row: the rounded row surface with its hover and selection and the record's
 // compact content.
@@ -31,10 +46,8 @@ public:
     static int rowHeight(HistoryViewMode mode, const std::optional<Clip>& clip);
 
 private:
-    RecordListModel& records_;
-    const ConfirmationAnimation& confirmation_;
-    RecordAges& ages_;
-    mutable HistoryRowContent::Excerpts excerpts_;
+    HistoryRowContent::Excerpts excerpts_;
+    RecordPainter records_;
 };
 
 // The records as a single-column list of compact rows beside the preview ("history-list").
@@ -59,8 +72,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override;
 
@@ -76,5 +87,9 @@ private:
 
 // Ctrl+C by the key, never by the text: under a Russian layout Ctrl+С arrives as Key_C.
 bool isCopyKey(const QKeyEvent* event);
+// What the records views handle alike ahead of their own event handling: a selection repaints as
+// the focus comes and goes, since its look follows the focus, and Ctrl+C is the view's own while it
+// has the focus, ahead of any window shortcut (true: the event is taken).
+bool recordsViewEvent(QAbstractItemView& view, QEvent* event);
 
 } // namespace tavlin

@@ -1,12 +1,11 @@
 #include "OnboardingWindow.h"
 
-#include "AssistiveRoles.h"
+#include "ContentWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMouseEvent>
-#include <QVBoxLayout>
 #include <QWindow>
 
 namespace tavlin {
@@ -14,12 +13,8 @@ namespace tavlin {
 OnboardingWindow::OnboardingWindow(QWidget* content, QSize size, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
-    AssistiveRoles::markWindow(this);
-    setObjectName(QStringLiteral("onboarding"));
-    setWindowTitle(QCoreApplication::translate("Onboarding", "Welcome to Tavlin"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(content);
+    ContentWindow::fill(this, content, QStringLiteral("onboarding"),
+                        QCoreApplication::translate("Onboarding", "Welcome to Tavlin"));
     setFixedSize(size);
 }
 

@@ -1,11 +1,10 @@
 #include "HistoryWindow.h"
 
-#include "AssistiveRoles.h"
+#include "ContentWindow.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QVBoxLayout>
 #include <QWindow>
 
 #include <algorithm>
@@ -15,13 +14,8 @@ namespace tavlin {
 HistoryWindow::HistoryWindow(QWidget* content, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
-    AssistiveRoles::markWindow(this);
-    setObjectName(QStringLiteral("history"));
-    setWindowTitle(QStringLiteral("Tavlin"));
+    ContentWindow::fill(this, content, QStringLiteral("history"), QStringLiteral("Tavlin"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(content);
     setFixedSize(regularSize);
 
     connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen*) { refitToScreen(); });

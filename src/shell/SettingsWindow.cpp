@@ -1,23 +1,17 @@
 #include "SettingsWindow.h"
 
-#include "AssistiveRoles.h"
+#include "ContentWindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QVBoxLayout>
 
 namespace tavlin {
 
 SettingsWindow::SettingsWindow(QWidget* content, QWidget* parent) : QWidget(parent, Qt::Window)
 {
-    AssistiveRoles::markWindow(this);
-    setObjectName(QStringLiteral("settings"));
-    setWindowTitle(QCoreApplication::translate("Tavlin", "Settings"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(content);
+    ContentWindow::fill(this, content, QStringLiteral("settings"), QCoreApplication::translate("Tavlin", "Settings"));
     setFixedSize(size);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
