@@ -62,23 +62,12 @@ Ink ink(const QString& window)
 }
 
 // A profile past the introduction, with a Quick Panel shortcut the window manager leaves free.
-void storeKnownProfile(Profile& profile, const QByteArray& more = {})
-{
-    profile.store("<key>onboarding.completed</key><true/>" + more + freeShortcut);
-}
-
 // Copies `text` as another program would, and waits until the profile holds `expected` records.
 bool copyAndAwait(const Profile& profile, const QString& text, qint64 expected)
 {
     QProcess::execute(QStringLiteral("sh"),
                       {QStringLiteral("-c"), QStringLiteral("printf '%1' | xclip -selection clipboard").arg(text)});
     return waitUntil([&] { return records(profile) == expected; }, 5000);
-}
-
-void stop(QProcess& application)
-{
-    application.terminate();
-    EXPECT_TRUE(exitsWith(application, 0)) << application.readAllStandardError().toStdString();
 }
 
 } // namespace
@@ -102,7 +91,7 @@ TEST(ApplicationEndToEnd, AnIsolatedProfileIsRefusedBeforeAnythingElse)
 TEST(ApplicationEndToEnd, RunsOnceCapturesAnswersItsShortcutAndStopsInOrder)
 {
     Profile profile;
-    storeKnownProfile(profile);
+    profile.storeKnown();
     auto application = profile.launch();
     QByteArray log;
     const auto readLog = [&] { log += application->readAllStandardError(); };
@@ -159,7 +148,7 @@ TEST(ApplicationEndToEnd, WithoutADisplayItSaysSoAndExits)
 TEST(SingleInstanceEndToEnd, LaunchesAtOnceLeaveOneInstance)
 {
     Profile profile;
-    storeKnownProfile(profile);
+    profile.storeKnown();
     auto first = profile.start();
     auto second = profile.start();
     const auto finished = [](const std::unique_ptr<QProcess>& process) {
@@ -183,7 +172,7 @@ TEST(SingleInstanceEndToEnd, LaunchesAtOnceLeaveOneInstance)
 TEST(SingleInstanceEndToEnd, AStoppedInstanceIsNotJoinedByASecond)
 {
     Profile profile;
-    storeKnownProfile(profile);
+    profile.storeKnown();
     auto application = profile.launch();
     QByteArray log;
     ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
@@ -205,7 +194,7 @@ TEST(SingleInstanceEndToEnd, AnotherUsersSocketDoesNotKeepTavlinFromStarting)
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to run the squatter as another user";
     Profile profile;
-    storeKnownProfile(profile);
+    profile.storeKnown();
     QTemporaryDir shared; // like /tmp
     ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
     const QString folder = shared.path() + QStringLiteral("/tavlin-0");
@@ -228,7 +217,7 @@ TEST(SingleInstanceEndToEnd, AnotherUsersSocketDoesNotKeepTavlinFromStarting)
 TEST(SingleInstanceEndToEnd, ASocketLeftByACrashIsNoReasonToRefuse)
 {
     Profile profile;
-    storeKnownProfile(profile);
+    profile.storeKnown();
     auto crashed = profile.launch();
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
     crashed->kill();
@@ -249,7 +238,7 @@ TEST(SingleInstanceEndToEnd, ASocketLeftByACrashIsNoReasonToRefuse)
 TEST(ApplicationEndToEnd, TheTrayIconTogglesTheHistoryWindow)
 {
     Profile profile;
-    storeKnownProfile(profile);
+    profile.storeKnown();
     Desktop desktop;
     const auto historyShown = [] { return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); };
 
@@ -285,7 +274,7 @@ TEST(ApplicationEndToEnd, TheTrayIconTogglesTheHistoryWindow)
 TEST(ApplicationEndToEnd, TheTrayIconStandsOutOnADarkTray)
 {
     Profile profile;
-    storeKnownProfile(profile);
+    profile.storeKnown();
     Desktop desktop;
     auto application = profile.launch();
     ASSERT_TRUE(waitUntil([] { return ink(Desktop::panel()).step > 0; }, 10000)) << "the tray embeds the icon";
@@ -300,7 +289,7 @@ TEST(ApplicationEndToEnd, TheTrayIconStandsOutOnADarkTray)
 TEST(ApplicationEndToEnd, TheTrayIconReadsOnAnyTrayThatStatesNoColours)
 {
     Profile profile;
-    storeKnownProfile(profile);
+    profile.storeKnown();
     for (const char* tint : {"0x202020", "0xf0f0f0"}) {
         Desktop desktop(true, QString::fromLatin1(tint));
         auto application = profile.launch();
@@ -315,9 +304,8 @@ TEST(ApplicationEndToEnd, TheTrayIconReadsOnAnyTrayThatStatesNoColours)
 TEST(ApplicationEndToEnd, SettingsStaysAboveTheHistoryWindowInTheDarkTheme)
 {
     Profile profile;
-    storeKnownProfile(profile,
-                      "<key>interface.theme</key><string>dark</string>"
-                      "<key>settings.reopenAfterRestart</key><string>general</string>");
+    profile.storeKnown("<key>interface.theme</key><string>dark</string>"
+                       "<key>settings.reopenAfterRestart</key><string>general</string>");
     Desktop desktop;
     auto application = profile.launch();
     ASSERT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Settings$")).size() == 1; }, 10000));

@@ -41,6 +41,10 @@ struct Profile {
                       + "</dict></plist>\n");
     }
 
+    // Past the introduction, with the Quick Panel on a shortcut the window manager leaves free
+    // (Ctrl+Alt+K) and the `more` preferences given.
+    void storeKnown(const QByteArray& more = {});
+
     QProcessEnvironment environment() const
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -75,6 +79,11 @@ struct Profile {
 // Ctrl+Alt+K, in the stored form of the shortcut: JSON {"keyCode":40,"modifiers":6144} as data.
 inline const QByteArray freeShortcut =
     "<key>quickPanel.shortcut</key><data>eyJrZXlDb2RlIjo0MCwibW9kaWZpZXJzIjo2MTQ0fQ==</data>";
+
+inline void Profile::storeKnown(const QByteArray& more)
+{
+    store("<key>onboarding.completed</key><true/>" + more + freeShortcut);
+}
 
 inline bool waitUntil(const std::function<bool()>& condition, int milliseconds)
 {

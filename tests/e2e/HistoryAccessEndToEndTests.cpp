@@ -53,7 +53,7 @@ void copyWithXclip(const QString& text)
 struct OwnedProfile : Profile {
     OwnedProfile()
     {
-        store("<key>onboarding.completed</key><true/>" + freeShortcut);
+        storeKnown();
         folder.giveToUnprivilegedUser();
     }
 
@@ -97,12 +97,6 @@ struct OwnedProfile : Profile {
     }
 };
 
-void stop(QProcess& application)
-{
-    application.terminate();
-    EXPECT_TRUE(exitsWith(application, 0));
-}
-
 } // namespace
 
 // Another program holds the history for ten seconds (BEGIN EXCLUSIVE) while three different
@@ -112,7 +106,7 @@ TEST(HistoryAccessEndToEnd, CopiesMadeWhileAnotherProgramHoldsTheHistoryAreAllSt
 {
     Desktop desktop;
     Profile profile;
-    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    profile.storeKnown();
     auto application = profile.launch();
     QByteArray log;
     ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();

@@ -53,7 +53,7 @@ struct RunningApplication {
     explicit RunningApplication(const QByteArray& preferences = {}, bool withWindowManager = true)
         : desktop(withWindowManager)
     {
-        profile.store("<key>onboarding.completed</key><true/>" + freeShortcut + preferences);
+        profile.storeKnown(preferences);
         process = profile.launch();
         QByteArray log;
         EXPECT_TRUE(waitForMonitoring(*process, log)) << log.toStdString();

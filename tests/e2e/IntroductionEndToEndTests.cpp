@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-
 using namespace tavlin::test;
 
 namespace {
@@ -38,12 +36,6 @@ void copy(const QString& text)
 {
     QProcess::execute(QStringLiteral("sh"),
                       {QStringLiteral("-c"), QStringLiteral("printf '%1' | xclip -selection clipboard").arg(text)});
-}
-
-void stop(QProcess& application)
-{
-    ::kill(application.processId(), SIGTERM);
-    EXPECT_TRUE(exitsWith(application, 0)) << application.readAllStandardError().toStdString();
 }
 
 QByteArray clipboard()

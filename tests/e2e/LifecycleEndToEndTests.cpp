@@ -27,7 +27,7 @@ bool shown(const QString& title)
 // A profile past the introduction, launched and capturing.
 std::unique_ptr<QProcess> launchKnown(Profile& profile, const AssistiveTechnology* assistive = nullptr)
 {
-    profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+    profile.storeKnown();
     auto application = assistive ? assistive->launch(profile) : profile.launch();
     QByteArray log;
     EXPECT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();

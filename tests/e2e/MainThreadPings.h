@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <gtest/gtest.h>
+
 namespace tavlin::test {
 
 // Pings the application's main thread from outside until `finish()`, as a window manager does
@@ -24,6 +26,17 @@ public:
         const QString report = QString::fromUtf8(helper_.readAllStandardOutput());
         const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("longest_ms=(\\d+)")).match(report);
         return match.hasMatch() ? match.captured(1).toInt() : -1;
+    }
+
+    // Ends the pings: some window answered, and no round trip took longer than `milliseconds`.
+    ::testing::AssertionResult answeredWithin(int milliseconds)
+    {
+        const int longest = finish();
+        if (longest < 0)
+            return ::testing::AssertionFailure() << "no window answered a ping";
+        if (longest > milliseconds)
+            return ::testing::AssertionFailure() << "the main thread did not answer for " << longest << " ms";
+        return ::testing::AssertionSuccess();
     }
 
 private:

@@ -22,4 +22,16 @@ inline ::testing::AssertionResult exitsWith(QProcess& process, int code, int mil
     return ::testing::AssertionSuccess();
 }
 
+// Asks the application to end (SIGTERM) and expects it to exit by itself with 0 within
+// `milliseconds`; one still running then is killed, so that nothing outlives the test.
+inline void stop(QProcess& application, int milliseconds = 10000)
+{
+    application.terminate();
+    EXPECT_TRUE(exitsWith(application, 0, milliseconds)) << application.readAllStandardError().toStdString();
+    if (application.state() != QProcess::NotRunning) {
+        application.kill();
+        application.waitForFinished(5000);
+    }
+}
+
 } // namespace tavlin::test

@@ -40,7 +40,7 @@ struct TerminalDesktop {
 
     explicit TerminalDesktop(bool withWindowManager) : managed(withWindowManager)
     {
-        profile.store("<key>onboarding.completed</key><true/>" + freeShortcut);
+        profile.storeKnown();
         // xterm first, then the window manager, which takes over the windows already there.
         terminal.start(QStringLiteral("xterm"),
                        {QStringLiteral("-geometry"), QStringLiteral("60x10+20+420"), QStringLiteral("-title"),

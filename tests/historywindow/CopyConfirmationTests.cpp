@@ -6,7 +6,6 @@
 #include "RecordListModel.h"
 
 #include <QAccessible>
-#include <QPaintEvent>
 
 #include <gtest/gtest.h>
 
@@ -14,20 +13,6 @@ using namespace tavlin;
 using namespace tavlin::test;
 
 namespace {
-
-// Everything a widget was asked to repaint.
-struct PaintedRegion : QObject {
-    QRegion region;
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            region += static_cast<QPaintEvent*>(event)->region();
-            ++paints;
-        }
-        return false;
-    }
-};
 
 class CopyConfirmation : public ::testing::TestWithParam<HistoryViewMode> { };
 
@@ -76,7 +61,6 @@ TEST_P(CopyConfirmation, ShowsOnTheCopiedRecordAloneAndThenLeavesTheViewIdle)
 }
 
 INSTANTIATE_TEST_SUITE_P(HistoryWindow, CopyConfirmation,
-                         ::testing::Values(HistoryViewMode::list, HistoryViewMode::cards),
-                         [](const auto& mode) { return toRaw(mode.param).toStdString(); });
+                         ::testing::Values(HistoryViewMode::list, HistoryViewMode::cards), viewModeName);
 
 } // namespace

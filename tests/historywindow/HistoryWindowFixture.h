@@ -11,6 +11,7 @@
 #include "ViewPreferences.h"
 
 #include <QAbstractItemView>
+#include <QPaintEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -88,5 +89,25 @@ struct HistoryWindowFixture {
         return view->findChild<T*>(name);
     }
 };
+
+// Everything a widget was asked to repaint, once it filters the widget's events.
+struct PaintedRegion : QObject {
+    QRegion region;
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            region += static_cast<QPaintEvent*>(event)->region();
+            ++paints;
+        }
+        return false;
+    }
+};
+
+// A test of the records views runs for the list and the cards, each instance named by its mode.
+inline std::string viewModeName(const ::testing::TestParamInfo<HistoryViewMode>& info)
+{
+    return toRaw(info.param).toStdString();
+}
 
 } // namespace tavlin::test

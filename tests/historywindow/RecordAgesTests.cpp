@@ -4,27 +4,12 @@
 #include "RecordAges.h"
 #include "StoreTestSupport.h"
 
-#include <QPaintEvent>
-
 #include <gtest/gtest.h>
 
 using namespace tavlin;
 using namespace tavlin::test;
 
 namespace {
-
-struct PaintedRegion : QObject {
-    QRegion region;
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            region += static_cast<QPaintEvent*>(event)->region();
-            ++paints;
-        }
-        return false;
-    }
-};
 
 class RecordAgesView : public ::testing::TestWithParam<HistoryViewMode> { };
 
@@ -71,7 +56,6 @@ TEST_P(RecordAgesView, AnAgeThatMovesOnRepaintsItsRecordAloneAndNothingElseWakes
 }
 
 INSTANTIATE_TEST_SUITE_P(HistoryWindow, RecordAgesView,
-                         ::testing::Values(HistoryViewMode::list, HistoryViewMode::cards),
-                         [](const auto& mode) { return toRaw(mode.param).toStdString(); });
+                         ::testing::Values(HistoryViewMode::list, HistoryViewMode::cards), viewModeName);
 
 } // namespace
