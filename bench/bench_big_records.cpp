@@ -4,6 +4,7 @@
 // from the action until everything it set off is painted (half a second later, waits excluded);
 // `longest_ms` is the longest the main thread went without returning to its event loop.
 #include "BenchHistory.h"
+#include "BigTexts.h"
 #include "HistoryStore.h"
 
 #include "PasteboardTypes.h"
@@ -19,28 +20,9 @@
 #include <benchmark/benchmark.h>
 #include <qcoro/qcorotask.h>
 
-#include <array>
-
 using namespace tavlin;
 
 namespace {
-
-// Emoji of the faces block, in turn: a chat repeats some, as people write them.
-QString emoji(int index)
-{
-    return QString::fromUcs4(std::array<char32_t, 1>{char32_t(0x1F600 + index % 80)}.data(), 1);
-}
-
-QString zalgo(int characters)
-{
-    QString text;
-    for (int letter = 0; text.size() < characters; ++letter) {
-        text += QChar(u'a' + letter % 26);
-        for (int mark = 0; mark < 30 && text.size() < characters; ++mark)
-            text += QChar(0x0300 + (letter * 7 + mark) % 0x70);
-    }
-    return text;
-}
 
 // Paragraphs in about twenty fonts and thirty colours, as a word processor writes them.
 QByteArray rtf(qsizetype bytes)
@@ -75,31 +57,12 @@ BigRecord bigRecord(int which)
     switch (which) {
     case 0: return {QString(1 << 20, u'x')};
     case 1: return {QStringLiteral("\U0001F600\U0001F44D\U0001F3FD\U0001F680").repeated(2500)};
-    case 2:
-        for (int line = 0; line < 100000; ++line)
-            text += QString::number(line) + u'\n';
-        return {text};
-    case 3: return {zalgo(12400)};
-    case 4:
-        for (int line = 0; line < 12500; ++line)
-            text += QStringLiteral("2026-12-07T00:%1:%2Z INFO worker[%3] request /api/v1/items/%4 served in %5 ms")
-                        .arg(line / 600 % 60, 2, 10, QChar(u'0'))
-                        .arg(line / 10 % 60, 2, 10, QChar(u'0'))
-                        .arg(line % 8)
-                        .arg(line * 37 % 100000)
-                        .arg(line % 97)
-                        .leftJustified(82)
-                + u'\n';
-        return {text};
-    case 5:
-        for (int word = 0; word < 200; ++word)
-            text += QStringLiteral("word%1 ").arg(word % 7) + emoji(word) + u' ';
-        return {text};
-    case 6:
-    case 7:
-        for (int i = 0; i < (which == 6 ? 1000 : 4000); ++i)
-            text += emoji(i);
-        return {text};
+    case 2: return {test::numberedLines()};
+    case 3: return {test::zalgo(12400)};
+    case 4: return {test::serviceLog()};
+    case 5: return {test::chatMessage()};
+    case 6: return {test::emojiText(1000)};
+    case 7: return {test::emojiText(4000)};
     case 8:
     case 9: {
         const QByteArray bytes = rtf(which == 8 ? 1 << 20 : 2 << 20);
@@ -116,7 +79,7 @@ BigRecord bigRecord(int which)
         }
         return {text, ClipKind::richText, {{PasteboardTypes::html, html + "</body></html>"}}};
     }
-    default: return {zalgo(8170)};
+    default: return {test::zalgo(8170)};
     }
 }
 

@@ -2,13 +2,12 @@
 // pages): with one selected and its preview showing, the application keeps answering. Its main thread answers every _NET_WM_PING within a second,
 // copies made meanwhile are stored, a second launch is answered, and SIGTERM ends it.
 #include "ApplicationProfile.h"
+#include "BigTexts.h"
 #include "MainThreadPings.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
-
-#include <array>
 
 #include <gtest/gtest.h>
 
@@ -22,27 +21,6 @@ struct BigRecord {
     // Further targets offered beside the text, as a word processor or a browser offers them.
     QList<std::pair<QString, QByteArray>> rich = {};
 };
-
-QString emoji(int index)
-{
-    return QString::fromUcs4(std::array<char32_t, 1>{char32_t(0x1F600 + index % 80)}.data(), 1);
-}
-
-QString emojiText(int count)
-{
-    QString text;
-    for (int i = 0; i < count; ++i)
-        text += emoji(i);
-    return text;
-}
-
-QString chatMessage()
-{
-    QString text;
-    for (int word = 0; word < 200; ++word)
-        text += QStringLiteral("word%1 ").arg(word % 7) + emoji(word) + u' ';
-    return text;
-}
 
 // A report of many paragraphs in twenty fonts and thirty colours, as RTF of about `bytes`, with its text.
 BigRecord rtfReport(const char* name, qsizetype bytes)
@@ -80,44 +58,13 @@ BigRecord htmlPage()
     return {"TwoMebibyteHtml", text, {{QStringLiteral("text/html"), html + "</body></html>"}}};
 }
 
-QString zalgo(int characters)
-{
-    QString text;
-    for (int letter = 0; text.size() < characters; ++letter) {
-        text += QChar(u'a' + letter % 26);
-        for (int mark = 0; mark < 30 && text.size() < characters; ++mark)
-            text += QChar(0x0300 + (letter * 7 + mark) % 0x70);
-    }
-    return text;
-}
-
-// Lines as a service writes them, 12,500 of them: just under the 1 MiB a text record may hold.
-QString log12500()
-{
-    QString log;
-    for (int line = 0; line < 12500; ++line) {
-        log += QStringLiteral("2026-12-07T00:%1:%2Z INFO worker[%3] request /api/v1/items/%4 served in %5 ms")
-                   .arg(line / 600 % 60, 2, 10, QChar(u'0'))
-                   .arg(line / 10 % 60, 2, 10, QChar(u'0'))
-                   .arg(line % 8)
-                   .arg(line * 37 % 100000)
-                   .arg(line % 97)
-                   .leftJustified(82)
-            + u'\n';
-    }
-    return log;
-}
-
 QList<BigRecord> bigRecords()
 {
-    QString lines;
-    for (int line = 0; line < 100000; ++line)
-        lines += QString::number(line) + u'\n';
     return {{"OneMebibyteOnOneLine", QString(1 << 20, u'x')},
             {"TenThousandEmoji", QStringLiteral("\U0001F600\U0001F44D\U0001F3FD\U0001F680").repeated(2500)},
-            {"HundredThousandShortLines", lines},
+            {"HundredThousandShortLines", numberedLines()},
             {"Zalgo", zalgo(12400)},
-            {"LogOfTwelveThousandLines", log12500()},
+            {"LogOfTwelveThousandLines", serviceLog()},
             // Shorter than a long text, yet no lighter to lay out.
             {"ChatMessageWithTwoHundredEmoji", chatMessage()},
             {"ThousandEmoji", emojiText(1000)},
