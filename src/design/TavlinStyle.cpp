@@ -249,6 +249,15 @@ void ring(QPainter& painter, const QRectF& rect, qreal radius, const Appearance&
     RoundedShape::strokeInside(painter, rect, radius, TavlinTheme::brandAccent.resolve(appearance), 2);
 }
 
+// The focus ring of a control whose edge already says something in the accent (a chosen chip or
+// sidebar row, every chip under increased contrast): inside the shape, clear of that edge, so that
+// focus and choice read apart.
+void innerRing(QPainter& painter, const QRectF& shape, qreal radius, const Appearance& appearance)
+{
+    constexpr qreal inset = 4;
+    ring(painter, shape.adjusted(inset, inset, -inset, -inset), qMax<qreal>(0, radius - inset), appearance);
+}
+
 } // namespace
 
 TavlinStyle::TavlinStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion")))
@@ -737,7 +746,7 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
                 *painter, shape, radius,
                 color(appearance.highContrast ? TavlinTheme::brandAccent : TavlinTheme::controlBorder), border);
         if (option->state & State_HasFocus)
-            RoundedShape::strokeInside(*painter, shape, radius, color(TavlinTheme::focusColor), 2);
+            innerRing(*painter, shape, radius, appearance);
         content.left = look.padding;
         content.right = look.padding - 1;
         break;
@@ -772,7 +781,7 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
                 color(appearance.highContrast ? TavlinTheme::brandAccent : TavlinTheme::selectedOutline), 1);
         }
         if (option->state & State_HasFocus)
-            RoundedShape::strokeInside(*painter, shape, 12, color(TavlinTheme::focusColor), 2);
+            innerRing(*painter, shape, 12, appearance);
         content.symbolSize = content.symbolFrame = look.kind == Kind::sidebarAction ? 14 : 16;
         content.gap = 10;
         content.left = 12;

@@ -1,6 +1,6 @@
 // What must be told apart at a glance stands out from what is around it, in light, dark and
 // increased contrast: a switch that is off, a pop-up over a card, a menu's separators, the red of
-// a button that deletes, and the focus of a symbol button.
+// a button that deletes, the focus of a symbol button, and focus beside an accent edge.
 #include "Contrast.h"
 #include "DesignTestSupport.h"
 
@@ -142,6 +142,47 @@ TEST(TavlinButtonStyle, AFocusedSymbolButtonShowsTheRing)
         const QImage image = drawnOver(*button, behind);
         // Along the button's edge, halfway down.
         EXPECT_GE(contrast(image.pixelColor(0, image.height() / 2), behind), 3.0) << nameOf(appearance);
+    }
+}
+
+// Under increased contrast every chip's edge and a chosen sidebar row's outline are in the
+// accent, as the focus ring is: the ring stands clear of that edge, so focus and choice read
+// apart.
+TEST(TavlinStyle, FocusReadsApartFromAnAccentEdge)
+{
+    using Kind = ButtonLook::Kind;
+    for (const bool dark : {false, true}) {
+        for (const auto& [kind, chosen] :
+             {std::pair{Kind::chip, true}, std::pair{Kind::chip, false}, std::pair{Kind::sidebarRow, true}}) {
+            test::ThemedWindow window(dark, true);
+            auto* button = window.hold(ButtonLook::push(ButtonLook::withKind(kind), QStringLiteral("Links")));
+            button->setCheckable(true);
+            button->setChecked(chosen);
+            window.window.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window.window));
+            // The runs of marks on the fill, from the left edge in along the middle.
+            const auto marks = [&] {
+                const QImage image = drawnOver(*button, TavlinTheme::appBackground.resolve({dark, true}));
+                const int y = image.height() / 2;
+                const QColor fill = image.pixelColor(9, y);
+                int runs = 0;
+                bool inRun = false;
+                for (int x = 0; x < 9; ++x) {
+                    const bool mark = contrast(image.pixelColor(x, y), fill) >= 2.0;
+                    runs += mark && !inRun;
+                    inRun = mark;
+                }
+                return runs;
+            };
+            SCOPED_TRACE(std::string(dark ? "dark " : "light ") + (kind == Kind::chip ? "chip" : "sidebar row")
+                         + (chosen ? ", chosen" : ""));
+            button->clearFocus();
+            EXPECT_EQ(marks(), 1) << "the edge";
+            button->setFocus(Qt::TabFocusReason);
+            test::ThemedWindow::settle();
+            ASSERT_TRUE(button->hasFocus());
+            EXPECT_EQ(marks(), 2) << "the edge, and the ring clear of it";
+        }
     }
 }
 

@@ -251,6 +251,7 @@ void buttons()
     using Kind = TavlinButtonStyle::Kind;
     for (const auto& [name, dark, contrast] :
          {std::tuple{"buttons-light", false, false}, std::tuple{"buttons-dark", true, false},
+          std::tuple{"buttons-light-high-contrast", false, true},
           std::tuple{"buttons-dark-high-contrast", true, true}}) {
         ThemedWindow window(dark, contrast);
         auto* sheet = new QWidget;
@@ -269,8 +270,10 @@ void buttons()
             row->addStretch(1);
             column->addLayout(row);
         }
-        // The other looks, the chosen ones checked.
-        auto* others = new QHBoxLayout();
+        // The other looks, the chosen ones checked; below them, each as the keyboard's focus shows it.
+        auto* choices = new QWidget;
+        auto* others = new QHBoxLayout(choices);
+        others->setContentsMargins(0, 0, 0, 0);
         others->setSpacing(8);
         for (const ButtonLook::Kind kind :
              {ButtonLook::Kind::chip, ButtonLook::Kind::segment, ButtonLook::Kind::sidebarRow}) {
@@ -286,9 +289,25 @@ void buttons()
         }
         others->addWidget(ButtonLook::symbolButton(QStringLiteral("ellipsis.circle"), 26, 20, QStringLiteral("More")));
         others->addStretch(1);
-        column->addLayout(others);
-        window.hold(sheet, QSize(760, 180));
+        column->addWidget(choices);
+        auto* focusedChoices = new QLabel;
+        column->addWidget(focusedChoices);
+        window.hold(sheet, QSize(760, 240));
+        window.window.activateWindow();
+        QPixmap focused(choices->size() * choices->devicePixelRatioF());
+        focused.setDevicePixelRatio(choices->devicePixelRatioF());
+        focused.fill(Qt::transparent);
+        {
+            QPainter painter(&focused);
+            for (QAbstractButton* button : choices->findChildren<QAbstractButton*>()) {
+                button->setFocus(Qt::TabFocusReason);
+                ThemedWindow::settle();
+                painter.drawPixmap(button->pos(), button->grab());
+            }
+        }
+        focusedChoices->setPixmap(focused);
         sheet->findChildren<QPushButton*>().at(1)->setFocus(Qt::TabFocusReason);
+        ThemedWindow::settle();
         shoot(window, QString::fromLatin1(name));
     }
 }
@@ -359,6 +378,23 @@ void historyViews(HistoryWindowFixture& fixture, FakeSystemAppearance& system, c
         shoot(view, name);
         if (language == u"en")
             confirmationHalfway(fixture, view, name + QStringLiteral("-copied"));
+    }
+}
+
+// The chosen kind chip and the chosen sidebar row, each with the keyboard's focus, beside their
+// accent edges.
+void keyboardFocus(HistoryWindowFixture& fixture, FakeSystemAppearance& system, bool dark)
+{
+    ContentView& view = fixture.show();
+    new ThemeAppearance(&view, system, dark ? ThemePreference::dark : ThemePreference::light);
+    view.window()->activateWindow();
+    for (const char* control : {"history-kind-all", "history-section-history"}) {
+        fixture.find(QString::fromLatin1(control))->setFocus(Qt::TabFocusReason);
+        ThemedWindow::settle();
+        shoot(view,
+              QStringLiteral("history-focus-%1-%2-contrast-en")
+                  .arg(QString::fromLatin1(control).section(u'-', 1, 1),
+                       dark ? QStringLiteral("dark") : QStringLiteral("light")));
     }
 }
 
@@ -469,8 +505,10 @@ void historyWindowScreenshots()
                 historyViews(fixture, system, language, dark);
             if (language == u"en") {
                 system.setIncreasedContrast(true);
-                for (bool dark : {false, true})
+                for (bool dark : {false, true}) {
                     historyViews(fixture, system, QStringLiteral("contrast-en"), dark);
+                    keyboardFocus(fixture, system, dark);
+                }
                 system.setIncreasedContrast(false);
             }
             // The smallest window: the header narrows and the kind chips scroll.
