@@ -1,6 +1,7 @@
 #include "ApplicationRelauncher.h"
 
 #include "Defaults.h"
+#include "InstalledApplication.h"
 #include "Log.h"
 #include "StoredPreferences.h"
 
@@ -11,7 +12,7 @@ namespace tavlin {
 
 bool ApplicationRelauncher::relaunch(const QProcessEnvironment& environment, const std::function<void()>& terminate)
 {
-    const QString executable = QCoreApplication::applicationFilePath();
+    const QString executable = InstalledApplication::runningExecutable();
     QProcess process;
     process.setProgram(QStringLiteral("/bin/sh"));
     process.setArguments({QStringLiteral("-c"), script, QStringLiteral("relaunch"),

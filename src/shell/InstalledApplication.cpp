@@ -1,10 +1,17 @@
 #include "InstalledApplication.h"
 
 #include "DesktopFile.h"
+#include "InstanceChannel.h"
 
 #include <QFileInfo>
 
 namespace tavlin {
+
+QString InstalledApplication::runningExecutable()
+{
+    const QString launcher = qEnvironmentVariable(InstanceChannel::launcherVariable);
+    return QFileInfo(launcher).isExecutable() ? launcher : QCoreApplication::applicationFilePath();
+}
 
 std::optional<InstalledApplication> InstalledApplication::find(const QString& runningExecutable,
                                                                const QStringList& dataFolders)

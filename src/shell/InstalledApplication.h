@@ -22,10 +22,14 @@ struct InstalledApplication {
 
     bool operator==(const InstalledApplication&) const = default;
 
+    // The program the user starts as Tavlin: the launcher this process was started through,
+    // else this executable.
+    static QString runningExecutable();
+
     // `dataFolders` in the desktop's order of precedence; the first desktop file found is the one
     // the desktop uses, so only it is asked.
     static std::optional<InstalledApplication> find(
-        const QString& runningExecutable = QCoreApplication::applicationFilePath(),
+        const QString& runningExecutable = InstalledApplication::runningExecutable(),
         const QStringList& dataFolders = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation));
 };
 

@@ -1,5 +1,6 @@
 #include "SingleInstance.h"
 
+#include "InstanceChannel.h"
 #include "Log.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -25,48 +25,19 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const QByteArray reopenMessage = QByteArrayLiteral("reopen\n");
-const QByteArray acknowledgement = QByteArrayLiteral("ok\n");
-const QString socketName = QStringLiteral("org.tavlin.Tavlin.socket");
-const QString runtimeLockName = QStringLiteral("org.tavlin.Tavlin.lock");
+const QByteArray reopenMessage(InstanceChannel::reopenMessage);
+const QByteArray acknowledgement(InstanceChannel::acknowledgement);
+const QString socketName = QString::fromLatin1(InstanceChannel::socketName);
+const QString runtimeLockName = QString::fromLatin1(InstanceChannel::lockName);
 
 QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// A folder of this user's alone: a real folder (no link), owned by us, closed to everyone else.
-// Never repaired here: Qt's own runtime-folder lookup would "fix" the permissions of whatever
-// $XDG_RUNTIME_DIR names, even a shared folder.
 bool isPrivateFolder(const QString& path)
 {
-    struct stat info { };
-    return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode)
-        && info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
-}
-
-bool socketAddress(const QString& path, sockaddr_un& address)
-{
-    const QByteArray native = QFile::encodeName(path);
-    address = {};
-    address.sun_family = AF_UNIX;
-    if (native.isEmpty() || native.size() >= qsizetype(sizeof address.sun_path))
-        return false;
-    std::memcpy(address.sun_path, native.constData(), std::size_t(native.size()));
-    return true;
-}
-
-bool peerIsThisUser(int fd)
-{
-    ucred credentials{};
-    socklen_t length = sizeof credentials;
-    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0 && credentials.uid == ::geteuid();
-}
-
-int remainingMilliseconds(Clock::time_point deadline)
-{
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return int(std::max<qint64>(left, 0));
+    return InstanceChannel::isPrivateFolder(QFile::encodeName(path).toStdString());
 }
 
 } // namespace
@@ -132,14 +103,14 @@ SingleInstance::Claim SingleInstance::claim(std::chrono::milliseconds patience)
             return Claim::first;
         }
         switch (handOver(patience)) {
-        case HandOver::answered: return Claim::handedOver;
-        case HandOver::unanswered: return Claim::unanswered;
-        case HandOver::foreign:
+        case InstanceChannel::HandOver::answered: return Claim::handedOver;
+        case InstanceChannel::HandOver::unanswered: return Claim::unanswered;
+        case InstanceChannel::HandOver::foreign:
             if (!foreignReported)
                 Log::error(QStringLiteral("Ignoring %1: it is served by another user").arg(paths_.socket));
             foreignReported = true;
             break;
-        case HandOver::unreachable: break;
+        case InstanceChannel::HandOver::unreachable: break;
         }
         // The running instance may be between taking the lock and listening.
         if (Clock::now() >= deadline)
@@ -148,42 +119,9 @@ SingleInstance::Claim SingleInstance::claim(std::chrono::milliseconds patience)
     }
 }
 
-SingleInstance::HandOver SingleInstance::handOver(std::chrono::milliseconds patience) const
+InstanceChannel::HandOver SingleInstance::handOver(std::chrono::milliseconds patience) const
 {
-    sockaddr_un address{};
-    if (!socketAddress(paths_.socket, address))
-        return HandOver::unreachable;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return HandOver::unreachable;
-    const auto result = [fd](HandOver outcome) {
-        ::close(fd);
-        return outcome;
-    };
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-        return result(HandOver::unreachable); // nobody there yet, or a socket left by a crash
-    if (!peerIsThisUser(fd))
-        return result(HandOver::foreign);
-    if (::send(fd, reopenMessage.constData(), std::size_t(reopenMessage.size()), MSG_NOSIGNAL) != reopenMessage.size())
-        return result(HandOver::unanswered);
-
-    // Wait for the answer, so a stopped or hung instance does not swallow the launch silently.
-    const Clock::time_point deadline = Clock::now() + patience;
-    QByteArray answer;
-    while (!answer.contains('\n')) {
-        pollfd readable{fd, POLLIN, 0};
-        const int ready = ::poll(&readable, 1, remainingMilliseconds(deadline));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            return result(HandOver::unanswered);
-        char buffer[16];
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count <= 0)
-            return result(count < 0 && errno == EAGAIN ? HandOver::unreachable : HandOver::unanswered);
-        answer.append(buffer, count);
-    }
-    return result(answer.startsWith(acknowledgement) ? HandOver::answered : HandOver::unanswered);
+    return InstanceChannel::handOver(QFile::encodeName(paths_.socket).toStdString(), patience);
 }
 
 void SingleInstance::listen()
@@ -191,7 +129,7 @@ void SingleInstance::listen()
     if (paths_.socket.isEmpty())
         return;
     sockaddr_un address{};
-    if (!socketAddress(paths_.socket, address)) {
+    if (!InstanceChannel::socketAddress(QFile::encodeName(paths_.socket).toStdString(), address)) {
         Log::error(QStringLiteral("%1 is too long a socket path: launching Tavlin again cannot reach this instance")
                        .arg(paths_.socket));
         return;
@@ -226,7 +164,7 @@ void SingleInstance::serve(std::function<void()> onReopen)
     QObject::connect(server, &QLocalServer::newConnection, server, [this, server] {
         while (QLocalSocket* socket = server->nextPendingConnection()) {
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            if (!peerIsThisUser(int(socket->socketDescriptor()))) {
+            if (!InstanceChannel::peerIsThisUser(int(socket->socketDescriptor()))) {
                 socket->abort();
                 continue;
             }

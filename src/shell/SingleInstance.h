@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InstanceChannel.h"
+
 #include <QString>
 
 #include <chrono>
@@ -56,8 +58,7 @@ public:
     void serve(std::function<void()> onReopen);
 
 private:
-    enum class HandOver { answered, unreachable, foreign, unanswered };
-    HandOver handOver(std::chrono::milliseconds patience) const;
+    InstanceChannel::HandOver handOver(std::chrono::milliseconds patience) const;
     void listen();
 
     Paths paths_;

@@ -1,6 +1,7 @@
 // One Tavlin per user: later launches reach the running instance, a crash leaves nothing in the
 // way, a stopped instance is not joined by a second, and another user's socket counts for nothing.
 #include "ExpectSoon.h"
+#include "InstanceChannel.h"
 #include "SingleInstance.h"
 #include "SocketSquatter.h"
 #include "TemporaryFolder.h"
@@ -183,4 +184,42 @@ TEST(SingleInstance, AnotherUsersSocketNeitherAnswersForTavlinNorKeepsItFromStar
     EXPECT_EQ(SingleInstance::defaultPaths(folders.folder.path()).socket,
               fallback + QStringLiteral("/org.tavlin.Tavlin.socket"));
     EXPECT_EQ(permissions(fallback), 0700u);
+}
+
+// The launcher, which has no Qt, must look for the running instance exactly where that instance
+// listens, or every later launch pays for loading the whole application.
+TEST(SingleInstance, TheLauncherLooksForTheRunningInstanceWhereItListens)
+{
+    const EnvironmentRestorer restorer({"XDG_RUNTIME_DIR", "TMPDIR"});
+    TemporaryFolder folder;
+    const QString data = folder.path() + QStringLiteral("/data");
+    const auto agree = [&](const char* situation) {
+        const QString listening = SingleInstance::defaultPaths(data).socket;
+        EXPECT_EQ(QFile::decodeName(InstanceChannel::runningSocket().c_str()), listening) << situation;
+        return listening;
+    };
+
+    const QString runtime = folder.path() + QStringLiteral("/run");
+    QDir().mkpath(runtime);
+    ::chmod(QFile::encodeName(runtime).constData(), 0700);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    EXPECT_EQ(agree("a private runtime folder"), runtime + QStringLiteral("/org.tavlin.Tavlin.socket"));
+
+    // A shared runtime folder is passed over for one of ours in the temporary folder, reached
+    // here through a link.
+    ::chmod(QFile::encodeName(runtime).constData(), 0755);
+    const QString temporary = folder.path() + QStringLiteral("/tmp");
+    QDir().mkpath(temporary);
+    ASSERT_TRUE(QFile::link(temporary, folder.path() + QStringLiteral("/tmp-link")));
+    qputenv("TMPDIR", QFile::encodeName(folder.path() + QStringLiteral("/tmp-link")));
+    EXPECT_TRUE(
+        agree("a folder of ours in the temporary folder").endsWith(QStringLiteral("/org.tavlin.Tavlin.socket")));
+
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", QFile::encodeName(temporary));
+    agree("no runtime folder");
+
+    // A fallback folder that is not private is used by neither.
+    ::chmod(QFile::encodeName(temporary + QStringLiteral("/tavlin-%1").arg(::geteuid())).constData(), 0755);
+    EXPECT_TRUE(agree("a fallback folder others may enter").isEmpty());
 }

@@ -1,0 +1,108 @@
+#include "InstanceChannel.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tavlin::InstanceChannel {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int remainingMilliseconds(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return int(std::clamp<long long>(left, 0, INT_MAX));
+}
+
+// The temporary folder as Qt names it: $TMPDIR, else /tmp, with its links resolved.
+std::string temporaryFolder()
+{
+    const char* variable = std::getenv("TMPDIR");
+    const std::string folder = variable && *variable ? variable : "/tmp";
+    char resolved[PATH_MAX];
+    return ::realpath(folder.c_str(), resolved) ? std::string(resolved) : folder;
+}
+
+} // namespace
+
+bool isPrivateFolder(const std::string& path)
+{
+    struct stat info { };
+    return !path.empty() && ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid()
+        && (info.st_mode & 077) == 0;
+}
+
+bool socketAddress(const std::string& path, sockaddr_un& address)
+{
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.data(), path.size());
+    return true;
+}
+
+bool peerIsThisUser(int fd)
+{
+    ucred credentials{};
+    socklen_t length = sizeof credentials;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0 && credentials.uid == ::geteuid();
+}
+
+std::string runningSocket()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string folder = runtime ? runtime : "";
+    if (!isPrivateFolder(folder))
+        folder = temporaryFolder() + "/tavlin-" + std::to_string(::geteuid());
+    return isPrivateFolder(folder) ? folder + '/' + socketName : std::string();
+}
+
+HandOver handOver(const std::string& socket, std::chrono::milliseconds patience)
+{
+    sockaddr_un address{};
+    if (!socketAddress(socket, address))
+        return HandOver::unreachable;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return HandOver::unreachable;
+    const auto result = [fd](HandOver outcome) {
+        ::close(fd);
+        return outcome;
+    };
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return result(HandOver::unreachable); // nobody there yet, or a socket left by a crash
+    if (!peerIsThisUser(fd))
+        return result(HandOver::foreign);
+    const ssize_t length = ssize_t(std::strlen(reopenMessage));
+    if (::send(fd, reopenMessage, std::size_t(length), MSG_NOSIGNAL) != length)
+        return result(HandOver::unanswered);
+
+    // Wait for the answer, so a stopped or hung instance does not swallow the launch silently.
+    const Clock::time_point deadline = Clock::now() + patience;
+    std::string answer;
+    while (answer.find('\n') == std::string::npos) {
+        pollfd readable{fd, POLLIN, 0};
+        const int ready = ::poll(&readable, 1, remainingMilliseconds(deadline));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return result(HandOver::unanswered);
+        char buffer[16];
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count <= 0)
+            return result(count < 0 && errno == EAGAIN ? HandOver::unreachable : HandOver::unanswered);
+        answer.append(buffer, std::size_t(count));
+    }
+    return result(answer.rfind(acknowledgement, 0) == 0 ? HandOver::answered : HandOver::unanswered);
+}
+
+} // namespace tavlin::InstanceChannel
