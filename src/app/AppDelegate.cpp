@@ -27,6 +27,7 @@
 #include "SourceApplicationIcon.h"
 #include "StatusItem.h"
 #include "StoredPreferences.h"
+#include "SymbolIcon.h"
 #include "SystemActivityObserver.h"
 #include "SystemFont.h"
 #include "SystemLoginItemService.h"
@@ -252,11 +253,14 @@ void AppDelegate::startServices()
     }
     startMonitoring();
     reopenSettingsAfterLanguageRestart();
-    // Once the application is up, what every first window would wait for: the fonts, and the
-    // patterns that tell code apart.
-    QTimer::singleShot(0, this, [] {
+    // Once the application is up, what every first window would wait for: the fonts, the
+    // patterns that tell code apart, the symbols, and the installed applications whose names and
+    // icons the records show.
+    QTimer::singleShot(0, this, [this] {
         SystemFont::prepare();
         ClipTextSnippet::isCode(QStringLiteral("int main() { return 0; }"));
+        SymbolIcon::prepare();
+        platform_.workspace->application(Workspace::ownApplicationID());
     });
 }
 

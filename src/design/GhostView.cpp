@@ -4,7 +4,6 @@
 #include "TavlinBrandAssets.h"
 
 #include <QPainter>
-#include <QSvgRenderer>
 
 namespace tavlin {
 
@@ -23,11 +22,9 @@ QSize GhostView::sizeHint() const
 
 void GhostView::paintEvent(QPaintEvent*)
 {
-    QSvgRenderer& mascot = TavlinBrandAssets::mascot();
-    const QSizeF fitted = QSizeF(mascot.defaultSize()).scaled(QSizeF(size_, size_), Qt::KeepAspectRatio);
-    QPainter painter(this);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-    mascot.render(&painter, QRectF(QPointF((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted));
+    if (drawn_.isNull() || drawn_.devicePixelRatio() != devicePixelRatioF())
+        drawn_ = TavlinBrandAssets::drawn(TavlinBrandAssets::mascot(), QWidget::size(), devicePixelRatioF());
+    QPainter(this).drawPixmap(0, 0, drawn_);
 }
 
 } // namespace tavlin

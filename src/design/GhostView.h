@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 namespace tavlin {
@@ -18,6 +19,7 @@ protected:
 
 private:
     int size_;
+    QPixmap drawn_;
 };
 
 } // namespace tavlin

@@ -1,5 +1,6 @@
 #include "SymbolIcon.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QPainter>
@@ -32,6 +33,12 @@ QSvgRenderer* renderer(const QString& name)
 }
 
 } // namespace
+
+void SymbolIcon::prepare()
+{
+    for (const QString& file : QDir(QStringLiteral(":/design/symbols")).entryList({QStringLiteral("*.svg")}))
+        renderer(file.chopped(4));
+}
 
 bool SymbolIcon::exists(const QString& name)
 {

@@ -15,6 +15,8 @@ namespace tavlin {
 // The monochrome symbols the interface draws ("doc", "link", "checkmark"...), bundled as SVG and
 // tinted with the colour of the moment when painted.
 struct SymbolIcon {
+    // Parses every bundled symbol, so that no window's first paint waits for it.
+    static void prepare();
     // Whether a symbol of that name is bundled.
     static bool exists(const QString& name);
     // Draws the symbol fitted into `rect` (aspect kept, centred) in `color`. Unknown names draw

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPixmap>
+
 class QSvgRenderer;
 
 namespace tavlin {
@@ -12,6 +14,10 @@ struct TavlinBrandAssets {
     static QSvgRenderer& wordmark();
     // "MenuBarGhost": the ghost's silhouette, black on transparent, to be tinted like a symbol.
     static QSvgRenderer& menuBarGhost();
+
+    // The artwork fitted into `size` (aspect kept, centred) for a screen of `ratio` device pixels
+    // a logical one: widgets that show it keep the result, as drawing from the SVG is costly.
+    static QPixmap drawn(QSvgRenderer& artwork, const QSize& size, qreal ratio);
 };
 
 } // namespace tavlin

@@ -13,8 +13,8 @@
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
-#include <QSvgRenderer>
 #include <QVBoxLayout>
 
 namespace tavlin {
@@ -29,13 +29,13 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QSvgRenderer& svg = TavlinBrandAssets::wordmark();
-        QSizeF size = svg.defaultSize();
-        size.scale(QSizeF(this->size()), Qt::KeepAspectRatio);
-        svg.render(&painter, QRectF(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), size));
+        if (drawn_.isNull() || drawn_.devicePixelRatio() != devicePixelRatioF())
+            drawn_ = TavlinBrandAssets::drawn(TavlinBrandAssets::wordmark(), size(), devicePixelRatioF());
+        QPainter(this).drawPixmap(0, 0, drawn_);
     }
+
+private:
+    QPixmap drawn_;
 };
 
 } // namespace
