@@ -14,7 +14,8 @@ void ContentWindow::fill(QWidget* window, QWidget* content, const QString& ident
     window->setWindowTitle(title);
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(content);
+    if (content)
+        layout->addWidget(content);
 }
 
 } // namespace tavlin

@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QWindow>
 
@@ -11,10 +12,10 @@
 
 namespace tavlin {
 
-HistoryWindow::HistoryWindow(QWidget* content, QWidget* parent)
+HistoryWindow::HistoryWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
-    ContentWindow::fill(this, content, QStringLiteral("history"), QStringLiteral("Tavlin"));
+    ContentWindow::fill(this, nullptr, QStringLiteral("history"), QStringLiteral("Tavlin"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFixedSize(regularSize);
 
@@ -24,6 +25,17 @@ HistoryWindow::HistoryWindow(QWidget* content, QWidget* parent)
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     refitToScreen();
+}
+
+void HistoryWindow::setContent(QWidget* content)
+{
+    layout()->addWidget(content);
+    // In a frame already shown, the content is laid out and shown at once, before anything
+    // paints, rather than from the event loop after a first paint without it.
+    if (isVisible()) {
+        content->show();
+        layout()->activate();
+    }
 }
 
 void HistoryWindow::showEvent(QShowEvent* event)

@@ -18,7 +18,10 @@ public:
     static constexpr QSize regularSize{1040, 700};
     static constexpr QSize compactSize{820, 540};
 
-    explicit HistoryWindow(QWidget* content, QWidget* parent = nullptr);
+    explicit HistoryWindow(QWidget* parent = nullptr);
+
+    // The window's one view, filling it; set once.
+    void setContent(QWidget* content);
 
     // Fits the window into the available area of its screen (or the primary one).
     void refitToScreen();

@@ -121,16 +121,23 @@ void WindowPresenter::showHistory()
     hidePanel(PanelDismissal::history);
     historyRequested_ = true;
     clearActivationFlags();
-    if (!history_) {
-        QWidget* content = makeHistoryContent_ ? makeHistoryContent_() : emptyContent("history-content");
-        history_ = new HistoryWindow(content);
-        WindowTheme::apply(content, appearance_, preferences_);
+    const bool first = !history_;
+    if (first) {
+        history_ = new HistoryWindow;
         windowManager_.setCloseOnly(history_->winId());
         connect(history_, &HistoryWindow::aboutToClose, this, [this] { historyRequested_ = false; });
         adopt(history_);
     }
     history_->refitToScreen();
     bringToFront(history_);
+    if (first) {
+        // The frame is mapped before its content is built, so the window manager frames it
+        // meanwhile; nothing paints before the content is in, as painting waits for the frame's
+        // first expose, which the event loop delivers after this.
+        QWidget* content = makeHistoryContent_ ? makeHistoryContent_() : emptyContent("history-content");
+        history_->setContent(content);
+        WindowTheme::apply(content, appearance_, preferences_);
+    }
     updateLevels();
     Q_EMIT searchFocusRequested();
 }

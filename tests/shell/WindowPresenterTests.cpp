@@ -13,11 +13,14 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSet>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -228,6 +231,26 @@ TEST(WindowPresenter, EveryWindowRootFollowsTheTheme)
     for (QWidget* window : {fixture.history(), fixture.settings()})
         EXPECT_FALSE(ThemeAppearance::of(window).dark) << window->objectName().toStdString();
     EXPECT_EQ(titleBar(), std::nullopt);
+}
+
+// The frame is mapped before its content is built, to overlap the window manager's work: the
+// content must still be in place, shown and laid out, before the event loop can paint anything.
+TEST(WindowPresenter, TheHistoryWindowHoldsItsContentLaidOutBeforeItsFirstPaint)
+{
+    Presenter fixture;
+    QPointer<QWidget> content;
+    fixture.windows.setHistoryContent([&] {
+        content = new QWidget;
+        auto* layout = new QVBoxLayout(content);
+        layout->addWidget(new QLineEdit);
+        EXPECT_TRUE(fixture.history() && fixture.history()->isVisible()) << "built once the frame shows";
+        return content;
+    });
+    fixture.windows.showHistory();
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->window(), fixture.history());
+    EXPECT_TRUE(content->isVisible());
+    EXPECT_EQ(content->geometry(), fixture.history()->rect());
 }
 
 // A question or chooser is of one size: its frame offers a close button alone. A file dialog
