@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
+#include <QPixmap>
 #include <QTextCursor>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -46,10 +47,16 @@ protected:
     {
         const QSize size = fitted(this->size());
         const QRectF target(QPointF((width() - size.width()) / 2.0, (height() - size.height()) / 2.0), QSizeF(size));
+        // Scaling the whole image smoothly is the costly part of a paint: done once a size.
+        const QSize device = (QSizeF(size) * devicePixelRatioF()).toSize();
+        if (!size.isEmpty() && scaled_.size() != device) {
+            scaled_ = QPixmap::fromImage(image_.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            scaled_.setDevicePixelRatio(devicePixelRatioF());
+        }
         QPainter painter(this);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
         painter.setClipPath(RoundedShape::path(target, 10));
-        painter.drawImage(target, image_);
+        painter.drawPixmap(target, scaled_, QRectF(scaled_.rect()));
     }
 
 private:
@@ -62,6 +69,7 @@ private:
     }
 
     QImage image_;
+    QPixmap scaled_;
 };
 
 DocumentView* textView(QWidget* parent, const QFont& font)
