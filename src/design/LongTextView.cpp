@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
@@ -115,10 +116,33 @@ struct Paragraphs {
 // never laid out.
 class ParagraphLayout : public QPlainTextDocumentLayout {
 public:
-    // Lines wrap at the width of `viewport`, as the view that shows the document has them.
-    ParagraphLayout(QTextDocument* document, QWidget* viewport)
-        : QPlainTextDocumentLayout(document), viewport_(viewport)
+    // Lines wrap at the width of `view`'s viewport, as the view that shows the document has them.
+    ParagraphLayout(QTextDocument* document, QPlainTextEdit* view)
+        : QPlainTextDocumentLayout(document), view_(view), viewport_(view->viewport())
     {
+    }
+
+    // Runs `measure`, in which the view may measure its last page, from the last paragraph up,
+    // to end its scrolling there. A page far below what shows is not laid out for that: its
+    // paragraphs count as one line each until the view comes near them, and then it is measured
+    // again. Meanwhile the view scrolls as far as the last line's top, which lays the last
+    // paragraph out; a view scrolled to its end stays there as paragraphs above it grow.
+    template <class Measure>
+    void measuringEnd(Measure measure)
+    {
+        QScrollBar* bar = view_ ? view_->verticalScrollBar() : nullptr;
+        const bool atEnd = bar && bar->value() > 0 && bar->value() == bar->maximum();
+        const bool measuring = measuringEnd_;
+        measuringEnd_ = true;
+        endEstimated_ = false;
+        measure();
+        measuringEnd_ = measuring;
+        if (!bar)
+            return;
+        if (endEstimated_)
+            bar->setMaximum(qMin(bar->maximum(), qMax(0, document()->lineCount() - 1)));
+        if (atEnd)
+            bar->setValue(bar->maximum());
     }
 
     void setLineSpacing(qreal pixels)
@@ -136,12 +160,16 @@ public:
         // Nothing is laid out before the view shows, at the size its parent gives it: until then
         // a paragraph counts as one line.
         if (!viewport_ || !viewport_->isVisible())
-            return QRectF(0, 0, wrapWidth(), QFontMetricsF(document()->defaultFont()).lineSpacing());
+            return QRectF(0, 0, wrapWidth(), oneLine());
         const auto laid = laidOut_.constFind(layout);
         // A paragraph laid out by the base class, or at another width, is laid out again.
-        if (layout->lineCount() == 0 || laid == laidOut_.cend() || laid->width != wrapWidth())
-            return QRectF(0, 0, wrapWidth(), layOut(block));
-        return QRectF(0, 0, wrapWidth(), laid->height);
+        if (layout->lineCount() > 0 && laid != laidOut_.cend() && laid->width == wrapWidth())
+            return QRectF(0, 0, wrapWidth(), laid->height);
+        if (measuringEnd_ && farBelow(block)) {
+            endEstimated_ = true;
+            return QRectF(0, 0, wrapWidth(), oneLine());
+        }
+        return QRectF(0, 0, wrapWidth(), layOut(block));
     }
 
 protected:
@@ -158,6 +186,20 @@ private:
     };
 
     qreal wrapWidth() const { return viewport_ ? viewport_->width() : 0; }
+    qreal oneLine() const { return QFontMetricsF(document()->defaultFont()).lineSpacing(); }
+
+    // Whether the paragraph lies more than a screen of lines below the view's top line, where it
+    // cannot show, and holds neither end of the selection (which the view may scroll to).
+    bool farBelow(const QTextBlock& block) const
+    {
+        if (!view_)
+            return false;
+        const QTextBlock top = document()->findBlockByLineNumber(view_->verticalScrollBar()->value());
+        const int screen = int(viewport_->height() / qMax<qreal>(1, oneLine())) + 1;
+        const QTextCursor cursor = view_->textCursor();
+        return top.isValid() && block.blockNumber() > top.blockNumber() + screen && !block.contains(cursor.position())
+            && !block.contains(cursor.anchor());
+    }
 
     qreal layOut(QTextBlock block) const
     {
@@ -188,8 +230,9 @@ private:
         }
         layout->endLayout();
         // The view counts its scroll range in lines: it hears of a count that changed, but only
-        // once it is done with what asked for this paragraph.
-        if (block.lineCount() != lines)
+        // once it is done with what asked for this paragraph. Come nearer a last page it has not
+        // measured, it measures it again.
+        if (block.lineCount() != lines || endEstimated_)
             sizeChanged();
         block.setLineCount(lines);
         // The room between lines is kept between paragraphs too, which a plain text breaks at will.
@@ -211,22 +254,31 @@ private:
             const_cast<ParagraphLayout*>(this),
             [this] {
                 sizeChangePending_ = false;
-                Q_EMIT const_cast<ParagraphLayout*>(this)->documentSizeChanged(documentSize());
+                auto* layout = const_cast<ParagraphLayout*>(this);
+                layout->measuringEnd([layout] { Q_EMIT layout->documentSizeChanged(layout->documentSize()); });
             },
             Qt::QueuedConnection);
     }
 
+    QPointer<QPlainTextEdit> view_;
     QPointer<QWidget> viewport_;
+    bool measuringEnd_ = false;
+    mutable bool endEstimated_ = false;
     mutable bool sizeChangePending_ = false;
     qreal lineSpacing_ = 0;
     mutable QHash<const QTextLayout*, Laid> laidOut_;
 };
 
-ParagraphLayout* paragraphLayout(QTextDocument* document, QWidget* viewport)
+ParagraphLayout* paragraphLayout(QTextDocument* document, QPlainTextEdit* view)
 {
-    auto* layout = new ParagraphLayout(document, viewport);
+    auto* layout = new ParagraphLayout(document, view);
     document->setDocumentLayout(layout);
     return layout;
+}
+
+ParagraphLayout* paragraphsOf(const QPlainTextEdit* view)
+{
+    return static_cast<ParagraphLayout*>(view->document()->documentLayout());
 }
 
 } // namespace
@@ -241,7 +293,7 @@ LongTextView::LongTextView(QWidget* parent) : QPlainTextEdit(parent)
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setFocusPolicy(Qt::ClickFocus);
     auto* document = new QTextDocument(this);
-    paragraphLayout(document, viewport());
+    paragraphLayout(document, this);
     setDocument(document);
     setUndoRedoEnabled(false);
     viewport()->setAutoFillBackground(false);
@@ -257,8 +309,9 @@ void LongTextView::setRichDocument(std::unique_ptr<QTextDocument> document)
     QTextDocument* shown = this->document();
     document->setParent(this);
     document->setDocumentMargin(shown->documentMargin());
-    paragraphLayout(document.get(), viewport())->setLineSpacing(lineSpacing_);
-    setDocument(document.release());
+    ParagraphLayout* layout = paragraphLayout(document.get(), this);
+    layout->setLineSpacing(lineSpacing_);
+    layout->measuringEnd([&] { setDocument(document.release()); });
     if (shown->parent() == this)
         delete shown;
     given_.reset();
@@ -268,30 +321,32 @@ void LongTextView::setRichDocument(std::unique_ptr<QTextDocument> document)
 void LongTextView::setLineSpacing(qreal pixels)
 {
     lineSpacing_ = pixels;
-    static_cast<ParagraphLayout*>(document()->documentLayout())->setLineSpacing(pixels);
+    paragraphsOf(this)->setLineSpacing(pixels);
     viewport()->update();
 }
 
 void LongTextView::setText(const QString& text, const QList<QTextLayout::FormatRange>& formats)
 {
     const Paragraphs paragraphs(text);
-    setPlainText(paragraphs.text);
     given_ = text;
     shifts_.clear();
     for (const auto& [position, shift] : paragraphs.shifts)
         shifts_.append({position + shift, shift});
-    for (int number : paragraphs.continued)
-        document()->findBlockByNumber(number).setUserState(continuedLine);
-    if (formats.isEmpty())
-        return;
-    QTextCursor cursor(document());
-    cursor.beginEditBlock();
-    for (const QTextLayout::FormatRange& range : formats) {
-        cursor.setPosition(int(paragraphs.position(range.start)));
-        cursor.setPosition(int(paragraphs.position(range.start + range.length)), QTextCursor::KeepAnchor);
-        cursor.setCharFormat(range.format);
-    }
-    cursor.endEditBlock();
+    paragraphsOf(this)->measuringEnd([&] {
+        setPlainText(paragraphs.text);
+        for (int number : paragraphs.continued)
+            document()->findBlockByNumber(number).setUserState(continuedLine);
+        if (formats.isEmpty())
+            return;
+        QTextCursor cursor(document());
+        cursor.beginEditBlock();
+        for (const QTextLayout::FormatRange& range : formats) {
+            cursor.setPosition(int(paragraphs.position(range.start)));
+            cursor.setPosition(int(paragraphs.position(range.start + range.length)), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(range.format);
+        }
+        cursor.endEditBlock();
+    });
 }
 
 QString LongTextView::text() const
@@ -390,6 +445,16 @@ QMimeData* LongTextView::createMimeDataFromSelection() const
     auto* data = new QMimeData;
     data->setText(selectedText());
     return data;
+}
+
+void LongTextView::resizeEvent(QResizeEvent* event)
+{
+    paragraphsOf(this)->measuringEnd([&] { QPlainTextEdit::resizeEvent(event); });
+}
+
+void LongTextView::showEvent(QShowEvent* event)
+{
+    paragraphsOf(this)->measuringEnd([&] { QPlainTextEdit::showEvent(event); });
 }
 
 void LongTextView::paintEvent(QPaintEvent* event)

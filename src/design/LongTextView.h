@@ -50,6 +50,8 @@ protected:
     bool event(QEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QString joined(const QString& shown, QTextBlock block) const;

@@ -52,8 +52,15 @@ HistoryRowContent::Excerpts::Excerpt excerpt(const QSizeF& size, const QString& 
     if (made.shown == 0)
         return made;
     const QTextLine last = lines.lineAt(made.shown - 1);
-    if (last.textStart() + last.textLength() < text.size() || last.naturalTextWidth() > size.width())
-        made.elided = FirstLines::elided(QStringView(text).sliced(last.textStart()), font, elide, size.width());
+    if (last.textStart() + last.textLength() < text.size() || last.naturalTextWidth() > size.width()) {
+        // As a painter draws a string aligned in a rectangle.
+        QTextOption single;
+        single.setWrapMode(QTextOption::NoWrap);
+        single.setTextDirection(Qt::LeftToRight);
+        single.setAlignment(option.alignment());
+        made.elided.emplace(FirstLines::elided(QStringView(text).sliced(last.textStart()), font, elide, size.width()),
+                            font, single, size.width(), 1);
+    }
     return made;
 }
 
@@ -80,9 +87,9 @@ qreal drawWrapped(QPainter& painter, const QRectF& rect, const QString& text, co
     painter.setClipRect(rect);
     for (int i = 0; i < shown.shown; ++i) {
         const QTextLine line = shown.lines.lineAt(i);
-        if (i == shown.shown - 1 && shown.elided) {
-            painter.drawText(QRectF(rect.left(), rect.top() + line.y(), rect.width(), line.height()),
-                             (rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, *shown.elided);
+        if (i == shown.shown - 1 && shown.elided && shown.elided->lineCount() > 0) {
+            const QTextLine elided = shown.elided->lineAt(0);
+            elided.draw(&painter, rect.topLeft() + QPointF(0, line.y() + (line.height() - elided.height()) / 2));
         } else {
             line.draw(&painter, rect.topLeft());
         }

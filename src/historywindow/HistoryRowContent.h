@@ -52,8 +52,8 @@ struct HistoryRowContent {
             // How many of them fit, and their height.
             int shown = 0;
             qreal height = 0;
-            // The last line shown as drawn when it is cut, elided.
-            std::optional<QString> elided;
+            // The last line shown as drawn when it is cut: elided, laid out on its own.
+            std::optional<FirstLines> elided;
         };
 
         // The excerpt kept for `key`, or made by `make` and kept.

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDeadlineTimer>
 #include <QScrollBar>
 #include <QTextBlock>
 
@@ -94,6 +95,51 @@ TEST(LongTextView, TheEndOfTheTextStopsAtTheBottomOfThePane)
     view->setText(QStringLiteral("one\ntwo"));
     test::ThemedWindow::settle();
     EXPECT_EQ(view->verticalScrollBar()->maximum(), 0);
+}
+
+TEST(LongTextView, AFarEndIsLaidOutOnlyWhenScrolledToAndScrollingStopsAtIt)
+{
+    // Thousands of emoji on one line, each costly to lay out, and a short last line.
+    const QString emoji = QStringLiteral("\U0001F600\U0001F44D\U0001F3FD\U0001F680").repeated(2500);
+    const QString text = emoji + QStringLiteral("\nthe end");
+    test::ThemedWindow window;
+    auto* view = new LongTextView;
+    view->setText(text);
+    window.hold(view, QSize(320, 400));
+    QTextDocument* document = view->document();
+    const QTextBlock last = document->lastBlock();
+    // Shown at its top: what shows is laid out, the middle and the end are not.
+    EXPECT_GT(document->firstBlock().layout()->lineCount(), 0);
+    EXPECT_EQ(last.layout()->lineCount(), 0);
+    EXPECT_EQ(last.previous().layout()->lineCount(), 0);
+    const QTextBlock middle = document->findBlockByNumber(document->blockCount() / 2);
+    EXPECT_EQ(middle.layout()->lineCount(), 0);
+
+    // Scrolled to the end: the last line comes to rest at the bottom, and none scrolls past it.
+    QScrollBar* bar = view->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    const int lineSpacing = view->fontMetrics().lineSpacing();
+    QTextCursor end(document);
+    end.movePosition(QTextCursor::End);
+    const auto atBottom = [&] {
+        const int bottom = view->cursorRect(end).bottom();
+        return bottom < view->viewport()->height() && bottom > view->viewport()->height() - 2 * lineSpacing;
+    };
+    for (QDeadlineTimer deadline(5000); !deadline.hasExpired() && !(last.layout()->lineCount() > 0 && atBottom());)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_GT(last.layout()->lineCount(), 0);
+    EXPECT_TRUE(atBottom()) << view->cursorRect(end).bottom() << " in " << view->viewport()->height();
+    bar->setValue(bar->maximum());
+    test::ThemedWindow::settle();
+    EXPECT_TRUE(atBottom()) << view->cursorRect(end).bottom() << " in " << view->viewport()->height();
+    EXPECT_EQ(middle.layout()->lineCount(), 0);
+
+    // What shows there is selected and copied as it was.
+    QTextCursor cursor = view->cursorForPosition(QPoint(2, view->viewport()->height() - 3 * lineSpacing));
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    view->setTextCursor(cursor);
+    EXPECT_GT(view->selectedText().size(), 8);
+    EXPECT_EQ(view->selectedText(), text.right(view->selectedText().size()));
 }
 
 } // namespace
