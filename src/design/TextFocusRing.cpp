@@ -36,7 +36,8 @@ QWidget* hostFor(QWidget* view)
 
 } // namespace
 
-TextFocusRing::TextFocusRing(QAbstractScrollArea* view) : QWidget(view), view_(view)
+TextFocusRing::TextFocusRing(QAbstractScrollArea* view)
+    : QWidget(view), view_(view), caretWidth_(view->property("cursorWidth"))
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
@@ -71,8 +72,13 @@ bool TextFocusRing::eventFilter(QObject* watched, QEvent* event)
 
 void TextFocusRing::follow()
 {
+    const bool keyboard = KeyboardFocus::showsRing(view_);
+    // A text no one types in draws its caret only for selecting with the keys: focus that came
+    // another way (a click, the window's first showing) draws none.
+    if (caretWidth_.isValid())
+        view_->setProperty("cursorWidth", keyboard ? caretWidth_ : QVariant(0));
     // Placed when it is needed: where the view sits is known only once it is laid out.
-    if (!KeyboardFocus::showsRing(view_)) {
+    if (!keyboard) {
         hide();
         return;
     }

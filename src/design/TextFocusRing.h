@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QVariant>
 #include <QWidget>
 
 class QAbstractScrollArea;
@@ -9,7 +10,7 @@ namespace tavlin {
 // The design system's focus ring around a text view that has no frame of its own, shown while
 // the view has the keyboard from Tab (a click that puts the caret in it shows none, as on every
 // other control). It stands just off the view's edge, in the view's parent, follows the view and
-// lets clicks through.
+// lets clicks through. The view's caret shows only with the ring.
 class TextFocusRing : public QWidget {
     Q_OBJECT
 public:
@@ -25,6 +26,8 @@ private:
     void follow();
 
     QAbstractScrollArea* view_;
+    // The view's own caret width, shown only with the ring.
+    QVariant caretWidth_;
 };
 
 } // namespace tavlin

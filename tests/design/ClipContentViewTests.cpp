@@ -7,6 +7,7 @@
 #include "ImageSamples.h"
 #include "LongTextView.h"
 #include "TavlinTheme.h"
+#include "TextFocusRing.h"
 #include "ThemedWindow.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 namespace tavlin {
@@ -89,6 +91,40 @@ TEST(ClipContentView, AHostBreaksOnlyAfterItsDotsOrIsShortened)
     const QString shortened = ClipContentView::shownHost(QStringLiteral("averyveryverylonglabel.example.org"), 150);
     EXPECT_TRUE(shortened.contains(QChar(0x2026)));
     EXPECT_LE(QFontMetricsF(ClipContentView::linkHostFont()).horizontalAdvance(shortened), 150);
+}
+
+// A long link's host, at the preview's smallest width: it draws a caret only while it has the
+// keyboard from Tab, and then shows the focus ring; the window's first focus or a click draw none.
+TEST(ClipContentView, AHostDrawsACaretOnlyWithTheFocusRing)
+{
+    test::ThemedWindow window;
+    auto* view = window.hold(new ClipContentView(sampleRecord(ClipKind::link,
+                                                              QStringLiteral("https://tracking.newsletter-mailer."
+                                                                             "example-company.co.uk/click?u=a1b2c3")),
+                                                 ClipPreview::text()),
+                             QSize(280, 300));
+    auto* host = only<DocumentView>(view, "link-host");
+    window.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window.window));
+    host->clearFocus();
+    test::ThemedWindow::settle();
+    const QImage resting = host->grab().toImage();
+    const auto ringShows = [&] {
+        const QList<TextFocusRing*> rings = window.window.findChildren<TextFocusRing*>();
+        return std::any_of(rings.cbegin(), rings.cend(), [](TextFocusRing* ring) { return ring->isVisible(); });
+    };
+    for (const Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::MouseFocusReason}) {
+        host->setFocus(reason);
+        test::ThemedWindow::settle();
+        ASSERT_TRUE(host->hasFocus());
+        EXPECT_EQ(host->grab().toImage(), resting) << "a caret, focused for reason " << reason;
+        EXPECT_FALSE(ringShows());
+        host->clearFocus();
+    }
+    host->setFocus(Qt::TabFocusReason);
+    test::ThemedWindow::settle();
+    EXPECT_NE(host->grab().toImage(), resting) << "no caret to select with";
+    EXPECT_TRUE(ringShows());
 }
 
 TEST(ClipContentView, LinksOfAnyLengthShowAsALink)
