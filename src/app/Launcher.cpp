@@ -23,11 +23,11 @@ std::string ownPath()
 
 } // namespace
 
-int main(int, char** argv)
+int main(int argc, char** argv)
 {
     using namespace tavlin;
     // Only a plain launch is a request to reopen; anything else is for the application to answer.
-    if (argv[1] == nullptr && !std::getenv("TAVLIN_ISOLATED_PROFILE")) {
+    if (argc == 1 && !std::getenv("TAVLIN_ISOLATED_PROFILE")) {
         const std::string socket = InstanceChannel::runningSocket();
         // A running instance answers at once; one that does not is left to the application's own
         // patience and message.
@@ -35,12 +35,19 @@ int main(int, char** argv)
             && InstanceChannel::handOver(socket, std::chrono::seconds(1)) == InstanceChannel::HandOver::answered)
             return 0;
     }
+    // Found by the launcher's own location, never by the working folder or PATH.
     const std::string self = ownPath();
+    if (self.empty()) {
+        std::fprintf(stderr, "tavlin: cannot tell where this program is: %s\n", std::strerror(errno));
+        return 127;
+    }
     const std::string folder = self.substr(0, self.rfind('/') + 1);
     ::setenv(InstanceChannel::launcherVariable, self.c_str(), 1);
+    char name[] = "tavlin";
+    char* fallback[] = {name, nullptr};
     // Beside the launcher in a build, in the private program folder once installed.
     for (const char* relative : {TAVLIN_APPLICATION_NAME, TAVLIN_INSTALLED_APPLICATION})
-        ::execv((folder + relative).c_str(), argv);
+        ::execv((folder + relative).c_str(), argc > 0 ? argv : fallback);
     std::fprintf(stderr, "tavlin: cannot start %s: %s\n", (folder + TAVLIN_INSTALLED_APPLICATION).c_str(),
                  std::strerror(errno));
     return 127;

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -222,4 +223,36 @@ TEST(SingleInstance, TheLauncherLooksForTheRunningInstanceWhereItListens)
     // A fallback folder that is not private is used by neither.
     ::chmod(QFile::encodeName(temporary + QStringLiteral("/tavlin-%1").arg(::geteuid())).constData(), 0755);
     EXPECT_TRUE(agree("a fallback folder others may enter").isEmpty());
+}
+
+// A launch while Tavlin runs is answered by the launcher alone: copied without the application
+// beside it, it still hands over; with nobody running it can only try to become the application.
+TEST(SingleInstance, ALaunchWhileTavlinRunsIsAnsweredBeforeTheApplicationLoads)
+{
+    const EnvironmentRestorer restorer({"XDG_RUNTIME_DIR", "TMPDIR"});
+    TemporaryFolder folder;
+    const QString launcher = folder.path() + QStringLiteral("/tavlin");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TAVLIN_LAUNCHER), launcher));
+    const QString runtime = folder.path() + QStringLiteral("/run");
+    QDir().mkpath(runtime);
+    ::chmod(QFile::encodeName(runtime).constData(), 0700);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    const auto launch = [&](QProcess& process) {
+        process.start(launcher, {});
+        return QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20000);
+    };
+    {
+        SingleInstance running(SingleInstance::defaultPaths(folder.path()));
+        ASSERT_EQ(running.claim(), SingleInstance::Claim::first);
+        int reopened = 0;
+        running.serve([&] { ++reopened; });
+        QProcess again;
+        ASSERT_TRUE(launch(again));
+        EXPECT_EQ(again.exitCode(), 0) << again.readAllStandardError().toStdString();
+        EXPECT_EQ(reopened, 1);
+    }
+    QProcess alone;
+    ASSERT_TRUE(launch(alone));
+    EXPECT_EQ(alone.exitCode(), 127);
+    EXPECT_TRUE(alone.readAllStandardError().contains("cannot start"));
 }
