@@ -484,7 +484,7 @@ void TavlinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
         painter->setRenderHint(QPainter::Antialiasing);
         if (!(option->state & State_Enabled))
             painter->setOpacity(0.45);
-        const QRectF box = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
+        const QRectF box(option->rect);
         const bool radio = element == PE_IndicatorRadioButton;
         const qreal radius = radio ? box.width() / 2 : 4;
         const QColor mark = TavlinTheme::actionText.resolve(appearance);
@@ -520,7 +520,7 @@ void TavlinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
         }
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
-        const QRectF box = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
+        const QRectF box(option->rect);
         if (element == PE_PanelLineEdit)
             RoundedShape::fill(*painter, box, 8, TavlinTheme::contentSurface.resolve(appearance));
         const bool focused = element == PE_PanelLineEdit && (option->state & State_HasFocus);
@@ -736,17 +736,16 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
         break;
     }
     case Kind::chip: {
-        const QRectF shape = bounds.adjusted(0.5, 0.5, -0.5, -0.5);
-        const qreal radius = RoundedShape::capsuleRadius(shape);
-        RoundedShape::fill(*painter, shape, radius,
+        const qreal radius = RoundedShape::capsuleRadius(bounds);
+        RoundedShape::fill(*painter, bounds, radius,
                            color(checked ? TavlinTheme::controlSelection : TavlinTheme::controlSurface));
         const qreal border = appearance.highContrast ? 1.5 : checked ? 0 : 1;
         if (border > 0)
             RoundedShape::strokeInside(
-                *painter, shape, radius,
+                *painter, bounds, radius,
                 color(appearance.highContrast ? TavlinTheme::brandAccent : TavlinTheme::controlBorder), border);
         if (option->state & State_HasFocus)
-            innerRing(*painter, shape, radius, appearance);
+            innerRing(*painter, bounds, radius, appearance);
         content.left = look.padding;
         content.right = look.padding - 1;
         break;
@@ -770,18 +769,17 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
     }
     case Kind::sidebarRow:
     case Kind::sidebarAction: {
-        const QRectF shape = bounds.adjusted(0.5, 0.5, -0.5, -0.5);
         if (look.kind == Kind::sidebarAction) {
-            RoundedShape::fill(*painter, shape, 12,
+            RoundedShape::fill(*painter, bounds, 12,
                                color(hovered ? TavlinTheme::hoverSurface : TavlinTheme::controlFill));
         } else if (checked) {
-            RoundedShape::fill(*painter, shape, 12, color(TavlinTheme::selectedBackground));
+            RoundedShape::fill(*painter, bounds, 12, color(TavlinTheme::selectedBackground));
             RoundedShape::strokeInside(
-                *painter, shape, 12,
+                *painter, bounds, 12,
                 color(appearance.highContrast ? TavlinTheme::brandAccent : TavlinTheme::selectedOutline), 1);
         }
         if (option->state & State_HasFocus)
-            innerRing(*painter, shape, 12, appearance);
+            innerRing(*painter, bounds, 12, appearance);
         content.symbolSize = content.symbolFrame = look.kind == Kind::sidebarAction ? 14 : 16;
         content.gap = 10;
         content.left = 12;

@@ -406,9 +406,7 @@ QPixmap HistoryCollectionView::surface(QSizeF size, bool selected, bool hovered,
     if (hovered && !selected)
         RoundedShape::fill(painter, shape, 20, TavlinTheme::hoverColor.resolve(appearance));
     const auto stroke = [&](const QColor& color, qreal width) {
-        painter.setPen(QPen(color, width));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(RoundedShape::path(shape, 20));
+        RoundedShape::strokeInside(painter, shape, 20, color, width);
     };
     if (focused)
         stroke(TavlinTheme::focusColor.resolve(appearance), contrast ? 3 : 2);

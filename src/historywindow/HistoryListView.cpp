@@ -102,9 +102,7 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     if (option.state & QStyle::State_MouseOver && !selected)
         RoundedShape::fill(*painter, shape, 10, TavlinTheme::hoverColor.resolve(appearance));
     const auto stroke = [&](const QColor& color, qreal width) {
-        painter->setPen(QPen(color, width));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawPath(RoundedShape::path(shape, 10));
+        RoundedShape::strokeInside(*painter, shape, 10, color, width);
     };
     stroke(TavlinTheme::borderColor.resolve(appearance), 0.75);
     if (selected) {

@@ -25,6 +25,8 @@
 #include <QTextLayout>
 #include <QUrl>
 
+#include <cmath>
+
 namespace tavlin {
 
 namespace {
@@ -322,8 +324,9 @@ void paintCard(QPainter& painter, const QRectF& bounds, const HistoryRowContent:
                      input);
     const QSize badge = ClipTypeBadge::badgeSize(input.clip.kind);
     const qreal timeLeft = drawTime(painter, badgeRow, input);
-    // A long kind name (Russian) gives way to the time, ending in an ellipsis, rather than run under it.
-    ClipTypeBadge::paint(painter, QPointF(badgeRow.left(), badgeRow.center().y() - badge.height() / 2.0),
+    // On whole pixels, so that its edge is crisp. A long kind name (Russian) gives way to the time,
+    // ending in an ellipsis, rather than run under it.
+    ClipTypeBadge::paint(painter, QPointF(badgeRow.left(), std::round(badgeRow.center().y() - badge.height() / 2.0)),
                          input.clip.kind, input.appearance, timeLeft - 6 - badgeRow.left());
     drawFooter(painter, QRectF(badgeRow.left(), badgeRow.bottom() + 4, badgeRow.width(), 18), input);
 }

@@ -10,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -132,6 +133,65 @@ TEST(TavlinStyle, ClearIndicatorsStandOutOnTheirSheet)
             const QRect box(0, indicator->y(), 20, indicator->height());
             EXPECT_GE(test::strongestContrast(shown, box, raised.color(QPalette::Window)), 3.0)
                 << (dark ? "dark " : "light ") << indicator->metaObject()->className();
+        }
+    }
+}
+
+// One colour laid over another, as painting blends them.
+QColor over(const QColor& below, const QColor& above)
+{
+    QImage pixel(1, 1, QImage::Format_ARGB32);
+    pixel.fill(below);
+    QPainter(&pixel).fillRect(pixel.rect(), above);
+    return pixel.pixelColor(0, 0);
+}
+
+bool alike(const QColor& a, const QColor& b)
+{
+    return qAbs(a.red() - b.red()) <= 2 && qAbs(a.green() - b.green()) <= 2 && qAbs(a.blue() - b.blue()) <= 2;
+}
+
+// A 1 px edge along a shape's straight side is one pixel of its whole colour (two at a device pixel
+// ratio of 2) with the fill right inside it, not two half-strength pixels of lower contrast.
+TEST(TavlinStyle, OnePixelEdgesAreSolidPixels)
+{
+    using Kind = ButtonLook::Kind;
+    struct Shape {
+        const char* name;
+        Kind kind;
+        bool chosen;
+        Appearance appearance;
+        ThemeColor fill;
+        ThemeColor edge;
+    };
+    for (const Shape& shape :
+         {Shape{"chip", Kind::chip, false, {false, false}, TavlinTheme::controlSurface, TavlinTheme::controlBorder},
+          Shape{"dark chip", Kind::chip, false, {true, false}, TavlinTheme::controlSurface, TavlinTheme::controlBorder},
+          Shape{"chosen sidebar row",
+                Kind::sidebarRow,
+                true,
+                {false, true},
+                TavlinTheme::selectedBackground,
+                TavlinTheme::brandAccent}}) {
+        test::ThemedWindow window(shape.appearance.dark, shape.appearance.highContrast);
+        auto* button = window.hold(ButtonLook::push(ButtonLook::withKind(shape.kind), QStringLiteral("Links")));
+        button->setCheckable(true);
+        button->setChecked(shape.chosen);
+        const QColor behind = TavlinTheme::appBackground.resolve(shape.appearance);
+        const QColor inside = over(behind, shape.fill.resolve(shape.appearance));
+        const QColor edge = over(inside, shape.edge.resolve(shape.appearance));
+        for (const int ratio : {1, 2}) {
+            QImage image(button->size() * ratio, QImage::Format_ARGB32);
+            image.setDevicePixelRatio(ratio);
+            image.fill(behind);
+            button->render(&image);
+            // Down from the top edge, halfway along, where the side is straight.
+            const int x = image.width() / 2;
+            for (int y = 0; y < 3 * ratio; ++y)
+                EXPECT_TRUE(alike(image.pixelColor(x, y), y < ratio ? edge : inside))
+                    << shape.name << " at ratio " << ratio << ", pixel " << y << ": "
+                    << image.pixelColor(x, y).name().toStdString() << " for "
+                    << (y < ratio ? edge : inside).name().toStdString();
         }
     }
 }
