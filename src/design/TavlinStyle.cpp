@@ -859,13 +859,21 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
             shown.setAlphaF(float(shown.alphaF() * selection));
             return shown;
         };
-        if (selection > 0)
-            RoundedShape::fill(*painter, bounds, radius, faded(color(TavlinTheme::controlSelection)));
         const bool focused = showsRing(widget, option, look);
+        if (appearance.highContrast) {
+            // Under increased contrast the choice is a solid accent fill and the focus a ring clear
+            // of it: the two read apart by their shape, not by the width of an accent edge.
+            const QRectF chosen = focused ? bounds.adjusted(3, 3, -3, -3) : bounds;
+            if (selection > 0)
+                RoundedShape::fill(*painter, chosen, RoundedShape::capsuleRadius(chosen),
+                                   faded(color(TavlinTheme::brandAccent)));
+            if (selection >= 0.5)
+                content.ink = color(TavlinTheme::actionText);
+        } else if (selection > 0) {
+            RoundedShape::fill(*painter, bounds, radius, faded(color(TavlinTheme::controlSelection)));
+        }
         if (focused)
-            RoundedShape::strokeInside(*painter, bounds, radius, color(TavlinTheme::brandAccent), 2);
-        else if (appearance.highContrast && selection > 0)
-            RoundedShape::strokeInside(*painter, bounds, radius, faded(color(TavlinTheme::brandAccent)), 1);
+            ring(*painter, bounds, radius, appearance);
         content.font = SystemFont::regular(12, QFont::Medium);
         content.font.setWeight(QFont::Weight(qRound(QFont::Medium + (QFont::DemiBold - QFont::Medium) * selection)));
         break;

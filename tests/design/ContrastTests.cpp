@@ -1,6 +1,7 @@
 // What must be told apart at a glance stands out from what is around it, in light, dark and
 // increased contrast: a switch that is off, a pop-up over a card, a menu's separators, the red of
-// a button that deletes, the focus of a symbol button, and focus beside an accent edge.
+// a button that deletes, the focus of a symbol button, and focus beside an accent edge or a
+// chosen segment.
 #include "Contrast.h"
 #include "DesignTestSupport.h"
 
@@ -182,6 +183,41 @@ TEST(TavlinStyle, FocusReadsApartFromAnAccentEdge)
             test::ThemedWindow::settle();
             ASSERT_TRUE(button->hasFocus());
             EXPECT_EQ(marks(), 2) << "the edge, and the ring clear of it";
+        }
+    }
+}
+
+// Under increased contrast a chosen segment is a solid accent fill and a focused one shows a ring
+// clear of any fill: a focused segment beside the chosen one never reads as a second choice, and
+// the chosen one keeps its look under the focus ring.
+TEST(TavlinStyle, ASegmentsFocusReadsApartFromItsChoice)
+{
+    for (const bool dark : {false, true}) {
+        const Appearance appearance{dark, true};
+        const QColor accent = TavlinTheme::brandAccent.resolve(appearance);
+        for (const bool chosen : {true, false}) {
+            test::ThemedWindow window(dark, true);
+            auto* segment = ButtonLook::push(ButtonLook::withKind(ButtonLook::Kind::segment), QStringLiteral("Light"));
+            segment->setCheckable(true);
+            segment->setChecked(chosen);
+            window.hold(segment);
+            window.window.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window.window));
+            // Down from the top edge, halfway along, above the title: 'A' for a pixel in the accent.
+            const auto topRows = [&] {
+                const QImage image = drawnOver(*segment, TavlinTheme::contentSurface.resolve(appearance));
+                std::string rows;
+                for (int y = 0; y < 5; ++y)
+                    rows += contrast(image.pixelColor(image.width() / 2, y), accent) < 1.2 ? 'A' : '.';
+                return rows;
+            };
+            SCOPED_TRACE(std::string(dark ? "dark" : "light") + (chosen ? ", chosen" : ""));
+            segment->clearFocus();
+            EXPECT_EQ(topRows(), chosen ? "AAAAA" : ".....") << "the choice, a fill";
+            segment->setFocus(Qt::TabFocusReason);
+            test::ThemedWindow::settle();
+            ASSERT_TRUE(segment->hasFocus());
+            EXPECT_EQ(topRows(), chosen ? "AA.AA" : "AA...") << "the focus, a ring clear of the fill";
         }
     }
 }
