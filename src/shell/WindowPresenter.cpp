@@ -15,9 +15,17 @@
 #include <QFileDialog>
 #include <QShortcut>
 
+#include <utility>
+
 namespace tavlin {
 
+using namespace std::chrono_literals;
+
 namespace {
+
+// How long a window manager may take to apply the Quick Panel's hand-back of the keyboard. Short:
+// a loss of the keyboard within it is taken for the hand-back, not for the user leaving.
+constexpr auto handBackSettling = 1s;
 
 // A dialog Tavlin opens (a question, the application chooser, the update message) is of a fixed
 // size: its frame offers a close button alone, nothing to minimise or enlarge. A file dialog,
@@ -259,11 +267,14 @@ void WindowPresenter::quickPanelWillActivate()
 void WindowPresenter::quickPanelWillRestoreExternal()
 {
     preserveHistoryOnQuickReturn_ = true;
+    handBack_.setRemainingTime(handBackSettling);
+    askedDuringHandBack_ = nullptr;
 }
 
 void WindowPresenter::quickPanelExternalRestoreFailed()
 {
     preserveHistoryOnQuickReturn_ = false;
+    handBack_ = QDeadlineTimer();
 }
 
 void WindowPresenter::closeAll()
@@ -297,8 +308,18 @@ void WindowPresenter::activeChanged(bool active)
     applicationInactive_ = true;
     activationPending_ = false;
     quickPanelActivation_ = false;
+    // The first loss after a hand-back is the hand-back arriving.
+    const bool handedBack = !handBack_.hasExpired();
+    handBack_ = QDeadlineTimer();
     Q_EMIT deactivated();
     hidePanel(PanelDismissal::deactivated);
+    if (handedBack && askedDuringHandBack_ && askedDuringHandBack_->isVisible()) {
+        // Applied by the window manager after a window asked for since (a launch just after
+        // Escape): the user still wants that window, so it takes the keyboard back.
+        applicationInactive_ = false;
+        bringToFront(std::exchange(askedDuringHandBack_, nullptr));
+        return;
+    }
     if (preserveHistoryOnQuickReturn_) {
         // Only the focus went back to where the Quick Panel copied for: the history window stays.
         preserveHistoryOnQuickReturn_ = false;
@@ -339,6 +360,7 @@ void WindowPresenter::bringToFront(QWidget* window)
     activationPending_ = !activation_.isActive();
     const QWidget* holder = QApplication::activeWindow();
     awaitedWindow_ = holder && holder != window ? window : nullptr;
+    askedDuringHandBack_ = handBack_.hasExpired() ? nullptr : window;
 }
 
 void WindowPresenter::updateLevels()

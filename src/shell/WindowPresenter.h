@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -122,6 +123,10 @@ private:
     QPointer<QWidget> introduction_;
     // A window brought to front that has not had the keyboard yet.
     QPointer<QWidget> awaitedWindow_;
+    // The Quick Panel handed the keyboard back to another application and the loss of it has
+    // not been reported yet; a window asked for meanwhile comes forward again when it is.
+    QDeadlineTimer handBack_;
+    QPointer<QWidget> askedDuringHandBack_;
 
     bool firstLaunchPending_ = false;
     bool historyRequested_ = false;

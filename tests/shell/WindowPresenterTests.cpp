@@ -178,6 +178,55 @@ TEST(WindowPresenter, DeactivationDismissesTheHistoryWindowUnlessAMenuOrAModalWi
     EXPECT_FALSE(fixture.history()->isVisible());
 }
 
+// Escape in the Quick Panel hands the keyboard back to another application; a launch just after
+// asks for the history window. The window manager may apply the hand-back after the history
+// window took the keyboard: that loss is not the user leaving Tavlin.
+TEST(WindowPresenter, AWindowAskedForWhileTheKeyboardIsHandedBackComesForwardAgain)
+{
+    Presenter fixture;
+    QWidget panel; // has the keyboard until the hand-back arrives
+    QWidget terminal; // where it goes back to
+    terminal.show();
+    panel.show();
+    const auto handBack = [&] {
+        panel.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+        fixture.activation.set(true);
+        fixture.windows.quickPanelWillRestoreExternal();
+    };
+    const auto arrives = [&] {
+        terminal.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&terminal));
+        fixture.activation.set(false);
+    };
+
+    handBack();
+    fixture.windows.reopen();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(fixture.history()));
+    arrives();
+    EXPECT_TRUE(fixture.history()->isVisible()) << "the hand-back, late";
+    EXPECT_TRUE(QTest::qWaitForWindowActive(fixture.history())) << "asked for, so it takes the keyboard back";
+    arrives();
+    EXPECT_FALSE(fixture.history()->isVisible()) << "the hand-back is over: the user left";
+
+    // Arrived before the launch: it was the hand-back, and the next loss is the user's.
+    handBack();
+    arrives();
+    fixture.windows.reopen();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(fixture.history()));
+    arrives();
+    EXPECT_FALSE(fixture.history()->isVisible());
+
+    // A hand-back that never arrives is over after a moment.
+    fixture.windows.hideHistory();
+    handBack();
+    QTest::qWait(1500);
+    fixture.windows.reopen();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(fixture.history()));
+    arrives();
+    EXPECT_FALSE(fixture.history()->isVisible());
+}
+
 TEST(WindowPresenter, TheTrayTogglesAndAReopenPrefersVisibleSettings)
 {
     Presenter fixture;
