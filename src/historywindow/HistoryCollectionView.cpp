@@ -18,6 +18,8 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace tavlin {
 
 HistoryCollectionView::HistoryCollectionView(RecordListModel& records, QWidget* parent)
@@ -95,8 +97,19 @@ QSizeF HistoryCollectionView::sizeForItem(int item, qreal width)
     auto found = geometry_.find(clip->id);
     if (found != geometry_.end() && found->clip == *clip) {
         if (found->width != width) {
-            found->height = HistoryGridMetrics::height(found->measurement, width, measurer);
+            QList<QSizeF>& earlier = found->earlier;
+            const auto kept = std::find_if(earlier.begin(), earlier.end(),
+                                           [width](QSizeF size) { return size.width() == width; });
+            const qreal height = kept != earlier.end()
+                ? kept->height()
+                : HistoryGridMetrics::height(found->measurement, width, measurer);
+            if (kept != earlier.end())
+                earlier.erase(kept);
+            earlier.prepend({found->width, found->height});
+            constexpr qsizetype widthsKept = 3;
+            earlier.resize(qMin(earlier.size(), widthsKept));
             found->width = width;
+            found->height = height;
         }
         return {width, found->height};
     }

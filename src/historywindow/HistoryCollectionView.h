@@ -11,6 +11,7 @@
 #include <QAbstractItemView>
 #include <QHash>
 #include <QPixmap>
+#include <QSizeF>
 
 #include <optional>
 
@@ -36,6 +37,9 @@ public:
         HistoryGridMetrics::Measurement measurement;
         qreal width = 0;
         qreal height = 0;
+        // The heights at the widths measured before, latest first: the grid goes back and forth
+        // between widths as the preview or the scroll bar shows and hides.
+        QList<QSizeF> earlier;
     };
 
     explicit HistoryCollectionView(RecordListModel& records, QWidget* parent = nullptr);

@@ -156,6 +156,40 @@ TEST(HistoryCollectionView, PresentationsFinishingTogetherReflowTheGridOnce)
     EXPECT_EQ(grid.cardLayout().cards()[5].height(), 128);
 }
 
+TEST(HistoryCollectionView, ACardIsMeasuredOncePerWidthAsTheGridGoesBackAndForth)
+{
+    tavlin::test::FakeWorkspace workspace;
+    SourceApplicationIcon sources(workspace);
+    RecordListModel records(sources);
+    QList<Clip> clips;
+    for (int id = 1; id <= 3; ++id)
+        clips.append(record(ClipKind::text, QStringLiteral("A text of a few words to wrap. ").repeated(id * 4)));
+    for (int id = 1; id <= 3; ++id)
+        clips[id - 1].id = id;
+    HistoryCollectionView grid(records);
+    int measured = 0;
+    grid.measurer = [&measured](const HistoryGridMetrics::Measurement& measurement, qreal width) {
+        ++measured;
+        return HistoryGridMetrics::measureText(measurement, width);
+    };
+    records.setRecords(clips);
+    const auto layOut = [&grid](int width) {
+        grid.resize(width, 2000);
+        grid.grab();
+        QCoreApplication::processEvents();
+        return grid.cardLayout().cards();
+    };
+    const QList<QRectF> wide = layOut(1000);
+    const QList<QRectF> narrow = layOut(700);
+    // The preview hidden and shown again, as the user turns it on and off: the cards are measured
+    // at each width once.
+    measured = 0;
+    EXPECT_EQ(layOut(1000), wide);
+    EXPECT_EQ(layOut(700), narrow);
+    EXPECT_EQ(layOut(1000), wide);
+    EXPECT_EQ(measured, 0);
+}
+
 TEST(HistoryRowContent, FooterCountsAreCutOnlyAtTheirEnd)
 {
     const QFontMetricsF metrics(SystemFont::regular(11));
