@@ -9,7 +9,13 @@ namespace tavlin {
 
 QString InstalledApplication::runningExecutable()
 {
-    const QString launcher = qEnvironmentVariable(InstanceChannel::launcherVariable);
+    // Read once and taken out of the environment, so that the programs Tavlin opens (a browser, an
+    // editor) do not inherit it.
+    static const QString launcher = [] {
+        const QString path = qEnvironmentVariable(InstanceChannel::launcherVariable);
+        qunsetenv(InstanceChannel::launcherVariable);
+        return path;
+    }();
     return QFileInfo(launcher).isExecutable() ? launcher : QCoreApplication::applicationFilePath();
 }
 

@@ -1,5 +1,6 @@
 #include "FileSystemError.h"
 #include "InstalledApplication.h"
+#include "InstanceChannel.h"
 #include "LaunchAtLoginController.h"
 #include "TemporaryFolder.h"
 #include "UnavailableLoginItemService.h"
@@ -123,4 +124,15 @@ TEST(InstalledApplication, IsTheRunningExecutableNamedByTheFirstDesktopFileFound
     EXPECT_TRUE(InstalledApplication::find(running, {user, system}).has_value()) << "a bare name is looked up on PATH";
     install(user, name, "Hidden=true\n");
     EXPECT_EQ(InstalledApplication::find(running, {user, system}), std::nullopt);
+}
+
+// The launcher names itself to the application; the programs Tavlin opens (a browser, an editor)
+// must not be told, or a Tavlin they start would take that launcher for its own.
+TEST(InstalledApplication, TakesTheLauncherItWasStartedThroughAndPassesItOnToNoProgram)
+{
+    const QString launcher = QStringLiteral("/bin/sh"); // any executable stands in for it
+    qputenv(InstanceChannel::launcherVariable, QFile::encodeName(launcher));
+    EXPECT_EQ(InstalledApplication::runningExecutable(), launcher);
+    EXPECT_FALSE(qEnvironmentVariableIsSet(InstanceChannel::launcherVariable));
+    EXPECT_EQ(InstalledApplication::runningExecutable(), launcher) << "still known once taken out";
 }
