@@ -9,6 +9,7 @@
 #include "FormattedTextView.h"
 #include "HistoryTimestamp.h"
 #include "RoundedShape.h"
+#include "ScaledImage.h"
 #include "SourceApplicationIcon.h"
 #include "SymbolIcon.h"
 #include "SystemFont.h"
@@ -123,9 +124,8 @@ void drawImage(QPainter& painter, const QRectF& area, const QImage& image, qreal
     size.scale(area.size(), Qt::KeepAspectRatio);
     const QRectF target(area.center() - QPointF(size.width() / 2, size.height() / 2), size);
     painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setClipPath(RoundedShape::path(target, radius));
-    painter.drawImage(target, image);
+    ScaledImage::draw(painter, target, image);
     painter.restore();
 }
 

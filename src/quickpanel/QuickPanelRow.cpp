@@ -4,6 +4,7 @@
 #include "QuickPanelState.h"
 #include "RecordListModel.h"
 #include "RoundedShape.h"
+#include "ScaledImage.h"
 #include "SourceApplicationIcon.h"
 #include "SymbolIcon.h"
 #include "SystemFont.h"
@@ -46,7 +47,8 @@ void QuickPanelRow::paintRow(QPainter& painter, const QRectF& rect, const Clip& 
     const QImage& thumbnail = shown.image;
     if (!thumbnail.isNull()) {
         const QSizeF filled = QSizeF(thumbnail.size()).scaled(box.size(), Qt::KeepAspectRatioByExpanding);
-        painter.drawImage(QRectF(box.center() - QPointF(filled.width() / 2, filled.height() / 2), filled), thumbnail);
+        ScaledImage::draw(painter, QRectF(box.center() - QPointF(filled.width() / 2, filled.height() / 2), filled),
+                          thumbnail);
     } else {
         SymbolIcon::paint(painter, SymbolIcon::forKind(clip.kind), box.adjusted(7.5, 7.5, -7.5, -7.5), accent);
     }
