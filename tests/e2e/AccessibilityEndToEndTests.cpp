@@ -78,10 +78,14 @@ void keys(const QString& keys)
     run(QStringLiteral("xdotool key --delay 300 ") + keys);
 }
 
-void copy(const QString& text)
+// Two records, "first" and "second", and the history window in front with the keyboard.
+void copyTwoRecordsAndActivate(const RunningApplication& running)
 {
-    QProcess::execute(QStringLiteral("sh"),
-                      {QStringLiteral("-c"), QStringLiteral("printf '%1' | xclip -selection clipboard").arg(text)});
+    copyWithXclip(QStringLiteral("first"));
+    QTest::qWait(1000);
+    copyWithXclip(QStringLiteral("second"));
+    ASSERT_TRUE(waitUntil([&] { return !running.assistive.hear(QStringLiteral("TEXT: second")).isEmpty(); }, 10000));
+    run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync"));
 }
 
 // Where the focus came, in order, as a screen reader is told: "role|states|name". Focus that
@@ -181,7 +185,7 @@ TEST(AccessibilityEndToEnd, TheChosenKindAndSectionAreHeardAsChosen)
 TEST(AccessibilityEndToEnd, ChoicesAreRadioButtonsAndTheRecordsAreNamedByTheirHeading)
 {
     RunningApplication running;
-    copy(QStringLiteral("hello"));
+    copyWithXclip(QStringLiteral("hello"));
     for (const QString& line :
          {QStringLiteral("radio button|checked|"), QStringLiteral("heading||"), QStringLiteral("list||")})
         EXPECT_TRUE(running.heard(QStringLiteral("History"), line)) << running.said(QStringLiteral("History"));
@@ -201,7 +205,7 @@ TEST(AccessibilityEndToEnd, ChoicesAreRadioButtonsAndTheRecordsAreNamedByTheirHe
 TEST(AccessibilityEndToEnd, ButtonsThatOpenAPopUpSaySoAndWhetherItIsOpen)
 {
     RunningApplication running;
-    copy(QStringLiteral("hello"));
+    copyWithXclip(QStringLiteral("hello"));
     const QString closed = QStringLiteral("push button|expandable|");
     const QString open = QStringLiteral("push button|expandable,expanded|");
     for (const QString& name : {QStringLiteral("All Apps"), QStringLiteral("More Actions")})
@@ -268,9 +272,9 @@ TEST(AccessibilityEndToEnd, SettingsSectionsArePageTabsAndTheRecorderSaysTheShor
 TEST(AccessibilityEndToEnd, TheQuickPanelSaysItsFilterAndAHiddenOneShowsNoRecord)
 {
     RunningApplication running;
-    copy(QStringLiteral("one"));
+    copyWithXclip(QStringLiteral("one"));
     QTest::qWait(1000);
-    copy(QStringLiteral("two"));
+    copyWithXclip(QStringLiteral("two"));
     QTest::qWait(1000);
     keys(QStringLiteral("ctrl+alt+k"));
     const QString favorites = QStringLiteral("Favorites Only");
@@ -324,11 +328,9 @@ TEST(AccessibilityEndToEnd, TabInSettingsStopsOnlyOnNamedShowingControls)
 TEST(AccessibilityEndToEnd, TabInTheHistoryWindowFollowsTheWindowBothWays)
 {
     RunningApplication running;
-    copy(QStringLiteral("first"));
-    QTest::qWait(1000);
-    copy(QStringLiteral("second"));
-    ASSERT_TRUE(waitUntil([&] { return !running.assistive.hear(QStringLiteral("TEXT: second")).isEmpty(); }, 10000));
-    run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync"));
+    copyTwoRecordsAndActivate(running);
+    if (HasFatalFailure())
+        return;
 
     // From the search field, which has the keyboard as the window opens, twice round the window.
     const QStringList forward = tabThrough(running.assistive, 30);
@@ -373,11 +375,9 @@ TEST(AccessibilityEndToEnd, TabInTheHistoryWindowFollowsTheWindowBothWays)
 TEST(AccessibilityEndToEnd, ACopiedRecordHoldsTheCopiedBadgeWhileTheConfirmationShows)
 {
     RunningApplication running;
-    copy(QStringLiteral("first"));
-    QTest::qWait(1000);
-    copy(QStringLiteral("second"));
-    ASSERT_TRUE(waitUntil([&] { return !running.assistive.hear(QStringLiteral("TEXT: second")).isEmpty(); }, 10000));
-    run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync"));
+    copyTwoRecordsAndActivate(running);
+    if (HasFatalFailure())
+        return;
 
     auto watcher = running.assistive.watchInside(QStringLiteral("History"));
     keys(QStringLiteral("ctrl+f Down Return")); // the selected record, copied from the keyboard

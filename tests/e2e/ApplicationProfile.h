@@ -117,6 +117,16 @@ inline QStringList windowsNamed(const QString& pattern)
     return run(QStringLiteral("xdotool search --onlyvisible --name ") + pattern).split(u'\n', Qt::SkipEmptyParts);
 }
 
+// Copies text as a user does, with xclip, which keeps serving it from a process of its own.
+inline void copyWithXclip(const QString& text)
+{
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    xclip.write(text.toUtf8());
+    xclip.closeWriteChannel();
+    EXPECT_TRUE(xclip.waitForFinished(10000));
+}
+
 inline qint64 records(const Profile& profile)
 {
     if (!QFile::exists(profile.database))

@@ -77,15 +77,6 @@ private:
     std::vector<std::unique_ptr<QProcess>> owners_;
 };
 
-void copy(const QString& text)
-{
-    QProcess xclip;
-    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")});
-    xclip.write(text.toUtf8());
-    xclip.closeWriteChannel();
-    EXPECT_TRUE(xclip.waitForFinished(10000));
-}
-
 qint64 recordsWithText(const Profile& profile, const QString& text)
 {
     if (!QFile::exists(profile.database))
@@ -110,7 +101,7 @@ TEST_P(HostileOwnerEndToEnd, TheApplicationKeepsAnsweringAndCapturing)
     startOwner();
     // Two looks at the clipboard: the owner is being read.
     QTest::qWait(1500);
-    copy(QStringLiteral("a copy made meanwhile"));
+    copyWithXclip(QStringLiteral("a copy made meanwhile"));
     EXPECT_TRUE(waitUntil([&] { return recordsWithText(profile, QStringLiteral("a copy made meanwhile")) == 1; }, 3000))
         << "the copy was not stored within 3 s";
 

@@ -39,15 +39,6 @@ QByteArray clipboard()
     return xclip.readAllStandardOutput();
 }
 
-void copyWithXclip(const QString& text)
-{
-    QProcess xclip;
-    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")});
-    xclip.write(text.toUtf8());
-    xclip.closeWriteChannel();
-    EXPECT_TRUE(xclip.waitForFinished(10000));
-}
-
 // The application as the owner of its profile: as root, that is an unprivileged user, for whom
 // file permissions hold.
 struct OwnedProfile : Profile {
