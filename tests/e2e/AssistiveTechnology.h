@@ -10,9 +10,6 @@ namespace tavlin::test {
 struct AssistiveTechnology {
     QProcess bus;
     QProcess launcher;
-    // A listener for as long as this lives, started before any application: see attend() in
-    // accessible.py.
-    QProcess attendant;
     QString address;
 
     AssistiveTechnology()
@@ -24,14 +21,10 @@ struct AssistiveTechnology {
         launcher.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
         launcher.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"), {QStringLiteral("--launch-immediately")});
         launcher.waitForStarted(5000);
-        attendant.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
-        attendant.start(QStringLiteral("/usr/bin/python3"),
-                        {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("attend")});
-        QTest::qWaitFor([&] { return attendant.canReadLine(); }, 10000); // "attending"
     }
     ~AssistiveTechnology()
     {
-        for (QProcess* process : {&attendant, &launcher, &bus}) {
+        for (QProcess* process : {&launcher, &bus}) {
             process->terminate();
             process->waitForFinished(5000);
         }

@@ -10,8 +10,6 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
                                   showing one, what a screen reader hears: "role|states|text"
        accessible.py listen SECONDS  listens that long and prints what a screen reader is told:
                                   "event|detail|role|states|name|parent role|parent name"
-       accessible.py attend       listens, telling nothing, until it is ended: a screen reader that
-                                  is there from the start, as on a desktop where one runs
        accessible.py cells NAME   exits 0 once an object of that name with children is found, and
                                   prints, for each child, "role|states|name" with "showing" among
                                   the states
@@ -87,22 +85,6 @@ def everything():
     return nodes
 
 
-HEARD_EVENTS = ("object:state-changed:focused", "object:state-changed:selected", "object:state-changed:expanded",
-                "window:activate")
-
-
-def attend():
-    """An application learns of listeners asynchronously and stops telling anything once the last
-    one goes, so a listener started just before a key press could miss what that press did. One
-    that stays from before the application starts keeps every later listener covered."""
-    listener = Atspi.EventListener.new(lambda event: None)
-    for kind in HEARD_EVENTS:
-        listener.register(kind)
-    print("attending", flush=True)
-    Atspi.event_main()
-    return 0
-
-
 def listen(seconds):
     """Prints what a screen reader is told while it listens: focus moves, windows activated,
     selections and expansions, one line each: "event|detail|role|states|name|parent role|parent name"."""
@@ -117,7 +99,8 @@ def listen(seconds):
         except Exception:  # noqa: BLE001 - it went while it was read
             pass
     listener = Atspi.EventListener.new(told)
-    for kind in HEARD_EVENTS:
+    for kind in ("object:state-changed:focused", "object:state-changed:selected", "object:state-changed:expanded",
+                 "window:activate"):
         listener.register(kind)
     print("listening", flush=True)
     GLib.timeout_add(int(seconds * 1000), Atspi.event_quit)
@@ -206,8 +189,6 @@ def main(command, name):
         return hear(name)
     if command == "listen":
         return listen(float(name))
-    if command == "attend":
-        return attend()
     if command == "cells":
         return cells(name)
     if command == "inside":
