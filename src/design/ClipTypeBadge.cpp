@@ -40,7 +40,7 @@ void ClipTypeBadge::paint(QPainter& painter, const QPointF& origin, ClipKind kin
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     RoundedShape::fill(painter, capsule, radius, TavlinTheme::elevatedSurface.resolve(appearance));
     if (appearance.highContrast)
-        RoundedShape::strokeInside(painter, capsule, radius, TavlinTheme::border.resolve(appearance), 1);
+        RoundedShape::strokeInside(painter, capsule, radius, TavlinTheme::contrastEdge.resolve(appearance), 1);
     painter.setPen(Qt::NoPen);
     painter.setBrush(TavlinTheme::brandAccent.resolve(appearance));
     painter.drawEllipse(layout.markRect(capsule));

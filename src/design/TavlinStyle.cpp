@@ -724,11 +724,9 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
         else if (press > 0)
             fill = capsule.background(appearance, true, true);
         RoundedShape::fill(*painter, area, RoundedShape::capsuleRadius(area), fill);
-        if (appearance.highContrast && capsule.kind != TavlinButtonStyle::Kind::quiet) {
-            QColor outline = color(TavlinTheme::primaryText);
-            outline.setAlphaF(outline.alphaF() * 0.55f);
-            RoundedShape::strokeInside(*painter, area, RoundedShape::capsuleRadius(area), outline, 1);
-        }
+        if (appearance.highContrast && capsule.kind != TavlinButtonStyle::Kind::quiet)
+            RoundedShape::strokeInside(*painter, area, RoundedShape::capsuleRadius(area),
+                                       color(TavlinTheme::contrastEdge), 1);
         if (showsRing(widget, option, look))
             ring(*painter, bounds, RoundedShape::capsuleRadius(bounds), appearance);
         content.ink = look.ink ? color(*look.ink) : capsule.labelColor(appearance);
@@ -739,7 +737,8 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
         const qreal radius = RoundedShape::capsuleRadius(bounds);
         RoundedShape::fill(*painter, bounds, radius,
                            color(checked ? TavlinTheme::controlSelection : TavlinTheme::controlSurface));
-        const qreal border = appearance.highContrast ? 1.5 : checked ? 0 : 1;
+        // Whole pixels, so that the edge is crisp: two under increased contrast.
+        const qreal border = appearance.highContrast ? 2 : checked ? 0 : 1;
         if (border > 0)
             RoundedShape::strokeInside(
                 *painter, bounds, radius,
@@ -833,7 +832,7 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
         const qreal radius = RoundedShape::capsuleRadius(bounds);
         RoundedShape::fill(*painter, bounds, radius, color(TavlinTheme::controlFill));
         if (appearance.highContrast)
-            RoundedShape::strokeInside(*painter, bounds, radius, content.ink, 1.5);
+            RoundedShape::strokeInside(*painter, bounds, radius, content.ink, 1);
         if (showsRing(widget, option, look))
             ring(*painter, bounds, radius, appearance);
         content.symbolSize = content.symbolFrame = 12;

@@ -73,6 +73,9 @@ inline constexpr ThemeColor menuSeparator = ThemeColor::adaptive(0x2E2F36, 0xFFF
 // The edge of a floating panel: without a compositor it has no shadow to lift it off a window
 // of the same colour.
 inline constexpr ThemeColor panelEdge = ThemeColor::adaptive(0x2E2F36, 0xFFFFFF, 0.22, 0.14, 0x6E6E76);
+// Under increased contrast, the edge of a capsule that must stand out at 3:1 from any card, row or
+// sheet it lies on: a button, a kind badge.
+inline constexpr ThemeColor contrastEdge = ThemeColor::adaptive(0x000000, 0xFFFFFF, 0.55, 0.55);
 inline constexpr ThemeColor controlFill = ThemeColor::adaptive(0x2E2F36, 0xFFFFFF, 0.05, 0.1);
 inline constexpr ThemeColor hoverSurface = ThemeColor::adaptive(0xDCCFFF, 0xFFFFFF, 0.35, 0.15);
 inline constexpr ThemeColor copyConfirmationFill = ThemeColor::adaptive(0xDCCFFF, 0xFFFFFF, 0.45, 0.06);

@@ -2,6 +2,7 @@
 #include "DesignTestSupport.h"
 
 #include "ButtonLook.h"
+#include "ClipTypeBadge.h"
 #include "TavlinStyle.h"
 #include "TavlinTheme.h"
 #include "ThemedWindow.h"
@@ -151,9 +152,9 @@ bool alike(const QColor& a, const QColor& b)
     return qAbs(a.red() - b.red()) <= 2 && qAbs(a.green() - b.green()) <= 2 && qAbs(a.blue() - b.blue()) <= 2;
 }
 
-// A 1 px edge along a shape's straight side is one pixel of its whole colour (two at a device pixel
-// ratio of 2) with the fill right inside it, not two half-strength pixels of lower contrast.
-TEST(TavlinStyle, OnePixelEdgesAreSolidPixels)
+// A thin edge along a shape's straight side is whole pixels of its whole colour (twice as many at a
+// device pixel ratio of 2) with the fill right inside it, not a half-strength pixel of lower contrast.
+TEST(TavlinStyle, ThinEdgesAreSolidPixels)
 {
     using Kind = ButtonLook::Kind;
     struct Shape {
@@ -163,16 +164,22 @@ TEST(TavlinStyle, OnePixelEdgesAreSolidPixels)
         Appearance appearance;
         ThemeColor fill;
         ThemeColor edge;
+        int width = 1;
     };
+    const Appearance lightContrast{false, true};
+    const Appearance darkContrast{true, true};
     for (const Shape& shape :
          {Shape{"chip", Kind::chip, false, {false, false}, TavlinTheme::controlSurface, TavlinTheme::controlBorder},
           Shape{"dark chip", Kind::chip, false, {true, false}, TavlinTheme::controlSurface, TavlinTheme::controlBorder},
-          Shape{"chosen sidebar row",
-                Kind::sidebarRow,
-                true,
-                {false, true},
-                TavlinTheme::selectedBackground,
-                TavlinTheme::brandAccent}}) {
+          Shape{"chosen sidebar row", Kind::sidebarRow, true, lightContrast, TavlinTheme::selectedBackground,
+                TavlinTheme::brandAccent},
+          Shape{"contrast chip", Kind::chip, false, lightContrast, TavlinTheme::controlSurface,
+                TavlinTheme::brandAccent, 2},
+          Shape{"chosen dark contrast chip", Kind::chip, true, darkContrast, TavlinTheme::controlSelection,
+                TavlinTheme::brandAccent, 2},
+          Shape{"contrast pill", Kind::pill, false, lightContrast, TavlinTheme::controlFill, TavlinTheme::primaryText},
+          Shape{"dark contrast pill", Kind::pill, false, darkContrast, TavlinTheme::controlFill,
+                TavlinTheme::primaryText}}) {
         test::ThemedWindow window(shape.appearance.dark, shape.appearance.highContrast);
         auto* button = window.hold(ButtonLook::push(ButtonLook::withKind(shape.kind), QStringLiteral("Links")));
         button->setCheckable(true);
@@ -187,11 +194,38 @@ TEST(TavlinStyle, OnePixelEdgesAreSolidPixels)
             button->render(&image);
             // Down from the top edge, halfway along, where the side is straight.
             const int x = image.width() / 2;
-            for (int y = 0; y < 3 * ratio; ++y)
-                EXPECT_TRUE(alike(image.pixelColor(x, y), y < ratio ? edge : inside))
+            const int solid = shape.width * ratio;
+            for (int y = 0; y < solid + 2 * ratio; ++y)
+                EXPECT_TRUE(alike(image.pixelColor(x, y), y < solid ? edge : inside))
                     << shape.name << " at ratio " << ratio << ", pixel " << y << ": "
                     << image.pixelColor(x, y).name().toStdString() << " for "
-                    << (y < ratio ? edge : inside).name().toStdString();
+                    << (y < solid ? edge : inside).name().toStdString();
+        }
+    }
+}
+
+// Under increased contrast a kind badge's edge is a solid pixel that stands out at 3:1 from the
+// card or row it lies on, chosen or not.
+TEST(TavlinStyle, KindBadgeEdgeStandsOutUnderIncreasedContrast)
+{
+    for (const Appearance appearance : {Appearance{false, true}, Appearance{true, true}}) {
+        for (const ThemeColor& card : {TavlinTheme::contentSurface, TavlinTheme::selectedBackground}) {
+            const QColor below = card.resolve(appearance);
+            const QSize size = ClipTypeBadge::badgeSize(ClipKind::link);
+            QImage image(size, QImage::Format_ARGB32);
+            image.fill(below);
+            {
+                QPainter painter(&image);
+                ClipTypeBadge::paint(painter, QPointF(0, 0), ClipKind::link, appearance);
+            }
+            const QColor fill = over(below, TavlinTheme::elevatedSurface.resolve(appearance));
+            const QColor edge = over(fill, TavlinTheme::contrastEdge.resolve(appearance));
+            const QColor top = image.pixelColor(size.width() / 2, 0);
+            const std::string where = std::string(appearance.dark ? "dark" : "light") + " on "
+                + below.name().toStdString() + ": " + top.name().toStdString();
+            EXPECT_TRUE(alike(top, edge)) << where;
+            EXPECT_GE(test::contrast(top, below), 3.0) << where;
+            EXPECT_TRUE(alike(image.pixelColor(size.width() / 2, 1), fill)) << where;
         }
     }
 }
