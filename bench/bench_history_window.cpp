@@ -3,11 +3,17 @@
 // grid and the list scroll from top to bottom with 1000 records stored. Offscreen.
 #include "BenchHistory.h"
 #include "HistoryCollectionView.h"
+#include "HistoryRepository.h"
 #include "HistoryStore.h"
+#include "RecordListModel.h"
+#include "StoredPlaceholder.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
+#include <QRandomGenerator>
 #include <QScrollBar>
 
 #include <benchmark/benchmark.h>
@@ -212,6 +218,64 @@ void ScrollTopToBottom(benchmark::State& state)
     state.counters["frames"] = frames;
 }
 BENCHMARK(ScrollTopToBottom)->Arg(1)->Arg(0)->ArgNames({"cards"})->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// An image the size of a screenshot's corner: noise (a photo's worst case for PNG), or a smooth gradient.
+QByteArray imagePNG(int serial, bool noise)
+{
+    QImage image(480, 360, QImage::Format_RGB32);
+    QRandomGenerator random(quint32(serial + 1));
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = noise ? random.generate()
+                            : qRgb((x + serial * 7) % 256, (y + serial * 13) % 256, serial * 5 % 256);
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+// The main thread's processor time for a page of 50 image records to reach the records model, each
+// with its stored presentation as the repository hands it over, and for the model to present them
+// all (as a view does when it lays the page out). The stored presentations are made beforehand on
+// the repository's thread, as they are when the window lists records.
+void ImageRecordsPageReceived(benchmark::State& state)
+{
+    bench::History history;
+    HistoryRepository repository(history.databasePath());
+    for (int i = 0; i < 50; ++i) {
+        const ClipPayload payload{{ClipItem{{{QStringLiteral("public.png"), imagePNG(i, state.range(0))}}}},
+                                  std::nullopt};
+        repository
+            .insert({StoredPlaceholder::image(), ClipKind::image, payload}, std::nullopt, HistoryRetention::standard())
+            .waitForFinished();
+    }
+    const QList<Clip> clips = repository.page({}).result().clips;
+    QHash<qint64, ClipRowPresentation> rows;
+    for (const Clip& clip : clips)
+        rows.insert(clip.id, repository.rowPresentation(clip).result());
+    for (auto _ : state) {
+        RecordListModel model(history.sources);
+        const qint64 started = threadNanoseconds();
+        model.setRecords(clips);
+        model.setRows(rows);
+        for (int row = 0; row < model.rowCount(); ++row)
+            benchmark::DoNotOptimize(model.presentation(row).image);
+        state.SetIterationTime(double(threadNanoseconds() - started) / 1e9);
+    }
+    state.counters["thumbnail_bytes"] = double(rows.begin()->metadata.thumbnail.value_or(QByteArray()).size());
+}
+BENCHMARK(ImageRecordsPageReceived)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgNames({"noise"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

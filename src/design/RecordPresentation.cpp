@@ -5,8 +5,6 @@
 #include "RichTextPresentation.h"
 #include "TextCharacters.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <QLocale>
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
@@ -112,10 +110,8 @@ RecordPresentation RecordPresentation::of(const Clip& clip, const std::optional<
         }
         shown.rich = std::move(rich);
     }
-    if (row && row->preview.kind == ClipPreview::Case::image)
-        shown.image = decodeImage(row->preview.data);
-    else if (row && row->metadata.thumbnail)
-        shown.image = decodeImage(*row->metadata.thumbnail);
+    if (row)
+        shown.image = row->image;
     shown.summary = summaryOf(clip, row);
     shown.tooltip = tooltipOf(display);
     shown.accessibleName = accessibleNameOf(clip);
@@ -175,17 +171,6 @@ QString RecordPresentation::accessibleNameOf(const Clip& clip)
     // The default locale is the interface language's.
     return QLocale().toUpper(displayLabel(clip.kind)) + QStringLiteral(": ")
         + head(ClipContentView::displayText(clip), titleCharacters);
-}
-
-QImage RecordPresentation::decodeImage(const QByteArray& bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > imageLimit || size.height() > imageLimit)
-        return {};
-    return reader.read();
 }
 
 std::optional<std::pair<qsizetype, qsizetype>> RecordPresentation::usefulLine(const QString& text)

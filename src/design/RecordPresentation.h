@@ -25,8 +25,6 @@ struct RecordPresentation {
     static constexpr qsizetype summaryCharacters = 600;
     static constexpr qsizetype tooltipCharacters = 400;
     static constexpr int tooltipLines = 8;
-    // Larger images are not decoded.
-    static constexpr int imageLimit = 1024;
 
     // The stored presentation it was made from; none until it loads.
     std::optional<ClipRowPresentation> row;
@@ -47,7 +45,8 @@ struct RecordPresentation {
     // compact row's title; none otherwise (the row shows the first line of `rich`).
     std::shared_ptr<const QTextDocument> richTitle;
     RichTextPresentation::Surface richSurface = RichTextPresentation::Surface::white;
-    // The stored thumbnail or preview image, decoded; null when there is none or it does not decode.
+    // The stored row's image, as the repository decoded it; null when there is none or it does not
+    // decode.
     QImage image;
     // The Quick Panel's one line, its tooltip, and the name assistive technology reads.
     QString summary;
@@ -63,8 +62,6 @@ struct RecordPresentation {
     static QString tooltipOf(const QString& text);
     // "LINK: https://…": the kind's label in capitals and at most 160 characters of the text.
     static QString accessibleNameOf(const Clip& clip);
-    // An image decoded from stored bytes, refusing anything over 1024 pixels a side.
-    static QImage decodeImage(const QByteArray& bytes);
     // The first line of a text that is not blank and not a lone brace or bracket (its range).
     static std::optional<std::pair<qsizetype, qsizetype>> usefulLine(const QString& text);
 };

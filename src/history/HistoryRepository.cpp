@@ -85,6 +85,8 @@ struct HistoryRepository::State {
         ClipRowPresentation row;
         row.metadata = stored.metadata ? *stored.metadata : ClipDetails::capture(stored, clip.text, clip.kind);
         row.preview = rowPreview(stored, clip.kind, row.metadata);
+        if (row.preview.kind == ClipPreview::Case::image)
+            row.image = ClipRowPresentation::decodeImage(row.preview.data);
 
         rowCache.insert(clip.id, {clip, row});
         cacheOrder.removeAll(clip.id);

@@ -1,9 +1,11 @@
 #include "AwaitTask.h"
 #include "ClipboardReadError.h"
 #include "HistoryRepository.h"
+#include "ImageSamples.h"
 #include "RichTextDocument.h"
 #include "StorageError.h"
 #include "StoreTestSupport.h"
+#include "StoredPlaceholder.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -207,6 +209,40 @@ TEST(HistoryRepository, ImageRecordsCarryTheStoredFormatsDigestAndEarlierDigests
     EXPECT_EQ(result(fixture.repository.payload(clip)), stored);
     executeSQL(database, QStringLiteral("UPDATE clips SET payload_digest = '%1'").arg(imageDigest(png, base64 + "A")));
     EXPECT_THROW(result(fixture.repository.payload(clip)), StorageError);
+}
+
+// Rows reach the views with their image decoded here, on the repository's thread; a stored
+// thumbnail that is damaged, or larger than any this application writes, gives the row no image.
+TEST(HistoryRepository, AnImageRowComesWithItsThumbnailDecoded)
+{
+    RepositoryFixture fixture;
+    {
+        HistoryStore store(fixture.folder.databasePath());
+        const auto storeImage = [&store](const QByteArray& thumbnail) {
+            ClipMetadata metadata;
+            metadata.thumbnail = thumbnail;
+            const ClipPayload payload{{ClipItem{{{QStringLiteral("public.png"), png(512, 256)}}}}, metadata};
+            store.insert(payload, StoredPlaceholder::image(), ClipKind::image, std::nullopt, 1000,
+                         HistoryStore::maximumStoredPayloadBytes);
+        };
+        storeImage(png(256, 128).chopped(40));
+        storeImage(blackPNG(1025, 8));
+        storeImage(blackPNG(1024, 8));
+    }
+    const ClipPayload copied{{ClipItem{{{QStringLiteral("public.png"), png(512, 256, Qt::darkRed)}}}}, std::nullopt};
+    wait(fixture.repository.insert({StoredPlaceholder::image(), ClipKind::image, copied}, std::nullopt,
+                                   HistoryRetention::standard()));
+    const QList<Clip> clips = fixture.clips();
+    ASSERT_EQ(clips.size(), 4);
+
+    const ClipRowPresentation row = result(fixture.repository.rowPresentation(clips[0]));
+    EXPECT_EQ(row.image.size(), QSize(256, 128));
+    EXPECT_EQ(row.image.pixelColor(10, 10), QColor(Qt::darkRed));
+    EXPECT_EQ(result(fixture.repository.rowPresentation(clips[1])).image.size(), QSize(1024, 8));
+    EXPECT_TRUE(result(fixture.repository.rowPresentation(clips[2])).image.isNull());
+    const ClipRowPresentation damaged = result(fixture.repository.rowPresentation(clips[3]));
+    EXPECT_TRUE(damaged.image.isNull());
+    EXPECT_EQ(damaged.preview.kind, ClipPreview::Case::image) << "the card keeps the image's place";
 }
 
 // A readable history in a folder this user cannot write to (a read-only disk, another owner) is

@@ -6,6 +6,7 @@
 #include "HistoryEmptyView.h"
 #include "HistoryWindow.h"
 #include "HistoryWindowFixture.h"
+#include "ImageSamples.h"
 #include "RecordListModel.h"
 #include "RecordMenu.h"
 #include "SearchFocusRing.h"
@@ -138,6 +139,30 @@ TEST(ContentView, ACaptureWhileOpenInsertsOneRowAndResetsNothing)
     EXPECT_EQ(view.selection(), selected);
     EXPECT_EQ(grid->currentIndex().row(), 2) << "the selection moved down with its record";
     EXPECT_GT(grid->visualRect(grid->model()->index(0, 0)).height(), 0) << "the new card is laid out";
+}
+
+// The first rows come with the page, the others as the cards ask for them: either way the image
+// is decoded before it reaches the records, and what a card shows is that very image.
+TEST(ContentView, ImageRecordsReachTheRecordsWithTheirImagesDecoded)
+{
+    HistoryWindowFixture fixture;
+    for (int i = 0; i < 8; ++i) {
+        const QByteArray image = png(512, 256, QColor::fromHsv(i * 40, 200, 200));
+        fixture.capture({{{QStringLiteral("public.png")}, {{QStringLiteral("public.png"), image}}}});
+    }
+    fixture.preferences.setViewMode(HistoryViewMode::cards);
+    fixture.show();
+    auto* records = qobject_cast<RecordListModel*>(fixture.records()->model());
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->rowCount(), 8);
+    for (int row : {0, 7}) {
+        records->presentation(row);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return records->storedRow(row).has_value(); }, 5000)) << row;
+        const QImage arrived = records->storedRow(row)->image;
+        EXPECT_EQ(arrived.size(), QSize(256, 128)) << row;
+        EXPECT_EQ(arrived.pixel(5, 5), QColor::fromHsv((7 - row) * 40, 200, 200).rgb()) << row;
+        EXPECT_EQ(records->presentation(row).image.cacheKey(), arrived.cacheKey()) << row;
+    }
 }
 
 TEST(ContentView, ThePreviewIsRebuiltOnlyWhenTheRecordItShowsChanges)
