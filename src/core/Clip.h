@@ -21,6 +21,15 @@ struct Clip {
     bool isFavorite = false;
 
     bool operator==(const Clip&) const = default;
+
+    // Whether `other` lists this very record, starred or not. The store hands a deleted newest
+    // record's id to the next copy, so an id alone does not say.
+    bool isSameRecord(const Clip& other) const
+    {
+        Clip starred = *this;
+        starred.isFavorite = other.isFavorite;
+        return starred == other;
+    }
 };
 
 } // namespace tavlin

@@ -87,8 +87,15 @@ void RecordListModel::setRecords(const QList<Clip>& clips)
     for (int row = 0; row < clips.size();) {
         if (row < clips_.size() && clips_[row].id == clips[row].id) {
             if (clips_[row] != clips[row]) {
+                Entry& entry = entries_[clips[row].id];
+                // Another record under the same id shows nothing of the old one's stored row and
+                // loads its own.
+                if (!clips_[row].isSameRecord(clips[row])) {
+                    entry.row.reset();
+                    requested_.remove(clips[row].id);
+                }
                 clips_[row] = clips[row];
-                entries_[clips[row].id].shown.reset();
+                entry.shown.reset();
                 changed(row);
             }
             ++row;

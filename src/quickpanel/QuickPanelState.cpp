@@ -122,10 +122,15 @@ QCoro::Task<> QuickPanelState::reload()
     QSet<qint64> ids;
     for (const Clip& clip : page.clips)
         ids.insert(clip.id);
+    // A row stays with its record, not with an id that another record has taken since.
+    QHash<qint64, Clip> listed;
+    for (const Clip& clip : clips_)
+        listed.insert(clip.id, clip);
     QHash<qint64, ClipRowPresentation> kept;
-    for (auto it = rows_.cbegin(); it != rows_.cend(); ++it) {
-        if (ids.contains(it.key()))
-            kept.insert(it.key(), it.value());
+    for (const Clip& clip : page.clips) {
+        const auto row = rows_.constFind(clip.id);
+        if (row != rows_.cend() && listed.value(clip.id).isSameRecord(clip))
+            kept.insert(clip.id, *row);
     }
     publish(clips_, page.clips, &QuickPanelState::clipsChanged);
     publish(rows_, kept, &QuickPanelState::rowsChanged);

@@ -131,6 +131,43 @@ TEST(RecordListModel, APresentationIsMadeOnceAndFollowsItsStoredRow)
     EXPECT_TRUE(model.presentation(2).image.isNull());
 }
 
+TEST(RecordListModel, AnIDGivenToAnotherRecordShowsNothingOfTheOldOne)
+{
+    // The store hands a deleted newest record's id to the next copy.
+    test::FakeWorkspace workspace;
+    SourceApplicationIcon sources(workspace);
+    RecordListModel model(sources);
+    QList<Clip> loaded;
+    model.setLoader([&](Clip clip) -> QCoro::Task<std::optional<ClipRowPresentation>> {
+        loaded.append(clip);
+        ClipRowPresentation row;
+        if (clip.kind == ClipKind::image) {
+            row.preview = ClipPreview::image(test::png(20, 10));
+            row.image = ClipRowPresentation::decodeImage(row.preview.data);
+        }
+        co_return row;
+    });
+    Clip image = record(7, StoredPlaceholder::image(), ClipKind::image);
+    model.setRecords({image});
+    EXPECT_FALSE(model.presentation(0).image.isNull());
+
+    // Starred, it is the same record: its row stays and nothing is loaded again.
+    image.isFavorite = true;
+    model.setRecords({image});
+    EXPECT_FALSE(model.presentation(0, false).image.isNull());
+    EXPECT_EQ(loaded.size(), 1);
+
+    // Another record under the same id has none of the image's row, and its own is asked for.
+    const Clip note = record(7, QStringLiteral("a note"));
+    model.setRecords({note});
+    EXPECT_FALSE(model.storedRow(0));
+    EXPECT_TRUE(model.presentation(0, false).image.isNull());
+    model.presentation(0);
+    ASSERT_EQ(loaded.size(), 2);
+    EXPECT_EQ(loaded[1].text, note.text);
+    EXPECT_TRUE(model.presentation(0).image.isNull());
+}
+
 TEST(RecordPresentation, BigRecordsAreShownByABoundedHead)
 {
     // One megabyte on one line.

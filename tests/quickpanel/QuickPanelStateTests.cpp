@@ -89,6 +89,29 @@ TEST(QuickPanelState, MovesAClampedSelectionThatSurvivesHistoryChanges)
     EXPECT_EQ(state.selectedClip()->text, QStringLiteral("four"));
 }
 
+TEST(QuickPanelState, AnIDGivenToAnotherRecordKeepsNothingOfTheOldOnesRow)
+{
+    HistoryFixture history({QStringLiteral("one"), QStringLiteral("two")});
+    QuickPanelState state(history.model->operations());
+    state.open();
+    ASSERT_TRUE(waitFor([&] { return state.clips().size() == 2; }));
+    const Clip newest = state.clips().first();
+    QCoro::waitFor(state.loadRow(newest));
+    ASSERT_TRUE(state.rows().contains(newest.id));
+
+    // Starring keeps the row.
+    QCoro::waitFor(history.model->operations().setFavorite(newest, true));
+    ASSERT_TRUE(waitFor([&] { return state.clips().first().isFavorite; }));
+    EXPECT_TRUE(state.rows().contains(newest.id));
+
+    // Deleted by another program, the newest record's id goes to the next copy.
+    HistoryStore(history.folder.databasePath()).deleteClip(newest.id);
+    history.capture(QStringLiteral("three"));
+    ASSERT_TRUE(waitFor([&] { return state.clips().first().text == QStringLiteral("three"); }));
+    ASSERT_EQ(state.clips().first().id, newest.id);
+    EXPECT_FALSE(state.rows().contains(newest.id));
+}
+
 TEST(QuickPanelState, ACopyShowsOnlyItsOwnFailure)
 {
     HistoryFixture history;
