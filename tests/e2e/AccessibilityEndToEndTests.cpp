@@ -288,7 +288,7 @@ TEST(AccessibilityEndToEnd, TheQuickPanelSaysItsFilterAndAHiddenOneShowsNoRecord
     QString cells;
     EXPECT_TRUE(waitUntil(
         [&] {
-            running.assistive.ask("cells", QStringLiteral("Recent"), &cells);
+            running.assistive.ask("cells", QStringLiteral("Recent"), &cells, QStringLiteral("Tavlin Quick Panel"));
             return cells.split(u'\n', Qt::SkipEmptyParts)
                 == QStringList({QStringLiteral("table cell|selected,showing|TEXT: two"),
                                 QStringLiteral("table cell|showing|TEXT: one")});
@@ -298,7 +298,7 @@ TEST(AccessibilityEndToEnd, TheQuickPanelSaysItsFilterAndAHiddenOneShowsNoRecord
     keys(QStringLiteral("Escape"));
     EXPECT_TRUE(waitUntil(
         [&] {
-            running.assistive.ask("cells", QStringLiteral("Recent"), &cells);
+            running.assistive.ask("cells", QStringLiteral("Recent"), &cells, QStringLiteral("Tavlin Quick Panel"));
             return cells.split(u'\n', Qt::SkipEmptyParts)
                 == QStringList(
                        {QStringLiteral("table cell|selected|TEXT: two"), QStringLiteral("table cell||TEXT: one")});
@@ -379,7 +379,7 @@ TEST(AccessibilityEndToEnd, ACopiedRecordHoldsTheCopiedBadgeWhileTheConfirmation
     if (HasFatalFailure())
         return;
 
-    auto watcher = running.assistive.watchInside(QStringLiteral("History"));
+    auto watcher = running.assistive.watchInside(QStringLiteral("History"), QStringLiteral("Tavlin"));
     keys(QStringLiteral("ctrl+f Down Return")); // the selected record, copied from the keyboard
     const QStringList inside = AssistiveTechnology::told(*watcher);
     const QString copied = run(QStringLiteral("xclip -selection clipboard -o"));

@@ -10,6 +10,9 @@ namespace tavlin::test {
 struct AssistiveTechnology {
     QProcess bus;
     QProcess launcher;
+    // A listener for as long as this lives, started before any application: see attend() in
+    // accessible.py.
+    QProcess attendant;
     QString address;
 
     AssistiveTechnology()
@@ -21,10 +24,14 @@ struct AssistiveTechnology {
         launcher.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
         launcher.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"), {QStringLiteral("--launch-immediately")});
         launcher.waitForStarted(5000);
+        attendant.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
+        attendant.start(QStringLiteral("/usr/bin/python3"),
+                        {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("attend")});
+        QTest::qWaitFor([&] { return attendant.canReadLine(); }, 10000); // "attending"
     }
     ~AssistiveTechnology()
     {
-        for (QProcess* process : {&launcher, &bus}) {
+        for (QProcess* process : {&attendant, &launcher, &bus}) {
             process->terminate();
             process->waitForFinished(5000);
         }
@@ -46,19 +53,31 @@ struct AssistiveTechnology {
         return process;
     }
 
-    // "press", "focus", "find" or "gone" the control of that accessible name; true once done.
-    bool ask(const char* command, const QString& name, QString* output = nullptr) const
+    // "press", "focus", "find", "gone" or "point" the showing control of that name, in the window
+    // of that accessible name if one is given; true once done.
+    bool ask(const char* command, const QString& name, QString* output = nullptr, const QString& window = {}) const
     {
         QProcess helper;
         helper.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
-        helper.start(QStringLiteral("/usr/bin/python3"),
-                     {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QString::fromLatin1(command), name});
+        QStringList arguments{QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QString::fromLatin1(command), name};
+        if (!window.isEmpty())
+            arguments << window;
+        helper.start(QStringLiteral("/usr/bin/python3"), arguments);
         const bool done = exitsWith(helper, 0, 20000);
         if (output)
             *output = QString::fromUtf8(helper.readAllStandardOutput());
         return done;
     }
     bool press(const QString& name) const { return ask("press", name); }
+    // Clicks the showing control of that name with the mouse, as a user does.
+    bool click(const QString& name) const
+    {
+        QString point;
+        if (!ask("point", name, &point))
+            return false;
+        run(QStringLiteral("xdotool mousemove %1 click 1").arg(point.trimmed()));
+        return true;
+    }
 
     // Starts listening to what a screen reader is told (focus moving, windows activated,
     // selections, expansions) for `seconds`; `told` then gives it.
@@ -72,15 +91,15 @@ struct AssistiveTechnology {
         helper->readLine();
         return helper;
     }
-    // Starts watching what the items of the list of that name hold: the first children any of
-    // them has, and their going; `told` then gives them, "item|role|states|name" a line, and
-    // "gone".
-    std::unique_ptr<QProcess> watchInside(const QString& list) const
+    // Starts watching what the items of the showing list of that name (in the window of that
+    // accessible name) hold: the first children any of them has, and their going; `told` then
+    // gives them, "item|role|states|name" a line, and "gone".
+    std::unique_ptr<QProcess> watchInside(const QString& list, const QString& window) const
     {
         auto helper = std::make_unique<QProcess>();
         helper->setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
         helper->start(QStringLiteral("/usr/bin/python3"),
-                      {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("inside"), list});
+                      {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("inside"), list, window});
         QTest::qWaitFor([&] { return helper->canReadLine(); }, 15000); // "watching"
         helper->readLine();
         return helper;

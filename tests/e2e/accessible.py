@@ -6,10 +6,14 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
        accessible.py focus NAME   exits 0 once it was found and given the keyboard focus
        accessible.py find NAME    exits 0 once it is found
        accessible.py gone NAME    exits 0 once nothing of that name is left
+       accessible.py point NAME   exits 0 once it is found, and prints the screen point at its
+                                  centre: "x y"
        accessible.py hear NAME    exits 0 once a control of that name shows, and prints, for each
                                   showing one, what a screen reader hears: "role|states|text"
        accessible.py listen SECONDS  listens that long and prints what a screen reader is told:
                                   "event|detail|role|states|name|parent role|parent name"
+       accessible.py attend       listens, telling nothing, until it is ended: a screen reader that
+                                  is there from the start, as on a desktop where one runs
        accessible.py cells NAME   exits 0 once an object of that name with children is found, and
                                   prints, for each child, "role|states|name" with "showing" among
                                   the states
@@ -17,6 +21,9 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
                                   first time any of its items has children, each of those as
                                   "item|role|states|name", and "gone" once no item has any; exits
                                   0 when both came to pass
+Every command but cells looks only at what shows, as the eye does: a hidden window's controls keep
+their names. After NAME, a WINDOW may follow: the accessible name (title) of the only window
+looked in; cells then looks in that window whether it shows or not.
 Waits up to 10 seconds; exits 1 when that does not come to pass.
 """
 import sys
@@ -28,27 +35,40 @@ gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 
 
-def find(node, name):
-    try:
-        if node.get_name() == name:
-            return node
-        for index in range(node.get_child_count()):
-            found = find(node.get_child_at_index(index), name)
-            if found:
-                return found
-    except Exception:  # noqa: BLE001 - the tree changed while it was read: try again
-        pass
-    return None
+def showing(node):
+    return node.get_state_set().contains(Atspi.StateType.SHOWING)
 
 
-def find_all(node, name, found):
+def windows(window, hidden=False):
+    """The top-level windows of every application on the display: those named `window` when one is
+    given, and only showing ones unless `hidden`."""
+    desktop = Atspi.get_desktop(0)
+    found = []
+    for index in range(desktop.get_child_count()):
+        application = desktop.get_child_at_index(index)
+        for inner in range(application.get_child_count()):
+            frame = application.get_child_at_index(inner)
+            if (window is None or frame.get_name() == window) and (hidden or showing(frame)):
+                found.append(frame)
+    return found
+
+
+def find_all(node, name, found, hidden=False):
     try:
-        if node.get_name() == name and node.get_state_set().contains(Atspi.StateType.SHOWING):
+        if node.get_name() == name and (hidden or showing(node)):
             found.append(node)
         for index in range(node.get_child_count()):
-            find_all(node.get_child_at_index(index), name, found)
+            find_all(node.get_child_at_index(index), name, found, hidden)
     except Exception:  # noqa: BLE001 - the tree changed while it was read
         pass
+    return found
+
+
+def named(name, window, hidden=False):
+    """Every object of that name, in the windows looked in."""
+    found = []
+    for frame in windows(window, hidden):
+        find_all(frame, name, found, hidden)
     return found
 
 
@@ -67,22 +87,20 @@ def heard(node):
     return "%s|%s|%s" % (node.get_role_name(), said_states(node), value.replace("\n", " "))
 
 
-def all_nodes(node, found):
-    try:
-        found.append(node)
-        for index in range(node.get_child_count()):
-            all_nodes(node.get_child_at_index(index), found)
-    except Exception:  # noqa: BLE001 - the tree changed while it was read
-        pass
-    return found
+HEARD_EVENTS = ("object:state-changed:focused", "object:state-changed:selected", "object:state-changed:expanded",
+                "window:activate")
 
 
-def everything():
-    desktop = Atspi.get_desktop(0)
-    nodes = []
-    for index in range(desktop.get_child_count()):
-        all_nodes(desktop.get_child_at_index(index), nodes)
-    return nodes
+def attend():
+    """An application learns of listeners asynchronously and stops telling anything once the last
+    one goes, so a listener started just before a key press could miss what that press did. One
+    that stays from before the application starts keeps every later listener covered."""
+    listener = Atspi.EventListener.new(lambda event: None)
+    for kind in HEARD_EVENTS:
+        listener.register(kind)
+    print("attending", flush=True)
+    Atspi.event_main()
+    return 0
 
 
 def listen(seconds):
@@ -99,8 +117,7 @@ def listen(seconds):
         except Exception:  # noqa: BLE001 - it went while it was read
             pass
     listener = Atspi.EventListener.new(told)
-    for kind in ("object:state-changed:focused", "object:state-changed:selected", "object:state-changed:expanded",
-                 "window:activate"):
+    for kind in HEARD_EVENTS:
         listener.register(kind)
     print("listening", flush=True)
     GLib.timeout_add(int(seconds * 1000), Atspi.event_quit)
@@ -108,12 +125,12 @@ def listen(seconds):
     return 0
 
 
-def cells(name):
+def cells(name, window):
     deadline = time.monotonic() + 10
     while time.monotonic() < deadline:
         try:
-            for node in everything():
-                if node.get_name() == name and node.get_child_count() > 0:
+            for node in named(name, window, hidden=window is not None):
+                if node.get_child_count() > 0:
                     for index in range(node.get_child_count()):
                         child = node.get_child_at_index(index)
                         print("%s|%s|%s" % (child.get_role_name(),
@@ -125,13 +142,12 @@ def cells(name):
     return 1
 
 
-def inside(name):
+def inside(name, window):
     deadline = time.monotonic() + 10
     found = None
     while not found and time.monotonic() < deadline:
         try:
-            found = next((node for node in everything()
-                          if node.get_name() == name and node.get_role_name() == "list"), None)
+            found = next((node for node in named(name, window) if node.get_role_name() == "list"), None)
         except Exception:  # noqa: BLE001 - an application came or went meanwhile
             pass
     if not found:
@@ -167,14 +183,11 @@ def inside(name):
     return 1
 
 
-def hear(name):
+def hear(name, window):
     deadline = time.monotonic() + 10
     while time.monotonic() < deadline:
         try:
-            desktop = Atspi.get_desktop(0)
-            nodes = []
-            for index in range(desktop.get_child_count()):
-                find_all(desktop.get_child_at_index(index), name, nodes)
+            nodes = named(name, window)
             if nodes:
                 print("\n".join(heard(node) for node in nodes))
                 return 0
@@ -184,24 +197,27 @@ def hear(name):
     return 1
 
 
-def main(command, name):
+def main(command, name, window):
     if command == "hear":
-        return hear(name)
+        return hear(name, window)
     if command == "listen":
         return listen(float(name))
+    if command == "attend":
+        return attend()
     if command == "cells":
-        return cells(name)
+        return cells(name, window)
     if command == "inside":
-        return inside(name)
+        return inside(name, window)
     deadline = time.monotonic() + 10
     while time.monotonic() < deadline:
-        node = None
         try:
-            desktop = Atspi.get_desktop(0)
-            for index in range(desktop.get_child_count()):
-                node = node or find(desktop.get_child_at_index(index), name)
-        except Exception:  # noqa: BLE001 - an application came or went meanwhile
-            node = None
+            nodes = named(name, window)
+            if command == "focus":  # a control, not the label that names it
+                nodes = [node for node in nodes if node.get_state_set().contains(Atspi.StateType.FOCUSABLE)]
+            node = next(iter(nodes), None)
+        except Exception:  # noqa: BLE001 - an application came or went meanwhile: look again
+            time.sleep(0.2)
+            continue
         if command == "gone" and not node:
             return 0
         if command != "gone" and node:
@@ -210,6 +226,9 @@ def main(command, name):
                     node.do_action(0)
                 elif command == "focus":
                     node.grab_focus()
+                elif command == "point":
+                    extents = node.get_extents(Atspi.CoordType.SCREEN)
+                    print("%d %d" % (extents.x + extents.width // 2, extents.y + extents.height // 2))
                 return 0
             except Exception:  # noqa: BLE001 - it went while being pressed: look again
                 pass
@@ -218,4 +237,4 @@ def main(command, name):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1], sys.argv[2] if len(sys.argv) > 2 else ""))
+    sys.exit(main(sys.argv[1], sys.argv[2] if len(sys.argv) > 2 else "", sys.argv[3] if len(sys.argv) > 3 else None))
