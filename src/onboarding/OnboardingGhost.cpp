@@ -45,6 +45,10 @@ OnboardingGhost::OnboardingGhost(int size, Motion motion, QWidget* parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     AssistiveRoles::markDecorative(this); // the screen's title greets; the mascot only decorates
     setFixedSize(sizeHint());
+    // Held back while its screen slides in, it keeps its room.
+    QSizePolicy policy = sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    setSizePolicy(policy);
     buildMotion();
 }
 

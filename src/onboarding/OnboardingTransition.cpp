@@ -7,6 +7,7 @@ namespace tavlin {
 OnboardingTransition::OnboardingTransition(QWidget* parent) : QWidget(parent), spring_(0.42, 0.88)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
     hide();
     connect(&spring_, &SpringAnimation::valueChanged, this, [this](double value) {
         progress_ = value;
@@ -37,6 +38,8 @@ void OnboardingTransition::run(const QPixmap& from, const QPixmap& to, bool forw
 void OnboardingTransition::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    // The new screen lies live beneath: the window's background covers it.
+    painter.fillRect(rect(), palette().window());
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const double shown = std::clamp(progress_, 0.0, 1.0);
     painter.setOpacity(1 - shown);

@@ -7,9 +7,9 @@
 
 namespace tavlin {
 
-// A step change drawn as pictures over the screen area: the old screen fades out while the new
-// one fades in, sliding 28 pixels from the side it comes from. When it ends it hides itself and
-// reports finished, and the live screen takes over.
+// A step change drawn as pictures over the screen area, covering the live new screen beneath:
+// the old screen fades out while the new one fades in, sliding 28 pixels from the side it comes
+// from. When it ends it hides itself and reports finished, and the live screen shows.
 class OnboardingTransition : public QWidget {
     Q_OBJECT
 

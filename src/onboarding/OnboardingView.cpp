@@ -3,6 +3,7 @@
 #include "ButtonLook.h"
 #include "GlobalShortcut.h"
 #include "OnboardingFinishScreen.h"
+#include "OnboardingGhost.h"
 #include "OnboardingLayout.h"
 #include "OnboardingPersonalizeScreen.h"
 #include "OnboardingProgress.h"
@@ -97,9 +98,12 @@ OnboardingView::OnboardingView(OnboardingState& state, GlobalShortcut& shortcut,
     stageHost->addWidget(stage_);
     layout->addLayout(stageHost, 1);
     transition_ = new OnboardingTransition(stage_);
+    // The mascot comes on screen when the slide has brought its screen in.
     connect(transition_, &OnboardingTransition::finished, this, [this] {
-        if (screen_)
-            screen_->show();
+        if (screen_) {
+            for (OnboardingGhost* ghost : screen_->findChildren<OnboardingGhost*>())
+                ghost->show();
+        }
     });
 
     auto* footer = new QHBoxLayout();
@@ -155,16 +159,32 @@ void OnboardingView::showStep()
     // A change during a change starts from the picture as it stands.
     if (animate)
         from = transition_->isRunning() ? transition_->grab() : screen_->grab();
-    delete screen_;
 
+    // The new step is in place before anything of the old one goes, so that the keyboard focus
+    // can move straight to it: a focus left on a control that is then removed or hidden would be
+    // lost, or wander through other controls, each told to a screen reader.
+    QPointer<QWidget> old = screen_;
     screen_ = buildScreen();
     screen_->setObjectName(QStringLiteral("onboarding-screen"));
     screen_->setParent(stage_);
     screen_->setGeometry(stage_->rect());
-    orderTabs();
+    if (animate) {
+        for (OnboardingGhost* ghost : screen_->findChildren<OnboardingGhost*>())
+            ghost->hide();
+    }
+    screen_->show();
+    const QList<QWidget*> stops = orderTabs();
+    const bool skipShown = step != OnboardingState::Step::finish;
+    const bool backShown = step != OnboardingState::Step::welcome;
+    skip_->setVisible(skipShown);
+    back_->setVisible(backShown);
+    QWidget* focused = column_->focusWidget();
+    if (focused
+        && ((old && old->isAncestorOf(focused)) || (focused == skip_ && !skipShown)
+            || (focused == back_ && !backShown)))
+        firstControl(stops)->setFocus(Qt::OtherFocusReason);
+    delete old;
     progress_->setStep(static_cast<int>(step));
-    skip_->setVisible(step != OnboardingState::Step::finish);
-    back_->setVisible(step != OnboardingState::Step::welcome);
 
     // Get Started is the larger button of the last step.
     const bool last = step == OnboardingState::Step::finish;
@@ -175,19 +195,19 @@ void OnboardingView::showStep()
 
     if (!animate) {
         transition_->hide();
-        screen_->show();
         return;
     }
     if (QLayout* screenLayout = screen_->layout())
         screenLayout->activate();
-    const QPixmap to = screen_->grab();
-    screen_->hide();
-    transition_->run(from, to, state_.movingForward());
+    // The live screen lies under the pictures until they settle: its controls already take the
+    // keyboard, and the mascot waits to come on.
+    transition_->run(from, screen_->grab(), state_.movingForward());
 }
 
 // Tab goes as the window reads: Skip, the screen's controls in their own order, Back, Continue.
-// A new screen's controls otherwise join the chain wherever Qt puts a new child.
-void OnboardingView::orderTabs()
+// A new screen's controls otherwise join the chain wherever Qt puts a new child. Returns that
+// order without Skip.
+QList<QWidget*> OnboardingView::orderTabs()
 {
     QList<QWidget*> order{skip_};
     for (QWidget* next = screen_->nextInFocusChain(); next != screen_; next = next->nextInFocusChain()) {
@@ -197,6 +217,19 @@ void OnboardingView::orderTabs()
     order << back_ << continue_;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
+    order.removeFirst();
+    return order;
+}
+
+// The step's first control from its screen on: the screen's own first one, or else Back or
+// Continue. The focus goes there when what held it goes with the old step.
+QWidget* OnboardingView::firstControl(const QList<QWidget*>& stops) const
+{
+    for (QWidget* stop : stops) {
+        if (stop->isEnabled() && stop->isVisibleTo(column_))
+            return stop;
+    }
+    return continue_;
 }
 
 void OnboardingView::resizeEvent(QResizeEvent* event)

@@ -42,7 +42,8 @@ private:
     void showStep();
     void fitColumn();
     QWidget* buildScreen();
-    void orderTabs();
+    QList<QWidget*> orderTabs();
+    QWidget* firstControl(const QList<QWidget*>& stops) const;
 
     OnboardingState& state_;
     GlobalShortcut& shortcut_;

@@ -468,3 +468,88 @@ TEST(AccessibilityEndToEnd, ReturnOnTheRetentionQuestionNeverDeletes)
             << (tabbed ? "after a Tab" : "just opened");
     }
 }
+
+// A step change of the introduction met by a screen reader, forwards and backwards, by key and by
+// click: where the control holding the focus goes with the old step, the focus goes straight to
+// the new step's first control from its screen on, and the reader is told of no stop between.
+TEST(AccessibilityEndToEnd, AStepChangeMovesTheFocusOnlyToWhatTheNewStepShows)
+{
+    Profile profile;
+    Desktop desktop;
+    AssistiveTechnology assistive;
+    auto application = assistive.launch(profile);
+    ASSERT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("\"^Welcome to Tavlin$\"")).isEmpty(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return assistive.hear(QStringLiteral("Skip")).size() == 1; }, 10000));
+    run(QStringLiteral("xdotool search --onlyvisible --name ^Welcome.to.Tavlin$ windowactivate --sync"));
+    const auto holdsFocus = [&](const QString& name) {
+        const QStringList heard = assistive.hear(name);
+        return std::any_of(heard.cbegin(), heard.cend(), [](const QString& line) {
+            return line.section(u'|', 1, 1).split(u',').contains(QStringLiteral("focused"));
+        });
+    };
+    auto listener = assistive.listen(300);
+    // The stops the reader is told of up to and including one on `name`, which then holds the
+    // focus and shows.
+    const auto stopsUntil = [&](const QString& name) {
+        QStringList stops;
+        waitUntil(
+            [&] {
+                while (listener->canReadLine()) {
+                    const QStringList fields = QString::fromUtf8(listener->readLine()).trimmed().split(u'|');
+                    if (fields.size() >= 5 && fields[0] == QLatin1String("object:state-changed:focused")
+                        && fields[1] == QLatin1String("1"))
+                        stops.append(fields[4]);
+                }
+                return stops.contains(name);
+            },
+            10000);
+        if (!holdsFocus(name))
+            stops.append(QStringLiteral("(%1 does not hold the focus)").arg(name));
+        return stops;
+    };
+    const QString recorder = QStringLiteral("Change Quick Panel shortcut");
+    const QString firstChoice = QStringLiteral("Match System");
+    const auto byKey = [](const char* key) { return [key] { keys(QString::fromLatin1(key)); }; };
+    const auto byClick = [&](const char* name) {
+        return [&assistive, name] { ASSERT_TRUE(assistive.click(QString::fromLatin1(name))); };
+    };
+    struct Change {
+        const char* keysBefore;
+        QString focusedBefore;
+        std::function<void()> change;
+        int step;
+        QString landing; // empty where the focus stays
+    };
+    const Change changes[] = {
+        {"Tab", QStringLiteral("Continue"), byKey("Return"), 2, {}},
+        {"Tab Tab", firstChoice, byKey("Return"), 3, recorder},
+        {"", recorder, byKey("Return"), 4, QStringLiteral("Back")},
+        {"", QStringLiteral("Back"), byKey("ctrl+bracketleft"), 3, {}},
+        {"shift+Tab", recorder, byKey("ctrl+bracketleft"), 2, firstChoice},
+        {"", firstChoice, byKey("ctrl+bracketleft"), 1, QStringLiteral("Continue")},
+        {"Tab", QStringLiteral("Skip"), byClick("Continue"), 2, {}},
+        {"Tab", firstChoice, byClick("Continue"), 3, recorder},
+        {"shift+Tab", QStringLiteral("Skip"), byClick("Continue"), 4, QStringLiteral("Back")},
+        {"", QStringLiteral("Back"), byClick("Back"), 3, {}},
+        {"shift+Tab", recorder, byClick("Back"), 2, firstChoice},
+        {"shift+Tab shift+Tab shift+Tab", QStringLiteral("Back"), byClick("Back"), 1, QStringLiteral("Continue")},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(QStringLiteral("from %1 to step %2").arg(change.focusedBefore).arg(change.step).toStdString());
+        if (*change.keysBefore) {
+            keys(QString::fromLatin1(change.keysBefore));
+            const QStringList stops = stopsUntil(change.focusedBefore);
+            ASSERT_EQ(stops.value(stops.size() - 1), change.focusedBefore) << stops.join(u'\n').toStdString();
+        } else {
+            ASSERT_TRUE(holdsFocus(change.focusedBefore));
+        }
+        change.change();
+        ASSERT_TRUE(waitUntil(
+            [&] { return assistive.hear(QStringLiteral("Step %1 of 4").arg(change.step)).size() == 1; }, 10000));
+        if (!change.landing.isEmpty())
+            EXPECT_EQ(stopsUntil(change.landing), QStringList(change.landing));
+    }
+    listener->kill();
+    ::kill(application->processId(), SIGTERM);
+    application->waitForFinished(10000);
+}
