@@ -16,6 +16,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tavlin {
 
@@ -110,10 +111,33 @@ struct Paragraphs {
     }
 };
 
+// Where Qt may part a paragraph's text for shaping: every so many characters, where a line may
+// break. Qt shapes a run of one format whole, however few of its lines are laid out, and a colour
+// emoji costs it tens of microseconds to measure; so that a paragraph's first lines shape only
+// the text they hold, the runs are cut into pieces (of no format of their own, which shows
+// nothing). A place where a line may break is one where shaping may stop without a change.
+QList<QTextLayout::FormatRange> shapingPieces(const QString& text)
+{
+    constexpr qsizetype piece = 32;
+    QList<QTextLayout::FormatRange> pieces;
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    for (qsizetype start = 0; text.size() - start > piece;) {
+        breaks.setPosition(start + piece);
+        const qsizetype end = breaks.isAtBoundary() ? breaks.position() : breaks.toNextBoundary();
+        if (end < 0 || end >= text.size())
+            break;
+        pieces.append({int(start), int(end - start), {}});
+        start = end;
+    }
+    return pieces;
+}
+
 // Lays out a paragraph only when it is asked for, as QPlainTextDocumentLayout does, but with the
 // paragraph's own alignment, margins and first-line indent, and room between its lines: so rich
 // text and spaced plain text show as they would in a full text layout, yet what is not shown is
-// never laid out.
+// never laid out. A paragraph that goes on below what shows is laid out only a line past the
+// view's bottom, the rest of its lines counted from the characters each line took so far, and
+// laid out further as the view scrolls nearer them.
 class ParagraphLayout : public QPlainTextDocumentLayout {
 public:
     // Lines wrap at the width of `view`'s viewport, as the view that shows the document has them.
@@ -162,14 +186,20 @@ public:
         if (!viewport_ || !viewport_->isVisible())
             return QRectF(0, 0, wrapWidth(), oneLine());
         const auto laid = laidOut_.constFind(layout);
-        // A paragraph laid out by the base class, or at another width, is laid out again.
-        if (layout->lineCount() > 0 && laid != laidOut_.cend() && laid->width == wrapWidth())
+        int wanted = linesWanted(block);
+        // A paragraph laid out by the base class, or at another width, is laid out again; one laid
+        // out in part, further when more of it is wanted.
+        if (layout->lineCount() > 0 && laid != laidOut_.cend() && laid->width == wrapWidth()
+            && (laid->whole || layout->lineCount() >= wanted))
             return QRectF(0, 0, wrapWidth(), laid->height);
         if (measuringEnd_ && farBelow(block)) {
             endEstimated_ = true;
             return QRectF(0, 0, wrapWidth(), oneLine());
         }
-        return QRectF(0, 0, wrapWidth(), layOut(block));
+        // Laid out again, a paragraph is shaped again: it goes at least twice as far as before.
+        if (laid != laidOut_.cend() && laid->width == wrapWidth() && wanted != INT_MAX)
+            wanted = qMax(wanted, 2 * layout->lineCount());
+        return QRectF(0, 0, wrapWidth(), layOut(block, wanted));
     }
 
 protected:
@@ -183,6 +213,8 @@ private:
     struct Laid {
         qreal width = 0;
         qreal height = 0;
+        // Whether all its lines are laid out, not only those down to a little below the view.
+        bool whole = true;
     };
 
     qreal wrapWidth() const { return viewport_ ? viewport_->width() : 0; }
@@ -201,7 +233,17 @@ private:
             && !block.contains(cursor.anchor());
     }
 
-    qreal layOut(QTextBlock block) const
+    // How many of the paragraph's lines the view needs as it is scrolled now: down to a line
+    // below its bottom; all when it measures its last page.
+    int linesWanted(const QTextBlock& block) const
+    {
+        if (!view_ || measuringEnd_)
+            return INT_MAX;
+        const int screen = int(viewport_->height() / qMax<qreal>(1, oneLine() + lineSpacing_)) + 1;
+        return qMax(1, view_->verticalScrollBar()->value() + screen + 1 - block.firstLineNumber());
+    }
+
+    qreal layOut(QTextBlock block, int wanted) const
     {
         const QTextBlockFormat format = block.blockFormat();
         const qreal margin = document()->documentMargin();
@@ -217,8 +259,17 @@ private:
         const qreal width = qMax<qreal>(1, available - 2 * margin - format.leftMargin() - format.rightMargin());
         qreal y = format.topMargin();
         int lines = 0;
+        // Where the lines laid out end in the paragraph's text.
+        int end = 0;
+        const int length = block.length() - 1;
+        layout->setFormats(shapingPieces(block.text()));
         layout->beginLayout();
-        for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+        // A line is asked for only when it is to be laid out: Qt lays a line left open out to the
+        // paragraph's end.
+        while (lines < wanted) {
+            QTextLine line = layout->createLine();
+            if (!line.isValid())
+                break;
             const qreal indent = lines == 0 ? format.textIndent() : 0;
             line.setLeadingIncluded(true);
             line.setLineWidth(qMax<qreal>(1, width - indent));
@@ -226,22 +277,31 @@ private:
                 y += lineSpacing_;
             line.setPosition(QPointF(left + indent, y));
             y += line.height();
+            end = line.textStart() + line.textLength();
             ++lines;
         }
         layout->endLayout();
+        const bool whole = end >= length;
+        int counted = lines;
+        if (!whole) {
+            // The lines still to come, as many as the characters left would fill at the rate so far.
+            const int rest = int(std::ceil(qreal(length - end) * lines / qMax(1, end)));
+            y += rest * ((y - format.topMargin()) / lines + lineSpacing_);
+            counted += rest;
+        }
         // The view counts its scroll range in lines: it hears of a count that changed, but only
         // once it is done with what asked for this paragraph. Come nearer a last page it has not
         // measured, it measures it again.
-        if (block.lineCount() != lines || endEstimated_)
+        if (block.lineCount() != counted || endEstimated_)
             sizeChanged();
-        block.setLineCount(lines);
+        block.setLineCount(counted);
         // The room between lines is kept between paragraphs too, which a plain text breaks at will.
         qreal height = y + format.bottomMargin();
         if (block.next().isValid())
             height += lineSpacing_;
         else
             height += margin;
-        laidOut_.insert(layout, {wrapWidth(), height});
+        laidOut_.insert(layout, {wrapWidth(), height, whole});
         return height;
     }
 

@@ -97,6 +97,54 @@ TEST(LongTextView, TheEndOfTheTextStopsAtTheBottomOfThePane)
     EXPECT_EQ(view->verticalScrollBar()->maximum(), 0);
 }
 
+// A paragraph taller than the pane is laid out only down to a little below it, its other lines
+// counted; scrolled through, each line is laid out as it comes into view, and at the end every
+// count is the true one. What showed late is selected and copied as it was.
+TEST(LongTextView, ALongParagraphIsLaidOutAsFarAsItShowsAndFurtherAsItScrolls)
+{
+    QString text;
+    for (int i = 0; text.size() < 3000; ++i)
+        text += QStringLiteral("w%1 ").arg(i);
+    test::ThemedWindow window;
+    auto* view = window.hold(new LongTextView, QSize(90, 300));
+    view->setText(text);
+    test::ThemedWindow::settle();
+    QTextDocument* document = view->document();
+    const QTextBlock first = document->firstBlock();
+    const int laidAtFirst = first.layout()->lineCount();
+    EXPECT_GT(laidAtFirst, 0);
+    EXPECT_LT(laidAtFirst, first.lineCount()) << "the paragraph was laid out whole";
+
+    QScrollBar* bar = view->verticalScrollBar();
+    const QPoint bottom(1, view->viewport()->height() - 2);
+    for (int value = 0; value <= bar->maximum(); ++value) {
+        bar->setValue(value);
+        QApplication::processEvents();
+        const QTextCursor shown = view->cursorForPosition(bottom);
+        const QTextBlock block = shown.block();
+        const QTextLine line = block.layout()->lineForTextPosition(shown.position() - block.position());
+        ASSERT_TRUE(line.isValid()) << "nothing laid out at the bottom, scrolled to line " << value;
+        ASSERT_GE(view->cursorRect(shown).bottom(), bottom.y() - 2 * view->fontMetrics().lineSpacing())
+            << "blank room at the bottom, scrolled to line " << value;
+    }
+    test::ThemedWindow::settle();
+    bar->setValue(bar->maximum());
+    test::ThemedWindow::settle();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        EXPECT_EQ(block.lineCount(), block.layout()->lineCount()) << "paragraph " << block.blockNumber();
+    QTextCursor end(document);
+    end.movePosition(QTextCursor::End);
+    EXPECT_LE(view->cursorRect(end).bottom(), view->viewport()->height());
+    EXPECT_GT(view->cursorRect(end).bottom(), view->viewport()->height() - 2 * view->fontMetrics().lineSpacing());
+
+    QTextCursor cursor = view->cursorForPosition(QPoint(1, view->viewport()->height() / 2));
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    view->setTextCursor(cursor);
+    EXPECT_GT(view->selectedText().size(), 20);
+    view->copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), text.right(view->selectedText().size()));
+}
+
 TEST(LongTextView, AFarEndIsLaidOutOnlyWhenScrolledToAndScrollingStopsAtIt)
 {
     // Thousands of emoji on one line, each costly to lay out, and a short last line.
