@@ -1,10 +1,12 @@
 // The history window's cost on the main thread, and its resident memory: the records area brought
 // up to date when one record arrives, a reload to the grid laid out when one record arrives, the first layout of 200 cards nobody measured yet, and the slowest frame while the
-// grid and the list scroll from top to bottom with 1000 records stored. Offscreen.
+// grid and the list scroll from top to bottom with 1000 records stored, and the records on screen
+// showing their ages moved on. Offscreen.
 #include "BenchHistory.h"
 #include "HistoryCollectionView.h"
 #include "HistoryRepository.h"
 #include "HistoryStore.h"
+#include "RecordAges.h"
 #include "RecordListModel.h"
 #include "StoredPlaceholder.h"
 
@@ -274,6 +276,46 @@ BENCHMARK(ImageRecordsPageReceived)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+// The main thread's processor time, in milliseconds, for the records on screen to show their ages
+// moved on, as at the minute they turn: "2 min" to "3 min" (as wide), or "Now" to "1 min" (wider).
+// The history holds texts, web pages and images, as the idle bench's does.
+void AgesMovingOn(benchmark::State& state)
+{
+    bench::Window window;
+    window.copyMixed(100);
+    window.show(state.range(0) ? HistoryViewMode::cards : HistoryViewMode::list, false);
+    QAbstractItemView* view = window.records();
+    auto* ages = view->findChild<RecordAges*>();
+    auto* records = qobject_cast<RecordListModel*>(view->model());
+    const bool wider = state.range(1);
+    QList<qint64> shown;
+    for (int row = 0; row < records->rowCount(); ++row) {
+        if (view->visualRect(records->index(row)).intersects(view->viewport()->rect()))
+            shown.append(records->clips().at(row).id);
+    }
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        const double started = bench::threadSeconds();
+        for (qint64 id : shown)
+            Q_EMIT ages->changed(id, wider ? QStringLiteral("Now") : QStringLiteral("2 min"),
+                                 wider ? QStringLiteral("1 min") : QStringLiteral("3 min"));
+        QCoreApplication::processEvents();
+        state.SetIterationTime(bench::threadSeconds() - started);
+    }
+    state.counters["records"] = double(shown.size());
+}
+BENCHMARK(AgesMovingOn)
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->ArgNames({"cards", "wider"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(50)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 

@@ -46,12 +46,15 @@ HistoryCollectionView::HistoryCollectionView(RecordListModel& records, QWidget* 
     connect(&records, &QAbstractItemModel::rowsMoved, this, &HistoryCollectionView::invalidateLayout);
     connect(&records, &QAbstractItemModel::dataChanged, this, &HistoryCollectionView::recordsChanged);
     connect(&records, &RecordListModel::rowPresentationChanged, this, &HistoryCollectionView::presentationLoaded);
-    // A confirmation coming or going, or an age moving on, repaints its own card alone.
+    // A confirmation coming or going repaints its own card alone, an age moving on its own place.
     connect(confirmation_, &ConfirmationAnimation::changed, this,
             [this](qint64 id) { updateItem(records_.rowOf(id)); });
-    connect(ages_, &RecordAges::changed, this, [this](const QList<qint64>& ids) {
-        for (qint64 id : ids)
-            updateItem(records_.rowOf(id));
+    connect(ages_, &RecordAges::changed, this, [this](qint64 id, const QString& before, const QString& after) {
+        const int item = records_.rowOf(id);
+        if (item < 0 || item >= layout_.cards().size())
+            return;
+        const QRectF card = layout_.cards()[item].translated(0, -verticalOffset());
+        viewport()->update(HistoryRowContent::ageChangeRect(card, false, before, after).toAlignedRect());
     });
 }
 
@@ -440,7 +443,7 @@ void HistoryCollectionView::paintEvent(QPaintEvent* event)
     painter.setRenderHint(QPainter::Antialiasing);
     const Appearance appearance = ThemeAppearance::of(this);
     const std::optional<int> selected = selectedItem();
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
     const RecordPainter cards{records_, *confirmation_, *ages_, excerpts_};
     const QRectF visible = QRectF(event->rect()).translated(0, verticalOffset());
     painter.translate(0, -verticalOffset());

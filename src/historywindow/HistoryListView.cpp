@@ -116,7 +116,8 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
             stroke(TavlinTheme::selectedOutlineColor.resolve(appearance), 1.0);
     }
     painter->restore();
-    records_.paint(*painter, option.rect, index.row(), *clip, true, appearance, QDateTime::currentDateTime());
+    // An instant is all an age needs: no time zone looked up for every row painted.
+    records_.paint(*painter, option.rect, index.row(), *clip, true, appearance, QDateTime::currentDateTimeUtc());
 }
 
 HistoryListView::HistoryListView(RecordListModel& records, QWidget* parent)
@@ -127,9 +128,15 @@ HistoryListView::HistoryListView(RecordListModel& records, QWidget* parent)
     setObjectName(QStringLiteral("history-list"));
     setModel(&records);
     setItemDelegate(new HistoryRowDelegate(records, *confirmation_, *ages_, this));
-    // A confirmation coming or going, or an age moving on, repaints its own row alone.
+    // A confirmation coming or going repaints its own row alone, an age moving on its own place.
     connect(confirmation_, &ConfirmationAnimation::changed, this, [this](qint64 id) { updateRecords({id}); });
-    connect(ages_, &RecordAges::changed, this, &HistoryListView::updateRecords);
+    connect(ages_, &RecordAges::changed, this, [this](qint64 id, const QString& before, const QString& after) {
+        if (const int row = records_.rowOf(id); row >= 0) {
+            const QRectF change = HistoryRowContent::ageChangeRect(visualRect(records_.index(row)), true, before,
+                                                                   after);
+            viewport()->update(change.toAlignedRect());
+        }
+    });
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);

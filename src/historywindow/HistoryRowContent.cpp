@@ -39,6 +39,26 @@ QRectF cardBadgeRow(const QRectF& bounds)
     return {inner.left(), inner.bottom() - (20 + 4 + 18), inner.width(), 20};
 }
 
+// A row's content, inside its rounded surface.
+QRectF compactInner(const QRectF& bounds)
+{
+    return bounds.adjusted(16 + 7, 8 + 2, -16 - 7, -8 - 2);
+}
+
+// Where the age ends a row (compact) or a card's badge row, aligned to its trailing end.
+QRectF timeRow(const QRectF& bounds, bool compact)
+{
+    if (!compact)
+        return cardBadgeRow(bounds);
+    const QRectF inner = compactInner(bounds);
+    return {inner.right() - 120, inner.top(), 120, inner.height()};
+}
+
+QFont ageFont()
+{
+    return SystemFont::regular(11);
+}
+
 HistoryRowContent::Excerpts::Excerpt excerpt(const QSizeF& size, const QString& text, const QFont& font,
                                              const QTextOption& option, int maxLines,
                                              const QList<QTextLayout::FormatRange>& formats, Qt::TextElideMode elide)
@@ -170,7 +190,7 @@ void drawFooter(QPainter& painter, const QRectF& rect, const HistoryRowContent::
 // The age, or the "Copied" badge in its place while the copy is confirmed; the star before it.
 qreal drawTime(QPainter& painter, const QRectF& row, const HistoryRowContent::Input& input)
 {
-    const QFont font = SystemFont::regular(11);
+    const QFont font = ageFont();
     const QFontMetricsF metrics(font);
     const QString age = HistoryTimestamp::relative(input.clip.createdAt, input.now);
     // The badge grows leftwards from the age's place: the star keeps clear of whichever is wider.
@@ -227,7 +247,7 @@ void drawRichTitle(QPainter& painter, const QRectF& title, const QTextDocument& 
 void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowContent::Input& input)
 {
     const Appearance& appearance = input.appearance;
-    const QRectF inner = bounds.adjusted(16 + 7, 8 + 2, -16 - 7, -8 - 2);
+    const QRectF inner = compactInner(bounds);
     const QRectF visual(inner.left(), inner.center().y() - 19, 38, 38);
     const RecordPresentation& shown = input.shown;
     const bool code = shown.code && (input.clip.kind == ClipKind::text || input.clip.kind == ClipKind::richText);
@@ -244,7 +264,7 @@ void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowConte
                                                                       : secondary;
         SymbolIcon::paint(painter, symbol, QRectF(visual.left() + 10.5, visual.center().y() - 8.5, 17, 17), tint);
     }
-    const qreal timeLeft = drawTime(painter, QRectF(inner.right() - 120, inner.top(), 120, inner.height()), input);
+    const qreal timeLeft = drawTime(painter, timeRow(bounds, true), input);
     const QRectF column(visual.right() + 12, inner.top(), qMax<qreal>(0, timeLeft - 12 - visual.right() - 12),
                         inner.height());
     const QFont font = shown.title.code ? HighlightedText::codeFont() : SystemFont::regular(13, QFont::Medium);
@@ -357,6 +377,18 @@ QRectF HistoryRowContent::badgeRect(const QRectF& bounds, bool compact)
     const QPointF trailing = compact ? QPointF(bounds.right() - 7 - 14, bounds.top() + 2 + 7 + size.height() / 2)
                                      : QPointF(bounds.right() - 16, cardBadgeRow(bounds).center().y());
     return {trailing.x() - size.width(), trailing.y() - size.height() / 2, size.width(), size.height()};
+}
+
+QRectF HistoryRowContent::ageChangeRect(const QRectF& bounds, bool compact, const QString& before, const QString& after)
+{
+    const QFontMetricsF metrics(ageFont());
+    const qreal width = metrics.horizontalAdvance(after);
+    // The title, the star and the kind badge keep clear of the age by its width.
+    if (width != metrics.horizontalAdvance(before))
+        return bounds;
+    const QRectF row = timeRow(bounds, compact);
+    // A little wider for glyphs that reach past their advance.
+    return QRectF(row.right() - width, row.top(), width, row.height()).adjusted(-2, 0, 2, 0);
 }
 
 QIcon HistoryRowContent::fileIcon(const QString& name)

@@ -12,26 +12,40 @@ RecordAges::RecordAges(QObject* parent) : QObject(parent)
     connect(&timer_, &QTimer::timeout, this, &RecordAges::due);
 }
 
+namespace {
+
+// Ages turning within this of the first to turn (records copied in a burst) are repainted
+// together, at the last of them: one wake-up rather than one each, and none shown early.
+constexpr qint64 together = 250;
+
+} // namespace
+
 void RecordAges::drawn(qint64 id, const QDateTime& createdAt, const QDateTime& now)
 {
     const QDateTime change = HistoryTimestamp::nextChange(createdAt, now);
     if (!change.isValid())
         return;
-    changes_.insert(id, change);
-    if (!wake_.isValid() || change < wake_)
+    changes_.insert(id, {createdAt, HistoryTimestamp::relative(createdAt, now), change});
+    if (!wake_.isValid() || change < wake_.addMSecs(together))
         arm();
 }
 
 void RecordAges::arm()
 {
-    wake_ = {};
-    for (const QDateTime& change : std::as_const(changes_)) {
-        if (!wake_.isValid() || change < wake_)
-            wake_ = change;
+    QDateTime first;
+    for (const Drawn& drawn : std::as_const(changes_)) {
+        if (!first.isValid() || drawn.change < first)
+            first = drawn.change;
     }
-    if (!wake_.isValid()) {
+    wake_ = first;
+    if (!first.isValid()) {
         timer_.stop();
         return;
+    }
+    const QDateTime last = first.addMSecs(together);
+    for (const Drawn& drawn : std::as_const(changes_)) {
+        if (drawn.change > wake_ && drawn.change <= last)
+            wake_ = drawn.change;
     }
     timer_.start(std::chrono::milliseconds(qMax<qint64>(0, QDateTime::currentDateTimeUtc().msecsTo(wake_))));
 }
@@ -39,19 +53,19 @@ void RecordAges::arm()
 void RecordAges::due()
 {
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    QList<qint64> ids;
-    for (auto change = changes_.begin(); change != changes_.end();) {
-        if (*change <= now) {
-            ids.append(change.key());
-            change = changes_.erase(change);
+    QList<std::pair<qint64, Drawn>> changed;
+    for (auto drawn = changes_.begin(); drawn != changes_.end();) {
+        if (drawn->change <= now) {
+            changed.append({drawn.key(), *drawn});
+            drawn = changes_.erase(drawn);
         } else {
-            ++change;
+            ++drawn;
         }
     }
     // Drawn again, each of them tells its next change.
     arm();
-    if (!ids.isEmpty())
-        Q_EMIT changed(ids);
+    for (const auto& [id, drawn] : std::as_const(changed))
+        Q_EMIT this->changed(id, drawn.shown, HistoryTimestamp::relative(drawn.createdAt, now));
 }
 
 } // namespace tavlin

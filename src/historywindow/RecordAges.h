@@ -9,8 +9,8 @@ namespace tavlin {
 
 // Keeps the ages a view of records shows ("5 min") current without waking it for nothing: each
 // paint tells when the age it drew next reads otherwise, and the view is woken once, at the
-// earliest such moment, to repaint those records alone. Records whose age reads the same, and
-// records no longer drawn, cost nothing.
+// earliest such moment (with the ages turning a moment after it), to repaint those ages alone.
+// Records whose age reads the same, and records no longer drawn, cost nothing.
 class RecordAges : public QObject {
     Q_OBJECT
 public:
@@ -22,14 +22,21 @@ public:
     QDateTime nextWake() const { return wake_; }
 
 Q_SIGNALS:
-    // The ages of these records read otherwise now.
-    void changed(const QList<qint64>& ids);
+    // The record's age reads `after` now where it was drawn as `before`.
+    void changed(qint64 id, const QString& before, const QString& after);
 
 private:
+    struct Drawn {
+        QDateTime createdAt;
+        QString shown;
+        // When it reads otherwise.
+        QDateTime change;
+    };
+
     void arm();
     void due();
 
-    QHash<qint64, QDateTime> changes_;
+    QHash<qint64, Drawn> changes_;
     QDateTime wake_;
     QTimer timer_;
 };

@@ -1,8 +1,10 @@
 // The ages a history window shows move on by themselves, and an open window with nothing
-// changing is not woken to repaint ages that read the same.
+// changing is not woken to repaint ages that read the same, nor beyond the ages that changed.
 #include "HistoryWindowFixture.h"
 #include "RecordAges.h"
 #include "StoreTestSupport.h"
+
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -53,6 +55,75 @@ TEST_P(RecordAgesView, AnAgeThatMovesOnRepaintsItsRecordAloneAndNothingElseWakes
     painted.paints = 0;
     QTest::qWait(500);
     EXPECT_EQ(painted.paints, 0);
+}
+
+// What the window shows on screen: its backing store.
+QImage onScreen(QWidget& window)
+{
+    return QGuiApplication::primaryScreen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_P(RecordAgesView, AgesTurningTogetherRepaintOnceTheirOwnPlacesAndTheScreenShowsThemMovedOn)
+{
+    HistoryWindowFixture fixture;
+    fixture.store(5);
+    const QString path = fixture.folder.databasePath();
+    const double now = QDateTime::currentMSecsSinceEpoch() / 1000.0;
+    // Hours old, but for two records copied a tenth of a second apart, shown "2 min", that turn
+    // "3 min", as wide, shortly after the window shows.
+    executeSQL(path, QStringLiteral("UPDATE clips SET created_at = %1").arg(now - 3 * 3600 - 600, 0, 'f', 3));
+    const qint64 first = queryInteger(path, QStringLiteral("SELECT MAX(id) - 2 FROM clips"));
+    const qint64 second = first - 1;
+    executeSQL(path,
+               QStringLiteral("UPDATE clips SET created_at = %1 WHERE id = %2").arg(now - 175, 0, 'f', 3).arg(first));
+    executeSQL(
+        path, QStringLiteral("UPDATE clips SET created_at = %1 WHERE id = %2").arg(now - 175.1, 0, 'f', 3).arg(second));
+    fixture.preferences.setViewMode(GetParam());
+    ContentView& window = fixture.show();
+    QAbstractItemView* records = fixture.records();
+    auto* ages = records->findChild<RecordAges*>();
+    ASSERT_TRUE(ages);
+    QList<QRect> turning;
+    const QList<Clip>& clips = fixture.model->browser().clips();
+    for (qint64 id : {first, second}) {
+        const auto found = std::find_if(clips.begin(), clips.end(), [&](const Clip& clip) { return clip.id == id; });
+        ASSERT_NE(found, clips.end());
+        turning.append(records->visualRect(records->model()->index(int(found - clips.begin()), 0)));
+    }
+
+    PaintedRegion painted;
+    records->viewport()->installEventFilter(&painted);
+    const auto quiet = [&] {
+        painted.paints = 0;
+        QTest::qWait(200);
+        return painted.paints == 0;
+    };
+    ASSERT_TRUE(QTest::qWaitFor(quiet, 5000));
+    painted.region = QRegion();
+    const QImage before = onScreen(window);
+    ASSERT_GT(QDateTime::currentDateTimeUtc().msecsTo(ages->nextWake()), 0)
+        << "the ages turned while the window showed";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return painted.paints > 0; }, 10000)) << "the ages never moved on";
+    QTest::qWait(400);
+    EXPECT_EQ(painted.paints, 1) << "the view was woken for each age";
+
+    // An age stands at its record's trailing end: titles, icons and kinds are left as they are.
+    for (const QRect& rect : painted.region) {
+        const auto in = [&](const QRect& record) { return record.contains(rect) && rect.left() > record.center().x(); };
+        EXPECT_TRUE(std::any_of(turning.begin(), turning.end(), in))
+            << "repainted more than the ages that changed: " << rect.x() << "," << rect.y() << " " << rect.width()
+            << "x" << rect.height();
+    }
+    // The screen shows both records' new ages, as a paint of the whole window would.
+    const QImage after = onScreen(window);
+    ASSERT_EQ(after.size(), before.size());
+    for (const QRect& record : turning) {
+        const QRect shown(records->viewport()->mapTo(&window, record.topLeft()), record.size());
+        EXPECT_TRUE(after.copy(shown) != before.copy(shown)) << "an age did not change on screen";
+    }
+    const QRect area(records->viewport()->mapTo(&window, QPoint()), records->viewport()->size());
+    const QImage fresh = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(after.copy(area) == fresh.copy(area)) << "the screen differs from a fresh paint of the records";
 }
 
 INSTANTIATE_TEST_SUITE_P(HistoryWindow, RecordAgesView,
