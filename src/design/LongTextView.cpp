@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextBlock>
@@ -169,6 +170,17 @@ public:
             bar->setValue(bar->maximum());
     }
 
+    // Tells the view now of line counts that changed, rather than when it is done with what it
+    // does: whether there were any.
+    bool measurePending()
+    {
+        if (!sizeChangePending_)
+            return false;
+        sizeChangePending_ = false;
+        measuringEnd([this] { Q_EMIT documentSizeChanged(documentSize()); });
+        return true;
+    }
+
     void setLineSpacing(qreal pixels)
     {
         lineSpacing_ = pixels;
@@ -311,12 +323,7 @@ private:
             return;
         sizeChangePending_ = true;
         QMetaObject::invokeMethod(
-            const_cast<ParagraphLayout*>(this),
-            [this] {
-                sizeChangePending_ = false;
-                auto* layout = const_cast<ParagraphLayout*>(this);
-                layout->measuringEnd([layout] { Q_EMIT layout->documentSizeChanged(layout->documentSize()); });
-            },
+            const_cast<ParagraphLayout*>(this), [this] { const_cast<ParagraphLayout*>(this)->measurePending(); },
             Qt::QueuedConnection);
     }
 
@@ -515,6 +522,24 @@ void LongTextView::resizeEvent(QResizeEvent* event)
 void LongTextView::showEvent(QShowEvent* event)
 {
     paragraphsOf(this)->measuringEnd([&] { QPlainTextEdit::showEvent(event); });
+}
+
+void LongTextView::scrollContentsBy(int dx, int dy)
+{
+    QPlainTextEdit::scrollContentsBy(dx, dy);
+    if (scrolling_)
+        return;
+    // What now shows is laid out, and the scroll range that changes settled, before the frame is
+    // painted: a view dragged to a far end it had only estimated would first show the estimate,
+    // blank or short of the end, and then jump.
+    const QScopedValueRollback scrolling(scrolling_, true);
+    for (int round = 0; round < 4; ++round) {
+        qreal y = contentOffset().y();
+        for (QTextBlock block = firstVisibleBlock(); block.isValid() && y < viewport()->height(); block = block.next())
+            y += blockBoundingRect(block).height();
+        if (!paragraphsOf(this)->measurePending())
+            break;
+    }
 }
 
 void LongTextView::paintEvent(QPaintEvent* event)

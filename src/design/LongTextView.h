@@ -51,6 +51,7 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -66,6 +67,7 @@ private:
     // from it; none for a rich document.
     std::optional<QString> given_;
     QList<std::pair<qsizetype, qsizetype>> shifts_;
+    bool scrolling_ = false;
 };
 
 } // namespace tavlin

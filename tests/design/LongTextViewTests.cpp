@@ -145,6 +145,28 @@ TEST(LongTextView, ALongParagraphIsLaidOutAsFarAsItShowsAndFurtherAsItScrolls)
     EXPECT_EQ(QApplication::clipboard()->text(), text.right(view->selectedText().size()));
 }
 
+// Dragged straight to a far end it has not laid out, the view shows that end in the very frame
+// the drag asks for, rather than its estimate of where the end was first.
+TEST(LongTextView, DraggedToAFarEndTheViewShowsTheEndAtOnce)
+{
+    const QString emoji = QStringLiteral("\U0001F600\U0001F44D\U0001F3FD\U0001F680").repeated(2500);
+    test::ThemedWindow window;
+    auto* view = window.hold(new LongTextView, QSize(320, 400));
+    view->setText(emoji + QStringLiteral("\nthe end"));
+    test::ThemedWindow::settle();
+    QScrollBar* bar = view->verticalScrollBar();
+    bar->setSliderDown(true);
+    bar->setSliderPosition(bar->maximum());
+    QTextCursor end(view->document());
+    end.movePosition(QTextCursor::End);
+    const int bottom = view->cursorRect(end).bottom();
+    EXPECT_LE(bottom, view->viewport()->height());
+    EXPECT_GT(bottom, view->viewport()->height() - 2 * view->fontMetrics().lineSpacing())
+        << "the end shows at " << bottom;
+    EXPECT_EQ(bar->value(), bar->maximum());
+    bar->setSliderDown(false);
+}
+
 TEST(LongTextView, AFarEndIsLaidOutOnlyWhenScrolledToAndScrollingStopsAtIt)
 {
     // Thousands of emoji on one line, each costly to lay out, and a short last line.
