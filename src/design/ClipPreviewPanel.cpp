@@ -28,6 +28,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -320,14 +321,35 @@ QWidget* ClipPreviewPanel::buildContent()
             column->addWidget(open, 0, Qt::AlignLeft);
         }
     }
-    if (clip_.kind == ClipKind::file && metadata_) {
-        for (const QString& path : metadata_->filePaths)
-            column->addWidget(buildFileBlock(path, content));
-    }
     scroll->setWidget(content);
+    if (clip_.kind == ClipKind::file && metadata_ && !metadata_->filePaths.isEmpty()) {
+        // A copy of thousands of files would take seconds to build and lay out whole: the blocks
+        // come a few at a time, whenever the view nears the end of those already there (scrolled,
+        // or following the keyboard).
+        fileColumn_ = column;
+        QScrollBar* bar = scroll->verticalScrollBar();
+        connect(bar, &QScrollBar::valueChanged, this, &ClipPreviewPanel::addFileBlocksNearEnd);
+        connect(bar, &QScrollBar::rangeChanged, this, &ClipPreviewPanel::addFileBlocksNearEnd);
+        addFileBlocks();
+    }
     // The card shows through: the scroll area would paint the window's background.
     content->setAutoFillBackground(false);
     return scroll;
+}
+
+void ClipPreviewPanel::addFileBlocks()
+{
+    const QStringList& paths = metadata_->filePaths;
+    const qsizetype end = qMin(paths.size(), fileBlocks_ + fileBlocksAtATime);
+    for (; fileBlocks_ < end; ++fileBlocks_)
+        fileColumn_->addWidget(buildFileBlock(paths[fileBlocks_], fileColumn_->parentWidget()));
+}
+
+void ClipPreviewPanel::addFileBlocksNearEnd()
+{
+    const QScrollBar* bar = scroll_->verticalScrollBar();
+    if (fileBlocks_ < metadata_->filePaths.size() && bar->maximum() - bar->value() < scroll_->viewport()->height())
+        addFileBlocks();
 }
 
 QWidget* ClipPreviewPanel::buildFileBlock(const QString& path, QWidget* parent)

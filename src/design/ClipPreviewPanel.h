@@ -13,6 +13,7 @@
 
 class QPushButton;
 class QScrollArea;
+class QVBoxLayout;
 
 namespace tavlin {
 
@@ -49,6 +50,8 @@ public:
 
     static constexpr int contentPadding = 20;
     static constexpr int compactCharacterLimit = 240;
+    // File blocks are added this many at a time, as the view nears the end of those built.
+    static constexpr int fileBlocksAtATime = 16;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -60,6 +63,8 @@ private:
     QWidget* buildMetadata();
     QWidget* buildActions();
     QWidget* buildFileBlock(const QString& path, QWidget* parent);
+    void addFileBlocks();
+    void addFileBlocksNearEnd();
     void applyCompactHeight();
     void fitFavoriteButton();
 
@@ -71,6 +76,9 @@ private:
     std::function<void()> onFavorite_;
     std::function<void()> onDelete_;
     QScrollArea* scroll_ = nullptr;
+    // The content's column and how many of the file blocks it holds so far.
+    QVBoxLayout* fileColumn_ = nullptr;
+    qsizetype fileBlocks_ = 0;
     QWidget* spacer_ = nullptr;
     CopyActionButton* copyButton_ = nullptr;
     QPushButton* favorite_ = nullptr;

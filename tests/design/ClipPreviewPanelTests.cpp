@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -178,6 +180,35 @@ TEST_F(ClipPreviewPanelTest, OneBlockPerFileInStoredOrder)
     ClipPreviewPanel* withoutMetadata = show(bare, sampleRecord(ClipKind::file, QStringLiteral("a.txt")),
                                              ClipPreview::text(), std::nullopt);
     EXPECT_TRUE(withoutMetadata->findChildren<QWidget*>(QStringLiteral("file-details")).isEmpty());
+}
+
+// A copy of a thousand files shows its first blocks at once and the others as the view is
+// scrolled towards them, still one per file in order: building them all would stop the window
+// for seconds.
+TEST_F(ClipPreviewPanelTest, ManyFilesAreBuiltAsTheViewNearsThem)
+{
+    ClipMetadata metadata;
+    for (int i = 0; i < 1000; ++i)
+        metadata.filePaths.append(QStringLiteral("/nowhere/photos/IMG_%1.jpg").arg(i, 5, 10, QLatin1Char('0')));
+    test::ThemedWindow window;
+    ClipPreviewPanel* panel = show(window, sampleRecord(ClipKind::file, StoredPlaceholder::files(1000)),
+                                   ClipPreview::text(), metadata);
+    auto* scroll = panel->findChild<QScrollArea*>();
+    ASSERT_TRUE(scroll);
+    const auto blocks = [panel] { return panel->findChildren<QWidget*>(QStringLiteral("file-details")); };
+    ASSERT_LT(blocks().size(), 100);
+    // Enough to fill the view and scroll.
+    EXPECT_GT(blocks().last()->mapTo(scroll->viewport(), QPoint(0, 0)).y(), scroll->viewport()->height());
+
+    QScrollBar* bar = scroll->verticalScrollBar();
+    for (int step = 0; step < 1000 && blocks().size() < 1000; ++step) {
+        bar->setValue(bar->maximum());
+        test::ThemedWindow::settle();
+    }
+    const QList<QWidget*> all = blocks();
+    ASSERT_EQ(all.size(), 1000);
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_EQ(all[i]->property("path").toString(), metadata.filePaths[i]);
 }
 
 TEST_F(ClipPreviewPanelTest, FileButtonsCheckAgainWhenPressed)
