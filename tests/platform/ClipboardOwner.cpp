@@ -207,7 +207,9 @@ int main(int argc, char** argv)
         }
         for (; i < argc; ++i) {
             const std::string argument = argv[i];
-            const size_t equals = argument.find('=');
+            // A target may hold '=' itself ("text/plain;charset=utf-8"): a file value splits at "=@".
+            const size_t file = argument.rfind("=@");
+            const size_t equals = file != std::string::npos ? file : argument.find('=');
             const xcb_atom_t target = atom(argument.substr(0, equals));
             values[target] = argument.substr(equals + 1);
             if (values[target].rfind('@', 0) == 0) {
