@@ -121,8 +121,8 @@ private:
 
 } // namespace
 
-ClipContentView::ClipContentView(const Clip& clip, const ClipPreview& preview, QWidget* parent)
-    : QWidget(parent), clip_(clip), preview_(preview)
+ClipContentView::ClipContentView(const Clip& clip, const ClipPreview& preview, const QImage& image, QWidget* parent)
+    : QWidget(parent), clip_(clip), preview_(preview), image_(image)
 {
     setObjectName(QStringLiteral("clip-preview"));
     auto* layout = new QVBoxLayout(this);
@@ -221,14 +221,13 @@ void ClipContentView::build()
 
 QWidget* ClipContentView::buildImage()
 {
-    QImage image = QImage::fromData(preview_.data);
-    if (image.isNull()) {
+    if (image_.isNull()) {
         // Bytes that are no image leave the area empty.
         presentation_ = Presentation::empty;
         return nullptr;
     }
     presentation_ = Presentation::image;
-    return new ImagePreview(std::move(image), this);
+    return new ImagePreview(image_, this);
 }
 
 QWidget* ClipContentView::buildRichText()

@@ -5,6 +5,7 @@
 #include "ClipPreview.h"
 #include "RichTextPresentation.h"
 
+#include <QImage>
 #include <QWidget>
 
 namespace tavlin {
@@ -17,7 +18,8 @@ class ClipContentView : public QWidget {
 public:
     enum class Presentation { empty, image, richText, link, code, plainText };
 
-    ClipContentView(const Clip& clip, const ClipPreview& preview, QWidget* parent = nullptr);
+    // `image`: the preview's image, decoded beforehand; null shows an image preview empty.
+    ClipContentView(const Clip& clip, const ClipPreview& preview, const QImage& image, QWidget* parent = nullptr);
 
     Presentation presentation() const { return presentation_; }
 
@@ -59,6 +61,7 @@ private:
 
     Clip clip_;
     ClipPreview preview_;
+    QImage image_;
     Presentation presentation_ = Presentation::empty;
     QWidget* body_ = nullptr;
     // The appearance the colours of the body were built for.

@@ -188,10 +188,10 @@ int measuredHeight(const QString& text, const QFont& font, std::optional<qreal> 
 } // namespace
 
 ClipPreviewPanel::ClipPreviewPanel(const SourceApplicationIcon& sources, const Clip& clip, const ClipPreview& preview,
-                                   const std::optional<ClipMetadata>& metadata, bool copied,
+                                   const QImage& image, const std::optional<ClipMetadata>& metadata, bool copied,
                                    std::function<void()> onCopy, std::function<void()> onFavorite,
                                    std::function<void()> onDelete, QWidget* parent)
-    : QWidget(parent), sources_(sources), clip_(clip), preview_(preview), metadata_(metadata),
+    : QWidget(parent), sources_(sources), clip_(clip), preview_(preview), image_(image), metadata_(metadata),
       onCopy_(std::move(onCopy)), onFavorite_(std::move(onFavorite)), onDelete_(std::move(onDelete))
 {
     setObjectName(QStringLiteral("clip-preview-panel"));
@@ -304,7 +304,7 @@ QWidget* ClipPreviewPanel::buildContent()
     column->setContentsMargins(contentPadding, 0, contentPadding, contentPadding);
     column->setSpacing(12);
     column->setAlignment(Qt::AlignTop);
-    column->addWidget(new ClipContentView(clip_, preview_, content));
+    column->addWidget(new ClipContentView(clip_, preview_, image_, content));
 
     if (const std::optional<QString> dimensions = CardMetadata::dimensions(metadata_)) {
         auto* label = new ElidedLabel(*dimensions, SystemFont::regular(11), TavlinTheme::secondaryText, Qt::ElideRight,

@@ -4,6 +4,7 @@
 #include "ClipMetadata.h"
 #include "ClipPreview.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
@@ -29,9 +30,11 @@ class CopyActionButton;
 class ClipPreviewPanel : public QWidget {
     Q_OBJECT
 public:
+    // `image`: the preview's image, decoded beforehand (the panel decodes nothing).
     ClipPreviewPanel(const SourceApplicationIcon& sources, const Clip& clip, const ClipPreview& preview,
-                     const std::optional<ClipMetadata>& metadata, bool copied, std::function<void()> onCopy,
-                     std::function<void()> onFavorite, std::function<void()> onDelete, QWidget* parent = nullptr);
+                     const QImage& image, const std::optional<ClipMetadata>& metadata, bool copied,
+                     std::function<void()> onCopy, std::function<void()> onFavorite, std::function<void()> onDelete,
+                     QWidget* parent = nullptr);
 
     // The copy button's confirmed form, without a rebuild.
     void setCopied(bool copied);
@@ -71,6 +74,7 @@ private:
     const SourceApplicationIcon& sources_;
     Clip clip_;
     ClipPreview preview_;
+    QImage image_;
     std::optional<ClipMetadata> metadata_;
     std::function<void()> onCopy_;
     std::function<void()> onFavorite_;

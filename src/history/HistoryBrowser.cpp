@@ -91,8 +91,10 @@ void HistoryBrowser::reportError(const std::exception& error)
     setErrorMessage(Diagnostics::userMessage(error));
 }
 
-void HistoryBrowser::setPreview(const ClipPreview& preview, const std::optional<ClipMetadata>& metadata)
+void HistoryBrowser::setPreview(const ClipPreview& preview, const QImage& image,
+                                const std::optional<ClipMetadata>& metadata)
 {
+    previewImage_ = image;
     publish(this, previewContent_, preview, &HistoryBrowser::previewContentChanged);
     publish(this, selectedMetadata_, metadata, &HistoryBrowser::selectedMetadataChanged);
 }
@@ -138,16 +140,16 @@ QCoro::Task<> HistoryBrowser::loadPreview(std::optional<Clip> clip)
     QPointer<HistoryBrowser> self(this);
     const quint64 version = ++previewVersion_;
     // The old preview goes at once, before anything loads.
-    setPreview(ClipPreview::text(), std::nullopt);
+    setPreview(ClipPreview::text(), {}, std::nullopt);
     if (!clip)
         co_return;
     try {
         const ClipRowPresentation row = co_await repository_.rowPresentation(*clip);
         if (!self || previewVersion_ != version)
             co_return;
-        const ClipPreview preview = co_await repository_.preview(*clip);
+        const HistoryRepository::Preview preview = co_await repository_.preview(*clip);
         if (self && previewVersion_ == version)
-            setPreview(preview, row.metadata);
+            setPreview(preview.content, preview.image, row.metadata);
     } catch (const std::exception& error) {
         if (self && previewVersion_ == version)
             reportError(error);

@@ -8,6 +8,7 @@
 #include "HistorySummary.h"
 
 #include <QHash>
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -42,6 +43,8 @@ public:
     qint64 matchedCount() const { return matchedCount_; }
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
     const ClipPreview& previewContent() const { return previewContent_; }
+    // The preview's image, decoded away from the main thread; set before the content is published.
+    const QImage& previewImage() const { return previewImage_; }
     int previewRevision() const { return previewRevision_; }
     const QHash<qint64, ClipRowPresentation>& rowPresentations() const { return rowPresentations_; }
     const std::optional<ClipMetadata>& selectedMetadata() const { return selectedMetadata_; }
@@ -85,7 +88,7 @@ Q_SIGNALS:
     void selectedMetadataChanged();
 
 private:
-    void setPreview(const ClipPreview& preview, const std::optional<ClipMetadata>& metadata);
+    void setPreview(const ClipPreview& preview, const QImage& image, const std::optional<ClipMetadata>& metadata);
 
     HistoryRepository& repository_;
     QList<Clip> clips_;
@@ -99,6 +102,7 @@ private:
     qint64 matchedCount_ = 0;
     std::optional<QString> errorMessage_;
     ClipPreview previewContent_;
+    QImage previewImage_;
     int previewRevision_ = 0;
     QHash<qint64, ClipRowPresentation> rowPresentations_;
     std::optional<ClipMetadata> selectedMetadata_;

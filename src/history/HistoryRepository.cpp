@@ -236,18 +236,25 @@ QFuture<QHash<qint64, ClipRowPresentation>> HistoryRepository::firstRows(const Q
     });
 }
 
-QFuture<ClipPreview> HistoryRepository::preview(const Clip& clip)
+QFuture<HistoryRepository::Preview> HistoryRepository::preview(const Clip& clip)
 {
-    return run([clip](State& state) {
+    return run([clip](State& state) -> Preview {
         switch (clip.kind) {
-        case ClipKind::richText:
-        case ClipKind::image: return PayloadPreview::make(state.payload(clip), clip.kind);
-        case ClipKind::file: return state.rowPresentation(clip).preview;
+        case ClipKind::richText: return {PayloadPreview::make(state.payload(clip), clip.kind), {}};
+        case ClipKind::image: {
+            ClipPreview content = PayloadPreview::make(state.payload(clip), clip.kind);
+            QImage image = QImage::fromData(content.data);
+            return {std::move(content), std::move(image)};
+        }
+        case ClipKind::file: {
+            const ClipRowPresentation row = state.rowPresentation(clip);
+            return {row.preview, row.image};
+        }
         case ClipKind::text:
         case ClipKind::link:
         case ClipKind::other: break;
         }
-        return ClipPreview::text();
+        return {ClipPreview::text(), {}};
     });
 }
 

@@ -12,6 +12,7 @@
 
 #include <QFuture>
 #include <QHash>
+#include <QImage>
 #include <QList>
 #include <QPromise>
 #include <QThreadPool>
@@ -66,8 +67,13 @@ public:
     QFuture<ClipRowPresentation> rowPresentation(const Clip& clip);
     // Row presentations of the first six records of a page.
     QFuture<QHash<qint64, ClipRowPresentation>> firstRows(const QList<Clip>& clips);
-    // The large preview of the preview panel.
-    QFuture<ClipPreview> preview(const Clip& clip);
+    // The large preview of the preview panel, its image decoded here rather than by the panel.
+    struct Preview {
+        ClipPreview content;
+        // Null when the preview is no image or its bytes do not decode.
+        QImage image;
+    };
+    QFuture<Preview> preview(const Clip& clip);
 
 private:
     // Worker-thread state: touched only from inside operations.

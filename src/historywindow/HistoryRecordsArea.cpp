@@ -290,7 +290,7 @@ void HistoryRecordsArea::rebuildPreview()
     const Clip record = *clip;
     previewClip_ = record;
     previewPanel_ = new ClipPreviewPanel(
-        sources_, record, browser_.previewContent(), browser_.selectedMetadata(), copied_,
+        sources_, record, browser_.previewContent(), browser_.previewImage(), browser_.selectedMetadata(), copied_,
         [self, record] {
             if (self)
                 self->copyClip(record);

@@ -55,7 +55,7 @@ TEST(ClipContentView, LinksWithAHostShowTheHostAboveTheAddress)
     test::ThemedWindow window;
     auto* view = window.hold(
         new ClipContentView(sampleRecord(ClipKind::link, QStringLiteral("https://www.example.org/a?b=1")),
-                            ClipPreview::text()),
+                            ClipPreview::text(), {}),
         QSize(420, 300));
     EXPECT_EQ(view->presentation(), Presentation::link);
     EXPECT_EQ(only<DocumentView>(view, "link-host")->toPlainText().remove(QChar(0x200B)),
@@ -72,7 +72,7 @@ TEST(ClipContentView, AHostBreaksOnlyAfterItsDotsOrIsShortened)
     auto* view = window.hold(
         new ClipContentView(
             sampleRecord(ClipKind::link, QStringLiteral("https://developer.mozilla-docs.org/en-US/docs")),
-            ClipPreview::text()),
+            ClipPreview::text(), {}),
         QSize(260, 300));
     auto* host = only<DocumentView>(view, "link-host");
     const QTextBlock block = host->document()->firstBlock();
@@ -101,7 +101,7 @@ TEST(ClipContentView, AHostDrawsACaretOnlyWithTheFocusRing)
     auto* view = window.hold(new ClipContentView(sampleRecord(ClipKind::link,
                                                               QStringLiteral("https://tracking.newsletter-mailer."
                                                                              "example-company.co.uk/click?u=a1b2c3")),
-                                                 ClipPreview::text()),
+                                                 ClipPreview::text(), {}),
                              QSize(280, 300));
     auto* host = only<DocumentView>(view, "link-host");
     window.window.activateWindow();
@@ -131,7 +131,7 @@ TEST(ClipContentView, LinksOfAnyLengthShowAsALink)
 {
     const QString address = QStringLiteral("https://example.org/?q=") + QString(20000, u'a');
     test::ThemedWindow window;
-    auto* view = window.hold(new ClipContentView(sampleRecord(ClipKind::link, address), ClipPreview::text()),
+    auto* view = window.hold(new ClipContentView(sampleRecord(ClipKind::link, address), ClipPreview::text(), {}),
                              QSize(248, 220));
     EXPECT_EQ(view->presentation(), Presentation::link);
     auto* shown = only<LongTextView>(view, "link-address");
@@ -144,7 +144,7 @@ TEST(ClipContentView, LinksWithoutAHostShowAsPlainText)
 {
     for (const QString& text : {QStringLiteral("www.example.org"), QStringLiteral("not a url at all"),
                                 QStringLiteral("mailto:ann@example.org")}) {
-        ClipContentView view(sampleRecord(ClipKind::link, text), ClipPreview::text());
+        ClipContentView view(sampleRecord(ClipKind::link, text), ClipPreview::text(), {});
         EXPECT_EQ(view.presentation(), Presentation::plainText) << text.toStdString();
     }
 }
@@ -158,9 +158,9 @@ TEST(ClipContentView, LongTextIsShownWholeButLaidOutOnlyAsFarAsShown)
     for (int line = 0; prose.size() < 20000; ++line)
         prose += QStringLiteral("Line %1 of a long note\n").arg(line);
     test::ThemedWindow window;
-    auto* codeView = window.hold(new ClipContentView(sampleRecord(ClipKind::text, code), ClipPreview::text()),
+    auto* codeView = window.hold(new ClipContentView(sampleRecord(ClipKind::text, code), ClipPreview::text(), {}),
                                  QSize(420, 300));
-    auto* proseView = window.hold(new ClipContentView(sampleRecord(ClipKind::text, prose), ClipPreview::text()));
+    auto* proseView = window.hold(new ClipContentView(sampleRecord(ClipKind::text, prose), ClipPreview::text(), {}));
     ASSERT_EQ(codeView->presentation(), Presentation::code);
     ASSERT_EQ(proseView->presentation(), Presentation::plainText);
 
@@ -189,7 +189,7 @@ TEST(ClipContentView, EmojiTextsOfAnyLengthScrollAndAreLaidOutOnlyAsFarAsShown)
     for (int i = 0; i < 1000; ++i)
         emoji += QString::fromUcs4(std::array<char32_t, 1>{char32_t(0x1F600 + i % 80)}.data(), 1);
     test::ThemedWindow window;
-    auto* view = window.hold(new ClipContentView(sampleRecord(ClipKind::text, emoji), ClipPreview::text()),
+    auto* view = window.hold(new ClipContentView(sampleRecord(ClipKind::text, emoji), ClipPreview::text(), {}),
                              QSize(248, 300));
     auto* shown = only<LongTextView>(view, "plain-text");
     ASSERT_TRUE(shown);
@@ -201,7 +201,7 @@ TEST(ClipContentView, EmojiTextsOfAnyLengthScrollAndAreLaidOutOnlyAsFarAsShown)
               first->lineAt(0).height() + ClipContentView::plainLineSpacing);
 
     const QString note = QStringLiteral("A short note \U0001F600");
-    ClipContentView shortNote(sampleRecord(ClipKind::text, note), ClipPreview::text());
+    ClipContentView shortNote(sampleRecord(ClipKind::text, note), ClipPreview::text(), {});
     EXPECT_TRUE(shortNote.findChild<DocumentView*>(QStringLiteral("plain-text")));
 }
 
@@ -213,7 +213,7 @@ TEST(ClipContentView, RichTextIsReadAwayFromTheMainThreadAndLaidOutOnlyAsFarAsSh
     test::ThemedWindow window;
     auto* view = window.hold(
         new ClipContentView(sampleRecord(ClipKind::richText, QStringLiteral("Paragraph 0")),
-                            ClipPreview::richText(rtf(body.constData()), QStringLiteral("public.rtf"))),
+                            ClipPreview::richText(rtf(body.constData()), QStringLiteral("public.rtf")), {}),
         QSize(248, 300));
     EXPECT_EQ(view->presentation(), Presentation::richText);
     auto* shown = only<LongTextView>(view, "formatted-text");
@@ -230,7 +230,8 @@ TEST(ClipContentView, RichTextThatDoesNotReadLeavesTheAreaEmpty)
 {
     test::ThemedWindow window;
     auto* view = window.hold(new ClipContentView(sampleRecord(ClipKind::richText, QStringLiteral("x")),
-                                                 ClipPreview::richText("no rtf at all", QStringLiteral("public.rtf"))));
+                                                 ClipPreview::richText("no rtf at all", QStringLiteral("public.rtf")),
+                                                 {}));
     auto* shown = only<LongTextView>(view, "formatted-text");
     ASSERT_TRUE(shown);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !shown->isVisible(); }, 10000));
@@ -239,26 +240,29 @@ TEST(ClipContentView, RichTextThatDoesNotReadLeavesTheAreaEmpty)
 TEST(ClipContentView, TextKindAloneIsCheckedForCode)
 {
     const QString code = QStringLiteral("let a = 1");
-    EXPECT_EQ(ClipContentView(sampleRecord(ClipKind::text, code), ClipPreview::text()).presentation(),
+    EXPECT_EQ(ClipContentView(sampleRecord(ClipKind::text, code), ClipPreview::text(), {}).presentation(),
               Presentation::code);
-    EXPECT_EQ(ClipContentView(sampleRecord(ClipKind::other, code), ClipPreview::text()).presentation(),
+    EXPECT_EQ(ClipContentView(sampleRecord(ClipKind::other, code), ClipPreview::text(), {}).presentation(),
               Presentation::plainText);
 }
 
 TEST(ClipContentView, ImagesFitTheWidthUpTo350High)
 {
-    ClipContentView tall(sampleRecord(ClipKind::image, {}), ClipPreview::image(test::png(300, 900)));
+    const QByteArray tallPNG = test::png(300, 900);
+    ClipContentView tall(sampleRecord(ClipKind::image, {}), ClipPreview::image(tallPNG), QImage::fromData(tallPNG));
     EXPECT_EQ(tall.presentation(), Presentation::image);
     EXPECT_EQ(tall.heightForWidth(420), 350);
     EXPECT_EQ(tall.findChild<QWidget*>()->accessibleName(), QStringLiteral("Image preview"));
 
-    ClipContentView wide(sampleRecord(ClipKind::image, {}), ClipPreview::image(test::png(800, 200)));
+    const QByteArray widePNG = test::png(800, 200);
+    ClipContentView wide(sampleRecord(ClipKind::image, {}), ClipPreview::image(widePNG), QImage::fromData(widePNG));
     EXPECT_EQ(wide.heightForWidth(400), 100);
 }
 
 TEST(ClipContentView, BytesThatAreNoImageLeaveTheAreaEmpty)
 {
-    ClipContentView view(sampleRecord(ClipKind::image, {}), ClipPreview::image("not an image"));
+    // The history decodes nothing from them.
+    ClipContentView view(sampleRecord(ClipKind::image, {}), ClipPreview::image("not an image"), QImage());
     EXPECT_EQ(view.presentation(), Presentation::empty);
     EXPECT_TRUE(view.findChildren<QWidget*>().isEmpty());
 }

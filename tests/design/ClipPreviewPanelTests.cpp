@@ -68,8 +68,8 @@ protected:
                            const std::optional<ClipMetadata>& metadata, bool copied = false)
     {
         auto* panel = new ClipPreviewPanel(
-            sources, clip, preview, metadata, copied, [this] { ++copies; }, [this] { ++favorites; },
-            [this] { ++deletions; });
+            sources, clip, preview, QImage::fromData(preview.data), metadata, copied, [this] { ++copies; },
+            [this] { ++favorites; }, [this] { ++deletions; });
         return window.hold(panel, panelSize + QSize(2 * window.margin, 2 * window.margin));
     }
 
@@ -256,7 +256,7 @@ TEST_F(ClipPreviewPanelTest, CountsBesideALongSourceNameAreCutOnlyAtTheirEnd)
     counts.lineCount = 3650;
     auto* panel = new ClipPreviewPanel(
         sources, sampleRecord(ClipKind::text, QStringLiteral("x"), QStringLiteral("org.example.AVeryLongIdentifier")),
-        ClipPreview::text(), counts, false, {}, {}, {});
+        ClipPreview::text(), {}, counts, false, {}, {}, {});
     window.hold(panel, QSize(300, 640));
     test::ThemedWindow::settle();
     const QString shown = panel->findChild<ElidedLabel*>(QStringLiteral("clip-footer"))->shownText();
@@ -270,7 +270,7 @@ TEST_F(ClipPreviewPanelTest, ANarrowPanelKeepsTheSourceNameAndEveryFileButtonWho
     metadata.filePaths = {existingFile()};
     const test::ScopedLanguage russian(QStringLiteral("ru"));
     auto* panel = new ClipPreviewPanel(sources, sampleRecord(ClipKind::file, QStringLiteral("Quarterly report.pdf")),
-                                       ClipPreview::text(), metadata, false, {}, {}, {});
+                                       ClipPreview::text(), {}, metadata, false, {}, {}, {});
     window.hold(panel, QSize(260, 640));
     test::ThemedWindow::settle();
     const auto* source = panel->findChild<ElidedLabel*>(QStringLiteral("source-name"));
@@ -294,7 +294,7 @@ TEST_F(ClipPreviewPanelTest, NarrowRussianPanelKeepsBothActionsWhole)
     clip.isFavorite = true;
     // As narrow as the history window's smallest size makes it, below the panel's own minimum.
     auto* host = window.hold(new QWidget, QSize(400, 400));
-    auto* panel = new ClipPreviewPanel(sources, clip, ClipPreview::text(), std::nullopt, false, {}, {}, {});
+    auto* panel = new ClipPreviewPanel(sources, clip, ClipPreview::text(), {}, std::nullopt, false, {}, {}, {});
     panel->setParent(host);
     panel->setGeometry(0, 0, 270, 340);
     panel->show();

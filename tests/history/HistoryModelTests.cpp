@@ -3,12 +3,15 @@
 #include "FakePasteboard.h"
 #include "FakeWorkspace.h"
 #include "HistoryModel.h"
+#include "ImageSamples.h"
 #include "StoreTestSupport.h"
 
 #include <QFile>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include "ExpectSoon.h"
 #include <gtest/gtest.h>
@@ -190,6 +193,43 @@ TEST(HistoryModel, StaleReloadsAndPreviewsAreDropped)
     QCoro::waitFor(fixture.model.browser().loadPreview(std::nullopt));
     EXPECT_EQ(fixture.model.browser().selectedMetadata(), std::nullopt);
     EXPECT_EQ(fixture.model.browser().previewContent(), ClipPreview::text());
+}
+
+// The preview panel decodes nothing: an image's preview, reduced to at most 1024 pixels, and an
+// image file's, its row's thumbnail, come decoded with the content, and the next one drops them.
+TEST(HistoryModel, AnImagePreviewArrivesDecodedWithItsContent)
+{
+    ModelFixture fixture;
+    const QString png = QStringLiteral("public.png");
+    fixture.pasteboard.setItems({{{png}, {{png, test::png(2048, 512, Qt::darkRed)}}}});
+    QCoro::waitFor(fixture.model.monitor().tick());
+    const QString picture = fixture.folder.path() + QStringLiteral("/picture.png");
+    ASSERT_TRUE(QImage::fromData(test::png(600, 300, Qt::darkBlue)).save(picture));
+    const QString fileURL = QStringLiteral("public.file-url");
+    fixture.pasteboard.setItems({{{fileURL}, {{fileURL, QUrl::fromLocalFile(picture).toEncoded()}}}});
+    QCoro::waitFor(fixture.model.monitor().tick());
+    fixture.capture({QStringLiteral("a note")});
+    const QList<Clip> clips = fixture.model.browser().clips();
+    ASSERT_EQ(clips.size(), 3);
+
+    HistoryBrowser& browser = fixture.model.browser();
+    QList<QImage> published;
+    QObject::connect(&browser, &HistoryBrowser::previewContentChanged,
+                     [&] { published.append(browser.previewImage()); });
+    QCoro::waitFor(browser.loadPreview(clips[2]));
+    EXPECT_EQ(browser.previewContent().kind, ClipPreview::Case::image);
+    EXPECT_EQ(browser.previewImage().size(), QSize(1024, 256));
+    EXPECT_EQ(browser.previewImage().pixel(4, 4), QColor(Qt::darkRed).rgb());
+    ASSERT_FALSE(published.isEmpty());
+    EXPECT_EQ(published.last().size(), QSize(1024, 256)) << "the image is there when the content is published";
+
+    QCoro::waitFor(browser.loadPreview(clips[1]));
+    EXPECT_EQ(browser.previewImage().size(), QSize(256, 128));
+    EXPECT_EQ(browser.previewImage().pixel(4, 4), QColor(Qt::darkBlue).rgb());
+
+    QCoro::waitFor(browser.loadPreview(clips[0]));
+    EXPECT_EQ(browser.previewContent(), ClipPreview::text());
+    EXPECT_TRUE(browser.previewImage().isNull());
 }
 
 TEST(HistoryModel, FiltersBuildTheRequestAndToggleSourcesAsASet)

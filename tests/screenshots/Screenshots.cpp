@@ -227,8 +227,8 @@ void previewPanels()
     const auto show = [&workspace](const Sample& sample, bool dark, const QString& name, QSize size = {440, 640}) {
         ThemedWindow window(dark);
         const SourceApplicationIcon sources(workspace);
-        window.hold(new ClipPreviewPanel(sources, sample.clip, sample.preview, sample.metadata, sample.name == u"code",
-                                         {}, {}, {}),
+        window.hold(new ClipPreviewPanel(sources, sample.clip, sample.preview, QImage::fromData(sample.preview.data),
+                                         sample.metadata, sample.name == u"code", {}, {}, {}),
                     size + QSize(2 * window.margin, 2 * window.margin));
         shoot(window, name);
     };
