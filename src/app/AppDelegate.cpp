@@ -261,6 +261,8 @@ void AppDelegate::startServices()
         ClipTextSnippet::isCode(QStringLiteral("int main() { return 0; }"));
         SymbolIcon::prepare();
         platform_.workspace->application(Workspace::ownApplicationID());
+        // The history window itself, out of sight, in a turn of its own.
+        QTimer::singleShot(0, this, [this] { windows_->prepareHistory(); });
     });
 }
 
@@ -271,6 +273,11 @@ void AppDelegate::startMonitoring()
     connect(
         &model_->browser(), &HistoryBrowser::historyChanges, this, [] { qCDebug(delegateLog) << "Monitoring started"; },
         Qt::SingleShotConnection);
+    // The prepared history window is drawn again once the first page of records is in, so that
+    // the rows' shapes, texts and images are ready too.
+    connect(
+        &model_->browser(), &HistoryBrowser::rowPresentationsChanged, this,
+        [this] { QTimer::singleShot(0, this, [this] { windows_->prepareHistory(); }); }, Qt::SingleShotConnection);
     monitoring_ = model_->monitor().runMonitoring();
 }
 

@@ -175,7 +175,9 @@ void HistoryRecordsArea::clipsChanged()
     const QList<Clip>& clips = browser_.clips();
     refreshRecords();
     // The selection upkeep: a record still listed stays selected, else the first listed is.
-    if (!selectedClip())
+    // A view made ready before it first appears has no selection of the user's yet: it appears
+    // with the first listed selected, as one built then would.
+    if (!selectedClip() || !shown_)
         setSelection(clips.isEmpty() ? std::nullopt : std::optional(clips.first().id));
     HistoryEmptyView::Kind kind = browser_.hasFilters()   ? HistoryEmptyView::Kind::search
         : browser_.section() == HistorySection::favorites ? HistoryEmptyView::Kind::favorites
@@ -310,6 +312,12 @@ void HistoryRecordsArea::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     layoutRecords();
+}
+
+void HistoryRecordsArea::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    shown_ = true;
 }
 
 void HistoryRecordsArea::changeEvent(QEvent* event)

@@ -57,6 +57,7 @@ Q_SIGNALS:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void nameRecords();
@@ -80,6 +81,8 @@ private:
 
     std::optional<qint64> selection_;
     bool copied_ = false;
+    // The view has appeared at least once.
+    bool shown_ = false;
     // The records are being handed to the views: what the views report meanwhile is not taken.
     bool refreshingRecords_ = false;
     bool previewPending_ = false;

@@ -2,6 +2,7 @@
 
 #include "ContentWindow.h"
 
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLayout>
@@ -38,9 +39,28 @@ void HistoryWindow::setContent(QWidget* content)
     }
 }
 
+void HistoryWindow::drawAhead()
+{
+    QBackingStore* store = backingStore();
+    if (isVisible() || !store || !layout())
+        return;
+    layout()->activate();
+    store->resize(size());
+    const QRegion all(rect());
+    store->beginPaint(all);
+    render(store->paintDevice(), QPoint(), all);
+    store->endPaint();
+}
+
 void HistoryWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // Painted at once rather than on the window manager's first expose: Qt paints a window only
+    // once it counts as mapped, and a window manager takes several milliseconds to frame and map
+    // it. Painting meanwhile leaves the expose nothing to do but put the finished picture on
+    // screen. (A picture sent before the window is viewable is dropped by the server; the expose
+    // sends it again.)
+    setAttribute(Qt::WA_Mapped);
     if (QWindow* window = windowHandle()) {
         connect(window, &QWindow::screenChanged, this, &HistoryWindow::watchScreen, Qt::UniqueConnection);
         watchScreen(window->screen());

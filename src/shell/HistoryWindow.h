@@ -23,6 +23,10 @@ public:
     // The window's one view, filling it; set once.
     void setContent(QWidget* content);
 
+    // Hidden, it draws itself once into the buffer it shows from: the fonts, glyphs, symbols,
+    // shapes and images its showing draws are made ready, and the buffer's memory is in place.
+    void drawAhead();
+
     // Fits the window into the available area of its screen (or the primary one).
     void refitToScreen();
     // Fits the window into `available`: keeps its position where it fits, pushes it inside where

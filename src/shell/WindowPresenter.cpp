@@ -129,25 +129,46 @@ void WindowPresenter::showHistory()
     hidePanel(PanelDismissal::history);
     historyRequested_ = true;
     clearActivationFlags();
-    const bool first = !history_;
-    if (first) {
-        history_ = new HistoryWindow;
-        windowManager_.setCloseOnly(history_->winId());
-        connect(history_, &HistoryWindow::aboutToClose, this, [this] { historyRequested_ = false; });
-        adopt(history_);
-    }
+    makeHistoryFrame();
+    historyShown_ = true;
     history_->refitToScreen();
     bringToFront(history_);
-    if (first) {
-        // The frame is mapped before its content is built, so the window manager frames it
-        // meanwhile; nothing paints before the content is in, as painting waits for the frame's
-        // first expose, which the event loop delivers after this.
-        QWidget* content = makeHistoryContent_ ? makeHistoryContent_() : emptyContent("history-content");
-        history_->setContent(content);
-        WindowTheme::apply(content, appearance_, preferences_);
-    }
+    // A frame not prepared ahead is mapped before its content is built, so the window manager
+    // frames it meanwhile; the content is in before anything paints, as painting waits for the
+    // event loop.
+    fillHistory();
     updateLevels();
     Q_EMIT searchFocusRequested();
+}
+
+void WindowPresenter::prepareHistory()
+{
+    // Only ahead of the first showing: once shown, the window is as ready as it gets.
+    if (closed_ || firstLaunchPending_ || historyShown_)
+        return;
+    makeHistoryFrame();
+    fillHistory();
+    history_->drawAhead();
+}
+
+void WindowPresenter::makeHistoryFrame()
+{
+    if (history_)
+        return;
+    history_ = new HistoryWindow;
+    windowManager_.setCloseOnly(history_->winId());
+    connect(history_, &HistoryWindow::aboutToClose, this, [this] { historyRequested_ = false; });
+    adopt(history_);
+}
+
+void WindowPresenter::fillHistory()
+{
+    if (historyFilled_)
+        return;
+    historyFilled_ = true;
+    QWidget* content = makeHistoryContent_ ? makeHistoryContent_() : emptyContent("history-content");
+    history_->setContent(content);
+    WindowTheme::apply(content, appearance_, preferences_);
 }
 
 void WindowPresenter::showSettings()

@@ -18,11 +18,12 @@ class WindowManagerHints;
 class WindowProperties;
 
 // Decides which of Tavlin's windows show. It owns the history and Settings frames (built on first
-// show, kept for the life of the process) and keeps the rules about them: show, toggle from the
-// tray, bring to front, dismiss the history window when Tavlin is no longer in use (never while a
-// menu is open or a modal window or sheet runs), keep Settings and the introduction just above the
-// visible history window, and the window shortcuts. The windows' contents come from their own
-// subsystems through the setters below; the delegate connects the signals. Main thread.
+// show, or for the history window when prepared ahead; kept for the life of the process) and
+// keeps the rules about them: show, toggle from the tray, bring to front, dismiss the history
+// window when Tavlin is no longer in use (never while a menu is open or a modal window or sheet
+// runs), keep Settings and the introduction just above the visible history window, and the window
+// shortcuts. The windows' contents come from their own subsystems through the setters below; the
+// delegate connects the signals. Main thread.
 class WindowPresenter : public QObject {
     Q_OBJECT
 
@@ -56,6 +57,10 @@ public:
     bool isFirstLaunchPending() const { return firstLaunchPending_; }
 
     void showHistory();
+    // Builds the history window and its content out of sight and draws them once, so that its
+    // first showing costs what a later one does. Does nothing once it has shown, or while the
+    // first-launch introduction is pending.
+    void prepareHistory();
     void showSettings();
     void showOnboarding();
     // A left click on the tray icon: hides the history window where the user sees it in use,
@@ -107,6 +112,8 @@ private:
     void clearActivationFlags();
     void hidePanel(PanelDismissal reason);
     void adopt(QWidget* window);
+    void makeHistoryFrame();
+    void fillHistory();
     bool isShown(const QWidget* window) const;
 
     ApplicationActivation& activation_;
@@ -136,6 +143,8 @@ private:
     bool preserveHistoryOnQuickReturn_ = false;
     int openMenus_ = 0;
     bool closed_ = false;
+    bool historyFilled_ = false;
+    bool historyShown_ = false;
 };
 
 } // namespace tavlin

@@ -28,6 +28,7 @@
 #include "WindowPresenter.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -154,7 +155,7 @@ TEST(AppDelegate, AReplayLeavesCapturingAlone)
     EXPECT_EQ(fixture.quickPanelShows, 0) << "the shortcut brings the visible introduction forward";
     replay->findChild<QAbstractButton*>(QStringLiteral("onboarding-skip"))->click();
     EXPECT_TRUE(fixture.delegate->isMonitoring());
-    EXPECT_EQ(fixture.windows().historyWindow(), nullptr) << "a replay opens nothing else";
+    EXPECT_FALSE(fixture.windows().isHistoryShown()) << "a replay opens nothing else";
 }
 
 TEST(AppDelegate, AKnownProfileCapturesAtOnceAndStopsInOrder)
@@ -178,6 +179,11 @@ TEST(AppDelegate, AKnownProfileCapturesAtOnceAndStopsInOrder)
     fixture.delegate->shortcutPressed();
     EXPECT_EQ(fixture.quickPanelShows, 1);
 
+    // Once up, the history window and its content are made ready out of sight.
+    EXPECT_SOON(fixture.windows().historyWindow() != nullptr
+                    && fixture.windows().historyWindow()->findChild<QAbstractItemView*>(),
+                3000);
+    EXPECT_FALSE(fixture.windows().isHistoryShown());
     Q_EMIT fixture.delegate->statusItem()->leftClicked();
     ASSERT_NE(fixture.windows().historyWindow(), nullptr);
     EXPECT_TRUE(fixture.windows().historyWindow()->isVisible()) << "the tray toggles the history window";

@@ -120,3 +120,41 @@ TEST(SelectionUpkeep, ASelectionFromOutsideTheViewDoesNotScrollIt)
         EXPECT_GT(scroll->value(), 0);
     }
 }
+
+// The window's content is made ready out of sight at start-up, and records arrive before the user
+// first opens it: it appears with the newest record selected and previewed, as a view built at
+// that moment would, not the one that was newest when it was made. From then on the selection is
+// the user's and stays while the window is away.
+TEST(SelectionUpkeep, AViewMadeReadyAheadAppearsWithTheNewestRecordSelected)
+{
+    HistoryWindowFixture fixture;
+    fixture.captureText(QStringLiteral("apple one"));
+    fixture.sources = std::make_unique<SourceApplicationIcon>(fixture.workspace);
+    fixture.view = std::make_unique<ContentView>(
+        *fixture.model, fixture.preferences, *fixture.sources, [] {}, true);
+    fixture.view->resize(1040, 700);
+    const Listing listing{fixture};
+    for (const char* text : {"banana one", "apple two"}) {
+        fixture.captureText(QString::fromUtf8(text));
+        QCoreApplication::processEvents();
+    }
+    ASSERT_EQ(listing.clips().size(), 3);
+    EXPECT_EQ(listing.selected(), QStringLiteral("apple two")) << "out of sight";
+    fixture.view->show();
+    fixture.settle();
+    EXPECT_EQ(listing.selected(), QStringLiteral("apple two"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto* preview = fixture.find<QWidget>(QStringLiteral("clip-preview-panel"));
+            return preview && preview->isVisible();
+        },
+        5000));
+
+    listing.select(QStringLiteral("banana one"));
+    fixture.view->hide();
+    fixture.captureText(QStringLiteral("banana two"));
+    QCoreApplication::processEvents();
+    fixture.view->show();
+    fixture.settle();
+    EXPECT_EQ(listing.selected(), QStringLiteral("banana one")) << "the user's choice stays";
+}

@@ -302,6 +302,88 @@ TEST(WindowPresenter, TheHistoryWindowHoldsItsContentLaidOutBeforeItsFirstPaint)
     EXPECT_EQ(content->geometry(), fixture.history()->rect());
 }
 
+namespace {
+
+// A content that counts what it is shown and drawn.
+class CountingContent : public QWidget {
+public:
+    int shows = 0;
+    int paints = 0;
+
+protected:
+    void showEvent(QShowEvent*) override { ++shows; }
+    void paintEvent(QPaintEvent*) override { ++paints; }
+};
+
+} // namespace
+
+// Prepared at start-up, the history window is built and drawn out of sight; its content first
+// appears (and runs what it does on appearing) when the user first shows it, in that same window.
+// A window that has shown, or the introduction still pending, is left alone.
+TEST(WindowPresenter, AHistoryWindowPreparedAheadIsDrawnOutOfSightAndShownLater)
+{
+    Presenter fixture;
+    QPointer<CountingContent> content;
+    int built = 0;
+    fixture.windows.setHistoryContent([&] {
+        ++built;
+        content = new CountingContent;
+        return content.data();
+    });
+    fixture.windows.setFirstLaunchPending(true);
+    fixture.windows.prepareHistory();
+    EXPECT_EQ(fixture.history(), nullptr) << "nothing ahead of the introduction";
+    fixture.windows.setFirstLaunchPending(false);
+
+    fixture.windows.prepareHistory();
+    ASSERT_NE(fixture.history(), nullptr);
+    ASSERT_TRUE(content);
+    EXPECT_FALSE(fixture.history()->isVisible());
+    EXPECT_TRUE(fixture.windowManager.closeOnly.contains(fixture.history()->winId()));
+    EXPECT_EQ(content->shows, 0);
+    EXPECT_GT(content->paints, 0) << "drawn once out of sight";
+    EXPECT_EQ(content->size(), fixture.history()->size()) << "laid out as it will show";
+    const int drawnAhead = content->paints;
+    fixture.windows.prepareHistory();
+    EXPECT_GT(content->paints, drawnAhead) << "drawn again once more records are in";
+
+    QWidget* prepared = fixture.history();
+    fixture.windows.showHistory();
+    EXPECT_EQ(fixture.history(), prepared);
+    EXPECT_EQ(built, 1);
+    EXPECT_TRUE(prepared->isVisible());
+    EXPECT_EQ(content->shows, 1);
+
+    fixture.windows.hideHistory();
+    const int paints = content->paints;
+    fixture.windows.prepareHistory();
+    EXPECT_EQ(content->paints, paints) << "a window that has shown is not drawn out of sight";
+    EXPECT_FALSE(prepared->isVisible());
+}
+
+// The window manager takes a while to frame and map a window it is asked to show; the window is
+// painted meanwhile, before the expose that tells it it is on screen.
+TEST(WindowPresenter, TheHistoryWindowPaintsWithoutWaitingForTheWindowManager)
+{
+    Presenter fixture;
+    QPointer<CountingContent> content;
+    fixture.windows.setHistoryContent([&] {
+        content = new CountingContent;
+        return content.data();
+    });
+    for (int showing = 0; showing < 2; ++showing) {
+        fixture.windows.showHistory();
+        ASSERT_TRUE(content);
+        const int paints = content->paints;
+        // Qt's own events only: no word from the window system yet.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents();
+        EXPECT_GT(content->paints, paints) << "showing " << showing;
+        fixture.windows.hideHistory();
+        QTest::qWait(20);
+    }
+}
+
 // A question or chooser is of one size: its frame offers a close button alone. A file dialog
 // keeps the frame it has, and a sheet has none.
 TEST(WindowPresenter, DialogsOfferAClosingButtonAlone)
