@@ -383,12 +383,20 @@ QRectF HistoryRowContent::ageChangeRect(const QRectF& bounds, bool compact, cons
 {
     const QFontMetricsF metrics(ageFont());
     const qreal width = metrics.horizontalAdvance(after);
-    // The title, the star and the kind badge keep clear of the age by its width.
-    if (width != metrics.horizontalAdvance(before))
-        return bounds;
     const QRectF row = timeRow(bounds, compact);
-    // A little wider for glyphs that reach past their advance.
-    return QRectF(row.right() - width, row.top(), width, row.height()).adjusted(-2, 0, 2, 0);
+    // Wider by a little for glyphs that reach past their advance. A row's is as high as the row,
+    // so that those of rows one above the other make one rectangle to repaint: a region of many
+    // rectangles takes the painter's slow ways for everything it draws.
+    const auto rowHigh = [&](QRectF rect) {
+        return compact ? QRectF(rect.left(), bounds.top(), rect.width(), bounds.height()) : rect;
+    };
+    if (width == metrics.horizontalAdvance(before))
+        return rowHigh(QRectF(row.right() - width, row.top(), width, row.height()).adjusted(-2, -2, 2, 2));
+    // What keeps clear of the age by its width gives way: a card's star and kind badge, a row's
+    // star, title and footer. The icon and the surface's sides stay as they are.
+    if (!compact)
+        return row.adjusted(-2, -2, 2, 2);
+    return rowHigh(compactInner(bounds).adjusted(38 + 12 - 2, 0, 2, 0));
 }
 
 QIcon HistoryRowContent::fileIcon(const QString& name)

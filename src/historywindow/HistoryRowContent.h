@@ -91,8 +91,8 @@ struct HistoryRowContent {
     // Where the "Copied" badge stands in a row (compact) or a card of these bounds.
     static QRectF badgeRect(const QRectF& bounds, bool compact);
     // What a row (compact) or a card of these bounds draws otherwise when its age reads `after`
-    // instead of `before`: the age's place alone while the two are as wide, the whole record when
-    // what stands beside the age gives way to another width.
+    // instead of `before`: the age's place alone while the two are as wide, and with it what
+    // stands beside the age when that gives way to another width.
     static QRectF ageChangeRect(const QRectF& bounds, bool compact, const QString& before, const QString& after);
 
     // The icon of a file by its name's type, from the desktop's icon theme; null when the theme
