@@ -40,7 +40,16 @@ public:
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override { return fitted(QSize(width, maximumImageHeight)).height(); }
-    QSize sizeHint() const override { return fitted(QSize(image_.width(), maximumImageHeight)); }
+    // The picture at its tallest. A layout reads a hint's height as the height for the hint's
+    // width, and a column aligned to the top is given no more than that: a hint of a small
+    // picture's own size would squeeze the picture, scaled up to the width, and what lies under it.
+    QSize sizeHint() const override
+    {
+        if (image_.isNull())
+            return {};
+        const QSize tallest = image_.size().scaled(QWIDGETSIZE_MAX, maximumImageHeight, Qt::KeepAspectRatio);
+        return {qMax(tallest.width(), 1), tallest.height()};
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override

@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
@@ -115,6 +116,37 @@ TEST_F(ClipPreviewPanelTest, ShortPlainTextGetsACompactContentArea)
         ClipPreview::richText("{\\rtf1 hi}", QStringLiteral("public.rtf")), 400));
     EXPECT_FALSE(ClipPreviewPanel::compactContentHeight(sampleRecord(ClipKind::file, QStringLiteral("a.txt")),
                                                         ClipPreview::text(), 400));
+}
+
+// A picture, however small, is scaled to the panel's width (at most 350 high) with its pixel size
+// whole under it; a wide strip keeps its shape.
+TEST_F(ClipPreviewPanelTest, APictureFillsTheWidthWithItsSizeWholeUnderIt)
+{
+    for (const QSize pixels : {QSize(1, 1), QSize(16, 16), QSize(10000, 100), QSize(640, 480)}) {
+        QImage image(pixels, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        ClipMetadata metadata;
+        metadata.pixelWidth = pixels.width();
+        metadata.pixelHeight = pixels.height();
+        test::ThemedWindow window;
+        ClipPreviewPanel* panel = show(window, sampleRecord(ClipKind::image, StoredPlaceholder::image()),
+                                       ClipPreview::image(png), metadata);
+        const auto* label = panel->findChild<QWidget*>(QStringLiteral("clip-dimensions"));
+        ASSERT_TRUE(label);
+        const QWidget* picture = nullptr;
+        for (const QWidget* child : panel->findChildren<QWidget*>())
+            picture = child->accessibleName() == u"Image preview" ? child : picture;
+        ASSERT_TRUE(picture);
+        const QSize shown = pixels.scaled(picture->width(), 350, Qt::KeepAspectRatio);
+        const std::string name = std::to_string(pixels.width()) + "x" + std::to_string(pixels.height());
+        EXPECT_EQ(picture->height(), shown.height()) << name;
+        EXPECT_EQ(label->height(), label->sizeHint().height()) << name;
+        EXPECT_GE(label->y(), picture->geometry().bottom()) << name;
+    }
 }
 
 TEST_F(ClipPreviewPanelTest, CompactHeightGrowsWithTheTextAndCapsLinks)
