@@ -24,6 +24,10 @@ struct AssistiveTechnology {
         launcher.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
         launcher.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"), {QStringLiteral("--launch-immediately")});
         launcher.waitForStarted(5000);
+        // A client that asks before the launcher answers, as under load, settles on the session bus
+        // instead and hears nothing: the attendant would stand by in vain.
+        if (!QTest::qWaitFor([&] { return accessibilityBusReady(); }, 15000))
+            ADD_FAILURE() << "the accessibility bus did not come up";
         attendant.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
         attendant.start(QStringLiteral("/usr/bin/python3"),
                         {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("attend")});
@@ -35,6 +39,18 @@ struct AssistiveTechnology {
             process->terminate();
             process->waitForFinished(5000);
         }
+    }
+
+    // Whether the launcher gives the accessibility bus's address.
+    bool accessibilityBusReady() const
+    {
+        QProcess ask;
+        ask.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
+        ask.start(QStringLiteral("dbus-send"),
+                  {QStringLiteral("--session"), QStringLiteral("--print-reply"), QStringLiteral("--dest=org.a11y.Bus"),
+                   QStringLiteral("/org/a11y/bus"), QStringLiteral("org.a11y.Bus.GetAddress")});
+        ask.waitForFinished(5000);
+        return QString::fromUtf8(ask.readAllStandardOutput()).contains(QStringLiteral("string \"unix:"));
     }
 
     QProcessEnvironment environment(QProcessEnvironment base) const
