@@ -1,0 +1,388 @@
+#!/usr/bin/python3
+"""What users really copy, from small to the limit, in the real application: each content is copied
+(xclip, or the test clipboard owner where a program offers several formats at once), selected
+with its preview in the history window and copied back from it (Ctrl+C), found in the Quick Panel
+by a word it holds and copied back again; the bytes put back are compared with those copied.
+Throughout, the main thread is pinged (_NET_WM_PING) and the longest round trip of each step is
+reported. A private Xvfb with openbox and trayer, as the end-to-end tests start them.
+
+Usage: bench/content_sweep.py BUILD_DIR OUT_DIR list|cards [NAME_FILTER]
+Prints one line a content: its longest round trips in milliseconds (copy, window, select,
+copyback-window, quickpanel, copyback-panel) and "ok" or what went wrong; OUT_DIR gets a
+screenshot of the window and of the Quick Panel for each, and the application's log.
+"""
+import base64
+import os
+import sqlite3
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+from netwm_ping import Pinger, windows_of  # noqa: E402
+from Xlib import display as xdisplay  # noqa: E402
+
+
+
+def png(width, height, seed=0):
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    rows = bytearray()
+    for y in range(height):
+        rows.append(0)
+        for x in range(width):
+            rows += bytes(((x * 7 + seed) % 256, (y * 13 + x) % 256, (x * y + seed * 31) % 256))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(bytes(rows), 6)) + chunk(b"IEND", b""))
+
+
+EMOJI = ["\U0001F600", "\U0001F44D\U0001F3FD", "\U0001F680", "\u2764\ufe0f", "\U0001F468\u200d\U0001F469\u200d\U0001F467",
+         "\U0001F1E9\U0001F1EA", "\U0001F389", "\U0001F602", "\U0001F64F\U0001F3FB", "\U0001F9D1\u200d\U0001F4BB"]
+
+
+def chat(emoji, word):
+    words = ("ok so the release is moving to thursday " + word + " can everyone check their part").split()
+    parts = []
+    for i in range(emoji):
+        parts.append(words[i % len(words)])
+        parts.append(EMOJI[i % len(EMOJI)])
+    return " ".join(parts)
+
+
+def html_page(size, word):
+    image = base64.b64encode(png(24, 24, 3)).decode()
+    html = ["<html><head><meta charset=\"utf-8\"><style>td{border:1px solid #ccc}</style></head><body>",
+            f"<h1>Release notes {word}</h1>"]
+    text = [f"Release notes {word}"]
+    n = 0
+    while sum(map(len, html)) < size - 400:
+        n += 1
+        if n % 5 == 0:
+            html.append(f"<p><img src=\"data:image/png;base64,{image}\" width=24 height=24 alt=\"icon {n}\"></p>")
+        if n % 3 == 0:
+            html.append("<table><tr><th>Version</th><th>Change</th><th>Owner</th></tr>"
+                        + "".join(f"<tr><td>1.{n}.{r}</td><td>Fixed crash number {r} in the importer</td>"
+                                  f"<td>Ana Łukasiewicz</td></tr>" for r in range(4)) + "</table>")
+            text.append("Version\tChange\tOwner")
+        sentence = (f"Paragraph {n}: the <b>importer</b> now handles <a href=\"https://example.org/{n}\">large "
+                    f"files</a> and <i>Ünïcödé</i> names — quickly.")
+        html.append(f"<p style=\"color:#335\">{sentence}</p>")
+        text.append(f"Paragraph {n}: the importer now handles large files and Ünïcödé names — quickly.")
+    html.append("</body></html>")
+    return "\n".join(html).encode(), "\n".join(text).encode()
+
+
+def rtf_document(size, word):
+    picture = png(32, 32, 5).hex()
+    out = ["{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl"]
+    out += [f"{{\\f{f}\\fnil\\fcharset0 {name};}}" for f, name in
+            enumerate(["Liberation Serif", "DejaVu Sans", "Noto Sans", "Courier New", "Arial"])]
+    out.append("}{\\colortbl;\\red200\\green0\\blue0;\\red0\\green100\\blue0;\\red0\\green0\\blue180;}\n")
+    out.append(f"\\pard\\f0\\fs36\\b Quarterly {word} report\\b0\\par\n")
+    text = [f"Quarterly {word} report"]
+    n = 0
+    while sum(map(len, out)) < size - 300:
+        n += 1
+        if n % 7 == 0:
+            out.append("{\\pict\\pngblip\\picw32\\pich32\\picwgoal480\\pichgoal480 " + picture + "}\\par\n")
+        if n % 4 == 0:
+            out.append("\\trowd\\cellx2000\\cellx4000\\cellx6000 \\intbl Region\\cell Sales\\cell Growth\\cell\\row\n"
+                       f"\\trowd\\cellx2000\\cellx4000\\cellx6000 \\intbl North {n}\\cell 1{n}00\\cell {n % 9}%\\cell\\row\n"
+                       "\\pard\n")
+            text.append(f"Region\tSales\tGrowth\nNorth {n}\t1{n}00\t{n % 9}%")
+        out.append(f"\\pard\\f{n % 5}\\fs{20 + n % 4 * 2}\\cf{n % 3 + 1} Paragraph {n}: revenue grew in "
+                   f"{{\\b every}} region, {{\\i see}} the table.\\par\n")
+        text.append(f"Paragraph {n}: revenue grew in every region, see the table.")
+    out.append("}")
+    return "".join(out).encode(), "\n".join(text).encode()
+
+
+def cjk(count, word):
+    base = "东京的天气今天很好我们去公园散步吧。日本語のテキストも混ざっています。한국어 문장도 있습니다。"
+    body = (base * (count // len(base) + 1))[:count - len(word) - 1]
+    return (body[:len(body) // 2] + " " + word + body[len(body) // 2:]).encode()
+
+
+def rtl(word):
+    lines = ["مرحبا بالعالم — this is mixed with English and numbers 2026 في النص",
+             "שלום עולם, hello world (בדיקה) 123 ואז עוד טקסט",
+             f"{word}: ملف report.pdf أرسله إلى dana@example.org اليوم",
+             "עברית ← English → العربية"]
+    return ("\n".join(lines * 20)).encode()
+
+
+def code(word):
+    lines = []
+    for i in range(300):
+        lines.append("\tif (config.get(\"option_%d\") != nullptr && config.get(\"option_%d\")->value().toString()"
+                     ".contains(QStringLiteral(\"%s\"))) {" % (i, i, word if i == 150 else "x" * (i % 40)))
+        lines.append("\t\t\treturn process(config, \"" + "long argument " * (i % 30) + "\");\t// tab\tseparated")
+        lines.append("\t}")
+    return "\n".join(lines).encode()
+
+
+def uri_list(word, count=1000):
+    files = [f"file:///home/user/Pictures/{word}/IMG_{i:05d}%20copy.jpg" for i in range(count)]
+    return ("\r\n".join(files) + "\r\n").encode(), "\n".join(f"/home/user/Pictures/{word}/IMG_{i:05d} copy.jpg"
+                                                           for i in range(count)).encode()
+
+
+def contents():
+    """(name, [(target, bytes)], search word or None)"""
+    items = []
+    for n in (10, 50, 200, 500):
+        word = f"emojiword{n}"
+        items.append((f"chat-{n}-emoji", [("UTF8_STRING", chat(n, word).encode())], word))
+    for label, size in (("5k", 5000), ("50k", 50000), ("500k", 500000), ("2mib", 2 << 20)):
+        word = f"pageword{label}"
+        html, text = html_page(size, word)
+        items.append((f"html-{label}", [("text/html", html), ("text/plain;charset=utf-8", text),
+                                        ("UTF8_STRING", text)], word))
+    for label, size in (("10k", 10000), ("100k", 100000), ("1mib", 1 << 20), ("2mib", 2 << 20)):
+        word = f"rtfword{label}"
+        rtf, text = rtf_document(size, word)
+        items.append((f"rtf-{label}", [("text/rtf", rtf), ("text/plain;charset=utf-8", text)], word))
+    rtf, _ = rtf_document(1 << 20, "rtfonlyword")
+    items.append(("rtf-only-1mib", [("text/rtf", rtf)], "rtfonlyword"))
+    for count in (100, 1000, 10000, 50000):
+        word = f"cjkword{count}"
+        items.append((f"cjk-{count}", [("UTF8_STRING", cjk(count, word))], word))
+    items.append(("rtl-mixed", [("UTF8_STRING", rtl("rtlword"))], "rtlword"))
+    line = b"lineword " + b"abcdefghij" * ((1 << 20) // 10)
+    items.append(("one-line-1mib", [("UTF8_STRING", line[:1 << 20])], "lineword"))
+    items.append(("code-tabs", [("UTF8_STRING", code("codeword"))], "codeword"))
+    uris, paths = uri_list("filesword")
+    items.append(("uri-list-1000", [("text/uri-list", uris), ("UTF8_STRING", paths)], "filesword"))
+    uris, paths = uri_list("fileswordmany", 10000)
+    items.append(("uri-list-10000", [("text/uri-list", uris), ("UTF8_STRING", paths)], "fileswordmany"))
+    items.append(("png-1x1", [("image/png", png(1, 1))], None))
+    items.append(("png-10000x100", [("image/png", png(10000, 100, 9))], None))
+    return items
+
+
+SHORTCUT = "<key>quickPanel.shortcut</key><data>eyJrZXlDb2RlIjo0MCwibW9kaWZpZXJzIjo2MTQ0fQ==</data>"
+
+
+def wait_for(predicate, timeout=10.0, step=0.05):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if predicate():
+            return True
+        time.sleep(step)
+    return False
+
+
+class Pings(threading.Thread):
+    def __init__(self, name, pid):
+        super().__init__(daemon=True)
+        self.connection = xdisplay.Display(name)
+        windows = []
+        wait_for(lambda: windows.extend(windows_of(self.connection, pid)) or windows, 10)
+        self.pinger = Pinger(self.connection, windows[0])
+        self.phase = "start"
+        self.worst = {}
+        self.stop = False
+
+    def run(self):
+        while not self.stop:
+            phase = self.phase
+            rtt = self.pinger.round_trip(30)
+            rtt = 30.0 if rtt is None else rtt
+            self.worst[phase] = max(self.worst.get(phase, 0), rtt)
+            time.sleep(0.02)
+
+
+helpers = []
+owners = []
+
+
+def main():
+    build, out, mode = os.path.abspath(sys.argv[1]), sys.argv[2], sys.argv[3]
+    only = sys.argv[4] if len(sys.argv) > 4 else ""
+    os.makedirs(out, exist_ok=True)
+    scratch = tempfile.mkdtemp()
+    home, runtime = scratch + "/home", scratch + "/run"
+    os.makedirs(home + "/.config/Tavlin")
+    os.makedirs(runtime, mode=0o700)
+    with open(home + "/.config/Tavlin/org.tavlin.Tavlin.plist", "w") as plist:
+        plist.write('<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>'
+                    "<key>onboarding.completed</key><true/><key>history.showPreview</key><true/>"
+                    f"<key>history.viewMode</key><string>{mode}</string>{SHORTCUT}</dict></plist>\n")
+    read, write = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1920x1080x24", "-nolisten", "tcp"],
+                              pass_fds=(write,))
+    os.close(write)
+    helpers.append(server)
+    number = b""
+    while not number.endswith(b"\n"):
+        number += os.read(read, 16)
+    name = ":" + number.decode().strip()
+    env = dict(os.environ, DISPLAY=name, HOME=home, XDG_CONFIG_HOME=home + "/.config",
+               XDG_DATA_HOME=home + "/.local/share", XDG_RUNTIME_DIR=runtime, LANG="C.UTF-8")
+    env.pop("DBUS_SESSION_BUS_ADDRESS", None)
+    env.pop("QT_QPA_PLATFORM", None)
+    helpers.append(subprocess.Popen(["openbox"], env=env, stderr=subprocess.DEVNULL))
+    helpers.append(subprocess.Popen(["trayer", "--edge", "top", "--align", "left", "--widthtype", "request",
+                                     "--height", "32", "--SetDockType", "true"], env=env, stderr=subprocess.DEVNULL))
+    time.sleep(1.5)
+    log = open(out + f"/app-{mode}.log", "w")
+    app = subprocess.Popen([build + "/src/app/tavlin"], env=env, stderr=log)
+    helpers.append(app)
+    x = xdisplay.Display(name)
+    clipboard = x.intern_atom("CLIPBOARD")
+    database = home + "/.local/share/Tavlin/history.sqlite"
+
+    def run(*args, **kw):
+        return subprocess.run(list(args), env=env, capture_output=True, timeout=kw.get("timeout", 30))
+
+    def count():
+        try:
+            with sqlite3.connect(f"file:{database}?mode=ro", uri=True, timeout=5) as db:
+                return db.execute("SELECT COUNT(*) FROM clips").fetchone()[0]
+        except sqlite3.Error:
+            return -1
+
+    def owner():
+        return x.get_selection_owner(clipboard)
+
+    def focused():
+        return run("xdotool", "getwindowfocus", "getwindowname").stdout.decode().strip()
+
+    def click_tray():
+        tray = run("xdotool", "search", "--classname", "^panel$").stdout.decode().split()[0]
+        run("xdotool", "mousemove", "--window", tray, "10", "12", "click", "1")
+
+    def shot(file):
+        run("import", "-window", "root", f"{out}/{file}.png")
+
+    def copy(targets, tag):
+        before = count()
+        if len(targets) == 1:
+            target, data = targets[0]
+            path = f"{scratch}/{tag}"
+            with open(path, "wb") as f:
+                f.write(data)
+            taken = owner()
+            owners.append(subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", "-t", target, "-i", path],
+                                           env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            wait_for(lambda: owner() != taken, 10)
+        else:
+            args = []
+            for i, (target, data) in enumerate(targets):
+                path = f"{scratch}/{tag}-{i}"
+                with open(path, "wb") as f:
+                    f.write(data)
+                args.append(f"{target}=@{path}")
+            p = subprocess.Popen([build + "/tests/platform/tavlin_test_clipboard_owner", "serve"] + args, env=env,
+                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+            p.stdout.readline()
+            owners.append(p)
+        return wait_for(lambda: count() > before, 20)
+
+    def compare(targets):
+        wrong = []
+        for target, data in targets:
+            got = run("xclip", "-o", "-selection", "clipboard", "-t", target).stdout
+            if got != data:
+                first = next((i for i, (a, b) in enumerate(zip(got, data)) if a != b), min(len(got), len(data)))
+                wrong.append(f"{target}: {len(got)} bytes for {len(data)}, first difference at {first}")
+        if wrong:
+            offered = run("xclip", "-o", "-selection", "clipboard", "-t", "TARGETS").stdout.decode().split()
+            wrong.append("offered " + " ".join(offered))
+        return wrong
+
+    time.sleep(3)
+    pings = Pings(name, app.pid)
+    pings.start()
+    report = []
+    for index, (label, targets, word) in enumerate(contents()):
+        if only and only not in label:
+            continue
+        notes = []
+        pings.phase = label + ":copy"
+        if not copy(targets, label):
+            notes.append("NOT STORED")
+        time.sleep(1)
+        # The history window, newest record selected, preview on.
+        pings.phase = label + ":window"
+        wait_for(lambda: click_tray() or focused() == "Tavlin", 3, 1.0)
+        if focused() != "Tavlin":
+            notes.append("window not focused: " + focused())
+        time.sleep(2.5)
+        shot(f"{mode}-{index:02d}-{label}-window")
+        before = owner()
+        # The first row or card, clicked, then copied with Ctrl+C.
+        pings.phase = label + ":select"
+        run("xdotool", "getactivewindow", "mousemove", "--window", "%1", "300", "150", "click", "1")
+        time.sleep(1.0)
+        pings.phase = label + ":copyback-window"
+        run("xdotool", "key", "ctrl+c")
+        if not wait_for(lambda: owner() != before, 5):
+            notes.append("window copy-back did not take the clipboard")
+        else:
+            time.sleep(0.3)
+            notes += ["window copy-back " + w for w in compare(targets)]
+        if focused() == "Tavlin":
+            run("xdotool", "key", "Escape")
+            time.sleep(0.5)
+        if focused() == "Tavlin":
+            click_tray()
+            time.sleep(0.8)
+        if focused() == "Tavlin":
+            notes.append("window did not hide")
+        # A copy made since, then the Quick Panel finds the record again.
+        copy([("UTF8_STRING", f"sentinel {label}".encode())], label + "-sentinel")
+        time.sleep(0.5)
+        pings.phase = label + ":quickpanel"
+        before = owner()
+        run("xdotool", "key", "ctrl+alt+k")
+        time.sleep(1.2)
+        panel = focused()
+        if word:
+            run("xdotool", "type", "--delay", "40", word)
+        else:
+            run("xdotool", "key", "Down")
+        time.sleep(1.5)
+        shot(f"{mode}-{index:02d}-{label}-quickpanel")
+        pings.phase = label + ":copyback-panel"
+        run("xdotool", "key", "Return")
+        if not wait_for(lambda: owner() != before, 5):
+            notes.append("panel copy-back did not take the clipboard")
+        else:
+            time.sleep(0.3)
+            notes += ["panel copy-back " + w for w in compare(targets)]
+        time.sleep(0.5)
+        if app.poll() is not None:
+            notes.append(f"APPLICATION ENDED {app.returncode}")
+        worst = {k.split(":")[1]: round(v * 1000) for k, v in pings.worst.items() if k.startswith(label + ":")}
+        line = f"{label}: pings {worst} panel={panel!r} " + ("; ".join(notes) if notes else "ok")
+        print(line, flush=True)
+        report.append(line)
+        if app.poll() is not None:
+            break
+    pings.stop = True
+    started = time.monotonic()
+    app.terminate()
+    try:
+        app.wait(10)
+        print(f"SIGTERM obeyed in {time.monotonic() - started:.2f} s")
+    except subprocess.TimeoutExpired:
+        print("SIGTERM NOT OBEYED")
+        app.kill()
+    for p in owners:
+        p.kill()
+    with open(f"{out}/report-{mode}.txt", "w") as f:
+        f.write("\n".join(report) + "\n")
+
+
+if __name__ == "__main__":
+    try:
+        main()
+    finally:
+        for process in owners + helpers[::-1]:
+            process.kill()
+            process.wait()
