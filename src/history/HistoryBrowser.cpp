@@ -122,6 +122,15 @@ QCoro::Task<> HistoryBrowser::reload()
         publish(this, favoriteCount_, page.summary.favorites, &HistoryBrowser::favoriteCountChanged);
         publish(this, matchedCount_, page.matchedCount, &HistoryBrowser::matchedCountChanged);
         publish(this, availableSources_, page.sources, &HistoryBrowser::availableSourcesChanged);
+        // The views take the rows along with the page: a row goes before a record that is not its
+        // own is listed under its id (the store hands a deleted newest record's id to the next copy).
+        QHash<qint64, Clip> listed;
+        for (const Clip& clip : clips_)
+            listed.insert(clip.id, clip);
+        for (const Clip& clip : page.clips) {
+            if (!listed.value(clip.id).isSameRecord(clip))
+                rowPresentations_.remove(clip.id);
+        }
         publish(this, clips_, page.clips, &HistoryBrowser::clipsChanged);
         setErrorMessage(page.readOnlyMessage);
 

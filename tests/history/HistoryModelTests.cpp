@@ -3,6 +3,7 @@
 #include "FakePasteboard.h"
 #include "FakeWorkspace.h"
 #include "HistoryModel.h"
+#include "HistoryStore.h"
 #include "ImageSamples.h"
 #include "StoreTestSupport.h"
 
@@ -230,6 +231,31 @@ TEST(HistoryModel, AnImagePreviewArrivesDecodedWithItsContent)
     QCoro::waitFor(browser.loadPreview(clips[0]));
     EXPECT_EQ(browser.previewContent(), ClipPreview::text());
     EXPECT_TRUE(browser.previewImage().isNull());
+}
+
+// The store hands a deleted newest record's id to the next copy: when that copy is listed, the
+// views never get the deleted record's row (its image) for it, not even until the new row is made.
+TEST(HistoryModel, AnIDGivenToAnotherRecordComesWithoutTheOldRecordsRow)
+{
+    ModelFixture fixture;
+    fixture.capture({QStringLiteral("a note")});
+    const QString png = QStringLiteral("public.png");
+    fixture.pasteboard.setItems({{{png}, {{png, test::png(64, 32)}}}});
+    QCoro::waitFor(fixture.model.monitor().tick());
+    HistoryBrowser& browser = fixture.model.browser();
+    const qint64 id = browser.clips().first().id;
+    ASSERT_EQ(browser.rowPresentations().value(id).preview.kind, ClipPreview::Case::image);
+
+    HistoryStore(fixture.folder.databasePath()).deleteClip(id);
+    std::optional<ClipRowPresentation> listedWith;
+    QObject::connect(&browser, &HistoryBrowser::clipsChanged, [&] {
+        if (browser.rowPresentations().contains(id))
+            listedWith = browser.rowPresentations().value(id);
+    });
+    fixture.capture({QStringLiteral("another note")});
+    ASSERT_EQ(browser.clips().first().id, id);
+    EXPECT_FALSE(listedWith) << "the deleted image's row came with the new record";
+    EXPECT_EQ(browser.rowPresentations().value(id).preview.kind, ClipPreview::Case::text);
 }
 
 TEST(HistoryModel, FiltersBuildTheRequestAndToggleSourcesAsASet)
