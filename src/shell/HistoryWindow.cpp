@@ -5,6 +5,7 @@
 #include <QBackingStore>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QLayout>
 #include <QScreen>
 #include <QWindow>
@@ -18,6 +19,8 @@ HistoryWindow::HistoryWindow(QWidget* parent)
 {
     ContentWindow::fill(this, nullptr, QStringLiteral("history"), QStringLiteral("Tavlin"));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Its content paints every pixel: a fill of the whole window beneath it would be wasted.
+    setAttribute(Qt::WA_NoSystemBackground);
     setFixedSize(regularSize);
 
     connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen*) { refitToScreen(); });
@@ -64,6 +67,19 @@ void HistoryWindow::showEvent(QShowEvent* event)
     if (QWindow* window = windowHandle()) {
         connect(window, &QWindow::screenChanged, this, &HistoryWindow::watchScreen, Qt::UniqueConnection);
         watchScreen(window->screen());
+    }
+}
+
+void HistoryWindow::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // Drawing into the window's buffer first waits until the X server has read the picture last
+    // sent from it; that wait is taken now, while nobody waits for the window, rather than at
+    // the start of its next showing, when the server is busy with the window manager's mapping.
+    if (QBackingStore* store = backingStore(); store && !event->spontaneous()) {
+        const QRegion all(rect());
+        store->beginPaint(all);
+        store->endPaint();
     }
 }
 
