@@ -131,6 +131,11 @@ def uri_list(word, count=1000):
                                                            for i in range(count)).encode()
 
 
+def cut(data, size):
+    """The first `size` bytes of UTF-8, less the end of a character they would split."""
+    return data[:size].decode("utf-8", "ignore").encode()
+
+
 def contents():
     """(name, [(target, bytes)], search word or None)"""
     items = []
@@ -159,6 +164,13 @@ def contents():
     items.append(("uri-list-1000", [("text/uri-list", uris), ("UTF8_STRING", paths)], "filesword"))
     uris, paths = uri_list("fileswordmany", 10000)
     items.append(("uri-list-10000", [("text/uri-list", uris), ("UTF8_STRING", paths)], "fileswordmany"))
+    # At the limit of a text record, and one byte past it (not kept).
+    emoji = ("limitword " + "".join(EMOJI)).encode()
+    items.append(("emoji-1mib", [("UTF8_STRING", cut(emoji * ((1 << 20) // len(emoji) + 1), 1 << 20))],
+                  "limitword"))
+    items.append(("text-over-limit", [("UTF8_STRING", b"overword " + b"y" * ((1 << 20) - 8))], None))
+    html, text = html_page(8 << 20, "bigpageword")
+    items.append(("html-8mib", [("text/html", html), ("UTF8_STRING", cut(text, 1 << 20))], "bigpageword"))
     items.append(("png-1x1", [("image/png", png(1, 1))], None))
     items.append(("png-10000x100", [("image/png", png(10000, 100, 9))], None))
     return items
@@ -305,7 +317,11 @@ def main():
         notes = []
         pings.phase = label + ":copy"
         if not copy(targets, label):
-            notes.append("NOT STORED")
+            time.sleep(2)
+            worst = round(pings.worst.get(label + ":copy", 0) * 1000)
+            alive = "" if app.poll() is None else f", APPLICATION ENDED {app.returncode}"
+            print(f"{label}: pings {{'copy': {worst}}} not stored{alive}", flush=True)
+            continue
         time.sleep(1)
         # The history window, newest record selected, preview on.
         pings.phase = label + ":window"
