@@ -42,14 +42,17 @@ void quickPanelScreenshots()
             fixture.focus.compositor = true;
             fixture.appearance.setDark(dark);
             captureEveryKind(fixture.pasteboard, *fixture.model, fixture.workspace.frontmost, fixture.folder.path());
-            fixture.open(8);
+            fixture.open(9);
             // Presentations (thumbnails, file names) arrive as rows are painted.
             shootPanel(fixture, QStringLiteral("quick-panel-kinds"),
                        [&] { return fixture.state().rows().size() >= 4; });
             // The older half: rich text, an image, a document, a file.
-            fixture.state().moveSelection(7);
-            shootPanel(fixture, QStringLiteral("quick-panel-kinds-older"),
-                       [&] { return fixture.state().rows().size() == 8; });
+            fixture.state().moveSelection(8);
+            shootPanel(fixture, QStringLiteral("quick-panel-kinds-older"), [&] {
+                const QList<Clip>& clips = fixture.state().clips();
+                return std::all_of(clips.end() - 4, clips.end(),
+                                   [&](const Clip& clip) { return fixture.state().rows().contains(clip.id); });
+            });
 
             // On a screen too small for it: laid out whole and shrunk about its top centre.
             fixture.coordinator->panel()->resize(336, 248);
