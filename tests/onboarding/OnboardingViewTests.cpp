@@ -197,3 +197,49 @@ TEST(OnboardingGhost, HopsOnceOnItsOwnClockAndRestsAtOnceWithReducedMotion)
     clock.advanceTo(start + 500 + 4400);
     EXPECT_NEAR(floating->lift(), OnboardingGhost::liftHeight, 0.1) << "no motion while hidden";
 }
+
+// A step change that slides: the new screen is live beneath the pictures from the first frame, so
+// the keyboard reaches its controls at once, while its mascot waits for the slide to end and then
+// makes its entrance in view.
+TEST(OnboardingView, ASlidingStepTakesTheKeyboardAtOnceAndItsMascotComesOnAfterTheSlide)
+{
+    SteppedAnimationDriver clock;
+    OnboardingHarness harness;
+    OnboardingWindow* window = harness.show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto* view = window->findChild<OnboardingView*>();
+    OnboardingState& state = *harness.coordinator->state();
+    state.show(OnboardingState::Step::personalize);
+    clock.advanceTo(1000);
+    QTest::keyClick(window, Qt::Key_Tab); // from Skip to the first choice
+    QWidget* choice = QApplication::focusWidget();
+    ASSERT_TRUE(view->screen()->isAncestorOf(choice));
+
+    state.show(OnboardingState::Step::finish);
+    clock.advanceTo(1016);
+    ASSERT_TRUE(view->isTransitioning());
+    EXPECT_EQ(QApplication::focusWidget(), harness.find(QStringLiteral("onboarding-back")))
+        << "the focus left with the removed choice for the new step";
+    auto* ghost = view->screen()->findChild<OnboardingGhost*>();
+    ASSERT_NE(ghost, nullptr);
+    EXPECT_FALSE(ghost->isVisible());
+
+    state.show(OnboardingState::Step::quickPanel);
+    clock.advanceTo(1048);
+    QTest::keyClick(window, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), harness.find(QStringLiteral("shortcut-recorder")))
+        << "the sliding screen's own controls take the keyboard";
+
+    state.show(OnboardingState::Step::finish);
+    clock.advanceTo(1100);
+    ghost = view->screen()->findChild<OnboardingGhost*>();
+    qint64 now = 1100;
+    while (view->isTransitioning() && now < 4000)
+        clock.advanceTo(now += 16);
+    ASSERT_FALSE(view->isTransitioning());
+    EXPECT_TRUE(ghost->isVisible());
+    EXPECT_LT(ghost->appearance(), 0.5) << "its entrance begins as the slide ends";
+    clock.advanceTo(now + 2000);
+    EXPECT_NEAR(ghost->appearance(), 1, 0.01);
+}
