@@ -341,8 +341,18 @@ void ClipPreviewPanel::addFileBlocks()
 {
     const QStringList& paths = metadata_->filePaths;
     const qsizetype end = qMin(paths.size(), fileBlocks_ + fileBlocksAtATime);
-    for (; fileBlocks_ < end; ++fileBlocks_)
-        fileColumn_->addWidget(buildFileBlock(paths[fileBlocks_], fileColumn_->parentWidget()));
+    for (; fileBlocks_ < end; ++fileBlocks_) {
+        QWidget* block = buildFileBlock(paths[fileBlocks_], fileColumn_->parentWidget());
+        fileColumn_->addWidget(block);
+        // Tab goes on from the blocks before, not from the panel's actions made after the first ones.
+        for (QWidget* stop : block->findChildren<QWidget*>()) {
+            if (!(stop->focusPolicy() & Qt::TabFocus))
+                continue;
+            if (lastFileStop_)
+                QWidget::setTabOrder(lastFileStop_, stop);
+            lastFileStop_ = stop;
+        }
+    }
 }
 
 void ClipPreviewPanel::addFileBlocksNearEnd()

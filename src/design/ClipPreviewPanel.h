@@ -83,6 +83,8 @@ private:
     // The content's column and how many of the file blocks it holds so far.
     QVBoxLayout* fileColumn_ = nullptr;
     qsizetype fileBlocks_ = 0;
+    // The last control of those blocks that Tab stops at.
+    QWidget* lastFileStop_ = nullptr;
     QWidget* spacer_ = nullptr;
     CopyActionButton* copyButton_ = nullptr;
     QPushButton* favorite_ = nullptr;

@@ -241,6 +241,28 @@ TEST_F(ClipPreviewPanelTest, ManyFilesAreBuiltAsTheViewNearsThem)
     ASSERT_EQ(all.size(), 1000);
     for (int i = 0; i < 1000; ++i)
         EXPECT_EQ(all[i]->property("path").toString(), metadata.filePaths[i]);
+
+    // Tab from the last block built goes on to the next file's buttons, built for it, before the
+    // panel's own actions.
+    ClipMetadata present;
+    for (int i = 0; i < 60; ++i)
+        present.filePaths.append(existingFile());
+    test::ThemedWindow other;
+    ClipPreviewPanel* files = show(other, sampleRecord(ClipKind::file, StoredPlaceholder::files(60)),
+                                   ClipPreview::text(), present);
+    const QList<QWidget*> first = files->findChildren<QWidget*>(QStringLiteral("file-details"));
+    ASSERT_LT(first.size(), 60);
+    first.last()->findChild<QAbstractButton*>(QStringLiteral("open-file"))->setFocus(Qt::TabFocusReason);
+    for (const char* expected : {"show-in-folder", "open-file"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        test::ThemedWindow::settle();
+        EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), expected);
+    }
+    const QWidget* block = QApplication::focusWidget();
+    while (block && block->objectName() != u"file-details")
+        block = block->parentWidget();
+    ASSERT_TRUE(block);
+    EXPECT_EQ(files->findChildren<QWidget*>(QStringLiteral("file-details")).indexOf(block), first.size());
 }
 
 TEST_F(ClipPreviewPanelTest, FileButtonsCheckAgainWhenPressed)
