@@ -427,7 +427,12 @@ std::pair<QString, QString> HistoryRowContent::footerTexts(const QFontMetricsF& 
     if (!fileLike && detailWidth > available - 40)
         return {QString(), metrics.elidedText(detail, Qt::ElideRight, available)};
     const qreal kept = fileLike ? qMin(detailWidth, available * 0.6) : detailWidth;
-    const QString shownName = metrics.elidedText(name, Qt::ElideRight, qMax<qreal>(0, available - kept - separator));
+    // Eliding can come back a fraction of a pixel wider than the room it was given; the name gives
+    // up another pixel until it fits, so that the counts beside it are not cut for it.
+    const qreal room = qMax<qreal>(0, available - kept - separator);
+    QString shownName = metrics.elidedText(name, Qt::ElideRight, room);
+    for (qreal limit = room - 1; !shownName.isEmpty() && metrics.horizontalAdvance(shownName) > room; limit -= 1)
+        shownName = limit > 0 ? metrics.elidedText(name, Qt::ElideRight, limit) : QString();
     const qreal rest = available - metrics.horizontalAdvance(shownName) - separator;
     return {shownName, metrics.elidedText(detail, Qt::ElideMiddle, rest)};
 }

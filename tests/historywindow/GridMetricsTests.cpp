@@ -378,3 +378,21 @@ TEST(HistoryRowContent, KeptLinesDrawAsLinesLaidOutAfresh)
                                                     << " " << drawing.size.width() << "x" << drawing.size.height();
     }
 }
+
+TEST(HistoryRowContent, AShortenedSourceNameLeavesTheCountsWholeAtEveryWidth)
+{
+    // Qt's eliding may hand back a text a fraction of a pixel wider than asked for; the counts
+    // beside it must not pay for that with a cut in their middle.
+    const QFontMetricsF metrics(SystemFont::regular(11));
+    const qreal separator = metrics.horizontalAdvance(QStringLiteral(" · "));
+    for (const QString& counts : {QStringLiteral("11722 characters"), QStringLiteral("3 lines · 122 characters")}) {
+        const qreal width = metrics.horizontalAdvance(counts);
+        for (qreal available = width + 40; available < width + 140; available += 0.25) {
+            const auto [name, detail] = HistoryRowContent::footerTexts(metrics, QStringLiteral("org.tavlin.Tavlin"),
+                                                                       counts, available, false);
+            ASSERT_EQ(detail, counts) << available << " beside " << name.toStdString();
+            if (!name.isEmpty())
+                EXPECT_LE(metrics.horizontalAdvance(name) + separator + width, available + 0.01) << available;
+        }
+    }
+}
