@@ -6,7 +6,7 @@ by a word it holds and copied back again; the bytes put back are compared with t
 Throughout, the main thread is pinged (_NET_WM_PING) and the longest round trip of each step is
 reported. A private Xvfb with openbox and trayer, as the end-to-end tests start them.
 
-Usage: bench/content_sweep.py BUILD_DIR OUT_DIR list|cards [NAME_FILTER]
+Usage: bench/content_sweep.py BUILD_DIR OUT_DIR list|cards [NAME_FILTER[,NAME_FILTER...]]
 Prints one line a content: its longest round trips in milliseconds (copy, window, select,
 copyback-window, quickpanel, copyback-panel) and "ok" or what went wrong; OUT_DIR gets a
 screenshot of the window and of the Quick Panel for each, and the application's log.
@@ -24,24 +24,51 @@ import zlib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 from netwm_ping import Pinger, windows_of  # noqa: E402
-from Xlib import display as xdisplay  # noqa: E402
+from Xlib import X, display as xdisplay  # noqa: E402
 
+
+
+def encode_png(width, height, rows):
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(rows, 6)) + chunk(b"IEND", b""))
 
 
 def png(width, height, seed=0):
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
     rows = bytearray()
     for y in range(height):
         rows.append(0)
         for x in range(width):
             rows += bytes(((x * 7 + seed) % 256, (y * 13 + x) % 256, (x * y + seed * 31) % 256))
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
-            + chunk(b"IDAT", zlib.compress(bytes(rows), 6)) + chunk(b"IEND", b""))
+    return encode_png(width, height, bytes(rows))
+
+
+def picture_rows(width, height, seed, noise):
+    """Raw RGB rows: a shifting gradient, or (noise) bytes no compression shrinks."""
+    if noise:
+        return [os.urandom(width * 3) for _ in range(height)]
+    base = bytes((x * 7 + seed + (x // 97) * 50) % 256 for x in range(width * 3 + 768))
+    return [base[(y * 3) % 768:(y * 3) % 768 + width * 3] for y in range(height)]
+
+
+def big_png(width, height, seed=0, noise=False):
+    return encode_png(width, height, b"".join(b"\0" + row for row in picture_rows(width, height, seed, noise)))
+
+
+def jpeg(width, height, seed=0, quality=90):
+    """A JPEG as a camera or a browser would offer it; cjpeg (libjpeg-turbo-progs) encodes it."""
+    ppm = b"P6 %d %d 255\n" % (width, height) + b"".join(picture_rows(width, height, seed, False))
+    return subprocess.run(["cjpeg", "-quality", str(quality)], input=ppm, capture_output=True, check=True).stdout
 
 
 EMOJI = ["\U0001F600", "\U0001F44D\U0001F3FD", "\U0001F680", "\u2764\ufe0f", "\U0001F468\u200d\U0001F469\u200d\U0001F467",
-         "\U0001F1E9\U0001F1EA", "\U0001F389", "\U0001F602", "\U0001F64F\U0001F3FB", "\U0001F9D1\u200d\U0001F4BB"]
+         "\U0001F1E9\U0001F1EA", "\U0001F389", "\U0001F602", "\U0001F64F\U0001F3FB", "\U0001F9D1\u200d\U0001F4BB",
+         # Skin tones inside ZWJ sequences, a four-person family, a flag sequence and a keycap.
+         "\U0001F469\U0001F3FE\u200d\u2764\ufe0f\u200d\U0001F48B\u200d\U0001F468\U0001F3FB",
+         "\U0001F468\u200d\U0001F469\u200d\U0001F467\u200d\U0001F466", "\U0001F3F3\ufe0f\u200d\U0001F308",
+         "\U0001F9D1\U0001F3FF\u200d\U0001F91D\u200d\U0001F9D1\U0001F3FC", "1\ufe0f\u20e3",
+         "\U0001F3F4\U000E0067\U000E0062\U000E0073\U000E0063\U000E0074\U000E007F"]
 
 
 def chat(emoji, word):
@@ -50,6 +77,8 @@ def chat(emoji, word):
     for i in range(emoji):
         parts.append(words[i % len(words)])
         parts.append(EMOJI[i % len(EMOJI)])
+    if word not in parts:
+        parts.append(word)
     return " ".join(parts)
 
 
@@ -76,7 +105,7 @@ def html_page(size, word):
     return "\n".join(html).encode(), "\n".join(text).encode()
 
 
-def rtf_document(size, word):
+def rtf_document(size, word, unicode=False):
     picture = png(32, 32, 5).hex()
     out = ["{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl"]
     out += [f"{{\\f{f}\\fnil\\fcharset0 {name};}}" for f, name in
@@ -97,6 +126,14 @@ def rtf_document(size, word):
         out.append(f"\\pard\\f{n % 5}\\fs{20 + n % 4 * 2}\\cf{n % 3 + 1} Paragraph {n}: revenue grew in "
                    f"{{\\b every}} region, {{\\i see}} the table.\\par\n")
         text.append(f"Paragraph {n}: revenue grew in every region, see the table.")
+        if unicode and n % 2 == 0:
+            # As word processors write what cp1252 lacks: \\u with a signed 16-bit code and a fallback.
+            line = f"Z\u00fcrich {n}: \u20ac 12, \u6771\u4eac, \u05e9\u05dc\u05d5\u05dd, \U0001F600 done"
+            escaped = "".join(c if ord(c) < 128 else "".join(
+                f"\\u{u if u < 32768 else u - 65536}?" for u in struct.unpack(
+                    "<%dH" % (len(c.encode("utf-16-le")) // 2), c.encode("utf-16-le"))) for c in line)
+            out.append("\\pard\\uc1 " + escaped + "\\par\n")
+            text.append(line)
     out.append("}")
     return "".join(out).encode(), "\n".join(text).encode()
 
@@ -107,12 +144,27 @@ def cjk(count, word):
     return (body[:len(body) // 2] + " " + word + body[len(body) // 2:]).encode()
 
 
-def rtl(word):
+def cjk_latin(size, word):
+    """CJK mixed with Latin words, as in a note between colleagues."""
+    base = ("会议在 Monday 10:00 开始，请带上 laptop 和 report.pdf。東京オフィスの Wi-Fi パスワードは tavlin-2026 です。"
+            "서울 팀은 Slack 채널 #release 에서 확인해 주세요. ")
+    body = (base * (size // len(base.encode()) + 1)).encode()
+    return cut(word.encode() + b" " + body, size)
+
+
+def long_url(size, word):
+    """One URL, no spaces, as a tracking link or a data-laden query."""
+    head = f"https://shop.example.com/search?q={word}&session="
+    tail = "".join(f"&p{i}=%E2%9C%93{i:06x}" for i in range(size // 16 + 1))
+    return (head + tail)[:size].encode()
+
+
+def rtl(word, repeat=20):
     lines = ["مرحبا بالعالم — this is mixed with English and numbers 2026 في النص",
              "שלום עולם, hello world (בדיקה) 123 ואז עוד טקסט",
              f"{word}: ملف report.pdf أرسله إلى dana@example.org اليوم",
              "עברית ← English → العربية"]
-    return ("\n".join(lines * 20)).encode()
+    return ("\n".join(lines * repeat)).encode()
 
 
 def code(word):
@@ -126,8 +178,8 @@ def code(word):
 
 
 def uri_list(word, count=1000):
-    files = [f"file:///home/user/Pictures/{word}/IMG_{i:05d}%20copy.jpg" for i in range(count)]
-    return ("\r\n".join(files) + "\r\n").encode(), "\n".join(f"/home/user/Pictures/{word}/IMG_{i:05d} copy.jpg"
+    files = [f"file:///home/user/Pictures/{word}/{word}_{i:05d}%20copy.jpg" for i in range(count)]
+    return ("\r\n".join(files) + "\r\n").encode(), "\n".join(f"/home/user/Pictures/{word}/{word}_{i:05d} copy.jpg"
                                                            for i in range(count)).encode()
 
 
@@ -139,7 +191,7 @@ def cut(data, size):
 def contents():
     """(name, [(target, bytes)], search word or None)"""
     items = []
-    for n in (10, 50, 200, 500):
+    for n in (1, 10, 50, 200, 500, 5000):
         word = f"emojiword{n}"
         items.append((f"chat-{n}-emoji", [("UTF8_STRING", chat(n, word).encode())], word))
     for label, size in (("5k", 5000), ("50k", 50000), ("500k", 500000), ("2mib", 2 << 20)):
@@ -153,6 +205,22 @@ def contents():
         items.append((f"rtf-{label}", [("text/rtf", rtf), ("text/plain;charset=utf-8", text)], word))
     rtf, _ = rtf_document(1 << 20, "rtfonlyword")
     items.append(("rtf-only-1mib", [("text/rtf", rtf)], "rtfonlyword"))
+    for label, size in (("3k", 3000), ("300k", 300000), ("1900k", 1900000)):
+        word = f"rtfuniword{label}"
+        rtf, text = rtf_document(size, word, unicode=True)
+        items.append((f"rtf-unicode-{label}", [("text/rtf", rtf), ("text/plain;charset=utf-8", text)], word))
+    for label, size in (("200", 200), ("20k", 20000), ("1mib", 1 << 20)):
+        word = f"mixword{label}"
+        items.append((f"cjk-latin-{label}", [("UTF8_STRING", cjk_latin(size, word))], word))
+    for repeat in (1, 400, 3700):
+        items.append((f"rtl-mixed-x{repeat}", [("UTF8_STRING", rtl(f"rtlword{repeat}", repeat))], f"rtlword{repeat}"))
+    for label, size in (("2k", 2000), ("64k", 65536), ("1mib", 1 << 20)):
+        word = f"urlword{label}"
+        items.append((f"url-{label}", [("UTF8_STRING", long_url(size, word))], word))
+    for n in (1, 10, 100):
+        word = f"fewfiles{n}"
+        uris, paths = uri_list(word, n)
+        items.append((f"uri-list-{n}", [("text/uri-list", uris), ("UTF8_STRING", paths)], word if n == 1 else None))
     for count in (100, 1000, 10000, 50000):
         word = f"cjkword{count}"
         items.append((f"cjk-{count}", [("UTF8_STRING", cjk(count, word))], word))
@@ -161,9 +229,9 @@ def contents():
     items.append(("one-line-1mib", [("UTF8_STRING", line[:1 << 20])], "lineword"))
     items.append(("code-tabs", [("UTF8_STRING", code("codeword"))], "codeword"))
     uris, paths = uri_list("filesword")
-    items.append(("uri-list-1000", [("text/uri-list", uris), ("UTF8_STRING", paths)], "filesword"))
+    items.append(("uri-list-1000", [("text/uri-list", uris), ("UTF8_STRING", paths)], None))
     uris, paths = uri_list("fileswordmany", 10000)
-    items.append(("uri-list-10000", [("text/uri-list", uris), ("UTF8_STRING", paths)], "fileswordmany"))
+    items.append(("uri-list-10000", [("text/uri-list", uris), ("UTF8_STRING", paths)], None))
     # At the limit of a text record, and one byte past it (not kept).
     emoji = ("limitword " + "".join(EMOJI)).encode()
     items.append(("emoji-1mib", [("UTF8_STRING", cut(emoji * ((1 << 20) // len(emoji) + 1), 1 << 20))],
@@ -171,8 +239,24 @@ def contents():
     items.append(("text-over-limit", [("UTF8_STRING", b"overword " + b"y" * ((1 << 20) - 8))], None))
     html, text = html_page(8 << 20, "bigpageword")
     items.append(("html-8mib", [("text/html", html), ("UTF8_STRING", cut(text, 1 << 20))], "bigpageword"))
+    # Text with Windows line endings, trailing blanks and a tab, as an editor on another system writes it.
+    items.append(("crlf-text", [("UTF8_STRING", b"crlfword first line  \r\n\tsecond line\r\n\r\nlast line \r\n")],
+                  "crlfword"))
+    # A browser's "Copy Image": the picture and the markup that shows it.
+    items.append(("browser-image", [("image/png", big_png(640, 480, 2)),
+                                    ("text/html", b'<meta charset="utf-8"><img src="https://example.org/cat.png" '
+                                                  b'alt="browserimageword">')], None))
+    # A file manager's copy: its own list of files beside the standard one.
+    uris, paths = uri_list("managerword", 3)
+    items.append(("file-manager-3", [("x-special/gnome-copied-files", b"copy\n" + uris.replace(b"\r\n", b"\n").strip()),
+                                     ("text/uri-list", uris), ("UTF8_STRING", paths)], None))
     items.append(("png-1x1", [("image/png", png(1, 1))], None))
     items.append(("png-10000x100", [("image/png", png(10000, 100, 9))], None))
+    for width, height in ((64, 64), (800, 600), (1920, 1080), (4000, 3000)):
+        items.append((f"png-{width}x{height}", [("image/png", big_png(width, height, 4))], None))
+    items.append(("png-3000x3000-noise", [("image/png", big_png(3000, 3000, noise=True))], None))
+    for width, height in ((64, 64), (800, 600), (1920, 1080), (4000, 3000), (6000, 4000)):
+        items.append((f"jpeg-{width}x{height}", [("image/jpeg", jpeg(width, height, 6))], None))
     return items
 
 
@@ -269,7 +353,21 @@ def main():
         run("xdotool", "mousemove", "--window", tray, "10", "12", "click", "1")
 
     def shot(file):
-        run("import", "-window", "root", f"{out}/{file}.png")
+        root = x.screen().root
+        geometry = root.get_geometry()
+        width, height = geometry.width, geometry.height
+        rows = bytearray()
+        # In bands, so that no single request outgrows what the server takes at once.
+        for top in range(0, height, 100):
+            band = min(100, height - top)
+            pixels = root.get_image(0, top, width, band, X.ZPixmap, 0xFFFFFFFF).data
+            for y in range(band):
+                line = pixels[y * width * 4:(y + 1) * width * 4]
+                rgb = bytearray(width * 3)
+                rgb[0::3], rgb[1::3], rgb[2::3] = line[2::4], line[1::4], line[0::4]
+                rows += b"\0" + rgb
+        with open(f"{out}/{file}.png", "wb") as f:
+            f.write(encode_png(width, height, bytes(rows)))
 
     def copy(targets, tag):
         before = count()
@@ -312,7 +410,7 @@ def main():
     pings.start()
     report = []
     for index, (label, targets, word) in enumerate(contents()):
-        if only and only not in label:
+        if only and not any(part in label for part in only.split(",")):
             continue
         notes = []
         pings.phase = label + ":copy"
