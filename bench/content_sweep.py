@@ -239,6 +239,13 @@ def contents():
     items.append(("text-over-limit", [("UTF8_STRING", b"overword " + b"y" * ((1 << 20) - 8))], None))
     html, text = html_page(8 << 20, "bigpageword")
     items.append(("html-8mib", [("text/html", html), ("UTF8_STRING", cut(text, 1 << 20))], "bigpageword"))
+    # Shapes that are hard on text layout: many short lines, blank lines, stacked combining marks.
+    items.append(("short-lines-1mib", [("UTF8_STRING", cut(b"shortword\n" + b"a\n" * (1 << 19), 1 << 20))],
+                  "shortword"))
+    items.append(("blank-lines-1mib", [("UTF8_STRING", cut(b"blankword\n" + b"\n" * (1 << 20), 1 << 20))],
+                  "blankword"))
+    zalgo = "".join(c + "\u0301\u0316\u0327\u0353\u0361\u035c" for c in "zalgo text ") * 2000
+    items.append(("combining-200k", [("UTF8_STRING", ("combword " + zalgo).encode())], "combword"))
     # Text with Windows line endings, trailing blanks and a tab, as an editor on another system writes it.
     items.append(("crlf-text", [("UTF8_STRING", b"crlfword first line  \r\n\tsecond line\r\n\r\nlast line \r\n")],
                   "crlfword"))
