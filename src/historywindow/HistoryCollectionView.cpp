@@ -446,6 +446,7 @@ void HistoryCollectionView::paintEvent(QPaintEvent* event)
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const RecordPainter cards{records_, *confirmation_, *ages_, excerpts_};
     const QRectF visible = QRectF(event->rect()).translated(0, verticalOffset());
+    const QRegion exposed = event->region().translated(0, verticalOffset());
     painter.translate(0, -verticalOffset());
     for (int item : layout_.itemsIn(visible)) {
         const std::optional<Clip> clip = records_.clip(item);
@@ -455,7 +456,7 @@ void HistoryCollectionView::paintEvent(QPaintEvent* event)
         const bool isSelected = selected == item;
         const bool focused = isSelected && hasFocus();
         painter.drawPixmap(bounds.topLeft(), surface(bounds.size(), isSelected, hovered_ == item, focused, appearance));
-        cards.paint(painter, bounds, item, *clip, false, appearance, now);
+        cards.paint(painter, bounds, item, *clip, false, appearance, now, exposed);
     }
 }
 

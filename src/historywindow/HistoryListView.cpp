@@ -15,6 +15,7 @@
 
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace tavlin {
@@ -35,7 +36,7 @@ bool recordsViewEvent(QAbstractItemView& view, QEvent* event)
 }
 
 void RecordPainter::paint(QPainter& painter, const QRectF& bounds, int row, const Clip& clip, bool compact,
-                          const Appearance& appearance, const QDateTime& now) const
+                          const Appearance& appearance, const QDateTime& now, const QRegion& exposed) const
 {
     HistoryRowContent::Input input;
     input.clip = clip;
@@ -47,6 +48,7 @@ void RecordPainter::paint(QPainter& painter, const QRectF& bounds, int row, cons
     input.appearance = appearance;
     input.now = now;
     input.excerpts = &excerpts;
+    input.exposed = exposed;
     HistoryRowContent::paint(painter, bounds, input);
     ages.drawn(clip.id, clip.createdAt, now);
 }
@@ -117,17 +119,19 @@ void HistoryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     }
     painter->restore();
     // An instant is all an age needs: no time zone looked up for every row painted.
-    records_.paint(*painter, option.rect, index.row(), *clip, true, appearance, QDateTime::currentDateTimeUtc());
+    records_.paint(*painter, option.rect, index.row(), *clip, true, appearance, QDateTime::currentDateTimeUtc(),
+                   exposed_);
 }
 
 HistoryListView::HistoryListView(RecordListModel& records, QWidget* parent)
-    : QListView(parent), records_(records), confirmation_(new ConfirmationAnimation(records.copyFeedback(), this)),
-      ages_(new RecordAges(this))
+    : QListView(parent), records_(records), rows_(nullptr),
+      confirmation_(new ConfirmationAnimation(records.copyFeedback(), this)), ages_(new RecordAges(this))
 {
     RecordsAccessibility::describe(this);
     setObjectName(QStringLiteral("history-list"));
     setModel(&records);
-    setItemDelegate(new HistoryRowDelegate(records, *confirmation_, *ages_, this));
+    rows_ = new HistoryRowDelegate(records, *confirmation_, *ages_, this);
+    setItemDelegate(rows_);
     // A confirmation coming or going repaints its own row alone, an age moving on its own place.
     connect(confirmation_, &ConfirmationAnimation::changed, this, [this](qint64 id) { updateRecords({id}); });
     connect(ages_, &RecordAges::changed, this, [this](qint64 id, const QString& before, const QString& after) {
@@ -206,6 +210,13 @@ void HistoryListView::copySelected()
         if (const std::optional<Clip> clip = records_.clip(records_.rowOf(*id)))
             callbacks.onCopy(*clip);
     }
+}
+
+void HistoryListView::paintEvent(QPaintEvent* event)
+{
+    rows_->setExposed(event->region());
+    QListView::paintEvent(event);
+    rows_->setExposed({});
 }
 
 bool HistoryListView::event(QEvent* event)

@@ -27,8 +27,9 @@ struct RecordPainter {
     // The view's own: what it drew of texts, kept for its next paints.
     HistoryRowContent::Excerpts& excerpts;
 
+    // `exposed`: what the view repaints, in the painter's coordinates (empty: all of the record).
     void paint(QPainter& painter, const QRectF& bounds, int row, const Clip& clip, bool compact,
-               const Appearance& appearance, const QDateTime& now) const;
+               const Appearance& appearance, const QDateTime& now, const QRegion& exposed = {}) const;
 };
 
 // Paints one list row: the rounded row surface with its hover and selection and the record's
@@ -44,10 +45,14 @@ public:
 
     // A row's height: by kind alone in list mode, by kind and text in cards mode.
     static int rowHeight(HistoryViewMode mode, const std::optional<Clip>& clip);
+    // What the view repaints while it paints, in its viewport's coordinates; empty otherwise, when
+    // rows are drawn whole.
+    void setExposed(const QRegion& exposed) { exposed_ = exposed; }
 
 private:
     HistoryRowContent::Excerpts excerpts_;
     RecordPainter records_;
+    QRegion exposed_;
 };
 
 // The records as a single-column list of compact rows beside the preview ("history-list").
@@ -74,12 +79,14 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void copySelected();
     void updateRecords(const QList<qint64>& ids);
 
     RecordListModel& records_;
+    HistoryRowDelegate* rows_;
     ConfirmationAnimation* confirmation_;
     RecordAges* ages_;
     bool syncing_ = false;

@@ -59,6 +59,13 @@ QFont ageFont()
     return SystemFont::regular(11);
 }
 
+// Whether what stands in `rect` is repainted. Wider by a little for antialiased edges and glyphs
+// that reach past their advance.
+bool exposed(const HistoryRowContent::Input& input, const QRectF& rect)
+{
+    return input.exposed.isEmpty() || input.exposed.intersects(rect.adjusted(-2, -2, 2, 2).toAlignedRect());
+}
+
 HistoryRowContent::Excerpts::Excerpt excerpt(const QSizeF& size, const QString& text, const QFont& font,
                                              const QTextOption& option, int maxLines,
                                              const QList<QTextLayout::FormatRange>& formats, Qt::TextElideMode elide)
@@ -198,7 +205,7 @@ qreal drawTime(QPainter& painter, const QRectF& row, const HistoryRowContent::In
     const bool confirmed = input.confirmation.confirmed;
     const qreal width = confirmed ? qMax<qreal>(ageWidth, CopyConfirmationBadge::badgeSize().width()) : ageWidth;
     const QRectF label(row.right() - width, row.top(), width, row.height());
-    if (const qreal opacity = CopyConfirmationReplaced::opacity(confirmed); opacity > 0) {
+    if (const qreal opacity = CopyConfirmationReplaced::opacity(confirmed); opacity > 0 && exposed(input, label)) {
         painter.save();
         painter.setOpacity(painter.opacity() * opacity);
         painter.setFont(font);
@@ -209,8 +216,9 @@ qreal drawTime(QPainter& painter, const QRectF& row, const HistoryRowContent::In
     qreal left = label.left();
     if (input.clip.isFavorite) {
         left -= 6 + 11;
-        SymbolIcon::paint(painter, QStringLiteral("star.fill"), QRectF(left, row.center().y() - 5.5, 11, 11),
-                          TavlinTheme::accent.resolve(input.appearance));
+        if (const QRectF star(left, row.center().y() - 5.5, 11, 11); exposed(input, star))
+            SymbolIcon::paint(painter, QStringLiteral("star.fill"), star,
+                              TavlinTheme::accent.resolve(input.appearance));
     }
     return left;
 }
@@ -252,7 +260,9 @@ void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowConte
     const RecordPresentation& shown = input.shown;
     const bool code = shown.code && (input.clip.kind == ClipKind::text || input.clip.kind == ClipKind::richText);
     const QColor secondary = TavlinTheme::secondaryText.resolve(appearance);
-    if (!shown.image.isNull()) {
+    if (!exposed(input, visual)) {
+        // An age repainted alone leaves what leads the row as it stands.
+    } else if (!shown.image.isNull()) {
         RoundedShape::fill(painter, visual, 8, TavlinTheme::elevatedSurface.resolve(appearance));
         drawImage(painter, visual, shown.image, 8);
     } else if (input.clip.kind == ClipKind::file || input.clip.kind == ClipKind::other) {
@@ -268,19 +278,21 @@ void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowConte
     const QRectF column(visual.right() + 12, inner.top(), qMax<qreal>(0, timeLeft - 12 - visual.right() - 12),
                         inner.height());
     const QFont font = shown.title.code ? HighlightedText::codeFont() : SystemFont::regular(13, QFont::Medium);
-    const QList<QTextLayout::FormatRange> formats = shown.title.code ? shown.title.formats(appearance)
-                                                                     : QList<QTextLayout::FormatRange>();
-    const QString& title = shown.title.text;
     const qreal titleHeight = QFontMetricsF(font).height();
     const qreal top = column.center().y() - (titleHeight + 4 + 18) / 2;
-    const QRectF titleRect(column.left(), top, column.width(), titleHeight);
-    if (shown.rich && !shown.title.code)
+    if (const QRectF titleRect(column.left(), top, column.width(), titleHeight); !exposed(input, titleRect)) {
+        // Left as it stands, neither laid out nor drawn.
+    } else if (shown.rich && !shown.title.code) {
         drawRichTitle(painter, titleRect, shown.richTitle ? *shown.richTitle : *shown.rich,
                       FormattedTextView::surfaceColor(shown.richSurface, appearance));
-    else
-        drawWrapped(painter, titleRect, title, font, TavlinTheme::primaryText.resolve(appearance), 1, input.excerpts,
-                    formats);
-    drawFooter(painter, QRectF(column.left(), top + titleHeight + 4, column.width(), 18), input);
+    } else {
+        const QList<QTextLayout::FormatRange> formats = shown.title.code ? shown.title.formats(appearance)
+                                                                         : QList<QTextLayout::FormatRange>();
+        drawWrapped(painter, titleRect, shown.title.text, font, TavlinTheme::primaryText.resolve(appearance), 1,
+                    input.excerpts, formats);
+    }
+    if (const QRectF footer(column.left(), top + titleHeight + 4, column.width(), 18); exposed(input, footer))
+        drawFooter(painter, footer, input);
 }
 
 void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowContent::Input& input)
@@ -340,15 +352,19 @@ void paintCard(QPainter& painter, const QRectF& bounds, const HistoryRowContent:
 {
     const QRectF badgeRow = cardBadgeRow(bounds);
     const QRectF inner = bounds.adjusted(16, 12, -16, -12);
-    paintCardContent(painter, QRectF(inner.left(), inner.top(), inner.width(), badgeRow.top() - 8 - inner.top()),
-                     input);
+    if (const QRectF content(inner.left(), inner.top(), inner.width(), badgeRow.top() - 8 - inner.top());
+        exposed(input, content))
+        paintCardContent(painter, content, input);
     const QSize badge = ClipTypeBadge::badgeSize(input.clip.kind);
     const qreal timeLeft = drawTime(painter, badgeRow, input);
     // On whole pixels, so that its edge is crisp. A long kind name (Russian) gives way to the time,
     // ending in an ellipsis, rather than run under it.
-    ClipTypeBadge::paint(painter, QPointF(badgeRow.left(), std::round(badgeRow.center().y() - badge.height() / 2.0)),
-                         input.clip.kind, input.appearance, timeLeft - 6 - badgeRow.left());
-    drawFooter(painter, QRectF(badgeRow.left(), badgeRow.bottom() + 4, badgeRow.width(), 18), input);
+    const QPointF badgeOrigin(badgeRow.left(), std::round(badgeRow.center().y() - badge.height() / 2.0));
+    const qreal badgeWidth = timeLeft - 6 - badgeRow.left();
+    if (exposed(input, QRectF(badgeOrigin, QSizeF(qBound<qreal>(0, badgeWidth, badge.width()), badge.height()))))
+        ClipTypeBadge::paint(painter, badgeOrigin, input.clip.kind, input.appearance, badgeWidth);
+    if (const QRectF footer(badgeRow.left(), badgeRow.bottom() + 4, badgeRow.width(), 18); exposed(input, footer))
+        drawFooter(painter, footer, input);
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QRectF>
+#include <QRegion>
 #include <QSizeF>
 
 #include <memory>
@@ -85,6 +86,9 @@ struct HistoryRowContent {
         QDateTime now;
         // Where the view keeps what it drew of texts; none draws them afresh.
         Excerpts* excerpts = nullptr;
+        // What the view repaints, in the painter's coordinates: what lies wholly outside it is
+        // neither laid out nor drawn, so that an age moving on costs the age alone. Empty: all.
+        QRegion exposed;
     };
 
     static void paint(QPainter& painter, const QRectF& bounds, const Input& input);

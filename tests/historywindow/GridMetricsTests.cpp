@@ -18,6 +18,8 @@
 #include <QPainter>
 #include <QTextDocument>
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 using namespace tavlin;
@@ -241,6 +243,56 @@ TEST(HistoryRowContent, TheCopiedBadgeLeavesTheFavoriteStarClear)
     }
     EXPECT_EQ(under, 0);
     EXPECT_GT(beside, 20) << "the star shows beside the badge";
+}
+
+TEST(HistoryRowContent, ARepaintedAgeDrawsItselfAndWhatGivesWayToItAlone)
+{
+    for (const bool compact : {true, false}) {
+        const QRectF bounds(0, 0, compact ? 520 : 240, compact ? 56 : 144);
+        HistoryRowContent::Input input;
+        input.clip = record(ClipKind::text, QStringLiteral("a title too long for its row ").repeated(6));
+        input.clip.createdAt = QDateTime(QDate(2024, 12, 6), QTime(15, 5), Qt::UTC);
+        input.clip.isFavorite = true;
+        input.shown = RecordPresentation::of(input.clip, std::nullopt);
+        input.source = std::make_shared<SourceApplicationIcon::Value>();
+        input.compact = compact;
+        input.feedbackShape = compact ? CopyConfirmationShape::listRow : CopyConfirmationShape::card;
+        const auto paint = [&](int seconds, const QRegion& exposed) {
+            input.now = input.clip.createdAt.addSecs(seconds);
+            input.exposed = exposed;
+            QImage image(bounds.size().toSize(), QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            HistoryRowContent::paint(painter, bounds, input);
+            return image;
+        };
+        // "2 min" turning "3 min", as wide, then "Now" turning "1 min", wider: the star, and in a
+        // row the title and footer, give way.
+        const std::tuple<QString, QString, int> turns[] = {{QStringLiteral("2 min"), QStringLiteral("3 min"), 180},
+                                                           {QStringLiteral("Now"), QStringLiteral("1 min"), 60}};
+        for (const auto& [before, after, seconds] : turns) {
+            const QRect change = HistoryRowContent::ageChangeRect(bounds, compact, before, after).toAlignedRect();
+            const QImage whole = paint(seconds, {});
+            const QImage repainted = paint(seconds, change);
+            int inkWithin = 0;
+            int differsWithin = 0;
+            int drawnBeyond = 0;
+            for (int y = 0; y < whole.height(); ++y) {
+                for (int x = 0; x < whole.width(); ++x) {
+                    if (change.contains(x, y)) {
+                        inkWithin += whole.pixel(x, y) != qRgb(255, 255, 255);
+                        differsWithin += whole.pixel(x, y) != repainted.pixel(x, y);
+                    } else {
+                        drawnBeyond += repainted.pixel(x, y) != qRgb(255, 255, 255);
+                    }
+                }
+            }
+            const std::string turn = (before + u'>' + after).toStdString() + (compact ? " row" : " card");
+            EXPECT_GT(inkWithin, 20) << turn;
+            EXPECT_EQ(differsWithin, 0) << turn << ": not drawn as a whole paint draws it";
+            EXPECT_EQ(drawnBeyond, 0) << turn << ": drew what the repaint leaves as it stands";
+        }
+    }
 }
 
 TEST(HistoryRowContent, TheConfirmationShowsAsFarAsItHasAppeared)

@@ -1,9 +1,12 @@
 // The ages a history window shows move on by themselves, and an open window with nothing
 // changing is not woken to repaint ages that read the same, nor beyond the ages that changed.
+#include "HistoryRowContent.h"
 #include "HistoryWindowFixture.h"
 #include "RecordAges.h"
 #include "StoreTestSupport.h"
 
+#include <QPainter>
+#include <QPicture>
 #include <QScreen>
 
 #include <gtest/gtest.h>
@@ -138,6 +141,43 @@ TEST_P(RecordAgesView, AgesTurningTogetherRepaintOnceTheirOwnPlacesAndTheScreenS
     const QRect area(records->viewport()->mapTo(&window, QPoint()), records->viewport()->size());
     const QImage fresh = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_TRUE(after.copy(area) == fresh.copy(area)) << "the screen differs from a fresh paint of the records";
+}
+
+TEST_P(RecordAgesView, AnAgeRepaintedAloneLeavesTheRestOfItsRecordUndrawn)
+{
+    HistoryWindowFixture fixture;
+    fixture.store(1, QStringLiteral("a title too long for its row ").repeated(12));
+    fixture.preferences.setViewMode(GetParam());
+    fixture.show();
+    QAbstractItemView* records = fixture.records();
+    const QRect record = records->visualRect(records->model()->index(0, 0));
+    ASSERT_FALSE(record.isEmpty());
+    // Just copied, it reads "Now": its age repainted as though it had turned as wide.
+    const QString now = QStringLiteral("Now");
+    const QRect age =
+        HistoryRowContent::ageChangeRect(record, GetParam() == HistoryViewMode::list, now, now).toAlignedRect();
+    // What the view draws to repaint `region`, replayed unclipped: what it drew beyond shows.
+    const auto drawn = [&](const QRegion& region) {
+        QPicture picture;
+        records->viewport()->render(&picture, region.boundingRect().topLeft(), region, QWidget::DrawChildren);
+        QImage image(records->viewport()->size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        picture.play(&painter);
+        return image;
+    };
+    // The dark pixels of the record's leading half, inside its surface's edge: its text.
+    const QRect leading = record.adjusted(12, 12, -record.width() / 2, -12);
+    const auto ink = [&](const QImage& image) {
+        int dark = 0;
+        for (int y = leading.top(); y <= leading.bottom(); ++y) {
+            for (int x = leading.left(); x <= leading.right(); ++x)
+                dark += qGray(image.pixel(x, y)) < 128;
+        }
+        return dark;
+    };
+    EXPECT_GT(ink(drawn(record)), 50) << "the record repainted whole shows its text";
+    EXPECT_EQ(ink(drawn(age)), 0) << "repainting the age drew the record's text";
 }
 
 INSTANTIATE_TEST_SUITE_P(HistoryWindow, RecordAgesView,
