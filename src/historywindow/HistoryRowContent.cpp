@@ -109,7 +109,7 @@ qreal drawWrapped(QPainter& painter, const QRectF& rect, const QString& text, co
     const auto make = [&] { return excerpt(rect.size(), text, font, option, maxLines, formats, elide); };
     std::optional<HistoryRowContent::Excerpts::Excerpt> own;
     const HistoryRowContent::Excerpts::Excerpt& shown = excerpts && formats.isEmpty()
-        ? excerpts->get({text, font, rect.size(), maxLines, elide}, make)
+        ? excerpts->get({text, font, rect.size(), maxLines, elide}, make, !rightToLeft)
         : own.emplace(make());
     painter.save();
     painter.setPen(color);

@@ -57,16 +57,27 @@ struct HistoryRowContent {
             std::optional<FirstLines> elided;
         };
 
-        // The excerpt kept for `key`, or made by `make` and kept.
+        // The excerpt kept for `key`, or made by `make` and kept. A single line laid out from the
+        // left that shows whole reads the same in any width it fits, and is kept once for them all:
+        // a title given less room by the age beside it widening is not laid out again.
         template <class Make>
-        const Excerpt& get(Key key, Make make)
+        const Excerpt& get(Key key, Make make, bool fromTheLeft = false)
         {
+            Key anyWidth = key;
+            anyWidth.size.setWidth(-1);
+            const bool single = fromTheLeft && key.lines == 1;
+            if (const Excerpt* kept = single ? kept_.object(anyWidth) : nullptr;
+                kept && kept->lines.lineAt(0).naturalTextWidth() <= key.size.width())
+                return *kept;
             if (const Excerpt* kept = kept_.object(key))
                 return *kept;
             auto* made = new Excerpt(make());
-            kept_.insert(std::move(key), made);
+            const bool whole = single && made->shown == 1 && made->lines.lineCount() == 1 && !made->elided;
+            kept_.insert(whole ? std::move(anyWidth) : std::move(key), made);
             return *made;
         }
+        // How many are kept.
+        qsizetype size() const { return kept_.size(); }
 
     private:
         // The rows or cards of a few screens.

@@ -295,6 +295,47 @@ TEST(HistoryRowContent, ARepaintedAgeDrawsItselfAndWhatGivesWayToItAlone)
     }
 }
 
+TEST(HistoryRowContent, AnAgeWideningLaysOutAgainOnlyATitleItCuts)
+{
+    const QRectF bounds(0, 0, 520, 56);
+    const QRect change =
+        HistoryRowContent::ageChangeRect(bounds, true, QStringLiteral("Now"), QStringLiteral("1 min")).toAlignedRect();
+    for (const bool cut : {false, true}) {
+        HistoryRowContent::Excerpts kept;
+        HistoryRowContent::Input input;
+        input.clip = record(ClipKind::text,
+                            cut ? QStringLiteral("a title too long for its row ").repeated(6)
+                                : QStringLiteral("a short title"));
+        input.clip.createdAt = QDateTime(QDate(2024, 12, 6), QTime(15, 5), Qt::UTC);
+        input.shown = RecordPresentation::of(input.clip, std::nullopt);
+        input.source = std::make_shared<SourceApplicationIcon::Value>();
+        input.excerpts = &kept;
+        const auto paint = [&](int seconds, const QRegion& exposed, HistoryRowContent::Excerpts* excerpts) {
+            input.now = input.clip.createdAt.addSecs(seconds);
+            input.exposed = exposed;
+            input.excerpts = excerpts;
+            QImage image(bounds.size().toSize(), QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            HistoryRowContent::paint(painter, bounds, input);
+            return image;
+        };
+        paint(10, {}, &kept);
+        const qsizetype before = kept.size();
+        ASSERT_GT(before, 0);
+        // "Now" turns "1 min", wider: the title keeps its line while it still shows whole.
+        const QImage repainted = paint(60, change, &kept);
+        EXPECT_EQ(kept.size(), before + (cut ? 1 : 0)) << (cut ? "cut" : "whole");
+        const QImage afresh = paint(60, {}, nullptr);
+        int differs = 0;
+        for (int y = change.top(); y <= change.bottom(); ++y) {
+            for (int x = change.left(); x <= change.right(); ++x)
+                differs += repainted.pixel(x, y) != afresh.pixel(x, y);
+        }
+        EXPECT_EQ(differs, 0) << (cut ? "cut" : "whole") << ": the title kept draws otherwise than laid out afresh";
+    }
+}
+
 TEST(HistoryRowContent, TheConfirmationShowsAsFarAsItHasAppeared)
 {
     for (const bool compact : {true, false}) {
