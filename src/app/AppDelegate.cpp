@@ -254,13 +254,12 @@ void AppDelegate::startServices()
     startMonitoring();
     reopenSettingsAfterLanguageRestart();
     // Once the application is up, what every first window would wait for: the fonts, the
-    // patterns that tell code apart, the symbols, and the installed applications whose names and
-    // icons the records show.
+    // patterns that tell code apart and the symbols. (The workspace reads the installed
+    // applications on a thread of its own from its start.)
     QTimer::singleShot(0, this, [this] {
         SystemFont::prepare();
         ClipTextSnippet::isCode(QStringLiteral("int main() { return 0; }"));
         SymbolIcon::prepare();
-        platform_.workspace->application(Workspace::ownApplicationID());
         // The history window itself, out of sight, in a turn of its own.
         QTimer::singleShot(0, this, [this] { windows_->prepareHistory(); });
     });

@@ -3,8 +3,12 @@
 #include "Workspace.h"
 #include "X11Workspace.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocale>
+#include <QMutex>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -188,6 +192,49 @@ TEST_F(DesktopFilesTest, WindowClassFindsTheEntryThatNamesIt)
     EXPECT_EQ(applications.entryForWindowClass(QStringLiteral("gimp-2.10"), QStringLiteral("Gimp"))->desktopID,
               QStringLiteral("gimp"));
     EXPECT_EQ(applications.entryForWindowClass(QStringLiteral("xterm"), QStringLiteral("XTerm")), std::nullopt);
+}
+
+// Reading every desktop file grows with the applications installed: it happens on a worker, from
+// the start and again when an application is installed, and a lookup then only finds the entry.
+TEST_F(DesktopFilesTest, EntriesAreReadOnAWorkerFromTheStartAndWhenAnApplicationIsInstalled)
+{
+    write(system(), QStringLiteral("org.example.Editor.desktop"), entry("Name=Editor\nIcon=editor"));
+    write(system(), QStringLiteral("org.example.Viewer.desktop"), entry("Name=Viewer\nIcon=viewer"));
+    QMutex mutex;
+    QList<QThread*> readers;
+    DesktopApplications applications({}, [&](const QString& path, const QString& desktopID, const QString& locale) {
+        const QMutexLocker locker(&mutex);
+        readers.append(QThread::currentThread());
+        return DesktopEntry::read(path, desktopID, locale);
+    });
+    const auto readCount = [&] {
+        const QMutexLocker locker(&mutex);
+        return readers.size();
+    };
+    const auto waitForReads = [&](qsizetype count) {
+        const QDeadlineTimer deadline(10000);
+        while (readCount() < count && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(20); // the reading ends after its last file
+        QCoreApplication::processEvents();
+        return readCount() >= count;
+    };
+
+    applications.prepare();
+    ASSERT_TRUE(waitForReads(2));
+    EXPECT_EQ(applications.entryForApplicationID(QStringLiteral("org.example.Viewer"))->iconName,
+              QStringLiteral("viewer"));
+    EXPECT_EQ(applications.entryForApplicationID(QStringLiteral("org.example.Editor"))->iconName,
+              QStringLiteral("editor"));
+
+    write(system(), QStringLiteral("org.example.Player.desktop"), entry("Name=Player\nIcon=player"));
+    ASSERT_TRUE(waitForReads(5));
+    EXPECT_EQ(applications.entryForApplicationID(QStringLiteral("org.example.Player"))->name, QStringLiteral("Player"));
+    EXPECT_EQ(applications.entryForApplicationID(QStringLiteral("org.example.Viewer"))->iconName,
+              QStringLiteral("viewer"));
+    EXPECT_EQ(readCount(), 5);
+    for (QThread* reader : readers)
+        EXPECT_NE(reader, QThread::currentThread());
 }
 
 } // namespace

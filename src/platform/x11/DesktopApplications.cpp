@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QSet>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace tavlin {
 
@@ -22,10 +23,24 @@ QString withoutSuffix(QString name)
     return name;
 }
 
+QString desktopIDIn(const QStringList& folders, const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    for (const QString& folder : folders) {
+        const QString prefix = QDir(folder).absolutePath() + u'/';
+        if (absolute.startsWith(prefix))
+            return withoutSuffix(absolute.mid(prefix.size())).replace(u'/', u'-');
+    }
+    return withoutSuffix(QFileInfo(path).fileName());
+}
+
 } // namespace
 
-DesktopApplications::DesktopApplications(QStringList folders) : explicitFolders_(std::move(folders))
+DesktopApplications::DesktopApplications(QStringList folders, EntryReader reader)
+    : explicitFolders_(std::move(folders)), reader_(reader ? std::move(reader) : EntryReader(&DesktopEntry::read))
 {
+    // An application installed or removed is read at once, before anything asks for it.
+    QObject::connect(&watcher_, &QFileSystemWatcher::directoryChanged, &watcher_, [this] { startReading(); });
 }
 
 QStringList DesktopApplications::folders() const
@@ -35,23 +50,24 @@ QStringList DesktopApplications::folders() const
     return QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
 }
 
-void DesktopApplications::refreshIfChanged()
+QString DesktopApplications::signature(const QStringList& folders) const
 {
-    const QStringList currentFolders = folders();
-    const QString localeName = QLocale().name();
-    QString signature = localeName;
-    for (const QString& folder : currentFolders) {
+    QString signature = QLocale().name();
+    for (const QString& folder : folders) {
         const QFileInfo info(folder);
         signature += u'\n' + folder + u'@'
             + QString::number(info.exists() ? info.lastModified().toMSecsSinceEpoch() : -1);
     }
-    if (signature == signature_)
-        return;
-    signature_ = signature;
+    return signature;
+}
 
-    entries_.clear();
+std::shared_ptr<const DesktopApplications::Index> DesktopApplications::read(const QStringList& folders,
+                                                                            const QString& localeName,
+                                                                            const EntryReader& reader)
+{
+    auto index = std::make_shared<Index>();
     QSet<QString> seen;
-    for (const QString& folder : currentFolders) {
+    for (const QString& folder : folders) {
         QDirIterator files(folder, {QStringLiteral("*.desktop")}, QDir::Files | QDir::Readable,
                            QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
         QStringList paths;
@@ -59,57 +75,95 @@ void DesktopApplications::refreshIfChanged()
             paths.append(files.next());
         paths.sort(); // a stable answer whatever order the file system lists them in
         for (const QString& path : paths) {
-            const QString desktopID = desktopIDForFile(path);
+            const QString desktopID = desktopIDIn(folders, path);
             if (seen.contains(desktopID))
                 continue;
             seen.insert(desktopID);
             // A hidden or non-application entry still hides the same id further down the list.
-            const std::optional<DesktopEntry> entry = DesktopEntry::read(path, desktopID, localeName);
-            if (entry && entry->isApplication())
-                entries_.append(*entry);
+            const std::optional<DesktopEntry> entry = reader(path, desktopID, localeName);
+            if (!entry || !entry->isApplication())
+                continue;
+            const qsizetype position = index->entries.size();
+            index->entries.append(*entry);
+            index->byDesktopID.insert(entry->desktopID, position);
+            // Two desktop-file ids may give one identifier ("a_b" and "a-b"): the first entry keeps it.
+            const QString id = Workspace::applicationIDForDesktopID(entry->desktopID);
+            if (!index->byApplicationID.contains(id))
+                index->byApplicationID.insert(id, position);
         }
     }
+    return index;
+}
+
+QString DesktopApplications::startReading()
+{
+    const QStringList currentFolders = folders();
+    const QString current = signature(currentFolders);
+    if ((index_ && current == signature_) || current == readingSignature_)
+        return current;
+    for (const QString& folder : currentFolders) {
+        if (QFileInfo(folder).isDir() && !watcher_.directories().contains(folder))
+            watcher_.addPath(folder);
+    }
+    readingSignature_ = current;
+    reading_ = QtConcurrent::run(&DesktopApplications::read, currentFolders, QLocale().name(), reader_);
+    return current;
+}
+
+void DesktopApplications::prepare()
+{
+    startReading();
+}
+
+const DesktopApplications::Index& DesktopApplications::current()
+{
+    const QString current = startReading();
+    if (!index_ || current != signature_) {
+        // Only the first lookup, or one made before the reading of a change ends, waits here.
+        index_ = reading_.result();
+        signature_ = readingSignature_;
+        readingSignature_.clear();
+        reading_ = {};
+    }
+    return *index_;
 }
 
 std::optional<DesktopEntry> DesktopApplications::entryForDesktopID(const QString& desktopID)
 {
-    refreshIfChanged();
-    for (const DesktopEntry& entry : entries_) {
-        if (entry.desktopID == desktopID)
-            return entry;
-    }
-    return std::nullopt;
+    const Index& index = current();
+    const auto found = index.byDesktopID.constFind(desktopID);
+    if (found == index.byDesktopID.cend())
+        return std::nullopt;
+    return index.entries.at(*found);
 }
 
 QList<DesktopEntry> DesktopApplications::entries()
 {
-    refreshIfChanged();
-    return entries_;
+    return current().entries;
 }
 
 std::optional<DesktopEntry> DesktopApplications::entryForApplicationID(const QString& id)
 {
-    refreshIfChanged();
-    for (const DesktopEntry& entry : entries_) {
-        if (Workspace::applicationIDForDesktopID(entry.desktopID) == id)
-            return entry;
-    }
-    return std::nullopt;
+    const Index& index = current();
+    const auto found = index.byApplicationID.constFind(id);
+    if (found == index.byApplicationID.cend())
+        return std::nullopt;
+    return index.entries.at(*found);
 }
 
 std::optional<DesktopEntry> DesktopApplications::entryForWindowClass(const QString& instance, const QString& className)
 {
-    refreshIfChanged();
+    const QList<DesktopEntry>& entries = current().entries;
     const QStringList names = QStringList{className, instance};
     for (Qt::CaseSensitivity sensitivity : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
         for (const QString& name : names) {
             if (name.isEmpty())
                 continue;
-            for (const DesktopEntry& entry : entries_) {
+            for (const DesktopEntry& entry : entries) {
                 if (entry.startupWMClass.compare(name, sensitivity) == 0)
                     return entry;
             }
-            for (const DesktopEntry& entry : entries_) {
+            for (const DesktopEntry& entry : entries) {
                 if (entry.desktopID.compare(name, sensitivity) == 0)
                     return entry;
             }
@@ -120,13 +174,7 @@ std::optional<DesktopEntry> DesktopApplications::entryForWindowClass(const QStri
 
 QString DesktopApplications::desktopIDForFile(const QString& path)
 {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    for (const QString& folder : folders()) {
-        const QString prefix = QDir(folder).absolutePath() + u'/';
-        if (absolute.startsWith(prefix))
-            return withoutSuffix(absolute.mid(prefix.size())).replace(u'/', u'-');
-    }
-    return withoutSuffix(QFileInfo(path).fileName());
+    return desktopIDIn(folders(), path);
 }
 
 } // namespace tavlin

@@ -2,22 +2,38 @@
 
 #include "DesktopEntry.h"
 
+#include <QFileSystemWatcher>
+#include <QFuture>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace tavlin {
 
 // The installed applications: the desktop entries of the XDG applications folders
 // ($XDG_DATA_HOME/applications, then those of $XDG_DATA_DIRS), where the first entry of a
-// desktop-file id hides the later ones. Scanned on first use and again whenever a folder's
-// modification time, the folder list or the interface language changes. Main thread.
+// desktop-file id hides the later ones.
+//
+// Reading them takes time that grows with the number of desktop files, so they are read on a
+// worker thread: from prepare() on, and again as soon as a folder changes. A lookup answers from
+// the entries read for the folders' present state (their modification times, the folder list and
+// the interface language); only when those are not read yet does it wait for them. Main thread.
 class DesktopApplications {
 public:
+    // Reads one entry; DesktopEntry::read unless a test watches the reads.
+    using EntryReader = std::function<std::optional<DesktopEntry>(const QString& path, const QString& desktopID,
+                                                                  const QString& locale)>;
+
     // `folders` in precedence order; empty means the XDG folders, looked up afresh each time.
-    explicit DesktopApplications(QStringList folders = {});
+    explicit DesktopApplications(QStringList folders = {}, EntryReader reader = {});
+
+    // Starts reading the entries in the background, if they are not read or being read.
+    void prepare();
 
     std::optional<DesktopEntry> entryForDesktopID(const QString& desktopID);
     // Every visible entry, in precedence order.
@@ -35,11 +51,29 @@ public:
     QStringList folders() const;
 
 private:
-    void refreshIfChanged();
+    // The entries as read for one state of the folders; never changes once read.
+    struct Index {
+        QList<DesktopEntry> entries;
+        // Positions in `entries` by desktop-file id and by application identifier.
+        QHash<QString, qsizetype> byDesktopID;
+        QHash<QString, qsizetype> byApplicationID;
+    };
+
+    QString signature(const QStringList& folders) const;
+    static std::shared_ptr<const Index> read(const QStringList& folders, const QString& localeName,
+                                             const EntryReader& reader);
+    // Starts reading for the folders' present state unless that is read or being read; returns it.
+    QString startReading();
+    const Index& current();
 
     QStringList explicitFolders_;
+    EntryReader reader_;
+    QFileSystemWatcher watcher_;
     QString signature_;
-    QList<DesktopEntry> entries_;
+    std::shared_ptr<const Index> index_;
+    // The state being read, empty when none is.
+    QString readingSignature_;
+    QFuture<std::shared_ptr<const Index>> reading_;
 };
 
 } // namespace tavlin

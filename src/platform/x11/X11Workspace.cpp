@@ -19,6 +19,8 @@ namespace tavlin {
 X11Workspace::X11Workspace(QStringList applicationFolders, QObject* parent)
     : Workspace(parent), connection_(std::make_unique<XcbConnection>()), applications_(std::move(applicationFolders))
 {
+    // The records' sources and the first copy's application are looked up in them soon.
+    applications_.prepare();
     xcb_connection_t* qt = QtXcb::connection();
     if (!qt || !connection_->isValid())
         return;
