@@ -1,5 +1,6 @@
 #include "SourceApplicationIcon.h"
 
+#include "ApplicationIconImages.h"
 #include "ClipKindLabel.h"
 #include "SymbolIcon.h"
 #include "Workspace.h"
@@ -8,6 +9,8 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QPainter>
+#include <QPixmap>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace tavlin {
 
@@ -49,13 +52,62 @@ std::shared_ptr<const SourceApplicationIcon::Value> SourceApplicationIcon::resol
     const QString key = cacheKey(bundleID, fallback);
     if (auto* cached = cache_.object(key))
         return *cached;
+    return resolved(key, bundleID, fallback, std::nullopt);
+}
 
+std::shared_ptr<const SourceApplicationIcon::Value> SourceApplicationIcon::resolveSoon(
+    const std::optional<QString>& bundleID, ClipKind fallback) const
+{
+    const QString key = cacheKey(bundleID, fallback);
+    if (auto* cached = cache_.object(key))
+        return *cached;
+    const std::optional<ApplicationInfo> application = bundleID ? workspace_.application(*bundleID) : std::nullopt;
+    if (!application)
+        return resolved(key, bundleID, fallback, std::nullopt);
+    if (const QIcon* icon = decoded_.object(application->iconName))
+        return resolved(key, bundleID, fallback, *icon);
+    decode(application->iconName);
+    auto pending = std::make_shared<Value>();
+    pending->name = applicationName(*application);
+    pending->applicationURL = QUrl::fromLocalFile(application->desktopFilePath);
+    pending->accessibilityDescription = pending->name;
+    return pending;
+}
+
+const QList<int>& SourceApplicationIcon::decodedEdges()
+{
+    static const QList<int> edges{18, 36};
+    return edges;
+}
+
+void SourceApplicationIcon::decode(const QString& iconName) const
+{
+    if (decoding_.contains(iconName))
+        return;
+    decoding_.insert(iconName);
+    QtConcurrent::run(&ApplicationIconImages::load, iconName, ApplicationIconImages::Themes::current(), decodedEdges())
+        .then(const_cast<SourceApplicationIcon*>(this), [this, iconName](const QList<QImage>& images) {
+            decoding_.remove(iconName);
+            QIcon icon;
+            for (const QImage& image : images)
+                icon.addPixmap(QPixmap::fromImage(image));
+            decoded_.insert(iconName, new QIcon(icon));
+            // Values are const to their readers; the signal only asks them to look again.
+            Q_EMIT const_cast<SourceApplicationIcon*>(this)->iconsArrived();
+        });
+}
+
+// `icon`: the application's icon decoded on the worker; none to look it up here.
+std::shared_ptr<const SourceApplicationIcon::Value> SourceApplicationIcon::resolved(
+    const QString& key, const std::optional<QString>& bundleID, ClipKind fallback,
+    const std::optional<QIcon>& icon) const
+{
     auto value = std::make_shared<Value>();
     const std::optional<ApplicationInfo> application = bundleID ? workspace_.application(*bundleID) : std::nullopt;
     if (application) {
-        value->image = applicationIcon(application->iconName);
+        value->image = icon ? *icon : applicationIcon(application->iconName);
         // An icon the theme cannot draw would leave an empty space: the kind's symbol stands in.
-        if (value->image.pixmap(QSize(18, 18)).isNull()) {
+        if (value->image.isNull() || value->image.pixmap(QSize(18, 18)).isNull()) {
             value->image = QIcon();
             value->symbol = SymbolIcon::forKind(fallback);
         }

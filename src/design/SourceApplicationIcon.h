@@ -4,6 +4,8 @@
 
 #include <QCache>
 #include <QIcon>
+#include <QObject>
+#include <QSet>
 #include <QString>
 #include <QUrl>
 
@@ -21,7 +23,13 @@ struct ApplicationInfo;
 // the record kind's symbol and "Unknown source" when it cannot be found, as `workspace` knows
 // the installed applications. Lookups are cached (at most 32 entries, per application and kind).
 // The delegate makes one for the application's windows. Main thread.
-class SourceApplicationIcon {
+//
+// Rows and cards ask with resolveSoon: finding and decoding an icon (an SVG drawn, a theme's
+// folders searched) happens on a worker, and the rows show the application's name beside an empty
+// space until the images arrive as QImages; iconsArrived then asks for a repaint.
+class SourceApplicationIcon : public QObject {
+    Q_OBJECT
+
 public:
     struct Value {
         // The application's icon; null for the fallback, which draws `symbol` instead.
@@ -48,16 +56,34 @@ public:
 
     // Never fails; the result is shared through the cache and never changes.
     std::shared_ptr<const Value> resolve(const std::optional<QString>& bundleID, ClipKind fallback) const;
+    // As resolve, but an icon not decoded yet is decoded on a worker: until it arrives the value
+    // has the application's name and entry and no image (it draws nothing), and is not cached.
+    std::shared_ptr<const Value> resolveSoon(const std::optional<QString>& bundleID, ClipKind fallback) const;
     // The name of an installed application: its entry's Name when that is not blank (as it is,
     // spaces included), else its desktop file's name less a trailing ".desktop".
     static QString applicationName(const ApplicationInfo& application);
     static QString cacheKey(const std::optional<QString>& bundleID, ClipKind kind);
 
     static constexpr int cacheLimit = 32;
+    // The pixel edges an icon is decoded at: a footer's at one and two device pixels a point.
+    static const QList<int>& decodedEdges();
+
+Q_SIGNALS:
+    // Icons asked for by resolveSoon have arrived: what shows sources should repaint.
+    void iconsArrived();
 
 private:
+    std::shared_ptr<const Value> resolved(const QString& key, const std::optional<QString>& bundleID, ClipKind fallback,
+                                          const std::optional<QIcon>& icon) const;
+    void decode(const QString& iconName) const;
+
     const Workspace& workspace_;
     mutable QCache<QString, std::shared_ptr<const Value>> cache_{cacheLimit};
+    // Icons decoded on the worker, by the entry's Icon (a null icon when none could be), and the
+    // icons being decoded. A few kilobytes each: more are kept than values, so that a page of
+    // more sources than the values' cache holds never decodes its icons again.
+    mutable QCache<QString, QIcon> decoded_{256};
+    mutable QSet<QString> decoding_;
 };
 
 } // namespace tavlin

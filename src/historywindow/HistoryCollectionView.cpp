@@ -9,6 +9,7 @@
 #include "RecordListModel.h"
 #include "RecordsAccessibility.h"
 #include "RoundedShape.h"
+#include "SourceApplicationIcon.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
@@ -46,6 +47,8 @@ HistoryCollectionView::HistoryCollectionView(RecordListModel& records, QWidget* 
     connect(&records, &QAbstractItemModel::rowsMoved, this, &HistoryCollectionView::invalidateLayout);
     connect(&records, &QAbstractItemModel::dataChanged, this, &HistoryCollectionView::recordsChanged);
     connect(&records, &RecordListModel::rowPresentationChanged, this, &HistoryCollectionView::presentationLoaded);
+    // Applications' icons decoded on a worker appear in the cards that wait for them.
+    connect(&records.sources(), &SourceApplicationIcon::iconsArrived, viewport(), qOverload<>(&QWidget::update));
     // A confirmation coming or going repaints its own card alone, an age moving on its own place.
     connect(confirmation_, &ConfirmationAnimation::changed, this,
             [this](qint64 id) { updateItem(records_.rowOf(id)); });

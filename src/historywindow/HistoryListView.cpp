@@ -9,6 +9,7 @@
 #include "RecordListModel.h"
 #include "RecordsAccessibility.h"
 #include "RoundedShape.h"
+#include "SourceApplicationIcon.h"
 #include "TavlinTheme.h"
 #include "TextCharacters.h"
 #include "ThemeAppearance.h"
@@ -41,7 +42,7 @@ void RecordPainter::paint(QPainter& painter, const QRectF& bounds, int row, cons
     HistoryRowContent::Input input;
     input.clip = clip;
     input.shown = records.presentation(row);
-    input.source = records.sources().resolve(clip.source, clip.kind);
+    input.source = records.sources().resolveSoon(clip.source, clip.kind);
     input.compact = compact;
     input.confirmation = confirmation.state(clip.id);
     input.feedbackShape = compact ? CopyConfirmationShape::listRow : CopyConfirmationShape::card;
@@ -132,6 +133,8 @@ HistoryListView::HistoryListView(RecordListModel& records, QWidget* parent)
     setModel(&records);
     rows_ = new HistoryRowDelegate(records, *confirmation_, *ages_, this);
     setItemDelegate(rows_);
+    // Applications' icons decoded on a worker appear in the rows that wait for them.
+    connect(&records.sources(), &SourceApplicationIcon::iconsArrived, viewport(), qOverload<>(&QWidget::update));
     // A confirmation coming or going repaints its own row alone, an age moving on its own place.
     connect(confirmation_, &ConfirmationAnimation::changed, this, [this](qint64 id) { updateRecords({id}); });
     connect(ages_, &RecordAges::changed, this, [this](qint64 id, const QString& before, const QString& after) {

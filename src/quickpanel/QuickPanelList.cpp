@@ -5,6 +5,7 @@
 #include "QuietSelection.h"
 #include "RecordListModel.h"
 #include "RecordsAccessibility.h"
+#include "SourceApplicationIcon.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -33,6 +34,8 @@ QuickPanelList::QuickPanelList(QuickPanelState& state, const SourceApplicationIc
         co_return weakState->rows().value(clip.id);
     });
     row_ = new QuickPanelRow(*model_, state, this);
+    // Applications' icons decoded on a worker appear in the rows that wait for them.
+    connect(&model_->sources(), &SourceApplicationIcon::iconsArrived, viewport(), qOverload<>(&QWidget::update));
     setItemDelegate(row_);
     horizontalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);

@@ -7,11 +7,23 @@
 #include "SourceIconView.h"
 #include "ThemedWindow.h"
 
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QIcon>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include <sys/stat.h>
 
 namespace tavlin {
 namespace {
@@ -145,6 +157,149 @@ TEST_F(SourceApplicationIconTest, IconViewAndNameLabel)
     EXPECT_TRUE(label->shownText().endsWith(u'…'));
     EXPECT_EQ(label->toolTip(), QStringLiteral("A very long application name that cannot fit"));
     EXPECT_EQ(label->accessibleName(), label->toolTip());
+}
+
+// Applications whose icons are in an icon theme of the test's own.
+class ThemedSourceIconTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        savedPaths_ = QIcon::themeSearchPaths();
+        savedTheme_ = QIcon::themeName();
+        const QString theme = folder.filePath(QStringLiteral("icons/tavlin-test"));
+        QDir().mkpath(theme + QStringLiteral("/48x48/apps"));
+        QDir().mkpath(theme + QStringLiteral("/scalable/apps"));
+        QFile index(theme + QStringLiteral("/index.theme"));
+        index.open(QIODevice::WriteOnly);
+        index.write("[Icon Theme]\nName=Test\nDirectories=48x48/apps,scalable/apps\n"
+                    "[48x48/apps]\nSize=48\nType=Fixed\n"
+                    "[scalable/apps]\nSize=48\nMinSize=8\nMaxSize=512\nType=Scalable\n");
+        index.close();
+        for (const auto& [name, color] : {std::pair{"editor", Qt::red}, std::pair{"viewer", Qt::blue}}) {
+            QImage image(48, 48, QImage::Format_ARGB32);
+            image.fill(color);
+            image.save(theme + QStringLiteral("/48x48/apps/%1.png").arg(QString::fromLatin1(name)));
+        }
+        QFile svg(theme + QStringLiteral("/scalable/apps/player.svg"));
+        svg.open(QIODevice::WriteOnly);
+        svg.write("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"48\" height=\"48\">"
+                  "<rect width=\"48\" height=\"48\" fill=\"#00ff00\"/></svg>");
+        svg.close();
+        slowIcon = theme + QStringLiteral("/48x48/apps/slow.png");
+        QIcon::setThemeSearchPaths({folder.filePath(QStringLiteral("icons"))});
+        QIcon::setThemeName(QStringLiteral("tavlin-test"));
+        for (const char* name : {"editor", "viewer", "player", "slow"}) {
+            const QString id = QStringLiteral("org.example.") + QString::fromLatin1(name);
+            workspace.install({id, QString::fromLatin1(name).toUpper(), QString::fromLatin1(name),
+                               QStringLiteral("/usr/share/applications/%1.desktop").arg(id)});
+        }
+    }
+    void TearDown() override
+    {
+        QIcon::setThemeSearchPaths(savedPaths_);
+        QIcon::setThemeName(savedTheme_);
+    }
+
+    // Runs the event loop until every source has its icon or the deadline passes.
+    std::map<QString, std::shared_ptr<const SourceApplicationIcon::Value>> arrived(const QStringList& ids)
+    {
+        std::map<QString, std::shared_ptr<const SourceApplicationIcon::Value>> values;
+        const QDeadlineTimer deadline(10000);
+        while (!deadline.hasExpired()) {
+            bool all = true;
+            for (const QString& id : ids) {
+                values[id] = sources.resolveSoon(id, ClipKind::text);
+                all = all && !values[id]->image.isNull();
+            }
+            if (all)
+                break;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return values;
+    }
+
+    static QColor centre(const SourceApplicationIcon::Value& value)
+    {
+        return value.image.pixmap(QSize(18, 18)).toImage().pixelColor(9, 9);
+    }
+
+    QTemporaryDir folder;
+    QString slowIcon;
+    test::FakeWorkspace workspace;
+    SourceApplicationIcon sources{workspace};
+
+private:
+    QStringList savedPaths_;
+    QString savedTheme_;
+};
+
+TEST_F(ThemedSourceIconTest, RowsGetEachApplicationsOwnIconDecodedOnAWorker)
+{
+    // The icon file is a pipe nothing writes to yet: reading it waits until something does.
+    ASSERT_EQ(mkfifo(QFile::encodeName(slowIcon).constData(), 0600), 0);
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    bool forced = false;
+    std::thread writer([&] {
+        std::unique_lock lock(mutex);
+        // Should the main thread itself read the pipe, it would wait for ever: the writer frees it.
+        forced = !released.wait_for(lock, std::chrono::seconds(10), [&] { return release; });
+        lock.unlock();
+        QImage image(48, 48, QImage::Format_ARGB32);
+        image.fill(Qt::yellow);
+        QFile pipe(slowIcon);
+        pipe.open(QIODevice::WriteOnly);
+        image.save(&pipe, "PNG");
+    });
+    const auto waiting = sources.resolveSoon(QStringLiteral("org.example.slow"), ClipKind::text);
+    {
+        const std::lock_guard lock(mutex);
+        EXPECT_FALSE(forced) << "the main thread read the icon";
+        release = true;
+    }
+    released.notify_one();
+    // Until its icon arrives a row shows the application's name and entry beside an empty space.
+    EXPECT_EQ(waiting->name, QStringLiteral("SLOW"));
+    EXPECT_FALSE(waiting->isFallback());
+    EXPECT_TRUE(waiting->image.isNull());
+    EXPECT_TRUE(waiting->symbol.isEmpty());
+
+    int arrivals = 0;
+    QObject::connect(&sources, &SourceApplicationIcon::iconsArrived, [&] { ++arrivals; });
+    const QStringList ids{QStringLiteral("org.example.editor"), QStringLiteral("org.example.viewer"),
+                          QStringLiteral("org.example.player"), QStringLiteral("org.example.slow")};
+    const auto values = arrived(ids);
+    writer.join();
+    EXPECT_GE(arrivals, 1);
+    EXPECT_EQ(centre(*values.at(ids[0])), QColor(Qt::red));
+    EXPECT_EQ(centre(*values.at(ids[1])), QColor(Qt::blue));
+    EXPECT_EQ(centre(*values.at(ids[2])), QColor(Qt::green)) << "an SVG icon, drawn";
+    EXPECT_EQ(centre(*values.at(ids[3])), QColor(Qt::yellow));
+    for (const QString& id : ids) {
+        EXPECT_EQ(values.at(id)->name, id.section(u'.', -1).toUpper());
+        // Arrived, the value is kept: the rows ask for it at every paint.
+        EXPECT_EQ(sources.resolveSoon(id, ClipKind::text), values.at(id));
+    }
+    // Both sizes a footer draws at, sharp on a screen of two device pixels a point too.
+    EXPECT_EQ(values.at(ids[0])->image.availableSizes().size(), SourceApplicationIcon::decodedEdges().size());
+}
+
+TEST_F(ThemedSourceIconTest, AnIconFoundNowhereShowsTheKindsSymbolOnceLookedFor)
+{
+    workspace.install({QStringLiteral("org.example.blank"), QStringLiteral("Blank"), QStringLiteral("nowhere"),
+                       QStringLiteral("/usr/share/applications/org.example.blank.desktop")});
+    std::shared_ptr<const SourceApplicationIcon::Value> value;
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        value = sources.resolveSoon(QStringLiteral("org.example.blank"), ClipKind::link);
+        if (!value->symbol.isEmpty())
+            break;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(value->symbol, sources.resolve(std::nullopt, ClipKind::link)->symbol);
+    EXPECT_EQ(value->name, QStringLiteral("Blank"));
+    EXPECT_FALSE(value->isFallback());
 }
 
 } // namespace

@@ -33,6 +33,12 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include <sys/stat.h>
+
 using namespace tavlin;
 using namespace tavlin::test;
 
@@ -610,4 +616,49 @@ TEST(ContentView, SmallestRussianWindowShowsEveryKindChipWhole)
     view.resize(1200, 700);
     fixture.settle();
     EXPECT_EQ(source->text(), QStringLiteral("Все приложения"));
+}
+
+// An application's icon is read and decoded off the main thread: the rows and cards draw its name
+// at once, and the icon when it arrives. Its file here is a pipe that only another thread fills.
+TEST(ContentView, RowsAndCardsNeverReadAnApplicationsIconOnTheMainThread)
+{
+    HistoryWindowFixture fixture;
+    const QString icon = fixture.folder.path() + QStringLiteral("/slow.png");
+    ASSERT_EQ(mkfifo(QFile::encodeName(icon).constData(), 0600), 0);
+    fixture.workspace.install({QStringLiteral("org.example.Slow"), QStringLiteral("Slow"), icon,
+                               QStringLiteral("/usr/share/applications/org.example.Slow.desktop")});
+    fixture.preferences.setShowPreview(false);
+    fixture.captureText(QStringLiteral("copied from a slow application"), QStringLiteral("org.example.Slow"));
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    bool forced = false;
+    std::thread writer([&] {
+        std::unique_lock lock(mutex);
+        // Should the main thread itself read the pipe, it would wait for ever: the writer frees it.
+        forced = !released.wait_for(lock, std::chrono::seconds(10), [&] { return release; });
+        lock.unlock();
+        QImage image(48, 48, QImage::Format_ARGB32);
+        image.fill(Qt::yellow);
+        QFile pipe(icon);
+        pipe.open(QIODevice::WriteOnly);
+        image.save(&pipe, "PNG");
+    });
+    fixture.show();
+    fixture.records()->viewport()->repaint();
+    fixture.preferences.setViewMode(HistoryViewMode::cards);
+    fixture.settle();
+    fixture.records()->viewport()->repaint();
+    {
+        const std::lock_guard lock(mutex);
+        EXPECT_FALSE(forced) << "the main thread read the icon";
+        release = true;
+    }
+    released.notify_one();
+    writer.join();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return !fixture.sources->resolveSoon(QStringLiteral("org.example.Slow"), ClipKind::text)->image.isNull();
+        },
+        10000));
 }

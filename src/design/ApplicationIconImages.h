@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace tavlin {
+
+// An application's icon as images, found and decoded without QIcon so that any thread can do it:
+// a desktop entry's Icon names a file, or an icon of the freedesktop icon theme, looked up in the
+// theme, the themes it inherits, the fallback theme and "hicolor", then among the loose icons of
+// the fallback folders; an entry without an icon, or whose icon is found nowhere, has the theme's
+// "application-x-executable".
+class ApplicationIconImages {
+public:
+    // Where icon themes are, as QIcon knows it. Made on the main thread, used on any.
+    struct Themes {
+        QStringList searchPaths;
+        QString theme;
+        QString fallbackTheme;
+        QStringList fallbackPaths;
+
+        static Themes current();
+    };
+
+    // The icon at each edge of `edges` (in pixels), largest images scaled down and scalable ones
+    // drawn at that edge; nothing when no image is found or none can be decoded.
+    static QList<QImage> load(const QString& iconName, const Themes& themes, const QList<int>& edges);
+    // The file of the icon closest to `edge`; empty when there is none.
+    static QString find(const QString& iconName, const Themes& themes, int edge);
+};
+
+} // namespace tavlin
