@@ -111,10 +111,25 @@ inline bool waitForMonitoring(QProcess& application, QByteArray& log)
         10000);
 }
 
+// The windows an `xdotool search` with these criteria finds. xdotool drops the whole search,
+// printing nothing, when a window it looks at is destroyed meanwhile (a window manager's frame, a
+// closing window): that search is made again rather than taken for "no such window".
+inline QStringList searchWindows(const QString& criteria)
+{
+    for (int attempt = 0;; ++attempt) {
+        QProcess process;
+        process.startCommand(QStringLiteral("xdotool search ") + criteria);
+        process.waitForFinished(5000);
+        const QString found = QString::fromUtf8(process.readAllStandardOutput());
+        if (attempt == 20 || !process.readAllStandardError().contains("X Error"))
+            return found.split(u'\n', Qt::SkipEmptyParts);
+    }
+}
+
 // Visible top-level windows whose title matches.
 inline QStringList windowsNamed(const QString& pattern)
 {
-    return run(QStringLiteral("xdotool search --onlyvisible --name ") + pattern).split(u'\n', Qt::SkipEmptyParts);
+    return searchWindows(QStringLiteral("--onlyvisible --name ") + pattern);
 }
 
 // Copies text as a user does, with xclip, which keeps serving it from a process of its own.
@@ -174,7 +189,7 @@ struct Desktop {
         }
     }
 
-    static QString panel() { return run(QStringLiteral("xdotool search --classname ^panel$")).section(u'\n', 0, 0); }
+    static QString panel() { return searchWindows(QStringLiteral("--classname ^panel$")).value(0); }
     // The icon is the tray's only one: a click near the tray's left end lands on it.
     static void clickTray(int button = 1)
     {

@@ -22,7 +22,7 @@ const QByteArray startShortcut =
 
 QString settingsWindow()
 {
-    return run(QStringLiteral("xdotool search --onlyvisible --name ^Settings$")).section(u'\n', 0, 0);
+    return windowsNamed(QStringLiteral("^Settings$")).value(0);
 }
 
 void key(const QString& keys)
