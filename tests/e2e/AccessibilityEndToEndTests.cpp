@@ -85,7 +85,7 @@ void copyTwoRecordsAndActivate(const RunningApplication& running)
     QTest::qWait(1000);
     copyWithXclip(QStringLiteral("second"));
     ASSERT_TRUE(waitUntil([&] { return !running.assistive.hear(QStringLiteral("TEXT: second")).isEmpty(); }, 10000));
-    run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync"));
+    activateWindowNamed(QStringLiteral("^Tavlin$"));
 }
 
 // Where the focus came, in order, as a screen reader is told: "role|states|name". Focus that
@@ -436,7 +436,7 @@ TEST(AccessibilityEndToEnd, ReturnOnTheRetentionQuestionNeverDeletes)
     ASSERT_TRUE(running.assistive.press(QStringLiteral("Settings")));
     ASSERT_TRUE(running.assistive.press(QStringLiteral("History & Privacy")));
     // The keys go to Settings, as they would after a click on it.
-    run(QStringLiteral("xdotool search --onlyvisible --name ^Settings$ windowactivate --sync"));
+    activateWindowNamed(QStringLiteral("^Settings$"));
     // Tab on to the record limit.
     const QString limit = QStringLiteral("Number of records");
     for (int stop = 0; stop < 12 && !running.assistive.hear(limit).contains(QStringLiteral("combo box|focused|1,000"));
@@ -480,7 +480,7 @@ TEST(AccessibilityEndToEnd, AStepChangeMovesTheFocusOnlyToWhatTheNewStepShows)
     auto application = assistive.launch(profile);
     ASSERT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("\"^Welcome to Tavlin$\"")).isEmpty(); }, 10000));
     ASSERT_TRUE(waitUntil([&] { return assistive.hear(QStringLiteral("Skip")).size() == 1; }, 10000));
-    run(QStringLiteral("xdotool search --onlyvisible --name ^Welcome.to.Tavlin$ windowactivate --sync"));
+    activateWindowNamed(QStringLiteral("^Welcome.to.Tavlin$"));
     const auto holdsFocus = [&](const QString& name) {
         const QStringList heard = assistive.hear(name);
         return std::any_of(heard.cbegin(), heard.cend(), [](const QString& line) {

@@ -132,6 +132,14 @@ inline QStringList windowsNamed(const QString& pattern)
     return searchWindows(QStringLiteral("--onlyvisible --name ") + pattern);
 }
 
+// Activates the visible window whose title matches, as a click on it would, and waits until it is.
+inline void activateWindowNamed(const QString& pattern)
+{
+    const QString window = windowsNamed(pattern).value(0);
+    if (!window.isEmpty())
+        run(QStringLiteral("xdotool windowactivate --sync ") + window);
+}
+
 // Copies text as a user does, with xclip, which keeps serving it from a process of its own.
 inline void copyWithXclip(const QString& text)
 {

@@ -25,9 +25,7 @@ bool historyShown()
 // Keys to the introduction window, made active first as a click on it would.
 void typeToIntroduction(const QString& keys)
 {
-    const QString window = windowsNamed(introductionTitle).value(0);
-    if (!window.isEmpty())
-        run(QStringLiteral("xdotool windowactivate --sync ") + window);
+    activateWindowNamed(introductionTitle);
     QProcess::execute(QStringLiteral("xdotool"),
                       QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("250")}
                           + keys.split(u' '));
@@ -92,7 +90,7 @@ TEST(IntroductionEndToEnd, AFreshProfileKeepsOnlyWhatIsCopiedAfterTheIntroductio
     EXPECT_EQ(queryTexts(profile.database, QStringLiteral("SELECT text FROM clips")),
               QStringList{QStringLiteral("copied afterwards")});
     // The introduction no longer stands in for Settings.
-    run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync"));
+    activateWindowNamed(QStringLiteral("^Tavlin$"));
     opensSettingsThenRestarts(profile, *application);
 }
 
@@ -163,7 +161,7 @@ TEST(IntroductionEndToEnd, ANewUserMeetsTheApplication)
               (QStringList{QStringLiteral("alpha one"), QStringLiteral("beta two")}));
 
     // A search narrows the listing; Return on the chosen record puts it back on the clipboard.
-    run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync"));
+    activateWindowNamed(QStringLiteral("^Tavlin$"));
     ASSERT_TRUE(assistive.ask("focus", QStringLiteral("Search history…")));
     run(QStringLiteral("xdotool type --delay 60 alpha"));
     EXPECT_TRUE(assistive.ask("gone", QStringLiteral("TEXT: beta two")));

@@ -132,7 +132,7 @@ TEST(LifecycleEndToEnd, WithAssistiveTechnologyQuitAndRestartEndTheProcess)
     ASSERT_TRUE(waitUntil([] { return shown(QStringLiteral("^Settings$")); }, 10000));
     // Russian chosen from the keyboard (the picker's next option after the system's language)
     // brings the restart button.
-    run(QStringLiteral("xdotool search --onlyvisible --name ^Settings$ windowactivate --sync"));
+    activateWindowNamed(QStringLiteral("^Settings$"));
     const QString language = QStringLiteral("App language");
     const auto languageFocused = [&] {
         QString heard;
