@@ -2,6 +2,7 @@
 
 #include "ClipPreviewPanel.h"
 #include "FakeWorkspace.h"
+#include "SlowIconFile.h"
 #include "SourceApplicationIcon.h"
 #include "SourceApplicationNameLabel.h"
 #include "SourceIconView.h"
@@ -18,12 +19,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-
-#include <sys/stat.h>
 
 namespace tavlin {
 namespace {
@@ -235,30 +230,11 @@ private:
 
 TEST_F(ThemedSourceIconTest, RowsGetEachApplicationsOwnIconDecodedOnAWorker)
 {
-    // The icon file is a pipe nothing writes to yet: reading it waits until something does.
-    ASSERT_EQ(mkfifo(QFile::encodeName(slowIcon).constData(), 0600), 0);
-    std::mutex mutex;
-    std::condition_variable released;
-    bool release = false;
-    bool forced = false;
-    std::thread writer([&] {
-        std::unique_lock lock(mutex);
-        // Should the main thread itself read the pipe, it would wait for ever: the writer frees it.
-        forced = !released.wait_for(lock, std::chrono::seconds(10), [&] { return release; });
-        lock.unlock();
-        QImage image(48, 48, QImage::Format_ARGB32);
-        image.fill(Qt::yellow);
-        QFile pipe(slowIcon);
-        pipe.open(QIODevice::WriteOnly);
-        image.save(&pipe, "PNG");
-    });
+    // Reading the icon waits until the test lets the pipe be filled.
+    test::SlowIconFile icon(slowIcon, Qt::yellow);
+    ASSERT_TRUE(icon.made());
     const auto waiting = sources.resolveSoon(QStringLiteral("org.example.slow"), ClipKind::text);
-    {
-        const std::lock_guard lock(mutex);
-        EXPECT_FALSE(forced) << "the main thread read the icon";
-        release = true;
-    }
-    released.notify_one();
+    EXPECT_TRUE(icon.release()) << "the main thread read the icon";
     // Until its icon arrives a row shows the application's name and entry beside an empty space.
     EXPECT_EQ(waiting->name, QStringLiteral("SLOW"));
     EXPECT_FALSE(waiting->isFallback());
@@ -270,7 +246,7 @@ TEST_F(ThemedSourceIconTest, RowsGetEachApplicationsOwnIconDecodedOnAWorker)
     const QStringList ids{QStringLiteral("org.example.editor"), QStringLiteral("org.example.viewer"),
                           QStringLiteral("org.example.player"), QStringLiteral("org.example.slow")};
     const auto values = arrived(ids);
-    writer.join();
+    icon.waitUntilWritten();
     EXPECT_GE(arrivals, 1);
     EXPECT_EQ(centre(*values.at(ids[0])), QColor(Qt::red));
     EXPECT_EQ(centre(*values.at(ids[1])), QColor(Qt::blue));

@@ -10,6 +10,7 @@
 #include "RecordListModel.h"
 #include "RecordMenu.h"
 #include "SearchFocusRing.h"
+#include "SlowIconFile.h"
 #include "SourceFilterPopover.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
@@ -32,12 +33,6 @@
 #include <QStyleOptionButton>
 
 #include <gtest/gtest.h>
-
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-
-#include <sys/stat.h>
 
 using namespace tavlin;
 using namespace tavlin::test;
@@ -624,38 +619,19 @@ TEST(ContentView, RowsAndCardsNeverReadAnApplicationsIconOnTheMainThread)
 {
     HistoryWindowFixture fixture;
     const QString icon = fixture.folder.path() + QStringLiteral("/slow.png");
-    ASSERT_EQ(mkfifo(QFile::encodeName(icon).constData(), 0600), 0);
+    test::SlowIconFile slow(icon, Qt::yellow);
+    ASSERT_TRUE(slow.made());
     fixture.workspace.install({QStringLiteral("org.example.Slow"), QStringLiteral("Slow"), icon,
                                QStringLiteral("/usr/share/applications/org.example.Slow.desktop")});
     fixture.preferences.setShowPreview(false);
     fixture.captureText(QStringLiteral("copied from a slow application"), QStringLiteral("org.example.Slow"));
-    std::mutex mutex;
-    std::condition_variable released;
-    bool release = false;
-    bool forced = false;
-    std::thread writer([&] {
-        std::unique_lock lock(mutex);
-        // Should the main thread itself read the pipe, it would wait for ever: the writer frees it.
-        forced = !released.wait_for(lock, std::chrono::seconds(10), [&] { return release; });
-        lock.unlock();
-        QImage image(48, 48, QImage::Format_ARGB32);
-        image.fill(Qt::yellow);
-        QFile pipe(icon);
-        pipe.open(QIODevice::WriteOnly);
-        image.save(&pipe, "PNG");
-    });
     fixture.show();
     fixture.records()->viewport()->repaint();
     fixture.preferences.setViewMode(HistoryViewMode::cards);
     fixture.settle();
     fixture.records()->viewport()->repaint();
-    {
-        const std::lock_guard lock(mutex);
-        EXPECT_FALSE(forced) << "the main thread read the icon";
-        release = true;
-    }
-    released.notify_one();
-    writer.join();
+    EXPECT_TRUE(slow.release()) << "the main thread read the icon";
+    slow.waitUntilWritten();
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             return !fixture.sources->resolveSoon(QStringLiteral("org.example.Slow"), ClipKind::text)->image.isNull();
