@@ -102,6 +102,19 @@ struct PaintedRegion : QObject {
         }
         return false;
     }
+    // Waits until the widget has gone 200 ms without a paint, then forgets what it painted before.
+    bool waitUntilQuiet(int milliseconds = 5000)
+    {
+        const bool quiet = QTest::qWaitFor(
+            [&] {
+                paints = 0;
+                QTest::qWait(200);
+                return paints == 0;
+            },
+            milliseconds);
+        region = QRegion();
+        return quiet;
+    }
 };
 
 // A test of the records views runs for the list and the cards, each instance named by its mode.

@@ -51,13 +51,7 @@ TEST_P(RecordAgesView, AnAgeThatMovesOnRepaintsItsRecordAloneAndNothingElseWakes
     PaintedRegion painted;
     records->viewport()->installEventFilter(&painted);
     // The window's first paints come to an end before the age turns.
-    const auto quiet = [&] {
-        painted.paints = 0;
-        QTest::qWait(200);
-        return painted.paints == 0;
-    };
-    ASSERT_TRUE(QTest::qWaitFor(quiet, 5000));
-    painted.region = QRegion();
+    ASSERT_TRUE(painted.waitUntilQuiet());
     ASSERT_GT(QDateTime::currentDateTimeUtc().msecsTo(ages->nextWake()), 0) << "the age turned while the window showed";
     ASSERT_TRUE(QTest::qWaitFor([&] { return painted.paints > 0; }, 10000)) << "the age never moved on";
     QCoreApplication::processEvents();
@@ -109,13 +103,7 @@ TEST_P(RecordAgesView, AgesTurningTogetherRepaintOnceTheirOwnPlacesAndTheScreenS
 
     PaintedRegion painted;
     records->viewport()->installEventFilter(&painted);
-    const auto quiet = [&] {
-        painted.paints = 0;
-        QTest::qWait(200);
-        return painted.paints == 0;
-    };
-    ASSERT_TRUE(QTest::qWaitFor(quiet, 5000));
-    painted.region = QRegion();
+    ASSERT_TRUE(painted.waitUntilQuiet());
     const QImage before = onScreen(window);
     ASSERT_GT(QDateTime::currentDateTimeUtc().msecsTo(ages->nextWake()), 0)
         << "the ages turned while the window showed";
