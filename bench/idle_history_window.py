@@ -2,11 +2,14 @@
 """The CPU time and wake-ups of the real application over a minute with its history window (or
 its Quick Panel) open and nothing happening, on a private Xvfb with openbox.
 
-Usage: bench/idle_history_window.py BUILD_DIR [SECONDS] [SETTLE_SECONDS] [--no-window | --panel]
+Usage: bench/idle_history_window.py BUILD_DIR [SECONDS] [SETTLE_SECONDS] [--no-window | --panel] [--copied-earlier]
 Measures from SETTLE_SECONDS (default 5) after the window opened; 13 lets the search field's caret
 stop blinking first. --no-window measures the application alone, its floor; --panel opens the
 Quick Panel with its shortcut (Ctrl+Alt+V) instead of the history window. The history holds
-1000 records (see tray_click_history_window.py; TAVLIN_SEED may name another build's seeder).
+1000 records (see tray_click_history_window.py; TAVLIN_SEED may name another build's seeder), copied
+just before the application starts, so that the ages shown move on within the measured minute
+(from "Now" to "1 min", which also cuts the titles anew); --copied-earlier dates them two hours
+back, as a history copied earlier in the day, whose ages move on only on the hour.
 Prints: cpu_ms=X wakeups=N context_switches=N seconds=S, then the wake-ups of each thread.
 
 Each thread's CPU time (nanoseconds) and the number of times it was put on a CPU come from
@@ -14,6 +17,7 @@ Each thread's CPU time (nanoseconds) and the number of times it was put on a CPU
 keeps what it had used when last seen, and a thread started meanwhile counts from zero.
 """
 import os
+import sqlite3
 import subprocess
 import sys
 import tempfile
@@ -34,7 +38,7 @@ def threads(pid):
                 for line in status:
                     if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
                         switches += int(line.split()[1])
-        except FileNotFoundError:  # the thread ended meanwhile
+        except (FileNotFoundError, ProcessLookupError):  # the thread ended meanwhile
             continue
         found[int(task)] = (name, cpu, runs, switches)
     return found
@@ -80,8 +84,14 @@ def main():
         os.makedirs(os.path.join(home, ".config/Tavlin"))
         os.makedirs(runtime, mode=0o700)
         seeder = os.environ.get("TAVLIN_SEED", os.path.join(build, "bench/tavlin_seed_history"))
-        subprocess.run([seeder, os.path.join(home, ".local/share/Tavlin/history.sqlite"), "1000"], check=True,
-                       env=dict(os.environ, QT_QPA_PLATFORM="offscreen"), stderr=subprocess.DEVNULL)
+        database = os.path.join(home, ".local/share/Tavlin/history.sqlite")
+        subprocess.run([seeder, database, "1000"], check=True, env=dict(os.environ, QT_QPA_PLATFORM="offscreen"),
+                       stderr=subprocess.DEVNULL)
+        if "--copied-earlier" in sys.argv:
+            history = sqlite3.connect(database)
+            with history:
+                history.execute("UPDATE clips SET created_at = created_at - 7200")
+            history.close()
         with open(os.path.join(home, ".config/Tavlin/org.tavlin.Tavlin.plist"), "w") as plist:
             plist.write('<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>'
                         "<key>onboarding.completed</key><true/></dict></plist>\n")

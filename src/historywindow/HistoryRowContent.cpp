@@ -17,10 +17,12 @@
 #include "TextCharacters.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCache>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QMimeDatabase>
 #include <QPainter>
+#include <QStaticText>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -57,6 +59,44 @@ QRectF timeRow(const QRectF& bounds, bool compact)
 QFont ageFont()
 {
     return SystemFont::regular(11);
+}
+
+// One line of a footer or an age, shaped once for its font and drawn as it stands afterwards:
+// those few texts ("5 min", "Text Editor · 42 characters") come back at every paint, and all at
+// once when the ages move on.
+const QStaticText& shapedLine(const QString& text, const QFont& font)
+{
+    static QCache<std::pair<QString, QString>, QStaticText> lines(1024);
+    std::pair key{font.key(), text};
+    if (QStaticText* kept = lines.object(key))
+        return *kept;
+    auto* line = new QStaticText(text);
+    line->setTextFormat(Qt::PlainText);
+    line->setPerformanceHint(QStaticText::AggressiveCaching);
+    line->prepare(QTransform(), font);
+    lines.insert(std::move(key), line);
+    return *line;
+}
+
+qreal lineWidth(const QString& text, const QFont& font)
+{
+    return text.isEmpty() ? 0 : shapedLine(text, font).size().width();
+}
+
+// The line drawn in `rect`, centred on its height and cut at its ends, from the left or
+// (`trailing`) ending at its right.
+void drawLine(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font, bool trailing = false)
+{
+    if (text.isEmpty())
+        return;
+    const QStaticText& line = shapedLine(text, font);
+    const qreal height = QFontMetricsF(font).height();
+    const qreal x = trailing ? rect.right() - line.size().width() : rect.left();
+    painter.save();
+    painter.setClipRect(rect, Qt::IntersectClip);
+    painter.setFont(font);
+    painter.drawStaticText(QPointF(x, rect.top() + (rect.height() - height) / 2), line);
+    painter.restore();
 }
 
 // Whether what stands in `rect` is repainted. Wider by a little for antialiased edges and glyphs
@@ -173,24 +213,20 @@ void drawFooter(QPainter& painter, const QRectF& rect, const HistoryRowContent::
     const auto& source = input.source;
     source->paint(painter, QRectF(rect.left(), rect.center().y() - 9, 18, 18), secondary);
     const QFont font = SystemFont::regular(11);
-    const QFontMetricsF metrics(font);
     const std::optional<ClipMetadata> metadata = input.shown.row ? std::optional(input.shown.row->metadata)
                                                                  : std::nullopt;
     const QString detail = CardMetadata::footer(metadata, input.clip.kind);
-    const QString separator = QStringLiteral(" · ");
     qreal x = rect.left() + 25;
     const bool fileLike = input.clip.kind == ClipKind::file || input.clip.kind == ClipKind::other;
-    const auto [name, shown] = HistoryRowContent::footerTexts(metrics, source->name, detail, rect.right() - x,
-                                                              fileLike);
+    const auto [name, shown] = HistoryRowContent::footerTexts(font, source->name, detail, rect.right() - x, fileLike);
     painter.save();
-    painter.setFont(font);
     painter.setPen(secondary);
     if (!name.isEmpty()) {
-        painter.drawText(QRectF(x, rect.top(), rect.right() - x, rect.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                         name + separator);
-        x += metrics.horizontalAdvance(name + separator);
+        const QString named = name + QStringLiteral(" · ");
+        drawLine(painter, QRectF(x, rect.top(), rect.right() - x, rect.height()), named, font);
+        x += lineWidth(named, font);
     }
-    painter.drawText(QRectF(x, rect.top(), rect.right() - x, rect.height()), Qt::AlignLeft | Qt::AlignVCenter, shown);
+    drawLine(painter, QRectF(x, rect.top(), rect.right() - x, rect.height()), shown, font);
     painter.restore();
 }
 
@@ -198,19 +234,17 @@ void drawFooter(QPainter& painter, const QRectF& rect, const HistoryRowContent::
 qreal drawTime(QPainter& painter, const QRectF& row, const HistoryRowContent::Input& input)
 {
     const QFont font = ageFont();
-    const QFontMetricsF metrics(font);
     const QString age = HistoryTimestamp::relative(input.clip.createdAt, input.now);
     // The badge grows leftwards from the age's place: the star keeps clear of whichever is wider.
-    const qreal ageWidth = metrics.horizontalAdvance(age);
+    const qreal shownWidth = lineWidth(age, font);
     const bool confirmed = input.confirmation.confirmed;
-    const qreal width = confirmed ? qMax<qreal>(ageWidth, CopyConfirmationBadge::badgeSize().width()) : ageWidth;
+    const qreal width = confirmed ? qMax<qreal>(shownWidth, CopyConfirmationBadge::badgeSize().width()) : shownWidth;
     const QRectF label(row.right() - width, row.top(), width, row.height());
     if (const qreal opacity = CopyConfirmationReplaced::opacity(confirmed); opacity > 0 && exposed(input, label)) {
         painter.save();
         painter.setOpacity(painter.opacity() * opacity);
-        painter.setFont(font);
         painter.setPen(TavlinTheme::secondaryText.resolve(input.appearance));
-        painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter, age);
+        drawLine(painter, label, age, font, true);
         painter.restore();
     }
     qreal left = label.left();
@@ -397,8 +431,8 @@ QRectF HistoryRowContent::badgeRect(const QRectF& bounds, bool compact)
 
 QRectF HistoryRowContent::ageChangeRect(const QRectF& bounds, bool compact, const QString& before, const QString& after)
 {
-    const QFontMetricsF metrics(ageFont());
-    const qreal width = metrics.horizontalAdvance(after);
+    const QFont font = ageFont();
+    const qreal width = lineWidth(after, font);
     const QRectF row = timeRow(bounds, compact);
     // Wider by a little for glyphs that reach past their advance. A row's is as high as the row,
     // so that those of rows one above the other make one rectangle to repaint: a region of many
@@ -406,7 +440,7 @@ QRectF HistoryRowContent::ageChangeRect(const QRectF& bounds, bool compact, cons
     const auto rowHigh = [&](QRectF rect) {
         return compact ? QRectF(rect.left(), bounds.top(), rect.width(), bounds.height()) : rect;
     };
-    if (width == metrics.horizontalAdvance(before))
+    if (width == lineWidth(before, font))
         return rowHigh(QRectF(row.right() - width, row.top(), width, row.height()).adjusted(-2, -2, 2, 2));
     // What keeps clear of the age by its width gives way: a card's star and kind badge, a row's
     // star, title and footer. The icon and the surface's sides stay as they are.
@@ -435,22 +469,29 @@ QString HistoryRowContent::withLineSeparators(QString text)
     return TextCharacters::withLineSeparators(std::move(text));
 }
 
-std::pair<QString, QString> HistoryRowContent::footerTexts(const QFontMetricsF& metrics, const QString& name,
+std::pair<QString, QString> HistoryRowContent::footerTexts(const QFont& font, const QString& name,
                                                            const QString& detail, qreal available, bool fileLike)
 {
-    const qreal separator = metrics.horizontalAdvance(QStringLiteral(" · "));
-    const qreal detailWidth = metrics.horizontalAdvance(detail);
+    const QFontMetricsF metrics(font);
+    const qreal separator = lineWidth(QStringLiteral(" · "), font);
+    const qreal detailWidth = lineWidth(detail, font);
     if (!fileLike && detailWidth > available - 40)
         return {QString(), metrics.elidedText(detail, Qt::ElideRight, available)};
     const qreal kept = fileLike ? qMin(detailWidth, available * 0.6) : detailWidth;
     // Eliding can come back a fraction of a pixel wider than the room it was given; the name gives
-    // up another pixel until it fits, so that the counts beside it are not cut for it.
+    // up another pixel until it fits, so that the counts beside it are not cut for it. What fits
+    // is kept as it stands.
     const qreal room = qMax<qreal>(0, available - kept - separator);
-    QString shownName = metrics.elidedText(name, Qt::ElideRight, room);
-    for (qreal limit = room - 1; !shownName.isEmpty() && metrics.horizontalAdvance(shownName) > room; limit -= 1)
-        shownName = limit > 0 ? metrics.elidedText(name, Qt::ElideRight, limit) : QString();
-    const qreal rest = available - metrics.horizontalAdvance(shownName) - separator;
-    return {shownName, metrics.elidedText(detail, Qt::ElideMiddle, rest)};
+    QString shownName = name;
+    qreal nameWidth = lineWidth(name, font);
+    if (nameWidth > room) {
+        shownName = metrics.elidedText(name, Qt::ElideRight, room);
+        for (qreal limit = room - 1; !shownName.isEmpty() && lineWidth(shownName, font) > room; limit -= 1)
+            shownName = limit > 0 ? metrics.elidedText(name, Qt::ElideRight, limit) : QString();
+        nameWidth = lineWidth(shownName, font);
+    }
+    const qreal rest = available - nameWidth - separator;
+    return {shownName, detailWidth <= rest ? detail : metrics.elidedText(detail, Qt::ElideMiddle, rest)};
 }
 
 } // namespace tavlin

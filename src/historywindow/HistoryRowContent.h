@@ -120,8 +120,8 @@ struct HistoryRowContent {
     // drawn: the detail keeps its width and the name gives way; counts that do not fit beside a
     // short name take the whole line, the icon alone standing for the source, rather than be cut
     // into nonsense. A file's folder takes at most 60% and is cut in its middle.
-    static std::pair<QString, QString> footerTexts(const QFontMetricsF& metrics, const QString& name,
-                                                   const QString& detail, qreal available, bool fileLike);
+    static std::pair<QString, QString> footerTexts(const QFont& font, const QString& name, const QString& detail,
+                                                   qreal available, bool fileLike);
 };
 
 } // namespace tavlin

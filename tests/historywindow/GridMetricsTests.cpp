@@ -198,17 +198,17 @@ TEST(HistoryRowContent, FooterCountsAreCutOnlyAtTheirEnd)
     const QString counts = QStringLiteral("4 строки · 38 символов");
     const qreal width = metrics.horizontalAdvance(counts);
     // Room for the counts and a short name: the name gives way.
-    auto [name, detail] = HistoryRowContent::footerTexts(metrics, QStringLiteral("Text Editor"), counts, width + 60,
-                                                         false);
+    auto [name, detail] = HistoryRowContent::footerTexts(SystemFont::regular(11), QStringLiteral("Text Editor"), counts,
+                                                         width + 60, false);
     EXPECT_EQ(detail, counts);
     EXPECT_TRUE(name.startsWith(u'T')) << name.toStdString();
     // Less: the counts take the line, the icon alone stands for the source.
-    std::tie(name, detail) = HistoryRowContent::footerTexts(metrics, QStringLiteral("Text Editor"), counts, width + 10,
-                                                            false);
+    std::tie(name, detail) = HistoryRowContent::footerTexts(SystemFont::regular(11), QStringLiteral("Text Editor"),
+                                                            counts, width + 10, false);
     EXPECT_EQ(name, QString());
     EXPECT_EQ(detail, counts);
-    std::tie(name, detail) = HistoryRowContent::footerTexts(metrics, QStringLiteral("Text Editor"), counts, width - 20,
-                                                            false);
+    std::tie(name, detail) = HistoryRowContent::footerTexts(SystemFont::regular(11), QStringLiteral("Text Editor"),
+                                                            counts, width - 20, false);
     EXPECT_TRUE(detail.startsWith(QStringLiteral("4 строки · 38"))) << detail.toStdString();
 }
 
@@ -481,11 +481,12 @@ TEST(HistoryRowContent, AShortenedSourceNameLeavesTheCountsWholeAtEveryWidth)
     for (const QString& counts : {QStringLiteral("11722 characters"), QStringLiteral("3 lines · 122 characters")}) {
         const qreal width = metrics.horizontalAdvance(counts);
         for (qreal available = width + 40; available < width + 140; available += 0.25) {
-            const auto [name, detail] = HistoryRowContent::footerTexts(metrics, QStringLiteral("org.tavlin.Tavlin"),
-                                                                       counts, available, false);
+            const auto [name, detail] = HistoryRowContent::footerTexts(
+                SystemFont::regular(11), QStringLiteral("org.tavlin.Tavlin"), counts, available, false);
             ASSERT_EQ(detail, counts) << available << " beside " << name.toStdString();
-            if (!name.isEmpty())
+            if (!name.isEmpty()) {
                 EXPECT_LE(metrics.horizontalAdvance(name) + separator + width, available + 0.01) << available;
+            }
         }
     }
 }
