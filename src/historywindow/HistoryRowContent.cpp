@@ -485,10 +485,11 @@ std::pair<QString, QString> HistoryRowContent::footerTexts(const QFont& font, co
     QString shownName = name;
     qreal nameWidth = lineWidth(name, font);
     if (nameWidth > room) {
+        // The tries are measured, not kept: only the one drawn is shaped for drawing.
         shownName = metrics.elidedText(name, Qt::ElideRight, room);
-        for (qreal limit = room - 1; !shownName.isEmpty() && lineWidth(shownName, font) > room; limit -= 1)
+        for (qreal limit = room - 1; !shownName.isEmpty() && metrics.horizontalAdvance(shownName) > room; limit -= 1)
             shownName = limit > 0 ? metrics.elidedText(name, Qt::ElideRight, limit) : QString();
-        nameWidth = lineWidth(shownName, font);
+        nameWidth = metrics.horizontalAdvance(shownName);
     }
     const qreal rest = available - nameWidth - separator;
     return {shownName, detailWidth <= rest ? detail : metrics.elidedText(detail, Qt::ElideMiddle, rest)};
