@@ -33,8 +33,13 @@ tavlin_install_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# tavlin_build [TARGET...]: configures build/ and builds the targets named, or everything.
 tavlin_build() {
   echo "== building"
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${TAVLIN_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
-  cmake --build build --parallel "$(nproc)"
+  if [ "$#" -gt 0 ]; then
+    cmake --build build --parallel "$(nproc)" --target "$@"
+  else
+    cmake --build build --parallel "$(nproc)"
+  fi
 }

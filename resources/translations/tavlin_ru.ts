@@ -402,7 +402,7 @@
         </message>
         <message>
             <source>Could not build the image preview.</source>
-            <translation>Не удалось построить превью изображения.</translation>
+            <translation>Не удалось подготовить просмотр изображения.</translation>
         </message>
         <message>
             <source>The clipboard changed. Copy the record again.</source>
@@ -442,7 +442,7 @@
         </message>
         <message>
             <source>Formatted text</source>
-            <translation>Форматированный текст</translation>
+            <translation>Оформленный текст</translation>
         </message>
         <message>
             <source>Image</source>
@@ -470,7 +470,7 @@
         </message>
         <message>
             <source>Image preview</source>
-            <translation>Превью изображения</translation>
+            <translation>Просмотр изображения</translation>
         </message>
         <message>
             <source>Rich text</source>
@@ -498,7 +498,7 @@
         </message>
         <message>
             <source>Preview</source>
-            <translation>Превью</translation>
+            <translation>Просмотр</translation>
         </message>
         <message>
             <source>Open in Browser</source>
@@ -912,7 +912,7 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
         </message>
         <message>
             <source>Show preview</source>
-            <translation>Показывать превью</translation>
+            <translation>Показывать просмотр</translation>
         </message>
         <message>
             <source>History display</source>
@@ -1053,6 +1053,10 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
         <message>
             <source>Website</source>
             <translation>Сайт</translation>
+        </message>
+        <message>
+            <source>Rich Text</source>
+            <translation>Оформленный текст</translation>
         </message>
     </context>
     <context>

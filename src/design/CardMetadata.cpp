@@ -1,11 +1,9 @@
 #include "CardMetadata.h"
 
 #include "ClipKindLabel.h"
-#include "TextCharacters.h"
 
 #include <QCoreApplication>
 #include <QLocale>
-#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <climits>
@@ -30,6 +28,16 @@ std::optional<QString> CardMetadata::dimensions(const std::optional<ClipMetadata
 
 QString CardMetadata::footer(const std::optional<ClipMetadata>& metadata, ClipKind kind)
 {
+    return footer(metadata, kind, true);
+}
+
+QString CardMetadata::shortFooter(const std::optional<ClipMetadata>& metadata, ClipKind kind)
+{
+    return footer(metadata, kind, false);
+}
+
+QString CardMetadata::footer(const std::optional<ClipMetadata>& metadata, ClipKind kind, bool withLines)
+{
     if (metadata) {
         if (kind == ClipKind::file && !metadata->filePaths.isEmpty())
             return folder(metadata->filePaths.first());
@@ -41,13 +49,22 @@ QString CardMetadata::footer(const std::optional<ClipMetadata>& metadata, ClipKi
             const int lineCount = int(std::min<qint64>(metadata->lineCount.value_or(0), INT_MAX));
             const QString characters = QCoreApplication::translate("Tavlin", "%n character(s)", nullptr,
                                                                    characterCount);
-            if (lineCount >= 2)
+            if (withLines && lineCount >= 2)
                 return QCoreApplication::translate("Tavlin", "%n line(s)", nullptr, lineCount) + QStringLiteral(" · ")
                     + characters;
             return characters;
         }
     }
-    return titleCased(displayLabel(kind), QLocale());
+    return kindName(kind);
+}
+
+QString CardMetadata::kindName(ClipKind kind)
+{
+    // A name in a footer is written as its language writes a heading: English capitalises every
+    // word, Russian only the first, so the case comes from the string tables rather than a rule.
+    if (kind == ClipKind::richText)
+        return QCoreApplication::translate("Tavlin", "Rich Text");
+    return displayLabel(kind);
 }
 
 QString CardMetadata::folder(const QString& path)
@@ -59,23 +76,6 @@ QString CardMetadata::folder(const QString& path)
     // No slash: the path is one component and has no folder of its own.
     QString parent = slash < 0 ? QString() : trimmed.left(slash);
     return parent.endsWith(u'/') ? parent : parent + u'/';
-}
-
-QString CardMetadata::titleCased(const QString& text, const QLocale& locale)
-{
-    QString result;
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, text);
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = words.toNextBoundary();
-        if (end < 0)
-            end = text.size();
-        const QStringView word = QStringView(text).mid(start, end - start);
-        const qsizetype first = TextCharacters::prefixLength(word, 1);
-        result += locale.toUpper(word.left(first).toString()) + locale.toLower(word.mid(first).toString());
-        start = end;
-    }
-    return result;
 }
 
 } // namespace tavlin

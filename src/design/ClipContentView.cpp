@@ -12,6 +12,7 @@
 #include "TextFocusRing.h"
 #include "ThemeAppearance.h"
 
+#include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFutureWatcher>
@@ -22,6 +23,8 @@
 #include <QTextCursor>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tavlin {
 
@@ -100,6 +103,23 @@ public:
         showHost(QWIDGETSIZE_MAX);
     }
 
+    // The host as shown, without the characters that only place its line breaks.
+    QString readText() const { return withoutBreaks(toPlainText()); }
+    // Positions between the shown text and readText().
+    int readPosition(int shown) const { return shown - breaksBefore(shown); }
+    int shownPosition(int read) const
+    {
+        int shown = 0;
+        const QString text = toPlainText();
+        for (int seen = 0; shown < text.size() && seen < read; ++shown) {
+            if (!isBreak(text.at(shown)))
+                ++seen;
+        }
+        while (shown < text.size() && isBreak(text.at(shown)))
+            ++shown;
+        return shown;
+    }
+
 protected:
     void resizeEvent(QResizeEvent* event) override
     {
@@ -110,23 +130,113 @@ protected:
     {
         QMimeData* data = DocumentView::createMimeDataFromSelection();
         // A shortened host is copied whole; else the selection, without the breaks it was given.
-        data->setText(shortened_ ? host_ : data->text().remove(QChar(0x200B)).remove(QChar(0x2060)));
+        data->setText(shortened_ ? host_ : withoutBreaks(data->text()));
         return data;
     }
 
 private:
+    static bool isBreak(QChar c) { return c == QChar(0x200B) || c == QChar(0x2060); }
+    static QString withoutBreaks(QString text) { return text.remove(QChar(0x200B)).remove(QChar(0x2060)); }
+    int breaksBefore(int shown) const
+    {
+        const QString text = toPlainText().left(shown);
+        return int(std::count_if(text.cbegin(), text.cend(), isBreak));
+    }
     void showHost(qreal width)
     {
         const QString shown = ClipContentView::shownHost(host_, width);
         if (shown == toPlainText())
             return;
-        shortened_ = QString(shown).remove(QChar(0x200B)).remove(QChar(0x2060)) != host_;
+        shortened_ = withoutBreaks(shown) != host_;
         setPlainText(shown);
     }
 
     QString host_;
     bool shortened_ = false;
 };
+
+// What assistive technology reads of a host: the host itself, never the invisible characters that
+// place its line breaks, with the caret and selection of the view.
+class HostAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit HostAccessible(HostView* view) : QAccessibleWidget(view, QAccessible::EditableText) { }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = true;
+        state.selectableText = true;
+        state.multiLine = true;
+        return state;
+    }
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Value ? view()->readText() : QAccessibleWidget::text(kind);
+    }
+
+    QString text(int start, int end) const override { return view()->readText().mid(start, end - start); }
+    int characterCount() const override { return int(view()->readText().size()); }
+    int cursorPosition() const override { return view()->readPosition(view()->textCursor().position()); }
+    void setCursorPosition(int position) override { setSelection(0, position, position); }
+    int selectionCount() const override { return view()->textCursor().hasSelection() ? 1 : 0; }
+    void selection(int index, int* start, int* end) const override
+    {
+        const QTextCursor cursor = view()->textCursor();
+        *start = *end = 0;
+        if (index == 0 && cursor.hasSelection()) {
+            *start = view()->readPosition(cursor.selectionStart());
+            *end = view()->readPosition(cursor.selectionEnd());
+        }
+    }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+    void removeSelection(int) override { setSelection(0, cursorPosition(), cursorPosition()); }
+    void setSelection(int, int start, int end) override
+    {
+        QTextCursor cursor = view()->textCursor();
+        cursor.setPosition(view()->shownPosition(start));
+        cursor.setPosition(view()->shownPosition(end), QTextCursor::KeepAnchor);
+        view()->setTextCursor(cursor);
+    }
+    QRect characterRect(int offset) const override
+    {
+        QTextCursor cursor = view()->textCursor();
+        cursor.setPosition(view()->shownPosition(offset));
+        const QRect rect = view()->cursorRect(cursor);
+        return QRect(view()->viewport()->mapToGlobal(rect.topLeft()), rect.size());
+    }
+    int offsetAtPoint(const QPoint& point) const override
+    {
+        return view()->readPosition(view()->cursorForPosition(view()->viewport()->mapFromGlobal(point)).position());
+    }
+    void scrollToSubstring(int start, int) override
+    {
+        QTextCursor cursor = view()->textCursor();
+        cursor.setPosition(view()->shownPosition(start));
+        view()->setTextCursor(cursor);
+        view()->ensureCursorVisible();
+    }
+    QString attributes(int offset, int* start, int* end) const override
+    {
+        *start = *end = offset;
+        return {};
+    }
+
+private:
+    HostView* view() const { return static_cast<HostView*>(widget()); }
+};
+
+QAccessibleInterface* hostAccessible(const QString&, QObject* object)
+{
+    if (auto* view = dynamic_cast<HostView*>(object))
+        return new HostAccessible(view);
+    return nullptr;
+}
 
 } // namespace
 
@@ -285,6 +395,8 @@ QWidget* ClipContentView::buildLink(const QString& text, const QString& host)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(linkSpacing);
 
+    static const bool accessibleInstalled = (QAccessible::installFactory(hostAccessible), true);
+    Q_UNUSED(accessibleInstalled);
     auto* hostView = new HostView(host, box);
     hostView->setObjectName(QStringLiteral("link-host"));
     hostView->setAccessibleName(QCoreApplication::translate("Tavlin", "Website"));

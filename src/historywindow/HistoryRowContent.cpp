@@ -218,7 +218,8 @@ void drawFooter(QPainter& painter, const QRectF& rect, const HistoryRowContent::
     const QString detail = CardMetadata::footer(metadata, input.clip.kind);
     qreal x = rect.left() + 25;
     const bool fileLike = input.clip.kind == ClipKind::file || input.clip.kind == ClipKind::other;
-    const auto [name, shown] = HistoryRowContent::footerTexts(font, source->name, detail, rect.right() - x, fileLike);
+    const auto [name, shown] = HistoryRowContent::footerTexts(font, source->name, detail, rect.right() - x, fileLike,
+                                                              CardMetadata::shortFooter(metadata, input.clip.kind));
     painter.save();
     painter.setPen(secondary);
     if (!name.isEmpty()) {
@@ -470,10 +471,16 @@ QString HistoryRowContent::withLineSeparators(QString text)
 }
 
 std::pair<QString, QString> HistoryRowContent::footerTexts(const QFont& font, const QString& name,
-                                                           const QString& detail, qreal available, bool fileLike)
+                                                           const QString& detail, qreal available, bool fileLike,
+                                                           const QString& shorterDetail)
 {
-    const QFontMetricsF metrics(font);
     const qreal separator = lineWidth(QStringLiteral(" · "), font);
+    // A name that would be cut beside the whole counts stays whole beside fewer of them.
+    if (!fileLike && !shorterDetail.isEmpty() && shorterDetail != detail
+        && lineWidth(name, font) > available - lineWidth(detail, font) - separator
+        && lineWidth(name, font) <= available - lineWidth(shorterDetail, font) - separator)
+        return {name, shorterDetail};
+    const QFontMetricsF metrics(font);
     const qreal detailWidth = lineWidth(detail, font);
     if (!fileLike && detailWidth > available - 40)
         return {QString(), metrics.elidedText(detail, Qt::ElideRight, available)};

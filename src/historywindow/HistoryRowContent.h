@@ -119,9 +119,11 @@ struct HistoryRowContent {
     // The source name and the detail (counts, size or folder) of a footer `available` wide, as
     // drawn: the detail keeps its width and the name gives way; counts that do not fit beside a
     // short name take the whole line, the icon alone standing for the source, rather than be cut
-    // into nonsense. A file's folder takes at most 60% and is cut in its middle.
+    // into nonsense. A file's folder takes at most 60% and is cut in its middle. A name that would
+    // be cut beside the detail but fits whole beside `shorterDetail` (fewer counts) shows whole.
     static std::pair<QString, QString> footerTexts(const QFont& font, const QString& name, const QString& detail,
-                                                   qreal available, bool fileLike);
+                                                   qreal available, bool fileLike,
+                                                   const QString& shorterDetail = QString());
 };
 
 } // namespace tavlin

@@ -81,7 +81,8 @@ OnboardingFinishScreen::OnboardingFinishScreen(const OnboardingState& state, con
     const QString quickPanel = shortcut.isRegistered()
         ? keys
         : QCoreApplication::translate("Onboarding", "%1 (not available)").arg(keys);
-    // The feature's name, as the tray menu and Settings show it in every language.
+    // This tile's title stays "Quick Panel" in every language, as a name; the tray menu and
+    // Settings translate it ("Быстрая панель" in Russian).
     tiles->addWidget(tile(QStringLiteral("Quick Panel"), QStringLiteral("keyboard"), quickPanel), 1, 1);
     tiles->setColumnStretch(0, 1);
     tiles->setColumnStretch(1, 1);

@@ -44,6 +44,9 @@ TEST(CardMetadata, TextCountsLinesFromTwoOn)
     EXPECT_EQ(CardMetadata::footer(counts(1, 1), ClipKind::text), QStringLiteral("1 character"));
     EXPECT_EQ(CardMetadata::footer(counts(12, 2), ClipKind::text), QStringLiteral("2 lines · 12 characters"));
     EXPECT_EQ(CardMetadata::footer(counts(std::nullopt, 4), ClipKind::text), QStringLiteral("Text"));
+    // The short footer leaves out the lines, and only them.
+    EXPECT_EQ(CardMetadata::shortFooter(counts(12, 2), ClipKind::text), QStringLiteral("12 characters"));
+    EXPECT_EQ(CardMetadata::shortFooter(std::nullopt, ClipKind::richText), QStringLiteral("Rich Text"));
 }
 
 TEST(CardMetadata, FileRecordsShowTheFolderOfTheirFirstFile)
@@ -63,24 +66,19 @@ TEST(CardMetadata, FileRecordsShowTheFolderOfTheirFirstFile)
     EXPECT_EQ(CardMetadata::footer(files({QStringLiteral("/a/b")}), ClipKind::text), QStringLiteral("Text"));
 }
 
-TEST(CardMetadata, WithoutMetadataTheKindNameInTitleCaseOfTheLocale)
+TEST(CardMetadata, WithoutMetadataTheKindNameAsAHeading)
 {
     EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::richText), QStringLiteral("Rich Text"));
     EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::other), QStringLiteral("Document"));
-    EXPECT_EQ(CardMetadata::titleCased(QStringLiteral("rICH tEXT"), QLocale(QLocale::English)),
-              QStringLiteral("Rich Text"));
-    // Turkish capitalises a dotted i.
-    EXPECT_EQ(CardMetadata::titleCased(QStringLiteral("istanbul"), QLocale(QLocale::Turkish)),
-              QStringLiteral("İstanbul"));
 }
 
-TEST(CardMetadata, RussianCountsAndTitleCase)
+TEST(CardMetadata, RussianCountsAndSentenceCase)
 {
     test::ScopedLanguage russian(QStringLiteral("ru"));
     EXPECT_EQ(CardMetadata::footer(counts(1, 1), ClipKind::text), QStringLiteral("1 символ"));
     EXPECT_EQ(CardMetadata::footer(counts(23, 2), ClipKind::text), QStringLiteral("2 строки · 23 символа"));
     EXPECT_EQ(CardMetadata::footer(counts(111, 25), ClipKind::text), QStringLiteral("25 строк · 111 символов"));
-    EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::richText), QStringLiteral("Оформленный Текст"));
+    EXPECT_EQ(CardMetadata::footer(std::nullopt, ClipKind::richText), QStringLiteral("Оформленный текст"));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "TextFocusRing.h"
 #include "ThemedWindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetricsF>
@@ -337,6 +338,36 @@ TEST(ClipSnippetView, CodeOnARaisedSurfaceProsePlain)
     EXPECT_EQ(prose.maximumLines(), 1);
     EXPECT_EQ(prose.document()->defaultFont().pixelSize(), 14);
     EXPECT_EQ(ClipSnippetView(QStringLiteral("abcdef"), 1, 3, 14).toPlainText(), QStringLiteral("abc"));
+}
+
+// A screen reader reads the host and moves in it as the user sees it: the characters that only
+// place its line breaks are not part of it.
+TEST(ClipContentView, AHostReadsAsItselfToAssistiveTechnology)
+{
+    test::ThemedWindow window;
+    auto* view = window.hold(
+        new ClipContentView(sampleRecord(ClipKind::link, QStringLiteral("https://www.mail-archive.debian.org/x")),
+                            ClipPreview::text(), {}),
+        QSize(420, 300));
+    auto* host = only<DocumentView>(view, "link-host");
+    ASSERT_TRUE(host->toPlainText().contains(QChar(0x200B))) << "no breaks placed: the test shows nothing";
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(host);
+    ASSERT_TRUE(accessible && accessible->textInterface());
+    const QString hostText = QStringLiteral("www.mail-archive.debian.org");
+    EXPECT_EQ(accessible->text(QAccessible::Value), hostText);
+    QAccessibleTextInterface* text = accessible->textInterface();
+    EXPECT_EQ(text->characterCount(), hostText.size());
+    EXPECT_EQ(text->text(0, text->characterCount()), hostText);
+
+    // "debian", chosen by its place in the host, is what the view selects and copies.
+    text->setSelection(0, 17, 23);
+    EXPECT_EQ(host->textCursor().selectedText(), QStringLiteral("debian"));
+    int start = -1, end = -1;
+    text->selection(0, &start, &end);
+    EXPECT_EQ(std::pair(start, end), std::pair(17, 23));
+    text->setCursorPosition(hostText.size());
+    EXPECT_EQ(text->cursorPosition(), hostText.size());
+    EXPECT_EQ(host->textCursor().position(), host->toPlainText().size());
 }
 
 } // namespace

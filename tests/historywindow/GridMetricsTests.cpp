@@ -212,6 +212,27 @@ TEST(HistoryRowContent, FooterCountsAreCutOnlyAtTheirEnd)
     EXPECT_TRUE(detail.startsWith(QStringLiteral("4 строки · 38"))) << detail.toStdString();
 }
 
+// A card too narrow for the name beside every count drops the line count before it cuts the name;
+// where even that leaves the name cut, the whole counts stay.
+TEST(HistoryRowContent, AFooterDropsItsLineCountBeforeItCutsTheName)
+{
+    const QFont font = SystemFont::regular(11);
+    const QFontMetricsF metrics(font);
+    const QString name = QStringLiteral("Code Editor");
+    const QString counts = QStringLiteral("3 lines · 122 characters");
+    const QString fewer = QStringLiteral("122 characters");
+    const qreal separator = metrics.horizontalAdvance(QStringLiteral(" · "));
+    const qreal fits = metrics.horizontalAdvance(name) + separator + metrics.horizontalAdvance(fewer) + 2;
+    ASSERT_LT(fits, metrics.horizontalAdvance(name) + separator + metrics.horizontalAdvance(counts));
+    EXPECT_EQ(HistoryRowContent::footerTexts(font, name, counts, fits, false, fewer), std::pair(name, fewer));
+    // Room for everything: nothing is dropped.
+    EXPECT_EQ(HistoryRowContent::footerTexts(font, name, counts, fits + 200, false, fewer), std::pair(name, counts));
+    // Too narrow for the whole name either way: the counts stay whole and the name gives way.
+    const auto [cut, detail] = HistoryRowContent::footerTexts(font, name, counts, fits - 20, false, fewer);
+    EXPECT_EQ(detail, counts);
+    EXPECT_NE(cut, name);
+}
+
 TEST(HistoryRowContent, TheCopiedBadgeLeavesTheFavoriteStarClear)
 {
     const QRectF bounds(0, 0, 520, 56);
