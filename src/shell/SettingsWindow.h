@@ -10,7 +10,9 @@ class SettingsWindow : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr QSize size{780, 540};
+    // 20 taller than the panes were laid out for: the desktop's usual sans-serif sets their
+    // captions wider, and a new user's History & Privacy pane would otherwise scroll by a line.
+    static constexpr QSize size{780, 560};
 
     explicit SettingsWindow(QWidget* content, QWidget* parent = nullptr);
 

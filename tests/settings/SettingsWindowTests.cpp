@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -253,4 +255,24 @@ TEST(GeneralPane, AnUnwritableLoginItemKeepsTheSwitchOffAndSaysWhy)
     EXPECT_FALSE(harness.find(QStringLiteral("automatic-update-checks"))->isEnabled());
     EXPECT_TRUE(harness.shows(QStringLiteral("open-download-page")));
     EXPECT_FALSE(harness.shows(QStringLiteral("check-for-updates")));
+}
+
+// A new user's panes (no excluded applications, the usage figures in) fit the window: a pane that
+// scrolls by a few pixels reads as cut off.
+TEST(SettingsRoot, ANewUsersPanesFitTheWindowWithoutScrolling)
+{
+    for (const QString& language : {QStringLiteral("en"), QStringLiteral("ru")}) {
+        ScopedLanguage scoped(language);
+        SettingsHarness harness(SettingsSection::privacy);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return harness.shows(QStringLiteral("retention-usage")); }, 20000));
+        for (const SettingsSection section : {SettingsSection::privacy, SettingsSection::general,
+                                              SettingsSection::interface, SettingsSection::quickPanel}) {
+            harness.open(section);
+            for (const QScrollArea* scroll : harness.window->findChildren<QScrollArea*>()) {
+                if (scroll->isVisible())
+                    EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0)
+                        << language.toStdString() << " " << toRaw(section).toStdString();
+            }
+        }
+    }
 }
