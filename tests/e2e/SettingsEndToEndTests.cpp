@@ -31,7 +31,7 @@ void key(const QString& keys)
     QTest::qWait(300); // the window handles the keys; nothing to wait for from outside
 }
 
-// A click at a point of the Settings window's content (780 by 540).
+// A click at a point of the Settings window's content (780 by 560).
 void clickSettings(int x, int y)
 {
     run(QStringLiteral("xdotool mousemove --window %1 %2 %3 click 1").arg(settingsWindow()).arg(x).arg(y));
