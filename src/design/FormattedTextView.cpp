@@ -3,7 +3,9 @@
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QEvent>
+#include <QPainter>
 #include <QTextDocument>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
@@ -50,6 +52,20 @@ QColor FormattedTextView::inkColor(RichTextPresentation::Surface surface, const 
     case RichTextPresentation::Surface::fallback: break;
     }
     return TavlinTheme::primaryText.resolve(appearance);
+}
+
+void FormattedTextView::drawDocument(QPainter& painter, const QTextDocument& document, const QRectF& clip,
+                                     const QColor& ink)
+{
+    // As QTextDocument::drawContents, but not in the application's text colour, which is the
+    // light appearance's whatever the window's.
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, ink);
+    context.clip = clip;
+    painter.save();
+    painter.setClipRect(clip, Qt::IntersectClip);
+    document.documentLayout()->draw(&painter, context);
+    painter.restore();
 }
 
 QFuture<FormattedTextView::Read> FormattedTextView::read(const QByteArray& data, const QString& type)

@@ -10,6 +10,9 @@
 #include <memory>
 #include <optional>
 
+class QPainter;
+class QTextDocument;
+
 namespace tavlin {
 
 // Rich text (RTF or flat RTFD) with the fonts, colours and paragraphs of its source, on a
@@ -28,6 +31,8 @@ public:
     static QColor surfaceColor(RichTextPresentation::Surface surface, const Appearance& appearance);
     // The colour of text that names none of its own on a surface: what reads on it.
     static QColor inkColor(RichTextPresentation::Surface surface, const Appearance& appearance);
+    // Draws the document at the painter's origin, within `clip`, its uncoloured text in `ink`.
+    static void drawDocument(QPainter& painter, const QTextDocument& document, const QRectF& clip, const QColor& ink);
 
     // A document read and measured for its surface away from the main thread.
     struct Read {

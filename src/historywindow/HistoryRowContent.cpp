@@ -260,7 +260,8 @@ qreal drawTime(QPainter& painter, const QRectF& row, const HistoryRowContent::In
 
 // The first line of rich text in its own fonts and colours, on a small rounded surface padded 4
 // and 2; a line taller than the title is scaled down to it, and what is wider is cut.
-void drawRichTitle(QPainter& painter, const QRectF& title, const QTextDocument& rich, const QColor& surface)
+void drawRichTitle(QPainter& painter, const QRectF& title, const QTextDocument& rich, const QColor& surface,
+                   const QColor& ink)
 {
     std::unique_ptr<QTextDocument> document(rich.clone());
     document->setDocumentMargin(0);
@@ -283,7 +284,7 @@ void drawRichTitle(QPainter& painter, const QRectF& title, const QTextDocument& 
     painter.setClipRect(back.adjusted(4, 2, -4, -2));
     painter.translate(back.left() + 4, title.top() + (title.height() - lineHeight * scale) / 2);
     painter.scale(scale, scale);
-    document->drawContents(&painter, QRectF(0, 0, (back.width() - 8) / scale, lineHeight));
+    FormattedTextView::drawDocument(painter, *document, QRectF(0, 0, (back.width() - 8) / scale, lineHeight), ink);
     painter.restore();
 }
 
@@ -319,7 +320,8 @@ void paintCompact(QPainter& painter, const QRectF& bounds, const HistoryRowConte
         // Left as it stands, neither laid out nor drawn.
     } else if (shown.rich && !shown.title.code) {
         drawRichTitle(painter, titleRect, shown.richTitle ? *shown.richTitle : *shown.rich,
-                      FormattedTextView::surfaceColor(shown.richSurface, appearance));
+                      FormattedTextView::surfaceColor(shown.richSurface, appearance),
+                      FormattedTextView::inkColor(shown.richSurface, appearance));
     } else {
         const QList<QTextLayout::FormatRange> formats = shown.title.code ? shown.title.formats(appearance)
                                                                          : QList<QTextLayout::FormatRange>();
@@ -374,7 +376,8 @@ void paintCardContent(QPainter& painter, const QRectF& area, const HistoryRowCon
         RoundedShape::fill(painter, QRectF(surface.topLeft(), QSizeF(surface.width(), excerpt + 16)), 8,
                            FormattedTextView::surfaceColor(shown.richSurface, appearance));
         painter.translate(surface.topLeft() + QPointF(8, 8));
-        document->drawContents(&painter, QRectF(0, 0, surface.width() - 16, excerpt));
+        FormattedTextView::drawDocument(painter, *document, QRectF(0, 0, surface.width() - 16, excerpt),
+                                        FormattedTextView::inkColor(shown.richSurface, appearance));
     } else if (shown.code) {
         ClipSnippetView::paintCode(painter, area, shown.highlighted, 5, appearance);
     } else {

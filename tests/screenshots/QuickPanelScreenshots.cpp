@@ -42,12 +42,12 @@ void quickPanelScreenshots()
             fixture.focus.compositor = true;
             fixture.appearance.setDark(dark);
             captureEveryKind(fixture.pasteboard, *fixture.model, fixture.workspace.frontmost, fixture.folder.path());
-            fixture.open(9);
+            fixture.open(10);
             // Presentations (thumbnails, file names) arrive as rows are painted.
             shootPanel(fixture, QStringLiteral("quick-panel-kinds"),
                        [&] { return fixture.state().rows().size() >= 4; });
-            // The older half: rich text, an image, a document, a file.
-            fixture.state().moveSelection(8);
+            // The older records: rich text, an image, a document, a file.
+            fixture.state().moveSelection(9);
             shootPanel(fixture, QStringLiteral("quick-panel-kinds-older"), [&] {
                 const QList<Clip>& clips = fixture.state().clips();
                 return std::all_of(clips.end() - 4, clips.end(),

@@ -437,6 +437,10 @@ void captureEveryKind(FakePasteboard& pasteboard, HistoryModel& model, std::opti
         QStringLiteral("org.libreoffice.LibreOffice"), QStringLiteral("public.rtf"),
         "{\\rtf1\\ansi{\\fonttbl\\f0 Serif;}{\\colortbl;\\red180\\green30\\blue30;}\\f0\\fs30 "
         "\\b Quarterly notes\\b0\\par \\cf1 Revenue grew\\cf0  in every region; see the \\i attached\\i0  tables.}");
+    // Rich text that names no colour: it takes the theme's text colour on the theme's surface.
+    capture(editor, QStringLiteral("public.rtf"),
+            "{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;}\\f0\\pard This is {\\b bold RTF} text with "
+            "{\\i italics}.\\par}");
     capture(editor, text, "{\n  \"name\": \"tavlin\",\n  \"version\": 1\n}");
     capture(QStringLiteral("org.mozilla.firefox"), text,
             "https://www.debian.org/releases/stable/amd64/ch02s01.html?lang=en");
