@@ -38,6 +38,10 @@ using Kind = ButtonLook::Kind;
 const char* const pressName = "tavlin-press";
 const char* const selectionName = "tavlin-selection";
 
+// The check that marks the chosen entry of a picker's list, and its room from the entry's start.
+constexpr int menuCheckSize = 12;
+constexpr int menuCheckInset = 12;
+
 // A push button in a dialog's button box says what it does by its role.
 bool deletes(const QWidget* widget)
 {
@@ -413,18 +417,41 @@ void TavlinStyle::drawControl(ControlElement element, const QStyleOption* option
             }
             QStyleOptionMenuItem themed(*item);
             themed.palette = ThemeAppearance::palette(appearance);
-            // The item under the pointer on a rounded hover fill, its text in the usual colour.
-            if ((item->state & State_Selected) && (item->state & State_Enabled)
-                && item->menuItemType != QStyleOptionMenuItem::Separator) {
+            // The menu draws an entry it cannot act on from its palette's disabled colours.
+            themed.palette.setCurrentColorGroup(item->palette.currentColorGroup());
+            // The current entry, the keyboard's as the pointer's, on an accent band that stands out
+            // from the menu, its text in the ink that reads on the accent.
+            const bool current = (item->state & State_Selected) && (item->state & State_Enabled);
+            const QColor ink = (current ? TavlinTheme::actionText : TavlinTheme::primaryText).resolve(appearance);
+            if (current) {
                 painter->save();
                 painter->setRenderHint(QPainter::Antialiasing);
                 painter->fillRect(item->rect, TavlinTheme::contentSurface.resolve(appearance));
                 RoundedShape::fill(*painter, QRectF(item->rect).adjusted(4, 0, -4, 0), 6,
-                                   TavlinTheme::hoverSurface.resolve(appearance));
+                                   TavlinTheme::brandAccent.resolve(appearance));
                 painter->restore();
                 themed.state &= ~State_Selected;
+                for (QPalette::ColorRole role :
+                     {QPalette::Text, QPalette::WindowText, QPalette::ButtonText, QPalette::HighlightedText})
+                    themed.palette.setColor(role, ink);
+            }
+            // A picker's list marks the value chosen with a check in the column before the entries
+            // (kept for it when its options say which is checked), not with a box before each entry
+            // as though several could be chosen.
+            const bool picker = qobject_cast<const QComboBox*>(widget);
+            if (picker) {
+                themed.checkType = QStyleOptionMenuItem::NotCheckable;
+                themed.checked = false;
             }
             QProxyStyle::drawControl(element, &themed, painter, widget);
+            if (picker && item->checked) {
+                const QRect rect = item->rect;
+                const int x = item->direction == Qt::RightToLeft ? rect.right() - menuCheckInset - menuCheckSize
+                                                                 : rect.left() + menuCheckInset;
+                SymbolIcon::paint(*painter, QStringLiteral("checkmark"),
+                                  QRectF(x, rect.center().y() - menuCheckSize / 2.0, menuCheckSize, menuCheckSize),
+                                  ink);
+            }
             return;
         }
     }
@@ -587,6 +614,9 @@ int TavlinStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWi
     case SH_ScrollBar_LeftClickAbsolutePosition: return false;
     case SH_ScrollBar_ContextMenu: return false;
     case SH_ToolTipLabel_Opacity: return 255;
+    // A disabled text, in a menu as anywhere, in its faint colour alone, without a lighter copy
+    // behind it that reads as though enabled on a dark menu.
+    case SH_EtchDisabledText: return false;
     default: return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 }

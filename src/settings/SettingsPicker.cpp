@@ -7,6 +7,7 @@
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
+#include <QAbstractItemView>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -54,11 +55,14 @@ SettingsPicker::SettingsPicker(const QString& accessibleName, const QString& ide
     Q_UNUSED(factoryInstalled);
     setAccessibleName(accessibleName);
     setObjectName(identifier);
+    // The list it opens is heard under the row's title too, not as a list without a name.
+    view()->setAccessibleName(accessibleName);
     setFont(SystemFont::regular(13));
     setFocusPolicy(Qt::StrongFocus);
     KeyboardFocus::track(this);
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(this, &QComboBox::currentIndexChanged, this, &SettingsPicker::markChosen);
     connect(this, &QComboBox::activated, this, [this](int index) {
         const QVariant chosen = itemData(index);
         Q_EMIT picked(chosen);
@@ -69,12 +73,22 @@ void SettingsPicker::addOption(const QString& title, const QVariant& value)
 {
     const QSignalBlocker blocker(this);
     addItem(title, value);
+    markChosen();
 }
 
 void SettingsPicker::select(const QVariant& value)
 {
     const QSignalBlocker blocker(this);
     setCurrentIndex(findData(value));
+    markChosen();
+}
+
+void SettingsPicker::markChosen()
+{
+    // Checked, the option shown stands out in the open list (the style checks it) and is heard
+    // as the checked one.
+    for (int i = 0; i < count(); ++i)
+        setItemData(i, i == currentIndex() ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
 }
 
 QSize SettingsPicker::sizeHint() const

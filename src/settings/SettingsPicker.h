@@ -32,6 +32,8 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    void markChosen();
+
     bool hovering_ = false;
 };
 
