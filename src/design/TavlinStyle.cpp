@@ -406,6 +406,19 @@ void TavlinStyle::drawControl(ControlElement element, const QStyleOption* option
             return;
         }
     }
+    if (element == CE_CheckBox || element == CE_RadioButton) {
+        // The indicator and the label where this style puts them (the base style would ask itself),
+        // with the room for the ring before the indicator.
+        if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option)) {
+            const bool radio = element == CE_RadioButton;
+            QStyleOptionButton part(*button);
+            part.rect = subElementRect(radio ? SE_RadioButtonIndicator : SE_CheckBoxIndicator, button, widget);
+            drawPrimitive(radio ? PE_IndicatorRadioButton : PE_IndicatorCheckBox, &part, painter, widget);
+            part.rect = subElementRect(radio ? SE_RadioButtonContents : SE_CheckBoxContents, button, widget);
+            drawControl(radio ? CE_RadioButtonLabel : CE_CheckBoxLabel, &part, painter, widget);
+            return;
+        }
+    }
     if (element == CE_MenuItem) {
         if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option)) {
             // A combo box's list paints its items with the application's menu colours: every
@@ -530,9 +543,12 @@ void TavlinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
                 (appearance.highContrast ? TavlinTheme::primaryText : TavlinTheme::metadataColor).resolve(appearance),
                 appearance.highContrast ? 1.5 : 1);
         }
-        // As every ring, only for focus that came from the keyboard.
-        if ((option->state & State_HasFocus) && (option->state & State_KeyboardFocusChange))
-            ring(*painter, QRectF(option->rect).adjusted(-2, -2, 2, 2), radio ? radius + 2 : 6, appearance);
+        // As every ring, only for focus that came from the keyboard; clear of the indicator, whose
+        // fill is the accent too, in the room kept for it around the indicator.
+        if ((option->state & State_HasFocus) && (option->state & State_KeyboardFocusChange)) {
+            constexpr qreal outset = indicatorRingOutset;
+            ring(*painter, box.adjusted(-outset, -outset, outset, outset), radius + outset, appearance);
+        }
         painter->restore();
         return;
     }
@@ -660,6 +676,20 @@ QRect TavlinStyle::subElementRect(SubElement element, const QStyleOption* option
         if (frame && frame->lineWidth > 0)
             return option->rect.adjusted(8, 2, -8, -2);
     }
+    // A check box or radio button keeps room for its ring before the indicator, within its bounds.
+    switch (element) {
+    case SE_CheckBoxIndicator:
+    case SE_CheckBoxContents:
+    case SE_RadioButtonIndicator:
+    case SE_RadioButtonContents: {
+        const QRect plain = QProxyStyle::subElementRect(element, option, widget);
+        const bool reverse = option->direction == Qt::RightToLeft;
+        if (element == SE_CheckBoxIndicator || element == SE_RadioButtonIndicator)
+            return plain.translated(reverse ? -indicatorRingOutset : indicatorRingOutset, 0);
+        return reverse ? plain.adjusted(0, 0, -indicatorRingOutset, 0) : plain.adjusted(indicatorRingOutset, 0, 0, 0);
+    }
+    default: break;
+    }
     // A push button takes clicks on its capsule only, not on the room kept for its ring.
     if (element == SE_PushButtonBevel || element == SE_PushButtonContents) {
         if (const std::optional<ButtonLook> look = lookOf(widget)) {
@@ -683,6 +713,11 @@ QSize TavlinStyle::sizeFromContents(ContentsType type, const QStyleOption* optio
     if (type == CT_ToolButton) {
         if (const std::optional<ButtonLook> look = ButtonLook::of(widget))
             return buttonSize(*look, widget, option);
+    }
+    if (type == CT_CheckBox || type == CT_RadioButton) {
+        const QSize plain = QProxyStyle::sizeFromContents(type, option, size, widget);
+        const int indicator = pixelMetric(PM_IndicatorHeight, option, widget);
+        return {plain.width() + indicatorRingOutset, qMax(plain.height(), indicator + 2 * indicatorRingOutset)};
     }
     return QProxyStyle::sizeFromContents(type, option, size, widget);
 }

@@ -25,6 +25,9 @@ public:
     static constexpr int toolTipWidth = 420;
     static constexpr int messageWidth = 320;
     static constexpr int toolTipLines = 12;
+    // The room a check box or radio button keeps around its indicator for its focus ring: a gap,
+    // then the ring.
+    static constexpr int indicatorRingOutset = 4;
 
     // A plain tool tip text as a tip shows it: without blank lines around it, and cut after
     // toolTipLines lines. Rich text stays as it is.

@@ -2,8 +2,10 @@
 
 #include "AssistiveRoles.h"
 #include "ButtonLook.h"
+#include "KeyboardFocus.h"
 #include "SymbolIcon.h"
 #include "SystemFont.h"
+#include "TavlinStyle.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
@@ -86,8 +88,10 @@ ClearHistorySheet::ClearHistorySheet(qint64 total, qint64 favorites, std::functi
         choice->setFont(body);
     }
     auto* picker = new QVBoxLayout;
-    picker->setSpacing(6);
-    picker->setContentsMargins(0, -12, 0, 0);
+    picker->setSpacing(2);
+    // The indicators line up with the title above them; the room kept for their rings stands out
+    // into the sheet's margin.
+    picker->setContentsMargins(-TavlinStyle::indicatorRingOutset, -12 - TavlinStyle::indicatorRingOutset, 0, 0);
     picker->addWidget(keep_);
     picker->addWidget(deleteAll_);
     layout->addLayout(picker);
@@ -122,6 +126,11 @@ ClearHistorySheet::ClearHistorySheet(qint64 total, qint64 favorites, std::functi
 
 void ClearHistorySheet::showEvent(QShowEvent* event)
 {
+    // Opened from the keyboard (the menu reached by Tab), the sheet shows where its focus is from
+    // the start, as though tabbed to: the choice it gives the focus is ringed.
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    const QWidget* from = owner ? owner->focusWidget() : nullptr;
+    setAttribute(Qt::WA_KeyboardFocusChange, from && KeyboardFocus::cameByKeyboard(from));
     QDialog::showEvent(event);
     if (const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr) {
         const QRect frame = owner->geometry();
