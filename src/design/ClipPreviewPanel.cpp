@@ -17,6 +17,7 @@
 #include "SystemFont.h"
 #include "TavlinTheme.h"
 #include "TextCharacters.h"
+#include "TextFocusRing.h"
 #include "ThemeAppearance.h"
 #include "Workspace.h"
 
@@ -278,7 +279,8 @@ QWidget* ClipPreviewPanel::buildHeader()
 {
     auto* header = new QWidget(this);
     auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(contentPadding, contentPadding, contentPadding, contentPadding);
+    // The content below keeps the last of this room for the ring of its text, so that it is not cut.
+    row->setContentsMargins(contentPadding, contentPadding, contentPadding, contentPadding - TextFocusRing::outset);
     row->setSpacing(8);
     row->addWidget(
         new HeaderLabel(SymbolIcon::forKind(clip_.kind), QCoreApplication::translate("Tavlin", "Preview"), header));
@@ -301,7 +303,7 @@ QWidget* ClipPreviewPanel::buildContent()
 
     auto* content = new QWidget(scroll);
     auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(contentPadding, 0, contentPadding, contentPadding);
+    column->setContentsMargins(contentPadding, TextFocusRing::outset, contentPadding, contentPadding);
     column->setSpacing(12);
     column->setAlignment(Qt::AlignTop);
     column->addWidget(new ClipContentView(clip_, preview_, image_, content));

@@ -15,12 +15,11 @@ namespace {
 
 constexpr qreal ringWidth = 2;
 constexpr qreal ringRadius = 6;
-// Off the text, as the buttons' rings stand off their edges.
-constexpr int ringOutset = 3;
 
 QRect ringIn(const QWidget* view, const QWidget* host)
 {
-    return QRect(view->mapTo(host, QPoint()), view->size()).adjusted(-ringOutset, -ringOutset, ringOutset, ringOutset);
+    return QRect(view->mapTo(host, QPoint()), view->size())
+        .adjusted(-TextFocusRing::outset, -TextFocusRing::outset, TextFocusRing::outset, TextFocusRing::outset);
 }
 
 // The ring stands in the nearest container with room for it around the view, short of a scroll

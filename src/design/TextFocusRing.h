@@ -14,6 +14,9 @@ namespace tavlin {
 class TextFocusRing : public QWidget {
     Q_OBJECT
 public:
+    // How far the ring stands off the view: room between it and the text's first glyph and caret.
+    static constexpr int outset = 6;
+
     // Lets the view take the keyboard from Tab, and rings it while it has it.
     static TextFocusRing* attach(QAbstractScrollArea* view);
 

@@ -5,6 +5,7 @@
 #include "FakeWorkspace.h"
 #include "SourceApplicationIcon.h"
 #include "StoredPlaceholder.h"
+#include "TavlinTheme.h"
 #include "ThemedWindow.h"
 
 #include <QAbstractButton>
@@ -315,6 +316,44 @@ TEST_F(ClipPreviewPanelTest, CountsBesideALongSourceNameAreCutOnlyAtTheirEnd)
     test::ThemedWindow::settle();
     const QString shown = panel->findChild<ElidedLabel*>(QStringLiteral("clip-footer"))->shownText();
     EXPECT_TRUE(shown.startsWith(QStringLiteral("3650 lines · 5"))) << shown.toStdString();
+}
+
+// Tabbed to, the preview's text is ringed whole, with room between the ring and the text's first
+// glyph and caret.
+TEST_F(ClipPreviewPanelTest, TheTextsFocusRingStandsClearOfItsText)
+{
+    test::ThemedWindow window(false);
+    auto* panel = new ClipPreviewPanel(sources,
+                                       sampleRecord(ClipKind::text, QStringLiteral("Meet at the Lighthouse café")),
+                                       ClipPreview::text(), {}, {}, false, {}, {}, {});
+    window.hold(panel, QSize(300, 640));
+    auto* text = panel->findChild<QWidget*>(QStringLiteral("plain-text"));
+    ASSERT_TRUE(text);
+    window.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window.window));
+    text->clearFocus();
+    text->setFocus(Qt::TabFocusReason);
+    test::ThemedWindow::settle();
+    const QImage image = window.window.grab().toImage();
+    const QRect box(text->mapTo(&window.window, QPoint()), text->size());
+    const QColor ring = TavlinTheme::focusColor.resolve(Appearance::light());
+    const auto ringIn = [&](const QRect& area) {
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QColor seen = image.pixelColor(x, y);
+                if (std::abs(seen.red() - ring.red()) + std::abs(seen.green() - ring.green())
+                        + std::abs(seen.blue() - ring.blue())
+                    < 60)
+                    return true;
+            }
+        }
+        return false;
+    };
+    const int middle = box.center().y();
+    EXPECT_TRUE(ringIn(QRect(box.left() - 8, middle, 6, 1))) << "ringed on its left";
+    EXPECT_TRUE(ringIn(QRect(box.center().x(), box.top() - 8, 1, 6))) << "ringed above, not cut";
+    EXPECT_FALSE(ringIn(QRect(box.left() - 2, box.top() - 2, 2, box.height() + 4))) << "touching the text";
+    EXPECT_FALSE(ringIn(QRect(box.left(), box.top() - 2, box.width(), 2))) << "touching the text";
 }
 
 TEST_F(ClipPreviewPanelTest, ANarrowPanelKeepsTheSourceNameAndEveryFileButtonWhole)
