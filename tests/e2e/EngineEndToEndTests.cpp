@@ -116,6 +116,18 @@ struct DesktopWindow {
     }
 };
 
+// Copies text as a GTK 3 program does (Gtk.Clipboard.set_text); it serves it until the test ends.
+QProcess& copyWithGtk(const QString& text)
+{
+    static std::vector<std::unique_ptr<QProcess>> programs;
+    auto program = std::make_unique<QProcess>();
+    program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program->start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(TAVLIN_GTK_COPY_SCRIPT), text});
+    EXPECT_TRUE(program->waitForReadyRead(20000)) << "GTK did not take the clipboard";
+    programs.push_back(std::move(program));
+    return *programs.back();
+}
+
 QByteArray readWithXclip(const QString& target)
 {
     QProcess xclip;
@@ -336,4 +348,26 @@ TEST(EngineEndToEnd, AHistoryFromANewerVersionIsReportedAndLeftAlone)
     copyWithXclip("not stored anywhere");
     QTest::qWait(1500);
     EXPECT_EQ(readFile(folder.databasePath()), before);
+}
+
+// GTK 3 sends its text/plain targets with CR LF line ends and UTF8_STRING with LF: the record
+// holds the text as its owner meant it, and pastes back with the line ends it came with.
+TEST(EngineEndToEnd, TextOfSeveralLinesKeepsItsOwnLineEndsAndCopiesBackWithThem)
+{
+    TemporaryFolder folder;
+    Runner runner(folder.databasePath());
+    const QString text = QStringLiteral("first line\nвторая строка\n漢字とかな\ne\u0301 and n\u0303\n\nlast");
+    copyWithGtk(text);
+    EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("text ") + QString(text).replace(u'\n', u' ')}, 10000);
+    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + runner.newestID(), QStringLiteral("copied")),
+              QStringList{QStringLiteral("copied 1")});
+    for (const char* target : {"UTF8_STRING", "text/plain", "text/plain;charset=utf-8"})
+        EXPECT_EQ(readWithXclip(QString::fromLatin1(target)), text.toUtf8()) << target;
+
+    // An owner that offers only MIME text: its line ends become LF, a lone CR stays.
+    copyWithOwner({QStringLiteral("text/plain=one\r\ntwo\rthree\r\n")});
+    EXPECT_SOON_EQ(runner.records().value(0), QStringLiteral("text one two\rthree"), 10000);
+    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + runner.newestID(), QStringLiteral("copied")),
+              QStringList{QStringLiteral("copied 1")});
+    EXPECT_EQ(readWithXclip(QStringLiteral("UTF8_STRING")), QByteArray("one\ntwo\rthree\n"));
 }

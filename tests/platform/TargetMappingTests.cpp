@@ -31,14 +31,31 @@ TEST(TargetMappingTest, TextTargetsBecomeOnePlainTextTypeWithTheBestSourceFirst)
          "COMPOUND_TEXT", "text/plain;charset=UTF-8", "text/html"});
     ASSERT_EQ(presented.size(), 2);
     EXPECT_EQ(presented[0],
-              (Presented{PasteboardTypes::plainText, {"text/plain;charset=UTF-8", "UTF8_STRING", "text/plain"}}));
+              (Presented{PasteboardTypes::plainText, {"UTF8_STRING", "text/plain;charset=UTF-8", "text/plain"}}));
     EXPECT_EQ(presented[1], (Presented{PasteboardTypes::html, {"text/html"}}));
+    // What GTK 3 offers for a copied text, in its order.
+    EXPECT_EQ(
+        TargetMapping::presentedTypes({"TIMESTAMP", "TARGETS", "MULTIPLE", "SAVE_TARGETS", "UTF8_STRING",
+                                       "COMPOUND_TEXT", "TEXT", "STRING", "text/plain;charset=utf-8", "text/plain"}),
+        (QList<Presented>{{PasteboardTypes::plainText, {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain"}}}));
 
     // Older programs offer Latin-1 text alone; it reads as UTF-8 text.
     EXPECT_EQ(TargetMapping::presentedTypes({"TARGETS", "STRING", "TEXT"}),
               (QList<Presented>{{PasteboardTypes::plainText, {"STRING"}}}));
     EXPECT_EQ(TargetMapping::presentedBytes("STRING", "caf\xe9 \xbd"), QStringLiteral("café ½").toUtf8());
     EXPECT_EQ(TargetMapping::presentedBytes("UTF8_STRING", "caf\xc3\xa9"), QByteArray("caf\xc3\xa9"));
+}
+
+TEST(TargetMappingTest, MimeTextLosesTheCarriageReturnsOfItsLineEndsAndOtherTextKeepsThem)
+{
+    // GTK 3 sends its text/plain family with CR LF line ends and UTF8_STRING with LF.
+    for (const char* target : {"text/plain", "text/plain;charset=utf-8", "text/plain; charset=UTF-8"})
+        EXPECT_EQ(TargetMapping::presentedBytes(target, "one\r\ntwo\r\n\r\n"), QByteArray("one\ntwo\n\n")) << target;
+    // Only the pairs: a lone CR, or one before another CR, is the text's own.
+    EXPECT_EQ(TargetMapping::presentedBytes("text/plain", "a\rb\r\r\nc\n\r"), QByteArray("a\rb\r\nc\n\r"));
+    for (const char* target : {"UTF8_STRING", "text/html", "text/rtf"})
+        EXPECT_EQ(TargetMapping::presentedBytes(target, "one\r\ntwo"), QByteArray("one\r\ntwo")) << target;
+    EXPECT_EQ(TargetMapping::presentedBytes("STRING", "caf\xe9\r\n"), QStringLiteral("café\r\n").toUtf8());
 }
 
 TEST(TargetMappingTest, UrlListAndPasswordHintAreLeftToTheAdapterAndPrivateTypesKeepTheirNames)

@@ -37,11 +37,12 @@ QByteArray canonicalTarget(const QByteArray& target)
     return target;
 }
 
-// Best source first where one type has several.
+// Best source first where one type has several. UTF8_STRING is plain text as its owner holds it;
+// the text/plain family is MIME text, whose line ends GTK sends as CR LF.
 int preference(const QByteArray& target)
 {
-    static const QList<QByteArray> order{"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "STRING", "text/rtf",
-                                         "application/rtf"};
+    static const QList<QByteArray> order{"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING",
+                                         "text/rtf",    "application/rtf"};
     const qsizetype index = order.indexOf(canonicalTarget(target));
     return index < 0 ? static_cast<int>(order.size()) : static_cast<int>(index);
 }
@@ -85,6 +86,12 @@ QList<TargetMapping::Presented> TargetMapping::presentedTypes(const QList<QByteA
 
 QByteArray TargetMapping::presentedBytes(const QByteArray& target, QByteArray bytes)
 {
+    if (target == "text/plain" || canonicalTarget(target) == "text/plain;charset=utf-8") {
+        // MIME text ends its lines in CR LF: as plain text they end in LF. A lone CR is the
+        // owner's own and stays.
+        bytes.replace("\r\n", "\n");
+        return bytes;
+    }
     if (target != latin1Text)
         return bytes;
     // Every Latin-1 byte is one character; only the upper half takes a second byte in UTF-8.

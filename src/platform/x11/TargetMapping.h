@@ -32,7 +32,8 @@ struct TargetMapping {
     // STRING, the plain text of owners that offer no UTF-8 text), Qt's internal image target, and
     // the image conversions an owner makes of a picture it also offers as PNG.
     static QList<Presented> presentedTypes(const QList<QByteArray>& targets);
-    // The bytes of a presented type from those its target gave: UTF-8 for Latin-1 text.
+    // The bytes of a presented type from those its target gave: UTF-8 for Latin-1 text, and LF
+    // line ends for the text/plain family's CR LF.
     static QByteArray presentedBytes(const QByteArray& target, QByteArray bytes);
 
     // One representation per URL of a text/uri-list: "public.file-url" for file: URLs,
