@@ -8,6 +8,7 @@
 #include "StoredPlaceholder.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QSet>
 #include <QStringDecoder>
 #include <QThread>
@@ -122,30 +123,48 @@ QCoro::Task<std::optional<CapturedClipboard>> ClipboardCodec::read(const Pastebo
 {
     assertMainThread();
 
+    const qint64 change = pasteboard.changeCount();
     QList<ClipItem> items;
     qint64 totalBytes = 0;
+    QStringList unanswered;
     for (const auto& item : co_await pasteboard.items()) {
         if (!item)
             continue;
         QStringList types = item->types();
+        types.removeIf([](const QString& type) { return !isKeptType(type); });
         std::sort(types.begin(), types.end());
-        ClipItem kept;
-        for (const QString& type : types) {
-            if (!isKeptType(type))
-                continue;
+        // The plain text is asked for first: an owner slow on another format may use up the
+        // copy's time, and the text is what the record is found and shown by.
+        QStringList asked = types;
+        std::stable_partition(asked.begin(), asked.end(),
+                              [](const QString& type) { return type == PasteboardTypes::plainText; });
+        QHash<QString, QByteArray> answered;
+        for (const QString& type : asked) {
             std::optional<QByteArray> data = co_await item->data(type);
-            if (!data)
+            if (!data) {
+                unanswered.append(type);
                 continue;
+            }
             totalBytes += data->size();
             if (totalBytes > maximumRecordBytes)
                 throw ClipboardReadError::tooLarge(maximumRecordBytes);
-            kept.representations.append({type, std::move(*data)});
+            answered.insert(type, std::move(*data));
+        }
+        ClipItem kept;
+        for (const QString& type : types) {
+            if (answered.contains(type))
+                kept.representations.append({type, answered.take(type)});
         }
         if (!kept.representations.isEmpty())
             items.append(std::move(kept));
     }
-    if (items.isEmpty())
+    if (items.isEmpty()) {
+        // (A copy replaced while it was read is not lost: the newer one is read next.)
+        if (!unanswered.isEmpty() && pasteboard.changeCount() == change)
+            Log::error(QStringLiteral("Clipboard: a copy is not kept, none of its formats came (%1)")
+                           .arg(unanswered.join(u", ")));
         co_return std::nullopt;
+    }
 
     QList<const ClipRepresentation*> all;
     for (const ClipItem& item : items) {

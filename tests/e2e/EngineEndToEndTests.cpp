@@ -21,14 +21,23 @@ namespace {
 
 struct Runner {
     QProcess process;
+    QByteArray log;
 
-    explicit Runner(const QString& database)
+    // `keepLog`: what it logs is kept for the test (errors()) rather than shown.
+    explicit Runner(const QString& database, bool keepLog = false)
     {
         process.setProgram(QStringLiteral(TAVLIN_HEADLESS_RUNNER));
         process.setArguments({database});
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.setProcessChannelMode(keepLog ? QProcess::SeparateChannels : QProcess::ForwardedErrorChannel);
         process.start();
         EXPECT_EQ(readLine(), QStringLiteral("ready"));
+    }
+
+    // Everything it has logged so far.
+    const QByteArray& errors()
+    {
+        log += process.readAllStandardError();
+        return log;
     }
 
     ~Runner()
@@ -370,4 +379,43 @@ TEST(EngineEndToEnd, TextOfSeveralLinesKeepsItsOwnLineEndsAndCopiesBackWithThem)
     EXPECT_EQ(runner.ask(QStringLiteral("copy ") + runner.newestID(), QStringLiteral("copied")),
               QStringList{QStringLiteral("copied 1")});
     EXPECT_EQ(readWithXclip(QStringLiteral("UTF8_STRING")), QByteArray("one\ntwo\rthree\n"));
+}
+
+// An owner slow on one format loses that format, not the copy: the rest of what it offers is
+// kept, and the log says what was left out and why.
+TEST(EngineEndToEnd, AFormatThatComesTooLateIsLeftOutAndTheRestIsKept)
+{
+    TemporaryFolder folder;
+    Runner runner(folder.databasePath(), true);
+    copyWithOwner({QStringLiteral("--delay-at"), QStringLiteral("text/html"), QStringLiteral("1600"),
+                   QStringLiteral("text/html=<b>slow</b>"), QStringLiteral("text/rtf={\\rtf1 quick}"),
+                   QStringLiteral("UTF8_STRING=kept")});
+    EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("richText kept")}, 10000);
+    EXPECT_TRUE(runner.errors().contains("public.html of the copy is skipped (text/html: no answer within"))
+        << runner.errors().toStdString();
+
+    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + runner.newestID(), QStringLiteral("copied")),
+              QStringList{QStringLiteral("copied 1")});
+    EXPECT_EQ(readWithXclip(QStringLiteral("UTF8_STRING")), QByteArray("kept"));
+    EXPECT_EQ(readWithXclip(QStringLiteral("text/rtf")), QByteArray("{\\rtf1 quick}"));
+    EXPECT_EQ(readWithXclip(QStringLiteral("text/html")), QByteArray());
+}
+
+// A picture sent in small pieces far apart takes longer than a copy may: it is dropped, the log
+// says why, and the next copy is kept as usual.
+TEST(EngineEndToEnd, APictureThatTricklesInIsDroppedWithItsReasonLogged)
+{
+    TemporaryFolder folder;
+    const QString picture = folder.path() + QStringLiteral("/picture.png");
+    writeFile(picture, QByteArray(4 << 20, 'p'));
+    Runner runner(folder.databasePath(), true);
+    copyWithOwner({QStringLiteral("--incr"), QStringLiteral("65536"), QStringLiteral("300"),
+                   QStringLiteral("image/png=@") + picture});
+    EXPECT_SOON(runner.errors().contains("a copy is not kept, none of its formats came (public.png)"), 20000);
+    EXPECT_TRUE(runner.errors().contains("public.png of the copy is skipped (image/png: still arriving after"))
+        << runner.errors().toStdString();
+    EXPECT_TRUE(runner.records().isEmpty());
+
+    copyWithXclip("after the picture");
+    EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("text after the picture")}, 10000);
 }

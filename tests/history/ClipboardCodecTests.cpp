@@ -5,6 +5,7 @@
 #include "ClipboardReadError.h"
 #include "FakePasteboard.h"
 #include "ImageSamples.h"
+#include "LogCapture.h"
 #include "StoredPlaceholder.h"
 
 #include <QUrl>
@@ -92,6 +93,29 @@ TEST(ClipboardCodecRead, TypesWithoutDataAreSkipped)
     EXPECT_EQ(captured->kind, ClipKind::text) << "a type that gave no data doesn't make rich text";
 }
 
+TEST(ClipboardCodecRead, PlainTextIsAskedForFirstAndACopyOfWhichNothingCameIsLogged)
+{
+    FakePasteboard pasteboard;
+    pasteboard.setItems({item({{html, "<b>x</b>"}, {rtf, "{\\rtf1 x}"}, {plainText, "x"}})});
+    const auto captured = await(ClipboardCodec::read(pasteboard));
+    EXPECT_EQ(pasteboard.dataRequests().value(0), plainText);
+    ASSERT_TRUE(captured);
+    EXPECT_EQ(captured->payload.items.value(0).representations.value(0).type, html) << "stored in type order";
+
+    LogCapture log;
+    FakePasteboard::Item unanswered;
+    unanswered.types = QStringList{pngType, plainText, QStringLiteral("com.example.private")};
+    EXPECT_EQ(read({unanswered}), std::nullopt);
+    EXPECT_EQ(
+        log.errors(),
+        QStringList{QStringLiteral("Clipboard: a copy is not kept, none of its formats came (public.utf8-plain-text, "
+                                   "public.png)")});
+    // Nothing worth keeping is no loss.
+    EXPECT_EQ(read({item({{QStringLiteral("com.example.private"), "x"}})}), std::nullopt);
+    EXPECT_EQ(readText(QStringLiteral("  \n")), std::nullopt);
+    EXPECT_EQ(log.errors().size(), 1);
+}
+
 TEST(ClipboardCodecRead, RefusesMoreThan32MiBWithTheLimitMessage)
 {
     const QByteArray twentyMiB(20 * 1024 * 1024, 'a');
@@ -108,9 +132,12 @@ TEST(ClipboardCodecRead, RefusesMoreThan32MiBWithTheLimitMessage)
 
     // It stops at the representation that crosses the limit, without fetching the others.
     FakePasteboard pasteboard;
-    pasteboard.setItems({item({{QStringLiteral("public.jpeg"), twentyMiB}, {pngType, twentyMiB}, {plainText, "x"}})});
+    pasteboard.setItems({item({{QStringLiteral("public.jpeg"), twentyMiB},
+                               {pngType, twentyMiB},
+                               {QStringLiteral("public.tiff"), "t"},
+                               {plainText, "x"}})});
     EXPECT_THROW(await(ClipboardCodec::read(pasteboard)), ClipboardReadError);
-    EXPECT_EQ(pasteboard.dataRequests(), (QStringList{QStringLiteral("public.jpeg"), pngType}));
+    EXPECT_EQ(pasteboard.dataRequests(), (QStringList{plainText, QStringLiteral("public.jpeg"), pngType}));
 
     const QByteArray half(16 * 1024 * 1024, 'b');
     const auto exactly = read({item({{pngType, half}}), item({{QStringLiteral("public.jpeg"), half}})});

@@ -11,8 +11,11 @@
 //   --hand-over-at TARGET TEXT when asked for TARGET, has another owner copy TEXT, then exits
 //   --targets N                also offers N targets of no known type (x-filler-1, ...)
 //   --delay MS                 answers each request MS milliseconds late
+//   --delay-at TARGET MS       answers requests for TARGET MS milliseconds late (more than once:
+//                              one delay per target)
 //   --incr BYTES MS            sends every value longer than BYTES incrementally (INCR), BYTES at
-//                              a time, MS milliseconds apart
+//                              a time, MS milliseconds apart; a new request, or no word from the
+//                              requestor for 2 s, ends the transfer (the requestor gave up)
 // Prints "ready" once it owns the clipboard, then "asked TARGET" for every request; exits when it
 // loses the clipboard.
 //   clipboard_owner window NAME             a top-level window of class NAME; prints its id, then
@@ -28,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -38,6 +42,8 @@
 namespace {
 
 xcb_connection_t* connection;
+// Requests that came while an incremental transfer was under way, answered after it.
+std::deque<xcb_generic_event_t*> deferred;
 
 xcb_atom_t atom(const std::string& name)
 {
@@ -117,10 +123,15 @@ bool sendIncrementally(const xcb_selection_request_event_t* request, const std::
                         &size);
     notify(request, request->property);
     for (size_t offset = 0;;) {
-        xcb_generic_event_t* event = nextEvent(5000);
+        xcb_generic_event_t* event = nextEvent(2000);
         if (!event)
             break; // the requestor gave up
         const uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_SELECTION_REQUEST) {
+            // A requestor that reads one conversion at a time has moved on.
+            deferred.push_back(event);
+            break;
+        }
         const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
         const bool deleted = type == XCB_PROPERTY_NOTIFY && property->window == request->requestor
             && property->atom == request->property && property->state == XCB_PROPERTY_DELETE;
@@ -177,6 +188,7 @@ int main(int argc, char** argv)
         return activeWindowLoop(screen->root, argv[2]);
 
     std::map<xcb_atom_t, std::string> values;
+    std::map<xcb_atom_t, int> delaysAt;
     std::vector<xcb_atom_t> targets{atom("TARGETS")};
     xcb_atom_t quitAt = XCB_NONE;
     xcb_atom_t handOverAt = XCB_NONE;
@@ -200,6 +212,9 @@ int main(int argc, char** argv)
                 fillerTargets = std::atoi(argv[i + 1]);
             } else if (option == "--delay") {
                 delayMs = std::atoi(argv[i + 1]);
+            } else if (option == "--delay-at" && i + 2 < argc) {
+                delaysAt[atom(argv[i + 1])] = std::atoi(argv[i + 2]);
+                ++i;
             } else if (option == "--incr" && i + 2 < argc) {
                 incrPiece = std::strtoul(argv[i + 1], nullptr, 10);
                 incrIntervalMs = std::atoi(argv[++i + 1]);
@@ -246,7 +261,14 @@ int main(int argc, char** argv)
     std::printf("ready\n");
     std::fflush(stdout);
 
-    while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
+    const auto next = [] {
+        if (deferred.empty())
+            return xcb_wait_for_event(connection);
+        xcb_generic_event_t* event = deferred.front();
+        deferred.pop_front();
+        return event;
+    };
+    while (xcb_generic_event_t* event = next()) {
         const uint8_t type = event->response_type & 0x7f;
         if (type == XCB_SELECTION_CLEAR)
             return 0;
@@ -284,6 +306,8 @@ int main(int argc, char** argv)
         }
         if (delayMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        if (const auto delay = delaysAt.find(request->target); delay != delaysAt.end())
+            std::this_thread::sleep_for(std::chrono::milliseconds(delay->second));
         if (request->target == targetsAtom && (mode != "vanish" || values.empty())) {
             xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, request->property, XCB_ATOM_ATOM,
                                 32, targets.size(), targets.data());

@@ -376,7 +376,7 @@ TEST_F(X11PasteboardTest, OwnerThatNeverAnswersCostsOneBoundedWaitPerChange)
     EXPECT_EQ(log.errors().size(), 1);
 }
 
-TEST_F(X11PasteboardTest, OwnerThatListsTypesButNeverConvertsCostsOneWait)
+TEST_F(X11PasteboardTest, OwnerThatListsTypesButNeverConvertsCostsOneWaitPerType)
 {
     test::LogCapture log;
     ASSERT_TRUE(ownerCopy({QStringLiteral("mute")}));
@@ -385,8 +385,11 @@ TEST_F(X11PasteboardTest, OwnerThatListsTypesButNeverConvertsCostsOneWait)
     EXPECT_EQ(items[0]->types(), QStringList({PasteboardTypes::html, PasteboardTypes::plainText}));
     EXPECT_EQ(dataOf(items[0], PasteboardTypes::html), std::nullopt);
     EXPECT_EQ(dataOf(items[0], PasteboardTypes::plainText), std::nullopt);
+    // Asked again, a type that gave nothing costs no second wait and no second report.
     EXPECT_EQ(stringOf(pasteboard, PasteboardTypes::plainText), std::nullopt);
-    EXPECT_EQ(log.errors().size(), 1);
+    ASSERT_EQ(log.errors().size(), 2);
+    EXPECT_TRUE(log.errors()[0].startsWith(u"Clipboard: public.html of the copy is skipped (text/html: no answer"))
+        << log.errors()[0].toStdString();
 }
 
 TEST_F(X11PasteboardTest, LargeCopiesArriveWholeAndOversizedOnesStopAtTheLimit)
@@ -451,6 +454,58 @@ TEST_F(X11PasteboardTest, APictureSentInSlowPiecesArrivesWholeWhileTheEventLoopR
     auto reading = items[0]->data(PasteboardTypes::png);
     EXPECT_TRUE(eventLoopRunsWhileAwaiting(reading));
     EXPECT_EQ(test::await(std::move(reading)), picture);
+}
+
+// Each target has a time of its own: one that comes late, or trickles in, is left out, and the
+// targets after it are still read.
+TEST_F(X11PasteboardTest, ATargetThatTakesTooLongIsSkippedAndTheOthersAreRead)
+{
+    {
+        test::LogCapture log;
+        ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("text/html"),
+                               QStringLiteral("1600"), QStringLiteral("text/html=<b>late</b>"),
+                               QStringLiteral("text/rtf={\\rtf1 at once}"), QStringLiteral("UTF8_STRING=at once")}));
+        EXPECT_EQ(contentOf(pasteboard),
+                  (QList<ClipItem>{ClipItem{
+                      {{PasteboardTypes::rtf, "{\\rtf1 at once}"}, {PasteboardTypes::plainText, "at once"}}}}));
+        ASSERT_EQ(log.errors().size(), 1);
+        EXPECT_TRUE(log.errors()[0].contains(u"public.html of the copy is skipped (text/html: no answer within 1."))
+            << log.errors()[0].toStdString();
+    }
+
+    // Half the copy's 4 s for the picture, which would take 4.8 s: it is cut, and the text after it
+    // still comes.
+    X11Pasteboard patient(1s, 4s);
+    QByteArray picture(1 << 20, 'p');
+    const QString path = folder_.path() + QStringLiteral("/trickle.png");
+    test::writeFile(path, picture);
+    test::LogCapture log;
+    ASSERT_TRUE(
+        ownerCopy({QStringLiteral("serve"), QStringLiteral("--incr"), QStringLiteral("65536"), QStringLiteral("300"),
+                   QStringLiteral("image/png=@") + path, QStringLiteral("UTF8_STRING=after the picture")}));
+    EXPECT_EQ(contentOf(patient), (QList<ClipItem>{ClipItem{{{PasteboardTypes::plainText, "after the picture"}}}}));
+    ASSERT_EQ(log.errors().size(), 1);
+    EXPECT_TRUE(log.errors()[0].contains(u"public.png of the copy is skipped (image/png: still arriving after 2."))
+        << log.errors()[0].toStdString();
+}
+
+// Quitting while an owner keeps a read waiting: the read ends with the pasteboard, leaving no
+// coroutine suspended, also one that waited for its turn on the connection.
+TEST_F(X11PasteboardTest, ReadsUnderWayEndWithThePasteboard)
+{
+    auto ending = std::make_unique<X11Pasteboard>();
+    ASSERT_TRUE(ownerCopy({QStringLiteral("mute")}));
+    const auto items = test::await(ending->items());
+    ASSERT_EQ(items.size(), 1);
+    auto html = items[0]->data(PasteboardTypes::html);
+    auto text = items[0]->data(PasteboardTypes::plainText);
+    EXPECT_TRUE(eventLoopRunsWhileAwaiting(html));
+    ASSERT_FALSE(text.isReady());
+    ending.reset();
+    EXPECT_TRUE(html.isReady());
+    EXPECT_TRUE(text.isReady());
+    EXPECT_EQ(test::await(std::move(html)), std::nullopt);
+    EXPECT_EQ(test::await(std::move(text)), std::nullopt);
 }
 
 TEST(X11PasteboardBudget, AChangeThatOutlastsItsBudgetKeepsWhatCameInTime)

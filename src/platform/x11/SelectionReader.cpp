@@ -3,9 +3,6 @@
 #include <QSet>
 #include <QSocketNotifier>
 
-#include <qcoro/qcorosignal.h>
-#include <qcoro/qcorotimer.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -74,6 +71,7 @@ SelectionReader::SelectionReader(std::chrono::milliseconds timeout, qsizetype si
 
 SelectionReader::~SelectionReader()
 {
+    end();
     notifier_.reset();
     if (window_ != XCB_NONE && connection_->isValid()) {
         xcb_destroy_window(connection_->get(), window_);
@@ -94,6 +92,14 @@ xcb_window_t SelectionReader::owner()
     XcbReply<xcb_get_selection_owner_reply_t> reply(
         xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard_), nullptr));
     return reply ? reply->owner : XCB_NONE;
+}
+
+void SelectionReader::end()
+{
+    ended_ = true;
+    // The conversion under way ends, and hands its turn to the next, which ends at once, and so on.
+    if (waiting_)
+        wake(false);
 }
 
 void SelectionReader::Wake::await_suspend(std::coroutine_handle<> waiting)
@@ -136,6 +142,8 @@ QCoro::Task<SelectionReader::Awaited> SelectionReader::nextEvent(std::function<b
         if (remaining.count() <= 0)
             co_return Awaited{nullptr, Outcome::timedOut};
         const bool readable = co_await Wake{this, std::min(remaining, ownerCheckInterval)};
+        if (ended_)
+            co_return Awaited{nullptr, Outcome::ended};
         if (!readable && this->owner() != owner)
             co_return Awaited{nullptr, Outcome::ownerChanged};
     }
@@ -151,8 +159,11 @@ QCoro::Task<SelectionReader::Result> SelectionReader::convertAlone(QByteArray ta
                                                                    Clock::time_point deadline, qsizetype sizeLimit)
 {
     // The connection has one property and one stream of events for answers.
-    while (busy_)
-        co_await qCoro(this, &SelectionReader::released);
+    co_await Turn{this};
+    if (ended_) {
+        handTurnOn();
+        co_return Result{Outcome::ended, {}};
+    }
     busy_ = true;
     Result result = co_await transfer(target, owner, deadline, sizeLimit);
     // An answer that came while the clipboard changed hands may be the new owner's: never take
@@ -160,8 +171,14 @@ QCoro::Task<SelectionReader::Result> SelectionReader::convertAlone(QByteArray ta
     if ((result.outcome == Outcome::converted || result.outcome == Outcome::tooLarge) && this->owner() != owner)
         result = {Outcome::ownerChanged, {}};
     busy_ = false;
-    Q_EMIT released();
+    handTurnOn();
     co_return result;
+}
+
+void SelectionReader::handTurnOn()
+{
+    if (!turns_.isEmpty())
+        turns_.takeFirst().resume();
 }
 
 QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target, xcb_window_t owner,
@@ -232,7 +249,11 @@ QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target
         offset += static_cast<uint32_t>(length / 4);
         // The server hands a large answer over at once, piece by piece: let the event loop in
         // between pieces.
-        co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+        co_await Wake{this, std::chrono::milliseconds(0)};
+        if (ended_) {
+            retireProperty();
+            co_return Result{Outcome::ended, {}};
+        }
     }
 }
 
@@ -256,7 +277,7 @@ QCoro::Task<SelectionReader::Result> SelectionReader::readIncrementally(xcb_wind
             owner, deadline);
         if (!changed.event) {
             retireProperty();
-            co_return Result{changed.failure, {}};
+            co_return Result{changed.failure, std::move(data)};
         }
         const qsizetype room = sizeLimit - data.size();
         XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(

@@ -23,7 +23,8 @@ namespace tavlin {
 // loop runs meanwhile. It waits at most `timeout` for each step of the answer and never past the
 // deadline its caller gives, so a hung, vanished or trickling owner costs nothing but that
 // conversion. Handles incremental (INCR) transfers. One conversion at a time on the connection: a
-// second one starts when the first has ended. Main thread.
+// second one starts when the first has ended. Ending the reader (end(), or its destruction) ends
+// every conversion under way or waiting at once, so none is left suspended. Main thread.
 class SelectionReader : public QObject {
     Q_OBJECT
 
@@ -34,7 +35,8 @@ public:
         converted,
         // The owner answered that it has no such target.
         refused,
-        // No answer within the time-out or by the deadline.
+        // No answer within the time-out or by the deadline; `data` holds what came of an
+        // incremental transfer.
         timedOut,
         // The selection has another owner (or none) than the one expected.
         ownerChanged,
@@ -42,6 +44,8 @@ public:
         tooLarge,
         // The X connection failed.
         failed,
+        // The reader was ended.
+        ended,
     };
     struct Result {
         Outcome outcome = Outcome::failed;
@@ -61,6 +65,9 @@ public:
 
     bool isValid() const;
     XcbConnection& connection() { return *connection_; }
+    // Ends every conversion under way or waiting with `ended`, before returning, and every later
+    // one at once.
+    void end();
 
     // The window that owns CLIPBOARD now, or XCB_NONE. Asks the server, never the owner.
     xcb_window_t owner();
@@ -69,10 +76,6 @@ public:
     // The names of the owner's targets (its TARGETS answer), in its order, each once, and no more
     // than maximumTargets of them.
     QCoro::Task<Targets> targets(xcb_window_t owner, Clock::time_point deadline);
-
-Q_SIGNALS:
-    // A conversion has ended: the next one may use the connection.
-    void released();
 
 private:
     struct FreeDeleter {
@@ -91,6 +94,13 @@ private:
                                  qsizetype sizeLimit);
     QCoro::Task<Result> readIncrementally(xcb_window_t owner, qsizetype sizeHint, Clock::time_point deadline,
                                           qsizetype sizeLimit);
+    // Suspends a conversion until no other one uses the connection.
+    struct Turn {
+        SelectionReader* reader;
+        bool await_ready() const noexcept { return !reader->busy_; }
+        void await_suspend(std::coroutine_handle<> waiting) { reader->turns_.append(waiting); }
+        void await_resume() const noexcept { }
+    };
     // Suspends the waiting conversion until the connection has something to read (true) or
     // `wait` has passed (false).
     struct Wake {
@@ -105,6 +115,8 @@ private:
     QCoro::Task<Awaited> nextEvent(std::function<bool(const xcb_generic_event_t*)> wanted, xcb_window_t owner,
                                    Clock::time_point deadline);
     void retireProperty();
+    // Lets the conversion that waited longest for the connection go on.
+    void handTurnOn();
 
     std::unique_ptr<XcbConnection> connection_;
     std::unique_ptr<QSocketNotifier> notifier_;
@@ -114,6 +126,9 @@ private:
     std::chrono::milliseconds timeout_;
     qsizetype sizeLimit_;
     bool busy_ = false;
+    bool ended_ = false;
+    // Conversions waiting for their turn, first come first.
+    QList<std::coroutine_handle<>> turns_;
     xcb_window_t window_ = XCB_NONE;
     xcb_atom_t clipboard_ = XCB_NONE;
     xcb_atom_t incr_ = XCB_NONE;

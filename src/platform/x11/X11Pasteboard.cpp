@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QMimeData>
+#include <QSet>
 
 namespace tavlin {
 
@@ -34,15 +35,23 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
     qint64 changeCount = 0;
     xcb_window_t owner = XCB_NONE;
     std::shared_ptr<Changes> changes;
-    // Another program's content, converted on demand until the deadline...
+    // Another program's content, converted on demand until the deadline, each target within its
+    // own time...
     std::shared_ptr<SelectionReader> reader;
+    SelectionReader::Clock::time_point created;
     SelectionReader::Clock::time_point deadline;
+    std::chrono::milliseconds targetTime{0};
     // ...or our own, as Qt holds it, with its targets in Qt's order.
     std::optional<QHash<QByteArray, QByteArray>> ownContent;
     QList<QByteArray> ownTargets;
-    // Set by the first conversion that gets no answer in time, or that finds another owner; later
-    // ones then end at once, so one change costs at most its budget and one read one owner.
-    bool unresponsive = false;
+    // Set once nothing more of this copy can be read: another owner took over (one read, one
+    // owner), the connection failed, or the reader was ended. Later conversions end at once.
+    bool over = false;
+    // Why a target gave nothing: asked again, it costs no second wait. A target that is slow or
+    // refused is skipped, not the copy.
+    QHash<QByteArray, QString> failures;
+    // The types whose loss was logged.
+    QSet<QString> reported;
     bool loaded = false;
     std::optional<std::optional<QString>> ownerApplication;
     QList<std::shared_ptr<const PasteboardItem>> items;
@@ -55,22 +64,46 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
             const auto it = ownContent->constFind(target);
             co_return it == ownContent->cend() ? std::nullopt : std::optional<QByteArray>(*it);
         }
-        if (unresponsive || !reader || !isCurrent())
+        if (over || !reader || !isCurrent() || failures.contains(target))
             co_return std::nullopt;
-        SelectionReader::Result result = co_await reader->convert(target, owner, deadline);
-        co_return accept(std::move(result), target);
+        const SelectionReader::Clock::time_point start = SelectionReader::Clock::now();
+        if (start >= deadline) {
+            failures.insert(target, QStringLiteral("not asked for, the copy's %1 s were spent").arg(seconds(budget())));
+            co_return std::nullopt;
+        }
+        SelectionReader::Result result = co_await reader->convert(target, owner,
+                                                                  std::min(start + targetTime, deadline));
+        co_return accept(std::move(result), target, start);
     }
 
-    std::optional<QByteArray> accept(SelectionReader::Result&& result, const QByteArray& target)
+    std::chrono::milliseconds budget() const
     {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - created);
+    }
+
+    static QString seconds(SelectionReader::Clock::duration duration)
+    {
+        return QString::number(std::chrono::duration<double>(duration).count(), 'f', 1);
+    }
+
+    std::optional<QByteArray> accept(SelectionReader::Result&& result, const QByteArray& target,
+                                     SelectionReader::Clock::time_point start)
+    {
+        const QString elapsed = seconds(SelectionReader::Clock::now() - start);
         switch (result.outcome) {
         case SelectionReader::Outcome::converted:
         case SelectionReader::Outcome::tooLarge: return std::move(result.data);
-        case SelectionReader::Outcome::refused: return std::nullopt;
+        case SelectionReader::Outcome::refused:
+            failures.insert(target, QStringLiteral("the owner refused it"));
+            return std::nullopt;
         case SelectionReader::Outcome::timedOut:
-            Log::error(QStringLiteral("Clipboard: the owner did not answer for \"%1\" in time; its content is skipped")
-                           .arg(QString::fromUtf8(target)));
-            break;
+            // A trickle is cut where its time ran out: part of a picture is no picture.
+            failures.insert(target,
+                            result.data.isEmpty() ? QStringLiteral("no answer within %1 s").arg(elapsed)
+                                                  : QStringLiteral("still arriving after %1 s, %2 bytes so far")
+                                                        .arg(elapsed)
+                                                        .arg(result.data.size()));
+            return std::nullopt;
         case SelectionReader::Outcome::ownerChanged:
             // Another copy (or none, when the owner quit) replaced the one being read: that is a
             // change now, not after the read, so nothing of this one is kept.
@@ -79,10 +112,28 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
                 changes->countOne();
             }
             break;
-        case SelectionReader::Outcome::failed: break;
+        case SelectionReader::Outcome::failed:
+            failures.insert(target, QStringLiteral("the X connection failed"));
+            break;
+        case SelectionReader::Outcome::ended: break;
         }
-        unresponsive = true;
+        over = true;
         return std::nullopt;
+    }
+
+    // Logs why none of the targets of `type` gave its bytes, once per type, unless the copy was
+    // replaced or the reader ended (nothing was lost then that anyone could keep).
+    void reportSkipped(const QString& type, const QList<QByteArray>& targets)
+    {
+        QStringList reasons;
+        for (const QByteArray& target : targets) {
+            if (const auto failure = failures.constFind(target); failure != failures.cend())
+                reasons.append(QString::fromUtf8(target) + QStringLiteral(": ") + *failure);
+        }
+        if (reasons.isEmpty() || !isCurrent() || reported.contains(type))
+            return;
+        reported.insert(type);
+        Log::error(QStringLiteral("Clipboard: %1 of the copy is skipped (%2)").arg(type, reasons.join(u"; ")));
     }
 
     // Asks the owner for its targets (ours are at hand) and presents them as items.
@@ -127,9 +178,13 @@ public:
                 std::optional<QByteArray> bytes = co_await session->fetch(target);
                 if (!session->isCurrent())
                     co_return std::nullopt;
+                // Our own content is the stored bytes, as they were written.
+                if (bytes && session->ownContent)
+                    co_return bytes;
                 if (bytes)
                     co_return TargetMapping::presentedBytes(target, std::move(*bytes));
             }
+            session->reportSkipped(type, presented.targets);
         }
         co_return std::nullopt;
     }
@@ -152,31 +207,41 @@ QCoro::Task<> X11Pasteboard::Session::load()
     if (ownContent) {
         targets = ownTargets;
     } else {
+        const SelectionReader::Clock::time_point start = SelectionReader::Clock::now();
         SelectionReader::Targets answer = co_await reader->targets(owner, deadline);
         if (loaded)
             co_return; // another read of this change got there first
 
         if (answer.result.outcome != SelectionReader::Outcome::converted) {
-            accept(std::move(answer.result), "TARGETS");
+            accept(std::move(answer.result), "TARGETS", start);
             loaded = true;
+            if (const auto failure = failures.constFind("TARGETS"); failure != failures.cend() && isCurrent())
+                Log::error(QStringLiteral("Clipboard: the copy is not kept, its owner did not say what it holds (%1)")
+                               .arg(*failure));
             co_return;
         }
         targets = std::move(answer.names);
     }
 
+    QList<ClipRepresentation> firstItemExtras;
+    if (targets.contains(TargetMapping::passwordHint)) {
+        const std::optional<QByteArray> hint = co_await fetch(TargetMapping::passwordHint);
+        if (!hint || hint->trimmed() == "secret") {
+            // An owner that marks its secrets but did not say whether this is one is taken at its
+            // word that it may be.
+            if (!hint)
+                reportSkipped(QString::fromUtf8(TargetMapping::passwordHint), {TargetMapping::passwordHint});
+            firstItemExtras.append({PasteboardTypes::concealed, hint.value_or(QByteArray())});
+        } else {
+            firstItemExtras.append({QString::fromUtf8(TargetMapping::passwordHint), *hint});
+        }
+    }
     QList<ClipRepresentation> fixed;
     if (targets.contains(TargetMapping::uriList)) {
         if (const std::optional<QByteArray> list = co_await fetch(TargetMapping::uriList))
             fixed = TargetMapping::urlRepresentations(*list);
-    }
-    QList<ClipRepresentation> firstItemExtras;
-    if (targets.contains(TargetMapping::passwordHint)) {
-        if (const std::optional<QByteArray> hint = co_await fetch(TargetMapping::passwordHint)) {
-            if (hint->trimmed() == "secret")
-                firstItemExtras.append({PasteboardTypes::concealed, *hint});
-            else
-                firstItemExtras.append({QString::fromUtf8(TargetMapping::passwordHint), *hint});
-        }
+        else
+            reportSkipped(QString::fromUtf8(TargetMapping::uriList), {TargetMapping::uriList});
     }
     if (loaded)
         co_return;
@@ -222,7 +287,11 @@ X11Pasteboard::X11Pasteboard(std::chrono::milliseconds timeout, std::chrono::mil
         Log::error(QStringLiteral("Clipboard: no X11 display; the clipboard cannot be read"));
 }
 
-X11Pasteboard::~X11Pasteboard() = default;
+X11Pasteboard::~X11Pasteboard()
+{
+    // A read under way ends here, with what it has, rather than stay suspended for good.
+    reader_->end();
+}
 
 qint64 X11Pasteboard::changeCount() const
 {
@@ -273,7 +342,10 @@ std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::makeSession(xcb_window_t 
     session->changeCount = changes_->count;
     session->owner = owner;
     session->changes = changes_;
-    session->deadline = SelectionReader::Clock::now() + budget_;
+    session->created = SelectionReader::Clock::now();
+    session->deadline = session->created + budget_;
+    // One format never takes more than half of the copy's time from the formats after it.
+    session->targetTime = budget_ / 2;
     if (owner == XCB_NONE)
         return session;
     if (isOwnWindow(owner)) {

@@ -25,10 +25,13 @@ class SelectionReader;
 //
 // Another program's content is read on a connection of our own (SelectionReader), without the
 // main thread waiting on the owner: each conversion waits at most `timeout` for the owner's next
-// answer, and all conversions of one change end within `budget` of its first read. What an owner
-// has not answered by then reads as absent; what it answered is kept. Our own content is read
-// from Qt directly. Types are presented as the engine's identifiers (TargetMapping), a
-// text/uri-list as one item per URL, the other types on the first item.
+// answer and takes at most half of `budget` in all, and all conversions of one change end within
+// `budget` of its first read. A target not in by its time reads as absent and is logged with
+// why; the other targets are still asked for, and what the owner answered is kept. Our own
+// content is read from Qt directly. Types are presented as the engine's identifiers
+// (TargetMapping), a text/uri-list as one item per URL, the other types on the first item.
+//
+// Its destruction ends every read under way, which then finishes with what it has.
 //
 // Needs a QGuiApplication on the xcb platform. Main thread.
 class X11Pasteboard : public QObject, public Pasteboard {
