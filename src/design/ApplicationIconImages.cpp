@@ -1,23 +1,39 @@
 #include "ApplicationIconImages.h"
 
 #include <QBuffer>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QIcon>
 #include <QImageReader>
 #include <QMutex>
+#include <QPainter>
 #include <QSet>
 #include <QSettings>
+#include <QSvgRenderer>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tavlin {
 
 namespace {
 
 const QStringList extensions{QStringLiteral(".png"), QStringLiteral(".svg"), QStringLiteral(".xpm")};
+
+// What any other program may have put there is looked at before it is opened: a pipe or a device
+// would hold the reader until its writer decides, and only a regular file is ever opened.
+bool isSmallRegularFile(const QString& path, qint64 limit)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.size() <= limit;
+}
 
 // One folder of a theme, as its index.theme describes it.
 struct ThemeFolder {
@@ -66,7 +82,7 @@ Theme readThemeFiles(const QString& name, const QStringList& searchPaths)
     Theme theme;
     for (const QString& base : searchPaths) {
         const QString index = base + u'/' + name + QStringLiteral("/index.theme");
-        if (!QFileInfo::exists(index))
+        if (!isSmallRegularFile(index, ApplicationIconImages::maximumFileBytes))
             continue;
         QSettings settings(index, QSettings::IniFormat);
         settings.beginGroup(QStringLiteral("Icon Theme"));
@@ -124,7 +140,7 @@ QString findInTheme(const QString& iconName, const Theme& theme, int edge)
     for (const ThemeFolder& folder : theme.folders) {
         for (const QString& extension : extensions) {
             const QString path = folder.path + u'/' + iconName + extension;
-            if (!QFileInfo::exists(path))
+            if (!QFileInfo(path).isFile())
                 continue;
             if (folder.matches(edge))
                 return path;
@@ -137,21 +153,90 @@ QString findInTheme(const QString& iconName, const Theme& theme, int edge)
     return closest;
 }
 
-QImage decode(const QByteArray& bytes, const QByteArray& format, int edge)
+// The bytes of a regular file of at most `maximumFileBytes`; nothing for anything else. Opened
+// without waiting, so that a pipe put in its place after the look is refused, never waited on.
+std::optional<QByteArray> readIconFile(const QString& path)
+{
+    if (!isSmallRegularFile(path, ApplicationIconImages::maximumFileBytes))
+        return std::nullopt;
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return std::nullopt;
+    struct stat status { };
+    QFile file;
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)
+        || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return std::nullopt;
+    }
+    QByteArray bytes = file.read(ApplicationIconImages::maximumFileBytes + 1);
+    if (bytes.size() > ApplicationIconImages::maximumFileBytes)
+        return std::nullopt;
+    return bytes;
+}
+
+// Drawn at each edge, whatever its viewBox: its width and height only give the proportions.
+QList<QImage> drawSvg(const QByteArray& bytes, const QList<int>& edges, const QDeadlineTimer& deadline)
+{
+    QList<QImage> images;
+    QSvgRenderer renderer(bytes);
+    const QSizeF box = renderer.viewBoxF().size();
+    if (!renderer.isValid() || !std::isfinite(box.width()) || !std::isfinite(box.height()) || box.width() <= 0
+        || box.height() <= 0)
+        return images;
+    for (int edge : edges) {
+        const QSize shown = box.scaled(edge, edge, Qt::KeepAspectRatio).toSize();
+        if (shown.isEmpty() || (!images.isEmpty() && deadline.hasExpired()))
+            break;
+        QImage image(shown, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        renderer.render(&painter, QRectF(QPointF(0, 0), shown));
+        painter.end();
+        images.append(image);
+    }
+    return images;
+}
+
+// A raster image only when the pixels it declares are few: decoders make the whole image before
+// they scale it.
+QImage decodeRaster(const QByteArray& bytes, int edge)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > edge || size.height() > edge || format == "svg"))
-        reader.setScaledSize(size.scaled(edge, edge, Qt::KeepAspectRatio));
-    else if (!size.isValid())
-        reader.setScaledSize(QSize(edge, edge));
-    QImage image = reader.read();
-    if (!image.isNull() && image.width() < edge && image.height() < edge)
-        image = image.scaled(edge, edge, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return image;
+    QImageReader reader(&buffer);
+    const QSize declared = reader.size();
+    if (declared.isEmpty() || qint64(declared.width()) * declared.height() > ApplicationIconImages::maximumPixels)
+        return {};
+    const QSize shown = declared.scaled(edge, edge, Qt::KeepAspectRatio);
+    if (shown.isEmpty())
+        return {};
+    reader.setScaledSize(shown);
+    return reader.read();
+}
+
+QList<QImage> decode(const QByteArray& bytes, const QList<int>& edges)
+{
+    // A slow decode gives the edges it made in time; the others are scaled from them when shown.
+    const QDeadlineTimer deadline(ApplicationIconImages::decodeMilliseconds);
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const QByteArray format = QImageReader(&buffer).format();
+    if (format == "svg")
+        return drawSvg(bytes, edges, deadline);
+    // Compressed SVG is refused: how large it is only shows once it has been inflated.
+    if (format.isEmpty() || format == "svgz")
+        return {};
+    QList<QImage> images;
+    for (int edge : edges) {
+        if (!images.isEmpty() && deadline.hasExpired())
+            break;
+        if (QImage image = decodeRaster(bytes, edge); !image.isNull())
+            images.append(image);
+    }
+    return images;
 }
 
 } // namespace
@@ -166,7 +251,7 @@ QString ApplicationIconImages::find(const QString& iconName, const Themes& theme
     if (iconName.isEmpty())
         return {};
     if (QFileInfo(iconName).isAbsolute())
-        return QFileInfo::exists(iconName) ? iconName : QString();
+        return QFileInfo(iconName).isFile() ? iconName : QString();
     // The theme, then what it inherits (breadth first), then the fallback theme and hicolor.
     QStringList queue{themes.theme};
     QSet<QString> visited;
@@ -190,7 +275,7 @@ QString ApplicationIconImages::find(const QString& iconName, const Themes& theme
     for (const QString& base : themes.fallbackPaths) {
         for (const QString& extension : extensions) {
             const QString path = base + u'/' + iconName + extension;
-            if (QFileInfo::exists(path))
+            if (QFileInfo(path).isFile())
                 return path;
         }
     }
@@ -199,27 +284,18 @@ QString ApplicationIconImages::find(const QString& iconName, const Themes& theme
 
 QList<QImage> ApplicationIconImages::load(const QString& iconName, const Themes& themes, const QList<int>& edges)
 {
-    QList<QImage> images;
     if (edges.isEmpty())
-        return images;
+        return {};
     // The file for the largest edge serves the smaller ones too.
     const int largest = *std::max_element(edges.cbegin(), edges.cend());
     QString path = find(iconName, themes, largest);
     if (path.isEmpty() && !QFileInfo(iconName).isAbsolute())
         path = find(QStringLiteral("application-x-executable"), themes, largest);
     if (path.isEmpty())
-        return images;
-    // Read once, whatever the file is, and decoded at each edge.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return images;
-    const QByteArray bytes = file.readAll();
-    const QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
-    for (int edge : edges) {
-        if (QImage image = decode(bytes, format, edge); !image.isNull())
-            images.append(image);
-    }
-    return images;
+        return {};
+    // Read once, and decoded at each edge.
+    const std::optional<QByteArray> bytes = readIconFile(path);
+    return bytes ? decode(*bytes, edges) : QList<QImage>();
 }
 
 } // namespace tavlin

@@ -12,8 +12,18 @@ namespace tavlin {
 // theme, the themes it inherits, the fallback theme and "hicolor", then among the loose icons of
 // the fallback folders; an entry without an icon, or whose icon is found nowhere, has the theme's
 // "application-x-executable".
+//
+// Only regular files are opened, never larger than maximumFileBytes; a raster image is decoded
+// only when it declares at most maximumPixels, and an SVG is drawn at each edge whatever its
+// viewBox. Anything else has no images, so that the kind's symbol stands in.
 class ApplicationIconImages {
 public:
+    // Far above any icon a desktop ships (a 1024 by 1024 PNG, an SVG drawn in detail).
+    static constexpr qint64 maximumFileBytes = 4 << 20;
+    static constexpr qint64 maximumPixels = 1024 * 1024;
+    // After this the edges not yet decoded are left out.
+    static constexpr int decodeMilliseconds = 1000;
+
     // Where icon themes are, as QIcon knows it. Made on the main thread, used on any.
     struct Themes {
         QStringList searchPaths;

@@ -446,7 +446,7 @@ QWidget* ClipPreviewPanel::buildMetadata()
 
     auto* second = new QHBoxLayout();
     second->setSpacing(8);
-    second->addWidget(new SourceIconView(sources_.resolve(clip_.source, clip_.kind), section));
+    second->addWidget(new SourceIconView(sources_, clip_.source, clip_.kind, section));
     // The source keeps its name, up to about twenty characters; the details take the room left
     // and are cut first, down to the start of what they say.
     auto* source = new SourceApplicationNameLabel(sourceName(clip_, sources_), section);

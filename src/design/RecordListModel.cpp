@@ -214,7 +214,7 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const
     case LabelRole: return presentation(index.row()).accessibleName;
     case Qt::AccessibleDescriptionRole: {
         const std::optional<ClipRowPresentation> row = storedRow(index.row());
-        return QStringList{displayLabel(record->kind), sources_.resolveSoon(record->source, record->kind)->name,
+        return QStringList{displayLabel(record->kind), sources_.resolve(record->source, record->kind)->name,
                            CardMetadata::footer(row ? std::optional(row->metadata) : std::nullopt, record->kind)}
             .join(QStringLiteral(", "));
     }

@@ -14,19 +14,6 @@
 
 namespace tavlin {
 
-namespace {
-
-QIcon applicationIcon(const QString& iconName)
-{
-    if (iconName.isEmpty())
-        return QIcon::fromTheme(QStringLiteral("application-x-executable"));
-    if (QFileInfo(iconName).isAbsolute())
-        return QIcon(iconName);
-    return QIcon::fromTheme(iconName, QIcon::fromTheme(QStringLiteral("application-x-executable")));
-}
-
-} // namespace
-
 SourceApplicationIcon::SourceApplicationIcon(const Workspace& workspace) : workspace_(workspace)
 {
 }
@@ -52,21 +39,11 @@ std::shared_ptr<const SourceApplicationIcon::Value> SourceApplicationIcon::resol
     const QString key = cacheKey(bundleID, fallback);
     if (auto* cached = cache_.object(key))
         return *cached;
-    return resolved(key, bundleID, fallback, std::nullopt);
-}
-
-std::shared_ptr<const SourceApplicationIcon::Value> SourceApplicationIcon::resolveSoon(
-    const std::optional<QString>& bundleID, ClipKind fallback) const
-{
-    const QString key = cacheKey(bundleID, fallback);
-    if (auto* cached = cache_.object(key))
-        return *cached;
     const std::optional<ApplicationInfo> application = bundleID ? workspace_.application(*bundleID) : std::nullopt;
     if (!application)
-        return resolved(key, bundleID, fallback, std::nullopt);
-    if (const QIcon* icon = decoded_.object(application->iconName))
-        return resolved(key, bundleID, fallback, *icon);
-    decode(application->iconName);
+        return resolved(key, bundleID, fallback, std::nullopt, {});
+    if (const std::optional<QIcon> decoded = icon(application->iconName))
+        return resolved(key, bundleID, fallback, application, *decoded);
     auto pending = std::make_shared<Value>();
     pending->name = applicationName(*application);
     pending->applicationURL = QUrl::fromLocalFile(application->desktopFilePath);
@@ -76,41 +53,43 @@ std::shared_ptr<const SourceApplicationIcon::Value> SourceApplicationIcon::resol
 
 const QList<int>& SourceApplicationIcon::decodedEdges()
 {
-    static const QList<int> edges{18, 36};
+    static const QList<int> edges{18, 20, 24, 36, 40, 48};
     return edges;
 }
 
-void SourceApplicationIcon::decode(const QString& iconName) const
+std::optional<QIcon> SourceApplicationIcon::icon(const QString& iconName) const
 {
+    if (const QIcon* decoded = decoded_.object(iconName))
+        return *decoded;
     if (decoding_.contains(iconName))
-        return;
+        return std::nullopt;
     decoding_.insert(iconName);
     QtConcurrent::run(&ApplicationIconImages::load, iconName, ApplicationIconImages::Themes::current(), decodedEdges())
         .then(const_cast<SourceApplicationIcon*>(this), [this, iconName](const QList<QImage>& images) {
             decoding_.remove(iconName);
             QIcon icon;
-            for (const QImage& image : images)
+            qsizetype bytes = 0;
+            for (const QImage& image : images) {
                 icon.addPixmap(QPixmap::fromImage(image));
-            decoded_.insert(iconName, new QIcon(icon));
+                bytes += image.sizeInBytes();
+            }
+            decoded_.insert(iconName, new QIcon(icon), std::max<qsizetype>(1, bytes / 1024));
             // Values are const to their readers; the signal only asks them to look again.
             Q_EMIT const_cast<SourceApplicationIcon*>(this)->iconsArrived();
         });
+    return std::nullopt;
 }
 
-// `icon`: the application's icon decoded on the worker; none to look it up here.
 std::shared_ptr<const SourceApplicationIcon::Value> SourceApplicationIcon::resolved(
     const QString& key, const std::optional<QString>& bundleID, ClipKind fallback,
-    const std::optional<QIcon>& icon) const
+    const std::optional<ApplicationInfo>& application, const QIcon& icon) const
 {
     auto value = std::make_shared<Value>();
-    const std::optional<ApplicationInfo> application = bundleID ? workspace_.application(*bundleID) : std::nullopt;
     if (application) {
-        value->image = icon ? *icon : applicationIcon(application->iconName);
-        // An icon the theme cannot draw would leave an empty space: the kind's symbol stands in.
-        if (value->image.isNull() || value->image.pixmap(QSize(18, 18)).isNull()) {
-            value->image = QIcon();
+        value->image = icon;
+        // An icon that could not be decoded would leave an empty space: the kind's symbol stands in.
+        if (value->image.isNull())
             value->symbol = SymbolIcon::forKind(fallback);
-        }
         value->name = applicationName(*application);
         value->applicationURL = QUrl::fromLocalFile(application->desktopFilePath);
         value->accessibilityDescription = value->name;

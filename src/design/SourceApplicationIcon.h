@@ -22,11 +22,13 @@ struct ApplicationInfo;
 // What the windows show for the application a record was copied from: its icon and name, or
 // the record kind's symbol and "Unknown source" when it cannot be found, as `workspace` knows
 // the installed applications. Lookups are cached (at most 32 entries, per application and kind).
-// The delegate makes one for the application's windows. Main thread.
+// The delegate makes one for the application's windows, and every window that shows applications
+// asks it. Main thread.
 //
-// Rows and cards ask with resolveSoon: finding and decoding an icon (an SVG drawn, a theme's
-// folders searched) happens on a worker, and the rows show the application's name beside an empty
-// space until the images arrive as QImages; iconsArrived then asks for a repaint.
+// Icons are never opened on the main thread: finding and decoding one (a theme's folders
+// searched, an SVG drawn, a file that may be a pipe or a bomb checked) happens on a worker, and
+// what shows a source shows its name beside an empty space until the images arrive as QImages;
+// iconsArrived then asks for a repaint.
 class SourceApplicationIcon : public QObject {
     Q_OBJECT
 
@@ -54,35 +56,37 @@ public:
 
     const Workspace& workspace() const { return workspace_; }
 
-    // Never fails; the result is shared through the cache and never changes.
+    // Never fails; the result is shared through the cache and never changes. An icon not decoded
+    // yet is decoded on a worker: until it arrives the value has the application's name and entry
+    // and neither image nor symbol (it draws nothing), and is not cached.
     std::shared_ptr<const Value> resolve(const std::optional<QString>& bundleID, ClipKind fallback) const;
-    // As resolve, but an icon not decoded yet is decoded on a worker: until it arrives the value
-    // has the application's name and entry and no image (it draws nothing), and is not cached.
-    std::shared_ptr<const Value> resolveSoon(const std::optional<QString>& bundleID, ClipKind fallback) const;
+    // The icon a desktop entry's Icon names, at every decoded edge: nothing while it is decoded
+    // (this asks for it), a null icon when none could be.
+    std::optional<QIcon> icon(const QString& iconName) const;
     // The name of an installed application: its entry's Name when that is not blank (as it is,
     // spaces included), else its desktop file's name less a trailing ".desktop".
     static QString applicationName(const ApplicationInfo& application);
     static QString cacheKey(const std::optional<QString>& bundleID, ClipKind kind);
 
     static constexpr int cacheLimit = 32;
-    // The pixel edges an icon is decoded at: a footer's at one and two device pixels a point.
+    // The pixel edges an icon is decoded at, at one and two device pixels a point: a footer's, a
+    // list of applications' in the history's filter and in the settings, the chooser's.
     static const QList<int>& decodedEdges();
 
 Q_SIGNALS:
-    // Icons asked for by resolveSoon have arrived: what shows sources should repaint.
+    // Icons asked for have arrived: what shows sources should look again.
     void iconsArrived();
 
 private:
     std::shared_ptr<const Value> resolved(const QString& key, const std::optional<QString>& bundleID, ClipKind fallback,
-                                          const std::optional<QIcon>& icon) const;
-    void decode(const QString& iconName) const;
+                                          const std::optional<ApplicationInfo>& application, const QIcon& icon) const;
 
     const Workspace& workspace_;
     mutable QCache<QString, std::shared_ptr<const Value>> cache_{cacheLimit};
-    // Icons decoded on the worker, by the entry's Icon (a null icon when none could be), and the
-    // icons being decoded. A few kilobytes each: more are kept than values, so that a page of
-    // more sources than the values' cache holds never decodes its icons again.
-    mutable QCache<QString, QIcon> decoded_{256};
+    // Icons decoded on the worker, by the entry's Icon (a null icon when none could be), costed in
+    // kilobytes, and the icons being decoded. About 26 kB each: more are kept than values, so
+    // that a page of more sources than the values' cache holds never decodes its icons again.
+    mutable QCache<QString, QIcon> decoded_{4096};
     mutable QSet<QString> decoding_;
 };
 

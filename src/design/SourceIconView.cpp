@@ -7,21 +7,24 @@
 
 namespace tavlin {
 
-SourceIconView::SourceIconView(std::shared_ptr<const SourceApplicationIcon::Value> source, QWidget* parent)
-    : QWidget(parent), source_(std::move(source))
+SourceIconView::SourceIconView(const SourceApplicationIcon& sources, const std::optional<QString>& bundleID,
+                               ClipKind kind, QWidget* parent)
+    : QWidget(parent), sources_(sources), bundleID_(bundleID), kind_(kind)
 {
     setObjectName(QStringLiteral("source-icon"));
     setFixedSize(18, 18);
-    setToolTip(source_->name);
-    setAccessibleName(source_->name);
-    setAccessibleDescription(source_->accessibilityDescription);
+    const std::shared_ptr<const SourceApplicationIcon::Value> shown = source();
+    setToolTip(shown->name);
+    setAccessibleName(shown->name);
+    setAccessibleDescription(shown->accessibilityDescription);
+    connect(&sources, &SourceApplicationIcon::iconsArrived, this, qOverload<>(&QWidget::update));
 }
 
 void SourceIconView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    source_->paint(painter, QRectF(rect()), TavlinTheme::secondaryText.resolve(ThemeAppearance::of(this)));
+    source()->paint(painter, QRectF(rect()), TavlinTheme::secondaryText.resolve(ThemeAppearance::of(this)));
 }
 
 } // namespace tavlin

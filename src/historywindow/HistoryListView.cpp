@@ -42,7 +42,7 @@ void RecordPainter::paint(QPainter& painter, const QRectF& bounds, int row, cons
     HistoryRowContent::Input input;
     input.clip = clip;
     input.shown = records.presentation(row);
-    input.source = records.sources().resolveSoon(clip.source, clip.kind);
+    input.source = records.sources().resolve(clip.source, clip.kind);
     input.compact = compact;
     input.confirmation = confirmation.state(clip.id);
     input.feedbackShape = compact ? CopyConfirmationShape::listRow : CopyConfirmationShape::card;

@@ -255,6 +255,8 @@ SourceFilterPopover::SourceFilterPopover(HistoryBrowser& history, const SourceAp
     list_->viewport()->installEventFilter(this);
     content->addWidget(list_);
 
+    // Applications' icons decoded on a worker appear in the rows that wait for them.
+    connect(&sources, &SourceApplicationIcon::iconsArrived, list_->viewport(), qOverload<>(&QWidget::update));
     connect(&history, &HistoryBrowser::sourceFilterChanged, this, &SourceFilterPopover::followFilter);
     connect(&history, &HistoryBrowser::availableSourcesChanged, this, &SourceFilterPopover::followSources);
     followFilter();
@@ -322,8 +324,12 @@ QIcon SourceFilterPopover::sourceImage(const std::optional<QString>& bundleID, c
     if (!bundleID)
         return SymbolIcon::icon(QStringLiteral("questionmark.app"), symbolColor);
     const auto resolved = sources_.resolve(bundleID, ClipKind::other);
-    return resolved->isFallback() || resolved->image.isNull() ? SymbolIcon::icon(QStringLiteral("app"), symbolColor)
-                                                              : resolved->image;
+    if (!resolved->image.isNull())
+        return resolved->image;
+    // An installed application's icon still being decoded leaves its place empty until it comes.
+    if (!resolved->isFallback() && resolved->symbol.isEmpty())
+        return QIcon();
+    return SymbolIcon::icon(QStringLiteral("app"), symbolColor);
 }
 
 qint64 SourceFilterPopover::selectedCount(const ClipSourceFilter& filter)

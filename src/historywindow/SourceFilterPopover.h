@@ -37,6 +37,7 @@ public:
 
     // "Unknown source", the identifier of an application not installed, else its name.
     QString sourceName(const std::optional<QString>& bundleID) const;
+    // The application's icon; empty while it is decoded, a symbol for no icon or no application.
     QIcon sourceImage(const std::optional<QString>& bundleID, const QColor& symbolColor) const;
     // How many sources the filter selects (identifiers, plus the records of no known source).
     static qint64 selectedCount(const ClipSourceFilter& filter);

@@ -77,8 +77,7 @@ void QuickPanelRow::paintRow(QPainter& painter, const QRectF& rect, const Clip& 
 
     // The meta line: source icon, source name, a dot, the footer.
     const QRectF meta(left, top + summaryMetrics.height() + 4, width, std::max<qreal>(12, metaMetrics.height()));
-    const std::shared_ptr<const SourceApplicationIcon::Value> source = model_.sources().resolveSoon(clip.source,
-                                                                                                    clip.kind);
+    const std::shared_ptr<const SourceApplicationIcon::Value> source = model_.sources().resolve(clip.source, clip.kind);
     const QRectF iconFrame(meta.left(), meta.center().y() - 6, 12, 12);
     source->paint(painter, iconFrame.adjusted(2.1, 2.1, -2.1, -2.1), secondary);
     painter.setFont(metaFont);

@@ -1,5 +1,6 @@
 #include "ApplicationChooser.h"
 
+#include "SourceApplicationIcon.h"
 #include "SymbolIcon.h"
 #include "SystemFont.h"
 #include "TavlinTheme.h"
@@ -8,11 +9,11 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QHash>
 #include <QIcon>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -24,18 +25,13 @@ namespace tavlin {
 namespace {
 
 constexpr int pathRole = Qt::UserRole;
-
-// An application without an icon, or with one the desktop's theme lacks, shows the placeholder
-// the exclusion list shows: its name stays in line with the others.
-QIcon applicationIcon(const QString& iconName, const QIcon& placeholder)
-{
-    const QIcon icon = QFileInfo(iconName).isAbsolute() ? QIcon(iconName) : QIcon::fromTheme(iconName);
-    return icon.pixmap(24).isNull() ? placeholder : icon;
-}
+constexpr int iconNameRole = Qt::UserRole + 1;
 
 } // namespace
 
-ApplicationChooser::ApplicationChooser(QList<ApplicationInfo> applications, QWidget* parent) : QDialog(parent)
+ApplicationChooser::ApplicationChooser(const SourceApplicationIcon& sources, QList<ApplicationInfo> applications,
+                                       QWidget* parent)
+    : QDialog(parent), sources_(sources)
 {
     setObjectName(QStringLiteral("application-chooser"));
     setWindowTitle(QCoreApplication::translate("Tavlin", "Don’t save history from an app"));
@@ -62,8 +58,14 @@ ApplicationChooser::ApplicationChooser(QList<ApplicationInfo> applications, QWid
         const int byName = QString::localeAwareCompare(a.name, b.name);
         return byName != 0 ? byName < 0 : a.id < b.id;
     });
-    const QIcon placeholder = SymbolIcon::icon(QStringLiteral("app.dashed"),
-                                               TavlinTheme::secondaryText.resolve(ThemeAppearance::of(parent)));
+    // An application without an icon, or with one that cannot be shown, shows the placeholder the
+    // exclusion list shows: its name stays in line with the others, as it does while its icon is
+    // decoded, beside an empty space.
+    placeholder_ = SymbolIcon::icon(QStringLiteral("app.dashed"),
+                                    TavlinTheme::secondaryText.resolve(ThemeAppearance::of(parent)));
+    QPixmap empty(list_->iconSize());
+    empty.fill(Qt::transparent);
+    const QIcon waiting(empty);
     // Two desktop files may give the same name; their identifiers tell them apart.
     QHash<QString, int> named;
     for (const ApplicationInfo& application : std::as_const(applications))
@@ -72,8 +74,10 @@ ApplicationChooser::ApplicationChooser(QList<ApplicationInfo> applications, QWid
         const QString shown = named.value(application.name) > 1
             ? QStringLiteral("%1 (%2)").arg(application.name, application.id)
             : application.name;
-        auto* item = new QListWidgetItem(applicationIcon(application.iconName, placeholder), shown, list_);
+        auto* item = new QListWidgetItem(waiting, shown, list_);
         item->setData(pathRole, application.desktopFilePath);
+        item->setData(iconNameRole, application.iconName);
+        waiting_.append(item);
         item->setToolTip(application.id);
     }
 
@@ -95,6 +99,21 @@ ApplicationChooser::ApplicationChooser(QList<ApplicationInfo> applications, QWid
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(other, &QPushButton::clicked, this, &ApplicationChooser::chooseOther);
     add_->setEnabled(false);
+    connect(&sources, &SourceApplicationIcon::iconsArrived, this, &ApplicationChooser::showIcons);
+    showIcons();
+}
+
+void ApplicationChooser::showIcons()
+{
+    // Not QList::removeIf, which writes past the list's end in Qt 6.4.
+    QList<QListWidgetItem*> still;
+    for (QListWidgetItem* item : std::as_const(waiting_)) {
+        if (const std::optional<QIcon> icon = sources_.icon(item->data(iconNameRole).toString()))
+            item->setIcon(icon->isNull() ? placeholder_ : *icon);
+        else
+            still.append(item);
+    }
+    waiting_ = still;
 }
 
 void ApplicationChooser::applyFilter()

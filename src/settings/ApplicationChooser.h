@@ -3,22 +3,27 @@
 #include "Workspace.h"
 
 #include <QDialog>
+#include <QIcon>
 #include <QList>
 #include <QUrl>
 
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 
 namespace tavlin {
 
+class SourceApplicationIcon;
+
 // Picks an application to exclude: the installed applications with icon and name, narrowed by a
 // filter, or "Other…" for a desktop file elsewhere. Reports the chosen desktop file; the file is
-// only read by whoever adds it, never run.
+// only read by whoever adds it, never run. Icons come from `sources` as they are decoded.
 class ApplicationChooser : public QDialog {
     Q_OBJECT
 public:
-    ApplicationChooser(QList<ApplicationInfo> applications, QWidget* parent = nullptr);
+    ApplicationChooser(const SourceApplicationIcon& sources, QList<ApplicationInfo> applications,
+                       QWidget* parent = nullptr);
 
     QLineEdit* filter() const { return filter_; }
     QListWidget* list() const { return list_; }
@@ -30,7 +35,12 @@ private:
     void applyFilter();
     void accept() override;
     void chooseOther();
+    // Gives the items whose icons have been decoded their icons.
+    void showIcons();
 
+    const SourceApplicationIcon& sources_;
+    QIcon placeholder_;
+    QList<QListWidgetItem*> waiting_;
     QLineEdit* filter_;
     QListWidget* list_;
     QPushButton* add_;

@@ -16,23 +16,48 @@ namespace tavlin {
 
 namespace {
 
+// The icon of an installed application once it is decoded; the placeholder when it has none.
 class ApplicationImage : public QWidget {
 public:
-    explicit ApplicationImage(std::shared_ptr<const SourceApplicationIcon::Value> value) : value_(std::move(value))
+    ApplicationImage(const SourceApplicationIcon& sources, const QString& bundleID)
+        : sources_(sources), bundleID_(bundleID)
     {
         setFixedSize(20, 20);
+        placeholder_ = placeholder(this);
+        follow();
+        connect(&sources, &SourceApplicationIcon::iconsArrived, this, &ApplicationImage::follow);
+    }
+
+    static QWidget* placeholder(QWidget* parent = nullptr)
+    {
+        auto* symbol = new SettingsSymbol(QStringLiteral("app.dashed"), 15, QSize(20, 20), parent);
+        symbol->setColor(TavlinTheme::secondaryText);
+        return symbol;
     }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
+        if (value_->image.isNull())
+            return;
         QPainter painter(this);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
         value_->paint(painter, rect(), TavlinTheme::secondaryText.resolve(ThemeAppearance::of(this)));
     }
 
 private:
+    void follow()
+    {
+        value_ = sources_.resolve(bundleID_, ClipKind::other);
+        // Installed without an icon that can be shown: the kind's symbol is never the settings'.
+        placeholder_->setVisible(value_->image.isNull() && !value_->symbol.isEmpty());
+        update();
+    }
+
+    const SourceApplicationIcon& sources_;
+    QString bundleID_;
     std::shared_ptr<const SourceApplicationIcon::Value> value_;
+    QWidget* placeholder_ = nullptr;
 };
 
 } // namespace
@@ -60,13 +85,10 @@ ExcludedApplicationRow::ExcludedApplicationRow(const SourceApplicationIcon& sour
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(16, 4, 16, 4);
     layout->setSpacing(12);
-    if (found && !found->image.isNull()) {
-        layout->addWidget(new ApplicationImage(found));
-    } else { // not installed, or installed without an icon
-        auto* placeholder = new SettingsSymbol(QStringLiteral("app.dashed"), 15, QSize(20, 20));
-        placeholder->setColor(TavlinTheme::secondaryText);
-        layout->addWidget(placeholder);
-    }
+    if (found)
+        layout->addWidget(new ApplicationImage(sources, bundleID));
+    else
+        layout->addWidget(ApplicationImage::placeholder());
     auto* text = new QWidget();
     text->setToolTip(bundleID);
     auto* lines = new QVBoxLayout(text);

@@ -169,7 +169,7 @@ void ExcludedApplicationsSection::rebuildMenu()
 
 void ExcludedApplicationsSection::chooseApplication()
 {
-    auto* chooser = new ApplicationChooser(sources_.workspace().installedApplications(), window());
+    auto* chooser = new ApplicationChooser(sources_, sources_.workspace().installedApplications(), window());
     chooser->setAttribute(Qt::WA_DeleteOnClose);
     chooser->setPalette(
         ThemeAppearance::palette(ThemeAppearance::of(this))); // a window of its own: themed like this one

@@ -1,7 +1,8 @@
 #pragma once
 // An icon file that is a pipe only another thread fills, and only once the test lets it: code that
-// reads the icon on the main thread waits on the pipe, so the writer gives in after 10 s, fills it
-// itself and says so.
+// reads the icon waits on the pipe, so the writer gives in after 10 s, fills it itself and says
+// so. Nothing that knows better ever opens it: at its end the test reads it itself, to let the
+// writer go.
 #include <QColor>
 #include <QFile>
 #include <QImage>
@@ -14,13 +15,16 @@
 #include <mutex>
 #include <thread>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tavlin::test {
 
 class SlowIconFile {
 public:
-    SlowIconFile(const QString& path, QColor colour) : made_(mkfifo(QFile::encodeName(path).constData(), 0600) == 0)
+    SlowIconFile(const QString& path, QColor colour)
+        : path_(QFile::encodeName(path)), made_(mkfifo(path_.constData(), 0600) == 0)
     {
         if (!made_)
             return;
@@ -39,7 +43,10 @@ public:
     {
         if (writer_.joinable()) {
             release();
+            const int reader = ::open(path_.constData(), O_RDONLY | O_NONBLOCK);
             writer_.join();
+            if (reader >= 0)
+                ::close(reader);
         }
     }
     SlowIconFile(const SlowIconFile&) = delete;
@@ -61,13 +68,8 @@ public:
         return true;
     }
 
-    void waitUntilWritten()
-    {
-        if (writer_.joinable())
-            writer_.join();
-    }
-
 private:
+    QByteArray path_;
     bool made_;
     std::mutex mutex_;
     std::condition_variable released_;

@@ -12,6 +12,7 @@
 #include "SearchFocusRing.h"
 #include "SlowIconFile.h"
 #include "SourceFilterPopover.h"
+#include "SourceIconView.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
@@ -613,9 +614,10 @@ TEST(ContentView, SmallestRussianWindowShowsEveryKindChipWhole)
     EXPECT_EQ(source->text(), QStringLiteral("Все приложения"));
 }
 
-// An application's icon is read and decoded off the main thread: the rows and cards draw its name
-// at once, and the icon when it arrives. Its file here is a pipe that only another thread fills.
-TEST(ContentView, RowsAndCardsNeverReadAnApplicationsIconOnTheMainThread)
+// An application's icon is only ever opened on a worker: the rows, the cards, the preview and the
+// Apps filter draw its name at once, and the icon when it arrives. Its file here is a pipe that
+// only another thread fills: no one waits on it, and the kind's symbol stands in.
+TEST(ContentView, NoPartOfTheWindowReadsAnApplicationsIconOnTheMainThread)
 {
     HistoryWindowFixture fixture;
     const QString icon = fixture.folder.path() + QStringLiteral("/slow.png");
@@ -623,18 +625,20 @@ TEST(ContentView, RowsAndCardsNeverReadAnApplicationsIconOnTheMainThread)
     ASSERT_TRUE(slow.made());
     fixture.workspace.install({QStringLiteral("org.example.Slow"), QStringLiteral("Slow"), icon,
                                QStringLiteral("/usr/share/applications/org.example.Slow.desktop")});
-    fixture.preferences.setShowPreview(false);
+    fixture.preferences.setShowPreview(true);
     fixture.captureText(QStringLiteral("copied from a slow application"), QStringLiteral("org.example.Slow"));
-    fixture.show();
+    ContentView& view = fixture.show();
     fixture.records()->viewport()->repaint();
+    auto* source = view.findChild<SourceIconView*>(QStringLiteral("source-icon"));
+    ASSERT_TRUE(source) << "the preview's source";
+    EXPECT_EQ(source->toolTip(), QStringLiteral("Slow"));
+    source->repaint();
     fixture.preferences.setViewMode(HistoryViewMode::cards);
     fixture.settle();
     fixture.records()->viewport()->repaint();
+    fixture.find<QAbstractButton>(QStringLiteral("history-source-filter"))->click();
+    ASSERT_TRUE(view.sourcePopover() && view.sourcePopover()->list());
+    view.sourcePopover()->list()->viewport()->repaint();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !source->source()->symbol.isEmpty(); }, 10000));
     EXPECT_TRUE(slow.release()) << "the main thread read the icon";
-    slow.waitUntilWritten();
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            return !fixture.sources->resolveSoon(QStringLiteral("org.example.Slow"), ClipKind::text)->image.isNull();
-        },
-        10000));
 }

@@ -1,0 +1,91 @@
+#include "ApplicationIconImages.h"
+#include "SlowIconFile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace tavlin {
+namespace {
+
+QByteArray png(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+class ApplicationIconImagesTest : public ::testing::Test {
+protected:
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+    QList<QImage> load(const QString& path) { return ApplicationIconImages::load(path, {}, {18, 36}); }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(ApplicationIconImagesTest, AnOrdinaryIconIsDecodedAtEachEdgeShown)
+{
+    const QList<QImage> images = load(write(QStringLiteral("wide.png"), png({512, 256}, Qt::red)));
+    ASSERT_EQ(images.size(), 2);
+    EXPECT_EQ(images[0].size(), QSize(18, 9));
+    EXPECT_EQ(images[1].size(), QSize(36, 18));
+    EXPECT_EQ(images[1].pixelColor(18, 9), QColor(Qt::red));
+}
+
+// What no icon is gives no images, so that the kind's symbol stands in, and is neither waited on
+// nor decoded whole.
+TEST_F(ApplicationIconImagesTest, WhatNoIconIsGivesNothing)
+{
+    const QString pipe = folder.filePath(QStringLiteral("pipe.png"));
+    test::SlowIconFile slow(pipe, Qt::yellow);
+    ASSERT_TRUE(slow.made());
+    EXPECT_TRUE(load(pipe).isEmpty());
+    EXPECT_TRUE(slow.release()) << "the pipe was read";
+
+    // An icon followed by more bytes than any icon has.
+    QByteArray padded = png({64, 64}, Qt::red);
+    padded.append(QByteArray(ApplicationIconImages::maximumFileBytes, '\0'));
+    EXPECT_TRUE(load(write(QStringLiteral("padded.png"), padded)).isEmpty());
+
+    // A few kilobytes that a decoder would make into 36 MB before scaling them down.
+    const QByteArray bomb = png({3000, 3000}, Qt::red);
+    ASSERT_LT(bomb.size(), 1 << 20);
+    EXPECT_TRUE(load(write(QStringLiteral("bomb.png"), bomb)).isEmpty());
+
+    EXPECT_TRUE(load(folder.path()).isEmpty()) << "a folder";
+}
+
+QByteArray svg(const char* width, const char* height)
+{
+    return QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ") + width + ' ' + height
+        + "\"><rect width=\"" + width + "\" height=\"" + height + "\" fill=\"#0000ff\"/></svg>";
+}
+
+TEST_F(ApplicationIconImagesTest, AnSvgIsDrawnAtTheEdgeShownWhateverItsViewBox)
+{
+    const QList<QImage> huge = load(write(QStringLiteral("huge.svg"), svg("1e9", "1e9")));
+    ASSERT_EQ(huge.size(), 2);
+    EXPECT_EQ(huge[0].size(), QSize(18, 18));
+    EXPECT_EQ(huge[1].size(), QSize(36, 36));
+    EXPECT_EQ(huge[1].pixelColor(18, 18), QColor(Qt::blue));
+
+    // Larger than Qt's SVG reader takes, or of proportions no icon has: nothing to draw.
+    EXPECT_TRUE(load(write(QStringLiteral("vast.svg"), svg("1e12", "1e12"))).isEmpty());
+    EXPECT_TRUE(load(write(QStringLiteral("thread.svg"), svg("1e9", "1"))).isEmpty());
+}
+
+} // namespace
+} // namespace tavlin
