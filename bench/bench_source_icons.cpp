@@ -8,7 +8,8 @@
 // - showing the icons and names of sources not seen before (9 as the Quick Panel's rows, 60 as a
 //   window that lists them all);
 // - opening the history window (list) and the Quick Panel on that history, and scrolling the
-//   window a page at a time: the main thread's processor time and its longest stall.
+//   window a page at a time: the main thread's processor time and its longest stall;
+// - an application whose icon is a bomb: what each step stalls and what memory stays.
 // Each measurement starts from icon caches that know none of the icons (a theme name not used
 // before, an empty pixmap cache). Offscreen.
 #include "BenchHistory.h"
@@ -21,10 +22,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <benchmark/benchmark.h>
@@ -274,7 +277,7 @@ void ShowNewSources(benchmark::State& state)
                 QPainter painter(&canvas);
                 shown = true;
                 for (int i = 0; i < state.range(0); ++i) {
-                    const auto source = sources.resolveSoon(applicationID(i), ClipKind::text);
+                    const auto source = sources.resolve(applicationID(i), ClipKind::text);
                     source->paint(painter, QRectF(0, 0, 18, 18), Qt::black);
                     shown = shown && (!source->image.isNull() || !source->symbol.isEmpty());
                 }
@@ -377,6 +380,104 @@ void OpenQuickPanel(benchmark::State& state)
     opening.report(state);
 }
 BENCHMARK(OpenQuickPanel)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Icons an application could name that are far larger than any icon: a 100 MB PNG, PNGs of a
+// few hundred kilobytes declaring 7,900 by 7,900 and 16,000 by 8,000 pixels, an SVG whose
+// viewBox is 1e12 wide. Made once per program.
+QString hostileIcon(int which)
+{
+    static QTemporaryDir folder;
+    const QStringList names{QStringLiteral("huge-file.png"), QStringLiteral("square.png"),
+                            QStringLiteral("panorama.png"), QStringLiteral("viewbox.svg")};
+    const QString path = folder.filePath(names.at(which));
+    if (QFileInfo::exists(path))
+        return path;
+    const auto solid = [&](QSize size, int quality) {
+        QImage image(size, QImage::Format_ARGB32);
+        image.fill(QColor(0x33, 0x66, 0x99));
+        image.save(path, "PNG", quality);
+    };
+    switch (which) {
+    case 0: solid({5000, 5000}, 100); break; // stored without compression: 100 MB
+    case 1: solid({7900, 7900}, -1); break;
+    case 2: solid({16000, 8000}, -1); break;
+    default:
+        write(path,
+              "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+              "viewBox=\"0 0 1e12 1e12\"><rect width=\"1e12\" height=\"1e12\" fill=\"#369\"/></svg>");
+    }
+    return path;
+}
+
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return 0;
+}
+
+// Records copied in an application whose icon is one of those, with the preview shown: the
+// longest stall of the main thread at each step (the window opened, a copy captured while it is
+// open, another record selected, the Quick Panel opened), and what the process keeps once the
+// icon has been decoded and shown, over what it held before the window opened.
+void HostileIcons(benchmark::State& state)
+{
+    const QString icon = hostileIcon(int(state.range(0)));
+    Stalls opening, capturing, selecting, panel;
+    double kept = 0;
+    for (auto _ : state) {
+        bench::Window history;
+        history.workspace.install({QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor"), icon,
+                                   QStringLiteral("/usr/share/applications/org.gnome.TextEditor.desktop")});
+        history.copyTexts(1);
+        idle();
+        const double before = residentMegabytes();
+        opening.measure([&] {
+            history.show(HistoryViewMode::list, true);
+            history.records()->viewport()->repaint();
+        });
+        idle();
+        capturing.measure([&] {
+            history.copyTexts(1);
+            QCoreApplication::processEvents();
+            history.view->repaint();
+        });
+        idle();
+        selecting.measure([&] {
+            QAbstractItemView* records = history.records();
+            records->setCurrentIndex(records->model()->index(1, 0));
+            QCoreApplication::processEvents();
+            history.view->repaint();
+        });
+        idle();
+        QuickPanelState quick(history.model->operations());
+        QuickPanelList list(quick, history.sources, [](const Clip&) {});
+        list.resize(396, 400);
+        panel.measure([&] {
+            list.show();
+            quick.open();
+            QElapsedTimer deadline;
+            deadline.start();
+            while (list.model()->rowCount() == 0 && deadline.elapsed() < 10000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+            list.viewport()->repaint();
+        });
+        idle();
+        history.view->repaint();
+        list.viewport()->repaint();
+        kept = std::max(kept, residentMegabytes() - before);
+    }
+    state.counters["open_ms"] = opening.longest * 1e3;
+    state.counters["capture_ms"] = capturing.longest * 1e3;
+    state.counters["select_ms"] = selecting.longest * 1e3;
+    state.counters["quick_panel_ms"] = panel.longest * 1e3;
+    state.counters["kept_mb"] = kept;
+}
+BENCHMARK(HostileIcons)->DenseRange(0, 3)->ArgNames({"icon"})->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
