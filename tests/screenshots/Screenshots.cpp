@@ -484,6 +484,10 @@ void historyDialogs(ContentView& view, const Clip& record, const QString& suffix
 
     view.setShowingSources(true);
     view.sourcePopover()->adjustSize();
+    // Its icons are decoded on a worker once drawn: drawn, then shown as they arrived.
+    view.sourcePopover()->grab();
+    QThreadPool::globalInstance()->waitForDone();
+    ThemedWindow::settle();
     shoot(*view.sourcePopover(), QStringLiteral("history-popover-") + suffix);
     view.setShowingSources(false);
     view.showClearSheet();
