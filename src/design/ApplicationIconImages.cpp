@@ -199,8 +199,8 @@ QList<QImage> drawSvg(const QByteArray& bytes, const QList<int>& edges, const QD
 }
 
 // A raster image only when the pixels it declares are few: decoders make the whole image before
-// they scale it.
-QImage decodeRaster(const QByteArray& bytes, int edge)
+// they scale it. Decoded once, and scaled to each edge as a reader scales.
+QList<QImage> decodeRaster(const QByteArray& bytes, const QList<int>& edges)
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -209,34 +209,30 @@ QImage decodeRaster(const QByteArray& bytes, int edge)
     const QSize declared = reader.size();
     if (declared.isEmpty() || qint64(declared.width()) * declared.height() > ApplicationIconImages::maximumPixels)
         return {};
-    const QSize shown = declared.scaled(edge, edge, Qt::KeepAspectRatio);
-    if (shown.isEmpty())
-        return {};
-    reader.setScaledSize(shown);
-    return reader.read();
+    const QImage whole = reader.read();
+    QList<QImage> images;
+    for (int edge : edges) {
+        const QSize shown = whole.size().scaled(edge, edge, Qt::KeepAspectRatio);
+        if (whole.isNull() || shown.isEmpty())
+            return {};
+        images.append(whole.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    return images;
 }
 
 QList<QImage> decode(const QByteArray& bytes, const QList<int>& edges)
 {
-    // A slow decode gives the edges it made in time; the others are scaled from them when shown.
-    const QDeadlineTimer deadline(ApplicationIconImages::decodeMilliseconds);
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     const QByteArray format = QImageReader(&buffer).format();
+    // A slow drawing gives the edges it made in time; the others are scaled from them when shown.
     if (format == "svg")
-        return drawSvg(bytes, edges, deadline);
+        return drawSvg(bytes, edges, QDeadlineTimer(ApplicationIconImages::decodeMilliseconds));
     // Compressed SVG is refused: how large it is only shows once it has been inflated.
     if (format.isEmpty() || format == "svgz")
         return {};
-    QList<QImage> images;
-    for (int edge : edges) {
-        if (!images.isEmpty() && deadline.hasExpired())
-            break;
-        if (QImage image = decodeRaster(bytes, edge); !image.isNull())
-            images.append(image);
-    }
-    return images;
+    return decodeRaster(bytes, edges);
 }
 
 } // namespace

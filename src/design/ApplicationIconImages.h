@@ -21,7 +21,7 @@ public:
     // Far above any icon a desktop ships (a 1024 by 1024 PNG, an SVG drawn in detail).
     static constexpr qint64 maximumFileBytes = 4 << 20;
     static constexpr qint64 maximumPixels = 1024 * 1024;
-    // After this the edges not yet decoded are left out.
+    // After this the edges of an SVG not yet drawn are left out.
     static constexpr int decodeMilliseconds = 1000;
 
     // Where icon themes are, as QIcon knows it. Made on the main thread, used on any.
