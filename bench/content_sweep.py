@@ -250,6 +250,15 @@ def contents():
     cluster = "e" + "\u0301" * 524286
     items.append(("one-cluster-1mib", [("UTF8_STRING", cluster.encode())], None))
     items.append(("word-cluster-1mib", [("UTF8_STRING", ("clusterword " + cluster[:-6]).encode())], "clusterword"))
+    # The same in rich text, as a word processor and a browser offer it.
+    accents = "e" + "\u0301" * 170000
+    items.append(("rtf-cluster-1mib", [("text/rtf", ("{\\rtf1\\ansi\\uc1 rtfclusterword " + "e" + "\\u769?" * 170000
+                                                     + "\\par}").encode()),
+                                       ("text/plain;charset=utf-8", ("rtfclusterword " + accents).encode())],
+                  "rtfclusterword"))
+    items.append(("html-cluster-1mib", [("text/html", ("<meta charset=\"utf-8\"><p>htmlclusterword " + accents
+                                                       + "</p>").encode()),
+                                        ("UTF8_STRING", ("htmlclusterword " + accents).encode())], "htmlclusterword"))
     # Text with Windows line endings, trailing blanks and a tab, as an editor on another system writes it.
     items.append(("crlf-text", [("UTF8_STRING", b"crlfword first line  \r\n\tsecond line\r\n\r\nlast line \r\n")],
                   "crlfword"))

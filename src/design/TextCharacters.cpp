@@ -16,15 +16,17 @@ struct Walked {
 // Walks the grapheme boundaries; stops after `characters` of them, or in the first character
 // too long. Looks at the text a window at a time, so that the work follows the characters asked
 // for, not the length of the text (nor of one character).
+// Where a character too long that starts at `start` is cut.
+qsizetype cut(QStringView text, qsizetype start)
+{
+    const qsizetype end = start + TextCharacters::longestCharacter;
+    return text[end - 1].isHighSurrogate() ? end - 1 : end;
+}
+
 Walked walk(QStringView text, qsizetype characters)
 {
     Walked walked;
-    const auto cutAfter = [&](qsizetype start) {
-        qsizetype end = start + TextCharacters::longestCharacter;
-        if (text[end - 1].isHighSurrogate())
-            --end;
-        return Walked{walked.seen + 1, end, true};
-    };
+    const auto cutAfter = [&](qsizetype start) { return Walked{walked.seen + 1, cut(text, start), true}; };
     qsizetype window = 4 * qMax<qsizetype>(characters, 0) + 2 * TextCharacters::longestCharacter;
     while (walked.seen < characters && walked.position < text.size()) {
         const qsizetype position = walked.position;
@@ -68,6 +70,19 @@ qsizetype TextCharacters::count(QStringView text, qsizetype limit)
 qsizetype TextCharacters::prefixLength(QStringView text, qsizetype characters)
 {
     return walk(text, characters).position;
+}
+
+QList<std::pair<qsizetype, qsizetype>> TextCharacters::pastCuts(QStringView text)
+{
+    QList<std::pair<qsizetype, qsizetype>> parts;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data(), text.size());
+    for (qsizetype start = 0, next = finder.toNextBoundary(); next > 0; start = next, next = finder.toNextBoundary()) {
+        if (next - start > longestCharacter) {
+            const qsizetype end = cut(text, start);
+            parts.append({end, next - end});
+        }
+    }
+    return parts;
 }
 
 QString TextCharacters::withLineSeparators(QString text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -23,6 +24,9 @@ struct TextCharacters {
     // has fewer; none for a negative number), or of the text up to where a character too long is
     // cut, when that comes first.
     static qsizetype prefixLength(QStringView text, qsizetype characters);
+    // Where characters too long go on past their cut, as (start, length) in UTF-16 units, left to
+    // right: what a view that shows a whole text leaves out of it. Walks the whole text.
+    static QList<std::pair<qsizetype, qsizetype>> pastCuts(QStringView text);
     // The text with each line break (a CR LF pair, LF, CR, VT, FF, NEL, the paragraph separator)
     // made a line separator, which a single text layout breaks at; same length, so ranges over it
     // still hold.

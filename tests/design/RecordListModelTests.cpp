@@ -208,6 +208,18 @@ TEST(RecordPresentation, BigRecordsAreShownByABoundedHead)
         EXPECT_EQ(shown.tooltip, cut + QChar(0x2026));
         EXPECT_EQ(shown.accessibleName, QStringLiteral("TEXT: ") + cut);
     }
+
+    // In rich text too: the row's title and the card's document end where the character is cut.
+    ClipRowPresentation stored;
+    stored.preview = ClipPreview::richText("{\\rtf1\\ansi\\uc1 {\\b word} e" + QByteArray("\\u769?").repeated(20000)
+                                               + " after\\par}",
+                                           QStringLiteral("public.rtf"));
+    const QString cut = QStringLiteral("word e") + accents.left(TextCharacters::longestCharacter - 1);
+    const RecordPresentation rich = RecordPresentation::of(
+        record(6, QStringLiteral("word e") + accents.left(20000), ClipKind::richText), stored);
+    EXPECT_EQ(rich.title.text, cut);
+    ASSERT_TRUE(rich.rich);
+    EXPECT_EQ(rich.rich->toPlainText(), cut);
 }
 
 TEST(RecordPresentation, SummariesCodeLinksAndImages)

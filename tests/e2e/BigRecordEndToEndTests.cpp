@@ -72,7 +72,12 @@ QList<BigRecord> bigRecords()
             {"ZalgoOf8170Characters", zalgo(8170)},
             rtfReport("OneMebibyteRtf", 1 << 20),
             rtfReport("TwoMebibyteRtf", 2 << 20),
-            htmlPage()};
+            htmlPage(),
+            // One character of a letter under 200,000 accents, as a word processor offers it.
+            {"OneCharacterInRtf",
+             QStringLiteral("word e") + QString(200000, QChar(0x0301)),
+             {{QStringLiteral("text/rtf"),
+               "{\\rtf1\\ansi\\uc1 {\\b word} e" + QByteArray("\\u769?").repeated(200000) + "\\par}"}}}};
 }
 
 void PrintTo(const BigRecord& record, std::ostream* stream)
