@@ -117,6 +117,7 @@ BigRecord bigRecord(int which)
         return {text, ClipKind::richText, {{PasteboardTypes::html, html + "</body></html>"}}};
     }
     case 12: return {StoredPlaceholder::image(), ClipKind::image, {{PasteboardTypes::png, photoPNG()}}};
+    case 13: return {QStringLiteral("e") + QString(524286, QChar(0x0301))};
     default: return {test::zalgo(8170)};
     }
 }
@@ -273,9 +274,10 @@ void CaptureArrives(benchmark::State& state)
 // record 0: 1 MiB on one line, 1: 10,000 emoji, 2: 100,000 short lines, 3: 12,400 characters of zalgo,
 // 4: a 1 MiB log of 12,500 lines, 5: a chat message of 200 words and 200 emoji, 6: 1,000 emoji,
 // 7: 4,000 emoji, 8: a 1 MiB RTF, 9: a 2 MiB RTF, 10: a 2 MiB HTML page with its text, 11: 8,170
-// characters of zalgo, 12: an 8000 x 8000 PNG. cards 0: the list, 1: the cards.
+// characters of zalgo, 12: an 8000 x 8000 PNG, 13: 1 MiB of one character (a letter and 524,286
+// accents). cards 0: the list, 1: the cards.
 #define BIG_RECORDS                                                                                                    \
-    ArgsProduct({benchmark::CreateDenseRange(0, 12, 1), {0, 1}})                                                       \
+    ArgsProduct({benchmark::CreateDenseRange(0, 13, 1), {0, 1}})                                                       \
         ->ArgNames({"record", "cards"})                                                                                \
         ->UseManualTime()                                                                                              \
         ->Unit(benchmark::kMillisecond)                                                                                \

@@ -246,6 +246,19 @@ def contents():
                   "blankword"))
     zalgo = "".join(c + "\u0301\u0316\u0327\u0353\u0361\u035c" for c in "zalgo text ") * 2000
     items.append(("combining-200k", [("UTF8_STRING", ("combword " + zalgo).encode())], "combword"))
+    # One user-perceived character as long as a record may be, and one that follows a word.
+    cluster = "e" + "\u0301" * 524286
+    items.append(("one-cluster-1mib", [("UTF8_STRING", cluster.encode())], None))
+    items.append(("word-cluster-1mib", [("UTF8_STRING", ("clusterword " + cluster[:-6]).encode())], "clusterword"))
+    # The same in rich text, as a word processor and a browser offer it.
+    accents = "e" + "\u0301" * 170000
+    items.append(("rtf-cluster-1mib", [("text/rtf", ("{\\rtf1\\ansi\\uc1 rtfclusterword " + "e" + "\\u769?" * 170000
+                                                     + "\\par}").encode()),
+                                       ("text/plain;charset=utf-8", ("rtfclusterword " + accents).encode())],
+                  "rtfclusterword"))
+    items.append(("html-cluster-1mib", [("text/html", ("<meta charset=\"utf-8\"><p>htmlclusterword " + accents
+                                                       + "</p>").encode()),
+                                        ("UTF8_STRING", ("htmlclusterword " + accents).encode())], "htmlclusterword"))
     # Text with Windows line endings, trailing blanks and a tab, as an editor on another system writes it.
     items.append(("crlf-text", [("UTF8_STRING", b"crlfword first line  \r\n\tsecond line\r\n\r\nlast line \r\n")],
                   "crlfword"))

@@ -1,11 +1,13 @@
 #include "FormattedTextView.h"
 
 #include "TavlinTheme.h"
+#include "TextCharacters.h"
 #include "ThemeAppearance.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QPainter>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
@@ -74,6 +76,15 @@ QFuture<FormattedTextView::Read> FormattedTextView::read(const QByteArray& data,
         Read read;
         read.document = RichTextPresentation::attributed(data, type, std::numeric_limits<qint64>::max());
         if (read.document) {
+            // A paragraph is laid out whole, and a character too long cannot be broken into
+            // lines: its part past the cut is left out, as everywhere else it shows.
+            const auto past = TextCharacters::pastCuts(read.document->toRawText());
+            QTextCursor cursor(read.document.get());
+            for (auto part = past.crbegin(); part != past.crend(); ++part) {
+                cursor.setPosition(int(part->first));
+                cursor.setPosition(int(part->first + part->second), QTextCursor::KeepAnchor);
+                cursor.removeSelectedText();
+            }
             read.surface = RichTextPresentation::surface(*read.document);
             read.document->moveToThread(owner);
         }

@@ -70,8 +70,12 @@ RecordPresentation RecordPresentation::of(const Clip& clip, const std::optional<
     const bool codeRow = shown.code && (clip.kind == ClipKind::text || clip.kind == ClipKind::richText);
     const bool richPreview = row && row->preview.kind == ClipPreview::Case::richText;
     std::optional<QString> richLine;
-    if (richPreview)
+    if (richPreview) {
         richLine = RichTextPresentation::plainString(row->preview.data, row->preview.type, titleCharacters);
+        // Rich text counts its characters whole, however long one is.
+        if (richLine)
+            richLine = head(*richLine, titleCharacters);
+    }
     if (richLine) {
         // Rich text keeps the row's own font: only its line is picked like code's.
         const auto line = usefulLine(*richLine);
@@ -93,6 +97,14 @@ RecordPresentation RecordPresentation::of(const Clip& clip, const std::optional<
         std::shared_ptr<QTextDocument> rich = RichTextPresentation::attributed(row->preview.data, row->preview.type,
                                                                                textCharacters);
         if (rich) {
+            // Cut where a character too long is, as the text is.
+            const QString raw = rich->toRawText();
+            if (const qsizetype end = TextCharacters::prefixLength(raw, textCharacters); end < raw.size()) {
+                QTextCursor rest(rich.get());
+                rest.setPosition(int(end));
+                rest.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+                rest.removeSelectedText();
+            }
             rich->setDocumentMargin(0);
             shown.richSurface = RichTextPresentation::surface(*rich);
             const auto line = codeRow && richLine ? usefulLine(*richLine) : std::nullopt;

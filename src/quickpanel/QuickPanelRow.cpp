@@ -1,6 +1,7 @@
 #include "QuickPanelRow.h"
 
 #include "CardMetadata.h"
+#include "FirstLines.h"
 #include "QuickPanelState.h"
 #include "RecordListModel.h"
 #include "RoundedShape.h"
@@ -73,7 +74,7 @@ void QuickPanelRow::paintRow(QPainter& painter, const QRectF& rect, const Clip& 
     painter.setFont(summaryFont);
     painter.setPen(TavlinTheme::primaryText.resolve(appearance));
     painter.drawText(QRectF(left, top, width, summaryMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     summaryMetrics.elidedText(shown.summary, Qt::ElideRight, width));
+                     FirstLines::elided(shown.summary, summaryFont, Qt::ElideRight, width));
 
     // The meta line: source icon, source name, a dot, the footer.
     const QRectF meta(left, top + summaryMetrics.height() + 4, width, std::max<qreal>(12, metaMetrics.height()));

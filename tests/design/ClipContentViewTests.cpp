@@ -7,6 +7,7 @@
 #include "ImageSamples.h"
 #include "LongTextView.h"
 #include "TavlinTheme.h"
+#include "TextCharacters.h"
 #include "TextFocusRing.h"
 #include "ThemedWindow.h"
 
@@ -225,6 +226,21 @@ TEST(ClipContentView, RichTextIsReadAwayFromTheMainThreadAndLaidOutOnlyAsFarAsSh
     EXPECT_TRUE(shown->document()->firstBlock().begin().fragment().charFormat().font().bold());
     EXPECT_FALSE(middleLaidOut(shown));
     EXPECT_GT(shown->document()->firstBlock().layout()->lineCount(), 0);
+}
+
+TEST(ClipContentView, RichTextShowsACharacterTooLongCutAndAllAroundIt)
+{
+    const QByteArray accents = QByteArray("\\u769?").repeated(200000);
+    const QByteArray body = "before e" + accents + " after\\par {\\b e" + accents + "}\\par last";
+    QFuture<FormattedTextView::Read> reading = FormattedTextView::read(rtf(body.constData()),
+                                                                       QStringLiteral("public.rtf"));
+    reading.waitForFinished();
+    const std::unique_ptr<QTextDocument> document = std::move(reading.takeResult().document);
+    ASSERT_TRUE(document);
+    const QString cut = QStringLiteral("e") + QString(TextCharacters::longestCharacter - 1, QChar(0x0301));
+    EXPECT_EQ(document->toPlainText(),
+              QStringLiteral("before ") + cut + QStringLiteral(" after\n") + cut + QStringLiteral("\nlast"));
+    EXPECT_TRUE(document->findBlockByNumber(1).begin().fragment().charFormat().font().bold());
 }
 
 TEST(ClipContentView, RichTextThatDoesNotReadLeavesTheAreaEmpty)

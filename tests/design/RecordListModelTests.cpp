@@ -6,6 +6,7 @@
 #include "RecordListModel.h"
 #include "SourceApplicationIcon.h"
 #include "StoredPlaceholder.h"
+#include "TextCharacters.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -193,6 +194,32 @@ TEST(RecordPresentation, BigRecordsAreShownByABoundedHead)
 
     // A short text is its own tooltip.
     EXPECT_EQ(RecordPresentation::tooltipOf(QStringLiteral("short")), QStringLiteral("short"));
+
+    // A megabyte of one character, and one after a word: whatever is shaped of them is cut
+    // where the character is cut.
+    const QString accents(524286, QChar(0x0301));
+    for (const QString& text : {QStringLiteral("e") + accents, QStringLiteral("word e") + accents}) {
+        const QString cut = text.left(TextCharacters::prefixLength(text, RecordPresentation::textCharacters));
+        ASSERT_LT(cut.size(), 100);
+        const RecordPresentation shown = RecordPresentation::of(record(5, text), std::nullopt);
+        EXPECT_EQ(shown.text, cut);
+        EXPECT_EQ(shown.title.text, cut);
+        EXPECT_EQ(shown.summary, cut);
+        EXPECT_EQ(shown.tooltip, cut + QChar(0x2026));
+        EXPECT_EQ(shown.accessibleName, QStringLiteral("TEXT: ") + cut);
+    }
+
+    // In rich text too: the row's title and the card's document end where the character is cut.
+    ClipRowPresentation stored;
+    stored.preview = ClipPreview::richText("{\\rtf1\\ansi\\uc1 {\\b word} e" + QByteArray("\\u769?").repeated(20000)
+                                               + " after\\par}",
+                                           QStringLiteral("public.rtf"));
+    const QString cut = QStringLiteral("word e") + accents.left(TextCharacters::longestCharacter - 1);
+    const RecordPresentation rich = RecordPresentation::of(
+        record(6, QStringLiteral("word e") + accents.left(20000), ClipKind::richText), stored);
+    EXPECT_EQ(rich.title.text, cut);
+    ASSERT_TRUE(rich.rich);
+    EXPECT_EQ(rich.rich->toPlainText(), cut);
 }
 
 TEST(RecordPresentation, SummariesCodeLinksAndImages)

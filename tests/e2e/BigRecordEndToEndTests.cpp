@@ -72,7 +72,12 @@ QList<BigRecord> bigRecords()
             {"ZalgoOf8170Characters", zalgo(8170)},
             rtfReport("OneMebibyteRtf", 1 << 20),
             rtfReport("TwoMebibyteRtf", 2 << 20),
-            htmlPage()};
+            htmlPage(),
+            // One character of a letter under 200,000 accents, as a word processor offers it.
+            {"OneCharacterInRtf",
+             QStringLiteral("word e") + QString(200000, QChar(0x0301)),
+             {{QStringLiteral("text/rtf"),
+               "{\\rtf1\\ansi\\uc1 {\\b word} e" + QByteArray("\\u769?").repeated(200000) + "\\par}"}}}};
 }
 
 void PrintTo(const BigRecord& record, std::ostream* stream)
@@ -151,5 +156,81 @@ TEST_P(BigRecordEndToEnd, SelectedWithItsPreviewTheApplicationKeepsAnswering)
 
 INSTANTIATE_TEST_SUITE_P(, BigRecordEndToEnd, testing::ValuesIn(bigRecords()),
                          [](const testing::TestParamInfo<BigRecord>& info) { return std::string(info.param.name); });
+
+void keys(const QString& keys)
+{
+    run(QStringLiteral("xdotool key --delay 60 ") + keys);
+}
+
+QByteArray clipboard()
+{
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"),
+                 QStringLiteral("UTF8_STRING")});
+    xclip.waitForFinished(10000);
+    return xclip.readAllStandardOutput();
+}
+
+// Presses `pressed` (ending in a copy) until the clipboard holds `expected`.
+bool copiesBack(const QString& pressed, const QByteArray& expected)
+{
+    return waitUntil(
+        [&] {
+            keys(pressed);
+            return waitUntil([&] { return clipboard() == expected; }, 2000);
+        },
+        20000);
+}
+
+// The history window's arrangement: "list" or "cards".
+class OneCharacterEndToEnd : public testing::TestWithParam<const char*> { };
+
+// A letter under 524,286 accents: one character of a mebibyte, which no line can break.
+TEST_P(OneCharacterEndToEnd, AMebibyteOfOneCharacterIsShownInBothWindowsAndCopiedBackWhole)
+{
+    Desktop desktop;
+    Profile profile;
+    profile.storeKnown("<key>history.showPreview</key><true/><key>history.viewMode</key><string>"
+                       + QByteArray(GetParam()) + "</string>");
+    auto application = profile.launch();
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
+    MainThreadPings pings(application->processId());
+
+    const QString character = QStringLiteral("e") + QString(524286, QChar(0x0301));
+    const QByteArray bytes = character.toUtf8();
+    copy(character);
+    ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 20000)) << "the character was not stored";
+    copy(QStringLiteral("a copy made meanwhile"));
+    EXPECT_TRUE(waitUntil([&] { return records(profile) == 2; }, 5000)) << "the copy after it was not stored";
+
+    // The history window: the older record selected (its preview built) and copied back.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            Desktop::clickTray();
+            return waitUntil([] { return Desktop::focusedWindowName() == u"Tavlin"; }, 1000);
+        },
+        10000))
+        << application->readAllStandardError().toStdString();
+    // Down leads from the search field to the records, and on to the older one, the last.
+    EXPECT_TRUE(copiesBack(QStringLiteral("Down ctrl+c"), bytes)) << clipboard().size() << " bytes";
+    keys(QStringLiteral("ctrl+w"));
+    EXPECT_TRUE(waitUntil([] { return Desktop::focusedWindowName() != u"Tavlin"; }, 5000));
+
+    // The Quick Panel: newest first, so the character is the third.
+    copy(QStringLiteral("a copy made later"));
+    EXPECT_TRUE(waitUntil([&] { return records(profile) == 3; }, 5000));
+    keys(QStringLiteral("ctrl+alt+k"));
+    ASSERT_TRUE(waitUntil([] { return Desktop::focusedWindowName() == u"Tavlin Quick Panel"; }, 10000))
+        << Desktop::focusedWindowName().toStdString();
+    EXPECT_TRUE(copiesBack(QStringLiteral("Down Down Return"), bytes)) << clipboard().size() << " bytes";
+
+    EXPECT_TRUE(pings.answeredWithin(1000));
+    EXPECT_EQ(records(profile), 3);
+    stop(*application, 2000);
+}
+
+INSTANTIATE_TEST_SUITE_P(, OneCharacterEndToEnd, testing::Values("list", "cards"));
 
 } // namespace
