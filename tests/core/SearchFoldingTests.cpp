@@ -46,3 +46,58 @@ TEST(SearchFolding, KeepsEverythingElse)
     EXPECT_EQ(fold("日本語 🙂"), QStringLiteral("日本語 🙂"));
     EXPECT_EQ(SearchFolding::fold(QString()), QString());
 }
+
+// A long text is normalized piece by piece; where it is cut must never show in the result, or
+// a stored record and the search for it would fold apart.
+TEST(SearchFolding, FoldsALongTextAsAWhole)
+{
+    // Characters that decompose, compose with what precedes them, reorder, vanish or expand.
+    const QStringList alphabet = {QStringLiteral("a"),
+                                  QStringLiteral("É"),
+                                  QStringLiteral("e\u0301"),
+                                  QStringLiteral("\u0316\u0301\u0327"),
+                                  QStringLiteral("한"),
+                                  QStringLiteral("국"),
+                                  QStringLiteral("\u1100"),
+                                  QStringLiteral("\u1161"),
+                                  QStringLiteral("\u11A8"),
+                                  QStringLiteral("가"),
+                                  QStringLiteral("漢字"),
+                                  QStringLiteral("ß"),
+                                  QStringLiteral("İ"),
+                                  QStringLiteral("ᾳ"),
+                                  QStringLiteral("\u0F73"),
+                                  QStringLiteral("\u0F71\u0F72"),
+                                  QStringLiteral("\u0B47"),
+                                  QStringLiteral("\u0B3E"),
+                                  QStringLiteral("\u0BC6\u0BBE"),
+                                  QStringLiteral("\u0E31"),
+                                  QStringLiteral("\u0344"),
+                                  QStringLiteral("\u0958"),
+                                  QStringLiteral("\u212B"),
+                                  QStringLiteral("ﬁ"),
+                                  QStringLiteral("🙂"),
+                                  QStringLiteral("𝐀"),
+                                  QStringLiteral("\u3099"),
+                                  QStringLiteral("か"),
+                                  QStringLiteral(" "),
+                                  QStringLiteral("\n"),
+                                  QString(QChar(0xD800)),
+                                  QStringLiteral("Ё")};
+    quint32 seed = 7;
+    const auto next = [&seed] { return seed = seed * 1'103'515'245u + 12'345u; };
+    for (int round = 0; round < 200; ++round) {
+        QString text;
+        const int length = 1 + int(next() % 60);
+        for (int i = 0; i < length; ++i)
+            text += alphabet.at(int((next() >> 8) % alphabet.size()));
+        const QString whole = SearchFolding::fold(text, text.size() * 4);
+        for (const qsizetype piece : {1, 2, 3, 7})
+            ASSERT_EQ(SearchFolding::fold(text, piece), whole) << text.toStdString() << " in pieces of " << piece;
+    }
+
+    QString korean;
+    while (korean.size() < 3 * SearchFolding::pieceLength)
+        korean += QStringLiteral("대한민국의 수도는 서울이다. Ünïcödé 漢字 ");
+    EXPECT_EQ(SearchFolding::fold(korean), SearchFolding::fold(korean, korean.size()));
+}
