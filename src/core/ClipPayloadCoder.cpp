@@ -1,7 +1,9 @@
 #include "ClipPayloadCoder.h"
 
+#include "BinaryPlistWriter.h"
 #include "DecodingError.h"
 
+#include <QHash>
 #include <QList>
 
 #include <plist/plist.h>
@@ -20,12 +22,7 @@ struct PlistDeleter {
 };
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
-plist_t newString(const QString& text)
-{
-    return plist_new_string(text.toUtf8().constData());
-}
-
-// libplist keeps strings NUL-terminated: such a text would be cut short on disk.
+// libplist reads strings back NUL-terminated: such a text would return cut short.
 void refuseNulCharacters(const ClipPayload& payload)
 {
     const auto holdsNul = [](const QString& text) { return text.contains(QChar(u'\0')); };
@@ -42,37 +39,33 @@ void refuseNulCharacters(const ClipPayload& payload)
         throw DecodingError(QStringLiteral("a text of the payload holds a NUL character"));
 }
 
-plist_t newData(const QByteArray& bytes)
-{
-    return plist_new_data(bytes.constData(), static_cast<uint64_t>(bytes.size()));
-}
+using Object = BinaryPlistWriter::Object;
 
-plist_t newStrings(const QStringList& list)
+Object strings(BinaryPlistWriter& plist, const QStringList& list)
 {
-    plist_t array = plist_new_array();
+    QList<Object> elements;
+    elements.reserve(list.size());
     for (const QString& text : list)
-        plist_array_append_item(array, newString(text));
-    return array;
+        elements.append(plist.string(text));
+    return plist.array(elements);
 }
 
-void setOptionalInteger(plist_t dict, const char* key, const std::optional<qint64>& value)
+Object encodeMetadata(BinaryPlistWriter& plist, const ClipMetadata& metadata)
 {
-    if (value)
-        plist_dict_set_item(dict, key, plist_new_uint(static_cast<uint64_t>(*value)));
-}
-
-plist_t encodeMetadata(const ClipMetadata& metadata)
-{
-    plist_t dict = plist_new_dict();
-    setOptionalInteger(dict, "characterCount", metadata.characterCount);
-    setOptionalInteger(dict, "lineCount", metadata.lineCount);
-    setOptionalInteger(dict, "pixelWidth", metadata.pixelWidth);
-    setOptionalInteger(dict, "pixelHeight", metadata.pixelHeight);
-    plist_dict_set_item(dict, "filePaths", newStrings(metadata.filePaths));
-    plist_dict_set_item(dict, "fileNames", newStrings(metadata.fileNames));
+    QList<std::pair<Object, Object>> entries;
+    const auto setOptional = [&](const char* key, const std::optional<qint64>& value) {
+        if (value)
+            entries.append({plist.string(QLatin1String(key)), plist.integer(static_cast<quint64>(*value))});
+    };
+    setOptional("characterCount", metadata.characterCount);
+    setOptional("lineCount", metadata.lineCount);
+    setOptional("pixelWidth", metadata.pixelWidth);
+    setOptional("pixelHeight", metadata.pixelHeight);
+    entries.append({plist.string(QStringLiteral("filePaths")), strings(plist, metadata.filePaths)});
+    entries.append({plist.string(QStringLiteral("fileNames")), strings(plist, metadata.fileNames)});
     if (metadata.thumbnail)
-        plist_dict_set_item(dict, "thumbnail", newData(*metadata.thumbnail));
-    return dict;
+        entries.append({plist.string(QStringLiteral("thumbnail")), plist.data(*metadata.thumbnail)});
+    return plist.dictionary(entries);
 }
 
 [[noreturn]] void fail(const char* what)
@@ -176,34 +169,30 @@ plist_t dict(plist_t node)
 QByteArray ClipPayloadCoder::encode(const ClipPayload& payload)
 {
     refuseNulCharacters(payload);
-    PlistPtr root(plist_new_dict());
-    plist_t items = plist_new_array();
+    BinaryPlistWriter plist;
+    const Object typeKey = plist.string(QStringLiteral("type"));
+    const Object dataKey = plist.string(QStringLiteral("data"));
+    const Object representationsKey = plist.string(QStringLiteral("representations"));
+    // A file list repeats one type in each of its items: each type is written once and shared.
+    QHash<QString, Object> types;
+    const auto type = [&](const QString& name) {
+        const auto found = types.constFind(name);
+        return found != types.cend() ? *found : *types.insert(name, plist.string(name));
+    };
+    QList<Object> items;
+    items.reserve(payload.items.size());
     for (const ClipItem& item : payload.items) {
-        plist_t representations = plist_new_array();
+        QList<Object> representations;
         for (const ClipRepresentation& representation : item.representations) {
-            plist_t entry = plist_new_dict();
-            plist_dict_set_item(entry, "type", newString(representation.type));
-            plist_dict_set_item(entry, "data", newData(representation.data));
-            plist_array_append_item(representations, entry);
+            representations.append(
+                plist.dictionary({{typeKey, type(representation.type)}, {dataKey, plist.data(representation.data)}}));
         }
-        plist_t itemDict = plist_new_dict();
-        plist_dict_set_item(itemDict, "representations", representations);
-        plist_array_append_item(items, itemDict);
+        items.append(plist.dictionary({{representationsKey, plist.array(representations)}}));
     }
-    plist_dict_set_item(root.get(), "items", items);
+    QList<std::pair<Object, Object>> root = {{plist.string(QStringLiteral("items")), plist.array(items)}};
     if (payload.metadata)
-        plist_dict_set_item(root.get(), "metadata", encodeMetadata(*payload.metadata));
-
-    char* bytes = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(root.get(), &bytes, &length);
-    if (!bytes)
-        throw DecodingError(QStringLiteral("the payload could not be encoded"));
-    // The tree holds a copy of every representation: let it go before the last copy is made.
-    root.reset();
-    QByteArray encoded(bytes, static_cast<qsizetype>(length));
-    plist_to_bin_free(bytes);
-    return encoded;
+        root.append({plist.string(QStringLiteral("metadata")), encodeMetadata(plist, *payload.metadata)});
+    return plist.finish(plist.dictionary(root));
 }
 
 ClipPayload ClipPayloadCoder::decode(const QByteArray& bytes)

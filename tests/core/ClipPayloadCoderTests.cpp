@@ -4,6 +4,7 @@
 
 #include <QProcess>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 #include <plist/plist.h>
@@ -122,4 +123,45 @@ sys.exit(0 if p == expected else 1)
                    path});
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+}
+
+// Files written now and files libplist wrote before read back alike, at every width the format
+// switches at: counts from 15 up, integers past one, two and four bytes, more than 65,535 objects.
+TEST(ClipPayloadCoder, RoundTripsLongFileListsAndEveryWidth)
+{
+    ClipMetadata metadata;
+    metadata.characterCount = 0;
+    metadata.lineCount = 255;
+    metadata.pixelWidth = 65'536;
+    metadata.pixelHeight = qint64(1) << 40;
+    ClipPayload payload{{}, metadata};
+    for (int i = 0; i < 40'000; ++i) {
+        const QString name = i % 3 == 0 ? QStringLiteral("Фото %1 🙂.jpg").arg(i)
+                                        : QStringLiteral("IMG_%1.jpg").arg(i);
+        payload.metadata->filePaths.append(QStringLiteral("/home/user/Pictures/") + name);
+        payload.metadata->fileNames.append(name);
+        const QByteArray url = QUrl::fromLocalFile(payload.metadata->filePaths.last()).toEncoded();
+        payload.items.append(ClipItem{{{QStringLiteral("public.file-url"), url}}});
+    }
+    // As compact as libplist writes it: a file list that fitted the size limit before still does.
+    const QByteArray unique = ClipPayloadCoder::encode(payload);
+    EXPECT_EQ(unique.size(), encodeDictionary(parse(unique)).size());
+
+    // Names repeat across folders; texts of 14, 15 and 16 characters; a lone surrogate.
+    payload.metadata->fileNames.append(
+        {QStringLiteral("IMG_1.jpg"), QString(14, u'x'), QString(15, u'y'), QString(16, u'é'), QString(QChar(0xDC00))});
+    payload.metadata->filePaths.append({QStringLiteral("/a/IMG_1.jpg"), QString(14, u'x'), QString(15, u'y'),
+                                        QString(16, u'é'), QString(QChar(0xFFFD))});
+    payload.items.append(ClipItem{{{QStringLiteral("public.data"), QByteArray(15, '\xff')},
+                                   {QStringLiteral("public.png"), QByteArray(70'000, '\0')}}});
+    payload.metadata->thumbnail = QByteArray(14, 'p');
+    const QByteArray encoded = ClipPayloadCoder::encode(payload);
+    ClipPayload expected = payload;
+    expected.metadata->fileNames.last() = QStringLiteral("?"); // as UTF-8 has it
+    EXPECT_EQ(ClipPayloadCoder::decode(encoded), expected);
+    // libplist's own writer, which wrote the files already stored, reads the same way.
+    EXPECT_EQ(ClipPayloadCoder::decode(encodeDictionary(parse(encoded))), expected);
+
+    const ClipPayload empty{{}, std::nullopt};
+    EXPECT_EQ(ClipPayloadCoder::decode(ClipPayloadCoder::encode(empty)), empty);
 }
