@@ -337,6 +337,8 @@ void AppDelegate::shutdown()
     monitoring_.reset();
     statusItem_->remove();
     windows_->closeAll();
+    // Quitting waits for no copy: one being stored is rolled back and logged.
+    model_->stopHistory();
 }
 
 } // namespace tavlin

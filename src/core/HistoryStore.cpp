@@ -224,6 +224,27 @@ void HistoryStore::setBusyTimeout(int milliseconds)
     sqlite3_busy_timeout(db_, milliseconds);
 }
 
+void HistoryStore::setStopRequest(const std::atomic<bool>* stop)
+{
+    stop_ = stop;
+    watchStopRequest();
+}
+
+void HistoryStore::watchStopRequest()
+{
+    if (!db_ || !stop_)
+        return;
+    sqlite3_progress_handler(
+        db_, 1000, [](void* stop) { return static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0; },
+        const_cast<std::atomic<bool>*>(stop_));
+}
+
+void HistoryStore::checkStop() const
+{
+    if (stop_ && stop_->load())
+        throw StorageError(QStringLiteral("stopped before it was saved"), StorageError::Kind::unavailable);
+}
+
 void HistoryStore::checkWritable()
 {
     transaction([] {});
@@ -281,8 +302,12 @@ void HistoryStore::checkDone(int result) const
 void HistoryStore::rollback()
 {
     // The first error is the one worth reporting; a failed rollback adds nothing to it.
-    if (db_)
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!db_)
+        return;
+    // A stop request never cuts the rollback itself short.
+    sqlite3_progress_handler(db_, 0, nullptr, nullptr);
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    watchStopRequest();
 }
 
 void HistoryStore::cleanupOrphans()

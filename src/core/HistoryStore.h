@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <exception>
 #include <functional>
 #include <optional>
@@ -56,6 +57,11 @@ public:
     // Throws what a write would throw now for a lock another connection holds, or for a history
     // that is read-only; writes nothing. Lets a caller skip preparing a write that would fail.
     void checkWritable();
+
+    // Once `stop` reads true, a write under way ends at its next step (an SQL statement within a
+    // few thousand instructions), throwing StorageError and leaving the history as it was before
+    // it. `stop` outlives the store.
+    void setStopRequest(const std::atomic<bool>* stop);
 
     const QString& payloadDirectory() const { return payloadDirectory_; }
     // Why the history could only be opened for reading, or null: then every write throws it.
@@ -122,6 +128,9 @@ private:
     [[noreturn]] void throwUnavailable() const;
     void checkDone(int result) const;
     void rollback();
+    // Throws once a stop is requested.
+    void checkStop() const;
+    void watchStopRequest();
     // Runs `body` between BEGIN IMMEDIATE and COMMIT, rolling back and rethrowing on failure.
     template <class Body>
     auto transaction(Body&& body);
@@ -178,6 +187,7 @@ private:
     std::exception_ptr readOnlyReason_;
     ProblemHandler onProblem_;
     int busyTimeout_ = busyTimeout;
+    const std::atomic<bool>* stop_ = nullptr;
 };
 
 template <class Body>

@@ -163,9 +163,11 @@ void HistoryStore::insert(const ClipPayload& payload, const QString& text, ClipK
                           const QDateTime& copiedAt)
 {
     const QString digest = fingerprint(payload);
+    checkStop();
     const QByteArray encoded = ClipPayloadCoder::encode(payload);
     if (encoded.size() > maximumPayloadBytes)
         throw StorageError(StorageError::recordTooLargeText(ByteCountFormatter::format(maximumPayloadBytes)));
+    checkStop();
 
     const QString fileName = newPayloadFileName();
     const QString path = payloadDirectory_ + QLatin1Char('/') + fileName;
@@ -181,6 +183,7 @@ void HistoryStore::insert(const ClipPayload& payload, const QString& text, ClipK
             fileWritten = true;
             if (::chmod(QFile::encodeName(path).constData(), 0600) != 0)
                 FileSystemError::throwErrno(path);
+            checkStop();
 
             SqliteStatement statement = prepare(
                 "INSERT INTO clips(text, created_at, source, search_text, kind, payload_filename, payload_bytes, "
@@ -199,7 +202,9 @@ void HistoryStore::insert(const ClipPayload& payload, const QString& text, ClipK
                 throwUnavailable();
             bindText(digest, statement, 8);
             checkDone(statement.step());
-            return prune(limit, payloadByteLimit);
+            Evicted pruned = prune(limit, payloadByteLimit);
+            checkStop();
+            return pruned;
         });
     } catch (...) {
         if (fileWritten)

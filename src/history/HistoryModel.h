@@ -35,6 +35,8 @@ public:
     HistoryBrowser& browser() { return browser_; }
     const HistoryBrowser& browser() const { return browser_; }
     HistoryMonitor& monitor() { return monitor_; }
+    // For quitting: the history's thread drops what waits and cuts short a store under way.
+    void stopHistory() { repository_->stop(); }
     HistoryOperations& operations() { return operations_; }
 
 private:

@@ -33,9 +33,16 @@ HistoryMonitor::HistoryMonitor(HistoryRepository& repository, Pasteboard& pasteb
 HistoryMonitor::~HistoryMonitor()
 {
     pasteboard_.setChangeObserver({});
-    if (!pending_.isEmpty()) {
-        Log::error(QStringLiteral("%1 copies made while another program held the history were never saved")
-                       .arg(pending_.size()));
+    // The copy being stored is the repository's to report: it may yet be saved.
+    const qsizetype unsaved = pending_.size() - (storing_ ? 1 : 0);
+    if (unsaved > 0) {
+        Log::error(
+            waitingForHistory_
+                ? QStringLiteral("%1 copies were never saved: another program held the history until Tavlin quit")
+                      .arg(unsaved)
+                : QStringLiteral("%1 copies were never saved: Tavlin quit while they waited for the copy before "
+                                 "them to be stored")
+                      .arg(unsaved));
     }
 }
 
@@ -124,10 +131,12 @@ QCoro::Task<> HistoryMonitor::storePending()
     while (!pending_.isEmpty()) {
         try {
             const PendingCaptures::Entry& next = pending_.first();
+            storing_ = true;
             co_await repository_.insert(next.capture, next.source, retention_, next.copiedAt);
         } catch (const std::exception& error) {
             if (!self)
                 co_return;
+            storing_ = false;
             // Another program holds the history: this copy and those after it wait for a later
             // tick. The refusal is logged once while they wait.
             if (const auto* storage = dynamic_cast<const StorageError*>(&error); storage && storage->isBusy()) {
@@ -145,6 +154,7 @@ QCoro::Task<> HistoryMonitor::storePending()
         }
         if (!self)
             co_return;
+        storing_ = false;
         // Stored: its bytes need not stay while the new page loads.
         pending_.removeFirst();
         stored = true;

@@ -69,6 +69,8 @@ private:
     // Copies read but not yet stored because another program held the history.
     PendingCaptures pending_;
     bool storingPending_ = false;
+    // The first of the waiting copies is with the repository now.
+    bool storing_ = false;
     bool waitingForHistory_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "ClipDetails.h"
 #include "ClipboardReadError.h"
 #include "Diagnostics.h"
+#include "Log.h"
 #include "PasteboardTypes.h"
 #include "PayloadPreview.h"
 #include "RichTextPresentation.h"
@@ -24,17 +25,22 @@ struct HistoryRepository::State {
     // Once the user has applied limits, they win over whatever a caller passes to insert.
     std::optional<HistoryRetention> appliedRetention;
     std::optional<QString> readOnlyMessage;
+    // Set from the main thread by stop().
+    std::atomic<bool> stopped = false;
 
     // `lockWait`: how long this operation, the opening included, waits for another program's
     // lock.
     HistoryStore& openStore(int lockWait = HistoryStore::busyTimeout)
     {
+        if (stopped)
+            throw StorageError(QStringLiteral("Tavlin is quitting"), StorageError::Kind::unavailable);
         if (store) {
             store->setBusyTimeout(lockWait);
         } else {
             // Faults the store works around are worth a log line, not a failure.
             store = std::make_unique<HistoryStore>(
                 databasePath, [](const std::exception& error) { Diagnostics::userMessage(error); }, lockWait);
+            store->setStopRequest(&stopped);
             if (const std::exception_ptr reason = store->readOnlyReason()) {
                 try {
                     std::rethrow_exception(reason);
@@ -136,6 +142,11 @@ HistoryRepository::~HistoryRepository()
     worker_.waitForDone();
 }
 
+void HistoryRepository::stop()
+{
+    state_->stopped = true;
+}
+
 QFuture<HistoryRepository::Page> HistoryRepository::page(const HistoryQuery& request)
 {
     return run([request](State& state) {
@@ -179,12 +190,21 @@ QFuture<void> HistoryRepository::insert(const CapturedClipboard& capture, const 
         // A capture never waits for another program's lock, not even to open the history: the
         // reads asked for after it would wait too. Refused as busy, it is offered again on a
         // later tick, so the lock is looked at before its metadata and encoding are worked out.
-        HistoryStore& store = state.openStore(0);
-        store.checkWritable();
-        ClipPayload payload = capture.payload;
-        payload.metadata = ClipDetails::capture(capture.payload, capture.text, capture.kind);
-        const HistoryRetention limits = state.appliedRetention.value_or(retention);
-        store.insert(payload, capture.text, capture.kind, source, limits.clipCount, limits.payloadBytes, copiedAt);
+        try {
+            HistoryStore& store = state.openStore(0);
+            store.checkWritable();
+            ClipPayload payload = capture.payload;
+            payload.metadata = ClipDetails::capture(capture.payload, capture.text, capture.kind);
+            const HistoryRetention limits = state.appliedRetention.value_or(retention);
+            store.insert(payload, capture.text, capture.kind, source, limits.clipCount, limits.payloadBytes, copiedAt);
+        } catch (const std::exception& error) {
+            if (state.stopped) {
+                Log::error(QStringLiteral("A copy was not saved: Tavlin quit while it was being stored (%1); the "
+                                          "history is as it was before it")
+                               .arg(QString::fromUtf8(error.what())));
+            }
+            throw;
+        }
     });
 }
 

@@ -47,10 +47,14 @@ public:
     static constexpr qint64 maximumRowRichTextBytes = 131'072;
 
     explicit HistoryRepository(QString databasePath);
-    // Waits for the operations already asked for.
+    // Waits for the operations already asked for (after stop(), only for the one under way).
     ~HistoryRepository();
     HistoryRepository(const HistoryRepository&) = delete;
     HistoryRepository& operator=(const HistoryRepository&) = delete;
+
+    // For quitting: every operation asked for from now on, or still waiting, fails at once, and
+    // a store under way is cut short and rolled back; a copy not saved that way is logged.
+    void stop();
 
     QFuture<Page> page(const HistoryQuery& request);
     QFuture<void> setFavorite(qint64 id, bool isFavorite);

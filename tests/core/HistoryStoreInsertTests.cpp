@@ -3,6 +3,7 @@
 #include "StorageError.h"
 #include "StoreTestSupport.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -209,6 +210,23 @@ TEST(HistoryStoreInsert, AFailedWriteLeavesTheHistoryAsItWas)
         return store.loadPayload(clips[0].id) == textPayload(QStringLiteral("before")) ? 0 : 4;
     });
     EXPECT_EQ(status, 0);
+}
+
+// Quitting stops a store under way: it leaves no row and no file, and the store works on once
+// the request is withdrawn.
+TEST(HistoryStoreInsert, AStopRequestLeavesTheHistoryAsItWas)
+{
+    StoreFixture fixture;
+    fixture.insertText(QStringLiteral("before"));
+    std::atomic<bool> stop = true;
+    fixture.store->setStopRequest(&stop);
+    EXPECT_THROW(fixture.insertText(QStringLiteral("while quitting")), StorageError);
+    EXPECT_EQ(fixture.texts(), QStringList{QStringLiteral("before")});
+    EXPECT_EQ(QDir(fixture.folder.payloadFolder()).entryList(QDir::Files).size(), 1);
+
+    stop = false;
+    fixture.insertText(QStringLiteral("after"));
+    EXPECT_EQ(fixture.texts(), (QStringList{QStringLiteral("after"), QStringLiteral("before")}));
 }
 
 TEST(HistoryStoreRetention, ImpactAndApplyAgreeAndRespectFavorites)

@@ -2,6 +2,7 @@
 #include "ClipboardReadError.h"
 #include "HistoryRepository.h"
 #include "ImageSamples.h"
+#include "LogCapture.h"
 #include "RichTextDocument.h"
 #include "StorageError.h"
 #include "StoreTestSupport.h"
@@ -10,10 +11,12 @@
 #include <QBuffer>
 #include <QColor>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextDocument>
@@ -307,4 +310,45 @@ TEST(HistoryRepository, RichTextRowsKeepASmallRtfPreview)
     }
     EXPECT_TRUE(sawBold);
     EXPECT_TRUE(sawRed);
+}
+
+// Quitting waits for no copy: those still waiting and the one being stored are either saved whole
+// or logged as not saved, one line each, and nothing half-written stays behind.
+TEST(HistoryRepository, StoppedEveryCopyIsSavedWholeOrLoggedAsNotSaved)
+{
+    TemporaryFolder folder;
+    LogCapture log;
+    QList<QFuture<void>> stores;
+    {
+        HistoryRepository repository(folder.databasePath());
+        wait(repository.insert({QStringLiteral("before"), ClipKind::text, textPayload(QStringLiteral("before"))},
+                               std::nullopt, HistoryRetention::standard()));
+        for (int copy = 0; copy < 4; ++copy) {
+            CapturedClipboard files{QStringLiteral("20000 files"), ClipKind::file, {}};
+            for (int i = 0; i < 20'000; ++i) {
+                files.payload.items.append(ClipItem{{{QStringLiteral("public.file-url"),
+                                                      "file:///home/user/" + QByteArray::number(copy * 100'000 + i)}}});
+            }
+            stores.append(repository.insert(files, std::nullopt, HistoryRetention::standard()));
+        }
+        repository.stop();
+        EXPECT_THROW(repository.page({}).waitForFinished(), StorageError);
+    }
+    int failed = 0;
+    for (QFuture<void>& store : stores) {
+        try {
+            store.waitForFinished();
+        } catch (const StorageError&) {
+            ++failed;
+        }
+    }
+    // The first may have been saved before the stop; those after it had not begun.
+    EXPECT_GE(failed, 3);
+    EXPECT_EQ(log.errors().filter(QStringLiteral("A copy was not saved: Tavlin quit")).size(), failed);
+    EXPECT_EQ(queryInteger(folder.databasePath(), QStringLiteral("SELECT COUNT(*) FROM clips")), 1 + 4 - failed);
+    EXPECT_EQ(queryTexts(folder.databasePath(), QStringLiteral("PRAGMA integrity_check")),
+              QStringList{QStringLiteral("ok")});
+    const QStringList files = queryTexts(folder.databasePath(), QStringLiteral("SELECT payload_filename FROM clips"));
+    const QStringList onDisk = QDir(folder.payloadFolder()).entryList(QDir::Files);
+    EXPECT_EQ(QSet<QString>(files.begin(), files.end()), QSet<QString>(onDisk.begin(), onDisk.end()));
 }
