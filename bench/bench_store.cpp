@@ -1,9 +1,12 @@
 // The history store's hot paths on a real database in a temporary folder.
 #include "ClipPayloadCoder.h"
+#include "HistoryRepository.h"
 #include "HistoryStore.h"
 #include "PlistNesting.h"
+#include "SearchFolding.h"
 
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <benchmark/benchmark.h>
 
@@ -109,5 +112,70 @@ void fingerprint(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * 32 * 1024 * 1024);
 }
 BENCHMARK(fingerprint)->Unit(benchmark::kMillisecond);
+
+// Big copies users make: a megabyte of Korean, of CJK mixed with Latin, and a file manager's
+// select-all of a hundred thousand files.
+QString repeatedToBytes(const QString& base, qsizetype bytes)
+{
+    const qsizetype baseBytes = base.toUtf8().size();
+    QString text;
+    for (qsizetype size = baseBytes; size <= bytes; size += baseBytes)
+        text += base;
+    return text;
+}
+
+CapturedClipboard bigCopy(int which, int serial)
+{
+    const QString mark = QStringLiteral("copy %1 ").arg(serial);
+    const auto textCopy = [&](const QString& base) {
+        const QString text = mark + repeatedToBytes(base, 1024 * 1024 - 64);
+        return CapturedClipboard{
+            text, ClipKind::text, {{ClipItem{{{QStringLiteral("public.utf8-plain-text"), text.toUtf8()}}}}, {}}};
+    };
+    switch (which) {
+    case 0: return textCopy(QStringLiteral("대한민국의 수도는 서울이며, 한국어는 한글로 적는다. "));
+    case 1:
+        return textCopy(
+            QStringLiteral("会议在 Monday 10:00 开始，请带上 laptop 和 report.pdf。東京オフィスの Wi-Fi "
+                           "パスワードは tavlin-2026 です。서울 팀은 Slack 채널 #release 에서 확인해 주세요. "));
+    default: {
+        CapturedClipboard files{QStringLiteral("100000 files"), ClipKind::file, {}};
+        for (int i = 0; i < 100'000; ++i) {
+            const QString path = QStringLiteral("/home/user/Pictures/Holiday %1/IMG_%2 copy.jpg")
+                                     .arg(serial)
+                                     .arg(i, 6, 10, QLatin1Char('0'));
+            files.payload.items.append(
+                ClipItem{{{QStringLiteral("public.file-url"), QUrl::fromLocalFile(path).toEncoded()}}});
+        }
+        return files;
+    }
+    }
+}
+
+// From the repository being handed a big copy to its row being stored: metadata, digest,
+// encoding, the file, the search text and the row, all on the history's thread.
+void storeBigCopy(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    HistoryRepository repository(folder.path() + QStringLiteral("/Tavlin/history.sqlite"));
+    int serial = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const CapturedClipboard copy = bigCopy(int(state.range(0)), serial++);
+        state.ResumeTiming();
+        repository.insert(copy, std::nullopt, HistoryRetention::standard()).waitForFinished();
+    }
+}
+BENCHMARK(storeBigCopy)->ArgName("korean/cjkLatin/files")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+void foldKorean(benchmark::State& state)
+{
+    const QString text = repeatedToBytes(QStringLiteral("대한민국의 수도는 서울이며, 한국어는 한글로 적는다. "),
+                                         state.range(0) * 1024);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SearchFolding::fold(text));
+    state.SetBytesProcessed(state.iterations() * state.range(0) * 1024);
+}
+BENCHMARK(foldKorean)->ArgName("KiB")->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond);
 
 } // namespace
