@@ -168,6 +168,24 @@ void storeBigCopy(benchmark::State& state)
 }
 BENCHMARK(storeBigCopy)->ArgName("korean/cjkLatin/files")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
+// The row of the file list just stored, as the page shown after it asks for it: its payload read
+// back, verified and decoded.
+void rowOfFileList(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    HistoryRepository repository(folder.path() + QStringLiteral("/Tavlin/history.sqlite"));
+    repository.insert(bigCopy(2, 0), std::nullopt, HistoryRetention::standard()).waitForFinished();
+    const Clip clip = repository.page({}).result().clips.first();
+    int serial = 0;
+    for (auto _ : state) {
+        // The record with another time each round misses the row cache.
+        Clip uncached = clip;
+        uncached.createdAt = clip.createdAt.addMSecs(++serial);
+        benchmark::DoNotOptimize(repository.rowPresentation(uncached).result());
+    }
+}
+BENCHMARK(rowOfFileList)->Unit(benchmark::kMillisecond);
+
 void foldKorean(benchmark::State& state)
 {
     const QString text = repeatedToBytes(QStringLiteral("대한민국의 수도는 서울이며, 한국어는 한글로 적는다. "),
