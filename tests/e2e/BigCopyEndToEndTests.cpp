@@ -1,0 +1,167 @@
+// Big copies people make every day in the real application: a megabyte of Korean text, and a
+// file manager's select-all of a hundred thousand files. The history stores them without holding
+// up the copies after them, and quitting while one is being stored leaves a sound history and a
+// log that tells the truth.
+#include "ApplicationProfile.h"
+
+#include <QSet>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+using namespace tavlin::test;
+
+namespace {
+
+struct BigCopy {
+    const char* name;
+    // What the owner offers; the application asks for the last target once it has the others.
+    QList<std::pair<QString, QByteArray>> targets;
+    // The text its record is listed with.
+    QString text;
+};
+
+void PrintTo(const BigCopy& copy, std::ostream* stream)
+{
+    *stream << copy.name;
+}
+
+BigCopy koreanText()
+{
+    const QString sentence = QStringLiteral("대한민국의 수도는 서울이며, 한국어는 한글로 적는다. ");
+    QString text;
+    while ((text.size() + sentence.size()) * 3 < 1024 * 1024)
+        text += sentence;
+    return {"KoreanMebibyte", {{QStringLiteral("UTF8_STRING"), text.toUtf8()}}, text};
+}
+
+BigCopy hundredThousandFiles()
+{
+    QByteArray list;
+    for (int i = 0; i < 100'000; ++i) {
+        list += QUrl::fromLocalFile(
+                    QStringLiteral("/home/user/Pictures/Holiday/IMG_%1.jpg").arg(i, 6, 10, QLatin1Char('0')))
+                    .toEncoded()
+            + "\r\n";
+    }
+    // A file manager offers the folder's path as text beside the list, as Files does.
+    return {"HundredThousandFiles",
+            {{QStringLiteral("text/uri-list"), list}, {QStringLiteral("UTF8_STRING"), "/home/user/Pictures/Holiday"}},
+            QStringLiteral("Файлы (100000)")};
+}
+
+class BigCopyEndToEnd : public testing::TestWithParam<BigCopy> {
+protected:
+    // Offers the copy through the test clipboard owner and returns once the application has
+    // received all but the last of its targets and asked for that one.
+    std::unique_ptr<QProcess> offer(const BigCopy& copy)
+    {
+        QStringList arguments{QStringLiteral("serve")};
+        for (qsizetype i = 0; i < copy.targets.size(); ++i) {
+            const QString path = folder.filePath(QString::number(i));
+            writeFile(path, copy.targets[i].second);
+            arguments.append(copy.targets[i].first + QStringLiteral("=@") + path);
+        }
+        auto owner = std::make_unique<QProcess>();
+        owner->start(QStringLiteral(TAVLIN_TEST_CLIPBOARD_OWNER), arguments);
+        EXPECT_TRUE(owner->waitForReadyRead(10000));
+        QByteArray said;
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                said += owner->readAllStandardOutput();
+                return said.contains("asked " + copy.targets.last().first.toUtf8());
+            },
+            20000))
+            << "the application never read the copy";
+        return owner;
+    }
+
+    QTemporaryDir folder;
+};
+
+QStringList texts(const Profile& profile)
+{
+    return queryTexts(profile.database, QStringLiteral("SELECT text FROM clips ORDER BY id"));
+}
+
+} // namespace
+
+// A short text copied as soon as the application has read the big copy is stored after it, in
+// its turn, not once the big one has kept the history busy for many seconds.
+TEST_P(BigCopyEndToEnd, AShortCopyRightAfterItIsStoredInItsTurn)
+{
+    Desktop desktop;
+    Profile profile;
+    profile.storeKnown();
+    auto application = profile.launch();
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
+
+    auto owner = offer(GetParam());
+    copyWithXclip(QStringLiteral("short copy after"));
+    // Both take a second or two; a history thread held for long holds the short copy too.
+    EXPECT_TRUE(waitUntil([&] { return records(profile) == 2; }, 8000)) << "stored: " << records(profile);
+    const QStringList stored = texts(profile);
+    ASSERT_EQ(stored.size(), 2);
+    EXPECT_TRUE(stored.at(0) == GetParam().text) << "the big copy is not first";
+    EXPECT_EQ(stored.at(1), QStringLiteral("short copy after"));
+    // Its search text is stored too: a word of it finds it.
+    EXPECT_EQ(
+        queryInteger(profile.database,
+                     QStringLiteral("SELECT COUNT(*) FROM clips WHERE search_text LIKE '%서울이며%' OR kind = 'file'")),
+        1);
+    stop(*application);
+    owner->kill();
+    owner->waitForFinished(5000);
+}
+
+// SIGTERM at moments from reading the big copy to storing it: the application exits at once, the
+// history passes SQLite's integrity check, every record has its payload file and no file is left
+// without one, and the log says a copy was not saved exactly when it was not, and why.
+TEST_P(BigCopyEndToEnd, SigtermWhileItIsStoredExitsWithTheHistoryIntactAndTheLogTrue)
+{
+    Desktop desktop;
+    for (const int delay : {0, 150, 400, 900}) {
+        SCOPED_TRACE(testing::Message() << "SIGTERM " << delay << " ms after the copy was read");
+        Profile profile;
+        profile.storeKnown();
+        auto application = profile.launch();
+        QByteArray log;
+        ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
+        copyWithXclip(QStringLiteral("stored before"));
+        ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 10000));
+
+        auto owner = offer(GetParam());
+        QTest::qWait(delay);
+        application->terminate();
+        EXPECT_TRUE(exitsWith(*application, 0, 10000));
+        log += application->readAllStandardError();
+        if (application->state() != QProcess::NotRunning) {
+            application->kill();
+            application->waitForFinished(5000);
+        }
+        owner->kill();
+        owner->waitForFinished(5000);
+
+        EXPECT_EQ(queryTexts(profile.database, QStringLiteral("PRAGMA integrity_check")),
+                  QStringList{QStringLiteral("ok")});
+        const QStringList files = queryTexts(profile.database, QStringLiteral("SELECT payload_filename FROM clips"));
+        const QStringList onDisk =
+            QDir(QFileInfo(profile.database).absolutePath() + QStringLiteral("/payloads")).entryList(QDir::Files);
+        EXPECT_EQ(QSet<QString>(files.begin(), files.end()), QSet<QString>(onDisk.begin(), onDisk.end()));
+
+        // No other program held the history, and nothing waited behind the big copy. The big
+        // copy itself is saved, or its store was cut short and the log says so (or quitting came
+        // before it was read whole, and there was nothing to save).
+        EXPECT_FALSE(log.contains("another program held the history")) << log.toStdString();
+        EXPECT_FALSE(log.contains("never saved")) << log.toStdString();
+        const qint64 stored = records(profile);
+        EXPECT_TRUE(stored == 2 || stored == 1);
+        if (stored == 2)
+            EXPECT_FALSE(log.contains("not saved")) << log.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, BigCopyEndToEnd, testing::Values(koreanText(), hundredThousandFiles()),
+                         [](const testing::TestParamInfo<BigCopy>& info) { return std::string(info.param.name); });
