@@ -16,6 +16,9 @@ public:
     // An object written so far, to be placed in an array or a dictionary.
     using Object = quint64;
 
+    // Room for `count` objects in all.
+    void reserve(qsizetype count) { objects_.reserve(count); }
+
     Object integer(quint64 value);
     Object string(const QString& text);
     Object data(const QByteArray& bytes);

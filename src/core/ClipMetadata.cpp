@@ -60,6 +60,14 @@ QByteArray ClipMetadata::json(ThumbnailSlashes slashes) const
     // Written by hand because the digest needs one exact byte sequence: QJsonDocument neither
     // sorts nor escapes the way stored digests expect.
     QByteArray out = "{";
+    // A list of 100,000 files makes megabytes: room for them at once rather than by growing
+    // (escaped slashes counted in).
+    qsizetype expected = 256 + (thumbnail ? thumbnail->size() * 2 : 0);
+    for (const QStringList* list : {&fileNames, &filePaths}) {
+        for (const QString& text : *list)
+            expected += text.size() * 5 / 4 + 3;
+    }
+    out.reserve(expected);
     auto key = [&out](const char* name) {
         if (out.size() > 1)
             out += ',';

@@ -170,6 +170,10 @@ QByteArray ClipPayloadCoder::encode(const ClipPayload& payload)
 {
     refuseNulCharacters(payload);
     BinaryPlistWriter plist;
+    // An item takes four objects with one representation, each metadata entry one: close enough.
+    plist.reserve(payload.items.size() * 4
+                  + (payload.metadata ? payload.metadata->filePaths.size() + payload.metadata->fileNames.size() : 0)
+                  + 32);
     const Object typeKey = plist.string(QStringLiteral("type"));
     const Object dataKey = plist.string(QStringLiteral("data"));
     const Object representationsKey = plist.string(QStringLiteral("representations"));
