@@ -64,7 +64,7 @@ void readText(benchmark::State& state)
 BENCHMARK(readText)->Unit(benchmark::kMillisecond);
 
 // A whole read of an RTF-only copy of 30 MiB, its text derived on a worker: the wall time from
-// asking to having the capture.
+// asking to the answer (here a refusal: its text is longer than a record keeps).
 void readRTFOnly30MiB(benchmark::State& state)
 {
     QByteArray rtf = "{\\rtf1\\ansi ";
@@ -73,12 +73,8 @@ void readRTFOnly30MiB(benchmark::State& state)
     rtf += "}";
     test::FakePasteboard pasteboard;
     pasteboard.setItems({{{QStringLiteral("public.rtf")}, {{QStringLiteral("public.rtf"), rtf}}}});
-    for (auto _ : state) {
-        if (!QCoro::waitFor(ClipboardCodec::read(pasteboard))) {
-            state.SkipWithError("the copy was not read");
-            break;
-        }
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QCoro::waitFor(ClipboardCodec::read(pasteboard)));
 }
 BENCHMARK(readRTFOnly30MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
 
