@@ -174,8 +174,9 @@ public:
     }
     ~RecordsView() override { clearCells(); }
 
-    QAbstractItemView* view() const { return static_cast<QAbstractItemView*>(widget()); }
-    int childCount() const override { return view()->model()->rowCount(); }
+    // None once the view is being destroyed: it is then a plain widget.
+    QAbstractItemView* view() const { return qobject_cast<QAbstractItemView*>(widget()); }
+    int childCount() const override { return view() && view()->model() ? view()->model()->rowCount() : 0; }
     QAccessibleInterface* child(int index) const override
     {
         if (index < 0 || index >= childCount())
@@ -198,11 +199,15 @@ public:
     }
     QAccessibleInterface* childAt(int x, int y) const override
     {
+        if (!view())
+            return nullptr;
         const QModelIndex index = view()->indexAt(view()->viewport()->mapFromGlobal(QPoint(x, y)));
         return index.isValid() ? child(index.row()) : nullptr;
     }
     QAccessibleInterface* focusChild() const override
     {
+        if (!view() || !view()->selectionModel())
+            return nullptr;
         const QModelIndexList selected = view()->selectionModel()->selectedIndexes();
         return selected.isEmpty() ? nullptr : child(selected.first().row());
     }
@@ -230,8 +235,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::FocusIn) {
-            auto* view = static_cast<QAbstractItemView*>(watched);
+        auto* view = qobject_cast<QAbstractItemView*>(watched);
+        if (view && event->type() == QEvent::FocusIn) {
             // Qt tells of the view's own focus once the focus event has been handled.
             QMetaObject::invokeMethod(
                 view, [view] { RecordsAccessibility::focusCurrent(view); }, Qt::QueuedConnection);
@@ -242,8 +247,12 @@ protected:
 
 QAccessibleInterface* factory(const QString&, QObject* object)
 {
-    if (object && object->property(recordsProperty).toBool())
-        return new RecordsView(static_cast<QAbstractItemView*>(object));
+    // Qt asks for a widget's interface from its destructor too, when the view is no more than a
+    // widget: that one gets the widget's plain interface.
+    if (object && object->property(recordsProperty).toBool()) {
+        if (auto* view = qobject_cast<QAbstractItemView*>(object))
+            return new RecordsView(view);
+    }
     return nullptr;
 }
 
@@ -263,11 +272,27 @@ void RecordsAccessibility::describe(QAbstractItemView* view)
 void RecordsAccessibility::focusCurrent(QAbstractItemView* view)
 {
     const QModelIndex current = view->currentIndex();
-    if (!QAccessible::isActive() || !view->hasFocus() || !current.isValid())
+    const bool led = view->focusPolicy() == Qt::NoFocus && view->isVisible() && view->isActiveWindow();
+    if (!QAccessible::isActive() || !(view->hasFocus() || led) || !current.isValid())
         return;
     QAccessibleEvent event(view, QAccessible::Focus);
     event.setChild(current.row());
     QAccessible::updateAccessibility(&event);
+}
+
+void RecordsAccessibility::selectionChanged(QAbstractItemView* view, const QItemSelection& selected,
+                                            const QItemSelection& deselected)
+{
+    if (!QAccessible::isActive())
+        return;
+    for (const auto& [indexes, type] : {std::pair(deselected.indexes(), QAccessible::SelectionRemove),
+                                        std::pair(selected.indexes(), QAccessible::SelectionAdd)}) {
+        for (const QModelIndex& index : indexes) {
+            QAccessibleEvent event(view, type);
+            event.setChild(index.row());
+            QAccessible::updateAccessibility(&event);
+        }
+    }
 }
 
 } // namespace tavlin

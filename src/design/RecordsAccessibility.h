@@ -3,6 +3,7 @@
 #include <QRect>
 
 class QAbstractItemView;
+class QItemSelection;
 class QModelIndex;
 
 namespace tavlin {
@@ -26,8 +27,14 @@ struct RecordsAccessibility {
     // interface.
     static void describe(QAbstractItemView* view);
     // Tells assistive technology that the keyboard is on the view's current record, if the view
-    // has the keyboard: for a view whose current record moves without the list's own telling.
+    // has the keyboard, or never takes it and is moved by the keys of its active window (the Quick
+    // Panel's list, led by its search field): for a view whose current record moves without the
+    // list's own telling.
     static void focusCurrent(QAbstractItemView* view);
+    // Tells assistive technology which records were selected and which no longer are, each by its
+    // row: for a view that would tell it otherwise (a table counts its headers among its cells).
+    static void selectionChanged(QAbstractItemView* view, const QItemSelection& selected,
+                                 const QItemSelection& deselected);
 };
 
 } // namespace tavlin

@@ -139,4 +139,18 @@ void QuickPanelList::keyPressEvent(QKeyEvent* event)
     event->ignore(); // the search field has the keys
 }
 
+// A table tells assistive technology of its cells as a grid with a header row and column; its
+// accessible interface is a plain list of records, one a row, so the records are told by row.
+void QuickPanelList::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QAbstractItemView::currentChanged(current, previous);
+    RecordsAccessibility::focusCurrent(this);
+}
+
+void QuickPanelList::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QAbstractItemView::selectionChanged(selected, deselected);
+    RecordsAccessibility::selectionChanged(this, selected, deselected);
+}
+
 } // namespace tavlin

@@ -29,13 +29,15 @@ struct RunningApplication {
     AssistiveTechnology assistive;
     std::unique_ptr<QProcess> application;
 
-    // With `records` ordinary records in the history.
-    explicit RunningApplication(int records = 0)
+    // With `records` ordinary records in the history, which `sql` may then change.
+    explicit RunningApplication(int records = 0, const QString& sql = {})
     {
         profile.store(chosenPreferences);
         if (records > 0) {
             QDir().mkpath(QFileInfo(profile.database).path());
             fillHistory(profile.database, records);
+            if (!sql.isEmpty())
+                executeSQL(profile.database, sql);
         }
         application = assistive.launch(profile);
         QByteArray log;
@@ -306,6 +308,47 @@ TEST(AccessibilityEndToEnd, TheQuickPanelSaysItsFilterAndAHiddenOneShowsNoRecord
         10000))
         << "a hidden panel shows no record and none has the focus:\n"
         << cells.toStdString();
+}
+
+// The Quick Panel's records from the keyboard, as a screen reader that stays running follows them:
+// each arrow is heard on the record it highlights, which alone is selected, and no cell is asked
+// for that is not there.
+TEST(AccessibilityEndToEnd, EachArrowInTheQuickPanelIsHeardOnTheRecordItHighlights)
+{
+    RunningApplication running(6, QStringLiteral("UPDATE clips SET text = 'quick note number ' || id"));
+    keys(QStringLiteral("ctrl+alt+k"));
+    QString cells;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            running.assistive.ask("cells", QStringLiteral("Recent"), &cells, QStringLiteral("Tavlin Quick Panel"));
+            return cells.startsWith(QStringLiteral("table cell|selected,showing|TEXT: quick note number 6\n"));
+        },
+        10000))
+        << cells.toStdString();
+
+    auto listener = running.assistive.listen(8, true);
+    keys(QStringLiteral("Down Down Down Up"));
+    QStringList heard;
+    const QStringList told = AssistiveTechnology::told(*listener);
+    for (qsizetype line = 0; line < told.size(); ++line) {
+        const QStringList fields = told[line].split(u'|');
+        if (fields.value(0) != QLatin1String("object:state-changed:focused") || fields.value(1) != QLatin1String("1"))
+            continue;
+        const QString name = fields.value(4);
+        heard.append(name);
+        EXPECT_TRUE(fields.value(3).split(u',').contains(QStringLiteral("selected"))) << told[line].toStdString();
+        EXPECT_EQ(told.value(line + 1), QStringLiteral("selected|") + name)
+            << "only the highlighted record is selected";
+    }
+    EXPECT_EQ(heard,
+              QStringList({QStringLiteral("TEXT: quick note number 5"), QStringLiteral("TEXT: quick note number 4"),
+                           QStringLiteral("TEXT: quick note number 3"), QStringLiteral("TEXT: quick note number 4")}))
+        << told.join(u'\n').toStdString();
+    running.assistive.ask("cells", QStringLiteral("Recent"), &cells, QStringLiteral("Tavlin Quick Panel"));
+    EXPECT_EQ(cells.split(u'\n').filter(QStringLiteral("selected")),
+              QStringList(QStringLiteral("table cell|selected,showing|TEXT: quick note number 4")));
+    QTest::qWait(500); // its log comes in
+    EXPECT_FALSE(running.application->readAllStandardError().contains("Cannot create accessible child interface"));
 }
 
 TEST(AccessibilityEndToEnd, TabInSettingsStopsOnlyOnNamedShowingControls)

@@ -96,13 +96,15 @@ struct AssistiveTechnology {
     }
 
     // Starts listening to what a screen reader is told (focus moving, windows activated,
-    // selections, expansions) for `seconds`; `told` then gives it.
-    std::unique_ptr<QProcess> listen(int seconds) const
+    // selections, expansions) for `seconds`; `told` then gives it. With `selections`, each focus
+    // on an item is followed by the items the listener holds for selected ("selected|a;b").
+    std::unique_ptr<QProcess> listen(int seconds, bool selections = false) const
     {
         auto helper = std::make_unique<QProcess>();
         helper->setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
         helper->start(QStringLiteral("/usr/bin/python3"),
-                      {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("listen"), QString::number(seconds)});
+                      {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT),
+                       selections ? QStringLiteral("follow") : QStringLiteral("listen"), QString::number(seconds)});
         QTest::qWaitFor([&] { return helper->canReadLine(); }, 10000); // "listening"
         helper->readLine();
         return helper;

@@ -12,6 +12,9 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
                                   showing one, what a screen reader hears: "role|states|text"
        accessible.py listen SECONDS  listens that long and prints what a screen reader is told:
                                   "event|detail|role|states|name|parent role|parent name"
+       accessible.py follow SECONDS  listens as listen does and, after each focus event on an item of a
+                                  list or table, prints the names of the items that the listener
+                                  holds for selected: "selected|name;name"
        accessible.py attend       listens, telling nothing, until it is ended: a screen reader that
                                   is there from the start, as on a desktop where one runs
        accessible.py cells NAME   exits 0 once an object of that name with children is found, and
@@ -103,9 +106,21 @@ def attend():
     return 0
 
 
-def listen(seconds):
+def selected_items(parent):
+    """The names of the parent's items that this listener holds for selected: it keeps what it was
+    told, as a screen reader does, and asks again only for items it never read."""
+    names = []
+    for index in range(parent.get_child_count()):
+        item = parent.get_child_at_index(index)
+        if item and item.get_state_set().contains(Atspi.StateType.SELECTED):
+            names.append(item.get_name())
+    return ";".join(names)
+
+
+def listen(seconds, selections=False):
     """Prints what a screen reader is told while it listens: focus moves, windows activated,
-    selections and expansions, one line each: "event|detail|role|states|name|parent role|parent name"."""
+    selections and expansions, one line each: "event|detail|role|states|name|parent role|parent name";
+    with `selections`, after a focus event on an item of a list or table, which items are selected."""
     def told(event):
         try:
             node = event.source
@@ -114,6 +129,9 @@ def listen(seconds):
                                             said_states(node, HEARD_STATES + ("showing",)), node.get_name(),
                                             parent.get_role_name() if parent else "",
                                             parent.get_name() if parent else ""), flush=True)
+            if (selections and event.type == "object:state-changed:focused" and event.detail1 and parent
+                    and parent.get_role_name() in ("list", "table")):
+                print("selected|%s" % selected_items(parent), flush=True)
         except Exception:  # noqa: BLE001 - it went while it was read
             pass
     listener = Atspi.EventListener.new(told)
@@ -202,6 +220,8 @@ def main(command, name, window):
         return hear(name, window)
     if command == "listen":
         return listen(float(name))
+    if command == "follow":
+        return listen(float(name), selections=True)
     if command == "attend":
         return attend()
     if command == "cells":

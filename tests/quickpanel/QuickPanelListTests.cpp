@@ -5,6 +5,7 @@
 #include "QuickPanelRow.h"
 #include "RecordListModel.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QImage>
 #include <QPainter>
@@ -104,4 +105,41 @@ TEST(QuickPanelList, ClicksSelectDoubleClicksCopyAndTheKeyboardStaysAway)
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(cell->role(), QAccessible::Cell);
     EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("TEXT: row 10"));
+}
+
+namespace {
+
+// Reads a widget as assistive technology would when it is hidden while being destroyed.
+class ReadWhileDying : public QObject {
+public:
+    bool read = false;
+    std::optional<QAccessible::Role> role;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Hide && !qobject_cast<QAbstractItemView*>(watched)) {
+            read = true;
+            if (QAccessibleInterface* interface = QAccessible::queryAccessibleInterface(watched))
+                role = interface->role();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+// Qt asks for the interface of a window that closes in its destructor, when the list is no more
+// than a widget: it is then never taken for the list of records it was.
+TEST(QuickPanelList, AListBeingDestroyedIsNoLongerReadAsRecords)
+{
+    HistoryFixture history({QStringLiteral("one")});
+    QuickPanelState state(history.model->operations());
+    auto* list = new QuickPanelList(state, history.sources, [](const Clip&) {});
+    list->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    ReadWhileDying reader;
+    list->installEventFilter(&reader);
+    delete list;
+    ASSERT_TRUE(reader.read);
+    EXPECT_NE(reader.role, QAccessible::List);
 }
