@@ -191,9 +191,19 @@ std::optional<qint64> HistoryListView::selectedID() const
     return clip ? std::optional(clip->id) : std::nullopt;
 }
 
+// A list view tells assistive technology of its current row even while it lacks the keyboard (as
+// when the Apps popover's filter takes records away behind it), and numbers the rows as they stood
+// before a removal: the records are told by row, and the focus only while the list has it.
+void HistoryListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QAbstractItemView::currentChanged(current, previous);
+    RecordsAccessibility::focusCurrent(this);
+}
+
 void HistoryListView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
-    QListView::selectionChanged(selected, deselected);
+    QAbstractItemView::selectionChanged(selected, deselected);
+    RecordsAccessibility::selectionChanged(this, selected, deselected);
     if (syncing_ || selected.indexes().isEmpty())
         return;
     if (const std::optional<Clip> clip = records_.clip(selected.indexes().first().row()))

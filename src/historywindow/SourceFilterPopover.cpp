@@ -135,8 +135,9 @@ public:
         box.state = QStyle::State_Enabled
             | (index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked ? QStyle::State_On
                                                                                      : QStyle::State_Off);
+        // The ring marks keyboard focus alone, as on every check box.
         if (view && view->hasFocus() && view->currentIndex() == index && view->property(keyboardProperty).toBool())
-            box.state |= QStyle::State_HasFocus;
+            box.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
         option.widget->style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter, option.widget);
 
         const QRect icon(box.rect.right() + 1 + 8, row.center().y() - 10, 20, 20);
@@ -301,8 +302,11 @@ void SourceFilterPopover::followSources()
 {
     // The keyboard stays on the row it was on, wherever that row is now.
     const QModelIndex current = list_->currentIndex();
-    const std::optional<std::optional<QString>> kept = current.isValid() ? std::optional(model_->bundleID(current))
-                                                                         : std::nullopt;
+    // Spelled out: a deduced optional of an optional would be the inner one, and "no row" would
+    // then read as the row of no known source.
+    std::optional<std::optional<QString>> kept;
+    if (current.isValid())
+        kept.emplace(model_->bundleID(current));
     model_->sourcesChanged();
     if (kept && model_->rowOf(*kept) >= 0)
         list_->setCurrentIndex(model_->index(model_->rowOf(*kept)));

@@ -4,7 +4,10 @@
 #include "AssistiveTechnology.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
 #include <QRegularExpression>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +25,8 @@ const QByteArray chosenPreferences = "<key>onboarding.completed</key><true/>" + 
       "<key>AppleLanguages</key><array><string>en</string></array>"
       "<key>history.retention.clipCount</key><integer>1000</integer>"
       "<key>history.retention.payloadBytes</key><integer>134217728</integer>";
+const QByteArray listPreferences =
+    QByteArray(chosenPreferences).replace("<string>cards</string>", "<string>list</string>");
 
 struct RunningApplication {
     Profile profile;
@@ -30,9 +35,10 @@ struct RunningApplication {
     std::unique_ptr<QProcess> application;
 
     // With `records` ordinary records in the history, which `sql` may then change.
-    explicit RunningApplication(int records = 0, const QString& sql = {})
+    explicit RunningApplication(int records = 0, const QString& sql = {},
+                                const QByteArray& preferences = chosenPreferences)
     {
-        profile.store(chosenPreferences);
+        profile.store(preferences);
         if (records > 0) {
             QDir().mkpath(QFileInfo(profile.database).path());
             fillHistory(profile.database, records);
@@ -349,6 +355,51 @@ TEST(AccessibilityEndToEnd, EachArrowInTheQuickPanelIsHeardOnTheRecordItHighligh
               QStringList(QStringLiteral("table cell|selected,showing|TEXT: quick note number 4")));
     QTest::qWait(500); // its log comes in
     EXPECT_FALSE(running.application->readAllStandardError().contains("Cannot create accessible child interface"));
+}
+
+// The Apps popover from the keyboard, with the records listed behind it: the row the keyboard is
+// on is drawn with its ring and told to the screen reader, and Space on it leaves the focus there,
+// on a row that is still there, however the records behind change.
+TEST(AccessibilityEndToEnd, TheAppsPopoversKeyboardRowIsSeenAndHeard)
+{
+    // Three records from an editor, two from a terminal, and the newest from no known application.
+    RunningApplication running(6,
+                               QStringLiteral("UPDATE clips SET source = CASE WHEN id <= 3 THEN 'org.example.editor' "
+                                              "WHEN id <= 5 THEN 'org.example.terminal' ELSE NULL END"),
+                               listPreferences);
+    ASSERT_TRUE(waitUntil([&] { return running.assistive.hear(QStringLiteral("TEXT: r")).size() == 6; }, 10000));
+    activateWindowNamed(QStringLiteral("^Tavlin$"));
+    keys(QStringLiteral("ctrl+f Down shift+Tab")); // through the records back to the filter button
+    ASSERT_TRUE(running.heard(QStringLiteral("All Apps"), QStringLiteral("push button|expandable,focused|")))
+        << running.said(QStringLiteral("All Apps"));
+    // The popover opens under its button, 300 pixels wide, its rows in the upper 200 of it.
+    QString point;
+    ASSERT_TRUE(running.assistive.ask("point", QStringLiteral("All Apps"), &point));
+    const QStringList button = point.split(u' ');
+    const QRect popover(button.value(0).toInt() - 150, button.value(1).toInt() + 22, 300, 200);
+    const auto popoverPixels = [&] {
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(0, popover.x(), popover.y(), popover.width(), popover.height())
+            .toImage();
+    };
+    keys(QStringLiteral("space"));
+    ASSERT_TRUE(running.heard(QStringLiteral("All Apps"), QStringLiteral("push button|expandable,expanded|")))
+        << running.said(QStringLiteral("All Apps"));
+    QTest::qWait(500); // drawn
+    const QImage before = popoverPixels();
+
+    auto listener = running.assistive.listen(10);
+    keys(QStringLiteral("Down"));
+    EXPECT_TRUE(waitUntil([&] { return popoverPixels() != before; }, 5000)) << "the keyboard's row shows its ring";
+    keys(QStringLiteral("space")); // the terminal's records alone, the newest record gone from behind
+    EXPECT_TRUE(running.heard(QStringLiteral("Apps: 1"), QStringLiteral("push button|expandable,expanded|")))
+        << running.said(QStringLiteral("Apps: 1"));
+    QStringList stops;
+    for (const QString& line : AssistiveTechnology::told(*listener)) {
+        if (line.startsWith(QStringLiteral("object:state-changed:focused|1|")))
+            stops.append(line.section(u'|', 2));
+    }
+    EXPECT_EQ(stops, QStringList(QStringLiteral("list item|focused,showing|org.example.terminal|list|Apps")));
 }
 
 TEST(AccessibilityEndToEnd, TabInSettingsStopsOnlyOnNamedShowingControls)

@@ -11,7 +11,8 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
        accessible.py hear NAME    exits 0 once a control of that name shows, and prints, for each
                                   showing one, what a screen reader hears: "role|states|text"
        accessible.py listen SECONDS  listens that long and prints what a screen reader is told:
-                                  "event|detail|role|states|name|parent role|parent name"
+                                  "event|detail|role|states|name|parent role|parent name", or
+                                  "event|detail|gone" when its object went before it was read
        accessible.py follow SECONDS  listens as listen does and, after each focus event on an item of a
                                   list or table, prints the names of the items that the listener
                                   holds for selected: "selected|name;name"
@@ -133,7 +134,7 @@ def listen(seconds, selections=False):
                     and parent.get_role_name() in ("list", "table")):
                 print("selected|%s" % selected_items(parent), flush=True)
         except Exception:  # noqa: BLE001 - it went while it was read
-            pass
+            print("%s|%d|gone" % (event.type, event.detail1), flush=True)
     listener = Atspi.EventListener.new(told)
     for kind in HEARD_EVENTS:
         listener.register(kind)

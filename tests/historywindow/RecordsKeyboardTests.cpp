@@ -28,6 +28,7 @@ TEST(SourceFilterPopover, ARowIsOneToggleThatKeepsTheKeyboardAndEscapeGoesBackTo
 {
     HistoryWindowFixture fixture;
     fixture.captureText(QStringLiteral("from the editor"), QStringLiteral("org.gnome.TextEditor"));
+    fixture.captureText(QStringLiteral("more from the editor"), QStringLiteral("org.gnome.TextEditor"));
     fixture.captureText(QStringLiteral("from firefox"), QStringLiteral("org.mozilla.firefox"));
     fixture.captureText(QStringLiteral("from nowhere"), std::nullopt);
     ContentView& view = fixture.show();
@@ -40,6 +41,7 @@ TEST(SourceFilterPopover, ARowIsOneToggleThatKeepsTheKeyboardAndEscapeGoesBackTo
     ASSERT_TRUE(list);
     ASSERT_EQ(list->model()->rowCount(), 3);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == list; }, 5000));
+    EXPECT_EQ(list->currentIndex().row(), 0) << "the keyboard starts on the first row, whatever the others are";
 
     // A click on the name, well past the box, ticks the row.
     const QRect first = list->visualRect(list->model()->index(0, 0));
@@ -47,8 +49,13 @@ TEST(SourceFilterPopover, ARowIsOneToggleThatKeepsTheKeyboardAndEscapeGoesBackTo
     EXPECT_EQ(tick(list, 0), Qt::Checked);
     EXPECT_FALSE(fixture.model->browser().sourceFilter().isAll());
 
-    // Space ticks the current row; the keyboard stays on it, the popover open.
+    // The keyboard's row shows its ring, which a click gave none.
+    const auto second = [&] { return list->grab(list->visualRect(list->model()->index(1, 0))).toImage(); };
+    const QImage unringed = second();
     QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_FALSE(second() == unringed) << "no ring on the keyboard's row";
+
+    // Space ticks the current row; the keyboard stays on it, the popover open.
     QTest::keyClick(list, Qt::Key_Space);
     QCoreApplication::processEvents();
     EXPECT_EQ(tick(list, 1), Qt::Checked);
@@ -66,7 +73,7 @@ TEST(SourceFilterPopover, ARowIsOneToggleThatKeepsTheKeyboardAndEscapeGoesBackTo
     ASSERT_TRUE(row);
     EXPECT_TRUE(row->state().checkable);
     EXPECT_TRUE(row->state().checked);
-    EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("Records: 1"));
+    EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("Records: 2"));
 
     QTest::keyClick(list, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !view.sourcePopover(); }, 5000));
