@@ -14,6 +14,7 @@
 #include "TextCharacters.h"
 #include "ThemeAppearance.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPaintEvent>
@@ -30,6 +31,11 @@ bool recordsViewEvent(QAbstractItemView& view, QEvent* event)
 {
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
         view.viewport()->update();
+    if (event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
+            view.scrollTo(view.currentIndex());
+    }
     if (event->type() != QEvent::ShortcutOverride || !isCopyKey(static_cast<QKeyEvent*>(event)))
         return false;
     event->accept();

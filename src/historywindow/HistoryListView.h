@@ -96,8 +96,9 @@ private:
 // Ctrl+C by the key, never by the text: under a Russian layout Ctrl+С arrives as Key_C.
 bool isCopyKey(const QKeyEvent* event);
 // What the records views handle alike ahead of their own event handling: a selection repaints as
-// the focus comes and goes, since its look follows the focus, and Ctrl+C is the view's own while it
-// has the focus, ahead of any window shortcut (true: the event is taken).
+// the focus comes and goes, since its look follows the focus; the focus coming by keyboard brings
+// the current record into view, wherever new records pushed it; and Ctrl+C is the view's own while
+// it has the focus, ahead of any window shortcut (true: the event is taken).
 bool recordsViewEvent(QAbstractItemView& view, QEvent* event);
 
 } // namespace tavlin

@@ -402,6 +402,31 @@ TEST(AccessibilityEndToEnd, TheAppsPopoversKeyboardRowIsSeenAndHeard)
     EXPECT_EQ(stops, QStringList(QStringLiteral("list item|focused,showing|org.example.terminal|list|Apps")));
 }
 
+// Copies that come while the history window is open push its selected record out of sight; Tab
+// into the records brings it back into view, so the focus lands on a record that shows.
+TEST(AccessibilityEndToEnd, TabIntoTheRecordsLandsOnTheSelectedRecordInView)
+{
+    RunningApplication running(1, {}, listPreferences);
+    activateWindowNamed(QStringLiteral("^Tavlin$"));
+    for (int copy = 1; copy <= 12; ++copy) {
+        copyWithXclip(QStringLiteral("copy number %1").arg(copy));
+        QTest::qWait(1000);
+    }
+    ASSERT_TRUE(
+        waitUntil([&] { return !running.assistive.hear(QStringLiteral("TEXT: copy number 12")).isEmpty(); }, 10000));
+    QString cells;
+    running.assistive.ask("cells", QStringLiteral("History"), &cells, QStringLiteral("Tavlin"));
+    ASSERT_TRUE(cells.contains(QStringLiteral("table cell|selected|TEXT: r\n"))) << "pushed out of sight:\n"
+                                                                                 << cells.toStdString();
+
+    activateWindowNamed(QStringLiteral("^Tavlin$"));
+    keys(QStringLiteral("ctrl+f Tab Tab Tab Tab")); // from the search field on to the filter button
+    ASSERT_TRUE(running.heard(QStringLiteral("All Apps"), QStringLiteral("push button|expandable,focused|")))
+        << running.said(QStringLiteral("All Apps"));
+    const QStringList stops = tabThrough(running.assistive, 1);
+    EXPECT_EQ(stops, QStringList(QStringLiteral("table cell|focused,selected,showing|TEXT: r")));
+}
+
 TEST(AccessibilityEndToEnd, TabInSettingsStopsOnlyOnNamedShowingControls)
 {
     RunningApplication running;
