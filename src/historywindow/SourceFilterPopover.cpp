@@ -13,6 +13,7 @@
 #include "ThemeAppearance.h"
 
 #include <QAbstractListModel>
+#include <QAccessible>
 #include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -400,6 +401,18 @@ bool SourceFilterPopover::eventFilter(QObject* watched, QEvent* event)
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
             list_->setProperty(keyboardProperty, true);
+        // Qt tells a screen reader of the list once the focus event is handled; it then hears the
+        // row that Space would tick, not just the list's name.
+        QMetaObject::invokeMethod(
+            list_,
+            [list = list_] {
+                if (!QAccessible::isActive() || !list->hasFocus() || !list->currentIndex().isValid())
+                    return;
+                QAccessibleEvent focus(list, QAccessible::Focus);
+                focus.setChild(list->currentIndex().row());
+                QAccessible::updateAccessibility(&focus);
+            },
+            Qt::QueuedConnection);
     }
     return QWidget::eventFilter(watched, event);
 }
