@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -33,11 +34,35 @@ std::string temporaryFolder()
 
 } // namespace
 
-bool isPrivateFolder(const std::string& path)
+Request request(std::string_view received)
 {
+    const std::size_t end = received.find('\n');
+    if (end == std::string_view::npos)
+        return received.size() < requestLimit ? Request::incomplete : Request::refused;
+    return received.substr(0, end + 1) == reopenMessage ? Request::reopen : Request::refused;
+}
+
+bool settlePrivateFolder(const std::string& path)
+{
+    if (path.empty() || path.front() != '/')
+        return false;
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
     struct stat info { };
-    return !path.empty() && ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid()
-        && (info.st_mode & 077) == 0;
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
+        return false;
+    if ((info.st_mode & 0777) != 0700 && ::fchmodat(AT_FDCWD, path.c_str(), 0700, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    return ::access(path.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string instanceFolder()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && settlePrivateFolder(runtime))
+        return runtime;
+    const std::string fallback = temporaryFolder() + "/tavlin-" + std::to_string(::geteuid());
+    return settlePrivateFolder(fallback) ? fallback : std::string();
 }
 
 bool socketAddress(const std::string& path, sockaddr_un& address)
@@ -59,18 +84,18 @@ bool peerIsThisUser(int fd)
 
 std::string runningSocket()
 {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string folder = runtime ? runtime : "";
-    if (!isPrivateFolder(folder))
-        folder = temporaryFolder() + "/tavlin-" + std::to_string(::geteuid());
-    return isPrivateFolder(folder) ? folder + '/' + socketName : std::string();
+    const std::string folder = instanceFolder();
+    return folder.empty() ? folder : folder + '/' + socketName;
 }
 
 HandOver handOver(const std::string& socket, std::chrono::milliseconds patience)
 {
     sockaddr_un address{};
-    if (!socketAddress(socket, address))
+    struct stat info { };
+    if (!socketAddress(socket, address) || ::lstat(socket.c_str(), &info) != 0 || !S_ISSOCK(info.st_mode))
         return HandOver::unreachable;
+    if (info.st_uid != ::geteuid())
+        return HandOver::foreign;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return HandOver::unreachable;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include <sys/un.h>
 
@@ -17,6 +19,8 @@ inline constexpr const char* socketName = "org.tavlin.Tavlin.socket";
 inline constexpr const char* lockName = "org.tavlin.Tavlin.lock";
 inline constexpr char reopenMessage[] = "reopen\n";
 inline constexpr char acknowledgement[] = "ok\n";
+// The longest request taken, newline included: anything longer is refused unread.
+inline constexpr std::size_t requestLimit = 32;
 // The environment variable by which the `tavlin` launcher names itself to the application it
 // becomes.
 inline constexpr const char* launcherVariable = "TAVLIN_LAUNCHER";
@@ -28,10 +32,25 @@ enum class HandOver {
     unanswered, // it took the request but gave no answer within the patience
 };
 
-// A folder of this user's alone: a real folder (no link), owned by us, closed to everyone else.
-// Never repaired here: Qt's own runtime-folder lookup would "fix" the permissions of whatever
-// $XDG_RUNTIME_DIR names, even a shared folder.
-bool isPrivateFolder(const std::string& path);
+enum class Request {
+    incomplete, // no newline yet, and still short enough to wait for one
+    reopen,
+    refused, // another line, or too long a one
+};
+
+// What the bytes a client sent so far ask for.
+Request request(std::string_view received);
+
+// Makes `path` a folder of this user's alone, if it can be: made 0700 when missing, put back to
+// 0700 when its mode differs (as Qt does to $XDG_RUNTIME_DIR on first use, so that no later
+// launch finds it otherwise than this one did). False for a relative path, a link, a folder of
+// another user or one we cannot write to.
+bool settlePrivateFolder(const std::string& path);
+
+// The folder of the lock and the socket, by the one rule the launcher and the application both
+// follow before anything else can make or change it: $XDG_RUNTIME_DIR when it can be settled as
+// private, otherwise "tavlin-<uid>" in the temporary folder likewise; empty when neither can.
+std::string instanceFolder();
 
 // The address of the socket at `path`; false when the path is empty or too long for one.
 bool socketAddress(const std::string& path, sockaddr_un& address);
@@ -39,11 +58,11 @@ bool socketAddress(const std::string& path, sockaddr_un& address);
 // Whether the other end of a connected socket runs as this user (SO_PEERCRED).
 bool peerIsThisUser(int fd);
 
-// The socket a running instance listens on, as SingleInstance::defaultPaths names it, when its
-// folder is there and private; empty otherwise.
+// The socket a running instance listens on, in instanceFolder(); empty without one.
 std::string runningSocket();
 
 // Asks the instance listening on `socket` to reopen, and waits up to `patience` for its answer.
+// Only a socket of this user's is asked, never what a link there points to.
 HandOver handOver(const std::string& socket, std::chrono::milliseconds patience);
 
 } // namespace InstanceChannel

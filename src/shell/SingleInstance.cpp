@@ -1,13 +1,12 @@
 #include "SingleInstance.h"
 
 #include "InstanceChannel.h"
+#include "InstanceServer.h"
 #include "Log.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 
 #include <cerrno>
 #include <cstring>
@@ -25,8 +24,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const QByteArray reopenMessage(InstanceChannel::reopenMessage);
-const QByteArray acknowledgement(InstanceChannel::acknowledgement);
 const QString socketName = QString::fromLatin1(InstanceChannel::socketName);
 const QString runtimeLockName = QString::fromLatin1(InstanceChannel::lockName);
 
@@ -35,32 +32,18 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool isPrivateFolder(const QString& path)
-{
-    return InstanceChannel::isPrivateFolder(QFile::encodeName(path).toStdString());
-}
-
 } // namespace
 
 SingleInstance::Paths SingleInstance::defaultPaths(const QString& dataFolder)
 {
     // The lock lives beside the socket, so that a data folder that cannot be written to (a
     // read-only disk) does not let a second instance start; the data folder is the last resort.
-    const auto inFolder = [](const QString& folder) {
+    const QString folder = QFile::decodeName(InstanceChannel::instanceFolder().c_str());
+    if (!folder.isEmpty())
         return Paths{folder + u'/' + runtimeLockName, folder + u'/' + socketName};
-    };
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (isPrivateFolder(runtime))
-        return inFolder(runtime);
-    // The temporary folder is shared: the folder may already be there, made by anyone.
-    const QString fallback = QDir::tempPath() + QStringLiteral("/tavlin-%1").arg(::geteuid());
-    if (::mkdir(QFile::encodeName(fallback).constData(), 0700) != 0 && errno != EEXIST)
-        Log::error(QStringLiteral("Cannot create %1: %2").arg(fallback, systemError(errno)));
-    if (isPrivateFolder(fallback))
-        return inFolder(fallback);
-    Log::error(
-        QStringLiteral("%1 is not a private folder of this user: launching Tavlin again cannot reach this instance")
-            .arg(fallback));
+    Log::error(QStringLiteral("Neither $XDG_RUNTIME_DIR nor %1 can be a private folder of this user: launching "
+                              "Tavlin again cannot reach this instance")
+                   .arg(QDir::tempPath() + QStringLiteral("/tavlin-%1").arg(::geteuid())));
     return Paths{dataFolder + u'/' + lockFileName, QString()};
 }
 
@@ -82,7 +65,15 @@ SingleInstance::Claim SingleInstance::claim(std::chrono::milliseconds patience)
     const QString folder = QFileInfo(paths_.lockFile).absolutePath();
     if (!QFile::exists(folder) && QDir().mkpath(folder))
         ::chmod(QFile::encodeName(folder).constData(), 0700);
-    lockFd_ = ::open(QFile::encodeName(paths_.lockFile).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const QByteArray lockFile = QFile::encodeName(paths_.lockFile);
+    lockFd_ = ::open(lockFile.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    struct stat lockInfo { };
+    if (lockFd_ >= 0 && ::fstat(lockFd_, &lockInfo) == 0 && lockInfo.st_uid != ::geteuid()) {
+        // Left by another user while the folder was open to others: whoever holds it is not us.
+        ::close(lockFd_);
+        ::unlink(lockFile.constData());
+        lockFd_ = ::open(lockFile.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    }
     if (lockFd_ < 0) {
         Log::error(QStringLiteral("Cannot open %1 (%2): another launch of Tavlin may start a second instance")
                        .arg(paths_.lockFile, systemError(errno)));
@@ -150,38 +141,10 @@ void SingleInstance::listen()
 
 void SingleInstance::serve(std::function<void()> onReopen)
 {
-    onReopen_ = std::move(onReopen);
     if (listenFd_ < 0)
         return;
-    server_ = std::make_unique<QLocalServer>();
-    if (!server_->listen(listenFd_)) {
-        Log::error(QStringLiteral("Cannot serve %1 (%2): launching Tavlin again cannot reach this instance")
-                       .arg(paths_.socket, server_->errorString()));
-        return;
-    }
+    server_ = std::make_unique<InstanceServer>(listenFd_, std::move(onReopen));
     listenFd_ = -1; // the server owns it now
-    QLocalServer* server = server_.get();
-    QObject::connect(server, &QLocalServer::newConnection, server, [this, server] {
-        while (QLocalSocket* socket = server->nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            if (!InstanceChannel::peerIsThisUser(int(socket->socketDescriptor()))) {
-                socket->abort();
-                continue;
-            }
-            QObject::connect(socket, &QLocalSocket::readyRead, server, [this, socket] {
-                if (!socket->canReadLine())
-                    return;
-                const bool reopen = socket->readLine() == reopenMessage;
-                if (reopen) {
-                    socket->write(acknowledgement);
-                    socket->flush();
-                }
-                socket->disconnectFromServer();
-                if (reopen && onReopen_)
-                    onReopen_();
-            });
-        }
-    });
 }
 
 } // namespace tavlin

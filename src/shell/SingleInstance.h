@@ -8,9 +8,9 @@
 #include <functional>
 #include <memory>
 
-class QLocalServer;
-
 namespace tavlin {
+
+class InstanceServer;
 
 // One Tavlin per user. The first launch takes an advisory lock (flock) on a file in a private
 // runtime folder before anything else starts, and at once listens on a socket beside it; a later
@@ -37,10 +37,8 @@ public:
         unanswered, // an instance holds the lock but did not answer in time (stopped or hung)
     };
 
-    // The lock file and the socket in $XDG_RUNTIME_DIR when that is a private folder of ours,
-    // otherwise in "tavlin-<uid>" in the temporary folder, created 0700 and verified to be ours
-    // and private before it is used. Without either, the lock goes into `dataFolder` and there
-    // is no socket.
+    // The lock file and the socket in InstanceChannel::instanceFolder(), the folder the launcher
+    // looks in too. Without one, the lock goes into `dataFolder` and there is no socket.
     static Paths defaultPaths(const QString& dataFolder);
 
     explicit SingleInstance(Paths paths);
@@ -64,8 +62,7 @@ private:
     Paths paths_;
     int lockFd_ = -1;
     int listenFd_ = -1;
-    std::unique_ptr<QLocalServer> server_;
-    std::function<void()> onReopen_;
+    std::unique_ptr<InstanceServer> server_;
 };
 
 } // namespace tavlin

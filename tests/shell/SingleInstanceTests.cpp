@@ -2,18 +2,21 @@
 // way, a stopped instance is not joined by a second, and another user's socket counts for nothing.
 #include "ExpectSoon.h"
 #include "InstanceChannel.h"
+#include "InstanceServer.h"
 #include "SingleInstance.h"
 #include "SocketSquatter.h"
 #include "TemporaryFolder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <sys/socket.h>
@@ -111,6 +114,38 @@ TEST(SingleInstance, LaterLaunchesReachTheRunningInstanceAndACrashLeavesNothingI
     EXPECT_EQ(next.claim(), SingleInstance::Claim::first);
 }
 
+// Connections that never ask anything are not kept: the newest replaces the oldest once a few are
+// open, so they never hold many descriptors and a later launch always gets through, and the rest
+// go after a short time.
+TEST(SingleInstance, SilentConnectionsNeitherPileUpNorCrowdOutALaterLaunch)
+{
+    InstanceFolders folders;
+    SingleInstance running(folders.paths);
+    ASSERT_EQ(running.claim(), SingleInstance::Claim::first);
+    int reopened = 0;
+    running.serve([&] { ++reopened; });
+    sockaddr_un address{};
+    ASSERT_TRUE(InstanceChannel::socketAddress(QFile::encodeName(folders.paths.socket).toStdString(), address));
+    const auto openDescriptors = [] { return QDir(QStringLiteral("/proc/self/fd")).count(); };
+    const qsizetype before = openDescriptors();
+    std::vector<int> silent;
+    for (std::size_t count = 0; count < 2 * InstanceServer::maxClients; ++count) {
+        silent.push_back(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        ASSERT_EQ(::connect(silent.back(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    }
+    // Taken in turn before this later launch, which is answered.
+    EXPECT_EQ(launchAgain(folders.paths), SingleInstance::Claim::handedOver);
+    EXPECT_EQ(reopened, 1);
+    EXPECT_LE(openDescriptors() - before - qsizetype(silent.size()), qsizetype(InstanceServer::maxClients));
+    const auto closedByTavlin = [](int fd) {
+        char byte = 0;
+        return ::recv(fd, &byte, 1, MSG_DONTWAIT) == 0;
+    };
+    EXPECT_SOON(std::all_of(silent.cbegin(), silent.cend(), closedByTavlin), 30000);
+    for (const int fd : silent)
+        ::close(fd);
+}
+
 TEST(SingleInstance, AnInstanceThatDoesNotAnswerIsNotJoinedByASecond)
 {
     InstanceFolders folders;
@@ -188,41 +223,79 @@ TEST(SingleInstance, AnotherUsersSocketNeitherAnswersForTavlinNorKeepsItFromStar
 }
 
 // The launcher, which has no Qt, must look for the running instance exactly where that instance
-// listens, or every later launch pays for loading the whole application.
-TEST(SingleInstance, TheLauncherLooksForTheRunningInstanceWhereItListens)
+// listens, and every launch must settle on the same folder whatever Qt does to $XDG_RUNTIME_DIR
+// meanwhile (it makes a missing one, and sets one of ours back to 0700): otherwise a later launch
+// finds another folder, takes another lock, and a second Tavlin runs.
+TEST(SingleInstance, EveryLaunchSettlesOnOneFolderWhateverTheRuntimeFolderIs)
 {
     const EnvironmentRestorer restorer({"XDG_RUNTIME_DIR", "TMPDIR"});
     TemporaryFolder folder;
     const QString data = folder.path() + QStringLiteral("/data");
-    const auto agree = [&](const char* situation) {
+    const auto settled = [&](const char* situation) {
         const QString listening = SingleInstance::defaultPaths(data).socket;
         EXPECT_EQ(QFile::decodeName(InstanceChannel::runningSocket().c_str()), listening) << situation;
-        return listening;
+        EXPECT_TRUE(listening.endsWith(QStringLiteral("/org.tavlin.Tavlin.socket"))) << situation;
+        return QFileInfo(listening).path();
     };
-
-    const QString runtime = folder.path() + QStringLiteral("/run");
-    QDir().mkpath(runtime);
-    ::chmod(QFile::encodeName(runtime).constData(), 0700);
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-    EXPECT_EQ(agree("a private runtime folder"), runtime + QStringLiteral("/org.tavlin.Tavlin.socket"));
-
-    // A shared runtime folder is passed over for one of ours in the temporary folder, reached
-    // here through a link.
-    ::chmod(QFile::encodeName(runtime).constData(), 0755);
+    // The temporary folder, reached through a link.
     const QString temporary = folder.path() + QStringLiteral("/tmp");
     QDir().mkpath(temporary);
+    ::chmod(QFile::encodeName(temporary).constData(), 01777);
     ASSERT_TRUE(QFile::link(temporary, folder.path() + QStringLiteral("/tmp-link")));
     qputenv("TMPDIR", QFile::encodeName(folder.path() + QStringLiteral("/tmp-link")));
-    EXPECT_TRUE(
-        agree("a folder of ours in the temporary folder").endsWith(QStringLiteral("/org.tavlin.Tavlin.socket")));
+    const QString fallback = temporary + QStringLiteral("/tavlin-%1").arg(::geteuid());
 
+    const QString runtime = folder.path() + QStringLiteral("/run");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    EXPECT_EQ(settled("a missing runtime folder"), runtime);
+    EXPECT_EQ(permissions(runtime), 0700u);
+    ::chmod(QFile::encodeName(runtime).constData(), 0755);
+    EXPECT_EQ(settled("a runtime folder of ours that others may enter"), runtime);
+    EXPECT_EQ(permissions(runtime), 0700u);
+
+    ASSERT_TRUE(QFile::link(runtime, folder.path() + QStringLiteral("/run-link")));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder.path() + QStringLiteral("/run-link")));
+    EXPECT_EQ(settled("a link"), fallback);
+    EXPECT_EQ(permissions(fallback), 0700u);
+    qputenv("XDG_RUNTIME_DIR", "run");
+    EXPECT_EQ(settled("a relative path"), fallback);
     qunsetenv("XDG_RUNTIME_DIR");
-    qputenv("TMPDIR", QFile::encodeName(temporary));
-    agree("no runtime folder");
+    EXPECT_EQ(settled("no runtime folder"), fallback);
 
-    // A fallback folder that is not private is used by neither.
-    ::chmod(QFile::encodeName(temporary + QStringLiteral("/tavlin-%1").arg(::geteuid())).constData(), 0755);
-    EXPECT_TRUE(agree("a fallback folder others may enter").isEmpty());
+    // A runtime folder we may not write to is made writable, as Qt would make it later; one of
+    // another user is passed over. As the unprivileged user, for whom permissions hold.
+    folder.giveToUnprivilegedUser();
+    const QString locked = folder.path() + QStringLiteral("/locked");
+    const QString others = folder.path() + QStringLiteral("/others");
+    QDir().mkpath(others);
+    ::chmod(QFile::encodeName(others).constData(), 0700);
+    const int status = runAsUnprivilegedUser([&] {
+        const std::string ownFallback = QFile::encodeName(temporary).toStdString() + "/tavlin-"
+            + std::to_string(::geteuid());
+        ::mkdir(QFile::encodeName(locked).constData(), 0500);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(locked));
+        if (InstanceChannel::instanceFolder() != QFile::encodeName(locked).toStdString()
+            || permissions(locked) != 0700u)
+            return 1;
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(others));
+        if (::geteuid() != 0 && InstanceChannel::instanceFolder() != ownFallback)
+            return 2;
+        return 0;
+    });
+    EXPECT_EQ(status, 0) << "1: an own read-only runtime folder was not made usable; 2: another user's was used";
+}
+
+TEST(SingleInstance, OnlyAShortReopenLineIsARequest)
+{
+    using InstanceChannel::Request;
+    EXPECT_EQ(InstanceChannel::request(""), Request::incomplete);
+    EXPECT_EQ(InstanceChannel::request("reop"), Request::incomplete);
+    EXPECT_EQ(InstanceChannel::request("reopen\n"), Request::reopen);
+    EXPECT_EQ(InstanceChannel::request("quit\n"), Request::refused);
+    EXPECT_EQ(InstanceChannel::request("reopen now\n"), Request::refused);
+    const std::string unending(InstanceChannel::requestLimit, 'r');
+    EXPECT_EQ(InstanceChannel::request(unending.substr(1)), Request::incomplete);
+    EXPECT_EQ(InstanceChannel::request(unending), Request::refused) << "no newline in sight: nothing more is read";
 }
 
 // A launch while Tavlin runs is answered by the launcher alone: copied without the application

@@ -1,0 +1,237 @@
+// Launching the real application on a private Xvfb: whatever connects to its socket, a later
+// launch is still answered; one instance runs whatever $XDG_RUNTIME_DIR names; a link at the
+// socket's place is not followed.
+#include "ApplicationProfile.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace std::chrono_literals;
+using namespace tavlin::test;
+
+namespace {
+
+sockaddr_un addressOf(const QString& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    std::memcpy(address.sun_path, native.constData(),
+                std::min<std::size_t>(native.size(), sizeof address.sun_path - 1));
+    return address;
+}
+
+// A connection to the application's socket that sends nothing, or -1 once nothing answers there.
+int connectIdle(const QString& socket)
+{
+    const sockaddr_un address = addressOf(socket);
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+            return fd;
+        const int error = errno;
+        ::close(fd);
+        if (error != EAGAIN)
+            return -1;
+        std::this_thread::sleep_for(5ms); // the queue is full: the application takes them in turn
+    }
+    return -1;
+}
+
+qint64 residentKilobytes(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+bool historyShown()
+{
+    return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty();
+}
+
+// Closes the history window with Ctrl+W, as a user would, once it has the keyboard.
+bool closeHistory()
+{
+    return waitUntil(
+        [] {
+            const QString window = windowsNamed(QStringLiteral("^Tavlin$")).value(0);
+            if (window.isEmpty())
+                return true;
+            run(QStringLiteral("xdotool windowactivate --sync ") + window);
+            run(QStringLiteral("xdotool key ctrl+w"));
+            return waitUntil([] { return !historyShown(); }, 2000);
+        },
+        20000);
+}
+
+std::unique_ptr<QProcess> launchKnown(Profile& profile, const std::optional<QProcessEnvironment>& environment = {})
+{
+    profile.storeKnown();
+    auto application = profile.launch(environment);
+    QByteArray log;
+    EXPECT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
+    return application;
+}
+
+// A launch as the owner of the profile: as root, the unprivileged user, for whom permissions hold.
+std::unique_ptr<QProcess> launchAsOwner(const QProcessEnvironment& environment)
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment);
+    if (::geteuid() == 0) {
+        process->start(QStringLiteral("setpriv"),
+                       {QStringLiteral("--reuid=%1").arg(unprivilegedUserID),
+                        QStringLiteral("--regid=%1").arg(unprivilegedUserID), QStringLiteral("--clear-groups"),
+                        QStringLiteral(TAVLIN_APPLICATION)});
+    } else {
+        process->start(QStringLiteral(TAVLIN_APPLICATION), QStringList());
+    }
+    process->waitForStarted(5000);
+    return process;
+}
+
+// A second launch in `environment` hands over to the first and leaves one Tavlin running.
+void expectOneInstance(const std::function<std::unique_ptr<QProcess>()>& launch, const char* situation)
+{
+    auto first = launch();
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*first, log)) << situation << "\n" << log.toStdString();
+    auto second = launch();
+    const bool finished = second->waitForFinished(30000);
+    if (!finished) {
+        second->kill();
+        second->waitForFinished(5000);
+    }
+    EXPECT_TRUE(finished) << situation << ": a second instance runs\n" << second->readAllStandardError().toStdString();
+    EXPECT_EQ(second->exitCode(), 0) << situation << "\n" << second->readAllStandardError().toStdString();
+    EXPECT_EQ(first->state(), QProcess::Running) << situation;
+    stop(*first);
+}
+
+} // namespace
+
+// With the usual limit of 1024 open files, 1100 connections that never say anything neither keep
+// a later launch from being answered nor leave the application without descriptors; a client
+// that sends without end is cut off instead of being kept in memory.
+TEST(LaunchEndToEnd, WhatConnectsToTheSocketCannotSilenceItNorExhaustTheApplication)
+{
+    Desktop desktop;
+    Profile profile;
+    profile.storeKnown();
+    QProcess application;
+    application.setProcessEnvironment(profile.environment());
+    application.start(QStringLiteral("prlimit"),
+                      {QStringLiteral("--nofile=1024"), QStringLiteral("--"), QStringLiteral(TAVLIN_APPLICATION)});
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(application, log)) << log.toStdString();
+
+    const qint64 before = residentKilobytes(application.processId());
+    const int talker = connectIdle(profile.socket());
+    ASSERT_GE(talker, 0);
+    const QByteArray chunk(64 * 1024, 'r');
+    qint64 sent = 0;
+    bool cutOff = false;
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (!cutOff && sent < 64 * 1024 * 1024 && std::chrono::steady_clock::now() < deadline) {
+        pollfd writable{talker, POLLOUT, 0};
+        if (::poll(&writable, 1, 1000) <= 0)
+            continue;
+        const ssize_t count = ::send(talker, chunk.constData(), std::size_t(chunk.size()), MSG_NOSIGNAL);
+        if (count > 0)
+            sent += count;
+        else if (count < 0 && errno != EAGAIN && errno != EINTR)
+            cutOff = true;
+    }
+    ::close(talker);
+    EXPECT_TRUE(cutOff) << sent << " bytes were taken without a newline";
+    // Half of what was sent: the application may still be settling in meanwhile.
+    EXPECT_LT(residentKilobytes(application.processId()) - before, 32 * 1024);
+
+    std::vector<int> idle;
+    for (int connection = 0; connection < 1100; ++connection) {
+        const int fd = connectIdle(profile.socket());
+        if (fd < 0)
+            break;
+        idle.push_back(fd);
+    }
+    EXPECT_EQ(idle.size(), 1100u) << "the socket stopped answering";
+
+    auto later = profile.launch();
+    EXPECT_TRUE(exitsWith(*later, 0, 30000)) << later->readAllStandardError().toStdString();
+    EXPECT_TRUE(waitUntil(historyShown, 15000)) << "the later launch brought the window forward";
+    run(QStringLiteral("xdotool key ctrl+alt+k"));
+    EXPECT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin Quick Panel"; }, 15000));
+    QTest::qWait(500);
+    EXPECT_EQ(application.state(), QProcess::Running) << application.readAllStandardError().toStdString();
+    for (const int fd : idle)
+        ::close(fd);
+    stop(application);
+}
+
+// Qt makes a missing $XDG_RUNTIME_DIR, and sets one of ours back to 0700: the next launch must
+// still find the first where it looks.
+TEST(LaunchEndToEnd, OneInstanceRunsWhateverTheRuntimeFolderIs)
+{
+    {
+        Profile profile;
+        profile.storeKnown();
+        QProcessEnvironment environment = profile.environment();
+        // The temporary folder, where the first would otherwise go, is the profile's own.
+        QDir().mkpath(profile.folder.path() + QStringLiteral("/tmp"));
+        environment.insert(QStringLiteral("TMPDIR"), profile.folder.path() + QStringLiteral("/tmp"));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), profile.folder.path() + QStringLiteral("/missing"));
+        expectOneInstance([&] { return profile.launch(environment); }, "a missing runtime folder");
+    }
+    {
+        Profile profile;
+        profile.storeKnown();
+        QDir().mkpath(profile.folder.path() + QStringLiteral("/tmp"));
+        profile.folder.giveToUnprivilegedUser();
+        ASSERT_EQ(::chmod(QFile::encodeName(profile.runtime).constData(), 0500), 0);
+        QProcessEnvironment environment = profile.environment();
+        environment.insert(QStringLiteral("TMPDIR"), profile.folder.path() + QStringLiteral("/tmp"));
+        expectOneInstance([&] { return launchAsOwner(environment); }, "a runtime folder we may not write to");
+    }
+}
+
+// A link at the socket's place leads the launch nowhere: it starts Tavlin, which takes the place.
+TEST(LaunchEndToEnd, ALinkAtTheSocketsPlaceIsNotFollowed)
+{
+    Profile profile;
+    const QString decoy = profile.folder.path() + QStringLiteral("/decoy.socket");
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const sockaddr_un address = addressOf(decoy);
+    ASSERT_EQ(::bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listening, 16), 0);
+    ASSERT_TRUE(QFile::link(decoy, profile.socket()));
+
+    auto application = launchKnown(profile);
+    pollfd pending{listening, POLLIN, 0};
+    EXPECT_EQ(::poll(&pending, 1, 0), 0) << "the launch connected to where the link leads";
+    ::close(listening);
+    struct stat info { };
+    EXPECT_TRUE(::lstat(QFile::encodeName(profile.socket()).constData(), &info) == 0 && S_ISSOCK(info.st_mode));
+    auto later = profile.launch();
+    EXPECT_TRUE(exitsWith(*later, 0, 30000)) << later->readAllStandardError().toStdString();
+    EXPECT_EQ(application->state(), QProcess::Running);
+    stop(*application);
+}
