@@ -40,6 +40,7 @@
 #include "X11DesktopPresses.h"
 #include "X11HotKeyBackend.h"
 #include "X11Pasteboard.h"
+#include "X11SystemTray.h"
 #include "X11TrayColors.h"
 #include "X11WindowFocus.h"
 #include "X11WindowManagerHints.h"
@@ -73,6 +74,7 @@ AppDelegate::Platform AppDelegate::realPlatform()
     platform.systemNotifications = std::make_unique<LogindNotifications>();
     platform.appearance = std::make_unique<PortalSystemAppearance>();
     platform.trayColors = std::make_unique<X11TrayColors>();
+    platform.systemTray = std::make_unique<X11SystemTray>();
     platform.windowManager = std::make_unique<X11WindowManagerHints>();
     platform.windowProperties = std::make_unique<X11WindowProperties>();
     platform.databasePath = HistoryModel::defaultDatabasePath();
@@ -210,8 +212,14 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     statusItem_ = std::make_unique<StatusItem>(StatusItem::Actions{[windows] { windows->showHistory(); },
                                                                    [windows] { windows->showSettings(); },
                                                                    [] { QCoreApplication::quit(); }},
-                                               *platform_.trayColors, *platform_.appearance);
+                                               *platform_.trayColors, *platform_.systemTray, *platform_.appearance);
     connect(statusItem_.get(), &StatusItem::leftClicked, windows, &WindowPresenter::toggleHistory);
+    // Without a tray the window is all there is to see: it says Tavlin runs, and gives the way to
+    // Settings and to quitting.
+    connect(statusItem_.get(), &StatusItem::shownChanged, windows, [windows](bool shown) {
+        if (!shown)
+            windows->reopen();
+    });
     connect(statusItem_.get(), &StatusItem::menuTrackingBegan, windows, &WindowPresenter::menuOpened);
     connect(statusItem_.get(), &StatusItem::menuTrackingEnded, windows, &WindowPresenter::menuClosed);
     if (QCoreApplication* application = QCoreApplication::instance())
@@ -253,6 +261,8 @@ void AppDelegate::startServices()
     }
     startMonitoring();
     reopenSettingsAfterLanguageRestart();
+    if (!statusItem_->isShown())
+        windows_->reopen();
     // Once the application is up, what every first window would wait for: the fonts, the
     // patterns that tell code apart and the symbols. (The workspace reads the installed
     // applications on a thread of its own from its start.)

@@ -7,6 +7,7 @@
 #include "Pasteboard.h"
 #include "SystemAppearance.h"
 #include "SystemNotifications.h"
+#include "SystemTray.h"
 #include "TrayColors.h"
 #include "UpdateService.h"
 #include "WindowFocus.h"
@@ -58,6 +59,7 @@ public:
         std::unique_ptr<SystemNotifications> systemNotifications;
         std::unique_ptr<SystemAppearance> appearance;
         std::unique_ptr<TrayColors> trayColors;
+        std::unique_ptr<SystemTray> systemTray;
         std::unique_ptr<WindowManagerHints> windowManager;
         std::unique_ptr<WindowProperties> windowProperties;
         QString databasePath;

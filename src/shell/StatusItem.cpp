@@ -2,6 +2,7 @@
 
 #include "Log.h"
 #include "SystemAppearance.h"
+#include "SystemTray.h"
 #include "TavlinBrandAssets.h"
 #include "TrayColors.h"
 
@@ -17,10 +18,13 @@
 
 namespace tavlin {
 
-StatusItem::StatusItem(Actions actions, TrayColors& trayColors, SystemAppearance& appearance, QObject* parent)
-    : QObject(parent), actions_(std::move(actions)), trayColors_(trayColors), appearance_(appearance)
+StatusItem::StatusItem(Actions actions, TrayColors& trayColors, SystemTray& systemTray, SystemAppearance& appearance,
+                       QObject* parent)
+    : QObject(parent), actions_(std::move(actions)), trayColors_(trayColors), systemTray_(systemTray),
+      appearance_(appearance)
 {
     connect(&trayColors_, &TrayColors::foregroundChanged, this, &StatusItem::redraw);
+    connect(&systemTray_, &SystemTray::availabilityChanged, this, &StatusItem::trayAvailabilityChanged);
     connect(&appearance_, &SystemAppearance::isDarkChanged, this, &StatusItem::redraw);
     qGuiApp->installEventFilter(this);
 }
@@ -68,6 +72,25 @@ QIcon StatusItem::icon(const QColor& ink, const std::optional<QColor>& outline)
     return icon;
 }
 
+bool StatusItem::isShown() const
+{
+    return shown_;
+}
+
+void StatusItem::trayAvailabilityChanged()
+{
+    if (!tray_)
+        return;
+    // Qt itself moves the icon into a tray that comes.
+    const bool shown = otherTray_ || systemTray_.isAvailable();
+    if (shown == shown_)
+        return;
+    shown_ = shown;
+    if (!shown)
+        Log::error(QStringLiteral("The desktop's tray has gone: Tavlin shows its history window instead"));
+    Q_EMIT shownChanged(shown);
+}
+
 QIcon StatusItem::currentIcon() const
 {
     return tray_ ? tray_->icon() : QIcon();
@@ -111,8 +134,10 @@ void StatusItem::install()
 {
     if (tray_)
         return;
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        Log::error(QStringLiteral("This desktop shows no tray: launch Tavlin again to open its history window"));
+    otherTray_ = !systemTray_.isAvailable() && QSystemTrayIcon::isSystemTrayAvailable();
+    shown_ = otherTray_ || systemTray_.isAvailable();
+    if (!shown_)
+        Log::error(QStringLiteral("This desktop shows no tray: Tavlin shows its history window instead"));
     tray_ = new QSystemTrayIcon(this);
     tray_->setToolTip(QStringLiteral("Tavlin"));
     menu_ = makeMenu(actions_, this);

@@ -14,11 +14,12 @@ class QSystemTrayIcon;
 namespace tavlin {
 
 class SystemAppearance;
+class SystemTray;
 class TrayColors;
 
 // The tray item: the mascot's silhouette with the tooltip "Tavlin". A left click asks to toggle
-// the history window; a right click opens the status menu, placed by the tray. Where the desktop
-// has no tray, it says so once in the log (launching Tavlin again then opens the history window).
+// the history window; a right click opens the status menu, placed by the tray. It follows trays
+// as they come and go, and tells when the desktop has none to show it in.
 class StatusItem : public QObject {
     Q_OBJECT
 
@@ -29,13 +30,16 @@ public:
         std::function<void()> quit;
     };
 
-    StatusItem(Actions actions, TrayColors& trayColors, SystemAppearance& appearance, QObject* parent = nullptr);
+    StatusItem(Actions actions, TrayColors& trayColors, SystemTray& systemTray, SystemAppearance& appearance,
+               QObject* parent = nullptr);
     ~StatusItem() override;
 
     // Creates the item once; later calls do nothing.
     void install();
     void remove();
     bool isInstalled() const { return tray_ != nullptr; }
+    // Whether the icon has a tray to be seen in (known once installed).
+    bool isShown() const;
     QMenu* menu() const { return menu_; }
     // The icon the tray shows now; null before install().
     QIcon currentIcon() const;
@@ -54,14 +58,22 @@ Q_SIGNALS:
     // The menu opened or closed: while it is open, the history window stays.
     void menuTrackingBegan();
     void menuTrackingEnded();
+    // A tray came or went while installed.
+    void shownChanged(bool shown);
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void redraw();
+    void trayAvailabilityChanged();
 
     Actions actions_;
     TrayColors& trayColors_;
+    SystemTray& systemTray_;
     SystemAppearance& appearance_;
+    // A tray Qt reaches other than by XEmbed (a StatusNotifier host on D-Bus), which it keeps
+    // using whatever XEmbed trays do.
+    bool otherTray_ = false;
+    bool shown_ = false;
     QSystemTrayIcon* tray_ = nullptr;
     QMenu* menu_ = nullptr;
 };

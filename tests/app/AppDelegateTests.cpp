@@ -6,6 +6,7 @@
 #include "FakeHotKeyBackend.h"
 #include "FakePasteboard.h"
 #include "FakeSystemAppearance.h"
+#include "FakeSystemTray.h"
 #include "FakeTrayColors.h"
 #include "FakeWindowFocus.h"
 #include "FakeWindowManagerHints.h"
@@ -48,6 +49,7 @@ struct DelegateFixture {
     FakePasteboard* pasteboard = nullptr;
     FakeWorkspace* workspace = nullptr;
     SystemNotifications* notifications = nullptr;
+    FakeSystemTray* systemTray = nullptr;
     std::shared_ptr<QStringList> hotKeys;
     int relaunches = 0;
     std::unique_ptr<AppDelegate> delegate;
@@ -70,6 +72,9 @@ struct DelegateFixture {
         platform.systemNotifications = std::move(ownedNotifications);
         platform.appearance = std::make_unique<FakeSystemAppearance>();
         platform.trayColors = std::make_unique<FakeTrayColors>();
+        auto ownedTray = std::make_unique<FakeSystemTray>();
+        systemTray = ownedTray.get();
+        platform.systemTray = std::move(ownedTray);
         platform.windowManager = std::make_unique<FakeWindowManagerHints>();
         platform.windowProperties = std::make_unique<FakeWindowProperties>();
         platform.windowFocus = std::make_unique<FakeWindowFocus>();
@@ -239,4 +244,25 @@ TEST(AppDelegate, ALanguageRelaunchReopensSettingsAtTheStoredSection)
         EXPECT_EQ(fixture.relaunches, 1);
         EXPECT_FALSE(fixture.defaults->object(StoredPreferences::reopenAfterRestart.key).isValid());
     }
+}
+
+// A desktop without a tray would show nothing of a running Tavlin: the history window shows
+// instead, at start and whenever the tray goes, but not while the introduction is still due.
+TEST(AppDelegate, WithoutATrayTheHistoryWindowShows)
+{
+    DelegateFixture fixture;
+    fixture.systemTray->setAvailable(false);
+    fixture.delegate->startServices();
+    EXPECT_TRUE(fixture.windows().isHistoryShown()) << "no tray at start";
+    fixture.windows().hideHistory();
+    fixture.systemTray->setAvailable(true);
+    EXPECT_FALSE(fixture.windows().isHistoryShown()) << "a tray came: the icon is enough";
+    fixture.systemTray->setAvailable(false);
+    EXPECT_TRUE(fixture.windows().isHistoryShown()) << "the tray went";
+
+    DelegateFixture firstLaunch(QVariantMap{});
+    firstLaunch.systemTray->setAvailable(false);
+    firstLaunch.delegate->startServices();
+    EXPECT_FALSE(firstLaunch.windows().isHistoryShown());
+    EXPECT_TRUE(firstLaunch.delegate->onboarding().window()->isVisible());
 }

@@ -1,6 +1,6 @@
 // Launching the real application on a private Xvfb: whatever connects to its socket, a later
 // launch is still answered; one instance runs whatever $XDG_RUNTIME_DIR names; a link at the
-// socket's place is not followed.
+// socket's place is not followed; and a desktop without a tray is shown the history window.
 #include "ApplicationProfile.h"
 
 #include <QFile>
@@ -63,6 +63,16 @@ qint64 residentKilobytes(qint64 pid)
     return -1;
 }
 
+bool quickPanelShown()
+{
+    QProcess search;
+    search.start(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                  QStringLiteral("^Tavlin Quick Panel$")});
+    search.waitForFinished(5000);
+    return !search.readAllStandardOutput().trimmed().isEmpty();
+}
+
 bool historyShown()
 {
     return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty();
@@ -81,6 +91,26 @@ bool closeHistory()
             return waitUntil([] { return !historyShown(); }, 2000);
         },
         20000);
+}
+
+// Presses the Quick Panel's shortcut until the panel shows: a press made while the window
+// manager still moves the keyboard after a closed window can go unseen. Then Escape closes it
+// once it has the keyboard.
+bool openAndCloseQuickPanel()
+{
+    bool shown = false;
+    for (int press = 0; press < 3 && !shown; ++press) {
+        run(QStringLiteral("xdotool key ctrl+alt+k"));
+        shown = waitUntil(quickPanelShown, 10000);
+    }
+    return shown
+        && waitUntil(
+               [] {
+                   if (Desktop::activeWindowName() == u"Tavlin Quick Panel")
+                       run(QStringLiteral("xdotool key Escape"));
+                   return waitUntil([] { return !quickPanelShown(); }, 1000);
+               },
+               20000);
 }
 
 std::unique_ptr<QProcess> launchKnown(Profile& profile, const std::optional<QProcessEnvironment>& environment = {})
@@ -178,8 +208,7 @@ TEST(LaunchEndToEnd, WhatConnectsToTheSocketCannotSilenceItNorExhaustTheApplicat
     auto later = profile.launch();
     EXPECT_TRUE(exitsWith(*later, 0, 30000)) << later->readAllStandardError().toStdString();
     EXPECT_TRUE(waitUntil(historyShown, 15000)) << "the later launch brought the window forward";
-    run(QStringLiteral("xdotool key ctrl+alt+k"));
-    EXPECT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin Quick Panel"; }, 15000));
+    EXPECT_TRUE(openAndCloseQuickPanel());
     QTest::qWait(500);
     EXPECT_EQ(application.state(), QProcess::Running) << application.readAllStandardError().toStdString();
     for (const int fd : idle)
@@ -233,5 +262,49 @@ TEST(LaunchEndToEnd, ALinkAtTheSocketsPlaceIsNotFollowed)
     auto later = profile.launch();
     EXPECT_TRUE(exitsWith(*later, 0, 30000)) << later->readAllStandardError().toStdString();
     EXPECT_EQ(application->state(), QProcess::Running);
+    stop(*application);
+}
+
+// Without a tray Tavlin shows its history window at start and whenever the tray goes; once it is
+// closed, the shortcut still opens the Quick Panel and a later launch brings the window back.
+TEST(LaunchEndToEnd, WithoutATrayTheHistoryWindowShows)
+{
+    QProcess windowManager;
+    windowManager.startCommand(QStringLiteral("openbox"));
+    ASSERT_TRUE(waitUntil(
+        [] { return !run(QStringLiteral("xprop -root _NET_SUPPORTING_WM_CHECK")).contains(u"not found"); }, 10000));
+    Profile profile;
+    auto application = launchKnown(profile);
+    EXPECT_TRUE(waitUntil(historyShown, 15000)) << "shown at start\n"
+                                                << application->readAllStandardError().toStdString();
+
+    ASSERT_TRUE(closeHistory());
+    EXPECT_TRUE(openAndCloseQuickPanel());
+    auto later = profile.launch();
+    EXPECT_TRUE(exitsWith(*later, 0, 30000));
+    EXPECT_TRUE(waitUntil(historyShown, 15000)) << "brought back by a later launch";
+    ASSERT_TRUE(closeHistory());
+
+    // A tray comes: the icon goes into it, and the window stays closed until asked for.
+    QProcess tray;
+    tray.startCommand(QStringLiteral("trayer --edge top --align left --widthtype request --height 32"));
+    ASSERT_TRUE(waitUntil([] { return !Desktop::panel().isEmpty(); }, 10000));
+    QTest::qWait(1000);
+    EXPECT_FALSE(historyShown());
+    EXPECT_TRUE(waitUntil(
+        [] {
+            Desktop::clickTray();
+            return waitUntil(historyShown, 500);
+        },
+        15000))
+        << "the icon is in the tray";
+    ASSERT_TRUE(closeHistory());
+    tray.kill();
+    tray.waitForFinished(5000);
+    EXPECT_TRUE(waitUntil(historyShown, 15000)) << "shown when the tray went\n"
+                                                << application->readAllStandardError().toStdString();
+    EXPECT_EQ(application->state(), QProcess::Running);
+    windowManager.kill();
+    windowManager.waitForFinished(5000);
     stop(*application);
 }

@@ -162,6 +162,7 @@ TEST(LifecycleEndToEnd, WithAssistiveTechnologyQuitAndRestartEndTheProcess)
 
 TEST(LifecycleEndToEnd, TheCommandLineAnswersWithoutStartingTavlin)
 {
+    Desktop desktop; // with a tray, where the running one shows no window of its own
     Profile profile;
     auto application = launchKnown(profile);
     const auto call = [&](const QString& argument) {

@@ -29,11 +29,12 @@ void key(const QString& keys)
     xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("40"), keys});
 }
 
-// A desktop with xterm on it, optionally managed by openbox, and Tavlin running.
+// A desktop with xterm and a tray on it, optionally managed by openbox, and Tavlin running.
 struct TerminalDesktop {
     Profile profile;
     QProcess windowManager;
     QProcess terminal;
+    QProcess tray;
     std::unique_ptr<QProcess> application;
     bool managed;
     QByteArray terminalWindow;
@@ -59,6 +60,9 @@ struct TerminalDesktop {
             EXPECT_TRUE(windowManager.waitForStarted(5000));
             EXPECT_TRUE(waitUntil([] { return !xdotool({QStringLiteral("get_desktop")}).isEmpty(); }, 10000));
         }
+        // With a tray Tavlin starts without a window of its own.
+        tray.startCommand(QStringLiteral("trayer --edge top --align left --widthtype request --height 32"));
+        EXPECT_TRUE(waitUntil([] { return !Desktop::panel().isEmpty(); }, 10000));
         application = profile.launch();
         QByteArray log;
         EXPECT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
@@ -69,7 +73,7 @@ struct TerminalDesktop {
     {
         ::kill(application->processId(), SIGTERM);
         EXPECT_TRUE(exitsWith(*application, 0));
-        for (QProcess* process : {&terminal, &windowManager}) {
+        for (QProcess* process : {&terminal, &tray, &windowManager}) {
             process->kill();
             process->waitForFinished(5000);
         }

@@ -1,5 +1,6 @@
 #include "ApplicationActivation.h"
 #include "FakeSystemAppearance.h"
+#include "FakeSystemTray.h"
 #include "FakeTrayColors.h"
 #include "FakeWindowManagerHints.h"
 #include "FakeWindowProperties.h"
@@ -411,7 +412,8 @@ TEST(StatusItem, DrawsTheMascotInTheTraysInkAndRedrawsOnEveryChange)
 {
     FakeTrayColors tray;
     FakeSystemAppearance appearance;
-    StatusItem item({}, tray, appearance);
+    FakeSystemTray systemTray;
+    StatusItem item({}, tray, systemTray, appearance);
     item.install();
     // The opaque colours of the icon: its ink, any outline, and where they meet.
     const auto colours = [&] {
