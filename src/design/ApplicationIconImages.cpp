@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QImageReader>
+#include <QMap>
 #include <QMutex>
 #include <QPainter>
 #include <QSet>
@@ -199,8 +200,9 @@ QList<QImage> drawSvg(const QByteArray& bytes, const QList<int>& edges, const QD
 }
 
 // A raster image only when the pixels it declares are few: decoders make the whole image before
-// they scale it. Decoded once, and scaled to each edge as a reader scales.
-QList<QImage> decodeRaster(const QByteArray& bytes, const QList<int>& edges)
+// they scale it. Decoded once, and scaled to each edge as a reader scales; not beyond its own size
+// unless `enlarge`.
+QList<QImage> decodeRaster(const QByteArray& bytes, const QList<int>& edges, bool enlarge)
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -212,7 +214,8 @@ QList<QImage> decodeRaster(const QByteArray& bytes, const QList<int>& edges)
     const QImage whole = reader.read();
     QList<QImage> images;
     for (int edge : edges) {
-        const QSize shown = whole.size().scaled(edge, edge, Qt::KeepAspectRatio);
+        const bool fits = whole.width() <= edge && whole.height() <= edge;
+        const QSize shown = fits && !enlarge ? whole.size() : whole.size().scaled(edge, edge, Qt::KeepAspectRatio);
         if (whole.isNull() || shown.isEmpty())
             return {};
         images.append(whole.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
@@ -220,7 +223,7 @@ QList<QImage> decodeRaster(const QByteArray& bytes, const QList<int>& edges)
     return images;
 }
 
-QList<QImage> decode(const QByteArray& bytes, const QList<int>& edges)
+QList<QImage> decode(const QByteArray& bytes, const QList<int>& edges, bool enlarge = true)
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -232,7 +235,7 @@ QList<QImage> decode(const QByteArray& bytes, const QList<int>& edges)
     // Compressed SVG is refused: how large it is only shows once it has been inflated.
     if (format.isEmpty() || format == "svgz")
         return {};
-    return decodeRaster(bytes, edges);
+    return decodeRaster(bytes, edges, enlarge);
 }
 
 } // namespace
@@ -258,8 +261,12 @@ QString ApplicationIconImages::find(const QString& iconName, const Themes& theme
             visited.insert(name);
             const Theme theme = readTheme(name, themes.searchPaths);
             if (theme.found) {
-                if (QString path = findInTheme(iconName, theme, edge); !path.isEmpty())
-                    return path;
+                // "text-x-python", then "text-x" and "text", before the themes inherited.
+                for (QString tried = iconName; !tried.isEmpty();
+                     tried.truncate(std::max<qsizetype>(0, tried.lastIndexOf(u'-')))) {
+                    if (QString path = findInTheme(tried, theme, edge); !path.isEmpty())
+                        return path;
+                }
                 queue.append(theme.inherits);
             }
         }
@@ -292,6 +299,29 @@ QList<QImage> ApplicationIconImages::load(const QString& iconName, const Themes&
     // Read once, and decoded at each edge.
     const std::optional<QByteArray> bytes = readIconFile(path);
     return bytes ? decode(*bytes, edges) : QList<QImage>();
+}
+
+QList<QImage> ApplicationIconImages::loadFirst(const QStringList& iconNames, const Themes& themes,
+                                               const QList<int>& edges)
+{
+    if (edges.isEmpty())
+        return {};
+    const int largest = *std::max_element(edges.cbegin(), edges.cend());
+    const auto found = std::find_if(iconNames.cbegin(), iconNames.cend(),
+                                    [&](const QString& name) { return !find(name, themes, largest).isEmpty(); });
+    if (found == iconNames.cend())
+        return {};
+    // Each edge from the file closest to it, as QIcon shows a theme's icons: themes draw their small
+    // sizes apart, and a file is never enlarged.
+    QMap<QString, QList<int>> edgesOfFiles;
+    for (int edge : edges)
+        edgesOfFiles[find(*found, themes, edge)].append(edge);
+    QList<QImage> images;
+    for (auto file = edgesOfFiles.cbegin(); file != edgesOfFiles.cend(); ++file) {
+        if (const std::optional<QByteArray> bytes = readIconFile(file.key()))
+            images.append(decode(*bytes, file.value(), false));
+    }
+    return images;
 }
 
 } // namespace tavlin

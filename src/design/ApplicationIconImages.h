@@ -11,7 +11,9 @@ namespace tavlin {
 // a desktop entry's Icon names a file, or an icon of the freedesktop icon theme, looked up in the
 // theme, the themes it inherits, the fallback theme and "hicolor", then among the loose icons of
 // the fallback folders; an entry without an icon, or whose icon is found nowhere, has the theme's
-// "application-x-executable".
+// "application-x-executable". A file type's icon is found the same way, by the names of its type.
+// A name found nowhere is looked for again less its last dash-separated part, in each theme
+// before those it inherits, as QIcon looks.
 //
 // Only regular files are opened, never larger than maximumFileBytes; a raster image is decoded
 // only when it declares at most maximumPixels, and an SVG is drawn at each edge whatever its
@@ -37,6 +39,9 @@ public:
     // The icon at each edge of `edges` (in pixels), largest images scaled down and scalable ones
     // drawn at that edge; nothing when no image is found or none can be decoded.
     static QList<QImage> load(const QString& iconName, const Themes& themes, const QList<int>& edges);
+    // The same for the first of `iconNames` that is found, with no stand-in for none, each edge
+    // from the theme's file closest to it and a raster image never enlarged.
+    static QList<QImage> loadFirst(const QStringList& iconNames, const Themes& themes, const QList<int>& edges);
     // The file of the icon closest to `edge`; empty when there is none.
     static QString find(const QString& iconName, const Themes& themes, int edge);
 };

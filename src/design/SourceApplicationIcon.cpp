@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMimeDatabase>
 #include <QPainter>
 #include <QPixmap>
 #include <QtConcurrent/QtConcurrentRun>
@@ -59,21 +60,45 @@ const QList<int>& SourceApplicationIcon::decodedEdges()
 
 std::optional<QIcon> SourceApplicationIcon::icon(const QString& iconName) const
 {
-    if (const QIcon* decoded = decoded_.object(iconName))
-        return *decoded;
-    if (decoding_.contains(iconName))
+    return decoded(applicationIcons_, iconName, [iconName, themes = ApplicationIconImages::Themes::current()] {
+        return ApplicationIconImages::load(iconName, themes, decodedEdges());
+    });
+}
+
+std::optional<QIcon> SourceApplicationIcon::fileTypeIcon(const QString& fileName) const
+{
+    // Types go by extension, so that each is decoded once however many files show it.
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    return decoded(fileTypeIcons_, suffix, [suffix, themes = ApplicationIconImages::Themes::current()] {
+        // The shared MIME database is read here too: any program may install types in it.
+        const QMimeDatabase database;
+        const QMimeType type = suffix.isEmpty()
+            ? database.mimeTypeForName(QStringLiteral("application/octet-stream"))
+            : database.mimeTypeForFile(QStringLiteral("file.") + suffix, QMimeDatabase::MatchExtension);
+        // A row's, a card's, at one and two device pixels a point.
+        static const QList<int> edges{32, 36, 64, 72};
+        return ApplicationIconImages::loadFirst({type.iconName(), type.genericIconName()}, themes, edges);
+    });
+}
+
+std::optional<QIcon> SourceApplicationIcon::decoded(Decoded& kept, const QString& key,
+                                                    std::function<QList<QImage>()> load) const
+{
+    if (const QIcon* icon = kept.icons.object(key))
+        return *icon;
+    if (kept.pending.contains(key))
         return std::nullopt;
-    decoding_.insert(iconName);
-    QtConcurrent::run(&ApplicationIconImages::load, iconName, ApplicationIconImages::Themes::current(), decodedEdges())
-        .then(const_cast<SourceApplicationIcon*>(this), [this, iconName](const QList<QImage>& images) {
-            decoding_.remove(iconName);
+    kept.pending.insert(key);
+    QtConcurrent::run(std::move(load))
+        .then(const_cast<SourceApplicationIcon*>(this), [this, &kept, key](const QList<QImage>& images) {
+            kept.pending.remove(key);
             QIcon icon;
             qsizetype bytes = 0;
             for (const QImage& image : images) {
                 icon.addPixmap(QPixmap::fromImage(image));
                 bytes += image.sizeInBytes();
             }
-            decoded_.insert(iconName, new QIcon(icon), std::max<qsizetype>(1, bytes / 1024));
+            kept.icons.insert(key, new QIcon(icon), std::max<qsizetype>(1, bytes / 1024));
             // Values are const to their readers; the signal only asks them to look again.
             Q_EMIT const_cast<SourceApplicationIcon*>(this)->iconsArrived();
         });

@@ -4,11 +4,14 @@
 
 #include <QCache>
 #include <QIcon>
+#include <QImage>
+#include <QList>
 #include <QObject>
 #include <QSet>
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -28,7 +31,7 @@ struct ApplicationInfo;
 // Icons are never opened on the main thread: finding and decoding one (a theme's folders
 // searched, an SVG drawn, a file that may be a pipe or a bomb checked) happens on a worker, and
 // what shows a source shows its name beside an empty space until the images arrive as QImages;
-// iconsArrived then asks for a repaint.
+// iconsArrived then asks for a repaint. The icons of file types come the same way.
 class SourceApplicationIcon : public QObject {
     Q_OBJECT
 
@@ -63,6 +66,11 @@ public:
     // The icon a desktop entry's Icon names, at every decoded edge: nothing while it is decoded
     // (this asks for it), a null icon when none could be.
     std::optional<QIcon> icon(const QString& iconName) const;
+    // The icon of a file's type as its name tells it (the file itself is never looked at): the
+    // type's own icon in the theme, else its generic one, decoded at the edges a row's and a card's
+    // file icon are drawn. Nothing while it is decoded (this asks for it), a null icon when the
+    // theme has neither.
+    std::optional<QIcon> fileTypeIcon(const QString& fileName) const;
     // The name of an installed application: its entry's Name when that is not blank (as it is,
     // spaces included), else its desktop file's name less a trailing ".desktop".
     static QString applicationName(const ApplicationInfo& application);
@@ -81,13 +89,22 @@ private:
     std::shared_ptr<const Value> resolved(const QString& key, const std::optional<QString>& bundleID, ClipKind fallback,
                                           const std::optional<ApplicationInfo>& application, const QIcon& icon) const;
 
+    // Icons decoded on the worker, by what they were asked for (a null icon when none could be),
+    // costed in kilobytes, and the icons being decoded.
+    struct Decoded {
+        explicit Decoded(qsizetype kilobytes) : icons(kilobytes) { }
+        QCache<QString, QIcon> icons;
+        QSet<QString> pending;
+    };
+    std::optional<QIcon> decoded(Decoded& kept, const QString& key, std::function<QList<QImage>()> load) const;
+
     const Workspace& workspace_;
     mutable QCache<QString, std::shared_ptr<const Value>> cache_{cacheLimit};
-    // Icons decoded on the worker, by the entry's Icon (a null icon when none could be), costed in
-    // kilobytes, and the icons being decoded. About 26 kB each: more are kept than values, so
-    // that a page of more sources than the values' cache holds never decodes its icons again.
-    mutable QCache<QString, QIcon> decoded_{4096};
-    mutable QSet<QString> decoding_;
+    // By the entry's Icon. About 26 kB each: more are kept than values, so that a page of more
+    // sources than the values' cache holds never decodes its icons again.
+    mutable Decoded applicationIcons_{4096};
+    // By the file name's extension, some tens of kilobytes each: the few types a history holds.
+    mutable Decoded fileTypeIcons_{2048};
 };
 
 } // namespace tavlin

@@ -49,6 +49,7 @@ void RecordPainter::paint(QPainter& painter, const QRectF& bounds, int row, cons
     input.clip = clip;
     input.shown = records.presentation(row);
     input.source = records.sources().resolve(clip.source, clip.kind);
+    input.icons = &records.sources();
     input.compact = compact;
     input.confirmation = confirmation.state(clip.id);
     input.feedbackShape = compact ? CopyConfirmationShape::listRow : CopyConfirmationShape::card;

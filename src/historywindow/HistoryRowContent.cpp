@@ -18,9 +18,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QCache>
-#include <QFileInfo>
 #include <QFontMetricsF>
-#include <QMimeDatabase>
 #include <QPainter>
 #include <QStaticText>
 #include <QTextBlock>
@@ -200,11 +198,13 @@ void drawFileIcon(QPainter& painter, const QRectF& rect, const HistoryRowContent
 {
     const std::optional<ClipRowPresentation>& row = input.shown.row;
     const QString name = row && !row->metadata.fileNames.isEmpty() ? row->metadata.fileNames.first() : input.shown.text;
-    const QIcon icon = HistoryRowContent::fileIcon(name);
-    if (icon.isNull())
+    // The theme's icon is decoded on a worker: "doc" stands in until it arrives, and for good
+    // when the theme has none.
+    const std::optional<QIcon> icon = input.icons ? input.icons->fileTypeIcon(name) : std::nullopt;
+    if (!icon || icon->isNull())
         SymbolIcon::paint(painter, QStringLiteral("doc"), rect, tint);
     else
-        icon.paint(&painter, rect.toAlignedRect());
+        icon->paint(&painter, rect.toAlignedRect());
 }
 
 void drawFooter(QPainter& painter, const QRectF& rect, const HistoryRowContent::Input& input)
@@ -451,21 +451,6 @@ QRectF HistoryRowContent::ageChangeRect(const QRectF& bounds, bool compact, cons
     if (!compact)
         return row.adjusted(-2, -2, 2, 2);
     return rowHigh(compactInner(bounds).adjusted(38 + 12 - 2, 0, 2, 0));
-}
-
-QIcon HistoryRowContent::fileIcon(const QString& name)
-{
-    static QHash<QString, QIcon> cache;
-    const QString suffix = QFileInfo(name).suffix().toLower();
-    if (const auto found = cache.constFind(suffix); found != cache.cend())
-        return *found;
-    const QMimeType type = suffix.isEmpty()
-        ? QMimeDatabase().mimeTypeForName(QStringLiteral("application/octet-stream"))
-        : QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension);
-    QIcon icon = QIcon::fromTheme(type.iconName());
-    if (icon.isNull())
-        icon = QIcon::fromTheme(type.genericIconName());
-    return *cache.insert(suffix, icon);
 }
 
 QString HistoryRowContent::withLineSeparators(QString text)

@@ -89,6 +89,8 @@ struct HistoryRowContent {
         // Made once per record by the records model.
         RecordPresentation shown;
         std::shared_ptr<const SourceApplicationIcon::Value> source;
+        // Where a file's type icon comes from; none draws "doc".
+        const SourceApplicationIcon* icons = nullptr;
         bool compact = true;
         // The copy confirmation: how far it shows on this record.
         ConfirmationAnimation::State confirmation;
@@ -110,9 +112,6 @@ struct HistoryRowContent {
     // stands beside the age when that gives way to another width.
     static QRectF ageChangeRect(const QRectF& bounds, bool compact, const QString& before, const QString& after);
 
-    // The icon of a file by its name's type, from the desktop's icon theme; null when the theme
-    // has none (the caller draws "doc").
-    static QIcon fileIcon(const QString& name);
     // The text with every line break as the separator QTextLayout breaks lines at, keeping its
     // length (so that format ranges still fit).
     static QString withLineSeparators(QString text);

@@ -2,6 +2,7 @@
 #include "SlowIconFile.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -85,6 +86,42 @@ TEST_F(ApplicationIconImagesTest, AnSvgIsDrawnAtTheEdgeShownWhateverItsViewBox)
     // Larger than Qt's SVG reader takes, or of proportions no icon has: nothing to draw.
     EXPECT_TRUE(load(write(QStringLiteral("vast.svg"), svg("1e12", "1e12"))).isEmpty());
     EXPECT_TRUE(load(write(QStringLiteral("thread.svg"), svg("1e9", "1"))).isEmpty());
+}
+
+// A name a theme lacks is looked for less its last dash-separated part in that theme before those
+// it inherits, as QIcon looks; of several names the first found is shown, and none found shows none.
+// Each size comes from the file drawn closest to it, never enlarged.
+TEST_F(ApplicationIconImagesTest, ThemeNamesAreFoundAsQIconFindsThem)
+{
+    for (const auto& [theme, inherits] : {std::pair{"own", "parent"}, std::pair{"parent", "hicolor"}}) {
+        for (const char* size : {"32", "48"})
+            ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("%1/%2x%2/mimetypes").arg(theme, size)));
+        write(QStringLiteral("%1/index.theme").arg(QLatin1String(theme)),
+              QByteArray("[Icon Theme]\nName=Test\nInherits=") + inherits
+                  + "\nDirectories=32x32/mimetypes,48x48/mimetypes\n[32x32/mimetypes]\nSize=32\nType=Fixed\n"
+                    "[48x48/mimetypes]\nSize=48\nType=Fixed\n");
+    }
+    write(QStringLiteral("own/48x48/mimetypes/text.png"), png({48, 48}, Qt::red));
+    write(QStringLiteral("parent/48x48/mimetypes/text-x-python.png"), png({48, 48}, Qt::blue));
+    write(QStringLiteral("parent/48x48/mimetypes/x-office-document.png"), png({48, 48}, Qt::green));
+    const ApplicationIconImages::Themes themes{{folder.path()}, QStringLiteral("own"), {}, {}};
+    const auto colour = [&](const QStringList& names) {
+        const QList<QImage> images = ApplicationIconImages::loadFirst(names, themes, {36});
+        return images.isEmpty() ? QColor() : images[0].pixelColor(18, 18);
+    };
+    EXPECT_EQ(colour({QStringLiteral("text-x-python")}), QColor(Qt::red));
+    EXPECT_EQ(colour({QStringLiteral("application-pdf"), QStringLiteral("x-office-document")}), QColor(Qt::green));
+    EXPECT_FALSE(colour({QStringLiteral("application-pdf"), QStringLiteral("audio-x-generic")}).isValid());
+
+    write(QStringLiteral("own/32x32/mimetypes/image-x-generic.png"), png({32, 32}, Qt::yellow));
+    write(QStringLiteral("own/48x48/mimetypes/image-x-generic.png"), png({48, 48}, Qt::magenta));
+    QList<std::pair<int, QColor>> sizes;
+    for (const QImage& image :
+         ApplicationIconImages::loadFirst({QStringLiteral("image-x-generic")}, themes, {32, 36, 64}))
+        sizes.append({image.width(), image.pixelColor(8, 8)});
+    std::sort(sizes.begin(), sizes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    const QList<std::pair<int, QColor>> expected{{32, Qt::yellow}, {32, Qt::yellow}, {48, Qt::magenta}};
+    EXPECT_EQ(sizes, expected);
 }
 
 } // namespace

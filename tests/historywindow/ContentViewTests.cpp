@@ -22,6 +22,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +31,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStyleOptionButton>
 
@@ -640,5 +642,47 @@ TEST(ContentView, NoPartOfTheWindowReadsAnApplicationsIconOnTheMainThread)
     ASSERT_TRUE(view.sourcePopover() && view.sourcePopover()->list());
     view.sourcePopover()->list()->viewport()->repaint();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !source->source()->symbol.isEmpty(); }, 10000));
+    EXPECT_TRUE(slow.release()) << "the main thread read the icon";
+}
+
+// A file's type icon comes from the icon theme, where any program may put a file: it is found
+// and decoded on a worker, "doc" standing in meanwhile. Here the type's own icon is a pipe that
+// only another thread fills, so the theme's generic one is shown once it arrives.
+TEST(ContentView, AFilesTypeIconIsReadOnAWorkerAndShownOnceItArrives)
+{
+    HistoryWindowFixture fixture;
+    const QString theme = fixture.folder.path() + QStringLiteral("/icons/tavlin-types");
+    ASSERT_TRUE(QDir().mkpath(theme + QStringLiteral("/48x48/mimetypes")));
+    QFile index(theme + QStringLiteral("/index.theme"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=Types\nDirectories=48x48/mimetypes\n[48x48/mimetypes]\nSize=48\nType=Fixed\n");
+    index.close();
+    QImage generic(48, 48, QImage::Format_ARGB32);
+    generic.fill(Qt::green);
+    ASSERT_TRUE(generic.save(theme + QStringLiteral("/48x48/mimetypes/text-x-generic.png")));
+    test::SlowIconFile slow(theme + QStringLiteral("/48x48/mimetypes/text-plain.png"), Qt::yellow);
+    ASSERT_TRUE(slow.made());
+    const QStringList savedPaths = QIcon::themeSearchPaths();
+    const QString savedTheme = QIcon::themeName();
+    const auto restore = qScopeGuard([&] {
+        QIcon::setThemeSearchPaths(savedPaths);
+        QIcon::setThemeName(savedTheme);
+    });
+    QIcon::setThemeSearchPaths({fixture.folder.path() + QStringLiteral("/icons")});
+    QIcon::setThemeName(QStringLiteral("tavlin-types"));
+    const QString fileURL = QStringLiteral("public.file-url");
+    fixture.capture({{{fileURL}, {{fileURL, QUrl::fromLocalFile(fixture.folder.path() + "/notes.txt").toEncoded()}}}});
+    fixture.show();
+    const auto greenPixels = [&] {
+        const QImage shown = fixture.records()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const auto* pixels = reinterpret_cast<const QRgb*>(shown.constBits());
+        return std::count(pixels, pixels + shown.width() * shown.height(), qRgb(0, 255, 0));
+    };
+    for (HistoryViewMode mode : {HistoryViewMode::list, HistoryViewMode::cards}) {
+        fixture.preferences.setViewMode(mode);
+        fixture.settle();
+        // A row's icon is 32 pixels square, a card's 36.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return greenPixels() >= 30 * 30; }, 10000)) << toRaw(mode).toStdString();
+    }
     EXPECT_TRUE(slow.release()) << "the main thread read the icon";
 }
