@@ -13,7 +13,6 @@
 #include <QPointer>
 
 #include <qcoro/qcorofuture.h>
-#include <qcoro/qcorotimer.h>
 
 namespace tavlin {
 
@@ -32,6 +31,7 @@ HistoryMonitor::HistoryMonitor(HistoryRepository& repository, Pasteboard& pasteb
 
 HistoryMonitor::~HistoryMonitor()
 {
+    waits_.end();
     pasteboard_.setChangeObserver({});
     // The copy being stored is the repository's to report: it may yet be saved.
     const qsizetype unsaved = pending_.size() - (storing_ ? 1 : 0);
@@ -57,7 +57,9 @@ QCoro::Task<> HistoryMonitor::runMonitoring()
             co_await tick();
         if (!self || monitoringOwner_ != token)
             break;
-        co_await QCoro::sleepFor(monitoringInterval);
+        const bool slept = co_await waits_.sleep(monitoringInterval);
+        if (!slept)
+            break;
     }
 }
 

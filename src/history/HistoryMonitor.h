@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CaptureGate.h"
+#include "CoroutineWaits.h"
 #include "HistoryRetention.h"
 #include "PendingCaptures.h"
 
@@ -36,7 +37,8 @@ public:
                    HistoryBrowser& browser, QObject* parent = nullptr);
     ~HistoryMonitor() override;
 
-    // Polls the clipboard every 0.65 s until stopped or until a newer loop takes over.
+    // Polls the clipboard every 0.65 s until stopped, until a newer loop takes over or until the
+    // monitor goes, which ends a loop waiting for its next tick there and then.
     QCoro::Task<> runMonitoring();
     // Ends the running loop at its next check.
     void stopMonitoring();
@@ -72,6 +74,7 @@ private:
     // The first of the waiting copies is with the repository now.
     bool storing_ = false;
     bool waitingForHistory_ = false;
+    CoroutineWaits waits_;
 };
 
 } // namespace tavlin

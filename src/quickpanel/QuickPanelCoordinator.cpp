@@ -17,8 +17,6 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-#include <qcoro/qcorotimer.h>
-
 #include <chrono>
 
 namespace tavlin {
@@ -182,15 +180,14 @@ void QuickPanelCoordinator::appear(quint64 generation)
 
 QCoro::Task<> QuickPanelCoordinator::opening(quint64 generation)
 {
-    const QPointer<QuickPanelCoordinator> self(this);
     ++transitions_;
-    co_await QCoro::sleepFor(0ms); // the window maps first
-    if (!self)
+    const bool mapped = co_await waits_.sleep(0ms); // the window maps first
+    if (!mapped)
         co_return;
     if (isPresented_ && generation_ == generation) {
         motion_->open();
-        co_await QCoro::sleepFor(motion_->reduceMotion ? 100ms : 280ms);
-        if (!self)
+        const bool grown = co_await waits_.sleep(motion_->reduceMotion ? 100ms : 280ms);
+        if (!grown)
             co_return;
         // Clicks reach the panel only once it has its full size.
         if (isPresented_ && generation_ == generation && panel_)
@@ -232,10 +229,9 @@ void QuickPanelCoordinator::hide(HideReason reason)
 
 QCoro::Task<> QuickPanelCoordinator::closing(quint64 generation, int milliseconds)
 {
-    const QPointer<QuickPanelCoordinator> self(this);
     ++transitions_;
-    co_await QCoro::sleepFor(std::chrono::milliseconds(milliseconds));
-    if (!self)
+    const bool shrunk = co_await waits_.sleep(std::chrono::milliseconds(milliseconds));
+    if (!shrunk)
         co_return;
     // A showing in between keeps the panel on screen.
     if (generation_ == generation && !isPresented_ && panel_) {
@@ -365,6 +361,7 @@ void QuickPanelCoordinator::shutdown()
     if (shutDown_)
         return;
     shutDown_ = true;
+    waits_.end();
     ++generation_;
     setPresented(false);
     state_->close();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Clip.h"
+#include "CoroutineWaits.h"
 #include "QuickPanel.h"
 #include "QuickPanelCommand.h"
 #include "QuickPanelFocus.h"
@@ -113,6 +114,8 @@ private:
     bool lateDeactivation_ = false;
     bool watchingClicks_ = false;
     bool shutDown_ = false;
+    // The openings' and closings' waits, which the teardown ends.
+    CoroutineWaits waits_;
 };
 
 } // namespace tavlin

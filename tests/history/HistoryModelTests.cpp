@@ -438,6 +438,23 @@ TEST(HistoryModel, MonitoringPollsSkipsWhileSuspendedAndEndsWhenReplaced)
     EXPECT_SOON(newer.isReady(), 10000);
 }
 
+// Quitting destroys the monitor with its loop asleep between ticks: the loop ends there and
+// then, not at a wake-up that no event loop would deliver any more.
+TEST(HistoryModel, MonitoringEndsWithItsMonitor)
+{
+    TemporaryFolder folder;
+    FakePasteboard pasteboard;
+    FakeWorkspace workspace{QStringLiteral("org.gnome.TextEditor")};
+    auto model = std::make_unique<HistoryModel>(folder.databasePath(), pasteboard, workspace);
+    QCoro::Task<> loop = model->monitor().runMonitoring();
+    pasteboard.setString(QStringLiteral("polled"));
+    // The stored copy's row comes last in the tick that stored it; the loop then sleeps.
+    QSignalSpy rows(&model->browser(), &HistoryBrowser::rowPresentationsChanged);
+    EXPECT_SOON(!rows.isEmpty(), 10000);
+    model.reset();
+    EXPECT_TRUE(loop.isReady());
+}
+
 // The store works on its own thread: a store operation held up by another process's lock must
 // not hold up the main thread's event loop. Here only that loop can end the wait: its timer
 // releases the lock once it has ticked a few times while the favorite was pending. Were the

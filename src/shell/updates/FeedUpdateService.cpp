@@ -8,10 +8,6 @@
 #include "StoredPreferences.h"
 
 #include <QCoreApplication>
-#include <QPointer>
-
-#include <qcoro/qcorosignal.h>
-#include <qcoro/qcorotimer.h>
 
 namespace tavlin {
 
@@ -22,6 +18,11 @@ FeedUpdateService::FeedUpdateService(UpdateConfiguration configuration, QString 
       defaults_(defaults), driver_(std::move(driver)), limits_(limits)
 {
     scheduleAutomaticChecks();
+}
+
+FeedUpdateService::~FeedUpdateService()
+{
+    waits_.end();
 }
 
 bool FeedUpdateService::automaticallyChecksForUpdates() const
@@ -57,11 +58,13 @@ QCoro::Task<std::optional<UpdateCheckResult>> FeedUpdateService::performCheck(bo
 {
     if (checking_)
         co_return std::nullopt;
-    QPointer<FeedUpdateService> self(this);
     setChecking(true);
-    const UpdateCheckResult result = co_await fetchOutcome();
-    if (!self)
-        co_return result;
+    // Made in a statement of its own: GCC 12 destroys temporaries of a co_await expression twice.
+    QCoro::Task<std::optional<UpdateCheckResult>> fetching = fetchOutcome();
+    const std::optional<UpdateCheckResult> outcome = co_await std::move(fetching);
+    if (!outcome)
+        co_return std::nullopt;
+    const UpdateCheckResult& result = *outcome;
     setChecking(false);
     // A check of its own shows only news; one the user asked for always answers.
     if (userInitiated || result.state == UpdateCheckResult::State::updateAvailable) {
@@ -73,15 +76,15 @@ QCoro::Task<std::optional<UpdateCheckResult>> FeedUpdateService::performCheck(bo
     co_return result;
 }
 
-QCoro::Task<UpdateCheckResult> FeedUpdateService::fetchOutcome()
+QCoro::Task<std::optional<UpdateCheckResult>> FeedUpdateService::fetchOutcome()
 {
-    QPointer<FeedUpdateService> self(this);
     try {
         FeedDownload download(network_, configuration_.feedURL, limits_);
-        if (!download.isFinished())
-            co_await qCoro(&download, &FeedDownload::finished);
-        if (!self)
-            co_return UpdateCheckResult{};
+        if (!download.isFinished()) {
+            const bool downloaded = co_await waits_.signal(&download, &FeedDownload::finished);
+            if (!downloaded)
+                co_return std::nullopt;
+        }
         if (download.error())
             throw *download.error();
         const std::optional<QList<AppcastItem>> items = Appcast::parse(download.body());
@@ -136,16 +139,21 @@ std::chrono::milliseconds FeedUpdateService::untilNextAutomaticCheck() const
 
 QCoro::Task<> FeedUpdateService::runAutomaticChecks(quint64 generation)
 {
-    QPointer<FeedUpdateService> self(this);
-    // Ends at its next wake-up once switched off or replaced by a newer loop.
-    while (self && generation == automaticGeneration_ && automaticallyChecksForUpdates()) {
+    // Ends at its next wake-up once switched off or replaced by a newer loop, and at once when the
+    // service goes.
+    while (generation == automaticGeneration_ && automaticallyChecksForUpdates()) {
         const std::chrono::milliseconds wait = untilNextAutomaticCheck();
         if (wait.count() > 0) {
-            co_await QCoro::sleepFor(wait);
+            const bool due = co_await waits_.sleep(wait);
+            if (!due)
+                co_return;
             continue;
         }
         lastAutomaticAttempt_ = QDateTime::currentDateTimeUtc();
-        co_await performCheck(false);
+        QCoro::Task<std::optional<UpdateCheckResult>> checking = performCheck(false);
+        co_await std::move(checking);
+        if (waits_.hasEnded())
+            co_return;
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CoroutineWaits.h"
 #include "FeedDownload.h"
 #include "UpdateCheckResult.h"
 #include "UpdateConfiguration.h"
@@ -34,6 +35,8 @@ public:
     FeedUpdateService(UpdateConfiguration configuration, QString currentVersion, Defaults& defaults,
                       std::unique_ptr<UpdateUserDriver> driver, FeedDownload::Limits limits = {},
                       QObject* parent = nullptr);
+    // Ends a running check, its download dropped and nothing shown, and the automatic checks.
+    ~FeedUpdateService() override;
 
     UpdateAvailability availability() const override { return {UpdateAvailability::State::available, {}}; }
     bool canCheckForUpdates() const override { return !checking_; }
@@ -44,11 +47,12 @@ public:
 
     // One check, to its end: the outcome, also shown through the driver (for a check the user
     // asked for always, after willPresentWindow; for an automatic one only a newer version).
-    // Nothing when another check is running.
+    // Nothing when another check is running or the service goes first.
     QCoro::Task<std::optional<UpdateCheckResult>> performCheck(bool userInitiated);
 
 private:
-    QCoro::Task<UpdateCheckResult> fetchOutcome();
+    // None when the service ended the check.
+    QCoro::Task<std::optional<UpdateCheckResult>> fetchOutcome();
     QCoro::Task<> runAutomaticChecks(quint64 generation);
     std::chrono::milliseconds untilNextAutomaticCheck() const;
     void scheduleAutomaticChecks();
@@ -64,6 +68,7 @@ private:
     // Automatic attempts, completed or not, are a day apart, so a failing one is not retried at once.
     std::optional<QDateTime> lastAutomaticAttempt_;
     quint64 automaticGeneration_ = 0;
+    CoroutineWaits waits_;
 };
 
 } // namespace tavlin

@@ -204,6 +204,21 @@ TEST(FeedUpdateService, AutomaticChecksRunDailyAndShowOnlyNews)
     }
 }
 
+// Quitting destroys the service while a feed that never answers is being fetched: the check ends
+// there and then, showing nothing, rather than waiting for an answer no event loop would deliver.
+TEST(FeedUpdateService, AServiceThatGoesEndsItsCheckAndShowsNothing)
+{
+    UpdateFixture fixture;
+    auto service = fixture.service(fixture.server.url("/silent"));
+    QCoro::Task<std::optional<UpdateCheckResult>> check = service->performCheck(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.server.requestCount("/silent") == 1; }, 10'000));
+    service.reset();
+    ASSERT_TRUE(check.isReady());
+    EXPECT_FALSE(await(std::move(check)).has_value());
+    EXPECT_TRUE(fixture.shown.isEmpty());
+    EXPECT_EQ(fixture.presentations, 0);
+}
+
 TEST(FeedUpdateService, TheSwitchIsStoredAndSignalled)
 {
     UpdateFixture fixture;
