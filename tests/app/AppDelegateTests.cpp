@@ -132,14 +132,14 @@ TEST(AppDelegate, AFirstLaunchCapturesOnlyWhatIsCopiedAfterTheIntroduction)
     introduction->findChild<QAbstractButton*>(QStringLiteral("onboarding-skip"))->click();
     // Monitoring looks at the clipboard once with the earlier copy still on it.
     const int afterSkip = fixture.pasteboard->changeCountReads();
-    EXPECT_SOON(fixture.pasteboard->changeCountReads() > afterSkip, 3000);
+    EXPECT_SOON(fixture.pasteboard->changeCountReads() > afterSkip, 10000);
     EXPECT_FALSE(fixture.delegate->isFirstLaunchPending());
     EXPECT_TRUE(fixture.delegate->isMonitoring());
     EXPECT_TRUE(fixture.windows().isHistoryShown()) << "the history window opens";
     EXPECT_TRUE(fixture.defaults->boolValue(StoredPreferences::onboardingCompleted.key).value_or(false));
 
     fixture.pasteboard->setString(QStringLiteral("copied afterwards"));
-    EXPECT_SOON_EQ(fixture.model().browser().totalCount(), 1, 3000);
+    EXPECT_SOON_EQ(fixture.model().browser().totalCount(), 1, 10000);
     EXPECT_EQ(fixture.model().browser().clips().value(0).text, QStringLiteral("copied afterwards"));
 }
 
@@ -154,7 +154,7 @@ TEST(AppDelegate, AReplayLeavesCapturingAlone)
     EXPECT_EQ(fixture.delegate->onboarding().state()->mode(), OnboardingMode::replay);
     EXPECT_FALSE(fixture.defaults->object(StoredPreferences::onboardingStarted.key).isValid());
     fixture.pasteboard->setString(QStringLiteral("copied during the replay"));
-    EXPECT_SOON_EQ(fixture.model().browser().totalCount(), 1, 3000);
+    EXPECT_SOON_EQ(fixture.model().browser().totalCount(), 1, 10000);
 
     fixture.delegate->shortcutPressed();
     EXPECT_EQ(fixture.quickPanelShows, 0) << "the shortcut brings the visible introduction forward";

@@ -440,7 +440,7 @@ TEST_F(ClipPreviewPanelTest, CtrlCCopiesTheSelectionWithTheRecordsOwnLineBreaksE
         shown->setFocus();
         QTest::keyClick(shown, Qt::Key_C, Qt::ControlModifier);
         ++expected;
-        EXPECT_TRUE(QTest::qWaitFor([&] { return copies == expected; }, 1000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return copies == expected; }, 10000));
 
         QTest::keyClick(shown, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(shown, Qt::Key_C, Qt::ControlModifier);

@@ -80,7 +80,7 @@ TEST(ContentView, ListsTheHistoryAndCopiesRecordsBackFromListAndCards)
     fixture.captureText(QStringLiteral("first"));
     fixture.captureText(QStringLiteral("second"));
     ContentView& view = fixture.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == view.searchField(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == view.searchField(); }, 10000));
     EXPECT_EQ(view.searchField()->objectName(), QStringLiteral("history-search"));
     QAbstractItemView* list = fixture.records();
     ASSERT_EQ(list->objectName(), QStringLiteral("history-list"));
@@ -93,7 +93,7 @@ TEST(ContentView, ListsTheHistoryAndCopiesRecordsBackFromListAndCards)
     list->setCurrentIndex(rowOf(list, 1));
     const int writes = fixture.pasteboard.writeCount();
     pressCopy(list, true);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.writeCount() == writes + 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.writeCount() == writes + 1; }, 10000));
     EXPECT_EQ(fixture.pasteboard.string(QStringLiteral("public.utf8-plain-text")), QStringLiteral("first"));
     const QString confirmation = QStringLiteral("copy-confirmation-%1").arg(first.id);
     EXPECT_EQ(rowOf(list, 1).data(RecordListModel::ConfirmationRole).toString(), confirmation);
@@ -102,7 +102,8 @@ TEST(ContentView, ListsTheHistoryAndCopiesRecordsBackFromListAndCards)
     ASSERT_EQ(cell->childCount(), 1);
     EXPECT_EQ(cell->child(0)->text(QAccessible::Name), QStringLiteral("Copied"));
     EXPECT_EQ(cell->child(0)->text(QAccessible::UserText), confirmation);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return rowOf(list, 1).data(RecordListModel::ConfirmationRole).isNull(); }, 5000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return rowOf(list, 1).data(RecordListModel::ConfirmationRole).isNull(); }, 10000));
     EXPECT_EQ(cell->childCount(), 0);
     EXPECT_TRUE(view.copied());
 
@@ -117,7 +118,7 @@ TEST(ContentView, ListsTheHistoryAndCopiesRecordsBackFromListAndCards)
     QTest::keyClick(grid, Qt::Key_Left);
     EXPECT_EQ(view.selection(), fixture.model->browser().clips().first().id);
     QTest::keyClick(grid, Qt::Key_Enter, Qt::KeypadModifier);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.writeCount() == writes + 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.writeCount() == writes + 2; }, 10000));
     EXPECT_EQ(fixture.pasteboard.string(QStringLiteral("public.utf8-plain-text")), QStringLiteral("second"));
 }
 
@@ -187,7 +188,7 @@ TEST(ContentView, ThePreviewIsRebuiltOnlyWhenTheRecordItShowsChanges)
 
     // Making the record a favorite changes what the panel shows.
     fixture.find<QAbstractButton>(QStringLiteral("favorite-clip"))->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel; }, 10000));
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             auto* favorite = fixture.find<QAbstractButton>(QStringLiteral("favorite-clip"));
@@ -211,7 +212,7 @@ TEST(ContentView, TheSearchCaretsBlinkRepaintsTheFieldAlone)
     HistoryWindowFixture fixture;
     ContentView& view = fixture.show();
     QLineEdit* search = view.searchField();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return search->hasFocus(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return search->hasFocus(); }, 10000));
     QWidget* ring = fixture.find<QWidget>(QStringLiteral("history-search-box"))->findChild<SearchFocusRing*>();
     ASSERT_TRUE(ring);
     QTest::qWait(200);
@@ -238,7 +239,7 @@ TEST(ContentView, CtrlCInTheSearchFieldCopiesItsSelectionElseTheSelectedRecord)
     search->deselect();
     for (bool russian : {false, true}) {
         pressCopy(search, russian);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.writeCount() == writes + 1 + russian; }, 5000))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.pasteboard.writeCount() == writes + 1 + russian; }, 10000))
             << russian;
     }
     EXPECT_EQ(fixture.pasteboard.string(QStringLiteral("public.utf8-plain-text")), QStringLiteral("the record"));
@@ -264,7 +265,7 @@ TEST(ContentView, TypingReloadsOnceAfterTheLastKeystroke)
     QTest::keyClicks(view.searchField(), QStringLiteral("apr"));
     EXPECT_TRUE(view.isReloadPending());
     EXPECT_EQ(reloads.count(), 0) << "no reload while typing";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->browser().clips().size() == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->browser().clips().size() == 1; }, 10000));
     QTest::qWait(0);
     EXPECT_EQ(reloads.count(), 1);
     EXPECT_EQ(fixture.model->browser().query(), QStringLiteral("apr"));
@@ -342,7 +343,7 @@ TEST(ContentView, SourceFilterCountsApplicationsAndUnknownSources)
     EXPECT_EQ(button->text(), QStringLiteral("All Apps"));
     // A press on the button closes the popup and does not open it again; closing clears the flag.
     QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !view.sourcePopover(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view.sourcePopover(); }, 10000));
 }
 
 TEST(ClearHistorySheet, ReturnDoesNothingEscapeCancelsAndTheCountNeverGoesNegative)
@@ -409,7 +410,7 @@ TEST(ContentView, ClearingKeepingFavoritesLeavesOnlyThem)
               QStringLiteral("To be deleted: 2"));
     QSignalSpy ended(&view, &ContentView::sheetEnded);
     view.clearSheet()->findChild<QPushButton*>(QStringLiteral("clear-history-confirm"))->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->browser().totalCount() == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->browser().totalCount() == 1; }, 10000));
     EXPECT_EQ(ended.count(), 1);
     EXPECT_EQ(fixture.model->browser().clips().first().text, QStringLiteral("keep"));
 }
@@ -531,7 +532,7 @@ TEST(ContentView, ADamagedDatabaseShowsItsMessageAndStaysUntouched)
     file.close();
     ContentView& view = fixture.show();
     auto* banner = fixture.find(QStringLiteral("history-error"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return banner->isVisible(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return banner->isVisible(); }, 10000));
     EXPECT_FALSE(fixture.find<QLabel>(QStringLiteral("history-error-message"))->text().isEmpty());
     EXPECT_TRUE(view.findChild<HistoryEmptyView*>()->isVisible());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

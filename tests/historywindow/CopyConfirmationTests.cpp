@@ -35,7 +35,7 @@ TEST_P(CopyConfirmation, ShowsOnTheCopiedRecordAloneAndThenLeavesTheViewIdle)
     PaintedRegion painted;
     records->viewport()->installEventFilter(&painted);
     view.copyClip(copied);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return animation->state(copied.id).confirmed; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return animation->state(copied.id).confirmed; }, 10000));
     EXPECT_LT(animation->state(copied.id).progress, 1.0) << "it appears at once";
 
     // Heard while it shows: one element named "Copied", inside the record's cell.
@@ -47,7 +47,7 @@ TEST_P(CopyConfirmation, ShowsOnTheCopiedRecordAloneAndThenLeavesTheViewIdle)
     EXPECT_TRUE(cell->rect().contains(badge->rect())) << "the badge stands within its row";
 
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return !animation->state(copied.id).isShowing() && !animation->isAnimating(); }, 5000));
+        QTest::qWaitFor([&] { return !animation->state(copied.id).isShowing() && !animation->isAnimating(); }, 10000));
     QTest::qWait(50);
     EXPECT_EQ(cell->childCount(), 0);
     EXPECT_GT(painted.paints, 2) << "eased in and out over several frames";

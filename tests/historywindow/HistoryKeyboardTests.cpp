@@ -44,7 +44,7 @@ TEST(HistoryKeyboard, TabGoesThroughTheWindowAsItReadsAndStopsOnlyOnControls)
     fixture.captureText(QStringLiteral("first"));
     fixture.captureText(QStringLiteral("second"));
     ContentView& view = fixture.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == view.searchField(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == view.searchField(); }, 10000));
     // A group of one-of-several choices is one stop, at its chosen member (the arrows move within).
     const QStringList reading{QStringLiteral("history-section-history"), QStringLiteral("history-settings"),
                               QStringLiteral("history-search"),          QStringLiteral("history-preview-toggle"),
@@ -94,12 +94,12 @@ TEST(HistoryKeyboard, EscapeInTheSearchFieldTakesBackTheQueryFirst)
     ContentView& view = fixture.show();
     QLineEdit* search = view.searchField();
     QTest::keyClicks(search, QStringLiteral("app"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->browser().clips().size() == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->browser().clips().size() == 1; }, 10000));
 
     QTest::keyClick(search, Qt::Key_Escape);
     EXPECT_EQ(fixture.model->browser().query(), QString());
     EXPECT_EQ(search->text(), QString());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.model->browser().clips().size() == 2; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.model->browser().clips().size() == 2; }, 10000));
     // With nothing left to take back, Escape changes nothing here.
     QTest::keyClick(search, Qt::Key_Escape);
     EXPECT_EQ(search->text(), QString());

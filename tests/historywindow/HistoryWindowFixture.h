@@ -78,7 +78,7 @@ struct HistoryWindowFixture {
     // Waits out the debounced reload.
     void settle()
     {
-        EXPECT_TRUE(QTest::qWaitFor([this] { return !view->isReloadPending(); }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !view->isReloadPending(); }, 10000));
         QCoro::waitFor(model->browser().reload());
         QCoreApplication::processEvents();
     }

@@ -33,14 +33,14 @@ TEST(SourceFilterPopover, ARowIsOneToggleThatKeepsTheKeyboardAndEscapeGoesBackTo
     fixture.captureText(QStringLiteral("from nowhere"), std::nullopt);
     ContentView& view = fixture.show();
     auto* button = fixture.find<QAbstractButton>(QStringLiteral("history-source-filter"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == view.searchField(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == view.searchField(); }, 10000));
     QTest::mouseClick(button, Qt::LeftButton);
     SourceFilterPopover* popover = view.sourcePopover();
     ASSERT_TRUE(popover);
     QListView* list = popover->list();
     ASSERT_TRUE(list);
     ASSERT_EQ(list->model()->rowCount(), 3);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == list; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == list; }, 10000));
     EXPECT_EQ(list->currentIndex().row(), 0) << "the keyboard starts on the first row, whatever the others are";
 
     // A click on the name, well past the box, ticks the row.
@@ -76,7 +76,7 @@ TEST(SourceFilterPopover, ARowIsOneToggleThatKeepsTheKeyboardAndEscapeGoesBackTo
     EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("Records: 2"));
 
     QTest::keyClick(list, Qt::Key_Escape);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !view.sourcePopover(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view.sourcePopover(); }, 10000));
     EXPECT_EQ(QApplication::focusWidget(), button);
     EXPECT_TRUE(KeyboardFocus::showsRing(button));
 }

@@ -72,17 +72,17 @@ TEST(SelectionUpkeep, ARecordLeavingTheListingHandsTheSelectionToTheFirst)
         // "apple three".
         listing.select(QStringLiteral("banana two"));
         QTest::keyClicks(view.searchField(), QStringLiteral("apple"));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return listing.clips().size() == 3; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return listing.clips().size() == 3; }, 10000));
         EXPECT_EQ(listing.selected(), QStringLiteral("apple three"));
 
         // A deletion of the selected record.
         view.searchField()->clear();
         fixture.model->browser().setQuery(QString());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return listing.clips().size() == 6; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return listing.clips().size() == 6; }, 10000));
         listing.select(QStringLiteral("apple two"));
         QCoro::waitFor(
             operations.deleteClip(*RecordMenu::find(listing.clips(), listing.id(QStringLiteral("apple two")))));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return listing.clips().size() == 5; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return listing.clips().size() == 5; }, 10000));
         EXPECT_EQ(listing.selected(), QStringLiteral("banana three"));
 
         // A clear keeping favorites, the selected record lying between two of them.
@@ -91,7 +91,7 @@ TEST(SelectionUpkeep, ARecordLeavingTheListingHandsTheSelectionToTheFirst)
                 *RecordMenu::find(listing.clips(), listing.id(QString::fromUtf8(favorite))), true));
         listing.select(QStringLiteral("banana two"));
         QCoro::waitFor(operations.clear(true));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return listing.clips().size() == 2; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return listing.clips().size() == 2; }, 10000));
         EXPECT_EQ(listing.selected(), QStringLiteral("banana three"));
     }
 }
@@ -114,7 +114,7 @@ TEST(SelectionUpkeep, ASelectionFromOutsideTheViewDoesNotScrollIt)
         EXPECT_EQ(scroll->value(), bottom);
         // A reload that finds the selected record gone selects the first one, also out of sight.
         QCoro::waitFor(fixture.model->operations().deleteClip(fixture.model->browser().clips().at(1)));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->browser().clips().size() == 59; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.model->browser().clips().size() == 59; }, 10000));
         EXPECT_EQ(view.selection(), fixture.model->browser().clips().first().id);
         EXPECT_EQ(scroll->value(), scroll->maximum());
         EXPECT_GT(scroll->value(), 0);

@@ -73,7 +73,7 @@ TEST(OnboardingCoordinator, CompletingWritesInOrderAndTearsDownOnce)
     EXPECT_FALSE(harness.shortcut->recording()) << "a recording left open ends";
     EXPECT_EQ(harness.preferences.themePreference(), ThemePreference::dark);
     QPointer<OnboardingWindow> gone(window);
-    EXPECT_SOON(gone.isNull(), 3000);
+    EXPECT_SOON(gone.isNull(), 10000);
 }
 
 TEST(OnboardingCoordinator, ClosingTheWindowWritesNothingAndStartsOverNextTime)

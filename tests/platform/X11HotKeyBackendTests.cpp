@@ -216,7 +216,7 @@ TEST(X11HotKeyBackend, DefaultTakenByAnotherProgramIsReported)
     shortcut.replace(ctrlAltK);
     EXPECT_EQ(shortcut.errorMessage(), std::nullopt);
     xdotool({"key", "ctrl+alt+k"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return presses == 1; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return presses == 1; }, 10000));
 
     // While recording, the combination reaches applications as an ordinary key.
     shortcut.beginRecording();

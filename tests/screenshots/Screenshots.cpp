@@ -355,7 +355,7 @@ void confirmationHalfway(HistoryWindowFixture& fixture, ContentView& view, const
     running->setCurrentTime(ConfirmationAnimation::durationMilliseconds / 2);
     shoot(view, name);
     running->resume();
-    QTest::qWaitFor([&] { return !animation->isAnimating(); }, 5000);
+    QTest::qWaitFor([&] { return !animation->isAnimating(); }, 10000);
 }
 
 void historyViews(HistoryWindowFixture& fixture, FakeSystemAppearance& system, const QString& language, bool dark)
