@@ -49,7 +49,8 @@ struct RunningApplication {
         QByteArray log;
         if (!waitForMonitoring(*application, log))
             ADD_FAILURE() << log.toStdString();
-        QTest::qWait(1000); // the tray embeds the icon
+        if (!waitUntil(Desktop::holdsIcon, 20000))
+            ADD_FAILURE() << "the tray never showed the icon";
         Desktop::clickTray();
         if (!waitUntil([] { return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); }, 5000))
             ADD_FAILURE() << "the history window opens from the tray";

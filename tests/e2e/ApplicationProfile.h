@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -203,9 +204,55 @@ struct Desktop {
     {
         run(QStringLiteral("xdotool mousemove --window %1 10 12 click %2").arg(panel()).arg(button));
     }
+    // Whether the tray shows Tavlin's icon: it has taken the icon's window, named "Tavlin", in.
+    static bool holdsIcon() { return run(QStringLiteral("xwininfo -tree -id ") + panel()).contains(u"\"Tavlin\":"); }
     static QString activeWindowName() { return run(QStringLiteral("xdotool getactivewindow getwindowname")); }
     // The window with the keyboard, with or without a window manager to call it active.
+    static QString focusedWindow() { return run(QStringLiteral("xdotool getwindowfocus")); }
     static QString focusedWindowName() { return run(QStringLiteral("xdotool getwindowfocus getwindowname")); }
+
+    // Opens the history window with a click on Tavlin's icon and waits until it has the keyboard;
+    // returns that window's id, or nothing when it never came. The tray's icon is named "Tavlin"
+    // too: the window is the one the click gives the keyboard to. One click, once the tray holds
+    // the icon: a second click on the window still coming up would close it again.
+    static QString openHistory()
+    {
+        if (!waitUntil(holdsIcon, 20000))
+            return {};
+        clickTray();
+        QString history;
+        const bool opened = waitUntil(
+            [&] {
+                history = focusedWindow();
+                return run(QStringLiteral("xdotool getwindowname ") + history) == u"Tavlin";
+            },
+            20000);
+        return opened ? history : QString();
+    }
+    // Opens Tavlin's menu with a right click on its icon and waits until the menu is on screen.
+    static bool openMenu()
+    {
+        if (!waitUntil(holdsIcon, 20000))
+            return false;
+        const QString ours = QStringLiteral("--onlyvisible --class ^Tavlin$");
+        const QStringList before = searchWindows(ours);
+        clickTray(3);
+        return waitUntil(
+            [&] {
+                const QStringList shown = searchWindows(ours);
+                return std::any_of(shown.begin(), shown.end(),
+                                   [&](const QString& window) { return !before.contains(window); });
+            },
+            10000);
+    }
+    // Types `keys` into `window` once it has the keyboard; false when it does not get it.
+    static bool type(const QString& window, const QString& keys)
+    {
+        if (!waitUntil([&] { return focusedWindow() == window; }, 10000))
+            return false;
+        run(QStringLiteral("xdotool key --delay 60 ") + keys);
+        return true;
+    }
 };
 
 } // namespace tavlin::test

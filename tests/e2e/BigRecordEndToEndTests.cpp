@@ -134,13 +134,7 @@ TEST_P(BigRecordEndToEnd, SelectedWithItsPreviewTheApplicationKeepsAnswering)
 
     MainThreadPings pings(application->processId());
     // The tray click opens the window with the newest record selected and its preview built.
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            Desktop::clickTray();
-            return waitUntil([] { return Desktop::focusedWindowName() == u"Tavlin"; }, 1000);
-        },
-        10000))
-        << application->readAllStandardError().toStdString();
+    ASSERT_FALSE(Desktop::openHistory().isEmpty()) << application->readAllStandardError().toStdString();
 
     copy(QStringLiteral("a copy made meanwhile"));
     EXPECT_TRUE(waitUntil([&] { return records(profile) == 2; }, 3000)) << "the copy was not stored within 3 s";

@@ -185,14 +185,14 @@ TEST(EngineEndToEnd, EachKindOfCopyBecomesOneRecordOfItsKind)
 
     const QByteArray png = tavlin::test::png(64, 48);
     copyWithXclip(png, QStringLiteral("image/png"));
-    EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("image Изображение")}, 2000);
+    EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("image Изображение")}, 10000);
 
     const QString files = QStringLiteral("file://%1/a.txt\nfile://%1/b.txt\n").arg(folder.path());
     copyWithXclip(files.toUtf8(), QStringLiteral("text/uri-list"));
-    EXPECT_SOON_EQ(runner.records().value(0), QStringLiteral("file Файлы (2)"), 2000);
+    EXPECT_SOON_EQ(runner.records().value(0), QStringLiteral("file Файлы (2)"), 10000);
 
     copyWithXclip("twice");
-    EXPECT_SOON_EQ(runner.records().value(0), QStringLiteral("text twice"), 2000);
+    EXPECT_SOON_EQ(runner.records().value(0), QStringLiteral("text twice"), 10000);
     copyWithXclip("twice");
     QTest::qWait(1500);
     EXPECT_EQ(runner.records().size(), 3) << "the same text twice is one record";
@@ -217,7 +217,7 @@ TEST(EngineEndToEnd, AFileUrlWhosePathWouldHoldNulIsKeptAsALinkThatCopiesBack)
     TemporaryFolder folder;
     Runner runner(folder.databasePath());
     copyWithXclip("file:///tmp/a%00b.txt\n", QStringLiteral("text/uri-list"));
-    EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("link file:///tmp/a%00b.txt")}, 2000);
+    EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("link file:///tmp/a%00b.txt")}, 10000);
     EXPECT_EQ(runner.ask(QStringLiteral("copy ") + runner.newestID(), QStringLiteral("copied")),
               QStringList{QStringLiteral("copied 1")})
         << "it loads with its digest intact";
