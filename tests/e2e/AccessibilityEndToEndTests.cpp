@@ -91,7 +91,7 @@ void keys(const QString& keys)
 void copyTwoRecordsAndActivate(const RunningApplication& running)
 {
     copyWithXclip(QStringLiteral("first"));
-    QTest::qWait(1000);
+    ASSERT_TRUE(waitUntil([&] { return records(running.profile) == 1; }, 10000));
     copyWithXclip(QStringLiteral("second"));
     ASSERT_TRUE(waitUntil([&] { return !running.assistive.hear(QStringLiteral("TEXT: second")).isEmpty(); }, 10000));
     activateWindowNamed(QStringLiteral("^Tavlin$"));
@@ -282,9 +282,9 @@ TEST(AccessibilityEndToEnd, TheQuickPanelSaysItsFilterAndAHiddenOneShowsNoRecord
 {
     RunningApplication running;
     copyWithXclip(QStringLiteral("one"));
-    QTest::qWait(1000);
+    ASSERT_TRUE(waitUntil([&] { return records(running.profile) == 1; }, 10000));
     copyWithXclip(QStringLiteral("two"));
-    QTest::qWait(1000);
+    ASSERT_TRUE(waitUntil([&] { return records(running.profile) == 2; }, 10000));
     keys(QStringLiteral("ctrl+alt+k"));
     const QString favorites = QStringLiteral("Favorites Only");
     EXPECT_TRUE(running.heard(favorites, QStringLiteral("push button||Disabled"))) << running.said(favorites);
@@ -588,10 +588,9 @@ TEST(AccessibilityEndToEnd, ReturnOnTheRetentionQuestionNeverDeletes)
                 << running.said(QStringLiteral("Delete and Apply"));
         }
         keys(QStringLiteral("Return"));
-        EXPECT_TRUE(waitUntil([&] { return Desktop::activeWindowName() != question; }, 5000)) << "answered";
-        QTest::qWait(500);
-        EXPECT_EQ(queryInteger(running.profile.database, QStringLiteral("SELECT COUNT(*) FROM clips")), 600)
-            << (tabbed ? "after a Tab" : "just opened");
+        EXPECT_TRUE(waitUntil([&] { return Desktop::activeWindowName() != question; }, 10000)) << "answered";
+        EXPECT_TRUE(waitUntil([&] { return records(running.profile) == 600; }, 10000))
+            << records(running.profile) << (tabbed ? " after a Tab" : " just opened");
     }
 }
 

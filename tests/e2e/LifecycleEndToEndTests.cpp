@@ -262,10 +262,14 @@ TEST(LifecycleEndToEnd, ALaunchJustAfterEscapeShowsTheHistoryWindow)
         run(QStringLiteral("xdotool key Escape"));
         auto second = profile.start();
         second->waitForFinished(10000);
-        QTest::qWait(1500);
-        shownCount += shown(QStringLiteral("^Tavlin$"));
-        run(QStringLiteral("xdotool search --onlyvisible --name ^Tavlin$ windowactivate --sync key ctrl+w"));
-        QTest::qWait(500);
+        // Shown once the panel has gone, not merely on the way while it closes.
+        shownCount += waitUntil(
+            [] { return shown(QStringLiteral("^Tavlin$")) && !shown(QStringLiteral("\"^Tavlin Quick Panel$\"")); },
+            10000);
+        const QString history = windowsNamed(QStringLiteral("^Tavlin$")).value(0);
+        run(QStringLiteral("xdotool windowactivate --sync ") + history);
+        EXPECT_TRUE(Desktop::type(history, QStringLiteral("ctrl+w")));
+        EXPECT_TRUE(waitUntil([] { return !shown(QStringLiteral("^Tavlin$")); }, 10000));
     }
     EXPECT_EQ(shownCount, 3);
     terminal.kill();
