@@ -391,7 +391,7 @@ TEST(ApplicationEndToEnd, InstalledForTheUserItOffersLaunchAtLogin)
     const QString settings = windowsNamed(QStringLiteral("^Settings$")).value(0);
     run(QStringLiteral("xdotool mousemove --window %1 100 34 click 1 sleep 0.3 key Tab space").arg(settings));
     const QString entry = profile.home + QStringLiteral("/.config/autostart/org.tavlin.Tavlin.desktop");
-    ASSERT_TRUE(waitUntil([&] { return QFile::exists(entry); }, 5000))
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(entry); }, 10000))
         << application->readAllStandardError().toStdString();
     const std::optional<tavlin::DesktopFile> autostart = tavlin::DesktopFile::read(entry);
     ASSERT_TRUE(autostart);

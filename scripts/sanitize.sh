@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds Tavlin with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/ and runs every
+# test there with leak detection on: an invalid access, undefined behaviour or memory still
+# allocated at exit fails the test that caused it. Slow, so run by hand rather than by ./test.sh.
+#
+#   scripts/sanitize.sh [ctest arguments...]     e.g. scripts/sanitize.sh -R quickpanel
+#
+# TAVLIN_JOBS sets the build's parallel jobs (4) and ctest's (the number of processors).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/setup.sh
+
+tavlin_install_packages
+
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+
+echo "== building with sanitizers (build-asan)"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVLIN_SANITIZE=ON \
+  -DTAVLIN_BUILD_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
+# Listing a test program's tests at build time is no place to report its leaks.
+ASAN_OPTIONS=detect_leaks=0 cmake --build build-asan --parallel "${TAVLIN_JOBS:-4}"
+
+# Qt's own frames carry no frame pointers: the slow unwinder reads the unwind tables, so that a
+# leak's stack reaches the library that made it and the suppressions can name that library.
+export ASAN_OPTIONS=detect_leaks=1
+export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan-suppressions.txt:print_suppressions=0:fast_unwind_on_malloc=0:malloc_context_size=40"
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+echo "== tests under sanitizers"
+(cd build-asan && ctest --output-on-failure --no-tests=error -j "${TAVLIN_JOBS:-$(nproc)}" "$@")
