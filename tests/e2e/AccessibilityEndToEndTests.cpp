@@ -52,7 +52,7 @@ struct RunningApplication {
         if (!waitUntil(Desktop::holdsIcon, 20000))
             ADD_FAILURE() << "the tray never showed the icon";
         Desktop::clickTray();
-        if (!waitUntil([] { return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); }, 5000))
+        if (!waitUntil([] { return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); }, 10000))
             ADD_FAILURE() << "the history window opens from the tray";
     }
     ~RunningApplication()

@@ -67,7 +67,7 @@ bool copyAndAwait(const Profile& profile, const QString& text, qint64 expected)
 {
     QProcess::execute(QStringLiteral("sh"),
                       {QStringLiteral("-c"), QStringLiteral("printf '%1' | xclip -selection clipboard").arg(text)});
-    return waitUntil([&] { return records(profile) == expected; }, 5000);
+    return waitUntil([&] { return records(profile) == expected; }, 10000);
 }
 
 } // namespace
@@ -106,7 +106,7 @@ TEST(ApplicationEndToEnd, RunsOnceCapturesAnswersItsShortcutAndStopsInOrder)
             readLog();
             return log.contains("Quick Panel shortcut pressed");
         },
-        5000))
+        10000))
         << log.toStdString();
 
     // A second launch hands over to the running one and leaves.
@@ -250,12 +250,12 @@ TEST(ApplicationEndToEnd, TheTrayIconTogglesTheHistoryWindow)
     EXPECT_FALSE(Desktop::openHistory().isEmpty()) << "a click on the tray icon shows the history window";
     EXPECT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin"; }, 10000));
     Desktop::clickTray();
-    EXPECT_TRUE(waitUntil([&] { return !historyShown(); }, 5000)) << "a second click hides it\n"
-                                                                  << application->readAllStandardError().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return !historyShown(); }, 10000)) << "a second click hides it\n"
+                                                                   << application->readAllStandardError().toStdString();
 
     auto second = profile.launch();
     EXPECT_TRUE(exitsWith(*second, 0));
-    EXPECT_TRUE(waitUntil(historyShown, 5000)) << "launching again brings the history window";
+    EXPECT_TRUE(waitUntil(historyShown, 10000)) << "launching again brings the history window";
 
     ::kill(application->processId(), SIGTERM);
     ASSERT_TRUE(exitsWith(*application, 0));
@@ -273,7 +273,7 @@ TEST(ApplicationEndToEnd, TheTrayIconStandsOutOnADarkTray)
     ASSERT_TRUE(waitUntil([] { return ink(Desktop::panel()).step > 0; }, 10000)) << "the tray embeds the icon";
 
     ASSERT_EQ(QProcess::execute(QStringLiteral(TAVLIN_TEST_TRAY_COLORS), {QStringLiteral("f2f2f2")}), 0);
-    EXPECT_TRUE(waitUntil([] { return ink(Desktop::panel()).step >= 0.4; }, 5000))
+    EXPECT_TRUE(waitUntil([] { return ink(Desktop::panel()).step >= 0.4; }, 10000))
         << "step " << ink(Desktop::panel()).step << " on a panel of grey " << ink(Desktop::panel()).background;
     stop(*application);
 }
@@ -315,7 +315,7 @@ TEST(ApplicationEndToEnd, SettingsStaysAboveTheHistoryWindowInTheDarkTheme)
             const QStringList order = stacking();
             return order.contains(history) && order.indexOf(settings) > order.indexOf(history);
         },
-        5000))
+        10000))
         << "Settings on top: " << stacking().join(u' ').toStdString() << " history " << history.toStdString();
     EXPECT_EQ(windowsNamed(QStringLiteral("^Settings$")), QStringList{settings}) << "the same native window";
     EXPECT_TRUE(waitUntil([&] { return ink(history).background < 0.1; }, 10000))
@@ -324,9 +324,9 @@ TEST(ApplicationEndToEnd, SettingsStaysAboveTheHistoryWindowInTheDarkTheme)
     EXPECT_TRUE(actions.contains(u"_NET_WM_ACTION_CLOSE")) << actions.toStdString();
     EXPECT_FALSE(actions.contains(u"MINIMIZE") || actions.contains(u"MAXIMIZE")) << actions.toStdString();
 
-    ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin"; }, 5000));
+    ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin"; }, 10000));
     run(QStringLiteral("xdotool key ctrl+h"));
-    EXPECT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); }, 5000));
+    EXPECT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); }, 10000));
     EXPECT_EQ(windowsNamed(QStringLiteral("^Settings$")), QStringList{settings}) << "Settings stays";
     stop(*application);
 }
@@ -350,7 +350,7 @@ TEST(ApplicationEndToEnd, AFreshProfileGetsAShortcutThatWorks)
             log += application->readAllStandardError();
             return log.contains("Quick Panel shortcut pressed");
         },
-        5000))
+        10000))
         << log.toStdString();
     EXPECT_TRUE(log.contains("Quick Panel shortcut \"Ctrl+Alt+V\"")) << log.toStdString();
     EXPECT_FALSE(log.contains("is not available")) << log.toStdString();

@@ -211,22 +211,26 @@ struct Desktop {
     static QString focusedWindow() { return run(QStringLiteral("xdotool getwindowfocus")); }
     static QString focusedWindowName() { return run(QStringLiteral("xdotool getwindowfocus getwindowname")); }
 
-    // Opens the history window with a click on Tavlin's icon and waits until it has the keyboard;
-    // returns that window's id, or nothing when it never came. The tray's icon is named "Tavlin"
-    // too: the window is the one the click gives the keyboard to. One click, once the tray holds
-    // the icon: a second click on the window still coming up would close it again.
+    // Opens the history window with a click on Tavlin's icon, once the tray holds it, and waits
+    // until the window has the keyboard; returns that window's id, or nothing when it never did.
+    // The tray's icon is named "Tavlin" too: the window is the one given the keyboard. A click
+    // can hide a history window the application took for the active one, so one that brings no
+    // window is made again, but only after a wait long enough for a loaded machine to show it.
     static QString openHistory()
     {
         if (!waitUntil(holdsIcon, 20000))
             return {};
-        clickTray();
         QString history;
+        const auto focused = [&] {
+            history = focusedWindow();
+            return run(QStringLiteral("xdotool getwindowname ") + history) == u"Tavlin";
+        };
         const bool opened = waitUntil(
             [&] {
-                history = focusedWindow();
-                return run(QStringLiteral("xdotool getwindowname ") + history) == u"Tavlin";
+                clickTray();
+                return waitUntil(focused, 4000);
             },
-            20000);
+            30000);
         return opened ? history : QString();
     }
     // Opens Tavlin's menu with a right click on its icon and waits until the menu is on screen.

@@ -102,7 +102,8 @@ TEST_P(HostileOwnerEndToEnd, TheApplicationKeepsAnsweringAndCapturing)
     // Two looks at the clipboard: the owner is being read.
     QTest::qWait(1500);
     copyWithXclip(QStringLiteral("a copy made meanwhile"));
-    EXPECT_TRUE(waitUntil([&] { return recordsWithText(profile, QStringLiteral("a copy made meanwhile")) == 1; }, 3000))
+    EXPECT_TRUE(
+        waitUntil([&] { return recordsWithText(profile, QStringLiteral("a copy made meanwhile")) == 1; }, 10000))
         << "the copy was not stored within 3 s";
 
     // Stopped while it reads the owner once more.

@@ -67,7 +67,7 @@ struct RunningApplication {
     {
         const qint64 before = records(profile);
         sh(QStringLiteral("printf '%1' | xclip -selection clipboard").arg(text));
-        EXPECT_TRUE(waitUntil([&] { return records(profile) == before + 1; }, 5000));
+        EXPECT_TRUE(waitUntil([&] { return records(profile) == before + 1; }, 10000));
     }
     void open() { ASSERT_FALSE(Desktop::openHistory().isEmpty()) << process->readAllStandardError().toStdString(); }
     // More Actions (the header's last button), "Clear All History…", then Clear keeping favorites,
@@ -100,7 +100,7 @@ TEST(HistoryWindowEndToEnd, SearchCopyBackDeleteFavoriteAndClearKeepingFavorites
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(image) == image.size());
     file.close();
     sh(QStringLiteral("xclip -selection clipboard -t image/png -i '%1'").arg(imageFile));
-    ASSERT_TRUE(waitUntil([&] { return records(app.profile) == 3; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return records(app.profile) == 3; }, 10000));
     app.open();
 
     // The search field has the caret: typing narrows the listing to "beta two", and Ctrl+C
@@ -115,7 +115,7 @@ TEST(HistoryWindowEndToEnd, SearchCopyBackDeleteFavoriteAndClearKeepingFavorites
 
     // The record menu from the keyboard: Delete is its last entry.
     keys(QStringLiteral("Menu Up Return"));
-    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 2; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 2; }, 10000));
     // The oldest becomes a favorite: the menu's second entry.
     keys(QStringLiteral("End Menu Down Down Return"));
     EXPECT_TRUE(waitUntil(
@@ -124,10 +124,10 @@ TEST(HistoryWindowEndToEnd, SearchCopyBackDeleteFavoriteAndClearKeepingFavorites
                                 QStringLiteral("SELECT COUNT(*) FROM clips WHERE is_favorite = 1"))
                 == 1;
         },
-        5000));
+        10000));
 
     app.clearKeepingFavorites();
-    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 1; }, 5000))
+    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 1; }, 10000))
         << app.texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(app.texts(), QStringList{QStringLiteral("alpha one")});
 }
@@ -148,9 +148,9 @@ TEST(HistoryWindowEndToEnd, ReturnOnAFocusedCardCopiesItsExactText)
             keys(QStringLiteral("Down Return"));
             return clipboard() == "older";
         },
-        5000));
+        10000));
     keys(QStringLiteral("Up Return"));
-    EXPECT_TRUE(waitUntil([&] { return clipboard() == text.toUtf8(); }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return clipboard() == text.toUtf8(); }, 10000));
 }
 
 TEST(HistoryWindowEndToEnd, WithoutAWindowManagerTheWindowAndTheSheetTakeTheKeyboard)
@@ -162,7 +162,7 @@ TEST(HistoryWindowEndToEnd, WithoutAWindowManagerTheWindowAndTheSheetTakeTheKeyb
     sh(QStringLiteral("xdotool type --delay 60 alpha"));
     EXPECT_TRUE(copiesBack(QStringLiteral("ctrl+c"), "alpha one"));
     app.clearKeepingFavorites();
-    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 0; }, 5000))
+    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 0; }, 10000))
         << app.texts().join(QLatin1Char('|')).toStdString();
 }
 
@@ -185,7 +185,7 @@ TEST(HistoryWindowEndToEnd, ARecordLeavingTheListingHandsTheSelectionToTheFirst)
     keys(QStringLiteral("Escape"));
     EXPECT_TRUE(copiesBack(QStringLiteral("Down Home Down Down ctrl+c"), "banana two"));
     keys(QStringLiteral("shift+F10 Up Return"));
-    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 5; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return records(app.profile) == 5; }, 10000));
     EXPECT_FALSE(app.texts().contains(QStringLiteral("banana two")))
         << app.texts().join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(copiesBack(QStringLiteral("ctrl+c"), "banana three"));

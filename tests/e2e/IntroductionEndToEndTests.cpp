@@ -56,7 +56,7 @@ QByteArray preferences(const Profile& profile)
 void opensSettingsThenRestarts(const Profile& profile, QProcess& application)
 {
     run(QStringLiteral("xdotool key ctrl+comma"));
-    EXPECT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("^Settings$")).isEmpty(); }, 5000));
+    EXPECT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("^Settings$")).isEmpty(); }, 10000));
     EXPECT_FALSE(introductionShown());
     stop(application);
 
@@ -65,7 +65,7 @@ void opensSettingsThenRestarts(const Profile& profile, QProcess& application)
     QByteArray log;
     ASSERT_TRUE(waitForMonitoring(*restarted, log)) << log.toStdString();
     copy(QStringLiteral("after the restart"));
-    EXPECT_TRUE(waitUntil([&] { return records(profile) == kept + 1; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return records(profile) == kept + 1; }, 10000));
     EXPECT_FALSE(introductionShown());
     stop(*restarted);
 }
@@ -82,11 +82,11 @@ TEST(IntroductionEndToEnd, AFreshProfileKeepsOnlyWhatIsCopiedAfterTheIntroductio
 
     // Continue three times, then Get Started.
     typeToIntroduction(QStringLiteral("Return Return Return Return"));
-    EXPECT_TRUE(waitUntil(historyShown, 5000)) << "the history window opens";
-    EXPECT_TRUE(waitUntil([] { return !introductionShown(); }, 5000));
+    EXPECT_TRUE(waitUntil(historyShown, 10000)) << "the history window opens";
+    EXPECT_TRUE(waitUntil([] { return !introductionShown(); }, 10000));
     EXPECT_TRUE(preferences(profile).contains("<key>onboarding.completed</key>"));
     copy(QStringLiteral("copied afterwards"));
-    ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 2000));
+    ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 10000));
     EXPECT_EQ(queryTexts(profile.database, QStringLiteral("SELECT text FROM clips")),
               QStringList{QStringLiteral("copied afterwards")});
     // The introduction no longer stands in for Settings.
@@ -110,7 +110,7 @@ TEST(IntroductionEndToEnd, AClosedIntroductionWaitsForTheNextStart)
     // A quick click on its background is only a click: the keys that follow still reach it.
     run(QStringLiteral("xdotool search --onlyvisible --name ^Welcome.to.Tavlin$ mousemove --window %1 20 300 click 1"));
     typeToIntroduction(QStringLiteral("ctrl+w"));
-    ASSERT_TRUE(waitUntil([] { return !introductionShown(); }, 5000));
+    ASSERT_TRUE(waitUntil([] { return !introductionShown(); }, 10000));
     EXPECT_FALSE(preferences(profile).contains("<key>onboarding.completed</key>"));
     // Capturing stays off: the tray brings the introduction back, from its first step.
     copy(QStringLiteral("copied while it waits"));
@@ -130,7 +130,7 @@ TEST(IntroductionEndToEnd, AClosedIntroductionWaitsForTheNextStart)
     application = assistive.launch(profile);
     EXPECT_TRUE(waitUntil(introductionShown, 10000)) << "shown again at the next start";
     EXPECT_TRUE(assistive.press(QStringLiteral("Skip")));
-    EXPECT_TRUE(waitUntil(historyShown, 5000));
+    EXPECT_TRUE(waitUntil(historyShown, 10000));
     EXPECT_TRUE(preferences(profile).contains("<key>onboarding.completed</key>"));
     stop(*application);
     EXPECT_EQ(records(profile), 0);
@@ -150,13 +150,13 @@ TEST(IntroductionEndToEnd, ANewUserMeetsTheApplication)
     ASSERT_TRUE(assistive.press(QStringLiteral("Continue")));
     ASSERT_TRUE(assistive.press(QStringLiteral("Cards")));
     ASSERT_TRUE(assistive.press(QStringLiteral("Skip")));
-    EXPECT_TRUE(waitUntil(historyShown, 5000)) << "the history window opens";
+    EXPECT_TRUE(waitUntil(historyShown, 10000)) << "the history window opens";
     EXPECT_TRUE(preferences(profile).contains("<string>cards</string>")) << preferences(profile).toStdString();
 
     copy(QStringLiteral("alpha one"));
-    ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 10000));
     copy(QStringLiteral("beta two"));
-    ASSERT_TRUE(waitUntil([&] { return records(profile) == 2; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return records(profile) == 2; }, 10000));
     EXPECT_EQ(queryTexts(profile.database, QStringLiteral("SELECT text FROM clips ORDER BY id")),
               (QStringList{QStringLiteral("alpha one"), QStringLiteral("beta two")}));
 
@@ -173,7 +173,7 @@ TEST(IntroductionEndToEnd, ANewUserMeetsTheApplication)
             run(QStringLiteral("xdotool key Return"));
             return clipboard() == "alpha one";
         },
-        5000))
+        10000))
         << clipboard().toStdString() << " in " << Desktop::activeWindowName().toStdString() << "\n"
         << application->readAllStandardError().toStdString();
 
@@ -187,7 +187,7 @@ TEST(IntroductionEndToEnd, ANewUserMeetsTheApplication)
     run(QStringLiteral("xdotool key ctrl+alt+v"));
     EXPECT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin Quick Panel"; }, 15000));
     run(QStringLiteral("xdotool key Escape"));
-    EXPECT_TRUE(waitUntil([&] { return run(QStringLiteral("xdotool getactivewindow")) == xterm; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return run(QStringLiteral("xdotool getactivewindow")) == xterm; }, 10000));
 
     // Back to Tavlin from the tray.
     EXPECT_FALSE(Desktop::openHistory().isEmpty());
@@ -208,12 +208,12 @@ TEST(IntroductionEndToEnd, SettingsReplaysTheIntroductionWhileCopiesAreKept)
     auto application = assistive.launch(profile);
     ASSERT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("^Settings$")).isEmpty(); }, 10000));
     ASSERT_TRUE(assistive.press(QStringLiteral("Replay Introduction")));
-    EXPECT_TRUE(waitUntil(introductionShown, 5000));
+    EXPECT_TRUE(waitUntil(introductionShown, 10000));
 
     copy(QStringLiteral("copied during the replay"));
-    EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000)) << "capturing goes on";
+    EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 10000)) << "capturing goes on";
     ASSERT_TRUE(assistive.press(QStringLiteral("Skip")));
-    EXPECT_TRUE(waitUntil([] { return !introductionShown(); }, 5000));
+    EXPECT_TRUE(waitUntil([] { return !introductionShown(); }, 10000));
     EXPECT_FALSE(historyShown()) << "a replay opens nothing else";
     stop(*application);
 }

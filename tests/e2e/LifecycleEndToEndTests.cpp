@@ -64,7 +64,7 @@ TEST(LifecycleEndToEnd, QuitAndEverySignalEndTheProcessWhateverIsOpen)
         auto application = launchKnown(profile);
         showHistoryFromTray();
         run(QStringLiteral("xdotool key ctrl+comma"));
-        ASSERT_TRUE(waitUntil([] { return shown(QStringLiteral("^Settings$")); }, 5000));
+        ASSERT_TRUE(waitUntil([] { return shown(QStringLiteral("^Settings$")); }, 10000));
         quitFromTray();
         expectEnded(*application, "Quit with the history window and Settings open");
     }
@@ -84,7 +84,7 @@ TEST(LifecycleEndToEnd, QuitAndEverySignalEndTheProcessWhateverIsOpen)
         auto application = launchKnown(profile);
         showHistoryFromTray();
         run(QStringLiteral("xdotool key ctrl+comma"));
-        ASSERT_TRUE(waitUntil([] { return shown(QStringLiteral("^Settings$")); }, 5000));
+        ASSERT_TRUE(waitUntil([] { return shown(QStringLiteral("^Settings$")); }, 10000));
         run(QStringLiteral("xdotool key ctrl+alt+k"));
         ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName() == u"Tavlin Quick Panel"; }, 15000));
         ::kill(application->processId(), SIGHUP);
@@ -102,7 +102,7 @@ TEST(LifecycleEndToEnd, WithAssistiveTechnologyQuitAndRestartEndTheProcess)
         Profile profile;
         auto application = launchKnown(profile, &assistive);
         run(QStringLiteral("sh -c \"printf 'a record' | xclip -selection clipboard\"")); // something to clear
-        ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000));
+        ASSERT_TRUE(waitUntil([&] { return records(profile) == 1; }, 10000));
         showHistoryFromTray();
         ASSERT_TRUE(assistive.press(QStringLiteral("More Actions")));
         QTest::qWait(700);
@@ -192,7 +192,7 @@ TEST(LifecycleEndToEnd, TheQuickPanelGrowsFromAStripWithItsRowsAlreadyThere)
     auto application = launchKnown(profile);
     for (int copy = 1; copy <= 3; ++copy) {
         run(QStringLiteral("sh -c \"printf 'record %1' | xclip -selection clipboard\"").arg(copy));
-        ASSERT_TRUE(waitUntil([&] { return records(profile) == copy; }, 5000));
+        ASSERT_TRUE(waitUntil([&] { return records(profile) == copy; }, 10000));
     }
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect top(0, 0, screen->geometry().width(), 400);

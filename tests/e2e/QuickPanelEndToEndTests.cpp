@@ -131,7 +131,7 @@ struct TerminalDesktop {
     void openPanel()
     {
         key(QStringLiteral("ctrl+alt+k"));
-        EXPECT_TRUE(waitUntil([&] { return focusedName() == "Tavlin Quick Panel"; }, 5000))
+        EXPECT_TRUE(waitUntil([&] { return focusedName() == "Tavlin Quick Panel"; }, 10000))
             << "the panel takes the keyboard, not " << focusedName().toStdString() << "\n"
             << application->readAllStandardError().toStdString();
     }
@@ -141,9 +141,9 @@ struct TerminalDesktop {
     {
         const QByteArray exact = "exact bytes: caf\xc3\xa9\t\xe2\x9c\x93\n  end";
         copy(exact);
-        EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 5000));
+        EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 10000));
         copy("something else");
-        EXPECT_TRUE(waitUntil([&] { return records(profile) == 2; }, 5000));
+        EXPECT_TRUE(waitUntil([&] { return records(profile) == 2; }, 10000));
 
         openPanel();
         const QByteArray geometry = xdotool({QStringLiteral("search"), QStringLiteral("--name"),
@@ -152,16 +152,17 @@ struct TerminalDesktop {
         EXPECT_TRUE(geometry.contains("Position: 302,0"))
             << "centred at the top of the work area: " << geometry.toStdString();
         key(QStringLiteral("Escape"));
-        EXPECT_TRUE(waitUntil([&] { return focused() == terminalWindow; }, 5000)) << "Escape gives the keyboard back";
-        EXPECT_TRUE(waitUntil([&] { return !panelShown(); }, 5000));
+        EXPECT_TRUE(waitUntil([&] { return focused() == terminalWindow; }, 10000)) << "Escape gives the keyboard back";
+        EXPECT_TRUE(waitUntil([&] { return !panelShown(); }, 10000));
 
         openPanel();
         xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), QStringLiteral("exact")});
         QTest::qWait(300); // the search settles on the one match; there is nothing to observe from outside
         key(QStringLiteral("Return"));
-        EXPECT_TRUE(waitUntil([&] { return clipboard() == exact; }, 5000)) << clipboard().toStdString();
-        EXPECT_TRUE(waitUntil([&] { return focused() == terminalWindow; }, 5000)) << "the copy gives the keyboard back";
-        EXPECT_TRUE(waitUntil([&] { return !panelShown(); }, 5000));
+        EXPECT_TRUE(waitUntil([&] { return clipboard() == exact; }, 10000)) << clipboard().toStdString();
+        EXPECT_TRUE(waitUntil([&] { return focused() == terminalWindow; }, 10000))
+            << "the copy gives the keyboard back";
+        EXPECT_TRUE(waitUntil([&] { return !panelShown(); }, 10000));
         QTest::qWait(1000);
         EXPECT_EQ(records(profile), 2) << "our own copy is not captured again";
     }
@@ -178,21 +179,21 @@ TEST(QuickPanelEndToEnd, OpensCopiesAndGivesTheKeyboardBackUnderAWindowManager)
     desktop.openPanel();
     xdotool({QStringLiteral("mousemove"), QStringLiteral("100"), QStringLiteral("500"), QStringLiteral("click"),
              QStringLiteral("1")});
-    EXPECT_TRUE(waitUntil([&] { return !desktop.panelShown(); }, 5000)) << "a click elsewhere closes the panel";
+    EXPECT_TRUE(waitUntil([&] { return !desktop.panelShown(); }, 10000)) << "a click elsewhere closes the panel";
 
     // Ctrl+Return opens the history window.
     desktop.focusTerminal();
     desktop.openPanel();
     key(QStringLiteral("ctrl+Return"));
-    EXPECT_TRUE(waitUntil([&] { return desktop.focusedName() == "Tavlin"; }, 5000))
+    EXPECT_TRUE(waitUntil([&] { return desktop.focusedName() == "Tavlin"; }, 10000))
         << "the history window comes forward";
-    EXPECT_TRUE(waitUntil([&] { return !desktop.panelShown(); }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return !desktop.panelShown(); }, 10000));
 
     // Two quick presses: the keyboard stays with xterm.
     desktop.focusTerminal();
     key(QStringLiteral("ctrl+alt+k ctrl+alt+k"));
-    EXPECT_TRUE(waitUntil([&] { return !desktop.panelShown(); }, 5000));
-    EXPECT_TRUE(waitUntil([&] { return desktop.focused() == desktop.terminalWindow; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return !desktop.panelShown(); }, 10000));
+    EXPECT_TRUE(waitUntil([&] { return desktop.focused() == desktop.terminalWindow; }, 10000));
 }
 
 TEST(QuickPanelEndToEnd, WorksWithoutAWindowManager)

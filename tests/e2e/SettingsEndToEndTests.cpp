@@ -79,12 +79,13 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
     ASSERT_TRUE(Desktop::openMenu());
     key(QStringLiteral("Down Down Return"));
-    ASSERT_TRUE(waitUntil([] { return !settingsWindow().isEmpty(); }, 5000)) << "Settings from the tray menu";
+    ASSERT_TRUE(waitUntil([] { return !settingsWindow().isEmpty(); }, 10000)) << "Settings from the tray menu";
 
     openSection(1); // Interface: Dark, Cards, no preview
     key(QStringLiteral("Tab End Tab End Tab space"));
     EXPECT_TRUE(waitUntil(
-        [&] { return preferences(profile).value(QStringLiteral("interface.theme")) == QStringLiteral("dark"); }, 5000));
+        [&] { return preferences(profile).value(QStringLiteral("interface.theme")) == QStringLiteral("dark"); },
+        10000));
     EXPECT_EQ(preferences(profile).value(QStringLiteral("history.viewMode")), QStringLiteral("cards"));
     EXPECT_EQ(preferences(profile).value(QStringLiteral("history.showPreview")), false);
 
@@ -92,7 +93,7 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
     key(QStringLiteral("Tab space"));
     key(QStringLiteral("ctrl+alt+k"));
     const QString newShortcut = QStringLiteral(R"({"keyCode":40,"modifiers":6144})");
-    EXPECT_TRUE(waitUntil([&] { return storedShortcut(profile) == newShortcut; }, 5000))
+    EXPECT_TRUE(waitUntil([&] { return storedShortcut(profile) == newShortcut; }, 10000))
         << storedShortcut(profile).toStdString();
 
     // Held by the window manager, and by another program: refused, Ctrl+Alt+K stays.
@@ -104,7 +105,7 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
             readLog();
             return log.count("Tavlin.ShortcutError 2") >= 1;
         },
-        5000))
+        10000))
         << log.toStdString();
     QProcess holder;
     holder.start(QStringLiteral(TAVLIN_TEST_HOTKEY_HOLDER), {QStringLiteral("14"), QStringLiteral("6144")});
@@ -115,7 +116,7 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
             readLog();
             return log.count("Tavlin.ShortcutError 2") >= 2;
         },
-        5000))
+        10000))
         << log.toStdString();
     EXPECT_EQ(storedShortcut(profile), newShortcut);
 
@@ -123,7 +124,7 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
     QProcess other;
     other.start(QStringLiteral("xterm"), {QStringLiteral("-geometry"), QStringLiteral("40x8+420+360")});
     ASSERT_TRUE(
-        waitUntil([] { return !run(QStringLiteral("xdotool search --onlyvisible --class XTerm")).isEmpty(); }, 5000));
+        waitUntil([] { return !run(QStringLiteral("xdotool search --onlyvisible --class XTerm")).isEmpty(); }, 10000));
     openSection(2);
     key(QStringLiteral("Tab space"));
     run(QStringLiteral("xdotool mousemove --window %1 150 20 click 1")
@@ -138,16 +139,16 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
     openSection(3); // History & Privacy: exclude an application, keep 500 records
     key(QStringLiteral("Tab space Down Return"));
     ASSERT_TRUE(
-        waitUntil([] { return Desktop::activeWindowName().endsWith(QStringLiteral("history from an app")); }, 5000))
+        waitUntil([] { return Desktop::activeWindowName().endsWith(QStringLiteral("history from an app")); }, 10000))
         << "the chooser";
     key(QStringLiteral("E d i t o r Return"));
     const QJsonArray editor{QStringLiteral("org.example.Editor")};
     EXPECT_TRUE(waitUntil(
-        [&] { return preferences(profile).value(QStringLiteral("privacy.excludedApplications")) == editor; }, 5000));
+        [&] { return preferences(profile).value(QStringLiteral("privacy.excludedApplications")) == editor; }, 10000));
     openSection(3);
     key(QStringLiteral("Tab Tab Tab Up"));
     EXPECT_TRUE(waitUntil(
-        [&] { return preferences(profile).value(QStringLiteral("history.retention.clipCount")) == 500; }, 5000));
+        [&] { return preferences(profile).value(QStringLiteral("history.retention.clipCount")) == 500; }, 10000));
 
     ::kill(application->processId(), SIGTERM);
     ASSERT_TRUE(exitsWith(*application, 0));
