@@ -397,7 +397,7 @@ TEST(AccessibilityEndToEnd, TheAppsPopoversKeyboardRowIsSeenAndHeard)
 
     auto listener = running.assistive.listen(10);
     keys(QStringLiteral("Down"));
-    EXPECT_TRUE(waitUntil([&] { return popoverPixels() != before; }, 5000)) << "the keyboard's row shows its ring";
+    EXPECT_TRUE(waitUntil([&] { return popoverPixels() != before; }, 10000)) << "the keyboard's row shows its ring";
     keys(QStringLiteral("space")); // the terminal's records alone, the newest record gone from behind
     EXPECT_TRUE(running.heard(QStringLiteral("Apps: 1"), QStringLiteral("push button|expandable,expanded|")))
         << running.said(QStringLiteral("Apps: 1"));

@@ -291,13 +291,7 @@ TEST(LaunchEndToEnd, WithoutATrayTheHistoryWindowShows)
     ASSERT_TRUE(waitUntil([] { return !Desktop::panel().isEmpty(); }, 10000));
     QTest::qWait(1000);
     EXPECT_FALSE(historyShown());
-    EXPECT_TRUE(waitUntil(
-        [] {
-            Desktop::clickTray();
-            return waitUntil(historyShown, 500);
-        },
-        15000))
-        << "the icon is in the tray";
+    EXPECT_FALSE(Desktop::openHistory().isEmpty()) << "the icon is in the tray";
     ASSERT_TRUE(closeHistory());
     tray.kill();
     tray.waitForFinished(5000);

@@ -138,19 +138,13 @@ TEST_P(SourceIconEndToEnd, ACopyMadeInItLeavesTheApplicationAnswering)
     MainThreadPings pings(application->processId());
     const qint64 before = residentKilobytes(application->processId());
     // The tray click opens the window with the newest record selected and its preview built.
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            Desktop::clickTray();
-            return waitUntil([] { return Desktop::focusedWindowName() == u"Tavlin"; }, 1000);
-        },
-        10000))
-        << application->readAllStandardError().toStdString();
+    ASSERT_FALSE(Desktop::openHistory().isEmpty()) << application->readAllStandardError().toStdString();
     QTest::qWait(2000); // the icon is looked for and shown
     const qint64 kept = residentKilobytes(application->processId()) - before;
     EXPECT_LT(kept, 40 << 10) << "kilobytes kept after showing the icon";
 
     copyWithXclip(QStringLiteral("a later copy"));
-    EXPECT_TRUE(waitUntil([&] { return records(profile) == 2; }, 5000)) << "a later copy was not stored within 5 s";
+    EXPECT_TRUE(waitUntil([&] { return records(profile) == 2; }, 10000)) << "a later copy was not stored within 5 s";
 
     auto second = profile.launch();
     EXPECT_TRUE(second->waitForFinished(3000)) << "a second launch was not answered within 3 s";

@@ -41,12 +41,12 @@ TEST(ClearHistorySheet, OpenedFromTheKeyboardItRingsTheFocusedChoiceWholeAndClea
         ASSERT_TRUE(menu);
         QTest::keyClick(menu, Qt::Key_Down);
         QTest::keyClick(menu, Qt::Key_Return);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return view.clearSheet() && view.clearSheet()->isVisible(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view.clearSheet() && view.clearSheet()->isVisible(); }, 10000));
         ClearHistorySheet* sheet = view.clearSheet();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return qobject_cast<QRadioButton*>(sheet->focusWidget()); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return qobject_cast<QRadioButton*>(sheet->focusWidget()); }, 10000));
         auto* choice = qobject_cast<QRadioButton*>(sheet->focusWidget());
         ASSERT_TRUE(choice->isChecked());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return choice->hasFocus(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return choice->hasFocus(); }, 10000));
 
         QStyleOptionButton option;
         option.initFrom(choice);
