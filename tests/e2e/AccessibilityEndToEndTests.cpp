@@ -369,7 +369,7 @@ TEST(AccessibilityEndToEnd, TheAppsPopoversKeyboardRowIsSeenAndHeard)
                                               "WHEN id <= 5 THEN 'org.example.terminal' ELSE NULL END"),
                                listPreferences);
     ASSERT_TRUE(waitUntil([&] { return !running.assistive.hear(QStringLiteral("TEXT: r")).isEmpty(); }, 20000));
-    activateWindowNamed(QStringLiteral("^Tavlin$"));
+    ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Tavlin$")));
     keys(QStringLiteral("ctrl+f Down shift+Tab")); // through the records back to the filter button
     ASSERT_TRUE(running.heard(QStringLiteral("All Apps"), QStringLiteral("push button|expandable,focused|")))
         << running.said(QStringLiteral("All Apps"));

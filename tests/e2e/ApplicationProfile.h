@@ -134,11 +134,15 @@ inline QStringList windowsNamed(const QString& pattern)
 }
 
 // Activates the visible window whose title matches, as a click on it would, and waits until it is.
-inline void activateWindowNamed(const QString& pattern)
+// On a loaded machine the window may not be mapped yet, and the window manager may take a while
+// to hand it the keyboard: keys sent before then go elsewhere.
+inline bool activateWindowNamed(const QString& pattern)
 {
-    const QString window = windowsNamed(pattern).value(0);
-    if (!window.isEmpty())
-        run(QStringLiteral("xdotool windowactivate --sync ") + window);
+    QString window;
+    if (!waitUntil([&] { return !(window = windowsNamed(pattern).value(0)).isEmpty(); }, 10000))
+        return false;
+    run(QStringLiteral("xdotool windowactivate --sync ") + window);
+    return waitUntil([&] { return run(QStringLiteral("xdotool getwindowfocus")) == window; }, 10000);
 }
 
 // Copies text as a user does, with xclip, which keeps serving it from a process of its own.
