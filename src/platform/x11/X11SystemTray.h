@@ -1,31 +1,22 @@
 #pragma once
 
 #include "SystemTray.h"
-#include "XcbConnection.h"
-
-class QSocketNotifier;
+#include "X11TrayOwner.h"
 
 namespace tavlin {
 
-// The XEmbed tray: whoever owns the _NET_SYSTEM_TRAY_S<screen> selection. A tray announces itself
-// to the root window when it starts and takes its window with it when it goes. Uses a connection
-// of its own, so that the events it asks for never change what Qt's connection receives.
+// The XEmbed tray is there while someone owns the tray selection.
 class X11SystemTray final : public SystemTray {
     Q_OBJECT
 
 public:
     explicit X11SystemTray(QObject* parent = nullptr);
 
-    bool isAvailable() const override { return owner_ != XCB_NONE; }
+    bool isAvailable() const override { return available_; }
 
 private:
-    void follow();
-    void readEvents();
-
-    XcbConnection x_;
-    xcb_atom_t selection_ = XCB_NONE;
-    xcb_atom_t manager_ = XCB_NONE;
-    xcb_window_t owner_ = XCB_NONE;
+    X11TrayOwner tray_;
+    bool available_ = false;
 };
 
 } // namespace tavlin
