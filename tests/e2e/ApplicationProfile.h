@@ -18,6 +18,8 @@
 #include <memory>
 #include <optional>
 
+#include <unistd.h>
+
 namespace tavlin::test {
 
 struct Profile {
@@ -73,6 +75,24 @@ struct Profile {
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(environment.value_or(this->environment()));
         process->start(QStringLiteral(TAVLIN_APPLICATION), QStringList());
+        return process;
+    }
+
+    // As an unprivileged user when the tests run as root, so that file permissions hold for it.
+    std::unique_ptr<QProcess> launchUnprivileged(
+        const std::optional<QProcessEnvironment>& environment = std::nullopt) const
+    {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(environment.value_or(this->environment()));
+        if (::geteuid() == 0) {
+            process->start(QStringLiteral("setpriv"),
+                           {QStringLiteral("--reuid=%1").arg(unprivilegedUserID),
+                            QStringLiteral("--regid=%1").arg(unprivilegedUserID), QStringLiteral("--clear-groups"),
+                            QStringLiteral(TAVLIN_APPLICATION)});
+        } else {
+            process->start(QStringLiteral(TAVLIN_APPLICATION), QStringList());
+        }
+        process->waitForStarted(5000);
         return process;
     }
 };

@@ -50,17 +50,7 @@ struct OwnedProfile : Profile {
 
     std::unique_ptr<QProcess> launchAsOwner() const
     {
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(environment());
-        if (::geteuid() == 0) {
-            process->start(QStringLiteral("setpriv"),
-                           {QStringLiteral("--reuid=%1").arg(unprivilegedUserID),
-                            QStringLiteral("--regid=%1").arg(unprivilegedUserID), QStringLiteral("--clear-groups"),
-                            QStringLiteral(TAVLIN_APPLICATION)});
-        } else {
-            process->start(QStringLiteral(TAVLIN_APPLICATION), QStringList());
-        }
-        process->waitForStarted(5000);
+        auto process = launchUnprivileged();
         QByteArray log;
         EXPECT_TRUE(waitForMonitoring(*process, log)) << log.toStdString();
         return process;

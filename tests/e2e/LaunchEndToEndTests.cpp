@@ -122,23 +122,6 @@ std::unique_ptr<QProcess> launchKnown(Profile& profile, const std::optional<QPro
     return application;
 }
 
-// A launch as the owner of the profile: as root, the unprivileged user, for whom permissions hold.
-std::unique_ptr<QProcess> launchAsOwner(const QProcessEnvironment& environment)
-{
-    auto process = std::make_unique<QProcess>();
-    process->setProcessEnvironment(environment);
-    if (::geteuid() == 0) {
-        process->start(QStringLiteral("setpriv"),
-                       {QStringLiteral("--reuid=%1").arg(unprivilegedUserID),
-                        QStringLiteral("--regid=%1").arg(unprivilegedUserID), QStringLiteral("--clear-groups"),
-                        QStringLiteral(TAVLIN_APPLICATION)});
-    } else {
-        process->start(QStringLiteral(TAVLIN_APPLICATION), QStringList());
-    }
-    process->waitForStarted(5000);
-    return process;
-}
-
 // A second launch in `environment` hands over to the first and leaves one Tavlin running.
 void expectOneInstance(const std::function<std::unique_ptr<QProcess>()>& launch, const char* situation)
 {
@@ -238,7 +221,8 @@ TEST(LaunchEndToEnd, OneInstanceRunsWhateverTheRuntimeFolderIs)
         ASSERT_EQ(::chmod(QFile::encodeName(profile.runtime).constData(), 0500), 0);
         QProcessEnvironment environment = profile.environment();
         environment.insert(QStringLiteral("TMPDIR"), profile.folder.path() + QStringLiteral("/tmp"));
-        expectOneInstance([&] { return launchAsOwner(environment); }, "a runtime folder we may not write to");
+        expectOneInstance([&] { return profile.launchUnprivileged(environment); },
+                          "a runtime folder we may not write to");
     }
 }
 
