@@ -71,14 +71,28 @@ struct RunningApplication {
     }
     void open() { ASSERT_FALSE(Desktop::openHistory().isEmpty()) << process->readAllStandardError().toStdString(); }
     // More Actions (the header's last button), "Clear All History…", then Clear keeping favorites,
-    // all but the first click from the keyboard.
+    // all but the first click from the keyboard. Each key waits for the menu or the sheet it is
+    // meant for: a loaded machine shows them late, and a key sent before goes to the window behind.
     void clearKeepingFavorites()
     {
-        const QByteArray geometry = sh(QStringLiteral("xdotool getwindowfocus getwindowgeometry"));
+        const QString history = Desktop::focusedWindow();
+        const QByteArray geometry = sh(QStringLiteral("xdotool getwindowgeometry ") + history);
         const int width = geometry.mid(geometry.indexOf("Geometry: ") + 10).split('x').value(0).toInt();
         ASSERT_GT(width, 0) << geometry.toStdString();
-        sh(QStringLiteral("xdotool mousemove --window $(xdotool getwindowfocus) %1 42 click 1").arg(width - 37));
+        const QString ours = QStringLiteral("--onlyvisible --class ^Tavlin$");
+        const QStringList before = searchWindows(ours);
+        sh(QStringLiteral("xdotool mousemove --window %1 %2 42 click 1").arg(history).arg(width - 37));
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                const QStringList shown = searchWindows(ours);
+                return std::any_of(shown.begin(), shown.end(),
+                                   [&](const QString& window) { return !before.contains(window); });
+            },
+            10000))
+            << "the More Actions menu never showed";
         keys(QStringLiteral("Down Return"));
+        ASSERT_TRUE(waitUntil([] { return Desktop::focusedWindowName() == u"Clear History?"; }, 10000))
+            << "the sheet never took the keyboard";
         keys(QStringLiteral("Tab Tab space"));
     }
     QStringList texts() const
