@@ -68,7 +68,8 @@ private:
     HistoryRetention retention_ = HistoryRetention::standard();
     bool isMonitoringSuspended_ = false;
     quint64 monitoringOwner_ = 0;
-    // Copies read but not yet stored because another program held the history.
+    // Copies read but not yet stored, in the order they were made: behind the one being stored, or
+    // waiting while another program holds the history.
     PendingCaptures pending_;
     bool storingPending_ = false;
     // The first of the waiting copies is with the repository now.
