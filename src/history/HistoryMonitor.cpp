@@ -53,8 +53,15 @@ QCoro::Task<> HistoryMonitor::runMonitoring()
     co_await browser_.reload();
     // A newer loop (or stopMonitoring) takes the token; this one then ends at its next check.
     while (self && monitoringOwner_ == token) {
-        if (!isMonitoringSuspended_)
-            co_await tick();
+        if (!isMonitoringSuspended_) {
+            const StoreOutcome outcome = co_await captureChange();
+            if (!self)
+                break;
+            // The page reloads beside the loop, not before its next look at the clipboard: reading
+            // back the row of a big copy just stored would otherwise keep a short copy made after
+            // it waiting for that much longer.
+            show(outcome);
+        }
         if (!self || monitoringOwner_ != token)
             break;
         const bool slept = co_await waits_.sleep(monitoringInterval);
@@ -71,12 +78,21 @@ void HistoryMonitor::stopMonitoring()
 QCoro::Task<> HistoryMonitor::tick()
 {
     QPointer<HistoryMonitor> self(this);
+    const StoreOutcome outcome = co_await captureChange();
+    if (self)
+        co_await show(outcome);
+}
+
+QCoro::Task<HistoryMonitor::StoreOutcome> HistoryMonitor::captureChange()
+{
+    QPointer<HistoryMonitor> self(this);
+    StoreOutcome outcome;
     // Copies the history refused while another program held it go first, in the order they
     // were made.
     if (!pending_.isEmpty())
-        co_await storePending();
+        outcome = co_await storePending();
     if (!self || pasteboard_.changeCount() == observedChange_)
-        co_return;
+        co_return outcome;
     observedChange_ = pasteboard_.changeCount();
     const QDateTime copiedAt = QDateTime::currentDateTime();
     // The application active when the copy was made, not when this tick runs: a password copied
@@ -87,7 +103,7 @@ QCoro::Task<> HistoryMonitor::tick()
     // nor is one whose content an excluded application holds, whichever window was active.
     if (gate_.isExcluded(source) || gate_.isExcluded(pasteboard_.ownerApplicationID())) {
         gate_.ignore(observedChange_);
-        co_return;
+        co_return outcome;
     }
     // The owner answers in its own time; the event loop runs meanwhile, and a copy back may
     // change the clipboard and what counts as seen. This tick reads the change it saw.
@@ -98,7 +114,7 @@ QCoro::Task<> HistoryMonitor::tick()
             types.insert(type);
     }
     if (!self || pasteboard_.changeCount() != change || !gate_.shouldCapture(change, types, source))
-        co_return;
+        co_return outcome;
 
     std::optional<CapturedClipboard> capture;
     try {
@@ -106,30 +122,33 @@ QCoro::Task<> HistoryMonitor::tick()
     } catch (const std::exception& error) {
         if (self)
             browser_.reportError(error);
-        co_return;
+        co_return outcome;
     }
     if (!self || !capture)
-        co_return;
+        co_return outcome;
     // Another copy landed while reading, or the active application became excluded: the next
     // tick looks at the newer state instead.
     if (pasteboard_.changeCount() != change)
-        co_return;
+        co_return outcome;
     if (gate_.isExcluded(workspace_.frontmostApplicationID()))
-        co_return;
+        co_return outcome;
 
     pending_.append(*std::move(capture), source, copiedAt);
-    co_await storePending();
+    const StoreOutcome stored = co_await storePending();
+    outcome.stored = outcome.stored || stored.stored;
+    if (stored.failure)
+        outcome.failure = stored.failure;
+    co_return outcome;
 }
 
-QCoro::Task<> HistoryMonitor::storePending()
+QCoro::Task<HistoryMonitor::StoreOutcome> HistoryMonitor::storePending()
 {
     // One run at a time: a tick that finds one under way leaves the copy it added to that run.
     if (storingPending_)
-        co_return;
+        co_return {};
     QPointer<HistoryMonitor> self(this);
     storingPending_ = true;
-    bool stored = false;
-    std::optional<QString> failure;
+    StoreOutcome outcome;
     while (!pending_.isEmpty()) {
         try {
             const PendingCaptures::Entry& next = pending_.first();
@@ -137,7 +156,7 @@ QCoro::Task<> HistoryMonitor::storePending()
             co_await repository_.insert(next.capture, next.source, retention_, next.copiedAt);
         } catch (const std::exception& error) {
             if (!self)
-                co_return;
+                co_return {};
             storing_ = false;
             // Another program holds the history: this copy and those after it wait for a later
             // tick. The refusal is logged once while they wait.
@@ -145,30 +164,36 @@ QCoro::Task<> HistoryMonitor::storePending()
                 if (!waitingForHistory_)
                     Diagnostics::userMessage(error);
                 waitingForHistory_ = true;
-                failure = QCoreApplication::translate(
+                outcome.failure = QCoreApplication::translate(
                     "Tavlin",
                     "Another program is using the history. Your copies are kept and saved as soon as it’s free.");
                 break;
             }
-            failure = Diagnostics::userMessage(error);
+            outcome.failure = Diagnostics::userMessage(error);
             pending_.removeFirst();
             continue;
         }
         if (!self)
-            co_return;
+            co_return {};
         storing_ = false;
         // Stored: its bytes need not stay while the new page loads.
         pending_.removeFirst();
-        stored = true;
+        outcome.stored = true;
     }
     storingPending_ = false;
     if (pending_.isEmpty())
         waitingForHistory_ = false;
-    if (stored)
+    co_return outcome;
+}
+
+QCoro::Task<> HistoryMonitor::show(StoreOutcome outcome)
+{
+    QPointer<HistoryMonitor> self(this);
+    if (outcome.stored)
         co_await browser_.reload();
     // After the reload, which clears the message of the last page.
-    if (self && failure)
-        browser_.setErrorMessage(failure);
+    if (self && outcome.failure)
+        browser_.setErrorMessage(outcome.failure);
 }
 
 void HistoryMonitor::updateExcludedSources(const QStringList& bundleIDs)

@@ -42,6 +42,7 @@ public:
     QCoro::Task<> runMonitoring();
     // Ends the running loop at its next check.
     void stopMonitoring();
+    // One look at the clipboard: stores what changed and shows it on the page.
     QCoro::Task<> tick();
     void updateExcludedSources(const QStringList& bundleIDs);
     // Treats whatever the clipboard holds now as already seen.
@@ -52,9 +53,19 @@ public:
     void setMonitoringSuspended(bool suspended) { isMonitoringSuspended_ = suspended; }
 
 private:
+    // What a look at the clipboard stored: whether any copy, and the message of the last refusal.
+    struct StoreOutcome {
+        bool stored = false;
+        std::optional<QString> failure;
+    };
+
+    // Stores a new copy on the clipboard, after any copies still waiting.
+    QCoro::Task<StoreOutcome> captureChange();
     // Stores the waiting copies in order, until the history refuses one because another program
-    // holds it; reloads the page when any was stored.
-    QCoro::Task<> storePending();
+    // holds it.
+    QCoro::Task<StoreOutcome> storePending();
+    // Reloads the page when a copy was stored, then shows the refusal, if any.
+    QCoro::Task<> show(StoreOutcome outcome);
 
     HistoryRepository& repository_;
     Pasteboard& pasteboard_;

@@ -455,6 +455,50 @@ TEST(HistoryModel, MonitoringEndsWithItsMonitor)
     EXPECT_TRUE(loop.isReady());
 }
 
+// The page shown after a store loads beside the monitoring loop. Here the reload after "second"
+// waits behind changes that wait in turn for another program's lock (a big copy's row being read
+// back is the usual cause): the loop still looks at the clipboard at its next tick, and "third"
+// is read then rather than once the page has loaded.
+TEST(HistoryModel, MonitoringLooksAgainWhileTheStoredPageStillLoads)
+{
+    ModelFixture fixture;
+    fixture.capture({QStringLiteral("first")});
+    const Clip first = fixture.model.browser().clips().first();
+    const int looks = fixture.pasteboard.changeCountReads();
+    auto loop = fixture.model.monitor().runMonitoring();
+    // Its first look comes after the page it loads at the start.
+    EXPECT_SOON(fixture.pasteboard.changeCountReads() > looks, 10000);
+
+    sqlite3* other = nullptr;
+    std::vector<QCoro::Task<>> heldUp;
+    const auto holdUp = QObject::connect(&fixture.model.browser(), &HistoryBrowser::historyChanges, [&] {
+        if (other)
+            return;
+        other = fixture.lockedByAnotherProgram();
+        // Each waits the store's full lock time, one after another, with the page queued behind.
+        for (int turn = 0; turn < 3; ++turn)
+            heldUp.push_back(fixture.model.operations().setFavorite(first, turn % 2 == 0));
+    });
+    fixture.copyText(QStringLiteral("second"));
+    EXPECT_SOON(other != nullptr, 10000);
+    QObject::disconnect(holdUp);
+
+    const qsizetype requests = fixture.pasteboard.dataRequests().size();
+    fixture.copyText(QStringLiteral("third"));
+    // Without the page: the changes ahead of it hold the store for six seconds.
+    EXPECT_SOON(fixture.pasteboard.dataRequests().size() > requests, 4000);
+
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    for (auto& task : heldUp)
+        QCoro::waitFor(std::move(task));
+    EXPECT_SOON(fixture.texts().value(0) == QStringLiteral("third"), 10000);
+    EXPECT_EQ(fixture.texts(),
+              (QStringList{QStringLiteral("third"), QStringLiteral("second"), QStringLiteral("first")}));
+    fixture.model.monitor().stopMonitoring();
+    EXPECT_SOON(loop.isReady(), 10000);
+}
+
 // The store works on its own thread: a store operation held up by another process's lock must
 // not hold up the main thread's event loop. Here only that loop can end the wait: its timer
 // releases the lock once it has ticked a few times while the favorite was pending. Were the
