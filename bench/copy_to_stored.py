@@ -6,7 +6,8 @@ that row; then, in a fresh start, the seconds SIGTERM takes to end the applicati
 just after the big copy was read. A private Xvfb with openbox and trayer, as the end-to-end tests
 start them.
 
-Usage: bench/copy_to_stored.py BUILD_DIR [ROUNDS]
+Usage: bench/copy_to_stored.py BUILD_DIR [ROUNDS [CONTENT...]]
+CONTENT names some of korean-1mib, cjk-latin-1mib and files-100000 (all by default).
 Prints one line a content: copy->stored, short copy->stored, SIGTERM->exit (seconds, the worst of
 ROUNDS, 1 by default).
 """
@@ -105,6 +106,7 @@ class Session:
 def main():
     build = os.path.abspath(sys.argv[1])
     rounds = int(sys.argv[2]) if len(sys.argv) > 2 else 1
+    chosen = [(label, make) for label, make in CONTENTS if len(sys.argv) <= 3 or label in sys.argv[3:]]
     scratch = tempfile.mkdtemp()
     read, write = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1920x1080x24", "-nolisten", "tcp"],
@@ -120,7 +122,7 @@ def main():
                                  "--height", "32", "--SetDockType", "true"], env=env, stderr=subprocess.DEVNULL)]
     time.sleep(1.5)
     try:
-        for label, make in CONTENTS:
+        for label, make in chosen:
             target, data = make()
             worst = [0.0, 0.0, 0.0]
             for _ in range(rounds):

@@ -12,9 +12,14 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+#include <algorithm>
+#include <chrono>
+
 #include <qcoro/qcorofuture.h>
 
 namespace tavlin {
+
+using namespace std::chrono_literals;
 
 HistoryMonitor::HistoryMonitor(HistoryRepository& repository, Pasteboard& pasteboard, const Workspace& workspace,
                                HistoryBrowser& browser, QObject* parent)
@@ -53,6 +58,7 @@ QCoro::Task<> HistoryMonitor::runMonitoring()
     co_await browser_.reload();
     // A newer loop (or stopMonitoring) takes the token; this one then ends at its next check.
     while (self && monitoringOwner_ == token) {
+        const auto lookStarted = std::chrono::steady_clock::now();
         if (!isMonitoringSuspended_) {
             const StoreOutcome outcome = co_await captureChange();
             if (!self)
@@ -64,7 +70,12 @@ QCoro::Task<> HistoryMonitor::runMonitoring()
         }
         if (!self || monitoringOwner_ != token)
             break;
-        const bool slept = co_await waits_.sleep(monitoringInterval);
+        // Every interval from the start of the last look, as a repeating timer would: after a
+        // look that took longer (a big copy being read and stored) the next comes at once, so a
+        // copy made meanwhile does not wait a whole interval more.
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now()
+                                                                                - lookStarted);
+        const bool slept = co_await waits_.sleep(std::max(monitoringInterval - took, 0ms));
         if (!slept)
             break;
     }
