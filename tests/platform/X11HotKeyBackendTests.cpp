@@ -6,8 +6,11 @@
 #include "ShortcutBinding.h"
 #include "X11HotKeyBackend.h"
 
+#include <QGuiApplication>
 #include <QProcess>
 #include <QTest>
+#include <QThread>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -140,6 +143,32 @@ TEST_F(X11HotKeyBackendTest, HeldHotKeyFiresOnce)
     EXPECT_EQ(presses, 1);
     xdotool({"key", "ctrl+alt+k"});
     EXPECT_TRUE(pressesReach(2));
+}
+
+// X reports the grab that delivers a hot key as the keyboard leaving the focused window, for as
+// long as the key is held. Were that taken for the application going inactive, a press made in
+// one of its own windows while it was busy would hide that window and cancel what the press
+// opens. Here the receiver keeps the main thread busy past Qt's grace for a focus coming back.
+TEST_F(X11HotKeyBackendTest, HoldingAHotKeyLeavesTheApplicationActive)
+{
+    QWindow window;
+    window.resize(200, 100);
+    window.show();
+    window.requestActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    backend->registerHotKey(ctrlAltK);
+    QList<Qt::ApplicationState> states;
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged,
+                     [&](Qt::ApplicationState state) { states.append(state); });
+    QObject::connect(backend.get(), &X11HotKeyBackend::pressed, [] { QThread::msleep(400); });
+
+    QProcess hold;
+    hold.start(QStringLiteral("xdotool"), {"keydown", "ctrl+alt+k", "sleep", "0.8", "keyup", "k", "keyup", "ctrl+alt"});
+    EXPECT_TRUE(pressesReach(1));
+    ASSERT_TRUE(hold.waitForFinished(10000));
+    settle();
+    EXPECT_EQ(states, QList<Qt::ApplicationState>());
+    EXPECT_TRUE(window.isActive());
 }
 
 TEST_F(X11HotKeyBackendTest, CombinationHeldByAnotherClientIsAConflict)

@@ -275,6 +275,14 @@ bool X11HotKeyBackend::nativeEventFilter(const QByteArray& eventType, void* mess
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     const quint8 type = event->response_type & 0x7f;
+    if (type == XCB_FOCUS_OUT) {
+        // A key grab (ours, for as long as a hot key is held, or another client's) is reported as
+        // the keyboard leaving the focused window. It has not left: a move made meanwhile comes as
+        // a FocusOut of its own, and the grab's end as a FocusIn. Qt takes this one for the
+        // application going inactive once its main thread is busy for a moment before the key is
+        // released, which hides the history window and cancels the Quick Panel the press opens.
+        return reinterpret_cast<const xcb_focus_out_event_t*>(event)->mode == XCB_NOTIFY_MODE_GRAB;
+    }
     if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
         return false;
     // A release has the same layout as a press.
