@@ -41,7 +41,7 @@ struct RunningApplication {
         profile.store(preferences);
         if (records > 0) {
             QDir().mkpath(QFileInfo(profile.database).path());
-            fillHistory(profile.database, records);
+            storeHistory(profile.database, records);
             if (!sql.isEmpty())
                 executeSQL(profile.database, sql);
         }

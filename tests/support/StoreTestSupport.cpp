@@ -67,6 +67,22 @@ void fillHistory(const QString& databasePath, int count, const QStringList& sour
     executeSQL(databasePath, sql + QStringLiteral("COMMIT;"));
 }
 
+void storeHistory(const QString& databasePath, int count, const QStringList& sources)
+{
+    HistoryStore store(databasePath);
+    for (int i = 0; i < count; ++i) {
+        // A second format of its own tells each record from the one before: the store keeps no
+        // copy that repeats the newest record.
+        const ClipPayload payload{{ClipItem{{{QStringLiteral("public.utf8-plain-text"), "r"},
+                                             {QStringLiteral("org.tavlin.test.serial"), QByteArray::number(i)}}}},
+                                  std::nullopt};
+        const std::optional<QString> source = sources.isEmpty() ? std::nullopt
+                                                                : std::optional<QString>(sources[i % sources.size()]);
+        store.insert(payload, QStringLiteral("r"), ClipKind::text, source, count,
+                     HistoryStore::maximumStoredPayloadBytes);
+    }
+}
+
 qint64 queryInteger(const QString& databasePath, const QString& sql)
 {
     Connection connection(databasePath);

@@ -20,6 +20,11 @@ QStringList queryTexts(const QString& databasePath, const QString& sql);
 // follow age), each of `bytes`, from `sources` in turn.
 void fillHistory(const QString& databasePath, int count, const QStringList& sources = {}, qint64 bytes = 1024);
 
+// Stores `count` records of the text "r" through the store, with their payload files, as copies
+// made one after another (ids follow age) from `sources` in turn: records the application can
+// show, copy and preview whole.
+void storeHistory(const QString& databasePath, int count, const QStringList& sources = {});
+
 ClipPayload textPayload(const QString& text);
 // The .clip files currently in a payload folder, sorted.
 QStringList payloadFiles(const QString& folder);
