@@ -6,6 +6,7 @@
 #include "ProcessExit.h"
 #include "StoreTestSupport.h"
 #include "TemporaryFolder.h"
+#include "TestDeadline.h"
 
 #include <QDir>
 #include <QProcess>
@@ -108,7 +109,7 @@ inline void Profile::storeKnown(const QByteArray& more)
 
 inline bool waitUntil(const std::function<bool()>& condition, int milliseconds)
 {
-    return QTest::qWaitFor(condition, milliseconds);
+    return QTest::qWaitFor(condition, deadline(milliseconds));
 }
 
 // The trimmed output of a command line.

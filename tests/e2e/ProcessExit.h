@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestDeadline.h"
+
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -13,7 +15,7 @@ inline ::testing::AssertionResult exitsWith(QProcess& process, int code, int mil
 {
     if (process.error() == QProcess::FailedToStart)
         return ::testing::AssertionFailure() << "the process did not start";
-    if (process.state() != QProcess::NotRunning && !process.waitForFinished(milliseconds))
+    if (process.state() != QProcess::NotRunning && !process.waitForFinished(deadline(milliseconds)))
         return ::testing::AssertionFailure() << "the process is still running after " << milliseconds << " ms";
     if (process.exitStatus() != QProcess::NormalExit)
         return ::testing::AssertionFailure() << "the process was ended by a signal";

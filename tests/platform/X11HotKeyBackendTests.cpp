@@ -158,7 +158,7 @@ TEST_F(X11HotKeyBackendTest, HoldingAHotKeyLeavesTheApplicationActive)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     backend->registerHotKey(ctrlAltK);
     QList<Qt::ApplicationState> states;
-    QObject::connect(qApp, &QGuiApplication::applicationStateChanged,
+    QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged,
                      [&](Qt::ApplicationState state) { states.append(state); });
     QObject::connect(backend.get(), &X11HotKeyBackend::pressed, [] { QThread::msleep(400); });
 

@@ -489,6 +489,22 @@ TEST_F(X11PasteboardTest, ATargetThatTakesTooLongIsSkippedAndTheOthersAreRead)
         << log.errors()[0].toStdString();
 }
 
+// An owner may answer after the reader gave up on it, even once it has lost the clipboard. That
+// late answer is for the same question the reader then asks the next owner, and must not be
+// taken for that owner's: its targets would be read from a property the next owner has not
+// written yet, and the copy lost as refused.
+TEST_F(X11PasteboardTest, ALateAnswerIsNeverTakenForTheNextOwners)
+{
+    X11Pasteboard reader(2s, 8s);
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("TARGETS"),
+                           QStringLiteral("2600"), QStringLiteral("UTF8_STRING=first")}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reader.changeCount() > 0; }, 10000));
+    itemsOf(reader); // given up on after 2 s
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("TARGETS"),
+                           QStringLiteral("1500"), QStringLiteral("UTF8_STRING=second")}));
+    EXPECT_EQ(contentOf(reader), (QList<ClipItem>{ClipItem{{{PasteboardTypes::plainText, "second"}}}}));
+}
+
 // Quitting while an owner keeps a read waiting: the read ends with the pasteboard, leaving no
 // coroutine suspended, also one that waited for its turn on the connection.
 TEST_F(X11PasteboardTest, ReadsUnderWayEndWithThePasteboard)

@@ -195,12 +195,16 @@ QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target
     xcb_convert_selection(c, window_, clipboard_, targetAtom, property_, XCB_CURRENT_TIME);
     xcb_flush(c);
 
+    // The late answer to a request given up on names the property retired with it: it is not
+    // this request's, though it may be for the same target.
+    const xcb_atom_t property = property_;
     Awaited notified = co_await nextEvent(
-        [this, targetAtom](const xcb_generic_event_t* e) {
+        [this, targetAtom, property](const xcb_generic_event_t* e) {
             if ((e->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
                 return false;
             auto notify = reinterpret_cast<const xcb_selection_notify_event_t*>(e);
-            return notify->requestor == window_ && notify->selection == clipboard_ && notify->target == targetAtom;
+            return notify->requestor == window_ && notify->selection == clipboard_ && notify->target == targetAtom
+                && (notify->property == property || notify->property == XCB_NONE);
         },
         owner, deadline);
     if (!notified.event) {
