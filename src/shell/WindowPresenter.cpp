@@ -373,14 +373,18 @@ void WindowPresenter::orderOutHistory()
 
 void WindowPresenter::bringToFront(QWidget* window)
 {
+    const bool wasShown = window->isVisible();
     if (window->isMinimized())
         window->showNormal();
     window->show();
     window->raise();
     window->activateWindow();
     activationPending_ = !activation_.isActive();
+    // Still active, though no window of ours that shows holds the keyboard: it is on its way out
+    // of one just closed (this one, closed and asked for again), and its loss comes late.
     const QWidget* holder = QApplication::activeWindow();
-    awaitedWindow_ = holder && holder != window ? window : nullptr;
+    const bool lossOnItsWay = holder ? holder != window : !wasShown && activation_.isActive();
+    awaitedWindow_ = lossOnItsWay ? window : nullptr;
     askedDuringHandBack_ = handBack_.hasExpired() ? nullptr : window;
 }
 

@@ -129,6 +129,7 @@ TEST(WindowPresenter, CtrlHHidesOnlyTheHistoryWindow)
 TEST(WindowPresenter, DeactivationDismissesTheHistoryWindowUnlessAMenuOrAModalWindowIsUp)
 {
     Presenter fixture;
+    fixture.activation.active = false; // no window of its own shows yet
     QSignalSpy deactivations(&fixture.windows, &WindowPresenter::deactivated);
     fixture.windows.showHistory();
     fixture.activation.set(false);
@@ -174,6 +175,24 @@ TEST(WindowPresenter, DeactivationDismissesTheHistoryWindowUnlessAMenuOrAModalWi
     fixture.windows.showHistory();
     fixture.activation.set(false);
     EXPECT_TRUE(fixture.history()->isVisible()) << "the earlier window's deactivation";
+    fixture.activation.set(true);
+    fixture.activation.set(false);
+    EXPECT_FALSE(fixture.history()->isVisible());
+}
+
+// Closed with the keyboard and asked for again before Qt heard that the keyboard left it (the tray
+// going away brings it back): that loss, late, is not the user leaving; the next one is.
+TEST(WindowPresenter, AWindowShownAgainBeforeTheLossOfItsClosingArrivesStays)
+{
+    Presenter fixture;
+    fixture.windows.showHistory();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(fixture.history()));
+    fixture.activation.set(true);
+    fixture.press(fixture.history(), "Ctrl+W");
+    ASSERT_FALSE(fixture.history()->isVisible());
+    fixture.windows.reopen();
+    fixture.activation.set(false);
+    EXPECT_TRUE(fixture.history()->isVisible()) << "the closed window's loss, late";
     fixture.activation.set(true);
     fixture.activation.set(false);
     EXPECT_FALSE(fixture.history()->isVisible());
