@@ -99,6 +99,11 @@ TEST_P(BigCopyEndToEnd, AShortCopyRightAfterItIsStoredInItsTurn)
     ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
 
     auto owner = offer(GetParam());
+    // Once the big copy is read and being stored: a copy that replaces one still arriving is the
+    // only one there is to keep. On a loaded machine the big copy takes a while to arrive.
+    const QDir payloads(QFileInfo(profile.database).absolutePath() + QStringLiteral("/payloads"));
+    ASSERT_TRUE(waitUntil(
+        [&] { return !payloads.entryList(QDir::Files | QDir::Hidden).isEmpty() || records(profile) > 0; }, 20000));
     copyWithXclip(QStringLiteral("short copy after"));
     // Both take a second or two; a history thread held for long holds the short copy too.
     EXPECT_TRUE(waitUntil([&] { return records(profile) == 2; }, 8000)) << "stored: " << records(profile);
