@@ -42,7 +42,7 @@ Request request(std::string_view received)
     return received.substr(0, end + 1) == reopenMessage ? Request::reopen : Request::refused;
 }
 
-bool settlePrivateFolder(const std::string& path)
+bool settlePrivateFolder(const std::string& path, bool repair)
 {
     if (path.empty() || path.front() != '/')
         return false;
@@ -51,7 +51,8 @@ bool settlePrivateFolder(const std::string& path)
     struct stat info { };
     if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
         return false;
-    if ((info.st_mode & 0777) != 0700 && ::fchmodat(AT_FDCWD, path.c_str(), 0700, AT_SYMLINK_NOFOLLOW) != 0)
+    if ((info.st_mode & 0777) != 0700
+        && (!repair || ::fchmodat(AT_FDCWD, path.c_str(), 0700, AT_SYMLINK_NOFOLLOW) != 0))
         return false;
     return ::access(path.c_str(), W_OK | X_OK) == 0;
 }
@@ -59,10 +60,10 @@ bool settlePrivateFolder(const std::string& path)
 std::string instanceFolder()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && settlePrivateFolder(runtime))
+    if (runtime && settlePrivateFolder(runtime, false))
         return runtime;
     const std::string fallback = temporaryFolder() + "/tavlin-" + std::to_string(::geteuid());
-    return settlePrivateFolder(fallback) ? fallback : std::string();
+    return settlePrivateFolder(fallback, true) ? fallback : std::string();
 }
 
 bool socketAddress(const std::string& path, sockaddr_un& address)

@@ -41,15 +41,16 @@ enum class Request {
 // What the bytes a client sent so far ask for.
 Request request(std::string_view received);
 
-// Makes `path` a folder of this user's alone, if it can be: made 0700 when missing, put back to
-// 0700 when its mode differs (as Qt does to $XDG_RUNTIME_DIR on first use, so that no later
-// launch finds it otherwise than this one did). False for a relative path, a link, a folder of
-// another user or one we cannot write to.
-bool settlePrivateFolder(const std::string& path);
+// Whether `path` is a folder of this user's alone that we may write to: made 0700 when missing.
+// With `repair`, a folder of ours whose mode differs is put back to 0700; without it, such a folder
+// is passed over. The desktop's $XDG_RUNTIME_DIR is not ours to change (Qt too leaves a wrong one
+// alone and goes elsewhere), only our own fallback folder is. False for a relative path, a link, a
+// folder of another user or one we cannot write to.
+bool settlePrivateFolder(const std::string& path, bool repair);
 
 // The folder of the lock and the socket, by the one rule the launcher and the application both
-// follow before anything else can make or change it: $XDG_RUNTIME_DIR when it can be settled as
-// private, otherwise "tavlin-<uid>" in the temporary folder likewise; empty when neither can.
+// follow: $XDG_RUNTIME_DIR when it is private as it stands (or missing, and then made), otherwise
+// "tavlin-<uid>" in the temporary folder, made or set back to private; empty when neither can be.
 std::string instanceFolder();
 
 // The address of the socket at `path`; false when the path is empty or too long for one.

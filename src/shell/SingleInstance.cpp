@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 
 #include <cerrno>
 #include <cstring>
@@ -37,14 +38,15 @@ QString systemError(int error)
 SingleInstance::Paths SingleInstance::defaultPaths(const QString& dataFolder)
 {
     // The lock lives beside the socket, so that a data folder that cannot be written to (a
-    // read-only disk) does not let a second instance start; the data folder is the last resort.
+    // read-only disk) does not let a second instance start; the history's lock guards the rest.
+    const QString historyLock = dataFolder + u'/' + lockFileName;
     const QString folder = QFile::decodeName(InstanceChannel::instanceFolder().c_str());
     if (!folder.isEmpty())
-        return Paths{folder + u'/' + runtimeLockName, folder + u'/' + socketName};
+        return Paths{folder + u'/' + runtimeLockName, folder + u'/' + socketName, historyLock};
     Log::error(QStringLiteral("Neither $XDG_RUNTIME_DIR nor %1 can be a private folder of this user: launching "
                               "Tavlin again cannot reach this instance")
                    .arg(QDir::tempPath() + QStringLiteral("/tavlin-%1").arg(::geteuid())));
-    return Paths{dataFolder + u'/' + lockFileName, QString()};
+    return Paths{QString(), QString(), historyLock};
 }
 
 SingleInstance::SingleInstance(Paths paths) : paths_(std::move(paths))
@@ -53,15 +55,51 @@ SingleInstance::SingleInstance(Paths paths) : paths_(std::move(paths))
 
 SingleInstance::~SingleInstance()
 {
+    socketWatcher_.reset();
     server_.reset();
     if (listenFd_ >= 0)
         ::close(listenFd_);
+    // Closing releases the locks.
+    if (historyLockFd_ >= 0)
+        ::close(historyLockFd_);
     if (lockFd_ >= 0)
-        ::close(lockFd_); // releases the lock
+        ::close(lockFd_);
 }
 
 SingleInstance::Claim SingleInstance::claim(std::chrono::milliseconds patience)
 {
+    const Deadline deadline = Clock::now() + patience;
+    takeRuntimeLock();
+    if (lockFd_ >= 0) {
+        const auto ownSocket = [this] { return paths_.socket; };
+        if (const std::optional<Claim> claim = takeOrHandOver(lockFd_, paths_.lockFile, ownSocket, deadline, patience))
+            return *claim;
+    }
+    // Another launch's runtime folder, or none, or a runtime folder deleted under the instance:
+    // whoever records into this history is the instance.
+    takeHistoryLock();
+    if (historyLockFd_ >= 0) {
+        const auto holderSocket = [this] { return historyLockHolder(); };
+        if (const std::optional<Claim> claim = takeOrHandOver(historyLockFd_, paths_.historyLock, holderSocket,
+                                                              deadline, patience))
+            return *claim;
+    }
+    listen();
+    if (historyLockFd_ >= 0 && !paths_.socket.isEmpty() && listenFd_ >= 0) {
+        const QByteArray holder = QFile::encodeName(paths_.socket) + '\n';
+        if (::ftruncate(historyLockFd_, 0) != 0
+            || ::pwrite(historyLockFd_, holder.constData(), holder.size(), 0) != holder.size())
+            Log::error(
+                QStringLiteral("Cannot write %1 (%2): a launch with another runtime folder cannot reach this instance")
+                    .arg(paths_.historyLock, systemError(errno)));
+    }
+    return Claim::first;
+}
+
+void SingleInstance::takeRuntimeLock()
+{
+    if (paths_.lockFile.isEmpty())
+        return;
     const QString folder = QFileInfo(paths_.lockFile).absolutePath();
     if (!QFile::exists(folder) && QDir().mkpath(folder))
         ::chmod(QFile::encodeName(folder).constData(), 0700);
@@ -74,31 +112,78 @@ SingleInstance::Claim SingleInstance::claim(std::chrono::milliseconds patience)
         ::unlink(lockFile.constData());
         lockFd_ = ::open(lockFile.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     }
-    if (lockFd_ < 0) {
+    if (lockFd_ < 0)
         Log::error(QStringLiteral("Cannot open %1 (%2): another launch of Tavlin may start a second instance")
                        .arg(paths_.lockFile, systemError(errno)));
-        return Claim::first;
-    }
+}
 
-    const Clock::time_point deadline = Clock::now() + patience;
+void SingleInstance::takeHistoryLock()
+{
+    if (paths_.historyLock.isEmpty())
+        return;
+    const QString folder = QFileInfo(paths_.historyLock).absolutePath();
+    if (!QFile::exists(folder) && QDir().mkpath(folder))
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
+    const QByteArray lockFile = QFile::encodeName(paths_.historyLock);
+    historyLockFd_ = ::open(lockFile.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    // A history on a read-only disk is still shown: a lock taken for reading holds as well.
+    if (historyLockFd_ < 0 && (errno == EACCES || errno == EROFS))
+        historyLockFd_ = ::open(lockFile.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    struct stat lockInfo { };
+    if (historyLockFd_ >= 0 && (::fstat(historyLockFd_, &lockInfo) != 0 || lockInfo.st_uid != ::geteuid())) {
+        // Another user's history, or a file put there by one: its holder could keep us out for good.
+        ::close(historyLockFd_);
+        historyLockFd_ = -1;
+        return;
+    }
+    // Made read-only with the rest of the folder by its owner: it gets its permissions back, as
+    // the history's files do at each start, so that it can name this instance's socket.
+    if (historyLockFd_ >= 0 && (lockInfo.st_mode & 0777) != 0600 && ::fchmod(historyLockFd_, 0600) == 0) {
+        const int writable = ::open(lockFile.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        if (writable >= 0) {
+            ::close(historyLockFd_);
+            historyLockFd_ = writable;
+        }
+    }
+    if (historyLockFd_ < 0 && errno != ENOENT)
+        Log::error(QStringLiteral("Cannot open %1 (%2): a launch with another runtime folder may start a second "
+                                  "instance")
+                       .arg(paths_.historyLock, systemError(errno)));
+}
+
+// The socket the history's lock names, written by its holder once it listens.
+QString SingleInstance::historyLockHolder() const
+{
+    char buffer[512];
+    const ssize_t count = ::pread(historyLockFd_, buffer, sizeof buffer, 0);
+    if (count <= 0)
+        return QString();
+    const QByteArray contents(buffer, count);
+    const qsizetype end = contents.indexOf('\n');
+    return end < 0 ? QString() : QFile::decodeName(contents.left(end));
+}
+
+std::optional<SingleInstance::Claim> SingleInstance::takeOrHandOver(int fd, const QString& lockFile,
+                                                                    const std::function<QString()>& holderSocket,
+                                                                    Deadline deadline,
+                                                                    std::chrono::milliseconds patience) const
+{
     bool foreignReported = false;
     while (true) {
-        if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) {
-            listen();
-            return Claim::first;
-        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return std::nullopt;
         if (errno != EWOULDBLOCK && errno != EINTR) {
             Log::error(QStringLiteral("Cannot lock %1 (%2): another launch of Tavlin may start a second instance")
-                           .arg(paths_.lockFile, systemError(errno)));
-            listen();
-            return Claim::first;
+                           .arg(lockFile, systemError(errno)));
+            return std::nullopt;
         }
-        switch (handOver(patience)) {
+        const QString socket = holderSocket();
+        switch (InstanceChannel::handOver(QFile::encodeName(socket).toStdString(), patience)) {
         case InstanceChannel::HandOver::answered: return Claim::handedOver;
         case InstanceChannel::HandOver::unanswered: return Claim::unanswered;
         case InstanceChannel::HandOver::foreign:
             if (!foreignReported)
-                Log::error(QStringLiteral("Ignoring %1: it is served by another user").arg(paths_.socket));
+                Log::error(QStringLiteral("Ignoring %1: it is served by another user").arg(socket));
             foreignReported = true;
             break;
         case InstanceChannel::HandOver::unreachable: break;
@@ -108,11 +193,6 @@ SingleInstance::Claim SingleInstance::claim(std::chrono::milliseconds patience)
             return Claim::unanswered;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-}
-
-InstanceChannel::HandOver SingleInstance::handOver(std::chrono::milliseconds patience) const
-{
-    return InstanceChannel::handOver(QFile::encodeName(paths_.socket).toStdString(), patience);
 }
 
 void SingleInstance::listen()
@@ -136,15 +216,53 @@ void SingleInstance::listen()
             ::close(fd);
         return;
     }
+    // The file's own inode, by which a socket put in its place is told apart.
+    struct stat info { };
+    socketInode_ = ::lstat(address.sun_path, &info) == 0 ? info.st_ino : 0;
     listenFd_ = fd;
 }
 
 void SingleInstance::serve(std::function<void()> onReopen)
 {
+    onReopen_ = std::move(onReopen);
     if (listenFd_ < 0)
         return;
-    server_ = std::make_unique<InstanceServer>(listenFd_, std::move(onReopen));
+    server_ = std::make_unique<InstanceServer>(listenFd_, onReopen_);
     listenFd_ = -1; // the server owns it now
+    // A cleaner of the temporary folder, or a user tidying up, may delete the socket (and its
+    // folder): later launches would then find the history taken and nobody to ask.
+    socketWatcher_ = std::make_unique<QFileSystemWatcher>(QStringList{paths_.socket});
+    QObject::connect(socketWatcher_.get(), &QFileSystemWatcher::fileChanged, socketWatcher_.get(),
+                     [this] { listenAgainIfGone(); });
+}
+
+void SingleInstance::listenAgainIfGone()
+{
+    struct stat info { };
+    const QByteArray socket = QFile::encodeName(paths_.socket);
+    if (::lstat(socket.constData(), &info) == 0 && S_ISSOCK(info.st_mode) && info.st_ino == socketInode_)
+        return;
+    Log::error(QStringLiteral("%1 was deleted: listening there again").arg(paths_.socket));
+    const QString folder = QFileInfo(paths_.socket).absolutePath();
+    InstanceChannel::settlePrivateFolder(QFile::encodeName(folder).toStdString(), false);
+    // Its lock went with it when the folder did: a launch from there must find it taken again.
+    struct stat lockInfo { };
+    if (::lstat(QFile::encodeName(paths_.lockFile).constData(), &lockInfo) != 0) {
+        if (lockFd_ >= 0)
+            ::close(lockFd_);
+        lockFd_ = -1;
+        takeRuntimeLock();
+        if (lockFd_ >= 0 && ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+            ::close(lockFd_);
+            lockFd_ = -1;
+        }
+    }
+    listen();
+    if (listenFd_ >= 0) {
+        server_ = std::make_unique<InstanceServer>(listenFd_, onReopen_);
+        listenFd_ = -1;
+    }
+    socketWatcher_->addPath(paths_.socket);
 }
 
 } // namespace tavlin

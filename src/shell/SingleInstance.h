@@ -4,31 +4,43 @@
 
 #include <QString>
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
+
+class QFileSystemWatcher;
 
 namespace tavlin {
 
 class InstanceServer;
 
-// One Tavlin per user. The first launch takes an advisory lock (flock) on a file in a private
-// runtime folder before anything else starts, and at once listens on a socket beside it; a later
-// launch finds the lock taken, asks the running instance over that socket to reopen, and exits. The lock goes with the process, so a crash never blocks the next start.
+// One Tavlin per user, and never two recording one history. The first launch takes an advisory
+// lock (flock) on a file in a private runtime folder before anything else starts, and at once
+// listens on a socket beside it; a later launch finds the lock taken, asks the running instance
+// over that socket to reopen, and exits. Launches need not agree on the runtime folder (a terminal
+// or ssh session beside the desktop's has another, or none), and a cleaner of the temporary folder
+// may delete it under a running Tavlin: so the history is guarded as well, by a lock in the data
+// folder that names the socket its holder listens on, and a deleted socket is made again. The
+// locks go with the process, so a crash never blocks the next start.
 //
 // Only a listener running as this user is believed (SO_PEERCRED): another user's socket, or one
 // in a folder another user controls, can neither stop Tavlin from starting nor take its place.
 // Linux-specific (flock, SO_PEERCRED). Main thread.
 class SingleInstance {
 public:
-    // The lock's name in the data folder, where it lives only without a private runtime folder.
+    // The history's lock, in the data folder.
     static inline const QString lockFileName = QStringLiteral("instance.lock");
 
     struct Paths {
+        // The lock beside the socket. Empty, as the socket, when no private runtime folder could
+        // be had: this instance then runs without answering later launches.
         QString lockFile;
-        // Empty when no private runtime folder could be had: this instance then runs without
-        // answering later launches.
         QString socket;
+        // The lock in the data folder; empty for no such guard.
+        QString historyLock;
     };
 
     enum class Claim {
@@ -38,7 +50,7 @@ public:
     };
 
     // The lock file and the socket in InstanceChannel::instanceFolder(), the folder the launcher
-    // looks in too. Without one, the lock goes into `dataFolder` and there is no socket.
+    // looks in too, and the history's lock in `dataFolder`.
     static Paths defaultPaths(const QString& dataFolder);
 
     explicit SingleInstance(Paths paths);
@@ -52,17 +64,30 @@ public:
     Claim claim(std::chrono::milliseconds patience = std::chrono::seconds(5));
 
     // Once the application object exists (and only after claim() gave `first`): later launches
-    // reach `onReopen`.
+    // reach `onReopen`, also after the socket was deleted.
     void serve(std::function<void()> onReopen);
 
 private:
-    InstanceChannel::HandOver handOver(std::chrono::milliseconds patience) const;
+    using Deadline = std::chrono::steady_clock::time_point;
+
+    // Takes the lock open on `fd`, or hands over to its holder at the socket `holderSocket` names,
+    // asking until `deadline`: the holder may still be starting. Nothing when the lock is ours.
+    std::optional<Claim> takeOrHandOver(int fd, const QString& lockFile, const std::function<QString()>& holderSocket,
+                                        Deadline deadline, std::chrono::milliseconds patience) const;
+    void takeRuntimeLock();
+    void takeHistoryLock();
+    QString historyLockHolder() const;
     void listen();
+    void listenAgainIfGone();
 
     Paths paths_;
     int lockFd_ = -1;
+    int historyLockFd_ = -1;
     int listenFd_ = -1;
+    ino_t socketInode_ = 0;
+    std::function<void()> onReopen_;
     std::unique_ptr<InstanceServer> server_;
+    std::unique_ptr<QFileSystemWatcher> socketWatcher_;
 };
 
 } // namespace tavlin

@@ -16,6 +16,7 @@
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -199,8 +200,8 @@ TEST(LaunchEndToEnd, WhatConnectsToTheSocketCannotSilenceItNorExhaustTheApplicat
     stop(application);
 }
 
-// Qt makes a missing $XDG_RUNTIME_DIR, and sets one of ours back to 0700: the next launch must
-// still find the first where it looks.
+// A missing $XDG_RUNTIME_DIR is made, one we may not write to is passed over: the next launch
+// must still find the first where it looks.
 TEST(LaunchEndToEnd, OneInstanceRunsWhateverTheRuntimeFolderIs)
 {
     {
@@ -223,6 +224,23 @@ TEST(LaunchEndToEnd, OneInstanceRunsWhateverTheRuntimeFolderIs)
         environment.insert(QStringLiteral("TMPDIR"), profile.folder.path() + QStringLiteral("/tmp"));
         expectOneInstance([&] { return profile.launchUnprivileged(environment); },
                           "a runtime folder we may not write to");
+    }
+    {
+        // A terminal or ssh session beside the desktop's has no runtime folder, or another.
+        Profile profile;
+        profile.storeKnown();
+        QDir().mkpath(profile.folder.path() + QStringLiteral("/tmp"));
+        bool later = false;
+        expectOneInstance(
+            [&] {
+                QProcessEnvironment environment = profile.environment();
+                if (std::exchange(later, true)) {
+                    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+                    environment.insert(QStringLiteral("TMPDIR"), profile.folder.path() + QStringLiteral("/tmp"));
+                }
+                return profile.launch(environment);
+            },
+            "a later launch without the first one's runtime folder");
     }
 }
 

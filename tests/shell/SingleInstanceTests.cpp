@@ -223,9 +223,9 @@ TEST(SingleInstance, AnotherUsersSocketNeitherAnswersForTavlinNorKeepsItFromStar
 }
 
 // The launcher, which has no Qt, must look for the running instance exactly where that instance
-// listens, and every launch must settle on the same folder whatever Qt does to $XDG_RUNTIME_DIR
-// meanwhile (it makes a missing one, and sets one of ours back to 0700): otherwise a later launch
-// finds another folder, takes another lock, and a second Tavlin runs.
+// listens, and every launch must settle on the same folder whatever $XDG_RUNTIME_DIR is: a
+// missing one is made, one that is not private as it stands is left alone (it is the desktop's,
+// not ours to change) and passed over.
 TEST(SingleInstance, EveryLaunchSettlesOnOneFolderWhateverTheRuntimeFolderIs)
 {
     const EnvironmentRestorer restorer({"XDG_RUNTIME_DIR", "TMPDIR"});
@@ -250,8 +250,9 @@ TEST(SingleInstance, EveryLaunchSettlesOnOneFolderWhateverTheRuntimeFolderIs)
     EXPECT_EQ(settled("a missing runtime folder"), runtime);
     EXPECT_EQ(permissions(runtime), 0700u);
     ::chmod(QFile::encodeName(runtime).constData(), 0755);
-    EXPECT_EQ(settled("a runtime folder of ours that others may enter"), runtime);
-    EXPECT_EQ(permissions(runtime), 0700u);
+    EXPECT_EQ(settled("a runtime folder of ours that others may enter"), fallback);
+    EXPECT_EQ(permissions(runtime), 0755u);
+    ::chmod(QFile::encodeName(runtime).constData(), 0700);
 
     ASSERT_TRUE(QFile::link(runtime, folder.path() + QStringLiteral("/run-link")));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder.path() + QStringLiteral("/run-link")));
@@ -262,8 +263,8 @@ TEST(SingleInstance, EveryLaunchSettlesOnOneFolderWhateverTheRuntimeFolderIs)
     qunsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(settled("no runtime folder"), fallback);
 
-    // A runtime folder we may not write to is made writable, as Qt would make it later; one of
-    // another user is passed over. As the unprivileged user, for whom permissions hold.
+    // A runtime folder we may not write to, and one of another user, are passed over. As the
+    // unprivileged user, for whom permissions hold.
     folder.giveToUnprivilegedUser();
     const QString locked = folder.path() + QStringLiteral("/locked");
     const QString others = folder.path() + QStringLiteral("/others");
@@ -274,15 +275,41 @@ TEST(SingleInstance, EveryLaunchSettlesOnOneFolderWhateverTheRuntimeFolderIs)
             + std::to_string(::geteuid());
         ::mkdir(QFile::encodeName(locked).constData(), 0500);
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(locked));
-        if (InstanceChannel::instanceFolder() != QFile::encodeName(locked).toStdString()
-            || permissions(locked) != 0700u)
+        if (::geteuid() != 0 && (InstanceChannel::instanceFolder() != ownFallback || permissions(locked) != 0500u))
             return 1;
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(others));
         if (::geteuid() != 0 && InstanceChannel::instanceFolder() != ownFallback)
             return 2;
         return 0;
     });
-    EXPECT_EQ(status, 0) << "1: an own read-only runtime folder was not made usable; 2: another user's was used";
+    EXPECT_EQ(status, 0) << "1: an own read-only runtime folder was used or changed; 2: another user's was used";
+}
+
+// Launches from another runtime folder, or after the runtime folder was deleted under the running
+// instance (a cleaner of the temporary folder), still reach the one that records the history.
+TEST(SingleInstance, EveryLaunchReachesTheInstanceThatRecordsTheHistory)
+{
+    const EnvironmentRestorer restorer({"XDG_RUNTIME_DIR", "TMPDIR"});
+    TemporaryFolder folder;
+    const QString data = folder.path() + QStringLiteral("/data");
+    const auto pathsIn = [&](const QString& runtime) {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        return SingleInstance::defaultPaths(data);
+    };
+    const QString desktop = folder.path() + QStringLiteral("/desktop");
+    SingleInstance running(pathsIn(desktop));
+    ASSERT_EQ(running.claim(), SingleInstance::Claim::first);
+    int reopened = 0;
+    running.serve([&] { ++reopened; });
+
+    EXPECT_EQ(launchAgain(pathsIn(folder.path() + QStringLiteral("/terminal"))), SingleInstance::Claim::handedOver);
+    EXPECT_EQ(reopened, 1);
+
+    const SingleInstance::Paths desktopPaths = pathsIn(desktop);
+    ASSERT_TRUE(QDir(desktop).removeRecursively());
+    EXPECT_SOON(QFileInfo::exists(desktopPaths.socket), 10000);
+    EXPECT_EQ(launchAgain(desktopPaths), SingleInstance::Claim::handedOver);
+    EXPECT_EQ(reopened, 2);
 }
 
 TEST(SingleInstance, OnlyAShortReopenLineIsARequest)
