@@ -60,8 +60,10 @@ QuickPanelList::QuickPanelList(QuickPanelState& state, const SourceApplicationIc
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
         if (syncing_)
             return;
-        if (const std::optional<Clip> clip = model_->clip(current))
+        if (const std::optional<Clip> clip = model_->clip(current)) {
+            followedRow_ = current.row(); // where the user put it: nothing to scroll to
             state_.setSelectedID(clip->id);
+        }
     });
     for (auto changed :
          {&QuickPanelState::clipsChanged, &QuickPanelState::rowsChanged, &QuickPanelState::selectedIDChanged})
@@ -72,23 +74,35 @@ QuickPanelList::QuickPanelList(QuickPanelState& state, const SourceApplicationIc
 void QuickPanelList::follow()
 {
     syncing_ = true;
+    rebuilding_ = true;
     model_->setRecords(state_.clips());
+    rebuilding_ = false;
     model_->setRows(state_.rows());
-    if (!state_.clips().isEmpty()) {
-        int selected = -1;
-        for (int i = 0; i < state_.clips().size(); ++i) {
-            if (state_.selectedID() == state_.clips()[i].id) {
-                selected = i;
-                break;
-            }
-        }
-        // Only a moved selection scrolls.
-        if (selected >= 0 && currentIndex().row() != selected) {
-            selectRow(selected);
-            scrollTo(model_->index(selected, 0));
+    int selected = -1;
+    for (int i = 0; i < state_.clips().size(); ++i) {
+        if (state_.selectedID() == state_.clips()[i].id) {
+            selected = i;
+            break;
         }
     }
+    // Only a moved selection scrolls: one moved by the keys, or one that a new page put elsewhere
+    // (a search that hid the selected record selects the first match, wherever the list was).
+    // The table's own selection does not say where it was: rows that go hand it to a neighbour
+    // (a single-selection view keeps one row selected) and rows that come carry it along.
+    const bool moved = selected >= 0 && selected != followedRow_;
+    if (selected >= 0 && (moved || currentIndex().row() != selected || !selectionModel()->isRowSelected(selected)))
+        selectRow(selected);
+    if (moved) {
+        // The rows' new extent first, or the scroll stops where the old rows ended.
+        executeDelayedItemsLayout();
+        scrollTo(model_->index(selected, 0));
+    }
+    followedRow_ = selected;
     syncing_ = false;
+    // Told once the rows are settled: the current row that the table moves while rows go names a
+    // cell that is gone by the time a screen reader asks for it.
+    if (moved)
+        RecordsAccessibility::focusCurrent(this);
     viewport()->update();
 }
 
@@ -144,13 +158,15 @@ void QuickPanelList::keyPressEvent(QKeyEvent* event)
 void QuickPanelList::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QAbstractItemView::currentChanged(current, previous);
-    RecordsAccessibility::focusCurrent(this);
+    if (!syncing_) // else told when the list has followed the state
+        RecordsAccessibility::focusCurrent(this);
 }
 
 void QuickPanelList::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
     QAbstractItemView::selectionChanged(selected, deselected);
-    RecordsAccessibility::selectionChanged(this, selected, deselected);
+    if (!rebuilding_) // rows about to go are no cells to tell of
+        RecordsAccessibility::selectionChanged(this, selected, deselected);
 }
 
 } // namespace tavlin

@@ -48,6 +48,10 @@ private:
     RecordListModel* model_;
     QuickPanelRow* row_;
     bool syncing_ = false;
+    // While the model takes a new page.
+    bool rebuilding_ = false;
+    // The row the list last selected for the state's selection (-1: none).
+    int followedRow_ = -1;
 };
 
 } // namespace tavlin
