@@ -35,7 +35,7 @@ void HistoryStore::refoldSearchText()
                                             "'*[\u00DF\u0130\u0149\u0587\u1E9A\u1E9E\u1F80-\u1FFC\uFB00-\uFB17]*'");
         int result = SQLITE_ROW;
         while ((result = statement.step()) == SQLITE_ROW) {
-            const QString folded = SearchFolding::fold(statement.text(1).value_or(QString()));
+            const QString folded = searchText(statement.text(1).value_or(QString()));
             if (statement.text(2) != folded)
                 changed.append({statement.int64(0), folded});
         }
@@ -49,6 +49,14 @@ void HistoryStore::refoldSearchText()
             throwUnavailable();
         checkDone(update.step());
     }
+}
+
+QString HistoryStore::searchText(const QString& text) const
+{
+    const std::optional<QString> folded = SearchFolding::fold(text, stop_);
+    if (!folded)
+        checkStop();
+    return *folded;
 }
 
 HistoryStore::Filter HistoryStore::queryFilter(const HistoryQuery& query)
