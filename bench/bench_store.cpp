@@ -223,4 +223,18 @@ BENCHMARK(foldLetterUnderMarks)
     ->DenseRange(0, 2)
     ->Unit(benchmark::kMillisecond);
 
+// Opening a history that holds ten texts of a "ß" under 200 KB of accents, after the first open
+// has folded them: nothing is folded again.
+void reopenHistoryOfMarks(benchmark::State& state)
+{
+    BenchStore bench;
+    for (int i = 0; i < 10; ++i)
+        bench.insertText(letterUnderMarks(QStringLiteral("ß%1").arg(i), twoClasses, 200 * 1024));
+    const QString database = bench.folder.path() + QStringLiteral("/Tavlin/history.sqlite");
+    bench.store.reset();
+    for (auto _ : state)
+        HistoryStore store(database);
+}
+BENCHMARK(reopenHistoryOfMarks)->Unit(benchmark::kMillisecond);
+
 } // namespace

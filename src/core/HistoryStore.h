@@ -160,6 +160,7 @@ private:
     // A current history that cannot be written, opened for reading only; false when that fails.
     bool openReadOnly(const QString& databasePath);
     void requireWritable() const;
+    // Folds the search texts again when they were folded by another version of the folding.
     void refoldSearchText();
     // The search text of a record's display text; throws once a stop is requested.
     QString searchText(const QString& text) const;

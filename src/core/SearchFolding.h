@@ -11,6 +11,9 @@ namespace tavlin {
 // alike. The stored search_text column and every search value go through the same folding, so
 // this is part of the stored format.
 struct SearchFolding {
+    // Raised whenever the folding of some text changes: a history whose search texts were folded
+    // by another version is folded again once.
+    static constexpr int version = 1;
     // How many characters are composed at a time.
     static constexpr qsizetype pieceLength = 1024;
 
