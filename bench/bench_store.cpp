@@ -196,4 +196,45 @@ void foldKorean(benchmark::State& state)
 }
 BENCHMARK(foldKorean)->ArgName("KiB")->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond);
 
+// A letter under accents up to `bytes` of UTF-8, their combining classes taking turns, so
+// normalization has them to sort; "ß" folds to two letters.
+QString letterUnderMarks(const QString& letter, const QString& marks, qsizetype bytes)
+{
+    QString text = letter;
+    const qsizetype count = (bytes - letter.toUtf8().size()) / 2; // each mark is two bytes
+    for (qsizetype i = 0; i < count; ++i)
+        text += marks.at(i % marks.size());
+    return text;
+}
+
+const QString twoClasses = QStringLiteral("\u0301\u0316");
+const QString threeMarks = QStringLiteral("\u0301\u0323\u0302\u0323");
+
+void foldLetterUnderMarks(benchmark::State& state)
+{
+    const QString text = letterUnderMarks(state.range(0) == 2 ? QStringLiteral("ß") : QStringLiteral("a"),
+                                          state.range(0) == 1 ? threeMarks : twoClasses, 1024 * 1024);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SearchFolding::fold(text));
+    state.SetBytesProcessed(state.iterations() * text.toUtf8().size());
+}
+BENCHMARK(foldLetterUnderMarks)
+    ->ArgName("a+twoClasses/a+threeMarks/sharpS")
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond);
+
+// Opening a history that holds ten texts of a "ß" under 200 KB of accents, after the first open
+// has folded them: nothing is folded again.
+void reopenHistoryOfMarks(benchmark::State& state)
+{
+    BenchStore bench;
+    for (int i = 0; i < 10; ++i)
+        bench.insertText(letterUnderMarks(QStringLiteral("ß%1").arg(i), twoClasses, 200 * 1024));
+    const QString database = bench.folder.path() + QStringLiteral("/Tavlin/history.sqlite");
+    bench.store.reset();
+    for (auto _ : state)
+        HistoryStore store(database);
+}
+BENCHMARK(reopenHistoryOfMarks)->Unit(benchmark::kMillisecond);
+
 } // namespace

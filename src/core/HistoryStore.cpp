@@ -64,8 +64,9 @@ bool exists(const QString& path)
 
 } // namespace
 
-HistoryStore::HistoryStore(const QString& databasePath, ProblemHandler onProblem, int lockWait)
-    : onProblem_(std::move(onProblem)), busyTimeout_(lockWait)
+HistoryStore::HistoryStore(const QString& databasePath, ProblemHandler onProblem, int lockWait,
+                           const std::atomic<bool>* stop)
+    : onProblem_(std::move(onProblem)), busyTimeout_(lockWait), stop_(stop)
 {
     const QString folder = QFileInfo(databasePath).absolutePath();
     payloadDirectory_ = folder + QStringLiteral("/payloads");
@@ -139,6 +140,7 @@ void HistoryStore::connect(const QString& databasePath)
         throw StorageError(detail, StorageError::Kind::unavailable);
     }
     setBusyTimeout(busyTimeout_);
+    watchStopRequest();
 }
 
 bool HistoryStore::restrictLogFiles(const QString& databasePath)

@@ -45,8 +45,10 @@ public:
     // cannot write to opens for reading only (see readOnlyReason()). When the schema had to be created (a new,
     // emptied or deleted database) payload files found are the only copy of an earlier history:
     // they are moved into a folder of their own inside "payloads", never removed.
-    // `lockWait`: the busy timeout (see setBusyTimeout) from opening on.
-    explicit HistoryStore(const QString& databasePath, ProblemHandler onProblem = {}, int lockWait = busyTimeout);
+    // `lockWait`: the busy timeout (see setBusyTimeout) from opening on; `stop`: the stop request
+    // (see setStopRequest) from opening on, which then fails.
+    explicit HistoryStore(const QString& databasePath, ProblemHandler onProblem = {}, int lockWait = busyTimeout,
+                          const std::atomic<bool>* stop = nullptr);
     ~HistoryStore();
     HistoryStore(const HistoryStore&) = delete;
     HistoryStore& operator=(const HistoryStore&) = delete;
@@ -158,7 +160,10 @@ private:
     // A current history that cannot be written, opened for reading only; false when that fails.
     bool openReadOnly(const QString& databasePath);
     void requireWritable() const;
+    // Folds the search texts again when they were folded by another version of the folding.
     void refoldSearchText();
+    // The search text of a record's display text; throws once a stop is requested.
+    QString searchText(const QString& text) const;
     // Inside a transaction.
     SetAside sweepPayloads(Orphans orphans);
     void cleanupOrphans();

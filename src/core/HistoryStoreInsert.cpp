@@ -4,7 +4,6 @@
 #include "ByteCountFormatter.h"
 #include "ClipPayloadCoder.h"
 #include "FileSystemError.h"
-#include "SearchFolding.h"
 #include "StorageError.h"
 
 #include <QFile>
@@ -195,7 +194,7 @@ void HistoryStore::insert(const ClipPayload& payload, const QString& text, ClipK
                 bindText(*source, statement, 3);
             else if (statement.bindNull(3) != SQLITE_OK)
                 throwUnavailable();
-            bindText(SearchFolding::fold(text), statement, 4);
+            bindText(searchText(text), statement, 4);
             bindText(toRaw(kind), statement, 5);
             bindText(fileName, statement, 6);
             if (statement.bindInt64(7, encoded.size()) != SQLITE_OK)

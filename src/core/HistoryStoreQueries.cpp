@@ -24,18 +24,36 @@ QString placeholders(qsizetype count)
 
 void HistoryStore::refoldSearchText()
 {
-    // Earlier builds folded one character to one, keeping "ß", "ﬁ" or "ᾳ" where full folding
-    // writes "ss", "fi" or "αι", so a search for "strasse" missed their "Straße". Only texts
-    // holding one of the characters whose folding changed are read again (the same scan as one
-    // search), and only rows whose stored search text differs are written: rows folded anew, or
-    // by an older build run in between, come out right on every open.
+    // The version of the folding the search texts were written with is kept beside them, so the
+    // texts are folded again once when it changes, not on every open: folding a megabyte takes a
+    // while, and the history waits for it.
+    execute("CREATE TABLE IF NOT EXISTS search_folding (version INTEGER NOT NULL)");
+    int foldedWith = 0;
+    {
+        SqliteStatement statement = prepare("SELECT version FROM search_folding");
+        const int result = statement.step();
+        if (result == SQLITE_ROW)
+            foldedWith = statement.int32(0);
+        else
+            checkDone(result);
+    }
+    if (foldedWith == SearchFolding::version)
+        return;
+
+    // A history from before the version was kept may hold texts an early build folded one
+    // character to one, keeping "ß", "ﬁ" or "ᾳ" where full folding writes "ss", "fi" or "αι", so
+    // a search for "strasse" missed their "Straße": only texts holding one of the characters
+    // whose folding changed then are read again. Another version may differ anywhere. Only rows
+    // whose search text differs are written.
     QList<std::pair<qint64, QString>> changed;
     {
-        SqliteStatement statement = prepare("SELECT id, text, search_text FROM clips WHERE text GLOB "
-                                            "'*[\u00DF\u0130\u0149\u0587\u1E9A\u1E9E\u1F80-\u1FFC\uFB00-\uFB17]*'");
+        SqliteStatement statement = prepare(foldedWith == 0
+                                                ? "SELECT id, text, search_text FROM clips WHERE text GLOB "
+                                                  "'*[\u00DF\u0130\u0149\u0587\u1E9A\u1E9E\u1F80-\u1FFC\uFB00-\uFB17]*'"
+                                                : "SELECT id, text, search_text FROM clips");
         int result = SQLITE_ROW;
         while ((result = statement.step()) == SQLITE_ROW) {
-            const QString folded = SearchFolding::fold(statement.text(1).value_or(QString()));
+            const QString folded = searchText(statement.text(1).value_or(QString()));
             if (statement.text(2) != folded)
                 changed.append({statement.int64(0), folded});
         }
@@ -49,6 +67,19 @@ void HistoryStore::refoldSearchText()
             throwUnavailable();
         checkDone(update.step());
     }
+    execute("DELETE FROM search_folding");
+    SqliteStatement stamp = prepare("INSERT INTO search_folding(version) VALUES (?)");
+    if (stamp.bindInt64(1, SearchFolding::version) != SQLITE_OK)
+        throwUnavailable();
+    checkDone(stamp.step());
+}
+
+QString HistoryStore::searchText(const QString& text) const
+{
+    const std::optional<QString> folded = SearchFolding::fold(text, stop_);
+    if (!folded)
+        checkStop();
+    return *folded;
 }
 
 HistoryStore::Filter HistoryStore::queryFilter(const HistoryQuery& query)

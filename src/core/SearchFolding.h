@@ -2,19 +2,26 @@
 
 #include <QString>
 
+#include <atomic>
+#include <optional>
+
 namespace tavlin {
 
 // Case- and diacritic-insensitive folding for search: "Café" and "cafe", "Ёлка" and "елка" fold
 // alike. The stored search_text column and every search value go through the same folding, so
 // this is part of the stored format.
 struct SearchFolding {
-    // How many characters are normalized at a time.
+    // Raised whenever the folding of some text changes: a history whose search texts were folded
+    // by another version is folded again once.
+    static constexpr int version = 1;
+    // How many characters are composed at a time.
     static constexpr qsizetype pieceLength = 1024;
 
     static QString fold(const QString& text);
-    // The same folding, normalizing about `piece` characters at a time: the result does not
-    // depend on `piece`.
-    static QString fold(const QString& text, qsizetype piece);
+    // The same folding, composing about `piece` characters at a time: the result does not depend
+    // on `piece`. Gives up and returns nothing once `stop` (if any) reads true.
+    static std::optional<QString> fold(const QString& text, const std::atomic<bool>* stop,
+                                       qsizetype piece = pieceLength);
 };
 
 } // namespace tavlin

@@ -39,8 +39,7 @@ struct HistoryRepository::State {
         } else {
             // Faults the store works around are worth a log line, not a failure.
             store = std::make_unique<HistoryStore>(
-                databasePath, [](const std::exception& error) { Diagnostics::userMessage(error); }, lockWait);
-            store->setStopRequest(&stopped);
+                databasePath, [](const std::exception& error) { Diagnostics::userMessage(error); }, lockWait, &stopped);
             if (const std::exception_ptr reason = store->readOnlyReason()) {
                 try {
                     std::rethrow_exception(reason);
