@@ -44,6 +44,37 @@ protected:
     }
 };
 
+// The scaled column, the scene's only item. Tab past its last control comes round to its first,
+// and Shift+Tab the other way, as in a window: the scene would hand the focus back to the same
+// item, and the keyboard would stay where it is.
+class ColumnProxy : public QGraphicsProxyWidget {
+public:
+    using QGraphicsProxyWidget::QGraphicsProxyWidget;
+
+protected:
+    bool focusNextPrevChild(bool next) override
+    {
+        QWidget* column = widget();
+        QWidget* from = column ? column->focusWidget() : nullptr;
+        if (!from)
+            return QGraphicsProxyWidget::focusNextPrevChild(next);
+        for (QWidget* to = step(from, next); to != from; to = step(to, next)) {
+            if (column->isAncestorOf(to) && (to->focusPolicy() & Qt::TabFocus) && to->isEnabled()
+                && to->isVisibleTo(column)) {
+                to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+                break;
+            }
+        }
+        return true;
+    }
+
+private:
+    static QWidget* step(QWidget* widget, bool next)
+    {
+        return next ? widget->nextInFocusChain() : widget->previousInFocusChain();
+    }
+};
+
 double scrollerWidth(const QWidget* widget)
 {
     QStyle* style = widget->style();
@@ -290,7 +321,9 @@ void OnboardingView::fitColumn()
         graphics_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         graphics_->viewport()->setBackgroundRole(QPalette::Window);
         graphics_->setBackgroundRole(QPalette::Window);
-        scene->addWidget(column_);
+        auto* proxy = new ColumnProxy();
+        proxy->setWidget(column_);
+        scene->addItem(proxy);
         layout()->addWidget(graphics_);
     }
     graphics_->setTransform(QTransform::fromScale(fitted.scale, fitted.scale));

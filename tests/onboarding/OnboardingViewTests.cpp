@@ -70,6 +70,25 @@ TEST(OnboardingView, KeysMoveThroughTheStepsExceptWhileRecording)
     EXPECT_TRUE(window->isVisible()) << "Escape never closes the introduction";
 }
 
+// Drawn scaled in a small window, the steps open with the keyboard on Continue, and Tab still
+// comes round from there to Skip, and Shift+Tab back.
+TEST(OnboardingView, InASmallWindowTabComesRoundFromContinue)
+{
+    OnboardingHarness harness;
+    harness.area = QSize(600, 480);
+    OnboardingWindow* window = harness.show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto* view = window->findChild<OnboardingView*>();
+    ASSERT_TRUE(view->isScaled());
+    const auto focused = [view] { return view->column()->focusWidget()->objectName().toStdString(); };
+    EXPECT_EQ(focused(), "onboarding-continue");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), "onboarding-skip");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(focused(), "onboarding-continue");
+}
+
 TEST(OnboardingView, ScreensShowTheChoicesAndTheShortcutAsTheyStand)
 {
     OnboardingHarness harness;
