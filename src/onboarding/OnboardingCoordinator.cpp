@@ -44,6 +44,9 @@ OnboardingWindow* OnboardingCoordinator::prepare(OnboardingMode mode)
     connect(state, &OnboardingState::completed, this, &OnboardingCoordinator::complete);
     auto* view = new OnboardingView(*state, services_.shortcut, services_.appearance(), services_.makeRecorder);
     window_ = new OnboardingWindow(view, OnboardingLayout::windowSize(services_.availableArea()));
+    // Named for assistive technology by the step on screen, so that each new step is heard.
+    window_->setAccessibleName(view->heading());
+    connect(view, &OnboardingView::headingChanged, window_, &QWidget::setAccessibleName);
     state->setParent(window_);
     state_ = state;
     connect(window_, &OnboardingWindow::willClose, this, &OnboardingCoordinator::windowWillClose);

@@ -12,6 +12,7 @@ ThemedLabel* OnboardingText::title(const QString& text)
     QFont font = SystemFont::regular(28, QFont::DemiBold);
     font.setLetterSpacing(QFont::AbsoluteSpacing, -0.3);
     auto* label = new ThemedLabel(text, font, TavlinTheme::primaryText);
+    label->setObjectName(QString::fromLatin1(titleName));
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
     AssistiveRoles::markHeading(label);

@@ -2,12 +2,14 @@
 
 #include "ButtonLook.h"
 #include "GlobalShortcut.h"
+#include "KeyboardFocus.h"
 #include "OnboardingFinishScreen.h"
 #include "OnboardingGhost.h"
 #include "OnboardingLayout.h"
 #include "OnboardingPersonalizeScreen.h"
 #include "OnboardingProgress.h"
 #include "OnboardingState.h"
+#include "OnboardingText.h"
 #include "OnboardingTransition.h"
 #include "OnboardingWelcomeScreen.h"
 #include "ThemeAppearance.h"
@@ -17,6 +19,8 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QShortcut>
@@ -37,6 +41,37 @@ protected:
     {
         for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             child->setGeometry(rect());
+    }
+};
+
+// The scaled column, the scene's only item. Tab past its last control comes round to its first,
+// and Shift+Tab the other way, as in a window: the scene would hand the focus back to the same
+// item, and the keyboard would stay where it is.
+class ColumnProxy : public QGraphicsProxyWidget {
+public:
+    using QGraphicsProxyWidget::QGraphicsProxyWidget;
+
+protected:
+    bool focusNextPrevChild(bool next) override
+    {
+        QWidget* column = widget();
+        QWidget* from = column ? column->focusWidget() : nullptr;
+        if (!from)
+            return QGraphicsProxyWidget::focusNextPrevChild(next);
+        for (QWidget* to = step(from, next); to != from; to = step(to, next)) {
+            if (column->isAncestorOf(to) && (to->focusPolicy() & Qt::TabFocus) && to->isEnabled()
+                && to->isVisibleTo(column)) {
+                to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+                break;
+            }
+        }
+        return true;
+    }
+
+private:
+    static QWidget* step(QWidget* widget, bool next)
+    {
+        return next ? widget->nextInFocusChain() : widget->previousInFocusChain();
     }
 };
 
@@ -123,12 +158,8 @@ OnboardingView::OnboardingView(OnboardingState& state, GlobalShortcut& shortcut,
     auto* backKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+[")), this);
     connect(backKey, &QShortcut::activated, this, [this] { state_.back(); });
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* advance = new QShortcut(QKeySequence(key), this);
-        // While a recorder waits for keys, Return is a key like any other.
-        connect(advance, &QShortcut::activated, this, [this] {
-            if (!shortcut_.recording())
-                state_.advance();
-        });
+        auto* press = new QShortcut(QKeySequence(key), this);
+        connect(press, &QShortcut::activated, this, &OnboardingView::pressFocusedButton);
     }
     connect(&state, &OnboardingState::stepChanged, this, &OnboardingView::showStep);
     showStep();
@@ -138,6 +169,24 @@ OnboardingView::OnboardingView(OnboardingState& state, GlobalShortcut& shortcut,
 bool OnboardingView::isTransitioning() const
 {
     return transition_->isRunning();
+}
+
+QString OnboardingView::heading() const
+{
+    const auto* title = screen_ ? screen_->findChild<QLabel*>(QString::fromLatin1(OnboardingText::titleName)) : nullptr;
+    return title ? title->text() : QString();
+}
+
+// As on the desktop's dialogs: Return presses the button that has the keyboard, and Continue
+// from a choice or the switch. While a recorder waits for keys, Return is a key like any other.
+void OnboardingView::pressFocusedButton()
+{
+    if (shortcut_.recording())
+        return;
+    auto* button = qobject_cast<QPushButton*>(column_->focusWidget());
+    if (!button || button->isCheckable() || !button->isEnabled() || !button->isVisibleTo(column_))
+        button = continue_;
+    button->click();
 }
 
 QWidget* OnboardingView::buildScreen()
@@ -160,9 +209,9 @@ void OnboardingView::showStep()
     if (animate)
         from = transition_->isRunning() ? transition_->grab() : screen_->grab();
 
-    // The new step is in place before anything of the old one goes, so that the keyboard focus
-    // can move straight to it: a focus left on a control that is then removed or hidden would be
-    // lost, or wander through other controls, each told to a screen reader.
+    // The new step is in place before anything of the old one goes, and the keyboard is on the
+    // step's default button before then too: a focus left on a control that is then removed or
+    // hidden would be lost, or wander through other controls, each told to a screen reader.
     QPointer<QWidget> old = screen_;
     screen_ = buildScreen();
     screen_->setObjectName(QStringLiteral("onboarding-screen"));
@@ -173,18 +222,7 @@ void OnboardingView::showStep()
             ghost->hide();
     }
     screen_->show();
-    const QList<QWidget*> stops = orderTabs();
-    const bool skipShown = step != OnboardingState::Step::finish;
-    const bool backShown = step != OnboardingState::Step::welcome;
-    skip_->setVisible(skipShown);
-    back_->setVisible(backShown);
-    QWidget* focused = column_->focusWidget();
-    if (focused
-        && ((old && old->isAncestorOf(focused)) || (focused == skip_ && !skipShown)
-            || (focused == back_ && !backShown)))
-        firstControl(stops)->setFocus(Qt::OtherFocusReason);
-    delete old;
-    progress_->setStep(static_cast<int>(step));
+    orderTabs();
 
     // Get Started is the larger button of the last step.
     const bool last = step == OnboardingState::Step::finish;
@@ -192,6 +230,16 @@ void OnboardingView::showStep()
     continue_->setText(last ? QCoreApplication::translate("Onboarding", "Get Started")
                             : QCoreApplication::translate("Onboarding", "Continue"));
     continue_->updateGeometry();
+    // Each step opens with the keyboard on its default button, so that Return goes on and a
+    // screen reader is on a button that shows. Its ring shows where the one left showed its ring.
+    QWidget* focused = column_->focusWidget();
+    continue_->setFocus(focused && KeyboardFocus::showsRing(focused) ? Qt::TabFocusReason : Qt::OtherFocusReason);
+    skip_->setVisible(step != OnboardingState::Step::finish);
+    back_->setVisible(step != OnboardingState::Step::welcome);
+    delete old;
+    progress_->setStep(static_cast<int>(step));
+    // Last, so that a reader says the heading after whatever the focus move made it say.
+    Q_EMIT headingChanged(heading());
 
     if (!animate) {
         transition_->hide();
@@ -205,9 +253,8 @@ void OnboardingView::showStep()
 }
 
 // Tab goes as the window reads: Skip, the screen's controls in their own order, Back, Continue.
-// A new screen's controls otherwise join the chain wherever Qt puts a new child. Returns that
-// order without Skip.
-QList<QWidget*> OnboardingView::orderTabs()
+// A new screen's controls otherwise join the chain wherever Qt puts a new child.
+void OnboardingView::orderTabs()
 {
     QList<QWidget*> order{skip_};
     for (QWidget* next = screen_->nextInFocusChain(); next != screen_; next = next->nextInFocusChain()) {
@@ -217,19 +264,15 @@ QList<QWidget*> OnboardingView::orderTabs()
     order << back_ << continue_;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
-    order.removeFirst();
-    return order;
 }
 
-// The step's first control from its screen on: the screen's own first one, or else Back or
-// Continue. The focus goes there when what held it goes with the old step.
-QWidget* OnboardingView::firstControl(const QList<QWidget*>& stops) const
+void OnboardingView::showEvent(QShowEvent* event)
 {
-    for (QWidget* stop : stops) {
-        if (stop->isEnabled() && stop->isVisibleTo(column_))
-            return stop;
-    }
-    return continue_;
+    QWidget::showEvent(event);
+    // Moving the view or the column into another parent took the keyboard from the step's
+    // default button; the window opens with it there.
+    if (!column_->focusWidget())
+        continue_->setFocus(Qt::OtherFocusReason);
 }
 
 void OnboardingView::resizeEvent(QResizeEvent* event)
@@ -278,7 +321,9 @@ void OnboardingView::fitColumn()
         graphics_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         graphics_->viewport()->setBackgroundRole(QPalette::Window);
         graphics_->setBackgroundRole(QPalette::Window);
-        scene->addWidget(column_);
+        auto* proxy = new ColumnProxy();
+        proxy->setWidget(column_);
+        scene->addItem(proxy);
         layout()->addWidget(graphics_);
     }
     graphics_->setTransform(QTransform::fromScale(fitted.scale, fitted.scale));

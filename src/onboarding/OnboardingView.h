@@ -34,16 +34,24 @@ public:
     QWidget* column() const { return column_; }
     bool isScaled() const { return graphics_ != nullptr; }
     bool isTransitioning() const;
+    // The heading of the step on screen.
+    QString heading() const;
+
+Q_SIGNALS:
+    // A new step shows, headed so: the window takes it for its accessible name, and a screen
+    // reader, which tells a change of the active window's name, says it.
+    void headingChanged(const QString& heading);
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void showStep();
     void fitColumn();
     QWidget* buildScreen();
-    QList<QWidget*> orderTabs();
-    QWidget* firstControl(const QList<QWidget*>& stops) const;
+    void orderTabs();
+    void pressFocusedButton();
 
     OnboardingState& state_;
     GlobalShortcut& shortcut_;

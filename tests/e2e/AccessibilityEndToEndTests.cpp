@@ -618,85 +618,101 @@ TEST(AccessibilityEndToEnd, ReturnOnTheRetentionQuestionNeverDeletes)
 }
 
 // A step change of the introduction met by a screen reader, forwards and backwards, by key and by
-// click: where the control holding the focus goes with the old step, the focus goes straight to
-// the new step's first control from its screen on, and the reader is told of no stop between.
-TEST(AccessibilityEndToEnd, AStepChangeMovesTheFocusOnlyToWhatTheNewStepShows)
+// click: the window is heard to take the new step's heading for its name, the focus is on the
+// step's default button, which shows, and the reader is told of no stop between. Return presses
+// the button that has the keyboard, Back and Skip too, and Continue from a choice.
+TEST(AccessibilityEndToEnd, EachStepOfTheIntroductionIsHeardByItsHeadingWithTheFocusOnItsDefaultButton)
 {
     Profile profile;
     Desktop desktop;
     AssistiveTechnology assistive;
     auto application = assistive.launch(profile);
-    ASSERT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("\"^Welcome to Tavlin$\"")).isEmpty(); }, 10000));
-    ASSERT_TRUE(waitUntil([&] { return assistive.hear(QStringLiteral("Skip")).size() == 1; }, 10000));
+    const QString introduction = QStringLiteral("\"^Welcome to Tavlin$\"");
+    ASSERT_TRUE(waitUntil([&] { return !windowsNamed(introduction).isEmpty(); }, 10000));
     activateWindowNamed(QStringLiteral("^Welcome.to.Tavlin$"));
     const auto holdsFocus = [&](const QString& name) {
-        const QStringList heard = assistive.hear(name);
-        return std::any_of(heard.cbegin(), heard.cend(), [](const QString& line) {
-            return line.section(u'|', 1, 1).split(u',').contains(QStringLiteral("focused"));
-        });
+        return waitUntil(
+            [&] {
+                const QStringList heard = assistive.hear(name);
+                return std::any_of(heard.cbegin(), heard.cend(), [](const QString& line) {
+                    return line.section(u'|', 1, 1).split(u',').contains(QStringLiteral("focused"));
+                });
+            },
+            10000);
     };
+    const QString welcome = QStringLiteral("Hi! I’m Tavlin 👋");
+    ASSERT_TRUE(holdsFocus(QStringLiteral("Continue"))) << "it opens with the keyboard on Continue";
+    EXPECT_TRUE(assistive.hear(welcome).contains(QStringLiteral("frame||"))) << "the window is named by its step";
+
     auto listener = assistive.listen(300);
-    // The stops the reader is told of up to and including one on `name`, which then holds the
-    // focus and shows.
-    const auto stopsUntil = [&](const QString& name) {
+    // The stops the reader is told of until the window is renamed `heading`, or until one on
+    // `name` when no heading is given.
+    const auto stopsUntil = [&](const QString& heading, const QString& name = {}) {
         QStringList stops;
+        bool renamed = false;
         waitUntil(
             [&] {
                 while (listener->canReadLine()) {
                     const QStringList fields = QString::fromUtf8(listener->readLine()).trimmed().split(u'|');
-                    if (fields.size() >= 5 && fields[0] == QLatin1String("object:state-changed:focused")
-                        && fields[1] == QLatin1String("1"))
+                    if (fields.size() < 5)
+                        continue;
+                    if (fields[0] == QLatin1String("object:state-changed:focused") && fields[1] == QLatin1String("1"))
                         stops.append(fields[4]);
+                    renamed = renamed
+                        || (fields[0] == QLatin1String("object:property-change:accessible-name")
+                            && fields[2] == QLatin1String("frame") && fields[4] == heading);
                 }
-                return stops.contains(name);
+                return heading.isEmpty() ? stops.contains(name) : renamed;
             },
             10000);
-        if (!holdsFocus(name))
-            stops.append(QStringLiteral("(%1 does not hold the focus)").arg(name));
+        if (!heading.isEmpty() && !renamed)
+            stops.append(QStringLiteral("(not heard: %1)").arg(heading));
         return stops;
     };
-    const QString recorder = QStringLiteral("Change Quick Panel shortcut");
-    const QString firstChoice = QStringLiteral("Match System");
     const auto byKey = [](const char* key) { return [key] { keys(QString::fromLatin1(key)); }; };
     const auto byClick = [&](const char* name) {
         return [&assistive, name] { ASSERT_TRUE(assistive.click(QString::fromLatin1(name))); };
     };
+    const QString personalize = QStringLiteral("Make Tavlin yours");
+    const QString quickPanel = QStringLiteral("History in one keystroke");
+    const QString finish = QStringLiteral("All set!");
+    const QString next = QStringLiteral("Continue");
     struct Change {
         const char* keysBefore;
         QString focusedBefore;
         std::function<void()> change;
-        int step;
-        QString landing; // empty where the focus stays
+        QString heading;
+        QStringList stops; // told between the change and the heading
     };
     const Change changes[] = {
-        {"Tab", QStringLiteral("Continue"), byKey("Return"), 2, {}},
-        {"Tab Tab", firstChoice, byKey("Return"), 3, recorder},
-        {"", recorder, byKey("Return"), 4, QStringLiteral("Back")},
-        {"", QStringLiteral("Back"), byKey("ctrl+bracketleft"), 3, {}},
-        {"shift+Tab", recorder, byKey("ctrl+bracketleft"), 2, firstChoice},
-        {"", firstChoice, byKey("ctrl+bracketleft"), 1, QStringLiteral("Continue")},
-        {"Tab", QStringLiteral("Skip"), byClick("Continue"), 2, {}},
-        {"Tab", firstChoice, byClick("Continue"), 3, recorder},
-        {"shift+Tab", QStringLiteral("Skip"), byClick("Continue"), 4, QStringLiteral("Back")},
-        {"", QStringLiteral("Back"), byClick("Back"), 3, {}},
-        {"shift+Tab", recorder, byClick("Back"), 2, firstChoice},
-        {"shift+Tab shift+Tab shift+Tab", QStringLiteral("Back"), byClick("Back"), 1, QStringLiteral("Continue")},
+        {"", next, byKey("Return"), personalize, {}},
+        {"Tab Tab", QStringLiteral("Match System"), byKey("Return"), quickPanel, {next}},
+        {"shift+Tab", QStringLiteral("Back"), byKey("Return"), personalize, {next}},
+        {"", next, byClick("Continue"), quickPanel, {}},
+        {"", next, byKey("Return"), finish, {}},
+        {"", QStringLiteral("Get Started"), byKey("ctrl+bracketleft"), quickPanel, {}},
+        {"", next, byClick("Back"), personalize, {}},
+        {"", next, byKey("ctrl+bracketleft"), welcome, {}},
     };
     for (const Change& change : changes) {
-        SCOPED_TRACE(QStringLiteral("from %1 to step %2").arg(change.focusedBefore).arg(change.step).toStdString());
+        SCOPED_TRACE(QStringLiteral("from %1 to %2").arg(change.focusedBefore, change.heading).toStdString());
         if (*change.keysBefore) {
             keys(QString::fromLatin1(change.keysBefore));
-            const QStringList stops = stopsUntil(change.focusedBefore);
+            const QStringList stops = stopsUntil({}, change.focusedBefore);
             ASSERT_EQ(stops.value(stops.size() - 1), change.focusedBefore) << stops.join(u'\n').toStdString();
-        } else {
-            ASSERT_TRUE(holdsFocus(change.focusedBefore));
         }
+        ASSERT_TRUE(holdsFocus(change.focusedBefore));
         change.change();
-        ASSERT_TRUE(waitUntil(
-            [&] { return assistive.hear(QStringLiteral("Step %1 of 4").arg(change.step)).size() == 1; }, 10000));
-        if (!change.landing.isEmpty())
-            EXPECT_EQ(stopsUntil(change.landing), QStringList(change.landing));
+        EXPECT_EQ(stopsUntil(change.heading), change.stops);
+        const QString button = change.heading == finish ? QStringLiteral("Get Started") : next;
+        EXPECT_TRUE(holdsFocus(button));
+        EXPECT_TRUE(assistive.hear(change.heading).contains(QStringLiteral("frame||")));
     }
+    // Return on Skip skips.
+    keys(QStringLiteral("Tab"));
+    ASSERT_TRUE(holdsFocus(QStringLiteral("Skip")));
+    keys(QStringLiteral("Return"));
+    EXPECT_TRUE(waitUntil([&] { return windowsNamed(introduction).isEmpty(); }, 10000));
     listener->kill();
     ::kill(application->processId(), SIGTERM);
     application->waitForFinished(10000);

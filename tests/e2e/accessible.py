@@ -10,7 +10,8 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
                                   centre: "x y"
        accessible.py hear NAME    exits 0 once a control of that name shows, and prints, for each
                                   showing one, what a screen reader hears: "role|states|text"
-       accessible.py listen SECONDS  listens that long and prints what a screen reader is told:
+       accessible.py listen SECONDS  listens that long and prints what a screen reader is told (focus
+                                  moving, windows activated or renamed, selections, expansions):
                                   "event|detail|role|states|name|parent role|parent name", or
                                   "event|detail|gone" when its object went before it was read
        accessible.py follow SECONDS  listens as listen does and, after each focus event on an item of a
@@ -92,7 +93,7 @@ def heard(node):
 
 
 HEARD_EVENTS = ("object:state-changed:focused", "object:state-changed:selected", "object:state-changed:expanded",
-                "window:activate")
+                "object:property-change:accessible-name", "window:activate")
 
 
 def attend():
@@ -120,7 +121,7 @@ def selected_items(parent):
 
 def listen(seconds, selections=False):
     """Prints what a screen reader is told while it listens: focus moves, windows activated,
-    selections and expansions, one line each: "event|detail|role|states|name|parent role|parent name";
+    names changed, selections and expansions, one line each: "event|detail|role|states|name|parent role|parent name";
     with `selections`, after a focus event on an item of a list or table, which items are selected."""
     def told(event):
         try:

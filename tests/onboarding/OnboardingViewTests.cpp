@@ -70,6 +70,25 @@ TEST(OnboardingView, KeysMoveThroughTheStepsExceptWhileRecording)
     EXPECT_TRUE(window->isVisible()) << "Escape never closes the introduction";
 }
 
+// Drawn scaled in a small window, the steps open with the keyboard on Continue, and Tab still
+// comes round from there to Skip, and Shift+Tab back.
+TEST(OnboardingView, InASmallWindowTabComesRoundFromContinue)
+{
+    OnboardingHarness harness;
+    harness.area = QSize(600, 480);
+    OnboardingWindow* window = harness.show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto* view = window->findChild<OnboardingView*>();
+    ASSERT_TRUE(view->isScaled());
+    const auto focused = [view] { return view->column()->focusWidget()->objectName().toStdString(); };
+    EXPECT_EQ(focused(), "onboarding-continue");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), "onboarding-skip");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(focused(), "onboarding-continue");
+}
+
 TEST(OnboardingView, ScreensShowTheChoicesAndTheShortcutAsTheyStand)
 {
     OnboardingHarness harness;
@@ -212,21 +231,23 @@ TEST(OnboardingView, ASlidingStepTakesTheKeyboardAtOnceAndItsMascotComesOnAfterT
     OnboardingState& state = *harness.coordinator->state();
     state.show(OnboardingState::Step::personalize);
     clock.advanceTo(1000);
-    QTest::keyClick(window, Qt::Key_Tab); // from Skip to the first choice
+    QTest::keyClick(window, Qt::Key_Tab); // from Continue round to Skip, then to the first choice
+    QTest::keyClick(window, Qt::Key_Tab);
     QWidget* choice = QApplication::focusWidget();
     ASSERT_TRUE(view->screen()->isAncestorOf(choice));
 
     state.show(OnboardingState::Step::finish);
     clock.advanceTo(1016);
     ASSERT_TRUE(view->isTransitioning());
-    EXPECT_EQ(QApplication::focusWidget(), harness.find(QStringLiteral("onboarding-back")))
-        << "the focus left with the removed choice for the new step";
+    EXPECT_EQ(QApplication::focusWidget(), harness.find(QStringLiteral("onboarding-continue")))
+        << "the focus left with the removed choice for the new step's default button";
     auto* ghost = view->screen()->findChild<OnboardingGhost*>();
     ASSERT_NE(ghost, nullptr);
     EXPECT_FALSE(ghost->isVisible());
 
     state.show(OnboardingState::Step::quickPanel);
     clock.advanceTo(1048);
+    QTest::keyClick(window, Qt::Key_Tab, Qt::ShiftModifier); // from Continue to Back, then the recorder
     QTest::keyClick(window, Qt::Key_Tab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), harness.find(QStringLiteral("shortcut-recorder")))
         << "the sliding screen's own controls take the keyboard";

@@ -6,6 +6,9 @@
 #include "OnboardingState.h"
 #include "ThemedWindow.h"
 
+#include <QApplication>
+#include <QTest>
+
 namespace tavlin::test {
 namespace {
 
@@ -24,6 +27,19 @@ void introductionSteps(const QString& look, bool dark, std::optional<QSize> area
         ThemedWindow::settle();
         shoot(*window, QStringLiteral("onboarding-%1-%2").arg(look).arg(step + 1));
     }
+    // Walked by keyboard: Shift+Tab from Skip rings Continue, and Return keeps the ring on the
+    // last step's Get Started.
+    window->activateWindow();
+    (void)QTest::qWaitForWindowActive(window);
+    harness.coordinator->state()->show(OnboardingState::Step::quickPanel);
+    // To the control with the keyboard, as a key press goes: in a small window, that is the view
+    // of the scaled design.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    shoot(*window, QStringLiteral("onboarding-%1-3-keyboard").arg(look));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ThemedWindow::settle();
+    shoot(*window, QStringLiteral("onboarding-%1-4-keyboard").arg(look));
 }
 
 } // namespace
