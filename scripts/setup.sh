@@ -10,8 +10,37 @@ TAVLIN_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xclip xdotool x11-utils python3 python3-xlib openbox trayer xterm
   dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0 gir1.2-gtk-3.0
-  fonts-dejavu-core fonts-noto-color-emoji
+  fonts-dejavu-core fonts-noto-mono fonts-noto-color-emoji
 )
+
+# tavlin_apt_get ARGUMENT...: apt-get, run again while another package manager (often unattended
+# upgrades, at boot) holds the package lists or dpkg's lock, for up to 30 minutes, saying once
+# that it waits. apt-get's own DPkg::Lock::Timeout covers dpkg's lock only, not the lists'.
+tavlin_apt_get() {
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+  fi
+  local errors waited=""
+  errors=$(mktemp)
+  local deadline=$((SECONDS + 1800))
+  # English messages, to tell a held lock from any other failure.
+  until "${sudo[@]}" env LC_ALL=C DEBIAN_FRONTEND=noninteractive apt-get "$@" 2>"$errors"; do
+    if ! grep -q "Could not get lock\|Unable to lock\|Unable to acquire the dpkg frontend lock" "$errors" \
+      || [ "$SECONDS" -ge "$deadline" ]; then
+      cat "$errors" >&2
+      rm -f "$errors"
+      return 1
+    fi
+    if [ -z "$waited" ]; then
+      echo "== waiting for another package manager to finish: $(grep -o 'held by process.*' "$errors" | head -n 1)" >&2
+      waited=1
+    fi
+    sleep 5
+  done
+  cat "$errors" >&2
+  rm -f "$errors"
+}
 
 tavlin_install_packages() {
   local missing=()
@@ -25,12 +54,8 @@ tavlin_install_packages() {
     return
   fi
   echo "== installing: ${missing[*]}"
-  local sudo=()
-  if [ "$(id -u)" -ne 0 ]; then
-    sudo=(sudo)
-  fi
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  tavlin_apt_get update -qq
+  tavlin_apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
 # tavlin_build [TARGET...]: configures build/ and builds the targets named, or everything.

@@ -217,6 +217,7 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
     // Without a tray the window is all there is to see: it says Tavlin runs, and gives the way to
     // Settings and to quitting.
     connect(statusItem_.get(), &StatusItem::shownChanged, windows, [windows](bool shown) {
+        windows->setTrayShown(shown);
         if (!shown)
             windows->reopen();
     });
@@ -246,6 +247,7 @@ AppUpdateController& AppDelegate::updates()
 void AppDelegate::startServices()
 {
     statusItem_->install();
+    windows_->setTrayShown(statusItem_->isShown());
     qCDebug(delegateLog) << "Tray item installed";
     updates();
     shortcut_->start();

@@ -358,7 +358,7 @@ void WindowPresenter::activeChanged(bool active)
 
 void WindowPresenter::dismissHistoryIfInactive()
 {
-    if (closed_ || !applicationInactive_ || openMenus_ > 0 || QApplication::activeModalWidget())
+    if (closed_ || !trayShown_ || !applicationInactive_ || openMenus_ > 0 || QApplication::activeModalWidget())
         return;
     orderOutHistory();
 }

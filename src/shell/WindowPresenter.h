@@ -21,9 +21,9 @@ class WindowProperties;
 // show, or for the history window when prepared ahead; kept for the life of the process) and
 // keeps the rules about them: show, toggle from the tray, bring to front, dismiss the history
 // window when Tavlin is no longer in use (never while a menu is open or a modal window or sheet
-// runs), keep Settings and the introduction just above the visible history window, and the window
-// shortcuts. The windows' contents come from their own subsystems through the setters below; the
-// delegate connects the signals. Main thread.
+// runs, nor on a desktop without a tray), keep Settings and the introduction just above the
+// visible history window, and the window shortcuts. The windows' contents come from their own
+// subsystems through the setters below; the delegate connects the signals. Main thread.
 class WindowPresenter : public QObject {
     Q_OBJECT
 
@@ -55,6 +55,9 @@ public:
     // While the first-launch introduction is pending, every show brings the introduction instead.
     void setFirstLaunchPending(bool pending) { firstLaunchPending_ = pending; }
     bool isFirstLaunchPending() const { return firstLaunchPending_; }
+    // Whether Tavlin's icon shows in a tray. Without one the history window is all there is to
+    // see of Tavlin: another window taking the keyboard leaves it on screen, until it is closed.
+    void setTrayShown(bool shown) { trayShown_ = shown; }
 
     void showHistory();
     // Builds the history window and its content out of sight and draws them once, so that its
@@ -136,6 +139,7 @@ private:
     QPointer<QWidget> askedDuringHandBack_;
 
     bool firstLaunchPending_ = false;
+    bool trayShown_ = true;
     bool historyRequested_ = false;
     bool applicationInactive_ = false;
     bool activationPending_ = false;

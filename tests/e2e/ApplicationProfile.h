@@ -9,6 +9,7 @@
 #include "TestDeadline.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
@@ -22,6 +23,27 @@
 #include <unistd.h>
 
 namespace tavlin::test {
+
+// The launcher with the application beside it, where it looks first, copied into a folder anyone
+// may read: a build can lie where only its owner reaches (under /root, in a 0700 temporary
+// folder). For the tests that run it as another user; made once, removed at exit.
+inline QString launcherForAnyUser()
+{
+    static TemporaryFolder folder;
+    static const QString launcher = [] {
+        constexpr auto readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+            | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        QFile::setPermissions(folder.path(), readable);
+        const QFileInfo built(QStringLiteral(TAVLIN_APPLICATION));
+        for (const QString& name : {built.fileName(), QStringLiteral("tavlin-app")}) {
+            const QString copy = folder.path() + u'/' + name;
+            if (!QFile::copy(built.absolutePath() + u'/' + name, copy) || !QFile::setPermissions(copy, readable))
+                ADD_FAILURE() << "cannot copy " << name.toStdString() << " for another user";
+        }
+        return folder.path() + u'/' + built.fileName();
+    }();
+    return launcher;
+}
 
 struct Profile {
     TemporaryFolder folder;
@@ -89,7 +111,7 @@ struct Profile {
             process->start(QStringLiteral("setpriv"),
                            {QStringLiteral("--reuid=%1").arg(unprivilegedUserID),
                             QStringLiteral("--regid=%1").arg(unprivilegedUserID), QStringLiteral("--clear-groups"),
-                            QStringLiteral(TAVLIN_APPLICATION)});
+                            launcherForAnyUser()});
         } else {
             process->start(QStringLiteral(TAVLIN_APPLICATION), QStringList());
         }

@@ -1,6 +1,7 @@
 // Launching the real application on a private Xvfb: whatever connects to its socket, a later
 // launch is still answered; one instance runs whatever $XDG_RUNTIME_DIR names; a link at the
-// socket's place is not followed; and a desktop without a tray is shown the history window.
+// socket's place is not followed; and a desktop without a tray is shown the history window, which
+// stays.
 #include "ApplicationProfile.h"
 
 #include <QFile>
@@ -267,8 +268,9 @@ TEST(LaunchEndToEnd, ALinkAtTheSocketsPlaceIsNotFollowed)
     stop(*application);
 }
 
-// Without a tray Tavlin shows its history window at start and whenever the tray goes; once it is
-// closed, the shortcut still opens the Quick Panel and a later launch brings the window back.
+// Without a tray Tavlin shows its history window at start and whenever the tray goes, and keeps
+// it when another window takes the keyboard; once it is closed, the shortcut still opens the
+// Quick Panel and a later launch brings the window back.
 TEST(LaunchEndToEnd, WithoutATrayTheHistoryWindowShows)
 {
     QProcess windowManager;
@@ -279,6 +281,15 @@ TEST(LaunchEndToEnd, WithoutATrayTheHistoryWindowShows)
     auto application = launchKnown(profile);
     EXPECT_TRUE(waitUntil(historyShown, 15000)) << "shown at start\n"
                                                 << application->readAllStandardError().toStdString();
+    // The window is all there is of Tavlin: another application taking the keyboard leaves it.
+    ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Tavlin$")));
+    QProcess other;
+    other.start(QStringLiteral("xterm"), {QStringLiteral("-title"), QStringLiteral("terminal")});
+    ASSERT_TRUE(activateWindowNamed(QStringLiteral("^terminal$")));
+    QTest::qWait(1500);
+    EXPECT_TRUE(historyShown()) << "hidden when another window took the keyboard";
+    other.kill();
+    other.waitForFinished(5000);
 
     ASSERT_TRUE(closeHistory());
     EXPECT_TRUE(openAndCloseQuickPanel());

@@ -126,7 +126,7 @@ TEST(WindowPresenter, CtrlHHidesOnlyTheHistoryWindow)
     EXPECT_TRUE(fixture.settingsOnItsOwn());
 }
 
-TEST(WindowPresenter, DeactivationDismissesTheHistoryWindowUnlessAMenuOrAModalWindowIsUp)
+TEST(WindowPresenter, DeactivationDismissesTheHistoryWindowUnlessAMenuOrAModalWindowIsUpOrNoTrayShows)
 {
     Presenter fixture;
     fixture.activation.active = false; // no window of its own shows yet
@@ -178,6 +178,17 @@ TEST(WindowPresenter, DeactivationDismissesTheHistoryWindowUnlessAMenuOrAModalWi
     fixture.activation.set(true);
     fixture.activation.set(false);
     EXPECT_FALSE(fixture.history()->isVisible());
+
+    // Without a tray the window is all there is of Tavlin, and stays.
+    fixture.windows.setTrayShown(false);
+    fixture.windows.showHistory();
+    fixture.activation.set(true);
+    fixture.activation.set(false);
+    EXPECT_TRUE(fixture.history()->isVisible()) << "no tray";
+    fixture.windows.setTrayShown(true);
+    fixture.activation.set(true);
+    fixture.activation.set(false);
+    EXPECT_FALSE(fixture.history()->isVisible()) << "a tray came";
 }
 
 // Closed with the keyboard and asked for again before Qt heard that the keyboard left it (the tray
