@@ -236,8 +236,8 @@ void HistoryHeader::setShowingSources(bool showing)
     }
     popover_ = new SourceFilterPopover(browser_, sources_, this);
     popover_->setAttribute(Qt::WA_DeleteOnClose);
+    AssistiveRoles::setPopupOpen(sourceButton_, true, popover_);
     popover_->popup(sourceButton_);
-    AssistiveRoles::setPopupOpen(sourceButton_, true);
     connect(popover_, &QObject::destroyed, sourceButton_,
             [button = sourceButton_] { AssistiveRoles::setPopupOpen(button, false); });
 }
