@@ -267,6 +267,12 @@ TEST(AccessibilityEndToEnd, SettingsSectionsArePageTabsAndTheRecorderSaysTheShor
     EXPECT_TRUE(told.contains(QStringLiteral(
         "object:state-changed:selected|1|page tab|focused,selected,showing|Interface|page tab list|Settings sections")))
         << told.join(u'\n').toStdString();
+    // Only the new section is named: nothing comes to the old one first.
+    EXPECT_TRUE(
+        told.filter(QRegularExpression(QStringLiteral("^[^|]*\\|1\\|")))
+            .value(0)
+            .startsWith(QStringLiteral("object:state-changed:focused|1|page tab|focused,selected,showing|Interface|")))
+        << told.join(u'\n').toStdString();
 
     const QString recorder = QStringLiteral("Change Quick Panel shortcut");
     ASSERT_TRUE(running.assistive.press(QStringLiteral("Quick Panel")));
