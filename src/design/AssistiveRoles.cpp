@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QLabel>
+#include <QPointer>
 #include <QTextDocumentFragment>
 
 namespace tavlin {
@@ -11,12 +12,19 @@ namespace {
 
 const char* const kindProperty = "tavlinAccessibleKind";
 const char* const popupOpenProperty = "tavlinPopupOpen";
+const char* const popupProperty = "tavlinPopup";
+const char* const openerProperty = "tavlinPopupOpener";
 
 enum class Kind { none, decorative, window, choice, popupButton, heading };
 
 Kind kindOf(const QObject* object)
 {
     return static_cast<Kind>(object->property(kindProperty).toInt());
+}
+
+QWidget* widgetProperty(const QObject* object, const char* name)
+{
+    return object->property(name).value<QPointer<QWidget>>();
 }
 
 QString buttonName(const QAbstractButton* button)
@@ -74,6 +82,18 @@ public:
     }
 };
 
+// One of the app's own windows; a pop-up one belongs to the button that opened it.
+class WindowAccessible : public QAccessibleWidget {
+public:
+    explicit WindowAccessible(QWidget* window) : QAccessibleWidget(window, QAccessible::Window) { }
+    QAccessibleInterface* parent() const override
+    {
+        if (QWidget* opener = widgetProperty(widget(), openerProperty))
+            return QAccessible::queryAccessibleInterface(opener);
+        return QAccessibleWidget::parent();
+    }
+};
+
 // Whether the button is also checked (the source filter's button is, while a filter is on) is for
 // the eye: its title already says what is chosen.
 class PopupButtonAccessible : public ButtonAccessible {
@@ -86,6 +106,29 @@ public:
         popup.expandable = true;
         popup.expanded = button()->property(popupOpenProperty).toBool();
         return popup;
+    }
+    // Its pop-up window, while that shows, comes after what the button holds of its own.
+    int childCount() const override { return QAccessibleWidget::childCount() + (shownPopup() ? 1 : 0); }
+    QAccessibleInterface* child(int index) const override
+    {
+        QWidget* popup = shownPopup();
+        if (popup && index == QAccessibleWidget::childCount())
+            return QAccessible::queryAccessibleInterface(popup);
+        return QAccessibleWidget::child(index);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        QWidget* popup = shownPopup();
+        if (popup && child && child->object() == popup)
+            return QAccessibleWidget::childCount();
+        return QAccessibleWidget::indexOfChild(child);
+    }
+
+private:
+    QWidget* shownPopup() const
+    {
+        QWidget* popup = widgetProperty(widget(), popupProperty);
+        return popup && popup->isVisible() ? popup : nullptr;
     }
 };
 
@@ -125,7 +168,7 @@ QAccessibleInterface* assistiveAccessible(const QString&, QObject* object)
     switch (kindOf(object)) {
     case Kind::none: return nullptr;
     case Kind::decorative: return new DecorativeAccessible(widget);
-    case Kind::window: return new QAccessibleWidget(widget, roleOf(Kind::window));
+    case Kind::window: return new WindowAccessible(widget);
     case Kind::choice: return new ChoiceAccessible(static_cast<QAbstractButton*>(widget));
     case Kind::popupButton: return new PopupButtonAccessible(static_cast<QAbstractButton*>(widget));
     case Kind::heading: return new HeadingAccessible(static_cast<QLabel*>(widget));
@@ -167,8 +210,11 @@ void AssistiveRoles::markPopupButton(QAbstractButton* button)
     mark(button, Kind::popupButton);
 }
 
-void AssistiveRoles::setPopupOpen(QAbstractButton* button, bool open)
+void AssistiveRoles::setPopupOpen(QAbstractButton* button, bool open, QWidget* popup)
 {
+    if (popup)
+        popup->setProperty(openerProperty, QVariant::fromValue(QPointer<QWidget>(button)));
+    button->setProperty(popupProperty, QVariant::fromValue(QPointer<QWidget>(open ? popup : nullptr)));
     if (button->property(popupOpenProperty).toBool() == open)
         return;
     button->setProperty(popupOpenProperty, open);

@@ -20,7 +20,10 @@ struct AssistiveRoles {
     static void markChoice(QAbstractButton* button);
     // A button that opens a menu or a pop-up: it says so, and whether that is open now.
     static void markPopupButton(QAbstractButton* button);
-    static void setPopupOpen(QAbstractButton* button, bool open);
+    // Whether its pop-up is open now. A pop-up window given here (not a menu) is found inside the
+    // button while it shows: Qt leaves pop-up windows out of the application's windows, so that
+    // assistive technology could not reach it by walking down from the window it opened over.
+    static void setPopupOpen(QAbstractButton* button, bool open, QWidget* popup = nullptr);
     // The title of a window, pane or screen: a heading, so that a reader can jump to it.
     static void markHeading(QLabel* label);
 };

@@ -26,6 +26,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <utility>
+
 namespace tavlin {
 
 HistoryHeader::HistoryHeader(HistoryBrowser& browser, ViewPreferences& preferences,
@@ -108,6 +111,7 @@ QWidget* HistoryHeader::buildTitleLine()
             [this] { preferences_.setShowPreview(!preferences_.showPreview()); });
     moreButton_ = ButtonLook::symbolButton(QStringLiteral("ellipsis.circle"), 26, 20, tr("More Actions"));
     moreButton_->setObjectName(QStringLiteral("history-more-actions"));
+    moreButton_->installEventFilter(this);
     AssistiveRoles::markPopupButton(moreButton_);
     auto* menu = new QMenu(moreButton_);
     menu->setAttribute(Qt::WA_WindowPropagation); // the window's theme, as the record menu
@@ -117,8 +121,19 @@ QWidget* HistoryHeader::buildTitleLine()
     connect(menu, &QMenu::aboutToShow, this, &HistoryHeader::refreshActions);
     connect(menu, &QMenu::aboutToShow, this, [this] { AssistiveRoles::setPopupOpen(moreButton_, true); });
     connect(menu, &QMenu::aboutToHide, this, [this] { AssistiveRoles::setPopupOpen(moreButton_, false); });
-    connect(moreButton_, &QAbstractButton::clicked, this,
-            [this, menu] { menu->popup(moreButton_->mapToGlobal(QPoint(0, moreButton_->height() + 4))); });
+    connect(moreButton_, &QAbstractButton::clicked, this, [this, menu] {
+        menu->popup(moreButton_->mapToGlobal(QPoint(0, moreButton_->height() + 4)));
+        // Opened from the keyboard (or by a screen reader), it starts on its first entry, which is
+        // then named at once; a click opens it with none marked, as menus open under the mouse.
+        if (!std::exchange(moreByMouse_, false)) {
+            const QList<QAction*> actions = menu->actions();
+            const auto first = std::find_if(actions.cbegin(), actions.cend(), [](const QAction* action) {
+                return action->isEnabled() && action->isVisible() && !action->isSeparator();
+            });
+            if (first != actions.cend())
+                menu->setActiveAction(*first);
+        }
+    });
     actionsLayout->addWidget(previewButton_);
     actionsLayout->addWidget(moreButton_);
     return new HeaderTitleLine(heading, searchBox_, actions);
@@ -236,8 +251,8 @@ void HistoryHeader::setShowingSources(bool showing)
     }
     popover_ = new SourceFilterPopover(browser_, sources_, this);
     popover_->setAttribute(Qt::WA_DeleteOnClose);
+    AssistiveRoles::setPopupOpen(sourceButton_, true, popover_);
     popover_->popup(sourceButton_);
-    AssistiveRoles::setPopupOpen(sourceButton_, true);
     connect(popover_, &QObject::destroyed, sourceButton_,
             [button = sourceButton_] { AssistiveRoles::setPopupOpen(button, false); });
 }
@@ -284,6 +299,8 @@ void HistoryHeader::paintEvent(QPaintEvent*)
 
 bool HistoryHeader::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == moreButton_ && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress))
+        moreByMouse_ = event->type() == QEvent::MouseButtonPress;
     if (watched == chipScroll_ && event->type() == QEvent::Resize) {
         fitSourceButton();
     } else if (watched == searchBox_ && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {

@@ -75,6 +75,8 @@ private:
     QToolButton* moreButton_ = nullptr;
     QAction* clearAllAction_ = nullptr;
     QAction* resetAction_ = nullptr;
+    // Whether the last press on "More Actions" was the mouse's.
+    bool moreByMouse_ = false;
     QList<QPushButton*> chips_;
     QScrollArea* chipScroll_ = nullptr;
     QHBoxLayout* filterLine_ = nullptr;

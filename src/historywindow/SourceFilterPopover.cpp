@@ -185,7 +185,8 @@ public:
 } // namespace
 
 SourceFilterPopover::SourceFilterPopover(HistoryBrowser& history, const SourceApplicationIcon& sources, QWidget* parent)
-    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), history_(history), sources_(sources)
+    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), history_(history), sources_(sources),
+      ticked_(history.sourceFilter())
 {
     AssistiveRoles::markWindow(this);
     setObjectName(QStringLiteral("source-filter-popover"));
@@ -297,6 +298,20 @@ void SourceFilterPopover::followFilter()
     summary_->setText(selected == 0 ? tr("All Apps") : tr("Selected: %n", nullptr, selected));
     reset_->setEnabled(!filter.isAll());
     model_->filterChanged();
+    // A row is heard as a check box is: each tick that came or went is told as it changes.
+    if (QAccessible::isActive()) {
+        for (int row = 0; row < model_->rowCount(); ++row) {
+            const std::optional<QString> source = model_->bundleID(model_->index(row));
+            if (isChecked(filter, source) == isChecked(ticked_, source))
+                continue;
+            QAccessible::State checked;
+            checked.checked = true;
+            QAccessibleStateChangeEvent change(list_, checked);
+            change.setChild(row);
+            QAccessible::updateAccessibility(&change);
+        }
+    }
+    ticked_ = filter;
 }
 
 void SourceFilterPopover::followSources()

@@ -64,6 +64,8 @@ private:
     QLabel* empty_ = nullptr;
     QPushButton* reset_ = nullptr;
     QPointer<QWidget> anchor_;
+    // The filter the rows' ticks last showed.
+    ClipSourceFilter ticked_;
 };
 
 } // namespace tavlin

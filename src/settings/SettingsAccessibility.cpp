@@ -10,6 +10,7 @@ namespace tavlin {
 namespace {
 
 const char* const kindProperty = "tavlinAccessibleKind";
+const char* const selectedProperty = "tavlinSectionSelected";
 
 bool listHasFocus(const QWidget* tab)
 {
@@ -29,7 +30,7 @@ public:
     {
         QAccessible::State tab = QAccessibleWidget::state();
         tab.selectable = true;
-        tab.selected = static_cast<QAbstractButton*>(widget())->isChecked();
+        tab.selected = SettingsAccessibility::isSectionTabSelected(widget());
         tab.focusable = true;
         tab.focused = tab.selected && listHasFocus(widget());
         return tab;
@@ -100,11 +101,24 @@ void SettingsAccessibility::markSectionTab(QWidget* button)
     mark(button, "sectionTab");
 }
 
+void SettingsAccessibility::selectSectionTab(QWidget* button, bool selected)
+{
+    if (isSectionTabSelected(button) == selected)
+        return;
+    button->setProperty(selectedProperty, selected);
+    announceSectionTab(button);
+}
+
+bool SettingsAccessibility::isSectionTabSelected(const QWidget* button)
+{
+    return button->property(selectedProperty).toBool();
+}
+
 void SettingsAccessibility::announceSectionTab(QWidget* button)
 {
     if (!QAccessible::isActive())
         return;
-    if (listHasFocus(button) && static_cast<QAbstractButton*>(button)->isChecked()) {
+    if (listHasFocus(button) && isSectionTabSelected(button)) {
         QAccessibleEvent focus(button, QAccessible::Focus);
         QAccessible::updateAccessibility(&focus);
     }

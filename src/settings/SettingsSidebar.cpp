@@ -79,13 +79,17 @@ void SettingsSidebar::select(SettingsSection section)
 
 void SettingsSidebar::sync()
 {
+    // Assistive technology hears of the new tab first, and before Qt tells it of the rows' checks
+    // (the old row's among them, while it still has the focus): it names the new section alone.
+    for (bool selected : {true, false}) {
+        for (int i = 0; i < items_.size(); ++i) {
+            if ((sections_[i] == navigation_.section()) == selected)
+                SettingsAccessibility::selectSectionTab(items_[i], selected);
+        }
+    }
     for (int i = 0; i < items_.size(); ++i) {
-        const bool selected = sections_[i] == navigation_.section();
-        const bool changed = items_[i]->isChecked() != selected;
-        items_[i]->setChecked(selected);
+        items_[i]->setChecked(sections_[i] == navigation_.section());
         ButtonLook::change(items_[i], [this](ButtonLook& look) { look.focusRing = showsFocus(); });
-        if (changed)
-            SettingsAccessibility::announceSectionTab(items_[i]);
     }
 }
 
@@ -120,7 +124,7 @@ void SettingsSidebar::focusInEvent(QFocusEvent* event)
         this,
         [this] {
             for (QAbstractButton* item : std::as_const(items_)) {
-                if (item->isChecked() && hasFocus())
+                if (SettingsAccessibility::isSectionTabSelected(item) && hasFocus())
                     SettingsAccessibility::announceSectionTab(item);
             }
         },

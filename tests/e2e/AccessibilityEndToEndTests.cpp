@@ -267,6 +267,12 @@ TEST(AccessibilityEndToEnd, SettingsSectionsArePageTabsAndTheRecorderSaysTheShor
     EXPECT_TRUE(told.contains(QStringLiteral(
         "object:state-changed:selected|1|page tab|focused,selected,showing|Interface|page tab list|Settings sections")))
         << told.join(u'\n').toStdString();
+    // Only the new section is named: nothing comes to the old one first.
+    EXPECT_TRUE(
+        told.filter(QRegularExpression(QStringLiteral("^[^|]*\\|1\\|")))
+            .value(0)
+            .startsWith(QStringLiteral("object:state-changed:focused|1|page tab|focused,selected,showing|Interface|")))
+        << told.join(u'\n').toStdString();
 
     const QString recorder = QStringLiteral("Change Quick Panel shortcut");
     ASSERT_TRUE(running.assistive.press(QStringLiteral("Quick Panel")));
@@ -424,9 +430,16 @@ TEST(AccessibilityEndToEnd, TheAppsPopoversKeyboardRowIsSeenAndHeard)
     keys(QStringLiteral("space")); // the terminal's records alone, the newest record gone from behind
     EXPECT_TRUE(running.heard(QStringLiteral("Apps: 1"), QStringLiteral("push button|expandable,expanded|")))
         << running.said(QStringLiteral("Apps: 1"));
-    // The row after Down, and nowhere else, not on anything gone.
+    // The row after Down, and nowhere else, not on anything gone; it is heard to be ticked, and is
+    // found ticked under the button, where the popover is.
+    EXPECT_TRUE(running.heard(QStringLiteral("org.example.terminal"), QStringLiteral("list item|checked,focused|")))
+        << running.said(QStringLiteral("org.example.terminal"));
     const QStringList told = AssistiveTechnology::told(*listener);
     EXPECT_EQ(focusStops(told), QStringList(QStringLiteral("list item|focused,showing|org.example.terminal")))
+        << told.join(u'\n').toStdString();
+    EXPECT_FALSE(told.filter(QRegularExpression(QStringLiteral("^object:state-changed:checked\\|1\\|list item\\|.*\\|"
+                                                               "org\\.example\\.terminal\\|list\\|Apps$")))
+                     .isEmpty())
         << told.join(u'\n').toStdString();
     EXPECT_FALSE(told.contains(QStringLiteral("object:state-changed:focused|1|gone")))
         << told.join(u'\n').toStdString();

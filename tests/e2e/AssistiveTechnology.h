@@ -96,7 +96,7 @@ struct AssistiveTechnology {
     }
 
     // Starts listening to what a screen reader is told (focus moving, windows activated,
-    // names changed, selections, expansions) for `seconds`; `told` then gives it. With `selections`, each focus
+    // names changed, selections, checks, expansions) for `seconds`; `told` then gives it. With `selections`, each focus
     // on an item is followed by the items the listener holds for selected ("selected|a;b").
     std::unique_ptr<QProcess> listen(int seconds, bool selections = false) const
     {

@@ -92,8 +92,8 @@ def heard(node):
     return "%s|%s|%s" % (node.get_role_name(), said_states(node), value.replace("\n", " "))
 
 
-HEARD_EVENTS = ("object:state-changed:focused", "object:state-changed:selected", "object:state-changed:expanded",
-                "object:property-change:accessible-name", "window:activate")
+HEARD_EVENTS = ("object:state-changed:focused", "object:state-changed:selected", "object:state-changed:checked",
+                "object:state-changed:expanded", "object:property-change:accessible-name", "window:activate")
 
 
 def attend():
@@ -121,7 +121,7 @@ def selected_items(parent):
 
 def listen(seconds, selections=False):
     """Prints what a screen reader is told while it listens: focus moves, windows activated,
-    names changed, selections and expansions, one line each: "event|detail|role|states|name|parent role|parent name";
+    names changed, selections, checks and expansions, one line each: "event|detail|role|states|name|parent role|parent name";
     with `selections`, after a focus event on an item of a list or table, which items are selected."""
     def told(event):
         try:

@@ -1,5 +1,6 @@
 // The history window from the keyboard: Tab goes through it as it reads and stops only on
-// controls, Escape takes back a search, Shift+F10 opens the menu the Menu key opens.
+// controls, Escape takes back a search, Shift+F10 opens the menu the Menu key opens, menus
+// opened from the keyboard start on an entry.
 #include "HistoryWindowFixture.h"
 #include "TextFocusRing.h"
 
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollArea>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -136,4 +138,25 @@ TEST(HistoryKeyboard, ShiftF10OpensTheSelectedRecordsMenu)
         EXPECT_NE(menu->title(), QStringLiteral("Record"));
         menu->close();
     }
+}
+
+TEST(HistoryKeyboard, SpaceOpensMoreActionsOnItsFirstEntryAndAClickOnNone)
+{
+    HistoryWindowFixture fixture;
+    fixture.captureText(QStringLiteral("first"));
+    fixture.show();
+    auto* more = fixture.find<QToolButton>(QStringLiteral("history-more-actions"));
+    more->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(more, Qt::Key_Space);
+    QMenu* menu = openPopupMenu();
+    ASSERT_TRUE(menu);
+    ASSERT_TRUE(menu->activeAction());
+    EXPECT_EQ(menu->activeAction()->text(), QStringLiteral("Clear All History…"));
+    menu->close();
+
+    QTest::mouseClick(more, Qt::LeftButton);
+    menu = openPopupMenu();
+    ASSERT_TRUE(menu);
+    EXPECT_FALSE(menu->activeAction());
+    menu->close();
 }
