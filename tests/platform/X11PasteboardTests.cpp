@@ -193,11 +193,14 @@ TEST_F(X11PasteboardTest, PngImageKeepsItsBytes)
     EXPECT_EQ(dataOf(items[0], PasteboardTypes::png), png);
 }
 
-TEST_F(X11PasteboardTest, UriListOfTwoFilesGivesTwoFileUrlItems)
+TEST_F(X11PasteboardTest, FileListsOfTwoFilesGiveTwoFileUrlItems)
 {
     ASSERT_TRUE(xclipCopy("text/uri-list", "file:///tmp/one.txt\r\nfile:///tmp/two%20words.txt\r\n"));
     const QList<ClipItem> expected{ClipItem{{{PasteboardTypes::fileURL, "file:///tmp/one.txt"}}},
                                    ClipItem{{{PasteboardTypes::fileURL, "file:///tmp/two%20words.txt"}}}};
+    EXPECT_EQ(contentOf(pasteboard), expected);
+    // Some file managers offer only their own form of the list.
+    ASSERT_TRUE(xclipCopy("x-special/gnome-copied-files", "cut\nfile:///tmp/one.txt\nfile:///tmp/two%20words.txt"));
     EXPECT_EQ(contentOf(pasteboard), expected);
 }
 
@@ -356,6 +359,14 @@ TEST_F(X11PasteboardTest, AnOwnerChangeSeenWhileReadingCountsOnceAndEndsTheRead)
     QTest::qWait(300);
     EXPECT_EQ(pasteboard.changeCount(), count + 1);
     pasteboard.setChangeObserver({});
+
+    // A file list replaced while it arrives is lost, and said to be.
+    test::LogCapture log;
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--hand-over-at"), QStringLiteral("text/uri-list"),
+                           QStringLiteral("newest"), QStringLiteral("text/uri-list=file:///tmp/replaced.txt")}));
+    EXPECT_TRUE(itemsOf(pasteboard).isEmpty());
+    ASSERT_EQ(log.errors().size(), 1);
+    EXPECT_TRUE(log.errors()[0].startsWith(u"Clipboard: a file list is not kept")) << log.errors()[0].toStdString();
 }
 
 TEST_F(X11PasteboardTest, EmptyTargetListGivesNoItems)

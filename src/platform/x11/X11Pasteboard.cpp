@@ -237,11 +237,21 @@ QCoro::Task<> X11Pasteboard::Session::load()
         }
     }
     QList<ClipRepresentation> fixed;
-    if (targets.contains(TargetMapping::uriList)) {
-        if (const std::optional<QByteArray> list = co_await fetch(TargetMapping::uriList))
-            fixed = TargetMapping::urlRepresentations(*list);
-        else
-            reportSkipped(QString::fromUtf8(TargetMapping::uriList), {TargetMapping::uriList});
+    // File managers that offer no text/uri-list offer their own form of the same list.
+    const QByteArray fileList = targets.contains(TargetMapping::uriList) ? TargetMapping::uriList
+        : targets.contains(TargetMapping::gnomeCopiedFiles)              ? TargetMapping::gnomeCopiedFiles
+                                                                         : QByteArray();
+    if (!fileList.isEmpty()) {
+        if (const std::optional<QByteArray> list = co_await fetch(fileList)) {
+            fixed = fileList == TargetMapping::uriList ? TargetMapping::urlRepresentations(*list)
+                                                       : TargetMapping::copiedFileRepresentations(*list);
+        } else if (!isCurrent()) {
+            // A long list takes a while to come: files copied just before something else can
+            // be lost this way, and that is worth a word.
+            Log::error(QStringLiteral("Clipboard: a file list is not kept, the clipboard changed while it arrived"));
+        } else {
+            reportSkipped(QString::fromUtf8(fileList), {fileList});
+        }
     }
     if (loaded)
         co_return;

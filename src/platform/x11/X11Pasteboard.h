@@ -29,7 +29,8 @@ class SelectionReader;
 // `budget` of its first read. A target not in by its time reads as absent and is logged with
 // why; the other targets are still asked for, and what the owner answered is kept. Our own
 // content is read from Qt directly. Types are presented as the engine's identifiers
-// (TargetMapping), a text/uri-list as one item per URL, the other types on the first item.
+// (TargetMapping), a file list (text/uri-list, or else a file manager's
+// x-special/gnome-copied-files) as one item per URL, the other types on the first item.
 //
 // Its destruction ends every read under way, which then finishes with what it has.
 //
