@@ -13,6 +13,7 @@
 //   --delay MS                 answers each request MS milliseconds late
 //   --delay-at TARGET MS       answers requests for TARGET MS milliseconds late (more than once:
 //                              one delay per target)
+//   --refuse TARGET            offers TARGET, and refuses it when asked
 //   --incr BYTES MS            sends every value longer than BYTES incrementally (INCR), BYTES at
 //                              a time, MS milliseconds apart; a new request, or no word from the
 //                              requestor for 2 s, ends the transfer (the requestor gave up)
@@ -210,6 +211,8 @@ int main(int argc, char** argv)
                 handOverText = argv[++i + 1];
             } else if (option == "--targets") {
                 fillerTargets = std::atoi(argv[i + 1]);
+            } else if (option == "--refuse") {
+                targets.push_back(atom(argv[i + 1]));
             } else if (option == "--delay") {
                 delayMs = std::atoi(argv[i + 1]);
             } else if (option == "--delay-at" && i + 2 < argc) {

@@ -58,15 +58,13 @@ TEST(TargetMappingTest, MimeTextLosesTheCarriageReturnsOfItsLineEndsAndOtherText
     EXPECT_EQ(TargetMapping::presentedBytes("STRING", "caf\xe9\r\n"), QStringLiteral("café\r\n").toUtf8());
 }
 
-TEST(TargetMappingTest, UrlListAndPasswordHintAreLeftToTheAdapterAndPrivateTypesKeepTheirNames)
+TEST(TargetMappingTest, FileListsAndPasswordHintAreLeftToTheAdapterAndPrivateTypesKeepTheirNames)
 {
     const QList<Presented> presented = TargetMapping::presentedTypes(
         {"text/uri-list", "x-kde-passwordManagerHint", "x-special/gnome-copied-files", "application/x-private",
          "text/rtf", "application/rtf"});
-    EXPECT_EQ(typesOf(presented),
-              QStringList({QStringLiteral("x-special/gnome-copied-files"), QStringLiteral("application/x-private"),
-                           PasteboardTypes::rtf}));
-    EXPECT_EQ(presented[2].targets, (QList<QByteArray>{"text/rtf", "application/rtf"}));
+    EXPECT_EQ(typesOf(presented), QStringList({QStringLiteral("application/x-private"), PasteboardTypes::rtf}));
+    EXPECT_EQ(presented[1].targets, (QList<QByteArray>{"text/rtf", "application/rtf"}));
 }
 
 TEST(TargetMappingTest, ImageConversionsOfAnOfferedPngAreNotPresented)

@@ -193,11 +193,14 @@ TEST_F(X11PasteboardTest, PngImageKeepsItsBytes)
     EXPECT_EQ(dataOf(items[0], PasteboardTypes::png), png);
 }
 
-TEST_F(X11PasteboardTest, UriListOfTwoFilesGivesTwoFileUrlItems)
+TEST_F(X11PasteboardTest, FileListsOfTwoFilesGiveTwoFileUrlItems)
 {
     ASSERT_TRUE(xclipCopy("text/uri-list", "file:///tmp/one.txt\r\nfile:///tmp/two%20words.txt\r\n"));
     const QList<ClipItem> expected{ClipItem{{{PasteboardTypes::fileURL, "file:///tmp/one.txt"}}},
                                    ClipItem{{{PasteboardTypes::fileURL, "file:///tmp/two%20words.txt"}}}};
+    EXPECT_EQ(contentOf(pasteboard), expected);
+    // Some file managers offer only their own form of the list.
+    ASSERT_TRUE(xclipCopy("x-special/gnome-copied-files", "cut\nfile:///tmp/one.txt\nfile:///tmp/two%20words.txt"));
     EXPECT_EQ(contentOf(pasteboard), expected);
 }
 
@@ -356,6 +359,14 @@ TEST_F(X11PasteboardTest, AnOwnerChangeSeenWhileReadingCountsOnceAndEndsTheRead)
     QTest::qWait(300);
     EXPECT_EQ(pasteboard.changeCount(), count + 1);
     pasteboard.setChangeObserver({});
+
+    // A file list replaced while it arrives is lost, and said to be.
+    test::LogCapture log;
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--hand-over-at"), QStringLiteral("text/uri-list"),
+                           QStringLiteral("newest"), QStringLiteral("text/uri-list=file:///tmp/replaced.txt")}));
+    EXPECT_TRUE(itemsOf(pasteboard).isEmpty());
+    ASSERT_EQ(log.errors().size(), 1);
+    EXPECT_TRUE(log.errors()[0].startsWith(u"Clipboard: a file list is not kept")) << log.errors()[0].toStdString();
 }
 
 TEST_F(X11PasteboardTest, EmptyTargetListGivesNoItems)
@@ -365,15 +376,44 @@ TEST_F(X11PasteboardTest, EmptyTargetListGivesNoItems)
     EXPECT_EQ(stringOf(pasteboard, PasteboardTypes::plainText), std::nullopt);
 }
 
-TEST_F(X11PasteboardTest, OwnerThatNeverAnswersCostsOneBoundedWaitPerChange)
+TEST_F(X11PasteboardTest, OwnerThatNeverAnswersIsLookedAtAgainForABoundedTimeAndLoggedOnce)
 {
     test::LogCapture log;
     ASSERT_TRUE(ownerCopy({QStringLiteral("silent")}));
+    const qint64 count = pasteboard.changeCount();
     EXPECT_TRUE(itemsOf(pasteboard).isEmpty());
-    // The capture gate and the reader ask again for the same change: no second wait.
+    EXPECT_GT(pasteboard.changeCount(), count);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return itemsOf(pasteboard).isEmpty() && !log.errors().isEmpty(); }, 20000));
+    // Given up on: no more looks.
+    const qint64 givenUp = pasteboard.changeCount();
     EXPECT_TRUE(itemsOf(pasteboard).isEmpty());
     EXPECT_EQ(stringOf(pasteboard, PasteboardTypes::plainText), std::nullopt);
-    EXPECT_EQ(log.errors().size(), 1);
+    EXPECT_EQ(pasteboard.changeCount(), givenUp);
+    ASSERT_EQ(log.errors().size(), 1);
+    EXPECT_TRUE(log.errors()[0].startsWith(
+        u"Clipboard: the copy is not kept, its owner did not say what it holds (TARGETS: no answer in "))
+        << log.errors()[0].toStdString();
+}
+
+// An owner may take over a second to say what it holds, yet keep the clipboard long after: its
+// copy is looked at again by the next reads, not lost.
+TEST_F(X11PasteboardTest, AnOwnerThatNamesItsFormatsLateIsLookedAtAgain)
+{
+    test::LogCapture log;
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("TARGETS"),
+                           QStringLiteral("1300"), QStringLiteral("UTF8_STRING=named late")}));
+    const qint64 count = pasteboard.changeCount();
+    EXPECT_TRUE(itemsOf(pasteboard).isEmpty());
+    EXPECT_GT(pasteboard.changeCount(), count);
+    QList<ClipItem> content;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            content = contentOf(pasteboard);
+            return !content.isEmpty();
+        },
+        20000));
+    EXPECT_EQ(content, (QList<ClipItem>{ClipItem{{{PasteboardTypes::plainText, "named late"}}}}));
+    EXPECT_TRUE(log.errors().isEmpty()) << log.errors().join(u"\n").toStdString();
 }
 
 TEST_F(X11PasteboardTest, OwnerThatListsTypesButNeverConvertsCostsOneWaitPerType)
@@ -489,6 +529,22 @@ TEST_F(X11PasteboardTest, ATargetThatTakesTooLongIsSkippedAndTheOthersAreRead)
         << log.errors()[0].toStdString();
 }
 
+// Owners answer one request at a time: a format asked for while the owner is still on one given
+// up on has its time from when the owner is done with that one. The plain text is asked for
+// first, as the reader does.
+TEST_F(X11PasteboardTest, FormatsAfterOneGivenUpOnHaveTheirTimeFromWhenTheOwnerIsDoneWithIt)
+{
+    test::LogCapture log;
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("UTF8_STRING"),
+                           QStringLiteral("3000"), QStringLiteral("UTF8_STRING=slow"),
+                           QStringLiteral("text/plain=plain text"), QStringLiteral("text/html=<b>html</b>")}));
+    const auto items = itemsOf(pasteboard);
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(dataOf(items[0], PasteboardTypes::plainText), "plain text");
+    EXPECT_EQ(dataOf(items[0], PasteboardTypes::html), "<b>html</b>");
+    EXPECT_TRUE(log.errors().isEmpty()) << log.errors().join(u"\n").toStdString();
+}
+
 // An owner may answer after the reader gave up on it, even once it has lost the clipboard. That
 // late answer is for the same question the reader then asks the next owner, and must not be
 // taken for that owner's: its targets would be read from a property the next owner has not
@@ -503,6 +559,16 @@ TEST_F(X11PasteboardTest, ALateAnswerIsNeverTakenForTheNextOwners)
     ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("TARGETS"),
                            QStringLiteral("1500"), QStringLiteral("UTF8_STRING=second")}));
     EXPECT_EQ(contentOf(reader), (QList<ClipItem>{ClipItem{{{PasteboardTypes::plainText, "second"}}}}));
+
+    // A refusal names no property: it must not be taken for the next owner's either.
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("UTF8_STRING"),
+                           QStringLiteral("2600"), QStringLiteral("--refuse"), QStringLiteral("UTF8_STRING")}));
+    const auto refusing = itemsOf(reader);
+    ASSERT_EQ(refusing.size(), 1);
+    EXPECT_EQ(dataOf(refusing[0], PasteboardTypes::plainText), std::nullopt); // given up on after 2 s
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("UTF8_STRING"),
+                           QStringLiteral("1500"), QStringLiteral("UTF8_STRING=third")}));
+    EXPECT_EQ(contentOf(reader), (QList<ClipItem>{ClipItem{{{PasteboardTypes::plainText, "third"}}}}));
 }
 
 // Quitting while an owner keeps a read waiting: the read ends with the pasteboard, leaving no

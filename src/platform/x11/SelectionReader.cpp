@@ -47,20 +47,17 @@ void SelectionReader::FreeDeleter::operator()(void* pointer) const
     std::free(pointer);
 }
 
-SelectionReader::SelectionReader(std::chrono::milliseconds timeout, qsizetype sizeLimit)
-    : connection_(std::make_unique<XcbConnection>()), timeout_(timeout), sizeLimit_(sizeLimit)
+SelectionReader::SelectionReader(std::chrono::milliseconds timeout, std::chrono::milliseconds formatTime,
+                                 qsizetype sizeLimit)
+    : connection_(std::make_unique<XcbConnection>()), timeout_(timeout), formatTime_(formatTime), sizeLimit_(sizeLimit)
 {
     if (!connection_->isValid())
         return;
     xcb_connection_t* c = connection_->get();
-    window_ = xcb_generate_id(c);
-    const uint32_t eventMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, connection_->root(), 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &eventMask);
+    window_ = createWindow();
     clipboard_ = connection_->atom("CLIPBOARD");
     incr_ = connection_->atom("INCR");
     property_ = connection_->atom("TAVLIN_SELECTION");
-    xcb_flush(c);
     // Watched only while a conversion waits, so an idle reader never wakes the event loop.
     notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c), QSocketNotifier::Read);
     notifier_->setEnabled(false);
@@ -74,9 +71,28 @@ SelectionReader::~SelectionReader()
     end();
     notifier_.reset();
     if (window_ != XCB_NONE && connection_->isValid()) {
+        for (const xcb_window_t window : retiredWindows_)
+            xcb_destroy_window(connection_->get(), window);
         xcb_destroy_window(connection_->get(), window_);
         xcb_flush(connection_->get());
     }
+}
+
+xcb_window_t SelectionReader::createWindow()
+{
+    xcb_connection_t* c = connection_->get();
+    const xcb_window_t window = xcb_generate_id(c);
+    const uint32_t eventMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, connection_->root(), 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &eventMask);
+    xcb_flush(c);
+    return window;
+}
+
+void SelectionReader::retireWindow()
+{
+    retiredWindows_.append(window_);
+    window_ = createWindow();
 }
 
 bool SelectionReader::isValid() const
@@ -92,6 +108,34 @@ xcb_window_t SelectionReader::owner()
     XcbReply<xcb_get_selection_owner_reply_t> reply(
         xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard_), nullptr));
     return reply ? reply->owner : XCB_NONE;
+}
+
+bool SelectionReader::isOwnerBusy(xcb_window_t owner)
+{
+    if (!isValid())
+        return false;
+    // Between conversions no answer is awaited: whatever came meanwhile can only be a late one.
+    if (!busy_) {
+        while (xcb_generic_event_t* polled = xcb_poll_for_event(connection_->get()))
+            takeLateAnswer(Event(polled).get());
+    }
+    return unanswered_ && unanswered_->owner == owner && Clock::now() < unanswered_->over;
+}
+
+bool SelectionReader::takeLateAnswer(const xcb_generic_event_t* event)
+{
+    if (!unanswered_ || (event->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
+        return false;
+    auto notify = reinterpret_cast<const xcb_selection_notify_event_t*>(event);
+    if (notify->requestor != unanswered_->requestor)
+        return false;
+    // Nobody reads it: the server need not go on holding its bytes.
+    if (notify->property != XCB_NONE) {
+        xcb_delete_property(connection_->get(), notify->requestor, notify->property);
+        xcb_flush(connection_->get());
+    }
+    unanswered_.reset();
+    return true;
 }
 
 void SelectionReader::end()
@@ -118,34 +162,45 @@ void SelectionReader::wake(bool readable)
         waiting.resume();
 }
 
-void SelectionReader::retireProperty()
-{
-    ++propertyGeneration_;
-    property_ = connection_->atom("TAVLIN_SELECTION_" + QByteArray::number(propertyGeneration_));
-}
-
 QCoro::Task<SelectionReader::Awaited> SelectionReader::nextEvent(std::function<bool(const xcb_generic_event_t*)> wanted,
-                                                                 xcb_window_t owner, Clock::time_point deadline)
+                                                                 xcb_window_t owner, Clock::time_point deadline,
+                                                                 std::chrono::milliseconds wait)
 {
     xcb_connection_t* c = connection_->get();
-    deadline = std::min(Clock::now() + timeout_, deadline);
+    Clock::time_point ready = Clock::now();
     while (true) {
         // Events may wait in xcb's queue already, read along with an earlier reply.
         while (xcb_generic_event_t* polled = xcb_poll_for_event(c)) {
             Event event(polled);
-            if (wanted(event.get()))
-                co_return Awaited{std::move(event), Outcome::converted};
+            const std::optional<Unanswered> earlier = unanswered_;
+            if (takeLateAnswer(event.get())) {
+                // Done with the request before, the owner starts on this one now.
+                if (earlier->owner == owner)
+                    ready = std::max(ready, std::min(Clock::now(), earlier->over));
+                continue;
+            }
+            if (wanted(event.get())) {
+                // An owner that answers this request has moved past those before it.
+                if (unanswered_ && unanswered_->owner == owner)
+                    unanswered_.reset();
+                co_return Awaited{std::move(event), Outcome::converted, ready};
+            }
         }
         if (xcb_connection_has_error(c))
-            co_return Awaited{nullptr, Outcome::failed};
-        const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            co_return Awaited{nullptr, Outcome::failed, ready};
+        // While the owner may still be on a request given up on, this one's time has not begun.
+        const Clock::time_point start = unanswered_ && unanswered_->owner == owner ? std::max(ready, unanswered_->over)
+                                                                                   : ready;
+        const Clock::time_point now = Clock::now();
+        const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(start + wait, deadline)
+                                                                                     - now);
         if (remaining.count() <= 0)
-            co_return Awaited{nullptr, Outcome::timedOut};
+            co_return Awaited{nullptr, now < start ? Outcome::ownerBusy : Outcome::timedOut, start};
         const bool readable = co_await Wake{this, std::min(remaining, ownerCheckInterval)};
         if (ended_)
-            co_return Awaited{nullptr, Outcome::ended};
+            co_return Awaited{nullptr, Outcome::ended, ready};
         if (!readable && this->owner() != owner)
-            co_return Awaited{nullptr, Outcome::ownerChanged};
+            co_return Awaited{nullptr, Outcome::ownerChanged, ready};
     }
 }
 
@@ -156,7 +211,8 @@ QCoro::Task<SelectionReader::Result> SelectionReader::convert(QByteArray target,
 }
 
 QCoro::Task<SelectionReader::Result> SelectionReader::convertAlone(QByteArray target, xcb_window_t owner,
-                                                                   Clock::time_point deadline, qsizetype sizeLimit)
+                                                                   Clock::time_point deadline, qsizetype sizeLimit,
+                                                                   bool patient)
 {
     // The connection has one property and one stream of events for answers.
     co_await Turn{this};
@@ -165,7 +221,7 @@ QCoro::Task<SelectionReader::Result> SelectionReader::convertAlone(QByteArray ta
         co_return Result{Outcome::ended, {}};
     }
     busy_ = true;
-    Result result = co_await transfer(target, owner, deadline, sizeLimit);
+    Result result = co_await transfer(target, owner, deadline, sizeLimit, patient);
     // An answer that came while the clipboard changed hands may be the new owner's: never take
     // one program's bytes for another's.
     if ((result.outcome == Outcome::converted || result.outcome == Outcome::tooLarge) && this->owner() != owner)
@@ -182,7 +238,8 @@ void SelectionReader::handTurnOn()
 }
 
 QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target, xcb_window_t owner,
-                                                               Clock::time_point deadline, qsizetype sizeLimit)
+                                                               Clock::time_point deadline, qsizetype sizeLimit,
+                                                               bool patient)
 {
     if (!isValid())
         co_return Result{Outcome::failed, {}};
@@ -191,26 +248,30 @@ QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target
 
     xcb_connection_t* c = connection_->get();
     const xcb_atom_t targetAtom = connection_->atom(target);
-    xcb_delete_property(c, window_, property_);
-    xcb_convert_selection(c, window_, clipboard_, targetAtom, property_, XCB_CURRENT_TIME);
+    const xcb_window_t requestor = window_;
+    xcb_delete_property(c, requestor, property_);
+    xcb_convert_selection(c, requestor, clipboard_, targetAtom, property_, XCB_CURRENT_TIME);
     xcb_flush(c);
 
-    // The late answer to a request given up on names the property retired with it: it is not
-    // this request's, though it may be for the same target.
-    const xcb_atom_t property = property_;
+    // The late answer to a request given up on, a refusal too, names the window retired with it:
+    // it is not this request's, though it may be for the same target.
     Awaited notified = co_await nextEvent(
-        [this, targetAtom, property](const xcb_generic_event_t* e) {
+        [this, requestor, targetAtom](const xcb_generic_event_t* e) {
             if ((e->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
                 return false;
             auto notify = reinterpret_cast<const xcb_selection_notify_event_t*>(e);
-            return notify->requestor == window_ && notify->selection == clipboard_ && notify->target == targetAtom
-                && (notify->property == property || notify->property == XCB_NONE);
+            return notify->requestor == requestor && notify->selection == clipboard_ && notify->target == targetAtom
+                && (notify->property == property_ || notify->property == XCB_NONE);
         },
-        owner, deadline);
+        owner, deadline, patient ? formatTime_ : step());
     if (!notified.event) {
-        retireProperty();
+        if (notified.failure == Outcome::timedOut || notified.failure == Outcome::ownerBusy)
+            unanswered_ = Unanswered{owner, requestor, std::min(notified.ownerReady + formatTime_, deadline)};
+        retireWindow();
         co_return Result{notified.failure, {}};
     }
+    // The whole answer is due within the format's time from when the owner could start on it.
+    deadline = std::min(notified.ownerReady + formatTime_, deadline);
     if (reinterpret_cast<const xcb_selection_notify_event_t*>(notified.event.get())->property == XCB_NONE)
         co_return Result{Outcome::refused, {}};
 
@@ -224,7 +285,7 @@ QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target
                                                     wordsFor(std::min(pieceBytes - 4, sizeLimit - data.size()))),
                                    nullptr));
         if (!reply) {
-            retireProperty();
+            retireWindow();
             co_return Result{Outcome::failed, {}};
         }
         if (offset == 0 && reply->type == incr_) {
@@ -243,8 +304,8 @@ QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target
             data.reserve(std::min<qsizetype>(qsizetype(length) + reply->bytes_after, sizeLimit));
         appendPiece(data, xcb_get_property_value(reply.get()), length);
         if (data.size() > sizeLimit || (reply->bytes_after > 0 && data.size() >= sizeLimit)) {
-            // Not deleted by the read: the property stays behind on a retired name.
-            retireProperty();
+            // Not deleted by the read: the property stays behind on the retired window.
+            retireWindow();
             data.truncate(sizeLimit);
             co_return Result{Outcome::tooLarge, std::move(data)};
         }
@@ -255,7 +316,7 @@ QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target
         // between pieces.
         co_await Wake{this, std::chrono::milliseconds(0)};
         if (ended_) {
-            retireProperty();
+            retireWindow();
             co_return Result{Outcome::ended, {}};
         }
     }
@@ -278,16 +339,16 @@ QCoro::Task<SelectionReader::Result> SelectionReader::readIncrementally(xcb_wind
                 return notify->window == window_ && notify->atom == property_
                     && notify->state == XCB_PROPERTY_NEW_VALUE;
             },
-            owner, deadline);
+            owner, deadline, step());
         if (!changed.event) {
-            retireProperty();
+            retireWindow();
             co_return Result{changed.failure, std::move(data)};
         }
         const qsizetype room = sizeLimit - data.size();
         XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
             c, xcb_get_property(c, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, 0, wordsFor(room)), nullptr));
         if (!reply) {
-            retireProperty();
+            retireWindow();
             co_return Result{Outcome::failed, {}};
         }
         const int length = xcb_get_property_value_length(reply.get());
@@ -295,18 +356,19 @@ QCoro::Task<SelectionReader::Result> SelectionReader::readIncrementally(xcb_wind
             co_return Result{Outcome::converted, std::move(data)};
         appendPiece(data, xcb_get_property_value(reply.get()), length);
         if (reply->bytes_after > 0 || data.size() > sizeLimit) {
-            retireProperty();
+            retireWindow();
             data.truncate(sizeLimit);
             co_return Result{Outcome::tooLarge, std::move(data)};
         }
     }
 }
 
-QCoro::Task<SelectionReader::Targets> SelectionReader::targets(xcb_window_t owner, Clock::time_point deadline)
+QCoro::Task<SelectionReader::Targets> SelectionReader::targets(xcb_window_t owner, Clock::time_point deadline,
+                                                               bool patient)
 {
     Targets targets;
     // Atoms are four bytes each: an answer longer than the cap is cut, not read whole.
-    targets.result = co_await convertAlone("TARGETS", owner, deadline, maximumTargets * 4);
+    targets.result = co_await convertAlone("TARGETS", owner, deadline, maximumTargets * 4, patient);
     if (targets.result.outcome == Outcome::tooLarge)
         targets.result.outcome = Outcome::converted;
     if (targets.result.outcome != Outcome::converted)

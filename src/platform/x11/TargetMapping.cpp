@@ -59,7 +59,7 @@ QList<TargetMapping::Presented> TargetMapping::presentedTypes(const QList<QByteA
     // Where each type stands in `presented`: an owner may offer thousands of targets.
     QHash<QString, qsizetype> positions;
     for (const QByteArray& target : targets) {
-        if (isProtocolTarget(target) || target == uriList || target == passwordHint
+        if (isProtocolTarget(target) || target == uriList || target == gnomeCopiedFiles || target == passwordHint
             || target == "application/x-qt-image")
             continue;
         if (target == latin1Text) {
@@ -113,6 +113,12 @@ QList<ClipRepresentation> TargetMapping::urlRepresentations(const QByteArray& ur
         representations.append({isFile ? PasteboardTypes::fileURL : PasteboardTypes::url, line});
     }
     return representations;
+}
+
+QList<ClipRepresentation> TargetMapping::copiedFileRepresentations(const QByteArray& copiedFiles)
+{
+    const qsizetype firstLineEnd = copiedFiles.indexOf('\n');
+    return firstLineEnd < 0 ? QList<ClipRepresentation>{} : urlRepresentations(copiedFiles.mid(firstLineEnd + 1));
 }
 
 QList<std::pair<QByteArray, QByteArray>> TargetMapping::targetsForItems(const QList<ClipItem>& items)

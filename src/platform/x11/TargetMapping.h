@@ -27,7 +27,7 @@ struct TargetMapping {
         bool operator==(const Presented&) const = default;
     };
 
-    // The types of everything but the URL list and the password-manager hint, in the order the
+    // The types of everything but the file lists and the password-manager hint, in the order the
     // owner lists them. Leaves out the protocol's pseudo-targets, the legacy X text targets (but
     // STRING, the plain text of owners that offer no UTF-8 text), Qt's internal image target, and
     // the image conversions an owner makes of a picture it also offers as PNG.
@@ -40,6 +40,9 @@ struct TargetMapping {
     // "public.url" for the others, with the URL's text as data. Comment and empty lines are
     // skipped.
     static QList<ClipRepresentation> urlRepresentations(const QByteArray& uriList);
+    // The same for the file list of GNOME's file managers and their kin: "copy" or "cut" on the
+    // first line, then one URL per line.
+    static QList<ClipRepresentation> copiedFileRepresentations(const QByteArray& copiedFiles);
 
     // The targets, in order, that put `items` back: each type under its MIME name (first
     // occurrence wins), all URLs together as a text/uri-list, file URLs also in the form file

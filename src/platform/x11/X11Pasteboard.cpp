@@ -20,6 +20,10 @@ struct X11Pasteboard::Changes {
     // The owner that a read saw take over before Qt announced it.
     std::optional<xcb_window_t> unannouncedOwner;
     ChangeObserver observer;
+    // The change counted to look again at a copy whose owner did not say in time what it holds,
+    // and when that owner was first asked.
+    qint64 lookAgainAt = -1;
+    SelectionReader::Clock::time_point askedSince;
 
     void countOne()
     {
@@ -40,7 +44,7 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
     std::shared_ptr<SelectionReader> reader;
     SelectionReader::Clock::time_point created;
     SelectionReader::Clock::time_point deadline;
-    std::chrono::milliseconds targetTime{0};
+    std::chrono::milliseconds formatTime{0};
     // ...or our own, as Qt holds it, with its targets in Qt's order.
     std::optional<QHash<QByteArray, QByteArray>> ownContent;
     QList<QByteArray> ownTargets;
@@ -71,8 +75,7 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
             failures.insert(target, QStringLiteral("not asked for, the copy's %1 s were spent").arg(seconds(budget())));
             co_return std::nullopt;
         }
-        SelectionReader::Result result = co_await reader->convert(target, owner,
-                                                                  std::min(start + targetTime, deadline));
+        SelectionReader::Result result = co_await reader->convert(target, owner, deadline);
         co_return accept(std::move(result), target, start);
     }
 
@@ -103,6 +106,10 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
                                                   : QStringLiteral("still arriving after %1 s, %2 bytes so far")
                                                         .arg(elapsed)
                                                         .arg(result.data.size()));
+            return std::nullopt;
+        case SelectionReader::Outcome::ownerBusy:
+            failures.insert(
+                target, QStringLiteral("not begun, the owner was still on an earlier format after %1 s").arg(elapsed));
             return std::nullopt;
         case SelectionReader::Outcome::ownerChanged:
             // Another copy (or none, when the owner quit) replaced the one being read: that is a
@@ -207,17 +214,44 @@ QCoro::Task<> X11Pasteboard::Session::load()
     if (ownContent) {
         targets = ownTargets;
     } else {
-        const SelectionReader::Clock::time_point start = SelectionReader::Clock::now();
-        SelectionReader::Targets answer = co_await reader->targets(owner, deadline);
+        using Clock = SelectionReader::Clock;
+        const Clock::time_point start = Clock::now();
+        const bool lookingAgain = changes->lookAgainAt == changeCount;
+        const Clock::time_point askedSince = lookingAgain ? changes->askedSince : start;
+        SelectionReader::Targets answer;
+        // Asked again while still on the question before, the owner would only answer that one
+        // first; and once it has had a format's time, it is not waited for any longer. Done with
+        // it, the owner has shown it answers, if slowly: it has the rest of that time to begin.
+        if (!lookingAgain)
+            answer = co_await reader->targets(owner, deadline);
+        else if (start >= askedSince + formatTime || reader->isOwnerBusy(owner))
+            answer.result.outcome = SelectionReader::Outcome::ownerBusy;
+        else
+            answer = co_await reader->targets(owner, std::min(askedSince + formatTime, deadline), true);
         if (loaded)
             co_return; // another read of this change got there first
 
         if (answer.result.outcome != SelectionReader::Outcome::converted) {
+            const bool unanswered = answer.result.outcome == SelectionReader::Outcome::timedOut
+                || answer.result.outcome == SelectionReader::Outcome::ownerBusy;
             accept(std::move(answer.result), "TARGETS", start);
             loaded = true;
-            if (const auto failure = failures.constFind("TARGETS"); failure != failures.cend() && isCurrent())
-                Log::error(QStringLiteral("Clipboard: the copy is not kept, its owner did not say what it holds (%1)")
-                               .arg(*failure));
+            if (!isCurrent())
+                co_return;
+            if (unanswered && Clock::now() < askedSince + formatTime) {
+                changes->lookAgainAt = changeCount + 1;
+                changes->askedSince = askedSince;
+                changes->countOne();
+                co_return;
+            }
+            QString failure = failures.value("TARGETS");
+            if (lookingAgain && unanswered)
+                failure = QStringLiteral("no answer in %1 s, looked at again meanwhile")
+                              .arg(seconds(Clock::now() - askedSince));
+            if (!failure.isEmpty())
+                Log::error(QStringLiteral("Clipboard: the copy is not kept, its owner did not say what it holds "
+                                          "(TARGETS: %1)")
+                               .arg(failure));
             co_return;
         }
         targets = std::move(answer.names);
@@ -237,11 +271,21 @@ QCoro::Task<> X11Pasteboard::Session::load()
         }
     }
     QList<ClipRepresentation> fixed;
-    if (targets.contains(TargetMapping::uriList)) {
-        if (const std::optional<QByteArray> list = co_await fetch(TargetMapping::uriList))
-            fixed = TargetMapping::urlRepresentations(*list);
-        else
-            reportSkipped(QString::fromUtf8(TargetMapping::uriList), {TargetMapping::uriList});
+    // File managers that offer no text/uri-list offer their own form of the same list.
+    const QByteArray fileList = targets.contains(TargetMapping::uriList) ? TargetMapping::uriList
+        : targets.contains(TargetMapping::gnomeCopiedFiles)              ? TargetMapping::gnomeCopiedFiles
+                                                                         : QByteArray();
+    if (!fileList.isEmpty()) {
+        if (const std::optional<QByteArray> list = co_await fetch(fileList)) {
+            fixed = fileList == TargetMapping::uriList ? TargetMapping::urlRepresentations(*list)
+                                                       : TargetMapping::copiedFileRepresentations(*list);
+        } else if (!isCurrent()) {
+            // A long list takes a while to come: files copied just before something else can
+            // be lost this way, and that is worth a word.
+            Log::error(QStringLiteral("Clipboard: a file list is not kept, the clipboard changed while it arrived"));
+        } else {
+            reportSkipped(QString::fromUtf8(fileList), {fileList});
+        }
     }
     if (loaded)
         co_return;
@@ -267,7 +311,7 @@ QCoro::Task<> X11Pasteboard::Session::load()
 
 X11Pasteboard::X11Pasteboard(std::chrono::milliseconds timeout, std::chrono::milliseconds budget, QObject* parent)
     : QObject(parent), clipboard_(QGuiApplication::clipboard()), changes_(std::make_shared<Changes>()),
-      reader_(std::make_shared<SelectionReader>(timeout, transferLimit)), budget_(budget)
+      reader_(std::make_shared<SelectionReader>(timeout, budget / 2, transferLimit)), budget_(budget)
 {
     connect(clipboard_, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode != QClipboard::Clipboard)
@@ -344,8 +388,9 @@ std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::makeSession(xcb_window_t 
     session->changes = changes_;
     session->created = SelectionReader::Clock::now();
     session->deadline = session->created + budget_;
-    // One format never takes more than half of the copy's time from the formats after it.
-    session->targetTime = budget_ / 2;
+    // One format never takes more than half of the copy's time from the formats after it (the
+    // reader holds it to that).
+    session->formatTime = budget_ / 2;
     if (owner == XCB_NONE)
         return session;
     if (isOwnWindow(owner)) {

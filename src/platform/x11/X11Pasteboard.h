@@ -21,15 +21,20 @@ class SelectionReader;
 // The change count grows on every clipboard change Qt reports: another program taking the
 // selection, and our own writes and clears. A read that finds another owner than the one it
 // started with counts that change at once (Qt could only announce it later), stops, and never
-// goes on with the new owner; Qt's later announcement of it is then not counted again.
+// goes on with the new owner; Qt's later announcement of it is then not counted again. A copy to
+// be looked at again (below) counts as a change of its own.
 //
 // Another program's content is read on a connection of our own (SelectionReader), without the
 // main thread waiting on the owner: each conversion waits at most `timeout` for the owner's next
-// answer and takes at most half of `budget` in all, and all conversions of one change end within
-// `budget` of its first read. A target not in by its time reads as absent and is logged with
-// why; the other targets are still asked for, and what the owner answered is kept. Our own
-// content is read from Qt directly. Types are presented as the engine's identifiers
-// (TargetMapping), a text/uri-list as one item per URL, the other types on the first item.
+// answer and takes at most half of `budget` in all, both counted from when the owner can start on
+// it (owners answer one request at a time), and all conversions of one change end within `budget`
+// of its first read. A target not in by its time reads as absent and is logged with why; the
+// other targets are still asked for, and what the owner answered is kept. An owner that has not
+// said in time what it holds is often only slow: its copy is counted as a change again, to be
+// looked at by the next reads, until its answer has had half of `budget`. Our own content is read
+// from Qt directly. Types are presented as the engine's identifiers (TargetMapping), a file list
+// (text/uri-list, or else a file manager's x-special/gnome-copied-files) as one item per URL, the
+// other types on the first item.
 //
 // Its destruction ends every read under way, which then finishes with what it has.
 //
