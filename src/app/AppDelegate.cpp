@@ -9,6 +9,7 @@
 #include "Defaults.h"
 #include "GlobalShortcut.h"
 #include "HistoryModel.h"
+#include "IconThemeImages.h"
 #include "InstalledApplication.h"
 #include "LanguageSettings.h"
 #include "LaunchAtLoginController.h"
@@ -71,6 +72,7 @@ AppDelegate::Platform AppDelegate::realPlatform()
         [desktop = workspace.get()](quint32 window) { return desktop->applicationIDForClientOf(window); });
     platform.pasteboard = std::move(pasteboard);
     platform.workspace = std::move(workspace);
+    platform.iconImages = std::make_unique<IconThemeImages>();
     platform.systemNotifications = std::make_unique<LogindNotifications>();
     platform.appearance = std::make_unique<PortalSystemAppearance>();
     platform.trayColors = std::make_unique<X11TrayColors>();
@@ -100,7 +102,7 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
 {
     Defaults& defaults = *platform_.defaults;
     Workspace& workspace = *platform_.workspace;
-    sourceIcons_ = std::make_unique<SourceApplicationIcon>(workspace);
+    sourceIcons_ = std::make_unique<SourceApplicationIcon>(workspace, *platform_.iconImages);
     model_ = std::make_unique<HistoryModel>(platform_.databasePath, *platform_.pasteboard, workspace);
     preferences_ = std::make_unique<ViewPreferences>(defaults);
     settingsNavigation_ = std::make_unique<SettingsNavigation>(SettingsSection::general);

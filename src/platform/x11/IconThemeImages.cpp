@@ -1,4 +1,4 @@
-#include "ApplicationIconImages.h"
+#include "IconThemeImages.h"
 
 #include <QBuffer>
 #include <QDeadlineTimer>
@@ -8,15 +8,18 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QMap>
+#include <QMimeDatabase>
 #include <QMutex>
 #include <QPainter>
 #include <QSet>
 #include <QSettings>
 #include <QSvgRenderer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -83,7 +86,7 @@ Theme readThemeFiles(const QString& name, const QStringList& searchPaths)
     Theme theme;
     for (const QString& base : searchPaths) {
         const QString index = base + u'/' + name + QStringLiteral("/index.theme");
-        if (!isSmallRegularFile(index, ApplicationIconImages::maximumFileBytes))
+        if (!isSmallRegularFile(index, IconThemeImages::maximumFileBytes))
             continue;
         QSettings settings(index, QSettings::IniFormat);
         settings.beginGroup(QStringLiteral("Icon Theme"));
@@ -158,7 +161,7 @@ QString findInTheme(const QString& iconName, const Theme& theme, int edge)
 // without waiting, so that a pipe put in its place after the look is refused, never waited on.
 std::optional<QByteArray> readIconFile(const QString& path)
 {
-    if (!isSmallRegularFile(path, ApplicationIconImages::maximumFileBytes))
+    if (!isSmallRegularFile(path, IconThemeImages::maximumFileBytes))
         return std::nullopt;
     const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0)
@@ -170,8 +173,8 @@ std::optional<QByteArray> readIconFile(const QString& path)
         ::close(descriptor);
         return std::nullopt;
     }
-    QByteArray bytes = file.read(ApplicationIconImages::maximumFileBytes + 1);
-    if (bytes.size() > ApplicationIconImages::maximumFileBytes)
+    QByteArray bytes = file.read(IconThemeImages::maximumFileBytes + 1);
+    if (bytes.size() > IconThemeImages::maximumFileBytes)
         return std::nullopt;
     return bytes;
 }
@@ -209,7 +212,7 @@ QList<QImage> decodeRaster(const QByteArray& bytes, const QList<int>& edges, boo
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     const QSize declared = reader.size();
-    if (declared.isEmpty() || qint64(declared.width()) * declared.height() > ApplicationIconImages::maximumPixels)
+    if (declared.isEmpty() || qint64(declared.width()) * declared.height() > IconThemeImages::maximumPixels)
         return {};
     const QImage whole = reader.read();
     QList<QImage> images;
@@ -231,7 +234,7 @@ QList<QImage> decode(const QByteArray& bytes, const QList<int>& edges, bool enla
     const QByteArray format = QImageReader(&buffer).format();
     // A slow drawing gives the edges it made in time; the others are scaled from them when shown.
     if (format == "svg")
-        return drawSvg(bytes, edges, QDeadlineTimer(ApplicationIconImages::decodeMilliseconds));
+        return drawSvg(bytes, edges, QDeadlineTimer(IconThemeImages::decodeMilliseconds));
     // Compressed SVG is refused: how large it is only shows once it has been inflated.
     if (format.isEmpty() || format == "svgz")
         return {};
@@ -240,12 +243,33 @@ QList<QImage> decode(const QByteArray& bytes, const QList<int>& edges, bool enla
 
 } // namespace
 
-ApplicationIconImages::Themes ApplicationIconImages::Themes::current()
+IconThemeImages::Themes IconThemeImages::Themes::current()
 {
     return {QIcon::themeSearchPaths(), QIcon::themeName(), QIcon::fallbackThemeName(), QIcon::fallbackSearchPaths()};
 }
 
-QString ApplicationIconImages::find(const QString& iconName, const Themes& themes, int edge)
+IconThemeImages::IconThemeImages(Themes themes) : themes_(std::move(themes))
+{
+}
+
+QFuture<QList<QImage>> IconThemeImages::applicationIcon(const QString& iconName, const QList<int>& edges) const
+{
+    return QtConcurrent::run(&IconThemeImages::load, iconName, themes_, edges);
+}
+
+QFuture<QList<QImage>> IconThemeImages::fileTypeIcon(const QString& suffix, const QList<int>& edges) const
+{
+    return QtConcurrent::run([suffix, edges, themes = themes_] {
+        // The shared MIME database is read here too: any program may install types in it.
+        const QMimeDatabase database;
+        const QMimeType type = suffix.isEmpty()
+            ? database.mimeTypeForName(QStringLiteral("application/octet-stream"))
+            : database.mimeTypeForFile(QStringLiteral("file.") + suffix, QMimeDatabase::MatchExtension);
+        return loadFirst({type.iconName(), type.genericIconName()}, themes, edges);
+    });
+}
+
+QString IconThemeImages::find(const QString& iconName, const Themes& themes, int edge)
 {
     if (iconName.isEmpty())
         return {};
@@ -285,7 +309,7 @@ QString ApplicationIconImages::find(const QString& iconName, const Themes& theme
     return {};
 }
 
-QList<QImage> ApplicationIconImages::load(const QString& iconName, const Themes& themes, const QList<int>& edges)
+QList<QImage> IconThemeImages::load(const QString& iconName, const Themes& themes, const QList<int>& edges)
 {
     if (edges.isEmpty())
         return {};
@@ -301,8 +325,7 @@ QList<QImage> ApplicationIconImages::load(const QString& iconName, const Themes&
     return bytes ? decode(*bytes, edges) : QList<QImage>();
 }
 
-QList<QImage> ApplicationIconImages::loadFirst(const QStringList& iconNames, const Themes& themes,
-                                               const QList<int>& edges)
+QList<QImage> IconThemeImages::loadFirst(const QStringList& iconNames, const Themes& themes, const QList<int>& edges)
 {
     if (edges.isEmpty())
         return {};
