@@ -1,8 +1,9 @@
 #include "IconThemeImages.h"
 
+#include "RegularFile.h"
+
 #include <QBuffer>
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QIcon>
@@ -20,10 +21,6 @@
 #include <cmath>
 #include <limits>
 #include <optional>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tavlin {
 
@@ -157,26 +154,9 @@ QString findInTheme(const QString& iconName, const Theme& theme, int edge)
     return closest;
 }
 
-// The bytes of a regular file of at most `maximumFileBytes`; nothing for anything else. Opened
-// without waiting, so that a pipe put in its place after the look is refused, never waited on.
 std::optional<QByteArray> readIconFile(const QString& path)
 {
-    if (!isSmallRegularFile(path, IconThemeImages::maximumFileBytes))
-        return std::nullopt;
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        return std::nullopt;
-    struct stat status { };
-    QFile file;
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)
-        || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        return std::nullopt;
-    }
-    QByteArray bytes = file.read(IconThemeImages::maximumFileBytes + 1);
-    if (bytes.size() > IconThemeImages::maximumFileBytes)
-        return std::nullopt;
-    return bytes;
+    return RegularFile::read(path, IconThemeImages::maximumFileBytes);
 }
 
 // Drawn at each edge, whatever its viewBox: its width and height only give the proportions.
