@@ -88,10 +88,27 @@ std::optional<QIcon> SourceApplicationIcon::decoded(Decoded& kept, const QString
             bytes += image.sizeInBytes();
         }
         kept.icons.insert(key, new QIcon(icon), std::max<qsizetype>(1, bytes / 1024));
-        // Values are const to their readers; the signal only asks them to look again.
-        Q_EMIT const_cast<SourceApplicationIcon*>(this)->iconsArrived();
+        announceArrivals();
     });
     return std::nullopt;
+}
+
+void SourceApplicationIcon::announceArrivals() const
+{
+    // An icon decoded before it was waited for arrives while it is being asked for, inside a
+    // caller's loop over what it shows: the word comes from the event loop, once for all that
+    // arrived meanwhile.
+    if (announcing_)
+        return;
+    announcing_ = true;
+    QMetaObject::invokeMethod(
+        const_cast<SourceApplicationIcon*>(this),
+        [this] {
+            announcing_ = false;
+            // Values are const to their readers; the signal only asks them to look again.
+            Q_EMIT const_cast<SourceApplicationIcon*>(this)->iconsArrived();
+        },
+        Qt::QueuedConnection);
 }
 
 std::shared_ptr<const SourceApplicationIcon::Value> SourceApplicationIcon::resolved(

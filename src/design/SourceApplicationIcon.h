@@ -83,7 +83,8 @@ public:
     static const QList<int>& decodedEdges();
 
 Q_SIGNALS:
-    // Icons asked for have arrived: what shows sources should look again.
+    // Icons asked for have arrived: what shows sources should look again. Never emitted while an
+    // icon is asked for.
     void iconsArrived();
 
 private:
@@ -97,6 +98,7 @@ private:
         QCache<QString, QIcon> icons;
         QSet<QString> pending;
     };
+    void announceArrivals() const;
     std::optional<QIcon> decoded(Decoded& kept, const QString& key,
                                  const std::function<QFuture<QList<QImage>>()>& load) const;
 
@@ -108,6 +110,8 @@ private:
     mutable Decoded applicationIcons_{4096};
     // By the file name's extension, some tens of kilobytes each: the few types a history holds.
     mutable Decoded fileTypeIcons_{2048};
+    // iconsArrived is on its way.
+    mutable bool announcing_ = false;
 };
 
 } // namespace tavlin

@@ -124,6 +124,26 @@ TEST_F(SourceApplicationIconTest, CachedPerApplicationAndKind)
     EXPECT_EQ(sources.resolve(QStringLiteral("org.example.Editor"), ClipKind::text), text);
 }
 
+// An icon decoded before anyone waited for it (as the fake's are) is announced from the event loop:
+// what shows many sources asks for their icons in a loop, which an announcement made inside it
+// would run again within itself.
+TEST_F(SourceApplicationIconTest, AnIconAlreadyDecodedIsAnnouncedOnceTheAskingIsDone)
+{
+    bool asking = false;
+    int arrivals = 0;
+    int announcedWhileAsking = 0;
+    QObject::connect(&sources, &SourceApplicationIcon::iconsArrived, [&] {
+        ++arrivals;
+        announcedWhileAsking += asking ? 1 : 0;
+    });
+    asking = true;
+    EXPECT_EQ(sources.icon(QStringLiteral("editor")), std::nullopt);
+    asking = false;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return arrivals > 0; }, 10000));
+    EXPECT_EQ(announcedWhileAsking, 0);
+    EXPECT_FALSE(sources.icon(QStringLiteral("editor"))->isNull());
+}
+
 TEST_F(SourceApplicationIconTest, TheCacheKeepsAtMost32Entries)
 {
     const auto first = settled(sources, QStringLiteral("org.example.Editor"), ClipKind::text);
