@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,22 @@ TEST_F(IconThemeImagesTest, WhatNoIconIsGivesNothing)
     const QByteArray bomb = png({3000, 3000}, Qt::red);
     ASSERT_LT(bomb.size(), 1 << 20);
     EXPECT_TRUE(load(write(QStringLiteral("bomb.png"), bomb)).isEmpty());
+
+    // An ICO whose directory says 256 by 256 of a PNG it holds of 3000 by 3000.
+    QByteArray ico("\0\0\1\0\1\0\0\0\0\0\1\0\x20\0", 14);
+    const auto little = [](quint32 value) {
+        QByteArray bytes(4, '\0');
+        qToLittleEndian(value, bytes.data());
+        return bytes;
+    };
+    ico += little(quint32(bomb.size())) + little(22) + bomb;
+    EXPECT_TRUE(load(write(QStringLiteral("bomb.ico"), ico)).isEmpty());
+
+    // An SVG that takes long to draw: hundreds of strokes, each of hundreds of dashes.
+    QByteArray dashes = "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 48 48\">";
+    for (int i = 0; i < 200; ++i)
+        dashes += "<circle cx=\"24\" cy=\"24\" r=\"20\" stroke=\"#000\" stroke-dasharray=\"0.1\" fill=\"none\"/>";
+    EXPECT_TRUE(load(write(QStringLiteral("dashes.svg"), dashes + "</svg>")).isEmpty());
 
     EXPECT_TRUE(load(folder.path()).isEmpty()) << "a folder";
 }

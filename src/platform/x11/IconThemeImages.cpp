@@ -15,7 +15,9 @@
 #include <QSet>
 #include <QSettings>
 #include <QSvgRenderer>
+#include <QXmlStreamReader>
 #include <QtConcurrent/QtConcurrentRun>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
@@ -159,10 +161,40 @@ std::optional<QByteArray> readIconFile(const QString& path)
     return RegularFile::read(path, IconThemeImages::maximumFileBytes);
 }
 
+// One drawing of an SVG cannot be cut short, and what it takes grows with what it draws, not with
+// its bytes: text is laid out glyph by glyph, each dash of a stroke is drawn on its own, and each
+// <use> may draw again all that it names (and the uses in that). A document that could draw for
+// long is refused before it is drawn. Icons draw their text as shapes, and their dashes are few.
+bool drawsQuickly(const QByteArray& bytes)
+{
+    QXmlStreamReader reader(bytes);
+    qint64 elements = 0;
+    qint64 uses = 0;
+    qint64 textCharacters = 0;
+    int textDepth = 0;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            ++(reader.name() == u"use" ? uses : elements);
+            textDepth += reader.name() == u"text" ? 1 : 0;
+            break;
+        case QXmlStreamReader::EndElement: textDepth -= reader.name() == u"text" ? 1 : 0; break;
+        case QXmlStreamReader::Characters: textCharacters += textDepth > 0 ? reader.text().size() : 0; break;
+        default: break;
+        }
+    }
+    // Dashes may come from a style sheet as well as from an attribute: any of them counts for all.
+    const qint64 dashed = bytes.contains("dasharray") ? elements : 0;
+    return !reader.hasError() && textCharacters <= 256 && dashed <= 64 && uses < 12
+        && (elements << uses) <= IconThemeImages::maximumSvgElements;
+}
+
 // Drawn at each edge, whatever its viewBox: its width and height only give the proportions.
 QList<QImage> drawSvg(const QByteArray& bytes, const QList<int>& edges, const QDeadlineTimer& deadline)
 {
     QList<QImage> images;
+    if (!drawsQuickly(bytes))
+        return images;
     QSvgRenderer renderer(bytes);
     const QSizeF box = renderer.viewBoxF().size();
     if (!renderer.isValid() || !std::isfinite(box.width()) || !std::isfinite(box.height()) || box.width() <= 0
@@ -182,17 +214,51 @@ QList<QImage> drawSvg(const QByteArray& bytes, const QList<int>& edges, const QD
     return images;
 }
 
+// An ICO's directory gives each image's size, and its reader goes by it, but an image kept in it as
+// a PNG or a bitmap has a size of its own, which is what gets decoded: each one is measured.
+bool icoImagesAreSmall(const QByteArray& bytes)
+{
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    if (bytes.size() < 6)
+        return false;
+    const int count = qFromLittleEndian<quint16>(data + 4);
+    for (int i = 0; i < count; ++i) {
+        const qsizetype entry = 6 + 16 * qsizetype(i);
+        if (entry + 16 > bytes.size())
+            return false;
+        const qsizetype length = qFromLittleEndian<quint32>(data + entry + 8);
+        const qsizetype offset = qFromLittleEndian<quint32>(data + entry + 12);
+        if (offset + 16 > bytes.size() || length > bytes.size() - offset)
+            return false;
+        QSize size;
+        if (bytes.mid(offset, 8) == QByteArray("\x89PNG\r\n\x1a\n")) {
+            QByteArray image = bytes.mid(offset, length);
+            QBuffer buffer(&image);
+            buffer.open(QIODevice::ReadOnly);
+            size = QImageReader(&buffer, "png").size();
+        } else {
+            // A bitmap's header: its height counts the mask too.
+            size = QSize(std::abs(qFromLittleEndian<qint32>(data + offset + 4)),
+                         std::abs(qFromLittleEndian<qint32>(data + offset + 8)) / 2);
+        }
+        if (size.isEmpty() || qint64(size.width()) * size.height() > IconThemeImages::maximumPixels)
+            return false;
+    }
+    return true;
+}
+
 // A raster image only when the pixels it declares are few: decoders make the whole image before
 // they scale it. Decoded once, and scaled to each edge as a reader scales; not beyond its own size
 // unless `enlarge`.
-QList<QImage> decodeRaster(const QByteArray& bytes, const QList<int>& edges, bool enlarge)
+QList<QImage> decodeRaster(const QByteArray& bytes, const QByteArray& format, const QList<int>& edges, bool enlarge)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, format);
     const QSize declared = reader.size();
-    if (declared.isEmpty() || qint64(declared.width()) * declared.height() > IconThemeImages::maximumPixels)
+    if (declared.isEmpty() || qint64(declared.width()) * declared.height() > IconThemeImages::maximumPixels
+        || ((format == "ico" || format == "cur") && !icoImagesAreSmall(bytes)))
         return {};
     const QImage whole = reader.read();
     QList<QImage> images;
@@ -218,7 +284,7 @@ QList<QImage> decode(const QByteArray& bytes, const QList<int>& edges, bool enla
     // Compressed SVG is refused: how large it is only shows once it has been inflated.
     if (format.isEmpty() || format == "svgz")
         return {};
-    return decodeRaster(bytes, edges, enlarge);
+    return decodeRaster(bytes, format, edges, enlarge);
 }
 
 } // namespace

@@ -18,13 +18,15 @@ namespace tavlin {
 // before those it inherits, as QIcon looks.
 //
 // Only regular files are opened, never larger than maximumFileBytes; a raster image is decoded
-// only when it declares at most maximumPixels, and an SVG is drawn at each edge whatever its
-// viewBox. Anything else has no images, so that the kind's symbol stands in.
+// only when it declares at most maximumPixels (each image of an ICO measured), and an SVG that
+// draws little is drawn at each edge whatever its viewBox. Anything else has no images, so that the kind's symbol stands in.
 class IconThemeImages : public ApplicationIconImages {
 public:
     // Far above any icon a desktop ships (a 1024 by 1024 PNG, an SVG drawn in detail).
     static constexpr qint64 maximumFileBytes = 4 << 20;
     static constexpr qint64 maximumPixels = 1024 * 1024;
+    // What an SVG may draw, its uses counted as drawing all it names again.
+    static constexpr qint64 maximumSvgElements = 3000;
     // After this the edges of an SVG not yet drawn are left out.
     static constexpr int decodeMilliseconds = 1000;
 
