@@ -50,6 +50,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLoggingCategory>
 #include <QPointer>
 #include <QProcessEnvironment>
@@ -72,7 +73,13 @@ AppDelegate::Platform AppDelegate::realPlatform()
         [desktop = workspace.get()](quint32 window) { return desktop->applicationIDForClientOf(window); });
     platform.pasteboard = std::move(pasteboard);
     platform.workspace = std::move(workspace);
-    platform.iconImages = std::make_unique<IconThemeImages>();
+    platform.iconImages = std::make_unique<IconThemeImages>(IconThemeImages::Themes::current());
+    // Qt's own icon lookups (a text field's menu and clear button, a file dialog's icons) would read
+    // the user's icon themes on the main thread, where a pipe or a theme of thousands of folders
+    // holds everything: they look among the icons built in alone, while the desktop's icons come
+    // from the worker above, which took the themes as they were.
+    QIcon::setThemeSearchPaths({QStringLiteral(":/icons")});
+    QIcon::setFallbackSearchPaths({QStringLiteral(":/icons")});
     platform.systemNotifications = std::make_unique<LogindNotifications>();
     platform.appearance = std::make_unique<PortalSystemAppearance>();
     platform.trayColors = std::make_unique<X11TrayColors>();
