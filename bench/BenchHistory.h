@@ -3,6 +3,7 @@
 // What the benches share: the offscreen application they run in, and a history of records on a
 // real database with the in-memory platform stand-ins, with the history window's content over it.
 #include "ContentView.h"
+#include "FakeApplicationIconImages.h"
 #include "FakePasteboard.h"
 #include "FakeWorkspace.h"
 #include "HistoryModel.h"
@@ -35,7 +36,8 @@ struct History {
     test::InMemoryDefaults defaults;
     ViewPreferences preferences{defaults};
     test::FakeWorkspace workspace{QStringLiteral("org.gnome.TextEditor")};
-    SourceApplicationIcon sources{workspace};
+    test::FakeApplicationIconImages icons;
+    SourceApplicationIcon sources{workspace, icons};
     std::unique_ptr<HistoryModel> model;
 
     History();

@@ -5,6 +5,7 @@
 // - from a keystroke in the search to the page published, with 1000 records stored;
 // - the list brought up to date and painted when the panel opens on 1000 records;
 // - painting the list while it scrolls through 200 records, one frame per step.
+#include "FakeApplicationIconImages.h"
 #include "FakePasteboard.h"
 #include "FakeSystemAppearance.h"
 #include "FakeWorkspace.h"
@@ -39,7 +40,8 @@ struct History {
     QTemporaryDir folder;
     test::FakePasteboard pasteboard;
     test::FakeWorkspace workspace;
-    SourceApplicationIcon sources{workspace};
+    test::FakeApplicationIconImages icons;
+    SourceApplicationIcon sources{workspace, icons};
     std::unique_ptr<HistoryModel> model;
 
     explicit History(int count)

@@ -14,6 +14,7 @@
 // before, an empty pixmap cache). Offscreen.
 #include "BenchHistory.h"
 #include "HistoryStore.h"
+#include "IconThemeImages.h"
 #include "QuickPanelList.h"
 #include "QuickPanelState.h"
 #include "X11Workspace.h"
@@ -266,7 +267,8 @@ void ShowNewSources(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         shared.freshTheme();
-        SourceApplicationIcon sources(workspace);
+        const IconThemeImages images;
+        SourceApplicationIcon sources(workspace, images);
         state.ResumeTiming();
         const double started = bench::threadSeconds();
         QElapsedTimer deadline;
@@ -301,6 +303,7 @@ BENCHMARK(ShowNewSources)
 // A history of 300 texts copied from 60 applications in turn, the newest from the first.
 struct SourcedHistory : bench::Window {
     std::unique_ptr<X11Workspace> installed;
+    std::unique_ptr<IconThemeImages> images;
     std::unique_ptr<SourceApplicationIcon> icons;
 
     // The installed applications are read, as they are once the application is up.
@@ -309,7 +312,8 @@ struct SourcedHistory : bench::Window {
         installed = std::make_unique<X11Workspace>(QStringList{desktop().applications(300)});
         idle();
         installed->application(applicationID(0));
-        icons = std::make_unique<SourceApplicationIcon>(*installed);
+        images = std::make_unique<IconThemeImages>();
+        icons = std::make_unique<SourceApplicationIcon>(*installed, *images);
         HistoryStore store(databasePath());
         for (int i = 299; i >= 0; --i)
             store.insert(QStringLiteral("Record %1: a line of ordinary words").arg(i), applicationID(i % sourceCount),

@@ -9,6 +9,7 @@
 #include "Defaults.h"
 #include "GlobalShortcut.h"
 #include "HistoryModel.h"
+#include "IconThemeImages.h"
 #include "InstalledApplication.h"
 #include "LanguageSettings.h"
 #include "LaunchAtLoginController.h"
@@ -49,6 +50,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLoggingCategory>
 #include <QPointer>
 #include <QProcessEnvironment>
@@ -71,6 +73,13 @@ AppDelegate::Platform AppDelegate::realPlatform()
         [desktop = workspace.get()](quint32 window) { return desktop->applicationIDForClientOf(window); });
     platform.pasteboard = std::move(pasteboard);
     platform.workspace = std::move(workspace);
+    platform.iconImages = std::make_unique<IconThemeImages>(IconThemeImages::Themes::current());
+    // Qt's own icon lookups (a text field's menu and clear button, a file dialog's icons) would read
+    // the user's icon themes on the main thread, where a pipe or a theme of thousands of folders
+    // holds everything: they look among the icons built in alone, while the desktop's icons come
+    // from the worker above, which took the themes as they were.
+    QIcon::setThemeSearchPaths({QStringLiteral(":/icons")});
+    QIcon::setFallbackSearchPaths({QStringLiteral(":/icons")});
     platform.systemNotifications = std::make_unique<LogindNotifications>();
     platform.appearance = std::make_unique<PortalSystemAppearance>();
     platform.trayColors = std::make_unique<X11TrayColors>();
@@ -100,7 +109,7 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent) : QObject(parent), 
 {
     Defaults& defaults = *platform_.defaults;
     Workspace& workspace = *platform_.workspace;
-    sourceIcons_ = std::make_unique<SourceApplicationIcon>(workspace);
+    sourceIcons_ = std::make_unique<SourceApplicationIcon>(workspace, *platform_.iconImages);
     model_ = std::make_unique<HistoryModel>(platform_.databasePath, *platform_.pasteboard, workspace);
     preferences_ = std::make_unique<ViewPreferences>(defaults);
     settingsNavigation_ = std::make_unique<SettingsNavigation>(SettingsSection::general);

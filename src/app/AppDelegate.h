@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ApplicationIconImages.h"
 #include "Defaults.h"
 #include "DesktopPresses.h"
 #include "HotKeyBackend.h"
@@ -56,6 +57,7 @@ public:
         std::unique_ptr<Defaults> defaults;
         std::unique_ptr<Pasteboard> pasteboard;
         std::unique_ptr<Workspace> workspace;
+        std::unique_ptr<ApplicationIconImages> iconImages;
         std::unique_ptr<SystemNotifications> systemNotifications;
         std::unique_ptr<SystemAppearance> appearance;
         std::unique_ptr<TrayColors> trayColors;

@@ -8,14 +8,13 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
-#include <QMimeDatabase>
 #include <QPainter>
 #include <QPixmap>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace tavlin {
 
-SourceApplicationIcon::SourceApplicationIcon(const Workspace& workspace) : workspace_(workspace)
+SourceApplicationIcon::SourceApplicationIcon(const Workspace& workspace, const ApplicationIconImages& images)
+    : workspace_(workspace), images_(images)
 {
 }
 
@@ -60,49 +59,56 @@ const QList<int>& SourceApplicationIcon::decodedEdges()
 
 std::optional<QIcon> SourceApplicationIcon::icon(const QString& iconName) const
 {
-    return decoded(applicationIcons_, iconName, [iconName, themes = ApplicationIconImages::Themes::current()] {
-        return ApplicationIconImages::load(iconName, themes, decodedEdges());
-    });
+    return decoded(applicationIcons_, iconName, [&] { return images_.applicationIcon(iconName, decodedEdges()); });
 }
 
 std::optional<QIcon> SourceApplicationIcon::fileTypeIcon(const QString& fileName) const
 {
     // Types go by extension, so that each is decoded once however many files show it.
     const QString suffix = QFileInfo(fileName).suffix().toLower();
-    return decoded(fileTypeIcons_, suffix, [suffix, themes = ApplicationIconImages::Themes::current()] {
-        // The shared MIME database is read here too: any program may install types in it.
-        const QMimeDatabase database;
-        const QMimeType type = suffix.isEmpty()
-            ? database.mimeTypeForName(QStringLiteral("application/octet-stream"))
-            : database.mimeTypeForFile(QStringLiteral("file.") + suffix, QMimeDatabase::MatchExtension);
-        // A row's, a card's, at one and two device pixels a point.
-        static const QList<int> edges{32, 36, 64, 72};
-        return ApplicationIconImages::loadFirst({type.iconName(), type.genericIconName()}, themes, edges);
-    });
+    // A row's, a card's, at one and two device pixels a point.
+    static const QList<int> edges{32, 36, 64, 72};
+    return decoded(fileTypeIcons_, suffix, [&] { return images_.fileTypeIcon(suffix, edges); });
 }
 
 std::optional<QIcon> SourceApplicationIcon::decoded(Decoded& kept, const QString& key,
-                                                    std::function<QList<QImage>()> load) const
+                                                    const std::function<QFuture<QList<QImage>>()>& load) const
 {
     if (const QIcon* icon = kept.icons.object(key))
         return *icon;
     if (kept.pending.contains(key))
         return std::nullopt;
     kept.pending.insert(key);
-    QtConcurrent::run(std::move(load))
-        .then(const_cast<SourceApplicationIcon*>(this), [this, &kept, key](const QList<QImage>& images) {
-            kept.pending.remove(key);
-            QIcon icon;
-            qsizetype bytes = 0;
-            for (const QImage& image : images) {
-                icon.addPixmap(QPixmap::fromImage(image));
-                bytes += image.sizeInBytes();
-            }
-            kept.icons.insert(key, new QIcon(icon), std::max<qsizetype>(1, bytes / 1024));
+    load().then(const_cast<SourceApplicationIcon*>(this), [this, &kept, key](const QList<QImage>& images) {
+        kept.pending.remove(key);
+        QIcon icon;
+        qsizetype bytes = 0;
+        for (const QImage& image : images) {
+            icon.addPixmap(QPixmap::fromImage(image));
+            bytes += image.sizeInBytes();
+        }
+        kept.icons.insert(key, new QIcon(icon), std::max<qsizetype>(1, bytes / 1024));
+        announceArrivals();
+    });
+    return std::nullopt;
+}
+
+void SourceApplicationIcon::announceArrivals() const
+{
+    // An icon decoded before it was waited for arrives while it is being asked for, inside a
+    // caller's loop over what it shows: the word comes from the event loop, once for all that
+    // arrived meanwhile.
+    if (announcing_)
+        return;
+    announcing_ = true;
+    QMetaObject::invokeMethod(
+        const_cast<SourceApplicationIcon*>(this),
+        [this] {
+            announcing_ = false;
             // Values are const to their readers; the signal only asks them to look again.
             Q_EMIT const_cast<SourceApplicationIcon*>(this)->iconsArrived();
-        });
-    return std::nullopt;
+        },
+        Qt::QueuedConnection);
 }
 
 std::shared_ptr<const SourceApplicationIcon::Value> SourceApplicationIcon::resolved(

@@ -3,6 +3,7 @@
 #include "ClipKind.h"
 
 #include <QCache>
+#include <QFuture>
 #include <QIcon>
 #include <QImage>
 #include <QList>
@@ -19,17 +20,17 @@ class QPainter;
 
 namespace tavlin {
 
+class ApplicationIconImages;
 class Workspace;
 struct ApplicationInfo;
 
 // What the windows show for the application a record was copied from: its icon and name, or
 // the record kind's symbol and "Unknown source" when it cannot be found, as `workspace` knows
-// the installed applications. Lookups are cached (at most 32 entries, per application and kind).
+// the installed applications and `images` draws their icons. Lookups are cached (at most 32 entries, per application and kind).
 // The delegate makes one for the application's windows, and every window that shows applications
 // asks it. Main thread.
 //
-// Icons are never opened on the main thread: finding and decoding one (a theme's folders
-// searched, an SVG drawn, a file that may be a pipe or a bomb checked) happens on a worker, and
+// Icons are never opened on the main thread: `images` finds and decodes them on a worker, and
 // what shows a source shows its name beside an empty space until the images arrive as QImages;
 // iconsArrived then asks for a repaint. The icons of file types come the same way.
 class SourceApplicationIcon : public QObject {
@@ -53,7 +54,7 @@ public:
         void paint(QPainter& painter, const QRectF& rect, const QColor& symbolColor) const;
     };
 
-    explicit SourceApplicationIcon(const Workspace& workspace);
+    SourceApplicationIcon(const Workspace& workspace, const ApplicationIconImages& images);
     SourceApplicationIcon(const SourceApplicationIcon&) = delete;
     SourceApplicationIcon& operator=(const SourceApplicationIcon&) = delete;
 
@@ -82,7 +83,8 @@ public:
     static const QList<int>& decodedEdges();
 
 Q_SIGNALS:
-    // Icons asked for have arrived: what shows sources should look again.
+    // Icons asked for have arrived: what shows sources should look again. Never emitted while an
+    // icon is asked for.
     void iconsArrived();
 
 private:
@@ -96,15 +98,20 @@ private:
         QCache<QString, QIcon> icons;
         QSet<QString> pending;
     };
-    std::optional<QIcon> decoded(Decoded& kept, const QString& key, std::function<QList<QImage>()> load) const;
+    void announceArrivals() const;
+    std::optional<QIcon> decoded(Decoded& kept, const QString& key,
+                                 const std::function<QFuture<QList<QImage>>()>& load) const;
 
     const Workspace& workspace_;
+    const ApplicationIconImages& images_;
     mutable QCache<QString, std::shared_ptr<const Value>> cache_{cacheLimit};
     // By the entry's Icon. About 26 kB each: more are kept than values, so that a page of more
     // sources than the values' cache holds never decodes its icons again.
     mutable Decoded applicationIcons_{4096};
     // By the file name's extension, some tens of kilobytes each: the few types a history holds.
     mutable Decoded fileTypeIcons_{2048};
+    // iconsArrived is on its way.
+    mutable bool announcing_ = false;
 };
 
 } // namespace tavlin

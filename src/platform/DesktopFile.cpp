@@ -1,6 +1,7 @@
 #include "DesktopFile.h"
 
-#include <QFile>
+#include "RegularFile.h"
+
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
@@ -50,15 +51,8 @@ bool needsNoQuoting(const QString& argument)
 
 std::optional<DesktopFile> DesktopFile::read(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    // Bounded by what is read, not by the size the file system reports, which a pipe or a
-    // growing file would not tell truly.
-    const QByteArray contents = file.read(maximumBytes + 1);
-    if (contents.size() > maximumBytes)
-        return std::nullopt;
-    return parse(contents);
+    const std::optional<QByteArray> contents = RegularFile::read(path, maximumBytes);
+    return contents ? parse(*contents) : std::nullopt;
 }
 
 std::optional<DesktopFile> DesktopFile::parse(const QByteArray& contents)

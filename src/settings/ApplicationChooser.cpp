@@ -16,6 +16,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -27,11 +28,36 @@ namespace {
 constexpr int pathRole = Qt::UserRole;
 constexpr int iconNameRole = Qt::UserRole + 1;
 
+// Each row's icon is asked for as the row is drawn: only the rows shown are decoded, whatever the
+// number of applications, and the dialog keeps none of them.
+class ApplicationIconDelegate : public QStyledItemDelegate {
+public:
+    ApplicationIconDelegate(const SourceApplicationIcon& sources, QIcon waiting, QIcon placeholder, QObject* parent)
+        : QStyledItemDelegate(parent), sources_(sources), waiting_(std::move(waiting)),
+          placeholder_(std::move(placeholder))
+    {
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const std::optional<QIcon> icon = sources_.icon(index.data(iconNameRole).toString());
+        option->features |= QStyleOptionViewItem::HasDecoration;
+        option->icon = !icon ? waiting_ : icon->isNull() ? placeholder_ : *icon;
+    }
+
+private:
+    const SourceApplicationIcon& sources_;
+    QIcon waiting_;
+    QIcon placeholder_;
+};
+
 } // namespace
 
 ApplicationChooser::ApplicationChooser(const SourceApplicationIcon& sources, QList<ApplicationInfo> applications,
                                        QWidget* parent)
-    : QDialog(parent), sources_(sources)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("application-chooser"));
     setWindowTitle(QCoreApplication::translate("Tavlin", "Don’t save history from an app"));
@@ -52,6 +78,7 @@ ApplicationChooser::ApplicationChooser(const SourceApplicationIcon& sources, QLi
     list_->setAccessibleName(QCoreApplication::translate("Tavlin", "Installed applications"));
     list_->setIconSize(QSize(24, 24));
     list_->setFont(body);
+    list_->setUniformItemSizes(true); // one line each: thousands are laid out without measuring them
     layout->addWidget(list_, 1);
 
     std::sort(applications.begin(), applications.end(), [](const ApplicationInfo& a, const ApplicationInfo& b) {
@@ -61,11 +88,11 @@ ApplicationChooser::ApplicationChooser(const SourceApplicationIcon& sources, QLi
     // An application without an icon, or with one that cannot be shown, shows the placeholder the
     // exclusion list shows: its name stays in line with the others, as it does while its icon is
     // decoded, beside an empty space.
-    placeholder_ = SymbolIcon::icon(QStringLiteral("app.dashed"),
-                                    TavlinTheme::secondaryText.resolve(ThemeAppearance::of(parent)));
+    const QIcon placeholder = SymbolIcon::icon(QStringLiteral("app.dashed"),
+                                               TavlinTheme::secondaryText.resolve(ThemeAppearance::of(parent)));
     QPixmap empty(list_->iconSize());
     empty.fill(Qt::transparent);
-    const QIcon waiting(empty);
+    list_->setItemDelegate(new ApplicationIconDelegate(sources, QIcon(empty), placeholder, list_));
     // Two desktop files may give the same name; their identifiers tell them apart.
     QHash<QString, int> named;
     for (const ApplicationInfo& application : std::as_const(applications))
@@ -74,10 +101,9 @@ ApplicationChooser::ApplicationChooser(const SourceApplicationIcon& sources, QLi
         const QString shown = named.value(application.name) > 1
             ? QStringLiteral("%1 (%2)").arg(application.name, application.id)
             : application.name;
-        auto* item = new QListWidgetItem(waiting, shown, list_);
+        auto* item = new QListWidgetItem(shown, list_);
         item->setData(pathRole, application.desktopFilePath);
         item->setData(iconNameRole, application.iconName);
-        waiting_.append(item);
         item->setToolTip(application.id);
     }
 
@@ -99,21 +125,7 @@ ApplicationChooser::ApplicationChooser(const SourceApplicationIcon& sources, QLi
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(other, &QPushButton::clicked, this, &ApplicationChooser::chooseOther);
     add_->setEnabled(false);
-    connect(&sources, &SourceApplicationIcon::iconsArrived, this, &ApplicationChooser::showIcons);
-    showIcons();
-}
-
-void ApplicationChooser::showIcons()
-{
-    // Not QList::removeIf, which writes past the list's end in Qt 6.4.
-    QList<QListWidgetItem*> still;
-    for (QListWidgetItem* item : std::as_const(waiting_)) {
-        if (const std::optional<QIcon> icon = sources_.icon(item->data(iconNameRole).toString()))
-            item->setIcon(icon->isNull() ? placeholder_ : *icon);
-        else
-            still.append(item);
-    }
-    waiting_ = still;
+    connect(&sources, &SourceApplicationIcon::iconsArrived, list_->viewport(), qOverload<>(&QWidget::update));
 }
 
 void ApplicationChooser::applyFilter()

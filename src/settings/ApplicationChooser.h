@@ -3,13 +3,11 @@
 #include "Workspace.h"
 
 #include <QDialog>
-#include <QIcon>
 #include <QList>
 #include <QUrl>
 
 class QLineEdit;
 class QListWidget;
-class QListWidgetItem;
 class QPushButton;
 
 namespace tavlin {
@@ -18,7 +16,8 @@ class SourceApplicationIcon;
 
 // Picks an application to exclude: the installed applications with icon and name, narrowed by a
 // filter, or "Other…" for a desktop file elsewhere. Reports the chosen desktop file; the file is
-// only read by whoever adds it, never run. Icons come from `sources` as they are decoded.
+// only read by whoever adds it, never run. Icons come from `sources` as they are decoded, for the
+// rows shown.
 class ApplicationChooser : public QDialog {
     Q_OBJECT
 public:
@@ -35,12 +34,7 @@ private:
     void applyFilter();
     void accept() override;
     void chooseOther();
-    // Gives the items whose icons have been decoded their icons.
-    void showIcons();
 
-    const SourceApplicationIcon& sources_;
-    QIcon placeholder_;
-    QList<QListWidgetItem*> waiting_;
     QLineEdit* filter_;
     QListWidget* list_;
     QPushButton* add_;

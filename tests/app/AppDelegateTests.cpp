@@ -2,6 +2,7 @@
 #include "AppUpdateController.h"
 #include "ApplicationRelauncher.h"
 #include "ExpectSoon.h"
+#include "FakeApplicationIconImages.h"
 #include "FakeDesktopPresses.h"
 #include "FakeHotKeyBackend.h"
 #include "FakePasteboard.h"
@@ -67,6 +68,7 @@ struct DelegateFixture {
         workspace = ownedWorkspace.get();
         workspace->frontmost = QStringLiteral("org.gnome.TextEditor");
         platform.workspace = std::move(ownedWorkspace);
+        platform.iconImages = std::make_unique<FakeApplicationIconImages>();
         auto ownedNotifications = std::make_unique<SystemNotifications>();
         notifications = ownedNotifications.get();
         platform.systemNotifications = std::move(ownedNotifications);

@@ -2,6 +2,7 @@
 
 #include "ClipPreviewPanel.h"
 #include "ElidedLabel.h"
+#include "FakeApplicationIconImages.h"
 #include "FakeWorkspace.h"
 #include "SourceApplicationIcon.h"
 #include "StoredPlaceholder.h"
@@ -89,7 +90,8 @@ protected:
 
     QTemporaryDir folder;
     test::FakeWorkspace workspace;
-    SourceApplicationIcon sources{workspace};
+    test::FakeApplicationIconImages icons;
+    SourceApplicationIcon sources{workspace, icons};
     int copies = 0;
     int favorites = 0;
     int deletions = 0;

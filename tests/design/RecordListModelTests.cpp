@@ -1,6 +1,7 @@
 // The one records model: a new page changes only the rows that differ, and each record's
 // presentation is made once and bounded whatever the record's size.
 #include "DesignTestSupport.h"
+#include "FakeApplicationIconImages.h"
 #include "FakeWorkspace.h"
 #include "ImageSamples.h"
 #include "RecordListModel.h"
@@ -45,7 +46,8 @@ QList<qint64> ids(const RecordListModel& model)
 TEST(RecordListModel, ANewPageChangesOnlyTheRowsThatDiffer)
 {
     test::FakeWorkspace workspace;
-    SourceApplicationIcon sources(workspace);
+    test::FakeApplicationIconImages icons;
+    SourceApplicationIcon sources(workspace, icons);
     RecordListModel model(sources);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     model.setRecords(records({3, 2, 1}));
@@ -94,7 +96,8 @@ TEST(RecordListModel, ANewPageChangesOnlyTheRowsThatDiffer)
 TEST(RecordListModel, APresentationIsMadeOnceAndFollowsItsStoredRow)
 {
     test::FakeWorkspace workspace;
-    SourceApplicationIcon sources(workspace);
+    test::FakeApplicationIconImages icons;
+    SourceApplicationIcon sources(workspace, icons);
     RecordListModel model(sources);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     int loads = 0;
@@ -136,7 +139,8 @@ TEST(RecordListModel, AnIDGivenToAnotherRecordShowsNothingOfTheOldOne)
 {
     // The store hands a deleted newest record's id to the next copy.
     test::FakeWorkspace workspace;
-    SourceApplicationIcon sources(workspace);
+    test::FakeApplicationIconImages icons;
+    SourceApplicationIcon sources(workspace, icons);
     RecordListModel model(sources);
     QList<Clip> loaded;
     model.setLoader([&](Clip clip) -> QCoro::Task<std::optional<ClipRowPresentation>> {

@@ -10,7 +10,6 @@
 #include "RecordListModel.h"
 #include "RecordMenu.h"
 #include "SearchFocusRing.h"
-#include "SlowIconFile.h"
 #include "SourceFilterPopover.h"
 #include "SourceIconView.h"
 #include "TavlinTheme.h"
@@ -31,7 +30,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStyleOptionButton>
 
@@ -617,16 +615,14 @@ TEST(ContentView, SmallestRussianWindowShowsEveryKindChipWhole)
     EXPECT_EQ(source->text(), QStringLiteral("Все приложения"));
 }
 
-// An application's icon is only ever opened on a worker: the rows, the cards, the preview and the
-// Apps filter draw its name at once, and the icon when it arrives. Its file here is a pipe that
-// only another thread fills: no one waits on it, and the kind's symbol stands in.
-TEST(ContentView, NoPartOfTheWindowReadsAnApplicationsIconOnTheMainThread)
+// An application's icon arrives from a worker: the rows, the cards, the preview and the Apps filter
+// draw its name at once, and what arrives when it does; for an icon that cannot be drawn, the
+// kind's symbol.
+TEST(ContentView, NoPartOfTheWindowWaitsForAnApplicationsIcon)
 {
     HistoryWindowFixture fixture;
-    const QString icon = fixture.folder.path() + QStringLiteral("/slow.png");
-    test::SlowIconFile slow(icon, Qt::yellow);
-    ASSERT_TRUE(slow.made());
-    fixture.workspace.install({QStringLiteral("org.example.Slow"), QStringLiteral("Slow"), icon,
+    fixture.icons.hold = true;
+    fixture.workspace.install({QStringLiteral("org.example.Slow"), QStringLiteral("Slow"), QStringLiteral("slow"),
                                QStringLiteral("/usr/share/applications/org.example.Slow.desktop")});
     fixture.preferences.setShowPreview(true);
     fixture.captureText(QStringLiteral("copied from a slow application"), QStringLiteral("org.example.Slow"));
@@ -642,35 +638,17 @@ TEST(ContentView, NoPartOfTheWindowReadsAnApplicationsIconOnTheMainThread)
     fixture.find<QAbstractButton>(QStringLiteral("history-source-filter"))->click();
     ASSERT_TRUE(view.sourcePopover() && view.sourcePopover()->list());
     view.sourcePopover()->list()->viewport()->repaint();
+    EXPECT_TRUE(source->source()->symbol.isEmpty()) << "nothing has arrived";
+    fixture.icons.release();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !source->source()->symbol.isEmpty(); }, 10000));
-    EXPECT_TRUE(slow.release()) << "the main thread read the icon";
 }
 
-// A file's type icon comes from the icon theme, where any program may put a file: it is found
-// and decoded on a worker, "doc" standing in meanwhile. Here the type's own icon is a pipe that
-// only another thread fills, so the theme's generic one is shown once it arrives.
-TEST(ContentView, AFilesTypeIconIsReadOnAWorkerAndShownOnceItArrives)
+// A file's type icon comes from a worker, "doc" standing in meanwhile, and shows once it arrives.
+TEST(ContentView, AFilesTypeIconIsShownOnceItArrives)
 {
     HistoryWindowFixture fixture;
-    const QString theme = fixture.folder.path() + QStringLiteral("/icons/tavlin-types");
-    ASSERT_TRUE(QDir().mkpath(theme + QStringLiteral("/48x48/mimetypes")));
-    QFile index(theme + QStringLiteral("/index.theme"));
-    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
-    index.write("[Icon Theme]\nName=Types\nDirectories=48x48/mimetypes\n[48x48/mimetypes]\nSize=48\nType=Fixed\n");
-    index.close();
-    QImage generic(48, 48, QImage::Format_ARGB32);
-    generic.fill(Qt::green);
-    ASSERT_TRUE(generic.save(theme + QStringLiteral("/48x48/mimetypes/text-x-generic.png")));
-    test::SlowIconFile slow(theme + QStringLiteral("/48x48/mimetypes/text-plain.png"), Qt::yellow);
-    ASSERT_TRUE(slow.made());
-    const QStringList savedPaths = QIcon::themeSearchPaths();
-    const QString savedTheme = QIcon::themeName();
-    const auto restore = qScopeGuard([&] {
-        QIcon::setThemeSearchPaths(savedPaths);
-        QIcon::setThemeName(savedTheme);
-    });
-    QIcon::setThemeSearchPaths({fixture.folder.path() + QStringLiteral("/icons")});
-    QIcon::setThemeName(QStringLiteral("tavlin-types"));
+    fixture.icons.hold = true;
+    fixture.icons.fileTypes.insert(QStringLiteral("txt"), test::FakeApplicationIconImages::filled(Qt::green));
     const QString fileURL = QStringLiteral("public.file-url");
     fixture.capture({{{fileURL}, {{fileURL, QUrl::fromLocalFile(fixture.folder.path() + "/notes.txt").toEncoded()}}}});
     fixture.show();
@@ -679,11 +657,13 @@ TEST(ContentView, AFilesTypeIconIsReadOnAWorkerAndShownOnceItArrives)
         const auto* pixels = reinterpret_cast<const QRgb*>(shown.constBits());
         return std::count(pixels, pixels + shown.width() * shown.height(), qRgb(0, 255, 0));
     };
+    fixture.settle();
+    EXPECT_EQ(greenPixels(), 0);
+    fixture.icons.release();
     for (HistoryViewMode mode : {HistoryViewMode::list, HistoryViewMode::cards}) {
         fixture.preferences.setViewMode(mode);
         fixture.settle();
         // A row's icon is 32 pixels square, a card's 36.
         EXPECT_TRUE(QTest::qWaitFor([&] { return greenPixels() >= 30 * 30; }, 10000)) << toRaw(mode).toStdString();
     }
-    EXPECT_TRUE(slow.release()) << "the main thread read the icon";
 }

@@ -1,6 +1,7 @@
 #include "ClipSnippetView.h"
 #include "ContentView.h"
 #include "CopyConfirmationBadge.h"
+#include "FakeApplicationIconImages.h"
 #include "FakeWorkspace.h"
 #include "HistoryCardFlowLayout.h"
 #include "HistoryCollectionView.h"
@@ -133,7 +134,8 @@ TEST(HistoryListView, RowHeightsByModeKindAndText)
 TEST(HistoryCollectionView, PresentationsFinishingTogetherReflowTheGridOnce)
 {
     tavlin::test::FakeWorkspace workspace;
-    SourceApplicationIcon sources(workspace);
+    tavlin::test::FakeApplicationIconImages icons;
+    SourceApplicationIcon sources(workspace, icons);
     RecordListModel records(sources);
     QList<Clip> clips;
     for (int id = 1; id <= 6; ++id)
@@ -161,7 +163,8 @@ TEST(HistoryCollectionView, PresentationsFinishingTogetherReflowTheGridOnce)
 TEST(HistoryCollectionView, ACardIsMeasuredOncePerWidthAsTheGridGoesBackAndForth)
 {
     tavlin::test::FakeWorkspace workspace;
-    SourceApplicationIcon sources(workspace);
+    tavlin::test::FakeApplicationIconImages icons;
+    SourceApplicationIcon sources(workspace, icons);
     RecordListModel records(sources);
     QList<Clip> clips;
     for (int id = 1; id <= 3; ++id)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ContentView.h"
+#include "FakeApplicationIconImages.h"
 #include "FakePasteboard.h"
 #include "FakeWorkspace.h"
 #include "HistoryModel.h"
@@ -30,6 +31,7 @@ struct HistoryWindowFixture {
     // language names them in it.
     FakeWorkspace workspace{QStringLiteral("org.gnome.TextEditor")};
     std::unique_ptr<HistoryModel> model;
+    FakeApplicationIconImages icons;
     std::unique_ptr<SourceApplicationIcon> sources;
     std::unique_ptr<ContentView> view;
 
@@ -67,7 +69,7 @@ struct HistoryWindowFixture {
     {
         open();
         view.reset();
-        sources = std::make_unique<SourceApplicationIcon>(workspace);
+        sources = std::make_unique<SourceApplicationIcon>(workspace, icons);
         view = std::make_unique<ContentView>(
             *model, preferences, *sources, [] {}, true);
         view->resize(size);

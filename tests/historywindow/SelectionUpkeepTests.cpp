@@ -129,7 +129,7 @@ TEST(SelectionUpkeep, AViewMadeReadyAheadAppearsWithTheNewestRecordSelected)
 {
     HistoryWindowFixture fixture;
     fixture.captureText(QStringLiteral("apple one"));
-    fixture.sources = std::make_unique<SourceApplicationIcon>(fixture.workspace);
+    fixture.sources = std::make_unique<SourceApplicationIcon>(fixture.workspace, fixture.icons);
     fixture.view = std::make_unique<ContentView>(
         *fixture.model, fixture.preferences, *fixture.sources, [] {}, true);
     fixture.view->resize(1040, 700);

@@ -1,4 +1,5 @@
 #include "DesktopApplications.h"
+#include "SlowIconFile.h"
 #include "TemporaryFolder.h"
 #include "Workspace.h"
 #include "X11Workspace.h"
@@ -6,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocale>
 #include <QMutex>
 #include <QThread>
@@ -174,6 +176,22 @@ TEST_F(DesktopFilesTest, ChosenDesktopFileGivesItsApplicationIdentifier)
     // The extension must be exactly ".desktop".
     const QString upper = write(system(), QStringLiteral("Upper.DESKTOP"), entry("Name=Upper"));
     EXPECT_EQ(workspace.applicationID(upper), std::nullopt);
+}
+
+// A link named like a desktop entry may lead to a pipe, which nothing would ever end: it is passed
+// over unopened, and the other applications are found.
+TEST_F(DesktopFilesTest, AnEntryThatLinksToAPipeIsPassedOverUnopened)
+{
+    write(system(), QStringLiteral("org.example.Editor.desktop"), entry("Name=Editor"));
+    const QString pipe = temporary.path() + QStringLiteral("/pipe");
+    test::SlowIconFile slow(pipe, Qt::yellow);
+    ASSERT_TRUE(slow.made());
+    ASSERT_TRUE(QDir().mkpath(home() + QStringLiteral("/applications")));
+    ASSERT_TRUE(QFile::link(pipe, home() + QStringLiteral("/applications/org.example.Pipe.desktop")));
+    X11Workspace workspace;
+    EXPECT_EQ(workspace.application(QStringLiteral("org.example.Editor"))->name, QStringLiteral("Editor"));
+    EXPECT_EQ(workspace.application(QStringLiteral("org.example.Pipe")), std::nullopt);
+    EXPECT_TRUE(slow.release()) << "the entry was opened";
 }
 
 TEST_F(DesktopFilesTest, WindowClassFindsTheEntryThatNamesIt)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AwaitTask.h"
+#include "FakeApplicationIconImages.h"
 #include "FakeDesktopPresses.h"
 #include "FakePasteboard.h"
 #include "FakeSystemAppearance.h"
@@ -27,7 +28,8 @@ struct HistoryFixture {
     TemporaryFolder folder;
     FakePasteboard pasteboard;
     FakeWorkspace workspace; // its frontmost application is the one copies come from
-    SourceApplicationIcon sources{workspace};
+    FakeApplicationIconImages icons;
+    SourceApplicationIcon sources{workspace, icons};
     std::unique_ptr<HistoryModel> model;
 
     // Stores the texts oldest first before the model opens the store.

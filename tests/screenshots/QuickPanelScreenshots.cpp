@@ -13,7 +13,6 @@
 namespace tavlin::test {
 void quickPanelScreenshots()
 {
-    QTemporaryDir icons;
     for (const QString& language : {QStringLiteral("en"), QStringLiteral("ru")}) {
         std::optional<ScopedLanguage> russian;
         if (language == QStringLiteral("ru"))
@@ -38,7 +37,7 @@ void quickPanelScreenshots()
             shootPanel(empty, QStringLiteral("quick-panel-empty"), [] { return true; });
 
             PanelFixture fixture;
-            installApplications(fixture.workspace, icons);
+            installApplications(fixture.workspace, fixture.icons);
             fixture.focus.compositor = true;
             fixture.appearance.setDark(dark);
             captureEveryKind(fixture.pasteboard, *fixture.model, fixture.workspace.frontmost, fixture.folder.path());

@@ -15,6 +15,7 @@
 
 #include "ButtonLook.h"
 #include "ClipPreviewPanel.h"
+#include "FakeApplicationIconImages.h"
 #include "FakeWorkspace.h"
 #include "HistoryEmptyView.h"
 #include "ImageSamples.h"
@@ -215,7 +216,8 @@ void previewPanels()
 {
     QTemporaryDir folder;
     FakeWorkspace workspace;
-    installApplications(workspace, folder);
+    FakeApplicationIconImages icons;
+    installApplications(workspace, icons);
     const QString report = folder.filePath(QStringLiteral("Quarterly report.pdf"));
     QFile file(report);
     file.open(QIODevice::WriteOnly);
@@ -224,9 +226,9 @@ void previewPanels()
     const QString photo = folder.filePath(QStringLiteral("holiday.png"));
     landscape().save(photo);
 
-    const auto show = [&workspace](const Sample& sample, bool dark, const QString& name, QSize size = {440, 640}) {
+    const auto show = [&](const Sample& sample, bool dark, const QString& name, QSize size = {440, 640}) {
         ThemedWindow window(dark);
-        const SourceApplicationIcon sources(workspace);
+        const SourceApplicationIcon sources(workspace, icons);
         window.hold(new ClipPreviewPanel(sources, sample.clip, sample.preview, QImage::fromData(sample.preview.data),
                                          sample.metadata, sample.name == u"code", {}, {}, {}),
                     size + QSize(2 * window.margin, 2 * window.margin));
@@ -400,10 +402,10 @@ void keyboardFocus(HistoryWindowFixture& fixture, FakeSystemAppearance& system, 
 
 } // namespace
 
-void installApplications(FakeWorkspace& workspace, const QTemporaryDir& iconFolder)
+void installApplications(FakeWorkspace& workspace, FakeApplicationIconImages& icons)
 {
-    const QString icon = iconFolder.filePath(QStringLiteral("editor.png"));
-    editorIcon().save(icon);
+    const QString icon = QStringLiteral("text-editor");
+    icons.applications.insert(icon, editorIcon());
     for (const auto& [id, name] :
          {std::pair{"org.gnome.TextEditor", "Text Editor"}, std::pair{"org.example.Editor", "Text Editor"},
           std::pair{"org.mozilla.firefox", "Firefox"}, std::pair{"org.gnome.Nautilus", "Files"},
@@ -412,7 +414,7 @@ void installApplications(FakeWorkspace& workspace, const QTemporaryDir& iconFold
                            QStringLiteral("/usr/share/applications/%1.desktop").arg(QString::fromLatin1(id))});
     // Installed, but with an icon no theme draws: the kind's symbol stands in.
     workspace.install({QStringLiteral("org.gnome.Loupe"), QStringLiteral("Image Viewer"),
-                       iconFolder.filePath(QStringLiteral("missing.png")),
+                       QStringLiteral("image-viewer"),
                        QStringLiteral("/usr/share/applications/org.gnome.Loupe.desktop")});
 }
 
@@ -498,11 +500,10 @@ void historyDialogs(ContentView& view, const Clip& record, const QString& suffix
 
 void historyWindowScreenshots()
 {
-    QTemporaryDir icons;
     FakeSystemAppearance system;
     {
         HistoryWindowFixture fixture;
-        installApplications(fixture.workspace, icons);
+        installApplications(fixture.workspace, fixture.icons);
         fixture.open();
         captureEveryKind(fixture.pasteboard, *fixture.model, fixture.workspace.frontmost, fixture.folder.path());
         for (const QString& language : {QStringLiteral("en"), QStringLiteral("ru")}) {

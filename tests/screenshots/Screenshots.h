@@ -20,9 +20,10 @@ void shoot(QWidget& widget, const QString& name);
 void problem(const QString& name, const QString& what);
 
 class FakePasteboard;
+class FakeApplicationIconImages;
 class FakeWorkspace;
 // Installs the applications the pictures copy from, with an icon drawn into `iconFolder`.
-void installApplications(FakeWorkspace& workspace, const QTemporaryDir& iconFolder);
+void installApplications(FakeWorkspace& workspace, FakeApplicationIconImages& icons);
 
 // Copies one record of every kind, from several applications and an unknown one, the second
 // newest a favourite.

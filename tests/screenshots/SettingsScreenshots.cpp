@@ -72,8 +72,7 @@ void settingsScreenshots()
         for (bool dark : {false, true}) {
             SettingsHarness harness(SettingsSection::general, dark);
             harness.fill(290);
-            QTemporaryDir icons;
-            installApplications(harness.workspace, icons);
+            installApplications(harness.workspace, harness.icons);
             harness.exclusions.add(QStringLiteral("org.mozilla.firefox"));
             harness.exclusions.add(QStringLiteral("com.example.Gone"));
             const QString suffix = QStringLiteral("-%1-%2").arg(dark ? u"dark" : u"light", language);
@@ -111,8 +110,7 @@ void settingsScreenshots()
         SettingsHarness harness(SettingsSection::privacy, dark);
         harness.appearance.setIncreasedContrast(true);
         harness.fill(290);
-        QTemporaryDir icons;
-        installApplications(harness.workspace, icons);
+        installApplications(harness.workspace, harness.icons);
         dialogs(harness, QStringLiteral("-%1-contrast-en").arg(dark ? u"dark" : u"light"));
         updateMessage(QStringLiteral("-%1-contrast-en").arg(dark ? u"dark" : u"light"));
     }

@@ -4,6 +4,7 @@
 #include "AwaitTask.h"
 #include "CaptureExclusions.h"
 #include "DesignTestSupport.h"
+#include "FakeApplicationIconImages.h"
 #include "FakeHotKeyBackend.h"
 #include "FakePasteboard.h"
 #include "FakeSystemAppearance.h"
@@ -60,7 +61,8 @@ struct SettingsHarness {
     LaunchAtLoginController launchAtLogin{std::make_unique<SystemLoginItemService>(
         QCoreApplication::applicationFilePath(), folder.path() + QStringLiteral("/autostart"), [](const QUrl&) {})};
     CaptureExclusions exclusions{defaults, workspace, Workspace::ownApplicationID()};
-    SourceApplicationIcon sourceIcons{workspace};
+    FakeApplicationIconImages icons;
+    SourceApplicationIcon sourceIcons{workspace, icons};
     RetentionSettings retention{defaults, model};
     AppUpdateController updates{std::make_unique<UnavailableUpdateService>(UpdateAvailability{}),
                                 QStringLiteral("1.2.0"), [](const QUrl&) {}};

@@ -1,4 +1,4 @@
-#include "ApplicationIconImages.h"
+#include "IconThemeImages.h"
 #include "SlowIconFile.h"
 
 #include <QBuffer>
@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@ QByteArray png(QSize size, QColor colour)
     return bytes;
 }
 
-class ApplicationIconImagesTest : public ::testing::Test {
+class IconThemeImagesTest : public ::testing::Test {
 protected:
     QString write(const QString& name, const QByteArray& bytes)
     {
@@ -32,12 +33,12 @@ protected:
         file.write(bytes);
         return file.fileName();
     }
-    QList<QImage> load(const QString& path) { return ApplicationIconImages::load(path, {}, {18, 36}); }
+    QList<QImage> load(const QString& path) { return IconThemeImages::load(path, {}, {18, 36}); }
 
     QTemporaryDir folder;
 };
 
-TEST_F(ApplicationIconImagesTest, AnOrdinaryIconIsDecodedAtEachEdgeShown)
+TEST_F(IconThemeImagesTest, AnOrdinaryIconIsDecodedAtEachEdgeShown)
 {
     const QList<QImage> images = load(write(QStringLiteral("wide.png"), png({512, 256}, Qt::red)));
     ASSERT_EQ(images.size(), 2);
@@ -48,7 +49,7 @@ TEST_F(ApplicationIconImagesTest, AnOrdinaryIconIsDecodedAtEachEdgeShown)
 
 // What no icon is gives no images, so that the kind's symbol stands in, and is neither waited on
 // nor decoded whole.
-TEST_F(ApplicationIconImagesTest, WhatNoIconIsGivesNothing)
+TEST_F(IconThemeImagesTest, WhatNoIconIsGivesNothing)
 {
     const QString pipe = folder.filePath(QStringLiteral("pipe.png"));
     test::SlowIconFile slow(pipe, Qt::yellow);
@@ -58,13 +59,29 @@ TEST_F(ApplicationIconImagesTest, WhatNoIconIsGivesNothing)
 
     // An icon followed by more bytes than any icon has.
     QByteArray padded = png({64, 64}, Qt::red);
-    padded.append(QByteArray(ApplicationIconImages::maximumFileBytes, '\0'));
+    padded.append(QByteArray(IconThemeImages::maximumFileBytes, '\0'));
     EXPECT_TRUE(load(write(QStringLiteral("padded.png"), padded)).isEmpty());
 
     // A few kilobytes that a decoder would make into 36 MB before scaling them down.
     const QByteArray bomb = png({3000, 3000}, Qt::red);
     ASSERT_LT(bomb.size(), 1 << 20);
     EXPECT_TRUE(load(write(QStringLiteral("bomb.png"), bomb)).isEmpty());
+
+    // An ICO whose directory says 256 by 256 of a PNG it holds of 3000 by 3000.
+    QByteArray ico("\0\0\1\0\1\0\0\0\0\0\1\0\x20\0", 14);
+    const auto little = [](quint32 value) {
+        QByteArray bytes(4, '\0');
+        qToLittleEndian(value, bytes.data());
+        return bytes;
+    };
+    ico += little(quint32(bomb.size())) + little(22) + bomb;
+    EXPECT_TRUE(load(write(QStringLiteral("bomb.ico"), ico)).isEmpty());
+
+    // An SVG that takes long to draw: hundreds of strokes, each of hundreds of dashes.
+    QByteArray dashes = "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 48 48\">";
+    for (int i = 0; i < 200; ++i)
+        dashes += "<circle cx=\"24\" cy=\"24\" r=\"20\" stroke=\"#000\" stroke-dasharray=\"0.1\" fill=\"none\"/>";
+    EXPECT_TRUE(load(write(QStringLiteral("dashes.svg"), dashes + "</svg>")).isEmpty());
 
     EXPECT_TRUE(load(folder.path()).isEmpty()) << "a folder";
 }
@@ -75,7 +92,7 @@ QByteArray svg(const char* width, const char* height)
         + "\"><rect width=\"" + width + "\" height=\"" + height + "\" fill=\"#0000ff\"/></svg>";
 }
 
-TEST_F(ApplicationIconImagesTest, AnSvgIsDrawnAtTheEdgeShownWhateverItsViewBox)
+TEST_F(IconThemeImagesTest, AnSvgIsDrawnAtTheEdgeShownWhateverItsViewBox)
 {
     const QList<QImage> huge = load(write(QStringLiteral("huge.svg"), svg("1e9", "1e9")));
     ASSERT_EQ(huge.size(), 2);
@@ -91,7 +108,7 @@ TEST_F(ApplicationIconImagesTest, AnSvgIsDrawnAtTheEdgeShownWhateverItsViewBox)
 // A name a theme lacks is looked for less its last dash-separated part in that theme before those
 // it inherits, as QIcon looks; of several names the first found is shown, and none found shows none.
 // Each size comes from the file drawn closest to it, never enlarged.
-TEST_F(ApplicationIconImagesTest, ThemeNamesAreFoundAsQIconFindsThem)
+TEST_F(IconThemeImagesTest, ThemeNamesAreFoundAsQIconFindsThem)
 {
     for (const auto& [theme, inherits] : {std::pair{"own", "parent"}, std::pair{"parent", "hicolor"}}) {
         for (const char* size : {"32", "48"})
@@ -104,9 +121,9 @@ TEST_F(ApplicationIconImagesTest, ThemeNamesAreFoundAsQIconFindsThem)
     write(QStringLiteral("own/48x48/mimetypes/text.png"), png({48, 48}, Qt::red));
     write(QStringLiteral("parent/48x48/mimetypes/text-x-python.png"), png({48, 48}, Qt::blue));
     write(QStringLiteral("parent/48x48/mimetypes/x-office-document.png"), png({48, 48}, Qt::green));
-    const ApplicationIconImages::Themes themes{{folder.path()}, QStringLiteral("own"), {}, {}};
+    const IconThemeImages::Themes themes{{folder.path()}, QStringLiteral("own"), {}, {}};
     const auto colour = [&](const QStringList& names) {
-        const QList<QImage> images = ApplicationIconImages::loadFirst(names, themes, {36});
+        const QList<QImage> images = IconThemeImages::loadFirst(names, themes, {36});
         return images.isEmpty() ? QColor() : images[0].pixelColor(18, 18);
     };
     EXPECT_EQ(colour({QStringLiteral("text-x-python")}), QColor(Qt::red));
@@ -116,8 +133,7 @@ TEST_F(ApplicationIconImagesTest, ThemeNamesAreFoundAsQIconFindsThem)
     write(QStringLiteral("own/32x32/mimetypes/image-x-generic.png"), png({32, 32}, Qt::yellow));
     write(QStringLiteral("own/48x48/mimetypes/image-x-generic.png"), png({48, 48}, Qt::magenta));
     QList<std::pair<int, QColor>> sizes;
-    for (const QImage& image :
-         ApplicationIconImages::loadFirst({QStringLiteral("image-x-generic")}, themes, {32, 36, 64}))
+    for (const QImage& image : IconThemeImages::loadFirst({QStringLiteral("image-x-generic")}, themes, {32, 36, 64}))
         sizes.append({image.width(), image.pixelColor(8, 8)});
     std::sort(sizes.begin(), sizes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     const QList<std::pair<int, QColor>> expected{{32, Qt::yellow}, {32, Qt::yellow}, {48, Qt::magenta}};

@@ -1,26 +1,28 @@
-#include "ApplicationIconImages.h"
+#include "IconThemeImages.h"
+
+#include "RegularFile.h"
 
 #include <QBuffer>
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QIcon>
 #include <QImageReader>
 #include <QMap>
+#include <QMimeDatabase>
 #include <QMutex>
 #include <QPainter>
 #include <QSet>
 #include <QSettings>
 #include <QSvgRenderer>
+#include <QXmlStreamReader>
+#include <QtConcurrent/QtConcurrentRun>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <optional>
 
 namespace tavlin {
 
@@ -83,7 +85,7 @@ Theme readThemeFiles(const QString& name, const QStringList& searchPaths)
     Theme theme;
     for (const QString& base : searchPaths) {
         const QString index = base + u'/' + name + QStringLiteral("/index.theme");
-        if (!isSmallRegularFile(index, ApplicationIconImages::maximumFileBytes))
+        if (!isSmallRegularFile(index, IconThemeImages::maximumFileBytes))
             continue;
         QSettings settings(index, QSettings::IniFormat);
         settings.beginGroup(QStringLiteral("Icon Theme"));
@@ -154,32 +156,45 @@ QString findInTheme(const QString& iconName, const Theme& theme, int edge)
     return closest;
 }
 
-// The bytes of a regular file of at most `maximumFileBytes`; nothing for anything else. Opened
-// without waiting, so that a pipe put in its place after the look is refused, never waited on.
 std::optional<QByteArray> readIconFile(const QString& path)
 {
-    if (!isSmallRegularFile(path, ApplicationIconImages::maximumFileBytes))
-        return std::nullopt;
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        return std::nullopt;
-    struct stat status { };
-    QFile file;
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)
-        || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        return std::nullopt;
+    return RegularFile::read(path, IconThemeImages::maximumFileBytes);
+}
+
+// One drawing of an SVG cannot be cut short, and what it takes grows with what it draws, not with
+// its bytes: text is laid out glyph by glyph, each dash of a stroke is drawn on its own, and each
+// <use> may draw again all that it names (and the uses in that). A document that could draw for
+// long is refused before it is drawn. Icons draw their text as shapes, and their dashes are few.
+bool drawsQuickly(const QByteArray& bytes)
+{
+    QXmlStreamReader reader(bytes);
+    qint64 elements = 0;
+    qint64 uses = 0;
+    qint64 textCharacters = 0;
+    int textDepth = 0;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            ++(reader.name() == u"use" ? uses : elements);
+            textDepth += reader.name() == u"text" ? 1 : 0;
+            break;
+        case QXmlStreamReader::EndElement: textDepth -= reader.name() == u"text" ? 1 : 0; break;
+        case QXmlStreamReader::Characters: textCharacters += textDepth > 0 ? reader.text().size() : 0; break;
+        default: break;
+        }
     }
-    QByteArray bytes = file.read(ApplicationIconImages::maximumFileBytes + 1);
-    if (bytes.size() > ApplicationIconImages::maximumFileBytes)
-        return std::nullopt;
-    return bytes;
+    // Dashes may come from a style sheet as well as from an attribute: any of them counts for all.
+    const qint64 dashed = bytes.contains("dasharray") ? elements : 0;
+    return !reader.hasError() && textCharacters <= 256 && dashed <= 64 && uses < 12
+        && (elements << uses) <= IconThemeImages::maximumSvgElements;
 }
 
 // Drawn at each edge, whatever its viewBox: its width and height only give the proportions.
 QList<QImage> drawSvg(const QByteArray& bytes, const QList<int>& edges, const QDeadlineTimer& deadline)
 {
     QList<QImage> images;
+    if (!drawsQuickly(bytes))
+        return images;
     QSvgRenderer renderer(bytes);
     const QSizeF box = renderer.viewBoxF().size();
     if (!renderer.isValid() || !std::isfinite(box.width()) || !std::isfinite(box.height()) || box.width() <= 0
@@ -199,17 +214,51 @@ QList<QImage> drawSvg(const QByteArray& bytes, const QList<int>& edges, const QD
     return images;
 }
 
+// An ICO's directory gives each image's size, and its reader goes by it, but an image kept in it as
+// a PNG or a bitmap has a size of its own, which is what gets decoded: each one is measured.
+bool icoImagesAreSmall(const QByteArray& bytes)
+{
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    if (bytes.size() < 6)
+        return false;
+    const int count = qFromLittleEndian<quint16>(data + 4);
+    for (int i = 0; i < count; ++i) {
+        const qsizetype entry = 6 + 16 * qsizetype(i);
+        if (entry + 16 > bytes.size())
+            return false;
+        const qsizetype length = qFromLittleEndian<quint32>(data + entry + 8);
+        const qsizetype offset = qFromLittleEndian<quint32>(data + entry + 12);
+        if (offset + 16 > bytes.size() || length > bytes.size() - offset)
+            return false;
+        QSize size;
+        if (bytes.mid(offset, 8) == QByteArray("\x89PNG\r\n\x1a\n")) {
+            QByteArray image = bytes.mid(offset, length);
+            QBuffer buffer(&image);
+            buffer.open(QIODevice::ReadOnly);
+            size = QImageReader(&buffer, "png").size();
+        } else {
+            // A bitmap's header: its height counts the mask too.
+            size = QSize(std::abs(qFromLittleEndian<qint32>(data + offset + 4)),
+                         std::abs(qFromLittleEndian<qint32>(data + offset + 8)) / 2);
+        }
+        if (size.isEmpty() || qint64(size.width()) * size.height() > IconThemeImages::maximumPixels)
+            return false;
+    }
+    return true;
+}
+
 // A raster image only when the pixels it declares are few: decoders make the whole image before
 // they scale it. Decoded once, and scaled to each edge as a reader scales; not beyond its own size
 // unless `enlarge`.
-QList<QImage> decodeRaster(const QByteArray& bytes, const QList<int>& edges, bool enlarge)
+QList<QImage> decodeRaster(const QByteArray& bytes, const QByteArray& format, const QList<int>& edges, bool enlarge)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, format);
     const QSize declared = reader.size();
-    if (declared.isEmpty() || qint64(declared.width()) * declared.height() > ApplicationIconImages::maximumPixels)
+    if (declared.isEmpty() || qint64(declared.width()) * declared.height() > IconThemeImages::maximumPixels
+        || ((format == "ico" || format == "cur") && !icoImagesAreSmall(bytes)))
         return {};
     const QImage whole = reader.read();
     QList<QImage> images;
@@ -231,21 +280,42 @@ QList<QImage> decode(const QByteArray& bytes, const QList<int>& edges, bool enla
     const QByteArray format = QImageReader(&buffer).format();
     // A slow drawing gives the edges it made in time; the others are scaled from them when shown.
     if (format == "svg")
-        return drawSvg(bytes, edges, QDeadlineTimer(ApplicationIconImages::decodeMilliseconds));
+        return drawSvg(bytes, edges, QDeadlineTimer(IconThemeImages::decodeMilliseconds));
     // Compressed SVG is refused: how large it is only shows once it has been inflated.
     if (format.isEmpty() || format == "svgz")
         return {};
-    return decodeRaster(bytes, edges, enlarge);
+    return decodeRaster(bytes, format, edges, enlarge);
 }
 
 } // namespace
 
-ApplicationIconImages::Themes ApplicationIconImages::Themes::current()
+IconThemeImages::Themes IconThemeImages::Themes::current()
 {
     return {QIcon::themeSearchPaths(), QIcon::themeName(), QIcon::fallbackThemeName(), QIcon::fallbackSearchPaths()};
 }
 
-QString ApplicationIconImages::find(const QString& iconName, const Themes& themes, int edge)
+IconThemeImages::IconThemeImages(Themes themes) : themes_(std::move(themes))
+{
+}
+
+QFuture<QList<QImage>> IconThemeImages::applicationIcon(const QString& iconName, const QList<int>& edges) const
+{
+    return QtConcurrent::run(&IconThemeImages::load, iconName, themes_, edges);
+}
+
+QFuture<QList<QImage>> IconThemeImages::fileTypeIcon(const QString& suffix, const QList<int>& edges) const
+{
+    return QtConcurrent::run([suffix, edges, themes = themes_] {
+        // The shared MIME database is read here too: any program may install types in it.
+        const QMimeDatabase database;
+        const QMimeType type = suffix.isEmpty()
+            ? database.mimeTypeForName(QStringLiteral("application/octet-stream"))
+            : database.mimeTypeForFile(QStringLiteral("file.") + suffix, QMimeDatabase::MatchExtension);
+        return loadFirst({type.iconName(), type.genericIconName()}, themes, edges);
+    });
+}
+
+QString IconThemeImages::find(const QString& iconName, const Themes& themes, int edge)
 {
     if (iconName.isEmpty())
         return {};
@@ -285,7 +355,7 @@ QString ApplicationIconImages::find(const QString& iconName, const Themes& theme
     return {};
 }
 
-QList<QImage> ApplicationIconImages::load(const QString& iconName, const Themes& themes, const QList<int>& edges)
+QList<QImage> IconThemeImages::load(const QString& iconName, const Themes& themes, const QList<int>& edges)
 {
     if (edges.isEmpty())
         return {};
@@ -301,8 +371,7 @@ QList<QImage> ApplicationIconImages::load(const QString& iconName, const Themes&
     return bytes ? decode(*bytes, edges) : QList<QImage>();
 }
 
-QList<QImage> ApplicationIconImages::loadFirst(const QStringList& iconNames, const Themes& themes,
-                                               const QList<int>& edges)
+QList<QImage> IconThemeImages::loadFirst(const QStringList& iconNames, const Themes& themes, const QList<int>& edges)
 {
     if (edges.isEmpty())
         return {};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ApplicationIconImages.h"
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -7,35 +9,44 @@
 
 namespace tavlin {
 
-// An application's icon as images, found and decoded without QIcon so that any thread can do it:
-// a desktop entry's Icon names a file, or an icon of the freedesktop icon theme, looked up in the
-// theme, the themes it inherits, the fallback theme and "hicolor", then among the loose icons of
-// the fallback folders; an entry without an icon, or whose icon is found nowhere, has the theme's
+// Icons as freedesktop desktops find them, found and decoded without QIcon so that a worker can do
+// it: a desktop entry's Icon names a file, or an icon of the icon theme, looked up in the theme, the
+// themes it inherits, the fallback theme and "hicolor", then among the loose icons of the fallback
+// folders; an entry without an icon, or whose icon is found nowhere, has the theme's
 // "application-x-executable". A file type's icon is found the same way, by the names of its type.
 // A name found nowhere is looked for again less its last dash-separated part, in each theme
 // before those it inherits, as QIcon looks.
 //
 // Only regular files are opened, never larger than maximumFileBytes; a raster image is decoded
-// only when it declares at most maximumPixels, and an SVG is drawn at each edge whatever its
-// viewBox. Anything else has no images, so that the kind's symbol stands in.
-class ApplicationIconImages {
+// only when it declares at most maximumPixels (each image of an ICO measured), and an SVG that
+// draws little is drawn at each edge whatever its viewBox. Anything else has no images, so that the kind's symbol stands in.
+class IconThemeImages : public ApplicationIconImages {
 public:
     // Far above any icon a desktop ships (a 1024 by 1024 PNG, an SVG drawn in detail).
     static constexpr qint64 maximumFileBytes = 4 << 20;
     static constexpr qint64 maximumPixels = 1024 * 1024;
+    // What an SVG may draw, its uses counted as drawing all it names again.
+    static constexpr qint64 maximumSvgElements = 3000;
     // After this the edges of an SVG not yet drawn are left out.
     static constexpr int decodeMilliseconds = 1000;
 
-    // Where icon themes are, as QIcon knows it. Made on the main thread, used on any.
+    // Where icon themes are.
     struct Themes {
         QStringList searchPaths;
         QString theme;
         QString fallbackTheme;
         QStringList fallbackPaths;
 
+        // As QIcon knows them now. Main thread.
         static Themes current();
     };
 
+    explicit IconThemeImages(Themes themes = Themes::current());
+
+    QFuture<QList<QImage>> applicationIcon(const QString& iconName, const QList<int>& edges) const override;
+    QFuture<QList<QImage>> fileTypeIcon(const QString& suffix, const QList<int>& edges) const override;
+
+    // What the futures compute, on the calling thread.
     // The icon at each edge of `edges` (in pixels), largest images scaled down and scalable ones
     // drawn at that edge; nothing when no image is found or none can be decoded.
     static QList<QImage> load(const QString& iconName, const Themes& themes, const QList<int>& edges);
@@ -44,6 +55,9 @@ public:
     static QList<QImage> loadFirst(const QStringList& iconNames, const Themes& themes, const QList<int>& edges);
     // The file of the icon closest to `edge`; empty when there is none.
     static QString find(const QString& iconName, const Themes& themes, int edge);
+
+private:
+    Themes themes_;
 };
 
 } // namespace tavlin
