@@ -16,6 +16,7 @@
 #include <chrono>
 
 #include <qcoro/qcorofuture.h>
+#include <qcoro/qcorotimer.h>
 
 namespace tavlin {
 
@@ -119,7 +120,13 @@ QCoro::Task<> HistoryMonitor::look()
     // change the clipboard and what counts as seen. This tick reads the change it saw.
     const qint64 change = observedChange_;
     QSet<QString> types;
+    qsizetype listed = 0;
     for (const auto& item : co_await pasteboard_.items()) {
+        if (++listed % ClipboardCodec::itemsPerTurn == 0) {
+            co_await QCoro::sleepFor(0ms);
+            if (!self || pasteboard_.changeCount() != change)
+                co_return;
+        }
         for (const QString& type : item->types())
             types.insert(type);
     }
