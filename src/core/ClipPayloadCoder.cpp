@@ -199,6 +199,24 @@ QByteArray ClipPayloadCoder::encode(const ClipPayload& payload)
     return plist.finish(plist.dictionary(root));
 }
 
+qint64 ClipPayloadCoder::minimumEncodedSize(const ClipPayload& payload)
+{
+    qint64 size = 0;
+    for (const ClipItem& item : payload.items) {
+        for (const ClipRepresentation& representation : item.representations)
+            size += representation.data.size();
+    }
+    if (payload.metadata) {
+        for (const QStringList* strings : {&payload.metadata->filePaths, &payload.metadata->fileNames}) {
+            for (const QString& string : *strings)
+                size += string.size();
+        }
+        if (payload.metadata->thumbnail)
+            size += payload.metadata->thumbnail->size();
+    }
+    return size;
+}
+
 ClipPayload ClipPayloadCoder::decode(const QByteArray& bytes)
 {
     if (bytes.size() > std::numeric_limits<uint32_t>::max())

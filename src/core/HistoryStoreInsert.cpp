@@ -161,6 +161,11 @@ void HistoryStore::insert(const ClipPayload& payload, const QString& text, ClipK
                           const std::optional<QString>& source, qint64 limit, qint64 payloadByteLimit,
                           const QDateTime& copiedAt)
 {
+    checkStop();
+    // A list of many files is refused before its digest and encoding are worked out: its paths
+    // and names alone may pass the limit.
+    if (ClipPayloadCoder::minimumEncodedSize(payload) > maximumPayloadBytes)
+        throw StorageError(StorageError::recordTooLargeText(ByteCountFormatter::format(maximumPayloadBytes)));
     const QString digest = fingerprint(payload);
     checkStop();
     const QByteArray encoded = ClipPayloadCoder::encode(payload);

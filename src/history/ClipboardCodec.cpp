@@ -12,13 +12,17 @@
 #include <QSet>
 #include <QStringDecoder>
 #include <QThread>
+#include <QVarLengthArray>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <qcoro/qcorofuture.h>
+#include <qcoro/qcorotimer.h>
 
 #include <algorithm>
 
 namespace tavlin {
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -70,6 +74,24 @@ std::optional<QString> stringOfType(const QList<const ClipRepresentation*>& repr
         return std::nullopt;
     }
     return QString::fromUtf8(representation->data);
+}
+
+// The display text of copied files: the file's name, or the placeholder with their count.
+QString filesText(const QList<ClipItem>& items)
+{
+    qsizetype count = 0;
+    QString name;
+    for (const ClipItem& item : items) {
+        for (const ClipRepresentation& representation : item.representations) {
+            if (representation.type != PasteboardTypes::fileURL)
+                continue;
+            if (const std::optional<QUrl> fileURL = ClipboardCodec::url(representation.data)) {
+                if (++count == 1)
+                    name = ClipboardCodec::lastPathComponent(*fileURL);
+            }
+        }
+    }
+    return count == 1 ? name : StoredPlaceholder::files(count);
 }
 
 bool isWebAddress(const QString& text)
@@ -127,7 +149,14 @@ QCoro::Task<std::optional<CapturedClipboard>> ClipboardCodec::read(const Pastebo
     QList<ClipItem> items;
     qint64 totalBytes = 0;
     QStringList unanswered;
+    qsizetype read = 0;
     for (const auto& item : co_await pasteboard.items()) {
+        if (++read % itemsPerTurn == 0) {
+            co_await QCoro::sleepFor(0ms);
+            // Replaced meanwhile: the newer copy is read next.
+            if (pasteboard.changeCount() != change)
+                co_return std::nullopt;
+        }
         if (!item)
             continue;
         QStringList types = item->types();
@@ -135,25 +164,29 @@ QCoro::Task<std::optional<CapturedClipboard>> ClipboardCodec::read(const Pastebo
         std::sort(types.begin(), types.end());
         // The plain text is asked for first: an owner slow on another format may use up the
         // copy's time, and the text is what the record is found and shown by.
-        QStringList asked = types;
-        std::stable_partition(asked.begin(), asked.end(),
-                              [](const QString& type) { return type == PasteboardTypes::plainText; });
-        QHash<QString, QByteArray> answered;
-        for (const QString& type : asked) {
-            std::optional<QByteArray> data = co_await item->data(type);
+        QVarLengthArray<qsizetype, 4> asked;
+        for (const bool text : {true, false}) {
+            for (qsizetype index = 0; index < types.size(); ++index) {
+                if ((types[index] == PasteboardTypes::plainText) == text)
+                    asked.append(index);
+            }
+        }
+        QVarLengthArray<std::optional<QByteArray>, 4> answered(types.size());
+        for (const qsizetype index : asked) {
+            std::optional<QByteArray> data = co_await item->data(types[index]);
             if (!data) {
-                unanswered.append(type);
+                unanswered.append(types[index]);
                 continue;
             }
             totalBytes += data->size();
             if (totalBytes > maximumRecordBytes)
                 throw ClipboardReadError::tooLarge(maximumRecordBytes);
-            answered.insert(type, std::move(*data));
+            answered[index] = std::move(data);
         }
         ClipItem kept;
-        for (const QString& type : types) {
-            if (answered.contains(type))
-                kept.representations.append({type, answered.take(type)});
+        for (qsizetype index = 0; index < types.size(); ++index) {
+            if (answered[index])
+                kept.representations.append({types[index], *std::move(answered[index])});
         }
         if (!kept.representations.isEmpty())
             items.append(std::move(kept));
@@ -176,14 +209,9 @@ QCoro::Task<std::optional<CapturedClipboard>> ClipboardCodec::read(const Pastebo
     };
 
     if (hasType(all, PasteboardTypes::fileURL)) {
-        QStringList names;
-        for (const ClipRepresentation* representation : all) {
-            if (representation->type != PasteboardTypes::fileURL)
-                continue;
-            if (const std::optional<QUrl> fileURL = url(representation->data))
-                names.append(lastPathComponent(*fileURL));
-        }
-        co_return captured(names.size() == 1 ? names.first() : StoredPlaceholder::files(names.size()), ClipKind::file);
+        // Every URL is parsed: a select-all of a folder's files is named on a worker.
+        QString text = co_await QtConcurrent::run(&filesText, items);
+        co_return captured(std::move(text), ClipKind::file);
     }
     if (hasType(all, PasteboardTypes::pdf))
         co_return captured(StoredPlaceholder::pdfDocument(), ClipKind::other);

@@ -22,6 +22,9 @@ struct ClipboardCodec {
     static constexpr qint64 maximumRecordBytes = 33'554'432;
     // The UTF-8 size of a text record; exactly this many still pass.
     static constexpr qint64 maximumTextBytes = 1'048'576;
+    // Items looked at between two turns of the event loop: a file manager's select-all of a
+    // million files is one item a file, and is read in slices of a few milliseconds.
+    static constexpr qsizetype itemsPerTurn = 16'384;
 
     // The capture of what the clipboard holds, or nothing when nothing is worth recording.
     // Throws ClipboardReadError when the kept content exceeds maximumRecordBytes. The pasteboard

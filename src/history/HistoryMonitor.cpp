@@ -16,6 +16,7 @@
 #include <chrono>
 
 #include <qcoro/qcorofuture.h>
+#include <qcoro/qcorotimer.h>
 
 namespace tavlin {
 
@@ -39,7 +40,7 @@ HistoryMonitor::~HistoryMonitor()
     waits_.end();
     pasteboard_.setChangeObserver({});
     // The copy being stored is the repository's to report: it may yet be saved.
-    const qsizetype unsaved = pending_.size() - (storing_ ? 1 : 0);
+    const qsizetype unsaved = pending_.size();
     if (unsaved > 0) {
         Log::error(
             waitingForHistory_
@@ -60,13 +61,17 @@ QCoro::Task<> HistoryMonitor::runMonitoring()
     while (self && monitoringOwner_ == token) {
         const auto lookStarted = std::chrono::steady_clock::now();
         if (!isMonitoringSuspended_) {
-            const StoreOutcome outcome = co_await captureChange();
+            // Copies refused while another program held the history are offered again.
+            if (!pending_.isEmpty())
+                storeAndShow();
+            co_await look();
             if (!self)
                 break;
-            // The page reloads beside the loop, not before its next look at the clipboard: reading
-            // back the row of a big copy just stored would otherwise keep a short copy made after
-            // it waiting for that much longer.
-            show(outcome);
+            // Stored beside the loop, not before its next look at the clipboard: a copy made
+            // while a big one is being stored, or its page read back, is read at its tick and
+            // waits in the queue, rather than being replaced by the next one unseen.
+            if (!pending_.isEmpty())
+                storeAndShow();
         }
         if (!self || monitoringOwner_ != token)
             break;
@@ -89,21 +94,16 @@ void HistoryMonitor::stopMonitoring()
 QCoro::Task<> HistoryMonitor::tick()
 {
     QPointer<HistoryMonitor> self(this);
-    const StoreOutcome outcome = co_await captureChange();
+    co_await look();
     if (self)
-        co_await show(outcome);
+        co_await storeAndShow();
 }
 
-QCoro::Task<HistoryMonitor::StoreOutcome> HistoryMonitor::captureChange()
+QCoro::Task<> HistoryMonitor::look()
 {
     QPointer<HistoryMonitor> self(this);
-    StoreOutcome outcome;
-    // Copies the history refused while another program held it go first, in the order they
-    // were made.
-    if (!pending_.isEmpty())
-        outcome = co_await storePending();
-    if (!self || pasteboard_.changeCount() == observedChange_)
-        co_return outcome;
+    if (pasteboard_.changeCount() == observedChange_)
+        co_return;
     observedChange_ = pasteboard_.changeCount();
     const QDateTime copiedAt = QDateTime::currentDateTime();
     // The application active when the copy was made, not when this tick runs: a password copied
@@ -114,18 +114,24 @@ QCoro::Task<HistoryMonitor::StoreOutcome> HistoryMonitor::captureChange()
     // nor is one whose content an excluded application holds, whichever window was active.
     if (gate_.isExcluded(source) || gate_.isExcluded(pasteboard_.ownerApplicationID())) {
         gate_.ignore(observedChange_);
-        co_return outcome;
+        co_return;
     }
     // The owner answers in its own time; the event loop runs meanwhile, and a copy back may
     // change the clipboard and what counts as seen. This tick reads the change it saw.
     const qint64 change = observedChange_;
     QSet<QString> types;
+    qsizetype listed = 0;
     for (const auto& item : co_await pasteboard_.items()) {
+        if (++listed % ClipboardCodec::itemsPerTurn == 0) {
+            co_await QCoro::sleepFor(0ms);
+            if (!self || pasteboard_.changeCount() != change)
+                co_return;
+        }
         for (const QString& type : item->types())
             types.insert(type);
     }
     if (!self || pasteboard_.changeCount() != change || !gate_.shouldCapture(change, types, source))
-        co_return outcome;
+        co_return;
 
     std::optional<CapturedClipboard> capture;
     try {
@@ -133,62 +139,59 @@ QCoro::Task<HistoryMonitor::StoreOutcome> HistoryMonitor::captureChange()
     } catch (const std::exception& error) {
         if (self)
             browser_.reportError(error);
-        co_return outcome;
+        co_return;
     }
     if (!self || !capture)
-        co_return outcome;
+        co_return;
     // Another copy landed while reading, or the active application became excluded: the next
     // tick looks at the newer state instead.
     if (pasteboard_.changeCount() != change)
-        co_return outcome;
+        co_return;
     if (gate_.isExcluded(workspace_.frontmostApplicationID()))
-        co_return outcome;
-
+        co_return;
     pending_.append(*std::move(capture), source, copiedAt);
-    const StoreOutcome stored = co_await storePending();
-    outcome.stored = outcome.stored || stored.stored;
-    if (stored.failure)
-        outcome.failure = stored.failure;
-    co_return outcome;
+}
+
+QCoro::Task<> HistoryMonitor::storeAndShow()
+{
+    if (storingPending_)
+        co_return;
+    QPointer<HistoryMonitor> self(this);
+    const StoreOutcome outcome = co_await storePending();
+    if (self)
+        co_await show(outcome);
 }
 
 QCoro::Task<HistoryMonitor::StoreOutcome> HistoryMonitor::storePending()
 {
-    // One run at a time: a tick that finds one under way leaves the copy it added to that run.
-    if (storingPending_)
-        co_return {};
     QPointer<HistoryMonitor> self(this);
     storingPending_ = true;
     StoreOutcome outcome;
+    // Copies queued while one is stored join this run, in their turn.
     while (!pending_.isEmpty()) {
+        PendingCaptures::Entry next = pending_.takeFirst();
         try {
-            const PendingCaptures::Entry& next = pending_.first();
-            storing_ = true;
             co_await repository_.insert(next.capture, next.source, retention_, next.copiedAt);
         } catch (const std::exception& error) {
             if (!self)
                 co_return {};
-            storing_ = false;
             // Another program holds the history: this copy and those after it wait for a later
             // tick. The refusal is logged once while they wait.
             if (const auto* storage = dynamic_cast<const StorageError*>(&error); storage && storage->isBusy()) {
                 if (!waitingForHistory_)
                     Diagnostics::userMessage(error);
                 waitingForHistory_ = true;
+                pending_.putBack(std::move(next));
                 outcome.failure = QCoreApplication::translate(
                     "Tavlin",
                     "Another program is using the history. Your copies are kept and saved as soon as it’s free.");
                 break;
             }
             outcome.failure = Diagnostics::userMessage(error);
-            pending_.removeFirst();
             continue;
         }
         if (!self)
             co_return {};
-        storing_ = false;
-        // Stored: its bytes need not stay while the new page loads.
-        pending_.removeFirst();
         outcome.stored = true;
     }
     storingPending_ = false;

@@ -59,8 +59,12 @@ private:
         std::optional<QString> failure;
     };
 
-    // Stores a new copy on the clipboard, after any copies still waiting.
-    QCoro::Task<StoreOutcome> captureChange();
+    // Reads a new copy on the clipboard and queues it behind the copies still waiting. Waits for
+    // the clipboard's owner, never for the history: copies keep being read while one is stored.
+    QCoro::Task<> look();
+    // Stores the waiting copies in order, then shows the page, unless a run doing so is under way:
+    // that run takes the copies queued meanwhile.
+    QCoro::Task<> storeAndShow();
     // Stores the waiting copies in order, until the history refuses one because another program
     // holds it.
     QCoro::Task<StoreOutcome> storePending();
@@ -83,8 +87,6 @@ private:
     // waiting while another program holds the history.
     PendingCaptures pending_;
     bool storingPending_ = false;
-    // The first of the waiting copies is with the repository now.
-    bool storing_ = false;
     bool waitingForHistory_ = false;
     CoroutineWaits waits_;
 };

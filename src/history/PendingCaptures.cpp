@@ -8,13 +8,31 @@ void PendingCaptures::append(CapturedClipboard capture, std::optional<QString> s
 {
     bytes_ += bytesOf(capture);
     entries_.append({std::move(capture), std::move(source), std::move(copiedAt)});
+    dropPastBounds();
+}
+
+PendingCaptures::Entry PendingCaptures::takeFirst()
+{
+    bytes_ -= bytesOf(entries_.first().capture);
+    return entries_.takeFirst();
+}
+
+void PendingCaptures::putBack(Entry entry)
+{
+    bytes_ += bytesOf(entry.capture);
+    entries_.prepend(std::move(entry));
+    dropPastBounds();
+}
+
+void PendingCaptures::dropPastBounds()
+{
     // The newest copies are the likeliest to be wanted again; the newest one always stays (a
     // single copy is far below the bound in bytes).
     while (entries_.size() > 1 && (entries_.size() > maximumCount || bytes_ > maximumBytes)) {
         const qint64 dropped = bytesOf(entries_.first().capture);
         removeFirst();
-        Log::error(QStringLiteral("A copy made while another program held the history was dropped unsaved "
-                                  "(%1 bytes): more than %2 copies or %3 bytes were waiting")
+        Log::error(QStringLiteral("A copy waiting to be stored was dropped unsaved (%1 bytes): more than %2 "
+                                  "copies or %3 bytes were waiting")
                        .arg(dropped)
                        .arg(maximumCount)
                        .arg(maximumBytes));

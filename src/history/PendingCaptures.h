@@ -10,8 +10,9 @@
 
 namespace tavlin {
 
-// Copies the history could not take yet because another program held it, oldest first, until
-// they are stored. Bounded in memory: past 16 copies or 64 MiB the oldest go, and the log says so.
+// Copies read but not stored yet, oldest first: behind the copy being stored, or refused while
+// another program held the history. Bounded in memory: past 16 copies or 64 MiB the oldest go,
+// and the log says so.
 class PendingCaptures {
 public:
     static constexpr qsizetype maximumCount = 16;
@@ -33,9 +34,15 @@ public:
     qint64 bytes() const { return bytes_; }
     const Entry& first() const { return entries_.first(); }
     void removeFirst();
+    // The oldest copy, out of the queue while it is being stored: copies that queue up meanwhile
+    // never push it out.
+    Entry takeFirst();
+    // Puts a copy the history refused back in front, to be offered again first.
+    void putBack(Entry entry);
 
 private:
     static qint64 bytesOf(const CapturedClipboard& capture);
+    void dropPastBounds();
 
     QList<Entry> entries_;
     qint64 bytes_ = 0;

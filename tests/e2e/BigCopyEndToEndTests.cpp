@@ -3,6 +3,7 @@
 // up the copies after them, and quitting while one is being stored leaves a sound history and a
 // log that tells the truth.
 #include "ApplicationProfile.h"
+#include "MainThreadPings.h"
 
 #include <QSet>
 #include <QTemporaryDir>
@@ -36,28 +37,35 @@ BigCopy koreanText()
     return {"KoreanMebibyte", {{QStringLiteral("UTF8_STRING"), text.toUtf8()}}, text};
 }
 
-BigCopy hundredThousandFiles()
+BigCopy files(int count)
 {
     QByteArray list;
-    for (int i = 0; i < 100'000; ++i) {
+    for (int i = 0; i < count; ++i) {
         list += QUrl::fromLocalFile(
                     QStringLiteral("/home/user/Pictures/Holiday/IMG_%1.jpg").arg(i, 6, 10, QLatin1Char('0')))
                     .toEncoded()
             + "\r\n";
     }
     // A file manager offers the folder's path as text beside the list, as Files does.
-    return {"HundredThousandFiles",
+    return {"Files",
             {{QStringLiteral("text/uri-list"), list}, {QStringLiteral("UTF8_STRING"), "/home/user/Pictures/Holiday"}},
-            QStringLiteral("Файлы (100000)")};
+            QStringLiteral("Файлы (%1)").arg(count)};
 }
 
-class BigCopyEndToEnd : public testing::TestWithParam<BigCopy> {
+BigCopy hundredThousandFiles()
+{
+    BigCopy copy = files(100'000);
+    copy.name = "HundredThousandFiles";
+    return copy;
+}
+
+class CopyOwner : public testing::Test {
 protected:
     // Offers the copy through the test clipboard owner and returns once the application has
     // received all but the last of its targets and asked for that one.
-    std::unique_ptr<QProcess> offer(const BigCopy& copy)
+    std::unique_ptr<QProcess> offer(const BigCopy& copy, const QStringList& options = {})
     {
-        QStringList arguments{QStringLiteral("serve")};
+        QStringList arguments = QStringList{QStringLiteral("serve")} + options;
         for (qsizetype i = 0; i < copy.targets.size(); ++i) {
             const QString path = folder.filePath(QString::number(i));
             writeFile(path, copy.targets[i].second);
@@ -79,6 +87,10 @@ protected:
 
     QTemporaryDir folder;
 };
+
+class BigCopyEndToEnd : public CopyOwner, public testing::WithParamInterface<BigCopy> { };
+
+class FileListEndToEnd : public CopyOwner { };
 
 QStringList texts(const Profile& profile)
 {
@@ -166,6 +178,37 @@ TEST_P(BigCopyEndToEnd, SigtermWhileItIsStoredExitsWithTheHistoryIntactAndTheLog
         if (stored == 2)
             EXPECT_FALSE(log.contains("not saved")) << log.toStdString();
     }
+}
+
+// A select-all of a million files, 22 MB of URLs: its record, the files' paths and names beside
+// the list, would pass what one record may store, so it is refused, and the log says why. The
+// list is taken apart off the main thread, which keeps answering, and a copy after it is stored.
+TEST_F(FileListEndToEnd, AMillionFilesAreRefusedWithoutHoldingUpTheApplication)
+{
+    Desktop desktop;
+    Profile profile;
+    profile.storeKnown();
+    auto application = profile.launch();
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
+    MainThreadPings pings(application->processId());
+
+    // Incrementally, as toolkits send what passes the X server's largest request.
+    auto owner = offer(files(1'000'000), {QStringLiteral("--incr"), QStringLiteral("262144"), QStringLiteral("0")});
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            log += application->readAllStandardError();
+            return log.contains("larger than 32");
+        },
+        60000))
+        << log.toStdString();
+    copyWithXclip(QStringLiteral("short copy after"));
+    EXPECT_TRUE(waitUntil([&] { return records(profile) == 1; }, 10000));
+    EXPECT_EQ(texts(profile), QStringList{QStringLiteral("short copy after")});
+    EXPECT_TRUE(pings.answeredWithin(1000));
+    stop(*application);
+    owner->kill();
+    owner->waitForFinished(5000);
 }
 
 INSTANTIATE_TEST_SUITE_P(, BigCopyEndToEnd, testing::Values(koreanText(), hundredThousandFiles()),

@@ -499,6 +499,40 @@ TEST(HistoryModel, MonitoringLooksAgainWhileTheStoredPageStillLoads)
     EXPECT_SOON(loop.isReady(), 10000);
 }
 
+// Copies made while one is being stored are read at their ticks and wait their turn behind it:
+// none is replaced unseen by the next. Here the history's thread is held up by changes waiting
+// for another program's lock, and the first copy's store waits behind them.
+TEST(HistoryModel, CopiesMadeWhileOneIsStoredAreAllStoredInOrder)
+{
+    ModelFixture fixture;
+    fixture.capture({QStringLiteral("opens the store")});
+    const Clip opening = fixture.model.browser().clips().first();
+    const int looks = fixture.pasteboard.changeCountReads();
+    auto loop = fixture.model.monitor().runMonitoring();
+    // Its first look comes after the page it loads at the start.
+    EXPECT_SOON(fixture.pasteboard.changeCountReads() > looks, 10000);
+    sqlite3* other = fixture.lockedByAnotherProgram();
+    std::vector<QCoro::Task<>> heldUp;
+    for (int turn = 0; turn < 4; ++turn)
+        heldUp.push_back(fixture.model.operations().setFavorite(opening, turn % 2 == 0));
+
+    const QStringList copies{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")};
+    for (const QString& text : copies) {
+        SCOPED_TRACE(text.toStdString());
+        const qsizetype requests = fixture.pasteboard.dataRequests().size();
+        fixture.copyText(text);
+        EXPECT_SOON(fixture.pasteboard.dataRequests().size() > requests, 4000);
+    }
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    for (auto& task : heldUp)
+        QCoro::waitFor(std::move(task));
+    EXPECT_SOON(fixture.texts().size() == 4, 10000);
+    EXPECT_EQ(fixture.texts(), (QStringList{copies[2], copies[1], copies[0], QStringLiteral("opens the store")}));
+    fixture.model.monitor().stopMonitoring();
+    EXPECT_SOON(loop.isReady(), 10000);
+}
+
 // The store works on its own thread: a store operation held up by another process's lock must
 // not hold up the main thread's event loop. Here only that loop can end the wait: its timer
 // releases the lock once it has ticked a few times while the favorite was pending. Were the

@@ -10,6 +10,9 @@
 #include <QHash>
 #include <QMimeData>
 #include <QSet>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <qcoro/qcorofuture.h>
 
 namespace tavlin {
 
@@ -145,6 +148,12 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
 
     // Asks the owner for its targets (ours are at hand) and presents them as items.
     QCoro::Task<> load();
+    // One item per URL of `list`, a file list in `format`, the first with the other types too.
+    // Thread-safe.
+    static QList<std::shared_ptr<const PasteboardItem>> listItems(std::weak_ptr<Session> session,
+                                                                  const QByteArray& format, const QByteArray& list,
+                                                                  const QList<ClipRepresentation>& firstItemExtras,
+                                                                  const QList<TargetMapping::Presented>& presented);
 };
 
 namespace {
@@ -270,43 +279,61 @@ QCoro::Task<> X11Pasteboard::Session::load()
             firstItemExtras.append({QString::fromUtf8(TargetMapping::passwordHint), *hint});
         }
     }
-    QList<ClipRepresentation> fixed;
+    std::optional<QByteArray> list;
     // File managers that offer no text/uri-list offer their own form of the same list.
     const QByteArray fileList = targets.contains(TargetMapping::uriList) ? TargetMapping::uriList
         : targets.contains(TargetMapping::gnomeCopiedFiles)              ? TargetMapping::gnomeCopiedFiles
                                                                          : QByteArray();
     if (!fileList.isEmpty()) {
-        if (const std::optional<QByteArray> list = co_await fetch(fileList)) {
-            fixed = fileList == TargetMapping::uriList ? TargetMapping::urlRepresentations(*list)
-                                                       : TargetMapping::copiedFileRepresentations(*list);
-        } else if (!isCurrent()) {
+        list = co_await fetch(fileList);
+        if (!list && !isCurrent()) {
             // A long list takes a while to come: files copied just before something else can
             // be lost this way, and that is worth a word.
             Log::error(QStringLiteral("Clipboard: a file list is not kept, the clipboard changed while it arrived"));
-        } else {
+        } else if (!list) {
             reportSkipped(QString::fromUtf8(fileList), {fileList});
         }
     }
     if (loaded)
         co_return;
-    loaded = true;
     const QList<TargetMapping::Presented> presented = TargetMapping::presentedTypes(targets);
-    const std::weak_ptr<Session> self = weak_from_this();
-    if (fixed.isEmpty() && firstItemExtras.isEmpty() && presented.isEmpty())
-        co_return;
-    if (fixed.isEmpty()) {
-        items.append(std::make_shared<SessionItem>(self, firstItemExtras, presented));
+    if (!list) {
+        loaded = true;
+        if (!firstItemExtras.isEmpty() || !presented.isEmpty())
+            items.append(std::make_shared<SessionItem>(weak_from_this(), firstItemExtras, presented));
         co_return;
     }
-    for (qsizetype i = 0; i < fixed.size(); ++i) {
-        if (i == 0) {
-            items.append(
-                std::make_shared<SessionItem>(self, QList<ClipRepresentation>{fixed[0]} + firstItemExtras, presented));
-        } else {
-            items.append(std::make_shared<SessionItem>(self, QList<ClipRepresentation>{fixed[i]},
-                                                       QList<TargetMapping::Presented>{}));
-        }
+    // A file manager's select-all can list a million files: the list is split into items on a
+    // worker, and the main thread goes on meanwhile.
+    QList<std::shared_ptr<const PasteboardItem>> listed = co_await QtConcurrent::run(
+        &Session::listItems, weak_from_this(), fileList, *std::move(list), firstItemExtras, presented);
+    if (loaded)
+        co_return;
+    loaded = true;
+    items = std::move(listed);
+}
+
+QList<std::shared_ptr<const PasteboardItem>> X11Pasteboard::Session::listItems(
+    std::weak_ptr<Session> session, const QByteArray& format, const QByteArray& list,
+    const QList<ClipRepresentation>& firstItemExtras, const QList<TargetMapping::Presented>& presented)
+{
+    const QList<ClipRepresentation> urls = format == TargetMapping::uriList
+        ? TargetMapping::urlRepresentations(list)
+        : TargetMapping::copiedFileRepresentations(list);
+    QList<std::shared_ptr<const PasteboardItem>> items;
+    if (urls.isEmpty()) {
+        if (!firstItemExtras.isEmpty() || !presented.isEmpty())
+            items.append(std::make_shared<SessionItem>(session, firstItemExtras, presented));
+        return items;
     }
+    items.reserve(urls.size());
+    items.append(
+        std::make_shared<SessionItem>(session, QList<ClipRepresentation>{urls[0]} + firstItemExtras, presented));
+    for (qsizetype i = 1; i < urls.size(); ++i) {
+        items.append(std::make_shared<SessionItem>(session, QList<ClipRepresentation>{urls[i]},
+                                                   QList<TargetMapping::Presented>{}));
+    }
+    return items;
 }
 
 X11Pasteboard::X11Pasteboard(std::chrono::milliseconds timeout, std::chrono::milliseconds budget, QObject* parent)
