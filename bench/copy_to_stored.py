@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """From copy to stored row, in the real application, for the big copies people make: a megabyte of
-Korean, a megabyte of CJK mixed with Latin, and a file manager's select-all of 100,000, 300,000 and
-1,000,000 files. For each: the seconds from the copy to its row; short texts copied one second
+Korean, a megabyte of CJK mixed with Latin, a letter under a long run of accents, and a file
+manager's select-all of 100,000, 300,000 and 1,000,000 files. For each: the seconds from the copy to its row; short texts copied one second
 after it and then every 0.75 s while it is being stored, the seconds from the first of them to its
 row, and whether every one of them was stored, in order; the longest _NET_WM_PING round trip of the
 main thread meanwhile; then, in a fresh start, the seconds SIGTERM takes to end the application
@@ -9,8 +9,8 @@ when it comes just after the big copy was read. A private Xvfb with openbox and 
 end-to-end tests start them.
 
 Usage: bench/copy_to_stored.py BUILD_DIR [ROUNDS [CONTENT...]]
-CONTENT names some of korean-1mib, cjk-latin-1mib, files-100000, files-300000 and files-1000000
-(all by default).
+CONTENT names some of korean-1mib, cjk-latin-1mib, accents-256kib, accents-1mib, files-100000,
+files-300000 and files-1000000 (all by default).
 Prints one line a content: copy->stored (or "refused" and the logged reason), short copy->stored,
 the short copies stored in order out of those made, the longest ping, SIGTERM->exit (seconds, the
 worst of ROUNDS, 1 by default).
@@ -39,12 +39,22 @@ def cjk_latin():
     return ("UTF8_STRING", (base * (1024 * 1024 // len(base.encode()))).encode())
 
 
+def accents(size, marks):
+    """One letter under a run of combining marks of classes taking turns, as long as fits in `size`
+    bytes of UTF-8: a run with no place to cut it for normalizing."""
+    run = "".join(marks)
+    return lambda: ("UTF8_STRING", ("a" + run * ((size - 1) // len(run.encode()))).encode())
+
+
 def files(count):
     return lambda: ("text/uri-list", "".join(f"file:///home/user/Pictures/Holiday/IMG_{i:07d}%20copy.jpg\r\n"
                                              for i in range(count)).encode())
 
 
-CONTENTS = [("korean-1mib", korean), ("cjk-latin-1mib", cjk_latin), ("files-100000", files(100000)),
+CONTENTS = [("korean-1mib", korean), ("cjk-latin-1mib", cjk_latin),
+            ("accents-256kib", accents(256 * 1024, ["\u0301", "\u0316"])),
+            ("accents-1mib", accents(1024 * 1024 - 16, ["\u0301", "\u0302", "\u0323"])),
+            ("files-100000", files(100000)),
             ("files-300000", files(300000)), ("files-1000000", files(1000000))]
 
 
