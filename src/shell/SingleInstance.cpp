@@ -33,6 +33,14 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// Makes the folder of `file`, readable by this user alone, when it is missing.
+void makeFolderOf(const QString& file)
+{
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QFile::exists(folder) && QDir().mkpath(folder))
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
+}
+
 } // namespace
 
 SingleInstance::Paths SingleInstance::defaultPaths(const QString& dataFolder)
@@ -100,9 +108,7 @@ void SingleInstance::takeRuntimeLock()
 {
     if (paths_.lockFile.isEmpty())
         return;
-    const QString folder = QFileInfo(paths_.lockFile).absolutePath();
-    if (!QFile::exists(folder) && QDir().mkpath(folder))
-        ::chmod(QFile::encodeName(folder).constData(), 0700);
+    makeFolderOf(paths_.lockFile);
     const QByteArray lockFile = QFile::encodeName(paths_.lockFile);
     lockFd_ = ::open(lockFile.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     struct stat lockInfo { };
@@ -121,9 +127,7 @@ void SingleInstance::takeHistoryLock()
 {
     if (paths_.historyLock.isEmpty())
         return;
-    const QString folder = QFileInfo(paths_.historyLock).absolutePath();
-    if (!QFile::exists(folder) && QDir().mkpath(folder))
-        ::chmod(QFile::encodeName(folder).constData(), 0700);
+    makeFolderOf(paths_.historyLock);
     const QByteArray lockFile = QFile::encodeName(paths_.historyLock);
     historyLockFd_ = ::open(lockFile.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     // A history on a read-only disk is still shown: a lock taken for reading holds as well.
