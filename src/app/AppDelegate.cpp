@@ -66,6 +66,10 @@ AppDelegate::Platform AppDelegate::realPlatform()
 {
     Platform platform;
     platform.defaults = std::make_unique<PlistDefaults>();
+    // The workspace starts reading the installed applications' entries at once, their names in
+    // the interface's language: that language is settled first, or the entries would be read
+    // again at the first lookup, which waits for them (thousands installed hold up "Choose App…").
+    TavlinLanguage::install(*platform.defaults);
     auto workspace = std::make_unique<X11Workspace>();
     auto pasteboard = std::make_unique<X11Pasteboard>();
     // Both live as long as the platform; the pasteboard asks only while reading.

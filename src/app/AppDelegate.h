@@ -75,6 +75,8 @@ public:
         std::unique_ptr<DesktopPresses> desktopPresses;
     };
 
+    // The desktop's services; installs the interface's language (TavlinLanguage::install) first, as
+    // they read texts in it from the start.
     static Platform realPlatform();
 
     explicit AppDelegate(Platform platform, QObject* parent = nullptr);

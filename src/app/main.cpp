@@ -98,8 +98,7 @@ int main(int argc, char** argv)
     // once that terminal is gone, a log line must fail quietly instead of killing the process.
     std::signal(SIGPIPE, SIG_IGN);
 
-    tavlin::AppDelegate::Platform platform = tavlin::AppDelegate::realPlatform();
-    tavlin::TavlinLanguage::install(*platform.defaults);
+    tavlin::AppDelegate::Platform platform = tavlin::AppDelegate::realPlatform(); // the interface's language too
     tavlin::AppDelegate delegate(std::move(platform));
 
     instance.serve([&delegate] { delegate.reopen(); });

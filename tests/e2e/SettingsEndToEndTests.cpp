@@ -12,6 +12,9 @@
 
 #include <csignal>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 using namespace tavlin::test;
 
 namespace {
@@ -58,6 +61,31 @@ QJsonObject preferences(const Profile& profile)
     return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
 }
 
+// How many times a file has been opened, by any process, since this began watching it. Closes are
+// watched too: inotify merges an event with an identical one still unread before it.
+class OpenCount {
+public:
+    explicit OpenCount(const QString& path) : watch_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        inotify_add_watch(watch_, QFile::encodeName(path).constData(), IN_OPEN | IN_CLOSE);
+    }
+    ~OpenCount() { ::close(watch_); }
+    int count()
+    {
+        alignas(inotify_event) char events[4096];
+        for (ssize_t size; (size = ::read(watch_, events, sizeof events)) > 0;) {
+            for (const char* event = events; event < events + size;
+                 event += sizeof(inotify_event) + reinterpret_cast<const inotify_event*>(event)->len)
+                opened_ += (reinterpret_cast<const inotify_event*>(event)->mask & IN_OPEN) != 0;
+        }
+        return opened_;
+    }
+
+private:
+    int watch_;
+    int opened_ = 0;
+};
+
 QString storedShortcut(const Profile& profile)
 {
     return preferences(profile).value(QStringLiteral("quickPanel.shortcut")).toString();
@@ -70,10 +98,16 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
     Profile profile;
     profile.store("<key>onboarding.completed</key><true/>" + startShortcut);
     QDir().mkpath(profile.home + QStringLiteral("/.local/share/applications"));
-    writeFile(profile.home + QStringLiteral("/.local/share/applications/org.example.Editor.desktop"),
-              "[Desktop Entry]\nType=Application\nName=Example Editor\nExec=/bin/false\n");
+    const QString editorEntry = profile.home + QStringLiteral("/.local/share/applications/org.example.Editor.desktop");
+    writeFile(editorEntry, "[Desktop Entry]\nType=Application\nName=Example Editor\nExec=/bin/false\n");
+    OpenCount editorOpened(editorEntry);
+    // A system language Tavlin does not speak: its interface, in English, has a locale of its own.
+    QProcessEnvironment german = profile.environment();
+    for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_NUMERIC"})
+        german.remove(QLatin1String(variable));
+    german.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
     Desktop desktop;
-    auto application = profile.launch();
+    auto application = profile.launch(german);
     QByteArray log;
     const auto readLog = [&] { log += application->readAllStandardError(); };
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(profile.socket()); }, 10000));
@@ -141,6 +175,8 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
     ASSERT_TRUE(
         waitUntil([] { return Desktop::activeWindowName().endsWith(QStringLiteral("history from an app")); }, 10000))
         << "the chooser";
+    EXPECT_EQ(editorOpened.count(), 1)
+        << "the installed applications were read again rather than as they were at start";
     key(QStringLiteral("E d i t o r Return"));
     const QJsonArray editor{QStringLiteral("org.example.Editor")};
     EXPECT_TRUE(waitUntil(
