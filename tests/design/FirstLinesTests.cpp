@@ -107,9 +107,10 @@ TEST(FirstLines, LinesAreThoseOfTheWholeTextFromOnlyWhatTheyNeed)
                     EXPECT_EQ(firstLines(first), expected) << text.left(12).toStdString() << " at " << width;
                 }
                 // The part laid out grows by doubling from a few lines' worth.
-                if (text.size() > 2000)
+                if (text.size() > 2000) {
                     EXPECT_LE(first.laidOutLength(), qMax<qsizetype>(2 * needed, 1000))
                         << text.left(12).toStdString() << " at " << width << " needs " << needed;
+                }
             }
         }
     }
