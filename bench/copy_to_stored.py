@@ -26,6 +26,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 from netwm_ping import Pinger, windows_of  # noqa: E402
 from Xlib import display as xdisplay  # noqa: E402
+from private_desktop import private_desktop, wait_for  # noqa: E402
 
 
 def korean():
@@ -56,15 +57,6 @@ CONTENTS = [("korean-1mib", korean), ("cjk-latin-1mib", cjk_latin),
             ("accents-1mib", accents(1024 * 1024 - 16, ["\u0301", "\u0302", "\u0323"])),
             ("files-100000", files(100000)),
             ("files-300000", files(300000)), ("files-1000000", files(1000000))]
-
-
-def wait_for(predicate, timeout, step=0.01):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if predicate():
-            return True
-        time.sleep(step)
-    return False
 
 
 class Session:
@@ -159,20 +151,7 @@ def main():
     rounds = int(sys.argv[2]) if len(sys.argv) > 2 else 1
     chosen = [(label, make) for label, make in CONTENTS if len(sys.argv) <= 3 or label in sys.argv[3:]]
     scratch = tempfile.mkdtemp()
-    read, write = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1920x1080x24", "-nolisten", "tcp"],
-                              pass_fds=(write,))
-    os.close(write)
-    number = b""
-    while not number.endswith(b"\n"):
-        number += os.read(read, 16)
-    display = ":" + number.decode().strip()
-    env = dict(os.environ, DISPLAY=display)
-    helpers = [subprocess.Popen(["openbox"], env=env, stderr=subprocess.DEVNULL),
-               subprocess.Popen(["trayer", "--edge", "top", "--align", "left", "--widthtype", "request",
-                                 "--height", "32", "--SetDockType", "true"], env=env, stderr=subprocess.DEVNULL)]
-    time.sleep(1.5)
-    try:
+    with private_desktop() as display:
         for label, make in chosen:
             target, data = make()
             worst = [0.0, 0.0, 0.0, 0.0]
@@ -249,10 +228,6 @@ def main():
                   f"short copies during the store {'all kept in order' if kept else 'NOT all kept in order'} "
                   f"(up to {made}), longest ping {worst[3] * 1000:.0f} ms, SIGTERM->exit {worst[2]:.2f} s",
                   flush=True)
-    finally:
-        for helper in helpers:
-            helper.kill()
-        server.kill()
 
 
 if __name__ == "__main__":

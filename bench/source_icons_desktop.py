@@ -34,18 +34,11 @@ import threading
 import time
 import zlib
 
+from private_desktop import private_desktop, wait_for
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 PING = os.path.join(HERE, "..", "tests", "e2e", "netwm_ping.py")
 CHOOSER_TITLE = "history from an app"
-
-
-def wait_for(predicate, timeout, step=0.05):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if predicate():
-            return True
-        time.sleep(step)
-    return False
 
 
 def png(width, height):
@@ -465,29 +458,14 @@ def main():
     build = os.path.abspath(sys.argv[1])
     chosen = sys.argv[2:] or list(CASES)
     scratch = tempfile.mkdtemp()
-    read, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1920x1080x24", "-nolisten",
-                               "tcp"], pass_fds=(write_end,))
-    os.close(write_end)
-    number = b""
-    while not number.endswith(b"\n"):
-        number += os.read(read, 16)
-    display = ":" + number.decode().strip()
-    env = dict(os.environ, DISPLAY=display)
-    helpers = [subprocess.Popen(["openbox"], env=env, stderr=subprocess.DEVNULL),
-               subprocess.Popen(["trayer", "--edge", "top", "--align", "left", "--widthtype", "request",
-                                 "--height", "32", "--SetDockType", "true"], env=env, stderr=subprocess.DEVNULL)]
-    time.sleep(1.5)
     try:
-        for name in chosen:
-            try:
-                CASES[name](build, scratch, display)
-            except RuntimeError as failure:
-                print(f"{name}: failed: {failure}", flush=True)
+        with private_desktop() as display:
+            for name in chosen:
+                try:
+                    CASES[name](build, scratch, display)
+                except RuntimeError as failure:
+                    print(f"{name}: failed: {failure}", flush=True)
     finally:
-        for helper in helpers:
-            helper.kill()
-        server.kill()
         shutil.rmtree(scratch, ignore_errors=True)
 
 
