@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
+#include <clocale>
 #include <limits>
+#include <string>
 #include <sys/stat.h>
 
 namespace tavlin {
@@ -82,6 +84,22 @@ TEST_F(PlistDefaultsTest, EveryKindKeepsItsKindThroughTheFile)
     EXPECT_EQ(reloaded.stringArray(QStringLiteral("nested")), std::nullopt);
     // A number reads as either number kind.
     EXPECT_EQ(reloaded.doubleValue(QStringLiteral("history.retention.clipCount")), 250.0);
+}
+
+// A desktop whose numbers have a decimal comma, as the application takes it from the environment.
+TEST_F(PlistDefaultsTest, ARealNumberReadsBackTheSameUnderADecimalComma)
+{
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "ru_RU.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no locale with a decimal comma is installed (ru_RU.UTF-8, de_DE.UTF-8)";
+    {
+        PlistDefaults defaults(path());
+        defaults.setDouble(QStringLiteral("ratio"), -2.75);
+    }
+    const std::optional<double> reloaded = PlistDefaults(path()).doubleValue(QStringLiteral("ratio"));
+    std::setlocale(LC_NUMERIC, before.c_str());
+    EXPECT_EQ(reloaded, -2.75);
+    EXPECT_EQ(PlistDefaults(path()).doubleValue(QStringLiteral("ratio")), -2.75);
 }
 
 TEST_F(PlistDefaultsTest, TypedReadsRefuseOtherKindsAndMixedArrays)

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <locale.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +34,36 @@ struct PlistDeleter {
     void operator()(plist_t node) const { plist_free(node); }
 };
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
+
+// libplist reads a real number with the C library's strtod, which follows LC_NUMERIC, and
+// QCoreApplication sets that from the environment: under a decimal comma (a Russian or German
+// desktop) "0.1" would read as 0. This thread parses and prints numbers the C way meanwhile.
+class CNumbers {
+public:
+    CNumbers()
+    {
+        if (locale_t base = ::duplocale(LC_GLOBAL_LOCALE)) {
+            c_ = ::newlocale(LC_NUMERIC_MASK, "C", base);
+            if (!c_)
+                ::freelocale(base);
+        }
+        if (c_)
+            previous_ = ::uselocale(c_);
+    }
+    ~CNumbers()
+    {
+        if (c_) {
+            ::uselocale(previous_);
+            ::freelocale(c_);
+        }
+    }
+    CNumbers(const CNumbers&) = delete;
+    CNumbers& operator=(const CNumbers&) = delete;
+
+private:
+    locale_t c_ = nullptr;
+    locale_t previous_ = nullptr;
+};
 
 QString systemError(int error)
 {
@@ -198,6 +229,7 @@ void PlistDefaults::load()
         problem = QStringLiteral("nested deeper than %1 levels").arg(maximumNesting);
     if (problem.isEmpty()) {
         plist_t root = nullptr;
+        const CNumbers cNumbers;
         if (!bytes.isEmpty())
             plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &root);
         PlistPtr owner(root);
@@ -249,7 +281,10 @@ bool PlistDefaults::save()
     PlistPtr root(toNode(values_));
     char* xml = nullptr;
     uint32_t length = 0;
-    plist_to_xml(root.get(), &xml, &length);
+    {
+        const CNumbers cNumbers;
+        plist_to_xml(root.get(), &xml, &length);
+    }
     if (!xml) {
         Log::error(QStringLiteral("Defaults: cannot encode the settings for %1").arg(path_));
         return false;
