@@ -939,7 +939,8 @@ void TavlinStyle::drawButton(const ButtonLook& look, const QStyleOption* option,
         if (focused)
             ring(*painter, bounds, radius, appearance);
         content.font = SystemFont::regular(12, QFont::Medium);
-        content.font.setWeight(QFont::Weight(qRound(QFont::Medium + (QFont::DemiBold - QFont::Medium) * selection)));
+        content.font.setWeight(
+            QFont::Weight(qRound(int(QFont::Medium) + (int(QFont::DemiBold) - int(QFont::Medium)) * selection)));
         break;
     }
     }

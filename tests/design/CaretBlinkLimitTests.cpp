@@ -22,7 +22,7 @@ struct PaintCount : QObject {
 };
 
 // Whether the field repaints within a few blink periods.
-bool blinks(QLineEdit& field, PaintCount& count)
+bool blinks(QLineEdit& /*field*/, PaintCount& count)
 {
     const int before = count.paints;
     QTest::qWait(4 * QGuiApplication::styleHints()->cursorFlashTime());

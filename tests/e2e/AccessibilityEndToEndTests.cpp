@@ -579,11 +579,13 @@ TEST(AccessibilityEndToEnd, TabInTheIntroductionFollowsTheScreenAndStopsOnlyOnNa
         if (screen == QLatin1String("Quick Panel")) {
             // The hints are heard with their keys.
             for (const QString& keys :
-                 {QStringLiteral("Up Arrow, Down Arrow"), QStringLiteral("Enter"), QStringLiteral("Escape")})
+                 {QStringLiteral("Up Arrow, Down Arrow"), QStringLiteral("Enter"), QStringLiteral("Escape")}) {
                 EXPECT_EQ(assistive.hear(keys), QStringList(QStringLiteral("label||"))) << keys.toStdString();
+            }
         }
-        if (screen != QLatin1String("Finish"))
+        if (screen != QLatin1String("Finish")) {
             ASSERT_TRUE(assistive.press(QStringLiteral("Continue")));
+        }
     }
     ::kill(application->processId(), SIGTERM);
     application->waitForFinished(10000);

@@ -175,8 +175,9 @@ TEST_P(BigCopyEndToEnd, SigtermWhileItIsStoredExitsWithTheHistoryIntactAndTheLog
         EXPECT_FALSE(log.contains("never saved")) << log.toStdString();
         const qint64 stored = records(profile);
         EXPECT_TRUE(stored == 2 || stored == 1);
-        if (stored == 2)
+        if (stored == 2) {
             EXPECT_FALSE(log.contains("not saved")) << log.toStdString();
+        }
     }
 }
 

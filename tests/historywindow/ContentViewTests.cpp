@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -548,7 +549,7 @@ TEST(ContentView, MenusTakeTheWindowsDarkTheme)
     ASSERT_LT(window.lightness(), 80);
     // The record menu, as the menu key opens it on the selected record.
     fixture.records()->setCurrentIndex(rowOf(fixture.records(), 0));
-    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint());
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
     QApplication::sendEvent(fixture.records(), &key);
     auto* record = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_TRUE(record);

@@ -475,7 +475,7 @@ bool eventLoopRunsWhileAwaiting(QCoro::Task<T>& task)
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, [&] { shotWhileWaiting = !task.isReady(); });
     timer.start(100);
-    QTest::qWaitFor([&] { return shotWhileWaiting.has_value(); }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shotWhileWaiting.has_value(); }, 10000)) << "the timer never fired";
     return shotWhileWaiting.value_or(false);
 }
 

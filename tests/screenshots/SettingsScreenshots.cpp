@@ -67,7 +67,7 @@ void updateMessage(const QString& suffix)
 
 void settingsScreenshots()
 {
-    for (const QString language : {QStringLiteral("en"), QStringLiteral("ru")}) {
+    for (const QString& language : {QStringLiteral("en"), QStringLiteral("ru")}) {
         ScopedLanguage scoped(language);
         for (bool dark : {false, true}) {
             SettingsHarness harness(SettingsSection::general, dark);

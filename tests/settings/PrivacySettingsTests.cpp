@@ -30,7 +30,9 @@ struct PrivacyFixture : SettingsHarness {
     PrivacySettingsPane* pane() const { return window->findChild<PrivacySettingsPane*>(); }
     QMessageBox* awaitQuestion() const
     {
-        QTest::qWaitFor([this] { return pane()->confirmation() && pane()->confirmation()->isVisible(); }, 10000);
+        EXPECT_TRUE(
+            QTest::qWaitFor([this] { return pane()->confirmation() && pane()->confirmation()->isVisible(); }, 10000))
+            << "no question was shown";
         return pane()->confirmation();
     }
     void pick(const QString& identifier, const QString& option)

@@ -269,9 +269,10 @@ TEST(SettingsRoot, ANewUsersPanesFitTheWindowWithoutScrolling)
                                               SettingsSection::interface, SettingsSection::quickPanel}) {
             harness.open(section);
             for (const QScrollArea* scroll : harness.window->findChildren<QScrollArea*>()) {
-                if (scroll->isVisible())
+                if (scroll->isVisible()) {
                     EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0)
                         << language.toStdString() << " " << toRaw(section).toStdString();
+                }
             }
         }
     }
