@@ -1,5 +1,6 @@
 #include "DesignTestSupport.h"
 
+#include "../support/ThrowAwayHome.h"
 #include "TavlinStyle.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
     // The widgets need a QApplication; listing the tests must work without a display too.
     if (::testing::GTEST_FLAG(list_tests))
         return RUN_ALL_TESTS();
+    const tavlin::test::ThrowAwayHome home;
     QApplication application(argc, argv);
     tavlin::TavlinStyle::install();
     // Fixed font and language, so that measurements and screenshots are the same everywhere.

@@ -11,7 +11,6 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -195,7 +194,7 @@ TEST(SingleInstanceEndToEnd, AnotherUsersSocketDoesNotKeepTavlinFromStarting)
         GTEST_SKIP() << "needs root to run the squatter as another user";
     Profile profile;
     profile.storeKnown();
-    QTemporaryDir shared; // like /tmp
+    TemporaryFolder shared; // like /tmp, and where the unprivileged user reaches it
     ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
     const QString folder = shared.path() + QStringLiteral("/tavlin-0");
     ASSERT_EQ(runAsUnprivilegedUser([&] { return ::mkdir(QFile::encodeName(folder).constData(), 0700); }), 0);
@@ -365,11 +364,19 @@ TEST(ApplicationEndToEnd, InstalledForTheUserItOffersLaunchAtLogin)
     profile.store("<key>onboarding.completed</key><true/><key>settings.reopenAfterRestart</key><string>general</string>"
                   + freeShortcut);
     const QString prefix = profile.folder.path() + QStringLiteral("/prefix");
+    // The build's install_manifest.txt lists what the user installed, for the README's uninstall:
+    // an install of the one component there is writes a manifest of its own name instead.
+    const QString manifest = QStringLiteral(TAVLIN_BUILD_DIR "/install_manifest.txt");
+    const auto installed = [&] { return QFile::exists(manifest) ? readFile(manifest) : QByteArray("none"); };
+    const QByteArray userInstalled = installed();
     QProcess install;
     install.start(QStringLiteral("cmake"),
-                  {QStringLiteral("--install"), QStringLiteral(TAVLIN_BUILD_DIR), QStringLiteral("--prefix"), prefix});
+                  {QStringLiteral("--install"), QStringLiteral(TAVLIN_BUILD_DIR), QStringLiteral("--component"),
+                   QStringLiteral("Unspecified"), QStringLiteral("--prefix"), prefix});
     ASSERT_TRUE(install.waitForFinished(60000) && install.exitCode() == 0)
         << install.readAllStandardError().toStdString();
+    QFile::remove(QStringLiteral(TAVLIN_BUILD_DIR "/install_manifest_Unspecified.txt"));
+    EXPECT_EQ(installed(), userInstalled) << "the user's install manifest was rewritten";
     EXPECT_TRUE(QFile::exists(prefix + QStringLiteral("/share/icons/hicolor/scalable/apps/org.tavlin.Tavlin.svg")));
 
     Desktop desktop;

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -45,6 +46,29 @@ inline QString launcherForAnyUser()
     return launcher;
 }
 
+// Ends every process whose environment gives it this HOME, and waits until each has gone.
+inline void endProgramsWithHome(const QString& home)
+{
+    const QByteArray entry = "HOME=" + QFile::encodeName(home);
+    QList<pid_t> ended;
+    const QStringList processes = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& name : processes) {
+        bool number = false;
+        const pid_t pid = name.toInt(&number);
+        QFile variables(QStringLiteral("/proc/%1/environ").arg(name));
+        if (number && pid != ::getpid() && variables.open(QIODevice::ReadOnly)
+            && variables.readAll().split('\0').contains(entry) && ::kill(pid, SIGKILL) == 0)
+            ended.append(pid);
+    }
+    // A child of this process stays a zombie until its QProcess reaps it: it has ended all the same.
+    const auto gone = [](pid_t pid) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ");
+    };
+    if (!QTest::qWaitFor([&] { return std::all_of(ended.begin(), ended.end(), gone); }, 5000))
+        ADD_FAILURE() << "a program left running in the profile did not end";
+}
+
 struct Profile {
     TemporaryFolder folder;
     QString home = folder.path() + QStringLiteral("/home");
@@ -57,6 +81,11 @@ struct Profile {
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
+    // Whatever still runs in this profile (a Tavlin that restarted itself, one a failed test left)
+    // ends first: it would make its socket again in the folder being removed.
+    ~Profile() { endProgramsWithHome(home); }
+    Profile(const Profile&) = delete;
+    Profile& operator=(const Profile&) = delete;
 
     // Preferences as the application stores them: an XML property list.
     void store(const QByteArray& plistBody)
@@ -80,6 +109,14 @@ struct Profile {
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("org.tavlin.Tavlin.delegate.debug=true"));
         environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        // English, whatever the desktop's language, for the tests look for its texts; a test of
+        // another language sets that over this.
+        const QStringList variables = environment.keys();
+        for (const QString& variable : variables) {
+            if (variable.startsWith(QLatin1String("LC_")) || variable == u"LANGUAGE")
+                environment.remove(variable);
+        }
+        environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
         return environment;
     }
 
@@ -186,6 +223,16 @@ inline bool activateWindowNamed(const QString& pattern)
         return false;
     run(QStringLiteral("xdotool windowactivate --sync ") + window);
     return waitUntil([&] { return run(QStringLiteral("xdotool getwindowfocus")) == window; }, 10000);
+}
+
+// Starts xterm as a helper window named `title`, running sleep rather than the user's shell,
+// whose start-up files (Debian's ~/.bashrc) retitle the window at the first prompt.
+inline void startTerminal(QProcess& terminal, const QString& title, const QStringList& options = {})
+{
+    terminal.start(QStringLiteral("xterm"),
+                   options
+                       + QStringList{QStringLiteral("-title"), title, QStringLiteral("-e"), QStringLiteral("sleep"),
+                                     QStringLiteral("1000000")});
 }
 
 // Copies text as a user does, with xclip, which keeps serving it from a process of its own.

@@ -31,7 +31,8 @@ struct AssistiveTechnology {
         attendant.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
         attendant.start(QStringLiteral("/usr/bin/python3"),
                         {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("attend")});
-        QTest::qWaitFor([&] { return attendant.canReadLine(); }, 10000); // "attending"
+        if (!QTest::qWaitFor([&] { return attendant.canReadLine(); }, 10000)) // "attending"
+            ADD_FAILURE() << "the attendant never stood by";
     }
     ~AssistiveTechnology()
     {
@@ -105,7 +106,8 @@ struct AssistiveTechnology {
         helper->start(QStringLiteral("/usr/bin/python3"),
                       {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT),
                        selections ? QStringLiteral("follow") : QStringLiteral("listen"), QString::number(seconds)});
-        QTest::qWaitFor([&] { return helper->canReadLine(); }, 10000); // "listening"
+        if (!QTest::qWaitFor([&] { return helper->canReadLine(); }, 10000)) // "listening"
+            ADD_FAILURE() << "the listener never started";
         helper->readLine();
         return helper;
     }
@@ -118,7 +120,8 @@ struct AssistiveTechnology {
         helper->setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
         helper->start(QStringLiteral("/usr/bin/python3"),
                       {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("inside"), list, window});
-        QTest::qWaitFor([&] { return helper->canReadLine(); }, 15000); // "watching"
+        if (!QTest::qWaitFor([&] { return helper->canReadLine(); }, 15000)) // "watching"
+            ADD_FAILURE() << "the watcher never started";
         helper->readLine();
         return helper;
     }

@@ -179,7 +179,7 @@ TEST(IntroductionEndToEnd, ANewUserMeetsTheApplication)
 
     // The Quick Panel over a terminal; Escape gives the terminal its keyboard back.
     QProcess terminal;
-    terminal.start(QStringLiteral("xterm"), {QStringLiteral("-title"), QStringLiteral("terminal")});
+    startTerminal(terminal, QStringLiteral("terminal"));
     QString xterm;
     ASSERT_TRUE(
         waitUntil([&] { return !(xterm = windowsNamed(QStringLiteral("^terminal$")).value(0)).isEmpty(); }, 10000));

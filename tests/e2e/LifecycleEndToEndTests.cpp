@@ -123,8 +123,8 @@ TEST(LifecycleEndToEnd, WithAssistiveTechnologyQuitAndRestartEndTheProcess)
     application.setStandardErrorFile(profile.folder.path() + QStringLiteral("/log"));
     application.start(QStringLiteral(TAVLIN_APPLICATION), QStringList());
     ASSERT_TRUE(waitUntil([] { return shown(QStringLiteral("^Settings$")); }, 10000));
-    // Russian chosen from the keyboard (the picker's next option after the system's language)
-    // brings the restart button.
+    // Russian chosen from the keyboard (the picker's option after "System Default", English in
+    // the profile's environment) brings the restart button.
     activateWindowNamed(QStringLiteral("^Settings$"));
     const QString language = QStringLiteral("App language");
     const auto languageFocused = [&] {
@@ -250,7 +250,7 @@ TEST(LifecycleEndToEnd, ALaunchJustAfterEscapeShowsTheHistoryWindow)
     Profile profile;
     auto application = launchKnown(profile);
     QProcess terminal;
-    terminal.start(QStringLiteral("xterm"), {QStringLiteral("-title"), QStringLiteral("terminal")});
+    startTerminal(terminal, QStringLiteral("terminal"));
     QString xterm;
     ASSERT_TRUE(
         waitUntil([&] { return !(xterm = windowsNamed(QStringLiteral("^terminal$")).value(0)).isEmpty(); }, 10000));

@@ -43,9 +43,8 @@ struct TerminalDesktop {
     {
         profile.storeKnown();
         // xterm first, then the window manager, which takes over the windows already there.
-        terminal.start(QStringLiteral("xterm"),
-                       {QStringLiteral("-geometry"), QStringLiteral("60x10+20+420"), QStringLiteral("-title"),
-                        QStringLiteral("terminal")});
+        startTerminal(terminal, QStringLiteral("terminal"),
+                      {QStringLiteral("-geometry"), QStringLiteral("60x10+20+420")});
         EXPECT_TRUE(waitUntil(
             [&] {
                 terminalWindow = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),

@@ -156,7 +156,7 @@ TEST(SettingsEndToEnd, ChoicesMadeInSettingsOutliveARestart)
 
     // A click into another program mid-recording: what is typed there is not recorded.
     QProcess other;
-    other.start(QStringLiteral("xterm"), {QStringLiteral("-geometry"), QStringLiteral("40x8+420+360")});
+    startTerminal(other, QStringLiteral("terminal"), {QStringLiteral("-geometry"), QStringLiteral("40x8+420+360")});
     ASSERT_TRUE(
         waitUntil([] { return !run(QStringLiteral("xdotool search --onlyvisible --class XTerm")).isEmpty(); }, 10000));
     openSection(2);

@@ -1,5 +1,6 @@
 // The login item as an XDG autostart entry, in a temporary config home, driven as the Settings
 // switch drives it.
+#include "DesktopExec.h"
 #include "FileSystemError.h"
 #include "LaunchAtLoginController.h"
 #include "SystemLoginItemService.h"
@@ -56,8 +57,8 @@ TEST(SystemLoginItemService, EnablingWritesAnAutostartEntryAndDisablingRemovesIt
     EXPECT_EQ(statusChanges, 1);
     EXPECT_EQ(controller.detail(), QStringLiteral("Tavlin will start in the tray without opening the history window."));
     EXPECT_EQ(readFile(fixture.entryPath()),
-              QByteArray("[Desktop Entry]\nType=Application\nName=Tavlin\nExec=")
-                  + QFile::encodeName(fixture.executable) + "\nX-GNOME-Autostart-enabled=true\n");
+              QByteArray("[Desktop Entry]\nType=Application\nName=Tavlin\nExec=") + desktopExec(fixture.executable)
+                  + "\nX-GNOME-Autostart-enabled=true\n");
     EXPECT_FALSE(QFileInfo::exists(fixture.entryPath() + QStringLiteral(".new")));
 
     controller.setEnabled(false);
@@ -69,20 +70,18 @@ TEST(SystemLoginItemService, EnablingWritesAnAutostartEntryAndDisablingRemovesIt
 TEST(SystemLoginItemService, AnEntryThatIsSwitchedOffForeignOrDamagedIsNotOn)
 {
     LoginFixture fixture;
-    const QByteArray ours = "[Desktop Entry]\nType=Application\nExec=" + QFile::encodeName(fixture.executable) + "\n";
+    const QByteArray ours = "[Desktop Entry]\nType=Application\nExec=" + desktopExec(fixture.executable) + "\n";
     const auto statusWith = [&](const QByteArray& contents) {
         fixture.writeEntry(contents);
         return fixture.service()->status();
     };
     EXPECT_EQ(statusWith(ours), LoginItemStatus::enabled);
-    EXPECT_EQ(
-        statusWith("# comment\n\n[Desktop Entry]\r\nExec = " + QFile::encodeName(fixture.executable) + " --flag\r\n"),
-        LoginItemStatus::enabled);
+    EXPECT_EQ(statusWith("# comment\n\n[Desktop Entry]\r\nExec = " + desktopExec(fixture.executable) + " --flag\r\n"),
+              LoginItemStatus::enabled);
     EXPECT_EQ(statusWith(ours + "Hidden=true\n"), LoginItemStatus::disabled);
     EXPECT_EQ(statusWith(ours + "X-GNOME-Autostart-enabled=false\n"), LoginItemStatus::disabled);
     EXPECT_EQ(statusWith("[Desktop Entry]\nExec=/bin/sh -c true\n"), LoginItemStatus::disabled);
-    EXPECT_EQ(statusWith("[Other Group]\nExec=" + QFile::encodeName(fixture.executable) + "\n"),
-              LoginItemStatus::disabled);
+    EXPECT_EQ(statusWith("[Other Group]\nExec=" + desktopExec(fixture.executable) + "\n"), LoginItemStatus::disabled);
     EXPECT_EQ(statusWith("[Desktop Entry]\nExec=\"" + QFile::encodeName(fixture.executable) + "\n"),
               LoginItemStatus::disabled)
         << "an unclosed quote";

@@ -1,5 +1,7 @@
 // Runs the X11 tests on a private Xvfb server of their own, started here for the process and
 // ended with it, so they need no display, leave the user's clipboard alone, and run in parallel.
+#include "../support/ThrowAwayHome.h"
+
 #include <QGuiApplication>
 
 #include <gtest/gtest.h>
@@ -62,6 +64,7 @@ int main(int argc, char** argv)
     if (listing)
         return RUN_ALL_TESTS();
 
+    const tavlin::test::ThrowAwayHome home;
     const std::string display = startXvfb();
     if (display.empty()) {
         std::fprintf(stderr, "cannot start Xvfb (is the xvfb package installed?)\n");

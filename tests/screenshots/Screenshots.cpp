@@ -12,6 +12,7 @@
 #include "RecordMenu.h"
 #include "SourceFilterPopover.h"
 #include "ThemeAppearance.h"
+#include "ThrowAwayHome.h"
 
 #include "ButtonLook.h"
 #include "ClipPreviewPanel.h"
@@ -357,7 +358,8 @@ void confirmationHalfway(HistoryWindowFixture& fixture, ContentView& view, const
     running->setCurrentTime(ConfirmationAnimation::durationMilliseconds / 2);
     shoot(view, name);
     running->resume();
-    QTest::qWaitFor([&] { return !animation->isAnimating(); }, 10000);
+    if (!QTest::qWaitFor([&] { return !animation->isAnimating(); }, 10000))
+        problem(name, QStringLiteral("the confirmation never ends"));
 }
 
 void historyViews(HistoryWindowFixture& fixture, FakeSystemAppearance& system, const QString& language, bool dark)
@@ -552,6 +554,7 @@ void historyWindowScreenshots()
 
 int main(int argc, char** argv)
 {
+    const tavlin::test::ThrowAwayHome home;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);

@@ -1,3 +1,4 @@
+#include "DesktopExec.h"
 #include "FileSystemError.h"
 #include "InstalledApplication.h"
 #include "InstanceChannel.h"
@@ -106,7 +107,7 @@ TEST(InstalledApplication, IsTheRunningExecutableNamedByTheFirstDesktopFileFound
 
     EXPECT_EQ(InstalledApplication::find(running, {user, system}), std::nullopt) << "nothing installed";
 
-    install(system, QFile::encodeName(running));
+    install(system, desktopExec(running));
     const std::optional<InstalledApplication> found = InstalledApplication::find(running, {user, system});
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(found->executable, QFileInfo(running).canonicalFilePath());

@@ -1,5 +1,8 @@
 #include "TemporaryFolder.h"
 
+#include "ThrowAwayHome.h"
+
+#include <QCoreApplication>
 #include <QDirIterator>
 #include <QFile>
 
@@ -11,10 +14,42 @@
 
 namespace tavlin::test {
 
-TemporaryFolder::TemporaryFolder()
+namespace {
+
+// Whether others may pass through every folder on the way to `path`.
+bool othersMayEnter(const QString& path)
+{
+    for (QDir folder(QDir(path).canonicalPath());; folder.cdUp()) {
+        struct stat info { };
+        if (::stat(QFile::encodeName(folder.path()).constData(), &info) != 0 || !(info.st_mode & S_IXOTH))
+            return false;
+        if (folder.isRoot())
+            return true;
+    }
+}
+
+// The temporary folder, or the system's own when the tests run as root and it is private (a 0700
+// $TMPDIR): the unprivileged user a test hands its folder to must reach it.
+QString folderTemplate()
+{
+    QString base = QDir::tempPath();
+    if (::geteuid() == 0 && !othersMayEnter(base))
+        base = QStringLiteral("/tmp");
+    const QString name = QCoreApplication::applicationName();
+    return base + u'/' + (name.isEmpty() ? QStringLiteral("tavlin-test") : name) + QStringLiteral("-XXXXXX");
+}
+
+} // namespace
+
+TemporaryFolder::TemporaryFolder() : dir_(folderTemplate())
 {
     if (!dir_.isValid())
         throw std::runtime_error("cannot create a temporary folder");
+}
+
+TemporaryFolder::~TemporaryFolder()
+{
+    makeRemovable(path());
 }
 
 void TemporaryFolder::giveToUnprivilegedUser() const

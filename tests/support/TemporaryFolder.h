@@ -11,6 +11,9 @@ namespace tavlin::test {
 class TemporaryFolder {
 public:
     TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
     QString path() const { return dir_.path(); }
     QString databasePath() const { return path() + QStringLiteral("/Tavlin/history.sqlite"); }
     QString payloadFolder() const { return path() + QStringLiteral("/Tavlin/payloads"); }

@@ -1,3 +1,4 @@
+#include "ThrowAwayHome.h"
 #include "Translations.h"
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 
 int main(int argc, char** argv)
 {
+    const tavlin::test::ThrowAwayHome home;
     QCoreApplication application(argc, argv);
     // English needs its plural forms like any language; tests switch to Russian on their own.
     QTranslator english;

@@ -1,5 +1,6 @@
 // The main of widget tests: a QApplication on the offscreen platform unless a run asks for a display.
 #include "TavlinStyle.h"
+#include "ThrowAwayHome.h"
 #include "Translations.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv)
 {
+    const tavlin::test::ThrowAwayHome home;
     // Windows render offscreen unless a test run asks for a real display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
