@@ -17,9 +17,13 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 
+# The same work takes several times as long under the sanitizers: the tests' deadlines stretch
+# (tests/support/TestDeadline.h), and so does the time ctest gives each test, not what they measure.
+scale=3
+
 echo "== building with sanitizers (build-asan)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVLIN_SANITIZE=ON \
-  -DTAVLIN_BUILD_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
+  -DTAVLIN_TEST_TIME_SCALE="$scale" -DTAVLIN_BUILD_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
 # Listing a test program's tests at build time is no place to report its leaks.
 ASAN_OPTIONS=detect_leaks=0 cmake --build build-asan --parallel "${TAVLIN_JOBS:-4}"
 
@@ -28,9 +32,7 @@ ASAN_OPTIONS=detect_leaks=0 cmake --build build-asan --parallel "${TAVLIN_JOBS:-
 export ASAN_OPTIONS=detect_leaks=1
 export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan-suppressions.txt:print_suppressions=0:fast_unwind_on_malloc=0:malloc_context_size=40"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-# The same work takes several times as long under the sanitizers: the tests' deadlines stretch
-# (tests/support/TestDeadline.h), not what they measure.
-export TAVLIN_TEST_TIME_SCALE=3
+export TAVLIN_TEST_TIME_SCALE="$scale"
 
 # Left out, as too big for the sanitizers rather than wrong (they pass in the ordinary build):
 # - a copy of a hundred thousand file names: every allocation records its whole stack, so storing

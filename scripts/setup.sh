@@ -53,6 +53,14 @@ tavlin_install_packages() {
   if [ "${#missing[@]}" -eq 0 ]; then
     return
   fi
+  if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null; then
+    echo "These Debian packages are missing: ${missing[*]}" >&2
+    echo "Installing them takes root, and sudo is not installed. As root (su -), run" >&2
+    echo "  apt-get install --no-install-recommends ${missing[*]}" >&2
+    echo "or install sudo and give yourself its rights there (adduser $(id -un) sudo, then log in again)," >&2
+    echo "then run $0 again." >&2
+    return 1
+  fi
   echo "== installing: ${missing[*]}"
   tavlin_apt_get update -qq
   tavlin_apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
@@ -61,7 +69,12 @@ tavlin_install_packages() {
 # tavlin_build [TARGET...]: configures build/ and builds the targets named, or everything.
 tavlin_build() {
   echo "== building"
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${TAVLIN_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
+  local type="${TAVLIN_BUILD_TYPE:-RelWithDebInfo}"
+  # Configured once (or for another build type): after that the build runs CMake again by itself
+  # when a CMakeLists.txt changed.
+  if [ ! -f build/build.ninja ] || ! grep -qx "CMAKE_BUILD_TYPE:STRING=$type" build/CMakeCache.txt 2>/dev/null; then
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+  fi
   if [ "$#" -gt 0 ]; then
     cmake --build build --parallel "$(nproc)" --target "$@"
   else
