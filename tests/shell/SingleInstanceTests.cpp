@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -187,7 +186,7 @@ TEST(SingleInstance, AnotherUsersSocketNeitherAnswersForTavlinNorKeepsItFromStar
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to run the squatter as another user";
-    QTemporaryDir shared; // like /tmp: anyone may create entries
+    TemporaryFolder shared; // like /tmp: anyone may create entries, and the other user reaches it
     ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
 
     // Another user's listener, moved to where Tavlin looks for its own.
