@@ -1,7 +1,7 @@
 // Launching the real application on a private Xvfb: whatever connects to its socket, a later
-// launch is still answered; one instance runs whatever $XDG_RUNTIME_DIR names; a link at the
-// socket's place is not followed; and a desktop without a tray is shown the history window, which
-// stays.
+// launch is still answered; one instance runs whatever $XDG_RUNTIME_DIR names; a launch that meets
+// a quitting one starts Tavlin once it has gone; a link at the socket's place is not followed; and
+// a desktop without a tray is shown the history window, which stays.
 #include "ApplicationProfile.h"
 
 #include <QFile>
@@ -14,6 +14,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
@@ -63,6 +64,19 @@ qint64 residentKilobytes(qint64 pid)
             return line.mid(6).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;
+}
+
+// How many connections wait on the listening socket at `path`, not yet taken.
+int waitingConnections(const QString& path)
+{
+    QProcess sockets;
+    sockets.start(QStringLiteral("ss"), {QStringLiteral("-xlH")});
+    sockets.waitForFinished(5000);
+    for (const QString& line : QString::fromLocal8Bit(sockets.readAllStandardOutput()).split(u'\n')) {
+        if (line.contains(u' ' + path + u' '))
+            return line.split(u' ', Qt::SkipEmptyParts).value(2).toInt();
+    }
+    return 0;
 }
 
 bool quickPanelShown()
@@ -243,6 +257,40 @@ TEST(LaunchEndToEnd, OneInstanceRunsWhateverTheRuntimeFolderIs)
             },
             "a later launch without the first one's runtime folder");
     }
+}
+
+// Ended (SIGTERM) just as it is launched again, as a restart from a script does: the quitting
+// Tavlin tells no launch that it reopens, neither one whose request it reads in the same instant
+// nor one still waiting to be taken, and that launch starts Tavlin once it has gone.
+TEST(LaunchEndToEnd, ALaunchMeetingAQuittingTavlinStartsItOnceItHasGone)
+{
+    Desktop desktop;
+    Profile profile;
+    auto first = launchKnown(profile);
+    const int asking = connectIdle(profile.socket());
+    ASSERT_GE(asking, 0);
+    ASSERT_TRUE(waitUntil([&] { return waitingConnections(profile.socket()) == 0; }, 10000));
+    // Stopped, so that the signal and the requests reach it together.
+    const pid_t pid = pid_t(first->processId());
+    ASSERT_EQ(::kill(pid, SIGSTOP), 0);
+    ASSERT_EQ(::send(asking, "reopen\n", 7, MSG_NOSIGNAL), 7);
+    // To its main thread, which takes a signal sent to a running Tavlin; a stopped one would leave
+    // it to whichever thread wakes first.
+    ASSERT_EQ(::syscall(SYS_tgkill, pid, pid, SIGTERM), 0);
+    auto later = profile.launch();
+    EXPECT_TRUE(waitUntil([&] { return waitingConnections(profile.socket()) > 0; }, 10000));
+    ASSERT_EQ(::kill(pid, SIGCONT), 0);
+
+    char answer[8] = {};
+    pollfd readable{asking, POLLIN, 0};
+    EXPECT_LE(::poll(&readable, 1, 10000) > 0 ? ::recv(asking, answer, sizeof answer - 1, 0) : 1, 0)
+        << "a quitting Tavlin said " << answer;
+    ::close(asking);
+    EXPECT_TRUE(exitsWith(*first, 0)) << first->readAllStandardError().toStdString();
+    QByteArray log;
+    EXPECT_TRUE(waitForMonitoring(*later, log)) << "no Tavlin runs after the launch\n" << log.toStdString();
+    EXPECT_EQ(later->state(), QProcess::Running);
+    stop(*later);
 }
 
 // A link at the socket's place leads the launch nowhere: it starts Tavlin, which takes the place.
