@@ -322,6 +322,10 @@
             <source>Escape</source>
             <translation>Escape</translation>
         </message>
+        <message>
+            <source>Quick Panel</source>
+            <translation>Быстрая панель</translation>
+        </message>
     </context>
     <context>
         <name>RecordMenu</name>
