@@ -282,6 +282,18 @@ TEST(AccessibilityEndToEnd, SettingsSectionsArePageTabsAndTheRecorderSaysTheShor
         << running.said(recorder);
     keys(QStringLiteral("Escape"));
     EXPECT_TRUE(running.heard(recorder, QStringLiteral("push button|focused|Ctrl+Alt+K"))) << running.said(recorder);
+    // Readers say a button's description after its name: it holds the shortcut, and a new one is
+    // heard as it is recorded.
+    QString description;
+    running.assistive.ask("describe", recorder, &description);
+    EXPECT_EQ(description.trimmed(), QStringLiteral("Ctrl+Alt+K"));
+    ASSERT_TRUE(running.assistive.press(recorder));
+    auto recording = running.assistive.listen(4);
+    keys(QStringLiteral("ctrl+alt+b"));
+    const QStringList described =
+        AssistiveTechnology::told(*recording).filter(QRegularExpression(QStringLiteral("^description\\|")));
+    EXPECT_EQ(described.mid(described.size() - 1), QStringList(QStringLiteral("description|Ctrl+Alt+B")));
+    EXPECT_FALSE(described.contains(QStringLiteral("description|Ctrl+Alt+K"))) << "nothing in between";
 }
 
 TEST(AccessibilityEndToEnd, TheQuickPanelSaysItsFilterAndAHiddenOneShowsNoRecord)
