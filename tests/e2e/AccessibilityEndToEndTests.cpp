@@ -25,6 +25,9 @@ const QByteArray chosenPreferences = "<key>onboarding.completed</key><true/>" + 
       "<key>AppleLanguages</key><array><string>en</string></array>"
       "<key>history.retention.clipCount</key><integer>1000</integer>"
       "<key>history.retention.payloadBytes</key><integer>134217728</integer>";
+// The records' texts, "note 1" the oldest.
+const QString numberedNotes = QStringLiteral(
+    "UPDATE clips SET text = 'note ' || id; UPDATE clips SET search_text = text");
 const QByteArray listPreferences =
     QByteArray(chosenPreferences).replace("<string>cards</string>", "<string>list</string>");
 
@@ -333,6 +336,39 @@ TEST(AccessibilityEndToEnd, TheQuickPanelSaysItsFilterAndAHiddenOneShowsNoRecord
         10000))
         << "a hidden panel shows no record and none has the focus:\n"
         << cells.toStdString();
+}
+
+// Each opening of the Quick Panel is heard on the search field, then on the record Return would
+// copy; Up, which can go no further, says that record again.
+TEST(AccessibilityEndToEnd, OpeningTheQuickPanelNamesTheRecordReturnWouldCopy)
+{
+    RunningApplication running(2, numberedNotes);
+    const QString newest = QStringLiteral("table cell|focused,selected,showing|TEXT: note 2");
+    for (int opening = 0; opening < 2; ++opening) {
+        auto listener = running.assistive.listen(4);
+        keys(QStringLiteral("ctrl+alt+k"));
+        const QStringList stops = focusStops(AssistiveTechnology::told(*listener));
+        EXPECT_EQ(stops.mid(stops.size() - 2),
+                  QStringList({QStringLiteral("text|focused,showing|Search history…"), newest}));
+        listener = running.assistive.listen(3);
+        keys(QStringLiteral("Up"));
+        EXPECT_EQ(focusStops(AssistiveTechnology::told(*listener)), QStringList(newest));
+        keys(QStringLiteral("Escape"));
+        ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName() != u"Tavlin Quick Panel"; }, 10000));
+    }
+}
+
+// A search that matches nothing is heard, and so is its first match once it matches again.
+TEST(AccessibilityEndToEnd, NothingFoundInTheQuickPanelIsHeardAndSoIsTheNextMatch)
+{
+    RunningApplication running(2, numberedNotes);
+    keys(QStringLiteral("ctrl+alt+k"));
+    ASSERT_TRUE(running.heard(QStringLiteral("Search history…"), QStringLiteral("text|focused|")));
+    auto listener = running.assistive.listen(8);
+    keys(QStringLiteral("z q BackSpace BackSpace"));
+    EXPECT_EQ(focusStops(AssistiveTechnology::told(*listener)),
+              QStringList({QStringLiteral("label|focused,showing|Nothing found"),
+                           QStringLiteral("table cell|focused,selected,showing|TEXT: note 2")}));
 }
 
 // The Quick Panel's records from the keyboard, as a screen reader that stays running follows them:
