@@ -493,6 +493,28 @@ TEST(AccessibilityEndToEnd, TheAppsPopoversKeyboardRowIsSeenAndHeard)
         << told.join(u'\n').toStdString();
 }
 
+// Favorite pressed from the keyboard builds the preview anew: the keyboard stays on that button,
+// now Unfavorite, heard to arrive there, and the next Tab goes on to Copy beside it.
+TEST(AccessibilityEndToEnd, FavoriteByTheKeyboardKeepsAFocusedHeardButton)
+{
+    for (const QByteArray& preferences : {chosenPreferences, listPreferences}) {
+        RunningApplication running(1, {}, preferences);
+        ASSERT_TRUE(waitUntil([&] { return !running.assistive.hear(QStringLiteral("TEXT: r")).isEmpty(); }, 20000));
+        ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Tavlin$")));
+        keys(QStringLiteral("ctrl+f"));
+        const QString focused = QStringLiteral("push button|focused|");
+        for (int stop = 0; stop < 16 && !running.assistive.hear(QStringLiteral("Favorite")).contains(focused); ++stop)
+            keys(QStringLiteral("Tab"));
+        auto listener = running.assistive.listen(4);
+        keys(QStringLiteral("space"));
+        EXPECT_EQ(focusStops(AssistiveTechnology::told(*listener)),
+                  QStringList(QStringLiteral("push button|focused,showing|Unfavorite")))
+            << preferences.toStdString();
+        keys(QStringLiteral("Tab"));
+        EXPECT_TRUE(running.heard(QStringLiteral("Copy"), focused));
+    }
+}
+
 // Copies that come while the history window is open push its selected record out of sight; Tab
 // into the records brings it back into view, so the focus lands on a record that shows.
 TEST(AccessibilityEndToEnd, TabIntoTheRecordsLandsOnTheSelectedRecordInView)
