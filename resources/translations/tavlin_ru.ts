@@ -322,10 +322,6 @@
             <source>Escape</source>
             <translation>Escape</translation>
         </message>
-        <message>
-            <source>Quick Panel</source>
-            <translation>Быстрая панель</translation>
-        </message>
     </context>
     <context>
         <name>RecordMenu</name>

@@ -81,9 +81,9 @@ OnboardingFinishScreen::OnboardingFinishScreen(const OnboardingState& state, con
     const QString quickPanel = shortcut.isRegistered()
         ? keys
         : QCoreApplication::translate("Onboarding", "%1 (not available)").arg(keys);
-    // Named as the tray menu and Settings name it in the same language.
-    tiles->addWidget(
-        tile(QCoreApplication::translate("Onboarding", "Quick Panel"), QStringLiteral("keyboard"), quickPanel), 1, 1);
+    // This tile's title stays "Quick Panel" in every language, as a name; the tray menu and
+    // Settings translate it ("Быстрая панель" in Russian).
+    tiles->addWidget(tile(QStringLiteral("Quick Panel"), QStringLiteral("keyboard"), quickPanel), 1, 1);
     tiles->setColumnStretch(0, 1);
     tiles->setColumnStretch(1, 1);
     layout->addWidget(grid, 0, Qt::AlignHCenter);
