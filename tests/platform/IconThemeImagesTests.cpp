@@ -86,6 +86,21 @@ TEST_F(IconThemeImagesTest, WhatNoIconIsGivesNothing)
     EXPECT_TRUE(load(folder.path()).isEmpty()) << "a folder";
 }
 
+// Icon editors write "stroke-dasharray:none" on every path they save (xterm's icons): a stroke
+// is dashed only by lengths, whether an attribute, a style or a style sheet gives them.
+TEST_F(IconThemeImagesTest, AnSvgThatSaysItHasNoDashesIsDrawn)
+{
+    QByteArray solid = "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 48 48\">"
+                       "<style>circle { stroke-dasharray: 0 0 }</style>";
+    for (int i = 0; i < 100; ++i)
+        solid += "<circle cx=\"24\" cy=\"24\" r=\"20\" fill=\"#0000ff\" stroke=\"#000\" stroke-dasharray=\"none\" "
+                 "style=\"stroke-dasharray:none;stroke-width:1\"/>";
+    solid += "</svg>";
+    EXPECT_EQ(load(write(QStringLiteral("solid.svg"), solid)).size(), 2);
+    EXPECT_TRUE(load(write(QStringLiteral("styled.svg"), QByteArray(solid).replace("dasharray:none", "dasharray: .1")))
+                    .isEmpty());
+}
+
 QByteArray svg(const char* width, const char* height)
 {
     return QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ") + width + ' ' + height

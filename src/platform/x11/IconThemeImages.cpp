@@ -12,6 +12,7 @@
 #include <QMimeDatabase>
 #include <QMutex>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 #include <QSvgRenderer>
@@ -161,6 +162,45 @@ std::optional<QByteArray> readIconFile(const QString& path)
     return RegularFile::read(path, IconThemeImages::maximumFileBytes);
 }
 
+// Whether a value of stroke-dasharray dashes the stroke. "none", "inherit", nothing, or lengths
+// that are all zero draw it solid: icon editors write "stroke-dasharray:none" on every path
+// (xterm's icons do).
+bool dashes(QStringView value)
+{
+    static const QRegularExpression separators(QStringLiteral("[\\s,]+"));
+    static const QRegularExpression zero(QStringLiteral("^[+-]?(0+\\.?0*|\\.0+)(e[+-]?[0-9]+)?([a-z]*|%)$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QString trimmed = value.trimmed().toString();
+    if (trimmed.compare(u"none", Qt::CaseInsensitive) == 0 || trimmed.compare(u"inherit", Qt::CaseInsensitive) == 0)
+        return false;
+    const QStringList lengths = trimmed.split(separators, Qt::SkipEmptyParts);
+    return std::any_of(lengths.cbegin(), lengths.cend(),
+                       [](const QString& length) { return !zero.match(length).hasMatch(); });
+}
+
+// Whether style declarations (a style attribute, a style sheet) dash anything. A backslash may
+// escape a letter of a name ("stroke-dash\array"), so backslashes are left out before looking; a
+// mention that does not read as a declaration counts as dashes.
+bool declaresDashes(QString declarations)
+{
+    declarations.remove(u'\\');
+    const QLatin1StringView name("dasharray");
+    for (qsizetype at = declarations.indexOf(name, 0, Qt::CaseInsensitive); at >= 0;
+         at = declarations.indexOf(name, at + 1, Qt::CaseInsensitive)) {
+        qsizetype colon = at + name.size();
+        while (colon < declarations.size() && declarations.at(colon).isSpace())
+            ++colon;
+        if (colon == declarations.size() || declarations.at(colon) != u':')
+            return true;
+        qsizetype end = colon + 1;
+        while (end < declarations.size() && !QStringView(u";}!").contains(declarations.at(end)))
+            ++end;
+        if (dashes(QStringView(declarations).sliced(colon + 1, end - colon - 1)))
+            return true;
+    }
+    return false;
+}
+
 // One drawing of an SVG cannot be cut short, and what it takes grows with what it draws, not with
 // its bytes: text is laid out glyph by glyph, each dash of a stroke is drawn on its own, and each
 // <use> may draw again all that it names (and the uses in that). A document that could draw for
@@ -172,19 +212,32 @@ bool drawsQuickly(const QByteArray& bytes)
     qint64 uses = 0;
     qint64 textCharacters = 0;
     int textDepth = 0;
+    // Dashes may come from a style sheet as well as from an attribute: any of them counts for all.
+    bool dashing = false;
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement:
             ++(reader.name() == u"use" ? uses : elements);
             textDepth += reader.name() == u"text" ? 1 : 0;
+            for (const QXmlStreamAttribute& attribute : reader.attributes()) {
+                if (attribute.qualifiedName().contains(u"dasharray", Qt::CaseInsensitive))
+                    dashing = dashing || dashes(attribute.value());
+                else
+                    dashing = dashing || declaresDashes(attribute.value().toString());
+            }
             break;
         case QXmlStreamReader::EndElement: textDepth -= reader.name() == u"text" ? 1 : 0; break;
-        case QXmlStreamReader::Characters: textCharacters += textDepth > 0 ? reader.text().size() : 0; break;
+        case QXmlStreamReader::Characters:
+            textCharacters += textDepth > 0 ? reader.text().size() : 0;
+            dashing = dashing || declaresDashes(reader.text().toString());
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            dashing = dashing || declaresDashes(reader.processingInstructionData().toString());
+            break;
         default: break;
         }
     }
-    // Dashes may come from a style sheet as well as from an attribute: any of them counts for all.
-    const qint64 dashed = bytes.contains("dasharray") ? elements : 0;
+    const qint64 dashed = dashing ? elements : 0;
     return !reader.hasError() && textCharacters <= 256 && dashed <= 64 && uses < 12
         && (elements << uses) <= IconThemeImages::maximumSvgElements;
 }
