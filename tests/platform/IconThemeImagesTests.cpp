@@ -6,9 +6,13 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QThreadPool>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace tavlin {
 namespace {
@@ -153,6 +157,31 @@ TEST_F(IconThemeImagesTest, ThemeNamesAreFoundAsQIconFindsThem)
     std::sort(sizes.begin(), sizes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     const QList<std::pair<int, QColor>> expected{{32, Qt::yellow}, {32, Qt::yellow}, {48, Qt::magenta}};
     EXPECT_EQ(sizes, expected);
+}
+
+// The painter hands its image scaling and conversions to Qt's shared threads and waits for them:
+// lookups, however long a theme of hundreds of folders makes them, never take those threads.
+TEST_F(IconThemeImagesTest, LookupsLeaveQtsSharedThreadsToTheDrawing)
+{
+    QByteArray index = "[Icon Theme]\nName=Big\nDirectories=";
+    QByteArray sections;
+    for (int i = 0; i < 300; ++i) {
+        const QByteArray name = "48x48/set" + QByteArray::number(i);
+        ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("big/") + QString::fromLatin1(name)));
+        index += name + ',';
+        sections += '[' + name + "]\nSize=48\nType=Fixed\n";
+    }
+    write(QStringLiteral("big/index.theme"), index + '\n' + sections);
+    const IconThemeImages images({{folder.path()}, QStringLiteral("big"), {}, {}});
+    QList<QFuture<QList<QImage>>> lookups;
+    for (int i = 0; i < QThreadPool::globalInstance()->maxThreadCount(); ++i) {
+        lookups.append(images.applicationIcon(QStringLiteral("missing-%1").arg(i), {48}));
+        lookups.append(images.fileTypeIcon(QStringLiteral("x%1").arg(i), {48}));
+    }
+    do {
+        ASSERT_EQ(QThreadPool::globalInstance()->activeThreadCount(), 0);
+        QThread::msleep(5);
+    } while (std::any_of(lookups.cbegin(), lookups.cend(), [](const auto& lookup) { return !lookup.isFinished(); }));
 }
 
 } // namespace

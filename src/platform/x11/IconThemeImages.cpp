@@ -81,7 +81,13 @@ struct Theme {
     bool found = false;
 };
 
-Theme readThemeFiles(const QString& name, const QStringList& searchPaths)
+bool stopped(const std::atomic<bool>* stop)
+{
+    return stop && stop->load();
+}
+
+// Nothing when `stop` reads true before it is read.
+std::optional<Theme> readThemeFiles(const QString& name, const QStringList& searchPaths, const std::atomic<bool>* stop)
 {
     Theme theme;
     for (const QString& base : searchPaths) {
@@ -104,6 +110,8 @@ Theme readThemeFiles(const QString& name, const QStringList& searchPaths)
             read.maxSize = settings.value(QStringLiteral("MaxSize"), read.size).toInt();
             read.threshold = settings.value(QStringLiteral("Threshold"), 2).toInt();
             settings.endGroup();
+            if (stopped(stop))
+                return std::nullopt;
             if (read.size <= 0)
                 continue;
             for (const QString& folderBase : searchPaths) {
@@ -120,7 +128,7 @@ Theme readThemeFiles(const QString& name, const QStringList& searchPaths)
 }
 
 // Themes are read once: a theme index lists hundreds of folders.
-Theme readTheme(const QString& name, const QStringList& searchPaths)
+Theme readTheme(const QString& name, const QStringList& searchPaths, const std::atomic<bool>* stop)
 {
     static QMutex mutex;
     static QHash<QString, Theme> themes;
@@ -130,18 +138,22 @@ Theme readTheme(const QString& name, const QStringList& searchPaths)
         if (const auto found = themes.constFind(key); found != themes.cend())
             return *found;
     }
-    Theme theme = readThemeFiles(name, searchPaths);
+    const std::optional<Theme> theme = readThemeFiles(name, searchPaths, stop);
+    if (!theme)
+        return {};
     const QMutexLocker locker(&mutex);
-    themes.insert(key, theme);
-    return theme;
+    themes.insert(key, *theme);
+    return *theme;
 }
 
 // The file of `iconName` in one theme closest to `edge`.
-QString findInTheme(const QString& iconName, const Theme& theme, int edge)
+QString findInTheme(const QString& iconName, const Theme& theme, int edge, const std::atomic<bool>* stop)
 {
     QString closest;
     int closestDistance = std::numeric_limits<int>::max();
     for (const ThemeFolder& folder : theme.folders) {
+        if (stopped(stop))
+            return {};
         for (const QString& extension : extensions) {
             const QString path = folder.path + u'/' + iconName + extension;
             if (!QFileInfo(path).isFile())
@@ -349,26 +361,36 @@ IconThemeImages::Themes IconThemeImages::Themes::current()
 
 IconThemeImages::IconThemeImages(Themes themes) : themes_(std::move(themes))
 {
+    // Two, so that one slow file does not hold every other icon back.
+    workers_.setMaxThreadCount(2);
+}
+
+IconThemeImages::~IconThemeImages()
+{
+    // Nobody waits for the icons any more: quitting waits only for the lookups under way to give up.
+    closing_ = true;
+    workers_.clear();
+    workers_.waitForDone();
 }
 
 QFuture<QList<QImage>> IconThemeImages::applicationIcon(const QString& iconName, const QList<int>& edges) const
 {
-    return QtConcurrent::run(&IconThemeImages::load, iconName, themes_, edges);
+    return QtConcurrent::run(&workers_, &IconThemeImages::load, iconName, themes_, edges, &closing_);
 }
 
 QFuture<QList<QImage>> IconThemeImages::fileTypeIcon(const QString& suffix, const QList<int>& edges) const
 {
-    return QtConcurrent::run([suffix, edges, themes = themes_] {
+    return QtConcurrent::run(&workers_, [suffix, edges, themes = themes_, stop = &closing_] {
         // The shared MIME database is read here too: any program may install types in it.
         const QMimeDatabase database;
         const QMimeType type = suffix.isEmpty()
             ? database.mimeTypeForName(QStringLiteral("application/octet-stream"))
             : database.mimeTypeForFile(QStringLiteral("file.") + suffix, QMimeDatabase::MatchExtension);
-        return loadFirst({type.iconName(), type.genericIconName()}, themes, edges);
+        return loadFirst({type.iconName(), type.genericIconName()}, themes, edges, stop);
     });
 }
 
-QString IconThemeImages::find(const QString& iconName, const Themes& themes, int edge)
+QString IconThemeImages::find(const QString& iconName, const Themes& themes, int edge, const std::atomic<bool>* stop)
 {
     if (iconName.isEmpty())
         return {};
@@ -382,17 +404,19 @@ QString IconThemeImages::find(const QString& iconName, const Themes& themes, int
         const QString name = queue.takeFirst();
         if (!name.isEmpty() && !visited.contains(name)) {
             visited.insert(name);
-            const Theme theme = readTheme(name, themes.searchPaths);
+            const Theme theme = readTheme(name, themes.searchPaths, stop);
             if (theme.found) {
                 // "text-x-python", then "text-x" and "text", before the themes inherited.
                 for (QString tried = iconName; !tried.isEmpty();
                      tried.truncate(std::max<qsizetype>(0, tried.lastIndexOf(u'-')))) {
-                    if (QString path = findInTheme(tried, theme, edge); !path.isEmpty())
+                    if (QString path = findInTheme(tried, theme, edge, stop); !path.isEmpty())
                         return path;
                 }
                 queue.append(theme.inherits);
             }
         }
+        if (stopped(stop))
+            return {};
         if (queue.isEmpty() && !fallbacksQueued) {
             fallbacksQueued = true;
             queue = QStringList{themes.fallbackTheme, QStringLiteral("hicolor")};
@@ -408,38 +432,40 @@ QString IconThemeImages::find(const QString& iconName, const Themes& themes, int
     return {};
 }
 
-QList<QImage> IconThemeImages::load(const QString& iconName, const Themes& themes, const QList<int>& edges)
+QList<QImage> IconThemeImages::load(const QString& iconName, const Themes& themes, const QList<int>& edges,
+                                    const std::atomic<bool>* stop)
 {
     if (edges.isEmpty())
         return {};
     // The file for the largest edge serves the smaller ones too.
     const int largest = *std::max_element(edges.cbegin(), edges.cend());
-    QString path = find(iconName, themes, largest);
+    QString path = find(iconName, themes, largest, stop);
     if (path.isEmpty() && !QFileInfo(iconName).isAbsolute())
-        path = find(QStringLiteral("application-x-executable"), themes, largest);
-    if (path.isEmpty())
+        path = find(QStringLiteral("application-x-executable"), themes, largest, stop);
+    if (path.isEmpty() || stopped(stop))
         return {};
     // Read once, and decoded at each edge.
     const std::optional<QByteArray> bytes = readIconFile(path);
     return bytes ? decode(*bytes, edges) : QList<QImage>();
 }
 
-QList<QImage> IconThemeImages::loadFirst(const QStringList& iconNames, const Themes& themes, const QList<int>& edges)
+QList<QImage> IconThemeImages::loadFirst(const QStringList& iconNames, const Themes& themes, const QList<int>& edges,
+                                         const std::atomic<bool>* stop)
 {
     if (edges.isEmpty())
         return {};
     const int largest = *std::max_element(edges.cbegin(), edges.cend());
     const auto found = std::find_if(iconNames.cbegin(), iconNames.cend(),
-                                    [&](const QString& name) { return !find(name, themes, largest).isEmpty(); });
-    if (found == iconNames.cend())
+                                    [&](const QString& name) { return !find(name, themes, largest, stop).isEmpty(); });
+    if (found == iconNames.cend() || stopped(stop))
         return {};
     // Each edge from the file closest to it, as QIcon shows a theme's icons: themes draw their small
     // sizes apart, and a file is never enlarged.
     QMap<QString, QList<int>> edgesOfFiles;
     for (int edge : edges)
-        edgesOfFiles[find(*found, themes, edge)].append(edge);
+        edgesOfFiles[find(*found, themes, edge, stop)].append(edge);
     QList<QImage> images;
-    for (auto file = edgesOfFiles.cbegin(); file != edgesOfFiles.cend(); ++file) {
+    for (auto file = edgesOfFiles.cbegin(); file != edgesOfFiles.cend() && !stopped(stop); ++file) {
         if (const std::optional<QByteArray> bytes = readIconFile(file.key()))
             images.append(decode(*bytes, file.value(), false));
     }
