@@ -1,7 +1,7 @@
 // Launching the real application on a private Xvfb: whatever connects to its socket, a later
 // launch is still answered; one instance runs whatever $XDG_RUNTIME_DIR names; a launch that meets
 // a quitting one starts Tavlin once it has gone; a link at the socket's place is not followed; and
-// a desktop without a tray is shown the history window, which stays.
+// a desktop without a tray is shown the history window, an ordinary one, which stays.
 #include "ApplicationProfile.h"
 
 #include <QFile>
@@ -92,6 +92,26 @@ bool quickPanelShown()
 bool historyShown()
 {
     return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty();
+}
+
+bool keptAbove(const QString& window)
+{
+    return run(QStringLiteral("xprop -id %1 _NET_WM_STATE").arg(window)).contains(u"_NET_WM_STATE_ABOVE");
+}
+
+bool minimised(const QString& window)
+{
+    return run(QStringLiteral("xprop -id %1 WM_STATE").arg(window)).contains(u"Iconic");
+}
+
+// Where the window manager stacks `window` among the windows it manages, from the bottom.
+qsizetype stackingPlace(const QString& window)
+{
+    const QString stacking = run(QStringLiteral("xprop -root _NET_CLIENT_LIST_STACKING")).section(u'#', 1);
+    QList<uint> windows;
+    for (const QString& id : stacking.split(u',', Qt::SkipEmptyParts))
+        windows.append(id.trimmed().toUInt(nullptr, 16));
+    return windows.indexOf(window.toUInt());
 }
 
 // Closes the history window with Ctrl+W, as a user would, once it has the keyboard.
@@ -336,6 +356,21 @@ TEST(LaunchEndToEnd, WithoutATrayTheHistoryWindowShows)
     ASSERT_TRUE(activateWindowNamed(QStringLiteral("^terminal$")));
     QTest::qWait(1500);
     EXPECT_TRUE(historyShown()) << "hidden when another window took the keyboard";
+    // An ordinary window: the terminal goes over it, and the window manager or Ctrl+M minimise it.
+    const QString history = windowsNamed(QStringLiteral("^Tavlin$")).value(0);
+    EXPECT_FALSE(keptAbove(history));
+    EXPECT_GT(stackingPlace(windowsNamed(QStringLiteral("^terminal$")).value(0)), stackingPlace(history));
+    // Brought back as the task switcher does.
+    const auto restore = [&] {
+        run(QStringLiteral("xdotool windowactivate --sync ") + history);
+        return waitUntil([&] { return Desktop::focusedWindow() == history; }, 2000);
+    };
+    run(QStringLiteral("xdotool windowminimize ") + history);
+    EXPECT_TRUE(waitUntil([&] { return minimised(history); }, 10000)) << "by the window manager";
+    ASSERT_TRUE(waitUntil(restore, 10000));
+    run(QStringLiteral("xdotool key ctrl+m"));
+    EXPECT_TRUE(waitUntil([&] { return minimised(history); }, 10000)) << "by Ctrl+M";
+    ASSERT_TRUE(waitUntil(restore, 10000));
     other.kill();
     other.waitForFinished(5000);
 
@@ -352,12 +387,15 @@ TEST(LaunchEndToEnd, WithoutATrayTheHistoryWindowShows)
     ASSERT_TRUE(waitUntil([] { return !Desktop::panel().isEmpty(); }, 10000));
     QTest::qWait(1000);
     EXPECT_FALSE(historyShown());
-    EXPECT_FALSE(Desktop::openHistory().isEmpty()) << "the icon is in the tray";
+    const QString floating = Desktop::openHistory();
+    EXPECT_FALSE(floating.isEmpty()) << "the icon is in the tray";
+    EXPECT_TRUE(keptAbove(floating)) << "floating again";
     ASSERT_TRUE(closeHistory());
     tray.kill();
     tray.waitForFinished(5000);
     EXPECT_TRUE(waitUntil(historyShown, 15000)) << "shown when the tray went\n"
                                                 << application->readAllStandardError().toStdString();
+    EXPECT_FALSE(keptAbove(windowsNamed(QStringLiteral("^Tavlin$")).value(0))) << "an ordinary window again";
     EXPECT_EQ(application->state(), QProcess::Running);
     windowManager.kill();
     windowManager.waitForFinished(5000);
