@@ -10,6 +10,10 @@ Usage: bench/source_icons_desktop.py BUILD_DIR [CASE...]   (all cases by default
                      opening and scrolling (and the longest of each step), the seconds to show it,
                      and resident memory before opening, after scrolling and 3 s after closing.
   chooser-missing    the same, 950 of the applications (19 of each 40) naming icons found nowhere.
+  chooser-folders    the same as chooser-missing with the user's hicolor index.theme listing 20,000
+                     more folders that exist (FOLDERS=N in the environment for another number), listed
+                     before those of the icons: the longest ping while it opens and scrolls, and
+                     SIGTERM->exit while the icons are looked up, 0.5 s after it first shows.
   chooser-repeat     "Choose App…" opened, taken to its end and closed 25 times over the 2,000 of
                      chooser-missing: whether the application lived through it, the longest ping
                      (and that of each round) and memory after.
@@ -266,16 +270,21 @@ def entry(home, name, icon):
           f"[Desktop Entry]\nType=Application\nName={name}\nExec=/bin/false\nIcon={icon}\n")
 
 
-def hicolor_index(home):
+def hicolor_index(home, folders=0):
+    """The user's hicolor theme of the icons' two folders, after `folders` more that exist."""
+    more = [f"{size}x{size}/set{i:05d}" for i in range(folders // 4) for size in (16, 24, 32, 48)]
+    sections = "".join(f"[{folder}]\nSize={folder.split('x')[0]}\nType=Fixed\n\n" for folder in more)
     write(f"{home}/.local/share/icons/hicolor/index.theme",
-          "[Icon Theme]\nName=Hicolor\nDirectories=48x48/apps,scalable/apps\n\n"
-          "[48x48/apps]\nSize=48\nType=Threshold\n\n[scalable/apps]\nSize=48\nMinSize=16\nMaxSize=512\n"
-          "Type=Scalable\n")
+          f"[Icon Theme]\nName=Hicolor\nDirectories={''.join(f + ',' for f in more)}48x48/apps,scalable/apps\n\n"
+          f"{sections}[48x48/apps]\nSize=48\nType=Threshold\n\n[scalable/apps]\nSize=48\nMinSize=16\n"
+          "MaxSize=512\nType=Scalable\n")
+    for folder in more:
+        os.makedirs(f"{home}/.local/share/icons/hicolor/{folder}")
 
 
-def many_applications(missing):
+def many_applications(missing, folders=0):
     def prepare(home):
-        hicolor_index(home)
+        hicolor_index(home, folders)
         small = png(48, 48)
         for i in range(2000):
             icon = f"example-app-{i:04d}"
@@ -289,8 +298,8 @@ def many_applications(missing):
     return prepare
 
 
-def chooser(build, scratch, display, missing):
-    session = Session(build, scratch, display, many_applications(missing))
+def chooser(build, scratch, display, missing, folders=0):
+    session = Session(build, scratch, display, many_applications(missing, folders))
     try:
         session.open_settings()
         time.sleep(2)
@@ -306,10 +315,19 @@ def chooser(build, scratch, display, missing):
         session.close_chooser()
         time.sleep(3)
         after = status(session.pid, "VmRSS")
-        label = "chooser-missing" if missing else "chooser"
+        label = f"chooser-folders ({folders:,})" if folders else "chooser-missing" if missing else "chooser"
+        quit_seconds = ""
+        if folders:
+            session.close()
+            session = Session(build, scratch, display, many_applications(missing, folders))
+            session.open_settings()
+            session.open_chooser()
+            time.sleep(0.5)
+            took = session.terminate()
+            quit_seconds = f"; SIGTERM 0.5 s after it first showed->exit {took if took is None else round(took, 2)} s"
         print(f"{label}: longest ping {longest} ms over {count} pings, shown in {shown:.2f} s; resident "
               f"{before:.0f} MB before, {opened:.0f} MB scrolled, {after:.0f} MB 3 s after closing "
-              f"(+{after - before:.0f} MB kept); longest by step {phases}", flush=True)
+              f"(+{after - before:.0f} MB kept); longest by step {phases}{quit_seconds}", flush=True)
     finally:
         session.close()
 
@@ -446,6 +464,7 @@ def desktop_fifo(build, scratch, display):
 CASES = {
     "chooser": lambda b, s, d: chooser(b, s, d, 0),
     "chooser-missing": lambda b, s, d: chooser(b, s, d, 950),
+    "chooser-folders": lambda b, s, d: chooser(b, s, d, 950, int(os.environ.get("FOLDERS", "20000"))),
     "chooser-repeat": chooser_repeat,
     "menu-folders": lambda b, s, d: search_menu(b, s, d, "menu-folders", many_folders),
     "menu-fifo": lambda b, s, d: search_menu(b, s, d, "menu-fifo", theme_fifo),

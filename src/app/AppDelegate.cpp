@@ -342,6 +342,7 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event)
     // tray, Ctrl+Q, a restart, a signal) arrives here and ends the event loop whatever is open;
     // shutdown() follows once the loop has returned, out of any menu or window that asked.
     if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
+        quitting_ = true;
         QCoreApplication::exit(0);
         return true;
     }

@@ -87,6 +87,8 @@ public:
     void startMonitoring();
     // Stops everything in order; safe to call more than once.
     void shutdown();
+    // Whether quitting has begun: the event loop is ending, shutdown() follows.
+    bool quitting() const { return quitting_; }
 
     void shortcutPressed();
     // A second launch of Tavlin asked the running one to come forward.
@@ -130,6 +132,7 @@ private:
     std::optional<QCoro::Task<>> monitoring_;
 
     bool shutDown_ = false;
+    bool quitting_ = false;
 };
 
 } // namespace tavlin

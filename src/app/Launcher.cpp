@@ -29,8 +29,9 @@ int main(int argc, char** argv)
     // Only a plain launch is a request to reopen; anything else is for the application to answer.
     if (argc == 1 && !std::getenv("TAVLIN_ISOLATED_PROFILE")) {
         const std::string socket = InstanceChannel::runningSocket();
-        // A running instance answers at once; one that does not is left to the application's own
-        // patience and message.
+        // A running instance answers at once. One that does not, or declines because it is
+        // quitting, is left to the application, which waits for its lock and then starts, or says
+        // it does not answer.
         if (!socket.empty()
             && InstanceChannel::handOver(socket, std::chrono::seconds(1)) == InstanceChannel::HandOver::answered)
             return 0;

@@ -24,9 +24,13 @@
 namespace {
 
 int signalPipe[2] = {-1, -1};
+// Set at once, before the event loop reads the pipe: a launch whose request is read in between
+// must not be told that this instance reopens.
+volatile std::sig_atomic_t quitSignalled = 0;
 
 void onSignal(int)
 {
+    quitSignalled = 1;
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
 }
@@ -101,10 +105,17 @@ int main(int argc, char** argv)
     tavlin::AppDelegate::Platform platform = tavlin::AppDelegate::realPlatform(); // the interface's language too
     tavlin::AppDelegate delegate(std::move(platform));
 
-    instance.serve([&delegate] { delegate.reopen(); });
+    instance.serve([&delegate] { delegate.reopen(); }, [&delegate] { return quitSignalled || delegate.quitting(); });
 
+    // A quitting Tavlin stops answering first, before the slow parts of shutting down: a launch
+    // meanwhile waits for it to go and then starts.
     QSocketNotifier signals(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&signals, &QSocketNotifier::activated, &application, [] { QCoreApplication::quit(); });
+    QObject::connect(&signals, &QSocketNotifier::activated, &application, [&instance] {
+        instance.stopServing();
+        QCoreApplication::quit();
+    });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &application,
+                     [&instance] { instance.stopServing(); });
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &delegate, &tavlin::AppDelegate::shutdown);
 
     delegate.startServices();

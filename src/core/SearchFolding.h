@@ -18,8 +18,11 @@ struct SearchFolding {
     static constexpr qsizetype pieceLength = 1024;
 
     static QString fold(const QString& text);
-    // The same folding, composing about `piece` characters at a time: the result does not depend
-    // on `piece`. Gives up and returns nothing once `stop` (if any) reads true.
+    // The same folding, composing about `piece` characters at a time. The result depends on `piece`
+    // only for compositions outside the Basic Multilingual Plane (Kaithi, Chakma): Qt 6.4's composer
+    // steps over the character after each one it makes there, and leaves it uncomposed, so where
+    // the pieces are cut decides which of two in a row compose. Gives up and returns nothing once
+    // `stop` (if any) reads true.
     static std::optional<QString> fold(const QString& text, const std::atomic<bool>* stop,
                                        qsizetype piece = pieceLength);
 };

@@ -9,6 +9,7 @@
 #include "DocumentView.h"
 #include "ElidedLabel.h"
 #include "HistoryTimestamp.h"
+#include "KeyboardFocus.h"
 #include "RoundedShape.h"
 #include "SourceApplicationIcon.h"
 #include "SourceApplicationNameLabel.h"
@@ -22,6 +23,7 @@
 #include "Workspace.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -215,6 +217,25 @@ ClipPreviewPanel::ClipPreviewPanel(const SourceApplicationIcon& sources, const C
 void ClipPreviewPanel::setCopied(bool copied)
 {
     copyButton_->setCopied(copied);
+}
+
+std::optional<ClipPreviewPanel::FocusPlace> ClipPreviewPanel::focusPlace() const
+{
+    QWidget* focused = QApplication::focusWidget();
+    if (!focused || !isAncestorOf(focused) || focused->objectName().isEmpty())
+        return std::nullopt;
+    const QList<QWidget*> named = findChildren<QWidget*>(focused->objectName());
+    return FocusPlace{focused->objectName(), named.indexOf(focused), KeyboardFocus::cameByKeyboard(focused)};
+}
+
+bool ClipPreviewPanel::takeFocus(const FocusPlace& place)
+{
+    QWidget* control = findChildren<QWidget*>(place.name).value(place.occurrence);
+    if (!control || !control->isEnabled() || control->focusPolicy() == Qt::NoFocus)
+        return false;
+    // Qt tells assistive technology of the focus arriving, and the ring follows the reason.
+    control->setFocus(place.byKeyboard ? Qt::TabFocusReason : Qt::OtherFocusReason);
+    return control->hasFocus();
 }
 
 bool ClipPreviewPanel::hasCompactContent(const Clip& clip, const ClipPreview& preview)

@@ -39,6 +39,19 @@ public:
     // The copy button's confirmed form, without a rebuild.
     void setCopied(bool copied);
 
+    // Where the keyboard is in the panel, to be found again in the panel built to replace it: the
+    // control's name, which of the controls of that name it is, and whether Tab brought it there.
+    struct FocusPlace {
+        QString name;
+        qsizetype occurrence = 0;
+        bool byKeyboard = false;
+    };
+    // None when the keyboard is elsewhere.
+    std::optional<FocusPlace> focusPlace() const;
+    // Gives the keyboard to the control at that place, as it came to the old one; false when
+    // this panel has no such control.
+    bool takeFocus(const FocusPlace& place);
+
     // The fixed height of the content area for short plain text and links at a content width;
     // none lets the content fill the card.
     static std::optional<int> compactContentHeight(const Clip& clip, const ClipPreview& preview, int width);

@@ -144,19 +144,20 @@ QString ClipboardCodec::lastPathComponent(const QUrl& url)
 QCoro::Task<std::optional<CapturedClipboard>> ClipboardCodec::read(const Pasteboard& pasteboard)
 {
     assertMainThread();
+    co_return co_await read(co_await pasteboard.items());
+}
 
-    const qint64 change = pasteboard.changeCount();
+QCoro::Task<std::optional<CapturedClipboard>> ClipboardCodec::read(QList<std::shared_ptr<const PasteboardItem>> offered)
+{
+    assertMainThread();
+
     QList<ClipItem> items;
     qint64 totalBytes = 0;
     QStringList unanswered;
     qsizetype read = 0;
-    for (const auto& item : co_await pasteboard.items()) {
-        if (++read % itemsPerTurn == 0) {
+    for (const auto& item : std::as_const(offered)) {
+        if (++read % itemsPerTurn == 0)
             co_await QCoro::sleepFor(0ms);
-            // Replaced meanwhile: the newer copy is read next.
-            if (pasteboard.changeCount() != change)
-                co_return std::nullopt;
-        }
         if (!item)
             continue;
         QStringList types = item->types();
@@ -192,8 +193,7 @@ QCoro::Task<std::optional<CapturedClipboard>> ClipboardCodec::read(const Pastebo
             items.append(std::move(kept));
     }
     if (items.isEmpty()) {
-        // (A copy replaced while it was read is not lost: the newer one is read next.)
-        if (!unanswered.isEmpty() && pasteboard.changeCount() == change)
+        if (!unanswered.isEmpty())
             Log::error(QStringLiteral("Clipboard: a copy is not kept, none of its formats came (%1)")
                            .arg(unanswered.join(u", ")));
         co_return std::nullopt;

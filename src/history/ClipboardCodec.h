@@ -9,11 +9,13 @@
 
 #include <qcoro/qcorotask.h>
 
+#include <memory>
 #include <optional>
 
 namespace tavlin {
 
 class Pasteboard;
+class PasteboardItem;
 
 // Turns the clipboard into what a record keeps, and puts a kept payload back. Main thread; a read
 // waits for the clipboard's owner and for the plain text of rich text without blocking it.
@@ -30,6 +32,9 @@ struct ClipboardCodec {
     // Throws ClipboardReadError when the kept content exceeds maximumRecordBytes. The pasteboard
     // outlives the read.
     static QCoro::Task<std::optional<CapturedClipboard>> read(const Pasteboard& pasteboard);
+    // The same of items the clipboard gave before: they are one copy, read whole as far as its
+    // owner answered, though the clipboard may have changed since.
+    static QCoro::Task<std::optional<CapturedClipboard>> read(QList<std::shared_ptr<const PasteboardItem>> items);
     // Writes every item and representation of `payload` back, replacing the clipboard's content.
     // False, with the clipboard untouched, for a payload without items.
     static bool restore(const ClipPayload& payload, Pasteboard& pasteboard);

@@ -117,25 +117,30 @@ QCoro::Task<> HistoryMonitor::look()
         co_return;
     }
     // The owner answers in its own time; the event loop runs meanwhile, and a copy back may
-    // change the clipboard and what counts as seen. This tick reads the change it saw.
+    // change the clipboard and what counts as seen. This tick reads the change it saw, from the
+    // items it gave: what its owner answered whole is that copy, even once another has replaced
+    // it, and the newer one is read at the next tick, after it.
     const qint64 change = observedChange_;
+    const QList<std::shared_ptr<const PasteboardItem>> items = co_await pasteboard_.items();
+    if (!self)
+        co_return;
     QSet<QString> types;
     qsizetype listed = 0;
-    for (const auto& item : co_await pasteboard_.items()) {
+    for (const auto& item : items) {
         if (++listed % ClipboardCodec::itemsPerTurn == 0) {
             co_await QCoro::sleepFor(0ms);
-            if (!self || pasteboard_.changeCount() != change)
+            if (!self)
                 co_return;
         }
         for (const QString& type : item->types())
             types.insert(type);
     }
-    if (!self || pasteboard_.changeCount() != change || !gate_.shouldCapture(change, types, source))
+    if (!gate_.shouldCapture(change, types, source))
         co_return;
 
     std::optional<CapturedClipboard> capture;
     try {
-        capture = co_await ClipboardCodec::read(pasteboard_);
+        capture = co_await ClipboardCodec::read(items);
     } catch (const std::exception& error) {
         if (self)
             browser_.reportError(error);
@@ -143,10 +148,7 @@ QCoro::Task<> HistoryMonitor::look()
     }
     if (!self || !capture)
         co_return;
-    // Another copy landed while reading, or the active application became excluded: the next
-    // tick looks at the newer state instead.
-    if (pasteboard_.changeCount() != change)
-        co_return;
+    // The active application became excluded while the copy was read: nothing is kept.
     if (gate_.isExcluded(workspace_.frontmostApplicationID()))
         co_return;
     pending_.append(*std::move(capture), source, copiedAt);

@@ -270,6 +270,11 @@ void HistoryRecordsArea::rebuildPreview()
     // The panel is built once, for the loaded preview, not first for the record without it.
     if (previewLoading_)
         return;
+    // A press on one of the panel's own buttons (Favorite, now Unfavorite) builds it anew: the
+    // keyboard goes on to that button of the new panel rather than being dropped with the old one,
+    // and a screen reader hears it arrive.
+    const std::optional<ClipPreviewPanel::FocusPlace> focus = previewPanel_ ? previewPanel_->focusPlace()
+                                                                            : std::nullopt;
     delete previewPanel_;
     previewClip_.reset();
     QLayout* layout = previewPane_->layout();
@@ -286,6 +291,8 @@ void HistoryRecordsArea::rebuildPreview()
         hint->setAlignment(Qt::AlignCenter);
         setTextColor(hint, TavlinTheme::secondaryText.resolve(ThemeAppearance::of(this)));
         layout->addWidget(hint);
+        if (focus && recordsView() && recordsView()->isVisible())
+            recordsView()->setFocus(Qt::OtherFocusReason);
         return;
     }
     const QPointer<HistoryRecordsArea> self(this);
@@ -306,6 +313,11 @@ void HistoryRecordsArea::rebuildPreview()
                 self->operations_.deleteClip(record);
         });
     layout->addWidget(previewPanel_);
+    if (focus) {
+        previewPanel_->show(); // a layout would show it only later, and focus needs it shown
+        if (!previewPanel_->takeFocus(*focus) && recordsView() && recordsView()->isVisible())
+            recordsView()->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void HistoryRecordsArea::resizeEvent(QResizeEvent* event)

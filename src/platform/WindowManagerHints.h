@@ -18,6 +18,9 @@ public:
     // Offers the user a close button alone: no minimise, no maximise, no resizing. For a window
     // not yet shown.
     virtual void setCloseOnly(quintptr window) = 0;
+    // Asks for the shown `window` to be minimised, as its frame's own button does, leaving the
+    // window marked to show normally the next time it is mapped.
+    virtual void minimise(quintptr window) = 0;
 };
 
 } // namespace tavlin

@@ -254,8 +254,15 @@ void QuickPanelCoordinator::command(QuickPanelCommand command)
     if (!isPresented_)
         return;
     switch (command) {
-    case QuickPanelCommand::up: state_->moveSelection(-1); break;
-    case QuickPanelCommand::down: state_->moveSelection(1); break;
+    case QuickPanelCommand::up:
+    case QuickPanelCommand::down: {
+        const std::optional<qint64> before = state_->selectedID();
+        state_->moveSelection(command == QuickPanelCommand::up ? -1 : 1);
+        // An arrow that can go no further says again what Return would copy, rather than nothing.
+        if (state_->selectedID() == before)
+            view_->tellHighlighted();
+        break;
+    }
     case QuickPanelCommand::copy:
         if (const std::optional<Clip> clip = state_->selectedClip())
             copy(*clip);

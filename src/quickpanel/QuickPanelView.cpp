@@ -5,6 +5,7 @@
 #include "QuickPanelList.h"
 #include "QuickPanelState.h"
 #include "QuickSearchField.h"
+#include "RecordsAccessibility.h"
 #include "RoundedShape.h"
 #include "SearchFocusRing.h"
 #include "SymbolIcon.h"
@@ -12,6 +13,7 @@
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -213,11 +215,22 @@ QuickPanelView::QuickPanelView(QuickPanelState& state, const SourceApplicationIc
     QuickSearchField* field = search_->field();
     connect(field, &QuickSearchField::commandRequested, this, &QuickPanelView::commandRequested);
     connect(field, &QuickSearchField::queryChanged, &state_, &QuickPanelState::setQuery);
+    // At each opening the window hands the field the keyboard, and a screen reader hears the
+    // field; then what Return would copy, once Qt has told of the field.
+    connect(field, &QuickSearchField::focusChanged, this, [this](bool focused) {
+        if (focused)
+            QMetaObject::invokeMethod(this, &QuickPanelView::tellHighlighted, Qt::QueuedConnection);
+    });
     connect(star_, &QAbstractButton::clicked, this, [this] { state_.setFavoritesOnly(!state_.favoritesOnly()); });
     connect(history_, &QPushButton::clicked, this, [this] { Q_EMIT commandRequested(QuickPanelCommand::history); });
     for (auto changed : {&QuickPanelState::queryChanged, &QuickPanelState::favoritesOnlyChanged,
                          &QuickPanelState::clipsChanged, &QuickPanelState::errorMessageChanged})
         connect(&state, changed, this, &QuickPanelView::refresh);
+    // Told once the records are gone, not while the query changes ahead of them.
+    connect(&state, &QuickPanelState::clipsChanged, this, [this] {
+        if (state_.clips().isEmpty())
+            tellEmpty();
+    });
     refresh();
     restyle();
 }
@@ -232,6 +245,23 @@ QString QuickPanelView::emptyText(const QString& query, bool favoritesOnly)
     if (!query.isEmpty()) // a single space is a query too
         return tr("Nothing found");
     return favoritesOnly ? tr("No favorites yet") : tr("History is empty");
+}
+
+void QuickPanelView::tellHighlighted()
+{
+    if (state_.clips().isEmpty())
+        tellEmpty();
+    else
+        RecordsAccessibility::focusCurrent(list_);
+}
+
+// The records a screen reader was on are gone: it hears why, rather than staying on one of them.
+void QuickPanelView::tellEmpty()
+{
+    if (!QAccessible::isActive() || !empty_->isVisible() || !isActiveWindow())
+        return;
+    QAccessibleEvent event(empty_, QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
 }
 
 void QuickPanelView::refresh()

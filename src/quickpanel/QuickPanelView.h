@@ -51,6 +51,9 @@ public:
     QuickPanelList* list() const { return list_; }
     // The empty-state text for the state's question.
     static QString emptyText(const QString& query, bool favoritesOnly);
+    // Tells assistive technology of what Return would copy, the highlighted record, or of the
+    // empty-state text when nothing is listed.
+    void tellHighlighted();
 
 Q_SIGNALS:
     void commandRequested(QuickPanelCommand command);
@@ -62,6 +65,7 @@ protected:
 private:
     void refresh();
     void restyle();
+    void tellEmpty();
 
     QuickPanelState& state_;
     QuickPanelSearch* search_;

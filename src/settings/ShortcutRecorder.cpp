@@ -49,7 +49,8 @@ QString recordingText()
 }
 
 // Assistive technology hears what the button does as its name and the combination as its value,
-// whatever title it shows; while it records, it is pressed and its value asks for the keys.
+// whatever title it shows; while it records, it is pressed and its value asks for the keys. Readers
+// speak a button's description after its name, not its value: the description says the value too.
 class RecorderAccessible : public AccessibleValueWidget {
 public:
     explicit RecorderAccessible(ShortcutRecorder* recorder) : AccessibleValueWidget(recorder, QAccessible::Button) { }
@@ -59,7 +60,7 @@ public:
         auto* recorder = static_cast<ShortcutRecorder*>(widget());
         if (kind == QAccessible::Name)
             return recorder->accessibleName();
-        if (kind == QAccessible::Value)
+        if (kind == QAccessible::Value || kind == QAccessible::Description)
             return recorder->accessibleValue();
         return QAccessibleWidget::text(kind);
     }
@@ -250,11 +251,22 @@ void ShortcutRecorder::showState()
                                       : idleTitle_.value_or(shortcut_->backend().displayText(shortcut_->binding()));
     if (text() != title)
         setText(title);
-    if (QAccessible::isActive()) {
-        QAccessibleValueChangeEvent change(this, accessibleValue());
-        QAccessible::updateAccessibility(&change);
-    }
+    // Told once the service has settled: a recording ends just before its new binding is in force.
+    if (QAccessible::isActive())
+        QMetaObject::invokeMethod(this, &ShortcutRecorder::tellValue, Qt::QueuedConnection);
     update();
+}
+
+void ShortcutRecorder::tellValue()
+{
+    if (accessibleValue() == toldValue_)
+        return;
+    toldValue_ = accessibleValue();
+    QAccessibleValueChangeEvent change(this, toldValue_);
+    QAccessible::updateAccessibility(&change);
+    // What a reader says of the focused recorder when its shortcut changes.
+    QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&described);
 }
 
 void ShortcutRecorder::paintEvent(QPaintEvent*)

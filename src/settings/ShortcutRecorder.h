@@ -51,6 +51,7 @@ private:
     void cancel();
     void redeliver(const QMouseEvent& press);
     void showState();
+    void tellValue();
     void releaseKeyboardGrab();
 
     QPointer<GlobalShortcut> shortcut_;
@@ -58,6 +59,8 @@ private:
     std::optional<QString> idleTitle_;
     std::function<void(bool)> onFocusChange_;
     bool grabbing_ = false;
+    // The value assistive technology was last told of.
+    QString toldValue_;
 };
 
 } // namespace tavlin

@@ -14,8 +14,16 @@
 
 namespace tavlin {
 
-HistoryWindow::HistoryWindow(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+namespace {
+
+constexpr Qt::WindowFlags floatingFlags = Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint
+    | Qt::WindowCloseButtonHint;
+constexpr Qt::WindowFlags ordinaryFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+    | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
+
+} // namespace
+
+HistoryWindow::HistoryWindow(QWidget* parent) : QWidget(parent, floatingFlags)
 {
     ContentWindow::fill(this, nullptr, QStringLiteral("history"), QStringLiteral("Tavlin"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -28,6 +36,24 @@ HistoryWindow::HistoryWindow(QWidget* parent)
     connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this](QScreen*) { refitToScreen(); });
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    refitToScreen();
+}
+
+void HistoryWindow::setFloating(bool floating)
+{
+    if (floating_ == floating)
+        return;
+    floating_ = floating;
+    // Staying above the others or no longer is a new native window: Qt makes one as it next
+    // shows the window, which would drop what the window manager was told meanwhile. It is made
+    // now instead, where the kind of frame is settled.
+    const bool created = testAttribute(Qt::WA_WState_Created);
+    hide();
+    if (created)
+        destroy();
+    setWindowFlags(floating ? floatingFlags : ordinaryFlags);
+    if (created)
+        create();
     refitToScreen();
 }
 
@@ -107,6 +133,9 @@ void HistoryWindow::fit(const QRect& available)
 {
     if (fitting_ || available.width() <= 0 || available.height() <= 0)
         return;
+    // The window manager keeps a maximised or full-screen window to the screen itself.
+    if (!floating_ && (isMaximized() || isFullScreen()))
+        return;
     fitting_ = true;
     // The window manager's decorations count against the available area too.
     const QSize decorations = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
@@ -114,12 +143,21 @@ void HistoryWindow::fit(const QRect& available)
     const QSize content = regularFrame.width() <= available.width() && regularFrame.height() <= available.height()
         ? regularSize
         : compactSize;
-    const int width = std::min(content.width() + decorations.width(), available.width());
-    const int height = std::min(content.height() + decorations.height(), available.height());
+    // An ordinary window keeps the size the user gave it, where it fits.
+    const QSize wanted = floating_ ? content : size().expandedTo(content);
+    const int width = std::min(wanted.width() + decorations.width(), available.width());
+    const int height = std::min(wanted.height() + decorations.height(), available.height());
     const QPoint current = frameGeometry().topLeft();
     const int x = std::min(std::max(available.left(), current.x()), available.left() + available.width() - width);
     const int y = std::min(std::max(available.top(), current.y()), available.top() + available.height() - height);
-    setFixedSize(width - decorations.width(), height - decorations.height());
+    const QSize fitted(width - decorations.width(), height - decorations.height());
+    if (floating_) {
+        setFixedSize(fitted);
+    } else {
+        setMinimumSize(content.boundedTo(fitted));
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        resize(fitted);
+    }
     move(x, y);
     fitting_ = false;
 }

@@ -7,10 +7,11 @@
 
 namespace tavlin {
 
-// The history window's frame: a floating tool window of fixed size that stays above ordinary
-// windows, fitted into the available area of its screen (the smaller size when the regular one
-// does not fit), and kept for the life of the process. Closing only hides it; the window manager
-// is asked for a close button alone (WindowPresenter).
+// The history window's frame, fitted into the available area of its screen (the smaller size when
+// the regular one does not fit) and kept for the life of the process. Floating, it is a tool
+// window of fixed size that stays above ordinary windows, and the window manager is asked for a
+// close button alone (WindowPresenter); otherwise it is an ordinary window, stacked among the
+// others, that the user may minimise, maximise and enlarge. Closing only hides it.
 class HistoryWindow : public QWidget {
     Q_OBJECT
 
@@ -19,6 +20,11 @@ public:
     static constexpr QSize compactSize{820, 540};
 
     explicit HistoryWindow(QWidget* parent = nullptr);
+
+    // Floating at first. A change hides the window and gives it a new native window; its
+    // content stays.
+    void setFloating(bool floating);
+    bool isFloating() const { return floating_; }
 
     // The window's one view, filling it; set once.
     void setContent(QWidget* content);
@@ -44,6 +50,7 @@ protected:
 private:
     void watchScreen(QScreen* screen);
 
+    bool floating_ = true;
     bool fitting_ = false;
     QMetaObject::Connection screenConnection_;
 };

@@ -110,7 +110,7 @@ HandOver handOver(const std::string& socket, std::chrono::milliseconds patience)
         return result(HandOver::foreign);
     const ssize_t length = ssize_t(std::strlen(reopenMessage));
     if (::send(fd, reopenMessage, std::size_t(length), MSG_NOSIGNAL) != length)
-        return result(HandOver::unanswered);
+        return result(errno == EPIPE || errno == ECONNRESET ? HandOver::declined : HandOver::unanswered);
 
     // Wait for the answer, so a stopped or hung instance does not swallow the launch silently.
     const Clock::time_point deadline = Clock::now() + patience;
@@ -124,8 +124,11 @@ HandOver handOver(const std::string& socket, std::chrono::milliseconds patience)
             return result(HandOver::unanswered);
         char buffer[16];
         const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count <= 0)
-            return result(count < 0 && errno == EAGAIN ? HandOver::unreachable : HandOver::unanswered);
+        // Closed unanswered: it stopped listening while this request waited (it quits).
+        if (count == 0 || (count < 0 && (errno == ECONNRESET || errno == EPIPE)))
+            return result(HandOver::declined);
+        if (count < 0)
+            return result(errno == EAGAIN ? HandOver::unreachable : HandOver::unanswered);
         answer.append(buffer, std::size_t(count));
     }
     return result(answer.rfind(acknowledgement, 0) == 0 ? HandOver::answered : HandOver::unanswered);

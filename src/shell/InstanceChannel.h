@@ -10,8 +10,10 @@
 namespace tavlin {
 
 // The channel by which a later launch asks the running Tavlin to reopen: a Unix socket in a
-// folder of this user's alone, one line "reopen" answered by "ok". Plain POSIX, without Qt, so
-// that the launcher can use it before any library of the application is loaded
+// folder of this user's alone, one line "reopen" answered by "ok". "ok" means the instance reopens
+// and stays; one that has begun to quit closes the connection unanswered, or no longer listens,
+// and the launch then waits for its lock to be free and starts Tavlin itself. Plain POSIX, without
+// Qt, so that the launcher can use it before any library of the application is loaded
 // (SingleInstance uses it too).
 namespace InstanceChannel {
 
@@ -30,6 +32,7 @@ enum class HandOver {
     unreachable, // nobody listens there (yet, or any more)
     foreign, // another user listens there
     unanswered, // it took the request but gave no answer within the patience
+    declined, // it closed the connection unanswered: it is quitting (or was crowded out); ask again
 };
 
 enum class Request {

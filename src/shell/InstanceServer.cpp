@@ -14,8 +14,9 @@
 
 namespace tavlin {
 
-InstanceServer::InstanceServer(int listeningFd, std::function<void()> onReopen, QObject* parent)
-    : QObject(parent), listeningFd_(listeningFd), onReopen_(std::move(onReopen))
+InstanceServer::InstanceServer(int listeningFd, std::function<void()> onReopen, std::function<bool()> declines,
+                               QObject* parent)
+    : QObject(parent), listeningFd_(listeningFd), onReopen_(std::move(onReopen)), declines_(std::move(declines))
 {
     // Taken until none is left, never waited for.
     ::fcntl(listeningFd_, F_SETFL, ::fcntl(listeningFd_, F_GETFL) | O_NONBLOCK);
@@ -92,6 +93,11 @@ void InstanceServer::read(int fd)
     case InstanceChannel::Request::incomplete: return;
     case InstanceChannel::Request::refused: drop(fd); return;
     case InstanceChannel::Request::reopen: break;
+    }
+    // "ok" would end that launch, and this instance is about to end too: nobody would be left.
+    if (declines_ && declines_()) {
+        drop(fd);
+        return;
     }
     const std::size_t length = std::strlen(InstanceChannel::acknowledgement);
     [[maybe_unused]] const ssize_t sent = ::send(fd, InstanceChannel::acknowledgement, length, MSG_NOSIGNAL);

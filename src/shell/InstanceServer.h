@@ -13,7 +13,9 @@ class QSocketNotifier;
 
 namespace tavlin {
 
-// Answers later launches on the instance socket: one short line "reopen", answered "ok". Whoever
+// Answers later launches on the instance socket: one short line "reopen", answered "ok" only when
+// the instance will reopen (not once `declines` says it quits: that launch is closed unanswered,
+// and waits for this instance to go). Whoever
 // connects costs little and not for long: only a few connections are kept (a new one replaces
 // the oldest), each for a few seconds and a few dozen bytes at most, and a failed accept (out of
 // file descriptors) only pauses listening. Main thread.
@@ -25,7 +27,8 @@ public:
     static constexpr std::chrono::milliseconds idleTimeout{3000};
 
     // Takes over `listeningFd`, a listening Unix stream socket.
-    InstanceServer(int listeningFd, std::function<void()> onReopen, QObject* parent = nullptr);
+    InstanceServer(int listeningFd, std::function<void()> onReopen, std::function<bool()> declines = {},
+                   QObject* parent = nullptr);
     ~InstanceServer() override;
 
 private:
@@ -43,6 +46,7 @@ private:
 
     int listeningFd_;
     std::function<void()> onReopen_;
+    std::function<bool()> declines_;
     QSocketNotifier* accepting_ = nullptr;
     QTimer retry_;
     QTimer idle_;

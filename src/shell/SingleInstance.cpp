@@ -33,6 +33,15 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// Whether the file at `path` is still the one open on `fd`, not deleted or put in its place.
+bool stillAt(int fd, const QString& path)
+{
+    struct stat open { };
+    struct stat there { };
+    return fd >= 0 && ::fstat(fd, &open) == 0 && ::lstat(QFile::encodeName(path).constData(), &there) == 0
+        && open.st_ino == there.st_ino && open.st_dev == there.st_dev;
+}
+
 // Makes the folder of `file`, readable by this user alone, when it is missing.
 void makeFolderOf(const QString& file)
 {
@@ -63,11 +72,13 @@ SingleInstance::SingleInstance(Paths paths) : paths_(std::move(paths))
 
 SingleInstance::~SingleInstance()
 {
-    socketWatcher_.reset();
+    watcher_.reset();
     server_.reset();
     if (listenFd_ >= 0)
         ::close(listenFd_);
     // Closing releases the locks.
+    if (historyFolderFd_ >= 0)
+        ::close(historyFolderFd_);
     if (historyLockFd_ >= 0)
         ::close(historyLockFd_);
     if (lockFd_ >= 0)
@@ -86,22 +97,35 @@ SingleInstance::Claim SingleInstance::claim(std::chrono::milliseconds patience)
     // Another launch's runtime folder, or none, or a runtime folder deleted under the instance:
     // whoever records into this history is the instance.
     takeHistoryLock();
+    const auto holderSocket = [this] { return historyLockHolder(); };
     if (historyLockFd_ >= 0) {
-        const auto holderSocket = [this] { return historyLockHolder(); };
         if (const std::optional<Claim> claim = takeOrHandOver(historyLockFd_, paths_.historyLock, holderSocket,
                                                               deadline, patience))
             return *claim;
     }
-    listen();
-    if (historyLockFd_ >= 0 && !paths_.socket.isEmpty() && listenFd_ >= 0) {
-        const QByteArray holder = QFile::encodeName(paths_.socket) + '\n';
-        if (::ftruncate(historyLockFd_, 0) != 0
-            || ::pwrite(historyLockFd_, holder.constData(), holder.size(), 0) != holder.size())
-            Log::error(
-                QStringLiteral("Cannot write %1 (%2): a launch with another runtime folder cannot reach this instance")
-                    .arg(paths_.historyLock, systemError(errno)));
+    // instance.lock may have been deleted under the running instance and made anew by this launch:
+    // the folder's lock is still held by that instance, which names itself in the new file.
+    if (historyFolderFd_ >= 0) {
+        if (const std::optional<Claim> claim = takeOrHandOver(historyFolderFd_, QFileInfo(paths_.historyLock).path(),
+                                                              holderSocket, deadline, patience))
+            return *claim;
     }
+    listen();
+    if (listenFd_ >= 0)
+        nameSocketIn(historyLockFd_);
     return Claim::first;
+}
+
+void SingleInstance::nameSocketIn(int historyLockFd) const
+{
+    if (historyLockFd < 0 || paths_.socket.isEmpty())
+        return;
+    const QByteArray holder = QFile::encodeName(paths_.socket) + '\n';
+    if (::ftruncate(historyLockFd, 0) != 0
+        || ::pwrite(historyLockFd, holder.constData(), holder.size(), 0) != holder.size())
+        Log::error(
+            QStringLiteral("Cannot write %1 (%2): a launch with another runtime folder cannot reach this instance")
+                .arg(paths_.historyLock, systemError(errno)));
 }
 
 void SingleInstance::takeRuntimeLock()
@@ -128,6 +152,15 @@ void SingleInstance::takeHistoryLock()
     if (paths_.historyLock.isEmpty())
         return;
     makeFolderOf(paths_.historyLock);
+    // The folder itself, which a lock can be taken on even read-only and which outlives whatever
+    // is deleted in it.
+    const QByteArray folder = QFile::encodeName(QFileInfo(paths_.historyLock).path());
+    historyFolderFd_ = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    struct stat folderInfo { };
+    if (historyFolderFd_ >= 0 && (::fstat(historyFolderFd_, &folderInfo) != 0 || folderInfo.st_uid != ::geteuid())) {
+        ::close(historyFolderFd_);
+        historyFolderFd_ = -1;
+    }
     const QByteArray lockFile = QFile::encodeName(paths_.historyLock);
     historyLockFd_ = ::open(lockFile.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     // A history on a read-only disk is still shown: a lock taken for reading holds as well.
@@ -155,11 +188,18 @@ void SingleInstance::takeHistoryLock()
                        .arg(paths_.historyLock, systemError(errno)));
 }
 
-// The socket the history's lock names, written by its holder once it listens.
+// The socket the history's lock names, written by its holder once it listens. Read from the file
+// there now: the holder writes itself into one made anew after a deletion.
 QString SingleInstance::historyLockHolder() const
 {
+    const int fd = ::open(QFile::encodeName(paths_.historyLock).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return QString();
     char buffer[512];
-    const ssize_t count = ::pread(historyLockFd_, buffer, sizeof buffer, 0);
+    struct stat info { };
+    const ssize_t count = ::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() ? ::pread(fd, buffer, sizeof buffer, 0)
+                                                                                : -1;
+    ::close(fd);
     if (count <= 0)
         return QString();
     const QByteArray contents(buffer, count);
@@ -190,9 +230,11 @@ std::optional<SingleInstance::Claim> SingleInstance::takeOrHandOver(int fd, cons
                 Log::error(QStringLiteral("Ignoring %1: it is served by another user").arg(socket));
             foreignReported = true;
             break;
-        case InstanceChannel::HandOver::unreachable: break;
+        case InstanceChannel::HandOver::unreachable:
+        case InstanceChannel::HandOver::declined: break;
         }
-        // The running instance may be between taking the lock and listening.
+        // The running instance may be between taking the lock and listening, or quitting: its
+        // lock is then free soon.
         if (Clock::now() >= deadline)
             return Claim::unanswered;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -226,47 +268,132 @@ void SingleInstance::listen()
     listenFd_ = fd;
 }
 
-void SingleInstance::serve(std::function<void()> onReopen)
+void SingleInstance::serve(std::function<void()> onReopen, std::function<bool()> quitting)
 {
     onReopen_ = std::move(onReopen);
-    if (listenFd_ < 0)
-        return;
-    server_ = std::make_unique<InstanceServer>(listenFd_, onReopen_);
-    listenFd_ = -1; // the server owns it now
-    // A cleaner of the temporary folder, or a user tidying up, may delete the socket (and its
-    // folder): later launches would then find the history taken and nobody to ask.
-    socketWatcher_ = std::make_unique<QFileSystemWatcher>(QStringList{paths_.socket});
-    QObject::connect(socketWatcher_.get(), &QFileSystemWatcher::fileChanged, socketWatcher_.get(),
-                     [this] { listenAgainIfGone(); });
+    quitting_ = std::move(quitting);
+    if (listenFd_ >= 0) {
+        server_ = std::make_unique<InstanceServer>(listenFd_, onReopen_, quitting_);
+        listenFd_ = -1; // the server owns it now
+    }
+    // A cleaner of the temporary folder, or a user tidying up, may delete the socket, its folder
+    // or the locks, also while this instance was still starting: later launches would then find
+    // the history taken and nobody to ask, or no lock at all.
+    watcher_ = std::make_unique<QFileSystemWatcher>();
+    const auto check = [this] { remakeWhatWasDeleted(); };
+    QObject::connect(watcher_.get(), &QFileSystemWatcher::fileChanged, watcher_.get(), check);
+    QObject::connect(watcher_.get(), &QFileSystemWatcher::directoryChanged, watcher_.get(), check);
+    remakeWhatWasDeleted();
 }
 
-void SingleInstance::listenAgainIfGone()
+void SingleInstance::stopServing()
 {
+    stopped_ = true;
+    watcher_.reset();
+    server_.reset(); // the launches waiting for an answer are closed unanswered
+    if (listenFd_ >= 0)
+        ::close(listenFd_);
+    listenFd_ = -1;
+    // A launch then finds nobody at once, rather than a socket that refuses it.
     struct stat info { };
     const QByteArray socket = QFile::encodeName(paths_.socket);
-    if (::lstat(socket.constData(), &info) == 0 && S_ISSOCK(info.st_mode) && info.st_ino == socketInode_)
-        return;
-    Log::error(QStringLiteral("%1 was deleted: listening there again").arg(paths_.socket));
-    const QString folder = QFileInfo(paths_.socket).absolutePath();
-    InstanceChannel::settlePrivateFolder(QFile::encodeName(folder).toStdString(), false);
-    // Its lock went with it when the folder did: a launch from there must find it taken again.
-    struct stat lockInfo { };
-    if (::lstat(QFile::encodeName(paths_.lockFile).constData(), &lockInfo) != 0) {
-        if (lockFd_ >= 0)
-            ::close(lockFd_);
-        lockFd_ = -1;
-        takeRuntimeLock();
-        if (lockFd_ >= 0 && ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
-            ::close(lockFd_);
-            lockFd_ = -1;
+    if (socketInode_ != 0 && ::lstat(socket.constData(), &info) == 0 && info.st_ino == socketInode_)
+        ::unlink(socket.constData());
+}
+
+void SingleInstance::remakeWhatWasDeleted()
+{
+    // Something deleted again between making it and watching it is caught by the next round.
+    for (int round = 0; round < 3 && !stopped_; ++round) {
+        bool remade = false;
+        if (server_) {
+            struct stat info { };
+            const QByteArray socket = QFile::encodeName(paths_.socket);
+            const bool socketKept = ::lstat(socket.constData(), &info) == 0 && S_ISSOCK(info.st_mode)
+                && info.st_ino == socketInode_;
+            const bool lockKept = stillAt(lockFd_, paths_.lockFile);
+            if (!socketKept || !lockKept) {
+                const QString folder = QFileInfo(paths_.socket).absolutePath();
+                InstanceChannel::settlePrivateFolder(QFile::encodeName(folder).toStdString(), false);
+                // A launch from there must find the lock taken again.
+                if (!lockKept)
+                    retakeRuntimeLock();
+                if (!socketKept) {
+                    Log::error(QStringLiteral("%1 was deleted: listening there again").arg(paths_.socket));
+                    listen();
+                    if (listenFd_ >= 0) {
+                        server_ = std::make_unique<InstanceServer>(listenFd_, onReopen_, quitting_);
+                        listenFd_ = -1;
+                    }
+                }
+                remade = true;
+            }
         }
+        if (historyLockFd_ >= 0 && !stillAt(historyLockFd_, paths_.historyLock)) {
+            rewriteHistoryLock();
+            remade = true;
+        }
+        watch(remade);
+        if (!remade)
+            return;
     }
-    listen();
-    if (listenFd_ >= 0) {
-        server_ = std::make_unique<InstanceServer>(listenFd_, onReopen_);
-        listenFd_ = -1;
+}
+
+void SingleInstance::retakeRuntimeLock()
+{
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
+    lockFd_ = -1;
+    takeRuntimeLock();
+    // Taken meanwhile by a launch, which then finds the history's lock held and hands over: taken
+    // again at the next look.
+    if (lockFd_ >= 0 && ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+        ::close(lockFd_);
+        lockFd_ = -1;
     }
-    socketWatcher_->addPath(paths_.socket);
+}
+
+void SingleInstance::rewriteHistoryLock()
+{
+    const QByteArray lockFile = QFile::encodeName(paths_.historyLock);
+    const int fd = ::open(lockFile.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    struct stat info { };
+    if (fd < 0 || ::fstat(fd, &info) != 0 || info.st_uid != ::geteuid()) {
+        Log::error(QStringLiteral("%1 was deleted and cannot be made again (%2): a launch with another runtime "
+                                  "folder may not reach this instance")
+                       .arg(paths_.historyLock, systemError(fd < 0 ? errno : EPERM)));
+        if (fd >= 0)
+            ::close(fd);
+        return;
+    }
+    Log::error(QStringLiteral("%1 was deleted: made again").arg(paths_.historyLock));
+    // A launch that made it meanwhile may hold it: it learns from the name written here whom to ask,
+    // and the folder's lock keeps it out.
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    if (server_)
+        nameSocketIn(fd);
+    ::close(historyLockFd_);
+    historyLockFd_ = fd;
+}
+
+void SingleInstance::watch(bool again)
+{
+    // A watch stays with the file it was set on, deleted or not: what is made in its place needs
+    // a watch of its own.
+    if (again) {
+        const QStringList watched = watcher_->files() + watcher_->directories();
+        if (!watched.isEmpty())
+            watcher_->removePaths(watched);
+    }
+    QStringList wanted;
+    if (server_)
+        wanted << QFileInfo(paths_.socket).absolutePath() << paths_.socket << paths_.lockFile;
+    if (historyLockFd_ >= 0)
+        wanted << paths_.historyLock;
+    const QStringList watched = watcher_->files() + watcher_->directories();
+    wanted.removeIf([&](const QString& path) { return watched.contains(path) || !QFileInfo::exists(path); });
+    if (!wanted.isEmpty())
+        watcher_->addPaths(wanted);
 }
 
 } // namespace tavlin

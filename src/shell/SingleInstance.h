@@ -21,14 +21,20 @@ class InstanceServer;
 // lock (flock) on a file in a private runtime folder before anything else starts, and at once
 // listens on a socket beside it; a later launch finds the lock taken, asks the running instance
 // over that socket to reopen, and exits. Launches need not agree on the runtime folder (a terminal
-// or ssh session beside the desktop's has another, or none), and a cleaner of the temporary folder
-// may delete it under a running Tavlin: so the history is guarded as well, by a lock in the data
-// folder that names the socket its holder listens on, and a deleted socket is made again. The
-// locks go with the process, so a crash never blocks the next start.
+// or ssh session beside the desktop's has another, or none), so the history is guarded as well:
+// by a lock on its folder, which no cleaner can delete from under it, and on `instance.lock` in
+// it, which names the socket its holder listens on.
+//
+// What a cleaner of the temporary folder or a tidy user deletes while Tavlin runs (the socket, the
+// runtime folder with its lock, `instance.lock`) is made again each time, however often, also
+// when deleted while Tavlin was still starting: until then a launch finds the history's lock
+// taken and keeps asking. A Tavlin that has begun to quit stops listening first; a launch that
+// meets it, unanswered or declined, waits for its locks to be free and then starts. The locks go
+// with the process, so a crash never blocks the next start.
 //
 // Only a listener running as this user is believed (SO_PEERCRED): another user's socket, or one
 // in a folder another user controls, can neither stop Tavlin from starting nor take its place.
-// Linux-specific (flock, SO_PEERCRED). Main thread.
+// Linux-specific (flock, SO_PEERCRED, inotify). Main thread.
 class SingleInstance {
 public:
     // The history's lock, in the data folder.
@@ -64,8 +70,13 @@ public:
     Claim claim(std::chrono::milliseconds patience = std::chrono::seconds(5));
 
     // Once the application object exists (and only after claim() gave `first`): later launches
-    // reach `onReopen`, also after the socket was deleted.
-    void serve(std::function<void()> onReopen);
+    // reach `onReopen`, also after the socket, its folder or the locks were deleted. While
+    // `quitting` says so (a signal to end has come), a launch is declined unanswered.
+    void serve(std::function<void()> onReopen, std::function<bool()> quitting = {});
+
+    // First thing on quitting: no launch is answered any more, so that it waits for this
+    // instance to go instead of being told it reopens. The locks stay until the process ends.
+    void stopServing();
 
 private:
     using Deadline = std::chrono::steady_clock::time_point;
@@ -78,16 +89,23 @@ private:
     void takeHistoryLock();
     QString historyLockHolder() const;
     void listen();
-    void listenAgainIfGone();
+    void nameSocketIn(int historyLockFd) const;
+    void remakeWhatWasDeleted();
+    void retakeRuntimeLock();
+    void rewriteHistoryLock();
+    void watch(bool again);
 
     Paths paths_;
     int lockFd_ = -1;
     int historyLockFd_ = -1;
+    int historyFolderFd_ = -1;
     int listenFd_ = -1;
     ino_t socketInode_ = 0;
+    bool stopped_ = false;
     std::function<void()> onReopen_;
+    std::function<bool()> quitting_;
     std::unique_ptr<InstanceServer> server_;
-    std::unique_ptr<QFileSystemWatcher> socketWatcher_;
+    std::unique_ptr<QFileSystemWatcher> watcher_;
 };
 
 } // namespace tavlin

@@ -118,6 +118,29 @@ bool WindowPresenter::isHistoryShown() const
     return isShown(history_);
 }
 
+void WindowPresenter::setTrayShown(bool shown)
+{
+    trayShown_ = shown;
+    if (!history_ || history_->isFloating() == shown)
+        return;
+    const bool wasShown = isHistoryShown();
+    history_->setFloating(shown);
+    applyHistoryFrame();
+    if (!wasShown)
+        return;
+    history_->show();
+    updateLevels();
+    // Floating again while another application is in use: it makes way, as it would have then.
+    dismissHistoryIfInactive();
+}
+
+void WindowPresenter::applyHistoryFrame()
+{
+    // Each change of kind makes a new native window: a floating one is told again.
+    if (history_->isFloating())
+        windowManager_.setCloseOnly(history_->winId());
+}
+
 void WindowPresenter::showHistory()
 {
     if (closed_)
@@ -156,7 +179,8 @@ void WindowPresenter::makeHistoryFrame()
     if (history_)
         return;
     history_ = new HistoryWindow;
-    windowManager_.setCloseOnly(history_->winId());
+    history_->setFloating(trayShown_);
+    applyHistoryFrame();
     connect(history_, &HistoryWindow::aboutToClose, this, [this] { historyRequested_ = false; });
     adopt(history_);
 }
@@ -390,9 +414,10 @@ void WindowPresenter::bringToFront(QWidget* window)
 
 void WindowPresenter::updateLevels()
 {
-    // Settings and the introduction stand just above the history window while it shows. Showing
-    // a window clears what it was told, so this runs after every show.
-    const bool historyShown = isHistoryShown();
+    // Settings and the introduction stand just above the floating history window while it shows;
+    // beside the ordinary one they are ordinary windows too. Showing a window clears what it was
+    // told, so this runs after every show.
+    const bool historyShown = isHistoryShown() && history_->isFloating();
     for (QWidget* window : {static_cast<QWidget*>(settings_), introduction_.data()}) {
         if (!window || !window->testAttribute(Qt::WA_WState_Created))
             continue;
@@ -441,9 +466,11 @@ void WindowPresenter::adopt(QWidget* window)
     add("Ctrl+H", [this] { hideHistory(); });
     add("Ctrl+Q", [] { QCoreApplication::quit(); });
     add("Ctrl+W", [window] { window->close(); });
-    // The history window cannot be minimised; the others are ordinary windows.
-    if (window != history_)
-        add("Ctrl+M", [window] { window->showMinimized(); });
+    // The floating history window cannot be minimised; the others are ordinary windows.
+    add("Ctrl+M", [this, window] {
+        if (window != history_ || !history_->isFloating())
+            windowManager_.minimise(window->winId());
+    });
 }
 
 } // namespace tavlin

@@ -22,8 +22,8 @@ class WindowProperties;
 // keeps the rules about them: show, toggle from the tray, bring to front, dismiss the history
 // window when Tavlin is no longer in use (never while a menu is open or a modal window or sheet
 // runs, nor on a desktop without a tray), keep Settings and the introduction just above the
-// visible history window, and the window shortcuts. The windows' contents come from their own
-// subsystems through the setters below; the delegate connects the signals. Main thread.
+// visible floating history window, and the window shortcuts. The windows' contents come from
+// their own subsystems through the setters below; the delegate connects the signals. Main thread.
 class WindowPresenter : public QObject {
     Q_OBJECT
 
@@ -56,8 +56,10 @@ public:
     void setFirstLaunchPending(bool pending) { firstLaunchPending_ = pending; }
     bool isFirstLaunchPending() const { return firstLaunchPending_; }
     // Whether Tavlin's icon shows in a tray. Without one the history window is all there is to
-    // see of Tavlin: another window taking the keyboard leaves it on screen, until it is closed.
-    void setTrayShown(bool shown) { trayShown_ = shown; }
+    // see of Tavlin, so it is an ordinary window rather than the floating one: stacked among the
+    // others, minimised with the rest, and left on screen when another window takes the
+    // keyboard, until it is closed.
+    void setTrayShown(bool shown);
 
     void showHistory();
     // Builds the history window and its content out of sight and draws them once, so that its
@@ -116,6 +118,7 @@ private:
     void hidePanel(PanelDismissal reason);
     void adopt(QWidget* window);
     void makeHistoryFrame();
+    void applyHistoryFrame();
     void fillHistory();
     bool isShown(const QWidget* window) const;
 

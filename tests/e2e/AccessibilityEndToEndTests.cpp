@@ -25,6 +25,9 @@ const QByteArray chosenPreferences = "<key>onboarding.completed</key><true/>" + 
       "<key>AppleLanguages</key><array><string>en</string></array>"
       "<key>history.retention.clipCount</key><integer>1000</integer>"
       "<key>history.retention.payloadBytes</key><integer>134217728</integer>";
+// The records' texts, "note 1" the oldest.
+const QString numberedNotes = QStringLiteral(
+    "UPDATE clips SET text = 'note ' || id; UPDATE clips SET search_text = text");
 const QByteArray listPreferences =
     QByteArray(chosenPreferences).replace("<string>cards</string>", "<string>list</string>");
 
@@ -282,6 +285,18 @@ TEST(AccessibilityEndToEnd, SettingsSectionsArePageTabsAndTheRecorderSaysTheShor
         << running.said(recorder);
     keys(QStringLiteral("Escape"));
     EXPECT_TRUE(running.heard(recorder, QStringLiteral("push button|focused|Ctrl+Alt+K"))) << running.said(recorder);
+    // Readers say a button's description after its name: it holds the shortcut, and a new one is
+    // heard as it is recorded.
+    QString description;
+    running.assistive.ask("describe", recorder, &description);
+    EXPECT_EQ(description.trimmed(), QStringLiteral("Ctrl+Alt+K"));
+    ASSERT_TRUE(running.assistive.press(recorder));
+    auto recording = running.assistive.listen(4);
+    keys(QStringLiteral("ctrl+alt+b"));
+    const QStringList described =
+        AssistiveTechnology::told(*recording).filter(QRegularExpression(QStringLiteral("^description\\|")));
+    EXPECT_EQ(described.mid(described.size() - 1), QStringList(QStringLiteral("description|Ctrl+Alt+B")));
+    EXPECT_FALSE(described.contains(QStringLiteral("description|Ctrl+Alt+K"))) << "nothing in between";
 }
 
 TEST(AccessibilityEndToEnd, TheQuickPanelSaysItsFilterAndAHiddenOneShowsNoRecord)
@@ -321,6 +336,39 @@ TEST(AccessibilityEndToEnd, TheQuickPanelSaysItsFilterAndAHiddenOneShowsNoRecord
         10000))
         << "a hidden panel shows no record and none has the focus:\n"
         << cells.toStdString();
+}
+
+// Each opening of the Quick Panel is heard on the search field, then on the record Return would
+// copy; Up, which can go no further, says that record again.
+TEST(AccessibilityEndToEnd, OpeningTheQuickPanelNamesTheRecordReturnWouldCopy)
+{
+    RunningApplication running(2, numberedNotes);
+    const QString newest = QStringLiteral("table cell|focused,selected,showing|TEXT: note 2");
+    for (int opening = 0; opening < 2; ++opening) {
+        auto listener = running.assistive.listen(4);
+        keys(QStringLiteral("ctrl+alt+k"));
+        const QStringList stops = focusStops(AssistiveTechnology::told(*listener));
+        EXPECT_EQ(stops.mid(stops.size() - 2),
+                  QStringList({QStringLiteral("text|focused,showing|Search history…"), newest}));
+        listener = running.assistive.listen(3);
+        keys(QStringLiteral("Up"));
+        EXPECT_EQ(focusStops(AssistiveTechnology::told(*listener)), QStringList(newest));
+        keys(QStringLiteral("Escape"));
+        ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName() != u"Tavlin Quick Panel"; }, 10000));
+    }
+}
+
+// A search that matches nothing is heard, and so is its first match once it matches again.
+TEST(AccessibilityEndToEnd, NothingFoundInTheQuickPanelIsHeardAndSoIsTheNextMatch)
+{
+    RunningApplication running(2, numberedNotes);
+    keys(QStringLiteral("ctrl+alt+k"));
+    ASSERT_TRUE(running.heard(QStringLiteral("Search history…"), QStringLiteral("text|focused|")));
+    auto listener = running.assistive.listen(8);
+    keys(QStringLiteral("z q BackSpace BackSpace"));
+    EXPECT_EQ(focusStops(AssistiveTechnology::told(*listener)),
+              QStringList({QStringLiteral("label|focused,showing|Nothing found"),
+                           QStringLiteral("table cell|focused,selected,showing|TEXT: note 2")}));
 }
 
 // The Quick Panel's records from the keyboard, as a screen reader that stays running follows them:
@@ -443,6 +491,28 @@ TEST(AccessibilityEndToEnd, TheAppsPopoversKeyboardRowIsSeenAndHeard)
         << told.join(u'\n').toStdString();
     EXPECT_FALSE(told.contains(QStringLiteral("object:state-changed:focused|1|gone")))
         << told.join(u'\n').toStdString();
+}
+
+// Favorite pressed from the keyboard builds the preview anew: the keyboard stays on that button,
+// now Unfavorite, heard to arrive there, and the next Tab goes on to Copy beside it.
+TEST(AccessibilityEndToEnd, FavoriteByTheKeyboardKeepsAFocusedHeardButton)
+{
+    for (const QByteArray& preferences : {chosenPreferences, listPreferences}) {
+        RunningApplication running(1, {}, preferences);
+        ASSERT_TRUE(waitUntil([&] { return !running.assistive.hear(QStringLiteral("TEXT: r")).isEmpty(); }, 20000));
+        ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Tavlin$")));
+        keys(QStringLiteral("ctrl+f"));
+        const QString focused = QStringLiteral("push button|focused|");
+        for (int stop = 0; stop < 16 && !running.assistive.hear(QStringLiteral("Favorite")).contains(focused); ++stop)
+            keys(QStringLiteral("Tab"));
+        auto listener = running.assistive.listen(4);
+        keys(QStringLiteral("space"));
+        EXPECT_EQ(focusStops(AssistiveTechnology::told(*listener)),
+                  QStringList(QStringLiteral("push button|focused,showing|Unfavorite")))
+            << preferences.toStdString();
+        keys(QStringLiteral("Tab"));
+        EXPECT_TRUE(running.heard(QStringLiteral("Copy"), focused));
+    }
 }
 
 // Copies that come while the history window is open push its selected record out of sight; Tab

@@ -114,6 +114,83 @@ TEST_P(HostileOwnerEndToEnd, TheApplicationKeepsAnsweringAndCapturing)
     stop(*application, 2000);
 }
 
+// Owners that quit, or are replaced, while Tavlin reads their copy: what came whole is kept, its
+// text first, and what did not is said in the log, as is a copy of which nothing came.
+TEST(OwnerLeavingEndToEnd, WhatCameWholeIsKeptAndWhatDidNotIsLogged)
+{
+    Desktop desktop;
+    Profile profile;
+    profile.storeKnown();
+    auto application = profile.launch();
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
+    const auto logged = [&](const char* words) {
+        return waitUntil(
+            [&] {
+                log += application->readAllStandardError();
+                return log.contains(words);
+            },
+            10000);
+    };
+    const auto texts = [&] {
+        try {
+            return queryTexts(profile.database, QStringLiteral("SELECT text FROM clips ORDER BY id"));
+        } catch (const std::exception&) {
+            return QStringList(); // not created yet
+        }
+    };
+    std::vector<std::unique_ptr<QProcess>> owners;
+    const auto serve = [&](const QStringList& arguments) {
+        owners.push_back(std::make_unique<QProcess>());
+        owners.back()->start(QStringLiteral(TAVLIN_TEST_CLIPBOARD_OWNER),
+                             QStringList{QStringLiteral("serve")} + arguments);
+        EXPECT_TRUE(owners.back()->waitForReadyRead(30000)) << "the owner did not take the clipboard";
+    };
+
+    // It quits when asked for its RTF, after its text and HTML.
+    serve({QStringLiteral("--quit-at"), QStringLiteral("text/rtf"), QStringLiteral("UTF8_STRING=before it quit"),
+           QStringLiteral("text/html=<b>before it quit</b>"), QStringLiteral("text/rtf={\\rtf1 never}")});
+    EXPECT_TRUE(waitUntil([&] { return texts() == QStringList{QStringLiteral("before it quit")}; }, 10000));
+    EXPECT_EQ(queryTexts(profile.database, QStringLiteral("SELECT kind FROM clips")), QStringList{"richText"});
+    EXPECT_TRUE(logged("public.rtf of the copy is skipped (text/rtf: its owner quit before answering)"))
+        << log.toStdString();
+
+    // It quits in the middle of handing a picture over: nothing came whole.
+    serve({QStringLiteral("--incr"), QStringLiteral("65536"), QStringLiteral("0"),
+           QStringLiteral("--quit-after-pieces"), QStringLiteral("3"), QStringLiteral("image/png=@") + picturePath()});
+    EXPECT_TRUE(logged("a copy is not kept, none of its formats came (public.png)")) << log.toStdString();
+    EXPECT_TRUE(log.contains("(image/png: its owner quit after ")) << log.toStdString();
+
+    // A file list that came whole, replaced a moment later while it is taken apart: both copies
+    // are kept, in order.
+    QByteArray list;
+    for (int i = 0; i < 20'000; ++i)
+        list += QStringLiteral("file:///home/user/Pictures/IMG_%1.jpg\r\n").arg(i).toUtf8();
+    QTemporaryFile listFile;
+    ASSERT_TRUE(listFile.open());
+    listFile.write(list);
+    listFile.flush();
+    serve({QStringLiteral("text/uri-list=@") + listFile.fileName()});
+    EXPECT_TRUE(
+        waitUntil([&] { return owners.back()->readAllStandardOutput().contains("asked text/uri-list"); }, 10000));
+    QTest::qWait(30);
+    copyWithXclip(QStringLiteral("copied right after the list"));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return texts()
+                == QStringList{QStringLiteral("before it quit"), QStringLiteral("Файлы (20000)"),
+                               QStringLiteral("copied right after the list")};
+        },
+        20000))
+        << texts().join(u", ").toStdString();
+
+    stop(*application, 2000);
+    for (auto& owner : owners) {
+        owner->kill();
+        owner->waitForFinished(5000);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(, HostileOwnerEndToEnd, testing::ValuesIn(hostileOwners()),
                          [](const testing::TestParamInfo<HostileOwner>& info) { return std::string(info.param.name); });
 

@@ -1,7 +1,7 @@
 // Launching the real application on a private Xvfb: whatever connects to its socket, a later
-// launch is still answered; one instance runs whatever $XDG_RUNTIME_DIR names; a link at the
-// socket's place is not followed; and a desktop without a tray is shown the history window, which
-// stays.
+// launch is still answered; one instance runs whatever $XDG_RUNTIME_DIR names; a launch that meets
+// a quitting one starts Tavlin once it has gone; a link at the socket's place is not followed; and
+// a desktop without a tray is shown the history window, an ordinary one, which stays.
 #include "ApplicationProfile.h"
 
 #include <QFile>
@@ -15,6 +15,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
@@ -67,6 +68,19 @@ qint64 residentKilobytes(qint64 pid)
     return -1;
 }
 
+// How many connections wait on the listening socket at `path`, not yet taken.
+int waitingConnections(const QString& path)
+{
+    QProcess sockets;
+    sockets.start(QStringLiteral("ss"), {QStringLiteral("-xlH")});
+    sockets.waitForFinished(5000);
+    for (const QString& line : QString::fromLocal8Bit(sockets.readAllStandardOutput()).split(u'\n')) {
+        if (line.contains(u' ' + path + u' '))
+            return line.split(u' ', Qt::SkipEmptyParts).value(2).toInt();
+    }
+    return 0;
+}
+
 bool quickPanelShown()
 {
     QProcess search;
@@ -80,6 +94,26 @@ bool quickPanelShown()
 bool historyShown()
 {
     return !windowsNamed(QStringLiteral("^Tavlin$")).isEmpty();
+}
+
+bool keptAbove(const QString& window)
+{
+    return run(QStringLiteral("xprop -id %1 _NET_WM_STATE").arg(window)).contains(u"_NET_WM_STATE_ABOVE");
+}
+
+bool minimised(const QString& window)
+{
+    return run(QStringLiteral("xprop -id %1 WM_STATE").arg(window)).contains(u"Iconic");
+}
+
+// Where the window manager stacks `window` among the windows it manages, from the bottom.
+qsizetype stackingPlace(const QString& window)
+{
+    const QString stacking = run(QStringLiteral("xprop -root _NET_CLIENT_LIST_STACKING")).section(u'#', 1);
+    QList<uint> windows;
+    for (const QString& id : stacking.split(u',', Qt::SkipEmptyParts))
+        windows.append(id.trimmed().toUInt(nullptr, 16));
+    return windows.indexOf(window.toUInt());
 }
 
 // Closes the history window with Ctrl+W, as a user would, once it has the keyboard.
@@ -271,6 +305,40 @@ TEST(LaunchEndToEnd, OneInstanceRunsWhateverTheRuntimeFolderIs)
     }
 }
 
+// Ended (SIGTERM) just as it is launched again, as a restart from a script does: the quitting
+// Tavlin tells no launch that it reopens, neither one whose request it reads in the same instant
+// nor one still waiting to be taken, and that launch starts Tavlin once it has gone.
+TEST(LaunchEndToEnd, ALaunchMeetingAQuittingTavlinStartsItOnceItHasGone)
+{
+    Desktop desktop;
+    Profile profile;
+    auto first = launchKnown(profile);
+    const int asking = connectIdle(profile.socket());
+    ASSERT_GE(asking, 0);
+    ASSERT_TRUE(waitUntil([&] { return waitingConnections(profile.socket()) == 0; }, 10000));
+    // Stopped, so that the signal and the requests reach it together.
+    const pid_t pid = pid_t(first->processId());
+    ASSERT_EQ(::kill(pid, SIGSTOP), 0);
+    ASSERT_EQ(::send(asking, "reopen\n", 7, MSG_NOSIGNAL), 7);
+    // To its main thread, which takes a signal sent to a running Tavlin; a stopped one would leave
+    // it to whichever thread wakes first.
+    ASSERT_EQ(::syscall(SYS_tgkill, pid, pid, SIGTERM), 0);
+    auto later = profile.launch();
+    EXPECT_TRUE(waitUntil([&] { return waitingConnections(profile.socket()) > 0; }, 10000));
+    ASSERT_EQ(::kill(pid, SIGCONT), 0);
+
+    char answer[8] = {};
+    pollfd readable{asking, POLLIN, 0};
+    EXPECT_LE(::poll(&readable, 1, 10000) > 0 ? ::recv(asking, answer, sizeof answer - 1, 0) : 1, 0)
+        << "a quitting Tavlin said " << answer;
+    ::close(asking);
+    EXPECT_TRUE(exitsWith(*first, 0)) << first->readAllStandardError().toStdString();
+    QByteArray log;
+    EXPECT_TRUE(waitForMonitoring(*later, log)) << "no Tavlin runs after the launch\n" << log.toStdString();
+    EXPECT_EQ(later->state(), QProcess::Running);
+    stop(*later);
+}
+
 // A link at the socket's place leads the launch nowhere: it starts Tavlin, which takes the place.
 TEST(LaunchEndToEnd, ALinkAtTheSocketsPlaceIsNotFollowed)
 {
@@ -314,6 +382,21 @@ TEST(LaunchEndToEnd, WithoutATrayTheHistoryWindowShows)
     ASSERT_TRUE(activateWindowNamed(QStringLiteral("^terminal$")));
     QTest::qWait(1500);
     EXPECT_TRUE(historyShown()) << "hidden when another window took the keyboard";
+    // An ordinary window: the terminal goes over it, and the window manager or Ctrl+M minimise it.
+    const QString history = windowsNamed(QStringLiteral("^Tavlin$")).value(0);
+    EXPECT_FALSE(keptAbove(history));
+    EXPECT_GT(stackingPlace(windowsNamed(QStringLiteral("^terminal$")).value(0)), stackingPlace(history));
+    // Brought back as the task switcher does.
+    const auto restore = [&] {
+        run(QStringLiteral("xdotool windowactivate --sync ") + history);
+        return waitUntil([&] { return Desktop::focusedWindow() == history; }, 2000);
+    };
+    run(QStringLiteral("xdotool windowminimize ") + history);
+    EXPECT_TRUE(waitUntil([&] { return minimised(history); }, 10000)) << "by the window manager";
+    ASSERT_TRUE(waitUntil(restore, 10000));
+    run(QStringLiteral("xdotool key ctrl+m"));
+    EXPECT_TRUE(waitUntil([&] { return minimised(history); }, 10000)) << "by Ctrl+M";
+    ASSERT_TRUE(waitUntil(restore, 10000));
     other.kill();
     other.waitForFinished(5000);
 
@@ -330,12 +413,15 @@ TEST(LaunchEndToEnd, WithoutATrayTheHistoryWindowShows)
     ASSERT_TRUE(waitUntil([] { return !Desktop::panel().isEmpty(); }, 10000));
     QTest::qWait(1000);
     EXPECT_FALSE(historyShown());
-    EXPECT_FALSE(Desktop::openHistory().isEmpty()) << "the icon is in the tray";
+    const QString floating = Desktop::openHistory();
+    EXPECT_FALSE(floating.isEmpty()) << "the icon is in the tray";
+    EXPECT_TRUE(keptAbove(floating)) << "floating again";
     ASSERT_TRUE(closeHistory());
     tray.kill();
     tray.waitForFinished(5000);
     EXPECT_TRUE(waitUntil(historyShown, 15000)) << "shown when the tray went\n"
                                                 << application->readAllStandardError().toStdString();
+    EXPECT_FALSE(keptAbove(windowsNamed(QStringLiteral("^Tavlin$")).value(0))) << "an ordinary window again";
     EXPECT_EQ(application->state(), QProcess::Running);
     windowManager.kill();
     windowManager.waitForFinished(5000);

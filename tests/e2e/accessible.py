@@ -10,10 +10,12 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
                                   centre: "x y"
        accessible.py hear NAME    exits 0 once a control of that name shows, and prints, for each
                                   showing one, what a screen reader hears: "role|states|text"
+       accessible.py describe NAME  as hear, but prints each one's description
        accessible.py listen SECONDS  listens that long and prints what a screen reader is told (focus
                                   moving, windows activated or renamed, selections, expansions):
                                   "event|detail|role|states|name|parent role|parent name", or
-                                  "event|detail|gone" when its object went before it was read
+                                  "event|detail|gone" when its object went before it was read; a
+                                  changed description is followed by "description|TEXT"
        accessible.py follow SECONDS  listens as listen does and, after each focus event on an item of a
                                   list or table, prints the names of the items that the listener
                                   holds for selected: "selected|name;name"
@@ -93,7 +95,8 @@ def heard(node):
 
 
 HEARD_EVENTS = ("object:state-changed:focused", "object:state-changed:selected", "object:state-changed:checked",
-                "object:state-changed:expanded", "object:property-change:accessible-name", "window:activate")
+                "object:state-changed:expanded", "object:property-change:accessible-name",
+                "object:property-change:accessible-description", "window:activate")
 
 
 def attend():
@@ -131,6 +134,8 @@ def listen(seconds, selections=False):
                                             said_states(node, HEARD_STATES + ("showing",)), node.get_name(),
                                             parent.get_role_name() if parent else "",
                                             parent.get_name() if parent else ""), flush=True)
+            if event.type == "object:property-change:accessible-description":
+                print("description|%s" % node.get_description(), flush=True)
             if (selections and event.type == "object:state-changed:focused" and event.detail1 and parent
                     and parent.get_role_name() in ("list", "table")):
                 print("selected|%s" % selected_items(parent), flush=True)
@@ -203,13 +208,13 @@ def inside(name, window):
     return 1
 
 
-def hear(name, window):
+def hear(name, window, say=heard):
     deadline = time.monotonic() + 10
     while time.monotonic() < deadline:
         try:
             nodes = named(name, window)
             if nodes:
-                print("\n".join(heard(node) for node in nodes))
+                print("\n".join(say(node) for node in nodes))
                 return 0
         except Exception:  # noqa: BLE001 - an application came or went meanwhile
             pass
@@ -220,6 +225,8 @@ def hear(name, window):
 def main(command, name, window):
     if command == "hear":
         return hear(name, window)
+    if command == "describe":
+        return hear(name, window, lambda node: node.get_description())
     if command == "listen":
         return listen(float(name))
     if command == "follow":

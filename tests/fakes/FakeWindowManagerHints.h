@@ -12,6 +12,7 @@ class FakeWindowManagerHints : public WindowManagerHints {
 public:
     QMap<quintptr, quintptr> stackedAbove;
     QSet<quintptr> closeOnly;
+    QList<quintptr> minimised;
 
     void setStackedAbove(quintptr window, std::optional<quintptr> owner) override
     {
@@ -21,6 +22,7 @@ public:
             stackedAbove.remove(window);
     }
     void setCloseOnly(quintptr window) override { closeOnly.insert(window); }
+    void minimise(quintptr window) override { minimised.append(window); }
 };
 
 } // namespace tavlin::test

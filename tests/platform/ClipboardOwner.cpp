@@ -17,6 +17,8 @@
 //   --incr BYTES MS            sends every value longer than BYTES incrementally (INCR), BYTES at
 //                              a time, MS milliseconds apart; a new request, or no word from the
 //                              requestor for 2 s, ends the transfer (the requestor gave up)
+//   --quit-after-pieces N      exits once it has sent N pieces of an incremental transfer, as a
+//                              program quit in the middle of handing a picture over does
 // Prints "ready" once it owns the clipboard, then "asked TARGET" for every request; exits when it
 // loses the clipboard.
 //   clipboard_owner window NAME             a top-level window of class NAME; prints its id, then
@@ -45,6 +47,7 @@ namespace {
 xcb_connection_t* connection;
 // Requests that came while an incremental transfer was under way, answered after it.
 std::deque<xcb_generic_event_t*> deferred;
+int quitAfterPieces = 0;
 
 xcb_atom_t atom(const std::string& name)
 {
@@ -149,6 +152,8 @@ bool sendIncrementally(const xcb_selection_request_event_t* request, const std::
         if (length == 0)
             break;
         offset += length;
+        if (--quitAfterPieces == 0)
+            std::exit(0);
     }
     const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
     xcb_change_window_attributes(connection, request->requestor, XCB_CW_EVENT_MASK, &none);
@@ -218,6 +223,8 @@ int main(int argc, char** argv)
             } else if (option == "--delay-at" && i + 2 < argc) {
                 delaysAt[atom(argv[i + 1])] = std::atoi(argv[i + 2]);
                 ++i;
+            } else if (option == "--quit-after-pieces") {
+                quitAfterPieces = std::atoi(argv[i + 1]);
             } else if (option == "--incr" && i + 2 < argc) {
                 incrPiece = std::strtoul(argv[i + 1], nullptr, 10);
                 incrIntervalMs = std::atoi(argv[++i + 1]);

@@ -6,9 +6,13 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QThreadPool>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace tavlin {
 namespace {
@@ -86,6 +90,21 @@ TEST_F(IconThemeImagesTest, WhatNoIconIsGivesNothing)
     EXPECT_TRUE(load(folder.path()).isEmpty()) << "a folder";
 }
 
+// Icon editors write "stroke-dasharray:none" on every path they save (xterm's icons): a stroke
+// is dashed only by lengths, whether an attribute, a style or a style sheet gives them.
+TEST_F(IconThemeImagesTest, AnSvgThatSaysItHasNoDashesIsDrawn)
+{
+    QByteArray solid = "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 48 48\">"
+                       "<style>circle { stroke-dasharray: 0 0 }</style>";
+    for (int i = 0; i < 100; ++i)
+        solid += "<circle cx=\"24\" cy=\"24\" r=\"20\" fill=\"#0000ff\" stroke=\"#000\" stroke-dasharray=\"none\" "
+                 "style=\"stroke-dasharray:none;stroke-width:1\"/>";
+    solid += "</svg>";
+    EXPECT_EQ(load(write(QStringLiteral("solid.svg"), solid)).size(), 2);
+    EXPECT_TRUE(load(write(QStringLiteral("styled.svg"), QByteArray(solid).replace("dasharray:none", "dasharray: .1")))
+                    .isEmpty());
+}
+
 QByteArray svg(const char* width, const char* height)
 {
     return QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ") + width + ' ' + height
@@ -138,6 +157,31 @@ TEST_F(IconThemeImagesTest, ThemeNamesAreFoundAsQIconFindsThem)
     std::sort(sizes.begin(), sizes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     const QList<std::pair<int, QColor>> expected{{32, Qt::yellow}, {32, Qt::yellow}, {48, Qt::magenta}};
     EXPECT_EQ(sizes, expected);
+}
+
+// The painter hands its image scaling and conversions to Qt's shared threads and waits for them:
+// lookups, however long a theme of hundreds of folders makes them, never take those threads.
+TEST_F(IconThemeImagesTest, LookupsLeaveQtsSharedThreadsToTheDrawing)
+{
+    QByteArray index = "[Icon Theme]\nName=Big\nDirectories=";
+    QByteArray sections;
+    for (int i = 0; i < 300; ++i) {
+        const QByteArray name = "48x48/set" + QByteArray::number(i);
+        ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("big/") + QString::fromLatin1(name)));
+        index += name + ',';
+        sections += '[' + name + "]\nSize=48\nType=Fixed\n";
+    }
+    write(QStringLiteral("big/index.theme"), index + '\n' + sections);
+    const IconThemeImages images({{folder.path()}, QStringLiteral("big"), {}, {}});
+    QList<QFuture<QList<QImage>>> lookups;
+    for (int i = 0; i < QThreadPool::globalInstance()->maxThreadCount(); ++i) {
+        lookups.append(images.applicationIcon(QStringLiteral("missing-%1").arg(i), {48}));
+        lookups.append(images.fileTypeIcon(QStringLiteral("x%1").arg(i), {48}));
+    }
+    do {
+        ASSERT_EQ(QThreadPool::globalInstance()->activeThreadCount(), 0);
+        QThread::msleep(5);
+    } while (std::any_of(lookups.cbegin(), lookups.cend(), [](const auto& lookup) { return !lookup.isFinished(); }));
 }
 
 } // namespace

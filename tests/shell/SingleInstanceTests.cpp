@@ -314,6 +314,50 @@ TEST(SingleInstance, EveryLaunchReachesTheInstanceThatRecordsTheHistory)
     EXPECT_EQ(reopened, 2);
 }
 
+// What a cleaner of the temporary folder or a tidy user deletes is made again each time, however
+// often: the socket and its folder, twice each, the socket while Tavlin still starts, and
+// instance.lock, whose loss must not let a launch from another runtime folder start a second.
+TEST(SingleInstance, WhatIsDeletedIsMadeAgainEveryTime)
+{
+    const EnvironmentRestorer restorer({"XDG_RUNTIME_DIR", "TMPDIR"});
+    TemporaryFolder folder;
+    const QString data = folder.path() + QStringLiteral("/data");
+    const auto pathsIn = [&](const QString& runtime) {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        return SingleInstance::defaultPaths(data);
+    };
+    const QString desktop = folder.path() + QStringLiteral("/desktop");
+    const SingleInstance::Paths desktopPaths = pathsIn(desktop);
+    const SingleInstance::Paths terminalPaths = pathsIn(folder.path() + QStringLiteral("/terminal"));
+    SingleInstance running(desktopPaths);
+    ASSERT_EQ(running.claim(), SingleInstance::Claim::first);
+    ASSERT_TRUE(QFile::remove(desktopPaths.socket)); // before it serves
+    int reopened = 0;
+    running.serve([&] { ++reopened; });
+
+    for (int round = 1; round <= 2; ++round) {
+        EXPECT_SOON(QFileInfo::exists(desktopPaths.socket), 10000);
+        ASSERT_TRUE(QFile::remove(desktopPaths.socket)) << round;
+        EXPECT_SOON(QFileInfo::exists(desktopPaths.socket), 10000);
+        EXPECT_EQ(launchAgain(desktopPaths), SingleInstance::Claim::handedOver) << round;
+        ASSERT_TRUE(QDir(desktop).removeRecursively()) << round;
+        EXPECT_SOON(QFileInfo::exists(desktopPaths.socket), 10000);
+        EXPECT_EQ(launchAgain(desktopPaths), SingleInstance::Claim::handedOver) << round;
+        ASSERT_TRUE(QFile::remove(desktopPaths.historyLock)) << round;
+        EXPECT_SOON(QFileInfo::exists(desktopPaths.historyLock), 10000);
+        EXPECT_EQ(launchAgain(terminalPaths), SingleInstance::Claim::handedOver) << round;
+    }
+    EXPECT_EQ(reopened, 6);
+
+    // A launch that makes instance.lock anew before the running instance could.
+    ASSERT_TRUE(QFile::remove(desktopPaths.historyLock));
+    {
+        SingleInstance intruder(terminalPaths);
+        EXPECT_EQ(intruder.claim(300ms), SingleInstance::Claim::unanswered) << "a second instance started";
+    }
+    EXPECT_EQ(launchAgain(terminalPaths), SingleInstance::Claim::handedOver);
+}
+
 TEST(SingleInstance, OnlyAShortReopenLineIsARequest)
 {
     using InstanceChannel::Request;

@@ -179,16 +179,22 @@ TEST(WindowPresenter, DeactivationDismissesTheHistoryWindowUnlessAMenuOrAModalWi
     fixture.activation.set(false);
     EXPECT_FALSE(fixture.history()->isVisible());
 
-    // Without a tray the window is all there is of Tavlin, and stays.
+    // Without a tray the window is all there is of Tavlin: an ordinary one, which stays.
+    const auto floating = [&] {
+        return fixture.history()->windowFlags().testFlag(Qt::WindowStaysOnTopHint)
+            && fixture.windowManager.closeOnly.contains(fixture.history()->winId());
+    };
     fixture.windows.setTrayShown(false);
     fixture.windows.showHistory();
+    EXPECT_FALSE(floating());
+    fixture.press(fixture.history(), "Ctrl+M");
+    EXPECT_EQ(fixture.windowManager.minimised, QList{quintptr(fixture.history()->winId())});
     fixture.activation.set(true);
     fixture.activation.set(false);
     EXPECT_TRUE(fixture.history()->isVisible()) << "no tray";
     fixture.windows.setTrayShown(true);
-    fixture.activation.set(true);
-    fixture.activation.set(false);
-    EXPECT_FALSE(fixture.history()->isVisible()) << "a tray came";
+    EXPECT_TRUE(floating()) << "a tray came";
+    EXPECT_FALSE(fixture.history()->isVisible()) << "floating, it makes way while Tavlin is not in use";
 }
 
 // Closed with the keyboard and asked for again before Qt heard that the keyboard left it (the tray

@@ -12,6 +12,7 @@
 #include <QMimeDatabase>
 #include <QMutex>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 #include <QSvgRenderer>
@@ -80,7 +81,13 @@ struct Theme {
     bool found = false;
 };
 
-Theme readThemeFiles(const QString& name, const QStringList& searchPaths)
+bool stopped(const std::atomic<bool>* stop)
+{
+    return stop && stop->load();
+}
+
+// Nothing when `stop` reads true before it is read.
+std::optional<Theme> readThemeFiles(const QString& name, const QStringList& searchPaths, const std::atomic<bool>* stop)
 {
     Theme theme;
     for (const QString& base : searchPaths) {
@@ -103,6 +110,8 @@ Theme readThemeFiles(const QString& name, const QStringList& searchPaths)
             read.maxSize = settings.value(QStringLiteral("MaxSize"), read.size).toInt();
             read.threshold = settings.value(QStringLiteral("Threshold"), 2).toInt();
             settings.endGroup();
+            if (stopped(stop))
+                return std::nullopt;
             if (read.size <= 0)
                 continue;
             for (const QString& folderBase : searchPaths) {
@@ -119,7 +128,7 @@ Theme readThemeFiles(const QString& name, const QStringList& searchPaths)
 }
 
 // Themes are read once: a theme index lists hundreds of folders.
-Theme readTheme(const QString& name, const QStringList& searchPaths)
+Theme readTheme(const QString& name, const QStringList& searchPaths, const std::atomic<bool>* stop)
 {
     static QMutex mutex;
     static QHash<QString, Theme> themes;
@@ -129,18 +138,22 @@ Theme readTheme(const QString& name, const QStringList& searchPaths)
         if (const auto found = themes.constFind(key); found != themes.cend())
             return *found;
     }
-    Theme theme = readThemeFiles(name, searchPaths);
+    const std::optional<Theme> theme = readThemeFiles(name, searchPaths, stop);
+    if (!theme)
+        return {};
     const QMutexLocker locker(&mutex);
-    themes.insert(key, theme);
-    return theme;
+    themes.insert(key, *theme);
+    return *theme;
 }
 
 // The file of `iconName` in one theme closest to `edge`.
-QString findInTheme(const QString& iconName, const Theme& theme, int edge)
+QString findInTheme(const QString& iconName, const Theme& theme, int edge, const std::atomic<bool>* stop)
 {
     QString closest;
     int closestDistance = std::numeric_limits<int>::max();
     for (const ThemeFolder& folder : theme.folders) {
+        if (stopped(stop))
+            return {};
         for (const QString& extension : extensions) {
             const QString path = folder.path + u'/' + iconName + extension;
             if (!QFileInfo(path).isFile())
@@ -161,6 +174,45 @@ std::optional<QByteArray> readIconFile(const QString& path)
     return RegularFile::read(path, IconThemeImages::maximumFileBytes);
 }
 
+// Whether a value of stroke-dasharray dashes the stroke. "none", "inherit", nothing, or lengths
+// that are all zero draw it solid: icon editors write "stroke-dasharray:none" on every path
+// (xterm's icons do).
+bool dashes(QStringView value)
+{
+    static const QRegularExpression separators(QStringLiteral("[\\s,]+"));
+    static const QRegularExpression zero(QStringLiteral("^[+-]?(0+\\.?0*|\\.0+)(e[+-]?[0-9]+)?([a-z]*|%)$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QString trimmed = value.trimmed().toString();
+    if (trimmed.compare(u"none", Qt::CaseInsensitive) == 0 || trimmed.compare(u"inherit", Qt::CaseInsensitive) == 0)
+        return false;
+    const QStringList lengths = trimmed.split(separators, Qt::SkipEmptyParts);
+    return std::any_of(lengths.cbegin(), lengths.cend(),
+                       [](const QString& length) { return !zero.match(length).hasMatch(); });
+}
+
+// Whether style declarations (a style attribute, a style sheet) dash anything. A backslash may
+// escape a letter of a name ("stroke-dash\array"), so backslashes are left out before looking; a
+// mention that does not read as a declaration counts as dashes.
+bool declaresDashes(QString declarations)
+{
+    declarations.remove(u'\\');
+    const QLatin1StringView name("dasharray");
+    for (qsizetype at = declarations.indexOf(name, 0, Qt::CaseInsensitive); at >= 0;
+         at = declarations.indexOf(name, at + 1, Qt::CaseInsensitive)) {
+        qsizetype colon = at + name.size();
+        while (colon < declarations.size() && declarations.at(colon).isSpace())
+            ++colon;
+        if (colon == declarations.size() || declarations.at(colon) != u':')
+            return true;
+        qsizetype end = colon + 1;
+        while (end < declarations.size() && !QStringView(u";}!").contains(declarations.at(end)))
+            ++end;
+        if (dashes(QStringView(declarations).sliced(colon + 1, end - colon - 1)))
+            return true;
+    }
+    return false;
+}
+
 // One drawing of an SVG cannot be cut short, and what it takes grows with what it draws, not with
 // its bytes: text is laid out glyph by glyph, each dash of a stroke is drawn on its own, and each
 // <use> may draw again all that it names (and the uses in that). A document that could draw for
@@ -172,19 +224,32 @@ bool drawsQuickly(const QByteArray& bytes)
     qint64 uses = 0;
     qint64 textCharacters = 0;
     int textDepth = 0;
+    // Dashes may come from a style sheet as well as from an attribute: any of them counts for all.
+    bool dashing = false;
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement:
             ++(reader.name() == u"use" ? uses : elements);
             textDepth += reader.name() == u"text" ? 1 : 0;
+            for (const QXmlStreamAttribute& attribute : reader.attributes()) {
+                if (attribute.qualifiedName().contains(u"dasharray", Qt::CaseInsensitive))
+                    dashing = dashing || dashes(attribute.value());
+                else
+                    dashing = dashing || declaresDashes(attribute.value().toString());
+            }
             break;
         case QXmlStreamReader::EndElement: textDepth -= reader.name() == u"text" ? 1 : 0; break;
-        case QXmlStreamReader::Characters: textCharacters += textDepth > 0 ? reader.text().size() : 0; break;
+        case QXmlStreamReader::Characters:
+            textCharacters += textDepth > 0 ? reader.text().size() : 0;
+            dashing = dashing || declaresDashes(reader.text().toString());
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            dashing = dashing || declaresDashes(reader.processingInstructionData().toString());
+            break;
         default: break;
         }
     }
-    // Dashes may come from a style sheet as well as from an attribute: any of them counts for all.
-    const qint64 dashed = bytes.contains("dasharray") ? elements : 0;
+    const qint64 dashed = dashing ? elements : 0;
     return !reader.hasError() && textCharacters <= 256 && dashed <= 64 && uses < 12
         && (elements << uses) <= IconThemeImages::maximumSvgElements;
 }
@@ -296,26 +361,36 @@ IconThemeImages::Themes IconThemeImages::Themes::current()
 
 IconThemeImages::IconThemeImages(Themes themes) : themes_(std::move(themes))
 {
+    // Two, so that one slow file does not hold every other icon back.
+    workers_.setMaxThreadCount(2);
+}
+
+IconThemeImages::~IconThemeImages()
+{
+    // Nobody waits for the icons any more: quitting waits only for the lookups under way to give up.
+    closing_ = true;
+    workers_.clear();
+    workers_.waitForDone();
 }
 
 QFuture<QList<QImage>> IconThemeImages::applicationIcon(const QString& iconName, const QList<int>& edges) const
 {
-    return QtConcurrent::run(&IconThemeImages::load, iconName, themes_, edges);
+    return QtConcurrent::run(&workers_, &IconThemeImages::load, iconName, themes_, edges, &closing_);
 }
 
 QFuture<QList<QImage>> IconThemeImages::fileTypeIcon(const QString& suffix, const QList<int>& edges) const
 {
-    return QtConcurrent::run([suffix, edges, themes = themes_] {
+    return QtConcurrent::run(&workers_, [suffix, edges, themes = themes_, stop = &closing_] {
         // The shared MIME database is read here too: any program may install types in it.
         const QMimeDatabase database;
         const QMimeType type = suffix.isEmpty()
             ? database.mimeTypeForName(QStringLiteral("application/octet-stream"))
             : database.mimeTypeForFile(QStringLiteral("file.") + suffix, QMimeDatabase::MatchExtension);
-        return loadFirst({type.iconName(), type.genericIconName()}, themes, edges);
+        return loadFirst({type.iconName(), type.genericIconName()}, themes, edges, stop);
     });
 }
 
-QString IconThemeImages::find(const QString& iconName, const Themes& themes, int edge)
+QString IconThemeImages::find(const QString& iconName, const Themes& themes, int edge, const std::atomic<bool>* stop)
 {
     if (iconName.isEmpty())
         return {};
@@ -329,17 +404,19 @@ QString IconThemeImages::find(const QString& iconName, const Themes& themes, int
         const QString name = queue.takeFirst();
         if (!name.isEmpty() && !visited.contains(name)) {
             visited.insert(name);
-            const Theme theme = readTheme(name, themes.searchPaths);
+            const Theme theme = readTheme(name, themes.searchPaths, stop);
             if (theme.found) {
                 // "text-x-python", then "text-x" and "text", before the themes inherited.
                 for (QString tried = iconName; !tried.isEmpty();
                      tried.truncate(std::max<qsizetype>(0, tried.lastIndexOf(u'-')))) {
-                    if (QString path = findInTheme(tried, theme, edge); !path.isEmpty())
+                    if (QString path = findInTheme(tried, theme, edge, stop); !path.isEmpty())
                         return path;
                 }
                 queue.append(theme.inherits);
             }
         }
+        if (stopped(stop))
+            return {};
         if (queue.isEmpty() && !fallbacksQueued) {
             fallbacksQueued = true;
             queue = QStringList{themes.fallbackTheme, QStringLiteral("hicolor")};
@@ -355,38 +432,40 @@ QString IconThemeImages::find(const QString& iconName, const Themes& themes, int
     return {};
 }
 
-QList<QImage> IconThemeImages::load(const QString& iconName, const Themes& themes, const QList<int>& edges)
+QList<QImage> IconThemeImages::load(const QString& iconName, const Themes& themes, const QList<int>& edges,
+                                    const std::atomic<bool>* stop)
 {
     if (edges.isEmpty())
         return {};
     // The file for the largest edge serves the smaller ones too.
     const int largest = *std::max_element(edges.cbegin(), edges.cend());
-    QString path = find(iconName, themes, largest);
+    QString path = find(iconName, themes, largest, stop);
     if (path.isEmpty() && !QFileInfo(iconName).isAbsolute())
-        path = find(QStringLiteral("application-x-executable"), themes, largest);
-    if (path.isEmpty())
+        path = find(QStringLiteral("application-x-executable"), themes, largest, stop);
+    if (path.isEmpty() || stopped(stop))
         return {};
     // Read once, and decoded at each edge.
     const std::optional<QByteArray> bytes = readIconFile(path);
     return bytes ? decode(*bytes, edges) : QList<QImage>();
 }
 
-QList<QImage> IconThemeImages::loadFirst(const QStringList& iconNames, const Themes& themes, const QList<int>& edges)
+QList<QImage> IconThemeImages::loadFirst(const QStringList& iconNames, const Themes& themes, const QList<int>& edges,
+                                         const std::atomic<bool>* stop)
 {
     if (edges.isEmpty())
         return {};
     const int largest = *std::max_element(edges.cbegin(), edges.cend());
     const auto found = std::find_if(iconNames.cbegin(), iconNames.cend(),
-                                    [&](const QString& name) { return !find(name, themes, largest).isEmpty(); });
-    if (found == iconNames.cend())
+                                    [&](const QString& name) { return !find(name, themes, largest, stop).isEmpty(); });
+    if (found == iconNames.cend() || stopped(stop))
         return {};
     // Each edge from the file closest to it, as QIcon shows a theme's icons: themes draw their small
     // sizes apart, and a file is never enlarged.
     QMap<QString, QList<int>> edgesOfFiles;
     for (int edge : edges)
-        edgesOfFiles[find(*found, themes, edge)].append(edge);
+        edgesOfFiles[find(*found, themes, edge, stop)].append(edge);
     QList<QImage> images;
-    for (auto file = edgesOfFiles.cbegin(); file != edgesOfFiles.cend(); ++file) {
+    for (auto file = edgesOfFiles.cbegin(); file != edgesOfFiles.cend() && !stopped(stop); ++file) {
         if (const std::optional<QByteArray> bytes = readIconFile(file.key()))
             images.append(decode(*bytes, file.value(), false));
     }

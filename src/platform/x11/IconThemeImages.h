@@ -6,6 +6,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
+
+#include <atomic>
 
 namespace tavlin {
 
@@ -42,22 +45,32 @@ public:
     };
 
     explicit IconThemeImages(Themes themes = Themes::current());
+    ~IconThemeImages() override;
 
     QFuture<QList<QImage>> applicationIcon(const QString& iconName, const QList<int>& edges) const override;
     QFuture<QList<QImage>> fileTypeIcon(const QString& suffix, const QList<int>& edges) const override;
 
-    // What the futures compute, on the calling thread.
+    // What the futures compute, on the calling thread. Each gives up, with nothing, once `stop` (if
+    // any) reads true: a theme of thousands of folders takes seconds to search.
     // The icon at each edge of `edges` (in pixels), largest images scaled down and scalable ones
     // drawn at that edge; nothing when no image is found or none can be decoded.
-    static QList<QImage> load(const QString& iconName, const Themes& themes, const QList<int>& edges);
+    static QList<QImage> load(const QString& iconName, const Themes& themes, const QList<int>& edges,
+                              const std::atomic<bool>* stop = nullptr);
     // The same for the first of `iconNames` that is found, with no stand-in for none, each edge
     // from the theme's file closest to it and a raster image never enlarged.
-    static QList<QImage> loadFirst(const QStringList& iconNames, const Themes& themes, const QList<int>& edges);
+    static QList<QImage> loadFirst(const QStringList& iconNames, const Themes& themes, const QList<int>& edges,
+                                   const std::atomic<bool>* stop = nullptr);
     // The file of the icon closest to `edge`; empty when there is none.
-    static QString find(const QString& iconName, const Themes& themes, int edge);
+    static QString find(const QString& iconName, const Themes& themes, int edge,
+                        const std::atomic<bool>* stop = nullptr);
 
 private:
     Themes themes_;
+    // Lookups run on threads of their own, never on Qt's shared pool: the painter hands that pool
+    // its image scaling and conversions and waits for them, and a theme of thousands of folders
+    // held every one of its threads, and the windows with them.
+    mutable QThreadPool workers_;
+    std::atomic<bool> closing_ = false;
 };
 
 } // namespace tavlin

@@ -3,9 +3,12 @@
 #include <QSet>
 #include <QSocketNotifier>
 
+#include <xcb/xfixes.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace tavlin {
 
@@ -58,12 +61,28 @@ SelectionReader::SelectionReader(std::chrono::milliseconds timeout, std::chrono:
     clipboard_ = connection_->atom("CLIPBOARD");
     incr_ = connection_->atom("INCR");
     property_ = connection_->atom("TAVLIN_SELECTION");
+    // The server's word of every change of hands comes in order with the owners' answers.
+    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
+    if (xfixes && xfixes->present) {
+        XcbReply<xcb_xfixes_query_version_reply_t> version(
+            xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 1, 0), nullptr));
+        if (version) {
+            selectionNotify_ = xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY;
+            xcb_xfixes_select_selection_input(c, connection_->root(), clipboard_,
+                                              XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER
+                                                  | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
+                                                  | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+            xcb_flush(c);
+        }
+    }
     // Watched only while a conversion waits, so an idle reader never wakes the event loop.
     notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c), QSocketNotifier::Read);
     notifier_->setEnabled(false);
     connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { wake(true); });
     wakeTimer_.setSingleShot(true);
     connect(&wakeTimer_, &QTimer::timeout, this, [this] { wake(false); });
+    retiredTimer_.setSingleShot(true);
+    connect(&retiredTimer_, &QTimer::timeout, this, [this] { endRetiredWindows(); });
 }
 
 SelectionReader::~SelectionReader()
@@ -71,8 +90,8 @@ SelectionReader::~SelectionReader()
     end();
     notifier_.reset();
     if (window_ != XCB_NONE && connection_->isValid()) {
-        for (const xcb_window_t window : retiredWindows_)
-            xcb_destroy_window(connection_->get(), window);
+        for (const Retired& retired : retiredWindows_)
+            xcb_destroy_window(connection_->get(), retired.window);
         xcb_destroy_window(connection_->get(), window_);
         xcb_flush(connection_->get());
     }
@@ -89,10 +108,42 @@ xcb_window_t SelectionReader::createWindow()
     return window;
 }
 
-void SelectionReader::retireWindow()
+void SelectionReader::retireWindow(xcb_window_t owner)
 {
-    retiredWindows_.append(window_);
+    if (owner == XCB_NONE) {
+        // Its property, if any, goes with it.
+        xcb_destroy_window(connection_->get(), window_);
+    } else {
+        // A late answer is no use once the copy's whole time is over: the window may go then.
+        retiredWindows_.append(Retired{window_, owner, Clock::now() + 2 * formatTime_});
+        if (!retiredTimer_.isActive())
+            retiredTimer_.start(2 * formatTime_);
+    }
     window_ = createWindow();
+}
+
+void SelectionReader::endRetiredWindows(xcb_window_t answeredBy)
+{
+    if (!connection_->isValid())
+        return;
+    const Clock::time_point now = Clock::now();
+    std::optional<Clock::time_point> next;
+    // Owners answer in order: one that answered a later request is done with these.
+    const qsizetype before = retiredWindows_.size();
+    retiredWindows_.removeIf([&](const Retired& retired) {
+        if (retired.owner != answeredBy && now < retired.until) {
+            next = next ? std::min(*next, retired.until) : retired.until;
+            return false;
+        }
+        xcb_destroy_window(connection_->get(), retired.window);
+        return true;
+    });
+    if (retiredWindows_.size() != before)
+        xcb_flush(connection_->get());
+    if (next)
+        retiredTimer_.start(std::chrono::ceil<std::chrono::milliseconds>(*next - now));
+    else
+        retiredTimer_.stop();
 }
 
 bool SelectionReader::isValid() const
@@ -102,39 +153,100 @@ bool SelectionReader::isValid() const
 
 xcb_window_t SelectionReader::owner()
 {
-    if (!isValid())
-        return XCB_NONE;
-    xcb_connection_t* c = connection_->get();
-    XcbReply<xcb_get_selection_owner_reply_t> reply(
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard_), nullptr));
-    return reply ? reply->owner : XCB_NONE;
+    return ownership().owner;
 }
 
-bool SelectionReader::isOwnerBusy(xcb_window_t owner)
+SelectionReader::Ownership SelectionReader::ownership()
 {
     if (!isValid())
-        return false;
-    // Between conversions no answer is awaited: whatever came meanwhile can only be a late one.
-    if (!busy_) {
-        while (xcb_generic_event_t* polled = xcb_poll_for_event(connection_->get()))
-            takeLateAnswer(Event(polled).get());
+        return {};
+    xcb_connection_t* c = connection_->get();
+    const xcb_get_selection_owner_cookie_t cookie = xcb_get_selection_owner(c, clipboard_);
+    XcbReply<xcb_get_selection_owner_reply_t> reply(xcb_get_selection_owner_reply(c, cookie, nullptr));
+    return Ownership{reply ? reply->owner : xcb_window_t(XCB_NONE), cookie.sequence};
+}
+
+bool SelectionReader::hasEnded(const Ownership& ownership)
+{
+    if (!isValid() || ownership.owner == XCB_NONE)
+        return true;
+    if (!selectionNotify_)
+        return owner() != ownership.owner;
+    readEvents();
+    return changedBetween(ownership.since, std::numeric_limits<uint32_t>::max());
+}
+
+bool SelectionReader::changedBetween(uint32_t since, uint32_t before) const
+{
+    // Changes older than the list are not known one by one: any of them may fall in between.
+    if (since < changesKnownSince_)
+        return true;
+    return std::any_of(changes_.begin(), changes_.end(),
+                       [&](uint32_t change) { return since <= change && change < before; });
+}
+
+SelectionReader::Event SelectionReader::pollEvent()
+{
+    if (!readAhead_.empty()) {
+        Event event = std::move(readAhead_.front());
+        readAhead_.pop_front();
+        return event;
     }
-    return unanswered_ && unanswered_->owner == owner && Clock::now() < unanswered_->over;
+    while (xcb_generic_event_t* polled = xcb_poll_for_event(connection_->get())) {
+        Event event(polled);
+        if (selectionNotify_ == 0 || (event->response_type & 0x7f) != selectionNotify_)
+            return event;
+        // The request after which the server made the change: the event's own sequence number.
+        changes_.append(event->full_sequence);
+        ++changesSeen_;
+        // Only changes since the oldest ownership still read matter; a copy is read in seconds.
+        constexpr qsizetype kept = 256;
+        if (changes_.size() > kept)
+            changesKnownSince_ = changes_.takeFirst() + 1;
+    }
+    return nullptr;
+}
+
+void SelectionReader::readEvents()
+{
+    std::deque<Event> read;
+    std::swap(read, readAhead_);
+    while (Event event = pollEvent())
+        read.push_back(std::move(event));
+    for (Event& event : read) {
+        // Between conversions no answer is awaited: what came can only be a late one.
+        if (busy_)
+            readAhead_.push_back(std::move(event));
+        else
+            takeLateAnswer(event.get());
+    }
+}
+
+bool SelectionReader::windowExists(xcb_window_t window)
+{
+    xcb_connection_t* c = connection_->get();
+    xcb_generic_error_t* error = nullptr;
+    XcbReply<xcb_get_window_attributes_reply_t> reply(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), &error));
+    std::free(error);
+    return reply != nullptr;
 }
 
 bool SelectionReader::takeLateAnswer(const xcb_generic_event_t* event)
 {
-    if (!unanswered_ || (event->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
+    if ((event->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
         return false;
     auto notify = reinterpret_cast<const xcb_selection_notify_event_t*>(event);
-    if (notify->requestor != unanswered_->requestor)
+    const auto retired = std::find_if(retiredWindows_.cbegin(), retiredWindows_.cend(),
+                                      [&](const Retired& r) { return r.window == notify->requestor; });
+    if (retired == retiredWindows_.cend())
         return false;
-    // Nobody reads it: the server need not go on holding its bytes.
-    if (notify->property != XCB_NONE) {
-        xcb_delete_property(connection_->get(), notify->requestor, notify->property);
-        xcb_flush(connection_->get());
-    }
-    unanswered_.reset();
+    const xcb_window_t owner = retired->owner;
+    if (unanswered_ && unanswered_->requestor == notify->requestor)
+        unanswered_.reset();
+    // Nobody reads it: the window goes, and the bytes the server held for it with it. The owner
+    // is done with it and with every request before.
+    endRetiredWindows(owner);
     return true;
 }
 
@@ -163,19 +275,21 @@ void SelectionReader::wake(bool readable)
 }
 
 QCoro::Task<SelectionReader::Awaited> SelectionReader::nextEvent(std::function<bool(const xcb_generic_event_t*)> wanted,
-                                                                 xcb_window_t owner, Clock::time_point deadline,
+                                                                 Ownership ownership, uint32_t request,
+                                                                 Clock::time_point deadline,
                                                                  std::chrono::milliseconds wait)
 {
     xcb_connection_t* c = connection_->get();
+    const xcb_window_t owner = ownership.owner;
     Clock::time_point ready = Clock::now();
     while (true) {
+        const quint64 changesBefore = changesSeen_;
         // Events may wait in xcb's queue already, read along with an earlier reply.
-        while (xcb_generic_event_t* polled = xcb_poll_for_event(c)) {
-            Event event(polled);
+        while (Event event = pollEvent()) {
             const std::optional<Unanswered> earlier = unanswered_;
             if (takeLateAnswer(event.get())) {
                 // Done with the request before, the owner starts on this one now.
-                if (earlier->owner == owner)
+                if (earlier && !unanswered_ && earlier->owner == owner)
                     ready = std::max(ready, std::min(Clock::now(), earlier->over));
                 continue;
             }
@@ -188,6 +302,8 @@ QCoro::Task<SelectionReader::Awaited> SelectionReader::nextEvent(std::function<b
         }
         if (xcb_connection_has_error(c))
             co_return Awaited{nullptr, Outcome::failed, ready};
+        if (selectionNotify_ && changedBetween(ownership.since, request))
+            co_return Awaited{nullptr, Outcome::ownerChanged, ready};
         // While the owner may still be on a request given up on, this one's time has not begun.
         const Clock::time_point start = unanswered_ && unanswered_->owner == owner ? std::max(ready, unanswered_->over)
                                                                                    : ready;
@@ -196,23 +312,27 @@ QCoro::Task<SelectionReader::Awaited> SelectionReader::nextEvent(std::function<b
                                                                                      - now);
         if (remaining.count() <= 0)
             co_return Awaited{nullptr, now < start ? Outcome::ownerBusy : Outcome::timedOut, start};
+        // An owner that lost the clipboard may still answer what it was asked: only one that quit
+        // ends the wait, found at the word of a change of hands or at a look now and then.
+        if (changesSeen_ != changesBefore && !windowExists(owner))
+            co_return Awaited{nullptr, Outcome::ownerGone, ready};
         const bool readable = co_await Wake{this, std::min(remaining, ownerCheckInterval)};
         if (ended_)
             co_return Awaited{nullptr, Outcome::ended, ready};
-        if (!readable && this->owner() != owner)
-            co_return Awaited{nullptr, Outcome::ownerChanged, ready};
+        if (!readable && !windowExists(owner))
+            co_return Awaited{nullptr, Outcome::ownerGone, ready};
     }
 }
 
-QCoro::Task<SelectionReader::Result> SelectionReader::convert(QByteArray target, xcb_window_t owner,
+QCoro::Task<SelectionReader::Result> SelectionReader::convert(QByteArray target, Ownership ownership,
                                                               Clock::time_point deadline)
 {
-    return convertAlone(std::move(target), owner, deadline, sizeLimit_);
+    return convertAlone(std::move(target), ownership, deadline, sizeLimit_, step());
 }
 
-QCoro::Task<SelectionReader::Result> SelectionReader::convertAlone(QByteArray target, xcb_window_t owner,
+QCoro::Task<SelectionReader::Result> SelectionReader::convertAlone(QByteArray target, Ownership ownership,
                                                                    Clock::time_point deadline, qsizetype sizeLimit,
-                                                                   bool patient)
+                                                                   std::chrono::milliseconds firstWait)
 {
     // The connection has one property and one stream of events for answers.
     co_await Turn{this};
@@ -221,10 +341,11 @@ QCoro::Task<SelectionReader::Result> SelectionReader::convertAlone(QByteArray ta
         co_return Result{Outcome::ended, {}};
     }
     busy_ = true;
-    Result result = co_await transfer(target, owner, deadline, sizeLimit, patient);
-    // An answer that came while the clipboard changed hands may be the new owner's: never take
-    // one program's bytes for another's.
-    if ((result.outcome == Outcome::converted || result.outcome == Outcome::tooLarge) && this->owner() != owner)
+    Result result = co_await transfer(target, ownership, deadline, sizeLimit, firstWait);
+    // Without the server's word of changes of hands, an answer that came while the clipboard
+    // changed hands may be the new owner's: never take one program's bytes for another's.
+    if (!selectionNotify_ && (result.outcome == Outcome::converted || result.outcome == Outcome::tooLarge)
+        && owner() != ownership.owner)
         result = {Outcome::ownerChanged, {}};
     busy_ = false;
     handTurnOn();
@@ -237,20 +358,24 @@ void SelectionReader::handTurnOn()
         turns_.takeFirst().resume();
 }
 
-QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target, xcb_window_t owner,
+QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target, Ownership ownership,
                                                                Clock::time_point deadline, qsizetype sizeLimit,
-                                                               bool patient)
+                                                               std::chrono::milliseconds firstWait)
 {
     if (!isValid())
         co_return Result{Outcome::failed, {}};
-    if (owner == XCB_NONE || this->owner() != owner)
+    // Asked now, the request would reach the next owner.
+    if (hasEnded(ownership))
         co_return Result{Outcome::ownerChanged, {}};
+    const xcb_window_t owner = ownership.owner;
+    endRetiredWindows();
 
     xcb_connection_t* c = connection_->get();
     const xcb_atom_t targetAtom = connection_->atom(target);
     const xcb_window_t requestor = window_;
     xcb_delete_property(c, requestor, property_);
-    xcb_convert_selection(c, requestor, clipboard_, targetAtom, property_, XCB_CURRENT_TIME);
+    const uint32_t request =
+        xcb_convert_selection(c, requestor, clipboard_, targetAtom, property_, XCB_CURRENT_TIME).sequence;
     xcb_flush(c);
 
     // The late answer to a request given up on, a refusal too, names the window retired with it:
@@ -263,13 +388,17 @@ QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target
             return notify->requestor == requestor && notify->selection == clipboard_ && notify->target == targetAtom
                 && (notify->property == property_ || notify->property == XCB_NONE);
         },
-        owner, deadline, patient ? formatTime_ : step());
+        ownership, request, deadline, firstWait);
     if (!notified.event) {
-        if (notified.failure == Outcome::timedOut || notified.failure == Outcome::ownerBusy)
+        const bool unanswered = notified.failure == Outcome::timedOut || notified.failure == Outcome::ownerBusy;
+        if (unanswered)
             unanswered_ = Unanswered{owner, requestor, std::min(notified.ownerReady + formatTime_, deadline)};
-        retireWindow();
+        // Asked after the change of hands, the request went to the next owner, which may answer it.
+        retireWindow(unanswered ? owner : notified.failure == Outcome::ownerChanged ? this->owner() : XCB_NONE);
         co_return Result{notified.failure, {}};
     }
+    // The owner is done with every request before this one.
+    endRetiredWindows(owner);
     // The whole answer is due within the format's time from when the owner could start on it.
     deadline = std::min(notified.ownerReady + formatTime_, deadline);
     if (reinterpret_cast<const xcb_selection_notify_event_t*>(notified.event.get())->property == XCB_NONE)
@@ -285,7 +414,7 @@ QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target
                                                     wordsFor(std::min(pieceBytes - 4, sizeLimit - data.size()))),
                                    nullptr));
         if (!reply) {
-            retireWindow();
+            retireWindow(XCB_NONE);
             co_return Result{Outcome::failed, {}};
         }
         if (offset == 0 && reply->type == incr_) {
@@ -295,7 +424,7 @@ QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target
                 std::memcpy(&size, xcb_get_property_value(reply.get()), sizeof size);
                 sizeHint = size;
             }
-            co_return co_await readIncrementally(owner, sizeHint, deadline, sizeLimit);
+            co_return co_await readIncrementally(ownership, sizeHint, deadline, sizeLimit);
         }
         if (reply->type == XCB_NONE)
             co_return Result{Outcome::refused, {}};
@@ -304,8 +433,9 @@ QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target
             data.reserve(std::min<qsizetype>(qsizetype(length) + reply->bytes_after, sizeLimit));
         appendPiece(data, xcb_get_property_value(reply.get()), length);
         if (data.size() > sizeLimit || (reply->bytes_after > 0 && data.size() >= sizeLimit)) {
-            // Not deleted by the read: the property stays behind on the retired window.
-            retireWindow();
+            // Not deleted by the read: the property goes with the window, which nobody writes to
+            // any more.
+            retireWindow(XCB_NONE);
             data.truncate(sizeLimit);
             co_return Result{Outcome::tooLarge, std::move(data)};
         }
@@ -316,13 +446,13 @@ QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target
         // between pieces.
         co_await Wake{this, std::chrono::milliseconds(0)};
         if (ended_) {
-            retireWindow();
+            retireWindow(XCB_NONE);
             co_return Result{Outcome::ended, {}};
         }
     }
 }
 
-QCoro::Task<SelectionReader::Result> SelectionReader::readIncrementally(xcb_window_t owner, qsizetype sizeHint,
+QCoro::Task<SelectionReader::Result> SelectionReader::readIncrementally(Ownership ownership, qsizetype sizeHint,
                                                                         Clock::time_point deadline, qsizetype sizeLimit)
 {
     xcb_connection_t* c = connection_->get();
@@ -339,16 +469,17 @@ QCoro::Task<SelectionReader::Result> SelectionReader::readIncrementally(xcb_wind
                 return notify->window == window_ && notify->atom == property_
                     && notify->state == XCB_PROPERTY_NEW_VALUE;
             },
-            owner, deadline, step());
+            ownership, 0, deadline, step());
         if (!changed.event) {
-            retireWindow();
+            // An owner still there may yet write the piece it was asked for.
+            retireWindow(changed.failure == Outcome::ownerGone ? XCB_NONE : ownership.owner);
             co_return Result{changed.failure, std::move(data)};
         }
         const qsizetype room = sizeLimit - data.size();
         XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
             c, xcb_get_property(c, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, 0, wordsFor(room)), nullptr));
         if (!reply) {
-            retireWindow();
+            retireWindow(ownership.owner);
             co_return Result{Outcome::failed, {}};
         }
         const int length = xcb_get_property_value_length(reply.get());
@@ -356,19 +487,19 @@ QCoro::Task<SelectionReader::Result> SelectionReader::readIncrementally(xcb_wind
             co_return Result{Outcome::converted, std::move(data)};
         appendPiece(data, xcb_get_property_value(reply.get()), length);
         if (reply->bytes_after > 0 || data.size() > sizeLimit) {
-            retireWindow();
+            // The read asked for the next piece.
+            retireWindow(ownership.owner);
             data.truncate(sizeLimit);
             co_return Result{Outcome::tooLarge, std::move(data)};
         }
     }
 }
 
-QCoro::Task<SelectionReader::Targets> SelectionReader::targets(xcb_window_t owner, Clock::time_point deadline,
-                                                               bool patient)
+QCoro::Task<SelectionReader::Targets> SelectionReader::targets(Ownership ownership, Clock::time_point deadline)
 {
     Targets targets;
     // Atoms are four bytes each: an answer longer than the cap is cut, not read whole.
-    targets.result = co_await convertAlone("TARGETS", owner, deadline, maximumTargets * 4, patient);
+    targets.result = co_await convertAlone("TARGETS", ownership, deadline, maximumTargets * 4, formatTime_);
     if (targets.result.outcome == Outcome::tooLarge)
         targets.result.outcome = Outcome::converted;
     if (targets.result.outcome != Outcome::converted)

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <coroutine>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,6 +29,13 @@ namespace tavlin {
 // conversion at a time on the connection: a second one starts when the first has ended. Ending
 // the reader (end(), or its destruction) ends every conversion under way or waiting at once, so
 // none is left suspended. Main thread.
+//
+// Conversions belong to one ownership: one program's hold on the clipboard from when it was
+// found. The server tells the connection of every change of hands (another copy, from the same
+// window too, or the owner leaving) in order with the answers, so an answer is known to be the
+// ownership's when its request reached the server before any such change; an owner that lost the
+// clipboard after it was asked may still answer whole. Nothing is asked of an ownership that has
+// ended.
 //
 // Owners answer one request at a time, as every toolkit does: a request given up on unanswered
 // still keeps its owner busy, and the next one waits behind it. So the times of a conversion
@@ -49,8 +57,12 @@ public:
         // No answer by the deadline, which came while the owner was still on an earlier request
         // that was given up on.
         ownerBusy,
-        // The selection has another owner (or none) than the one expected.
+        // The ownership had ended before the request reached the server: nothing was asked, or
+        // the answer may be the next owner's, and nothing is kept of it.
         ownerChanged,
+        // The owner quit (its window went away) before its answer was whole; `data` holds what
+        // came of it.
+        ownerGone,
         // The transfer passed the size limit; `data` holds its first sizeLimit bytes.
         tooLarge,
         // The X connection failed.
@@ -65,6 +77,12 @@ public:
     struct Targets {
         Result result;
         QList<QByteArray> names;
+    };
+    // One program's hold on the clipboard.
+    struct Ownership {
+        xcb_window_t owner = XCB_NONE;
+        // The request that found it: every change of hands the server reports from then on ends it.
+        uint32_t since = 0;
     };
 
     // The most targets of one owner that are looked at. Programs offer a few dozen; any client
@@ -82,15 +100,17 @@ public:
 
     // The window that owns CLIPBOARD now, or XCB_NONE. Asks the server, never the owner.
     xcb_window_t owner();
-    // Whether `owner` may still be on a request given up on unanswered, whose time is not over:
-    // a new request would only wait behind it.
-    bool isOwnerBusy(xcb_window_t owner);
-    // The bytes `owner` gives for `target`, as far as they came by `deadline`.
-    QCoro::Task<Result> convert(QByteArray target, xcb_window_t owner, Clock::time_point deadline);
+    // The ownership of CLIPBOARD now. Asks the server, never the owner.
+    Ownership ownership();
+    // Whether `ownership` has ended, as far as the server has told.
+    bool hasEnded(const Ownership& ownership);
+    // The bytes the owner gives for `target`, as far as they came by `deadline`.
+    QCoro::Task<Result> convert(QByteArray target, Ownership ownership, Clock::time_point deadline);
     // The names of the owner's targets (its TARGETS answer), in its order, each once, and no more
-    // than maximumTargets of them. An owner known to answer, but slowly, can be given until the
-    // deadline to begin (`patient`).
-    QCoro::Task<Targets> targets(xcb_window_t owner, Clock::time_point deadline, bool patient = false);
+    // than maximumTargets of them. Nothing can be read of a copy before this answer, so the owner
+    // has the whole of `formatTime` to give it, whatever `timeout` says: asked again, a slow owner
+    // would only answer the first question first.
+    QCoro::Task<Targets> targets(Ownership ownership, Clock::time_point deadline);
 
 private:
     struct FreeDeleter {
@@ -104,6 +124,14 @@ private:
         // with the request given up on before.
         Clock::time_point ownerReady;
     };
+    // A window whose request was given up on: its owner may still write to it.
+    struct Retired {
+        xcb_window_t window = XCB_NONE;
+        xcb_window_t owner = XCB_NONE;
+        // When no answer to it can come any more but from an owner stuck for good, whom the
+        // window's end then cannot harm.
+        Clock::time_point until;
+    };
     // The last request given up on before its owner answered it, while that owner may still.
     struct Unanswered {
         xcb_window_t owner = XCB_NONE;
@@ -114,11 +142,11 @@ private:
     };
 
     // Waits until no other conversion uses the connection, then transfers.
-    QCoro::Task<Result> convertAlone(QByteArray target, xcb_window_t owner, Clock::time_point deadline,
-                                     qsizetype sizeLimit, bool patient = false);
-    QCoro::Task<Result> transfer(QByteArray target, xcb_window_t owner, Clock::time_point deadline, qsizetype sizeLimit,
-                                 bool patient);
-    QCoro::Task<Result> readIncrementally(xcb_window_t owner, qsizetype sizeHint, Clock::time_point deadline,
+    QCoro::Task<Result> convertAlone(QByteArray target, Ownership ownership, Clock::time_point deadline,
+                                     qsizetype sizeLimit, std::chrono::milliseconds firstWait);
+    QCoro::Task<Result> transfer(QByteArray target, Ownership ownership, Clock::time_point deadline,
+                                 qsizetype sizeLimit, std::chrono::milliseconds firstWait);
+    QCoro::Task<Result> readIncrementally(Ownership ownership, qsizetype sizeHint, Clock::time_point deadline,
                                           qsizetype sizeLimit);
     // Suspends a conversion until no other one uses the connection.
     struct Turn {
@@ -139,15 +167,32 @@ private:
     void wake(bool readable);
     // The first event that `wanted` accepts, or the reason none came within `wait`, which counts
     // from when `owner` is done with a request given up on before.
-    QCoro::Task<Awaited> nextEvent(std::function<bool(const xcb_generic_event_t*)> wanted, xcb_window_t owner,
-                                   Clock::time_point deadline, std::chrono::milliseconds wait);
+    // An owner that quits ends the wait (ownerGone), and so does a change of hands before
+    // `request` reached the server (ownerChanged): the answer to it would not be the ownership's.
+    QCoro::Task<Awaited> nextEvent(std::function<bool(const xcb_generic_event_t*)> wanted, Ownership ownership,
+                                   uint32_t request, Clock::time_point deadline, std::chrono::milliseconds wait);
     // How long the owner has for each step of an answer.
     std::chrono::milliseconds step() const { return std::min(timeout_, formatTime_); }
-    // Notes an owner's answer to the request given up on unanswered; true when `event` is one.
+    // The next event, of those already read and then of the connection's. Changes of the
+    // clipboard's hands are noted and never returned.
+    Event pollEvent();
+    // Reads what the server has sent, so that every change of hands it told of is noted; other
+    // events wait for pollEvent.
+    void readEvents();
+    // Whether the server told of a change of hands from request `since` up to, not including,
+    // request `before`.
+    bool changedBetween(uint32_t since, uint32_t before) const;
+    // Whether the window exists still (its program has not quit).
+    bool windowExists(xcb_window_t window);
+    // Notes an owner's answer to a request given up on; true when `event` is one.
     bool takeLateAnswer(const xcb_generic_event_t* event);
     // Gives up on the request of the current requestor window: answers that still come for it
-    // go to a window no later request uses.
-    void retireWindow();
+    // go to a window no later request uses. `owner` may still write to it; XCB_NONE when nobody
+    // will, and it can go at once.
+    void retireWindow(xcb_window_t owner);
+    // Ends the retired windows that no answer can come to any more: their owner answered them
+    // or a later request, or their time is over. `answeredBy` is an owner that just answered.
+    void endRetiredWindows(xcb_window_t answeredBy = XCB_NONE);
     xcb_window_t createWindow();
     // Lets the conversion that waited longest for the connection go on.
     void handTurnOn();
@@ -155,6 +200,19 @@ private:
     std::unique_ptr<XcbConnection> connection_;
     std::unique_ptr<QSocketNotifier> notifier_;
     QTimer wakeTimer_;
+    // Ends the last retired windows once their time is over, even if nothing is read meanwhile.
+    QTimer retiredTimer_;
+    // Events read while looking for changes of hands, not yet handed to a conversion.
+    std::deque<Event> readAhead_;
+    // How many changes of hands the server has told of.
+    quint64 changesSeen_ = 0;
+    // The type of XFixes' selection event, or 0 when the server has no XFixes: an ownership is
+    // then told only by its window, and an answer whose owner's window changed is not kept.
+    uint8_t selectionNotify_ = 0;
+    // The requests after which the clipboard changed hands, the last ones, oldest first, and the
+    // request before which changes are no longer listed.
+    QList<uint32_t> changes_;
+    uint32_t changesKnownSince_ = 0;
     std::coroutine_handle<> waiting_;
     bool readable_ = false;
     std::chrono::milliseconds timeout_;
@@ -166,10 +224,11 @@ private:
     QList<std::coroutine_handle<>> turns_;
     // Where owners put their answers. A conversion that ends without a complete answer leaves an
     // owner that may still answer it, even with a refusal, which names no property: its window is
-    // retired and a fresh one used from then on. Retired windows stay until the reader ends, so a
-    // late owner never writes to a window that is gone (an error that ends many programs).
+    // retired and a fresh one used from then on. A retired window stays while its owner may still
+    // write to it, so a late owner never writes to a window that is gone (an error that ends many
+    // programs).
     xcb_window_t window_ = XCB_NONE;
-    QList<xcb_window_t> retiredWindows_;
+    QList<Retired> retiredWindows_;
     xcb_atom_t clipboard_ = XCB_NONE;
     xcb_atom_t incr_ = XCB_NONE;
     xcb_atom_t property_ = XCB_NONE;

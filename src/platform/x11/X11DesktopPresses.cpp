@@ -42,14 +42,21 @@ bool X11DesktopPresses::start()
 {
     if (!available_)
         return false;
-    watching_ = true;
     if (!notifier_) {
         notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_.get()),
                                                       QSocketNotifier::Read);
         QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { read(); });
     }
+    // Presses of an earlier watch can still be unread: xcb takes whatever has arrived off the
+    // socket while it sends a request (the one that ended that watch), where the notifier never
+    // sees it. A round trip brings in the rest; all of it is dropped, or the press that ended
+    // the earlier watch would end this one too.
+    watching_ = false;
+    std::free(xcb_get_input_focus_reply(connection_.get(), xcb_get_input_focus(connection_.get()), nullptr));
+    read();
+    watching_ = true;
     select(true);
-    read(); // events that arrived before the notifier
+    read(); // those taken off the socket while selecting
     return true;
 }
 

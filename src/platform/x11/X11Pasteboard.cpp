@@ -23,10 +23,6 @@ struct X11Pasteboard::Changes {
     // The owner that a read saw take over before Qt announced it.
     std::optional<xcb_window_t> unannouncedOwner;
     ChangeObserver observer;
-    // The change counted to look again at a copy whose owner did not say in time what it holds,
-    // and when that owner was first asked.
-    qint64 lookAgainAt = -1;
-    SelectionReader::Clock::time_point askedSince;
 
     void countOne()
     {
@@ -41,6 +37,7 @@ struct X11Pasteboard::Changes {
 struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
     qint64 changeCount = 0;
     xcb_window_t owner = XCB_NONE;
+    SelectionReader::Ownership ownership;
     std::shared_ptr<Changes> changes;
     // Another program's content, converted on demand until the deadline, each target within its
     // own time...
@@ -51,9 +48,12 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
     // ...or our own, as Qt holds it, with its targets in Qt's order.
     std::optional<QHash<QByteArray, QByteArray>> ownContent;
     QList<QByteArray> ownTargets;
-    // Set once nothing more of this copy can be read: another owner took over (one read, one
-    // owner), the connection failed, or the reader was ended. Later conversions end at once.
+    // Set once nothing more of this copy can be read: another owner took over or the owner quit
+    // (one read, one owner), the connection failed, or the reader was ended. Later conversions
+    // end at once, and what came before is still the copy's. Why, for the formats not asked for.
     bool over = false;
+    QString overReason;
+    bool ended = false;
     // Why a target gave nothing: asked again, it costs no second wait. A target that is slow or
     // refused is skipped, not the copy.
     QHash<QByteArray, QString> failures;
@@ -71,14 +71,18 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
             const auto it = ownContent->constFind(target);
             co_return it == ownContent->cend() ? std::nullopt : std::optional<QByteArray>(*it);
         }
-        if (over || !reader || !isCurrent() || failures.contains(target))
+        if (!reader || ended || failures.contains(target))
             co_return std::nullopt;
+        if (over || !isCurrent()) {
+            failures.insert(target, over ? overReason : QStringLiteral("not asked for, the clipboard had changed"));
+            co_return std::nullopt;
+        }
         const SelectionReader::Clock::time_point start = SelectionReader::Clock::now();
         if (start >= deadline) {
             failures.insert(target, QStringLiteral("not asked for, the copy's %1 s were spent").arg(seconds(budget())));
             co_return std::nullopt;
         }
-        SelectionReader::Result result = co_await reader->convert(target, owner, deadline);
+        SelectionReader::Result result = co_await reader->convert(target, ownership, deadline);
         co_return accept(std::move(result), target, start);
     }
 
@@ -115,8 +119,19 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
                 target, QStringLiteral("not begun, the owner was still on an earlier format after %1 s").arg(elapsed));
             return std::nullopt;
         case SelectionReader::Outcome::ownerChanged:
+        case SelectionReader::Outcome::ownerGone:
             // Another copy (or none, when the owner quit) replaced the one being read: that is a
-            // change now, not after the read, so nothing of this one is kept.
+            // change now, not after the read. What came whole before is still this copy.
+            if (result.outcome == SelectionReader::Outcome::ownerChanged) {
+                failures.insert(target, QStringLiteral("the clipboard changed before it came"));
+                overReason = QStringLiteral("not asked for, the clipboard had changed");
+            } else {
+                failures.insert(target,
+                                result.data.isEmpty()
+                                    ? QStringLiteral("its owner quit before answering")
+                                    : QStringLiteral("its owner quit after %1 bytes of it").arg(result.data.size()));
+                overReason = QStringLiteral("not asked for, its owner had quit");
+            }
             if (isCurrent()) {
                 changes->unannouncedOwner = reader->owner();
                 changes->countOne();
@@ -124,15 +139,16 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
             break;
         case SelectionReader::Outcome::failed:
             failures.insert(target, QStringLiteral("the X connection failed"));
+            overReason = QStringLiteral("not asked for, the X connection had failed");
             break;
-        case SelectionReader::Outcome::ended: break;
+        case SelectionReader::Outcome::ended: ended = true; break;
         }
         over = true;
         return std::nullopt;
     }
 
-    // Logs why none of the targets of `type` gave its bytes, once per type, unless the copy was
-    // replaced or the reader ended (nothing was lost then that anyone could keep).
+    // Logs why none of the targets of `type` gave its bytes, once per type, unless the reader
+    // ended (Tavlin is quitting).
     void reportSkipped(const QString& type, const QList<QByteArray>& targets)
     {
         QStringList reasons;
@@ -140,7 +156,7 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
             if (const auto failure = failures.constFind(target); failure != failures.cend())
                 reasons.append(QString::fromUtf8(target) + QStringLiteral(": ") + *failure);
         }
-        if (reasons.isEmpty() || !isCurrent() || reported.contains(type))
+        if (reasons.isEmpty() || ended || reported.contains(type))
             return;
         reported.insert(type);
         Log::error(QStringLiteral("Clipboard: %1 of the copy is skipped (%2)").arg(type, reasons.join(u"; ")));
@@ -179,21 +195,20 @@ public:
 
     QCoro::Task<std::optional<QByteArray>> data(QString type) const override
     {
-        const std::shared_ptr<X11Pasteboard::Session> session = session_.lock();
-        // A later change makes the item's content history: never mix two owners' bytes.
-        if (!session || !session->isCurrent())
-            co_return std::nullopt;
+        // What came whole stays the copy's after a later change; the session asks nothing more
+        // of an owner once the clipboard has changed, so two owners' bytes never mix.
         for (const ClipRepresentation& representation : fixed_) {
             if (representation.type == type)
                 co_return representation.data;
         }
+        const std::shared_ptr<X11Pasteboard::Session> session = session_.lock();
+        if (!session)
+            co_return std::nullopt;
         for (const TargetMapping::Presented& presented : converted_) {
             if (presented.type != type)
                 continue;
             for (const QByteArray& target : presented.targets) {
                 std::optional<QByteArray> bytes = co_await session->fetch(target);
-                if (!session->isCurrent())
-                    co_return std::nullopt;
                 // Our own content is the stored bytes, as they were written.
                 if (bytes && session->ownContent)
                     co_return bytes;
@@ -223,44 +238,17 @@ QCoro::Task<> X11Pasteboard::Session::load()
     if (ownContent) {
         targets = ownTargets;
     } else {
-        using Clock = SelectionReader::Clock;
-        const Clock::time_point start = Clock::now();
-        const bool lookingAgain = changes->lookAgainAt == changeCount;
-        const Clock::time_point askedSince = lookingAgain ? changes->askedSince : start;
-        SelectionReader::Targets answer;
-        // Asked again while still on the question before, the owner would only answer that one
-        // first; and once it has had a format's time, it is not waited for any longer. Done with
-        // it, the owner has shown it answers, if slowly: it has the rest of that time to begin.
-        if (!lookingAgain)
-            answer = co_await reader->targets(owner, deadline);
-        else if (start >= askedSince + formatTime || reader->isOwnerBusy(owner))
-            answer.result.outcome = SelectionReader::Outcome::ownerBusy;
-        else
-            answer = co_await reader->targets(owner, std::min(askedSince + formatTime, deadline), true);
+        const SelectionReader::Clock::time_point start = SelectionReader::Clock::now();
+        SelectionReader::Targets answer = co_await reader->targets(ownership, deadline);
         if (loaded)
             co_return; // another read of this change got there first
-
         if (answer.result.outcome != SelectionReader::Outcome::converted) {
-            const bool unanswered = answer.result.outcome == SelectionReader::Outcome::timedOut
-                || answer.result.outcome == SelectionReader::Outcome::ownerBusy;
             accept(std::move(answer.result), "TARGETS", start);
             loaded = true;
-            if (!isCurrent())
-                co_return;
-            if (unanswered && Clock::now() < askedSince + formatTime) {
-                changes->lookAgainAt = changeCount + 1;
-                changes->askedSince = askedSince;
-                changes->countOne();
-                co_return;
-            }
-            QString failure = failures.value("TARGETS");
-            if (lookingAgain && unanswered)
-                failure = QStringLiteral("no answer in %1 s, looked at again meanwhile")
-                              .arg(seconds(Clock::now() - askedSince));
-            if (!failure.isEmpty())
+            if (const auto failure = failures.constFind("TARGETS"); failure != failures.cend())
                 Log::error(QStringLiteral("Clipboard: the copy is not kept, its owner did not say what it holds "
                                           "(TARGETS: %1)")
-                               .arg(failure));
+                               .arg(*failure));
             co_return;
         }
         targets = std::move(answer.names);
@@ -286,10 +274,13 @@ QCoro::Task<> X11Pasteboard::Session::load()
                                                                          : QByteArray();
     if (!fileList.isEmpty()) {
         list = co_await fetch(fileList);
-        if (!list && !isCurrent()) {
-            // A long list takes a while to come: files copied just before something else can
-            // be lost this way, and that is worth a word.
-            Log::error(QStringLiteral("Clipboard: a file list is not kept, the clipboard changed while it arrived"));
+        const auto failure = failures.constFind(fileList);
+        if (!list && failure != failures.cend() && (over || !isCurrent())) {
+            // A long list takes a while to come: files copied just before something else, or
+            // from a program that quit, can be lost this way, and that is worth a word.
+            reported.insert(QString::fromUtf8(fileList));
+            Log::error(QStringLiteral("Clipboard: a file list is not kept (%1: %2)")
+                           .arg(QString::fromUtf8(fileList), *failure));
         } else if (!list) {
             reportSkipped(QString::fromUtf8(fileList), {fileList});
         }
@@ -396,22 +387,25 @@ std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::currentSession() const
 {
     if (!isAvailable())
         return nullptr;
-    const xcb_window_t owner = reader_->owner();
-    if (session_ && session_->isCurrent() && session_->owner != owner && !session_->ownContent) {
+    const SelectionReader::Ownership ownership = reader_->ownership();
+    if (session_ && session_->isCurrent() && !session_->ownContent
+        && (session_->owner != ownership.owner || reader_->hasEnded(session_->ownership))) {
         // Taken over since this change was read first, and not announced yet: a change of its own.
-        changes_->unannouncedOwner = owner;
+        changes_->unannouncedOwner = ownership.owner;
         changes_->countOne();
     }
     if (!session_ || !session_->isCurrent())
-        session_ = makeSession(owner);
+        session_ = makeSession(ownership);
     return session_;
 }
 
-std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::makeSession(xcb_window_t owner) const
+std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::makeSession(SelectionReader::Ownership ownership) const
 {
+    const xcb_window_t owner = ownership.owner;
     auto session = std::make_shared<Session>();
     session->changeCount = changes_->count;
     session->owner = owner;
+    session->ownership = ownership;
     session->changes = changes_;
     session->created = SelectionReader::Clock::now();
     session->deadline = session->created + budget_;

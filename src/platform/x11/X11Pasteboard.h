@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Pasteboard.h"
+#include "SelectionReader.h"
 
 #include <QObject>
 
@@ -14,27 +15,25 @@ class QClipboard;
 
 namespace tavlin {
 
-class SelectionReader;
-
 // The general clipboard on X11: the CLIPBOARD selection (never the primary selection).
 //
 // The change count grows on every clipboard change Qt reports: another program taking the
-// selection, and our own writes and clears. A read that finds another owner than the one it
-// started with counts that change at once (Qt could only announce it later), stops, and never
-// goes on with the new owner; Qt's later announcement of it is then not counted again. A copy to
-// be looked at again (below) counts as a change of its own.
+// selection, and our own writes and clears. A read that finds the copy it reads gone (another
+// owner, or the same window's newer copy, or the owner quit) counts that change at once (Qt could
+// only announce it later), asks nothing more of it, and never goes on with the new owner; Qt's
+// later announcement of it is then not counted again.
 //
 // Another program's content is read on a connection of our own (SelectionReader), without the
 // main thread waiting on the owner: each conversion waits at most `timeout` for the owner's next
 // answer and takes at most half of `budget` in all, both counted from when the owner can start on
 // it (owners answer one request at a time), and all conversions of one change end within `budget`
-// of its first read. A target not in by its time reads as absent and is logged with why; the
-// other targets are still asked for, and what the owner answered is kept. An owner that has not
-// said in time what it holds is often only slow: its copy is counted as a change again, to be
-// looked at by the next reads, until its answer has had half of `budget`. Our own content is read
-// from Qt directly. Types are presented as the engine's identifiers (TargetMapping), a file list
-// (text/uri-list, or else a file manager's x-special/gnome-copied-files) as one item per URL, the
-// other types on the first item.
+// of its first read. The owner has the whole half of `budget` to say which formats it holds. A
+// target not in by its time reads as absent and is logged with why; the other targets are still
+// asked for, and what the owner answered is kept. What an owner answered whole before its copy
+// left the clipboard stays readable from that copy's items; what it did not is logged with why.
+// Our own content is read from Qt directly. Types are presented as the engine's identifiers
+// (TargetMapping), a file list (text/uri-list, or else a file manager's
+// x-special/gnome-copied-files) as one item per URL, the other types on the first item.
 //
 // Its destruction ends every read under way, which then finishes with what it has.
 //
@@ -81,7 +80,7 @@ public:
 private:
     // The session of the current change and owner; its content is loaded on first use.
     std::shared_ptr<Session> currentSession() const;
-    std::shared_ptr<Session> makeSession(xcb_window_t owner) const;
+    std::shared_ptr<Session> makeSession(SelectionReader::Ownership ownership) const;
     // Whether a window belongs to Qt's connection, that is to this process's clipboard.
     bool isOwnWindow(xcb_window_t window) const;
 

@@ -3,6 +3,7 @@
 #include "QtXcb.h"
 
 #include <array>
+#include <cstdlib>
 
 namespace tavlin {
 
@@ -40,6 +41,30 @@ void X11WindowManagerHints::setCloseOnly(quintptr window)
                                           QtXcb::atom(x, "_NET_WM_WINDOW_TYPE_UTILITY")};
     xcb_change_property(x, XCB_PROP_MODE_REPLACE, id, QtXcb::atom(x, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32,
                         types.size(), types.data());
+    xcb_flush(x);
+}
+
+void X11WindowManagerHints::minimise(quintptr window)
+{
+    xcb_connection_t* x = QtXcb::connection();
+    if (!x || !window)
+        return;
+    // The ICCCM request to the window manager. Qt's own minimising also marks the window to be
+    // mapped minimised, and keeps that mark after the window manager has restored it, so that a
+    // window closed since shows minimised the next time.
+    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(x, xcb_get_geometry(x, xcb_window_t(window)), nullptr);
+    if (!geometry)
+        return;
+    const xcb_window_t root = geometry->root;
+    std::free(geometry);
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = xcb_window_t(window);
+    message.type = QtXcb::atom(x, "WM_CHANGE_STATE");
+    message.data.data32[0] = 3; // IconicState
+    xcb_send_event(x, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
     xcb_flush(x);
 }
 

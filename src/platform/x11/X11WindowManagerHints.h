@@ -10,6 +10,7 @@ class X11WindowManagerHints final : public WindowManagerHints {
 public:
     void setStackedAbove(quintptr window, std::optional<quintptr> owner) override;
     void setCloseOnly(quintptr window) override;
+    void minimise(quintptr window) override;
 };
 
 } // namespace tavlin
