@@ -3,7 +3,7 @@
 to one of the application's windows, as a window manager does, and times each answer. Qt answers
 pings on its main thread, so a long round trip is a main thread that was busy.
 
-Usage: netwm_ping.py PID
+Usage: netwm_ping.py PID [--once]
 Pings a window of process PID (any window that offers _NET_WM_PING, shown or not) one ping at a
 time, 20 ms apart, until standard input closes; then prints one line
 
@@ -11,6 +11,10 @@ time, 20 ms apart, until standard input closes; then prints one line
 
 where a ping still unanswered counts as taking until then. Exits 1, printing nothing, when the
 process has no such window within 10 seconds.
+
+With --once it sends a single ping and exits 0 once it is answered, 1 when no answer comes within
+60 seconds. The answer comes in turn after every event the server sent the application before:
+whatever those events made it do (an activation held back until its window was mapped) is done.
 
 From python: `Pinger(display, window)` and its `round_trip(timeout)`.
 """
@@ -95,6 +99,8 @@ def main():
     if not windows:
         return 1
     pinger = Pinger(connection, windows[0])
+    if "--once" in sys.argv[2:]:
+        return 0 if pinger.round_trip(60) is not None else 1
     pings = answered = 0
     longest = 0.0
     stamp, sent = None, None
