@@ -287,6 +287,13 @@ TEST(SingleInstance, EveryLaunchSettlesOnOneFolderWhateverTheRuntimeFolderIs)
     EXPECT_EQ(status, 0) << "1: an own read-only runtime folder was used or changed; 2: another user's was used";
 }
 
+// The paths a launch whose runtime folder is `runtime` settles on, for the history in `data`.
+SingleInstance::Paths pathsWithRuntime(const QString& runtime, const QString& data)
+{
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    return SingleInstance::defaultPaths(data);
+}
+
 // Launches from another runtime folder, or after the runtime folder was deleted under the running
 // instance (a cleaner of the temporary folder), still reach the one that records the history.
 TEST(SingleInstance, EveryLaunchReachesTheInstanceThatRecordsTheHistory)
@@ -294,10 +301,7 @@ TEST(SingleInstance, EveryLaunchReachesTheInstanceThatRecordsTheHistory)
     const EnvironmentRestorer restorer({"XDG_RUNTIME_DIR", "TMPDIR"});
     TemporaryFolder folder;
     const QString data = folder.path() + QStringLiteral("/data");
-    const auto pathsIn = [&](const QString& runtime) {
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-        return SingleInstance::defaultPaths(data);
-    };
+    const auto pathsIn = [&](const QString& runtime) { return pathsWithRuntime(runtime, data); };
     const QString desktop = folder.path() + QStringLiteral("/desktop");
     SingleInstance running(pathsIn(desktop));
     ASSERT_EQ(running.claim(), SingleInstance::Claim::first);
@@ -322,10 +326,7 @@ TEST(SingleInstance, WhatIsDeletedIsMadeAgainEveryTime)
     const EnvironmentRestorer restorer({"XDG_RUNTIME_DIR", "TMPDIR"});
     TemporaryFolder folder;
     const QString data = folder.path() + QStringLiteral("/data");
-    const auto pathsIn = [&](const QString& runtime) {
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-        return SingleInstance::defaultPaths(data);
-    };
+    const auto pathsIn = [&](const QString& runtime) { return pathsWithRuntime(runtime, data); };
     const QString desktop = folder.path() + QStringLiteral("/desktop");
     const SingleInstance::Paths desktopPaths = pathsIn(desktop);
     const SingleInstance::Paths terminalPaths = pathsIn(folder.path() + QStringLiteral("/terminal"));
