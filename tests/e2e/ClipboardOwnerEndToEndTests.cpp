@@ -88,6 +88,15 @@ qint64 recordsWithText(const Profile& profile, const QString& text)
     }
 }
 
+QStringList storedTexts(const Profile& profile)
+{
+    try {
+        return queryTexts(profile.database, QStringLiteral("SELECT text FROM clips ORDER BY id"));
+    } catch (const std::exception&) {
+        return {}; // not created yet
+    }
+}
+
 TEST_P(HostileOwnerEndToEnd, TheApplicationKeepsAnsweringAndCapturing)
 {
     Desktop desktop;
@@ -132,13 +141,7 @@ TEST(OwnerLeavingEndToEnd, WhatCameWholeIsKeptAndWhatDidNotIsLogged)
             },
             10000);
     };
-    const auto texts = [&] {
-        try {
-            return queryTexts(profile.database, QStringLiteral("SELECT text FROM clips ORDER BY id"));
-        } catch (const std::exception&) {
-            return QStringList(); // not created yet
-        }
-    };
+    const auto texts = [&] { return storedTexts(profile); };
     std::vector<std::unique_ptr<QProcess>> owners;
     const auto serve = [&](const QStringList& arguments) {
         owners.push_back(std::make_unique<QProcess>());
@@ -161,8 +164,8 @@ TEST(OwnerLeavingEndToEnd, WhatCameWholeIsKeptAndWhatDidNotIsLogged)
     EXPECT_TRUE(logged("a copy is not kept, none of its formats came (public.png)")) << log.toStdString();
     EXPECT_TRUE(log.contains("(image/png: its owner quit after ")) << log.toStdString();
 
-    // A file list that came whole, replaced a moment later while it is taken apart: both copies
-    // are kept, in order.
+    // A file list that came whole, replaced when its text is asked for, before its files are
+    // taken apart: the list is kept with every file it named, and the newer copy after it.
     QByteArray list;
     for (int i = 0; i < 20'000; ++i)
         list += QStringLiteral("file:///home/user/Pictures/IMG_%1.jpg\r\n").arg(i).toUtf8();
@@ -170,11 +173,9 @@ TEST(OwnerLeavingEndToEnd, WhatCameWholeIsKeptAndWhatDidNotIsLogged)
     ASSERT_TRUE(listFile.open());
     listFile.write(list);
     listFile.flush();
-    serve({QStringLiteral("text/uri-list=@") + listFile.fileName()});
-    EXPECT_TRUE(
-        waitUntil([&] { return owners.back()->readAllStandardOutput().contains("asked text/uri-list"); }, 10000));
-    QTest::qWait(30);
-    copyWithXclip(QStringLiteral("copied right after the list"));
+    serve({QStringLiteral("--hand-over-at"), QStringLiteral("UTF8_STRING"),
+           QStringLiteral("copied right after the list"), QStringLiteral("text/uri-list=@") + listFile.fileName(),
+           QStringLiteral("UTF8_STRING=never")});
     EXPECT_TRUE(waitUntil(
         [&] {
             return texts()
@@ -189,6 +190,42 @@ TEST(OwnerLeavingEndToEnd, WhatCameWholeIsKeptAndWhatDidNotIsLogged)
         owner->kill();
         owner->waitForFinished(5000);
     }
+}
+
+// A program that holds the clipboard and does not say what it holds, frozen or seconds late,
+// holds up no copy made after it: copies a second apart are each kept, in order, and the stuck
+// owner's copy is said not to be.
+TEST(StuckOwnerEndToEnd, CopiesMadeWhileAnOwnerIsStuckAreEachKeptInOrder)
+{
+    Desktop desktop;
+    Profile profile;
+    profile.storeKnown();
+    auto application = profile.launch();
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
+    QStringList copies;
+    const QList<QStringList> stuckOwners{{QStringLiteral("silent")},
+                                         {QStringLiteral("serve"), QStringLiteral("--delay-at"),
+                                          QStringLiteral("TARGETS"), QStringLiteral("3000"),
+                                          QStringLiteral("UTF8_STRING=named late")}};
+    for (const QStringList& stuck : stuckOwners) {
+        QProcess owner;
+        owner.start(QStringLiteral(TAVLIN_TEST_CLIPBOARD_OWNER), stuck);
+        ASSERT_TRUE(owner.waitForReadyRead(30000)) << "the owner did not take the clipboard";
+        for (int i = 1; i <= 3; ++i) {
+            QTest::qWait(1000);
+            copies.append(QStringLiteral("copy %1 after %2").arg(i).arg(stuck.join(u' ')));
+            copyWithXclip(copies.last());
+        }
+        EXPECT_TRUE(waitUntil([&] { return storedTexts(profile) == copies; }, 10000))
+            << storedTexts(profile).join(u", ").toStdString();
+        owner.kill();
+        owner.waitForFinished(5000);
+    }
+    log += application->readAllStandardError();
+    EXPECT_EQ(log.count("the copy is not kept, its owner did not say what it holds (TARGETS: no answer in "), 2)
+        << log.toStdString();
+    stop(*application, 2000);
 }
 
 INSTANTIATE_TEST_SUITE_P(, HostileOwnerEndToEnd, testing::ValuesIn(hostileOwners()),

@@ -1,13 +1,19 @@
 // A clipboard owner for the end-to-end tests, in the ways real owners behave and misbehave:
 //   clipboard_owner serve TARGET=VALUE...   answers TARGETS and each target with its value (a
 //                                           VALUE of @PATH: the file's bytes), all at once
-//   clipboard_owner silent                  takes the clipboard and never answers
+//   clipboard_owner silent                  takes the clipboard and never answers, as a frozen
+//                                           program: it reads nothing more and stays until ended
 //   clipboard_owner vanish                  answers TARGETS (text/plain), then exits on the next request
 //   clipboard_owner empty                   answers TARGETS with an empty list, refuses the rest
 //   clipboard_owner mute                    answers TARGETS (text/html, text/plain), never anything else
 // and, with `serve`, options before the targets:
 //   --class NAME               also makes a top-level window of class NAME, as an application has
 //   --quit-at TARGET           exits, unanswered, when asked for TARGET
+//   --quit-after TARGET        exits right after answering TARGET
+//   --take-when-told           holds the server from every other client and prints "held", then
+//                              takes the clipboard once a line comes on its standard input and
+//                              lets the server go: a request made meanwhile reaches it after the
+//                              change
 //   --hand-over-at TARGET TEXT when asked for TARGET, has another owner copy TEXT, then exits
 //   --targets N                also offers N targets of no known type (x-filler-1, ...)
 //   --delay MS                 answers each request MS milliseconds late
@@ -19,8 +25,8 @@
 //                              requestor for 2 s, ends the transfer (the requestor gave up)
 //   --quit-after-pieces N      exits once it has sent N pieces of an incremental transfer, as a
 //                              program quit in the middle of handing a picture over does
-// Prints "ready" once it owns the clipboard, then "asked TARGET" for every request; exits when it
-// loses the clipboard.
+// Prints "ready" once it owns the clipboard, then "asked TARGET" for every request and "answered"
+// once it has answered it; exits when it loses the clipboard.
 //   clipboard_owner window NAME             a top-level window of class NAME; prints its id, then
 //                                           makes it the active window on each "activate" line
 #include <poll.h>
@@ -197,6 +203,8 @@ int main(int argc, char** argv)
     std::map<xcb_atom_t, int> delaysAt;
     std::vector<xcb_atom_t> targets{atom("TARGETS")};
     xcb_atom_t quitAt = XCB_NONE;
+    xcb_atom_t quitAfter = XCB_NONE;
+    bool takeWhenTold = false;
     xcb_atom_t handOverAt = XCB_NONE;
     std::string handOverText;
     int fillerTargets = 0;
@@ -207,10 +215,15 @@ int main(int argc, char** argv)
         int i = 2;
         for (; i + 1 < argc && std::string(argv[i]).rfind("--", 0) == 0; i += 2) {
             const std::string option = argv[i];
-            if (option == "--class") {
+            if (option == "--take-when-told") {
+                takeWhenTold = true;
+                --i;
+            } else if (option == "--class") {
                 topLevelWindow(screen->root, argv[i + 1]);
             } else if (option == "--quit-at") {
                 quitAt = atom(argv[i + 1]);
+            } else if (option == "--quit-after") {
+                quitAfter = atom(argv[i + 1]);
             } else if (option == "--hand-over-at" && i + 2 < argc) {
                 handOverAt = atom(argv[i + 1]);
                 handOverText = argv[++i + 1];
@@ -262,7 +275,17 @@ int main(int argc, char** argv)
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
     const xcb_atom_t clipboard = atom("CLIPBOARD");
     const xcb_atom_t targetsAtom = atom("TARGETS");
+    if (takeWhenTold) {
+        xcb_grab_server(connection);
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+        std::printf("held\n");
+        std::fflush(stdout);
+        char line[64];
+        if (!std::fgets(line, sizeof line, stdin))
+            return 5;
+    }
     xcb_set_selection_owner(connection, window, clipboard, XCB_CURRENT_TIME);
+    xcb_ungrab_server(connection);
     xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
         connection, xcb_get_selection_owner(connection, clipboard), nullptr);
     if (!owner || owner->owner != window)
@@ -270,6 +293,10 @@ int main(int argc, char** argv)
     std::free(owner);
     std::printf("ready\n");
     std::fflush(stdout);
+    if (mode == "silent") {
+        while (true)
+            ::pause();
+    }
 
     const auto next = [] {
         if (deferred.empty())
@@ -310,10 +337,6 @@ int main(int argc, char** argv)
             std::free(event);
             continue;
         }
-        if (mode == "silent") {
-            std::free(event);
-            continue;
-        }
         if (delayMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
         if (const auto delay = delaysAt.find(request->target); delay != delaysAt.end())
@@ -339,6 +362,15 @@ int main(int argc, char** argv)
         } else {
             notify(request, XCB_NONE);
         }
+        if (mode != "mute") {
+            // Once the server has acted on the answer: it drops what a closed connection left
+            // unread, and a test may wait for the answer to have reached the requestor.
+            std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+            std::printf("answered\n");
+            std::fflush(stdout);
+        }
+        if (request->target == quitAfter)
+            return 0;
         std::free(event);
     }
     return 0;

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace tavlin {
@@ -139,6 +140,21 @@ protected:
 
     // What the last program started printed so far.
     QByteArray lastOwnerOutput() { return processes_.back()->readAllStandardOutput(); }
+
+    // Waits for the last program started to exit, and the server to have seen it go, without
+    // running the event loop: whatever the server sent the reader meanwhile waits, unread, for
+    // the reader's next turn.
+    bool waitForLastOwnerToQuit()
+    {
+        if (!processes_.back()->waitForFinished(10000))
+            return false;
+        for (int look = 0; look < 1000; ++look) {
+            if (clipboardOwner() == XCB_NONE)
+                return true;
+            std::this_thread::sleep_for(10ms);
+        }
+        return false;
+    }
 
     bool ownerCopy(const QStringList& arguments)
     {
@@ -572,6 +588,46 @@ TEST_F(X11PasteboardTest, ALateAnswerIsNeverTakenForTheNextOwners)
     ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("UTF8_STRING"),
                            QStringLiteral("1500"), QStringLiteral("UTF8_STRING=third")}));
     EXPECT_EQ(contentOf(reader), (QList<ClipItem>{ClipItem{{{PasteboardTypes::plainText, "third"}}}}));
+}
+
+// A program that takes the clipboard just before the reader asks the last owner for a format
+// gets that request, and may answer it before the reader runs again: its answer, read in the
+// same turn as the server's word of the change, is not taken for the older copy's.
+TEST_F(X11PasteboardTest, TheNextOwnersAnswerReadWithTheWordOfTheChangeIsNotTaken)
+{
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("UTF8_STRING=ONE text"),
+                           QStringLiteral("text/html=<b>ONE html</b>")}));
+    const auto items = itemsOf(pasteboard);
+    ASSERT_EQ(items.size(), 1);
+    ASSERT_EQ(dataOf(items[0], PasteboardTypes::plainText), "ONE text");
+    // The event loop does not run until the next owner has answered.
+    QProcess next;
+    next.start(QStringLiteral(TAVLIN_TEST_CLIPBOARD_OWNER),
+               {QStringLiteral("serve"), QStringLiteral("--take-when-told"), QStringLiteral("text/html=<b>TWO</b>")});
+    ASSERT_TRUE(next.waitForReadyRead(10000) && next.readLine() == "held\n");
+    auto html = items[0]->data(PasteboardTypes::html);
+    next.write("take\n");
+    while (!next.readAllStandardOutput().contains("answered") && next.waitForReadyRead(10000)) { }
+    EXPECT_EQ(test::await(std::move(html)), std::nullopt);
+    next.kill();
+    next.waitForFinished(5000);
+}
+
+// An owner that answers and quits at once (a viewer closed right after the copy): its answer,
+// read off the connection by another look at the clipboard before the reader's own turn, is
+// kept, not thrown away as if the owner had quit without answering.
+TEST_F(X11PasteboardTest, AnAnswerReadBeforeItsOwnerWasFoundGoneIsKept)
+{
+    // A moment late, so that the answer comes while the reader waits.
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--quit-after"), QStringLiteral("text/html"),
+                           QStringLiteral("--delay-at"), QStringLiteral("text/html"), QStringLiteral("200"),
+                           QStringLiteral("UTF8_STRING=viewer"), QStringLiteral("text/html=<b>viewer</b>")}));
+    const auto items = itemsOf(pasteboard);
+    ASSERT_EQ(items.size(), 1);
+    auto html = items[0]->data(PasteboardTypes::html);
+    ASSERT_TRUE(waitForLastOwnerToQuit());
+    pasteboard.ownerApplicationID();
+    EXPECT_EQ(test::await(std::move(html)), "<b>viewer</b>");
 }
 
 // A request given up on leaves a window its owner may still answer to; once no answer can come

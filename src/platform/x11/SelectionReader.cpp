@@ -20,6 +20,12 @@ using Clock = SelectionReader::Clock;
 // long before the time-out.
 constexpr std::chrono::milliseconds ownerCheckInterval{50};
 
+// How long an owner that has lost the clipboard still has to begin answering what it was asked
+// before: a working program answers within moments, and the copy it answered just as the next
+// was made is then kept. One that has not begun by then holds up the newer copy no longer, which
+// the next look at the clipboard reads.
+constexpr std::chrono::milliseconds replacedGrace{250};
+
 struct Free {
     void operator()(void* pointer) const { std::free(pointer); }
 };
@@ -276,12 +282,17 @@ void SelectionReader::wake(bool readable)
 
 QCoro::Task<SelectionReader::Awaited> SelectionReader::nextEvent(std::function<bool(const xcb_generic_event_t*)> wanted,
                                                                  Ownership ownership, uint32_t request,
-                                                                 Clock::time_point deadline,
+                                                                 bool untilReplaced, Clock::time_point deadline,
                                                                  std::chrono::milliseconds wait)
 {
     xcb_connection_t* c = connection_->get();
     const xcb_window_t owner = ownership.owner;
     Clock::time_point ready = Clock::now();
+    std::optional<Clock::time_point> replacedAt;
+    // How the wait ends unless the answer is among the events read meanwhile: a round trip that
+    // found the owner gone may have read it along with its reply.
+    std::optional<Outcome> verdict;
+    bool timerWoke = false;
     while (true) {
         const quint64 changesBefore = changesSeen_;
         // Events may wait in xcb's queue already, read along with an earlier reply.
@@ -294,33 +305,48 @@ QCoro::Task<SelectionReader::Awaited> SelectionReader::nextEvent(std::function<b
                 continue;
             }
             if (wanted(event.get())) {
+                // The word of a change of hands always comes before the next owner's answers, so
+                // it has been noted by now: after one before the request, the answer is theirs.
+                if (selectionNotify_ && changedBetween(ownership.since, request))
+                    co_return Awaited{nullptr, Outcome::ownerChanged, ready};
                 // An owner that answers this request has moved past those before it.
                 if (unanswered_ && unanswered_->owner == owner)
                     unanswered_.reset();
                 co_return Awaited{std::move(event), Outcome::converted, ready};
             }
         }
+        if (verdict)
+            co_return Awaited{nullptr, *verdict, ready};
         if (xcb_connection_has_error(c))
             co_return Awaited{nullptr, Outcome::failed, ready};
         if (selectionNotify_ && changedBetween(ownership.since, request))
             co_return Awaited{nullptr, Outcome::ownerChanged, ready};
+        // An owner that lost the clipboard may still answer what it was asked: only one that quit
+        // ends the wait at once, found at the word of a change of hands or at a look now and then.
+        if ((timerWoke || changesSeen_ != changesBefore) && !windowExists(owner)) {
+            verdict = Outcome::ownerGone;
+            continue;
+        }
+        const Clock::time_point now = Clock::now();
+        if (untilReplaced && selectionNotify_ && !replacedAt
+            && changedBetween(ownership.since, std::numeric_limits<uint32_t>::max()))
+            replacedAt = now;
         // While the owner may still be on a request given up on, this one's time has not begun.
         const Clock::time_point start = unanswered_ && unanswered_->owner == owner ? std::max(ready, unanswered_->over)
                                                                                    : ready;
-        const Clock::time_point now = Clock::now();
-        const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(start + wait, deadline)
-                                                                                     - now);
+        Clock::time_point end = std::min(start + wait, deadline);
+        Outcome late = now < start ? Outcome::ownerBusy : Outcome::timedOut;
+        if (replacedAt && *replacedAt + replacedGrace < end) {
+            end = *replacedAt + replacedGrace;
+            late = Outcome::replaced;
+        }
+        const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(end - now);
         if (remaining.count() <= 0)
-            co_return Awaited{nullptr, now < start ? Outcome::ownerBusy : Outcome::timedOut, start};
-        // An owner that lost the clipboard may still answer what it was asked: only one that quit
-        // ends the wait, found at the word of a change of hands or at a look now and then.
-        if (changesSeen_ != changesBefore && !windowExists(owner))
-            co_return Awaited{nullptr, Outcome::ownerGone, ready};
+            co_return Awaited{nullptr, late, start};
         const bool readable = co_await Wake{this, std::min(remaining, ownerCheckInterval)};
         if (ended_)
             co_return Awaited{nullptr, Outcome::ended, ready};
-        if (!readable && !windowExists(owner))
-            co_return Awaited{nullptr, Outcome::ownerGone, ready};
+        timerWoke = !readable;
     }
 }
 
@@ -388,9 +414,10 @@ QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target
             return notify->requestor == requestor && notify->selection == clipboard_ && notify->target == targetAtom
                 && (notify->property == property_ || notify->property == XCB_NONE);
         },
-        ownership, request, deadline, firstWait);
+        ownership, request, true, deadline, firstWait);
     if (!notified.event) {
-        const bool unanswered = notified.failure == Outcome::timedOut || notified.failure == Outcome::ownerBusy;
+        const bool unanswered = notified.failure == Outcome::timedOut || notified.failure == Outcome::ownerBusy
+            || notified.failure == Outcome::replaced;
         if (unanswered)
             unanswered_ = Unanswered{owner, requestor, std::min(notified.ownerReady + formatTime_, deadline)};
         // Asked after the change of hands, the request went to the next owner, which may answer it.
@@ -469,7 +496,7 @@ QCoro::Task<SelectionReader::Result> SelectionReader::readIncrementally(Ownershi
                 return notify->window == window_ && notify->atom == property_
                     && notify->state == XCB_PROPERTY_NEW_VALUE;
             },
-            ownership, 0, deadline, step());
+            ownership, 0, false, deadline, step());
         if (!changed.event) {
             // An owner still there may yet write the piece it was asked for.
             retireWindow(changed.failure == Outcome::ownerGone ? XCB_NONE : ownership.owner);

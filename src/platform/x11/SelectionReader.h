@@ -32,10 +32,12 @@ namespace tavlin {
 //
 // Conversions belong to one ownership: one program's hold on the clipboard from when it was
 // found. The server tells the connection of every change of hands (another copy, from the same
-// window too, or the owner leaving) in order with the answers, so an answer is known to be the
-// ownership's when its request reached the server before any such change; an owner that lost the
-// clipboard after it was asked may still answer whole. Nothing is asked of an ownership that has
-// ended.
+// window too, or the owner leaving) in order with the answers, and always before the next owner's
+// answers, so an answer is known to be the ownership's when its request reached the server before
+// any such change. Nothing is asked of an ownership that has ended, and a program that no longer
+// holds the clipboard holds up no newer copy: once the clipboard has changed hands, a request its
+// old owner has not begun to answer is given up on within moments (replaced), while an answer
+// already arriving (an incremental one) may finish in its own time.
 //
 // Owners answer one request at a time, as every toolkit does: a request given up on unanswered
 // still keeps its owner busy, and the next one waits behind it. So the times of a conversion
@@ -60,6 +62,9 @@ public:
         // The ownership had ended before the request reached the server: nothing was asked, or
         // the answer may be the next owner's, and nothing is kept of it.
         ownerChanged,
+        // The ownership ended while its owner had not begun to answer: a newer copy is on the
+        // clipboard, and waiting on the old owner would hold it up.
+        replaced,
         // The owner quit (its window went away) before its answer was whole; `data` holds what
         // came of it.
         ownerGone,
@@ -169,8 +174,10 @@ private:
     // from when `owner` is done with a request given up on before.
     // An owner that quits ends the wait (ownerGone), and so does a change of hands before
     // `request` reached the server (ownerChanged): the answer to it would not be the ownership's.
+    // With `untilReplaced`, for an answer not begun, any change of hands ends it (replaced).
     QCoro::Task<Awaited> nextEvent(std::function<bool(const xcb_generic_event_t*)> wanted, Ownership ownership,
-                                   uint32_t request, Clock::time_point deadline, std::chrono::milliseconds wait);
+                                   uint32_t request, bool untilReplaced, Clock::time_point deadline,
+                                   std::chrono::milliseconds wait);
     // How long the owner has for each step of an answer.
     std::chrono::milliseconds step() const { return std::min(timeout_, formatTime_); }
     // The next event, of those already read and then of the connection's. Changes of the

@@ -44,7 +44,6 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
     std::shared_ptr<SelectionReader> reader;
     SelectionReader::Clock::time_point created;
     SelectionReader::Clock::time_point deadline;
-    std::chrono::milliseconds formatTime{0};
     // ...or our own, as Qt holds it, with its targets in Qt's order.
     std::optional<QHash<QByteArray, QByteArray>> ownContent;
     QList<QByteArray> ownTargets;
@@ -119,11 +118,16 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
                 target, QStringLiteral("not begun, the owner was still on an earlier format after %1 s").arg(elapsed));
             return std::nullopt;
         case SelectionReader::Outcome::ownerChanged:
+        case SelectionReader::Outcome::replaced:
         case SelectionReader::Outcome::ownerGone:
             // Another copy (or none, when the owner quit) replaced the one being read: that is a
             // change now, not after the read. What came whole before is still this copy.
             if (result.outcome == SelectionReader::Outcome::ownerChanged) {
                 failures.insert(target, QStringLiteral("the clipboard changed before it came"));
+                overReason = QStringLiteral("not asked for, the clipboard had changed");
+            } else if (result.outcome == SelectionReader::Outcome::replaced) {
+                failures.insert(target,
+                                QStringLiteral("no answer in %1 s, when a newer copy replaced it").arg(elapsed));
                 overReason = QStringLiteral("not asked for, the clipboard had changed");
             } else {
                 failures.insert(target,
@@ -409,9 +413,6 @@ std::shared_ptr<X11Pasteboard::Session> X11Pasteboard::makeSession(SelectionRead
     session->changes = changes_;
     session->created = SelectionReader::Clock::now();
     session->deadline = session->created + budget_;
-    // One format never takes more than half of the copy's time from the formats after it (the
-    // reader holds it to that).
-    session->formatTime = budget_ / 2;
     if (owner == XCB_NONE)
         return session;
     if (isOwnWindow(owner)) {

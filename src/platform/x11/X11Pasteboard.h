@@ -27,7 +27,8 @@ namespace tavlin {
 // main thread waiting on the owner: each conversion waits at most `timeout` for the owner's next
 // answer and takes at most half of `budget` in all, both counted from when the owner can start on
 // it (owners answer one request at a time), and all conversions of one change end within `budget`
-// of its first read. The owner has the whole half of `budget` to say which formats it holds. A
+// of its first read. The owner has the whole half of `budget` to say which formats it holds,
+// unless a newer copy replaces its own: waiting on it then would hold up the newer one. A
 // target not in by its time reads as absent and is logged with why; the other targets are still
 // asked for, and what the owner answered is kept. What an owner answered whole before its copy
 // left the clipboard stays readable from that copy's items; what it did not is logged with why.
