@@ -15,9 +15,12 @@ class Defaults;
 // meets the old one (which would otherwise take its launch as a reopen request).
 struct ApplicationRelauncher {
     // Waits for the process "$1", then runs the rest of its arguments. `kill` is the shell's own,
-    // so the wait never ends early for want of an external kill program.
+    // so the wait never ends early for want of an external kill program. `kill -0` also reaches a
+    // zombie, which has ended but stays until its parent reaps it, and a parent that never does
+    // would hold the restart back for good: the state after the name in /proc/<pid>/stat tells.
     static inline const QString script = QStringLiteral(
-        R"(while kill -0 "$1" 2>/dev/null; do /bin/sleep 0.2; done; shift; exec "$@")");
+        R"(while kill -0 "$1" 2>/dev/null && ! { read -r s < "/proc/$1/stat" && s=${s##*") "})"
+        R"( && [ "${s%% *}" = Z ]; } 2>/dev/null; do /bin/sleep 0.2; done; shift; exec "$@")");
 
     // Starts "/bin/sh -c <script> relaunch <our pid> <our executable>" detached, in `environment`.
     // On success asks this instance to quit through `terminate` (so the delegate's orderly

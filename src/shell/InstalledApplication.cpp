@@ -32,7 +32,13 @@ std::optional<InstalledApplication> InstalledApplication::find(const QString& ru
         const std::optional<DesktopFile> entry = DesktopFile::read(path);
         if (!entry || entry->isTrue(QStringLiteral("Hidden")))
             return std::nullopt;
-        if (DesktopFile::resolveProgram(entry->execProgram()) != running)
+        // The install puts the program the entry names by bare name in the bin folder beside the
+        // entry's share folder (~/.local/bin for ~/.local/share), which a session's PATH may lack:
+        // Debian adds ~/.local/bin only at a login after the folder existed.
+        const QString program = entry->execProgram();
+        const bool installedBeside = !program.isEmpty() && !program.contains(u'/')
+            && QFileInfo(folder + QStringLiteral("/../bin/") + program).canonicalFilePath() == running;
+        if (!installedBeside && DesktopFile::resolveProgram(program) != running)
             return std::nullopt;
         return InstalledApplication{path, running};
     }

@@ -11,8 +11,10 @@ namespace tavlin {
 
 // Tavlin running as an installed application: its desktop file "org.tavlin.Tavlin.desktop" is
 // the one the desktop finds in the XDG data folders ("applications/"), and the executable it
-// names is the one running. A build started from its build folder is not installed, even when an
-// installed copy exists; launch at login and update checks are offered only to the installed one.
+// names is the one running: by path, or by a bare name found on PATH or in the install's own bin
+// folder beside that data folder. A build started from its build folder is not installed, even
+// when an installed copy exists; launch at login and update checks are offered only to the
+// installed one.
 struct InstalledApplication {
     static inline const QString desktopID = QStringLiteral("org.tavlin.Tavlin");
 

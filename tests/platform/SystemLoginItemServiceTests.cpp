@@ -1,6 +1,7 @@
 // The login item as an XDG autostart entry, in a temporary config home, driven as the Settings
 // switch drives it.
 #include "DesktopExec.h"
+#include "DesktopFile.h"
 #include "FileSystemError.h"
 #include "LaunchAtLoginController.h"
 #include "SystemLoginItemService.h"
@@ -56,9 +57,12 @@ TEST(SystemLoginItemService, EnablingWritesAnAutostartEntryAndDisablingRemovesIt
     EXPECT_EQ(controller.errorMessage(), std::nullopt);
     EXPECT_EQ(statusChanges, 1);
     EXPECT_EQ(controller.detail(), QStringLiteral("Tavlin will start in the tray without opening the history window."));
-    EXPECT_EQ(readFile(fixture.entryPath()),
-              QByteArray("[Desktop Entry]\nType=Application\nName=Tavlin\nExec=") + desktopExec(fixture.executable)
-                  + "\nX-GNOME-Autostart-enabled=true\n");
+    const QByteArray written = readFile(fixture.entryPath());
+    EXPECT_TRUE(written.startsWith("[Desktop Entry]\nType=Application\nName=Tavlin\nExec=")
+                && written.endsWith("\nX-GNOME-Autostart-enabled=true\n"))
+        << written.toStdString();
+    EXPECT_EQ(DesktopFile::parse(written).value_or(DesktopFile()).execProgram(), fixture.executable)
+        << "the entry starts this program, however its path is quoted";
     EXPECT_FALSE(QFileInfo::exists(fixture.entryPath() + QStringLiteral(".new")));
 
     controller.setEnabled(false);

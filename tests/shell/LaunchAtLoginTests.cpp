@@ -125,6 +125,14 @@ TEST(InstalledApplication, IsTheRunningExecutableNamedByTheFirstDesktopFileFound
     EXPECT_TRUE(InstalledApplication::find(running, {user, system}).has_value()) << "a bare name is looked up on PATH";
     install(user, name, "Hidden=true\n");
     EXPECT_EQ(InstalledApplication::find(running, {user, system}), std::nullopt);
+
+    const QString prefix = folder.path() + QStringLiteral("/prefix"); // as installed to ~/.local
+    install(prefix + QStringLiteral("/share"), "tavlin");
+    QDir().mkpath(prefix + QStringLiteral("/bin"));
+    writeFile(prefix + QStringLiteral("/bin/tavlin"), "#!/bin/sh\n");
+    qputenv("PATH", "/usr/bin:/bin");
+    EXPECT_TRUE(InstalledApplication::find(prefix + QStringLiteral("/bin/tavlin"), {prefix + QStringLiteral("/share")}))
+        << "a bare name is the program in the bin folder beside the entry's, whatever PATH holds";
 }
 
 // The launcher names itself to the application; the programs Tavlin opens (a browser, an editor)
