@@ -515,6 +515,24 @@ TEST(AccessibilityEndToEnd, FavoriteByTheKeyboardKeepsAFocusedHeardButton)
     }
 }
 
+// Tab from the sections reaches the excluded applications before "Add App", and removing one from
+// the keyboard leaves the keyboard on the next row's remove button, then on "Add App" once none is
+// left, heard to arrive each time.
+TEST(AccessibilityEndToEnd, RemovingAnExcludedApplicationByTheKeyboardKeepsAFocusedHeardButton)
+{
+    RunningApplication running(0, {},
+                               chosenPreferences
+                                   + "<key>privacy.excludedApplications</key><array><string>org.example.Editor</string>"
+                                     "<string>org.example.Notes</string></array>");
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("Settings")));
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("History & Privacy")));
+    activateWindowNamed(QStringLiteral("^Settings$"));
+    const QString remove = QStringLiteral("push button|focused,showing|Remove org.example.%1 from exclusions");
+    EXPECT_EQ(tabThrough(running.assistive, 1, QStringLiteral("Tab space space")),
+              QStringList({remove.arg(QStringLiteral("Editor")), remove.arg(QStringLiteral("Notes")),
+                           QStringLiteral("push button|expandable,focused,showing|Add App")}));
+}
+
 // Copies that come while the history window is open push its selected record out of sight; Tab
 // into the records brings it back into view, so the focus lands on a record that shows.
 TEST(AccessibilityEndToEnd, TabIntoTheRecordsLandsOnTheSelectedRecordInView)
