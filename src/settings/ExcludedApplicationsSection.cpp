@@ -7,6 +7,7 @@
 #include "CaptureGate.h"
 #include "ExcludedApplicationRow.h"
 #include "HistoryBrowser.h"
+#include "KeyboardFocus.h"
 #include "SettingsCaption.h"
 #include "SettingsGroup.h"
 #include "SettingsPane.h"
@@ -17,6 +18,7 @@
 #include "ThemeAppearance.h"
 #include "Workspace.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -62,6 +64,8 @@ ExcludedApplicationsSection::ExcludedApplicationsSection(HistoryBrowser& history
     rows_->layout()->setContentsMargins(0, 0, 0, 0);
     rows_->layout()->setSpacing(0);
     group_->add(rows_);
+    // The first rows are made before "Add App", so that they come before it in the focus chain.
+    rebuildList();
     group_->addSeparator();
     auto* bar = new QWidget();
     bar->setFixedHeight(46);
@@ -98,7 +102,6 @@ ExcludedApplicationsSection::ExcludedApplicationsSection(HistoryBrowser& history
         "Tavlin", "Always excluded: 1Password, Bitwarden and data that apps mark as concealed or transient.")));
 
     connect(&exclusions_, &CaptureExclusions::bundleIDsChanged, this, &ExcludedApplicationsSection::rebuildList);
-    rebuildList();
     rebuildMenu();
 }
 
@@ -121,33 +124,52 @@ QStringList ExcludedApplicationsSection::knownSources() const
 
 void ExcludedApplicationsSection::rebuildList()
 {
+    // The keyboard on a remove button stays in the list as it changes: it goes to the button now
+    // in that place (the next row's after a removal, the last row's after the last one), or to
+    // "Add App" once no row is left, as it came to the old one; a screen reader hears it arrive.
+    QWidget* focused = QApplication::focusWidget();
+    const qsizetype focusedRow = rows_->findChildren<QToolButton*>().indexOf(focused);
+    const Qt::FocusReason reason = focusedRow >= 0 && KeyboardFocus::cameByKeyboard(focused) ? Qt::TabFocusReason
+                                                                                             : Qt::OtherFocusReason;
+    // The old rows go once the keyboard has left them: hidden with it, a row would hand it on to
+    // the next control itself, and the button being pressed is one of them.
+    QWidgetList old;
     QLayout* layout = rows_->layout();
     while (QLayoutItem* item = layout->takeAt(0)) {
-        delete item->widget();
+        old.append(item->widget());
         delete item;
     }
-    if (exclusions_.bundleIDs().isEmpty()) {
-        layout->addWidget(new EmptyRow());
-        return;
-    }
-    QWidget* before = add_->previousInFocusChain();
-    while (before != add_ && !(before->focusPolicy() & Qt::TabFocus))
-        before = before->previousInFocusChain();
-    bool first = true;
+    QList<QToolButton*> buttons;
     for (const QString& bundleID : exclusions_.bundleIDs()) {
-        if (!first)
+        if (!buttons.isEmpty())
             layout->addWidget(new SettingsRowSeparator());
-        first = false;
         auto* row = new ExcludedApplicationRow(sources_, bundleID, [this, bundleID] { exclusions_.remove(bundleID); });
         layout->addWidget(row);
-        // New rows join the window's focus chain at its end: Tab goes down the list as it reads
-        // instead, then to "Add App" below it.
-        for (QWidget* control : row->findChildren<QToolButton*>()) {
-            QWidget::setTabOrder(before, control);
-            before = control;
-        }
+        buttons.append(row->findChild<QToolButton*>());
     }
-    QWidget::setTabOrder(before, add_);
+    // Later rows join the window's focus chain at its end: Tab goes down the list as it reads
+    // instead, after what comes before the list, then to "Add App" below it.
+    if (add_) {
+        QWidget* before = add_->previousInFocusChain();
+        while (before != add_ && (!(before->focusPolicy() & Qt::TabFocus) || rows_->isAncestorOf(before)))
+            before = before->previousInFocusChain();
+        for (QToolButton* button : std::as_const(buttons)) {
+            QWidget::setTabOrder(before, button);
+            before = button;
+        }
+        QWidget::setTabOrder(before, add_);
+    }
+    if (buttons.isEmpty())
+        layout->addWidget(new EmptyRow());
+    if (focusedRow >= 0) {
+        QWidget* next = buttons.isEmpty() ? add_ : buttons.value(std::min(focusedRow, buttons.size() - 1));
+        next->parentWidget()->show(); // a layout would show its row only later, and focus needs it shown
+        next->setFocus(reason);
+    }
+    for (QWidget* widget : std::as_const(old)) {
+        widget->hide();
+        widget->deleteLater();
+    }
 }
 
 void ExcludedApplicationsSection::rebuildMenu()

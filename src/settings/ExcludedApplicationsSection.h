@@ -42,7 +42,7 @@ private:
     const SourceApplicationIcon& sources_;
     SettingsGroup* group_;
     QWidget* rows_;
-    QWidget* add_;
+    QWidget* add_ = nullptr;
     QMenu* menu_;
     SettingsCaption* message_;
 };

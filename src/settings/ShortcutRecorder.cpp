@@ -48,12 +48,52 @@ QString recordingText()
     return QCoreApplication::translate("Tavlin", "Press a shortcut…");
 }
 
+// What the recorder has just come to say, "Press a shortcut…" or a shortcut, for a screen reader to
+// hear as it happens: a reader speaks what the focus comes to, whereas Qt 6.4 tells of a new name
+// or description without its text, which Orca then leaves unsaid, and of a value only when it is a
+// number. The recorder's one child, named by the recorder's value.
+class RecorderNews : public QAccessibleInterface {
+public:
+    explicit RecorderNews(ShortcutRecorder* recorder) : recorder_(recorder) { }
+
+    bool isValid() const override { return recorder_; }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return recorder_->window()->windowHandle(); }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(recorder_); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Name ? recorder_->accessibleValue() : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override { }
+    QRect rect() const override { return {recorder_->mapToGlobal(QPoint()), recorder_->size()}; }
+    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.invisible = !recorder_->isVisible();
+        state.focused = recorder_->hasFocus() && recorder_->recording(); // the keys go to what it asks for
+        return state;
+    }
+
+private:
+    QPointer<ShortcutRecorder> recorder_;
+};
+
 // Assistive technology hears what the button does as its name and the combination as its value,
 // whatever title it shows; while it records, it is pressed and its value asks for the keys. Readers
 // speak a button's description after its name, not its value: the description says the value too.
 class RecorderAccessible : public AccessibleValueWidget {
 public:
-    explicit RecorderAccessible(ShortcutRecorder* recorder) : AccessibleValueWidget(recorder, QAccessible::Button) { }
+    explicit RecorderAccessible(ShortcutRecorder* recorder)
+        : AccessibleValueWidget(recorder, QAccessible::Button), news_(new RecorderNews(recorder)),
+          newsID_(QAccessible::registerAccessibleInterface(news_))
+    {
+    }
+    ~RecorderAccessible() override { QAccessible::deleteAccessibleInterface(newsID_); }
 
     QString text(QAccessible::Text kind) const override
     {
@@ -76,6 +116,13 @@ public:
         if (action == pressAction())
             static_cast<ShortcutRecorder*>(widget())->begin();
     }
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override { return index == 0 ? news_ : nullptr; }
+    int indexOfChild(const QAccessibleInterface* child) const override { return child == news_ ? 0 : -1; }
+
+private:
+    RecorderNews* news_;
+    QAccessible::Id newsID_;
 };
 
 QAccessibleInterface* recorderAccessible(const QString&, QObject* object)
@@ -112,6 +159,7 @@ ShortcutRecorder::ShortcutRecorder(GlobalShortcut* shortcut, bool branded, QWidg
             cancel();
     });
     showState();
+    toldValue_ = accessibleValue(); // nothing new to hear as it is made
 }
 
 ShortcutRecorder::~ShortcutRecorder()
@@ -262,11 +310,18 @@ void ShortcutRecorder::tellValue()
     if (accessibleValue() == toldValue_)
         return;
     toldValue_ = accessibleValue();
-    QAccessibleValueChangeEvent change(this, toldValue_);
-    QAccessible::updateAccessibility(&change);
-    // What a reader says of the focused recorder when its shortcut changes.
+    // For readers that keep the description they read.
     QAccessibleEvent described(this, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&described);
+    if (!isVisible() || !isActiveWindow())
+        return;
+    // Heard as it happens, as the focus comes to it: the recorder itself once a recording ends,
+    // which says its shortcut after its name, and otherwise its news (a recording begun, or a
+    // shortcut reset while the keyboard is on Reset), where the keyboard stays.
+    QAccessibleEvent heard(this, QAccessible::Focus);
+    if (recording() || !hasFocus())
+        heard.setChild(0);
+    QAccessible::updateAccessibility(&heard);
 }
 
 void ShortcutRecorder::paintEvent(QPaintEvent*)

@@ -299,6 +299,29 @@ TEST(AccessibilityEndToEnd, SettingsSectionsArePageTabsAndTheRecorderSaysTheShor
     EXPECT_FALSE(described.contains(QStringLiteral("description|Ctrl+Alt+K"))) << "nothing in between";
 }
 
+// The recorder from the keyboard, heard as it happens: Space asks for the keys, a combination
+// recorded or Escape brings the recorder back, which says its shortcut, and Reset says the default;
+// nothing is told that AT-SPI cannot carry.
+TEST(AccessibilityEndToEnd, TheRecorderIsHeardAsARecordingBeginsAndEndsAndAsItIsReset)
+{
+    RunningApplication running;
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("Settings")));
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("Quick Panel")));
+    activateWindowNamed(QStringLiteral("^Settings$"));
+    const QString asked = QStringLiteral("label|focused,showing|Press a shortcut…");
+    const QString back = QStringLiteral("push button|focused,showing|Change Quick Panel shortcut");
+    for (const auto& [pressed, heard] : QList<std::pair<QString, QString>>{
+             {QStringLiteral("Tab space"), asked},
+             {QStringLiteral("ctrl+alt+b"), back},
+             {QStringLiteral("space"), asked},
+             {QStringLiteral("Escape"), back},
+             {QStringLiteral("Tab space"), QStringLiteral("label|showing|Ctrl+Alt+V")}}) {
+        const QStringList stops = tabThrough(running.assistive, 1, pressed);
+        EXPECT_EQ(stops.value(stops.size() - 1), heard) << pressed.toStdString();
+    }
+    EXPECT_FALSE(running.application->readAllStandardError().contains("ValueChanged"));
+}
+
 TEST(AccessibilityEndToEnd, TheQuickPanelSaysItsFilterAndAHiddenOneShowsNoRecord)
 {
     RunningApplication running;
@@ -513,6 +536,24 @@ TEST(AccessibilityEndToEnd, FavoriteByTheKeyboardKeepsAFocusedHeardButton)
         keys(QStringLiteral("Tab"));
         EXPECT_TRUE(running.heard(QStringLiteral("Copy"), focused));
     }
+}
+
+// Tab from the sections reaches the excluded applications before "Add App", and removing one from
+// the keyboard leaves the keyboard on the next row's remove button, then on "Add App" once none is
+// left, heard to arrive each time.
+TEST(AccessibilityEndToEnd, RemovingAnExcludedApplicationByTheKeyboardKeepsAFocusedHeardButton)
+{
+    RunningApplication running(0, {},
+                               chosenPreferences
+                                   + "<key>privacy.excludedApplications</key><array><string>org.example.Editor</string>"
+                                     "<string>org.example.Notes</string></array>");
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("Settings")));
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("History & Privacy")));
+    activateWindowNamed(QStringLiteral("^Settings$"));
+    const QString remove = QStringLiteral("push button|focused,showing|Remove org.example.%1 from exclusions");
+    EXPECT_EQ(tabThrough(running.assistive, 1, QStringLiteral("Tab space space")),
+              QStringList({remove.arg(QStringLiteral("Editor")), remove.arg(QStringLiteral("Notes")),
+                           QStringLiteral("push button|expandable,focused,showing|Add App")}));
 }
 
 // Copies that come while the history window is open push its selected record out of sight; Tab

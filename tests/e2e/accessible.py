@@ -12,7 +12,7 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
                                   showing one, what a screen reader hears: "role|states|text"
        accessible.py describe NAME  as hear, but prints each one's description
        accessible.py listen SECONDS  listens that long and prints what a screen reader is told (focus
-                                  moving, windows activated or renamed, selections, expansions):
+                                  moving, windows activated or renamed, selections, expansions, values):
                                   "event|detail|role|states|name|parent role|parent name", or
                                   "event|detail|gone" when its object went before it was read; a
                                   changed description is followed by "description|TEXT"
@@ -96,7 +96,8 @@ def heard(node):
 
 HEARD_EVENTS = ("object:state-changed:focused", "object:state-changed:selected", "object:state-changed:checked",
                 "object:state-changed:expanded", "object:property-change:accessible-name",
-                "object:property-change:accessible-description", "window:activate")
+                "object:property-change:accessible-description", "object:property-change:accessible-value",
+                "window:activate")
 
 
 def attend():
