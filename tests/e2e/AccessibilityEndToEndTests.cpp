@@ -515,6 +515,21 @@ TEST(AccessibilityEndToEnd, FavoriteByTheKeyboardKeepsAFocusedHeardButton)
     }
 }
 
+// Space on "Hide Preview": the description read after the new name is told to change with it.
+TEST(AccessibilityEndToEnd, ThePreviewButtonTellsItsNewNameAndDescription)
+{
+    RunningApplication running;
+    copyTwoRecordsAndActivate(running);
+    keys(QStringLiteral("ctrl+f Tab"));
+    ASSERT_TRUE(running.heard(QStringLiteral("Hide Preview"), QStringLiteral("push button|focused|")));
+    auto listener = running.assistive.listen(3);
+    keys(QStringLiteral("space"));
+    const QStringList told = AssistiveTechnology::told(*listener);
+    const qsizetype described = told.indexOf(QRegularExpression(
+        QStringLiteral("object:property-change:accessible-description\\|.*\\|push button\\|.*\\|Show Preview\\|.*")));
+    EXPECT_EQ(told.value(described + 1), QStringLiteral("description|Show Preview")) << told.join(u'\n').toStdString();
+}
+
 // Copies that come while the history window is open push its selected record out of sight; Tab
 // into the records brings it back into view, so the focus lands on a record that shows.
 TEST(AccessibilityEndToEnd, TabIntoTheRecordsLandsOnTheSelectedRecordInView)
