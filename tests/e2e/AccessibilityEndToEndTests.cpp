@@ -371,6 +371,35 @@ TEST(AccessibilityEndToEnd, NothingFoundInTheQuickPanelIsHeardAndSoIsTheNextMatc
                            QStringLiteral("table cell|focused,selected,showing|TEXT: note 2")}));
 }
 
+// Each empty state is heard as it takes the place of the records or of another, the keyboard
+// staying in the search field: in the Quick Panel and the history window over an empty history,
+// then in the history window over a record.
+TEST(AccessibilityEndToEnd, EachEmptyStateIsHeardWhenItAppears)
+{
+    RunningApplication running;
+    const auto stopsAfter = [&](const QString& typed) {
+        EXPECT_TRUE(running.heard(QStringLiteral("Search history…"), QStringLiteral("text|focused|")));
+        auto listener = running.assistive.listen(5);
+        keys(typed);
+        return focusStops(AssistiveTechnology::told(*listener));
+    };
+    const auto label = [](const char* text) {
+        return QStringLiteral("label|focused,showing|") + QString::fromUtf8(text);
+    };
+    keys(QStringLiteral("ctrl+alt+k"));
+    const QStringList panel = stopsAfter(QStringLiteral("z BackSpace"));
+    // The opening's own "History is empty" may come first.
+    EXPECT_EQ(panel.mid(panel.size() - 2), QStringList({label("Nothing found"), label("History is empty")}));
+    keys(QStringLiteral("Escape"));
+    ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Tavlin$")));
+    keys(QStringLiteral("ctrl+f"));
+    EXPECT_EQ(stopsAfter(QStringLiteral("z BackSpace")),
+              QStringList({label("Nothing turned up"), label("It’s quiet here for now")}));
+    copyWithXclip(QStringLiteral("hello"));
+    ASSERT_TRUE(waitUntil([&] { return !running.assistive.hear(QStringLiteral("TEXT: hello")).isEmpty(); }, 10000));
+    EXPECT_EQ(stopsAfter(QStringLiteral("z q BackSpace BackSpace")), QStringList(label("Nothing turned up")));
+}
+
 // The Quick Panel's records from the keyboard, as a screen reader that stays running follows them:
 // each arrow is heard on the record it highlights, which alone is selected, and no cell is asked
 // for that is not there. A search that hides the highlighted record selects the first match, and
