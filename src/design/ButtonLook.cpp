@@ -118,8 +118,13 @@ QToolButton* ButtonLook::symbolButton(const QString& symbol, int side, int symbo
 
 void ButtonLook::setLabel(QAbstractButton* button, const QString& label)
 {
+    if (button->accessibleName() == label && button->accessibleDescription() == label)
+        return;
     button->setToolTip(label);
     button->setAccessibleName(label);
+    // Else the description is the tool tip, whose change no reader hears of: readers that keep what
+    // they were told would go on saying the old label after the new name.
+    button->setAccessibleDescription(label);
 }
 
 } // namespace tavlin

@@ -81,7 +81,7 @@ struct ButtonLook {
     // A square symbol button of `side` whose tool tip is also its accessible name.
     static QToolButton* symbolButton(const QString& symbol, int side, int symbolSize, const QString& label,
                                      QWidget* parent = nullptr);
-    // A symbol button's label: its tool tip and accessible name.
+    // A symbol button's label: its tool tip, accessible name and description, each change told.
     static void setLabel(QAbstractButton* button, const QString& label);
 
     // Room kept around an action capsule for the focus ring, so that focus never moves it.

@@ -25,6 +25,8 @@ public:
     void setKind(Kind kind);
 
     static QString title(Kind kind);
+    // The title's label, which says the state.
+    QWidget* titleLabel() const;
     static QString message(Kind kind);
 
 protected:

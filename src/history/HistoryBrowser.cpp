@@ -133,6 +133,7 @@ QCoro::Task<> HistoryBrowser::reload()
         }
         publish(this, clips_, page.clips, &HistoryBrowser::clipsChanged);
         setErrorMessage(page.readOnlyMessage);
+        Q_EMIT pageLoaded();
 
         const QHash<qint64, ClipRowPresentation> rows = co_await repository_.firstRows(clips_);
         if (current())

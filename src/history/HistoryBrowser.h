@@ -73,6 +73,8 @@ Q_SIGNALS:
     // Sent at the start of every reload.
     void historyChanges();
     void clipsChanged();
+    // A reload's page has been published, also when it lists what was listed before.
+    void pageLoaded();
     void queryChanged();
     void sectionChanged();
     void kindFilterChanged();

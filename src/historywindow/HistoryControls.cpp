@@ -1,5 +1,6 @@
 #include "HistoryControls.h"
 
+#include <QEvent>
 #include <QScrollArea>
 
 #include <algorithm>
@@ -63,6 +64,18 @@ int HeaderTitleLine::heightForWidth(int width) const
     if (fitsWide(width, heading_->sizeHint().width(), actions_->sizeHint().width()))
         return qMax(top, searchHeight);
     return top + 12 + searchHeight;
+}
+
+// A part that asks for another size (the heading given the next section's title) is placed anew,
+// and the header around the line measures it again.
+bool HeaderTitleLine::event(QEvent* event)
+{
+    if (event->type() == QEvent::LayoutRequest) {
+        updateGeometry();
+        arrange();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void HeaderTitleLine::resizeEvent(QResizeEvent*)

@@ -36,6 +36,7 @@ public:
     int heightForWidth(int width) const override;
 
 protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -60,6 +60,7 @@ QWidget* HistoryHeader::buildTitleLine()
     AssistiveRoles::markDecorative(headingIcon_);
     headingIcon_->setFixedSize(24, 24);
     headingText_ = new QLabel;
+    headingText_->setObjectName(QStringLiteral("history-heading"));
     AssistiveRoles::markHeading(headingText_);
     QFont headingFont = SystemFont::regular(28, QFont::DemiBold);
     headingFont.setLetterSpacing(QFont::AbsoluteSpacing, -0.5);

@@ -4,10 +4,10 @@
 #include "CopyFeedback.h"
 #include "HistoryCollectionView.h"
 #include "HistoryControls.h"
-#include "HistoryEmptyView.h"
 #include "HistoryListView.h"
 #include "HistoryModel.h"
 #include "RecordListModel.h"
+#include "RecordsAccessibility.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 #include "ViewPreferences.h"
@@ -15,6 +15,8 @@
 #include <QAbstractItemView>
 #include <QLabel>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace tavlin {
 
@@ -33,6 +35,7 @@ HistoryRecordsArea::HistoryRecordsArea(HistoryBrowser& browser, HistoryOperation
     buildRecordsView();
 
     connect(&browser_, &HistoryBrowser::clipsChanged, this, &HistoryRecordsArea::clipsChanged);
+    connect(&browser_, &HistoryBrowser::pageLoaded, this, &HistoryRecordsArea::pageLoaded);
     connect(&browser_, &HistoryBrowser::sectionChanged, this, &HistoryRecordsArea::nameRecords);
     connect(&browser_, &HistoryBrowser::rowPresentationsChanged, this, &HistoryRecordsArea::refreshRecords);
     connect(&browser_, &HistoryBrowser::previewRevisionChanged, this, &HistoryRecordsArea::loadPreview);
@@ -45,6 +48,8 @@ HistoryRecordsArea::HistoryRecordsArea(HistoryBrowser& browser, HistoryOperation
         schedulePreview();
     });
     clipsChanged();
+    if (browser_.clips().isEmpty())
+        emptyShown_ = emptyView_->kind();
 }
 
 HistoryRecordsArea::~HistoryRecordsArea() = default;
@@ -179,14 +184,32 @@ void HistoryRecordsArea::clipsChanged()
     // with the first listed selected, as one built then would.
     if (!selectedClip() || !shown_)
         setSelection(clips.isEmpty() ? std::nullopt : std::optional(clips.first().id));
-    HistoryEmptyView::Kind kind = browser_.hasFilters()   ? HistoryEmptyView::Kind::search
-        : browser_.section() == HistorySection::favorites ? HistoryEmptyView::Kind::favorites
-                                                          : HistoryEmptyView::Kind::history;
-    emptyView_->setKind(kind);
+    // Set before the empty state shows, so that it does not appear as the one before.
+    emptyView_->setKind(emptyKind());
     layoutRecords();
     // A reload that keeps the selected record as it was keeps its preview.
     if (previewClip_ != selectedClip())
         schedulePreview();
+}
+
+HistoryEmptyView::Kind HistoryRecordsArea::emptyKind() const
+{
+    return browser_.hasFilters()                          ? HistoryEmptyView::Kind::search
+        : browser_.section() == HistorySection::favorites ? HistoryEmptyView::Kind::favorites
+                                                          : HistoryEmptyView::Kind::history;
+}
+
+// A page that lists nothing, as the one before did, may answer another question (a search over an
+// empty history, the other section): the empty state follows the question, and a screen reader
+// hears each one that takes the place of the records or of another.
+void HistoryRecordsArea::pageLoaded()
+{
+    const std::optional<HistoryEmptyView::Kind> shown = browser_.clips().isEmpty() ? std::optional(emptyKind())
+                                                                                   : std::nullopt;
+    if (shown)
+        emptyView_->setKind(*shown);
+    if (std::exchange(emptyShown_, shown) != shown && shown)
+        RecordsAccessibility::tellEmpty(emptyView_->titleLabel());
 }
 
 void HistoryRecordsArea::refreshRecords()

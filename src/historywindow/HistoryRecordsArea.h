@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Clip.h"
+#include "HistoryEmptyView.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -16,7 +17,6 @@ class ClipPreviewPanel;
 class CopyFeedback;
 class HistoryBrowser;
 class HistoryCollectionView;
-class HistoryEmptyView;
 class HistoryListView;
 class HistoryOperations;
 class RecordListModel;
@@ -65,6 +65,8 @@ private:
     RecordCallbacks recordCallbacks();
     QCoro::Task<> runCopy(Clip clip);
     void clipsChanged();
+    void pageLoaded();
+    HistoryEmptyView::Kind emptyKind() const;
     void refreshRecords();
     void layoutRecords();
     void loadPreview();
@@ -98,6 +100,8 @@ private:
     std::optional<PreviewKey> previewKey_;
 
     HistoryEmptyView* emptyView_ = nullptr;
+    // The empty state that showed after the last page: none while records show.
+    std::optional<HistoryEmptyView::Kind> emptyShown_;
     QPointer<RecordListModel> records_;
     QPointer<HistoryListView> list_;
     QPointer<HistoryCollectionView> grid_;

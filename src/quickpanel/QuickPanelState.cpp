@@ -137,6 +137,7 @@ QCoro::Task<> QuickPanelState::reload()
     if (!selectedID_ || !ids.contains(*selectedID_))
         setSelectedID(clips_.isEmpty() ? std::nullopt : std::optional(clips_.first().id));
     publish(errorMessage_, {}, &QuickPanelState::errorMessageChanged);
+    Q_EMIT pageLoaded();
     endFirstPage();
 }
 

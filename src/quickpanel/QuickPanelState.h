@@ -66,6 +66,8 @@ Q_SIGNALS:
     void favoritesOnlyChanged();
     void selectedIDChanged();
     void clipsChanged();
+    // A reload's page has been published, also when it lists what was listed before.
+    void pageLoaded();
     void rowsChanged();
     void errorMessageChanged();
     void isCopyingChanged();

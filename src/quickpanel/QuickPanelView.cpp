@@ -25,6 +25,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace tavlin {
 
 namespace {
@@ -226,10 +228,12 @@ QuickPanelView::QuickPanelView(QuickPanelState& state, const SourceApplicationIc
     for (auto changed : {&QuickPanelState::queryChanged, &QuickPanelState::favoritesOnlyChanged,
                          &QuickPanelState::clipsChanged, &QuickPanelState::errorMessageChanged})
         connect(&state, changed, this, &QuickPanelView::refresh);
-    // Told once the records are gone, not while the query changes ahead of them.
-    connect(&state, &QuickPanelState::clipsChanged, this, [this] {
-        if (state_.clips().isEmpty())
-            tellEmpty();
+    // Told once the page has come, not while the query changes ahead of it; and only when another
+    // text shows than after the last page, so that a search that goes on matching nothing is quiet.
+    connect(&state, &QuickPanelState::pageLoaded, this, [this] {
+        const QString shown = state_.clips().isEmpty() ? empty_->text() : QString();
+        if (std::exchange(emptyShown_, shown) != shown && !shown.isEmpty())
+            RecordsAccessibility::tellEmpty(empty_);
     });
     refresh();
     restyle();
@@ -250,18 +254,9 @@ QString QuickPanelView::emptyText(const QString& query, bool favoritesOnly)
 void QuickPanelView::tellHighlighted()
 {
     if (state_.clips().isEmpty())
-        tellEmpty();
+        RecordsAccessibility::tellEmpty(empty_);
     else
         RecordsAccessibility::focusCurrent(list_);
-}
-
-// The records a screen reader was on are gone: it hears why, rather than staying on one of them.
-void QuickPanelView::tellEmpty()
-{
-    if (!QAccessible::isActive() || !empty_->isVisible() || !isActiveWindow())
-        return;
-    QAccessibleEvent event(empty_, QAccessible::Focus);
-    QAccessible::updateAccessibility(&event);
 }
 
 void QuickPanelView::refresh()

@@ -65,7 +65,6 @@ protected:
 private:
     void refresh();
     void restyle();
-    void tellEmpty();
 
     QuickPanelState& state_;
     QuickPanelSearch* search_;
@@ -79,6 +78,8 @@ private:
     QList<QLabel*> hintLabels_;
     QPushButton* history_;
     bool restyling_ = false;
+    // The empty-state text that showed after the last page: none while records show.
+    QString emptyShown_;
 };
 
 } // namespace tavlin

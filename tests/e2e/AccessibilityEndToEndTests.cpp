@@ -394,6 +394,35 @@ TEST(AccessibilityEndToEnd, NothingFoundInTheQuickPanelIsHeardAndSoIsTheNextMatc
                            QStringLiteral("table cell|focused,selected,showing|TEXT: note 2")}));
 }
 
+// Each empty state is heard as it takes the place of the records or of another, the keyboard
+// staying in the search field: in the Quick Panel and the history window over an empty history,
+// then in the history window over a record.
+TEST(AccessibilityEndToEnd, EachEmptyStateIsHeardWhenItAppears)
+{
+    RunningApplication running;
+    const auto stopsAfter = [&](const QString& typed) {
+        EXPECT_TRUE(running.heard(QStringLiteral("Search history…"), QStringLiteral("text|focused|")));
+        auto listener = running.assistive.listen(5);
+        keys(typed);
+        return focusStops(AssistiveTechnology::told(*listener));
+    };
+    const auto label = [](const char* text) {
+        return QStringLiteral("label|focused,showing|") + QString::fromUtf8(text);
+    };
+    keys(QStringLiteral("ctrl+alt+k"));
+    const QStringList panel = stopsAfter(QStringLiteral("z BackSpace"));
+    // The opening's own "History is empty" may come first.
+    EXPECT_EQ(panel.mid(panel.size() - 2), QStringList({label("Nothing found"), label("History is empty")}));
+    keys(QStringLiteral("Escape"));
+    ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Tavlin$")));
+    keys(QStringLiteral("ctrl+f"));
+    EXPECT_EQ(stopsAfter(QStringLiteral("z BackSpace")),
+              QStringList({label("Nothing turned up"), label("It’s quiet here for now")}));
+    copyWithXclip(QStringLiteral("hello"));
+    ASSERT_TRUE(waitUntil([&] { return !running.assistive.hear(QStringLiteral("TEXT: hello")).isEmpty(); }, 10000));
+    EXPECT_EQ(stopsAfter(QStringLiteral("z q BackSpace BackSpace")), QStringList(label("Nothing turned up")));
+}
+
 // The Quick Panel's records from the keyboard, as a screen reader that stays running follows them:
 // each arrow is heard on the record it highlights, which alone is selected, and no cell is asked
 // for that is not there. A search that hides the highlighted record selects the first match, and
@@ -554,6 +583,21 @@ TEST(AccessibilityEndToEnd, RemovingAnExcludedApplicationByTheKeyboardKeepsAFocu
     EXPECT_EQ(tabThrough(running.assistive, 1, QStringLiteral("Tab space space")),
               QStringList({remove.arg(QStringLiteral("Editor")), remove.arg(QStringLiteral("Notes")),
                            QStringLiteral("push button|expandable,focused,showing|Add App")}));
+}
+
+// Space on "Hide Preview": the description read after the new name is told to change with it.
+TEST(AccessibilityEndToEnd, ThePreviewButtonTellsItsNewNameAndDescription)
+{
+    RunningApplication running;
+    copyTwoRecordsAndActivate(running);
+    keys(QStringLiteral("ctrl+f Tab"));
+    ASSERT_TRUE(running.heard(QStringLiteral("Hide Preview"), QStringLiteral("push button|focused|")));
+    auto listener = running.assistive.listen(3);
+    keys(QStringLiteral("space"));
+    const QStringList told = AssistiveTechnology::told(*listener);
+    const qsizetype described = told.indexOf(QRegularExpression(
+        QStringLiteral("object:property-change:accessible-description\\|.*\\|push button\\|.*\\|Show Preview\\|.*")));
+    EXPECT_EQ(told.value(described + 1), QStringLiteral("description|Show Preview")) << told.join(u'\n').toStdString();
 }
 
 // Copies that come while the history window is open push its selected record out of sight; Tab

@@ -616,6 +616,22 @@ TEST(ContentView, SmallestRussianWindowShowsEveryKindChipWhole)
     EXPECT_EQ(source->text(), QStringLiteral("Все приложения"));
 }
 
+// The heading is measured anew for each section's title, whichever came first.
+TEST(ContentView, TheHeadingIsAsWideAsItsTitleInEverySection)
+{
+    for (const char* language : {"en", "ru"}) {
+        ScopedLanguage scoped(QString::fromLatin1(language));
+        HistoryWindowFixture fixture;
+        fixture.show();
+        auto* heading = fixture.find<QLabel>(QStringLiteral("history-heading"));
+        for (HistorySection section : {HistorySection::favorites, HistorySection::history}) {
+            fixture.model->browser().setSection(section);
+            fixture.settle();
+            EXPECT_GE(heading->width(), heading->sizeHint().width()) << heading->text().toStdString();
+        }
+    }
+}
+
 // An application's icon arrives from a worker: the rows, the cards, the preview and the Apps filter
 // draw its name at once, and what arrives when it does; for an icon that cannot be drawn, the
 // kind's symbol.
