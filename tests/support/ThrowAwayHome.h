@@ -16,6 +16,11 @@
 
 namespace tavlin::test {
 
+// A session bus no program reaches. Given none, libdbus and GLib start one for a program on an
+// X display (dbus-launch, from dbus-x11, which desktops have), and that bus outlives the test and
+// leaves its socket in /tmp; given this, a program runs without one, as where none can start.
+inline constexpr char unreachableSessionBus[] = "unix:path=/dev/null";
+
 // Gives the owner write and entry to `folder` and every folder in it, links not followed, so that
 // what a test made read-only (a payloads folder of 0500, a history it locked) can be removed.
 inline void makeRemovable(const QString& folder)
@@ -116,13 +121,15 @@ inline bool othersMayEnter(const QString& path)
 }
 
 // A HOME, a runtime folder and a temporary folder of the test process's own, all in one folder,
-// which every program it starts inherits: what Qt, D-Bus, dconf, openbox, the accessibility bus
-// or a test keep there stays out of the user's, and goes with it when the process ends, however it
-// ends. Made before anything reads HOME or the temporary folder, and before any thread starts.
+// and no session bus, which every program it starts inherits: what Qt, D-Bus, dconf, openbox, the
+// accessibility bus or a test keep there stays out of the user's, and goes with it when the
+// process ends, however it ends. Made before anything reads HOME or the temporary folder, or
+// connects to a bus, and before any thread starts.
 class ThrowAwayHome {
 public:
     ThrowAwayHome()
     {
+        qputenv("DBUS_SESSION_BUS_ADDRESS", unreachableSessionBus);
         if (!folder_.isValid())
             return;
         const QString path = folder_.path();
