@@ -337,9 +337,11 @@ def main():
     while not number.endswith(b"\n"):
         number += os.read(read, 16)
     name = ":" + number.decode().strip()
+    # A session bus no program reaches: given none, each would autolaunch one (dbus-launch), which
+    # outlives it and leaves its socket in /tmp.
     env = dict(os.environ, DISPLAY=name, HOME=home, XDG_CONFIG_HOME=home + "/.config",
-               XDG_DATA_HOME=home + "/.local/share", XDG_RUNTIME_DIR=runtime, LANG="C.UTF-8")
-    env.pop("DBUS_SESSION_BUS_ADDRESS", None)
+               XDG_DATA_HOME=home + "/.local/share", XDG_RUNTIME_DIR=runtime, LANG="C.UTF-8",
+               DBUS_SESSION_BUS_ADDRESS="unix:path=/dev/null")
     env.pop("QT_QPA_PLATFORM", None)
     helpers.append(subprocess.Popen(["openbox"], env=env, stderr=subprocess.DEVNULL))
     helpers.append(subprocess.Popen(["trayer", "--edge", "top", "--align", "left", "--widthtype", "request",

@@ -26,7 +26,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 from netwm_ping import Pinger, windows_of  # noqa: E402
 from Xlib import display as xdisplay  # noqa: E402
-from private_desktop import private_desktop, wait_for  # noqa: E402
+from private_desktop import NO_SESSION_BUS, private_desktop, wait_for  # noqa: E402
 
 
 def korean():
@@ -71,8 +71,8 @@ class Session:
                         "<key>onboarding.completed</key><true/></dict></plist>\n")
         self.env = dict(os.environ, DISPLAY=display, HOME=home, XDG_CONFIG_HOME=home + "/.config",
                         XDG_DATA_HOME=home + "/.local/share", XDG_RUNTIME_DIR=runtime, LANG="C.UTF-8",
-                        QT_LOGGING_RULES="org.tavlin.Tavlin.delegate.debug=true")
-        self.env.pop("DBUS_SESSION_BUS_ADDRESS", None)
+                        QT_LOGGING_RULES="org.tavlin.Tavlin.delegate.debug=true",
+                        DBUS_SESSION_BUS_ADDRESS=NO_SESSION_BUS)
         self.env.pop("QT_QPA_PLATFORM", None)
         self.database = home + "/.local/share/Tavlin/history.sqlite"
         self.scratch = home

@@ -5,6 +5,10 @@ import os
 import subprocess
 import time
 
+# A session bus no program reaches. Given none, the application and its helpers on the private
+# display would autolaunch one each (dbus-launch), which outlives them and leaves its socket in /tmp.
+NO_SESSION_BUS = "unix:path=/dev/null"
+
 
 def wait_for(predicate, timeout, step=0.05):
     deadline = time.monotonic() + timeout
@@ -27,7 +31,7 @@ def private_desktop():
         number += os.read(read, 16)
     os.close(read)
     display = ":" + number.decode().strip()
-    env = dict(os.environ, DISPLAY=display)
+    env = dict(os.environ, DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=NO_SESSION_BUS)
     helpers = [subprocess.Popen(["openbox"], env=env, stderr=subprocess.DEVNULL),
                subprocess.Popen(["trayer", "--edge", "top", "--align", "left", "--widthtype", "request",
                                  "--height", "32", "--SetDockType", "true"], env=env, stderr=subprocess.DEVNULL)]

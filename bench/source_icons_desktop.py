@@ -38,7 +38,7 @@ import threading
 import time
 import zlib
 
-from private_desktop import private_desktop, wait_for
+from private_desktop import NO_SESSION_BUS, private_desktop, wait_for
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 PING = os.path.join(HERE, "..", "tests", "e2e", "netwm_ping.py")
@@ -144,8 +144,9 @@ class Session:
                         "<key>onboarding.completed</key><true/></dict></plist>\n")
         self.env = dict(os.environ, DISPLAY=display, HOME=self.home, XDG_CONFIG_HOME=self.home + "/.config",
                         XDG_DATA_HOME=self.home + "/.local/share", XDG_RUNTIME_DIR=runtime, LANG="C.UTF-8",
-                        QT_LOGGING_RULES="org.tavlin.Tavlin.delegate.debug=true")
-        for name in ("DBUS_SESSION_BUS_ADDRESS", "QT_QPA_PLATFORM", "XDG_DATA_DIRS"):
+                        QT_LOGGING_RULES="org.tavlin.Tavlin.delegate.debug=true",
+                        DBUS_SESSION_BUS_ADDRESS=NO_SESSION_BUS)
+        for name in ("QT_QPA_PLATFORM", "XDG_DATA_DIRS"):
             self.env.pop(name, None)
         if prepare:
             prepare(self.home)

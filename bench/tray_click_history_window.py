@@ -208,9 +208,11 @@ def main():
                     plist.write('<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>'
                                 "<key>onboarding.completed</key><true/>"
                                 "<key>history.viewMode</key><string>list</string></dict></plist>\n")
+                # A session bus no program reaches: given none, each would autolaunch one
+                # (dbus-launch), which outlives it and leaves its socket in /tmp.
                 environment = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + "/.config",
-                                   XDG_DATA_HOME=home + "/.local/share", XDG_RUNTIME_DIR=runtime, LANG="C.UTF-8")
-                environment.pop("DBUS_SESSION_BUS_ADDRESS", None)
+                                   XDG_DATA_HOME=home + "/.local/share", XDG_RUNTIME_DIR=runtime, LANG="C.UTF-8",
+                                   DBUS_SESSION_BUS_ADDRESS="unix:path=/dev/null")
                 environment.pop("QT_QPA_PLATFORM", None)
                 desktop = Desktop(environment)
                 application = start(build, desktop)

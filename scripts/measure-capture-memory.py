@@ -91,9 +91,11 @@ class Application:
                               "<key>onboarding.completed</key><true/></dict></plist>\n")
         self.database = os.path.join(home, ".local/share/Tavlin/history.sqlite")
         self.xvfb, display = start_xvfb()
+        # A session bus the application cannot reach: given none, it would autolaunch one
+        # (dbus-launch), which outlives it and leaves its socket in /tmp.
         self.environment = dict(os.environ, DISPLAY=display, HOME=home, XDG_CONFIG_HOME=home + "/.config",
-                                XDG_DATA_HOME=home + "/.local/share", XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb")
-        self.environment.pop("DBUS_SESSION_BUS_ADDRESS", None)
+                                XDG_DATA_HOME=home + "/.local/share", XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb",
+                                DBUS_SESSION_BUS_ADDRESS="unix:path=/dev/null")
         self.environment.pop("WAYLAND_DISPLAY", None)
         self.process = subprocess.Popen([binary], env=self.environment, stderr=subprocess.PIPE,
                                         stdout=subprocess.DEVNULL)

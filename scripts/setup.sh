@@ -9,7 +9,7 @@ TAVLIN_PACKAGES=(
   qcoro-qt6-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xclip xdotool x11-utils python3 python3-xlib openbox trayer xterm
-  dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0 gir1.2-gtk-3.0
+  dbus-daemon dbus-x11 at-spi2-core python3-gi gir1.2-atspi-2.0 gir1.2-gtk-3.0
   fonts-dejavu-core fonts-noto-mono fonts-noto-color-emoji
 )
 

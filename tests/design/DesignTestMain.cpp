@@ -1,5 +1,6 @@
 #include "DesignTestSupport.h"
 
+#include "../support/PrivateXvfb.h"
 #include "../support/ThrowAwayHome.h"
 #include "TavlinStyle.h"
 
@@ -9,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
@@ -16,6 +19,13 @@ int main(int argc, char** argv)
     if (::testing::GTEST_FLAG(list_tests))
         return RUN_ALL_TESTS();
     const tavlin::test::ThrowAwayHome home;
+#ifdef TAVLIN_PRIVATE_XVFB
+    const tavlin::test::PrivateXvfb server;
+    if (!server.started()) {
+        std::fprintf(stderr, "cannot start Xvfb (is the xvfb package installed?)\n");
+        return 1;
+    }
+#endif
     QApplication application(argc, argv);
     tavlin::TavlinStyle::install();
     // Fixed font and language, so that measurements and screenshots are the same everywhere.

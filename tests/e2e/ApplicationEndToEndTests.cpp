@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
+#include <QSet>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -69,7 +70,47 @@ bool copyAndAwait(const Profile& profile, const QString& text, qint64 expected)
     return waitUntil([&] { return records(profile) == expected; }, 10000);
 }
 
+// The paths of the sockets that programs running with a HOME in `folder` hold open and that are
+// files (not abstract names): each stays where it is when its program is ended.
+QStringList socketFilesHeldFrom(const QString& folder)
+{
+    QSet<QByteArray> held; // "socket:[inode]"
+    for (const pid_t pid : programsWithHomeIn(folder)) {
+        const QString descriptors = QStringLiteral("/proc/%1/fd/").arg(pid);
+        for (const QString& descriptor : QDir(descriptors).entryList(QDir::System | QDir::NoDotAndDotDot)) {
+            char target[64] = {};
+            if (::readlink(QFile::encodeName(descriptors + descriptor).constData(), target, sizeof target - 1) > 0)
+                held.insert(target);
+        }
+    }
+    QStringList paths;
+    QFile table(QStringLiteral("/proc/net/unix")); // Num RefCount Protocol Flags Type St Inode Path
+    const QList<QByteArray> lines = table.open(QIODevice::ReadOnly) ? table.readAll().split('\n') : QList<QByteArray>();
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() == 8 && fields[7].startsWith('/') && held.contains("socket:[" + fields[6] + ']'))
+            paths.append(QFile::decodeName(fields[7]));
+    }
+    return paths;
+}
+
 } // namespace
+
+// A program on an X display that is given no session bus starts one (libdbus and GLib autolaunch
+// it with dbus-launch); that bus outlives the program and the test, and its socket stays in /tmp.
+TEST(ApplicationEndToEnd, TheProfileGivesNothingToAutolaunchABusThatLeavesASocketInTheTemporaryFolder)
+{
+    if (!QFile::exists(QStringLiteral("/usr/bin/dbus-launch")))
+        GTEST_SKIP() << "without dbus-launch (dbus-x11) no bus can be autolaunched";
+    Profile profile;
+    profile.storeKnown();
+    auto application = profile.launch();
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
+    stop(*application);
+    const QStringList left = socketFilesHeldFrom(profile.folder.path());
+    EXPECT_TRUE(left.isEmpty()) << left.join(u' ').toStdString();
+}
 
 TEST(ApplicationEndToEnd, AnIsolatedProfileIsRefusedBeforeAnythingElse)
 {

@@ -7,6 +7,7 @@
 #include "StoreTestSupport.h"
 #include "TemporaryFolder.h"
 #include "TestDeadline.h"
+#include "ThrowAwayHome.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -46,29 +47,6 @@ inline QString launcherForAnyUser()
     return launcher;
 }
 
-// Ends every process whose environment gives it this HOME, and waits until each has gone.
-inline void endProgramsWithHome(const QString& home)
-{
-    const QByteArray entry = "HOME=" + QFile::encodeName(home);
-    QList<pid_t> ended;
-    const QStringList processes = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& name : processes) {
-        bool number = false;
-        const pid_t pid = name.toInt(&number);
-        QFile variables(QStringLiteral("/proc/%1/environ").arg(name));
-        if (number && pid != ::getpid() && variables.open(QIODevice::ReadOnly)
-            && variables.readAll().split('\0').contains(entry) && ::kill(pid, SIGKILL) == 0)
-            ended.append(pid);
-    }
-    // A child of this process stays a zombie until its QProcess reaps it: it has ended all the same.
-    const auto gone = [](pid_t pid) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ");
-    };
-    if (!QTest::qWaitFor([&] { return std::all_of(ended.begin(), ended.end(), gone); }, 5000))
-        ADD_FAILURE() << "a program left running in the profile did not end";
-}
-
 struct Profile {
     TemporaryFolder folder;
     QString home = folder.path() + QStringLiteral("/home");
@@ -83,7 +61,11 @@ struct Profile {
     }
     // Whatever still runs in this profile (a Tavlin that restarted itself, one a failed test left)
     // ends first: it would make its socket again in the folder being removed.
-    ~Profile() { endProgramsWithHome(home); }
+    ~Profile()
+    {
+        if (!endPrograms(programsWithHomeIn(home), SIGKILL, 5000))
+            ADD_FAILURE() << "a program left running in the profile did not end";
+    }
     Profile(const Profile&) = delete;
     Profile& operator=(const Profile&) = delete;
 
@@ -108,7 +90,6 @@ struct Profile {
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("org.tavlin.Tavlin.delegate.debug=true"));
-        environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         // English, whatever the desktop's language, for the tests look for its texts; a test of
         // another language sets that over this.
         const QStringList variables = environment.keys();

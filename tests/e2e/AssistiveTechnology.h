@@ -17,8 +17,11 @@ struct AssistiveTechnology {
 
     AssistiveTechnology()
     {
+        // In the runtime folder: the session bus's own configuration would put the socket in /tmp,
+        // and leave it there.
         bus.start(QStringLiteral("dbus-daemon"),
-                  {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+                  {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
+                   QStringLiteral("--address=unix:runtime=yes")});
         if (bus.waitForReadyRead(5000))
             address = QString::fromUtf8(bus.readLine().trimmed());
         launcher.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));

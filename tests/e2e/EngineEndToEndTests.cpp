@@ -9,6 +9,7 @@
 #include <QDirIterator>
 #include <QProcess>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -187,8 +188,8 @@ TEST(EngineEndToEnd, EachKindOfCopyBecomesOneRecordOfItsKind)
     copyWithXclip(png, QStringLiteral("image/png"));
     EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("image Изображение")}, 10000);
 
-    const QString files = QStringLiteral("file://%1/a.txt\nfile://%1/b.txt\n").arg(folder.path());
-    copyWithXclip(files.toUtf8(), QStringLiteral("text/uri-list"));
+    const auto uri = [&](const char* name) { return QUrl::fromLocalFile(folder.path() + u'/' + name).toEncoded(); };
+    copyWithXclip(uri("a.txt") + '\n' + uri("b.txt") + '\n', QStringLiteral("text/uri-list"));
     EXPECT_SOON_EQ(runner.records().value(0), QStringLiteral("file Файлы (2)"), 10000);
 
     copyWithXclip("twice");

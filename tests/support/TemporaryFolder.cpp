@@ -2,7 +2,6 @@
 
 #include "ThrowAwayHome.h"
 
-#include <QCoreApplication>
 #include <QDirIterator>
 #include <QFile>
 
@@ -14,34 +13,9 @@
 
 namespace tavlin::test {
 
-namespace {
-
-// Whether others may pass through every folder on the way to `path`.
-bool othersMayEnter(const QString& path)
-{
-    for (QDir folder(QDir(path).canonicalPath());; folder.cdUp()) {
-        struct stat info { };
-        if (::stat(QFile::encodeName(folder.path()).constData(), &info) != 0 || !(info.st_mode & S_IXOTH))
-            return false;
-        if (folder.isRoot())
-            return true;
-    }
-}
-
-// The temporary folder, or the system's own when the tests run as root and it is private (a 0700
-// $TMPDIR): the unprivileged user a test hands its folder to must reach it.
-QString folderTemplate()
-{
-    QString base = QDir::tempPath();
-    if (::geteuid() == 0 && !othersMayEnter(base))
-        base = QStringLiteral("/tmp");
-    const QString name = QCoreApplication::applicationName();
-    return base + u'/' + (name.isEmpty() ? QStringLiteral("tavlin-test") : name) + QStringLiteral("-XXXXXX");
-}
-
-} // namespace
-
-TemporaryFolder::TemporaryFolder() : dir_(folderTemplate())
+// In the test process's temporary folder (ThrowAwayHome's), which the unprivileged user a test
+// hands a folder to reaches. A short name: a socket's path in it may have no more than 107 bytes.
+TemporaryFolder::TemporaryFolder() : dir_(QDir::tempPath() + QStringLiteral("/folder-XXXXXX"))
 {
     if (!dir_.isValid())
         throw std::runtime_error("cannot create a temporary folder");

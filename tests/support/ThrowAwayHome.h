@@ -2,12 +2,24 @@
 // Header-only: every test main includes it, also those that link nothing else from this folder.
 #include <QDir>
 #include <QFile>
+#include <QList>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
 #include <initializer_list>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace tavlin::test {
+
+// A session bus no program reaches. Given none, libdbus and GLib start one for a program on an
+// X display (dbus-launch, from dbus-x11, which desktops have), and that bus outlives the test and
+// leaves its socket in /tmp; given this, a program runs without one, as where none can start.
+inline constexpr char unreachableSessionBus[] = "unix:path=/dev/null";
 
 // Gives the owner write and entry to `folder` and every folder in it, links not followed, so that
 // what a test made read-only (a payloads folder of 0500, a history it locked) can be removed.
@@ -23,31 +35,136 @@ inline void makeRemovable(const QString& folder)
         makeRemovable(folder + u'/' + entry);
 }
 
-// A HOME of the test process's own for as long as it runs, which every program it starts
-// inherits, with its runtime folder: what Qt, D-Bus, dconf, openbox or the accessibility bus keep
-// there stays out of the user's, and goes with it. Made before anything reads HOME.
+// The processes, other than this one, whose environment gives them `folder` or a folder in it for
+// HOME.
+inline QList<pid_t> programsWithHomeIn(const QString& folder)
+{
+    const QByteArray home = "HOME=" + QFile::encodeName(folder);
+    QList<pid_t> found;
+    const QStringList processes = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& name : processes) {
+        bool number = false;
+        const pid_t pid = name.toInt(&number);
+        QFile variables(QStringLiteral("/proc/%1/environ").arg(name));
+        if (!number || pid == ::getpid() || !variables.open(QIODevice::ReadOnly))
+            continue;
+        const QList<QByteArray> environment = variables.readAll().split('\0');
+        if (std::any_of(environment.begin(), environment.end(), [&](const QByteArray& variable) {
+                return variable == home || variable.startsWith(home + '/');
+            }))
+            found.append(pid);
+    }
+    return found;
+}
+
+// Sends `signal` to each of `programs`, and waits up to `milliseconds` until each has ended;
+// returns whether all did.
+inline bool endPrograms(const QList<pid_t>& programs, int signal, int milliseconds)
+{
+    QList<pid_t> ending;
+    for (const pid_t pid : programs) {
+        if (::kill(pid, signal) == 0)
+            ending.append(pid);
+        ::kill(pid, SIGCONT); // a stopped program acts on no other signal
+    }
+    // A child stays a zombie until its parent reaps it: it has ended all the same.
+    const auto ended = [](pid_t pid) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ");
+    };
+    for (int waited = 0; !std::all_of(ending.begin(), ending.end(), ended); waited += 20) {
+        if (waited >= milliseconds)
+            return false;
+        ::usleep(20 * 1000);
+    }
+    return true;
+}
+
+// Once this process has ended, however it ends (returning, an abort, a crash, ctest's kill at a
+// timeout, where no destructor runs), ends what still runs with a HOME in `folder` and removes the
+// folder. A process of its own does it, outside this one's tree and session, which ctest's kill and
+// a Ctrl+C end with it: it waits for the end of a pipe that only this process holds open.
+inline void removeOnceThisProcessHasEnded(const QString& folder)
+{
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        return;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setsid() < 0 || ::fork() != 0)
+            ::_exit(0);
+        ::close(ends[1]);
+        char byte = 0;
+        while (::read(ends[0], &byte, 1) < 0 && errno == EINTR) { }
+        // Asked first, the X server removes its socket and lock in /tmp, and a bus its socket.
+        if (!endPrograms(programsWithHomeIn(folder), SIGTERM, 5000))
+            endPrograms(programsWithHomeIn(folder), SIGKILL, 5000);
+        makeRemovable(folder);
+        QDir(folder).removeRecursively();
+        ::_exit(0);
+    }
+    ::close(ends[0]);
+    if (child > 0)
+        ::waitpid(child, nullptr, 0);
+}
+
+// Whether others may pass through every folder on the way to `path`.
+inline bool othersMayEnter(const QString& path)
+{
+    for (QDir folder(QDir(path).canonicalPath());; folder.cdUp()) {
+        struct stat info { };
+        if (::stat(QFile::encodeName(folder.path()).constData(), &info) != 0 || !(info.st_mode & S_IXOTH))
+            return false;
+        if (folder.isRoot())
+            return true;
+    }
+}
+
+// A HOME, a runtime folder and a temporary folder of the test process's own, all in one folder,
+// and no session bus, which every program it starts inherits: what Qt, D-Bus, dconf, openbox, the
+// accessibility bus or a test keep there stays out of the user's, and goes with it when the
+// process ends, however it ends. Made before anything reads HOME or the temporary folder, or
+// connects to a bus, and before any thread starts.
 class ThrowAwayHome {
 public:
     ThrowAwayHome()
     {
-        if (!home_.isValid())
+        qputenv("DBUS_SESSION_BUS_ADDRESS", unreachableSessionBus);
+        if (!folder_.isValid())
             return;
-        qputenv("HOME", QFile::encodeName(home_.path()));
+        const QString path = folder_.path();
+        removeOnceThisProcessHasEnded(path);
+        // Others may pass through the folder, which is the temporary folder, as through /tmp, to
+        // what a test run as root hands to an unprivileged user. The home and the runtime folder
+        // are the owner's alone; without a runtime folder (su -, a minimal login) Qt would make
+        // /tmp/runtime-<user> and leave it.
+        const QString home = path + QStringLiteral("/home");
+        const QString runtime = path + QStringLiteral("/run");
+        const auto setMode = [](const QString& folder, mode_t mode) {
+            return ::chmod(QFile::encodeName(folder).constData(), mode) == 0;
+        };
+        if (!setMode(path, 0711) || !QDir().mkdir(home) || !setMode(home, 0700) || !QDir().mkdir(runtime)
+            || !setMode(runtime, 0700))
+            return;
+        qputenv("HOME", QFile::encodeName(home));
         for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
             qunsetenv(variable);
-        // A runtime folder too: without one (su -, a minimal login) Qt would make
-        // /tmp/runtime-<user> and leave it.
-        const QString runtime = home_.path() + QStringLiteral("/run");
-        if (QDir().mkdir(runtime)
-            && QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
-            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        qputenv("TMPDIR", QFile::encodeName(path));
     }
-    ~ThrowAwayHome() { makeRemovable(home_.path()); }
+    ~ThrowAwayHome() { makeRemovable(folder_.path()); }
     ThrowAwayHome(const ThrowAwayHome&) = delete;
     ThrowAwayHome& operator=(const ThrowAwayHome&) = delete;
 
 private:
-    QTemporaryDir home_{QDir::tempPath() + QStringLiteral("/tavlin-test-home-XXXXXX")};
+    // In the temporary folder; as root, in /tmp when others cannot reach that one (a 0700 TMPDIR).
+    static QString base()
+    {
+        const QString temporary = QDir::tempPath();
+        return ::geteuid() == 0 && !othersMayEnter(temporary) ? QStringLiteral("/tmp") : temporary;
+    }
+
+    QTemporaryDir folder_{base() + QStringLiteral("/tavlin-test-XXXXXX")};
 };
 
 } // namespace tavlin::test
