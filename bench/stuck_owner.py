@@ -10,6 +10,7 @@ them.
 Usage: bench/stuck_owner.py BUILD_DIR [ROUNDS]   (3 rounds by default)
 """
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -29,6 +30,13 @@ def main():
     build = os.path.abspath(sys.argv[1])
     rounds = int(sys.argv[2]) if len(sys.argv) > 2 else 3
     scratch = tempfile.mkdtemp()
+    try:
+        measure(build, rounds, scratch)
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+
+
+def measure(build, rounds, scratch):
     with private_desktop() as display:
         for label, arguments in OWNERS:
             for round_ in range(1, rounds + 1):
