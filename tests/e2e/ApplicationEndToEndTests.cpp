@@ -402,8 +402,12 @@ TEST(ApplicationEndToEnd, AFreshProfileGetsAShortcutThatWorks)
 TEST(ApplicationEndToEnd, InstalledForTheUserItOffersLaunchAtLogin)
 {
     Profile profile;
-    profile.store("<key>onboarding.completed</key><true/><key>settings.reopenAfterRestart</key><string>general</string>"
-                  + freeShortcut);
+    const auto openingSettings = [&] {
+        profile.store("<key>onboarding.completed</key><true/><key>settings.reopenAfterRestart</key>"
+                      "<string>general</string>"
+                      + freeShortcut);
+    };
+    openingSettings();
     const QString prefix = profile.folder.path() + QStringLiteral("/prefix");
     // The build's install_manifest.txt lists what the user installed, for the README's uninstall:
     // an install of the one component there is writes a manifest of its own name instead.
@@ -421,9 +425,8 @@ TEST(ApplicationEndToEnd, InstalledForTheUserItOffersLaunchAtLogin)
     EXPECT_TRUE(QFile::exists(prefix + QStringLiteral("/share/icons/hicolor/scalable/apps/org.tavlin.Tavlin.svg")));
 
     Desktop desktop;
+    // A session whose PATH lacks the install's bin folder, as one that never read ~/.profile.
     QProcessEnvironment environment = profile.environment();
-    environment.insert(QStringLiteral("PATH"),
-                       prefix + QStringLiteral("/bin:") + environment.value(QStringLiteral("PATH")));
     environment.insert(QStringLiteral("XDG_DATA_DIRS"), prefix + QStringLiteral("/share:/usr/share"));
     const auto launch = [&](const QString& program, const QStringList& arguments) {
         auto application = std::make_unique<QProcess>();
@@ -431,15 +434,17 @@ TEST(ApplicationEndToEnd, InstalledForTheUserItOffersLaunchAtLogin)
         application->start(program, arguments);
         return application;
     };
-    auto application = launch(QStringLiteral("sh"),
-                              {QStringLiteral("-c"), QStringLiteral("exec tavlin")}); // found on PATH
+    auto application = launch(prefix + QStringLiteral("/bin/tavlin"), {});
     ASSERT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Settings$")).size() == 1; }, 10000));
     EXPECT_TRUE(waitUntil([] { return ink(Desktop::panel()).step >= 0.4; }, 10000)) << "the tray shows the icon";
     // The General section's first control, the switch, once the window has the keyboard: the
     // window manager hands it over in its own time.
-    ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Settings$")));
-    const QString settings = windowsNamed(QStringLiteral("^Settings$")).value(0);
-    run(QStringLiteral("xdotool mousemove --window %1 100 34 click 1 sleep 0.3 key Tab space").arg(settings));
+    const auto pressTheSwitch = [] {
+        ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Settings$")));
+        const QString settings = windowsNamed(QStringLiteral("^Settings$")).value(0);
+        run(QStringLiteral("xdotool mousemove --window %1 100 34 click 1 sleep 0.3 key Tab space").arg(settings));
+    };
+    pressTheSwitch();
     const QString entry = profile.home + QStringLiteral("/.config/autostart/org.tavlin.Tavlin.desktop");
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(entry); }, 10000))
         << application->readAllStandardError().toStdString();
@@ -449,10 +454,13 @@ TEST(ApplicationEndToEnd, InstalledForTheUserItOffersLaunchAtLogin)
               QFileInfo(prefix + QStringLiteral("/bin/tavlin")).canonicalFilePath());
     stop(*application);
 
-    // As the session would at the next login.
+    // As the session would at the next login; there the switch turns it off again.
+    openingSettings();
     application = launch(QStringLiteral("sh"),
                          {QStringLiteral("-c"), QStringLiteral("exec ") + autostart->value(QStringLiteral("Exec"))});
     QByteArray log;
     EXPECT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
+    pressTheSwitch();
+    EXPECT_TRUE(waitUntil([&] { return !QFile::exists(entry); }, 10000)) << "turned off, the entry goes";
     stop(*application);
 }
