@@ -59,10 +59,17 @@ bool settlePrivateFolder(const std::string& path, bool repair)
 
 std::string instanceFolder()
 {
+    // A socket's path has at most 107 bytes, which a deep folder, or one named in a script of two
+    // bytes a letter, passes: the socket could not be made there, nor a launch reach the instance.
+    const auto holdsSocket = [](const std::string& folder) {
+        return folder.size() + 1 + std::strlen(socketName) < sizeof(sockaddr_un::sun_path);
+    };
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && settlePrivateFolder(runtime, false))
+    if (runtime && holdsSocket(runtime) && settlePrivateFolder(runtime, false))
         return runtime;
-    const std::string fallback = temporaryFolder() + "/tavlin-" + std::to_string(::geteuid());
+    const std::string own = "/tavlin-" + std::to_string(::geteuid());
+    const std::string temporary = temporaryFolder();
+    const std::string fallback = (holdsSocket(temporary + own) ? temporary : std::string("/tmp")) + own;
     return settlePrivateFolder(fallback, true) ? fallback : std::string();
 }
 

@@ -54,6 +54,7 @@ bool settlePrivateFolder(const std::string& path, bool repair);
 // The folder of the lock and the socket, by the one rule the launcher and the application both
 // follow: $XDG_RUNTIME_DIR when it is private as it stands (or missing, and then made), otherwise
 // "tavlin-<uid>" in the temporary folder, made or set back to private; empty when neither can be.
+// A folder too deep for the socket's path is passed over, the temporary folder for /tmp.
 std::string instanceFolder();
 
 // The address of the socket at `path`; false when the path is empty or too long for one.

@@ -262,6 +262,19 @@ TEST(SingleInstance, EveryLaunchSettlesOnOneFolderWhateverTheRuntimeFolderIs)
     qunsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(settled("no runtime folder"), fallback);
 
+    // Folders too deep for the socket's path: the system's temporary folder instead.
+    const QString deep = folder.path() + u'/' + QString(100, u'д');
+    QDir().mkpath(deep);
+    qputenv("TMPDIR", QFile::encodeName(deep));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
+    const QString system = QStringLiteral("/tmp/tavlin-%1").arg(::geteuid());
+    const bool hadSystem = QFileInfo::exists(system);
+    EXPECT_EQ(settled("deep folders"), system);
+    if (!hadSystem)
+        QDir().rmdir(system);
+    qputenv("TMPDIR", QFile::encodeName(folder.path() + QStringLiteral("/tmp-link")));
+    qunsetenv("XDG_RUNTIME_DIR");
+
     // A runtime folder we may not write to, and one of another user, are passed over. As the
     // unprivileged user, for whom permissions hold.
     folder.giveToUnprivilegedUser();
