@@ -221,6 +221,17 @@ TEST(SingleInstance, AnotherUsersSocketNeitherAnswersForTavlinNorKeepsItFromStar
     EXPECT_EQ(permissions(fallback), 0700u);
 }
 
+// Where a launch without a usable runtime folder settles, given the temporary folder: in it, but
+// in /tmp when the socket's path there would be too long for a socket.
+QString fallbackIn(const QString& temporary)
+{
+    const QString own = temporary + QStringLiteral("/tavlin-%1").arg(::geteuid());
+    return QFile::encodeName(own + QStringLiteral("/org.tavlin.Tavlin.socket")).size()
+            < int(sizeof(sockaddr_un::sun_path))
+        ? own
+        : QStringLiteral("/tmp/tavlin-%1").arg(::geteuid());
+}
+
 // The launcher, which has no Qt, must look for the running instance exactly where that instance
 // listens, and every launch must settle on the same folder whatever $XDG_RUNTIME_DIR is: a
 // missing one is made, one that is not private as it stands is left alone (it is the desktop's,
@@ -242,7 +253,9 @@ TEST(SingleInstance, EveryLaunchSettlesOnOneFolderWhateverTheRuntimeFolderIs)
     ::chmod(QFile::encodeName(temporary).constData(), 01777);
     ASSERT_TRUE(QFile::link(temporary, folder.path() + QStringLiteral("/tmp-link")));
     qputenv("TMPDIR", QFile::encodeName(folder.path() + QStringLiteral("/tmp-link")));
-    const QString fallback = temporary + QStringLiteral("/tavlin-%1").arg(::geteuid());
+    const QString fallback = fallbackIn(temporary);
+    const QString system = QStringLiteral("/tmp/tavlin-%1").arg(::geteuid());
+    const bool hadSystem = QFileInfo::exists(system);
 
     const QString runtime = folder.path() + QStringLiteral("/run");
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
@@ -267,8 +280,6 @@ TEST(SingleInstance, EveryLaunchSettlesOnOneFolderWhateverTheRuntimeFolderIs)
     QDir().mkpath(deep);
     qputenv("TMPDIR", QFile::encodeName(deep));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
-    const QString system = QStringLiteral("/tmp/tavlin-%1").arg(::geteuid());
-    const bool hadSystem = QFileInfo::exists(system);
     EXPECT_EQ(settled("deep folders"), system);
     if (!hadSystem)
         QDir().rmdir(system);
@@ -283,8 +294,7 @@ TEST(SingleInstance, EveryLaunchSettlesOnOneFolderWhateverTheRuntimeFolderIs)
     QDir().mkpath(others);
     ::chmod(QFile::encodeName(others).constData(), 0700);
     const int status = runAsUnprivilegedUser([&] {
-        const std::string ownFallback = QFile::encodeName(temporary).toStdString() + "/tavlin-"
-            + std::to_string(::geteuid());
+        const std::string ownFallback = QFile::encodeName(fallbackIn(temporary)).toStdString();
         ::mkdir(QFile::encodeName(locked).constData(), 0500);
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(locked));
         if (::geteuid() != 0 && (InstanceChannel::instanceFolder() != ownFallback || permissions(locked) != 0500u))
