@@ -5,6 +5,7 @@
 #include "ApplicationProfile.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -277,6 +278,14 @@ TEST(LaunchEndToEnd, WhatConnectsToTheSocketCannotSilenceItNorExhaustTheApplicat
 // must still find the first where it looks.
 TEST(LaunchEndToEnd, OneInstanceRunsWhateverTheRuntimeFolderIs)
 {
+    // Under a temporary folder too deep for the socket, launches without a runtime folder go to
+    // /tmp: what they leave there goes with the test.
+    const QString systemFolder = QStringLiteral("/tmp/tavlin-%1").arg(::geteuid());
+    const bool hadSystemFolder = QFileInfo::exists(systemFolder);
+    const auto cleanUp = qScopeGuard([&] {
+        if (!hadSystemFolder)
+            QDir(systemFolder).removeRecursively();
+    });
     {
         Profile profile;
         profile.storeKnown();
