@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -255,7 +256,11 @@ TEST(SingleInstance, EveryLaunchSettlesOnOneFolderWhateverTheRuntimeFolderIs)
     qputenv("TMPDIR", QFile::encodeName(folder.path() + QStringLiteral("/tmp-link")));
     const QString fallback = fallbackIn(temporary);
     const QString system = QStringLiteral("/tmp/tavlin-%1").arg(::geteuid());
-    const bool hadSystem = QFileInfo::exists(system);
+    // Made there by the launches below when the temporary folder is too deep: gone with the test.
+    const auto cleanUp = qScopeGuard([system, hadSystem = QFileInfo::exists(system)] {
+        if (!hadSystem)
+            QDir().rmdir(system);
+    });
 
     const QString runtime = folder.path() + QStringLiteral("/run");
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
@@ -281,8 +286,6 @@ TEST(SingleInstance, EveryLaunchSettlesOnOneFolderWhateverTheRuntimeFolderIs)
     qputenv("TMPDIR", QFile::encodeName(deep));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
     EXPECT_EQ(settled("deep folders"), system);
-    if (!hadSystem)
-        QDir().rmdir(system);
     qputenv("TMPDIR", QFile::encodeName(folder.path() + QStringLiteral("/tmp-link")));
     qunsetenv("XDG_RUNTIME_DIR");
 
