@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Copies made while another program holds the clipboard and is stuck, in the real application:
-an owner that never says what it holds (frozen) and one that says it 3 s late, each followed by
-ordinary copies (xclip) 1.0, 2.0, 3.0 and 5.5 s after it took the clipboard. For each kind of
-owner and round: whether all four copies were stored, in order; the seconds from each copy to its
+an owner that never says what it holds (frozen), one that says it 3 s late, and one that names
+its formats and never sends one, each followed by ordinary copies (xclip) 1.0, 2.0, 3.0 and
+5.5 s after it took the clipboard. For each kind of owner and round: whether all four copies were stored, in order; the seconds from each copy to its
 row; the longest _NET_WM_PING round trip of the main thread meanwhile; and what was logged of
 the stuck owner's copy. A private Xvfb with openbox and trayer, as the end-to-end tests start
 them.
@@ -22,7 +22,8 @@ from copy_to_stored import Pings, Session  # noqa: E402
 from private_desktop import private_desktop, wait_for  # noqa: E402
 
 OWNERS = [("never answers", ["silent"]),
-          ("3 s late", ["serve", "--delay-at", "TARGETS", "3000", "UTF8_STRING=named late"])]
+          ("3 s late", ["serve", "--delay-at", "TARGETS", "3000", "UTF8_STRING=named late"]),
+          ("names its formats, never sends one", ["mute"])]
 COPIES_AT = [1.0, 2.0, 3.0, 5.5]
 
 

@@ -179,6 +179,10 @@ QCoro::Task<std::optional<CapturedClipboard>> ClipboardCodec::read(QList<std::sh
                 unanswered.append(types[index]);
                 continue;
             }
+            // No bytes are no data: a spreadsheet offers a picture of every range and answers it
+            // with nothing for a tall one, which must not make the copy an image.
+            if (data->isEmpty())
+                continue;
             totalBytes += data->size();
             if (totalBytes > maximumRecordBytes)
                 throw ClipboardReadError::tooLarge(maximumRecordBytes);
@@ -230,7 +234,9 @@ QCoro::Task<std::optional<CapturedClipboard>> ClipboardCodec::read(QList<std::sh
     if (!text && !tooLong)
         text = StoredPlaceholder::formattedText();
     if (tooLong) {
-        Log::error(QStringLiteral("Clipboard: a text over %1 bytes is not kept").arg(maximumTextBytes));
+        Log::error(QStringLiteral("Clipboard: a copy is not kept, its text is over %1 bytes (%2 bytes in all)")
+                       .arg(maximumTextBytes)
+                       .arg(totalBytes));
         co_return std::nullopt;
     }
     if (!isRecordableText(*text))

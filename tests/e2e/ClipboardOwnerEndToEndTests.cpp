@@ -192,9 +192,9 @@ TEST(OwnerLeavingEndToEnd, WhatCameWholeIsKeptAndWhatDidNotIsLogged)
     }
 }
 
-// A program that holds the clipboard and does not say what it holds, frozen or seconds late,
-// holds up no copy made after it: copies a second apart are each kept, in order, and the stuck
-// owner's copy is said not to be.
+// A program that holds the clipboard and does not say what it holds, frozen or seconds late, or
+// names its formats and never hands one over, holds up no copy made after it: copies a second
+// apart are each kept, in order, and the stuck owner's copy is said not to be.
 TEST(StuckOwnerEndToEnd, CopiesMadeWhileAnOwnerIsStuckAreEachKeptInOrder)
 {
     Desktop desktop;
@@ -207,7 +207,8 @@ TEST(StuckOwnerEndToEnd, CopiesMadeWhileAnOwnerIsStuckAreEachKeptInOrder)
     const QList<QStringList> stuckOwners{{QStringLiteral("silent")},
                                          {QStringLiteral("serve"), QStringLiteral("--delay-at"),
                                           QStringLiteral("TARGETS"), QStringLiteral("3000"),
-                                          QStringLiteral("UTF8_STRING=named late")}};
+                                          QStringLiteral("UTF8_STRING=named late")},
+                                         {QStringLiteral("mute")}};
     for (const QStringList& stuck : stuckOwners) {
         QProcess owner;
         owner.start(QStringLiteral(TAVLIN_TEST_CLIPBOARD_OWNER), stuck);
@@ -224,6 +225,8 @@ TEST(StuckOwnerEndToEnd, CopiesMadeWhileAnOwnerIsStuckAreEachKeptInOrder)
     }
     log += application->readAllStandardError();
     EXPECT_EQ(log.count("the copy is not kept, its owner did not say what it holds (TARGETS: no answer in "), 2)
+        << log.toStdString();
+    EXPECT_EQ(log.count("a copy is not kept, none of its formats came (public.utf8-plain-text, public.html)"), 1)
         << log.toStdString();
     stop(*application, 2000);
 }

@@ -388,7 +388,7 @@ TEST(EngineEndToEnd, AFormatThatComesTooLateIsLeftOutAndTheRestIsKept)
 {
     TemporaryFolder folder;
     Runner runner(folder.databasePath(), true);
-    copyWithOwner({QStringLiteral("--delay-at"), QStringLiteral("text/html"), QStringLiteral("1600"),
+    copyWithOwner({QStringLiteral("--delay-at"), QStringLiteral("text/html"), QStringLiteral("4600"),
                    QStringLiteral("text/html=<b>slow</b>"), QStringLiteral("text/rtf={\\rtf1 quick}"),
                    QStringLiteral("UTF8_STRING=kept")});
     EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("richText kept")}, 10000);
@@ -400,6 +400,39 @@ TEST(EngineEndToEnd, AFormatThatComesTooLateIsLeftOutAndTheRestIsKept)
     EXPECT_EQ(readWithXclip(QStringLiteral("UTF8_STRING")), QByteArray("kept"));
     EXPECT_EQ(readWithXclip(QStringLiteral("text/rtf")), QByteArray("{\\rtf1 quick}"));
     EXPECT_EQ(readWithXclip(QStringLiteral("text/html")), QByteArray());
+}
+
+// An image editor encodes a large picture whole before it sends the first byte of it, which can
+// take it seconds: while it holds the clipboard the picture is waited for, and kept as it came.
+// A spreadsheet offers a picture of every range and answers it with no bytes for a tall one: that
+// is no picture, and the record is the cells.
+TEST(EngineEndToEnd, APictureBegunLateIsKeptWholeAndOneOfNoBytesIsNoPicture)
+{
+    TemporaryFolder folder;
+    Runner runner(folder.databasePath(), true);
+    QStringList records;
+    for (const auto& [delay, color] : {std::pair{"1500", Qt::darkRed}, std::pair{"2500", Qt::darkBlue}}) {
+        const QByteArray photo = png(1200, 900, color);
+        const QString path = folder.path() + QStringLiteral("/photo-%1.png").arg(QLatin1String(delay));
+        writeFile(path, photo);
+        copyWithOwner({QStringLiteral("--delay-at"), QStringLiteral("image/png"), QString::fromLatin1(delay),
+                       QStringLiteral("image/png=@") + path});
+        records.prepend(QStringLiteral("image Изображение"));
+        EXPECT_SOON_EQ(runner.records(), records, 10000);
+        EXPECT_EQ(runner.ask(QStringLiteral("copy ") + runner.newestID(), QStringLiteral("copied")),
+                  QStringList{QStringLiteral("copied 1")});
+        EXPECT_EQ(readWithXclip(QStringLiteral("image/png")), photo) << delay << " ms late";
+    }
+
+    copyWithOwner({QStringLiteral("UTF8_STRING=A1 B1"), QStringLiteral("text/html=<table><td>A1<td>B1</table>"),
+                   QStringLiteral("image/png=")});
+    records.prepend(QStringLiteral("richText A1 B1"));
+    EXPECT_SOON_EQ(runner.records(), records, 10000);
+    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + runner.newestID(), QStringLiteral("copied")),
+              QStringList{QStringLiteral("copied 1")});
+    EXPECT_FALSE(readWithXclip(QStringLiteral("TARGETS")).contains("image/png"));
+    EXPECT_EQ(readWithXclip(QStringLiteral("text/html")), QByteArray("<table><td>A1<td>B1</table>"));
+    EXPECT_FALSE(runner.errors().contains("skipped")) << runner.errors().toStdString();
 }
 
 // A picture sent in small pieces far apart takes longer than a copy may: it is dropped, the log

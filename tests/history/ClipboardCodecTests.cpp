@@ -91,6 +91,18 @@ TEST(ClipboardCodecRead, TypesWithoutDataAreSkipped)
     ASSERT_TRUE(captured);
     ASSERT_EQ(captured->payload.items[0].representations.size(), 1);
     EXPECT_EQ(captured->kind, ClipKind::text) << "a type that gave no data doesn't make rich text";
+
+    // A spreadsheet's range: its picture answered with no bytes is no picture.
+    const auto cells = read({item({{plainText, "1\t2"}, {html, "<table>1 2</table>"}, {pngType, {}}})});
+    ASSERT_TRUE(cells);
+    EXPECT_EQ(cells->kind, ClipKind::richText);
+    EXPECT_EQ(cells->text, QStringLiteral("1\t2"));
+    ASSERT_EQ(cells->payload.items.size(), 1);
+    for (const ClipRepresentation& r : cells->payload.items[0].representations)
+        EXPECT_FALSE(r.data.isEmpty()) << r.type.toStdString();
+    EXPECT_EQ(kindOf({item({{plainText, "1\t2"}, {html, "<table>1 2</table>"}, {pngType, png(4, 4)}})}),
+              ClipKind::image);
+    EXPECT_EQ(read({item({{plainText, {}}, {html, {}}, {pngType, {}}})}), std::nullopt);
 }
 
 TEST(ClipboardCodecRead, PlainTextIsAskedForFirstAndACopyOfWhichNothingCameIsLogged)
@@ -263,7 +275,11 @@ TEST(ClipboardCodecRead, TextThatIsNotWorthARecordGivesNothing)
 
     const QString atLimit(1'048'576 / 4, QChar(u'\u0416')); // 2 bytes each
     EXPECT_TRUE(readText(atLimit + atLimit));
+    LogCapture log;
     EXPECT_EQ(readText(atLimit + atLimit + u'x'), std::nullopt);
+    EXPECT_EQ(log.errors(),
+              QStringList{QStringLiteral(
+                  "Clipboard: a copy is not kept, its text is over 1048576 bytes (1048577 bytes in all)")});
 
     const QByteArray words(1'048'576, 'w');
     const auto rtfAtLimit = read({item({{rtf, "{\\rtf1 " + words + "}"}})});

@@ -522,13 +522,13 @@ TEST_F(X11PasteboardTest, ATargetThatTakesTooLongIsSkippedAndTheOthersAreRead)
     {
         test::LogCapture log;
         ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("text/html"),
-                               QStringLiteral("1600"), QStringLiteral("text/html=<b>late</b>"),
+                               QStringLiteral("4600"), QStringLiteral("text/html=<b>late</b>"),
                                QStringLiteral("text/rtf={\\rtf1 at once}"), QStringLiteral("UTF8_STRING=at once")}));
         EXPECT_EQ(contentOf(pasteboard),
                   (QList<ClipItem>{ClipItem{
                       {{PasteboardTypes::rtf, "{\\rtf1 at once}"}, {PasteboardTypes::plainText, "at once"}}}}));
         ASSERT_EQ(log.errors().size(), 1);
-        EXPECT_TRUE(log.errors()[0].contains(u"public.html of the copy is skipped (text/html: no answer within 1."))
+        EXPECT_TRUE(log.errors()[0].contains(u"public.html of the copy is skipped (text/html: no answer within 4."))
             << log.errors()[0].toStdString();
     }
 
@@ -553,11 +553,13 @@ TEST_F(X11PasteboardTest, ATargetThatTakesTooLongIsSkippedAndTheOthersAreRead)
 // first, as the reader does.
 TEST_F(X11PasteboardTest, FormatsAfterOneGivenUpOnHaveTheirTimeFromWhenTheOwnerIsDoneWithIt)
 {
+    // 2 s for each format of a copy's 4 s.
+    X11Pasteboard quick(1s, 4s);
     test::LogCapture log;
     ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("UTF8_STRING"),
                            QStringLiteral("3000"), QStringLiteral("UTF8_STRING=slow"),
                            QStringLiteral("text/plain=plain text"), QStringLiteral("text/html=<b>html</b>")}));
-    const auto items = itemsOf(pasteboard);
+    const auto items = itemsOf(quick);
     ASSERT_EQ(items.size(), 1);
     EXPECT_EQ(dataOf(items[0], PasteboardTypes::plainText), "plain text");
     EXPECT_EQ(dataOf(items[0], PasteboardTypes::html), "<b>html</b>");
@@ -581,10 +583,10 @@ TEST_F(X11PasteboardTest, ALateAnswerIsNeverTakenForTheNextOwners)
 
     // A refusal names no property: it must not be taken for the next owner's either.
     ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("UTF8_STRING"),
-                           QStringLiteral("2600"), QStringLiteral("--refuse"), QStringLiteral("UTF8_STRING")}));
+                           QStringLiteral("4600"), QStringLiteral("--refuse"), QStringLiteral("UTF8_STRING")}));
     const auto refusing = itemsOf(reader);
     ASSERT_EQ(refusing.size(), 1);
-    EXPECT_EQ(dataOf(refusing[0], PasteboardTypes::plainText), std::nullopt); // given up on after 2 s
+    EXPECT_EQ(dataOf(refusing[0], PasteboardTypes::plainText), std::nullopt); // given up on after 4 s
     ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("UTF8_STRING"),
                            QStringLiteral("1500"), QStringLiteral("UTF8_STRING=third")}));
     EXPECT_EQ(contentOf(reader), (QList<ClipItem>{ClipItem{{{PasteboardTypes::plainText, "third"}}}}));

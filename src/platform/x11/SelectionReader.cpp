@@ -353,12 +353,11 @@ QCoro::Task<SelectionReader::Awaited> SelectionReader::nextEvent(std::function<b
 QCoro::Task<SelectionReader::Result> SelectionReader::convert(QByteArray target, Ownership ownership,
                                                               Clock::time_point deadline)
 {
-    return convertAlone(std::move(target), ownership, deadline, sizeLimit_, step());
+    return convertAlone(std::move(target), ownership, deadline, sizeLimit_);
 }
 
 QCoro::Task<SelectionReader::Result> SelectionReader::convertAlone(QByteArray target, Ownership ownership,
-                                                                   Clock::time_point deadline, qsizetype sizeLimit,
-                                                                   std::chrono::milliseconds firstWait)
+                                                                   Clock::time_point deadline, qsizetype sizeLimit)
 {
     // The connection has one property and one stream of events for answers.
     co_await Turn{this};
@@ -367,7 +366,7 @@ QCoro::Task<SelectionReader::Result> SelectionReader::convertAlone(QByteArray ta
         co_return Result{Outcome::ended, {}};
     }
     busy_ = true;
-    Result result = co_await transfer(target, ownership, deadline, sizeLimit, firstWait);
+    Result result = co_await transfer(target, ownership, deadline, sizeLimit);
     // Without the server's word of changes of hands, an answer that came while the clipboard
     // changed hands may be the new owner's: never take one program's bytes for another's.
     if (!selectionNotify_ && (result.outcome == Outcome::converted || result.outcome == Outcome::tooLarge)
@@ -385,8 +384,7 @@ void SelectionReader::handTurnOn()
 }
 
 QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target, Ownership ownership,
-                                                               Clock::time_point deadline, qsizetype sizeLimit,
-                                                               std::chrono::milliseconds firstWait)
+                                                               Clock::time_point deadline, qsizetype sizeLimit)
 {
     if (!isValid())
         co_return Result{Outcome::failed, {}};
@@ -405,7 +403,9 @@ QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target
     xcb_flush(c);
 
     // The late answer to a request given up on, a refusal too, names the window retired with it:
-    // it is not this request's, though it may be for the same target.
+    // it is not this request's, though it may be for the same target. An owner that holds the
+    // clipboard still and is alive has the format's whole time to begin: an image editor encodes
+    // a large picture whole before it sends the first byte.
     Awaited notified = co_await nextEvent(
         [this, requestor, targetAtom](const xcb_generic_event_t* e) {
             if ((e->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
@@ -414,7 +414,7 @@ QCoro::Task<SelectionReader::Result> SelectionReader::transfer(QByteArray target
             return notify->requestor == requestor && notify->selection == clipboard_ && notify->target == targetAtom
                 && (notify->property == property_ || notify->property == XCB_NONE);
         },
-        ownership, request, true, deadline, firstWait);
+        ownership, request, true, deadline, formatTime_);
     if (!notified.event) {
         const bool unanswered = notified.failure == Outcome::timedOut || notified.failure == Outcome::ownerBusy
             || notified.failure == Outcome::replaced;
@@ -526,7 +526,7 @@ QCoro::Task<SelectionReader::Targets> SelectionReader::targets(Ownership ownersh
 {
     Targets targets;
     // Atoms are four bytes each: an answer longer than the cap is cut, not read whole.
-    targets.result = co_await convertAlone("TARGETS", ownership, deadline, maximumTargets * 4, formatTime_);
+    targets.result = co_await convertAlone("TARGETS", ownership, deadline, maximumTargets * 4);
     if (targets.result.outcome == Outcome::tooLarge)
         targets.result.outcome = Outcome::converted;
     if (targets.result.outcome != Outcome::converted)

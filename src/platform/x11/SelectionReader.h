@@ -23,9 +23,9 @@ namespace tavlin {
 
 // Converts the CLIPBOARD selection on a connection of its own, without holding up the main
 // thread: a conversion is a coroutine that resumes as the owner's answer arrives, and the event
-// loop runs meanwhile. It waits at most `timeout` for each step of the answer, takes at most
-// `formatTime` in all, and never goes past the deadline its caller gives, so a hung, vanished or
-// trickling owner costs nothing but that conversion. Handles incremental (INCR) transfers. One
+// loop runs meanwhile. The owner has `formatTime` to begin its answer and to finish it, at most
+// `timeout` between two pieces of it, and never more than the deadline its caller gives, so a
+// hung, vanished or trickling owner costs nothing but that conversion. Handles incremental (INCR) transfers. One
 // conversion at a time on the connection: a second one starts when the first has ended. Ending
 // the reader (end(), or its destruction) ends every conversion under way or waiting at once, so
 // none is left suspended. Main thread.
@@ -112,9 +112,8 @@ public:
     // The bytes the owner gives for `target`, as far as they came by `deadline`.
     QCoro::Task<Result> convert(QByteArray target, Ownership ownership, Clock::time_point deadline);
     // The names of the owner's targets (its TARGETS answer), in its order, each once, and no more
-    // than maximumTargets of them. Nothing can be read of a copy before this answer, so the owner
-    // has the whole of `formatTime` to give it, whatever `timeout` says: asked again, a slow owner
-    // would only answer the first question first.
+    // than maximumTargets of them. Asked again, a slow owner would only answer the first question
+    // first.
     QCoro::Task<Targets> targets(Ownership ownership, Clock::time_point deadline);
 
 private:
@@ -148,9 +147,9 @@ private:
 
     // Waits until no other conversion uses the connection, then transfers.
     QCoro::Task<Result> convertAlone(QByteArray target, Ownership ownership, Clock::time_point deadline,
-                                     qsizetype sizeLimit, std::chrono::milliseconds firstWait);
+                                     qsizetype sizeLimit);
     QCoro::Task<Result> transfer(QByteArray target, Ownership ownership, Clock::time_point deadline,
-                                 qsizetype sizeLimit, std::chrono::milliseconds firstWait);
+                                 qsizetype sizeLimit);
     QCoro::Task<Result> readIncrementally(Ownership ownership, qsizetype sizeHint, Clock::time_point deadline,
                                           qsizetype sizeLimit);
     // Suspends a conversion until no other one uses the connection.
@@ -178,7 +177,7 @@ private:
     QCoro::Task<Awaited> nextEvent(std::function<bool(const xcb_generic_event_t*)> wanted, Ownership ownership,
                                    uint32_t request, bool untilReplaced, Clock::time_point deadline,
                                    std::chrono::milliseconds wait);
-    // How long the owner has for each step of an answer.
+    // How long the owner has for each piece of an answer it has begun.
     std::chrono::milliseconds step() const { return std::min(timeout_, formatTime_); }
     // The next event, of those already read and then of the connection's. Changes of the
     // clipboard's hands are noted and never returned.

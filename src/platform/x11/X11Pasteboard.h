@@ -24,12 +24,13 @@ namespace tavlin {
 // later announcement of it is then not counted again.
 //
 // Another program's content is read on a connection of our own (SelectionReader), without the
-// main thread waiting on the owner: each conversion waits at most `timeout` for the owner's next
-// answer and takes at most half of `budget` in all, both counted from when the owner can start on
-// it (owners answer one request at a time), and all conversions of one change end within `budget`
-// of its first read. The owner has the whole half of `budget` to say which formats it holds,
-// unless a newer copy replaces its own: waiting on it then would hold up the newer one. A
-// target not in by its time reads as absent and is logged with why; the other targets are still
+// main thread waiting on the owner: each conversion takes at most half of `budget`, counted from
+// when the owner can start on it (owners answer one request at a time), with at most `timeout`
+// between two pieces of an answer, and all conversions of one change end within `budget` of its
+// first read. The owner has the whole half of `budget` to begin an answer, the list of its formats
+// as a picture it encodes first, unless a newer copy replaces its own: waiting on it then would
+// hold up the newer one. A target not in by its time reads as absent and is logged with why; the
+// other targets are still
 // asked for, and what the owner answered is kept. What an owner answered whole before its copy
 // left the clipboard stays readable from that copy's items; what it did not is logged with why.
 // Our own content is read from Qt directly. Types are presented as the engine's identifiers
@@ -43,7 +44,7 @@ class X11Pasteboard : public QObject, public Pasteboard {
     Q_OBJECT
 
 public:
-    // How long a read waits for the owner's next answer.
+    // How long a read waits for the next piece of an answer under way.
     static constexpr std::chrono::milliseconds defaultTimeout{1000};
     // How long the reads of one change may take in all.
     static constexpr std::chrono::milliseconds defaultBudget{8000};
