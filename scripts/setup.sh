@@ -66,18 +66,31 @@ tavlin_install_packages() {
   tavlin_apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# tavlin_build [TARGET...]: configures build/ and builds the targets named, or everything.
-tavlin_build() {
+# tavlin_build [TARGET...]: configures build/ and builds the targets named, or everything. In a
+# subshell, for the temporary folder it may set.
+tavlin_build() (
   echo "== building"
   local type="${TAVLIN_BUILD_TYPE:-RelWithDebInfo}"
+  # CMake splits the compiler's link line, which names files in the temporary folder, as a shell
+  # would: a quote in that folder's path loses the libraries' folders, and Qt is not found. CMake
+  # and the compiler then get a temporary folder of their own, removed however the build ends.
+  case "${TMPDIR:-}" in
+    *[\'\"]*)
+      TMPDIR=$(mktemp -d /tmp/tavlin-build.XXXXXX) || exit
+      trap 'rm -rf "$TMPDIR"' EXIT
+      ;;
+  esac
   # Configured once (or for another build type): after that the build runs CMake again by itself
-  # when a CMakeLists.txt changed.
-  if [ ! -f build/build.ninja ] || ! grep -qx "CMAKE_BUILD_TYPE:STRING=$type" build/CMakeCache.txt 2>/dev/null; then
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+  # when a CMakeLists.txt changed. A configure that never finished (no build.ninja) is done
+  # afresh, as what it found out (where the compiler's libraries are) may be wrong.
+  if [ ! -f build/build.ninja ]; then
+    cmake --fresh -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null || exit
+  elif ! grep -qx "CMAKE_BUILD_TYPE:STRING=$type" build/CMakeCache.txt 2>/dev/null; then
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null || exit
   fi
   if [ "$#" -gt 0 ]; then
     cmake --build build --parallel "$(nproc)" --target "$@"
   else
     cmake --build build --parallel "$(nproc)"
   fi
-}
+)

@@ -139,7 +139,7 @@ TEST(HistoryAccessEndToEnd, AHistoryItsOwnerMadeReadOnlyShowsItsRecordsAndRecord
     ASSERT_TRUE(waitUntil([&] { return profile.records() == 1; }, 10000));
     stop(*application);
 
-    ASSERT_EQ(std::system(qPrintable(QStringLiteral("chmod -R a-w '%1'").arg(profile.history()))), 0);
+    ASSERT_EQ(runProgram({QStringLiteral("chmod"), QStringLiteral("-R"), QStringLiteral("a-w"), profile.history()}), 0);
     // Never recorded: it is on the clipboard when the application starts.
     copyWithXclip(QStringLiteral("there at launch"));
     application = profile.launchAsOwner();

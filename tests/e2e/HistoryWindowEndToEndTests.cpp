@@ -113,7 +113,11 @@ TEST(HistoryWindowEndToEnd, SearchCopyBackDeleteFavoriteAndClearKeepingFavorites
     QFile file(imageFile);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(image) == image.size());
     file.close();
-    sh(QStringLiteral("xclip -selection clipboard -t image/png -i '%1'").arg(imageFile));
+    QProcess xclip; // serves the picture from a process of its own
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"),
+                 QStringLiteral("image/png"), QStringLiteral("-i"), imageFile});
+    ASSERT_TRUE(xclip.waitForFinished(10000));
     ASSERT_TRUE(waitUntil([&] { return records(app.profile) == 3; }, 10000));
     app.open();
 

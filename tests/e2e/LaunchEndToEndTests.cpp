@@ -5,13 +5,11 @@
 #include "ApplicationProfile.h"
 
 #include <QFile>
-#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -29,20 +27,14 @@ using namespace tavlin::test;
 
 namespace {
 
-sockaddr_un addressOf(const QString& path)
-{
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray native = QFile::encodeName(path);
-    std::memcpy(address.sun_path, native.constData(),
-                std::min<std::size_t>(native.size(), sizeof address.sun_path - 1));
-    return address;
-}
-
 // A connection to the application's socket that sends nothing, or -1 once nothing answers there.
 int connectIdle(const QString& socket)
 {
-    const sockaddr_un address = addressOf(socket);
+    sockaddr_un address{};
+    if (!unixSocketAddress(socket, address)) {
+        ADD_FAILURE() << "too long for a socket: " << socket.toStdString();
+        return -1;
+    }
     const auto deadline = std::chrono::steady_clock::now() + 30s;
     while (std::chrono::steady_clock::now() < deadline) {
         const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -278,14 +270,6 @@ TEST(LaunchEndToEnd, WhatConnectsToTheSocketCannotSilenceItNorExhaustTheApplicat
 // must still find the first where it looks.
 TEST(LaunchEndToEnd, OneInstanceRunsWhateverTheRuntimeFolderIs)
 {
-    // Under a temporary folder too deep for the socket, launches without a runtime folder go to
-    // /tmp: what they leave there goes with the test.
-    const QString systemFolder = QStringLiteral("/tmp/tavlin-%1").arg(::geteuid());
-    const bool hadSystemFolder = QFileInfo::exists(systemFolder);
-    const auto cleanUp = qScopeGuard([&] {
-        if (!hadSystemFolder)
-            QDir(systemFolder).removeRecursively();
-    });
     {
         Profile profile;
         profile.storeKnown();
@@ -365,8 +349,9 @@ TEST(LaunchEndToEnd, ALinkAtTheSocketsPlaceIsNotFollowed)
 {
     Profile profile;
     const QString decoy = profile.folder.path() + QStringLiteral("/decoy.socket");
+    sockaddr_un address{};
+    ASSERT_TRUE(unixSocketAddress(decoy, address)) << "too long for a socket: " << decoy.toStdString();
     const int listening = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_un address = addressOf(decoy);
     ASSERT_EQ(::bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(::listen(listening, 16), 0);
     ASSERT_TRUE(QFile::link(decoy, profile.socket()));

@@ -262,7 +262,8 @@ TEST(HistoryRepository, AHistoryThatCannotBeWrittenIsShownReadOnly)
     }
     folder.giveToUnprivilegedUser();
     const QString history = QFileInfo(folder.databasePath()).absolutePath();
-    ASSERT_EQ(std::system(qPrintable(QStringLiteral("chown -R 0:0 '%1' && chmod -R go+rX '%1'").arg(history))), 0);
+    ASSERT_EQ(runProgram({QStringLiteral("chown"), QStringLiteral("-R"), QStringLiteral("0:0"), history}), 0);
+    ASSERT_EQ(runProgram({QStringLiteral("chmod"), QStringLiteral("-R"), QStringLiteral("go+rX"), history}), 0);
     const int status = runAsUnprivilegedUser([&] {
         HistoryRepository repository(folder.databasePath());
         const HistoryRepository::Page page = result(repository.page({}));

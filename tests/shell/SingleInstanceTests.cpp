@@ -14,11 +14,11 @@
 #include <QScopeGuard>
 #include <QTest>
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -70,11 +70,9 @@ private:
 // A socket file with nobody listening, as a crashed instance leaves it.
 void leaveStaleSocket(const QString& path)
 {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray native = QFile::encodeName(path);
-    std::memcpy(address.sun_path, native.constData(), native.size());
+    ASSERT_TRUE(unixSocketAddress(path, address)) << "too long for a socket: " << path.toStdString();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ::close(fd);
 }
@@ -112,6 +110,13 @@ TEST(SingleInstance, LaterLaunchesReachTheRunningInstanceAndACrashLeavesNothingI
     // Once it is gone, however it ended, its lock went with it.
     SingleInstance next(folders.paths);
     EXPECT_EQ(next.claim(), SingleInstance::Claim::first);
+}
+
+// A path too long for a socket's address (deep folders, two-byte letters) fails the test that
+// makes one, rather than cut to another path or written past the address's end.
+TEST(SingleInstance, TheTestsMakeNoSocketWhosePathIsTooLongForOne)
+{
+    EXPECT_FATAL_FAILURE(leaveStaleSocket(QDir::tempPath() + u'/' + QString(100, u'д')), "too long for a socket");
 }
 
 // Connections that never ask anything are not kept: the newest replaces the oldest once a few are

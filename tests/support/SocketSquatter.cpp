@@ -2,11 +2,8 @@
 
 #include "TemporaryFolder.h"
 
-#include <QFile>
-
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -16,21 +13,11 @@
 
 namespace tavlin::test {
 
-namespace {
-
-sockaddr_un addressOf(const QByteArray& path)
-{
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.constData(), std::min<std::size_t>(path.size(), sizeof address.sun_path - 1));
-    return address;
-}
-
-} // namespace
-
 SocketSquatter::SocketSquatter(const QString& path) : path_(path)
 {
-    const QByteArray native = QFile::encodeName(path);
+    sockaddr_un address{};
+    if (!unixSocketAddress(path, address))
+        return; // never listening
     child_ = ::fork();
     if (child_ != 0)
         return;
@@ -38,7 +25,6 @@ SocketSquatter::SocketSquatter(const QString& path) : path_(path)
     if (::geteuid() == 0 && (::setgid(unprivilegedUserID) != 0 || ::setuid(unprivilegedUserID) != 0))
         ::_exit(100);
     const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const sockaddr_un address = addressOf(native);
     ::umask(0);
     if (server < 0 || ::bind(server, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
         || ::listen(server, 16) != 0)
@@ -65,7 +51,9 @@ SocketSquatter::~SocketSquatter()
 
 bool SocketSquatter::waitUntilListening()
 {
-    const sockaddr_un address = addressOf(QFile::encodeName(path_));
+    sockaddr_un address{};
+    if (child_ < 0 || !unixSocketAddress(path_, address))
+        return false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < deadline) {
         const int probe = ::socket(AF_UNIX, SOCK_STREAM, 0);

@@ -16,7 +16,8 @@ public:
     SocketSquatter(const SocketSquatter&) = delete;
     SocketSquatter& operator=(const SocketSquatter&) = delete;
 
-    // True once the socket answers, within a generous deadline.
+    // True once the socket answers, within a generous deadline; never at a path too long for a
+    // socket.
     bool waitUntilListening();
 
 private:

@@ -6,10 +6,14 @@
 #include <QFile>
 
 #include <cstdio>
+#include <cstring>
+#include <spawn.h>
 #include <stdexcept>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tavlin::test {
 
@@ -76,12 +80,40 @@ void writeFile(const QString& path, const QByteArray& bytes)
         throw std::runtime_error("cannot write " + path.toStdString());
 }
 
+int runProgram(const QStringList& command)
+{
+    QList<QByteArray> native;
+    for (const QString& argument : command)
+        native.append(QFile::encodeName(argument));
+    std::vector<char*> arguments;
+    for (QByteArray& argument : native)
+        arguments.push_back(argument.data());
+    arguments.push_back(nullptr);
+    pid_t child = 0;
+    int status = 0;
+    if (native.isEmpty() || ::posix_spawnp(&child, arguments[0], nullptr, nullptr, arguments.data(), environ) != 0
+        || ::waitpid(child, &status, 0) != child)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 unsigned permissions(const QString& path)
 {
     struct stat info { };
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
         return 0;
     return info.st_mode & 07777;
+}
+
+bool unixSocketAddress(const QString& path, sockaddr_un& address)
+{
+    address = {};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    if (native.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, native.constData(), std::size_t(native.size()));
+    return true;
 }
 
 } // namespace tavlin::test

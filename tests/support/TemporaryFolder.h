@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
+
+#include <sys/un.h>
 
 namespace tavlin::test {
 
@@ -33,7 +36,13 @@ int runAsUnprivilegedUser(const std::function<int()>& body);
 
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
+// Runs a program (looked up on PATH) with its arguments as they stand, no shell between, and
+// returns its exit status, -1 when it could not run or did not exit. Safe in a forked child.
+int runProgram(const QStringList& command);
 // Permission bits of a file or folder (lstat).
 unsigned permissions(const QString& path);
+// The address of a Unix socket at `path`; false, and no address, for a path longer than the 107
+// bytes an address holds, which would be cut to another path or overrun the address.
+bool unixSocketAddress(const QString& path, sockaddr_un& address);
 
 } // namespace tavlin::test

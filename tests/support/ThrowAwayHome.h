@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <initializer_list>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -157,14 +158,25 @@ public:
     ThrowAwayHome& operator=(const ThrowAwayHome&) = delete;
 
 private:
-    // In the temporary folder; as root, in /tmp when others cannot reach that one (a 0700 TMPDIR).
+    // With a quote and a space, as a TMPDIR may have: a test that hands a path in it to a shell
+    // unquoted fails everywhere.
+    static inline const QString name = QStringLiteral("/tavlin's test-XXXXXX");
+    // The deepest socket a test makes below this folder: the application's fallback folder in a
+    // test's own temporary folder, for the longest user id.
+    static constexpr char deepestSocket[] = "/folder-XXXXXX/tmp/tavlin-4294967295/org.tavlin.Tavlin.socket";
+
+    // In the temporary folder; in /tmp when a socket's path there would pass the 107 bytes a
+    // socket's address holds (the application would go elsewhere, and parallel tests meet there),
+    // and as root when others cannot reach that folder (a 0700 TMPDIR).
     static QString base()
     {
         const QString temporary = QDir::tempPath();
-        return ::geteuid() == 0 && !othersMayEnter(temporary) ? QStringLiteral("/tmp") : temporary;
+        const bool socketsFit = QFile::encodeName(temporary + name + QLatin1String(deepestSocket)).size()
+            < qsizetype(sizeof(sockaddr_un::sun_path));
+        return !socketsFit || (::geteuid() == 0 && !othersMayEnter(temporary)) ? QStringLiteral("/tmp") : temporary;
     }
 
-    QTemporaryDir folder_{base() + QStringLiteral("/tavlin-test-XXXXXX")};
+    QTemporaryDir folder_{base() + name};
 };
 
 } // namespace tavlin::test
