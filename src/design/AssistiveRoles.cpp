@@ -15,7 +15,7 @@ const char* const popupOpenProperty = "tavlinPopupOpen";
 const char* const popupProperty = "tavlinPopup";
 const char* const openerProperty = "tavlinPopupOpener";
 
-enum class Kind { none, decorative, window, choice, popupButton, heading };
+enum class Kind { none, decorative, window, choice, popupButton, heading, statusBar };
 
 Kind kindOf(const QObject* object)
 {
@@ -147,6 +147,18 @@ public:
     }
 };
 
+class StatusBarAccessible : public QAccessibleWidget {
+public:
+    explicit StatusBarAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::StatusBar) { }
+    QString text(QAccessible::Text kind) const override
+    {
+        const auto* label = qobject_cast<const QLabel*>(widget());
+        if (kind != QAccessible::Name || !label || !widget()->accessibleName().isEmpty())
+            return QAccessibleWidget::text(kind);
+        return label->text();
+    }
+};
+
 QAccessible::Role roleOf(Kind kind)
 {
     switch (kind) {
@@ -156,6 +168,7 @@ QAccessible::Role roleOf(Kind kind)
     case Kind::choice: return QAccessible::RadioButton;
     case Kind::popupButton: return QAccessible::ButtonMenu;
     case Kind::heading: return QAccessible::Heading;
+    case Kind::statusBar: return QAccessible::StatusBar;
     }
     return QAccessible::NoRole;
 }
@@ -172,6 +185,7 @@ QAccessibleInterface* assistiveAccessible(const QString&, QObject* object)
     case Kind::choice: return new ChoiceAccessible(static_cast<QAbstractButton*>(widget));
     case Kind::popupButton: return new PopupButtonAccessible(static_cast<QAbstractButton*>(widget));
     case Kind::heading: return new HeadingAccessible(static_cast<QLabel*>(widget));
+    case Kind::statusBar: return new StatusBarAccessible(widget);
     }
     return nullptr;
 }
@@ -229,6 +243,11 @@ void AssistiveRoles::setPopupOpen(QAbstractButton* button, bool open, QWidget* p
 void AssistiveRoles::markHeading(QLabel* label)
 {
     mark(label, Kind::heading);
+}
+
+void AssistiveRoles::markStatusBar(QWidget* widget)
+{
+    mark(widget, Kind::statusBar);
 }
 
 } // namespace tavlin

@@ -26,6 +26,10 @@ struct AssistiveRoles {
     static void setPopupOpen(QAbstractButton* button, bool open, QWidget* popup = nullptr);
     // The title of a window, pane or screen: a heading, so that a reader can jump to it.
     static void markHeading(QLabel* label);
+    // The line at the foot of a window that tells how things stand (a count, key hints): the
+    // window's status bar, named by its text when it is a label. A reader reads it on request,
+    // and speaks a notification inside it (an Announcer) as its text alone.
+    static void markStatusBar(QWidget* widget);
 };
 
 } // namespace tavlin

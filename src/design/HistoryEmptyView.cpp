@@ -94,11 +94,6 @@ QString HistoryEmptyView::title(Kind kind)
     return {};
 }
 
-QWidget* HistoryEmptyView::titleLabel() const
-{
-    return title_;
-}
-
 QString HistoryEmptyView::message(Kind kind)
 {
     switch (kind) {

@@ -25,8 +25,6 @@ public:
     void setKind(Kind kind);
 
     static QString title(Kind kind);
-    // The title's label, which says the state.
-    QWidget* titleLabel() const;
     static QString message(Kind kind);
 
 protected:

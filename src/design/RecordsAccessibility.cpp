@@ -280,14 +280,6 @@ void RecordsAccessibility::focusCurrent(QAbstractItemView* view)
     QAccessible::updateAccessibility(&event);
 }
 
-void RecordsAccessibility::tellEmpty(QWidget* text)
-{
-    if (!QAccessible::isActive() || !text->isVisible() || !text->isActiveWindow())
-        return;
-    QAccessibleEvent event(text, QAccessible::Focus);
-    QAccessible::updateAccessibility(&event);
-}
-
 void RecordsAccessibility::selectionChanged(QAbstractItemView* view, const QItemSelection& selected,
                                             const QItemSelection& deselected)
 {

@@ -5,7 +5,6 @@
 class QAbstractItemView;
 class QItemSelection;
 class QModelIndex;
-class QWidget;
 
 namespace tavlin {
 
@@ -32,11 +31,6 @@ struct RecordsAccessibility {
     // Panel's list, led by its search field): for a view whose current record moves without the
     // list's own telling.
     static void focusCurrent(QAbstractItemView* view);
-    // Tells assistive technology of the text that has taken the place of a view's records (an
-    // empty state), as readers hear the focus arrive there, while the keyboard stays where it is:
-    // the records a reader was on are gone, or another empty state went. Only while the text shows
-    // in the active window.
-    static void tellEmpty(QWidget* text);
     // Tells assistive technology which records were selected and which no longer are, each by its
     // row: for a view that would tell it otherwise (a table counts its headers among its cells).
     static void selectionChanged(QAbstractItemView* view, const QItemSelection& selected,

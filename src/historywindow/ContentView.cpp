@@ -1,8 +1,10 @@
 #include "ContentView.h"
 
+#include "Announcer.h"
 #include "AssistiveRoles.h"
 #include "ClearHistorySheet.h"
 #include "HistoryControls.h"
+#include "HistoryEmptyView.h"
 #include "HistoryHeader.h"
 #include "HistoryModel.h"
 #include "HistoryRecordsArea.h"
@@ -79,6 +81,13 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, cons
     status_->setContentsMargins(24, 0, 24, 12);
     main->addWidget(status_);
     root->addLayout(main, 1);
+    // An empty state in place of the records is heard by its title, and the records back by their
+    // count, where the keyboard is: a search typed on matches nothing, or something again.
+    announcer_ = new Announcer(status_);
+    connect(records_, &HistoryRecordsArea::emptyStateChanged, this,
+            [this](std::optional<HistoryEmptyView::Kind> shown) {
+                announcer_->say(shown ? HistoryEmptyView::title(*shown) : status_->text());
+            });
 
     connect(header_, &HistoryHeader::clearRequested, this, &ContentView::showClearSheet);
     connect(header_, &HistoryHeader::copyRequested, records_, &HistoryRecordsArea::copySelected);

@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace tavlin {
 
+class Announcer;
 class ClearHistorySheet;
 class CopyFeedback;
 class HistoryBrowser;
@@ -94,6 +95,8 @@ private:
     QPushButton* retry_ = nullptr;
     HistoryRecordsArea* records_ = nullptr;
     QLabel* status_ = nullptr;
+    // In the status line: tells a screen reader of an empty state and of the records back.
+    Announcer* announcer_ = nullptr;
     QPointer<ClearHistorySheet> sheet_;
 };
 

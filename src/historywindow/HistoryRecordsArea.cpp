@@ -7,7 +7,6 @@
 #include "HistoryListView.h"
 #include "HistoryModel.h"
 #include "RecordListModel.h"
-#include "RecordsAccessibility.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 #include "ViewPreferences.h"
@@ -200,16 +199,16 @@ HistoryEmptyView::Kind HistoryRecordsArea::emptyKind() const
 }
 
 // A page that lists nothing, as the one before did, may answer another question (a search over an
-// empty history, the other section): the empty state follows the question, and a screen reader
-// hears each one that takes the place of the records or of another.
+// empty history, the other section): the empty state follows the question. Each one that takes
+// the place of the records or of another is told, and so are the records that come back.
 void HistoryRecordsArea::pageLoaded()
 {
     const std::optional<HistoryEmptyView::Kind> shown = browser_.clips().isEmpty() ? std::optional(emptyKind())
                                                                                    : std::nullopt;
     if (shown)
         emptyView_->setKind(*shown);
-    if (std::exchange(emptyShown_, shown) != shown && shown)
-        RecordsAccessibility::tellEmpty(emptyView_->titleLabel());
+    if (std::exchange(emptyShown_, shown) != shown)
+        Q_EMIT emptyStateChanged(shown);
 }
 
 void HistoryRecordsArea::refreshRecords()

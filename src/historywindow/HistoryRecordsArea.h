@@ -53,6 +53,9 @@ public:
 Q_SIGNALS:
     // The records view was built anew (the view mode changed).
     void recordsViewChanged(QWidget* view);
+    // A page put an empty state in the place of the records or of another one (the kind that
+    // shows now), or brought the records back in place of one (none): for a screen reader to hear.
+    void emptyStateChanged(std::optional<HistoryEmptyView::Kind> shown);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "ButtonLook.h"
 #include "GlobalShortcut.h"
+#include "KeyboardFocus.h"
 #include "OnboardingKeyCaps.h"
 #include "OnboardingLayout.h"
 #include "OnboardingQuickPanelDemo.h"
@@ -101,12 +102,12 @@ OnboardingQuickPanelScreen::OnboardingQuickPanelScreen(GlobalShortcut& shortcut,
     controls->addStretch(1);
     if (makeRecorder) {
         const QString idle = QCoreApplication::translate("Onboarding", "Change Shortcut");
-        QWidget* recorder = makeRecorder(shortcut, idle, [this](bool focused) {
+        recorder_ = makeRecorder(shortcut, idle, [this](bool focused) {
             recorderFocused_ = focused;
             if (recorderFrame_)
                 recorderFrame_->update();
         });
-        recorderFrame_ = new RecorderFrame(recorder, shortcut, recorderFocused_);
+        recorderFrame_ = new RecorderFrame(recorder_, shortcut, recorderFocused_);
         controls->addWidget(recorderFrame_);
     }
     reset_ = ButtonLook::action({TavlinButtonStyle::Kind::quiet, 34},
@@ -166,10 +167,8 @@ OnboardingQuickPanelScreen::OnboardingQuickPanelScreen(GlobalShortcut& shortcut,
         - 2 * 16;
     if (recorderFrame_) {
         const int needed = reset_->sizeHint().width() + controls->spacing() + recorderFrame_->sizeHint().width();
-        if (needed > room) {
-            QWidget* recorder = recorderFrame_->findChild<QWidget*>();
-            recorder->setFixedWidth(std::max(100, recorder->width() - (needed - room)));
-        }
+        if (needed > room)
+            recorder_->setFixedWidth(std::max(100, recorder_->width() - (needed - room)));
     }
     layout->addLayout(cards);
     layout->addSpacing(14);
@@ -203,7 +202,13 @@ void OnboardingQuickPanelScreen::showState()
     hint_->setText(display);
     hint_->setToolTip(display);
     const bool recording = shortcut_.recording();
-    reset_->setEnabled(!recording && shortcut_.binding() != ShortcutBinding::defaultBinding());
+    const bool resettable = !recording && shortcut_.binding() != ShortcutBinding::defaultBinding();
+    // Reset pressed from the keyboard greys itself out, and the keyboard would go on to whatever
+    // comes next, Back: it goes to the recorder instead, where the user can go on, and a screen
+    // reader hears it arrive there with the shortcut now in force (after its name).
+    if (!resettable && reset_->hasFocus() && recorder_)
+        recorder_->setFocus(KeyboardFocus::showsRing(reset_) ? Qt::TabFocusReason : Qt::OtherFocusReason);
+    reset_->setEnabled(resettable);
     if (recording) {
         status_->setObjectName(QStringLiteral("onboarding-status"));
         status_->setColor(TavlinTheme::secondaryText);

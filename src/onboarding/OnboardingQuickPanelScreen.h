@@ -35,6 +35,7 @@ private:
 
     GlobalShortcut& shortcut_;
     OnboardingKeyCaps* caps_;
+    QWidget* recorder_ = nullptr;
     QWidget* recorderFrame_ = nullptr;
     QPushButton* reset_;
     ThemedLabel* status_;

@@ -1,6 +1,7 @@
 #include "QuickPanelView.h"
 
 #include "AccessibleValueWidget.h"
+#include "Announcer.h"
 #include "ButtonLook.h"
 #include "QuickPanelList.h"
 #include "QuickPanelState.h"
@@ -213,6 +214,10 @@ QuickPanelView::QuickPanelView(QuickPanelState& state, const SourceApplicationIc
     footer_->addWidget(hints_);
     footer_->addWidget(error_);
     column->addWidget(footer);
+    // The footer tells how things stand: the keys, or what went wrong. The empty-state text is
+    // heard from there as it takes the place of the records or of another, each time, while the
+    // keyboard stays in the search field.
+    announcer_ = new Announcer(footer);
 
     QuickSearchField* field = search_->field();
     connect(field, &QuickSearchField::commandRequested, this, &QuickPanelView::commandRequested);
@@ -233,7 +238,7 @@ QuickPanelView::QuickPanelView(QuickPanelState& state, const SourceApplicationIc
     connect(&state, &QuickPanelState::pageLoaded, this, [this] {
         const QString shown = state_.clips().isEmpty() ? empty_->text() : QString();
         if (std::exchange(emptyShown_, shown) != shown && !shown.isEmpty())
-            RecordsAccessibility::tellEmpty(empty_);
+            announcer_->say(shown);
     });
     refresh();
     restyle();
@@ -254,7 +259,7 @@ QString QuickPanelView::emptyText(const QString& query, bool favoritesOnly)
 void QuickPanelView::tellHighlighted()
 {
     if (state_.clips().isEmpty())
-        RecordsAccessibility::tellEmpty(empty_);
+        announcer_->say(empty_->text());
     else
         RecordsAccessibility::focusCurrent(list_);
 }

@@ -12,6 +12,7 @@ class QToolButton;
 
 namespace tavlin {
 
+class Announcer;
 class SourceApplicationIcon;
 
 class QuickPanelList;
@@ -77,6 +78,8 @@ private:
     QStackedLayout* footer_;
     QList<QLabel*> hintLabels_;
     QPushButton* history_;
+    // In the footer: tells a screen reader of the empty-state text.
+    Announcer* announcer_;
     bool restyling_ = false;
     // The empty-state text that showed after the last page: none while records show.
     QString emptyShown_;

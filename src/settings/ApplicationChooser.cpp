@@ -6,20 +6,24 @@
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHash>
 #include <QIcon>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace tavlin {
 
@@ -53,6 +57,45 @@ private:
     QIcon placeholder_;
 };
 
+// The applications whose name or identifier holds the filter's text, in any case.
+class ApplicationFilter : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void setText(const QString& text)
+    {
+        text_ = text;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override
+    {
+        const QModelIndex index = sourceModel()->index(row, 0, parent);
+        return index.data(Qt::DisplayRole).toString().contains(text_, Qt::CaseInsensitive)
+            || index.data(Qt::ToolTipRole).toString().contains(text_, Qt::CaseInsensitive);
+    }
+
+private:
+    QString text_;
+};
+
+// Qt's list tells assistive technology that the focus came to its new current row also while the
+// keyboard is elsewhere, in the filter that leads it; the chooser tells that itself, once the
+// filter has settled. With the keyboard in the list, the list tells it.
+class ApplicationList : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override
+    {
+        if (hasFocus())
+            QListView::currentChanged(current, previous);
+        else
+            QAbstractItemView::currentChanged(current, previous);
+    }
+};
+
 } // namespace
 
 ApplicationChooser::ApplicationChooser(const SourceApplicationIcon& sources, QList<ApplicationInfo> applications,
@@ -73,7 +116,12 @@ ApplicationChooser::ApplicationChooser(const SourceApplicationIcon& sources, QLi
     filter_->setClearButtonEnabled(true);
     filter_->setFont(body);
     layout->addWidget(filter_);
-    list_ = new QListWidget();
+    applications_ = new QStandardItemModel(this);
+    shown_ = new ApplicationFilter(this);
+    shown_->setSourceModel(applications_);
+    list_ = new ApplicationList();
+    list_->setModel(shown_);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setObjectName(QStringLiteral("application-chooser-list"));
     list_->setAccessibleName(QCoreApplication::translate("Tavlin", "Installed applications"));
     list_->setIconSize(QSize(24, 24));
@@ -101,11 +149,14 @@ ApplicationChooser::ApplicationChooser(const SourceApplicationIcon& sources, QLi
         const QString shown = named.value(application.name) > 1
             ? QStringLiteral("%1 (%2)").arg(application.name, application.id)
             : application.name;
-        auto* item = new QListWidgetItem(shown, list_);
-        item->setData(pathRole, application.desktopFilePath);
-        item->setData(iconNameRole, application.iconName);
+        auto* item = new QStandardItem(shown);
+        item->setData(application.desktopFilePath, pathRole);
+        item->setData(application.iconName, iconNameRole);
         item->setToolTip(application.id);
+        item->setEditable(false);
+        applications_->appendRow(item);
     }
+    told_ = shownState();
 
     auto* buttons = new QDialogButtonBox();
     layout->addWidget(buttons); // in the dialog before a default is chosen, or the dialog never learns it
@@ -118,9 +169,9 @@ ApplicationChooser::ApplicationChooser(const SourceApplicationIcon& sources, QLi
     add_->setDefault(true);
 
     connect(filter_, &QLineEdit::textChanged, this, &ApplicationChooser::applyFilter);
-    connect(list_, &QListWidget::itemDoubleClicked, this, &ApplicationChooser::accept);
-    connect(list_, &QListWidget::currentItemChanged, this,
-            [this] { add_->setEnabled(list_->currentItem() != nullptr); });
+    connect(list_, &QAbstractItemView::doubleClicked, this, &ApplicationChooser::accept);
+    connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { add_->setEnabled(list_->currentIndex().isValid()); });
     connect(buttons, &QDialogButtonBox::accepted, this, &ApplicationChooser::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(other, &QPushButton::clicked, this, &ApplicationChooser::chooseOther);
@@ -128,28 +179,45 @@ ApplicationChooser::ApplicationChooser(const SourceApplicationIcon& sources, QLi
     connect(&sources, &SourceApplicationIcon::iconsArrived, list_->viewport(), qOverload<>(&QWidget::update));
 }
 
+// The current row stays while the filter shows it; otherwise the first row shown is current.
 void ApplicationChooser::applyFilter()
 {
-    const QString text = filter_->text().trimmed();
-    QListWidgetItem* firstShown = nullptr;
-    for (int row = 0; row < list_->count(); ++row) {
-        QListWidgetItem* item = list_->item(row);
-        const bool shown = item->text().contains(text, Qt::CaseInsensitive)
-            || item->toolTip().contains(text, Qt::CaseInsensitive);
-        item->setHidden(!shown);
-        if (shown && !firstShown)
-            firstShown = item;
-    }
-    if (!list_->currentItem() || list_->currentItem()->isHidden())
-        list_->setCurrentItem(firstShown);
+    const QPersistentModelIndex current = shown_->mapToSource(list_->currentIndex());
+    static_cast<ApplicationFilter*>(shown_)->setText(filter_->text().trimmed());
+    const QModelIndex kept = shown_->mapFromSource(current);
+    list_->setCurrentIndex(kept.isValid() ? kept : shown_->index(0, 0));
+    tellShown();
+}
+
+// A screen reader hears what the filter shows as it changes, where Return would act: the current
+// row among the rows shown, as the focus coming there from the filter says, or the empty list. The
+// keyboard stays in the filter, which leads the list.
+void ApplicationChooser::tellShown()
+{
+    const QModelIndex current = list_->currentIndex();
+    const QStringList shown = shownState();
+    if (std::exchange(told_, shown) == shown || !QAccessible::isActive() || list_->hasFocus() || !isActiveWindow())
+        return;
+    QAccessibleEvent event(list_, QAccessible::Focus);
+    if (current.isValid())
+        event.setChild(current.row());
+    QAccessible::updateAccessibility(&event);
+}
+
+QStringList ApplicationChooser::shownState() const
+{
+    QStringList state{QString::number(list_->currentIndex().row())};
+    for (int row = 0; row < shown_->rowCount(); ++row)
+        state.append(shown_->index(row, 0).data().toString());
+    return state;
 }
 
 void ApplicationChooser::accept()
 {
-    QListWidgetItem* item = list_->currentItem();
-    if (!item || item->isHidden())
+    const QModelIndex current = list_->currentIndex();
+    if (!current.isValid())
         return;
-    const QUrl file = QUrl::fromLocalFile(item->data(pathRole).toString());
+    const QUrl file = QUrl::fromLocalFile(current.data(pathRole).toString());
     QDialog::accept();
     Q_EMIT chosen(file);
 }

@@ -7,8 +7,10 @@
 #include <QUrl>
 
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
+class QSortFilterProxyModel;
+class QStandardItemModel;
 
 namespace tavlin {
 
@@ -17,7 +19,8 @@ class SourceApplicationIcon;
 // Picks an application to exclude: the installed applications with icon and name, narrowed by a
 // filter, or "Other…" for a desktop file elsewhere. Reports the chosen desktop file; the file is
 // only read by whoever adds it, never run. Icons come from `sources` as they are decoded, for the
-// rows shown.
+// rows shown. The list holds only the rows the filter shows, and a screen reader hears them as
+// they change while the keyboard stays in the filter: the row Return adds, among how many.
 class ApplicationChooser : public QDialog {
     Q_OBJECT
 public:
@@ -25,19 +28,27 @@ public:
                        QWidget* parent = nullptr);
 
     QLineEdit* filter() const { return filter_; }
-    QListWidget* list() const { return list_; }
+    // The rows shown, one application each, in order of name.
+    QListView* list() const { return list_; }
 
 Q_SIGNALS:
     void chosen(const QUrl& desktopFile);
 
 private:
     void applyFilter();
+    void tellShown();
+    // The current row and the names of the rows shown.
+    QStringList shownState() const;
     void accept() override;
     void chooseOther();
 
     QLineEdit* filter_;
-    QListWidget* list_;
+    QStandardItemModel* applications_;
+    QSortFilterProxyModel* shown_;
+    QListView* list_;
     QPushButton* add_;
+    // The rows shown and the current one when a screen reader was last told of them.
+    QStringList told_;
 };
 
 } // namespace tavlin

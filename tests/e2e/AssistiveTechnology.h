@@ -114,6 +114,31 @@ struct AssistiveTechnology {
         helper->readLine();
         return helper;
     }
+    // Starts listening as a screen reader such as Orca speaks, for `seconds`: `spoken` then gives
+    // what it said (see speak in accessible.py). What counts is what a reader does with the events,
+    // not the events alone: it stays quiet for a focus event on the object it is on.
+    std::unique_ptr<QProcess> speaker(int seconds) const
+    {
+        auto helper = std::make_unique<QProcess>();
+        helper->setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
+        helper->start(QStringLiteral("/usr/bin/python3"),
+                      {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("speak"), QString::number(seconds)});
+        if (!QTest::qWaitFor([&] { return helper->canReadLine(); }, 10000)) // "listening"
+            ADD_FAILURE() << "the speaker never started";
+        helper->readLine();
+        return helper;
+    }
+    // What the speaker said, one utterance a line: "TEXT", or "TEXT|LIST NAME: ITEMS" for an item
+    // of a list.
+    static QStringList spoken(QProcess& speaker)
+    {
+        QStringList said;
+        for (const QString& line : told(speaker)) {
+            if (line.startsWith(QLatin1String("said|")))
+                said.append(line.mid(5));
+        }
+        return said;
+    }
     // Starts watching what the items of the showing list of that name (in the window of that
     // accessible name) hold: the first children any of them has, and their going; `told` then
     // gives them, "item|role|states|name" a line, and "gone".

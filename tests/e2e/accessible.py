@@ -19,6 +19,10 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
        accessible.py follow SECONDS  listens as listen does and, after each focus event on an item of a
                                   list or table, prints the names of the items that the listener
                                   holds for selected: "selected|name;name"
+       accessible.py speak SECONDS  listens that long and prints what a screen reader such as Orca 43
+                                  says of what it is told, one line each: "said|TEXT", and for an
+                                  item of a list or table "said|TEXT|LIST NAME: ITEMS" (the items
+                                  the list holds then, as Orca says on entering it); see speak()
        accessible.py attend       listens, telling nothing, until it is ended: a screen reader that
                                   is there from the start, as on a desktop where one runs
        accessible.py cells NAME   exits 0 once an object of that name with children is found, and
@@ -100,12 +104,17 @@ HEARD_EVENTS = ("object:state-changed:focused", "object:state-changed:selected",
                 "window:activate")
 
 
+# What a screen reader listens to besides: a notification shown, and the caret, which brings it
+# back to a text field.
+SPOKEN_EVENTS = HEARD_EVENTS + ("object:state-changed:showing", "object:text-caret-moved")
+
+
 def attend():
     """An application learns of listeners asynchronously and stops telling anything once the last
     one goes, so a listener started just before a key press could miss what that press did. One
     that stays from before the application starts keeps every later listener covered."""
     listener = Atspi.EventListener.new(lambda event: None)
-    for kind in HEARD_EVENTS:
+    for kind in SPOKEN_EVENTS:
         listener.register(kind)
     print("attending", flush=True)
     Atspi.event_main()
@@ -144,6 +153,77 @@ def listen(seconds, selections=False):
             print("%s|%d|gone" % (event.type, event.detail1), flush=True)
     listener = Atspi.EventListener.new(told)
     for kind in HEARD_EVENTS:
+        listener.register(kind)
+    print("listening", flush=True)
+    GLib.timeout_add(int(seconds * 1000), Atspi.event_quit)
+    Atspi.event_main()
+    return 0
+
+
+def labels_inside(node):
+    """The texts of the labels inside a node, shown or not, in order."""
+    texts = []
+    for index in range(node.get_child_count()):
+        child = node.get_child_at_index(index)
+        if child.get_role_name() == "label" and child.get_name():
+            texts.append(child.get_name())
+        texts.extend(labels_inside(child))
+    return texts
+
+
+def speak(seconds):
+    """Prints what Orca 43 says of what it is told (its default and Qt scripts), as far as the tests
+    need it, one line each: "said|TEXT", with "|LIST NAME: ITEMS" after an item of a list or table.
+    Of an object the focus comes to it says the name, then the description.
+    Orca stays on the object the focus last came to, its place, and says nothing when the focus
+    comes again to that object, whatever its name is now; a list or table that the focus comes to
+    puts it on its first selected item. It goes back to a text field that has the keyboard when the
+    caret moves there, saying nothing, as far as it knows: a field it was told has lost the focus
+    it takes to have lost it, whatever the application says when asked. It says a notification each time it shows, by its name and
+    the labels inside it, after the word "notification" unless it is in a status bar. A changed
+    name or description it does not say: Qt 6.4 sends it without its text."""
+    place = [None]
+    focused = {}  # what it was told of each object's focus, by path
+
+    def told(event):
+        try:
+            node = event.source
+            if event.type.startswith("object:state-changed:focused"):
+                focused[node.path] = bool(event.detail1)
+                if not event.detail1 or node == place[0]:
+                    return
+                if node.get_child_count() and node.get_role_name() != "combo box":
+                    chosen = [node.get_child_at_index(index) for index in range(node.get_child_count())]
+                    chosen = [child for child in chosen
+                              if child and child.get_state_set().contains(Atspi.StateType.SELECTED)]
+                    if chosen:
+                        node = chosen[0]
+                        if node == place[0]:
+                            return
+                place[0] = node
+                parent = node.get_parent()
+                inside = ""
+                if parent and parent.get_role_name() in ("list", "table"):
+                    inside = "|%s: %d" % (parent.get_name(), parent.get_child_count())
+                words = " ".join(word for word in (node.get_name(), node.get_description()) if word)
+                print("said|%s%s" % (words, inside), flush=True)
+            elif event.type.startswith("object:text-caret-moved"):
+                has_focus = focused.get(node.path)
+                if has_focus is None:
+                    has_focus = node.get_state_set().contains(Atspi.StateType.FOCUSED)
+                if node != place[0] and has_focus:
+                    place[0] = node
+            elif event.type.startswith("object:state-changed:showing"):
+                status_bar = node.get_parent()
+                while status_bar and status_bar.get_role_name() != "status bar":
+                    status_bar = status_bar.get_parent()
+                if event.detail1 and node.get_role_name() == "notification":
+                    words = ([] if status_bar else ["notification"]) + [node.get_name()] + labels_inside(node)
+                    print("said|%s" % " ".join(word for word in words if word), flush=True)
+        except Exception:  # noqa: BLE001 - it went while it was read
+            pass
+    listener = Atspi.EventListener.new(told)
+    for kind in SPOKEN_EVENTS:
         listener.register(kind)
     print("listening", flush=True)
     GLib.timeout_add(int(seconds * 1000), Atspi.event_quit)
@@ -232,6 +312,8 @@ def main(command, name, window):
         return listen(float(name))
     if command == "follow":
         return listen(float(name), selections=True)
+    if command == "speak":
+        return speak(float(name))
     if command == "attend":
         return attend()
     if command == "cells":

@@ -12,7 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 
@@ -169,8 +169,8 @@ TEST(ApplicationChooser, TellsApartApplicationsOfTheSameName)
                                       {QStringLiteral("org.example.Editor"), QStringLiteral("Text Editor"), {}, {}},
                                       {QStringLiteral("org.mozilla.firefox"), QStringLiteral("Firefox"), {}, {}}});
     QStringList shown;
-    for (int row = 0; row < chooser.list()->count(); ++row)
-        shown.append(chooser.list()->item(row)->text());
+    for (int row = 0; row < chooser.list()->model()->rowCount(); ++row)
+        shown.append(chooser.list()->model()->index(row, 0).data().toString());
     EXPECT_EQ(shown,
               QStringList({QStringLiteral("Firefox"), QStringLiteral("Text Editor (org.example.Editor)"),
                            QStringLiteral("Text Editor (org.gnome.TextEditor)")}));
@@ -256,7 +256,7 @@ TEST(PrivacyPane, ExcludedApplicationsAreShownOfferedAndChosen)
     auto* chooser = fixture.window->findChild<ApplicationChooser*>();
     ASSERT_TRUE(chooser);
     EXPECT_EQ(chooser->windowTitle(), QStringLiteral("Don’t save history from an app"));
-    EXPECT_EQ(chooser->list()->count(), 2);
+    EXPECT_EQ(chooser->list()->model()->rowCount(), 2);
     // Drawn as each row is: Firefox's icon once it arrives.
     const auto showsFirefox = [&] {
         const QImage shown = chooser->list()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
