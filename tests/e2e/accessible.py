@@ -132,6 +132,17 @@ def selected_items(parent):
     return ";".join(names)
 
 
+def run_listener(told, kinds, seconds):
+    """Passes each event of the kinds to `told` for `seconds`, once it has said it listens."""
+    listener = Atspi.EventListener.new(told)
+    for kind in kinds:
+        listener.register(kind)
+    print("listening", flush=True)
+    GLib.timeout_add(int(seconds * 1000), Atspi.event_quit)
+    Atspi.event_main()
+    return 0
+
+
 def listen(seconds, selections=False):
     """Prints what a screen reader is told while it listens: focus moves, windows activated,
     names changed, selections, checks and expansions, one line each: "event|detail|role|states|name|parent role|parent name";
@@ -151,13 +162,7 @@ def listen(seconds, selections=False):
                 print("selected|%s" % selected_items(parent), flush=True)
         except Exception:  # noqa: BLE001 - it went while it was read
             print("%s|%d|gone" % (event.type, event.detail1), flush=True)
-    listener = Atspi.EventListener.new(told)
-    for kind in HEARD_EVENTS:
-        listener.register(kind)
-    print("listening", flush=True)
-    GLib.timeout_add(int(seconds * 1000), Atspi.event_quit)
-    Atspi.event_main()
-    return 0
+    return run_listener(told, HEARD_EVENTS, seconds)
 
 
 def labels_inside(node):
@@ -222,13 +227,7 @@ def speak(seconds):
                     print("said|%s" % " ".join(word for word in words if word), flush=True)
         except Exception:  # noqa: BLE001 - it went while it was read
             pass
-    listener = Atspi.EventListener.new(told)
-    for kind in SPOKEN_EVENTS:
-        listener.register(kind)
-    print("listening", flush=True)
-    GLib.timeout_add(int(seconds * 1000), Atspi.event_quit)
-    Atspi.event_main()
-    return 0
+    return run_listener(told, SPOKEN_EVENTS, seconds)
 
 
 def cells(name, window):
