@@ -44,7 +44,7 @@ OnboardingWindow* OnboardingCoordinator::prepare(OnboardingMode mode)
     connect(state, &OnboardingState::completed, this, &OnboardingCoordinator::complete);
     auto* view = new OnboardingView(*state, services_.shortcut, services_.appearance(), services_.makeRecorder);
     window_ = new OnboardingWindow(view, OnboardingLayout::windowSize(services_.availableArea()));
-    // Named for assistive technology by the step on screen, so that each new step is heard.
+    // Named for assistive technology by the step on screen, as a reader coming to it says.
     window_->setAccessibleName(view->heading());
     connect(view, &OnboardingView::headingChanged, window_, &QWidget::setAccessibleName);
     state->setParent(window_);

@@ -1,5 +1,6 @@
 #include "OnboardingView.h"
 
+#include "Announcer.h"
 #include "ButtonLook.h"
 #include "GlobalShortcut.h"
 #include "KeyboardFocus.h"
@@ -111,6 +112,10 @@ OnboardingView::OnboardingView(OnboardingState& state, GlobalShortcut& shortcut,
     auto* headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(20, 0, 20, 0);
     progress_ = new OnboardingProgress();
+    // The progress is the window's status line, from which each new step is heard by its heading
+    // wherever the keyboard lands: most often on the same Continue as before, of which a reader
+    // says nothing again, and Orca says nothing of the window's new name either.
+    announcer_ = new Announcer(progress_);
     skip_ = ButtonLook::action({TavlinButtonStyle::Kind::quiet, 34}, QCoreApplication::translate("Onboarding", "Skip"));
     skip_->setObjectName(QStringLiteral("onboarding-skip"));
     skip_->setAccessibleDescription(
@@ -240,6 +245,7 @@ void OnboardingView::showStep()
     progress_->setStep(static_cast<int>(step));
     // Last, so that a reader says the heading after whatever the focus move made it say.
     Q_EMIT headingChanged(heading());
+    announcer_->say(heading());
 
     if (!animate) {
         transition_->hide();

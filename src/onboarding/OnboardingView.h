@@ -11,6 +11,7 @@ class QScrollArea;
 
 namespace tavlin {
 
+class Announcer;
 class GlobalShortcut;
 class OnboardingProgress;
 class OnboardingState;
@@ -38,8 +39,7 @@ public:
     QString heading() const;
 
 Q_SIGNALS:
-    // A new step shows, headed so: the window takes it for its accessible name, and a screen
-    // reader, which tells a change of the active window's name, says it.
+    // A new step shows, headed so: the window takes it for its accessible name.
     void headingChanged(const QString& heading);
 
 protected:
@@ -62,6 +62,7 @@ private:
     QPointer<QWidget> screen_;
     OnboardingTransition* transition_;
     OnboardingProgress* progress_;
+    Announcer* announcer_;
     QPushButton* skip_;
     QPushButton* back_;
     QPushButton* continue_;
