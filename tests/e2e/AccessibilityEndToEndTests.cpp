@@ -756,6 +756,16 @@ TEST(AccessibilityEndToEnd, ACopiedRecordHoldsTheCopiedBadgeWhileTheConfirmation
         << "copied " << copied.toStdString();
 }
 
+namespace {
+
+// Whether a new profile's introduction came, at its first step.
+bool welcomeShows()
+{
+    return waitUntil([] { return !windowsNamed(QStringLiteral("\"^Welcome to Tavlin$\"")).isEmpty(); }, 10000);
+}
+
+} // namespace
+
 // A new user's introduction, from the keyboard: Tab reads as the window does, Skip, the screen's
 // controls, Back, Continue, and stops only where there is something named to see.
 TEST(AccessibilityEndToEnd, TabInTheIntroductionFollowsTheScreenAndStopsOnlyOnNamedShowingControls)
@@ -764,7 +774,7 @@ TEST(AccessibilityEndToEnd, TabInTheIntroductionFollowsTheScreenAndStopsOnlyOnNa
     Desktop desktop;
     AssistiveTechnology assistive;
     auto application = assistive.launch(profile);
-    ASSERT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("\"^Welcome to Tavlin$\"")).isEmpty(); }, 10000));
+    ASSERT_TRUE(welcomeShows());
     EXPECT_TRUE(waitUntil([&] { return assistive.hear(QStringLiteral("Skip")).size() == 1; }, 10000));
 
     const QStringList screens{QStringLiteral("Welcome"), QStringLiteral("Personalize"), QStringLiteral("Quick Panel"),
@@ -950,7 +960,7 @@ TEST(AccessibilityEndToEnd, ResetInTheIntroductionLeavesTheKeyboardOnTheRecorder
     Desktop desktop;
     AssistiveTechnology assistive;
     auto application = assistive.launch(profile);
-    ASSERT_TRUE(waitUntil([] { return !windowsNamed(QStringLiteral("\"^Welcome to Tavlin$\"")).isEmpty(); }, 10000));
+    ASSERT_TRUE(welcomeShows());
     ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Welcome.to.Tavlin$")));
     // Each Continue once the step before has come.
     for (const QString& heading : {QStringLiteral("Make Tavlin yours"), QStringLiteral("History in one keystroke")}) {

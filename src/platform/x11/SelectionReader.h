@@ -24,11 +24,11 @@ namespace tavlin {
 // Converts the CLIPBOARD selection on a connection of its own, without holding up the main
 // thread: a conversion is a coroutine that resumes as the owner's answer arrives, and the event
 // loop runs meanwhile. The owner has `formatTime` to begin its answer and to finish it, at most
-// `timeout` between two pieces of it, and never more than the deadline its caller gives, so a
-// hung, vanished or trickling owner costs nothing but that conversion. Handles incremental (INCR) transfers. One
-// conversion at a time on the connection: a second one starts when the first has ended. Ending
-// the reader (end(), or its destruction) ends every conversion under way or waiting at once, so
-// none is left suspended. Main thread.
+// `timeout` between two pieces of it, and never more than the deadline its caller gives, so a hung,
+// vanished or trickling owner costs nothing but that conversion. Handles incremental (INCR)
+// transfers. One conversion at a time on the connection: a second one starts when the first has
+// ended. Ending the reader (end(), or its destruction) ends every conversion under way or waiting
+// at once, so none is left suspended. Main thread.
 //
 // Conversions belong to one ownership: one program's hold on the clipboard from when it was
 // found. The server tells the connection of every change of hands (another copy, from the same
