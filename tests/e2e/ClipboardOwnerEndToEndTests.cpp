@@ -193,8 +193,9 @@ TEST(OwnerLeavingEndToEnd, WhatCameWholeIsKeptAndWhatDidNotIsLogged)
 }
 
 // A program that holds the clipboard and does not say what it holds, frozen or seconds late, or
-// names its formats and never hands one over, holds up no copy made after it: copies a second
-// apart are each kept, in order, and the stuck owner's copy is said not to be.
+// names its formats and never hands one over, or stays busy for seconds inside one, holds up no
+// copy made after it: copies a second apart are each kept, in order, and the stuck owner's copy is
+// said not to be.
 TEST(StuckOwnerEndToEnd, CopiesMadeWhileAnOwnerIsStuckAreEachKeptInOrder)
 {
     Desktop desktop;
@@ -203,19 +204,39 @@ TEST(StuckOwnerEndToEnd, CopiesMadeWhileAnOwnerIsStuckAreEachKeptInOrder)
     auto application = profile.launch();
     QByteArray log;
     ASSERT_TRUE(waitForMonitoring(*application, log)) << log.toStdString();
+    struct StuckOwner {
+        QStringList arguments;
+        // The question it is stuck on, once Tavlin has asked it.
+        QByteArray asked;
+    };
+    const QList<StuckOwner> stuckOwners{
+        {{QStringLiteral("silent")}, "asked TARGETS\n"},
+        {{QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("TARGETS"), QStringLiteral("3000"),
+          QStringLiteral("UTF8_STRING=named late")},
+         "asked TARGETS\n"},
+        {{QStringLiteral("mute")}, "asked text/plain\n"},
+        // Alive all the while, unlike the one before, which quits as it loses the clipboard.
+        {{QStringLiteral("serve"), QStringLiteral("--delay-at"), QStringLiteral("UTF8_STRING"), QStringLiteral("6000"),
+          QStringLiteral("UTF8_STRING=encoded late")},
+         "asked UTF8_STRING\n"},
+    };
     QStringList copies;
-    const QList<QStringList> stuckOwners{{QStringLiteral("silent")},
-                                         {QStringLiteral("serve"), QStringLiteral("--delay-at"),
-                                          QStringLiteral("TARGETS"), QStringLiteral("3000"),
-                                          QStringLiteral("UTF8_STRING=named late")},
-                                         {QStringLiteral("mute")}};
-    for (const QStringList& stuck : stuckOwners) {
+    for (const StuckOwner& stuck : stuckOwners) {
         QProcess owner;
-        owner.start(QStringLiteral(TAVLIN_TEST_CLIPBOARD_OWNER), stuck);
+        owner.start(QStringLiteral(TAVLIN_TEST_CLIPBOARD_OWNER), stuck.arguments);
         ASSERT_TRUE(owner.waitForReadyRead(30000)) << "the owner did not take the clipboard";
+        // Copies made before Tavlin has seen the stuck owner would not be held up by it.
+        QByteArray said;
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                said += owner.readAllStandardOutput();
+                return said.contains(stuck.asked);
+            },
+            30000))
+            << said.toStdString();
         for (int i = 1; i <= 3; ++i) {
             QTest::qWait(1000);
-            copies.append(QStringLiteral("copy %1 after %2").arg(i).arg(stuck.join(u' ')));
+            copies.append(QStringLiteral("copy %1 after %2").arg(i).arg(stuck.arguments.join(u' ')));
             copyWithXclip(copies.last());
         }
         EXPECT_TRUE(waitUntil([&] { return storedTexts(profile) == copies; }, 10000))
@@ -223,10 +244,20 @@ TEST(StuckOwnerEndToEnd, CopiesMadeWhileAnOwnerIsStuckAreEachKeptInOrder)
         owner.kill();
         owner.waitForFinished(5000);
     }
-    log += application->readAllStandardError();
-    EXPECT_EQ(log.count("the copy is not kept, its owner did not say what it holds (TARGETS: no answer in "), 2)
+    const auto logged = [&](const char* words, qsizetype times) {
+        waitUntil(
+            [&] {
+                log += application->readAllStandardError();
+                return log.count(words) >= times;
+            },
+            10000);
+        return log.count(words);
+    };
+    EXPECT_EQ(logged("the copy is not kept, its owner did not say what it holds (TARGETS: no answer in ", 2), 2)
         << log.toStdString();
-    EXPECT_EQ(log.count("a copy is not kept, none of its formats came (public.utf8-plain-text, public.html)"), 1)
+    EXPECT_EQ(logged("a copy is not kept, none of its formats came (public.utf8-plain-text, public.html)", 1), 1)
+        << log.toStdString();
+    EXPECT_EQ(logged("public.utf8-plain-text of the copy is skipped (UTF8_STRING: no answer in ", 1), 1)
         << log.toStdString();
     stop(*application, 2000);
 }

@@ -435,6 +435,30 @@ TEST(EngineEndToEnd, APictureBegunLateIsKeptWholeAndOneOfNoBytesIsNoPicture)
     EXPECT_FALSE(runner.errors().contains("skipped")) << runner.errors().toStdString();
 }
 
+// A format answered with no bytes is left out as if it had not been offered: the next target that
+// carries it is read. The words of a program whose UTF-8 text comes empty are kept, and so is
+// the picture of one whose PNG does, in the other encoding it offers, which copies back as such.
+TEST(EngineEndToEnd, AFormatAnsweredWithNoBytesIsReadFromTheNextTargetThatCarriesIt)
+{
+    TemporaryFolder folder;
+    Runner runner(folder.databasePath(), true);
+    copyWithOwner({QStringLiteral("UTF8_STRING="), QStringLiteral("text/plain=the words")});
+    EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("text the words")}, 10000);
+
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    const QByteArray bmp = encoded(image, "BMP");
+    const QString path = folder.path() + QStringLiteral("/picture.bmp");
+    writeFile(path, bmp);
+    copyWithOwner({QStringLiteral("image/png="), QStringLiteral("image/bmp=@") + path});
+    EXPECT_SOON_EQ(runner.records(),
+                   (QStringList{QStringLiteral("image Изображение"), QStringLiteral("text the words")}), 10000);
+    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + runner.newestID(), QStringLiteral("copied")),
+              QStringList{QStringLiteral("copied 1")});
+    EXPECT_EQ(readWithXclip(QStringLiteral("image/bmp")), bmp);
+    EXPECT_FALSE(runner.errors().contains("skipped")) << runner.errors().toStdString();
+}
+
 // A picture sent in small pieces far apart takes longer than a copy may: it is dropped, the log
 // says why, and the next copy is kept as usual.
 TEST(EngineEndToEnd, APictureThatTricklesInIsDroppedWithItsReasonLogged)

@@ -2,7 +2,8 @@
 //   clipboard_owner serve TARGET=VALUE...   answers TARGETS and each target with its value (a
 //                                           VALUE of @PATH: the file's bytes), all at once
 //   clipboard_owner silent                  takes the clipboard and never answers, as a frozen
-//                                           program: it reads nothing more and stays until ended
+//                                           program: it only says what it is asked, and stays until
+//                                           ended
 //   clipboard_owner vanish                  answers TARGETS (text/plain), then exits on the next request
 //   clipboard_owner empty                   answers TARGETS with an empty list, refuses the rest
 //   clipboard_owner mute                    answers TARGETS (text/html, text/plain), never anything else
@@ -10,6 +11,9 @@
 //   --class NAME               also makes a top-level window of class NAME, as an application has
 //   --quit-at TARGET           exits, unanswered, when asked for TARGET
 //   --quit-after TARGET        exits right after answering TARGET
+//   --copy-again-at TARGET     when asked for TARGET, takes the clipboard again from the same
+//                              window before it answers, as a program that makes a new copy while
+//                              it still encodes the last one
 //   --take-when-told           holds the server from every other client and prints "held", then
 //                              takes the clipboard once a line comes on its standard input and
 //                              lets the server go: a request made meanwhile reaches it after the
@@ -92,6 +96,17 @@ void notify(const xcb_selection_request_event_t* request, xcb_atom_t property)
     event.property = property;
     xcb_send_event(connection, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
     xcb_flush(connection);
+}
+
+// Prints "asked TARGET".
+void sayAsked(const xcb_selection_request_event_t* request)
+{
+    if (xcb_get_atom_name_reply_t* name = xcb_get_atom_name_reply(
+            connection, xcb_get_atom_name(connection, request->target), nullptr)) {
+        std::printf("asked %.*s\n", xcb_get_atom_name_name_length(name), xcb_get_atom_name_name(name));
+        std::fflush(stdout);
+        std::free(name);
+    }
 }
 
 xcb_window_t topLevelWindow(xcb_window_t root, const std::string& windowClass)
@@ -204,6 +219,7 @@ int main(int argc, char** argv)
     std::vector<xcb_atom_t> targets{atom("TARGETS")};
     xcb_atom_t quitAt = XCB_NONE;
     xcb_atom_t quitAfter = XCB_NONE;
+    xcb_atom_t copyAgainAt = XCB_NONE;
     bool takeWhenTold = false;
     xcb_atom_t handOverAt = XCB_NONE;
     std::string handOverText;
@@ -224,6 +240,8 @@ int main(int argc, char** argv)
                 quitAt = atom(argv[i + 1]);
             } else if (option == "--quit-after") {
                 quitAfter = atom(argv[i + 1]);
+            } else if (option == "--copy-again-at") {
+                copyAgainAt = atom(argv[i + 1]);
             } else if (option == "--hand-over-at" && i + 2 < argc) {
                 handOverAt = atom(argv[i + 1]);
                 handOverText = argv[++i + 1];
@@ -294,6 +312,13 @@ int main(int argc, char** argv)
     std::printf("ready\n");
     std::fflush(stdout);
     if (mode == "silent") {
+        // Says what it was asked, so a test knows the reader is waiting on it, and nothing more.
+        while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
+            if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
+                sayAsked(reinterpret_cast<xcb_selection_request_event_t*>(event));
+            }
+            std::free(event);
+        }
         while (true)
             ::pause();
     }
@@ -314,12 +339,7 @@ int main(int argc, char** argv)
             continue;
         }
         auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
-        if (xcb_get_atom_name_reply_t* name = xcb_get_atom_name_reply(
-                connection, xcb_get_atom_name(connection, request->target), nullptr)) {
-            std::printf("asked %.*s\n", xcb_get_atom_name_name_length(name), xcb_get_atom_name_name(name));
-            std::fflush(stdout);
-            std::free(name);
-        }
+        sayAsked(request);
         if (request->target == quitAt)
             return 0;
         if (request->target == handOverAt) {
@@ -336,6 +356,10 @@ int main(int argc, char** argv)
             handOverAt = XCB_NONE;
             std::free(event);
             continue;
+        }
+        if (request->target == copyAgainAt) {
+            xcb_set_selection_owner(connection, window, clipboard, XCB_CURRENT_TIME);
+            xcb_flush(connection);
         }
         if (delayMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));

@@ -548,10 +548,9 @@ TEST_F(X11PasteboardTest, ATargetThatTakesTooLongIsSkippedAndTheOthersAreRead)
         << log.errors()[0].toStdString();
 }
 
-// Owners answer one request at a time: a format asked for while the owner is still on one given
-// up on has its time from when the owner is done with that one. The plain text is asked for
-// first, as the reader does.
-TEST_F(X11PasteboardTest, FormatsAfterOneGivenUpOnHaveTheirTimeFromWhenTheOwnerIsDoneWithIt)
+// An owner late with one format, past its time, still answers the formats asked for after it,
+// and they are kept. The plain text is asked for first, as the reader does.
+TEST_F(X11PasteboardTest, FormatsAskedAfterOneGivenUpOnAreStillRead)
 {
     // 2 s for each format of a copy's 4 s.
     X11Pasteboard quick(1s, 4s);
@@ -564,6 +563,26 @@ TEST_F(X11PasteboardTest, FormatsAfterOneGivenUpOnHaveTheirTimeFromWhenTheOwnerI
     EXPECT_EQ(dataOf(items[0], PasteboardTypes::plainText), "plain text");
     EXPECT_EQ(dataOf(items[0], PasteboardTypes::html), "<b>html</b>");
     EXPECT_TRUE(log.errors().isEmpty()) << log.errors().join(u"\n").toStdString();
+}
+
+// Owners answer one request at a time: a program that copies anew from the same window while it
+// still encodes its last copy (given up on once the new copy replaced it) gets to the new copy's
+// questions only once it is done. The new copy has its time from then, and is kept.
+TEST_F(X11PasteboardTest, ACopyMadeAgainWhileItsOwnerStillEncodesTheLastHasItsTimeFromWhenTheOwnerIsDone)
+{
+    test::LogCapture log;
+    ASSERT_TRUE(ownerCopy({QStringLiteral("serve"), QStringLiteral("--copy-again-at"), QStringLiteral("text/html"),
+                           QStringLiteral("--delay-at"), QStringLiteral("text/html"), QStringLiteral("6000"),
+                           QStringLiteral("UTF8_STRING=copied again"), QStringLiteral("text/html=<b>slow</b>")}));
+    const auto replaced = itemsOf(pasteboard);
+    ASSERT_EQ(replaced.size(), 1);
+    EXPECT_EQ(dataOf(replaced[0], PasteboardTypes::html), std::nullopt);
+    // The HTML takes the owner 6 s, past the new copy's 4 s for its formats had they counted from
+    // the question.
+    const auto again = itemsOf(pasteboard);
+    ASSERT_EQ(again.size(), 1) << log.errors().join(u"\n").toStdString();
+    EXPECT_EQ(dataOf(again[0], PasteboardTypes::plainText), "copied again");
+    EXPECT_EQ(log.errors().size(), 1) << log.errors().join(u"\n").toStdString();
 }
 
 // An owner may answer after the reader gave up on it, even once it has lost the clipboard. That

@@ -42,7 +42,9 @@ namespace tavlin {
 // Owners answer one request at a time, as every toolkit does: a request given up on unanswered
 // still keeps its owner busy, and the next one waits behind it. So the times of a conversion
 // count from when its owner is done with the request given up on before (or that one's time is
-// over), never from when it was asked.
+// over), never from when it was asked. A request given up on for its time used that time whole;
+// one given up on as replaced did not, and its owner may copy again from the same window while it
+// is still on it.
 class SelectionReader : public QObject {
     Q_OBJECT
 

@@ -5,6 +5,9 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
+#include <iterator>
+
 namespace tavlin {
 
 namespace {
@@ -82,6 +85,15 @@ QList<TargetMapping::Presented> TargetMapping::presentedTypes(const QList<QByteA
                          [](const QByteArray& a, const QByteArray& b) { return preference(a) < preference(b); });
     }
     return presented;
+}
+
+QList<TargetMapping::Presented> TargetMapping::conversionsOfPNG(const QList<QByteArray>& targets)
+{
+    if (!targets.contains("image/png"))
+        return {};
+    QList<QByteArray> conversions;
+    std::copy_if(targets.cbegin(), targets.cend(), std::back_inserter(conversions), isConversionOfPNG);
+    return presentedTypes(conversions);
 }
 
 QByteArray TargetMapping::presentedBytes(const QByteArray& target, QByteArray bytes)

@@ -32,6 +32,9 @@ struct TargetMapping {
     // STRING, the plain text of owners that offer no UTF-8 text), Qt's internal image target, and
     // the image conversions an owner makes of a picture it also offers as PNG.
     static QList<Presented> presentedTypes(const QList<QByteArray>& targets);
+    // The types of the image conversions presentedTypes leaves out beside a PNG, as it would
+    // present them were no PNG offered; none when no PNG is.
+    static QList<Presented> conversionsOfPNG(const QList<QByteArray>& targets);
     // The bytes of a presented type from those its target gave: UTF-8 for Latin-1 text, and LF
     // line ends for the text/plain family's CR LF.
     static QByteArray presentedBytes(const QByteArray& target, QByteArray bytes);

@@ -56,6 +56,11 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
     // Why a target gave nothing: asked again, it costs no second wait. A target that is slow or
     // refused is skipped, not the copy.
     QHash<QByteArray, QString> failures;
+    // Whether each target that answered did so with no bytes: asked again, it is not asked twice.
+    QHash<QByteArray, bool> answeredEmpty;
+    // Bytes read before their type was asked for, handed to the first who asks for their target
+    // (the reader, a moment later) and not held after.
+    QHash<QByteArray, QByteArray> readAhead;
     // The types whose loss was logged.
     QSet<QString> reported;
     bool loaded = false;
@@ -70,6 +75,13 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
             const auto it = ownContent->constFind(target);
             co_return it == ownContent->cend() ? std::nullopt : std::optional<QByteArray>(*it);
         }
+        if (const auto ahead = readAhead.find(target); ahead != readAhead.end()) {
+            QByteArray bytes = std::move(*ahead);
+            readAhead.erase(ahead);
+            co_return bytes;
+        }
+        if (answeredEmpty.value(target))
+            co_return QByteArray();
         if (!reader || ended || failures.contains(target))
             co_return std::nullopt;
         if (over || !isCurrent()) {
@@ -82,7 +94,22 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
             co_return std::nullopt;
         }
         SelectionReader::Result result = co_await reader->convert(target, ownership, deadline);
-        co_return accept(std::move(result), target, start);
+        std::optional<QByteArray> bytes = accept(std::move(result), target, start);
+        if (bytes)
+            answeredEmpty.insert(target, bytes->isEmpty());
+        co_return bytes;
+    }
+
+    // Whether `target` answered with no bytes, asked now if it was not yet; bytes it gave wait in
+    // readAhead for whoever asks for them.
+    QCoro::Task<bool> answersEmpty(QByteArray target)
+    {
+        if (!answeredEmpty.contains(target)) {
+            std::optional<QByteArray> bytes = co_await fetch(target);
+            if (bytes && !bytes->isEmpty())
+                readAhead.insert(target, *std::move(bytes));
+        }
+        co_return answeredEmpty.value(target);
     }
 
     std::chrono::milliseconds budget() const
@@ -173,7 +200,8 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
     static QList<std::shared_ptr<const PasteboardItem>> listItems(std::weak_ptr<Session> session,
                                                                   const QByteArray& format, const QByteArray& list,
                                                                   const QList<ClipRepresentation>& firstItemExtras,
-                                                                  const QList<TargetMapping::Presented>& presented);
+                                                                  const QList<TargetMapping::Presented>& presented,
+                                                                  const QList<TargetMapping::Presented>& conversions);
 };
 
 namespace {
@@ -182,8 +210,9 @@ namespace {
 class SessionItem : public PasteboardItem {
 public:
     SessionItem(std::weak_ptr<X11Pasteboard::Session> session, QList<ClipRepresentation> fixed,
-                QList<TargetMapping::Presented> converted)
-        : session_(std::move(session)), fixed_(std::move(fixed)), converted_(std::move(converted))
+                QList<TargetMapping::Presented> converted, QList<TargetMapping::Presented> conversionsOfPNG = {})
+        : session_(std::move(session)), fixed_(std::move(fixed)), converted_(std::move(converted)),
+          conversionsOfPNG_(std::move(conversionsOfPNG))
     {
     }
 
@@ -192,7 +221,7 @@ public:
         QStringList types;
         for (const ClipRepresentation& representation : fixed_)
             types.append(representation.type);
-        for (const TargetMapping::Presented& presented : converted_)
+        for (const TargetMapping::Presented& presented : converted_ + conversionsOfPNG_)
             types.append(presented.type);
         return types;
     }
@@ -209,27 +238,49 @@ public:
         if (!session)
             co_return std::nullopt;
         for (const TargetMapping::Presented& presented : converted_) {
+            if (presented.type == type)
+                co_return co_await firstBytes(*session, presented);
+        }
+        for (const TargetMapping::Presented& presented : conversionsOfPNG_) {
+            // The same picture as the PNG: a copy of it only when the PNG came with no bytes.
             if (presented.type != type)
                 continue;
-            for (const QByteArray& target : presented.targets) {
-                std::optional<QByteArray> bytes = co_await session->fetch(target);
-                // Our own content is the stored bytes, as they were written.
-                if (bytes && session->ownContent)
-                    co_return bytes;
-                if (bytes)
-                    co_return TargetMapping::presentedBytes(target, std::move(*bytes));
-            }
-            session->reportSkipped(type, presented.targets);
+            if (!co_await session->answersEmpty("image/png"))
+                co_return QByteArray();
+            co_return co_await firstBytes(*session, presented);
         }
         co_return std::nullopt;
     }
 
 private:
+    // The bytes of the first of the type's targets that gives any. A target that answers with no
+    // bytes is taken as not offered, and the next is asked. No bytes when none gave any and one
+    // answered so; nothing when none answered.
+    static QCoro::Task<std::optional<QByteArray>> firstBytes(X11Pasteboard::Session& session,
+                                                             TargetMapping::Presented presented)
+    {
+        bool answeredEmpty = false;
+        for (const QByteArray& target : presented.targets) {
+            std::optional<QByteArray> bytes = co_await session.fetch(target);
+            // Our own content is the stored bytes, as they were written.
+            if (bytes && session.ownContent)
+                co_return bytes;
+            if (bytes && bytes->isEmpty())
+                answeredEmpty = true;
+            else if (bytes)
+                co_return TargetMapping::presentedBytes(target, std::move(*bytes));
+        }
+        session.reportSkipped(presented.type, presented.targets);
+        co_return answeredEmpty ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+    }
+
     // Items keep their session alive through the pasteboard; a session never holds its items'
     // owners, so there is no cycle.
     std::weak_ptr<X11Pasteboard::Session> session_;
     QList<ClipRepresentation> fixed_;
     QList<TargetMapping::Presented> converted_;
+    // The other encodings of an offered PNG, read only when it answers with no bytes.
+    QList<TargetMapping::Presented> conversionsOfPNG_;
 };
 
 } // namespace
@@ -292,16 +343,19 @@ QCoro::Task<> X11Pasteboard::Session::load()
     if (loaded)
         co_return;
     const QList<TargetMapping::Presented> presented = TargetMapping::presentedTypes(targets);
+    // Our own content is read back as it was written.
+    const QList<TargetMapping::Presented> conversions = ownContent ? QList<TargetMapping::Presented>{}
+                                                                   : TargetMapping::conversionsOfPNG(targets);
     if (!list) {
         loaded = true;
         if (!firstItemExtras.isEmpty() || !presented.isEmpty())
-            items.append(std::make_shared<SessionItem>(weak_from_this(), firstItemExtras, presented));
+            items.append(std::make_shared<SessionItem>(weak_from_this(), firstItemExtras, presented, conversions));
         co_return;
     }
     // A file manager's select-all can list a million files: the list is split into items on a
     // worker, and the main thread goes on meanwhile.
     QList<std::shared_ptr<const PasteboardItem>> listed = co_await QtConcurrent::run(
-        &Session::listItems, weak_from_this(), fileList, *std::move(list), firstItemExtras, presented);
+        &Session::listItems, weak_from_this(), fileList, *std::move(list), firstItemExtras, presented, conversions);
     if (loaded)
         co_return;
     loaded = true;
@@ -310,7 +364,8 @@ QCoro::Task<> X11Pasteboard::Session::load()
 
 QList<std::shared_ptr<const PasteboardItem>> X11Pasteboard::Session::listItems(
     std::weak_ptr<Session> session, const QByteArray& format, const QByteArray& list,
-    const QList<ClipRepresentation>& firstItemExtras, const QList<TargetMapping::Presented>& presented)
+    const QList<ClipRepresentation>& firstItemExtras, const QList<TargetMapping::Presented>& presented,
+    const QList<TargetMapping::Presented>& conversions)
 {
     const QList<ClipRepresentation> urls = format == TargetMapping::uriList
         ? TargetMapping::urlRepresentations(list)
@@ -318,12 +373,12 @@ QList<std::shared_ptr<const PasteboardItem>> X11Pasteboard::Session::listItems(
     QList<std::shared_ptr<const PasteboardItem>> items;
     if (urls.isEmpty()) {
         if (!firstItemExtras.isEmpty() || !presented.isEmpty())
-            items.append(std::make_shared<SessionItem>(session, firstItemExtras, presented));
+            items.append(std::make_shared<SessionItem>(session, firstItemExtras, presented, conversions));
         return items;
     }
     items.reserve(urls.size());
-    items.append(
-        std::make_shared<SessionItem>(session, QList<ClipRepresentation>{urls[0]} + firstItemExtras, presented));
+    items.append(std::make_shared<SessionItem>(session, QList<ClipRepresentation>{urls[0]} + firstItemExtras, presented,
+                                               conversions));
     for (qsizetype i = 1; i < urls.size(); ++i) {
         items.append(std::make_shared<SessionItem>(session, QList<ClipRepresentation>{urls[i]},
                                                    QList<TargetMapping::Presented>{}));

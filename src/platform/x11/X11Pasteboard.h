@@ -30,11 +30,12 @@ namespace tavlin {
 // first read. The owner has the whole half of `budget` to begin an answer, the list of its formats
 // as a picture it encodes first, unless a newer copy replaces its own: waiting on it then would
 // hold up the newer one. A target not in by its time reads as absent and is logged with why; the
-// other targets are still
-// asked for, and what the owner answered is kept. What an owner answered whole before its copy
-// left the clipboard stays readable from that copy's items; what it did not is logged with why.
-// Our own content is read from Qt directly. Types are presented as the engine's identifiers
-// (TargetMapping), a file list (text/uri-list, or else a file manager's
+// other targets are still asked for, and what the owner answered is kept. A target answered with
+// no bytes reads as if it had not been offered: the type is read from its next target, and a PNG
+// from the picture's other encodings, each as its own type. What an owner answered whole before
+// its copy left the clipboard stays readable from that copy's items; what it did not is logged
+// with why. Our own content is read from Qt directly. Types are presented as the engine's
+// identifiers (TargetMapping), a file list (text/uri-list, or else a file manager's
 // x-special/gnome-copied-files) as one item per URL, the other types on the first item.
 //
 // Its destruction ends every read under way, which then finishes with what it has.
