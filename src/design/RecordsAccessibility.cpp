@@ -13,6 +13,13 @@ namespace tavlin {
 
 namespace {
 
+// Whether the keys act on the view's current record: the view has the keyboard, or it never takes
+// it and is moved by the keys of its active window (the Quick Panel's list, led by its search field).
+bool hasKeys(const QAbstractItemView* view)
+{
+    return view->hasFocus() || (view->focusPolicy() == Qt::NoFocus && view->isVisible() && view->isActiveWindow());
+}
+
 // The "Copied" badge of a confirmed record: one element, named and identified, inside its cell.
 // Its identifier is the record's confirmation, read through the user text.
 class ConfirmationBadge : public QAccessibleInterface {
@@ -118,7 +125,7 @@ public:
             state.offscreen = true;
         if (view_ && view_->selectionModel()->isSelected(index())) {
             state.selected = true;
-            state.focused = view_->hasFocus();
+            state.focused = hasKeys(view_);
         }
         return state;
     }
@@ -204,6 +211,17 @@ public:
         const QModelIndex index = view()->indexAt(view()->viewport()->mapFromGlobal(QPoint(x, y)));
         return index.isValid() ? child(index.row()) : nullptr;
     }
+    // A list led by its window's search field has the keys as its highlighted record has them, and
+    // says so: a screen reader that looks for the focused item under the list, as Orca does for each
+    // record it speaks when the list offers no selection, then stops at the list instead of asking
+    // every record of it.
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        if (view() && hasKeys(view()))
+            state.focused = true;
+        return state;
+    }
     QAccessibleInterface* focusChild() const override
     {
         if (!view() || !view()->selectionModel())
@@ -272,8 +290,7 @@ void RecordsAccessibility::describe(QAbstractItemView* view)
 void RecordsAccessibility::focusCurrent(QAbstractItemView* view)
 {
     const QModelIndex current = view->currentIndex();
-    const bool led = view->focusPolicy() == Qt::NoFocus && view->isVisible() && view->isActiveWindow();
-    if (!QAccessible::isActive() || !(view->hasFocus() || led) || !current.isValid())
+    if (!QAccessible::isActive() || !hasKeys(view) || !current.isValid())
         return;
     QAccessibleEvent event(view, QAccessible::Focus);
     event.setChild(current.row());

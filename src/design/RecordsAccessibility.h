@@ -21,7 +21,8 @@ protected:
 // What assistive technology sees of a view of records (the history's list and cards, the Quick
 // Panel's list): the view as a list, and each card or row as one cell named by its record
 // ("TEXT: first characters…"), selectable and pressable, with no headers. A cell shows only while
-// its view shows it, and has the focus only while its view has it and it is selected.
+// its view shows it, and has the focus only while it is selected and its view has the keys: the
+// keyboard, or the arrows of the search field that leads it.
 struct RecordsAccessibility {
     // Called on a view over a RecordListModel when it is made, before anything asks for its
     // interface.

@@ -348,7 +348,7 @@ TEST(AccessibilityEndToEnd, TheQuickPanelSaysItsFilterAndAHiddenOneShowsNoRecord
         [&] {
             running.assistive.ask("cells", QStringLiteral("Recent"), &cells, QStringLiteral("Tavlin Quick Panel"));
             return cells.split(u'\n', Qt::SkipEmptyParts)
-                == QStringList({QStringLiteral("table cell|selected,showing|TEXT: two"),
+                == QStringList({QStringLiteral("table cell|focused,selected,showing|TEXT: two"),
                                 QStringLiteral("table cell|showing|TEXT: one")});
         },
         10000))
@@ -452,7 +452,8 @@ TEST(AccessibilityEndToEnd, EachArrowAndSearchInTheQuickPanelIsHeardOnTheRecordI
             [&] {
                 running.assistive.ask("cells", QStringLiteral("Recent"), &cells, QStringLiteral("Tavlin Quick Panel"));
                 return cells.split(u'\n').filter(QStringLiteral("selected"))
-                    == QStringList(QStringLiteral("table cell|selected,showing|TEXT: quick note number ") + number);
+                    == QStringList(QStringLiteral("table cell|focused,selected,showing|TEXT: quick note number ")
+                                   + number);
             },
             10000);
     };
@@ -485,9 +486,10 @@ TEST(AccessibilityEndToEnd, EachArrowAndSearchInTheQuickPanelIsHeardOnTheRecordI
         keys(typed);
         EXPECT_TRUE(selected(QStringLiteral("19 sierra"))) << typed.toStdString() << "\n" << cells.toStdString();
         const QStringList focused = AssistiveTechnology::told(*searching);
-        EXPECT_EQ(focused.filter(QStringLiteral("object:state-changed:focused|1|")),
-                  QStringList(QStringLiteral("object:state-changed:focused|1|table cell|selected,showing|TEXT: quick "
-                                             "note number 19 sierra|list|Recent")))
+        EXPECT_EQ(
+            focused.filter(QStringLiteral("object:state-changed:focused|1|")),
+            QStringList(QStringLiteral("object:state-changed:focused|1|table cell|focused,selected,showing|TEXT: quick "
+                                       "note number 19 sierra|list|Recent")))
             << typed.toStdString() << "\n"
             << focused.join(u'\n').toStdString();
     }
@@ -496,6 +498,29 @@ TEST(AccessibilityEndToEnd, EachArrowAndSearchInTheQuickPanelIsHeardOnTheRecordI
         [] { return run(QStringLiteral("xclip -o -selection clipboard -t org.tavlin.test.serial")) == u"18"; }, 10000));
     QTest::qWait(500); // its log comes in
     EXPECT_FALSE(running.application->readAllStandardError().contains("Cannot create accessible child interface"));
+}
+
+// Orca shows each record it speaks inside its list, with the list's focused record, which it looks
+// for through the list unless the list says it has the focus, asking each object of each record.
+// The Quick Panel's list, led by its search field, says so: at opening, at each arrow, as a copy
+// comes in and after a search, its highlighted record is heard without a search through 200.
+TEST(AccessibilityEndToEnd, TheQuickPanelsHighlightedRecordIsHeardWithoutASearchThroughItsRecords)
+{
+    RunningApplication running(210, numberedNotes);
+    auto speaker = running.assistive.speaker(20);
+    keys(QStringLiteral("ctrl+alt+k"));
+    ASSERT_TRUE(running.heard(QStringLiteral("Search history…"), QStringLiteral("text|focused|")));
+    keys(QStringLiteral("Down Down Down Down"));
+    copyWithXclip(QStringLiteral("fresh"));
+    ASSERT_TRUE(waitUntil([&] { return records(running.profile) == 211; }, 10000));
+    keys(QStringLiteral("2 0 5"));
+    const QStringList told = AssistiveTechnology::told(*speaker);
+    const QString said = told.join(u'\n');
+    EXPECT_EQ(told.filter(QRegularExpression(QStringLiteral("^searched\\|"))), QStringList()) << said.toStdString();
+    for (const QString& record :
+         {QStringLiteral("said|TEXT: note 210|Recent: 200"), QStringLiteral("said|TEXT: note 206|Recent: 200"),
+          QStringLiteral("said|TEXT: note 205|Recent: 1")})
+        EXPECT_TRUE(told.contains(record)) << record.toStdString() << "\n" << said.toStdString();
 }
 
 // The Apps popover from the keyboard, with the records listed behind it: the row the keyboard is

@@ -22,7 +22,9 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
        accessible.py speak SECONDS  listens that long and prints what a screen reader such as Orca 43
                                   says of what it is told, one line each: "said|TEXT", and for an
                                   item of a list or table "said|TEXT|LIST NAME: ITEMS" (the items
-                                  the list holds then, as Orca says on entering it); see speak()
+                                  the list holds then, as Orca says on entering it), and
+                                  "searched|LIST NAME: OBJECTS" when it looked through a list's
+                                  items for the focused one; see speak()
        accessible.py attend       listens, telling nothing, until it is ended: a screen reader that
                                   is there from the start, as on a desktop where one runs
        accessible.py cells NAME   exits 0 once an object of that name with children is found, and
@@ -104,9 +106,10 @@ HEARD_EVENTS = ("object:state-changed:focused", "object:state-changed:selected",
                 "window:activate")
 
 
-# What a screen reader listens to besides: a notification shown, and the caret, which brings it
-# back to a text field.
-SPOKEN_EVENTS = HEARD_EVENTS + ("object:state-changed:showing", "object:text-caret-moved")
+# What a screen reader listens to besides: a notification shown, the caret, which brings it back
+# to a text field, and the active item of a list led from elsewhere.
+SPOKEN_EVENTS = HEARD_EVENTS + ("object:state-changed:showing", "object:text-caret-moved",
+                                "object:active-descendant-changed")
 
 
 def attend():
@@ -176,6 +179,22 @@ def labels_inside(node):
     return texts
 
 
+def asked_for_focus(root):
+    """How many objects Orca 43 asks for their states as it looks for the focused one under `root`,
+    depth first, `root` first, one at a time, and their answers fresh (its focusedChild, through
+    pyatspi.findDescendant)."""
+    asked = 0
+    pending = [root]
+    while pending:
+        node = pending.pop()
+        asked += 1
+        node.clear_cache()
+        if node.get_state_set().contains(Atspi.StateType.FOCUSED):
+            break
+        pending.extend(reversed([node.get_child_at_index(index) for index in range(node.get_child_count())]))
+    return asked
+
+
 def speak(seconds):
     """Prints what Orca 43 says of what it is told (its default and Qt scripts), as far as the tests
     need it, one line each: "said|TEXT", with "|LIST NAME: ITEMS" after an item of a list or table.
@@ -186,14 +205,40 @@ def speak(seconds):
     caret moves there, saying nothing, as far as it knows: a field it was told has lost the focus
     it takes to have lost it, whatever the application says when asked. It says a notification each time it shows, by its name and
     the labels inside it, after the word "notification" unless it is in a status bar. A changed
-    name or description it does not say: Qt 6.4 sends it without its text."""
+    name or description it does not say: Qt 6.4 sends it without its text.
+    An active item that a list or its leader says it has changed, it speaks as a focused one, if
+    either of them has the focus.
+    On the braille line it shows the item it speaks inside its list, with the list's focused item:
+    unless the list offers its selection, it looks for that item through the list, each object of
+    each item, and stops only at one that says it has the focus, the list itself first. A search
+    that goes past the list ("searched|LIST NAME: OBJECTS ASKED") keeps Orca silent meanwhile:
+    half a minute through 200 records none of which has the focus."""
     place = [None]
     focused = {}  # what it was told of each object's focus, by path
+
+    def present(node):
+        place[0] = node
+        parent = node.get_parent()
+        inside = ""
+        if parent and parent.get_role_name() in ("list", "table"):
+            inside = "|%s: %d" % (parent.get_name(), parent.get_child_count())
+        words = " ".join(word for word in (node.get_name(), node.get_description()) if word)
+        print("said|%s%s" % (words, inside), flush=True)
+        while parent:
+            if parent.get_role_name() in ("list", "list box") and "Selection" not in parent.get_interfaces():
+                asked = asked_for_focus(parent)
+                if asked > 1:
+                    print("searched|%s: %d" % (parent.get_name(), asked), flush=True)
+            parent = parent.get_parent()
 
     def told(event):
         try:
             node = event.source
-            if event.type.startswith("object:state-changed:focused"):
+            if event.type.startswith("object:active-descendant-changed"):
+                active = event.any_data
+                if active and any(item.get_state_set().contains(Atspi.StateType.FOCUSED) for item in (node, active)):
+                    present(active)
+            elif event.type.startswith("object:state-changed:focused"):
                 focused[node.path] = bool(event.detail1)
                 if not event.detail1 or node == place[0]:
                     return
@@ -205,13 +250,7 @@ def speak(seconds):
                         node = chosen[0]
                         if node == place[0]:
                             return
-                place[0] = node
-                parent = node.get_parent()
-                inside = ""
-                if parent and parent.get_role_name() in ("list", "table"):
-                    inside = "|%s: %d" % (parent.get_name(), parent.get_child_count())
-                words = " ".join(word for word in (node.get_name(), node.get_description()) if word)
-                print("said|%s%s" % (words, inside), flush=True)
+                present(node)
             elif event.type.startswith("object:text-caret-moved"):
                 has_focus = focused.get(node.path)
                 if has_focus is None:
