@@ -1058,6 +1058,10 @@ Change the search or reset the filters — your history hasn’t gone anywhere.<
             <source>Rich Text</source>
             <translation>Оформленный текст</translation>
         </message>
+        <message>
+            <source>No applications found</source>
+            <translation>Приложения не найдены</translation>
+        </message>
     </context>
     <context>
         <name>tavlin::ClearHistorySheet</name>

@@ -240,6 +240,11 @@ void AssistiveRoles::setPopupOpen(QAbstractButton* button, bool open, QWidget* p
     }
 }
 
+QString AssistiveRoles::unheardName(const QAbstractButton* button)
+{
+    return button->hasFocus() ? buttonName(button) : QString();
+}
+
 void AssistiveRoles::markHeading(QLabel* label)
 {
     mark(label, Kind::heading);

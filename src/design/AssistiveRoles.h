@@ -2,6 +2,7 @@
 
 class QAbstractButton;
 class QLabel;
+class QString;
 class QWidget;
 
 namespace tavlin {
@@ -24,6 +25,12 @@ struct AssistiveRoles {
     // button while it shows: Qt leaves pop-up windows out of the application's windows, so that
     // assistive technology could not reach it by walking down from the window it opened over.
     static void setPopupOpen(QAbstractButton* button, bool open, QWidget* popup = nullptr);
+    // The new name of a button just renamed (a toggle that names what it does next, a Continue
+    // that becomes Get Started) while the keyboard is on it, for the window's Announcer to say: a
+    // reader there hears nothing of it otherwise, as Orca says no name change from Qt 6.4's bridge
+    // nor anything of a focus event on the object it is on. Empty where the keyboard is elsewhere,
+    // as the focus coming to the button will say its name.
+    static QString unheardName(const QAbstractButton* button);
     // The title of a window, pane or screen: a heading, so that a reader can jump to it.
     static void markHeading(QLabel* label);
     // The line at the foot of a window that tells how things stand (a count, key hints): the

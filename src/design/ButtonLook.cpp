@@ -116,15 +116,16 @@ QToolButton* ButtonLook::symbolButton(const QString& symbol, int side, int symbo
     return button;
 }
 
-void ButtonLook::setLabel(QAbstractButton* button, const QString& label)
+bool ButtonLook::setLabel(QAbstractButton* button, const QString& label)
 {
     if (button->accessibleName() == label && button->accessibleDescription() == label)
-        return;
+        return false;
     button->setToolTip(label);
     button->setAccessibleName(label);
     // Else the description is the tool tip, whose change no reader hears of: readers that keep what
     // they were told would go on saying the old label after the new name.
     button->setAccessibleDescription(label);
+    return true;
 }
 
 } // namespace tavlin

@@ -82,7 +82,8 @@ struct ButtonLook {
     static QToolButton* symbolButton(const QString& symbol, int side, int symbolSize, const QString& label,
                                      QWidget* parent = nullptr);
     // A symbol button's label: its tool tip, accessible name and description, each change told.
-    static void setLabel(QAbstractButton* button, const QString& label);
+    // Whether it changed.
+    static bool setLabel(QAbstractButton* button, const QString& label);
 
     // Room kept around an action capsule for the focus ring, so that focus never moves it.
     static constexpr int focusRingOutset = TavlinButtonStyle::focusRingOutset;

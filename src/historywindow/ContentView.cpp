@@ -88,6 +88,7 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, cons
             [this](std::optional<HistoryEmptyView::Kind> shown) {
                 announcer_->say(shown ? HistoryEmptyView::title(*shown) : status_->text());
             });
+    connect(header_, &HistoryHeader::renamedUnderKeyboard, announcer_, &Announcer::say);
 
     connect(header_, &HistoryHeader::clearRequested, this, &ContentView::showClearSheet);
     connect(header_, &HistoryHeader::copyRequested, records_, &HistoryRecordsArea::copySelected);

@@ -227,7 +227,10 @@ void HistoryHeader::refresh()
                                                TavlinTheme::secondaryText.resolve(appearance), devicePixelRatioF()));
     sourceButton_->setChecked(SourceFilterPopover::selectedCount(browser_.sourceFilter()) > 0);
     fitSourceButton();
-    ButtonLook::setLabel(previewButton_, preferences_.showPreview() ? tr("Hide Preview") : tr("Show Preview"));
+    if (ButtonLook::setLabel(previewButton_, preferences_.showPreview() ? tr("Hide Preview") : tr("Show Preview"))) {
+        if (const QString unheard = AssistiveRoles::unheardName(previewButton_); !unheard.isEmpty())
+            Q_EMIT renamedUnderKeyboard(unheard);
+    }
     refreshActions();
 }
 

@@ -46,6 +46,8 @@ Q_SIGNALS:
     void copyRequested();
     // Down in the search field: the records take the keyboard.
     void recordsRequested();
+    // A control took a new name under the keyboard, which the window is to say.
+    void renamedUnderKeyboard(const QString& name);
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -1,6 +1,7 @@
 #include "OnboardingView.h"
 
 #include "Announcer.h"
+#include "AssistiveRoles.h"
 #include "ButtonLook.h"
 #include "GlobalShortcut.h"
 #include "KeyboardFocus.h"
@@ -83,6 +84,13 @@ double scrollerWidth(const QWidget* widget)
     if (style->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, widget))
         return 0;
     return style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, widget);
+}
+
+// `then` said after `text`, as its own sentence.
+QString spokenAfter(const QString& text, const QString& then)
+{
+    const bool ended = !text.isEmpty() && text.back().isPunct();
+    return text + (ended ? QStringLiteral(" ") : QStringLiteral(". ")) + then;
 }
 
 } // namespace
@@ -232,8 +240,13 @@ void OnboardingView::showStep()
     // Get Started is the larger button of the last step.
     const bool last = step == OnboardingState::Step::finish;
     ButtonLook::change(continue_, [last](ButtonLook& look) { look.capsule.height = last ? 40 : 34; });
-    continue_->setText(last ? QCoreApplication::translate("Onboarding", "Get Started")
-                            : QCoreApplication::translate("Onboarding", "Continue"));
+    const QString next = last ? QCoreApplication::translate("Onboarding", "Get Started")
+                              : QCoreApplication::translate("Onboarding", "Continue");
+    const bool renamed = continue_->text() != next;
+    continue_->setText(next);
+    // Asked before the keyboard is put on it: a reader already on it hears the new name only from
+    // the announcer, one that comes to it hears it from the focus.
+    const QString unheard = renamed ? AssistiveRoles::unheardName(continue_) : QString();
     continue_->updateGeometry();
     // Each step opens with the keyboard on its default button, so that Return goes on and a
     // screen reader is on a button that shows. Its ring shows where the one left showed its ring.
@@ -243,9 +256,10 @@ void OnboardingView::showStep()
     back_->setVisible(step != OnboardingState::Step::welcome);
     delete old;
     progress_->setStep(static_cast<int>(step));
-    // Last, so that a reader says the heading after whatever the focus move made it say.
+    // Last, so that a reader says the heading after whatever the focus move made it say, and then
+    // the new name of the button it stayed on, in one text: a second would take the first's place.
     Q_EMIT headingChanged(heading());
-    announcer_->say(heading());
+    announcer_->say(unheard.isEmpty() ? heading() : spokenAfter(heading(), unheard));
 
     if (!animate) {
         transition_->hide();

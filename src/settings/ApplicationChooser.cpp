@@ -1,5 +1,6 @@
 #include "ApplicationChooser.h"
 
+#include "Announcer.h"
 #include "SourceApplicationIcon.h"
 #include "SymbolIcon.h"
 #include "SystemFont.h"
@@ -128,6 +129,11 @@ ApplicationChooser::ApplicationChooser(const SourceApplicationIcon& sources, QLi
     list_->setFont(body);
     list_->setUniformItemSizes(true); // one line each: thousands are laid out without measuring them
     layout->addWidget(list_, 1);
+    // An empty list says only that it is a list: the chooser tells that nothing matches, from a
+    // status line of its own that takes no room.
+    auto* statusLine = new QWidget(this);
+    statusLine->hide();
+    announcer_ = new Announcer(statusLine);
 
     std::sort(applications.begin(), applications.end(), [](const ApplicationInfo& a, const ApplicationInfo& b) {
         const int byName = QString::localeAwareCompare(a.name, b.name);
@@ -190,8 +196,8 @@ void ApplicationChooser::applyFilter()
 }
 
 // A screen reader hears what the filter shows as it changes, where Return would act: the current
-// row among the rows shown, as the focus coming there from the filter says, or the empty list. The
-// keyboard stays in the filter, which leads the list.
+// row among the rows shown, as the focus coming there from the filter says, or the empty list and
+// that nothing matches. The keyboard stays in the filter, which leads the list.
 void ApplicationChooser::tellShown()
 {
     const QModelIndex current = list_->currentIndex();
@@ -202,6 +208,8 @@ void ApplicationChooser::tellShown()
     if (current.isValid())
         event.setChild(current.row());
     QAccessible::updateAccessibility(&event);
+    if (!current.isValid())
+        announcer_->say(QCoreApplication::translate("Tavlin", "No applications found"));
 }
 
 QStringList ApplicationChooser::shownState() const

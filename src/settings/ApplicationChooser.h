@@ -14,13 +14,15 @@ class QStandardItemModel;
 
 namespace tavlin {
 
+class Announcer;
 class SourceApplicationIcon;
 
 // Picks an application to exclude: the installed applications with icon and name, narrowed by a
 // filter, or "Other…" for a desktop file elsewhere. Reports the chosen desktop file; the file is
 // only read by whoever adds it, never run. Icons come from `sources` as they are decoded, for the
 // rows shown. The list holds only the rows the filter shows, and a screen reader hears them as
-// they change while the keyboard stays in the filter: the row Return adds, among how many.
+// they change while the keyboard stays in the filter: the row Return adds, among how many, or that
+// none matches.
 class ApplicationChooser : public QDialog {
     Q_OBJECT
 public:
@@ -47,6 +49,7 @@ private:
     QSortFilterProxyModel* shown_;
     QListView* list_;
     QPushButton* add_;
+    Announcer* announcer_;
     // The rows shown and the current one when a screen reader was last told of them.
     QStringList told_;
 };
