@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextFrame>
@@ -82,6 +83,10 @@ void DocumentView::setLineSpacing(qreal pixels)
 
 void DocumentView::documentReplaced()
 {
+    // Padding and line spacing change where the text lies, not what it says. Told, each would reach
+    // assistive technology as the whole text deleted and inserted again: a burst that makes a
+    // screen reader drop what it was about to say. The layout follows them all the same.
+    const QSignalBlocker quiet(document());
     QTextFrameFormat frame = document()->rootFrame()->frameFormat();
     frame.setMargin(0);
     frame.setLeftMargin(padding_.left());

@@ -116,15 +116,18 @@ void HistoryEmptyView::build()
     const Appearance appearance = ThemeAppearance::of(this);
     title_->setText(title(kind_));
 
-    message_->clear();
+    // The text and its alignment in one edit: assistive technology is told of the text once.
     QTextCursor cursor(message_->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    cursor.setBlockFormat(centred);
     QTextCharFormat secondary;
     secondary.setForeground(TavlinTheme::secondaryText.resolve(appearance));
     cursor.insertText(message(kind_), secondary);
-    cursor.select(QTextCursor::Document);
-    QTextBlockFormat centred;
-    centred.setAlignment(Qt::AlignHCenter);
-    cursor.mergeBlockFormat(centred);
+    cursor.endEditBlock();
     message_->setLineSpacing(3);
 
     resetButton_->setText(QCoreApplication::translate("Tavlin", "Reset Filters"));

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
@@ -405,6 +406,9 @@ void LongTextView::setText(const QString& text, const QList<QTextLayout::FormatR
             document()->findBlockByNumber(number).setUserState(continuedLine);
         if (formats.isEmpty())
             return;
+        // Colours change how the text looks, not what it says: told, they would reach assistive
+        // technology as the text deleted and inserted again.
+        const QSignalBlocker quiet(document());
         QTextCursor cursor(document());
         cursor.beginEditBlock();
         for (const QTextLayout::FormatRange& range : formats) {
@@ -493,6 +497,8 @@ void LongTextView::setSurfaceColor(std::optional<QColor> color, qreal radius)
 
 void LongTextView::setPadding(int padding)
 {
+    // Where the text lies, not what it says (see setText).
+    const QSignalBlocker quiet(document());
     document()->setDocumentMargin(padding);
 }
 

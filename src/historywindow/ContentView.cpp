@@ -81,13 +81,29 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, cons
     status_->setContentsMargins(24, 0, 24, 12);
     main->addWidget(status_);
     root->addLayout(main, 1);
-    // An empty state in place of the records is heard by its title, and the records back by their
-    // count, where the keyboard is: a search typed on matches nothing, or something again.
+    // An empty state in place of the records is heard by its title at once, and the records back
+    // by their count, where the keyboard is: a search typed on matches nothing, or something again.
+    // The count waits until the search has settled: told at the first letter that matches, it would
+    // be a half-typed query's, and stale by the time a reader got to it.
     announcer_ = new Announcer(status_);
+    countTimer_.setSingleShot(true);
+    countTimer_.setInterval(countDelay);
+    connect(&countTimer_, &QTimer::timeout, this, [this] {
+        countPending_ = false;
+        announcer_->say(status_->text());
+    });
     connect(records_, &HistoryRecordsArea::emptyStateChanged, this,
             [this](std::optional<HistoryEmptyView::Kind> shown) {
-                announcer_->say(shown ? HistoryEmptyView::title(*shown) : status_->text());
+                countPending_ = !shown;
+                if (shown) {
+                    countTimer_.stop();
+                    announcer_->say(HistoryEmptyView::title(*shown));
+                }
             });
+    connect(&browser_, &HistoryBrowser::pageLoaded, this, [this] {
+        if (countPending_)
+            countTimer_.start();
+    });
     connect(header_, &HistoryHeader::renamedUnderKeyboard, announcer_, &Announcer::say);
 
     connect(header_, &HistoryHeader::clearRequested, this, &ContentView::showClearSheet);
@@ -243,6 +259,8 @@ void ContentView::requestMaybeChanged()
     lastRequest_ = request;
     // Every change restarts the wait: a burst of keystrokes gives one reload after the last.
     reloadTimer_.start();
+    // A count waiting to be told waits for the page that answers this change.
+    countTimer_.stop();
 }
 
 void ContentView::refreshStatus()

@@ -38,6 +38,9 @@ class ContentView : public QWidget {
 public:
     // Typing settles for this long before the listing follows.
     static constexpr std::chrono::milliseconds reloadDelay{130};
+    // The records back are told by their count once the page answering the last change has shown
+    // for this long with no change since: a typist's pause, not the gap between two keys.
+    static constexpr std::chrono::milliseconds countDelay{500};
 
     ContentView(HistoryModel& model, ViewPreferences& preferences, const SourceApplicationIcon& sources,
                 std::function<void()> openSettings, bool focusSearchOnAppear, QWidget* parent = nullptr);
@@ -87,6 +90,9 @@ private:
     bool shown_ = false;
     QTimer reloadTimer_;
     std::optional<HistoryQuery> lastRequest_;
+    // Runs while the records' return waits to be told; stopped by a change, restarted by its page.
+    QTimer countTimer_;
+    bool countPending_ = false;
 
     HistorySidebar* sidebar_ = nullptr;
     HistoryHeader* header_ = nullptr;

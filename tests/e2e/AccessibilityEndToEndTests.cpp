@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -405,10 +406,15 @@ TEST(AccessibilityEndToEnd, NothingFoundInTheQuickPanelIsHeardAndSoIsTheNextMatc
 TEST(AccessibilityEndToEnd, EachEmptyStateAndTheRecordsReturnAreSpokenEveryTime)
 {
     RunningApplication running;
-    const auto spokenAfter = [&](const QString& typed) {
+    // Each burst of keys once what came before has settled and been told.
+    const auto spokenAfter = [&](const QStringList& typed) {
         EXPECT_TRUE(running.heard(QStringLiteral("Search history…"), QStringLiteral("text|focused|")));
-        auto speaker = running.assistive.speaker(7);
-        keys(typed);
+        QTest::qWait(1500);
+        auto speaker = running.assistive.speaker(9);
+        for (const QString& burst : typed) {
+            keys(burst);
+            QTest::qWait(1500);
+        }
         return AssistiveTechnology::spoken(*speaker);
     };
     const QString twice = QStringLiteral("z BackSpace z BackSpace");
@@ -425,13 +431,48 @@ TEST(AccessibilityEndToEnd, EachEmptyStateAndTheRecordsReturnAreSpokenEveryTime)
     ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Tavlin$")));
     keys(QStringLiteral("ctrl+f"));
     const QStringList empty{QStringLiteral("Nothing turned up"), QStringLiteral("It’s quiet here for now")};
-    EXPECT_EQ(spokenAfter(twice), empty + empty);
+    EXPECT_EQ(spokenAfter({twice}), empty + empty);
     copyWithXclip(QStringLiteral("hello"));
     ASSERT_TRUE(waitUntil([&] { return !running.assistive.hear(QStringLiteral("TEXT: hello")).isEmpty(); }, 10000));
     // A search that goes on matching nothing is quiet; one that matches nothing again after the
-    // records came back is spoken again.
+    // records came back is spoken again, and so are the records, once the search has settled.
     const QStringList back{QStringLiteral("Nothing turned up"), QStringLiteral("Records: 1")};
-    EXPECT_EQ(spokenAfter(QStringLiteral("z q BackSpace BackSpace z BackSpace")), back + back);
+    EXPECT_EQ(spokenAfter({QStringLiteral("z q BackSpace BackSpace"), QStringLiteral("z BackSpace")}), back + back);
+}
+
+// The records' return after a search that matched nothing is heard by the count the search
+// settles on, once, not by that of its first letter that matches: typed at a pace that brings a page
+// between keys.
+TEST(AccessibilityEndToEnd, TheRecordsReturnIsHeardOnceByTheCountTheSearchSettlesOn)
+{
+    RunningApplication running(12, numberedNotes);
+    ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Tavlin$")));
+    keys(QStringLiteral("ctrl+f z z"));
+    ASSERT_TRUE(
+        waitUntil([&] { return !running.assistive.hear(QStringLiteral("Nothing turned up")).isEmpty(); }, 10000));
+    auto speaker = running.assistive.speaker(7);
+    keys(QStringLiteral("ctrl+a n o t e space 1 1"));
+    EXPECT_EQ(AssistiveTechnology::spoken(*speaker), QStringList(QStringLiteral("Records: 1")));
+    EXPECT_FALSE(running.assistive.hear(QStringLiteral("Records: 1")).isEmpty()) << "the status line shows it";
+}
+
+// A text is told once as it comes. Its padding, line spacing and alignment change how it lies, not
+// what it says: told as the text deleted and inserted again, they made a burst in which a screen
+// reader dropped what it was about to say. Here the empty state's message and the records' return
+// with the preview built for the first.
+TEST(AccessibilityEndToEnd, EachTextIsToldOnceAsItComes)
+{
+    RunningApplication running(2, numberedNotes, listPreferences);
+    ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Tavlin$")));
+    keys(QStringLiteral("ctrl+f"));
+    ASSERT_TRUE(running.heard(QStringLiteral("Search history…"), QStringLiteral("text|focused|")));
+    auto listener = running.assistive.textListener(5);
+    keys(QStringLiteral("z BackSpace"));
+    const QStringList told = AssistiveTechnology::told(*listener);
+    const QStringList inserted = told.filter(QRegularExpression(QStringLiteral("^insert\\|")));
+    EXPECT_TRUE(inserted.contains(QStringLiteral("insert|text|Preview|note 2"))) << told.join(u'\n').toStdString();
+    EXPECT_EQ(QSet<QString>(inserted.cbegin(), inserted.cend()).size(), inserted.size())
+        << told.join(u'\n').toStdString();
 }
 
 // The Quick Panel's records from the keyboard, as a screen reader that stays running follows them:

@@ -114,6 +114,19 @@ struct AssistiveTechnology {
         helper->readLine();
         return helper;
     }
+    // Starts listening for `seconds` to the texts assistive technology is told inserted or
+    // deleted; `told` then gives them, "insert|role|name|TEXT" or "delete|role|name|LENGTH" a line.
+    std::unique_ptr<QProcess> textListener(int seconds) const
+    {
+        auto helper = std::make_unique<QProcess>();
+        helper->setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
+        helper->start(QStringLiteral("/usr/bin/python3"),
+                      {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("texts"), QString::number(seconds)});
+        if (!QTest::qWaitFor([&] { return helper->canReadLine(); }, 10000)) // "listening"
+            ADD_FAILURE() << "the text listener never started";
+        helper->readLine();
+        return helper;
+    }
     // Starts listening as a screen reader such as Orca speaks, for `seconds`: `spoken` then gives
     // what it said (see speak in accessible.py). What counts is what a reader does with the events,
     // not the events alone: it stays quiet for a focus event on the object it is on.

@@ -25,6 +25,8 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
                                   the list holds then, as Orca says on entering it), and
                                   "searched|LIST NAME: OBJECTS" when it looked through a list's
                                   items for the focused one; see speak()
+       accessible.py texts SECONDS  listens that long and prints each text told inserted or deleted:
+                                  "insert|role|name|TEXT" or "delete|role|name|LENGTH"
        accessible.py attend       listens, telling nothing, until it is ended: a screen reader that
                                   is there from the start, as on a desktop where one runs
        accessible.py cells NAME   exits 0 once an object of that name with children is found, and
@@ -269,6 +271,23 @@ def speak(seconds):
     return run_listener(told, SPOKEN_EVENTS, seconds)
 
 
+def texts(seconds):
+    """Prints each text a screen reader is told inserted or deleted: "insert|role|name|TEXT" or
+    "delete|role|name|LENGTH", the text's line breaks as spaces."""
+    def told(event):
+        try:
+            node = event.source
+            if event.type.endswith(":insert"):
+                what = str(event.any_data).replace("\n", " ").replace("\u2029", " ")
+            else:
+                what = str(event.detail2)
+            print("%s|%s|%s|%s" % (event.type.rsplit(":", 1)[1], node.get_role_name(), node.get_name(), what),
+                  flush=True)
+        except Exception:  # noqa: BLE001 - it went while it was read
+            pass
+    return run_listener(told, ("object:text-changed",), seconds)
+
+
 def cells(name, window):
     deadline = time.monotonic() + 10
     while time.monotonic() < deadline:
@@ -352,6 +371,8 @@ def main(command, name, window):
         return listen(float(name), selections=True)
     if command == "speak":
         return speak(float(name))
+    if command == "texts":
+        return texts(float(name))
     if command == "attend":
         return attend()
     if command == "cells":
