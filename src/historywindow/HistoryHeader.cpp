@@ -272,7 +272,10 @@ void HistoryHeader::focusSearch()
 void HistoryHeader::fitSourceButton()
 {
     const QString title = SourceFilterPopover::buttonText(browser_.sourceFilter());
-    sourceButton_->setAccessibleName(title);
+    // Set only when it differs: each setting is told to assistive technology as a new name, and
+    // this runs at every keystroke of a search.
+    if (sourceButton_->accessibleName() != title)
+        sourceButton_->setAccessibleName(title);
     sourceButton_->setText(title);
     const int needed = chipScroll_->widget()->sizeHint().width() + filterLine_->spacing()
         + sourceButton_->sizeHint().width();

@@ -467,12 +467,17 @@ TEST(AccessibilityEndToEnd, EachTextIsToldOnceAsItComes)
     keys(QStringLiteral("ctrl+f"));
     ASSERT_TRUE(running.heard(QStringLiteral("Search history…"), QStringLiteral("text|focused|")));
     auto listener = running.assistive.textListener(5);
+    auto names = running.assistive.listen(5);
     keys(QStringLiteral("z BackSpace"));
     const QStringList told = AssistiveTechnology::told(*listener);
     const QStringList inserted = told.filter(QRegularExpression(QStringLiteral("^insert\\|")));
     EXPECT_TRUE(inserted.contains(QStringLiteral("insert|text|Preview|note 2"))) << told.join(u'\n').toStdString();
     EXPECT_EQ(QSet<QString>(inserted.cbegin(), inserted.cend()).size(), inserted.size())
         << told.join(u'\n').toStdString();
+    // The application filter stays "All Apps" throughout: nothing says it was renamed.
+    const QStringList renamed = AssistiveTechnology::told(*names).filter(
+        QRegularExpression(QStringLiteral("^object:property-change:accessible-name\\|.*\\|All Apps\\|")));
+    EXPECT_TRUE(renamed.isEmpty()) << renamed.join(u'\n').toStdString();
 }
 
 // The Quick Panel's records from the keyboard, as a screen reader that stays running follows them:
