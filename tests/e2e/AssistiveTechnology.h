@@ -104,40 +104,24 @@ struct AssistiveTechnology {
     // on an item is followed by the items the listener holds for selected ("selected|a;b").
     std::unique_ptr<QProcess> listen(int seconds, bool selections = false) const
     {
-        auto helper = std::make_unique<QProcess>();
-        helper->setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
-        helper->start(QStringLiteral("/usr/bin/python3"),
-                      {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT),
-                       selections ? QStringLiteral("follow") : QStringLiteral("listen"), QString::number(seconds)});
-        if (!QTest::qWaitFor([&] { return helper->canReadLine(); }, 10000)) // "listening"
-            ADD_FAILURE() << "the listener never started";
-        helper->readLine();
-        return helper;
+        return listening(selections ? QStringLiteral("follow") : QStringLiteral("listen"), seconds);
     }
     // Starts listening for `seconds` to the texts assistive technology is told inserted or
     // deleted; `told` then gives them, "insert|role|name|TEXT" or "delete|role|name|LENGTH" a line.
-    std::unique_ptr<QProcess> textListener(int seconds) const
-    {
-        auto helper = std::make_unique<QProcess>();
-        helper->setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
-        helper->start(QStringLiteral("/usr/bin/python3"),
-                      {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("texts"), QString::number(seconds)});
-        if (!QTest::qWaitFor([&] { return helper->canReadLine(); }, 10000)) // "listening"
-            ADD_FAILURE() << "the text listener never started";
-        helper->readLine();
-        return helper;
-    }
+    std::unique_ptr<QProcess> textListener(int seconds) const { return listening(QStringLiteral("texts"), seconds); }
     // Starts listening as a screen reader such as Orca speaks, for `seconds`: `spoken` then gives
     // what it said (see speak in accessible.py). What counts is what a reader does with the events,
     // not the events alone: it stays quiet for a focus event on the object it is on.
-    std::unique_ptr<QProcess> speaker(int seconds) const
+    std::unique_ptr<QProcess> speaker(int seconds) const { return listening(QStringLiteral("speak"), seconds); }
+    // accessible.py's listening `mode` for `seconds`, once it says it listens.
+    std::unique_ptr<QProcess> listening(const QString& mode, int seconds) const
     {
         auto helper = std::make_unique<QProcess>();
         helper->setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
         helper->start(QStringLiteral("/usr/bin/python3"),
-                      {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), QStringLiteral("speak"), QString::number(seconds)});
+                      {QStringLiteral(TAVLIN_ACCESSIBLE_SCRIPT), mode, QString::number(seconds)});
         if (!QTest::qWaitFor([&] { return helper->canReadLine(); }, 10000)) // "listening"
-            ADD_FAILURE() << "the speaker never started";
+            ADD_FAILURE() << "the " << mode.toStdString() << " listener never started";
         helper->readLine();
         return helper;
     }
