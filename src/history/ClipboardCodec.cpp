@@ -94,6 +94,12 @@ QString filesText(const QList<ClipItem>& items)
     return count == 1 ? name : StoredPlaceholder::files(count);
 }
 
+// No NUL and not only white space.
+bool hasWords(const QString& text)
+{
+    return !text.contains(QChar(u'\0')) && !std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+}
+
 bool isWebAddress(const QString& text)
 {
     // Strict, so that a sentence that merely starts with an address stays text.
@@ -114,11 +120,7 @@ bool ClipboardCodec::isKeptType(const QString& type)
 
 bool ClipboardCodec::isRecordableText(const QString& text)
 {
-    if (text.contains(QChar(u'\0')))
-        return false;
-    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); }))
-        return false;
-    return text.toUtf8().size() <= maximumTextBytes;
+    return hasWords(text) && text.toUtf8().size() <= maximumTextBytes;
 }
 
 std::optional<QUrl> ClipboardCodec::url(const QByteArray& representation)
@@ -233,13 +235,15 @@ QCoro::Task<std::optional<CapturedClipboard>> ClipboardCodec::read(QList<std::sh
         text = co_await richTextString(all);
     if (!text && !tooLong)
         text = StoredPlaceholder::formattedText();
-    if (tooLong) {
+    // The text's UTF-8 size is known only once it is made: the words of RTF are counted as they
+    // are read, and each stray byte of plain text becomes a three-byte replacement character.
+    if (tooLong || text->toUtf8().size() > maximumTextBytes) {
         Log::error(QStringLiteral("Clipboard: a copy is not kept, its text is over %1 bytes (%2 bytes in all)")
                        .arg(maximumTextBytes)
                        .arg(totalBytes));
         co_return std::nullopt;
     }
-    if (!isRecordableText(*text))
+    if (!hasWords(*text))
         co_return std::nullopt;
 
     const bool hasLink = hasType(all, PasteboardTypes::url);

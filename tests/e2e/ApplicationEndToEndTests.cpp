@@ -408,7 +408,18 @@ TEST(ApplicationEndToEnd, InstalledForTheUserItOffersLaunchAtLogin)
                       + freeShortcut);
     };
     openingSettings();
-    const QString prefix = profile.folder.path() + QStringLiteral("/prefix");
+    // CMake reads a backslash in an install prefix as an escape (and one in DESTDIR as a slash):
+    // under a temporary folder that holds one, the install goes to a folder of the test's own in
+    // the build folder, where CMake works, removed however the test ends.
+    std::optional<QTemporaryDir> elsewhere;
+    QString installFolder = profile.folder.path();
+    if (installFolder.contains(u'\\')) {
+        elsewhere.emplace(QStringLiteral(TAVLIN_BUILD_DIR "/tavlin's install-XXXXXX"));
+        ASSERT_TRUE(elsewhere->isValid());
+        removeOnceThisProcessHasEnded(elsewhere->path());
+        installFolder = elsewhere->path();
+    }
+    const QString prefix = installFolder + QStringLiteral("/prefix");
     // The build's install_manifest.txt lists what the user installed, for the README's uninstall:
     // an install of the one component there is writes a manifest of its own name instead.
     const QString manifest = QStringLiteral(TAVLIN_BUILD_DIR "/install_manifest.txt");
