@@ -26,6 +26,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace tavlin {
 
 namespace {
@@ -81,28 +83,33 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, cons
     status_->setContentsMargins(24, 0, 24, 12);
     main->addWidget(status_);
     root->addLayout(main, 1);
-    // An empty state in place of the records is heard by its title at once, and the records back
-    // by their count, where the keyboard is: a search typed on matches nothing, or something again.
-    // The count waits until the search has settled: told at the first letter that matches, it would
-    // be a half-typed query's, and stale by the time a reader got to it.
+    // An empty state in place of the records is heard by its title at once, where the keyboard is.
+    // A search or filter of the user's that settles on other records is heard by their count, once:
+    // told at a letter that matches, the count would be a half-typed query's, and stale by the
+    // time a reader got to it. Copies coming in under the same search are not told.
     announcer_ = new Announcer(status_);
     countTimer_.setSingleShot(true);
     countTimer_.setInterval(countDelay);
     connect(&countTimer_, &QTimer::timeout, this, [this] {
         countPending_ = false;
-        announcer_->say(status_->text());
+        const QList<qint64> listed = listedIDs();
+        if (std::exchange(heardListing_, listed) != listed)
+            announcer_->say(status_->text());
     });
     connect(records_, &HistoryRecordsArea::emptyStateChanged, this,
             [this](std::optional<HistoryEmptyView::Kind> shown) {
-                countPending_ = !shown;
-                if (shown) {
-                    countTimer_.stop();
-                    announcer_->say(HistoryEmptyView::title(*shown));
-                }
+                if (!shown)
+                    return;
+                countPending_ = false;
+                countTimer_.stop();
+                heardListing_.clear();
+                announcer_->say(HistoryEmptyView::title(*shown));
             });
     connect(&browser_, &HistoryBrowser::pageLoaded, this, [this] {
         if (countPending_)
             countTimer_.start();
+        else
+            heardListing_ = listedIDs();
     });
     connect(header_, &HistoryHeader::renamedUnderKeyboard, announcer_, &Announcer::say);
 
@@ -259,8 +266,18 @@ void ContentView::requestMaybeChanged()
     lastRequest_ = request;
     // Every change restarts the wait: a burst of keystrokes gives one reload after the last.
     reloadTimer_.start();
-    // A count waiting to be told waits for the page that answers this change.
+    // The count waits for the page that answers this change, and for the search to settle.
+    countPending_ = true;
     countTimer_.stop();
+}
+
+QList<qint64> ContentView::listedIDs() const
+{
+    QList<qint64> ids;
+    ids.reserve(browser_.clips().size());
+    for (const Clip& clip : browser_.clips())
+        ids.append(clip.id);
+    return ids;
 }
 
 void ContentView::refreshStatus()

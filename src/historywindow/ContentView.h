@@ -38,7 +38,7 @@ class ContentView : public QWidget {
 public:
     // Typing settles for this long before the listing follows.
     static constexpr std::chrono::milliseconds reloadDelay{130};
-    // The records back are told by their count once the page answering the last change has shown
+    // A search's records are told by their count once the page answering the last change has shown
     // for this long with no change since: a typist's pause, not the gap between two keys.
     static constexpr std::chrono::milliseconds countDelay{500};
 
@@ -81,6 +81,7 @@ private:
     void orderTabs();
     void requestMaybeChanged();
     void refreshStatus();
+    QList<qint64> listedIDs() const;
     void refreshBanner();
 
     HistoryBrowser& browser_;
@@ -90,9 +91,13 @@ private:
     bool shown_ = false;
     QTimer reloadTimer_;
     std::optional<HistoryQuery> lastRequest_;
-    // Runs while the records' return waits to be told; stopped by a change, restarted by its page.
+    // Runs while a search's count waits to be told; stopped by a change, restarted by its page.
     QTimer countTimer_;
+    // The user changed the search, and its count is still to be told.
     bool countPending_ = false;
+    // The records as a reader last heard of them: told by a count, an empty state, or the window's
+    // own listing as copies came in.
+    QList<qint64> heardListing_;
 
     HistorySidebar* sidebar_ = nullptr;
     HistoryHeader* header_ = nullptr;

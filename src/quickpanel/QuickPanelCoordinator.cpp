@@ -260,7 +260,7 @@ void QuickPanelCoordinator::command(QuickPanelCommand command)
         state_->moveSelection(command == QuickPanelCommand::up ? -1 : 1);
         // An arrow that can go no further says again what Return would copy, rather than nothing.
         if (state_->selectedID() == before)
-            view_->tellHighlighted();
+            view_->repeatHighlighted();
         break;
     }
     case QuickPanelCommand::copy:

@@ -6,6 +6,7 @@
 #include "QuickPanelList.h"
 #include "QuickPanelState.h"
 #include "QuickSearchField.h"
+#include "RecordListModel.h"
 #include "RecordsAccessibility.h"
 #include "RoundedShape.h"
 #include "SearchFocusRing.h"
@@ -262,6 +263,16 @@ void QuickPanelView::tellHighlighted()
         announcer_->say(empty_->text());
     else
         RecordsAccessibility::focusCurrent(list_);
+}
+
+void QuickPanelView::repeatHighlighted()
+{
+    // A reader says nothing of a focus event for the record it is already on: said as a
+    // notification, the record is heard again.
+    if (state_.clips().isEmpty())
+        announcer_->say(empty_->text());
+    else
+        announcer_->say(list_->currentIndex().data(RecordListModel::LabelRole).toString());
 }
 
 void QuickPanelView::refresh()

@@ -55,6 +55,8 @@ public:
     // Tells assistive technology of what Return would copy, the highlighted record, or of the
     // empty-state text when nothing is listed.
     void tellHighlighted();
+    // Says again what Return would copy, where the keyboard has not moved from it.
+    void repeatHighlighted();
 
 Q_SIGNALS:
     void commandRequested(QuickPanelCommand command);
