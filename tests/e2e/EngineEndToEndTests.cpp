@@ -438,7 +438,7 @@ TEST(EngineEndToEnd, APictureBegunLateIsKeptWholeAndOneOfNoBytesIsNoPicture)
 // A format answered with no bytes is left out as if it had not been offered: the next target that
 // carries it is read. The words of a program whose UTF-8 text comes empty are kept, from its MIME
 // text or its Latin-1 text, and so is the picture of one whose PNG does, in the other encoding it
-// offers, which copies back as such.
+// offers, which copies back as such. A picture whose PNG has bytes is that PNG alone.
 TEST(EngineEndToEnd, AFormatAnsweredWithNoBytesIsReadFromTheNextTargetThatCarriesIt)
 {
     TemporaryFolder folder;
@@ -452,14 +452,32 @@ TEST(EngineEndToEnd, AFormatAnsweredWithNoBytesIsReadFromTheNextTargetThatCarrie
                    10000);
 
     QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkYellow);
+    const QByteArray picture = encoded(image, "PNG");
+    QStringList encodings;
+    for (const QString format :
+         {QStringLiteral("png"), QStringLiteral("bmp"), QStringLiteral("jpeg"), QStringLiteral("tiff")}) {
+        const QString path = folder.path() + QStringLiteral("/photo.") + format;
+        writeFile(path, format == u"png" ? picture : encoded(image, format.toLatin1().constData()));
+        encodings.append(QStringLiteral("image/%1=@%2").arg(format, path));
+    }
+    copyWithOwner(encodings);
+    EXPECT_SOON_EQ(runner.records().value(0), QStringLiteral("image Изображение"), 10000);
+    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + runner.newestID(), QStringLiteral("copied")),
+              QStringList{QStringLiteral("copied 1")});
+    EXPECT_EQ(readWithXclip(QStringLiteral("image/png")), picture);
+    const QByteArray offered = readWithXclip(QStringLiteral("TARGETS"));
+    for (const char* other : {"image/bmp", "image/jpeg", "image/tiff"})
+        EXPECT_FALSE(offered.contains(other)) << other << " is kept too";
+
     image.fill(Qt::darkGreen);
     const QByteArray bmp = encoded(image, "BMP");
     const QString path = folder.path() + QStringLiteral("/picture.bmp");
     writeFile(path, bmp);
     copyWithOwner({QStringLiteral("image/png="), QStringLiteral("image/bmp=@") + path});
     EXPECT_SOON_EQ(runner.records(),
-                   (QStringList{QStringLiteral("image Изображение"), QStringLiteral("text café crème"),
-                                QStringLiteral("text the words")}),
+                   (QStringList{QStringLiteral("image Изображение"), QStringLiteral("image Изображение"),
+                                QStringLiteral("text café crème"), QStringLiteral("text the words")}),
                    10000);
     EXPECT_EQ(runner.ask(QStringLiteral("copy ") + runner.newestID(), QStringLiteral("copied")),
               QStringList{QStringLiteral("copied 1")});
