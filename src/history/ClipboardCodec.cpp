@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QScopeGuard>
 #include <QSet>
 #include <QStringDecoder>
 #include <QThread>
@@ -162,6 +163,9 @@ QCoro::Task<std::optional<CapturedClipboard>> ClipboardCodec::read(QList<std::sh
             co_await QCoro::sleepFor(0ms);
         if (!item)
             continue;
+        // Also when the limit stops the read halfway: a picture read ahead for a type not asked
+        // yet can be as large as the limit.
+        const auto readEnded = qScopeGuard([&item] { item->endRead(); });
         QStringList types = item->types();
         types.removeIf([](const QString& type) { return !isKeptType(type); });
         std::sort(types.begin(), types.end());

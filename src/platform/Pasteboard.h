@@ -25,6 +25,9 @@ public:
     // answer: the main thread's event loop runs meanwhile. The caller keeps the item alive until
     // the answer is in.
     virtual QCoro::Task<std::optional<QByteArray>> data(QString type) const = 0;
+    // Told once the reader asks nothing more of the item, however its read ended: bytes the item
+    // read ahead for a type it was not asked for are let go then, not when the next copy comes.
+    virtual void endRead() const { }
 };
 
 // The general clipboard: what the capture gate, the reader and the writer use of it. Main thread.

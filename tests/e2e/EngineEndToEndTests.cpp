@@ -436,23 +436,49 @@ TEST(EngineEndToEnd, APictureBegunLateIsKeptWholeAndOneOfNoBytesIsNoPicture)
 }
 
 // A format answered with no bytes is left out as if it had not been offered: the next target that
-// carries it is read. The words of a program whose UTF-8 text comes empty are kept, and so is
-// the picture of one whose PNG does, in the other encoding it offers, which copies back as such.
+// carries it is read. The words of a program whose UTF-8 text comes empty are kept, from its MIME
+// text or its Latin-1 text, and so is the picture of one whose PNG does, in the other encoding it
+// offers, which copies back as such. A picture whose PNG has bytes is that PNG alone.
 TEST(EngineEndToEnd, AFormatAnsweredWithNoBytesIsReadFromTheNextTargetThatCarriesIt)
 {
     TemporaryFolder folder;
     Runner runner(folder.databasePath(), true);
     copyWithOwner({QStringLiteral("UTF8_STRING="), QStringLiteral("text/plain=the words")});
     EXPECT_SOON_EQ(runner.records(), QStringList{QStringLiteral("text the words")}, 10000);
+    const QString latin1 = folder.path() + QStringLiteral("/latin1.txt");
+    writeFile(latin1, "caf\xe9 cr\xe8me");
+    copyWithOwner({QStringLiteral("UTF8_STRING="), QStringLiteral("STRING=@") + latin1});
+    EXPECT_SOON_EQ(runner.records(), (QStringList{QStringLiteral("text café crème"), QStringLiteral("text the words")}),
+                   10000);
 
     QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkYellow);
+    const QByteArray picture = encoded(image, "PNG");
+    QStringList encodings;
+    for (const QString format :
+         {QStringLiteral("png"), QStringLiteral("bmp"), QStringLiteral("jpeg"), QStringLiteral("tiff")}) {
+        const QString path = folder.path() + QStringLiteral("/photo.") + format;
+        writeFile(path, format == u"png" ? picture : encoded(image, format.toLatin1().constData()));
+        encodings.append(QStringLiteral("image/%1=@%2").arg(format, path));
+    }
+    copyWithOwner(encodings);
+    EXPECT_SOON_EQ(runner.records().value(0), QStringLiteral("image Изображение"), 10000);
+    EXPECT_EQ(runner.ask(QStringLiteral("copy ") + runner.newestID(), QStringLiteral("copied")),
+              QStringList{QStringLiteral("copied 1")});
+    EXPECT_EQ(readWithXclip(QStringLiteral("image/png")), picture);
+    const QByteArray offered = readWithXclip(QStringLiteral("TARGETS"));
+    for (const char* other : {"image/bmp", "image/jpeg", "image/tiff"})
+        EXPECT_FALSE(offered.contains(other)) << other << " is kept too";
+
     image.fill(Qt::darkGreen);
     const QByteArray bmp = encoded(image, "BMP");
     const QString path = folder.path() + QStringLiteral("/picture.bmp");
     writeFile(path, bmp);
     copyWithOwner({QStringLiteral("image/png="), QStringLiteral("image/bmp=@") + path});
     EXPECT_SOON_EQ(runner.records(),
-                   (QStringList{QStringLiteral("image Изображение"), QStringLiteral("text the words")}), 10000);
+                   (QStringList{QStringLiteral("image Изображение"), QStringLiteral("image Изображение"),
+                                QStringLiteral("text café crème"), QStringLiteral("text the words")}),
+                   10000);
     EXPECT_EQ(runner.ask(QStringLiteral("copy ") + runner.newestID(), QStringLiteral("copied")),
               QStringList{QStringLiteral("copied 1")});
     EXPECT_EQ(readWithXclip(QStringLiteral("image/bmp")), bmp);

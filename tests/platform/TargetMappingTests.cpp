@@ -30,14 +30,16 @@ TEST(TargetMappingTest, TextTargetsBecomeOnePlainTextTypeWithTheBestSourceFirst)
         {"TIMESTAMP", "TARGETS", "MULTIPLE", "SAVE_TARGETS", "text/plain", "UTF8_STRING", "STRING", "TEXT",
          "COMPOUND_TEXT", "text/plain;charset=UTF-8", "text/html"});
     ASSERT_EQ(presented.size(), 2);
-    EXPECT_EQ(presented[0],
-              (Presented{PasteboardTypes::plainText, {"UTF8_STRING", "text/plain;charset=UTF-8", "text/plain"}}));
+    EXPECT_EQ(
+        presented[0],
+        (Presented{PasteboardTypes::plainText, {"UTF8_STRING", "text/plain;charset=UTF-8", "text/plain", "STRING"}}));
     EXPECT_EQ(presented[1], (Presented{PasteboardTypes::html, {"text/html"}}));
     // What GTK 3 offers for a copied text, in its order.
     EXPECT_EQ(
         TargetMapping::presentedTypes({"TIMESTAMP", "TARGETS", "MULTIPLE", "SAVE_TARGETS", "UTF8_STRING",
                                        "COMPOUND_TEXT", "TEXT", "STRING", "text/plain;charset=utf-8", "text/plain"}),
-        (QList<Presented>{{PasteboardTypes::plainText, {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain"}}}));
+        (QList<Presented>{
+            {PasteboardTypes::plainText, {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING"}}}));
 
     // Older programs offer Latin-1 text alone; it reads as UTF-8 text.
     EXPECT_EQ(TargetMapping::presentedTypes({"TARGETS", "STRING", "TEXT"}),

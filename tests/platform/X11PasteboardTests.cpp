@@ -1,4 +1,6 @@
 #include "AwaitTask.h"
+#include "ClipboardCodec.h"
+#include "ClipboardReadError.h"
 #include "ImageSamples.h"
 #include "LogCapture.h"
 #include "PasteboardTypes.h"
@@ -473,6 +475,38 @@ TEST_F(X11PasteboardTest, LargeCopiesArriveWholeAndOversizedOnesStopAtTheLimit)
     const std::optional<QByteArray> data = dataOf(itemsOf(pasteboard).value(0), PasteboardTypes::png);
     ASSERT_TRUE(data);
     EXPECT_EQ(data->size(), X11Pasteboard::transferLimit);
+}
+
+// Asked for a picture's BMP first, the reader reads its PNG to learn whether the BMP is needed.
+// When the record's limit stops the read on the HTML between the two, nothing of that PNG is
+// held: asked for later, it is the owner that is asked again.
+TEST_F(X11PasteboardTest, APngReadAheadIsLetGoWhenTheReadStopsBeforeItsTurn)
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkRed);
+    const QByteArray picture = test::encoded(image, "PNG");
+    QStringList offered{QStringLiteral("serve"), QStringLiteral("--incr"), QStringLiteral("4194304"),
+                        QStringLiteral("0")};
+    for (const auto& [target, bytes] :
+         {std::pair{"image/bmp", test::encoded(image, "BMP")},
+          std::pair{"text/html", QByteArray(X11Pasteboard::transferLimit, 'h')}, std::pair{"image/png", picture}}) {
+        const QString path = folder_.path() + u'/' + QString::fromLatin1(target).replace(u'/', u'.');
+        test::writeFile(path, bytes);
+        offered.append(QString::fromLatin1(target) + QStringLiteral("=@") + path);
+    }
+    ASSERT_TRUE(ownerCopy(offered));
+    EXPECT_THROW(test::await(ClipboardCodec::read(pasteboard)), ClipboardReadError);
+    QByteArray asked = lastOwnerOutput();
+    ASSERT_EQ(asked.count("asked image/png\n"), 1) << asked.toStdString();
+
+    EXPECT_EQ(dataOf(itemsOf(pasteboard).value(0), PasteboardTypes::png), picture);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            asked += lastOwnerOutput();
+            return asked.count("asked image/png\n") == 2;
+        },
+        10000))
+        << asked.toStdString();
 }
 
 TEST_F(X11PasteboardTest, AnOwnerOfSixtyThousandTargetsIsReadForItsFirstThousand)

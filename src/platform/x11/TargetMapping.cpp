@@ -13,7 +13,8 @@ namespace tavlin {
 namespace {
 
 // Targets that are part of the selection protocol or an older spelling of plain text, never
-// content of their own. (STRING is the text of older programs when they offer nothing newer.)
+// content of their own. (STRING is Latin-1 text, which older programs offer alone and newer ones
+// beside their UTF-8 text; TEXT and COMPOUND_TEXT do not say by their name how they are encoded.)
 bool isProtocolTarget(const QByteArray& target)
 {
     static const QSet<QByteArray> targets{
@@ -55,9 +56,6 @@ int preference(const QByteArray& target)
 QList<TargetMapping::Presented> TargetMapping::presentedTypes(const QList<QByteArray>& targets)
 {
     const bool offersPNG = targets.contains("image/png");
-    const bool offersUTF8Text = std::any_of(targets.cbegin(), targets.cend(), [](const QByteArray& target) {
-        return preference(target) < preference("STRING");
-    });
     QList<Presented> presented;
     // Where each type stands in `presented`: an owner may offer thousands of targets.
     QHash<QString, qsizetype> positions;
@@ -65,14 +63,13 @@ QList<TargetMapping::Presented> TargetMapping::presentedTypes(const QList<QByteA
         if (isProtocolTarget(target) || target == uriList || target == gnomeCopiedFiles || target == passwordHint
             || target == "application/x-qt-image")
             continue;
-        if (target == latin1Text) {
-            if (!offersUTF8Text)
-                presented.append({PasteboardTypes::plainText, {target}});
-            continue;
-        }
         if (offersPNG && isConversionOfPNG(target))
             continue;
-        const QString type = PasteboardTypes::identifierForMimeType(QString::fromUtf8(canonicalTarget(target)));
+        // STRING stays among the plain text's sources, last: an owner may answer its UTF-8 text
+        // with no bytes and still have the words in Latin-1.
+        const QString type = target == latin1Text
+            ? PasteboardTypes::plainText
+            : PasteboardTypes::identifierForMimeType(QString::fromUtf8(canonicalTarget(target)));
         const auto position = positions.constFind(type);
         if (position == positions.cend()) {
             positions.insert(type, presented.size());

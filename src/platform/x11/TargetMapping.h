@@ -29,7 +29,7 @@ struct TargetMapping {
 
     // The types of everything but the file lists and the password-manager hint, in the order the
     // owner lists them. Leaves out the protocol's pseudo-targets, the legacy X text targets (but
-    // STRING, the plain text of owners that offer no UTF-8 text), Qt's internal image target, and
+    // STRING, Latin-1 plain text, the plain text's last source), Qt's internal image target, and
     // the image conversions an owner makes of a picture it also offers as PNG.
     static QList<Presented> presentedTypes(const QList<QByteArray>& targets);
     // The types of the image conversions presentedTypes leaves out beside a PNG, as it would

@@ -59,7 +59,8 @@ struct X11Pasteboard::Session : std::enable_shared_from_this<Session> {
     // Whether each target that answered did so with no bytes: asked again, it is not asked twice.
     QHash<QByteArray, bool> answeredEmpty;
     // Bytes read before their type was asked for, handed to the first who asks for their target
-    // (the reader, a moment later) and not held after.
+    // (the reader, a moment later) and not held after, nor once the reader has stopped (endRead):
+    // a PNG read ahead is up to 32 MiB.
     QHash<QByteArray, QByteArray> readAhead;
     // The types whose loss was logged.
     QSet<QString> reported;
@@ -250,6 +251,12 @@ public:
             co_return co_await firstBytes(*session, presented);
         }
         co_return std::nullopt;
+    }
+
+    void endRead() const override
+    {
+        if (const std::shared_ptr<X11Pasteboard::Session> session = session_.lock())
+            session->readAhead.clear();
     }
 
 private:
