@@ -1,6 +1,7 @@
 // Tavlin's entry point: the start-up guard, the command line, the one-instance lock (or the hand-over to the
 // running instance), the display check, then the application with its delegate until it quits.
 // SIGTERM, SIGINT and SIGHUP stop it in order.
+#include "AccessibleLineEdit.h"
 #include "AppDelegate.h"
 #include "CommandLine.h"
 #include "Defaults.h"
@@ -93,6 +94,7 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("org.tavlin.Tavlin"));
     QApplication::setQuitOnLastWindowClosed(false);
     tavlin::TavlinStyle::install();
+    tavlin::AccessibleLineEdit::install();
 
     if (::pipe(signalPipe) != 0)
         return 1;

@@ -2,6 +2,7 @@
 
 #include "../support/PrivateXvfb.h"
 #include "../support/ThrowAwayHome.h"
+#include "AccessibleLineEdit.h"
 #include "TavlinStyle.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@ int main(int argc, char** argv)
 #endif
     QApplication application(argc, argv);
     tavlin::TavlinStyle::install();
+    tavlin::AccessibleLineEdit::install();
     // Fixed font and language, so that measurements and screenshots are the same everywhere.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

@@ -486,6 +486,43 @@ TEST(AccessibilityEndToEnd, EachSearchIsHeardOnceByTheCountItSettlesOn)
               QStringList({QStringLiteral("Records: 32"), QStringLiteral("Records: 1")}));
 }
 
+// A field that holds text is heard whole as the keyboard comes back to it, from the next control
+// and as its window opens again: Orca speaks a field's line as far as its attribute runs cover it,
+// and runs that covered nothing cut the last letter off.
+TEST(AccessibilityEndToEnd, AFieldThatHoldsTextIsHeardWholeAsTheKeyboardComesBack)
+{
+    RunningApplication running;
+    // What is said last as the keyboard goes from the field to the next control and back.
+    const auto heardBack = [&](const QString& field, const QString& typed, const QString& text) {
+        keys(typed);
+        EXPECT_TRUE(running.heard(field, QStringLiteral("text|focused|") + text)) << running.said(field);
+        auto speaker = running.assistive.speaker(4);
+        keys(QStringLiteral("Tab shift+Tab"));
+        const QStringList said = AssistiveTechnology::spoken(*speaker);
+        return said.value(said.size() - 1);
+    };
+    const QString search = QStringLiteral("Search history…");
+    ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Tavlin$")));
+    EXPECT_EQ(heardBack(search, QStringLiteral("ctrl+f a p p l e"), QStringLiteral("apple")),
+              search + QStringLiteral(" apple selected"));
+    EXPECT_EQ(heardBack(search, QStringLiteral("ctrl+a Cyrillic_ka Cyrillic_o Cyrillic_te"), QStringLiteral("кот")),
+              search + QStringLiteral(" кот selected"));
+    auto speaker = running.assistive.speaker(8);
+    keys(QStringLiteral("ctrl+w"));
+    ASSERT_TRUE(waitUntil([] { return windowsNamed(QStringLiteral("^Tavlin$")).isEmpty(); }, 10000));
+    Desktop::clickTray();
+    ASSERT_TRUE(running.heard(search, QStringLiteral("text|focused|кот"))) << running.said(search);
+    EXPECT_EQ(AssistiveTechnology::spoken(*speaker), QStringList(search + QStringLiteral(" кот selected")));
+
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("Settings")));
+    ASSERT_TRUE(running.assistive.press(QStringLiteral("History & Privacy")));
+    activateWindowNamed(QStringLiteral("^Settings$"));
+    ASSERT_TRUE(running.assistive.click(QStringLiteral("Add App")));
+    const QString filter = QStringLiteral("Search applications");
+    EXPECT_EQ(heardBack(filter, QStringLiteral("Down Return q u o"), QStringLiteral("quo")),
+              filter + QStringLiteral(" quo selected"));
+}
+
 // A text is told once as it comes. Its padding, line spacing and alignment change how it lies, not
 // what it says: told as the text deleted and inserted again, they made a burst in which a screen
 // reader dropped what it was about to say; so did a code preview's colours. Here the empty state's

@@ -197,15 +197,35 @@ def asked_for_focus(root):
     return asked
 
 
+def field_line(node):
+    """The line Orca 43 speaks of a one-line text field: its text as far as the attribute runs
+    cover it. It walks them from the start, each at the greater of the run's end and one past where
+    it asked, joins those of one language into one, and keeps the last run's end."""
+    count = Atspi.Text.get_character_count(node)
+    covered = []
+    offset = 0
+    while offset < count:
+        attributes, start, end = Atspi.Text.get_attribute_run(node, offset, True)
+        language = attributes.get("language", "")
+        if covered and covered[-1][2] == language:
+            covered[-1][1] = end
+        else:
+            covered.append([max(start, offset), end, language])
+        offset = max(end, offset + 1)
+    return "".join(Atspi.Text.get_text(node, max(0, start), min(count, end)) for start, end, _ in covered)
+
+
 def speak(seconds):
     """Prints what Orca 43 says of what it is told (its default and Qt scripts), as far as the tests
     need it, one line each: "said|TEXT", with "|LIST NAME: ITEMS" after an item of a list or table.
-    Of an object the focus comes to it says the name, then the description.
+    Of an object the focus comes to it says the name, then the description; of a text field that
+    holds text, the name, then its line (see field_line), then "selected" if it holds a selection.
     Orca stays on the object the focus last came to, its place, and says nothing when the focus
-    comes again to that object, whatever its name is now; a list or table that the focus comes to
-    puts it on its first selected item. It goes back to a text field that has the keyboard when the
-    caret moves there, saying nothing, as far as it knows: a field it was told has lost the focus
-    it takes to have lost it, whatever the application says when asked. It says a notification each time it shows, by its name and
+    comes again to that object, whatever its name is now, unless a window was activated meanwhile,
+    which becomes its place (what it says of the window is left out); a list or table that the
+    focus comes to puts it on its first selected item. It goes back to a text field that has the
+    keyboard when the caret moves there, saying nothing, as far as it knows: a field it was told
+    has lost the focus it takes to have lost it, whatever the application says when asked. It says a notification each time it shows, by its name and
     the labels inside it, after the word "notification" unless it is in a status bar. A changed
     name or description it does not say: Qt 6.4 sends it without its text.
     An active item that a list or its leader says it has changed, it speaks as a focused one, if
@@ -224,7 +244,12 @@ def speak(seconds):
         inside = ""
         if parent and parent.get_role_name() in ("list", "table"):
             inside = "|%s: %d" % (parent.get_name(), parent.get_child_count())
-        words = " ".join(word for word in (node.get_name(), node.get_description()) if word)
+        words = [node.get_name(), node.get_description()]
+        if node.get_state_set().contains(Atspi.StateType.EDITABLE) and "Text" in node.get_interfaces():
+            line = field_line(node)
+            if line:
+                words = [node.get_name(), line, "selected" if Atspi.Text.get_n_selections(node) == 1 else ""]
+        words = " ".join(word for word in words if word)
         print("said|%s%s" % (words, inside), flush=True)
         while parent:
             if parent.get_role_name() in ("list", "list box") and "Selection" not in parent.get_interfaces():
@@ -253,6 +278,8 @@ def speak(seconds):
                         if node == place[0]:
                             return
                 present(node)
+            elif event.type.startswith("window:activate"):
+                place[0] = node
             elif event.type.startswith("object:text-caret-moved"):
                 has_focus = focused.get(node.path)
                 if has_focus is None:

@@ -1,4 +1,5 @@
 // The main of widget tests: a QApplication on the offscreen platform unless a run asks for a display.
+#include "AccessibleLineEdit.h"
 #include "TavlinStyle.h"
 #include "ThrowAwayHome.h"
 #include "Translations.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     tavlin::TavlinStyle::install();
+    tavlin::AccessibleLineEdit::install();
     QTranslator english;
     if (tavlin::Translations::load(english, QStringLiteral("en")))
         QApplication::installTranslator(&english);
