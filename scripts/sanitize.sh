@@ -25,10 +25,9 @@ fi
 scale=3
 
 echo "== building with sanitizers (build-asan)"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVLIN_SANITIZE=ON \
-  -DTAVLIN_TEST_TIME_SCALE="$scale" -DTAVLIN_BUILD_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
 # Listing a test program's tests at build time is no place to report its leaks.
-ASAN_OPTIONS=detect_leaks=0 cmake --build build-asan --parallel "${TAVLIN_JOBS:-4}"
+ASAN_OPTIONS=detect_leaks=0 tavlin_cmake build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVLIN_SANITIZE=ON \
+  -DTAVLIN_TEST_TIME_SCALE="$scale" -DTAVLIN_BUILD_BENCHMARKS=OFF "${launcher[@]}" -- --parallel "${TAVLIN_JOBS:-4}"
 
 # Qt's own frames carry no frame pointers: the slow unwinder reads the unwind tables, so that a
 # leak's stack reaches the library that made it and the suppressions can name that library.

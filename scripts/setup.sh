@@ -1,5 +1,5 @@
-# Shared set-up of test.sh and run.sh: the Debian packages Tavlin builds and tests with, and the
-# build itself. Sourced, not run.
+# Shared set-up of test.sh, run.sh and scripts/sanitize.sh: the Debian packages Tavlin builds and
+# tests with, and the build itself. Sourced, not run.
 
 TAVLIN_PACKAGES=(
   g++ cmake ninja-build pkg-config clang-format
@@ -66,11 +66,18 @@ tavlin_install_packages() {
   tavlin_apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# tavlin_build [TARGET...]: configures build/ and builds the targets named, or everything. In a
-# subshell, for the temporary folder it may set.
-tavlin_build() (
-  echo "== building"
-  local type="${TAVLIN_BUILD_TYPE:-RelWithDebInfo}"
+# tavlin_cmake FOLDER -DNAME=VALUE... -- BUILD-ARGUMENT...: configures FOLDER with a Ninja build
+# and these settings where it does not have them yet, then builds it with cmake --build FOLDER and
+# the arguments after --. In a subshell, for the temporary folder it may set.
+tavlin_cmake() (
+  local folder=$1
+  shift
+  local settings=()
+  while [ "$1" != -- ]; do
+    settings+=("$1")
+    shift
+  done
+  shift
   # CMake splits the compiler's link line, which names files in the temporary folder, as a shell
   # would: a quote in that folder's path loses the libraries' folders, and Qt is not found. CMake
   # and the compiler then get a temporary folder of their own, removed however the build ends.
@@ -80,17 +87,32 @@ tavlin_build() (
       trap 'rm -rf "$TMPDIR"' EXIT
       ;;
   esac
-  # Configured once (or for another build type): after that the build runs CMake again by itself
+  # Configured once (or again for other settings): after that the build runs CMake again by itself
   # when a CMakeLists.txt changed. A configure that never finished (no build.ninja) is done
   # afresh, as what it found out (where the compiler's libraries are) may be wrong.
-  if [ ! -f build/build.ninja ]; then
-    cmake --fresh -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null || exit
-  elif ! grep -qx "CMAKE_BUILD_TYPE:STRING=$type" build/CMakeCache.txt 2>/dev/null; then
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null || exit
-  fi
-  if [ "$#" -gt 0 ]; then
-    cmake --build build --parallel "$(nproc)" --target "$@"
+  if [ ! -f "$folder/build.ninja" ]; then
+    cmake --fresh -S . -B "$folder" -G Ninja "${settings[@]}" >/dev/null || exit
   else
-    cmake --build build --parallel "$(nproc)"
+    local setting name
+    for setting in "${settings[@]}"; do
+      name=${setting#-D}
+      name=${name%%=*}
+      if [ "$(sed -n "s/^$name:[A-Z]*=//p" "$folder/CMakeCache.txt" 2>/dev/null)" != "${setting#*=}" ]; then
+        cmake -S . -B "$folder" -G Ninja "${settings[@]}" >/dev/null || exit
+        break
+      fi
+    done
   fi
+  cmake --build "$folder" "$@"
 )
+
+# tavlin_build [TARGET...]: configures build/ and builds the targets named, or everything.
+tavlin_build() {
+  echo "== building"
+  local targets=()
+  if [ "$#" -gt 0 ]; then
+    targets=(--target "$@")
+  fi
+  tavlin_cmake build -DCMAKE_BUILD_TYPE="${TAVLIN_BUILD_TYPE:-RelWithDebInfo}" \
+    -- --parallel "$(nproc)" "${targets[@]}"
+}
