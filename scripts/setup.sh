@@ -1,5 +1,5 @@
 # Shared set-up of test.sh, run.sh and scripts/sanitize.sh: the Debian packages Tavlin builds and
-# tests with, and the build itself. Sourced, not run.
+# tests with, the build itself, and stopping all they started. Sourced, not run.
 
 TAVLIN_PACKAGES=(
   g++ cmake ninja-build pkg-config clang-format
@@ -66,6 +66,68 @@ tavlin_install_packages() {
   tavlin_apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# A signal to this script's process alone (`kill PID`) would end it and leave what it started
+# running, and bash runs a trap only once its foreground command has ended. So the long steps run
+# through tavlin_run, in the background in a process group of their own (set -m) that the script
+# waits for. On TERM, INT or HUP (alone, or a Ctrl+C or hang-up reaching the terminal's group), the
+# script sends TERM to that group, on which all there end in order (INT may be ignored in the
+# background; ninja stops its compilers and keeps its logs whole), waits until the group is gone and
+# ends by the same signal. Installing packages stays in the foreground, where sudo can ask for a
+# password: a signal then waits for apt-get, rather than leave packages half installed.
+tavlin_job=""
+
+# tavlin_run COMMAND...: runs COMMAND (a program or a function of these scripts) as such a job.
+tavlin_run() {
+  set -m
+  "$@" &
+  tavlin_job=$!
+  set +m
+  local status=0
+  wait "$tavlin_job" || status=$?
+  tavlin_job=""
+  return "$status"
+}
+
+# tavlin_group_runs PGID: whether a process of that group still runs. One that has ended but is
+# not reaped yet does not count: the init that adopts it may take its time, or never do it.
+tavlin_group_runs() {
+  kill -0 -- "-$1" 2>/dev/null || return 1
+  local stat line fields
+  for stat in /proc/[0-9]*/stat; do
+    { read -r line <"$stat"; } 2>/dev/null || continue
+    # After the command's name, in parentheses: the state, the parent, the group.
+    read -r -a fields <<<"${line##*) }"
+    if [ "${fields[2]}" = "$1" ] && [ "${fields[0]}" != Z ]; then
+      return 0
+    fi
+  done
+  return 1
+}
+
+tavlin_stop() {
+  trap '' TERM INT HUP
+  if [ -n "$tavlin_job" ]; then
+    kill -TERM -- "-$tavlin_job" 2>/dev/null || true
+    # What still runs after 30 s gets no more chance to end in order.
+    local deadline=$((SECONDS + 30))
+    while tavlin_group_runs "$tavlin_job"; do
+      if [ "$SECONDS" -ge "$deadline" ]; then
+        kill -KILL -- "-$tavlin_job" 2>/dev/null || true
+        break
+      fi
+      sleep 0.1
+    done
+  fi
+  trap - "$1"
+  kill -s "$1" "$$"
+}
+
+for tavlin_signal in TERM INT HUP; do
+  # shellcheck disable=SC2064 # the signal's name is fixed now
+  trap "tavlin_stop $tavlin_signal" "$tavlin_signal"
+done
+unset tavlin_signal
+
 # tavlin_cmake FOLDER -DNAME=VALUE... -- BUILD-ARGUMENT...: configures FOLDER with a Ninja build
 # and these settings where it does not have them yet, then builds it with cmake --build FOLDER and
 # the arguments after --. In a subshell, for the temporary folder it may set.
@@ -113,6 +175,6 @@ tavlin_build() {
   if [ "$#" -gt 0 ]; then
     targets=(--target "$@")
   fi
-  tavlin_cmake build -DCMAKE_BUILD_TYPE="${TAVLIN_BUILD_TYPE:-RelWithDebInfo}" \
+  tavlin_run tavlin_cmake build -DCMAKE_BUILD_TYPE="${TAVLIN_BUILD_TYPE:-RelWithDebInfo}" \
     -- --parallel "$(nproc)" "${targets[@]}"
 }
