@@ -79,7 +79,12 @@ tavlin_job=""
 # tavlin_run COMMAND...: runs COMMAND (a program or a function of these scripts) as such a job.
 tavlin_run() {
   set -m
-  "$@" &
+  # A job in the background may not read the terminal, nor write to it after `stty tostop`
+  # unless it ignores SIGTTOU: either would stop it, and the script would wait for ever.
+  {
+    trap '' TTOU
+    "$@"
+  } </dev/null &
   tavlin_job=$!
   set +m
   local status=0
