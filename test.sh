@@ -7,18 +7,21 @@ source scripts/setup.sh
 tavlin_install_packages
 
 echo "== includes"
-python3 scripts/check-includes.py
+tavlin_run python3 scripts/check-includes.py
 
 echo "== format (.clang-format)"
-find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
+check_format() {
+  find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
+}
+tavlin_run check_format
 
 tavlin_build
 
 echo "== translations"
-python3 scripts/update-translations.py --check
+tavlin_run python3 scripts/update-translations.py --check
 
 echo "== tests"
-(cd build && ctest --output-on-failure --no-tests=error -j "$(nproc)")
+tavlin_run ctest --test-dir build --output-on-failure --no-tests=error -j "$(nproc)"
 
 echo "== screenshots (build/screenshots)"
-QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 TZ=UTC build/tests/screenshots/tavlin_screenshots >/dev/null
+QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 TZ=UTC tavlin_run build/tests/screenshots/tavlin_screenshots >/dev/null

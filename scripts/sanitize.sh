@@ -25,10 +25,9 @@ fi
 scale=3
 
 echo "== building with sanitizers (build-asan)"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVLIN_SANITIZE=ON \
-  -DTAVLIN_TEST_TIME_SCALE="$scale" -DTAVLIN_BUILD_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
 # Listing a test program's tests at build time is no place to report its leaks.
-ASAN_OPTIONS=detect_leaks=0 cmake --build build-asan --parallel "${TAVLIN_JOBS:-4}"
+ASAN_OPTIONS=detect_leaks=0 tavlin_run tavlin_cmake build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVLIN_SANITIZE=ON \
+  -DTAVLIN_TEST_TIME_SCALE="$scale" -DTAVLIN_BUILD_BENCHMARKS=OFF "${launcher[@]}" -- --parallel "${TAVLIN_JOBS:-4}"
 
 # Qt's own frames carry no frame pointers: the slow unwinder reads the unwind tables, so that a
 # leak's stack reaches the library that made it and the suppressions can name that library.
@@ -39,7 +38,7 @@ export TAVLIN_TEST_TIME_SCALE="$scale"
 
 echo "== tests under sanitizers"
 if [ "$#" -gt 0 ]; then
-  (cd build-asan && ctest --output-on-failure --no-tests=error -j "${TAVLIN_JOBS:-$(nproc)}" "$@")
+  tavlin_run ctest --test-dir build-asan --output-on-failure --no-tests=error -j "${TAVLIN_JOBS:-$(nproc)}" "$@"
   exit
 fi
 
@@ -55,8 +54,9 @@ big+='|OwnerLeavingEndToEnd\.WhatCameWholeIsKeptAndWhatDidNotIsLogged'
 # to end than the test allows even with its deadline stretched.
 skipped='BigCopyEndToEnd\.SigtermWhileItIsStored.*/HundredThousandFiles'
 status=0
-(cd build-asan && ctest --output-on-failure --no-tests=error -j "${TAVLIN_JOBS:-$(nproc)}" -E "$big") || status=$?
+tavlin_run ctest --test-dir build-asan --output-on-failure --no-tests=error -j "${TAVLIN_JOBS:-$(nproc)}" -E "$big" \
+  || status=$?
 echo "== the biggest copies under sanitizers"
-(cd build-asan && LSAN_OPTIONS="${LSAN_OPTIONS/fast_unwind_on_malloc=0/fast_unwind_on_malloc=1}" \
-  ctest --output-on-failure --no-tests=error -j "${TAVLIN_JOBS:-$(nproc)}" -R "$big" -E "$skipped") || status=$?
+LSAN_OPTIONS="${LSAN_OPTIONS/fast_unwind_on_malloc=0/fast_unwind_on_malloc=1}" tavlin_run ctest --test-dir build-asan \
+  --output-on-failure --no-tests=error -j "${TAVLIN_JOBS:-$(nproc)}" -R "$big" -E "$skipped" || status=$?
 exit "$status"

@@ -1,5 +1,5 @@
-# Shared set-up of test.sh and run.sh: the Debian packages Tavlin builds and tests with, and the
-# build itself. Sourced, not run.
+# Shared set-up of test.sh, run.sh and scripts/sanitize.sh: the Debian packages Tavlin builds and
+# tests with, the build itself, and stopping all they started. Sourced, not run.
 
 TAVLIN_PACKAGES=(
   g++ cmake ninja-build pkg-config clang-format
@@ -66,11 +66,85 @@ tavlin_install_packages() {
   tavlin_apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# tavlin_build [TARGET...]: configures build/ and builds the targets named, or everything. In a
-# subshell, for the temporary folder it may set.
-tavlin_build() (
-  echo "== building"
-  local type="${TAVLIN_BUILD_TYPE:-RelWithDebInfo}"
+# A signal to this script's process alone (`kill PID`) would end it and leave what it started
+# running, and bash runs a trap only once its foreground command has ended. So the long steps run
+# through tavlin_run, in the background in a process group of their own (set -m) that the script
+# waits for. On TERM, INT or HUP (alone, or a Ctrl+C or hang-up reaching the terminal's group), the
+# script sends TERM to that group, on which all there end in order (INT may be ignored in the
+# background; ninja stops its compilers and keeps its logs whole), waits until the group is gone and
+# ends by the same signal. Installing packages stays in the foreground, where sudo can ask for a
+# password: a signal then waits for apt-get, rather than leave packages half installed.
+tavlin_job=""
+
+# tavlin_run COMMAND...: runs COMMAND (a program or a function of these scripts) as such a job.
+tavlin_run() {
+  set -m
+  # A job in the background may not read the terminal, nor write to it after `stty tostop`
+  # unless it ignores SIGTTOU: either would stop it, and the script would wait for ever.
+  {
+    trap '' TTOU
+    "$@"
+  } </dev/null &
+  tavlin_job=$!
+  set +m
+  local status=0
+  wait "$tavlin_job" || status=$?
+  tavlin_job=""
+  return "$status"
+}
+
+# tavlin_group_runs PGID: whether a process of that group still runs. One that has ended but is
+# not reaped yet does not count: the init that adopts it may take its time, or never do it.
+tavlin_group_runs() {
+  kill -0 -- "-$1" 2>/dev/null || return 1
+  local stat line fields
+  for stat in /proc/[0-9]*/stat; do
+    { read -r line <"$stat"; } 2>/dev/null || continue
+    # After the command's name, in parentheses: the state, the parent, the group.
+    read -r -a fields <<<"${line##*) }"
+    if [ "${fields[2]}" = "$1" ] && [ "${fields[0]}" != Z ]; then
+      return 0
+    fi
+  done
+  return 1
+}
+
+tavlin_stop() {
+  trap '' TERM INT HUP
+  if [ -n "$tavlin_job" ]; then
+    kill -TERM -- "-$tavlin_job" 2>/dev/null || true
+    # What still runs after 30 s gets no more chance to end in order.
+    local deadline=$((SECONDS + 30))
+    while tavlin_group_runs "$tavlin_job"; do
+      if [ "$SECONDS" -ge "$deadline" ]; then
+        kill -KILL -- "-$tavlin_job" 2>/dev/null || true
+        break
+      fi
+      sleep 0.1
+    done
+  fi
+  trap - "$1"
+  kill -s "$1" "$$"
+}
+
+for tavlin_signal in TERM INT HUP; do
+  # shellcheck disable=SC2064 # the signal's name is fixed now
+  trap "tavlin_stop $tavlin_signal" "$tavlin_signal"
+done
+unset tavlin_signal
+
+# tavlin_cmake FOLDER -DNAME=VALUE... -- BUILD-ARGUMENT...: configures FOLDER with a Ninja build
+# and these settings where it does not have them yet, then builds it with cmake --build FOLDER and
+# the arguments after --. In a subshell, for the temporary folder it may set.
+tavlin_cmake() (
+  local folder=$1
+  shift
+  local settings=()
+  while [ "$1" != -- ]; do
+    settings+=("$1")
+    shift
+  done
+  shift
   # CMake splits the compiler's link line, which names files in the temporary folder, as a shell
   # would: a quote in that folder's path loses the libraries' folders, and Qt is not found. CMake
   # and the compiler then get a temporary folder of their own, removed however the build ends.
@@ -80,17 +154,32 @@ tavlin_build() (
       trap 'rm -rf "$TMPDIR"' EXIT
       ;;
   esac
-  # Configured once (or for another build type): after that the build runs CMake again by itself
+  # Configured once (or again for other settings): after that the build runs CMake again by itself
   # when a CMakeLists.txt changed. A configure that never finished (no build.ninja) is done
   # afresh, as what it found out (where the compiler's libraries are) may be wrong.
-  if [ ! -f build/build.ninja ]; then
-    cmake --fresh -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null || exit
-  elif ! grep -qx "CMAKE_BUILD_TYPE:STRING=$type" build/CMakeCache.txt 2>/dev/null; then
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null || exit
-  fi
-  if [ "$#" -gt 0 ]; then
-    cmake --build build --parallel "$(nproc)" --target "$@"
+  if [ ! -f "$folder/build.ninja" ]; then
+    cmake --fresh -S . -B "$folder" -G Ninja "${settings[@]}" >/dev/null || exit
   else
-    cmake --build build --parallel "$(nproc)"
+    local setting name
+    for setting in "${settings[@]}"; do
+      name=${setting#-D}
+      name=${name%%=*}
+      if [ "$(sed -n "s/^$name:[A-Z]*=//p" "$folder/CMakeCache.txt" 2>/dev/null)" != "${setting#*=}" ]; then
+        cmake -S . -B "$folder" -G Ninja "${settings[@]}" >/dev/null || exit
+        break
+      fi
+    done
   fi
+  cmake --build "$folder" "$@"
 )
+
+# tavlin_build [TARGET...]: configures build/ and builds the targets named, or everything.
+tavlin_build() {
+  echo "== building"
+  local targets=()
+  if [ "$#" -gt 0 ]; then
+    targets=(--target "$@")
+  fi
+  tavlin_run tavlin_cmake build -DCMAKE_BUILD_TYPE="${TAVLIN_BUILD_TYPE:-RelWithDebInfo}" \
+    -- --parallel "$(nproc)" "${targets[@]}"
+}
