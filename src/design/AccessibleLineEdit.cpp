@@ -146,41 +146,42 @@ void AccessibleLineEdit::setSelection(int selectionIndex, int startOffset, int e
         lineEdit()->setSelection(startOffset, endOffset - startOffset);
 }
 
-// A password's text is not told, not even by its words.
+bool AccessibleLineEdit::hidesWords(int* startOffset, int* endOffset) const
+{
+    // A password's text is not told, not even by its words.
+    if (lineEdit()->echoMode() == QLineEdit::Normal)
+        return false;
+    *startOffset = *endOffset = -1;
+    return true;
+}
+
+int AccessibleLineEdit::offsetOrCaret(int offset) const
+{
+    return offset == -2 ? cursorPosition() : offset;
+}
+
 QString AccessibleLineEdit::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int* startOffset,
                                              int* endOffset) const
 {
-    if (lineEdit()->echoMode() != QLineEdit::Normal) {
-        *startOffset = *endOffset = -1;
+    if (hidesWords(startOffset, endOffset))
         return {};
-    }
-    if (offset == -2)
-        offset = cursorPosition();
-    return QAccessibleTextInterface::textBeforeOffset(offset, boundary, startOffset, endOffset);
+    return QAccessibleTextInterface::textBeforeOffset(offsetOrCaret(offset), boundary, startOffset, endOffset);
 }
 
 QString AccessibleLineEdit::textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* startOffset,
                                          int* endOffset) const
 {
-    if (lineEdit()->echoMode() != QLineEdit::Normal) {
-        *startOffset = *endOffset = -1;
+    if (hidesWords(startOffset, endOffset))
         return {};
-    }
-    if (offset == -2)
-        offset = cursorPosition();
-    return QAccessibleTextInterface::textAtOffset(offset, boundary, startOffset, endOffset);
+    return QAccessibleTextInterface::textAtOffset(offsetOrCaret(offset), boundary, startOffset, endOffset);
 }
 
 QString AccessibleLineEdit::textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* startOffset,
                                             int* endOffset) const
 {
-    if (lineEdit()->echoMode() != QLineEdit::Normal) {
-        *startOffset = *endOffset = -1;
+    if (hidesWords(startOffset, endOffset))
         return {};
-    }
-    if (offset == -2)
-        offset = cursorPosition();
-    return QAccessibleTextInterface::textAfterOffset(offset, boundary, startOffset, endOffset);
+    return QAccessibleTextInterface::textAfterOffset(offsetOrCaret(offset), boundary, startOffset, endOffset);
 }
 
 // Where Qt's own puts a character: as far along the laid-out text as it comes, from the field's

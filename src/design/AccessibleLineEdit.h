@@ -49,6 +49,12 @@ public:
     void deleteText(int startOffset, int endOffset) override;
     void insertText(int offset, const QString& text) override;
     void replaceText(int startOffset, int endOffset, const QString& text) override;
+
+private:
+    // Whether the field hides its text's words (a password), giving no boundaries.
+    bool hidesWords(int* startOffset, int* endOffset) const;
+    // -2 stands for the caret.
+    int offsetOrCaret(int offset) const;
 };
 
 } // namespace tavlin
