@@ -470,18 +470,20 @@ TEST(AccessibilityEndToEnd, EachSearchIsHeardOnceByTheCountItSettlesOn)
     ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Tavlin$")));
     keys(QStringLiteral("ctrl+f"));
     ASSERT_TRUE(running.heard(QStringLiteral("Search history…"), QStringLiteral("text|focused|")));
-    auto speaker = running.assistive.speaker(15);
+    auto speaker = running.assistive.speaker(20);
+    // Each wait is long enough for the search to settle and its count to be told under load.
+    const int settled = 2500;
     run(QStringLiteral("xdotool key --delay 60 n o t e space 1"));
-    QTest::qWait(1500);
-    run(QStringLiteral("xdotool key 1"));
-    QTest::qWait(300); // "note 11" comes, and a moment later the keys go on
-    run(QStringLiteral("xdotool key --delay 80 1 BackSpace BackSpace 2 0 1 BackSpace"));
-    QTest::qWait(1500);
+    QTest::qWait(settled);
+    // "note 11" comes in the pause, and a moment later the keys go on: one xdotool, so that
+    // nothing but the pause lies between.
+    run(QStringLiteral("xdotool key 1 sleep 0.3 key --delay 80 1 BackSpace BackSpace 2 0 1 BackSpace"));
+    QTest::qWait(settled);
     copyWithXclip(QStringLiteral("note 120 again"));
     EXPECT_TRUE(waitUntil([&] { return records(running.profile) == 121; }, 10000));
-    QTest::qWait(1500);
+    QTest::qWait(settled);
     keys(QStringLiteral("space BackSpace")); // back to the records listed, with the copy among them
-    QTest::qWait(1500);
+    QTest::qWait(settled);
     EXPECT_EQ(AssistiveTechnology::spoken(*speaker),
               QStringList({QStringLiteral("Records: 32"), QStringLiteral("Records: 1")}));
 }
