@@ -10,6 +10,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <initializer_list>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -131,10 +132,21 @@ public:
     ThrowAwayHome()
     {
         qputenv("DBUS_SESSION_BUS_ADDRESS", unreachableSessionBus);
-        if (!folder_.isValid())
+        // A stop (a script stopping every test at once) between making the folder and arranging
+        // its removal would leave it behind: it waits until the removal is arranged.
+        sigset_t stops;
+        sigset_t before;
+        sigemptyset(&stops);
+        for (const int stop : {SIGTERM, SIGINT, SIGHUP})
+            sigaddset(&stops, stop);
+        ::sigprocmask(SIG_BLOCK, &stops, &before);
+        folder_.emplace(base() + name);
+        if (folder_->isValid())
+            removeOnceThisProcessHasEnded(folder_->path());
+        ::sigprocmask(SIG_SETMASK, &before, nullptr);
+        if (!folder_->isValid())
             return;
-        const QString path = folder_.path();
-        removeOnceThisProcessHasEnded(path);
+        const QString path = folder_->path();
         // Others may pass through the folder, which is the temporary folder, as through /tmp, to
         // what a test run as root hands to an unprivileged user. The home and the runtime folder
         // are the owner's alone; without a runtime folder (su -, a minimal login) Qt would make
@@ -153,7 +165,7 @@ public:
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
         qputenv("TMPDIR", QFile::encodeName(path));
     }
-    ~ThrowAwayHome() { makeRemovable(folder_.path()); }
+    ~ThrowAwayHome() { makeRemovable(folder_->path()); }
     ThrowAwayHome(const ThrowAwayHome&) = delete;
     ThrowAwayHome& operator=(const ThrowAwayHome&) = delete;
 
@@ -176,7 +188,7 @@ private:
         return !socketsFit || (::geteuid() == 0 && !othersMayEnter(temporary)) ? QStringLiteral("/tmp") : temporary;
     }
 
-    QTemporaryDir folder_{base() + name};
+    std::optional<QTemporaryDir> folder_;
 };
 
 } // namespace tavlin::test
