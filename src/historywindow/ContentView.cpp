@@ -102,9 +102,10 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, cons
                     return;
                 countPending_ = false;
                 countTimer_.stop();
-                heardListing_.clear();
                 announcer_->say(HistoryEmptyView::title(*shown));
             });
+    // A page with no change of the user's pending (copies coming in, or the empty state told in
+    // its place just before) is what the reader now knows of.
     connect(&browser_, &HistoryBrowser::pageLoaded, this, [this] {
         if (countPending_)
             countTimer_.start();
