@@ -6,6 +6,7 @@
 #include "CommandLine.h"
 #include "Defaults.h"
 #include "HistoryModel.h"
+#include "KeyboardMenus.h"
 #include "PlistDefaults.h"
 #include "SingleInstance.h"
 #include "TavlinLanguage.h"
@@ -95,6 +96,7 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     tavlin::TavlinStyle::install();
     tavlin::AccessibleLineEdit::install();
+    tavlin::KeyboardMenus::install();
 
     if (::pipe(signalPipe) != 0)
         return 1;

@@ -1,6 +1,7 @@
 #include "RecordsAccessibility.h"
 
 #include "CopyConfirmationBadge.h"
+#include "ReaderPace.h"
 #include "RecordListModel.h"
 
 #include <QAbstractItemView>
@@ -8,6 +9,7 @@
 #include <QHash>
 #include <QItemSelectionModel>
 #include <QPointer>
+#include <QTimer>
 
 namespace tavlin {
 
@@ -243,9 +245,86 @@ private:
 
 const char* const recordsProperty = "tavlinRecordsView";
 
+// What a screen reader is told of a view's moves, at a steady pace: the record the keys are on and
+// which one is selected, as they stand at each telling, never the records passed over.
+class MoveTelling : public QObject {
+public:
+    explicit MoveTelling(QAbstractItemView* view)
+        : QObject(view), view_(view), pace_(new ReaderPace(ReaderPace::Mode::steady, this))
+    {
+        connect(pace_, &ReaderPace::due, this, &MoveTelling::tell);
+        holdLimit_.setSingleShot(true);
+        connect(&holdLimit_, &QTimer::timeout, this, &MoveTelling::release);
+    }
+
+    static MoveTelling& of(QAbstractItemView* view)
+    {
+        for (QObject* child : view->children()) {
+            if (auto* telling = dynamic_cast<MoveTelling*>(child))
+                return *telling;
+        }
+        return *new MoveTelling(view);
+    }
+
+    void moved(bool focus)
+    {
+        focusWanted_ = focusWanted_ || focus;
+        pace_->changed();
+    }
+
+    void hold()
+    {
+        held_ = true;
+        holdLimit_.start(RecordsAccessibility::holdLimit);
+    }
+
+    void release()
+    {
+        if (!std::exchange(held_, false))
+            return;
+        holdLimit_.stop();
+        moved(true);
+    }
+
+private:
+    void tell()
+    {
+        if (!QAccessible::isActive() || !view_->model() || !view_->selectionModel())
+            return;
+        const QModelIndexList selected = view_->selectionModel()->selectedIndexes();
+        const int selectedRow = selected.isEmpty() ? -1 : selected.first().row();
+        // A record told selected that no longer is, so that a reader's own record of it is not left
+        // behind; then the one that is. The bridge reads each one's state as it tells it.
+        const int told = std::exchange(toldSelected_, selectedRow);
+        if (told >= 0 && told != selectedRow && told < view_->model()->rowCount())
+            tellRow(QAccessible::SelectionRemove, told);
+        if (selectedRow >= 0 && selectedRow != told)
+            tellRow(QAccessible::SelectionAdd, selectedRow);
+        if (held_)
+            return;
+        const QModelIndex current = view_->currentIndex();
+        if (std::exchange(focusWanted_, false) && hasKeys(view_) && current.isValid())
+            tellRow(QAccessible::Focus, current.row());
+    }
+
+    void tellRow(QAccessible::Event type, int row)
+    {
+        QAccessibleEvent event(view_, type);
+        event.setChild(row);
+        QAccessible::updateAccessibility(&event);
+    }
+
+    QAbstractItemView* view_;
+    ReaderPace* pace_;
+    bool focusWanted_ = false;
+    int toldSelected_ = -1;
+    bool held_ = false;
+    QTimer holdLimit_;
+};
+
 // When the keyboard comes into a view of records, the screen reader is told that it is on the
-// current record, after it was told of the view itself: it then says the record the keys act
-// on, not just the list's name.
+// current record, after it was told of the view itself (Qt tells of the view's own focus once the
+// focus event has been handled): it then says the record the keys act on, not just the list's name.
 class CurrentRecordFocus : public QObject {
 public:
     using QObject::QObject;
@@ -254,11 +333,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         auto* view = qobject_cast<QAbstractItemView*>(watched);
-        if (view && event->type() == QEvent::FocusIn) {
-            // Qt tells of the view's own focus once the focus event has been handled.
-            QMetaObject::invokeMethod(
-                view, [view] { RecordsAccessibility::focusCurrent(view); }, Qt::QueuedConnection);
-        }
+        if (view && event->type() == QEvent::FocusIn)
+            RecordsAccessibility::focusCurrent(view);
         return false;
     }
 };
@@ -285,31 +361,29 @@ void RecordsAccessibility::describe(QAbstractItemView* view)
     Q_UNUSED(installed);
     view->setProperty(recordsProperty, true);
     view->installEventFilter(new CurrentRecordFocus(view));
+    MoveTelling::of(view);
 }
 
 void RecordsAccessibility::focusCurrent(QAbstractItemView* view)
 {
-    const QModelIndex current = view->currentIndex();
-    if (!QAccessible::isActive() || !hasKeys(view) || !current.isValid())
-        return;
-    QAccessibleEvent event(view, QAccessible::Focus);
-    event.setChild(current.row());
-    QAccessible::updateAccessibility(&event);
+    if (QAccessible::isActive())
+        MoveTelling::of(view).moved(true);
 }
 
-void RecordsAccessibility::selectionChanged(QAbstractItemView* view, const QItemSelection& selected,
-                                            const QItemSelection& deselected)
+void RecordsAccessibility::holdFocus(QAbstractItemView* view)
 {
-    if (!QAccessible::isActive())
-        return;
-    for (const auto& [indexes, type] : {std::pair(deselected.indexes(), QAccessible::SelectionRemove),
-                                        std::pair(selected.indexes(), QAccessible::SelectionAdd)}) {
-        for (const QModelIndex& index : indexes) {
-            QAccessibleEvent event(view, type);
-            event.setChild(index.row());
-            QAccessible::updateAccessibility(&event);
-        }
-    }
+    MoveTelling::of(view).hold();
+}
+
+void RecordsAccessibility::releaseFocus(QAbstractItemView* view)
+{
+    MoveTelling::of(view).release();
+}
+
+void RecordsAccessibility::selectionChanged(QAbstractItemView* view)
+{
+    if (QAccessible::isActive())
+        MoveTelling::of(view).moved(false);
 }
 
 } // namespace tavlin

@@ -2,8 +2,9 @@
 
 #include <QRect>
 
+#include <chrono>
+
 class QAbstractItemView;
-class QItemSelection;
 class QModelIndex;
 
 namespace tavlin {
@@ -30,12 +31,20 @@ struct RecordsAccessibility {
     // Tells assistive technology that the keyboard is on the view's current record, if the view
     // has the keyboard, or never takes it and is moved by the keys of its active window (the Quick
     // Panel's list, led by its search field): for a view whose current record moves without the
-    // list's own telling.
+    // list's own telling. Told at a steady pace (ReaderPace), with the selection, as it then stands.
     static void focusCurrent(QAbstractItemView* view);
-    // Tells assistive technology which records were selected and which no longer are, each by its
-    // row: for a view that would tell it otherwise (a table counts its headers among its cells).
-    static void selectionChanged(QAbstractItemView* view, const QItemSelection& selected,
-                                 const QItemSelection& deselected);
+    // Tells assistive technology which record is selected now and that the one told before no
+    // longer is, each by its row: for a view that would tell it otherwise (a table counts its
+    // headers among its cells). Paced as focusCurrent is, and told with it.
+    static void selectionChanged(QAbstractItemView* view);
+
+    // Holds back telling which record the keyboard is on until releaseFocus, or for holdLimit at
+    // most: for a change on its way that moves it, such as a deletion, so that a reader hears the
+    // record the keyboard lands on once, not first the one about to go. The selection is still told.
+    static constexpr std::chrono::milliseconds holdLimit{2000};
+    static void holdFocus(QAbstractItemView* view);
+    // Tells the record the keyboard is on now, if the telling was held back.
+    static void releaseFocus(QAbstractItemView* view);
 };
 
 } // namespace tavlin

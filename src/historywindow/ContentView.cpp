@@ -92,9 +92,9 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, cons
     countTimer_.setInterval(countDelay);
     connect(&countTimer_, &QTimer::timeout, this, [this] {
         countPending_ = false;
-        const QList<qint64> listed = listedIDs();
-        if (std::exchange(heardListing_, listed) != listed)
-            announcer_->say(status_->text());
+        const Listing listed = listing();
+        if (std::exchange(heard_, listed) != listed)
+            announcer_->say(listed.status);
     });
     connect(records_, &HistoryRecordsArea::emptyStateChanged, this,
             [this](std::optional<HistoryEmptyView::Kind> shown) {
@@ -102,6 +102,9 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, cons
                     return;
                 countPending_ = false;
                 countTimer_.stop();
+                // Whichever of the page's handlers runs first, the reader now knows the records as
+                // none: a search that goes back to those listed before is told again.
+                heard_ = Listing{{}, statusText(0, 0)};
                 announcer_->say(HistoryEmptyView::title(*shown));
             });
     // A page with no change of the user's pending (copies coming in, or the empty state told in
@@ -110,7 +113,7 @@ ContentView::ContentView(HistoryModel& model, ViewPreferences& preferences, cons
         if (countPending_)
             countTimer_.start();
         else
-            heardListing_ = listedIDs();
+            heard_ = listing();
     });
     connect(header_, &HistoryHeader::renamedUnderKeyboard, announcer_, &Announcer::say);
 
@@ -272,18 +275,19 @@ void ContentView::requestMaybeChanged()
     countTimer_.stop();
 }
 
-QList<qint64> ContentView::listedIDs() const
+ContentView::Listing ContentView::listing() const
 {
-    QList<qint64> ids;
-    ids.reserve(browser_.clips().size());
+    Listing listing;
+    listing.ids.reserve(browser_.clips().size());
     for (const Clip& clip : browser_.clips())
-        ids.append(clip.id);
-    return ids;
+        listing.ids.append(clip.id);
+    listing.status = statusText(browser_.clips().size(), browser_.matchedCount());
+    return listing;
 }
 
 void ContentView::refreshStatus()
 {
-    status_->setText(statusText(browser_.clips().size(), browser_.matchedCount()));
+    status_->setText(listing().status);
     if (sheet_)
         sheet_->setCounts(browser_.totalCount(), browser_.favoriteCount());
 }

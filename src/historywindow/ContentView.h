@@ -81,7 +81,13 @@ private:
     void orderTabs();
     void requestMaybeChanged();
     void refreshStatus();
-    QList<qint64> listedIDs() const;
+    // The records listed and what the status line says of them.
+    struct Listing {
+        QList<qint64> ids;
+        QString status;
+        bool operator==(const Listing&) const = default;
+    };
+    Listing listing() const;
     void refreshBanner();
 
     HistoryBrowser& browser_;
@@ -96,8 +102,9 @@ private:
     // The user changed the search, and its count is still to be told.
     bool countPending_ = false;
     // The records as a reader last heard of them: told by a count, an empty state, or the window's
-    // own listing as copies came in.
-    QList<qint64> heardListing_;
+    // own listing as copies came in. A search that lists the same first page but matches another
+    // number of records is told too.
+    Listing heard_;
 
     HistorySidebar* sidebar_ = nullptr;
     HistoryHeader* header_ = nullptr;

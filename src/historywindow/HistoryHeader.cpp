@@ -6,6 +6,7 @@
 #include "HistoryControls.h"
 #include "HistoryListView.h"
 #include "HistoryModel.h"
+#include "KeyboardMenus.h"
 #include "SearchFocusRing.h"
 #include "SourceFilterPopover.h"
 #include "SymbolIcon.h"
@@ -26,7 +27,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <utility>
 
 namespace tavlin {
@@ -126,14 +126,8 @@ QWidget* HistoryHeader::buildTitleLine()
         menu->popup(moreButton_->mapToGlobal(QPoint(0, moreButton_->height() + 4)));
         // Opened from the keyboard (or by a screen reader), it starts on its first entry, which is
         // then named at once; a click opens it with none marked, as menus open under the mouse.
-        if (!std::exchange(moreByMouse_, false)) {
-            const QList<QAction*> actions = menu->actions();
-            const auto first = std::find_if(actions.cbegin(), actions.cend(), [](const QAction* action) {
-                return action->isEnabled() && action->isVisible() && !action->isSeparator();
-            });
-            if (first != actions.cend())
-                menu->setActiveAction(*first);
-        }
+        if (!std::exchange(moreByMouse_, false))
+            KeyboardMenus::startOnFirstItem(menu);
     });
     actionsLayout->addWidget(previewButton_);
     actionsLayout->addWidget(moreButton_);

@@ -210,7 +210,7 @@ void HistoryListView::currentChanged(const QModelIndex& current, const QModelInd
 void HistoryListView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
     QAbstractItemView::selectionChanged(selected, deselected);
-    RecordsAccessibility::selectionChanged(this, selected, deselected);
+    RecordsAccessibility::selectionChanged(this);
     if (syncing_ || selected.indexes().isEmpty())
         return;
     if (const std::optional<Clip> clip = records_.clip(selected.indexes().first().row()))

@@ -6,12 +6,16 @@
 #include "HistoryControls.h"
 #include "HistoryListView.h"
 #include "HistoryModel.h"
+#include "ReaderPace.h"
 #include "RecordListModel.h"
+#include "RecordMenu.h"
+#include "RecordsAccessibility.h"
 #include "TavlinTheme.h"
 #include "ThemeAppearance.h"
 #include "ViewPreferences.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -23,8 +27,10 @@ HistoryRecordsArea::HistoryRecordsArea(HistoryBrowser& browser, HistoryOperation
                                        ViewPreferences& preferences, const SourceApplicationIcon& sources,
                                        QWidget* parent)
     : QWidget(parent), browser_(browser), operations_(operations), preferences_(preferences), sources_(sources),
-      copyFeedback_(new CopyFeedback(&CopyFeedback::afterDelay, this))
+      copyFeedback_(new CopyFeedback(&CopyFeedback::afterDelay, this)),
+      previewPace_(new ReaderPace(ReaderPace::Mode::settled, this))
 {
+    connect(previewPace_, &ReaderPace::due, this, &HistoryRecordsArea::rebuildPreview);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     emptyView_ = new HistoryEmptyView(
         HistoryEmptyView::Kind::history, [this] { browser_.resetFilters(); }, this);
@@ -72,7 +78,7 @@ RecordCallbacks HistoryRecordsArea::recordCallbacks()
     };
     callbacks.onDelete = [self](const Clip& clip) {
         if (self)
-            self->operations_.deleteClip(clip);
+            self->deleteClip(clip);
     };
     callbacks.onFavoriteChange = [self](const Clip& clip, bool favorite) {
         if (self)
@@ -174,6 +180,17 @@ QCoro::Task<> HistoryRecordsArea::runCopy(Clip clip)
         previewPanel_->setCopied(ok);
 }
 
+void HistoryRecordsArea::deleteClip(const Clip& clip)
+{
+    // The keyboard is heard on the record it lands on once the record has gone, not first back on
+    // that record as its menu closes.
+    if (auto* view = qobject_cast<QAbstractItemView*>(recordsView())) {
+        RecordsAccessibility::holdFocus(view);
+        deleting_ = clip.id;
+    }
+    operations_.deleteClip(clip);
+}
+
 void HistoryRecordsArea::clipsChanged()
 {
     const QList<Clip>& clips = browser_.clips();
@@ -203,6 +220,11 @@ HistoryEmptyView::Kind HistoryRecordsArea::emptyKind() const
 // the place of the records or of another is told, and so are the records that come back.
 void HistoryRecordsArea::pageLoaded()
 {
+    if (deleting_ && !RecordMenu::find(browser_.clips(), *deleting_)) {
+        deleting_.reset();
+        if (auto* view = qobject_cast<QAbstractItemView*>(recordsView()))
+            RecordsAccessibility::releaseFocus(view);
+    }
     const std::optional<HistoryEmptyView::Kind> shown = browser_.clips().isEmpty() ? std::optional(emptyKind())
                                                                                    : std::nullopt;
     if (shown)
@@ -277,6 +299,13 @@ QCoro::Task<> HistoryRecordsArea::awaitPreview(std::optional<Clip> clip)
 
 void HistoryRecordsArea::schedulePreview()
 {
+    // Each panel built tells a screen reader of some thirty new parts: while one listens, the pane
+    // follows an arrow key held through the records once they stop, where they stop. The keys
+    // act on the records themselves, never on the panel's stale one.
+    if (QAccessible::isActive()) {
+        previewPace_->changed();
+        return;
+    }
     // A selection, its preview and its metadata change one after another: the pane follows once.
     if (previewPending_)
         return;
@@ -332,7 +361,7 @@ void HistoryRecordsArea::rebuildPreview()
         },
         [self, record] {
             if (self)
-                self->operations_.deleteClip(record);
+                self->deleteClip(record);
         });
     layout->addWidget(previewPanel_);
     if (focus) {

@@ -19,6 +19,7 @@ class HistoryBrowser;
 class HistoryCollectionView;
 class HistoryListView;
 class HistoryOperations;
+class ReaderPace;
 class RecordListModel;
 class SourceApplicationIcon;
 class ViewPreferences;
@@ -67,6 +68,7 @@ private:
     void buildRecordsView();
     RecordCallbacks recordCallbacks();
     QCoro::Task<> runCopy(Clip clip);
+    void deleteClip(const Clip& clip);
     void clipsChanged();
     void pageLoaded();
     HistoryEmptyView::Kind emptyKind() const;
@@ -83,6 +85,8 @@ private:
     ViewPreferences& preferences_;
     const SourceApplicationIcon& sources_;
     CopyFeedback* copyFeedback_;
+    // The preview's pace while a screen reader listens.
+    ReaderPace* previewPace_;
 
     std::optional<qint64> selection_;
     bool copied_ = false;
@@ -112,6 +116,8 @@ private:
     QPointer<ClipPreviewPanel> previewPanel_;
     // The record the preview panel shows.
     std::optional<Clip> previewClip_;
+    // A record on its way out, while a reader waits to hear where the keyboard lands.
+    std::optional<qint64> deleting_;
 };
 
 } // namespace tavlin

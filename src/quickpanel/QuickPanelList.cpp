@@ -166,7 +166,7 @@ void QuickPanelList::selectionChanged(const QItemSelection& selected, const QIte
 {
     QAbstractItemView::selectionChanged(selected, deselected);
     if (!rebuilding_) // rows about to go are no cells to tell of
-        RecordsAccessibility::selectionChanged(this, selected, deselected);
+        RecordsAccessibility::selectionChanged(this);
 }
 
 } // namespace tavlin

@@ -3,6 +3,7 @@
 #include "../support/PrivateXvfb.h"
 #include "../support/ThrowAwayHome.h"
 #include "AccessibleLineEdit.h"
+#include "KeyboardMenus.h"
 #include "TavlinStyle.h"
 
 #include <QApplication>
@@ -30,6 +31,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     tavlin::TavlinStyle::install();
     tavlin::AccessibleLineEdit::install();
+    tavlin::KeyboardMenus::install();
     // Fixed font and language, so that measurements and screenshots are the same everywhere.
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

@@ -3,6 +3,7 @@
 #include "ApplicationProfile.h"
 #include "AssistiveTechnology.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -488,6 +489,23 @@ TEST(AccessibilityEndToEnd, EachSearchIsHeardOnceByTheCountItSettlesOn)
               QStringList({QStringLiteral("Records: 32"), QStringLiteral("Records: 1")}));
 }
 
+// With more records than a page lists, a search that keeps the same first page but matches another
+// number of records is heard by its count too, as the status line shows it.
+TEST(AccessibilityEndToEnd, ASearchThatMatchesAnotherNumberBehindTheSamePageIsHeard)
+{
+    RunningApplication running(
+        250,
+        numberedNotes
+            + QStringLiteral("; UPDATE clips SET text = 'other ' || id, search_text = 'other ' || id "
+                             "WHERE id <= 10"));
+    ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Tavlin$")));
+    keys(QStringLiteral("ctrl+f"));
+    ASSERT_TRUE(running.heard(QStringLiteral("Search history…"), QStringLiteral("text|focused|")));
+    auto speaker = running.assistive.speaker(6);
+    keys(QStringLiteral("n o t e"));
+    EXPECT_EQ(AssistiveTechnology::spoken(*speaker), QStringList(QStringLiteral("Showing 200 of 240")));
+}
+
 // A field that holds text is heard whole as the keyboard comes back to it, from the next control
 // and as its window opens again: Orca speaks a field's line as far as its attribute runs cover it,
 // and runs that covered nothing cut the last letter off.
@@ -644,6 +662,114 @@ TEST(AccessibilityEndToEnd, TheQuickPanelsHighlightedRecordIsHeardWithoutASearch
          {QStringLiteral("said|TEXT: note 210|Recent: 200"), QStringLiteral("said|TEXT: note 206|Recent: 200"),
           QStringLiteral("said|TEXT: note 205|Recent: 1")})
         EXPECT_TRUE(told.contains(record)) << record.toStdString() << "\n" << said.toStdString();
+}
+
+// A held arrow key, 30 Downs 40 ms apart as a keyboard repeats them: what the listener is told
+// meanwhile and how many tellings the time the keys took allows, at most one a 150 ms and one more.
+struct HeldArrow {
+    QStringList told;
+    qint64 tellings = 0;
+};
+
+HeldArrow holdDown(const std::unique_ptr<QProcess>& listener)
+{
+    QElapsedTimer held;
+    held.start();
+    run(QStringLiteral("xdotool key --delay 40 ") + QStringList(30, QStringLiteral("Down")).join(u' '));
+    const qint64 tellings = 2 + held.elapsed() / 150;
+    return {AssistiveTechnology::told(*listener), tellings};
+}
+
+// Told of every record an arrow passes, Orca re-read its whole queue at each and fell silent for
+// tens of seconds. Over a held key the records are told at a steady pace, each telling one focus
+// and one selection, the last on the record reached, which alone is selected; and the history
+// window's preview, built for where the keys stop, tells as much as for a single key, not for each
+// record passed. In the Quick Panel, then in the history window's list beside its preview.
+TEST(AccessibilityEndToEnd, AHeldArrowKeyIsToldAtAPaceAndEndsOnTheRecordReached)
+{
+    RunningApplication running(210, numberedNotes, listPreferences);
+    const auto expectPaced = [](const HeldArrow& held, const QString& reached) {
+        const QString told = held.told.join(u'\n');
+        const QStringList focused = held.told.filter(QStringLiteral("object:state-changed:focused|1|table cell|"));
+        const QStringList selected = held.told.filter(QStringLiteral("object:state-changed:selected|1|table cell|"));
+        EXPECT_LE(focused.size(), held.tellings) << told.toStdString();
+        EXPECT_LE(selected.size(), held.tellings) << told.toStdString();
+        ASSERT_FALSE(focused.isEmpty()) << told.toStdString();
+        EXPECT_EQ(focused.last().section(u'|', 4, 4), reached) << told.toStdString();
+        EXPECT_EQ(held.told.filter(QRegularExpression(QStringLiteral("^selected\\|"))).last(),
+                  QStringLiteral("selected|") + reached)
+            << "only the record reached is selected";
+    };
+
+    keys(QStringLiteral("ctrl+alt+k"));
+    ASSERT_TRUE(running.heard(QStringLiteral("Search history…"), QStringLiteral("text|focused|")));
+    expectPaced(holdDown(running.assistive.listen(8, true)), QStringLiteral("TEXT: note 180"));
+    keys(QStringLiteral("Escape"));
+    ASSERT_TRUE(waitUntil([] { return Desktop::activeWindowName() != u"Tavlin Quick Panel"; }, 10000));
+
+    if (windowsNamed(QStringLiteral("^Tavlin$")).isEmpty())
+        Desktop::clickTray();
+    ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Tavlin$")));
+    keys(QStringLiteral("ctrl+f Tab Tab Tab Tab Tab")); // on to the records
+    ASSERT_TRUE(running.heard(QStringLiteral("TEXT: note 210"), QStringLiteral("table cell|focused,selected|")))
+        << running.said(QStringLiteral("TEXT: note 210"));
+    // What the preview tells: every event but those of the records, their list and its scroll bar.
+    const auto ofPreview = [](const QStringList& told) {
+        return std::count_if(told.cbegin(), told.cend(), [](const QString& line) {
+            return !QStringList({QStringLiteral("table cell"), QStringLiteral("table"), QStringLiteral("scroll bar")})
+                        .contains(line.section(u'|', 2, 2));
+        });
+    };
+    auto single = running.assistive.allListener(4);
+    keys(QStringLiteral("Down"));
+    const qsizetype singlePreview = ofPreview(AssistiveTechnology::told(*single));
+    expectPaced(holdDown(running.assistive.listen(8, true)), QStringLiteral("TEXT: note 179"));
+    keys(QStringLiteral("Up"));
+    ASSERT_TRUE(running.heard(QStringLiteral("TEXT: note 180"), QStringLiteral("table cell|focused,selected|")));
+    const HeldArrow held = holdDown(running.assistive.allListener(8));
+    EXPECT_GT(singlePreview, 0);
+    EXPECT_LE(ofPreview(held.told), singlePreview * 3) << held.told.join(u'\n').toStdString();
+    EXPECT_TRUE(running.heard(QStringLiteral("Preview"), QStringLiteral("text||note 150")))
+        << running.said(QStringLiteral("Preview"));
+}
+
+// A record's menu opened by the keyboard, by Shift+F10 or the Menu key, is heard on its first
+// item, as GTK's menus are; Qt's opened on none, and a screen reader said nothing. A record deleted
+// from it is followed by the record the keyboard is then on, told once, not first the record about
+// to go as the menu closes: the next one after the first record, the first one after a record
+// further down.
+TEST(AccessibilityEndToEnd, ARecordsMenuAndADeletionByTheKeyboardAreHeard)
+{
+    RunningApplication running(5, numberedNotes, listPreferences);
+    ASSERT_TRUE(activateWindowNamed(QStringLiteral("^Tavlin$")));
+    keys(QStringLiteral("ctrl+f Tab Tab Tab Tab Tab")); // on to the records
+    const auto onRecord = [&](const QString& record) {
+        return running.heard(record, QStringLiteral("table cell|focused,selected|"));
+    };
+    ASSERT_TRUE(onRecord(QStringLiteral("TEXT: note 5")));
+    for (const QString& opening : {QStringLiteral("shift+F10"), QStringLiteral("Menu")}) {
+        auto speaker = running.assistive.speaker(3);
+        keys(opening);
+        EXPECT_EQ(AssistiveTechnology::spoken(*speaker), QStringList(QStringLiteral("Copy"))) << opening.toStdString();
+        keys(QStringLiteral("Escape"));
+        ASSERT_TRUE(onRecord(QStringLiteral("TEXT: note 5")));
+        QTest::qWait(500); // the reader hears the record again
+    }
+    for (const QString& from : {QStringLiteral("TEXT: note 5"), QStringLiteral("TEXT: note 2")}) {
+        if (!onRecord(from)) {
+            keys(QStringLiteral("Down Down"));
+            ASSERT_TRUE(onRecord(from));
+        }
+        auto listener = running.assistive.listen(5);
+        keys(QStringLiteral("shift+F10 Up Return")); // Delete, the menu's last item
+        const QStringList told = AssistiveTechnology::told(*listener);
+        EXPECT_EQ(told.filter(QStringLiteral("object:state-changed:focused|1|table cell|")),
+                  QStringList(QStringLiteral(
+                      "object:state-changed:focused|1|table cell|focused,selected,showing|TEXT: note 4|list|History")))
+            << told.join(u'\n').toStdString();
+        ASSERT_TRUE(onRecord(QStringLiteral("TEXT: note 4")));
+    }
+    EXPECT_EQ(records(running.profile), 3);
 }
 
 // The Apps popover from the keyboard, with the records listed behind it: the row the keyboard is

@@ -109,6 +109,9 @@ struct AssistiveTechnology {
     // Starts listening for `seconds` to the texts assistive technology is told inserted or
     // deleted; `told` then gives them, "insert|role|name|TEXT" or "delete|role|name|LENGTH" a line.
     std::unique_ptr<QProcess> textListener(int seconds) const { return listening(QStringLiteral("texts"), seconds); }
+    // Starts listening for `seconds` to every event of every object, as Orca does; `told` then
+    // gives them, "event|detail|role|name" a line.
+    std::unique_ptr<QProcess> allListener(int seconds) const { return listening(QStringLiteral("all"), seconds); }
     // Starts listening as a screen reader such as Orca speaks, for `seconds`: `spoken` then gives
     // what it said (see speak in accessible.py). What counts is what a reader does with the events,
     // not the events alone: it stays quiet for a focus event on the object it is on.

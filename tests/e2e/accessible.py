@@ -25,6 +25,8 @@ Usage: accessible.py press NAME   exits 0 once a control of that name was found 
                                   the list holds then, as Orca says on entering it), and
                                   "searched|LIST NAME: OBJECTS" when it looked through a list's
                                   items for the focused one; see speak()
+       accessible.py all SECONDS  listens that long to every event of every object and prints each one:
+                                  "event|detail|role|name"
        accessible.py texts SECONDS  listens that long and prints each text told inserted or deleted:
                                   "insert|role|name|TEXT" or "delete|role|name|LENGTH"
        accessible.py attend       listens, telling nothing, until it is ended: a screen reader that
@@ -298,6 +300,18 @@ def speak(seconds):
     return run_listener(told, SPOKEN_EVENTS, seconds)
 
 
+def everything(seconds):
+    """Prints every event of every object, as a screen reader that listens to all of them (Orca
+    does) is sent it: "event|detail|role|name"."""
+    def told(event):
+        try:
+            print("%s|%d|%s|%s" % (event.type, event.detail1, event.source.get_role_name(), event.source.get_name()),
+                  flush=True)
+        except Exception:  # noqa: BLE001 - it went while it was read
+            print("%s|%d|gone" % (event.type, event.detail1), flush=True)
+    return run_listener(told, ("object:", "window:"), seconds)
+
+
 def texts(seconds):
     """Prints each text a screen reader is told inserted or deleted: "insert|role|name|TEXT" or
     "delete|role|name|LENGTH", the text's line breaks as spaces."""
@@ -400,6 +414,8 @@ def main(command, name, window):
         return speak(float(name))
     if command == "texts":
         return texts(float(name))
+    if command == "all":
+        return everything(float(name))
     if command == "attend":
         return attend()
     if command == "cells":

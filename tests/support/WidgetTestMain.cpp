@@ -1,5 +1,6 @@
 // The main of widget tests: a QApplication on the offscreen platform unless a run asks for a display.
 #include "AccessibleLineEdit.h"
+#include "KeyboardMenus.h"
 #include "TavlinStyle.h"
 #include "ThrowAwayHome.h"
 #include "Translations.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     tavlin::TavlinStyle::install();
     tavlin::AccessibleLineEdit::install();
+    tavlin::KeyboardMenus::install();
     QTranslator english;
     if (tavlin::Translations::load(english, QStringLiteral("en")))
         QApplication::installTranslator(&english);
