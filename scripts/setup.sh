@@ -69,11 +69,11 @@ tavlin_install_packages() {
 # A signal to this script's process alone (`kill PID`) would end it and leave what it started
 # running, and bash runs a trap only once its foreground command has ended. So the long steps run
 # through tavlin_run, in the background in a process group of their own (set -m) that the script
-# waits for. On TERM, INT or HUP (alone, or a Ctrl+C or hang-up reaching the terminal's group), the
-# script sends TERM to that group, on which all there end in order (INT may be ignored in the
-# background; ninja stops its compilers and keeps its logs whole), waits until the group is gone and
-# ends by the same signal. Installing packages stays in the foreground, where sudo can ask for a
-# password: a signal then waits for apt-get, rather than leave packages half installed.
+# waits for. On TERM, INT, HUP or QUIT (alone, or a Ctrl+C, hang-up or Ctrl+\ reaching the
+# terminal's group), the script sends TERM to that group, on which all there end in order (INT may
+# be ignored in the background; ninja stops its compilers and keeps its logs whole), waits until the
+# group is gone and ends by the same signal. Installing packages stays in the foreground, where sudo
+# can ask for a password: a signal then waits for apt-get, rather than leave packages half installed.
 tavlin_job=""
 
 # tavlin_run COMMAND...: runs COMMAND (a program or a function of these scripts) as such a job.
@@ -110,7 +110,7 @@ tavlin_group_runs() {
 }
 
 tavlin_stop() {
-  trap '' TERM INT HUP
+  trap '' TERM INT HUP QUIT
   if [ -n "$tavlin_job" ]; then
     kill -TERM -- "-$tavlin_job" 2>/dev/null || true
     # What still runs after 30 s gets no more chance to end in order.
@@ -125,9 +125,11 @@ tavlin_stop() {
   fi
   trap - "$1"
   kill -s "$1" "$$"
+  # Bash ignores QUIT whatever its trap: it ends as a QUIT ends a program.
+  exit $((128 + $(kill -l "$1")))
 }
 
-for tavlin_signal in TERM INT HUP; do
+for tavlin_signal in TERM INT HUP QUIT; do
   # shellcheck disable=SC2064 # the signal's name is fixed now
   trap "tavlin_stop $tavlin_signal" "$tavlin_signal"
 done
