@@ -1,6 +1,23 @@
 # Shared set-up of test.sh, run.sh and scripts/sanitize.sh: the Debian packages Tavlin builds and
 # tests with, the build itself, and stopping all they started. Sourced, not run.
 
+# CMake takes a backslash in the source folder's path for a folder separator and cuts its own
+# command lines at a double quote: it cannot configure such a clone, and what it then says sends
+# the reader after a missing folder or a missing Qt, while a double quote's try-compiles land in a
+# new folder beside the clone. Said here in plain words, before anything is installed or written.
+tavlin_clone=$(pwd -P)
+case "$tavlin_clone" in
+  *\\*) tavlin_unfit="backslash" ;;
+  *\"*) tavlin_unfit="double quote" ;;
+  *) tavlin_unfit="" ;;
+esac
+if [ -n "$tavlin_unfit" ]; then
+  echo "Tavlin cannot be built in $tavlin_clone: CMake cannot take the $tavlin_unfit in its path." \
+    "Clone Tavlin into a folder whose path holds no backslash and no double quote." >&2
+  exit 1
+fi
+unset tavlin_unfit
+
 TAVLIN_PACKAGES=(
   g++ cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools qt6-image-formats-plugins qt6-translations-l10n
