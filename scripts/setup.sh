@@ -174,23 +174,79 @@ tavlin_cmake() (
       ;;
   esac
   # Configured once (or again for other settings): after that the build runs CMake again by itself
-  # when a CMakeLists.txt changed. A configure that never finished (no build.ninja) is done
-  # afresh, as what it found out (where the compiler's libraries are) may be wrong.
-  if [ ! -f "$folder/build.ninja" ]; then
-    cmake --fresh -S . -B "$folder" -G Ninja "${settings[@]}" >/dev/null || exit
+  # when a CMakeLists.txt changed. It goes on through the path it was configured through while
+  # that still leads to it (a link in the clone's path, say), rather than be configured again
+  # and built anew. A configure that never finished (no build.ninja) is done afresh, as what it
+  # found out (where the compiler's libraries are) may be wrong, and so is a folder configured for
+  # another place (a copy, or a moved clone), which CMake refuses.
+  local configured root=""
+  configured=$(sed -n 's/^CMAKE_CACHEFILE_DIR:INTERNAL=//p' "$folder/CMakeCache.txt" 2>/dev/null) || true
+  if [ -f "$folder/build.ninja" ] && [[ "$configured" == */"$folder" ]] && tavlin_path_fits "$configured" \
+    && [ "$configured" -ef "$folder" ]; then
+    root=${configured%/"$folder"}
   else
-    local setting name
-    for setting in "${settings[@]}"; do
-      name=${setting#-D}
-      name=${name%%=*}
-      if [ "$(sed -n "s/^$name:[A-Z]*=//p" "$folder/CMakeCache.txt" 2>/dev/null)" != "${setting#*=}" ]; then
-        cmake -S . -B "$folder" -G Ninja "${settings[@]}" >/dev/null || exit
-        break
-      fi
-    done
+    root=$(tavlin_build_root) || exit
+    if [ ! -f "$folder/build.ninja" ] || ! [ "$configured" -ef "$folder" ]; then
+      cmake --fresh -S "$root" -B "$root/$folder" -G Ninja "${settings[@]}" >/dev/null || exit
+    elif [ "$configured" != "$root/$folder" ]; then
+      # The same folder, configured through the clone's own path before: its objects are built
+      # anew, once.
+      cmake -S "$root" -B "$root/$folder" -G Ninja "${settings[@]}" >/dev/null || exit
+    fi
   fi
-  cmake --build "$folder" "$@"
+  local setting name
+  for setting in "${settings[@]}"; do
+    name=${setting#-D}
+    name=${name%%=*}
+    if [ "$(sed -n "s/^$name:[A-Z]*=//p" "$folder/CMakeCache.txt" 2>/dev/null)" != "${setting#*=}" ]; then
+      cmake -S "$root" -B "$root/$folder" -G Ninja "${settings[@]}" >/dev/null || exit
+      break
+    fi
+  done
+  cmake --build "$root/$folder" "$@"
 )
+
+# tavlin_path_fits PATH: whether CMake and ninja take PATH. ninja 1.11 ends a path it reads from
+# the compiler's dependency files at most punctuation (a quote, a backquote, `&`, `*`, `^`...), and
+# CMake writes `$` unescaped where ninja reads it; such a path never names a file that exists, so
+# every object would be out of date at every build. Other punctuation (`;`, `#`, brackets, `|`,
+# `<`, `?`) CMake cannot configure or build with. Letters of any script are fine.
+tavlin_path_fits() (
+  LC_ALL=C
+  local rest=${1//[-[:alnum:] _.\/+,:=@%~!(){\}]/}
+  [[ "$rest" != *[[:punct:][:cntrl:]]* ]]
+)
+
+# tavlin_build_root: the path through which CMake and ninja see the clone: its own where that fits,
+# and otherwise a symbolic link to it whose path fits, in ~/.cache/tavlin-clones/ (or
+# $XDG_CACHE_HOME/tavlin-clones/, or the runtime folder's when neither fits), named after a hash
+# of the clone's path so that every run finds the same one. It is made again whenever it is
+# missing; the build itself stays in the clone.
+tavlin_build_root() {
+  if tavlin_path_fits "$tavlin_clone"; then
+    echo "$tavlin_clone"
+    return
+  fi
+  local hash folder link
+  hash=$(printf '%s' "$tavlin_clone" | sha256sum | cut -c 1-16)
+  for folder in "${XDG_CACHE_HOME:-${HOME:-/nonexistent}/.cache}" "${XDG_RUNTIME_DIR:-/nonexistent}"; do
+    folder+=/tavlin-clones
+    if [[ "$folder" != /* ]] || ! tavlin_path_fits "$folder" || ! mkdir -p "$folder" 2>/dev/null; then
+      continue
+    fi
+    link=$folder/$hash
+    if [ "$(readlink "$link")" != "$tavlin_clone" ]; then
+      # Put in place whole: a build of the other build folder may be reading through it.
+      { ln -sfn "$tavlin_clone" "$link.$$" && mv -Tf "$link.$$" "$link"; } 2>/dev/null || continue
+    fi
+    echo "$link"
+    return
+  done
+  echo "Tavlin cannot be built in $tavlin_clone: ninja cannot take its punctuation, and no link to it" \
+    "could be made in ~/.cache/tavlin-clones. Clone Tavlin into a folder whose path holds no" \
+    "punctuation but -_.+,:=@%~!(){}." >&2
+  return 1
+}
 
 # tavlin_build [TARGET...]: configures build/ and builds the targets named, or everything.
 tavlin_build() {
