@@ -242,9 +242,9 @@ tavlin_build_root() {
     echo "$link"
     return
   done
-  echo "Tavlin cannot be built in $tavlin_clone: ninja cannot take its punctuation, and no link to it" \
-    "could be made in ~/.cache/tavlin-clones. Clone Tavlin into a folder whose path holds no" \
-    "punctuation but -_.+,:=@%~!(){}." >&2
+  echo "Tavlin cannot be built in $tavlin_clone: ninja and CMake cannot take some of the punctuation" \
+    "in its path, and no link to it could be made in ~/.cache/tavlin-clones or the runtime folder." \
+    "Clone Tavlin into a folder whose path holds no punctuation but -_.+,:=@%~!(){}." >&2
   return 1
 }
 
