@@ -142,7 +142,7 @@ tavlin_stop() {
   fi
   trap - "$1"
   kill -s "$1" "$$"
-  # Bash ignores QUIT whatever its trap: it ends as a QUIT ends a program.
+  # Without a trap bash ignores QUIT, which leaves it here: it ends with the status QUIT gives.
   exit $((128 + $(kill -l "$1")))
 }
 
@@ -154,7 +154,8 @@ unset tavlin_signal
 
 # tavlin_cmake FOLDER -DNAME=VALUE... -- BUILD-ARGUMENT...: configures FOLDER with a Ninja build
 # and these settings where it does not have them yet, then builds it with cmake --build FOLDER and
-# the arguments after --. In a subshell, for the temporary folder it may set.
+# the arguments after --, both through a path to the clone that ninja and CMake can take. In a
+# subshell, for the temporary folder it may set.
 tavlin_cmake() (
   local folder=$1
   shift
@@ -175,8 +176,8 @@ tavlin_cmake() (
   esac
   # Configured once (or again for other settings): after that the build runs CMake again by itself
   # when a CMakeLists.txt changed. It goes on through the path it was configured through while
-  # that still leads to it (a link in the clone's path, say), rather than be configured again
-  # and built anew. A configure that never finished (no build.ninja) is done afresh, as what it
+  # that still leads to it (a link to the clone, or a clone reached through a link), rather than be
+  # configured again and built anew. A configure that never finished (no build.ninja) is done afresh, as what it
   # found out (where the compiler's libraries are) may be wrong, and so is a folder configured for
   # another place (a copy, or a moved clone), which CMake refuses.
   local configured root=""
