@@ -30,9 +30,11 @@ ASAN_OPTIONS=detect_leaks=0 tavlin_run tavlin_cmake build-asan -DCMAKE_BUILD_TYP
   -DTAVLIN_TEST_TIME_SCALE="$scale" -DTAVLIN_BUILD_BENCHMARKS=OFF "${launcher[@]}" -- --parallel "${TAVLIN_JOBS:-4}"
 
 # Qt's own frames carry no frame pointers: the slow unwinder reads the unwind tables, so that a
-# leak's stack reaches the library that made it and the suppressions can name that library.
+# leak's stack reaches the library that made it and the suppressions can name that library. The
+# sanitizers end an option's value at a space, a comma or a colon unless it is quoted; the clone's
+# path holds no double quote (scripts/setup.sh).
 export ASAN_OPTIONS=detect_leaks=1
-export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan-suppressions.txt:print_suppressions=0:fast_unwind_on_malloc=0:malloc_context_size=40"
+export LSAN_OPTIONS="suppressions=\"$PWD/tests/support/lsan-suppressions.txt\":print_suppressions=0:fast_unwind_on_malloc=0:malloc_context_size=40"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TAVLIN_TEST_TIME_SCALE="$scale"
 

@@ -1,6 +1,23 @@
 # Shared set-up of test.sh, run.sh and scripts/sanitize.sh: the Debian packages Tavlin builds and
 # tests with, the build itself, and stopping all they started. Sourced, not run.
 
+# CMake takes a backslash in the source folder's path for a folder separator and cuts its own
+# command lines at a double quote: it cannot configure such a clone, and what it then says sends
+# the reader after a missing folder or a missing Qt, while a double quote's try-compiles land in a
+# new folder beside the clone. Said here in plain words, before anything is installed or written.
+tavlin_clone=$(pwd -P)
+case "$tavlin_clone" in
+  *\\*) tavlin_unfit="backslash" ;;
+  *\"*) tavlin_unfit="double quote" ;;
+  *) tavlin_unfit="" ;;
+esac
+if [ -n "$tavlin_unfit" ]; then
+  echo "Tavlin cannot be built in $tavlin_clone: CMake cannot take the $tavlin_unfit in its path." \
+    "Clone Tavlin into a folder whose path holds no backslash and no double quote." >&2
+  exit 1
+fi
+unset tavlin_unfit
+
 TAVLIN_PACKAGES=(
   g++ cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools qt6-image-formats-plugins qt6-translations-l10n
@@ -69,11 +86,11 @@ tavlin_install_packages() {
 # A signal to this script's process alone (`kill PID`) would end it and leave what it started
 # running, and bash runs a trap only once its foreground command has ended. So the long steps run
 # through tavlin_run, in the background in a process group of their own (set -m) that the script
-# waits for. On TERM, INT or HUP (alone, or a Ctrl+C or hang-up reaching the terminal's group), the
-# script sends TERM to that group, on which all there end in order (INT may be ignored in the
-# background; ninja stops its compilers and keeps its logs whole), waits until the group is gone and
-# ends by the same signal. Installing packages stays in the foreground, where sudo can ask for a
-# password: a signal then waits for apt-get, rather than leave packages half installed.
+# waits for. On TERM, INT, HUP or QUIT (alone, or a Ctrl+C, hang-up or Ctrl+\ reaching the
+# terminal's group), the script sends TERM to that group, on which all there end in order (INT may
+# be ignored in the background; ninja stops its compilers and keeps its logs whole), waits until the
+# group is gone and ends by the same signal. Installing packages stays in the foreground, where sudo
+# can ask for a password: a signal then waits for apt-get, rather than leave packages half installed.
 tavlin_job=""
 
 # tavlin_run COMMAND...: runs COMMAND (a program or a function of these scripts) as such a job.
@@ -110,7 +127,7 @@ tavlin_group_runs() {
 }
 
 tavlin_stop() {
-  trap '' TERM INT HUP
+  trap '' TERM INT HUP QUIT
   if [ -n "$tavlin_job" ]; then
     kill -TERM -- "-$tavlin_job" 2>/dev/null || true
     # What still runs after 30 s gets no more chance to end in order.
@@ -125,9 +142,11 @@ tavlin_stop() {
   fi
   trap - "$1"
   kill -s "$1" "$$"
+  # Without a trap bash ignores QUIT, which leaves it here: it ends with the status QUIT gives.
+  exit $((128 + $(kill -l "$1")))
 }
 
-for tavlin_signal in TERM INT HUP; do
+for tavlin_signal in TERM INT HUP QUIT; do
   # shellcheck disable=SC2064 # the signal's name is fixed now
   trap "tavlin_stop $tavlin_signal" "$tavlin_signal"
 done
@@ -135,7 +154,8 @@ unset tavlin_signal
 
 # tavlin_cmake FOLDER -DNAME=VALUE... -- BUILD-ARGUMENT...: configures FOLDER with a Ninja build
 # and these settings where it does not have them yet, then builds it with cmake --build FOLDER and
-# the arguments after --. In a subshell, for the temporary folder it may set.
+# the arguments after --, both through a path to the clone that ninja and CMake can take. In a
+# subshell, for the temporary folder it may set.
 tavlin_cmake() (
   local folder=$1
   shift
@@ -155,23 +175,79 @@ tavlin_cmake() (
       ;;
   esac
   # Configured once (or again for other settings): after that the build runs CMake again by itself
-  # when a CMakeLists.txt changed. A configure that never finished (no build.ninja) is done
-  # afresh, as what it found out (where the compiler's libraries are) may be wrong.
-  if [ ! -f "$folder/build.ninja" ]; then
-    cmake --fresh -S . -B "$folder" -G Ninja "${settings[@]}" >/dev/null || exit
+  # when a CMakeLists.txt changed. It goes on through the path it was configured through while
+  # that still leads to it (a link to the clone, or a clone reached through a link), rather than be
+  # configured again and built anew. A configure that never finished (no build.ninja) is done afresh, as what it
+  # found out (where the compiler's libraries are) may be wrong, and so is a folder configured for
+  # another place (a copy, or a moved clone), which CMake refuses.
+  local configured root=""
+  configured=$(sed -n 's/^CMAKE_CACHEFILE_DIR:INTERNAL=//p' "$folder/CMakeCache.txt" 2>/dev/null) || true
+  if [ -f "$folder/build.ninja" ] && [[ "$configured" == */"$folder" ]] && tavlin_path_fits "$configured" \
+    && [ "$configured" -ef "$folder" ]; then
+    root=${configured%/"$folder"}
   else
-    local setting name
-    for setting in "${settings[@]}"; do
-      name=${setting#-D}
-      name=${name%%=*}
-      if [ "$(sed -n "s/^$name:[A-Z]*=//p" "$folder/CMakeCache.txt" 2>/dev/null)" != "${setting#*=}" ]; then
-        cmake -S . -B "$folder" -G Ninja "${settings[@]}" >/dev/null || exit
-        break
-      fi
-    done
+    root=$(tavlin_build_root) || exit
+    if [ ! -f "$folder/build.ninja" ] || ! [ "$configured" -ef "$folder" ]; then
+      cmake --fresh -S "$root" -B "$root/$folder" -G Ninja "${settings[@]}" >/dev/null || exit
+    elif [ "$configured" != "$root/$folder" ]; then
+      # The same folder, configured through the clone's own path before: its objects are built
+      # anew, once.
+      cmake -S "$root" -B "$root/$folder" -G Ninja "${settings[@]}" >/dev/null || exit
+    fi
   fi
-  cmake --build "$folder" "$@"
+  local setting name
+  for setting in "${settings[@]}"; do
+    name=${setting#-D}
+    name=${name%%=*}
+    if [ "$(sed -n "s/^$name:[A-Z]*=//p" "$folder/CMakeCache.txt" 2>/dev/null)" != "${setting#*=}" ]; then
+      cmake -S "$root" -B "$root/$folder" -G Ninja "${settings[@]}" >/dev/null || exit
+      break
+    fi
+  done
+  cmake --build "$root/$folder" "$@"
 )
+
+# tavlin_path_fits PATH: whether CMake and ninja take PATH. ninja 1.11 ends a path it reads from
+# the compiler's dependency files at most punctuation (a quote, a backquote, `&`, `*`, `^`...), and
+# CMake writes `$` unescaped where ninja reads it; such a path never names a file that exists, so
+# every object would be out of date at every build. Other punctuation (`;`, `#`, brackets, `|`,
+# `<`, `?`) CMake cannot configure or build with. Letters of any script are fine.
+tavlin_path_fits() (
+  LC_ALL=C
+  local rest=${1//[-[:alnum:] _.\/+,:=@%~!(){\}]/}
+  [[ "$rest" != *[[:punct:][:cntrl:]]* ]]
+)
+
+# tavlin_build_root: the path through which CMake and ninja see the clone: its own where that fits,
+# and otherwise a symbolic link to it whose path fits, in ~/.cache/tavlin-clones/ (or
+# $XDG_CACHE_HOME/tavlin-clones/, or the runtime folder's when neither fits), named after a hash
+# of the clone's path so that every run finds the same one. It is made again whenever it is
+# missing; the build itself stays in the clone.
+tavlin_build_root() {
+  if tavlin_path_fits "$tavlin_clone"; then
+    echo "$tavlin_clone"
+    return
+  fi
+  local hash folder link
+  hash=$(printf '%s' "$tavlin_clone" | sha256sum | cut -c 1-16)
+  for folder in "${XDG_CACHE_HOME:-${HOME:-/nonexistent}/.cache}" "${XDG_RUNTIME_DIR:-/nonexistent}"; do
+    folder+=/tavlin-clones
+    if [[ "$folder" != /* ]] || ! tavlin_path_fits "$folder" || ! mkdir -p "$folder" 2>/dev/null; then
+      continue
+    fi
+    link=$folder/$hash
+    if [ "$(readlink "$link")" != "$tavlin_clone" ]; then
+      # Put in place whole: a build of the other build folder may be reading through it.
+      { ln -sfn "$tavlin_clone" "$link.$$" && mv -Tf "$link.$$" "$link"; } 2>/dev/null || continue
+    fi
+    echo "$link"
+    return
+  done
+  echo "Tavlin cannot be built in $tavlin_clone: ninja and CMake cannot take some of the punctuation" \
+    "in its path, and no link to it could be made in ~/.cache/tavlin-clones or the runtime folder." \
+    "Clone Tavlin into a folder whose path holds no punctuation but -_.+,:=@%~!(){}." >&2
+  return 1
+}
 
 # tavlin_build [TARGET...]: configures build/ and builds the targets named, or everything.
 tavlin_build() {
