@@ -1,5 +1,6 @@
-// Tavlin's entry point: the start-up guard, the command line, the one-instance lock (or the hand-over to the
-// running instance), the display check, then the application with its delegate until it quits.
+// Tavlin's entry point: the start-up guard, the command line, the display check, the one-instance
+// lock (or the hand-over to the running instance), then the application with its delegate until it
+// quits.
 // SIGTERM, SIGINT and SIGHUP stop it in order.
 #include "AccessibleLineEdit.h"
 #include "AppDelegate.h"
@@ -63,8 +64,20 @@ int main(int argc, char** argv)
     if (const std::optional<int> status = tavlin::CommandLine::answer(argc, argv))
         return *status;
 
-    tavlin::SingleInstance instance(
-        tavlin::SingleInstance::defaultPaths(QFileInfo(tavlin::HistoryModel::defaultDatabasePath()).absolutePath()));
+    // The display before anything is written: a Tavlin that cannot start leaves no lock, socket or
+    // history folder behind. A running one is still reached, through the sockets it already named.
+    const QString dataFolder = QFileInfo(tavlin::HistoryModel::defaultDatabasePath()).absolutePath();
+    if (const tavlin::X11Display::Problem problem = tavlin::X11Display::check();
+        problem != tavlin::X11Display::Problem::none) {
+        if (tavlin::SingleInstance::handOverToRunning(dataFolder))
+            return 0;
+        if (problem == tavlin::X11Display::Problem::notSet)
+            return refuse(argc, argv, QT_TRANSLATE_NOOP("Tavlin", "Tavlin needs an X11 display: DISPLAY is not set."));
+        return refuse(argc, argv, QT_TRANSLATE_NOOP("Tavlin", "Tavlin needs an X11 display: cannot connect to %1."),
+                      qEnvironmentVariable("DISPLAY"));
+    }
+
+    tavlin::SingleInstance instance(tavlin::SingleInstance::defaultPaths(dataFolder));
     switch (instance.claim()) {
     case tavlin::SingleInstance::Claim::first: break;
     case tavlin::SingleInstance::Claim::handedOver: return 0;
@@ -73,15 +86,6 @@ int main(int argc, char** argv)
                       QT_TRANSLATE_NOOP("Tavlin",
                                         "Tavlin is already running but does not answer. "
                                         "If it is stuck, end it and start Tavlin again."));
-    }
-
-    switch (tavlin::X11Display::check()) {
-    case tavlin::X11Display::Problem::none: break;
-    case tavlin::X11Display::Problem::notSet:
-        return refuse(argc, argv, QT_TRANSLATE_NOOP("Tavlin", "Tavlin needs an X11 display: DISPLAY is not set."));
-    case tavlin::X11Display::Problem::unreachable:
-        return refuse(argc, argv, QT_TRANSLATE_NOOP("Tavlin", "Tavlin needs an X11 display: cannot connect to %1."),
-                      qEnvironmentVariable("DISPLAY"));
     }
 
     // Large passing buffers (a clipboard read, a payload being stored) go back to the system when

@@ -32,6 +32,36 @@ std::string temporaryFolder()
     return ::realpath(folder.c_str(), resolved) ? std::string(resolved) : folder;
 }
 
+// Whether `path` is already a folder of this user's alone that we may write to, as
+// settlePrivateFolder leaves one; nothing is made or changed.
+bool isPrivateFolder(const std::string& path)
+{
+    struct stat info { };
+    return !path.empty() && path.front() == '/' && ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)
+        && info.st_uid == ::geteuid() && (info.st_mode & 0777) == 0700 && ::access(path.c_str(), W_OK | X_OK) == 0;
+}
+
+// The folder of the lock and the socket. With `settle`, made or set back to private as the rule
+// says; without, only found where it already stands.
+std::string findInstanceFolder(bool settle)
+{
+    // A socket's path has at most 107 bytes, which a deep folder, or one named in a script of two
+    // bytes a letter, passes: the socket could not be made there, nor a launch reach the instance.
+    const auto holdsSocket = [](const std::string& folder) {
+        return folder.size() + 1 + std::strlen(socketName) < sizeof(sockaddr_un::sun_path);
+    };
+    const auto usable = [settle](const std::string& folder, bool repair) {
+        return settle ? settlePrivateFolder(folder, repair) : isPrivateFolder(folder);
+    };
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && holdsSocket(runtime) && usable(runtime, false))
+        return runtime;
+    const std::string own = "/tavlin-" + std::to_string(::geteuid());
+    const std::string temporary = temporaryFolder();
+    const std::string fallback = (holdsSocket(temporary + own) ? temporary : std::string("/tmp")) + own;
+    return usable(fallback, true) ? fallback : std::string();
+}
+
 } // namespace
 
 Request request(std::string_view received)
@@ -59,18 +89,7 @@ bool settlePrivateFolder(const std::string& path, bool repair)
 
 std::string instanceFolder()
 {
-    // A socket's path has at most 107 bytes, which a deep folder, or one named in a script of two
-    // bytes a letter, passes: the socket could not be made there, nor a launch reach the instance.
-    const auto holdsSocket = [](const std::string& folder) {
-        return folder.size() + 1 + std::strlen(socketName) < sizeof(sockaddr_un::sun_path);
-    };
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && holdsSocket(runtime) && settlePrivateFolder(runtime, false))
-        return runtime;
-    const std::string own = "/tavlin-" + std::to_string(::geteuid());
-    const std::string temporary = temporaryFolder();
-    const std::string fallback = (holdsSocket(temporary + own) ? temporary : std::string("/tmp")) + own;
-    return settlePrivateFolder(fallback, true) ? fallback : std::string();
+    return findInstanceFolder(true);
 }
 
 bool socketAddress(const std::string& path, sockaddr_un& address)
@@ -92,7 +111,7 @@ bool peerIsThisUser(int fd)
 
 std::string runningSocket()
 {
-    const std::string folder = instanceFolder();
+    const std::string folder = findInstanceFolder(false);
     return folder.empty() ? folder : folder + '/' + socketName;
 }
 

@@ -63,7 +63,10 @@ bool socketAddress(const std::string& path, sockaddr_un& address);
 // Whether the other end of a connected socket runs as this user (SO_PEERCRED).
 bool peerIsThisUser(int fd);
 
-// The socket a running instance listens on, in instanceFolder(); empty without one.
+// The socket a running instance listens on, in instanceFolder(); empty without one. Only looked
+// for: no folder is made or changed, as a launch writes nothing before it knows it starts Tavlin.
+// A missing folder holds no instance; one not private as it stands is left to the application's
+// claim, which sets it right.
 std::string runningSocket();
 
 // Asks the instance listening on `socket` to reopen, and waits up to `patience` for its answer.

@@ -50,7 +50,36 @@ void makeFolderOf(const QString& file)
         ::chmod(QFile::encodeName(folder).constData(), 0700);
 }
 
+// The socket the history's lock at `historyLock` names, written by its holder once it listens;
+// empty when it names none, or is not ours.
+QString holderNamedIn(const QString& historyLock)
+{
+    const int fd = ::open(QFile::encodeName(historyLock).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return QString();
+    char buffer[512];
+    struct stat info { };
+    const ssize_t count = ::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() ? ::pread(fd, buffer, sizeof buffer, 0)
+                                                                                : -1;
+    ::close(fd);
+    if (count <= 0)
+        return QString();
+    const QByteArray contents(buffer, count);
+    const qsizetype end = contents.indexOf('\n');
+    return end < 0 ? QString() : QFile::decodeName(contents.left(end));
+}
+
 } // namespace
+
+bool SingleInstance::handOverToRunning(const QString& dataFolder, std::chrono::milliseconds patience)
+{
+    const std::string beside = InstanceChannel::runningSocket();
+    const std::string named = QFile::encodeName(holderNamedIn(dataFolder + u'/' + lockFileName)).toStdString();
+    const auto answers = [patience](const std::string& socket) {
+        return !socket.empty() && InstanceChannel::handOver(socket, patience) == InstanceChannel::HandOver::answered;
+    };
+    return answers(beside) || (named != beside && answers(named));
+}
 
 SingleInstance::Paths SingleInstance::defaultPaths(const QString& dataFolder)
 {
@@ -188,23 +217,10 @@ void SingleInstance::takeHistoryLock()
                        .arg(paths_.historyLock, systemError(errno)));
 }
 
-// The socket the history's lock names, written by its holder once it listens. Read from the file
-// there now: the holder writes itself into one made anew after a deletion.
+// Read from the file there now: the holder writes itself into one made anew after a deletion.
 QString SingleInstance::historyLockHolder() const
 {
-    const int fd = ::open(QFile::encodeName(paths_.historyLock).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
-        return QString();
-    char buffer[512];
-    struct stat info { };
-    const ssize_t count = ::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() ? ::pread(fd, buffer, sizeof buffer, 0)
-                                                                                : -1;
-    ::close(fd);
-    if (count <= 0)
-        return QString();
-    const QByteArray contents(buffer, count);
-    const qsizetype end = contents.indexOf('\n');
-    return end < 0 ? QString() : QFile::decodeName(contents.left(end));
+    return holderNamedIn(paths_.historyLock);
 }
 
 std::optional<SingleInstance::Claim> SingleInstance::takeOrHandOver(int fd, const QString& lockFile,

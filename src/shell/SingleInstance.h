@@ -59,6 +59,12 @@ public:
     // looks in too, and the history's lock in `dataFolder`.
     static Paths defaultPaths(const QString& dataFolder);
 
+    // A launch that cannot start Tavlin (no display) still reaches a running one, but writes
+    // nothing: it asks the socket in the launcher's folder and the one `instance.lock` in
+    // `dataFolder` names, as they stand. Whether one of them said it reopens.
+    static bool handOverToRunning(const QString& dataFolder,
+                                  std::chrono::milliseconds patience = std::chrono::seconds(1));
+
     explicit SingleInstance(Paths paths);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;

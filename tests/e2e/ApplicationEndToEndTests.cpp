@@ -18,6 +18,7 @@
 
 #include <csignal>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace tavlin::test;
@@ -166,14 +167,32 @@ TEST(ApplicationEndToEnd, RunsOnceCapturesAnswersItsShortcutAndStopsInOrder)
     holder.waitForFinished(5000);
 }
 
-TEST(ApplicationEndToEnd, WithoutADisplayItSaysSoAndExits)
+// Without a display it says so and writes nothing first: no history folder, no lock, no socket,
+// wherever its runtime folder is or is not. A Tavlin already running is still reached, through its
+// history's lock, from a launch that has another runtime folder.
+TEST(ApplicationEndToEnd, WithoutADisplayItSaysSoAndWritesNothing)
 {
     Profile profile;
-    for (const auto& [display, message] :
-         {std::pair{QString(), QByteArray("Tavlin needs an X11 display: DISPLAY is not set.\n")},
-          std::pair{QStringLiteral(":65000"),
-                    QByteArray("Tavlin needs an X11 display: cannot connect to :65000.\n")}}) {
-        QProcessEnvironment environment = profile.environment();
+    const QString temporary = profile.folder.path() + QStringLiteral("/tmp");
+    ASSERT_TRUE(QDir().mkpath(temporary));
+    // Whether the folders a launch may write to are still empty.
+    const auto untouched = [&] {
+        const auto hidden = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+        return QDir(profile.home).entryList(hidden) + QDir(profile.runtime).entryList(hidden)
+            + QDir(temporary).entryList(hidden);
+    };
+    const auto withoutRuntime = [&](QProcessEnvironment environment) {
+        environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        environment.insert(QStringLiteral("TMPDIR"), temporary);
+        return environment;
+    };
+    const QByteArray notSet("Tavlin needs an X11 display: DISPLAY is not set.\n");
+    for (const auto& [display, runtime, message] :
+         {std::tuple{QString(), true, notSet},
+          std::tuple{QStringLiteral(":65000"), true,
+                     QByteArray("Tavlin needs an X11 display: cannot connect to :65000.\n")},
+          std::tuple{QString(), false, notSet}}) {
+        QProcessEnvironment environment = runtime ? profile.environment() : withoutRuntime(profile.environment());
         if (display.isNull())
             environment.remove(QStringLiteral("DISPLAY"));
         else
@@ -181,7 +200,20 @@ TEST(ApplicationEndToEnd, WithoutADisplayItSaysSoAndExits)
         auto application = profile.start(environment);
         EXPECT_TRUE(exitsWith(*application, 1, 20000));
         EXPECT_TRUE(application->readAllStandardError().endsWith(message)) << message.toStdString();
+        EXPECT_EQ(untouched(), QStringList()) << message.toStdString();
     }
+
+    profile.storeKnown();
+    auto running = profile.launch();
+    QByteArray log;
+    ASSERT_TRUE(waitForMonitoring(*running, log)) << log.toStdString();
+    QProcessEnvironment environment = withoutRuntime(profile.environment());
+    environment.remove(QStringLiteral("DISPLAY"));
+    auto again = profile.start(environment);
+    EXPECT_TRUE(exitsWith(*again, 0, 20000)) << again->readAllStandardError().toStdString();
+    EXPECT_EQ(QDir(temporary).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList());
+    stop(*running);
 }
 
 // Two launches in one instant leave one instance, which stores each copy once.

@@ -599,6 +599,32 @@ TEST_F(X11PasteboardTest, FormatsAskedAfterOneGivenUpOnAreStillRead)
     EXPECT_TRUE(log.errors().isEmpty()) << log.errors().join(u"\n").toStdString();
 }
 
+// An owner puts `?` in its Latin-1 text for whatever Latin-1 cannot hold: that text never takes
+// the place of a UTF-8 text that came too late or was refused, which is left out and logged.
+TEST_F(X11PasteboardTest, Latin1TextNeverStandsInForUtf8TextThatDidNotCome)
+{
+    X11Pasteboard quick(1s, 4s);
+    const QString latin1 = folder_.path() + QStringLiteral("/latin1.txt");
+    test::writeFile(latin1, "na\xefve ? ??? ???? end");
+    const QString utf8 = QStringLiteral("UTF8_STRING=naïve → 日本語 Ёлка end");
+    const QString string = QStringLiteral("STRING=@") + latin1;
+    for (const auto& [arguments, reason] :
+         {std::pair{QStringList{QStringLiteral("--delay-at"), QStringLiteral("UTF8_STRING"), QStringLiteral("3000"),
+                                utf8, string},
+                    QStringLiteral("(UTF8_STRING: no answer within ")},
+          std::pair{QStringList{QStringLiteral("--refuse"), QStringLiteral("UTF8_STRING"), string},
+                    QStringLiteral("(UTF8_STRING: the owner refused it)")}}) {
+        test::LogCapture log;
+        ASSERT_TRUE(ownerCopy(QStringList{QStringLiteral("serve")} + arguments));
+        const auto items = itemsOf(quick);
+        ASSERT_EQ(items.size(), 1);
+        EXPECT_EQ(dataOf(items[0], PasteboardTypes::plainText), std::nullopt) << arguments.join(u' ').toStdString();
+        ASSERT_EQ(log.errors().size(), 1) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(log.errors()[0].contains(QStringLiteral("public.utf8-plain-text of the copy is skipped ") + reason))
+            << log.errors()[0].toStdString();
+    }
+}
+
 // Owners answer one request at a time: a program that copies anew from the same window while it
 // still encodes its last copy (given up on once the new copy replaced it) gets to the new copy's
 // questions only once it is done. The new copy has its time from then, and is kept.

@@ -95,6 +95,14 @@ inline void removeOnceThisProcessHasEnded(const QString& folder)
     if (child == 0) {
         if (::setsid() < 0 || ::fork() != 0)
             ::_exit(0);
+        // Forked with the stops blocked, so that none came between the fork and leaving the
+        // test's session. Out of it, no stop meant for the test reaches this one, and one sent to
+        // it on purpose (`kill`) must end it as it ends any process.
+        sigset_t stops;
+        sigemptyset(&stops);
+        for (const int stop : {SIGTERM, SIGINT, SIGHUP})
+            sigaddset(&stops, stop);
+        ::sigprocmask(SIG_UNBLOCK, &stops, nullptr);
         ::close(ends[1]);
         char byte = 0;
         while (::read(ends[0], &byte, 1) < 0 && errno == EINTR) { }

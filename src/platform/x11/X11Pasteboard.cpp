@@ -263,12 +263,22 @@ private:
     // The bytes of the first of the type's targets that gives any. A target that answers with no
     // bytes is taken as not offered, and the next is asked. No bytes when none gave any and one
     // answered so; nothing when none answered.
+    //
+    // Latin-1 stands in only for UTF-8 text its owner answered with no bytes. Behind one that came
+    // late or was refused there is text Latin-1 may not hold, and owners put `?` for every such
+    // character: kept in its place, a text the user never copied would be pasted back. The
+    // UTF-8 text is then left out, and logged, as any format that did not come.
     static QCoro::Task<std::optional<QByteArray>> firstBytes(X11Pasteboard::Session& session,
                                                              TargetMapping::Presented presented)
     {
         bool answeredEmpty = false;
+        bool textMissing = false;
         for (const QByteArray& target : presented.targets) {
+            if (target == TargetMapping::latin1Text && textMissing)
+                continue;
             std::optional<QByteArray> bytes = co_await session.fetch(target);
+            if (!bytes && session.failures.contains(target))
+                textMissing = true;
             // Our own content is the stored bytes, as they were written.
             if (bytes && session.ownContent)
                 co_return bytes;
