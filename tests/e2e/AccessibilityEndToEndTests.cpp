@@ -127,13 +127,15 @@ QStringList focusStops(const QStringList& told)
     return stops;
 }
 
-// Presses the key that often in the active window; where the focus came each time.
+// Presses the key that often in the active window; where the focus came each time. The listener
+// hears until the focus has come to rest after the last key rather than for a time guessed in
+// advance, which a loaded machine's rounds of keys outlast: the last stops would go unheard.
 QStringList tabThrough(const AssistiveTechnology& assistive, int presses, const QString& key = QStringLiteral("Tab"))
 {
-    auto listener = assistive.listen(presses / 2 + 4);
-    // In rounds short enough for run()'s wait.
+    auto listener = assistive.listen(presses * 3 + 60);
     for (int pressed = 0; pressed < presses; pressed += 8)
         keys(QStringList(std::min(8, presses - pressed), key).join(u' '));
+    AssistiveTechnology::stopOnceQuiet(*listener);
     return focusStops(AssistiveTechnology::told(*listener));
 }
 

@@ -152,12 +152,24 @@ inline bool waitUntil(const std::function<bool()>& condition, int milliseconds)
     return QTest::qWaitFor(condition, deadline(milliseconds));
 }
 
+// Waits until a helper program (xdotool, xprop, a shell) has ended, however long a loaded machine
+// makes it take: one cut off halfway and killed as its QProcess goes would leave the rest of its
+// keys unsent, or a key or a modifier held down for whatever comes next. A helper that never
+// ends is a failure of its own, named, rather than a quiet half of what the test asked for.
+inline bool finished(QProcess& process, const QString& what)
+{
+    if (process.waitForFinished(deadline(60000)))
+        return true;
+    ADD_FAILURE() << "still running after a minute: " << what.toStdString();
+    return false;
+}
+
 // The trimmed output of a command line.
 inline QString run(const QString& commandLine)
 {
     QProcess process;
     process.startCommand(commandLine);
-    process.waitForFinished(5000);
+    finished(process, commandLine);
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
@@ -181,7 +193,7 @@ inline QStringList searchWindows(const QString& criteria)
     for (int attempt = 0;; ++attempt) {
         QProcess process;
         process.startCommand(QStringLiteral("xdotool search ") + criteria);
-        process.waitForFinished(5000);
+        finished(process, QStringLiteral("xdotool search ") + criteria);
         const QString found = QString::fromUtf8(process.readAllStandardOutput());
         if (attempt == 20 || !process.readAllStandardError().contains("X Error"))
             return found.split(u'\n', Qt::SkipEmptyParts);

@@ -153,6 +153,22 @@ struct AssistiveTechnology {
         helper->readLine();
         return helper;
     }
+    // Ends a listener once it has been told nothing for a while (the keys sent have all been
+    // answered), by closing its input; `told` then gives what it heard.
+    static void stopOnceQuiet(QProcess& listener)
+    {
+        qint64 heard = -1;
+        QTest::qWaitFor(
+            [&] {
+                if (listener.bytesAvailable() == heard)
+                    return true;
+                heard = listener.bytesAvailable();
+                QTest::qWait(deadline(2000));
+                return false;
+            },
+            deadline(60000));
+        listener.closeWriteChannel();
+    }
     // What the listener was told, one event a line: "event|detail|role|states|name|parent role|
     // parent name", the states (showing, focused, ...) sorted and joined with commas.
     static QStringList told(QProcess& listener)

@@ -14,7 +14,7 @@ QByteArray sh(const QString& script)
 {
     QProcess process;
     process.start(QStringLiteral("sh"), {QStringLiteral("-c"), script});
-    process.waitForFinished(5000);
+    finished(process, script);
     return process.readAllStandardOutput().trimmed();
 }
 

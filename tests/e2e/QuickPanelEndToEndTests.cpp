@@ -15,7 +15,7 @@ QByteArray output(const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.start(program, arguments);
-    process.waitForFinished(5000);
+    finished(process, program + u' ' + arguments.join(u' '));
     return process.readAllStandardOutput().trimmed();
 }
 

@@ -140,12 +140,15 @@ def selected_items(parent):
 
 
 def run_listener(told, kinds, seconds):
-    """Passes each event of the kinds to `told` for `seconds`, once it has said it listens."""
+    """Passes each event of the kinds to `told` for `seconds`, or until its input closes, once it
+    has said it listens: a test that knows when all it waits for has come ends it then."""
     listener = Atspi.EventListener.new(told)
     for kind in kinds:
         listener.register(kind)
     print("listening", flush=True)
     GLib.timeout_add(int(seconds * 1000), Atspi.event_quit)
+    GLib.io_add_watch(sys.stdin.fileno(), GLib.PRIORITY_DEFAULT, GLib.IO_IN | GLib.IO_HUP | GLib.IO_ERR,
+                      lambda *_: Atspi.event_quit() or False)
     Atspi.event_main()
     return 0
 
